@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds everything with AddressSanitizer and
+# UndefinedBehaviorSanitizer, runs every test, then the thread-sanitizer
+# run of the task framework, the benchmark smoke runs and the short fuzz runs.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+jobs=$(nproc)
+
+scripts/install-deps.sh
+
+XDG_RUNTIME_DIR=$(mktemp -d)
+chmod 700 "$XDG_RUNTIME_DIR"
+export XDG_RUNTIME_DIR
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
+
+echo "== build with address and undefined-behaviour sanitizers"
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DLUMIVEX_SANITIZE=address,undefined
+cmake --build build/test -j "$jobs"
+
+echo "== thread-sanitizer build of the task framework"
+cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DLUMIVEX_SANITIZE=thread -DLUMIVEX_BENCH=OFF
+tsan_targets=$(sed -n 's/^tsan_target: //p' tests/TSAN_TARGETS)
+cmake --build build/tsan -j "$jobs" --target $tsan_targets
+(cd build/tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+   ctest -L tsan --output-on-failure -j "$jobs" --timeout 600)
+
+echo "== benchmark smoke runs"
+for b in build/test/bench/bench_*; do
+  [ -x "$b" ] || continue
+  "$b" --benchmark_min_time=0.01 >/dev/null
+  echo "$(basename "$b") ran"
+done
+
+if command -v clang++ >/dev/null; then
+  echo "== short fuzz runs"
+  CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DLUMIVEX_FUZZ=ON -DLUMIVEX_TESTS=OFF -DLUMIVEX_BENCH=OFF >/dev/null
+  cmake --build build/fuzz -j "$jobs"
+  for f in build/fuzz/fuzz/fuzz_*; do
+    [ -x "$f" ] || continue
+    corpus=$(mktemp -d)
+    "$f" -max_total_time=20 -rss_limit_mb=2048 "$corpus" 2>&1 | tail -n 1
+  done
+fi
+
+echo "== all tests"
+cd "$root/build/test"
+ctest --output-on-failure -j "$jobs" --timeout 900

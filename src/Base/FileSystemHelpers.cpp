@@ -1,0 +1,88 @@
+#include "Base/FileSystemHelpers.h"
+
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+
+#include <QDebug>
+
+#include <filesystem>
+
+#include "Base/TextCodec.h"
+
+namespace SF_SOFT_BASE {
+namespace {
+
+bool Exists(const std::string& path)
+{
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+}  // namespace
+
+bool QueryAvailableSpace(const std::string& path, std::uint64_t* bytes)
+{
+    std::filesystem::path probe = path.empty() ? "." : path;
+    while (!Exists(probe.string())) {
+        std::filesystem::path parent = probe.parent_path();
+        if (parent.empty() || parent == probe) {
+            probe = ".";
+            break;
+        }
+        probe = parent;
+    }
+    struct statvfs vfs;
+    if (::statvfs(probe.c_str(), &vfs) != 0)
+        return false;
+    *bytes = std::uint64_t(vfs.f_bavail) * vfs.f_frsize;
+    return true;
+}
+
+std::uint64_t GetDriveFreeSpace(const char* path)
+{
+    std::uint64_t bytes = 0;
+    if (!path || !QueryAvailableSpace(path, &bytes))
+        return 0;
+    return bytes;
+}
+
+int CreateDirectoryRecursive(const std::wstring& path)
+{
+    std::string narrow = WideToUtf8(path);
+    qDebug("%s", narrow.c_str());
+    if (Exists(narrow))
+        return 0;
+    int result = -1;
+    for (std::size_t i = 1; i < narrow.size(); ++i) {
+        if (narrow[i] != '/')
+            continue;
+        std::string folder = narrow.substr(0, i);
+        if (Exists(folder))
+            continue;
+        result = ::mkdir(folder.c_str(), 0755) == 0 ? 0 : -1;
+        if (result != 0)
+            break;
+    }
+    return result;
+}
+
+std::wstring MakeAbsoluteDirPath(const std::wstring& path)
+{
+    std::wstring rest = !path.empty() && path[0] == L'\\' ? path.substr(1) : path;
+    std::filesystem::path p(WideToUtf8(rest));
+    std::error_code ec;
+    std::filesystem::path absolute = std::filesystem::absolute(p, ec);
+    if (ec)
+        absolute = p;
+    std::wstring result = Utf8ToWide(absolute.lexically_normal().generic_string());
+    if (result.empty() || result.back() != L'/')
+        result += L'/';
+    return result;
+}
+
+void DebugLogWide(const std::wstring& text)
+{
+    qDebug("%s", WideToUtf8(text).c_str());
+}
+
+}  // namespace SF_SOFT_BASE

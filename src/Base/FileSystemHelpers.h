@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace SF_SOFT_BASE {
+
+// Bytes available to the caller on the file system that holds path (or, when
+// path does not exist yet, its nearest existing parent). False when unknown.
+bool QueryAvailableSpace(const std::string& path, std::uint64_t* bytes);
+// The same; 0 when unknown.
+std::uint64_t GetDriveFreeSpace(const char* path);
+
+// Creates every missing folder of a '/'-separated path (the last part only
+// when it ends in '/'). 0 when the path exists or everything was created,
+// -1 when nothing was done or a creation failed.
+int CreateDirectoryRecursive(const std::wstring& path);
+
+// The folder as an absolute path with '/' separators ending in '/'. A
+// leading '\\' is dropped (the rest is then taken relative to the current
+// folder); a leading '/' marks an absolute path and stays.
+std::wstring MakeAbsoluteDirPath(const std::wstring& path);
+
+// Writes a wide text to the debug log.
+void DebugLogWide(const std::wstring& text);
+
+}  // namespace SF_SOFT_BASE

@@ -1,0 +1,36 @@
+#include "Base/SFSystem.h"
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <chrono>
+#include <filesystem>
+#include <system_error>
+#include <thread>
+
+namespace SF_SOFT_BASE {
+
+void CSFSystem::Sleep(std::uint32_t ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+int CSFSystem::ShellOpen(const char* path)
+{
+    if (!path || !*path)
+        return 0;
+    return QProcess::startDetached(QStringLiteral("xdg-open"), {QString::fromUtf8(path)}) ? 1 : 0;
+}
+
+std::string CSFSystem::GetModuleDir()
+{
+    std::error_code ec;
+    std::string exe = std::filesystem::read_symlink("/proc/self/exe", ec).string();
+    auto slash = exe.find_last_of('/');
+    if (ec || slash == std::string::npos)
+        return {};
+    return exe.substr(0, slash + 1);
+}
+
+}  // namespace SF_SOFT_BASE
