@@ -31,7 +31,7 @@ cmake --build build/tsan -j "$jobs" --target $tsan_targets
 
 echo "== benchmark smoke runs"
 for b in build/test/bench/*/bench_*; do
-  [ -x "$b" ] || continue
+  [ -f "$b" ] && [ -x "$b" ] || continue
   "$b" --benchmark_min_time=0.01 >/dev/null
   echo "$(basename "$b") ran"
 done
@@ -42,7 +42,7 @@ if command -v clang++ >/dev/null; then
     -DLUMIVEX_FUZZ=ON -DLUMIVEX_TESTS=OFF -DLUMIVEX_BENCH=OFF >/dev/null
   cmake --build build/fuzz -j "$jobs"
   for f in build/fuzz/fuzz/*/fuzz_*; do
-    [ -x "$f" ] || continue
+    [ -f "$f" ] && [ -x "$f" ] || continue
     corpus=$(mktemp -d)
     "$f" -max_total_time=20 -rss_limit_mb=2048 "$corpus" 2>&1 | tail -n 1
   done
