@@ -8,6 +8,7 @@
 #include "FileIndex/SFFileFind.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -107,7 +108,8 @@ bool CIndexFileStore::SaveIndexFile(const void* data, std::uint32_t length,
         return false;
     if (IsSpaceLow())
         CleanIndexFolder();
-    SF_SOFT_BASE::CreateDirectoryRecursive(m_folder);
+    std::error_code error;
+    std::filesystem::create_directories(WideToUtf8(m_folder), error);
     unsigned char bytes[kHeadSize];
     PutInt64(bytes, head.size);
     PutInt64(bytes + 8, head.creationTime);

@@ -1,6 +1,5 @@
 #include "Common/XdgAssociationStore.h"
 
-#include "Base/FileSystemHelpers.h"
 #include "Base/TextCodec.h"
 #include "Common/AtomicFileWriter.h"
 
@@ -11,6 +10,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cwctype>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <tinyxml.h>
@@ -108,8 +108,8 @@ std::string HomeFolder(const char* variable, const char* fallback)
 
 bool WriteText(const std::string& path, const std::string& text)
 {
-    auto slash = path.find_last_of('/');
-    SF_SOFT_BASE::CreateDirectoryRecursive(Utf8ToWide(path.substr(0, slash + 1)));
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
     return SF_SOFT_BASE::CAtomicFileWriter::WriteWhole(path, text);
 }
 
