@@ -97,7 +97,7 @@ public:                                                        \
     }                                                                                   \
     const SF_MSGMAP_ENTRY* theClass::GetSFMessageEntries()                              \
     {                                                                                   \
-        using ThisClass = theClass;                                                     \
+        using ThisClass [[maybe_unused]] = theClass;                                    \
         static const SF_MSGMAP_ENTRY entries[] = {
 
 #define SF_ON_COMMAND(id, memberFxn)                                                    \

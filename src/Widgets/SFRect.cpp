@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <utility>
 
 int SFMulDiv(int value, int num, int den)
@@ -13,6 +14,8 @@ int SFMulDiv(int value, int num, int den)
     const std::uint64_t absProduct = product < 0 ? std::uint64_t(-product) : std::uint64_t(product);
     const std::uint64_t absDen = den < 0 ? std::uint64_t(-std::int64_t(den)) : std::uint64_t(den);
     const std::uint64_t rounded = (absProduct + absDen / 2) / absDen;
+    if (rounded > std::uint64_t(std::numeric_limits<int>::max()))
+        return -1;  // the result does not fit
     return negative ? -static_cast<int>(rounded) : static_cast<int>(rounded);
 }
 

@@ -4,7 +4,8 @@
 #include "Widgets/SFPoint.h"
 #include "Widgets/SFSize.h"
 
-// value * num / den rounded to nearest, halves away from zero; -1 when den is 0.
+// value * num / den rounded to nearest, halves away from zero; -1 when den
+// is 0 or the result does not fit an int.
 int SFMulDiv(int value, int num, int den);
 
 // Integer rectangle with exclusive right and bottom; usable wherever a
