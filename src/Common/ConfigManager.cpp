@@ -1,0 +1,218 @@
+#include "Common/ConfigManager.h"
+
+#include "Base/TextCodec.h"
+#include "Common/AppDir.h"
+#include "Common/AtomicFileWriter.h"
+#include "Common/ConfigXMLPersistImp.h"
+
+#include <algorithm>
+#include <cwctype>
+#include <sys/stat.h>
+#include <tinyxml.h>
+
+namespace {
+
+constexpr const wchar_t* kUIConfig = L"UIConfig";
+constexpr const char* kConfigFolder = "Config";
+
+// Pieces of text that are each followed by ";" (a rest after the last ";"
+// is not taken).
+std::vector<std::wstring> SplitTerminated(const std::wstring& text)
+{
+    std::vector<std::wstring> pieces;
+    std::size_t start = 0;
+    for (auto end = text.find(L';'); end != std::wstring::npos; end = text.find(L';', start)) {
+        pieces.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return pieces;
+}
+
+std::string Utf8(const std::wstring& text)
+{
+    return SF_SOFT_BASE::WideToUtf8(text);
+}
+
+void AppendItemElement(TiXmlElement& group, const ConfigItem& item)
+{
+    TiXmlElement element(Utf8(item.key).c_str());
+    if (item.boolValue) {
+        element.SetAttribute("value", *item.boolValue ? 1 : 0);
+        element.SetAttribute("Default", item.boolDefault ? 1 : 0);
+        element.SetAttribute("Min", 0);
+        element.SetAttribute("Max", 1);
+    } else if (item.intValue) {
+        element.SetAttribute("value", *item.intValue);
+        element.SetAttribute("Default", item.intDefault);
+        element.SetAttribute("Min", item.min);
+        element.SetAttribute("Max", item.max);
+        element.SetAttribute("Scale", item.scale);
+    } else if (item.doubleValue) {
+        element.SetDoubleAttribute("value", *item.doubleValue);
+        element.SetDoubleAttribute("Default", item.doubleDefault);
+    } else if (item.stringValue) {
+        element.SetAttribute("value", Utf8(*item.stringValue).c_str());
+        element.SetAttribute("Default", Utf8(item.stringDefault).c_str());
+    }
+    group.InsertEndChild(element);
+}
+
+}  // namespace
+
+CConfigManager* CConfigManager::GetInstance()
+{
+    static CConfigManager instance;
+    return &instance;
+}
+
+void CConfigManager::SetPersistent(std::shared_ptr<IConfigPersistent> persistent)
+{
+    m_persistent = std::move(persistent);
+}
+
+void CConfigManager::RegisterUIConfig()
+{
+    const std::wstring appDir = SFGetAppDir();
+    AddString(kUIConfig, L"SnapPath", &SnapPath, appDir + L"/Picture/");
+    AddString(kUIConfig, L"VideoPath", &VideoPath, appDir + L"/Video/");
+    AddInt(kUIConfig, L"Proportion", &Proportion, 0, 0, 0, 0);
+    AddInt(kUIConfig, L"ShowTrace", &ShowTrace, 0, 0, 0, 0);
+    AddInt(kUIConfig, L"Language", &Language, 0, 0, 0, 0);
+    AddBool(kUIConfig, L"VerticalSyn", &VerticalSyn, false);
+    AddInt(kUIConfig, L"SnapFormat", &SnapFormat, 0, 0, 0, 0);
+    AddInt(kUIConfig, L"VideoFormat", &VideoFormat, 0, 0, 0, 0);
+    AddString(kUIConfig, L"OldPath", &OldPath, L"");
+    AddString(kUIConfig, L"strRecordFormat", &strRecordFormat, L".kvx;.kvx_;.avi;.mp4;.ps;.ts;");
+    AddInt(kUIConfig, L"VideoLayout", &VideoLayout, 147, 0, 0, 0);
+}
+
+void CConfigManager::AddBool(const wchar_t* group, const wchar_t* key, bool* value,
+                             bool defaultValue)
+{
+    auto item = std::make_unique<ConfigItem>();
+    item->group = group;
+    item->key = key;
+    item->boolValue = value;
+    item->boolDefault = defaultValue;
+    item->max = 1;
+    item->scale = 1;
+    m_items.push_back(std::move(item));
+}
+
+void CConfigManager::AddInt(const wchar_t* group, const wchar_t* key, std::int32_t* value,
+                            std::int32_t defaultValue, std::int32_t scale, std::int32_t min,
+                            std::int32_t max)
+{
+    auto item = std::make_unique<ConfigItem>();
+    item->group = group;
+    item->key = key;
+    item->intValue = value;
+    item->intDefault = defaultValue;
+    item->scale = scale;
+    item->min = min;
+    item->max = max;
+    m_items.push_back(std::move(item));
+}
+
+void CConfigManager::AddDouble(const wchar_t* group, const wchar_t* key, double* value,
+                               double defaultValue)
+{
+    auto item = std::make_unique<ConfigItem>();
+    item->group = group;
+    item->key = key;
+    item->doubleValue = value;
+    item->doubleDefault = defaultValue;
+    m_items.push_back(std::move(item));
+}
+
+void CConfigManager::AddString(const wchar_t* group, const wchar_t* key, std::wstring* value,
+                               const std::wstring& defaultValue)
+{
+    auto item = std::make_unique<ConfigItem>();
+    item->group = group;
+    item->key = key;
+    item->stringValue = value;
+    item->stringDefault = defaultValue;
+    m_items.push_back(std::move(item));
+}
+
+void CConfigManager::Init()
+{
+    if (!m_registered) {
+        RegisterUIConfig();
+        m_registered = true;
+    }
+    if (!m_persistent)
+        m_persistent = std::make_shared<CConfigXMLPersistImp>(std::string());
+    for (auto& item : m_items)
+        LoadItem(*m_persistent, *item);
+    SplitLists();
+}
+
+void CConfigManager::LoadItem(IConfigPersistent& store, ConfigItem& item)
+{
+    const wchar_t* group = item.group.c_str();
+    const wchar_t* key = item.key.c_str();
+    if (item.boolValue) {
+        *item.boolValue = store.ReadBool(group, key, item.boolDefault, 0);
+    } else if (item.intValue) {
+        std::int32_t value = store.ReadInt(group, key, item.intDefault, 0);
+        auto min = static_cast<std::uint32_t>(item.min);
+        auto max = static_cast<std::uint32_t>(item.max);
+        if (item.scale != 0 && min < max) {
+            std::uint32_t lo = min * static_cast<std::uint32_t>(item.scale);
+            std::uint32_t hi = max * static_cast<std::uint32_t>(item.scale);
+            auto unsignedValue = static_cast<std::uint32_t>(value);
+            if (unsignedValue <= lo)
+                value = static_cast<std::int32_t>(lo);
+            else if (unsignedValue >= hi)
+                value = static_cast<std::int32_t>(hi);
+        }
+        *item.intValue = value;
+    } else if (item.doubleValue) {
+        *item.doubleValue = store.ReadDouble(group, key, item.doubleDefault, 0);
+    } else if (item.stringValue) {
+        *item.stringValue = store.ReadString(group, key, item.stringDefault);
+        if (item.stringValue->empty() && !item.stringDefault.empty())
+            *item.stringValue = item.stringDefault;
+    }
+}
+
+void CConfigManager::SplitLists()
+{
+    m_openedPaths = SplitTerminated(OldPath);
+    m_recordFormats.clear();
+    for (std::wstring format : SplitTerminated(strRecordFormat)) {
+        format.resize(std::min<std::size_t>(format.size(), 7));
+        for (auto& c : format)
+            c = static_cast<wchar_t>(std::towlower(c));
+        m_recordFormats.push_back(format);
+    }
+}
+
+std::string CConfigManager::BuildDocumentText() const
+{
+    TiXmlDocument document;
+    TiXmlElement* root = document.InsertEndChild(TiXmlElement("Setting"))->ToElement();
+    TiXmlElement* group = nullptr;
+    const std::wstring* previousGroup = nullptr;
+    for (const auto& item : m_items) {
+        if (!previousGroup || *previousGroup != item->group)
+            group = root->InsertEndChild(TiXmlElement(Utf8(item->group).c_str()))->ToElement();
+        previousGroup = &item->group;
+        AppendItemElement(*group, *item);
+    }
+    TiXmlPrinter printer;
+    document.Accept(&printer);
+    return printer.Str();
+}
+
+bool CConfigManager::Save()
+{
+    OldPath.clear();
+    for (const auto& path : m_openedPaths)
+        OldPath += path + L";";
+    ::mkdir(kConfigFolder, 0755);
+    return SF_SOFT_BASE::CAtomicFileWriter::WriteWhole(CConfigXMLPersistImp::kSettingsPath,
+                                                       BuildDocumentText());
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "Common/ConfigItem.h"
+#include "Common/IConfigPersistent.h"
+
+#include <list>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The program's settings: live variables bound to (group, key) entries of
+// "Config/config.xml", loaded by Init at start and written by Save at exit.
+class CConfigManager {
+public:
+    CConfigManager() = default;
+    CConfigManager(const CConfigManager&) = delete;
+    CConfigManager& operator=(const CConfigManager&) = delete;
+
+    // The process-wide registry.
+    static CConfigManager* GetInstance();
+
+    // The store Init reads from; without one Init reads "Config/config.xml".
+    void SetPersistent(std::shared_ptr<IConfigPersistent> persistent);
+    // Registers the program's settings (once), loads every setting, and splits OldPath and
+    // strRecordFormat into their lists.
+    void Init();
+    // Joins the opened paths into OldPath and writes every setting to
+    // "Config/config.xml" (creating "Config"); false when it was not written.
+    bool Save();
+    // Used by the main window when it closes: the same as Save.
+    bool SaveOpenedPaths() { return Save(); }
+
+    void RegisterUIConfig();
+    void AddBool(const wchar_t* group, const wchar_t* key, bool* value, bool defaultValue);
+    void AddInt(const wchar_t* group, const wchar_t* key, std::int32_t* value,
+                std::int32_t defaultValue, std::int32_t scale, std::int32_t min, std::int32_t max);
+    void AddDouble(const wchar_t* group, const wchar_t* key, double* value, double defaultValue);
+    void AddString(const wchar_t* group, const wchar_t* key, std::wstring* value,
+                   const std::wstring& defaultValue);
+
+    // The folders and files open at the last exit (OldPath split at ";").
+    std::vector<std::wstring>& GetOpenedPaths() { return m_openedPaths; }
+    // The recording extensions (strRecordFormat split at ";", each cut to 7
+    // characters and lower-cased). Its address stays the same for the run.
+    const std::list<std::wstring>& GetRecordFormats() const { return m_recordFormats; }
+    const std::vector<std::unique_ptr<ConfigItem>>& GetItems() const { return m_items; }
+
+    // Live values of the UIConfig group.
+    std::wstring strRecordFormat;
+    std::wstring OldPath;
+    std::wstring SnapPath;
+    std::wstring VideoPath;
+    std::int32_t Proportion = 0;
+    std::int32_t ShowTrace = 0;
+    std::int32_t Language = 0;
+    bool VerticalSyn = false;
+    std::int32_t SnapFormat = 0;
+    std::int32_t VideoFormat = 0;
+    std::int32_t VideoLayout = 147;
+
+private:
+    void LoadItem(IConfigPersistent& store, ConfigItem& item);
+    void SplitLists();
+    std::string BuildDocumentText() const;
+
+    bool m_registered = false;
+    std::shared_ptr<IConfigPersistent> m_persistent;
+    std::vector<std::wstring> m_openedPaths;
+    std::list<std::wstring> m_recordFormats;
+    std::vector<std::unique_ptr<ConfigItem>> m_items;
+};

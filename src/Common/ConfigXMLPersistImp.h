@@ -1,0 +1,33 @@
+#pragma once
+
+#include "Common/IConfigPersistent.h"
+
+#include <tinyxml.h>
+
+// Settings read from "Config/config.xml" (relative to the current folder),
+// loaded once at construction. A missing or broken file reads as empty, so
+// every setting gets its default.
+class CConfigXMLPersistImp : public IConfigPersistent {
+public:
+    static constexpr const char* kSettingsPath = "Config/config.xml";
+
+    explicit CConfigXMLPersistImp(const std::string& unused);
+
+    double ReadDouble(const wchar_t* group, const wchar_t* key, double defaultValue,
+                      int unused) override;
+    std::int32_t ReadLong(const wchar_t* group, const wchar_t* key, std::int32_t defaultValue,
+                          int unused) override;
+    bool ReadBool(const wchar_t* group, const wchar_t* key, bool defaultValue,
+                  int unused) override;
+    std::int32_t ReadInt(const wchar_t* group, const wchar_t* key, std::int32_t defaultValue,
+                         int unused) override;
+    std::wstring ReadString(const wchar_t* group, const wchar_t* key,
+                            const std::wstring& defaultValue) override;
+    void LoadXml(const char* xml) override;
+
+private:
+    // The "value" attribute of the setting, or null.
+    const char* FindValue(const wchar_t* group, const wchar_t* key) const;
+
+    TiXmlDocument m_document;
+};

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "Common/IFileAssociationStore.h"
+
+#include <list>
+#include <memory>
+#include <string>
+
+// Associates recording file types with this program over an association
+// store. The names come from the program file:
+//   handler id   its file name with every blank removed, then ".Files"
+//   file type    "video/x-" + the lower-case handler base + "-" + extension
+//   open command "<program path>" %f
+class CFileAssociation {
+public:
+    CFileAssociation(std::shared_ptr<IFileAssociationStore> store, const std::wstring& programPath);
+
+    // 1 when files with the extension open with this program, else 0.
+    int IsFileAssociated(const std::wstring& ext);
+    // Makes files with the extension open with this program; the desktop is
+    // told once, when isLast is set.
+    void RegisterFileAssociation(const std::wstring& ext, const std::wstring& icon, bool isLast);
+
+    static std::wstring MakeHandlerId(const std::wstring& programPath);
+    const std::wstring& GetHandlerId() const { return m_handlerId; }
+    const std::wstring& GetOpenCommand() const { return m_openCommand; }
+    std::wstring GetFileType(const std::wstring& ext) const;
+
+private:
+    std::shared_ptr<IFileAssociationStore> m_store;
+    std::wstring m_handlerId;
+    std::wstring m_openCommand;
+};
+
+// The same for the running program over the desktop's own store
+// ($XDG_DATA_HOME and $XDG_CONFIG_HOME).
+int IsFileAssociated(const wchar_t* ext);
+void RegisterFileAssociation(const wchar_t* ext, const wchar_t* icon, bool isLast);
+
+// Start-up's use: the extensions that are not associated, in list order;
+// the question asked about them; and their registration, the last with
+// isLast set.
+std::list<std::wstring> FindUnassociatedFileTypes(CFileAssociation& association,
+                                                  const std::list<std::wstring>& extensions);
+std::wstring MakeFileAssociationPrompt(const std::list<std::wstring>& extensions);
+void RegisterFileTypes(CFileAssociation& association, const std::list<std::wstring>& extensions,
+                       const std::wstring& icon);
+
+// The association of the running program (created on first use).
+CFileAssociation& GetProgramFileAssociation();

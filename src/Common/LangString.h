@@ -1,0 +1,11 @@
+#pragma once
+
+// Number of the UI language file (Lang_<n>.xml in the program folder);
+// start-up sets it from the Language setting before the first lookup.
+void SetLanguageNumber(int language);
+int GetLanguageNumber();
+
+// The translated text of an English UI text; the text itself when the
+// language file or its entry is missing. The result stays valid for the
+// whole run and may be asked for from any thread.
+const wchar_t* GetLangString(const wchar_t* key);

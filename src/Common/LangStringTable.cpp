@@ -1,0 +1,57 @@
+#include "Common/LangStringTable.h"
+
+#include "Base/TextCodec.h"
+
+#include <tinyxml.h>
+
+namespace {
+
+std::wstring Cut(std::wstring text)
+{
+    if (text.size() > CLangStringTable::kMaxTextLength)
+        text.resize(CLangStringTable::kMaxTextLength);
+    return text;
+}
+
+}  // namespace
+
+const wchar_t* CLangStringTable::Translate(const wchar_t* key, const std::string& languageFile)
+{
+    if (!key)
+        return L"";
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_loaded)
+        m_loaded = LoadLocked(languageFile);
+    auto found = m_texts.find(key);
+    if (found != m_texts.end())
+        return found->second.c_str();
+    return InternLocked(Cut(key));
+}
+
+bool CLangStringTable::IsLoaded() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_loaded;
+}
+
+bool CLangStringTable::LoadLocked(const std::string& languageFile)
+{
+    TiXmlDocument document;
+    if (languageFile.empty() || !document.LoadFile(languageFile.c_str()))
+        return false;
+    const TiXmlElement* root = document.RootElement();
+    for (const TiXmlElement* item = root ? root->FirstChildElement() : nullptr; item;
+         item = item->NextSiblingElement()) {
+        const char* name = item->Attribute("name");
+        const char* value = item->Attribute("value");
+        if (!name || !value)
+            continue;
+        m_texts[SF_SOFT_BASE::Utf8ToWide(name)] = Cut(SF_SOFT_BASE::Utf8ToWide(value));
+    }
+    return true;
+}
+
+const wchar_t* CLangStringTable::InternLocked(std::wstring text)
+{
+    return m_keys.insert(std::move(text)).first->c_str();
+}

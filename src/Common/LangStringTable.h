@@ -1,0 +1,29 @@
+#pragma once
+
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+// Translated UI texts keyed by their English text, from a language file
+// of elements carrying "name" and "value" (UTF-8). Returned pointers stay
+// valid for the table's lifetime and the table may be used from any thread.
+class CLangStringTable {
+public:
+    static constexpr std::size_t kMaxTextLength = 1023;
+
+    // The text of key: its translation once the file has loaded, otherwise
+    // the key itself (cut to kMaxTextLength). Tries to load the file on
+    // every call until a load succeeds.
+    const wchar_t* Translate(const wchar_t* key, const std::string& languageFile);
+    bool IsLoaded() const;
+
+private:
+    bool LoadLocked(const std::string& languageFile);
+    const wchar_t* InternLocked(std::wstring text);
+
+    mutable std::mutex m_mutex;
+    bool m_loaded = false;
+    std::unordered_map<std::wstring, std::wstring> m_texts;
+    std::unordered_set<std::wstring> m_keys;
+};

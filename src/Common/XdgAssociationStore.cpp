@@ -1,0 +1,379 @@
+#include "Common/XdgAssociationStore.h"
+
+#include "Base/TextCodec.h"
+#include "Common/AtomicFileWriter.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cwctype>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <tinyxml.h>
+
+namespace {
+
+using SF_SOFT_BASE::Utf8ToWide;
+using SF_SOFT_BASE::WideToUtf8;
+
+constexpr const char* kDefaultSection = "[Default Applications]";
+constexpr int kToolTimeoutMs = 30000;
+
+std::wstring Lower(std::wstring text)
+{
+    for (auto& c : text)
+        c = static_cast<wchar_t>(std::towlower(c));
+    return text;
+}
+
+bool SameText(const std::wstring& a, const std::wstring& b)
+{
+    return QString::fromStdWString(a).compare(QString::fromStdWString(b), Qt::CaseInsensitive) == 0;
+}
+
+std::vector<std::string> ReadLines(const std::string& path)
+{
+    std::vector<std::string> lines;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line))
+        lines.push_back(line);
+    return lines;
+}
+
+std::string Trim(const std::string& text)
+{
+    auto first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+// Desktop-entry string values escape '\' and control characters.
+std::string EscapeValue(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\t')
+            out += "\\t";
+        else if (c == '\r')
+            out += "\\r";
+        else
+            out += c;
+    }
+    return out;
+}
+
+std::string UnescapeValue(const std::string& text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 == text.size()) {
+            out += text[i];
+            continue;
+        }
+        char next = text[++i];
+        out += next == 'n' ? '\n' : next == 't' ? '\t' : next == 'r' ? '\r' : next == 's' ? ' ' : next;
+    }
+    return out;
+}
+
+std::vector<std::wstring> SplitList(const std::wstring& text)
+{
+    std::vector<std::wstring> items;
+    std::wstringstream stream(text);
+    std::wstring item;
+    while (std::getline(stream, item, L';'))
+        if (!item.empty())
+            items.push_back(item);
+    return items;
+}
+
+std::string HomeFolder(const char* variable, const char* fallback)
+{
+    const char* value = std::getenv(variable);
+    if (value && *value == '/')
+        return value;
+    const char* home = std::getenv("HOME");
+    return std::string(home ? home : "") + fallback;
+}
+
+bool WriteText(const std::string& path, const std::string& text)
+{
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+    return SF_SOFT_BASE::CAtomicFileWriter::WriteWhole(path, text);
+}
+
+void RunTool(const char* tool, const std::string& folder)
+{
+    QString program = QStandardPaths::findExecutable(QString::fromLatin1(tool));
+    if (program.isEmpty())
+        return;
+    QProcess process;
+    process.start(program, {QString::fromStdString(folder)});
+    if (process.waitForStarted(kToolTimeoutMs) && !process.waitForFinished(kToolTimeoutMs))
+        process.kill();
+    process.waitForFinished(kToolTimeoutMs);
+}
+
+}  // namespace
+
+CXdgAssociationStore::CXdgAssociationStore(std::string dataHome, std::string configHome,
+                                           std::wstring handlerId)
+    : m_dataHome(std::move(dataHome)), m_configHome(std::move(configHome)),
+      m_handlerId(std::move(handlerId))
+{
+}
+
+CXdgAssociationStore CXdgAssociationStore::FromEnvironment(const std::wstring& handlerId)
+{
+    return CXdgAssociationStore(HomeFolder("XDG_DATA_HOME", "/.local/share"),
+                                HomeFolder("XDG_CONFIG_HOME", "/.config"), handlerId);
+}
+
+std::string CXdgAssociationStore::GetPackagePath() const
+{
+    return m_dataHome + "/mime/packages/" + WideToUtf8(m_handlerId) + ".xml";
+}
+
+std::string CXdgAssociationStore::GetDesktopEntryPath() const
+{
+    return m_dataHome + "/applications/" + WideToUtf8(m_handlerId) + ".desktop";
+}
+
+std::string CXdgAssociationStore::GetMimeAppsPath() const
+{
+    return m_configHome + "/mimeapps.list";
+}
+
+void CXdgAssociationStore::LoadPackage()
+{
+    if (m_packageLoaded)
+        return;
+    m_packageLoaded = true;
+    TiXmlDocument document;
+    if (!document.LoadFile(GetPackagePath().c_str()) || !document.RootElement())
+        return;
+    for (const TiXmlElement* type = document.RootElement()->FirstChildElement("mime-type"); type;
+         type = type->NextSiblingElement("mime-type")) {
+        const char* name = type->Attribute("type");
+        for (const TiXmlElement* glob = type->FirstChildElement("glob"); glob && name;
+             glob = glob->NextSiblingElement("glob")) {
+            const char* pattern = glob->Attribute("pattern");
+            if (pattern && pattern[0] == '*')
+                m_extensionTypes[Lower(Utf8ToWide(pattern + 1))] = Utf8ToWide(name);
+        }
+    }
+}
+
+bool CXdgAssociationStore::WritePackage() const
+{
+    TiXmlDocument document;
+    document.InsertEndChild(TiXmlDeclaration("1.0", "UTF-8", ""));
+    TiXmlElement root("mime-info");
+    root.SetAttribute("xmlns", "http://www.freedesktop.org/standards/shared-mime-info");
+    for (const auto& [ext, type] : m_extensionTypes) {
+        TiXmlElement typeElement("mime-type");
+        typeElement.SetAttribute("type", WideToUtf8(type).c_str());
+        TiXmlElement comment("comment");
+        comment.InsertEndChild(TiXmlText((WideToUtf8(ext) + " recording").c_str()));
+        typeElement.InsertEndChild(comment);
+        TiXmlElement glob("glob");
+        glob.SetAttribute("pattern", ("*" + WideToUtf8(ext)).c_str());
+        typeElement.InsertEndChild(glob);
+        root.InsertEndChild(typeElement);
+    }
+    document.InsertEndChild(root);
+    TiXmlPrinter printer;
+    document.Accept(&printer);
+    return WriteText(GetPackagePath(), printer.Str());
+}
+
+std::wstring CXdgAssociationStore::GetExtensionType(const std::wstring& ext)
+{
+    LoadPackage();
+    auto found = m_extensionTypes.find(Lower(ext));
+    return found == m_extensionTypes.end() ? std::wstring() : found->second;
+}
+
+void CXdgAssociationStore::SetExtensionType(const std::wstring& ext, const std::wstring& type)
+{
+    LoadPackage();
+    m_extensionTypes[Lower(ext)] = type;
+    m_packageDirty = true;
+}
+
+void CXdgAssociationStore::LoadDesktopEntry()
+{
+    if (m_desktopLoaded)
+        return;
+    m_desktopLoaded = true;
+    bool inEntry = false;
+    for (const std::string& raw : ReadLines(GetDesktopEntryPath())) {
+        std::string line = Trim(raw);
+        if (!line.empty() && line[0] == '[') {
+            inEntry = line == "[Desktop Entry]";
+            continue;
+        }
+        auto equals = line.find('=');
+        if (!inEntry || equals == std::string::npos)
+            continue;
+        std::string key = Trim(line.substr(0, equals));
+        std::wstring value = Utf8ToWide(UnescapeValue(Trim(line.substr(equals + 1))));
+        if (key == "Exec")
+            m_exec = value;
+        else if (key == "Icon")
+            m_icon = value;
+        else if (key == "MimeType")
+            m_handledTypes = SplitList(value);
+    }
+}
+
+bool CXdgAssociationStore::WriteDesktopEntry() const
+{
+    std::string types;
+    for (const auto& type : m_handledTypes)
+        types += WideToUtf8(type) + ";";
+    std::wstring name = m_handlerId.substr(0, m_handlerId.rfind(L".Files"));
+    std::string text = "[Desktop Entry]\nType=Application\nName=" + EscapeValue(WideToUtf8(name)) +
+                       "\nExec=" + EscapeValue(WideToUtf8(m_exec)) + "\n";
+    if (!m_icon.empty())
+        text += "Icon=" + EscapeValue(WideToUtf8(m_icon)) + "\n";
+    text += "MimeType=" + types + "\nTerminal=false\nNoDisplay=true\n";
+    return WriteText(GetDesktopEntryPath(), text);
+}
+
+std::wstring CXdgAssociationStore::GetOpenCommand()
+{
+    LoadDesktopEntry();
+    return m_exec;
+}
+
+void CXdgAssociationStore::SetOpenCommand(const std::wstring& command, const std::wstring& icon)
+{
+    LoadDesktopEntry();
+    m_exec = command;
+    m_icon = icon;
+    m_desktopDirty = true;
+}
+
+bool CXdgAssociationStore::HandlesType(const std::wstring& type)
+{
+    LoadDesktopEntry();
+    return std::any_of(m_handledTypes.begin(), m_handledTypes.end(),
+                       [&](const std::wstring& handled) { return SameText(handled, type); });
+}
+
+void CXdgAssociationStore::AddHandledType(const std::wstring& type)
+{
+    LoadDesktopEntry();
+    m_handledTypes.push_back(type);
+    m_desktopDirty = true;
+}
+
+void CXdgAssociationStore::LoadMimeApps()
+{
+    if (m_mimeAppsLoaded)
+        return;
+    m_mimeAppsLoaded = true;
+    m_mimeAppsLines = ReadLines(GetMimeAppsPath());
+}
+
+int CXdgAssociationStore::FindDefaultLine(const std::string& type, int* section) const
+{
+    *section = -1;
+    bool inSection = false;
+    for (int i = 0; i < static_cast<int>(m_mimeAppsLines.size()); ++i) {
+        std::string line = Trim(m_mimeAppsLines[i]);
+        if (!line.empty() && line[0] == '[') {
+            inSection = line == kDefaultSection;
+            if (inSection && *section < 0)
+                *section = i;
+            continue;
+        }
+        auto equals = line.find('=');
+        if (inSection && equals != std::string::npos && Trim(line.substr(0, equals)) == type)
+            return i;
+    }
+    return -1;
+}
+
+std::wstring CXdgAssociationStore::GetDefaultHandler(const std::wstring& type)
+{
+    LoadMimeApps();
+    int section = -1;
+    int line = FindDefaultLine(WideToUtf8(type), &section);
+    if (line < 0)
+        return {};
+    const std::string& text = m_mimeAppsLines[line];
+    auto handlers = SplitList(Utf8ToWide(Trim(text.substr(text.find('=') + 1))));
+    if (handlers.empty())
+        return {};
+    std::wstring first = handlers.front();
+    const std::wstring suffix = L".desktop";
+    if (first.size() > suffix.size() && first.ends_with(suffix))
+        first.resize(first.size() - suffix.size());
+    return first;
+}
+
+void CXdgAssociationStore::SetDefaultHandler(const std::wstring& type, const std::wstring& handler)
+{
+    LoadMimeApps();
+    const std::string typeText = WideToUtf8(type);
+    const std::wstring entry = handler + L".desktop";
+    int section = -1;
+    int line = FindDefaultLine(typeText, &section);
+    std::wstring value = entry + L";";
+    if (line >= 0) {
+        const std::string& old = m_mimeAppsLines[line];
+        for (const auto& other : SplitList(Utf8ToWide(Trim(old.substr(old.find('=') + 1)))))
+            if (!SameText(other, entry))
+                value += other + L";";
+    }
+    std::string text = typeText + "=" + WideToUtf8(value);
+    if (line >= 0) {
+        m_mimeAppsLines[line] = text;
+    } else if (section >= 0) {
+        m_mimeAppsLines.insert(m_mimeAppsLines.begin() + section + 1, text);
+    } else {
+        m_mimeAppsLines.push_back(kDefaultSection);
+        m_mimeAppsLines.push_back(text);
+    }
+    m_mimeAppsDirty = true;
+}
+
+bool CXdgAssociationStore::WriteMimeApps() const
+{
+    std::string text;
+    for (const auto& line : m_mimeAppsLines)
+        text += line + "\n";
+    return WriteText(GetMimeAppsPath(), text);
+}
+
+bool CXdgAssociationStore::Flush()
+{
+    bool ok = true;
+    if (m_packageDirty)
+        ok = WritePackage() && ok;
+    if (m_desktopDirty)
+        ok = WriteDesktopEntry() && ok;
+    if (m_mimeAppsDirty)
+        ok = WriteMimeApps() && ok;
+    m_packageDirty = m_desktopDirty = m_mimeAppsDirty = false;
+    return ok;
+}
+
+void CXdgAssociationStore::NotifyChanged()
+{
+    RunTool("update-mime-database", m_dataHome + "/mime");
+    RunTool("update-desktop-database", m_dataHome + "/applications");
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+
+// Limited-range BT.601 YUV to full-range RGB with 13-bit integer tables.
+// Fill the tables once before the first conversion.
+void InitYuvToRgbTables();
+
+// Converts a planar 4:2:0 frame. vPlane feeds red, uPlane blue. Each pixel
+// is stored as the bytes R, G, B, 255 (QImage::Format_RGBX8888). Only whole
+// 2x2 blocks are converted; a negative height reads the source bottom-up.
+void ConvertYuv420ToRgb32(std::uint32_t* dst, int dstStridePixels, const std::uint8_t* yPlane,
+                          const std::uint8_t* vPlane, const std::uint8_t* uPlane, int yStride,
+                          int chromaStride, int width, int height);

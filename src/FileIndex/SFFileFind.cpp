@@ -1,0 +1,182 @@
+#include "FileIndex/SFFileFind.h"
+
+#include <dirent.h>
+#include <fnmatch.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include "Base/TextCodec.h"
+
+namespace {
+
+constexpr std::size_t kMaxExtensionLength = 15;
+
+bool IsEveryNameMask(const std::wstring& mask) { return mask.empty() || mask == L"*" || mask == L"*.*"; }
+
+}  // namespace
+
+CSFFileFind::~CSFFileFind() { Close(); }
+
+bool CSFFileFind::FindFile(const wchar_t* pattern)
+{
+    Close();
+    if (!pattern || !*pattern) {
+        m_lastError = kErrorPathNotFound;
+        return false;
+    }
+    const std::wstring text(pattern);
+    const std::size_t slash = text.rfind(L'/');
+    m_root = slash == std::wstring::npos ? std::wstring() : text.substr(0, slash + 1);
+    const std::wstring mask = slash == std::wstring::npos ? text : text.substr(slash + 1);
+    m_maskUtf8 = IsEveryNameMask(mask) ? std::string() : SF_SOFT_BASE::WideToUtf8(mask);
+    m_folderUtf8 = m_root.empty() ? std::string(".") : SF_SOFT_BASE::WideToUtf8(m_root);
+
+    m_dir = ::opendir(m_folderUtf8.c_str());
+    if (!m_dir) {
+        m_lastError = ErrorFromErrno(errno);
+        m_root.clear();
+        return false;
+    }
+    if (!ReadNextMatching()) {
+        const DWORD error = m_lastError == kErrorNoMoreFiles ? kErrorFileNotFound : m_lastError;
+        Close();
+        m_lastError = error;
+        return false;
+    }
+    return true;
+}
+
+bool CSFFileFind::FindNextFile()
+{
+    if (!m_dir) {
+        m_lastError = kErrorNoMoreFiles;
+        return false;
+    }
+    return ReadNextMatching();
+}
+
+void CSFFileFind::Close()
+{
+    if (m_dir)
+        ::closedir(m_dir);
+    m_dir = nullptr;
+    m_hasCurrent = false;
+    m_currentUtf8.clear();
+    m_currentName.clear();
+    m_currentAttributes = 0;
+}
+
+bool CSFFileFind::ReadNextMatching()
+{
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(m_dir);
+        if (!entry) {
+            m_lastError = errno == 0 ? kErrorNoMoreFiles : ErrorFromErrno(errno);
+            return false;
+        }
+        if (!TakesName(entry->d_name))
+            continue;
+        SetCurrent(entry->d_name, entry->d_type);
+        m_lastError = kErrorNone;
+        return true;
+    }
+}
+
+bool CSFFileFind::TakesName(const std::string& name) const
+{
+    return m_maskUtf8.empty() || ::fnmatch(m_maskUtf8.c_str(), name.c_str(), FNM_PERIOD) == 0;
+}
+
+void CSFFileFind::SetCurrent(const std::string& name, unsigned char type)
+{
+    m_hasCurrent = true;
+    m_currentUtf8 = name;
+    m_currentName = SF_SOFT_BASE::Utf8ToWide(name);
+
+    bool directory = type == DT_DIR;
+    if (type == DT_UNKNOWN || type == DT_LNK) {
+        // Links count as what they point to.
+        struct stat st;
+        const std::string path = m_folderUtf8 + (m_folderUtf8.back() == '/' ? "" : "/") + name;
+        directory = ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+    m_currentAttributes = directory ? kAttrDirectory : kAttrNormal;
+    if (!name.empty() && name[0] == '.')
+        m_currentAttributes |= kAttrHidden;
+}
+
+bool CSFFileFind::MatchesMask(DWORD mask) const { return m_hasCurrent && (m_currentAttributes & mask) != 0; }
+
+bool CSFFileFind::IsDots() const
+{
+    return m_hasCurrent && IsDirectory() && (m_currentName == L"." || m_currentName == L"..");
+}
+
+const wchar_t* CSFFileFind::GetFileName()
+{
+    m_nameBuffer = m_hasCurrent ? m_currentName : std::wstring();
+    return m_nameBuffer.c_str();
+}
+
+const wchar_t* CSFFileFind::GetFilePath()
+{
+    if (m_root.empty() || !m_hasCurrent)
+        return nullptr;
+    m_pathBuffer = m_root;
+    if (m_pathBuffer.back() != L'/')
+        m_pathBuffer += L'/';
+    m_pathBuffer += m_currentName;
+    return m_pathBuffer.c_str();
+}
+
+std::size_t CSFFileFind::ExtensionStart() const
+{
+    const std::size_t dot = m_currentName.rfind(L'.');
+    return dot == std::wstring::npos ? m_currentName.size() : dot;
+}
+
+const wchar_t* CSFFileFind::GetFileTitle()
+{
+    m_nameBuffer = m_hasCurrent ? m_currentName.substr(0, ExtensionStart()) : std::wstring();
+    return m_nameBuffer.c_str();
+}
+
+const wchar_t* CSFFileFind::GetFileExt()
+{
+    m_extBuffer.clear();
+    if (m_hasCurrent) {
+        std::wstring ext = m_currentName.substr(ExtensionStart());
+        if (ext.size() <= kMaxExtensionLength)
+            m_extBuffer = std::move(ext);
+    }
+    return m_extBuffer.c_str();
+}
+
+std::uint64_t CSFFileFind::GetLength() const
+{
+    if (!m_hasCurrent)
+        return 0;
+    struct stat st;
+    const std::string path = m_folderUtf8 + (m_folderUtf8.back() == '/' ? "" : "/") + m_currentUtf8;
+    if (::stat(path.c_str(), &st) != 0)
+        return 0;
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+DWORD CSFFileFind::ErrorFromErrno(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return kErrorPathNotFound;
+    case EACCES:
+    case EPERM:
+        return kErrorAccessDenied;
+    case ENAMETOOLONG:
+        return kErrorFileNameTooLong;
+    default:
+        return kErrorReadFault;
+    }
+}

@@ -1,0 +1,203 @@
+#include "Common/FileAssociation.h"
+#include "Common/XdgAssociationStore.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+
+namespace {
+
+const std::wstring kProgram = L"/opt/lumivex/lumivex";
+const std::list<std::wstring> kDefaultTypes{L".kvx", L".kvx_", L".avi", L".mp4", L".ps", L".ts"};
+
+class XdgAssociationTest : public ::testing::Test {
+protected:
+    XdgAssociationTest()
+    {
+        setenv("XDG_DATA_HOME", m_dataHome.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", m_configHome.c_str(), 1);
+        setenv("HOME", m_dir.Path().c_str(), 1);
+    }
+    std::shared_ptr<CXdgAssociationStore> NewStore()
+    {
+        return std::make_shared<CXdgAssociationStore>(
+            CXdgAssociationStore::FromEnvironment(CFileAssociation::MakeHandlerId(kProgram)));
+    }
+
+    TempDir m_dir;
+    std::string m_dataHome = m_dir.File("data");
+    std::string m_configHome = m_dir.File("config");
+};
+
+TEST_F(XdgAssociationTest, FreshHomeReportsEveryTypeAndRegisteringAssociatesThem)
+{
+    CFileAssociation association(NewStore(), kProgram);
+    std::list<std::wstring> missing = FindUnassociatedFileTypes(association, kDefaultTypes);
+    EXPECT_EQ(missing, kDefaultTypes);
+
+    RegisterFileTypes(association, missing, L"/opt/lumivex/lumivex.png");
+    EXPECT_TRUE(FindUnassociatedFileTypes(association, kDefaultTypes).empty());
+
+    CFileAssociation reread(NewStore(), kProgram);  // from the files alone
+    EXPECT_TRUE(FindUnassociatedFileTypes(reread, kDefaultTypes).empty());
+    EXPECT_EQ(reread.IsFileAssociated(L".KVX"), 1);
+    EXPECT_EQ(reread.IsFileAssociated(L".mkv"), 0);
+
+    std::string package = ReadFile(m_dataHome + "/mime/packages/lumivex.Files.xml");
+    EXPECT_NE(package.find("<glob pattern=\"*.kvx_\" />"), std::string::npos);
+    EXPECT_NE(package.find("type=\"video/x-lumivex-kvx\""), std::string::npos);
+    std::string entry = ReadFile(m_dataHome + "/applications/lumivex.Files.desktop");
+    EXPECT_NE(entry.find("Exec=\"/opt/lumivex/lumivex\" %f\n"), std::string::npos);
+    EXPECT_NE(entry.find("Icon=/opt/lumivex/lumivex.png\n"), std::string::npos);
+    EXPECT_NE(entry.find("video/x-lumivex-ts;"), std::string::npos);
+    std::string defaults = ReadFile(m_configHome + "/mimeapps.list");
+    EXPECT_EQ(defaults.rfind("[Default Applications]\n", 0), 0u);
+    EXPECT_NE(defaults.find("\nvideo/x-lumivex-kvx=lumivex.Files.desktop;\n"), std::string::npos);
+}
+
+TEST_F(XdgAssociationTest, AnotherDefaultProgramMeansNotAssociatedAndIsKeptBehindOurs)
+{
+    std::filesystem::create_directories(m_configHome);
+    WriteFile(m_configHome + "/mimeapps.list",
+              "[Added Associations]\nvideo/x-lumivex-avi=other.desktop;\n"
+              "[Default Applications]\nvideo/x-lumivex-avi=other.desktop;\ntext/plain=ed.desktop;\n");
+    CFileAssociation association(NewStore(), kProgram);
+    association.RegisterFileAssociation(L".mp4", L"", true);
+    EXPECT_EQ(association.IsFileAssociated(L".mp4"), 1);
+
+    CFileAssociation second(NewStore(), kProgram);
+    EXPECT_EQ(second.IsFileAssociated(L".avi"), 0);
+    second.RegisterFileAssociation(L".avi", L"", true);
+    EXPECT_EQ(second.IsFileAssociated(L".avi"), 1);
+    std::string defaults = ReadFile(m_configHome + "/mimeapps.list");
+    EXPECT_NE(defaults.find("video/x-lumivex-avi=lumivex.Files.desktop;other.desktop;"),
+              std::string::npos);
+    EXPECT_NE(defaults.find("text/plain=ed.desktop;"), std::string::npos);
+    EXPECT_NE(defaults.find("[Added Associations]\nvideo/x-lumivex-avi=other.desktop;"),
+              std::string::npos);
+}
+
+TEST_F(XdgAssociationTest, ValuesDifferingOnlyInCaseCountAsEqual)
+{
+    CFileAssociation association(NewStore(), kProgram);
+    association.RegisterFileAssociation(L".ps", L"", true);
+    std::string path = m_configHome + "/mimeapps.list";
+    WriteFile(path, "[Default Applications]\nvideo/x-lumivex-ps=LUMIVEX.FILES.desktop;\n");
+    CFileAssociation reread(NewStore(), kProgram);
+    EXPECT_EQ(reread.IsFileAssociated(L".ps"), 1);
+}
+
+TEST(FileAssociationNamesTest, FromTheProgramFile)
+{
+    CFileAssociation association(nullptr, L"/opt/My Player/my player");
+    EXPECT_EQ(association.GetHandlerId(), L"myplayer.Files");
+    EXPECT_EQ(association.GetOpenCommand(), L"\"/opt/My Player/my player\" %f");
+    EXPECT_EQ(association.GetFileType(L".kvx_"), L"video/x-myplayer-kvx_");
+    CFileAssociation odd(nullptr, L"/a/$x\"y");
+    EXPECT_EQ(odd.GetOpenCommand(), L"\"/a/\\$x\\\"y\" %f");
+}
+
+// Records every call, to check which steps run.
+class FakeStore : public IFileAssociationStore {
+public:
+    std::wstring GetExtensionType(const std::wstring& ext) override { return types[ext]; }
+    void SetExtensionType(const std::wstring& ext, const std::wstring& type) override
+    {
+        types[ext] = type;
+        ++writes;
+    }
+    std::wstring GetOpenCommand() override { return command; }
+    void SetOpenCommand(const std::wstring& value, const std::wstring& newIcon) override
+    {
+        command = value;
+        icon = newIcon;
+        ++writes;
+    }
+    bool HandlesType(const std::wstring& type) override { return handled.count(type) > 0; }
+    void AddHandledType(const std::wstring& type) override
+    {
+        handled[type] = true;
+        ++writes;
+    }
+    std::wstring GetDefaultHandler(const std::wstring& type) override { return defaults[type]; }
+    void SetDefaultHandler(const std::wstring& type, const std::wstring& handler) override
+    {
+        defaults[type] = handler;
+        ++writes;
+    }
+    bool Flush() override
+    {
+        ++flushes;
+        return true;
+    }
+    void NotifyChanged() override { ++notifications; }
+
+    std::map<std::wstring, std::wstring> types, defaults;
+    std::map<std::wstring, bool> handled;
+    std::wstring command, icon;
+    int writes = 0, flushes = 0, notifications = 0;
+};
+
+TEST(FileAssociationStepsTest, DesktopIsToldOnceAfterTheLastType)
+{
+    auto store = std::make_shared<FakeStore>();
+    CFileAssociation association(store, kProgram);
+    RegisterFileTypes(association, {L".avi", L".mp4", L".ts"}, L"icon");
+    EXPECT_EQ(store->notifications, 1);
+    EXPECT_EQ(store->flushes, 3);
+    EXPECT_EQ(store->icon, L"icon");
+    // command and icon once, then type, handled type and default per extension
+    EXPECT_EQ(store->writes, 1 + 3 * 3);
+}
+
+TEST(FileAssociationStepsTest, AlreadyAssociatedTypeWritesNothing)
+{
+    auto store = std::make_shared<FakeStore>();
+    CFileAssociation association(store, kProgram);
+    association.RegisterFileAssociation(L".kvx", L"icon", false);
+    EXPECT_EQ(store->notifications, 0);
+    int writes = store->writes;
+    association.RegisterFileAssociation(L".kvx", L"icon", true);
+    EXPECT_EQ(store->writes, writes);
+    EXPECT_EQ(store->flushes, 2);
+    EXPECT_EQ(store->notifications, 1);
+}
+
+TEST(FileAssociationStepsTest, EachCheckMustHold)
+{
+    auto store = std::make_shared<FakeStore>();
+    CFileAssociation association(store, kProgram);
+    association.RegisterFileAssociation(L".kvx", L"", true);
+    ASSERT_EQ(association.IsFileAssociated(L".kvx"), 1);
+    const std::wstring type = association.GetFileType(L".kvx");
+
+    store->types[L".kvx"] = L"video/other";
+    EXPECT_EQ(association.IsFileAssociated(L".kvx"), 0);
+    store->types[L".kvx"] = type;
+    store->command = L"\"/elsewhere\" %f";
+    EXPECT_EQ(association.IsFileAssociated(L".kvx"), 0);
+    store->command = association.GetOpenCommand();
+    store->handled.clear();
+    EXPECT_EQ(association.IsFileAssociated(L".kvx"), 0);
+    store->handled[type] = true;
+    store->defaults[type] = L"";
+    EXPECT_EQ(association.IsFileAssociated(L".kvx"), 0);
+    store->defaults[type] = L"vlc";
+    EXPECT_EQ(association.IsFileAssociated(L".kvx"), 0);
+}
+
+TEST(FileAssociationPromptTest, ListsTheMissingTypes)
+{
+    EXPECT_EQ(MakeFileAssociationPrompt({L".avi", L".mp4"}),
+              L"The file types(.avi ,.mp4 ) doesn't associate to the program, do you want to "
+              L"associate to it?");
+    std::list<std::wstring> many(60, L".kvx_");
+    std::wstring prompt = MakeFileAssociationPrompt(many);
+    EXPECT_GT(prompt.size(), 60u * 6u);
+    EXPECT_TRUE(prompt.ends_with(L".kvx_ ) doesn't associate to the program, do you want to "
+                                 L"associate to it?"));
+}
+
+}  // namespace

@@ -1,0 +1,194 @@
+#include "Common/AppDir.h"
+#include "Common/ConfigManager.h"
+#include "Common/ConfigXMLPersistImp.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+
+#include <filesystem>
+
+namespace {
+
+class SettingsTest : public ::testing::Test {
+protected:
+    void WriteSettings(const std::string& xml)
+    {
+        std::filesystem::create_directory(m_dir.File("Config"));
+        WriteFile(m_dir.File("Config/config.xml"), xml);
+    }
+    std::string Group(const std::string& items)
+    {
+        return "<Setting><UIConfig>" + items + "</UIConfig></Setting>";
+    }
+
+    TempDir m_dir;
+    CurrentFolder m_current{m_dir.Path()};
+};
+
+TEST_F(SettingsTest, WithoutFileEverySettingHasItsDefault)
+{
+    CConfigManager config;
+    config.Init();
+    EXPECT_EQ(config.SnapPath, SFGetAppDir() + L"/Picture/");
+    EXPECT_EQ(config.VideoPath, SFGetAppDir() + L"/Video/");
+    EXPECT_EQ(config.strRecordFormat, L".kvx;.kvx_;.avi;.mp4;.ps;.ts;");
+    EXPECT_EQ(config.VideoLayout, 147);
+    EXPECT_EQ(config.Language, 0);
+    EXPECT_FALSE(config.VerticalSyn);
+    EXPECT_TRUE(config.GetOpenedPaths().empty());
+    std::list<std::wstring> formats{L".kvx", L".kvx_", L".avi", L".mp4", L".ps", L".ts"};
+    EXPECT_EQ(config.GetRecordFormats(), formats);
+}
+
+TEST_F(SettingsTest, SaveOnFreshFolderWritesEveryKeyInOrder)
+{
+    CConfigManager config;
+    config.Init();
+    config.GetOpenedPaths() = {L"/rec/a", L"/rec/b"};
+    config.Language = 1;
+    ASSERT_TRUE(config.Save());
+    EXPECT_EQ(config.OldPath, L"/rec/a;/rec/b;");
+
+    TiXmlDocument document;
+    ASSERT_TRUE(document.LoadFile("Config/config.xml"));
+    const TiXmlElement* root = document.RootElement();
+    ASSERT_STREQ(root->Value(), "Setting");
+    const TiXmlElement* group = root->FirstChildElement();
+    ASSERT_STREQ(group->Value(), "UIConfig");
+    EXPECT_EQ(group->NextSiblingElement(), nullptr);
+
+    const char* keys[] = {"SnapPath",    "VideoPath",  "Proportion",  "ShowTrace",
+                          "Language",    "VerticalSyn", "SnapFormat", "VideoFormat",
+                          "OldPath",     "strRecordFormat", "VideoLayout"};
+    const TiXmlElement* item = group->FirstChildElement();
+    for (const char* key : keys) {
+        ASSERT_NE(item, nullptr) << key;
+        EXPECT_STREQ(item->Value(), key);
+        item = item->NextSiblingElement();
+    }
+    EXPECT_EQ(item, nullptr);
+
+    std::string text = ReadFile("Config/config.xml");
+    EXPECT_NE(text.find("<Language value=\"1\" Default=\"0\" Min=\"0\" Max=\"0\" Scale=\"0\" />"),
+              std::string::npos);
+    EXPECT_NE(text.find("<VerticalSyn value=\"0\" Default=\"0\" Min=\"0\" Max=\"1\" />"),
+              std::string::npos);
+    EXPECT_NE(text.find("<OldPath value=\"/rec/a;/rec/b;\" Default=\"\" />"), std::string::npos);
+    EXPECT_NE(text.find("<VideoLayout value=\"147\" Default=\"147\""), std::string::npos);
+    EXPECT_EQ(text.find("<?xml"), std::string::npos);
+    EXPECT_EQ(text.rfind("<Setting>", 0), 0u);
+}
+
+TEST_F(SettingsTest, SavedSettingsLoadBack)
+{
+    {
+        CConfigManager config;
+        config.Init();
+        config.SnapPath = L"/snaps/ü/";
+        config.VerticalSyn = true;
+        config.VideoLayout = 150;
+        config.GetOpenedPaths() = {L"/x"};
+        ASSERT_TRUE(config.Save());
+    }
+    CConfigManager config;
+    config.Init();
+    EXPECT_EQ(config.SnapPath, L"/snaps/ü/");
+    EXPECT_TRUE(config.VerticalSyn);
+    EXPECT_EQ(config.VideoLayout, 150);
+    EXPECT_EQ(config.GetOpenedPaths(), std::vector<std::wstring>{L"/x"});
+}
+
+TEST_F(SettingsTest, SaveLeavesNoTemporaryFileAndReplacesTheOld)
+{
+    WriteSettings("old");
+    CConfigManager config;
+    config.Init();
+    ASSERT_TRUE(config.Save());
+    int files = 0;
+    for (auto& entry : std::filesystem::directory_iterator(m_dir.File("Config"))) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, 1);
+    EXPECT_NE(ReadFile("Config/config.xml").find("<Setting>"), std::string::npos);
+}
+
+TEST_F(SettingsTest, SaveReportsAFolderThatCannotBeWritten)
+{
+    WriteFile(m_dir.File("Config"), "a file where the folder should be");
+    CConfigManager config;
+    config.Init();
+    EXPECT_FALSE(config.Save());
+}
+
+TEST_F(SettingsTest, BrokenFileLoadsAsDefaults)
+{
+    WriteSettings("<Setting><UIConfig><VideoLayout value=\"150\"/></UIConf");
+    CConfigManager config;
+    config.Init();
+    EXPECT_EQ(config.VideoLayout, 147);
+    EXPECT_EQ(config.strRecordFormat, L".kvx;.kvx_;.avi;.mp4;.ps;.ts;");
+}
+
+TEST_F(SettingsTest, ReadingRules)
+{
+    WriteSettings(Group("<VideoLayout value=\"abc\"/>"
+                        "<Language value=\"2\"/>"
+                        "<Proportion value=\"12abc\"/>"
+                        "<ShowTrace value=\"99999999999\"/>"
+                        "<VerticalSyn value=\"Yes\"/>"
+                        "<SnapPath value=\"\"/>"
+                        "<OldPath value=\"C:/a;D:/b\"/>"
+                        "<strRecordFormat value=\".KVX_LONGER;.Avi;\"/>"));
+    CConfigManager config;
+    config.Init();
+    EXPECT_EQ(config.VideoLayout, 147);
+    EXPECT_EQ(config.Language, 2);
+    EXPECT_EQ(config.Proportion, 0);
+    EXPECT_EQ(config.ShowTrace, 0);
+    EXPECT_TRUE(config.VerticalSyn);
+    EXPECT_EQ(config.SnapPath, SFGetAppDir() + L"/Picture/");
+    EXPECT_EQ(config.GetOpenedPaths(), std::vector<std::wstring>{L"C:/a"});
+    std::list<std::wstring> formats{L".kvx_lo", L".avi"};
+    EXPECT_EQ(config.GetRecordFormats(), formats);
+}
+
+TEST(ConfigXMLPersistTest, TypedReadsWithDefaults)
+{
+    CConfigXMLPersistImp store("");
+    store.LoadXml("<Anything><G><b1 value=\"NO\"/><b2 value=\"maybe\"/><d value=\"2.5\"/>"
+                  "<i value=\" -7 \"/><s value=\"t\xc3\xa9xt\"/><none/></G></Anything>");
+    EXPECT_FALSE(store.ReadBool(L"G", L"b1", true, 0));
+    EXPECT_TRUE(store.ReadBool(L"G", L"b2", true, 0));
+    EXPECT_DOUBLE_EQ(store.ReadDouble(L"G", L"d", 0, 0), 2.5);
+    EXPECT_EQ(store.ReadInt(L"G", L"i", 0, 0), -7);
+    EXPECT_EQ(store.ReadLong(L"G", L"i", 0, 0), -7);
+    EXPECT_EQ(store.ReadString(L"G", L"s", L""), L"téxt");
+    EXPECT_EQ(store.ReadString(L"G", L"none", L"dflt"), L"dflt");
+    EXPECT_EQ(store.ReadInt(L"Other", L"i", 5, 0), 5);
+    store.LoadXml(nullptr);
+    EXPECT_EQ(store.ReadInt(L"G", L"i", 5, 0), -7);
+}
+
+TEST(ConfigManagerTest, IntegersWithScaleAreClampedToTheirLimits)
+{
+    auto store = std::make_shared<CConfigXMLPersistImp>("");
+    store->LoadXml("<S><G><low value=\"1\"/><high value=\"90\"/><mid value=\"25\"/>"
+                   "<free value=\"90\"/></G></S>");
+    CConfigManager config;
+    std::int32_t low = 0, high = 0, mid = 0, free = 0;
+    config.AddInt(L"G", L"low", &low, 0, 10, 1, 5);
+    config.AddInt(L"G", L"high", &high, 0, 10, 1, 5);
+    config.AddInt(L"G", L"mid", &mid, 0, 10, 1, 5);
+    config.AddInt(L"G", L"free", &free, 0, 0, 1, 5);
+    config.SetPersistent(store);
+    config.Init();
+    EXPECT_EQ(low, 10);
+    EXPECT_EQ(high, 50);
+    EXPECT_EQ(mid, 25);
+    EXPECT_EQ(free, 90);
+    EXPECT_EQ(config.VideoLayout, 147);
+}
+
+}  // namespace
