@@ -1,31 +1,117 @@
 #include <QApplication>
-#include <QMainWindow>
+#include <QTranslator>
 
+#include <cstdio>
+#include <list>
+#include <memory>
+#include <string>
+
+#include "Base/FileSystemHelpers.h"
 #include "Base/MessageLoopIds.h"
 #include "Base/SFMessageLoopManager.h"
 #include "Base/TaskTrace.h"
+#include "Base/TextCodec.h"
 #include "Base/WorkerLoops.h"
+#include "Common/AppDir.h"
+#include "Common/ConfigManager.h"
+#include "Common/ConfigXMLPersistImp.h"
+#include "Common/CrashDump.h"
+#include "Common/FileAssociation.h"
+#include "Common/LangString.h"
+#include "Common/UserMessages.h"
+#include "SingleInstanceLock.h"
+#include "StartupFrameEventImp.h"
+#include "TerminationWatcher.h"
+#include "Widgets/SFApplication.h"
 
-int main(int argc, char* argv[])
+namespace {
+
+void LoadSettings()
 {
-    QApplication app(argc, argv);
-    LumivexBase::SetTaskTraceEnabled(0);
-    LumivexBase::SetTaskTraceLevel(0);
+    CConfigManager* settings = CConfigManager::GetInstance();
+    settings->SetPersistent(std::make_shared<CConfigXMLPersistImp>(std::string()));
+    settings->Init();
+    SetLanguageNumber(settings->Language);
+}
 
+void LoadTranslation(QTranslator& translator)
+{
+    if (CConfigManager::GetInstance()->Language == 0)
+        return;
+    const QString path = QString::fromStdWString(SFGetAppDir() + L"/qt_de.qm");
+    if (translator.load(path))
+        QCoreApplication::installTranslator(&translator);
+}
+
+void CreateWorkingFolders()
+{
+    for (const wchar_t* folder : {L"/Picture/", L"/Index/", L"/Video/"})
+        SF_SOFT_BASE::CreateDirectoryRecursive(SFGetAppDir() + folder);
+}
+
+bool StartMessageLoops()
+{
     LumivexBase::RegisterGuiLoop();
     for (int id : {LumivexBase::ML_HELPER, LumivexBase::ML_PLAY, LumivexBase::ML_EXPORT})
         if (!LumivexBase::StartWorkerLoop(id))
-            return 1;
+            return false;
+    return true;
+}
 
-    int result;
-    {
-        QMainWindow window;
-        window.setWindowTitle(QStringLiteral("Lumivex Player"));
-        window.resize(1024, 640);
-        window.show();
-        result = app.exec();
+// Asks once per start whether the recording types not yet opened by this
+// program should be; registers them on yes.
+void OfferFileAssociation()
+{
+    CFileAssociation& association = GetProgramFileAssociation();
+    const std::list<std::wstring> missing =
+        FindUnassociatedFileTypes(association, CConfigManager::GetInstance()->GetRecordFormats());
+    if (missing.empty())
+        return;
+    const std::wstring prompt = MakeFileAssociationPrompt(missing);
+    if (ShowMessageBox(prompt.c_str(), GetLangString(L"Prompt"), 1) != 1)
+        return;
+    const std::wstring icon = QCoreApplication::applicationFilePath().toStdWString() + L",0";
+    RegisterFileTypes(association, missing, icon);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    CSingleInstanceLock instanceLock;
+    if (!instanceLock.Acquire())
+        return 0;
+
+    QApplication app(argc, argv);
+    SFSetApplication(&app);
+    InstallCrashHandler(true);
+    LumivexBase::SetTaskTraceEnabled(0);
+    LumivexBase::SetTaskTraceLevel(0);
+
+    SFInitApp();
+    SFLoadStyleSheet(SFGetAppDir() + L"/Lumivex_Style.css");
+    SFSetSkinPath(SFGetAppDir() + L"/Skin/");
+
+    LoadSettings();
+    QTranslator translator;
+    LoadTranslation(translator);
+    CreateWorkingFolders();
+    if (!StartMessageLoops()) {
+        LumivexBase::CSFMessageLoopManager::GetInstance()->ExitMessageLoops();
+        return 1;
     }
+
+    CTerminationWatcher terminationWatcher;
+    {
+        // The main frame: for now the skinned, empty main window.
+        CStartupFrameEventImp mainFrame;
+        mainFrame.Create(L"Lumivex Player");
+        OfferFileAssociation();
+        app.exec();
+    }
+
     // Workers end and are joined while the application object still exists.
     LumivexBase::CSFMessageLoopManager::GetInstance()->ExitMessageLoops();
-    return result;
+    SFUninitApp();
+    return 0;
 }

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <mutex>
 
 #include "Base/TextCodec.h"
 #include "Widgets/SkinParser.h"
@@ -26,9 +25,6 @@ GlueState& State()
     return state;
 }
 
-std::once_flag g_appDirOnce;
-std::wstring g_appDir;  // written once, then only read
-
 }  // namespace
 
 void SFSetApplication(QApplication* application)
@@ -36,9 +32,6 @@ void SFSetApplication(QApplication* application)
     State().application = application;
     if (!application)
         return;
-    std::call_once(g_appDirOnce, [] {
-        g_appDir = SF_SOFT_BASE::Utf8ToWide(QCoreApplication::applicationDirPath().toStdString());
-    });
     QDir::setCurrent(QCoreApplication::applicationDirPath());
 }
 
@@ -81,11 +74,6 @@ void SFLoadStyleSheet(const std::wstring& path)
 QString SFGetLastStyleSheetPath()
 {
     return State().styleSheetPath;
-}
-
-std::wstring SFGetAppDir()
-{
-    return g_appDir;
 }
 
 void SFGetScreenRect(tagRECT* rect)

@@ -1,8 +1,8 @@
 #pragma once
 
 // Process-wide glue between the program and the widget framework. GUI
-// thread only, except SFGetAppDir, which any thread may call once the
-// application object was set.
+// thread only. The program folder itself (SFGetAppDir) comes from
+// Common/AppDir.h.
 
 #include <cstddef>
 #include <string>
@@ -13,8 +13,8 @@
 
 class QApplication;
 
-// Keeps the application object, records the program folder once and makes
-// it the current directory.
+// Keeps the application object and makes the program folder the current
+// directory.
 void SFSetApplication(QApplication* application);
 QApplication* SFGetApplication();
 
@@ -29,10 +29,6 @@ QString SFQTSkinFilePath(const wchar_t* imageName);
 // as the style sheet. A file that cannot be read changes nothing.
 void SFLoadStyleSheet(const std::wstring& path);
 QString SFGetLastStyleSheetPath();
-
-// Program folder, "/"-separated, without a trailing separator; empty before
-// the application object was set. Computed once; safe from any thread.
-std::wstring SFGetAppDir();
 
 // Screen geometry of the primary screen with right and bottom as the last
 // column and row; all zero without an application object.

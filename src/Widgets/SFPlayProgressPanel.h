@@ -1,11 +1,14 @@
 #pragma once
 
+#include <array>
 #include <map>
+#include <string>
 
 #include "Platform/Win32/Win32Types.h"
 #include "Widgets/PlayProgressTypes.h"
 
-struct PlayProgressPanelLayout;
+// The panel's 30 layout texts (position 1 at index 0).
+using PlayProgressPanelLayout = std::array<std::wstring, 30>;
 struct PlayProgressPanelImages;
 
 // The time-line panel as its views see it.
