@@ -110,3 +110,28 @@ TEST(GlueTest, AbstractDefaultsAreHarmless)
 }
 
 }  // namespace
+
+namespace {
+
+// Radio clicks arrive as (checked, id, point), the order every caller uses.
+struct RadioOwner : ISFRadioBoxEvent {
+    void RADIO_OnClicked(int checked, int id, tagPOINT point) override
+    {
+        seenChecked = checked;
+        seenId = id;
+        seenX = point.x;
+    }
+    int seenChecked = -1, seenId = -1, seenX = -1;
+};
+
+TEST(GlueTest, RadioClickArgumentsAreCheckedThenId)
+{
+    RadioOwner owner;
+    ISFRadioBoxEvent& events = owner;
+    events.RADIO_OnClicked(1, 1042, tagPOINT{3, 4});
+    EXPECT_EQ(owner.seenChecked, 1);
+    EXPECT_EQ(owner.seenId, 1042);
+    EXPECT_EQ(owner.seenX, 3);
+}
+
+}  // namespace
