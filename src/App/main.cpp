@@ -58,20 +58,23 @@ bool StartMessageLoops()
     return true;
 }
 
-// Asks once per start whether the recording types not yet opened by this
-// program should be; registers them on yes.
-void OfferFileAssociation()
+// The recording types that files do not yet open with this program.
+std::list<std::wstring> FindUnassociatedRecordTypes()
 {
-    CFileAssociation& association = GetProgramFileAssociation();
-    const std::list<std::wstring> missing =
-        FindUnassociatedFileTypes(association, CConfigManager::GetInstance()->GetRecordFormats());
+    return FindUnassociatedFileTypes(GetProgramFileAssociation(),
+                                     CConfigManager::GetInstance()->GetRecordFormats());
+}
+
+// Asks whether the types should open with this program; registers them on yes.
+void OfferFileAssociation(const std::list<std::wstring>& missing)
+{
     if (missing.empty())
         return;
     const std::wstring prompt = MakeFileAssociationPrompt(missing);
     if (ShowMessageBox(prompt.c_str(), GetLangString(L"Prompt"), 1) != 1)
         return;
     const std::wstring icon = QCoreApplication::applicationFilePath().toStdWString() + L",0";
-    RegisterFileTypes(association, missing, icon);
+    RegisterFileTypes(GetProgramFileAssociation(), missing, icon);
 }
 
 }  // namespace
@@ -101,12 +104,13 @@ int main(int argc, char* argv[])
         return 1;
     }
 
+    const std::list<std::wstring> unassociated = FindUnassociatedRecordTypes();
     CTerminationWatcher terminationWatcher;
     {
         // The main frame: for now the skinned, empty main window.
         CStartupFrameEventImp mainFrame;
         mainFrame.Create(L"Lumivex Player");
-        OfferFileAssociation();
+        OfferFileAssociation(unassociated);
         app.exec();
     }
 
