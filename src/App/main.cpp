@@ -1,31 +1,121 @@
 #include <QApplication>
-#include <QMainWindow>
+#include <QTranslator>
 
+#include <cstdio>
+#include <list>
+#include <memory>
+#include <string>
+
+#include "Base/FileSystemHelpers.h"
 #include "Base/MessageLoopIds.h"
 #include "Base/SFMessageLoopManager.h"
 #include "Base/TaskTrace.h"
+#include "Base/TextCodec.h"
 #include "Base/WorkerLoops.h"
+#include "Common/AppDir.h"
+#include "Common/ConfigManager.h"
+#include "Common/ConfigXMLPersistImp.h"
+#include "Common/CrashDump.h"
+#include "Common/FileAssociation.h"
+#include "Common/LangString.h"
+#include "Common/UserMessages.h"
+#include "SingleInstanceLock.h"
+#include "StartupFrameEventImp.h"
+#include "TerminationWatcher.h"
+#include "Widgets/SFApplication.h"
 
-int main(int argc, char* argv[])
+namespace {
+
+void LoadSettings()
 {
-    QApplication app(argc, argv);
-    LumivexBase::SetTaskTraceEnabled(0);
-    LumivexBase::SetTaskTraceLevel(0);
+    CConfigManager* settings = CConfigManager::GetInstance();
+    settings->SetPersistent(std::make_shared<CConfigXMLPersistImp>(std::string()));
+    settings->Init();
+    SetLanguageNumber(settings->Language);
+}
 
+void LoadTranslation(QTranslator& translator)
+{
+    if (CConfigManager::GetInstance()->Language == 0)
+        return;
+    const QString path = QString::fromStdWString(SFGetAppDir() + L"/qt_de.qm");
+    if (translator.load(path))
+        QCoreApplication::installTranslator(&translator);
+}
+
+void CreateWorkingFolders()
+{
+    for (const wchar_t* folder : {L"/Picture/", L"/Index/", L"/Video/"})
+        SF_SOFT_BASE::CreateDirectoryRecursive(SFGetAppDir() + folder);
+}
+
+bool StartMessageLoops()
+{
     LumivexBase::RegisterGuiLoop();
     for (int id : {LumivexBase::ML_HELPER, LumivexBase::ML_PLAY, LumivexBase::ML_EXPORT})
         if (!LumivexBase::StartWorkerLoop(id))
-            return 1;
+            return false;
+    return true;
+}
 
-    int result;
-    {
-        QMainWindow window;
-        window.setWindowTitle(QStringLiteral("Lumivex Player"));
-        window.resize(1024, 640);
-        window.show();
-        result = app.exec();
+// The recording types that files do not yet open with this program.
+std::list<std::wstring> FindUnassociatedRecordTypes()
+{
+    return FindUnassociatedFileTypes(GetProgramFileAssociation(),
+                                     CConfigManager::GetInstance()->GetRecordFormats());
+}
+
+// Asks whether the types should open with this program; registers them on yes.
+void OfferFileAssociation(const std::list<std::wstring>& missing)
+{
+    if (missing.empty())
+        return;
+    const std::wstring prompt = MakeFileAssociationPrompt(missing);
+    if (ShowMessageBox(prompt.c_str(), GetLangString(L"Prompt"), 1) != 1)
+        return;
+    const std::wstring icon = QCoreApplication::applicationFilePath().toStdWString() + L",0";
+    RegisterFileTypes(GetProgramFileAssociation(), missing, icon);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    CSingleInstanceLock instanceLock;
+    if (!instanceLock.Acquire())
+        return 0;
+
+    QApplication app(argc, argv);
+    SFSetApplication(&app);
+    InstallCrashHandler(true);
+    LumivexBase::SetTaskTraceEnabled(0);
+    LumivexBase::SetTaskTraceLevel(0);
+
+    SFInitApp();
+    SFLoadStyleSheet(SFGetAppDir() + L"/Lumivex_Style.css");
+    SFSetSkinPath(SFGetAppDir() + L"/Skin/");
+
+    LoadSettings();
+    QTranslator translator;
+    LoadTranslation(translator);
+    CreateWorkingFolders();
+    if (!StartMessageLoops()) {
+        LumivexBase::CSFMessageLoopManager::GetInstance()->ExitMessageLoops();
+        return 1;
     }
+
+    const std::list<std::wstring> unassociated = FindUnassociatedRecordTypes();
+    CTerminationWatcher terminationWatcher;
+    {
+        // The main frame: for now the skinned, empty main window.
+        CStartupFrameEventImp mainFrame;
+        mainFrame.Create(L"Lumivex Player");
+        OfferFileAssociation(unassociated);
+        app.exec();
+    }
+
     // Workers end and are joined while the application object still exists.
     LumivexBase::CSFMessageLoopManager::GetInstance()->ExitMessageLoops();
-    return result;
+    SFUninitApp();
+    return 0;
 }

@@ -163,3 +163,16 @@ constexpr DWORD FILE_END = 2;
 // Code pages: every one of them is UTF-8 here.
 constexpr UINT CP_ACP = 0;
 constexpr UINT CP_UTF8 = 65001;
+
+// Header of a WM_NOTIFY notification.
+struct tagNMHDR {
+    void* hwndFrom;
+    std::uintptr_t idFrom;
+    UINT code;
+};
+using NMHDR = tagNMHDR;
+
+// Window message of a session change and its two codes of interest.
+constexpr UINT WM_WTSSESSION_CHANGE = 0x02B1;
+constexpr WPARAM WTS_SESSION_LOCK = 0x7;
+constexpr WPARAM WTS_SESSION_UNLOCK = 0x8;

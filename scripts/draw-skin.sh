@@ -1,0 +1,74 @@
+#!/bin/sh
+# Draws the flat skin images of resources/Skin with ImageMagick.
+# Run from the repository root: scripts/draw-skin.sh
+set -eu
+out=resources/Skin
+mkdir -p "$out"
+
+chrome='#eef0f3'   # title bar
+line='#c5cad3'     # title bar rule
+border='#8b939e'   # outer border
+body='#1f232a'     # window body
+glyph='#5b636e'
+red='#e5484d'
+darkred='#b8343a'
+hover='#dde1e7'
+pressed='#c9ced6'
+
+# Frame.png, 148 x 140: corners 10 wide, edges 1 wide, title 27 high,
+# bottom 10 high; title-bar button looks (23 x 14) at y 41 (close),
+# 60 (maximize) and 79 (minimize), x 11 normal, 41 hover, 71 pressed.
+convert -size 148x140 "xc:$body" \
+  -fill "$chrome" -draw "rectangle 0,0 147,26" \
+  -fill "$line" -draw "rectangle 0,26 147,26" \
+  -fill "$border" -draw "rectangle 0,0 147,0" -draw "rectangle 0,0 0,139" \
+  -draw "rectangle 147,0 147,139" -draw "rectangle 0,139 147,139" \
+  -fill "$chrome" -draw "rectangle 11,41 33,54" \
+  -fill none -stroke "$glyph" -strokewidth 1.4 \
+  -draw "line 18,44 27,52" -draw "line 27,44 18,52" \
+  -stroke none -fill "$red" -draw "roundrectangle 41,41 63,54 3,3" \
+  -stroke white -strokewidth 1.4 -draw "line 48,44 57,52" -draw "line 57,44 48,52" \
+  -stroke none -fill "$darkred" -draw "roundrectangle 71,41 93,54 3,3" \
+  -stroke white -strokewidth 1.4 -draw "line 78,44 87,52" -draw "line 87,44 78,52" \
+  -stroke none -fill "$chrome" -draw "rectangle 11,60 33,73" \
+  -fill "$hover" -draw "roundrectangle 41,60 63,73 3,3" \
+  -fill "$pressed" -draw "roundrectangle 71,60 93,73 3,3" \
+  -fill none -stroke "$glyph" -strokewidth 1.2 \
+  -draw "rectangle 18,63 27,71" -draw "rectangle 48,63 57,71" -draw "rectangle 78,63 87,71" \
+  -stroke none -fill "$chrome" -draw "rectangle 11,79 33,92" \
+  -fill "$hover" -draw "roundrectangle 41,79 63,92 3,3" \
+  -fill "$pressed" -draw "roundrectangle 71,79 93,92 3,3" \
+  -fill "$glyph" -draw "rectangle 18,86 27,87" -draw "rectangle 48,86 57,87" -draw "rectangle 78,86 87,87" \
+  "PNG32:$out/Frame.png"
+
+# Window body: a quiet vertical gradient.
+convert -size 64x256 gradient:'#262b33'-'#181b20' "PNG32:$out/bg_monitor.png"
+
+# Prompt button, normal and pressed.
+convert -size 80x26 xc:none -fill '#3b82f6' -draw "roundrectangle 0,0 79,25 4,4" "PNG32:$out/btn_commongnor_short.png"
+convert -size 80x26 xc:none -fill '#2563c9' -draw "roundrectangle 0,0 79,25 4,4" "PNG32:$out/btn_commondown_short.png"
+
+# One-window layout button, checked and unchecked.
+convert -size 24x24 xc:none -fill '#3b82f6' -draw "roundrectangle 0,0 23,23 3,3" \
+  -fill none -stroke white -strokewidth 1.5 -draw "rectangle 6,6 17,17" "PNG32:$out/btn_win1check.png"
+convert -size 24x24 xc:none -fill '#2e333c' -draw "roundrectangle 0,0 23,23 3,3" \
+  -fill none -stroke '#aab2bd' -strokewidth 1.5 -draw "rectangle 6,6 17,17" "PNG32:$out/btn_win1uncheck.png"
+
+# Empty video cell.
+convert -size 320x240 xc:'#14171c' -fill none -stroke '#3a404a' -strokewidth 3 \
+  -draw "roundrectangle 130,90 190,150 8,8" -fill '#3a404a' -stroke none \
+  -draw "polygon 152,105 152,135 175,120" "PNG32:$out/NoVideo.png"
+
+# Cell buttons, 16 x 16: close, snapshot, properties, record.
+cell() { # name background draw...
+  name=$1; bg=$2; shift 2
+  convert -size 16x16 xc:none -fill "$bg" -draw "roundrectangle 0,0 15,15 3,3" "$@" "PNG32:$out/$name"
+}
+cell btn_videoclose.png '#2e333c' -stroke '#d7dce3' -strokewidth 1.4 -draw "line 4,4 11,11" -draw "line 11,4 4,11"
+cell btn_videoclosedown.png "$red" -stroke white -strokewidth 1.4 -draw "line 4,4 11,11" -draw "line 11,4 4,11"
+cell btn_videosnap.png '#2e333c' -fill none -stroke '#d7dce3' -draw "rectangle 3,5 12,12" -draw "circle 7.5,8.5 7.5,10.5"
+cell btn_videosnapdown.png '#3b82f6' -fill none -stroke white -draw "rectangle 3,5 12,12" -draw "circle 7.5,8.5 7.5,10.5"
+cell btn_propertynor.png '#2e333c' -fill '#d7dce3' -draw "rectangle 7,7 8,12" -draw "rectangle 7,4 8,5"
+cell btn_propertydown.png '#3b82f6' -fill white -draw "rectangle 7,7 8,12" -draw "rectangle 7,4 8,5"
+cell btn_videorecord.png '#2e333c' -fill '#d7dce3' -draw "circle 7.5,7.5 7.5,11"
+cell btn_videorecordcheck.png '#2e333c' -fill "$red" -draw "circle 7.5,7.5 7.5,11"

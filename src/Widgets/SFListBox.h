@@ -1,0 +1,33 @@
+#pragma once
+
+#include "Platform/Win32/Win32Types.h"
+#include "Widgets/SFControlEvents.h"
+#include "Widgets/SFSystemTime.h"
+#include "Widgets/WidgetTypes.h"
+
+// A list box.
+class CSFListBox {
+public:
+    explicit CSFListBox(ISFListBoxEvent* handler) : m_pHandler(handler) {}
+    virtual ~CSFListBox() = default;
+    CSFListBox(const CSFListBox&) = default;
+    CSFListBox& operator=(const CSFListBox&) = default;
+
+    virtual int Create(DWORD, const tagRECT&, void*, UINT) { return 0; }
+    virtual void SetCursor() {}
+    virtual int SetSkin() { return 0; }
+    virtual void ShowWindow(int) {}
+    virtual void MoveWindow(tagRECT*) {}
+    virtual void MoveWindow(int, int, int, int) {}
+    virtual int GetCount() const { return 0; }
+    virtual int GetText(int, wchar_t*) const { return 0; }
+    virtual int GetCurSel() const { return 0; }
+    virtual int SetCurSel(int) { return 0; }
+    virtual int AddString(const wchar_t*) { return 0; }
+    virtual int DeleteString(UINT) { return 0; }
+
+    ISFListBoxEvent* GetHandler() const { return m_pHandler; }
+
+protected:
+    ISFListBoxEvent* m_pHandler;
+};

@@ -1,0 +1,147 @@
+// Start-up and shutdown of the real program, run from a private copy.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <csignal>
+#include <functional>
+
+namespace {
+
+constexpr int kStartTimeoutMs = 30000;
+
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_root.isValid());
+        programDir = m_root.path() + "/program";
+        ASSERT_TRUE(QDir().mkpath(programDir));
+        ASSERT_TRUE(QDir().mkpath(m_root.path() + "/runtime"));
+        QFile::setPermissions(m_root.path() + "/runtime", QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                              QFileDevice::ExeOwner);
+        program = programDir + "/lumivex";
+        ASSERT_TRUE(QFile::copy(QStringLiteral(LUMIVEX_PROGRAM), program));
+    }
+
+    void Configure(QProcess& process) const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_RUNTIME_DIR", m_root.path() + "/runtime");
+        env.insert("XDG_CONFIG_HOME", m_root.path() + "/config");
+        env.insert("XDG_DATA_HOME", m_root.path() + "/data");
+        process.setProcessEnvironment(env);
+        process.setProgram(program);
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    }
+
+    static bool WaitFor(const std::function<bool()>& condition, int timeoutMs)
+    {
+        for (int waited = 0; waited < timeoutMs; waited += 50) {
+            if (condition())
+                return true;
+            QThread::msleep(50);
+        }
+        return condition();
+    }
+
+    bool FoldersExist() const
+    {
+        for (const char* name : {"Picture", "Index", "Video"})
+            if (!QFileInfo(programDir + "/" + name).isDir())
+                return false;
+        return true;
+    }
+
+    // Started and past its set-up: the working folders exist.
+    void StartAndWait(QProcess& process)
+    {
+        Configure(process);
+        process.start();
+        ASSERT_TRUE(process.waitForStarted(kStartTimeoutMs));
+        ASSERT_TRUE(WaitFor([this] { return FoldersExist(); }, kStartTimeoutMs));
+        QThread::msleep(300);
+        ASSERT_EQ(process.state(), QProcess::Running);
+    }
+
+    static void CloseAndExpectZero(QProcess& process)
+    {
+        process.terminate();
+        ASSERT_TRUE(process.waitForFinished(kStartTimeoutMs));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 0);
+    }
+
+    QTemporaryDir m_root;
+    QString programDir;
+    QString program;
+};
+
+TEST_F(StartupTest, MakesItsFoldersBesideTheProgramAndClosesWithZero)
+{
+    QProcess first;
+    StartAndWait(first);
+    EXPECT_TRUE(QFileInfo::exists(m_root.path() + "/runtime/Lumivex"));
+    CloseAndExpectZero(first);
+}
+
+TEST_F(StartupTest, SecondInstanceLeavesAtOnceWithZero)
+{
+    QProcess first;
+    StartAndWait(first);
+    QProcess second;
+    Configure(second);
+    second.start();
+    ASSERT_TRUE(second.waitForFinished(kStartTimeoutMs));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(first.state(), QProcess::Running);
+    CloseAndExpectZero(first);
+}
+
+TEST_F(StartupTest, LockGoesWithACrashedProcess)
+{
+    QProcess first;
+    StartAndWait(first);
+    first.kill();
+    ASSERT_TRUE(first.waitForFinished(kStartTimeoutMs));
+    QProcess again;
+    Configure(again);
+    again.start();
+    ASSERT_TRUE(again.waitForStarted(kStartTimeoutMs));
+    EXPECT_FALSE(again.waitForFinished(3000));  // runs instead of leaving at once
+    CloseAndExpectZero(again);
+}
+
+TEST_F(StartupTest, BrokenSettingsFileGivesDefaultsAndIsLeftAlone)
+{
+    ASSERT_TRUE(QDir().mkpath(programDir + "/Config"));
+    QFile config(programDir + "/Config/config.xml");
+    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+    const QByteArray broken("<Setting><UIConfig><Language value=\"1\"");
+    config.write(broken);
+    config.close();
+    QProcess first;
+    StartAndWait(first);
+    CloseAndExpectZero(first);
+    ASSERT_TRUE(config.open(QIODevice::ReadOnly));
+    EXPECT_EQ(config.readAll(), broken);
+}
+
+TEST_F(StartupTest, RunsWithoutSkinOrStyleSheet)
+{
+    // The private copy has neither Skin/ nor the style sheet beside it.
+    EXPECT_FALSE(QFileInfo::exists(programDir + "/Skin"));
+    QProcess first;
+    StartAndWait(first);
+    CloseAndExpectZero(first);
+}
+
+}  // namespace

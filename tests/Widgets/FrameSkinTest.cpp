@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+#include "SkinFixture.h"
+#include "TestHandlers.h"
+#include "Widgets/SFQTDialog.h"
+#include "Widgets/SFQTFrameSkin.h"
+
+namespace {
+
+class FrameSkinTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dialog = std::make_unique<CSFQTDialog>(&handler, nullptr, Qt::WindowFlags());
+        style = SkinFixture::StandardStyle();
+    }
+
+    void SkinAndShow(int w, int h)
+    {
+        dialog->SetSkin(&style);
+        dialog->MoveWindow(100, 100, w, h);
+        dialog->show();
+        QCoreApplication::processEvents();
+    }
+
+    void Mouse(QEvent::Type type, QPoint local, Qt::MouseButton button, Qt::MouseButtons buttons)
+    {
+        const QPoint global = dialog->mapToGlobal(local);
+        QMouseEvent event(type, QPointF(local), QPointF(global), button, buttons, Qt::NoModifier);
+        QCoreApplication::sendEvent(dialog.get(), &event);
+    }
+
+    SkinFixture skin;
+    RecordingDialogEvent handler;
+    std::unique_ptr<CSFQTDialog> dialog;
+    DialogStyle style;
+};
+
+TEST_F(FrameSkinTest, ParsesTheStandardRecord)
+{
+    SFQTFrameSkin parsed;
+    parsed.Parse(style, true);
+    EXPECT_EQ(parsed.frameImage.size(), QSize(148, 140));
+    EXPECT_TRUE(parsed.backgroundImage.isNull());
+    EXPECT_EQ(parsed.minimumSize, QSize(148, 140));
+    EXPECT_EQ(parsed.pieces[SFQTFrameSkin::TitleLeft], QRect(0, 0, 10, 27));
+    EXPECT_EQ(parsed.pieces[SFQTFrameSkin::RightUpper], QRect(147, 27, 1, 80));
+    EXPECT_EQ(parsed.buttonSource[0][SFQTFrameSkin::StateOver], QRect(41, 41, 23, 14));
+    EXPECT_EQ(parsed.buttonDest[0], QRect(QPoint(-28, 7), QPoint(-6, 20)));
+    EXPECT_FALSE(parsed.buttonDest[1].isValid());
+    EXPECT_EQ(parsed.caption, QRect(10, 0, 1000, 27));
+    EXPECT_EQ(parsed.titleAlign, 0);
+}
+
+TEST_F(FrameSkinTest, ButtonsCountedFromTheRightFollowResizes)
+{
+    SkinAndShow(400, 300);
+    QRect close = dialog->Chrome().Skin().buttonDest[0];
+    EXPECT_EQ(close.left(), 372);
+    EXPECT_EQ(close.right(), 394);
+    dialog->MoveWindow(100, 100, 500, 300);
+    QCoreApplication::processEvents();
+    close = dialog->Chrome().Skin().buttonDest[0];
+    EXPECT_EQ(close.left(), 472);
+    EXPECT_EQ(close.right(), 494);
+    EXPECT_EQ(dialog->Chrome().Skin().caption, QRect(0, 0, 500, 27));
+    ASSERT_FALSE(handler.sizes.empty());
+    EXPECT_EQ(handler.sizes.back(), std::make_pair(500, 300));
+}
+
+TEST_F(FrameSkinTest, SmallWindowShowsTheFrameImageCorner)
+{
+    SkinAndShow(100, 60);
+    const QImage composed = dialog->Chrome().Composed().toImage();
+    const QImage frame = dialog->Chrome().Skin().frameImage.toImage();
+    ASSERT_EQ(composed.size(), QSize(100, 60));
+    EXPECT_EQ(composed.pixel(50, 45), frame.pixel(50, 45));
+}
+
+TEST_F(FrameSkinTest, ComposedFrameHasPiecesAtTheEdgesAndBackgroundInside)
+{
+    SFQTFrameSkin parsed;
+    style.str3 = L"336699";
+    parsed.Parse(style, true);
+    const QImage image = SFQTComposeFramePixmap(parsed, 400, 300).toImage();
+    const QRgb frameColour = qRgb(10, 20, 30);
+    EXPECT_EQ(image.pixel(0, 0), frameColour);       // title-left
+    EXPECT_EQ(image.pixel(200, 5), frameColour);     // title-middle tiles
+    EXPECT_EQ(image.pixel(399, 299), frameColour);   // bottom-right
+    EXPECT_EQ(image.pixel(0, 150), frameColour);     // left edge
+    EXPECT_EQ(image.pixel(399, 150), frameColour);   // right edge
+    EXPECT_EQ(image.pixel(200, 150), qRgb(0x33, 0x66, 0x99));  // background colour
+}
+
+TEST_F(FrameSkinTest, ZeroSizedPiecesDoNotHang)
+{
+    SFQTFrameSkin parsed;
+    style.str6 = L"30,0,0,27";
+    style.str18 = L"";
+    parsed.Parse(style, true);
+    const QPixmap composed = SFQTComposeFramePixmap(parsed, 640, 480);
+    EXPECT_EQ(composed.size(), QSize(640, 480));
+}
+
+TEST_F(FrameSkinTest, DraggedByTheCaption)
+{
+    SkinAndShow(400, 300);
+    const QPoint start = dialog->pos();
+    Mouse(QEvent::MouseButtonPress, QPoint(50, 10), Qt::LeftButton, Qt::LeftButton);
+    EXPECT_TRUE(dialog->Chrome().IsDragging());
+    Mouse(QEvent::MouseMove, QPoint(90, 40), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(dialog->pos(), start + QPoint(40, 30));
+    Mouse(QEvent::MouseButtonRelease, QPoint(50, 10), Qt::LeftButton, Qt::NoButton);
+    EXPECT_FALSE(dialog->Chrome().IsDragging());
+}
+
+TEST_F(FrameSkinTest, PressBelowTheCaptionDoesNotDrag)
+{
+    SkinAndShow(400, 300);
+    const QPoint start = dialog->pos();
+    Mouse(QEvent::MouseButtonPress, QPoint(50, 100), Qt::LeftButton, Qt::LeftButton);
+    Mouse(QEvent::MouseMove, QPoint(90, 140), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(dialog->pos(), start);
+}
+
+TEST_F(FrameSkinTest, PressOnAButtonCancelsTheDragAndReleaseCloses)
+{
+    SkinAndShow(400, 300);
+    QSignalSpy closeSpy(dialog.get(), &CSFQTDialog::sgnClose);
+    Mouse(QEvent::MouseButtonPress, QPoint(380, 10), Qt::LeftButton, Qt::LeftButton);
+    EXPECT_FALSE(dialog->Chrome().IsDragging());
+    EXPECT_EQ(dialog->Chrome().HoveredButton(), 1);
+    EXPECT_EQ(dialog->Chrome().ButtonState(), SFQTFrameSkin::StateDown);
+    Mouse(QEvent::MouseButtonRelease, QPoint(380, 10), Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(closeSpy.count(), 1);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST_F(FrameSkinTest, HoverWithoutButtonsMarksTheButton)
+{
+    SkinAndShow(400, 300);
+    Mouse(QEvent::MouseMove, QPoint(380, 10), Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(dialog->Chrome().HoveredButton(), 1);
+    EXPECT_EQ(dialog->Chrome().ButtonState(), SFQTFrameSkin::StateOver);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(dialog.get(), &leave);
+    EXPECT_EQ(dialog->Chrome().HoveredButton(), 0);
+}
+
+TEST_F(FrameSkinTest, RoundMaskFollowsTheRadii)
+{
+    style.str56 = L"6,6";
+    SkinAndShow(200, 100);
+    const QRegion mask = dialog->mask();
+    EXPECT_FALSE(mask.contains(QPoint(0, 0)));
+    EXPECT_TRUE(mask.contains(QPoint(100, 50)));
+    EXPECT_TRUE(mask.contains(QPoint(6, 0)));
+    dialog->SetSizeRoundCorner(L"0,0");
+    dialog->MoveWindow(100, 100, 201, 100);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(dialog->mask().contains(QPoint(0, 0)));
+}
+
+TEST_F(FrameSkinTest, CentredTitleOfZeroWidth)
+{
+    style.str53 = L"center";
+    SkinAndShow(300, 200);
+    dialog->SetWindowTextW(L"");
+    ASSERT_NE(dialog->Chrome().TitleLabel(), nullptr);
+    EXPECT_EQ(dialog->Chrome().TitleLabel()->x(), 149);
+    EXPECT_EQ(dialog->Chrome().TitleLabel()->y(), 8);
+    dialog->SetWindowTextW(L"Prompt");
+    EXPECT_EQ(dialog->Chrome().TitleLabel()->text(), QStringLiteral("Prompt"));
+}
+
+TEST_F(FrameSkinTest, WithoutFrameImageNothingIsComposed)
+{
+    style.str0 = L"Missing.png";
+    SkinAndShow(300, 200);
+    EXPECT_TRUE(dialog->Chrome().Composed().isNull());
+    EXPECT_TRUE(handler.sizes.empty());
+    QTest::qWait(1);
+    dialog->repaint();  // paints by default without a crash
+}
+
+TEST_F(FrameSkinTest, InitialSizeFromTheSkinIsAppliedAndCentred)
+{
+    style.str57 = L"320,240";
+    dialog->SetSkin(&style);
+    EXPECT_EQ(dialog->size(), QSize(320, 240));
+    EXPECT_EQ(dialog->Chrome().Skin().minimumSize, QSize(320, 240));
+}
+
+}  // namespace
