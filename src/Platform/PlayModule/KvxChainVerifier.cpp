@@ -14,10 +14,9 @@ void CKvxChainVerifier::Reset()
     m_lastSequence = 0;
 }
 
-bool CKvxChainVerifier::ChainFollows(const KvxRecord& record, const kvx::Digest& anchor) const
+bool CKvxChainVerifier::SequenceFollows(const KvxRecord& record) const
 {
-    if (!m_started) return true;
-    return record.header.sequence == m_lastSequence + 1 && anchor == m_previous;
+    return !m_started || record.header.sequence == m_lastSequence + 1;
 }
 
 CKvxChainVerifier::Result CKvxChainVerifier::CheckSignature(const KvxRecord& record) const
@@ -38,11 +37,12 @@ CKvxChainVerifier::Result CKvxChainVerifier::Check(const KvxRecord& record)
     record.header.Encode(header);
     const bool digestHolds =
         ComputeRecordDigest(anchor, header, record.payload) == record.header.digest;
-    const bool chainHolds = ChainFollows(record, anchor);
-
+    // A gap in the numbering means records are missing or out of order; the
+    // digest, which chains on the record before, cannot tell that apart.
     Result result = Result::Ok;
-    if (!digestHolds) result = Result::DigestMismatch;
-    else if (!chainHolds) result = Result::ChainBreak;
+    if (!SequenceFollows(record)) result = Result::ChainBreak;
+    else if (!digestHolds) result = Result::DigestMismatch;
+    else if (m_started && anchor != m_previous) result = Result::ChainBreak;
     else if (record.header.kind == kvx::RecordKind::Signature) result = CheckSignature(record);
 
     m_started = true;

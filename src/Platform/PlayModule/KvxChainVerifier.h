@@ -15,7 +15,7 @@ public:
     enum class Result {
         Ok,                // digest and chain hold
         DigestMismatch,    // the record's bytes were changed
-        ChainBreak,        // a record before it is missing or out of order
+        ChainBreak,        // records before it are missing or out of order (sequence or link)
         SignatureValid,    // a signature record that holds
         SignatureInvalid,  // a signature of another key, or of other data
     };
@@ -27,7 +27,7 @@ public:
     void Reset();
 
 private:
-    bool ChainFollows(const KvxRecord& record, const kvx::Digest& anchor) const;
+    bool SequenceFollows(const KvxRecord& record) const;
     Result CheckSignature(const KvxRecord& record) const;
 
     CKvxSignatureCheck m_signatures;
