@@ -21,5 +21,8 @@ std::vector<AnnexBUnit> SplitAnnexB(std::span<const std::uint8_t> data, kvx::Vid
 std::vector<std::uint8_t> ExtractParameterSets(std::span<const std::uint8_t> data, kvx::VideoCodec codec);
 // True when the access unit holds an IDR/IRAP picture.
 bool IsKeyAccessUnit(std::span<const std::uint8_t> data, kvx::VideoCodec codec);
+// The same, looking no further than the first picture unit (fast: the
+// parameter sets and the picture come first in an access unit).
+bool FirstPictureIsKey(std::span<const std::uint8_t> data, kvx::VideoCodec codec);
 
 }  // namespace PLAY_MODULE

@@ -1,4 +1,5 @@
 #include "Platform/PlayModule/AvIndexScanner.h"
+#include "Platform/PlayModule/AnnexB.h"
 
 #include <cstring>
 #include <memory>
@@ -57,6 +58,13 @@ bool CAvIndexScanner::Scan(const std::string& path, CKeyFrameIndex& out,
     if (avformat_find_stream_info(ctx.get(), nullptr) < 0) return false;
     const int video = av_find_best_stream(ctx.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     if (video < 0) return false;
+    // A transport stream carries one frame per PES packet: skip the frame
+    // parser and tell key frames by their first picture's NAL unit.
+    const auto codecId = ctx->streams[video]->codecpar->codec_id;
+    const bool ownKeyTest = ContainerOf(ctx->iformat) == CKeyFrameIndex::Container::Ts &&
+                            (codecId == AV_CODEC_ID_H264 || codecId == AV_CODEC_ID_HEVC);
+    const auto kvxCodec = codecId == AV_CODEC_ID_H264 ? kvx::VideoCodec::H264 : kvx::VideoCodec::H265;
+    if (ownKeyTest) ctx->flags |= AVFMT_FLAG_NOPARSE;
     for (unsigned i = 0; i < ctx->nb_streams; ++i)
         if (static_cast<int>(i) != video) ctx->streams[i]->discard = AVDISCARD_ALL;
 
@@ -79,7 +87,9 @@ bool CAvIndexScanner::Scan(const std::string& path, CKeyFrameIndex& out,
             const std::int64_t ms = av_rescale_q(ts - first, stream->time_base, {1, 1000});
             const bool ordered = out.entries.empty() ||
                                  static_cast<std::uint64_t>(pkt->pos) > out.entries.back().position;
-            if ((pkt->flags & AV_PKT_FLAG_KEY) && pkt->pos >= 0 && ordered)
+            const bool key = ownKeyTest ? FirstPictureIsKey({pkt->data, static_cast<std::size_t>(pkt->size)}, kvxCodec)
+                                        : (pkt->flags & AV_PKT_FLAG_KEY) != 0;
+            if (key && pkt->pos >= 0 && ordered)
                 out.entries.push_back({base + ms, static_cast<std::uint64_t>(pkt->pos)});
             lastEnd = std::max(lastEnd, ms + av_rescale_q(pkt->duration, stream->time_base, {1, 1000}));
         }
