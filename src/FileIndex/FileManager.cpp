@@ -30,6 +30,12 @@ CFileManager::CFileManager(IFileManagerListener* listener, const std::list<std::
 
 CFileManager::~CFileManager() = default;
 
+void CFileManager::SetListener(IFileManagerListener* listener)
+{
+    CSFAutoMutexLock lock(&m_lock);
+    m_listener = listener;
+}
+
 bool CFileManager::LoadPath(const wchar_t* pattern, int* noMatch)
 {
     if (!pattern)
@@ -148,9 +154,11 @@ void CFileManager::PublishIndex()
     // Copied under the lock, reported without it.
     std::vector<PublishedDay> days;
     std::vector<std::pair<int, CFileInfo>> singles;
+    IFileManagerListener* listener = nullptr;
     {
         CSFAutoMutexLock lock(&m_lock);
-        if (!m_listener)
+        listener = m_listener;
+        if (!listener)
             return;
         for (const auto& [name, group] : m_index->groups) {
             for (int dayKey : group->dayKeys) {
@@ -170,10 +178,10 @@ void CFileManager::PublishIndex()
     for (PublishedDay& day : days) {
         CSFDateTime date;
         date.FromTime(static_cast<std::uint32_t>(day.dayKey));
-        m_listener->OnGroupDay(day.group.c_str(), day.dayKey, &date, &day.channelKeys);
+        listener->OnGroupDay(day.group.c_str(), day.dayKey, &date, &day.channelKeys);
     }
     for (auto& [fileId, record] : singles)
-        m_listener->OnSingleFile(fileId, &record);
+        listener->OnSingleFile(fileId, &record);
 }
 
 CFileInfo* CFileManager::GetFileInfo(int fileId)

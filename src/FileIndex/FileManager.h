@@ -74,6 +74,8 @@ public:
     void RemoveFiles(const wchar_t* group, int dayKey, int channelKey, int fileId);
     _FILE_INDEX* GetFileIndex() { return m_index.get(); }
 
+    void SetListener(IFileManagerListener* listener);
+
     SF_SOFT_BASE::CSFMutex* GetLock() const { return &m_lock; }
 
 private:
