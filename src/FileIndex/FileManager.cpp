@@ -71,16 +71,17 @@ void CFileManager::ExamineEntry(CSFFileFind& find, CNamingRuleParser& parser, in
 {
     if (find.IsDots() || find.IsHidden() || find.IsTemporary() || find.IsSystem())
         return;
+    // The path stays valid while only the title and extension are asked for.
     const wchar_t* path = find.GetFilePath();
     if (!path)
         return;
-    const std::wstring fullPath(path);
     if (find.IsDirectory()) {
+        const std::wstring folder(path);
         const std::wstring title = find.GetFileTitle();
         if (!parser.ParseDateFolder(title.c_str()))
             return;
         int folderNoMatch = 1;
-        ScanFolder(fullPath + L"/*.*", title, depth + 1, &folderNoMatch);
+        ScanFolder(folder + L"/*.*", title, depth + 1, &folderNoMatch);
         if (folderNoMatch == 0)
             *noMatch = 0;
         return;
@@ -89,9 +90,9 @@ void CFileManager::ExamineEntry(CSFFileFind& find, CNamingRuleParser& parser, in
         return;
     *noMatch = 0;
     if (parser.Parse(find.GetFileTitle()))
-        AddRecording(&parser, fullPath.c_str());
+        AddRecording(&parser, path);
     else
-        AddSingleFile(fullPath.c_str());
+        AddSingleFile(path);
 }
 
 bool CFileManager::AddSingleFile(const wchar_t* path)
@@ -111,8 +112,8 @@ bool CFileManager::AddRecording(const CNamingRuleParser* parsed, const wchar_t* 
 {
     if (!parsed || !path)
         return false;
-    const int dayKey = GetDayKey(parsed->start);
-    const int startKey = static_cast<int>(parsed->start.ToTime());
+    const int dayKey = parsed->DayKey();
+    const int startKey = static_cast<int>(parsed->StartKey());
 
     CSFAutoMutexLock lock(&m_lock);
     std::unique_ptr<_GROUP_INDEX>& group = m_index->groups[parsed->name];
@@ -126,13 +127,13 @@ bool CFileManager::AddRecording(const CNamingRuleParser* parsed, const wchar_t* 
     std::unique_ptr<_CHANNEL_INDEX>& channel = (*day)[parsed->channel];
     if (!channel)
         channel = std::make_unique<_CHANNEL_INDEX>();
-    if (channel->files.count(startKey))
+    auto [slot, added] = channel->files.try_emplace(startKey);
+    if (!added)
         return false;
-    auto record = std::make_unique<CFileInfo>();
-    record->SetPath(path);
-    record->SetStartTime(parsed->start);
-    record->SetEndTime(parsed->end);
-    channel->files[startKey] = std::move(record);
+    slot->second = std::make_unique<CFileInfo>();
+    slot->second->SetPath(path);
+    slot->second->SetStartTime(parsed->start);
+    slot->second->SetEndTime(parsed->end);
     channel->startTimes.push_back(startKey);
     return true;
 }

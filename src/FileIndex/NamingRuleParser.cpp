@@ -2,6 +2,7 @@
 
 #include <cwctype>
 #include <exception>
+#include <string_view>
 
 #include <boost/regex.hpp>
 
@@ -51,7 +52,7 @@ bool MatchesWhole(const std::string& text, const boost::regex& rule)
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
 // Reads up to maxDigits decimal digits at pos; false when there is none.
-bool ReadNumber(const std::wstring& text, std::size_t& pos, std::size_t maxDigits, std::int64_t& value)
+bool ReadNumber(std::wstring_view text, std::size_t& pos, std::size_t maxDigits, std::int64_t& value)
 {
     value = 0;
     std::size_t digits = 0;
@@ -64,7 +65,7 @@ bool ReadNumber(const std::wstring& text, std::size_t& pos, std::size_t maxDigit
 }
 
 // Reads an unbounded number; values past the limit read as limit + 1.
-bool ReadBoundedNumber(const std::wstring& text, std::size_t pos, std::int64_t limit, std::int64_t& value)
+bool ReadBoundedNumber(std::wstring_view text, std::size_t pos, std::int64_t limit, std::int64_t& value)
 {
     value = 0;
     if (pos >= text.size() || !IsDigit(text[pos]))
@@ -84,7 +85,7 @@ std::int64_t DaysInMonth(std::int64_t year, std::int64_t month)
 
 // Reads "yyyyMMddhhmmss" by fixed widths (a field ends early at a
 // non-digit) and refuses fields that are no real date-time.
-bool ReadDateTime(const std::wstring& text, SF_SOFT_BASE::CSFDateTime& out)
+bool ReadDateTime(std::wstring_view text, SF_SOFT_BASE::CSFDateTime& out)
 {
     static constexpr std::size_t kWidths[6] = {4, 2, 2, 2, 2, 2};
     std::int64_t fields[6] = {};
@@ -119,7 +120,11 @@ bool CNamingRuleParser::Parse(const wchar_t* fileName)
         return false;
     if (!SplitName(fileName))
         return false;
-    return start.ToTime() < end.ToTime();
+    // A start before 1970 has no time value: it would give every such
+    // recording the same keys.
+    m_startKey = m_times.ToTime(start);
+    m_dayKey = m_times.DayKey(start);
+    return m_startKey != 0 && m_dayKey > 0 && m_startKey < m_times.ToTime(end);
 }
 
 bool CNamingRuleParser::MatchesRule(const wchar_t* fileName) const
@@ -127,16 +132,16 @@ bool CNamingRuleParser::MatchesRule(const wchar_t* fileName) const
     return MatchesWhole(SF_SOFT_BASE::WideToUtf8(fileName), NamingRule());
 }
 
-bool CNamingRuleParser::SplitName(const std::wstring& text)
+bool CNamingRuleParser::SplitName(std::wstring_view text)
 {
     using namespace FileIndexKeys;
     const std::size_t first = text.find(L'_');
     if (first == std::wstring::npos)
         return false;
-    name = text.substr(0, first);
+    name.assign(text.substr(0, first));
 
     const std::size_t second = text.find(L'_', first + 1);
-    if (second == std::wstring::npos || text.compare(first + 1, 2, L"ch") != 0)
+    if (second == std::wstring::npos || text.substr(first + 1, 2) != L"ch")
         return false;
     std::int64_t number = 0;
     if (!ReadBoundedNumber(text, first + 3, kMaxChannel, number) || !IsValidChannel(number))
@@ -149,8 +154,8 @@ bool CNamingRuleParser::SplitName(const std::wstring& text)
         const std::size_t streamEnd = text.find(L'_', timeBegin);
         if (streamEnd == std::wstring::npos)
             return false;
-        const std::wstring part = text.substr(timeBegin, streamEnd - timeBegin);
-        if (part.compare(0, 5, L"extra") == 0) {
+        const std::wstring_view part = text.substr(timeBegin, streamEnd - timeBegin);
+        if (part.substr(0, 5) == L"extra") {
             if (!ReadBoundedNumber(part, 5, kMaxStream, stream) || !IsValidStream(stream))
                 return false;
         } else if (part != L"main") {
