@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <map>
 #include <set>
 #include <string>
@@ -409,4 +411,41 @@ TEST(FileManagerScanTest, UnreadableFolderGivesAnEmptyScan)
             std::exit(loaded && noMatch == 1 && !manager.GetGroupFileList(&groups, nullptr) ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
+}
+
+TEST(FileManagerConcurrencyTest, ReadsWhileAnotherThreadLoadsAndRemoves)
+{
+    TempFolder folder;
+    for (int channel = 1; channel <= 8; ++channel) {
+        for (int hour = 0; hour < 8; ++hour)
+            ASSERT_TRUE(folder.Touch(RecordingName("Cam", channel, 0, CSFDateTime(2016, 1, 2, hour, 0, 0), 60)));
+    }
+    ASSERT_TRUE(folder.Touch("clip.avi"));
+    RecordingListener listener;
+    CFileManager manager(&listener);
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        for (int round = 0; round < 20; ++round) {
+            int noMatch = 1;
+            manager.LoadPath(folder.Pattern().c_str(), &noMatch);
+            for (int channel = 1; channel <= 8; ++channel)
+                manager.RemoveFiles(L"Cam", kDay1, MakeChannelKey(channel, 0), 0);
+            for (const _SINGLE_FILE_INFO& single : SingleList(manager))
+                manager.RemoveFiles(L"", 0, -1, single.fileId);
+        }
+        done = true;
+    });
+    while (!done) {
+        std::vector<std::wstring> paths;
+        EXPECT_LE(GroupList(manager, &paths).size(), 1u);
+        EXPECT_LE(paths.size(), 64u);
+        EXPECT_LE(SingleList(manager).size(), 1u);
+        SF_SOFT_BASE::CSFAutoMutexLock lock(manager.GetLock());
+        if (_CHANNEL_MAP* day = manager.FindChannelMap(L"Cam", kDay1)) {
+            for (const auto& [key, channel] : *day)
+                EXPECT_EQ(channel->files.size(), channel->startTimes.size());
+        }
+    }
+    writer.join();
+    EXPECT_TRUE(GroupList(manager).empty());
 }
