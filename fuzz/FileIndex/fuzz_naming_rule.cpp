@@ -1,4 +1,4 @@
-// Feeds arbitrary bytes to the file-name rule, the date-folder rule and the
+// Feeds arbitrary bytes to the file-name rule (both matchers), the date-folder rule and the
 // extension test as a file name would reach them.
 #include <cstddef>
 #include <cstdint>
@@ -7,6 +7,7 @@
 
 #include "Base/TextCodec.h"
 #include "FileIndex/FileIndexTypes.h"
+#include "FileIndex/NamingRule.h"
 #include "FileIndex/NamingRuleParser.h"
 #include "FileIndex/RecordFormats.h"
 
@@ -15,6 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const std::list<std::wstring> formats = FileIndexFormats::GetDefaultRecordFormats();
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     const std::wstring name = SF_SOFT_BASE::Utf8ToWide(bytes);
+
+    // The direct matcher decides exactly as the rule's regular expression.
+    if (NamingRule::Matches(name) != NamingRule::MatchesPattern(name))
+        __builtin_trap();
 
     CNamingRuleParser parser(&formats);
     if (parser.Parse(name.c_str())) {

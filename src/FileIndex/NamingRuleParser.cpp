@@ -1,53 +1,14 @@
 #include "FileIndex/NamingRuleParser.h"
 
 #include <cwctype>
-#include <exception>
 #include <string_view>
 
-#include <boost/regex.hpp>
-
-#include "Base/TextCodec.h"
 #include "FileIndex/FileIndexTypes.h"
+#include "FileIndex/NamingRule.h"
 
 namespace {
 
-// Pieces of the naming rule, matched against the UTF-8 bytes of a name.
-// Bytes 0x80-0xff in the name piece admit non-ASCII names.
-constexpr const char* kNamePiece = R"(([A-Za-z0-9\x80-\xff\$\(\)\.\+\[\]\^\{\}#@%!,~&-;`=']+))";
-constexpr const char* kChannelPiece = R"(([1-9]\d*))";
-constexpr const char* kStreamPiece = R"((main_|extra([1-9]\d*)_)?)";
-constexpr const char* kDateTimePiece =
-    R"((([12][0-9]{3})(0?[1-9]|1[012])(0?[1-9]|[12][0-9]|3[01])([01][0-9]|2[0-3])([0-5][0-9])([0-5][0-9])))";
-// The tail admits nothing, or a non-digit followed by anything. Written
-// without nested repetition so that a failing match stays linear.
-constexpr const char* kTailPiece = R"((\D[\s\S]*)?)";
-constexpr const char* kDateFolderRule = R"(^([12][0-9]{3})-(0?[1-9]|1[012])-(0?[1-9]|[12][0-9]|3[01])$)";
-
 constexpr std::size_t kExtensionCompareLength = 7;
-
-const boost::regex& NamingRule()
-{
-    static const boost::regex rule(std::string("^") + kNamePiece + "_ch" + kChannelPiece + "_" +
-                                   kStreamPiece + kDateTimePiece + "_" + kDateTimePiece + kTailPiece +
-                                   "$");
-    return rule;
-}
-
-const boost::regex& DateFolderRule()
-{
-    static const boost::regex rule(kDateFolderRule);
-    return rule;
-}
-
-// Whole-string match; a matcher error counts as no match.
-bool MatchesWhole(const std::string& text, const boost::regex& rule)
-{
-    try {
-        return boost::regex_match(text, rule);
-    } catch (const std::exception&) {
-        return false;
-    }
-}
 
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
@@ -129,7 +90,7 @@ bool CNamingRuleParser::Parse(const wchar_t* fileName)
 
 bool CNamingRuleParser::MatchesRule(const wchar_t* fileName) const
 {
-    return MatchesWhole(SF_SOFT_BASE::WideToUtf8(fileName), NamingRule());
+    return NamingRule::Matches(fileName);
 }
 
 bool CNamingRuleParser::SplitName(std::wstring_view text)
@@ -190,7 +151,7 @@ bool CNamingRuleParser::IsSupportedExtension(const wchar_t* extension) const
 
 bool CNamingRuleParser::ParseDateFolder(const wchar_t* folderName)
 {
-    if (!folderName || !MatchesWhole(SF_SOFT_BASE::WideToUtf8(folderName), DateFolderRule()))
+    if (!folderName || !NamingRule::MatchesDateFolder(folderName))
         return false;
     const std::wstring text(folderName);
     std::int64_t fields[3] = {};
