@@ -66,6 +66,7 @@ public:
     CFileInfo* GetFileInfo(int fileId);
     _CHANNEL_MAP* FindChannelMap(const wchar_t* group, int dayKey);
     // Group days by name, then day; their paths by channel key, then start.
+    // Lists nothing while no listener is set.
     bool GetGroupFileList(std::list<_GROUP_FILE_INFO>* groups, std::vector<std::wstring>* paths);
     bool GetSingleFileList(std::list<_SINGLE_FILE_INFO>* singles, std::vector<std::wstring>* ignored);
     // fileId != 0: that single file. Otherwise, in group: channelKey -1 and
