@@ -198,7 +198,6 @@ CSFQTButton* CSFQTListCtrl::MakeRowButton(QWidget* cell, UINT id, const wchar_t*
     button->SetSkin(&skin);
     button->setToolTip(tip);
     connect(button, &QPushButton::clicked, this, &CSFQTListCtrl::OnClicked);
-    connect(button, &QObject::destroyed, this, [this, button] { m_buttonRows.remove(button); });
     return button;
 }
 

@@ -75,6 +75,7 @@ private:
     QColor m_oddRowColor{101, 110, 129};
     int m_rowHeight = 27;
     int m_headerHeight = 27;
+    // Row of each row button; keys are only compared, never followed.
     QMap<const QObject*, int> m_buttonRows;
     QMap<int, int> m_columnAlignment;
 };
