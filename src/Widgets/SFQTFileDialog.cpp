@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QFileDialog>
+#include <QFileInfo>
 
 #include "Widgets/SFApplication.h"
 #include "Widgets/SkinParser.h"
@@ -31,6 +32,14 @@ void RememberAppFolderOnce()
     RememberedIsSet() = true;
 }
 
+// Starts the dialog in the remembered folder; a remembered file stands for
+// the folder that holds it.
+void StartInRemembered(QFileDialog& dialog)
+{
+    const QFileInfo remembered(Remembered());
+    dialog.setDirectory(remembered.isFile() ? remembered.absolutePath() : Remembered());
+}
+
 // The first selected path of an accepted dialog; empty when cancelled.
 QString RunForPath(QFileDialog& dialog)
 {
@@ -44,7 +53,7 @@ int ChooseFile(wchar_t* file, int size, const wchar_t* initialText, QWidget* par
 {
     qDebug() << Remembered() << SFQTStringFromWide(initialText);
     auto dialog = std::make_unique<QFileDialog>(parent, QString(), QString(), QString());
-    dialog->setDirectory(Remembered());
+    StartInRemembered(*dialog);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::ReadOnly);
     const QString path = RunForPath(*dialog);
@@ -59,7 +68,7 @@ int ChooseFile(wchar_t* file, int size, const wchar_t* initialText, QWidget* par
 int ChooseFolder(wchar_t* folderRecord, QWidget* parent)
 {
     auto dialog = std::make_unique<QFileDialog>(parent, QString(), QString(), QString());
-    dialog->setDirectory(Remembered());
+    StartInRemembered(*dialog);
     dialog->setFileMode(QFileDialog::Directory);
     dialog->setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks |
                        QFileDialog::DontUseNativeDialog);
