@@ -215,6 +215,7 @@ void CSFQTImagePanel::resizeEvent(QResizeEvent* event)
 {
     LayOut();
     ResetScrollBar();
+    UpdateScrollMaximum();
     QWidget::resizeEvent(event);
 }
 

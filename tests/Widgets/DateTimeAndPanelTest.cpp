@@ -215,15 +215,17 @@ TEST_F(ImagePanelTest, HoverFillsTheInformationAndDoubleClickPlays)
     panel->grab();
 }
 
-TEST_F(ImagePanelTest, ResizeShowsTheStripFromItsStart)
+TEST_F(ImagePanelTest, ResizeShowsTheStripFromItsStartAndKeepsItScrollable)
 {
     for (int i = 0; i < 8; ++i)
         Add(path, std::to_wstring(i).c_str());
-    panel->resize(900, 100);
-    QCoreApplication::sendPostedEvents();
-    panel->grab();
-    EXPECT_EQ(panel->ScrollBar()->maximum(), 0);
-    EXPECT_EQ(panel->ImageArea().width(), 700);
+    panel->ScrollBar()->setValue(200);
+    panel->resize(700, 100);
+    panel->grab();  // delivers the resize
+    EXPECT_EQ(panel->ImageArea().width(), 500);
+    EXPECT_EQ(panel->ScrollBar()->value(), 0);
+    EXPECT_EQ(panel->ScrollBar()->maximum(), 327);
+    EXPECT_EQ(panel->ScrollBar()->pageStep(), 700);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
@@ -209,6 +211,35 @@ TEST(GroupBoxTest, CreatesWithTitleAndCopiesItBounded)
     EXPECT_EQ(std::wstring(buffer), L"Exp");
     EXPECT_EQ(group->CreateUtf8("Größe", 0, tagRECT{0, 0, 10, 10}, nullptr, 0), 1);
     EXPECT_EQ(group->title(), QString::fromUtf8("Größe"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ComboBoxScreenTest, AnOpenListThatDoesNotFitBelowUsesTheAbovePiece)
+{
+    std::unique_ptr<CSFQTComboBox> combo(static_cast<CSFQTComboBox*>(SFCreateComboBox(nullptr)));
+    ImageComboBoxStyle skin;
+    skin.str1 = L"0,0,99,24";
+    skin.str3 = L"0,50,99,24";
+    skin.str4 = L"0,75,99,24";
+    combo->SetSkin(&skin);
+    for (int i = 0; i < 10; ++i)
+        combo->AddString(std::to_wstring(i).c_str());
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    combo->setGeometry(0, 0, 120, 25);
+    combo->show();
+    combo->move(0, screen.bottom() - 30 - 25);
+    combo->showPopup();
+    EXPECT_EQ(combo->GetState(), CSFQTComboBox::StateListOpen);
+    EXPECT_EQ(combo->PieceToDraw(), CSFQTComboBox::PieceListAbove);
+    combo->hidePopup();
+    combo->move(0, 0);
+    combo->showPopup();
+    EXPECT_EQ(combo->PieceToDraw(), CSFQTComboBox::PieceListBelow);
+    combo->hidePopup();
+    EXPECT_EQ(combo->PieceToDraw(), CSFQTComboBox::PieceNormal);
 }
 
 }  // namespace
