@@ -61,6 +61,8 @@ int ChooseFile(wchar_t* file, int size, const wchar_t* initialText, QWidget* par
     if (path.isEmpty())
         return 0;
     Remembered() = path;
+    if (!file || size <= 0)
+        return 0;
     SFQTCopyToWideBuffer(path, file, size);
     return 1;
 }

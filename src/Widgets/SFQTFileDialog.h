@@ -21,7 +21,8 @@ public:
     // File mode (mode != 0): the chosen file goes into `file`, at most
     // size - 1 characters and a terminator. Folder mode: the chosen folder
     // goes into `folderRecord` from kFolderOffset, bounded and terminated
-    // the same way; 0 when the record is null. 1 when a path was delivered.
+    // the same way. 1 when a path was delivered; 0 on cancel or without a
+    // buffer (the choice is remembered all the same).
     static int ShowFileDialog(wchar_t* folderRecord, wchar_t* file, int size, int mode, int,
                               const wchar_t* defaultSuffix, int, unsigned flags, const wchar_t* initialText,
                               QWidget* parent);
