@@ -37,6 +37,8 @@ public:
     int SetCurSel(int index) override;
     int GetCount() const override { return count(); }
     void EnableWindow(int enable) override { setEnabled(enable != 0); }
+    void showPopup() override;
+    void hidePopup() override;
 
     // The piece painting uses now (-1 when none is given).
     int PieceToDraw() const;
@@ -54,10 +56,6 @@ protected:
     void leaveEvent(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-
-public:
-    void showPopup() override;
-    void hidePopup() override;
 
 private:
     void SetState(int state);
