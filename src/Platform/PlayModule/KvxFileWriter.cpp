@@ -1,0 +1,113 @@
+#include "Platform/PlayModule/KvxFileWriter.h"
+
+#include <cerrno>
+#include <cstdio>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace PLAY_MODULE {
+
+namespace {
+constexpr std::size_t kFlushSize = 1u << 20;
+}
+
+CKvxFileWriter::CKvxFileWriter(std::shared_ptr<const CKvxSigner> signer)
+    : m_encoder(std::move(signer))
+{
+    m_buffer.reserve(kFlushSize + (kFlushSize >> 2));
+}
+
+CKvxFileWriter::~CKvxFileWriter()
+{
+    if (IsOpen()) Close();
+}
+
+bool CKvxFileWriter::Open(const std::string& path)
+{
+    if (IsOpen() || path.empty()) return false;
+    m_path = path;
+    m_workingPath = path + "_";
+    m_fd = ::open(m_workingPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    m_failed = m_fd < 0;
+    m_written = 0;
+    m_buffer.clear();
+    return !m_failed;
+}
+
+bool CKvxFileWriter::Flush()
+{
+    std::size_t done = 0;
+    while (!m_failed && done < m_buffer.size()) {
+        const ssize_t n = ::write(m_fd, m_buffer.data() + done, m_buffer.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) m_failed = true;
+        else done += static_cast<std::size_t>(n);
+    }
+    m_written += done;
+    m_buffer.clear();
+    return !m_failed;
+}
+
+bool CKvxFileWriter::FlushIfFull() { return m_buffer.size() < kFlushSize ? !m_failed : Flush(); }
+
+bool CKvxFileWriter::WriteVideo(const KvxVideoFrame& frame)
+{
+    if (!IsOpen()) return false;
+    m_encoder.AddVideo(frame, m_buffer);
+    m_lastTimeMs = frame.timeMs;
+    return FlushIfFull();
+}
+
+bool CKvxFileWriter::WriteAudio(const KvxAudioPayload& audio, std::int64_t timeMs)
+{
+    if (!IsOpen()) return false;
+    m_encoder.AddAudio(audio, timeMs, m_buffer);
+    m_lastTimeMs = timeMs;
+    return FlushIfFull();
+}
+
+bool CKvxFileWriter::WriteOverlay(kvx::RecordKind kind, std::int64_t timeMs,
+                                  std::span<const std::uint8_t> payload)
+{
+    if (!IsOpen()) return false;
+    m_encoder.AddOverlay(kind, timeMs, payload, m_buffer);
+    m_lastTimeMs = timeMs;
+    return FlushIfFull();
+}
+
+bool CKvxFileWriter::WriteWatermark(std::int64_t timeMs, const std::string& utf8Text)
+{
+    if (!IsOpen()) return false;
+    m_encoder.AddWatermark(timeMs, utf8Text, m_buffer);
+    m_lastTimeMs = timeMs;
+    return FlushIfFull();
+}
+
+bool CKvxFileWriter::WriteRaw(std::span<const std::uint8_t> bytes)
+{
+    if (!IsOpen()) return false;
+    m_buffer.insert(m_buffer.end(), bytes.begin(), bytes.end());
+    return FlushIfFull();
+}
+
+bool CKvxFileWriter::Close()
+{
+    if (!IsOpen()) return false;
+    m_encoder.AddClosingSignature(m_lastTimeMs, m_buffer);
+    Flush();
+    if (::close(m_fd) != 0) m_failed = true;
+    m_fd = -1;
+    if (!m_failed && std::rename(m_workingPath.c_str(), m_path.c_str()) != 0) m_failed = true;
+    return !m_failed;
+}
+
+void CKvxFileWriter::Abort()
+{
+    if (!IsOpen()) return;
+    ::close(m_fd);
+    m_fd = -1;
+    ::unlink(m_workingPath.c_str());
+}
+
+}  // namespace PLAY_MODULE

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace PLAY_MODULE {
+
+// Layout constants of the ".kvx" recording format (docs/kvx-format.md).
+namespace kvx {
+
+inline constexpr std::array<std::uint8_t, 4> kMarker{'K', 'V', 'X', 'R'};
+inline constexpr std::uint8_t kHeaderVersion = 1;
+inline constexpr std::size_t kHeaderSize = 48;
+inline constexpr std::size_t kDigestSize = 16;
+// Bytes of the header that the record digest covers (marker .. time).
+inline constexpr std::size_t kDigestedHeaderSize = 24;
+inline constexpr std::size_t kChecksummedHeaderSize = 44;
+// No record may claim more payload than this; larger lengths are damage.
+inline constexpr std::uint32_t kMaxPayloadSize = 16u << 20;
+
+enum class RecordKind : std::uint8_t {
+    Video = 1,
+    Audio = 2,
+    Signature = 3,
+    Watermark = 4,
+    OverlayRules = 5,    // overlay kind 5: rule polygons
+    OverlayTargets = 6,  // overlay kind 6: alarm boxes and object tracks
+};
+
+inline constexpr std::uint16_t kFlagKeyFrame = 0x0001;
+
+enum class VideoCodec : std::uint8_t { H264 = 1, H265 = 2 };
+enum class AudioCodec : std::uint8_t { G711ALaw = 1, G711MuLaw = 2, AacAdts = 3 };
+
+inline bool IsKnownKind(std::uint8_t kind) { return kind >= 1 && kind <= 6; }
+
+using Digest = std::array<std::uint8_t, kDigestSize>;
+
+}  // namespace kvx
+}  // namespace PLAY_MODULE

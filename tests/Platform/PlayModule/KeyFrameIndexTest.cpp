@@ -1,0 +1,219 @@
+#include <random>
+
+#include <gtest/gtest.h>
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
+#include "Platform/PlayModule/KvxIndexScanner.h"
+#include "Platform/PlayModule/RecordingIndexScanner.h"
+#include "Platform/PlayModule/Support/ContainerSample.h"
+#include "Platform/PlayModule/Support/FullDecode.h"
+#include "Platform/PlayModule/Support/SampleFolder.h"
+
+using namespace PLAY_MODULE;
+using namespace PLAY_MODULE_TEST;
+
+namespace {
+
+CKeyFrameIndex SampleIndex()
+{
+    CKeyFrameIndex index;
+    index.container = CKeyFrameIndex::Container::Kvx;
+    index.absoluteTimes = true;
+    index.fileSize = 1000000;
+    index.startTimeMs = 1700000000000;
+    index.endTimeMs = 1700000060000;
+    for (int i = 0; i < 30; ++i) index.entries.push_back({1700000000000 + i * 2000, std::uint64_t(i) * 30000 + 7});
+    return index;
+}
+
+}  // namespace
+
+TEST(KeyFrameIndexBytes, RoundTrip)
+{
+    const auto index = SampleIndex();
+    const auto back = CKeyFrameIndex::FromBytes(index.ToBytes());
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(*back, index);
+    CKeyFrameIndex empty;
+    empty.fileSize = 10;
+    EXPECT_EQ(CKeyFrameIndex::FromBytes(empty.ToBytes()), empty);
+}
+
+TEST(KeyFrameIndexBytes, DamagedTruncatedOrForeignBytesAreRefused)
+{
+    const auto bytes = SampleIndex().ToBytes();
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        auto damaged = bytes;
+        damaged[i] ^= 0x10;
+        EXPECT_FALSE(CKeyFrameIndex::FromBytes(damaged).has_value()) << i;
+    }
+    for (std::size_t keep : {std::size_t(0), std::size_t(3), std::size_t(43), bytes.size() - 1})
+        EXPECT_FALSE(CKeyFrameIndex::FromBytes({bytes.data(), keep}).has_value()) << keep;
+    auto longer = bytes;
+    longer.push_back(0);
+    EXPECT_FALSE(CKeyFrameIndex::FromBytes(longer).has_value());
+    std::mt19937 random(3);
+    std::vector<std::uint8_t> noise(bytes.size());
+    for (auto& b : noise) b = static_cast<std::uint8_t>(random());
+    EXPECT_FALSE(CKeyFrameIndex::FromBytes(noise).has_value());
+}
+
+TEST(KeyFrameIndexBytes, InconsistentEntriesAreRefusedEvenWithAGoodChecksum)
+{
+    auto beyondFile = SampleIndex();
+    beyondFile.entries.back().position = beyondFile.fileSize;
+    EXPECT_FALSE(CKeyFrameIndex::FromBytes(beyondFile.ToBytes()).has_value());
+    auto unordered = SampleIndex();
+    std::swap(unordered.entries[3], unordered.entries[4]);
+    EXPECT_FALSE(CKeyFrameIndex::FromBytes(unordered.ToBytes()).has_value());
+}
+
+TEST(KvxIndexScan, ListsEveryKeyFrameRecordWithItsTimeAndPosition)
+{
+    CSampleFolder folder;
+    KVX_WRITER::SyntheticOptions options;
+    options.seconds = 4;
+    options.width = 160;
+    options.height = 120;
+    options.gopSeconds = 1;
+    const auto path = folder.MakeKvx(options);
+    CKeyFrameIndex index;
+    ASSERT_TRUE(ScanRecordingIndex(path, index));
+    EXPECT_EQ(index.container, CKeyFrameIndex::Container::Kvx);
+    EXPECT_TRUE(index.absoluteTimes);
+    EXPECT_EQ(index.fileSize, ReadFileBytes(path).size());
+    EXPECT_EQ(index.startTimeMs, options.startUtcMs);
+    EXPECT_GE(index.endTimeMs, options.startUtcMs + 3960);
+
+    std::vector<CKeyFrameIndex::Entry> expected;
+    for (const auto& r : ReadAllRecords(path))
+        if (r.header.IsKeyFrame()) expected.push_back({r.header.timeMs, r.offset});
+    EXPECT_EQ(index.entries, expected);
+    ASSERT_EQ(index.entries.size(), 4u);
+    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(index.entries[i].timeMs, options.startUtcMs + std::int64_t(i) * 1000);
+
+    // Each listed position starts a range that decodes from its first frame.
+    const auto bytes = ReadFileBytes(path);
+    EXPECT_EQ(DecodeKvxVideo({bytes.data() + index.entries[2].position, bytes.size() - index.entries[2].position}), 50);
+    EXPECT_EQ(CKeyFrameIndex::FromBytes(index.ToBytes()), index);
+}
+
+TEST(KvxIndexScan, H265RecordingIsIndexedAndDecodes)
+{
+    CSampleFolder folder;
+    KVX_WRITER::SyntheticOptions options;
+    options.seconds = 2;
+    options.width = 160;
+    options.height = 128;
+    options.gopSeconds = 1;
+    options.codec = kvx::VideoCodec::H265;
+    options.audio = kvx::AudioCodec::AacAdts;
+    const auto path = folder.MakeKvx(options);
+    CKeyFrameIndex index;
+    ASSERT_TRUE(ScanRecordingIndex(path, index));
+    EXPECT_EQ(index.entries.size(), 2u);
+    EXPECT_EQ(DecodeKvxVideo(ReadFileBytes(path)), 50);
+}
+
+TEST(KvxIndexScan, CancelStopsTheScan)
+{
+    CSampleFolder folder;
+    KVX_WRITER::SyntheticOptions options;
+    options.seconds = 1;
+    options.width = 160;
+    options.height = 120;
+    const auto path = folder.MakeKvx(options);
+    std::atomic<bool> cancel{true};
+    CKeyFrameIndex index;
+    EXPECT_FALSE(ScanRecordingIndex(path, index, &cancel));
+}
+
+class ContainerIndexScan : public ::testing::TestWithParam<ContainerKind> {};
+
+TEST_P(ContainerIndexScan, KeyFramesMatchAFullDecode)
+{
+    CSampleFolder folder;
+    const auto path = folder.File(std::string("sample") + ContainerExtension(GetParam()));
+    ContainerSampleOptions options;
+    options.seconds = 4;
+    options.gopSeconds = 1;
+    ASSERT_TRUE(MakeContainerSample(path, GetParam(), options));
+
+    int frames = 0;
+    const auto decoded = DecodeContainerKeyFrames(path, &frames);
+    EXPECT_EQ(frames, 100);
+    ASSERT_EQ(decoded.size(), 4u);
+
+    CKeyFrameIndex index;
+    ASSERT_TRUE(ScanRecordingIndex(path, index));
+    EXPECT_NE(index.container, CKeyFrameIndex::Container::Kvx);
+    EXPECT_FALSE(index.absoluteTimes);
+    EXPECT_EQ(index.fileSize, ReadFileBytes(path).size());
+    ASSERT_EQ(index.entries.size(), decoded.size());
+    for (std::size_t i = 0; i < decoded.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(index.entries[i].timeMs, decoded[i].timeMs);
+        EXPECT_EQ(static_cast<std::int64_t>(index.entries[i].position), decoded[i].position);
+        EXPECT_EQ(index.entries[i].timeMs, std::int64_t(i) * 1000);
+    }
+    EXPECT_GE(index.endTimeMs, 3960);
+    EXPECT_EQ(CKeyFrameIndex::FromBytes(index.ToBytes()), index);
+}
+
+INSTANTIATE_TEST_SUITE_P(Containers, ContainerIndexScan,
+                         ::testing::Values(ContainerKind::Avi, ContainerKind::Mp4, ContainerKind::Ps, ContainerKind::Ts),
+                         [](const auto& info) { return std::string(ContainerExtension(info.param) + 1); });
+
+TEST(ContainerSamples, ProgramStreamIsProbedAsMpegWithItsVideoCodec)
+{
+    CSampleFolder folder;
+    for (auto codec : {kvx::VideoCodec::H264, kvx::VideoCodec::H265}) {
+        const auto path = folder.File("sample.ps");
+        ContainerSampleOptions options;
+        options.seconds = 1;
+        options.codec = codec;
+        ASSERT_TRUE(MakeContainerSample(path, ContainerKind::Ps, options));
+        AVFormatContext* ctx = nullptr;
+        ASSERT_GE(avformat_open_input(&ctx, path.c_str(), nullptr, nullptr), 0);
+        avformat_find_stream_info(ctx, nullptr);
+        EXPECT_STREQ(ctx->iformat->name, "mpeg");
+        ASSERT_EQ(ctx->nb_streams, 1u);
+        EXPECT_EQ(ctx->streams[0]->codecpar->codec_id,
+                  codec == kvx::VideoCodec::H264 ? AV_CODEC_ID_H264 : AV_CODEC_ID_HEVC);
+        avformat_close_input(&ctx);
+    }
+}
+
+TEST(ContainerSamples, CreationTimeGivesAbsoluteIndexTimes)
+{
+    CSampleFolder folder;
+    const auto path = folder.File("dated.mp4");
+    ContainerSampleOptions options;
+    options.seconds = 2;
+    options.creationUtcMs = 1600000000000;
+    ASSERT_TRUE(MakeContainerSample(path, ContainerKind::Mp4, options));
+    CKeyFrameIndex index;
+    ASSERT_TRUE(ScanRecordingIndex(path, index));
+    EXPECT_TRUE(index.absoluteTimes);
+    ASSERT_EQ(index.entries.size(), 2u);
+    EXPECT_EQ(index.entries[0].timeMs, 1600000000000);
+    EXPECT_EQ(index.entries[1].timeMs, 1600000001000);
+    EXPECT_EQ(index.startTimeMs, 1600000000000);
+}
+
+TEST(RecordingIndexScan, UnreadableFilesGiveNoIndex)
+{
+    CSampleFolder folder;
+    CKeyFrameIndex index;
+    EXPECT_FALSE(ScanRecordingIndex(folder.File("missing.kvx"), index));
+    WriteFileBytes(folder.File("empty.ts"), {});
+    EXPECT_FALSE(ScanRecordingIndex(folder.File("empty.ts"), index));
+    std::vector<std::uint8_t> noise(100000);
+    std::mt19937 random(5);
+    for (auto& b : noise) b = static_cast<std::uint8_t>(random());
+    WriteFileBytes(folder.File("noise.avi"), noise);
+    EXPECT_FALSE(ScanRecordingIndex(folder.File("noise.avi"), index));
+}

@@ -1,0 +1,169 @@
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "Platform/PlayModule/ByteOrder.h"
+#include "Platform/PlayModule/Crc32.h"
+#include "Platform/PlayModule/KvxFileReader.h"
+#include "Platform/PlayModule/KvxIndexScanner.h"
+#include "Platform/PlayModule/KvxRecordParser.h"
+#include "Platform/PlayModule/Support/SampleFolder.h"
+
+using namespace PLAY_MODULE;
+using namespace PLAY_MODULE_TEST;
+
+namespace {
+
+class KvxDamage : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        KVX_WRITER::SyntheticOptions options;
+        options.seconds = 2;
+        options.width = 160;
+        options.height = 120;
+        options.gopSeconds = 1;
+        m_path = m_folder.MakeKvx(options);
+        ASSERT_FALSE(m_path.empty());
+        m_bytes = ReadFileBytes(m_path);
+        m_records = ReadAllRecords(m_path);
+        ASSERT_GT(m_records.size(), 20u);
+    }
+
+    std::vector<std::uint64_t> OffsetsOf(const std::vector<std::uint8_t>& bytes)
+    {
+        const auto path = m_folder.File("damaged.kvx");
+        WriteFileBytes(path, bytes);
+        std::vector<std::uint64_t> offsets;
+        for (const auto& r : ReadAllRecords(path)) offsets.push_back(r.offset);
+        return offsets;
+    }
+
+    // Sets a record's length field and makes its header checksum hold again.
+    static void ForgeLength(std::vector<std::uint8_t>& bytes, std::uint64_t at, std::uint32_t length)
+    {
+        StoreU32(&bytes[at + 8], length);
+        StoreU32(&bytes[at + 44], Crc32(&bytes[at], 44));
+    }
+
+    CSampleFolder m_folder;
+    std::string m_path;
+    std::vector<std::uint8_t> m_bytes;
+    std::vector<KvxRecord> m_records;
+};
+
+}  // namespace
+
+TEST_F(KvxDamage, DamagedHeaderIsSkippedAndTheNextRecordFound)
+{
+    for (std::size_t field : {0u, 5u, 9u, 13u, 20u, 45u}) {
+        auto bytes = m_bytes;
+        const std::size_t victim = 10;
+        bytes[m_records[victim].offset + field] ^= 0x5A;
+        const auto offsets = OffsetsOf(bytes);
+        ASSERT_EQ(offsets.size(), m_records.size() - 1) << field;
+        EXPECT_EQ(offsets[victim], m_records[victim + 1].offset) << field;
+        EXPECT_EQ(offsets.back(), m_records.back().offset);
+    }
+}
+
+TEST_F(KvxDamage, RecordCutOffByTheNextIsDroppedAndTheRestIsFound)
+{
+    // Record 10 loses its second half; everything after it follows at once.
+    const auto& cut = m_records[10];
+    ASSERT_GT(cut.payload.size(), 8u);
+    std::vector<std::uint8_t> bytes(m_bytes.begin(), m_bytes.begin() + static_cast<std::ptrdiff_t>(cut.offset + 48 + cut.payload.size() / 2));
+    bytes.insert(bytes.end(), m_bytes.begin() + static_cast<std::ptrdiff_t>(m_records[11].offset), m_bytes.end());
+    const auto offsets = OffsetsOf(bytes);
+    ASSERT_EQ(offsets.size(), m_records.size() - 1);
+    EXPECT_EQ(offsets[10], cut.offset + 48 + cut.payload.size() / 2);
+
+    CKeyFrameIndex index;
+    WriteFileBytes(m_folder.File("cut.kvx"), bytes);
+    ASSERT_TRUE(CKvxIndexScanner::Scan(m_folder.File("cut.kvx"), index));
+    EXPECT_EQ(index.entries.size(), 2u);
+}
+
+TEST_F(KvxDamage, HugeLengthFieldIsNotTrusted)
+{
+    for (std::uint32_t length : {0xFFFFFFFFu, kvx::kMaxPayloadSize, 5000000u}) {
+        auto bytes = m_bytes;
+        ForgeLength(bytes, m_records[5].offset, length);
+        const auto offsets = OffsetsOf(bytes);
+        // Record 5 is lost; the records after it are all found.
+        ASSERT_EQ(offsets.size(), m_records.size() - 1) << length;
+        EXPECT_EQ(offsets[5], m_records[6].offset);
+
+        CKeyFrameIndex index;
+        ASSERT_TRUE(CKvxIndexScanner::Scan(m_folder.File("damaged.kvx"), index));
+        EXPECT_EQ(index.entries.size(), 2u) << length;
+    }
+}
+
+TEST_F(KvxDamage, TruncatedFileGivesEveryWholeRecordAndStops)
+{
+    for (std::size_t keep : {std::size_t(0), std::size_t(30), m_bytes.size() / 2, m_bytes.size() - 1}) {
+        std::vector<std::uint8_t> bytes(m_bytes.begin(), m_bytes.begin() + static_cast<std::ptrdiff_t>(keep));
+        const auto offsets = OffsetsOf(bytes);
+        std::size_t whole = 0;
+        while (whole < m_records.size() && m_records[whole].offset + m_records[whole].TotalSize() <= keep) ++whole;
+        EXPECT_EQ(offsets.size(), whole) << keep;
+        CKeyFrameIndex index;
+        CKvxIndexScanner::Scan(m_folder.File("damaged.kvx"), index);
+        for (const auto& e : index.entries) EXPECT_LT(e.position, keep);
+    }
+}
+
+TEST_F(KvxDamage, GrowingRecordingIsReadAsItGrows)
+{
+    const auto path = m_folder.File("growing.kvx_");
+    const std::size_t firstPart = static_cast<std::size_t>(m_records[7].offset + 20);  // inside record 7
+    WriteFileBytes(path, {m_bytes.begin(), m_bytes.begin() + static_cast<std::ptrdiff_t>(firstPart)});
+    CKvxFileReader reader;
+    ASSERT_TRUE(reader.Open(path));
+    KvxRecord record;
+    int count = 0;
+    while (reader.ReadNext(record)) ++count;
+    EXPECT_EQ(count, 7);
+    WriteFileBytes(path, m_bytes);
+    while (reader.ReadNext(record)) ++count;
+    EXPECT_EQ(count, static_cast<int>(m_records.size()));
+    EXPECT_EQ(reader.SkippedBytes(), 0u);
+}
+
+TEST_F(KvxDamage, RandomBytesGiveNoRecordsAndRandomDamageNeverBreaksReading)
+{
+    std::mt19937 random(7);
+    std::vector<std::uint8_t> noise(300000);
+    for (auto& b : noise) b = static_cast<std::uint8_t>(random());
+    EXPECT_TRUE(OffsetsOf(noise).empty());
+    CKeyFrameIndex index;
+    EXPECT_FALSE(CKvxIndexScanner::Scan(m_folder.File("damaged.kvx"), index));
+
+    for (int round = 0; round < 20; ++round) {
+        auto bytes = m_bytes;
+        for (int hit = 0; hit < 30; ++hit) bytes[random() % bytes.size()] = static_cast<std::uint8_t>(random());
+        const auto offsets = OffsetsOf(bytes);
+        EXPECT_GT(offsets.size(), m_records.size() / 2);
+        CKvxIndexScanner::Scan(m_folder.File("damaged.kvx"), index);
+    }
+}
+
+TEST_F(KvxDamage, StreamParserDropsAnUnfinishedTailOnRequest)
+{
+    CKvxRecordParser parser;
+    const std::size_t end = static_cast<std::size_t>(m_records[3].offset + 10);
+    parser.Feed({m_bytes.data(), end});
+    KvxRecord record;
+    int count = 0;
+    while (parser.Next(record) == CKvxRecordParser::Status::Record) ++count;
+    EXPECT_EQ(count, 3);
+    EXPECT_EQ(parser.PendingBytes(), 10u);
+    parser.DiscardPending();
+    EXPECT_EQ(parser.PendingBytes(), 0u);
+    // A new stream that starts at a key frame is read after the reset.
+    parser.Reset();
+    parser.Feed(m_bytes);
+    ASSERT_EQ(parser.Next(record), CKvxRecordParser::Status::Record);
+    EXPECT_EQ(record.offset, 0u);
+}

@@ -1,0 +1,250 @@
+#include <map>
+
+#include <gtest/gtest.h>
+
+#include "Platform/PlayModule/KvxAudioPayload.h"
+#include "Platform/PlayModule/KvxChainVerifier.h"
+#include "Platform/PlayModule/KvxFileWriter.h"
+#include "Platform/PlayModule/KvxOverlayRules.h"
+#include "Platform/PlayModule/KvxOverlayTargets.h"
+#include "Platform/PlayModule/KvxRecordParser.h"
+#include "Platform/PlayModule/KvxVideoPayload.h"
+#include "Platform/PlayModule/Support/FullDecode.h"
+#include "Platform/PlayModule/Support/SampleFolder.h"
+
+using namespace PLAY_MODULE;
+using namespace PLAY_MODULE_TEST;
+
+namespace {
+
+struct Expected {
+    kvx::RecordKind kind;
+    std::int64_t timeMs;
+    std::vector<std::uint8_t> data;  // frame, audio data or block as written
+    bool key = false;
+};
+
+std::vector<std::uint8_t> Pattern(std::size_t size, int seed)
+{
+    std::vector<std::uint8_t> bytes(size);
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(seed * 31 + i * 7);
+    return bytes;
+}
+
+// Writes a mix of every record kind, unsigned, and returns what was written.
+std::vector<Expected> WriteMixedFile(const std::string& path)
+{
+    std::vector<Expected> expected;
+    CKvxFileWriter writer;
+    EXPECT_TRUE(writer.Open(path));
+    const std::vector<std::uint8_t> params{0, 0, 0, 1, 0x67, 1, 2, 3, 0, 0, 0, 1, 0x68, 4};
+    for (int i = 0; i < 12; ++i) {
+        const std::int64_t t = 1700000000000 + i * 40;
+        const auto frame = Pattern(100 + i * 13, i);
+        KvxVideoFrame video;
+        video.keyFrame = i % 4 == 0;
+        video.width = 704;
+        video.height = 576;
+        video.timeMs = t;
+        video.parameterSets = params;
+        video.data = frame;
+        writer.WriteVideo(video);
+        expected.push_back({kvx::RecordKind::Video, t, frame, video.keyFrame});
+        const auto samples = Pattern(320, 100 + i);
+        KvxAudioPayload audio;
+        audio.codec = i % 2 ? kvx::AudioCodec::G711MuLaw : kvx::AudioCodec::G711ALaw;
+        audio.data = samples;
+        writer.WriteAudio(audio, t + 5);
+        expected.push_back({kvx::RecordKind::Audio, t + 5, samples});
+    }
+    KvxOverlayRules rules;
+    rules.rules.push_back({3, KvxOverlayRules::Polygon, true, {{1, 2}, {300, 400}, {8191, 0}}, "Tür"});
+    writer.WriteOverlay(kvx::RecordKind::OverlayRules, 1700000000500, rules.Encode());
+    expected.push_back({kvx::RecordKind::OverlayRules, 1700000000500, rules.Encode()});
+    writer.WriteWatermark(1700000000600, "Recorder 7 — Halle");
+    const std::string text = "Recorder 7 — Halle";
+    expected.push_back({kvx::RecordKind::Watermark, 1700000000600, {text.begin(), text.end()}});
+    EXPECT_TRUE(writer.Close());
+    return expected;
+}
+
+std::vector<std::uint8_t> ContentOf(const KvxRecord& record)
+{
+    if (record.header.kind == kvx::RecordKind::Video) {
+        KvxVideoPayload video;
+        EXPECT_TRUE(video.Decode(record.payload, record.header.IsKeyFrame()));
+        return {video.frame.begin(), video.frame.end()};
+    }
+    if (record.header.kind == kvx::RecordKind::Audio) {
+        KvxAudioPayload audio;
+        EXPECT_TRUE(audio.Decode(record.payload));
+        return {audio.data.begin(), audio.data.end()};
+    }
+    return record.payload;
+}
+
+}  // namespace
+
+TEST(KvxRoundTrip, RecordsReadBackWithTheirTimesKindsAndPayloads)
+{
+    CSampleFolder folder;
+    const auto path = folder.File("mixed.kvx");
+    const auto expected = WriteMixedFile(path);
+    const auto records = ReadAllRecords(path);
+    ASSERT_EQ(records.size(), expected.size());
+    std::uint64_t offset = 0;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(records[i].header.kind, expected[i].kind);
+        EXPECT_EQ(records[i].header.timeMs, expected[i].timeMs);
+        EXPECT_EQ(records[i].header.IsKeyFrame(), expected[i].key);
+        EXPECT_EQ(records[i].header.sequence, i);
+        EXPECT_EQ(records[i].offset, offset);
+        EXPECT_EQ(ContentOf(records[i]), expected[i].data);
+        offset += records[i].TotalSize();
+    }
+    EXPECT_EQ(offset, ReadFileBytes(path).size());
+}
+
+TEST(KvxRoundTrip, KeyFramesCarryCodecSizeRateAndParameterSets)
+{
+    CSampleFolder folder;
+    const auto path = folder.File("mixed.kvx");
+    WriteMixedFile(path);
+    int keys = 0;
+    for (const auto& record : ReadAllRecords(path)) {
+        if (!record.header.IsKeyFrame()) continue;
+        KvxVideoPayload video;
+        ASSERT_TRUE(video.Decode(record.payload, true));
+        EXPECT_EQ(video.codec, kvx::VideoCodec::H264);
+        EXPECT_EQ(video.width, 704);
+        EXPECT_EQ(video.height, 576);
+        EXPECT_EQ(video.frameRateMilli, 25000u);
+        EXPECT_EQ(video.parameterSets.size(), 14u);
+        ++keys;
+    }
+    EXPECT_EQ(keys, 3);
+}
+
+TEST(KvxRoundTrip, OverlayBlocksDecodeToWhatWasEncoded)
+{
+    KvxOverlayTargets targets;
+    targets.targets.push_back({9, KvxOverlayTargets::Vehicle, true, {10, 20}, {300, 400}, {{1, 1}, {2, 2}}});
+    targets.targets.push_back({10, KvxOverlayTargets::Person, false, {0, 0}, {8191, 8191}, {}});
+    KvxOverlayTargets back;
+    ASSERT_TRUE(back.Decode(targets.Encode()));
+    EXPECT_EQ(back.targets, targets.targets);
+
+    KvxOverlayRules rules;
+    rules.rules.push_back({1, KvxOverlayRules::Line, false, {{0, 4096}, {8191, 4096}}, "Line"});
+    KvxOverlayRules rulesBack;
+    ASSERT_TRUE(rulesBack.Decode(rules.Encode()));
+    EXPECT_EQ(rulesBack.rules, rules.rules);
+}
+
+TEST(KvxRoundTrip, TruncatedOrPaddedOverlayBlocksAreRefused)
+{
+    KvxOverlayRules rules;
+    rules.rules.push_back({1, KvxOverlayRules::Polygon, false, {{1, 2}, {3, 4}, {5, 6}}, "Zone"});
+    const auto bytes = rules.Encode();
+    KvxOverlayRules back;
+    for (std::size_t cut = 0; cut < bytes.size(); ++cut)
+        EXPECT_FALSE(back.Decode({bytes.data(), cut})) << cut;
+    auto padded = bytes;
+    padded.push_back(0);
+    EXPECT_FALSE(back.Decode(padded));
+    auto hugeCount = bytes;
+    hugeCount[2] = hugeCount[3] = 0xFF;
+    EXPECT_FALSE(back.Decode(hugeCount));
+}
+
+TEST(KvxRoundTrip, SyntheticRecordingHoldsEveryKindInTimeOrderAndDecodes)
+{
+    CSampleFolder folder;
+    KVX_WRITER::SyntheticOptions options;
+    options.seconds = 2;
+    options.width = 320;
+    options.height = 240;
+    options.gopSeconds = 1;
+    const auto path = folder.MakeKvx(options);
+    ASSERT_FALSE(path.empty());
+    const auto records = ReadAllRecords(path);
+    std::map<kvx::RecordKind, int> counts;
+    for (const auto& r : records) {
+        ++counts[r.header.kind];
+        EXPECT_GE(r.header.timeMs, options.startUtcMs);
+        EXPECT_LT(r.header.timeMs, options.startUtcMs + 2000);
+    }
+    EXPECT_EQ(counts[kvx::RecordKind::Video], 50);
+    EXPECT_GT(counts[kvx::RecordKind::Audio], 40);
+    EXPECT_EQ(counts[kvx::RecordKind::OverlayRules], 2);
+    EXPECT_EQ(counts[kvx::RecordKind::OverlayTargets], 10);
+    EXPECT_EQ(counts[kvx::RecordKind::Watermark], 2);
+    EXPECT_EQ(counts[kvx::RecordKind::Signature], 2);  // before the second key frame, and at the end
+    EXPECT_TRUE(records.front().header.IsKeyFrame());
+    EXPECT_EQ(DecodeKvxVideo(ReadFileBytes(path)), 50);
+}
+
+TEST(KvxRoundTrip, EveryKeyFrameToKeyFrameRangeIsAValidRecordingOnItsOwn)
+{
+    CSampleFolder folder;
+    KVX_WRITER::SyntheticOptions options;
+    options.seconds = 3;
+    options.width = 320;
+    options.height = 240;
+    options.gopSeconds = 1;
+    const auto path = folder.MakeKvx(options);
+    const auto bytes = ReadFileBytes(path);
+    const auto records = ReadAllRecords(path);
+    std::vector<std::uint64_t> cuts;
+    for (const auto& r : records)
+        if (r.header.IsKeyFrame()) cuts.push_back(r.offset);
+    cuts.push_back(bytes.size());
+    ASSERT_EQ(cuts.size(), 4u);
+    for (std::size_t i = 0; i + 1 < cuts.size(); ++i) {
+        SCOPED_TRACE(i);
+        const std::vector<std::uint8_t> range(bytes.begin() + static_cast<std::ptrdiff_t>(cuts[i]),
+                                              bytes.begin() + static_cast<std::ptrdiff_t>(cuts[i + 1]));
+        CKvxRecordParser parser;
+        parser.Feed(range);
+        CKvxChainVerifier verifier;
+        KvxRecord record;
+        int count = 0, signatures = 0;
+        while (parser.Next(record) == CKvxRecordParser::Status::Record) {
+            if (count++ == 0) {
+                EXPECT_TRUE(record.header.IsKeyFrame());
+            }
+            const auto result = verifier.Check(record);
+            EXPECT_TRUE(result == CKvxChainVerifier::Result::Ok ||
+                        result == CKvxChainVerifier::Result::SignatureValid);
+            signatures += result == CKvxChainVerifier::Result::SignatureValid;
+        }
+        EXPECT_EQ(parser.PendingBytes(), 0u);
+        EXPECT_EQ(parser.SkippedBytes(), 0u);
+        EXPECT_EQ(signatures, 1);  // the range ends with the signature over it
+        EXPECT_EQ(DecodeKvxVideo(range), 25);
+    }
+}
+
+TEST(KvxRoundTrip, ParserGivesTheSameRecordsForAnyBlockSize)
+{
+    CSampleFolder folder;
+    const auto path = folder.File("mixed.kvx");
+    WriteMixedFile(path);
+    const auto bytes = ReadFileBytes(path);
+    const auto whole = ReadAllRecords(path);
+    for (std::size_t block : {1u, 7u, 48u, 1000u, 131072u}) {
+        CKvxRecordParser parser;
+        std::vector<KvxRecord> got;
+        KvxRecord record;
+        for (std::size_t done = 0; done < bytes.size(); done += block) {
+            parser.Feed({bytes.data() + done, std::min(block, bytes.size() - done)});
+            while (parser.Next(record) == CKvxRecordParser::Status::Record) got.push_back(record);
+        }
+        ASSERT_EQ(got.size(), whole.size()) << block;
+        for (std::size_t i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(got[i].offset, whole[i].offset);
+            EXPECT_EQ(got[i].payload, whole[i].payload);
+        }
+    }
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "Platform/PlayModule/KvxFormat.h"
+
+namespace PLAY_MODULE_TEST {
+
+enum class ContainerKind { Avi, Mp4, Ps, Ts };
+
+struct ContainerSampleOptions {
+    double seconds = 4;
+    int width = 320;
+    int height = 240;
+    int fps = 25;
+    double gopSeconds = 1;
+    PLAY_MODULE::kvx::VideoCodec codec = PLAY_MODULE::kvx::VideoCodec::H264;
+    std::int64_t creationUtcMs = -1;  // -1: no creation time in the container
+};
+
+// Writes the test pattern, coded by our encoder, into an ".avi", ".mp4",
+// ".ps" (with a stream map) or ".ts" file. Video only.
+bool MakeContainerSample(const std::string& path, ContainerKind kind,
+                         const ContainerSampleOptions& options = {});
+
+const char* ContainerExtension(ContainerKind kind);
+
+}  // namespace PLAY_MODULE_TEST

@@ -1,0 +1,59 @@
+#include "Platform/PlayModule/Support/SampleFolder.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "KvxWriter/RecordingName.h"
+#include "KvxWriter/TestRecorderKey.h"
+#include "Platform/PlayModule/KvxFileReader.h"
+
+namespace PLAY_MODULE_TEST {
+
+CSampleFolder::CSampleFolder()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "kvxtest-XXXXXX").string();
+    if (::mkdtemp(pattern.data())) m_path = pattern;
+}
+
+CSampleFolder::~CSampleFolder()
+{
+    std::error_code ec;
+    if (!m_path.empty()) std::filesystem::remove_all(m_path, ec);
+}
+
+std::string CSampleFolder::MakeKvx(KVX_WRITER::SyntheticOptions options, bool signedFile,
+                                   const std::string& recorder, int channel) const
+{
+    if (signedFile && !options.signer) options.signer = KVX_WRITER::TestRecorderSigner();
+    if (!signedFile) options.signer = nullptr;
+    const auto endMs = options.startUtcMs + static_cast<std::int64_t>(options.seconds * 1000);
+    const auto path = File(KVX_WRITER::RecordingFileName(recorder, channel, 0, options.startUtcMs, endMs));
+    return KVX_WRITER::WriteSyntheticRecording(options, path) ? path : std::string();
+}
+
+std::vector<std::uint8_t> ReadFileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
+}
+
+std::vector<PLAY_MODULE::KvxRecord> ReadAllRecords(const std::string& path)
+{
+    std::vector<PLAY_MODULE::KvxRecord> records;
+    PLAY_MODULE::CKvxFileReader reader;
+    if (!reader.Open(path)) return records;
+    PLAY_MODULE::KvxRecord record;
+    while (reader.ReadNext(record)) records.push_back(record);
+    return records;
+}
+
+}  // namespace PLAY_MODULE_TEST
