@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 extern "C" {
 #include <libavcodec/packet.h>
@@ -25,8 +26,10 @@ struct MediaPacket {
     bool key = false;
     bool hasPts = true;              // false: timeMs is a decoding time
     int overlayKind = 0;             // 5 or 6 for overlay blocks
+    int recordKind = 0;              // ".kvx" record kind, 0 for other containers
     const std::uint8_t* raw = nullptr;  // the block as stored in the file
     int rawSize = 0;
+    std::vector<std::uint8_t> rawStorage;  // owns raw when the source built it
 };
 
 }  // namespace PLAY_MODULE

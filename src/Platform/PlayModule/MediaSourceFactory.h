@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform/PlayModule/MediaSource.h"
+#include "Platform/PlayModule/SharedKeyFrameIndex.h"
 
 #include <memory>
 #include <string>
@@ -8,6 +9,8 @@
 namespace PLAY_MODULE {
 
 // Opens a recording by its content (not its name); empty when unreadable.
-std::unique_ptr<IMediaSource> OpenMediaSource(const std::string& path);
+// The index, when given, serves seeks in ".kvx" recordings.
+std::unique_ptr<IMediaSource> OpenMediaSource(const std::string& path,
+                                              std::shared_ptr<CSharedKeyFrameIndex> index = nullptr);
 
 }  // namespace PLAY_MODULE

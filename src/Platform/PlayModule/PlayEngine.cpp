@@ -234,10 +234,15 @@ void CPlayEngine::SetColor(int brightness, int contrast, int saturation, int hue
     m_converter.SetColor(brightness, contrast, saturation, hue);
 }
 
-void CPlayEngine::SetStreamTap(IStreamTap* tap)
+void CPlayEngine::EnableOverlays(bool enable)
+{
+    m_overlays = enable;
+}
+
+void CPlayEngine::SetStreamTap(std::shared_ptr<IStreamTap> tap)
 {
     std::lock_guard lock(m_mutex);
-    m_tap = tap;
+    m_tap = std::move(tap);
 }
 
 void CPlayEngine::SetAudioSink(std::function<void(const AVFrame&)> sink)
@@ -442,7 +447,7 @@ bool CPlayEngine::FeedDecoder()
 
 void CPlayEngine::HandlePacket(MediaPacket& packet)
 {
-    IStreamTap* tap;
+    std::shared_ptr<IStreamTap> tap;
     std::function<void(const AVFrame&)> audioSink;
     {
         std::lock_guard lock(m_mutex);
@@ -460,9 +465,9 @@ void CPlayEngine::HandlePacket(MediaPacket& packet)
         FillFrameInfo(info, packet.timeMs, packet.key, packet.rawSize, kind);
         m_listener->OnStreamData(m_owner, const_cast<unsigned char*>(packet.raw), packet.rawSize,
                                  &info, 0);
-        if (packet.kind == PacketKind::Overlay)
-            m_listener->OnOverlayData(m_owner, const_cast<unsigned char*>(packet.raw),
-                                      packet.overlayKind, packet.rawSize, 0, 0);
+        if (packet.kind == PacketKind::Overlay && packet.packet && m_overlays)
+            m_listener->OnOverlayData(m_owner, packet.packet->data, packet.overlayKind,
+                                      packet.packet->size, 0, 0);
     }
     if (packet.kind == PacketKind::Audio && audioSink && !m_readingBlock)
         DecodeAudio(packet, audioSink);

@@ -58,7 +58,8 @@ public:
     // Reported through OnFileTimeDone when the play thread starts.
     void ReportFileTimes(unsigned start, unsigned end);
     void SetColor(int brightness, int contrast, int saturation, int hue);
-    void SetStreamTap(IStreamTap* tap);
+    void SetStreamTap(std::shared_ptr<IStreamTap> tap);
+    void EnableOverlays(bool enable);
     void SetAudioSink(std::function<void(const AVFrame&)> sink);
 
     // Facts, readable from any thread (also inside callbacks).
@@ -145,7 +146,7 @@ private:
     std::shared_ptr<CPlayClock> m_ownClock;
     std::shared_ptr<CPlayClock> m_clock;
     std::int64_t m_clockOffsetMs = 0;
-    IStreamTap* m_tap = nullptr;
+    std::shared_ptr<IStreamTap> m_tap;
     std::function<void(const AVFrame&)> m_audioSink;
 
     mutable std::mutex m_pictureMutex;
@@ -154,6 +155,7 @@ private:
 
     std::atomic<bool> m_quit{false};
     std::atomic<bool> m_backward{false};
+    std::atomic<bool> m_overlays{false};
     std::atomic<std::int64_t> m_currentMs{0};
     std::atomic<std::int64_t> m_startAbsMs{0};
     std::atomic<int> m_width{0};

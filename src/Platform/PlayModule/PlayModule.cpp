@@ -2,6 +2,7 @@
 
 #include "Base/SFDateTime.h"
 #include "Platform/PlayModule/AudioOutput.h"
+#include "Platform/PlayModule/DataRecorder.h"
 #include "Platform/PlayModule/GroupPlay.h"
 #include "Platform/PlayModule/MediaSourceFactory.h"
 #include "Platform/PlayModule/PlayEngine.h"
@@ -46,9 +47,11 @@ int CPlayModule::Open(const char* path)
         return 0;
     Close();
     m_stopping = false;
-    std::unique_ptr<IMediaSource> source = OpenMediaSource(path);
+    m_index = std::make_shared<CSharedKeyFrameIndex>();
+    std::unique_ptr<IMediaSource> source = OpenMediaSource(path, m_index);
     if (!source)
         return 0;
+    const std::int64_t fileSize = source->FileSize();
     const std::int64_t ownStart = source->OwnStartTimeMs();
     const std::int64_t duration = source->DurationMs();
     auto engine = std::make_unique<CPlayEngine>(this, m_listener);
@@ -68,6 +71,7 @@ int CPlayModule::Open(const char* path)
     if (!engine->Start(std::move(source)))
         return 0;
     m_engine = std::move(engine);
+    StartIndex(path, fileSize);
     return 1;
 }
 
@@ -84,6 +88,7 @@ int CPlayModule::Stop()
     if (!IsOpen())
         return 0;
     m_stopping = true;
+    StopIndex();
     CloseAudio();
     m_engine->Shutdown();
     return 1;
@@ -92,6 +97,7 @@ int CPlayModule::Stop()
 int CPlayModule::Close()
 {
     m_stopping = true;
+    StopIndex();
     LeaveGroup();
     StopDataRecord();
     CloseAudio();

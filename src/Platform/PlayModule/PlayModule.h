@@ -9,11 +9,15 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace PLAY_MODULE {
 
 class CAudioOutput;
+class CDataRecorder;
+class CSharedKeyFrameIndex;
+struct CKeyFrameIndex;
 class CGroupPlay;
 class CPlayClock;
 class CPlayEngine;
@@ -87,8 +91,13 @@ public:
     int GetNextKeyFramePos(unsigned int time, FRAME_POS* pos);
     int GetKeyFramePosByAbsTime(_SYSTEMTIME time, FRAME_POS& pos);
     int GetNextKeyFramePosByAbsTime(_SYSTEMTIME time, FRAME_POS& pos);
+    // With no buffer (or a short one) *length gets the size needed.
     int GetRefValue(unsigned char* buffer, unsigned int* length);
+    // Index bytes for the next Open; damaged or foreign ones are ignored.
     int SetRefValue(unsigned char* data, unsigned int length);
+    // Where the index of the open file came from: 0 not yet, 1 scanned,
+    // 2 taken from SetRefValue.
+    int GetIndexOrigin() const;
 
     int StartDataRecord(const char* path, int type);
     int StopDataRecord();
@@ -122,6 +131,10 @@ private:
     bool IsOpen() const { return m_engine != nullptr; }
     void LeaveGroup();
     void ApplyGain();
+    void StartIndex(const std::string& path, std::int64_t fileSize);
+    void StopIndex();
+    void ScanIndex(std::string path);
+    bool KeyFrameAt(std::int64_t absMs, bool next, FRAME_POS& pos);
     std::int64_t ToFileMs(unsigned int time) const;
 
     IPlayModuleListener* m_listener;
@@ -130,7 +143,13 @@ private:
     std::unique_ptr<CGroupPlay> m_groupPlay;
     std::unique_ptr<CAudioOutput> m_audio;
     std::shared_ptr<ITimeSource> m_timeSource;
+    std::shared_ptr<CDataRecorder> m_recorder;
     std::vector<unsigned char> m_refValue;
+    std::shared_ptr<CSharedKeyFrameIndex> m_index;
+    std::thread m_indexThread;
+    std::atomic<bool> m_cancelScan{false};
+    std::atomic<int> m_indexOrigin{0};
+    std::int64_t m_fileSize = 0;
 
     mutable std::mutex m_mutex;
     CGroupPlay* m_group = nullptr;

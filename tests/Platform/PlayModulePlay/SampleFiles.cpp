@@ -300,15 +300,30 @@ bool MakeSample(const std::string& path, const SampleSpec& spec)
     return spec.format == "ps" ? MakeProgramStream(path, spec) : MakeContainerFile(path, spec);
 }
 
+namespace {
+
+// The samples of one test program, removed when it ends.
+struct SampleFolder {
+    SampleFolder()
+        : path(std::filesystem::temp_directory_path() /
+               ("lumivex_playmodule_" + std::to_string(::getpid())))
+    {
+        std::filesystem::create_directories(path);
+    }
+    ~SampleFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    std::filesystem::path path;
+};
+
+}  // namespace
+
 std::string TempPath(const std::string& name)
 {
-    static const std::filesystem::path folder = [] {
-        auto path = std::filesystem::temp_directory_path() /
-                    ("lumivex_playmodule_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(path);
-        return path;
-    }();
-    return (folder / name).string();
+    static const SampleFolder folder;
+    return (folder.path / name).string();
 }
 
 }  // namespace PlayModuleTest
