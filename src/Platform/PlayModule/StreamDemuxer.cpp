@@ -5,6 +5,7 @@
 
 extern "C" {
 #include <libavcodec/avcodec.h>
+#include <libavcodec/bsf.h>
 #include <libavformat/avformat.h>
 }
 
@@ -25,6 +26,7 @@ CStreamDemuxer::~CStreamDemuxer()
 
 void CStreamDemuxer::Close()
 {
+    av_bsf_free(&m_annexB);
     if (m_format)
         avformat_close_input(&m_format);
     if (m_io) {
@@ -125,9 +127,57 @@ void CStreamDemuxer::ChooseStreams()
         const AVStream* stream = m_format->streams[m_videoIndex];
         m_videoFormat = StreamFormat::FromParameters(*stream->codecpar, stream->avg_frame_rate.num,
                                                      stream->avg_frame_rate.den);
+        if (OpenAnnexBFilter(*stream))
+            m_videoFormat.extradata.clear();  // parameter sets now travel in band
     }
     if (m_audioIndex >= 0)
         m_audioFormat = StreamFormat::FromParameters(*m_format->streams[m_audioIndex]->codecpar, 0, 0);
+}
+
+bool CStreamDemuxer::OpenAnnexBFilter(const AVStream& stream)
+{
+    const AVCodecParameters& parameters = *stream.codecpar;
+    const bool lengthPrefixed = parameters.extradata_size > 0 && parameters.extradata[0] == 1;
+    const char* name = parameters.codec_id == AV_CODEC_ID_H264   ? "h264_mp4toannexb"
+                       : parameters.codec_id == AV_CODEC_ID_HEVC ? "hevc_mp4toannexb"
+                                                                 : nullptr;
+    const AVBitStreamFilter* filter = name && lengthPrefixed ? av_bsf_get_by_name(name) : nullptr;
+    if (!filter || av_bsf_alloc(filter, &m_annexB) < 0)
+        return false;
+    m_annexB->time_base_in = stream.time_base;
+    if (avcodec_parameters_copy(m_annexB->par_in, &parameters) < 0 || av_bsf_init(m_annexB) < 0) {
+        av_bsf_free(&m_annexB);
+        return false;
+    }
+    return true;
+}
+
+void CStreamDemuxer::Emit(const AVPacket& packet, const PacketSink& sink)
+{
+    const AVStream* stream = m_format->streams[packet.stream_index];
+    const std::int64_t time = packet.pts != AV_NOPTS_VALUE ? packet.pts : packet.dts;
+    StreamPacket out;
+    out.format = packet.stream_index == m_videoIndex ? &m_videoFormat : &m_audioFormat;
+    out.key = (packet.flags & AV_PKT_FLAG_KEY) != 0;
+    out.timeMs = time == AV_NOPTS_VALUE ? 0 : av_rescale_q(time, stream->time_base, {1, 1000});
+    out.data = std::span<const std::uint8_t>(packet.data, std::size_t(packet.size));
+    sink(out);
+}
+
+void CStreamDemuxer::Deliver(AVPacket* packet, const PacketSink& sink)
+{
+    if (packet->stream_index != m_videoIndex || !m_annexB) {
+        Emit(*packet, sink);
+        return;
+    }
+    const int index = packet->stream_index;
+    if (av_bsf_send_packet(m_annexB, packet) < 0)
+        return;
+    while (av_bsf_receive_packet(m_annexB, packet) >= 0) {
+        packet->stream_index = index;
+        Emit(*packet, sink);
+        av_packet_unref(packet);
+    }
 }
 
 bool CStreamDemuxer::Run(std::vector<std::uint8_t> head, const PacketSink& sink)
@@ -142,16 +192,8 @@ bool CStreamDemuxer::Run(std::vector<std::uint8_t> head, const PacketSink& sink)
     AVPacket* packet = av_packet_alloc();
     while (packet && av_read_frame(m_format, packet) >= 0) {
         const int index = packet->stream_index;
-        if (index == m_videoIndex || index == m_audioIndex) {
-            const AVStream* stream = m_format->streams[index];
-            const std::int64_t time = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
-            StreamPacket out;
-            out.format = index == m_videoIndex ? &m_videoFormat : &m_audioFormat;
-            out.key = (packet->flags & AV_PKT_FLAG_KEY) != 0;
-            out.timeMs = time == AV_NOPTS_VALUE ? 0 : av_rescale_q(time, stream->time_base, {1, 1000});
-            out.data = std::span<const std::uint8_t>(packet->data, std::size_t(packet->size));
-            sink(out);
-        }
+        if (index == m_videoIndex || index == m_audioIndex)
+            Deliver(packet, sink);
         av_packet_unref(packet);
     }
     av_packet_free(&packet);

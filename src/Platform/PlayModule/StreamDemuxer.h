@@ -6,8 +6,11 @@
 
 #include "Platform/PlayModule/StreamPacket.h"
 
+struct AVBSFContext;
+struct AVStream;
 struct AVFormatContext;
 struct AVIOContext;
+struct AVPacket;
 
 namespace PLAY_MODULE {
 
@@ -44,6 +47,9 @@ private:
     bool OpenInput();
     void ChooseStreams();
     void Close();
+    bool OpenAnnexBFilter(const AVStream& stream);
+    void Deliver(AVPacket* packet, const PacketSink& sink);
+    void Emit(const AVPacket& packet, const PacketSink& sink);
 
     Pull m_pull;
     std::vector<std::uint8_t> m_history;
@@ -57,6 +63,7 @@ private:
     int m_audioIndex = -1;
     StreamFormat m_videoFormat;
     StreamFormat m_audioFormat;
+    AVBSFContext* m_annexB = nullptr;  // length-prefixed H.264/H.265 to start codes
 };
 
 }  // namespace PLAY_MODULE
