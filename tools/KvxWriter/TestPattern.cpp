@@ -80,7 +80,7 @@ void CTestPattern::Paint(AVFrame* f, std::int64_t frameIndex, std::int64_t utcMs
     const std::time_t seconds = static_cast<std::time_t>(utcMs / 1000);
     std::tm local{};
     localtime_r(&seconds, &local);
-    char text[40];
+    char text[96];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d.%03d", local.tm_year + 1900,
                   local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
                   static_cast<int>(utcMs % 1000));

@@ -9,7 +9,7 @@
 namespace PLAY_MODULE {
 
 namespace {
-constexpr std::size_t kFlushSize = 1u << 20;
+constexpr std::size_t kFlushSize = 4u << 20;
 }
 
 CKvxFileWriter::CKvxFileWriter(std::shared_ptr<const CKvxSigner> signer)
@@ -30,6 +30,7 @@ bool CKvxFileWriter::Open(const std::string& path)
     m_workingPath = path + "_";
     m_fd = ::open(m_workingPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     m_failed = m_fd < 0;
+    if (!m_failed) m_sink = std::make_unique<CBackgroundFileSink>(m_fd);
     m_written = 0;
     m_buffer.clear();
     return !m_failed;
@@ -37,15 +38,9 @@ bool CKvxFileWriter::Open(const std::string& path)
 
 bool CKvxFileWriter::Flush()
 {
-    std::size_t done = 0;
-    while (!m_failed && done < m_buffer.size()) {
-        const ssize_t n = ::write(m_fd, m_buffer.data() + done, m_buffer.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) m_failed = true;
-        else done += static_cast<std::size_t>(n);
-    }
-    m_written += done;
-    m_buffer.clear();
+    m_written += m_buffer.size();
+    if (!m_sink->Submit(m_buffer)) m_failed = true;
+    m_buffer.reserve(kFlushSize + (kFlushSize >> 2));
     return !m_failed;
 }
 
@@ -96,6 +91,8 @@ bool CKvxFileWriter::Close()
     if (!IsOpen()) return false;
     m_encoder.AddClosingSignature(m_lastTimeMs, m_buffer);
     Flush();
+    if (!m_sink->Drain()) m_failed = true;
+    m_sink.reset();
     if (::close(m_fd) != 0) m_failed = true;
     m_fd = -1;
     if (!m_failed && std::rename(m_workingPath.c_str(), m_path.c_str()) != 0) m_failed = true;
@@ -105,6 +102,7 @@ bool CKvxFileWriter::Close()
 void CKvxFileWriter::Abort()
 {
     if (!IsOpen()) return;
+    m_sink.reset();
     ::close(m_fd);
     m_fd = -1;
     ::unlink(m_workingPath.c_str());

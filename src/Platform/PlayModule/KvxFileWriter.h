@@ -6,11 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "Platform/PlayModule/BackgroundFileSink.h"
 #include "Platform/PlayModule/KvxRecordEncoder.h"
 
 namespace PLAY_MODULE {
 
-// Writes a ".kvx" recording. While it is written the file is named
+// Writes a ".kvx" recording (the file writes run on a background thread). While it is written the file is named
 // "<path>_" (".kvx_" for a ".kvx" path); Close adds the closing signature
 // and renames it into place.
 class CKvxFileWriter {
@@ -43,6 +44,7 @@ private:
 
     CKvxRecordEncoder m_encoder;
     int m_fd = -1;
+    std::unique_ptr<CBackgroundFileSink> m_sink;
     bool m_failed = false;
     std::string m_path;
     std::string m_workingPath;

@@ -19,19 +19,28 @@ void CKvxRecordEncoder::AddRecord(kvx::RecordKind kind, std::uint16_t flags, std
                                   std::span<const std::uint8_t> payload,
                                   std::vector<std::uint8_t>& out)
 {
+    const std::size_t at = out.size();
+    out.resize(at + kvx::kHeaderSize);
+    out.insert(out.end(), payload.begin(), payload.end());
+    SealRecord(kind, flags, timeMs, at, out);
+}
+
+// Fills in the header of the record at out[at] whose payload follows it up
+// to the end of out; the digest is taken from the bytes just written.
+void CKvxRecordEncoder::SealRecord(kvx::RecordKind kind, std::uint16_t flags, std::int64_t timeMs,
+                                   std::size_t at, std::vector<std::uint8_t>& out)
+{
     KvxRecordHeader header;
     header.kind = kind;
     header.flags = flags;
-    header.payloadSize = static_cast<std::uint32_t>(payload.size());
+    header.payloadSize = static_cast<std::uint32_t>(out.size() - at - kvx::kHeaderSize);
     header.sequence = m_sequence++;
     header.timeMs = timeMs;
-    std::uint8_t bytes[kvx::kHeaderSize];
-    header.Encode(bytes);  // digest bytes are filled in below; only bytes 0..23 are digested
-    header.digest = ComputeRecordDigest(m_lastDigest, bytes, payload);
+    std::uint8_t* bytes = out.data() + at;
+    header.Encode(bytes);  // only bytes 0..23 are digested
+    header.digest = ComputeRecordDigest(m_lastDigest, bytes, {bytes + kvx::kHeaderSize, header.payloadSize});
     header.Encode(bytes);
     m_lastDigest = header.digest;
-    out.insert(out.end(), bytes, bytes + kvx::kHeaderSize);
-    out.insert(out.end(), payload.begin(), payload.end());
     m_unsignedRecords = kind != kvx::RecordKind::Signature;
 }
 
@@ -61,17 +70,19 @@ void CKvxRecordEncoder::AddVideo(const KvxVideoFrame& frame, std::vector<std::ui
     payload.chainLink = m_lastDigest;
     payload.parameterSets = frame.parameterSets;
     payload.frame = frame.data;
-    m_scratch.clear();
-    payload.EncodeKey(m_scratch);
-    AddRecord(kvx::RecordKind::Video, kvx::kFlagKeyFrame, frame.timeMs, m_scratch, out);
+    const std::size_t at = out.size();
+    out.resize(at + kvx::kHeaderSize);
+    payload.EncodeKey(out);
+    SealRecord(kvx::RecordKind::Video, kvx::kFlagKeyFrame, frame.timeMs, at, out);
 }
 
 void CKvxRecordEncoder::AddAudio(const KvxAudioPayload& audio, std::int64_t timeMs,
                                  std::vector<std::uint8_t>& out)
 {
-    m_scratch.clear();
-    audio.Encode(m_scratch);
-    AddRecord(kvx::RecordKind::Audio, 0, timeMs, m_scratch, out);
+    const std::size_t at = out.size();
+    out.resize(at + kvx::kHeaderSize);
+    audio.Encode(out);
+    SealRecord(kvx::RecordKind::Audio, 0, timeMs, at, out);
 }
 
 void CKvxRecordEncoder::AddOverlay(kvx::RecordKind kind, std::int64_t timeMs,

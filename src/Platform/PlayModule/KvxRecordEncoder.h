@@ -37,13 +37,14 @@ public:
 private:
     void AddRecord(kvx::RecordKind kind, std::uint16_t flags, std::int64_t timeMs,
                    std::span<const std::uint8_t> payload, std::vector<std::uint8_t>& out);
+    void SealRecord(kvx::RecordKind kind, std::uint16_t flags, std::int64_t timeMs, std::size_t at,
+                    std::vector<std::uint8_t>& out);
     void AddSignature(std::int64_t timeMs, std::vector<std::uint8_t>& out);
 
     std::shared_ptr<const CKvxSigner> m_signer;
     std::uint32_t m_sequence = 0;
     kvx::Digest m_lastDigest{};
     bool m_unsignedRecords = false;
-    std::vector<std::uint8_t> m_scratch;
 };
 
 }  // namespace PLAY_MODULE

@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <map>
 
 #include <gtest/gtest.h>
@@ -247,4 +248,29 @@ TEST(KvxRoundTrip, ParserGivesTheSameRecordsForAnyBlockSize)
             EXPECT_EQ(got[i].payload, whole[i].payload);
         }
     }
+}
+
+TEST(KvxFileWriter, WritesUnderTheUnfinishedNameAndRenamesOnClose)
+{
+    CSampleFolder folder;
+    const auto path = folder.File("rec.kvx");
+    CKvxFileWriter writer;
+    ASSERT_TRUE(writer.Open(path));
+    EXPECT_EQ(writer.WorkingPath(), path + "_");
+    writer.WriteWatermark(1, "x");
+    EXPECT_TRUE(std::filesystem::exists(path + "_"));
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_TRUE(writer.Close());
+    EXPECT_TRUE(std::filesystem::exists(path));
+    EXPECT_FALSE(std::filesystem::exists(path + "_"));
+
+    CKvxFileWriter dropped;
+    ASSERT_TRUE(dropped.Open(folder.File("dropped.kvx")));
+    dropped.Abort();
+    EXPECT_FALSE(std::filesystem::exists(folder.File("dropped.kvx_")));
+
+    CKvxFileWriter nowhere;
+    EXPECT_FALSE(nowhere.Open(folder.File("missing/rec.kvx")));
+    EXPECT_FALSE(nowhere.WriteWatermark(1, "x"));
+    EXPECT_FALSE(nowhere.Close());
 }
