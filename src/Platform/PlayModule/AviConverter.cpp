@@ -70,7 +70,9 @@ bool CAviConverter::Stop()
     Output output;
     bool wasActive = false;
     {
-        std::lock_guard lock(m_mutex);
+        std::unique_lock lock(m_mutex);
+        if (m_namingThread != std::this_thread::get_id())
+            m_namingDone.wait(lock, [this] { return !m_naming; });
         wasActive = m_active;
         m_active = false;
         ++m_generation;
@@ -150,9 +152,14 @@ bool CAviConverter::StartNextFile(std::unique_lock<std::mutex>& lock)
     const std::uint64_t generation = m_generation;
     const unsigned part = ++m_part;
     std::string name;
+    m_naming = true;
+    m_namingThread = std::this_thread::get_id();
     lock.unlock();
     const bool goOn = m_nameRequest && m_nameRequest(part, name);
     lock.lock();
+    m_naming = false;
+    m_namingThread = {};
+    m_namingDone.notify_all();
     if (generation != m_generation || !m_active)
         return false;
     if (!goOn || name.empty()) {

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Platform/PlayModule/AviFileWriter.h"
@@ -31,7 +33,8 @@ public:
     // False when no file can be created at path.
     bool Start(const std::string& path);
     // Completes the current file; false when a file of this conversion could
-    // not be written or completed.
+    // not be written or completed. A name request still running is waited
+    // for, so no request follows the return.
     bool Stop();
     bool IsActive() const;
     void SetSplitSize(std::uint64_t bytes);
@@ -67,6 +70,9 @@ private:
 
     NameRequest m_nameRequest;
     mutable std::mutex m_mutex;
+    std::condition_variable m_namingDone;
+    bool m_naming = false;  // a name request is running
+    std::thread::id m_namingThread;
     Output m_out;
     bool m_active = false;
     bool m_failed = false;

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <sys/resource.h>
+#include <thread>
 
 #include "Platform/PlayModule/Support/ContainerSample.h"
 #include "Platform/PlayModule/Support/SampleFolder.h"
@@ -204,4 +207,36 @@ TEST_F(AviConvert, OtherContainersFedAsStreamsConvert)
         EXPECT_EQ(player.StopAVIConvert(), 1);
         EXPECT_EQ(CountVideoPackets(path), CountVideoPackets(source));
     }
+}
+
+TEST_F(AviConvert, StopWaitsForARunningNameRequestAndNoneFollows)
+{
+    struct CSlowNames : IAVIConvertListener {
+        void OnAVINextFile(unsigned int, int* goOn, char* name) override
+        {
+            inside = true;
+            ++calls;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            *goOn = 1;
+            std::snprintf(name, kAviNameBufferSize, "%s", path.c_str());
+            inside = false;
+        }
+        std::string path;
+        std::atomic<bool> inside{false};
+        std::atomic<int> calls{0};
+    } slow;
+    slow.path = s_folder->File("slow-next.avi");
+    m_player.SetAVIConvertListener(&slow);
+    m_player.SetAVISplitSize(1);
+    const std::string path = s_folder->File("slow.avi");
+    ASSERT_EQ(m_player.StartAVIConvert(const_cast<char*>(path.c_str())), 1);
+    m_player.Play(nullptr);
+    ASSERT_TRUE(Feed(m_player, s_small, kMiB));
+    while (!slow.inside) std::this_thread::yield();
+    EXPECT_EQ(m_player.StopAVIConvert(), 1);
+    EXPECT_FALSE(slow.inside);
+    const int calls = slow.calls;
+    EXPECT_TRUE(Drain(m_player));
+    EXPECT_EQ(slow.calls, calls);
+    EXPECT_GT(CountVideoPackets(path), 0);
 }
