@@ -37,7 +37,8 @@ AVStream* CAviFileWriter::AddStream(const StreamFormat& format)
     AVStream* stream = avformat_new_stream(m_context, nullptr);
     if (!stream || !format.ToParameters(*stream->codecpar))
         return nullptr;
-    stream->codecpar->codec_tag = 0;
+    // The muxer's own table gives H.265 no four-character code.
+    stream->codecpar->codec_tag = format.codec == AV_CODEC_ID_HEVC ? MKTAG('H', 'E', 'V', 'C') : 0;
     if (format.IsVideo()) {
         stream->time_base = {format.frameRateDen, format.frameRateNum};
         m_videoTimeBase = stream->time_base;

@@ -208,3 +208,23 @@ TEST_F(SnapshotStream, DisplayCallbackNeedsAListenerAndPlayedTimeNeedsAFrame)
     EXPECT_EQ(player.GetPlayedAbsoluteTime(&time), 0);
     EXPECT_EQ(player.GetPlayedAbsoluteTime(nullptr), 0);
 }
+
+TEST_F(SnapshotStream, H265RecordingDecodesAndConvertsToAvi)
+{
+    KVX_WRITER::SyntheticOptions options;
+    options.seconds = 2;
+    options.width = 160;
+    options.height = 120;
+    options.codec = kvx::VideoCodec::H265;
+    const auto bytes = ReadFileBytes(s_folder->MakeKvx(options, true, "Hevc"));
+    ASSERT_FALSE(bytes.empty());
+    std::string avi = s_folder->File("hevc.avi");
+    ASSERT_EQ(m_player.StartAVIConvert(avi.data()), 1);
+    Run(bytes);
+    EXPECT_EQ(m_player.StopAVIConvert(), 1);
+    EXPECT_EQ(m_writer.frames, CountVideo(Records(bytes)));
+    EXPECT_EQ(m_writer.images.size(), 2u);
+    std::string codec;
+    EXPECT_EQ(CountVideoPackets(avi, &codec), CountVideo(Records(bytes)));
+    EXPECT_EQ(codec, "hevc");
+}
