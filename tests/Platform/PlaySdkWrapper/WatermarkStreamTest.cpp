@@ -222,3 +222,19 @@ TEST_F(WatermarkStream, ReportsOfOneByteBlocksMatchThoseOfWholeBlocks)
         EXPECT_EQ(small[i].time, whole[i].time);
     }
 }
+
+TEST_F(WatermarkStream, ChangedWatermarkTextIsReportedWithItsError)
+{
+    auto records = SignedRecords();
+    auto text = std::find_if(records.begin(), records.end(), [](const KvxRecord& record) {
+        return record.header.kind == kvx::RecordKind::Watermark;
+    });
+    ASSERT_NE(text, records.end());
+    text->payload[0] = 'X';
+    const auto reports = Check(Serialize(records));
+    ASSERT_EQ(reports.size(), 3u);
+    EXPECT_EQ(reports[0].kind, kWatermarkKindText);
+    EXPECT_EQ(reports[0].text, "Xumivex test recorder");
+    EXPECT_EQ(reports[0].result, kWatermarkResultData);
+    EXPECT_EQ(reports[1].result, kWatermarkResultOk);
+}
