@@ -36,7 +36,9 @@ bool CStreamInputQueue::Push(const std::uint8_t* data, std::size_t size)
         return false;
     if (size == 0)
         return true;
-    m_chunks.emplace_back(data, data + size);
+    std::vector<std::uint8_t> chunk = std::move(m_spare);
+    chunk.assign(data, data + size);
+    m_chunks.push_back(std::move(chunk));
     m_queued += size;
     m_unfinished = true;
     ++m_pushes;
@@ -51,6 +53,8 @@ CStreamInputQueue::Pull CStreamInputQueue::Wait(std::vector<std::uint8_t>& out)
     if (m_stop)
         return Pull::Stop;
     if (!m_chunks.empty()) {
+        if (out.capacity() > m_spare.capacity())
+            m_spare = std::move(out);
         out = std::move(m_chunks.front());
         m_chunks.pop_front();
         m_queued -= out.size();

@@ -45,6 +45,7 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<std::vector<std::uint8_t>> m_chunks;
+    std::vector<std::uint8_t> m_spare;  // a handled chunk's buffer, reused by the next Push
     std::size_t m_queued = 0;
     std::size_t m_capacity = 0;
     bool m_open = false;

@@ -228,3 +228,37 @@ TEST_F(SnapshotStream, H265RecordingDecodesAndConvertsToAvi)
     EXPECT_EQ(CountVideoPackets(avi, &codec), CountVideo(Records(bytes)));
     EXPECT_EQ(codec, "hevc");
 }
+
+TEST_F(SnapshotStream, ExportJobsOfDifferentRecordingsShareOneStream)
+{
+    KVX_WRITER::SyntheticOptions options;
+    options.seconds = 2;
+    options.width = 176;
+    options.height = 144;
+    options.startUtcMs = 1500000000000;
+    const auto other = ReadFileBytes(s_folder->MakeKvx(options, true, "Second"));
+    m_player.SetImageSnapShotListener(&m_writer);
+    m_player.SetStreamOpenMode(1);
+    m_player.OpenStream(0x100000);
+    // Job 1: an AVI clip of the first recording.
+    std::string avi = s_folder->File("job1.avi");
+    ASSERT_EQ(m_player.StartAVIConvert(avi.data()), 1);
+    m_player.Play(nullptr);
+    m_player.SetSpeed(64);
+    ASSERT_TRUE(Feed(m_player, s_recording, 1u << 20));
+    ASSERT_TRUE(Drain(m_player));
+    EXPECT_EQ(m_player.StopAVIConvert(), 1);
+    // Job 2: snapshots of the second one, fed into the same stream.
+    ASSERT_EQ(m_player.EnableDisplayCallBack(1), 1);
+    m_player.Play(nullptr);
+    ASSERT_TRUE(Feed(m_player, other, 1u << 20));
+    ASSERT_TRUE(Drain(m_player));
+    m_player.EnableDisplayCallBack(0);
+    m_player.Stop();
+    m_player.CloseStream();
+    EXPECT_EQ(CountVideoPackets(avi), CountVideo(Records(s_recording)));
+    EXPECT_EQ(m_writer.frames, CountVideo(Records(other)));
+    EXPECT_EQ(m_writer.wrongTimes, 0);
+    ASSERT_EQ(m_writer.images.size(), 2u);
+    EXPECT_EQ(m_writer.images[0], s_folder->File(NameOf(1500000000, ".jpg")));
+}
