@@ -240,3 +240,26 @@ TEST_F(AviConvert, StopWaitsForARunningNameRequestAndNoneFollows)
     EXPECT_EQ(slow.calls, calls);
     EXPECT_GT(CountVideoPackets(path), 0);
 }
+
+TEST_F(AviConvert, AacAndMuLawAudioGoIntoTheFile)
+{
+    for (kvx::AudioCodec audio : {kvx::AudioCodec::AacAdts, kvx::AudioCodec::G711MuLaw}) {
+        KVX_WRITER::SyntheticOptions options;
+        options.seconds = 2;
+        options.width = 160;
+        options.height = 120;
+        options.audio = audio;
+        const auto bytes = ReadFileBytes(s_folder->MakeKvx(options, true, "Sound" + std::to_string(int(audio))));
+        const std::string path = s_folder->File("sound" + std::to_string(int(audio)) + ".avi");
+        CPlaySdkWrapper player;
+        player.OpenStream(0x100000);
+        ASSERT_EQ(player.StartAVIConvert(const_cast<char*>(path.c_str())), 1);
+        player.Play(nullptr);
+        ASSERT_TRUE(Feed(player, bytes, kMiB));
+        ASSERT_TRUE(Drain(player));
+        EXPECT_EQ(player.StopAVIConvert(), 1);
+        bool hasAudio = false;
+        EXPECT_EQ(CountVideoPackets(path, nullptr, &hasAudio), CountVideo(Records(bytes)));
+        EXPECT_TRUE(hasAudio) << int(audio);
+    }
+}
