@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <ctime>
 
-#include "Platform/PlayModule/KvxContentProbe.h"
 #include "Platform/PlayModule/SnapshotWriter.h"
 #include "Platform/PlayModule/StreamDemuxer.h"
 
@@ -259,12 +258,11 @@ void CPlaySdkWrapper::Consume(std::vector<std::uint8_t>& chunk)
         return;
     }
     m_head.insert(m_head.end(), chunk.begin(), chunk.end());
-    if (m_head.size() < kvx::kHeaderSize)
-        return;
-    if (LooksLikeKvx(m_head))
-        TakeKvxBytes(m_head);
-    else
-        RunContainer();
+    switch (m_probe.Inspect(m_head)) {
+    case CKvxStreamProbe::Verdict::Kvx: TakeKvxBytes(m_head); break;
+    case CKvxStreamProbe::Verdict::Other: RunContainer(false); break;
+    case CKvxStreamProbe::Verdict::Undecided: break;
+    }
 }
 
 void CPlaySdkWrapper::TakeKvxBytes(std::vector<std::uint8_t>& bytes)
@@ -285,10 +283,12 @@ bool CPlaySdkWrapper::PullForDemuxer(std::vector<std::uint8_t>& chunk)
     return false;
 }
 
-void CPlaySdkWrapper::RunContainer()
+void CPlaySdkWrapper::RunContainer(bool inputEnded)
 {
     m_inputKind = InputKind::Container;
-    CStreamDemuxer demuxer([this](std::vector<std::uint8_t>& chunk) { return PullForDemuxer(chunk); });
+    CStreamDemuxer demuxer([this, inputEnded](std::vector<std::uint8_t>& chunk) {
+        return !inputEnded && PullForDemuxer(chunk);
+    });
     const bool demuxed =
         demuxer.Run(std::move(m_head), [this](const StreamPacket& packet) { HandlePacket(packet); });
     m_head.clear();
@@ -297,8 +297,9 @@ void CPlaySdkWrapper::RunContainer()
         TakeKvxBytes(demuxer.History());
         return;
     }
+    // The demuxer gave up early: the rest of this input is dropped.
     std::vector<std::uint8_t> rest;
-    while (!demuxer.InputEnded() && PullForDemuxer(rest))
+    while (!inputEnded && !demuxer.InputEnded() && PullForDemuxer(rest))
         rest.clear();
 }
 
@@ -370,8 +371,12 @@ void CPlaySdkWrapper::Report(const std::vector<WatermarkReport>& reports)
 
 void CPlaySdkWrapper::FinishInput()
 {
-    if (m_inputKind == InputKind::Unknown && !m_head.empty())
-        TakeKvxBytes(m_head);
+    if (m_inputKind == InputKind::Unknown && !m_head.empty()) {
+        if (m_probe.Decide(m_head) == CKvxStreamProbe::Verdict::Kvx)
+            TakeKvxBytes(m_head);
+        else
+            RunContainer(true);
+    }
     do {
         ParseRecords();
     } while (m_parser.SkipCutOffRecord());
@@ -395,6 +400,7 @@ void CPlaySdkWrapper::ResetPipeline()
     m_unpacker.Reset();
     m_inputKind = InputKind::Unknown;
     m_head.clear();
+    m_probe.Reset();
     m_finishPending = false;
 }
 

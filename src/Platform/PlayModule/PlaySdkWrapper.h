@@ -13,6 +13,7 @@
 #include "Platform/PlayModule/IImageSnapshotListener.h"
 #include "Platform/PlayModule/IWatermarkCheckListener.h"
 #include "Platform/PlayModule/KvxRecordParser.h"
+#include "Platform/PlayModule/KvxStreamProbe.h"
 #include "Platform/PlayModule/KvxStreamUnpacker.h"
 #include "Platform/PlayModule/PlanarPicture.h"
 #include "Platform/PlayModule/PlayModuleTypes.h"
@@ -83,7 +84,7 @@ private:
     void ParseRecords();
     void HandleRecord(const KvxRecord& record);
     void HandlePacket(const StreamPacket& packet);
-    void RunContainer();
+    void RunContainer(bool inputEnded);
     void TakeKvxBytes(std::vector<std::uint8_t>& bytes);
     void EndWorker();
     bool PullForDemuxer(std::vector<std::uint8_t>& chunk);
@@ -109,6 +110,7 @@ private:
     // Worker-only state.
     InputKind m_inputKind = InputKind::Unknown;
     std::vector<std::uint8_t> m_head;
+    CKvxStreamProbe m_probe;
     CKvxRecordParser m_parser;
     CKvxStreamUnpacker m_unpacker;
     CSnapshotDecoder m_decoder;

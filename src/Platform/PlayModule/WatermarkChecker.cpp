@@ -48,8 +48,13 @@ void CWatermarkChecker::Check(const KvxRecord& record, std::vector<WatermarkRepo
 {
     if (record.header.IsKeyFrame())
         ReportUnsigned(out);
+    // A recording starts with a key frame: a stream that starts elsewhere
+    // lost its beginning, and the first record's chain cannot be checked.
+    const bool startsMidGroup = !m_anyRecord && !record.header.IsKeyFrame();
     m_anyRecord = true;
-    const long result = ResultOf(m_verifier.Check(record));
+    long result = ResultOf(m_verifier.Check(record));
+    if (startsMidGroup)
+        result = kWatermarkResultFrameLoss;
     const long time = SecondsOf(record.header.timeMs);
     if (record.header.kind == kvx::RecordKind::Watermark) {
         const auto* text = reinterpret_cast<const char*>(record.payload.data());

@@ -238,3 +238,14 @@ TEST_F(WatermarkStream, ChangedWatermarkTextIsReportedWithItsError)
     EXPECT_EQ(reports[0].result, kWatermarkResultData);
     EXPECT_EQ(reports[1].result, kWatermarkResultOk);
 }
+
+TEST_F(WatermarkStream, DamagedFirstRecordIsStillReadAsARecording)
+{
+    auto bytes = s_signed;
+    bytes[5] ^= 0xFF;  // the first header fails its checks
+    const auto reports = Check(bytes);
+    const auto errors = ErrorsOf(reports);
+    ASSERT_FALSE(errors.empty());
+    EXPECT_EQ(errors[0].result, kWatermarkResultFrameLoss);
+    EXPECT_GE(reports.size() - errors.size(), 2u);  // watermark texts of later groups
+}
