@@ -3,6 +3,7 @@
 #include "SampleFiles.h"
 #include "TestClocks.h"
 
+#include "Base/SFDateTime.h"
 #include "Platform/PlayModule/PlayModule.h"
 #include "Platform/PlayModule/Support/SampleFolder.h"
 
@@ -327,4 +328,72 @@ TEST_F(ModuleFeatures, RecordingAnotherContainerWritesAPlayableRecording)
     ASSERT_EQ(1, copyModule.Play(nullptr));
     ASSERT_TRUE(playback.WaitForEnd());
     EXPECT_EQ(100u, playback.FrameCount());
+}
+
+TEST_F(ModuleFeatures, KeyFramePositionsOfOtherContainers)
+{
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.refFinished > 0; }));
+    EXPECT_EQ(1, listener.refResult.load());
+    FRAME_POS key, next, last;
+    ASSERT_EQ(1, module->GetKeyFramePos(kClipStart + 2, &key));
+    ASSERT_EQ(1, module->GetNextKeyFramePos(kClipStart + 2, &next));
+    ASSERT_EQ(1, module->GetNextKeyFramePos(kClipStart + 3, &last));
+    EXPECT_EQ(std::int64_t(kClipStart + 2) * 1000, key.nFrameTimeMs);
+    EXPECT_EQ(kClipStart + 2, key.nFrameTime);
+    EXPECT_EQ(std::int64_t(kClipStart + 3) * 1000, next.nFrameTimeMs);
+    EXPECT_GT(next.nFilePos, key.nFilePos);
+    EXPECT_EQ(std::int64_t(std::filesystem::file_size(Sample("clip.mp4"))), last.nFilePos);
+
+    _SYSTEMTIME local{};
+    SF_SOFT_BASE::CSFDateTime date;
+    date.FromTime(kClipStart + 1);
+    local.wYear = WORD(date.year);
+    local.wMonth = WORD(date.month);
+    local.wDay = WORD(date.day);
+    local.wHour = WORD(date.hour);
+    local.wMinute = WORD(date.minute);
+    local.wSecond = WORD(date.second);
+    local.wMilliseconds = 500;
+    FRAME_POS byTime;
+    ASSERT_EQ(1, module->GetKeyFramePosByAbsTime(local, byTime));
+    EXPECT_EQ(std::int64_t(kClipStart + 1) * 1000, byTime.nFrameTimeMs);
+    ASSERT_EQ(1, module->GetNextKeyFramePosByAbsTime(local, byTime));
+    EXPECT_EQ(std::int64_t(kClipStart + 2) * 1000, byTime.nFrameTimeMs);
+}
+
+TEST_F(ModuleFeatures, GroupPlaysBackwardAndStepsBackTogether)
+{
+    RecordingListener otherListener;
+    CPlayModule other(&otherListener);
+    CPlayModule group;
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    ASSERT_EQ(1, other.Open(Sample("later.mp4").c_str()));
+    module->Play(nullptr);
+    other.Play(nullptr);
+    ASSERT_EQ(1, group.GroupPlay_Open());
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(module.get()));
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(&other));
+    ASSERT_EQ(1, group.GroupPlay_Seek(kClipStart + 3));
+    ASSERT_TRUE(otherListener.WaitFor([&] { return otherListener.LastFrame().stampMs == 2000; }));
+    ASSERT_EQ(1, group.GroupPlay_PlayBackward());
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const std::int64_t first = module->GetCurrentPlayTimeMs();
+    EXPECT_LT(first, std::int64_t(kClipStart + 3) * 1000);
+    EXPECT_LE(std::llabs(first - other.GetCurrentPlayTimeMs()), 40);
+
+    ASSERT_EQ(1, group.GroupPlay_Pause());
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const std::int64_t paused = module->GetCurrentPlayTimeMs();
+    const std::int64_t otherPaused = other.GetCurrentPlayTimeMs();
+    ASSERT_EQ(1, group.GroupPlay_StepBackward());
+    ASSERT_TRUE(listener.WaitFor([&] {
+        return module->GetCurrentPlayTimeMs() == paused - 40 &&
+               other.GetCurrentPlayTimeMs() == otherPaused - 40;
+    }));
+    ASSERT_EQ(1, group.GroupPlay_PlayForward());
+    ASSERT_EQ(1, group.GroupPlay_Resume());
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_GT(module->GetCurrentPlayTimeMs(), paused);
+    EXPECT_LE(std::llabs(module->GetCurrentPlayTimeMs() - other.GetCurrentPlayTimeMs()), 40);
 }
