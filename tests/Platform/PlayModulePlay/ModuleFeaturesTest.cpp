@@ -397,3 +397,22 @@ TEST_F(ModuleFeatures, GroupPlaysBackwardAndStepsBackTogether)
     EXPECT_GT(module->GetCurrentPlayTimeMs(), paused);
     EXPECT_LE(std::llabs(module->GetCurrentPlayTimeMs() - other.GetCurrentPlayTimeMs()), 40);
 }
+
+TEST_F(ModuleFeatures, StepsAndSeeksAreDoneWhenTheCallReturns)
+{
+    ASSERT_EQ(1, module->Open(Sample("clip.ts").c_str()));
+    ASSERT_EQ(1, module->Play(nullptr));
+    ASSERT_EQ(1, module->Seek(2u, 1));
+    EXPECT_EQ(2000, module->GetCurrentPlayTimeMs());
+    EXPECT_EQ(2000, listener.LastFrame().stampMs);
+    for (int i = 1; i <= 3; ++i) {
+        ASSERT_EQ(1, module->StepForward());
+        EXPECT_EQ(2000 + 40 * i, module->GetCurrentPlayTimeMs());
+    }
+    for (int i = 1; i <= 5; ++i) {
+        ASSERT_EQ(1, module->StepBackward());
+        EXPECT_EQ(2120 - 40 * i, module->GetCurrentPlayTimeMs());
+    }
+    EXPECT_EQ(1920, listener.LastFrame().stampMs);
+    EXPECT_EQ(0, module->IsPlaying());
+}
