@@ -51,6 +51,7 @@ public:
     std::atomic<int> refResult{-1};
     std::atomic<int> streamBlocks{0};
     std::atomic<int> videoBlocks{0};
+    std::atomic<std::int64_t> streamBytes{0};
     std::atomic<int> overlayBlocks{0};
     std::atomic<int> timeReports{0};
     std::atomic<unsigned> reportedStart{0};
