@@ -425,17 +425,24 @@ AVFramePtr CPlayEngine::NextFrame()
         RepositionAfterReverse();
     if (m_held)
         return std::move(m_held);
+    // An exact seek past the last frame's time shows the last frame.
+    AVFramePtr lastDiscarded;
     for (;;) {
         while (!m_decoded.empty()) {
             AVFramePtr frame = std::move(m_decoded.front());
             m_decoded.pop_front();
-            if (Discarded(*frame))
+            if (Discarded(*frame)) {
+                if (!m_discardInclusive)
+                    lastDiscarded = std::move(frame);
                 continue;
+            }
             m_discardUntilMs = INT64_MIN;
             return frame;
         }
-        if (m_quit || !FeedDecoder())
-            return nullptr;
+        if (m_quit || !FeedDecoder()) {
+            m_discardUntilMs = INT64_MIN;
+            return lastDiscarded;
+        }
     }
 }
 

@@ -416,3 +416,22 @@ TEST_F(ModuleFeatures, StepsAndSeeksAreDoneWhenTheCallReturns)
     EXPECT_EQ(1920, listener.LastFrame().stampMs);
     EXPECT_EQ(0, module->IsPlaying());
 }
+
+TEST_F(ModuleFeatures, SeekingToTheEndShowsTheLastFrame)
+{
+    ASSERT_EQ(1, module->Open(Sample("clip.avi").c_str()));
+    ASSERT_EQ(1, module->Play(nullptr));
+    module->Pause();
+    ASSERT_EQ(1, module->Seek(100.0f));
+    EXPECT_EQ(3960, listener.LastFrame().stampMs);
+    EXPECT_EQ(0, module->Seek(-1.0f));
+    EXPECT_EQ(0, module->Seek(100.5f));
+    EXPECT_EQ(0, module->Seek(60u, 1));
+    ASSERT_EQ(1, module->StepBackward());
+    EXPECT_EQ(3920, listener.LastFrame().stampMs);
+    ASSERT_EQ(1, module->StepForward());
+    EXPECT_EQ(3960, listener.LastFrame().stampMs);
+    ASSERT_EQ(1, module->StepForward());
+    EXPECT_TRUE(listener.WaitForEnd());
+    EXPECT_EQ(3960, listener.LastFrame().stampMs);
+}
