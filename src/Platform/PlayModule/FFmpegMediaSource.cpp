@@ -76,7 +76,14 @@ bool CFFmpegMediaSource::OpenInput(const std::string& path)
     // own probe may take a short one for audio.
     const AVInputFormat* forced =
         StartsWithPackHeader(path) ? av_find_input_format("mpeg") : nullptr;
-    if (avformat_open_input(&m_format, path.c_str(), forced, nullptr) < 0)
+    // Local files only: a name such as "concat:a|b" or "http:..." must not
+    // select another protocol.
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    const std::string url = "file:" + path;
+    const int opened = avformat_open_input(&m_format, url.c_str(), forced, &options);
+    av_dict_free(&options);
+    if (opened < 0)
         return false;
     return avformat_find_stream_info(m_format, nullptr) >= 0;
 }

@@ -267,6 +267,12 @@ TEST_F(ModuleFeatures, BadFilesAreRefusedOrPlayedAsFarAsTheyGo)
     PLAY_MODULE_TEST::CSampleFolder folder;
     EXPECT_EQ(0, module->Open(folder.File("missing.mp4").c_str()));
     EXPECT_EQ(0, module->Open(nullptr));
+    // Names that look like other protocols are plain local files.
+    const std::string clip = Sample("clip.ts");
+    EXPECT_EQ(0, module->Open(("concat:" + clip + "|" + clip).c_str()));
+    const std::string oddName = folder.File("a:b|c%20 \xff.ts");
+    std::filesystem::copy_file(clip, oddName);
+    EXPECT_EQ(1, module->Open(oddName.c_str()));
     std::vector<std::uint8_t> noise(100000);
     for (std::size_t i = 0; i < noise.size(); ++i)
         noise[i] = std::uint8_t((i * 2654435761u) >> 13);
