@@ -441,3 +441,28 @@ TEST_F(ModuleFeatures, SeekingToTheEndShowsTheLastFrame)
     EXPECT_TRUE(listener.WaitForEnd());
     EXPECT_EQ(3960, listener.LastFrame().stampMs);
 }
+
+TEST_F(ModuleFeatures, ExactSeeksAcrossLongStreams)
+{
+    for (const char* format : {"ps", "mpegts"}) {
+        SampleSpec spec;
+        spec.format = format;
+        spec.width = 160;
+        spec.height = 120;
+        spec.frames = 25 * 60;
+        spec.gop = 50;
+        const std::string path = TempPath(std::string("long_") + format);
+        ASSERT_TRUE(MakeSample(path, spec));
+        RecordingListener local;
+        CPlayModule player(&local);
+        ASSERT_EQ(1, player.Open(path.c_str()));
+        ASSERT_EQ(1, player.Play(nullptr));
+        player.Pause();
+        for (unsigned second : {33u, 7u, 59u, 1u, 48u}) {
+            ASSERT_EQ(1, player.Seek(second, 1)) << format << " " << second;
+            EXPECT_EQ(std::int64_t(second) * 1000, local.LastFrame().stampMs) << format;
+            ASSERT_EQ(1, player.StepBackward());
+            EXPECT_EQ(std::int64_t(second) * 1000 - 40, local.LastFrame().stampMs) << format;
+        }
+    }
+}
