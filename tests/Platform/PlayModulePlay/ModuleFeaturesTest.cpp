@@ -466,3 +466,25 @@ TEST_F(ModuleFeatures, ExactSeeksAcrossLongStreams)
         }
     }
 }
+
+TEST_F(ModuleFeatures, AMemberJoiningElsewhereMovesToTheGroupsMoment)
+{
+    RecordingListener otherListener;
+    CPlayModule other(&otherListener);
+    CPlayModule group;
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    ASSERT_EQ(1, other.Open(Sample("later.mp4").c_str()));
+    module->Play(nullptr);
+    module->Pause();
+    ASSERT_EQ(1, module->Seek(kClipStart + 3, 1));
+    other.Play(nullptr);
+    other.Pause();
+    ASSERT_EQ(1, group.GroupPlay_Open());
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(module.get()));
+    ASSERT_EQ(1, group.GroupPlay_Pause());
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(&other));
+    // later.mp4 starts a second later: its frame of the group's moment is at 2 s.
+    EXPECT_EQ(2000, otherListener.LastFrame().stampMs);
+    EXPECT_EQ(module->GetCurrentPlayTimeMs(), other.GetCurrentPlayTimeMs());
+    EXPECT_LT(otherListener.FrameCount(), 5u);
+}
