@@ -488,3 +488,28 @@ TEST_F(ModuleFeatures, AMemberJoiningElsewhereMovesToTheGroupsMoment)
     EXPECT_EQ(module->GetCurrentPlayTimeMs(), other.GetCurrentPlayTimeMs());
     EXPECT_LT(otherListener.FrameCount(), 5u);
 }
+
+TEST_F(ModuleFeatures, ReversePlayThroughGroupsLongerThanTheKeptBlock)
+{
+    SampleSpec spec;
+    spec.format = "mp4";
+    spec.width = 160;
+    spec.height = 120;
+    spec.frames = 250;
+    spec.gop = 125;  // five seconds: more frames than one decoded block keeps
+    const std::string path = TempPath("long_gop.mp4");
+    ASSERT_TRUE(MakeSample(path, spec));
+    module->SetTimeSource(std::make_shared<RushingTimeSource>());
+    ASSERT_EQ(1, module->Open(path.c_str()));
+    ASSERT_EQ(1, module->Play(nullptr));
+    module->Pause();
+    ASSERT_EQ(1, module->Seek(8u, 1));
+    listener.ClearFrames();
+    ASSERT_EQ(1, module->PlayBackward());
+    module->Resume();
+    ASSERT_TRUE(listener.WaitForEnd());
+    const auto frames = listener.Frames();
+    ASSERT_EQ(200u, frames.size());
+    for (std::size_t i = 0; i < frames.size(); ++i)
+        ASSERT_EQ(8000 - std::int64_t(i + 1) * 40, frames[i].stampMs) << i;
+}
