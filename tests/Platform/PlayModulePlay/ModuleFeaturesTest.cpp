@@ -229,9 +229,17 @@ TEST_F(ModuleFeatures, GroupKeepsChannelsInStepAfterSeekAndSpeedChange)
 
 TEST_F(ModuleFeatures, ClosingWhileAFrameCallbackBlocksReturnsPromptly)
 {
+    listener.drawn.Create(0, 0);
     listener.blockFrames = true;
     ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
     ASSERT_EQ(1, module->Play(nullptr));
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.insideFrame.load(); }));
+    // Drawing one frame lets exactly the next one come.
+    listener.drawn.Set();
+    ASSERT_TRUE(listener.WaitForFrames(2));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(2u, listener.FrameCount());
+    EXPECT_EQ(1, listener.releases.load());
     ASSERT_TRUE(listener.WaitFor([&] { return listener.insideFrame.load(); }));
     const auto before = std::chrono::steady_clock::now();
     EXPECT_EQ(1, module->Close());

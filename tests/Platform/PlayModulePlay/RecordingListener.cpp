@@ -56,8 +56,8 @@ void RecordingListener::OnFrameVisible(CPlayModule* module, int kind, unsigned c
     }
     m_changed.notify_all();
     insideFrame = true;
-    while (blockFrames && !module->IsStopping())
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (blockFrames)
+        releases += module->WaitForFrameRelease(&drawn);
     insideFrame = false;
 }
 
