@@ -507,7 +507,7 @@ void CPlayEngine::DecodeAudio(MediaPacket& packet,
                               const std::function<void(const AVFrame&)>& sink)
 {
     // Sound only at normal speed, forward, in step with the pictures.
-    if (!packet.packet || m_backward || m_catchUp || std::abs(m_clock->Speed() - 1.0) > 1e-6)
+    if (!packet.packet || m_backward || m_catchUp || std::abs(Speed() - 1.0) > 1e-6)
         return;
     if (!m_audio.IsOpen() && !m_audio.Open(m_source->AudioParameters(), 1))
         return;
@@ -539,8 +539,12 @@ bool CPlayEngine::WaitUntilDue(std::int64_t timeMs)
 
 bool CPlayEngine::ShouldDropLate(std::int64_t timeMs, bool key)
 {
-    const double speed = m_clock->Speed();
-    const std::int64_t lateUs = -m_clock->UsUntil(ClockTime(timeMs));
+    std::int64_t lateUs;
+    {
+        std::lock_guard lock(m_mutex);
+        lateUs = -m_clock->UsUntil(ClockTime(timeMs));
+    }
+    const double speed = Speed();
     const double lateMediaMs = double(lateUs) * speed / 1000.0;
     if (speed <= 1.0 || key || (lateUs < kLateDropUs && lateMediaMs < kLateDropMediaMs))
         return false;

@@ -117,6 +117,7 @@ private:
     bool LoadBlockBefore(std::int64_t endMs);
     bool DecodeBlockBefore(std::int64_t endMs);
     bool ConvertFrame(const AVFrame& frame, PlanarPicture& out);
+    // Both with m_mutex held: the group may swap the clock at any time.
     bool ClockOwner() const;
     std::int64_t ClockTime(std::int64_t fileMs) const;
 
