@@ -521,3 +521,36 @@ TEST_F(ModuleFeatures, ReversePlayThroughGroupsLongerThanTheKeptBlock)
     for (std::size_t i = 0; i < frames.size(); ++i)
         ASSERT_EQ(8000 - std::int64_t(i + 1) * 40, frames[i].stampMs) << i;
 }
+
+TEST_F(ModuleFeatures, CallsFromTwoThreadsWhilePlaying)
+{
+    PLAY_MODULE_TEST::CSampleFolder folder;
+    ASSERT_EQ(1, module->Open(Sample("clip.ts").c_str()));
+    ASSERT_EQ(1, module->SetSpeed(4.0f));
+    ASSERT_EQ(1, module->Play(nullptr));
+    std::atomic<bool> done{false};
+    std::thread reader([&] {
+        MEDIA_INFO info;
+        unsigned length = 0;
+        while (!done) {
+            module->GetCurrentPlayTime();
+            module->GetMediaInfo(&info);
+            module->IsPlaying();
+            module->GetRefValue(nullptr, &length);
+            module->SnapPicture(folder.File("race.jpg").c_str(), PM_IMAGE_JPEG);
+        }
+    });
+    for (int round = 0; round < 20; ++round) {
+        module->Seek(float(round * 5 % 100));
+        module->SetPlayDirection(round % 3 == 0 ? 0 : 1);
+        module->SetSpeed(round % 2 ? 2.0f : 0.5f);
+        if (round % 4 == 0)
+            module->StepBackward();
+        module->Resume();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    done = true;
+    reader.join();
+    EXPECT_EQ(1, module->Close());
+    EXPECT_GT(listener.FrameCount(), 10u);
+}
