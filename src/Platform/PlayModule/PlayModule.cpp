@@ -1,6 +1,7 @@
 #include "Platform/PlayModule/PlayModule.h"
 
 #include "Base/SFDateTime.h"
+#include "Base/SFEvent.h"
 #include "Platform/PlayModule/AudioOutput.h"
 #include "Platform/PlayModule/DataRecorder.h"
 #include "Platform/PlayModule/GroupPlay.h"
@@ -113,12 +114,34 @@ bool CPlayModule::IsStopping() const
     return m_stopping.load();
 }
 
+int CPlayModule::WaitForFrameRelease(SF_SOFT_BASE::CSFEvent* drawn)
+{
+    constexpr std::uint32_t kSliceMs = 10;
+    if (!drawn)
+        return 0;
+    while (!m_stopping) {
+        const int result = drawn->Wait(kSliceMs);
+        if (result == SF_SOFT_BASE::CSFEvent::kSignalled)
+            return 1;
+        if (result != SF_SOFT_BASE::CSFEvent::kTimeout)
+            return 0;
+    }
+    return 0;
+}
+
 int CPlayModule::Pause()
 {
     if (!IsOpen())
         return 0;
     m_engine->Pause();
+    DropQueuedSound();
     return 1;
+}
+
+void CPlayModule::DropQueuedSound()
+{
+    if (m_audio)
+        m_audio->Clear();
 }
 
 int CPlayModule::Resume()
@@ -147,6 +170,7 @@ int CPlayModule::Seek(unsigned int time, int exact)
     const std::int64_t fileMs = ToFileMs(time);
     if (fileMs < 0 || fileMs > m_engine->DurationMs() + 1000)
         return 0;
+    DropQueuedSound();
     m_engine->Seek(fileMs, exact != 0);
     return 1;
 }
@@ -155,6 +179,7 @@ int CPlayModule::Seek(float percent)
 {
     if (!IsOpen() || !(percent >= 0.0f && percent <= 100.0f))
         return 0;
+    DropQueuedSound();
     m_engine->Seek(std::int64_t(double(m_engine->DurationMs()) * percent / 100.0), true);
     return 1;
 }
@@ -194,6 +219,7 @@ int CPlayModule::StepForward()
 {
     if (!IsOpen())
         return 0;
+    DropQueuedSound();
     m_engine->Step(true);
     return 1;
 }
@@ -202,6 +228,7 @@ int CPlayModule::StepBackward()
 {
     if (!IsOpen())
         return 0;
+    DropQueuedSound();
     m_engine->Step(false);
     return 1;
 }
