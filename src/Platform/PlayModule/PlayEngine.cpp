@@ -666,7 +666,11 @@ void CPlayEngine::RepositionAfterReverse()
 const PlanarPicture* CPlayEngine::PreviousPicture()
 {
     const std::int64_t current = m_currentMs;
+    // The block holds every frame from its first to m_blockEndMs; it answers
+    // only while the shown frame lies inside that span.
     auto previousIn = [&]() -> const PlanarPicture* {
+        if (m_block.empty() || current > m_blockEndMs)
+            return nullptr;
         for (auto it = m_block.rbegin(); it != m_block.rend(); ++it)
             if (it->timeMs < current)
                 return &*it;
@@ -676,7 +680,8 @@ const PlanarPicture* CPlayEngine::PreviousPicture()
         m_needReposition = true;
         return picture;
     }
-    const std::int64_t end = m_block.empty() ? current : std::min(current, m_block.front().timeMs);
+    const bool inside = !m_block.empty() && current <= m_blockEndMs;
+    const std::int64_t end = inside ? std::min(current, m_block.front().timeMs) : current;
     const bool loaded = LoadBlockBefore(end);
     m_needReposition = true;
     return loaded ? previousIn() : nullptr;
@@ -690,6 +695,7 @@ bool CPlayEngine::LoadBlockBefore(std::int64_t endMs)
     m_readingBlock = true;
     const bool loaded = DecodeBlockBefore(endMs);
     m_readingBlock = false;
+    m_blockEndMs = endMs;
     return loaded;
 }
 

@@ -130,6 +130,7 @@ private:
     std::deque<AVFramePtr> m_decoded;
     AVFramePtr m_held;
     std::deque<PlanarPicture> m_block;
+    std::int64_t m_blockEndMs = 0;
     PlanarPicture m_work;
     bool m_sourceEnded = false;
     bool m_catchUp = false;
