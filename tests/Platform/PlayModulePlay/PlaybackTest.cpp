@@ -202,3 +202,37 @@ INSTANTIATE_TEST_SUITE_P(Containers, EveryContainer,
                                      c = '_';
                              return name;
                          });
+
+// Random seeks and steps on a paused player, against a model of the frames.
+TEST_P(EveryContainer, RandomSeeksAndStepsShowTheExpectedFrame)
+{
+    const SampleSpec& spec = Samples().at(GetParam());
+    const std::int64_t frameMs = 1000 / spec.fps;
+    const std::int64_t lastMs = (spec.frames - 1) * frameMs;
+    const std::int64_t durationMs = spec.frames * frameMs;
+    Player player;
+    ASSERT_TRUE(player.Open(Sample(GetParam())));
+    ASSERT_EQ(1, player.module->Play(nullptr));
+    player.module->Pause();
+    const std::int64_t base = std::int64_t(Base(player)) * 1000;
+    std::int64_t expected = -1;
+    unsigned seed = 12345;
+    auto next = [&] { return (seed = seed * 1103515245u + 12345u) >> 8; };
+    for (int op = 0; op < 150; ++op) {
+        const unsigned choice = next() % 10;
+        if (choice < 2 || expected < 0) {
+            const std::int64_t frame = std::int64_t(next() % unsigned(spec.frames));
+            const std::int64_t target = frame * frameMs + frameMs / 2;
+            ASSERT_EQ(1, player.module->Seek(float(double(target) * 100.0 / double(durationMs))));
+            expected = frame * frameMs;
+        } else if (choice < 6) {
+            player.module->StepForward();
+            expected = std::min(expected + frameMs, lastMs);
+        } else {
+            player.module->StepBackward();
+            expected = std::max<std::int64_t>(expected - frameMs, 0);
+        }
+        ASSERT_EQ(base + expected, player.module->GetCurrentPlayTimeMs()) << "operation " << op;
+        ASSERT_EQ(expected, player.listener.LastFrame().stampMs) << "operation " << op;
+    }
+}
