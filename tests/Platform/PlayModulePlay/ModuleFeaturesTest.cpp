@@ -554,3 +554,30 @@ TEST_F(ModuleFeatures, CallsFromTwoThreadsWhilePlaying)
     EXPECT_EQ(1, module->Close());
     EXPECT_GT(listener.FrameCount(), 10u);
 }
+
+TEST_F(ModuleFeatures, FastReversePlayShowsKeyFramesRatherThanFallBehind)
+{
+    auto clock = std::make_shared<ManualTimeSource>();
+    module->SetTimeSource(clock);
+    ASSERT_EQ(1, module->Open(Sample("clip.ts").c_str()));
+    ASSERT_EQ(1, module->Play(nullptr));
+    module->Pause();
+    ASSERT_EQ(1, module->Seek(100.0f));
+    ASSERT_EQ(1, module->SetSpeed(64.0f));
+    ASSERT_EQ(1, module->PlayBackward());
+    listener.ClearFrames();
+    module->Resume();
+    clock->AdvanceMs(100);  // 6.4 s of video backward: past the start
+    ASSERT_TRUE(listener.WaitForEnd());
+    const auto frames = listener.Frames();
+    ASSERT_FALSE(frames.empty());
+    EXPECT_LT(frames.size(), 10u);
+    for (std::size_t i = 1; i < frames.size(); ++i) {
+        EXPECT_EQ(1, frames[i].key) << frames[i].stampMs;
+        EXPECT_LT(frames[i].stampMs, frames[i - 1].stampMs);
+    }
+    // A step afterwards still shows the very previous frame.
+    ASSERT_EQ(1, module->Seek(2u, 1));
+    ASSERT_EQ(1, module->StepBackward());
+    EXPECT_EQ(1960, listener.LastFrame().stampMs);
+}
