@@ -16,6 +16,13 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
 
+# A sound server with a null sink, so the audio tests have a device.
+if command -v pulseaudio >/dev/null; then
+  pulseaudio -D -n --exit-idle-time=-1 --load=module-native-protocol-unix \
+    --load="module-null-sink sink_name=nullsink" 2>/dev/null || true
+  trap 'pulseaudio --kill 2>/dev/null || true' EXIT
+fi
+
 echo "== build with address and undefined-behaviour sanitizers"
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DLUMIVEX_SANITIZE=address,undefined
