@@ -43,6 +43,16 @@ void FakePlayLibrary::FireFrame(int renderKind, int width, int height, int infoK
     m_listener->OnFrameVisible(nullptr, renderKind, m_frame.data(), int(m_frame.size()), &info);
 }
 
+void FakePlayLibrary::FireShortFrame(int renderKind, int width, int height)
+{
+    m_frame.assign(std::size_t(width) * std::size_t(height), 16);
+    PLAY_MODULE::PM_FRAME_INFO info;
+    info.nWidth = width;
+    info.nHeight = height;
+    info.nType = 3;
+    m_listener->OnFrameVisible(nullptr, renderKind, m_frame.data(), int(m_frame.size()), &info);
+}
+
 int FakePlayLibrary::FireOverlay(int kind)
 {
     static const unsigned char block[] = {1, 0, 0, 0};

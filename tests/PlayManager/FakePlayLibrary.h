@@ -39,6 +39,8 @@ public:
 
     // Callbacks as the library would make them.
     void FireFrame(int renderKind, int width, int height, int infoKind = 3, unsigned char luma = 16);
+    // A frame whose byte count is too small for its size.
+    void FireShortFrame(int renderKind, int width, int height);
     void FireFileEnd() { m_listener->OnFileEnd(nullptr); }
     void FireRefFinished(int result) { m_listener->OnFileRefFinished(nullptr, result); }
     void FireFileTimeDone(unsigned start, unsigned end) { m_listener->OnFileTimeDone(nullptr, start, end); }
