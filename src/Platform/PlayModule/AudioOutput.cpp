@@ -58,6 +58,7 @@ void CAudioOutput::Close()
     swr_free(&m_resampler);
     std::lock_guard lock(m_mutex);
     m_queue.clear();
+    m_readPos = 0;
     m_opened = false;
 }
 
@@ -89,9 +90,14 @@ void CAudioOutput::Run(int sampleRate, int channels)
             std::unique_lock lock(m_mutex);
             m_changed.wait_for(lock, std::chrono::milliseconds(10));
             const std::size_t room = std::size_t(std::max<qsizetype>(0, sink->bytesFree()));
-            const std::size_t take = std::min(room, m_queue.size()) & ~std::size_t(3);
-            chunk.assign(m_queue.begin(), m_queue.begin() + std::ptrdiff_t(take));
-            m_queue.erase(m_queue.begin(), m_queue.begin() + std::ptrdiff_t(take));
+            const std::size_t take = std::min(room, WaitingLocked()) & ~std::size_t(3);
+            const auto from = m_queue.begin() + std::ptrdiff_t(m_readPos);
+            chunk.assign(from, from + std::ptrdiff_t(take));
+            m_readPos += take;
+            if (m_readPos == m_queue.size()) {
+                m_queue.clear();
+                m_readPos = 0;
+            }
         }
         if (!chunk.empty())
             io->write(chunk.data(), qint64(chunk.size()));
@@ -139,8 +145,12 @@ void CAudioOutput::Push(const AVFrame& frame)
         return;
     std::lock_guard lock(m_mutex);
     const std::size_t limit = std::size_t(m_sampleRate) * 2 * std::size_t(m_channels);
-    if (m_queue.size() + pcm.size() > limit)
+    if (WaitingLocked() + pcm.size() > limit)
         return;
+    if (m_readPos > 0) {
+        m_queue.erase(m_queue.begin(), m_queue.begin() + std::ptrdiff_t(m_readPos));
+        m_readPos = 0;
+    }
     m_queue.insert(m_queue.end(), pcm.begin(), pcm.end());
 }
 
@@ -152,7 +162,7 @@ void CAudioOutput::SetGain(double gain)
 std::size_t CAudioOutput::QueuedBytes() const
 {
     std::lock_guard lock(m_mutex);
-    return m_queue.size();
+    return WaitingLocked();
 }
 
 }  // namespace PLAY_MODULE

@@ -3,7 +3,6 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -34,11 +33,13 @@ public:
 private:
     void Run(int sampleRate, int channels);
     bool Resample(const AVFrame& frame, std::vector<std::uint8_t>& out);
+    std::size_t WaitingLocked() const { return m_queue.size() - m_readPos; }
 
     std::thread m_thread;
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::deque<std::uint8_t> m_queue;
+    std::vector<std::uint8_t> m_queue;  // bytes from m_readPos on are waiting
+    std::size_t m_readPos = 0;
     bool m_started = false;
     bool m_opened = false;
     std::atomic<bool> m_quit{false};

@@ -21,6 +21,7 @@ std::atomic<int> g_renderType{PM_RENDER_QT};
 
 constexpr auto kWaitSlice = std::chrono::milliseconds(20);
 constexpr std::int64_t kLateDropUs = 80'000;
+constexpr double kLateDropMediaMs = 1000.0;
 constexpr std::int64_t kResyncUs = 1'000'000;
 constexpr std::int64_t kShowAtLeastEveryUs = 500'000;
 constexpr std::size_t kMaxBlockFrames = 64;
@@ -476,6 +477,8 @@ void CPlayEngine::HandlePacket(MediaPacket& packet)
     if (m_catchUp && !packet.key)
         return;
     m_catchUp = false;
+    if (packet.key)
+        m_lastKeyFedMs = packet.timeMs;
     m_video.Send(packet.packet.get(), packet.timeMs, packet.hasPts);
 }
 
@@ -515,13 +518,17 @@ bool CPlayEngine::WaitUntilDue(std::int64_t timeMs)
 
 bool CPlayEngine::ShouldDropLate(std::int64_t timeMs, bool key)
 {
+    const double speed = m_clock->Speed();
     const std::int64_t lateUs = -m_clock->UsUntil(ClockTime(timeMs));
-    if (m_clock->Speed() <= 1.0 || lateUs < kLateDropUs || key)
+    const double lateMediaMs = double(lateUs) * speed / 1000.0;
+    if (speed <= 1.0 || key || (lateUs < kLateDropUs && lateMediaMs < kLateDropMediaMs))
         return false;
     if (WallUs() - m_lastPresentUs > kShowAtLeastEveryUs)
         return false;
-    m_catchUp = true;  // skip non-key frames until the next key frame
-    m_decoded.clear();
+    // Skip non-key packets until the next key frame, unless one was already
+    // fed (this frame then only left the decoder late).
+    if (timeMs >= m_lastKeyFedMs)
+        m_catchUp = true;
     m_currentMs = timeMs;
     return true;
 }
@@ -598,6 +605,7 @@ void CPlayEngine::ResetDecoding()
     m_held.reset();
     m_sourceEnded = false;
     m_catchUp = false;
+    m_lastKeyFedMs = INT64_MIN;
     m_discardUntilMs = INT64_MIN;
 }
 

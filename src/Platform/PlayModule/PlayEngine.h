@@ -130,6 +130,7 @@ private:
     PlanarPicture m_work;
     bool m_sourceEnded = false;
     bool m_catchUp = false;
+    std::int64_t m_lastKeyFedMs = INT64_MIN;
     bool m_needReposition = false;
     bool m_readingBlock = false;
     std::mutex m_converterMutex;

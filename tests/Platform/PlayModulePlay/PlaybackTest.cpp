@@ -11,16 +11,12 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <mutex>
 
 using namespace PLAY_MODULE;
 using namespace PlayModuleTest;
 
-namespace {
-
-struct Container {
-    const char* name;
-    SampleSpec spec;
-};
+namespace PlayModuleTest {
 
 const std::map<std::string, SampleSpec>& Samples()
 {
@@ -43,6 +39,10 @@ const std::map<std::string, SampleSpec>& Samples()
         SampleSpec hevc = ps;
         hevc.hevc = true;
         all["clip265.ps"] = hevc;
+        SampleSpec later = mp4;
+        later.audio = false;
+        later.creationTime = "2024-05-01T10:00:01.000000Z";
+        all["later.mp4"] = later;
         return all;
     }();
     return samples;
@@ -50,6 +50,8 @@ const std::map<std::string, SampleSpec>& Samples()
 
 std::string Sample(const std::string& name)
 {
+    static std::mutex mutex;
+    std::lock_guard lock(mutex);
     const std::string path = TempPath(name);
     if (!std::filesystem::exists(path)) {
         const bool made = MakeSample(path, Samples().at(name));
@@ -57,6 +59,10 @@ std::string Sample(const std::string& name)
     }
     return path;
 }
+
+}  // namespace PlayModuleTest
+
+namespace {
 
 struct Player {
     RecordingListener listener;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 namespace PlayModuleTest {
@@ -21,6 +22,11 @@ struct SampleSpec {
 };
 
 bool MakeSample(const std::string& path, const SampleSpec& spec);
+
+// The shared samples by name ("clip.mp4", "clip.avi", "clip.ts", "clip.ps",
+// "clip265.ps", "later.mp4"), made on first use.
+const std::map<std::string, SampleSpec>& Samples();
+std::string Sample(const std::string& name);
 
 // A folder under the test temp folder, made on first use.
 std::string TempPath(const std::string& name);
