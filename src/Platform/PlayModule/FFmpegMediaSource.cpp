@@ -1,8 +1,12 @@
 #include "Platform/PlayModule/FFmpegMediaSource.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -13,6 +17,8 @@ extern "C" {
 namespace PLAY_MODULE {
 
 namespace {
+
+constexpr std::int64_t kMaxRawBlock = 16 << 20;
 
 bool StartsWithPackHeader(const std::string& path)
 {
@@ -44,6 +50,8 @@ std::int64_t ParseIsoTime(const char* text)
 CFFmpegMediaSource::~CFFmpegMediaSource()
 {
     avformat_close_input(&m_format);
+    if (m_rawFile >= 0)
+        ::close(m_rawFile);
 }
 
 bool CFFmpegMediaSource::Open(const std::string& path)
@@ -58,6 +66,7 @@ bool CFFmpegMediaSource::Open(const std::string& path)
     ReadStreamFacts();
     ReadCreationTime();
     m_fileSize = m_format->pb ? avio_size(m_format->pb) : 0;
+    m_rawFile = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     return true;
 }
 
@@ -67,7 +76,14 @@ bool CFFmpegMediaSource::OpenInput(const std::string& path)
     // own probe may take a short one for audio.
     const AVInputFormat* forced =
         StartsWithPackHeader(path) ? av_find_input_format("mpeg") : nullptr;
-    if (avformat_open_input(&m_format, path.c_str(), forced, nullptr) < 0)
+    // Local files only: a name such as "concat:a|b" or "http:..." must not
+    // select another protocol.
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    const std::string url = "file:" + path;
+    const int opened = avformat_open_input(&m_format, url.c_str(), forced, &options);
+    av_dict_free(&options);
+    if (opened < 0)
         return false;
     return avformat_find_stream_info(m_format, nullptr) >= 0;
 }
@@ -133,11 +149,38 @@ int CFFmpegMediaSource::ReadRaw(MediaPacket& out)
         packet->duration = av_rescale_q(packet->duration, m_format->streams[index]->time_base,
                                         {1, 1000});
         out.position = packet->pos;
-        out.raw = packet->data;
-        out.rawSize = packet->size;
         out.packet = std::move(packet);
         return 1;
     }
+}
+
+void CFFmpegMediaSource::AttachRawBytes(MediaPacket& packet)
+{
+    const std::int64_t position = packet.position;
+    if (position < 0 || m_rawFile < 0)
+        return;
+    const std::int64_t from = m_rawHandedTo;
+    if (from < 0 || position - from > kMaxRawBlock || position < from) {
+        m_rawHandedTo = std::max(from, position);
+        return;
+    }
+    packet.rawStorage.resize(std::size_t(position - from));
+    const ssize_t got = ::pread(m_rawFile, packet.rawStorage.data(), packet.rawStorage.size(), from);
+    packet.rawStorage.resize(got > 0 ? std::size_t(got) : 0);
+    packet.raw = packet.rawStorage.data();
+    packet.rawSize = int(packet.rawStorage.size());
+    m_rawHandedTo = position;
+}
+
+bool CFFmpegMediaSource::TailBlock(MediaPacket& out)
+{
+    if (m_rawHandedTo < 0 || m_rawHandedTo >= m_fileSize)
+        return false;
+    out = MediaPacket{};
+    out.kind = PacketKind::Other;
+    out.position = std::min(m_fileSize, m_rawHandedTo + kMaxRawBlock);
+    AttachRawBytes(out);
+    return out.rawSize > 0;
 }
 
 int CFFmpegMediaSource::ReadPacket(MediaPacket& out)
@@ -145,17 +188,19 @@ int CFFmpegMediaSource::ReadPacket(MediaPacket& out)
     if (m_pending) {
         out = std::move(*m_pending);
         m_pending.reset();
+        AttachRawBytes(out);
         return 1;
     }
     for (;;) {
         if (!ReadRaw(out))
-            return 0;
+            return TailBlock(out) ? 1 : 0;
         // After a seek, decoding starts at a key frame.
         if (m_waitForKey && out.kind == PacketKind::Video && !out.key)
             continue;
         if (m_waitForKey && out.kind != PacketKind::Video)
             continue;
         m_waitForKey = false;
+        AttachRawBytes(out);
         return 1;
     }
 }
@@ -166,9 +211,14 @@ bool CFFmpegMediaSource::TrySeek(std::int64_t targetMs, std::int64_t wantedMs, b
         return false;
     m_pending.reset();
     m_waitForKey = true;
+    m_rawHandedTo = -1;
     MediaPacket first;
     if (!ReadPacket(first))
         return acceptAny;
+    m_rawHandedTo = first.position;
+    first.rawStorage.clear();
+    first.raw = nullptr;
+    first.rawSize = 0;
     const bool fits = acceptAny || first.timeMs <= wantedMs;
     if (fits)
         m_pending = std::move(first);

@@ -35,6 +35,8 @@ private:
     int ReadRaw(MediaPacket& out);
     std::int64_t PacketTimeMs(const AVPacket& packet, int streamIndex) const;
     bool SeekStamp(std::int64_t targetMs);
+    void AttachRawBytes(MediaPacket& packet);
+    bool TailBlock(MediaPacket& out);
     bool TrySeek(std::int64_t targetMs, std::int64_t wantedMs, bool acceptAny);
 
     AVFormatContext* m_format = nullptr;
@@ -47,6 +49,10 @@ private:
     std::int64_t m_fileSize = 0;
     std::optional<MediaPacket> m_pending;
     bool m_waitForKey = false;
+    // The file's bytes are handed out in order, each block up to the start
+    // of the packet it comes with (-1: restart at the next packet).
+    int m_rawFile = -1;
+    std::int64_t m_rawHandedTo = 0;
 };
 
 }  // namespace PLAY_MODULE

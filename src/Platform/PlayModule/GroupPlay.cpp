@@ -4,6 +4,7 @@
 #include "Platform/PlayModule/PlayModule.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace PLAY_MODULE {
 
@@ -28,19 +29,28 @@ bool CGroupPlay::Add(CPlayModule* member)
     CPlayEngine* engine = member->Engine();
     if (!engine)
         return false;
-    std::lock_guard lock(m_mutex);
-    if (std::find(m_members.begin(), m_members.end(), member) != m_members.end())
-        return true;
-    if (m_members.empty()) {
-        m_clock->Set(member->GetCurrentPlayTimeMs());
-        m_clock->SetBackward(engine->IsBackward());
-        m_clock->Resume();
+    std::int64_t groupMs;
+    {
+        std::lock_guard lock(m_mutex);
+        if (std::find(m_members.begin(), m_members.end(), member) != m_members.end())
+            return true;
+        if (m_members.empty()) {
+            m_clock->Set(member->GetCurrentPlayTimeMs());
+            m_clock->SetBackward(engine->IsBackward());
+            m_clock->Resume();
+        }
+        engine->SetBackward(m_clock->IsBackward());
+        engine->SetSpeed(m_clock->Speed());
+        engine->JoinClock(m_clock, engine->FileStartAbsMs());
+        member->AttachGroup(this);
+        m_members.push_back(member);
+        groupMs = m_clock->NowMs();
     }
-    engine->SetBackward(m_clock->IsBackward());
-    engine->SetSpeed(m_clock->Speed());
-    engine->JoinClock(m_clock, engine->FileStartAbsMs());
-    member->AttachGroup(this);
-    m_members.push_back(member);
+    // A member that stands elsewhere joins at the group's moment instead of
+    // racing through the frames in between.
+    const std::int64_t frameMs = std::int64_t(1000.0 / std::max(1.0, engine->FrameRate()));
+    if (std::llabs(member->GetCurrentPlayTimeMs() - groupMs) > frameMs)
+        engine->Seek(groupMs - engine->FileStartAbsMs(), true);
     return true;
 }
 

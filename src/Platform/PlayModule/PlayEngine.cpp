@@ -25,6 +25,7 @@ constexpr double kLateDropMediaMs = 1000.0;
 constexpr std::int64_t kResyncUs = 1'000'000;
 constexpr std::int64_t kShowAtLeastEveryUs = 500'000;
 constexpr std::size_t kMaxBlockFrames = 64;
+constexpr auto kCommandWait = std::chrono::milliseconds(1000);
 
 std::int64_t WallUs()
 {
@@ -80,6 +81,7 @@ void CPlayEngine::Shutdown()
         m_quit = true;
     }
     m_wake.notify_all();
+    m_done.notify_all();
     if (m_thread.joinable())
         m_thread.join();
 }
@@ -121,24 +123,33 @@ void CPlayEngine::Resume()
 
 void CPlayEngine::Seek(std::int64_t timeMs, bool exact)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_command = Command{Command::SeekTo, std::clamp<std::int64_t>(timeMs, 0, m_durationMs),
-                            exact};
-    }
-    m_wake.notify_all();
+    std::unique_lock lock(m_mutex);
+    // A newer seek makes a queued one pointless.
+    std::erase_if(m_commands, [](const Command& c) { return c.kind == Command::SeekTo; });
+    Queue(lock, Command{Command::SeekTo, std::clamp<std::int64_t>(timeMs, 0, m_durationMs), exact});
 }
 
 void CPlayEngine::Step(bool forward)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_paused = true;
-        if (ClockOwner())
-            m_clock->Pause();
-        m_command = Command{forward ? Command::StepForward : Command::StepBackward, 0, false};
-    }
+    std::unique_lock lock(m_mutex);
+    m_paused = true;
+    if (ClockOwner())
+        m_clock->Pause();
+    Queue(lock, Command{forward ? Command::StepForward : Command::StepBackward, 0, false});
+}
+
+void CPlayEngine::Queue(std::unique_lock<std::mutex>& lock, Command command)
+{
+    command.number = ++m_commandsQueued;
+    m_commands.push_back(command);
     m_wake.notify_all();
+    // The caller reads the new position right after: wait (bounded) until the
+    // play thread has shown the frame, unless the call comes from it.
+    if (!m_thread.joinable() || std::this_thread::get_id() == m_thread.get_id())
+        return;
+    m_done.wait_for(lock, kCommandWait, [&] {
+        return m_quit || m_commandsDone >= command.number;
+    });
 }
 
 void CPlayEngine::SetBackward(bool backward)
@@ -303,9 +314,9 @@ bool CPlayEngine::WaitForWork(std::optional<Command>& command)
     for (;;) {
         if (m_quit)
             return false;
-        if (m_command) {
-            command = m_command;
-            m_command.reset();
+        if (!m_commands.empty()) {
+            command = m_commands.front();
+            m_commands.pop_front();
             return true;
         }
         if (m_playRequested && !m_paused && !m_ended)
@@ -333,8 +344,11 @@ void CPlayEngine::Execute(const Command& command)
         }
         break;
     }
+    std::lock_guard lock(m_mutex);
     if (ClockOwner())
         m_clock->Set(m_currentMs);
+    m_commandsDone = std::max(m_commandsDone, command.number);
+    m_done.notify_all();
 }
 
 void CPlayEngine::PlayForwardOnce()
@@ -411,17 +425,24 @@ AVFramePtr CPlayEngine::NextFrame()
         RepositionAfterReverse();
     if (m_held)
         return std::move(m_held);
+    // An exact seek past the last frame's time shows the last frame.
+    AVFramePtr lastDiscarded;
     for (;;) {
         while (!m_decoded.empty()) {
             AVFramePtr frame = std::move(m_decoded.front());
             m_decoded.pop_front();
-            if (Discarded(*frame))
+            if (Discarded(*frame)) {
+                if (!m_discardInclusive)
+                    lastDiscarded = std::move(frame);
                 continue;
+            }
             m_discardUntilMs = INT64_MIN;
             return frame;
         }
-        if (m_quit || !FeedDecoder())
-            return nullptr;
+        if (m_quit || !FeedDecoder()) {
+            m_discardUntilMs = INT64_MIN;
+            return lastDiscarded;
+        }
     }
 }
 
@@ -503,7 +524,7 @@ bool CPlayEngine::WaitUntilDue(std::int64_t timeMs)
 {
     std::unique_lock lock(m_mutex);
     for (;;) {
-        if (m_quit || m_command || m_paused || !m_playRequested)
+        if (m_quit || !m_commands.empty() || m_paused || !m_playRequested)
             return false;
         const std::int64_t waitUs = m_clock->UsUntil(ClockTime(timeMs));
         if (waitUs <= 0) {

@@ -84,8 +84,10 @@ private:
         enum Kind { SeekTo, StepForward, StepBackward } kind = SeekTo;
         std::int64_t timeMs = 0;
         bool exact = false;
+        std::uint64_t number = 0;
     };
 
+    void Queue(std::unique_lock<std::mutex>& lock, Command command);
     void Run();
     bool WaitForWork(std::optional<Command>& command);
     void Execute(const Command& command);
@@ -140,7 +142,10 @@ private:
 
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
-    std::optional<Command> m_command;
+    std::deque<Command> m_commands;
+    std::uint64_t m_commandsQueued = 0;
+    std::uint64_t m_commandsDone = 0;
+    std::condition_variable m_done;
     bool m_playRequested = false;
     bool m_paused = false;
     bool m_ended = false;

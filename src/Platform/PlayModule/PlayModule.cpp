@@ -1,6 +1,7 @@
 #include "Platform/PlayModule/PlayModule.h"
 
 #include "Base/SFDateTime.h"
+#include "Base/SFEvent.h"
 #include "Platform/PlayModule/AudioOutput.h"
 #include "Platform/PlayModule/DataRecorder.h"
 #include "Platform/PlayModule/GroupPlay.h"
@@ -111,6 +112,21 @@ int CPlayModule::Close()
 bool CPlayModule::IsStopping() const
 {
     return m_stopping.load();
+}
+
+int CPlayModule::WaitForFrameRelease(SF_SOFT_BASE::CSFEvent* drawn)
+{
+    constexpr std::uint32_t kSliceMs = 10;
+    if (!drawn)
+        return 0;
+    while (!m_stopping) {
+        const int result = drawn->Wait(kSliceMs);
+        if (result == SF_SOFT_BASE::CSFEvent::kSignalled)
+            return 1;
+        if (result != SF_SOFT_BASE::CSFEvent::kTimeout)
+            return 0;
+    }
+    return 0;
 }
 
 int CPlayModule::Pause()

@@ -12,6 +12,10 @@
 #include <thread>
 #include <vector>
 
+namespace SF_SOFT_BASE {
+class CSFEvent;
+}
+
 namespace PLAY_MODULE {
 
 class CAudioOutput;
@@ -47,6 +51,10 @@ public:
     // True once Stop, Close or destruction began: a listener that blocks in a
     // frame callback polls this to give up its wait.
     bool IsStopping() const;
+    // For a frame callback that holds its thread until the picture is drawn:
+    // waits for the event in short slices; 1 once it is set, 0 as soon as
+    // Stop, Close or destruction begins (which so release the wait).
+    int WaitForFrameRelease(SF_SOFT_BASE::CSFEvent* drawn);
 
     int Seek(unsigned int time, int exact);
     int Seek(float percent);

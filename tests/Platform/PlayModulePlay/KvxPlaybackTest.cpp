@@ -91,6 +91,7 @@ TEST_F(KvxPlayback, PlaysToTheEndWithItsOwnTimesAndOverlays)
     EXPECT_EQ(unsigned(kStartMs / 1000), listener.reportedStart.load());
     EXPECT_GT(listener.overlayBlocks.load(), 0);
     EXPECT_GT(listener.streamBlocks.load(), listener.videoBlocks.load());
+    EXPECT_EQ(std::int64_t(std::filesystem::file_size(s_path)), listener.streamBytes.load());
     const auto frames = listener.Frames();
     EXPECT_EQ(kStartMs, frames.front().absMs);
     EXPECT_EQ(kStartMs + 149 * 40, frames.back().absMs);

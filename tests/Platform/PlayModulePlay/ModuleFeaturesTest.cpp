@@ -3,6 +3,7 @@
 #include "SampleFiles.h"
 #include "TestClocks.h"
 
+#include "Base/SFDateTime.h"
 #include "Platform/PlayModule/PlayModule.h"
 #include "Platform/PlayModule/Support/SampleFolder.h"
 
@@ -228,9 +229,17 @@ TEST_F(ModuleFeatures, GroupKeepsChannelsInStepAfterSeekAndSpeedChange)
 
 TEST_F(ModuleFeatures, ClosingWhileAFrameCallbackBlocksReturnsPromptly)
 {
+    listener.drawn.Create(0, 0);
     listener.blockFrames = true;
     ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
     ASSERT_EQ(1, module->Play(nullptr));
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.insideFrame.load(); }));
+    // Drawing one frame lets exactly the next one come.
+    listener.drawn.Set();
+    ASSERT_TRUE(listener.WaitForFrames(2));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(2u, listener.FrameCount());
+    EXPECT_EQ(1, listener.releases.load());
     ASSERT_TRUE(listener.WaitFor([&] { return listener.insideFrame.load(); }));
     const auto before = std::chrono::steady_clock::now();
     EXPECT_EQ(1, module->Close());
@@ -266,6 +275,12 @@ TEST_F(ModuleFeatures, BadFilesAreRefusedOrPlayedAsFarAsTheyGo)
     PLAY_MODULE_TEST::CSampleFolder folder;
     EXPECT_EQ(0, module->Open(folder.File("missing.mp4").c_str()));
     EXPECT_EQ(0, module->Open(nullptr));
+    // Names that look like other protocols are plain local files.
+    const std::string clip = Sample("clip.ts");
+    EXPECT_EQ(0, module->Open(("concat:" + clip + "|" + clip).c_str()));
+    const std::string oddName = folder.File("a:b|c%20 \xff.ts");
+    std::filesystem::copy_file(clip, oddName);
+    EXPECT_EQ(1, module->Open(oddName.c_str()));
     std::vector<std::uint8_t> noise(100000);
     for (std::size_t i = 0; i < noise.size(); ++i)
         noise[i] = std::uint8_t((i * 2654435761u) >> 13);
@@ -327,4 +342,182 @@ TEST_F(ModuleFeatures, RecordingAnotherContainerWritesAPlayableRecording)
     ASSERT_EQ(1, copyModule.Play(nullptr));
     ASSERT_TRUE(playback.WaitForEnd());
     EXPECT_EQ(100u, playback.FrameCount());
+}
+
+TEST_F(ModuleFeatures, KeyFramePositionsOfOtherContainers)
+{
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.refFinished > 0; }));
+    EXPECT_EQ(1, listener.refResult.load());
+    FRAME_POS key, next, last;
+    ASSERT_EQ(1, module->GetKeyFramePos(kClipStart + 2, &key));
+    ASSERT_EQ(1, module->GetNextKeyFramePos(kClipStart + 2, &next));
+    ASSERT_EQ(1, module->GetNextKeyFramePos(kClipStart + 3, &last));
+    EXPECT_EQ(std::int64_t(kClipStart + 2) * 1000, key.nFrameTimeMs);
+    EXPECT_EQ(kClipStart + 2, key.nFrameTime);
+    EXPECT_EQ(std::int64_t(kClipStart + 3) * 1000, next.nFrameTimeMs);
+    EXPECT_GT(next.nFilePos, key.nFilePos);
+    EXPECT_EQ(std::int64_t(std::filesystem::file_size(Sample("clip.mp4"))), last.nFilePos);
+
+    _SYSTEMTIME local{};
+    SF_SOFT_BASE::CSFDateTime date;
+    date.FromTime(kClipStart + 1);
+    local.wYear = WORD(date.year);
+    local.wMonth = WORD(date.month);
+    local.wDay = WORD(date.day);
+    local.wHour = WORD(date.hour);
+    local.wMinute = WORD(date.minute);
+    local.wSecond = WORD(date.second);
+    local.wMilliseconds = 500;
+    FRAME_POS byTime;
+    ASSERT_EQ(1, module->GetKeyFramePosByAbsTime(local, byTime));
+    EXPECT_EQ(std::int64_t(kClipStart + 1) * 1000, byTime.nFrameTimeMs);
+    ASSERT_EQ(1, module->GetNextKeyFramePosByAbsTime(local, byTime));
+    EXPECT_EQ(std::int64_t(kClipStart + 2) * 1000, byTime.nFrameTimeMs);
+}
+
+TEST_F(ModuleFeatures, GroupPlaysBackwardAndStepsBackTogether)
+{
+    RecordingListener otherListener;
+    CPlayModule other(&otherListener);
+    CPlayModule group;
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    ASSERT_EQ(1, other.Open(Sample("later.mp4").c_str()));
+    module->Play(nullptr);
+    other.Play(nullptr);
+    ASSERT_EQ(1, group.GroupPlay_Open());
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(module.get()));
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(&other));
+    ASSERT_EQ(1, group.GroupPlay_Seek(kClipStart + 3));
+    ASSERT_TRUE(otherListener.WaitFor([&] { return otherListener.LastFrame().stampMs == 2000; }));
+    ASSERT_EQ(1, group.GroupPlay_PlayBackward());
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const std::int64_t first = module->GetCurrentPlayTimeMs();
+    EXPECT_LT(first, std::int64_t(kClipStart + 3) * 1000);
+    EXPECT_LE(std::llabs(first - other.GetCurrentPlayTimeMs()), 40);
+
+    ASSERT_EQ(1, group.GroupPlay_Pause());
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const std::int64_t paused = module->GetCurrentPlayTimeMs();
+    const std::int64_t otherPaused = other.GetCurrentPlayTimeMs();
+    ASSERT_EQ(1, group.GroupPlay_StepBackward());
+    ASSERT_TRUE(listener.WaitFor([&] {
+        return module->GetCurrentPlayTimeMs() == paused - 40 &&
+               other.GetCurrentPlayTimeMs() == otherPaused - 40;
+    }));
+    ASSERT_EQ(1, group.GroupPlay_PlayForward());
+    ASSERT_EQ(1, group.GroupPlay_Resume());
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_GT(module->GetCurrentPlayTimeMs(), paused);
+    EXPECT_LE(std::llabs(module->GetCurrentPlayTimeMs() - other.GetCurrentPlayTimeMs()), 40);
+}
+
+TEST_F(ModuleFeatures, StepsAndSeeksAreDoneWhenTheCallReturns)
+{
+    ASSERT_EQ(1, module->Open(Sample("clip.ts").c_str()));
+    ASSERT_EQ(1, module->Play(nullptr));
+    ASSERT_EQ(1, module->Seek(2u, 1));
+    EXPECT_EQ(2000, module->GetCurrentPlayTimeMs());
+    EXPECT_EQ(2000, listener.LastFrame().stampMs);
+    for (int i = 1; i <= 3; ++i) {
+        ASSERT_EQ(1, module->StepForward());
+        EXPECT_EQ(2000 + 40 * i, module->GetCurrentPlayTimeMs());
+    }
+    for (int i = 1; i <= 5; ++i) {
+        ASSERT_EQ(1, module->StepBackward());
+        EXPECT_EQ(2120 - 40 * i, module->GetCurrentPlayTimeMs());
+    }
+    EXPECT_EQ(1920, listener.LastFrame().stampMs);
+    EXPECT_EQ(0, module->IsPlaying());
+}
+
+TEST_F(ModuleFeatures, SeekingToTheEndShowsTheLastFrame)
+{
+    ASSERT_EQ(1, module->Open(Sample("clip.avi").c_str()));
+    ASSERT_EQ(1, module->Play(nullptr));
+    module->Pause();
+    ASSERT_EQ(1, module->Seek(100.0f));
+    EXPECT_EQ(3960, listener.LastFrame().stampMs);
+    EXPECT_EQ(0, module->Seek(-1.0f));
+    EXPECT_EQ(0, module->Seek(100.5f));
+    EXPECT_EQ(0, module->Seek(60u, 1));
+    ASSERT_EQ(1, module->StepBackward());
+    EXPECT_EQ(3920, listener.LastFrame().stampMs);
+    ASSERT_EQ(1, module->StepForward());
+    EXPECT_EQ(3960, listener.LastFrame().stampMs);
+    ASSERT_EQ(1, module->StepForward());
+    EXPECT_TRUE(listener.WaitForEnd());
+    EXPECT_EQ(3960, listener.LastFrame().stampMs);
+}
+
+TEST_F(ModuleFeatures, ExactSeeksAcrossLongStreams)
+{
+    for (const char* format : {"ps", "mpegts"}) {
+        SampleSpec spec;
+        spec.format = format;
+        spec.width = 160;
+        spec.height = 120;
+        spec.frames = 25 * 60;
+        spec.gop = 50;
+        const std::string path = TempPath(std::string("long_") + format);
+        ASSERT_TRUE(MakeSample(path, spec));
+        RecordingListener local;
+        CPlayModule player(&local);
+        ASSERT_EQ(1, player.Open(path.c_str()));
+        ASSERT_EQ(1, player.Play(nullptr));
+        player.Pause();
+        for (unsigned second : {33u, 7u, 59u, 1u, 48u}) {
+            ASSERT_EQ(1, player.Seek(second, 1)) << format << " " << second;
+            EXPECT_EQ(std::int64_t(second) * 1000, local.LastFrame().stampMs) << format;
+            ASSERT_EQ(1, player.StepBackward());
+            EXPECT_EQ(std::int64_t(second) * 1000 - 40, local.LastFrame().stampMs) << format;
+        }
+    }
+}
+
+TEST_F(ModuleFeatures, AMemberJoiningElsewhereMovesToTheGroupsMoment)
+{
+    RecordingListener otherListener;
+    CPlayModule other(&otherListener);
+    CPlayModule group;
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    ASSERT_EQ(1, other.Open(Sample("later.mp4").c_str()));
+    module->Play(nullptr);
+    module->Pause();
+    ASSERT_EQ(1, module->Seek(kClipStart + 3, 1));
+    other.Play(nullptr);
+    other.Pause();
+    ASSERT_EQ(1, group.GroupPlay_Open());
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(module.get()));
+    ASSERT_EQ(1, group.GroupPlay_Pause());
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(&other));
+    // later.mp4 starts a second later: its frame of the group's moment is at 2 s.
+    EXPECT_EQ(2000, otherListener.LastFrame().stampMs);
+    EXPECT_EQ(module->GetCurrentPlayTimeMs(), other.GetCurrentPlayTimeMs());
+    EXPECT_LT(otherListener.FrameCount(), 5u);
+}
+
+TEST_F(ModuleFeatures, ReversePlayThroughGroupsLongerThanTheKeptBlock)
+{
+    SampleSpec spec;
+    spec.format = "mp4";
+    spec.width = 160;
+    spec.height = 120;
+    spec.frames = 250;
+    spec.gop = 125;  // five seconds: more frames than one decoded block keeps
+    const std::string path = TempPath("long_gop.mp4");
+    ASSERT_TRUE(MakeSample(path, spec));
+    module->SetTimeSource(std::make_shared<RushingTimeSource>());
+    ASSERT_EQ(1, module->Open(path.c_str()));
+    ASSERT_EQ(1, module->Play(nullptr));
+    module->Pause();
+    ASSERT_EQ(1, module->Seek(8u, 1));
+    listener.ClearFrames();
+    ASSERT_EQ(1, module->PlayBackward());
+    module->Resume();
+    ASSERT_TRUE(listener.WaitForEnd());
+    const auto frames = listener.Frames();
+    ASSERT_EQ(200u, frames.size());
+    for (std::size_t i = 0; i < frames.size(); ++i)
+        ASSERT_EQ(8000 - std::int64_t(i + 1) * 40, frames[i].stampMs) << i;
 }

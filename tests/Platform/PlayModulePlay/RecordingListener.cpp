@@ -22,9 +22,11 @@ void RecordingListener::OnFileEnd(CPlayModule*)
     m_changed.notify_all();
 }
 
-void RecordingListener::OnStreamData(CPlayModule*, unsigned char*, int, PM_FRAME_INFO* info, int)
+void RecordingListener::OnStreamData(CPlayModule*, unsigned char*, int length, PM_FRAME_INFO* info,
+                                     int)
 {
     ++streamBlocks;
+    streamBytes += length;
     if (info && info->nType == PM_FRAME_VIDEO_DATA)
         ++videoBlocks;
 }
@@ -54,8 +56,8 @@ void RecordingListener::OnFrameVisible(CPlayModule* module, int kind, unsigned c
     }
     m_changed.notify_all();
     insideFrame = true;
-    while (blockFrames && !module->IsStopping())
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (blockFrames)
+        releases += module->WaitForFrameRelease(&drawn);
     insideFrame = false;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Base/SFEvent.h"
 #include "Platform/PlayModule/IPlayModuleListener.h"
 
 #include <atomic>
@@ -51,12 +52,16 @@ public:
     std::atomic<int> refResult{-1};
     std::atomic<int> streamBlocks{0};
     std::atomic<int> videoBlocks{0};
+    std::atomic<std::int64_t> streamBytes{0};
     std::atomic<int> overlayBlocks{0};
     std::atomic<int> timeReports{0};
     std::atomic<unsigned> reportedStart{0};
     std::atomic<unsigned> reportedEnd{0};
-    // When set, a frame callback holds its thread until released or stopped.
+    // When set, a frame callback holds its thread until `drawn` is set or
+    // the module stops, as a play object waiting for the GUI does.
     std::atomic<bool> blockFrames{false};
+    SF_SOFT_BASE::CSFEvent drawn;
+    std::atomic<int> releases{0};
     std::atomic<bool> insideFrame{false};
     // Copy of the last shown picture's bytes.
     std::vector<std::uint8_t> lastPicture;

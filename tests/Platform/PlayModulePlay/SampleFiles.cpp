@@ -333,3 +333,12 @@ extern "C" const char* __lsan_default_suppressions()
 {
     return "leak:libx265.so\n";
 }
+
+// Locks the thread sanitizer does not see: glibc's time-zone set-up inside
+// mktime/localtime_r, and the sound server client library's own.
+extern "C" const char* __tsan_default_suppressions()
+{
+    return "race:tzset_internal\n"
+           "race:libpulsecommon\n"
+           "race:libpulse.so\n";
+}
