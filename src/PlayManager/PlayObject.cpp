@@ -1,5 +1,8 @@
 #include "PlayManager/PlayObject.h"
 
+#include <boost/make_shared.hpp>
+
+#include "PlayManager/AVIRecorder.h"
 #include "PlayManager/IOverlayDrawer.h"
 #include "PlayManager/IPlayObjectListener.h"
 #include "PlayManager/IVSPortPool.h"
@@ -201,6 +204,14 @@ void CPlayObject::ReleaseOverlayPort()
 int CPlayObject::StartDataRecord(const char* path, int type)
 {
     m_recordType = type;
+    if (type == 1) {
+        if (!m_recorder)
+            m_recorder = boost::make_shared<AVIRecorder>();
+        const int result = m_recorder->Start(path);
+        if (result)
+            m_aviFeeding = 1;
+        return result;
+    }
     if (type == 0)
         return m_library->StartDataRecord(path, 0);
     return 0;
@@ -209,8 +220,17 @@ int CPlayObject::StartDataRecord(const char* path, int type)
 int CPlayObject::StopDataRecord()
 {
     int result = 0;
-    if (m_recordType == 0)
+    if (m_recordType == 1 && m_recorder) {
+        m_aviFeeding = 0;
+        result = m_recorder->Stop();
+    } else if (m_recordType == 0) {
         result = m_library->StopDataRecord();
+    }
     m_recordType = -1;
     return result;
+}
+
+boost::shared_ptr<AVIRecorder> CPlayObject::Recorder() const
+{
+    return m_recorder;
 }

@@ -79,6 +79,8 @@ public:
     int CloseIVSTrack();
     int StartDataRecord(const char* path, int type);
     int StopDataRecord();
+    // The AVI recorder, once the first AVI clip made it.
+    boost::shared_ptr<AVIRecorder> Recorder() const;
 
     int StepForward();
     int StepBackward();

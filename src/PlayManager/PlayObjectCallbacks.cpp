@@ -2,6 +2,7 @@
 
 #include "Base/PostTask.h"
 #include "Base/SFDateTime.h"
+#include "PlayManager/AVIRecorder.h"
 #include "PlayManager/IOverlayDrawer.h"
 #include "PlayManager/IPlayObjectListener.h"
 #include "PlayManager/PlayObject.h"
@@ -51,9 +52,13 @@ void CPlayObject::OnFileTimeDone(PLAY_MODULE::CPlayModule*, unsigned start, unsi
                    [start, end](CPlayObject& self) { self.Task_OnPlayTimeInfoChanged(start, end); });
 }
 
-void CPlayObject::OnStreamData(PLAY_MODULE::CPlayModule*, unsigned char*, int,
-                               PLAY_MODULE::PM_FRAME_INFO*, int)
+void CPlayObject::OnStreamData(PLAY_MODULE::CPlayModule*, unsigned char* data, int length,
+                               PLAY_MODULE::PM_FRAME_INFO* info, int)
 {
+    // The recorder is made on the play loop before feeding is switched on
+    // and is kept for the object's life.
+    if (m_aviFeeding && info)
+        m_recorder->InputData(data, length, *info);
 }
 
 void CPlayObject::OnFrameVisible(PLAY_MODULE::CPlayModule*, int renderKind, unsigned char* data,
