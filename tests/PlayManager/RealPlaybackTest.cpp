@@ -114,6 +114,27 @@ TEST_F(RealPlaybackTest, FramesReachTheGuiThreadAsTheReferenceDecodeShowsThem)
     Close(handle);
 }
 
+TEST_F(RealPlaybackTest, DirectDrawFramesCarryTheLibrarysPlanes)
+{
+    const std::string path = folder.File("dd.mp4");
+    ASSERT_TRUE(PLAY_MODULE_TEST::MakeContainerSample(path, PLAY_MODULE_TEST::ContainerKind::Mp4));
+    std::vector<std::uint8_t> reference;
+    int width = 0;
+    int height = 0;
+    ASSERT_TRUE(DecodeFirstPictureRgb(path, reference, width, height));
+    PLAY_MODULE::CPlayModule::SetRenderType(PLAY_MODULE::PM_RENDER_DDRAW);
+    void* handle = OpenAndPlay(path);
+    const bool arrived = ProcessUntil([&] { return CountFor("DDFrame", handle) >= 3; });
+    Close(handle);
+    PLAY_MODULE::CPlayModule::SetRenderType(PLAY_MODULE::PM_RENDER_QT);
+    ASSERT_TRUE(arrived);
+    EXPECT_FALSE(listener->WrongThreadSeen());
+    EXPECT_EQ(0, listener->Count("QtFrame"));
+    EXPECT_EQ(width, listener->lastWidth);
+    EXPECT_EQ(height, listener->lastHeight);
+    EXPECT_EQ(std::size_t(width) * height, listener->lastPicture.size());
+}
+
 TEST_F(RealPlaybackTest, IndexBytesComeBackAndAReopenNeedsNoScan)
 {
     const std::string path = folder.MakeKvx(SmallKvx());
