@@ -154,6 +154,13 @@ void CAudioOutput::Push(const AVFrame& frame)
     m_queue.insert(m_queue.end(), pcm.begin(), pcm.end());
 }
 
+void CAudioOutput::Clear()
+{
+    std::lock_guard lock(m_mutex);
+    m_queue.clear();
+    m_readPos = 0;
+}
+
 void CAudioOutput::SetGain(double gain)
 {
     m_gain = std::clamp(gain, 0.0, 1.0);

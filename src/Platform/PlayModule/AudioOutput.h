@@ -26,6 +26,8 @@ public:
     void Close();
     // Resamples to 16-bit interleaved and queues (at most about a second).
     void Push(const AVFrame& frame);
+    // Drops the sound not yet played (pause, seek, step).
+    void Clear();
     // 0.0 .. 1.0
     void SetGain(double gain);
     std::size_t QueuedBytes() const;

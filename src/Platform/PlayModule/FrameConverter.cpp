@@ -1,6 +1,7 @@
 #include "Platform/PlayModule/FrameConverter.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 extern "C" {
@@ -49,8 +50,13 @@ void CFrameConverter::SetColor(int brightness, int contrast, int saturation, int
     brightness = std::clamp(brightness, 0, 128);
     contrast = std::clamp(contrast, 0, 128);
     saturation = std::clamp(saturation, 0, 128);
-    (void)hue;
+    hue = std::clamp(hue, 0, 128);
     m_neutral = brightness == 64 && contrast == 64 && saturation == 64;
+    m_hueNeutral = hue == 64;
+    // 0..128 turns the colours from -180 to +180 degrees.
+    const double angle = double(hue - 64) / 64.0 * 3.14159265358979323846;
+    m_hueCos = int(std::lround(std::cos(angle) * (1 << 14)));
+    m_hueSin = int(std::lround(std::sin(angle) * (1 << 14)));
     for (int i = 0; i < 256; ++i) {
         const int luma = (i - 128) * contrast / 64 + 128 + (brightness - 64) * 2;
         m_lumaTable[i] = Clamp(luma);
@@ -96,6 +102,19 @@ void CFrameConverter::CopyPlanes(const AVFrame& frame, PlanarPicture& out) const
     CopyRows(second, w / 2, frame.data[v], frame.linesize[v], w / 2, h / 2);
 }
 
+void CFrameConverter::RotateHue(PlanarPicture& out) const
+{
+    const std::size_t chroma = std::size_t(out.width / 2) * std::size_t(out.height / 2);
+    std::uint8_t* u = out.bytes.data() + (out.vFirst ? out.SecondChromaOffset() : out.FirstChromaOffset());
+    std::uint8_t* v = out.bytes.data() + (out.vFirst ? out.FirstChromaOffset() : out.SecondChromaOffset());
+    for (std::size_t i = 0; i < chroma; ++i) {
+        const int cu = u[i] - 128;
+        const int cv = v[i] - 128;
+        u[i] = Clamp(((cu * m_hueCos - cv * m_hueSin) >> 14) + 128);
+        v[i] = Clamp(((cu * m_hueSin + cv * m_hueCos) >> 14) + 128);
+    }
+}
+
 void CFrameConverter::ApplyColor(PlanarPicture& out) const
 {
     const std::size_t luma = std::size_t(out.width) * out.height;
@@ -119,6 +138,8 @@ bool CFrameConverter::Convert(const AVFrame& frame, bool vFirst, PlanarPicture& 
     CopyPlanes(*planar, out);
     if (!m_neutral)
         ApplyColor(out);
+    if (!m_hueNeutral)
+        RotateHue(out);
     return true;
 }
 

@@ -27,10 +27,15 @@ private:
     const AVFrame* ToYuv420(const AVFrame& frame);
     void CopyPlanes(const AVFrame& frame, PlanarPicture& out) const;
     void ApplyColor(PlanarPicture& out) const;
+    void RotateHue(PlanarPicture& out) const;
 
     SwsContext* m_scaler = nullptr;
     AVFrame* m_scaled = nullptr;
     bool m_neutral = true;
+    bool m_hueNeutral = true;
+    // Hue rotation of (U, V) around 128, 14-bit fixed point.
+    int m_hueCos = 1 << 14;
+    int m_hueSin = 0;
     std::array<std::uint8_t, 256> m_lumaTable{};
     std::array<std::uint8_t, 256> m_chromaTable{};
 };

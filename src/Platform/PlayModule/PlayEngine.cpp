@@ -327,6 +327,7 @@ bool CPlayEngine::WaitForWork(std::optional<Command>& command)
 
 void CPlayEngine::Execute(const Command& command)
 {
+    m_reverseKeysOnly = false;
     switch (command.kind) {
     case Command::SeekTo:
         DoSeek(command.timeMs, command.exact);
@@ -377,6 +378,13 @@ void CPlayEngine::PlayBackwardOnce()
     }
     if (!WaitUntilDue(picture->timeMs))
         return;
+    // Falling behind at high speed: show key frames only, decoding no more.
+    m_reverseKeysOnly = IsLate(picture->timeMs);
+    if (m_reverseKeysOnly && !picture->key &&
+        WallUs() - m_lastPresentUs <= kShowAtLeastEveryUs) {
+        m_currentMs = picture->timeMs;
+        return;
+    }
     m_work = *picture;
     PresentPicture(m_work);
 }
@@ -507,7 +515,7 @@ void CPlayEngine::DecodeAudio(MediaPacket& packet,
                               const std::function<void(const AVFrame&)>& sink)
 {
     // Sound only at normal speed, forward, in step with the pictures.
-    if (!packet.packet || m_backward || m_catchUp || std::abs(m_clock->Speed() - 1.0) > 1e-6)
+    if (!packet.packet || m_backward || m_catchUp || std::abs(Speed() - 1.0) > 1e-6)
         return;
     if (!m_audio.IsOpen() && !m_audio.Open(m_source->AudioParameters(), 1))
         return;
@@ -537,14 +545,21 @@ bool CPlayEngine::WaitUntilDue(std::int64_t timeMs)
     }
 }
 
+bool CPlayEngine::IsLate(std::int64_t timeMs) const
+{
+    std::int64_t lateUs;
+    {
+        std::lock_guard lock(m_mutex);
+        lateUs = -m_clock->UsUntil(ClockTime(timeMs));
+    }
+    const double speed = Speed();
+    const double lateMediaMs = double(lateUs) * speed / 1000.0;
+    return speed > 1.0 && (lateUs >= kLateDropUs || lateMediaMs >= kLateDropMediaMs);
+}
+
 bool CPlayEngine::ShouldDropLate(std::int64_t timeMs, bool key)
 {
-    const double speed = m_clock->Speed();
-    const std::int64_t lateUs = -m_clock->UsUntil(ClockTime(timeMs));
-    const double lateMediaMs = double(lateUs) * speed / 1000.0;
-    if (speed <= 1.0 || key || (lateUs < kLateDropUs && lateMediaMs < kLateDropMediaMs))
-        return false;
-    if (WallUs() - m_lastPresentUs > kShowAtLeastEveryUs)
+    if (key || !IsLate(timeMs) || WallUs() - m_lastPresentUs > kShowAtLeastEveryUs)
         return false;
     // Skip non-key packets until the next key frame, unless one was already
     // fed (this frame then only left the decoder late).
@@ -662,7 +677,11 @@ void CPlayEngine::RepositionAfterReverse()
 const PlanarPicture* CPlayEngine::PreviousPicture()
 {
     const std::int64_t current = m_currentMs;
+    // The block holds every frame from its first to m_blockEndMs; it answers
+    // only while the shown frame lies inside that span.
     auto previousIn = [&]() -> const PlanarPicture* {
+        if (m_block.empty() || current > m_blockEndMs)
+            return nullptr;
         for (auto it = m_block.rbegin(); it != m_block.rend(); ++it)
             if (it->timeMs < current)
                 return &*it;
@@ -672,7 +691,8 @@ const PlanarPicture* CPlayEngine::PreviousPicture()
         m_needReposition = true;
         return picture;
     }
-    const std::int64_t end = m_block.empty() ? current : std::min(current, m_block.front().timeMs);
+    const bool inside = !m_block.empty() && current <= m_blockEndMs;
+    const std::int64_t end = inside ? std::min(current, m_block.front().timeMs) : current;
     const bool loaded = LoadBlockBefore(end);
     m_needReposition = true;
     return loaded ? previousIn() : nullptr;
@@ -684,6 +704,7 @@ bool CPlayEngine::LoadBlockBefore(std::int64_t endMs)
         return false;
     m_needReposition = false;
     m_readingBlock = true;
+    m_blockEndMs = endMs;
     const bool loaded = DecodeBlockBefore(endMs);
     m_readingBlock = false;
     return loaded;
@@ -707,6 +728,11 @@ bool CPlayEngine::DecodeBlockBefore(std::int64_t endMs)
             m_block.push_back(std::move(picture));
             if (m_block.size() > kMaxBlockFrames)
                 m_block.pop_front();
+            if (m_reverseKeysOnly && m_block.back().key) {
+                // The block then holds its key frame alone.
+                m_blockEndMs = m_block.back().timeMs + 1;
+                return true;
+            }
         }
         if (!m_block.empty())
             return true;

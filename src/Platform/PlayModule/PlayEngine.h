@@ -102,6 +102,7 @@ private:
     std::int64_t FrameDurationMs(const AVFrame& frame) const;
 
     bool WaitUntilDue(std::int64_t timeMs);
+    bool IsLate(std::int64_t timeMs) const;
     bool ShouldDropLate(std::int64_t timeMs, bool key);
     void PresentFrame(const AVFrame& frame);
     void PresentPicture(PlanarPicture& picture);
@@ -117,6 +118,7 @@ private:
     bool LoadBlockBefore(std::int64_t endMs);
     bool DecodeBlockBefore(std::int64_t endMs);
     bool ConvertFrame(const AVFrame& frame, PlanarPicture& out);
+    // Both with m_mutex held: the group may swap the clock at any time.
     bool ClockOwner() const;
     std::int64_t ClockTime(std::int64_t fileMs) const;
 
@@ -129,12 +131,14 @@ private:
     std::deque<AVFramePtr> m_decoded;
     AVFramePtr m_held;
     std::deque<PlanarPicture> m_block;
+    std::int64_t m_blockEndMs = 0;
     PlanarPicture m_work;
     bool m_sourceEnded = false;
     bool m_catchUp = false;
     std::int64_t m_lastKeyFedMs = INT64_MIN;
     bool m_needReposition = false;
     bool m_readingBlock = false;
+    bool m_reverseKeysOnly = false;
     std::mutex m_converterMutex;
     std::int64_t m_discardUntilMs = INT64_MIN;
     bool m_discardInclusive = false;

@@ -134,7 +134,14 @@ int CPlayModule::Pause()
     if (!IsOpen())
         return 0;
     m_engine->Pause();
+    DropQueuedSound();
     return 1;
+}
+
+void CPlayModule::DropQueuedSound()
+{
+    if (m_audio)
+        m_audio->Clear();
 }
 
 int CPlayModule::Resume()
@@ -163,6 +170,7 @@ int CPlayModule::Seek(unsigned int time, int exact)
     const std::int64_t fileMs = ToFileMs(time);
     if (fileMs < 0 || fileMs > m_engine->DurationMs() + 1000)
         return 0;
+    DropQueuedSound();
     m_engine->Seek(fileMs, exact != 0);
     return 1;
 }
@@ -171,6 +179,7 @@ int CPlayModule::Seek(float percent)
 {
     if (!IsOpen() || !(percent >= 0.0f && percent <= 100.0f))
         return 0;
+    DropQueuedSound();
     m_engine->Seek(std::int64_t(double(m_engine->DurationMs()) * percent / 100.0), true);
     return 1;
 }
@@ -210,6 +219,7 @@ int CPlayModule::StepForward()
 {
     if (!IsOpen())
         return 0;
+    DropQueuedSound();
     m_engine->Step(true);
     return 1;
 }
@@ -218,6 +228,7 @@ int CPlayModule::StepBackward()
 {
     if (!IsOpen())
         return 0;
+    DropQueuedSound();
     m_engine->Step(false);
     return 1;
 }

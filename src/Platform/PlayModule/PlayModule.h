@@ -139,6 +139,7 @@ private:
     bool IsOpen() const { return m_engine != nullptr; }
     void LeaveGroup();
     void ApplyGain();
+    void DropQueuedSound();
     void StartIndex(const std::string& path, std::int64_t fileSize);
     void StopIndex();
     void ScanIndex(std::string path);

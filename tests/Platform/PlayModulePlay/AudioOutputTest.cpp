@@ -52,5 +52,10 @@ TEST(AudioOutput, PlaysQueuedSoundOrFailsCleanly)
     while (output.QueuedBytes() > 0 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(0u, output.QueuedBytes());
+    frame = ToneFrame(8000, 4000);
+    output.Push(*frame);
+    av_frame_free(&frame);
+    output.Clear();
+    EXPECT_EQ(0u, output.QueuedBytes());
     output.Close();
 }

@@ -250,3 +250,27 @@ TEST_F(KvxPlayback, DamagedRecordingPlaysUpToTheDamageAndPastIt)
     EXPECT_EQ(0, frames.front().stampMs);
     EXPECT_EQ(149 * 40, frames.back().stampMs);
 }
+
+TEST_F(KvxPlayback, StepsAndReversePlayAcrossKeyFrames)
+{
+    ASSERT_TRUE(OpenFast(s_path));
+    ASSERT_EQ(1, module->Play(nullptr));
+    module->Pause();
+    const unsigned start = unsigned(kStartMs / 1000);
+    ASSERT_EQ(1, module->Seek(start + 4, 1));
+    EXPECT_EQ(4000, listener.LastFrame().stampMs);
+    ASSERT_EQ(1, module->StepBackward());
+    EXPECT_EQ(3960, listener.LastFrame().stampMs);
+    ASSERT_EQ(1, module->StepForward());
+    ASSERT_EQ(1, module->StepForward());
+    EXPECT_EQ(4040, listener.LastFrame().stampMs);
+
+    listener.ClearFrames();
+    ASSERT_EQ(1, module->PlayBackward());
+    module->Resume();
+    ASSERT_TRUE(listener.WaitForEnd());
+    const auto frames = listener.Frames();
+    ASSERT_EQ(101u, frames.size());
+    for (std::size_t i = 0; i < frames.size(); ++i)
+        EXPECT_EQ(4000 - std::int64_t(i) * 40, frames[i].stampMs) << i;
+}

@@ -521,3 +521,63 @@ TEST_F(ModuleFeatures, ReversePlayThroughGroupsLongerThanTheKeptBlock)
     for (std::size_t i = 0; i < frames.size(); ++i)
         ASSERT_EQ(8000 - std::int64_t(i + 1) * 40, frames[i].stampMs) << i;
 }
+
+TEST_F(ModuleFeatures, CallsFromTwoThreadsWhilePlaying)
+{
+    PLAY_MODULE_TEST::CSampleFolder folder;
+    ASSERT_EQ(1, module->Open(Sample("clip.ts").c_str()));
+    ASSERT_EQ(1, module->SetSpeed(4.0f));
+    ASSERT_EQ(1, module->Play(nullptr));
+    std::atomic<bool> done{false};
+    std::thread reader([&] {
+        MEDIA_INFO info;
+        unsigned length = 0;
+        while (!done) {
+            module->GetCurrentPlayTime();
+            module->GetMediaInfo(&info);
+            module->IsPlaying();
+            module->GetRefValue(nullptr, &length);
+            module->SnapPicture(folder.File("race.jpg").c_str(), PM_IMAGE_JPEG);
+        }
+    });
+    for (int round = 0; round < 20; ++round) {
+        module->Seek(float(round * 5 % 100));
+        module->SetPlayDirection(round % 3 == 0 ? 0 : 1);
+        module->SetSpeed(round % 2 ? 2.0f : 0.5f);
+        if (round % 4 == 0)
+            module->StepBackward();
+        module->Resume();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    done = true;
+    reader.join();
+    EXPECT_EQ(1, module->Close());
+    EXPECT_GT(listener.FrameCount(), 10u);
+}
+
+TEST_F(ModuleFeatures, FastReversePlayShowsKeyFramesRatherThanFallBehind)
+{
+    auto clock = std::make_shared<ManualTimeSource>();
+    module->SetTimeSource(clock);
+    ASSERT_EQ(1, module->Open(Sample("clip.ts").c_str()));
+    ASSERT_EQ(1, module->Play(nullptr));
+    module->Pause();
+    ASSERT_EQ(1, module->Seek(100.0f));
+    ASSERT_EQ(1, module->SetSpeed(64.0f));
+    ASSERT_EQ(1, module->PlayBackward());
+    listener.ClearFrames();
+    module->Resume();
+    clock->AdvanceMs(100);  // 6.4 s of video backward: past the start
+    ASSERT_TRUE(listener.WaitForEnd());
+    const auto frames = listener.Frames();
+    ASSERT_FALSE(frames.empty());
+    EXPECT_LT(frames.size(), 10u);
+    for (std::size_t i = 1; i < frames.size(); ++i) {
+        EXPECT_EQ(1, frames[i].key) << frames[i].stampMs;
+        EXPECT_LT(frames[i].stampMs, frames[i - 1].stampMs);
+    }
+    // A step afterwards still shows the very previous frame.
+    ASSERT_EQ(1, module->Seek(2u, 1));
+    ASSERT_EQ(1, module->StepBackward());
+    EXPECT_EQ(1960, listener.LastFrame().stampMs);
+}

@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 using namespace PLAY_MODULE;
 using namespace PlayModuleTest;
@@ -202,3 +203,79 @@ INSTANTIATE_TEST_SUITE_P(Containers, EveryContainer,
                                      c = '_';
                              return name;
                          });
+
+// Random seeks and steps on a paused player, against a model of the frames.
+TEST_P(EveryContainer, RandomSeeksAndStepsShowTheExpectedFrame)
+{
+    const SampleSpec& spec = Samples().at(GetParam());
+    const std::int64_t frameMs = 1000 / spec.fps;
+    const std::int64_t lastMs = (spec.frames - 1) * frameMs;
+    const std::int64_t durationMs = spec.frames * frameMs;
+    Player player;
+    ASSERT_TRUE(player.Open(Sample(GetParam())));
+    ASSERT_EQ(1, player.module->Play(nullptr));
+    player.module->Pause();
+    const std::int64_t base = std::int64_t(Base(player)) * 1000;
+    std::int64_t expected = -1;
+    unsigned seed = 12345;
+    auto next = [&] { return (seed = seed * 1103515245u + 12345u) >> 8; };
+    for (int op = 0; op < 150; ++op) {
+        const unsigned choice = next() % 10;
+        if (choice < 2 || expected < 0) {
+            const std::int64_t frame = std::int64_t(next() % unsigned(spec.frames));
+            const std::int64_t target = frame * frameMs + frameMs / 2;
+            ASSERT_EQ(1, player.module->Seek(float(double(target) * 100.0 / double(durationMs))));
+            expected = frame * frameMs;
+        } else if (choice < 6) {
+            player.module->StepForward();
+            expected = std::min(expected + frameMs, lastMs);
+        } else {
+            player.module->StepBackward();
+            expected = std::max<std::int64_t>(expected - frameMs, 0);
+        }
+        ASSERT_EQ(base + expected, player.module->GetCurrentPlayTimeMs()) << "operation " << op;
+        ASSERT_EQ(expected, player.listener.LastFrame().stampMs) << "operation " << op;
+    }
+}
+
+// Stretches of forward and reverse play between random steps: every step
+// afterwards still lands next to the frame play stopped at.
+TEST_P(EveryContainer, StepsAfterStretchesOfPlayInBothDirections)
+{
+    const SampleSpec& spec = Samples().at(GetParam());
+    const std::int64_t frameMs = 1000 / spec.fps;
+    const std::int64_t lastMs = (spec.frames - 1) * frameMs;
+    Player player;
+    ASSERT_TRUE(player.Open(Sample(GetParam()), std::make_shared<RushingTimeSource>()));
+    ASSERT_EQ(1, player.module->Play(nullptr));
+    player.module->Pause();
+    ASSERT_EQ(1, player.module->Seek(50.0f));
+    unsigned seed = 2024;
+    auto next = [&] { return (seed = seed * 1103515245u + 12345u) >> 8; };
+    for (int round = 0; round < 25; ++round) {
+        const std::int64_t before = player.listener.LastFrame().stampMs;
+        const bool forward = before < frameMs * 10 || (before < lastMs - frameMs * 10 && next() % 2);
+        player.module->SetPlayDirection(forward ? 1 : 0);
+        const std::size_t shown = player.listener.FrameCount();
+        player.module->Resume();
+        ASSERT_TRUE(player.listener.WaitForFrames(shown + 2 + next() % 5));
+        player.module->Pause();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::int64_t expected = player.listener.LastFrame().stampMs;
+        EXPECT_TRUE(forward ? expected > before : expected < before) << round;
+        // No frame left out on the way.
+        const auto frames = player.listener.Frames();
+        std::int64_t previous = before;
+        for (std::size_t i = shown; i < frames.size(); ++i) {
+            EXPECT_EQ(previous + (forward ? frameMs : -frameMs), frames[i].stampMs) << round;
+            previous = frames[i].stampMs;
+        }
+        for (unsigned step = next() % 4 + 1; step > 0; --step) {
+            const bool ahead = next() % 2;
+            ahead ? player.module->StepForward() : player.module->StepBackward();
+            expected = ahead ? std::min(expected + frameMs, lastMs)
+                             : std::max<std::int64_t>(expected - frameMs, 0);
+            ASSERT_EQ(expected, player.listener.LastFrame().stampMs) << round;
+        }
+    }
+}
