@@ -111,7 +111,10 @@ int CPlaySdkWrapper::Play(void* /*window*/)
         return 0;
     if (m_running)
         return 1;
-    EndWorker();
+    EndWorker();  // a worker stopped from its own callback
+    ResetPipeline();
+    m_decoder.Reset();
+    m_checker.Reset();
     m_queue.ClearStop();
     m_stopSeen = false;
     m_running = true;
@@ -124,7 +127,7 @@ void CPlaySdkWrapper::EndWorker()
     if (!m_worker.joinable())
         return;
     if (OnWorkerThread())
-        m_worker.detach();  // destroyed from its own callback
+        m_worker.detach();  // only the destructor called from a callback gets here
     else
         m_worker.join();
 }
@@ -134,11 +137,12 @@ int CPlaySdkWrapper::Stop()
     if (!m_running)
         return 1;
     m_running = false;
+    m_stopSeen = true;  // no further callbacks, also for the block being handled
     m_queue.RequestStop();
+    m_queue.Discard();
     if (OnWorkerThread())
         return 1;  // the worker ends when the callback returns
     EndWorker();
-    m_queue.Discard();
     ResetPipeline();
     m_decoder.Reset();
     m_checker.Reset();
@@ -324,7 +328,7 @@ void CPlaySdkWrapper::HandleRecord(const KvxRecord& record)
 
 void CPlaySdkWrapper::HandlePacket(const StreamPacket& packet)
 {
-    if (!packet.format)
+    if (!packet.format || m_stopSeen)
         return;
     if (packet.format->IsVideo())
         m_playedTimeMs = packet.timeMs;
@@ -344,7 +348,7 @@ void CPlaySdkWrapper::DeliverPicture(const PlanarPicture& picture)
     IImageSnapshotListener* listener = m_snapshotListener;
     {
         std::lock_guard lock(m_displayMutex);
-        if (!m_displayEnabled || !listener)
+        if (!m_displayEnabled || !listener || m_stopSeen)
             return;
         m_inSnapshot = true;
     }
@@ -365,7 +369,8 @@ void CPlaySdkWrapper::Report(const std::vector<WatermarkReport>& reports)
     if (!listener)
         return;
     for (const WatermarkReport& report : reports)
-        listener->OnWatermarkCheckInfo(this, report.text.c_str(), report.time, report.kind, 0, 0,
+        if (!m_stopSeen)
+            listener->OnWatermarkCheckInfo(this, report.text.c_str(), report.time, report.kind, 0, 0,
                                        report.result);
 }
 

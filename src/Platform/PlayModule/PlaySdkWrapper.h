@@ -27,7 +27,8 @@ namespace PLAY_MODULE {
 // a key-frame-to-key-frame range of one, or another container) are parsed
 // and, as asked, converted to AVI, decoded to pictures for OnSnapshot, and
 // checked for their watermark. The work runs on one thread of the player,
-// started by Play; listener calls come from there and hold no lock.
+// started by Play; listener calls come from there and hold no lock. A
+// listener may call the player's operations, but must not destroy it.
 class CPlaySdkWrapper {
 public:
     static constexpr unsigned long kStreamMode = 1;

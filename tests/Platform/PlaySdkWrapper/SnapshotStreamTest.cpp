@@ -262,3 +262,29 @@ TEST_F(SnapshotStream, ExportJobsOfDifferentRecordingsShareOneStream)
     ASSERT_EQ(m_writer.images.size(), 2u);
     EXPECT_EQ(m_writer.images[0], s_folder->File(NameOf(1500000000, ".jpg")));
 }
+
+TEST_F(SnapshotStream, StopFromInsideACallbackEndsTheCallsAndPlayResumes)
+{
+    struct CStoppingListener : IImageSnapshotListener {
+        void OnSnapshot(char*, long, long, long, long, long) override
+        {
+            if (++calls == 1) player->Stop();
+        }
+        CPlaySdkWrapper* player = nullptr;
+        std::atomic<int> calls{0};
+    } stopping;
+    stopping.player = &m_player;
+    m_player.SetImageSnapShotListener(&stopping);
+    m_player.OpenStream(0x100000);
+    m_player.EnableDisplayCallBack(1);
+    m_player.Play(nullptr);
+    std::vector<std::uint8_t> head(s_recording.begin(), s_recording.begin() + 200000);
+    ASSERT_EQ(m_player.InputData(head.data(), head.size()), 1);
+    EXPECT_TRUE(Drain(m_player));  // the stop dropped what was left
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(stopping.calls, 1);
+    ASSERT_EQ(m_player.Play(nullptr), 1);
+    ASSERT_TRUE(Feed(m_player, s_recording, 1u << 20));
+    ASSERT_TRUE(Drain(m_player));
+    EXPECT_EQ(stopping.calls, 1 + CountVideo(Records(s_recording)));
+}
