@@ -33,10 +33,7 @@ AVIRecorder::~AVIRecorder()
     m_converter->SetAVIConvertListener(nullptr);
 }
 
-void AVIRecorder::SetSplitSize(std::uint64_t bytes)
-{
-    m_converter->SetAVISplitSize(bytes);
-}
+void AVIRecorder::SetSplitSize(std::uint64_t bytes) { m_converter->SetAVISplitSize(bytes); }
 
 int AVIRecorder::Start(const char* path)
 {

@@ -17,20 +17,15 @@ constexpr std::uint32_t kWaitSliceMs = 20;
 }  // namespace
 
 CFrameHandOver::CFrameHandOver()
-    : m_event(boost::make_shared<SF_SOFT_BASE::CSFEvent>()), m_receiverToken(boost::make_shared<int>(1))
+    : m_event(boost::make_shared<SF_SOFT_BASE::CSFEvent>()),
+      m_receiverToken(boost::make_shared<int>(1))
 {
     m_event->Create(1, 0);
 }
 
-CFrameHandOver::~CFrameHandOver()
-{
-    m_event->Close();
-}
+CFrameHandOver::~CFrameHandOver() { m_event->Close(); }
 
-void CFrameHandOver::Release()
-{
-    m_event->Set();
-}
+void CFrameHandOver::Release() { m_event->Set(); }
 
 std::size_t CFrameHandOver::PlanarSize(int width, int height)
 {
@@ -87,8 +82,8 @@ void CFrameHandOver::QtFrame(IPlayLibrary& library,
     const std::size_t area = std::size_t(frame.width) * std::size_t(frame.height);
     Buffer rgb = FreeBuffer(m_rgb, area * 4, m_rgbSizes);
     ConvertYuv420ToRgb32(reinterpret_cast<std::uint32_t*>(rgb.get()), frame.width, frame.data,
-                         frame.data + area, frame.data + area * 5 / 4, frame.width,
-                         frame.width / 2, frame.width, frame.height);
+                         frame.data + area, frame.data + area * 5 / 4, frame.width, frame.width / 2,
+                         frame.width, frame.height);
     if (!listener)
         return;
     {

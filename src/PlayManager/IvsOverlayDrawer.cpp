@@ -19,7 +19,10 @@ public:
     {
         return IvsDrawer_EnableKind(port, kind, enable);
     }
-    int SetDrawType(int port, int drawType) override { return IvsDrawer_SetDrawType(port, drawType); }
+    int SetDrawType(int port, int drawType) override
+    {
+        return IvsDrawer_SetDrawType(port, drawType);
+    }
     int SetHoldFrames(int port, int group, int frames) override
     {
         return IvsDrawer_SetHoldFrames(port, group, frames);

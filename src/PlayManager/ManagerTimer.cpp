@@ -43,7 +43,10 @@ boost::shared_ptr<CSFTimer> StartOwnThreadTimer(std::int32_t intervalMs,
         // application's thread instead.
         timer->moveToThread(app->thread());
         QMetaObject::invokeMethod(
-            timer, [timer, intervalMs, callback, userValue] { timer->Start(intervalMs, callback, userValue); },
+            timer,
+            [timer, intervalMs, callback, userValue] {
+                timer->Start(intervalMs, callback, userValue);
+            },
             Qt::QueuedConnection);
     }
     return boost::shared_ptr<CSFTimer>(timer, TimerDeleter{std::move(userData)});

@@ -28,10 +28,7 @@ using ManagerLink = boost::weak_ptr<CPlayManager>;
 
 }  // namespace
 
-boost::shared_ptr<CPlayManager> CPlayManager::Create()
-{
-    return Create(CPlayBackends{});
-}
+boost::shared_ptr<CPlayManager> CPlayManager::Create() { return Create(CPlayBackends{}); }
 
 boost::shared_ptr<CPlayManager> CPlayManager::Create(CPlayBackends backends)
 {
@@ -307,7 +304,8 @@ int CPlayManager::GetKeyFramePosByAbsTime(void* handle, const _SYSTEMTIME* time,
 {
     if (!time)
         return 0;
-    return Forward(handle, 0, [&](CPlayObject& o) { return o.GetKeyFramePosByAbsTime(*time, pos); });
+    return Forward(handle, 0,
+                   [&](CPlayObject& o) { return o.GetKeyFramePosByAbsTime(*time, pos); });
 }
 
 int CPlayManager::GetNextKeyFramePosByAbsTime(void* handle, const _SYSTEMTIME* time,

@@ -79,7 +79,8 @@ public:
     int SetIVSDrawType(void* handle, int type);
     int CloseIVSTrack(void* handle);
     int GetPlayPort(void* handle);
-    void SetPlayObjectListener(void* handle, const boost::shared_ptr<IPlayObjectListener>& listener);
+    void SetPlayObjectListener(void* handle,
+                               const boost::shared_ptr<IPlayObjectListener>& listener);
     void SetDrawParam(void* handle, boost::shared_ptr<void> first, boost::shared_ptr<void> second);
 
     // Group play: one group module plays its members in step.

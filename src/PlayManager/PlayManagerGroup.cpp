@@ -44,7 +44,8 @@ int CPlayManager::GroupPlay_Open(void* group)
 int CPlayManager::GroupPlay_AddToPlayGroup(void* group, void* handle)
 {
     boost::shared_ptr<IPlayLibrary> module = GetSptrGroupPlayObject(group);
-    qDebug("GroupPlay_AddToPlayGroup--0x%llx", static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(handle)));
+    qDebug("GroupPlay_AddToPlayGroup--0x%llx",
+           static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(handle)));
     boost::shared_ptr<CPlayObject> member = module ? GetSptrPlayObject(handle) : nullptr;
     return member ? module->GroupPlay_AddToPlayGroup(member->Library()) : 0;
 }
@@ -52,7 +53,8 @@ int CPlayManager::GroupPlay_AddToPlayGroup(void* group, void* handle)
 int CPlayManager::GroupPlay_DelFromPlayGroup(void* group, void* handle)
 {
     boost::shared_ptr<IPlayLibrary> module = GetSptrGroupPlayObject(group);
-    qDebug("GroupPlay_DelFromPlayGroup--0x%llx", static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(handle)));
+    qDebug("GroupPlay_DelFromPlayGroup--0x%llx",
+           static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(handle)));
     boost::shared_ptr<CPlayObject> member = module ? GetSptrPlayObject(handle) : nullptr;
     return member ? module->GroupPlay_DelFromPlayGroup(member->Library()) : 0;
 }
@@ -79,7 +81,8 @@ int CPlayManager::GroupPlay_StepBackward(void* group)
 
 int CPlayManager::GroupPlay_SetPlaySpeed(void* group, float speed)
 {
-    return ForwardGroup(group, [speed](IPlayLibrary& g) { return g.GroupPlay_SetPlaySpeed(speed); });
+    return ForwardGroup(group,
+                        [speed](IPlayLibrary& g) { return g.GroupPlay_SetPlaySpeed(speed); });
 }
 
 int CPlayManager::GroupPlay_Pause(void* group)
@@ -99,8 +102,8 @@ int CPlayManager::GroupPlay_Seek(void* group, unsigned int time)
 
 int CPlayManager::GroupPlay_QueryGroupPlayingTime(void* group, PLAY_MODULE::__DATETIME_INFO* time)
 {
-    return ForwardGroup(group,
-                        [time](IPlayLibrary& g) { return g.GroupPlay_QueryGroupPlayingTime(time); });
+    return ForwardGroup(
+        group, [time](IPlayLibrary& g) { return g.GroupPlay_QueryGroupPlayingTime(time); });
 }
 
 int CPlayManager::GroupPlay_Close(void* group)

@@ -48,15 +48,9 @@ int CPlayObject::Open(const char* path)
     return m_library->Open(path);
 }
 
-int CPlayObject::Play(void* window)
-{
-    return m_library->Play(window);
-}
+int CPlayObject::Play(void* window) { return m_library->Play(window); }
 
-int CPlayObject::Play(void* window, unsigned int)
-{
-    return m_library->Play(window);
-}
+int CPlayObject::Play(void* window, unsigned int) { return m_library->Play(window); }
 
 int CPlayObject::Stop()
 {
@@ -74,10 +68,7 @@ int CPlayObject::Seek(unsigned int time)
     return m_library->Seek(time, m_playType == PLAY_TYPE_EXACT ? 1 : 0);
 }
 
-int CPlayObject::SeekByPercent(float percent)
-{
-    return m_library->Seek(percent);
-}
+int CPlayObject::SeekByPercent(float percent) { return m_library->Seek(percent); }
 
 int CPlayObject::SeekByPercentEx(float percent, unsigned int)
 {
@@ -111,7 +102,10 @@ int CPlayObject::SnapPicture(const char* path, PLAY_MODULE::PM_IMAGE_TYPE type)
     return m_library->SnapPicture(path, type);
 }
 
-int CPlayObject::GetMediaInfo(PLAY_MODULE::MEDIA_INFO* info) { return m_library->GetMediaInfo(info); }
+int CPlayObject::GetMediaInfo(PLAY_MODULE::MEDIA_INFO* info)
+{
+    return m_library->GetMediaInfo(info);
+}
 unsigned int CPlayObject::GetFileStartTime() { return m_library->GetFileStartTime(); }
 unsigned int CPlayObject::GetFileEndTime() { return m_library->GetFileEndTime(); }
 unsigned int CPlayObject::GetCurrentPlayTime() { return m_library->GetCurrentPlayTime(); }
@@ -230,7 +224,4 @@ int CPlayObject::StopDataRecord()
     return result;
 }
 
-boost::shared_ptr<AVIRecorder> CPlayObject::Recorder() const
-{
-    return m_recorder;
-}
+boost::shared_ptr<AVIRecorder> CPlayObject::Recorder() const { return m_recorder; }

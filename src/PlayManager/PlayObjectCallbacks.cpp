@@ -47,9 +47,9 @@ void CPlayObject::OnFileEnd(PLAY_MODULE::CPlayModule*)
 
 void CPlayObject::OnFileTimeDone(PLAY_MODULE::CPlayModule*, unsigned start, unsigned end)
 {
-    PostToPlayLoop(weak_from_this(), "&CPlayObject::Task_OnPlayTimeInfoChanged",
-                   "CPlayObject::OnFileTimeDone",
-                   [start, end](CPlayObject& self) { self.Task_OnPlayTimeInfoChanged(start, end); });
+    PostToPlayLoop(
+        weak_from_this(), "&CPlayObject::Task_OnPlayTimeInfoChanged", "CPlayObject::OnFileTimeDone",
+        [start, end](CPlayObject& self) { self.Task_OnPlayTimeInfoChanged(start, end); });
 }
 
 void CPlayObject::OnStreamData(PLAY_MODULE::CPlayModule*, unsigned char* data, int length,
@@ -102,10 +102,7 @@ int CPlayObject::OverlayValue()
     return value;
 }
 
-bool CPlayObject::ShouldStopWaiting() const
-{
-    return m_stopped != 0 || m_library->IsStopping();
-}
+bool CPlayObject::ShouldStopWaiting() const { return m_stopped != 0 || m_library->IsStopping(); }
 
 void CPlayObject::QTRender(unsigned char* data, int value, int width, int height)
 {
@@ -167,14 +164,15 @@ void CPlayObject::Task_OnPlayTimeInfoChanged(unsigned int start, unsigned int en
     }
     m_library->SetFileTimeInfo(start, end);
     if (boost::shared_ptr<IPlayObjectListener> listener = LockListener())
-        SF_POST_TASK(ML_MAIN, &IPlayObjectListener::OnPlayTimeInfoChanged, listener, m_handle, start,
-                     end);
+        SF_POST_TASK(ML_MAIN, &IPlayObjectListener::OnPlayTimeInfoChanged, listener, m_handle,
+                     start, end);
 }
 
 void CPlayObject::PostPosition(unsigned int time)
 {
     if (boost::shared_ptr<IPlayObjectListener> listener = LockListener())
-        SF_POST_TASK(ML_MAIN, &IPlayObjectListener::OnPlayPositionChanged, listener, m_handle, time);
+        SF_POST_TASK(ML_MAIN, &IPlayObjectListener::OnPlayPositionChanged, listener, m_handle,
+                     time);
 }
 
 int CPlayObject::StepForward()

@@ -68,7 +68,8 @@ TEST(AVIRecorderNames, FurtherFilesAreNamedFromTheLastFrameTime)
 TEST(AVIRecorderNames, LongPathsAreCutToTheNameBuffer)
 {
     PLAY_MODULE_TEST::CSampleFolder folder;
-    const std::string clip = folder.Path() + "/" + std::string(700, 'x') + "/20200101000000[1]_1.avi";
+    const std::string clip =
+        folder.Path() + "/" + std::string(700, 'x') + "/20200101000000[1]_1.avi";
     AVIRecorder recorder;
     recorder.Start(clip.c_str());
     const std::string name = NameFor(recorder);

@@ -8,10 +8,7 @@ using namespace PlayManagerTest;
 
 namespace {
 
-unsigned Midnight()
-{
-    return unsigned(SF_SOFT_BASE::GetTodayStartTime());
-}
+unsigned Midnight() { return unsigned(SF_SOFT_BASE::GetTodayStartTime()); }
 
 // Runs fn on a thread of its own, as the library's threads call, serving
 // the GUI loop meanwhile (frame hand-overs wait for it).

@@ -52,7 +52,8 @@ void EngineLoopTest::TearDown()
 
 // ---- listener ----
 
-void RecordingListener::Record(const std::string& name, void* handle, unsigned first, unsigned second)
+void RecordingListener::Record(const std::string& name, void* handle, unsigned first,
+                               unsigned second)
 {
     std::lock_guard lock(m_mutex);
     if (std::this_thread::get_id() != m_guiThread)
@@ -61,8 +62,7 @@ void RecordingListener::Record(const std::string& name, void* handle, unsigned f
 }
 
 int RecordingListener::OnQTRenderSubWin(void* handle, boost::shared_ptr<unsigned char[]> frame,
-                                        int width, int height,
-                                        boost::shared_ptr<SynSmartPtr> token)
+                                        int width, int height, boost::shared_ptr<SynSmartPtr> token)
 {
     Record("QtFrame", handle, unsigned(width), unsigned(height));
     const std::size_t size = std::size_t(width) * std::size_t(height) * 4;
@@ -76,8 +76,8 @@ int RecordingListener::OnQTRenderSubWin(void* handle, boost::shared_ptr<unsigned
     return 1;
 }
 
-int RecordingListener::OnDDRenderSubWinEx(void* handle, boost::shared_ptr<int>, unsigned char* frame,
-                                          int width, int height,
+int RecordingListener::OnDDRenderSubWinEx(void* handle, boost::shared_ptr<int>,
+                                          unsigned char* frame, int width, int height,
                                           boost::shared_ptr<SynSmartPtr> token, int overlayPort,
                                           int overlayValue)
 {
@@ -186,8 +186,8 @@ int RecordingOverlayDrawer::InputRules(int port, const unsigned char*, int lengt
 int RecordingOverlayDrawer::InputTargets(int port, int reserved, const unsigned char*, int length,
                                          int value)
 {
-    Log("6:" + std::to_string(port) + "," + std::to_string(reserved) + "," + std::to_string(length) +
-        "," + std::to_string(value));
+    Log("6:" + std::to_string(port) + "," + std::to_string(reserved) + "," +
+        std::to_string(length) + "," + std::to_string(value));
     return 66;
 }
 

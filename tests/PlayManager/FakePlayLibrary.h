@@ -38,17 +38,25 @@ public:
     PLAY_MODULE::__DATETIME_INFO groupTime{2020, 5, 6, 7, 8, 9, 0};
 
     // Callbacks as the library would make them.
-    void FireFrame(int renderKind, int width, int height, int infoKind = 3, unsigned char luma = 16);
+    void FireFrame(int renderKind, int width, int height, int infoKind = 3,
+                   unsigned char luma = 16);
     // A frame whose byte count is too small for its size.
     void FireShortFrame(int renderKind, int width, int height);
     void FireFileEnd() { m_listener->OnFileEnd(nullptr); }
     void FireRefFinished(int result) { m_listener->OnFileRefFinished(nullptr, result); }
-    void FireFileTimeDone(unsigned start, unsigned end) { m_listener->OnFileTimeDone(nullptr, start, end); }
+    void FireFileTimeDone(unsigned start, unsigned end)
+    {
+        m_listener->OnFileTimeDone(nullptr, start, end);
+    }
     int FireOverlay(int kind);
 
     int Open(const char* path) override { return Log("Open " + std::string(path ? path : "")); }
     int Play(void*) override { return Log("Play"); }
-    int Stop() override { stopping = 1; return Log("Stop"); }
+    int Stop() override
+    {
+        stopping = 1;
+        return Log("Stop");
+    }
     int Close() override { return Log("Close"); }
     int Pause() override { return Log("Pause"); }
     int Resume() override { return Log("Resume"); }
@@ -63,8 +71,16 @@ public:
     int PlayForward() override { return Log("PlayForward"); }
     int PlayBackward() override { return Log("PlayBackward"); }
     int SetPlayDirection(unsigned long) override { return Log("SetPlayDirection"); }
-    int StepForward() override { Log("StepForward"); return stepResult; }
-    int StepBackward() override { Log("StepBackward"); return stepResult; }
+    int StepForward() override
+    {
+        Log("StepForward");
+        return stepResult;
+    }
+    int StepBackward() override
+    {
+        Log("StepBackward");
+        return stepResult;
+    }
     int OpenAudio() override { return Log("OpenAudio"); }
     int CloseAudio() override { return Log("CloseAudio"); }
     int SetVolume(int) override { return Log("SetVolume"); }
@@ -90,9 +106,20 @@ public:
     int GetCurrentVideoFrameRate() override { return frameRate; }
     int GetCurrentPlayingVideoFrameWidth() override { return m_width; }
     int GetCurrentPlayingVideoFrameHeight() override { return m_height; }
-    int SetCurrentPlayingVideoFrameWidth(int width) override { m_width = width; return 1; }
-    int SetCurrentPlayingVideoFrameHeight(int height) override { m_height = height; return 1; }
-    int GetKeyFramePos(unsigned int, PLAY_MODULE::FRAME_POS*) override { return Log("GetKeyFramePos"); }
+    int SetCurrentPlayingVideoFrameWidth(int width) override
+    {
+        m_width = width;
+        return 1;
+    }
+    int SetCurrentPlayingVideoFrameHeight(int height) override
+    {
+        m_height = height;
+        return 1;
+    }
+    int GetKeyFramePos(unsigned int, PLAY_MODULE::FRAME_POS*) override
+    {
+        return Log("GetKeyFramePos");
+    }
     int GetNextKeyFramePos(unsigned int, PLAY_MODULE::FRAME_POS*) override { return 1; }
     int GetKeyFramePosByAbsTime(_SYSTEMTIME, PLAY_MODULE::FRAME_POS&) override { return 1; }
     int GetNextKeyFramePosByAbsTime(_SYSTEMTIME, PLAY_MODULE::FRAME_POS&) override { return 1; }
@@ -111,7 +138,10 @@ public:
     int GroupPlay_Open() override { return Log("GroupPlay_Open"); }
     int GroupPlay_Close() override { return Log("GroupPlay_Close"); }
     int GroupPlay_AddToPlayGroup(IPlayLibrary*) override { return Log("GroupPlay_AddToPlayGroup"); }
-    int GroupPlay_DelFromPlayGroup(IPlayLibrary*) override { return Log("GroupPlay_DelFromPlayGroup"); }
+    int GroupPlay_DelFromPlayGroup(IPlayLibrary*) override
+    {
+        return Log("GroupPlay_DelFromPlayGroup");
+    }
     int GroupPlay_PlayForward() override { return 1; }
     int GroupPlay_PlayBackward() override { return 1; }
     int GroupPlay_StepForward() override { return 1; }

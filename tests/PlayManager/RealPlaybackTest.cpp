@@ -177,7 +177,7 @@ TEST_F(RealPlaybackTest, AGroupOfTwoChannelsReportsOnePosition)
     ASSERT_TRUE(ProcessUntil([&] { return CountFor("Position", nullptr) >= 2; }));
     const int groupReports = CountFor("Position", nullptr);
     EXPECT_LE(groupReports, CountFor("Position", a) + 1);  // one per tick, not one per member
-    const std::uint32_t start = 1451703845;  // the recordings' first second (UTC)
+    const std::uint32_t start = 1451703845;                // the recordings' first second (UTC)
     for (const auto& event : listener->Events()) {
         if (event.name == "Position" && event.handle == nullptr) {
             EXPECT_GE(event.first, start);

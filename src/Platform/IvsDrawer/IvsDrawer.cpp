@@ -26,15 +26,9 @@ PortTable& Table()
     return table;
 }
 
-bool ValidPort(int port)
-{
-    return port >= 0 && port < kPortCount;
-}
+bool ValidPort(int port) { return port >= 0 && port < kPortCount; }
 
-bool ValidKind(int kind)
-{
-    return kind >= IVS_KIND_RULE && kind <= IVS_KIND_TRACK;
-}
+bool ValidKind(int kind) { return kind >= IVS_KIND_RULE && kind <= IVS_KIND_TRACK; }
 
 // Runs action on an open port under the table lock; 0 when it is not open.
 template <class Action>

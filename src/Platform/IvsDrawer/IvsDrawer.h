@@ -15,7 +15,12 @@ namespace IVS_DRAWER {
 constexpr int kPortCount = 512;
 
 enum IvsKind : int { IVS_KIND_RULE = 1, IVS_KIND_ALARM = 2, IVS_KIND_TRACK = 3 };
-enum IvsDrawMask : int { IVS_DRAW_RULE = 1, IVS_DRAW_ALARM = 2, IVS_DRAW_TRACK = 4, IVS_DRAW_ALL = 7 };
+enum IvsDrawMask : int {
+    IVS_DRAW_RULE = 1,
+    IVS_DRAW_ALARM = 2,
+    IVS_DRAW_TRACK = 4,
+    IVS_DRAW_ALL = 7
+};
 // Block groups of the timing call: rules, and targets (boxes and tracks).
 enum IvsBlockGroup : int { IVS_BLOCK_RULES = 1, IVS_BLOCK_TARGETS = 2 };
 

@@ -75,9 +75,10 @@ void CIvsOverlayPainter::PaintAlarmBoxes(const CIvsPortState& port)
         if (!target.alarm)
             continue;
         const QPointF topLeft = Map(target.topLeft.x, target.topLeft.y);
-        const QPointF bottomRight =
-            Map(std::min<unsigned>(target.topLeft.x + target.size.x, PLAY_MODULE::KvxOverlayPoint::kScale),
-                std::min<unsigned>(target.topLeft.y + target.size.y, PLAY_MODULE::KvxOverlayPoint::kScale));
+        const QPointF bottomRight = Map(std::min<unsigned>(target.topLeft.x + target.size.x,
+                                                           PLAY_MODULE::KvxOverlayPoint::kScale),
+                                        std::min<unsigned>(target.topLeft.y + target.size.y,
+                                                           PLAY_MODULE::KvxOverlayPoint::kScale));
         m_painter.drawRect(QRectF(topLeft, bottomRight));
     }
 }

@@ -30,10 +30,7 @@ void CIvsPortState::SetStyle(int kind, int color, int lineWidth)
     style.lineWidth = lineWidth > 0 ? std::min(lineWidth, 32) : kDefaultLineWidth;
 }
 
-void CIvsPortState::Enable(int kind, bool enable)
-{
-    m_styles[Index(kind)].enabled = enable;
-}
+void CIvsPortState::Enable(int kind, bool enable) { m_styles[Index(kind)].enabled = enable; }
 
 void CIvsPortState::SetHoldFrames(int group, int frames)
 {
@@ -80,7 +77,7 @@ void CIvsPortState::AdvanceFrame(int frameTimeMs)
 
 bool CIvsPortState::Draws(int kind) const
 {
-    const int mask = kind == IVS_KIND_RULE ? IVS_DRAW_RULE
+    const int mask = kind == IVS_KIND_RULE    ? IVS_DRAW_RULE
                      : kind == IVS_KIND_ALARM ? IVS_DRAW_ALARM
                                               : IVS_DRAW_TRACK;
     return (m_drawType & mask) != 0 && m_styles[Index(kind)].enabled;

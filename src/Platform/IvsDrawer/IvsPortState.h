@@ -34,7 +34,10 @@ public:
 
     bool Draws(int kind) const;
     const IvsKindStyle& Style(int kind) const { return m_styles[Index(kind)]; }
-    const PLAY_MODULE::KvxOverlayRules* Rules() const { return m_rules ? &m_rules->blocks : nullptr; }
+    const PLAY_MODULE::KvxOverlayRules* Rules() const
+    {
+        return m_rules ? &m_rules->blocks : nullptr;
+    }
     const PLAY_MODULE::KvxOverlayTargets* Targets() const
     {
         return m_targets ? &m_targets->blocks : nullptr;

@@ -106,7 +106,7 @@ TEST_F(IvsDrawerTest, DrawsRulesBoxesAndTracksOverThePicture)
     ASSERT_EQ(1, IvsDrawer_InputTargets(kPort, 0, targets.data(), int(targets.size()), 0));
     const QImage image = Draw();
     EXPECT_EQ(1, lastDraw);
-    EXPECT_EQ(kRuleColor, image.pixelColor(10, 50));  // the rule line across the middle
+    EXPECT_EQ(kRuleColor, image.pixelColor(10, 50));   // the rule line across the middle
     EXPECT_EQ(kAlarmColor, image.pixelColor(25, 35));  // the box's left edge
     EXPECT_EQ(kTrackColor, image.pixelColor(5, 95));   // the track's start
 }
