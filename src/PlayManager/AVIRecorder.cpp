@@ -73,12 +73,17 @@ int AVIRecorder::InputData(unsigned char* data, int length, const PLAY_MODULE::P
     if (length <= 0 || !data)
         return 1;
     const auto deadline = std::chrono::steady_clock::now() + kRetryLimit;
-    while (!m_converter->InputData(data, static_cast<unsigned long>(length))) {
+    while (!FeedConverter(data, static_cast<unsigned long>(length))) {
         if (!m_running || std::chrono::steady_clock::now() >= deadline)
             break;
         SF_SOFT_BASE::CSFSystem::Sleep(kRetrySleepMs);
     }
     return 1;
+}
+
+int AVIRecorder::FeedConverter(unsigned char* data, unsigned long length)
+{
+    return m_converter->InputData(data, length);
 }
 
 int AVIRecorder::Stop()

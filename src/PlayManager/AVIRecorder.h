@@ -47,6 +47,10 @@ public:
     static std::string FolderOf(const std::string& path);
     static std::string TagOf(const std::string& path);
 
+protected:
+    // Offers one block to the converter; 0 while its input is full.
+    virtual int FeedConverter(unsigned char* data, unsigned long length);
+
 private:
     struct FrameTime {
         std::int32_t year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include "PlayManager/AVIRecorder.h"
 #include "Platform/PlayModule/Support/SampleFolder.h"
@@ -75,6 +77,42 @@ TEST(AVIRecorderNames, LongPathsAreCutToTheNameBuffer)
     const std::string name = NameFor(recorder);
     EXPECT_EQ(std::size_t(PLAY_MODULE::kAviNameBufferSize - 1), name.size());
     recorder.Stop();
+}
+
+namespace {
+
+// A converter whose input stays full.
+class FullInputRecorder : public AVIRecorder {
+public:
+    std::atomic<int> offers{0};
+
+protected:
+    int FeedConverter(unsigned char*, unsigned long) override
+    {
+        ++offers;
+        return 0;
+    }
+};
+
+}  // namespace
+
+TEST(AVIRecorderFeeding, StoppingReleasesABlockTheConverterKeepsRefusing)
+{
+    PLAY_MODULE_TEST::CSampleFolder folder;
+    FullInputRecorder recorder;
+    ASSERT_NE(0, recorder.Start(folder.File("20200101000000[1]_1.avi").c_str()));
+    std::atomic<bool> fed{false};
+    std::thread stream([&] {
+        unsigned char block[64] = {};
+        recorder.InputData(block, sizeof block, FrameAt(2021, 1, 1, 0, 0, 0));
+        fed = true;
+    });
+    while (recorder.offers < 3)
+        std::this_thread::yield();
+    EXPECT_FALSE(fed.load());  // still offering the same block
+    recorder.Stop();
+    stream.join();
+    EXPECT_TRUE(fed.load());
 }
 
 TEST(AVIRecorderNames, AFailedStartLeavesTheRecorderStopped)
