@@ -4,11 +4,14 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
 
+#include "Base/MessageLoopIds.h"
+#include "Base/PostTask.h"
 #include "Base/SFDateTime.h"
 #include "PlayManager/EngineTestSupport.h"
 #include "PlayManager/AVIRecorder.h"
@@ -245,4 +248,25 @@ TEST_F(RealPlaybackTest, OpeningAndClosingWhileFramesAreInFlightNeverHangs)
     RunOnPlayLoop([&] { manager.reset(); });
     listener->heldTokens.clear();
     manager = CPlayManager::Create();
+}
+
+TEST_F(RealPlaybackTest, ClosingNeedsNoHelpFromABusyGuiThread)
+{
+    const std::string path = folder.MakeKvx(SmallKvx(3));
+    listener->holdTokens = true;  // frames handed over but not drawn yet
+    void* handle = OpenAndPlay(path);
+    ASSERT_TRUE(ProcessUntil([&] { return CountFor("QtFrame", handle) >= 2; }));
+    auto closed = std::make_shared<std::atomic<bool>>(false);
+    auto task = LumivexBase::MakeTask<int>([closed, handle, manager = manager] {
+        manager->Stop(handle);
+        manager->Close(handle);
+        manager->DestroyPlayObject(handle);
+        *closed = true;
+    });
+    LumivexBase::PostTaskToLoop(LumivexBase::ML_PLAY, task, __FILE__, __LINE__, "close", "test");
+    // The GUI thread is busy: it runs no events while the file closes.
+    for (int i = 0; i < 1000 && !*closed; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(closed->load());
+    listener->heldTokens.clear();
 }
