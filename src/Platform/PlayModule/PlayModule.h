@@ -32,6 +32,8 @@ class ITimeSource;
 // Constructed without a listener it serves as a group module (GroupPlay_*).
 // Results: nonzero is success; times are seconds since 1970 when the file's
 // times are known, else seconds from the file's start.
+// Stop, Close and destruction join the module's threads: they are never
+// called from inside one of its callbacks.
 class CPlayModule {
 public:
     explicit CPlayModule(IPlayModuleListener* listener = nullptr);
