@@ -34,13 +34,25 @@ double RecordingSeconds()
     return seconds ? std::atof(seconds) : fallback;
 }
 
+// A private folder, removed with everything in it at exit.
+struct BenchFolder {
+    BenchFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "streambench-XXXXXX").string();
+        if (::mkdtemp(pattern.data())) path = pattern;
+    }
+    ~BenchFolder()
+    {
+        std::error_code ignored;
+        if (!path.empty()) std::filesystem::remove_all(path, ignored);
+    }
+    std::string path;
+};
+
 std::string Folder()
 {
-    static const std::string folder = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "streambench-XXXXXX").string();
-        return std::string(::mkdtemp(pattern.data()));
-    }();
-    return folder;
+    static const BenchFolder folder;
+    return folder.path;
 }
 
 const std::vector<std::uint8_t>& Recording()
