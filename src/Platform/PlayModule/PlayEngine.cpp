@@ -517,8 +517,10 @@ void CPlayEngine::DecodeAudio(MediaPacket& packet,
     // Sound only at normal speed, forward, in step with the pictures.
     if (!packet.packet || m_backward || m_catchUp || std::abs(Speed() - 1.0) > 1e-6)
         return;
-    if (!m_audio.IsOpen() && !m_audio.Open(m_source->AudioParameters(), 1))
+    if (!m_audio.IsOpen() && (m_audioFailed || !m_audio.Open(m_source->AudioParameters(), 1))) {
+        m_audioFailed = true;
         return;
+    }
     if (!m_audio.Send(packet.packet.get(), packet.timeMs, packet.hasPts))
         return;
     AVFramePtr frame = MakeFrame();
@@ -637,6 +639,7 @@ void CPlayEngine::PresentPicture(PlanarPicture& picture)
 void CPlayEngine::ResetDecoding()
 {
     m_video.Flush();
+    m_audio.Flush();
     m_decoded.clear();
     m_held.reset();
     m_sourceEnded = false;

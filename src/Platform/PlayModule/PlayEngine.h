@@ -139,6 +139,7 @@ private:
     bool m_needReposition = false;
     bool m_readingBlock = false;
     bool m_reverseKeysOnly = false;
+    bool m_audioFailed = false;
     std::mutex m_converterMutex;
     std::int64_t m_discardUntilMs = INT64_MIN;
     bool m_discardInclusive = false;

@@ -526,14 +526,14 @@ int CPlayModule::OpenAudio()
     const AVCodecParameters* params = m_engine->AudioParameters();
     if (!params)
         return 0;
-    auto audio = std::make_unique<CAudioOutput>();
+    auto audio = std::make_shared<CAudioOutput>();
     if (!audio->Open(params->sample_rate, params->ch_layout.nb_channels))
         return 0;
     CloseAudio();
-    m_audio = std::move(audio);
+    m_audio = audio;
     ApplyGain();
-    CAudioOutput* output = m_audio.get();
-    m_engine->SetAudioSink([output](const AVFrame& frame) { output->Push(frame); });
+    // The play thread keeps the output alive while it hands it sound.
+    m_engine->SetAudioSink([audio](const AVFrame& frame) { audio->Push(frame); });
     return 1;
 }
 

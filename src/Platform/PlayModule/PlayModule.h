@@ -152,7 +152,7 @@ private:
     std::string m_path;
     std::unique_ptr<CPlayEngine> m_engine;
     std::unique_ptr<CGroupPlay> m_groupPlay;
-    std::unique_ptr<CAudioOutput> m_audio;
+    std::shared_ptr<CAudioOutput> m_audio;
     std::shared_ptr<ITimeSource> m_timeSource;
     std::shared_ptr<CDataRecorder> m_recorder;
     std::vector<unsigned char> m_refValue;

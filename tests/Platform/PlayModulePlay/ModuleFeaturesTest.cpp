@@ -581,3 +581,19 @@ TEST_F(ModuleFeatures, FastReversePlayShowsKeyFramesRatherThanFallBehind)
     ASSERT_EQ(1, module->StepBackward());
     EXPECT_EQ(1960, listener.LastFrame().stampMs);
 }
+
+TEST_F(ModuleFeatures, SoundOpensAndClosesWhilePlaying)
+{
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    if (!module->OpenAudio())
+        GTEST_SKIP() << "no sound device";
+    ASSERT_EQ(1, module->Play(nullptr));
+    for (int round = 0; round < 5; ++round) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(40));
+        EXPECT_EQ(1, module->CloseAudio());
+        EXPECT_EQ(1, module->OpenAudio());
+        module->Pause();
+        module->Resume();
+    }
+    EXPECT_EQ(1, module->Close());
+}
