@@ -1,4 +1,6 @@
 #include "Platform/PlayModule/AvIndexScanner.h"
+
+#include "Platform/PlayModule/LocalMediaInput.h"
 #include "Platform/PlayModule/AnnexB.h"
 
 #include <cstring>
@@ -52,10 +54,8 @@ std::uint64_t FileSizeOf(const std::string& path)
 bool CAvIndexScanner::Scan(const std::string& path, CKeyFrameIndex& out,
                            const std::atomic<bool>* cancel)
 {
-    AVFormatContext* raw = nullptr;
-    if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) < 0) return false;
-    std::unique_ptr<AVFormatContext, FormatCloser> ctx(raw);
-    if (avformat_find_stream_info(ctx.get(), nullptr) < 0) return false;
+    std::unique_ptr<AVFormatContext, FormatCloser> ctx(OpenLocalMediaInput(path));
+    if (!ctx) return false;
     const int video = av_find_best_stream(ctx.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     if (video < 0) return false;
     // A transport stream carries one frame per PES packet: skip the frame

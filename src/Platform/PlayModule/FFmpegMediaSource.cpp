@@ -1,5 +1,7 @@
 #include "Platform/PlayModule/FFmpegMediaSource.h"
 
+#include "Platform/PlayModule/LocalMediaInput.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -19,17 +21,6 @@ namespace PLAY_MODULE {
 namespace {
 
 constexpr std::int64_t kMaxRawBlock = 16 << 20;
-
-bool StartsWithPackHeader(const std::string& path)
-{
-    unsigned char head[4] = {};
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
-    const size_t got = std::fread(head, 1, sizeof head, file);
-    std::fclose(file);
-    return got == 4 && head[0] == 0 && head[1] == 0 && head[2] == 1 && head[3] == 0xBA;
-}
 
 // "2024-05-01T10:00:00.000000Z" as ms since 1970 (UTC); -1 when unreadable.
 std::int64_t ParseIsoTime(const char* text)
@@ -72,20 +63,8 @@ bool CFFmpegMediaSource::Open(const std::string& path)
 
 bool CFFmpegMediaSource::OpenInput(const std::string& path)
 {
-    // Program streams are probed by content of their first bytes: libavformat's
-    // own probe may take a short one for audio.
-    const AVInputFormat* forced =
-        StartsWithPackHeader(path) ? av_find_input_format("mpeg") : nullptr;
-    // Local files only: a name such as "concat:a|b" or "http:..." must not
-    // select another protocol.
-    AVDictionary* options = nullptr;
-    av_dict_set(&options, "protocol_whitelist", "file", 0);
-    const std::string url = "file:" + path;
-    const int opened = avformat_open_input(&m_format, url.c_str(), forced, &options);
-    av_dict_free(&options);
-    if (opened < 0)
-        return false;
-    return avformat_find_stream_info(m_format, nullptr) >= 0;
+    m_format = OpenLocalMediaInput(path);
+    return m_format != nullptr;
 }
 
 void CFFmpegMediaSource::ReadStreamFacts()

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 extern "C" {
 #include <libavformat/avformat.h>
 }
@@ -161,6 +163,22 @@ TEST_P(ContainerIndexScan, KeyFramesMatchAFullDecode)
     }
     EXPECT_GE(index.endTimeMs, 3960);
     EXPECT_EQ(CKeyFrameIndex::FromBytes(index.ToBytes()), index);
+}
+
+TEST(ContainerIndexScanNames, NamesThatLookLikeProtocolsAreLocalFiles)
+{
+    CSampleFolder folder;
+    const auto clip = folder.File("clip.ts");
+    ContainerSampleOptions options;
+    options.seconds = 2;
+    options.gopSeconds = 1;
+    ASSERT_TRUE(MakeContainerSample(clip, ContainerKind::Ts, options));
+    CKeyFrameIndex index;
+    EXPECT_FALSE(ScanRecordingIndex("concat:" + clip + "|" + clip, index));
+    const auto oddName = folder.File("a:b|c%20 \xff.ts");
+    std::filesystem::copy_file(clip, oddName);
+    ASSERT_TRUE(ScanRecordingIndex(oddName, index));
+    EXPECT_EQ(index.entries.size(), 2u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Containers, ContainerIndexScan,
