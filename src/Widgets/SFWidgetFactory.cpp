@@ -44,8 +44,6 @@ CSFTreeCtrl* SFCreateTreeCtrl(ISFTreeCtrlEvent*) { return nullptr; }
 CSFDateTimeCtrl* SFCreateDateTimeCtrl(ISFDateTimeCtrlEvent*, int) { return nullptr; }
 CSFNumSpiner* SFCreateNumSpiner(ISFNumSpinerEvent*) { return nullptr; }
 CSFImagePanel* SFCreateImagePanel(ISFImagePanelEvent*) { return nullptr; }
-CSFPlayProgressPanel* SFCreatePlayProgressPanel(IPlayProgressEvent*) { return nullptr; }
-CSFVideoWindow* SFCreateVideoWindow(VIDEOWINDOWMODE, ISFVideoWindowEvent*, int, int) { return nullptr; }
 
 CSFTabCtrl* SFCreateTabCtrl(ISFTabCtrlEvent*) { return nullptr; }
 CSFMonthCalCtrl* SFCreateMonthCalCtrl(ISFMonthCalCtrlEvent*) { return nullptr; }
