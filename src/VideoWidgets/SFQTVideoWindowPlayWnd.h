@@ -49,6 +49,7 @@ public:
     QRect FittedGeometry() const { return m_fitted; }
     QRect ButtonRect(int button) const;
     const QImage& FrameImage() const { return m_frame; }
+    const QImage& PresentedImage() const { return m_presented; }
     bool IsHovered() const { return m_hovered; }
 
     // Fits an area to a proportion (0:0 keeps it), both inclusive.
