@@ -330,44 +330,54 @@ void SFQtPlayProgressPanel::PaintArrows(QPainter& painter) const
         painter.drawPixmap(ToQRect(m_model.nextArrow), forward);
 }
 
-void SFQtPlayProgressPanel::PaintScale(QPainter& painter) const
+std::vector<SFQtPlayProgressPanel::ScaleMark> SFQtPlayProgressPanel::DayScale(int virtualWidth, int offset,
+                                                                             int visibleWidth)
 {
-    const tagRECT& area = m_model.timeArea;
-    const double pph = m_model.dayVirtualWidth / 24.0;
+    std::vector<ScaleMark> marks;
+    const double pph = virtualWidth / 24.0;
     if (pph <= 0)
-        return;
+        return marks;
     const ScaleBand* band = &kScale[0];
     while (pph > band->maxPph)
         ++band;
     const double u = pph * band->unit / 3600.0;
     const int unitsPerDay = 86400 / band->unit;
-    const int nameHeight = m_model.nameColumn.bottom - m_model.nameColumn.top + 1;
-    const QFontMetrics metrics(painter.font());
-    for (long long k = static_cast<long long>(m_model.dayOffset / u); k <= unitsPerDay; ++k) {
-        const double x = k * u - m_model.dayOffset;
-        if (x >= m_model.visibleWidth + u)
+    for (long long k = static_cast<long long>(offset / u); k <= unitsPerDay; ++k) {
+        const double x = k * u - offset;
+        if (x >= visibleWidth + u)
             break;
         const long long seconds = k * band->unit;
-        const bool label = seconds % band->labelStep == 0;
-        const bool dot = label || (band->dotStep > 0 && seconds % band->dotStep == 0);
-        if (!dot)
-            continue;
-        const int px = area.left + static_cast<int>(x);
+        if (seconds % band->labelStep == 0)
+            marks.push_back({static_cast<int>(x), ScaleLabel(static_cast<int>(seconds), band->style)});
+        else if (band->dotStep > 0 && seconds % band->dotStep == 0)
+            marks.push_back({static_cast<int>(x), QString()});
+    }
+    return marks;
+}
+
+void SFQtPlayProgressPanel::PaintScale(QPainter& painter) const
+{
+    const tagRECT& area = m_model.timeArea;
+    const int nameHeight = m_model.nameColumn.bottom - m_model.nameColumn.top + 1;
+    const QFontMetrics metrics(painter.font());
+    const auto marks = DayScale(m_model.dayVirtualWidth, m_model.dayOffset, m_model.visibleWidth);
+    for (size_t i = 0; i < marks.size(); ++i) {
+        const int px = area.left + marks[i].x;
         painter.setPen(Qt::black);
         painter.drawPoint(px, area.top + 9);
-        if (!label)
+        if (marks[i].label.isEmpty())
             continue;
         painter.setPen(Qt::darkGray);
         painter.drawLine(px, area.top + 8, px, area.top + 8 + nameHeight + 1);
-        const QString text = ScaleLabel(static_cast<int>(seconds), band->style);
-        const int w = metrics.horizontalAdvance(text);
+        const int w = metrics.horizontalAdvance(marks[i].label);
         int left = px - w / 2;
-        if (k == 0)
+        if (marks[i].x + m_model.dayOffset == 0)
             left += 5;
-        if (k == unitsPerDay)
+        if (marks[i].x + m_model.dayOffset >= m_model.dayVirtualWidth - 1)
             left -= 5;
         painter.setPen(Qt::black);
-        painter.drawText(QRect(QPoint(left, area.top - 1), QPoint(left + w, area.top + 18)), Qt::AlignCenter, text);
+        painter.drawText(QRect(QPoint(left, area.top - 1), QPoint(left + w, area.top + 18)), Qt::AlignCenter,
+                         marks[i].label);
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include <QPixmap>
 #include <QWidget>
 
@@ -16,6 +18,13 @@ public:
                  ImgCount };
 
     SFQtPlayProgressPanel(CTimeLineModel& model, CSFQTPlayProgressPanel* panel);
+
+    struct ScaleMark {
+        int x;          // from the time area's left edge
+        QString label;  // empty for a dot only
+    };
+    // The dots and labels of the day scale for a view of the given size.
+    static std::vector<ScaleMark> DayScale(int virtualWidth, int offset, int visibleWidth);
 
     void SetImage(int which, const QPixmap& image) { m_images[which] = image; }
     int PressedRow() const { return m_pressedRow; }
