@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QEnterEvent>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "GridTestSupport.h"
 #include "Platform/DDraw/DDrawDevice.h"
@@ -320,4 +321,38 @@ TEST_F(GridTest, CellBufferAndOpacityRules)
     cell->SetOpacity(1.5);
     cell->SetOpacity(std::nan(""));
     EXPECT_DOUBLE_EQ(0.5, cell->Opacity());
+}
+
+TEST_F(GridTest, OddFrameSizesAreReadAndCopiedWithinTheirBuffers)
+{
+    grid->SetDefaultLayout(LAYOUT_4, nullptr);
+    grid->SetSubWinVideoByID(0, 1);
+    grid->SetSubWinVideoByID(1, 1);
+    for (const auto& [w, h] : {std::pair{35, 21}, std::pair{17, 9}, std::pair{706, 577}}) {
+        // Exact-size heap buffers: a read past their end is caught by the sanitizer.
+        auto rgb = RgbFrame(w, h, 0, 255, 0);
+        ASSERT_EQ(1, grid->RenderSubWin(0, rgb.data(), RENDER_DATA_QIMAGE, w, h));
+        EXPECT_EQ(qRgb(0, 255, 0), PlayWnd(0)->FrameImage().pixel(w - 1, h - 1));
+        auto yuv = YuvFrame(w, h, 81, 90, 240);
+        ASSERT_EQ(1, grid->RenderOffScreenSurface(1, yuv.data(), w, h, 0, 0));
+        CDDrawDevice::SetAcceptedFormats(DDFMT_RGB32);
+        grid->SetSubWinVideoByID(1, 0);  // releases the frame surface
+        grid->SetSubWinVideoByID(1, 1);
+        ASSERT_EQ(1, grid->RenderOffScreenSurface(1, yuv.data(), w, h, 0, 0));
+        EXPECT_GT(qRed(PlayWnd(1)->FrameImage().pixel(0, 0)), 200);
+        CDDrawDevice::ResetDisplay();
+    }
+}
+
+TEST_F(GridTest, WheelOverACellWithVideoAsksForZoom)
+{
+    grid->SetDefaultLayout(LAYOUT_4, nullptr);
+    const QPoint inside = Cell(3)->geometry().center();
+    QWheelEvent up(inside, grid->mapToGlobal(inside), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                   Qt::NoScrollPhase, false);
+    QApplication::sendEvent(grid.get(), &up);
+    EXPECT_FALSE(handler.Has("zoom 3 3 1"));  // video off
+    grid->SetSubWinVideoByIndex(3, 1);
+    QApplication::sendEvent(grid.get(), &up);
+    EXPECT_TRUE(handler.Has("zoom 3 3 1"));
 }

@@ -22,6 +22,7 @@ public:
 
     // 0 success, -1 failure.
     virtual int RenderFrame(BYTE* y, BYTE* second, BYTE* third, int w, int h);
+    // `data` holds Y (w x h), then U and V ((w/2) x (h/2) each).
     // 1 presented; 0 failed or dropped.
     virtual int Render(void* ignored, BYTE* data, int w, int h, tagRECT* source, int port, IDDrawWindow* wnd,
                        int extra);
