@@ -54,7 +54,7 @@ SwsContext* CSurfaceScaler::ContextFor(int format, int sw, int sh, int dw, int d
         m_contexts.clear();
     }
     SwsContext* context = sws_getContext(sw, sh, static_cast<AVPixelFormat>(format), dw, dh, AV_PIX_FMT_RGB32,
-                                         SWS_BILINEAR, nullptr, nullptr, nullptr);
+                                         SWS_FAST_BILINEAR, nullptr, nullptr, nullptr);
     if (context)
         m_contexts.emplace(key, context);
     return context;
