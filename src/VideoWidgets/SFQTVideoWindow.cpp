@@ -122,6 +122,8 @@ int CSFQTVideoWindow::SetRows(int rows)
     const int result = m_layout.SetRows(rows);
     if (result) {
         ApplyLayoutRects();
+        if (m_pHandler)
+            m_pHandler->OnLayoutChanged();
         update();
     }
     return result;
@@ -132,6 +134,8 @@ int CSFQTVideoWindow::SetColumns(int columns)
     const int result = m_layout.SetColumns(columns);
     if (result) {
         ApplyLayoutRects();
+        if (m_pHandler)
+            m_pHandler->OnLayoutChanged();
         update();
     }
     return result;
@@ -184,6 +188,8 @@ void CSFQTVideoWindow::SetLayout(LAYOUT_TYPE type, QByteArray text)
         m_layout.RebuildCells();
     if (m_mode == VIDEOWINDOWMODE_NORMAL) {
         ApplyLayoutRects();
+        if (m_pHandler)
+            m_pHandler->OnLayoutChanged();
         const int newCount = GetCurrentSubWinCountConst();
         bool focusLost = false;
         for (int i = oldCount - 1; i >= newCount; --i) {
@@ -212,14 +218,12 @@ void CSFQTVideoWindow::ApplyLayoutRects()
         if (!cell)
             continue;
         if (it == m_layout.m_cells.end()) {
-            cell->hide();
-            break;
+            cell->hide();  // every slot beyond the layout, so none is left over
+            continue;
         }
         cell->setGeometry(Inset(it->second));
         cell->show();
     }
-    if (m_pHandler)
-        m_pHandler->OnLayoutChanged();
 }
 
 CSFQTVideoWindowSubWnd* CSFQTVideoWindow::CellAt(int index) const

@@ -356,3 +356,49 @@ TEST_F(GridTest, WheelOverACellWithVideoAsksForZoom)
     QApplication::sendEvent(grid.get(), &up);
     EXPECT_TRUE(handler.Has("zoom 3 3 1"));
 }
+
+TEST_F(GridTest, FewerRowsHideTheCellsLeftOver)
+{
+    grid->SetDefaultLayout(LAYOUT_16, nullptr);
+    const int before = handler.layoutChanges;
+    ASSERT_EQ(1, grid->SetRows(2));
+    EXPECT_EQ(8, grid->GetCurrentSubWinCount());
+    EXPECT_EQ(8, VisibleCells());
+    EXPECT_EQ(before + 1, handler.layoutChanges);
+    EXPECT_EQ(0, grid->SetColumns(4));
+}
+
+TEST_F(GridTest, EditModeTogglesSplittersWithTheMouse)
+{
+    CSFQTVideoWindow edit(VIDEOWINDOWMODE_LAYOUT_EDIT, &handler, 8, 8);
+    ASSERT_EQ(1, edit.Create(L"edit", tagRECT{0, 0, 400, 300}, nullptr, 1));
+    edit.SetDefaultLayout(LAYOUT_4, nullptr);
+    edit.show();
+    const int before = handler.layoutChanges;
+    QTest::mouseMove(&edit, QPoint(200, 50));  // the vertical bar of the top row
+    QTest::mouseClick(&edit, Qt::LeftButton, {}, QPoint(200, 50));
+    EXPECT_EQ(3, edit.GetCurrentSubWinCount());
+    EXPECT_EQ(before + 1, handler.layoutChanges);
+    char text[512];
+    ASSERT_EQ(1, edit.GetLayout(text, sizeof(text)));
+    EXPECT_NE(nullptr, std::strstr(text, "65536:0:"));
+}
+
+TEST_F(GridTest, GeometryRequestsDuringAnAnimationWaitOrFinishIt)
+{
+    grid->EnableSubWinAnimation(1);
+    CSFQTVideoWindowSubWnd* cell = Cell(0);
+    const QRect first(10, 10, 100, 100), second(50, 50, 200, 150);
+    ASSERT_NE(nullptr, cell->LaunchSubWinGeometryChangeAni(first, QRect(), 200, QEasingCurve::OutQuint, true));
+    EXPECT_EQ(1, cell->IsGeometryAnimating());
+    EXPECT_EQ(nullptr, cell->LaunchSubWinGeometryChangeAni(second, QRect(), 200, QEasingCurve::OutQuint, true));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return cell->geometry() == second; }, 2000));
+    ASSERT_NE(nullptr, cell->LaunchSubWinGeometryChangeAni(first, QRect(), 200, QEasingCurve::OutQuint, true));
+    // Without startNow the running one ends at once; the new one waits to be started.
+    QPropertyAnimation* waiting = cell->LaunchSubWinGeometryChangeAni(second, QRect(), 200, QEasingCurve::OutQuint, false);
+    ASSERT_NE(nullptr, waiting);
+    EXPECT_EQ(first, cell->geometry());
+    EXPECT_EQ(0, cell->IsGeometryAnimating());
+    waiting->start();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return cell->geometry() == second; }, 2000));
+}
