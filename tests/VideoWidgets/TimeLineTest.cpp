@@ -412,3 +412,18 @@ TEST_F(TimeLineTest, ResizeMovesTheRightHandParts)
     EXPECT_EQ(1157, Model().nextArrow.left);
     EXPECT_EQ(1000, panel->ScrollBar()->width());
 }
+
+TEST_F(TimeLineTest, ChannelWithoutTheShownDayShowsAnEmptyRow)
+{
+    panel->SetChannelRecord(MakeRecord(1, {{kDay + 10 * kHour, kDay + 11 * kHour}, {kDay + 24 * kHour + 10 * kHour, kDay + 24 * kHour + 11 * kHour}}));
+    panel->SetChannelRecord(MakeRecord(2, {{kDay + 10 * kHour, kDay + 11 * kHour}}));
+    const QPoint row1(XFor(10 * kHour + 1800), 17), row2(XFor(10 * kHour + 1800), 32);
+    QImage before = Drawing()->grab().toImage();
+    EXPECT_NE(QColor(50, 50, 50), before.pixelColor(row1));
+    EXPECT_NE(QColor(50, 50, 50), before.pixelColor(row2));
+    QTest::mouseClick(Drawing(), Qt::LeftButton, {}, QPoint(962, 40));  // next day
+    ASSERT_EQ(1, Model().commonDayCounter);
+    QImage after = Drawing()->grab().toImage();
+    EXPECT_NE(QColor(50, 50, 50), after.pixelColor(row1));  // channel 1 has that day
+    EXPECT_EQ(QColor(50, 50, 50), after.pixelColor(row2));  // channel 2 has not
+}
