@@ -72,3 +72,26 @@ cell btn_propertynor.png '#2e333c' -fill '#d7dce3' -draw "rectangle 7,7 8,12" -d
 cell btn_propertydown.png '#3b82f6' -fill white -draw "rectangle 7,7 8,12" -draw "rectangle 7,4 8,5"
 cell btn_videorecord.png '#2e333c' -fill '#d7dce3' -draw "circle 7.5,7.5 7.5,11"
 cell btn_videorecordcheck.png '#2e333c' -fill "$red" -draw "circle 7.5,7.5 7.5,11"
+
+# Number spinner: box 80 x 24, buttons 21 x 12 (normal, pressed, disabled).
+convert -size 80x24 xc:none -fill '#2e333c' -stroke '#4a515c' -draw "roundrectangle 0,0 79,23 3,3" \
+  "PNG32:$out/spiner_time_normal.png"
+arrow() { # name background arrow-colour polygon
+  convert -size 21x12 xc:none -fill "$2" -draw "rectangle 0,0 20,11" -fill "$3" -draw "polygon $4" "PNG32:$out/$1"
+}
+arrow up_button_normal.png '#3a404a' '#d7dce3' "6,8 14,8 10,3"
+arrow up_button_press.png '#3b82f6' white "6,8 14,8 10,3"
+arrow up_button_disable.png '#2a2e35' '#5b636e' "6,8 14,8 10,3"
+arrow down_button_normal.png '#3a404a' '#d7dce3' "6,3 14,3 10,8"
+arrow down_button_press.png '#3b82f6' white "6,3 14,3 10,8"
+arrow down_button_disable.png '#2a2e35' '#5b636e' "6,3 14,3 10,8"
+
+# Row buttons of lists, 16 x 16: settings (a gear-like ring) and web login.
+cell icon_set.png '#2e333c' -fill none -stroke '#d7dce3' -strokewidth 2 -draw "circle 7.5,7.5 7.5,11" \
+  -draw "point 7,1" -draw "point 7,14" -draw "point 1,7" -draw "point 14,7"
+cell icon_weblogin.png '#2e333c' -fill none -stroke '#d7dce3' -strokewidth 1.2 -draw "circle 7.5,7.5 7.5,13" \
+  -draw "line 2,7.5 13,7.5" -draw "ellipse 7.5,7.5 2.5,5.5 0,360"
+
+# Pointer over sliders, 24 x 24, hot spot (13, 7): a pointing hand.
+convert -size 24x24 xc:none -fill white -stroke '#1f232a' -strokewidth 1 \
+  -draw "roundrectangle 11,2 15,14 2,2" -draw "roundrectangle 7,11 21,22 3,3" "PNG32:$out/hand_pointing.png"

@@ -19,6 +19,7 @@
 #include "Common/FileAssociation.h"
 #include "Common/LangString.h"
 #include "Common/UserMessages.h"
+#include "PlayManager/RenderSetup.h"
 #include "SingleInstanceLock.h"
 #include "StartupFrameEventImp.h"
 #include "TerminationWatcher.h"
@@ -103,6 +104,7 @@ int main(int argc, char* argv[])
         LumivexBase::CSFMessageLoopManager::GetInstance()->ExitMessageLoops();
         return 1;
     }
+    InitRender();
 
     const std::list<std::wstring> unassociated = FindUnassociatedRecordTypes();
     CTerminationWatcher terminationWatcher;

@@ -23,14 +23,7 @@ public:
     {
     }
 
-    int Execute() override
-    {
-        std::int64_t start = GetPerformanceCounter();
-        m_call();
-        if (GetTaskTraceEnabled() != 0)
-            TraceExecution(start, GetPerformanceCounter());
-        return 1;
-    }
+    int Execute() override { return RunTimed(m_call); }
 
 private:
     boost::function<void()> m_call;
@@ -43,14 +36,7 @@ class CSFConcreteTask<int> : public CSFTask {
 public:
     explicit CSFConcreteTask(boost::function<void()> call) : m_call(std::move(call)) {}
 
-    int Execute() override
-    {
-        std::int64_t start = GetPerformanceCounter();
-        m_call();
-        if (GetTaskTraceEnabled() != 0)
-            TraceExecution(start, GetPerformanceCounter());
-        return 1;
-    }
+    int Execute() override { return RunTimed(m_call); }
 
 private:
     boost::function<void()> m_call;

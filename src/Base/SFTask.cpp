@@ -49,10 +49,11 @@ void CSFTask::TracePost() const
                      ", line " + std::to_string(m_line) + ".\n");
 }
 
-void CSFTask::TraceExecution(std::int64_t start, std::int64_t end) const
+void CSFTask::TraceExecution(std::int64_t start) const
 {
     if (!IsTraced(1))
         return;
+    std::int64_t end = GetPerformanceCounter();
     double frequency = GetPerformanceFrequency();
     std::string tail = "<" + m_taskName + ">.\n";
     if (GetTaskTraceLevel() >= 2)

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "Base/TaskBase.h"
+#include "Base/TaskTrace.h"
 
 namespace LumivexBase {
 
@@ -36,8 +37,17 @@ public:
     void TracePost() const;
 
 protected:
+    // Runs the call, then traces its costs when tracing is on; always 1.
+    template <class Call>
+    int RunTimed(Call& call) const
+    {
+        std::int64_t start = GetPerformanceCounter();
+        call();
+        TraceExecution(start);
+        return 1;
+    }
     // Writes the queue and execution cost lines after a run.
-    void TraceExecution(std::int64_t start, std::int64_t end) const;
+    void TraceExecution(std::int64_t start) const;
     bool IsTraced(int minimumGlobalLevel) const;
     void WriteColumns(const char* column, const char* cost, const std::string& tail) const;
 };

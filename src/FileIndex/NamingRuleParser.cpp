@@ -1,57 +1,19 @@
 #include "FileIndex/NamingRuleParser.h"
 
 #include <cwctype>
-#include <exception>
+#include <string_view>
 
-#include <boost/regex.hpp>
-
-#include "Base/TextCodec.h"
 #include "FileIndex/FileIndexTypes.h"
+#include "FileIndex/NamingRule.h"
 
 namespace {
 
-// Pieces of the naming rule, matched against the UTF-8 bytes of a name.
-// Bytes 0x80-0xff in the name piece admit non-ASCII names.
-constexpr const char* kNamePiece = R"(([A-Za-z0-9\x80-\xff\$\(\)\.\+\[\]\^\{\}#@%!,~&-;`=']+))";
-constexpr const char* kChannelPiece = R"(([1-9]\d*))";
-constexpr const char* kStreamPiece = R"((main_|extra([1-9]\d*)_)?)";
-constexpr const char* kDateTimePiece =
-    R"((([12][0-9]{3})(0?[1-9]|1[012])(0?[1-9]|[12][0-9]|3[01])([01][0-9]|2[0-3])([0-5][0-9])([0-5][0-9])))";
-// The tail admits nothing, or a non-digit followed by anything. Written
-// without nested repetition so that a failing match stays linear.
-constexpr const char* kTailPiece = R"((\D[\s\S]*)?)";
-constexpr const char* kDateFolderRule = R"(^([12][0-9]{3})-(0?[1-9]|1[012])-(0?[1-9]|[12][0-9]|3[01])$)";
-
 constexpr std::size_t kExtensionCompareLength = 7;
-
-const boost::regex& NamingRule()
-{
-    static const boost::regex rule(std::string("^") + kNamePiece + "_ch" + kChannelPiece + "_" +
-                                   kStreamPiece + kDateTimePiece + "_" + kDateTimePiece + kTailPiece +
-                                   "$");
-    return rule;
-}
-
-const boost::regex& DateFolderRule()
-{
-    static const boost::regex rule(kDateFolderRule);
-    return rule;
-}
-
-// Whole-string match; a matcher error counts as no match.
-bool MatchesWhole(const std::string& text, const boost::regex& rule)
-{
-    try {
-        return boost::regex_match(text, rule);
-    } catch (const std::exception&) {
-        return false;
-    }
-}
 
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
 // Reads up to maxDigits decimal digits at pos; false when there is none.
-bool ReadNumber(const std::wstring& text, std::size_t& pos, std::size_t maxDigits, std::int64_t& value)
+bool ReadNumber(std::wstring_view text, std::size_t& pos, std::size_t maxDigits, std::int64_t& value)
 {
     value = 0;
     std::size_t digits = 0;
@@ -64,7 +26,7 @@ bool ReadNumber(const std::wstring& text, std::size_t& pos, std::size_t maxDigit
 }
 
 // Reads an unbounded number; values past the limit read as limit + 1.
-bool ReadBoundedNumber(const std::wstring& text, std::size_t pos, std::int64_t limit, std::int64_t& value)
+bool ReadBoundedNumber(std::wstring_view text, std::size_t pos, std::int64_t limit, std::int64_t& value)
 {
     value = 0;
     if (pos >= text.size() || !IsDigit(text[pos]))
@@ -84,7 +46,7 @@ std::int64_t DaysInMonth(std::int64_t year, std::int64_t month)
 
 // Reads "yyyyMMddhhmmss" by fixed widths (a field ends early at a
 // non-digit) and refuses fields that are no real date-time.
-bool ReadDateTime(const std::wstring& text, SF_SOFT_BASE::CSFDateTime& out)
+bool ReadDateTime(std::wstring_view text, SF_SOFT_BASE::CSFDateTime& out)
 {
     static constexpr std::size_t kWidths[6] = {4, 2, 2, 2, 2, 2};
     std::int64_t fields[6] = {};
@@ -119,24 +81,28 @@ bool CNamingRuleParser::Parse(const wchar_t* fileName)
         return false;
     if (!SplitName(fileName))
         return false;
-    return start.ToTime() < end.ToTime();
+    // A start before 1970 has no time value: it would give every such
+    // recording the same keys.
+    m_startKey = m_times.ToTime(start);
+    m_dayKey = m_times.DayKey(start);
+    return m_startKey != 0 && m_dayKey > 0 && m_startKey < m_times.ToTime(end);
 }
 
 bool CNamingRuleParser::MatchesRule(const wchar_t* fileName) const
 {
-    return MatchesWhole(SF_SOFT_BASE::WideToUtf8(fileName), NamingRule());
+    return NamingRule::Matches(fileName);
 }
 
-bool CNamingRuleParser::SplitName(const std::wstring& text)
+bool CNamingRuleParser::SplitName(std::wstring_view text)
 {
     using namespace FileIndexKeys;
     const std::size_t first = text.find(L'_');
     if (first == std::wstring::npos)
         return false;
-    name = text.substr(0, first);
+    name.assign(text.substr(0, first));
 
     const std::size_t second = text.find(L'_', first + 1);
-    if (second == std::wstring::npos || text.compare(first + 1, 2, L"ch") != 0)
+    if (second == std::wstring::npos || text.substr(first + 1, 2) != L"ch")
         return false;
     std::int64_t number = 0;
     if (!ReadBoundedNumber(text, first + 3, kMaxChannel, number) || !IsValidChannel(number))
@@ -149,8 +115,8 @@ bool CNamingRuleParser::SplitName(const std::wstring& text)
         const std::size_t streamEnd = text.find(L'_', timeBegin);
         if (streamEnd == std::wstring::npos)
             return false;
-        const std::wstring part = text.substr(timeBegin, streamEnd - timeBegin);
-        if (part.compare(0, 5, L"extra") == 0) {
+        const std::wstring_view part = text.substr(timeBegin, streamEnd - timeBegin);
+        if (part.substr(0, 5) == L"extra") {
             if (!ReadBoundedNumber(part, 5, kMaxStream, stream) || !IsValidStream(stream))
                 return false;
         } else if (part != L"main") {
@@ -185,7 +151,7 @@ bool CNamingRuleParser::IsSupportedExtension(const wchar_t* extension) const
 
 bool CNamingRuleParser::ParseDateFolder(const wchar_t* folderName)
 {
-    if (!folderName || !MatchesWhole(SF_SOFT_BASE::WideToUtf8(folderName), DateFolderRule()))
+    if (!folderName || !NamingRule::MatchesDateFolder(folderName))
         return false;
     const std::wstring text(folderName);
     std::int64_t fields[3] = {};

@@ -3,8 +3,10 @@
 #include <cstdint>
 #include <list>
 #include <string>
+#include <string_view>
 
 #include "Base/SFDateTime.h"
+#include "FileIndex/LocalTimeCache.h"
 
 // The recorders' file-naming rule:
 //   <name>_ch<channel>_[main_|extra<N>_]<yyyyMMddhhmmss>_<yyyyMMddhhmmss>[tail]
@@ -26,6 +28,10 @@ public:
     // True for a folder named as a date; stores it in folderDate.
     bool ParseDateFolder(const wchar_t* folderName);
 
+    // After a successful Parse: the start's time value and day key.
+    std::uint32_t StartKey() const { return m_startKey; }
+    std::int32_t DayKey() const { return m_dayKey; }
+
     std::wstring name;          // recorder (group) name
     std::int32_t channel = -1;  // channel key
     SF_SOFT_BASE::CSFDateTime start;
@@ -35,5 +41,9 @@ public:
 
 private:
     bool MatchesRule(const wchar_t* fileName) const;
-    bool SplitName(const std::wstring& fileName);
+    bool SplitName(std::wstring_view fileName);
+
+    CLocalTimeCache m_times;
+    std::uint32_t m_startKey = 0;
+    std::int32_t m_dayKey = 0;
 };

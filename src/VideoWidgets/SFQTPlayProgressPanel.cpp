@@ -9,6 +9,7 @@
 #include "VideoWidgets/SFQtPlayProgressPanel.h"
 #include "Widgets/SFApplication.h"
 #include "Widgets/SFQTButton.h"
+#include "Widgets/SFQTSliderCtrl.h"
 #include "Widgets/SkinParser.h"
 #include "Widgets/SkinStyles.h"
 
@@ -41,7 +42,7 @@ CSFQTPlayProgressPanel::CSFQTPlayProgressPanel(IPlayProgressEvent* handler)
       m_rowDown(new CSFQTButton(nullptr)),
       m_rowUp(new CSFQTButton(nullptr)),
       m_scrollBar(new QScrollBar(Qt::Horizontal, this)),
-      m_slider(new QSlider(Qt::Horizontal)),
+      m_slider(new CSFQTSliderCtrl(nullptr)),
       m_timer(new QTimer(this)),
       m_model(m_channels),
       m_drawing(new SFQtPlayProgressPanel(m_model, this))
@@ -57,13 +58,15 @@ CSFQTPlayProgressPanel::CSFQTPlayProgressPanel(IPlayProgressEvent* handler)
     connect(m_drawing, &SFQtPlayProgressPanel::MousePress, this, &CSFQTPlayProgressPanel::OnMousePress);
     connect(m_drawing, &SFQtPlayProgressPanel::MouseRelease, this, &CSFQTPlayProgressPanel::OnMouseRelease);
     connect(m_slider, &QSlider::valueChanged, this, &CSFQTPlayProgressPanel::OnZoomerValueChanged);
-    m_slider->setToolTip(QString());
+    m_slider->SetTooltipEnable(0);
     m_rowDown->setParent(this);
     m_rowUp->setParent(this);
     m_slider->setParent(this);
 }
 
 CSFQTPlayProgressPanel::~CSFQTPlayProgressPanel() = default;
+
+QSlider* CSFQTPlayProgressPanel::ZoomSlider() const { return m_slider; }
 
 void CSFQTPlayProgressPanel::Repaint()
 {
@@ -241,6 +244,12 @@ void CSFQTPlayProgressPanel::ApplyLayout(const PlayProgressPanelLayout* layout, 
     m_rowUp->setGeometry(ToQRect(ParseRect(texts[kRowUp])));
     m_rowDown->setGeometry(ToQRect(ParseRect(texts[kRowDown])));
     m_slider->setGeometry(ToQRect(ParseRect(texts[kSliderRect])));
+    ImageSliderStyle sliderSkin;
+    std::wstring* sliderTexts[] = {&sliderSkin.str0, &sliderSkin.str1, &sliderSkin.str2, &sliderSkin.str3,
+                                   &sliderSkin.str4, &sliderSkin.str5, &sliderSkin.str6};
+    for (int i = 0; i < 7; ++i)
+        *sliderTexts[i] = texts[kSliderImage + i];
+    m_slider->SetSkin(&sliderSkin);
     const QRect drawing = m_drawing->geometry();
     const tagRECT& area = m_model.timeArea;
     m_scrollBar->setGeometry(QRect(QPoint(drawing.left() + area.left, drawing.top() + area.bottom + 1),

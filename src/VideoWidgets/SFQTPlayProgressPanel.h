@@ -10,6 +10,7 @@
 #include "Widgets/SFPlayProgressPanel.h"
 
 class CSFQTButton;
+class CSFQTSliderCtrl;
 class SFQtPlayProgressPanel;
 
 // The Qt time-line panel: holds the channel records and the view model,
@@ -54,7 +55,7 @@ public:
     const CTimeLineModel& Model() const { return m_model; }
     CTimeLineModel& Model() { return m_model; }
     SFQtPlayProgressPanel* DrawingWidget() const { return m_drawing; }
-    QSlider* ZoomSlider() const { return m_slider; }
+    QSlider* ZoomSlider() const;
     QScrollBar* ScrollBar() const { return m_scrollBar; }
     UINT ControlId() const { return m_controlId; }
     int SliderBackgroundLeft() const { return m_sliderBackgroundRect.left; }
@@ -85,7 +86,7 @@ private:
     CSFQTButton* m_rowDown;
     CSFQTButton* m_rowUp;
     QScrollBar* m_scrollBar;
-    QSlider* m_slider;
+    CSFQTSliderCtrl* m_slider;
     QPixmap m_background;
     QPixmap m_sliderBackground;
     tagRECT m_sliderBackgroundRect{0, 0, -1, -1};

@@ -45,5 +45,12 @@ int SFQTCopyToWideBuffer(const QString& text, wchar_t* buffer, int size);
 
 QString SFQTStringFromUtf8(const char* text);
 
+// Runs the file chooser (mode != 0) or the folder chooser (mode 0) modally;
+// see CSFQTFileDialog. The default suffix, the fifth and seventh words and
+// the flags do not change the dialog. 1 when a path was delivered.
+int SFShowFileDialog(wchar_t* folderRecord, wchar_t* file, int size, int mode, int word5,
+                     const wchar_t* defaultSuffix, int word7, unsigned flags, const wchar_t* initialText,
+                     void* parent);
+
 void SFInitApp();
 void SFUninitApp();

@@ -23,7 +23,8 @@ public:
     virtual void MoveWindow(int, int, int, int) {}
     virtual int AddString(const wchar_t*) { return 0; }
     virtual int DeleteString(UINT) { return 0; }
-    virtual int GetLBText(int, wchar_t*) const { return 0; }
+    // Item text into a buffer of `size` characters, always terminated.
+    virtual int GetLBText(int /*index*/, wchar_t* /*buffer*/, int /*size*/) const { return 0; }
     virtual int GetCurSel() const { return -1; }
     virtual int SetCurSel(int) { return 0; }
     virtual int GetCount() const { return 0; }

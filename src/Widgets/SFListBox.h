@@ -20,7 +20,8 @@ public:
     virtual void MoveWindow(tagRECT*) {}
     virtual void MoveWindow(int, int, int, int) {}
     virtual int GetCount() const { return 0; }
-    virtual int GetText(int, wchar_t*) const { return 0; }
+    // Row text into a buffer of `size` characters, always terminated.
+    virtual int GetText(int /*index*/, wchar_t* /*buffer*/, int /*size*/) const { return 0; }
     virtual int GetCurSel() const { return 0; }
     virtual int SetCurSel(int) { return 0; }
     virtual int AddString(const wchar_t*) { return 0; }

@@ -1,11 +1,18 @@
 #pragma once
 
+#include <cstdint>
+
 #include "Platform/Win32/Win32Types.h"
 #include "Widgets/SFControlEvents.h"
 #include "Widgets/SFSystemTime.h"
 #include "Widgets/WidgetTypes.h"
 
 struct UITreeCtrlStyle;
+
+// Special item handles: the invisible root, and insertion first or last.
+inline void* const SF_TVI_ROOT = reinterpret_cast<void*>(std::uintptr_t{0xFFFF0000});
+inline void* const SF_TVI_FIRST = reinterpret_cast<void*>(std::uintptr_t{0xFFFF0001});
+inline void* const SF_TVI_LAST = reinterpret_cast<void*>(std::uintptr_t{0xFFFF0002});
 
 // A tree.
 class CSFTreeCtrl {

@@ -3,8 +3,25 @@
 #include <new>
 
 #include "Widgets/SFQTButton.h"
+#include "Widgets/SFQTCheckBox.h"
+#include "Widgets/SFQTChildWnd.h"
+#include "Widgets/SFQTComboBox.h"
+#include "Widgets/SFQTDateTimeCtrl.h"
 #include "Widgets/SFQTDialog.h"
+#include "Widgets/SFQTEditCtrl.h"
+#include "Widgets/SFQTFrame.h"
+#include "Widgets/SFQTGroupBox.h"
+#include "Widgets/SFQTImagePanel.h"
+#include "Widgets/SFQTListBox.h"
+#include "Widgets/SFQTListCtrl.h"
 #include "Widgets/SFQTMainWindow.h"
+#include "Widgets/SFQTNumSpiner.h"
+#include "Widgets/SFQTPictureCtrl.h"
+#include "Widgets/SFQTProgressCtrl.h"
+#include "Widgets/SFQTRadioBox.h"
+#include "Widgets/SFQTSliderCtrl.h"
+#include "Widgets/SFQTStatic.h"
+#include "Widgets/SFQTTreeCtrl.h"
 #include "Widgets/SFQTView.h"
 
 CSFDialog* SFCreateDialog(ISFDialogEvent* handler, void* parent, Qt::WindowFlags flags)
@@ -27,23 +44,91 @@ CSFView* SFCreateView(ISFViewEvent* handler)
     return new (std::nothrow) CSFQTView(handler);
 }
 
-CSFFrameWnd* SFCreateFrameWnd(ISFFrameEvent*) { return nullptr; }
-CSFChildWnd* SFCreateChildWnd(ISFChildWndEvent*) { return nullptr; }
-CSFCheckBox* SFCreateCheckBox(ISFCheckBoxEvent*) { return nullptr; }
-CSFRadioBox* SFCreateRadioBox(ISFRadioBoxEvent*) { return nullptr; }
-CSFEditCtrl* SFCreateEditCtrl(ISFEditCtrlEvent*) { return nullptr; }
-CSFComboBox* SFCreateComboBox(ISFComboBoxEvent*) { return nullptr; }
-CSFListBox* SFCreateListBox(ISFListBoxEvent*) { return nullptr; }
-CSFGroupBox* SFCreateGroupBox(ISFGroupBoxEvent*) { return nullptr; }
-CSFStatic* SFCreateStatic(ISFStaticEvent*) { return nullptr; }
-CSFPictureCtrl* SFCreatePictureCtrl(ISFPictureCtrlEvent*) { return nullptr; }
-CSFSliderCtrl* SFCreateSliderCtrl(ISFSliderCtrlEvent*) { return nullptr; }
-CSFProgressCtrl* SFCreateProgressCtrl(ISFProgressCtrlEvent*) { return nullptr; }
-CSFListCtrl* SFCreateListCtrl(ISFListCtrlEvent*) { return nullptr; }
-CSFTreeCtrl* SFCreateTreeCtrl(ISFTreeCtrlEvent*) { return nullptr; }
-CSFDateTimeCtrl* SFCreateDateTimeCtrl(ISFDateTimeCtrlEvent*, int) { return nullptr; }
-CSFNumSpiner* SFCreateNumSpiner(ISFNumSpinerEvent*) { return nullptr; }
-CSFImagePanel* SFCreateImagePanel(ISFImagePanelEvent*) { return nullptr; }
+CSFFrameWnd* SFCreateFrameWnd(ISFFrameEvent* handler)
+{
+    return new (std::nothrow) CSFQTFrame(handler);
+}
+
+CSFChildWnd* SFCreateChildWnd(ISFChildWndEvent* handler)
+{
+    return new (std::nothrow) CSFQTChildWnd(handler);
+}
+
+CSFCheckBox* SFCreateCheckBox(ISFCheckBoxEvent* handler)
+{
+    return new (std::nothrow) CSFQTCheckBox(handler);
+}
+
+CSFRadioBox* SFCreateRadioBox(ISFRadioBoxEvent* handler)
+{
+    return new (std::nothrow) CSFQTRadioBox(handler);
+}
+
+CSFEditCtrl* SFCreateEditCtrl(ISFEditCtrlEvent* handler)
+{
+    return new (std::nothrow) CSFQTEditCtrl(handler);
+}
+
+CSFComboBox* SFCreateComboBox(ISFComboBoxEvent* handler)
+{
+    return new (std::nothrow) CSFQTComboBox(handler);
+}
+
+CSFListBox* SFCreateListBox(ISFListBoxEvent* handler)
+{
+    return new (std::nothrow) CSFQTListBox(handler);
+}
+
+CSFGroupBox* SFCreateGroupBox(ISFGroupBoxEvent* handler)
+{
+    return new (std::nothrow) CSFQTGroupBox(handler);
+}
+
+CSFStatic* SFCreateStatic(ISFStaticEvent* handler)
+{
+    return new (std::nothrow) CSFQTStatic(handler);
+}
+
+CSFPictureCtrl* SFCreatePictureCtrl(ISFPictureCtrlEvent* handler)
+{
+    return new (std::nothrow) CSFQTPictureCtrl(handler);
+}
+
+CSFSliderCtrl* SFCreateSliderCtrl(ISFSliderCtrlEvent* handler)
+{
+    return new (std::nothrow) CSFQTSliderCtrl(handler);
+}
+
+CSFProgressCtrl* SFCreateProgressCtrl(ISFProgressCtrlEvent* handler)
+{
+    return new (std::nothrow) CSFQTProgressCtrl(handler);
+}
+
+CSFListCtrl* SFCreateListCtrl(ISFListCtrlEvent* handler)
+{
+    return new (std::nothrow) CSFQTListCtrl(handler);
+}
+
+CSFTreeCtrl* SFCreateTreeCtrl(ISFTreeCtrlEvent* handler)
+{
+    return new (std::nothrow) CSFQTTreeCtrl(handler);
+}
+
+CSFDateTimeCtrl* SFCreateDateTimeCtrl(ISFDateTimeCtrlEvent* handler, int dateMode)
+{
+    return new (std::nothrow) CSFQTDateTimeCtrl(handler, dateMode);
+}
+
+CSFNumSpiner* SFCreateNumSpiner(ISFNumSpinerEvent* handler)
+{
+    return new (std::nothrow) CSFQTNumSpiner(handler);
+}
+
+CSFImagePanel* SFCreateImagePanel(ISFImagePanelEvent* handler)
+{
+    return new (std::nothrow) CSFQTImagePanel(handler);
+}
+
 
 CSFTabCtrl* SFCreateTabCtrl(ISFTabCtrlEvent*) { return nullptr; }
 CSFMonthCalCtrl* SFCreateMonthCalCtrl(ISFMonthCalCtrlEvent*) { return nullptr; }

@@ -44,7 +44,6 @@ CSFDialog* SFCreateMainWindow(ISFDialogEvent* handler, void* parent);
 CSFButton* SFCreateButton(ISFButtonEvent* handler);
 CSFView* SFCreateView(ISFViewEvent* handler);
 
-// Kinds whose Qt forms come with their own controls; null until then.
 CSFFrameWnd* SFCreateFrameWnd(ISFFrameEvent* handler);
 CSFChildWnd* SFCreateChildWnd(ISFChildWndEvent* handler);
 CSFCheckBox* SFCreateCheckBox(ISFCheckBoxEvent* handler);

@@ -292,7 +292,8 @@ struct ImageVideoWindowStyle {
     std::wstring str22;
 };
 
-// Image panel look.
+// Image panel look: item height, item width, horizontal and vertical
+// margin, gap.
 struct UIImagePanelStyle {
     std::wstring str0;
     std::wstring str1;
@@ -314,6 +315,7 @@ struct UIImagePanelStyle {
     std::int32_t n1 = 0;
     std::int32_t n2 = 0;
     std::int32_t n3 = 0;
+    std::int32_t n4 = 0;
 };
 // Month calendar look (the calendar has no Qt form).
 struct ImageMonthCalStyle {};

@@ -111,6 +111,10 @@ TEST(NamingRuleTest, RefusesNamesOutsideTheRule)
         L"Cam01_ch1_20160431010101_20160501010101",
         // tail starting with a digit
         L"Cam01_ch1_20160102030405_201601020405061",
+        // starts without a time value
+        L"Cam01_ch1_16200102030405_20160102040506",
+        L"Cam01_ch1_19000102030405_20160102040506",
+        L"Cam01_ch1_19691231235959_20160102040506",
         // end not after start
         L"Cam01_ch1_20160102030405_20160102030405",
         L"Cam01_ch1_20160102040506_20160102030405",

@@ -163,7 +163,7 @@ void CDDrawRender::DrawOnBackBuffer(int port, int extra)
         return;
     QPainter painter(&backBuffer->Image());
     if (DDrawOverlayFunc drawer = g_overlayDrawer)
-        drawer(port, &painter, m_wnd, extra);
+        drawer(port, &painter, static_cast<void*>(m_wnd), extra);
     callback->OnRenderDC(0, &painter);
 }
 

@@ -50,5 +50,6 @@ protected:
 };
 
 // Overlay drawing per port on a back buffer, called for each presented
-// frame: (port, painter, window, extra).
-using DDrawOverlayFunc = void (*)(int, QPainter*, IDDrawWindow*, int);
+// frame with (port, painter, window, extra); the overlay drawer's
+// IvsDrawer_Draw has this form.
+using DDrawOverlayFunc = int (*)(int, QPainter*, void*, int);

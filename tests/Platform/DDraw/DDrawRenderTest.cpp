@@ -83,7 +83,10 @@ TEST_F(DDrawRenderTest, PresentsAWindowSizedBackBufferAfterTheCallbackDrew)
 TEST_F(DDrawRenderTest, OverlayDrawerGetsThePort)
 {
     static int seenPort = -1;
-    CDDrawRender::SetOverlayDrawer([](int port, QPainter*, IDDrawWindow*, int) { seenPort = port; });
+    CDDrawRender::SetOverlayDrawer([](int port, QPainter*, void*, int) {
+        seenPort = port;
+        return 0;
+    });
     ASSERT_EQ(1, RenderRed());
     EXPECT_EQ(3, seenPort);
 }

@@ -1,0 +1,300 @@
+#include "FileIndex/FileManager.h"
+
+#include <algorithm>
+
+#include "Base/SFAutoMutexLock.h"
+#include "FileIndex/FileManagerListener.h"
+#include "FileIndex/NamingRuleParser.h"
+#include "FileIndex/RecordFormats.h"
+#include "FileIndex/SFFileFind.h"
+
+using SF_SOFT_BASE::CSFAutoMutexLock;
+using SF_SOFT_BASE::CSFDateTime;
+
+namespace {
+
+struct PublishedDay {
+    std::wstring group;
+    int dayKey;
+    std::vector<int> channelKeys;
+};
+
+}  // namespace
+
+CFileManager::CFileManager(IFileManagerListener* listener, const std::list<std::wstring>* extensions)
+    : m_index(std::make_unique<_FILE_INDEX>()),
+      m_listener(listener),
+      m_extensions(extensions ? *extensions : FileIndexFormats::GetDefaultRecordFormats())
+{
+}
+
+CFileManager::~CFileManager() = default;
+
+void CFileManager::SetListener(IFileManagerListener* listener)
+{
+    CSFAutoMutexLock lock(&m_lock);
+    m_listener = listener;
+}
+
+bool CFileManager::LoadPath(const wchar_t* pattern, int* noMatch)
+{
+    if (!pattern)
+        return false;
+    int localNoMatch = 1;
+    int* flag = noMatch ? noMatch : &localNoMatch;
+    *flag = 1;
+    ScanFolder(pattern, std::wstring(), 1, flag);
+    SortIndex();
+    PublishIndex();
+    return true;
+}
+
+bool CFileManager::ScanFolder(const std::wstring& pattern, const std::wstring& /*folderName*/,
+                              int depth, int* noMatch)
+{
+    *noMatch = 1;
+    if (depth > 1)
+        return true;
+    CSFFileFind find;
+    if (!find.FindFile(pattern.c_str()))
+        return true;
+    CNamingRuleParser parser(&m_extensions);
+    // Every entry once; a read error ends the folder.
+    do {
+        ExamineEntry(find, parser, depth, noMatch);
+    } while (find.FindNextFile());
+    find.Close();
+    return true;
+}
+
+void CFileManager::ExamineEntry(CSFFileFind& find, CNamingRuleParser& parser, int depth, int* noMatch)
+{
+    if (find.IsDots() || find.IsHidden() || find.IsTemporary() || find.IsSystem())
+        return;
+    // The path stays valid while only the title and extension are asked for.
+    const wchar_t* path = find.GetFilePath();
+    if (!path)
+        return;
+    if (find.IsDirectory()) {
+        const std::wstring folder(path);
+        const std::wstring title = find.GetFileTitle();
+        if (!parser.ParseDateFolder(title.c_str()))
+            return;
+        int folderNoMatch = 1;
+        ScanFolder(folder + L"/*.*", title, depth + 1, &folderNoMatch);
+        if (folderNoMatch == 0)
+            *noMatch = 0;
+        return;
+    }
+    if (!parser.IsSupportedExtension(find.GetFileExt()))
+        return;
+    *noMatch = 0;
+    if (parser.Parse(find.GetFileTitle()))
+        AddRecording(&parser, path);
+    else
+        AddSingleFile(path);
+}
+
+bool CFileManager::AddSingleFile(const wchar_t* path)
+{
+    if (!path)
+        return false;
+    CSFAutoMutexLock lock(&m_lock);
+    if (!m_index->singleFilePaths.insert(path).second)
+        return false;
+    auto record = std::make_unique<CFileInfo>();
+    record->SetPath(path);
+    m_index->singleFiles[FileIndexKeys::TakeNextFileId()] = std::move(record);
+    return true;
+}
+
+bool CFileManager::AddRecording(const CNamingRuleParser* parsed, const wchar_t* path)
+{
+    if (!parsed || !path)
+        return false;
+    const int dayKey = parsed->DayKey();
+    const int startKey = static_cast<int>(parsed->StartKey());
+
+    CSFAutoMutexLock lock(&m_lock);
+    std::unique_ptr<_GROUP_INDEX>& group = m_index->groups[parsed->name];
+    if (!group)
+        group = std::make_unique<_GROUP_INDEX>();
+    std::unique_ptr<_CHANNEL_MAP>& day = group->days[dayKey];
+    if (!day) {
+        day = std::make_unique<_CHANNEL_MAP>();
+        group->dayKeys.push_back(dayKey);
+    }
+    std::unique_ptr<_CHANNEL_INDEX>& channel = (*day)[parsed->channel];
+    if (!channel)
+        channel = std::make_unique<_CHANNEL_INDEX>();
+    auto [slot, added] = channel->files.try_emplace(startKey);
+    if (!added)
+        return false;
+    slot->second = std::make_unique<CFileInfo>();
+    slot->second->SetPath(path);
+    slot->second->SetStartTime(parsed->start);
+    slot->second->SetEndTime(parsed->end);
+    channel->startTimes.push_back(startKey);
+    return true;
+}
+
+void CFileManager::SortIndex()
+{
+    CSFAutoMutexLock lock(&m_lock);
+    for (auto& [name, group] : m_index->groups) {
+        group->dayKeys.sort();
+        for (auto& [dayKey, day] : group->days) {
+            for (auto& [channelKey, channel] : *day)
+                channel->startTimes.sort();
+        }
+    }
+}
+
+void CFileManager::PublishIndex()
+{
+    // Copied under the lock, reported without it.
+    std::vector<PublishedDay> days;
+    std::vector<std::pair<int, CFileInfo>> singles;
+    IFileManagerListener* listener = nullptr;
+    {
+        CSFAutoMutexLock lock(&m_lock);
+        listener = m_listener;
+        if (!listener)
+            return;
+        for (const auto& [name, group] : m_index->groups) {
+            for (int dayKey : group->dayKeys) {
+                auto day = group->days.find(dayKey);
+                if (day == group->days.end() || !day->second)
+                    continue;
+                PublishedDay published{name, dayKey, {}};
+                for (const auto& entry : *day->second)
+                    published.channelKeys.push_back(entry.first);
+                std::sort(published.channelKeys.begin(), published.channelKeys.end(), ChannelStreamKey());
+                days.push_back(std::move(published));
+            }
+        }
+        for (const auto& [fileId, record] : m_index->singleFiles)
+            singles.emplace_back(fileId, *record);
+    }
+    for (PublishedDay& day : days) {
+        CSFDateTime date;
+        date.FromTime(static_cast<std::uint32_t>(day.dayKey));
+        listener->OnGroupDay(day.group.c_str(), day.dayKey, &date, &day.channelKeys);
+    }
+    for (auto& [fileId, record] : singles)
+        listener->OnSingleFile(fileId, &record);
+}
+
+CFileInfo* CFileManager::GetFileInfo(int fileId)
+{
+    CSFAutoMutexLock lock(&m_lock);
+    auto found = m_index->singleFiles.find(fileId);
+    return found == m_index->singleFiles.end() ? nullptr : found->second.get();
+}
+
+_CHANNEL_MAP* CFileManager::FindChannelMap(const wchar_t* group, int dayKey)
+{
+    if (!group)
+        return nullptr;
+    CSFAutoMutexLock lock(&m_lock);
+    auto foundGroup = m_index->groups.find(group);
+    if (foundGroup == m_index->groups.end())
+        return nullptr;
+    auto foundDay = foundGroup->second->days.find(dayKey);
+    return foundDay == foundGroup->second->days.end() ? nullptr : foundDay->second.get();
+}
+
+bool CFileManager::GetGroupFileList(std::list<_GROUP_FILE_INFO>* groups, std::vector<std::wstring>* paths)
+{
+    if (!groups)
+        return false;
+    CSFAutoMutexLock lock(&m_lock);
+    if (!m_listener)
+        return !groups->empty();
+    for (const auto& [name, group] : m_index->groups) {
+        for (int dayKey : group->dayKeys) {
+            auto day = group->days.find(dayKey);
+            if (day == group->days.end() || !day->second)
+                continue;
+            _GROUP_FILE_INFO item;
+            item.groupName = name;
+            item.key = dayKey;
+            for (const auto& [channelKey, channel] : *day->second) {
+                item.channels[channelKey] = nullptr;
+                if (!paths)
+                    continue;
+                for (const auto& [startKey, record] : channel->files)
+                    paths->push_back(record->GetPathString());
+            }
+            groups->push_back(std::move(item));
+        }
+    }
+    return !groups->empty();
+}
+
+bool CFileManager::GetSingleFileList(std::list<_SINGLE_FILE_INFO>* singles, std::vector<std::wstring>*)
+{
+    if (!singles)
+        return false;
+    CSFAutoMutexLock lock(&m_lock);
+    for (const auto& [fileId, record] : m_index->singleFiles)
+        singles->push_back(_SINGLE_FILE_INFO{fileId, record->GetPathString()});
+    return !singles->empty();
+}
+
+void CFileManager::RemoveFiles(const wchar_t* group, int dayKey, int channelKey, int fileId)
+{
+    CSFAutoMutexLock lock(&m_lock);
+    if (fileId != 0) {
+        RemoveSingleFile(fileId);
+        return;
+    }
+    if (!group)
+        return;
+    auto foundGroup = m_index->groups.find(group);
+    if (foundGroup == m_index->groups.end())
+        return;
+    if (channelKey != FileIndexKeys::kSingleFileChannel)
+        RemoveChannel(foundGroup, dayKey, channelKey);
+    else if (dayKey != 0)
+        RemoveDay(foundGroup, dayKey);
+    else
+        m_index->groups.erase(foundGroup);
+    SortIndex();
+}
+
+void CFileManager::RemoveSingleFile(int fileId)
+{
+    auto found = m_index->singleFiles.find(fileId);
+    if (found == m_index->singleFiles.end())
+        return;
+    m_index->singleFilePaths.erase(found->second->GetPathString());
+    m_index->singleFiles.erase(found);
+}
+
+void CFileManager::RemoveDay(std::map<std::wstring, std::unique_ptr<_GROUP_INDEX>>::iterator group, int dayKey)
+{
+    _GROUP_INDEX& index = *group->second;
+    if (index.days.erase(dayKey) == 0)
+        return;
+    index.dayKeys.remove(dayKey);
+    RemoveGroupIfEmpty(group);
+}
+
+void CFileManager::RemoveChannel(std::map<std::wstring, std::unique_ptr<_GROUP_INDEX>>::iterator group,
+                                 int dayKey, int channelKey)
+{
+    auto day = group->second->days.find(dayKey);
+    if (day == group->second->days.end())
+        return;
+    if (day->second->erase(channelKey) == 0)
+        return;
+    if (day->second->empty())
+        RemoveDay(group, dayKey);
+}
+
+void CFileManager::RemoveGroupIfEmpty(std::map<std::wstring, std::unique_ptr<_GROUP_INDEX>>::iterator group)
+{
+    if (group->second->days.empty())
+        m_index->groups.erase(group);
+}

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <list>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "Base/SFMutex.h"
+#include "FileIndex/FileIndexTypes.h"
+
+class CNamingRuleParser;
+class CSFFileFind;
+class IFileManagerListener;
+
+// One channel of one day: recordings by start time in seconds.
+struct _CHANNEL_INDEX {
+    std::map<int, std::unique_ptr<CFileInfo>> files;
+    std::list<int> startTimes;
+};
+
+using _CHANNEL_MAP = std::map<int, std::unique_ptr<_CHANNEL_INDEX>>;
+
+// One recorder group: day key -> the day's channels.
+struct _GROUP_INDEX {
+    std::map<int, std::unique_ptr<_CHANNEL_MAP>> days;
+    std::list<int> dayKeys;
+};
+
+struct _FILE_INDEX {
+    std::map<std::wstring, std::unique_ptr<_GROUP_INDEX>> groups;
+    std::map<int, std::unique_ptr<CFileInfo>> singleFiles;  // by file id
+    std::set<std::wstring> singleFilePaths;
+};
+
+// The index of every recorded file opened since start: recordings by group,
+// day, channel and start time; other files of a supported type by file id.
+//
+// Every operation takes the manager's lock, so the index may be read from
+// any thread while loop 2 changes it. GetFileInfo, FindChannelMap and
+// GetFileIndex return pointers into the index: hold GetLock() while using
+// them from any thread but the one that changes the index.
+class CFileManager {
+public:
+    // extensions: the supported record extensions (null: the default list).
+    explicit CFileManager(IFileManagerListener* listener,
+                          const std::list<std::wstring>* extensions = nullptr);
+    ~CFileManager();
+    CFileManager(const CFileManager&) = delete;
+    CFileManager& operator=(const CFileManager&) = delete;
+
+    // Indexes the entries directly in the pattern's folder ("<folder>/*.*"),
+    // then reports the whole index to the listener. *noMatch ends 0 when a
+    // file of a supported type was met. False only for a null pattern.
+    bool LoadPath(const wchar_t* pattern, int* noMatch);
+    bool ScanFolder(const std::wstring& pattern, const std::wstring& folderName, int depth, int* noMatch);
+    // False when the path is already indexed.
+    bool AddSingleFile(const wchar_t* path);
+    // The parser holds a successfully parsed name. False when the channel
+    // already has a recording with that start time (the first one stays).
+    bool AddRecording(const CNamingRuleParser* parsed, const wchar_t* path);
+    void SortIndex();
+    void PublishIndex();
+
+    CFileInfo* GetFileInfo(int fileId);
+    _CHANNEL_MAP* FindChannelMap(const wchar_t* group, int dayKey);
+    // Group days by name, then day; their paths by channel key, then start.
+    // Lists nothing while no listener is set.
+    bool GetGroupFileList(std::list<_GROUP_FILE_INFO>* groups, std::vector<std::wstring>* paths);
+    bool GetSingleFileList(std::list<_SINGLE_FILE_INFO>* singles, std::vector<std::wstring>* ignored);
+    // fileId != 0: that single file. Otherwise, in group: channelKey -1 and
+    // dayKey 0 the whole group, channelKey -1 the day, else that channel of
+    // the day. Emptied days and groups go too.
+    void RemoveFiles(const wchar_t* group, int dayKey, int channelKey, int fileId);
+    _FILE_INDEX* GetFileIndex() { return m_index.get(); }
+
+    void SetListener(IFileManagerListener* listener);
+
+    SF_SOFT_BASE::CSFMutex* GetLock() const { return &m_lock; }
+
+private:
+    void ExamineEntry(CSFFileFind& find, CNamingRuleParser& parser, int depth, int* noMatch);
+    void RemoveSingleFile(int fileId);
+    void RemoveDay(std::map<std::wstring, std::unique_ptr<_GROUP_INDEX>>::iterator group, int dayKey);
+    void RemoveChannel(std::map<std::wstring, std::unique_ptr<_GROUP_INDEX>>::iterator group,
+                       int dayKey, int channelKey);
+    void RemoveGroupIfEmpty(std::map<std::wstring, std::unique_ptr<_GROUP_INDEX>>::iterator group);
+
+    std::unique_ptr<_FILE_INDEX> m_index;
+    IFileManagerListener* m_listener;
+    std::list<std::wstring> m_extensions;
+    mutable SF_SOFT_BASE::CSFMutex m_lock;
+};

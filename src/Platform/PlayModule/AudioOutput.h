@@ -1,0 +1,54 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+struct AVCodecParameters;
+struct AVFrame;
+struct SwrContext;
+
+namespace PLAY_MODULE {
+
+// Plays decoded audio through the default output device (QAudioSink) on a
+// thread of its own. Without a device Open fails and nothing else happens.
+class CAudioOutput {
+public:
+    CAudioOutput() = default;
+    ~CAudioOutput();
+    CAudioOutput(const CAudioOutput&) = delete;
+    CAudioOutput& operator=(const CAudioOutput&) = delete;
+
+    bool Open(int sampleRate, int channels);
+    void Close();
+    // Resamples to 16-bit interleaved and queues (at most about a second).
+    void Push(const AVFrame& frame);
+    // Drops the sound not yet played (pause, seek, step).
+    void Clear();
+    // 0.0 .. 1.0
+    void SetGain(double gain);
+    std::size_t QueuedBytes() const;
+
+private:
+    void Run(int sampleRate, int channels);
+    bool Resample(const AVFrame& frame, std::vector<std::uint8_t>& out);
+    std::size_t WaitingLocked() const { return m_queue.size() - m_readPos; }
+
+    std::thread m_thread;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<std::uint8_t> m_queue;  // bytes from m_readPos on are waiting
+    std::size_t m_readPos = 0;
+    bool m_started = false;
+    bool m_opened = false;
+    std::atomic<bool> m_quit{false};
+    std::atomic<double> m_gain{1.0};
+    SwrContext* m_resampler = nullptr;
+    int m_sampleRate = 0;
+    int m_channels = 0;
+};
+
+}  // namespace PLAY_MODULE

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "Platform/PlayModule/PlayModuleTypes.h"
+
+#include <cstdint>
+
+namespace PLAY_MODULE {
+
+class CPlayModule;
+
+// Callbacks of a play module. They come on the module's own threads, never
+// while the module holds a lock; after Close or destruction none comes.
+class IPlayModuleListener {
+public:
+    virtual ~IPlayModuleListener() = default;
+    virtual void OnFileRefFinished(CPlayModule* module, int result) = 0;
+    virtual void OnFileEnd(CPlayModule* module) = 0;
+    virtual void OnStreamData(CPlayModule* module, unsigned char* data, int length,
+                              PM_FRAME_INFO* info, int reserved) = 0;
+    virtual void OnReserved1(CPlayModule*, intptr_t, intptr_t, intptr_t, intptr_t) {}
+    virtual void OnReserved2(CPlayModule*, intptr_t, intptr_t, intptr_t) {}
+    // renderKind: 1 planar Y,U,V; 2 planar Y,V,U. value: the frame's byte size.
+    virtual void OnFrameVisible(CPlayModule* module, int renderKind, unsigned char* data,
+                                int value, PM_FRAME_INFO* info) = 0;
+    virtual void OnReserved3(CPlayModule*, intptr_t, intptr_t, intptr_t) {}
+    virtual void OnFileTimeDone(CPlayModule* module, unsigned start, unsigned end) = 0;
+    virtual int OnOverlayData(CPlayModule* module, unsigned char* data, int kind, int length,
+                              int value1, int value2) = 0;
+    virtual void OnReserved4(CPlayModule*, intptr_t, intptr_t) {}
+};
+
+}  // namespace PLAY_MODULE

@@ -1,0 +1,205 @@
+#include "Platform/PlayModule/PlayModule.h"
+
+#include "Base/SFDateTime.h"
+#include "Platform/PlayModule/DataRecorder.h"
+#include "Platform/PlayModule/KeyFrameIndex.h"
+#include "Platform/PlayModule/PlayEngine.h"
+#include "Platform/PlayModule/RecordingIndexScanner.h"
+#include "Platform/PlayModule/SharedKeyFrameIndex.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace PLAY_MODULE {
+
+// ---- index ----
+
+void CPlayModule::StartIndex(const std::string& path, std::int64_t fileSize)
+{
+    m_fileSize = fileSize;
+    m_indexOrigin = 0;
+    m_cancelScan = false;
+    std::optional<CKeyFrameIndex> given;
+    if (!m_refValue.empty())
+        given = CKeyFrameIndex::FromBytes(m_refValue);
+    m_refValue.clear();
+    if (given && given->fileSize == std::uint64_t(fileSize) && !given->entries.empty()) {
+        m_index->Set(std::make_shared<const CKeyFrameIndex>(std::move(*given)));
+        m_indexOrigin = 2;
+        m_indexThread = std::thread([this] {
+            if (m_listener && !m_cancelScan)
+                m_listener->OnFileRefFinished(this, 1);
+        });
+        return;
+    }
+    m_indexThread = std::thread([this, path] { ScanIndex(path); });
+}
+
+void CPlayModule::ScanIndex(std::string path)
+{
+    auto index = std::make_shared<CKeyFrameIndex>();
+    const bool scanned = ScanRecordingIndex(path, *index, &m_cancelScan) && !m_cancelScan;
+    if (scanned) {
+        m_index->Set(index);
+        m_indexOrigin = 1;
+    }
+    if (m_listener && !m_cancelScan)
+        m_listener->OnFileRefFinished(this, scanned ? 1 : 0);
+}
+
+void CPlayModule::StopIndex()
+{
+    m_cancelScan = true;
+    if (m_indexThread.joinable())
+        m_indexThread.join();
+}
+
+int CPlayModule::GetIndexOrigin() const
+{
+    return m_indexOrigin.load();
+}
+
+int CPlayModule::GetRefValue(unsigned char* buffer, unsigned int* length)
+{
+    if (!length || !m_index)
+        return 0;
+    const auto index = m_index->Get();
+    if (!index) {
+        *length = 0;
+        return 0;
+    }
+    const std::vector<std::uint8_t> bytes = index->ToBytes();
+    const bool fits = buffer && *length >= bytes.size();
+    if (fits)
+        std::memcpy(buffer, bytes.data(), bytes.size());
+    *length = unsigned(bytes.size());
+    return fits ? 1 : 0;
+}
+
+int CPlayModule::SetRefValue(unsigned char* data, unsigned int length)
+{
+    if (!data || length == 0 || length > (64u << 20))
+        return 0;
+    if (!CKeyFrameIndex::FromBytes(std::span<const std::uint8_t>(data, length)))
+        return 0;
+    m_refValue.assign(data, data + length);
+    return 1;
+}
+
+bool CPlayModule::KeyFrameAt(std::int64_t absMs, bool next, FRAME_POS& pos)
+{
+    const auto index = m_index ? m_index->Get() : nullptr;
+    if (!index || index->entries.empty())
+        return false;
+    std::int64_t start;
+    {
+        std::lock_guard lock(m_mutex);
+        start = m_hasTimes ? m_startAbsMs : 0;
+    }
+    // Entries of files without their own times count from the file's start.
+    const std::int64_t offset = index->absoluteTimes ? 0 : start;
+    const auto& entries = index->entries;
+    auto after = std::upper_bound(entries.begin(), entries.end(), absMs - offset,
+                                  [](std::int64_t t, const CKeyFrameIndex::Entry& e) {
+                                      return t < e.timeMs;
+                                  });
+    if (next) {
+        if (after == entries.end()) {
+            pos.nFilePos = m_fileSize;
+            pos.nFrameTimeMs = GetFileEndTime() * std::int64_t(1000);
+        } else {
+            pos.nFilePos = std::int64_t(after->position);
+            pos.nFrameTimeMs = after->timeMs + offset;
+        }
+    } else {
+        const auto& entry = after == entries.begin() ? entries.front() : *std::prev(after);
+        pos.nFilePos = std::int64_t(entry.position);
+        pos.nFrameTimeMs = entry.timeMs + offset;
+    }
+    pos.nFrameTime = std::uint32_t(std::max<std::int64_t>(0, pos.nFrameTimeMs / 1000));
+    return true;
+}
+
+int CPlayModule::GetKeyFramePos(unsigned int time, FRAME_POS* pos)
+{
+    return pos && KeyFrameAt(std::int64_t(time) * 1000, false, *pos) ? 1 : 0;
+}
+
+int CPlayModule::GetNextKeyFramePos(unsigned int time, FRAME_POS* pos)
+{
+    return pos && KeyFrameAt(std::int64_t(time) * 1000, true, *pos) ? 1 : 0;
+}
+
+namespace {
+
+std::int64_t LocalMs(const _SYSTEMTIME& time)
+{
+    const std::int64_t seconds = SF_SOFT_BASE::CSFDateTime::MakeTime(
+        time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond);
+    return seconds > 0 ? seconds * 1000 + time.wMilliseconds : -1;
+}
+
+}  // namespace
+
+int CPlayModule::GetKeyFramePosByAbsTime(_SYSTEMTIME time, FRAME_POS& pos)
+{
+    const std::int64_t ms = LocalMs(time);
+    return ms >= 0 && KeyFrameAt(ms, false, pos) ? 1 : 0;
+}
+
+int CPlayModule::GetNextKeyFramePosByAbsTime(_SYSTEMTIME time, FRAME_POS& pos)
+{
+    const std::int64_t ms = LocalMs(time);
+    return ms >= 0 && KeyFrameAt(ms, true, pos) ? 1 : 0;
+}
+
+// ---- data recording ----
+
+int CPlayModule::StartDataRecord(const char* path, int type)
+{
+    if (!path || type != 0 || !IsOpen() || m_recorder)
+        return 0;
+    std::int64_t start;
+    {
+        std::lock_guard lock(m_mutex);
+        start = m_hasTimes ? m_startAbsMs : 0;
+    }
+    auto recorder = std::make_shared<CDataRecorder>();
+    if (!recorder->Start(path, m_engine->VideoParameters(), m_engine->AudioParameters(),
+                         m_engine->FrameRate(), start))
+        return 0;
+    m_recorder = std::move(recorder);
+    m_engine->SetStreamTap(m_recorder);
+    return 1;
+}
+
+int CPlayModule::StopDataRecord()
+{
+    if (!m_recorder)
+        return 0;
+    if (m_engine)
+        m_engine->SetStreamTap(nullptr);
+    const bool written = m_recorder->Stop();
+    m_recorder.reset();
+    return written ? 1 : 0;
+}
+
+// ---- overlays ----
+
+int CPlayModule::OpenIVSTrack()
+{
+    if (!IsOpen())
+        return 0;
+    m_engine->EnableOverlays(true);
+    return 1;
+}
+
+int CPlayModule::CloseIVSTrack()
+{
+    if (!IsOpen())
+        return 0;
+    m_engine->EnableOverlays(false);
+    return 1;
+}
+
+}  // namespace PLAY_MODULE

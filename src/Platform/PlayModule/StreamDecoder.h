@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <set>
+
+struct AVCodecContext;
+struct AVCodecParameters;
+struct AVFrame;
+struct AVPacket;
+
+namespace PLAY_MODULE {
+
+struct AVFrameDeleter {
+    void operator()(AVFrame* frame) const;
+};
+using AVFramePtr = std::unique_ptr<AVFrame, AVFrameDeleter>;
+AVFramePtr MakeFrame();
+
+// One FFmpeg decoder. Packets go in with their time in ms; frames come out
+// with best_effort_timestamp in ms.
+class CStreamDecoder {
+public:
+    CStreamDecoder() = default;
+    ~CStreamDecoder();
+    CStreamDecoder(const CStreamDecoder&) = delete;
+    CStreamDecoder& operator=(const CStreamDecoder&) = delete;
+
+    bool Open(const AVCodecParameters* parameters, int threads);
+    bool IsOpen() const { return m_context != nullptr; }
+    // False when the decoder refuses the packet (it is dropped).
+    // hasPts false: timeMs is a decoding time; frames then take the packet
+    // times in rising order as they come out.
+    bool Send(AVPacket* packet, std::int64_t timeMs, bool hasPts = true);
+    void SendEnd();
+    // True when a frame was taken out.
+    bool Receive(AVFrame* frame);
+    void Flush();
+    void SkipNonKeyFrames(bool skip);
+    const AVCodecContext* Context() const { return m_context; }
+
+private:
+    AVCodecContext* m_context = nullptr;
+    bool m_ended = false;
+    std::multiset<std::int64_t> m_decodingTimes;
+};
+
+}  // namespace PLAY_MODULE

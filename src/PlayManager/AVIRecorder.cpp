@@ -1,0 +1,150 @@
+#include "PlayManager/AVIRecorder.h"
+
+#include <boost/make_shared.hpp>
+
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+#include "Base/SFSystem.h"
+#include "Platform/PlayModule/PlaySdkWrapper.h"
+
+namespace {
+
+constexpr unsigned long kSourceBufferBytes = 0x100000;
+constexpr int kRetrySleepMs = 10;
+constexpr int kDrainSleepMs = 5;
+// A converter that refuses one block, or does not drain, for this long is
+// stuck; the recording gives up rather than holding playback.
+constexpr auto kRetryLimit = std::chrono::seconds(5);
+constexpr auto kDrainLimit = std::chrono::seconds(10);
+
+}  // namespace
+
+AVIRecorder::AVIRecorder() : m_converter(boost::make_shared<PLAY_MODULE::CPlaySdkWrapper>())
+{
+    m_converter->SetAVIConvertListener(this);
+}
+
+AVIRecorder::~AVIRecorder()
+{
+    if (m_running)
+        Stop();
+    m_converter->SetAVIConvertListener(nullptr);
+}
+
+void AVIRecorder::SetSplitSize(std::uint64_t bytes) { m_converter->SetAVISplitSize(bytes); }
+
+int AVIRecorder::Start(const char* path)
+{
+    if (!path)
+        return 0;
+    {
+        std::lock_guard lock(m_mutex);
+        m_path = path;
+    }
+    m_converter->SetStreamOpenMode(PLAY_MODULE::CPlaySdkWrapper::kStreamMode);
+    m_converter->OpenStream(kSourceBufferBytes);
+    m_running = 1;
+    std::string copy(path);
+    std::vector<char> writable(copy.begin(), copy.end());
+    writable.push_back('\0');
+    if (!m_converter->StartAVIConvert(writable.data())) {
+        m_running = 0;
+        return 0;
+    }
+    const int played = m_converter->Play(nullptr);
+    if (!played) {
+        m_running = 0;
+        m_converter->StopAVIConvert();
+        return 0;
+    }
+    return played;
+}
+
+int AVIRecorder::InputData(unsigned char* data, int length, const PLAY_MODULE::PM_FRAME_INFO& info)
+{
+    if (!m_running)
+        return 1;
+    {
+        std::lock_guard lock(m_mutex);
+        m_frameTime = {info.nYear, info.nMonth, info.nDay, info.nHour, info.nMinute, info.nSecond};
+    }
+    if (length <= 0 || !data)
+        return 1;
+    const auto deadline = std::chrono::steady_clock::now() + kRetryLimit;
+    while (!FeedConverter(data, static_cast<unsigned long>(length))) {
+        if (!m_running || std::chrono::steady_clock::now() >= deadline)
+            break;
+        SF_SOFT_BASE::CSFSystem::Sleep(kRetrySleepMs);
+    }
+    return 1;
+}
+
+int AVIRecorder::FeedConverter(unsigned char* data, unsigned long length)
+{
+    return m_converter->InputData(data, length);
+}
+
+int AVIRecorder::Stop()
+{
+    m_running = 0;
+    const auto deadline = std::chrono::steady_clock::now() + kDrainLimit;
+    while (m_converter->GetBufferValue(PLAY_MODULE::CPlaySdkWrapper::kBufferOutstanding) +
+               m_converter->GetSourceBufferRemain() !=
+           0) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            break;
+        SF_SOFT_BASE::CSFSystem::Sleep(kDrainSleepMs);
+    }
+    m_converter->StopAVIConvert();
+    m_converter->Stop();
+    return m_converter->CloseStream();
+}
+
+void AVIRecorder::OnAVINextFile(unsigned int part, int* goOn, char* name)
+{
+    MakeFileName(part, goOn, name);
+}
+
+std::string AVIRecorder::FolderOf(const std::string& path)
+{
+    std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        slash = path.rfind('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string AVIRecorder::TagOf(const std::string& path)
+{
+    // Only the file name is looked at: a folder's "[" or "_" is no tag.
+    const std::size_t nameStart = FolderOf(path).size();
+    std::size_t start = path.find('[', nameStart);
+    if (start == std::string::npos) {
+        start = path.rfind('_');
+        if (start == std::string::npos || start < nameStart)
+            return {};
+    }
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || dot < start)
+        return {};
+    return path.substr(start, dot - start);
+}
+
+void AVIRecorder::MakeFileName(unsigned int, int* goOn, char* name)
+{
+    if (goOn)
+        *goOn = m_running ? 1 : 0;
+    if (!name)
+        return;
+    std::string path;
+    FrameTime time;
+    {
+        std::lock_guard lock(m_mutex);
+        path = m_path;
+        time = m_frameTime;
+    }
+    std::snprintf(name, PLAY_MODULE::kAviNameBufferSize, "%s%04d%02d%02d%02d%02d%02d%s.avi",
+                  FolderOf(path).c_str(), time.year, time.month, time.day, time.hour, time.minute,
+                  time.second, TagOf(path).c_str());
+}

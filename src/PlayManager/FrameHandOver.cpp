@@ -1,0 +1,118 @@
+#include "PlayManager/FrameHandOver.h"
+
+#include <boost/make_shared.hpp>
+
+#include <cstring>
+
+#include "Base/PostTask.h"
+#include "Common/YuvToRgb.h"
+#include "PlayManager/IPlayLibrary.h"
+#include "PlayManager/IPlayObjectListener.h"
+#include "PlayManager/SynSmartPtr.h"
+
+namespace {
+
+constexpr std::uint32_t kWaitSliceMs = 20;
+
+}  // namespace
+
+CFrameHandOver::CFrameHandOver()
+    : m_event(boost::make_shared<SF_SOFT_BASE::CSFEvent>()),
+      m_receiverToken(boost::make_shared<int>(1))
+{
+    m_event->Create(1, 0);
+}
+
+CFrameHandOver::~CFrameHandOver() { m_event->Close(); }
+
+void CFrameHandOver::Release() { m_event->Set(); }
+
+std::size_t CFrameHandOver::PlanarSize(int width, int height)
+{
+    if (width < 2 || height < 2)
+        return 0;
+    const std::size_t area = std::size_t(width) * std::size_t(height);
+    return area + area / 4 + std::size_t(width / 2) * std::size_t(height / 2);
+}
+
+CFrameHandOver::Buffer CFrameHandOver::FreeBuffer(Buffer (&pair)[2], std::size_t size,
+                                                  std::size_t (&sizes)[2])
+{
+    for (int i = 0; i < 2; ++i) {
+        if (pair[i] && pair[i].use_count() == 1 && sizes[i] == size)
+            return pair[i];
+    }
+    // Remake a slot no receiver holds; when both are held the receivers keep
+    // theirs and slot 0 gets a new buffer.
+    int slot = 0;
+    for (int i = 0; i < 2; ++i) {
+        if (!pair[i] || pair[i].use_count() == 1) {
+            slot = i;
+            break;
+        }
+    }
+    pair[slot] = Buffer(new unsigned char[size]());
+    sizes[slot] = size;
+    return pair[slot];
+}
+
+void CFrameHandOver::WaitUntilDrawn(const StopCheck& stop)
+{
+    for (;;) {
+        const int result = m_event->Wait(kWaitSliceMs);
+        if (result != SF_SOFT_BASE::CSFEvent::kTimeout)
+            return;
+        if (stop && stop())
+            return;
+    }
+}
+
+void CFrameHandOver::QtFrame(IPlayLibrary& library,
+                             const boost::shared_ptr<IPlayObjectListener>& listener,
+                             const Frame& frame, const StopCheck& stop)
+{
+    const std::size_t planar = PlanarSize(frame.width, frame.height);
+    if (planar == 0 || !frame.data || frame.dataSize < 0 || std::size_t(frame.dataSize) < planar)
+        return;
+    if (library.GetCurrentPlayingVideoFrameWidth() != frame.width ||
+        library.GetCurrentPlayingVideoFrameHeight() != frame.height) {
+        library.SetCurrentPlayingVideoFrameWidth(frame.width);
+        library.SetCurrentPlayingVideoFrameHeight(frame.height);
+    }
+    const std::size_t area = std::size_t(frame.width) * std::size_t(frame.height);
+    Buffer rgb = FreeBuffer(m_rgb, area * 4, m_rgbSizes);
+    ConvertYuv420ToRgb32(reinterpret_cast<std::uint32_t*>(rgb.get()), frame.width, frame.data,
+                         frame.data + area, frame.data + area * 5 / 4, frame.width, frame.width / 2,
+                         frame.width, frame.height);
+    if (!listener)
+        return;
+    {
+        auto token = boost::make_shared<SynSmartPtr>(m_event);
+        SF_POST_TASK(LumivexBase::ML_MAIN, &IPlayObjectListener::OnQTRenderSubWin, listener,
+                     frame.handle, rgb, frame.width, frame.height, token);
+    }
+    rgb.reset();
+    WaitUntilDrawn(stop);
+}
+
+void CFrameHandOver::DDrawFrame(const boost::shared_ptr<IPlayObjectListener>& listener,
+                                const Frame& frame, int overlayPort, int overlayValue,
+                                const StopCheck& stop)
+{
+    const std::size_t planar = PlanarSize(frame.width, frame.height);
+    if (planar == 0 || !frame.data || frame.dataSize < 0 || std::size_t(frame.dataSize) < planar)
+        return;
+    if (listener) {
+        // The library's picture is valid only during the callback; the copy
+        // lives as long as the token, so a receiver never reads freed memory.
+        Buffer copy = FreeBuffer(m_planar, planar, m_planarSizes);
+        std::memcpy(copy.get(), frame.data, planar);
+        auto token = boost::make_shared<SynSmartPtr>(m_event, copy);
+        m_event->Reset();
+        SF_POST_TASK(LumivexBase::ML_MAIN, &IPlayObjectListener::OnDDRenderSubWinEx, listener,
+                     frame.handle, m_receiverToken, copy.get(), frame.width, frame.height, token,
+                     overlayPort, overlayValue);
+    }
+    if (m_receiverToken.use_count() > 1)
+        WaitUntilDrawn(stop);
+}

@@ -1,0 +1,202 @@
+#include <cstring>
+
+#include "Base/PostTask.h"
+#include "Base/SFDateTime.h"
+#include "PlayManager/AVIRecorder.h"
+#include "PlayManager/IOverlayDrawer.h"
+#include "PlayManager/IPlayObjectListener.h"
+#include "PlayManager/PlayObject.h"
+
+using LumivexBase::ML_MAIN;
+using LumivexBase::ML_PLAY;
+
+namespace {
+
+// Posts a call of the play object to the play loop. The task keeps only a
+// weak reference: a library thread never holds the object's last reference,
+// and a relay for a destroyed object is dropped.
+template <class Call>
+void PostToPlayLoop(const boost::weak_ptr<CPlayObject>& weak, const char* taskName,
+                    const char* callerName, Call call)
+{
+    auto task = LumivexBase::MakeTask<int>([weak, call]() {
+        if (boost::shared_ptr<CPlayObject> self = weak.lock())
+            call(*self);
+    });
+    LumivexBase::PostTaskToLoop(ML_PLAY, task, __FILE__, __LINE__, taskName, callerName, 1);
+}
+
+}  // namespace
+
+// ---- library threads ----
+
+void CPlayObject::OnFileRefFinished(PLAY_MODULE::CPlayModule*, int result)
+{
+    if (m_playType == PLAY_TYPE_NO_INDEX)
+        return;
+    PostToPlayLoop(weak_from_this(), "&CPlayObject::Task_OnFileRefFinished",
+                   "CPlayObject::OnFileRefFinished",
+                   [result](CPlayObject& self) { self.Task_OnFileRefFinished(result); });
+}
+
+void CPlayObject::OnFileEnd(PLAY_MODULE::CPlayModule*)
+{
+    PostToPlayLoop(weak_from_this(), "&CPlayObject::Task_OnFileEnd", "CPlayObject::OnFileEnd",
+                   [](CPlayObject& self) { self.Task_OnFileEnd(); });
+}
+
+void CPlayObject::OnFileTimeDone(PLAY_MODULE::CPlayModule*, unsigned start, unsigned end)
+{
+    PostToPlayLoop(
+        weak_from_this(), "&CPlayObject::Task_OnPlayTimeInfoChanged", "CPlayObject::OnFileTimeDone",
+        [start, end](CPlayObject& self) { self.Task_OnPlayTimeInfoChanged(start, end); });
+}
+
+void CPlayObject::OnStreamData(PLAY_MODULE::CPlayModule*, unsigned char* data, int length,
+                               PLAY_MODULE::PM_FRAME_INFO* info, int)
+{
+    // The recorder is made on the play loop before feeding is switched on
+    // and is kept for the object's life.
+    if (m_aviFeeding && info)
+        m_recorder->InputData(data, length, *info);
+}
+
+void CPlayObject::OnFrameVisible(PLAY_MODULE::CPlayModule*, int renderKind, unsigned char* data,
+                                 int value, PLAY_MODULE::PM_FRAME_INFO* info)
+{
+    if (!info || info->nType != PLAY_MODULE::PM_FRAME_VIDEO_SHOWN)
+        return;
+    if (renderKind == PLAY_MODULE::PM_RENDER_DDRAW)
+        DDrawRender(data, value, info->nWidth, info->nHeight);
+    else if (renderKind == PLAY_MODULE::PM_RENDER_QT)
+        QTRender(data, value, info->nWidth, info->nHeight);
+    if (m_seekPending.exchange(0) == 1)
+        ReportSeekDone();
+    ApplyFileTimeFallback();
+}
+
+int CPlayObject::OnOverlayData(PLAY_MODULE::CPlayModule*, unsigned char* data, int kind, int length,
+                               int, int)
+{
+    if (!m_overlayOpen)
+        return 0;
+    const int port = m_overlayPort;
+    const int value = OverlayValue();
+    const int hold = 3 * m_library->GetCurrentVideoFrameRate();
+    m_overlay->SetHoldFrames(port, 1, hold);
+    m_overlay->SetHoldFrames(port, 2, hold);
+    if (kind == 5)
+        return m_overlay->InputRules(port, data, length, value);
+    if (kind == 6)
+        return m_overlay->InputTargets(port, 0, data, length, value);
+    return 0;
+}
+
+int CPlayObject::OverlayValue()
+{
+    char buffer[4] = {};
+    int returned = 0;
+    m_library->QueryInfo(4, buffer, sizeof buffer, &returned);
+    int value = 0;
+    std::memcpy(&value, buffer, sizeof value);
+    return value;
+}
+
+bool CPlayObject::ShouldStopWaiting() const { return m_stopped != 0 || m_library->IsStopping(); }
+
+void CPlayObject::QTRender(unsigned char* data, int value, int width, int height)
+{
+    m_handOver.QtFrame(*m_library, LockListener(), {m_handle, data, value, width, height},
+                       [this] { return ShouldStopWaiting(); });
+}
+
+void CPlayObject::DDrawRender(unsigned char* data, int value, int width, int height)
+{
+    if (m_stopped)
+        return;
+    boost::shared_ptr<IPlayObjectListener> listener = LockListener();
+    const int overlayValue = listener ? OverlayValue() : 0;
+    m_handOver.DDrawFrame(listener, {m_handle, data, value, width, height}, m_overlayPort,
+                          overlayValue, [this] { return ShouldStopWaiting(); });
+}
+
+void CPlayObject::ReportSeekDone()
+{
+    if (boost::shared_ptr<IPlayObjectListener> listener = LockListener())
+        SF_POST_TASK(ML_MAIN, &IPlayObjectListener::OnSeekSuccess, listener, m_handle);
+}
+
+void CPlayObject::ApplyFileTimeFallback()
+{
+    if (m_library->IsGetFileTimeInfo() == 1 || m_playType == PLAY_TYPE_EXACT)
+        return;
+    const unsigned int length = m_library->GetFileLengthOfTime();
+    if (length == 0)
+        return;
+    const unsigned int start = unsigned(SF_SOFT_BASE::GetTodayStartTime());
+    m_library->SetFileTimeInfo(start, start + length);
+    if (boost::shared_ptr<IPlayObjectListener> listener = LockListener())
+        SF_POST_TASK(ML_MAIN, &IPlayObjectListener::OnPlayTimeInfoChanged, listener, m_handle, 0u,
+                     length);
+}
+
+// ---- play loop ----
+
+void CPlayObject::Task_OnFileRefFinished(int result)
+{
+    if (boost::shared_ptr<IPlayObjectListener> listener = LockListener())
+        SF_POST_TASK(ML_MAIN, &IPlayObjectListener::OnFileRefFinished, listener, m_handle, result);
+}
+
+void CPlayObject::Task_OnFileEnd()
+{
+    if (boost::shared_ptr<IPlayObjectListener> listener = LockListener())
+        SF_POST_TASK(ML_MAIN, &IPlayObjectListener::OnFileEnd, listener, m_handle);
+}
+
+void CPlayObject::Task_OnPlayTimeInfoChanged(unsigned int start, unsigned int end)
+{
+    if (end == 0)
+        return;
+    if (start == 0) {
+        start = unsigned(SF_SOFT_BASE::GetTodayStartTime());
+        end += start;
+    }
+    m_library->SetFileTimeInfo(start, end);
+    if (boost::shared_ptr<IPlayObjectListener> listener = LockListener())
+        SF_POST_TASK(ML_MAIN, &IPlayObjectListener::OnPlayTimeInfoChanged, listener, m_handle,
+                     start, end);
+}
+
+void CPlayObject::PostPosition(unsigned int time)
+{
+    if (boost::shared_ptr<IPlayObjectListener> listener = LockListener())
+        SF_POST_TASK(ML_MAIN, &IPlayObjectListener::OnPlayPositionChanged, listener, m_handle,
+                     time);
+}
+
+int CPlayObject::StepForward()
+{
+    const int result = m_library->StepForward();
+    if (m_library->IsGetFileTimeInfo() != 0)
+        PostPosition(m_library->GetCurrentPlayTime());
+    return result;
+}
+
+int CPlayObject::StepBackward()
+{
+    const int result = m_library->StepBackward();
+    if (m_library->IsGetFileTimeInfo() != 0)
+        PostPosition(m_library->GetCurrentPlayTime());
+    return result;
+}
+
+void CPlayObject::MonitorPlayTimeChange()
+{
+    if (m_library->IsPlaying() == 0 || m_stopped)
+        return;
+    const unsigned int time = m_playType == PLAY_TYPE_EXACT
+                                  ? m_library->GetCurrentPlayTime()
+                                  : m_library->GetFilePlayedTime() + m_library->GetFileStartTime();
+    PostPosition(time);
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+// Small pieces every Qt control shares: placement, skin images and texts.
+
+#include <string>
+
+#include <QPixmap>
+#include <QRect>
+#include <QString>
+
+#include "Platform/Win32/Win32Types.h"
+
+class QWidget;
+
+// Rectangle whose right and bottom lie outside: width right - left.
+QRect SFQTRectFromExclusive(const tagRECT& rect);
+// Parent, exclusive geometry and, when asked, visibility by WS_VISIBLE.
+void SFQTPlaceControl(QWidget* control, void* parent, const tagRECT& rect);
+void SFQTShowByStyle(QWidget* control, DWORD style);
+// Skin folder + name; an empty name leaves the image as it is.
+void SFQTLoadSkinImageIfNamed(QPixmap& image, const std::wstring& name);
+// Skin folder + name, loaded even when the name is empty (null on failure).
+QPixmap SFQTLoadSkinImage(const std::wstring& name);
+// Qt text as a wide string.
+std::wstring SFQTWideFromString(const QString& text);

@@ -1,0 +1,118 @@
+#include "Widgets/SFQTDateTimeCtrl.h"
+
+#include "Widgets/SFApplication.h"
+#include "Widgets/SFQTControlHelpers.h"
+#include "Widgets/SFQTTopLevelHelpers.h"
+#include "Widgets/SkinStyles.h"
+
+CSFQTDateTimeCtrl::CSFQTDateTimeCtrl(ISFDateTimeCtrlEvent* handler, int dateMode)
+    : QDateTimeEdit(nullptr), CSFDateTimeCtrl(handler), m_dateMode(dateMode)
+{
+    setDisplayFormat(dateMode ? "yyyy-MM-dd" : "h:mm:ss");
+    setWrapping(true);
+    setFrame(false);
+    setAttribute(Qt::WA_MacShowFocusRect, false);
+    connect(this, &QDateTimeEdit::dateTimeChanged, this, &CSFQTDateTimeCtrl::OnDateTimeChanged);
+}
+
+int CSFQTDateTimeCtrl::Create(DWORD, const tagRECT& rect, void* parent, UINT id)
+{
+    setGeometry(SFQTRectFromExclusive(rect));
+    setParent(static_cast<QWidget*>(parent));
+    m_controlId = static_cast<int>(id);
+    return 1;
+}
+
+QString CSFQTDateTimeCtrl::SkinStyleSheet(const ImageDateTimeStyle& skin)
+{
+    auto rule = [](const char* text, const std::wstring& image) {
+        return QString::fromLatin1(text) + SFQTSkinFilePath(image.c_str()) + ");}";
+    };
+    return rule("QDateTimeEdit { padding: 0 8px; border-image: url(", skin.str1) +
+           rule("QDateTimeEdit::up-button {width: 21px; border-image: url(", skin.str6) +
+           rule("QDateTimeEdit::up-button:hover {border-image: url(", skin.str6) +
+           rule("QDateTimeEdit::up-button:pressed {border-image: url(", skin.str8) +
+           rule("QDateTimeEdit::up-button:disabled {border-image: url(", skin.str9) +
+           rule("QDateTimeEdit::down-button {width: 21px; border-image: url(", skin.str2) +
+           rule("QDateTimeEdit::down-button:hover {border-image: url(", skin.str2) +
+           rule("QDateTimeEdit::down-button:pressed {border-image: url(", skin.str4) +
+           rule("QDateTimeEdit::down-button:disabled {border-image: url(", skin.str5);
+}
+
+int CSFQTDateTimeCtrl::SetSkin(ImageDateTimeStyle* skin)
+{
+    if (!skin)
+        return 0;
+    setStyleSheet(SkinStyleSheet(*skin));
+    return 1;
+}
+
+void CSFQTDateTimeCtrl::MoveWindow(tagRECT* rect)
+{
+    if (rect)
+        setGeometry(SFQTRectFromInclusive(*rect));
+}
+
+void CSFQTDateTimeCtrl::GetWindowRect(tagRECT* rect)
+{
+    if (rect)
+        *rect = SFQTInclusiveRect(this->rect());
+}
+
+int CSFQTDateTimeCtrl::GetTime(_SF_SYSTEMTIME* value) const
+{
+    if (!value)
+        return 0;
+    const QTime shown = time();
+    value->wHour = static_cast<WORD>(shown.hour());
+    value->wMinute = static_cast<WORD>(shown.minute());
+    value->wSecond = static_cast<WORD>(shown.second());
+    return 1;
+}
+
+int CSFQTDateTimeCtrl::GetDate(_SF_SYSTEMTIME* value) const
+{
+    if (!value)
+        return 0;
+    const QDate shown = date();
+    value->wYear = static_cast<WORD>(shown.year());
+    value->wMonth = static_cast<WORD>(shown.month());
+    value->wDay = static_cast<WORD>(shown.day());
+    return 1;
+}
+
+int CSFQTDateTimeCtrl::SetTime(_SF_SYSTEMTIME* value)
+{
+    if (!value)
+        return 0;
+    const QTime wanted(value->wHour, value->wMinute, value->wSecond, 0);
+    if (!wanted.isValid())
+        return 0;
+    setTime(wanted);
+    return 1;
+}
+
+int CSFQTDateTimeCtrl::SetDate(_SF_SYSTEMTIME* value)
+{
+    if (!value)
+        return 0;
+    const QDate wanted(value->wYear, value->wMonth, value->wDay);
+    if (!wanted.isValid())
+        return 0;
+    setDate(wanted);
+    return 1;
+}
+
+void CSFQTDateTimeCtrl::OnDateTimeChanged(const QDateTime& value)
+{
+    if (!m_pHandler)
+        return;
+    _SF_SYSTEMTIME changed{};
+    changed.wYear = static_cast<WORD>(value.date().year());
+    changed.wMonth = static_cast<WORD>(value.date().month());
+    changed.wDay = static_cast<WORD>(value.date().day());
+    changed.wHour = static_cast<WORD>(value.time().hour());
+    changed.wMinute = static_cast<WORD>(value.time().minute());
+    changed.wSecond = static_cast<WORD>(value.time().second());
+    m_pHandler->DTN_DateTimeChange(static_cast<UINT>(m_controlId), changed);
+}

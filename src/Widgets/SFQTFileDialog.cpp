@@ -1,0 +1,117 @@
+#include "Widgets/SFQTFileDialog.h"
+
+#include <memory>
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include "Widgets/SFApplication.h"
+#include "Widgets/SkinParser.h"
+
+namespace {
+
+QString& Remembered()
+{
+    static QString folder;
+    return folder;
+}
+
+bool& RememberedIsSet()
+{
+    static bool set = false;
+    return set;
+}
+
+void RememberAppFolderOnce()
+{
+    if (RememberedIsSet())
+        return;
+    Remembered() = QCoreApplication::applicationDirPath();
+    RememberedIsSet() = true;
+}
+
+// Starts the dialog in the remembered folder; a remembered file stands for
+// the folder that holds it.
+void StartInRemembered(QFileDialog& dialog)
+{
+    const QFileInfo remembered(Remembered());
+    dialog.setDirectory(remembered.isFile() ? remembered.absolutePath() : Remembered());
+}
+
+// The first selected path of an accepted dialog; empty when cancelled.
+QString RunForPath(QFileDialog& dialog)
+{
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    const QStringList chosen = dialog.selectedFiles();
+    return chosen.isEmpty() ? QString() : chosen.first();
+}
+
+int ChooseFile(wchar_t* file, int size, const wchar_t* initialText, QWidget* parent)
+{
+    qDebug() << Remembered() << SFQTStringFromWide(initialText);
+    auto dialog = std::make_unique<QFileDialog>(parent, QString(), QString(), QString());
+    StartInRemembered(*dialog);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::ReadOnly);
+    const QString path = RunForPath(*dialog);
+    dialog.reset();
+    if (path.isEmpty())
+        return 0;
+    Remembered() = path;
+    if (!file || size <= 0)
+        return 0;
+    SFQTCopyToWideBuffer(path, file, size);
+    return 1;
+}
+
+int ChooseFolder(wchar_t* folderRecord, QWidget* parent)
+{
+    auto dialog = std::make_unique<QFileDialog>(parent, QString(), QString(), QString());
+    StartInRemembered(*dialog);
+    dialog->setFileMode(QFileDialog::Directory);
+    dialog->setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks |
+                       QFileDialog::DontUseNativeDialog);
+    const QString path = RunForPath(*dialog);
+    dialog.reset();
+    if (path.isEmpty())
+        return 0;
+    Remembered() = path;
+    if (!folderRecord)
+        return 0;
+    SFQTCopyToWideBuffer(path, folderRecord + CSFQTFileDialog::kFolderOffset,
+                         CSFQTFileDialog::kFolderRecordSize - CSFQTFileDialog::kFolderOffset);
+    return 1;
+}
+
+}  // namespace
+
+int CSFQTFileDialog::ShowFileDialog(wchar_t* folderRecord, wchar_t* file, int size, int mode, int,
+                                    const wchar_t*, int, unsigned, const wchar_t* initialText, QWidget* parent)
+{
+    RememberAppFolderOnce();
+    if (mode != 0)
+        return ChooseFile(file, size, initialText, parent);
+    return ChooseFolder(folderRecord, parent);
+}
+
+QString CSFQTFileDialog::RememberedFolder()
+{
+    RememberAppFolderOnce();
+    return Remembered();
+}
+
+void CSFQTFileDialog::SetRememberedFolder(const QString& folder)
+{
+    Remembered() = folder;
+    RememberedIsSet() = true;
+}
+
+int SFShowFileDialog(wchar_t* folderRecord, wchar_t* file, int size, int mode, int word5,
+                     const wchar_t* defaultSuffix, int word7, unsigned flags, const wchar_t* initialText, void* parent)
+{
+    return CSFQTFileDialog::ShowFileDialog(folderRecord, file, size, mode, word5, defaultSuffix, word7, flags,
+                                           initialText, static_cast<QWidget*>(parent));
+}

@@ -1,0 +1,583 @@
+#include "ImageProbe.h"
+#include "RecordingListener.h"
+#include "SampleFiles.h"
+#include "TestClocks.h"
+
+#include "Base/SFDateTime.h"
+#include "Platform/PlayModule/PlayModule.h"
+#include "Platform/PlayModule/Support/SampleFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <thread>
+
+using namespace PLAY_MODULE;
+using namespace PlayModuleTest;
+
+namespace {
+
+constexpr unsigned kClipStart = 1714557600;  // 2024-05-01 10:00:00 UTC
+
+class ModuleFeatures : public ::testing::Test {
+protected:
+    void SetUp() override { CPlayModule::SetRenderType(PM_RENDER_QT); }
+    void TearDown() override { CPlayModule::SetRenderType(PM_RENDER_QT); }
+
+    bool OpenPaused(const std::string& name, unsigned seekSeconds)
+    {
+        if (!module->Open(Sample(name).c_str()) || !module->Play(nullptr))
+            return false;
+        module->Pause();
+        module->Seek(module->GetFileStartTime() + seekSeconds, 1);
+        return listener.WaitFor(
+            [&] { return listener.LastFrame().stampMs == std::int64_t(seekSeconds) * 1000; });
+    }
+
+    RecordingListener listener;
+    std::unique_ptr<CPlayModule> module = std::make_unique<CPlayModule>(&listener);
+};
+
+}  // namespace
+
+TEST_F(ModuleFeatures, ContainerCreationTimeGivesTheFileTimes)
+{
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.timeReports > 0; }));
+    EXPECT_EQ(1, module->IsGetFileTimeInfo());
+    EXPECT_EQ(kClipStart, listener.reportedStart.load());
+    EXPECT_EQ(kClipStart + 4, listener.reportedEnd.load());
+    EXPECT_EQ(kClipStart, module->GetFileStartTime());
+    EXPECT_EQ(kClipStart + 4, module->GetFileEndTime());
+    EXPECT_EQ(4u, module->GetFileLengthOfTime());
+}
+
+TEST_F(ModuleFeatures, FileWithoutTimesTakesTheGivenOnes)
+{
+    ASSERT_TRUE(OpenPaused("clip.avi", 2));
+    EXPECT_EQ(0, module->IsGetFileTimeInfo());
+    EXPECT_EQ(0, listener.timeReports.load());
+    EXPECT_EQ(0u, module->GetFileStartTime());
+    EXPECT_EQ(2u, module->GetCurrentPlayTime());
+
+    ASSERT_EQ(1, module->SetFileTimeInfo(5000, 5004));
+    EXPECT_EQ(1, module->IsGetFileTimeInfo());
+    EXPECT_EQ(5000u, module->GetFileStartTime());
+    EXPECT_EQ(5004u, module->GetFileEndTime());
+    EXPECT_EQ(5002u, module->GetCurrentPlayTime());
+    EXPECT_EQ(2u, module->GetFilePlayedTime());
+    ASSERT_EQ(1, module->Seek(5001u, 1));
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs == 1000; }));
+    EXPECT_EQ(0, module->SetFileTimeInfo(10, 5));
+}
+
+TEST_F(ModuleFeatures, SpeedsFollowTheClock)
+{
+    auto clock = std::make_shared<ManualTimeSource>();
+    module->SetTimeSource(clock);
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    EXPECT_EQ(0, module->SetSpeed(65.0f));
+    EXPECT_EQ(0, module->SetSpeed(1.0f / 128));
+    EXPECT_EQ(1, module->SetSpeed(1.0f / 64));
+    EXPECT_EQ(1, module->SetSpeed(64.0f));
+    ASSERT_EQ(1, module->SetSpeed(2.0f));
+    ASSERT_EQ(1, module->Play(nullptr));
+    ASSERT_TRUE(listener.WaitForFrames(1));
+    EXPECT_EQ(0, listener.LastFrame().stampMs);
+
+    clock->AdvanceMs(1000);  // 2 s of video at 2X
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs == 2000; }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    EXPECT_EQ(2000, listener.LastFrame().stampMs);
+    EXPECT_EQ(1, module->IsPlaying());
+
+    ASSERT_EQ(1, module->SetSpeed(0.5f));
+    clock->AdvanceMs(1000);  // half a second more
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs == 2480; }, std::chrono::seconds(2))) << listener.LastFrame().stampMs << " " << listener.FrameCount();
+
+    module->Pause();
+    const std::size_t shown = listener.FrameCount();
+    clock->AdvanceMs(1000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    EXPECT_EQ(shown, listener.FrameCount());
+    EXPECT_EQ(0, module->IsPlaying());
+    module->Resume();
+    clock->AdvanceMs(80);
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs == 2520; }));
+}
+
+TEST_F(ModuleFeatures, HighSpeedDropsFramesRatherThanFallBehind)
+{
+    auto clock = std::make_shared<ManualTimeSource>();
+    module->SetTimeSource(clock);
+    ASSERT_EQ(1, module->Open(Sample("clip.ts").c_str()));
+    ASSERT_EQ(1, module->SetSpeed(64.0f));
+    ASSERT_EQ(1, module->Play(nullptr));
+    ASSERT_TRUE(listener.WaitForFrames(1));
+    clock->AdvanceMs(100);  // 6.4 s of video: past the end
+    ASSERT_TRUE(listener.WaitForEnd());
+    EXPECT_LT(listener.FrameCount(), 20u);
+    for (const ShownFrame& frame : listener.Frames())
+        EXPECT_EQ(1, frame.key) << frame.stampMs;
+}
+
+TEST_F(ModuleFeatures, RenderKindsLayTheChromaPlanesOutAsAsked)
+{
+    CPlayModule::SetRenderType(PM_RENDER_DDRAW);
+    ASSERT_TRUE(OpenPaused("clip.mp4", 1));
+    ShownFrame frame = listener.LastFrame();
+    EXPECT_EQ(1, frame.kind);
+    EXPECT_NEAR(64, frame.firstChroma, 3);   // U
+    EXPECT_NEAR(192, frame.secondChroma, 3); // V
+
+    CPlayModule::SetRenderType(PM_RENDER_QT);
+    listener.ClearFrames();
+    module->Seek(kClipStart + 2, 1);
+    ASSERT_TRUE(listener.WaitForFrames(1));
+    frame = listener.LastFrame();
+    EXPECT_EQ(2, frame.kind);
+    EXPECT_NEAR(192, frame.firstChroma, 3);  // V
+    EXPECT_NEAR(64, frame.secondChroma, 3);  // U
+}
+
+TEST_F(ModuleFeatures, SnapshotsDecodeBackToTheShownFrame)
+{
+    ASSERT_TRUE(OpenPaused("clip.mp4", 1));
+    const std::vector<std::uint8_t> shown = listener.lastPicture;
+    PLAY_MODULE_TEST::CSampleFolder folder;
+    for (PM_IMAGE_TYPE type : {PM_IMAGE_JPEG, PM_IMAGE_BMP}) {
+        const std::string path = folder.File(type == PM_IMAGE_JPEG ? "shot.jpg" : "shot.bmp");
+        ASSERT_EQ(1, module->SnapPicture(path.c_str(), type));
+        const LumaImage image = DecodeImageLuma(path);
+        ASSERT_EQ(320, image.width) << path;
+        ASSERT_EQ(240, image.height);
+        EXPECT_LT(MeanDifference(image.luma.data(), shown.data(), image.luma.size()), 3.0) << path;
+    }
+    EXPECT_EQ(0, module->SnapPicture(folder.File("no/such/folder/shot.jpg").c_str(), PM_IMAGE_JPEG));
+    EXPECT_FALSE(std::filesystem::exists(folder.File("no/such/folder/shot.jpg.tmp")));
+}
+
+TEST_F(ModuleFeatures, MediaInfoAndColourSettings)
+{
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    MEDIA_INFO info;
+    ASSERT_EQ(1, module->GetMediaInfo(&info));
+    EXPECT_EQ(320, info.nWidth);
+    EXPECT_EQ(240, info.nHeight);
+    EXPECT_EQ(25, info.nFrameRate);
+    EXPECT_EQ(4000u, info.nDurationMs);
+    EXPECT_EQ(16000, info.nAudioSampleRate);
+    EXPECT_EQ(25, module->GetCurrentVideoFrameRate());
+    EXPECT_EQ(0, module->GetMediaInfo(nullptr));
+
+    ASSERT_EQ(1, module->SetColor(90, 64, 64, 64));
+    int b = 0, c = 0, s = 0, h = 0;
+    ASSERT_EQ(1, module->GetColor(&b, &c, &s, &h));
+    EXPECT_EQ(90, b);
+    ASSERT_EQ(1, module->Play(nullptr));
+    module->Pause();
+    module->Seek(kClipStart + 1, 1);
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs == 1000; }));
+    // Brighter picture: the frame-number block is lifted by (90 - 64) * 2.
+    EXPECT_NEAR(16 + 25 * 8 % 200 + 52, int(listener.LastFrame().numberBlock), 4);
+}
+
+TEST_F(ModuleFeatures, GroupKeepsChannelsInStepAfterSeekAndSpeedChange)
+{
+    RecordingListener otherListener;
+    CPlayModule other(&otherListener);
+    CPlayModule group;
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    ASSERT_EQ(1, other.Open(Sample("later.mp4").c_str()));
+    ASSERT_EQ(1, module->Play(nullptr));
+    ASSERT_EQ(1, other.Play(nullptr));
+    EXPECT_EQ(0, module->GroupPlay_Open());  // a module with a listener is no group
+    ASSERT_EQ(1, group.GroupPlay_Open());
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(module.get()));
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(&other));
+
+    ASSERT_EQ(1, group.GroupPlay_Seek(kClipStart + 2));
+    ASSERT_TRUE(otherListener.WaitFor([&] { return otherListener.LastFrame().stampMs >= 1000; }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_LE(std::llabs(module->GetCurrentPlayTimeMs() - other.GetCurrentPlayTimeMs()), 40);
+    EXPECT_GT(module->GetCurrentPlayTimeMs(), std::int64_t(kClipStart + 2) * 1000);
+
+    ASSERT_EQ(1, group.GroupPlay_SetPlaySpeed(4.0f));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_LE(std::llabs(module->GetCurrentPlayTimeMs() - other.GetCurrentPlayTimeMs()), 40);
+
+    __DATETIME_INFO time;
+    ASSERT_EQ(1, group.GroupPlay_QueryGroupPlayingTime(&time));
+    EXPECT_EQ(2024, time.nYear);
+
+    ASSERT_EQ(1, group.GroupPlay_Pause());
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const std::int64_t paused = module->GetCurrentPlayTimeMs();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(paused, module->GetCurrentPlayTimeMs());
+    ASSERT_EQ(1, group.GroupPlay_StepForward());
+    ASSERT_TRUE(listener.WaitFor([&] { return module->GetCurrentPlayTimeMs() == paused + 40; }));
+
+    ASSERT_EQ(1, group.GroupPlay_DelFromPlayGroup(&other));
+    EXPECT_EQ(0, group.GroupPlay_DelFromPlayGroup(&other));
+    ASSERT_EQ(1, group.GroupPlay_Close());
+    EXPECT_EQ(0, group.GroupPlay_Seek(kClipStart));
+}
+
+TEST_F(ModuleFeatures, ClosingWhileAFrameCallbackBlocksReturnsPromptly)
+{
+    listener.drawn.Create(0, 0);
+    listener.blockFrames = true;
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    ASSERT_EQ(1, module->Play(nullptr));
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.insideFrame.load(); }));
+    // Drawing one frame lets exactly the next one come.
+    listener.drawn.Set();
+    ASSERT_TRUE(listener.WaitForFrames(2));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(2u, listener.FrameCount());
+    EXPECT_EQ(1, listener.releases.load());
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.insideFrame.load(); }));
+    const auto before = std::chrono::steady_clock::now();
+    EXPECT_EQ(1, module->Close());
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(500));
+    const std::size_t frames = listener.FrameCount();
+    const int blocks = listener.streamBlocks;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(frames, listener.FrameCount());
+    EXPECT_EQ(blocks, listener.streamBlocks.load());
+    EXPECT_FALSE(listener.insideFrame.load());
+}
+
+TEST_F(ModuleFeatures, DestroyingWhilePlayingStopsEveryCallback)
+{
+    for (int round = 0; round < 5; ++round) {
+        RecordingListener local;
+        auto player = std::make_unique<CPlayModule>(&local);
+        ASSERT_EQ(1, player->Open(Sample(round % 2 ? "clip.ts" : "clip.mp4").c_str()));
+        player->SetSpeed(8.0f);
+        player->Play(nullptr);
+        player->StepBackward();
+        player->Seek(50.0f);
+        std::this_thread::sleep_for(std::chrono::milliseconds(round * 5));
+        player.reset();
+        const std::size_t frames = local.FrameCount();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        EXPECT_EQ(frames, local.FrameCount());
+    }
+}
+
+TEST_F(ModuleFeatures, BadFilesAreRefusedOrPlayedAsFarAsTheyGo)
+{
+    PLAY_MODULE_TEST::CSampleFolder folder;
+    EXPECT_EQ(0, module->Open(folder.File("missing.mp4").c_str()));
+    EXPECT_EQ(0, module->Open(nullptr));
+    // Names that look like other protocols are plain local files.
+    const std::string clip = Sample("clip.ts");
+    EXPECT_EQ(0, module->Open(("concat:" + clip + "|" + clip).c_str()));
+    const std::string oddName = folder.File("a:b|c%20 \xff.ts");
+    std::filesystem::copy_file(clip, oddName);
+    EXPECT_EQ(1, module->Open(oddName.c_str()));
+    std::vector<std::uint8_t> noise(100000);
+    for (std::size_t i = 0; i < noise.size(); ++i)
+        noise[i] = std::uint8_t((i * 2654435761u) >> 13);
+    ASSERT_TRUE(PLAY_MODULE_TEST::WriteFileBytes(folder.File("noise.ts"), noise));
+    EXPECT_EQ(0, module->Open(folder.File("noise.ts").c_str()));
+    ASSERT_TRUE(PLAY_MODULE_TEST::WriteFileBytes(folder.File("empty.kvx"), {}));
+    EXPECT_EQ(0, module->Open(folder.File("empty.kvx").c_str()));
+    EXPECT_EQ(0, module->Play(nullptr));
+    EXPECT_EQ(0, module->Seek(1u, 1));
+    EXPECT_EQ(0, module->StepForward());
+
+    // A transport stream with damage in the middle and a cut-off end.
+    auto bytes = PLAY_MODULE_TEST::ReadFileBytes(Sample("clip.ts"));
+    for (std::size_t i = bytes.size() / 3; i < bytes.size() / 3 + 2000; ++i)
+        bytes[i] = std::uint8_t(i * 13);
+    bytes.resize(bytes.size() * 9 / 10);
+    ASSERT_TRUE(PLAY_MODULE_TEST::WriteFileBytes(folder.File("damaged.ts"), bytes));
+    module->SetTimeSource(std::make_shared<RushingTimeSource>());
+    ASSERT_EQ(1, module->Open(folder.File("damaged.ts").c_str()));
+    ASSERT_EQ(1, module->Play(nullptr));
+    ASSERT_TRUE(listener.WaitForEnd());
+    const auto frames = listener.Frames();
+    ASSERT_GT(frames.size(), 40u);
+    EXPECT_EQ(0, frames.front().stampMs);
+    EXPECT_GT(frames.back().stampMs, 2500);
+}
+
+TEST_F(ModuleFeatures, SoundNeverHoldsUpThePictures)
+{
+    module->SetTimeSource(std::make_shared<RushingTimeSource>());
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    const int opened = module->OpenAudio();  // 0 without a sound server
+    EXPECT_EQ(1, module->SetVolume(50));
+    EXPECT_EQ(50, module->GetVolume());
+    EXPECT_EQ(1, module->AdjustWaveAudio(80));
+    ASSERT_EQ(1, module->Play(nullptr));
+    ASSERT_TRUE(listener.WaitForEnd());
+    EXPECT_EQ(100u, listener.FrameCount());
+    EXPECT_EQ(opened, module->CloseAudio());
+}
+
+TEST_F(ModuleFeatures, RecordingAnotherContainerWritesAPlayableRecording)
+{
+    PLAY_MODULE_TEST::CSampleFolder folder;
+    const std::string copy = folder.File("from_mp4.kvx");
+    module->SetTimeSource(std::make_shared<RushingTimeSource>());
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    EXPECT_EQ(0, module->StartDataRecord(copy.c_str(), 1));
+    ASSERT_EQ(1, module->StartDataRecord(copy.c_str(), 0));
+    ASSERT_EQ(1, module->Play(nullptr));
+    ASSERT_TRUE(listener.WaitForEnd());
+    ASSERT_EQ(1, module->StopDataRecord());
+
+    RecordingListener playback;
+    CPlayModule copyModule(&playback);
+    copyModule.SetTimeSource(std::make_shared<RushingTimeSource>());
+    ASSERT_EQ(1, copyModule.Open(copy.c_str()));
+    EXPECT_EQ(kClipStart, copyModule.GetFileStartTime());
+    ASSERT_EQ(1, copyModule.Play(nullptr));
+    ASSERT_TRUE(playback.WaitForEnd());
+    EXPECT_EQ(100u, playback.FrameCount());
+}
+
+TEST_F(ModuleFeatures, KeyFramePositionsOfOtherContainers)
+{
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.refFinished > 0; }));
+    EXPECT_EQ(1, listener.refResult.load());
+    FRAME_POS key, next, last;
+    ASSERT_EQ(1, module->GetKeyFramePos(kClipStart + 2, &key));
+    ASSERT_EQ(1, module->GetNextKeyFramePos(kClipStart + 2, &next));
+    ASSERT_EQ(1, module->GetNextKeyFramePos(kClipStart + 3, &last));
+    EXPECT_EQ(std::int64_t(kClipStart + 2) * 1000, key.nFrameTimeMs);
+    EXPECT_EQ(kClipStart + 2, key.nFrameTime);
+    EXPECT_EQ(std::int64_t(kClipStart + 3) * 1000, next.nFrameTimeMs);
+    EXPECT_GT(next.nFilePos, key.nFilePos);
+    EXPECT_EQ(std::int64_t(std::filesystem::file_size(Sample("clip.mp4"))), last.nFilePos);
+
+    _SYSTEMTIME local{};
+    SF_SOFT_BASE::CSFDateTime date;
+    date.FromTime(kClipStart + 1);
+    local.wYear = WORD(date.year);
+    local.wMonth = WORD(date.month);
+    local.wDay = WORD(date.day);
+    local.wHour = WORD(date.hour);
+    local.wMinute = WORD(date.minute);
+    local.wSecond = WORD(date.second);
+    local.wMilliseconds = 500;
+    FRAME_POS byTime;
+    ASSERT_EQ(1, module->GetKeyFramePosByAbsTime(local, byTime));
+    EXPECT_EQ(std::int64_t(kClipStart + 1) * 1000, byTime.nFrameTimeMs);
+    ASSERT_EQ(1, module->GetNextKeyFramePosByAbsTime(local, byTime));
+    EXPECT_EQ(std::int64_t(kClipStart + 2) * 1000, byTime.nFrameTimeMs);
+}
+
+TEST_F(ModuleFeatures, GroupPlaysBackwardAndStepsBackTogether)
+{
+    RecordingListener otherListener;
+    CPlayModule other(&otherListener);
+    CPlayModule group;
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    ASSERT_EQ(1, other.Open(Sample("later.mp4").c_str()));
+    module->Play(nullptr);
+    other.Play(nullptr);
+    ASSERT_EQ(1, group.GroupPlay_Open());
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(module.get()));
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(&other));
+    ASSERT_EQ(1, group.GroupPlay_Seek(kClipStart + 3));
+    ASSERT_TRUE(otherListener.WaitFor([&] { return otherListener.LastFrame().stampMs == 2000; }));
+    ASSERT_EQ(1, group.GroupPlay_PlayBackward());
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const std::int64_t first = module->GetCurrentPlayTimeMs();
+    EXPECT_LT(first, std::int64_t(kClipStart + 3) * 1000);
+    EXPECT_LE(std::llabs(first - other.GetCurrentPlayTimeMs()), 40);
+
+    ASSERT_EQ(1, group.GroupPlay_Pause());
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const std::int64_t paused = module->GetCurrentPlayTimeMs();
+    const std::int64_t otherPaused = other.GetCurrentPlayTimeMs();
+    ASSERT_EQ(1, group.GroupPlay_StepBackward());
+    ASSERT_TRUE(listener.WaitFor([&] {
+        return module->GetCurrentPlayTimeMs() == paused - 40 &&
+               other.GetCurrentPlayTimeMs() == otherPaused - 40;
+    }));
+    ASSERT_EQ(1, group.GroupPlay_PlayForward());
+    ASSERT_EQ(1, group.GroupPlay_Resume());
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_GT(module->GetCurrentPlayTimeMs(), paused);
+    EXPECT_LE(std::llabs(module->GetCurrentPlayTimeMs() - other.GetCurrentPlayTimeMs()), 40);
+}
+
+TEST_F(ModuleFeatures, StepsAndSeeksAreDoneWhenTheCallReturns)
+{
+    ASSERT_EQ(1, module->Open(Sample("clip.ts").c_str()));
+    ASSERT_EQ(1, module->Play(nullptr));
+    ASSERT_EQ(1, module->Seek(2u, 1));
+    EXPECT_EQ(2000, module->GetCurrentPlayTimeMs());
+    EXPECT_EQ(2000, listener.LastFrame().stampMs);
+    for (int i = 1; i <= 3; ++i) {
+        ASSERT_EQ(1, module->StepForward());
+        EXPECT_EQ(2000 + 40 * i, module->GetCurrentPlayTimeMs());
+    }
+    for (int i = 1; i <= 5; ++i) {
+        ASSERT_EQ(1, module->StepBackward());
+        EXPECT_EQ(2120 - 40 * i, module->GetCurrentPlayTimeMs());
+    }
+    EXPECT_EQ(1920, listener.LastFrame().stampMs);
+    EXPECT_EQ(0, module->IsPlaying());
+}
+
+TEST_F(ModuleFeatures, SeekingToTheEndShowsTheLastFrame)
+{
+    ASSERT_EQ(1, module->Open(Sample("clip.avi").c_str()));
+    ASSERT_EQ(1, module->Play(nullptr));
+    module->Pause();
+    ASSERT_EQ(1, module->Seek(100.0f));
+    EXPECT_EQ(3960, listener.LastFrame().stampMs);
+    EXPECT_EQ(0, module->Seek(-1.0f));
+    EXPECT_EQ(0, module->Seek(100.5f));
+    EXPECT_EQ(0, module->Seek(60u, 1));
+    ASSERT_EQ(1, module->StepBackward());
+    EXPECT_EQ(3920, listener.LastFrame().stampMs);
+    ASSERT_EQ(1, module->StepForward());
+    EXPECT_EQ(3960, listener.LastFrame().stampMs);
+    ASSERT_EQ(1, module->StepForward());
+    EXPECT_TRUE(listener.WaitForEnd());
+    EXPECT_EQ(3960, listener.LastFrame().stampMs);
+}
+
+TEST_F(ModuleFeatures, ExactSeeksAcrossLongStreams)
+{
+    for (const char* format : {"ps", "mpegts"}) {
+        SampleSpec spec;
+        spec.format = format;
+        spec.width = 160;
+        spec.height = 120;
+        spec.frames = 25 * 60;
+        spec.gop = 50;
+        const std::string path = TempPath(std::string("long_") + format);
+        ASSERT_TRUE(MakeSample(path, spec));
+        RecordingListener local;
+        CPlayModule player(&local);
+        ASSERT_EQ(1, player.Open(path.c_str()));
+        ASSERT_EQ(1, player.Play(nullptr));
+        player.Pause();
+        for (unsigned second : {33u, 7u, 59u, 1u, 48u}) {
+            ASSERT_EQ(1, player.Seek(second, 1)) << format << " " << second;
+            EXPECT_EQ(std::int64_t(second) * 1000, local.LastFrame().stampMs) << format;
+            ASSERT_EQ(1, player.StepBackward());
+            EXPECT_EQ(std::int64_t(second) * 1000 - 40, local.LastFrame().stampMs) << format;
+        }
+    }
+}
+
+TEST_F(ModuleFeatures, AMemberJoiningElsewhereMovesToTheGroupsMoment)
+{
+    RecordingListener otherListener;
+    CPlayModule other(&otherListener);
+    CPlayModule group;
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    ASSERT_EQ(1, other.Open(Sample("later.mp4").c_str()));
+    module->Play(nullptr);
+    module->Pause();
+    ASSERT_EQ(1, module->Seek(kClipStart + 3, 1));
+    other.Play(nullptr);
+    other.Pause();
+    ASSERT_EQ(1, group.GroupPlay_Open());
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(module.get()));
+    ASSERT_EQ(1, group.GroupPlay_Pause());
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(&other));
+    // later.mp4 starts a second later: its frame of the group's moment is at 2 s.
+    EXPECT_EQ(2000, otherListener.LastFrame().stampMs);
+    EXPECT_EQ(module->GetCurrentPlayTimeMs(), other.GetCurrentPlayTimeMs());
+    EXPECT_LT(otherListener.FrameCount(), 5u);
+}
+
+TEST_F(ModuleFeatures, ReversePlayThroughGroupsLongerThanTheKeptBlock)
+{
+    SampleSpec spec;
+    spec.format = "mp4";
+    spec.width = 160;
+    spec.height = 120;
+    spec.frames = 250;
+    spec.gop = 125;  // five seconds: more frames than one decoded block keeps
+    const std::string path = TempPath("long_gop.mp4");
+    ASSERT_TRUE(MakeSample(path, spec));
+    module->SetTimeSource(std::make_shared<RushingTimeSource>());
+    ASSERT_EQ(1, module->Open(path.c_str()));
+    ASSERT_EQ(1, module->Play(nullptr));
+    module->Pause();
+    ASSERT_EQ(1, module->Seek(8u, 1));
+    listener.ClearFrames();
+    ASSERT_EQ(1, module->PlayBackward());
+    module->Resume();
+    ASSERT_TRUE(listener.WaitForEnd());
+    const auto frames = listener.Frames();
+    ASSERT_EQ(200u, frames.size());
+    for (std::size_t i = 0; i < frames.size(); ++i)
+        ASSERT_EQ(8000 - std::int64_t(i + 1) * 40, frames[i].stampMs) << i;
+}
+
+TEST_F(ModuleFeatures, CallsFromTwoThreadsWhilePlaying)
+{
+    PLAY_MODULE_TEST::CSampleFolder folder;
+    ASSERT_EQ(1, module->Open(Sample("clip.ts").c_str()));
+    ASSERT_EQ(1, module->SetSpeed(4.0f));
+    ASSERT_EQ(1, module->Play(nullptr));
+    std::atomic<bool> done{false};
+    std::thread reader([&] {
+        MEDIA_INFO info;
+        unsigned length = 0;
+        while (!done) {
+            module->GetCurrentPlayTime();
+            module->GetMediaInfo(&info);
+            module->IsPlaying();
+            module->GetRefValue(nullptr, &length);
+            module->SnapPicture(folder.File("race.jpg").c_str(), PM_IMAGE_JPEG);
+        }
+    });
+    for (int round = 0; round < 20; ++round) {
+        module->Seek(float(round * 5 % 100));
+        module->SetPlayDirection(round % 3 == 0 ? 0 : 1);
+        module->SetSpeed(round % 2 ? 2.0f : 0.5f);
+        if (round % 4 == 0)
+            module->StepBackward();
+        module->Resume();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    done = true;
+    reader.join();
+    EXPECT_EQ(1, module->Close());
+    EXPECT_GT(listener.FrameCount(), 10u);
+}
+
+TEST_F(ModuleFeatures, FastReversePlayShowsKeyFramesRatherThanFallBehind)
+{
+    auto clock = std::make_shared<ManualTimeSource>();
+    module->SetTimeSource(clock);
+    ASSERT_EQ(1, module->Open(Sample("clip.ts").c_str()));
+    ASSERT_EQ(1, module->Play(nullptr));
+    module->Pause();
+    ASSERT_EQ(1, module->Seek(100.0f));
+    ASSERT_EQ(1, module->SetSpeed(64.0f));
+    ASSERT_EQ(1, module->PlayBackward());
+    listener.ClearFrames();
+    module->Resume();
+    clock->AdvanceMs(100);  // 6.4 s of video backward: past the start
+    ASSERT_TRUE(listener.WaitForEnd());
+    const auto frames = listener.Frames();
+    ASSERT_FALSE(frames.empty());
+    EXPECT_LT(frames.size(), 10u);
+    for (std::size_t i = 1; i < frames.size(); ++i) {
+        EXPECT_EQ(1, frames[i].key) << frames[i].stampMs;
+        EXPECT_LT(frames[i].stampMs, frames[i - 1].stampMs);
+    }
+    // A step afterwards still shows the very previous frame.
+    ASSERT_EQ(1, module->Seek(2u, 1));
+    ASSERT_EQ(1, module->StepBackward());
+    EXPECT_EQ(1960, listener.LastFrame().stampMs);
+}

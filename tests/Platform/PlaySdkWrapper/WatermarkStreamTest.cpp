@@ -1,0 +1,251 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "KvxWriter/TestRecorderKey.h"
+#include "Platform/PlayModule/KvxSigner.h"
+#include "Platform/PlayModule/Support/ContainerSample.h"
+#include "Platform/PlayModule/Support/SampleFolder.h"
+#include "StreamFeeding.h"
+
+using namespace PLAY_MODULE;
+using namespace PLAY_MODULE_TEST;
+using namespace STREAM_TEST;
+
+namespace {
+
+constexpr std::size_t kBlock = 131072;
+
+class WatermarkStream : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_folder = new CSampleFolder;
+        s_signed = ReadFileBytes(s_folder->MakeKvx(Options()));
+    }
+    static void TearDownTestSuite() { delete s_folder; }
+
+    static KVX_WRITER::SyntheticOptions Options()
+    {
+        KVX_WRITER::SyntheticOptions options;
+        options.seconds = 6;
+        options.width = 160;
+        options.height = 120;
+        options.gopSeconds = 2;
+        return options;
+    }
+
+    // Feeds the bytes as the watermark page does and collects the reports.
+    std::vector<Report> Check(std::span<const std::uint8_t> bytes)
+    {
+        CReportCollector collector;
+        {
+            CPlaySdkWrapper player;
+            player.SetWatermarkListener(&collector);
+            player.SetStreamOpenMode(1);
+            player.OpenStream(921600);
+            player.EnableWaterMarkCallBackEx();
+            player.Play(nullptr);
+            EXPECT_TRUE(Feed(player, bytes, kBlock));
+            EXPECT_TRUE(Drain(player));
+            const auto atDrain = collector.Reports().size();
+            player.Stop();
+            player.CloseStream();
+            EXPECT_EQ(collector.Reports().size(), atDrain) << "reports after the drain";
+            if (atDrain > 0) {
+                EXPECT_EQ(collector.sender, &player);
+            }
+        }
+        return collector.Reports();
+    }
+
+    static std::vector<KvxRecord> SignedRecords() { return Records(s_signed); }
+
+    static std::size_t IndexOfVideo(const std::vector<KvxRecord>& records, int nth, bool key)
+    {
+        for (std::size_t i = 0; i < records.size(); ++i)
+            if (records[i].header.kind == kvx::RecordKind::Video &&
+                records[i].header.IsKeyFrame() == key && nth-- == 0)
+                return i;
+        return records.size();
+    }
+
+    static std::vector<Report> ErrorsOf(const std::vector<Report>& reports)
+    {
+        std::vector<Report> errors;
+        for (const Report& report : reports)
+            if (report.result != kWatermarkResultOk) errors.push_back(report);
+        return errors;
+    }
+
+    static long Seconds(const KvxRecord& record) { return long(record.header.timeMs / 1000); }
+
+    static CSampleFolder* s_folder;
+    static std::vector<std::uint8_t> s_signed;
+};
+
+CSampleFolder* WatermarkStream::s_folder = nullptr;
+std::vector<std::uint8_t> WatermarkStream::s_signed;
+
+}  // namespace
+
+TEST_F(WatermarkStream, UntouchedRecordingGivesOnlyTextReportsOfResultOne)
+{
+    ASSERT_FALSE(s_signed.empty());
+    const auto reports = Check(s_signed);
+    ASSERT_EQ(reports.size(), 3u);  // one watermark text per group
+    for (const Report& report : reports) {
+        EXPECT_EQ(report.kind, kWatermarkKindText);
+        EXPECT_EQ(report.result, kWatermarkResultOk);
+        EXPECT_EQ(report.text, "Lumivex test recorder");
+    }
+    EXPECT_EQ(reports.front().time, 1451703845);
+}
+
+TEST_F(WatermarkStream, OneChangedByteFailsThatRecordsDataAtItsTime)
+{
+    auto records = SignedRecords();
+    const std::size_t changed = IndexOfVideo(records, 30, false);
+    ASSERT_LT(changed, records.size());
+    records[changed].payload[records[changed].payload.size() / 2] ^= 0x40;
+    const auto errors = ErrorsOf(Check(Serialize(records)));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].result, kWatermarkResultData);
+    EXPECT_EQ(errors[0].time, Seconds(records[changed]));
+}
+
+TEST_F(WatermarkStream, RemovedRecordIsAFrameLossWhereTheGapIs)
+{
+    auto records = SignedRecords();
+    const std::size_t removed = IndexOfVideo(records, 70, false);
+    ASSERT_LT(removed + 1, records.size());
+    const long gapTime = Seconds(records[removed + 1]);
+    records.erase(records.begin() + std::ptrdiff_t(removed));
+    const auto errors = ErrorsOf(Check(Serialize(records)));
+    ASSERT_FALSE(errors.empty());
+    EXPECT_EQ(errors[0].result, kWatermarkResultFrameLoss);
+    EXPECT_EQ(errors[0].time, gapTime);
+    for (const Report& error : errors) EXPECT_EQ(error.result, kWatermarkResultFrameLoss);
+}
+
+TEST_F(WatermarkStream, SwappedRecordsAreAFrameLoss)
+{
+    auto records = SignedRecords();
+    const std::size_t first = IndexOfVideo(records, 100, false);
+    ASSERT_LT(first + 1, records.size());
+    std::swap(records[first], records[first + 1]);
+    const auto errors = ErrorsOf(Check(Serialize(records)));
+    ASSERT_FALSE(errors.empty());
+    EXPECT_EQ(errors[0].result, kWatermarkResultFrameLoss);
+    EXPECT_EQ(errors[0].time, Seconds(records[first]));
+}
+
+TEST_F(WatermarkStream, ChainSignedWithAnotherKeyFailsEverySignature)
+{
+    auto options = Options();
+    options.signer = CKvxSigner::Generate();
+    const auto bytes = ReadFileBytes(s_folder->MakeKvx(options, true, "Forged"));
+    const auto errors = ErrorsOf(Check(bytes));
+    ASSERT_EQ(errors.size(), 3u);
+    for (const Report& error : errors) EXPECT_EQ(error.result, kWatermarkResultSignature);
+    EXPECT_EQ(errors.back().time, Seconds(Records(bytes).back()));
+}
+
+TEST_F(WatermarkStream, RecordingWithoutAnyWatermarkIsNeverTakenForOriginal)
+{
+    auto options = Options();
+    options.watermark.clear();
+    const auto bytes = ReadFileBytes(s_folder->MakeKvx(options, false, "Plain"));
+    const auto reports = Check(bytes);
+    ASSERT_EQ(reports.size(), 3u);  // each group unsigned
+    for (const Report& report : reports) EXPECT_EQ(report.result, kWatermarkResultSignature);
+    EXPECT_EQ(reports.front().time, 1451703845);
+}
+
+TEST_F(WatermarkStream, KeyFrameToKeyFrameRangeChecksClean)
+{
+    const auto records = SignedRecords();
+    const std::size_t from = IndexOfVideo(records, 1, true);
+    const std::size_t to = IndexOfVideo(records, 2, true);
+    ASSERT_LT(to, records.size());
+    const auto range = Serialize({records.begin() + std::ptrdiff_t(from), records.begin() + std::ptrdiff_t(to)});
+    const auto reports = Check(range);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].result, kWatermarkResultOk);
+    EXPECT_EQ(reports[0].time, Seconds(records[from]));
+}
+
+TEST_F(WatermarkStream, RecordingCutInsideARecordReportsTheUnsignedTail)
+{
+    std::vector<std::uint8_t> cut(s_signed.begin(), s_signed.begin() + std::ptrdiff_t(s_signed.size() * 2 / 3));
+    const auto errors = ErrorsOf(Check(cut));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].result, kWatermarkResultSignature);
+}
+
+TEST_F(WatermarkStream, RandomBytesAndOtherContainersGiveErrors)
+{
+    std::mt19937 random(7);
+    std::vector<std::uint8_t> noise(300000);
+    for (auto& byte : noise) byte = std::uint8_t(random());
+    EXPECT_FALSE(Check(noise).empty());
+    EXPECT_FALSE(Check(std::vector<std::uint8_t>(10, 0)).empty());
+
+    const std::string ts = s_folder->File("sample.ts");
+    ContainerSampleOptions options;
+    options.seconds = 1;
+    ASSERT_TRUE(MakeContainerSample(ts, ContainerKind::Ts, options));
+    const auto reports = Check(ReadFileBytes(ts));
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].result, kWatermarkResultSignature);
+}
+
+TEST_F(WatermarkStream, ReportsOfOneByteBlocksMatchThoseOfWholeBlocks)
+{
+    auto records = SignedRecords();
+    records[IndexOfVideo(records, 10, false)].payload[3] ^= 1;
+    const auto bytes = Serialize(records);
+    const auto whole = Check(bytes);
+    CReportCollector collector;
+    CPlaySdkWrapper player;
+    player.SetWatermarkListener(&collector);
+    player.OpenStream(4096);
+    player.EnableWaterMarkCallBackEx();
+    player.Play(nullptr);
+    ASSERT_TRUE(Feed(player, bytes, 997));
+    ASSERT_TRUE(Drain(player));
+    const auto small = collector.Reports();
+    ASSERT_EQ(small.size(), whole.size());
+    for (std::size_t i = 0; i < small.size(); ++i) {
+        EXPECT_EQ(small[i].result, whole[i].result);
+        EXPECT_EQ(small[i].time, whole[i].time);
+    }
+}
+
+TEST_F(WatermarkStream, ChangedWatermarkTextIsReportedWithItsError)
+{
+    auto records = SignedRecords();
+    auto text = std::find_if(records.begin(), records.end(), [](const KvxRecord& record) {
+        return record.header.kind == kvx::RecordKind::Watermark;
+    });
+    ASSERT_NE(text, records.end());
+    text->payload[0] = 'X';
+    const auto reports = Check(Serialize(records));
+    ASSERT_EQ(reports.size(), 3u);
+    EXPECT_EQ(reports[0].kind, kWatermarkKindText);
+    EXPECT_EQ(reports[0].text, "Xumivex test recorder");
+    EXPECT_EQ(reports[0].result, kWatermarkResultData);
+    EXPECT_EQ(reports[1].result, kWatermarkResultOk);
+}
+
+TEST_F(WatermarkStream, DamagedFirstRecordIsStillReadAsARecording)
+{
+    auto bytes = s_signed;
+    bytes[5] ^= 0xFF;  // the first header fails its checks
+    const auto reports = Check(bytes);
+    const auto errors = ErrorsOf(reports);
+    ASSERT_FALSE(errors.empty());
+    EXPECT_EQ(errors[0].result, kWatermarkResultFrameLoss);
+    EXPECT_GE(reports.size() - errors.size(), 2u);  // watermark texts of later groups
+}

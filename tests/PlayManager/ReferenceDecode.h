@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace PlayManagerTest {
+
+// Decodes the first picture of a container with libavformat/libavcodec and
+// converts it as the Qt frame path does (bytes R, G, B, 255).
+bool DecodeFirstPictureRgb(const std::string& path, std::vector<std::uint8_t>& rgb, int& width,
+                           int& height);
+
+// Whether libavformat opens the file and finds a video stream in it.
+bool OpensAsVideo(const std::string& path);
+
+}  // namespace PlayManagerTest

@@ -1,0 +1,231 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+#include "ControlHandlers.h"
+#include "Widgets/SFApplication.h"
+#include "Widgets/SFQTDateTimeCtrl.h"
+#include "Widgets/SFQTImagePanel.h"
+#include "Widgets/SFWidgetFactory.h"
+#include "Widgets/SkinStyles.h"
+
+namespace {
+
+_SF_SYSTEMTIME Date(int year, int month, int day)
+{
+    _SF_SYSTEMTIME value{};
+    value.wYear = static_cast<WORD>(year);
+    value.wMonth = static_cast<WORD>(month);
+    value.wDay = static_cast<WORD>(day);
+    return value;
+}
+
+_SF_SYSTEMTIME Time(int hour, int minute, int second)
+{
+    _SF_SYSTEMTIME value{};
+    value.wHour = static_cast<WORD>(hour);
+    value.wMinute = static_cast<WORD>(minute);
+    value.wSecond = static_cast<WORD>(second);
+    return value;
+}
+
+class DateTimeCtrlTest : public ::testing::Test {
+protected:
+    std::unique_ptr<CSFQTDateTimeCtrl> Make(int dateMode)
+    {
+        std::unique_ptr<CSFQTDateTimeCtrl> control(
+            static_cast<CSFQTDateTimeCtrl*>(SFCreateDateTimeCtrl(&events, dateMode)));
+        control->Create(0, tagRECT{0, 0, 120, 24}, nullptr, 601);
+        return control;
+    }
+    RecordingDateTimeEvent events;
+};
+
+TEST_F(DateTimeCtrlTest, EveryChangeIsReportedOnce)
+{
+    auto control = Make(1);
+    EXPECT_EQ(control->displayFormat(), "yyyy-MM-dd");
+    _SF_SYSTEMTIME day = Date(2024, 2, 29);
+    EXPECT_EQ(control->SetDate(&day), 1);
+    ASSERT_EQ(events.times.size(), 1u);
+    EXPECT_EQ(events.ids[0], 601u);
+    EXPECT_EQ(events.times[0].wYear, 2024);
+    EXPECT_EQ(events.times[0].wMonth, 2);
+    EXPECT_EQ(events.times[0].wDay, 29);
+    EXPECT_EQ(events.times[0].wDayOfWeek, 0);
+
+    control->SetDate(&day);
+    EXPECT_EQ(events.times.size(), 1u) << "the same date is no change";
+
+    control->setFocus();
+    QTest::keyClick(control.get(), Qt::Key_Up);  // the user steps the year
+    ASSERT_EQ(events.times.size(), 2u);
+    EXPECT_EQ(events.times[1].wYear, 2025);
+}
+
+TEST_F(DateTimeCtrlTest, TimeModeStillReportsTheDate)
+{
+    auto control = Make(0);
+    EXPECT_EQ(control->displayFormat(), "h:mm:ss");
+    _SF_SYSTEMTIME t = Time(13, 5, 9);
+    EXPECT_EQ(control->SetTime(&t), 1);
+    ASSERT_EQ(events.times.size(), 1u);
+    EXPECT_EQ(events.times[0].wHour, 13);
+    EXPECT_EQ(events.times[0].wSecond, 9);
+    EXPECT_EQ(events.times[0].wYear, control->date().year());
+
+    _SF_SYSTEMTIME out = Date(1999, 12, 31);
+    out.wDayOfWeek = 5;
+    out.wMilliseconds = 7;
+    EXPECT_EQ(control->GetTime(&out), 1);
+    EXPECT_EQ(out.wHour, 13);
+    EXPECT_EQ(out.wMinute, 5);
+    EXPECT_EQ(out.wYear, 1999) << "the date part of the record is left alone";
+    EXPECT_EQ(out.wDayOfWeek, 5);
+    EXPECT_EQ(out.wMilliseconds, 7);
+}
+
+TEST_F(DateTimeCtrlTest, ImpossibleValuesAreRefused)
+{
+    auto control = Make(1);
+    _SF_SYSTEMTIME bad = Date(2023, 2, 30);
+    EXPECT_EQ(control->SetDate(&bad), 0);
+    _SF_SYSTEMTIME late = Time(25, 0, 0);
+    EXPECT_EQ(control->SetTime(&late), 0);
+    EXPECT_EQ(control->SetDate(nullptr), 0);
+    EXPECT_TRUE(events.times.empty());
+}
+
+TEST_F(DateTimeCtrlTest, SkinBecomesAStyleSheet)
+{
+    SFQTSetSkinPath("/skin/");
+    ImageDateTimeStyle skin;
+    skin.str1 = L"bg.png";
+    skin.str6 = L"up.png";
+    const QString sheet = CSFQTDateTimeCtrl::SkinStyleSheet(skin);
+    EXPECT_TRUE(sheet.startsWith("QDateTimeEdit { padding: 0 8px; border-image: url(/skin/bg.png);}"));
+    EXPECT_TRUE(sheet.contains("QDateTimeEdit::up-button:hover {border-image: url(/skin/up.png);}"));
+    EXPECT_TRUE(sheet.endsWith("QDateTimeEdit::down-button:disabled {border-image: url(/skin/);}"));
+    auto control = Make(1);
+    EXPECT_EQ(control->SetSkin(&skin), 1);
+    EXPECT_EQ(control->styleSheet(), sheet);
+}
+
+// A panel 800 wide: a 600-pixel image area and the 200-pixel information box.
+class ImagePanelTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QImage image(100, 60, QImage::Format_ARGB32);
+        image.fill(Qt::darkCyan);
+        path = dir.path() + "/shot.png";
+        image.save(path);
+        panel.reset(static_cast<CSFQTImagePanel*>(SFCreateImagePanel(&events)));
+        panel->Create(L"panel", tagRECT{0, 0, 800, 100}, nullptr, 0);
+        UIImagePanelStyle skin;
+        skin.str12 = L"202020";
+        skin.n0 = 60;   // item height
+        skin.n1 = 100;  // item width
+        skin.n2 = 3;    // horizontal margin
+        skin.n3 = 3;    // vertical margin
+        skin.n4 = 3;    // gap
+        ASSERT_EQ(panel->SetSkin(&skin), 1);
+    }
+
+    int Add(const QString& file, const wchar_t* name)
+    {
+        const std::wstring wide = file.toStdWString();
+        return panel->AddItem(wide.c_str(), name, L"Snapshot", L"10:00:00", L"10:00:05");
+    }
+
+    QTemporaryDir dir;
+    QString path;
+    RecordingImagePanelEvent events;
+    std::unique_ptr<CSFQTImagePanel> panel;
+};
+
+TEST_F(ImagePanelTest, RefusesTheSamePathAndName)
+{
+    EXPECT_EQ(Add(path, L"one"), 1);
+    EXPECT_EQ(Add(path, L"one"), 0);
+    EXPECT_EQ(Add(path, L"two"), 1);
+    EXPECT_EQ(Add(dir.path() + "/other.png", L"one"), 1) << "a missing image is still an item";
+    EXPECT_EQ(panel->GetCount(), 3);
+    panel->DelByItemName(L"one");
+    EXPECT_EQ(panel->GetCount(), 2);
+    panel->ClearItems();
+    EXPECT_EQ(panel->GetCount(), 0);
+}
+
+TEST_F(ImagePanelTest, CentresANarrowStrip)
+{
+    EXPECT_EQ(panel->ImageArea().width(), 600);
+    Add(path, L"a");
+    Add(path, L"b");
+    Add(path, L"c");
+    EXPECT_EQ(panel->ItemRect(0), QRect(147, 3, 100, 60));
+    EXPECT_EQ(panel->ItemRect(1).left(), 250);
+    EXPECT_EQ(panel->ItemRect(2).left(), 353);
+    EXPECT_EQ(panel->ScrollBar()->maximum(), 0);
+}
+
+TEST_F(ImagePanelTest, AWideStripStartsAtTheLeftAndScrolls)
+{
+    for (int i = 0; i < 8; ++i)
+        Add(path, std::to_wstring(i).c_str());
+    // 8 * 100 + 7 * 3 + 6 = 827 pixels in a 600-pixel area.
+    EXPECT_EQ(panel->ItemRect(0).left(), 3);
+    EXPECT_EQ(panel->ScrollBar()->maximum(), 227);
+    panel->ScrollBar()->setValue(100);
+    EXPECT_EQ(panel->ItemRect(0).left(), -97);
+}
+
+TEST_F(ImagePanelTest, HoverFillsTheInformationAndDoubleClickPlays)
+{
+    Add(path, L"a");
+    panel->show();
+    EXPECT_EQ(panel->GetHotImagePath(), nullptr);
+    QMouseEvent move(QEvent::MouseMove, QPointF(300, 30), panel->mapToGlobal(QPointF(300, 30)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(panel.get(), &move);
+    EXPECT_EQ(panel->HoverIndex(), 0);
+    panel->grab();
+    EXPECT_EQ(panel->InfoValue(1), "a");
+    EXPECT_EQ(panel->InfoValue(0), "Snapshot");
+
+    QMouseEvent away(QEvent::MouseMove, QPointF(20, 30), panel->mapToGlobal(QPointF(20, 30)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(panel.get(), &away);
+    EXPECT_EQ(panel->HoverIndex(), -1);
+    panel->grab();
+    EXPECT_EQ(panel->InfoValue(1), "");
+
+    QTest::mouseDClick(panel.get(), Qt::LeftButton, Qt::NoModifier, QPoint(300, 30));
+    EXPECT_EQ(events.played, std::vector<std::wstring>{path.toStdWString()});
+    ASSERT_NE(panel->GetHotImagePath(), nullptr);
+    EXPECT_EQ(std::wstring(panel->GetHotImagePath()), path.toStdWString());
+
+    panel->ClearItems();
+    EXPECT_EQ(panel->GetHotImagePath(), nullptr) << "a hot index past the end names nothing";
+    panel->grab();
+}
+
+TEST_F(ImagePanelTest, ResizeShowsTheStripFromItsStartAndKeepsItScrollable)
+{
+    for (int i = 0; i < 8; ++i)
+        Add(path, std::to_wstring(i).c_str());
+    panel->ScrollBar()->setValue(200);
+    panel->resize(700, 100);
+    panel->grab();  // delivers the resize
+    EXPECT_EQ(panel->ImageArea().width(), 500);
+    EXPECT_EQ(panel->ScrollBar()->value(), 0);
+    EXPECT_EQ(panel->ScrollBar()->maximum(), 327);
+    EXPECT_EQ(panel->ScrollBar()->pageStep(), 700);
+}
+
+}  // namespace
