@@ -335,8 +335,7 @@ void CSFQTVideoWindowPlayWnd::paintEvent(QPaintEvent*)
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(ToQRect(m_selection));
     }
-    if (m_displayState != 2 || m_presented.isNull())
-        DrawButtons(painter);
+    DrawButtons(painter);
 }
 
 void CSFQTVideoWindowPlayWnd::OnRenderDC(int, QPainter* painter)

@@ -3,7 +3,9 @@
 #include <cstdlib>
 #include <ctime>
 
+#include <QApplication>
 #include <QDir>
+#include <QEnterEvent>
 #include <QImage>
 #include <QPainter>
 
@@ -12,6 +14,8 @@
 #include "VideoWidgets/SFQTVideoWindow.h"
 #include "VideoWidgets/SFQTVideoWindowPlayWnd.h"
 #include "VideoWidgets/SFQTVideoWindowSubWnd.h"
+#include "Widgets/SFApplication.h"
+#include "Widgets/SkinStyles.h"
 
 // Renders a 16-window grid with test frames and a time line with segments
 // to PNG files in the build folder for a person to look at.
@@ -70,9 +74,31 @@ TEST(Screenshot, SixteenWindowGrid)
     CSFQTVideoWindow grid(VIDEOWINDOWMODE_NORMAL, &handler, 8, 8);
     ASSERT_EQ(1, grid.Create(L"grid", tagRECT{0, 0, 960, 720}, nullptr, 1));
     grid.EnableSubWinAnimation(0);
+    const QString savedSkin = SFQTGetSkinPath();
+    SFQTSetSkinPath(QStringLiteral(SKIN_DIR));
+    ImageVideoWindowStyle skin;
+    skin.str0 = L"NoVideo.png";
+    skin.str1 = skin.str2 = L"btn_videoclose.png";
+    skin.str3 = L"btn_videoclosedown.png";
+    skin.str4 = skin.str5 = L"btn_videosnap.png";
+    skin.str6 = L"btn_videosnapdown.png";
+    skin.str7 = skin.str9 = L"btn_propertynor.png";
+    skin.str8 = L"btn_propertydown.png";
+    skin.str10 = L"btn_videorecordcheck.png";
+    skin.str11 = L"btn_videorecord.png";
+    skin.str12 = L"16,16";
+    skin.str13 = L"363e4d";
+    skin.str14 = L"353b48";
+    skin.str18 = L"4698ed";
+    skin.str19 = L"2";
+    skin.str20 = L"4";
+    skin.str21 = L"Loading...";
+    skin.str22 = L"Replay";
+    grid.SetSkin(&skin);
+    SFQTSetSkinPath(savedSkin);
     grid.SetDefaultLayout(LAYOUT_16, nullptr);
     grid.show();
-    for (int id = 0; id < 16; ++id) {
+    for (int id = 0; id < 14; ++id) {
         grid.SetSubWinVideoByID(id, 1);
         const QImage picture = TestPicture(id, 352, 288);
         if (id % 2 == 0) {
@@ -83,7 +109,11 @@ TEST(Screenshot, SixteenWindowGrid)
             grid.RenderOffScreenSurface(id, yuv.data(), 352, 288, 0, 0);
         }
     }
+    grid.SetSubWinVideoByID(14, 1);  // waiting for its first frame; 15 stays empty
     grid.SetFocusSubWin(5);
+    CSFQTVideoWindowPlayWnd* hovered = grid.CellAt(5)->GetPlayWnd();
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), hovered->mapToGlobal(QPointF(5, 5)));
+    QApplication::sendEvent(hovered, &enter);
     const QImage shot = grid.grab().toImage();
     ASSERT_TRUE(shot.save(ShotPath("video-grid-16.png")));
     // Cell 0 (Qt path) and cell 1 (renderer) both show their white bar at the left.
