@@ -64,7 +64,12 @@ CSFQTPlayProgressPanel::CSFQTPlayProgressPanel(IPlayProgressEvent* handler)
     m_slider->setParent(this);
 }
 
-CSFQTPlayProgressPanel::~CSFQTPlayProgressPanel() = default;
+CSFQTPlayProgressPanel::~CSFQTPlayProgressPanel()
+{
+    // The drawing widget reads the model: it goes before the model does.
+    delete m_drawing;
+    m_drawing = nullptr;
+}
 
 QSlider* CSFQTPlayProgressPanel::ZoomSlider() const { return m_slider; }
 

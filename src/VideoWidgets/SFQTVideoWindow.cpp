@@ -202,8 +202,6 @@ void CSFQTVideoWindow::SetLayout(LAYOUT_TYPE type, QByteArray text)
             m_current = nullptr;
             CellAt(0)->LaunchSubWinFocusAni();
         }
-    } else if (m_pHandler) {
-        m_pHandler->OnLayoutChanged();
     }
     update();
 }
