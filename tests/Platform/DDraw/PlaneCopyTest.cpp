@@ -3,6 +3,7 @@
 #include "DDrawTestWindow.h"
 #include "Platform/DDraw/DDrawSurface.h"
 #include "Platform/DDraw/PlaneCopy.h"
+#include "Platform/DDraw/SurfaceScaler.h"
 
 namespace {
 
@@ -93,4 +94,21 @@ TEST(PlaneCopy, TinyPicturesGetNeutralChroma)
     CopyYV12ToYUY2(frame.Y(), frame.U(), frame.V(), out.data(), 16, 1, 1);
     EXPECT_EQ((std::vector<BYTE>{50, 128, 50, 128}), std::vector<BYTE>(out.begin(), out.begin() + 4));
     EXPECT_EQ(kSentinel, out[4]);
+}
+
+TEST(SurfaceScaler, KeepsOneContextPerPairOfSizes)
+{
+    CDDrawSurface source(DDFMT_YV12, 64, 48), small(DDFMT_RGB32, 32, 24), large(DDFMT_RGB32, 128, 96);
+    CSurfaceScaler scaler;
+    EXPECT_EQ(DD_OK, scaler.Blt(source, nullptr, small));
+    EXPECT_EQ(DD_OK, scaler.Blt(source, nullptr, small));
+    EXPECT_EQ(1u, scaler.ContextCount());
+    EXPECT_EQ(DD_OK, scaler.Blt(source, nullptr, large));
+    EXPECT_EQ(2u, scaler.ContextCount());
+    tagRECT crop{10, 10, 41, 33};
+    EXPECT_EQ(DD_OK, scaler.Blt(source, &crop, small));
+    EXPECT_EQ(3u, scaler.ContextCount());
+    source.Lose();
+    EXPECT_EQ(DDERR_SURFACELOST, scaler.Blt(source, nullptr, small));
+    EXPECT_EQ(DDERR_INVALIDPARAMS, scaler.Blt(small, nullptr, large));  // 32-bit sources are not blitted
 }
