@@ -9,7 +9,19 @@
 
 // The panel's 30 layout texts (position 1 at index 0).
 using PlayProgressPanelLayout = std::array<std::wstring, 30>;
-struct PlayProgressPanelImages;
+
+// Image names of a time-line panel, looked up in the skin folder.
+struct PlayProgressPanelImages {
+    std::wstring rowUp[4];    // normal, hover, pressed, disabled
+    std::wstring rowDown[4];  // normal, hover, pressed, disabled
+    std::wstring record;      // kept, not drawn
+    std::wstring otherRecord; // kept, not drawn
+    std::wstring backwardDisabled;
+    std::wstring backwardEnabled;
+    std::wstring forwardDisabled;
+    std::wstring forwardEnabled;
+    std::wstring sliderBackground;
+};
 
 // The time-line panel as its views see it.
 class CSFPlayProgressPanel {
@@ -26,7 +38,7 @@ public:
     virtual void ReservedOp1(WPARAM, WPARAM, WPARAM, WPARAM, WPARAM) {}
     virtual void ReservedOp2(WPARAM, WPARAM, WPARAM, WPARAM, WPARAM) {}
     virtual void ReservedOp3() {}
-    virtual void SetZoom(int /*factor*/) {}
+    virtual void SetZoomFactor(int /*factor*/) {}
     virtual void ReservedOp4(WPARAM, WPARAM) {}
     virtual void ReservedOp5(WPARAM) {}
     virtual int Create(const wchar_t* /*className*/, const wchar_t* /*windowName*/, DWORD /*style*/,
@@ -37,14 +49,14 @@ public:
     virtual void SetPlayTime(int /*channel*/, int /*time*/) {}
     virtual int GetPlayTime(int /*channel*/) { return 0; }
     virtual void SetPlayOffset(int /*channel*/, int /*seconds*/) {}
-    virtual void RemoveChannelRow(int /*channel*/) {}
-    virtual void SetSingleRecordView(int /*channel*/, int /*on*/) {}
+    virtual void SetHighlightChannel(int /*channel*/) {}
+    virtual void SetSingleRecordView(int /*channel*/, bool /*on*/) {}
     virtual void ScrollChannelsDown() {}
     virtual void ScrollChannelsUp() {}
-    virtual void SetPanelLayout(const PlayProgressPanelLayout* /*layout*/, int /*unused*/) {}
-    virtual void LoadSkinImages(const PlayProgressPanelImages* /*images*/) {}
-    virtual void SetPaintFlag(int) {}
-    virtual void EnableCutMarks(int) {}
+    virtual void ApplyLayout(const PlayProgressPanelLayout* /*layout*/, int /*unused*/) {}
+    virtual void SetSkinImages(const PlayProgressPanelImages* /*images*/) {}
+    virtual void ShowCommonCursor(bool /*on*/) {}
+    virtual bool EnableCutMarks(bool on) { return on; }
     virtual void CenterOnTime(int /*time*/) {}
     virtual void SetCutMarkTime(int /*mark*/, double /*time*/) {}
     virtual void ReservedOp6(WPARAM) {}

@@ -129,8 +129,6 @@ CSFImagePanel* SFCreateImagePanel(ISFImagePanelEvent* handler)
     return new (std::nothrow) CSFQTImagePanel(handler);
 }
 
-CSFPlayProgressPanel* SFCreatePlayProgressPanel(IPlayProgressEvent*) { return nullptr; }
-CSFVideoWindow* SFCreateVideoWindow(VIDEOWINDOWMODE, ISFVideoWindowEvent*, int, int) { return nullptr; }
 
 CSFTabCtrl* SFCreateTabCtrl(ISFTabCtrlEvent*) { return nullptr; }
 CSFMonthCalCtrl* SFCreateMonthCalCtrl(ISFMonthCalCtrlEvent*) { return nullptr; }

@@ -61,6 +61,7 @@ CSFTreeCtrl* SFCreateTreeCtrl(ISFTreeCtrlEvent* handler);
 CSFDateTimeCtrl* SFCreateDateTimeCtrl(ISFDateTimeCtrlEvent* handler, int dateMode);
 CSFNumSpiner* SFCreateNumSpiner(ISFNumSpinerEvent* handler);
 CSFImagePanel* SFCreateImagePanel(ISFImagePanelEvent* handler);
+// Defined with the video widgets (library VideoWidgets), which link this one.
 CSFPlayProgressPanel* SFCreatePlayProgressPanel(IPlayProgressEvent* handler);
 CSFVideoWindow* SFCreateVideoWindow(VIDEOWINDOWMODE mode, ISFVideoWindowEvent* handler, int maxRows, int maxColumns);
 
