@@ -35,7 +35,9 @@ void CSFMessageControl_Default::RunOnePass(CDelegate& delegate)
     if (delegate.RunFirstQueue() != 0 || delegate.RunSecondQueue() != 0)
         return;
     SF_SOFT_BASE::CSFAutoMutexLock lock(&m_mutex);
-    if (!delegate.IsEmpty())
+    // Stop clears the flag before it sets the event under this lock: seeing
+    // the flag here keeps the reset below from swallowing a stop.
+    if (!delegate.IsEmpty() || m_running.load() == 0)
         return;
     m_wakeEvent.Reset();
     lock.Unlock();

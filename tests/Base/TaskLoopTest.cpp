@@ -244,6 +244,18 @@ TEST(LoopRegistryTest, StartReturnsAfterTheThreadBeganAndCheckLoopThreadSeesIt)
     CSFMessageLoopManager::GetInstance()->ExitMessageLoops();
 }
 
+TEST(LoopRegistryTest, StoppingRightAfterStartNeverHangs)
+{
+    for (int round = 0; round < 300; ++round) {
+        auto thread = CSFThreadEx_Qt::Create({CSFMessageLoop::kWorkerLoop, 0});
+        ASSERT_EQ(thread->Start(), 0);
+        // Stop lands at any point of the worker's first idle pass.
+        if (round % 3 == 1)
+            std::this_thread::sleep_for(std::chrono::microseconds(round * 10));
+        thread->GetMessageLoop()->WaitForExit();
+    }
+}
+
 TEST(TaskQueueTest, EmptyTaskPointerIsIgnored)
 {
     auto loop = CSFMessageLoop::Create(5000);

@@ -335,11 +335,13 @@ extern "C" const char* __lsan_default_suppressions()
 }
 
 // Locks the thread sanitizer does not see: glibc's time-zone set-up inside
-// mktime/localtime_r, the sound server client library's own, and the
-// reference counts of Qt's multimedia objects (Qt is not instrumented).
+// mktime/localtime_r, the H.265 encoder's thread pool, the sound server
+// client library's own, and the reference counts of Qt's multimedia objects
+// (Qt is not instrumented).
 extern "C" const char* __tsan_default_suppressions()
 {
     return "race:tzset_internal\n"
+           "race:libx265.so\n"
            "race:libpulsecommon\n"
            "race:libpulse.so\n"
            "race:libQt6Multimedia.so\n"
