@@ -5,6 +5,7 @@
 
 #include "Common/YuvToRgb.h"
 #include "PlayManager/RenderSetup.h"
+#include "Platform/DDraw/DDrawRender.h"
 #include "Platform/IvsDrawer/IvsDrawer.h"
 
 TEST(RenderSetup, FillsTheColourTablesAndReadiesTheOverlayDrawer)
@@ -18,6 +19,7 @@ TEST(RenderSetup, FillsTheColourTablesAndReadiesTheOverlayDrawer)
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(pixels);
     EXPECT_EQ(254, bytes[0]);
     EXPECT_EQ(255, bytes[3]);
+    EXPECT_EQ(CDDrawRender::GetOverlayDrawer(), &IVS_DRAWER::IvsDrawer_Draw);
     EXPECT_EQ(1, IVS_DRAWER::IvsDrawer_OpenPort(511));
     EXPECT_EQ(1, IVS_DRAWER::IvsDrawer_ClosePort(511));
 }

@@ -38,6 +38,8 @@ CDDrawRender::~CDDrawRender() { Release(); }
 
 void CDDrawRender::SetOverlayDrawer(DDrawOverlayFunc drawer) { g_overlayDrawer = drawer; }
 
+DDrawOverlayFunc CDDrawRender::GetOverlayDrawer() { return g_overlayDrawer; }
+
 int CDDrawRender::Init(IDDrawWindow* wnd)
 {
     if (!wnd)

@@ -47,6 +47,7 @@ public:
     int IsVerticalSyncOn() const { return m_verticalSync; }
     int VerticalBlankWaits() const { return m_verticalBlankWaits; }
     static void SetOverlayDrawer(DDrawOverlayFunc drawer);
+    static DDrawOverlayFunc GetOverlayDrawer();
 
     // Test hook: loses a surface on purpose (0 frame, 1 back buffer, 2 primary).
     void LoseSurface(int which);
