@@ -214,7 +214,8 @@ TEST_F(ModuleFeatures, GroupKeepsChannelsInStepAfterSeekAndSpeedChange)
     EXPECT_EQ(2024, time.nYear);
 
     ASSERT_EQ(1, group.GroupPlay_Pause());
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(listener.WaitUntilQuiet());
+    ASSERT_TRUE(otherListener.WaitUntilQuiet());
     const std::int64_t paused = module->GetCurrentPlayTimeMs();
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(paused, module->GetCurrentPlayTimeMs());
@@ -397,7 +398,8 @@ TEST_F(ModuleFeatures, GroupPlaysBackwardAndStepsBackTogether)
     EXPECT_LE(std::llabs(first - other.GetCurrentPlayTimeMs()), 40);
 
     ASSERT_EQ(1, group.GroupPlay_Pause());
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(listener.WaitUntilQuiet());
+    ASSERT_TRUE(otherListener.WaitUntilQuiet());
     const std::int64_t paused = module->GetCurrentPlayTimeMs();
     const std::int64_t otherPaused = other.GetCurrentPlayTimeMs();
     ASSERT_EQ(1, group.GroupPlay_StepBackward());

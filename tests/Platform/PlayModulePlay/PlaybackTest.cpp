@@ -260,7 +260,7 @@ TEST_P(EveryContainer, StepsAfterStretchesOfPlayInBothDirections)
         player.module->Resume();
         ASSERT_TRUE(player.listener.WaitForFrames(shown + 2 + next() % 5));
         player.module->Pause();
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_TRUE(player.listener.WaitUntilQuiet());
         std::int64_t expected = player.listener.LastFrame().stampMs;
         EXPECT_TRUE(forward ? expected > before : expected < before) << round;
         // No frame left out on the way.

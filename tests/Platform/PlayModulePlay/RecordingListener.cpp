@@ -116,6 +116,21 @@ bool RecordingListener::WaitForFrames(std::size_t count, std::chrono::millisecon
     return WaitFor([&] { return FrameCount() >= count; }, timeout);
 }
 
+bool RecordingListener::WaitUntilQuiet(std::chrono::milliseconds quiet,
+                                       std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    std::size_t count = FrameCount();
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(quiet);
+        const std::size_t now = FrameCount();
+        if (now == count)
+            return true;
+        count = now;
+    }
+    return false;
+}
+
 bool RecordingListener::WaitForEnd(int ends, std::chrono::milliseconds timeout)
 {
     return WaitFor([&] { return fileEnds >= ends; }, timeout);

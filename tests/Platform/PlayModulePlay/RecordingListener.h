@@ -44,6 +44,10 @@ public:
     void ClearFrames();
     bool WaitForFrames(std::size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(20));
     bool WaitForEnd(int ends = 1, std::chrono::milliseconds timeout = std::chrono::seconds(30));
+    // Waits until no frame has come for `quiet` (a frame already on its way
+    // when play was paused still arrives); false when frames keep coming.
+    bool WaitUntilQuiet(std::chrono::milliseconds quiet = std::chrono::milliseconds(100),
+                        std::chrono::milliseconds timeout = std::chrono::seconds(10));
     bool WaitFor(const std::function<bool()>& condition,
                  std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
