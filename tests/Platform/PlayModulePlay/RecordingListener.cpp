@@ -116,6 +116,20 @@ bool RecordingListener::WaitForFrames(std::size_t count, std::chrono::millisecon
     return WaitFor([&] { return FrameCount() >= count; }, timeout);
 }
 
+bool RecordingListener::WaitForFrameAt(std::int64_t stampMs, std::size_t from,
+                                       std::chrono::milliseconds timeout)
+{
+    return WaitFor(
+        [&] {
+            const auto frames = Frames();
+            for (std::size_t i = from; i < frames.size(); ++i)
+                if (frames[i].stampMs == stampMs)
+                    return true;
+            return false;
+        },
+        timeout);
+}
+
 bool RecordingListener::WaitUntilQuiet(std::chrono::milliseconds quiet,
                                        std::chrono::milliseconds timeout)
 {

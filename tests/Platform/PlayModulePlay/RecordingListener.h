@@ -44,6 +44,9 @@ public:
     void ClearFrames();
     bool WaitForFrames(std::size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(20));
     bool WaitForEnd(int ends = 1, std::chrono::milliseconds timeout = std::chrono::seconds(30));
+    // Waits until a frame of that time was shown, at or after frame number `from`.
+    bool WaitForFrameAt(std::int64_t stampMs, std::size_t from,
+                        std::chrono::milliseconds timeout = std::chrono::seconds(20));
     // Waits until no frame has come for `quiet` (a frame already on its way
     // when play was paused still arrives); false when frames keep coming.
     bool WaitUntilQuiet(std::chrono::milliseconds quiet = std::chrono::milliseconds(100),
