@@ -26,8 +26,7 @@ bool CDataRecorder::OpenAnnexBFilter(const AVCodecParameters* video)
     const AVBitStreamFilter* filter = av_bsf_get_by_name(name);
     if (!filter || av_bsf_alloc(filter, &m_annexB) < 0)
         return false;
-    avcodec_parameters_copy(m_annexB->par_in, video);
-    return av_bsf_init(m_annexB) >= 0;
+    return avcodec_parameters_copy(m_annexB->par_in, video) >= 0 && av_bsf_init(m_annexB) >= 0;
 }
 
 bool CDataRecorder::Start(const std::string& path, const AVCodecParameters* video,
@@ -57,7 +56,10 @@ bool CDataRecorder::Start(const std::string& path, const AVCodecParameters* vide
     m_signedAny = false;
     m_failed = false;
     m_pending.clear();
-    return m_writer.Open(path);
+    if (m_writer.Open(path))
+        return true;
+    av_bsf_free(&m_annexB);
+    return false;
 }
 
 bool CDataRecorder::Stop()
