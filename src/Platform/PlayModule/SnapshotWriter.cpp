@@ -44,6 +44,8 @@ void PointAtPlanes(const PlanarPicture& picture, AVFrame& frame)
 std::unique_ptr<AVFrame, FrameDeleter> ToBgr(const AVFrame& source)
 {
     std::unique_ptr<AVFrame, FrameDeleter> bgr(av_frame_alloc());
+    if (!bgr)
+        return nullptr;
     bgr->format = AV_PIX_FMT_BGR24;
     bgr->width = source.width;
     bgr->height = source.height;
@@ -54,9 +56,10 @@ std::unique_ptr<AVFrame, FrameDeleter> ToBgr(const AVFrame& source)
                                         SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!scaler)
         return nullptr;
-    sws_scale(scaler, source.data, source.linesize, 0, source.height, bgr->data, bgr->linesize);
+    const int rows =
+        sws_scale(scaler, source.data, source.linesize, 0, source.height, bgr->data, bgr->linesize);
     sws_freeContext(scaler);
-    return bgr;
+    return rows > 0 ? std::move(bgr) : nullptr;
 }
 
 bool EncodeFrame(AVCodecID codecId, const AVFrame& frame, int quality,
@@ -66,6 +69,8 @@ bool EncodeFrame(AVCodecID codecId, const AVFrame& frame, int quality,
     if (!codec)
         return false;
     std::unique_ptr<AVCodecContext, CodecContextDeleter> context(avcodec_alloc_context3(codec));
+    if (!context)
+        return false;
     context->width = frame.width;
     context->height = frame.height;
     context->pix_fmt = AVPixelFormat(frame.format);
@@ -102,6 +107,8 @@ bool CSnapshotWriter::Encode(const PlanarPicture& picture, PM_IMAGE_TYPE type, i
         picture.bytes.size() < PlanarPicture::SizeFor(picture.width, picture.height))
         return false;
     std::unique_ptr<AVFrame, FrameDeleter> planes(av_frame_alloc());
+    if (!planes)
+        return false;
     PointAtPlanes(picture, *planes);
     if (type == PM_IMAGE_JPEG)
         return EncodeFrame(AV_CODEC_ID_MJPEG, *planes, jpegQuality, out);
