@@ -1,5 +1,7 @@
 #include "Platform/PlayModule/StreamDemuxer.h"
 
+#include "Platform/PlayModule/AnnexBFilter.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -136,20 +138,9 @@ void CStreamDemuxer::ChooseStreams()
 
 bool CStreamDemuxer::OpenAnnexBFilter(const AVStream& stream)
 {
-    const AVCodecParameters& parameters = *stream.codecpar;
-    const bool lengthPrefixed = parameters.extradata_size > 0 && parameters.extradata[0] == 1;
-    const char* name = parameters.codec_id == AV_CODEC_ID_H264   ? "h264_mp4toannexb"
-                       : parameters.codec_id == AV_CODEC_ID_HEVC ? "hevc_mp4toannexb"
-                                                                 : nullptr;
-    const AVBitStreamFilter* filter = name && lengthPrefixed ? av_bsf_get_by_name(name) : nullptr;
-    if (!filter || av_bsf_alloc(filter, &m_annexB) < 0)
-        return false;
-    m_annexB->time_base_in = stream.time_base;
-    if (avcodec_parameters_copy(m_annexB->par_in, &parameters) < 0 || av_bsf_init(m_annexB) < 0) {
-        av_bsf_free(&m_annexB);
-        return false;
-    }
-    return true;
+    if (IsLengthPrefixed(*stream.codecpar))
+        m_annexB = PLAY_MODULE::OpenAnnexBFilter(*stream.codecpar, stream.time_base);
+    return m_annexB != nullptr;
 }
 
 void CStreamDemuxer::Emit(const AVPacket& packet, const PacketSink& sink)
