@@ -86,16 +86,18 @@ std::int64_t CStreamDemuxer::Seek(std::int64_t offset, int whence)
     const int how = whence & ~AVSEEK_FORCE;
     if (how == AVSEEK_SIZE)
         return m_ended ? std::int64_t(m_historyBase + m_history.size()) : -1;
-    std::int64_t target = offset;
+    std::int64_t base = 0;
     if (how == SEEK_CUR) {
-        target = std::int64_t(m_position) + offset;
+        base = std::int64_t(m_position);
     } else if (how == SEEK_END) {
         FillTo(UINT64_MAX);
-        target = std::int64_t(m_historyBase + m_history.size()) + offset;
+        base = std::int64_t(m_historyBase + m_history.size());
     } else if (how != SEEK_SET) {
         return -1;
     }
-    if (target < std::int64_t(m_historyBase))
+    // Offsets come from the container's own fields.
+    std::int64_t target = 0;
+    if (__builtin_add_overflow(base, offset, &target) || target < std::int64_t(m_historyBase))
         return -1;
     m_position = std::uint64_t(target);
     return target;
