@@ -16,6 +16,7 @@ extern "C" {
 #include "KvxWriter/AudioEncoder.h"
 #include "KvxWriter/VideoEncoder.h"
 #include "Platform/PlayModule/AnnexB.h"
+#include "Platform/PlayModule/AnnexBFilter.h"
 #include "Platform/PlayModule/KvxFileWriter.h"
 
 namespace KVX_WRITER {
@@ -103,14 +104,10 @@ private:
         const AVCodecID id = video->codecpar->codec_id;
         if (id != AV_CODEC_ID_H264 && id != AV_CODEC_ID_HEVC) return false;
         m_codec = id == AV_CODEC_ID_H264 ? kvx::VideoCodec::H264 : kvx::VideoCodec::H265;
-        const AVBitStreamFilter* filter =
-            av_bsf_get_by_name(id == AV_CODEC_ID_H264 ? "h264_mp4toannexb" : "hevc_mp4toannexb");
-        if (!filter || av_bsf_alloc(filter, &m_bsf) < 0) return false;
-        avcodec_parameters_copy(m_bsf->par_in, video->codecpar);
-        m_bsf->time_base_in = video->time_base;
+        m_bsf = OpenAnnexBFilter(*video->codecpar, video->time_base);
         m_width = video->codecpar->width;
         m_height = video->codecpar->height;
-        return av_bsf_init(m_bsf) >= 0;
+        return m_bsf != nullptr;
     }
 
     bool OpenVideoTranscode(AVStream* video, std::string* error)

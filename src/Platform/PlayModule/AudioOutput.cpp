@@ -56,6 +56,7 @@ void CAudioOutput::Close()
     if (m_thread.joinable())
         m_thread.join();
     swr_free(&m_resampler);
+    av_channel_layout_uninit(&m_inLayout);
     std::lock_guard lock(m_mutex);
     m_queue.clear();
     m_readPos = 0;
@@ -106,8 +107,18 @@ void CAudioOutput::Run(int sampleRate, int channels)
         sink->stop();
 }
 
+bool CAudioOutput::SameInput(const AVFrame& frame) const
+{
+    return frame.format == m_inFormat && frame.sample_rate == m_inRate &&
+           av_channel_layout_compare(&frame.ch_layout, &m_inLayout) == 0;
+}
+
 bool CAudioOutput::Resample(const AVFrame& frame, std::vector<std::uint8_t>& out)
 {
+    // The resampler reads as many planes as it was made for: a frame of
+    // another layout needs a new one.
+    if (m_resampler && !SameInput(frame))
+        swr_free(&m_resampler);
     if (!m_resampler) {
         AVChannelLayout outLayout;
         av_channel_layout_default(&outLayout, m_channels);
@@ -118,6 +129,13 @@ bool CAudioOutput::Resample(const AVFrame& frame, std::vector<std::uint8_t>& out
             swr_free(&m_resampler);
             return false;
         }
+        av_channel_layout_uninit(&m_inLayout);
+        if (av_channel_layout_copy(&m_inLayout, &frame.ch_layout) < 0) {
+            swr_free(&m_resampler);
+            return false;
+        }
+        m_inFormat = frame.format;
+        m_inRate = frame.sample_rate;
     }
     const int capacity = swr_get_out_samples(m_resampler, frame.nb_samples);
     if (capacity <= 0)

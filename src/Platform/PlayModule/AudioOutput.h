@@ -7,6 +7,10 @@
 #include <thread>
 #include <vector>
 
+extern "C" {
+#include <libavutil/channel_layout.h>
+}
+
 struct AVCodecParameters;
 struct AVFrame;
 struct SwrContext;
@@ -35,6 +39,7 @@ public:
 private:
     void Run(int sampleRate, int channels);
     bool Resample(const AVFrame& frame, std::vector<std::uint8_t>& out);
+    bool SameInput(const AVFrame& frame) const;
     std::size_t WaitingLocked() const { return m_queue.size() - m_readPos; }
 
     std::thread m_thread;
@@ -47,6 +52,10 @@ private:
     std::atomic<bool> m_quit{false};
     std::atomic<double> m_gain{1.0};
     SwrContext* m_resampler = nullptr;
+    // What m_resampler was made for.
+    AVChannelLayout m_inLayout{};
+    int m_inFormat = -1;
+    int m_inRate = 0;
     int m_sampleRate = 0;
     int m_channels = 0;
 };

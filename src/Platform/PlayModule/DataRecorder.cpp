@@ -1,6 +1,7 @@
 #include "Platform/PlayModule/DataRecorder.h"
 
 #include "Platform/PlayModule/AnnexB.h"
+#include "Platform/PlayModule/AnnexBFilter.h"
 #include "Platform/PlayModule/KvxAudioPayload.h"
 #include "Platform/PlayModule/KvxVideoFrame.h"
 
@@ -19,15 +20,10 @@ CDataRecorder::~CDataRecorder()
 bool CDataRecorder::OpenAnnexBFilter(const AVCodecParameters* video)
 {
     // Length-prefixed ("mp4" style) streams need start codes.
-    if (video->extradata_size < 1 || video->extradata[0] != 1)
+    if (!IsLengthPrefixed(*video))
         return true;
-    const char* name = video->codec_id == AV_CODEC_ID_HEVC ? "hevc_mp4toannexb"
-                                                          : "h264_mp4toannexb";
-    const AVBitStreamFilter* filter = av_bsf_get_by_name(name);
-    if (!filter || av_bsf_alloc(filter, &m_annexB) < 0)
-        return false;
-    avcodec_parameters_copy(m_annexB->par_in, video);
-    return av_bsf_init(m_annexB) >= 0;
+    m_annexB = PLAY_MODULE::OpenAnnexBFilter(*video, AVRational{1, 1000});
+    return m_annexB != nullptr;
 }
 
 bool CDataRecorder::Start(const std::string& path, const AVCodecParameters* video,
@@ -49,15 +45,16 @@ bool CDataRecorder::Start(const std::string& path, const AVCodecParameters* vide
         m_sampleRate = audio->sample_rate;
         m_channels = audio->ch_layout.nb_channels;
     }
-    if (!OpenAnnexBFilter(video)) {
-        av_bsf_free(&m_annexB);
+    if (!OpenAnnexBFilter(video))
         return false;
-    }
     m_started = false;
     m_signedAny = false;
     m_failed = false;
     m_pending.clear();
-    return m_writer.Open(path);
+    if (m_writer.Open(path))
+        return true;
+    av_bsf_free(&m_annexB);
+    return false;
 }
 
 bool CDataRecorder::Stop()

@@ -76,6 +76,8 @@ const AVFrame* CFrameConverter::ToYuv420(const AVFrame& frame)
     if (!m_scaled || m_scaled->width != frame.width || m_scaled->height != frame.height) {
         av_frame_free(&m_scaled);
         m_scaled = av_frame_alloc();
+        if (!m_scaled)
+            return nullptr;
         m_scaled->format = AV_PIX_FMT_YUV420P;
         m_scaled->width = frame.width;
         m_scaled->height = frame.height;
@@ -84,8 +86,9 @@ const AVFrame* CFrameConverter::ToYuv420(const AVFrame& frame)
             return nullptr;
         }
     }
-    sws_scale(m_scaler, frame.data, frame.linesize, 0, frame.height, m_scaled->data,
-              m_scaled->linesize);
+    if (sws_scale(m_scaler, frame.data, frame.linesize, 0, frame.height, m_scaled->data,
+                  m_scaled->linesize) <= 0)
+        return nullptr;
     return m_scaled;
 }
 

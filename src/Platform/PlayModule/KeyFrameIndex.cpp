@@ -4,6 +4,7 @@
 
 #include "Platform/PlayModule/ByteOrder.h"
 #include "Platform/PlayModule/Crc32.h"
+#include "Platform/PlayModule/KvxFormat.h"
 
 namespace PLAY_MODULE {
 
@@ -12,9 +13,16 @@ namespace {
 constexpr std::uint8_t kMarker[4] = {'K', 'V', 'X', 'I'};
 constexpr std::uint8_t kFlagAbsoluteTimes = 0x01;
 
+bool TimeIsSound(std::int64_t timeMs)
+{
+    return timeMs <= kvx::kMaxTimeMs && timeMs >= -kvx::kMaxTimeMs;
+}
+
 bool EntriesAreSound(const CKeyFrameIndex& index)
 {
+    if (!TimeIsSound(index.startTimeMs) || !TimeIsSound(index.endTimeMs)) return false;
     for (std::size_t i = 0; i < index.entries.size(); ++i) {
+        if (!TimeIsSound(index.entries[i].timeMs)) return false;
         if (index.entries[i].position >= index.fileSize) return false;
         if (i > 0 && index.entries[i].position <= index.entries[i - 1].position) return false;
     }

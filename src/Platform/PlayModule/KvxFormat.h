@@ -18,6 +18,9 @@ inline constexpr std::size_t kDigestedHeaderSize = 24;
 inline constexpr std::size_t kChecksummedHeaderSize = 44;
 // No record may claim more payload than this; larger lengths are damage.
 inline constexpr std::uint32_t kMaxPayloadSize = 16u << 20;
+// No record time lies further from 1970 than this (about 8900 years), so
+// sums and differences of times cannot overflow.
+inline constexpr std::int64_t kMaxTimeMs = std::int64_t(1) << 48;
 
 enum class RecordKind : std::uint8_t {
     Video = 1,

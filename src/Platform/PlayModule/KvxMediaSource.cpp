@@ -81,6 +81,8 @@ bool CKvxMediaSource::ReadHead()
         if (!video.Decode(record.payload, true))
             continue;
         m_video = avcodec_parameters_alloc();
+        if (!m_video)
+            return false;
         m_video->codec_type = AVMEDIA_TYPE_VIDEO;
         m_video->codec_id = VideoCodecId(video.codec);
         m_video->width = video.width;
@@ -100,6 +102,8 @@ void CKvxMediaSource::TakeAudioFacts(const KvxRecord& record)
         audio.channels == 0 || audio.channels > 8)
         return;
     m_audio = avcodec_parameters_alloc();
+    if (!m_audio)
+        return;
     m_audio->codec_type = AVMEDIA_TYPE_AUDIO;
     m_audio->codec_id = AudioCodecId(audio.codec);
     m_audio->sample_rate = int(audio.sampleRate);

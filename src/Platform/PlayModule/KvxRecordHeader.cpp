@@ -34,11 +34,13 @@ bool KvxRecordHeader::Decode(const std::uint8_t* in)
     const std::uint32_t size = LoadU32(in + 8);
     if (size > kvx::kMaxPayloadSize) return false;
     if (LoadU32(in + 44) != Crc32(in, kvx::kChecksummedHeaderSize)) return false;
+    const auto time = static_cast<std::int64_t>(LoadU64(in + 16));
+    if (time > kvx::kMaxTimeMs || time < -kvx::kMaxTimeMs) return false;
     kind = static_cast<kvx::RecordKind>(in[5]);
     flags = LoadU16(in + 6);
     payloadSize = size;
     sequence = LoadU32(in + 12);
-    timeMs = static_cast<std::int64_t>(LoadU64(in + 16));
+    timeMs = time;
     std::copy(in + 24, in + 24 + kvx::kDigestSize, digest.begin());
     return true;
 }

@@ -36,7 +36,6 @@ public:
     bool Start(std::unique_ptr<IMediaSource> source);
     // Joins the play thread; no callback comes after it returns.
     void Shutdown();
-    bool IsStopping() const { return m_quit.load(); }
 
     void Play();
     void Pause();

@@ -119,6 +119,7 @@ int CPlaySdkWrapper::Play(void* /*window*/)
     m_stopSeen = false;
     m_running = true;
     m_worker = std::thread([this] { Run(); });
+    m_workerId = m_worker.get_id();
     return 1;
 }
 
@@ -130,6 +131,8 @@ void CPlaySdkWrapper::EndWorker()
         m_worker.detach();  // only the destructor called from a callback gets here
     else
         m_worker.join();
+    // An ended thread's id may be given to another thread.
+    m_workerId = std::thread::id();
 }
 
 int CPlaySdkWrapper::Stop()
@@ -232,7 +235,7 @@ int CPlaySdkWrapper::EnableWaterMarkCallBackEx()
 
 void CPlaySdkWrapper::Run()
 {
-    m_workerId = std::this_thread::get_id();
+    m_workerId = std::this_thread::get_id();  // before Play has stored it
     std::vector<std::uint8_t> chunk;
     while (!m_stopSeen) {
         switch (m_queue.Wait(chunk)) {

@@ -1,5 +1,8 @@
 #include "Platform/PlayModule/SnapshotWriter.h"
 
+#include "Platform/PlayModule/MediaPacket.h"
+#include "Platform/PlayModule/StreamDecoder.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -20,12 +23,6 @@ namespace {
 struct CodecContextDeleter {
     void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
 };
-struct FrameDeleter {
-    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct PacketDeleter {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
 
 // Wraps the picture's planes in a frame without copying.
 void PointAtPlanes(const PlanarPicture& picture, AVFrame& frame)
@@ -41,9 +38,11 @@ void PointAtPlanes(const PlanarPicture& picture, AVFrame& frame)
     frame.linesize[2] = picture.width / 2;
 }
 
-std::unique_ptr<AVFrame, FrameDeleter> ToBgr(const AVFrame& source)
+AVFramePtr ToBgr(const AVFrame& source)
 {
-    std::unique_ptr<AVFrame, FrameDeleter> bgr(av_frame_alloc());
+    AVFramePtr bgr = MakeFrame();
+    if (!bgr)
+        return nullptr;
     bgr->format = AV_PIX_FMT_BGR24;
     bgr->width = source.width;
     bgr->height = source.height;
@@ -54,9 +53,10 @@ std::unique_ptr<AVFrame, FrameDeleter> ToBgr(const AVFrame& source)
                                         SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!scaler)
         return nullptr;
-    sws_scale(scaler, source.data, source.linesize, 0, source.height, bgr->data, bgr->linesize);
+    const int rows =
+        sws_scale(scaler, source.data, source.linesize, 0, source.height, bgr->data, bgr->linesize);
     sws_freeContext(scaler);
-    return bgr;
+    return rows > 0 ? std::move(bgr) : nullptr;
 }
 
 bool EncodeFrame(AVCodecID codecId, const AVFrame& frame, int quality,
@@ -66,6 +66,8 @@ bool EncodeFrame(AVCodecID codecId, const AVFrame& frame, int quality,
     if (!codec)
         return false;
     std::unique_ptr<AVCodecContext, CodecContextDeleter> context(avcodec_alloc_context3(codec));
+    if (!context)
+        return false;
     context->width = frame.width;
     context->height = frame.height;
     context->pix_fmt = AVPixelFormat(frame.format);
@@ -85,8 +87,8 @@ bool EncodeFrame(AVCodecID codecId, const AVFrame& frame, int quality,
     input->quality = context->global_quality;
     const bool sent = avcodec_send_frame(context.get(), input) >= 0;
     av_frame_free(&input);
-    std::unique_ptr<AVPacket, PacketDeleter> packet(av_packet_alloc());
-    if (!sent || avcodec_send_frame(context.get(), nullptr) < 0 ||
+    AVPacketPtr packet(av_packet_alloc());
+    if (!packet || !sent || avcodec_send_frame(context.get(), nullptr) < 0 ||
         avcodec_receive_packet(context.get(), packet.get()) < 0)
         return false;
     out.assign(packet->data, packet->data + packet->size);
@@ -101,7 +103,9 @@ bool CSnapshotWriter::Encode(const PlanarPicture& picture, PM_IMAGE_TYPE type, i
     if (picture.width < 2 || picture.height < 2 ||
         picture.bytes.size() < PlanarPicture::SizeFor(picture.width, picture.height))
         return false;
-    std::unique_ptr<AVFrame, FrameDeleter> planes(av_frame_alloc());
+    AVFramePtr planes = MakeFrame();
+    if (!planes)
+        return false;
     PointAtPlanes(picture, *planes);
     if (type == PM_IMAGE_JPEG)
         return EncodeFrame(AV_CODEC_ID_MJPEG, *planes, jpegQuality, out);

@@ -87,10 +87,4 @@ void CStreamDecoder::Flush()
     m_decodingTimes.clear();
 }
 
-void CStreamDecoder::SkipNonKeyFrames(bool skip)
-{
-    if (m_context)
-        m_context->skip_frame = skip ? AVDISCARD_NONKEY : AVDISCARD_DEFAULT;
-}
-
 }  // namespace PLAY_MODULE

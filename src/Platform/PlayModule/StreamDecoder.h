@@ -36,8 +36,6 @@ public:
     // True when a frame was taken out.
     bool Receive(AVFrame* frame);
     void Flush();
-    void SkipNonKeyFrames(bool skip);
-    const AVCodecContext* Context() const { return m_context; }
 
 private:
     AVCodecContext* m_context = nullptr;

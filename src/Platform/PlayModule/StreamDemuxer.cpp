@@ -1,5 +1,7 @@
 #include "Platform/PlayModule/StreamDemuxer.h"
 
+#include "Platform/PlayModule/AnnexBFilter.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -84,16 +86,18 @@ std::int64_t CStreamDemuxer::Seek(std::int64_t offset, int whence)
     const int how = whence & ~AVSEEK_FORCE;
     if (how == AVSEEK_SIZE)
         return m_ended ? std::int64_t(m_historyBase + m_history.size()) : -1;
-    std::int64_t target = offset;
+    std::int64_t base = 0;
     if (how == SEEK_CUR) {
-        target = std::int64_t(m_position) + offset;
+        base = std::int64_t(m_position);
     } else if (how == SEEK_END) {
         FillTo(UINT64_MAX);
-        target = std::int64_t(m_historyBase + m_history.size()) + offset;
+        base = std::int64_t(m_historyBase + m_history.size());
     } else if (how != SEEK_SET) {
         return -1;
     }
-    if (target < std::int64_t(m_historyBase))
+    // Offsets come from the container's own fields.
+    std::int64_t target = 0;
+    if (__builtin_add_overflow(base, offset, &target) || target < std::int64_t(m_historyBase))
         return -1;
     m_position = std::uint64_t(target);
     return target;
@@ -136,20 +140,9 @@ void CStreamDemuxer::ChooseStreams()
 
 bool CStreamDemuxer::OpenAnnexBFilter(const AVStream& stream)
 {
-    const AVCodecParameters& parameters = *stream.codecpar;
-    const bool lengthPrefixed = parameters.extradata_size > 0 && parameters.extradata[0] == 1;
-    const char* name = parameters.codec_id == AV_CODEC_ID_H264   ? "h264_mp4toannexb"
-                       : parameters.codec_id == AV_CODEC_ID_HEVC ? "hevc_mp4toannexb"
-                                                                 : nullptr;
-    const AVBitStreamFilter* filter = name && lengthPrefixed ? av_bsf_get_by_name(name) : nullptr;
-    if (!filter || av_bsf_alloc(filter, &m_annexB) < 0)
-        return false;
-    m_annexB->time_base_in = stream.time_base;
-    if (avcodec_parameters_copy(m_annexB->par_in, &parameters) < 0 || av_bsf_init(m_annexB) < 0) {
-        av_bsf_free(&m_annexB);
-        return false;
-    }
-    return true;
+    if (IsLengthPrefixed(*stream.codecpar))
+        m_annexB = PLAY_MODULE::OpenAnnexBFilter(*stream.codecpar, stream.time_base);
+    return m_annexB != nullptr;
 }
 
 void CStreamDemuxer::Emit(const AVPacket& packet, const PacketSink& sink)

@@ -71,6 +71,14 @@ TEST(KeyFrameIndexBytes, InconsistentEntriesAreRefusedEvenWithAGoodChecksum)
     auto unordered = SampleIndex();
     std::swap(unordered.entries[3], unordered.entries[4]);
     EXPECT_FALSE(CKeyFrameIndex::FromBytes(unordered.ToBytes()).has_value());
+    for (std::int64_t timeMs : {INT64_MAX, INT64_MIN}) {
+        auto farEntry = SampleIndex();
+        farEntry.entries[2].timeMs = timeMs;
+        EXPECT_FALSE(CKeyFrameIndex::FromBytes(farEntry.ToBytes()).has_value()) << timeMs;
+        auto farEnd = SampleIndex();
+        farEnd.endTimeMs = timeMs;
+        EXPECT_FALSE(CKeyFrameIndex::FromBytes(farEnd.ToBytes()).has_value()) << timeMs;
+    }
 }
 
 TEST(KvxIndexScan, ListsEveryKeyFrameRecordWithItsTimeAndPosition)

@@ -1,3 +1,4 @@
+#include <cstdint>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -43,6 +44,13 @@ protected:
     static void ForgeLength(std::vector<std::uint8_t>& bytes, std::uint64_t at, std::uint32_t length)
     {
         StoreU32(&bytes[at + 8], length);
+        StoreU32(&bytes[at + 44], Crc32(&bytes[at], 44));
+    }
+
+    // Sets a record's time field and makes its header checksum hold again.
+    static void ForgeTime(std::vector<std::uint8_t>& bytes, std::uint64_t at, std::int64_t timeMs)
+    {
+        StoreU64(&bytes[at + 16], static_cast<std::uint64_t>(timeMs));
         StoreU32(&bytes[at + 44], Crc32(&bytes[at], 44));
     }
 
@@ -98,6 +106,20 @@ TEST_F(KvxDamage, HugeLengthFieldIsNotTrusted)
         ASSERT_TRUE(CKvxIndexScanner::Scan(m_folder.File("damaged.kvx"), index));
         EXPECT_EQ(index.entries.size(), 2u) << length;
     }
+}
+
+TEST_F(KvxDamage, TimeBeyondAnyCalendarIsDamage)
+{
+    for (std::int64_t timeMs : {INT64_MAX, INT64_MIN, kvx::kMaxTimeMs + 1, -kvx::kMaxTimeMs - 1}) {
+        auto bytes = m_bytes;
+        ForgeTime(bytes, m_records[5].offset, timeMs);
+        const auto offsets = OffsetsOf(bytes);
+        ASSERT_EQ(offsets.size(), m_records.size() - 1) << timeMs;
+        EXPECT_EQ(offsets[5], m_records[6].offset) << timeMs;
+    }
+    auto bytes = m_bytes;
+    ForgeTime(bytes, m_records[5].offset, kvx::kMaxTimeMs);
+    EXPECT_EQ(OffsetsOf(bytes).size(), m_records.size());
 }
 
 TEST_F(KvxDamage, TruncatedFileGivesEveryWholeRecordAndStops)

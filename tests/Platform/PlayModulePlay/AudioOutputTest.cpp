@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -57,5 +58,30 @@ TEST(AudioOutput, PlaysQueuedSoundOrFailsCleanly)
     av_frame_free(&frame);
     output.Clear();
     EXPECT_EQ(0u, output.QueuedBytes());
+    output.Close();
+}
+
+// A stream whose sound changes layout midway (stereo planar, then mono)
+// keeps playing: the second kind is not read as the first.
+TEST(AudioOutput, FollowsAChangeOfChannelLayout)
+{
+    CAudioOutput output;
+    if (!output.Open(8000, 2))
+        GTEST_SKIP() << "no sound device";
+    AVFrame* stereo = av_frame_alloc();
+    stereo->format = AV_SAMPLE_FMT_FLTP;
+    stereo->sample_rate = 8000;
+    stereo->nb_samples = 800;
+    av_channel_layout_default(&stereo->ch_layout, 2);
+    ASSERT_GE(av_frame_get_buffer(stereo, 0), 0);
+    for (int plane = 0; plane < 2; ++plane)
+        std::fill_n(reinterpret_cast<float*>(stereo->data[plane]), 800, 0.25f);
+    output.Push(*stereo);
+    av_frame_free(&stereo);
+    output.Clear();
+    AVFrame* mono = ToneFrame(8000, 4000);
+    output.Push(*mono);
+    av_frame_free(&mono);
+    EXPECT_GT(output.QueuedBytes(), 0u);
     output.Close();
 }

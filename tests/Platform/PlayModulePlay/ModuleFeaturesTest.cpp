@@ -336,6 +336,7 @@ TEST_F(ModuleFeatures, RecordingAnotherContainerWritesAPlayableRecording)
     module->SetTimeSource(std::make_shared<RushingTimeSource>());
     ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
     EXPECT_EQ(0, module->StartDataRecord(copy.c_str(), 1));
+    EXPECT_EQ(0, module->StartDataRecord(folder.File("missing/from_mp4.kvx").c_str(), 0));
     ASSERT_EQ(1, module->StartDataRecord(copy.c_str(), 0));
     ASSERT_EQ(1, module->Play(nullptr));
     ASSERT_TRUE(listener.WaitForEnd());

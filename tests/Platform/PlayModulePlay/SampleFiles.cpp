@@ -1,17 +1,16 @@
 #include "SampleFiles.h"
 
-#include <cstdio>
+#include "Platform/PlayModule/Support/ProgramStreamMuxer.h"
+#include "Platform/PlayModule/Support/SampleFolder.h"
+
 #include <cstring>
-#include <filesystem>
 #include <memory>
-#include <unistd.h>
 #include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
-#include <libavutil/crc.h>
 #include <libavutil/opt.h>
 }
 
@@ -69,87 +68,6 @@ void PaintFrame(AVFrame* frame, int index)
         std::memset(frame->data[0] + y * frame->linesize[0], 16 + (index % 25) * 8, 16);
     frame->pts = index;
 }
-
-// Minimal MPEG program stream writer with a stream map, as recorders write.
-class ProgramStreamWriter {
-public:
-    explicit ProgramStreamWriter(FILE* file, bool hevc) : m_file(file), m_hevc(hevc) {}
-
-    void Write(const AVPacket& packet, AVRational timeBase)
-    {
-        const std::int64_t pts = av_rescale_q(packet.pts, timeBase, {1, 90000}) + 90000;
-        const std::int64_t dts = av_rescale_q(packet.dts, timeBase, {1, 90000}) + 90000;
-        PackHeader(dts - 9000);
-        if (packet.flags & AV_PKT_FLAG_KEY)
-            StreamMap();
-        int offset = 0;
-        bool first = true;
-        while (offset < packet.size) {
-            const int room = 65535 - 3 - (first ? 10 : 0);
-            const int chunk = std::min(room, packet.size - offset);
-            Pes(packet.data + offset, chunk, first, pts, dts);
-            offset += chunk;
-            first = false;
-        }
-    }
-
-private:
-    void Put(std::initializer_list<int> bytes)
-    {
-        for (int b : bytes)
-            m_bytes.push_back(std::uint8_t(b));
-    }
-    void Flush()
-    {
-        std::fwrite(m_bytes.data(), 1, m_bytes.size(), m_file);
-        m_bytes.clear();
-    }
-    void PackHeader(std::int64_t scr)
-    {
-        if (scr < 0)
-            scr = 0;
-        Put({0, 0, 1, 0xBA, int(0x44 | ((scr >> 27) & 0x38) | ((scr >> 28) & 0x03)),
-             int((scr >> 20) & 0xFF), int(0x04 | ((scr >> 12) & 0xF8) | ((scr >> 13) & 0x03)),
-             int((scr >> 5) & 0xFF), int(0x04 | ((scr & 0x1F) << 3)), 0x01, 0x01, 0x89, 0xC3,
-             0xF8});
-        Flush();
-    }
-    void StreamMap()
-    {
-        std::vector<std::uint8_t> body = {0xE0, 0xFF, 0, 0, 0, 4,
-                                          std::uint8_t(m_hevc ? 0x24 : 0x1B), 0xE0, 0, 0};
-        const int length = int(body.size()) + 4;
-        Put({0, 0, 1, 0xBC, (length >> 8) & 0xFF, length & 0xFF});
-        m_bytes.insert(m_bytes.end(), body.begin(), body.end());
-        const std::uint32_t crc =
-            av_crc(av_crc_get_table(AV_CRC_32_IEEE), 0xFFFFFFFF, m_bytes.data(), m_bytes.size());
-        Put({int(crc >> 24), int((crc >> 16) & 0xFF), int((crc >> 8) & 0xFF), int(crc & 0xFF)});
-        Flush();
-    }
-    void Stamp(int prefix, std::int64_t value)
-    {
-        Put({int(prefix | ((value >> 29) & 0x0E) | 1), int((value >> 22) & 0xFF),
-             int(((value >> 14) & 0xFE) | 1), int((value >> 7) & 0xFF),
-             int(((value << 1) & 0xFE) | 1)});
-    }
-    void Pes(const std::uint8_t* data, int size, bool stamps, std::int64_t pts, std::int64_t dts)
-    {
-        const int headerData = stamps ? 10 : 0;
-        const int length = 3 + headerData + size;
-        Put({0, 0, 1, 0xE0, (length >> 8) & 0xFF, length & 0xFF, 0x80, stamps ? 0xC0 : 0,
-             headerData});
-        if (stamps) {
-            Stamp(0x30, pts);
-            Stamp(0x10, dts);
-        }
-        m_bytes.insert(m_bytes.end(), data, data + size);
-        Flush();
-    }
-
-    FILE* m_file;
-    bool m_hevc;
-    std::vector<std::uint8_t> m_bytes;
-};
 
 struct AudioTrack {
     Encoder encoder;
@@ -215,16 +133,21 @@ bool MakeProgramStream(const std::string& path, const SampleSpec& spec)
     Encoder encoder;
     if (!OpenVideoEncoder(encoder, spec, false))
         return false;
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
+    PLAY_MODULE_TEST::CProgramStreamMuxer muxer;
+    if (!muxer.Open(path, spec.hevc ? PLAY_MODULE::kvx::VideoCodec::H265
+                                    : PLAY_MODULE::kvx::VideoCodec::H264))
         return false;
-    ProgramStreamWriter writer(file, spec.hevc);
+    // Times in 90 kHz units from one second on, as recorders start.
+    const auto stamp = [&](std::int64_t time) {
+        return av_rescale_q(time, encoder.context->time_base, {1, 90000}) + 90000;
+    };
     AVFrame* frame = av_frame_alloc();
     frame->format = AV_PIX_FMT_YUV420P;
     frame->width = spec.width;
     frame->height = spec.height;
     av_frame_get_buffer(frame, 0);
     AVPacket* packet = av_packet_alloc();
+    bool written = true;
     for (int i = 0; i <= spec.frames; ++i) {
         if (i < spec.frames) {
             PaintFrame(frame, i);
@@ -233,15 +156,16 @@ bool MakeProgramStream(const std::string& path, const SampleSpec& spec)
             avcodec_send_frame(encoder.context, nullptr);
         }
         while (avcodec_receive_packet(encoder.context, packet) >= 0) {
-            writer.Write(*packet, encoder.context->time_base);
+            written = muxer.WriteFrame({packet->data, std::size_t(packet->size)},
+                                       stamp(packet->pts), stamp(packet->dts),
+                                       (packet->flags & AV_PKT_FLAG_KEY) != 0) &&
+                      written;
             av_packet_unref(packet);
         }
     }
-    const std::uint8_t end[4] = {0, 0, 1, 0xB9};
-    std::fwrite(end, 1, 4, file);
     av_packet_free(&packet);
     av_frame_free(&frame);
-    return std::fclose(file) == 0;
+    return muxer.Close() && written;
 }
 
 bool MakeContainerFile(const std::string& path, const SampleSpec& spec)
@@ -300,30 +224,11 @@ bool MakeSample(const std::string& path, const SampleSpec& spec)
     return spec.format == "ps" ? MakeProgramStream(path, spec) : MakeContainerFile(path, spec);
 }
 
-namespace {
-
-// The samples of one test program, removed when it ends.
-struct SampleFolder {
-    SampleFolder()
-        : path(std::filesystem::temp_directory_path() /
-               ("lumivex_playmodule_" + std::to_string(::getpid())))
-    {
-        std::filesystem::create_directories(path);
-    }
-    ~SampleFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    std::filesystem::path path;
-};
-
-}  // namespace
-
 std::string TempPath(const std::string& name)
 {
-    static const SampleFolder folder;
-    return (folder.path / name).string();
+    // The samples of one test program, removed when it ends.
+    static const PLAY_MODULE_TEST::CSampleFolder folder;
+    return folder.File(name);
 }
 
 }  // namespace PlayModuleTest

@@ -41,11 +41,7 @@ protected:
     static void SetUpTestSuite()
     {
         s_folder = new CSampleFolder;
-        KVX_WRITER::SyntheticOptions options;
-        options.seconds = 6;
-        options.width = 160;
-        options.height = 120;
-        options.gopSeconds = 2;
+        KVX_WRITER::SyntheticOptions options = ShortRecordingOptions();
         s_small = ReadFileBytes(s_folder->MakeKvx(options));
         options.width = 320;
         options.height = 240;

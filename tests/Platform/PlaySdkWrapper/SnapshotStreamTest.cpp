@@ -83,12 +83,7 @@ protected:
     static void SetUpTestSuite()
     {
         s_folder = new CSampleFolder;
-        KVX_WRITER::SyntheticOptions options;
-        options.seconds = 6;
-        options.width = 160;
-        options.height = 120;
-        options.gopSeconds = 2;
-        s_recording = ReadFileBytes(s_folder->MakeKvx(options));
+        s_recording = ReadFileBytes(s_folder->MakeKvx(ShortRecordingOptions()));
     }
     static void TearDownTestSuite() { delete s_folder; }
 

@@ -13,6 +13,16 @@ using namespace PLAY_MODULE;
 
 namespace STREAM_TEST {
 
+KVX_WRITER::SyntheticOptions ShortRecordingOptions()
+{
+    KVX_WRITER::SyntheticOptions options;
+    options.seconds = 6;
+    options.width = 160;
+    options.height = 120;
+    options.gopSeconds = 2;
+    return options;
+}
+
 bool Feed(CPlaySdkWrapper& player, std::span<const std::uint8_t> bytes, std::size_t blockSize,
           std::chrono::milliseconds patience)
 {

@@ -7,10 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "KvxWriter/SyntheticRecording.h"
 #include "Platform/PlayModule/KvxRecord.h"
 #include "Platform/PlayModule/PlaySdkWrapper.h"
 
 namespace STREAM_TEST {
+
+// The short recording most stream tests use: 6 s of 160x120, a key frame
+// every 2 s.
+KVX_WRITER::SyntheticOptions ShortRecordingOptions();
 
 // Feeds bytes in blocks, offering a refused block again as the callers do;
 // false when a block stays refused for `patience`.

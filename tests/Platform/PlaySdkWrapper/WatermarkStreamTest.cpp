@@ -22,19 +22,9 @@ protected:
     static void SetUpTestSuite()
     {
         s_folder = new CSampleFolder;
-        s_signed = ReadFileBytes(s_folder->MakeKvx(Options()));
+        s_signed = ReadFileBytes(s_folder->MakeKvx(ShortRecordingOptions()));
     }
     static void TearDownTestSuite() { delete s_folder; }
-
-    static KVX_WRITER::SyntheticOptions Options()
-    {
-        KVX_WRITER::SyntheticOptions options;
-        options.seconds = 6;
-        options.width = 160;
-        options.height = 120;
-        options.gopSeconds = 2;
-        return options;
-    }
 
     // Feeds the bytes as the watermark page does and collects the reports.
     std::vector<Report> Check(std::span<const std::uint8_t> bytes)
@@ -143,7 +133,7 @@ TEST_F(WatermarkStream, SwappedRecordsAreAFrameLoss)
 
 TEST_F(WatermarkStream, ChainSignedWithAnotherKeyFailsEverySignature)
 {
-    auto options = Options();
+    auto options = ShortRecordingOptions();
     options.signer = CKvxSigner::Generate();
     const auto bytes = ReadFileBytes(s_folder->MakeKvx(options, true, "Forged"));
     const auto errors = ErrorsOf(Check(bytes));
@@ -154,7 +144,7 @@ TEST_F(WatermarkStream, ChainSignedWithAnotherKeyFailsEverySignature)
 
 TEST_F(WatermarkStream, RecordingWithoutAnyWatermarkIsNeverTakenForOriginal)
 {
-    auto options = Options();
+    auto options = ShortRecordingOptions();
     options.watermark.clear();
     const auto bytes = ReadFileBytes(s_folder->MakeKvx(options, false, "Plain"));
     const auto reports = Check(bytes);

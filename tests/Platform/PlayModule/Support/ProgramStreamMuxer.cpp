@@ -57,28 +57,43 @@ void CProgramStreamMuxer::PutStreamMap()
     if (m_file && std::fwrite(map.data(), 1, map.size(), m_file) != map.size()) m_failed = true;
 }
 
-void CProgramStreamMuxer::PutPes(std::span<const std::uint8_t> payload, std::int64_t pts, bool withPts)
+void CProgramStreamMuxer::PutStamp(std::uint8_t prefix, std::int64_t value)
 {
     const auto b = [](std::int64_t v) { return static_cast<std::uint8_t>(v & 0xFF); };
-    const std::size_t headerData = withPts ? 5 : 0;
+    Put({b(prefix | ((value >> 29) & 0x0E) | 1), b(value >> 22), b(((value >> 14) & 0xFE) | 1),
+         b(value >> 7), b(((value << 1) & 0xFE) | 1)});
+}
+
+void CProgramStreamMuxer::PutPes(std::span<const std::uint8_t> payload, std::int64_t pts,
+                                 std::int64_t dts, bool withStamps)
+{
+    const auto b = [](std::int64_t v) { return static_cast<std::uint8_t>(v & 0xFF); };
+    const bool withDts = withStamps && dts != pts;
+    const std::size_t headerData = withDts ? 10 : withStamps ? 5 : 0;
     const std::size_t length = 3 + headerData + payload.size();
-    Put({0, 0, 1, kVideoStreamId, b(length >> 8), b(length), 0x80, static_cast<std::uint8_t>(withPts ? 0x80 : 0),
+    const std::uint8_t flags = withDts ? 0xC0 : withStamps ? 0x80 : 0;
+    Put({0, 0, 1, kVideoStreamId, b(length >> 8), b(length), 0x80, flags,
          static_cast<std::uint8_t>(headerData)});
-    if (withPts)
-        Put({b(0x21 | ((pts >> 29) & 0x0E)), b(pts >> 22), b(((pts >> 14) & 0xFE) | 1), b(pts >> 7),
-             b(((pts << 1) & 0xFE) | 1)});
+    if (withDts) {
+        PutStamp(0x30, pts);
+        PutStamp(0x10, dts);
+    } else if (withStamps) {
+        PutStamp(0x20, pts);
+    }
     if (m_file && std::fwrite(payload.data(), 1, payload.size(), m_file) != payload.size()) m_failed = true;
 }
 
-bool CProgramStreamMuxer::WriteFrame(std::span<const std::uint8_t> accessUnit, std::int64_t pts, bool key)
+bool CProgramStreamMuxer::WriteFrame(std::span<const std::uint8_t> accessUnit, std::int64_t pts,
+                                     std::int64_t dts, bool key)
 {
-    PutPackHeader(pts);
+    PutPackHeader(dts);
     if (key) {
         PutSystemHeader();
         PutStreamMap();
     }
     for (std::size_t done = 0; done < accessUnit.size(); done += kMaxPesPayload)
-        PutPes(accessUnit.subspan(done, std::min(kMaxPesPayload, accessUnit.size() - done)), pts, done == 0);
+        PutPes(accessUnit.subspan(done, std::min(kMaxPesPayload, accessUnit.size() - done)), pts, dts,
+               done == 0);
     return !m_failed;
 }
 

@@ -17,14 +17,22 @@ public:
     ~CProgramStreamMuxer();
     bool Open(const std::string& path, PLAY_MODULE::kvx::VideoCodec codec);
     // pts in 90 kHz units.
-    bool WriteFrame(std::span<const std::uint8_t> accessUnit, std::int64_t pts, bool key);
+    bool WriteFrame(std::span<const std::uint8_t> accessUnit, std::int64_t pts, bool key)
+    {
+        return WriteFrame(accessUnit, pts, pts, key);
+    }
+    // With a decoding time of its own (B-frames), the PES carries both.
+    bool WriteFrame(std::span<const std::uint8_t> accessUnit, std::int64_t pts, std::int64_t dts,
+                    bool key);
     bool Close();
 
 private:
     void PutPackHeader(std::int64_t scr);
     void PutSystemHeader();
     void PutStreamMap();
-    void PutPes(std::span<const std::uint8_t> payload, std::int64_t pts, bool withPts);
+    void PutPes(std::span<const std::uint8_t> payload, std::int64_t pts, std::int64_t dts,
+                bool withStamps);
+    void PutStamp(std::uint8_t prefix, std::int64_t value);
     void Put(std::initializer_list<std::uint8_t> bytes);
 
     std::FILE* m_file = nullptr;

@@ -1,0 +1,18 @@
+#pragma once
+
+struct AVBSFContext;
+struct AVCodecParameters;
+struct AVRational;
+
+namespace PLAY_MODULE {
+
+// True when H.264/H.265 packets carry length prefixes ("mp4" style) rather
+// than start codes.
+bool IsLengthPrefixed(const AVCodecParameters& parameters);
+
+// A filter that gives H.264/H.265 packets start codes (packets that have them
+// pass through); nullptr for other codecs or when it cannot be set up. Free
+// it with av_bsf_free.
+AVBSFContext* OpenAnnexBFilter(const AVCodecParameters& parameters, AVRational timeBase);
+
+}  // namespace PLAY_MODULE
