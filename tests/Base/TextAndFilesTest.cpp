@@ -3,10 +3,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "Base/FileSystemHelpers.h"
 #include "Base/SFFile.h"
@@ -124,6 +127,23 @@ TEST_F(TempDir, CreateDirectoryRecursive)
     EXPECT_FALSE(fs::exists(dir + "/a/c"));
     EXPECT_EQ(CreateDirectoryRecursive(Wide(dir + "/ü/ß/")), 0);
     EXPECT_TRUE(IsDir(dir + "/ü/ß"));
+}
+
+TEST_F(TempDir, CreateDirectoryRecursiveFromSeveralThreadsAtOnce)
+{
+    for (int round = 0; round < 20; ++round) {
+        const std::wstring path = Wide(dir + "/r" + std::to_string(round) + "/a/b/c/");
+        std::atomic<int> failures{0};
+        std::vector<std::thread> threads;
+        for (int i = 0; i < 4; ++i)
+            threads.emplace_back([&] {
+                if (CreateDirectoryRecursive(path) != 0)
+                    ++failures;
+            });
+        for (auto& thread : threads)
+            thread.join();
+        EXPECT_EQ(failures.load(), 0) << "round " << round;
+    }
 }
 
 TEST_F(TempDir, CreateDirectoryRecursiveFailsBelowAFile)
