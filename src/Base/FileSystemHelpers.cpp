@@ -71,7 +71,8 @@ int CreateDirectoryRecursive(const std::wstring& path)
         if (result != 0)
             break;
     }
-    return result;
+    // Another thread may have made every part after the first test.
+    return result == 0 || Exists(narrow) ? 0 : -1;
 }
 
 std::wstring MakeAbsoluteDirPath(const std::wstring& path)
