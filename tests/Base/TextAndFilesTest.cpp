@@ -16,6 +16,7 @@
 #include "Base/SFStreamConvert.h"
 #include "Base/TextCodec.h"
 #include "Platform/Win32/Win32Types.h"
+#include "Support/TempFolder.h"
 
 using namespace SF_SOFT_BASE;
 namespace fs = std::filesystem;
@@ -24,16 +25,11 @@ namespace {
 
 class TempDir : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/lumivex-base-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    void SetUp() override { ASSERT_TRUE(folder.IsValid()); }
     std::wstring Wide(const std::string& s) const { return Utf8ToWide(s); }
 
-    std::string dir;
+    TempFolder folder;
+    const std::string dir = folder.Path();
 };
 
 bool IsDir(const std::string& path)

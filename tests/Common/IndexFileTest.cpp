@@ -1,7 +1,7 @@
 #include "Base/TextCodec.h"
 #include "Common/AppDir.h"
 #include "Common/IndexFileStore.h"
-#include "TempDir.h"
+#include "Support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +41,7 @@ protected:
     }
     std::string IndexOf(const std::string& name) { return m_dir.File("Index/" + name); }
 
-    TempDir m_dir;
+    TempFolder m_dir;
     std::string m_recording = m_dir.File("ch1_20130101.kvx");
     std::wstring m_recordingW = Utf8ToWide(m_recording);
     std::string m_askedFolder;

@@ -1,7 +1,7 @@
 #include "Common/AppDir.h"
 #include "Common/ConfigManager.h"
 #include "Common/ConfigXMLPersistImp.h"
-#include "TempDir.h"
+#include "Support/TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <tinyxml.h>
@@ -22,7 +22,7 @@ protected:
         return "<Setting><UIConfig>" + items + "</UIConfig></Setting>";
     }
 
-    TempDir m_dir;
+    TempFolder m_dir;
     CurrentFolder m_current{m_dir.Path()};
 };
 

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 
 #include <functional>
 #include <mutex>
@@ -16,10 +15,11 @@
 #include "Base/WorkerLoops.h"
 #include "FileIndex/FileManager.h"
 #include "FileIndex/RecordingNames.h"
-#include "FileIndex/TempFolder.h"
 #include "Main/FileManagerQuery.h"
 #include "Main/MainFrameHelpListener.h"
 #include "Main/MainFrameHelpLogic.h"
+#include "Support/ProcessUntil.h"
+#include "Support/TempFolder.h"
 
 using namespace LumivexBase;
 using FileIndexKeys::MakeChannelKey;
@@ -72,15 +72,6 @@ public:
     boost::shared_ptr<CFileManager> lastManager;
     std::list<_QUERY_FILE_INFO> lastFiles;
 };
-
-bool ProcessUntil(const std::function<bool()>& done, int ms = 10000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
 
 // Helper loop on a worker thread, answers on the GUI loop.
 class HelpLogicTest : public ::testing::Test {
