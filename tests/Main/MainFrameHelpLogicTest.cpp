@@ -157,6 +157,7 @@ TEST_F(HelpLogicTest, BuildsTheListOfAFolderOrOfAFilesFolder)
     EXPECT_EQ(CMainFrameHelpLogic::MakeScanPattern(folder.WidePath()), folder.WidePath() + L"/*.*");
     EXPECT_EQ(CMainFrameHelpLogic::MakeScanPattern(PathOf(first)), folder.WidePath() + L"/*.*");
     EXPECT_EQ(CMainFrameHelpLogic::MakeScanPattern(L"/no/such/thing"), L"/no/such/thing/*.*");
+    EXPECT_EQ(CMainFrameHelpLogic::MakeScanPattern(L""), L"");
 }
 
 TEST_F(HelpLogicTest, AnswersEvenWhenAFirstFolderHoldsNothing)
@@ -168,6 +169,9 @@ TEST_F(HelpLogicTest, AnswersEvenWhenAFirstFolderHoldsNothing)
     EXPECT_TRUE(owner->lastSingles.empty());
     ASSERT_TRUE(Build(L"/no/such/folder"));
     EXPECT_EQ(owner->lastNoMatch, 1);
+    ASSERT_TRUE(Build(L""));
+    EXPECT_EQ(owner->lastNoMatch, 1);
+    EXPECT_TRUE(owner->lastSingles.empty());
 }
 
 TEST_F(HelpLogicTest, AnswersTheThreeKindsOfFilePathRequest)
