@@ -131,6 +131,31 @@ TEST_F(SettingsTest, BrokenFileLoadsAsDefaults)
     EXPECT_EQ(config.strRecordFormat, L".kvx;.kvx_;.avi;.mp4;.ps;.ts;");
 }
 
+TEST_F(SettingsTest, DeeplyNestedFileLoadsAsDefaults)
+{
+    std::string nested;
+    for (int i = 0; i < 200000; ++i)
+        nested += "<a>";
+    WriteSettings("<Setting><UIConfig><VideoLayout value=\"150\"/>" + nested + "</UIConfig></Setting>");
+    CConfigManager config;
+    config.Init();
+    EXPECT_EQ(config.VideoLayout, 147);
+}
+
+TEST_F(SettingsTest, ModeratelyNestedFileStillLoads)
+{
+    std::string nested;
+    for (int i = 0; i < 100; ++i)
+        nested += "<a><!-- <b> --><c/>";
+    for (int i = 0; i < 100; ++i)
+        nested += "</a>";
+    WriteSettings("<?xml version=\"1.0\"?><Setting><UIConfig><VideoLayout value=\"150\"/>" + nested +
+                  "</UIConfig></Setting>");
+    CConfigManager config;
+    config.Init();
+    EXPECT_EQ(config.VideoLayout, 150);
+}
+
 TEST_F(SettingsTest, ReadingRules)
 {
     WriteSettings(Group("<VideoLayout value=\"abc\"/>"
