@@ -5,6 +5,7 @@
 
 #include <QDebug>
 
+#include <cerrno>
 #include <filesystem>
 
 #include "Base/TextCodec.h"
@@ -16,6 +17,12 @@ bool Exists(const std::string& path)
 {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0;
+}
+
+bool IsFolder(const std::string& path)
+{
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 }  // namespace
@@ -59,11 +66,13 @@ int CreateDirectoryRecursive(const std::wstring& path)
         std::string folder = narrow.substr(0, i);
         if (Exists(folder))
             continue;
-        result = ::mkdir(folder.c_str(), 0755) == 0 ? 0 : -1;
+        // Another thread may make the same folder in between.
+        result = ::mkdir(folder.c_str(), 0755) == 0 || (errno == EEXIST && IsFolder(folder)) ? 0 : -1;
         if (result != 0)
             break;
     }
-    return result;
+    // Another thread may have made every part after the first test.
+    return result == 0 || Exists(narrow) ? 0 : -1;
 }
 
 std::wstring MakeAbsoluteDirPath(const std::wstring& path)

@@ -15,12 +15,11 @@ int CSFEvent::Create(int initialState, int manualReset)
 
 int CSFEvent::Set()
 {
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        if (!m_created)
-            return 0;
-        m_signalled = true;
-    }
+    // Notified under the lock: a waiter that wakes may destroy the event at once.
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_created)
+        return 0;
+    m_signalled = true;
     if (m_manualReset)
         m_cond.notify_all();
     else
@@ -54,11 +53,9 @@ int CSFEvent::Wait(std::uint32_t timeoutMs)
 
 int CSFEvent::Close()
 {
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_created = false;
-        m_signalled = false;
-    }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_created = false;
+    m_signalled = false;
     m_cond.notify_all();  // a waiter on a closed event returns -1
     return 1;
 }

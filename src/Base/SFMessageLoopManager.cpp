@@ -1,6 +1,6 @@
 #include "Base/SFMessageLoopManager.h"
 
-#include <vector>
+#include <utility>
 
 #include <boost/make_shared.hpp>
 
@@ -19,15 +19,9 @@ boost::shared_ptr<CSFMessageLoopManager> CSFMessageLoopManager::GetInstance()
 
 void CSFMessageLoopManager::RegisterMessageLoop(boost::shared_ptr<CSFMessageLoop> loop, int id)
 {
-    boost::shared_ptr<CSFMessageLoop> replaced;
+    boost::shared_ptr<CSFMessageLoop> replaced;  // released after the lock
     SF_SOFT_BASE::CSFAutoMutexLock lock(&m_mutex);
-    auto it = m_loops.find(id);
-    if (it != m_loops.end()) {
-        replaced = std::move(it->second);
-        m_loops.erase(it);
-    }
-    m_loops[id] = std::move(loop);
-    lock.Unlock();
+    replaced = std::exchange(m_loops[id], std::move(loop));
 }
 
 boost::shared_ptr<CSFMessageLoop> CSFMessageLoopManager::GetMessageLoop(int id)

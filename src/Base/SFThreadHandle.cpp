@@ -21,6 +21,7 @@ std::shared_ptr<CSFThreadHandle> CSFThreadHandle::Start(std::uint32_t stackSize,
                                                         SFThreadRoutine routine, void* argument)
 {
     std::shared_ptr<CSFThreadHandle> handle(new CSFThreadHandle(routine, argument));
+    handle->m_joined = true;  // nothing to join or detach until the thread is made
     pthread_attr_t attr;
     if (pthread_attr_init(&attr) != 0)
         return nullptr;
@@ -34,10 +35,10 @@ std::shared_ptr<CSFThreadHandle> CSFThreadHandle::Start(std::uint32_t stackSize,
     pthread_attr_destroy(&attr);
     if (rc != 0) {
         delete own;
-        handle->m_joined = true;  // nothing to join or detach
         return nullptr;
     }
     std::unique_lock<std::mutex> lock(handle->m_mutex);
+    handle->m_joined = false;
     handle->m_cond.wait(lock, [&] { return handle->m_threadId != 0; });
     return handle;
 }

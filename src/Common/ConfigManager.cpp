@@ -86,54 +86,51 @@ void CConfigManager::RegisterUIConfig()
     AddInt(kUIConfig, L"VideoLayout", &VideoLayout, 147, 0, 0, 0);
 }
 
-void CConfigManager::AddBool(const wchar_t* group, const wchar_t* key, bool* value,
-                             bool defaultValue)
+ConfigItem& CConfigManager::AddItem(const wchar_t* group, const wchar_t* key)
 {
     auto item = std::make_unique<ConfigItem>();
     item->group = group;
     item->key = key;
-    item->boolValue = value;
-    item->boolDefault = defaultValue;
-    item->max = 1;
-    item->scale = 1;
     m_items.push_back(std::move(item));
+    return *m_items.back();
+}
+
+void CConfigManager::AddBool(const wchar_t* group, const wchar_t* key, bool* value,
+                             bool defaultValue)
+{
+    ConfigItem& item = AddItem(group, key);
+    item.boolValue = value;
+    item.boolDefault = defaultValue;
+    item.max = 1;
+    item.scale = 1;
 }
 
 void CConfigManager::AddInt(const wchar_t* group, const wchar_t* key, std::int32_t* value,
                             std::int32_t defaultValue, std::int32_t scale, std::int32_t min,
                             std::int32_t max)
 {
-    auto item = std::make_unique<ConfigItem>();
-    item->group = group;
-    item->key = key;
-    item->intValue = value;
-    item->intDefault = defaultValue;
-    item->scale = scale;
-    item->min = min;
-    item->max = max;
-    m_items.push_back(std::move(item));
+    ConfigItem& item = AddItem(group, key);
+    item.intValue = value;
+    item.intDefault = defaultValue;
+    item.scale = scale;
+    item.min = min;
+    item.max = max;
 }
 
 void CConfigManager::AddDouble(const wchar_t* group, const wchar_t* key, double* value,
                                double defaultValue)
 {
-    auto item = std::make_unique<ConfigItem>();
-    item->group = group;
-    item->key = key;
-    item->doubleValue = value;
-    item->doubleDefault = defaultValue;
-    m_items.push_back(std::move(item));
+    ConfigItem& item = AddItem(group, key);
+    item.doubleValue = value;
+    item.doubleDefault = defaultValue;
 }
 
 void CConfigManager::AddString(const wchar_t* group, const wchar_t* key, std::wstring* value,
                                const std::wstring& defaultValue)
 {
-    auto item = std::make_unique<ConfigItem>();
-    item->group = group;
-    item->key = key;
-    item->stringValue = value;
-    item->stringDefault = defaultValue;
-    m_items.push_back(std::move(item));
+    ConfigItem& item = AddItem(group, key);
+    item.stringValue = value;
+    item.stringDefault = defaultValue;
 }
 
 void CConfigManager::Init()

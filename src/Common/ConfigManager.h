@@ -59,6 +59,8 @@ public:
     std::int32_t VideoLayout = 147;
 
 private:
+    // A new item of the group and key at the end of the list.
+    ConfigItem& AddItem(const wchar_t* group, const wchar_t* key);
     void LoadItem(IConfigPersistent& store, ConfigItem& item);
     void SplitLists();
     std::string BuildDocumentText() const;

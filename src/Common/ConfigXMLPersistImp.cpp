@@ -1,6 +1,7 @@
 #include "Common/ConfigXMLPersistImp.h"
 
 #include "Base/TextCodec.h"
+#include "Common/XmlText.h"
 
 #include <cerrno>
 #include <climits>
@@ -31,8 +32,7 @@ bool ParseInt(const char* text, std::int32_t* value)
 
 CConfigXMLPersistImp::CConfigXMLPersistImp(const std::string& /*unused*/)
 {
-    if (!m_document.LoadFile(kSettingsPath))
-        m_document.Clear();
+    LoadXmlFile(m_document, kSettingsPath);
 }
 
 const char* CConfigXMLPersistImp::FindValue(const wchar_t* group, const wchar_t* key) const
@@ -99,8 +99,5 @@ void CConfigXMLPersistImp::LoadXml(const char* xml)
 {
     if (!xml)
         return;
-    m_document.Clear();
-    m_document.Parse(xml);
-    if (m_document.Error())
-        m_document.Clear();
+    ParseXmlText(m_document, xml);
 }

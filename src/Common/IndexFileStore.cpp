@@ -49,9 +49,11 @@ bool ReadIndexHead(const std::string& indexPath, CIndexFileStore::Head* head)
     std::FILE* file = std::fopen(indexPath.c_str(), "rb");
     if (!file)
         return false;
-    unsigned char bytes[CIndexFileStore::kHeadSize] = {};
-    std::fread(bytes, 1, sizeof(bytes), file);
+    unsigned char bytes[CIndexFileStore::kHeadSize];
+    const bool whole = std::fread(bytes, 1, sizeof(bytes), file) == sizeof(bytes);
     std::fclose(file);
+    if (!whole)
+        return false;
     head->size = GetInt64(bytes);
     head->creationTime = GetInt64(bytes + 8);
     head->modificationTime = GetInt64(bytes + 16);
@@ -69,9 +71,9 @@ CIndexFileStore::CIndexFileStore(std::wstring folder, FreeSpaceQuery freeSpace)
 
 std::wstring CIndexFileStore::GetIndexFilePath(const std::wstring& recordingPath) const
 {
-    auto cut = recordingPath.rfind(L'\\');
-    if (cut == std::wstring::npos)
-        cut = recordingPath.rfind(L'/');
+    // The name after the last separator of either kind, so that the index
+    // file always lands in the index folder.
+    const auto cut = recordingPath.find_last_of(L"/\\");
     std::wstring name = cut == std::wstring::npos ? recordingPath : recordingPath.substr(cut + 1);
     if (name.size() >= 4)
         name.resize(name.size() - 4);

@@ -1,6 +1,7 @@
 #include "Common/LangStringTable.h"
 
 #include "Base/TextCodec.h"
+#include "Common/XmlText.h"
 
 #include <tinyxml.h>
 
@@ -37,7 +38,7 @@ bool CLangStringTable::IsLoaded() const
 bool CLangStringTable::LoadLocked(const std::string& languageFile)
 {
     TiXmlDocument document;
-    if (languageFile.empty() || !document.LoadFile(languageFile.c_str()))
+    if (languageFile.empty() || !LoadXmlFile(document, languageFile))
         return false;
     const TiXmlElement* root = document.RootElement();
     for (const TiXmlElement* item = root ? root->FirstChildElement() : nullptr; item;

@@ -72,34 +72,55 @@ const std::uint8_t* GetProtectedFileKey()
     return reinterpret_cast<const std::uint8_t*>(kKeyText);
 }
 
-int EncryptFileDes(const char* inputPath, const std::uint8_t key[8], const char* outputPath)
+namespace {
+
+using BlockWriter = bool (*)(std::FILE* in, const CDesCipher& cipher,
+                            SF_SOFT_BASE::CAtomicFileWriter& out);
+
+// Enciphers every block; false when the output cannot be written.
+bool EncryptBlocks(std::FILE* in, const CDesCipher& cipher, SF_SOFT_BASE::CAtomicFileWriter& out)
 {
-    FilePtr in = inputPath ? OpenRead(inputPath) : nullptr;
-    if (!in)
-        return -1;
-    SF_SOFT_BASE::CAtomicFileWriter out(outputPath ? outputPath : "");
-    if (!out.Open())
-        return -2;
-    CDesCipher cipher(key, CDesCipher::Variant::kStored);
     std::uint8_t block[8];
     std::size_t n;
-    while ((n = ReadBlock(in.get(), block)) > 0) {
+    while ((n = ReadBlock(in, block)) > 0) {
         if (n < 8) {
             std::memset(block + n, 0, 7 - n);
             block[7] = static_cast<std::uint8_t>(8 - n);
         }
         cipher.EncryptBlock(block);
         if (!out.Write(block, 8))
-            return -2;
+            return false;
         if (n < 8)
             break;
     }
-    if (std::ferror(in.get()))
-        return -1;
-    return out.Commit() ? 1 : -2;
+    return true;
 }
 
-int DecryptFileDes(const char* inputPath, const std::uint8_t key[8], const char* outputPath)
+// Deciphers every block, dropping the fill of the last; false when the
+// output cannot be written.
+bool DecryptBlocks(std::FILE* in, const CDesCipher& cipher, SF_SOFT_BASE::CAtomicFileWriter& out)
+{
+    std::uint8_t block[8];
+    std::uint8_t next[8];
+    std::size_t n = ReadBlock(in, block);
+    while (n > 0) {
+        if (n < 8)
+            std::memset(block + n, 0, 8 - n);
+        cipher.DecryptBlock(block);
+        std::size_t nextCount = n == 8 ? ReadBlock(in, next) : 0;
+        std::size_t keep = 8;
+        if (nextCount == 0)
+            IsFillOfLastBlock(block, &keep);
+        if (!out.Write(block, keep))
+            return false;
+        std::memcpy(block, next, 8);
+        n = nextCount;
+    }
+    return true;
+}
+
+int CipherFile(const char* inputPath, const std::uint8_t key[8], const char* outputPath,
+               BlockWriter writeBlocks)
 {
     FilePtr in = inputPath ? OpenRead(inputPath) : nullptr;
     if (!in)
@@ -108,25 +129,23 @@ int DecryptFileDes(const char* inputPath, const std::uint8_t key[8], const char*
     if (!out.Open())
         return -2;
     CDesCipher cipher(key, CDesCipher::Variant::kStored);
-    std::uint8_t block[8];
-    std::uint8_t next[8];
-    std::size_t n = ReadBlock(in.get(), block);
-    while (n > 0) {
-        if (n < 8)
-            std::memset(block + n, 0, 8 - n);
-        cipher.DecryptBlock(block);
-        std::size_t nextCount = n == 8 ? ReadBlock(in.get(), next) : 0;
-        std::size_t keep = 8;
-        if (nextCount == 0)
-            IsFillOfLastBlock(block, &keep);
-        if (!out.Write(block, keep))
-            return -2;
-        std::memcpy(block, next, 8);
-        n = nextCount;
-    }
+    if (!writeBlocks(in.get(), cipher, out))
+        return -2;
     if (std::ferror(in.get()))
         return -1;
     return out.Commit() ? 1 : -2;
+}
+
+}  // namespace
+
+int EncryptFileDes(const char* inputPath, const std::uint8_t key[8], const char* outputPath)
+{
+    return CipherFile(inputPath, key, outputPath, &EncryptBlocks);
+}
+
+int DecryptFileDes(const char* inputPath, const std::uint8_t key[8], const char* outputPath)
+{
+    return CipherFile(inputPath, key, outputPath, &DecryptBlocks);
 }
 
 std::string MakeProtectTempPath(const std::string& path)

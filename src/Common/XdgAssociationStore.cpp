@@ -2,6 +2,7 @@
 
 #include "Base/TextCodec.h"
 #include "Common/AtomicFileWriter.h"
+#include "Common/XmlText.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -161,7 +162,7 @@ void CXdgAssociationStore::LoadPackage()
         return;
     m_packageLoaded = true;
     TiXmlDocument document;
-    if (!document.LoadFile(GetPackagePath().c_str()) || !document.RootElement())
+    if (!LoadXmlFile(document, GetPackagePath()) || !document.RootElement())
         return;
     for (const TiXmlElement* type = document.RootElement()->FirstChildElement("mime-type"); type;
          type = type->NextSiblingElement("mime-type")) {

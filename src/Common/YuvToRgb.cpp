@@ -1,6 +1,7 @@
 #include "Common/YuvToRgb.h"
 
 #include <cstdlib>
+#include <mutex>
 
 namespace {
 
@@ -47,13 +48,17 @@ void ConvertRowPair(std::uint8_t* top, std::uint8_t* bottom, const std::uint8_t*
 
 void InitYuvToRgbTables()
 {
-    for (int i = 0; i < 256; ++i) {
-        g_yTable[i] = (i - 16) * 9535;
-        g_redFromV[i] = (i - 128) * 13074;
-        g_greenFromU[i] = (i - 128) * 3203;
-        g_greenFromV[i] = (i - 128) * 6660;
-        g_blueFromU[i] = (i - 128) * 16531;
-    }
+    // Filled once: a later call never rewrites tables another thread reads.
+    static std::once_flag filled;
+    std::call_once(filled, [] {
+        for (int i = 0; i < 256; ++i) {
+            g_yTable[i] = (i - 16) * 9535;
+            g_redFromV[i] = (i - 128) * 13074;
+            g_greenFromU[i] = (i - 128) * 3203;
+            g_greenFromV[i] = (i - 128) * 6660;
+            g_blueFromU[i] = (i - 128) * 16531;
+        }
+    });
 }
 
 void ConvertYuv420ToRgb32(std::uint32_t* dst, int dstStridePixels, const std::uint8_t* yPlane,
@@ -64,6 +69,7 @@ void ConvertYuv420ToRgb32(std::uint32_t* dst, int dstStridePixels, const std::ui
     const int rows = std::abs(height);
     if (!dst || !yPlane || !vPlane || !uPlane || width < 2 || rows < 2)
         return;
+    InitYuvToRgbTables();
     const std::ptrdiff_t yStep = upsideDown ? -yStride : yStride;
     const std::ptrdiff_t cStep = upsideDown ? -chromaStride : chromaStride;
     const std::uint8_t* yRow = yPlane + (upsideDown ? std::ptrdiff_t(rows - 1) * yStride : 0);

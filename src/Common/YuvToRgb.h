@@ -3,7 +3,8 @@
 #include <cstdint>
 
 // Limited-range BT.601 YUV to full-range RGB with 13-bit integer tables.
-// Fill the tables once before the first conversion.
+// The tables are filled once, by the first of InitYuvToRgbTables and the
+// first conversion.
 void InitYuvToRgbTables();
 
 // Converts a planar 4:2:0 frame. vPlane feeds red, uPlane blue. Each pixel

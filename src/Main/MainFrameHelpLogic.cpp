@@ -57,6 +57,8 @@ void CMainFrameHelpLogic::Init(const std::list<std::wstring>* extensions)
 
 std::wstring CMainFrameHelpLogic::MakeScanPattern(const std::wstring& path)
 {
+    if (path.empty())
+        return {};  // names no folder (not the root)
     std::wstring folder = path;
     if (IsFolderOrMissing(path)) {
         if (folder.empty() || folder.back() != L'/')

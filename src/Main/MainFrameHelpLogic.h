@@ -43,7 +43,8 @@ public:
 
     boost::shared_ptr<CFileManager> GetFileManager() const { return m_fileManager; }
 
-    // The scan pattern ("<folder>/*.*") for a path given to Task_BuildFileList.
+    // The scan pattern ("<folder>/*.*") for a path given to Task_BuildFileList;
+    // empty for an empty path.
     static std::wstring MakeScanPattern(const std::wstring& path);
 
 private:

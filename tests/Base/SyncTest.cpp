@@ -2,7 +2,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <thread>
+#include <vector>
 
 #include "Base/SFAutoMutexLock.h"
 #include "Base/SFEvent.h"
@@ -102,6 +104,21 @@ TEST(EventTest, SetFromAnotherThreadWakesWaiter)
     });
     EXPECT_EQ(event.Wait(CSFEvent::kInfinite), 0);
     setter.join();
+}
+
+TEST(EventTest, WaiterMayDestroyTheEventAsSoonAsItWakes)
+{
+    std::vector<std::thread> setters;
+    for (int round = 0; round < 200; ++round) {
+        auto event = std::make_unique<CSFEvent>();
+        event->Create(0, round % 2);
+        CSFEvent* raw = event.get();
+        setters.emplace_back([raw] { raw->Set(); });
+        ASSERT_EQ(event->Wait(10000), 0);
+        event.reset();  // the setter may still be inside Set
+    }
+    for (auto& setter : setters)
+        setter.join();
 }
 
 TEST(EventTest, CloseReleasesWaiterWithNotCreated)

@@ -84,6 +84,15 @@ protected:
         ASSERT_EQ(done.Wait(10000), 0);
     }
 
+    // Holds the worker in a task until release is set.
+    void BlockWorker(const boost::shared_ptr<Recorder>& recorder, CSFEvent& started, CSFEvent& release)
+    {
+        started.Create(0, 1);
+        release.Create(0, 1);
+        SF_POST_TASK(kTestLoop, &Recorder::Task_Block, recorder, &started, &release);
+        ASSERT_EQ(started.Wait(10000), 0);
+    }
+
     boost::shared_ptr<CSFMessageLoop> loop;
 };
 
@@ -120,10 +129,7 @@ TEST_F(TaskLoopTest, TaskPostedByARunningTaskRunsAfterThoseAlreadyQueued)
 {
     auto recorder = boost::make_shared<Recorder>();
     CSFEvent started, release;
-    started.Create(0, 1);
-    release.Create(0, 1);
-    SF_POST_TASK(kTestLoop, &Recorder::Task_Block, recorder, &started, &release);
-    ASSERT_EQ(started.Wait(10000), 0);
+    ASSERT_NO_FATAL_FAILURE(BlockWorker(recorder, started, release));
     SF_POST_TASK(kTestLoop, &Recorder::Task_PostAnother, recorder, 1);
     SF_POST_TASK(kTestLoop, &Recorder::Task_Record, recorder, 2);
     release.Set();
@@ -160,10 +166,7 @@ TEST_F(TaskLoopTest, StopEndsTheWorkerAndLeavesQueuedTasksUnrun)
 {
     auto recorder = boost::make_shared<Recorder>();
     CSFEvent started, release;
-    started.Create(0, 1);
-    release.Create(0, 1);
-    SF_POST_TASK(kTestLoop, &Recorder::Task_Block, recorder, &started, &release);
-    ASSERT_EQ(started.Wait(10000), 0);
+    ASSERT_NO_FATAL_FAILURE(BlockWorker(recorder, started, release));
     SF_POST_TASK(kTestLoop, &Recorder::Task_Record, recorder, 9);
     loop->GetControl()->Stop();
     release.Set();

@@ -3,16 +3,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "Base/FileSystemHelpers.h"
 #include "Base/SFFile.h"
 #include "Base/SFStreamConvert.h"
 #include "Base/TextCodec.h"
 #include "Platform/Win32/Win32Types.h"
+#include "Support/TempFolder.h"
 
 using namespace SF_SOFT_BASE;
 namespace fs = std::filesystem;
@@ -21,16 +25,11 @@ namespace {
 
 class TempDir : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/lumivex-base-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    void SetUp() override { ASSERT_TRUE(folder.IsValid()); }
     std::wstring Wide(const std::string& s) const { return Utf8ToWide(s); }
 
-    std::string dir;
+    TempFolder folder;
+    const std::string dir = folder.Path();
 };
 
 bool IsDir(const std::string& path)
@@ -124,6 +123,23 @@ TEST_F(TempDir, CreateDirectoryRecursive)
     EXPECT_FALSE(fs::exists(dir + "/a/c"));
     EXPECT_EQ(CreateDirectoryRecursive(Wide(dir + "/ü/ß/")), 0);
     EXPECT_TRUE(IsDir(dir + "/ü/ß"));
+}
+
+TEST_F(TempDir, CreateDirectoryRecursiveFromSeveralThreadsAtOnce)
+{
+    for (int round = 0; round < 20; ++round) {
+        const std::wstring path = Wide(dir + "/r" + std::to_string(round) + "/a/b/c/");
+        std::atomic<int> failures{0};
+        std::vector<std::thread> threads;
+        for (int i = 0; i < 4; ++i)
+            threads.emplace_back([&] {
+                if (CreateDirectoryRecursive(path) != 0)
+                    ++failures;
+            });
+        for (auto& thread : threads)
+            thread.join();
+        EXPECT_EQ(failures.load(), 0) << "round " << round;
+    }
 }
 
 TEST_F(TempDir, CreateDirectoryRecursiveFailsBelowAFile)

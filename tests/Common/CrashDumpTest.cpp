@@ -1,4 +1,4 @@
-#include "TempDir.h"
+#include "Support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -49,7 +49,7 @@ protected:
 
     std::string Dump() { return ReadFile(m_dump); }
 
-    TempDir m_dir;
+    TempFolder m_dir;
     std::string m_child = m_dir.File("crash child");
     std::string m_dump = m_child + ".dmp";
 };

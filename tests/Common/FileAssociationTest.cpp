@@ -1,6 +1,6 @@
 #include "Common/FileAssociation.h"
 #include "Common/XdgAssociationStore.h"
-#include "TempDir.h"
+#include "Support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ protected:
             CXdgAssociationStore::FromEnvironment(CFileAssociation::MakeHandlerId(kProgram)));
     }
 
-    TempDir m_dir;
+    TempFolder m_dir;
     std::string m_dataHome = m_dir.File("data");
     std::string m_configHome = m_dir.File("config");
 };

@@ -6,7 +6,7 @@
 #include "Common/LangStringTable.h"
 #include "Common/PlayProgressPanelLayout.h"
 #include "Common/UserMessages.h"
-#include "TempDir.h"
+#include "Support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ namespace {
 
 TEST(LangStringTest, TranslatesFromTheLanguageFileAndFallsBackToTheKey)
 {
-    TempDir dir;
+    TempFolder dir;
     const std::string file = dir.File("Lang_3.xml");
     CLangStringTable table;
     EXPECT_STREQ(table.Translate(L"Prompt", file), L"Prompt");

@@ -1,7 +1,7 @@
 #include "Base/TextCodec.h"
 #include "Common/AppDir.h"
 #include "Common/IndexFileStore.h"
-#include "TempDir.h"
+#include "Support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +41,7 @@ protected:
     }
     std::string IndexOf(const std::string& name) { return m_dir.File("Index/" + name); }
 
-    TempDir m_dir;
+    TempFolder m_dir;
     std::string m_recording = m_dir.File("ch1_20130101.kvx");
     std::wstring m_recordingW = Utf8ToWide(m_recording);
     std::string m_askedFolder;
@@ -54,6 +54,8 @@ TEST_F(IndexFileTest, PathNaming)
     EXPECT_EQ(store.GetIndexFilePath(L"D:\\rec\\ch1_20130101.kvx"), L"/app/Index/ch1_20130101.qxi");
     EXPECT_EQ(store.GetIndexFilePath(L"/rec/name.kvx_"), L"/app/Index/name..qxi");
     EXPECT_EQ(store.GetIndexFilePath(L"C:\\a/b\\c.avi"), L"/app/Index/c.qxi");
+    EXPECT_EQ(store.GetIndexFilePath(L"/rec/cam\\..\\../x/evil.kvx"), L"/app/Index/evil.qxi");
+    EXPECT_EQ(store.GetIndexFilePath(L"/rec\\..\\../x.kvx"), L"/app/Index/x.qxi");
     EXPECT_EQ(store.GetIndexFilePath(L"abc"), L"/app/Index/abc.qxi");
     EXPECT_EQ(store.GetIndexFilePath(L"abcd"), L"/app/Index/.qxi");
     EXPECT_EQ(GetIndexFilePath(L"/rec/x.mp4"), SFGetAppDir() + L"/Index/x.qxi");
@@ -97,6 +99,10 @@ TEST_F(IndexFileTest, ShortOrEmptyIndexIsInvalidAndGetsRewritten)
     WriteFile(IndexOf("ch1_20130101.qxi"), std::string(23, '\0'));
     EXPECT_FALSE(store.IsIndexFileValid(m_recordingW));
     WriteFile(IndexOf("ch1_20130101.qxi"), "");
+    EXPECT_FALSE(store.IsIndexFileValid(m_recordingW));
+    // A right head cut by its last byte (a zero in any time before 2106).
+    ASSERT_TRUE(store.SaveIndexFile("x", 1, m_recordingW));
+    std::filesystem::resize_file(IndexOf("ch1_20130101.qxi"), 23);
     EXPECT_FALSE(store.IsIndexFileValid(m_recordingW));
     ASSERT_TRUE(store.SaveIndexFile("x", 1, m_recordingW));
     EXPECT_TRUE(store.IsIndexFileValid(m_recordingW));

@@ -1,7 +1,7 @@
 #include "Common/CustomLayoutStore.h"
 #include "Common/DesCipher.h"
 #include "Common/ProtectedFile.h"
-#include "TempDir.h"
+#include "Support/TempFolder.h"
 
 #include <QCryptographicHash>
 #include <gtest/gtest.h>
@@ -87,7 +87,7 @@ TEST(DesCipherTest, StoredVariantIsTheStandardCoreOnBitReversedBytesApartFromPC2
 
 class ProtectedFileTest : public ::testing::Test {
 protected:
-    TempDir m_dir;
+    TempFolder m_dir;
     std::string m_path = m_dir.File("CustomLayout.dat");
 };
 

@@ -1,7 +1,7 @@
 #include "Common/AppDir.h"
 #include "Common/ConfigManager.h"
 #include "Common/ConfigXMLPersistImp.h"
-#include "TempDir.h"
+#include "Support/TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <tinyxml.h>
@@ -22,7 +22,7 @@ protected:
         return "<Setting><UIConfig>" + items + "</UIConfig></Setting>";
     }
 
-    TempDir m_dir;
+    TempFolder m_dir;
     CurrentFolder m_current{m_dir.Path()};
 };
 
@@ -129,6 +129,31 @@ TEST_F(SettingsTest, BrokenFileLoadsAsDefaults)
     config.Init();
     EXPECT_EQ(config.VideoLayout, 147);
     EXPECT_EQ(config.strRecordFormat, L".kvx;.kvx_;.avi;.mp4;.ps;.ts;");
+}
+
+TEST_F(SettingsTest, DeeplyNestedFileLoadsAsDefaults)
+{
+    std::string nested;
+    for (int i = 0; i < 200000; ++i)
+        nested += "<a>";
+    WriteSettings("<Setting><UIConfig><VideoLayout value=\"150\"/>" + nested + "</UIConfig></Setting>");
+    CConfigManager config;
+    config.Init();
+    EXPECT_EQ(config.VideoLayout, 147);
+}
+
+TEST_F(SettingsTest, ModeratelyNestedFileStillLoads)
+{
+    std::string nested;
+    for (int i = 0; i < 100; ++i)
+        nested += "<a><!-- <b> --><c/>";
+    for (int i = 0; i < 100; ++i)
+        nested += "</a>";
+    WriteSettings("<?xml version=\"1.0\"?><Setting><UIConfig><VideoLayout value=\"150\"/>" + nested +
+                  "</UIConfig></Setting>");
+    CConfigManager config;
+    config.Init();
+    EXPECT_EQ(config.VideoLayout, 150);
 }
 
 TEST_F(SettingsTest, ReadingRules)

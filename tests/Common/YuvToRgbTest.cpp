@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -127,3 +128,20 @@ TEST(YuvToRgbTest, NegativeHeightFlipsRows)
 }
 
 }  // namespace
+
+// Exits 0 when one white block converts to white.
+void ConvertWhiteBlockAndExit()
+{
+    std::uint8_t y[4] = {235, 235, 235, 235};
+    std::uint8_t v[1] = {128};
+    std::uint8_t u[1] = {128};
+    std::uint32_t out[4] = {};
+    ConvertYuv420ToRgb32(out, 2, y, v, u, 2, 1, 2, 2);
+    std::exit(reinterpret_cast<const std::uint8_t*>(out)[0] == 254 ? 0 : 1);
+}
+
+TEST(YuvToRgbDeathTest, TheFirstConversionFillsTheTablesItself)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");  // a fresh process: no tables yet
+    EXPECT_EXIT(ConvertWhiteBlockAndExit(), ::testing::ExitedWithCode(0), "");
+}

@@ -17,7 +17,7 @@
 #include "FileIndex/FileManagerListener.h"
 #include "FileIndex/NamingRuleParser.h"
 #include "RecordingNames.h"
-#include "TempFolder.h"
+#include "Support/TempFolder.h"
 
 using SF_SOFT_BASE::CSFDateTime;
 using SF_SOFT_BASE::Utf8ToWide;

@@ -9,7 +9,7 @@
 
 #include "Base/TextCodec.h"
 #include "FileIndex/SFFileFind.h"
-#include "TempFolder.h"
+#include "Support/TempFolder.h"
 
 using SF_SOFT_BASE::Utf8ToWide;
 

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 
 #include <functional>
 #include <mutex>
@@ -16,10 +15,11 @@
 #include "Base/WorkerLoops.h"
 #include "FileIndex/FileManager.h"
 #include "FileIndex/RecordingNames.h"
-#include "FileIndex/TempFolder.h"
 #include "Main/FileManagerQuery.h"
 #include "Main/MainFrameHelpListener.h"
 #include "Main/MainFrameHelpLogic.h"
+#include "Support/ProcessUntil.h"
+#include "Support/TempFolder.h"
 
 using namespace LumivexBase;
 using FileIndexKeys::MakeChannelKey;
@@ -72,15 +72,6 @@ public:
     boost::shared_ptr<CFileManager> lastManager;
     std::list<_QUERY_FILE_INFO> lastFiles;
 };
-
-bool ProcessUntil(const std::function<bool()>& done, int ms = 10000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
 
 // Helper loop on a worker thread, answers on the GUI loop.
 class HelpLogicTest : public ::testing::Test {
@@ -166,6 +157,7 @@ TEST_F(HelpLogicTest, BuildsTheListOfAFolderOrOfAFilesFolder)
     EXPECT_EQ(CMainFrameHelpLogic::MakeScanPattern(folder.WidePath()), folder.WidePath() + L"/*.*");
     EXPECT_EQ(CMainFrameHelpLogic::MakeScanPattern(PathOf(first)), folder.WidePath() + L"/*.*");
     EXPECT_EQ(CMainFrameHelpLogic::MakeScanPattern(L"/no/such/thing"), L"/no/such/thing/*.*");
+    EXPECT_EQ(CMainFrameHelpLogic::MakeScanPattern(L""), L"");
 }
 
 TEST_F(HelpLogicTest, AnswersEvenWhenAFirstFolderHoldsNothing)
@@ -177,6 +169,9 @@ TEST_F(HelpLogicTest, AnswersEvenWhenAFirstFolderHoldsNothing)
     EXPECT_TRUE(owner->lastSingles.empty());
     ASSERT_TRUE(Build(L"/no/such/folder"));
     EXPECT_EQ(owner->lastNoMatch, 1);
+    ASSERT_TRUE(Build(L""));
+    EXPECT_EQ(owner->lastNoMatch, 1);
+    EXPECT_TRUE(owner->lastSingles.empty());
 }
 
 TEST_F(HelpLogicTest, AnswersTheThreeKindsOfFilePathRequest)

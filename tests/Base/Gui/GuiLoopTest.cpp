@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QTimer>
 
 #include <atomic>
@@ -19,6 +18,7 @@
 #include "Base/SFThreadHandle.h"
 #include "Base/SFTimer.h"
 #include "Base/WorkerLoops.h"
+#include "Support/ProcessUntil.h"
 
 using namespace LumivexBase;
 
@@ -58,15 +58,6 @@ protected:
         return QObject::event(e);
     }
 };
-
-bool ProcessUntil(const std::function<bool()>& done, int ms = 10000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
 
 class GuiLoopTest : public ::testing::Test {
 protected:
