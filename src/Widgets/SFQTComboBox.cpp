@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include <QAbstractItemView>
-#include <QDebug>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QPainter>
@@ -14,6 +13,7 @@
 #include "Widgets/SFQTTopLevelHelpers.h"
 #include "Widgets/SkinParser.h"
 #include "Widgets/SkinStyles.h"
+#include "Widgets/WidgetsLog.h"
 
 CSFQTComboBox::CSFQTComboBox(ISFComboBoxEvent* handler) : QComboBox(nullptr), CSFComboBox(handler)
 {
@@ -148,7 +148,7 @@ void CSFQTComboBox::leaveEvent(QEvent* event)
 {
     if (!PopupIsActive() && m_state != StateNormal) {
         SetState(StateNormal);
-        qDebug() << "leave";
+        qCDebug(lcWidgets) << "leave";
     }
     QComboBox::leaveEvent(event);
 }

@@ -3,12 +3,12 @@
 #include <memory>
 
 #include <QCoreApplication>
-#include <QDebug>
 #include <QFileDialog>
 #include <QFileInfo>
 
 #include "Widgets/SFApplication.h"
 #include "Widgets/SkinParser.h"
+#include "Widgets/WidgetsLog.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ QString RunForPath(QFileDialog& dialog)
 
 int ChooseFile(wchar_t* file, int size, const wchar_t* initialText, QWidget* parent)
 {
-    qDebug() << Remembered() << SFQTStringFromWide(initialText);
+    qCDebug(lcWidgets) << Remembered() << SFQTStringFromWide(initialText);
     auto dialog = std::make_unique<QFileDialog>(parent, QString(), QString(), QString());
     StartInRemembered(*dialog);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);

@@ -1,7 +1,6 @@
 #include "Widgets/SFQTFrameChrome.h"
 
 #include <QBitmap>
-#include <QDebug>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
@@ -15,6 +14,7 @@
 #include "Widgets/SFDialog.h"
 #include "Widgets/SkinParser.h"
 #include "Widgets/SkinStyles.h"
+#include "Widgets/WidgetsLog.h"
 
 namespace {
 
@@ -102,9 +102,9 @@ void CSFQTFrameChrome::DrawButton(QPainter& painter, int button)
     const int slot = (state == SFQTFrameSkin::StateOver || state == SFQTFrameSkin::StateDown) ? state : 0;
     const QRect& dest = m_skin.buttonDest[index];
     if (m_variant == Variant::Dialog && button == 1 && state == SFQTFrameSkin::StateOver)
-        qDebug() << "m_dlgBtnState == BTN_STATE_OVER";
+        qCDebug(lcWidgets) << "m_dlgBtnState == BTN_STATE_OVER";
     if (m_variant == Variant::Dialog && button == 1 && state == SFQTFrameSkin::StateDown)
-        qDebug() << "m_dlgBtnState == BTN_STATE_DOWN";
+        qCDebug(lcWidgets) << "m_dlgBtnState == BTN_STATE_DOWN";
     const QPixmap& normalImage = m_skin.stateImages[index][0];
     if (m_variant == Variant::Dialog && !normalImage.isNull()) {
         const QPixmap& image = m_skin.stateImages[index][slot];
@@ -199,7 +199,7 @@ void CSFQTFrameChrome::OnMousePress(QMouseEvent* event)
     if (button) {
         m_dragging = false;
         if (m_variant == Variant::Dialog && button == 1)
-            qDebug() << "mousePressEvent m_dlgBtnState == BTN_STATE_DOWN";
+            qCDebug(lcWidgets) << "mousePressEvent m_dlgBtnState == BTN_STATE_DOWN";
         SetHover(button, SFQTFrameSkin::StateDown);
     } else {
         SetHover(0, SFQTFrameSkin::StateNormal);
@@ -222,7 +222,7 @@ void CSFQTFrameChrome::OnMouseMove(QMouseEvent* event)
     if (leftOnly || none) {
         const int button = ButtonAt(pos);
         if (m_variant == Variant::Dialog && button == 1)
-            qDebug() << "mouseMoveEvent m_dlgBtnState == BTN_STATE_OVER";
+            qCDebug(lcWidgets) << "mouseMoveEvent m_dlgBtnState == BTN_STATE_OVER";
         SetHover(button, SFQTFrameSkin::StateOver);
     }
 }
@@ -259,7 +259,7 @@ void CSFQTFrameChrome::ClampReleasePosition(QPoint cursorGlobal)
 void CSFQTFrameChrome::ReleaseOnButton(int button)
 {
     if (m_variant == Variant::Dialog && button == 1)
-        qDebug() << "mouseReleaseEvent m_dlgBtnState == BTN_STATE_OVER";
+        qCDebug(lcWidgets) << "mouseReleaseEvent m_dlgBtnState == BTN_STATE_OVER";
     SetHover(button, SFQTFrameSkin::StateOver);
     const Qt::WindowStates state = m_window->windowState();
     switch (button) {
@@ -303,7 +303,7 @@ void CSFQTFrameChrome::OnMouseRelease(QMouseEvent* event)
 void CSFQTFrameChrome::OnLeave()
 {
     if (m_variant == Variant::Dialog)
-        qDebug() << "mouseMoveEvent m_dlgBtnState == BTN_STATE_OVER";
+        qCDebug(lcWidgets) << "mouseMoveEvent m_dlgBtnState == BTN_STATE_OVER";
     const int previous = m_hovered;
     m_hovered = 0;
     m_state = SFQTFrameSkin::StateNormal;

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDebug>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
@@ -20,6 +19,7 @@
 #include "Widgets/SFQTTopLevelHelpers.h"
 #include "Widgets/SkinParser.h"
 #include "Widgets/SkinStyles.h"
+#include "Widgets/WidgetsLog.h"
 
 CSFQTMainWindow::CSFQTMainWindow(ISFDialogEvent* handler, QWidget* parent)
     : QMainWindow(parent),
@@ -215,7 +215,7 @@ void CSFQTMainWindow::OnSessionChange(WPARAM code)
         m_pHandler->OnMsgScreenLock(TRUE);
     else if (code == WTS_SESSION_UNLOCK)
         m_pHandler->OnMsgScreenLock(FALSE);
-    qDebug() << "WM_WTSSESSION_CHANGE return ";
+    qCDebug(lcWidgets) << "WM_WTSSESSION_CHANGE return ";
 }
 
 void CSFQTMainWindow::timerEvent(QTimerEvent* event)
@@ -307,7 +307,7 @@ void CSFQTMainWindow::resizeEvent(QResizeEvent* event)
 
 void CSFQTMainWindow::closeEvent(QCloseEvent* event)
 {
-    qDebug() << "CSFQTMainWindow::closeEvent!";
+    qCDebug(lcWidgets) << "CSFQTMainWindow::closeEvent!";
     if (m_pHandler && m_pHandler->Dlg_Close())
         event->ignore();
     else
