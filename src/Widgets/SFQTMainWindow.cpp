@@ -44,8 +44,10 @@ CSFQTMainWindow::CSFQTMainWindow(ISFDialogEvent* handler, QWidget* parent)
 CSFQTMainWindow::~CSFQTMainWindow()
 {
     m_timers.KillAll();
-    if (m_pHandler)
+    if (m_pHandler) {
+        m_pHandler->SetUIWnd(nullptr);
         m_pHandler->Dlg_Destroy();
+    }
 }
 
 CSFQTFrameChrome::Actions CSFQTMainWindow::MakeActions()
