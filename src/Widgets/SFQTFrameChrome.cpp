@@ -302,8 +302,9 @@ void CSFQTFrameChrome::OnMouseRelease(QMouseEvent* event)
 
 void CSFQTFrameChrome::OnLeave()
 {
-    if (m_variant == Variant::Dialog)
-        qCDebug(lcWidgets) << "mouseMoveEvent m_dlgBtnState == BTN_STATE_OVER";
+    if (m_variant != Variant::Dialog)
+        return;  // the main window's buttons keep their states
+    qCDebug(lcWidgets) << "mouseMoveEvent m_dlgBtnState == BTN_STATE_OVER";
     const int previous = m_hovered;
     m_hovered = 0;
     m_state = SFQTFrameSkin::StateNormal;

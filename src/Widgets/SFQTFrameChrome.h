@@ -50,6 +50,7 @@ public:
     void OnMousePress(QMouseEvent* event);
     void OnMouseMove(QMouseEvent* event);
     void OnMouseRelease(QMouseEvent* event);
+    // Resets the hovered button (dialog only).
     void OnLeave();
 
     // Button 1..4 under a window point (hit order 1, 2, 3, 4); 0 for none.
