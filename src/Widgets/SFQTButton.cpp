@@ -103,7 +103,9 @@ void CSFQTButton::OnClicked()
 
 void CSFQTButton::OnAnimationPicTransFinished()
 {
-    delete m_transition;
+    // Called from the animation's own finished signal: it must outlive the emission.
+    if (m_transition)
+        m_transition->deleteLater();
     m_transition = nullptr;
 }
 
