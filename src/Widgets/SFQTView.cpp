@@ -21,8 +21,10 @@ CSFQTView::CSFQTView(ISFViewEvent* handler) : QWidget(nullptr), CSFView(handler)
 
 CSFQTView::~CSFQTView()
 {
-    if (m_pHandler)
+    if (m_pHandler) {
         m_pHandler->OnDestroy();
+        m_pHandler->SetUIWnd(nullptr);
+    }
     m_rowWidgets.clear();
 }
 
