@@ -1,17 +1,16 @@
 #include "Widgets/SFQTFrameChrome.h"
 
-#include <QBitmap>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QScreen>
 #include <QWidget>
 
 #include <algorithm>
 
 #include "Widgets/SFDialog.h"
+#include "Widgets/SFQTControlHelpers.h"
 #include "Widgets/SkinParser.h"
 #include "Widgets/SkinStyles.h"
 #include "Widgets/WidgetsLog.h"
@@ -63,36 +62,9 @@ void CSFQTFrameChrome::OnResize(int W, int H, int oldWidth)
         m_composed = SFQTComposeFramePixmap(m_skin, W, H);
     if (m_titleLabel)
         LayoutTitleText(m_titleLabel->text());
-    ApplyRoundMask(m_window, m_skin.cornerRadii.x(), m_skin.cornerRadii.y());
+    SFQTApplyRoundMask(m_window, m_skin.cornerRadii.x(), m_skin.cornerRadii.y());
     if (m_actions.sized)
         m_actions.sized(W, H);
-}
-
-void CSFQTFrameChrome::ApplyRoundMask(QWidget* window, int rx, int ry)
-{
-    const int w = window->width();
-    const int h = window->height();
-    if (w <= 0 || h <= 0)
-        return;
-    QBitmap mask(w, h);
-    mask.fill(Qt::white);
-    QPainter painter(&mask);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath path;
-    path.moveTo(rx, 0);
-    path.arcTo(QRectF(0, 0, 2 * rx, 2 * ry), 90, 90);
-    path.lineTo(0, h - ry);
-    path.arcTo(QRectF(0, h - 2 * ry, 2 * rx, 2 * ry), 180, 90);
-    path.lineTo(w - rx, h);
-    path.arcTo(QRectF(w - 2 * rx, h - 2 * ry, 2 * rx, 2 * ry), 270, 90);
-    path.lineTo(w, ry);
-    path.arcTo(QRectF(w - 2 * rx, 0, 2 * rx, 2 * ry), 0, 90);
-    path.lineTo(rx, 0);
-    painter.setPen(Qt::black);
-    painter.setBrush(QBrush(Qt::black, Qt::SolidPattern));
-    painter.drawPath(path);
-    painter.end();
-    window->setMask(mask);
 }
 
 void CSFQTFrameChrome::DrawButton(QPainter& painter, int button)

@@ -55,7 +55,6 @@ public:
 
     // Button 1..4 under a window point (hit order 1, 2, 3, 4); 0 for none.
     int ButtonAt(QPoint point) const;
-    static void ApplyRoundMask(QWidget* window, int rx, int ry);
 
 private:
     void SetHover(int button, int state);
