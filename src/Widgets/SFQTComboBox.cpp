@@ -1,6 +1,7 @@
 #include "Widgets/SFQTComboBox.h"
 
 #include <algorithm>
+#include <functional>
 
 #include <QAbstractItemView>
 #include <QGuiApplication>
@@ -68,15 +69,19 @@ void CSFQTComboBox::MoveWindow(tagRECT* rect)
         setGeometry(SFQTRectFromInclusive(*rect));
 }
 
+void CSFQTComboBox::WithoutSelectReport(const std::function<void()>& change)
+{
+    disconnect(this, &QComboBox::currentIndexChanged, this, &CSFQTComboBox::OnSelectChanged);
+    change();
+    connect(this, &QComboBox::currentIndexChanged, this, &CSFQTComboBox::OnSelectChanged);
+}
+
 int CSFQTComboBox::AddString(const wchar_t* text)
 {
     QPixmap spacer(1, kRowHeight);
     spacer.fill(Qt::transparent);
     setIconSize(QSize(1, kRowHeight));
-    const auto change = &QComboBox::currentIndexChanged;
-    disconnect(this, change, this, &CSFQTComboBox::OnSelectChanged);
-    addItem(QIcon(spacer), SFQTStringFromWide(text), QVariant());
-    connect(this, change, this, &CSFQTComboBox::OnSelectChanged);
+    WithoutSelectReport([&] { addItem(QIcon(spacer), SFQTStringFromWide(text), QVariant()); });
     return count() - 1;
 }
 
@@ -84,10 +89,7 @@ int CSFQTComboBox::DeleteString(UINT index)
 {
     if (index >= static_cast<UINT>(count()))
         return -1;
-    const auto change = &QComboBox::currentIndexChanged;
-    disconnect(this, change, this, &CSFQTComboBox::OnSelectChanged);
-    removeItem(static_cast<int>(index));
-    connect(this, change, this, &CSFQTComboBox::OnSelectChanged);
+    WithoutSelectReport([&] { removeItem(static_cast<int>(index)); });
     return count();
 }
 
