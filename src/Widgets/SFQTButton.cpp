@@ -6,20 +6,10 @@
 
 #include "Widgets/SFApplication.h"
 #include "Widgets/SFCustomEvent.h"
+#include "Widgets/SFQTControlHelpers.h"
 #include "Widgets/SFQTTopLevelHelpers.h"
 #include "Widgets/SkinParser.h"
 #include "Widgets/SkinStyles.h"
-
-namespace {
-
-void LoadIfNamed(QPixmap& target, const std::wstring& name)
-{
-    if (name.empty())
-        return;
-    target = QPixmap(SFQTSkinFilePath(name.c_str()));
-}
-
-}  // namespace
 
 CSFQTButton::CSFQTButton(ISFButtonEvent* handler) : QPushButton(nullptr), CSFButton(handler)
 {
@@ -33,10 +23,9 @@ CSFQTButton::~CSFQTButton()
 
 int CSFQTButton::Create(const wchar_t* text, DWORD style, const tagRECT& rect, void* parent, UINT id)
 {
-    setParent(static_cast<QWidget*>(parent));
-    setGeometry(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    SFQTPlaceControl(this, parent, rect);
     setText(SFQTStringFromWide(text));
-    setVisible((style & WS_VISIBLE) != 0);
+    SFQTShowByStyle(this, style);
     m_controlId = id;
     return 1;
 }
@@ -45,11 +34,11 @@ int CSFQTButton::SetSkin(ImageButtonStyle* style)
 {
     if (!style)
         return 0;
-    LoadIfNamed(m_normalImage, style->str0);
-    LoadIfNamed(m_hoverImage, style->str1);
-    LoadIfNamed(m_releasedImage, style->str1);
-    LoadIfNamed(m_pressedImage, style->str2);
-    LoadIfNamed(m_disabledImage, style->str3);
+    SFQTLoadSkinImageIfNamed(m_normalImage, style->str0);
+    SFQTLoadSkinImageIfNamed(m_hoverImage, style->str1);
+    SFQTLoadSkinImageIfNamed(m_releasedImage, style->str1);
+    SFQTLoadSkinImageIfNamed(m_pressedImage, style->str2);
+    SFQTLoadSkinImageIfNamed(m_disabledImage, style->str3);
     update();
     return 1;
 }
@@ -114,7 +103,9 @@ void CSFQTButton::OnClicked()
 
 void CSFQTButton::OnAnimationPicTransFinished()
 {
-    delete m_transition;
+    // Called from the animation's own finished signal: it must outlive the emission.
+    if (m_transition)
+        m_transition->deleteLater();
     m_transition = nullptr;
 }
 

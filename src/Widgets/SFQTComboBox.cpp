@@ -1,9 +1,9 @@
 #include "Widgets/SFQTComboBox.h"
 
 #include <algorithm>
+#include <functional>
 
 #include <QAbstractItemView>
-#include <QDebug>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QPainter>
@@ -14,6 +14,7 @@
 #include "Widgets/SFQTTopLevelHelpers.h"
 #include "Widgets/SkinParser.h"
 #include "Widgets/SkinStyles.h"
+#include "Widgets/WidgetsLog.h"
 
 CSFQTComboBox::CSFQTComboBox(ISFComboBoxEvent* handler) : QComboBox(nullptr), CSFComboBox(handler)
 {
@@ -68,15 +69,19 @@ void CSFQTComboBox::MoveWindow(tagRECT* rect)
         setGeometry(SFQTRectFromInclusive(*rect));
 }
 
+void CSFQTComboBox::WithoutSelectReport(const std::function<void()>& change)
+{
+    disconnect(this, &QComboBox::currentIndexChanged, this, &CSFQTComboBox::OnSelectChanged);
+    change();
+    connect(this, &QComboBox::currentIndexChanged, this, &CSFQTComboBox::OnSelectChanged);
+}
+
 int CSFQTComboBox::AddString(const wchar_t* text)
 {
     QPixmap spacer(1, kRowHeight);
     spacer.fill(Qt::transparent);
     setIconSize(QSize(1, kRowHeight));
-    const auto change = &QComboBox::currentIndexChanged;
-    disconnect(this, change, this, &CSFQTComboBox::OnSelectChanged);
-    addItem(QIcon(spacer), SFQTStringFromWide(text), QVariant());
-    connect(this, change, this, &CSFQTComboBox::OnSelectChanged);
+    WithoutSelectReport([&] { addItem(QIcon(spacer), SFQTStringFromWide(text), QVariant()); });
     return count() - 1;
 }
 
@@ -84,10 +89,7 @@ int CSFQTComboBox::DeleteString(UINT index)
 {
     if (index >= static_cast<UINT>(count()))
         return -1;
-    const auto change = &QComboBox::currentIndexChanged;
-    disconnect(this, change, this, &CSFQTComboBox::OnSelectChanged);
-    removeItem(static_cast<int>(index));
-    connect(this, change, this, &CSFQTComboBox::OnSelectChanged);
+    WithoutSelectReport([&] { removeItem(static_cast<int>(index)); });
     return count();
 }
 
@@ -148,7 +150,7 @@ void CSFQTComboBox::leaveEvent(QEvent* event)
 {
     if (!PopupIsActive() && m_state != StateNormal) {
         SetState(StateNormal);
-        qDebug() << "leave";
+        qCDebug(lcWidgets) << "leave";
     }
     QComboBox::leaveEvent(event);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QComboBox>
 #include <QPixmap>
 
@@ -58,6 +60,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Runs `change` without reporting the selection changes it causes.
+    void WithoutSelectReport(const std::function<void()>& change);
     void SetState(int state);
     bool PopupIsActive() const;
     bool ListFitsBelow() const;

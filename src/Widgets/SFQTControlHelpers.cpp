@@ -1,5 +1,8 @@
 #include "Widgets/SFQTControlHelpers.h"
 
+#include <QBitmap>
+#include <QPainter>
+#include <QPainterPath>
 #include <QWidget>
 
 #include "Base/TextCodec.h"
@@ -35,4 +38,31 @@ QPixmap SFQTLoadSkinImage(const std::wstring& name)
 std::wstring SFQTWideFromString(const QString& text)
 {
     return SF_SOFT_BASE::Utf8ToWide(text.toStdString());
+}
+
+void SFQTApplyRoundMask(QWidget* window, int rx, int ry)
+{
+    const int w = window->width();
+    const int h = window->height();
+    if (w <= 0 || h <= 0)
+        return;
+    QBitmap mask(w, h);
+    mask.fill(Qt::white);
+    QPainter painter(&mask);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath path;
+    path.moveTo(rx, 0);
+    path.arcTo(QRectF(0, 0, 2 * rx, 2 * ry), 90, 90);
+    path.lineTo(0, h - ry);
+    path.arcTo(QRectF(0, h - 2 * ry, 2 * rx, 2 * ry), 180, 90);
+    path.lineTo(w - rx, h);
+    path.arcTo(QRectF(w - 2 * rx, h - 2 * ry, 2 * rx, 2 * ry), 270, 90);
+    path.lineTo(w, ry);
+    path.arcTo(QRectF(w - 2 * rx, 0, 2 * rx, 2 * ry), 0, 90);
+    path.lineTo(rx, 0);
+    painter.setPen(Qt::black);
+    painter.setBrush(QBrush(Qt::black, Qt::SolidPattern));
+    painter.drawPath(path);
+    painter.end();
+    window->setMask(mask);
 }

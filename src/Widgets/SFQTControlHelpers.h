@@ -23,3 +23,5 @@ void SFQTLoadSkinImageIfNamed(QPixmap& image, const std::wstring& name);
 QPixmap SFQTLoadSkinImage(const std::wstring& name);
 // Qt text as a wide string.
 std::wstring SFQTWideFromString(const QString& text);
+// Masks the window to a rectangle with elliptic corners of radii rx, ry.
+void SFQTApplyRoundMask(QWidget* window, int rx, int ry);

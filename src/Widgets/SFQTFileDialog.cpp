@@ -1,14 +1,13 @@
 #include "Widgets/SFQTFileDialog.h"
 
-#include <memory>
-
 #include <QCoreApplication>
-#include <QDebug>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QPointer>
 
 #include "Widgets/SFApplication.h"
 #include "Widgets/SkinParser.h"
+#include "Widgets/WidgetsLog.h"
 
 namespace {
 
@@ -40,28 +39,32 @@ void StartInRemembered(QFileDialog& dialog)
     dialog.setDirectory(remembered.isFile() ? remembered.absolutePath() : Remembered());
 }
 
-// The first selected path of an accepted dialog; empty when cancelled.
-QString RunForPath(QFileDialog& dialog)
+// Runs the modal dialog and deletes it; the first path of an accepted dialog
+// becomes the remembered one and is returned, otherwise the result is empty.
+// The parent may delete the dialog while it runs.
+QString RunAndRemember(QFileDialog* raw)
 {
-    if (dialog.exec() != QDialog::Accepted)
+    const QPointer<QFileDialog> dialog(raw);
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    if (!dialog)
         return QString();
-    const QStringList chosen = dialog.selectedFiles();
-    return chosen.isEmpty() ? QString() : chosen.first();
+    const QStringList chosen = accepted ? dialog->selectedFiles() : QStringList();
+    delete dialog;
+    if (chosen.isEmpty())
+        return QString();
+    Remembered() = chosen.first();
+    return chosen.first();
 }
 
 int ChooseFile(wchar_t* file, int size, const wchar_t* initialText, QWidget* parent)
 {
-    qDebug() << Remembered() << SFQTStringFromWide(initialText);
-    auto dialog = std::make_unique<QFileDialog>(parent, QString(), QString(), QString());
+    qCDebug(lcWidgets) << Remembered() << SFQTStringFromWide(initialText);
+    auto* dialog = new QFileDialog(parent);
     StartInRemembered(*dialog);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::ReadOnly);
-    const QString path = RunForPath(*dialog);
-    dialog.reset();
-    if (path.isEmpty())
-        return 0;
-    Remembered() = path;
-    if (!file || size <= 0)
+    const QString path = RunAndRemember(dialog);
+    if (path.isEmpty() || !file || size <= 0)
         return 0;
     SFQTCopyToWideBuffer(path, file, size);
     return 1;
@@ -69,17 +72,13 @@ int ChooseFile(wchar_t* file, int size, const wchar_t* initialText, QWidget* par
 
 int ChooseFolder(wchar_t* folderRecord, QWidget* parent)
 {
-    auto dialog = std::make_unique<QFileDialog>(parent, QString(), QString(), QString());
+    auto* dialog = new QFileDialog(parent);
     StartInRemembered(*dialog);
     dialog->setFileMode(QFileDialog::Directory);
     dialog->setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks |
                        QFileDialog::DontUseNativeDialog);
-    const QString path = RunForPath(*dialog);
-    dialog.reset();
-    if (path.isEmpty())
-        return 0;
-    Remembered() = path;
-    if (!folderRecord)
+    const QString path = RunAndRemember(dialog);
+    if (path.isEmpty() || !folderRecord)
         return 0;
     SFQTCopyToWideBuffer(path, folderRecord + CSFQTFileDialog::kFolderOffset,
                          CSFQTFileDialog::kFolderRecordSize - CSFQTFileDialog::kFolderOffset);

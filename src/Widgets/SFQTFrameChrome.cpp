@@ -1,20 +1,19 @@
 #include "Widgets/SFQTFrameChrome.h"
 
-#include <QBitmap>
-#include <QDebug>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QScreen>
 #include <QWidget>
 
 #include <algorithm>
 
 #include "Widgets/SFDialog.h"
+#include "Widgets/SFQTControlHelpers.h"
 #include "Widgets/SkinParser.h"
 #include "Widgets/SkinStyles.h"
+#include "Widgets/WidgetsLog.h"
 
 namespace {
 
@@ -63,36 +62,9 @@ void CSFQTFrameChrome::OnResize(int W, int H, int oldWidth)
         m_composed = SFQTComposeFramePixmap(m_skin, W, H);
     if (m_titleLabel)
         LayoutTitleText(m_titleLabel->text());
-    ApplyRoundMask(m_window, m_skin.cornerRadii.x(), m_skin.cornerRadii.y());
+    SFQTApplyRoundMask(m_window, m_skin.cornerRadii.x(), m_skin.cornerRadii.y());
     if (m_actions.sized)
         m_actions.sized(W, H);
-}
-
-void CSFQTFrameChrome::ApplyRoundMask(QWidget* window, int rx, int ry)
-{
-    const int w = window->width();
-    const int h = window->height();
-    if (w <= 0 || h <= 0)
-        return;
-    QBitmap mask(w, h);
-    mask.fill(Qt::white);
-    QPainter painter(&mask);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath path;
-    path.moveTo(rx, 0);
-    path.arcTo(QRectF(0, 0, 2 * rx, 2 * ry), 90, 90);
-    path.lineTo(0, h - ry);
-    path.arcTo(QRectF(0, h - 2 * ry, 2 * rx, 2 * ry), 180, 90);
-    path.lineTo(w - rx, h);
-    path.arcTo(QRectF(w - 2 * rx, h - 2 * ry, 2 * rx, 2 * ry), 270, 90);
-    path.lineTo(w, ry);
-    path.arcTo(QRectF(w - 2 * rx, 0, 2 * rx, 2 * ry), 0, 90);
-    path.lineTo(rx, 0);
-    painter.setPen(Qt::black);
-    painter.setBrush(QBrush(Qt::black, Qt::SolidPattern));
-    painter.drawPath(path);
-    painter.end();
-    window->setMask(mask);
 }
 
 void CSFQTFrameChrome::DrawButton(QPainter& painter, int button)
@@ -102,9 +74,9 @@ void CSFQTFrameChrome::DrawButton(QPainter& painter, int button)
     const int slot = (state == SFQTFrameSkin::StateOver || state == SFQTFrameSkin::StateDown) ? state : 0;
     const QRect& dest = m_skin.buttonDest[index];
     if (m_variant == Variant::Dialog && button == 1 && state == SFQTFrameSkin::StateOver)
-        qDebug() << "m_dlgBtnState == BTN_STATE_OVER";
+        qCDebug(lcWidgets) << "m_dlgBtnState == BTN_STATE_OVER";
     if (m_variant == Variant::Dialog && button == 1 && state == SFQTFrameSkin::StateDown)
-        qDebug() << "m_dlgBtnState == BTN_STATE_DOWN";
+        qCDebug(lcWidgets) << "m_dlgBtnState == BTN_STATE_DOWN";
     const QPixmap& normalImage = m_skin.stateImages[index][0];
     if (m_variant == Variant::Dialog && !normalImage.isNull()) {
         const QPixmap& image = m_skin.stateImages[index][slot];
@@ -199,7 +171,7 @@ void CSFQTFrameChrome::OnMousePress(QMouseEvent* event)
     if (button) {
         m_dragging = false;
         if (m_variant == Variant::Dialog && button == 1)
-            qDebug() << "mousePressEvent m_dlgBtnState == BTN_STATE_DOWN";
+            qCDebug(lcWidgets) << "mousePressEvent m_dlgBtnState == BTN_STATE_DOWN";
         SetHover(button, SFQTFrameSkin::StateDown);
     } else {
         SetHover(0, SFQTFrameSkin::StateNormal);
@@ -222,7 +194,7 @@ void CSFQTFrameChrome::OnMouseMove(QMouseEvent* event)
     if (leftOnly || none) {
         const int button = ButtonAt(pos);
         if (m_variant == Variant::Dialog && button == 1)
-            qDebug() << "mouseMoveEvent m_dlgBtnState == BTN_STATE_OVER";
+            qCDebug(lcWidgets) << "mouseMoveEvent m_dlgBtnState == BTN_STATE_OVER";
         SetHover(button, SFQTFrameSkin::StateOver);
     }
 }
@@ -259,7 +231,7 @@ void CSFQTFrameChrome::ClampReleasePosition(QPoint cursorGlobal)
 void CSFQTFrameChrome::ReleaseOnButton(int button)
 {
     if (m_variant == Variant::Dialog && button == 1)
-        qDebug() << "mouseReleaseEvent m_dlgBtnState == BTN_STATE_OVER";
+        qCDebug(lcWidgets) << "mouseReleaseEvent m_dlgBtnState == BTN_STATE_OVER";
     SetHover(button, SFQTFrameSkin::StateOver);
     const Qt::WindowStates state = m_window->windowState();
     switch (button) {
@@ -302,8 +274,9 @@ void CSFQTFrameChrome::OnMouseRelease(QMouseEvent* event)
 
 void CSFQTFrameChrome::OnLeave()
 {
-    if (m_variant == Variant::Dialog)
-        qDebug() << "mouseMoveEvent m_dlgBtnState == BTN_STATE_OVER";
+    if (m_variant != Variant::Dialog)
+        return;  // the main window's buttons keep their states
+    qCDebug(lcWidgets) << "mouseMoveEvent m_dlgBtnState == BTN_STATE_OVER";
     const int previous = m_hovered;
     m_hovered = 0;
     m_state = SFQTFrameSkin::StateNormal;

@@ -50,11 +50,11 @@ public:
     void OnMousePress(QMouseEvent* event);
     void OnMouseMove(QMouseEvent* event);
     void OnMouseRelease(QMouseEvent* event);
+    // Resets the hovered button (dialog only).
     void OnLeave();
 
     // Button 1..4 under a window point (hit order 1, 2, 3, 4); 0 for none.
     int ButtonAt(QPoint point) const;
-    static void ApplyRoundMask(QWidget* window, int rx, int ry);
 
 private:
     void SetHover(int button, int state);

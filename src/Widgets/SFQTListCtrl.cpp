@@ -201,10 +201,19 @@ CSFQTButton* CSFQTListCtrl::MakeRowButton(QWidget* cell, UINT id, const wchar_t*
     return button;
 }
 
+void CSFQTListCtrl::ForgetRowButtons(const QWidget* cell)
+{
+    if (!cell)
+        return;
+    for (const CSFQTButton* button : cell->findChildren<CSFQTButton*>())
+        m_buttonRows.remove(button);
+}
+
 void CSFQTListCtrl::SetItemWidget(int row, int column, void*)
 {
     if (!IsCell(row, column))
         return;
+    ForgetRowButtons(indexWidget(model()->index(row, column)));
     auto* cell = new CSFQTView(nullptr);
     cell->setParent(this);
     CSFQTButton* config = MakeRowButton(cell, SF_LIST_ROW_BUTTON_CONFIG, L"icon_set.png", tr("config"));

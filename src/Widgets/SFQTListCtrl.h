@@ -60,6 +60,8 @@ public slots:
     void OnCellChanged(int row, int column, int);
 
 private:
+    // Drops the row entries of the buttons in a cell widget about to be replaced.
+    void ForgetRowButtons(const QWidget* cell);
     bool IsCell(int row, int column) const;
     void Recolour();
     void ApplyColumnAlignment(QTableWidgetItem* item, int column);

@@ -134,7 +134,9 @@ void CSFQTRadioBox::OnClicked(bool checked, QPoint point)
 
 void CSFQTRadioBox::OnAnimationPicTransFinished()
 {
-    delete m_transition;
+    // Called from the animation's own finished signal: it must outlive the emission.
+    if (m_transition)
+        m_transition->deleteLater();
     m_transition = nullptr;
 }
 

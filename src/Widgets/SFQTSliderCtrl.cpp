@@ -1,6 +1,7 @@
 #include "Widgets/SFQTSliderCtrl.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include <QCursor>
 #include <QMouseEvent>
@@ -12,6 +13,16 @@
 #include "Widgets/SFQTTopLevelHelpers.h"
 #include "Widgets/SkinParser.h"
 #include "Widgets/SkinStyles.h"
+
+namespace {
+
+// to - from without int overflow, for the value/pixel mapping.
+double Span(int from, int to)
+{
+    return static_cast<double>(static_cast<std::int64_t>(to) - from);
+}
+
+}  // namespace
 
 CSFQTSliderCtrl::CSFQTSliderCtrl(ISFSliderCtrlEvent* handler)
     : QSlider(nullptr), CSFSliderCtrl(handler), m_style(std::make_unique<QSliderExStyle>())
@@ -95,7 +106,7 @@ QPoint CSFQTSliderCtrl::ValueToHandlePos(int value) const
     const int min = minimum(), max = maximum();
     if (max <= min)
         return QPoint(width() - hw, y);
-    const double x = static_cast<double>((value - min) * (width() - hw)) / (max - min) + hw / 2;
+    const double x = Span(min, value) * (width() - hw) / Span(min, max) + hw / 2;
     return QPoint(static_cast<int>(x), y);
 }
 
@@ -107,7 +118,7 @@ int CSFQTSliderCtrl::ValueFromPointer(int x) const
     const int min = minimum(), max = maximum();
     double v = max;
     if (min < max)
-        v = width() > hw ? static_cast<double>((px - half) * (max - min)) / (width() - hw) + min : min;
+        v = width() > hw ? static_cast<double>(px - half) * Span(min, max) / (width() - hw) + min : min;
     const int p = static_cast<int>(v + 0.5);
     return std::clamp(p, std::min(min, max), max);
 }
@@ -116,7 +127,7 @@ int CSFQTSliderCtrl::PercentOfRange(int value, int min, int max)
 {
     if (max <= min)
         return 100;
-    const int perMille = static_cast<int>((value - min) * 1000.0 / (max - min));
+    const int perMille = static_cast<int>(Span(min, value) * 1000.0 / Span(min, max));
     return perMille / 10;
 }
 

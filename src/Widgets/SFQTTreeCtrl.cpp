@@ -9,23 +9,12 @@
 
 #include "Widgets/SFApplication.h"
 #include "Widgets/SFQTControlHelpers.h"
+#include "Widgets/SFQTKeyMap.h"
 #include "Widgets/SFQTTopLevelHelpers.h"
 #include "Widgets/SkinParser.h"
 #include "Widgets/SkinStyles.h"
 
 namespace {
-
-UINT ModifierCode(Qt::KeyboardModifiers modifiers)
-{
-    UINT code = 0;
-    if (modifiers & Qt::ShiftModifier)
-        code |= 16;
-    if (modifiers & Qt::ControlModifier)
-        code |= 17;
-    if (modifiers & Qt::AltModifier)
-        code |= 18;
-    return code;
-}
 
 UINT VirtualKey(int key)
 {
@@ -564,5 +553,5 @@ void CSFQTTreeCtrl::mouseDoubleClickEvent(QMouseEvent* event)
 void CSFQTTreeCtrl::keyPressEvent(QKeyEvent* event)
 {
     if (m_pHandler)
-        m_pHandler->OnDlgKeyDown(ModifierCode(event->modifiers()), VirtualKey(event->key()));
+        m_pHandler->OnDlgKeyDown(SFQTModifierCode(event->modifiers()), VirtualKey(event->key()));
 }

@@ -1,12 +1,13 @@
 #include "Widgets/SFQTView.h"
 
-#include <QBitmap>
+#include <algorithm>
+
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 
 #include "Widgets/SFApplication.h"
 #include "Widgets/SFCustomEvent.h"
+#include "Widgets/SFQTControlHelpers.h"
 #include "Widgets/SFQTTopLevelHelpers.h"
 #include "Widgets/SkinParser.h"
 
@@ -21,8 +22,10 @@ CSFQTView::CSFQTView(ISFViewEvent* handler) : QWidget(nullptr), CSFView(handler)
 
 CSFQTView::~CSFQTView()
 {
-    if (m_pHandler)
+    if (m_pHandler) {
         m_pHandler->OnDestroy();
+        m_pHandler->SetUIWnd(nullptr);
+    }
     m_rowWidgets.clear();
 }
 
@@ -109,36 +112,10 @@ void CSFQTView::resizeEvent(QResizeEvent*)
         m_lastHeight = height();
         m_pHandler->OnSize(0, rect().width(), rect().height());
     }
-    if (m_cornerRadius != 0)
-        ApplyRoundMask();
-}
-
-void CSFQTView::ApplyRoundMask()
-{
-    const int w = width();
-    const int h = height();
-    const int r = static_cast<int>(std::min<UINT>(m_cornerRadius, 1u << 20));
-    QBitmap mask(w, h);
-    mask.fill(Qt::white);
-    QPainter painter(&mask);
-    painter.setRenderHint(QPainter::Antialiasing);
-    // Corner squares of 2r pixels whose far edges lie on the last row and column.
-    const int d = 2 * r;
-    QPainterPath path;
-    path.moveTo(r, 0);
-    path.arcTo(QRectF(0, 0, d, d), 90, 90);
-    path.lineTo(0, h - r);
-    path.arcTo(QRectF(0, h - d, d, d), 180, 90);
-    path.lineTo(w - r, h);
-    path.arcTo(QRectF(w - d, h - d, d, d), 270, 90);
-    path.lineTo(w, r);
-    path.arcTo(QRectF(w - d, 0, d, d), 0, 90);
-    path.lineTo(r, 0);
-    painter.setPen(Qt::black);
-    painter.setBrush(QBrush(Qt::black, Qt::SolidPattern));
-    painter.drawPath(path);
-    painter.end();
-    setMask(mask);
+    if (m_cornerRadius != 0) {
+        const int r = static_cast<int>(std::min<UINT>(m_cornerRadius, 1u << 20));
+        SFQTApplyRoundMask(this, r, r);
+    }
 }
 
 void CSFQTView::mousePressEvent(QMouseEvent* event)

@@ -45,7 +45,6 @@ protected:
     void customEvent(QEvent* event) override;
 
 private:
-    void ApplyRoundMask();
 
     int m_rowTop = 0;
     QPixmap m_background;

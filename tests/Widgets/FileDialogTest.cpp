@@ -114,4 +114,14 @@ TEST_F(FileDialogTest, FolderModeWithoutRecordRemembersButReportsNothing)
     EXPECT_EQ(CSFQTFileDialog::RememberedFolder(), folder);
 }
 
+TEST_F(FileDialogTest, ParentDeletedWhileTheDialogRunsEndsItAsCancelled)
+{
+    auto* parent = new QWidget;
+    WhenDialogOpens([parent](QFileDialog*) { delete parent; });
+    wchar_t buffer[64] = {L'x', 0};
+    EXPECT_EQ(SFShowFileDialog(nullptr, buffer, 64, 1, 0, nullptr, 0, 0, nullptr, parent), 0);
+    EXPECT_EQ(std::wstring(buffer), L"x");
+    EXPECT_EQ(CSFQTFileDialog::RememberedFolder(), dir.path());
+}
+
 }  // namespace

@@ -191,4 +191,18 @@ TEST_F(ListCtrlTest, DeleteAllItemsKeepsColumnsAndForgetsButtons)
     EXPECT_EQ(list->RowOfButton(button), -1);
 }
 
+TEST_F(ListCtrlTest, ReplacedRowButtonsAreForgotten)
+{
+    list->InsertItem(0, L"a");
+    list->SetItemWidget(0, 2, nullptr);
+    const auto* first = list->indexWidget(list->model()->index(0, 2))->findChild<CSFQTButton*>();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(list->RowOfButton(first), 0);
+    list->SetItemWidget(0, 2, nullptr);
+    EXPECT_EQ(list->RowOfButton(first), -1);
+    const auto* second = list->indexWidget(list->model()->index(0, 2))->findChild<CSFQTButton*>();
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(list->RowOfButton(second), 0);
+}
+
 }  // namespace

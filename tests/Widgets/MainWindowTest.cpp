@@ -127,6 +127,14 @@ TEST_F(MainWindowTest, CancelReleasesTheWindowAndCloses)
     EXPECT_NE(std::find(handler.calls.begin(), handler.calls.end(), "cancel"), handler.calls.end());
 }
 
+TEST_F(MainWindowTest, DestroyedWindowLeavesNoWindowPointerWithTheHandler)
+{
+    EXPECT_EQ(handler.GetUIWnd(), static_cast<void*>(static_cast<QWidget*>(window.get())));
+    window.reset();
+    EXPECT_EQ(handler.GetUIWnd(), nullptr);
+    EXPECT_NE(std::find(handler.calls.begin(), handler.calls.end(), "destroy"), handler.calls.end());
+}
+
 TEST_F(MainWindowTest, CloseAsksTheHandler)
 {
     window->ShowWindow(1);

@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include <limits>
 #include <memory>
 
 #include "ControlHandlers.h"
@@ -88,6 +89,24 @@ TEST_F(SliderTest, ValueAndPixelMapBothWays)
     EXPECT_EQ(slider->ValueFromPointer(500), 12);
     for (int value = 0; value <= 12; ++value)
         EXPECT_EQ(slider->ValueFromPointer(slider->ValueToHandlePos(value).x()), value) << value;
+}
+
+TEST_F(SliderTest, WideRangesMapWithoutOverflow)
+{
+    Make(SLIDER_RESPONSE_CONTINUOUS);
+    constexpr int kDayMs = 86400000;
+    slider->SetRange(0, kDayMs, 0);
+    EXPECT_EQ(slider->ValueToHandlePos(kDayMs / 2), QPoint(50, 5));
+    EXPECT_EQ(slider->ValueToHandlePos(kDayMs), QPoint(95, 5));
+    EXPECT_EQ(slider->ValueFromPointer(50), kDayMs / 2);
+    EXPECT_EQ(slider->ValueFromPointer(95), kDayMs);
+    EXPECT_EQ(CSFQTSliderCtrl::PercentOfRange(kDayMs / 2, 0, kDayMs), 50);
+    constexpr int lo = std::numeric_limits<int>::min();
+    constexpr int hi = std::numeric_limits<int>::max();
+    EXPECT_EQ(CSFQTSliderCtrl::PercentOfRange(0, lo, hi), 50);
+    slider->SetRange(lo, hi, 0);
+    EXPECT_EQ(slider->ValueToHandlePos(hi).x(), 95);
+    EXPECT_EQ(slider->ValueFromPointer(95), hi);
 }
 
 TEST_F(SliderTest, EmptyRangeSitsAtTheEnd)

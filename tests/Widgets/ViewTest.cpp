@@ -141,6 +141,7 @@ TEST(ViewLifetimeTest, DestroyAnnouncedFirst)
     auto* view = static_cast<CSFQTView*>(SFCreateView(&handler));
     delete view;
     EXPECT_EQ(handler.calls.back(), "destroy");
+    EXPECT_EQ(handler.GetUIWnd(), nullptr) << "the handler outlives its view";
 }
 
 TEST(ViewLifetimeTest, NullHandlerIgnoresEvents)
