@@ -6,27 +6,10 @@
 #include "PlayManager/IOverlayDrawer.h"
 #include "PlayManager/IPlayObjectListener.h"
 #include "PlayManager/PlayObject.h"
+#include "PlayManager/PostWeakTask.h"
 
 using LumivexBase::ML_MAIN;
 using LumivexBase::ML_PLAY;
-
-namespace {
-
-// Posts a call of the play object to the play loop. The task keeps only a
-// weak reference: a library thread never holds the object's last reference,
-// and a relay for a destroyed object is dropped.
-template <class Call>
-void PostToPlayLoop(const boost::weak_ptr<CPlayObject>& weak, const char* taskName,
-                    const char* callerName, Call call)
-{
-    auto task = LumivexBase::MakeTask<int>([weak, call]() {
-        if (boost::shared_ptr<CPlayObject> self = weak.lock())
-            call(*self);
-    });
-    LumivexBase::PostTaskToLoop(ML_PLAY, task, __FILE__, __LINE__, taskName, callerName, 1);
-}
-
-}  // namespace
 
 // ---- library threads ----
 
@@ -34,21 +17,22 @@ void CPlayObject::OnFileRefFinished(PLAY_MODULE::CPlayModule*, int result)
 {
     if (m_playType == PLAY_TYPE_NO_INDEX)
         return;
-    PostToPlayLoop(weak_from_this(), "&CPlayObject::Task_OnFileRefFinished",
-                   "CPlayObject::OnFileRefFinished",
-                   [result](CPlayObject& self) { self.Task_OnFileRefFinished(result); });
+    PostWeakTask(ML_PLAY, weak_from_this(), "&CPlayObject::Task_OnFileRefFinished",
+                 "CPlayObject::OnFileRefFinished",
+                 [result](CPlayObject& self) { self.Task_OnFileRefFinished(result); });
 }
 
 void CPlayObject::OnFileEnd(PLAY_MODULE::CPlayModule*)
 {
-    PostToPlayLoop(weak_from_this(), "&CPlayObject::Task_OnFileEnd", "CPlayObject::OnFileEnd",
-                   [](CPlayObject& self) { self.Task_OnFileEnd(); });
+    PostWeakTask(ML_PLAY, weak_from_this(), "&CPlayObject::Task_OnFileEnd",
+                 "CPlayObject::OnFileEnd", [](CPlayObject& self) { self.Task_OnFileEnd(); });
 }
 
 void CPlayObject::OnFileTimeDone(PLAY_MODULE::CPlayModule*, unsigned start, unsigned end)
 {
-    PostToPlayLoop(
-        weak_from_this(), "&CPlayObject::Task_OnPlayTimeInfoChanged", "CPlayObject::OnFileTimeDone",
+    PostWeakTask(
+        ML_PLAY, weak_from_this(), "&CPlayObject::Task_OnPlayTimeInfoChanged",
+        "CPlayObject::OnFileTimeDone",
         [start, end](CPlayObject& self) { self.Task_OnPlayTimeInfoChanged(start, end); });
 }
 
