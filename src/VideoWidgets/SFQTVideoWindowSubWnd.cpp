@@ -3,7 +3,6 @@
 #include <cmath>
 #include <new>
 
-#include <QDebug>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -93,7 +92,6 @@ BYTE* CSFQTVideoWindowSubWnd::GetRGBBuffer(int w, int h)
         std::fill(m_rgb.begin(), m_rgb.end(), 0);
     } catch (const std::bad_alloc&) {
         FreeRGBBuffer();
-        qDebug("allocate RGB buffer failed\n");
         return nullptr;
     }
     m_rgbSize = need;
