@@ -159,17 +159,12 @@ void CPlayObject::PostPosition(unsigned int time)
                      time);
 }
 
-int CPlayObject::StepForward()
-{
-    const int result = m_library->StepForward();
-    if (m_library->IsGetFileTimeInfo() != 0)
-        PostPosition(m_library->GetCurrentPlayTime());
-    return result;
-}
+int CPlayObject::StepForward() { return AfterStep(m_library->StepForward()); }
 
-int CPlayObject::StepBackward()
+int CPlayObject::StepBackward() { return AfterStep(m_library->StepBackward()); }
+
+int CPlayObject::AfterStep(int result)
 {
-    const int result = m_library->StepBackward();
     if (m_library->IsGetFileTimeInfo() != 0)
         PostPosition(m_library->GetCurrentPlayTime());
     return result;
