@@ -67,7 +67,9 @@ private:
     bool PrimaryLost() const;
     HRESULT LockFrame(BYTE*& bits, int& pitch, bool restoreBackBuffer);
     void RestoreAfterLoss(bool restoreBackBuffer);
-    void DrawOnBackBuffer(int port, int extra);
+    DDrawSurfacePtr CurrentBackBuffer();
+    // Lets the overlay drawer (when asked) and the render callback paint.
+    void DrawOnBackBuffer(bool withOverlay, int port, int extra);
     HRESULT PresentBackBuffer();
     int Present(BYTE* y, BYTE* second, BYTE* third);
     bool RecoverPrimary();
