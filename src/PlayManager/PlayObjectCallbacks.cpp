@@ -100,7 +100,9 @@ void CPlayObject::DDrawRender(unsigned char* data, int value, int width, int hei
         return;
     boost::shared_ptr<IPlayObjectListener> listener = LockListener();
     const int overlayValue = listener ? OverlayValue() : 0;
-    m_handOver.DDrawFrame(listener, {m_handle, data, value, width, height}, m_overlayPort,
+    // Without an open track no port is this object's: -1 draws no overlays.
+    const int overlayPort = m_overlayOpen ? m_overlayPort.load() : -1;
+    m_handOver.DDrawFrame(listener, {m_handle, data, value, width, height}, overlayPort,
                           overlayValue, [this] { return ShouldStopWaiting(); });
 }
 
