@@ -96,8 +96,14 @@ int CPlayManager::GroupPlay_Seek(void* group, unsigned int time)
 
 int CPlayManager::GroupPlay_QueryGroupPlayingTime(void* group, PLAY_MODULE::__DATETIME_INFO* time)
 {
-    return ForwardGroup(
+    if (!time)
+        return 0;
+    const int result = ForwardGroup(
         group, [time](IPlayLibrary& g) { return g.GroupPlay_QueryGroupPlayingTime(time); });
+    // A failed query may leave part of a time behind.
+    if (!result)
+        *time = PLAY_MODULE::__DATETIME_INFO{};
+    return result;
 }
 
 int CPlayManager::GroupPlay_Close(void* group)
