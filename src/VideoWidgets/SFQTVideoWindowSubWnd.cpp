@@ -125,7 +125,6 @@ void CSFQTVideoWindowSubWnd::LaunchSubWinFocusAni()
 QPropertyAnimation* CSFQTVideoWindowSubWnd::LaunchSubWinGeometryChangeAni(QRect end, QRect start, int duration,
                                                                           const QEasingCurve curve, bool startNow)
 {
-    (void)duration;
     if (m_grid && !m_grid->AnimationsEnabled()) {
         setGeometry(end);
         return nullptr;

@@ -200,7 +200,7 @@ bool CDDrawRender::RecoverPrimary()
     return CreatePrimary();
 }
 
-int CDDrawRender::Render(void*, BYTE* data, int w, int h, tagRECT* source, int port, IDDrawWindow* wnd, int extra)
+int CDDrawRender::Render(void*, BYTE* data, int w, int h, tagRECT* source, int port, IDDrawWindow*, int extra)
 {
     if (!m_device || !data || w < 2 || h < 2)
         return 0;
@@ -242,7 +242,6 @@ int CDDrawRender::Render(void*, BYTE* data, int w, int h, tagRECT* source, int p
         if (backBuffer && m_scaler.Blt(*m_frameSurface, source, *backBuffer) == DD_OK)
             DrawOnBackBuffer(true, port, extra);
     }
-    (void)wnd;
     const HRESULT hr = PresentBackBuffer();
     if (hr == DDERR_SURFACELOST) {
         if (!RecoverPrimary())
