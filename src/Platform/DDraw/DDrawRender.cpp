@@ -237,6 +237,8 @@ int CDDrawRender::Render(void*, BYTE* data, int w, int h, tagRECT* source, int p
     const size_t chromaSize = static_cast<size_t>(w / 2) * (h / 2);
     m_copy(data, data + lumaSize, data + lumaSize + chromaSize, bits, static_cast<DWORD>(pitch), w, h);
     m_frameSurface->Unlock();
+    m_overlayPort = port;
+    m_overlayExtra = extra;
     {
         const DDrawSurfacePtr backBuffer = CurrentBackBuffer();
         if (backBuffer && m_scaler.Blt(*m_frameSurface, source, *backBuffer) == DD_OK)
@@ -293,6 +295,7 @@ int CDDrawRender::RenderFrame(BYTE* y, BYTE* second, BYTE* third, int w, int h)
         return -1;
     if (!CheckWindow())
         return 0;
+    m_overlayPort = -1;
     return Present(y, second, third) > 0 ? 0 : -1;
 }
 
@@ -307,7 +310,7 @@ int CDDrawRender::Redraw()
         return -1;
     HRESULT hr = m_scaler.Blt(*m_frameSurface, nullptr, *backBuffer);
     if (hr == DD_OK) {
-        DrawOnBackBuffer(true, 0, 0);
+        DrawOnBackBuffer(true, m_overlayPort, m_overlayExtra);
         hr = PresentBackBuffer();
     }
     if (hr == DDERR_SURFACELOST) {

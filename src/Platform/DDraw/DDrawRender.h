@@ -87,6 +87,10 @@ private:
     SFPlaneCopyFunc m_copy = nullptr;
     int m_verticalSync = 0;
     int m_verticalBlankWaits = 0;
+    // The overlay port and value of the frame shown last (-1: none), drawn
+    // again by a redraw.
+    int m_overlayPort = -1;
+    int m_overlayExtra = 0;
     CSurfaceScaler m_scaler;
 };
 
