@@ -2,26 +2,19 @@
 
 #include "PlayManager/SynSmartPtr.h"
 
-int IPlayObjectListener::OnQTRenderSubWin(void*, boost::shared_ptr<unsigned char[]> frame, int, int,
-                                          boost::shared_ptr<SynSmartPtr> token)
+int IPlayObjectListener::OnQTRenderSubWin(void*, boost::shared_ptr<unsigned char[]>, int, int,
+                                          boost::shared_ptr<SynSmartPtr>)
 {
-    frame.reset();
-    token.reset();
     return 1;
 }
 
-int IPlayObjectListener::OnRenderSubWin(void*, boost::shared_ptr<unsigned char[]> buffer, int, int,
-                                        int)
+int IPlayObjectListener::OnRenderSubWin(void*, boost::shared_ptr<unsigned char[]>, int, int, int)
 {
-    buffer.reset();
     return 0;
 }
 
-int IPlayObjectListener::OnDDRenderSubWinEx(void*, boost::shared_ptr<int> receiverToken,
-                                            unsigned char*, int, int,
-                                            boost::shared_ptr<SynSmartPtr> token, int, int)
+int IPlayObjectListener::OnDDRenderSubWinEx(void*, boost::shared_ptr<int>, unsigned char*, int, int,
+                                            boost::shared_ptr<SynSmartPtr>, int, int)
 {
-    receiverToken.reset();
-    token.reset();
     return 1;
 }

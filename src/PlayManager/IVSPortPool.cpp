@@ -1,24 +1,12 @@
 #include "PlayManager/IVSPortPool.h"
 
-#include <atomic>
-
 #include "Base/SFAutoMutexLock.h"
-
-namespace {
-
-std::atomic<CIVSPortPool*> g_pool{nullptr};
-SF_SOFT_BASE::CSFMutex g_creationLock;
-
-}  // namespace
 
 CIVSPortPool* CIVSPortPool::Instance()
 {
-    if (CIVSPortPool* pool = g_pool.load(std::memory_order_acquire))
-        return pool;
-    SF_SOFT_BASE::CSFAutoMutexLock lock(&g_creationLock);
-    if (!g_pool.load(std::memory_order_relaxed))
-        g_pool.store(new CIVSPortPool, std::memory_order_release);
-    return g_pool.load(std::memory_order_relaxed);
+    // Never destroyed: library threads may free ports while the process ends.
+    static CIVSPortPool* const pool = new CIVSPortPool;
+    return pool;
 }
 
 int CIVSPortPool::Alloc()

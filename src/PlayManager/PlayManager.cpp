@@ -13,6 +13,7 @@
 #include "PlayManager/IPlayObjectListener.h"
 #include "PlayManager/ManagerTimer.h"
 #include "PlayManager/PlayObject.h"
+#include "PlayManager/PostWeakTask.h"
 
 namespace {
 
@@ -63,10 +64,12 @@ void CPlayManager::StartTimer()
 
 void CPlayManager::OnTimer(std::int32_t, std::uintptr_t userValue)
 {
+    // The tick keeps only a weak reference: a strong one taken here could be
+    // the manager's last, and its play objects must not end on this thread.
     const auto* link = reinterpret_cast<const ManagerLink*>(userValue);
-    boost::shared_ptr<CPlayManager> manager = link ? link->lock() : nullptr;
-    if (manager)
-        SF_POST_TASK(LumivexBase::ML_PLAY, &CPlayManager::Task_OnTimer, manager);
+    if (link)
+        PostWeakTask(LumivexBase::ML_PLAY, *link, "&CPlayManager::Task_OnTimer",
+                     "CPlayManager::OnTimer", [](CPlayManager& manager) { manager.Task_OnTimer(); });
 }
 
 void CPlayManager::Task_OnTimer()

@@ -1,5 +1,3 @@
-#include <QDebug>
-
 #include <boost/make_shared.hpp>
 
 #include "Base/MessageLoopIds.h"
@@ -44,8 +42,6 @@ int CPlayManager::GroupPlay_Open(void* group)
 int CPlayManager::GroupPlay_AddToPlayGroup(void* group, void* handle)
 {
     boost::shared_ptr<IPlayLibrary> module = GetSptrGroupPlayObject(group);
-    qDebug("GroupPlay_AddToPlayGroup--0x%llx",
-           static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(handle)));
     boost::shared_ptr<CPlayObject> member = module ? GetSptrPlayObject(handle) : nullptr;
     return member ? module->GroupPlay_AddToPlayGroup(member->Library()) : 0;
 }
@@ -53,8 +49,6 @@ int CPlayManager::GroupPlay_AddToPlayGroup(void* group, void* handle)
 int CPlayManager::GroupPlay_DelFromPlayGroup(void* group, void* handle)
 {
     boost::shared_ptr<IPlayLibrary> module = GetSptrGroupPlayObject(group);
-    qDebug("GroupPlay_DelFromPlayGroup--0x%llx",
-           static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(handle)));
     boost::shared_ptr<CPlayObject> member = module ? GetSptrPlayObject(handle) : nullptr;
     return member ? module->GroupPlay_DelFromPlayGroup(member->Library()) : 0;
 }
@@ -102,8 +96,14 @@ int CPlayManager::GroupPlay_Seek(void* group, unsigned int time)
 
 int CPlayManager::GroupPlay_QueryGroupPlayingTime(void* group, PLAY_MODULE::__DATETIME_INFO* time)
 {
-    return ForwardGroup(
+    if (!time)
+        return 0;
+    const int result = ForwardGroup(
         group, [time](IPlayLibrary& g) { return g.GroupPlay_QueryGroupPlayingTime(time); });
+    // A failed query may leave part of a time behind.
+    if (!result)
+        *time = PLAY_MODULE::__DATETIME_INFO{};
+    return result;
 }
 
 int CPlayManager::GroupPlay_Close(void* group)

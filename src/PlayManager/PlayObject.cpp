@@ -197,6 +197,9 @@ void CPlayObject::ReleaseOverlayPort()
 
 int CPlayObject::StartDataRecord(const char* path, int type)
 {
+    // A recording still running would be left unstoppable by the new type.
+    if (m_recordType != -1)
+        StopDataRecord();
     m_recordType = type;
     if (type == 1) {
         if (!m_recorder)

@@ -111,6 +111,8 @@ private:
     void ReportSeekDone();
     void ApplyFileTimeFallback();
     void PostPosition(unsigned int time);
+    // Reports the position a step reached; returns the step's result.
+    int AfterStep(int result);
     void ReleaseOverlayPort();
 
     void* const m_handle;

@@ -6,27 +6,10 @@
 #include "PlayManager/IOverlayDrawer.h"
 #include "PlayManager/IPlayObjectListener.h"
 #include "PlayManager/PlayObject.h"
+#include "PlayManager/PostWeakTask.h"
 
 using LumivexBase::ML_MAIN;
 using LumivexBase::ML_PLAY;
-
-namespace {
-
-// Posts a call of the play object to the play loop. The task keeps only a
-// weak reference: a library thread never holds the object's last reference,
-// and a relay for a destroyed object is dropped.
-template <class Call>
-void PostToPlayLoop(const boost::weak_ptr<CPlayObject>& weak, const char* taskName,
-                    const char* callerName, Call call)
-{
-    auto task = LumivexBase::MakeTask<int>([weak, call]() {
-        if (boost::shared_ptr<CPlayObject> self = weak.lock())
-            call(*self);
-    });
-    LumivexBase::PostTaskToLoop(ML_PLAY, task, __FILE__, __LINE__, taskName, callerName, 1);
-}
-
-}  // namespace
 
 // ---- library threads ----
 
@@ -34,21 +17,22 @@ void CPlayObject::OnFileRefFinished(PLAY_MODULE::CPlayModule*, int result)
 {
     if (m_playType == PLAY_TYPE_NO_INDEX)
         return;
-    PostToPlayLoop(weak_from_this(), "&CPlayObject::Task_OnFileRefFinished",
-                   "CPlayObject::OnFileRefFinished",
-                   [result](CPlayObject& self) { self.Task_OnFileRefFinished(result); });
+    PostWeakTask(ML_PLAY, weak_from_this(), "&CPlayObject::Task_OnFileRefFinished",
+                 "CPlayObject::OnFileRefFinished",
+                 [result](CPlayObject& self) { self.Task_OnFileRefFinished(result); });
 }
 
 void CPlayObject::OnFileEnd(PLAY_MODULE::CPlayModule*)
 {
-    PostToPlayLoop(weak_from_this(), "&CPlayObject::Task_OnFileEnd", "CPlayObject::OnFileEnd",
-                   [](CPlayObject& self) { self.Task_OnFileEnd(); });
+    PostWeakTask(ML_PLAY, weak_from_this(), "&CPlayObject::Task_OnFileEnd",
+                 "CPlayObject::OnFileEnd", [](CPlayObject& self) { self.Task_OnFileEnd(); });
 }
 
 void CPlayObject::OnFileTimeDone(PLAY_MODULE::CPlayModule*, unsigned start, unsigned end)
 {
-    PostToPlayLoop(
-        weak_from_this(), "&CPlayObject::Task_OnPlayTimeInfoChanged", "CPlayObject::OnFileTimeDone",
+    PostWeakTask(
+        ML_PLAY, weak_from_this(), "&CPlayObject::Task_OnPlayTimeInfoChanged",
+        "CPlayObject::OnFileTimeDone",
         [start, end](CPlayObject& self) { self.Task_OnPlayTimeInfoChanged(start, end); });
 }
 
@@ -116,7 +100,9 @@ void CPlayObject::DDrawRender(unsigned char* data, int value, int width, int hei
         return;
     boost::shared_ptr<IPlayObjectListener> listener = LockListener();
     const int overlayValue = listener ? OverlayValue() : 0;
-    m_handOver.DDrawFrame(listener, {m_handle, data, value, width, height}, m_overlayPort,
+    // Without an open track no port is this object's: -1 draws no overlays.
+    const int overlayPort = m_overlayOpen ? m_overlayPort.load() : -1;
+    m_handOver.DDrawFrame(listener, {m_handle, data, value, width, height}, overlayPort,
                           overlayValue, [this] { return ShouldStopWaiting(); });
 }
 
@@ -175,17 +161,12 @@ void CPlayObject::PostPosition(unsigned int time)
                      time);
 }
 
-int CPlayObject::StepForward()
-{
-    const int result = m_library->StepForward();
-    if (m_library->IsGetFileTimeInfo() != 0)
-        PostPosition(m_library->GetCurrentPlayTime());
-    return result;
-}
+int CPlayObject::StepForward() { return AfterStep(m_library->StepForward()); }
 
-int CPlayObject::StepBackward()
+int CPlayObject::StepBackward() { return AfterStep(m_library->StepBackward()); }
+
+int CPlayObject::AfterStep(int result)
 {
-    const int result = m_library->StepBackward();
     if (m_library->IsGetFileTimeInfo() != 0)
         PostPosition(m_library->GetCurrentPlayTime());
     return result;

@@ -1,6 +1,5 @@
 #include "VideoWidgets/SFQTPlayProgressPanel.h"
 
-#include <QDebug>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QSignalBlocker>
@@ -153,7 +152,6 @@ void CSFQTPlayProgressPanel::MoveWindow(tagRECT* rect)
     if (!rect)
         return;
     const int w = rect->right - rect->left + 1, h = rect->bottom - rect->top + 1;
-    qDebug("MoveWindow:%d,%d,%d,%d", rect->left, rect->top, w, h);
     MoveWindow(rect->left, rect->top, w, h);
 }
 

@@ -117,28 +117,26 @@ void CSFQTVideoWindow::MoveWindow(int x, int y, int w, int h)
         show();
 }
 
-int CSFQTVideoWindow::SetRows(int rows)
+int CSFQTVideoWindow::SetRows(int rows) { return AfterGridChange(m_layout.SetRows(rows)); }
+
+int CSFQTVideoWindow::SetColumns(int columns)
 {
-    const int result = m_layout.SetRows(rows);
+    return AfterGridChange(m_layout.SetColumns(columns));
+}
+
+int CSFQTVideoWindow::AfterGridChange(int result)
+{
     if (result) {
-        ApplyLayoutRects();
-        if (m_pHandler)
-            m_pHandler->OnLayoutChanged();
+        ApplyAndReportLayout();
         update();
     }
     return result;
 }
 
-int CSFQTVideoWindow::SetColumns(int columns)
+void CSFQTVideoWindow::ApplyAndReportLayout()
 {
-    const int result = m_layout.SetColumns(columns);
-    if (result) {
-        ApplyLayoutRects();
-        if (m_pHandler)
-            m_pHandler->OnLayoutChanged();
-        update();
-    }
-    return result;
+    ApplyLayoutRects();
+    CastLayoutChangedEvent();
 }
 
 void CSFQTVideoWindow::SetSubWinProportion(int w, int h)
@@ -187,9 +185,7 @@ void CSFQTVideoWindow::SetLayout(LAYOUT_TYPE type, QByteArray text)
     if (!m_layout.CalcCellRects(std::max(1, width()), std::max(1, height())))
         m_layout.RebuildCells();
     if (m_mode == VIDEOWINDOWMODE_NORMAL) {
-        ApplyLayoutRects();
-        if (m_pHandler)
-            m_pHandler->OnLayoutChanged();
+        ApplyAndReportLayout();
         const int newCount = GetCurrentSubWinCountConst();
         bool focusLost = false;
         for (int i = oldCount - 1; i >= newCount; --i) {
@@ -581,8 +577,7 @@ void CSFQTVideoWindow::mouseReleaseEvent(QMouseEvent* event)
     const QPoint p = event->position().toPoint();
     if (event->button() == Qt::LeftButton) {
         if (m_mode == VIDEOWINDOWMODE_LAYOUT_EDIT && m_layout.EndSplitterDrag(p.x(), p.y())) {
-            if (m_pHandler)
-                m_pHandler->OnLayoutChanged();
+            CastLayoutChangedEvent();
             update();
         }
         m_pressPoint = QPoint();

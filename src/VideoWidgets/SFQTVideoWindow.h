@@ -117,6 +117,10 @@ private:
     QRect CellRect(int index) const;
     QRect HomeRect(int index) const;
     void ApplyLayoutRects();
+    // Places the cells and tells the handler the layout changed.
+    void ApplyAndReportLayout();
+    // After a row or column change: nonzero result means the grid changed.
+    int AfterGridChange(int result);
     void SwapCells(int a, int b);
     int CellIndexAt(const QPoint& point) const;
     int SlotCount() const { return m_maxRows * m_maxColumns; }

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <new>
 
-#include <QDebug>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -93,7 +92,6 @@ BYTE* CSFQTVideoWindowSubWnd::GetRGBBuffer(int w, int h)
         std::fill(m_rgb.begin(), m_rgb.end(), 0);
     } catch (const std::bad_alloc&) {
         FreeRGBBuffer();
-        qDebug("allocate RGB buffer failed\n");
         return nullptr;
     }
     m_rgbSize = need;
@@ -127,7 +125,6 @@ void CSFQTVideoWindowSubWnd::LaunchSubWinFocusAni()
 QPropertyAnimation* CSFQTVideoWindowSubWnd::LaunchSubWinGeometryChangeAni(QRect end, QRect start, int duration,
                                                                           const QEasingCurve curve, bool startNow)
 {
-    (void)duration;
     if (m_grid && !m_grid->AnimationsEnabled()) {
         setGeometry(end);
         return nullptr;

@@ -135,13 +135,10 @@ void SFQtPlayProgressPanel::mousePressEvent(QMouseEvent* event)
             const int t = XToTime(x);
             if (record && t >= 0) {
                 const int channel = record->channel;
-                const int a = static_cast<int>(LocalMidnight(m_model.DayAtCommonCounter(channel)) + t);
-                m_model.cursors[channel] = a;
+                const int a = PlaceCursor(channel, t);
                 m_model.highlighted = channel;
                 m_model.commonCursor = a;
-                const auto found = m_model.FindSegment(channel, m_model.XToPercentage(x));
-                emit PositionChanged(channel, found.id, a, false);
-                emit PropertyChanged();
+                ReportCursor(channel, x, a);
                 emit HighlightChannelChanged(channel);
                 emit MousePress(channel);
                 update();
@@ -149,6 +146,20 @@ void SFQtPlayProgressPanel::mousePressEvent(QMouseEvent* event)
         }
     }
     QWidget::mousePressEvent(event);
+}
+
+int SFQtPlayProgressPanel::PlaceCursor(int channel, int secondsOfDay)
+{
+    const int time = static_cast<int>(LocalMidnight(m_model.DayAtCommonCounter(channel)) + secondsOfDay);
+    m_model.cursors[channel] = time;
+    return time;
+}
+
+void SFQtPlayProgressPanel::ReportCursor(int channel, int x, int time)
+{
+    const auto found = m_model.FindSegment(channel, m_model.XToPercentage(x));
+    emit PositionChanged(channel, found.id, time, false);
+    emit PropertyChanged();
 }
 
 void SFQtPlayProgressPanel::mouseMoveEvent(QMouseEvent* event)
@@ -164,11 +175,7 @@ void SFQtPlayProgressPanel::mouseMoveEvent(QMouseEvent* event)
             const int t = XToTime(x);
             if (record && t >= 1) {
                 const int channel = record->channel;
-                const int a = static_cast<int>(LocalMidnight(m_model.DayAtCommonCounter(channel)) + t);
-                m_model.cursors[channel] = a;
-                const auto found = m_model.FindSegment(channel, m_model.XToPercentage(x));
-                emit PositionChanged(channel, found.id, a, false);
-                emit PropertyChanged();
+                ReportCursor(channel, x, PlaceCursor(channel, t));
                 update();
             }
         } else if (m_model.Record(m_model.singleChannel)) {

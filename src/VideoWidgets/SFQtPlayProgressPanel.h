@@ -49,6 +49,10 @@ private:
     int ClampedX(const QPoint& p) const;
     int XToTime(int x) const;
     void MoveNearerCutMark(int x);
+    // Puts the channel's cursor at a time of its shown day; the time set.
+    int PlaceCursor(int channel, int secondsOfDay);
+    // Reports the cursor at x (time) of a channel as a position change.
+    void ReportCursor(int channel, int x, int time);
     void ReleaseOnNameColumn(const QPoint& p);
     void ReleaseInTimeLine(const QPoint& p);
     void StepDays(bool forward);

@@ -223,7 +223,8 @@ int CTimeLineModel::SingleTimeToX(int time) const
     int start = 0, end = 0;
     if (!record || !Span(*record, start, end))
         return -1;
-    return static_cast<int>(static_cast<long long>(time - start) * singleVirtualWidth / (end - start));
+    return static_cast<int>((static_cast<long long>(time) - start) * singleVirtualWidth /
+                            (static_cast<long long>(end) - start));
 }
 
 double CTimeLineModel::XToPercentage(int x) const
@@ -318,7 +319,7 @@ void CTimeLineModel::Rescale(int dx)
 void CTimeLineModel::CenterOnTime(int time)
 {
     if (!singleView) {
-        dayOffset = static_cast<int>(static_cast<long long>(dayVirtualWidth) * SecondsOfDay(time) / 86400);
+        dayOffset = DayTimeToX(time);
         ClampDayOffset();
         return;
     }

@@ -1,7 +1,5 @@
 #include "VideoWidgets/YuvFallback.h"
 
-#include <QDebug>
-
 #include "Common/YuvToRgb.h"
 
 void yv12_to_rgb32_c_q(BYTE* dst, int dstStride, BYTE* y, BYTE* second, BYTE* third, int yStride, int chromaStride,
@@ -9,16 +7,11 @@ void yv12_to_rgb32_c_q(BYTE* dst, int dstStride, BYTE* y, BYTE* second, BYTE* th
 {
     if (!dst || !y || !second || !third || width < 2 || height == 0)
         return;
-    static const bool tablesReady = [] {
+    [[maybe_unused]] static const bool tablesReady = [] {
         InitYuvToRgbTables();
         return true;
     }();
-    (void)tablesReady;
-    try {
-        // The third plane (V) feeds red, the second (U) blue.
-        ConvertYuv420ToRgb32(reinterpret_cast<std::uint32_t*>(dst), dstStride, y, third, second, yStride,
-                             chromaStride, width, height);
-    } catch (...) {
-        qDebug("yv12_to_rgb32_c_q exception\n");
-    }
+    // The third plane (V) feeds red, the second (U) blue.
+    ConvertYuv420ToRgb32(reinterpret_cast<std::uint32_t*>(dst), dstStride, y, third, second, yStride,
+                         chromaStride, width, height);
 }

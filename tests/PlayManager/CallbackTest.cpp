@@ -215,6 +215,23 @@ TEST_F(FakeEngineTest, GroupTickReportsOnlyWhenOnAndTheQuerySucceeds)
     EXPECT_EQ(1, listener->Count("Position"));
 }
 
+TEST_F(FakeEngineTest, AFailedGroupTimeQueryLeavesAClearedRecord)
+{
+    OnPlay([&] {
+        void* group = manager->CreateGroupPlayObject();
+        libraries.At(0)->groupQueryResult = 0;
+        PLAY_MODULE::__DATETIME_INFO time{};
+        time.nHour = 5;
+        EXPECT_EQ(0, manager->GroupPlay_QueryGroupPlayingTime(group, &time));
+        EXPECT_EQ(0, time.nYear);
+        EXPECT_EQ(0, time.nHour);
+        time.nHour = 5;
+        EXPECT_EQ(0, manager->GroupPlay_QueryGroupPlayingTime(nullptr, &time));
+        EXPECT_EQ(0, time.nHour);
+        EXPECT_EQ(0, manager->GroupPlay_QueryGroupPlayingTime(group, nullptr));
+    });
+}
+
 TEST_F(FakeEngineTest, TwoGroupsReportInCreationOrder)
 {
     OnPlay([&] {

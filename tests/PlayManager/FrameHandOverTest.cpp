@@ -166,6 +166,21 @@ TEST_F(FrameHandOverTest, ADirectDrawFrameCarriesItsPlanesAndOverlayValues)
     OnPlay([&] { manager->CloseIVSTrack(handle); });
 }
 
+TEST_F(FrameHandOverTest, ADirectDrawFrameNamesNoOverlayPortWithoutAnOpenTrack)
+{
+    LibraryThread([&] { library->FireFrame(1, 16, 8); });
+    ASSERT_TRUE(ProcessUntil([&] { return listener->Count("DDFrame") == 1; }));
+    EXPECT_EQ(unsigned(-1), listener->Events().back().first);
+
+    OnPlay([&] {
+        manager->OpenIVSTrack(handle, 7);
+        manager->CloseIVSTrack(handle);
+    });
+    LibraryThread([&] { library->FireFrame(1, 16, 8); });
+    ASSERT_TRUE(ProcessUntil([&] { return listener->Count("DDFrame") == 2; }));
+    EXPECT_EQ(unsigned(-1), listener->Events().back().first);
+}
+
 TEST_F(FrameHandOverTest, AStoppedObjectPresentsNoDirectDrawFrames)
 {
     OnPlay([&] { manager->Stop(handle); });

@@ -1,4 +1,8 @@
+#include <algorithm>
+#include <iterator>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "PlayManager/FakeEngineFixture.h"
 
@@ -137,6 +141,23 @@ TEST_F(FakeEngineTest, DataRecordTypes)
     const auto calls = libraries.At(0)->Calls();
     EXPECT_EQ(1, std::count(calls.begin(), calls.end(), "StartDataRecord 0"));
     EXPECT_EQ(1, std::count(calls.begin(), calls.end(), "StopDataRecord"));
+}
+
+TEST_F(FakeEngineTest, StartingARecordingEndsTheOneRunning)
+{
+    void* handle = MakeObject(0);
+    OnPlay([&] {
+        EXPECT_EQ(1, manager->StartDataRecord(handle, "/tmp/a.dav", 0));
+        EXPECT_EQ(1, manager->StartDataRecord(handle, "/tmp/b.dav", 0));
+        EXPECT_EQ(1, manager->StopDataRecord(handle));
+    });
+    const auto calls = libraries.At(0)->Calls();
+    std::vector<std::string> recordCalls;
+    std::copy_if(calls.begin(), calls.end(), std::back_inserter(recordCalls),
+                 [](const std::string& call) { return call.find("DataRecord") != std::string::npos; });
+    const std::vector<std::string> expected{"StartDataRecord 0", "StopDataRecord",
+                                            "StartDataRecord 0", "StopDataRecord"};
+    EXPECT_EQ(expected, recordCalls);
 }
 
 TEST_F(FakeEngineTest, StepsReportThePositionEvenWhenTheStepFails)

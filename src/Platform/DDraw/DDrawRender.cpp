@@ -152,7 +152,13 @@ HRESULT CDDrawRender::LockFrame(BYTE*& bits, int& pitch, bool restoreBackBuffer)
     return hr;
 }
 
-void CDDrawRender::DrawOnBackBuffer(int port, int extra)
+DDrawSurfacePtr CDDrawRender::CurrentBackBuffer()
+{
+    CSFAutoMutexLock lock(&m_mutex);
+    return m_backBuffer;
+}
+
+void CDDrawRender::DrawOnBackBuffer(bool withOverlay, int port, int extra)
 {
     DDrawSurfacePtr backBuffer;
     ISFVideoRenderCallback* callback = nullptr;
@@ -164,18 +170,15 @@ void CDDrawRender::DrawOnBackBuffer(int port, int extra)
     if (!backBuffer || !callback || backBuffer->Image().isNull())
         return;
     QPainter painter(&backBuffer->Image());
-    if (DDrawOverlayFunc drawer = g_overlayDrawer)
+    DDrawOverlayFunc drawer = withOverlay ? g_overlayDrawer.load() : nullptr;
+    if (drawer)
         drawer(port, &painter, static_cast<void*>(m_wnd), extra);
     callback->OnRenderDC(0, &painter);
 }
 
 HRESULT CDDrawRender::PresentBackBuffer()
 {
-    DDrawSurfacePtr backBuffer;
-    {
-        CSFAutoMutexLock lock(&m_mutex);
-        backBuffer = m_backBuffer;
-    }
+    const DDrawSurfacePtr backBuffer = CurrentBackBuffer();
     if (!backBuffer || !m_primary)
         return DD_OK;
     if (PrimaryLost() || backBuffer->IsLost())
@@ -197,7 +200,7 @@ bool CDDrawRender::RecoverPrimary()
     return CreatePrimary();
 }
 
-int CDDrawRender::Render(void*, BYTE* data, int w, int h, tagRECT* source, int port, IDDrawWindow* wnd, int extra)
+int CDDrawRender::Render(void*, BYTE* data, int w, int h, tagRECT* source, int port, IDDrawWindow*, int extra)
 {
     if (!m_device || !data || w < 2 || h < 2)
         return 0;
@@ -234,16 +237,13 @@ int CDDrawRender::Render(void*, BYTE* data, int w, int h, tagRECT* source, int p
     const size_t chromaSize = static_cast<size_t>(w / 2) * (h / 2);
     m_copy(data, data + lumaSize, data + lumaSize + chromaSize, bits, static_cast<DWORD>(pitch), w, h);
     m_frameSurface->Unlock();
+    m_overlayPort = port;
+    m_overlayExtra = extra;
     {
-        DDrawSurfacePtr backBuffer;
-        {
-            CSFAutoMutexLock lock(&m_mutex);
-            backBuffer = m_backBuffer;
-        }
+        const DDrawSurfacePtr backBuffer = CurrentBackBuffer();
         if (backBuffer && m_scaler.Blt(*m_frameSurface, source, *backBuffer) == DD_OK)
-            DrawOnBackBuffer(port, extra);
+            DrawOnBackBuffer(true, port, extra);
     }
-    (void)wnd;
     const HRESULT hr = PresentBackBuffer();
     if (hr == DDERR_SURFACELOST) {
         if (!RecoverPrimary())
@@ -266,20 +266,9 @@ int CDDrawRender::Present(BYTE* y, BYTE* second, BYTE* third)
     }
     m_copy(y, second, third, bits, static_cast<DWORD>(pitch), m_frameWidth, m_frameHeight);
     m_frameSurface->Unlock();
-    DDrawSurfacePtr backBuffer;
-    {
-        CSFAutoMutexLock lock(&m_mutex);
-        backBuffer = m_backBuffer;
-    }
-    if (backBuffer && m_scaler.Blt(*m_frameSurface, nullptr, *backBuffer) == DD_OK) {
-        CSFAutoMutexLock lock(&m_mutex);
-        ISFVideoRenderCallback* callback = m_callback;
-        lock.Unlock();
-        if (callback) {
-            QPainter painter(&backBuffer->Image());
-            callback->OnRenderDC(0, &painter);
-        }
-    }
+    const DDrawSurfacePtr backBuffer = CurrentBackBuffer();
+    if (backBuffer && m_scaler.Blt(*m_frameSurface, nullptr, *backBuffer) == DD_OK)
+        DrawOnBackBuffer(false, 0, 0);
     const HRESULT hr = PresentBackBuffer();
     if (hr == DDERR_SURFACELOST)
         RestoreAfterLoss(true);
@@ -306,6 +295,7 @@ int CDDrawRender::RenderFrame(BYTE* y, BYTE* second, BYTE* third, int w, int h)
         return -1;
     if (!CheckWindow())
         return 0;
+    m_overlayPort = -1;
     return Present(y, second, third) > 0 ? 0 : -1;
 }
 
@@ -315,16 +305,12 @@ int CDDrawRender::Redraw()
         return -1;
     if (!CheckWindow())
         return 0;
-    DDrawSurfacePtr backBuffer;
-    {
-        CSFAutoMutexLock lock(&m_mutex);
-        backBuffer = m_backBuffer;
-    }
+    const DDrawSurfacePtr backBuffer = CurrentBackBuffer();
     if (!backBuffer || !m_frameSurface)
         return -1;
     HRESULT hr = m_scaler.Blt(*m_frameSurface, nullptr, *backBuffer);
     if (hr == DD_OK) {
-        DrawOnBackBuffer(0, 0);
+        DrawOnBackBuffer(true, m_overlayPort, m_overlayExtra);
         hr = PresentBackBuffer();
     }
     if (hr == DDERR_SURFACELOST) {

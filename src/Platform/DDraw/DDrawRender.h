@@ -67,7 +67,9 @@ private:
     bool PrimaryLost() const;
     HRESULT LockFrame(BYTE*& bits, int& pitch, bool restoreBackBuffer);
     void RestoreAfterLoss(bool restoreBackBuffer);
-    void DrawOnBackBuffer(int port, int extra);
+    DDrawSurfacePtr CurrentBackBuffer();
+    // Lets the overlay drawer (when asked) and the render callback paint.
+    void DrawOnBackBuffer(bool withOverlay, int port, int extra);
     HRESULT PresentBackBuffer();
     int Present(BYTE* y, BYTE* second, BYTE* third);
     bool RecoverPrimary();
@@ -85,6 +87,10 @@ private:
     SFPlaneCopyFunc m_copy = nullptr;
     int m_verticalSync = 0;
     int m_verticalBlankWaits = 0;
+    // The overlay port and value of the frame shown last (-1: none), drawn
+    // again by a redraw.
+    int m_overlayPort = -1;
+    int m_overlayExtra = 0;
     CSurfaceScaler m_scaler;
 };
 

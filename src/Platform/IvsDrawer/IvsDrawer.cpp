@@ -44,6 +44,16 @@ int WithPort(int port, Action action)
     return action(*state) ? 1 : 0;
 }
 
+// Puts state into a valid port's slot; whether the port was open before.
+bool ReplacePort(int port, std::unique_ptr<CIvsPortState> state)
+{
+    PortTable& table = Table();
+    std::lock_guard lock(table.mutex);
+    const bool wasOpen = table.ports[port] != nullptr;
+    table.ports[port] = std::move(state);
+    return wasOpen;
+}
+
 std::span<const std::uint8_t> Bytes(const unsigned char* data, int length)
 {
     if (!data || length <= 0)
@@ -63,21 +73,13 @@ int IvsDrawer_OpenPort(int port)
 {
     if (!ValidPort(port))
         return 0;
-    PortTable& table = Table();
-    std::lock_guard lock(table.mutex);
-    table.ports[port] = std::make_unique<CIvsPortState>();
+    ReplacePort(port, std::make_unique<CIvsPortState>());
     return 1;
 }
 
 int IvsDrawer_ClosePort(int port)
 {
-    if (!ValidPort(port))
-        return 0;
-    PortTable& table = Table();
-    std::lock_guard lock(table.mutex);
-    const bool wasOpen = table.ports[port] != nullptr;
-    table.ports[port].reset();
-    return wasOpen ? 1 : 0;
+    return ValidPort(port) && ReplacePort(port, nullptr) ? 1 : 0;
 }
 
 int IvsDrawer_SetKindStyle(int port, int kind, int color, int lineWidth, int)

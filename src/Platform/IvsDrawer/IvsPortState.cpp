@@ -37,22 +37,25 @@ void CIvsPortState::SetHoldFrames(int group, int frames)
     m_holdFrames[group - 1] = std::max(0, frames);
 }
 
+template <class Blocks>
+bool CIvsPortState::Take(std::optional<Held<Blocks>>& held, std::span<const std::uint8_t> data,
+                         int frameTimeMs)
+{
+    Blocks blocks;
+    if (!blocks.Decode(data))
+        return false;
+    held = Held<Blocks>{std::move(blocks), frameTimeMs, 0};
+    return true;
+}
+
 bool CIvsPortState::InputRules(std::span<const std::uint8_t> data, int frameTimeMs)
 {
-    PLAY_MODULE::KvxOverlayRules rules;
-    if (!rules.Decode(data))
-        return false;
-    m_rules = Held<PLAY_MODULE::KvxOverlayRules>{std::move(rules), frameTimeMs, 0};
-    return true;
+    return Take(m_rules, data, frameTimeMs);
 }
 
 bool CIvsPortState::InputTargets(std::span<const std::uint8_t> data, int frameTimeMs)
 {
-    PLAY_MODULE::KvxOverlayTargets targets;
-    if (!targets.Decode(data))
-        return false;
-    m_targets = Held<PLAY_MODULE::KvxOverlayTargets>{std::move(targets), frameTimeMs, 0};
-    return true;
+    return Take(m_targets, data, frameTimeMs);
 }
 
 template <class Blocks>
@@ -61,7 +64,8 @@ void CIvsPortState::Advance(std::optional<Held<Blocks>>& held, int holdFrames, i
     if (!held)
         return;
     const bool expired = holdFrames > 0 && held->framesShown >= holdFrames;
-    const bool fromLater = held->frameTimeMs - frameTimeMs > kBackwardsToleranceMs;
+    const bool fromLater =
+        std::int64_t(held->frameTimeMs) - frameTimeMs > kBackwardsToleranceMs;
     if (expired || fromLater) {
         held.reset();
         return;

@@ -50,6 +50,10 @@ private:
         int frameTimeMs = 0;
         int framesShown = 0;
     };
+    // Decodes a block into held; false (held kept) when it does not decode.
+    template <class Blocks>
+    static bool Take(std::optional<Held<Blocks>>& held, std::span<const std::uint8_t> data,
+                     int frameTimeMs);
     template <class Blocks>
     static void Advance(std::optional<Held<Blocks>>& held, int holdFrames, int frameTimeMs);
     static int Index(int kind) { return kind - 1; }

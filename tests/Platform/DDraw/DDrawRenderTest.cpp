@@ -89,6 +89,12 @@ TEST_F(DDrawRenderTest, OverlayDrawerGetsThePort)
     });
     ASSERT_EQ(1, RenderRed());
     EXPECT_EQ(3, seenPort);
+    seenPort = -2;
+    EXPECT_EQ(0, render.Redraw());
+    EXPECT_EQ(3, seenPort);  // the shown frame's port, not another's
+    EXPECT_EQ(0, render.RenderFrame(red.Y(), red.U(), red.V(), red.width, red.height));
+    EXPECT_EQ(0, render.Redraw());
+    EXPECT_EQ(-1, seenPort);
 }
 
 TEST_F(DDrawRenderTest, SourceRectangleCropsTheFrame)

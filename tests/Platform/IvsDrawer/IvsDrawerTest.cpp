@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include <limits>
 #include <vector>
 
 #include "Platform/IvsDrawer/IvsDrawer.h"
@@ -167,6 +168,15 @@ TEST_F(IvsDrawerTest, ASeekBackwardsDropsBlocksOfLaterTimes)
     const auto rules = HorizontalRule();
     IvsDrawer_InputRules(kPort, rules.data(), int(rules.size()), 60000);
     EXPECT_FALSE(Has(Draw(1000), kRuleColor));
+}
+
+TEST_F(IvsDrawerTest, FrameTimesAtTheEndsOfTheirRangeCompareWithoutOverflow)
+{
+    const auto rules = HorizontalRule();
+    IvsDrawer_InputRules(kPort, rules.data(), int(rules.size()), std::numeric_limits<int>::max());
+    EXPECT_FALSE(Has(Draw(std::numeric_limits<int>::min()), kRuleColor));
+    IvsDrawer_InputRules(kPort, rules.data(), int(rules.size()), std::numeric_limits<int>::min());
+    EXPECT_TRUE(Has(Draw(std::numeric_limits<int>::max()), kRuleColor));
 }
 
 TEST_F(IvsDrawerTest, ClosingAPortForgetsItsBlocks)
