@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 
-#include <QDebug>
+#include "Base/BaseLog.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -56,7 +56,7 @@ std::uint64_t GetDriveFreeSpace(const char* path)
 int CreateDirectoryRecursive(const std::wstring& path)
 {
     std::string narrow = WideToUtf8(path);
-    qDebug("%s", narrow.c_str());
+    qCDebug(lcBase, "%s", narrow.c_str());
     if (Exists(narrow))
         return 0;
     int result = -1;
@@ -91,7 +91,7 @@ std::wstring MakeAbsoluteDirPath(const std::wstring& path)
 
 void DebugLogWide(const std::wstring& text)
 {
-    qDebug("%s", WideToUtf8(text).c_str());
+    qCDebug(lcBase, "%s", WideToUtf8(text).c_str());
 }
 
 }  // namespace SF_SOFT_BASE

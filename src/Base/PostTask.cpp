@@ -1,6 +1,6 @@
 #include "Base/PostTask.h"
 
-#include <QDebug>
+#include "Base/BaseLog.h"
 
 #include "Base/SFMessageLoop.h"
 #include "Base/SFMessageLoopManager.h"
@@ -14,7 +14,7 @@ bool PostTaskToLoop(int loopId, const boost::shared_ptr<CSFTask>& task, const ch
     SetTaskTraceInfo(task, loopId, file, line, taskName, callerName, level);
     boost::shared_ptr<CSFMessageLoop> loop = CSFMessageLoopManager::GetInstance()->GetMessageLoop(loopId);
     if (!loop) {
-        qDebug("Task %s dropped: no message loop %d is registered", taskName, loopId);
+        qCDebug(lcBase, "Task %s dropped: no message loop %d is registered", taskName, loopId);
         return false;
     }
     loop->PostTask(task);

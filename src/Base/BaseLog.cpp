@@ -1,0 +1,3 @@
+#include "Base/BaseLog.h"
+
+Q_LOGGING_CATEGORY(lcBase, "lumivex.base", QtInfoMsg)
