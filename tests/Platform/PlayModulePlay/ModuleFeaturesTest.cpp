@@ -565,6 +565,8 @@ TEST_F(ModuleFeatures, StepsAndSeeksAreDoneWhenTheCallReturns)
 {
     ASSERT_EQ(1, module->Open(Sample("clip.ts").c_str()));
     ASSERT_EQ(1, module->Play(nullptr));
+    // Paused, so that a loaded machine reading late does not see play go on.
+    ASSERT_EQ(1, module->Pause());
     ASSERT_EQ(1, module->Seek(2u, 1));
     EXPECT_EQ(2000, module->GetCurrentPlayTimeMs());
     EXPECT_EQ(2000, listener.LastFrame().stampMs);
