@@ -215,6 +215,7 @@ void CPlayEngine::JoinClock(std::shared_ptr<CPlayClock> clock, std::int64_t offs
         m_clock = std::move(clock);
         m_clockOffsetMs = offsetMs;
         m_paused = false;
+        m_settlePending = false;
         m_playRequested = true;
     }
     m_wake.notify_all();
@@ -780,10 +781,11 @@ bool CPlayEngine::SettleDue() const
            m_presentedMs != INT64_MIN;
 }
 
-// With m_mutex held: the clock's moment in file time.
+// With m_mutex held: the clock's moment in file time, within the file.
 std::int64_t CPlayEngine::PausedMomentMs() const
 {
-    return std::clamp<std::int64_t>(m_clock->NowMs() - m_clockOffsetMs, 0, m_durationMs);
+    const std::int64_t moment = std::max<std::int64_t>(0, m_clock->NowMs() - m_clockOffsetMs);
+    return m_durationMs > 0 ? std::min(moment, m_durationMs) : moment;
 }
 
 bool CPlayEngine::SettleInterrupted() const
