@@ -100,6 +100,8 @@ bool CGroupPlay::Step(bool forward)
     for (CPlayModule* member : members)
         if (CPlayEngine* engine = member->Engine())
             engine->Step(forward);
+    // The paused moment moves with the step, so a later pause keeps it.
+    AlignClockToFirst();
     return !members.empty();
 }
 
@@ -114,6 +116,8 @@ bool CGroupPlay::SetSpeed(float speed)
     return true;
 }
 
+// The clock stops first: every member then settles on the frame of the one
+// paused moment (a member that lagged catches up on its own thread).
 bool CGroupPlay::Pause()
 {
     m_clock->Pause();
@@ -132,7 +136,6 @@ void CGroupPlay::AlignClockToFirst()
 
 bool CGroupPlay::Resume()
 {
-    AlignClockToFirst();
     for (CPlayModule* member : Members())
         if (CPlayEngine* engine = member->Engine())
             engine->Resume();

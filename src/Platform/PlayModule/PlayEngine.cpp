@@ -26,6 +26,9 @@ constexpr std::int64_t kResyncUs = 1'000'000;
 constexpr std::int64_t kShowAtLeastEveryUs = 500'000;
 constexpr std::size_t kMaxBlockFrames = 64;
 constexpr auto kCommandWait = std::chrono::milliseconds(1000);
+// A paused player this far from the clock's moment seeks instead of decoding
+// its way there.
+constexpr std::int64_t kSettleByDecodingMs = 2000;
 
 std::int64_t WallUs()
 {
@@ -92,6 +95,7 @@ void CPlayEngine::Play()
         std::lock_guard lock(m_mutex);
         m_playRequested = true;
         m_paused = false;
+        m_settlePending = false;
         if (ClockOwner()) {
             m_clock->Set(m_currentMs);
             m_clock->Resume();
@@ -102,10 +106,14 @@ void CPlayEngine::Play()
 
 void CPlayEngine::Pause()
 {
-    std::lock_guard lock(m_mutex);
-    m_paused = true;
-    if (ClockOwner())
-        m_clock->Pause();
+    {
+        std::lock_guard lock(m_mutex);
+        m_paused = true;
+        m_settlePending = true;
+        if (ClockOwner())
+            m_clock->Pause();
+    }
+    m_wake.notify_all();
 }
 
 void CPlayEngine::Resume()
@@ -113,6 +121,7 @@ void CPlayEngine::Resume()
     {
         std::lock_guard lock(m_mutex);
         m_paused = false;
+        m_settlePending = false;
         if (ClockOwner()) {
             m_clock->Set(m_currentMs);
             m_clock->Resume();
@@ -133,6 +142,8 @@ void CPlayEngine::Step(bool forward)
 {
     std::unique_lock lock(m_mutex);
     m_paused = true;
+    // The step decides the shown frame, not the paused moment.
+    m_settlePending = false;
     if (ClockOwner())
         m_clock->Pause();
     Queue(lock, Command{forward ? Command::StepForward : Command::StepBackward, 0, false});
@@ -204,6 +215,7 @@ void CPlayEngine::JoinClock(std::shared_ptr<CPlayClock> clock, std::int64_t offs
         m_clock = std::move(clock);
         m_clockOffsetMs = offsetMs;
         m_paused = false;
+        m_settlePending = false;
         m_playRequested = true;
     }
     m_wake.notify_all();
@@ -321,6 +333,11 @@ bool CPlayEngine::WaitForWork(std::optional<Command>& command)
         }
         if (m_playRequested && !m_paused && !m_ended)
             return true;
+        if (SettleDue()) {
+            m_settlePending = false;
+            command = Command{Command::SettleAt, PausedMomentMs(), true};
+            return true;
+        }
         m_wake.wait_for(lock, std::chrono::milliseconds(100));
     }
 }
@@ -328,6 +345,11 @@ bool CPlayEngine::WaitForWork(std::optional<Command>& command)
 void CPlayEngine::Execute(const Command& command)
 {
     m_reverseKeysOnly = false;
+    if (command.kind == Command::SettleAt) {
+        // Leaves the clock at the paused moment and completes no caller's wait.
+        SettleAt(command.timeMs);
+        return;
+    }
     switch (command.kind) {
     case Command::SeekTo:
         DoSeek(command.timeMs, command.exact);
@@ -343,6 +365,8 @@ void CPlayEngine::Execute(const Command& command)
             m_work = *picture;
             PresentPicture(m_work);
         }
+        break;
+    case Command::SettleAt:
         break;
     }
     std::lock_guard lock(m_mutex);
@@ -618,6 +642,7 @@ void CPlayEngine::PresentPicture(PlanarPicture& picture)
         m_hasShown = true;
     }
     m_currentMs = m_shown.timeMs;
+    m_presentedMs = m_shown.timeMs;
     m_width = m_shown.width;
     m_height = m_shown.height;
     m_lastPresentUs = WallUs();
@@ -744,6 +769,108 @@ bool CPlayEngine::DecodeBlockBefore(std::int64_t endMs)
         target = std::max<std::int64_t>(0, target - 1000 * (attempt + 1));
     }
     return false;
+}
+
+// ---- settling on the paused moment ----
+
+// With m_mutex held, on the play thread. Only a player that has shown a frame
+// settles: pausing before the first frame shows nothing new.
+bool CPlayEngine::SettleDue() const
+{
+    return m_settlePending && m_paused && m_playRequested && !m_ended &&
+           m_presentedMs != INT64_MIN;
+}
+
+// With m_mutex held: the clock's moment in file time, within the file.
+std::int64_t CPlayEngine::PausedMomentMs() const
+{
+    const std::int64_t moment = std::max<std::int64_t>(0, m_clock->NowMs() - m_clockOffsetMs);
+    return m_durationMs > 0 ? std::min(moment, m_durationMs) : moment;
+}
+
+bool CPlayEngine::SettleInterrupted() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_quit || !m_commands.empty() || !m_paused;
+}
+
+// The frame of a moment is the one play would show there: forward the last
+// frame at or before it, backward the first at or after it.
+void CPlayEngine::SettleAt(std::int64_t targetMs)
+{
+    const std::int64_t current = m_currentMs;
+    const std::int64_t behindMs = m_backward ? current - targetMs : targetMs - current;
+    // Frames dropped or skipped while catching up were never shown: the one
+    // of the moment may be among them.
+    const bool skipped = m_catchUp || current != m_presentedMs;
+    if (skipped || behindMs < 0 || behindMs > kSettleByDecodingMs)
+        SettleBySeek(targetMs);
+    else if (m_backward)
+        SettleBackward(targetMs);
+    else
+        SettleForward(targetMs);
+}
+
+// Cut short by a seek, a step or a resume, settling shows nothing: what
+// comes next decides the frame.
+void CPlayEngine::SettleForward(std::int64_t targetMs)
+{
+    AVFramePtr due;
+    for (;;) {
+        if (SettleInterrupted()) {
+            if (due)
+                m_held = std::move(due);
+            return;
+        }
+        AVFramePtr frame = NextFrame();
+        if (!frame)
+            break;
+        if (FrameTimeMs(*frame) > targetMs) {
+            m_held = std::move(frame);
+            break;
+        }
+        due = std::move(frame);
+    }
+    if (due)
+        PresentFrame(*due);
+}
+
+void CPlayEngine::SettleBackward(std::int64_t targetMs)
+{
+    const std::int64_t shownMs = m_currentMs;
+    bool found = false;
+    for (;;) {
+        if (SettleInterrupted()) {
+            m_currentMs = shownMs;
+            return;
+        }
+        // Walks the kept block back without showing what it passes.
+        const PlanarPicture* picture = PreviousPicture();
+        if (!picture || picture->timeMs < targetMs)
+            break;
+        m_work = *picture;
+        m_currentMs = picture->timeMs;
+        found = true;
+    }
+    if (found)
+        PresentPicture(m_work);
+}
+
+void CPlayEngine::SettleBySeek(std::int64_t targetMs)
+{
+    m_block.clear();
+    m_needReposition = false;
+    ResetDecoding();
+    m_source->SeekKeyFrame(targetMs);
+    m_discardUntilMs = targetMs;
+    m_discardInclusive = false;
+    AVFramePtr frame = NextFrame();
+    // Backward the moment's frame is the one after the frame that holds it.
+    if (frame && m_backward && FrameTimeMs(*frame) < targetMs)
+        if (AVFramePtr next = NextFrame())
+            frame = std::move(next);
+    if (frame)
+        PresentFrame(*frame);
 }
 
 }  // namespace PLAY_MODULE

@@ -80,7 +80,7 @@ public:
 
 private:
     struct Command {
-        enum Kind { SeekTo, StepForward, StepBackward } kind = SeekTo;
+        enum Kind { SeekTo, StepForward, StepBackward, SettleAt } kind = SeekTo;
         std::int64_t timeMs = 0;
         bool exact = false;
         std::uint64_t number = 0;
@@ -92,6 +92,16 @@ private:
     void Execute(const Command& command);
     void PlayForwardOnce();
     void PlayBackwardOnce();
+
+    // Paused: show the frame of the clock's moment (a lagging player catches
+    // up to it, one ahead goes back to it).
+    bool SettleDue() const;
+    std::int64_t PausedMomentMs() const;
+    void SettleAt(std::int64_t targetMs);
+    void SettleForward(std::int64_t targetMs);
+    void SettleBackward(std::int64_t targetMs);
+    void SettleBySeek(std::int64_t targetMs);
+    bool SettleInterrupted() const;
 
     AVFramePtr NextFrame();
     bool FeedDecoder();
@@ -143,6 +153,7 @@ private:
     std::int64_t m_discardUntilMs = INT64_MIN;
     bool m_discardInclusive = false;
     std::int64_t m_lastPresentUs = 0;
+    std::int64_t m_presentedMs = INT64_MIN;
 
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
@@ -152,6 +163,7 @@ private:
     std::condition_variable m_done;
     bool m_playRequested = false;
     bool m_paused = false;
+    bool m_settlePending = false;
     bool m_ended = false;
     std::shared_ptr<CPlayClock> m_ownClock;
     std::shared_ptr<CPlayClock> m_clock;

@@ -399,6 +399,8 @@ int CPlayModule::SetCurrentPlayingVideoFrameHeight(int height)
 void CPlayModule::SetTimeSource(std::shared_ptr<ITimeSource> source)
 {
     m_timeSource = source;
+    if (m_groupPlay)
+        m_groupPlay->Clock().SetTimeSource(source);
     if (m_engine)
         m_engine->SetTimeSource(std::move(source));
 }
@@ -433,8 +435,11 @@ int CPlayModule::GroupPlay_Open()
 {
     if (m_listener)
         return 0;
-    if (!m_groupPlay)
+    if (!m_groupPlay) {
         m_groupPlay = std::make_unique<CGroupPlay>();
+        if (m_timeSource)
+            m_groupPlay->Clock().SetTimeSource(m_timeSource);
+    }
     return 1;
 }
 

@@ -129,7 +129,8 @@ public:
     int GroupPlay_Seek(unsigned int time);
     int GroupPlay_QueryGroupPlayingTime(__DATETIME_INFO* time);
 
-    // For tests and benchmarks: where this module's clock reads wall time.
+    // For tests and benchmarks: where this module's clock (a group module's:
+    // the group's clock) reads wall time.
     void SetTimeSource(std::shared_ptr<ITimeSource> source);
 
     // Used by the group this module plays in.

@@ -21,6 +21,27 @@ using namespace PlayModuleTest;
 namespace {
 
 constexpr unsigned kClipStart = 1714557600;  // 2024-05-01 10:00:00 UTC
+constexpr std::int64_t kClipStartMs = std::int64_t(kClipStart) * 1000;
+constexpr std::int64_t kFrameMs = 40;
+
+// The group's time in ms since 1970; -1 when it has none.
+std::int64_t GroupTimeMs(CPlayModule& group)
+{
+    __DATETIME_INFO time;
+    if (group.GroupPlay_QueryGroupPlayingTime(&time) != 1)
+        return -1;
+    const std::int64_t seconds = SF_SOFT_BASE::CSFDateTime::MakeTime(
+        time.nYear, time.nMonth, time.nDay, time.nHour, time.nMinute, time.nSecond);
+    return seconds * 1000 + time.nMillisecond;
+}
+
+// Whether the member shows the frame play shows at that moment: forward the
+// last one at or before it, backward the first one at or after it.
+bool ShowsMoment(CPlayModule& member, std::int64_t momentMs, bool backward = false)
+{
+    const std::int64_t ahead = member.GetCurrentPlayTimeMs() - momentMs;
+    return backward ? ahead >= 0 && ahead < kFrameMs : ahead <= 0 && ahead > -kFrameMs;
+}
 
 class ModuleFeatures : public ::testing::Test {
 protected:
@@ -201,21 +222,29 @@ TEST_F(ModuleFeatures, GroupKeepsChannelsInStepAfterSeekAndSpeedChange)
 
     // Positions are compared with the group paused: read while playing, the
     // two reads would be apart by however long the machine takes between them.
+    // A member that lagged when the group paused catches up on its own
+    // thread: wait until both show the frame of the group's moment.
     auto pauseInStep = [&] {
         ASSERT_EQ(1, group.GroupPlay_Pause());
+        const std::int64_t moment = GroupTimeMs(group);
+        ASSERT_TRUE(listener.WaitFor(
+            [&] { return ShowsMoment(*module, moment) && ShowsMoment(other, moment); },
+            std::chrono::seconds(10)))
+            << moment - module->GetCurrentPlayTimeMs() << " " << moment - other.GetCurrentPlayTimeMs();
         ASSERT_TRUE(listener.WaitUntilQuiet());
         ASSERT_TRUE(otherListener.WaitUntilQuiet());
         EXPECT_LE(std::llabs(module->GetCurrentPlayTimeMs() - other.GetCurrentPlayTimeMs()), 40);
     };
     ASSERT_EQ(1, group.GroupPlay_Seek(kClipStart + 2));
     ASSERT_TRUE(otherListener.WaitFor([&] { return otherListener.LastFrame().stampMs >= 1000; }));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(listener.WaitFor([&] { return GroupTimeMs(group) >= kClipStartMs + 2300; }));
     pauseInStep();
     EXPECT_GT(module->GetCurrentPlayTimeMs(), std::int64_t(kClipStart + 2) * 1000);
     ASSERT_EQ(1, group.GroupPlay_Resume());
 
     ASSERT_EQ(1, group.GroupPlay_SetPlaySpeed(4.0f));
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const std::int64_t before4x = GroupTimeMs(group);
+    ASSERT_TRUE(listener.WaitFor([&] { return GroupTimeMs(group) >= before4x + 800; }));
     pauseInStep();
 
     __DATETIME_INFO time;
@@ -400,9 +429,13 @@ TEST_F(ModuleFeatures, GroupPlaysBackwardAndStepsBackTogether)
     ASSERT_EQ(1, group.GroupPlay_Seek(kClipStart + 3));
     ASSERT_TRUE(otherListener.WaitForFrameAt(2000, shownBeforeSeek));
     ASSERT_EQ(1, group.GroupPlay_PlayBackward());
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(listener.WaitFor([&] { return GroupTimeMs(group) <= kClipStartMs + 2700; }));
     // Compared paused: two reads while playing are apart by the time between them.
     ASSERT_EQ(1, group.GroupPlay_Pause());
+    const std::int64_t moment = GroupTimeMs(group);
+    ASSERT_TRUE(listener.WaitFor(
+        [&] { return ShowsMoment(*module, moment, true) && ShowsMoment(other, moment, true); },
+        std::chrono::seconds(10)));
     ASSERT_TRUE(listener.WaitUntilQuiet());
     ASSERT_TRUE(otherListener.WaitUntilQuiet());
     const std::int64_t first = module->GetCurrentPlayTimeMs();
@@ -417,15 +450,124 @@ TEST_F(ModuleFeatures, GroupPlaysBackwardAndStepsBackTogether)
     }));
     ASSERT_EQ(1, group.GroupPlay_PlayForward());
     ASSERT_EQ(1, group.GroupPlay_Resume());
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ASSERT_TRUE(listener.WaitFor([&] { return module->GetCurrentPlayTimeMs() > paused; }));
+    ASSERT_EQ(1, group.GroupPlay_Pause());
+    const std::int64_t resumed = GroupTimeMs(group);
+    ASSERT_TRUE(listener.WaitFor(
+        [&] { return ShowsMoment(*module, resumed) && ShowsMoment(other, resumed); },
+        std::chrono::seconds(10)));
     EXPECT_GT(module->GetCurrentPlayTimeMs(), paused);
     EXPECT_LE(std::llabs(module->GetCurrentPlayTimeMs() - other.GetCurrentPlayTimeMs()), 40);
+}
+
+TEST_F(ModuleFeatures, GroupPauseBringsALaggingMemberToTheGroupsMoment)
+{
+    RecordingListener otherListener;
+    CPlayModule other(&otherListener);
+    CPlayModule group;
+    auto clock = std::make_shared<ManualTimeSource>();
+    group.SetTimeSource(clock);
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    ASSERT_EQ(1, other.Open(Sample("later.mp4").c_str()));
+    module->Play(nullptr);
+    other.Play(nullptr);
+    ASSERT_EQ(1, group.GroupPlay_Open());
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(module.get()));
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(&other));
+    ASSERT_EQ(1, group.GroupPlay_Seek(kClipStart + 2));
+    ASSERT_TRUE(listener.WaitFor([&] {
+        return listener.LastFrame().stampMs == 2000 && otherListener.LastFrame().stampMs == 1000;
+    }));
+
+    // The other member's GUI holds its next frame: it falls behind by a second.
+    otherListener.drawn.Create(0, 0);
+    otherListener.blockFrames = true;
+    clock->AdvanceMs(kFrameMs);
+    ASSERT_TRUE(otherListener.WaitFor([&] { return otherListener.insideFrame.load(); }));
+    EXPECT_EQ(1040, otherListener.LastFrame().stampMs);
+    clock->AdvanceMs(1000);
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs == 3040; }));
+
+    ASSERT_EQ(1, group.GroupPlay_Pause());
+    EXPECT_EQ(kClipStartMs + 3040, GroupTimeMs(group));
+    const std::size_t shown = listener.FrameCount();
+    const std::size_t otherShown = otherListener.FrameCount();
+    otherListener.blockFrames = false;
+    otherListener.drawn.Set();
+    // It catches up to the paused moment and shows that frame alone.
+    ASSERT_TRUE(otherListener.WaitFor([&] { return otherListener.LastFrame().stampMs == 2040; },
+                                      std::chrono::seconds(5)))
+        << otherListener.LastFrame().stampMs;
+    ASSERT_TRUE(otherListener.WaitUntilQuiet());
+    EXPECT_EQ(otherShown + 1, otherListener.FrameCount());
+    EXPECT_EQ(kClipStartMs + 3040, other.GetCurrentPlayTimeMs());
+    EXPECT_EQ(module->GetCurrentPlayTimeMs(), other.GetCurrentPlayTimeMs());
+    EXPECT_EQ(shown, listener.FrameCount());
+
+    // A member stepped on its own is ahead of the group: pausing the group
+    // brings it back to the group's moment.
+    ASSERT_EQ(1, other.StepForward());
+    ASSERT_TRUE(otherListener.WaitFor([&] { return otherListener.LastFrame().stampMs == 2080; }));
+    ASSERT_EQ(1, group.GroupPlay_Pause());
+    ASSERT_TRUE(otherListener.WaitFor([&] { return otherListener.LastFrame().stampMs == 2040; },
+                                      std::chrono::seconds(5)));
+    EXPECT_EQ(module->GetCurrentPlayTimeMs(), other.GetCurrentPlayTimeMs());
+
+    // Resumed, both go on from the moment together.
+    ASSERT_EQ(1, group.GroupPlay_Resume());
+    clock->AdvanceMs(kFrameMs);
+    ASSERT_TRUE(listener.WaitFor([&] {
+        return listener.LastFrame().stampMs == 3080 && otherListener.LastFrame().stampMs == 2080;
+    }));
+}
+
+TEST_F(ModuleFeatures, APausedModuleThatLaggedShowsThePausedMoment)
+{
+    auto clock = std::make_shared<ManualTimeSource>();
+    module->SetTimeSource(clock);
+    listener.drawn.Create(0, 0);
+    listener.blockFrames = true;
+    ASSERT_EQ(1, module->Open(Sample("clip.ts").c_str()));
+    ASSERT_EQ(1, module->Play(nullptr));
+    // The GUI holds the first frame while a second and a half go by.
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.insideFrame.load(); }));
+    clock->AdvanceMs(1500);
+    ASSERT_EQ(1, module->Pause());
+    listener.blockFrames = false;
+    listener.drawn.Set();
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs == 1480; },
+                                 std::chrono::seconds(5)))
+        << listener.LastFrame().stampMs;
+    ASSERT_TRUE(listener.WaitUntilQuiet());
+    EXPECT_EQ(2u, listener.FrameCount());
+    EXPECT_EQ(1480, module->GetCurrentPlayTimeMs());
+    EXPECT_EQ(0, module->IsPlaying());
+
+    // Backward the moment's frame is the first one at or after it.
+    ASSERT_EQ(1, module->PlayBackward());
+    ASSERT_EQ(1, module->Resume());
+    listener.drawn.Reset();
+    listener.blockFrames = true;
+    clock->AdvanceMs(kFrameMs);
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs == 1440; }));
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.insideFrame.load(); }));
+    clock->AdvanceMs(500 - 10);
+    ASSERT_EQ(1, module->Pause());
+    listener.blockFrames = false;
+    listener.drawn.Set();
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs == 960; },
+                                 std::chrono::seconds(5)))
+        << listener.LastFrame().stampMs;
+    ASSERT_TRUE(listener.WaitUntilQuiet());
+    EXPECT_EQ(4u, listener.FrameCount());
 }
 
 TEST_F(ModuleFeatures, StepsAndSeeksAreDoneWhenTheCallReturns)
 {
     ASSERT_EQ(1, module->Open(Sample("clip.ts").c_str()));
     ASSERT_EQ(1, module->Play(nullptr));
+    // Paused, so that a loaded machine reading late does not see play go on.
+    ASSERT_EQ(1, module->Pause());
     ASSERT_EQ(1, module->Seek(2u, 1));
     EXPECT_EQ(2000, module->GetCurrentPlayTimeMs());
     EXPECT_EQ(2000, listener.LastFrame().stampMs);
