@@ -4,6 +4,7 @@
 #include <QAudioSink>
 #include <QCoreApplication>
 #include <QMediaDevices>
+#include <QThread>
 
 #include <algorithm>
 #include <chrono>
@@ -39,7 +40,8 @@ bool CAudioOutput::Open(int sampleRate, int channels)
     m_quit = false;
     m_started = false;
     m_opened = false;
-    m_thread = std::thread([this, sampleRate, channels] { Run(sampleRate, channels); });
+    m_thread.reset(QThread::create([this, sampleRate, channels] { Run(sampleRate, channels); }));
+    m_thread->start();
     std::unique_lock lock(m_mutex);
     m_changed.wait_for(lock, kOpenTimeout, [this] { return m_started; });
     const bool opened = m_opened;
@@ -53,8 +55,10 @@ void CAudioOutput::Close()
 {
     m_quit = true;
     m_changed.notify_all();
-    if (m_thread.joinable())
-        m_thread.join();
+    if (m_thread) {
+        m_thread->wait();
+        m_thread.reset();
+    }
     swr_free(&m_resampler);
     av_channel_layout_uninit(&m_inLayout);
     std::lock_guard lock(m_mutex);
@@ -85,6 +89,7 @@ void CAudioOutput::Run(int sampleRate, int channels)
     }
     m_changed.notify_all();
     while (io && !m_quit) {
+        QCoreApplication::processEvents();
         sink->setVolume(m_gain.load());
         std::vector<char> chunk;
         {

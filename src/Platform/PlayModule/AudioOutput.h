@@ -3,9 +3,12 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
+
+#include <QThread>
 
 extern "C" {
 #include <libavutil/channel_layout.h>
@@ -15,10 +18,13 @@ struct AVCodecParameters;
 struct AVFrame;
 struct SwrContext;
 
+
+
 namespace PLAY_MODULE {
 
 // Plays decoded audio through the default output device (QAudioSink) on a
-// thread of its own. Without a device Open fails and nothing else happens.
+// Qt thread of its own, whose events (the sink's timers and notifications)
+// it serves. Without a device Open fails and nothing else happens.
 class CAudioOutput {
 public:
     CAudioOutput() = default;
@@ -42,7 +48,7 @@ private:
     bool SameInput(const AVFrame& frame) const;
     std::size_t WaitingLocked() const { return m_queue.size() - m_readPos; }
 
-    std::thread m_thread;
+    std::unique_ptr<QThread> m_thread;
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<std::uint8_t> m_queue;  // bytes from m_readPos on are waiting
