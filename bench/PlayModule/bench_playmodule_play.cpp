@@ -185,7 +185,9 @@ struct OpenPaused {
     }
 };
 
-void BM_SeekToKeyFrame(benchmark::State& state)
+// Seeks to every other second (first + 2k), exact or to the key frame, and
+// keeps the slowest in worst.
+void MeasureSeeks(benchmark::State& state, unsigned firstSecond, int exact, double& worst)
 {
     OpenPaused player;
     if (!player.Open(state.range(0) ? Mp4File() : KvxFile())) {
@@ -195,33 +197,19 @@ void BM_SeekToKeyFrame(benchmark::State& state)
     const unsigned start = player.module.GetFileStartTime();
     int round = 0;
     for (auto _ : state) {
-        const unsigned second = 2 + 2 * unsigned(round++ % int(Seconds() / 2 - 1));
-        const double ms = player.Measure([&] { player.module.Seek(start + second, 0); },
+        const unsigned second = firstSecond + 2 * unsigned(round++ % int(Seconds() / 2 - 1));
+        const double ms = player.Measure([&] { player.module.Seek(start + second, exact); },
                                          int(second * 1000));
         state.SetIterationTime(ms / 1000.0);
-        g_keySeekMs = std::max(g_keySeekMs, ms);
+        worst = std::max(worst, ms);
     }
 }
+
+void BM_SeekToKeyFrame(benchmark::State& state) { MeasureSeeks(state, 2, 0, g_keySeekMs); }
 BENCHMARK(BM_SeekToKeyFrame)->ArgName("mp4")->Arg(0)->Arg(1)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 
-void BM_SeekExactEndOfGop(benchmark::State& state)
-{
-    OpenPaused player;
-    if (!player.Open(state.range(0) ? Mp4File() : KvxFile())) {
-        state.SkipWithError("no recording");
-        return;
-    }
-    const unsigned start = player.module.GetFileStartTime();
-    int round = 0;
-    for (auto _ : state) {
-        // The last second of a group of pictures: 25 frames to decode first.
-        const unsigned second = 3 + 2 * unsigned(round++ % int(Seconds() / 2 - 1));
-        const double ms = player.Measure([&] { player.module.Seek(start + second, 1); },
-                                         int(second * 1000));
-        state.SetIterationTime(ms / 1000.0);
-        g_exactSeekMs = std::max(g_exactSeekMs, ms);
-    }
-}
+// The last second of a group of pictures: 25 frames to decode first.
+void BM_SeekExactEndOfGop(benchmark::State& state) { MeasureSeeks(state, 3, 1, g_exactSeekMs); }
 BENCHMARK(BM_SeekExactEndOfGop)->ArgName("mp4")->Arg(0)->Arg(1)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 
 void BM_BackStepAfterTheFirst(benchmark::State& state)
