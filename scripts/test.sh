@@ -54,7 +54,13 @@ if command -v clang++ >/dev/null; then
   for f in build/fuzz/fuzz/*/fuzz_*; do
     [ -f "$f" ] && [ -x "$f" ] || continue
     corpus=$(mktemp -d)
-    "$f" -max_total_time=20 -rss_limit_mb=2048 "$corpus" 2>&1 | tail -n 1
+    log=$(mktemp)
+    if ! "$f" -max_total_time=20 -rss_limit_mb=2048 "$corpus" >"$log" 2>&1; then
+      echo "$f failed:"
+      tail -n 60 "$log"
+      exit 1
+    fi
+    tail -n 1 "$log"
   done
 fi
 

@@ -1,5 +1,7 @@
 #include "Platform/PlayModule/LocalMediaInput.h"
 
+#include "Platform/PlayModule/RecorderMedia.h"
+
 #include <cstdio>
 
 extern "C" {
@@ -28,7 +30,7 @@ AVFormatContext* OpenLocalMediaInput(const std::string& path)
     const AVInputFormat* forced =
         StartsWithPackHeader(path) ? av_find_input_format("mpeg") : nullptr;
     AVDictionary* options = nullptr;
-    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    LimitToRecorderMedia(&options);
     const std::string url = "file:" + path;
     AVFormatContext* format = nullptr;
     const int opened = avformat_open_input(&format, url.c_str(), forced, &options);

@@ -1,5 +1,7 @@
 #include "Platform/PlayModule/StreamDecoder.h"
 
+#include "Platform/PlayModule/RecorderMedia.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 }
@@ -37,7 +39,11 @@ bool CStreamDecoder::Open(const AVCodecParameters* parameters, int threads)
     m_context->pkt_timebase = {1, 1000};
     m_context->thread_count = threads;
     m_context->thread_type = FF_THREAD_SLICE;
-    if (avcodec_open2(m_context, codec, nullptr) < 0) {
+    AVDictionary* options = nullptr;
+    LimitToRecorderDecoders(&options);
+    const int opened = avcodec_open2(m_context, codec, &options);
+    av_dict_free(&options);
+    if (opened < 0) {
         avcodec_free_context(&m_context);
         return false;
     }

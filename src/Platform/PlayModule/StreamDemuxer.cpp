@@ -1,6 +1,7 @@
 #include "Platform/PlayModule/StreamDemuxer.h"
 
 #include "Platform/PlayModule/AnnexBFilter.h"
+#include "Platform/PlayModule/RecorderMedia.h"
 
 #include <algorithm>
 #include <cstring>
@@ -118,7 +119,11 @@ bool CStreamDemuxer::OpenInput()
         return false;
     m_format->pb = m_io;
     m_format->flags |= AVFMT_FLAG_CUSTOM_IO;
-    if (avformat_open_input(&m_format, nullptr, nullptr, nullptr) < 0)
+    AVDictionary* options = nullptr;
+    LimitToRecorderMedia(&options);
+    const int opened = avformat_open_input(&m_format, nullptr, nullptr, &options);
+    av_dict_free(&options);
+    if (opened < 0)
         return false;  // the context was freed by the failed open
     return avformat_find_stream_info(m_format, nullptr) >= 0;
 }

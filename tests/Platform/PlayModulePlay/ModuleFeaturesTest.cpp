@@ -322,6 +322,12 @@ TEST_F(ModuleFeatures, BadFilesAreRefusedOrPlayedAsFarAsTheyGo)
         noise[i] = std::uint8_t((i * 2654435761u) >> 13);
     ASSERT_TRUE(PLAY_MODULE_TEST::WriteFileBytes(folder.File("noise.ts"), noise));
     EXPECT_EQ(0, module->Open(folder.File("noise.ts").c_str()));
+    // Still images (here the start of a JPEG XL codestream) are not recordings:
+    // refused before any image decoder sees them.
+    std::vector<std::uint8_t> image = {0xff, 0x0a, 0x13, 0x13, 0x13, 0x13, 0x13, 0x13, 0xff, 0x0a};
+    image.resize(4096, 0x0a);
+    ASSERT_TRUE(PLAY_MODULE_TEST::WriteFileBytes(folder.File("picture.mp4"), image));
+    EXPECT_EQ(0, module->Open(folder.File("picture.mp4").c_str()));
     ASSERT_TRUE(PLAY_MODULE_TEST::WriteFileBytes(folder.File("empty.kvx"), {}));
     EXPECT_EQ(0, module->Open(folder.File("empty.kvx").c_str()));
     EXPECT_EQ(0, module->Play(nullptr));
