@@ -51,11 +51,12 @@ if command -v clang++ >/dev/null; then
   # that other programs could not link.
   fuzz_targets=$(ninja -C build/fuzz -t targets all | grep -o '^fuzz_[A-Za-z0-9_]*' | sort -u)
   cmake --build build/fuzz -j "$jobs" --target $fuzz_targets
+  # A fixed seed keeps these runs repeatable; longer runs go by hand.
   for f in build/fuzz/fuzz/*/fuzz_*; do
     [ -f "$f" ] && [ -x "$f" ] || continue
     corpus=$(mktemp -d)
     log=$(mktemp)
-    if ! "$f" -max_total_time=20 -rss_limit_mb=2048 "$corpus" >"$log" 2>&1; then
+    if ! "$f" -seed=1 -max_total_time=20 -rss_limit_mb=2048 "$corpus" >"$log" 2>&1; then
       echo "$f failed:"
       tail -n 60 "$log"
       exit 1
