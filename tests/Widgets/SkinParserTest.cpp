@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+#include <string>
+
 #include "Widgets/SkinParser.h"
 
 namespace {
@@ -9,6 +12,12 @@ struct RectCase {
     tagRECT plain;
     tagRECT inclusive;
 };
+
+// Test names and failure messages show the parsed text.
+void PrintTo(const RectCase& c, std::ostream* out)
+{
+    *out << '"' << c.text << '"';
+}
 
 class SkinRectTest : public ::testing::TestWithParam<RectCase> {};
 
@@ -35,7 +44,8 @@ INSTANTIATE_TEST_SUITE_P(
                       RectCase{"0,0,10,27", {0, 0, 10, 27}, {0, 0, 9, 26}},
                       // Hostile numbers are clamped instead of overflowing.
                       RectCase{"2147483647,0,2147483647,1", {2147483647, 0, 2147483647, 1}, {2147483647, 0, 2147483647, 0}},
-                      RectCase{"99999999999999999999,0,1,1", {2147483647, 0, 2147483647, 1}, {2147483647, 0, 2147483647, 0}}));
+                      RectCase{"99999999999999999999,0,1,1", {2147483647, 0, 2147483647, 1}, {2147483647, 0, 2147483647, 0}}),
+    [](const ::testing::TestParamInfo<RectCase>& info) { return "Case" + std::to_string(info.index); });
 
 TEST(SkinParserTest, WideRectFormsMatchNarrow)
 {
