@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+#include <string>
+
 #include "Widgets/SFRect.h"
 
 namespace {
@@ -16,12 +19,17 @@ struct MulDivCase {
     int value, num, den, expected;
 };
 
+void PrintTo(const MulDivCase& c, std::ostream* out)
+{
+    *out << c.value << "*" << c.num << "/" << c.den;
+}
+
 class MulDivTest : public ::testing::TestWithParam<MulDivCase> {};
 
 TEST_P(MulDivTest, RoundsHalvesAwayFromZero)
 {
     const auto& c = GetParam();
-    EXPECT_EQ(SFMulDiv(c.value, c.num, c.den), c.expected) << c.value << "*" << c.num << "/" << c.den;
+    EXPECT_EQ(SFMulDiv(c.value, c.num, c.den), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, MulDivTest,
@@ -32,7 +40,10 @@ INSTANTIATE_TEST_SUITE_P(Table, MulDivTest,
                                            MulDivCase{2, 1, 3, 1}, MulDivCase{100, 0, 7, 0},
                                            MulDivCase{5, 7, 0, -1}, MulDivCase{0, 0, 0, -1},
                                            MulDivCase{2000000000, 3, 2, -1},
-                                           MulDivCase{2000000000, 2, 4, 1000000000}));
+                                           MulDivCase{2000000000, 2, 4, 1000000000}),
+                         [](const ::testing::TestParamInfo<MulDivCase>& info) {
+                             return "Case" + std::to_string(info.index);
+                         });
 
 TEST(GeometryTest, MulDivRectScalesEveryField)
 {
