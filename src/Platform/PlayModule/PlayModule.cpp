@@ -4,6 +4,7 @@
 #include "Base/SFEvent.h"
 #include "Platform/PlayModule/AudioOutput.h"
 #include "Platform/PlayModule/DataRecorder.h"
+#include "Platform/PlayModule/FFmpegLog.h"
 #include "Platform/PlayModule/GroupPlay.h"
 #include "Platform/PlayModule/MediaSourceFactory.h"
 #include "Platform/PlayModule/PlayEngine.h"
@@ -28,6 +29,7 @@ std::atomic<int> g_nextPort{1};
 CPlayModule::CPlayModule(IPlayModuleListener* listener)
     : m_listener(listener), m_port(g_nextPort++)
 {
+    RouteFFmpegMessages();
 }
 
 CPlayModule::~CPlayModule()

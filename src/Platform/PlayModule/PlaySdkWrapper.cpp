@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "Platform/PlayModule/FFmpegLog.h"
 #include "Platform/PlayModule/SnapshotWriter.h"
 #include "Platform/PlayModule/StreamDemuxer.h"
 
@@ -36,6 +37,7 @@ bool PictureOf(const char* frame, long width, long height, long format, PlanarPi
 CPlaySdkWrapper::CPlaySdkWrapper()
     : m_avi([this](unsigned part, std::string& name) { return NextAviName(part, name); })
 {
+    RouteFFmpegMessages();
 }
 
 CPlaySdkWrapper::~CPlaySdkWrapper()
