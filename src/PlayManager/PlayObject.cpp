@@ -161,6 +161,7 @@ int CPlayObject::OpenIVSTrack(int drawType)
     const int port = CIVSPortPool::Instance()->Alloc();
     if (port < 0)
         return 0;
+    std::lock_guard<std::mutex> lock(m_overlayMutex);
     m_overlayPort = port;
     m_overlay->OpenPort(port);
     for (int kind = 1; kind <= 3; ++kind)
@@ -187,6 +188,7 @@ int CPlayObject::CloseIVSTrack()
 
 void CPlayObject::ReleaseOverlayPort()
 {
+    std::lock_guard<std::mutex> lock(m_overlayMutex);
     if (!m_overlayOpen.exchange(false))
         return;
     m_overlay->ClosePort(m_overlayPort);

@@ -126,6 +126,9 @@ private:
     int m_recordType = -1;
     std::atomic<int> m_aviFeeding{0};
     std::atomic<int> m_seekPending{0};
+    // Held while overlay data goes to the port and while the port is given
+    // back, so no block reaches a port already handed to another object.
+    std::mutex m_overlayMutex;
     std::atomic<int> m_overlayPort{0};
     std::atomic<bool> m_overlayOpen{false};
     std::atomic<int> m_stopped{0};

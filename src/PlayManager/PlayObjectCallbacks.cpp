@@ -64,9 +64,12 @@ int CPlayObject::OnOverlayData(PLAY_MODULE::CPlayModule*, unsigned char* data, i
 {
     if (!m_overlayOpen)
         return 0;
-    const int port = m_overlayPort;
     const int value = OverlayValue();
     const int hold = 3 * m_library->GetCurrentVideoFrameRate();
+    std::lock_guard<std::mutex> lock(m_overlayMutex);
+    if (!m_overlayOpen)
+        return 0;
+    const int port = m_overlayPort;
     m_overlay->SetHoldFrames(port, 1, hold);
     m_overlay->SetHoldFrames(port, 2, hold);
     if (kind == 5)

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <utility>
 
 #include "Base/MessageLoopIds.h"
 #include "Base/PostTask.h"
@@ -166,6 +167,11 @@ int RecordingOverlayDrawer::EnableKind(int port, int kind, int enable)
                std::to_string(enable));
 }
 
+void RecordingOverlayDrawer::SetInputRulesHook(std::function<void()> hook)
+{
+    m_inputRulesHook = std::move(hook);
+}
+
 int RecordingOverlayDrawer::SetDrawType(int port, int drawType)
 {
     return Log("23:" + std::to_string(port) + "," + std::to_string(drawType));
@@ -180,6 +186,8 @@ int RecordingOverlayDrawer::SetHoldFrames(int port, int group, int frames)
 int RecordingOverlayDrawer::InputRules(int port, const unsigned char*, int length, int value)
 {
     Log("4:" + std::to_string(port) + "," + std::to_string(length) + "," + std::to_string(value));
+    if (m_inputRulesHook)
+        m_inputRulesHook();
     return 44;
 }
 

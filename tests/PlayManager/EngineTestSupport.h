@@ -80,6 +80,8 @@ class RecordingOverlayDrawer : public IOverlayDrawer {
 public:
     std::vector<std::string> Calls() const;
     void Clear();
+    // Runs inside every InputRules call, after it was recorded.
+    void SetInputRulesHook(std::function<void()> hook);
 
     int OpenPort(int port) override;
     int ClosePort(int port) override;
@@ -96,6 +98,7 @@ private:
 
     mutable std::mutex m_mutex;
     std::vector<std::string> m_calls;
+    std::function<void()> m_inputRulesHook;
 };
 
 }  // namespace PlayManagerTest

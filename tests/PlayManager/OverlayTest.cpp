@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <chrono>
 #include <thread>
 
 #include "PlayManager/FakeEngineFixture.h"
@@ -80,6 +82,28 @@ TEST_F(FakeEngineTest, OverlayCallsComeInTheirOrder)
     // The port went back to the pool.
     EXPECT_EQ(port, CIVSPortPool::Instance()->Alloc());
     CIVSPortPool::Instance()->Free(port);
+}
+
+TEST_F(FakeEngineTest, ClosingTheTrackWaitsForTheBlockBeingDrawn)
+{
+    void* handle = MakeObject(0);
+    OnPlay([&] { EXPECT_EQ(1, manager->OpenIVSTrack(handle, 5)); });
+    std::thread closer;
+    bool closedWhileDrawing = true;
+    overlay->SetInputRulesHook([&] {
+        closer = std::thread([&] { OnPlay([&] { manager->CloseIVSTrack(handle); }); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        const auto calls = overlay->Calls();
+        closedWhileDrawing = std::find(calls.begin(), calls.end(), "2:0") != calls.end();
+    });
+    EXPECT_EQ(44, libraries.At(0)->FireOverlay(5));
+    closer.join();
+    overlay->SetInputRulesHook(nullptr);
+    EXPECT_FALSE(closedWhileDrawing);
+    EXPECT_EQ("2:0", overlay->Calls().back());
+    // Once closed, blocks no longer reach the port, whoever holds it now.
+    EXPECT_EQ(0, libraries.At(0)->FireOverlay(5));
+    EXPECT_EQ("2:0", overlay->Calls().back());
 }
 
 TEST_F(FakeEngineTest, NoFreePortMeansNoOverlayTrack)
