@@ -5,6 +5,8 @@
 
 #include <chrono>
 
+#include "Base/SFSignalStack.h"
+
 namespace SF_SOFT_BASE {
 
 std::uint32_t CurrentThreadId()
@@ -53,6 +55,7 @@ void* CSFThreadHandle::Entry(void* self)
 
 void CSFThreadHandle::RunBody()
 {
+    SFEnsureSignalStack();
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_threadId = CurrentThreadId();

@@ -9,17 +9,17 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "Base/SFSignalStack.h"
+
 namespace {
 
 constexpr int kFatalSignals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT};
 constexpr int kNoSignal = 0;
-constexpr std::size_t kAltStackSize = 256 * 1024;
 constexpr int kMaxFrames = 64;
 
 char g_dumpPath[PATH_MAX + 8];
 std::atomic<int> g_entries{0};
 std::atomic<void (*)()> g_writeHook{nullptr};
-alignas(16) char g_altStack[kAltStackSize];
 
 // Async-signal-safe output helpers.
 void WriteText(int fd, const char* text)
@@ -150,10 +150,8 @@ bool InstallCrashHandler(bool useFilter)
     void* frame[1];
     backtrace(frame, 1);
 
-    stack_t altStack{};
-    altStack.ss_sp = g_altStack;
-    altStack.ss_size = sizeof(g_altStack);
-    sigaltstack(&altStack, nullptr);
+    // Threads started by the program set up their own.
+    SF_SOFT_BASE::SFEnsureSignalStack();
 
     struct sigaction action{};
     action.sa_sigaction = OnFatalSignal;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <csignal>
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -9,6 +10,7 @@
 #include "Base/SFAutoMutexLock.h"
 #include "Base/SFEvent.h"
 #include "Base/SFMutex.h"
+#include "Base/SFSignalStack.h"
 #include "Base/SFThread.h"
 
 using namespace SF_SOFT_BASE;
@@ -174,4 +176,44 @@ TEST(ThreadTest, UnusableStackSizeFailsCleanly)
     EXPECT_EQ(thread.Create(1, &WaitForRelease, &runs, 0), 0);
     EXPECT_EQ(thread.IsRunning(), 0);
     EXPECT_EQ(runs.load(), 0);
+}
+
+namespace {
+
+stack_t CurrentSignalStack()
+{
+    stack_t current{};
+    sigaltstack(nullptr, &current);
+    return current;
+}
+
+}  // namespace
+
+TEST(SignalStackTest, AThreadWithoutOneGetsOneAndAThreadWithOneKeepsIt)
+{
+    std::thread bare([] {
+        stack_t off{};
+        off.ss_flags = SS_DISABLE;
+        ASSERT_EQ(0, sigaltstack(&off, nullptr));
+        ASSERT_TRUE(SF_SOFT_BASE::SFEnsureSignalStack());
+        const stack_t made = CurrentSignalStack();
+        EXPECT_FALSE(made.ss_flags & SS_DISABLE);
+        EXPECT_GE(made.ss_size, std::size_t(64 * 1024));
+        ASSERT_TRUE(SF_SOFT_BASE::SFEnsureSignalStack());
+        EXPECT_EQ(made.ss_sp, CurrentSignalStack().ss_sp);
+    });
+    bare.join();
+
+    std::thread owned([] {
+        static char own[128 * 1024];
+        stack_t mine{};
+        mine.ss_sp = own;
+        mine.ss_size = sizeof own;
+        stack_t before{};
+        ASSERT_EQ(0, sigaltstack(&mine, &before));
+        EXPECT_TRUE(SF_SOFT_BASE::SFEnsureSignalStack());
+        EXPECT_EQ(static_cast<void*>(own), CurrentSignalStack().ss_sp);
+        sigaltstack(&before, nullptr);
+    });
+    owned.join();
 }

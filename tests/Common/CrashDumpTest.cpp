@@ -26,8 +26,9 @@ protected:
         for (char** e = environ; *e; ++e)
             if (std::strncmp(*e, "ASAN_OPTIONS=", 13) && std::strncmp(*e, "UBSAN_OPTIONS=", 14))
                 env.emplace_back(*e);
+        // Nor do they give threads signal stacks: the program must.
         env.emplace_back("ASAN_OPTIONS=handle_segv=0:handle_abort=0:handle_sigbus=0:"
-                         "handle_sigfpe=0:handle_sigill=0:detect_leaks=0");
+                         "handle_sigfpe=0:handle_sigill=0:detect_leaks=0:use_sigaltstack=0");
         env.emplace_back("UBSAN_OPTIONS=handle_segv=0:handle_abort=0:handle_sigbus=0:"
                          "handle_sigfpe=0:handle_sigill=0");
         std::vector<char*> envp;
@@ -75,6 +76,12 @@ TEST_F(CrashDumpTest, AbortFloatingPointAndUncaughtExceptionAreCaught)
     EXPECT_NE(Dump().find("(SIGFPE)"), std::string::npos);
     EXPECT_EQ(Run("terminate"), 1);
     EXPECT_NE(Dump().find("uncaught exception"), std::string::npos);
+}
+
+TEST_F(CrashDumpTest, AThreadRunningOutOfStackLeavesADump)
+{
+    EXPECT_EQ(Run("thread-overflow"), 1);
+    EXPECT_NE(Dump().find("Signal: 11 (SIGSEGV)"), std::string::npos) << Dump();
 }
 
 TEST_F(CrashDumpTest, FaultWhileDumpingEndsWithTwentyThree)

@@ -16,6 +16,8 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
+#include "Base/SFSignalStack.h"
+
 namespace PLAY_MODULE {
 
 namespace {
@@ -69,6 +71,7 @@ void CAudioOutput::Close()
 
 void CAudioOutput::Run(int sampleRate, int channels)
 {
+    SF_SOFT_BASE::SFEnsureSignalStack();
     QAudioFormat format;
     format.setSampleRate(sampleRate);
     format.setChannelCount(channels);

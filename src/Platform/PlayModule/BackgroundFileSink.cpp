@@ -4,6 +4,8 @@
 
 #include <unistd.h>
 
+#include "Base/SFSignalStack.h"
+
 namespace PLAY_MODULE {
 
 CBackgroundFileSink::CBackgroundFileSink(int fd) : m_fd(fd), m_thread([this] { Run(); }) {}
@@ -33,6 +35,7 @@ bool CBackgroundFileSink::WriteAll(const std::vector<std::uint8_t>& bytes)
 
 void CBackgroundFileSink::Run()
 {
+    SF_SOFT_BASE::SFEnsureSignalStack();
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
         m_changed.wait(lock, [this] { return m_busy || m_stop; });

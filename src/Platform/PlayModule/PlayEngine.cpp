@@ -1,6 +1,7 @@
 #include "Platform/PlayModule/PlayEngine.h"
 
 #include "Base/SFDateTime.h"
+#include "Base/SFSignalStack.h"
 #include "Platform/PlayModule/IPlayModuleListener.h"
 #include "Platform/PlayModule/StreamTap.h"
 
@@ -305,6 +306,7 @@ void CPlayEngine::ReportFileTimes(unsigned start, unsigned end)
 
 void CPlayEngine::Run()
 {
+    SF_SOFT_BASE::SFEnsureSignalStack();
     if (m_reportTimes && m_listener)
         m_listener->OnFileTimeDone(m_owner, m_reportStart, m_reportEnd);
     for (;;) {

@@ -1,6 +1,7 @@
 #include "Platform/PlayModule/PlayModule.h"
 
 #include "Base/SFDateTime.h"
+#include "Base/SFSignalStack.h"
 #include "Platform/PlayModule/DataRecorder.h"
 #include "Platform/PlayModule/KeyFrameIndex.h"
 #include "Platform/PlayModule/PlayEngine.h"
@@ -27,12 +28,16 @@ void CPlayModule::StartIndex(const std::string& path, std::int64_t fileSize)
         m_index->Set(std::make_shared<const CKeyFrameIndex>(std::move(*given)));
         m_indexOrigin = 2;
         m_indexThread = std::thread([this] {
+            SF_SOFT_BASE::SFEnsureSignalStack();
             if (m_listener && !m_cancelScan)
                 m_listener->OnFileRefFinished(this, 1);
         });
         return;
     }
-    m_indexThread = std::thread([this, path] { ScanIndex(path); });
+    m_indexThread = std::thread([this, path] {
+        SF_SOFT_BASE::SFEnsureSignalStack();
+        ScanIndex(path);
+    });
 }
 
 void CPlayModule::ScanIndex(std::string path)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "Base/SFSignalStack.h"
 #include "Platform/PlayModule/FFmpegLog.h"
 #include "Platform/PlayModule/SnapshotWriter.h"
 #include "Platform/PlayModule/StreamDemuxer.h"
@@ -237,6 +238,7 @@ int CPlaySdkWrapper::EnableWaterMarkCallBackEx()
 
 void CPlaySdkWrapper::Run()
 {
+    SF_SOFT_BASE::SFEnsureSignalStack();
     m_workerId = std::this_thread::get_id();  // before Play has stored it
     std::vector<std::uint8_t> chunk;
     while (!m_stopSeen) {
