@@ -20,5 +20,13 @@ done
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-$sudo apt-get update
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+# A mirror that fails for a moment gets two more tries.
+for attempt in 1 2 3; do
+  if $sudo apt-get update &&
+     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"; then
+    exit 0
+  fi
+  [ "$attempt" -lt 3 ] && sleep $((attempt * 10))
+done
+echo "install-deps: could not install: ${missing[*]}" >&2
+exit 1
