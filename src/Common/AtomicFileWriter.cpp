@@ -1,6 +1,7 @@
 #include "Common/AtomicFileWriter.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,6 +10,25 @@
 #include <vector>
 
 namespace SF_SOFT_BASE {
+namespace {
+
+constexpr const char* kTempSuffix = ".XXXXXX";
+constexpr std::size_t kTempSuffixLength = 7;
+
+// "<target>.XXXXXX", with the file name cut so that the temporary's name
+// fits the file system even when the target's name is as long as allowed.
+std::string MakeTempPattern(const std::string& target)
+{
+    const std::size_t slash = target.rfind('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t maxName = NAME_MAX - kTempSuffixLength;
+    std::string pattern = target;
+    if (pattern.size() - nameStart > maxName)
+        pattern.resize(nameStart + maxName);
+    return pattern + kTempSuffix;
+}
+
+}  // namespace
 
 CAtomicFileWriter::CAtomicFileWriter(std::string targetPath) : m_target(std::move(targetPath)) {}
 
@@ -22,7 +42,7 @@ bool CAtomicFileWriter::Open()
     Discard();
     if (m_target.empty())
         return false;
-    std::string pattern = m_target + ".XXXXXX";
+    std::string pattern = MakeTempPattern(m_target);
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     m_fd = mkstemp(name.data());

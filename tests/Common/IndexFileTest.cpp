@@ -108,6 +108,27 @@ TEST_F(IndexFileTest, ShortOrEmptyIndexIsInvalidAndGetsRewritten)
     EXPECT_TRUE(store.IsIndexFileValid(m_recordingW));
 }
 
+// A recording whose name is as long as the file system allows gets an index
+// of the same length, and it can be written like any other.
+TEST_F(IndexFileTest, LongestRecordingNamesGetTheirIndex)
+{
+    CIndexFileStore store = Store(kPlenty);
+    for (std::size_t length : {249u, 252u, 255u}) {
+        const std::string name = std::string(length - 4, 'n') + ".kvx";
+        const std::string recording = m_dir.File(name);
+        WriteFile(recording, std::string(10, 'r'));
+        ASSERT_TRUE(store.SaveIndexFile("idx", 3, Utf8ToWide(recording))) << length;
+        EXPECT_TRUE(store.IsIndexFileValid(Utf8ToWide(recording))) << length;
+        EXPECT_EQ(ReadFile(IndexOf(std::string(length - 4, 'n') + ".qxi")).substr(24), "idx");
+    }
+    std::size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(m_dir.File("Index"))) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, 3u);
+}
+
 TEST_F(IndexFileTest, NothingIsWrittenWithoutDataOrRecording)
 {
     CIndexFileStore store = Store(kPlenty);
