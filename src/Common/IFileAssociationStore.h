@@ -20,7 +20,8 @@ public:
     // The program chosen by the user as the default for the type.
     virtual std::wstring GetDefaultHandler(const std::wstring& type) = 0;
     virtual void SetDefaultHandler(const std::wstring& type, const std::wstring& handler) = 0;
-    // Writes what changed; false when a write failed.
+    // Writes what changed; false when a write failed (what failed is kept
+    // for the next Flush).
     virtual bool Flush() = 0;
     // Tells the desktop that associations changed.
     virtual void NotifyChanged() = 0;

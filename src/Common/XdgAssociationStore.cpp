@@ -362,15 +362,14 @@ bool CXdgAssociationStore::WriteMimeApps() const
 
 bool CXdgAssociationStore::Flush()
 {
-    bool ok = true;
-    if (m_packageDirty)
-        ok = WritePackage() && ok;
-    if (m_desktopDirty)
-        ok = WriteDesktopEntry() && ok;
-    if (m_mimeAppsDirty)
-        ok = WriteMimeApps() && ok;
-    m_packageDirty = m_desktopDirty = m_mimeAppsDirty = false;
-    return ok;
+    // A file that could not be written stays dirty, so the next Flush tries again.
+    if (m_packageDirty && WritePackage())
+        m_packageDirty = false;
+    if (m_desktopDirty && WriteDesktopEntry())
+        m_desktopDirty = false;
+    if (m_mimeAppsDirty && WriteMimeApps())
+        m_mimeAppsDirty = false;
+    return !m_packageDirty && !m_desktopDirty && !m_mimeAppsDirty;
 }
 
 void CXdgAssociationStore::NotifyChanged()

@@ -89,6 +89,23 @@ TEST_F(XdgAssociationTest, ValuesDifferingOnlyInCaseCountAsEqual)
     EXPECT_EQ(reread.IsFileAssociated(L".ps"), 1);
 }
 
+// A change that could not be written stays pending: a later Flush writes it
+// or fails again, and never reports success with the change lost.
+TEST_F(XdgAssociationTest, FailedFlushKeepsTheChangesForTheNextOne)
+{
+    WriteFile(m_configHome, "a file where the folder should be");
+    auto store = NewStore();
+    store->SetDefaultHandler(L"video/x-lumivex-kvx", L"lumivex.Files");
+    EXPECT_FALSE(store->Flush());
+    EXPECT_FALSE(store->Flush());
+
+    std::filesystem::remove(m_configHome);
+    EXPECT_TRUE(store->Flush());
+    EXPECT_NE(ReadFile(m_configHome + "/mimeapps.list").find("video/x-lumivex-kvx=lumivex.Files.desktop;"),
+              std::string::npos);
+    EXPECT_EQ(NewStore()->GetDefaultHandler(L"video/x-lumivex-kvx"), L"lumivex.Files");
+}
+
 TEST(FileAssociationNamesTest, FromTheProgramFile)
 {
     CFileAssociation association(nullptr, L"/opt/My Player/my player");
