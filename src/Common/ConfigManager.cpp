@@ -180,6 +180,8 @@ void CConfigManager::SplitLists()
     m_openedPaths = SplitTerminated(OldPath);
     m_recordFormats.clear();
     for (std::wstring format : SplitTerminated(strRecordFormat)) {
+        if (format.empty())
+            continue;  // names no extension
         format.resize(std::min<std::size_t>(format.size(), 7));
         for (auto& c : format)
             c = static_cast<wchar_t>(std::towlower(c));

@@ -40,8 +40,9 @@ public:
 
     // The folders and files open at the last exit (OldPath split at ";").
     std::vector<std::wstring>& GetOpenedPaths() { return m_openedPaths; }
-    // The recording extensions (strRecordFormat split at ";", each cut to 7
-    // characters and lower-cased). Its address stays the same for the run.
+    // The recording extensions (strRecordFormat split at ";", empty entries
+    // skipped, each cut to 7 characters and lower-cased). Its address stays
+    // the same for the run.
     const std::list<std::wstring>& GetRecordFormats() const { return m_recordFormats; }
     const std::vector<std::unique_ptr<ConfigItem>>& GetItems() const { return m_items; }
 

@@ -179,6 +179,17 @@ TEST_F(SettingsTest, ReadingRules)
     EXPECT_EQ(config.GetRecordFormats(), formats);
 }
 
+// An empty entry names no extension; taken as one it would match every file
+// without an extension and register the glob "*" with the desktop.
+TEST_F(SettingsTest, EmptyRecordFormatEntriesAreSkipped)
+{
+    WriteSettings(Group("<strRecordFormat value=\";.kvx;;.avi;\"/>"));
+    CConfigManager config;
+    config.Init();
+    std::list<std::wstring> formats{L".kvx", L".avi"};
+    EXPECT_EQ(config.GetRecordFormats(), formats);
+}
+
 TEST(ConfigXMLPersistTest, TypedReadsWithDefaults)
 {
     CConfigXMLPersistImp store("");
