@@ -36,14 +36,21 @@ bool SameText(const std::wstring& a, const std::wstring& b)
     return QString::fromStdWString(a).compare(QString::fromStdWString(b), Qt::CaseInsensitive) == 0;
 }
 
-std::vector<std::string> ReadLines(const std::string& path)
+// The file's lines; none for a missing file. False when the file is there
+// but could not be read whole.
+bool ReadLines(const std::string& path, std::vector<std::string>& lines)
 {
-    std::vector<std::string> lines;
+    lines.clear();
     std::ifstream in(path);
+    if (!in.is_open()) {
+        std::error_code error;
+        return std::filesystem::symlink_status(path, error).type() ==
+               std::filesystem::file_type::not_found;
+    }
     std::string line;
     while (std::getline(in, line))
         lines.push_back(line);
-    return lines;
+    return !in.bad();
 }
 
 std::string Trim(const std::string& text)
@@ -219,7 +226,9 @@ void CXdgAssociationStore::LoadDesktopEntry()
         return;
     m_desktopLoaded = true;
     bool inEntry = false;
-    for (const std::string& raw : ReadLines(GetDesktopEntryPath())) {
+    std::vector<std::string> lines;
+    ReadLines(GetDesktopEntryPath(), lines);  // our own file: rewritten whole if unreadable
+    for (const std::string& raw : lines) {
         std::string line = Trim(raw);
         if (!line.empty() && line[0] == '[') {
             inEntry = line == "[Desktop Entry]";
@@ -286,7 +295,7 @@ void CXdgAssociationStore::LoadMimeApps()
     if (m_mimeAppsLoaded)
         return;
     m_mimeAppsLoaded = true;
-    m_mimeAppsLines = ReadLines(GetMimeAppsPath());
+    m_mimeAppsUnreadable = !ReadLines(GetMimeAppsPath(), m_mimeAppsLines);
 }
 
 int CXdgAssociationStore::FindDefaultLine(const std::string& type, int* section) const
@@ -354,6 +363,9 @@ void CXdgAssociationStore::SetDefaultHandler(const std::wstring& type, const std
 
 bool CXdgAssociationStore::WriteMimeApps() const
 {
+    // The user's other defaults live in this file: never replace what could not be read.
+    if (m_mimeAppsUnreadable)
+        return false;
     std::string text;
     for (const auto& line : m_mimeAppsLines)
         text += line + "\n";

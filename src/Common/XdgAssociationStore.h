@@ -60,5 +60,6 @@ private:
 
     bool m_mimeAppsLoaded = false;
     bool m_mimeAppsDirty = false;
+    bool m_mimeAppsUnreadable = false;
     std::vector<std::string> m_mimeAppsLines;
 };

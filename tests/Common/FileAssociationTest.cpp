@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 
 namespace {
@@ -104,6 +105,21 @@ TEST_F(XdgAssociationTest, FailedFlushKeepsTheChangesForTheNextOne)
     EXPECT_NE(ReadFile(m_configHome + "/mimeapps.list").find("video/x-lumivex-kvx=lumivex.Files.desktop;"),
               std::string::npos);
     EXPECT_EQ(NewStore()->GetDefaultHandler(L"video/x-lumivex-kvx"), L"lumivex.Files");
+}
+
+// The user's defaults file is there but cannot be read (here a link to
+// itself): it is left alone and the write reported as failed.
+TEST_F(XdgAssociationTest, UnreadableDefaultsFileIsNeverReplaced)
+{
+    std::filesystem::create_directories(m_configHome);
+    const std::string path = m_configHome + "/mimeapps.list";
+    std::filesystem::create_symlink("mimeapps.list", path);
+    auto store = NewStore();
+    EXPECT_EQ(store->GetDefaultHandler(L"video/x-lumivex-kvx"), L"");
+    store->SetDefaultHandler(L"video/x-lumivex-kvx", L"lumivex.Files");
+    EXPECT_FALSE(store->Flush());
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+    EXPECT_EQ(std::filesystem::read_symlink(path), "mimeapps.list");
 }
 
 TEST(FileAssociationNamesTest, FromTheProgramFile)
