@@ -149,6 +149,26 @@ protected:
     std::unique_ptr<CSFQTImagePanel> panel;
 };
 
+TEST_F(ImagePanelTest, HugeSkinSizesLayOutWithoutOverflow)
+{
+    UIImagePanelStyle skin;
+    skin.n0 = 2147483647;  // item height
+    skin.n1 = 2147483647;  // item width
+    skin.n2 = 2147483647;  // horizontal margin
+    skin.n3 = 2147483647;  // vertical margin
+    skin.n4 = 2147483647;  // gap
+    ASSERT_EQ(panel->SetSkin(&skin), 1);
+    for (int i = 0; i < 3; ++i)
+        Add(path, std::to_wstring(i).c_str());
+    panel->show();
+    QMouseEvent move(QEvent::MouseMove, QPointF(300, 30), panel->mapToGlobal(QPointF(300, 30)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(panel.get(), &move);
+    panel->grab();
+    EXPECT_GE(panel->ScrollBar()->maximum(), 0);
+    EXPECT_EQ(panel->GetCount(), 3);
+}
+
 TEST_F(ImagePanelTest, RefusesTheSamePathAndName)
 {
     EXPECT_EQ(Add(path, L"one"), 1);
