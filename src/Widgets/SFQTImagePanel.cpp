@@ -172,8 +172,17 @@ void CSFQTImagePanel::DelByItemName(const wchar_t* name)
     const QString wanted = SFQTStringFromWide(name);
     const auto found = std::find_if(m_items.begin(), m_items.end(),
                                     [&wanted](const ImagePanelItem& item) { return item.name == wanted; });
-    if (found != m_items.end())
+    if (found != m_items.end()) {
+        // The hot and hovered items keep naming the same item, or none when it goes.
+        const int erased = static_cast<int>(std::distance(m_items.begin(), found));
         m_items.erase(found);
+        for (int* index : {&m_hotIndex, &m_hoverIndex}) {
+            if (*index == erased)
+                *index = -1;
+            else if (*index > erased)
+                --*index;
+        }
+    }
     UpdateScrollMaximum();
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QImage>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -233,6 +234,26 @@ TEST_F(ImagePanelTest, HoverFillsTheInformationAndDoubleClickPlays)
     panel->ClearItems();
     EXPECT_EQ(panel->GetHotImagePath(), nullptr) << "a hot index past the end names nothing";
     panel->grab();
+}
+
+TEST_F(ImagePanelTest, HotItemStaysTheSameWhenAnotherIsDeleted)
+{
+    const QString second = dir.path() + "/second.png";
+    const QString third = dir.path() + "/third.png";
+    QFile::copy(path, second);
+    QFile::copy(path, third);
+    Add(path, L"a");
+    Add(second, L"b");
+    Add(third, L"c");
+    panel->show();
+    QTest::mouseDClick(panel.get(), Qt::LeftButton, Qt::NoModifier, panel->ItemRect(1).center());
+    ASSERT_NE(panel->GetHotImagePath(), nullptr);
+    ASSERT_EQ(std::wstring(panel->GetHotImagePath()), second.toStdWString());
+    panel->DelByItemName(L"a");
+    ASSERT_NE(panel->GetHotImagePath(), nullptr);
+    EXPECT_EQ(std::wstring(panel->GetHotImagePath()), second.toStdWString());
+    panel->DelByItemName(L"b");
+    EXPECT_EQ(panel->GetHotImagePath(), nullptr) << "the deleted hot item names nothing";
 }
 
 TEST_F(ImagePanelTest, ResizeShowsTheStripFromItsStartAndKeepsItScrollable)
