@@ -71,8 +71,9 @@ int CreateDirectoryRecursive(const std::wstring& path)
         if (result != 0)
             break;
     }
-    // Another thread may have made every part after the first test.
-    return result == 0 || Exists(narrow) ? 0 : -1;
+    // Success only when the path now exists: without a trailing '/' its
+    // last part is never made. Another thread may have made every part.
+    return Exists(narrow) ? 0 : -1;
 }
 
 std::wstring MakeAbsoluteDirPath(const std::wstring& path)

@@ -1,16 +1,20 @@
 #include "Base/SFDateTime.h"
 
 #include <ctime>
+#include <limits>
 
 namespace SF_SOFT_BASE {
 namespace {
 
 constexpr int kLastYearSince1900 = 137;  // 2037
 
-// The run time's 64-bit local conversion, year capped at 2037.
+// The run time's 64-bit local conversion, year capped at 2037; -1 for years
+// before 1900 and a month that has no month before it.
 std::int64_t ConvertLocal(std::int32_t year, std::int32_t month, std::int32_t day,
                           std::int32_t hour, std::int32_t minute, std::int32_t second)
 {
+    if (year < 1900 || month == std::numeric_limits<std::int32_t>::min())
+        return -1;
     std::tm tm{};
     tm.tm_year = year - 1900;
     if (tm.tm_year > kLastYearSince1900)
@@ -57,16 +61,19 @@ void CSFDateTime::Now() { FromTime(static_cast<std::uint32_t>(std::time(nullptr)
 std::uint32_t CSFDateTime::ToTime() const
 {
     std::int64_t t = ConvertLocal(year, month, day, hour, minute, second);
-    return t < 0 ? 0 : static_cast<std::uint32_t>(t);
+    return t < 0 || t > std::numeric_limits<std::uint32_t>::max() ? 0 : static_cast<std::uint32_t>(t);
 }
 
 std::int32_t CSFDateTime::MakeTime(std::int32_t y, std::int32_t mo, std::int32_t d,
                                    std::int32_t h, std::int32_t mi, std::int32_t s)
 {
-    if (static_cast<std::uint32_t>(y - 1900) > 1100 || mo < 1 || mo > 12 || d < 0 || h < 0 ||
-        mi < 0 || s < 0)
+    if (y < 1900 || y > 3000 || mo < 1 || mo > 12 || d < 0 || h < 0 || mi < 0 || s < 0)
         return 0;
-    return static_cast<std::int32_t>(ConvertLocal(y, mo, d, h, mi, s));
+    const std::int64_t t = ConvertLocal(y, mo, d, h, mi, s);
+    // Loose fields may normalise past what the value can hold.
+    if (t > std::numeric_limits<std::int32_t>::max())
+        return 0;
+    return static_cast<std::int32_t>(t);
 }
 
 std::int32_t MakeLocalTime(std::int32_t y, std::int32_t mo, std::int32_t d, std::int32_t h,

@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 
 #include "Widgets/SFApplication.h"
 #include "Widgets/SFCustomEvent.h"
@@ -96,9 +97,13 @@ void CSFQTButton::SetPicTransparence(float value)
 
 void CSFQTButton::OnClicked()
 {
+    // The handler may destroy the window that holds this button.
+    const QPointer<CSFQTButton> alive(this);
+    const UINT id = m_controlId;
     if (m_pHandler)
-        m_pHandler->BTN_OnClicked(static_cast<int>(m_controlId));
-    SFSendCommandToParent(static_cast<QWidget*>(this), m_controlId);
+        m_pHandler->BTN_OnClicked(static_cast<int>(id));
+    if (alive)
+        SFSendCommandToParent(static_cast<QWidget*>(this), id);
 }
 
 void CSFQTButton::OnAnimationPicTransFinished()

@@ -5,6 +5,8 @@
 #include <QPainterPath>
 #include <QWidget>
 
+#include <algorithm>
+
 #include "Base/TextCodec.h"
 #include "Widgets/SFApplication.h"
 
@@ -46,6 +48,10 @@ void SFQTApplyRoundMask(QWidget* window, int rx, int ry)
     const int h = window->height();
     if (w <= 0 || h <= 0)
         return;
+    // Radii beyond any window are cut so that twice them still fits.
+    constexpr int kRadiusLimit = 1 << 20;
+    rx = std::clamp(rx, -kRadiusLimit, kRadiusLimit);
+    ry = std::clamp(ry, -kRadiusLimit, kRadiusLimit);
     QBitmap mask(w, h);
     mask.fill(Qt::white);
     QPainter painter(&mask);

@@ -37,9 +37,11 @@ CSFQTFrameChrome::~CSFQTFrameChrome() = default;
 void CSFQTFrameChrome::SetSkin(const DialogStyle& style)
 {
     if (!style.Field(57)->empty()) {
-        const tagPOINT size = SFQTParseSkinPointW(style.Field(57)->c_str());
-        m_skin.initialSize = QSize(size.x, size.y);
-        m_dialog->SetDlgWindowPos(nullptr, 0, 0, size.x, size.y, 2);
+        const tagPOINT pair = SFQTParseSkinPointW(style.Field(57)->c_str());
+        const QSize size(std::clamp<int>(pair.x, -kSFQTSkinValueLimit, kSFQTSkinValueLimit),
+                         std::clamp<int>(pair.y, -kSFQTSkinValueLimit, kSFQTSkinValueLimit));
+        m_skin.initialSize = size;
+        m_dialog->SetDlgWindowPos(nullptr, 0, 0, size.width(), size.height(), 2);
         m_dialog->CenterWindow(nullptr);
     }
     m_skin.Parse(style, m_variant == Variant::Dialog);

@@ -2,22 +2,29 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 #include "Widgets/SFApplication.h"
 #include "Widgets/SkinParser.h"
 #include "Widgets/SkinStyles.h"
 
 namespace {
 
+int Limited(LONG value)
+{
+    return std::clamp<int>(value, -kSFQTSkinValueLimit, kSFQTSkinValueLimit);
+}
+
 QRect InclusiveRect(const std::wstring& text)
 {
     const tagRECT r = SFQTParseSkinRectInclusiveW(text.c_str());
-    return QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom));
+    return QRect(QPoint(Limited(r.left), Limited(r.top)), QPoint(Limited(r.right), Limited(r.bottom)));
 }
 
 QSize PairToSize(const std::wstring& text)
 {
     const tagPOINT p = SFQTParseSkinPointW(text.c_str());
-    return QSize(p.x, p.y);
+    return QSize(Limited(p.x), Limited(p.y));
 }
 
 const std::wstring& FieldOf(const DialogStyle& style, int index)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <iterator>
 
 #include <QCoreApplication>
@@ -18,6 +19,20 @@
 namespace {
 
 const char* const kInfoLabels[4] = {"Type", "Name", "Start Time", "End Time"};
+
+// Skin lengths far beyond any screen are cut, and positions of a long strip
+// kept well inside int, so that no sum of them overflows.
+int SkinLength(std::int32_t value)
+{
+    constexpr std::int32_t kLimit = 1 << 20;
+    return std::clamp(value, -kLimit, kLimit);
+}
+
+int Coordinate(std::int64_t value)
+{
+    constexpr std::int64_t kLimit = 1 << 30;
+    return static_cast<int>(std::clamp(value, -kLimit, kLimit));
+}
 
 }  // namespace
 
@@ -43,10 +58,10 @@ int CSFQTImagePanel::SetSkin(UIImagePanelStyle* skin)
     if (!skin)
         return 0;
     m_backgroundColor = SFQTParseSkinColorW(skin->str12.c_str());
-    m_gap = skin->n4;
-    m_marginX = skin->n2;
-    m_marginY = skin->n3;
-    m_itemSize = QSize(skin->n1, skin->n0);
+    m_gap = SkinLength(skin->n4);
+    m_marginX = SkinLength(skin->n2);
+    m_marginY = SkinLength(skin->n3);
+    m_itemSize = QSize(SkinLength(skin->n1), SkinLength(skin->n0));
     update();
     return 1;
 }
@@ -80,8 +95,8 @@ void CSFQTImagePanel::ResetScrollBar()
 
 int CSFQTImagePanel::StripWidth() const
 {
-    const int n = GetCount();
-    return n * m_itemSize.width() + (n - 1) * m_gap + 2 * m_marginX;
+    const std::int64_t n = GetCount();
+    return Coordinate(n * m_itemSize.width() + (n - 1) * m_gap + 2 * std::int64_t(m_marginX));
 }
 
 int CSFQTImagePanel::StripOffset() const
@@ -97,8 +112,9 @@ void CSFQTImagePanel::UpdateScrollMaximum()
 
 QRect CSFQTImagePanel::ItemRect(int index) const
 {
-    const int left = StripOffset() + m_marginX - m_scrollBar->value() + index * (m_itemSize.width() + m_gap);
-    return QRect(left, m_marginY, m_itemSize.width(), m_itemSize.height());
+    const std::int64_t left = std::int64_t(StripOffset()) + m_marginX - m_scrollBar->value() +
+                              std::int64_t(index) * (m_itemSize.width() + m_gap);
+    return QRect(Coordinate(left), m_marginY, m_itemSize.width(), m_itemSize.height());
 }
 
 int CSFQTImagePanel::VisibleItemCount() const
@@ -156,8 +172,17 @@ void CSFQTImagePanel::DelByItemName(const wchar_t* name)
     const QString wanted = SFQTStringFromWide(name);
     const auto found = std::find_if(m_items.begin(), m_items.end(),
                                     [&wanted](const ImagePanelItem& item) { return item.name == wanted; });
-    if (found != m_items.end())
+    if (found != m_items.end()) {
+        // The hot and hovered items keep naming the same item, or none when it goes.
+        const int erased = static_cast<int>(std::distance(m_items.begin(), found));
         m_items.erase(found);
+        for (int* index : {&m_hotIndex, &m_hoverIndex}) {
+            if (*index == erased)
+                *index = -1;
+            else if (*index > erased)
+                --*index;
+        }
+    }
     UpdateScrollMaximum();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QPointer>
 
 #include "Widgets/SFApplication.h"
 #include "Widgets/SFCustomEvent.h"
@@ -306,8 +307,11 @@ void CSFQTListCtrl::OnClicked()
         return;
     const UINT buttonId = button->GetControlId();
     SF_LISTCTRL_NOTIFY notify = MakeNotify(SF_LCN_ROWBUTTON_CLICK, row, 0);
+    // The parent may destroy the window that holds this list on the notification.
+    const QPointer<CSFQTListCtrl> alive(this);
     SendToParent(WM_NOTIFY, SF_LCN_ROWBUTTON_CLICK, reinterpret_cast<WPARAM>(&notify), m_controlId);
-    SendToParent(WM_COMMAND, 0, 0, static_cast<LPARAM>(buttonId));
+    if (alive)
+        SendToParent(WM_COMMAND, 0, 0, static_cast<LPARAM>(buttonId));
 }
 
 void CSFQTListCtrl::OnCellChanged(int, int, int)

@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QtMath>
 
 #include "Widgets/SFApplication.h"
@@ -127,9 +128,13 @@ void CSFQTRadioBox::SetPicTransparence(float value)
 
 void CSFQTRadioBox::OnClicked(bool checked, QPoint point)
 {
+    // The handler may destroy the window that holds this radio box.
+    const QPointer<CSFQTRadioBox> alive(this);
+    const UINT id = m_controlId;
     if (m_pHandler)
-        m_pHandler->RADIO_OnClicked(checked ? 1 : 0, static_cast<int>(m_controlId), tagPOINT{point.x(), point.y()});
-    SFSendCommandToParent(static_cast<QWidget*>(this), m_controlId);
+        m_pHandler->RADIO_OnClicked(checked ? 1 : 0, static_cast<int>(id), tagPOINT{point.x(), point.y()});
+    if (alive)
+        SFSendCommandToParent(static_cast<QWidget*>(this), id);
 }
 
 void CSFQTRadioBox::OnAnimationPicTransFinished()
@@ -170,8 +175,11 @@ void CSFQTRadioBox::mouseReleaseEvent(QMouseEvent* event)
     SetState(StateNormal);
     const QPoint at = event->position().toPoint();
     if (rect().contains(at)) {
+        const QPointer<CSFQTRadioBox> alive(this);
         m_checked = !m_checked;
         OnClicked(m_checked, at);
+        if (!alive)
+            return;
     }
     QAbstractButton::mouseReleaseEvent(event);
 }

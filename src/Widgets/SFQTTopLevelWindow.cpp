@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QResizeEvent>
 #include <QTimerEvent>
 
@@ -192,7 +193,11 @@ void CSFQTTopLevelWindow<QtWindow>::customEvent(QEvent* event)
     if (event->type() != CSFCustomEvent::EventType() || !m_pHandler)
         return;
     const auto* custom = static_cast<CSFCustomEvent*>(event);
+    // The handler's entry may destroy this window.
+    const QPointer<QObject> alive(this);
     SFDispatchCustomEvent(m_pHandler, *custom);
+    if (!alive)
+        return;
     if (custom->m_message == WM_COMMAND && custom->m_code == 0) {
         if (custom->m_lParam == 1)
             MFCOK();

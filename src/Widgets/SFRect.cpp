@@ -14,9 +14,11 @@ int SFMulDiv(int value, int num, int den)
     const std::uint64_t absProduct = product < 0 ? std::uint64_t(-product) : std::uint64_t(product);
     const std::uint64_t absDen = den < 0 ? std::uint64_t(-std::int64_t(den)) : std::uint64_t(den);
     const std::uint64_t rounded = (absProduct + absDen / 2) / absDen;
-    if (rounded > std::uint64_t(std::numeric_limits<int>::max()))
-        return -1;  // the result does not fit
-    return negative ? -static_cast<int>(rounded) : static_cast<int>(rounded);
+    // The result does not fit; the negative side holds one more.
+    const std::uint64_t limit = std::uint64_t(std::numeric_limits<int>::max()) + (negative ? 1 : 0);
+    if (rounded > limit)
+        return -1;
+    return static_cast<int>(negative ? -static_cast<std::int64_t>(rounded) : static_cast<std::int64_t>(rounded));
 }
 
 CSFPoint CSFSize::operator+(tagPOINT point) const { return CSFPoint(point.x + cx, point.y + cy); }

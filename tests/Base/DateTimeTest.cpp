@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <ctime>
 
 #include "Base/SFDateTime.h"
@@ -78,4 +79,23 @@ TEST(DateTimeTest, TodayStartIsLocalMidnightOfToday)
     std::int64_t now = std::time(nullptr);
     EXPECT_LE(midnight, now);
     EXPECT_GT(midnight, now - 25 * 3600);
+}
+
+TEST(DateTimeTest, FieldsBeyondTheTimeRangeGiveZeroNotAWrappedTime)
+{
+    // Loose fields normalise far past 2038: the value no longer fits.
+    EXPECT_EQ(CSFDateTime::MakeTime(2037, 12, 31, 597000, 0, 0), 0);
+    EXPECT_EQ(CSFDateTime::MakeTime(2037, 12, 65535, 65535, 65535, 65535), 0);
+    EXPECT_EQ(CSFDateTime(2037, 12, 31, 1200000, 0, 0).ToTime(), 0u);
+    // A time just past the end of 2037 is still fine.
+    EXPECT_EQ(CSFDateTime::MakeTime(2037, 12, 31, 24, 0, 0),
+              static_cast<std::int32_t>(CSFDateTime(2037, 12, 31, 0, 0, 0).ToTime()) + 86400);
+}
+
+TEST(DateTimeTest, ExtremeFieldValuesAreRejectedWithoutOverflow)
+{
+    constexpr std::int32_t lowest = INT32_MIN;
+    EXPECT_EQ(CSFDateTime::MakeTime(lowest, 1, 1, 0, 0, 0), 0);
+    EXPECT_EQ(CSFDateTime(lowest, 1, 1, 0, 0, 0).ToTime(), 0u);
+    EXPECT_EQ(CSFDateTime(2013, lowest, 1, 0, 0, 0).ToTime(), 0u);
 }

@@ -121,6 +121,9 @@ TEST_F(TempDir, CreateDirectoryRecursive)
     // Without a trailing '/', the last part is not a folder to create.
     EXPECT_EQ(CreateDirectoryRecursive(Wide(dir + "/a/c")), -1);
     EXPECT_FALSE(fs::exists(dir + "/a/c"));
+    // Also when the folders above it had to be made first.
+    EXPECT_EQ(CreateDirectoryRecursive(Wide(dir + "/n/c")), -1);
+    EXPECT_FALSE(fs::exists(dir + "/n/c"));
     EXPECT_EQ(CreateDirectoryRecursive(Wide(dir + "/ü/ß/")), 0);
     EXPECT_TRUE(IsDir(dir + "/ü/ß"));
 }

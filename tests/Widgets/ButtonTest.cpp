@@ -5,6 +5,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 #include "SkinFixture.h"
@@ -161,6 +162,23 @@ TEST_F(ButtonTest, SkinImagesByState)
     Release(QPoint(500, 500));
     QImage released = button->grab().toImage();
     EXPECT_NE(released.pixelColor(40, 15), QColor(Qt::red));
+}
+
+// Runs an action when clicked, e.g. closing the window that holds the button.
+class ActingButtonEvent : public ISFButtonEvent {
+public:
+    void BTN_OnClicked(int) override { onClick(); }
+    std::function<void()> onClick;
+};
+
+TEST_F(ButtonTest, ClickHandlerMayDestroyTheWindowThatHoldsTheButton)
+{
+    ActingButtonEvent acting;
+    auto* close = static_cast<CSFQTButton*>(SFCreateButton(&acting));
+    close->Create(L"Close", WS_VISIBLE, tagRECT{0, 0, 20, 20}, owner.GetUIWnd(), 9);
+    acting.onClick = [&] { dialog.reset(); };
+    close->click();
+    EXPECT_EQ(dialog, nullptr);
 }
 
 TEST_F(ButtonTest, DestroyWithNullDoesNothing)

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 
 #include "ControlHandlers.h"
@@ -42,6 +43,23 @@ TEST_F(RadioBoxTest, ReleaseInsideTogglesThenReportsAndSendsTheCommand)
     EXPECT_EQ(radio->GetCheck(), 0) << "a checked radio box unchecks on a click";
     ASSERT_EQ(events.clicks.size(), 2u);
     EXPECT_EQ(events.clicks[1], (RecordingRadioEvent::Click{0, 21, 7, 8}));
+}
+
+// Runs an action when clicked, e.g. closing the window that holds the radio box.
+class ActingRadioEvent : public ISFRadioBoxEvent {
+public:
+    void RADIO_OnClicked(int, int, tagPOINT) override { onClick(); }
+    std::function<void()> onClick;
+};
+
+TEST_F(RadioBoxTest, ClickHandlerMayDestroyTheWindowThatHoldsTheRadioBox)
+{
+    ActingRadioEvent acting;
+    auto* choice = static_cast<CSFQTRadioBox*>(SFCreateRadioBox(&acting));
+    choice->Create(L"Close", WS_VISIBLE, tagRECT{0, 0, 20, 20}, owner.GetUIWnd(), 22);
+    acting.onClick = [&] { dialog.reset(); };
+    QTest::mouseClick(choice, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_EQ(dialog, nullptr);
 }
 
 TEST_F(RadioBoxTest, ReleaseOutsideChangesNothing)

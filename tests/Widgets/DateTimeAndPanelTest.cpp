@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QImage>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -149,6 +150,26 @@ protected:
     std::unique_ptr<CSFQTImagePanel> panel;
 };
 
+TEST_F(ImagePanelTest, HugeSkinSizesLayOutWithoutOverflow)
+{
+    UIImagePanelStyle skin;
+    skin.n0 = 2147483647;  // item height
+    skin.n1 = 2147483647;  // item width
+    skin.n2 = 2147483647;  // horizontal margin
+    skin.n3 = 2147483647;  // vertical margin
+    skin.n4 = 2147483647;  // gap
+    ASSERT_EQ(panel->SetSkin(&skin), 1);
+    for (int i = 0; i < 3; ++i)
+        Add(path, std::to_wstring(i).c_str());
+    panel->show();
+    QMouseEvent move(QEvent::MouseMove, QPointF(300, 30), panel->mapToGlobal(QPointF(300, 30)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(panel.get(), &move);
+    panel->grab();
+    EXPECT_GE(panel->ScrollBar()->maximum(), 0);
+    EXPECT_EQ(panel->GetCount(), 3);
+}
+
 TEST_F(ImagePanelTest, RefusesTheSamePathAndName)
 {
     EXPECT_EQ(Add(path, L"one"), 1);
@@ -213,6 +234,26 @@ TEST_F(ImagePanelTest, HoverFillsTheInformationAndDoubleClickPlays)
     panel->ClearItems();
     EXPECT_EQ(panel->GetHotImagePath(), nullptr) << "a hot index past the end names nothing";
     panel->grab();
+}
+
+TEST_F(ImagePanelTest, HotItemStaysTheSameWhenAnotherIsDeleted)
+{
+    const QString second = dir.path() + "/second.png";
+    const QString third = dir.path() + "/third.png";
+    QFile::copy(path, second);
+    QFile::copy(path, third);
+    Add(path, L"a");
+    Add(second, L"b");
+    Add(third, L"c");
+    panel->show();
+    QTest::mouseDClick(panel.get(), Qt::LeftButton, Qt::NoModifier, panel->ItemRect(1).center());
+    ASSERT_NE(panel->GetHotImagePath(), nullptr);
+    ASSERT_EQ(std::wstring(panel->GetHotImagePath()), second.toStdWString());
+    panel->DelByItemName(L"a");
+    ASSERT_NE(panel->GetHotImagePath(), nullptr);
+    EXPECT_EQ(std::wstring(panel->GetHotImagePath()), second.toStdWString());
+    panel->DelByItemName(L"b");
+    EXPECT_EQ(panel->GetHotImagePath(), nullptr) << "the deleted hot item names nothing";
 }
 
 TEST_F(ImagePanelTest, ResizeShowsTheStripFromItsStartAndKeepsItScrollable)

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 
 #include "SkinFixture.h"
@@ -37,6 +38,19 @@ void Later(std::function<void()> action)
 {
     QTimer::singleShot(0, std::move(action));
 }
+
+// Its OK command entry runs an action, e.g. destroying the modeless dialog.
+class ActingDialogEvent : public ISFDialogEvent {
+    SF_DECLARE_MESSAGE_MAP()
+public:
+    void Dlg_OnInitDialog(int) override {}
+    void OnOk() { onOk(); }
+    std::function<void()> onOk;
+};
+
+SF_BEGIN_MESSAGE_MAP(ActingDialogEvent)
+    SF_ON_COMMAND(1, OnOk)
+SF_END_MESSAGE_MAP()
 
 TEST(DialogTest, HandlerSeesTheDialogAsItsWindow)
 {
@@ -232,6 +246,16 @@ TEST(DialogTest, ModalRunCanBeEndedFromTheHandlersOwnMapEntry)
     Later([&] { SFSendMessage(WidgetOf(dialog.get()), 2001, 9); dialog->MFCCancel(); });
     EXPECT_EQ(dialog->DoModalDlg(), 2);
     EXPECT_NE(std::find(handler.calls.begin(), handler.calls.end(), "ui:9:2001"), handler.calls.end());
+}
+
+TEST(DialogTest, CommandEntryMayDestroyTheDialog)
+{
+    ActingDialogEvent handler;
+    DialogPtr dialog = MakeDialog(&handler);
+    handler.onOk = [&] { dialog.reset(); };
+    CSFCustomEvent command(WM_COMMAND, 0, 0, 1);
+    QCoreApplication::sendEvent(WidgetOf(dialog.get()), &command);
+    EXPECT_EQ(dialog, nullptr);
 }
 
 }  // namespace

@@ -109,6 +109,54 @@ TEST_F(FrameSkinTest, ZeroSizedPiecesDoNotHang)
     EXPECT_EQ(composed.size(), QSize(640, 480));
 }
 
+TEST_F(FrameSkinTest, HugePieceSizesComposeWithoutOverflow)
+{
+    SFQTFrameSkin parsed;
+    style.str4 = L"0,0,10,2147483647";           // title-left: as high as a number goes
+    style.str6 = L"10,0,2147483647,27";          // title-middle: as wide
+    style.str10 = L"0,27,1,2147483647";          // left-upper
+    style.str12 = L"0,27,1,2147483647";          // left-middle
+    style.str16 = L"0,0,2147483647,2147483647";  // bottom-left
+    style.str18 = L"0,0,2147483647,2147483647";  // bottom-middle
+    style.str24 = L"0,0,2147483647,2147483647";  // right-middle
+    style.str26 = L"0,0,1,2147483647";           // right-upper
+    parsed.Parse(style, true);
+    const QPixmap composed = SFQTComposeFramePixmap(parsed, 640, 480);
+    EXPECT_EQ(composed.size(), QSize(640, 480));
+}
+
+TEST_F(FrameSkinTest, HugeButtonCaptionAndCornerValuesSurviveResizeAndDrag)
+{
+    style.str44 = L"2147483600,7,23,14";  // close button far right
+    style.str54 = L"0,0,1000,2147483647";  // caption as high as a number goes
+    style.str56 = L"2147483647,2147483647";
+    SkinAndShow(400, 300);
+    dialog->SetSizeRoundCorner(L"2147483647,-2147483648");
+    dialog->MoveWindow(100, 100, 500, 300);
+    QCoreApplication::processEvents();
+    // Drag the window far off the bottom left and let go there.
+    Mouse(QEvent::MouseButtonPress, QPoint(50, 10), Qt::LeftButton, Qt::LeftButton);
+    const QPoint far = dialog->mapToGlobal(QPoint(50, 10)) + QPoint(-5000, 5000);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(dialog->mapFromGlobal(far)), QPointF(far),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(dialog->mapFromGlobal(far)), QPointF(far), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(dialog.get(), &move);
+    QCoreApplication::sendEvent(dialog.get(), &release);
+    EXPECT_FALSE(dialog->Chrome().IsDragging());
+    EXPECT_EQ(dialog->Chrome().Composed().size(), QSize(500, 300));
+}
+
+TEST_F(FrameSkinTest, HugeInitialSizesAreCentredWithoutOverflow)
+{
+    for (const wchar_t* size : {L"-2147483648,-2147483648", L"2147483647,2147483647"}) {
+        style.str57 = size;
+        dialog->SetSkin(&style);
+        dialog->CenterWindow(nullptr);
+        EXPECT_GE(dialog->Chrome().Skin().minimumSize.width(), -(1 << 20));
+    }
+}
+
 TEST_F(FrameSkinTest, DraggedByTheCaption)
 {
     SkinAndShow(400, 300);

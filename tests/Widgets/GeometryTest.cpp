@@ -40,7 +40,10 @@ INSTANTIATE_TEST_SUITE_P(Table, MulDivTest,
                                            MulDivCase{2, 1, 3, 1}, MulDivCase{100, 0, 7, 0},
                                            MulDivCase{5, 7, 0, -1}, MulDivCase{0, 0, 0, -1},
                                            MulDivCase{2000000000, 3, 2, -1},
-                                           MulDivCase{2000000000, 2, 4, 1000000000}),
+                                           MulDivCase{2000000000, 2, 4, 1000000000},
+                                           MulDivCase{-2147483647 - 1, 1, 1, -2147483647 - 1},
+                                           MulDivCase{-2000000000, 3, 2, -1},
+                                           MulDivCase{2147483647, -1, 1, -2147483647}),
                          [](const ::testing::TestParamInfo<MulDivCase>& info) {
                              return "Case" + std::to_string(info.index);
                          });

@@ -3,6 +3,7 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 
 #include "ControlHandlers.h"
@@ -203,6 +204,37 @@ TEST_F(ListCtrlTest, ReplacedRowButtonsAreForgotten)
     const auto* second = list->indexWidget(list->model()->index(0, 2))->findChild<CSFQTButton*>();
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(list->RowOfButton(second), 0);
+}
+
+// Its row-button notification runs an action, e.g. closing the window.
+class ActingListOwner : public ISFDialogEvent {
+    SF_DECLARE_MESSAGE_MAP()
+public:
+    void Dlg_OnInitDialog(int) override {}
+    void OnRowButton(tagNMHDR*, LRESULT*) { onRowButton(); }
+    std::function<void()> onRowButton;
+};
+
+SF_BEGIN_MESSAGE_MAP(ActingListOwner)
+    SF_ON_NOTIFY(SF_LCN_ROWBUTTON_CLICK, ControlOwnerEvent::kListId, OnRowButton)
+SF_END_MESSAGE_MAP()
+
+TEST(ListCtrlTeardownTest, RowButtonNotificationMayDestroyTheWindowHoldingTheList)
+{
+    ActingListOwner owner;
+    std::unique_ptr<CSFDialog> dialog(SFCreateDialog(&owner, nullptr));
+    auto* list = static_cast<CSFQTListCtrl*>(SFCreateListCtrl(nullptr));
+    list->Create(WS_VISIBLE, tagRECT{0, 0, 300, 200}, owner.GetUIWnd(), ControlOwnerEvent::kListId, true);
+    list->InsertColumn(0, L"File Name", 0, -1, -1);
+    list->InsertItem(0, L"a");
+    list->SetItemWidget(0, 0, nullptr);
+    QWidget* cell = list->indexWidget(list->model()->index(0, 0));
+    ASSERT_NE(cell, nullptr);
+    const auto buttons = cell->findChildren<CSFQTButton*>();
+    ASSERT_FALSE(buttons.isEmpty());
+    owner.onRowButton = [&] { dialog.reset(); };
+    buttons.first()->click();
+    EXPECT_EQ(dialog, nullptr);
 }
 
 }  // namespace
