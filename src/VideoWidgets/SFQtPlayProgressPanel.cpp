@@ -61,6 +61,8 @@ SFQtPlayProgressPanel::SFQtPlayProgressPanel(CTimeLineModel& model, CSFQTPlayPro
     : QWidget(panel), m_model(model), m_panel(panel)
 {
     setMouseTracking(true);
+    connect(this, &SFQtPlayProgressPanel::MousePress, this, [this] { m_pressReported = true; });
+    connect(this, &SFQtPlayProgressPanel::MouseRelease, this, [this] { m_pressReported = false; });
 }
 
 int SFQtPlayProgressPanel::LabelLeft() const { return m_panel ? m_panel->SliderBackgroundLeft() : 0; }
@@ -269,6 +271,10 @@ void SFQtPlayProgressPanel::mouseReleaseEvent(QMouseEvent* event)
     } else if (m_buttonHeld) {
         ReleaseInTimeLine(p);
     }
+    // The panel ignores play times while a press is held: a release that
+    // reported nothing else (time 0, an arrow) still ends the hold.
+    if (m_pressReported)
+        emit MouseRelease(-1);
     m_buttonHeld = false;
     QWidget::mouseReleaseEvent(event);
 }

@@ -223,6 +223,21 @@ TEST_F(TimeLineTest, PressInARowReportsTheTimeAndHighlights)
     EXPECT_EQ(kDay + 11 * kHour, panel->GetPlayTime(2));
 }
 
+TEST_F(TimeLineTest, EveryReleaseEndsTheHoldOnPlayTimes)
+{
+    panel->SetChannelRecord(MakeRecord(1, {{kDay + 10 * kHour, kDay + 11 * kHour}}));
+    const QPoint inRow(XFor(10 * kHour + 1800), 17);
+    const QRect prevArrow(QPoint(Model().prevArrow.left, Model().prevArrow.top),
+                          QPoint(Model().prevArrow.right, Model().prevArrow.bottom));
+    // Released left of the widget (time 0 of the day) and on the day arrow.
+    for (const QPoint release : {QPoint(-40, 17), prevArrow.center()}) {
+        QTest::mousePress(Drawing(), Qt::LeftButton, {}, inRow);
+        QTest::mouseRelease(Drawing(), Qt::LeftButton, {}, release);
+        panel->SetPlayTime(1, kDay + 10 * kHour + 60);
+        EXPECT_EQ(kDay + 10 * kHour + 60, panel->GetPlayTime(1)) << release.x() << "," << release.y();
+    }
+}
+
 TEST_F(TimeLineTest, PressBetweenSegmentsReportsNoSegment)
 {
     panel->SetChannelRecord(MakeRecord(1, {{kDay + 10 * kHour, kDay + 11 * kHour}}));
