@@ -90,6 +90,7 @@ TEST_F(GridTest, LayoutChangesHideAndShowCellsAndMoveTheFocus)
     EXPECT_EQ(4, VisibleCells());
     EXPECT_FALSE(Cell(15)->isVisible());
     EXPECT_EQ(0, grid->GetCurrentSubWinIndex());
+    EXPECT_TRUE(handler.Has("focus 0 12"));  // the page learns where the focus went
     EXPECT_EQ(0, grid->SetFocusSubWin(0));  // already current
     EXPECT_EQ(0, grid->SetFocusSubWin(9));  // not in the layout
 }
