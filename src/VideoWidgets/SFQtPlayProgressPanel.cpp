@@ -152,7 +152,8 @@ void SFQtPlayProgressPanel::mousePressEvent(QMouseEvent* event)
 
 int SFQtPlayProgressPanel::PlaceCursor(int channel, int secondsOfDay)
 {
-    const int time = static_cast<int>(LocalMidnight(m_model.DayAtCommonCounter(channel)) + secondsOfDay);
+    // The day the row shows, as the release and the painting take it.
+    const int time = static_cast<int>(m_model.MidnightOfCurrentDay(channel) + secondsOfDay);
     m_model.cursors[channel] = time;
     return time;
 }

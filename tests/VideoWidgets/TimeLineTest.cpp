@@ -442,3 +442,22 @@ TEST_F(TimeLineTest, ChannelWithoutTheShownDayShowsAnEmptyRow)
     EXPECT_NE(QColor(50, 50, 50), after.pixelColor(row1));  // channel 1 has that day
     EXPECT_EQ(QColor(50, 50, 50), after.pixelColor(row2));  // channel 2 has not
 }
+
+TEST_F(TimeLineTest, APressTakesTheDayTheRowShowsAfterAChannelWentAway)
+{
+    const int nextDay = kDay + 24 * kHour;
+    panel->SetChannelRecord(MakeRecord(1, {{kDay + 10 * kHour, kDay + 11 * kHour}, {nextDay + 10 * kHour, nextDay + 13 * kHour}}));
+    panel->SetChannelRecord(MakeRecord(2, {{kDay + 10 * kHour, kDay + 11 * kHour}, {nextDay + 10 * kHour, nextDay + 11 * kHour}}, 200));
+    QTest::mouseClick(Drawing(), Qt::LeftButton, {}, QPoint(962, 40));  // next day
+    ASSERT_EQ(nextDay, Model().MidnightOfCurrentDay(1));
+    panel->RemoveChannelRecord(2);
+    ASSERT_EQ(nextDay, Model().MidnightOfCurrentDay(1));  // the row still shows the next day
+    QTest::mousePress(Drawing(), Qt::LeftButton, {}, QPoint(XFor(12 * kHour), 17));
+    ASSERT_FALSE(listener.positions.empty());
+    EXPECT_EQ(1, listener.positions.back().channel);
+    EXPECT_EQ(101, listener.positions.back().segment);
+    EXPECT_EQ(nextDay + 12 * kHour, listener.positions.back().position);
+    EXPECT_EQ(nextDay + 12 * kHour, panel->GetPlayTime(1));
+    QTest::mouseRelease(Drawing(), Qt::LeftButton, {}, QPoint(XFor(12 * kHour), 17));
+    EXPECT_EQ(nextDay + 12 * kHour, panel->GetPlayTime(1));
+}
