@@ -194,10 +194,9 @@ void CSFQTVideoWindow::SetLayout(LAYOUT_TYPE type, QByteArray text)
                 focusLost = focusLost || cell == m_current;
             }
         }
-        if (focusLost && CellAt(0)) {
-            m_current = nullptr;
+        // The focus step reports the move from the hidden cell to the handler.
+        if (focusLost && CellAt(0))
             CellAt(0)->LaunchSubWinFocusAni();
-        }
     }
     update();
 }

@@ -124,7 +124,9 @@ private:
     void SwapCells(int a, int b);
     int CellIndexAt(const QPoint& point) const;
     int SlotCount() const { return m_maxRows * m_maxColumns; }
-    int LayoutSlotCount() const { return m_layout.m_rows * m_layout.m_columns; }
+    // Slots the layout shows: merged cells leave the slots past their count
+    // hidden, so rows x columns would count cells that are not in the layout.
+    int LayoutSlotCount() const { return GetCurrentSubWinCountConst(); }
     QRegion SplitterRegion() const;
     void PaintSplitters(QPainter& painter) const;
 

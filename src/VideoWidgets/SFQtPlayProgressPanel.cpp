@@ -61,6 +61,8 @@ SFQtPlayProgressPanel::SFQtPlayProgressPanel(CTimeLineModel& model, CSFQTPlayPro
     : QWidget(panel), m_model(model), m_panel(panel)
 {
     setMouseTracking(true);
+    connect(this, &SFQtPlayProgressPanel::MousePress, this, [this] { m_pressReported = true; });
+    connect(this, &SFQtPlayProgressPanel::MouseRelease, this, [this] { m_pressReported = false; });
 }
 
 int SFQtPlayProgressPanel::LabelLeft() const { return m_panel ? m_panel->SliderBackgroundLeft() : 0; }
@@ -150,7 +152,8 @@ void SFQtPlayProgressPanel::mousePressEvent(QMouseEvent* event)
 
 int SFQtPlayProgressPanel::PlaceCursor(int channel, int secondsOfDay)
 {
-    const int time = static_cast<int>(LocalMidnight(m_model.DayAtCommonCounter(channel)) + secondsOfDay);
+    // The day the row shows, as the release and the painting take it.
+    const int time = static_cast<int>(m_model.MidnightOfCurrentDay(channel) + secondsOfDay);
     m_model.cursors[channel] = time;
     return time;
 }
@@ -269,6 +272,10 @@ void SFQtPlayProgressPanel::mouseReleaseEvent(QMouseEvent* event)
     } else if (m_buttonHeld) {
         ReleaseInTimeLine(p);
     }
+    // The panel ignores play times while a press is held: a release that
+    // reported nothing else (time 0, an arrow) still ends the hold.
+    if (m_pressReported)
+        emit MouseRelease(-1);
     m_buttonHeld = false;
     QWidget::mouseReleaseEvent(event);
 }

@@ -75,6 +75,8 @@ private:
     CTimeLineModel& m_model;
     CSFQTPlayProgressPanel* m_panel;
     bool m_buttonHeld = false;
+    // A MousePress was emitted and no MouseRelease yet.
+    bool m_pressReported = false;
     int m_pressedRow = -1;
     QPixmap m_images[ImgCount];
 };

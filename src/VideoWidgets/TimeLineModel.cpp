@@ -259,7 +259,7 @@ CTimeLineModel::FoundSegment CTimeLineModel::FindSegment(int channel, double p) 
         }
         return found;
     }
-    const long long t = LocalMidnight(DayAtCommonCounter(channel)) + static_cast<long long>(p * 86400 / 100);
+    const long long t = MidnightOfCurrentDay(channel) + static_cast<long long>(p * 86400 / 100);
     for (const auto& s : record->segments) {
         if (s.start <= t && t <= s.end) {
             const double length = s.end - s.start;

@@ -90,8 +90,24 @@ TEST_F(GridTest, LayoutChangesHideAndShowCellsAndMoveTheFocus)
     EXPECT_EQ(4, VisibleCells());
     EXPECT_FALSE(Cell(15)->isVisible());
     EXPECT_EQ(0, grid->GetCurrentSubWinIndex());
+    EXPECT_TRUE(handler.Has("focus 0 12"));  // the page learns where the focus went
     EXPECT_EQ(0, grid->SetFocusSubWin(0));  // already current
     EXPECT_EQ(0, grid->SetFocusSubWin(9));  // not in the layout
+}
+
+TEST_F(GridTest, CellsLeftOutOfAMergedLayoutAreNotInIt)
+{
+    // Six cells on a 3 x 3 grid: slots 6 to 8 are hidden.
+    ASSERT_EQ(1, grid->SetDefaultLayout(LAYOUT_6, nullptr));
+    ASSERT_EQ(6, grid->GetCurrentSubWinCount());
+    ASSERT_FALSE(Cell(7)->isVisible());
+    EXPECT_EQ(5, grid->GetSubWinIndexByID(5));
+    EXPECT_EQ(-1, grid->GetSubWinIndexByID(7));
+    EXPECT_EQ(0, grid->SetFocusSubWin(7));
+    EXPECT_EQ(0, grid->GetCurrentSubWinIndex());
+    EXPECT_FALSE(handler.Has("focus 7 0"));
+    EXPECT_EQ(1, grid->SetFocusSubWin(5));
+    EXPECT_EQ(5, grid->GetCurrentSubWinIndex());
 }
 
 TEST_F(GridTest, CustomAndMalformedLayoutTexts)

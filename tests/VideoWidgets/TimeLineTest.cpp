@@ -223,6 +223,21 @@ TEST_F(TimeLineTest, PressInARowReportsTheTimeAndHighlights)
     EXPECT_EQ(kDay + 11 * kHour, panel->GetPlayTime(2));
 }
 
+TEST_F(TimeLineTest, EveryReleaseEndsTheHoldOnPlayTimes)
+{
+    panel->SetChannelRecord(MakeRecord(1, {{kDay + 10 * kHour, kDay + 11 * kHour}}));
+    const QPoint inRow(XFor(10 * kHour + 1800), 17);
+    const QRect prevArrow(QPoint(Model().prevArrow.left, Model().prevArrow.top),
+                          QPoint(Model().prevArrow.right, Model().prevArrow.bottom));
+    // Released left of the widget (time 0 of the day) and on the day arrow.
+    for (const QPoint release : {QPoint(-40, 17), prevArrow.center()}) {
+        QTest::mousePress(Drawing(), Qt::LeftButton, {}, inRow);
+        QTest::mouseRelease(Drawing(), Qt::LeftButton, {}, release);
+        panel->SetPlayTime(1, kDay + 10 * kHour + 60);
+        EXPECT_EQ(kDay + 10 * kHour + 60, panel->GetPlayTime(1)) << release.x() << "," << release.y();
+    }
+}
+
 TEST_F(TimeLineTest, PressBetweenSegmentsReportsNoSegment)
 {
     panel->SetChannelRecord(MakeRecord(1, {{kDay + 10 * kHour, kDay + 11 * kHour}}));
@@ -426,4 +441,23 @@ TEST_F(TimeLineTest, ChannelWithoutTheShownDayShowsAnEmptyRow)
     QImage after = Drawing()->grab().toImage();
     EXPECT_NE(QColor(50, 50, 50), after.pixelColor(row1));  // channel 1 has that day
     EXPECT_EQ(QColor(50, 50, 50), after.pixelColor(row2));  // channel 2 has not
+}
+
+TEST_F(TimeLineTest, APressTakesTheDayTheRowShowsAfterAChannelWentAway)
+{
+    const int nextDay = kDay + 24 * kHour;
+    panel->SetChannelRecord(MakeRecord(1, {{kDay + 10 * kHour, kDay + 11 * kHour}, {nextDay + 10 * kHour, nextDay + 13 * kHour}}));
+    panel->SetChannelRecord(MakeRecord(2, {{kDay + 10 * kHour, kDay + 11 * kHour}, {nextDay + 10 * kHour, nextDay + 11 * kHour}}, 200));
+    QTest::mouseClick(Drawing(), Qt::LeftButton, {}, QPoint(962, 40));  // next day
+    ASSERT_EQ(nextDay, Model().MidnightOfCurrentDay(1));
+    panel->RemoveChannelRecord(2);
+    ASSERT_EQ(nextDay, Model().MidnightOfCurrentDay(1));  // the row still shows the next day
+    QTest::mousePress(Drawing(), Qt::LeftButton, {}, QPoint(XFor(12 * kHour), 17));
+    ASSERT_FALSE(listener.positions.empty());
+    EXPECT_EQ(1, listener.positions.back().channel);
+    EXPECT_EQ(101, listener.positions.back().segment);
+    EXPECT_EQ(nextDay + 12 * kHour, listener.positions.back().position);
+    EXPECT_EQ(nextDay + 12 * kHour, panel->GetPlayTime(1));
+    QTest::mouseRelease(Drawing(), Qt::LeftButton, {}, QPoint(XFor(12 * kHour), 17));
+    EXPECT_EQ(nextDay + 12 * kHour, panel->GetPlayTime(1));
 }
