@@ -161,16 +161,21 @@ int CPlayObject::OpenIVSTrack(int drawType)
     const int port = CIVSPortPool::Instance()->Alloc();
     if (port < 0)
         return 0;
-    std::lock_guard<std::mutex> lock(m_overlayMutex);
-    m_overlayPort = port;
-    m_overlay->OpenPort(port);
-    for (int kind = 1; kind <= 3; ++kind)
-        m_overlay->SetKindStyle(port, kind, -1, 0, 0);
-    for (int kind = 1; kind <= 3; ++kind)
-        m_overlay->EnableKind(port, kind, 1);
-    m_overlay->SetDrawType(port, drawType);
-    m_overlayOpen = true;
-    return m_library->OpenIVSTrack();
+    {
+        std::lock_guard<std::mutex> lock(m_overlayMutex);
+        m_overlayPort = port;
+        m_overlay->OpenPort(port);
+        for (int kind = 1; kind <= 3; ++kind)
+            m_overlay->SetKindStyle(port, kind, -1, 0, 0);
+        for (int kind = 1; kind <= 3; ++kind)
+            m_overlay->EnableKind(port, kind, 1);
+        m_overlay->SetDrawType(port, drawType);
+        m_overlayOpen = true;
+    }
+    const int opened = m_library->OpenIVSTrack();
+    if (!opened)
+        ReleaseOverlayPort();  // the port goes back to the pool at once
+    return opened;
 }
 
 int CPlayObject::SetIVSDrawType(int drawType)

@@ -94,17 +94,6 @@ int CTimeLineModel::RowAtInclusive(int y) const
     return -1;
 }
 
-TimeLineDate CTimeLineModel::DayAtCommonCounter(int channel) const
-{
-    auto it = days.find(channel);
-    if (it == days.end() || it->second.days.empty())
-        return {};
-    const auto& list = it->second.days;
-    if (commonDayCounter >= static_cast<int>(list.size()))
-        return std::prev(list.end())->first;
-    return std::next(list.begin(), std::max(0, commonDayCounter))->first;
-}
-
 std::int64_t CTimeLineModel::MidnightOfCurrentDay(int channel) const
 {
     auto it = days.find(channel);

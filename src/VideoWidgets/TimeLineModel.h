@@ -42,7 +42,6 @@ public:
     int RowAtInclusive(int y) const;
 
     // Days.
-    TimeLineDate DayAtCommonCounter(int channel) const;
     std::int64_t MidnightOfCurrentDay(int channel) const;
     bool HasEarlierDay(int channel) const;
     bool HasLaterDay(int channel) const;

@@ -133,7 +133,7 @@ public:
         return Log("StartDataRecord " + std::to_string(type));
     }
     int StopDataRecord() override { return Log("StopDataRecord"); }
-    int OpenIVSTrack() override { return Log("OpenIVSTrack"); }
+    int OpenIVSTrack() override { return Log("OpenIVSTrack") ? overlayTrackResult.load() : 0; }
     int CloseIVSTrack() override { return Log("CloseIVSTrack"); }
     int GroupPlay_Open() override { return Log("GroupPlay_Open"); }
     int GroupPlay_Close() override { return Log("GroupPlay_Close"); }
@@ -152,6 +152,9 @@ public:
     int GroupPlay_Seek(unsigned int) override { return 1; }
     int GroupPlay_QueryGroupPlayingTime(PLAY_MODULE::__DATETIME_INFO* time) override;
     PLAY_MODULE::CPlayModule* NativeModule() override { return nullptr; }
+
+    // What OpenIVSTrack answers.
+    std::atomic<int> overlayTrackResult{1};
 
 private:
     int Log(const std::string& call);

@@ -106,6 +106,19 @@ TEST_F(FakeEngineTest, ClosingTheTrackWaitsForTheBlockBeingDrawn)
     EXPECT_EQ("2:0", overlay->Calls().back());
 }
 
+TEST_F(FakeEngineTest, ATrackTheLibraryRefusesGivesItsPortBack)
+{
+    void* handle = MakeObject(0);
+    libraries.At(0)->overlayTrackResult = 0;
+    const int port = CIVSPortPool::Instance()->Alloc();
+    CIVSPortPool::Instance()->Free(port);
+    OnPlay([&] { EXPECT_EQ(0, manager->OpenIVSTrack(handle, 5)); });
+    EXPECT_EQ("2:" + std::to_string(port), overlay->Calls().back());
+    EXPECT_EQ(0, libraries.At(0)->FireOverlay(5));
+    EXPECT_EQ(port, CIVSPortPool::Instance()->Alloc());
+    CIVSPortPool::Instance()->Free(port);
+}
+
 TEST_F(FakeEngineTest, NoFreePortMeansNoOverlayTrack)
 {
     void* handle = MakeObject(0);
