@@ -207,18 +207,19 @@ int CPlayObject::StartDataRecord(const char* path, int type)
     // A recording still running would be left unstoppable by the new type.
     if (m_recordType != -1)
         StopDataRecord();
-    m_recordType = type;
+    int result = 0;
     if (type == 1) {
         if (!m_recorder)
             m_recorder = boost::make_shared<AVIRecorder>();
-        const int result = m_recorder->Start(path);
+        result = m_recorder->Start(path);
         if (result)
             m_aviFeeding = 1;
-        return result;
+    } else if (type == 0) {
+        result = m_library->StartDataRecord(path, 0);
     }
-    if (type == 0)
-        return m_library->StartDataRecord(path, 0);
-    return 0;
+    // Only a recording that started can be stopped with success.
+    m_recordType = result ? type : -1;
+    return result;
 }
 
 int CPlayObject::StopDataRecord()

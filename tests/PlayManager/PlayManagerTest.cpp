@@ -143,6 +143,15 @@ TEST_F(FakeEngineTest, DataRecordTypes)
     EXPECT_EQ(1, std::count(calls.begin(), calls.end(), "StopDataRecord"));
 }
 
+TEST_F(FakeEngineTest, AClipRecordingThatDidNotStartIsNotStoppedWithSuccess)
+{
+    void* handle = MakeObject(0);
+    OnPlay([&] {
+        EXPECT_EQ(0, manager->StartDataRecord(handle, "/nonexistent-folder/x/20200101000000[1]_1.avi", 1));
+        EXPECT_EQ(0, manager->StopDataRecord(handle));
+    });
+}
+
 TEST_F(FakeEngineTest, StartingARecordingEndsTheOneRunning)
 {
     void* handle = MakeObject(0);
