@@ -409,10 +409,13 @@ void CPlayModule::SetTimeSource(std::shared_ptr<ITimeSource> source)
 
 // ---- group play ----
 
-void CPlayModule::AttachGroup(CGroupPlay* group)
+bool CPlayModule::AttachGroup(CGroupPlay* group)
 {
     std::lock_guard lock(m_mutex);
+    if (m_group && m_group != group)
+        return false;
     m_group = group;
+    return true;
 }
 
 void CPlayModule::DetachGroup(CGroupPlay* group)

@@ -755,3 +755,22 @@ TEST_F(ModuleFeatures, SoundOpensAndClosesWhilePlaying)
     }
     EXPECT_EQ(1, module->Close());
 }
+
+TEST_F(ModuleFeatures, AModulePlaysInOneGroupAtATime)
+{
+    CPlayModule first;
+    CPlayModule second;
+    ASSERT_EQ(1, first.GroupPlay_Open());
+    ASSERT_EQ(1, second.GroupPlay_Open());
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    ASSERT_EQ(1, module->Play(nullptr));
+    ASSERT_EQ(1, first.GroupPlay_AddToPlayGroup(module.get()));
+    EXPECT_EQ(1, first.GroupPlay_AddToPlayGroup(module.get()));
+    EXPECT_EQ(0, second.GroupPlay_AddToPlayGroup(module.get()));
+    // Destroyed, the member leaves its group; neither group may reach it after.
+    module.reset();
+    EXPECT_EQ(0, first.GroupPlay_Seek(kClipStart + 1));
+    EXPECT_EQ(0, second.GroupPlay_Seek(kClipStart + 1));
+    EXPECT_EQ(0, first.GroupPlay_StepForward());
+    EXPECT_EQ(0, second.GroupPlay_StepForward());
+}
