@@ -774,3 +774,19 @@ TEST_F(ModuleFeatures, AModulePlaysInOneGroupAtATime)
     EXPECT_EQ(0, first.GroupPlay_StepForward());
     EXPECT_EQ(0, second.GroupPlay_StepForward());
 }
+
+TEST_F(ModuleFeatures, NextKeyFrameAfterTheLastOneIsTheFilesEnd)
+{
+    // No creation time: positions count from the file's start.
+    ASSERT_EQ(1, module->Open(Sample("clip.avi").c_str()));
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.refFinished > 0; }));
+    ASSERT_EQ(1, listener.refResult.load());
+    ASSERT_EQ(0, module->IsGetFileTimeInfo());
+    FRAME_POS key, last;
+    ASSERT_EQ(1, module->GetKeyFramePos(3, &key));
+    ASSERT_EQ(1, module->GetNextKeyFramePos(3, &last));
+    EXPECT_EQ(3000, key.nFrameTimeMs);
+    EXPECT_EQ(std::int64_t(std::filesystem::file_size(Sample("clip.avi"))), last.nFilePos);
+    EXPECT_EQ(4000, last.nFrameTimeMs);
+    EXPECT_EQ(4u, last.nFrameTime);
+}
