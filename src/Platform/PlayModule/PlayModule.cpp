@@ -169,8 +169,9 @@ int CPlayModule::Seek(unsigned int time, int exact)
 {
     if (!IsOpen())
         return 0;
+    // Times are whole seconds: the file's first second may begin before it.
     const std::int64_t fileMs = ToFileMs(time);
-    if (fileMs < 0 || fileMs > m_engine->DurationMs() + 1000)
+    if (fileMs <= -1000 || fileMs > m_engine->DurationMs() + 1000)
         return 0;
     DropQueuedSound();
     m_engine->Seek(fileMs, exact != 0);
