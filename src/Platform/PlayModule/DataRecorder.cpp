@@ -66,8 +66,13 @@ bool CDataRecorder::Stop()
         FlushPending();
     m_pending.clear();
     av_bsf_free(&m_annexB);
+    if (!m_started) {
+        // No key frame came: there is no recording to keep.
+        m_writer.Abort();
+        return false;
+    }
     const bool closed = m_writer.Close();
-    return closed && !m_failed && m_started;
+    return closed && !m_failed;
 }
 
 bool CDataRecorder::FlushPending()

@@ -387,6 +387,18 @@ TEST_F(ModuleFeatures, RecordingAnotherContainerWritesAPlayableRecording)
     EXPECT_EQ(100u, playback.FrameCount());
 }
 
+TEST_F(ModuleFeatures, RecordingThatGotNoFrameLeavesNoFile)
+{
+    PLAY_MODULE_TEST::CSampleFolder folder;
+    const std::string copy = folder.File("nothing.kvx");
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    ASSERT_EQ(1, module->StartDataRecord(copy.c_str(), 0));
+    // Not played: no key frame came, so there is no recording.
+    EXPECT_EQ(0, module->StopDataRecord());
+    EXPECT_FALSE(std::filesystem::exists(copy));
+    EXPECT_FALSE(std::filesystem::exists(copy + "_"));
+}
+
 TEST_F(ModuleFeatures, KeyFramePositionsOfOtherContainers)
 {
     ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
