@@ -9,8 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <thread>
@@ -801,4 +804,66 @@ TEST_F(ModuleFeatures, NextKeyFrameAfterTheLastOneIsTheFilesEnd)
     EXPECT_EQ(std::int64_t(std::filesystem::file_size(Sample("clip.avi"))), last.nFilePos);
     EXPECT_EQ(4000, last.nFrameTimeMs);
     EXPECT_EQ(4u, last.nFrameTime);
+}
+
+namespace {
+
+// Gives an AVI file the date chunk cameras write ("IDIT", local time) in
+// place of the start of its first padding chunk; false when it has none.
+bool AddAviDateChunk(std::vector<std::uint8_t>& bytes, const char* date)
+{
+    const std::uint8_t junk[4] = {'J', 'U', 'N', 'K'};
+    const auto at = std::search(bytes.begin(), bytes.end(), junk, junk + 4);
+    const std::size_t text = std::strlen(date) + 1;
+    if (at == bytes.end() || bytes.end() - at < 8)
+        return false;
+    const std::size_t offset = std::size_t(at - bytes.begin());
+    const std::uint32_t size = std::uint32_t(at[4] | at[5] << 8 | at[6] << 16 | at[7] << 24);
+    if (size < text + 16 || text % 2 || offset + 8 + size > bytes.size())
+        return false;
+    auto put = [&](std::size_t from, const char* tag, std::uint32_t length) {
+        std::memcpy(&bytes[from], tag, 4);
+        for (int i = 0; i < 4; ++i)
+            bytes[from + 4 + i] = std::uint8_t(length >> (8 * i));
+    };
+    put(offset, "IDIT", std::uint32_t(text));
+    std::memcpy(&bytes[offset + 8], date, text);
+    put(offset + 8 + text, "JUNK", std::uint32_t(size - text - 8));
+    return true;
+}
+
+}  // namespace
+
+TEST_F(ModuleFeatures, AviDateChunkGivesTheFileAndIndexTimesAlike)
+{
+    PLAY_MODULE_TEST::CSampleFolder folder;
+    SampleSpec spec;
+    spec.format = "avi";
+    spec.frames = 75;
+    const std::string path = folder.File("dated.avi");
+    ASSERT_TRUE(MakeSample(path, spec));
+    auto bytes = PLAY_MODULE_TEST::ReadFileBytes(path);
+    ASSERT_TRUE(AddAviDateChunk(bytes, "Wed May 01 10:00:00 2024\n"));
+    ASSERT_TRUE(PLAY_MODULE_TEST::WriteFileBytes(path, bytes));
+    std::tm local{};
+    local.tm_year = 2024 - 1900;
+    local.tm_mon = 4;
+    local.tm_mday = 1;
+    local.tm_hour = 10;
+    local.tm_isdst = -1;
+    const unsigned start = unsigned(std::mktime(&local));
+
+    ASSERT_EQ(1, module->Open(path.c_str()));
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.refFinished > 0; }));
+    ASSERT_EQ(1, listener.refResult.load());
+    EXPECT_EQ(1, module->IsGetFileTimeInfo());
+    EXPECT_EQ(start, module->GetFileStartTime());
+    FRAME_POS key;
+    ASSERT_EQ(1, module->GetKeyFramePos(start + 1, &key));
+    EXPECT_EQ(std::int64_t(start + 1) * 1000, key.nFrameTimeMs);
+    ASSERT_EQ(1, module->Play(nullptr));
+    module->Pause();
+    ASSERT_EQ(1, module->Seek(start + 1, 1));
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs == 1000; }));
+    EXPECT_EQ(key.nFrameTimeMs, module->GetCurrentPlayTimeMs());
 }
