@@ -867,3 +867,37 @@ TEST_F(ModuleFeatures, AviDateChunkGivesTheFileAndIndexTimesAlike)
     ASSERT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs == 1000; }));
     EXPECT_EQ(key.nFrameTimeMs, module->GetCurrentPlayTimeMs());
 }
+
+TEST_F(ModuleFeatures, ExactSeeksAtThirtyFramesShowTheFrameHoldingTheTarget)
+{
+    // At 30 frames a second, times in ms are rounded: a frame's rounded
+    // duration may end a millisecond before the next frame begins.
+    PLAY_MODULE_TEST::CSampleFolder folder;
+    SampleSpec spec;
+    spec.fps = 30;
+    spec.frames = 30;
+    spec.gop = 30;
+    spec.bFrames = 0;
+    const std::string path = folder.File("thirty.mp4");
+    ASSERT_TRUE(MakeSample(path, spec));
+    ASSERT_EQ(1, module->Open(path.c_str()));
+    ASSERT_EQ(1, module->Play(nullptr));
+    module->Pause();
+    std::vector<std::int64_t> starts;
+    for (int i = 0; i < spec.frames; ++i) {
+        ASSERT_EQ(1, module->StepForward());
+        starts.push_back(module->GetCurrentPlayTimeMs());
+    }
+    MEDIA_INFO info;
+    ASSERT_EQ(1, module->GetMediaInfo(&info));
+    const double duration = info.nDurationMs;
+    for (std::int64_t target = 100; target <= 400; ++target) {
+        // The percentage whose position the module computes as the target.
+        float percent = float((double(target) + 0.5) * 100.0 / duration);
+        if (std::int64_t(duration * double(percent) / 100.0) != target)
+            continue;
+        ASSERT_EQ(1, module->Seek(percent));
+        const auto holding = std::prev(std::upper_bound(starts.begin(), starts.end(), target));
+        EXPECT_EQ(*holding, module->GetCurrentPlayTimeMs()) << "target " << target;
+    }
+}
