@@ -106,10 +106,12 @@ void CDataRecorder::CopyRecord(const MediaPacket& packet)
     if (!packet.raw || packet.rawSize <= 0)
         return;
     m_pending.insert(m_pending.end(), packet.raw, packet.raw + packet.rawSize);
-    if (packet.recordKind == int(kvx::RecordKind::Signature)) {
+    if (packet.recordKind == int(kvx::RecordKind::Signature))
         m_signedAny = true;
+    // Before the first signature every record is kept either way: only an
+    // unsigned tail after a signature waits to be known.
+    if (packet.recordKind == int(kvx::RecordKind::Signature) || !m_signedAny)
         FlushPending();
-    }
 }
 
 void CDataRecorder::WriteVideo(const MediaPacket& packet)
