@@ -66,8 +66,13 @@ bool CDataRecorder::Stop()
         FlushPending();
     m_pending.clear();
     av_bsf_free(&m_annexB);
+    if (!m_started) {
+        // No key frame came: there is no recording to keep.
+        m_writer.Abort();
+        return false;
+    }
     const bool closed = m_writer.Close();
-    return closed && !m_failed && m_started;
+    return closed && !m_failed;
 }
 
 bool CDataRecorder::FlushPending()
@@ -101,10 +106,12 @@ void CDataRecorder::CopyRecord(const MediaPacket& packet)
     if (!packet.raw || packet.rawSize <= 0)
         return;
     m_pending.insert(m_pending.end(), packet.raw, packet.raw + packet.rawSize);
-    if (packet.recordKind == int(kvx::RecordKind::Signature)) {
+    if (packet.recordKind == int(kvx::RecordKind::Signature))
         m_signedAny = true;
+    // Before the first signature every record is kept either way: only an
+    // unsigned tail after a signature waits to be known.
+    if (packet.recordKind == int(kvx::RecordKind::Signature) || !m_signedAny)
         FlushPending();
-    }
 }
 
 void CDataRecorder::WriteVideo(const MediaPacket& packet)

@@ -3,9 +3,7 @@
 #include "Platform/PlayModule/LocalMediaInput.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
-#include <ctime>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -14,6 +12,7 @@ extern "C" {
 #include <libavformat/avformat.h>
 #include <libavutil/dict.h>
 #include <libavutil/mathematics.h>
+#include <libavutil/parseutils.h>
 }
 
 namespace PLAY_MODULE {
@@ -22,18 +21,15 @@ namespace {
 
 constexpr std::int64_t kMaxRawBlock = 16 << 20;
 
-// "2024-05-01T10:00:00.000000Z" as ms since 1970 (UTC); -1 when unreadable.
-std::int64_t ParseIsoTime(const char* text)
+// The creation time as ms since 1970, read as the index scan reads it
+// ("2024-05-01T10:00:00.000000Z" is UTC; an AVI date chunk's
+// "2024-05-01 10:00:00" is local time); -1 when unreadable.
+std::int64_t ParseCreationTime(const char* text)
 {
-    std::tm fields{};
-    if (!text || std::sscanf(text, "%d-%d-%dT%d:%d:%d", &fields.tm_year, &fields.tm_mon,
-                             &fields.tm_mday, &fields.tm_hour, &fields.tm_min,
-                             &fields.tm_sec) != 6)
+    std::int64_t micros = 0;
+    if (!text || av_parse_time(&micros, text, 0) < 0 || micros <= 0)
         return -1;
-    fields.tm_year -= 1900;
-    fields.tm_mon -= 1;
-    const time_t value = timegm(&fields);
-    return value > 0 ? std::int64_t(value) * 1000 : -1;
+    return micros / 1000;
 }
 
 }  // namespace
@@ -86,7 +82,7 @@ void CFFmpegMediaSource::ReadCreationTime()
     if (!entry)
         entry = av_dict_get(m_format->streams[m_videoStream]->metadata, "creation_time",
                             nullptr, 0);
-    m_ownStartMs = entry ? ParseIsoTime(entry->value) : -1;
+    m_ownStartMs = entry ? ParseCreationTime(entry->value) : -1;
 }
 
 const AVCodecParameters* CFFmpegMediaSource::VideoParameters() const

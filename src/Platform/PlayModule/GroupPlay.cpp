@@ -34,6 +34,9 @@ bool CGroupPlay::Add(CPlayModule* member)
         std::lock_guard lock(m_mutex);
         if (std::find(m_members.begin(), m_members.end(), member) != m_members.end())
             return true;
+        // A module plays in one group at a time: closing, it leaves only that one.
+        if (!member->AttachGroup(this))
+            return false;
         if (m_members.empty()) {
             m_clock->Set(member->GetCurrentPlayTimeMs());
             m_clock->SetBackward(engine->IsBackward());
@@ -42,7 +45,6 @@ bool CGroupPlay::Add(CPlayModule* member)
         engine->SetBackward(m_clock->IsBackward());
         engine->SetSpeed(m_clock->Speed());
         engine->JoinClock(m_clock, engine->FileStartAbsMs());
-        member->AttachGroup(this);
         m_members.push_back(member);
         groupMs = m_clock->NowMs();
     }

@@ -6,6 +6,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "Platform/PlayModule/KvxVideoPayload.h"
+
 namespace PLAY_MODULE {
 
 namespace {
@@ -44,11 +46,22 @@ bool CKvxFileWriter::Flush()
     return !m_failed;
 }
 
+bool CKvxFileWriter::Admits(std::size_t payloadSize, std::int64_t timeMs)
+{
+    if (payloadSize <= kvx::kMaxPayloadSize && timeMs <= kvx::kMaxTimeMs && timeMs >= -kvx::kMaxTimeMs)
+        return true;
+    m_failed = true;
+    return false;
+}
+
 bool CKvxFileWriter::FlushIfFull() { return m_buffer.size() < kFlushSize ? !m_failed : Flush(); }
 
 bool CKvxFileWriter::WriteVideo(const KvxVideoFrame& frame)
 {
-    if (!IsOpen()) return false;
+    const std::size_t payload =
+        frame.data.size() +
+        (frame.keyFrame ? KvxVideoPayload::kKeyInfoSize + frame.parameterSets.size() : 0);
+    if (!IsOpen() || !Admits(payload, frame.timeMs)) return false;
     m_encoder.AddVideo(frame, m_buffer);
     m_lastTimeMs = frame.timeMs;
     return FlushIfFull();
@@ -56,7 +69,7 @@ bool CKvxFileWriter::WriteVideo(const KvxVideoFrame& frame)
 
 bool CKvxFileWriter::WriteAudio(const KvxAudioPayload& audio, std::int64_t timeMs)
 {
-    if (!IsOpen()) return false;
+    if (!IsOpen() || !Admits(KvxAudioPayload::kInfoSize + audio.data.size(), timeMs)) return false;
     m_encoder.AddAudio(audio, timeMs, m_buffer);
     m_lastTimeMs = timeMs;
     return FlushIfFull();
@@ -65,7 +78,7 @@ bool CKvxFileWriter::WriteAudio(const KvxAudioPayload& audio, std::int64_t timeM
 bool CKvxFileWriter::WriteOverlay(kvx::RecordKind kind, std::int64_t timeMs,
                                   std::span<const std::uint8_t> payload)
 {
-    if (!IsOpen()) return false;
+    if (!IsOpen() || !Admits(payload.size(), timeMs)) return false;
     m_encoder.AddOverlay(kind, timeMs, payload, m_buffer);
     m_lastTimeMs = timeMs;
     return FlushIfFull();
@@ -73,7 +86,7 @@ bool CKvxFileWriter::WriteOverlay(kvx::RecordKind kind, std::int64_t timeMs,
 
 bool CKvxFileWriter::WriteWatermark(std::int64_t timeMs, const std::string& utf8Text)
 {
-    if (!IsOpen()) return false;
+    if (!IsOpen() || !Admits(utf8Text.size(), timeMs)) return false;
     m_encoder.AddWatermark(timeMs, utf8Text, m_buffer);
     m_lastTimeMs = timeMs;
     return FlushIfFull();

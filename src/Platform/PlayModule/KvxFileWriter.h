@@ -39,6 +39,8 @@ public:
     std::uint64_t BytesWritten() const { return m_written + m_buffer.size(); }
 
 private:
+    // False (and the file failed) for a record no reader would take.
+    bool Admits(std::size_t payloadSize, std::int64_t timeMs);
     bool FlushIfFull();
     bool Flush();
 

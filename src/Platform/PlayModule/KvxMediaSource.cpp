@@ -110,14 +110,28 @@ void CKvxMediaSource::TakeAudioFacts(const KvxRecord& record)
     av_channel_layout_default(&m_audio->ch_layout, audio.channels);
 }
 
+bool CKvxMediaSource::ReadLatestVideoTime(std::uint64_t from)
+{
+    m_reader.Seek(from);
+    bool found = false;
+    KvxRecord record;
+    while (m_reader.ReadNext(record)) {
+        if (record.header.kind != kvx::RecordKind::Video)
+            continue;
+        m_endAbsMs = std::max(m_endAbsMs, record.header.timeMs);
+        found = true;
+    }
+    return found;
+}
+
 void CKvxMediaSource::ReadEndTime()
 {
     const std::uint64_t size = m_reader.FileSize();
-    m_reader.Seek(size > kTailBytes ? size - kTailBytes : 0);
-    KvxRecord record;
-    while (m_reader.ReadNext(record))
-        if (record.header.kind == kvx::RecordKind::Video)
-            m_endAbsMs = std::max(m_endAbsMs, record.header.timeMs);
+    const std::uint64_t tail = size > kTailBytes ? size - kTailBytes : 0;
+    // A tail without pictures (sound only, or inside one large record):
+    // the whole file tells where the pictures end.
+    if (!ReadLatestVideoTime(tail) && tail > 0)
+        ReadLatestVideoTime(0);
     // The last frame lasts one frame interval.
     m_endAbsMs += std::int64_t(1000.0 / m_frameRate);
 }

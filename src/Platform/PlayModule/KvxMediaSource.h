@@ -36,6 +36,8 @@ public:
 private:
     bool ReadHead();
     void ReadEndTime();
+    // Latest video time from `from` to the end; false when none is there.
+    bool ReadLatestVideoTime(std::uint64_t from);
     void TakeAudioFacts(const KvxRecord& record);
     bool ToPacket(KvxRecord& record, MediaPacket& out);
     std::shared_ptr<const CKeyFrameIndex> Index();

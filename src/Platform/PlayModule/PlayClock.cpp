@@ -101,7 +101,9 @@ std::int64_t CPlayClock::UsUntil(std::int64_t timeMs) const
     if (m_paused)
         return kPausedWait;
     const std::int64_t aheadMs = m_backward ? NowLocked() - timeMs : timeMs - NowLocked();
-    return std::int64_t(double(aheadMs) * 1000.0 / m_speed);
+    // Far times at slow speeds would not fit: no wait needs to be longer.
+    const double waitUs = double(aheadMs) * 1000.0 / m_speed;
+    return std::int64_t(std::clamp(waitUs, -double(kPausedWait), double(kPausedWait)));
 }
 
 }  // namespace PLAY_MODULE

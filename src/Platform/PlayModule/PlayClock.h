@@ -25,8 +25,8 @@ public:
     void Pause();
     void Resume();
     bool IsPaused() const;
-    // Wall microseconds until the clock reaches timeMs (<= 0: due now);
-    // a large value while paused.
+    // Wall microseconds until the clock reaches timeMs (<= 0: due now),
+    // within +-kPausedWait; kPausedWait while paused.
     std::int64_t UsUntil(std::int64_t timeMs) const;
 
     static constexpr std::int64_t kPausedWait = 1'000'000'000;

@@ -470,7 +470,14 @@ AVFramePtr CPlayEngine::NextFrame()
                     lastDiscarded = std::move(frame);
                 continue;
             }
+            // A duration rounded to whole ms may end a frame before the next
+            // begins: a target between them still lies in the discarded one.
+            const bool startsLater = FrameTimeMs(*frame) > m_discardUntilMs;
             m_discardUntilMs = INT64_MIN;
+            if (lastDiscarded && startsLater) {
+                m_held = std::move(frame);
+                return lastDiscarded;
+            }
             return frame;
         }
         if (m_quit || !FeedDecoder()) {

@@ -169,8 +169,9 @@ int CPlayModule::Seek(unsigned int time, int exact)
 {
     if (!IsOpen())
         return 0;
+    // Times are whole seconds: the file's first second may begin before it.
     const std::int64_t fileMs = ToFileMs(time);
-    if (fileMs < 0 || fileMs > m_engine->DurationMs() + 1000)
+    if (fileMs <= -1000 || fileMs > m_engine->DurationMs() + 1000)
         return 0;
     DropQueuedSound();
     m_engine->Seek(fileMs, exact != 0);
@@ -409,10 +410,13 @@ void CPlayModule::SetTimeSource(std::shared_ptr<ITimeSource> source)
 
 // ---- group play ----
 
-void CPlayModule::AttachGroup(CGroupPlay* group)
+bool CPlayModule::AttachGroup(CGroupPlay* group)
 {
     std::lock_guard lock(m_mutex);
+    if (m_group && m_group != group)
+        return false;
     m_group = group;
+    return true;
 }
 
 void CPlayModule::DetachGroup(CGroupPlay* group)

@@ -135,7 +135,8 @@ public:
 
     // Used by the group this module plays in.
     CPlayEngine* Engine() const { return m_engine.get(); }
-    void AttachGroup(CGroupPlay* group);
+    // False while the module plays in another group.
+    bool AttachGroup(CGroupPlay* group);
     void DetachGroup(CGroupPlay* group);
 
 private:

@@ -97,9 +97,12 @@ bool CPlayModule::KeyFrameAt(std::int64_t absMs, bool next, FRAME_POS& pos)
     if (!index || index->entries.empty())
         return false;
     std::int64_t start;
+    std::int64_t end;
     {
         std::lock_guard lock(m_mutex);
         start = m_hasTimes ? m_startAbsMs : 0;
+        // Without file times the end counts from the file's start as well.
+        end = m_endAbsMs;
     }
     // Entries of files without their own times count from the file's start.
     const std::int64_t offset = index->absoluteTimes ? 0 : start;
@@ -111,7 +114,7 @@ bool CPlayModule::KeyFrameAt(std::int64_t absMs, bool next, FRAME_POS& pos)
     if (next) {
         if (after == entries.end()) {
             pos.nFilePos = m_fileSize;
-            pos.nFrameTimeMs = GetFileEndTime() * std::int64_t(1000);
+            pos.nFrameTimeMs = end;
         } else {
             pos.nFilePos = std::int64_t(after->position);
             pos.nFrameTimeMs = after->timeMs + offset;

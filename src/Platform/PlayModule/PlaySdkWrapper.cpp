@@ -114,6 +114,10 @@ int CPlaySdkWrapper::Play(void* /*window*/)
         return 0;
     if (m_running)
         return 1;
+    // Stopped from its own callback, the worker is still running this call:
+    // a second one beside it would share its pipeline.
+    if (OnWorkerThread())
+        return 0;
     EndWorker();  // a worker stopped from its own callback
     ResetPipeline();
     m_decoder.Reset();

@@ -55,7 +55,8 @@ public:
     unsigned long GetSourceBufferRemain();
 
     // Starts the stream's work; no window is supported, the stream is
-    // handled as fast as the machine allows.
+    // handled as fast as the machine allows. 0 from inside a callback of a
+    // stopped player (call it once the callback has returned).
     int Play(void* window);
     int Stop();
     int SetSpeed(float speed);

@@ -6,7 +6,9 @@
 #include "Platform/PlayModule/ByteOrder.h"
 #include "Platform/PlayModule/Crc32.h"
 #include "Platform/PlayModule/KvxFileReader.h"
+#include "Platform/PlayModule/KvxFileWriter.h"
 #include "Platform/PlayModule/KvxIndexScanner.h"
+#include "Platform/PlayModule/KvxMediaSource.h"
 #include "Platform/PlayModule/KvxRecordParser.h"
 #include "Platform/PlayModule/Support/SampleFolder.h"
 
@@ -188,4 +190,40 @@ TEST_F(KvxDamage, StreamParserDropsAnUnfinishedTailOnRequest)
     parser.Feed(m_bytes);
     ASSERT_EQ(parser.Next(record), CKvxRecordParser::Status::Record);
     EXPECT_EQ(record.offset, 0u);
+}
+
+TEST(KvxMediaSourceEnd, RecordingWhoseTailHoldsNoPictureKeepsItsLength)
+{
+    // Sound went on for megabytes after the last picture: the length still
+    // runs to that picture.
+    CSampleFolder folder;
+    const std::string path = folder.File("sound_tail.kvx");
+    const std::int64_t start = 1700000000000;
+    {
+        CKvxFileWriter writer;
+        ASSERT_TRUE(writer.Open(path));
+        const std::vector<std::uint8_t> params{0, 0, 0, 1, 0x67, 1, 2, 3, 0, 0, 0, 1, 0x68, 4};
+        const std::vector<std::uint8_t> picture(1000, 0x42);
+        for (int i = 0; i <= 250; ++i) {
+            KvxVideoFrame video;
+            video.keyFrame = i % 50 == 0;
+            video.width = 320;
+            video.height = 240;
+            video.timeMs = start + i * 40;
+            video.parameterSets = params;
+            video.data = picture;
+            ASSERT_TRUE(writer.WriteVideo(video));
+        }
+        const std::vector<std::uint8_t> samples(1u << 20, 0xD5);
+        KvxAudioPayload audio;
+        audio.codec = kvx::AudioCodec::G711ALaw;
+        audio.data = samples;
+        for (int i = 0; i < 6; ++i)
+            ASSERT_TRUE(writer.WriteAudio(audio, start + 10040 + i * 131072));
+        ASSERT_TRUE(writer.Close());
+    }
+    CKvxMediaSource source(nullptr);
+    ASSERT_TRUE(source.Open(path));
+    EXPECT_EQ(start, source.OwnStartTimeMs());
+    EXPECT_EQ(10040, source.DurationMs());
 }

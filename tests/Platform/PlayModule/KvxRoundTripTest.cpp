@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <functional>
 #include <map>
 
 #include <gtest/gtest.h>
@@ -273,4 +274,36 @@ TEST(KvxFileWriter, WritesUnderTheUnfinishedNameAndRenamesOnClose)
     EXPECT_FALSE(nowhere.Open(folder.File("missing/rec.kvx")));
     EXPECT_FALSE(nowhere.WriteWatermark(1, "x"));
     EXPECT_FALSE(nowhere.Close());
+}
+
+TEST(KvxFileWriter, RecordsNoReaderWouldTakeAreWriteFailures)
+{
+    CSampleFolder folder;
+    const std::vector<std::uint8_t> huge(kvx::kMaxPayloadSize + 1, 0x11);
+    KvxVideoFrame video;
+    video.timeMs = 1700000000000;
+    video.data = huge;
+    KvxAudioPayload audio;
+    audio.codec = kvx::AudioCodec::G711ALaw;
+    audio.data = huge;
+    const std::string text(kvx::kMaxPayloadSize + 1, 'w');
+    const std::function<bool(CKvxFileWriter&)> writes[] = {
+        [&](CKvxFileWriter& w) { return w.WriteVideo(video); },
+        [&](CKvxFileWriter& w) { return w.WriteAudio(audio, video.timeMs); },
+        [&](CKvxFileWriter& w) {
+            return w.WriteOverlay(kvx::RecordKind::OverlayTargets, video.timeMs, huge);
+        },
+        [&](CKvxFileWriter& w) { return w.WriteWatermark(video.timeMs, text); },
+        [&](CKvxFileWriter& w) { return w.WriteWatermark(kvx::kMaxTimeMs + 1, "late"); },
+    };
+    int n = 0;
+    for (const auto& write : writes) {
+        const std::string path = folder.File("refused" + std::to_string(n++) + ".kvx");
+        CKvxFileWriter writer;
+        ASSERT_TRUE(writer.Open(path));
+        ASSERT_TRUE(writer.WriteWatermark(video.timeMs, "before"));
+        EXPECT_FALSE(write(writer)) << n;
+        EXPECT_FALSE(writer.Close()) << n;
+        EXPECT_FALSE(std::filesystem::exists(path)) << n;
+    }
 }

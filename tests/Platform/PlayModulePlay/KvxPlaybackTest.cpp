@@ -274,3 +274,23 @@ TEST_F(KvxPlayback, StepsAndReversePlayAcrossKeyFrames)
     for (std::size_t i = 0; i < frames.size(); ++i)
         EXPECT_EQ(4000 - std::int64_t(i) * 40, frames[i].stampMs) << i;
 }
+
+TEST_F(KvxPlayback, SeekToTheStartSecondOfARecordingStartingMidSecond)
+{
+    KVX_WRITER::SyntheticOptions options = SmallRecording(3);
+    options.startUtcMs = kStartMs + 600;
+    const std::string path = s_folder->MakeKvx(options, true, "MidSecond");
+    ASSERT_FALSE(path.empty());
+    ASSERT_EQ(1, module->Open(path.c_str()));
+    ASSERT_EQ(unsigned(kStartMs / 1000), module->GetFileStartTime());
+    ASSERT_EQ(1, module->Play(nullptr));
+    module->Pause();
+    ASSERT_EQ(1, module->Seek(unsigned(kStartMs / 1000) + 2, 1));
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs == 1400; }));
+    // The start second holds the first frame: seeking to it shows that frame.
+    ASSERT_EQ(1, module->Seek(module->GetFileStartTime(), 1));
+    EXPECT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs == 0; }));
+    EXPECT_EQ(kStartMs + 600, module->GetCurrentPlayTimeMs());
+    // A second before the start is outside the file.
+    EXPECT_EQ(0, module->Seek(module->GetFileStartTime() - 1, 1));
+}

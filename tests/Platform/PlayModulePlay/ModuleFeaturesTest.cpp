@@ -9,8 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <thread>
@@ -387,6 +390,18 @@ TEST_F(ModuleFeatures, RecordingAnotherContainerWritesAPlayableRecording)
     EXPECT_EQ(100u, playback.FrameCount());
 }
 
+TEST_F(ModuleFeatures, RecordingThatGotNoFrameLeavesNoFile)
+{
+    PLAY_MODULE_TEST::CSampleFolder folder;
+    const std::string copy = folder.File("nothing.kvx");
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    ASSERT_EQ(1, module->StartDataRecord(copy.c_str(), 0));
+    // Not played: no key frame came, so there is no recording.
+    EXPECT_EQ(0, module->StopDataRecord());
+    EXPECT_FALSE(std::filesystem::exists(copy));
+    EXPECT_FALSE(std::filesystem::exists(copy + "_"));
+}
+
 TEST_F(ModuleFeatures, KeyFramePositionsOfOtherContainers)
 {
     ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
@@ -754,4 +769,135 @@ TEST_F(ModuleFeatures, SoundOpensAndClosesWhilePlaying)
         module->Resume();
     }
     EXPECT_EQ(1, module->Close());
+}
+
+TEST_F(ModuleFeatures, AModulePlaysInOneGroupAtATime)
+{
+    CPlayModule first;
+    CPlayModule second;
+    ASSERT_EQ(1, first.GroupPlay_Open());
+    ASSERT_EQ(1, second.GroupPlay_Open());
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    ASSERT_EQ(1, module->Play(nullptr));
+    ASSERT_EQ(1, first.GroupPlay_AddToPlayGroup(module.get()));
+    EXPECT_EQ(1, first.GroupPlay_AddToPlayGroup(module.get()));
+    EXPECT_EQ(0, second.GroupPlay_AddToPlayGroup(module.get()));
+    // Destroyed, the member leaves its group; neither group may reach it after.
+    module.reset();
+    EXPECT_EQ(0, first.GroupPlay_Seek(kClipStart + 1));
+    EXPECT_EQ(0, second.GroupPlay_Seek(kClipStart + 1));
+    EXPECT_EQ(0, first.GroupPlay_StepForward());
+    EXPECT_EQ(0, second.GroupPlay_StepForward());
+}
+
+TEST_F(ModuleFeatures, NextKeyFrameAfterTheLastOneIsTheFilesEnd)
+{
+    // No creation time: positions count from the file's start.
+    ASSERT_EQ(1, module->Open(Sample("clip.avi").c_str()));
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.refFinished > 0; }));
+    ASSERT_EQ(1, listener.refResult.load());
+    ASSERT_EQ(0, module->IsGetFileTimeInfo());
+    FRAME_POS key, last;
+    ASSERT_EQ(1, module->GetKeyFramePos(3, &key));
+    ASSERT_EQ(1, module->GetNextKeyFramePos(3, &last));
+    EXPECT_EQ(3000, key.nFrameTimeMs);
+    EXPECT_EQ(std::int64_t(std::filesystem::file_size(Sample("clip.avi"))), last.nFilePos);
+    EXPECT_EQ(4000, last.nFrameTimeMs);
+    EXPECT_EQ(4u, last.nFrameTime);
+}
+
+namespace {
+
+// Gives an AVI file the date chunk cameras write ("IDIT", local time) in
+// place of the start of its first padding chunk; false when it has none.
+bool AddAviDateChunk(std::vector<std::uint8_t>& bytes, const char* date)
+{
+    const std::uint8_t junk[4] = {'J', 'U', 'N', 'K'};
+    const auto at = std::search(bytes.begin(), bytes.end(), junk, junk + 4);
+    const std::size_t text = std::strlen(date) + 1;
+    if (at == bytes.end() || bytes.end() - at < 8)
+        return false;
+    const std::size_t offset = std::size_t(at - bytes.begin());
+    const std::uint32_t size = std::uint32_t(at[4] | at[5] << 8 | at[6] << 16 | at[7] << 24);
+    if (size < text + 16 || text % 2 || offset + 8 + size > bytes.size())
+        return false;
+    auto put = [&](std::size_t from, const char* tag, std::uint32_t length) {
+        std::memcpy(&bytes[from], tag, 4);
+        for (int i = 0; i < 4; ++i)
+            bytes[from + 4 + i] = std::uint8_t(length >> (8 * i));
+    };
+    put(offset, "IDIT", std::uint32_t(text));
+    std::memcpy(&bytes[offset + 8], date, text);
+    put(offset + 8 + text, "JUNK", std::uint32_t(size - text - 8));
+    return true;
+}
+
+}  // namespace
+
+TEST_F(ModuleFeatures, AviDateChunkGivesTheFileAndIndexTimesAlike)
+{
+    PLAY_MODULE_TEST::CSampleFolder folder;
+    SampleSpec spec;
+    spec.format = "avi";
+    spec.frames = 75;
+    const std::string path = folder.File("dated.avi");
+    ASSERT_TRUE(MakeSample(path, spec));
+    auto bytes = PLAY_MODULE_TEST::ReadFileBytes(path);
+    ASSERT_TRUE(AddAviDateChunk(bytes, "Wed May 01 10:00:00 2024\n"));
+    ASSERT_TRUE(PLAY_MODULE_TEST::WriteFileBytes(path, bytes));
+    std::tm local{};
+    local.tm_year = 2024 - 1900;
+    local.tm_mon = 4;
+    local.tm_mday = 1;
+    local.tm_hour = 10;
+    local.tm_isdst = -1;
+    const unsigned start = unsigned(std::mktime(&local));
+
+    ASSERT_EQ(1, module->Open(path.c_str()));
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.refFinished > 0; }));
+    ASSERT_EQ(1, listener.refResult.load());
+    EXPECT_EQ(1, module->IsGetFileTimeInfo());
+    EXPECT_EQ(start, module->GetFileStartTime());
+    FRAME_POS key;
+    ASSERT_EQ(1, module->GetKeyFramePos(start + 1, &key));
+    EXPECT_EQ(std::int64_t(start + 1) * 1000, key.nFrameTimeMs);
+    ASSERT_EQ(1, module->Play(nullptr));
+    module->Pause();
+    ASSERT_EQ(1, module->Seek(start + 1, 1));
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs == 1000; }));
+    EXPECT_EQ(key.nFrameTimeMs, module->GetCurrentPlayTimeMs());
+}
+
+TEST_F(ModuleFeatures, ExactSeeksAtThirtyFramesShowTheFrameHoldingTheTarget)
+{
+    // At 30 frames a second, times in ms are rounded: a frame's rounded
+    // duration may end a millisecond before the next frame begins.
+    PLAY_MODULE_TEST::CSampleFolder folder;
+    SampleSpec spec;
+    spec.fps = 30;
+    spec.frames = 30;
+    spec.gop = 30;
+    spec.bFrames = 0;
+    const std::string path = folder.File("thirty.mp4");
+    ASSERT_TRUE(MakeSample(path, spec));
+    ASSERT_EQ(1, module->Open(path.c_str()));
+    ASSERT_EQ(1, module->Play(nullptr));
+    module->Pause();
+    std::vector<std::int64_t> starts;
+    for (int i = 0; i < spec.frames; ++i) {
+        ASSERT_EQ(1, module->StepForward());
+        starts.push_back(module->GetCurrentPlayTimeMs());
+    }
+    MEDIA_INFO info;
+    ASSERT_EQ(1, module->GetMediaInfo(&info));
+    const double duration = info.nDurationMs;
+    for (std::int64_t target = 100; target <= 400; ++target) {
+        // The percentage whose position the module computes as the target.
+        float percent = float((double(target) + 0.5) * 100.0 / duration);
+        if (std::int64_t(duration * double(percent) / 100.0) != target)
+            continue;
+        ASSERT_EQ(1, module->Seek(percent));
+        const auto holding = std::prev(std::upper_bound(starts.begin(), starts.end(), target));
+        EXPECT_EQ(*holding, module->GetCurrentPlayTimeMs()) << "target " << target;
+    }
 }

@@ -283,3 +283,36 @@ TEST_F(SnapshotStream, StopFromInsideACallbackEndsTheCallsAndPlayResumes)
     ASSERT_TRUE(Drain(m_player));
     EXPECT_EQ(stopping.calls, 1 + CountVideo(Records(s_recording)));
 }
+
+TEST_F(SnapshotStream, PlayFromInsideTheCallbackThatStoppedIsRefused)
+{
+    // The stopped worker still runs the callback: it cannot start a second
+    // one beside itself; Play works again once the callback has returned.
+    struct CRestartingListener : IImageSnapshotListener {
+        void OnSnapshot(char*, long, long, long, long, long) override
+        {
+            if (++calls != 1)
+                return;
+            player->Stop();
+            restarted = player->Play(nullptr);
+        }
+        CPlaySdkWrapper* player = nullptr;
+        std::atomic<int> calls{0};
+        std::atomic<int> restarted{-1};
+    } restarting;
+    restarting.player = &m_player;
+    m_player.SetImageSnapShotListener(&restarting);
+    m_player.OpenStream(0x100000);
+    m_player.EnableDisplayCallBack(1);
+    ASSERT_EQ(m_player.Play(nullptr), 1);
+    std::vector<std::uint8_t> head(s_recording.begin(), s_recording.begin() + 200000);
+    ASSERT_EQ(m_player.InputData(head.data(), head.size()), 1);
+    EXPECT_TRUE(Drain(m_player));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(restarting.restarted, 0);
+    EXPECT_EQ(restarting.calls, 1);
+    ASSERT_EQ(m_player.Play(nullptr), 1);
+    ASSERT_TRUE(Feed(m_player, s_recording, 1u << 20));
+    ASSERT_TRUE(Drain(m_player));
+    EXPECT_EQ(restarting.calls, 1 + CountVideo(Records(s_recording)));
+}
