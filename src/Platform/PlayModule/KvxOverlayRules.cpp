@@ -13,13 +13,13 @@ constexpr std::uint8_t kLayoutVersion = 1;
 std::vector<std::uint8_t> KvxOverlayRules::Encode() const
 {
     std::vector<std::uint8_t> out{kLayoutVersion, 0};
-    COverlayByteCursor::PutU16(out, static_cast<std::uint16_t>(rules.size()));
-    for (const Rule& rule : rules) {
+    const std::size_t count = COverlayByteCursor::PutCount(out, rules.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        const Rule& rule = rules[i];
         COverlayByteCursor::PutU32(out, rule.id);
         out.push_back(rule.shape);
         out.push_back(rule.alarm ? 1 : 0);
-        COverlayByteCursor::PutU16(out, static_cast<std::uint16_t>(rule.points.size()));
-        for (const auto& p : rule.points) COverlayByteCursor::PutPoint(out, p);
+        COverlayByteCursor::PutPoints(out, rule.points);
         const std::size_t nameSize = std::min<std::size_t>(rule.name.size(), 255);
         out.push_back(static_cast<std::uint8_t>(nameSize));
         out.insert(out.end(), rule.name.begin(), rule.name.begin() + static_cast<std::ptrdiff_t>(nameSize));

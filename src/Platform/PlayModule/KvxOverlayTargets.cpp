@@ -11,15 +11,15 @@ constexpr std::uint8_t kLayoutVersion = 1;
 std::vector<std::uint8_t> KvxOverlayTargets::Encode() const
 {
     std::vector<std::uint8_t> out{kLayoutVersion, 0};
-    COverlayByteCursor::PutU16(out, static_cast<std::uint16_t>(targets.size()));
-    for (const Target& target : targets) {
+    const std::size_t count = COverlayByteCursor::PutCount(out, targets.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        const Target& target = targets[i];
         COverlayByteCursor::PutU32(out, target.id);
         out.push_back(target.objectClass);
         out.push_back(target.alarm ? 1 : 0);
         COverlayByteCursor::PutPoint(out, target.topLeft);
         COverlayByteCursor::PutPoint(out, target.size);
-        COverlayByteCursor::PutU16(out, static_cast<std::uint16_t>(target.track.size()));
-        for (const auto& p : target.track) COverlayByteCursor::PutPoint(out, p);
+        COverlayByteCursor::PutPoints(out, target.track);
     }
     return out;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -56,6 +57,19 @@ public:
     {
         PutU16(out, p.x);
         PutU16(out, p.y);
+    }
+    // Writes a count as its 16 bits can hold it; the rest of the items are
+    // left out. Returns the number of items to write.
+    static std::size_t PutCount(std::vector<std::uint8_t>& out, std::size_t count)
+    {
+        const std::size_t kept = std::min<std::size_t>(count, 0xFFFF);
+        PutU16(out, std::uint16_t(kept));
+        return kept;
+    }
+    static void PutPoints(std::vector<std::uint8_t>& out, const std::vector<KvxOverlayPoint>& points)
+    {
+        const std::size_t kept = PutCount(out, points.size());
+        for (std::size_t i = 0; i < kept; ++i) PutPoint(out, points[i]);
     }
 
 private:

@@ -144,6 +144,27 @@ TEST(KvxRoundTrip, OverlayBlocksDecodeToWhatWasEncoded)
     EXPECT_EQ(rulesBack.rules, rules.rules);
 }
 
+TEST(KvxRoundTrip, OverlayBlocksWithMoreItemsThanACountHoldsKeepTheFirstOnes)
+{
+    KvxOverlayRules rules;
+    for (std::uint32_t id = 0; id < 70000; ++id)
+        rules.rules.push_back({id, KvxOverlayRules::Line, false, {}, ""});
+    rules.rules[0].points.assign(70000, KvxOverlayPoint{7, 8});
+    KvxOverlayRules back;
+    ASSERT_TRUE(back.Decode(rules.Encode()));
+    ASSERT_EQ(back.rules.size(), 0xFFFFu);
+    EXPECT_EQ(back.rules[0].points.size(), 0xFFFFu);
+    EXPECT_EQ(back.rules.back().id, 0xFFFEu);
+
+    KvxOverlayTargets targets;
+    targets.targets.resize(70000);
+    targets.targets[1].track.assign(70000, KvxOverlayPoint{1, 2});
+    KvxOverlayTargets targetsBack;
+    ASSERT_TRUE(targetsBack.Decode(targets.Encode()));
+    EXPECT_EQ(targetsBack.targets.size(), 0xFFFFu);
+    EXPECT_EQ(targetsBack.targets[1].track.size(), 0xFFFFu);
+}
+
 TEST(KvxRoundTrip, TruncatedOrPaddedOverlayBlocksAreRefused)
 {
     KvxOverlayRules rules;
