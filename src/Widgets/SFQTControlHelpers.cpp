@@ -5,10 +5,9 @@
 #include <QPainterPath>
 #include <QWidget>
 
-#include <algorithm>
-
 #include "Base/TextCodec.h"
 #include "Widgets/SFApplication.h"
+#include "Widgets/SkinParser.h"
 
 QRect SFQTRectFromExclusive(const tagRECT& rect)
 {
@@ -49,9 +48,8 @@ void SFQTApplyRoundMask(QWidget* window, int rx, int ry)
     if (w <= 0 || h <= 0)
         return;
     // Radii beyond any window are cut so that twice them still fits.
-    constexpr int kRadiusLimit = 1 << 20;
-    rx = std::clamp(rx, -kRadiusLimit, kRadiusLimit);
-    ry = std::clamp(ry, -kRadiusLimit, kRadiusLimit);
+    rx = SFQTLimitSkinValue(rx);
+    ry = SFQTLimitSkinValue(ry);
     QBitmap mask(w, h);
     mask.fill(Qt::white);
     QPainter painter(&mask);

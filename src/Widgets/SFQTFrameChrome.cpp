@@ -38,8 +38,7 @@ void CSFQTFrameChrome::SetSkin(const DialogStyle& style)
 {
     if (!style.Field(57)->empty()) {
         const tagPOINT pair = SFQTParseSkinPointW(style.Field(57)->c_str());
-        const QSize size(std::clamp<int>(pair.x, -kSFQTSkinValueLimit, kSFQTSkinValueLimit),
-                         std::clamp<int>(pair.y, -kSFQTSkinValueLimit, kSFQTSkinValueLimit));
+        const QSize size(SFQTLimitSkinValue(pair.x), SFQTLimitSkinValue(pair.y));
         m_skin.initialSize = size;
         m_dialog->SetDlgWindowPos(nullptr, 0, 0, size.width(), size.height(), 2);
         m_dialog->CenterWindow(nullptr);

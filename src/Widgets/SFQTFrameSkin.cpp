@@ -10,21 +10,16 @@
 
 namespace {
 
-int Limited(LONG value)
-{
-    return std::clamp<int>(value, -kSFQTSkinValueLimit, kSFQTSkinValueLimit);
-}
-
 QRect InclusiveRect(const std::wstring& text)
 {
     const tagRECT r = SFQTParseSkinRectInclusiveW(text.c_str());
-    return QRect(QPoint(Limited(r.left), Limited(r.top)), QPoint(Limited(r.right), Limited(r.bottom)));
+    return QRect(QPoint(SFQTLimitSkinValue(r.left), SFQTLimitSkinValue(r.top)), QPoint(SFQTLimitSkinValue(r.right), SFQTLimitSkinValue(r.bottom)));
 }
 
 QSize PairToSize(const std::wstring& text)
 {
     const tagPOINT p = SFQTParseSkinPointW(text.c_str());
-    return QSize(Limited(p.x), Limited(p.y));
+    return QSize(SFQTLimitSkinValue(p.x), SFQTLimitSkinValue(p.y));
 }
 
 const std::wstring& FieldOf(const DialogStyle& style, int index)

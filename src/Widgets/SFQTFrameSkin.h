@@ -10,10 +10,6 @@
 
 struct DialogStyle;
 
-// Skin values far beyond any screen are cut to +-this when read, so that
-// sums of a few of them and a window size never overflow.
-constexpr int kSFQTSkinValueLimit = 1 << 20;
-
 // Parsed frame skin of a frameless top-level window: frame pieces cut from
 // one frame image, four title-bar buttons in three states, caption area.
 struct SFQTFrameSkin {

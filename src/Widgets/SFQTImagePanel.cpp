@@ -20,14 +20,8 @@ namespace {
 
 const char* const kInfoLabels[4] = {"Type", "Name", "Start Time", "End Time"};
 
-// Skin lengths far beyond any screen are cut, and positions of a long strip
-// kept well inside int, so that no sum of them overflows.
-int SkinLength(std::int32_t value)
-{
-    constexpr std::int32_t kLimit = 1 << 20;
-    return std::clamp(value, -kLimit, kLimit);
-}
-
+// Positions of a long strip are kept well inside int, so that no sum of
+// them overflows.
 int Coordinate(std::int64_t value)
 {
     constexpr std::int64_t kLimit = 1 << 30;
@@ -58,10 +52,10 @@ int CSFQTImagePanel::SetSkin(UIImagePanelStyle* skin)
     if (!skin)
         return 0;
     m_backgroundColor = SFQTParseSkinColorW(skin->str12.c_str());
-    m_gap = SkinLength(skin->n4);
-    m_marginX = SkinLength(skin->n2);
-    m_marginY = SkinLength(skin->n3);
-    m_itemSize = QSize(SkinLength(skin->n1), SkinLength(skin->n0));
+    m_gap = SFQTLimitSkinValue(skin->n4);
+    m_marginX = SFQTLimitSkinValue(skin->n2);
+    m_marginY = SFQTLimitSkinValue(skin->n3);
+    m_itemSize = QSize(SFQTLimitSkinValue(skin->n1), SFQTLimitSkinValue(skin->n0));
     update();
     return 1;
 }

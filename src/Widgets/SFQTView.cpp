@@ -113,7 +113,7 @@ void CSFQTView::resizeEvent(QResizeEvent*)
         m_pHandler->OnSize(0, rect().width(), rect().height());
     }
     if (m_cornerRadius != 0) {
-        const int r = static_cast<int>(std::min<UINT>(m_cornerRadius, 1u << 20));
+        const int r = static_cast<int>(std::min<UINT>(m_cornerRadius, UINT(kSFQTSkinValueLimit)));
         SFQTApplyRoundMask(this, r, r);
     }
 }

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstdint>
@@ -130,4 +131,9 @@ tagRECT* SFQTCopyRect(tagRECT* destination, const tagRECT* source)
 QString SFQTStringFromWide(const wchar_t* text)
 {
     return text ? QString::fromStdString(SF_SOFT_BASE::WideToUtf8(text)) : QString();
+}
+
+int SFQTLimitSkinValue(long value)
+{
+    return static_cast<int>(std::clamp(value, -kSFQTSkinValueLimit, kSFQTSkinValueLimit));
 }

@@ -16,6 +16,11 @@ tagRECT SFQTParseSkinRectInclusiveW(const wchar_t* text);
 // "a,b" -> (a, b); anything but exactly two parts gives (0, 0).
 tagPOINT SFQTParseSkinPoint(const char* text);
 tagPOINT SFQTParseSkinPointW(const wchar_t* text);
+// Skin lengths and positions far beyond any screen are cut to +-this, so that
+// sums of a few of them and a window size never overflow.
+constexpr long kSFQTSkinValueLimit = 1L << 20;
+int SFQTLimitSkinValue(long value);
+
 // "RRGGBB" -> opaque colour; a text whose length is not 6 gives opaque black.
 QColor SFQTParseSkinColor(const char* text);
 QColor SFQTParseSkinColorW(const wchar_t* text);
