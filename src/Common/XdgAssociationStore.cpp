@@ -1,7 +1,7 @@
 #include "Common/XdgAssociationStore.h"
 
 #include "Base/TextCodec.h"
-#include "Common/AtomicFileWriter.h"
+#include "Base/AtomicFileWriter.h"
 #include "Common/XmlText.h"
 
 #include <QProcess>
@@ -196,7 +196,8 @@ bool CXdgAssociationStore::WritePackage() const
         comment.InsertEndChild(TiXmlText((WideToUtf8(ext) + " recording").c_str()));
         typeElement.InsertEndChild(comment);
         TiXmlElement glob("glob");
-        glob.SetAttribute("pattern", ("*" + WideToUtf8(ext)).c_str());
+        const std::string pattern = std::string(1, '*').append(WideToUtf8(ext));
+        glob.SetAttribute("pattern", pattern.c_str());
         typeElement.InsertEndChild(glob);
         root.InsertEndChild(typeElement);
     }

@@ -1,0 +1,108 @@
+#include "Base/AtomicFileWriter.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace SF_SOFT_BASE {
+namespace {
+
+constexpr const char* kTempSuffix = ".XXXXXX";
+constexpr std::size_t kTempSuffixLength = 7;
+
+// "<target>.XXXXXX", with the file name cut so that the temporary's name
+// fits the file system even when the target's name is as long as allowed.
+std::string MakeTempPattern(const std::string& target)
+{
+    const std::size_t slash = target.rfind('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t maxName = NAME_MAX - kTempSuffixLength;
+    std::string pattern = target;
+    if (pattern.size() - nameStart > maxName)
+        pattern.resize(nameStart + maxName);
+    return pattern + kTempSuffix;
+}
+
+}  // namespace
+
+CAtomicFileWriter::CAtomicFileWriter(std::string targetPath) : m_target(std::move(targetPath)) {}
+
+CAtomicFileWriter::~CAtomicFileWriter()
+{
+    Discard();
+}
+
+bool CAtomicFileWriter::Open()
+{
+    Discard();
+    if (m_target.empty())
+        return false;
+    std::string pattern = MakeTempPattern(m_target);
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    m_fd = mkstemp(name.data());
+    if (m_fd < 0)
+        return false;
+    fchmod(m_fd, 0644);
+    m_temp = name.data();
+    m_failed = false;
+    return true;
+}
+
+bool CAtomicFileWriter::Write(const void* data, std::size_t size)
+{
+    if (m_fd < 0 || m_failed)
+        return false;
+    auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        ssize_t written = ::write(m_fd, bytes, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            m_failed = true;
+            return false;
+        }
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+bool CAtomicFileWriter::Commit()
+{
+    if (m_fd < 0)
+        return false;
+    bool ok = !m_failed && ::fsync(m_fd) == 0;
+    ok = ::close(m_fd) == 0 && ok;
+    m_fd = -1;
+    ok = ok && std::rename(m_temp.c_str(), m_target.c_str()) == 0;
+    if (!ok)
+        ::unlink(m_temp.c_str());
+    m_temp.clear();
+    return ok;
+}
+
+void CAtomicFileWriter::Discard()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    if (!m_temp.empty()) {
+        ::unlink(m_temp.c_str());
+        m_temp.clear();
+    }
+}
+
+bool CAtomicFileWriter::WriteWhole(const std::string& targetPath, const std::string& bytes)
+{
+    CAtomicFileWriter writer(targetPath);
+    return writer.Open() && writer.Write(bytes.data(), bytes.size()) && writer.Commit();
+}
+
+}  // namespace SF_SOFT_BASE

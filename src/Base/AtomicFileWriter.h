@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace SF_SOFT_BASE {
+
+// Writes a file through a temporary file in the same folder that is renamed
+// over the target on Commit, so readers see the old or the new content,
+// never a part. Dropping the writer without Commit removes the temporary.
+class CAtomicFileWriter {
+public:
+    explicit CAtomicFileWriter(std::string targetPath);
+    ~CAtomicFileWriter();
+    CAtomicFileWriter(const CAtomicFileWriter&) = delete;
+    CAtomicFileWriter& operator=(const CAtomicFileWriter&) = delete;
+
+    // Creates the temporary file; false when the folder cannot take it.
+    bool Open();
+    bool Write(const void* data, std::size_t size);
+    // Flushes and renames into place; false when any step failed.
+    bool Commit();
+    void Discard();
+
+    // One-shot form of the above.
+    static bool WriteWhole(const std::string& targetPath, const std::string& bytes);
+
+private:
+    std::string m_target;
+    std::string m_temp;
+    int m_fd = -1;
+    bool m_failed = false;
+};
+
+}  // namespace SF_SOFT_BASE
