@@ -2,7 +2,7 @@
 
 #include "Base/TextCodec.h"
 #include "Common/AppDir.h"
-#include "Common/AtomicFileWriter.h"
+#include "Base/AtomicFileWriter.h"
 #include "Common/ConfigXMLPersistImp.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "Common/CustomLayoutStore.h"
 
 #include "Common/AppDir.h"
-#include "Common/AtomicFileWriter.h"
+#include "Base/AtomicFileWriter.h"
 #include "Common/ProtectedFile.h"
 
 #include <cstdio>

@@ -4,7 +4,7 @@
 #include "Base/SFDateTime.h"
 #include "Base/TextCodec.h"
 #include "Common/AppDir.h"
-#include "Common/AtomicFileWriter.h"
+#include "Base/AtomicFileWriter.h"
 #include "FileIndex/SFFileFind.h"
 
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "Common/ProtectedFile.h"
 
-#include "Common/AtomicFileWriter.h"
+#include "Base/AtomicFileWriter.h"
 #include "Common/DesCipher.h"
 
 #include <QCryptographicHash>

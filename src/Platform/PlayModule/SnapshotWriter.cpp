@@ -1,13 +1,12 @@
 #include "Platform/PlayModule/SnapshotWriter.h"
 
+#include "Base/AtomicFileWriter.h"
 #include "Platform/PlayModule/MediaPacket.h"
 #include "Platform/PlayModule/StreamDecoder.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <memory>
-#include <unistd.h>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -117,23 +116,10 @@ bool CSnapshotWriter::Write(const PlanarPicture& picture, const std::string& pat
                             PM_IMAGE_TYPE type, int jpegQuality)
 {
     std::vector<unsigned char> bytes;
-    return Encode(picture, type, jpegQuality, bytes) && WriteFileAtomically(path, bytes);
-}
-
-bool CSnapshotWriter::WriteFileAtomically(const std::string& path,
-                                          const std::vector<unsigned char>& bytes)
-{
-    const std::string temporary = path + ".tmp";
-    FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file)
+    if (!Encode(picture, type, jpegQuality, bytes))
         return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    return true;
+    SF_SOFT_BASE::CAtomicFileWriter file(path);
+    return file.Open() && file.Write(bytes.data(), bytes.size()) && file.Commit();
 }
 
 }  // namespace PLAY_MODULE

@@ -15,10 +15,6 @@ public:
                       int jpegQuality = 90);
     static bool Encode(const PlanarPicture& picture, PM_IMAGE_TYPE type, int jpegQuality,
                        std::vector<unsigned char>& out);
-
-private:
-    static bool WriteFileAtomically(const std::string& path,
-                                    const std::vector<unsigned char>& bytes);
 };
 
 }  // namespace PLAY_MODULE
