@@ -28,6 +28,23 @@ std::string MakeTempPattern(const std::string& target)
     return pattern + kTempSuffix;
 }
 
+// Creates an empty file of a name of its own beside the target; its
+// descriptor, or -1.
+int CreateTemporary(const std::string& target, std::string& name)
+{
+    if (target.empty())
+        return -1;
+    const std::string pattern = MakeTempPattern(target);
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    const int fd = mkstemp(buffer.data());
+    if (fd < 0)
+        return -1;
+    fchmod(fd, 0644);
+    name = buffer.data();
+    return fd;
+}
+
 }  // namespace
 
 CAtomicFileWriter::CAtomicFileWriter(std::string targetPath) : m_target(std::move(targetPath)) {}
@@ -40,18 +57,19 @@ CAtomicFileWriter::~CAtomicFileWriter()
 bool CAtomicFileWriter::Open()
 {
     Discard();
-    if (m_target.empty())
-        return false;
-    std::string pattern = MakeTempPattern(m_target);
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    m_fd = mkstemp(name.data());
-    if (m_fd < 0)
-        return false;
-    fchmod(m_fd, 0644);
-    m_temp = name.data();
+    m_fd = CreateTemporary(m_target, m_temp);
     m_failed = false;
-    return true;
+    return m_fd >= 0;
+}
+
+std::string CAtomicFileWriter::CreateTemporaryBeside(const std::string& targetPath)
+{
+    std::string name;
+    const int fd = CreateTemporary(targetPath, name);
+    if (fd < 0)
+        return {};
+    ::close(fd);
+    return name;
 }
 
 bool CAtomicFileWriter::Write(const void* data, std::size_t size)

@@ -24,6 +24,9 @@ public:
 
     // One-shot form of the above.
     static bool WriteWhole(const std::string& targetPath, const std::string& bytes);
+    // For writers that open files by name: makes an empty file of a name of
+    // its own beside targetPath and returns that name; empty on failure.
+    static std::string CreateTemporaryBeside(const std::string& targetPath);
 
 private:
     std::string m_target;

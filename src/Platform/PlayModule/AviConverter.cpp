@@ -1,7 +1,7 @@
 #include "Platform/PlayModule/AviConverter.h"
 
-#include <cstdio>
-#include <unistd.h>
+#include "Base/AtomicFileWriter.h"
+
 
 namespace PLAY_MODULE {
 
@@ -10,15 +10,11 @@ namespace {
 constexpr std::size_t kMaxHeldVideoFrames = 25;
 constexpr std::size_t kMaxHeldBytes = 8u << 20;
 
+// A file of a name of its own is made beside it and removed again.
 bool CanCreate(const std::string& path)
 {
-    const std::string probe = path + ".tmp";
-    std::FILE* file = std::fopen(probe.c_str(), "wb");
-    if (!file)
-        return false;
-    std::fclose(file);
-    ::unlink(probe.c_str());
-    return true;
+    SF_SOFT_BASE::CAtomicFileWriter probe(path);
+    return probe.Open();
 }
 
 }  // namespace

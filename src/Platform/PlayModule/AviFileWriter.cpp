@@ -1,5 +1,7 @@
 #include "Platform/PlayModule/AviFileWriter.h"
 
+#include "Base/AtomicFileWriter.h"
+
 #include <cstdio>
 #include <unistd.h>
 
@@ -29,7 +31,9 @@ void CAviFileWriter::Abort()
         avio_closep(&m_context->pb);
     avformat_free_context(m_context);
     m_context = nullptr;
-    ::unlink(m_temporary.c_str());
+    if (!m_temporary.empty())
+        ::unlink(m_temporary.c_str());
+    m_temporary.clear();
 }
 
 AVStream* CAviFileWriter::AddStream(const StreamFormat& format)
@@ -59,7 +63,8 @@ bool CAviFileWriter::OpenMuxer(const StreamFormat& video, const StreamFormat* au
     m_audio = audio ? AddStream(*audio) : nullptr;
     if (!m_video || (audio && !m_audio))
         return false;
-    if (avio_open(&m_context->pb, m_temporary.c_str(), AVIO_FLAG_WRITE) < 0)
+    m_temporary = SF_SOFT_BASE::CAtomicFileWriter::CreateTemporaryBeside(m_path);
+    if (m_temporary.empty() || avio_open(&m_context->pb, m_temporary.c_str(), AVIO_FLAG_WRITE) < 0)
         return false;
     return avformat_write_header(m_context, nullptr) >= 0;
 }
@@ -69,7 +74,6 @@ bool CAviFileWriter::Open(const std::string& path, const StreamFormat& video,
 {
     Abort();
     m_path = path;
-    m_temporary = path + ".tmp";
     m_videoFrames = 0;
     m_audioSamples = 0;
     m_failed = false;
@@ -136,9 +140,11 @@ bool CAviFileWriter::Close()
     complete = avio_closep(&m_context->pb) >= 0 && complete;
     avformat_free_context(m_context);
     m_context = nullptr;
-    if (complete && std::rename(m_temporary.c_str(), m_path.c_str()) == 0)
+    const std::string temporary = std::move(m_temporary);
+    m_temporary.clear();
+    if (complete && std::rename(temporary.c_str(), m_path.c_str()) == 0)
         return true;
-    ::unlink(m_temporary.c_str());
+    ::unlink(temporary.c_str());
     return false;
 }
 

@@ -73,8 +73,9 @@ protected:
 
     static bool NoTemporaryFiles()
     {
+        // Temporaries are named "<file>.avi.XXXXXX" beside the file.
         for (const auto& entry : std::filesystem::directory_iterator(s_folder->Path()))
-            if (entry.path().extension() == ".tmp") return false;
+            if (entry.path().filename().string().find(".avi.") != std::string::npos) return false;
         return true;
     }
 
@@ -175,6 +176,17 @@ TEST_F(AviConvert, FullDiskMakesStopReportFailure)
     setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_EQ(stopped, 0);
     EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_TRUE(NoTemporaryFiles());
+}
+
+TEST_F(AviConvert, AFileNamedLikeATemporaryIsLeftAlone)
+{
+    const std::string path = s_folder->File("kept.avi");
+    WriteFileBytes(path + ".tmp", {1, 2, 3});
+    ASSERT_EQ(Convert(s_small, path), 1);
+    EXPECT_GT(CountVideoPackets(path), 0);
+    EXPECT_EQ(ReadFileBytes(path + ".tmp"), (std::vector<std::uint8_t>{1, 2, 3}));
+    std::filesystem::remove(path + ".tmp");
     EXPECT_TRUE(NoTemporaryFiles());
 }
 
