@@ -95,3 +95,9 @@ cell icon_weblogin.png '#2e333c' -fill none -stroke '#d7dce3' -strokewidth 1.2 -
 # Pointer over sliders, 24 x 24, hot spot (13, 7): a pointing hand.
 convert -size 24x24 xc:none -fill white -stroke '#1f232a' -strokewidth 1 \
   -draw "roundrectangle 11,2 15,14 2,2" -draw "roundrectangle 7,11 21,22 3,3" "PNG32:$out/hand_pointing.png"
+
+# Each page draws its own images in scripts/skin/<page>.sh, with the helpers
+# and colours above.
+for part in scripts/skin/*.sh; do
+  [ -f "$part" ] && . "$part"
+done
