@@ -74,7 +74,7 @@ void OfferFileAssociation(const std::list<std::wstring>& missing)
     const std::wstring prompt = MakeFileAssociationPrompt(missing);
     if (ShowMessageBox(prompt.c_str(), GetLangString(L"Prompt"), 1) != 1)
         return;
-    const std::wstring icon = QCoreApplication::applicationFilePath().toStdWString() + L",0";
+    const std::wstring icon = SFGetAppDir() + L"/Skin/Lumivex.png";
     RegisterFileTypes(GetProgramFileAssociation(), missing, icon);
 }
 
