@@ -82,9 +82,9 @@ tab() { # name fill text-colour closable
   eval convert -size 101x25 xc:none -fill "'$2'" -draw "'roundrectangle 0,0 100,30 6,6'" $mark "PNG32:$out/$1"
 }
 tab btn_tabSelect.png '#eef0f3' '#5b636e' 0
-tab btn_tabSelectUncheck.png '#4a515c' '#aab2bd' 0
+tab btn_tabSelectUncheck.png '#9aa3ae' '#4a515c' 0
 tab btn_tabUnselectcheck.png '#eef0f3' '#5b636e' 1
-tab btn_tabUnselect.png '#4a515c' '#d7dce3' 1
+tab btn_tabUnselect.png '#9aa3ae' '#3a404a' 1
 
 # File-list header: select-all box and delete, 20 x 20.
 box20() { # name fill draw...

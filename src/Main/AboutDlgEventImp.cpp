@@ -18,8 +18,10 @@ constexpr DWORD kLinkHotColor = 255;
 CSFStatic* CreateText(const wchar_t* key, const tagRECT& rect, void* parent)
 {
     CSFStatic* text = SFCreateStatic(nullptr);
-    if (text)
-        text->Create(GetLangString(key), 0x10010000, rect, parent, UINT(-1));
+    if (!text)
+        return nullptr;
+    text->Create(GetLangString(key), 0x10010000, rect, parent, UINT(-1));
+    text->SetTextColor(kShellTextColour);
     return text;
 }
 

@@ -117,6 +117,7 @@ void CConfigViewEventImp::CreateLabels()
         m_pLabels[i]->SetTextAlignFlag(0x24);
         m_pLabels[i]->SetTextBold(1);
         m_pLabels[i]->Create(GetLangString(kLabelKeys[i]), 0x50000000, XYWH(0, 0, 80, 24), GetUIWnd(), kLabelId);
+        m_pLabels[i]->SetTextColor(kShellTextColour);
     }
 }
 
@@ -175,6 +176,7 @@ CSFRadioBox* CConfigViewEventImp::CreateCheckBox(int id, const wchar_t* key, int
     box->SetSkin(&skin);
     box->Create(GetLangString(key), 0x50000000, XYWH(0, 0, width, 24), GetUIWnd(), id);
     box->SetTextAlign(0x24);
+    box->SetTextColor(kShellTextColour);
     box->SetCheck(checked);
     return box;
 }

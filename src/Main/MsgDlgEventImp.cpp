@@ -53,6 +53,7 @@ void CMsgDlgEventImp::Dlg_OnInitDialog(int modeless)
     if (m_pText) {
         m_pText->SetTextAlignFlag(kTextAlign);
         m_pText->Create(L"", 0x10010000, tagRECT{20, 37, 280, 52}, parent, UINT(-1));
+        m_pText->SetTextColor(kShellTextColour);
     }
     m_pOk = CreateButton(L"OK", 1);
     m_pCancel = CreateButton(L"Cancel", 2);

@@ -4,6 +4,9 @@
 
 #include "Widgets/SkinStyles.h"
 
+// Text colour (COLORREF) of texts on the dark window body.
+constexpr unsigned kShellTextColour = 0xE3DCD7;
+
 // Skin records of the main window shell.
 DialogStyle MakeMainFrameStyle();
 // Prompt dialog frame.
