@@ -43,7 +43,14 @@ bool CFileManager::LoadPath(const wchar_t* pattern, int* noMatch)
     int localNoMatch = 1;
     int* flag = noMatch ? noMatch : &localNoMatch;
     *flag = 1;
+    m_seenPaths.clear();
+    m_folderListed = false;
     ScanFolder(pattern, std::wstring(), 1, flag);
+    if (m_folderListed) {
+        const std::wstring text(pattern);
+        RemoveVanishedFiles(text.substr(0, text.rfind(L'/') + 1));
+    }
+    m_seenPaths.clear();
     SortIndex();
     PublishIndex();
     return true;
@@ -63,6 +70,8 @@ bool CFileManager::ScanFolder(const std::wstring& pattern, const std::wstring& /
     do {
         ExamineEntry(find, parser, depth, noMatch);
     } while (find.FindNextFile());
+    if (depth == 1)
+        m_folderListed = find.GetLastError() == CSFFileFind::kErrorNoMoreFiles;
     find.Close();
     return true;
 }
@@ -89,6 +98,8 @@ void CFileManager::ExamineEntry(CSFFileFind& find, CNamingRuleParser& parser, in
     if (!parser.IsSupportedExtension(find.GetFileExt()))
         return;
     *noMatch = 0;
+    if (depth == 1)
+        m_seenPaths.insert(path);
     if (parser.Parse(find.GetFileTitle()))
         AddRecording(&parser, path);
     else
@@ -270,6 +281,50 @@ void CFileManager::RemoveSingleFile(int fileId)
         return;
     m_index->singleFilePaths.erase(found->second->GetPathString());
     m_index->singleFiles.erase(found);
+}
+
+bool CFileManager::IsVanished(const std::wstring& path, const std::wstring& folder) const
+{
+    return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
+           path.find(L'/', folder.size()) == std::wstring::npos && !m_seenPaths.count(path);
+}
+
+void CFileManager::RemoveVanishedFiles(const std::wstring& folder)
+{
+    CSFAutoMutexLock lock(&m_lock);
+    for (auto single = m_index->singleFiles.begin(); single != m_index->singleFiles.end();) {
+        const std::wstring& path = single->second->GetPathString();
+        if (!IsVanished(path, folder)) {
+            ++single;
+            continue;
+        }
+        m_index->singleFilePaths.erase(path);
+        single = m_index->singleFiles.erase(single);
+    }
+    for (auto group = m_index->groups.begin(); group != m_index->groups.end();) {
+        auto& days = group->second->days;
+        for (auto day = days.begin(); day != days.end();) {
+            for (auto channel = day->second->begin(); channel != day->second->end();) {
+                auto& files = channel->second->files;
+                for (auto file = files.begin(); file != files.end();) {
+                    if (!IsVanished(file->second->GetPathString(), folder)) {
+                        ++file;
+                        continue;
+                    }
+                    channel->second->startTimes.remove(file->first);
+                    file = files.erase(file);
+                }
+                channel = files.empty() ? day->second->erase(channel) : std::next(channel);
+            }
+            if (day->second->empty()) {
+                group->second->dayKeys.remove(day->first);
+                day = days.erase(day);
+            } else {
+                ++day;
+            }
+        }
+        group = days.empty() ? m_index->groups.erase(group) : std::next(group);
+    }
 }
 
 void CFileManager::RemoveDay(std::map<std::wstring, std::unique_ptr<_GROUP_INDEX>>::iterator group, int dayKey)
