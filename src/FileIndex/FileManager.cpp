@@ -43,14 +43,15 @@ bool CFileManager::LoadPath(const wchar_t* pattern, int* noMatch)
     int localNoMatch = 1;
     int* flag = noMatch ? noMatch : &localNoMatch;
     *flag = 1;
-    m_seenPaths.clear();
+    ++m_loadMark;
+    m_seenSingles.clear();
     m_folderListed = false;
     ScanFolder(pattern, std::wstring(), 1, flag);
     if (m_folderListed) {
         const std::wstring text(pattern);
         RemoveVanishedFiles(text.substr(0, text.rfind(L'/') + 1));
     }
-    m_seenPaths.clear();
+    m_seenSingles.clear();
     SortIndex();
     PublishIndex();
     return true;
@@ -98,12 +99,12 @@ void CFileManager::ExamineEntry(CSFFileFind& find, CNamingRuleParser& parser, in
     if (!parser.IsSupportedExtension(find.GetFileExt()))
         return;
     *noMatch = 0;
-    if (depth == 1)
-        m_seenPaths.insert(path);
-    if (parser.Parse(find.GetFileTitle()))
+    if (parser.Parse(find.GetFileTitle())) {
         AddRecording(&parser, path);
-    else
+    } else {
         AddSingleFile(path);
+        m_seenSingles.insert(path);
+    }
 }
 
 bool CFileManager::AddSingleFile(const wchar_t* path)
@@ -139,12 +140,16 @@ bool CFileManager::AddRecording(const CNamingRuleParser* parsed, const wchar_t* 
     if (!channel)
         channel = std::make_unique<_CHANNEL_INDEX>();
     auto [slot, added] = channel->files.try_emplace(startKey);
-    if (!added)
+    if (!added) {
+        if (slot->second->GetPathString() == path)
+            slot->second->SetLoadMark(m_loadMark);
         return false;
+    }
     slot->second = std::make_unique<CFileInfo>();
     slot->second->SetPath(path);
     slot->second->SetStartTime(parsed->start);
     slot->second->SetEndTime(parsed->end);
+    slot->second->SetLoadMark(m_loadMark);
     channel->startTimes.push_back(startKey);
     return true;
 }
@@ -283,10 +288,10 @@ void CFileManager::RemoveSingleFile(int fileId)
     m_index->singleFiles.erase(found);
 }
 
-bool CFileManager::IsVanished(const std::wstring& path, const std::wstring& folder) const
+bool CFileManager::IsInFolder(const std::wstring& path, const std::wstring& folder)
 {
     return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
-           path.find(L'/', folder.size()) == std::wstring::npos && !m_seenPaths.count(path);
+           path.find(L'/', folder.size()) == std::wstring::npos;
 }
 
 void CFileManager::RemoveVanishedFiles(const std::wstring& folder)
@@ -294,7 +299,7 @@ void CFileManager::RemoveVanishedFiles(const std::wstring& folder)
     CSFAutoMutexLock lock(&m_lock);
     for (auto single = m_index->singleFiles.begin(); single != m_index->singleFiles.end();) {
         const std::wstring& path = single->second->GetPathString();
-        if (!IsVanished(path, folder)) {
+        if (m_seenSingles.count(path) || !IsInFolder(path, folder)) {
             ++single;
             continue;
         }
@@ -307,7 +312,8 @@ void CFileManager::RemoveVanishedFiles(const std::wstring& folder)
             for (auto channel = day->second->begin(); channel != day->second->end();) {
                 auto& files = channel->second->files;
                 for (auto file = files.begin(); file != files.end();) {
-                    if (!IsVanished(file->second->GetPathString(), folder)) {
+                    const CFileInfo& record = *file->second;
+                    if (record.GetLoadMark() == m_loadMark || !IsInFolder(record.GetPathString(), folder)) {
                         ++file;
                         continue;
                     }

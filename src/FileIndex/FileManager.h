@@ -86,7 +86,7 @@ private:
     void RemoveSingleFile(int fileId);
     // Drops the files directly in folder that the last scan did not meet.
     void RemoveVanishedFiles(const std::wstring& folder);
-    bool IsVanished(const std::wstring& path, const std::wstring& folder) const;
+    static bool IsInFolder(const std::wstring& path, const std::wstring& folder);
     void RemoveDay(std::map<std::wstring, std::unique_ptr<_GROUP_INDEX>>::iterator group, int dayKey);
     void RemoveChannel(std::map<std::wstring, std::unique_ptr<_GROUP_INDEX>>::iterator group,
                        int dayKey, int channelKey);
@@ -96,8 +96,9 @@ private:
     IFileManagerListener* m_listener;
     std::list<std::wstring> m_extensions;
     mutable SF_SOFT_BASE::CSFMutex m_lock;
-    // The supported files the running load met in its folder, and whether
-    // the folder was listed to its end.
-    std::unordered_set<std::wstring> m_seenPaths;
+    // Number of the running load (files it meets carry it), the single
+    // files it met, and whether its folder was listed to its end.
+    std::uint32_t m_loadMark = 0;
+    std::unordered_set<std::wstring> m_seenSingles;
     bool m_folderListed = false;
 };
