@@ -13,7 +13,7 @@ convert -size 148x140 "xc:$body" \
 
 # Bars and their backgrounds.
 convert -size 64x62 gradient:'#3a414c'-'#262b33' "PNG32:$out/bg_toolbar.png"
-convert -size 64x32 gradient:'#2c323b'-'#20242b' "PNG32:$out/bg_tabbar.png"
+# "bg_tabbar.png" (shared with the file-list panel) is drawn in filelist.sh.
 convert -size 226x25 xc:none -fill '#343b46' -draw "roundrectangle 0,0 225,24 4,4" "PNG32:$out/bg_filelisttitle.png"
 convert -size 60x24 xc:'#14171c' -fill none -stroke '#4a515c' -draw "rectangle 0,0 59,23" "PNG32:$out/bg_edit.png"
 

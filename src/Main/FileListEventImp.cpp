@@ -190,20 +190,29 @@ void* CFileListEventImp::LastChild(void* item) const
 
 void* CFileListEventImp::FindGroupItem(const std::wstring& name) const
 {
-    for (void* root = FirstChild(SF_TVI_ROOT); root; root = m_tree->GetNextSiblingItem(root)) {
-        if (KindOf(root) == ItemKind::Group && TextOf(root) == name)
-            return root;
-    }
-    return nullptr;
+    auto found = m_groupItems.find(name);
+    return found == m_groupItems.end() ? nullptr : found->second;
 }
 
 void* CFileListEventImp::FindSingleItem(int fileId) const
 {
-    for (void* root = FirstChild(SF_TVI_ROOT); root; root = m_tree->GetNextSiblingItem(root)) {
-        if (KindOf(root) == ItemKind::Single && m_tree->GetItemData(root) == static_cast<DWORD>(fileId))
-            return root;
+    auto found = m_singleItems.find(fileId);
+    return found == m_singleItems.end() ? nullptr : found->second;
+}
+
+void CFileListEventImp::DeleteItem(void* item)
+{
+    switch (KindOf(item)) {
+    case ItemKind::Group:
+        m_groupItems.erase(TextOf(item));
+        break;
+    case ItemKind::Single:
+        m_singleItems.erase(static_cast<int>(m_tree->GetItemData(item)));
+        break;
+    default:
+        break;
     }
-    return nullptr;
+    m_tree->DeleteItem(item);
 }
 
 void* CFileListEventImp::FindDateItem(void* group, int dayKey) const
@@ -241,6 +250,7 @@ void CFileListEventImp::AddSingleFiles(SingleFileListP singles)
         if (!item)
             continue;
         m_tree->SetItemData(item, static_cast<DWORD>(single.fileId));
+        m_singleItems[single.fileId] = item;
         m_tree->SetToolTipText(item, name.c_str());
         m_tree->SetItemIcon(item, IconOfFileType(GetFileTypeByExtension(name)));
     }
@@ -283,6 +293,7 @@ void* CFileListEventImp::InsertGroupItem(const std::wstring& name)
     if (!item)
         return nullptr;
     m_tree->SetItemData(item, 0);
+    m_groupItems[name] = item;
     m_tree->SetCheck(item, 1);
     m_tree->SetItemIcon(item, L"group.png");
     return item;
@@ -334,7 +345,7 @@ void CFileListEventImp::RemoveItemsNotIn(const std::list<_GROUP_FILE_INFO>& grou
         void* nextRoot = m_tree->GetNextSiblingItem(root);
         if (KindOf(root) == ItemKind::Single) {
             if (!fileIds.count(static_cast<int>(m_tree->GetItemData(root))))
-                m_tree->DeleteItem(root);
+                DeleteItem(root);
             root = nextRoot;
             continue;
         }
@@ -348,15 +359,15 @@ void CFileListEventImp::RemoveItemsNotIn(const std::list<_GROUP_FILE_INFO>& grou
                 void* nextChannel = m_tree->GetNextSiblingItem(channel);
                 if (found == days.end() ||
                     !found->second->channels.count(static_cast<int>(m_tree->GetItemData(channel))))
-                    m_tree->DeleteItem(channel);
+                    DeleteItem(channel);
                 channel = nextChannel;
             }
             if (!FirstChild(date))
-                m_tree->DeleteItem(date);
+                DeleteItem(date);
             date = nextDate;
         }
         if (!FirstChild(root))
-            m_tree->DeleteItem(root);
+            DeleteItem(root);
         root = nextRoot;
     }
 }
@@ -386,7 +397,7 @@ int CFileListEventImp::DeleteFileItems(GroupFileListP& items)
     for (const _GROUP_FILE_INFO& element : *items) {
         if (element.IsSingleFile()) {
             if (void* single = FindSingleItem(element.key))
-                m_tree->DeleteItem(single);
+                DeleteItem(single);
             continue;
         }
         void* group = FindGroupItem(element.groupName);
@@ -401,13 +412,13 @@ void CFileListEventImp::DeleteDateChannels(void* group, void* date, const std::m
 {
     for (const auto& [channelKey, handle] : channels) {
         if (void* channel = FindChannelItem(date, channelKey))
-            m_tree->DeleteItem(channel);
+            DeleteItem(channel);
     }
     if (FirstChild(date))
         return;
-    m_tree->DeleteItem(date);
+    DeleteItem(date);
     if (!FirstChild(group))
-        m_tree->DeleteItem(group);
+        DeleteItem(group);
 }
 
 int CFileListEventImp::SetFilesHilight(GroupFileListP& items, int highlight)

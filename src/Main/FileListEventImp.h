@@ -1,6 +1,7 @@
 #pragma once
 
 #include <list>
+#include <map>
 #include <string>
 
 #include <boost/enable_shared_from_this.hpp>
@@ -85,6 +86,8 @@ private:
     void* InsertGroupItem(const std::wstring& name);
     void* InsertDateItem(void* group, int dayKey);
     void InsertChannelItem(void* date, int channelKey);
+    // Deletes an item with its children, and forgets a root.
+    void DeleteItem(void* item);
     void DeleteDateChannels(void* group, void* date, const std::map<int, void*>& channels);
     void HighlightDay(const _GROUP_FILE_INFO& item, int highlight);
     GroupFileListP CollectMarked(bool highlighted);
@@ -101,4 +104,7 @@ private:
     boost::weak_ptr<IFileListOwner> m_owner;
     CSFTreeCtrl* m_tree = nullptr;
     CSFRadioBox* m_radio = nullptr;
+    // The root items by group name and by file id.
+    std::map<std::wstring, void*> m_groupItems;
+    std::map<int, void*> m_singleItems;
 };
