@@ -18,7 +18,7 @@
 #include "Main/PlayBarEventImp.h"
 #include "Main/PlayManagerUILogic.h"
 #include "Main/PlayWinManagerEventImp.h"
-#include "PlayManager/FakePlayLibrary.h"
+#include "EngineDouble.h"
 #include "Support/ProcessUntil.h"
 
 namespace MainPageTest {
@@ -50,7 +50,7 @@ protected:
         host = boost::make_shared<PageHostDouble>();
         CPlayBackends backends;
         if (m_fake)
-            backends.library = libraries.Factory();
+            backends.library = engine.Factory();
         page = CMainPageEventImp::Create(host, parent.get(), backends);
         manager = page->GetPlayWinManager();
         ui = manager->GetPlayManagerUILogic();
@@ -104,7 +104,7 @@ protected:
         return ProcessUntil([&] { return ui->GetWantedReturnNum() <= 0; });
     }
 
-    PlayManagerTest::FakeLibraries libraries;
+    EngineDouble engine;
     std::unique_ptr<QWidget> parent;
     boost::shared_ptr<PageHostDouble> host;
     boost::shared_ptr<CMainPageEventImp> page;
