@@ -1,5 +1,6 @@
 #include "Preview/PreviewPagePlayLogic.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <new>
@@ -261,6 +262,11 @@ void CPreviewPagePlayLogic::Task_CloseFiles(void* handle)
     m_playSpeed = 1.0f;
     m_backwardStep = 0;
     int result = 1;
+    // A load the GUI never learned of (stopped before its answer came) is
+    // closed with the next close that names no file.
+    if (!handle && m_loadHandle &&
+        std::find(m_handles.begin(), m_handles.end(), m_loadHandle) != m_handles.end())
+        handle = m_loadHandle;
     if (handle) {
         const int stopped = m_playManager->Stop(handle);
         result = (stopped & 1) && m_playManager->Close(handle);

@@ -194,15 +194,20 @@ TEST_F(PlayLogicTest, PauseSpeedAndCloseAnswers)
     OnPlay([&](CPreviewPagePlayLogic& l) { l.Task_SetPlaySpeed(handles, 2.0f); });
     OnPlay([&](CPreviewPagePlayLogic& l) { l.Task_SetPlaySpeed(handles, 2.0f); });
     EXPECT_EQ(speedCalls(), opened + 1);
+    // A close naming no file also ends a load the GUI never learned of.
     OnPlay([&](CPreviewPagePlayLogic& l) { l.Task_CloseFiles(nullptr); });
     EXPECT_EQ(receiver->answers.back().name, "Close");
     EXPECT_EQ(receiver->answers.back().handle, reinterpret_cast<void*>(1));
+    EXPECT_EQ(logic->GetHandles(), PreviewHandleList{slice});
+    EXPECT_EQ(libraries.At(0), nullptr);
     OnPlay([&](CPreviewPagePlayLogic& l) { l.Task_SetPlaySpeed(handles, 1.0f); });
     EXPECT_EQ(speedCalls(), opened + 1);
 
     OnPlay([&](CPreviewPagePlayLogic& l) { l.Task_CloseFiles(slice); });
-    EXPECT_EQ(logic->GetHandles(), PreviewHandleList{load});
+    EXPECT_TRUE(logic->GetHandles().empty());
     EXPECT_EQ(libraries.At(1), nullptr);
+    OnPlay([&](CPreviewPagePlayLogic& l) { l.Task_CloseFiles(nullptr); });
+    EXPECT_EQ(receiver->answers.back().handle, reinterpret_cast<void*>(1));
 }
 
 TEST_F(PlayLogicTest, SaveRefWritesTheIndexFileOnce)
