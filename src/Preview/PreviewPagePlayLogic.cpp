@@ -288,7 +288,8 @@ void CPreviewPagePlayLogic::Task_SaveRef(void* handle)
     unsigned int length = 0;
     if (handle)
         m_playManager->GetRefValue(handle, nullptr, &length);
-    if (length > 0) {
+    // An index file is written only when the recording has no valid one yet.
+    if (length > 0 && !IsIndexFileValid(m_filePath)) {
         Buffer data = AllocateBuffer(length);
         if (!data) {
             PostOutOfMemory();
@@ -296,8 +297,8 @@ void CPreviewPagePlayLogic::Task_SaveRef(void* handle)
         }
         m_playManager->GetRefValue(handle, data.get(), &length);
         SaveIndexFile(data.get(), length, m_filePath);
-        saved = 1;
     }
+    saved = length > 0 ? 1 : 0;
     POST_ANSWER(Task_SaveIndexRet, handle, saved);
 }
 

@@ -344,6 +344,7 @@ void CPreviewSimplePlayerUILogic::OnFileRefFinished(void* handle, int ok)
 {
     if (Guarded())
         return;
+    qCDebug(lcPreview, "index of %p reported: %d", handle, ok);
     // The report may overtake the load's answer; a stray one from a play
     // object closed by a stop is no build's main file.
     if (!m_mainHandle && m_openSlices.empty() && m_loading && !m_busy)
@@ -399,6 +400,7 @@ void CPreviewSimplePlayerUILogic::Task_PreviewRet(void*, void* sliceHandle, int 
     if (cell == m_sliceMap.end())
         return;
     m_openSlices[cell->first] = sliceHandle;
+    qCDebug(lcPreview, "slice %d opened: %p", sliceIndex, sliceHandle);
     const unsigned int sliceStart =
         fileStart + unsigned(sliceIndex) * ((fileEnd - fileStart) / m_sliceCount);
     const std::wstring name =
