@@ -156,6 +156,7 @@ void CPreviewSimplePlayerUILogic::LoadFile(std::wstring file)
     PLAY_MODULE::CPlayModule::SetRenderType(PLAY_MODULE::PM_RENDER_DDRAW);
     if (file.empty() && m_file.empty())
         return;
+    qCDebug(lcPreview) << "load" << QString::fromStdWString(file);
     EnableSlices(0);
     ResetSpeedControls();
     SetStatusText(GetLangString(L"System is preparing frame by frame preview...."));
@@ -256,6 +257,7 @@ bool CPreviewSimplePlayerUILogic::OpenFile()
         for (unsigned int i = 0; i < m_sliceCount; ++i)
             m_sliceMap[video->GetSubWinIDByIndex(int(i))] = int(i);
     }
+    qCDebug(lcPreview) << "open" << QString::fromStdWString(m_file);
     POST_PLAY(Task_LoadFile, m_file);
     m_loadTimer.Start(kLoadTimeoutMs, &CPreviewSimplePlayerUILogic::OnLoadTimer,
                       reinterpret_cast<std::uintptr_t>(this));
@@ -318,6 +320,7 @@ void CPreviewSimplePlayerUILogic::Task_OnLoadFileSuccess(void* handle, int ok)
     MAIN_THREAD_CHECK("CPreviewSimplePlayerUILogic::Task_OnLoadFileSuccess");
     if (Guarded())
         return;
+    qCDebug(lcPreview, "load answered: %p %d", handle, ok);
     if (handle && ok) {
         m_mainHandle = handle;
         return;
@@ -374,6 +377,7 @@ void CPreviewSimplePlayerUILogic::Task_SaveIndexRet(void* handle, int)
     MAIN_THREAD_CHECK("CPreviewSimplePlayerUILogic::Task_SaveIndexRet");
     if (Guarded() || !handle || handle != m_mainHandle)
         return;
+    qCDebug(lcPreview, "index saved");
     if (CSFVideoWindow* video = VideoWindow()) {
         for (const auto& [id, slice] : m_sliceMap)
             video->SetSubWinVideoByID(id, 1);

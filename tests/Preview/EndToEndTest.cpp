@@ -1,3 +1,5 @@
+#include <QImage>
+#include <QSet>
 #include <QTreeWidgetItem>
 
 #include <filesystem>
@@ -166,7 +168,17 @@ TEST_F(EndToEndTest, PlayStepSpeedRowClickAndSliceEnd)
         return time >= start + 15 && time < start + 19;
     }, 5000));
 
-    // Closing the program while frames are in flight ends cleanly.
+    // Stop while the slices play closes every slice; the program's exit
+    // while frames are in flight ends cleanly too.
+    logic->StopPlay();
+    ASSERT_TRUE(WaitBuilt());
+    EXPECT_TRUE(logic->GetOpenSlices().empty());
+    EXPECT_TRUE(playLogic->GetHandles().empty());
+    EXPECT_EQ(fileList->GetCurrentItem(), nullptr);
+    Pick(path);
+    ASSERT_TRUE(WaitBuilt());
+    player->RADIO_OnClicked(1, 306, {});
+    PlayManagerTest::ProcessUntil([] { return false; }, 200);
     page->ProcDestroy();
     ASSERT_TRUE(PlayManagerTest::ProcessUntil([this] { return !host->closed.empty(); }, 10000));
     EXPECT_EQ(host->closed, std::vector<int>{2});
@@ -205,6 +217,36 @@ TEST_F(EndToEndTest, BrokenFilesEndInAStatusOrAMessage)
         logic->StopPlay();
         ASSERT_TRUE(WaitBuilt());
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The page previewing 4 slices draws a picture into each of the 4 cells.
+// LUMIVEX_PREVIEW_HOLD_MS keeps it on screen that long afterwards (for a
+// screenshot under a real X server).
+TEST_F(EndToEndTest, ThePageShowsFourPictures)
+{
+    const std::string path = PatternRecording();
+    Pick(path);
+    ASSERT_TRUE(WaitBuilt());
+    QWidget* view = Widget(page->GetView());
+    view->setWindowTitle("Preview");
+    view->move(0, 0);
+    PlayManagerTest::ProcessUntil([] { return false; }, 300);
+    const QImage shot = Widget(player->GetVideoWindow())->grab().toImage();
+    const QSize half = shot.size() / 2;
+    for (int cell = 0; cell < 4; ++cell) {
+        const QPoint origin((cell % 2) * half.width(), (cell / 2) * half.height());
+        QSet<QRgb> colours;
+        for (int y = 8; y < half.height() - 8; y += 9)
+            for (int x = 8; x < half.width() - 8; x += 9)
+                colours.insert(shot.pixel(origin + QPoint(x, y)));
+        EXPECT_GT(colours.size(), 20) << cell;
+    }
+    if (const int hold = qEnvironmentVariableIntValue("LUMIVEX_PREVIEW_HOLD_MS"))
+        PlayManagerTest::ProcessUntil([] { return false; }, hold);
 }
 
 }  // namespace

@@ -91,6 +91,22 @@ TEST_F(PageTest, ControlBarStartsLeftOfANarrowView)
     }
 }
 
+TEST_F(PageTest, TimeLineRowsAreAddedOnce)
+{
+    EXPECT_EQ(timeLine->AddChannel(3, L"1/4", 1000, 1400), 1);
+    EXPECT_EQ(timeLine->AddChannel(3, L"2/4", 1100, 1400), 0);
+    UISF_Channel* row = timeLine->GetPlayProgressPanel()->GetChannelRecord(3);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->name, L"1/4");
+    ASSERT_EQ(row->segments.size(), 1u);
+    EXPECT_EQ(row->segments.front().id, 1000);
+    EXPECT_EQ(row->segments.front().start, 1000);
+    EXPECT_EQ(row->segments.front().end, 1400);
+    EXPECT_EQ(row->segments.front().flag, 1);
+    timeLine->RemoveChannel(3);
+    EXPECT_EQ(timeLine->AddChannel(3, L"2/4", 1100, 1400), 1);
+}
+
 TEST_F(PageTest, SpeedTableAndSliceLayouts)
 {
     const std::vector<std::pair<const wchar_t*, float>> speeds = {

@@ -20,6 +20,7 @@
 #include "Preview/PreviewSimplePlayerUILogic.h"
 #include "Preview/PreviewTimeLineViewEventImp.h"
 #include "PreviewFakes.h"
+#include "Widgets/SFApplication.h"
 #include "Widgets/SFPlayProgressPanel.h"
 #include "Widgets/SFTreeCtrl.h"
 #include "Widgets/SFVideoWindow.h"
@@ -54,6 +55,7 @@ public:
         libraries.Reset();
         SetNotifyMessageHandler([this](const std::wstring& text, bool) { notes.push_back(text); });
         SetPromptDialog(&prompt);
+        SFQTSetSkinPath(LUMIVEX_SKIN_FOLDER);
         host = boost::make_shared<FakePageHost>();
         page = CPreviewPageEventImp::Create(host);
         manager = RealLibrary() ? CPlayManager::Create()
