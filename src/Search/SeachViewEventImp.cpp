@@ -101,7 +101,10 @@ CSeachViewEventImp::CSeachViewEventImp(const boost::shared_ptr<IPageHost>& host)
 
 CSeachViewEventImp::~CSeachViewEventImp()
 {
-    SFDestroyView(m_pView);
+    // Dropped while its view still lives (the main window not yet gone): the
+    // view and its controls report to this page, so they go with it.
+    if (GetUIWnd())
+        delete m_pView;
     m_pView = nullptr;
 }
 
