@@ -12,6 +12,8 @@
 namespace {
 
 constexpr UINT kLeftAlignedLine = DT_LEFT | DT_VCENTER | DT_SINGLELINE;
+// Titles and criteria texts stand on the dark page background.
+constexpr UINT kPageTextColour = 0xD7DCE3;
 
 enum ControlId : UINT {
     kViewId = 104,
@@ -87,6 +89,7 @@ CSFStatic* CreateLabel(const wchar_t* key, void* parent)
     if (label) {
         label->Create(GetLangString(key), kSearchControlStyle, tagRECT{0, 0, 50, 24}, parent, kLabelId);
         label->SetTextAlignFlag(kLeftAlignedLine);
+        label->SetTextColor(kPageTextColour);
     }
     return label;
 }
@@ -200,6 +203,7 @@ void CSeachViewEventImp::CreateSearchType()
         m_pSearchTypeMD->Create(L"MD", kSearchControlStyle, tagRECT{0, 0, 70, 24}, GetUIWnd(), kSearchTypeMDId);
         m_pSearchTypeMD->SetCheck(1);
         m_pSearchTypeMD->SetTextAlign(kLeftAlignedLine);
+        m_pSearchTypeMD->SetTextColor(kPageTextColour);
     }
 }
 
