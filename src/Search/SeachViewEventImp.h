@@ -37,8 +37,10 @@ public:
     CSeachViewEventImp(const CSeachViewEventImp&) = delete;
     CSeachViewEventImp& operator=(const CSeachViewEventImp&) = delete;
 
-    // Makes the page, hidden, as a child of the main window's window.
-    static boost::shared_ptr<CSeachViewEventImp> Create(const boost::shared_ptr<IPageHost>& host, void* hostWindow);
+    // Makes the page, hidden, as a child of hostWindow: the main window's
+    // widget (GetUIWnd of the main frame).
+    static boost::shared_ptr<CSeachViewEventImp> Create(const boost::shared_ptr<IPageHost>& host,
+                                                        void* hostWindow = nullptr);
     int CreateView(void* hostWindow);
     // The page's view: the main window moves it with its other pages, the
     // tab bar shows and hides it. Null before CreateView.
