@@ -200,7 +200,8 @@ void CSeachViewEventImp::CreateSearchType()
                                               L"Uncheckbox.png"});
     if ((m_pSearchTypeMD = SFCreateRadioBox(this))) {
         m_pSearchTypeMD->SetSkin(&skin);
-        m_pSearchTypeMD->Create(L"MD", kSearchControlStyle, tagRECT{0, 0, 70, 24}, GetUIWnd(), kSearchTypeMDId);
+        m_pSearchTypeMD->Create(GetLangString(L"MD"), kSearchControlStyle, tagRECT{0, 0, 70, 24}, GetUIWnd(),
+                                kSearchTypeMDId);
         m_pSearchTypeMD->SetCheck(1);
         m_pSearchTypeMD->SetTextAlign(kLeftAlignedLine);
         m_pSearchTypeMD->SetTextColor(kPageTextColour);
