@@ -132,7 +132,7 @@ TEST_F(SearchPageBehaviourTest, HeldButtonsWhitenOnlyTheirPageText)
     }
 }
 
-TEST_F(SearchPageBehaviourTest, ClicksPostNothingAndChangeNoOtherControl)
+TEST_F(SearchPageBehaviourTest, ClicksAndEditsPostNothingAndChangeNoOtherControl)
 {
     QuietLoops loops;
     auto* panel = TimeLineWidget()->findChild<CSFQTPlayProgressPanel*>();
@@ -151,6 +151,10 @@ TEST_F(SearchPageBehaviourTest, ClicksPostNothingAndChangeNoOtherControl)
         QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
         QApplication::processEvents();
     }
+    const QTime startTime = Pickers()[2]->time();
+    QTest::keyClick(Pickers()[2], Qt::Key_Up);
+    QApplication::processEvents();
+    EXPECT_NE(Pickers()[2]->time(), startTime);
     EXPECT_TRUE(loops.NothingPosted());
     EXPECT_EQ(host->calls, 0);
     ExpectFormUntouched();
