@@ -50,6 +50,11 @@ std::uint64_t RangeOf(const ExportTarget& job)
     return job.endOffset > job.startOffset ? job.endOffset - job.startOffset : 0;
 }
 
+bool FileExists(const std::string& path)
+{
+    return ::access(path.c_str(), F_OK) == 0;
+}
+
 bool IsSnapshotType(std::uint32_t type)
 {
     return type == EXPORT_TYPE_JPEG || type == EXPORT_TYPE_BMP;
@@ -363,7 +368,7 @@ bool ExportObject::CloseOutput(bool cut)
         return true;
     m_outputOpen = false;
     switch (currentJob->type) {
-    case EXPORT_TYPE_AVI: return sdk->StopAVIConvert() != 0;
+    case EXPORT_TYPE_AVI: return sdk->StopAVIConvert() != 0 && (cut || FileExists(currentJob->dstPath));
     case EXPORT_TYPE_RAW: return CloseRawCopy(cut);
     default: sdk->EnableDisplayCallBack(0); return true;
     }

@@ -2,6 +2,9 @@
 
 #include <filesystem>
 
+#include <spawn.h>
+#include <sys/wait.h>
+
 #include <boost/make_shared.hpp>
 
 #include "Base/MessageLoopIds.h"
@@ -9,6 +12,7 @@
 #include "Base/SFDateTime.h"
 #include "Export/ExportObject.h"
 #include "Export/ExportTestSupport.h"
+#include "Platform/PlayModule/Support/ContainerSample.h"
 #include "Support/ProcessUntil.h"
 #include "Support/TempFolder.h"
 
@@ -86,6 +90,24 @@ protected:
 };
 
 using Events = std::vector<std::string>;
+
+// Runs the export child with the arguments; its wait status.
+int RunChild(const std::vector<std::string>& arguments)
+{
+    std::vector<char*> argv;
+    std::string program = EXPORT_CHILD;
+    argv.push_back(program.data());
+    std::vector<std::string> copies = arguments;
+    for (std::string& argument : copies)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
+        return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return status;
+}
 
 }  // namespace
 
@@ -279,4 +301,89 @@ TEST_F(EngineTest, ClipsCutShortByAStopStayPlayable)
     EXPECT_EQ(listener->events, Events{"stop"});
     EXPECT_GT(CountVideoPackets(Out("cut.avi")), 0);
     EXPECT_EQ(FilesIn(folder.File("out")), (std::vector<std::string>{"cut.avi", "cut.kvx"}));
+}
+
+TEST_F(EngineTest, OtherContainersAndDamagedRecordingsGiveAClipThatOpensOrFail)
+{
+    using PLAY_MODULE_TEST::ContainerKind;
+    ASSERT_TRUE(folder.MakeFolder("out"));
+    std::vector<std::string> sources;
+    for (ContainerKind kind : {ContainerKind::Ts, ContainerKind::Ps, ContainerKind::Mp4, ContainerKind::Avi}) {
+        const std::string path = folder.File(std::string("REC_ch2_20160102030405_20160102030409") +
+                                             PLAY_MODULE_TEST::ContainerExtension(kind));
+        ASSERT_TRUE(PLAY_MODULE_TEST::MakeContainerSample(path, kind)) << path;
+        sources.push_back(path);
+    }
+    const std::string recording = MakeRecording(folder.Path(), SmallOptions(6));
+    std::string bytes = ReadBytes(recording);
+    WriteFile(folder.File("truncated.kvx"), bytes.substr(0, bytes.size() * 2 / 3));
+    for (std::size_t at = bytes.size() / 3; at < bytes.size() / 3 + 4000; ++at)
+        bytes[at] = char(at * 31);
+    WriteFile(folder.File("garbled.kvx"), bytes);
+    sources.push_back(folder.File("garbled.kvx"));
+
+    int clip = 0;
+    for (const std::string& source : sources) {
+        const std::uint64_t size = SizeOf(source);
+        for (std::uint32_t type : {EXPORT_TYPE_AVI, EXPORT_TYPE_RAW, EXPORT_TYPE_JPEG}) {
+            for (std::uint64_t start : {std::uint64_t(0), size / 3}) {
+                listener->events.clear();
+                const std::string target = Out(std::to_string(++clip) + (type == EXPORT_TYPE_AVI ? ".avi" : ".kvx"));
+                Add(type, source, target, start, size, 1, kStartSeconds);
+                ASSERT_TRUE(Run()) << source << " " << type;
+                const bool ended = listener->events == Events{"end"};
+                EXPECT_TRUE(ended || listener->events == Events({"stop", "failed"}) ||
+                            listener->events == Events({"failed", "stop"}))
+                    << source << " " << type;
+                if (!ended)
+                    continue;
+                if (type == EXPORT_TYPE_AVI)
+                    EXPECT_GT(CountVideoPackets(target), 0) << source << " from " << start;
+                else if (type == EXPORT_TYPE_RAW && source.ends_with(".kvx"))
+                    EXPECT_GT(CheckClip(target).keyFrames, 0) << source << " from " << start;
+                else if (type == EXPORT_TYPE_RAW)
+                    EXPECT_GT(CountVideoPackets(target), 0) << source << " from " << start;
+                else
+                    EXPECT_FALSE(FilesIn(target).empty()) << source << " from " << start;
+            }
+        }
+    }
+    // A truncated recording whose range runs past its end.
+    listener->events.clear();
+    Add(EXPORT_TYPE_RAW, folder.File("truncated.kvx"), Out("t.kvx"), 0, SizeOf(recording));
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(listener->events, (Events{"stop", "failed"}));
+    EXPECT_GT(CheckClip(Out("t.kvx")).keyFrames, 0);  // what was whole is kept
+}
+
+TEST_F(EngineTest, AWriteFailureKeepsASignedClipAndAKilledExportLeavesNoClip)
+{
+    ASSERT_TRUE(folder.MakeFolder("out"));
+    KVX_WRITER::SyntheticOptions options = SmallOptions(24);
+    options.width = 352;
+    options.height = 288;
+    options.bitrateKbps = 1024;
+    const std::string recording = MakeRecording(folder.Path(), options);
+    ASSERT_FALSE(recording.empty());
+    const std::string size = std::to_string(SizeOf(recording));
+
+    // A file-size limit: the write fails, the clip ends at a signed boundary.
+    const int limited = RunChild({"limit", recording, Out("limited.kvx"), size, "1500000"});
+    ASSERT_TRUE(WIFEXITED(limited));
+    EXPECT_EQ(WEXITSTATUS(limited), 0);
+    ASSERT_TRUE(std::filesystem::exists(Out("limited.kvx")));
+    EXPECT_LE(SizeOf(Out("limited.kvx")), 1500000u);
+    const ClipCheck check = CheckClip(Out("limited.kvx"));
+    EXPECT_EQ(check.errors, 0);
+    EXPECT_TRUE(check.endsSigned);
+
+    // Killed while writing: only a temporary, then a complete clip.
+    const int killed = RunChild({"kill", recording, Out("killed.kvx"), size});
+    ASSERT_TRUE(WIFSIGNALED(killed));
+    EXPECT_EQ(WTERMSIG(killed), SIGKILL);
+    EXPECT_FALSE(std::filesystem::exists(Out("killed.kvx")));
+    Add(EXPORT_TYPE_RAW, recording, Out("killed.kvx"), 0, SizeOf(recording));
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(listener->events, Events{"end"});
+    EXPECT_EQ(ReadBytes(Out("killed.kvx")), ReadBytes(recording));
 }
