@@ -81,6 +81,7 @@ public:
     boost::shared_ptr<CWaterMarkDetailEventImp> GetDetailDialog() const { return m_detail; }
     boost::shared_ptr<CWaterMarkUILogic> GetUILogic() const { return m_uiLogic; }
     const std::vector<WatermarkFileRecord>& GetRecords() const { return m_records; }
+    int GetPendingQueries() const { return m_pendingQueries; }
     void OnStartCheck();
     void OnResultDblClick(tagNMHDR* notify, LRESULT* result);
 

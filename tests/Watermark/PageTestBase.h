@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QTableWidget>
 #include <QWidget>
+
+#include <fstream>
 
 #include <string>
 #include <vector>
