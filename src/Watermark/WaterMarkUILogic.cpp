@@ -84,7 +84,8 @@ void CWaterMarkUILogic::Task_InitWatermark_Ret(boost::shared_ptr<CWatermarkTaskI
     if (!IsCurrentRun(task) || m_stopping)
         return;
     if (opened) {
-        PostBlock(task, __LINE__, "CWaterMarkUILogic::Task_InitWatermark_Ret");
+        for (int block = 0; block < kBlocksInFlight; ++block)
+            PostBlock(task, __LINE__, "CWaterMarkUILogic::Task_InitWatermark_Ret");
         return;
     }
     if (auto page = m_page.lock())
@@ -92,14 +93,15 @@ void CWaterMarkUILogic::Task_InitWatermark_Ret(boost::shared_ptr<CWatermarkTaskI
     MoveOn(*task);
 }
 
-void CWaterMarkUILogic::Task_Watermark_Ret(boost::shared_ptr<CWatermarkTaskInfo> task)
+void CWaterMarkUILogic::Task_Watermark_Ret(boost::shared_ptr<CWatermarkTaskInfo> task, int percent,
+                                           int percentChanged)
 {
-    if (!IsCurrentRun(task))
-        return;
+    if (!IsCurrentRun(task) || task->row != m_currentIndex)
+        return;  // the answer of a file that has ended already
     auto page = m_page.lock();
-    if (task->percent >= 0 && task->percentChanged && (!m_stopping || task->percent == 100) && page)
-        page->ShowProgress(task->row, task->percent);
-    if (task->percent < 0) {
+    if (percent >= 0 && percentChanged && (!m_stopping || percent == 100) && page)
+        page->ShowProgress(task->row, percent);
+    if (percent < 0) {
         if (m_stopping)
             return;
         if (page)
@@ -107,7 +109,7 @@ void CWaterMarkUILogic::Task_Watermark_Ret(boost::shared_ptr<CWatermarkTaskInfo>
         MoveOn(*task);
         return;
     }
-    if (task->percent == 100) {
+    if (percent == 100) {
         // A file fed to its end keeps its result even when a stop crossed it.
         if (page)
             page->ShowResult(task->row, kResultFinished);

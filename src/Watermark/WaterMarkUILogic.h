@@ -24,6 +24,9 @@ public:
     static constexpr int kResultFinished = 1;
     static constexpr int kResultOpenFailed = -1;
     static constexpr int kResultReadFailed = -2;
+    // Blocks asked for ahead, so that loop 4 finds the next one queued when it
+    // finishes a block (an idle worker loop naps before it waits).
+    static constexpr int kBlocksInFlight = 16;
 
     static boost::shared_ptr<CWaterMarkUILogic> Create(boost::weak_ptr<CWatermarkEventImp> page);
     virtual ~CWaterMarkUILogic();
@@ -38,7 +41,8 @@ public:
     boost::shared_ptr<CWatermarkLogic> GetLogic() const { return m_logic; }
 
     void Task_InitWatermark_Ret(boost::shared_ptr<CWatermarkTaskInfo> task, int opened);
-    void Task_Watermark_Ret(boost::shared_ptr<CWatermarkTaskInfo> task);
+    // percent and percentChanged as they were when the block was fed.
+    void Task_Watermark_Ret(boost::shared_ptr<CWatermarkTaskInfo> task, int percent, int percentChanged);
     void Task_WaterMarkText(PLAY_MODULE::CPlaySdkWrapper* sender, std::wstring text, long time);
     void Task_WaterError(PLAY_MODULE::CPlaySdkWrapper* sender, long time, long kind, long result);
     void Task_StopWatermark_Ret();

@@ -1,6 +1,7 @@
 #include "Watermark/WatermarkLogic.h"
 
 #include <algorithm>
+#include <thread>
 
 #include <QDebug>
 
@@ -9,7 +10,6 @@
 #include "Base/MessageLoopIds.h"
 #include "Base/PostTask.h"
 #include "Base/SFMessageLoopManager.h"
-#include "Base/SFSystem.h"
 #include "Base/TextCodec.h"
 #include "Base/WorkerLoops.h"
 #include "Platform/PlayModule/PlaySdkWrapper.h"
@@ -23,7 +23,8 @@ using PLAY_MODULE::CPlaySdkWrapper;
 namespace {
 
 constexpr unsigned long kStreamBufferSize = 921600;
-constexpr std::uint32_t kPollMs = 5;
+constexpr std::chrono::microseconds kFirstPause{100};
+constexpr std::chrono::microseconds kLongestPause{5000};
 constexpr std::uint32_t kGenericRead = 0x80000000;
 constexpr std::uint32_t kShareRead = 1;
 constexpr std::uint32_t kOpenExisting = 3;
@@ -94,6 +95,8 @@ void CWatermarkLogic::Task_Watermark(boost::shared_ptr<CWatermarkTaskInfo> task)
         qDebug("StopWatermark");
         return;
     }
+    if (IsEnded(*task))
+        return;  // a block asked for ahead of the file's end
     // Only the size taken at open is read: a growing file ends there.
     const std::int64_t left = task->fileSize - task->bytesFed;
     const auto wanted = std::uint32_t(std::clamp<std::int64_t>(left, 0, CWatermarkTaskInfo::kBlockSize));
@@ -121,27 +124,30 @@ void CWatermarkLogic::Task_Watermark(boost::shared_ptr<CWatermarkTaskInfo> task)
 
 CWatermarkLogic::WaitResult CWatermarkLogic::OfferBlock(CWatermarkTaskInfo& task, std::uint32_t count)
 {
-    const auto deadline = std::chrono::steady_clock::now() + m_patience;
-    while (!task.wrapper->InputData(task.buffer.get(), count)) {
-        if (m_stop)
-            return WaitResult::Stopped;
-        if (std::chrono::steady_clock::now() >= deadline)
-            return WaitResult::TimedOut;
-        SF_SOFT_BASE::CSFSystem::Sleep(kPollMs);
-    }
-    return WaitResult::Done;
+    return WaitUntil([&] { return task.wrapper->InputData(task.buffer.get(), count) != 0; });
 }
 
 CWatermarkLogic::WaitResult CWatermarkLogic::WaitDrained(CWatermarkTaskInfo& task)
 {
-    const auto deadline = std::chrono::steady_clock::now() + m_patience;
     CPlaySdkWrapper& wrapper = *task.wrapper;
-    while (wrapper.GetBufferValue(CPlaySdkWrapper::kBufferOutstanding) + wrapper.GetSourceBufferRemain() != 0) {
+    return WaitUntil([&] {
+        return wrapper.GetBufferValue(CPlaySdkWrapper::kBufferOutstanding) + wrapper.GetSourceBufferRemain() == 0;
+    });
+}
+
+// Polls done() with pauses growing from 0.1 to 5 ms, so a decoder that
+// takes data again soon costs little; a stop ends the wait at once.
+CWatermarkLogic::WaitResult CWatermarkLogic::WaitUntil(const std::function<bool()>& done)
+{
+    const auto deadline = std::chrono::steady_clock::now() + m_patience;
+    auto pause = kFirstPause;
+    while (!done()) {
         if (m_stop)
             return WaitResult::Stopped;
         if (std::chrono::steady_clock::now() >= deadline)
             return WaitResult::TimedOut;
-        SF_SOFT_BASE::CSFSystem::Sleep(kPollMs);
+        std::this_thread::sleep_for(pause);
+        pause = std::min(pause * 2, kLongestPause);
     }
     return WaitResult::Done;
 }
@@ -155,6 +161,11 @@ void CWatermarkLogic::EndStream(CWatermarkTaskInfo& task)
         task.wrapper->CloseStream();
     }
     task.file.Close();
+}
+
+bool CWatermarkLogic::IsEnded(const CWatermarkTaskInfo& task)
+{
+    return task.percent < 0 || task.percent == 100 || !task.wrapper;
 }
 
 void CWatermarkLogic::FailRead(const boost::shared_ptr<CWatermarkTaskInfo>& task)
@@ -217,7 +228,9 @@ void CWatermarkLogic::PostInitRet(const boost::shared_ptr<CWatermarkTaskInfo>& t
 void CWatermarkLogic::PostWatermarkRet(const boost::shared_ptr<CWatermarkTaskInfo>& task, int line)
 {
     if (auto owner = m_owner.lock())
-        LumivexBase::PostTaskToLoop(ML_MAIN, LumivexBase::MakeTask(&CWaterMarkUILogic::Task_Watermark_Ret, owner, task),
+        LumivexBase::PostTaskToLoop(ML_MAIN,
+                                    LumivexBase::MakeTask(&CWaterMarkUILogic::Task_Watermark_Ret, owner, task,
+                                                          task->percent, task->percentChanged),
                                     __FILE__, line, "&CWaterMarkUILogic::Task_Watermark_Ret",
                                     "CWatermarkLogic::Task_Watermark");
 }

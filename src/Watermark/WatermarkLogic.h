@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 
 #include <boost/shared_ptr.hpp>
 #include <boost/weak_ptr.hpp>
@@ -25,7 +26,8 @@ public:
     CWatermarkLogic& operator=(const CWatermarkLogic&) = delete;
 
     void Task_InitWatermark(boost::shared_ptr<CWatermarkTaskInfo> task);
-    // Feeds exactly one block; the next one is asked for by the UI logic.
+    // Feeds exactly one block; the next ones are asked for by the UI logic.
+    // A block of a file already ended returns unanswered.
     void Task_Watermark(boost::shared_ptr<CWatermarkTaskInfo> task);
     void Task_StopWatermark(boost::shared_ptr<CWatermarkTaskInfo> task);
 
@@ -45,9 +47,12 @@ private:
     void TakeFileSize(CWatermarkTaskInfo& task);
     WaitResult OfferBlock(CWatermarkTaskInfo& task, std::uint32_t count);
     WaitResult WaitDrained(CWatermarkTaskInfo& task);
+    WaitResult WaitUntil(const std::function<bool()>& done);
     static void EndStream(CWatermarkTaskInfo& task);
     void FailRead(const boost::shared_ptr<CWatermarkTaskInfo>& task);
     static void UpdatePercent(CWatermarkTaskInfo& task);
+    // Fed to its end, failed, or never opened: no more blocks to feed.
+    static bool IsEnded(const CWatermarkTaskInfo& task);
     void PostInitRet(const boost::shared_ptr<CWatermarkTaskInfo>& task, int opened, int line);
     void PostWatermarkRet(const boost::shared_ptr<CWatermarkTaskInfo>& task, int line);
 
