@@ -10,7 +10,6 @@
 #include "Base/TextCodec.h"
 #include "Base/WorkerLoops.h"
 #include "Platform/PlayModule/PlaySdkWrapper.h"
-#include "Support/ProcessUntil.h"
 #include "Support/TempFolder.h"
 #include "Watermark/WaterMarkUILogic.h"
 #include "Watermark/WatermarkEventImp.h"
@@ -21,22 +20,17 @@ namespace {
 
 constexpr std::int64_t kBlock = CWatermarkTaskInfo::kBlockSize;
 
-// The worker's tasks called one by one on the test thread; its answers go
-// to a UI logic without a page, which drops them.
+// The worker's tasks called one by one on the test thread, beside the
+// library's threads; with no GUI loop registered its answers are dropped.
 class WorkerCases : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(folder.IsValid());
-        LumivexBase::RegisterGuiLoop();
         ui = CWaterMarkUILogic::Create(boost::weak_ptr<CWatermarkEventImp>());
         logic = ui->GetLogic();
     }
-    void TearDown() override
-    {
-        ProcessUntil([] { return false; }, 20);
-        LumivexBase::CSFMessageLoopManager::GetInstance()->ExitMessageLoops();
-    }
+    void TearDown() override { LumivexBase::CSFMessageLoopManager::GetInstance()->ExitMessageLoops(); }
 
     boost::shared_ptr<CWatermarkTaskInfo> FileOf(const std::string& name, std::int64_t size)
     {
