@@ -2,6 +2,8 @@
 // on recordings written by kvxwrite.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QPixmap>
 #include <QTreeWidget>
 
 #include <cstdlib>
@@ -12,7 +14,9 @@
 #include "Main/LayoutBarEventImp.h"
 #include "Main/MainFrameHelpLogic.h"
 #include "Support/TempFolder.h"
+#include "Widgets/SFApplication.h"
 #include "Widgets/SFTreeCtrl.h"
+#include "Widgets/SFView.h"
 #include "FileListDoubles.h"
 #include "MainPageFixture.h"
 
@@ -141,6 +145,29 @@ TEST_F(FileListEndToEnd, DoubleClicksPlaySingleFilesDaysAndChannelsInTheGrid)
     const int window = grid->GetCurrentSubWinID();
     ASSERT_TRUE(link->fileList->PlayAdjacentFile(tree->topLevelItem(0)->child(0)->child(0), 1, 0, window));
     ASSERT_TRUE(ProcessUntil([&] { return PlayingIn(window).find("_ch2_") != std::string::npos; }));
+}
+
+// The page with the file list at its left and a day playing in four
+// windows, written to screenshots/file-list-main-page.png.
+TEST_F(FileListEndToEnd, Screenshot)
+{
+    SFSetSkinPath(SF_SOFT_BASE::Utf8ToWide(std::string(LUMIVEX_SOURCE_DIR) + "/resources/Skin/"));
+    // The program's style sheet gives trees a dark ground.
+    parent->setStyleSheet("QTreeWidget { background-color: #2a2e35; }");
+    parent->resize(1280, 720);
+    page->GetView()->MoveWindow(220, 0, 1060, 720);
+    page->OnSize(0, 1060, 720);
+    link->fileList->GetView()->MoveWindow(0, 0, 220, 720);
+    link->fileList->OnSize(0, 220, 720);
+    link->fileList->GetView()->ShowWindow(1);
+    parent->show();
+    Open();
+    Play(tree->topLevelItem(0)->child(0), [&] { return grid->GetSubWinIDByIndex(3); }, "_ch4_");
+    ProcessUntil([] { return false; }, 1500);
+    QDir().mkpath("screenshots");
+    const QPixmap shot = parent->grab();
+    ASSERT_FALSE(shot.isNull());
+    EXPECT_TRUE(shot.save("screenshots/file-list-main-page.png"));
 }
 
 }  // namespace
