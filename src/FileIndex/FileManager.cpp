@@ -43,7 +43,15 @@ bool CFileManager::LoadPath(const wchar_t* pattern, int* noMatch)
     int localNoMatch = 1;
     int* flag = noMatch ? noMatch : &localNoMatch;
     *flag = 1;
+    ++m_loadMark;
+    m_seenSingles.clear();
+    m_folderListed = false;
     ScanFolder(pattern, std::wstring(), 1, flag);
+    if (m_folderListed) {
+        const std::wstring text(pattern);
+        RemoveVanishedFiles(text.substr(0, text.rfind(L'/') + 1));
+    }
+    m_seenSingles.clear();
     SortIndex();
     PublishIndex();
     return true;
@@ -63,6 +71,8 @@ bool CFileManager::ScanFolder(const std::wstring& pattern, const std::wstring& /
     do {
         ExamineEntry(find, parser, depth, noMatch);
     } while (find.FindNextFile());
+    if (depth == 1)
+        m_folderListed = find.GetLastError() == CSFFileFind::kErrorNoMoreFiles;
     find.Close();
     return true;
 }
@@ -89,10 +99,12 @@ void CFileManager::ExamineEntry(CSFFileFind& find, CNamingRuleParser& parser, in
     if (!parser.IsSupportedExtension(find.GetFileExt()))
         return;
     *noMatch = 0;
-    if (parser.Parse(find.GetFileTitle()))
+    if (parser.Parse(find.GetFileTitle())) {
         AddRecording(&parser, path);
-    else
+    } else {
         AddSingleFile(path);
+        m_seenSingles.insert(path);
+    }
 }
 
 bool CFileManager::AddSingleFile(const wchar_t* path)
@@ -128,12 +140,16 @@ bool CFileManager::AddRecording(const CNamingRuleParser* parsed, const wchar_t* 
     if (!channel)
         channel = std::make_unique<_CHANNEL_INDEX>();
     auto [slot, added] = channel->files.try_emplace(startKey);
-    if (!added)
+    if (!added) {
+        if (slot->second->GetPathString() == path)
+            slot->second->SetLoadMark(m_loadMark);
         return false;
+    }
     slot->second = std::make_unique<CFileInfo>();
     slot->second->SetPath(path);
     slot->second->SetStartTime(parsed->start);
     slot->second->SetEndTime(parsed->end);
+    slot->second->SetLoadMark(m_loadMark);
     channel->startTimes.push_back(startKey);
     return true;
 }
@@ -270,6 +286,51 @@ void CFileManager::RemoveSingleFile(int fileId)
         return;
     m_index->singleFilePaths.erase(found->second->GetPathString());
     m_index->singleFiles.erase(found);
+}
+
+bool CFileManager::IsInFolder(const std::wstring& path, const std::wstring& folder)
+{
+    return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
+           path.find(L'/', folder.size()) == std::wstring::npos;
+}
+
+void CFileManager::RemoveVanishedFiles(const std::wstring& folder)
+{
+    CSFAutoMutexLock lock(&m_lock);
+    for (auto single = m_index->singleFiles.begin(); single != m_index->singleFiles.end();) {
+        const std::wstring& path = single->second->GetPathString();
+        if (m_seenSingles.count(path) || !IsInFolder(path, folder)) {
+            ++single;
+            continue;
+        }
+        m_index->singleFilePaths.erase(path);
+        single = m_index->singleFiles.erase(single);
+    }
+    for (auto group = m_index->groups.begin(); group != m_index->groups.end();) {
+        auto& days = group->second->days;
+        for (auto day = days.begin(); day != days.end();) {
+            for (auto channel = day->second->begin(); channel != day->second->end();) {
+                auto& files = channel->second->files;
+                for (auto file = files.begin(); file != files.end();) {
+                    const CFileInfo& record = *file->second;
+                    if (record.GetLoadMark() == m_loadMark || !IsInFolder(record.GetPathString(), folder)) {
+                        ++file;
+                        continue;
+                    }
+                    channel->second->startTimes.remove(file->first);
+                    file = files.erase(file);
+                }
+                channel = files.empty() ? day->second->erase(channel) : std::next(channel);
+            }
+            if (day->second->empty()) {
+                group->second->dayKeys.remove(day->first);
+                day = days.erase(day);
+            } else {
+                ++day;
+            }
+        }
+        group = days.empty() ? m_index->groups.erase(group) : std::next(group);
+    }
 }
 
 void CFileManager::RemoveDay(std::map<std::wstring, std::unique_ptr<_GROUP_INDEX>>::iterator group, int dayKey)

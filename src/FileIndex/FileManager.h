@@ -5,6 +5,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "Base/SFMutex.h"
@@ -51,7 +52,8 @@ public:
     CFileManager& operator=(const CFileManager&) = delete;
 
     // Indexes the entries directly in the pattern's folder ("<folder>/*.*"),
-    // then reports the whole index to the listener. *noMatch ends 0 when a
+    // drops the indexed files of that folder that are gone from it (when the
+    // folder could be read), then reports the whole index to the listener. *noMatch ends 0 when a
     // file of a supported type was met. False only for a null pattern.
     bool LoadPath(const wchar_t* pattern, int* noMatch);
     bool ScanFolder(const std::wstring& pattern, const std::wstring& folderName, int depth, int* noMatch);
@@ -82,6 +84,9 @@ public:
 private:
     void ExamineEntry(CSFFileFind& find, CNamingRuleParser& parser, int depth, int* noMatch);
     void RemoveSingleFile(int fileId);
+    // Drops the files directly in folder that the last scan did not meet.
+    void RemoveVanishedFiles(const std::wstring& folder);
+    static bool IsInFolder(const std::wstring& path, const std::wstring& folder);
     void RemoveDay(std::map<std::wstring, std::unique_ptr<_GROUP_INDEX>>::iterator group, int dayKey);
     void RemoveChannel(std::map<std::wstring, std::unique_ptr<_GROUP_INDEX>>::iterator group,
                        int dayKey, int channelKey);
@@ -91,4 +96,9 @@ private:
     IFileManagerListener* m_listener;
     std::list<std::wstring> m_extensions;
     mutable SF_SOFT_BASE::CSFMutex m_lock;
+    // Number of the running load (files it meets carry it), the single
+    // files it met, and whether its folder was listed to its end.
+    std::uint32_t m_loadMark = 0;
+    std::unordered_set<std::wstring> m_seenSingles;
+    bool m_folderListed = false;
 };
