@@ -9,6 +9,7 @@ packages=(
   libboost-dev libboost-regex-dev libtinyxml-dev libssl-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libc6-dbg  # glibc's symbols: the thread sanitizer's suppressions of its internals match by name
   ffmpeg xvfb xauth imagemagick x11-apps pulseaudio shared-mime-info desktop-file-utils
 )
 

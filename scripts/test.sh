@@ -9,18 +9,33 @@ jobs=$(nproc)
 
 scripts/install-deps.sh
 
-XDG_RUNTIME_DIR=$(mktemp -d)
-chmod 700 "$XDG_RUNTIME_DIR"
-export XDG_RUNTIME_DIR
+# Tests run in a home and temporary folder of their own, removed at the end,
+# so they neither read nor write the user's settings and leave nothing behind.
+scratch=$(mktemp -d)
+chmod 700 "$scratch"
+mkdir -p "$scratch/home" "$scratch/tmp" "$scratch/runtime"
+chmod 700 "$scratch/runtime"
+cleanup() {
+  in_test_home pulseaudio --kill 2>/dev/null || true
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+export XDG_RUNTIME_DIR=$scratch/runtime
+in_test_home() {
+  HOME=$scratch/home TMPDIR=$scratch/tmp XDG_CONFIG_HOME=$scratch/home/.config \
+    XDG_DATA_HOME=$scratch/home/.local/share XDG_CACHE_HOME=$scratch/home/.cache "$@"
+}
+# One fixed time zone: results do not depend on the machine's, and glibc
+# loads it once instead of re-reading /etc/localtime in every conversion.
+export TZ=UTC
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
 
 # A sound server with a null sink, so the audio tests have a device.
 if command -v pulseaudio >/dev/null; then
-  pulseaudio -D -n --exit-idle-time=-1 --load=module-native-protocol-unix \
+  in_test_home pulseaudio -D -n --exit-idle-time=-1 --load=module-native-protocol-unix \
     --load="module-null-sink sink_name=nullsink" 2>/dev/null || true
-  trap 'pulseaudio --kill 2>/dev/null || true' EXIT
 fi
 
 echo "== build with address and undefined-behaviour sanitizers"
@@ -34,12 +49,12 @@ cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 tsan_targets=$(sed -n 's/^tsan_target: //p' tests/TSAN_TARGETS)
 cmake --build build/tsan -j "$jobs" --target $tsan_targets
 (cd build/tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-   ctest -L tsan --output-on-failure -j "$jobs" --timeout 600)
+   in_test_home ctest -L tsan --output-on-failure -j "$jobs" --timeout 600)
 
 echo "== benchmark smoke runs"
 for b in build/test/bench/*/bench_*; do
   [ -f "$b" ] && [ -x "$b" ] || continue
-  "$b" --benchmark_min_time=0.01 >/dev/null
+  in_test_home "$b" --benchmark_min_time=0.01 >/dev/null
   echo "$(basename "$b") ran"
 done
 
@@ -54,9 +69,9 @@ if command -v clang++ >/dev/null; then
   # A fixed seed keeps these runs repeatable; longer runs go by hand.
   for f in build/fuzz/fuzz/*/fuzz_*; do
     [ -f "$f" ] && [ -x "$f" ] || continue
-    corpus=$(mktemp -d)
-    log=$(mktemp)
-    if ! "$f" -seed=1 -max_total_time=20 -rss_limit_mb=2048 "$corpus" >"$log" 2>&1; then
+    corpus=$(mktemp -d -p "$scratch/tmp")
+    log=$(mktemp -p "$scratch/tmp")
+    if ! in_test_home "$f" -seed=1 -max_total_time=20 -rss_limit_mb=2048 "$corpus" >"$log" 2>&1; then
       echo "$f failed:"
       tail -n 60 "$log"
       exit 1
@@ -67,4 +82,4 @@ fi
 
 echo "== all tests"
 cd "$root/build/test"
-ctest --output-on-failure -j "$jobs" --timeout 900
+in_test_home ctest --output-on-failure -j "$jobs" --timeout 900

@@ -8,6 +8,14 @@ namespace {
 
 constexpr int kLastYearSince1900 = 137;  // 2037
 
+// Loads the time zone once before any thread converts: later conversions
+// only read what glibc set up here.
+void LoadTimeZoneOnce()
+{
+    static const bool loaded = (::tzset(), true);
+    (void)loaded;
+}
+
 // The run time's 64-bit local conversion, year capped at 2037; -1 for years
 // before 1900 and a month that has no month before it.
 std::int64_t ConvertLocal(std::int32_t year, std::int32_t month, std::int32_t day,
@@ -25,6 +33,7 @@ std::int64_t ConvertLocal(std::int32_t year, std::int32_t month, std::int32_t da
     tm.tm_min = minute;
     tm.tm_sec = second;
     tm.tm_isdst = -1;
+    LoadTimeZoneOnce();
     return static_cast<std::int64_t>(std::mktime(&tm));
 }
 
@@ -51,6 +60,7 @@ std::uint32_t CSFDateTime::FromTime(std::uint32_t time)
 {
     std::time_t t = static_cast<std::time_t>(time);
     std::tm tm{};
+    LoadTimeZoneOnce();
     if (::localtime_r(&t, &tm))
         SetFields(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
     return time;

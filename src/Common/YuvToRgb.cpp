@@ -31,17 +31,22 @@ inline void StorePixel(std::uint8_t* out, std::uint8_t y, const Chroma& c)
     out[3] = 255;
 }
 
-void ConvertRowPair(std::uint8_t* top, std::uint8_t* bottom, const std::uint8_t* yTop,
-                    const std::uint8_t* yBottom, const std::uint8_t* v, const std::uint8_t* u,
-                    int pairs)
+inline Chroma ChromaOf(std::uint8_t v, std::uint8_t u)
 {
-    for (int i = 0; i < pairs; ++i) {
-        Chroma c{g_redFromV[v[i]], g_greenFromU[u[i]] + g_greenFromV[v[i]], g_blueFromU[u[i]]};
-        StorePixel(top + 8 * i, yTop[2 * i], c);
-        StorePixel(top + 8 * i + 4, yTop[2 * i + 1], c);
-        StorePixel(bottom + 8 * i, yBottom[2 * i], c);
-        StorePixel(bottom + 8 * i + 4, yBottom[2 * i + 1], c);
+    return Chroma{g_redFromV[v], g_greenFromU[u] + g_greenFromV[v], g_blueFromU[u]};
+}
+
+// One row; pixel x takes chroma sample x / 2 (an odd last pixel its own).
+void ConvertRow(std::uint8_t* out, const std::uint8_t* y, const std::uint8_t* v, const std::uint8_t* u, int width)
+{
+    int x = 0;
+    for (; x + 1 < width; x += 2) {
+        const Chroma c = ChromaOf(v[x / 2], u[x / 2]);
+        StorePixel(out + 4 * x, y[x], c);
+        StorePixel(out + 4 * x + 4, y[x + 1], c);
     }
+    if (x < width)
+        StorePixel(out + 4 * x, y[x], ChromaOf(v[x / 2], u[x / 2]));
 }
 
 }  // namespace
@@ -70,19 +75,12 @@ void ConvertYuv420ToRgb32(std::uint32_t* dst, int dstStridePixels, const std::ui
     if (!dst || !yPlane || !vPlane || !uPlane || width < 2 || rows < 2)
         return;
     InitYuvToRgbTables();
-    const std::ptrdiff_t yStep = upsideDown ? -yStride : yStride;
-    const std::ptrdiff_t cStep = upsideDown ? -chromaStride : chromaStride;
-    const std::uint8_t* yRow = yPlane + (upsideDown ? std::ptrdiff_t(rows - 1) * yStride : 0);
-    const std::ptrdiff_t firstChromaRow = upsideDown ? std::ptrdiff_t(rows / 2 - 1) * chromaStride : 0;
-    const std::uint8_t* vRow = vPlane + firstChromaRow;
-    const std::uint8_t* uRow = uPlane + firstChromaRow;
     auto* out = reinterpret_cast<std::uint8_t*>(dst);
     const std::ptrdiff_t outStride = std::ptrdiff_t(dstStridePixels) * 4;
-    for (int pair = 0; pair < rows / 2; ++pair) {
-        ConvertRowPair(out, out + outStride, yRow, yRow + yStep, vRow, uRow, width / 2);
-        out += 2 * outStride;
-        yRow += 2 * yStep;
-        vRow += cStep;
-        uRow += cStep;
+    for (int row = 0; row < rows; ++row) {
+        const int source = upsideDown ? rows - 1 - row : row;
+        ConvertRow(out + row * outStride, yPlane + std::ptrdiff_t(source) * yStride,
+                   vPlane + std::ptrdiff_t(source / 2) * chromaStride, uPlane + std::ptrdiff_t(source / 2) * chromaStride,
+                   width);
     }
 }

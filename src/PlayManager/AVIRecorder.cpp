@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <vector>
 
 #include "Base/SFSystem.h"
@@ -42,6 +43,7 @@ int AVIRecorder::Start(const char* path)
     {
         std::lock_guard lock(m_mutex);
         m_path = path;
+        m_firstFrameTime.reset();
     }
     m_converter->SetStreamOpenMode(PLAY_MODULE::CPlaySdkWrapper::kStreamMode);
     m_converter->OpenStream(kSourceBufferBytes);
@@ -69,6 +71,8 @@ int AVIRecorder::InputData(unsigned char* data, int length, const PLAY_MODULE::P
     {
         std::lock_guard lock(m_mutex);
         m_frameTime = {info.nYear, info.nMonth, info.nDay, info.nHour, info.nMinute, info.nSecond};
+        if (!m_firstFrameTime && length > 0 && data)
+            m_firstFrameTime = m_frameTime;
     }
     if (length <= 0 || !data)
         return 1;
@@ -97,9 +101,12 @@ int AVIRecorder::Stop()
             break;
         SF_SOFT_BASE::CSFSystem::Sleep(kDrainSleepMs);
     }
-    m_converter->StopAVIConvert();
+    const int written = m_converter->StopAVIConvert();
     m_converter->Stop();
-    return m_converter->CloseStream();
+    const int closed = m_converter->CloseStream();
+    if (written)
+        NameFirstFile();
+    return closed;
 }
 
 void AVIRecorder::OnAVINextFile(unsigned int part, int* goOn, char* name)
@@ -144,7 +151,32 @@ void AVIRecorder::MakeFileName(unsigned int, int* goOn, char* name)
         path = m_path;
         time = m_frameTime;
     }
-    std::snprintf(name, PLAY_MODULE::kAviNameBufferSize, "%s%04d%02d%02d%02d%02d%02d%s.avi",
-                  FolderOf(path).c_str(), time.year, time.month, time.day, time.hour, time.minute,
-                  time.second, TagOf(path).c_str());
+    std::snprintf(name, PLAY_MODULE::kAviNameBufferSize, "%s", NameAt(path, time).c_str());
+}
+
+std::string AVIRecorder::NameAt(const std::string& path, const FrameTime& time)
+{
+    char stamp[64];
+    std::snprintf(stamp, sizeof stamp, "%04d%02d%02d%02d%02d%02d", time.year, time.month, time.day,
+                  time.hour, time.minute, time.second);
+    return FolderOf(path) + stamp + TagOf(path) + ".avi";
+}
+
+// The first file is written under the clip path and named, like the further
+// ones, from the time of its first stream block once it is complete.
+void AVIRecorder::NameFirstFile()
+{
+    std::string path;
+    std::string named;
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_firstFrameTime)
+            return;
+        path = m_path;
+        named = NameAt(path, *m_firstFrameTime);
+    }
+    std::error_code error;
+    if (named == path || !std::filesystem::is_regular_file(path, error) || std::filesystem::exists(named, error))
+        return;
+    std::filesystem::rename(path, named, error);
 }

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "Platform/PlayModule/IAVIConvertListener.h"
@@ -30,7 +31,8 @@ public:
     // Feeds one stream block; always 1. A block the converter keeps refusing
     // is given up after a while or as soon as the recording stops.
     int InputData(unsigned char* data, int length, const PLAY_MODULE::PM_FRAME_INFO& info);
-    // Waits (bounded) until the fed data are written, then ends the file.
+    // Waits (bounded) until the fed data are written, then ends the file and
+    // names it from the time of its first block.
     int Stop();
     bool IsRunning() const { return m_running; }
 
@@ -55,10 +57,13 @@ private:
     struct FrameTime {
         std::int32_t year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
     };
+    static std::string NameAt(const std::string& path, const FrameTime& time);
+    void NameFirstFile();
 
     boost::shared_ptr<PLAY_MODULE::CPlaySdkWrapper> m_converter;
     mutable std::mutex m_mutex;  // path and frame time
     std::string m_path;
     FrameTime m_frameTime;
+    std::optional<FrameTime> m_firstFrameTime;
     std::atomic<int> m_running{0};
 };

@@ -4,8 +4,13 @@
 
 #include <cstring>
 
+#include <QImage>
+#include <QPainter>
+
+#include "Base/PlanarLayout.h"
 #include "Base/PostTask.h"
 #include "Common/YuvToRgb.h"
+#include "Platform/DDraw/DDrawRender.h"
 #include "PlayManager/IPlayLibrary.h"
 #include "PlayManager/IPlayObjectListener.h"
 #include "PlayManager/SynSmartPtr.h"
@@ -31,8 +36,7 @@ std::size_t CFrameHandOver::PlanarSize(int width, int height)
 {
     if (width < 2 || height < 2)
         return 0;
-    const std::size_t area = std::size_t(width) * std::size_t(height);
-    return area + area / 4 + std::size_t(width / 2) * std::size_t(height / 2);
+    return SF_SOFT_BASE::PlanarLayout{width, height}.Size();
 }
 
 CFrameHandOver::Buffer CFrameHandOver::FreeBuffer(Buffer (&pair)[2], std::size_t size,
@@ -67,9 +71,20 @@ void CFrameHandOver::WaitUntilDrawn(const StopCheck& stop)
     }
 }
 
+// The overlay drawer the DirectDraw path draws with, over the picture itself.
+void CFrameHandOver::DrawOverlays(unsigned char* rgb, int width, int height, int port, int value)
+{
+    const DDrawOverlayFunc drawer = CDDrawRender::GetOverlayDrawer();
+    if (!drawer)
+        return;
+    QImage picture(rgb, width, height, width * 4, QImage::Format_RGBX8888);
+    QPainter painter(&picture);
+    drawer(port, &painter, nullptr, value);
+}
+
 void CFrameHandOver::QtFrame(IPlayLibrary& library,
                              const boost::shared_ptr<IPlayObjectListener>& listener,
-                             const Frame& frame, const StopCheck& stop)
+                             const Frame& frame, const StopCheck& stop, int overlayPort, int overlayValue)
 {
     const std::size_t planar = PlanarSize(frame.width, frame.height);
     if (planar == 0 || !frame.data || frame.dataSize < 0 || std::size_t(frame.dataSize) < planar)
@@ -79,13 +94,16 @@ void CFrameHandOver::QtFrame(IPlayLibrary& library,
         library.SetCurrentPlayingVideoFrameWidth(frame.width);
         library.SetCurrentPlayingVideoFrameHeight(frame.height);
     }
-    const std::size_t area = std::size_t(frame.width) * std::size_t(frame.height);
-    Buffer rgb = FreeBuffer(m_rgb, area * 4, m_rgbSizes);
+    const SF_SOFT_BASE::PlanarLayout layout{frame.width, frame.height};
+    Buffer rgb = FreeBuffer(m_rgb, layout.LumaSize() * 4, m_rgbSizes);
+    // On this path the first chroma plane is V, the second U.
     ConvertYuv420ToRgb32(reinterpret_cast<std::uint32_t*>(rgb.get()), frame.width, frame.data,
-                         frame.data + area, frame.data + area * 5 / 4, frame.width, frame.width / 2,
-                         frame.width, frame.height);
+                         frame.data + layout.FirstChromaOffset(), frame.data + layout.SecondChromaOffset(),
+                         frame.width, layout.ChromaWidth(), frame.width, frame.height);
     if (!listener)
         return;
+    if (overlayPort >= 0)
+        DrawOverlays(rgb.get(), frame.width, frame.height, overlayPort, overlayValue);
     {
         auto token = boost::make_shared<SynSmartPtr>(m_event);
         SF_POST_TASK(LumivexBase::ML_MAIN, &IPlayObjectListener::OnQTRenderSubWin, listener,

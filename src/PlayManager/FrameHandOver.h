@@ -32,9 +32,10 @@ public:
     CFrameHandOver(const CFrameHandOver&) = delete;
     CFrameHandOver& operator=(const CFrameHandOver&) = delete;
 
-    // Converts a planar Y, V, U frame to 32-bit RGB and posts it.
+    // Converts a planar Y, V, U frame to 32-bit RGB, draws the overlays of
+    // overlayPort (none when negative) over it and posts it.
     void QtFrame(IPlayLibrary& library, const boost::shared_ptr<IPlayObjectListener>& listener,
-                 const Frame& frame, const StopCheck& stop);
+                 const Frame& frame, const StopCheck& stop, int overlayPort = -1, int overlayValue = 0);
     // Posts a planar Y, U, V frame with the overlay port and value.
     void DDrawFrame(const boost::shared_ptr<IPlayObjectListener>& listener, const Frame& frame,
                     int overlayPort, int overlayValue, const StopCheck& stop);
@@ -47,6 +48,7 @@ public:
 private:
     // A buffer of the pair that no receiver holds, (re)made at this size.
     static Buffer FreeBuffer(Buffer (&pair)[2], std::size_t size, std::size_t (&sizes)[2]);
+    static void DrawOverlays(unsigned char* rgb, int width, int height, int port, int value);
     void WaitUntilDrawn(const StopCheck& stop);
 
     boost::shared_ptr<SF_SOFT_BASE::CSFEvent> m_event;

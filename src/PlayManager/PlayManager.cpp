@@ -226,12 +226,12 @@ int CPlayManager::GetMediaInfo(void* handle, PLAY_MODULE::MEDIA_INFO* info)
     return Forward(handle, 0, [&](CPlayObject& o) { return o.GetMediaInfo(info); });
 }
 
-unsigned int CPlayManager::GetFileStartTime(void* handle)
+unsigned int CPlayManager::GetFileStartTime(void* handle, int)
 {
     return Forward(handle, 0u, [](CPlayObject& o) { return o.GetFileStartTime(); });
 }
 
-unsigned int CPlayManager::GetFileEndTime(void* handle)
+unsigned int CPlayManager::GetFileEndTime(void* handle, int)
 {
     return Forward(handle, 0u, [](CPlayObject& o) { return o.GetFileEndTime(); });
 }

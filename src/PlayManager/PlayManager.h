@@ -57,8 +57,9 @@ public:
     int PlayForward(void* handle);
     int PlayBackward(void* handle);
     int GetMediaInfo(void* handle, PLAY_MODULE::MEDIA_INFO* info);
-    unsigned int GetFileStartTime(void* handle);
-    unsigned int GetFileEndTime(void* handle);
+    // The int is not read (callers pass 0).
+    unsigned int GetFileStartTime(void* handle, int unused = 0);
+    unsigned int GetFileEndTime(void* handle, int unused = 0);
     unsigned int GetCurrentPlayTime(void* handle);
     unsigned int GetFilePlayedTime(void* handle);
     int AdjustWaveAudio(void* handle, int value);

@@ -65,20 +65,27 @@ int CPlayObject::Resume() { return m_library->Resume(); }
 
 int CPlayObject::Seek(unsigned int time)
 {
+    m_positionPending = 1;
     return m_library->Seek(time, m_playType == PLAY_TYPE_EXACT ? 1 : 0);
 }
 
-int CPlayObject::SeekByPercent(float percent) { return m_library->Seek(percent); }
+int CPlayObject::SeekByPercent(float percent)
+{
+    m_positionPending = 1;
+    return m_library->Seek(percent);
+}
 
 int CPlayObject::SeekByPercentEx(float percent, unsigned int)
 {
     m_seekPending = 1;
+    m_positionPending = 1;
     return m_library->Seek(percent);
 }
 
 int CPlayObject::SeekExact(unsigned int time, unsigned int)
 {
     m_seekPending = 1;
+    m_positionPending = 1;
     return m_library->Seek(time, 1);
 }
 

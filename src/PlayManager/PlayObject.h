@@ -111,6 +111,7 @@ private:
     void ReportSeekDone();
     void ApplyFileTimeFallback();
     void PostPosition(unsigned int time);
+    unsigned int PositionTime();
     // Reports the position a step reached; returns the step's result.
     int AfterStep(int result);
     void ReleaseOverlayPort();
@@ -126,6 +127,8 @@ private:
     int m_recordType = -1;
     std::atomic<int> m_aviFeeding{0};
     std::atomic<int> m_seekPending{0};
+    // A seek or step whose picture's time is still to be reported.
+    std::atomic<int> m_positionPending{0};
     // Held while overlay data goes to the port and while the port is given
     // back, so no block reaches a port already handed to another object.
     std::mutex m_overlayMutex;

@@ -57,6 +57,10 @@ void CPlayObject::OnFrameVisible(PLAY_MODULE::CPlayModule*, int renderKind, unsi
     if (m_seekPending.exchange(0) == 1)
         ReportSeekDone();
     ApplyFileTimeFallback();
+    // Paused, the timer reports nothing: the picture a seek or step brought
+    // reports its time itself.
+    if (m_positionPending.exchange(0) == 1)
+        PostPosition(PositionTime());
 }
 
 int CPlayObject::OnOverlayData(PLAY_MODULE::CPlayModule*, unsigned char* data, int kind, int length,
@@ -93,8 +97,11 @@ bool CPlayObject::ShouldStopWaiting() const { return m_stopped != 0 || m_library
 
 void CPlayObject::QTRender(unsigned char* data, int value, int width, int height)
 {
+    // Without an open track no port is this object's: -1 draws no overlays.
+    const int overlayPort = m_overlayOpen ? m_overlayPort.load() : -1;
+    const int overlayValue = overlayPort >= 0 ? OverlayValue() : 0;
     m_handOver.QtFrame(*m_library, LockListener(), {m_handle, data, value, width, height},
-                       [this] { return ShouldStopWaiting(); });
+                       [this] { return ShouldStopWaiting(); }, overlayPort, overlayValue);
 }
 
 void CPlayObject::DDrawRender(unsigned char* data, int value, int width, int height)
@@ -164,10 +171,20 @@ void CPlayObject::PostPosition(unsigned int time)
                      time);
 }
 
-int CPlayObject::StepForward() { return AfterStep(m_library->StepForward()); }
+int CPlayObject::StepForward()
+{
+    m_positionPending = 1;
+    return AfterStep(m_library->StepForward());
+}
 
-int CPlayObject::StepBackward() { return AfterStep(m_library->StepBackward()); }
+int CPlayObject::StepBackward()
+{
+    m_positionPending = 1;
+    return AfterStep(m_library->StepBackward());
+}
 
+// The time shown until the step's picture comes (the same time again when
+// there is none, at either end).
 int CPlayObject::AfterStep(int result)
 {
     if (m_library->IsGetFileTimeInfo() != 0)
@@ -175,12 +192,15 @@ int CPlayObject::AfterStep(int result)
     return result;
 }
 
+unsigned int CPlayObject::PositionTime()
+{
+    return m_playType == PLAY_TYPE_EXACT ? m_library->GetCurrentPlayTime()
+                                         : m_library->GetFilePlayedTime() + m_library->GetFileStartTime();
+}
+
 void CPlayObject::MonitorPlayTimeChange()
 {
     if (m_library->IsPlaying() == 0 || m_stopped)
         return;
-    const unsigned int time = m_playType == PLAY_TYPE_EXACT
-                                  ? m_library->GetCurrentPlayTime()
-                                  : m_library->GetFilePlayedTime() + m_library->GetFileStartTime();
-    PostPosition(time);
+    PostPosition(PositionTime());
 }

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "Base/PlanarLayout.h"
 #include "Base/SFStreamConvert.h"
 #include "VideoWidgets/SFQTVideoWindowPlayWnd.h"
 #include "VideoWidgets/SFQTVideoWindowSubWnd.h"
@@ -349,8 +350,9 @@ int CSFQTVideoWindow::RenderOffScreenSurface(int id, BYTE* data, int w, int h, i
     BYTE* rgb = cell->GetRGBBuffer(w, h);
     if (!rgb)
         return 0;
-    const size_t luma = static_cast<size_t>(w) * h, chroma = static_cast<size_t>(w / 2) * (h / 2);
-    yv12_to_rgb32_c_q(rgb, w, data, data + luma, data + luma + chroma, w, w / 2, w, h);
+    const SF_SOFT_BASE::PlanarLayout layout{w, h};
+    yv12_to_rgb32_c_q(rgb, w, data, data + layout.FirstChromaOffset(), data + layout.SecondChromaOffset(), w,
+                      layout.ChromaWidth(), w, h);
     cell->GetPlayWnd()->ShowImage(rgb, RENDER_DATA_QIMAGE, w, h);
     return 1;
 }

@@ -32,6 +32,22 @@ TEST(LangStringTest, TranslatesFromTheLanguageFileAndFallsBackToTheKey)
     EXPECT_STREQ(table.Translate(nullptr, file), L"");
 }
 
+TEST(LangStringTest, ALanguageFileThatIsAFolderOrNestsTooDeepGivesTheKeys)
+{
+    TempFolder dir;
+    const std::string folder = dir.File("Lang_4.xml");
+    ASSERT_TRUE(dir.MakeFolder("Lang_4.xml"));
+    CLangStringTable table;
+    EXPECT_STREQ(table.Translate(L"Prompt", folder), L"Prompt");
+    std::string nested = "<Language><s name=\"Prompt\" value=\"Hinweis\"/>";
+    for (int i = 0; i < 45000; ++i)
+        nested += "<a b=\"</\">";
+    const std::string deep = dir.File("Lang_5.xml");
+    WriteFile(deep, nested);
+    CLangStringTable deepTable;
+    EXPECT_STREQ(deepTable.Translate(L"Prompt", deep), L"Prompt");
+}
+
 TEST(LangStringTest, LongKeysAreCutTo1023Characters)
 {
     CLangStringTable table;

@@ -1,7 +1,10 @@
 #include "Common/AppDir.h"
 #include "Common/ConfigManager.h"
 #include "Common/ConfigXMLPersistImp.h"
+#include "Common/XmlText.h"
 #include "Support/TempFolder.h"
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 #include <tinyxml.h>
@@ -140,6 +143,43 @@ TEST_F(SettingsTest, DeeplyNestedFileLoadsAsDefaults)
     CConfigManager config;
     config.Init();
     EXPECT_EQ(config.VideoLayout, 147);
+}
+
+TEST_F(SettingsTest, NestingIsCountedAsTheParserReadsIt)
+{
+    // "</" inside attribute values, comments and CDATA closes nothing.
+    const char* repeated[] = {"<a b=\"</\">", "<a b='</'>", "<a><!-- </a> -->", "<a><![CDATA[</a>]]>"};
+    for (const char* unit : repeated) {
+        std::string nested;
+        for (int i = 0; i < 45000; ++i)
+            nested += unit;
+        WriteSettings("<Setting><UIConfig><VideoLayout value=\"150\"/>" + nested + "</UIConfig></Setting>");
+        CConfigManager config;
+        config.Init();
+        EXPECT_EQ(config.VideoLayout, 147) << unit;
+        TiXmlDocument document;
+        EXPECT_FALSE(ParseXmlText(document, nested)) << unit;
+    }
+}
+
+TEST_F(SettingsTest, ASettingsFileThatIsNoReadableFileLoadsAsDefaults)
+{
+    std::filesystem::create_directories(m_dir.File("Config/config.xml"));
+    CConfigManager asFolder;
+    EXPECT_NO_THROW(asFolder.Init());
+    EXPECT_EQ(asFolder.VideoLayout, 147);
+    std::filesystem::remove(m_dir.File("Config/config.xml"));
+
+    // Neither blocks on a FIFO nor reads a device without end.
+    ASSERT_EQ(::mkfifo(m_dir.File("Config/config.xml").c_str(), 0600), 0);
+    CConfigManager asFifo;
+    asFifo.Init();
+    EXPECT_EQ(asFifo.VideoLayout, 147);
+    std::filesystem::remove(m_dir.File("Config/config.xml"));
+    std::filesystem::create_symlink("/dev/zero", m_dir.File("Config/config.xml"));
+    CConfigManager asDevice;
+    asDevice.Init();
+    EXPECT_EQ(asDevice.VideoLayout, 147);
 }
 
 TEST_F(SettingsTest, ModeratelyNestedFileStillLoads)

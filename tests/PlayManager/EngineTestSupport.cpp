@@ -1,5 +1,7 @@
 #include "PlayManager/EngineTestSupport.h"
 
+#include "Base/PlanarLayout.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
@@ -85,6 +87,7 @@ int RecordingListener::OnDDRenderSubWinEx(void* handle, boost::shared_ptr<int>,
     Record("DDFrame", handle, unsigned(overlayPort), unsigned(overlayValue));
     const std::size_t area = std::size_t(width) * std::size_t(height);
     lastPicture.assign(frame, frame + area);  // the luma plane
+    lastPlanar.assign(frame, frame + SF_SOFT_BASE::PlanarLayout{width, height}.Size());
     lastWidth = width;
     lastHeight = height;
     if (holdTokens)

@@ -61,6 +61,7 @@ public:
     bool holdTokens = false;
     std::vector<boost::shared_ptr<SynSmartPtr>> heldTokens;
     std::vector<std::uint8_t> lastPicture;
+    std::vector<std::uint8_t> lastPlanar;  // every plane of the last DirectDraw frame
     int lastWidth = 0;
     int lastHeight = 0;
     std::vector<std::vector<std::uint8_t>> pictures;  // every Qt picture, when keepAll

@@ -86,6 +86,26 @@ bool DecodeFirstPictureRgb(const std::string& path, std::vector<std::uint8_t>& r
     return true;
 }
 
+bool DecodeFirstPictureByFFmpeg(const std::string& path, std::vector<std::uint8_t>& rgba, int& width,
+                                int& height)
+{
+    Decoding d;
+    int stream = -1;
+    if (!OpenDecoder(d, path, stream) || !FirstFrame(d, stream))
+        return false;
+    width = d.frame->width;
+    height = d.frame->height;
+    d.scaler = sws_getContext(width, height, AVPixelFormat(d.frame->format), width, height, AV_PIX_FMT_RGBA,
+                              SWS_POINT, nullptr, nullptr, nullptr);
+    if (!d.scaler)
+        return false;
+    rgba.assign(std::size_t(width) * height * 4, 0);
+    std::uint8_t* planes[4] = {rgba.data(), nullptr, nullptr, nullptr};
+    const int strides[4] = {width * 4, 0, 0, 0};
+    sws_scale(d.scaler, d.frame->data, d.frame->linesize, 0, height, planes, strides);
+    return true;
+}
+
 bool OpensAsVideo(const std::string& path)
 {
     Decoding d;

@@ -11,6 +11,11 @@ namespace PlayManagerTest {
 bool DecodeFirstPictureRgb(const std::string& path, std::vector<std::uint8_t>& rgb, int& width,
                            int& height);
 
+// Decodes the first picture and converts it with FFmpeg's own converter
+// (bytes R, G, B, A).
+bool DecodeFirstPictureByFFmpeg(const std::string& path, std::vector<std::uint8_t>& rgba, int& width,
+                                int& height);
+
 // Whether libavformat opens the file and finds a video stream in it.
 bool OpensAsVideo(const std::string& path);
 

@@ -356,6 +356,9 @@ TEST_F(GridTest, OddFrameSizesAreReadAndCopiedWithinTheirBuffers)
         grid->SetSubWinVideoByID(1, 1);
         ASSERT_EQ(1, grid->RenderOffScreenSurface(1, yuv.data(), w, h, 0, 0));
         EXPECT_GT(qRed(PlayWnd(1)->FrameImage().pixel(0, 0)), 200);
+        // The odd last column and row are red as well, not green.
+        EXPECT_GT(qRed(PlayWnd(1)->FrameImage().pixel(w - 1, h - 1)), 200) << w;
+        EXPECT_LT(qGreen(PlayWnd(1)->FrameImage().pixel(w - 1, h - 1)), 60) << w;
         CDDrawDevice::ResetDisplay();
     }
 }

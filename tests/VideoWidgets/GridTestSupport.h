@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "Base/PlanarLayout.h"
 #include "Platform/Win32/Win32Types.h"
 #include "Widgets/SFVideoWindowEvent.h"
 
@@ -54,8 +55,9 @@ inline std::vector<BYTE> RgbFrame(int w, int h, BYTE r, BYTE g, BYTE b)
 // A planar 4:2:0 frame laid out Y, U, V of one colour.
 inline std::vector<BYTE> YuvFrame(int w, int h, BYTE y, BYTE u, BYTE v)
 {
-    const size_t luma = static_cast<size_t>(w) * h, chroma = static_cast<size_t>(w / 2) * (h / 2);
-    std::vector<BYTE> bytes(luma + 2 * chroma, y);
+    const SF_SOFT_BASE::PlanarLayout layout{w, h};
+    const size_t luma = layout.LumaSize(), chroma = layout.ChromaSize();
+    std::vector<BYTE> bytes(layout.Size(), y);
     std::fill(bytes.begin() + luma, bytes.begin() + luma + chroma, u);
     std::fill(bytes.begin() + luma + chroma, bytes.end(), v);
     return bytes;

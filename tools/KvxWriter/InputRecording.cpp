@@ -14,6 +14,7 @@ extern "C" {
 }
 
 #include "KvxWriter/AudioEncoder.h"
+#include "KvxWriter/WriteError.h"
 #include "KvxWriter/VideoEncoder.h"
 #include "Platform/PlayModule/AnnexB.h"
 #include "Platform/PlayModule/AnnexBFilter.h"
@@ -59,10 +60,11 @@ public:
         if (m_audioIndex >= 0) m_audioEncoder.Finish(AudioSink());
         if (!m_ok || !m_wroteVideo) {
             m_file.Abort();
-            return Fail(error, m_wroteVideo ? "writing failed" : "no video could be recorded");
+            return Fail(error, m_wroteVideo ? "cannot write " + path + WriteErrorText(m_file.Error())
+                                            : "no video could be recorded");
         }
         if (result) *result = {m_startMs, m_lastMs};
-        return m_file.Close() || Fail(error, "cannot finish " + path);
+        return m_file.Close() || Fail(error, "cannot finish " + path + WriteErrorText(m_file.Error()));
     }
 
 private:

@@ -8,6 +8,7 @@ extern "C" {
 }
 
 #include "KvxWriter/AudioEncoder.h"
+#include "KvxWriter/WriteError.h"
 #include "KvxWriter/TestPattern.h"
 #include "KvxWriter/VideoEncoder.h"
 #include "Platform/PlayModule/AnnexB.h"
@@ -43,9 +44,9 @@ public:
         FinishAudio();
         if (!m_ok) {
             m_file.Abort();
-            return Fail(error, "writing failed");
+            return Fail(error, "cannot write " + path + WriteErrorText(m_file.Error()));
         }
-        return m_file.Close() || Fail(error, "cannot finish " + path);
+        return m_file.Close() || Fail(error, "cannot finish " + path + WriteErrorText(m_file.Error()));
     }
 
 private:

@@ -4,6 +4,7 @@
 
 #include <QPainter>
 
+#include "Base/PlanarLayout.h"
 #include "Base/SFAutoMutexLock.h"
 
 using SF_SOFT_BASE::CSFAutoMutexLock;
@@ -231,11 +232,10 @@ int CDDrawRender::Render(void*, BYTE* data, int w, int h, tagRECT* source, int p
         CreateBackBuffer(w, h);
         return 0;
     }
-    // The planes of one buffer: Y, then U and V of (w/2) x (h/2) each (for
-    // even sizes the third plane starts at w*h*5/4).
-    const size_t lumaSize = static_cast<size_t>(w) * h;
-    const size_t chromaSize = static_cast<size_t>(w / 2) * (h / 2);
-    m_copy(data, data + lumaSize, data + lumaSize + chromaSize, bits, static_cast<DWORD>(pitch), w, h);
+    // The planes of one buffer: Y, then U and V.
+    const SF_SOFT_BASE::PlanarLayout layout{w, h};
+    m_copy(data, data + layout.FirstChromaOffset(), data + layout.SecondChromaOffset(), bits,
+           static_cast<DWORD>(pitch), w, h);
     m_frameSurface->Unlock();
     m_overlayPort = port;
     m_overlayExtra = extra;

@@ -24,9 +24,17 @@ size_t CDDrawSurface::BytesFor(DDrawFormat format, int width, int height)
 {
     const size_t pitch = static_cast<size_t>(PitchFor(format, width));
     const size_t h = static_cast<size_t>(height);
-    // Planar: the luma rows, then two chroma planes of half pitch and
-    // (height + 1) / 2 rows, the second starting at pitch * height * 5 / 4.
-    return format == DDFMT_YV12 ? pitch * h * 3 / 2 + pitch : pitch * h;
+    return format == DDFMT_YV12 ? SecondChromaOffset(int(pitch), height) + pitch / 2 * ((h + 1) / 2) : pitch * h;
+}
+
+size_t CDDrawSurface::FirstChromaOffset(int pitch, int height)
+{
+    return static_cast<size_t>(pitch) * static_cast<size_t>(height);
+}
+
+size_t CDDrawSurface::SecondChromaOffset(int pitch, int height)
+{
+    return FirstChromaOffset(pitch, height) + static_cast<size_t>(pitch / 2) * static_cast<size_t>((height + 1) / 2);
 }
 
 bool CDDrawSurface::Allocate()

@@ -35,6 +35,10 @@ public:
     // Bytes a surface of this format and size needs, and its pitch.
     static int PitchFor(DDrawFormat format, int width);
     static size_t BytesFor(DDrawFormat format, int width, int height);
+    // A planar surface: the luma rows, then the V and the U plane, each of
+    // (height + 1) / 2 rows of pitch / 2 bytes.
+    static size_t FirstChromaOffset(int pitch, int height);
+    static size_t SecondChromaOffset(int pitch, int height);
 
 private:
     bool Allocate();

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "Base/PlanarLayout.h"
+#include "Platform/DDraw/DDrawSurface.h"
+
 namespace {
 
 // Chroma sample index for a luma index, kept inside a plane of `size`.
@@ -13,7 +16,8 @@ void CopyPacked(const BYTE* y, const BYTE* u, const BYTE* v, BYTE* dst, DWORD pi
 {
     if (!y || !dst || width < 1 || height < 1)
         return;
-    const int cw = width / 2, ch = height / 2;
+    const SF_SOFT_BASE::PlanarLayout layout{width, height};
+    const int cw = layout.ChromaWidth(), ch = layout.ChromaHeight();
     const bool chroma = u && v && cw > 0 && ch > 0;
     for (int row = 0; row < height; ++row) {
         const BYTE* ys = y + static_cast<size_t>(row) * width;
@@ -49,12 +53,13 @@ void CopyYV12ToYV12(BYTE* y, BYTE* second, BYTE* third, BYTE* dst, DWORD pitch, 
     if (!y || !dst || width < 1 || height < 1)
         return;
     CopyPlane(y, width, dst, pitch, width, height);
-    const int cw = width / 2, ch = height / 2;
-    if (!second || !third || cw < 1 || ch < 1)
+    const SF_SOFT_BASE::PlanarLayout layout{width, height};
+    const int cw = layout.ChromaWidth(), ch = layout.ChromaHeight();
+    if (!second || !third)
         return;
     const size_t chromaPitch = pitch / 2;
-    CopyPlane(third, cw, dst + static_cast<size_t>(pitch) * height, chromaPitch, cw, ch);
-    CopyPlane(second, cw, dst + static_cast<size_t>(pitch) * height * 5 / 4, chromaPitch, cw, ch);
+    CopyPlane(third, cw, dst + CDDrawSurface::FirstChromaOffset(int(pitch), height), chromaPitch, cw, ch);
+    CopyPlane(second, cw, dst + CDDrawSurface::SecondChromaOffset(int(pitch), height), chromaPitch, cw, ch);
 }
 
 void CopyYV12ToUYVY(BYTE* y, BYTE* second, BYTE* third, BYTE* dst, DWORD pitch, int width, int height)

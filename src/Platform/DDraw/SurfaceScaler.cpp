@@ -75,8 +75,8 @@ HRESULT CSurfaceScaler::Blt(const CDDrawSurface& source, const tagRECT* sourceRe
     if (source.Format() == DDFMT_YV12) {
         const size_t chromaPitch = static_cast<size_t>(pitch / 2);
         const size_t chromaOffset = static_cast<size_t>(r.top / 2) * chromaPitch + static_cast<size_t>(r.left / 2);
-        const BYTE* v = bits + static_cast<size_t>(pitch) * source.Height();
-        const BYTE* u = bits + static_cast<size_t>(pitch) * source.Height() * 5 / 4;
+        const BYTE* v = bits + CDDrawSurface::FirstChromaOffset(pitch, source.Height());
+        const BYTE* u = bits + CDDrawSurface::SecondChromaOffset(pitch, source.Height());
         planes[0] = bits + static_cast<size_t>(r.top) * pitch + r.left;
         planes[1] = u + chromaOffset;
         planes[2] = v + chromaOffset;

@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 
 extern "C" {
@@ -169,6 +172,7 @@ void CAudioOutput::Push(const AVFrame& frame)
     std::vector<std::uint8_t> pcm;
     if (!Resample(frame, pcm))
         return;
+    ScaleSamples(pcm.data(), pcm.size(), m_sampleScale.load());
     std::lock_guard lock(m_mutex);
     const std::size_t limit = std::size_t(m_sampleRate) * 2 * std::size_t(m_channels);
     if (WaitingLocked() + pcm.size() > limit)
@@ -190,6 +194,29 @@ void CAudioOutput::Clear()
 void CAudioOutput::SetGain(double gain)
 {
     m_gain = std::clamp(gain, 0.0, 1.0);
+}
+
+void CAudioOutput::SetSampleScale(double scale)
+{
+    m_sampleScale = std::clamp(scale, 0.0, 2.0);
+}
+
+double WaveLevelScale(int level)
+{
+    return double(std::clamp(level, -100, 100) + 100) / 100.0;
+}
+
+void ScaleSamples(std::uint8_t* pcm, std::size_t bytes, double scale)
+{
+    if (scale == 1.0)
+        return;
+    for (std::size_t at = 0; at + 2 <= bytes; at += 2) {
+        std::int16_t sample;
+        std::memcpy(&sample, pcm + at, 2);
+        const long scaled = std::lround(double(sample) * scale);
+        sample = std::int16_t(std::clamp<long>(scaled, INT16_MIN, INT16_MAX));
+        std::memcpy(pcm + at, &sample, 2);
+    }
 }
 
 std::size_t CAudioOutput::QueuedBytes() const

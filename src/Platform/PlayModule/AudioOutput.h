@@ -22,6 +22,12 @@ struct SwrContext;
 
 namespace PLAY_MODULE {
 
+// The sample factor of a wave level: -100 silent, 0 as recorded, 100 twice
+// as loud; levels outside are taken as the nearest end.
+double WaveLevelScale(int level);
+// Multiplies native 16-bit samples by scale, saturating at the sample range.
+void ScaleSamples(std::uint8_t* pcm, std::size_t bytes, double scale);
+
 // Plays decoded audio through the default output device (QAudioSink) on a
 // Qt thread of its own, whose events (the sink's timers and notifications)
 // it serves. Without a device Open fails and nothing else happens.
@@ -38,8 +44,10 @@ public:
     void Push(const AVFrame& frame);
     // Drops the sound not yet played (pause, seek, step).
     void Clear();
-    // 0.0 .. 1.0
+    // The device's volume, 0.0 .. 1.0.
     void SetGain(double gain);
+    // Multiplies the samples (0.0 .. 2.0), clipped to 16 bits.
+    void SetSampleScale(double scale);
     std::size_t QueuedBytes() const;
 
 private:
@@ -57,6 +65,7 @@ private:
     bool m_opened = false;
     std::atomic<bool> m_quit{false};
     std::atomic<double> m_gain{1.0};
+    std::atomic<double> m_sampleScale{1.0};
     SwrContext* m_resampler = nullptr;
     // What m_resampler was made for.
     AVChannelLayout m_inLayout{};

@@ -1,5 +1,6 @@
 #include "Platform/PlayModule/AvIndexScanner.h"
 
+#include "Platform/PlayModule/ContainerTimes.h"
 #include "Platform/PlayModule/LocalMediaInput.h"
 #include "Platform/PlayModule/AnnexB.h"
 
@@ -34,15 +35,6 @@ CKeyFrameIndex::Container ContainerOf(const AVInputFormat* format)
     return CKeyFrameIndex::Container::Unknown;
 }
 
-// Creation time from the container's metadata, in UTC ms; -1 when none.
-std::int64_t CreationTimeMs(const AVFormatContext* ctx)
-{
-    const AVDictionaryEntry* entry = av_dict_get(ctx->metadata, "creation_time", nullptr, 0);
-    std::int64_t micros = 0;
-    if (!entry || av_parse_time(&micros, entry->value, 0) < 0 || micros <= 0) return -1;
-    return micros / 1000;
-}
-
 std::uint64_t FileSizeOf(const std::string& path)
 {
     struct stat st {};
@@ -72,7 +64,7 @@ bool CAvIndexScanner::Scan(const std::string& path, CKeyFrameIndex& out,
     out = CKeyFrameIndex{};
     out.container = ContainerOf(ctx->iformat);
     out.fileSize = FileSizeOf(path);
-    const std::int64_t creation = CreationTimeMs(ctx.get());
+    const std::int64_t creation = ContainerCreationTimeMs(*ctx, video);
     out.absoluteTimes = creation >= 0;
     const std::int64_t base = out.absoluteTimes ? creation : 0;
     std::int64_t first = stream->start_time;

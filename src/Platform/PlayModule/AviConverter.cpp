@@ -36,6 +36,7 @@ bool CAviConverter::Start(const std::string& path)
     m_out.path = path;
     m_active = true;
     m_failed = false;
+    m_wroteFile = false;
     m_part = 1;
     ++m_generation;
     return true;
@@ -85,7 +86,8 @@ bool CAviConverter::Stop()
         }
     }
     std::lock_guard lock(m_mutex);
-    if (!complete)
+    // A conversion that found no picture to write wrote nothing: a failure.
+    if (!complete || (wasActive && !output.writer && !m_wroteFile))
         m_failed = true;
     return !m_failed;
 }
@@ -96,6 +98,7 @@ bool CAviConverter::OpenOutput(Output& output)
     if (!writer->Open(output.path, output.video, output.audio ? &*output.audio : nullptr))
         return false;
     output.writer = std::move(writer);
+    m_wroteFile = true;
     return true;
 }
 

@@ -33,7 +33,7 @@ public:
     // False when no file can be created at path.
     bool Start(const std::string& path);
     // Completes the current file; false when a file of this conversion could
-    // not be written or completed. A name request still running is waited
+    // not be written or completed, or none was begun (nothing decodable came). A name request still running is waited
     // for, so no request follows the return.
     bool Stop();
     bool IsActive() const;
@@ -76,6 +76,7 @@ private:
     Output m_out;
     bool m_active = false;
     bool m_failed = false;
+    bool m_wroteFile = false;  // a file of this conversion was begun
     unsigned m_part = 1;
     std::uint64_t m_generation = 0;
     std::uint64_t m_splitSize = kDefaultSplitSize;

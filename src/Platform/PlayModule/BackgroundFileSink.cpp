@@ -21,16 +21,24 @@ CBackgroundFileSink::~CBackgroundFileSink()
     m_thread.join();
 }
 
-bool CBackgroundFileSink::WriteAll(const std::vector<std::uint8_t>& bytes)
+// 0, or the errno of the failed write.
+int CBackgroundFileSink::WriteAll(const std::vector<std::uint8_t>& bytes)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(m_fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
+        if (n < 0) return errno;
+        if (n == 0) return ENOSPC;
         done += static_cast<std::size_t>(n);
     }
-    return true;
+    return 0;
+}
+
+int CBackgroundFileSink::Error()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_error;
 }
 
 void CBackgroundFileSink::Run()
@@ -41,9 +49,11 @@ void CBackgroundFileSink::Run()
         m_changed.wait(lock, [this] { return m_busy || m_stop; });
         if (!m_busy) return;
         lock.unlock();
-        const bool ok = WriteAll(m_inFlight);
+        const int error = WriteAll(m_inFlight);
         lock.lock();
-        m_failed = m_failed || !ok;
+        m_failed = m_failed || error != 0;
+        if (m_error == 0)
+            m_error = error;
         m_inFlight.clear();
         m_busy = false;
         m_changed.notify_all();

@@ -23,10 +23,13 @@ public:
     bool Submit(std::vector<std::uint8_t>& buffer);
     // Waits until everything handed over is written; false on any failure.
     bool Drain();
+    // The errno of the first failed write (ENOSPC for one that wrote
+    // nothing), 0 while none failed.
+    int Error();
 
 private:
     void Run();
-    bool WriteAll(const std::vector<std::uint8_t>& bytes);
+    int WriteAll(const std::vector<std::uint8_t>& bytes);
 
     int m_fd;
     std::mutex m_mutex;
@@ -35,6 +38,7 @@ private:
     bool m_busy = false;
     bool m_stop = false;
     bool m_failed = false;
+    int m_error = 0;
     std::thread m_thread;
 };
 

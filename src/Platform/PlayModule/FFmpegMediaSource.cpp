@@ -1,5 +1,6 @@
 #include "Platform/PlayModule/FFmpegMediaSource.h"
 
+#include "Platform/PlayModule/ContainerTimes.h"
 #include "Platform/PlayModule/LocalMediaInput.h"
 
 #include <algorithm>
@@ -20,17 +21,6 @@ namespace PLAY_MODULE {
 namespace {
 
 constexpr std::int64_t kMaxRawBlock = 16 << 20;
-
-// The creation time as ms since 1970, read as the index scan reads it
-// ("2024-05-01T10:00:00.000000Z" is UTC; an AVI date chunk's
-// "2024-05-01 10:00:00" is local time); -1 when unreadable.
-std::int64_t ParseCreationTime(const char* text)
-{
-    std::int64_t micros = 0;
-    if (!text || av_parse_time(&micros, text, 0) < 0 || micros <= 0)
-        return -1;
-    return micros / 1000;
-}
 
 }  // namespace
 
@@ -66,7 +56,7 @@ bool CFFmpegMediaSource::OpenInput(const std::string& path)
 void CFFmpegMediaSource::ReadStreamFacts()
 {
     const AVStream* video = m_format->streams[m_videoStream];
-    m_videoStartPts = video->start_time != AV_NOPTS_VALUE ? video->start_time : 0;
+    m_videoStartPts = VideoStartPts(*video);
     AVRational rate = video->avg_frame_rate.num > 0 ? video->avg_frame_rate : video->r_frame_rate;
     if (rate.num > 0 && rate.den > 0 && av_q2d(rate) < 1000)
         m_frameRate = av_q2d(rate);
@@ -78,11 +68,7 @@ void CFFmpegMediaSource::ReadStreamFacts()
 
 void CFFmpegMediaSource::ReadCreationTime()
 {
-    const AVDictionaryEntry* entry = av_dict_get(m_format->metadata, "creation_time", nullptr, 0);
-    if (!entry)
-        entry = av_dict_get(m_format->streams[m_videoStream]->metadata, "creation_time",
-                            nullptr, 0);
-    m_ownStartMs = entry ? ParseCreationTime(entry->value) : -1;
+    m_ownStartMs = ContainerCreationTimeMs(*m_format, m_videoStream);
 }
 
 const AVCodecParameters* CFFmpegMediaSource::VideoParameters() const
@@ -106,6 +92,19 @@ std::int64_t CFFmpegMediaSource::PacketTimeMs(const AVPacket& packet, int stream
     return av_rescale_q(stamp, stream->time_base, {1, 1000}) - startMs;
 }
 
+// A presentation time further from the decoding time than any reordering
+// goes is damage: the packet keeps its decoding time alone, and the decoder
+// times its frame by decoding order.
+void CFFmpegMediaSource::DropDamagedPts(AVPacket& packet, int streamIndex) const
+{
+    constexpr std::int64_t kMaxReorderMs = 10'000;
+    if (packet.pts == AV_NOPTS_VALUE || packet.dts == AV_NOPTS_VALUE)
+        return;
+    const AVRational base = m_format->streams[streamIndex]->time_base;
+    if (std::abs(av_rescale_q(packet.pts - packet.dts, base, {1, 1000})) > kMaxReorderMs)
+        packet.pts = AV_NOPTS_VALUE;
+}
+
 int CFFmpegMediaSource::ReadRaw(MediaPacket& out)
 {
     AVPacketPtr packet(av_packet_alloc());
@@ -118,6 +117,7 @@ int CFFmpegMediaSource::ReadRaw(MediaPacket& out)
             continue;
         out.kind = index == m_videoStream ? PacketKind::Video : PacketKind::Audio;
         out.key = (packet->flags & AV_PKT_FLAG_KEY) != 0;
+        DropDamagedPts(*packet, index);
         out.timeMs = PacketTimeMs(*packet, index);
         out.hasPts = packet->pts != AV_NOPTS_VALUE;
         // Decoders get their time stamps in ms.

@@ -34,6 +34,7 @@ private:
     void ReadCreationTime();
     int ReadRaw(MediaPacket& out);
     std::int64_t PacketTimeMs(const AVPacket& packet, int streamIndex) const;
+    void DropDamagedPts(AVPacket& packet, int streamIndex) const;
     bool SeekStamp(std::int64_t targetMs);
     void AttachRawBytes(MediaPacket& packet);
     bool TailBlock(MediaPacket& out);

@@ -101,13 +101,15 @@ void CFrameConverter::CopyPlanes(const AVFrame& frame, PlanarPicture& out) const
     std::uint8_t* second = out.bytes.data() + out.SecondChromaOffset();
     const int u = out.vFirst ? 2 : 1;
     const int v = out.vFirst ? 1 : 2;
-    CopyRows(first, w / 2, frame.data[u], frame.linesize[u], w / 2, h / 2);
-    CopyRows(second, w / 2, frame.data[v], frame.linesize[v], w / 2, h / 2);
+    const int cw = out.Layout().ChromaWidth();
+    const int ch = out.Layout().ChromaHeight();
+    CopyRows(first, cw, frame.data[u], frame.linesize[u], cw, ch);
+    CopyRows(second, cw, frame.data[v], frame.linesize[v], cw, ch);
 }
 
 void CFrameConverter::RotateHue(PlanarPicture& out) const
 {
-    const std::size_t chroma = std::size_t(out.width / 2) * std::size_t(out.height / 2);
+    const std::size_t chroma = out.Layout().ChromaSize();
     std::uint8_t* u = out.bytes.data() + (out.vFirst ? out.SecondChromaOffset() : out.FirstChromaOffset());
     std::uint8_t* v = out.bytes.data() + (out.vFirst ? out.FirstChromaOffset() : out.SecondChromaOffset());
     for (std::size_t i = 0; i < chroma; ++i) {

@@ -3,7 +3,7 @@
 namespace PLAY_MODULE {
 
 // Pixel layout of frames handed to OnSnapshot: tightly packed planar 4:2:0,
-// Y then U then V (rows of width and width/2 bytes).
+// Y then U then V in the shared layout (SF_SOFT_BASE::PlanarLayout).
 inline constexpr long kSnapshotFormatYuv420 = 1;
 
 // Receives every decoded frame while the display callback is enabled.

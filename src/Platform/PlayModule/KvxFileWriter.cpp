@@ -38,10 +38,17 @@ bool CKvxFileWriter::Open(const std::string& path)
     return !m_failed;
 }
 
+void CKvxFileWriter::Failed(int error)
+{
+    m_failed = true;
+    if (m_error == 0)
+        m_error = error;
+}
+
 bool CKvxFileWriter::Flush()
 {
     m_written += m_buffer.size();
-    if (!m_sink->Submit(m_buffer)) m_failed = true;
+    if (!m_sink->Submit(m_buffer)) Failed(m_sink->Error());
     m_buffer.reserve(kFlushSize + (kFlushSize >> 2));
     return !m_failed;
 }
@@ -104,11 +111,11 @@ bool CKvxFileWriter::Close()
     if (!IsOpen()) return false;
     m_encoder.AddClosingSignature(m_lastTimeMs, m_buffer);
     Flush();
-    if (!m_sink->Drain()) m_failed = true;
+    if (!m_sink->Drain()) Failed(m_sink->Error());
     m_sink.reset();
-    if (::close(m_fd) != 0) m_failed = true;
+    if (::close(m_fd) != 0) Failed(errno);
     m_fd = -1;
-    if (!m_failed && std::rename(m_workingPath.c_str(), m_path.c_str()) != 0) m_failed = true;
+    if (!m_failed && std::rename(m_workingPath.c_str(), m_path.c_str()) != 0) Failed(errno);
     return !m_failed;
 }
 

@@ -35,6 +35,8 @@ public:
     void Abort();
 
     bool IsOpen() const { return m_fd >= 0; }
+    // Why the file failed: an errno value, 0 when unknown or none.
+    int Error() const { return m_error; }
     const std::string& WorkingPath() const { return m_workingPath; }
     std::uint64_t BytesWritten() const { return m_written + m_buffer.size(); }
 
@@ -43,11 +45,13 @@ private:
     bool Admits(std::size_t payloadSize, std::int64_t timeMs);
     bool FlushIfFull();
     bool Flush();
+    void Failed(int error);
 
     CKvxRecordEncoder m_encoder;
     int m_fd = -1;
     std::unique_ptr<CBackgroundFileSink> m_sink;
     bool m_failed = false;
+    int m_error = 0;
     std::string m_path;
     std::string m_workingPath;
     std::vector<std::uint8_t> m_buffer;

@@ -431,9 +431,13 @@ void CPlayEngine::ReachedEnd()
 
 std::int64_t CPlayEngine::FrameTimeMs(const AVFrame& frame) const
 {
+    // A time far past the file's end is damage, never waited for: the
+    // frame is taken as following the one shown.
+    constexpr std::int64_t kPastEndMs = 10'000;
     const std::int64_t stamp =
         frame.best_effort_timestamp != AV_NOPTS_VALUE ? frame.best_effort_timestamp : frame.pts;
-    return stamp == AV_NOPTS_VALUE ? m_currentMs.load() : stamp;
+    const bool damaged = m_durationMs > 0 && stamp != AV_NOPTS_VALUE && stamp > m_durationMs + kPastEndMs;
+    return stamp == AV_NOPTS_VALUE || damaged ? m_currentMs.load() : stamp;
 }
 
 std::int64_t CPlayEngine::FrameDurationMs(const AVFrame& frame) const

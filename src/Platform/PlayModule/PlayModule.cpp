@@ -215,7 +215,7 @@ int CPlayModule::PlayBackward()
 
 int CPlayModule::SetPlayDirection(unsigned long direction)
 {
-    return direction ? PlayForward() : PlayBackward();
+    return direction == 0 ? PlayForward() : PlayBackward();
 }
 
 int CPlayModule::StepForward()
@@ -527,7 +527,10 @@ int CPlayModule::GroupPlay_QueryGroupPlayingTime(__DATETIME_INFO* time)
 void CPlayModule::ApplyGain()
 {
     if (m_audio)
-        m_audio->SetGain(double(m_volume) / 100.0 * double(m_waveLevel) / 100.0);
+    {
+        m_audio->SetGain(double(m_volume) / 100.0);
+        m_audio->SetSampleScale(WaveLevelScale(m_waveLevel));
+    }
 }
 
 int CPlayModule::OpenAudio()
@@ -572,7 +575,7 @@ int CPlayModule::GetVolume()
 
 int CPlayModule::AdjustWaveAudio(int level)
 {
-    m_waveLevel = std::clamp(level, 0, 100);
+    m_waveLevel = std::clamp(level, -100, 100);
     ApplyGain();
     return 1;
 }

@@ -64,6 +64,7 @@ public:
     float GetSpeed();
     int PlayForward();
     int PlayBackward();
+    // 0 forward, anything else backward.
     int SetPlayDirection(unsigned long direction);
     int StepForward();
     int StepBackward();
@@ -72,6 +73,7 @@ public:
     int CloseAudio();
     int SetVolume(int volume);
     int GetVolume();
+    // -100 silent, 0 the recorded level, 100 the loudest (clipped).
     int AdjustWaveAudio(int level);
     int EnableVerticalSync(int enable);
     int GetPlayPort();
@@ -173,7 +175,7 @@ private:
     int m_shownHeight = 0;
     int m_color[4] = {64, 64, 64, 64};
     int m_volume = 100;
-    int m_waveLevel = 100;
+    int m_waveLevel = 0;
     int m_verticalSync = 0;
     std::atomic<bool> m_stopping{false};
     const int m_port;

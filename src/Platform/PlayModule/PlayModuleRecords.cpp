@@ -140,11 +140,17 @@ int CPlayModule::GetNextKeyFramePos(unsigned int time, FRAME_POS* pos)
 
 namespace {
 
+// Milliseconds since 1970 of a local time; -1 for one that is no time or
+// lies before 1970. The first second of 1970 is a time (files without
+// times of their own start there).
 std::int64_t LocalMs(const _SYSTEMTIME& time)
 {
+    if (time.wYear < 1900 || time.wMonth < 1 || time.wMonth > 12 || time.wDay < 1 || time.wDay > 31 ||
+        time.wHour > 23 || time.wMinute > 59 || time.wSecond > 59 || time.wMilliseconds > 999)
+        return -1;
     const std::int64_t seconds = SF_SOFT_BASE::CSFDateTime::MakeTime(
         time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond);
-    return seconds > 0 ? seconds * 1000 + time.wMilliseconds : -1;
+    return seconds >= 0 ? seconds * 1000 + time.wMilliseconds : -1;
 }
 
 }  // namespace

@@ -33,8 +33,8 @@ void PointAtPlanes(const PlanarPicture& picture, AVFrame& frame)
     frame.data[1] = const_cast<std::uint8_t*>(picture.U());
     frame.data[2] = const_cast<std::uint8_t*>(picture.V());
     frame.linesize[0] = picture.width;
-    frame.linesize[1] = picture.width / 2;
-    frame.linesize[2] = picture.width / 2;
+    frame.linesize[1] = picture.Layout().ChromaWidth();
+    frame.linesize[2] = picture.Layout().ChromaWidth();
 }
 
 AVFramePtr ToBgr(const AVFrame& source)

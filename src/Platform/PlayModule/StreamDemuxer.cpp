@@ -1,6 +1,7 @@
 #include "Platform/PlayModule/StreamDemuxer.h"
 
 #include "Platform/PlayModule/AnnexBFilter.h"
+#include "Platform/PlayModule/ContainerTimes.h"
 #include "Platform/PlayModule/RecorderMedia.h"
 
 #include <algorithm>
@@ -132,8 +133,11 @@ void CStreamDemuxer::ChooseStreams()
 {
     m_videoIndex = av_find_best_stream(m_format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     m_audioIndex = av_find_best_stream(m_format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+    const std::int64_t creation = ContainerCreationTimeMs(*m_format, m_videoIndex);
+    m_timeBaseMs = creation >= 0 ? creation : 0;
     if (m_videoIndex >= 0) {
         const AVStream* stream = m_format->streams[m_videoIndex];
+        m_timeBaseMs -= av_rescale_q(VideoStartPts(*stream), stream->time_base, {1, 1000});
         m_videoFormat = StreamFormat::FromParameters(*stream->codecpar, stream->avg_frame_rate.num,
                                                      stream->avg_frame_rate.den);
         if (OpenAnnexBFilter(*stream))
@@ -157,7 +161,8 @@ void CStreamDemuxer::Emit(const AVPacket& packet, const PacketSink& sink)
     StreamPacket out;
     out.format = packet.stream_index == m_videoIndex ? &m_videoFormat : &m_audioFormat;
     out.key = (packet.flags & AV_PKT_FLAG_KEY) != 0;
-    out.timeMs = time == AV_NOPTS_VALUE ? 0 : av_rescale_q(time, stream->time_base, {1, 1000});
+    // Times as the play module gives them for the same file.
+    out.timeMs = m_timeBaseMs + (time == AV_NOPTS_VALUE ? 0 : av_rescale_q(time, stream->time_base, {1, 1000}));
     out.data = std::span<const std::uint8_t>(packet.data, std::size_t(packet.size));
     sink(out);
 }

@@ -60,6 +60,7 @@ private:
     AVIOContext* m_io = nullptr;
     AVFormatContext* m_format = nullptr;
     int m_videoIndex = -1;
+    std::int64_t m_timeBaseMs = 0;  // added to a stream time in ms
     int m_audioIndex = -1;
     StreamFormat m_videoFormat;
     StreamFormat m_audioFormat;

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include "Base/PlanarLayout.h"
 #include "Platform/DDraw/DDrawRender.h"
 
 // A window that records what the renderer presents.
@@ -34,25 +35,25 @@ public:
 // A planar 4:2:0 frame (Y, U, V) filled with one colour; optionally the
 // right half with a second.
 struct YuvFrame {
-    YuvFrame(int w, int h, BYTE y, BYTE u, BYTE v) : width(w), height(h), bytes(w * h + 2 * (w / 2) * (h / 2))
+    YuvFrame(int w, int h, BYTE y, BYTE u, BYTE v)
+        : width(w), height(h), bytes(SF_SOFT_BASE::PlanarLayout{w, h}.Size())
     {
         Fill(0, w, y, u, v);
     }
     void Fill(int fromX, int toX, BYTE y, BYTE u, BYTE v)
     {
-        const int cw = width / 2, ch = height / 2;
+        const int cw = Layout().ChromaWidth(), ch = Layout().ChromaHeight();
         for (int r = 0; r < height; ++r)
             for (int x = fromX; x < toX; ++x)
                 bytes[r * width + x] = y;
-        BYTE* uPlane = bytes.data() + width * height;
-        BYTE* vPlane = uPlane + cw * ch;
         for (int r = 0; r < ch; ++r)
-            for (int x = fromX / 2; x < toX / 2; ++x)
-                uPlane[r * cw + x] = u, vPlane[r * cw + x] = v;
+            for (int x = fromX / 2; x < (toX + 1) / 2; ++x)
+                U()[r * cw + x] = u, V()[r * cw + x] = v;
     }
     BYTE* Y() { return bytes.data(); }
-    BYTE* U() { return bytes.data() + width * height; }
-    BYTE* V() { return U() + (width / 2) * (height / 2); }
+    SF_SOFT_BASE::PlanarLayout Layout() const { return {width, height}; }
+    BYTE* U() { return bytes.data() + Layout().FirstChromaOffset(); }
+    BYTE* V() { return bytes.data() + Layout().SecondChromaOffset(); }
 
     int width;
     int height;

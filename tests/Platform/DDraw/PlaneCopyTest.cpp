@@ -13,7 +13,7 @@ YuvFrame CountingFrame(int w, int h)
     YuvFrame frame(w, h, 0, 0, 0);
     for (int i = 0; i < w * h; ++i)
         frame.Y()[i] = static_cast<BYTE>(1 + i);
-    for (int i = 0; i < (w / 2) * (h / 2); ++i) {
+    for (std::size_t i = 0; i < frame.Layout().ChromaSize(); ++i) {
         frame.U()[i] = static_cast<BYTE>(100 + i);
         frame.V()[i] = static_cast<BYTE>(200 + i);
     }
@@ -26,7 +26,7 @@ constexpr BYTE kSentinel = 0xEE;
 
 TEST(PlaneCopy, PackedFormatsOnOddWidthStayInsideTheirRows)
 {
-    const int w = 7, h = 5;  // chroma 3 x 2
+    const int w = 7, h = 5;  // chroma 4 x 3
     YuvFrame frame = CountingFrame(w, h);
     const DWORD pitch = 32;
     std::vector<BYTE> uyvy(pitch * h, kSentinel), yuy2(pitch * h, kSentinel);
@@ -36,12 +36,12 @@ TEST(PlaneCopy, PackedFormatsOnOddWidthStayInsideTheirRows)
     // Row 0, first pair: U0 Y0 V0 Y1 and Y0 U0 Y1 V0.
     EXPECT_EQ((std::vector<BYTE>{100, 1, 200, 2}), std::vector<BYTE>(uyvy.begin(), uyvy.begin() + 4));
     EXPECT_EQ((std::vector<BYTE>{1, 100, 2, 200}), std::vector<BYTE>(yuy2.begin(), yuy2.begin() + 4));
-    // Row 0, last (half) pair: pixel 6 with the last chroma sample, Y repeated.
-    EXPECT_EQ((std::vector<BYTE>{102, 7, 202, 7}), std::vector<BYTE>(uyvy.begin() + 12, uyvy.begin() + 16));
-    // Rows 2 and 3 share chroma row 1; row 4 reuses it as well.
-    EXPECT_EQ(103, uyvy[2 * pitch]);
-    EXPECT_EQ(103, uyvy[3 * pitch]);
-    EXPECT_EQ(103, uyvy[4 * pitch]);
+    // Row 0, last (half) pair: pixel 6 with its own chroma sample, Y repeated.
+    EXPECT_EQ((std::vector<BYTE>{103, 7, 203, 7}), std::vector<BYTE>(uyvy.begin() + 12, uyvy.begin() + 16));
+    // Rows 2 and 3 share chroma row 1; the odd last row has row 2.
+    EXPECT_EQ(104, uyvy[2 * pitch]);
+    EXPECT_EQ(104, uyvy[3 * pitch]);
+    EXPECT_EQ(108, uyvy[4 * pitch]);
     EXPECT_EQ(1 + 4 * w, uyvy[4 * pitch + 1]);
     for (int row = 0; row < h; ++row)
         for (DWORD x = 16; x < pitch; ++x) {
@@ -68,7 +68,7 @@ TEST(PlaneCopy, PackedCopyOfWidthsThatAreNoMultipleOf16)
 
 TEST(PlaneCopy, PlanarCopyPutsVBeforeUAtHalfPitch)
 {
-    const int w = 9, h = 7;  // chroma 4 x 3
+    const int w = 9, h = 7;  // chroma 5 x 4
     YuvFrame frame = CountingFrame(w, h);
     const DWORD pitch = 16;
     std::vector<BYTE> out(CDDrawSurface::BytesFor(DDFMT_YV12, w, h), kSentinel);
@@ -77,23 +77,28 @@ TEST(PlaneCopy, PlanarCopyPutsVBeforeUAtHalfPitch)
     EXPECT_EQ(w, out[w - 1]);
     EXPECT_EQ(kSentinel, out[w]);
     EXPECT_EQ(1 + w, out[pitch]);
-    const size_t vStart = pitch * h, uStart = pitch * h * 5 / 4;
+    const size_t vStart = pitch * h, uStart = vStart + (pitch / 2) * 4;
     EXPECT_EQ(200, out[vStart]);
-    EXPECT_EQ(203, out[vStart + 3]);
-    EXPECT_EQ(kSentinel, out[vStart + 4]);
-    EXPECT_EQ(204, out[vStart + pitch / 2]);
+    EXPECT_EQ(204, out[vStart + 4]);
+    EXPECT_EQ(kSentinel, out[vStart + 5]);
+    EXPECT_EQ(205, out[vStart + pitch / 2]);
+    EXPECT_EQ(219, out[vStart + 3 * (pitch / 2) + 4]);  // the last V sample, before U
     EXPECT_EQ(100, out[uStart]);
-    EXPECT_EQ(108, out[uStart + 2 * (pitch / 2)]);
-    EXPECT_EQ(kSentinel, out[uStart + 2 * (pitch / 2) + 4]);
+    EXPECT_EQ(110, out[uStart + 2 * (pitch / 2)]);
+    EXPECT_EQ(119, out[uStart + 3 * (pitch / 2) + 4]);
+    EXPECT_EQ(kSentinel, out[uStart + 3 * (pitch / 2) + 5]);
+    EXPECT_LE(uStart + 4 * (pitch / 2), out.size());
 }
 
-TEST(PlaneCopy, TinyPicturesGetNeutralChroma)
+TEST(PlaneCopy, AOnePixelPictureHasItsChromaSampleAndNoPlanesGiveNeutral)
 {
-    YuvFrame frame(1, 1, 50, 0, 0);
+    YuvFrame frame(1, 1, 50, 90, 240);
     std::vector<BYTE> out(16, kSentinel);
     CopyYV12ToYUY2(frame.Y(), frame.U(), frame.V(), out.data(), 16, 1, 1);
-    EXPECT_EQ((std::vector<BYTE>{50, 128, 50, 128}), std::vector<BYTE>(out.begin(), out.begin() + 4));
+    EXPECT_EQ((std::vector<BYTE>{50, 90, 50, 240}), std::vector<BYTE>(out.begin(), out.begin() + 4));
     EXPECT_EQ(kSentinel, out[4]);
+    CopyYV12ToYUY2(frame.Y(), nullptr, nullptr, out.data(), 16, 1, 1);
+    EXPECT_EQ((std::vector<BYTE>{50, 128, 50, 128}), std::vector<BYTE>(out.begin(), out.begin() + 4));
 }
 
 TEST(SurfaceScaler, KeepsOneContextPerPairOfSizes)

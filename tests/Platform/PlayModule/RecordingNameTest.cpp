@@ -1,9 +1,14 @@
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
+
+#include <sys/wait.h>
 
 #include <boost/regex.hpp>
 #include <gtest/gtest.h>
@@ -116,4 +121,69 @@ TEST(KvxWriteTool, RecordsAnInputFileAndRefusesBadArguments)
     int keys = 0;
     for (const auto& r : ReadAllRecords(names[0])) keys += r.header.IsKeyFrame();
     EXPECT_EQ(keys, 2);
+}
+
+namespace {
+
+std::string ReadFileText(const std::string& path)
+{
+    const auto bytes = ReadFileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+int RunTool(const std::string& arguments)
+{
+    const int status = std::system((std::string(KVXWRITE_PATH) + " " + arguments + " >/dev/null 2>&1").c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::vector<std::string> FolderNames(const std::string& folder)
+{
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
+}  // namespace
+
+TEST(KvxWriteTool, HelpIsASuccessAndBadNumbersAreRefused)
+{
+    CSampleFolder folder;
+    EXPECT_EQ(RunTool("--help"), 0);
+    const char* refused[] = {
+        "--seconds 0.0001", "--seconds inf", "--seconds 1e300", "--seconds 2x", "--seconds nan",
+        "--channel 4294967297", "--channel 3abc", "--channel 0", "--count 2.5", "--fps 25fps",
+        "--size 64x48junk", "--gop -1", "--stream extra1x",
+        "--start \"2016-02-30 00:00:00\"", "--start \"2016-01-02 25:00:00\"", "--start \"2016-01-02 03:04:05junk\"",
+    };
+    for (const char* arguments : refused) {
+        EXPECT_EQ(RunTool(std::string(arguments) + " --size 32x32 " + folder.Path()), 2) << arguments;
+        EXPECT_TRUE(FolderNames(folder.Path()).empty()) << arguments;
+    }
+    const std::string message = folder.File("message");
+    std::system((std::string(KVXWRITE_PATH) + " --channel 3abc " + folder.Path() + " 2>" + message).c_str());
+    EXPECT_NE(ReadFileText(message).find("--channel '3abc'"), std::string::npos) << ReadFileText(message);
+}
+
+TEST(KvxWriteTool, AFailedOrInterruptedWriteLeavesNoTemporary)
+{
+    CSampleFolder folder;
+    const std::string out = folder.Path() + "/out";
+    const std::string message = folder.File("message");
+    // A file-size limit stands in for a full disk.
+    const std::string full = "sh -c \"trap '' XFSZ; ulimit -f 8; " + std::string(KVXWRITE_PATH) +
+                             " --seconds 4 --size 64x48 " + out + " 2>" + message + "\"";
+    EXPECT_NE(std::system(full.c_str()), 0);
+    EXPECT_TRUE(FolderNames(out).empty());
+    EXPECT_NE(ReadFileText(message).find(".kvxwrite-"), std::string::npos) << ReadFileText(message);
+    EXPECT_NE(ReadFileText(message).find(std::strerror(EFBIG)), std::string::npos) << ReadFileText(message);
+
+    const std::string interrupted = "sh -c '" + std::string(KVXWRITE_PATH) + " --seconds 600 --size 640x480 " + out +
+                                    " >/dev/null 2>&1 & pid=$!; n=0; while ! ls -A " + out +
+                                    " 2>/dev/null | grep -q kvxwrite && [ $n -lt 600 ]; do sleep 0.05; n=$((n+1)); done; "
+                                    "kill -TERM $pid; wait $pid'";
+    EXPECT_NE(std::system(interrupted.c_str()), 0);
+    EXPECT_TRUE(FolderNames(out).empty());
 }

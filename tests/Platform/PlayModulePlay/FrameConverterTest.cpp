@@ -64,9 +64,12 @@ TEST(FrameConverter, OddSizesStayInsideTheirBuffer)
     PlanarPicture picture;
     auto frame = FlatFrame(AV_PIX_FMT_YUV420P, 7, 5, 50, 60, 70);
     ASSERT_TRUE(converter.Convert(*frame, true, picture));
-    EXPECT_EQ(PlanarPicture::SizeFor(7, 5), picture.bytes.size());
+    // Chroma planes of 4 x 3, the last column and row included.
+    EXPECT_EQ(35u + 2 * 12, picture.bytes.size());
     EXPECT_EQ(70, picture.bytes[35]);
-    EXPECT_EQ(60, picture.bytes[35 * 5 / 4]);
+    EXPECT_EQ(70, picture.bytes[35 + 11]);
+    EXPECT_EQ(60, picture.bytes[35 + 12]);
+    EXPECT_EQ(60, picture.bytes.back());
     auto tiny = FlatFrame(AV_PIX_FMT_YUV420P, 1, 1, 0, 0, 0);
     EXPECT_FALSE(converter.Convert(*tiny, true, picture));
 }

@@ -434,6 +434,61 @@ TEST_F(ModuleFeatures, KeyFramePositionsOfOtherContainers)
     EXPECT_EQ(std::int64_t(kClipStart + 2) * 1000, byTime.nFrameTimeMs);
 }
 
+TEST_F(ModuleFeatures, AFileWithoutTimesHasAKeyFrameAtTheFirstSecondOf1970)
+{
+    ASSERT_EQ(1, module->Open(Sample("clip.avi").c_str()));
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.refFinished > 0; }));
+    ASSERT_EQ(0u, module->GetFileStartTime());
+    FRAME_POS byOffset;
+    ASSERT_EQ(1, module->GetKeyFramePos(0, &byOffset));
+    SF_SOFT_BASE::CSFDateTime date;
+    date.FromTime(0);  // 1970-01-01 00:00:00 in UTC, as local time
+    _SYSTEMTIME local{};
+    local.wYear = WORD(date.year);
+    local.wMonth = WORD(date.month);
+    local.wDay = WORD(date.day);
+    local.wHour = WORD(date.hour);
+    local.wMinute = WORD(date.minute);
+    local.wSecond = WORD(date.second);
+    FRAME_POS byTime;
+    ASSERT_EQ(1, module->GetKeyFramePosByAbsTime(local, byTime));
+    EXPECT_EQ(byOffset.nFilePos, byTime.nFilePos);
+    EXPECT_EQ(0, byTime.nFrameTimeMs);
+    local.wMonth = 13;
+    EXPECT_EQ(0, module->GetKeyFramePosByAbsTime(local, byTime));
+}
+
+TEST_F(ModuleFeatures, ADamagedPresentationTimeIsNeverWaitedFor)
+{
+    SampleSpec spec;
+    spec.format = "ps";
+    spec.damagedPtsPacket = 50;  // 47,727 s late, its decoding time sane
+    const std::string path = TempPath("damaged-pts.ps");
+    ASSERT_TRUE(MakeSample(path, spec));
+    ASSERT_EQ(1, module->Open(path.c_str()));
+    ASSERT_EQ(1, module->SetSpeed(8));
+    ASSERT_EQ(1, module->Play(nullptr));
+    ASSERT_TRUE(listener.WaitForEnd(1, std::chrono::seconds(20)));
+    EXPECT_EQ(0, module->IsPlaying());
+    const auto frames = listener.Frames();
+    EXPECT_GE(frames.size(), 95u);
+    for (const auto& frame : frames)
+        EXPECT_LT(frame.stampMs, 4000);
+
+    // Stepping back over it goes frame by frame.
+    module->Pause();
+    ASSERT_EQ(1, module->Seek(module->GetFileStartTime() + 3, 1));
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs == 3000; }));
+    std::int64_t previous = 3000;
+    for (int step = 0; step < 40; ++step) {
+        ASSERT_EQ(1, module->StepBackward());
+        const std::int64_t now = listener.LastFrame().stampMs;
+        EXPECT_GT(previous - now, 0) << step;
+        EXPECT_LE(previous - now, 3 * kFrameMs) << step;
+        previous = now;
+    }
+}
+
 TEST_F(ModuleFeatures, GroupPlaysBackwardAndStepsBackTogether)
 {
     RecordingListener otherListener;

@@ -181,7 +181,7 @@ TEST_P(EveryContainer, ReversePlayShowsFramesInFallingTimeOrder)
     ASSERT_TRUE(player.listener.WaitFor(
         [&] { return player.listener.LastFrame().stampMs == std::int64_t(middle) * 1000; }));
     player.listener.ClearFrames();
-    ASSERT_EQ(1, player.module->SetPlayDirection(0));
+    ASSERT_EQ(1, player.module->SetPlayDirection(1));
     player.module->Resume();
     ASSERT_TRUE(player.listener.WaitForEnd());
 
@@ -258,7 +258,7 @@ TEST_P(EveryContainer, StepsAfterStretchesOfPlayInBothDirections)
     for (int round = 0; round < 25; ++round) {
         const std::int64_t before = player.listener.LastFrame().stampMs;
         const bool forward = before < frameMs * 10 || (before < lastMs - frameMs * 10 && next() % 2);
-        player.module->SetPlayDirection(forward ? 1 : 0);
+        player.module->SetPlayDirection(forward ? 0 : 1);
         const std::size_t shown = player.listener.FrameCount();
         const unsigned count = 2 + next() % 5;
         player.module->Resume();

@@ -148,6 +148,7 @@ bool MakeProgramStream(const std::string& path, const SampleSpec& spec)
     av_frame_get_buffer(frame, 0);
     AVPacket* packet = av_packet_alloc();
     bool written = true;
+    int packets = 0;
     for (int i = 0; i <= spec.frames; ++i) {
         if (i < spec.frames) {
             PaintFrame(frame, i);
@@ -156,8 +157,9 @@ bool MakeProgramStream(const std::string& path, const SampleSpec& spec)
             avcodec_send_frame(encoder.context, nullptr);
         }
         while (avcodec_receive_packet(encoder.context, packet) >= 0) {
+            const std::int64_t garbage = packets++ == spec.damagedPtsPacket ? 47727LL * 90000 : 0;
             written = muxer.WriteFrame({packet->data, std::size_t(packet->size)},
-                                       stamp(packet->pts), stamp(packet->dts),
+                                       stamp(packet->pts) + garbage, stamp(packet->dts),
                                        (packet->flags & AV_PKT_FLAG_KEY) != 0) &&
                       written;
             av_packet_unref(packet);

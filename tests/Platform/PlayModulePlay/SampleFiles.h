@@ -19,6 +19,7 @@ struct SampleSpec {
     int bFrames = 2;
     bool audio = false;             // AAC (mp4, mpegts) tone
     std::string creationTime;      // ISO text, mp4 only
+    int damagedPtsPacket = -1;     // ps only: this video packet's presentation time is garbage
 };
 
 bool MakeSample(const std::string& path, const SampleSpec& spec);

@@ -190,6 +190,20 @@ TEST_F(AviConvert, AFileNamedLikeATemporaryIsLeftAlone)
     EXPECT_TRUE(NoTemporaryFiles());
 }
 
+TEST_F(AviConvert, AStreamWithNothingDecodableReportsFailureAndWritesNoFile)
+{
+    std::vector<std::uint8_t> noise(64 * 1024);
+    std::uint32_t seed = 12345;
+    for (auto& byte : noise) {
+        seed = seed * 1103515245u + 12345u;
+        byte = std::uint8_t(seed >> 16);
+    }
+    const std::string path = s_folder->File("noise.avi");
+    EXPECT_EQ(Convert(noise, path), 0);
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_TRUE(NoTemporaryFiles());
+}
+
 TEST_F(AviConvert, UnwritablePathIsRefusedAtStart)
 {
     std::string path = s_folder->File("missing/clip.avi");

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <thread>
 
+#include "Platform/PlayModule/PlayModule.h"
+#include "Platform/PlayModule/Support/ContainerSample.h"
 #include "Platform/PlayModule/Support/SampleFolder.h"
 #include "StreamFeeding.h"
 
@@ -315,4 +317,56 @@ TEST_F(SnapshotStream, PlayFromInsideTheCallbackThatStoppedIsRefused)
     ASSERT_TRUE(Feed(m_player, s_recording, 1u << 20));
     ASSERT_TRUE(Drain(m_player));
     EXPECT_EQ(restarting.calls, 1 + CountVideo(Records(s_recording)));
+}
+
+// The stream player times frames as the play module times the same file, so
+// an export's series finds the times the user picked on the time line.
+TEST(StreamTimes, AreThePlayModulesForTheSameFile)
+{
+    CSampleFolder folder;
+    struct CFirstTime : IImageSnapshotListener {
+        void OnSnapshot(char*, long, long, long, long timeStamp, long) override
+        {
+            if (first < 0)
+                first = timeStamp;
+        }
+        long first = -1;
+    };
+    struct CQuiet : IPlayModuleListener {
+        void OnFileRefFinished(CPlayModule*, int) override {}
+        void OnFileEnd(CPlayModule*) override {}
+        void OnStreamData(CPlayModule*, unsigned char*, int, PM_FRAME_INFO*, int) override {}
+        void OnFrameVisible(CPlayModule*, int, unsigned char*, int, PM_FRAME_INFO*) override {}
+        void OnFileTimeDone(CPlayModule*, unsigned, unsigned) override {}
+        int OnOverlayData(CPlayModule*, unsigned char*, int, int, int, int) override { return 0; }
+    } quiet;
+    for (const bool mp4 : {false, true}) {
+        SCOPED_TRACE(mp4 ? "mp4" : "ts");
+        const ContainerKind kind = mp4 ? ContainerKind::Mp4 : ContainerKind::Ts;
+        const std::string path = folder.File(std::string("times") + ContainerExtension(kind));
+        ContainerSampleOptions options;
+        options.seconds = 2;
+        if (mp4)
+            options.creationUtcMs = 1451703845000;
+        ASSERT_TRUE(MakeContainerSample(path, kind, options));
+        CPlayModule module(&quiet);  // its first frame is at its start time
+        ASSERT_EQ(module.Open(path.c_str()), 1);
+        const long moduleFirst = long(module.GetFileStartTime());
+        module.Close();
+
+        CFirstTime times;
+        CPlaySdkWrapper player;
+        player.SetImageSnapShotListener(&times);
+        player.OpenStream(0x100000);
+        ASSERT_EQ(player.EnableDisplayCallBack(1), 1);
+        player.Play(nullptr);
+        player.SetSpeed(64);
+        ASSERT_TRUE(Feed(player, ReadFileBytes(path), 65536));
+        ASSERT_TRUE(Drain(player));
+        player.EnableDisplayCallBack(0);
+        player.Stop();
+        player.CloseStream();
+        EXPECT_EQ(times.first, moduleFirst);
+        EXPECT_EQ(moduleFirst, mp4 ? 1451703845 : 0);
+    }
 }
