@@ -155,11 +155,18 @@ TEST_F(FileListEndToEnd, Screenshot)
     // The program's style sheet gives trees a dark ground.
     parent->setStyleSheet("QTreeWidget { background-color: #2a2e35; }");
     parent->resize(1280, 720);
-    page->GetView()->MoveWindow(220, 0, 1060, 720);
-    page->OnSize(0, 1060, 720);
-    link->fileList->GetView()->MoveWindow(0, 0, 220, 720);
-    link->fileList->OnSize(0, 220, 720);
+    page->GetView()->MoveWindow(0, 0, 1280, 720);
+    page->OnSize(0, 1280, 720);
+    // This list stands where the page's own one is.
+    auto* own = dynamic_cast<QWidget*>(page->GetFileList()->GetView());
+    auto* mine = dynamic_cast<QWidget*>(link->fileList->GetView());
+    ASSERT_TRUE(own && mine);
+    const QRect place(own->mapTo(parent.get(), QPoint(0, 0)), own->size());
+    own->hide();
+    link->fileList->GetView()->MoveWindow(place.x(), place.y(), place.width(), place.height());
+    link->fileList->OnSize(0, place.width(), place.height());
     link->fileList->GetView()->ShowWindow(1);
+    mine->raise();
     parent->show();
     Open();
     Play(tree->topLevelItem(0)->child(0), [&] { return grid->GetSubWinIDByIndex(3); }, "_ch4_");
