@@ -1,8 +1,6 @@
 # File-list panel of the main page (sourced by scripts/draw-skin.sh).
 
-# Panel background: a dark vertical gradient with a rule on the right.
-convert -size 64x256 gradient:'#2a3038'-'#1c2026' -fill '#3a414c' -draw "rectangle 63,0 63,255" \
-  "PNG32:$out/bg_tabbar.png"
+# The panel's background "bg_tabbar.png" is the tab bar's (scripts/skin/shell.sh).
 
 # Tree icons, 16 x 16: recorder, day, main and extra stream.
 cell group.png '#2e333c' -fill none -stroke '#d7dce3' -strokewidth 1.2 \

@@ -13,7 +13,8 @@ convert -size 148x140 "xc:$body" \
 
 # Bars and their backgrounds.
 convert -size 64x62 gradient:'#3a414c'-'#262b33' "PNG32:$out/bg_toolbar.png"
-# "bg_tabbar.png" (shared with the file-list panel) is drawn in filelist.sh.
+# Tab bar, also the file-list panel's background.
+convert -size 64x256 gradient:'#2a3038'-'#1c2026' "PNG32:$out/bg_tabbar.png"
 convert -size 226x25 xc:none -fill '#343b46' -draw "roundrectangle 0,0 225,24 4,4" "PNG32:$out/bg_filelisttitle.png"
 convert -size 400x24 xc:'#eef0f3' -fill none -stroke '#8b939e' -draw "rectangle 0,0 399,23" "PNG32:$out/bg_edit.png"
 

@@ -383,9 +383,12 @@ int CPlayManagerPlayLogic::Task_GetVideoInfo(void* handle)
     const unsigned int end = m_playManager->GetFileEndTime(handle);
     if (ok != 1)
         return 0;
+    // A file without absolute times still knows its length.
+    const std::wstring duration = start == 0 && end == 0 ? FormatDuration(0, info.nDurationMs / 1000)
+                                                         : FormatDuration(start, end);
     Answer(&CPlayManagerUILogic::Task_GetVideoInfo_Ret, "&CPlayManagerUILogic::Task_GetVideoInfo_Ret", handle,
            std::to_wstring(info.nWidth) + L"*" + std::to_wstring(info.nHeight),
-           std::to_wstring(info.nFrameRate) + L" fps", FormatDuration(start, end));
+           std::to_wstring(info.nFrameRate) + L" fps", duration);
     return 1;
 }
 

@@ -1,8 +1,10 @@
 #include <QWidget>
 
+#include "Main/FileListEventImp.h"
 #include "Main/LayoutBarEventImp.h"
 #include "Main/MainTimeLineEventImp.h"
 #include "MainPageFixture.h"
+#include "Widgets/SFRadioBox.h"
 #include "Widgets/SFVideoWindow.h"
 #include "Widgets/SFView.h"
 
@@ -42,22 +44,33 @@ TEST_F(MainPageLayout, PageCreatesItsPartsAndHandsThemOut)
     EXPECT_NE(page->GetMainTimeLine()->GetPlayProgressPanel(), nullptr);
 }
 
-TEST_F(MainPageLayout, TimeLineAlongTheBottomAndFullScreenLeavesOnlyTheGrid)
+TEST_F(MainPageLayout, FileListLeftGridRightTimeLineBelowAndFullScreenLeavesOnlyTheGrid)
 {
+    CSFRadioBox* expand = page->GetFileList()->GetContractRadio();
+    ASSERT_NE(expand, nullptr);
+    expand->SetCheck(1);
     page->OnSize(0, 1000, 600);
+    ExpectRect(PlaceOf(page->GetFileList()->GetView()->GetUIWnd()), {0, 0, 240, 500});
+    ExpectRect(PlaceOf(manager->GetView()->GetUIWnd()), {240, 0, 1000, 500});
     ExpectRect(PlaceOf(page->GetMainTimeLine()->GetView()->GetUIWnd()), {0, 501, 1000, 600});
-    EXPECT_EQ(PlaceOf(manager->GetView()->GetUIWnd()).bottom, 500);
+    expand->SetCheck(0);
+    page->OnSize(0, 1000, 600);
+    ExpectRect(PlaceOf(page->GetFileList()->GetView()->GetUIWnd()), {-226, 0, 14, 500});
+    ExpectRect(PlaceOf(manager->GetView()->GetUIWnd()), {14, 0, 1000, 500});
 
     page->SetFullScreen(1);
     page->OnSize(0, 1000, 600);
     ExpectRect(PlaceOf(manager->GetView()->GetUIWnd()), {0, 0, 1000, 600});
     EXPECT_TRUE(static_cast<QWidget*>(page->GetMainTimeLine()->GetView()->GetUIWnd())->isHidden());
+    EXPECT_TRUE(static_cast<QWidget*>(page->GetFileList()->GetView()->GetUIWnd())->isHidden());
     EXPECT_TRUE(static_cast<QWidget*>(bar->GetView()->GetUIWnd())->isHidden());
     EXPECT_TRUE(static_cast<QWidget*>(manager->GetLayoutBar()->GetView()->GetUIWnd())->isHidden());
 
     page->SetFullScreen(0);
     page->OnSize(0, 1000, 600);
     EXPECT_FALSE(static_cast<QWidget*>(page->GetMainTimeLine()->GetView()->GetUIWnd())->isHidden());
+    EXPECT_FALSE(static_cast<QWidget*>(page->GetFileList()->GetView()->GetUIWnd())->isHidden());
+    ExpectRect(PlaceOf(manager->GetView()->GetUIWnd()), {14, 0, 1000, 500});
     EXPECT_FALSE(static_cast<QWidget*>(bar->GetView()->GetUIWnd())->isHidden());
 }
 

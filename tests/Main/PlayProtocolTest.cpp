@@ -5,6 +5,7 @@
 #include "Common/ConfigManager.h"
 #include "Common/UserMessages.h"
 #include "Main/MainPlayListener.h"
+#include "Main/PlayManagerPlayLogic.h"
 #include "Main/MainTimeLineEventImp.h"
 #include "MainPageFixture.h"
 #include "Support/TempFolder.h"
@@ -243,4 +244,16 @@ TEST_F(PlayProtocol, DeletedItemsCloseTheirWindows)
     EXPECT_EQ(ui->CloseFilesOfDeletedItems(items), 1);
     EXPECT_EQ(ui->GetWindowEntry(Window(0)), nullptr);
     EXPECT_NE(ui->GetWindowEntry(Window(1)), nullptr);
+}
+
+TEST(PlayLogicTexts, DurationIsHoursMinutesSecondsAndZeroWhenImplausible)
+{
+    struct Case {
+        unsigned start;
+        unsigned end;
+        const wchar_t* text;
+    };
+    for (const Case& c : {Case{100, 100 + 3723, L"01:02:03"}, Case{0, 356400, L"99:00:00"},
+                          Case{0, 356401, L"00:00:00"}, Case{500, 400, L"00:00:00"}})
+        EXPECT_EQ(CPlayManagerPlayLogic::FormatDuration(c.start, c.end), c.text) << c.end;
 }
