@@ -40,7 +40,7 @@ public:
     void SetUp() override
     {
         PreviewPageTest::SetUp();
-        recording = folder.File("cam1_ch1_main_20240101080000_20240101090000.kvx");
+        recording = folder.File(UniqueRecordingName());
         WriteFile(recording, std::string(2000, 'x'));
         player->GetSlicesComboBox()->SetCurSel(2);  // 4 slices
     }

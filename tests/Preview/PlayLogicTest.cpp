@@ -28,7 +28,7 @@ public:
         logic = boost::make_shared<CPreviewPagePlayLogic>(manager);
         receiver = boost::make_shared<AnswerRecorder>();
         logic->SetUILogic(receiver);
-        recording = folder.File("cam1_ch1_main_20240101080000_20240101090000.kvx");
+        recording = folder.File(UniqueRecordingName());
         WriteFile(recording, std::string(1000, 'x'));
     }
 
