@@ -210,15 +210,4 @@ TEST_F(PlayLogicTest, PauseSpeedAndCloseAnswers)
     EXPECT_EQ(receiver->answers.back().handle, reinterpret_cast<void*>(1));
 }
 
-TEST_F(PlayLogicTest, SaveRefWritesTheIndexFileOnce)
-{
-    void* load = Load();
-    OnPlay([&](CPreviewPagePlayLogic& l) { l.Task_SaveRef(load); });
-    EXPECT_EQ(receiver->answers.back().name, "SaveIndex");
-    EXPECT_EQ(receiver->answers.back().value, 1);
-    EXPECT_TRUE(IsIndexFileValid(Recording()));
-    const std::string stored = ReadFile(SF_SOFT_BASE::WideToUtf8(GetIndexFilePath(Recording())));
-    EXPECT_EQ(stored.substr(24), std::string("\1\2\3\4\5"));
-}
-
 }  // namespace
