@@ -11,12 +11,12 @@
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QWidget>
 
 #include <boost/make_shared.hpp>
@@ -37,6 +37,7 @@
 #include "Preview/PreviewSimplePlayerEventImp.h"
 #include "Preview/PreviewSimplePlayerUILogic.h"
 #include "Widgets/SFComboBox.h"
+#include "Support/ProcessUntil.h"
 #include "Widgets/SFView.h"
 
 namespace {
@@ -52,15 +53,6 @@ public:
     bool closed = false;
 };
 
-bool ProcessUntil(const std::function<bool()>& done, int ms = 300000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return done();
-}
-
 void RunOnPlayLoop(const std::function<void()>& work)
 {
     std::atomic<bool> finished{false};
@@ -70,7 +62,7 @@ void RunOnPlayLoop(const std::function<void()>& work)
                                     finished = true;
                                 }),
                                 __FILE__, __LINE__, "work", "RunOnPlayLoop");
-    ProcessUntil([&] { return finished.load(); });
+    ProcessUntil([&] { return finished.load(); }, 300000);
 }
 
 double RecordingSeconds()
@@ -128,12 +120,12 @@ struct Page {
     void Stop()
     {
         player->GetUILogic()->StopPlay();
-        ProcessUntil([this] { return !player->GetUILogic()->IsLoading(); });
+        ProcessUntil([this] { return !player->GetUILogic()->IsLoading(); }, 300000);
     }
     bool Preview()
     {
         player->GetUILogic()->LoadFile(WideRecording());
-        return ProcessUntil([this] { return !player->GetUILogic()->IsLoading(); }) &&
+        return ProcessUntil([this] { return !player->GetUILogic()->IsLoading(); }, 300000) &&
                player->GetUILogic()->GetOpenSlices().size() == 4;
     }
     boost::shared_ptr<BenchHost> host = boost::make_shared<BenchHost>();

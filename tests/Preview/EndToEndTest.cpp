@@ -48,7 +48,7 @@ public:
         options.height = 288;
         options.audio.reset();
         options.overlays = false;
-        made.push_back(folder.MakeKvx(options, false));
+        made.push_back(folder.MakeKvx(options, false, UniqueRecorder()));
         return made.back();
     }
 
@@ -63,7 +63,7 @@ public:
         options.startUtcMs = kStartMs;
         options.audio.reset();
         const std::string path =
-            folder.File(KVX_WRITER::RecordingFileName("Clip", 2, 0, kStartMs, kStartMs + 20000));
+            folder.File(KVX_WRITER::RecordingFileName(UniqueRecorder() + "Clip", 2, 0, kStartMs, kStartMs + 20000));
         KVX_WRITER::InputResult result;
         if (!KVX_WRITER::WriteRecordingFromInput(options, clip, path, &result, nullptr))
             return {};

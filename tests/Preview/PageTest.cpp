@@ -40,7 +40,7 @@ public:
     void SetUp() override
     {
         PreviewPageTest::SetUp();
-        recording = folder.File("cam1_ch1_main_20240101080000_20240101090000.kvx");
+        recording = folder.File(UniqueRecordingName());
         WriteFile(recording, std::string(2000, 'x'));
         player->GetSlicesComboBox()->SetCurSel(2);  // 4 slices
     }
@@ -301,6 +301,20 @@ TEST_F(PageTest, ASecondLoadDuringTheClosingChainOnlyReplacesTheFile)
     Settle();
     EXPECT_EQ(libraries.Count(), 1u);
     EXPECT_TRUE(libraries.At(0)->Called("Open " + second));
+}
+
+TEST_F(PageTest, ANameThatIsNotUtf8OpensByItsBytes)
+{
+    const std::string odd = folder.File("caf\xe9 \xff.kvx");
+    WriteFile(odd, "abc");
+    page->SetFiles({}, boost::make_shared<std::vector<std::wstring>>(1, Utf8ToWide(odd)));
+    void* item = fileList->GetTree()->GetRootItem();
+    ASSERT_NE(item, nullptr);
+    fileList->GetTree()->SetCheck(item, 1);
+    fileList->OnItemCheckStateChanged(item, 1);
+    ASSERT_TRUE(PlayManagerTest::ProcessUntil([this] { return libraries.Count() == 1; }));
+    Settle();
+    EXPECT_TRUE(libraries.At(0)->Called("Open " + odd));
 }
 
 TEST_F(PageTest, ClosingThePageReportsPageTwo)

@@ -28,7 +28,7 @@ public:
         logic = boost::make_shared<CPreviewPagePlayLogic>(manager);
         receiver = boost::make_shared<AnswerRecorder>();
         logic->SetUILogic(receiver);
-        recording = folder.File("cam1_ch1_main_20240101080000_20240101090000.kvx");
+        recording = folder.File(UniqueRecordingName());
         WriteFile(recording, std::string(1000, 'x'));
     }
 
@@ -208,17 +208,6 @@ TEST_F(PlayLogicTest, PauseSpeedAndCloseAnswers)
     EXPECT_EQ(libraries.At(1), nullptr);
     OnPlay([&](CPreviewPagePlayLogic& l) { l.Task_CloseFiles(nullptr); });
     EXPECT_EQ(receiver->answers.back().handle, reinterpret_cast<void*>(1));
-}
-
-TEST_F(PlayLogicTest, SaveRefWritesTheIndexFileOnce)
-{
-    void* load = Load();
-    OnPlay([&](CPreviewPagePlayLogic& l) { l.Task_SaveRef(load); });
-    EXPECT_EQ(receiver->answers.back().name, "SaveIndex");
-    EXPECT_EQ(receiver->answers.back().value, 1);
-    EXPECT_TRUE(IsIndexFileValid(Recording()));
-    const std::string stored = ReadFile(SF_SOFT_BASE::WideToUtf8(GetIndexFilePath(Recording())));
-    EXPECT_EQ(stored.substr(24), std::string("\1\2\3\4\5"));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "PreviewFakes.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -7,6 +9,17 @@
 #include "Platform/PlayModule/PlayModuleTypes.h"
 
 namespace PreviewTest {
+
+std::string UniqueRecorder()
+{
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    return test ? std::string(test->test_suite_name()) + test->name() : "Preview";
+}
+
+std::string UniqueRecordingName()
+{
+    return UniqueRecorder() + "_ch1_main_20240101080000_20240101090000.kvx";
+}
 
 PreviewFakeLibrary::PreviewFakeLibrary(PLAY_MODULE::IPlayModuleListener* listener,
                                        PreviewLibraries& owner)

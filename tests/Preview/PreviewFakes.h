@@ -13,6 +13,11 @@
 
 namespace PreviewTest {
 
+// Index files are named after the recording's file name alone: each test
+// names its recordings after itself, so tests running at once do not share.
+std::string UniqueRecorder();
+std::string UniqueRecordingName();
+
 class PreviewLibraries;
 
 // A fake library whose file runs from 1000 s to 1400 s, hands out the index

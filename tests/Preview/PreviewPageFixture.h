@@ -76,8 +76,7 @@ public:
 
     void TearDown() override
     {
-        if (page && !logic->IsLoading())
-            page->StopPlay();
+        page->StopPlay();
         PlayManagerTest::ProcessUntil([this] { return !logic->IsLoading(); }, 3000);
         logic.reset();
         player.reset();
