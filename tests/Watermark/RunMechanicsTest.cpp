@@ -143,6 +143,23 @@ TEST_F(RunMechanics, QueriesThatFindNothingStillEndTheRun)
     EXPECT_FALSE(page->GetUILogic()->IsRunning());
 }
 
+TEST_F(RunMechanics, StopWhileQueryingEndsTheRunAndDropsTheLateAnswers)
+{
+    ASSERT_TRUE(LoadFolder(folder.Path()));
+    CheckAll();
+    page->OnStartCheck();
+    ASSERT_GT(page->GetPendingQueries(), 0);
+    page->StopCheck();
+    EXPECT_FALSE(page->IsChecking());
+    EXPECT_TRUE(Enabled(page->GetStartButton()));
+    ProcessUntil([] { return false; }, 300);  // the answers arrive
+    EXPECT_EQ(Rows(), 0);
+    EXPECT_FALSE(page->GetUILogic()->IsRunning());
+
+    ASSERT_TRUE(RunCheck(60000));  // a new run counts from 0 again
+    EXPECT_EQ(Rows(), 3);
+}
+
 TEST_F(RunMechanics, SecondPressAndLateReportsChangeNothing)
 {
     ASSERT_TRUE(LoadFolder(folder.Path()));
