@@ -26,7 +26,7 @@ protected:
     void MakeBigFile()
     {
         std::ofstream(folder.File("big.kvx")).close();
-        std::filesystem::resize_file(folder.File("big.kvx"), 64 << 20);
+        std::filesystem::resize_file(folder.File("big.kvx"), 256 << 20);
     }
 
     void* FindItem(const std::wstring& text)
