@@ -6,6 +6,8 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
 #include <QWidget>
 
 #include <atomic>
@@ -68,12 +70,13 @@ std::string MakeRecording(int mb)
     const auto folder = std::filesystem::temp_directory_path() / ("lumivex-bench-watermark-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder / "out");
     const std::string noise = (folder / "noise.mp4").string();
-    const int frames = std::max(25, mb * 1024 * 1024 / (704 * 576 * 3 / 2));
+    const int frames = std::max(25, int(std::int64_t(mb) * 1024 * 1024 / 930000));  // noise codes to ~930 KB a frame
     if (!Run("ffmpeg -v error -y -f rawvideo -pix_fmt yuv420p -s 704x576 -r 25 -i /dev/urandom -frames:v " +
              std::to_string(frames) + " -c:v libx264 -preset ultrafast -qp 0 -g 50 '" + noise + "'"))
         return {};
     const std::string list = (folder / "written.txt").string();
-    if (!Run(std::string(KVXWRITE_PATH) + " --audio none --watermark CAM-7 --input '" + noise + "' '" +
+    if (!Run(std::string(KVXWRITE_PATH) + " --audio none --watermark CAM-7 --seconds " +
+             std::to_string(frames / 25 + 1) + " --input '" + noise + "' '" +
              (folder / "out").string() + "' > '" + list + "'"))
         return {};
     std::ifstream(list) >> path;
@@ -126,6 +129,7 @@ void BM_LibraryVerification(benchmark::State& state)
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         g_libraryBytesPerSecond = double(FileSize(path)) / seconds;
         state.counters["reports"] = double(counter.reports);
+        state.counters["MiB"] = double(FileSize(path)) / (1 << 20);
     }
     state.SetBytesProcessed(state.iterations() * FileSize(path));
 }
@@ -145,8 +149,15 @@ void BM_PageLogics(benchmark::State& state)
         const auto start = std::chrono::steady_clock::now();
         logic->AddTask(SF_SOFT_BASE::Utf8ToWide(path), 0);
         logic->Start();
-        while (logic->IsRunning())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        // The GUI loop runs as under the program's exec until the run ends.
+        QEventLoop loop;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (!logic->IsRunning())
+                loop.quit();
+        });
+        watch.start(1);
+        loop.exec();
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (g_libraryBytesPerSecond > 0)
             state.counters["vs_library"] = double(FileSize(path)) / seconds / g_libraryBytesPerSecond;

@@ -12,6 +12,9 @@
 namespace {
 
 constexpr UINT kLeftAlignedLine = DT_LEFT | DT_VCENTER | DT_SINGLELINE;
+constexpr DWORD kTreeLinesAtRoot = 0x4;
+constexpr DWORD kStaticEdge = 0x20000;  // extended style: a sunken edge
+constexpr UINT kFrameChanged = 0x20;
 // Titles and criteria texts stand on the dark page background.
 constexpr UINT kPageTextColour = 0xD7DCE3;
 
@@ -149,7 +152,7 @@ void CSeachViewEventImp::CreateTree()
     UITreeCtrlStyle skin = FileTreeSkin();
     if ((m_pFileTree = SFCreateTreeCtrl(this))) {
         m_pFileTree->SetSkin(&skin);
-        m_pFileTree->Create(WS_VISIBLE | 0x4, tagRECT{0, 0, 300, 300}, GetUIWnd(), kFileTreeId, 1);
+        m_pFileTree->Create(WS_VISIBLE | kTreeLinesAtRoot, tagRECT{0, 0, 300, 300}, GetUIWnd(), kFileTreeId, 1);
         m_pFileTree->ShowWindow(1);
     }
 }
@@ -227,7 +230,7 @@ void CSeachViewEventImp::CreateProgress()
         m_pProgress->Create(kSearchControlStyle, tagRECT{0, 0, 100, 11}, GetUIWnd(), kProgressId);
         m_pProgress->SetRange(0, 100);
         m_pProgress->SetPos(0);
-        m_pProgress->ModifyStyleEx(0x20000, 0, 0x20);
+        m_pProgress->ModifyStyleEx(kStaticEdge, 0, kFrameChanged);
         m_pProgress->ShowWindow(1);
     }
 }

@@ -32,6 +32,7 @@ constexpr UINT kBottomStripId = 705;
 constexpr UINT kCaptionId = 706;
 constexpr UINT kViewId = 113;
 constexpr DWORD kControlStyle = 0x10010000;
+constexpr UINT kCaptionColour = 0xE3DCD7;  // 0x00BBGGRR
 
 // Runs on the helper loop behind a query: echoes the run tag to the page.
 void EchoQueryDone(const boost::shared_ptr<CWatermarkEventImp>& page, int run)
@@ -160,6 +161,7 @@ void CWatermarkEventImp::CreateControls()
         caption->Create(GetLangString(text), kControlStyle, captionRect, parent, kCaptionId);
         caption->SetTextAlignFlag(0x24);
         caption->SetTextBold(1);
+        caption->SetTextColor(kCaptionColour);  // readable on the dark page background
     }
     ImageButtonStyle buttonStyle = CommonButtonStyle();
     m_startButton = SFCreateButton(this);

@@ -46,6 +46,8 @@ TEST_F(WatermarkPageTest, EveryFixtureGetsItsRow)
         {Fixture::Mp4, L"100%", L"falsified", L"", L"Watermark verification error."},
         {Fixture::Deleted, L"0%", L"Open the video file unsuccessfully", L"", L""},
         {Fixture::Empty, L"", L"Read the video file unsuccessfully", L"", L""},
+        // Nothing failed, but no watermark was verified either.
+        {Fixture::NoText, L"100%", L"falsified", L"", L"Watermark verification error."},
     };
     ASSERT_EQ(Rows(), int(expected.size()));
     std::map<std::wstring, int> rowOf;

@@ -26,7 +26,7 @@ protected:
     void MakeBigFile()
     {
         std::ofstream(folder.File("big.kvx")).close();
-        std::filesystem::resize_file(folder.File("big.kvx"), 64 << 20);
+        std::filesystem::resize_file(folder.File("big.kvx"), 256 << 20);
     }
 
     void* FindItem(const std::wstring& text)
@@ -141,6 +141,23 @@ TEST_F(RunMechanics, QueriesThatFindNothingStillEndTheRun)
     EXPECT_EQ(Rows(), 0);
     EXPECT_TRUE(Enabled(page->GetStartButton()));
     EXPECT_FALSE(page->GetUILogic()->IsRunning());
+}
+
+TEST_F(RunMechanics, StopWhileQueryingEndsTheRunAndDropsTheLateAnswers)
+{
+    ASSERT_TRUE(LoadFolder(folder.Path()));
+    CheckAll();
+    page->OnStartCheck();
+    ASSERT_GT(page->GetPendingQueries(), 0);
+    page->StopCheck();
+    EXPECT_FALSE(page->IsChecking());
+    EXPECT_TRUE(Enabled(page->GetStartButton()));
+    ProcessUntil([] { return false; }, 300);  // the answers arrive
+    EXPECT_EQ(Rows(), 0);
+    EXPECT_FALSE(page->GetUILogic()->IsRunning());
+
+    ASSERT_TRUE(RunCheck(60000));  // a new run counts from 0 again
+    EXPECT_EQ(Rows(), 3);
 }
 
 TEST_F(RunMechanics, SecondPressAndLateReportsChangeNothing)

@@ -112,11 +112,13 @@ bool CWatermarkFixtures::MakeWritten()
     const std::string folder = " '" + m_folder + "'";
     m_paths[Fixture::Pristine] = RunKvxWrite(std::string(kCommonArguments) + " --channel 1" + folder);
     m_paths[Fixture::Unsigned] = RunKvxWrite(std::string(kCommonArguments) + " --channel 6 --unsigned" + folder);
+    m_paths[Fixture::NoText] = RunKvxWrite("--watermark '' --name Cam07 --seconds 6 --size 160x120 --audio none "
+                                           "--no-overlay --start '2016-01-02 03:04:05' --channel 11" + folder);
     const std::string key = m_folder + "/other-key.pem";
     if (WriteNewPrivateKey(key))
         m_paths[Fixture::OtherKey] = RunKvxWrite(std::string(kCommonArguments) + " --channel 5 --key '" + key + "'" + folder);
     std::filesystem::remove(key);
-    for (Fixture fixture : {Fixture::Pristine, Fixture::Unsigned, Fixture::OtherKey})
+    for (Fixture fixture : {Fixture::Pristine, Fixture::Unsigned, Fixture::OtherKey, Fixture::NoText})
         if (m_paths[fixture].empty())
             return false;
     m_pristineName = std::filesystem::path(m_paths[Fixture::Pristine]).filename().string();

@@ -18,6 +18,7 @@ enum class Fixture {
     Mp4,           // an ".mp4" named by the rule
     Empty,         // no bytes at all
     Deleted,       // a copy of the pristine file, to be deleted after listing
+    NoText,        // signed, but with no watermark text at all
 };
 
 class CWatermarkFixtures {
