@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "Base/SFFile.h"
 #include "Export/ExportTarget.h"
 #include "Export/KvxCutPoint.h"
+#include "Export/SnapshotQueue.h"
 #include "Platform/PlayModule/IAVIConvertListener.h"
 #include "Platform/PlayModule/IImageSnapshotListener.h"
 
@@ -78,6 +80,8 @@ private:
     bool CloseOutput(bool cut);
     bool CloseRawCopy(bool cut);
     void FailFeeding();
+    bool WritePicture(CSnapshotQueue::Picture& picture);
+    void OnPictureFailed();
     void ReportProgress();
     void ResetCurrent();
     void Post(void (ExportObject::*task)(), const char* name);
@@ -108,7 +112,7 @@ private:
     // Snapshot job settings read by the library's thread while enabled.
     std::string m_snapshotFolder;
     std::uint32_t m_snapshotStart = 0;
-    std::atomic<std::uint32_t> m_snapshotsWritten{0};
+    std::unique_ptr<CSnapshotQueue> m_snapshots;
     // Current job's output state (export loop only).
     bool m_outputOpen = false;
     std::string m_temporaryPath;

@@ -7,7 +7,7 @@
 
 #include <sys/stat.h>
 
-#include <QDebug>
+#include "Export/ExportLog.h"
 #include <QTimer>
 
 #include "Base/PostTask.h"
@@ -1061,7 +1061,7 @@ void CExportViewUILogic::StartExport(int comboIndex, const std::wstring& folder,
         page->PostNoExportFile();
         return;
     }
-    qDebug("CExportViewUILogic::StartExport  %d", int(keys.size()));
+    qCDebug(lcExport, "CExportViewUILogic::StartExport  %d", int(keys.size()));
     m_analysisFailed = false;
     for (int key : keys) {
         _EXPORT_FILE_INFO& record = m_files[key];
@@ -1101,7 +1101,7 @@ void CExportViewUILogic::StopExport()
 void CExportViewUILogic::Task_OnAnalyseFileSuccess(void* handle, int key, std::uint64_t startPos,
                                                    std::uint64_t endPos)
 {
-    qDebug("CExportViewUILogic::Task_OnAnalyseFileSuccess %d", key);
+    qCDebug(lcExport, "CExportViewUILogic::Task_OnAnalyseFileSuccess %d", key);
     _EXPORT_HANDLE_INFO* entry = HandleEntry(handle);
     _EXPORT_FILE_INFO* record = Record(key);
     if (!entry || !record)
@@ -1121,7 +1121,7 @@ void CExportViewUILogic::Task_OnAnalyseFileSuccess(void* handle, int key, std::u
 // is asked again a little later; otherwise the export fails.
 void CExportViewUILogic::Task_OnAnalyseFileFailed(void* handle, int key)
 {
-    qDebug("CExportViewUILogic::Task_OnAnalyseFileFailed %d", key);
+    qCDebug(lcExport, "CExportViewUILogic::Task_OnAnalyseFileFailed %d", key);
     _EXPORT_HANDLE_INFO* entry = HandleEntry(handle);
     if (!entry)
         return;

@@ -382,6 +382,10 @@ TEST_F(EngineTest, AWriteFailureKeepsASignedClipAndAKilledExportLeavesNoClip)
     ASSERT_TRUE(WIFSIGNALED(killed));
     EXPECT_EQ(WTERMSIG(killed), SIGKILL);
     EXPECT_FALSE(std::filesystem::exists(Out("killed.kvx")));
+    const std::vector<std::string> left = FilesIn(folder.File("out"));
+    EXPECT_EQ(std::count_if(left.begin(), left.end(),
+                            [](const std::string& name) { return name.starts_with("killed.kvx."); }),
+              1);
     Add(EXPORT_TYPE_RAW, recording, Out("killed.kvx"), 0, SizeOf(recording));
     ASSERT_TRUE(Run());
     EXPECT_EQ(listener->events, Events{"end"});
