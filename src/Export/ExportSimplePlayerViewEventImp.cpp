@@ -207,6 +207,7 @@ void CExportSimplePlayerViewEventImp::CreateExportRow()
     m_progress->SetSkin(&progress);
     m_progress->Create(kChildVisible, tagRECT{0, 0, 100, 11}, GetUIWnd(), kProgressId);
     m_progress->ModifyStyleEx(0x20000, 0, 0x20);
+    m_progress->SetPos(0);
 }
 
 void CExportSimplePlayerViewEventImp::OnSize(UINT, int cx, int cy)
