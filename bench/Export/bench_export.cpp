@@ -275,9 +275,13 @@ int main(int argc, char** argv)
     const double decode = DecodeRange(recording);
     const double jpeg = RunEngine(EXPORT_TYPE_JPEG, recording, folder.path + "/pictures", 1451703845);
 
+    for (const char* output : {"/copy.kvx", "/raw.kvx", "/direct.avi", "/engine.avi", "/raw2.kvx"})
+        std::filesystem::remove(folder.path + output);
+    std::filesystem::remove_all(folder.path + "/pictures");
+    const double engineRaw = RunEngine(EXPORT_TYPE_RAW, recording, folder.path + "/raw2.kvx", 0);
+    std::filesystem::remove(folder.path + "/raw2.kvx");
     std::filesystem::create_directory(folder.path + "/page");
     const double page = RunPage(recording, folder.path + "/page");
-    const double engineRaw = RunEngine(EXPORT_TYPE_RAW, recording, folder.path + "/raw2.kvx", 0);
 
     std::printf("recording: %.1f MB\n", megabytes);
     Row("copy with read/write", copy, copy, megabytes, 0);

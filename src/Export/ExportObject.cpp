@@ -448,11 +448,15 @@ void ExportObject::Task_SendExportFileFailedMsg(int code)
     Report(&IExportObjectListener::OnExportFailed, "&IExportObjectListener::OnExportFailed", code);
 }
 
+// Reported when the percentage changed, so the page is not flooded.
 void ExportObject::ReportProgress()
 {
     if (totalBytes == 0)
         return;
     const int percent = int(doneBytes * 100 / totalBytes);
+    if (percent == m_lastPercent)
+        return;
+    m_lastPercent = percent;
     Report(&IExportObjectListener::OnExportProgress, "&IExportObjectListener::OnExportProgress", percent);
 }
 
@@ -471,6 +475,7 @@ void ExportObject::ResetCurrent()
     aviPartCounter = 0;
     running = 0;
     failed = 0;
+    m_lastPercent = -1;
     m_outputOpen = false;
     m_draining = false;
 }

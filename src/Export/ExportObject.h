@@ -124,4 +124,5 @@ private:
     std::chrono::milliseconds m_drainLimit{60000};
     std::chrono::steady_clock::time_point m_drainStart{};
     bool m_draining = false;
+    int m_lastPercent = -1;
 };
