@@ -2,9 +2,9 @@
 
 #include <boost/make_shared.hpp>
 
-#include "Common/PlayProgressPanelLayout.h"
 #include "Export/ExportTimeLinePopDlgEventImp.h"
 #include "Export/ExportViewEventImp.h"
+#include "VideoWidgets/SFQTPlayProgressPanel.h"
 #include "Widgets/SFPlayProgressPanel.h"
 #include "Widgets/SFView.h"
 #include "Widgets/SFWidgetFactory.h"
@@ -61,8 +61,7 @@ int CExportTimeLineViewEventImp::OnCreate()
 {
     m_panel = SFCreatePlayProgressPanel(this);
     m_panel->SetSkin(L"bg_timeline.png");
-    const PlayProgressPanelLayout layout = MakePlayProgressPanelLayout(1000);
-    m_panel->ApplyLayout(&layout, 0);
+    SetPlayProgressPanelLayout(m_panel, 1000, 150);
     const PlayProgressPanelImages images = PanelImages();
     m_panel->SetSkinImages(&images);
     m_panel->Create(L"", L"", 0x40000000, tagRECT{0, 0, 1024, 123}, GetUIWnd(), kPanelId);
@@ -76,8 +75,7 @@ void CExportTimeLineViewEventImp::OnSize(UINT, int cx, int cy)
     if (!m_view || !m_panel || !m_popUp)
         return;
     m_panel->MoveWindow(0, 0, cx, cy);
-    const PlayProgressPanelLayout layout = MakePlayProgressPanelLayout(cx);
-    m_panel->ApplyLayout(&layout, 0);
+    SetPlayProgressPanelLayout(m_panel, cx, cy);
 }
 
 void CExportTimeLineViewEventImp::OnPositionChanged(UINT, int, int, int position, VIDEOCUT_TYPE type)
