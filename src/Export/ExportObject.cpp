@@ -31,13 +31,6 @@ constexpr auto kRoomPoll = std::chrono::microseconds(100);
 constexpr auto kDrainPoll = std::chrono::milliseconds(5);
 constexpr auto kPictureWait = std::chrono::seconds(60);
 
-std::uint32_t LocalSeconds(const __DATETIME_INFO& time)
-{
-    return SF_SOFT_BASE::CSFDateTime(time.nYear, time.nMonth, time.nDay, time.nHour, time.nMinute,
-                                     time.nSecond)
-        .ToTime();
-}
-
 std::string StampOf(const __DATETIME_INFO& time)
 {
     char text[64];
@@ -490,10 +483,9 @@ void ExportObject::OnSnapshot(char* frame, long d1, long d2, long d3, long timeS
         qCDebug(lcExport, "ExportObject::OnSnapshot %d %d %d %d %d %d", stamp.year, stamp.month, stamp.day,
                 stamp.hour, stamp.minute, stamp.second);
     }
-    __DATETIME_INFO played;
-    if (!sdk->GetPlayedAbsoluteTime(&played))
-        return;
-    const std::uint32_t seconds = LocalSeconds(played);
+    // The frame's own second (the played time's), without a local-time
+    // conversion for every frame.
+    const std::uint32_t seconds = std::uint32_t(timeStamp);
     if (firstSnapshotPending) {
         if (seconds < m_snapshotStart)
             return;
@@ -508,6 +500,9 @@ void ExportObject::OnSnapshot(char* frame, long d1, long d2, long d3, long timeS
             return;
         elapsedSeconds = 0;
     }
+    __DATETIME_INFO played;
+    if (!sdk->GetPlayedAbsoluteTime(&played))
+        return;
     CSnapshotQueue::Picture picture;
     picture.frame.assign(frame, frame + std::max(d1, 0L));
     picture.size = d1;
