@@ -282,13 +282,18 @@ void ExportObject::Offer(std::uint32_t count)
         }
         std::this_thread::sleep_for(kRoomPoll);
     }
-    doneBytes += count;
-    ReportProgress();
-    remainingBytes -= count;
+    CountBlock(count);
     if (remainingBytes > 0)
         Post(&ExportObject::Task_InputData, "&ExportObject::Task_InputData");
     else
         Post(&ExportObject::Task_WaitInputDataFinish, "&ExportObject::Task_WaitInputDataFinish");
+}
+
+void ExportObject::CountBlock(std::uint32_t count)
+{
+    doneBytes += count;
+    ReportProgress();
+    remainingBytes -= count;
 }
 
 void ExportObject::FailFeeding()
@@ -319,9 +324,7 @@ void ExportObject::Task_WriteData()
     if (m_rawIsKvx)
         m_cutPoint.Feed(block.data(), count);
     m_written += count;
-    doneBytes += count;
-    ReportProgress();
-    remainingBytes -= count;
+    CountBlock(count);
     if (remainingBytes > 0)
         Post(&ExportObject::Task_WriteData, "&ExportObject::Task_WriteData");
     else
@@ -422,23 +425,25 @@ void ExportObject::Task_SendExportFileEndMsg()
 
 void ExportObject::Task_SendExportFileStopMsg()
 {
-    CloseOutput(true);
-    sdk->Stop();
-    sdk->CloseStream();
-    source->Close();
-    ResetCurrent();
+    EndCut();
     Report(&IExportObjectListener::OnExportStop, "&IExportObjectListener::OnExportStop");
 }
 
 void ExportObject::Task_SendExportFileFailedMsg(int code)
+{
+    EndCut();
+    Report(&IExportObjectListener::OnExportStop, "&IExportObjectListener::OnExportStop");
+    Report(&IExportObjectListener::OnExportFailed, "&IExportObjectListener::OnExportFailed", code);
+}
+
+// The export ends before its last job did: what was written is kept.
+void ExportObject::EndCut()
 {
     CloseOutput(true);
     sdk->Stop();
     sdk->CloseStream();
     source->Close();
     ResetCurrent();
-    Report(&IExportObjectListener::OnExportStop, "&IExportObjectListener::OnExportStop");
-    Report(&IExportObjectListener::OnExportFailed, "&IExportObjectListener::OnExportFailed", code);
 }
 
 // Reported when the percentage changed, so the page is not flooded.

@@ -76,6 +76,7 @@ private:
     bool StartSnapshots(const ExportTarget& job);
     bool OpenSource(const ExportTarget& job);
     void Offer(std::uint32_t count);
+    void CountBlock(std::uint32_t count);
     // Closes the current job's output; cut: the job did not reach its end.
     bool CloseOutput(bool cut);
     bool CloseRawCopy(bool cut);
@@ -84,6 +85,7 @@ private:
     void OnPictureFailed();
     void ReportProgress();
     void ResetCurrent();
+    void EndCut();
     void Post(void (ExportObject::*task)(), const char* name);
     template <class Arg>
     void PostWith(void (ExportObject::*task)(Arg), const char* name, Arg value);

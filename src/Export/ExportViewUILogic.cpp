@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <limits>
 #include <vector>
 
@@ -961,33 +962,41 @@ void CExportViewUILogic::DeleteSingleFile(int fileId)
 
 void CExportViewUILogic::DeleteChannel(const std::wstring& group, int dayKey, int channelKey)
 {
-    std::list<int> keys;
-    for (auto entry = m_files.begin(); entry != m_files.end();) {
-        _EXPORT_FILE_INFO& record = entry->second;
-        if (record.groupName != group || record.dayKey != dayKey || record.channelKey != channelKey) {
-            ++entry;
-            continue;
-        }
-        const int key = entry->first;
-        std::erase_if(m_paths, [key](const auto& path) { return path.second == key; });
-        if (!record.playHandle && !record.isOpen) {
-            entry = m_files.erase(entry);
-            continue;
-        }
-        record.isOpen = 0;
-        keys.push_back(key);
-        ++entry;
-    }
+    const std::list<int> keys = RemoveRecords([&](const _EXPORT_FILE_INFO& record) {
+        return record.groupName == group && record.dayKey == dayKey && record.channelKey == channelKey;
+    });
     if (!keys.empty())
         PostPlay(&CExportViewPlayLogic::Task_DeleteHandles, "&CExportViewPlayLogic::Task_DeleteHandles", keys);
 }
 
 void CExportViewUILogic::DeleteGroup(const std::wstring& group, int dayKey)
 {
+    const std::list<int> keys = RemoveRecords([&](const _EXPORT_FILE_INFO& record) {
+        return record.groupName == group && record.dayKey == dayKey;
+    });
+    if (!keys.empty())
+        PostPlay(&CExportViewPlayLogic::Task_DeleteHandles, "&CExportViewPlayLogic::Task_DeleteHandles", keys);
+}
+
+void CExportViewUILogic::DeleteFilesAll()
+{
+    const std::list<int> keys = RemoveRecords([](const _EXPORT_FILE_INFO&) { return true; });
+    m_paths.clear();
+    if (keys.empty() || !m_playLogic.lock()) {
+        Task_OnDeleteFilesAll();
+        return;
+    }
+    PostPlay(&CExportViewPlayLogic::Task_DeleteAllHandles, "&CExportViewPlayLogic::Task_DeleteAllHandles", keys);
+}
+
+// Records that hold nothing go at once; the others are closed and their keys
+// returned, for the play logic to delete their play objects.
+std::list<int> CExportViewUILogic::RemoveRecords(const std::function<bool(const _EXPORT_FILE_INFO&)>& matches)
+{
     std::list<int> keys;
     for (auto entry = m_files.begin(); entry != m_files.end();) {
         _EXPORT_FILE_INFO& record = entry->second;
-        if (record.groupName != group || record.dayKey != dayKey) {
+        if (!matches(record)) {
             ++entry;
             continue;
         }
@@ -1001,28 +1010,7 @@ void CExportViewUILogic::DeleteGroup(const std::wstring& group, int dayKey)
         keys.push_back(key);
         ++entry;
     }
-    if (!keys.empty())
-        PostPlay(&CExportViewPlayLogic::Task_DeleteHandles, "&CExportViewPlayLogic::Task_DeleteHandles", keys);
-}
-
-void CExportViewUILogic::DeleteFilesAll()
-{
-    std::list<int> keys;
-    for (auto entry = m_files.begin(); entry != m_files.end();) {
-        if (!entry->second.playHandle && !entry->second.isOpen) {
-            entry = m_files.erase(entry);
-            continue;
-        }
-        entry->second.isOpen = 0;
-        keys.push_back(entry->first);
-        ++entry;
-    }
-    m_paths.clear();
-    if (keys.empty() || !m_playLogic.lock()) {
-        Task_OnDeleteFilesAll();
-        return;
-    }
-    PostPlay(&CExportViewPlayLogic::Task_DeleteAllHandles, "&CExportViewPlayLogic::Task_DeleteAllHandles", keys);
+    return keys;
 }
 
 // ---- export run ----
