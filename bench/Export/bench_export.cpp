@@ -234,7 +234,11 @@ double RunPage(const std::string& recording, const std::string& folder)
         return -1;
     WaitFor([&] { return !uiLogic->IsExporting(); }, 600);
     const double seconds = Seconds(start);
-    const bool written = std::filesystem::directory_iterator(folder) != std::filesystem::directory_iterator();
+    std::uintmax_t bytes = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        bytes += entry.file_size();
+    std::printf("page clip: %.1f MB\n", double(bytes) / (1024 * 1024));
+    const bool written = bytes > 0;
     uiLogic->DeleteFilesAll();
     WaitFor([&] { return uiLogic->HasNoPlayHandle(); }, 10);
     return written ? seconds : -seconds;

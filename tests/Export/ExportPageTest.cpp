@@ -415,3 +415,79 @@ TEST_F(PageTest, ClosingReportsOnceWhenIdleOrOnceTheFilesAreClosed)
     page->ResetAfterExport();
     EXPECT_EQ(host->closed, std::vector<int>{3});
 }
+
+TEST_F(PageTest, BusyTreeRefusesDoubleClicksWithTheTextOfItsState)
+{
+    TempFolder files;
+    KVX_WRITER::SyntheticOptions options = SmallOptions(4);
+    for (int channel : {1, 2})
+        ASSERT_FALSE(MakeRecording(files.Path(), options, "REC", channel, 0).empty());
+    auto manager = boost::make_shared<CFileManager>(nullptr);
+    int noMatch = 1;
+    ASSERT_TRUE(manager->LoadPath((files.WidePath() + L"/*.*").c_str(), &noMatch));
+    page->SetFileManager(manager);
+    Fill({Group(L"REC", Day(0), {1, 2})});
+    void* date = Find(DateText(0), Find(L"REC"));
+    void* ch1 = Find(L"Channel1_main", date);
+    void* ch2 = Find(L"Channel2_main", date);
+
+    // Opening: a double click on a checked channel says so; on a date or an
+    // unchecked channel nothing is said.
+    tree->SetCheck(ch1, 1);
+    page->OnItemCheckStateChanged(ch1, 1);
+    EXPECT_EQ(page->AreControlsEnabled(), 0);
+    tagPOINT point{0, 0};
+    page->OnItemDbClick(date, point);
+    page->OnItemDbClick(ch2, point);
+    EXPECT_TRUE(notes.empty());
+    page->OnItemDbClick(ch1, point);
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0], L"This operation can't accomplish as the videos are opening now, please retry later!");
+    ASSERT_TRUE(ProcessUntil([&] { return page->AreControlsEnabled() == 1; }));
+    Settle(ML_PLAY);
+
+    // Playing: channel 2 plays, channel 1 stays open, stopped; asking it
+    // to play again locks the tree until it does.
+    tree->SetCheck(ch2, 1);
+    page->OnItemCheckStateChanged(ch2, 1);
+    ASSERT_TRUE(ProcessUntil([&] { return page->AreControlsEnabled() == 1; }));
+    Settle(ML_PLAY);
+    page->GetUILogic()->PlayChannel(L"REC", Day(0), 1);
+    ASSERT_EQ(page->AreControlsEnabled(), 0);
+    page->OnItemDbClick(ch1, point);
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_EQ(notes[1], L"This operation can't accomplish as the videos are playing now, please retry later!");
+    ASSERT_TRUE(ProcessUntil([&] { return page->AreControlsEnabled() == 1; }));
+    Settle(ML_PLAY);
+
+    // Closing.
+    tree->SetCheck(ch2, 0);
+    page->OnItemCheckStateChanged(ch2, 0);
+    page->OnItemDbClick(ch1, point);
+    ASSERT_EQ(notes.size(), 3u);
+    EXPECT_EQ(notes[2], L"This operation can't accomplish as the videos are closing now, please retry later!");
+    ASSERT_TRUE(ProcessUntil([&] { return page->AreControlsEnabled() == 1; }));
+    Settle(ML_PLAY);
+
+    // The export button is refused while busy as well, whatever it reads.
+    tree->SetCheck(ch1, 0);
+    page->OnItemCheckStateChanged(ch1, 0);
+    page->OnExportButton(1);
+    page->OnExportButton(0);
+    EXPECT_EQ(folderAsks, 0);
+    EXPECT_EQ(notes.back(), L"This operation can't accomplish as the videos are closing now, please retry later!");
+    ASSERT_TRUE(ProcessUntil([&] { return page->AreControlsEnabled() == 1; }));
+    Settle(ML_PLAY);
+}
+
+TEST_F(PageTest, TheExportButtonStartsOnlyWhenItReadsBeginExport)
+{
+    auto player = page->GetSimplePlayerView();
+    SetPickers(kT0, kT0);
+    player->SetExportButtonText(L"Stop Export");
+    player->OnBnExport();
+    EXPECT_EQ(folderAsks, 0);  // a stop request
+    player->SetExportButtonText(L"Begin Export");
+    player->OnBnExport();
+    EXPECT_EQ(folderAsks, 1);
+}
