@@ -6,7 +6,7 @@
 
 #include <unistd.h>
 
-#include <QDebug>
+#include "Export/ExportLog.h"
 
 #include "Base/AtomicFileWriter.h"
 #include "Base/FileSystemHelpers.h"
@@ -29,13 +29,7 @@ constexpr std::uint32_t kFileAttributeNormal = 0x80;
 constexpr auto kRoomWait = std::chrono::milliseconds(5);
 constexpr auto kRoomPoll = std::chrono::microseconds(100);
 constexpr auto kDrainPoll = std::chrono::milliseconds(5);
-
-std::uint32_t LocalSeconds(const __DATETIME_INFO& time)
-{
-    return SF_SOFT_BASE::CSFDateTime(time.nYear, time.nMonth, time.nDay, time.nHour, time.nMinute,
-                                     time.nSecond)
-        .ToTime();
-}
+constexpr auto kPictureWait = std::chrono::seconds(60);
 
 std::string StampOf(const __DATETIME_INFO& time)
 {
@@ -70,12 +64,16 @@ ExportObject::ExportObject()
 {
     sdk->SetImageSnapShotListener(this);
     sdk->SetAVIConvertListener(this);
+    m_snapshots = std::make_unique<CSnapshotQueue>(
+        [this](CSnapshotQueue::Picture& picture) { return WritePicture(picture); },
+        [this] { OnPictureFailed(); });
 }
 
 ExportObject::~ExportObject()
 {
     // No callback may reach members being destroyed.
     sdk->EnableDisplayCallBack(0);
+    m_snapshots.reset();
     sdk->SetImageSnapShotListener(nullptr);
     sdk->SetAVIConvertListener(nullptr);
     sdk.reset();
@@ -101,7 +99,7 @@ void ExportObject::AddFile(int type, const std::string& srcPath, const std::stri
                            unsigned startTime, unsigned endTime)
 {
     if (!CheckLoopThread(ML_EXPORT, "ExportObject::AddFile", "fuction used In wrong Thread!"))
-        qDebug("ExportObject::AddFile fuction used In wrong Thread!");
+        qCDebug(lcExport, "ExportObject::AddFile fuction used In wrong Thread!");
     auto job = boost::make_shared<ExportTarget>();
     job->type = std::uint32_t(type);
     job->srcPath = srcPath;
@@ -243,7 +241,7 @@ bool ExportObject::StartSnapshots(const ExportTarget& job)
     firstSnapshotPending = 1;
     m_snapshotFolder = job.dstPath;
     m_snapshotStart = job.startTime;
-    m_snapshotsWritten = 0;
+    m_snapshots->Reset();
     m_outputOpen = sdk->EnableDisplayCallBack(1) != 0;
     return m_outputOpen;
 }
@@ -284,13 +282,18 @@ void ExportObject::Offer(std::uint32_t count)
         }
         std::this_thread::sleep_for(kRoomPoll);
     }
-    doneBytes += count;
-    ReportProgress();
-    remainingBytes -= count;
+    CountBlock(count);
     if (remainingBytes > 0)
         Post(&ExportObject::Task_InputData, "&ExportObject::Task_InputData");
     else
         Post(&ExportObject::Task_WaitInputDataFinish, "&ExportObject::Task_WaitInputDataFinish");
+}
+
+void ExportObject::CountBlock(std::uint32_t count)
+{
+    doneBytes += count;
+    ReportProgress();
+    remainingBytes -= count;
 }
 
 void ExportObject::FailFeeding()
@@ -321,9 +324,7 @@ void ExportObject::Task_WriteData()
     if (m_rawIsKvx)
         m_cutPoint.Feed(block.data(), count);
     m_written += count;
-    doneBytes += count;
-    ReportProgress();
-    remainingBytes -= count;
+    CountBlock(count);
     if (remainingBytes > 0)
         Post(&ExportObject::Task_WriteData, "&ExportObject::Task_WriteData");
     else
@@ -343,7 +344,7 @@ void ExportObject::Task_WaitInputDataFinish()
             Post(&ExportObject::Task_WaitInputDataFinish, "&ExportObject::Task_WaitInputDataFinish");
             return;
         }
-        qDebug("ExportObject: the library did not drain in time");
+        qCDebug(lcExport, "ExportObject: the library did not drain in time");
         failed = 1;
         running = 0;
     }
@@ -370,7 +371,9 @@ bool ExportObject::CloseOutput(bool cut)
     switch (currentJob->type) {
     case EXPORT_TYPE_AVI: return sdk->StopAVIConvert() != 0 && (cut || FileExists(currentJob->dstPath));
     case EXPORT_TYPE_RAW: return CloseRawCopy(cut);
-    default: sdk->EnableDisplayCallBack(0); return true;
+    default:
+        sdk->EnableDisplayCallBack(0);
+        return m_snapshots->WaitIdle(kPictureWait);
     }
 }
 
@@ -399,9 +402,9 @@ void ExportObject::Task_SendExportFileEndMsg()
 {
     if (!currentJob)
         return;
-    bool ok = CloseOutput(false);
+    bool ok = CloseOutput(false) && !failed;
     if (ok && IsSnapshotType(currentJob->type) && RangeOf(*currentJob) > 0)
-        ok = m_snapshotsWritten > 0;  // nothing decoded is no picture series
+        ok = m_snapshots->Written() > 0;  // nothing decoded is no picture series
     if (!ok) {
         running = 0;
         Task_SendExportFileFailedMsg(0);
@@ -422,30 +425,36 @@ void ExportObject::Task_SendExportFileEndMsg()
 
 void ExportObject::Task_SendExportFileStopMsg()
 {
-    CloseOutput(true);
-    sdk->Stop();
-    sdk->CloseStream();
-    source->Close();
-    ResetCurrent();
+    EndCut();
     Report(&IExportObjectListener::OnExportStop, "&IExportObjectListener::OnExportStop");
 }
 
 void ExportObject::Task_SendExportFileFailedMsg(int code)
 {
+    EndCut();
+    Report(&IExportObjectListener::OnExportStop, "&IExportObjectListener::OnExportStop");
+    Report(&IExportObjectListener::OnExportFailed, "&IExportObjectListener::OnExportFailed", code);
+}
+
+// The export ends before its last job did: what was written is kept.
+void ExportObject::EndCut()
+{
     CloseOutput(true);
     sdk->Stop();
     sdk->CloseStream();
     source->Close();
     ResetCurrent();
-    Report(&IExportObjectListener::OnExportStop, "&IExportObjectListener::OnExportStop");
-    Report(&IExportObjectListener::OnExportFailed, "&IExportObjectListener::OnExportFailed", code);
 }
 
+// Reported when the percentage changed, so the page is not flooded.
 void ExportObject::ReportProgress()
 {
     if (totalBytes == 0)
         return;
     const int percent = int(doneBytes * 100 / totalBytes);
+    if (percent == m_lastPercent)
+        return;
+    m_lastPercent = percent;
     Report(&IExportObjectListener::OnExportProgress, "&IExportObjectListener::OnExportProgress", percent);
 }
 
@@ -464,6 +473,7 @@ void ExportObject::ResetCurrent()
     aviPartCounter = 0;
     running = 0;
     failed = 0;
+    m_lastPercent = -1;
     m_outputOpen = false;
     m_draining = false;
 }
@@ -472,14 +482,15 @@ void ExportObject::ResetCurrent()
 // time the interval has passed.
 void ExportObject::OnSnapshot(char* frame, long d1, long d2, long d3, long timeStamp, long d4)
 {
-    SF_SOFT_BASE::CSFDateTime stamp;
-    stamp.FromTime(std::uint32_t(timeStamp));
-    qDebug("ExportObject::OnSnapshot %d %d %d %d %d %d", stamp.year, stamp.month, stamp.day, stamp.hour,
-           stamp.minute, stamp.second);
-    __DATETIME_INFO played;
-    if (!sdk->GetPlayedAbsoluteTime(&played))
-        return;
-    const std::uint32_t seconds = LocalSeconds(played);
+    if (lcExport().isDebugEnabled()) {
+        SF_SOFT_BASE::CSFDateTime stamp;
+        stamp.FromTime(std::uint32_t(timeStamp));
+        qCDebug(lcExport, "ExportObject::OnSnapshot %d %d %d %d %d %d", stamp.year, stamp.month, stamp.day,
+                stamp.hour, stamp.minute, stamp.second);
+    }
+    // The frame's own second (the played time's), without a local-time
+    // conversion for every frame.
+    const std::uint32_t seconds = std::uint32_t(timeStamp);
     if (firstSnapshotPending) {
         if (seconds < m_snapshotStart)
             return;
@@ -494,19 +505,38 @@ void ExportObject::OnSnapshot(char* frame, long d1, long d2, long d3, long timeS
             return;
         elapsedSeconds = 0;
     }
-    const std::string path =
-        m_snapshotFolder + "/" + StampOf(played) + (imageFormat == 2 ? ".jpg" : ".bmp");
-    std::vector<char> name(path.begin(), path.end());
-    name.push_back('\0');
-    const int written = imageFormat == 2 ? sdk->ConvertToJpegFile(frame, d2, d3, int(d4), 100, name.data())
-                                         : sdk->ConvertToBmpFile(frame, d1, d2, d3, d4, name.data());
-    if (written) {
-        ++m_snapshotsWritten;
+    __DATETIME_INFO played;
+    if (!sdk->GetPlayedAbsoluteTime(&played))
         return;
-    }
+    CSnapshotQueue::Picture picture;
+    picture.frame.assign(frame, frame + std::max(d1, 0L));
+    picture.size = d1;
+    picture.width = d2;
+    picture.height = d3;
+    picture.format = d4;
+    picture.jpeg = imageFormat == 2;
+    picture.path = m_snapshotFolder + "/" + StampOf(played) + (picture.jpeg ? ".jpg" : ".bmp");
+    m_snapshots->Push(std::move(picture));
+}
+
+// Writer thread: one picture of the series.
+bool ExportObject::WritePicture(CSnapshotQueue::Picture& picture)
+{
+    char* frame = picture.frame.data();
+    char* path = picture.path.data();
+    return (picture.jpeg ? sdk->ConvertToJpegFile(frame, picture.width, picture.height, int(picture.format), 100, path)
+                         : sdk->ConvertToBmpFile(frame, picture.size, picture.width, picture.height,
+                                                 picture.format, path)) != 0;
+}
+
+// Writer thread: the series stops with a failure.
+void ExportObject::OnPictureFailed()
+{
     failed = 1;
     running = 0;
-    Post(&ExportObject::Task_Stop, "&ExportObject::Task_Stop");
+    if (boost::shared_ptr<ExportObject> self = weak_from_this().lock())
+        PostTaskToLoop(ML_EXPORT, MakeTask(&ExportObject::Task_Stop, self), __FILE__, __LINE__,
+                       "&ExportObject::Task_Stop", "ExportObject");
 }
 
 // Library thread: "<clip>(n).avi" for the n-th further file of this export.
@@ -519,7 +549,7 @@ void ExportObject::OnAVINextFile(unsigned int /*part*/, int* goOn, char* name)
     ++aviPartCounter;
     const std::string next = m_aviPath.substr(0, dot) + "(" + std::to_string(aviPartCounter) + ")" +
                              m_aviPath.substr(dot);
-    qDebug("%s %d  %s", m_aviPath.substr(0, dot).c_str(), aviPartCounter, m_aviPath.substr(dot).c_str());
+    qCDebug(lcExport, "%s %d  %s", m_aviPath.substr(0, dot).c_str(), aviPartCounter, m_aviPath.substr(dot).c_str());
     if (next.size() >= std::size_t(PLAY_MODULE::kAviNameBufferSize)) {
         *goOn = 0;
         failed = 1;

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "Base/SFFile.h"
 #include "Export/ExportTarget.h"
 #include "Export/KvxCutPoint.h"
+#include "Export/SnapshotQueue.h"
 #include "Platform/PlayModule/IAVIConvertListener.h"
 #include "Platform/PlayModule/IImageSnapshotListener.h"
 
@@ -74,12 +76,16 @@ private:
     bool StartSnapshots(const ExportTarget& job);
     bool OpenSource(const ExportTarget& job);
     void Offer(std::uint32_t count);
+    void CountBlock(std::uint32_t count);
     // Closes the current job's output; cut: the job did not reach its end.
     bool CloseOutput(bool cut);
     bool CloseRawCopy(bool cut);
     void FailFeeding();
+    bool WritePicture(CSnapshotQueue::Picture& picture);
+    void OnPictureFailed();
     void ReportProgress();
     void ResetCurrent();
+    void EndCut();
     void Post(void (ExportObject::*task)(), const char* name);
     template <class Arg>
     void PostWith(void (ExportObject::*task)(Arg), const char* name, Arg value);
@@ -108,7 +114,7 @@ private:
     // Snapshot job settings read by the library's thread while enabled.
     std::string m_snapshotFolder;
     std::uint32_t m_snapshotStart = 0;
-    std::atomic<std::uint32_t> m_snapshotsWritten{0};
+    std::unique_ptr<CSnapshotQueue> m_snapshots;
     // Current job's output state (export loop only).
     bool m_outputOpen = false;
     std::string m_temporaryPath;
@@ -120,4 +126,5 @@ private:
     std::chrono::milliseconds m_drainLimit{60000};
     std::chrono::steady_clock::time_point m_drainStart{};
     bool m_draining = false;
+    int m_lastPercent = -1;
 };

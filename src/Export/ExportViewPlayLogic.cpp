@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include <QDebug>
+#include "Export/ExportLog.h"
 
 #include "Base/PostTask.h"
 #include "Base/SFDateTime.h"
@@ -229,7 +229,7 @@ void CExportViewPlayLogic::Task_AnalyseFilePos(int key, unsigned int startTime, 
     void* handle = Find(key);
     if (!handle)
         return;
-    qDebug("CExportViewPlayLogic::Task_AnalyseFilePos----1   %d  %p  %u  %u", key, handle, startTime, endTime);
+    qCDebug(lcExport, "CExportViewPlayLogic::Task_AnalyseFilePos----1   %d  %p  %u  %u", key, handle, startTime, endTime);
     PLAY_MODULE::FRAME_POS first;
     PLAY_MODULE::FRAME_POS next;
     const _SYSTEMTIME start = LocalSystemTime(startTime);
@@ -237,12 +237,12 @@ void CExportViewPlayLogic::Task_AnalyseFilePos(int key, unsigned int startTime, 
     if (!m_playManager->GetKeyFramePosByAbsTime(handle, &start, first) ||
         !m_playManager->GetNextKeyFramePosByAbsTime(handle, &end, next) || first.nFilePos < 0 ||
         next.nFilePos < first.nFilePos) {
-        qDebug("CExportViewPlayLogic::Task_AnalyseFilePos----2   %d", key);
+        qCDebug(lcExport, "CExportViewPlayLogic::Task_AnalyseFilePos----2   %d", key);
         Answer(&CExportViewUILogic::Task_OnAnalyseFileFailed, "&CExportViewUILogic::Task_OnAnalyseFileFailed",
                handle, key);
         return;
     }
-    qDebug("CExportViewPlayLogic::Task_AnalyseFilePos----5   %d", key);
+    qCDebug(lcExport, "CExportViewPlayLogic::Task_AnalyseFilePos----5   %d", key);
     Answer(&CExportViewUILogic::Task_OnAnalyseFileSuccess, "&CExportViewUILogic::Task_OnAnalyseFileSuccess",
            handle, key, std::uint64_t(first.nFilePos), std::uint64_t(next.nFilePos));
 }

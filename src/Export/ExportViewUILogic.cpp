@@ -2,12 +2,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <limits>
 #include <vector>
 
 #include <sys/stat.h>
 
-#include <QDebug>
+#include "Export/ExportLog.h"
 #include <QTimer>
 
 #include "Base/PostTask.h"
@@ -961,33 +962,41 @@ void CExportViewUILogic::DeleteSingleFile(int fileId)
 
 void CExportViewUILogic::DeleteChannel(const std::wstring& group, int dayKey, int channelKey)
 {
-    std::list<int> keys;
-    for (auto entry = m_files.begin(); entry != m_files.end();) {
-        _EXPORT_FILE_INFO& record = entry->second;
-        if (record.groupName != group || record.dayKey != dayKey || record.channelKey != channelKey) {
-            ++entry;
-            continue;
-        }
-        const int key = entry->first;
-        std::erase_if(m_paths, [key](const auto& path) { return path.second == key; });
-        if (!record.playHandle && !record.isOpen) {
-            entry = m_files.erase(entry);
-            continue;
-        }
-        record.isOpen = 0;
-        keys.push_back(key);
-        ++entry;
-    }
+    const std::list<int> keys = RemoveRecords([&](const _EXPORT_FILE_INFO& record) {
+        return record.groupName == group && record.dayKey == dayKey && record.channelKey == channelKey;
+    });
     if (!keys.empty())
         PostPlay(&CExportViewPlayLogic::Task_DeleteHandles, "&CExportViewPlayLogic::Task_DeleteHandles", keys);
 }
 
 void CExportViewUILogic::DeleteGroup(const std::wstring& group, int dayKey)
 {
+    const std::list<int> keys = RemoveRecords([&](const _EXPORT_FILE_INFO& record) {
+        return record.groupName == group && record.dayKey == dayKey;
+    });
+    if (!keys.empty())
+        PostPlay(&CExportViewPlayLogic::Task_DeleteHandles, "&CExportViewPlayLogic::Task_DeleteHandles", keys);
+}
+
+void CExportViewUILogic::DeleteFilesAll()
+{
+    const std::list<int> keys = RemoveRecords([](const _EXPORT_FILE_INFO&) { return true; });
+    m_paths.clear();
+    if (keys.empty() || !m_playLogic.lock()) {
+        Task_OnDeleteFilesAll();
+        return;
+    }
+    PostPlay(&CExportViewPlayLogic::Task_DeleteAllHandles, "&CExportViewPlayLogic::Task_DeleteAllHandles", keys);
+}
+
+// Records that hold nothing go at once; the others are closed and their keys
+// returned, for the play logic to delete their play objects.
+std::list<int> CExportViewUILogic::RemoveRecords(const std::function<bool(const _EXPORT_FILE_INFO&)>& matches)
+{
     std::list<int> keys;
     for (auto entry = m_files.begin(); entry != m_files.end();) {
         _EXPORT_FILE_INFO& record = entry->second;
-        if (record.groupName != group || record.dayKey != dayKey) {
+        if (!matches(record)) {
             ++entry;
             continue;
         }
@@ -1001,28 +1010,7 @@ void CExportViewUILogic::DeleteGroup(const std::wstring& group, int dayKey)
         keys.push_back(key);
         ++entry;
     }
-    if (!keys.empty())
-        PostPlay(&CExportViewPlayLogic::Task_DeleteHandles, "&CExportViewPlayLogic::Task_DeleteHandles", keys);
-}
-
-void CExportViewUILogic::DeleteFilesAll()
-{
-    std::list<int> keys;
-    for (auto entry = m_files.begin(); entry != m_files.end();) {
-        if (!entry->second.playHandle && !entry->second.isOpen) {
-            entry = m_files.erase(entry);
-            continue;
-        }
-        entry->second.isOpen = 0;
-        keys.push_back(entry->first);
-        ++entry;
-    }
-    m_paths.clear();
-    if (keys.empty() || !m_playLogic.lock()) {
-        Task_OnDeleteFilesAll();
-        return;
-    }
-    PostPlay(&CExportViewPlayLogic::Task_DeleteAllHandles, "&CExportViewPlayLogic::Task_DeleteAllHandles", keys);
+    return keys;
 }
 
 // ---- export run ----
@@ -1061,7 +1049,7 @@ void CExportViewUILogic::StartExport(int comboIndex, const std::wstring& folder,
         page->PostNoExportFile();
         return;
     }
-    qDebug("CExportViewUILogic::StartExport  %d", int(keys.size()));
+    qCDebug(lcExport, "CExportViewUILogic::StartExport  %d", int(keys.size()));
     m_analysisFailed = false;
     for (int key : keys) {
         _EXPORT_FILE_INFO& record = m_files[key];
@@ -1101,7 +1089,7 @@ void CExportViewUILogic::StopExport()
 void CExportViewUILogic::Task_OnAnalyseFileSuccess(void* handle, int key, std::uint64_t startPos,
                                                    std::uint64_t endPos)
 {
-    qDebug("CExportViewUILogic::Task_OnAnalyseFileSuccess %d", key);
+    qCDebug(lcExport, "CExportViewUILogic::Task_OnAnalyseFileSuccess %d", key);
     _EXPORT_HANDLE_INFO* entry = HandleEntry(handle);
     _EXPORT_FILE_INFO* record = Record(key);
     if (!entry || !record)
@@ -1121,7 +1109,7 @@ void CExportViewUILogic::Task_OnAnalyseFileSuccess(void* handle, int key, std::u
 // is asked again a little later; otherwise the export fails.
 void CExportViewUILogic::Task_OnAnalyseFileFailed(void* handle, int key)
 {
-    qDebug("CExportViewUILogic::Task_OnAnalyseFileFailed %d", key);
+    qCDebug(lcExport, "CExportViewUILogic::Task_OnAnalyseFileFailed %d", key);
     _EXPORT_HANDLE_INFO* entry = HandleEntry(handle);
     if (!entry)
         return;

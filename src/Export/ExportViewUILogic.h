@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <map>
 #include <set>
@@ -144,6 +145,7 @@ private:
     void LockTree(int busyState);
     void UnlockWhenIdle();
     void CloseRecord(int key, _EXPORT_FILE_INFO& record);
+    std::list<int> RemoveRecords(const std::function<bool(const _EXPORT_FILE_INFO&)>& matches);
 
     // Requests to the play logic.
     void OpenFile(int key);

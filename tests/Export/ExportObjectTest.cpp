@@ -91,6 +91,16 @@ protected:
 
 using Events = std::vector<std::string>;
 
+// 24 s of 352x288 at 1 Mbit/s: about 3 MiB, a key frame every 2 s.
+KVX_WRITER::SyntheticOptions ThreeMegabyteOptions()
+{
+    KVX_WRITER::SyntheticOptions options = SmallOptions(24);
+    options.width = 352;
+    options.height = 288;
+    options.bitrateKbps = 1024;
+    return options;
+}
+
 // Runs the export child with the arguments; its wait status.
 int RunChild(const std::vector<std::string>& arguments)
 {
@@ -269,11 +279,7 @@ TEST_F(EngineTest, SplitAviPartsAreNumberedAcrossTheJobsOfAnExport)
 TEST_F(EngineTest, ClipsCutShortByAStopStayPlayable)
 {
     ASSERT_TRUE(folder.MakeFolder("out"));
-    KVX_WRITER::SyntheticOptions options = SmallOptions(24);
-    options.width = 352;
-    options.height = 288;
-    options.bitrateKbps = 1024;
-    const std::string recording = MakeRecording(folder.Path(), options);
+    const std::string recording = MakeRecording(folder.Path(), ThreeMegabyteOptions());
     ASSERT_FALSE(recording.empty());
     ASSERT_GT(SizeOf(recording), 2u * ExportObject::kBlockSize);
 
@@ -359,11 +365,7 @@ TEST_F(EngineTest, OtherContainersAndDamagedRecordingsGiveAClipThatOpensOrFail)
 TEST_F(EngineTest, AWriteFailureKeepsASignedClipAndAKilledExportLeavesNoClip)
 {
     ASSERT_TRUE(folder.MakeFolder("out"));
-    KVX_WRITER::SyntheticOptions options = SmallOptions(24);
-    options.width = 352;
-    options.height = 288;
-    options.bitrateKbps = 1024;
-    const std::string recording = MakeRecording(folder.Path(), options);
+    const std::string recording = MakeRecording(folder.Path(), ThreeMegabyteOptions());
     ASSERT_FALSE(recording.empty());
     const std::string size = std::to_string(SizeOf(recording));
 
@@ -382,6 +384,10 @@ TEST_F(EngineTest, AWriteFailureKeepsASignedClipAndAKilledExportLeavesNoClip)
     ASSERT_TRUE(WIFSIGNALED(killed));
     EXPECT_EQ(WTERMSIG(killed), SIGKILL);
     EXPECT_FALSE(std::filesystem::exists(Out("killed.kvx")));
+    const std::vector<std::string> left = FilesIn(folder.File("out"));
+    EXPECT_EQ(std::count_if(left.begin(), left.end(),
+                            [](const std::string& name) { return name.starts_with("killed.kvx."); }),
+              1);
     Add(EXPORT_TYPE_RAW, recording, Out("killed.kvx"), 0, SizeOf(recording));
     ASSERT_TRUE(Run());
     EXPECT_EQ(listener->events, Events{"end"});

@@ -419,3 +419,16 @@ TEST_F(UILogicTest, ExportsThatCannotStartOrAreStoppedEarly)
     Settle(ML_PLAY);
     EXPECT_TRUE(FilesIn(folder.File("out")).empty());
 }
+
+TEST_F(UILogicTest, AFileTheLibraryRefusesIsUncheckedAndTheTreeUnlocked)
+{
+    // Readable, but no recording: the library refuses to open it.
+    WriteFile(single, std::string(100000, 'x'));
+    ui->OpenSingleFile(singleId);
+    Idle();
+    EXPECT_EQ((page->checks[{L"", singleId, -1, 2}]), 0);
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes.front(), L"Open the video file unsuccessfully");
+    EXPECT_EQ(RecordOf(single, 0).first, 0);  // its play object and record are gone
+    EXPECT_TRUE(ui->HasNoPlayHandle());
+}
