@@ -7,6 +7,7 @@
 #include "Common/ConfigManager.h"
 #include "Main/MainPageEventImp.h"
 #include "Main/MainTimeLineEventImp.h"
+#include "Main/OwnedView.h"
 #include "Main/PlayWinManagerEventImp.h"
 #include "Widgets/SFPlayProgressPanel.h"
 #include "Widgets/SFWidgetFactory.h"
@@ -47,6 +48,7 @@ CLayoutBarEventImp::CLayoutBarEventImp(boost::weak_ptr<CPlayWinManagerEventImp> 
 CLayoutBarEventImp::~CLayoutBarEventImp()
 {
     SFDestroyView(m_view);
+    ReleaseOwnedView(this);
 }
 
 int CLayoutBarEventImp::CreateView(void* parentWindow)

@@ -8,6 +8,7 @@
 #include "Main/LayoutBarEventImp.h"
 #include "Main/MainFrameEventImp.h"
 #include "Main/MainTimeLineEventImp.h"
+#include "Main/OwnedView.h"
 #include "Main/PageHost.h"
 #include "Main/PlayBarEventImp.h"
 #include "Main/PlayManagerUILogic.h"
@@ -43,7 +44,11 @@ CMainPageEventImp::CMainPageEventImp(boost::weak_ptr<IPageHost> owner, CPlayBack
 {
 }
 
-CMainPageEventImp::~CMainPageEventImp() = default;
+CMainPageEventImp::~CMainPageEventImp()
+{
+    SFDestroyView(m_view);
+    ReleaseOwnedView(this);
+}
 
 int CMainPageEventImp::OnCreate()
 {

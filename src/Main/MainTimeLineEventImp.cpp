@@ -7,6 +7,7 @@
 #include "Main/MainPageEventImp.h"
 #include "Main/PlayManagerUILogic.h"
 #include "Main/PlayWinManagerEventImp.h"
+#include "Main/OwnedView.h"
 #include "VideoWidgets/SFQTPlayProgressPanel.h"
 #include "Widgets/SFVideoWindow.h"
 #include "Widgets/SFWidgetFactory.h"
@@ -48,6 +49,7 @@ CMainTimeLineEventImp::CMainTimeLineEventImp(boost::weak_ptr<CMainPageEventImp> 
 CMainTimeLineEventImp::~CMainTimeLineEventImp()
 {
     SFDestroyView(m_view);
+    ReleaseOwnedView(this);
 }
 
 int CMainTimeLineEventImp::CreateView(void* parentWindow)

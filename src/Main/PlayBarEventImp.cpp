@@ -11,6 +11,7 @@
 #include "Main/MainPageFileList.h"
 #include "Main/PlayManagerUILogic.h"
 #include "Main/PlayWinManagerEventImp.h"
+#include "Main/OwnedView.h"
 #include "Widgets/SFWidgetFactory.h"
 #include "Widgets/SkinStyles.h"
 
@@ -109,6 +110,7 @@ CPlayBarEventImp::CPlayBarEventImp(boost::weak_ptr<CPlayWinManagerEventImp> owne
 CPlayBarEventImp::~CPlayBarEventImp()
 {
     SFDestroyView(m_view);
+    ReleaseOwnedView(this);
 }
 
 int CPlayBarEventImp::CreateView(void* parentWindow)

@@ -13,6 +13,7 @@
 #include "Main/LayoutBarEventImp.h"
 #include "Main/MainPageEventImp.h"
 #include "Main/MainTimeLineEventImp.h"
+#include "Main/OwnedView.h"
 #include "Main/PlayBarEventImp.h"
 #include "Main/PlayManagerUILogic.h"
 #include "Main/VideoInfoDlgEventImp.h"
@@ -100,6 +101,7 @@ CPlayWinManagerEventImp::CPlayWinManagerEventImp(boost::weak_ptr<CMainPageEventI
 CPlayWinManagerEventImp::~CPlayWinManagerEventImp()
 {
     SFDestroyView(m_view);
+    ReleaseOwnedView(this);
 }
 
 int CPlayWinManagerEventImp::CreateView(void* parentWindow)
