@@ -14,6 +14,8 @@
 #include "Common/ConfigManager.h"
 #include "Common/LangString.h"
 #include "Common/UserMessages.h"
+#include "Export/ExportSimplePlayerViewEventImp.h"
+#include "Export/ExportViewEventImp.h"
 #include "Main/AboutDlgEventImp.h"
 #include "Main/FileListEventImp.h"
 #include "Main/MainFrameUILogic.h"
@@ -155,6 +157,7 @@ void CMainFrameEventImp::CreatePages()
     m_previewPage = CPreviewPageEventImp::Create(self, GetUIWnd());
     m_searchView = CSeachViewEventImp::Create(self, GetUIWnd());
     m_watermarkPage = CWatermarkEventImp::Create(self);
+    m_exportView = CExportViewEventImp::Create(self);
     RegisterPageCloser(kMainPlayPage, [this] {
         auto manager = m_mainPage && m_mainPage->GetPlayWinManager() ? m_mainPage->GetPlayWinManager()->GetPlayManagerUILogic()
                                                                       : nullptr;
@@ -164,6 +167,7 @@ void CMainFrameEventImp::CreatePages()
             Task_OnCloseSuccess(kMainPlayPage);
     });
     RegisterPageCloser(kPreviewPage, [this] { m_previewPage->ProcDestroy(); });
+    RegisterPageCloser(kExportPage, [this] { m_exportView->ProcDestroy(); });
     RegisterPageCloser(kWatermarkPage, [this] { m_watermarkPage->ClosePage(1); });
 }
 
@@ -363,7 +367,7 @@ boost::shared_ptr<CMainFrameHelpLogic> CMainFrameEventImp::GetHelpLogic()
 
 boost::shared_ptr<IFileListOwner> CMainFrameEventImp::GetFileListOwner()
 {
-    return {};
+    return m_mainPage;
 }
 
 void CMainFrameEventImp::FillWatermarkPage(boost::shared_ptr<std::list<_GROUP_FILE_INFO>> groups,
@@ -375,10 +379,15 @@ void CMainFrameEventImp::FillWatermarkPage(boost::shared_ptr<std::list<_GROUP_FI
     m_watermarkPage->AddSingleFiles(singles);
 }
 
-void CMainFrameEventImp::FillExportPage(boost::shared_ptr<CMainFrameHelpLogic>&,
-                                        boost::shared_ptr<std::list<_GROUP_FILE_INFO>>,
-                                        boost::shared_ptr<std::list<_SINGLE_FILE_INFO>>)
+void CMainFrameEventImp::FillExportPage(boost::shared_ptr<CMainFrameHelpLogic>& helpLogic,
+                                        boost::shared_ptr<std::list<_GROUP_FILE_INFO>> groups,
+                                        boost::shared_ptr<std::list<_SINGLE_FILE_INFO>> singles)
 {
+    if (!m_exportView)
+        return;
+    m_exportView->UpdateFileManager(helpLogic);
+    m_exportView->FillFileTree(groups);
+    m_exportView->AddFiles(singles);
 }
 
 void CMainFrameEventImp::FillPreviewPage(boost::shared_ptr<std::list<_SINGLE_FILE_INFO>> singles,
@@ -396,6 +405,8 @@ void CMainFrameEventImp::SetSelectAllCheck(int check)
 
 void CMainFrameEventImp::SetFileManager(boost::shared_ptr<CFileManager>& fileManager)
 {
+    if (m_exportView)
+        m_exportView->SetFileManager(fileManager);
     if (m_configView)
         m_configView->SetFileManager(fileManager);
 }
@@ -423,6 +434,7 @@ CSFView* CMainFrameEventImp::GetPageView(int tabId) const
     case CTabBarEventImp::kPlayWindowTab: return m_mainPage ? m_mainPage->GetView() : nullptr;
     case CTabBarEventImp::kSearchTab: return m_searchView ? m_searchView->GetView() : nullptr;
     case CTabBarEventImp::kPreviewTab: return m_previewPage ? m_previewPage->GetView() : nullptr;
+    case CTabBarEventImp::kExportTab: return m_exportView ? m_exportView->GetView() : nullptr;
     case CTabBarEventImp::kWatermarkTab: return m_watermarkPage ? m_watermarkPage->GetView() : nullptr;
     case CTabBarEventImp::kConfigTab: return m_configView ? m_configView->GetView() : nullptr;
     default: return nullptr;
@@ -465,9 +477,10 @@ int CMainFrameEventImp::IsFileListShown() const
 
 void CMainFrameEventImp::ShowFileList(int show)
 {
-    if (m_mainPage)
+    // The main page arranges the tab bar's header with its file list.
+    if (m_mainPage && m_mainPage->GetFileList())
         m_mainPage->ShowFileList(show);
-    if (m_tabBar)
+    else if (m_tabBar)
         m_tabBar->ArrangePageTabs(show);
 }
 
@@ -498,6 +511,8 @@ void CMainFrameEventImp::ClosePageOfTab(int tabId)
 {
     if (tabId == CTabBarEventImp::kWatermarkTab && m_watermarkPage)
         m_watermarkPage->ClosePage(0);
+    else if (tabId == CTabBarEventImp::kExportTab && m_exportView)
+        m_exportView->CloseAll();
     else
         ResetPageTab(tabId);
 }
@@ -513,6 +528,11 @@ void CMainFrameEventImp::FillDeleteUsage(DeleteUsage& usage) const
     }
     if (m_previewPage && m_previewPage->GetFileListView())
         usage.preview = ToShared(m_previewPage->GetFileListView()->LoadFileItems());
+    if (m_exportView) {
+        usage.exportChecked = ToShared(m_exportView->GetCheckedChannelNames());
+        usage.exportPlaying = ToShared(m_exportView->GetHilightCheckedChannelNames());
+        usage.exporting = m_exportView->IsExporting();
+    }
 }
 
 int CMainFrameEventImp::GetWantedReturnNum() const
@@ -544,6 +564,8 @@ void CMainFrameEventImp::StopDeleteUses(const DeleteStops& stops, const DeleteUs
         logic->CloseFilesOfDeletedItems(ToBoost(SplitGroupFileList(usage.checked, usage.playing, 1)));
     if (stops.stopWatermark && m_watermarkPage)
         m_watermarkPage->StopCheck();
+    if (stops.closeExport && m_exportView)
+        m_exportView->CloseAll();
     if (stops.stopPreview && m_previewPage)
         m_previewPage->StopPlay();
 }
@@ -556,6 +578,8 @@ void CMainFrameEventImp::RemoveFromPageLists(const GroupFileListPtr& items)
         fileList->DeleteFileItems(list);
     if (m_watermarkPage)
         m_watermarkPage->DeleteFileItems(list);
+    if (m_exportView)
+        m_exportView->DeleteSelectedItem(list);
     if (m_previewPage && m_previewPage->GetFileListView())
         m_previewPage->GetFileListView()->DeleteFileItems(list);
 }
@@ -576,6 +600,9 @@ void CMainFrameEventImp::SetGridProportion(int w, int h)
 {
     if (CSFVideoWindow* grid = GetMainVideoWindow())
         grid->SetSubWinProportion(w, h);
+    auto exportPlayer = m_exportView ? m_exportView->GetSimplePlayerView() : nullptr;
+    if (exportPlayer && exportPlayer->GetVideoWindow())
+        exportPlayer->GetVideoWindow()->SetSubWinProportion(w, h);
     auto player = m_previewPage ? m_previewPage->GetSimplePlayerView() : nullptr;
     if (player && player->GetVideoWindow())
         player->GetVideoWindow()->SetSubWinProportion(w, h);

@@ -23,6 +23,7 @@ class CTabBarEventImp;
 class CToolBarEventImp;
 class CMainFrameUILogic;
 class CMainPageEventImp;
+class CExportViewEventImp;
 class CPreviewPageEventImp;
 class CSeachViewEventImp;
 class CWatermarkEventImp;
@@ -93,6 +94,7 @@ public:
     boost::shared_ptr<CPreviewPageEventImp> GetPreviewPage() const { return m_previewPage; }
     boost::shared_ptr<CSeachViewEventImp> GetSearchView() const { return m_searchView; }
     boost::shared_ptr<CWatermarkEventImp> GetWatermarkPage() const { return m_watermarkPage; }
+    boost::shared_ptr<CExportViewEventImp> GetExportView() const { return m_exportView; }
 
     // File logic's view of the frame.
     boost::shared_ptr<IFileListOwner> GetFileListOwner() override;
@@ -158,6 +160,7 @@ private:
     boost::shared_ptr<CSeachViewEventImp> m_searchView;
     boost::shared_ptr<CWatermarkEventImp> m_watermarkPage;
     boost::shared_ptr<CPreviewPageEventImp> m_previewPage;
+    boost::shared_ptr<CExportViewEventImp> m_exportView;
     boost::shared_ptr<CConfigViewEventImp> m_configView;
     std::map<int, std::function<void()>> m_pageClosers;
     std::map<int, int> m_pageClose;
