@@ -5,6 +5,8 @@
 #include <string>
 
 #include "Common/ConfigManager.h"
+#include "Common/LangString.h"
+#include "Common/UserMessages.h"
 #include "Main/MainPageEventImp.h"
 #include "Main/MainTimeLineEventImp.h"
 #include "Main/OwnedView.h"
@@ -137,7 +139,10 @@ int CLayoutBarEventImp::SelectLayoutByWndCount(int count)
 {
     if (count < 1)
         return 0;
-    // The first standard grid that holds count windows; above 36 the largest.
+    // The first standard grid that holds count windows; above 36 the largest,
+    // and the user learns that the rest stay closed.
+    if (count > kWindowCounts[kButtonCount - 1])
+        ShowNotifyMessage(GetLangString(L"Only the first 36 channels can be played at once!"), true);
     int id = kLastLayoutId;
     for (int candidate = kFirstLayoutId; candidate <= kLastLayoutId; ++candidate) {
         if (kWindowCounts[candidate - kFirstLayoutId] >= count) {
