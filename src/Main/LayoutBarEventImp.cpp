@@ -5,8 +5,6 @@
 #include <string>
 
 #include "Common/ConfigManager.h"
-#include "Common/LangString.h"
-#include "Common/UserMessages.h"
 #include "Main/MainPageEventImp.h"
 #include "Main/MainTimeLineEventImp.h"
 #include "Main/OwnedView.h"
@@ -139,10 +137,8 @@ int CLayoutBarEventImp::SelectLayoutByWndCount(int count)
 {
     if (count < 1)
         return 0;
-    // The first standard grid that holds count windows; above 36 the largest,
-    // and the user learns that the rest stay closed.
-    if (count > kWindowCounts[kButtonCount - 1])
-        ShowNotifyMessage(GetLangString(L"Only the first 36 channels can be played at once!"), true);
+    // The first standard grid that holds count windows; above 36 the largest
+    // (the file logic plays the first 36 and tells the user).
     int id = kLastLayoutId;
     for (int candidate = kFirstLayoutId; candidate <= kLastLayoutId; ++candidate) {
         if (kWindowCounts[candidate - kFirstLayoutId] >= count) {
