@@ -53,12 +53,7 @@ CLayoutBarEventImp::~CLayoutBarEventImp()
 
 int CLayoutBarEventImp::CreateView(void* parentWindow)
 {
-    m_view = SFCreateView(this);
-    if (!m_view)
-        return 0;
-    m_view->SetBackground(L"bg_monitor.png");
-    m_view->Create(nullptr, L"LayoutBar", 0x50000000, tagRECT{0, 0, 70, 500}, parentWindow, 107);
-    return 1;
+    return CreatePageView(this, m_view, L"bg_monitor.png", L"LayoutBar", tagRECT{0, 0, 70, 500}, parentWindow, 107);
 }
 
 const int* CLayoutBarEventImp::ButtonOrder()
