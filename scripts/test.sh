@@ -62,16 +62,23 @@ if command -v clang++ >/dev/null; then
   echo "== short fuzz runs"
   CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DLUMIVEX_FUZZ=ON -DLUMIVEX_TESTS=OFF -DLUMIVEX_BENCH=OFF >/dev/null
-  # Only the fuzz programs: the libraries they drive carry coverage hooks
-  # that other programs could not link.
+  # Only the fuzz programs (their libraries are built with the fuzzer's
+  # coverage hooks and the sanitizers, for them).
   fuzz_targets=$(ninja -C build/fuzz -t targets all | grep -o '^fuzz_[A-Za-z0-9_]*' | sort -u)
   cmake --build build/fuzz -j "$jobs" --target $fuzz_targets
+  # Seed corpora, made now (recordings by kvxwrite and FFmpeg, a few KB).
+  seeds=$scratch/seeds
+  for s in fuzz/*/seed.sh; do
+    in_test_home sh "$s" "$seeds" "$root/build/test/tools/KvxWriter/kvxwrite"
+  done
   # A fixed seed keeps these runs repeatable; longer runs go by hand.
   for f in build/fuzz/fuzz/*/fuzz_*; do
     [ -f "$f" ] && [ -x "$f" ] || continue
     corpus=$(mktemp -d -p "$scratch/tmp")
     log=$(mktemp -p "$scratch/tmp")
-    if ! in_test_home "$f" -seed=1 -max_total_time=20 -rss_limit_mb=2048 "$corpus" >"$log" 2>&1; then
+    mkdir -p "$seeds/$(basename "$f")"
+    if ! in_test_home "$f" -seed=1 -max_total_time=20 -rss_limit_mb=2048 "$corpus" \
+        "$seeds/$(basename "$f")" >"$log" 2>&1; then
       echo "$f failed:"
       tail -n 60 "$log"
       exit 1

@@ -2,11 +2,6 @@
 // `find` listing the same folder.
 #include <benchmark/benchmark.h>
 
-#include <stdlib.h>
-
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <list>
 #include <string>
 #include <vector>
@@ -18,6 +13,7 @@
 #include "FileIndex/NamingRuleParser.h"
 #include "FileIndex/RecordFormats.h"
 #include "FileIndex/SFFileFind.h"
+#include "Support/FolderOfRecordings.h"
 
 namespace {
 
@@ -29,75 +25,15 @@ public:
     void OnGroupDay(const wchar_t*, int, SF_SOFT_BASE::CSFDateTime*, std::vector<int>*) override {}
 };
 
-std::string Stamp(std::uint32_t time)
+const BenchSupport::FolderOfRecordings& Folder()
 {
-    SF_SOFT_BASE::CSFDateTime t;
-    t.FromTime(time);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d%02d%02d%02d%02d%02d", t.year, t.month, t.day, t.hour, t.minute,
-                  t.second);
-    return text;
-}
-
-// 100,000 empty recordings: 4 recorders, 16 channels in two streams, five
-// minutes each, spread over days; plus a few files that are no recordings.
-class RecordingFolder {
-public:
-    RecordingFolder()
-    {
-        char pattern[] = "/tmp/lumivex-bench-scan-XXXXXX";
-        if (!::mkdtemp(pattern))
-            std::abort();
-        m_path = pattern;
-        const std::uint32_t first = SF_SOFT_BASE::CSFDateTime(2016, 1, 1, 0, 0, 0).ToTime();
-        const char* groups[] = {"Lobby", "Gate", "Yard", "Dock"};
-        for (int i = 0; i < kFileCount; ++i) {
-            const int slot = i / 128;
-            const std::string group = groups[i % 4];
-            const int channel = 1 + (i / 4) % 16;
-            const int stream = (i / 64) % 2;
-            const std::uint32_t start = first + static_cast<std::uint32_t>(slot) * 300;
-            const std::string name = group + "_ch" + std::to_string(channel) + (stream ? "_extra1_" : "_main_") +
-                                     Stamp(start) + "_" + Stamp(start + 299) + ".kvx";
-            std::ofstream(m_path + "/" + name);
-        }
-        for (int i = 0; i < 100; ++i) {
-            std::ofstream(m_path + "/clip" + std::to_string(i) + ".avi");
-            std::ofstream(m_path + "/notes" + std::to_string(i) + ".txt");
-        }
-    }
-    ~RecordingFolder() { std::filesystem::remove_all(m_path); }
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
-
-const RecordingFolder& Folder()
-{
-    static RecordingFolder folder;
+    static BenchSupport::FolderOfRecordings folder(kFileCount);
     return folder;
 }
 
 void BM_FindListing(benchmark::State& state)
 {
-    const std::string command = "find '" + Folder().Path() + "'";
-    std::vector<char> buffer(1 << 16);
-    for (auto _ : state) {
-        std::FILE* pipe = ::popen(command.c_str(), "r");
-        if (!pipe) {
-            state.SkipWithError("find did not start");
-            return;
-        }
-        std::size_t lines = 0;
-        std::size_t got;
-        while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
-            for (std::size_t i = 0; i < got; ++i)
-                lines += buffer[i] == '\n';
-        }
-        ::pclose(pipe);
-        benchmark::DoNotOptimize(lines);
-    }
+    BenchSupport::TimeFindListing(state, Folder().Path());
 }
 
 void BM_ScanAndIndex(benchmark::State& state)

@@ -3,15 +3,10 @@
 // (default 10000).
 #include <benchmark/benchmark.h>
 
-#include <stdlib.h>
-
 #include <QApplication>
 #include <QWidget>
 
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -21,7 +16,6 @@
 #include <boost/make_shared.hpp>
 
 #include "Base/MessageLoopIds.h"
-#include "Base/SFDateTime.h"
 #include "Base/SFMessageLoopManager.h"
 #include "Base/TextCodec.h"
 #include "Base/WorkerLoops.h"
@@ -30,56 +24,16 @@
 #include "Main/FileListOwner.h"
 #include "Main/MainFrameUILogic.h"
 #include "Widgets/SFTreeCtrl.h"
+#include "Support/FolderOfRecordings.h"
 
 namespace {
 
-std::string Stamp(std::uint32_t time)
+const BenchSupport::FolderOfRecordings& Folder(int count)
 {
-    SF_SOFT_BASE::CSFDateTime t;
-    t.FromTime(time);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d%02d%02d%02d%02d%02d", t.year, t.month, t.day, t.hour, t.minute,
-                  t.second);
-    return text;
-}
-
-// Empty recordings: 4 recorders, 16 channels in two streams, five minutes
-// each; plus a few files that are no recordings.
-class RecordingFolder {
-public:
-    explicit RecordingFolder(int count)
-    {
-        char pattern[] = "/tmp/lumivex-bench-open-XXXXXX";
-        if (!::mkdtemp(pattern))
-            std::abort();
-        m_path = pattern;
-        const std::uint32_t first = SF_SOFT_BASE::CSFDateTime(2016, 1, 1, 0, 0, 0).ToTime();
-        const char* groups[] = {"Lobby", "Gate", "Yard", "Dock"};
-        for (int i = 0; i < count; ++i) {
-            const std::uint32_t start = first + static_cast<std::uint32_t>(i / 128) * 300;
-            const std::string name = std::string(groups[i % 4]) + "_ch" + std::to_string(1 + (i / 4) % 16) +
-                                     ((i / 64) % 2 ? "_extra1_" : "_main_") + Stamp(start) + "_" +
-                                     Stamp(start + 299) + ".kvx";
-            std::ofstream(m_path + "/" + name);
-        }
-        for (int i = 0; i < 100; ++i) {
-            std::ofstream(m_path + "/clip" + std::to_string(i) + ".avi");
-            std::ofstream(m_path + "/notes" + std::to_string(i) + ".txt");
-        }
-    }
-    ~RecordingFolder() { std::filesystem::remove_all(m_path); }
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
-
-const RecordingFolder& Folder(int count)
-{
-    static std::map<int, std::unique_ptr<RecordingFolder>> folders;
-    std::unique_ptr<RecordingFolder>& folder = folders[count];
+    static std::map<int, std::unique_ptr<BenchSupport::FolderOfRecordings>> folders;
+    std::unique_ptr<BenchSupport::FolderOfRecordings>& folder = folders[count];
     if (!folder)
-        folder = std::make_unique<RecordingFolder>(count);
+        folder = std::make_unique<BenchSupport::FolderOfRecordings>(count);
     return *folder;
 }
 
@@ -130,23 +84,7 @@ public:
 
 void BM_FindListing(benchmark::State& state)
 {
-    const std::string command = "find '" + Folder(static_cast<int>(state.range(0))).Path() + "'";
-    std::vector<char> buffer(1 << 16);
-    for (auto _ : state) {
-        std::FILE* pipe = ::popen(command.c_str(), "r");
-        if (!pipe) {
-            state.SkipWithError("find did not start");
-            return;
-        }
-        std::size_t lines = 0;
-        std::size_t got;
-        while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
-            for (std::size_t i = 0; i < got; ++i)
-                lines += buffer[i] == '\n';
-        }
-        ::pclose(pipe);
-        benchmark::DoNotOptimize(lines);
-    }
+    BenchSupport::TimeFindListing(state, Folder(static_cast<int>(state.range(0))).Path());
 }
 
 // From the opened path to the filled tree: the build on the helper loop,

@@ -1,7 +1,7 @@
 #!/bin/sh
-# Writes a small seed corpus for fuzz_naming_rule into the folder given.
+# Writes a small seed corpus for fuzz_naming_rule into ROOT/fuzz_naming_rule.
 set -e
-dir=${1:?folder}
+dir=${1:?root folder}/fuzz_naming_rule
 mkdir -p "$dir"
 printf 'Cam01_ch3_main_20160102030405_20160102040506' > "$dir/main"
 printf 'Cam01_ch3_extra2_20160102030405_20160102040506' > "$dir/extra"

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "Platform/PlayModule/KeyFrameIndex.h"
+#include "PlayModule/ChecksumMender.h"
 
 using PLAY_MODULE::CKeyFrameIndex;
 
@@ -17,3 +18,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!again || !(*again == *index)) std::abort();
     return 0;
 }
+
+// The checksum stays right under mutation.
+LUMIVEX_FUZZ_MENDING_MUTATOR(FUZZ::MendIndexBytes)

@@ -2,9 +2,9 @@
 // come from the input), decodes every payload layout it yields, checks the
 // chain, and scans the same bytes as a file for its key-frame index.
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include "Platform/PlayModule/KvxAudioPayload.h"
@@ -16,6 +16,7 @@
 #include "Platform/PlayModule/KvxRecordParser.h"
 #include "Platform/PlayModule/KvxSignaturePayload.h"
 #include "Platform/PlayModule/KvxVideoPayload.h"
+#include "PlayModule/ChecksumMender.h"
 
 using namespace PLAY_MODULE;
 
@@ -38,13 +39,12 @@ void Inspect(const KvxRecord& record, CKvxChainVerifier& verifier)
     }
 }
 
+// The input as a file that lives in memory only, so no run leaves one behind.
 std::string ScratchFile(const std::uint8_t* data, std::size_t size)
 {
-    static const std::string path = "/tmp/fuzz_kvx_reader." + std::to_string(::getpid()) + ".kvx";
-    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(data, 1, size, f);
-        std::fclose(f);
-    }
+    static const int fd = ::memfd_create("fuzz_kvx_reader", 0);
+    static const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    if (::ftruncate(fd, 0) == 0 && size > 0 && ::pwrite(fd, data, size, 0) < 0) return std::string();
     return path;
 }
 
@@ -72,3 +72,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CKvxIndexScanner::Scan(path, index);
     return 0;
 }
+
+// Record headers stay well-formed under mutation.
+LUMIVEX_FUZZ_MENDING_MUTATOR(FUZZ::MendKvxHeaders)

@@ -12,6 +12,7 @@
 #include "Platform/PlayModule/IPlayModuleListener.h"
 #include "Platform/PlayModule/PlayModule.h"
 #include "Platform/PlayModule/TimeSource.h"
+#include "PlayModule/ChecksumMender.h"
 
 using namespace PLAY_MODULE;
 
@@ -106,3 +107,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::remove(path.c_str());
     return 0;
 }
+
+// Record headers stay well-formed under mutation.
+LUMIVEX_FUZZ_MENDING_MUTATOR(FUZZ::MendKvxHeaders)

@@ -15,6 +15,7 @@ extern "C" {
 }
 
 #include "Platform/PlayModule/PlaySdkWrapper.h"
+#include "PlayModule/ChecksumMender.h"
 
 using namespace PLAY_MODULE;
 
@@ -81,3 +82,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ::unlink(avi.c_str());
     return 0;
 }
+
+// Record headers stay well-formed under mutation.
+LUMIVEX_FUZZ_MENDING_MUTATOR(FUZZ::MendKvxHeaders)

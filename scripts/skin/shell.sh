@@ -13,9 +13,10 @@ convert -size 148x140 "xc:$body" \
 
 # Bars and their backgrounds.
 convert -size 64x62 gradient:'#3a414c'-'#262b33' "PNG32:$out/bg_toolbar.png"
-convert -size 64x32 gradient:'#2c323b'-'#20242b' "PNG32:$out/bg_tabbar.png"
+# Tab bar, also the file-list panel's background.
+convert -size 64x256 gradient:'#2a3038'-'#1c2026' "PNG32:$out/bg_tabbar.png"
 convert -size 226x25 xc:none -fill '#343b46' -draw "roundrectangle 0,0 225,24 4,4" "PNG32:$out/bg_filelisttitle.png"
-convert -size 60x24 xc:'#14171c' -fill none -stroke '#4a515c' -draw "rectangle 0,0 59,23" "PNG32:$out/bg_edit.png"
+convert -size 400x24 xc:'#eef0f3' -fill none -stroke '#8b939e' -draw "rectangle 0,0 399,23" "PNG32:$out/bg_edit.png"
 
 # Program icon and logos.
 convert -size 64x64 xc:none -fill "$accent" -draw "roundrectangle 2,2 61,61 12,12" \
@@ -122,7 +123,7 @@ convert -size 48x48 xc:'#1b1f25' -fill '#2e333c' -draw "rectangle 0,0 47,26" -fi
 # Settings page: combo box looks (six states, 23 high at y 0, 24, ... 120) and check boxes.
 args=""
 for y in 0 24 48 72 96 120; do
-  args="$args -fill '#2e333c' -stroke '#4a515c' -draw 'rectangle 0,$y 99,$((y + 22))' -fill '$ink' -stroke none -draw 'polygon 84,$((y + 9)) 94,$((y + 9)) 89,$((y + 15))'"
+  args="$args -fill '#eef0f3' -stroke '#8b939e' -draw 'rectangle 0,$y 99,$((y + 22))' -fill '#3a404a' -stroke none -draw 'polygon 84,$((y + 9)) 94,$((y + 9)) 89,$((y + 15))'"
 done
 eval convert -size 100x143 xc:none $args "PNG32:$out/ComboBox.png"
 convert -size 16x16 xc:none -fill "$accent" -draw "roundrectangle 1,1 14,14 2,2" -fill none -stroke white \

@@ -41,17 +41,8 @@ CAboutDlgEventImp::~CAboutDlgEventImp()
 boost::shared_ptr<CAboutDlgEventImp> CAboutDlgEventImp::Create(const boost::shared_ptr<CMainFrameEventImp>& owner)
 {
     auto dlg = boost::make_shared<CAboutDlgEventImp>(owner);
-    DialogStyle style = MakeInfoDlgStyle();
-    dlg->m_pDialog = SFCreateDialog(dlg.get(), owner ? owner->GetUIWnd() : nullptr);
-    if (!dlg->m_pDialog)
-        return dlg;
-    dlg->m_pDialog->SetSkin(&style);
-    dlg->m_pDialog->Create(L"AboutDlg", nullptr);
-    dlg->m_pDialog->SetWindowTextW(GetLangString(L"About"));
-    dlg->m_pDialog->MoveWindow(0, 0, 360, 250);
-    dlg->m_pDialog->CenterWindow(nullptr);
-    dlg->m_pDialog->SetDrawBackGround(1);
-    dlg->m_pDialog->ShowWindow(0);
+    dlg->m_pDialog = CreateShellDialog(dlg.get(), owner ? owner->GetUIWnd() : nullptr, MakeInfoDlgStyle(),
+                                       L"AboutDlg", GetLangString(L"About"), 360, 250);
     return dlg;
 }
 

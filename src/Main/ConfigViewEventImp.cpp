@@ -20,11 +20,6 @@ const wchar_t* const kLabelKeys[7] = {L"Snap Path",     L"Video Path", L"Video P
 constexpr int kFolderRows = 4;
 constexpr int kFolderRowLength = 520;
 
-tagRECT XYWH(int x, int y, int w, int h)
-{
-    return tagRECT{x, y, x + w, y + h};
-}
-
 ImageComboBoxStyle MakeComboStyle()
 {
     ImageComboBoxStyle s;
@@ -80,7 +75,7 @@ int CConfigViewEventImp::CreateView()
     m_pView->SetBackground(L"bg_monitor.png");
     m_pView->SetBGClr(0xDED8D5);
     auto owner = m_owner.lock();
-    m_pView->Create(nullptr, L"Config", 0x40000000, XYWH(0, 0, 1000, 640), owner ? owner->GetUIWnd() : nullptr, 114);
+    m_pView->Create(nullptr, L"Config", 0x40000000, ShellRect(0, 0, 1000, 640), owner ? owner->GetUIWnd() : nullptr, 114);
     return 0;
 }
 
@@ -116,7 +111,7 @@ void CConfigViewEventImp::CreateLabels()
             continue;
         m_pLabels[i]->SetTextAlignFlag(0x24);
         m_pLabels[i]->SetTextBold(1);
-        m_pLabels[i]->Create(GetLangString(kLabelKeys[i]), 0x50000000, XYWH(0, 0, 80, 24), GetUIWnd(), kLabelId);
+        m_pLabels[i]->Create(GetLangString(kLabelKeys[i]), 0x50000000, ShellRect(0, 0, 80, 24), GetUIWnd(), kLabelId);
         m_pLabels[i]->SetTextColor(kShellTextColour);
     }
 }
@@ -129,7 +124,7 @@ void CConfigViewEventImp::CreateFolderFields()
         if (!*edit)
             continue;
         (*edit)->SetSkin(L"bg_edit.png");
-        (*edit)->Create(0x50800000, XYWH(0, 0, 150, 24), GetUIWnd(), id);
+        (*edit)->Create(0x50800000, ShellRect(0, 0, 150, 24), GetUIWnd(), id);
         (*edit)->SetWindowTextW(FolderSetting(id).c_str());
     }
     ImageButtonStyle skin =
@@ -140,7 +135,7 @@ void CConfigViewEventImp::CreateFolderFields()
         if (!*button)
             continue;
         (*button)->SetSkin(&skin);
-        (*button)->Create(GetLangString(L"Browse"), 0x50000000, XYWH(0, 0, 60, 24), GetUIWnd(), id);
+        (*button)->Create(GetLangString(L"Browse"), 0x50000000, ShellRect(0, 0, 60, 24), GetUIWnd(), id);
     }
 }
 
@@ -151,7 +146,7 @@ CSFComboBox* CConfigViewEventImp::CreateCombo(int id, std::initializer_list<cons
         return nullptr;
     ImageComboBoxStyle skin = MakeComboStyle();
     combo->SetSkin(&skin);
-    combo->Create(0x50000000, XYWH(0, 0, 100, 200), GetUIWnd(), id);
+    combo->Create(0x50000000, ShellRect(0, 0, 100, 200), GetUIWnd(), id);
     for (const wchar_t* item : items)
         combo->AddString(item);
     if (selection >= 0)
@@ -174,7 +169,7 @@ CSFRadioBox* CConfigViewEventImp::CreateCheckBox(int id, const wchar_t* key, int
         return nullptr;
     ImageRadioBox skin = MakeCheckBoxStyle();
     box->SetSkin(&skin);
-    box->Create(GetLangString(key), 0x50000000, XYWH(0, 0, width, 24), GetUIWnd(), id);
+    box->Create(GetLangString(key), 0x50000000, ShellRect(0, 0, width, 24), GetUIWnd(), id);
     box->SetTextAlign(0x24);
     box->SetTextColor(kShellTextColour);
     box->SetCheck(checked);

@@ -14,8 +14,15 @@
 #include "Common/ConfigManager.h"
 #include "Common/LangString.h"
 #include "Common/UserMessages.h"
+#include "Export/ExportSimplePlayerViewEventImp.h"
+#include "Export/ExportViewEventImp.h"
 #include "Main/AboutDlgEventImp.h"
+#include "Main/FileListEventImp.h"
 #include "Main/MainFrameUILogic.h"
+#include "Main/MainPageEventImp.h"
+#include "Main/PlayBarEventImp.h"
+#include "Main/PlayManagerUILogic.h"
+#include "Main/PlayWinManagerEventImp.h"
 #include "Main/ConfigViewEventImp.h"
 #include "Main/MessageNotifier.h"
 #include "Main/MsgDlgEventImp.h"
@@ -23,6 +30,11 @@
 #include "Main/TabBarEventImp.h"
 #include "Main/ToolBarEventImp.h"
 #include "Main/TopPopDlgEventImp.h"
+#include "Preview/PreviewFileListEventImp.h"
+#include "Preview/PreviewPageEventImp.h"
+#include "Preview/PreviewSimplePlayerEventImp.h"
+#include "Search/SeachViewEventImp.h"
+#include "Watermark/WatermarkEventImp.h"
 #include "Widgets/SFWidgetFactory.h"
 
 namespace {
@@ -31,6 +43,20 @@ constexpr UINT kCloseGraceTimer = 1;
 constexpr int kToolBarHeight = 61;
 
 boost::shared_ptr<CMsgDlgEventImp> g_msgDlg;
+constexpr int kPlayPauseId = 159;
+
+GroupFileListPtr ToShared(const boost::shared_ptr<std::list<_GROUP_FILE_INFO>>& list)
+{
+    return list ? std::make_shared<GroupFileList>(*list) : std::make_shared<GroupFileList>();
+}
+
+boost::shared_ptr<std::list<_GROUP_FILE_INFO>> ToBoost(const GroupFileListPtr& list)
+{
+    auto copy = boost::make_shared<std::list<_GROUP_FILE_INFO>>();
+    if (list)
+        *copy = *list;
+    return copy;
+}
 
 bool PathExists(const std::string& path)
 {
@@ -58,7 +84,8 @@ CMainFrameEventImp::~CMainFrameEventImp()
         SetPromptDialog(nullptr);
         g_msgDlg.reset();
     }
-    // Dialogs first: the main window owns their windows.
+    // The dialogs' windows are children of the main window; the pages' and
+    // bars' views go with it while their event objects still live.
     m_topPopDlg.reset();
     m_aboutDlg.reset();
     SFDestroyMainWindow(m_pMainWindow);
@@ -119,7 +146,29 @@ void CMainFrameEventImp::CreateChildren()
     SetPromptDialog(g_msgDlg.get());
     m_topPopDlg = CTopPopDlgEventImp::Create(self);
     m_fileLogic = CMainFrameUILogic::Create(self, &CConfigManager::GetInstance()->GetRecordFormats());
+    CreatePages();
     m_configView = CConfigViewEventImp::Create(self);
+}
+
+void CMainFrameEventImp::CreatePages()
+{
+    auto self = shared_from_this();
+    m_mainPage = CMainPageEventImp::Create(self, GetUIWnd());
+    m_previewPage = CPreviewPageEventImp::Create(self, GetUIWnd());
+    m_searchView = CSeachViewEventImp::Create(self, GetUIWnd());
+    m_watermarkPage = CWatermarkEventImp::Create(self);
+    m_exportView = CExportViewEventImp::Create(self);
+    RegisterPageCloser(kMainPlayPage, [this] {
+        auto manager = m_mainPage && m_mainPage->GetPlayWinManager() ? m_mainPage->GetPlayWinManager()->GetPlayManagerUILogic()
+                                                                      : nullptr;
+        if (manager)
+            manager->CertainCloseFiles(nullptr, -1);
+        else
+            Task_OnCloseSuccess(kMainPlayPage);
+    });
+    RegisterPageCloser(kPreviewPage, [this] { m_previewPage->ProcDestroy(); });
+    RegisterPageCloser(kExportPage, [this] { m_exportView->ProcDestroy(); });
+    RegisterPageCloser(kWatermarkPage, [this] { m_watermarkPage->ClosePage(1); });
 }
 
 void CMainFrameEventImp::OpenInitialFiles()
@@ -139,7 +188,9 @@ void CMainFrameEventImp::OnDlgSize(UINT, int& cx, int& cy)
     if (!m_toolBar)
         return;
     if (m_fullScreen) {
-        ShowMainPageFullScreen(1, cx, cy);
+        SetMainPageFullScreen(1);
+        if (m_mainPage && m_mainPage->GetView())
+            m_mainPage->GetView()->MoveWindow(0, 0, cx, cy);
         return;
     }
     LayOutPages(cx, cy);
@@ -155,7 +206,7 @@ void CMainFrameEventImp::LayOutPages(int cx, int cy)
     if (m_tabBar && m_tabBar->GetView())
         m_tabBar->GetView()->MoveWindow(&rect);
     tagRECT page{1, rect.bottom, cx - 2, cy - 2};
-    ShowMainPageFullScreen(0, cx, cy);
+    SetMainPageFullScreen(0);
     for (int tab = CTabBarEventImp::kPlayWindowTab; tab <= CTabBarEventImp::kConfigTab; ++tab)
         if (CSFView* view = GetPageView(tab))
             view->MoveWindow(&page);
@@ -316,23 +367,34 @@ boost::shared_ptr<CMainFrameHelpLogic> CMainFrameEventImp::GetHelpLogic()
 
 boost::shared_ptr<IFileListOwner> CMainFrameEventImp::GetFileListOwner()
 {
-    return {};
+    return m_mainPage;
 }
 
-void CMainFrameEventImp::FillWatermarkPage(boost::shared_ptr<std::list<_GROUP_FILE_INFO>>,
-                                           boost::shared_ptr<std::list<_SINGLE_FILE_INFO>>)
+void CMainFrameEventImp::FillWatermarkPage(boost::shared_ptr<std::list<_GROUP_FILE_INFO>> groups,
+                                           boost::shared_ptr<std::list<_SINGLE_FILE_INFO>> singles)
 {
+    if (!m_watermarkPage)
+        return;
+    m_watermarkPage->AddGroupFiles(groups);
+    m_watermarkPage->AddSingleFiles(singles);
 }
 
-void CMainFrameEventImp::FillExportPage(boost::shared_ptr<CMainFrameHelpLogic>&,
-                                        boost::shared_ptr<std::list<_GROUP_FILE_INFO>>,
-                                        boost::shared_ptr<std::list<_SINGLE_FILE_INFO>>)
+void CMainFrameEventImp::FillExportPage(boost::shared_ptr<CMainFrameHelpLogic>& helpLogic,
+                                        boost::shared_ptr<std::list<_GROUP_FILE_INFO>> groups,
+                                        boost::shared_ptr<std::list<_SINGLE_FILE_INFO>> singles)
 {
+    if (!m_exportView)
+        return;
+    m_exportView->UpdateFileManager(helpLogic);
+    m_exportView->FillFileTree(groups);
+    m_exportView->AddFiles(singles);
 }
 
-void CMainFrameEventImp::FillPreviewPage(boost::shared_ptr<std::list<_SINGLE_FILE_INFO>>,
-                                         boost::shared_ptr<std::vector<std::wstring>>)
+void CMainFrameEventImp::FillPreviewPage(boost::shared_ptr<std::list<_SINGLE_FILE_INFO>> singles,
+                                         boost::shared_ptr<std::vector<std::wstring>> paths)
 {
+    if (m_previewPage)
+        m_previewPage->SetFiles(singles, paths);
 }
 
 void CMainFrameEventImp::SetSelectAllCheck(int check)
@@ -343,6 +405,8 @@ void CMainFrameEventImp::SetSelectAllCheck(int check)
 
 void CMainFrameEventImp::SetFileManager(boost::shared_ptr<CFileManager>& fileManager)
 {
+    if (m_exportView)
+        m_exportView->SetFileManager(fileManager);
     if (m_configView)
         m_configView->SetFileManager(fileManager);
 }
@@ -366,60 +430,180 @@ void CMainFrameEventImp::OpenDroppedPath(const wchar_t* path)
 
 CSFView* CMainFrameEventImp::GetPageView(int tabId) const
 {
-    if (tabId == CTabBarEventImp::kConfigTab && m_configView)
-        return m_configView->GetView();
-    return nullptr;
+    switch (tabId) {
+    case CTabBarEventImp::kPlayWindowTab: return m_mainPage ? m_mainPage->GetView() : nullptr;
+    case CTabBarEventImp::kSearchTab: return m_searchView ? m_searchView->GetView() : nullptr;
+    case CTabBarEventImp::kPreviewTab: return m_previewPage ? m_previewPage->GetView() : nullptr;
+    case CTabBarEventImp::kExportTab: return m_exportView ? m_exportView->GetView() : nullptr;
+    case CTabBarEventImp::kWatermarkTab: return m_watermarkPage ? m_watermarkPage->GetView() : nullptr;
+    case CTabBarEventImp::kConfigTab: return m_configView ? m_configView->GetView() : nullptr;
+    default: return nullptr;
+    }
 }
 
-void CMainFrameEventImp::ShowMainPageFullScreen(int, int, int) {}
+void CMainFrameEventImp::SetMainPageFullScreen(int on)
+{
+    if (m_mainPage)
+        m_mainPage->SetFullScreen(on);
+}
+
+namespace {
+
+boost::shared_ptr<CPlayManagerUILogic> PlayLogicOf(const boost::shared_ptr<CMainPageEventImp>& page)
+{
+    return page && page->GetPlayWinManager() ? page->GetPlayWinManager()->GetPlayManagerUILogic() : nullptr;
+}
+
+boost::shared_ptr<CPlayBarEventImp> PlayBarOf(const boost::shared_ptr<CMainPageEventImp>& page)
+{
+    return page && page->GetPlayWinManager() ? page->GetPlayWinManager()->GetPlayBar() : nullptr;
+}
+
+}  // namespace
 
 CSFVideoWindow* CMainFrameEventImp::GetMainVideoWindow() const
 {
-    return nullptr;
+    return m_mainPage && m_mainPage->GetPlayWinManager() ? m_mainPage->GetPlayWinManager()->GetVideoWindow()
+                                                          : nullptr;
 }
 
 int CMainFrameEventImp::IsFileListShown() const
 {
-    return 1;
+    auto fileList = m_mainPage ? m_mainPage->GetFileList() : nullptr;
+    if (!fileList || !fileList->GetContractRadio())
+        return 1;
+    return fileList->GetContractRadio()->GetCheck() == 1 ? 1 : 0;
 }
 
 void CMainFrameEventImp::ShowFileList(int show)
 {
-    if (m_tabBar)
+    // The main page arranges the tab bar's header with its file list.
+    if (m_mainPage && m_mainPage->GetFileList())
+        m_mainPage->ShowFileList(show);
+    else if (m_tabBar)
         m_tabBar->ArrangePageTabs(show);
 }
 
-void CMainFrameEventImp::CheckAllFileListItems(int) {}
+void CMainFrameEventImp::CheckAllFileListItems(int check)
+{
+    auto fileList = m_mainPage ? m_mainPage->GetFileList() : nullptr;
+    if (fileList && fileList->GetTreeCtrl())
+        fileList->GetTreeCtrl()->SetAllItemCheck(check);
+}
 
-void CMainFrameEventImp::ToggleMainPlayback() {}
+void CMainFrameEventImp::ToggleMainPlayback()
+{
+    auto playBar = PlayBarOf(m_mainPage);
+    if (!playBar)
+        return;
+    const int play = playBar->IsPlaying() ? 0 : 1;
+    playBar->UpdateButtonState(kPlayPauseId, play);
+    playBar->RADIO_OnClicked(play, kPlayPauseId, tagPOINT{1, 1});
+}
 
-void CMainFrameEventImp::StopPreview() {}
+void CMainFrameEventImp::StopPreview()
+{
+    if (m_previewPage)
+        m_previewPage->StopPlay();
+}
 
 void CMainFrameEventImp::ClosePageOfTab(int tabId)
 {
-    ResetPageTab(tabId);
+    if (tabId == CTabBarEventImp::kWatermarkTab && m_watermarkPage)
+        m_watermarkPage->ClosePage(0);
+    else if (tabId == CTabBarEventImp::kExportTab && m_exportView)
+        m_exportView->CloseAll();
+    else
+        ResetPageTab(tabId);
 }
 
-void CMainFrameEventImp::FillDeleteUsage(DeleteUsage&) const {}
+void CMainFrameEventImp::FillDeleteUsage(DeleteUsage& usage) const
+{
+    auto fileList = m_mainPage ? m_mainPage->GetFileList() : nullptr;
+    usage.checked = fileList ? ToShared(fileList->GetCheckedFileList()) : std::make_shared<GroupFileList>();
+    usage.playing = fileList ? ToShared(fileList->GetHilightFileList()) : nullptr;
+    if (m_watermarkPage) {
+        usage.watermark = ToShared(m_watermarkPage->GetCheckedFiles());
+        usage.watermarkChecking = m_watermarkPage->IsChecking();
+    }
+    if (m_previewPage && m_previewPage->GetFileListView())
+        usage.preview = ToShared(m_previewPage->GetFileListView()->LoadFileItems());
+    if (m_exportView) {
+        usage.exportChecked = ToShared(m_exportView->GetCheckedChannelNames());
+        usage.exportPlaying = ToShared(m_exportView->GetHilightCheckedChannelNames());
+        usage.exporting = m_exportView->IsExporting();
+    }
+}
 
 int CMainFrameEventImp::GetWantedReturnNum() const
 {
-    return 0;
+    auto logic = PlayLogicOf(m_mainPage);
+    return logic ? logic->GetWantedReturnNum() : 0;
 }
 
 bool CMainFrameEventImp::PauseMainPlayback()
 {
-    return false;
+    auto playBar = PlayBarOf(m_mainPage);
+    auto logic = PlayLogicOf(m_mainPage);
+    if (!playBar || !logic || playBar->IsPlaying() != 1)
+        return false;
+    logic->Pause(1, nullptr, -1);
+    return true;
 }
 
-void CMainFrameEventImp::ResumeMainPlayback() {}
+void CMainFrameEventImp::ResumeMainPlayback()
+{
+    if (auto logic = PlayLogicOf(m_mainPage))
+        logic->Pause(0, nullptr, -1);
+}
 
-void CMainFrameEventImp::StopDeleteUses(const DeleteStops&, const DeleteUsage&) {}
+void CMainFrameEventImp::StopDeleteUses(const DeleteStops& stops, const DeleteUsage& usage)
+{
+    auto logic = PlayLogicOf(m_mainPage);
+    if (stops.closeMainWindows && logic)
+        logic->CloseFilesOfDeletedItems(ToBoost(SplitGroupFileList(usage.checked, usage.playing, 1)));
+    if (stops.stopWatermark && m_watermarkPage)
+        m_watermarkPage->StopCheck();
+    if (stops.closeExport && m_exportView)
+        m_exportView->CloseAll();
+    if (stops.stopPreview && m_previewPage)
+        m_previewPage->StopPlay();
+}
 
-void CMainFrameEventImp::RemoveFromPageLists(const GroupFileListPtr&) {}
+void CMainFrameEventImp::RemoveFromPageLists(const GroupFileListPtr& items)
+{
+    auto list = ToBoost(items);
+    auto fileList = m_mainPage ? m_mainPage->GetFileList() : nullptr;
+    if (fileList)
+        fileList->DeleteFileItems(list);
+    if (m_watermarkPage)
+        m_watermarkPage->DeleteFileItems(list);
+    if (m_exportView)
+        m_exportView->DeleteSelectedItem(list);
+    if (m_previewPage && m_previewPage->GetFileListView())
+        m_previewPage->GetFileListView()->DeleteFileItems(list);
+}
 
-void CMainFrameEventImp::ShowTraceOnMainPage(int) {}
+void CMainFrameEventImp::ShowTraceOnMainPage(int mask)
+{
+    if (auto logic = PlayLogicOf(m_mainPage))
+        logic->ShowTrace(mask);
+}
 
-void CMainFrameEventImp::SetMainVerticalSync(int) {}
+void CMainFrameEventImp::SetMainVerticalSync(int on)
+{
+    if (auto logic = PlayLogicOf(m_mainPage))
+        logic->VerticalSyncEnable(on);
+}
 
-void CMainFrameEventImp::SetGridProportion(int, int) {}
+void CMainFrameEventImp::SetGridProportion(int w, int h)
+{
+    if (CSFVideoWindow* grid = GetMainVideoWindow())
+        grid->SetSubWinProportion(w, h);
+    auto exportPlayer = m_exportView ? m_exportView->GetSimplePlayerView() : nullptr;
+    if (exportPlayer && exportPlayer->GetVideoWindow())
+        exportPlayer->GetVideoWindow()->SetSubWinProportion(w, h);
+    auto player = m_previewPage ? m_previewPage->GetSimplePlayerView() : nullptr;
+    if (player && player->GetVideoWindow())
+        player->GetVideoWindow()->SetSubWinProportion(w, h);
+}

@@ -22,6 +22,11 @@ class CSFVideoWindow;
 class CTabBarEventImp;
 class CToolBarEventImp;
 class CMainFrameUILogic;
+class CMainPageEventImp;
+class CExportViewEventImp;
+class CPreviewPageEventImp;
+class CSeachViewEventImp;
+class CWatermarkEventImp;
 class CTopPopDlgEventImp;
 
 // The program's one top-level window: creates the bars, pages and dialogs of
@@ -85,6 +90,11 @@ public:
     boost::shared_ptr<CTopPopDlgEventImp> GetTopPopDlg() const { return m_topPopDlg; }
     boost::shared_ptr<CConfigViewEventImp> GetConfigView() const { return m_configView; }
     boost::shared_ptr<CMainFrameUILogic> GetMainFrameUILogic() const { return m_fileLogic; }
+    boost::shared_ptr<CMainPageEventImp> GetMainPage() const { return m_mainPage; }
+    boost::shared_ptr<CPreviewPageEventImp> GetPreviewPage() const { return m_previewPage; }
+    boost::shared_ptr<CSeachViewEventImp> GetSearchView() const { return m_searchView; }
+    boost::shared_ptr<CWatermarkEventImp> GetWatermarkPage() const { return m_watermarkPage; }
+    boost::shared_ptr<CExportViewEventImp> GetExportView() const { return m_exportView; }
 
     // File logic's view of the frame.
     boost::shared_ptr<IFileListOwner> GetFileListOwner() override;
@@ -135,7 +145,8 @@ private:
     void CreateChildren();
     void OpenInitialFiles();
     void LayOutPages(int cx, int cy);
-    void ShowMainPageFullScreen(int on, int cx, int cy);
+    void CreatePages();
+    void SetMainPageFullScreen(int on);
     void OpenManual();
     void FinishClosing();
 
@@ -145,6 +156,11 @@ private:
     boost::shared_ptr<CAboutDlgEventImp> m_aboutDlg;
     boost::shared_ptr<CTopPopDlgEventImp> m_topPopDlg;
     boost::shared_ptr<CMainFrameUILogic> m_fileLogic;
+    boost::shared_ptr<CMainPageEventImp> m_mainPage;
+    boost::shared_ptr<CSeachViewEventImp> m_searchView;
+    boost::shared_ptr<CWatermarkEventImp> m_watermarkPage;
+    boost::shared_ptr<CPreviewPageEventImp> m_previewPage;
+    boost::shared_ptr<CExportViewEventImp> m_exportView;
     boost::shared_ptr<CConfigViewEventImp> m_configView;
     std::map<int, std::function<void()>> m_pageClosers;
     std::map<int, int> m_pageClose;

@@ -30,17 +30,8 @@ CMsgDlgEventImp::~CMsgDlgEventImp()
 boost::shared_ptr<CMsgDlgEventImp> CMsgDlgEventImp::Create(const boost::shared_ptr<CMainFrameEventImp>& owner)
 {
     auto dlg = boost::make_shared<CMsgDlgEventImp>(owner);
-    DialogStyle style = MakeMsgDlgStyle();
-    dlg->m_pDialog = SFCreateDialog(dlg.get(), owner ? owner->GetUIWnd() : nullptr);
-    if (!dlg->m_pDialog)
-        return dlg;
-    dlg->m_pDialog->SetSkin(&style);
-    dlg->m_pDialog->Create(L"MsgDlg", nullptr);
-    dlg->m_pDialog->SetWindowTextW(GetLangString(L"Msg"));
-    dlg->m_pDialog->MoveWindow(0, 0, 360, 90);
-    dlg->m_pDialog->CenterWindow(nullptr);
-    dlg->m_pDialog->SetDrawBackGround(1);
-    dlg->m_pDialog->ShowWindow(0);
+    dlg->m_pDialog = CreateShellDialog(dlg.get(), owner ? owner->GetUIWnd() : nullptr, MakeMsgDlgStyle(), L"MsgDlg",
+                                       GetLangString(L"Msg"), 360, 90);
     return dlg;
 }
 

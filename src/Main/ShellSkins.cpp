@@ -1,5 +1,6 @@
 #include "Main/ShellSkins.h"
 
+#include "Widgets/SFWidgetFactory.h"
 #include "Widgets/StandardFrameStyle.h"
 
 namespace {
@@ -123,4 +124,20 @@ ImageButtonStyle MakeFullScreenButtonStyle()
 {
     return MakeButtonStyle({L"btn_fullscreennor.png", L"btn_fullscreenover.png", L"btn_fullscreendown.png",
                             L"btn_fullscreendis.png"});
+}
+
+CSFDialog* CreateShellDialog(ISFDialogEvent* handler, void* parent, DialogStyle style, const wchar_t* name,
+                             const wchar_t* title, int w, int h)
+{
+    CSFDialog* dialog = SFCreateDialog(handler, parent);
+    if (!dialog)
+        return nullptr;
+    dialog->SetSkin(&style);
+    dialog->Create(name, nullptr);
+    dialog->SetWindowTextW(title);
+    dialog->MoveWindow(0, 0, w, h);
+    dialog->CenterWindow(nullptr);
+    dialog->SetDrawBackGround(1);
+    dialog->ShowWindow(0);
+    return dialog;
 }

@@ -23,11 +23,6 @@ const tagPOINT kInsideLabel{1, 1};
 const wchar_t* const kTabKeys[CTabBarEventImp::kTabCount] = {L"Play Window", L"Search",    L"Preview",
                                                              L"Export File", L"Watermark", L"Config"};
 
-tagRECT XYWH(int x, int y, int w, int h)
-{
-    return tagRECT{x, y, x + w, y + h};
-}
-
 boost::shared_ptr<std::list<_GROUP_FILE_INFO>> ToTaskList(const GroupFileListPtr& set)
 {
     auto list = boost::make_shared<std::list<_GROUP_FILE_INFO>>();
@@ -56,7 +51,7 @@ boost::shared_ptr<CTabBarEventImp> CTabBarEventImp::Create(const boost::shared_p
     if (!bar->m_pView)
         return bar;
     bar->m_pView->SetBackground(L"bg_tabbar.png");
-    bar->m_pView->Create(nullptr, L"TabBar", 0x50000000, XYWH(0, 0, 1000, 32), owner ? owner->GetUIWnd() : nullptr,
+    bar->m_pView->Create(nullptr, L"TabBar", 0x50000000, ShellRect(0, 0, 1000, 32), owner ? owner->GetUIWnd() : nullptr,
                          102);
     return bar;
 }
@@ -79,7 +74,7 @@ void CTabBarEventImp::CreateHeader()
     m_pTitle = SFCreatePictureCtrl(nullptr);
     if (m_pTitle) {
         m_pTitle->SetImage(L"bg_filelisttitle.png");
-        m_pTitle->Create(GetLangString(L"Group File List"), 0x50000000, XYWH(0, 7, 226, 25), parent, UINT(-1));
+        m_pTitle->Create(GetLangString(L"Group File List"), 0x50000000, ShellRect(0, 7, 226, 25), parent, UINT(-1));
     }
     m_pSelectAll = SFCreateRadioBox(this);
     if (m_pSelectAll) {
@@ -88,13 +83,13 @@ void CTabBarEventImp::CreateHeader()
                                              L"btn_selAllunchecknor.png", L"btn_selAlluncheckdown.png",
                                              L"btn_selAllunchecknor.png", L"btn_selAllchecknor.png"});
         m_pSelectAll->SetSkin(&skin);
-        m_pSelectAll->Create(L"", 0x10010000, XYWH(5, 10, 20, 20), parent, kSelectAllId);
+        m_pSelectAll->Create(L"", 0x10010000, ShellRect(5, 10, 20, 20), parent, kSelectAllId);
     }
     m_pDelete = SFCreateButton(nullptr);
     if (m_pDelete) {
         ImageButtonStyle skin = MakeButtonStyle({L"btn_delnor.png", L"btn_delnor.png", L"btn_deldown.png"});
         m_pDelete->SetSkin(&skin);
-        m_pDelete->Create(L"", 0x50000000, XYWH(226 - 25, 10, 20, 20), parent, kDeleteId);
+        m_pDelete->Create(L"", 0x50000000, ShellRect(226 - 25, 10, 20, 20), parent, kDeleteId);
     }
 }
 
@@ -116,7 +111,7 @@ void CTabBarEventImp::CreateTabs()
         ImageRadioBox skin = i == 0 ? first : closable;
         tab->SetSkin(&skin);
         const DWORD style = i == 0 ? 0x10030000 : 0x10000;
-        tab->Create(GetLangString(kTabKeys[i]), style, XYWH(240 + i * (kTabWidth + 2), 8, kTabWidth, kTabHeight),
+        tab->Create(GetLangString(kTabKeys[i]), style, ShellRect(240 + i * (kTabWidth + 2), 8, kTabWidth, kTabHeight),
                     GetUIWnd(), kPlayWindowTab + i);
         tab->SetTextColor(0);
         tab->SetTextOffset(i == 0 ? -110 : -120);

@@ -19,11 +19,6 @@ constexpr int kButtonHeight = 62;
 constexpr int kGap = 8;
 constexpr int kWindowButtonSize = 13;
 
-tagRECT XYWH(int x, int y, int w, int h)
-{
-    return tagRECT{x, y, x + w, y + h};
-}
-
 ImageButtonStyle PageButtonStyle(const std::wstring& stem)
 {
     const std::wstring n = stem + L"nor.png", o = stem + L"over.png", d = stem + L"down.png", x = stem + L"dis.png";
@@ -65,7 +60,7 @@ boost::shared_ptr<CToolBarEventImp> CToolBarEventImp::Create(const boost::shared
     if (!bar->m_pView)
         return bar;
     bar->m_pView->SetBackground(L"bg_toolbar.png");
-    bar->m_pView->Create(nullptr, L"ToolBar", 0x50000000, XYWH(0, 0, 1000, 62), owner ? owner->GetUIWnd() : nullptr,
+    bar->m_pView->Create(nullptr, L"ToolBar", 0x50000000, ShellRect(0, 0, 1000, 62), owner ? owner->GetUIWnd() : nullptr,
                          101);
     return bar;
 }
@@ -77,7 +72,7 @@ int CToolBarEventImp::OnCreate()
     if (m_pLeftLogo) {
         const std::wstring logo = L"logo_" + std::to_wstring(GetLanguageNumber()) + L".png";
         m_pLeftLogo->SetImage(logo.c_str());
-        m_pLeftLogo->Create(L"", 0x50000000, XYWH(20, 8, 168, 46), parent, UINT(-1));
+        m_pLeftLogo->Create(L"", 0x50000000, ShellRect(20, 8, 168, 46), parent, UINT(-1));
     }
     int x = 20 + 168 + kGap;
     m_pAddFiles = CreateButton(kAddFilesId, x, 0, kButtonWidth, kButtonHeight, L"Add Files",
@@ -117,7 +112,7 @@ void CToolBarEventImp::CreateWindowButtons()
     m_pRightLogo = SFCreatePictureCtrl(nullptr);
     if (m_pRightLogo) {
         m_pRightLogo->SetImage(L"logoRight.png");
-        m_pRightLogo->Create(L"", 0x50000000, XYWH(0, 0, 83, 33), GetUIWnd(), UINT(-1));
+        m_pRightLogo->Create(L"", 0x50000000, ShellRect(0, 0, 83, 33), GetUIWnd(), UINT(-1));
     }
 }
 
@@ -129,7 +124,7 @@ CSFButton* CToolBarEventImp::CreateButton(int id, int x, int y, int w, int h, co
         return nullptr;
     ImageButtonStyle style = skin;
     button->SetSkin(&style);
-    button->Create(L"", visible ? 0x50000000 : 0x40000000, XYWH(x, y, w, h), GetUIWnd(), UINT(id));
+    button->Create(L"", visible ? 0x50000000 : 0x40000000, ShellRect(x, y, w, h), GetUIWnd(), UINT(id));
     if (tipKey)
         button->SetToolTipText(GetLangString(tipKey));
     return button;
@@ -142,7 +137,7 @@ CSFRadioBox* CToolBarEventImp::CreateRadio(int id, int x, const wchar_t* tipKey,
         return nullptr;
     ImageRadioBox skin = zoom ? MakeZoomRadioStyle() : MakeDragRadioStyle();
     radio->SetSkin(&skin);
-    radio->Create(L"", 0x50000000, XYWH(x, 0, kButtonWidth, kButtonHeight), GetUIWnd(), UINT(id));
+    radio->Create(L"", 0x50000000, ShellRect(x, 0, kButtonWidth, kButtonHeight), GetUIWnd(), UINT(id));
     radio->SetToolTipText(GetLangString(tipKey));
     return radio;
 }

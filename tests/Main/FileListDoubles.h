@@ -99,7 +99,10 @@ public:
 
 class FakeMainFrame : public IFileListHost {
 public:
-    boost::shared_ptr<IFileListOwner> GetFileListOwner() override { return page; }
+    boost::shared_ptr<IFileListOwner> GetFileListOwner() override
+    {
+        return owner ? owner : boost::shared_ptr<IFileListOwner>(page);
+    }
     void FillWatermarkPage(GroupFileListP groups, SingleFileListP singles) override
     {
         calls.push_back("watermark:" + Sizes(groups, singles));
@@ -128,6 +131,8 @@ public:
     }
 
     boost::shared_ptr<FakeMainPage> page = boost::make_shared<FakeMainPage>();
+    // Another main page in place of the stand-in, when set.
+    boost::shared_ptr<IFileListOwner> owner;
     std::vector<std::string> calls;
     std::vector<std::wstring> opened;
 };

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "Common/ConfigManager.h"
+#include "Common/ConfigXMLPersistImp.h"
 #include "Main/ConfigViewEventImp.h"
 #include "Main/MainFrameEventImp.h"
 #include "Main/TabBarEventImp.h"
@@ -32,7 +33,10 @@ protected:
         m_oldCwd = cwd ? cwd : ".";
         ::free(cwd);
         ASSERT_EQ(::chdir(m_folder.Path().c_str()), 0);
-        CConfigManager::GetInstance()->GetOpenedPaths().clear();
+        CConfigManager* settings = CConfigManager::GetInstance();
+        settings->SetPersistent(std::make_shared<CConfigXMLPersistImp>(std::string()));
+        settings->Init();
+        settings->GetOpenedPaths().clear();
         m_frame = CMainFrameEventImp::Create(nullptr);
         ASSERT_NE(m_frame->GetMainWindow(), nullptr);
         QCoreApplication::processEvents();
@@ -188,6 +192,7 @@ TEST_F(MainFrameTest, FullScreenOnlyFromThePlayWindow)
 TEST_F(MainFrameTest, ClosingSavesFoldersAndWaitsForThePages)
 {
     CConfigManager::GetInstance()->GetOpenedPaths() = {L"/rec/a/"};
+    m_frame->GetConfigView()->SelectChanged(CConfigViewEventImp::kSnapFormatCombo, 1);
     m_frame->SetCloseGracePeriod(0);
     m_frame->Task_OnCloseSuccess(CMainFrameEventImp::kExportPage);
     EXPECT_EQ(m_frame->Dlg_Close(), 1);
@@ -195,7 +200,7 @@ TEST_F(MainFrameTest, ClosingSavesFoldersAndWaitsForThePages)
     EXPECT_FALSE(m_frame->GetMainWindow()->IsDlgVisible());
     // Without a file index the opened-folder list is rebuilt empty.
     EXPECT_EQ(CConfigManager::GetInstance()->OldPath, L"");
-    EXPECT_TRUE(std::filesystem::exists(m_folder.File("Config/config.xml")));
+    EXPECT_NE(ReadFile(m_folder.File("Config/config.xml")).find("<SnapFormat value=\"1\""), std::string::npos);
     EXPECT_EQ(m_frame->Dlg_Close(), 0);
 }
 

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTimer>
+#include <QImage>
+#include <QPixmap>
 #include <QWidget>
 
 #include "Main/AboutDlgEventImp.h"
@@ -10,6 +12,7 @@
 #include "Main/MsgDlgEventImp.h"
 #include "Widgets/SFButton.h"
 #include "Widgets/SFDialog.h"
+#include "Widgets/SFApplication.h"
 #include "Widgets/SFListCtrl.h"
 
 namespace {
@@ -128,4 +131,19 @@ TEST(MessageNotifier, RowsCarryAStampAndClearStartsOver)
     notifier->Notify(L"again", false);
     EXPECT_EQ(notifier->GetRowCount(), 1);
     notifier->DestroyDlg();
+}
+
+// Dialogs on the standard frame are filled with its background image, not
+// left black.
+TEST(AboutDlg, StandardFrameIsFilled)
+{
+    SFSetSkinPath(QString(LUMIVEX_SOURCE_DIR "/resources/Skin/").toStdWString());
+    auto about = CAboutDlgEventImp::Create(nullptr);
+    about->GetDlg()->ShowWindow(1);
+    const QImage image = static_cast<QWidget*>(about->GetUIWnd())->grab().toImage();
+    about->GetDlg()->ShowWindow(0);
+    SFSetSkinPath(L"");
+    ASSERT_FALSE(image.isNull());
+    const QColor body = image.pixelColor(10, image.height() - 20);
+    EXPECT_GT(body.red() + body.green() + body.blue(), 0);
 }

@@ -404,8 +404,9 @@ TEST_F(RealPlaybackTest, OverlaysAreDrawnOnTheQtPathToo)
             handle = manager->CreatePlayObject(0);
             manager->SetPlayObjectListener(handle, listener);
             EXPECT_EQ(1, manager->Open(handle, path.c_str()));
-            if (track)
+            if (track) {
                 EXPECT_EQ(1, manager->OpenIVSTrack(handle, 7));
+            }
             EXPECT_EQ(1, manager->Play(handle, nullptr));
         });
         EXPECT_TRUE(ProcessUntil([&] { return CountFor("QtFrame", handle) >= 12; }));

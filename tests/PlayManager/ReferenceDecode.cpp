@@ -58,17 +58,24 @@ bool FirstFrame(Decoding& d, int stream)
     return avcodec_receive_frame(d.codec, d.frame) >= 0;
 }
 
+bool DecodeFirstFrame(Decoding& d, const std::string& path, int& width, int& height)
+{
+    int stream = -1;
+    if (!OpenDecoder(d, path, stream) || !FirstFrame(d, stream))
+        return false;
+    width = d.frame->width;
+    height = d.frame->height;
+    return true;
+}
+
 }  // namespace
 
 bool DecodeFirstPictureRgb(const std::string& path, std::vector<std::uint8_t>& rgb, int& width,
                            int& height)
 {
     Decoding d;
-    int stream = -1;
-    if (!OpenDecoder(d, path, stream) || !FirstFrame(d, stream))
+    if (!DecodeFirstFrame(d, path, width, height))
         return false;
-    width = d.frame->width;
-    height = d.frame->height;
     d.planar->format = AV_PIX_FMT_YUV420P;
     d.planar->width = width;
     d.planar->height = height;
@@ -90,11 +97,8 @@ bool DecodeFirstPictureByFFmpeg(const std::string& path, std::vector<std::uint8_
                                 int& height)
 {
     Decoding d;
-    int stream = -1;
-    if (!OpenDecoder(d, path, stream) || !FirstFrame(d, stream))
+    if (!DecodeFirstFrame(d, path, width, height))
         return false;
-    width = d.frame->width;
-    height = d.frame->height;
     d.scaler = sws_getContext(width, height, AVPixelFormat(d.frame->format), width, height, AV_PIX_FMT_RGBA,
                               SWS_POINT, nullptr, nullptr, nullptr);
     if (!d.scaler)

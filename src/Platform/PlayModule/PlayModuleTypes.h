@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace PLAY_MODULE {
@@ -17,13 +18,15 @@ enum PM_IMAGE_TYPE : int {
     PM_IMAGE_JPEG = 1,
 };
 
-// A key frame's place in a recording.
+// A key frame's place in a recording. Callers read the 64-bit position,
+// the first field (files pass 2 GB).
 struct FRAME_POS {
     std::int64_t nFilePos = 0;       // byte position of the key frame
     std::uint32_t nFrameTime = 0;    // absolute time, seconds since 1970
     std::uint32_t nReserved = 0;
     std::int64_t nFrameTimeMs = 0;   // absolute time in milliseconds
 };
+static_assert(offsetof(FRAME_POS, nFilePos) == 0 && sizeof(FRAME_POS::nFilePos) == 8);
 
 struct MEDIA_INFO {
     std::int32_t nWidth = 0;

@@ -46,6 +46,20 @@ bool ShowsMoment(CPlayModule& member, std::int64_t momentMs, bool backward = fal
     return backward ? ahead >= 0 && ahead < kFrameMs : ahead <= 0 && ahead > -kFrameMs;
 }
 
+_SYSTEMTIME LocalSystemTime(unsigned seconds)
+{
+    SF_SOFT_BASE::CSFDateTime date;
+    date.FromTime(seconds);
+    _SYSTEMTIME local{};
+    local.wYear = WORD(date.year);
+    local.wMonth = WORD(date.month);
+    local.wDay = WORD(date.day);
+    local.wHour = WORD(date.hour);
+    local.wMinute = WORD(date.minute);
+    local.wSecond = WORD(date.second);
+    return local;
+}
+
 class ModuleFeatures : public ::testing::Test {
 protected:
     void SetUp() override { CPlayModule::SetRenderType(PM_RENDER_QT); }
@@ -417,15 +431,7 @@ TEST_F(ModuleFeatures, KeyFramePositionsOfOtherContainers)
     EXPECT_GT(next.nFilePos, key.nFilePos);
     EXPECT_EQ(std::int64_t(std::filesystem::file_size(Sample("clip.mp4"))), last.nFilePos);
 
-    _SYSTEMTIME local{};
-    SF_SOFT_BASE::CSFDateTime date;
-    date.FromTime(kClipStart + 1);
-    local.wYear = WORD(date.year);
-    local.wMonth = WORD(date.month);
-    local.wDay = WORD(date.day);
-    local.wHour = WORD(date.hour);
-    local.wMinute = WORD(date.minute);
-    local.wSecond = WORD(date.second);
+    _SYSTEMTIME local = LocalSystemTime(kClipStart + 1);
     local.wMilliseconds = 500;
     FRAME_POS byTime;
     ASSERT_EQ(1, module->GetKeyFramePosByAbsTime(local, byTime));
@@ -441,15 +447,7 @@ TEST_F(ModuleFeatures, AFileWithoutTimesHasAKeyFrameAtTheFirstSecondOf1970)
     ASSERT_EQ(0u, module->GetFileStartTime());
     FRAME_POS byOffset;
     ASSERT_EQ(1, module->GetKeyFramePos(0, &byOffset));
-    SF_SOFT_BASE::CSFDateTime date;
-    date.FromTime(0);  // 1970-01-01 00:00:00 in UTC, as local time
-    _SYSTEMTIME local{};
-    local.wYear = WORD(date.year);
-    local.wMonth = WORD(date.month);
-    local.wDay = WORD(date.day);
-    local.wHour = WORD(date.hour);
-    local.wMinute = WORD(date.minute);
-    local.wSecond = WORD(date.second);
+    _SYSTEMTIME local = LocalSystemTime(0);  // 1970-01-01 00:00:00 UTC as local time
     FRAME_POS byTime;
     ASSERT_EQ(1, module->GetKeyFramePosByAbsTime(local, byTime));
     EXPECT_EQ(byOffset.nFilePos, byTime.nFilePos);

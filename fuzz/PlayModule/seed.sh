@@ -1,0 +1,43 @@
+#!/bin/sh
+# Writes small seed corpora for the play-module fuzz targets into
+# ROOT/<target>: recordings made by kvxwrite and FFmpeg, a few KB each.
+set -e
+root=${1:?root folder}
+kvxwrite=${2:?path of kvxwrite}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+for target in fuzz_kvx_reader fuzz_playmodule_play fuzz_stream_mode fuzz_index_bytes; do
+  mkdir -p "$root/$target"
+done
+
+# The encoder library of H.265 keeps an allocation the leak check reports.
+small="--seconds 0.4 --size 32x32 --fps 5 --gop 0.2"
+ASAN_OPTIONS=detect_leaks=0 "$kvxwrite" $small --start "2016-01-02 03:04:05" --name Seed "$work/kvx" >/dev/null
+ASAN_OPTIONS=detect_leaks=0 "$kvxwrite" $small --start "2016-01-02 03:04:05" --name Bare --unsigned \
+  --no-overlay --audio none --codec h265 "$work/kvx" >/dev/null
+i=0
+for f in "$work"/kvx/*.kvx; do
+  i=$((i + 1))
+  cp "$f" "$root/fuzz_kvx_reader/kvx$i"
+  cp "$f" "$root/fuzz_playmodule_play/kvx$i"
+  # The stream target reads its block size from the first two bytes.
+  { printf '\001\000'; cat "$f"; } > "$root/fuzz_stream_mode/kvx$i"
+done
+
+if command -v ffmpeg >/dev/null; then
+  for ext in mp4 ts avi ps; do
+    format=$ext
+    [ "$ext" = ps ] && format=mpeg
+    [ "$ext" = ts ] && format=mpegts
+    ffmpeg -v error -y -f lavfi -i testsrc2=size=32x32:rate=5 -t 0.4 -c:v libx264 -g 1 \
+      -pix_fmt yuv420p -f "$format" "$work/seed.$ext"
+    cp "$work/seed.$ext" "$root/fuzz_playmodule_play/$ext"
+    { printf '\001\000'; cat "$work/seed.$ext"; } > "$root/fuzz_stream_mode/$ext"
+  done
+fi
+
+# Index bytes: marker, version 1, container, flags, file size, start, end,
+# one entry, then the CRC-32 of all that (gzip's trailer holds the same one).
+printf 'KVXI\001\000\001\001\000\020\000\000\000\000\000\000\000\000\000\000\000\000\000\000\350\003\000\000\000\000\000\000\001\000\000\000\000\000\000\000\000\000\000\000\000\000\000\000\060\000\000\000\000\000\000\000' \
+  > "$work/index"
+{ cat "$work/index"; gzip -c "$work/index" | tail -c 8 | head -c 4; } > "$root/fuzz_index_bytes/one"
