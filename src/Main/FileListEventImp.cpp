@@ -585,14 +585,15 @@ void* CFileListEventImp::NextFileLeaf(void* item, bool forward) const
 
 void* CFileListEventImp::NextDate(void* date, bool forward) const
 {
-    if (void* sibling = forward ? m_tree->GetNextSiblingItem(date) : m_tree->GetPrevSiblingItem(date))
+    auto step = [&](void* node) {
+        return forward ? m_tree->GetNextSiblingItem(node) : m_tree->GetPrevSiblingItem(node);
+    };
+    if (void* sibling = step(date))
         return sibling;
-    void* root = m_tree->GetParentItem(date);
-    for (void* next = forward ? m_tree->GetNextSiblingItem(root) : m_tree->GetPrevSiblingItem(root); next;
-         next = forward ? m_tree->GetNextSiblingItem(next) : m_tree->GetPrevSiblingItem(next)) {
-        if (KindOf(next) == ItemKind::Single)
-            return forward ? next : nullptr;
-        if (void* found = forward ? FirstChild(next) : LastChild(next))
+    for (void* root = step(m_tree->GetParentItem(date)); root; root = step(root)) {
+        if (KindOf(root) == ItemKind::Single)
+            return forward ? root : nullptr;
+        if (void* found = forward ? FirstChild(root) : LastChild(root))
             return found;
     }
     return nullptr;

@@ -53,12 +53,7 @@ CLayoutBarEventImp::~CLayoutBarEventImp()
 
 int CLayoutBarEventImp::CreateView(void* parentWindow)
 {
-    m_view = SFCreateView(this);
-    if (!m_view)
-        return 0;
-    m_view->SetBackground(L"bg_monitor.png");
-    m_view->Create(nullptr, L"LayoutBar", 0x50000000, tagRECT{0, 0, 70, 500}, parentWindow, 107);
-    return 1;
+    return CreatePageView(this, m_view, L"bg_monitor.png", L"LayoutBar", tagRECT{0, 0, 70, 500}, parentWindow, 107);
 }
 
 const int* CLayoutBarEventImp::ButtonOrder()
@@ -137,7 +132,8 @@ int CLayoutBarEventImp::SelectLayoutByWndCount(int count)
 {
     if (count < 1)
         return 0;
-    // The first standard grid that holds count windows; above 36 the largest.
+    // The first standard grid that holds count windows; above 36 the largest
+    // (the file logic plays the first 36 and tells the user).
     int id = kLastLayoutId;
     for (int candidate = kFirstLayoutId; candidate <= kLastLayoutId; ++candidate) {
         if (kWindowCounts[candidate - kFirstLayoutId] >= count) {

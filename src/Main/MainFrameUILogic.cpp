@@ -48,19 +48,6 @@ std::wstring FileNameOf(const std::wstring& path)
     return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
-// Number of runs of equal channel keys, in list order.
-int CountChannelRuns(const std::list<_QUERY_FILE_INFO>& files)
-{
-    int runs = 0;
-    int lastChannel = FileIndexKeys::kSingleFileChannel;
-    for (const _QUERY_FILE_INFO& file : files) {
-        if (runs == 0 || file.channelKey != lastChannel)
-            ++runs;
-        lastChannel = file.channelKey;
-    }
-    return runs;
-}
-
 boost::shared_ptr<_QUERY_FILE_INFO> MakePlayRecord(const _QUERY_FILE_INFO& answer, int window)
 {
     auto record = boost::make_shared<_QUERY_FILE_INFO>();
@@ -253,26 +240,32 @@ void CMainFrameUILogic::RetryLater(boost::shared_ptr<std::list<_QUERY_FILE_INFO>
     });
 }
 
+// The files that get a window, and the number of channel runs: every file,
+// or of a whole day the files of its first kMaxDayWindows channel runs.
+std::vector<const _QUERY_FILE_INFO*> CMainFrameUILogic::PickFilesToPlay(const std::list<_QUERY_FILE_INFO>& files,
+                                                                        bool wholeDay, int& runs)
+{
+    std::vector<const _QUERY_FILE_INFO*> picked;
+    runs = 0;
+    int lastChannel = FileIndexKeys::kSingleFileChannel;
+    for (const _QUERY_FILE_INFO& file : files) {
+        if (wholeDay && (runs == 0 || file.channelKey != lastChannel)) {
+            ++runs;
+            lastChannel = file.channelKey;
+        }
+        if (!wholeDay || runs <= kMaxDayWindows)
+            picked.push_back(&file);
+    }
+    return picked;
+}
+
 void CMainFrameUILogic::PlayFiles(IFileListOwner& page, const std::list<_QUERY_FILE_INFO>& files)
 {
     const _QUERY_FILE_INFO& first = files.front();
     const bool wholeDay = first.queryType == QUERY_FILEPATH_DAY;
     const int sync = page.IsSyncPlay();
-    const int runs = wholeDay ? CountChannelRuns(files) : 0;
-    const int windows = std::min(runs, kMaxDayWindows);
-
-    // Files of the runs that get a window.
-    std::list<const _QUERY_FILE_INFO*> toPlay;
-    int run = -1;
-    int lastChannel = FileIndexKeys::kSingleFileChannel;
-    for (const _QUERY_FILE_INFO& file : files) {
-        if (wholeDay && (run < 0 || file.channelKey != lastChannel)) {
-            ++run;
-            lastChannel = file.channelKey;
-        }
-        if (!wholeDay || run < windows)
-            toPlay.push_back(&file);
-    }
+    int runs = 0;
+    const std::vector<const _QUERY_FILE_INFO*> toPlay = PickFilesToPlay(files, wholeDay, runs);
     const int count = static_cast<int>(toPlay.size());
 
     if (wholeDay) {
@@ -281,23 +274,22 @@ void CMainFrameUILogic::PlayFiles(IFileListOwner& page, const std::list<_QUERY_F
             page.SetWantedShowNum(count);
             page.SetTimeLineDisplayFlag(1);
         }
+        // The layout first, so that the window ids are those of the new grid.
+        page.SelectLayoutByWndCount(std::min(runs, kMaxDayWindows));
     } else {
         page.SetWantedShowNum(-1);
         page.SetSynPlay(0);
         page.ResetPlayStates();
     }
     CSFVideoWindow* grid = page.GetVideoWindow();
-    // The layout first, so that the window ids are those of the new grid.
-    if (wholeDay)
-        page.SelectLayoutByWndCount(windows);
     page.SetWantedReturnNum(count);
     qDebug("Task_GetFilePath_Ret==%d", count);
     const int currentWindow = grid ? grid->GetCurrentSubWinID() : -1;
     if (first.window == -1 || first.window == currentWindow)
         page.UpdatePlayBarButton(kReverseRadioId, 0);
 
-    run = -1;
-    lastChannel = FileIndexKeys::kSingleFileChannel;
+    int run = -1;
+    int lastChannel = FileIndexKeys::kSingleFileChannel;
     for (const _QUERY_FILE_INFO* file : toPlay) {
         int window = file->window == -1 ? currentWindow : file->window;
         if (wholeDay) {

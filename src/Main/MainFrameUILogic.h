@@ -63,6 +63,8 @@ private:
                                const std::list<std::wstring>* extensions);
     void HandleFilePaths(boost::shared_ptr<std::list<_QUERY_FILE_INFO>> files, int attempt);
     void RetryLater(boost::shared_ptr<std::list<_QUERY_FILE_INFO>> files, int attempt);
+    static std::vector<const _QUERY_FILE_INFO*> PickFilesToPlay(const std::list<_QUERY_FILE_INFO>& files,
+                                                                bool wholeDay, int& runs);
     void PlayFiles(IFileListOwner& page, const std::list<_QUERY_FILE_INFO>& files);
     void PlayRecording(const std::wstring& fileName,
                        const std::list<_GROUP_FILE_INFO>& groups);

@@ -31,11 +31,8 @@ boost::shared_ptr<CMainPageEventImp> CMainPageEventImp::Create(boost::shared_ptr
 {
     boost::shared_ptr<CMainPageEventImp> page =
         boost::make_shared<CMainPageEventImp>(boost::weak_ptr<IPageHost>(owner), std::move(backends));
-    page->m_view = SFCreateView(page.get());
-    if (page->m_view) {
-        page->m_view->SetBackground(L"bg_monitor.png");
-        page->m_view->Create(nullptr, L"MainPage", 0x50000000, tagRECT{0, 0, 400, 300}, parentWindow, 103);
-    }
+    CreatePageView(page.get(), page->m_view, L"bg_monitor.png", L"MainPage", tagRECT{0, 0, 400, 300}, parentWindow,
+                   103);
     return page;
 }
 

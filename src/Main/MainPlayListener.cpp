@@ -108,8 +108,7 @@ void CMainPlayListener::OnPlayTimeInfoChanged(void* handle, unsigned int start, 
         start = today;
         end += today;
     }
-    const int window = ui->GetWindowOfHandle(handle);
-    _QUERY_FILE_INFO* entry = window >= 0 ? ui->GetWindowEntry(window) : ui->GetHiddenEntry(handle);
+    _QUERY_FILE_INFO* entry = ui->GetEntry(handle);
     if (!entry) {
         if (ui->GetWantedReturnNum() > 0) {
             m_pendingTimeInfo[handle] = {start, end};
@@ -147,7 +146,7 @@ void CMainPlayListener::OnFileEnd(void* handle)
     if (!ui)
         return;
     const int window = ui->GetWindowOfHandle(handle);
-    _QUERY_FILE_INFO* entry = window >= 0 ? ui->GetWindowEntry(window) : nullptr;
+    _QUERY_FILE_INFO* entry = ui->GetShownEntry(handle);
     if (!entry)
         return;
     ui->StopRecord(handle, window);

@@ -54,12 +54,8 @@ CMainTimeLineEventImp::~CMainTimeLineEventImp()
 
 int CMainTimeLineEventImp::CreateView(void* parentWindow)
 {
-    m_view = SFCreateView(this);
-    if (!m_view)
-        return 0;
-    m_view->SetBackground(L"bg_timeline.png");
-    m_view->Create(nullptr, L"MainTimeLine", 0x50000000, tagRECT{0, 0, 1000, 110}, parentWindow, 110);
-    return 1;
+    return CreatePageView(this, m_view, L"bg_timeline.png", L"MainTimeLine", tagRECT{0, 0, 1000, 110}, parentWindow,
+                          110);
 }
 
 int CMainTimeLineEventImp::OnCreate()

@@ -3,6 +3,18 @@
 #include <QWidget>
 
 #include "Widgets/SFViewEvent.h"
+#include "Widgets/SFWidgetFactory.h"
+
+bool CreatePageView(ISFViewEvent* handler, CSFView*& view, const wchar_t* background, const wchar_t* name,
+                    const tagRECT& rect, void* parent, UINT id)
+{
+    view = SFCreateView(handler);
+    if (!view)
+        return false;
+    view->SetBackground(background);
+    view->Create(nullptr, name, 0x50000000, rect, parent, id);
+    return true;
+}
 
 void ReleaseOwnedView(ISFViewEvent* handler)
 {

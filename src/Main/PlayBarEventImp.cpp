@@ -115,12 +115,7 @@ CPlayBarEventImp::~CPlayBarEventImp()
 
 int CPlayBarEventImp::CreateView(void* parentWindow)
 {
-    m_view = SFCreateView(this);
-    if (!m_view)
-        return 0;
-    m_view->SetBackground(L"bg_playbar.png");
-    m_view->Create(nullptr, L"PlayBar", 0x50000000, tagRECT{0, 0, 1000, 55}, parentWindow, 101);
-    return 1;
+    return CreatePageView(this, m_view, L"bg_playbar.png", L"PlayBar", tagRECT{0, 0, 1000, 55}, parentWindow, 101);
 }
 
 int CPlayBarEventImp::OnCreate()

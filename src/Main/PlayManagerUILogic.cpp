@@ -238,10 +238,21 @@ void* CPlayManagerUILogic::GetHandleOfWindow(int window) const
     return nullptr;
 }
 
-void CPlayManagerUILogic::SetFileEndMark(void* handle, int value)
+_QUERY_FILE_INFO* CPlayManagerUILogic::GetShownEntry(void* handle)
 {
     const int window = GetWindowOfHandle(handle);
-    if (_QUERY_FILE_INFO* entry = window >= 0 ? GetWindowEntry(window) : GetHiddenEntry(handle))
+    return window >= 0 ? GetWindowEntry(window) : nullptr;
+}
+
+_QUERY_FILE_INFO* CPlayManagerUILogic::GetEntry(void* handle)
+{
+    _QUERY_FILE_INFO* shown = GetShownEntry(handle);
+    return shown ? shown : GetHiddenEntry(handle);
+}
+
+void CPlayManagerUILogic::SetFileEndMark(void* handle, int value)
+{
+    if (_QUERY_FILE_INFO* entry = GetEntry(handle))
         entry->endMark = value;
 }
 
@@ -679,8 +690,7 @@ void CPlayManagerUILogic::StopRecord(void* handle, int window)
 
 void CPlayManagerUILogic::SaveIndex(void* handle)
 {
-    const int window = GetWindowOfHandle(handle);
-    _QUERY_FILE_INFO* entry = window >= 0 ? GetWindowEntry(window) : GetHiddenEntry(handle);
+    _QUERY_FILE_INFO* entry = GetEntry(handle);
     if (!entry)
         return;
     entry->indexMark = 1;
@@ -697,8 +707,7 @@ void CPlayManagerUILogic::PopVideoInfoDlg(int window)
 void CPlayManagerUILogic::Task_GetVideoInfo_Ret(void* handle, std::wstring resolution, std::wstring frameRate,
                                                 std::wstring duration)
 {
-    const int window = GetWindowOfHandle(handle);
-    _QUERY_FILE_INFO* entry = window >= 0 ? GetWindowEntry(window) : nullptr;
+    _QUERY_FILE_INFO* entry = GetShownEntry(handle);
     if (!entry)
         return;
     struct stat st;
@@ -842,7 +851,7 @@ void* CPlayManagerUILogic::HiddenNeighbour(int window, std::int32_t fileId, bool
 int CPlayManagerUILogic::ChannelFileEndAndPlayNext(void* handle, int wrap)
 {
     const int window = GetWindowOfHandle(handle);
-    _QUERY_FILE_INFO* entry = window >= 0 ? GetWindowEntry(window) : nullptr;
+    _QUERY_FILE_INFO* entry = GetShownEntry(handle);
     if (!entry)
         return 1;
     void* next = HiddenNeighbour(window, entry->fileId, true, false);
@@ -872,7 +881,7 @@ int CPlayManagerUILogic::ChannelFileEndAndPlayNext(void* handle, int wrap)
 int CPlayManagerUILogic::ChannelFileEndAndPlayPrev(void* handle, int wrap)
 {
     const int window = GetWindowOfHandle(handle);
-    _QUERY_FILE_INFO* entry = window >= 0 ? GetWindowEntry(window) : nullptr;
+    _QUERY_FILE_INFO* entry = GetShownEntry(handle);
     if (!entry)
         return 1;
     void* previous = HiddenNeighbour(window, entry->fileId, false, false);

@@ -46,6 +46,10 @@ public:
     int GetWindowOfHandle(void* handle) const;
     // The handle shown in a window, 0 when none.
     void* GetHandleOfWindow(int window) const;
+    // The shown entry of a handle (null for a hidden or unknown one).
+    _QUERY_FILE_INFO* GetShownEntry(void* handle);
+    // The shown or hidden entry of a handle, or null.
+    _QUERY_FILE_INFO* GetEntry(void* handle);
     void SetFileEndMark(void* handle, int value);
     int AreAllFilesEnded() const;
     int SetRepeatOne(int mode);

@@ -106,11 +106,7 @@ CPlayWinManagerEventImp::~CPlayWinManagerEventImp()
 
 int CPlayWinManagerEventImp::CreateView(void* parentWindow)
 {
-    m_view = SFCreateView(this);
-    if (!m_view)
-        return 0;
-    m_view->SetBackground(L"bg_monitor.png");
-    m_view->Create(nullptr, L"PlayWinManager", 0x50000000, tagRECT{0, 0, 900, 500}, parentWindow, 119);
+    CreatePageView(this, m_view, L"bg_monitor.png", L"PlayWinManager", tagRECT{0, 0, 900, 500}, parentWindow, 119);
     return 0;
 }
 

@@ -10,6 +10,9 @@
 #include "MainPageFixture.h"
 #include "Support/TempFolder.h"
 #include "Widgets/SFPlayProgressPanel.h"
+#include "VideoWidgets/SFQTVideoWindow.h"
+#include "VideoWidgets/SFQTVideoWindowPlayWnd.h"
+#include "VideoWidgets/SFQTVideoWindowSubWnd.h"
 #include "Widgets/SFVideoWindow.h"
 
 using namespace MainPageTest;
@@ -181,6 +184,12 @@ TEST_F(PlayProtocol, RecordRequestsAnswerWithTheirMessages)
     EXPECT_EQ(ui->StartRecord(nullptr, L"/tmp/x.kvx", 0, Window(0)), 1);
     EXPECT_TRUE(ProcessUntil([&] { return Noted(L"It can not record as playing under abnormal playing state!"); }));
     EXPECT_EQ(engine.Total("StartDataRecord 0"), 0);
+    auto* cell = dynamic_cast<CSFQTVideoWindow*>(grid)->CellAt(0)->GetPlayWnd();
+    ui->Task_StartRecord_Ret(1, Window(0));
+    EXPECT_EQ(cell->RecordState(), 1);
+    // A refusal does not leave the cell showing a recording.
+    ui->Task_StartRecord_Ret(2, Window(0));
+    EXPECT_EQ(cell->RecordState(), 0);
     ui->Task_StartRecord_Ret(0, Window(0));
     EXPECT_TRUE(Noted(L"Record Failed!"));
     ui->SetPlaySpeed(1.0f);

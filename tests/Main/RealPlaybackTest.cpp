@@ -8,6 +8,7 @@
 #include "Base/PostTask.h"
 #include "Base/TextCodec.h"
 #include "Common/ConfigManager.h"
+#include "Common/IndexFileStore.h"
 #include "Common/UserMessages.h"
 #include "Main/MainPlayListener.h"
 #include "Main/MainTimeLineEventImp.h"
@@ -178,16 +179,23 @@ TEST_F(RealPlayback, SeekMovesOneWindowAndTheSynchronisedGroupTogether)
     EXPECT_NEAR(double(PlayTime(Handle(0))), double(PlayTime(Handle(1))), 1.0);
 }
 
-TEST_F(RealPlayback, ReversePlayOnceTheIndexIsBuilt)
+TEST_F(RealPlayback, AStaleIndexIsReplacedAndReversePlayWaitsForTheIndex)
 {
-    ASSERT_TRUE(Open(DayOf(1, QUERY_FILEPATH_SINGLE)));
+    auto records = DayOf(1, QUERY_FILEPATH_SINGLE);
+    const std::string index = SF_SOFT_BASE::WideToUtf8(GetIndexFilePath(records[0]->path));
+    std::filesystem::create_directories(std::filesystem::path(index).parent_path());
+    std::ofstream(index, std::ios::binary) << std::string(64, '\x01');
+    ASSERT_FALSE(IsIndexFileValid(records[0]->path));
+    ASSERT_TRUE(Open(records));
     ASSERT_TRUE(ProcessUntil([&] { return ui->GetWindowEntry(Window(0))->indexMark == 1; }));
+    EXPECT_TRUE(ProcessUntil([&] { return IsIndexFileValid(records[0]->path); }));
     grid->SetFocusSubWin(Window(0));
     ui->SetPlayDirection(0);
     Settle(300);
     EXPECT_EQ(ui->GetWindowEntry(Window(0))->directionMark, 0);
     EXPECT_EQ(bar->GetRadio(CPlayBarEventImp::kReverse)->GetCheck(), 1);
     EXPECT_TRUE(std::find(notes.begin(), notes.end(), L"Failed to play backward!") == notes.end());
+    std::filesystem::remove(index);
 }
 
 TEST_F(RealPlayback, SnapshotsAreDecodableFilesOfTheirOwn)
