@@ -48,6 +48,12 @@ namespace {
 
 constexpr int kWindows = 16;
 
+#ifdef __SANITIZE_ADDRESS__
+constexpr int kFirstFrameRuns = 3;
+#else
+constexpr int kFirstFrameRuns = 20;
+#endif
+
 double PlaySeconds()
 {
     if (const char* text = std::getenv("MAINPAGE_BENCH_SECONDS"))
@@ -216,7 +222,7 @@ void BM_OpenToFirstFrame(benchmark::State& state)
     state.counters["library_ms"] = benchmark::Counter(library, benchmark::Counter::kAvgIterations);
     state.counters["ratio"] = library > 0 ? page / library : 0;
 }
-BENCHMARK(BM_OpenToFirstFrame)->Iterations(20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenToFirstFrame)->Iterations(kFirstFrameRuns)->Unit(benchmark::kMillisecond);
 
 double PageCpuSeconds(const std::vector<std::string>& files, double seconds, int* framesShown)
 {
