@@ -219,7 +219,9 @@ bool ExportObject::StartRawCopy(const ExportTarget& job)
     m_temporaryPath = SF_SOFT_BASE::CAtomicFileWriter::CreateTemporaryBeside(job.dstPath);
     if (m_temporaryPath.empty())
         return false;
-    if (!destination->Open(m_temporaryPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS,
+    // The temporary is new and empty: opening it without truncation spares
+    // the flush some file systems start when a truncated file is closed.
+    if (!destination->Open(m_temporaryPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING,
                            kFileAttributeNormal)) {
         ::unlink(m_temporaryPath.c_str());
         return false;
