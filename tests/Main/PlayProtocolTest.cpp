@@ -127,6 +127,10 @@ TEST_F(PlayProtocol, CloseCountsAddUpAndTheExitIsAnsweredOnceAllClosed)
     ui->CloseFiles(nullptr, Window(0));
     ui->CloseFiles(nullptr, Window(1));
     EXPECT_EQ(ui->GetCloseWantedNum(), 2);
+    // A close of nothing while closes are answering does not end the page early.
+    ui->CloseFiles(nullptr, -1);
+    EXPECT_EQ(ui->GetCloseWantedNum(), 2);
+    EXPECT_TRUE(host->closedPages.empty());
     ASSERT_TRUE(ProcessUntil([&] { return ui->GetCloseWantedNum() == 0; }));
     Settle();
     EXPECT_EQ(host->closedPages, std::vector<int>{0});
