@@ -270,3 +270,12 @@ TEST(PlayLogicTexts, DurationIsHoursMinutesSecondsAndZeroWhenImplausible)
                           Case{0, 356401, L"00:00:00"}, Case{500, 400, L"00:00:00"}})
         EXPECT_EQ(CPlayManagerPlayLogic::FormatDuration(c.start, c.end), c.text) << c.end;
 }
+
+TEST_F(PlayProtocol, OverlayLinesFollowTheSettingOnEveryOpenFile)
+{
+    ASSERT_TRUE(Open(Day(2)));
+    ui->ShowTrace(3);
+    EXPECT_TRUE(Reaches("OpenIVSTrack", 2));
+    ui->ShowTrace(0);
+    EXPECT_TRUE(Reaches("CloseIVSTrack", 2));
+}
