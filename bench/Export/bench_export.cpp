@@ -7,7 +7,8 @@
 //   raw export started through the page (offscreen, progress shown)
 //   vs the engine alone                                  (goal >= 0.95x)
 // EXPORT_BENCH_MB sets the recording's size (default 24; the figures asked
-// for use 500). Other arguments (a benchmark runner's) are ignored.
+// for use 500), EXPORT_BENCH_ROUNDS the rounds whose best figure counts
+// (default 3). Other arguments (a benchmark runner's) are ignored.
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -272,20 +273,41 @@ int main(int argc, char** argv)
     StartWorkerLoop(ML_PLAY);
     CopyBytes(recording, folder.path + "/warm.kvx");  // into the page cache
 
-    const double copy = CopyBytes(recording, folder.path + "/copy.kvx");
-    const double raw = RunEngine(EXPORT_TYPE_RAW, recording, folder.path + "/raw.kvx", 0);
-    const double directAvi = FeedAvi(recording, folder.path + "/direct.avi");
-    const double avi = RunEngine(EXPORT_TYPE_AVI, recording, folder.path + "/engine.avi", 0);
-    const double decode = DecodeRange(recording);
-    const double jpeg = RunEngine(EXPORT_TYPE_JPEG, recording, folder.path + "/pictures", 1451703845);
-
-    for (const char* output : {"/copy.kvx", "/raw.kvx", "/direct.avi", "/engine.avi", "/raw2.kvx"})
-        std::filesystem::remove(folder.path + output);
-    std::filesystem::remove_all(folder.path + "/pictures");
-    const double engineRaw = RunEngine(EXPORT_TYPE_RAW, recording, folder.path + "/raw2.kvx", 0);
-    std::filesystem::remove(folder.path + "/raw2.kvx");
-    std::filesystem::create_directory(folder.path + "/page");
-    const double page = RunPage(recording, folder.path + "/page");
+    // Each output goes before the next run, so no run pays for another's
+    // pages. The machine is shared: each figure is the best of a few rounds,
+    // every round running each pair back to back.
+    auto drop = [&](const char* name) {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder.path + name, ignored);
+    };
+    drop("/warm.kvx");
+    auto best = [](double& kept, double seconds) {
+        if (seconds <= 0 || kept <= 0)
+            kept = seconds <= 0 ? seconds : (kept == 0 ? seconds : kept);
+        else
+            kept = std::min(kept, seconds);
+    };
+    double copy = 0, raw = 0, directAvi = 0, avi = 0, decode = 0, jpeg = 0, engineRaw = 0, page = 0;
+    const char* roundsText = std::getenv("EXPORT_BENCH_ROUNDS");
+    const int rounds = std::max(1, roundsText ? std::atoi(roundsText) : 3);
+    for (int round = 0; round < rounds; ++round) {
+        best(copy, CopyBytes(recording, folder.path + "/copy.kvx"));
+        drop("/copy.kvx");
+        best(raw, RunEngine(EXPORT_TYPE_RAW, recording, folder.path + "/raw.kvx", 0));
+        drop("/raw.kvx");
+        best(directAvi, FeedAvi(recording, folder.path + "/direct.avi"));
+        drop("/direct.avi");
+        best(avi, RunEngine(EXPORT_TYPE_AVI, recording, folder.path + "/engine.avi", 0));
+        drop("/engine.avi");
+        best(decode, DecodeRange(recording));
+        best(jpeg, RunEngine(EXPORT_TYPE_JPEG, recording, folder.path + "/pictures", 1451703845));
+        drop("/pictures");
+        best(engineRaw, RunEngine(EXPORT_TYPE_RAW, recording, folder.path + "/raw2.kvx", 0));
+        drop("/raw2.kvx");
+        std::filesystem::create_directory(folder.path + "/page");
+        best(page, RunPage(recording, folder.path + "/page"));
+        drop("/page");
+    }
 
     std::printf("recording: %.1f MB\n", megabytes);
     Row("copy with read/write", copy, copy, megabytes, 0);

@@ -28,7 +28,7 @@ constexpr float kDecodeSpeed = 64.0f;
 constexpr std::uint32_t kFileAttributeNormal = 0x80;
 constexpr auto kRoomWait = std::chrono::milliseconds(5);
 constexpr auto kRoomPoll = std::chrono::microseconds(100);
-constexpr auto kDrainPoll = std::chrono::milliseconds(5);
+constexpr auto kDrainWait = std::chrono::milliseconds(5);
 constexpr auto kPictureWait = std::chrono::seconds(60);
 
 std::string StampOf(const __DATETIME_INFO& time)
@@ -338,9 +338,8 @@ void ExportObject::Task_WaitInputDataFinish()
         m_draining = true;
         m_drainStart = now;
     }
-    if (sdk->GetBufferValue(PLAY_MODULE::CPlaySdkWrapper::kBufferOutstanding) + sdk->GetSourceBufferRemain() != 0) {
+    if (!Drained()) {
         if (now - m_drainStart < m_drainLimit) {
-            std::this_thread::sleep_for(kDrainPoll);
             Post(&ExportObject::Task_WaitInputDataFinish, "&ExportObject::Task_WaitInputDataFinish");
             return;
         }
@@ -356,6 +355,19 @@ void ExportObject::Task_WaitInputDataFinish()
     Post(&ExportObject::Task_SendExportFileStopMsg, "&ExportObject::Task_SendExportFileStopMsg");
     if (failed.exchange(0))
         Report(&IExportObjectListener::OnExportFailed, "&IExportObjectListener::OnExportFailed", 0);
+}
+
+// Waits a little for the library's buffers to empty; false while they hold
+// data (the caller asks again in a task of its own).
+bool ExportObject::Drained()
+{
+    const auto deadline = std::chrono::steady_clock::now() + kDrainWait;
+    while (sdk->GetBufferValue(PLAY_MODULE::CPlaySdkWrapper::kBufferOutstanding) + sdk->GetSourceBufferRemain() != 0) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(kRoomPoll);
+    }
+    return true;
 }
 
 void ExportObject::Task_Stop()

@@ -77,6 +77,7 @@ private:
     bool OpenSource(const ExportTarget& job);
     void Offer(std::uint32_t count);
     void CountBlock(std::uint32_t count);
+    bool Drained();
     // Closes the current job's output; cut: the job did not reach its end.
     bool CloseOutput(bool cut);
     bool CloseRawCopy(bool cut);

@@ -15,6 +15,7 @@
 #include "Export/ExportViewExportLogic.h"
 #include "Export/ExportViewPlayLogic.h"
 #include "Export/ExportViewUILogic.h"
+#include "Export/LocalTimeFields.h"
 #include "Main/MainFrameHelpLogic.h"
 #include "Main/PageHost.h"
 #include "Widgets/SFApplication.h"
@@ -799,15 +800,7 @@ std::uint32_t CExportViewEventImp::PickerTime(int dateIndex, int timeIndex) cons
 
 void CExportViewEventImp::SetPickers(unsigned int time, int which)
 {
-    SF_SOFT_BASE::CSFDateTime local;
-    local.FromTime(time);
-    _SF_SYSTEMTIME value{};
-    value.wYear = WORD(local.year);
-    value.wMonth = WORD(local.month);
-    value.wDay = WORD(local.day);
-    value.wHour = WORD(local.hour);
-    value.wMinute = WORD(local.minute);
-    value.wSecond = WORD(local.second);
+    _SF_SYSTEMTIME value = LocalTimeFields<_SF_SYSTEMTIME>(time);
     if (m_pickers[which ? kPickEndDate : kPickStartDate])
         m_pickers[which ? kPickEndDate : kPickStartDate]->SetDate(&value);
     if (m_pickers[which ? kPickEndTime : kPickStartTime])

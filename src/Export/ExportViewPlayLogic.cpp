@@ -5,11 +5,11 @@
 #include "Export/ExportLog.h"
 
 #include "Base/PostTask.h"
-#include "Base/SFDateTime.h"
 #include "Base/SFFile.h"
 #include "Base/SFStreamConvert.h"
 #include "Common/IndexFileStore.h"
 #include "Export/ExportViewUILogic.h"
+#include "Export/LocalTimeFields.h"
 #include "PlayManager/PlayManager.h"
 #include "Platform/PlayModule/PlayModuleTypes.h"
 #include "Platform/Win32/Win32Types.h"
@@ -20,20 +20,6 @@ namespace {
 
 constexpr std::uint32_t kFileAttributeNormal = 0x80;
 constexpr int kPlayWithIndexSeek = 1;
-
-_SYSTEMTIME LocalSystemTime(unsigned int time)
-{
-    SF_SOFT_BASE::CSFDateTime local;
-    local.FromTime(time);
-    _SYSTEMTIME result{};
-    result.wYear = WORD(local.year);
-    result.wMonth = WORD(local.month);
-    result.wDay = WORD(local.day);
-    result.wHour = WORD(local.hour);
-    result.wMinute = WORD(local.minute);
-    result.wSecond = WORD(local.second);
-    return result;
-}
 
 std::string MultiByte(const std::wstring& path)
 {
@@ -232,8 +218,8 @@ void CExportViewPlayLogic::Task_AnalyseFilePos(int key, unsigned int startTime, 
     qCDebug(lcExport, "CExportViewPlayLogic::Task_AnalyseFilePos----1   %d  %p  %u  %u", key, handle, startTime, endTime);
     PLAY_MODULE::FRAME_POS first;
     PLAY_MODULE::FRAME_POS next;
-    const _SYSTEMTIME start = LocalSystemTime(startTime);
-    const _SYSTEMTIME end = LocalSystemTime(endTime);
+    const _SYSTEMTIME start = LocalTimeFields<_SYSTEMTIME>(startTime);
+    const _SYSTEMTIME end = LocalTimeFields<_SYSTEMTIME>(endTime);
     if (!m_playManager->GetKeyFramePosByAbsTime(handle, &start, first) ||
         !m_playManager->GetNextKeyFramePosByAbsTime(handle, &end, next) || first.nFilePos < 0 ||
         next.nFilePos < first.nFilePos) {

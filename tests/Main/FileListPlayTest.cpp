@@ -131,19 +131,27 @@ TEST_F(FileListPlayTest, OpeningAFolderFillsThePagesInOrderAndPlaysNothing)
     Add("Cam01", 1, 0, kMorning);
     folder.Touch("clip.avi");
     folder.Touch("notes.txt");
+    const std::string hostile = "bad\xff 100% %s.avi";
+    folder.Touch(hostile);
     Open(folder.Path());
-    EXPECT_EQ(frame->calls, (std::vector<std::string>{"watermark:1,1", "export:logic,1,1", "preview:1,1",
+    EXPECT_EQ(frame->calls, (std::vector<std::string>{"watermark:1,2", "export:logic,1,2", "preview:2,1",
                                                       "selectall:0", "manager"}));
-    EXPECT_EQ(tree->GetChildrenCount(SF_TVI_ROOT), 2u);
+    EXPECT_EQ(tree->GetChildrenCount(SF_TVI_ROOT), 3u);
     EXPECT_TRUE(page().started.empty());
     EXPECT_TRUE(notices.empty());
+
+    // A name that is no UTF-8 plays from its very path.
+    DoubleClick(Item(1)->text(0).startsWith("bad") ? Item(1) : Item(2));
+    ASSERT_EQ(page().started.size(), 1u);
+    EXPECT_EQ(SF_SOFT_BASE::WideToUtf8(page().started[0].path), folder.File(hostile));
+    page().started.clear();
 
     // A folder without recordings, and one that cannot be read, say so.
     TempFolder empty;
     Open(empty.Path());
     Open(folder.File("missing"));
     EXPECT_EQ(notices, std::vector<std::wstring>(2, GetLangString(L"No Video Files Found!")));
-    EXPECT_EQ(tree->GetChildrenCount(SF_TVI_ROOT), 2u);
+    EXPECT_EQ(tree->GetChildrenCount(SF_TVI_ROOT), 3u);
 }
 
 TEST_F(FileListPlayTest, ReopeningShowsTheFolderAsItIsNow)

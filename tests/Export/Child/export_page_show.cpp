@@ -1,5 +1,6 @@
 // Shows the export page on a screen of its own during an export and takes a
-// screenshot of it: export_page_show SKIN_FOLDER SHOT.png (run under Xvfb).
+// screenshot of it: export_page_show SKIN_FOLDER SHOT.png [STYLE_SHEET]
+// (run under Xvfb).
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -77,6 +78,8 @@ int main(int argc, char** argv)
         return 2;
     QApplication app(argc, argv);
     SFSetSkinPath(SF_SOFT_BASE::Utf8ToWide(argv[1]) + L"/");
+    if (argc > 3)
+        SFLoadStyleSheet(SF_SOFT_BASE::Utf8ToWide(argv[3]));
     RegisterGuiLoop();
     StartWorkerLoop(ML_EXPORT);
     StartWorkerLoop(ML_PLAY);
