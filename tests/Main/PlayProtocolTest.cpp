@@ -279,3 +279,18 @@ TEST_F(PlayProtocol, OverlayLinesFollowTheSettingOnEveryOpenFile)
     ui->ShowTrace(0);
     EXPECT_TRUE(Reaches("CloseIVSTrack", 2));
 }
+
+TEST_F(PlayProtocol, AFrameStillQueuedWhenThePageGoesDrawsNothing)
+{
+    ASSERT_TRUE(Open(Day(1)));
+    void* handle = Handle(0);
+    auto listener = ui->GetPlayListener();
+    parent.reset();
+    grid = nullptr;
+    bar.reset();
+    manager.reset();
+    page.reset();
+    boost::shared_ptr<unsigned char[]> frame(new unsigned char[16 * 16 * 4]());
+    EXPECT_EQ(listener->OnQTRenderSubWin(handle, frame, 16, 16, {}), 0);
+    listener->OnFileEnd(handle);
+}
