@@ -40,6 +40,12 @@ std::wstring FileNameWithoutExtension(const std::wstring& path)
 
 }  // namespace
 
+bool CMainPlayListener::GridAlive(const boost::shared_ptr<CPlayManagerUILogic>& ui) const
+{
+    // The grid goes with the play-window manager; a frame still queued then draws nothing.
+    return m_videoWindow && ui->GetPlayWinManager();
+}
+
 CMainPlayListener::CMainPlayListener(boost::weak_ptr<CPlayManagerUILogic> uiLogic, CSFVideoWindow* videoWindow)
     : m_uiLogic(std::move(uiLogic)), m_videoWindow(videoWindow)
 {
@@ -49,7 +55,7 @@ int CMainPlayListener::OnQTRenderSubWin(void* handle, boost::shared_ptr<unsigned
                                         int height, boost::shared_ptr<SynSmartPtr> token)
 {
     boost::shared_ptr<CPlayManagerUILogic> ui = m_uiLogic.lock();
-    if (!ui || !m_videoWindow)
+    if (!ui || !GridAlive(ui))
         return 0;
     const int window = ui->GetWindowOfHandle(handle);
     if (window >= 0)
@@ -63,7 +69,7 @@ int CMainPlayListener::OnDDRenderSubWinEx(void* handle, boost::shared_ptr<int>, 
                                           int overlayValue)
 {
     boost::shared_ptr<CPlayManagerUILogic> ui = m_uiLogic.lock();
-    if (!ui || !m_videoWindow)
+    if (!ui || !GridAlive(ui))
         return 0;
     const int window = ui->GetWindowOfHandle(handle);
     if (window >= 0)
@@ -157,7 +163,7 @@ void CMainPlayListener::OnFileEnd(void* handle)
     const bool playing = playBar && playBar->IsPlaying();
     if (!playing && ui->GetPauseAnswered() == 1) {
         ShowNotifyMessage(GetLangString(L"It had step to the end or the begin of file!"), true);
-        if (m_videoWindow)
+        if (GridAlive(ui))
             m_videoWindow->SnapLastFrame(window);
         return;
     }
@@ -165,7 +171,7 @@ void CMainPlayListener::OnFileEnd(void* handle)
         if (!forward) {
             if (entry->queryType != QUERY_FILEPATH_SINGLE)
                 ui->ChannelFileEndAndPlayPrev(handle, 0);
-            if (m_videoWindow)
+            if (GridAlive(ui))
                 m_videoWindow->SnapLastFrame(window);
         } else if (entry->queryType == QUERY_FILEPATH_SINGLE) {
             // Restarting clears the end mark, or every later Play would restart it.
@@ -188,7 +194,7 @@ void CMainPlayListener::ActOnEndInList(const boost::shared_ptr<CPlayManagerUILog
     if (copy.directionMark == 0) {
         if (copy.queryType == QUERY_FILEPATH_DAY || copy.queryType == QUERY_FILEPATH_CHANNEL)
             ui->ChannelFileEndAndPlayPrev(handle, 0);
-        if (m_videoWindow)
+        if (GridAlive(ui))
             m_videoWindow->SnapLastFrame(window);
         return;
     }

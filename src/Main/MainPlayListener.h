@@ -37,6 +37,7 @@ public:
     static std::wstring MakeRecordLabel(const _QUERY_FILE_INFO& entry);
 
 private:
+    bool GridAlive(const boost::shared_ptr<CPlayManagerUILogic>& ui) const;
     void ActOnEndInList(const boost::shared_ptr<CPlayManagerUILogic>& ui, void* handle, int window,
                         const _QUERY_FILE_INFO& entry);
 

@@ -372,7 +372,9 @@ void CPlayManagerUILogic::CloseFiles(void* handle, int window)
     if (m_handleToWindow.empty())
         UpdatePlayBar(kPlayButton, 0);
     if (closing->empty()) {
-        Task_CloseFiles_Ret(nullptr, 1);
+        // Nothing to close: the exit may go on unless closes are still answering.
+        m_closeWantedNum = std::max(m_closeWantedNum, 0);
+        ReportClosedWhenDone();
         return;
     }
     // Closes already in flight still answer: add to them.
@@ -383,6 +385,11 @@ void CPlayManagerUILogic::CloseFiles(void* handle, int window)
 void CPlayManagerUILogic::Task_CloseFiles_Ret(void*, int)
 {
     --m_closeWantedNum;
+    ReportClosedWhenDone();
+}
+
+void CPlayManagerUILogic::ReportClosedWhenDone()
+{
     if (m_closeWantedNum >= 1 || m_nWantedReturnNum >= 1)
         return;
     boost::shared_ptr<CPlayWinManagerEventImp> owner = m_owner.lock();

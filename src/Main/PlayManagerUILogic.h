@@ -117,6 +117,8 @@ private:
     void MarkPlaying(const _QUERY_FILE_INFO& entry, int on) const;
     void ClearWindow(int window);
     void CloseOneWindow(void* handle, std::list<void*>& closing);
+    // Tells a closing main window that the page is done once nothing is in flight.
+    void ReportClosedWhenDone();
     void SwapWindow(int window, void* shown, void* hidden);
     bool EntriesHaveTimes() const;
     bool CanPlayBackward() const;

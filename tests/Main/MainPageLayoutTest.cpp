@@ -74,6 +74,19 @@ TEST_F(MainPageLayout, FileListLeftGridRightTimeLineBelowAndFullScreenLeavesOnly
     EXPECT_FALSE(static_cast<QWidget*>(bar->GetView()->GetUIWnd())->isHidden());
 }
 
+TEST_F(MainPageLayout, CollapsingTheFileListLeavesItsEdgeAndWidensTheGrid)
+{
+    page->GetView()->MoveWindow(0, 0, 1000, 600);
+    page->GetFileList()->GetContractRadio()->SetCheck(1);
+    page->OnSize(0, 1000, 600);
+    page->ShowFileList(0);
+    EXPECT_EQ(PlaceOf(page->GetFileList()->GetView()->GetUIWnd()).right, 14);
+    EXPECT_EQ(PlaceOf(manager->GetView()->GetUIWnd()).left, 14);
+    page->ShowFileList(1);
+    EXPECT_EQ(PlaceOf(page->GetFileList()->GetView()->GetUIWnd()).left, 0);
+    EXPECT_EQ(PlaceOf(manager->GetView()->GetUIWnd()).left, 240);
+}
+
 TEST_F(MainPageLayout, ManagerPlacesLayoutBarGridAndCentredPlayBar)
 {
     struct Case {

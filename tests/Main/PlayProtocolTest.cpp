@@ -127,6 +127,10 @@ TEST_F(PlayProtocol, CloseCountsAddUpAndTheExitIsAnsweredOnceAllClosed)
     ui->CloseFiles(nullptr, Window(0));
     ui->CloseFiles(nullptr, Window(1));
     EXPECT_EQ(ui->GetCloseWantedNum(), 2);
+    // A close of nothing while closes are answering does not end the page early.
+    ui->CloseFiles(nullptr, -1);
+    EXPECT_EQ(ui->GetCloseWantedNum(), 2);
+    EXPECT_TRUE(host->closedPages.empty());
     ASSERT_TRUE(ProcessUntil([&] { return ui->GetCloseWantedNum() == 0; }));
     Settle();
     EXPECT_EQ(host->closedPages, std::vector<int>{0});
@@ -265,4 +269,28 @@ TEST(PlayLogicTexts, DurationIsHoursMinutesSecondsAndZeroWhenImplausible)
     for (const Case& c : {Case{100, 100 + 3723, L"01:02:03"}, Case{0, 356400, L"99:00:00"},
                           Case{0, 356401, L"00:00:00"}, Case{500, 400, L"00:00:00"}})
         EXPECT_EQ(CPlayManagerPlayLogic::FormatDuration(c.start, c.end), c.text) << c.end;
+}
+
+TEST_F(PlayProtocol, OverlayLinesFollowTheSettingOnEveryOpenFile)
+{
+    ASSERT_TRUE(Open(Day(2)));
+    ui->ShowTrace(3);
+    EXPECT_TRUE(Reaches("OpenIVSTrack", 2));
+    ui->ShowTrace(0);
+    EXPECT_TRUE(Reaches("CloseIVSTrack", 2));
+}
+
+TEST_F(PlayProtocol, AFrameStillQueuedWhenThePageGoesDrawsNothing)
+{
+    ASSERT_TRUE(Open(Day(1)));
+    void* handle = Handle(0);
+    auto listener = ui->GetPlayListener();
+    parent.reset();
+    grid = nullptr;
+    bar.reset();
+    manager.reset();
+    page.reset();
+    boost::shared_ptr<unsigned char[]> frame(new unsigned char[16 * 16 * 4]());
+    EXPECT_EQ(listener->OnQTRenderSubWin(handle, frame, 16, 16, {}), 0);
+    listener->OnFileEnd(handle);
 }
