@@ -147,28 +147,30 @@ void CMainFrameUILogic::PlayDropDownFile(const boost::shared_ptr<std::list<_GROU
     const std::wstring path = *m_openedPath;
     const std::wstring fileName = FileNameOf(path);
     const std::size_t dot = fileName.rfind(L'.');
-    if (dot == std::wstring::npos)
-        return;  // a folder plays nothing
     CNamingRuleParser parser(&m_extensions);
-    if (!parser.IsSupportedExtension(fileName.substr(dot).c_str()))
+    if (dot == std::wstring::npos || !parser.IsSupportedExtension(fileName.substr(dot).c_str())) {
+        m_openedPath.reset();  // a folder or another file plays nothing
         return;
-    if (parser.Parse(fileName.c_str()))
-        PlayRecording(fileName, *groups);
-    else
-        PlaySingleFile(path, *singles);
+    }
+    // Played once: later rebuilds of the list (other folders, reloads) must
+    // not open it again over what the user plays by then.
+    const bool played = parser.Parse(fileName.c_str()) ? PlayRecording(fileName, *groups)
+                                                      : PlaySingleFile(path, *singles);
+    if (played)
+        m_openedPath.reset();
 }
 
-void CMainFrameUILogic::PlayRecording(const std::wstring& fileName, const std::list<_GROUP_FILE_INFO>& groups)
+bool CMainFrameUILogic::PlayRecording(const std::wstring& fileName, const std::list<_GROUP_FILE_INFO>& groups)
 {
     CNamingRuleParser parser(&m_extensions);
     if (!parser.Parse(fileName.c_str()))
-        return;
+        return false;
     const int dayKey = GetDayKey(parser.start);
     for (const _GROUP_FILE_INFO& group : groups) {
         if (group.groupName != parser.name || group.key != dayKey)
             continue;
         if (!group.channels.count(parser.channel))
-            return;
+            return false;
         auto channels = boost::make_shared<std::map<int, void*>>();
         (*channels)[parser.channel] = nullptr;
         LumivexBase::PostTaskToLoop(
@@ -177,11 +179,12 @@ void CMainFrameUILogic::PlayRecording(const std::wstring& fileName, const std::l
                                   static_cast<unsigned int>(dayKey), parser.name, channels,
                                   boost::shared_ptr<IFileManagerQuery>(shared_from_this()), -1),
             kSourceText, __LINE__, "&CMainFrameHelpLogic::Task_GetFilePath", "CMainFrameUILogic::PlayDropDownFile");
-        return;
+        return true;
     }
+    return false;
 }
 
-void CMainFrameUILogic::PlaySingleFile(const std::wstring& path, const std::list<_SINGLE_FILE_INFO>& singles)
+bool CMainFrameUILogic::PlaySingleFile(const std::wstring& path, const std::list<_SINGLE_FILE_INFO>& singles)
 {
     for (const _SINGLE_FILE_INFO& single : singles) {
         if (single.path != path)
@@ -198,8 +201,9 @@ void CMainFrameUILogic::PlaySingleFile(const std::wstring& path, const std::list
         file.endTime = 1;
         files->push_back(std::move(file));
         Task_GetFilePath_Ret(files);
-        return;
+        return true;
     }
+    return false;
 }
 
 void CMainFrameUILogic::Task_GetFilePath_Ret(boost::shared_ptr<std::list<_QUERY_FILE_INFO>> files)

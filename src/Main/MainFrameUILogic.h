@@ -66,9 +66,9 @@ private:
     static std::vector<const _QUERY_FILE_INFO*> PickFilesToPlay(const std::list<_QUERY_FILE_INFO>& files,
                                                                 bool wholeDay, int& runs);
     void PlayFiles(IFileListOwner& page, const std::list<_QUERY_FILE_INFO>& files);
-    void PlayRecording(const std::wstring& fileName,
+    bool PlayRecording(const std::wstring& fileName,
                        const std::list<_GROUP_FILE_INFO>& groups);
-    void PlaySingleFile(const std::wstring& path, const std::list<_SINGLE_FILE_INFO>& singles);
+    bool PlaySingleFile(const std::wstring& path, const std::list<_SINGLE_FILE_INFO>& singles);
     boost::shared_ptr<IFileListOwner> GetOwnerPage() const;
 
     boost::weak_ptr<IFileListHost> m_owner;

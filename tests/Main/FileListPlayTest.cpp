@@ -278,6 +278,13 @@ TEST_F(FileListPlayTest, DroppedFilesPlayTheirChannelOrThemselves)
     ASSERT_EQ(page().started.size(), 1u);
     EXPECT_EQ(page().started[0].record.queryType, QUERY_FILEPATH_SINGLE);
     EXPECT_EQ(page().started[0].record.fileType, 3);
+
+    // A later rebuild of the list does not open the dropped file again.
+    page().started.clear();
+    page().wantedReturn = 0;
+    logic().GenerateFileList(boost::make_shared<std::wstring>(Utf8ToWide(folder.File("odd name.mp4"))));
+    Settle();
+    EXPECT_TRUE(page().started.empty());
 }
 
 TEST_F(FileListPlayTest, AnAnswerForAWindowWaitsWhileFilesOpen)
