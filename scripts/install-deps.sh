@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libc6-dbg  # glibc's symbols: the thread sanitizer's suppressions of its internals match by name
   ffmpeg xvfb xauth imagemagick x11-apps pulseaudio shared-mime-info desktop-file-utils
+  fonts-dejavu-extra  # DejaVu Sans Condensed: the style sheet's face
 )
 
 missing=()

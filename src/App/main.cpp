@@ -32,6 +32,7 @@ void LoadSettings()
     CConfigManager* settings = CConfigManager::GetInstance();
     settings->SetPersistent(std::make_shared<CConfigXMLPersistImp>(std::string()));
     settings->Init();
+    settings->Language = ChooseLanguageNumber(settings->Language);
     SetLanguageNumber(settings->Language);
 }
 

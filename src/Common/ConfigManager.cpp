@@ -77,7 +77,7 @@ void CConfigManager::RegisterUIConfig()
     AddString(kUIConfig, L"VideoPath", &VideoPath, appDir + L"/Video/");
     AddInt(kUIConfig, L"Proportion", &Proportion, 0, 0, 0, 0);
     AddInt(kUIConfig, L"ShowTrace", &ShowTrace, 0, 0, 0, 0);
-    AddInt(kUIConfig, L"Language", &Language, 0, 0, 0, 0);
+    AddInt(kUIConfig, L"Language", &Language, 1, 0, 0, 0);
     AddBool(kUIConfig, L"VerticalSyn", &VerticalSyn, false);
     AddInt(kUIConfig, L"SnapFormat", &SnapFormat, 0, 0, 0, 0);
     AddInt(kUIConfig, L"VideoFormat", &VideoFormat, 0, 0, 0, 0);

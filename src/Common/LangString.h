@@ -5,6 +5,10 @@
 void SetLanguageNumber(int language);
 int GetLanguageNumber();
 
+// The language to run in: wanted when its file is beside the program,
+// otherwise the shipped English one (1).
+int ChooseLanguageNumber(int wanted);
+
 // The translated text of an English UI text; the text itself when the
 // language file or its entry is missing. The result stays valid for the
 // whole run and may be asked for from any thread.

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr DWORD kLinkColor = 0xff0000;
+constexpr DWORD kLinkColor = 0xffb35c;  // light blue (BGR): readable on the dark ground
 constexpr DWORD kLinkPressedColor = 150;
 constexpr DWORD kLinkHotColor = 255;
 

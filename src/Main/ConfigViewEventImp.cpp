@@ -40,6 +40,12 @@ CConfigManager& Settings()
     return *CConfigManager::GetInstance();
 }
 
+bool IsLanguageNumber(const std::wstring& item)
+{
+    return !item.empty() && item.find_first_not_of(L" 0123456789") == std::wstring::npos &&
+           item.find_first_of(L"0123456789") != std::wstring::npos;
+}
+
 void Prompt(const wchar_t* key)
 {
     ShowMessageBox(GetLangString(key), GetLangString(L"Prompt"), 0);
@@ -193,12 +199,15 @@ void CConfigViewEventImp::FillLanguageCombo()
         return;
     const std::wstring list = GetLangString(L"MultiLanguage");
     std::size_t start = 0;
-    for (int index = 0;; ++index) {
+    for (int index = 0;;) {
         const std::size_t comma = list.find(L',', start);
         const std::wstring item = list.substr(start, comma == std::wstring::npos ? std::wstring::npos : comma - start);
-        const std::wstring key = L"Language_" + item;
-        m_pLanguage->AddString(GetLangString(key.c_str()));
-        m_languages[index] = static_cast<int>(std::wcstol(item.c_str(), nullptr, 10));
+        // Without a language file the list is its own key: no numbers, no entries.
+        if (IsLanguageNumber(item)) {
+            const std::wstring key = L"Language_" + item;
+            m_pLanguage->AddString(GetLangString(key.c_str()));
+            m_languages[index++] = static_cast<int>(std::wcstol(item.c_str(), nullptr, 10));
+        }
         if (comma == std::wstring::npos)
             break;
         start = comma + 1;

@@ -16,6 +16,7 @@
 #include "Main/FileListOwner.h"
 #include "Main/MainFrameHelpLogic.h"
 #include "Main/MainFrameUILogic.h"
+#include "Widgets/FileTreeStyle.h"
 #include "Widgets/SFRadioBox.h"
 #include "Widgets/SFTreeCtrl.h"
 #include "Widgets/SFView.h"
@@ -77,17 +78,7 @@ int CFileListEventImp::OnCreate()
     m_tree = SFCreateTreeCtrl(this);
     if (m_tree) {
         m_tree->Create(0x10000004, tagRECT{0, 0, 100, 100}, GetUIWnd(), kTreeId, 1);
-        UITreeCtrlStyle style;
-        style.n0 = 24;
-        style.n1 = style.n2 = style.n3 = style.n4 = 14;
-        style.n5 = 24;
-        style.str0 = L"scrollbar.png";
-        style.str1 = L"treeCheckbox.png";
-        style.str2 = L"treeState.png";
-        style.str3 = L"FFFFFF";
-        style.str4 = L"5c6576";
-        style.str5 = L"FFFFFF";
-        style.str6 = L"00FF00";
+        UITreeCtrlStyle style = SFFileTreeStyle();
         style.str7 = style.str8 = L"mac_close_nor.png";
         m_tree->SetSkin(&style);
     }

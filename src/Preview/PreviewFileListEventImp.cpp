@@ -10,6 +10,7 @@
 #include "Preview/PreviewPageEventImp.h"
 #include "Preview/PreviewSimplePlayerEventImp.h"
 #include "Preview/PreviewSimplePlayerUILogic.h"
+#include "Widgets/FileTreeStyle.h"
 #include "Widgets/SFWidgetFactory.h"
 #include "Widgets/SkinStyles.h"
 
@@ -78,20 +79,9 @@ int CPreviewFileListEventImp::OnCreate()
     m_tree = SFCreateTreeCtrl(this);
     if (!m_tree)
         return 1;
-    UITreeCtrlStyle style;
-    style.n0 = 24;
-    style.n1 = 14;
-    style.n2 = 14;
-    style.n3 = 16;
-    style.n4 = 16;
-    style.n5 = 24;
-    style.str0 = L"scrollbar.png";
-    style.str1 = L"treeCheckbox.png";
+    UITreeCtrlStyle style = SFFileTreeStyle();
+    style.n3 = style.n4 = 16;
     style.str2 = L"treeStateRadio.png";
-    style.str3 = L"FFFFFF";
-    style.str4 = L"5c6576";
-    style.str5 = L"FFFFFF";
-    style.str6 = L"00FF00";
     m_tree->SetSkin(&style);
     m_tree->Create(0x10000004, tagRECT{0, 0, 300, 300}, GetUIWnd(), kTreeId, 1);
     m_tree->ShowWindow(1);

@@ -7,6 +7,7 @@
 #include "Preview/PreviewPageEventImp.h"
 #include "Preview/PreviewSimplePlayerUILogic.h"
 #include "Preview/PreviewTimeLineViewEventImp.h"
+#include "Widgets/PlayerSkins.h"
 #include "Widgets/SFWidgetFactory.h"
 #include "Widgets/SkinStyles.h"
 
@@ -106,29 +107,7 @@ void CPreviewSimplePlayerEventImp::CreateVideoWindow()
     if (!m_videoWindow)
         return;
     m_videoWindow->SetSubWinCtrlsVisible(0);
-    ImageVideoWindowStyle style;
-    style.str0 = L"NoVideo.png";
-    style.str1 = L"btn_videoclose.png";
-    style.str2 = L"btn_videoclose.png";
-    style.str3 = L"btn_videoclosedown.png";
-    style.str4 = L"btn_videosnap.png";
-    style.str5 = L"btn_videosnap.png";
-    style.str6 = L"btn_videosnapdown.png";
-    style.str7 = L"btn_propertynor.png";
-    style.str8 = L"btn_propertydown.png";
-    style.str9 = L"btn_propertynor.png";
-    style.str10 = L"btn_videorecordcheck.png";
-    style.str11 = L"btn_videorecord.png";
-    style.str12 = L"16,16";
-    style.str13 = L"8f8f8f";
-    style.str14 = L"353b48";
-    style.str15 = L"fa0000";
-    style.str16 = L"586f1b";
-    style.str17 = L"00fa00";
-    style.str18 = L"38b6ff";
-    style.str19 = L"2";
-    style.str20 = L"2";
-    style.str21 = GetLangString(L"Loading...");
+    ImageVideoWindowStyle style = SFVideoWindowStyle(GetLangString(L"Loading..."));
     m_videoWindow->SetSkin(&style);
     m_videoWindow->Create(GetLangString(L"VideoWindow"), Rect(10, 10, 390, 290), GetUIWnd(), kViewId);
     m_videoWindow->SetDefaultLayout(LAYOUT_4, nullptr);
@@ -202,11 +181,7 @@ void CPreviewSimplePlayerEventImp::CreateSpeedSlider()
     m_speedSlider = SFCreateSliderCtrl(this);
     if (!m_speedSlider)
         return;
-    ImageSliderStyle style{L"slider_speedoutput.png", L"0,0,120,20", L"120,0,120,20",
-                           L"240,0,20,20",           L"260,0,20,20", L"280,0,20,20",
-                           L"300,0,20,20",           L"tile",        L"tile",
-                           L"tile",                  L"tile",        L"tile",
-                           L"tile"};
+    ImageSliderStyle style = SFSpeedSliderStyle();
     m_speedSlider->SetSkin(&style);
     m_speedSlider->Create(kControlStyle, Rect(0, 0, 116, 20), GetUIWnd(), kSpeedSliderId,
                           SLIDER_RESPONSE_CONTINUOUS);

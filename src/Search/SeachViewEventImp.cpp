@@ -7,6 +7,7 @@
 #include "Search/SearchControls.h"
 #include "Search/SearchSimplePlayerEventImp.h"
 #include "Search/SearchTimeLineViewImp.h"
+#include "Widgets/FileTreeStyle.h"
 #include "Widgets/SFWidgetFactory.h"
 
 namespace {
@@ -33,19 +34,6 @@ enum ControlId : UINT {
 };
 
 enum DateTimeFormat { kTimeFormat = 0, kDateFormat = 1 };
-
-UITreeCtrlStyle FileTreeSkin()
-{
-    UITreeCtrlStyle s;
-    s.n1 = s.n2 = s.n3 = s.n4 = 14;
-    s.n5 = 24;
-    s.str0 = L"scrollbar.png";
-    s.str1 = L"treeCheckbox.png";
-    s.str2 = L"treeState.png";
-    s.str5 = L"FFFFFF";
-    s.str6 = L"00FF00";
-    return s;
-}
 
 ImageDateTimeStyle DateTimeSkin()
 {
@@ -149,7 +137,7 @@ int CSeachViewEventImp::OnCreate()
 
 void CSeachViewEventImp::CreateTree()
 {
-    UITreeCtrlStyle skin = FileTreeSkin();
+    UITreeCtrlStyle skin = SFFileTreeStyle();
     if ((m_pFileTree = SFCreateTreeCtrl(this))) {
         m_pFileTree->SetSkin(&skin);
         m_pFileTree->Create(WS_VISIBLE | kTreeLinesAtRoot, tagRECT{0, 0, 300, 300}, GetUIWnd(), kFileTreeId, 1);

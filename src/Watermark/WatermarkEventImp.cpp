@@ -14,6 +14,7 @@
 #include "Watermark/WaterMarkDetailEventImp.h"
 #include "Watermark/WaterMarkUILogic.h"
 #include "Watermark/WatermarkFileTree.h"
+#include "Widgets/FileTreeStyle.h"
 #include "Widgets/SFDialogEvent.h"
 #include "Widgets/SFListCtrlNotify.h"
 #include "Widgets/SFWidgetFactory.h"
@@ -46,22 +47,6 @@ ImageButtonStyle CommonButtonStyle()
     s.str0 = s.str1 = L"btn_commongnor.png";
     s.str2 = L"btn_commondown.png";
     s.str3 = L"btn_commondisable.png";
-    return s;
-}
-
-UITreeCtrlStyle FileTreeStyle()
-{
-    UITreeCtrlStyle s;
-    s.n0 = 24;
-    s.n1 = s.n2 = s.n3 = s.n4 = 14;
-    s.n5 = 24;
-    s.str0 = L"scrollbar.png";
-    s.str1 = L"treeCheckbox.png";
-    s.str2 = L"treeState.png";
-    s.str3 = L"FFFFFF";
-    s.str4 = L"5c6576";
-    s.str5 = L"FFFFFF";
-    s.str6 = L"00FF00";
     return s;
 }
 
@@ -183,7 +168,7 @@ void CWatermarkEventImp::CreateControls()
 void CWatermarkEventImp::CreateTree()
 {
     m_tree = SFCreateTreeCtrl(this);
-    UITreeCtrlStyle style = FileTreeStyle();
+    UITreeCtrlStyle style = SFFileTreeStyle();
     m_tree->SetSkin(&style);
     m_tree->Create(0x10000004, tagRECT{0, 0, 300, 300}, GetUIWnd(), kTreeId, 1);
     m_tree->ShowWindow(1);

@@ -133,8 +133,23 @@ TEST_F(StartupTest, BrokenSettingsFileGivesDefaultsWrittenBackAtExit)
     CloseAndExpectZero(first);
     ASSERT_TRUE(config.open(QIODevice::ReadOnly));
     const QByteArray written = config.readAll();
-    EXPECT_TRUE(written.contains("<Language value=\"0\""));
+    EXPECT_TRUE(written.contains("<Language value=\"1\""));
     EXPECT_TRUE(written.trimmed().endsWith("</Setting>"));
+}
+
+TEST_F(StartupTest, LanguageWithoutItsFileTurnsEnglish)
+{
+    ASSERT_TRUE(QDir().mkpath(programDir + "/Config"));
+    QFile config(programDir + "/Config/config.xml");
+    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+    config.write("<Setting><UIConfig><Language value=\"7\"/></UIConfig></Setting>");
+    config.close();
+    ASSERT_TRUE(QFile::copy(QStringLiteral(LUMIVEX_SOURCE_DIR "/resources/Lang_1.xml"), programDir + "/Lang_1.xml"));
+    QProcess first;
+    StartAndWait(first);  // loads no qt_de.qm either: there is none
+    CloseAndExpectZero(first);
+    ASSERT_TRUE(config.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(config.readAll().contains("<Language value=\"1\""));
 }
 
 TEST_F(StartupTest, RunsWithoutSkinOrStyleSheet)

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <set>
 #include <thread>
 #include <vector>
@@ -54,6 +55,16 @@ TEST(LangStringTest, LongKeysAreCutTo1023Characters)
     std::wstring key(1500, L'k');
     EXPECT_EQ(std::wstring(table.Translate(key.c_str(), "/nonexistent/Lang_1.xml")),
               std::wstring(1023, L'k'));
+}
+
+TEST(LangStringTest, ALanguageWithoutItsFileFallsBackToEnglish)
+{
+    EXPECT_EQ(ChooseLanguageNumber(0), 1);
+    EXPECT_EQ(ChooseLanguageNumber(9877), 1);
+    const std::string file = SFGetAppDirUtf8() + "/Lang_9878.xml";
+    WriteFile(file, "<Language><s name=\"Prompt\" value=\"Hinweis\"/></Language>");
+    EXPECT_EQ(ChooseLanguageNumber(9878), 9878);
+    std::filesystem::remove(file);
 }
 
 TEST(LangStringTest, ResultsStayValidAfterManyCallsAndAcrossThreads)

@@ -37,7 +37,7 @@ TEST_F(SettingsTest, WithoutFileEverySettingHasItsDefault)
     EXPECT_EQ(config.VideoPath, SFGetAppDir() + L"/Video/");
     EXPECT_EQ(config.strRecordFormat, L".kvx;.kvx_;.avi;.mp4;.ps;.ts;");
     EXPECT_EQ(config.VideoLayout, 147);
-    EXPECT_EQ(config.Language, 0);
+    EXPECT_EQ(config.Language, 1);
     EXPECT_FALSE(config.VerticalSyn);
     EXPECT_TRUE(config.GetOpenedPaths().empty());
     std::list<std::wstring> formats{L".kvx", L".kvx_", L".avi", L".mp4", L".ps", L".ts"};
@@ -49,7 +49,7 @@ TEST_F(SettingsTest, SaveOnFreshFolderWritesEveryKeyInOrder)
     CConfigManager config;
     config.Init();
     config.GetOpenedPaths() = {L"/rec/a", L"/rec/b"};
-    config.Language = 1;
+    config.Language = 2;
     ASSERT_TRUE(config.Save());
     EXPECT_EQ(config.OldPath, L"/rec/a;/rec/b;");
 
@@ -73,7 +73,7 @@ TEST_F(SettingsTest, SaveOnFreshFolderWritesEveryKeyInOrder)
     EXPECT_EQ(item, nullptr);
 
     std::string text = ReadFile("Config/config.xml");
-    EXPECT_NE(text.find("<Language value=\"1\" Default=\"0\" Min=\"0\" Max=\"0\" Scale=\"0\" />"),
+    EXPECT_NE(text.find("<Language value=\"2\" Default=\"1\" Min=\"0\" Max=\"0\" Scale=\"0\" />"),
               std::string::npos);
     EXPECT_NE(text.find("<VerticalSyn value=\"0\" Default=\"0\" Min=\"0\" Max=\"1\" />"),
               std::string::npos);

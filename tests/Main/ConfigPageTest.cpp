@@ -97,3 +97,11 @@ TEST_F(ConfigPageTest, CombosAndCheckBoxesWriteTheLiveSettings)
     m_page->RADIO_OnClicked(1, CConfigViewEventImp::kVerticalSyncCheck, tagPOINT{1, 1});
     EXPECT_TRUE(m_settings.VerticalSyn);
 }
+
+TEST_F(ConfigPageTest, WithoutALanguageFileTheLanguageBoxHoldsNoBrokenEntry)
+{
+    // No language file beside the test program: the list key comes back as itself.
+    CSFComboBox* languages = m_page->GetCombo(CConfigViewEventImp::kLanguageCombo);
+    EXPECT_EQ(languages->GetCount(), 0);
+    EXPECT_EQ(languages->GetCurSel(), -1);
+}
