@@ -5,7 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QFile>
 #include <QTimer>
 
 #include <cstdlib>
@@ -28,6 +29,7 @@
 #include "Export/ExportViewEventImp.h"
 #include "Export/ExportViewUILogic.h"
 #include "Main/MainFrameEventImp.h"
+#include "Main/TabBarEventImp.h"
 #include "Support/ProcessUntil.h"
 #include "Support/TempFolder.h"
 #include "VideoWidgets/SFQTPlayProgressPanel.h"
@@ -305,4 +307,40 @@ TEST_F(ExportEndToEnd, ClosingTheProgramDuringAnExportEndsCleanly)
     EXPECT_FALSE(frame->WasCloseForced());
     EXPECT_FALSE(page->IsExporting());
     EXPECT_TRUE(page->GetUILogic()->HasNoPlayHandle());
+}
+
+// The main window on the export page during an export, for a person to look at:
+//   xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb export_end_to_end_tests
+//       --gtest_also_run_disabled_tests --gtest_filter='*Screenshot*'
+// writes screenshots/export-page-during-export.png (the screen, by import)
+// in the current folder.
+TEST_F(ExportEndToEnd, DISABLED_Screenshot)
+{
+    // The program's style sheet, as its start-up loads it.
+    QFile style(QString::fromStdString(std::string(LUMIVEX_SOURCE_DIR) + "/resources/Lumivex_Style.css"));
+    ASSERT_TRUE(style.open(QIODevice::ReadOnly));
+    qApp->setStyleSheet(QString::fromUtf8(style.readAll()));
+    auto* window = static_cast<QWidget*>(frame->GetMainWindow()->GetUIWnd());
+    ASSERT_NE(window, nullptr);
+    window->setGeometry(0, 0, 1280, 1000);
+    window->show();
+    int width = 1280;
+    int height = 1000;
+    frame->OnDlgSize(0, width, height);
+    frame->GetTabBar()->ShowPageTab(CTabBarEventImp::kExportTab);
+    Open(files.Path(), L"Cam01");
+    Check(1, 1);
+    ASSERT_TRUE(ProcessUntil([&] { return page->GetUILogic()->GetSpanEnd() != 0; }));
+    target = Folder("shot");
+    page->GetFormatCombo()->SetCurSel(kJpg);
+    page->GetSpinner(2)->SetCurrentNum(1);
+    page->OnExportButton(1);
+    ASSERT_TRUE(ProcessUntil([&] { return page->GetSimplePlayerView()->GetProgressCtrl()->GetPos() >= 5; }, 60000));
+    ProcessUntil([] { return false; }, 300);
+    const std::string shot = oldCwd + "/screenshots/export-page-during-export.png";
+    fs::create_directories(oldCwd + "/screenshots");
+    EXPECT_EQ(std::system(("import -window root '" + shot + "'").c_str()), 0);
+    page->OnExportButton(0);
+    ASSERT_TRUE(ProcessUntil([&] { return !page->IsExporting() && Caption() == L"Begin Export"; }));
+    qApp->setStyleSheet(QString());
 }
