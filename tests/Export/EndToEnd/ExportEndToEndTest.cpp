@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <cstdlib>
 #include <filesystem>
@@ -98,6 +99,8 @@ protected:
     {
         SetPromptDialog(nullptr);
         SetNotifyMessageHandler({});
+        if (styled)
+            qApp->setStyleSheet(QString());
         if (page && !frame->WasCloseForced()) {
             page->GetUILogic()->DeleteFilesAll();
             ProcessUntil([&] { return page->GetUILogic()->HasNoPlayHandle(); });
@@ -192,9 +195,28 @@ protected:
         return work.File(name);
     }
 
+    // The main window on the export page with the program's style sheet,
+    // as its start-up loads it.
+    void ShowExportPage()
+    {
+        QFile style(QString::fromStdString(std::string(LUMIVEX_SOURCE_DIR) + "/resources/Lumivex_Style.css"));
+        ASSERT_TRUE(style.open(QIODevice::ReadOnly));
+        qApp->setStyleSheet(QString::fromUtf8(style.readAll()));
+        styled = true;
+        auto* window = static_cast<QWidget*>(frame->GetMainWindow()->GetUIWnd());
+        ASSERT_NE(window, nullptr);
+        window->setGeometry(0, 0, 1280, 1000);
+        window->show();
+        int width = 1280;
+        int height = 1000;
+        frame->OnDlgSize(0, width, height);
+        frame->GetTabBar()->ShowPageTab(CTabBarEventImp::kExportTab);
+    }
+
     TempFolder work;
     TempFolder files;
     std::string oldCwd;
+    bool styled = false;
     boost::shared_ptr<CMainFrameEventImp> frame;
     boost::shared_ptr<CExportViewEventImp> page;
     CSFTreeCtrl* tree = nullptr;
@@ -314,20 +336,28 @@ TEST_F(ExportEndToEnd, ClosingTheProgramDuringAnExportEndsCleanly)
 //       --gtest_also_run_disabled_tests --gtest_filter='*Screenshot*'
 // writes screenshots/export-page-during-export.png (the screen, by import)
 // in the current folder.
+// The page's tree draws light item texts; on the program's style sheet
+// their ground is dark, so unchecked channels can be read.
+TEST_F(ExportEndToEnd, UncheckedChannelsStandOutFromTheirGround)
+{
+    ShowExportPage();
+    Open(files.Path(), L"Cam01");
+    ProcessUntil([] { return false; }, 100);
+    auto* widget = dynamic_cast<QTreeWidget*>(tree);
+    ASSERT_NE(widget, nullptr);
+    auto* item = static_cast<QTreeWidgetItem*>(Channel(2));
+    ASSERT_EQ(tree->GetCheck(item), 0);
+    const QRect row = widget->visualItemRect(item);
+    const QImage shot = widget->viewport()->grab().toImage();
+    const QColor ground = shot.pixelColor(shot.width() - 3, row.center().y());
+    const QColor text = item->foreground(0).color();
+    EXPECT_GT(std::abs(qGray(text.rgb()) - qGray(ground.rgb())), 100) << text.name().toStdString() << " on "
+                                                                       << ground.name().toStdString();
+}
+
 TEST_F(ExportEndToEnd, DISABLED_Screenshot)
 {
-    // The program's style sheet, as its start-up loads it.
-    QFile style(QString::fromStdString(std::string(LUMIVEX_SOURCE_DIR) + "/resources/Lumivex_Style.css"));
-    ASSERT_TRUE(style.open(QIODevice::ReadOnly));
-    qApp->setStyleSheet(QString::fromUtf8(style.readAll()));
-    auto* window = static_cast<QWidget*>(frame->GetMainWindow()->GetUIWnd());
-    ASSERT_NE(window, nullptr);
-    window->setGeometry(0, 0, 1280, 1000);
-    window->show();
-    int width = 1280;
-    int height = 1000;
-    frame->OnDlgSize(0, width, height);
-    frame->GetTabBar()->ShowPageTab(CTabBarEventImp::kExportTab);
+    ShowExportPage();
     Open(files.Path(), L"Cam01");
     Check(1, 1);
     ASSERT_TRUE(ProcessUntil([&] { return page->GetUILogic()->GetSpanEnd() != 0; }));
@@ -342,5 +372,4 @@ TEST_F(ExportEndToEnd, DISABLED_Screenshot)
     EXPECT_EQ(std::system(("import -window root '" + shot + "'").c_str()), 0);
     page->OnExportButton(0);
     ASSERT_TRUE(ProcessUntil([&] { return !page->IsExporting() && Caption() == L"Begin Export"; }));
-    qApp->setStyleSheet(QString());
 }
