@@ -31,6 +31,7 @@ using namespace LumivexBase;
 
 namespace {
 
+constexpr int kKindDay = 0;
 constexpr int kKindChannel = 1;
 constexpr int kKindSingle = 2;
 constexpr const char* kSource = ".\\Export\\ExportView_UILogic";
@@ -273,6 +274,8 @@ void CExportViewUILogic::OpenChannel(const std::wstring& group, int dayKey, int 
         const auto first = std::find_if(m_files.begin(), m_files.end(), [&](const auto& entry) {
             return IsChannelOf(entry.second, group, dayKey, channelKey);
         });
+        if (first == m_files.end())
+            UncheckItem(group, dayKey, channelKey, kKindChannel);
         if (first == m_files.end() || first->second.isOpen)
             return;
     }
@@ -301,12 +304,16 @@ void CExportViewUILogic::OpenDay(const std::wstring& group, int dayKey)
     const bool added = AddDayFiles(group, dayKey) != 0;
     bool anyOpen = false;
     bool allOpen = true;
+    bool known = false;
     for (const auto& [key, record] : m_files) {
         if (!IsChannelOf(record, group, dayKey))
             continue;
+        known = true;
         anyOpen = anyOpen || record.isOpen;
         allOpen = allOpen && record.isOpen;
     }
+    if (!known)
+        UncheckItem(group, dayKey, 0, kKindDay);
     if (!added && allOpen)
         return;
     LockTree(BUSY_OPEN_DAY);
@@ -332,6 +339,12 @@ void CExportViewUILogic::OpenDay(const std::wstring& group, int dayKey)
 void CExportViewUILogic::OpenSingleFile(int fileId)
 {
     AddSingleFile(fileId);
+    if (std::none_of(m_files.begin(), m_files.end(), [fileId](const auto& entry) {
+            return entry.second.isChannelFile == 0 && entry.second.fileId == fileId;
+        })) {
+        UncheckItem(L"", fileId, -1, kKindSingle);
+        return;
+    }
     LockTree(BUSY_OPEN_SINGLE);
     int withHandle = 0;
     int withoutHandle = 0;
@@ -769,6 +782,14 @@ void CExportViewUILogic::CheckItem(const _EXPORT_FILE_INFO& record, int check)
     if (auto page = m_page.lock())
         page->SetTreeItemCheck(record.groupName, record.isChannelFile ? record.dayKey : record.fileId,
                                record.channelKey, record.isChannelFile ? kKindChannel : kKindSingle, check);
+}
+
+// An item with nothing known to open (the list is not taken over yet, or
+// its files left the index) does not stay checked.
+void CExportViewUILogic::UncheckItem(const std::wstring& group, int key, int channelKey, int kind)
+{
+    if (auto page = m_page.lock())
+        page->SetTreeItemCheck(group, key, channelKey, kind, 0);
 }
 
 void CExportViewUILogic::HilightItem(const _EXPORT_FILE_INFO& record, int hilight)

@@ -53,6 +53,7 @@ public:
     void SetFileManager(const boost::shared_ptr<CFileManager>& fileManager);
     int IsExporting() const { return m_exporting; }
     bool HasNoPlayHandle() const { return m_handles.empty(); }
+    bool HasFileManager() const { return !m_fileManager.expired(); }
     int GetBusyState() const { return m_busyState; }
     const std::map<int, _EXPORT_FILE_INFO>& GetFileTable() const { return m_files; }
     const std::map<void*, _EXPORT_HANDLE_INFO>& GetHandleTable() const { return m_handles; }
@@ -163,6 +164,7 @@ private:
 
     // Page, player and time line.
     void CheckItem(const _EXPORT_FILE_INFO& record, int check);
+    void UncheckItem(const std::wstring& group, int key, int channelKey, int kind);
     void HilightItem(const _EXPORT_FILE_INFO& record, int hilight);
     CSFVideoWindow* VideoWindow();
     boost::shared_ptr<IExportTimeLine> TimeLine();

@@ -255,6 +255,20 @@ TEST_F(PageTest, CheckAndHighlightFollowTheUILogic)
     EXPECT_EQ(page->AreControlsEnabled(), 1);
 }
 
+TEST_F(PageTest, ItemsWithNothingToOpenDoNotStayChecked)
+{
+    // No file list taken over yet: nothing is known about any item.
+    Fill({Group(L"G", Day(0), {1})});
+    AddSingles({{7, L"/r/file.kvx"}});
+    void* day = Find(DateText(0), Find(L"G"));
+    for (void* item : {Find(L"Channel1_main", day), day, Find(L"file")}) {
+        tree->SetCheck(item, 1);
+        page->OnItemCheckStateChanged(item, 1);
+        EXPECT_EQ(tree->GetCheck(item), 0);
+        EXPECT_EQ(page->AreControlsEnabled(), 1);
+    }
+}
+
 TEST_F(PageTest, LayoutAndFormatControls)
 {
     page->GetView()->MoveWindow(0, 0, 1200, 800);

@@ -77,6 +77,8 @@ int main(int argc, char** argv)
     if (argc < 3)
         return 2;
     QApplication app(argc, argv);
+    // The style sheet is applied only to a known application object.
+    SFSetApplication(&app);
     SFSetSkinPath(SF_SOFT_BASE::Utf8ToWide(argv[1]) + L"/");
     if (argc > 3)
         SFLoadStyleSheet(SF_SOFT_BASE::Utf8ToWide(argv[3]));
