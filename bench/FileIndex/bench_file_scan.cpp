@@ -1,13 +1,16 @@
-// Scanning a folder of 100,000 recordings into the file index, against
-// `find` listing the same folder.
-#include <benchmark/benchmark.h>
-
+// Scanning folders of 10,000, 100,000 and 400,000 recordings into the file
+// index, against `find` listing the same folder: the whole life of the
+// index (listing, parsing, inserting, publishing, teardown), median of a
+// few runs, and the time per file, which stays flat when the scan grows
+// linearly.
 #include <stdlib.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,13 +18,14 @@
 #include "Base/TextCodec.h"
 #include "FileIndex/FileManager.h"
 #include "FileIndex/FileManagerListener.h"
-#include "FileIndex/NamingRuleParser.h"
 #include "FileIndex/RecordFormats.h"
-#include "FileIndex/SFFileFind.h"
+#include "Support/BenchRun.h"
+#include "Support/BenchTable.h"
+
+using namespace BENCH;
+using Clock = std::chrono::steady_clock;
 
 namespace {
-
-constexpr int kFileCount = 100000;
 
 class NullListener : public IFileManagerListener {
 public:
@@ -39,128 +43,80 @@ std::string Stamp(std::uint32_t time)
     return text;
 }
 
-// 100,000 empty recordings: 4 recorders, 16 channels in two streams, five
-// minutes each, spread over days; plus a few files that are no recordings.
-class RecordingFolder {
-public:
-    RecordingFolder()
-    {
-        char pattern[] = "/tmp/lumivex-bench-scan-XXXXXX";
-        if (!::mkdtemp(pattern))
-            std::abort();
-        m_path = pattern;
-        const std::uint32_t first = SF_SOFT_BASE::CSFDateTime(2016, 1, 1, 0, 0, 0).ToTime();
-        const char* groups[] = {"Lobby", "Gate", "Yard", "Dock"};
-        for (int i = 0; i < kFileCount; ++i) {
-            const int slot = i / 128;
-            const std::string group = groups[i % 4];
-            const int channel = 1 + (i / 4) % 16;
-            const int stream = (i / 64) % 2;
-            const std::uint32_t start = first + static_cast<std::uint32_t>(slot) * 300;
-            const std::string name = group + "_ch" + std::to_string(channel) + (stream ? "_extra1_" : "_main_") +
-                                     Stamp(start) + "_" + Stamp(start + 299) + ".kvx";
-            std::ofstream(m_path + "/" + name);
-        }
-        for (int i = 0; i < 100; ++i) {
-            std::ofstream(m_path + "/clip" + std::to_string(i) + ".avi");
-            std::ofstream(m_path + "/notes" + std::to_string(i) + ".txt");
-        }
-    }
-    ~RecordingFolder() { std::filesystem::remove_all(m_path); }
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
-
-const RecordingFolder& Folder()
+// Empty recordings: 4 recorders, 16 channels in two streams, five minutes
+// each, spread over days; plus a few files that are no recordings.
+std::string MakeFolder(int files)
 {
-    static RecordingFolder folder;
-    return folder;
+    const std::string path = WorkFolder() + "/scan-" + std::to_string(files);
+    if (std::filesystem::exists(path))
+        return path;
+    std::filesystem::create_directories(path + ".part");
+    const std::uint32_t first = SF_SOFT_BASE::CSFDateTime(2016, 1, 1, 0, 0, 0).ToTime();
+    const char* groups[] = {"Lobby", "Gate", "Yard", "Dock"};
+    for (int i = 0; i < files; ++i) {
+        const std::uint32_t start = first + std::uint32_t(i / 128) * 300;
+        const std::string name = std::string(groups[i % 4]) + "_ch" + std::to_string(1 + (i / 4) % 16) +
+                                 ((i / 64) % 2 ? "_extra1_" : "_main_") + Stamp(start) + "_" +
+                                 Stamp(start + 299) + ".kvx";
+        std::ofstream(path + ".part/" + name);
+    }
+    for (int i = 0; i < 100; ++i) {
+        std::ofstream(path + ".part/clip" + std::to_string(i) + ".avi");
+        std::ofstream(path + ".part/notes" + std::to_string(i) + ".txt");
+    }
+    std::filesystem::rename(path + ".part", path);
+    return path;
 }
 
-void BM_FindListing(benchmark::State& state)
+template <typename Work>
+double MedianMs(Work work)
 {
-    const std::string command = "find '" + Folder().Path() + "'";
-    std::vector<char> buffer(1 << 16);
-    for (auto _ : state) {
-        std::FILE* pipe = ::popen(command.c_str(), "r");
-        if (!pipe) {
-            state.SkipWithError("find did not start");
-            return;
-        }
-        std::size_t lines = 0;
-        std::size_t got;
-        while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
-            for (std::size_t i = 0; i < got; ++i)
-                lines += buffer[i] == '\n';
-        }
-        ::pclose(pipe);
-        benchmark::DoNotOptimize(lines);
+    std::vector<double> samples;
+    for (int i = 0; i < 3; ++i) {
+        const auto start = Clock::now();
+        work();
+        samples.push_back(SecondsSince(start) * 1000);
     }
+    return Figures::Of(samples).median;
 }
 
-void BM_ScanAndIndex(benchmark::State& state)
+double FindMs(const std::string& folder)
+{
+    const std::string command = "find '" + folder + "' > /dev/null";
+    return MedianMs([&] { std::system(command.c_str()); });
+}
+
+double ScanMs(const std::string& folder)
 {
     const std::list<std::wstring> formats = FileIndexFormats::GetDefaultRecordFormats();
-    const std::wstring pattern = SF_SOFT_BASE::Utf8ToWide(Folder().Path()) + L"/*.*";
+    const std::wstring pattern = SF_SOFT_BASE::Utf8ToWide(folder) + L"/*.*";
     NullListener listener;
-    std::size_t indexed = 0;
-    for (auto _ : state) {
+    return MedianMs([&] {
         auto manager = std::make_unique<CFileManager>(&listener, &formats);
         int noMatch = 1;
         manager->LoadPath(pattern.c_str(), &noMatch);
-        if (state.range(0)) {
-            std::list<_GROUP_FILE_INFO> groups;
-            std::vector<std::wstring> paths;
-            manager->GetGroupFileList(&groups, &paths);
-            indexed = paths.size();
-        }
-        state.PauseTiming();
-        manager.reset();
-        state.ResumeTiming();
-    }
-    state.counters["recordings"] = static_cast<double>(indexed);
-}
-
-// The parts of a scan: listing the folder alone, and listing plus parsing.
-void BM_ListOnly(benchmark::State& state)
-{
-    const std::wstring pattern = SF_SOFT_BASE::Utf8ToWide(Folder().Path()) + L"/*.*";
-    for (auto _ : state) {
-        CSFFileFind find;
-        std::size_t entries = 0;
-        if (find.FindFile(pattern.c_str())) {
-            do {
-                entries += find.GetFilePath() != nullptr && find.GetFileExt() != nullptr;
-            } while (find.FindNextFile());
-        }
-        benchmark::DoNotOptimize(entries);
-    }
-}
-
-void BM_ListAndParse(benchmark::State& state)
-{
-    const std::wstring pattern = SF_SOFT_BASE::Utf8ToWide(Folder().Path()) + L"/*.*";
-    for (auto _ : state) {
-        CSFFileFind find;
-        CNamingRuleParser parser;
-        std::size_t parsed = 0;
-        if (find.FindFile(pattern.c_str())) {
-            do {
-                find.GetFilePath();
-                parsed += parser.IsSupportedExtension(find.GetFileExt()) && parser.Parse(find.GetFileTitle());
-            } while (find.FindNextFile());
-        }
-        benchmark::DoNotOptimize(parsed);
-    }
+        std::list<_GROUP_FILE_INFO> groups;
+        std::vector<std::wstring> paths;
+        manager->GetGroupFileList(&groups, &paths);
+    });
 }
 
 }  // namespace
 
-BENCHMARK(BM_ListOnly)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ListAndParse)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FindListing)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(BM_ScanAndIndex)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    ParseArguments(argc, argv);
+    CTable table("Folder scan into the file index, median ms (peer: find listing the folder)");
+    const std::vector<int> sizes = IsSmoke() ? std::vector<int>{2000} : std::vector<int>{10000, 100000, 400000};
+    for (const int files : sizes) {
+        const std::string folder = MakeFolder(files);
+        const double find = FindMs(folder);
+        const double scan = ScanMs(folder);
+        const std::string name = std::to_string(files / 1000) + "k files";
+        table.Row("scan of " + name + " (ms)", scan, find, "<= 2.5");
+        table.Row("scan of " + name + ", per file (us)", scan * 1000 / files, find * 1000 / files);
+    }
+    table.Print();
+    RemoveWorkFolder();
+    return 0;
+}

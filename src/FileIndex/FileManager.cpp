@@ -1,6 +1,7 @@
 #include "FileIndex/FileManager.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "Base/SFAutoMutexLock.h"
 #include "FileIndex/FileManagerListener.h"
@@ -18,6 +19,12 @@ struct PublishedDay {
     int dayKey;
     std::vector<int> channelKeys;
 };
+
+void SortList(std::list<int>& keys)
+{
+    if (!std::is_sorted(keys.begin(), keys.end()))
+        keys.sort();
+}
 
 }  // namespace
 
@@ -64,6 +71,8 @@ bool CFileManager::ScanFolder(const std::wstring& pattern, const std::wstring& /
         ExamineEntry(find, parser, depth, noMatch);
     } while (find.FindNextFile());
     find.Close();
+    if (depth == 1)
+        AddPendingRecordings();
     return true;
 }
 
@@ -90,7 +99,7 @@ void CFileManager::ExamineEntry(CSFFileFind& find, CNamingRuleParser& parser, in
         return;
     *noMatch = 0;
     if (parser.Parse(find.GetFileTitle()))
-        AddRecording(&parser, path);
+        QueueRecording(parser, path);
     else
         AddSingleFile(path);
 }
@@ -112,29 +121,79 @@ bool CFileManager::AddRecording(const CNamingRuleParser* parsed, const wchar_t* 
 {
     if (!parsed || !path)
         return false;
-    const int dayKey = parsed->DayKey();
-    const int startKey = static_cast<int>(parsed->StartKey());
-
     CSFAutoMutexLock lock(&m_lock);
-    std::unique_ptr<_GROUP_INDEX>& group = m_index->groups[parsed->name];
+    _CHANNEL_INDEX& channel = ChannelOf(GroupOf(parsed->name), parsed->DayKey(), parsed->channel);
+    return InsertFile(channel, static_cast<int>(parsed->StartKey()), parsed->start, parsed->end, path);
+}
+
+void CFileManager::QueueRecording(const CNamingRuleParser& parsed, const wchar_t* path)
+{
+    const auto [name, added] = m_pendingGroups.try_emplace(parsed.name, int(m_pendingNames.size()));
+    if (added)
+        m_pendingNames.push_back(parsed.name);
+    m_pending.push_back({name->second, parsed.DayKey(), parsed.channel, static_cast<int>(parsed.StartKey()),
+                         parsed.start, parsed.end, path});
+}
+
+// Sorted by group, day, channel and start (stable: of two recordings with
+// one start, the first met stays, as with AddRecording).
+void CFileManager::AddPendingRecordings()
+{
+    const auto key = [](const PendingRecording& r) { return std::tie(r.group, r.dayKey, r.channel, r.startKey); };
+    std::stable_sort(m_pending.begin(), m_pending.end(),
+                     [&](const PendingRecording& a, const PendingRecording& b) { return key(a) < key(b); });
+    {
+        CSFAutoMutexLock lock(&m_lock);
+        _CHANNEL_INDEX* channel = nullptr;
+        const PendingRecording* previous = nullptr;
+        for (const PendingRecording& r : m_pending) {
+            if (!previous || r.group != previous->group || r.dayKey != previous->dayKey ||
+                r.channel != previous->channel)
+                channel = &ChannelOf(GroupOf(m_pendingNames[std::size_t(r.group)]), r.dayKey, r.channel);
+            InsertFile(*channel, r.startKey, r.start, r.end, r.path.c_str());
+            previous = &r;
+        }
+    }
+    m_pending = {};
+    m_pendingNames.clear();
+    m_pendingGroups.clear();
+}
+
+_GROUP_INDEX& CFileManager::GroupOf(const std::wstring& name)
+{
+    std::unique_ptr<_GROUP_INDEX>& group = m_index->groups[name];
     if (!group)
         group = std::make_unique<_GROUP_INDEX>();
-    std::unique_ptr<_CHANNEL_MAP>& day = group->days[dayKey];
+    return *group;
+}
+
+_CHANNEL_INDEX& CFileManager::ChannelOf(_GROUP_INDEX& group, int dayKey, int channelKey)
+{
+    std::unique_ptr<_CHANNEL_MAP>& day = group.days[dayKey];
     if (!day) {
         day = std::make_unique<_CHANNEL_MAP>();
-        group->dayKeys.push_back(dayKey);
+        group.dayKeys.push_back(dayKey);
     }
-    std::unique_ptr<_CHANNEL_INDEX>& channel = (*day)[parsed->channel];
+    std::unique_ptr<_CHANNEL_INDEX>& channel = (*day)[channelKey];
     if (!channel)
         channel = std::make_unique<_CHANNEL_INDEX>();
-    auto [slot, added] = channel->files.try_emplace(startKey);
-    if (!added)
+    return *channel;
+}
+
+// A start later than every one of the channel goes to the tree's end at once.
+bool CFileManager::InsertFile(_CHANNEL_INDEX& channel, int startKey, const CSFDateTime& start,
+                              const CSFDateTime& end, const wchar_t* path)
+{
+    auto& files = channel.files;
+    const bool last = files.empty() || std::prev(files.end())->first < startKey;
+    const auto slot = last ? files.emplace_hint(files.end(), startKey, nullptr) : files.try_emplace(startKey).first;
+    if (slot->second)
         return false;
     slot->second = std::make_unique<CFileInfo>();
     slot->second->SetPath(path);
-    slot->second->SetStartTime(parsed->start);
-    slot->second->SetEndTime(parsed->end);
-    channel->startTimes.push_back(startKey);
+    slot->second->SetStartTime(start);
+    slot->second->SetEndTime(end);
+    channel.startTimes.push_back(startKey);
     return true;
 }
 
@@ -142,10 +201,10 @@ void CFileManager::SortIndex()
 {
     CSFAutoMutexLock lock(&m_lock);
     for (auto& [name, group] : m_index->groups) {
-        group->dayKeys.sort();
+        SortList(group->dayKeys);
         for (auto& [dayKey, day] : group->days) {
             for (auto& [channelKey, channel] : *day)
-                channel->startTimes.sort();
+                SortList(channel->startTimes);
         }
     }
 }

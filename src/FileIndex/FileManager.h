@@ -5,6 +5,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "Base/SFMutex.h"
@@ -80,6 +81,24 @@ public:
     SF_SOFT_BASE::CSFMutex* GetLock() const { return &m_lock; }
 
 private:
+    // A recording met by a folder scan: inserted with the others once the
+    // scan ends, in index order, so that each insert lands at a tree's end.
+    struct PendingRecording {
+        int group = 0;  // index into m_pendingNames
+        int dayKey = 0;
+        int channel = 0;
+        int startKey = 0;
+        SF_SOFT_BASE::CSFDateTime start;
+        SF_SOFT_BASE::CSFDateTime end;
+        std::wstring path;
+    };
+
+    void QueueRecording(const CNamingRuleParser& parsed, const wchar_t* path);
+    void AddPendingRecordings();
+    _GROUP_INDEX& GroupOf(const std::wstring& name);
+    _CHANNEL_INDEX& ChannelOf(_GROUP_INDEX& group, int dayKey, int channel);
+    static bool InsertFile(_CHANNEL_INDEX& channel, int startKey, const SF_SOFT_BASE::CSFDateTime& start,
+                           const SF_SOFT_BASE::CSFDateTime& end, const wchar_t* path);
     void ExamineEntry(CSFFileFind& find, CNamingRuleParser& parser, int depth, int* noMatch);
     void RemoveSingleFile(int fileId);
     void RemoveDay(std::map<std::wstring, std::unique_ptr<_GROUP_INDEX>>::iterator group, int dayKey);
@@ -91,4 +110,7 @@ private:
     IFileManagerListener* m_listener;
     std::list<std::wstring> m_extensions;
     mutable SF_SOFT_BASE::CSFMutex m_lock;
+    std::vector<PendingRecording> m_pending;
+    std::vector<std::wstring> m_pendingNames;
+    std::unordered_map<std::wstring, int> m_pendingGroups;
 };
