@@ -15,7 +15,7 @@ namespace {
 constexpr std::size_t kHeaderRead = 1024;
 constexpr std::size_t kPage = 4096;
 constexpr std::size_t kSearchRead = 64u << 10;
-constexpr int kMaxSlices = 8;
+constexpr int kMaxSlices = 32;
 constexpr std::uint64_t kBisectNear = 1u << 20;
 constexpr int kMaxProbeRecords = 4096;
 

@@ -18,7 +18,7 @@ namespace PLAY_MODULE {
 class CKvxIndexScanner {
 public:
     // Files of two slices or more are scanned in slices at once.
-    static constexpr std::uint64_t kSliceBytes = 64u << 20;
+    static constexpr std::uint64_t kSliceBytes = 8u << 20;
 
     // False when the file cannot be opened or holds no record; a set
     // cancel flag ends the scan early (false).
