@@ -59,24 +59,30 @@ bool CFileManager::LoadPath(const wchar_t* pattern, int* noMatch)
 bool CFileManager::ScanFolder(const std::wstring& pattern, const std::wstring& /*folderName*/,
                               int depth, int* noMatch)
 {
-    *noMatch = 1;
-    if (depth > 1)
-        return true;
-    CSFFileFind find;
-    if (!find.FindFile(pattern.c_str()))
-        return true;
-    CNamingRuleParser parser(&m_extensions);
-    // Every entry once; a read error ends the folder.
-    do {
-        ExamineEntry(find, parser, depth, noMatch);
-    } while (find.FindNextFile());
-    find.Close();
-    if (depth == 1)
-        AddPendingRecordings();
+    PendingScan scan;
+    ScanEntries(pattern, depth, noMatch, scan);
+    AddPendingRecordings(scan);
     return true;
 }
 
-void CFileManager::ExamineEntry(CSFFileFind& find, CNamingRuleParser& parser, int depth, int* noMatch)
+void CFileManager::ScanEntries(const std::wstring& pattern, int depth, int* noMatch, PendingScan& scan)
+{
+    *noMatch = 1;
+    if (depth > 1)
+        return;
+    CSFFileFind find;
+    if (!find.FindFile(pattern.c_str()))
+        return;
+    CNamingRuleParser parser(&m_extensions);
+    // Every entry once; a read error ends the folder.
+    do {
+        ExamineEntry(find, parser, depth, noMatch, scan);
+    } while (find.FindNextFile());
+    find.Close();
+}
+
+void CFileManager::ExamineEntry(CSFFileFind& find, CNamingRuleParser& parser, int depth, int* noMatch,
+                                PendingScan& scan)
 {
     if (find.IsDots() || find.IsHidden() || find.IsTemporary() || find.IsSystem())
         return;
@@ -90,7 +96,7 @@ void CFileManager::ExamineEntry(CSFFileFind& find, CNamingRuleParser& parser, in
         if (!parser.ParseDateFolder(title.c_str()))
             return;
         int folderNoMatch = 1;
-        ScanFolder(folder + L"/*.*", title, depth + 1, &folderNoMatch);
+        ScanEntries(folder + L"/*.*", depth + 1, &folderNoMatch, scan);
         if (folderNoMatch == 0)
             *noMatch = 0;
         return;
@@ -99,7 +105,7 @@ void CFileManager::ExamineEntry(CSFFileFind& find, CNamingRuleParser& parser, in
         return;
     *noMatch = 0;
     if (parser.Parse(find.GetFileTitle()))
-        QueueRecording(parser, path);
+        scan.Queue(parser, path);
     else
         AddSingleFile(path);
 }
@@ -126,37 +132,35 @@ bool CFileManager::AddRecording(const CNamingRuleParser* parsed, const wchar_t* 
     return InsertFile(channel, static_cast<int>(parsed->StartKey()), parsed->start, parsed->end, path);
 }
 
-void CFileManager::QueueRecording(const CNamingRuleParser& parsed, const wchar_t* path)
+void CFileManager::PendingScan::Queue(const CNamingRuleParser& parsed, const wchar_t* path)
 {
-    const auto [name, added] = m_pendingGroups.try_emplace(parsed.name, int(m_pendingNames.size()));
+    const auto [name, added] = groups.try_emplace(parsed.name, int(names.size()));
     if (added)
-        m_pendingNames.push_back(parsed.name);
-    m_pending.push_back({name->second, parsed.DayKey(), parsed.channel, static_cast<int>(parsed.StartKey()),
+        names.push_back(parsed.name);
+    recordings.push_back({name->second, parsed.DayKey(), parsed.channel, static_cast<int>(parsed.StartKey()),
                          parsed.start, parsed.end, path});
 }
 
 // Sorted by group, day, channel and start (stable: of two recordings with
 // one start, the first met stays, as with AddRecording).
-void CFileManager::AddPendingRecordings()
+void CFileManager::AddPendingRecordings(PendingScan& scan)
 {
     const auto key = [](const PendingRecording& r) { return std::tie(r.group, r.dayKey, r.channel, r.startKey); };
-    std::stable_sort(m_pending.begin(), m_pending.end(),
+    std::stable_sort(scan.recordings.begin(), scan.recordings.end(),
                      [&](const PendingRecording& a, const PendingRecording& b) { return key(a) < key(b); });
     {
         CSFAutoMutexLock lock(&m_lock);
         _CHANNEL_INDEX* channel = nullptr;
         const PendingRecording* previous = nullptr;
-        for (const PendingRecording& r : m_pending) {
+        for (const PendingRecording& r : scan.recordings) {
             if (!previous || r.group != previous->group || r.dayKey != previous->dayKey ||
                 r.channel != previous->channel)
-                channel = &ChannelOf(GroupOf(m_pendingNames[std::size_t(r.group)]), r.dayKey, r.channel);
+                channel = &ChannelOf(GroupOf(scan.names[std::size_t(r.group)]), r.dayKey, r.channel);
             InsertFile(*channel, r.startKey, r.start, r.end, r.path.c_str());
             previous = &r;
         }
     }
-    m_pending = {};
-    m_pendingNames.clear();
-    m_pendingGroups.clear();
+    scan.recordings.clear();
 }
 
 _GROUP_INDEX& CFileManager::GroupOf(const std::wstring& name)

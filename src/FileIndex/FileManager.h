@@ -84,7 +84,7 @@ private:
     // A recording met by a folder scan: inserted with the others once the
     // scan ends, in index order, so that each insert lands at a tree's end.
     struct PendingRecording {
-        int group = 0;  // index into m_pendingNames
+        int group = 0;  // index into PendingScan::names
         int dayKey = 0;
         int channel = 0;
         int startKey = 0;
@@ -92,14 +92,20 @@ private:
         SF_SOFT_BASE::CSFDateTime end;
         std::wstring path;
     };
+    struct PendingScan {
+        std::vector<PendingRecording> recordings;
+        std::vector<std::wstring> names;
+        std::unordered_map<std::wstring, int> groups;
+        void Queue(const CNamingRuleParser& parsed, const wchar_t* path);
+    };
 
-    void QueueRecording(const CNamingRuleParser& parsed, const wchar_t* path);
-    void AddPendingRecordings();
+    void ScanEntries(const std::wstring& pattern, int depth, int* noMatch, PendingScan& scan);
+    void AddPendingRecordings(PendingScan& scan);
     _GROUP_INDEX& GroupOf(const std::wstring& name);
     _CHANNEL_INDEX& ChannelOf(_GROUP_INDEX& group, int dayKey, int channel);
     static bool InsertFile(_CHANNEL_INDEX& channel, int startKey, const SF_SOFT_BASE::CSFDateTime& start,
                            const SF_SOFT_BASE::CSFDateTime& end, const wchar_t* path);
-    void ExamineEntry(CSFFileFind& find, CNamingRuleParser& parser, int depth, int* noMatch);
+    void ExamineEntry(CSFFileFind& find, CNamingRuleParser& parser, int depth, int* noMatch, PendingScan& scan);
     void RemoveSingleFile(int fileId);
     void RemoveDay(std::map<std::wstring, std::unique_ptr<_GROUP_INDEX>>::iterator group, int dayKey);
     void RemoveChannel(std::map<std::wstring, std::unique_ptr<_GROUP_INDEX>>::iterator group,
@@ -110,7 +116,4 @@ private:
     IFileManagerListener* m_listener;
     std::list<std::wstring> m_extensions;
     mutable SF_SOFT_BASE::CSFMutex m_lock;
-    std::vector<PendingRecording> m_pending;
-    std::vector<std::wstring> m_pendingNames;
-    std::unordered_map<std::wstring, int> m_pendingGroups;
 };
