@@ -59,7 +59,7 @@ void CPlayObject::OnFrameVisible(PLAY_MODULE::CPlayModule*, int renderKind, unsi
     ApplyFileTimeFallback();
     // Paused, the timer reports nothing: the picture a seek or step brought
     // reports its time itself.
-    if (m_positionPending.exchange(0) == 1)
+    if (m_positionPending.exchange(0) == 1 && m_library->IsGetFileTimeInfo() != 0)
         PostPosition(PositionTime());
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <boost/regex.hpp>
 #include <gtest/gtest.h>
@@ -186,4 +187,21 @@ TEST(KvxWriteTool, AFailedOrInterruptedWriteLeavesNoTemporary)
                                     "kill -TERM $pid; wait $pid'";
     EXPECT_NE(std::system(interrupted.c_str()), 0);
     EXPECT_TRUE(FolderNames(out).empty());
+}
+
+TEST(SampleFolders, FoldersOfEndedTestProgramsAreRemoved)
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ASSERT_GT(child, 0);
+    ::waitpid(child, nullptr, 0);
+    const auto left = std::filesystem::temp_directory_path() / ("kvxtest-" + std::to_string(child) + "-halted");
+    std::filesystem::create_directories(left / "inside");
+    const auto ours = std::filesystem::temp_directory_path() / ("kvxtest-" + std::to_string(::getpid()) + "-kept");
+    std::filesystem::create_directories(ours);
+    CSampleFolder folder;
+    EXPECT_FALSE(std::filesystem::exists(left));
+    EXPECT_TRUE(std::filesystem::exists(ours));
+    std::filesystem::remove_all(ours);
 }

@@ -1,9 +1,14 @@
 #include "Platform/PlayModule/Support/SampleFolder.h"
 
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "KvxWriter/RecordingName.h"
 #include "KvxWriter/TestRecorderKey.h"
@@ -11,9 +16,33 @@
 
 namespace PLAY_MODULE_TEST {
 
+namespace {
+
+// Folders "kvxtest-<pid>-..." of this user whose test program has ended
+// without removing them (halted or killed).
+void RemoveLeftOverFolders(const std::filesystem::path& base)
+{
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(base, ec)) {
+        const std::string name = entry.path().filename().string();
+        struct stat info {};
+        if (name.rfind("kvxtest-", 0) != 0 || ::lstat(entry.path().c_str(), &info) != 0 ||
+            !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid())
+            continue;
+        char* end = nullptr;
+        const long pid = std::strtol(name.c_str() + 8, &end, 10);
+        if (pid > 0 && *end == '-' && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+            std::filesystem::remove_all(entry.path(), ec);
+    }
+}
+
+}  // namespace
+
 CSampleFolder::CSampleFolder()
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kvxtest-XXXXXX").string();
+    const auto base = std::filesystem::temp_directory_path();
+    RemoveLeftOverFolders(base);
+    std::string pattern = (base / ("kvxtest-" + std::to_string(::getpid()) + "-XXXXXX")).string();
     if (::mkdtemp(pattern.data())) m_path = pattern;
 }
 

@@ -9,6 +9,9 @@
 namespace PLAY_MODULE_TEST {
 
 // A private temporary folder, removed with everything in it on destruction.
+// A fresh folder "kvxtest-<pid>-..." in the temporary folder, removed with
+// the object; folders that ended programs left behind are removed on making
+// a new one.
 class CSampleFolder {
 public:
     CSampleFolder();
