@@ -1,5 +1,6 @@
 #include "Platform/PlayModule/DecoderThreads.h"
 
+#include <cstdint>
 #include <thread>
 
 namespace PLAY_MODULE {
@@ -14,10 +15,12 @@ int CDecoderThreads::ForStreams(int streams, int cores)
     return streams * 2 <= cores ? cores / streams : 1;
 }
 
-int CDecoderThreads::ForNewDecoder()
+int CDecoderThreads::ForNewDecoder(int width, int height)
 {
     if (const int fixed = s_fixed.load(); fixed > 0)
         return fixed;
+    if (std::int64_t(width) * height < kFrameThreadPixels)
+        return 1;
     return ForStreams(PlayingStreams(), int(std::thread::hardware_concurrency()));
 }
 

@@ -67,7 +67,7 @@ bool CPlayEngine::Start(std::unique_ptr<IMediaSource> source)
         return false;
     m_source = std::move(source);
     m_counted = std::make_unique<CDecoderThreads::Stream>();
-    if (!m_video.Open(m_source->VideoParameters(), CDecoderThreads::ForNewDecoder())) {
+    if (!m_video.Open(m_source->VideoParameters(), DecoderThreads())) {
         m_counted.reset();
         return false;
     }
@@ -567,13 +567,19 @@ void CPlayEngine::HandlePacket(MediaPacket& packet)
 // another thread count.
 void CPlayEngine::AdaptDecoderThreads()
 {
-    const int wanted = CDecoderThreads::ForNewDecoder();
+    const int wanted = DecoderThreads();
     if (wanted == m_video.Threads() || !m_video.IsOpen())
         return;
     m_video.SendEnd();
     for (AVFramePtr frame = MakeFrame(); m_video.Receive(frame.get()); frame = MakeFrame())
         m_decoded.push_back(std::move(frame));
     m_video.Open(m_source->VideoParameters(), wanted);
+}
+
+int CPlayEngine::DecoderThreads() const
+{
+    const AVCodecParameters* params = m_source->VideoParameters();
+    return params ? CDecoderThreads::ForNewDecoder(params->width, params->height) : 1;
 }
 
 void CPlayEngine::DecodeAudio(MediaPacket& packet,
@@ -846,13 +852,14 @@ bool CPlayEngine::DecodeBlockBefore(std::int64_t endMs)
         ResetDecoding();
         m_block.clear();
         m_source->SeekKeyFrame(std::max<std::int64_t>(0, target));
-        while (AVFramePtr frame = NextFrame()) {
-            if (FrameTimeMs(*frame) >= endMs || m_quit)
-                break;
+        for (;;) {
             if (m_readingAhead && AheadInterrupted()) {
                 m_aheadInterrupted = true;
                 return false;
             }
+            AVFramePtr frame = NextFrame();
+            if (!frame || FrameTimeMs(*frame) >= endMs || m_quit)
+                break;
             PlanarPicture picture;
             if (!ConvertFrame(*frame, picture))
                 continue;

@@ -108,6 +108,7 @@ private:
     bool FeedDecoder();
     void HandlePacket(MediaPacket& packet);
     void AdaptDecoderThreads();
+    int DecoderThreads() const;
     bool Discarded(const AVFrame& frame) const;
     std::int64_t FrameTimeMs(const AVFrame& frame) const;
     std::int64_t FrameDurationMs(const AVFrame& frame) const;

@@ -1,3 +1,5 @@
+#include <thread>
+
 #include <gtest/gtest.h>
 
 #include "Platform/PlayModule/DecoderThreads.h"
@@ -19,4 +21,16 @@ TEST(DecoderThreads, FewStreamsShareTheCoresAGridDecodesOneThreadEach)
         EXPECT_EQ(CDecoderThreads::PlayingStreams(), before + 2);
     }
     EXPECT_EQ(CDecoderThreads::PlayingStreams(), before);
+}
+
+TEST(DecoderThreads, SmallPicturesDecodeOnOneThreadUnlessFixed)
+{
+    const int cores = int(std::thread::hardware_concurrency());
+    CDecoderThreads::Stream playing;
+    const int streams = CDecoderThreads::PlayingStreams();
+    EXPECT_EQ(CDecoderThreads::ForNewDecoder(352, 288), 1);
+    EXPECT_EQ(CDecoderThreads::ForNewDecoder(704, 576), CDecoderThreads::ForStreams(streams, cores));
+    CDecoderThreads::SetFixedThreads(3);
+    EXPECT_EQ(CDecoderThreads::ForNewDecoder(352, 288), 3);
+    CDecoderThreads::SetFixedThreads(0);
 }
