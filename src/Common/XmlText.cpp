@@ -85,42 +85,52 @@ bool ReadRegularFile(int fd, std::string& text)
     }
 }
 
-}  // namespace
-
-bool LoadXmlFile(TiXmlDocument& document, const std::string& path)
+// The parser steps over a multi-byte UTF-8 character whole, also one cut
+// off by the end of the text, and then reads on past the terminator: the
+// text is followed by enough terminators that it stops inside the buffer.
+bool ParsePadded(TiXmlDocument& document, std::string text)
 {
-    document.Clear();
-    // Not blocking on a FIFO; the parser reads the same open file.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    std::string text;
-    if (!ReadRegularFile(fd, text) || NestsTooDeep(text) || ::lseek(fd, 0, SEEK_SET) != 0) {
-        ::close(fd);
-        return false;
-    }
-    std::FILE* file = ::fdopen(fd, "rb");
-    if (!file) {
-        ::close(fd);
-        return false;
-    }
-    // The parser's own file loading keeps its line-end handling.
-    const bool loaded = document.LoadFile(file);
-    std::fclose(file);
-    if (!loaded)
-        document.Clear();
-    return loaded;
-}
-
-bool ParseXmlText(TiXmlDocument& document, const std::string& text)
-{
-    document.Clear();
-    if (NestsTooDeep(text))
-        return false;
+    text.append(8, '\0');
     document.Parse(text.c_str());
     if (document.Error()) {
         document.Clear();
         return false;
     }
     return true;
+}
+
+// Line ends as the parser's own file loading makes them: "\r\n" and a
+// lone "\r" become "\n".
+std::string WithUnixLineEnds(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r')
+            out += text[i];
+        else if (i + 1 >= text.size() || text[i + 1] != '\n')
+            out += '\n';
+    }
+    return out;
+}
+
+}  // namespace
+
+bool LoadXmlFile(TiXmlDocument& document, const std::string& path)
+{
+    document.Clear();
+    // Not blocking on a FIFO.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    std::string text;
+    const bool read = ReadRegularFile(fd, text);
+    ::close(fd);
+    return read && !NestsTooDeep(text) && ParsePadded(document, WithUnixLineEnds(text));
+}
+
+bool ParseXmlText(TiXmlDocument& document, const std::string& text)
+{
+    document.Clear();
+    return !NestsTooDeep(text) && ParsePadded(document, text);
 }

@@ -162,6 +162,21 @@ TEST_F(SettingsTest, NestingIsCountedAsTheParserReadsIt)
     }
 }
 
+TEST_F(SettingsTest, TextEndingInACutUtf8CharacterIsNotReadPastItsEnd)
+{
+    // Bytes after the text's end that would close the element if read.
+    std::string text = std::string("<?xml version=\"1.0\"?><a>x\xd7") + '\0' + "AAAA</a>";
+    const std::size_t end = text.find('\0');
+    text.resize(end);  // the bytes stay in the buffer behind the end
+    TiXmlDocument document;
+    EXPECT_FALSE(ParseXmlText(document, text));
+    WriteSettings("<?xml version=\"1.0\"?><Setting><UIConfig><VideoLayout value=\"150\"/></UIConfig>\r\n"
+                  "</Setting>\r\n");
+    CConfigManager config;
+    config.Init();
+    EXPECT_EQ(config.VideoLayout, 150);
+}
+
 TEST_F(SettingsTest, ASettingsFileThatIsNoReadableFileLoadsAsDefaults)
 {
     std::filesystem::create_directories(m_dir.File("Config/config.xml"));
