@@ -67,7 +67,9 @@ bool CPlayEngine::Start(std::unique_ptr<IMediaSource> source)
         return false;
     m_source = std::move(source);
     m_counted = std::make_unique<CDecoderThreads::Stream>();
-    if (!m_video.Open(m_source->VideoParameters(), DecoderThreads())) {
+    // One thread until the second key frame: modules opened one after
+    // another into a grid then never start with threads of their own.
+    if (!m_video.Open(m_source->VideoParameters(), 1)) {
         m_counted.reset();
         return false;
     }
@@ -557,7 +559,8 @@ void CPlayEngine::HandlePacket(MediaPacket& packet)
     m_catchUp = false;
     if (packet.key) {
         m_lastKeyFedMs = packet.timeMs;
-        AdaptDecoderThreads();
+        if (m_keyFramesFed++ > 0)
+            AdaptDecoderThreads();
     }
     m_video.Send(packet.packet.get(), packet.timeMs, packet.hasPts);
 }

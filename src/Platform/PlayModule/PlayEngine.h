@@ -157,6 +157,7 @@ private:
     bool m_sourceEnded = false;
     bool m_catchUp = false;
     std::int64_t m_lastKeyFedMs = INT64_MIN;
+    std::uint64_t m_keyFramesFed = 0;
     bool m_needReposition = false;
     bool m_readingBlock = false;
     bool m_reverseKeysOnly = false;
