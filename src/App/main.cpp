@@ -19,9 +19,9 @@
 #include "Common/FileAssociation.h"
 #include "Common/LangString.h"
 #include "Common/UserMessages.h"
+#include "Main/MainFrameEventImp.h"
 #include "PlayManager/RenderSetup.h"
 #include "SingleInstanceLock.h"
-#include "StartupFrameEventImp.h"
 #include "TerminationWatcher.h"
 #include "Widgets/SFApplication.h"
 
@@ -74,7 +74,7 @@ void OfferFileAssociation(const std::list<std::wstring>& missing)
     const std::wstring prompt = MakeFileAssociationPrompt(missing);
     if (ShowMessageBox(prompt.c_str(), GetLangString(L"Prompt"), 1) != 1)
         return;
-    const std::wstring icon = QCoreApplication::applicationFilePath().toStdWString() + L",0";
+    const std::wstring icon = SFGetAppDir() + L"/Skin/Lumivex.png";
     RegisterFileTypes(GetProgramFileAssociation(), missing, icon);
 }
 
@@ -109,9 +109,7 @@ int main(int argc, char* argv[])
     const std::list<std::wstring> unassociated = FindUnassociatedRecordTypes();
     CTerminationWatcher terminationWatcher;
     {
-        // The main frame: for now the skinned, empty main window.
-        CStartupFrameEventImp mainFrame;
-        mainFrame.Create(L"Lumivex Player");
+        boost::shared_ptr<CMainFrameEventImp> mainFrame = CMainFrameEventImp::Create(argc > 1 ? argv[1] : nullptr);
         OfferFileAssociation(unassociated);
         app.exec();
     }

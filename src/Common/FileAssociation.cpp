@@ -4,6 +4,7 @@
 #include "Common/XdgAssociationStore.h"
 
 #include <QCoreApplication>
+#include <QMimeDatabase>
 #include <QString>
 
 #include "Base/SFSystem.h"
@@ -34,16 +35,14 @@ std::wstring WithoutBlanks(std::wstring text)
     return text;
 }
 
-std::wstring ToTypeToken(const std::wstring& text)
+bool IsOwnExtension(const std::wstring& ext)
 {
-    std::wstring token;
-    for (wchar_t c : text) {
-        c = static_cast<wchar_t>(std::towlower(c));
-        bool allowed = (c >= L'a' && c <= L'z') || (c >= L'0' && c <= L'9') || c == L'_' ||
-                       c == L'-' || c == L'+' || c == L'.';
-        token += allowed ? c : L'-';
-    }
-    return token;
+    return SameText(ext, L".kvx");
+}
+
+bool IsMediaType(const QString& name)
+{
+    return name.startsWith(QLatin1String("video/")) || name.startsWith(QLatin1String("audio/"));
 }
 
 // Double quotes around the path, with the characters that the desktop
@@ -82,37 +81,50 @@ std::wstring CFileAssociation::MakeHandlerId(const std::wstring& programPath)
     return WithoutBlanks(FileNameOf(programPath)) + L".Files";
 }
 
-std::wstring CFileAssociation::GetFileType(const std::wstring& ext) const
+std::vector<std::wstring> CFileAssociation::GetFileTypes(const std::wstring& ext) const
 {
-    std::wstring base = m_handlerId.substr(0, m_handlerId.size() - 6);
-    std::wstring extension = !ext.empty() && ext[0] == L'.' ? ext.substr(1) : ext;
-    return L"video/x-" + ToTypeToken(base) + L"-" + ToTypeToken(extension);
+    if (IsOwnExtension(ext))
+        return {kOwnType};
+    std::vector<std::wstring> types;
+    const QString fileName = QStringLiteral("file") + QString::fromStdWString(ext).toLower();
+    for (const QMimeType& type : QMimeDatabase().mimeTypesForFileName(fileName))
+        if (IsMediaType(type.name()))
+            types.push_back(type.name().toStdWString());
+    return types;
 }
 
 int CFileAssociation::IsFileAssociated(const std::wstring& ext)
 {
-    const std::wstring type = GetFileType(ext);
-    if (!SameText(m_store->GetExtensionType(ext), type))
+    const std::vector<std::wstring> types = GetFileTypes(ext);
+    if (types.empty())
+        return 0;
+    if (IsOwnExtension(ext) && !SameText(m_store->GetExtensionType(ext), kOwnType))
         return 0;
     if (!SameText(m_store->GetOpenCommand(), m_openCommand))
         return 0;
-    if (!m_store->HandlesType(type))
-        return 0;
-    return SameText(m_store->GetDefaultHandler(type), m_handlerId) ? 1 : 0;
+    for (const std::wstring& type : types) {
+        if (!m_store->HandlesType(type))
+            return 0;
+        // The program the desktop opens the type with, over all its lists.
+        if (!SameText(m_store->GetDefaultHandler(type), m_handlerId))
+            return 0;
+    }
+    return 1;
 }
 
 void CFileAssociation::RegisterFileAssociation(const std::wstring& ext, const std::wstring& icon,
                                                bool isLast)
 {
-    const std::wstring type = GetFileType(ext);
-    if (!SameText(m_store->GetExtensionType(ext), type))
-        m_store->SetExtensionType(ext, type);
+    if (IsOwnExtension(ext) && !SameText(m_store->GetExtensionType(ext), kOwnType))
+        m_store->SetExtensionType(ext, kOwnType);
     if (!SameText(m_store->GetOpenCommand(), m_openCommand))
         m_store->SetOpenCommand(m_openCommand, icon);
-    if (!m_store->HandlesType(type))
-        m_store->AddHandledType(type);
-    if (!SameText(m_store->GetDefaultHandler(type), m_handlerId))
-        m_store->SetDefaultHandler(type, m_handlerId);
+    for (const std::wstring& type : GetFileTypes(ext)) {
+        if (!m_store->HandlesType(type))
+            m_store->AddHandledType(type);
+        if (!SameText(m_store->GetDefaultHandler(type), m_handlerId))
+            m_store->SetDefaultHandler(type, m_handlerId);
+    }
     m_store->Flush();
     if (isLast)
         m_store->NotifyChanged();
@@ -145,7 +157,7 @@ std::list<std::wstring> FindUnassociatedFileTypes(CFileAssociation& association,
 {
     std::list<std::wstring> missing;
     for (const auto& ext : extensions)
-        if (!association.IsFileAssociated(ext))
+        if (association.CanAssociate(ext) && !association.IsFileAssociated(ext))
             missing.push_back(ext);
     return missing;
 }

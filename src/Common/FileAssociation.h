@@ -5,18 +5,26 @@
 #include <list>
 #include <memory>
 #include <string>
+#include <vector>
 
 // Associates recording file types with this program over an association
 // store. The names come from the program file:
 //   handler id   its file name with every blank removed, then ".Files"
-//   file type    "video/x-" + the lower-case handler base + "-" + extension
 //   open command "<program path>" %f
+// The file types are those the desktop gives the files: our own type
+// "video/x-kvx" for ".kvx", else the video and audio types that the shared
+// MIME database gives the extension.
 class CFileAssociation {
 public:
     CFileAssociation(std::shared_ptr<IFileAssociationStore> store, const std::wstring& programPath);
 
+    // Our own type, for ".kvx" recordings.
+    static constexpr const wchar_t* kOwnType = L"video/x-kvx";
+
     // 1 when files with the extension open with this program, else 0.
     int IsFileAssociated(const std::wstring& ext);
+    // Whether the extension has a file type to associate.
+    bool CanAssociate(const std::wstring& ext) const { return !GetFileTypes(ext).empty(); }
     // Makes files with the extension open with this program; the desktop is
     // told once, when isLast is set.
     void RegisterFileAssociation(const std::wstring& ext, const std::wstring& icon, bool isLast);
@@ -24,7 +32,9 @@ public:
     static std::wstring MakeHandlerId(const std::wstring& programPath);
     const std::wstring& GetHandlerId() const { return m_handlerId; }
     const std::wstring& GetOpenCommand() const { return m_openCommand; }
-    std::wstring GetFileType(const std::wstring& ext) const;
+    // The types of the extension; empty when the database knows no video or
+    // audio type for it (".ps" is PostScript there, ".kvx_" is unknown).
+    std::vector<std::wstring> GetFileTypes(const std::wstring& ext) const;
 
 private:
     std::shared_ptr<IFileAssociationStore> m_store;
@@ -37,7 +47,7 @@ private:
 int IsFileAssociated(const wchar_t* ext);
 void RegisterFileAssociation(const wchar_t* ext, const wchar_t* icon, bool isLast);
 
-// Start-up's use: the extensions that are not associated, in list order;
+// Start-up's use: the extensions that can be but are not associated, in list order;
 // the question asked about them; and their registration, the last with
 // isLast set.
 std::list<std::wstring> FindUnassociatedFileTypes(CFileAssociation& association,

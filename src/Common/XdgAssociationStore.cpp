@@ -4,6 +4,7 @@
 #include "Base/AtomicFileWriter.h"
 #include "Common/XmlText.h"
 
+#include <QMimeDatabase>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QString>
@@ -114,6 +115,59 @@ std::string HomeFolder(const char* variable, const char* fallback)
     return std::string(home ? home : "") + fallback;
 }
 
+// The folders of a search-path variable, or its default.
+std::vector<std::string> SearchFolders(const char* variable, const char* fallback)
+{
+    const char* value = std::getenv(variable);
+    std::stringstream stream(value && *value ? value : fallback);
+    std::vector<std::string> folders;
+    std::string folder;
+    while (std::getline(stream, folder, ':'))
+        if (!folder.empty() && folder[0] == '/')
+            folders.push_back(folder);
+    return folders;
+}
+
+// The type with its canonical name and aliases, as the database knows them.
+std::vector<std::string> TypeNames(const std::wstring& type)
+{
+    std::vector<std::string> names{WideToUtf8(type)};
+    const QMimeType known = QMimeDatabase().mimeTypeForName(QString::fromStdWString(type));
+    if (!known.isValid())
+        return names;
+    QStringList all = known.aliases();
+    all.prepend(known.name());
+    for (const QString& name : all)
+        if (std::find(names.begin(), names.end(), name.toStdString()) == names.end())
+            names.push_back(name.toStdString());
+    return names;
+}
+
+// The desktop ids listed for one of the names in a list's [Default Applications].
+std::vector<std::string> ListedDefaults(const std::string& listPath, const std::vector<std::string>& names)
+{
+    std::vector<std::string> lines;
+    std::vector<std::string> ids;
+    if (!ReadLines(listPath, lines))
+        return ids;
+    bool inSection = false;
+    for (const std::string& raw : lines) {
+        const std::string line = Trim(raw);
+        if (!line.empty() && line[0] == '[') {
+            inSection = line == kDefaultSection;
+            continue;
+        }
+        const auto equals = line.find('=');
+        if (!inSection || equals == std::string::npos)
+            continue;
+        if (std::find(names.begin(), names.end(), Trim(line.substr(0, equals))) == names.end())
+            continue;
+        for (const std::wstring& id : SplitList(Utf8ToWide(Trim(line.substr(equals + 1)))))
+            ids.push_back(WideToUtf8(id));
+    }
+    return ids;
+}
+
 bool WriteText(const std::string& path, const std::string& text)
 {
     std::error_code error;
@@ -199,6 +253,17 @@ bool CXdgAssociationStore::WritePackage() const
         const std::string pattern = std::string(1, '*').append(WideToUtf8(ext));
         glob.SetAttribute("pattern", pattern.c_str());
         typeElement.InsertEndChild(glob);
+        if (ext == L".kvx") {
+            // A recording starts with a record header: "KVXR", version 1.
+            TiXmlElement magic("magic");
+            magic.SetAttribute("priority", "50");
+            TiXmlElement match("match");
+            match.SetAttribute("type", "string");
+            match.SetAttribute("value", "KVXR\\x01");
+            match.SetAttribute("offset", "0");
+            magic.InsertEndChild(match);
+            typeElement.InsertEndChild(magic);
+        }
         root.InsertEndChild(typeElement);
     }
     document.InsertEndChild(root);
@@ -274,7 +339,31 @@ void CXdgAssociationStore::SetOpenCommand(const std::wstring& command, const std
     LoadDesktopEntry();
     m_exec = command;
     m_icon = icon;
+    m_iconSource.clear();
+    std::error_code error;
+    const std::string iconFile = WideToUtf8(icon);
+    if (!iconFile.empty() && iconFile[0] == '/' && std::filesystem::is_regular_file(iconFile, error)) {
+        // Installed into the icon theme and named by its theme name.
+        m_iconSource = iconFile;
+        m_icon = Utf8ToWide(std::filesystem::path(GetIconPath()).stem().string());
+    }
     m_desktopDirty = true;
+}
+
+std::string CXdgAssociationStore::GetIconPath() const
+{
+    std::wstring name = Lower(m_handlerId.substr(0, m_handlerId.rfind(L".Files")));
+    return m_dataHome + "/icons/hicolor/64x64/apps/" + WideToUtf8(name) + ".png";
+}
+
+bool CXdgAssociationStore::InstallIcon() const
+{
+    if (m_iconSource.empty())
+        return true;
+    std::ifstream in(m_iconSource, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return in.good() && WriteText(GetIconPath(), bytes.str());
 }
 
 bool CXdgAssociationStore::HandlesType(const std::wstring& type)
@@ -318,22 +407,64 @@ int CXdgAssociationStore::FindDefaultLine(const std::string& type, int* section)
     return -1;
 }
 
+std::vector<std::string> CXdgAssociationStore::GetMimeAppsLists() const
+{
+    std::vector<std::string> configFolders{m_configHome};
+    for (const std::string& folder : SearchFolders("XDG_CONFIG_DIRS", "/etc/xdg"))
+        configFolders.push_back(folder);
+    std::vector<std::string> dataFolders{m_dataHome};
+    for (const std::string& folder : SearchFolders("XDG_DATA_DIRS", "/usr/local/share:/usr/share"))
+        dataFolders.push_back(folder);
+    std::vector<std::string> desktops;
+    if (const char* current = std::getenv("XDG_CURRENT_DESKTOP")) {
+        std::stringstream stream(current);
+        std::string name;
+        while (std::getline(stream, name, ':'))
+            if (!name.empty())
+                desktops.push_back(QString::fromStdString(name).toLower().toStdString());
+    }
+    std::vector<std::string> lists;
+    auto add = [&](const std::string& folder) {
+        for (const std::string& desktop : desktops)
+            lists.push_back(folder + "/" + desktop + "-mimeapps.list");
+        lists.push_back(folder + "/mimeapps.list");
+    };
+    for (const std::string& folder : configFolders)
+        add(folder);
+    for (const std::string& folder : dataFolders)
+        add(folder + "/applications");
+    return lists;
+}
+
+bool CXdgAssociationStore::DesktopEntryExists(const std::string& id) const
+{
+    std::vector<std::string> folders{m_dataHome};
+    for (const std::string& folder : SearchFolders("XDG_DATA_DIRS", "/usr/local/share:/usr/share"))
+        folders.push_back(folder);
+    std::error_code error;
+    for (const std::string& folder : folders)
+        if (std::filesystem::exists(folder + "/applications/" + id, error))
+            return true;
+    return false;
+}
+
 std::wstring CXdgAssociationStore::GetDefaultHandler(const std::wstring& type)
 {
-    LoadMimeApps();
-    int section = -1;
-    int line = FindDefaultLine(WideToUtf8(type), &section);
-    if (line < 0)
-        return {};
-    const std::string& text = m_mimeAppsLines[line];
-    auto handlers = SplitList(Utf8ToWide(Trim(text.substr(text.find('=') + 1))));
-    if (handlers.empty())
-        return {};
-    std::wstring first = handlers.front();
-    const std::wstring suffix = L".desktop";
-    if (first.size() > suffix.size() && first.ends_with(suffix))
-        first.resize(first.size() - suffix.size());
-    return first;
+    // As the desktop resolves it: the first listed program that is installed,
+    // over every list in order of precedence, for the type or an alias.
+    const std::vector<std::string> names = TypeNames(type);
+    for (const std::string& list : GetMimeAppsLists()) {
+        for (const std::string& id : ListedDefaults(list, names)) {
+            if (!DesktopEntryExists(id))
+                continue;
+            std::wstring handler = Utf8ToWide(id);
+            const std::wstring suffix = L".desktop";
+            if (handler.size() > suffix.size() && handler.ends_with(suffix))
+                handler.resize(handler.size() - suffix.size());
+            return handler;
+        }
+    }
+    return {};
 }
 
 void CXdgAssociationStore::SetDefaultHandler(const std::wstring& type, const std::wstring& handler)
@@ -370,7 +501,16 @@ bool CXdgAssociationStore::WriteMimeApps() const
     std::string text;
     for (const auto& line : m_mimeAppsLines)
         text += line + "\n";
-    return WriteText(GetMimeAppsPath(), text);
+    // A linked list (a dot-files folder) is written where the link points.
+    std::string path = GetMimeAppsPath();
+    std::error_code error;
+    if (std::filesystem::is_symlink(path, error)) {
+        const std::filesystem::path target = std::filesystem::weakly_canonical(path, error);
+        if (error)
+            return false;
+        path = target.string();
+    }
+    return WriteText(path, text);
 }
 
 bool CXdgAssociationStore::Flush()
@@ -378,7 +518,7 @@ bool CXdgAssociationStore::Flush()
     // A file that could not be written stays dirty, so the next Flush tries again.
     if (m_packageDirty && WritePackage())
         m_packageDirty = false;
-    if (m_desktopDirty && WriteDesktopEntry())
+    if (m_desktopDirty && InstallIcon() && WriteDesktopEntry())
         m_desktopDirty = false;
     if (m_mimeAppsDirty && WriteMimeApps())
         m_mimeAppsDirty = false;

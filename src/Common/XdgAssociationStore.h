@@ -10,7 +10,10 @@
 //   <data home>/mime/packages/<handler>.xml  one glob per extension
 //   <data home>/applications/<handler>.desktop  Exec, Icon, MimeType
 //   <config home>/mimeapps.list  [Default Applications] type=<handler>.desktop
-// Files are read on first use and written (atomically) on Flush.
+//   <data home>/icons/hicolor/64x64/apps/<name>.png  the icon, when given as a file
+// Files are read on first use and written (atomically) on Flush; a linked
+// mimeapps.list is written where the link points. The default handler of a
+// type is resolved as the desktop does, over every mimeapps.list in order.
 class CXdgAssociationStore : public IFileAssociationStore {
 public:
     CXdgAssociationStore(std::string dataHome, std::string configHome, std::wstring handlerId);
@@ -32,6 +35,9 @@ public:
     std::string GetPackagePath() const;
     std::string GetDesktopEntryPath() const;
     std::string GetMimeAppsPath() const;
+    // Every mimeapps.list the desktop reads, highest precedence first.
+    std::vector<std::string> GetMimeAppsLists() const;
+    std::string GetIconPath() const;
 
 private:
     void LoadPackage();
@@ -43,6 +49,8 @@ private:
     // Index of the "type=" line of [Default Applications], or -1; section
     // receives the index of the section header, or -1.
     int FindDefaultLine(const std::string& type, int* section) const;
+    bool DesktopEntryExists(const std::string& id) const;
+    bool InstallIcon() const;
 
     std::string m_dataHome;
     std::string m_configHome;
@@ -56,6 +64,7 @@ private:
     bool m_desktopDirty = false;
     std::wstring m_exec;
     std::wstring m_icon;
+    std::string m_iconSource;  // a picture file to install as the icon
     std::vector<std::wstring> m_handledTypes;
 
     bool m_mimeAppsLoaded = false;

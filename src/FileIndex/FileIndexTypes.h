@@ -69,10 +69,15 @@ public:
     const wchar_t* GetPath() const { return m_path.c_str(); }
     const std::wstring& GetPathString() const { return m_path; }
 
+    // Number of the last folder load that met the file.
+    void SetLoadMark(std::uint32_t mark) { m_loadMark = mark; }
+    std::uint32_t GetLoadMark() const { return m_loadMark; }
+
 private:
     SF_SOFT_BASE::CSFDateTime m_start;
     SF_SOFT_BASE::CSFDateTime m_end;
     std::wstring m_path;
+    std::uint32_t m_loadMark = 0;
 };
 
 // Kind of a file-path request.

@@ -50,7 +50,15 @@ bool CFileManager::LoadPath(const wchar_t* pattern, int* noMatch)
     int localNoMatch = 1;
     int* flag = noMatch ? noMatch : &localNoMatch;
     *flag = 1;
+    ++m_loadMark;
+    m_seenSingles.clear();
+    m_folderListed = false;
     ScanFolder(pattern, std::wstring(), 1, flag);
+    if (m_folderListed) {
+        const std::wstring text(pattern);
+        RemoveVanishedFiles(text.substr(0, text.rfind(L'/') + 1));
+    }
+    m_seenSingles.clear();
     SortIndex();
     PublishIndex();
     return true;
@@ -78,6 +86,8 @@ void CFileManager::ScanEntries(const std::wstring& pattern, int depth, int* noMa
     do {
         ExamineEntry(find, parser, depth, noMatch, scan);
     } while (find.FindNextFile());
+    if (depth == 1)
+        m_folderListed = find.GetLastError() == CSFFileFind::kErrorNoMoreFiles;
     find.Close();
 }
 
@@ -104,10 +114,12 @@ void CFileManager::ExamineEntry(CSFFileFind& find, CNamingRuleParser& parser, in
     if (!parser.IsSupportedExtension(find.GetFileExt()))
         return;
     *noMatch = 0;
-    if (parser.Parse(find.GetFileTitle()))
+    if (parser.Parse(find.GetFileTitle())) {
         scan.Queue(parser, path);
-    else
+    } else {
         AddSingleFile(path);
+        m_seenSingles.insert(path);
+    }
 }
 
 bool CFileManager::AddSingleFile(const wchar_t* path)
@@ -185,18 +197,23 @@ _CHANNEL_INDEX& CFileManager::ChannelOf(_GROUP_INDEX& group, int dayKey, int cha
 }
 
 // A start later than every one of the channel goes to the tree's end at once.
+// A file met again takes the running load's mark.
 bool CFileManager::InsertFile(_CHANNEL_INDEX& channel, int startKey, const CSFDateTime& start,
                               const CSFDateTime& end, const wchar_t* path)
 {
     auto& files = channel.files;
     const bool last = files.empty() || std::prev(files.end())->first < startKey;
     const auto slot = last ? files.emplace_hint(files.end(), startKey, nullptr) : files.try_emplace(startKey).first;
-    if (slot->second)
+    if (slot->second) {
+        if (slot->second->GetPathString() == path)
+            slot->second->SetLoadMark(m_loadMark);
         return false;
+    }
     slot->second = std::make_unique<CFileInfo>();
     slot->second->SetPath(path);
     slot->second->SetStartTime(start);
     slot->second->SetEndTime(end);
+    slot->second->SetLoadMark(m_loadMark);
     channel.startTimes.push_back(startKey);
     return true;
 }
@@ -333,6 +350,51 @@ void CFileManager::RemoveSingleFile(int fileId)
         return;
     m_index->singleFilePaths.erase(found->second->GetPathString());
     m_index->singleFiles.erase(found);
+}
+
+bool CFileManager::IsInFolder(const std::wstring& path, const std::wstring& folder)
+{
+    return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
+           path.find(L'/', folder.size()) == std::wstring::npos;
+}
+
+void CFileManager::RemoveVanishedFiles(const std::wstring& folder)
+{
+    CSFAutoMutexLock lock(&m_lock);
+    for (auto single = m_index->singleFiles.begin(); single != m_index->singleFiles.end();) {
+        const std::wstring& path = single->second->GetPathString();
+        if (m_seenSingles.count(path) || !IsInFolder(path, folder)) {
+            ++single;
+            continue;
+        }
+        m_index->singleFilePaths.erase(path);
+        single = m_index->singleFiles.erase(single);
+    }
+    for (auto group = m_index->groups.begin(); group != m_index->groups.end();) {
+        auto& days = group->second->days;
+        for (auto day = days.begin(); day != days.end();) {
+            for (auto channel = day->second->begin(); channel != day->second->end();) {
+                auto& files = channel->second->files;
+                for (auto file = files.begin(); file != files.end();) {
+                    const CFileInfo& record = *file->second;
+                    if (record.GetLoadMark() == m_loadMark || !IsInFolder(record.GetPathString(), folder)) {
+                        ++file;
+                        continue;
+                    }
+                    channel->second->startTimes.remove(file->first);
+                    file = files.erase(file);
+                }
+                channel = files.empty() ? day->second->erase(channel) : std::next(channel);
+            }
+            if (day->second->empty()) {
+                group->second->dayKeys.remove(day->first);
+                day = days.erase(day);
+            } else {
+                ++day;
+            }
+        }
+        group = days.empty() ? m_index->groups.erase(group) : std::next(group);
+    }
 }
 
 void CFileManager::RemoveDay(std::map<std::wstring, std::unique_ptr<_GROUP_INDEX>>::iterator group, int dayKey)

@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "Base/SFMutex.h"
@@ -52,7 +53,8 @@ public:
     CFileManager& operator=(const CFileManager&) = delete;
 
     // Indexes the entries directly in the pattern's folder ("<folder>/*.*"),
-    // then reports the whole index to the listener. *noMatch ends 0 when a
+    // drops the indexed files of that folder that are gone from it (when the
+    // folder could be read), then reports the whole index to the listener. *noMatch ends 0 when a
     // file of a supported type was met. False only for a null pattern.
     bool LoadPath(const wchar_t* pattern, int* noMatch);
     bool ScanFolder(const std::wstring& pattern, const std::wstring& folderName, int depth, int* noMatch);
@@ -103,10 +105,13 @@ private:
     void AddPendingRecordings(PendingScan& scan);
     _GROUP_INDEX& GroupOf(const std::wstring& name);
     _CHANNEL_INDEX& ChannelOf(_GROUP_INDEX& group, int dayKey, int channel);
-    static bool InsertFile(_CHANNEL_INDEX& channel, int startKey, const SF_SOFT_BASE::CSFDateTime& start,
-                           const SF_SOFT_BASE::CSFDateTime& end, const wchar_t* path);
+    bool InsertFile(_CHANNEL_INDEX& channel, int startKey, const SF_SOFT_BASE::CSFDateTime& start,
+                    const SF_SOFT_BASE::CSFDateTime& end, const wchar_t* path);
     void ExamineEntry(CSFFileFind& find, CNamingRuleParser& parser, int depth, int* noMatch, PendingScan& scan);
     void RemoveSingleFile(int fileId);
+    // Drops the files directly in folder that the last scan did not meet.
+    void RemoveVanishedFiles(const std::wstring& folder);
+    static bool IsInFolder(const std::wstring& path, const std::wstring& folder);
     void RemoveDay(std::map<std::wstring, std::unique_ptr<_GROUP_INDEX>>::iterator group, int dayKey);
     void RemoveChannel(std::map<std::wstring, std::unique_ptr<_GROUP_INDEX>>::iterator group,
                        int dayKey, int channelKey);
@@ -116,4 +121,9 @@ private:
     IFileManagerListener* m_listener;
     std::list<std::wstring> m_extensions;
     mutable SF_SOFT_BASE::CSFMutex m_lock;
+    // Number of the running load (files it meets carry it), the single
+    // files it met, and whether its folder was listed to its end.
+    std::uint32_t m_loadMark = 0;
+    std::unordered_set<std::wstring> m_seenSingles;
+    bool m_folderListed = false;
 };

@@ -129,6 +129,9 @@ private:
     std::atomic<int> m_seekPending{0};
     // A seek or step whose picture's time is still to be reported.
     std::atomic<int> m_positionPending{0};
+    // The last position reported, so that a paused object can catch up with
+    // a seek whose picture reported before the seek had taken effect.
+    std::atomic<unsigned int> m_postedTime{0};
     // Held while overlay data goes to the port and while the port is given
     // back, so no block reaches a port already handed to another object.
     std::mutex m_overlayMutex;

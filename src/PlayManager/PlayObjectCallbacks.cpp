@@ -166,6 +166,7 @@ void CPlayObject::Task_OnPlayTimeInfoChanged(unsigned int start, unsigned int en
 
 void CPlayObject::PostPosition(unsigned int time)
 {
+    m_postedTime = time;
     if (boost::shared_ptr<IPlayObjectListener> listener = LockListener())
         SF_POST_TASK(ML_MAIN, &IPlayObjectListener::OnPlayPositionChanged, listener, m_handle,
                      time);
@@ -200,7 +201,17 @@ unsigned int CPlayObject::PositionTime()
 
 void CPlayObject::MonitorPlayTimeChange()
 {
-    if (m_library->IsPlaying() == 0 || m_stopped)
+    if (m_stopped)
         return;
-    PostPosition(PositionTime());
+    if (m_library->IsPlaying() != 0) {
+        PostPosition(PositionTime());
+        return;
+    }
+    // Paused: a picture already on its way when a seek was asked may have
+    // taken the seek's report; the position it really reached follows here.
+    if (m_library->IsGetFileTimeInfo() == 0)
+        return;
+    const unsigned int time = PositionTime();
+    if (time != m_postedTime)
+        PostPosition(time);
 }

@@ -4,6 +4,7 @@ DialogStyle SFStandardFrameStyle()
 {
     DialogStyle s;
     s.str0 = L"Frame.png";
+    s.str1 = L"bg_monitor.png";
     s.str2 = L"tile";
     s.str3 = L"000000";
     s.str4 = L"0,0,10,27";

@@ -36,7 +36,8 @@ TEST_F(XdgAssociationTest, FreshHomeReportsEveryTypeAndRegisteringAssociatesThem
 {
     CFileAssociation association(NewStore(), kProgram);
     std::list<std::wstring> missing = FindUnassociatedFileTypes(association, kDefaultTypes);
-    EXPECT_EQ(missing, kDefaultTypes);
+    // ".kvx_" has no type and ".ps" is PostScript to the desktop.
+    EXPECT_EQ(missing, (std::list<std::wstring>{L".kvx", L".avi", L".mp4", L".ts"}));
 
     RegisterFileTypes(association, missing, L"/opt/lumivex/lumivex.png");
     EXPECT_TRUE(FindUnassociatedFileTypes(association, kDefaultTypes).empty());
@@ -47,23 +48,30 @@ TEST_F(XdgAssociationTest, FreshHomeReportsEveryTypeAndRegisteringAssociatesThem
     EXPECT_EQ(reread.IsFileAssociated(L".mkv"), 0);
 
     std::string package = ReadFile(m_dataHome + "/mime/packages/lumivex.Files.xml");
-    EXPECT_NE(package.find("<glob pattern=\"*.kvx_\" />"), std::string::npos);
-    EXPECT_NE(package.find("type=\"video/x-lumivex-kvx\""), std::string::npos);
+    EXPECT_NE(package.find("<glob pattern=\"*.kvx\" />"), std::string::npos);
+    EXPECT_NE(package.find("type=\"video/x-kvx\""), std::string::npos);
+    EXPECT_NE(package.find("value=\"KVXR\\x01\" offset=\"0\""), std::string::npos);
+    EXPECT_EQ(package.find("*.mp4"), std::string::npos);
     std::string entry = ReadFile(m_dataHome + "/applications/lumivex.Files.desktop");
     EXPECT_NE(entry.find("Exec=\"/opt/lumivex/lumivex\" %f\n"), std::string::npos);
     EXPECT_NE(entry.find("Icon=/opt/lumivex/lumivex.png\n"), std::string::npos);
-    EXPECT_NE(entry.find("video/x-lumivex-ts;"), std::string::npos);
+    EXPECT_NE(entry.find("video/mp2t;"), std::string::npos);
+    EXPECT_NE(entry.find("video/x-msvideo;"), std::string::npos);
     std::string defaults = ReadFile(m_configHome + "/mimeapps.list");
     EXPECT_EQ(defaults.rfind("[Default Applications]\n", 0), 0u);
-    EXPECT_NE(defaults.find("\nvideo/x-lumivex-kvx=lumivex.Files.desktop;\n"), std::string::npos);
+    EXPECT_NE(defaults.find("\nvideo/x-kvx=lumivex.Files.desktop;\n"), std::string::npos);
+    EXPECT_NE(defaults.find("\nvideo/mp4=lumivex.Files.desktop;\n"), std::string::npos);
 }
 
 TEST_F(XdgAssociationTest, AnotherDefaultProgramMeansNotAssociatedAndIsKeptBehindOurs)
 {
     std::filesystem::create_directories(m_configHome);
+    std::filesystem::create_directories(m_dataHome + "/applications");
+    WriteFile(m_dataHome + "/applications/other.desktop", "[Desktop Entry]\nType=Application\nExec=other\n");
+    // Listed under an alias of the type the database gives ".avi".
     WriteFile(m_configHome + "/mimeapps.list",
-              "[Added Associations]\nvideo/x-lumivex-avi=other.desktop;\n"
-              "[Default Applications]\nvideo/x-lumivex-avi=other.desktop;\ntext/plain=ed.desktop;\n");
+              "[Added Associations]\nvideo/x-msvideo=other.desktop;\n"
+              "[Default Applications]\nvideo/avi=other.desktop;\ntext/plain=ed.desktop;\n");
     CFileAssociation association(NewStore(), kProgram);
     association.RegisterFileAssociation(L".mp4", L"", true);
     EXPECT_EQ(association.IsFileAssociated(L".mp4"), 1);
@@ -73,21 +81,23 @@ TEST_F(XdgAssociationTest, AnotherDefaultProgramMeansNotAssociatedAndIsKeptBehin
     second.RegisterFileAssociation(L".avi", L"", true);
     EXPECT_EQ(second.IsFileAssociated(L".avi"), 1);
     std::string defaults = ReadFile(m_configHome + "/mimeapps.list");
-    EXPECT_NE(defaults.find("video/x-lumivex-avi=lumivex.Files.desktop;other.desktop;"),
-              std::string::npos);
+    EXPECT_NE(defaults.find("video/x-msvideo=lumivex.Files.desktop;"), std::string::npos);
     EXPECT_NE(defaults.find("text/plain=ed.desktop;"), std::string::npos);
-    EXPECT_NE(defaults.find("[Added Associations]\nvideo/x-lumivex-avi=other.desktop;"),
-              std::string::npos);
+    EXPECT_NE(defaults.find("[Added Associations]\nvideo/x-msvideo=other.desktop;"), std::string::npos);
 }
 
-TEST_F(XdgAssociationTest, ValuesDifferingOnlyInCaseCountAsEqual)
+// The desktop skips a listed program that is not installed (ids are
+// case-sensitive file names).
+TEST_F(XdgAssociationTest, ListedButMissingProgramDoesNotCount)
 {
     CFileAssociation association(NewStore(), kProgram);
-    association.RegisterFileAssociation(L".ps", L"", true);
+    association.RegisterFileAssociation(L".mp4", L"", true);
     std::string path = m_configHome + "/mimeapps.list";
-    WriteFile(path, "[Default Applications]\nvideo/x-lumivex-ps=LUMIVEX.FILES.desktop;\n");
+    WriteFile(path, "[Default Applications]\nvideo/mp4=LUMIVEX.FILES.desktop;\n");
     CFileAssociation reread(NewStore(), kProgram);
-    EXPECT_EQ(reread.IsFileAssociated(L".ps"), 1);
+    EXPECT_EQ(reread.IsFileAssociated(L".MP4"), 0);
+    WriteFile(path, "[Default Applications]\nvideo/mp4=gone.desktop;lumivex.Files.desktop;\n");
+    EXPECT_EQ(CFileAssociation(NewStore(), kProgram).IsFileAssociated(L".mp4"), 1);
 }
 
 // A change that could not be written stays pending: a later Flush writes it
@@ -96,15 +106,16 @@ TEST_F(XdgAssociationTest, FailedFlushKeepsTheChangesForTheNextOne)
 {
     WriteFile(m_configHome, "a file where the folder should be");
     auto store = NewStore();
-    store->SetDefaultHandler(L"video/x-lumivex-kvx", L"lumivex.Files");
+    store->SetDefaultHandler(L"video/x-kvx", L"lumivex.Files");
+    store->SetOpenCommand(L"lumivex %f", L"");
     EXPECT_FALSE(store->Flush());
     EXPECT_FALSE(store->Flush());
 
     std::filesystem::remove(m_configHome);
     EXPECT_TRUE(store->Flush());
-    EXPECT_NE(ReadFile(m_configHome + "/mimeapps.list").find("video/x-lumivex-kvx=lumivex.Files.desktop;"),
+    EXPECT_NE(ReadFile(m_configHome + "/mimeapps.list").find("video/x-kvx=lumivex.Files.desktop;"),
               std::string::npos);
-    EXPECT_EQ(NewStore()->GetDefaultHandler(L"video/x-lumivex-kvx"), L"lumivex.Files");
+    EXPECT_EQ(NewStore()->GetDefaultHandler(L"video/x-kvx"), L"lumivex.Files");
 }
 
 // The user's defaults file is there but cannot be read (here a link to
@@ -115,8 +126,8 @@ TEST_F(XdgAssociationTest, UnreadableDefaultsFileIsNeverReplaced)
     const std::string path = m_configHome + "/mimeapps.list";
     std::filesystem::create_symlink("mimeapps.list", path);
     auto store = NewStore();
-    EXPECT_EQ(store->GetDefaultHandler(L"video/x-lumivex-kvx"), L"");
-    store->SetDefaultHandler(L"video/x-lumivex-kvx", L"lumivex.Files");
+    EXPECT_EQ(store->GetDefaultHandler(L"video/x-kvx"), L"");
+    store->SetDefaultHandler(L"video/x-kvx", L"lumivex.Files");
     EXPECT_FALSE(store->Flush());
     EXPECT_TRUE(std::filesystem::is_symlink(path));
     EXPECT_EQ(std::filesystem::read_symlink(path), "mimeapps.list");
@@ -127,7 +138,13 @@ TEST(FileAssociationNamesTest, FromTheProgramFile)
     CFileAssociation association(nullptr, L"/opt/My Player/my player");
     EXPECT_EQ(association.GetHandlerId(), L"myplayer.Files");
     EXPECT_EQ(association.GetOpenCommand(), L"\"/opt/My Player/my player\" %f");
-    EXPECT_EQ(association.GetFileType(L".kvx_"), L"video/x-myplayer-kvx_");
+    using Types = std::vector<std::wstring>;
+    EXPECT_EQ(association.GetFileTypes(L".KVX"), Types{L"video/x-kvx"});
+    EXPECT_EQ(association.GetFileTypes(L".mp4"), Types{L"video/mp4"});
+    EXPECT_EQ(association.GetFileTypes(L".avi"), Types{L"video/x-msvideo"});
+    EXPECT_EQ(association.GetFileTypes(L".ts"), Types{L"video/mp2t"});  // not the translation files
+    EXPECT_TRUE(association.GetFileTypes(L".ps").empty());
+    EXPECT_TRUE(association.GetFileTypes(L".kvx_").empty());
     CFileAssociation odd(nullptr, L"/a/$x\"y");
     EXPECT_EQ(odd.GetOpenCommand(), L"\"/a/\\$x\\\"y\" %f");
 }
@@ -181,8 +198,8 @@ TEST(FileAssociationStepsTest, DesktopIsToldOnceAfterTheLastType)
     EXPECT_EQ(store->notifications, 1);
     EXPECT_EQ(store->flushes, 3);
     EXPECT_EQ(store->icon, L"icon");
-    // command and icon once, then type, handled type and default per extension
-    EXPECT_EQ(store->writes, 1 + 3 * 3);
+    // command and icon once, then handled type and default per extension
+    EXPECT_EQ(store->writes, 1 + 3 * 2);
 }
 
 TEST(FileAssociationStepsTest, AlreadyAssociatedTypeWritesNothing)
@@ -204,7 +221,7 @@ TEST(FileAssociationStepsTest, EachCheckMustHold)
     CFileAssociation association(store, kProgram);
     association.RegisterFileAssociation(L".kvx", L"", true);
     ASSERT_EQ(association.IsFileAssociated(L".kvx"), 1);
-    const std::wstring type = association.GetFileType(L".kvx");
+    const std::wstring type = association.GetFileTypes(L".kvx").front();
 
     store->types[L".kvx"] = L"video/other";
     EXPECT_EQ(association.IsFileAssociated(L".kvx"), 0);

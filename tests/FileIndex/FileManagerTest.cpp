@@ -223,6 +223,34 @@ TEST_F(RecordingFolder, LoadingTwiceAddsNothing)
     EXPECT_EQ(FileIndexKeys::PeekNextFileId(), nextId);
 }
 
+TEST_F(RecordingFolder, LoadingAgainDropsWhatWentFromThatFolderOnly)
+{
+    RecordingListener listener;
+    CFileManager manager(&listener, &formats);
+    int noMatch = 1;
+    const std::wstring sub = folder.WidePath() + L"/other/*.*";
+    manager.LoadPath(sub.c_str(), &noMatch);
+    manager.LoadPath(folder.Pattern().c_str(), &noMatch);
+    const std::size_t days = GroupList(manager).size();
+    const std::size_t singles = SingleList(manager).size();
+
+    // Unreadable: nothing is dropped.
+    const std::string moved = folder.Path() + "-moved";
+    ASSERT_EQ(std::rename(folder.Path().c_str(), moved.c_str()), 0);
+    manager.LoadPath(folder.Pattern().c_str(), &noMatch);
+    EXPECT_EQ(GroupList(manager).size(), days);
+    ASSERT_EQ(std::rename(moved.c_str(), folder.Path().c_str()), 0);
+
+    ASSERT_EQ(std::remove(folder.File(RecordingName("Alpha", 7, 0, kDay2Morning, 60, ".MP4")).c_str()), 0);
+    ASSERT_EQ(std::remove(folder.File("clip.avi").c_str()), 0);
+    manager.LoadPath(folder.Pattern().c_str(), &noMatch);
+    EXPECT_EQ(GroupList(manager).size(), days - 1);  // Alpha's only day
+    EXPECT_EQ(SingleList(manager).size(), singles - 1);
+    EXPECT_NE(manager.FindChannelMap(L"Cam01", kDay1), nullptr);
+    // The file of the other folder stays.
+    EXPECT_EQ(manager.FindChannelMap(L"Cam01", kDay1)->count(MakeChannelKey(6, 0)), 1u);
+}
+
 TEST(FileManagerTest, FirstRecordingWinsADuplicateStart)
 {
     RecordingListener listener;

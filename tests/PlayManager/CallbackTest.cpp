@@ -159,6 +159,17 @@ TEST_F(FakeEngineTest, EachTickPostsOnePositionWhilePlaying)
     });
     Settle();
     EXPECT_EQ(4, listener->Count("Position"));
+
+    // Paused, a position that moved since the last report (a seek whose
+    // picture reported too early) is reported once.
+    libraries.At(0)->playedTime = 9;
+    OnPlay([&] {
+        manager->Task_OnTimer();
+        manager->Task_OnTimer();
+    });
+    Settle();
+    ASSERT_EQ(5, listener->Count("Position"));
+    EXPECT_EQ(1009u, listener->Events().back().first);
 }
 
 TEST_F(FakeEngineTest, TheRunningTimerReportsPositions)

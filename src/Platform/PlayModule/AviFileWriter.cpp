@@ -64,7 +64,15 @@ bool CAviFileWriter::OpenMuxer(const StreamFormat& video, const StreamFormat* au
     if (!m_video || (audio && !m_audio))
         return false;
     m_temporary = SF_SOFT_BASE::CAtomicFileWriter::CreateTemporaryBeside(m_path);
-    if (m_temporary.empty() || avio_open(&m_context->pb, m_temporary.c_str(), AVIO_FLAG_WRITE) < 0)
+    if (m_temporary.empty())
+        return false;
+    // The temporary is new and empty: not truncating it spares the flush some
+    // file systems start when a truncated file is closed.
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "truncate", "0", 0);
+    const int opened = avio_open2(&m_context->pb, m_temporary.c_str(), AVIO_FLAG_WRITE, nullptr, &options);
+    av_dict_free(&options);
+    if (opened < 0)
         return false;
     return avformat_write_header(m_context, nullptr) >= 0;
 }

@@ -1,0 +1,297 @@
+// Main-page playback speed on generated D1 (704x576, 25 fps) ".kvx"
+// recordings, offscreen:
+//   (a) from asking the play logic to open a recording in a window to its
+//       first frame in that window on the GUI thread, against opening the
+//       same file with the library alone and receiving its first frame;
+//   (b) CPU seconds of 16 windows playing at 1X through the whole main-page
+//       road (play logic, engine, frame hand-over, grid), against the same
+//       files decoded by the library alone at 1X.
+// MAINPAGE_BENCH_SECONDS sets the playing time of (b) (default 20; 1 in
+// sanitizer builds, so smoke runs stay short).
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <QWidget>
+
+#include <benchmark/benchmark.h>
+#include <boost/make_shared.hpp>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "Base/MessageLoopIds.h"
+#include "Base/SFMessageLoopManager.h"
+#include "Base/TextCodec.h"
+#include "Base/WorkerLoops.h"
+#include "KvxWriter/SyntheticRecording.h"
+#include "Main/MainPageEventImp.h"
+#include "Main/PageHost.h"
+#include "Main/PlayManagerUILogic.h"
+#include "Main/PlayWinManagerEventImp.h"
+#include "Platform/PlayModule/IPlayModuleListener.h"
+#include "Platform/PlayModule/PlayModule.h"
+#include "VideoWidgets/SFQTVideoWindow.h"
+#include "VideoWidgets/SFQTVideoWindowPlayWnd.h"
+#include "VideoWidgets/SFQTVideoWindowSubWnd.h"
+
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr int kWindows = 16;
+
+#ifdef __SANITIZE_ADDRESS__
+constexpr int kFirstFrameRuns = 3;
+#else
+constexpr int kFirstFrameRuns = 20;
+#endif
+
+double PlaySeconds()
+{
+    if (const char* text = std::getenv("MAINPAGE_BENCH_SECONDS"))
+        return std::atof(text);
+#ifdef __SANITIZE_ADDRESS__
+    return 1;
+#else
+    return 20;
+#endif
+}
+
+std::string Folder()
+{
+    static const std::string folder = [] {
+        std::string pattern = (std::filesystem::temp_directory_path() / "mainpagebench-XXXXXX").string();
+        return std::string(::mkdtemp(pattern.data()));
+    }();
+    return folder;
+}
+
+// D1 recordings, one per window, each a little longer than the playing time.
+const std::vector<std::string>& Recordings()
+{
+    static const std::vector<std::string> files = [] {
+        std::vector<std::string> made;
+        for (int i = 0; i < kWindows; ++i) {
+            KVX_WRITER::SyntheticOptions options;
+            options.seconds = PlaySeconds() + 3;
+            options.audio.reset();
+            const std::string file = Folder() + "/Cam01_ch" + std::to_string(i + 1) + ".kvx";
+            if (KVX_WRITER::WriteSyntheticRecording(options, file))
+                made.push_back(file);
+        }
+        return made;
+    }();
+    return files;
+}
+
+double CpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// Runs the GUI loop until done() holds, checked whenever the loop is idle,
+// or ms pass.
+void RunGui(const std::function<bool()>& done, int ms)
+{
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, [&] {
+        if (done())
+            loop.quit();
+    });
+    check.start(0);
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    if (!done())
+        loop.exec();
+}
+
+class Host : public IPageHost {
+public:
+    void Task_OnCloseSuccess(int) override {}
+    void ResetPageTab(int) override {}
+    boost::shared_ptr<CMainFrameHelpLogic> GetHelpLogic() override { return {}; }
+    int IsClosing() override { return 0; }
+};
+
+// A main page in a window of 1280 x 800.
+class Page {
+public:
+    Page()
+    {
+        window.resize(1280, 800);
+        page = CMainPageEventImp::Create(boost::make_shared<Host>(), &window);
+        page->OnSize(0, 1280, 800);
+        ui = page->GetPlayWinManager()->GetPlayManagerUILogic();
+        grid = dynamic_cast<CSFQTVideoWindow*>(page->GetPlayWinManager()->GetVideoWindow());
+    }
+    ~Page()
+    {
+        ui->CloseFiles(nullptr, -1);
+        RunGui([&] { return ui->GetCloseWantedNum() <= 0; }, 10000);
+        RunGui([] { return false; }, 100);
+    }
+    void Open(const std::vector<std::string>& files)
+    {
+        ui->SetWantedReturnNum(int(files.size()));
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            auto record = boost::make_shared<_QUERY_FILE_INFO>();
+            record->path = SF_SOFT_BASE::Utf8ToWide(files[i]);
+            record->window = grid->GetSubWinIDByIndex(int(i));
+            record->fileType = 1;
+            record->queryType = QUERY_FILEPATH_DAY;
+            ui->StartPlayOneFile(record->path, record, 0);
+        }
+    }
+    bool HasFrame(int index) const
+    {
+        const CSFQTVideoWindowPlayWnd* wnd = grid->CellAt(index)->GetPlayWnd();
+        return !wnd->FrameImage().isNull() || !wnd->PresentedImage().isNull();
+    }
+
+    QWidget window;
+    boost::shared_ptr<CMainPageEventImp> page;
+    boost::shared_ptr<CPlayManagerUILogic> ui;
+    CSFQTVideoWindow* grid = nullptr;
+};
+
+class FrameCounter : public PLAY_MODULE::IPlayModuleListener {
+public:
+    void OnFileRefFinished(PLAY_MODULE::CPlayModule*, int) override {}
+    void OnFileEnd(PLAY_MODULE::CPlayModule*) override {}
+    void OnStreamData(PLAY_MODULE::CPlayModule*, unsigned char*, int, PLAY_MODULE::PM_FRAME_INFO*, int) override {}
+    void OnFrameVisible(PLAY_MODULE::CPlayModule*, int, unsigned char*, int, PLAY_MODULE::PM_FRAME_INFO*) override
+    {
+        ++frames;
+    }
+    void OnFileTimeDone(PLAY_MODULE::CPlayModule*, unsigned, unsigned) override {}
+    int OnOverlayData(PLAY_MODULE::CPlayModule*, unsigned char*, int, int, int, int) override { return 1; }
+
+    std::atomic<int> frames{0};
+};
+
+double MillisecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double PageFirstFrameMs(const std::string& file)
+{
+    Page page;
+    const auto start = Clock::now();
+    page.Open({file});
+    RunGui([&] { return page.HasFrame(0); }, 10000);
+    return page.HasFrame(0) ? MillisecondsSince(start) : 0;
+}
+
+double LibraryFirstFrameMs(const std::string& file)
+{
+    FrameCounter counter;
+    PLAY_MODULE::CPlayModule module(&counter);
+    const auto start = Clock::now();
+    if (!module.Open(file.c_str()) || !module.Play(nullptr))
+        return 0;
+    while (counter.frames == 0 && MillisecondsSince(start) < 10000)
+        std::this_thread::yield();
+    const double ms = MillisecondsSince(start);
+    module.Stop();
+    module.Close();
+    return counter.frames ? ms : 0;
+}
+
+void BM_OpenToFirstFrame(benchmark::State& state)
+{
+    const std::string file = Recordings().front();
+    double page = 0;
+    double library = 0;
+    for (auto _ : state) {
+        page += PageFirstFrameMs(file);
+        library += LibraryFirstFrameMs(file);
+    }
+    state.counters["page_ms"] = benchmark::Counter(page, benchmark::Counter::kAvgIterations);
+    state.counters["library_ms"] = benchmark::Counter(library, benchmark::Counter::kAvgIterations);
+    state.counters["ratio"] = library > 0 ? page / library : 0;
+}
+BENCHMARK(BM_OpenToFirstFrame)->Iterations(kFirstFrameRuns)->Unit(benchmark::kMillisecond);
+
+double PageCpuSeconds(const std::vector<std::string>& files, double seconds, int* framesShown)
+{
+    Page page;
+    const double before = CpuSeconds();
+    page.Open(files);
+    QEventLoop loop;
+    QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
+    loop.exec();
+    const double used = CpuSeconds() - before;
+    *framesShown = 0;
+    for (int i = 0; i < int(files.size()); ++i)
+        *framesShown += page.HasFrame(i) ? 1 : 0;
+    return used;
+}
+
+double LibraryCpuSeconds(const std::vector<std::string>& files, double seconds)
+{
+    std::vector<std::unique_ptr<FrameCounter>> counters;
+    std::vector<std::unique_ptr<PLAY_MODULE::CPlayModule>> modules;
+    const double before = CpuSeconds();
+    for (const std::string& file : files) {
+        counters.push_back(std::make_unique<FrameCounter>());
+        modules.push_back(std::make_unique<PLAY_MODULE::CPlayModule>(counters.back().get()));
+        modules.back()->Open(file.c_str());
+        modules.back()->Play(nullptr);
+    }
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    for (auto& module : modules) {
+        module->Stop();
+        module->Close();
+    }
+    return CpuSeconds() - before;
+}
+
+// Argument: the library's render kind (2 RGB pictures drawn by Qt, the
+// program's default; 1 planar frames through the cells' renderers).
+void BM_SixteenWindowsAtOneX(benchmark::State& state)
+{
+    PLAY_MODULE::CPlayModule::SetRenderType(PLAY_MODULE::PM_RENDER_TYPE(state.range(0)));
+    const std::vector<std::string>& files = Recordings();
+    const double seconds = PlaySeconds();
+    for (auto _ : state) {
+        int shown = 0;
+        const double page = PageCpuSeconds(files, seconds, &shown);
+        const double library = LibraryCpuSeconds(files, seconds);
+        state.counters["windows_with_frames"] = shown;
+        state.counters["page_cpu_s"] = page;
+        state.counters["library_cpu_s"] = library;
+        state.counters["ratio"] = library > 0 ? page / library : 0;
+    }
+    PLAY_MODULE::CPlayModule::SetRenderType(PLAY_MODULE::PM_RENDER_QT);
+}
+BENCHMARK(BM_SixteenWindowsAtOneX)->Arg(PLAY_MODULE::PM_RENDER_QT)->Arg(PLAY_MODULE::PM_RENDER_DDRAW)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    LumivexBase::RegisterGuiLoop();
+    if (!LumivexBase::StartWorkerLoop(LumivexBase::ML_PLAY))
+        return 1;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    LumivexBase::CSFMessageLoopManager::GetInstance()->ExitMessageLoops();
+    std::filesystem::remove_all(Folder());
+    return 0;
+}

@@ -1,0 +1,3 @@
+#include "Export/ExportLog.h"
+
+Q_LOGGING_CATEGORY(lcExport, "lumivex.export", QtInfoMsg)

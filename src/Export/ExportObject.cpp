@@ -1,0 +1,598 @@
+#include "Export/ExportObject.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <thread>
+
+#include <unistd.h>
+
+#include "Export/ExportLog.h"
+
+#include "Base/AtomicFileWriter.h"
+#include "Base/FileSystemHelpers.h"
+#include "Base/PostTask.h"
+#include "Base/SFDateTime.h"
+#include "Base/SFMessageLoopManager.h"
+#include "Base/TextCodec.h"
+#include "Export/IExportObjectListener.h"
+#include "Platform/PlayModule/KvxRecordHeader.h"
+#include "Platform/PlayModule/PlaySdkWrapper.h"
+#include "Platform/Win32/Win32Types.h"
+
+using namespace LumivexBase;
+using PLAY_MODULE::__DATETIME_INFO;
+
+namespace {
+
+constexpr float kDecodeSpeed = 64.0f;
+constexpr std::uint32_t kFileAttributeNormal = 0x80;
+constexpr auto kRoomWait = std::chrono::milliseconds(5);
+constexpr auto kRoomPoll = std::chrono::microseconds(100);
+constexpr auto kDrainWait = std::chrono::milliseconds(5);
+constexpr auto kPictureWait = std::chrono::seconds(60);
+
+std::string StampOf(const __DATETIME_INFO& time)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d%02d%02d%02d%02d%02d", time.nYear, time.nMonth, time.nDay,
+                  time.nHour, time.nMinute, time.nSecond);
+    return text;
+}
+
+std::uint64_t RangeOf(const ExportTarget& job)
+{
+    return job.endOffset > job.startOffset ? job.endOffset - job.startOffset : 0;
+}
+
+bool FileExists(const std::string& path)
+{
+    return ::access(path.c_str(), F_OK) == 0;
+}
+
+bool IsSnapshotType(std::uint32_t type)
+{
+    return type == EXPORT_TYPE_JPEG || type == EXPORT_TYPE_BMP;
+}
+
+}  // namespace
+
+ExportObject::ExportObject()
+    : block(kBlockSize, 0),
+      source(boost::make_shared<SF_SOFT_BASE::CSFFile>()),
+      destination(boost::make_shared<SF_SOFT_BASE::CSFFile>()),
+      sdk(boost::make_shared<PLAY_MODULE::CPlaySdkWrapper>())
+{
+    sdk->SetImageSnapShotListener(this);
+    sdk->SetAVIConvertListener(this);
+    m_snapshots = std::make_unique<CSnapshotQueue>(
+        [this](CSnapshotQueue::Picture& picture) { return WritePicture(picture); },
+        [this] { OnPictureFailed(); });
+}
+
+ExportObject::~ExportObject()
+{
+    // No callback may reach members being destroyed.
+    sdk->EnableDisplayCallBack(0);
+    m_snapshots.reset();
+    sdk->SetImageSnapShotListener(nullptr);
+    sdk->SetAVIConvertListener(nullptr);
+    sdk.reset();
+}
+
+void ExportObject::SetListener(const boost::shared_ptr<IExportObjectListener>& target)
+{
+    listener = target;
+}
+
+void ExportObject::SetFreeSpaceQuery(FreeSpaceQuery query)
+{
+    m_freeSpace = std::move(query);
+}
+
+void ExportObject::SetAVISplitSize(std::uint64_t bytes)
+{
+    sdk->SetAVISplitSize(bytes);
+}
+
+void ExportObject::AddFile(int type, const std::string& srcPath, const std::string& dstPath,
+                           std::uint64_t startOffset, std::uint64_t endOffset, int interval,
+                           unsigned startTime, unsigned endTime)
+{
+    if (!CheckLoopThread(ML_EXPORT, "ExportObject::AddFile", "fuction used In wrong Thread!"))
+        qCDebug(lcExport, "ExportObject::AddFile fuction used In wrong Thread!");
+    auto job = boost::make_shared<ExportTarget>();
+    job->type = std::uint32_t(type);
+    job->srcPath = srcPath;
+    job->dstPath = dstPath;
+    job->startOffset = startOffset;
+    job->endOffset = endOffset;
+    job->snapshotInterval = std::uint32_t(interval);
+    job->startTime = startTime;
+    job->endTime = endTime;
+    jobs.push_back(job);
+}
+
+void ExportObject::ClearFiles()
+{
+    jobs.clear();
+}
+
+void ExportObject::Export()
+{
+    if (running)
+        return;
+    if (jobs.empty()) {
+        Report(&IExportObjectListener::OnExportEnd, "&IExportObjectListener::OnExportEnd");
+        return;
+    }
+    for (const auto& job : jobs)
+        totalBytes += RangeOf(*job);
+    failed = 0;
+    running = 1;
+    sdk->SetStreamOpenMode(PLAY_MODULE::CPlaySdkWrapper::kStreamMode);
+    sdk->OpenStream(kStreamBufferSize);
+    Post(&ExportObject::Task_ExportFile, "&ExportObject::Task_ExportFile");
+}
+
+// An AVI clip takes what was fed before it is closed after the drain.
+void ExportObject::StopConvert()
+{
+    if (!running)
+        return;
+    running = 0;
+    if (currentJob && currentJob->type != EXPORT_TYPE_AVI)
+        CloseOutput(true);
+}
+
+void ExportObject::Task_ExportFile()
+{
+    if (!running || jobs.empty()) {
+        Post(&ExportObject::Task_SendExportFileStopMsg, "&ExportObject::Task_SendExportFileStopMsg");
+        return;
+    }
+    currentJob = jobs.front();
+    m_draining = false;
+    if (!StartJob(*currentJob)) {
+        PostWith(&ExportObject::Task_SendExportFileFailedMsg, "&ExportObject::Task_SendExportFileFailedMsg", 0);
+        return;
+    }
+    if (currentJob->type == EXPORT_TYPE_RAW) {
+        Post(&ExportObject::Task_WriteData, "&ExportObject::Task_WriteData");
+        return;
+    }
+    sdk->Play(nullptr);
+    sdk->SetSpeed(kDecodeSpeed);
+    Post(&ExportObject::Task_InputData, "&ExportObject::Task_InputData");
+}
+
+bool ExportObject::StartJob(const ExportTarget& job)
+{
+    if (job.endOffset < job.startOffset || !OpenSource(job))
+        return false;
+    bool ok = false;
+    switch (job.type) {
+    case EXPORT_TYPE_AVI:
+        m_aviPath = job.dstPath;
+        ok = sdk->StartAVIConvert(m_aviPath.data()) != 0;
+        m_outputOpen = ok;
+        break;
+    case EXPORT_TYPE_RAW: ok = StartRawCopy(job); break;
+    case EXPORT_TYPE_JPEG:
+    case EXPORT_TYPE_BMP: ok = StartSnapshots(job); break;
+    default: break;
+    }
+    if (!ok)
+        source->Close();
+    return ok;
+}
+
+bool ExportObject::OpenSource(const ExportTarget& job)
+{
+    if (!source->Open(job.srcPath.c_str(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
+                      kFileAttributeNormal))
+        return false;
+    remainingBytes = RangeOf(job);
+    return source->Seek(std::uint32_t(job.startOffset), std::uint32_t(job.startOffset >> 32), 0) != 0;
+}
+
+// A byte range of ".kvx" records is a clip of its own; of anything else only
+// the whole file is.
+bool ExportObject::StartRawCopy(const ExportTarget& job)
+{
+    const std::uint64_t range = RangeOf(job);
+    const std::uint64_t free =
+        m_freeSpace ? m_freeSpace(job.dstPath) : SF_SOFT_BASE::GetDriveFreeSpace(job.dstPath.c_str());
+    if (free <= range)
+        return false;
+    std::uint8_t head[PLAY_MODULE::kvx::kHeaderSize] = {};
+    m_rawIsKvx = range > 0 && source->Read(head, sizeof head) == sizeof head &&
+                 PLAY_MODULE::KvxRecordHeader::StartsWithMarker(head);
+    std::uint32_t sizeHigh = 0;
+    std::uint32_t sizeLow = 0;
+    source->SeekToEnd(&sizeHigh, &sizeLow);
+    const std::uint64_t fileSize = (std::uint64_t(sizeHigh) << 32) | sizeLow;
+    const bool wholeFile = job.startOffset == 0 && job.endOffset == fileSize;
+    if (range > 0 && !m_rawIsKvx && !wholeFile)
+        return false;
+    if (!source->Seek(std::uint32_t(job.startOffset), std::uint32_t(job.startOffset >> 32), 0))
+        return false;
+    m_temporaryPath = SF_SOFT_BASE::CAtomicFileWriter::CreateTemporaryBeside(job.dstPath);
+    if (m_temporaryPath.empty())
+        return false;
+    // The temporary is new and empty: opening it without truncation spares
+    // the flush some file systems start when a truncated file is closed.
+    if (!destination->Open(m_temporaryPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING,
+                           kFileAttributeNormal)) {
+        ::unlink(m_temporaryPath.c_str());
+        return false;
+    }
+    m_written = 0;
+    m_cutPoint.Reset();
+    m_outputOpen = true;
+    return true;
+}
+
+bool ExportObject::StartSnapshots(const ExportTarget& job)
+{
+    if (SF_SOFT_BASE::CreateDirectoryRecursive(SF_SOFT_BASE::Utf8ToWide(job.dstPath + "/")) != 0)
+        return false;
+    imageFormat = job.type == EXPORT_TYPE_JPEG ? 2 : 3;
+    snapshotInterval = job.snapshotInterval;
+    elapsedSeconds = 0;
+    lastSecond = 0;
+    firstSnapshotPending = 1;
+    m_snapshotFolder = job.dstPath;
+    m_snapshotStart = job.startTime;
+    m_snapshots->Reset();
+    m_outputOpen = sdk->EnableDisplayCallBack(1) != 0;
+    return m_outputOpen;
+}
+
+void ExportObject::Task_InputData()
+{
+    if (!running || remainingBytes == 0) {
+        Post(&ExportObject::Task_WaitInputDataFinish, "&ExportObject::Task_WaitInputDataFinish");
+        return;
+    }
+    const std::uint32_t want = std::uint32_t(std::min<std::uint64_t>(remainingBytes, kBlockSize));
+    const std::uint32_t count = source->Read(block.data(), want);
+    if (count == 0) {  // the source is shorter than its range
+        FailFeeding();
+        return;
+    }
+    Offer(count);
+}
+
+void ExportObject::Task_Repeat(unsigned int count)
+{
+    if (!running) {
+        Post(&ExportObject::Task_WaitInputDataFinish, "&ExportObject::Task_WaitInputDataFinish");
+        return;
+    }
+    Offer(count);
+}
+
+// Waits a little for room in the library's input; a block still refused is
+// offered again by a task of its own, so a stop acts in between.
+void ExportObject::Offer(std::uint32_t count)
+{
+    const auto deadline = std::chrono::steady_clock::now() + kRoomWait;
+    while (!sdk->InputData(block.data(), count)) {
+        if (!running || std::chrono::steady_clock::now() >= deadline) {
+            PostWith(&ExportObject::Task_Repeat, "&ExportObject::Task_Repeat", count);
+            return;
+        }
+        std::this_thread::sleep_for(kRoomPoll);
+    }
+    CountBlock(count);
+    if (remainingBytes > 0)
+        Post(&ExportObject::Task_InputData, "&ExportObject::Task_InputData");
+    else
+        Post(&ExportObject::Task_WaitInputDataFinish, "&ExportObject::Task_WaitInputDataFinish");
+}
+
+void ExportObject::CountBlock(std::uint32_t count)
+{
+    doneBytes += count;
+    ReportProgress();
+    remainingBytes -= count;
+}
+
+void ExportObject::FailFeeding()
+{
+    failed = 1;
+    running = 0;
+    Post(&ExportObject::Task_Stop, "&ExportObject::Task_Stop");
+    Post(&ExportObject::Task_WaitInputDataFinish, "&ExportObject::Task_WaitInputDataFinish");
+}
+
+void ExportObject::Task_WriteData()
+{
+    if (!running) {
+        Post(&ExportObject::Task_SendExportFileStopMsg, "&ExportObject::Task_SendExportFileStopMsg");
+        return;
+    }
+    if (remainingBytes == 0) {
+        Post(&ExportObject::Task_SendExportFileEndMsg, "&ExportObject::Task_SendExportFileEndMsg");
+        return;
+    }
+    const std::uint32_t want = std::uint32_t(std::min<std::uint64_t>(remainingBytes, kBlockSize));
+    const std::uint32_t count = source->Read(block.data(), want);
+    if (count == 0 || destination->Write(block.data(), count) != count) {
+        running = 0;
+        PostWith(&ExportObject::Task_SendExportFileFailedMsg, "&ExportObject::Task_SendExportFileFailedMsg", 0);
+        return;
+    }
+    if (m_rawIsKvx)
+        m_cutPoint.Feed(block.data(), count);
+    m_written += count;
+    CountBlock(count);
+    if (remainingBytes > 0)
+        Post(&ExportObject::Task_WriteData, "&ExportObject::Task_WriteData");
+    else
+        Post(&ExportObject::Task_SendExportFileEndMsg, "&ExportObject::Task_SendExportFileEndMsg");
+}
+
+void ExportObject::Task_WaitInputDataFinish()
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (!m_draining) {
+        m_draining = true;
+        m_drainStart = now;
+    }
+    if (!Drained()) {
+        if (now - m_drainStart < m_drainLimit) {
+            Post(&ExportObject::Task_WaitInputDataFinish, "&ExportObject::Task_WaitInputDataFinish");
+            return;
+        }
+        qCDebug(lcExport, "ExportObject: the library did not drain in time");
+        failed = 1;
+        running = 0;
+    }
+    m_draining = false;
+    if (running) {
+        Post(&ExportObject::Task_SendExportFileEndMsg, "&ExportObject::Task_SendExportFileEndMsg");
+        return;
+    }
+    Post(&ExportObject::Task_SendExportFileStopMsg, "&ExportObject::Task_SendExportFileStopMsg");
+    if (failed.exchange(0))
+        Report(&IExportObjectListener::OnExportFailed, "&IExportObjectListener::OnExportFailed", 0);
+}
+
+// Waits a little for the library's buffers to empty; false while they hold
+// data (the caller asks again in a task of its own).
+bool ExportObject::Drained()
+{
+    const auto deadline = std::chrono::steady_clock::now() + kDrainWait;
+    while (sdk->GetBufferValue(PLAY_MODULE::CPlaySdkWrapper::kBufferOutstanding) + sdk->GetSourceBufferRemain() != 0) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(kRoomPoll);
+    }
+    return true;
+}
+
+void ExportObject::Task_Stop()
+{
+    CloseOutput(true);
+}
+
+bool ExportObject::CloseOutput(bool cut)
+{
+    if (!m_outputOpen || !currentJob)
+        return true;
+    m_outputOpen = false;
+    switch (currentJob->type) {
+    case EXPORT_TYPE_AVI: return sdk->StopAVIConvert() != 0 && (cut || FileExists(currentJob->dstPath));
+    case EXPORT_TYPE_RAW: return CloseRawCopy(cut);
+    default:
+        sdk->EnableDisplayCallBack(0);
+        return m_snapshots->WaitIdle(kPictureWait);
+    }
+}
+
+// Renames the copy into place; one cut short ends at its last signed
+// boundary (or goes when it has none).
+bool ExportObject::CloseRawCopy(bool cut)
+{
+    destination->Close();
+    std::uint64_t keep = m_written;
+    if (cut)
+        keep = m_rawIsKvx ? m_cutPoint.LastBoundary() : 0;
+    const char* temporary = m_temporaryPath.c_str();
+    if (cut && keep == 0) {
+        ::unlink(temporary);
+        return true;
+    }
+    if ((keep < m_written && ::truncate(temporary, off_t(keep)) != 0) ||
+        std::rename(temporary, currentJob->dstPath.c_str()) != 0) {
+        ::unlink(temporary);
+        return false;
+    }
+    return true;
+}
+
+void ExportObject::Task_SendExportFileEndMsg()
+{
+    if (!currentJob)
+        return;
+    bool ok = CloseOutput(false) && !failed;
+    if (ok && IsSnapshotType(currentJob->type) && RangeOf(*currentJob) > 0)
+        ok = m_snapshots->Written() > 0;  // nothing decoded is no picture series
+    if (!ok) {
+        running = 0;
+        Task_SendExportFileFailedMsg(0);
+        return;
+    }
+    jobs.erase(std::remove(jobs.begin(), jobs.end(), currentJob), jobs.end());
+    currentJob.reset();
+    source->Close();
+    if (!jobs.empty()) {
+        Post(&ExportObject::Task_ExportFile, "&ExportObject::Task_ExportFile");
+        return;
+    }
+    sdk->Stop();
+    sdk->CloseStream();
+    ResetCurrent();
+    Report(&IExportObjectListener::OnExportEnd, "&IExportObjectListener::OnExportEnd");
+}
+
+void ExportObject::Task_SendExportFileStopMsg()
+{
+    EndCut();
+    Report(&IExportObjectListener::OnExportStop, "&IExportObjectListener::OnExportStop");
+}
+
+void ExportObject::Task_SendExportFileFailedMsg(int code)
+{
+    EndCut();
+    Report(&IExportObjectListener::OnExportStop, "&IExportObjectListener::OnExportStop");
+    Report(&IExportObjectListener::OnExportFailed, "&IExportObjectListener::OnExportFailed", code);
+}
+
+// The export ends before its last job did: what was written is kept.
+void ExportObject::EndCut()
+{
+    CloseOutput(true);
+    sdk->Stop();
+    sdk->CloseStream();
+    source->Close();
+    ResetCurrent();
+}
+
+// Reported when the percentage changed, so the page is not flooded.
+void ExportObject::ReportProgress()
+{
+    if (totalBytes == 0)
+        return;
+    const int percent = int(doneBytes * 100 / totalBytes);
+    if (percent == m_lastPercent)
+        return;
+    m_lastPercent = percent;
+    Report(&IExportObjectListener::OnExportProgress, "&IExportObjectListener::OnExportProgress", percent);
+}
+
+void ExportObject::ResetCurrent()
+{
+    currentJob.reset();
+    jobs.clear();
+    totalBytes = 0;
+    doneBytes = 0;
+    remainingBytes = 0;
+    snapshotInterval = 0;
+    imageFormat = 3;
+    lastSecond = 0;
+    elapsedSeconds = 0;
+    firstSnapshotPending = 0;
+    aviPartCounter = 0;
+    running = 0;
+    failed = 0;
+    m_lastPercent = -1;
+    m_outputOpen = false;
+    m_draining = false;
+}
+
+// Library thread: the first picture at or after the start, then one each
+// time the interval has passed.
+void ExportObject::OnSnapshot(char* frame, long d1, long d2, long d3, long timeStamp, long d4)
+{
+    if (lcExport().isDebugEnabled()) {
+        SF_SOFT_BASE::CSFDateTime stamp;
+        stamp.FromTime(std::uint32_t(timeStamp));
+        qCDebug(lcExport, "ExportObject::OnSnapshot %d %d %d %d %d %d", stamp.year, stamp.month, stamp.day,
+                stamp.hour, stamp.minute, stamp.second);
+    }
+    // The frame's own second (the played time's), without a local-time
+    // conversion for every frame.
+    const std::uint32_t seconds = std::uint32_t(timeStamp);
+    if (firstSnapshotPending) {
+        if (seconds < m_snapshotStart)
+            return;
+        firstSnapshotPending = 0;
+        lastSecond = seconds;
+    } else {
+        if (seconds == lastSecond)
+            return;
+        elapsedSeconds += seconds - lastSecond;
+        lastSecond = seconds;
+        if (elapsedSeconds < snapshotInterval)
+            return;
+        elapsedSeconds = 0;
+    }
+    __DATETIME_INFO played;
+    if (!sdk->GetPlayedAbsoluteTime(&played))
+        return;
+    CSnapshotQueue::Picture picture;
+    picture.frame.assign(frame, frame + std::max(d1, 0L));
+    picture.size = d1;
+    picture.width = d2;
+    picture.height = d3;
+    picture.format = d4;
+    picture.jpeg = imageFormat == 2;
+    picture.path = m_snapshotFolder + "/" + StampOf(played) + (picture.jpeg ? ".jpg" : ".bmp");
+    m_snapshots->Push(std::move(picture));
+}
+
+// Writer thread: one picture of the series.
+bool ExportObject::WritePicture(CSnapshotQueue::Picture& picture)
+{
+    char* frame = picture.frame.data();
+    char* path = picture.path.data();
+    return (picture.jpeg ? sdk->ConvertToJpegFile(frame, picture.width, picture.height, int(picture.format), 100, path)
+                         : sdk->ConvertToBmpFile(frame, picture.size, picture.width, picture.height,
+                                                 picture.format, path)) != 0;
+}
+
+// Writer thread: the series stops with a failure.
+void ExportObject::OnPictureFailed()
+{
+    failed = 1;
+    running = 0;
+    if (boost::shared_ptr<ExportObject> self = weak_from_this().lock())
+        PostTaskToLoop(ML_EXPORT, MakeTask(&ExportObject::Task_Stop, self), __FILE__, __LINE__,
+                       "&ExportObject::Task_Stop", "ExportObject");
+}
+
+// Library thread: "<clip>(n).avi" for the n-th further file of this export.
+void ExportObject::OnAVINextFile(unsigned int /*part*/, int* goOn, char* name)
+{
+    const std::size_t slash = m_aviPath.rfind('/');
+    std::size_t dot = m_aviPath.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        dot = m_aviPath.size();
+    ++aviPartCounter;
+    const std::string next = m_aviPath.substr(0, dot) + "(" + std::to_string(aviPartCounter) + ")" +
+                             m_aviPath.substr(dot);
+    qCDebug(lcExport, "%s %d  %s", m_aviPath.substr(0, dot).c_str(), aviPartCounter, m_aviPath.substr(dot).c_str());
+    if (next.size() >= std::size_t(PLAY_MODULE::kAviNameBufferSize)) {
+        *goOn = 0;
+        failed = 1;
+        running = 0;
+        return;
+    }
+    std::copy(next.begin(), next.end(), name);
+    name[next.size()] = '\0';
+    *goOn = 1;
+}
+
+void ExportObject::Post(void (ExportObject::*task)(), const char* name)
+{
+    PostTaskToLoop(ML_EXPORT, MakeTask(task, shared_from_this()), __FILE__, __LINE__, name,
+                   "ExportObject");
+}
+
+template <class Arg>
+void ExportObject::PostWith(void (ExportObject::*task)(Arg), const char* name, Arg value)
+{
+    PostTaskToLoop(ML_EXPORT, MakeTask(task, shared_from_this(), value), __FILE__, __LINE__, name,
+                   "ExportObject");
+}
+
+template <class Method, class... Args>
+void ExportObject::Report(Method method, const char* name, Args... args)
+{
+    boost::shared_ptr<IExportObjectListener> target = listener.lock();
+    if (!target)
+        return;
+    PostTaskToLoop(ML_MAIN, MakeTask(method, target, args...), __FILE__, __LINE__, name, "ExportObject");
+}

@@ -1,0 +1,260 @@
+#include "Export/ExportViewPlayLogic.h"
+
+#include <vector>
+
+#include "Export/ExportLog.h"
+
+#include "Base/PostTask.h"
+#include "Base/SFFile.h"
+#include "Base/SFStreamConvert.h"
+#include "Common/IndexFileStore.h"
+#include "Export/ExportViewUILogic.h"
+#include "Export/LocalTimeFields.h"
+#include "PlayManager/PlayManager.h"
+#include "Platform/PlayModule/PlayModuleTypes.h"
+#include "Platform/Win32/Win32Types.h"
+
+using namespace LumivexBase;
+
+namespace {
+
+constexpr std::uint32_t kFileAttributeNormal = 0x80;
+constexpr int kPlayWithIndexSeek = 1;
+
+std::string MultiByte(const std::wstring& path)
+{
+    return SF_SOFT_BASE::CSFStreamConvert(path.c_str(), 0).GetMultiByteString();
+}
+
+bool IsReadable(const std::string& path)
+{
+    SF_SOFT_BASE::CSFFile file;
+    return file.Open(path.c_str(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, kFileAttributeNormal) != 0;
+}
+
+}  // namespace
+
+CExportViewPlayLogic::CExportViewPlayLogic() : CExportViewPlayLogic(CPlayManager::Create()) {}
+
+CExportViewPlayLogic::CExportViewPlayLogic(boost::shared_ptr<CPlayManager> manager)
+    : m_playManager(std::move(manager))
+{
+}
+
+CExportViewPlayLogic::~CExportViewPlayLogic()
+{
+    m_handles.clear();
+}
+
+void* CExportViewPlayLogic::Find(int key) const
+{
+    const auto found = m_handles.find(key);
+    return found == m_handles.end() ? nullptr : found->second;
+}
+
+template <class Method, class... Args>
+void CExportViewPlayLogic::Answer(Method method, const char* name, Args... args)
+{
+    boost::shared_ptr<CExportViewUILogic> target = m_uiLogic.lock();
+    if (!target)
+        return;  // the page is going
+    PostTaskToLoop(ML_MAIN, MakeTask(method, target, args...), ".\\Export\\ExportView_PlayLogic", __LINE__,
+                   name, "CExportViewPlayLogic");
+}
+
+void CExportViewPlayLogic::Task_OpenFileWithName(int key, std::wstring path)
+{
+    const std::string file = MultiByte(path);
+    if (!IsReadable(file)) {
+        Answer(&CExportViewUILogic::Task_OnOpenFileFailed, "&CExportViewUILogic::Task_OnOpenFileFailed", key);
+        return;
+    }
+    void* handle = m_playManager->CreatePlayObject(kPlayWithIndexSeek);
+    if (boost::shared_ptr<CExportViewUILogic> listener = m_uiLogic.lock())
+        m_playManager->SetPlayObjectListener(handle, listener);
+    m_handles[key] = handle;
+    Answer(&CExportViewUILogic::Task_OnCreatePlayHandle, "&CExportViewUILogic::Task_OnCreatePlayHandle", handle,
+           key);
+    if (IsIndexFileValid(path))
+        LoadIndex(handle, path);
+    else
+        Answer(&CExportViewUILogic::Task_OnGetLocalIndexFailed,
+               "&CExportViewUILogic::Task_OnGetLocalIndexFailed", handle, key);
+    if (m_playManager->Open(handle, file.c_str())) {
+        Answer(&CExportViewUILogic::Task_OnOpenFileWithNameSuccess,
+               "&CExportViewUILogic::Task_OnOpenFileWithNameSuccess", handle, key);
+        return;
+    }
+    // Refused by the library: the open ends, then the play object goes.
+    Answer(&CExportViewUILogic::Task_OnOpenFileFailed, "&CExportViewUILogic::Task_OnOpenFileFailed", key);
+    Task_DeleteHandle(key);
+}
+
+void CExportViewPlayLogic::LoadIndex(void* handle, const std::wstring& path)
+{
+    SF_SOFT_BASE::CSFFile file;
+    if (!file.Open(MultiByte(GetIndexFilePath(path)).c_str(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
+                   kFileAttributeNormal))
+        return;
+    std::uint32_t high = 0;
+    std::uint32_t low = 0;
+    file.SeekToEnd(&high, &low);
+    if (high != 0 || low <= CIndexFileStore::kHeadSize)
+        return;
+    std::vector<unsigned char> index(low - CIndexFileStore::kHeadSize);
+    if (file.Seek(CIndexFileStore::kHeadSize, 0, 0) &&
+        file.Read(index.data(), std::uint32_t(index.size())) == index.size())
+        m_playManager->SetRefValue(handle, index.data(), unsigned(index.size()));
+}
+
+void CExportViewPlayLogic::Task_OpenFile(int key)
+{
+    Answer(&CExportViewUILogic::Task_OnOpenFileSuccess, "&CExportViewUILogic::Task_OnOpenFileSuccess", Find(key),
+           key);
+}
+
+void CExportViewPlayLogic::Task_Play(int key)
+{
+    void* handle = Find(key);
+    // A refused play answers as an unknown key, so the request ends.
+    if (handle && !m_playManager->Play(handle, nullptr))
+        handle = nullptr;
+    Answer(&CExportViewUILogic::Task_OnPlay, "&CExportViewUILogic::Task_OnPlay", handle, key);
+}
+
+void CExportViewPlayLogic::Task_Pause(int key)
+{
+    void* handle = Find(key);
+    if (!handle)
+        return;
+    m_playManager->Pause(handle);
+    Answer(&CExportViewUILogic::Task_OnPause, "&CExportViewUILogic::Task_OnPause", handle, key);
+}
+
+void CExportViewPlayLogic::Task_Stop(int key)
+{
+    void* handle = Find(key);
+    if (handle)
+        m_playManager->Pause(handle);
+    Answer(&CExportViewUILogic::Task_OnStop, "&CExportViewUILogic::Task_OnStop", handle, key);
+}
+
+void CExportViewPlayLogic::Task_StopAndReset(int key)
+{
+    void* handle = Find(key);
+    if (handle)
+        m_playManager->Stop(handle);
+    Answer(&CExportViewUILogic::Task_OnStop, "&CExportViewUILogic::Task_OnStop", handle, key);
+}
+
+void CExportViewPlayLogic::Task_Close(int key)
+{
+    void* handle = Find(key);
+    if (handle)
+        m_playManager->Stop(handle);
+    Answer(&CExportViewUILogic::Task_OnClose, "&CExportViewUILogic::Task_OnClose", handle, key);
+}
+
+void CExportViewPlayLogic::Task_SetSpeed(int key, float speed)
+{
+    if (void* handle = Find(key))
+        m_playManager->SetSpeed(handle, speed);
+}
+
+void CExportViewPlayLogic::Task_SetPlayDirection(int key, unsigned int direction)
+{
+    if (void* handle = Find(key))
+        m_playManager->SetPlayDirection(handle, direction);
+}
+
+void CExportViewPlayLogic::Task_Seek(int key, unsigned int time)
+{
+    if (void* handle = Find(key))
+        m_playManager->SeekByTime(handle, time);
+}
+
+void CExportViewPlayLogic::Task_RePlay(int key)
+{
+    if (void* handle = Find(key))
+        m_playManager->SeekByPercent(handle, 0.0f);
+}
+
+void CExportViewPlayLogic::Task_StepForward(int key)
+{
+    void* handle = Find(key);
+    if (!handle)
+        return;
+    Task_Pause(key);
+    m_playManager->StepForward(handle);
+}
+
+void CExportViewPlayLogic::Task_StepBackward(int key)
+{
+    void* handle = Find(key);
+    if (!handle)
+        return;
+    Task_Pause(key);
+    m_playManager->StepBackward(handle);
+}
+
+void CExportViewPlayLogic::Task_SaveRef(int key, std::wstring path)
+{
+    void* handle = Find(key);
+    if (!handle || IsIndexFileValid(path))
+        return;
+    unsigned int length = 0;
+    if (!m_playManager->GetRefValue(handle, nullptr, &length) || length == 0)
+        return;
+    std::vector<unsigned char> index(length);
+    if (m_playManager->GetRefValue(handle, index.data(), &length) && length > 0 && length <= index.size())
+        SaveIndexFile(index.data(), length, path);
+}
+
+void CExportViewPlayLogic::Task_AnalyseFilePos(int key, unsigned int startTime, unsigned int endTime)
+{
+    void* handle = Find(key);
+    if (!handle)
+        return;
+    qCDebug(lcExport, "CExportViewPlayLogic::Task_AnalyseFilePos----1   %d  %p  %u  %u", key, handle, startTime, endTime);
+    PLAY_MODULE::FRAME_POS first;
+    PLAY_MODULE::FRAME_POS next;
+    const _SYSTEMTIME start = LocalTimeFields<_SYSTEMTIME>(startTime);
+    const _SYSTEMTIME end = LocalTimeFields<_SYSTEMTIME>(endTime);
+    if (!m_playManager->GetKeyFramePosByAbsTime(handle, &start, first) ||
+        !m_playManager->GetNextKeyFramePosByAbsTime(handle, &end, next) || first.nFilePos < 0 ||
+        next.nFilePos < first.nFilePos) {
+        qCDebug(lcExport, "CExportViewPlayLogic::Task_AnalyseFilePos----2   %d", key);
+        Answer(&CExportViewUILogic::Task_OnAnalyseFileFailed, "&CExportViewUILogic::Task_OnAnalyseFileFailed",
+               handle, key);
+        return;
+    }
+    qCDebug(lcExport, "CExportViewPlayLogic::Task_AnalyseFilePos----5   %d", key);
+    Answer(&CExportViewUILogic::Task_OnAnalyseFileSuccess, "&CExportViewUILogic::Task_OnAnalyseFileSuccess",
+           handle, key, std::uint64_t(first.nFilePos), std::uint64_t(next.nFilePos));
+}
+
+void CExportViewPlayLogic::Task_DeleteHandle(int key)
+{
+    void* handle = Find(key);
+    if (!handle)
+        return;
+    Task_Stop(key);
+    Task_Close(key);
+    m_playManager->Close(handle);
+    m_playManager->DestroyPlayObject(handle);
+    Answer(&CExportViewUILogic::Task_OnDeletePlayHandle, "&CExportViewUILogic::Task_OnDeletePlayHandle", handle,
+           key);
+    m_handles.erase(key);
+}
+
+void CExportViewPlayLogic::Task_DeleteHandles(std::list<int> keys)
+{
+    for (int key : keys)
+        Task_DeleteHandle(key);
+}
+
+void CExportViewPlayLogic::Task_DeleteAllHandles(std::list<int> keys)
+{
+    Task_DeleteHandles(keys);
+    Answer(&CExportViewUILogic::Task_OnDeleteFilesAll, "&CExportViewUILogic::Task_OnDeleteFilesAll");
+}

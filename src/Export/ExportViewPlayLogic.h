@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <list>
+#include <map>
+#include <string>
+
+#include <boost/shared_ptr.hpp>
+#include <boost/weak_ptr.hpp>
+
+class CExportViewUILogic;
+class CPlayManager;
+
+// The export page's logic on the play loop: owns the page's play manager
+// and the play handle of every file key, and answers the UI logic with
+// tasks on the GUI loop.
+class CExportViewPlayLogic {
+public:
+    CExportViewPlayLogic();
+    // manager: the page's own play manager (tests give one of their own).
+    explicit CExportViewPlayLogic(boost::shared_ptr<CPlayManager> manager);
+    ~CExportViewPlayLogic();
+    CExportViewPlayLogic(const CExportViewPlayLogic&) = delete;
+    CExportViewPlayLogic& operator=(const CExportViewPlayLogic&) = delete;
+
+    void SetUILogic(const boost::shared_ptr<CExportViewUILogic>& uiLogic) { m_uiLogic = uiLogic; }
+
+    void Task_OpenFileWithName(int key, std::wstring path);
+    void Task_OpenFile(int key);
+    void Task_Play(int key);
+    void Task_Pause(int key);
+    void Task_Stop(int key);
+    void Task_StopAndReset(int key);
+    void Task_Close(int key);
+    void Task_SetSpeed(int key, float speed);
+    void Task_SetPlayDirection(int key, unsigned int direction);
+    void Task_Seek(int key, unsigned int time);
+    void Task_RePlay(int key);
+    void Task_StepForward(int key);
+    void Task_StepBackward(int key);
+    void Task_SaveRef(int key, std::wstring path);
+    void Task_AnalyseFilePos(int key, unsigned int startTime, unsigned int endTime);
+    void Task_DeleteHandle(int key);
+    void Task_DeleteHandles(std::list<int> keys);
+    void Task_DeleteAllHandles(std::list<int> keys);
+
+private:
+    void* Find(int key) const;
+    void LoadIndex(void* handle, const std::wstring& path);
+    template <class Method, class... Args>
+    void Answer(Method method, const char* name, Args... args);
+
+    boost::weak_ptr<CExportViewUILogic> m_uiLogic;
+    boost::shared_ptr<CPlayManager> m_playManager;
+    std::map<int, void*> m_handles;
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+
+#include <boost/shared_ptr.hpp>
+
+class CSFVideoWindow;
+class IExportTimeLine;
+
+// The export page as its UI logic calls it. Tree items are named by group,
+// day key (channel item) or file id (single file), channel key and kind
+// (1 channel, 2 single file).
+class IExportView {
+public:
+    virtual ~IExportView() = default;
+
+    // The small player's window; null while there is none.
+    virtual CSFVideoWindow* GetVideoWindow() = 0;
+    virtual boost::shared_ptr<IExportTimeLine> GetTimeLineView() = 0;
+    virtual void SetTreeCheckable(int checkable) = 0;
+    virtual void SetTreeItemCheck(const std::wstring& group, int key, int channelKey, int kind, int check) = 0;
+    virtual void SetTreeItemHilight(const std::wstring& group, int key, int channelKey, int kind,
+                                    int hilight) = 0;
+    // which: 0 the start mark and pickers, 1 the end.
+    virtual void SetCutTime(unsigned int time, int which) = 0;
+    virtual void ShowPlaying(int lineId) = 0;
+    virtual void ResetPlayButton() = 0;
+    // The page's close or leave completes.
+    virtual void ResetAfterExport() = 0;
+
+    virtual void PostNoExportFile() = 0;
+    virtual void PostFileTooLarge() = 0;
+    virtual void PostExportFailed() = 0;
+    virtual void OnExportStarted() = 0;
+    virtual void OnExportFinished() = 0;
+    virtual void OnExportStopped() = 0;
+    virtual void SetExportProgress(int percent) = 0;
+    virtual void DisableExportButton() = 0;
+};

@@ -1,0 +1,109 @@
+#include "Main/ConfigUILogic.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "Base/FileSystemHelpers.h"
+#include "Base/SFAutoMutexLock.h"
+#include "Common/ConfigManager.h"
+#include "FileIndex/FileManager.h"
+#include "Main/ConfigViewEventImp.h"
+#include "Main/MainFrameEventImp.h"
+
+namespace {
+
+void AddFolderOf(const std::wstring& path, std::vector<std::wstring>& folders)
+{
+    const std::size_t slash = path.rfind(L'/');
+    if (slash == std::wstring::npos)
+        return;
+    const std::wstring folder = path.substr(0, slash + 1);
+    if (std::find(folders.begin(), folders.end(), folder) == folders.end())
+        folders.push_back(folder);
+}
+
+}  // namespace
+
+CConfigUILogic::CConfigUILogic(const boost::shared_ptr<CConfigViewEventImp>& page) : m_page(page) {}
+
+void CConfigUILogic::SetFileManager(const boost::shared_ptr<CFileManager>& manager)
+{
+    m_fileManager = manager;
+}
+
+void CConfigUILogic::UpdateOpenedPaths()
+{
+    CConfigManager::GetInstance()->GetOpenedPaths().clear();
+    auto manager = m_fileManager.lock();
+    if (!manager)
+        return;
+    CollectGroupFileFolders(*manager);
+    CollectSingleFileFolders(*manager);
+}
+
+void CConfigUILogic::CollectGroupFileFolders(CFileManager& manager)
+{
+    std::vector<std::wstring>& folders = CConfigManager::GetInstance()->GetOpenedPaths();
+    SF_SOFT_BASE::CSFAutoMutexLock lock(manager.GetLock());
+    const _FILE_INDEX* index = manager.GetFileIndex();
+    if (!index)
+        return;
+    for (const auto& group : index->groups)
+        for (const auto& day : group.second->days)
+            for (const auto& channel : *day.second)
+                for (const auto& file : channel.second->files)
+                    AddFolderOf(file.second->GetPathString(), folders);
+}
+
+void CConfigUILogic::CollectSingleFileFolders(CFileManager& manager)
+{
+    std::vector<std::wstring>& folders = CConfigManager::GetInstance()->GetOpenedPaths();
+    std::list<_SINGLE_FILE_INFO> singles;
+    manager.GetSingleFileList(&singles, nullptr);
+    for (const auto& single : singles)
+        AddFolderOf(single.path, folders);
+}
+
+void CConfigUILogic::SetShowTrace(int mask)
+{
+    auto page = m_page.lock();
+    auto owner = page ? page->GetOwner() : nullptr;
+    if (owner)
+        owner->ShowTraceOnMainPage(mask);
+}
+
+void CConfigUILogic::SetVerticalSync(int on)
+{
+    auto page = m_page.lock();
+    auto owner = page ? page->GetOwner() : nullptr;
+    if (owner)
+        owner->SetMainVerticalSync(on);
+}
+
+CConfigUILogic::FolderTextCheck CConfigUILogic::CheckFolderText(const std::wstring& text)
+{
+    if (text.size() > kMaxFolderLength)
+        return kFolderTextTooLong;
+    return text.empty() ? kFolderTextEmpty : kFolderTextOk;
+}
+
+std::wstring CConfigUILogic::NormaliseFolderText(const std::wstring& text)
+{
+    std::wstring folder = text;
+    std::replace(folder.begin(), folder.end(), L'\\', L'/');
+    if (folder.empty() || folder.back() != L'/')
+        folder += L'/';
+    return folder;
+}
+
+std::wstring CConfigUILogic::MakeStoredFolder(const std::wstring& normalised)
+{
+    std::wstring folder = SF_SOFT_BASE::MakeAbsoluteDirPath(normalised);
+    if (!folder.empty())
+        folder.pop_back();
+    while (!folder.empty() && folder.back() == L'.')
+        folder.pop_back();
+    if (folder.empty() || folder.back() != L'/')
+        folder += L'/';
+    return folder;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+
+#include <boost/shared_ptr.hpp>
+#include <boost/weak_ptr.hpp>
+
+class CConfigViewEventImp;
+class CFileManager;
+
+// The settings page's logic: applies the overlay lines and vertical
+// synchronisation to the main page, keeps the list of opened folders, and
+// turns an edited folder into the form that is stored.
+class CConfigUILogic {
+public:
+    // Longest folder text the page accepts.
+    static constexpr std::size_t kMaxFolderLength = 200;
+    enum FolderTextCheck { kFolderTextOk, kFolderTextTooLong, kFolderTextEmpty };
+
+    explicit CConfigUILogic(const boost::shared_ptr<CConfigViewEventImp>& page);
+
+    void SetFileManager(const boost::shared_ptr<CFileManager>& manager);
+    // Rebuilds the settings store's opened-folder list from the file index.
+    void UpdateOpenedPaths();
+    void SetShowTrace(int mask);
+    void SetVerticalSync(int on);
+
+    static FolderTextCheck CheckFolderText(const std::wstring& text);
+    // "\" become "/", and the text ends in "/".
+    static std::wstring NormaliseFolderText(const std::wstring& text);
+    // The absolute folder as stored: trailing dots of its last name dropped,
+    // ending in "/".
+    static std::wstring MakeStoredFolder(const std::wstring& normalised);
+
+private:
+    void CollectGroupFileFolders(CFileManager& manager);
+    void CollectSingleFileFolders(CFileManager& manager);
+
+    boost::weak_ptr<CConfigViewEventImp> m_page;
+    boost::weak_ptr<CFileManager> m_fileManager;
+};

@@ -1,0 +1,609 @@
+#include "Main/MainFrameEventImp.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include <QCoreApplication>
+
+#include <boost/make_shared.hpp>
+
+#include "Base/SFSystem.h"
+#include "Base/TextCodec.h"
+#include "Common/AppDir.h"
+#include "Common/ConfigManager.h"
+#include "Common/LangString.h"
+#include "Common/UserMessages.h"
+#include "Export/ExportSimplePlayerViewEventImp.h"
+#include "Export/ExportViewEventImp.h"
+#include "Main/AboutDlgEventImp.h"
+#include "Main/FileListEventImp.h"
+#include "Main/MainFrameUILogic.h"
+#include "Main/MainPageEventImp.h"
+#include "Main/PlayBarEventImp.h"
+#include "Main/PlayManagerUILogic.h"
+#include "Main/PlayWinManagerEventImp.h"
+#include "Main/ConfigViewEventImp.h"
+#include "Main/MessageNotifier.h"
+#include "Main/MsgDlgEventImp.h"
+#include "Main/ShellSkins.h"
+#include "Main/TabBarEventImp.h"
+#include "Main/ToolBarEventImp.h"
+#include "Main/TopPopDlgEventImp.h"
+#include "Preview/PreviewFileListEventImp.h"
+#include "Preview/PreviewPageEventImp.h"
+#include "Preview/PreviewSimplePlayerEventImp.h"
+#include "Search/SeachViewEventImp.h"
+#include "Watermark/WatermarkEventImp.h"
+#include "Widgets/SFWidgetFactory.h"
+
+namespace {
+
+constexpr UINT kCloseGraceTimer = 1;
+constexpr int kToolBarHeight = 61;
+
+boost::shared_ptr<CMsgDlgEventImp> g_msgDlg;
+constexpr int kPlayPauseId = 159;
+
+GroupFileListPtr ToShared(const boost::shared_ptr<std::list<_GROUP_FILE_INFO>>& list)
+{
+    return list ? std::make_shared<GroupFileList>(*list) : std::make_shared<GroupFileList>();
+}
+
+boost::shared_ptr<std::list<_GROUP_FILE_INFO>> ToBoost(const GroupFileListPtr& list)
+{
+    auto copy = boost::make_shared<std::list<_GROUP_FILE_INFO>>();
+    if (list)
+        *copy = *list;
+    return copy;
+}
+
+bool PathExists(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+}  // namespace
+
+SF_BEGIN_MESSAGE_MAP(CMainFrameEventImp)
+SF_END_MESSAGE_MAP()
+
+boost::shared_ptr<CMsgDlgEventImp> GetMsgDlg()
+{
+    return g_msgDlg;
+}
+
+CMainFrameEventImp::CMainFrameEventImp(const char* file) : m_commandLineFile(file ? file : "") {}
+
+CMainFrameEventImp::~CMainFrameEventImp()
+{
+    SetNotifyMessageHandler(nullptr);
+    CMessageNotifier::GetInstance()->DestroyDlg();
+    if (g_msgDlg) {
+        SetPromptDialog(nullptr);
+        g_msgDlg.reset();
+    }
+    // The dialogs' windows are children of the main window; the pages' and
+    // bars' views go with it while their event objects still live.
+    m_topPopDlg.reset();
+    m_aboutDlg.reset();
+    SFDestroyMainWindow(m_pMainWindow);
+    m_pMainWindow = nullptr;
+}
+
+boost::shared_ptr<CMainFrameEventImp> CMainFrameEventImp::Create(const char* file)
+{
+    auto frame = boost::make_shared<CMainFrameEventImp>(file);
+    frame->ShowMainFrame();
+    return frame;
+}
+
+std::wstring CMainFrameEventImp::MakeCommandLinePath(const std::string& file)
+{
+    std::string path = file;
+    if (!PathExists(path))
+        std::replace(path.begin(), path.end(), '\\', '/');
+    return SF_SOFT_BASE::Utf8ToWide(path);
+}
+
+int CMainFrameEventImp::ShowMainFrame()
+{
+    DialogStyle style = MakeMainFrameStyle();
+    m_pMainWindow = SFCreateMainWindow(this, nullptr);
+    if (!m_pMainWindow)
+        return 0;
+    m_pMainWindow->SetSkin(&style);
+    m_pMainWindow->Create(L"", nullptr);
+    m_pMainWindow->SetWindowTextW(GetLangString(L"ProductName"));
+    m_pMainWindow->SetDlgIcon(L"Lumivex.png");
+    auto notifier = CMessageNotifier::GetInstance();
+    notifier->CreateDlg(GetUIWnd());
+    SetNotifyMessageHandler([](const std::wstring& text, bool show) {
+        CMessageNotifier::GetInstance()->Notify(text, show);
+    });
+    m_pMainWindow->MoveWindow(0, 0, 1000, 730);
+    m_pMainWindow->CenterWindow(nullptr);
+    m_pMainWindow->ShowWindow(1);
+    return 0;
+}
+
+void CMainFrameEventImp::Dlg_OnInitDialog(int reason)
+{
+    if (reason != 1)
+        return;
+    CreateChildren();
+    OpenInitialFiles();
+}
+
+void CMainFrameEventImp::CreateChildren()
+{
+    auto self = shared_from_this();
+    m_toolBar = CToolBarEventImp::Create(self);
+    m_tabBar = CTabBarEventImp::Create(self);
+    m_aboutDlg = CAboutDlgEventImp::Create(self);
+    g_msgDlg = CMsgDlgEventImp::Create(self);
+    SetPromptDialog(g_msgDlg.get());
+    m_topPopDlg = CTopPopDlgEventImp::Create(self);
+    m_fileLogic = CMainFrameUILogic::Create(self, &CConfigManager::GetInstance()->GetRecordFormats());
+    CreatePages();
+    m_configView = CConfigViewEventImp::Create(self);
+}
+
+void CMainFrameEventImp::CreatePages()
+{
+    auto self = shared_from_this();
+    m_mainPage = CMainPageEventImp::Create(self, GetUIWnd());
+    m_previewPage = CPreviewPageEventImp::Create(self, GetUIWnd());
+    m_searchView = CSeachViewEventImp::Create(self, GetUIWnd());
+    m_watermarkPage = CWatermarkEventImp::Create(self);
+    m_exportView = CExportViewEventImp::Create(self);
+    RegisterPageCloser(kMainPlayPage, [this] {
+        auto manager = m_mainPage && m_mainPage->GetPlayWinManager() ? m_mainPage->GetPlayWinManager()->GetPlayManagerUILogic()
+                                                                      : nullptr;
+        if (manager)
+            manager->CertainCloseFiles(nullptr, -1);
+        else
+            Task_OnCloseSuccess(kMainPlayPage);
+    });
+    RegisterPageCloser(kPreviewPage, [this] { m_previewPage->ProcDestroy(); });
+    RegisterPageCloser(kExportPage, [this] { m_exportView->ProcDestroy(); });
+    RegisterPageCloser(kWatermarkPage, [this] { m_watermarkPage->ClosePage(1); });
+}
+
+void CMainFrameEventImp::OpenInitialFiles()
+{
+    if (m_commandLineFile.empty()) {
+        const std::vector<std::wstring> paths = CConfigManager::GetInstance()->GetOpenedPaths();
+        for (const std::wstring& path : paths)
+            OnDlgFileDrop(path.c_str());
+        return;
+    }
+    const std::wstring path = MakeCommandLinePath(m_commandLineFile);
+    OnDlgFileDrop(path.c_str());
+}
+
+void CMainFrameEventImp::OnDlgSize(UINT, int& cx, int& cy)
+{
+    if (!m_toolBar)
+        return;
+    if (m_fullScreen) {
+        SetMainPageFullScreen(1);
+        if (m_mainPage && m_mainPage->GetView())
+            m_mainPage->GetView()->MoveWindow(0, 0, cx, cy);
+        return;
+    }
+    LayOutPages(cx, cy);
+}
+
+void CMainFrameEventImp::LayOutPages(int cx, int cy)
+{
+    tagRECT rect{1, 1, cx - 2, 62};
+    if (m_toolBar->GetView())
+        m_toolBar->GetView()->MoveWindow(&rect);
+    rect.top += kToolBarHeight;
+    rect.bottom = rect.top + 32;
+    if (m_tabBar && m_tabBar->GetView())
+        m_tabBar->GetView()->MoveWindow(&rect);
+    tagRECT page{1, rect.bottom, cx - 2, cy - 2};
+    SetMainPageFullScreen(0);
+    for (int tab = CTabBarEventImp::kPlayWindowTab; tab <= CTabBarEventImp::kConfigTab; ++tab)
+        if (CSFView* view = GetPageView(tab))
+            view->MoveWindow(&page);
+}
+
+void CMainFrameEventImp::SetFullScreen(int on)
+{
+    if (on == m_fullScreen || !m_pMainWindow)
+        return;
+    m_fullScreen = on;
+    CSFDialog* pop = m_topPopDlg ? m_topPopDlg->GetDlg() : nullptr;
+    if (on == 1) {
+        if (m_toolBar && m_toolBar->GetView())
+            m_toolBar->GetView()->ShowWindow(0);
+        if (m_tabBar && m_tabBar->GetView())
+            m_tabBar->GetView()->ShowWindow(0);
+        m_pMainWindow->MacShowFullScreen(true);
+        if (pop) {
+            m_topPopDlg->Park();
+            pop->ShowWindow(1);
+        }
+        return;
+    }
+    m_pMainWindow->MacShowFullScreen(false);
+    if (pop)
+        pop->ShowWindow(0);
+    if (m_toolBar && m_toolBar->GetView())
+        m_toolBar->GetView()->ShowWindow(1);
+    if (m_tabBar && m_tabBar->GetView())
+        m_tabBar->GetView()->ShowWindow(1);
+}
+
+void CMainFrameEventImp::OnDlgKeyDown(UINT, UINT key)
+{
+    switch (key) {
+    case VK_ESCAPE:
+        if (m_fullScreen)
+            SetFullScreen(0);
+        break;
+    case VK_SPACE:
+        if (m_tabBar && m_tabBar->IsPageTabChecked(CTabBarEventImp::kPlayWindowTab))
+            ToggleMainPlayback();
+        break;
+    case VK_F1:
+        OpenManual();
+        break;
+    default:
+        break;
+    }
+}
+
+void CMainFrameEventImp::OpenManual()
+{
+    const std::wstring path = SFGetAppDir() + L"/" + GetLangString(L"Player User's Guide.pdf");
+    SF_SOFT_BASE::CSFSystem::ShellOpen(SF_SOFT_BASE::WideToUtf8(path).c_str());
+}
+
+void CMainFrameEventImp::OnDlgFileDrop(const wchar_t* path)
+{
+    if (!m_fileLogic)
+        return;
+    auto dropped = boost::make_shared<std::wstring>(path ? path : L"");
+    m_fileLogic->SetDropFiles(dropped);
+    m_fileLogic->GenerateFileList(dropped);
+}
+
+void CMainFrameEventImp::OnMsgScreenLock(int lock)
+{
+    if (CSFVideoWindow* grid = GetMainVideoWindow())
+        grid->SetLockScreen(lock);
+}
+
+int CMainFrameEventImp::Dlg_Close()
+{
+    if (m_closing) {
+        // The window is hidden already, so its close does not end the loop.
+        if (m_closeFinished)
+            QCoreApplication::quit();
+        return 0;
+    }
+    CloseAllPages();
+    return 1;
+}
+
+void CMainFrameEventImp::RegisterPageCloser(int pageId, std::function<void()> close)
+{
+    m_pageClosers[pageId] = std::move(close);
+}
+
+void CMainFrameEventImp::CloseAllPages()
+{
+    if (m_pMainWindow)
+        m_pMainWindow->ShowWindow(0);
+    m_closing = 1;
+    for (const auto& closer : m_pageClosers)
+        m_pageClose[closer.first] = 0;
+    if (m_configView)
+        m_configView->UpdateOpenedPaths();
+    CConfigManager::GetInstance()->SaveOpenedPaths();
+    for (const auto& closer : m_pageClosers)
+        if (closer.second)
+            closer.second();
+    if (IsAllPagesClosed()) {
+        FinishClosing();
+        return;
+    }
+    if (m_pMainWindow && m_closeGraceMs > 0)
+        m_pMainWindow->SetDlgTimer(kCloseGraceTimer, static_cast<UINT>(m_closeGraceMs));
+}
+
+void CMainFrameEventImp::Task_OnCloseSuccess(int pageId)
+{
+    m_pageClose[pageId] = 1;
+    if (m_closing && IsAllPagesClosed())
+        FinishClosing();
+}
+
+int CMainFrameEventImp::IsAllPagesClosed() const
+{
+    for (const auto& entry : m_pageClose)
+        if (entry.second == 0)
+            return 0;
+    return 1;
+}
+
+void CMainFrameEventImp::OnDlgTimer(UINT timerId)
+{
+    if (timerId != kCloseGraceTimer || !m_closing || m_closeFinished)
+        return;
+    m_closeForced = 1;
+    FinishClosing();
+}
+
+void CMainFrameEventImp::FinishClosing()
+{
+    if (m_closeFinished)
+        return;
+    m_closeFinished = 1;
+    if (m_pMainWindow) {
+        m_pMainWindow->KillDlgTimer(kCloseGraceTimer);
+        m_pMainWindow->SendDlgMessage(WM_CLOSE, 0, 0);
+    }
+    CMessageNotifier::GetInstance()->CloseDlg();
+}
+
+void CMainFrameEventImp::ResetPageTab(int tabId)
+{
+    if (m_tabBar)
+        m_tabBar->ResetPageTab(tabId);
+}
+
+// Page hookups: where the shell reaches the pages of the other subsystems.
+
+boost::shared_ptr<CMainFrameHelpLogic> CMainFrameEventImp::GetHelpLogic()
+{
+    return m_fileLogic ? m_fileLogic->GetHelpLogic() : nullptr;
+}
+
+boost::shared_ptr<IFileListOwner> CMainFrameEventImp::GetFileListOwner()
+{
+    return m_mainPage;
+}
+
+void CMainFrameEventImp::FillWatermarkPage(boost::shared_ptr<std::list<_GROUP_FILE_INFO>> groups,
+                                           boost::shared_ptr<std::list<_SINGLE_FILE_INFO>> singles)
+{
+    if (!m_watermarkPage)
+        return;
+    m_watermarkPage->AddGroupFiles(groups);
+    m_watermarkPage->AddSingleFiles(singles);
+}
+
+void CMainFrameEventImp::FillExportPage(boost::shared_ptr<CMainFrameHelpLogic>& helpLogic,
+                                        boost::shared_ptr<std::list<_GROUP_FILE_INFO>> groups,
+                                        boost::shared_ptr<std::list<_SINGLE_FILE_INFO>> singles)
+{
+    if (!m_exportView)
+        return;
+    m_exportView->UpdateFileManager(helpLogic);
+    m_exportView->FillFileTree(groups);
+    m_exportView->AddFiles(singles);
+}
+
+void CMainFrameEventImp::FillPreviewPage(boost::shared_ptr<std::list<_SINGLE_FILE_INFO>> singles,
+                                         boost::shared_ptr<std::vector<std::wstring>> paths)
+{
+    if (m_previewPage)
+        m_previewPage->SetFiles(singles, paths);
+}
+
+void CMainFrameEventImp::SetSelectAllCheck(int check)
+{
+    if (m_tabBar)
+        m_tabBar->SetSelectAllCheck(check);
+}
+
+void CMainFrameEventImp::SetFileManager(boost::shared_ptr<CFileManager>& fileManager)
+{
+    if (m_exportView)
+        m_exportView->SetFileManager(fileManager);
+    if (m_configView)
+        m_configView->SetFileManager(fileManager);
+}
+
+void CMainFrameEventImp::UpdateOpenedPaths()
+{
+    if (m_configView)
+        m_configView->UpdateOpenedPaths();
+}
+
+void CMainFrameEventImp::DeleteCheckedFiles()
+{
+    if (m_tabBar)
+        m_tabBar->OnSFBtnDelete();
+}
+
+void CMainFrameEventImp::OpenDroppedPath(const wchar_t* path)
+{
+    OnDlgFileDrop(path);
+}
+
+CSFView* CMainFrameEventImp::GetPageView(int tabId) const
+{
+    switch (tabId) {
+    case CTabBarEventImp::kPlayWindowTab: return m_mainPage ? m_mainPage->GetView() : nullptr;
+    case CTabBarEventImp::kSearchTab: return m_searchView ? m_searchView->GetView() : nullptr;
+    case CTabBarEventImp::kPreviewTab: return m_previewPage ? m_previewPage->GetView() : nullptr;
+    case CTabBarEventImp::kExportTab: return m_exportView ? m_exportView->GetView() : nullptr;
+    case CTabBarEventImp::kWatermarkTab: return m_watermarkPage ? m_watermarkPage->GetView() : nullptr;
+    case CTabBarEventImp::kConfigTab: return m_configView ? m_configView->GetView() : nullptr;
+    default: return nullptr;
+    }
+}
+
+void CMainFrameEventImp::SetMainPageFullScreen(int on)
+{
+    if (m_mainPage)
+        m_mainPage->SetFullScreen(on);
+}
+
+namespace {
+
+boost::shared_ptr<CPlayManagerUILogic> PlayLogicOf(const boost::shared_ptr<CMainPageEventImp>& page)
+{
+    return page && page->GetPlayWinManager() ? page->GetPlayWinManager()->GetPlayManagerUILogic() : nullptr;
+}
+
+boost::shared_ptr<CPlayBarEventImp> PlayBarOf(const boost::shared_ptr<CMainPageEventImp>& page)
+{
+    return page && page->GetPlayWinManager() ? page->GetPlayWinManager()->GetPlayBar() : nullptr;
+}
+
+}  // namespace
+
+CSFVideoWindow* CMainFrameEventImp::GetMainVideoWindow() const
+{
+    return m_mainPage && m_mainPage->GetPlayWinManager() ? m_mainPage->GetPlayWinManager()->GetVideoWindow()
+                                                          : nullptr;
+}
+
+int CMainFrameEventImp::IsFileListShown() const
+{
+    auto fileList = m_mainPage ? m_mainPage->GetFileList() : nullptr;
+    if (!fileList || !fileList->GetContractRadio())
+        return 1;
+    return fileList->GetContractRadio()->GetCheck() == 1 ? 1 : 0;
+}
+
+void CMainFrameEventImp::ShowFileList(int show)
+{
+    // The main page arranges the tab bar's header with its file list.
+    if (m_mainPage && m_mainPage->GetFileList())
+        m_mainPage->ShowFileList(show);
+    else if (m_tabBar)
+        m_tabBar->ArrangePageTabs(show);
+}
+
+void CMainFrameEventImp::CheckAllFileListItems(int check)
+{
+    auto fileList = m_mainPage ? m_mainPage->GetFileList() : nullptr;
+    if (fileList && fileList->GetTreeCtrl())
+        fileList->GetTreeCtrl()->SetAllItemCheck(check);
+}
+
+void CMainFrameEventImp::ToggleMainPlayback()
+{
+    auto playBar = PlayBarOf(m_mainPage);
+    if (!playBar)
+        return;
+    const int play = playBar->IsPlaying() ? 0 : 1;
+    playBar->UpdateButtonState(kPlayPauseId, play);
+    playBar->RADIO_OnClicked(play, kPlayPauseId, tagPOINT{1, 1});
+}
+
+void CMainFrameEventImp::StopPreview()
+{
+    if (m_previewPage)
+        m_previewPage->StopPlay();
+}
+
+void CMainFrameEventImp::ClosePageOfTab(int tabId)
+{
+    if (tabId == CTabBarEventImp::kWatermarkTab && m_watermarkPage)
+        m_watermarkPage->ClosePage(0);
+    else if (tabId == CTabBarEventImp::kExportTab && m_exportView)
+        m_exportView->CloseAll();
+    else
+        ResetPageTab(tabId);
+}
+
+void CMainFrameEventImp::FillDeleteUsage(DeleteUsage& usage) const
+{
+    auto fileList = m_mainPage ? m_mainPage->GetFileList() : nullptr;
+    usage.checked = fileList ? ToShared(fileList->GetCheckedFileList()) : std::make_shared<GroupFileList>();
+    usage.playing = fileList ? ToShared(fileList->GetHilightFileList()) : nullptr;
+    if (m_watermarkPage) {
+        usage.watermark = ToShared(m_watermarkPage->GetCheckedFiles());
+        usage.watermarkChecking = m_watermarkPage->IsChecking();
+    }
+    if (m_previewPage && m_previewPage->GetFileListView())
+        usage.preview = ToShared(m_previewPage->GetFileListView()->LoadFileItems());
+    if (m_exportView) {
+        usage.exportChecked = ToShared(m_exportView->GetCheckedChannelNames());
+        usage.exportPlaying = ToShared(m_exportView->GetHilightCheckedChannelNames());
+        usage.exporting = m_exportView->IsExporting();
+    }
+}
+
+int CMainFrameEventImp::GetWantedReturnNum() const
+{
+    auto logic = PlayLogicOf(m_mainPage);
+    return logic ? logic->GetWantedReturnNum() : 0;
+}
+
+bool CMainFrameEventImp::PauseMainPlayback()
+{
+    auto playBar = PlayBarOf(m_mainPage);
+    auto logic = PlayLogicOf(m_mainPage);
+    if (!playBar || !logic || playBar->IsPlaying() != 1)
+        return false;
+    logic->Pause(1, nullptr, -1);
+    return true;
+}
+
+void CMainFrameEventImp::ResumeMainPlayback()
+{
+    if (auto logic = PlayLogicOf(m_mainPage))
+        logic->Pause(0, nullptr, -1);
+}
+
+void CMainFrameEventImp::StopDeleteUses(const DeleteStops& stops, const DeleteUsage& usage)
+{
+    auto logic = PlayLogicOf(m_mainPage);
+    if (stops.closeMainWindows && logic)
+        logic->CloseFilesOfDeletedItems(ToBoost(SplitGroupFileList(usage.checked, usage.playing, 1)));
+    if (stops.stopWatermark && m_watermarkPage)
+        m_watermarkPage->StopCheck();
+    if (stops.closeExport && m_exportView)
+        m_exportView->CloseAll();
+    if (stops.stopPreview && m_previewPage)
+        m_previewPage->StopPlay();
+}
+
+void CMainFrameEventImp::RemoveFromPageLists(const GroupFileListPtr& items)
+{
+    auto list = ToBoost(items);
+    auto fileList = m_mainPage ? m_mainPage->GetFileList() : nullptr;
+    if (fileList)
+        fileList->DeleteFileItems(list);
+    if (m_watermarkPage)
+        m_watermarkPage->DeleteFileItems(list);
+    if (m_exportView)
+        m_exportView->DeleteSelectedItem(list);
+    if (m_previewPage && m_previewPage->GetFileListView())
+        m_previewPage->GetFileListView()->DeleteFileItems(list);
+}
+
+void CMainFrameEventImp::ShowTraceOnMainPage(int mask)
+{
+    if (auto logic = PlayLogicOf(m_mainPage))
+        logic->ShowTrace(mask);
+}
+
+void CMainFrameEventImp::SetMainVerticalSync(int on)
+{
+    if (auto logic = PlayLogicOf(m_mainPage))
+        logic->VerticalSyncEnable(on);
+}
+
+void CMainFrameEventImp::SetGridProportion(int w, int h)
+{
+    if (CSFVideoWindow* grid = GetMainVideoWindow())
+        grid->SetSubWinProportion(w, h);
+    auto exportPlayer = m_exportView ? m_exportView->GetSimplePlayerView() : nullptr;
+    if (exportPlayer && exportPlayer->GetVideoWindow())
+        exportPlayer->GetVideoWindow()->SetSubWinProportion(w, h);
+    auto player = m_previewPage ? m_previewPage->GetSimplePlayerView() : nullptr;
+    if (player && player->GetVideoWindow())
+        player->GetVideoWindow()->SetSubWinProportion(w, h);
+}

@@ -1,0 +1,221 @@
+#include "Main/MainPlayListener.h"
+
+#include <QDebug>
+
+#include "Base/PostTask.h"
+#include "Base/SFDateTime.h"
+#include "Common/LangString.h"
+#include "Common/UserMessages.h"
+#include "FileIndex/FileIndexTypes.h"
+#include "Main/MainPageEventImp.h"
+#include "Main/MainPageFileList.h"
+#include "Main/MainTimeLineEventImp.h"
+#include "Main/PlayBarEventImp.h"
+#include "Main/PlayManagerPlayLogic.h"
+#include "Main/PlayManagerUILogic.h"
+#include "Main/PlayWinManagerEventImp.h"
+#include "Widgets/SFVideoWindow.h"
+
+namespace {
+
+boost::shared_ptr<CMainPageEventImp> MainPageOf(const boost::shared_ptr<CPlayManagerUILogic>& ui)
+{
+    boost::shared_ptr<CPlayWinManagerEventImp> manager = ui->GetPlayWinManager();
+    return manager ? manager->GetMainPage() : boost::shared_ptr<CMainPageEventImp>();
+}
+
+boost::shared_ptr<CMainTimeLineEventImp> TimeLineOf(const boost::shared_ptr<CPlayManagerUILogic>& ui)
+{
+    boost::shared_ptr<CMainPageEventImp> page = MainPageOf(ui);
+    return page ? page->GetMainTimeLine() : boost::shared_ptr<CMainTimeLineEventImp>();
+}
+
+std::wstring FileNameWithoutExtension(const std::wstring& path)
+{
+    const std::size_t slash = path.rfind(L'/');
+    std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.rfind(L'.');
+    return dot == std::wstring::npos ? name : name.substr(0, dot);
+}
+
+}  // namespace
+
+bool CMainPlayListener::GridAlive(const boost::shared_ptr<CPlayManagerUILogic>& ui) const
+{
+    // The grid goes with the play-window manager; a frame still queued then draws nothing.
+    return m_videoWindow && ui->GetPlayWinManager();
+}
+
+CMainPlayListener::CMainPlayListener(boost::weak_ptr<CPlayManagerUILogic> uiLogic, CSFVideoWindow* videoWindow)
+    : m_uiLogic(std::move(uiLogic)), m_videoWindow(videoWindow)
+{
+}
+
+int CMainPlayListener::OnQTRenderSubWin(void* handle, boost::shared_ptr<unsigned char[]> frame, int width,
+                                        int height, boost::shared_ptr<SynSmartPtr> token)
+{
+    boost::shared_ptr<CPlayManagerUILogic> ui = m_uiLogic.lock();
+    if (!ui || !GridAlive(ui))
+        return 0;
+    const int window = ui->GetWindowOfHandle(handle);
+    if (window >= 0)
+        m_videoWindow->RenderSubWin(window, frame.get(), RENDER_DATA_QIMAGE, width, height);
+    token.reset();
+    return 1;
+}
+
+int CMainPlayListener::OnDDRenderSubWinEx(void* handle, boost::shared_ptr<int>, unsigned char* frame, int width,
+                                          int height, boost::shared_ptr<SynSmartPtr>, int overlayPort,
+                                          int overlayValue)
+{
+    boost::shared_ptr<CPlayManagerUILogic> ui = m_uiLogic.lock();
+    if (!ui || !GridAlive(ui))
+        return 0;
+    const int window = ui->GetWindowOfHandle(handle);
+    if (window >= 0)
+        m_videoWindow->RenderOffScreenSurface(window, frame, width, height, overlayPort, overlayValue);
+    return 1;
+}
+
+void CMainPlayListener::OnFileRefFinished(void* handle, int success)
+{
+    boost::shared_ptr<CPlayManagerUILogic> ui = m_uiLogic.lock();
+    if (!ui)
+        return;
+    if (success)
+        ui->SaveIndex(handle);
+    _QUERY_FILE_INFO* hidden = ui->GetHiddenEntry(handle);
+    if (!hidden)
+        return;
+    ui->SeekRelativePos(handle, 50.0f, -1);
+    hidden->pauseMark = 1;
+    PlayHandleList one(new std::list<void*>{handle});
+    SF_POST_TASK(LumivexBase::ML_PLAY, &CPlayManagerPlayLogic::Task_Pause, ui->GetPlayLogic(), one, 1);
+}
+
+std::wstring CMainPlayListener::MakeRecordLabel(const _QUERY_FILE_INFO& entry)
+{
+    if (entry.queryType == QUERY_FILEPATH_SINGLE)
+        return FileNameWithoutExtension(entry.path);
+    const unsigned int channel = unsigned(entry.channelKey) & 0xFFFFFF;
+    const unsigned int stream = unsigned(entry.channelKey) >> 24;
+    const std::wstring streamText = stream ? GetLangString(L"extra") + std::to_wstring(stream)
+                                           : std::wstring(GetLangString(L"main"));
+    return GetLangString(L"Channel") + std::to_wstring(channel) + L"_" + streamText;
+}
+
+void CMainPlayListener::OnPlayTimeInfoChanged(void* handle, unsigned int start, unsigned int end)
+{
+    boost::shared_ptr<CPlayManagerUILogic> ui = m_uiLogic.lock();
+    if (!ui || end <= start)
+        return;
+    if (start == 0) {
+        const unsigned int today = unsigned(SF_SOFT_BASE::GetTodayStartTime());
+        start = today;
+        end += today;
+    }
+    _QUERY_FILE_INFO* entry = ui->GetEntry(handle);
+    if (!entry) {
+        if (ui->GetWantedReturnNum() > 0) {
+            m_pendingTimeInfo[handle] = {start, end};
+            qDebug("time info --- %p", handle);
+        }
+        return;
+    }
+    entry->startTime = std::int32_t(start);
+    entry->endTime = std::int32_t(end);
+    if (boost::shared_ptr<CMainTimeLineEventImp> timeLine = TimeLineOf(ui))
+        timeLine->UpdateTimeRecord(entry->window, MakeRecordLabel(*entry), entry->fileId, start, end);
+    ui->CheckSynPlay();
+}
+
+void CMainPlayListener::OnPlayPositionChanged(void* handle, unsigned int time)
+{
+    boost::shared_ptr<CPlayManagerUILogic> ui = m_uiLogic.lock();
+    if (!ui)
+        return;
+    boost::shared_ptr<CMainTimeLineEventImp> timeLine = TimeLineOf(ui);
+    if (!timeLine)
+        return;
+    if (!handle && ui->GetSynPlay()) {
+        timeLine->SetPlayTime(-1, int(time));
+        return;
+    }
+    const int window = ui->GetWindowOfHandle(handle);
+    if (window >= 0)
+        timeLine->SetPlayTime(window, int(time));
+}
+
+void CMainPlayListener::OnFileEnd(void* handle)
+{
+    boost::shared_ptr<CPlayManagerUILogic> ui = m_uiLogic.lock();
+    if (!ui)
+        return;
+    const int window = ui->GetWindowOfHandle(handle);
+    _QUERY_FILE_INFO* entry = ui->GetShownEntry(handle);
+    if (!entry)
+        return;
+    ui->StopRecord(handle, window);
+    const bool forward = entry->directionMark != 0;
+    entry->endMark = forward ? 1 : 0;
+    boost::shared_ptr<CPlayWinManagerEventImp> manager = ui->GetPlayWinManager();
+    boost::shared_ptr<CPlayBarEventImp> playBar = manager ? manager->GetPlayBar() : nullptr;
+    const bool playing = playBar && playBar->IsPlaying();
+    if (!playing && ui->GetPauseAnswered() == 1) {
+        ShowNotifyMessage(GetLangString(L"It had step to the end or the begin of file!"), true);
+        if (GridAlive(ui))
+            m_videoWindow->SnapLastFrame(window);
+        return;
+    }
+    if (ui->GetRepeatOne() == 1) {
+        if (!forward) {
+            if (entry->queryType != QUERY_FILEPATH_SINGLE)
+                ui->ChannelFileEndAndPlayPrev(handle, 0);
+            if (GridAlive(ui))
+                m_videoWindow->SnapLastFrame(window);
+        } else if (entry->queryType == QUERY_FILEPATH_SINGLE) {
+            // Restarting clears the end mark, or every later Play would restart it.
+            entry->endMark = 0;
+            ui->SeekRelativePos(handle, 0.0f, -1);
+        } else {
+            ui->ChannelFileEndAndPlayNext(handle, 1);
+        }
+        return;
+    }
+    ActOnEndInList(ui, handle, window, *entry);
+}
+
+void CMainPlayListener::ActOnEndInList(const boost::shared_ptr<CPlayManagerUILogic>& ui, void* handle, int window,
+                                       const _QUERY_FILE_INFO& entry)
+{
+    const _QUERY_FILE_INFO copy = entry;
+    boost::shared_ptr<CMainPageEventImp> page = MainPageOf(ui);
+    void* item = MainPageFileList::FindFileItem(page, copy);
+    if (copy.directionMark == 0) {
+        if (copy.queryType == QUERY_FILEPATH_DAY || copy.queryType == QUERY_FILEPATH_CHANNEL)
+            ui->ChannelFileEndAndPlayPrev(handle, 0);
+        if (GridAlive(ui))
+            m_videoWindow->SnapLastFrame(window);
+        return;
+    }
+    if (copy.queryType == QUERY_FILEPATH_DAY) {
+        if (!ui->ChannelFileEndAndPlayNext(handle, 0) && ui->AreAllFilesEnded())
+            MainPageFileList::PlayAdjacentFile(page, item, 1, 1, -1);
+        return;
+    }
+    if (copy.queryType == QUERY_FILEPATH_CHANNEL && ui->ChannelFileEndAndPlayNext(handle, 0))
+        return;
+    if (!MainPageFileList::PlayAdjacentFile(page, item, 1, 0, copy.window))
+        ui->CloseFiles(nullptr, copy.window);
+}
+
+bool CMainPlayListener::TakePendingTimeInfo(void* handle, unsigned int& start, unsigned int& end)
+{
+    auto it = m_pendingTimeInfo.find(handle);
+    if (it == m_pendingTimeInfo.end())
+        return false;
+    start = it->second.first;
+    end = it->second.second;
+    m_pendingTimeInfo.erase(it);
+    return true;
+}

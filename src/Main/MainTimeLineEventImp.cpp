@@ -1,0 +1,157 @@
+#include "Main/MainTimeLineEventImp.h"
+
+#include <boost/make_shared.hpp>
+
+#include <QDebug>
+
+#include "Main/MainPageEventImp.h"
+#include "Main/PlayManagerUILogic.h"
+#include "Main/PlayWinManagerEventImp.h"
+#include "Main/OwnedView.h"
+#include "VideoWidgets/SFQTPlayProgressPanel.h"
+#include "Widgets/SFVideoWindow.h"
+#include "Widgets/SFWidgetFactory.h"
+
+namespace {
+
+PlayProgressPanelImages MakePanelImages()
+{
+    PlayProgressPanelImages images;
+    for (std::wstring& image : images.rowUp)
+        image = L"channel_up.png";
+    for (std::wstring& image : images.rowDown)
+        image = L"channel_down.png";
+    images.record = L"videorecord.png";
+    images.otherRecord = L"RozeridaRecord.png";
+    images.backwardDisabled = L"BackwardDisable.png";
+    images.backwardEnabled = L"BackwardEnable.png";
+    images.forwardDisabled = L"ForwardDisable.png";
+    images.forwardEnabled = L"ForwardEnable.png";
+    images.sliderBackground = L"ZoomBg.png";
+    return images;
+}
+
+}  // namespace
+
+boost::shared_ptr<CMainTimeLineEventImp> CMainTimeLineEventImp::Create(boost::weak_ptr<CMainPageEventImp> mainPage)
+{
+    boost::shared_ptr<CMainTimeLineEventImp> timeLine = boost::make_shared<CMainTimeLineEventImp>(mainPage);
+    boost::shared_ptr<CMainPageEventImp> page = mainPage.lock();
+    timeLine->CreateView(page ? page->GetUIWnd() : nullptr);
+    return timeLine;
+}
+
+CMainTimeLineEventImp::CMainTimeLineEventImp(boost::weak_ptr<CMainPageEventImp> mainPage)
+    : m_mainPage(std::move(mainPage))
+{
+}
+
+CMainTimeLineEventImp::~CMainTimeLineEventImp()
+{
+    SFDestroyView(m_view);
+    ReleaseOwnedView(this);
+}
+
+int CMainTimeLineEventImp::CreateView(void* parentWindow)
+{
+    return CreatePageView(this, m_view, L"bg_timeline.png", L"MainTimeLine", tagRECT{0, 0, 1000, 110}, parentWindow,
+                          110);
+}
+
+int CMainTimeLineEventImp::OnCreate()
+{
+    m_panel = SFCreatePlayProgressPanel(this);
+    if (!m_panel)
+        return 1;
+    m_panel->SetSkin(L"bg_timeline.png");
+    const PlayProgressPanelImages images = MakePanelImages();
+    m_panel->SetSkinImages(&images);
+    m_panel->Create(nullptr, L"", 0x50000000, tagRECT{0, 0, 1000, 97}, GetUIWnd(), 166);
+    SetPlayProgressPanelLayout(m_panel, 1000, 97);
+    m_panel->ShowWindow(1);
+    return 1;
+}
+
+void CMainTimeLineEventImp::OnSize(UINT, int width, int height)
+{
+    qDebug("CMainTimeLineEventImp::OnSize:%d %d", width, height);
+    if (!m_panel)
+        return;
+    tagRECT rect{0, 0, width, height};
+    m_panel->MoveWindow(&rect);
+    SetPlayProgressPanelLayout(m_panel, width, height);
+}
+
+int CMainTimeLineEventImp::UpdateTimeRecord(int window, const std::wstring& label, int fileId, unsigned int start,
+                                            unsigned int end)
+{
+    if (!m_panel)
+        return 1;
+    UISF_Channel record;
+    record.channel = window;
+    const UISF_Channel* existing = m_panel->GetChannelRecord(window);
+    if (!existing) {
+        record.name = label;
+        record.segments.push_back({fileId, std::int32_t(start), std::int32_t(end), 1});
+        m_panel->SetChannelRecord(record);
+        return 1;
+    }
+    bool found = false;
+    for (const UISF_TimeSegment& segment : existing->segments) {
+        if (segment.id != fileId) {
+            record.segments.push_back(segment);
+            continue;
+        }
+        found = true;
+        // An unchanged span keeps the row (and its cursor) as it is.
+        if (segment.start == std::int32_t(start) && segment.end == std::int32_t(end) &&
+            (label.empty() || label == existing->name))
+            return 1;
+        record.segments.push_back({fileId, std::int32_t(start), std::int32_t(end), segment.flag});
+    }
+    if (!found)
+        record.segments.push_back({fileId, std::int32_t(start), std::int32_t(end), 1});
+    record.name = label;
+    const int cursor = m_panel->GetPlayTime(window);
+    m_panel->RemoveChannelRecord(window);
+    m_panel->SetChannelRecord(record);
+    if (cursor)
+        m_panel->SetPlayTime(window, cursor);
+    return 1;
+}
+
+void CMainTimeLineEventImp::SetPlayTime(int window, int time)
+{
+    if (m_panel)
+        m_panel->SetPlayTime(window, time);
+}
+
+void CMainTimeLineEventImp::RemoveChannelRecord(int window)
+{
+    if (m_panel)
+        m_panel->RemoveChannelRecord(window);
+}
+
+void CMainTimeLineEventImp::OnPositionChanged(UINT, int channel, int segmentId, int position, VIDEOCUT_TYPE)
+{
+    boost::shared_ptr<CMainPageEventImp> page = m_mainPage.lock();
+    if (!page || segmentId == -1 || !page->GetPlayWinManager())
+        return;
+    boost::shared_ptr<CPlayManagerUILogic> ui = page->GetPlayWinManager()->GetPlayManagerUILogic();
+    if (!ui)
+        return;
+    _QUERY_FILE_INFO* entry = ui->GetWindowEntry(channel);
+    if (entry && entry->endMark == 1)
+        entry->endMark = 0;
+    if (position <= 100)
+        ui->SeekRelativePos(nullptr, float(position), channel);
+    else
+        ui->Seek(nullptr, unsigned(position), channel);
+}
+
+void CMainTimeLineEventImp::OnSetHighlight(UINT, int channel)
+{
+    boost::shared_ptr<CMainPageEventImp> page = m_mainPage.lock();
+    if (page && page->GetPlayWinManager() && page->GetPlayWinManager()->GetVideoWindow())
+        page->GetPlayWinManager()->GetVideoWindow()->SetFocusSubWin(channel);
+}

@@ -1,0 +1,408 @@
+#include "Main/PlayManagerPlayLogic.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <thread>
+#include <vector>
+
+#include <QDebug>
+
+#include "Base/PostTask.h"
+#include "Base/TextCodec.h"
+#include "Common/ConfigManager.h"
+#include "Common/IndexFileStore.h"
+#include "Main/PlayManagerUILogic.h"
+#include "PlayManager/IPlayObjectListener.h"
+
+using LumivexBase::ML_MAIN;
+using SF_SOFT_BASE::WideToUtf8;
+
+namespace {
+
+constexpr unsigned int kMaxDurationSeconds = 356400;  // 99 hours
+constexpr int kPlayRetries = 5;
+
+}  // namespace
+
+CPlayManagerPlayLogic::CPlayManagerPlayLogic(boost::weak_ptr<CPlayManagerUILogic> uiLogic, CPlayBackends backends)
+    : m_playManager(CPlayManager::Create(std::move(backends))),
+      m_uiLogic(std::move(uiLogic)),
+      m_overlayFlags(CConfigManager::GetInstance()->ShowTrace)
+{
+}
+
+CPlayManagerPlayLogic::~CPlayManagerPlayLogic()
+{
+    m_playTable.clear();
+}
+
+template <class Method, class... Args>
+void CPlayManagerPlayLogic::Answer(Method method, const char* name, Args&&... args)
+{
+    boost::shared_ptr<CPlayManagerUILogic> ui = m_uiLogic.lock();
+    if (!ui)
+        return;
+    LumivexBase::PostTaskToLoop(ML_MAIN, LumivexBase::MakeTask(method, ui, std::forward<Args>(args)...),
+                                __FILE__, __LINE__, name, "CPlayManagerPlayLogic");
+}
+
+bool CPlayManagerPlayLogic::IsNormalSpeed() const
+{
+    return std::fabs(m_speed - 1.0f) <= 0.0001f;
+}
+
+int CPlayManagerPlayLogic::PlayInDirection(void* handle)
+{
+    auto it = m_playTable.find(handle);
+    if (it != m_playTable.end() && it->second.directionMark == 0)
+        return m_playManager->PlayBackward(handle);
+    return m_playManager->PlayForward(handle);
+}
+
+void CPlayManagerPlayLogic::LoadIndex(void* handle, const std::wstring& path)
+{
+    if (!IsIndexFileValid(path))
+        return;
+    std::ifstream in(WideToUtf8(GetIndexFilePath(path)), std::ios::binary | std::ios::ate);
+    if (!in)
+        return;
+    const std::streamoff length = in.tellg();
+    if (length <= std::streamoff(CIndexFileStore::kHeadSize))
+        return;
+    std::vector<unsigned char> data(std::size_t(length) - CIndexFileStore::kHeadSize);
+    in.seekg(std::streamoff(CIndexFileStore::kHeadSize));
+    if (in.read(reinterpret_cast<char*>(data.data()), std::streamsize(data.size())))
+        m_playManager->SetRefValue(handle, data.data(), unsigned(data.size()));
+}
+
+int CPlayManagerPlayLogic::Task_PlayOneFile(std::wstring path, const boost::shared_ptr<IPlayObjectListener>& listener,
+                                            boost::shared_ptr<_QUERY_FILE_INFO> record, int)
+{
+    const std::string utf8Path = WideToUtf8(path);
+    int result = 0;
+    void* handle = m_playManager->CreatePlayObject(record->fileType);
+    if (handle) {
+        m_playManager->SetPlayObjectListener(handle, listener);
+        LoadIndex(handle, path);
+        if (!m_playManager->Open(handle, utf8Path.c_str())) {
+            m_playManager->DestroyPlayObject(handle);
+            handle = nullptr;
+        } else if (!(result = m_playManager->Play(handle, nullptr))) {
+            m_playManager->Close(handle);
+            m_playManager->DestroyPlayObject(handle);
+            handle = nullptr;
+        } else {
+            m_playTable[handle] = *record;
+            if (m_overlayFlags)
+                m_playManager->OpenIVSTrack(handle, m_overlayFlags);
+            m_playManager->SetSpeed(handle, m_speed);
+        }
+    }
+    Answer(&CPlayManagerUILogic::Task_PlayOneFile_Ret, "&CPlayManagerUILogic::Task_PlayOneFile_Ret", result,
+           handle, record);
+    return result;
+}
+
+int CPlayManagerPlayLogic::Task_CloseFiles(PlayHandleList handles)
+{
+    qDebug("Task_CloseFiles begin");
+    for (void* handle : *handles) {
+        if (!m_playTable.count(handle))
+            continue;
+        if (HasGroup())
+            m_playManager->GroupPlay_DelFromPlayGroup(m_group, handle);
+        if (m_overlayFlags)
+            m_playManager->CloseIVSTrack(handle);
+        m_playManager->StopDataRecord(handle);
+        m_playManager->CloseAudio(handle);
+        m_playManager->Stop(handle);
+    }
+    for (void* handle : *handles) {
+        int closed = 1;
+        if (m_playTable.erase(handle)) {
+            closed = m_playManager->Close(handle) & 1;
+            m_playManager->DestroyPlayObject(handle);
+        }
+        Answer(&CPlayManagerUILogic::Task_CloseFiles_Ret, "&CPlayManagerUILogic::Task_CloseFiles_Ret", handle,
+               closed);
+    }
+    if (m_playTable.empty() && HasGroup()) {
+        m_playManager->SetGroupPlayFlag(0);
+        m_playManager->GroupPlay_Close(m_group);
+        m_groupFlag = 0;
+    }
+    qDebug("Task_CloseFiles end");
+    return 1;
+}
+
+int CPlayManagerPlayLogic::Task_Pause(PlayHandleList handles, int pause)
+{
+    int result = 1;
+    for (void* handle : *handles) {
+        if (!m_playTable.count(handle))
+            continue;
+        if (pause) {
+            result &= m_playManager->Pause(handle);
+        } else {
+            result &= m_playManager->Resume(handle);
+            PlayInDirection(handle);
+        }
+    }
+    Answer(&CPlayManagerUILogic::Task_Pause_Ret, "&CPlayManagerUILogic::Task_Pause_Ret", result, pause);
+    return result;
+}
+
+int CPlayManagerPlayLogic::Task_GroupPause(int pause)
+{
+    int result = 1;
+    if (HasGroup())
+        result = (pause ? m_playManager->GroupPlay_Pause(m_group) : m_playManager->GroupPlay_Resume(m_group)) & 1;
+    Answer(&CPlayManagerUILogic::Task_Pause_Ret, "&CPlayManagerUILogic::Task_Pause_Ret", result, pause);
+    return result;
+}
+
+int CPlayManagerPlayLogic::Task_SetPlaySpeed(PlayHandleList, float speed)
+{
+    m_speed = speed;
+    for (auto& [handle, record] : m_playTable) {
+        if (!IsNormalSpeed()) {
+            m_playManager->CloseAudio(handle);
+            m_playManager->StopDataRecord(handle);
+        }
+        m_playManager->SetSpeed(handle, speed);
+    }
+    return 1;
+}
+
+int CPlayManagerPlayLogic::Task_GroupPlaySpeed(float speed)
+{
+    m_speed = speed;
+    if (!HasGroup())
+        return 0;
+    m_playManager->GroupPlay_SetPlaySpeed(m_group, speed);
+    return 1;
+}
+
+int CPlayManagerPlayLogic::Task_SetPlayDirection(PlayHandleList handles, int forward)
+{
+    PlayHandleList failed(new std::list<void*>);
+    for (void* handle : *handles) {
+        auto it = m_playTable.find(handle);
+        if (it == m_playTable.end())
+            continue;
+        it->second.directionMark = forward;
+        if (forward) {
+            m_playManager->PlayForward(handle);
+            continue;
+        }
+        m_playManager->StopDataRecord(handle);
+        if (!m_playManager->PlayBackward(handle)) {
+            it->second.directionMark = 1;
+            failed->push_back(handle);
+        }
+    }
+    if (!failed->empty() && !forward)
+        Answer(&CPlayManagerUILogic::Task_SetPlayDirection_FailedRet,
+               "&CPlayManagerUILogic::Task_SetPlayDirection_FailedRet", failed, 0);
+    return 1;
+}
+
+int CPlayManagerPlayLogic::Task_GroupPlayDirection(int forward)
+{
+    for (auto& entry : m_playTable)
+        entry.second.directionMark = forward;
+    if (!HasGroup())
+        return 0;
+    if (forward)
+        m_playManager->GroupPlay_PlayForward(m_group);
+    else
+        m_playManager->GroupPlay_PlayBackward(m_group);
+    return 1;
+}
+
+int CPlayManagerPlayLogic::Task_OneStepPlay(PlayHandleList handles, int forward)
+{
+    for (void* handle : *handles) {
+        if (forward)
+            m_playManager->StepForward(handle);
+        else
+            m_playManager->StepBackward(handle);
+    }
+    return 1;
+}
+
+int CPlayManagerPlayLogic::Task_Seek(void* handle, unsigned int time)
+{
+    m_playManager->SeekByTime(handle, time);
+    PlayInDirection(handle);
+    return 1;
+}
+
+int CPlayManagerPlayLogic::Task_GroupSeek(unsigned int time)
+{
+    return HasGroup() ? m_playManager->GroupPlay_Seek(m_group, time) : 0;
+}
+
+int CPlayManagerPlayLogic::Task_SeekRelativePos(void* handle, float percent)
+{
+    if (!m_playTable.count(handle))
+        return 0;
+    // Retrying the play only helps once the seek itself went through.
+    if (!(m_playManager->SeekByPercent(handle, percent) & 1))
+        return 0;
+    int ok = PlayInDirection(handle) ? 1 : 0;
+    for (int retry = 0; !ok && retry < kPlayRetries; ++retry) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ok = PlayInDirection(handle) ? 1 : 0;
+    }
+    return ok;
+}
+
+int CPlayManagerPlayLogic::Task_GroupSyn(PlayHandleList handles, int on, boost::shared_ptr<IPlayObjectListener> listener)
+{
+    if (!m_group) {
+        m_group = m_playManager->CreateGroupPlayObject();
+        m_playManager->SetListener(listener);
+    }
+    if (handles->empty() || !m_playTable.count(handles->front()))
+        return 0;
+    if (on == 0 && m_groupFlag == 1) {
+        m_playManager->SetGroupPlayFlag(0);
+        m_groupFlag = 0;
+        for (void* handle : *handles)
+            m_playManager->GroupPlay_DelFromPlayGroup(m_group, handle);
+        m_playManager->GroupPlay_Close(m_group);
+    } else if (on == 1) {
+        m_playManager->GroupPlay_Open(m_group);
+        m_groupFlag = 1;
+        for (void* handle : *handles)
+            m_playManager->GroupPlay_AddToPlayGroup(m_group, handle);
+        m_playManager->SetGroupPlayFlag(1);
+        m_playManager->GroupPlay_SetPlaySpeed(m_group, m_speed);
+    }
+    return 1;
+}
+
+int CPlayManagerPlayLogic::Task_OpenAudio(void* handle)
+{
+    // Sound plays at normal speed only.
+    if (m_mute == 1 || !IsNormalSpeed())
+        return 0;
+    m_playManager->OpenAudio(handle);
+    m_playManager->AdjustWaveAudio(handle, m_volume);
+    return 0;
+}
+
+int CPlayManagerPlayLogic::Task_CloseAudio(void* handle)
+{
+    m_playManager->CloseAudio(handle);
+    return 0;
+}
+
+int CPlayManagerPlayLogic::Task_SetPlayVolume(PlayHandleList, int level)
+{
+    m_volume = level;
+    if (m_mute == 0)
+        for (auto& entry : m_playTable)
+            m_playManager->AdjustWaveAudio(entry.first, level);
+    return 1;
+}
+
+int CPlayManagerPlayLogic::Task_MutePlay(PlayHandleList handles, int mute)
+{
+    if (mute == m_mute)
+        return 0;
+    m_mute = mute;
+    for (void* handle : *handles) {
+        if (mute == 0 && IsNormalSpeed()) {
+            m_playManager->OpenAudio(handle);
+            m_playManager->AdjustWaveAudio(handle, m_volume);
+        } else {
+            m_playManager->CloseAudio(handle);
+        }
+    }
+    return 1;
+}
+
+int CPlayManagerPlayLogic::Task_SnapPicure(void* handle, std::wstring path, PLAY_MODULE::PM_IMAGE_TYPE type)
+{
+    m_playManager->SnapPicture(handle, WideToUtf8(path).c_str(), type);
+    return 1;
+}
+
+int CPlayManagerPlayLogic::Task_StartRecord(void* handle, std::wstring path, int recordType, int window)
+{
+    int result = RECORD_REFUSED;
+    auto it = m_playTable.find(handle);
+    const bool backward = it != m_playTable.end() && it->second.directionMark == 0;
+    if (IsNormalSpeed() && !backward)
+        result = m_playManager->StartDataRecord(handle, WideToUtf8(path).c_str(), recordType) & 1;
+    Answer(&CPlayManagerUILogic::Task_StartRecord_Ret, "&CPlayManagerUILogic::Task_StartRecord_Ret", result,
+           window);
+    return result;
+}
+
+int CPlayManagerPlayLogic::Task_StopRecord(void* handle, int window)
+{
+    const int stopped = m_playManager->StopDataRecord(handle) & 1;
+    Answer(&CPlayManagerUILogic::Task_StopRecord_Ret, "&CPlayManagerUILogic::Task_StopRecord_Ret", stopped,
+           window);
+    return stopped;
+}
+
+void CPlayManagerPlayLogic::Task_SaveRef(void* handle, std::wstring recordingPath)
+{
+    if (!m_playTable.count(handle))
+        return;
+    unsigned int size = 0;
+    m_playManager->GetRefValue(handle, nullptr, &size);
+    if (size == 0 || IsIndexFileValid(recordingPath))
+        return;
+    std::vector<unsigned char> buffer(size);
+    if (m_playManager->GetRefValue(handle, buffer.data(), &size) && size > 0 && size <= buffer.size())
+        SaveIndexFile(buffer.data(), size, recordingPath);
+}
+
+std::wstring CPlayManagerPlayLogic::FormatDuration(unsigned int start, unsigned int end)
+{
+    unsigned int seconds = end >= start ? end - start : 0;
+    if (seconds > kMaxDurationSeconds)
+        seconds = 0;
+    wchar_t text[10];
+    std::swprintf(text, 10, L"%0.2d:%0.2d:%0.2d", int(seconds / 3600), int(seconds % 3600 / 60), int(seconds % 60));
+    return text;
+}
+
+int CPlayManagerPlayLogic::Task_GetVideoInfo(void* handle)
+{
+    PLAY_MODULE::MEDIA_INFO info;
+    const int ok = m_playManager->GetMediaInfo(handle, &info) & 1;
+    const unsigned int start = m_playManager->GetFileStartTime(handle);
+    const unsigned int end = m_playManager->GetFileEndTime(handle);
+    if (ok != 1)
+        return 0;
+    // A file without absolute times still knows its length.
+    const std::wstring duration = start == 0 && end == 0 ? FormatDuration(0, info.nDurationMs / 1000)
+                                                         : FormatDuration(start, end);
+    Answer(&CPlayManagerUILogic::Task_GetVideoInfo_Ret, "&CPlayManagerUILogic::Task_GetVideoInfo_Ret", handle,
+           std::to_wstring(info.nWidth) + L"*" + std::to_wstring(info.nHeight),
+           std::to_wstring(info.nFrameRate) + L" fps", duration);
+    return 1;
+}
+
+void CPlayManagerPlayLogic::Task_ShowTrace(PlayHandleList handles, int flags)
+{
+    for (void* handle : *handles) {
+        if (!handle)
+            continue;
+        if (flags == 0)
+            m_playManager->CloseIVSTrack(handle);
+        else if (m_overlayFlags == 0)
+            m_playManager->OpenIVSTrack(handle, flags);
+        else
+            m_playManager->SetIVSDrawType(handle, flags);
+    }
+    m_overlayFlags = flags;
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <list>
+#include <map>
+#include <string>
+
+#include <boost/shared_ptr.hpp>
+#include <boost/weak_ptr.hpp>
+
+#include "FileIndex/FileIndexTypes.h"
+#include "PlayManager/PlayManager.h"
+
+class CPlayManagerUILogic;
+class IPlayObjectListener;
+
+using PlayHandleList = boost::shared_ptr<std::list<void*>>;
+
+// Result of a record request.
+enum RECORD_RESULT { RECORD_FAILED = 0, RECORD_STARTED = 1, RECORD_REFUSED = 2 };
+
+// The main page's play-thread half: owns the page's playback engine and
+// the table of files it opened. Every Task_ runs on the play loop; answers
+// go to the UI logic on the GUI loop while it exists.
+class CPlayManagerPlayLogic {
+public:
+    // Create on the GUI thread (the engine's timer lives there).
+    CPlayManagerPlayLogic(boost::weak_ptr<CPlayManagerUILogic> uiLogic, CPlayBackends backends = {});
+    virtual ~CPlayManagerPlayLogic();
+
+    int Task_PlayOneFile(std::wstring path, const boost::shared_ptr<IPlayObjectListener>& listener,
+                         boost::shared_ptr<_QUERY_FILE_INFO> record, int syncPlay);
+    int Task_CloseFiles(PlayHandleList handles);
+    int Task_Pause(PlayHandleList handles, int pause);
+    int Task_GroupPause(int pause);
+    int Task_SetPlaySpeed(PlayHandleList handles, float speed);
+    int Task_GroupPlaySpeed(float speed);
+    int Task_SetPlayDirection(PlayHandleList handles, int forward);
+    int Task_GroupPlayDirection(int forward);
+    int Task_OneStepPlay(PlayHandleList handles, int forward);
+    int Task_Seek(void* handle, unsigned int time);
+    int Task_GroupSeek(unsigned int time);
+    int Task_SeekRelativePos(void* handle, float percent);
+    int Task_GroupSyn(PlayHandleList handles, int on, boost::shared_ptr<IPlayObjectListener> listener);
+    int Task_OpenAudio(void* handle);
+    int Task_CloseAudio(void* handle);
+    int Task_SetPlayVolume(PlayHandleList handles, int level);
+    int Task_MutePlay(PlayHandleList handles, int mute);
+    int Task_SnapPicure(void* handle, std::wstring path, PLAY_MODULE::PM_IMAGE_TYPE type);
+    int Task_StartRecord(void* handle, std::wstring path, int recordType, int window);
+    int Task_StopRecord(void* handle, int window);
+    void Task_SaveRef(void* handle, std::wstring recordingPath);
+    int Task_GetVideoInfo(void* handle);
+    void Task_ShowTrace(PlayHandleList handles, int flags);
+
+    boost::shared_ptr<CPlayManager> GetPlayManager() const { return m_playManager; }
+    // Duration text of a time span: "hh:mm:ss", 0 for spans that run
+    // backwards or over 99 hours.
+    static std::wstring FormatDuration(unsigned int start, unsigned int end);
+
+private:
+    bool IsNormalSpeed() const;
+    bool HasGroup() const { return m_group && m_groupFlag == 1; }
+    int PlayInDirection(void* handle);
+    void LoadIndex(void* handle, const std::wstring& path);
+    template <class Method, class... Args>
+    void Answer(Method method, const char* name, Args&&... args);
+
+    boost::shared_ptr<CPlayManager> m_playManager;
+    boost::weak_ptr<CPlayManagerUILogic> m_uiLogic;
+    float m_speed = 1.0f;
+    int m_volume = 0;
+    int m_mute = 0;
+    void* m_group = nullptr;
+    std::map<void*, _QUERY_FILE_INFO> m_playTable;
+    int m_overlayFlags = 0;
+    int m_groupFlag = 0;
+};

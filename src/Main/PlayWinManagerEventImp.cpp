@@ -1,0 +1,257 @@
+#include "Main/PlayWinManagerEventImp.h"
+
+#include <boost/make_shared.hpp>
+
+#include "Base/FileSystemHelpers.h"
+#include "Base/SFFile.h"
+#include "Base/TextCodec.h"
+#include "Common/ConfigManager.h"
+#include "Common/FileNameHelpers.h"
+#include "Common/LangString.h"
+#include "Common/UserMessages.h"
+#include "Main/CustomLayoutDlgEventImp.h"
+#include "Main/LayoutBarEventImp.h"
+#include "Main/MainPageEventImp.h"
+#include "Main/MainTimeLineEventImp.h"
+#include "Main/OwnedView.h"
+#include "Main/PlayBarEventImp.h"
+#include "Main/PlayManagerUILogic.h"
+#include "Main/VideoInfoDlgEventImp.h"
+#include "Widgets/SFWidgetFactory.h"
+#include "Widgets/SkinStyles.h"
+
+namespace {
+
+constexpr int kLayoutBarWidth = 70;
+constexpr int kPlayBarWidth = 595;
+constexpr int kPlayBarHeight = 55;
+constexpr std::uint64_t kLowDiskBytes = 10485760;
+
+void WarnWhenDiskIsLow(const std::wstring& folder)
+{
+    std::uint64_t freeBytes = 0;
+    if (SF_SOFT_BASE::CSFFile::GetDiskFreeSpace(SF_SOFT_BASE::WideToUtf8(folder).c_str(), &freeBytes) &&
+        freeBytes < kLowDiskBytes)
+        ShowMessageBox(GetLangString(L"There is a few disk space, pertinent operation may be failed!"),
+                       GetLangString(L"Prompt"), 0);
+}
+
+std::wstring WithSlash(std::wstring folder)
+{
+    if (!folder.empty() && folder.back() != L'/')
+        folder += L'/';
+    return folder;
+}
+
+// Creates the folder; tells the user when it cannot be made.
+bool MakeFolder(const std::wstring& folder)
+{
+    if (SF_SOFT_BASE::CreateDirectoryRecursive(WithSlash(folder)) == 0)
+        return true;
+    ShowMessageBox(GetLangString(L"Failed to create path!"), GetLangString(L"Prompt"), 0);
+    return false;
+}
+
+ImageVideoWindowStyle MakeGridSkin()
+{
+    ImageVideoWindowStyle style;
+    style.str0 = L"NoVideo.png";
+    style.str1 = L"btn_videoclose.png";
+    style.str2 = L"btn_videoclose.png";
+    style.str3 = L"btn_videoclosedown.png";
+    style.str4 = L"btn_videosnap.png";
+    style.str5 = L"btn_videosnap.png";
+    style.str6 = L"btn_videosnapdown.png";
+    style.str7 = L"btn_propertynor.png";
+    style.str8 = L"btn_propertydown.png";
+    style.str9 = L"btn_propertynor.png";
+    style.str10 = L"btn_videorecordcheck.png";
+    style.str11 = L"btn_videorecord.png";
+    style.str12 = L"16,16";
+    style.str13 = L"8f8f8f";
+    style.str14 = L"353b48";
+    style.str15 = L"fa0000";
+    style.str16 = L"586f1b";
+    style.str17 = L"00fa00";
+    style.str18 = L"38b6ff";
+    style.str19 = L"2";
+    style.str20 = L"2";
+    style.str21 = GetLangString(L"Loading...");
+    style.str22 = GetLangString(L"Replay");
+    return style;
+}
+
+}  // namespace
+
+boost::shared_ptr<CPlayWinManagerEventImp> CPlayWinManagerEventImp::Create(boost::weak_ptr<CMainPageEventImp> mainPage,
+                                                                           CPlayBackends backends)
+{
+    boost::shared_ptr<CPlayWinManagerEventImp> manager =
+        boost::make_shared<CPlayWinManagerEventImp>(mainPage, std::move(backends));
+    boost::shared_ptr<CMainPageEventImp> page = mainPage.lock();
+    manager->CreateView(page ? page->GetUIWnd() : nullptr);
+    return manager;
+}
+
+CPlayWinManagerEventImp::CPlayWinManagerEventImp(boost::weak_ptr<CMainPageEventImp> mainPage, CPlayBackends backends)
+    : m_mainPage(std::move(mainPage)), m_backends(std::move(backends))
+{
+}
+
+CPlayWinManagerEventImp::~CPlayWinManagerEventImp()
+{
+    SFDestroyView(m_view);
+    ReleaseOwnedView(this);
+}
+
+int CPlayWinManagerEventImp::CreateView(void* parentWindow)
+{
+    CreatePageView(this, m_view, L"bg_monitor.png", L"PlayWinManager", tagRECT{0, 0, 900, 500}, parentWindow, 119);
+    return 0;
+}
+
+int CPlayWinManagerEventImp::OnCreate()
+{
+    ImageVideoWindowStyle style = MakeGridSkin();
+    m_videoWindow = SFCreateVideoWindow(VIDEOWINDOWMODE_NORMAL, this, 8, 8);
+    if (m_videoWindow) {
+        m_videoWindow->SetSkin(&style);
+        m_videoWindow->Create(L"VideoWindow", tagRECT{0, 0, 400, 400}, GetUIWnd(), 145);
+    }
+    boost::shared_ptr<CPlayWinManagerEventImp> self = shared_from_this();
+    m_layoutBar = CLayoutBarEventImp::Create(self);
+    m_playBar = CPlayBarEventImp::Create(self);
+    m_videoInfoDlg = CVideoInfoDlgEventImp::Create(self);
+    m_customLayoutDlg = CCustomLayoutDlgEventImp::Create(self);
+    m_uiLogic = CPlayManagerUILogic::Create(self, m_backends);
+    return 1;
+}
+
+void CPlayWinManagerEventImp::OnSize(UINT, int width, int height)
+{
+    if (!m_layoutBar)
+        return;
+    if (m_fullScreen == 1) {
+        tagRECT whole{0, 0, width, height};
+        if (m_videoWindow)
+            m_videoWindow->MoveWindow(&whole);
+        return;
+    }
+    tagRECT layoutBar{0, 0, kLayoutBarWidth, height};
+    m_layoutBar->GetView()->MoveWindow(&layoutBar);
+    tagRECT grid{kLayoutBarWidth, 2, width - 4, height - kPlayBarHeight};
+    if (m_videoWindow)
+        m_videoWindow->MoveWindow(&grid);
+    const int left = kLayoutBarWidth + (width - 74 - kPlayBarWidth) / 2;
+    tagRECT playBar{left, height - kPlayBarHeight, left + kPlayBarWidth, height};
+    m_playBar->GetView()->MoveWindow(&playBar);
+}
+
+void CPlayWinManagerEventImp::SetFullScreenMode(int mode)
+{
+    if (mode == m_fullScreen)
+        return;
+    m_fullScreen = mode;
+    const int show = mode == 1 ? 0 : 1;
+    if (m_layoutBar)
+        m_layoutBar->GetView()->ShowWindow(show);
+    if (m_playBar)
+        m_playBar->GetView()->ShowWindow(show);
+}
+
+void CPlayWinManagerEventImp::PopCustomLayoutDlg(int x, int y)
+{
+    if (!m_customLayoutDlg || m_customLayoutDlg->Run(x, y) != 1)
+        return;
+    const std::string layout = m_customLayoutDlg->GetSelectedLayout();
+    if (layout.empty())
+        return;
+    CConfigManager::GetInstance()->VideoLayout = m_customLayoutDlg->GetSelectedLayoutID();
+    if (m_videoWindow)
+        m_videoWindow->SetDefaultLayout(LAYOUT_CUSTOM, layout.c_str());
+    if (m_layoutBar)
+        m_layoutBar->RADIO_OnClicked(1, 0, tagPOINT{1, 1});
+    boost::shared_ptr<CMainPageEventImp> page = GetMainPage();
+    if (page && page->GetMainTimeLine())
+        page->GetMainTimeLine()->GetPlayProgressPanel()->SetSingleRecordView(-1, false);
+}
+
+void CPlayWinManagerEventImp::OnBnClickedVideoClose(int, int id)
+{
+    if (m_uiLogic)
+        m_uiLogic->CertainCloseFiles(nullptr, id);
+}
+
+void CPlayWinManagerEventImp::OnBnClickedVideoProperty(int, int id)
+{
+    if (m_uiLogic)
+        m_uiLogic->PopVideoInfoDlg(id);
+}
+
+int CPlayWinManagerEventImp::PlayTimeOf(int window) const
+{
+    boost::shared_ptr<CMainPageEventImp> page = GetMainPage();
+    boost::shared_ptr<CMainTimeLineEventImp> timeLine = page ? page->GetMainTimeLine() : nullptr;
+    return timeLine ? timeLine->GetPlayProgressPanel()->GetPlayTime(window) : 0;
+}
+
+void CPlayWinManagerEventImp::OnBnClickedVideoSnap(int, int id)
+{
+    if (id < 0 || !m_uiLogic)
+        return;
+    const CConfigManager* config = CConfigManager::GetInstance();
+    const std::wstring folder = WithSlash(config->SnapPath);
+    const int time = PlayTimeOf(id);
+    const _QUERY_FILE_INFO* entry = m_uiLogic->GetWindowEntry(id);
+    if (!entry)
+        return;
+    const bool jpeg = config->SnapFormat == 1;
+    std::wstring name;
+    MakeTimeStampFileName(entry->channelKey, std::uint32_t(time), name, jpeg ? L".jpg" : L".bmp");
+    if (!MakeFolder(folder))
+        return;
+    WarnWhenDiskIsLow(folder);
+    m_uiLogic->SnapPicture(nullptr, folder + name, jpeg ? 1 : 0, id);
+}
+
+void CPlayWinManagerEventImp::OnBnClickedVideoRecord(int, int id, int state)
+{
+    if (id < 0 || !m_uiLogic)
+        return;
+    const CConfigManager* config = CConfigManager::GetInstance();
+    const std::wstring folder = WithSlash(config->VideoPath);
+    if (state == 0) {
+        // Stopping needs no folder.
+        m_uiLogic->StopRecord(nullptr, id);
+        return;
+    }
+    std::wstring name;
+    MakeTimeStampFileName(-1, std::uint32_t(PlayTimeOf(id)), name, config->VideoFormat == 0 ? L".kvx" : L".avi");
+    if (!MakeFolder(folder)) {
+        if (m_videoWindow)
+            m_videoWindow->SetSubWinRecordState(id, 0);
+        return;
+    }
+    WarnWhenDiskIsLow(folder);
+    if (!m_uiLogic->StartRecord(nullptr, folder + name, config->VideoFormat, id) && m_videoWindow)
+        m_videoWindow->SetSubWinRecordState(id, 0);
+}
+
+void CPlayWinManagerEventImp::OnFocusWndChanged(int newId, int oldId)
+{
+    boost::shared_ptr<CMainPageEventImp> page = GetMainPage();
+    if (!page || !m_uiLogic)
+        return;
+    if (boost::shared_ptr<CMainTimeLineEventImp> timeLine = page->GetMainTimeLine())
+        timeLine->GetPlayProgressPanel()->SetHighlightChannel(newId);
+    if (const _QUERY_FILE_INFO* entry = m_uiLogic->GetWindowEntry(newId))
+        m_playBar->UpdateButtonState(158, entry->directionMark == 0 ? 1 : 0);
+    m_uiLogic->ChangeAudio(newId, oldId);
+}
+
+void CPlayWinManagerEventImp::OnSubWinOccupyRoom(int, int id, int occupied)
+{
+    boost::shared_ptr<CMainPageEventImp> page = GetMainPage();
+    if (page && page->GetMainTimeLine())
+        page->GetMainTimeLine()->GetPlayProgressPanel()->SetSingleRecordView(id, occupied != 0);
+}

@@ -1,0 +1,3 @@
+#include "Preview/PreviewLog.h"
+
+Q_LOGGING_CATEGORY(lcPreview, "lumivex.preview", QtWarningMsg)

@@ -1,0 +1,395 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <boost/make_shared.hpp>
+
+#include "Base/MessageLoopIds.h"
+#include "Base/PostTask.h"
+#include "Base/SFDateTime.h"
+#include "Export/ExportObject.h"
+#include "Export/ExportTestSupport.h"
+#include "Platform/PlayModule/Support/ContainerSample.h"
+#include "Support/ProcessUntil.h"
+#include "Support/TempFolder.h"
+
+using namespace LumivexBase;
+using namespace EXPORT_TEST;
+
+namespace {
+
+constexpr std::uint32_t kStartSeconds = 1451703845;  // the synthetic source's first second
+
+std::string LocalStamp(std::uint32_t seconds)
+{
+    SF_SOFT_BASE::CSFDateTime time;
+    time.FromTime(seconds);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d%02d%02d%02d%02d%02d", time.year, time.month, time.day, time.hour,
+                  time.minute, time.second);
+    return text;
+}
+
+// Stops the engine after a number of its steps: it re-posts itself behind
+// each step of the engine's chain.
+struct StepStopper {
+    void Run()
+    {
+        if (--steps > 0) {
+            SF_POST_TASK(ML_EXPORT, &StepStopper::Run, self.lock());
+            return;
+        }
+        engine->StopConvert();
+    }
+    int steps = 0;
+    boost::shared_ptr<ExportObject> engine;
+    boost::weak_ptr<StepStopper> self;
+};
+
+class EngineTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.IsValid());
+        StartLoops();
+        engine = boost::make_shared<ExportObject>();
+        listener = boost::make_shared<CListenerDouble>();
+        engine->SetListener(listener);
+    }
+    void TearDown() override { StopLoops(); }
+
+    void Add(std::uint32_t type, const std::string& src, const std::string& dst, std::uint64_t start,
+             std::uint64_t end, int interval = 0, unsigned startTime = 0)
+    {
+        SF_POST_TASK(ML_EXPORT, &ExportObject::AddFile, engine, int(type), src, dst, start, end, interval,
+                     startTime, 0u);
+    }
+    void Start() { SF_POST_TASK(ML_EXPORT, &ExportObject::Export, engine); }
+    bool Run()
+    {
+        Start();
+        return WaitForEnd(*listener);
+    }
+    void StopAfter(int steps)
+    {
+        auto stopper = boost::make_shared<StepStopper>();
+        stopper->steps = steps;
+        stopper->engine = engine;
+        stopper->self = stopper;
+        SF_POST_TASK(ML_EXPORT, &StepStopper::Run, stopper);
+    }
+    std::string Out(const std::string& name) const { return folder.File("out/" + name); }
+    std::uint64_t SizeOf(const std::string& path) const { return std::filesystem::file_size(path); }
+
+    TempFolder folder;
+    boost::shared_ptr<ExportObject> engine;
+    boost::shared_ptr<CListenerDouble> listener;
+};
+
+using Events = std::vector<std::string>;
+
+// 24 s of 352x288 at 1 Mbit/s: about 3 MiB, a key frame every 2 s.
+KVX_WRITER::SyntheticOptions ThreeMegabyteOptions()
+{
+    KVX_WRITER::SyntheticOptions options = SmallOptions(24);
+    options.width = 352;
+    options.height = 288;
+    options.bitrateKbps = 1024;
+    return options;
+}
+
+// Runs the export child with the arguments; its wait status.
+int RunChild(const std::vector<std::string>& arguments)
+{
+    std::vector<char*> argv;
+    std::string program = EXPORT_CHILD;
+    argv.push_back(program.data());
+    std::vector<std::string> copies = arguments;
+    for (std::string& argument : copies)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
+        return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return status;
+}
+
+}  // namespace
+
+TEST_F(EngineTest, RawJobsCopyTheirBytesAndReportProgressOverTheWholeExport)
+{
+    ASSERT_TRUE(folder.MakeFolder("out"));
+    const std::vector<int> sizes = {10, 20, 70};
+    for (int size : sizes) {
+        const std::string name = std::to_string(size) + ".bin";
+        std::string bytes;
+        for (int i = 0; i < size; ++i)
+            bytes += char(i * 7 + size);
+        WriteFile(folder.File(name), bytes);
+        Add(EXPORT_TYPE_RAW, folder.File(name), Out(name), 0, std::uint64_t(size));
+    }
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(listener->events, Events{"end"});
+    EXPECT_EQ(listener->progress, (std::vector<int>{10, 30, 100}));
+    for (int size : sizes) {
+        const std::string name = std::to_string(size) + ".bin";
+        EXPECT_EQ(ReadFile(Out(name)), ReadFile(folder.File(name)));
+    }
+    EXPECT_EQ(FilesIn(folder.File("out")).size(), 3u);  // no temporaries left
+
+    // An empty range gives an empty file and no progress.
+    listener->progress.clear();
+    listener->events.clear();
+    Add(EXPORT_TYPE_RAW, folder.File("70.bin"), Out("empty.kvx"), 20, 20);
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(listener->events, Events{"end"});
+    EXPECT_TRUE(listener->progress.empty());
+    ASSERT_TRUE(std::filesystem::exists(Out("empty.kvx")));
+    EXPECT_EQ(SizeOf(Out("empty.kvx")), 0u);
+
+    // A stop while idle reports nothing.
+    listener->events.clear();
+    SF_POST_TASK(ML_EXPORT, &ExportObject::StopConvert, engine);
+    Settle(ML_EXPORT);
+    EXPECT_TRUE(listener->events.empty());
+}
+
+TEST_F(EngineTest, RawCopyNeedsMoreFreeSpaceThanItsRange)
+{
+    ASSERT_TRUE(folder.MakeFolder("out"));
+    WriteFile(folder.File("src.bin"), std::string(70, 'x'));
+    struct Case {
+        std::uint64_t free;
+        Events events;
+        bool written;
+    };
+    for (const Case& c : {Case{70, {"stop", "failed"}, false}, Case{71, {"end"}, true}}) {
+        listener->events.clear();
+        engine->SetFreeSpaceQuery([&](const std::string&) { return c.free; });
+        const std::string out = Out("free" + std::to_string(c.free) + ".kvx");
+        Add(EXPORT_TYPE_RAW, folder.File("src.bin"), out, 0, 70);
+        ASSERT_TRUE(Run()) << c.free;
+        EXPECT_EQ(listener->events, c.events) << c.free;
+        EXPECT_EQ(std::filesystem::exists(out), c.written) << c.free;
+    }
+}
+
+TEST_F(EngineTest, BrokenJobsFailWithoutHangingOrLeavingClips)
+{
+    ASSERT_TRUE(folder.MakeFolder("out"));
+    WriteFile(folder.File("short.bin"), std::string(100, 'x'));
+    WriteFile(folder.File("garbage.mp4"), std::string(5000, 'g'));
+    struct Case {
+        std::uint32_t type;
+        std::string source;
+        std::string target;
+        std::uint64_t start;
+        std::uint64_t end;
+        Events events;
+    };
+    const std::vector<Case> cases = {
+        {EXPORT_TYPE_RAW, folder.File("missing.kvx"), Out("a.kvx"), 0, 10, {"stop", "failed"}},
+        {EXPORT_TYPE_RAW, folder.File("short.bin"), Out("b.kvx"), 0, 5000, {"stop", "failed"}},
+        {EXPORT_TYPE_RAW, folder.File("garbage.mp4"), Out("c.kvx"), 100, 4000, {"stop", "failed"}},
+        {EXPORT_TYPE_AVI, folder.File("short.bin"), Out("d.avi"), 0, 5000, {"failed", "stop"}},
+        {EXPORT_TYPE_AVI, folder.File("short.bin"), folder.File("no/such/e.avi"), 0, 100, {"stop", "failed"}},
+        {EXPORT_TYPE_JPEG, folder.File("garbage.mp4"), Out("pictures"), 0, 5000, {"stop", "failed"}},
+        {7, folder.File("short.bin"), Out("f"), 0, 10, {"stop", "failed"}},
+    };
+    for (const Case& c : cases) {
+        listener->events.clear();
+        Add(c.type, c.source, c.target, c.start, c.end);
+        ASSERT_TRUE(Run()) << c.target;
+        EXPECT_EQ(listener->events, c.events) << c.target;
+        EXPECT_TRUE(!std::filesystem::exists(c.target) || FilesIn(c.target).empty()) << c.target;
+    }
+    EXPECT_EQ(FilesIn(folder.File("out")), std::vector<std::string>{"pictures"});
+}
+
+TEST_F(EngineTest, PicturesStartAtTheFirstFrameAtOrAfterTheStartAndFollowTheInterval)
+{
+    const std::string recording = MakeRecording(folder.Path(), SmallOptions(6));
+    ASSERT_FALSE(recording.empty());
+    const auto size = SizeOf(recording);
+    struct Case {
+        std::uint32_t type;
+        std::string folder;  // made by the engine
+        unsigned startTime;
+        int interval;
+        std::vector<std::uint32_t> seconds;
+    };
+    const std::vector<Case> cases = {
+        {EXPORT_TYPE_JPEG, "jpg/16777221", kStartSeconds + 3, 0, {3, 4, 5}},
+        {EXPORT_TYPE_BMP, "bmp", kStartSeconds, 2, {0, 2, 4}},
+    };
+    for (const Case& c : cases) {
+        listener->events.clear();
+        Add(c.type, recording, Out(c.folder), 0, size, c.interval, c.startTime);
+        ASSERT_TRUE(Run());
+        EXPECT_EQ(listener->events, Events{"end"}) << c.folder;
+        std::vector<std::string> expected;
+        for (std::uint32_t second : c.seconds)
+            expected.push_back(LocalStamp(kStartSeconds + second) + (c.type == EXPORT_TYPE_JPEG ? ".jpg" : ".bmp"));
+        ASSERT_EQ(FilesIn(Out(c.folder)), expected) << c.folder;
+        const std::string picture = ReadBytes(Out(c.folder) + "/" + expected.front());
+        if (c.type == EXPORT_TYPE_JPEG) {
+            EXPECT_EQ(picture.substr(0, 2), "\xFF\xD8");
+        } else {
+            ASSERT_GT(picture.size(), 30u);
+            EXPECT_EQ(picture.substr(0, 2), "BM");
+            EXPECT_EQ(picture[28], 24);  // bits per pixel
+        }
+    }
+}
+
+TEST_F(EngineTest, PictureWriteFailureReportsFailureThenStop)
+{
+    const std::string recording = MakeRecording(folder.Path(), SmallOptions(4));
+    ASSERT_FALSE(recording.empty());
+    // A folder that exists but takes no files, also for root.
+    Add(EXPORT_TYPE_JPEG, recording, "/proc/self", 0, SizeOf(recording), 0, kStartSeconds);
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(listener->events, (Events{"failed", "stop"}));
+}
+
+TEST_F(EngineTest, SplitAviPartsAreNumberedAcrossTheJobsOfAnExport)
+{
+    ASSERT_TRUE(folder.MakeFolder("out"));
+    const std::string recording = MakeRecording(folder.Path(), SmallOptions(8));
+    ASSERT_FALSE(recording.empty());
+    engine->SetAVISplitSize(1024);
+    Add(EXPORT_TYPE_AVI, recording, Out("a.avi"), 0, SizeOf(recording));
+    Add(EXPORT_TYPE_AVI, recording, Out("b.avi"), 0, SizeOf(recording));
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(listener->events, Events{"end"});
+    EXPECT_EQ(listener->progress.back(), 100);
+    // 8 s with a key frame every 2 s: four files per job.
+    const std::vector<std::string> expected = {"a(1).avi", "a(2).avi", "a(3).avi", "a.avi",
+                                               "b(4).avi", "b(5).avi", "b(6).avi", "b.avi"};
+    ASSERT_EQ(FilesIn(folder.File("out")), expected);
+    for (const std::string& name : expected)
+        EXPECT_GT(CountVideoPackets(Out(name)), 0) << name;
+}
+
+TEST_F(EngineTest, ClipsCutShortByAStopStayPlayable)
+{
+    ASSERT_TRUE(folder.MakeFolder("out"));
+    const std::string recording = MakeRecording(folder.Path(), ThreeMegabyteOptions());
+    ASSERT_FALSE(recording.empty());
+    ASSERT_GT(SizeOf(recording), 2u * ExportObject::kBlockSize);
+
+    // Raw: set-up, two blocks, then the stop.
+    Add(EXPORT_TYPE_RAW, recording, Out("cut.kvx"), 0, SizeOf(recording));
+    Start();
+    StopAfter(3);
+    ASSERT_TRUE(WaitForEnd(*listener));
+    EXPECT_EQ(listener->events, Events{"stop"});
+    const std::uint64_t kept = SizeOf(Out("cut.kvx"));
+    EXPECT_GT(kept, 0u);
+    EXPECT_LT(kept, 2u * ExportObject::kBlockSize);
+    EXPECT_EQ(ReadBytes(Out("cut.kvx")), ReadBytes(recording).substr(0, kept));
+    const ClipCheck check = CheckClip(Out("cut.kvx"));
+    EXPECT_EQ(check.errors, 0);
+    EXPECT_TRUE(check.endsSigned);
+    EXPECT_GE(check.keyFrames, 1);
+
+    // AVI: closed with its index.
+    listener->events.clear();
+    Add(EXPORT_TYPE_AVI, recording, Out("cut.avi"), 0, SizeOf(recording));
+    Start();
+    StopAfter(4);
+    ASSERT_TRUE(WaitForEnd(*listener));
+    EXPECT_EQ(listener->events, Events{"stop"});
+    EXPECT_GT(CountVideoPackets(Out("cut.avi")), 0);
+    EXPECT_EQ(FilesIn(folder.File("out")), (std::vector<std::string>{"cut.avi", "cut.kvx"}));
+}
+
+TEST_F(EngineTest, OtherContainersAndDamagedRecordingsGiveAClipThatOpensOrFail)
+{
+    using PLAY_MODULE_TEST::ContainerKind;
+    ASSERT_TRUE(folder.MakeFolder("out"));
+    std::vector<std::string> sources;
+    for (ContainerKind kind : {ContainerKind::Ts, ContainerKind::Ps, ContainerKind::Mp4, ContainerKind::Avi}) {
+        const std::string path = folder.File(std::string("REC_ch2_20160102030405_20160102030409") +
+                                             PLAY_MODULE_TEST::ContainerExtension(kind));
+        ASSERT_TRUE(PLAY_MODULE_TEST::MakeContainerSample(path, kind)) << path;
+        sources.push_back(path);
+    }
+    const std::string recording = MakeRecording(folder.Path(), SmallOptions(6));
+    std::string bytes = ReadBytes(recording);
+    WriteFile(folder.File("truncated.kvx"), bytes.substr(0, bytes.size() * 2 / 3));
+    for (std::size_t at = bytes.size() / 3; at < bytes.size() / 3 + 4000; ++at)
+        bytes[at] = char(at * 31);
+    WriteFile(folder.File("garbled.kvx"), bytes);
+    sources.push_back(folder.File("garbled.kvx"));
+
+    int clip = 0;
+    for (const std::string& source : sources) {
+        const std::uint64_t size = SizeOf(source);
+        for (std::uint32_t type : {EXPORT_TYPE_AVI, EXPORT_TYPE_RAW, EXPORT_TYPE_JPEG}) {
+            for (std::uint64_t start : {std::uint64_t(0), size / 3}) {
+                listener->events.clear();
+                const std::string target = Out(std::to_string(++clip) + (type == EXPORT_TYPE_AVI ? ".avi" : ".kvx"));
+                Add(type, source, target, start, size, 1, kStartSeconds);
+                ASSERT_TRUE(Run()) << source << " " << type;
+                const bool ended = listener->events == Events{"end"};
+                EXPECT_TRUE(ended || listener->events == Events({"stop", "failed"}) ||
+                            listener->events == Events({"failed", "stop"}))
+                    << source << " " << type;
+                if (!ended)
+                    continue;
+                if (type == EXPORT_TYPE_AVI)
+                    EXPECT_GT(CountVideoPackets(target), 0) << source << " from " << start;
+                else if (type == EXPORT_TYPE_RAW && source.ends_with(".kvx"))
+                    EXPECT_GT(CheckClip(target).keyFrames, 0) << source << " from " << start;
+                else if (type == EXPORT_TYPE_RAW)
+                    EXPECT_GT(CountVideoPackets(target), 0) << source << " from " << start;
+                else
+                    EXPECT_FALSE(FilesIn(target).empty()) << source << " from " << start;
+            }
+        }
+    }
+    // A truncated recording whose range runs past its end.
+    listener->events.clear();
+    Add(EXPORT_TYPE_RAW, folder.File("truncated.kvx"), Out("t.kvx"), 0, SizeOf(recording));
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(listener->events, (Events{"stop", "failed"}));
+    EXPECT_GT(CheckClip(Out("t.kvx")).keyFrames, 0);  // what was whole is kept
+}
+
+TEST_F(EngineTest, AWriteFailureKeepsASignedClipAndAKilledExportLeavesNoClip)
+{
+    ASSERT_TRUE(folder.MakeFolder("out"));
+    const std::string recording = MakeRecording(folder.Path(), ThreeMegabyteOptions());
+    ASSERT_FALSE(recording.empty());
+    const std::string size = std::to_string(SizeOf(recording));
+
+    // A file-size limit: the write fails, the clip ends at a signed boundary.
+    const int limited = RunChild({"limit", recording, Out("limited.kvx"), size, "1500000"});
+    ASSERT_TRUE(WIFEXITED(limited));
+    EXPECT_EQ(WEXITSTATUS(limited), 0);
+    ASSERT_TRUE(std::filesystem::exists(Out("limited.kvx")));
+    EXPECT_LE(SizeOf(Out("limited.kvx")), 1500000u);
+    const ClipCheck check = CheckClip(Out("limited.kvx"));
+    EXPECT_EQ(check.errors, 0);
+    EXPECT_TRUE(check.endsSigned);
+
+    // Killed while writing: only a temporary, then a complete clip.
+    const int killed = RunChild({"kill", recording, Out("killed.kvx"), size});
+    ASSERT_TRUE(WIFSIGNALED(killed));
+    EXPECT_EQ(WTERMSIG(killed), SIGKILL);
+    EXPECT_FALSE(std::filesystem::exists(Out("killed.kvx")));
+    const std::vector<std::string> left = FilesIn(folder.File("out"));
+    EXPECT_EQ(std::count_if(left.begin(), left.end(),
+                            [](const std::string& name) { return name.starts_with("killed.kvx."); }),
+              1);
+    Add(EXPORT_TYPE_RAW, recording, Out("killed.kvx"), 0, SizeOf(recording));
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(listener->events, Events{"end"});
+    EXPECT_EQ(ReadBytes(Out("killed.kvx")), ReadBytes(recording));
+}

@@ -1,0 +1,434 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include <unistd.h>
+
+#include <boost/make_shared.hpp>
+
+#include "Base/MessageLoopIds.h"
+#include "Base/SFDateTime.h"
+#include "Base/TextCodec.h"
+#include "Common/UserMessages.h"
+#include "Export/ExportObject.h"
+#include "Export/ExportPageDouble.h"
+#include "Export/ExportTestSupport.h"
+#include "Export/ExportViewExportLogic.h"
+#include "Export/ExportViewPlayLogic.h"
+#include "Export/ExportViewUILogic.h"
+#include "FileIndex/FileIndexTypes.h"
+#include "FileIndex/FileManager.h"
+#include "Support/ProcessUntil.h"
+#include "PlayManager/PlayManager.h"
+#include "PlayManager/PlayModuleLibrary.h"
+#include "Support/TempFolder.h"
+
+using namespace EXPORT_TEST;
+using namespace LumivexBase;
+using SF_SOFT_BASE::Utf8ToWide;
+
+namespace {
+
+constexpr std::int64_t kStartMs = 1451703845000;  // 2016-01-02 03:04:05 UTC
+constexpr std::uint32_t kT0 = 1451703845;
+constexpr int kChannel2 = 2;
+constexpr int kChannel5Extra1 = 5 + (1 << 24);
+const std::wstring kGroup = L"REC";
+
+std::wstring Stamp(std::uint32_t time)
+{
+    SF_SOFT_BASE::CSFDateTime local;
+    local.FromTime(time);
+    wchar_t text[32];
+    std::swprintf(text, 32, L"%4d%02d%02d%02d%02d%02d", local.year, local.month, local.day, local.hour,
+                  local.minute, local.second);
+    return text;
+}
+
+// The library with the direction of the play contract (0 forward).
+class CContractLibrary : public CPlayModuleLibrary {
+public:
+    using CPlayModuleLibrary::CPlayModuleLibrary;
+    int SetPlayDirection(unsigned long direction) override
+    {
+        return direction == 0 ? PlayForward() : PlayBackward();
+    }
+};
+
+boost::shared_ptr<CPlayManager> ContractPlayManager()
+{
+    CPlayBackends backends;
+    backends.library = [](PLAY_MODULE::IPlayModuleListener* listener) {
+        return std::make_unique<CContractLibrary>(listener);
+    };
+    return CPlayManager::Create(backends);
+}
+
+// The page's three logics over recordings of recorder "REC": channel 2 (two
+// recordings of 6 s), channel 5 extra 1 (12 s), channel 3 main and extra 1,
+// and a single file.
+class UILogicTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.IsValid());
+        ASSERT_TRUE(folder.MakeFolder("rec"));
+        ASSERT_TRUE(folder.MakeFolder("out"));
+        const std::string rec = folder.File("rec");
+        first = Make(rec, kStartMs, 6, 2, 0);
+        second = Make(rec, kStartMs + 6000, 6, 2, 0);
+        extra = Make(rec, kStartMs, 12, 5, 1);
+        Make(rec, kStartMs, 4, 3, 0);
+        Make(rec, kStartMs, 4, 3, 1);
+        single = rec + "/single.kvx";
+        ASSERT_TRUE(KVX_WRITER::WriteSyntheticRecording(SmallOptions(4), single));
+
+        StartLoops();
+        manager = boost::make_shared<CFileManager>(nullptr);
+        int noMatch = 1;
+        ASSERT_TRUE(manager->LoadPath((Utf8ToWide(rec) + L"/*.*").c_str(), &noMatch));
+        std::list<_SINGLE_FILE_INFO> singles;
+        manager->GetSingleFileList(&singles, nullptr);
+        ASSERT_EQ(singles.size(), 1u);
+        singleId = singles.front().fileId;
+        SF_SOFT_BASE::CSFDateTime start;
+        start.FromTime(kT0);
+        day = GetDayKey(start);
+
+        page = boost::make_shared<CExportPageDouble>();
+        ui = boost::make_shared<CExportViewUILogic>();
+        play = boost::make_shared<CExportViewPlayLogic>(ContractPlayManager());
+        exporter = boost::make_shared<CExportViewExportLogic>();
+        ui->SetPage(page);
+        ui->SetPlayLogic(play);
+        ui->SetExportLogic(exporter);
+        ui->SetFileManager(manager);
+        play->SetUILogic(ui);
+        exporter->SetListener(ui);
+        SetNotifyMessageHandler([this](const std::wstring& text, bool) { notes.push_back(text); });
+    }
+    void TearDown() override
+    {
+        SetNotifyMessageHandler({});
+        ui->DeleteFilesAll();
+        Settle(ML_PLAY);
+        Settle(ML_PLAY);
+        StopLoops();
+    }
+
+    std::string Make(const std::string& rec, std::int64_t startMs, double seconds, int channel, int stream)
+    {
+        KVX_WRITER::SyntheticOptions options = SmallOptions(seconds);
+        options.startUtcMs = startMs;
+        return MakeRecording(rec, options, "REC", channel, stream);
+    }
+
+    // Until the tree is unlocked and every answer has arrived.
+    void Idle()
+    {
+        ASSERT_TRUE(ProcessUntil([&] {
+            return ui->GetBusyState() == 0 && !page->checkableCalls.empty() && page->checkableCalls.back() == 1;
+        }));
+        Settle(ML_PLAY);
+        Settle(ML_PLAY);
+    }
+    // The key and record of a recording.
+    std::pair<int, _EXPORT_FILE_INFO> RecordOf(const std::string& path, int isChannelFile = 1) const
+    {
+        for (const auto& [key, record] : ui->GetFileTable())
+            if (record.fileInfo.GetPathString() == Utf8ToWide(path) && record.isChannelFile == isChannelFile)
+                return {key, record};
+        return {0, {}};
+    }
+    const _EXPORT_HANDLE_INFO* HandleOf(const std::string& path, int isChannelFile = 1) const
+    {
+        const auto found = ui->GetHandleTable().find(RecordOf(path, isChannelFile).second.playHandle);
+        return found == ui->GetHandleTable().end() ? nullptr : &found->second;
+    }
+    bool Plays(const std::string& path, int isChannelFile = 1) const
+    {
+        const _EXPORT_HANDLE_INFO* handle = HandleOf(path, isChannelFile);
+        return handle && handle->state == 0;
+    }
+    std::wstring RowName(const std::string& path, int isChannelFile = 1) const
+    {
+        const auto row = page->timeLine->rows.find(RecordOf(path, isChannelFile).second.lineId);
+        return row == page->timeLine->rows.end() ? L"" : row->second.name;
+    }
+    bool WaitForResult()
+    {
+        return ProcessUntil(
+            [&] { return !page->results.empty() || (!page->controls.empty() && page->controls.back() == "stopped"); },
+            60000);
+    }
+
+    TempFolder folder;
+    std::string first;
+    std::string second;
+    std::string extra;
+    std::string single;
+    int singleId = 0;
+    int day = 0;
+    std::vector<std::wstring> notes;
+    boost::shared_ptr<CFileManager> manager;
+    boost::shared_ptr<CExportPageDouble> page;
+    boost::shared_ptr<CExportViewUILogic> ui;
+    boost::shared_ptr<CExportViewPlayLogic> play;
+    boost::shared_ptr<CExportViewExportLogic> exporter;
+};
+
+}  // namespace
+
+TEST_F(UILogicTest, TheTreeOpensOneDayOrOneFileAtATimeAndPlaysOneRecording)
+{
+    ui->OpenChannel(kGroup, day, kChannel2);
+    EXPECT_EQ(ui->GetBusyState(), CExportViewUILogic::BUSY_OPEN_CHANNEL);
+    Idle();
+    const auto [firstKey, firstRecord] = RecordOf(first);
+    EXPECT_TRUE(Plays(first));
+    EXPECT_TRUE(RecordOf(second).second.isOpen);
+    EXPECT_FALSE(Plays(second));
+    EXPECT_EQ(RowName(first), L"Channel:2_main");
+    EXPECT_EQ(page->timeLine->rows[firstRecord.lineId].segments.size(), 2u);
+    EXPECT_EQ(page->playing.back(), firstRecord.lineId);
+    EXPECT_EQ((page->hilights[{kGroup, day, kChannel2, 1}]), 1);
+    // The cut marks stand at the span, moved only when a bound changed.
+    ASSERT_FALSE(page->cutTimes.empty());
+    EXPECT_EQ(ui->GetSpanStart(), kT0);
+    EXPECT_GE(ui->GetSpanEnd(), kT0 + 10);
+    std::map<int, unsigned> lastCut;
+    for (std::size_t i = 0; i < page->cutTimes.size(); ++i) {
+        const auto [which, time] = page->cutTimes[i];
+        if (lastCut.count(which)) {
+            EXPECT_NE(lastCut[which], time) << i;
+        }
+        lastCut[which] = time;
+    }
+    EXPECT_EQ(lastCut[0], ui->GetSpanStart());
+    EXPECT_EQ(lastCut[1], ui->GetSpanEnd());
+
+    // Another channel of the same day: the first stays open, stopped.
+    ui->OpenChannel(kGroup, day, kChannel5Extra1);
+    Idle();
+    EXPECT_TRUE(Plays(extra));
+    EXPECT_TRUE(RecordOf(first).second.isOpen);
+    EXPECT_FALSE(Plays(first));
+    EXPECT_EQ((page->hilights[{kGroup, day, kChannel2, 1}]), 0);
+    EXPECT_EQ(RowName(extra), L"Channel:5_extra1");
+
+    // A single file closes everything else.
+    ui->OpenSingleFile(singleId);
+    Idle();
+    EXPECT_TRUE(Plays(single, 0));
+    EXPECT_FALSE(RecordOf(first).second.isOpen);
+    EXPECT_FALSE(RecordOf(extra).second.isOpen);
+    EXPECT_EQ(RowName(single, 0), L"single.kvx");
+    EXPECT_EQ(RowName(first), L"");
+    EXPECT_EQ((page->checks[{kGroup, day, kChannel2, 1}]), 0);
+    EXPECT_EQ((page->checks[{kGroup, day, kChannel5Extra1, 1}]), 0);
+
+    // Checking a channel again reopens its records on their play objects.
+    const std::size_t records = ui->GetFileTable().size();
+    void* handle = RecordOf(first).second.playHandle;
+    ui->OpenChannel(kGroup, day, kChannel2);
+    Idle();
+    EXPECT_EQ(ui->GetFileTable().size(), records);
+    EXPECT_EQ(RecordOf(first).second.playHandle, handle);
+    EXPECT_TRUE(Plays(first));
+    EXPECT_FALSE(RecordOf(single, 0).second.isOpen);
+
+    // Channel 3: the labels of a main and an extra stream.
+    ui->OpenDay(kGroup, day);
+    Idle();
+    std::set<std::wstring> labels;
+    for (const auto& [lineId, row] : page->timeLine->rows)
+        labels.insert(row.name);
+    EXPECT_TRUE(labels.count(L"Channel:3_main"));
+    EXPECT_TRUE(labels.count(L"Channel:3_extra1"));
+    EXPECT_EQ(labels.size(), 4u);
+
+    // Unchecking the day closes all of it.
+    ui->CloseDay(kGroup, day);
+    EXPECT_EQ(ui->GetBusyState(), CExportViewUILogic::BUSY_CLOSE_DAY);
+    Idle();
+    EXPECT_TRUE(page->timeLine->rows.empty());
+    EXPECT_EQ(ui->GetSpanStart(), 0u);
+}
+
+TEST_F(UILogicTest, PlayMovesAlongTheChannelAndSeeksOnlyInsideARecording)
+{
+    ui->OpenChannel(kGroup, day, kChannel2);
+    Idle();
+    ASSERT_TRUE(Plays(first));
+    ui->OnFileEnd(RecordOf(first).second.playHandle);
+    ASSERT_TRUE(ProcessUntil([&] { return Plays(second); }));
+    EXPECT_FALSE(Plays(first));
+    // After the last recording play starts over with the first.
+    ui->OnFileEnd(RecordOf(second).second.playHandle);
+    ASSERT_TRUE(ProcessUntil([&] { return Plays(first); }));
+    Idle();
+
+    // Bounds are strict: the second recording's first second is outside it.
+    const _EXPORT_HANDLE_INFO secondTimes = *HandleOf(second);
+    ui->Seek(secondTimes.startTime, 0);
+    Settle(ML_PLAY);
+    EXPECT_TRUE(Plays(first));
+    ui->Seek(secondTimes.startTime + 1, 0);
+    ASSERT_TRUE(ProcessUntil([&] { return Plays(second); }));
+    EXPECT_FALSE(Plays(first));
+
+    // A double click on a channel that plays already does nothing; on one
+    // with nothing open it unlocks the tree at once.
+    const std::size_t calls = page->checkableCalls.size();
+    ui->PlayChannel(kGroup, day, kChannel2);
+    EXPECT_EQ(page->checkableCalls.size(), calls);
+    ui->PlayChannel(kGroup, day, kChannel5Extra1);
+    EXPECT_EQ(page->checkableCalls.size(), calls + 2);
+    EXPECT_EQ(page->checkableCalls.back(), 1);
+    EXPECT_EQ(ui->GetBusyState(), 0);
+}
+
+TEST_F(UILogicTest, AFileGoneFromDiskIsUncheckedAndTheTreeStaysUsable)
+{
+    std::filesystem::remove(single);
+    ui->OpenSingleFile(singleId);
+    Idle();
+    EXPECT_EQ((page->checks[{L"", singleId, -1, 2}]), 0);
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes.front(), L"Open the video file unsuccessfully");
+    EXPECT_FALSE(RecordOf(single, 0).second.isOpen);
+    // The tree answers the next operation.
+    ui->OpenChannel(kGroup, day, kChannel2);
+    Idle();
+    EXPECT_TRUE(Plays(first));
+}
+
+TEST_F(UILogicTest, ExportsWriteNamedClipsOfTheClampedSpan)
+{
+    const std::wstring out = Utf8ToWide(folder.File("out"));
+    ui->OpenChannel(kGroup, day, kChannel2);
+    Idle();
+    // A span from inside the first recording to past the channel's end: the
+    // second recording is cut to its own end.
+    const std::uint32_t start = kT0 + 3;
+    const std::uint32_t end = kT0 + 100;
+    ui->StartExport(2, out + L"/", start, end, 6);
+    EXPECT_EQ(page->controls, std::vector<std::string>{"started"});
+    ASSERT_TRUE(WaitForResult());
+    EXPECT_EQ(page->results, std::vector<int>{1});
+    EXPECT_EQ(page->progress.back(), 100);
+    const _EXPORT_HANDLE_INFO firstTimes = *HandleOf(first);
+    const _EXPORT_HANDLE_INFO secondTimes = *HandleOf(second);
+    const std::wstring firstClip = L"REC@ch2@main_" + Stamp(start) + L"_" + Stamp(firstTimes.endTime) + L".kvx";
+    const std::wstring secondClip =
+        L"REC@ch2@main_" + Stamp(secondTimes.startTime) + L"_" + Stamp(secondTimes.endTime) + L".kvx";
+    const std::string firstPath = folder.File("out/" + SF_SOFT_BASE::WideToUtf8(firstClip));
+    const std::string secondPath = folder.File("out/" + SF_SOFT_BASE::WideToUtf8(secondClip));
+    ASSERT_TRUE(std::filesystem::exists(firstPath));
+    ASSERT_TRUE(std::filesystem::exists(secondPath));
+    // The first clip begins at the key frame at or before 3 s (2 s) and runs
+    // to the file's end; the second is its whole recording.
+    const std::string source = ReadBytes(first);
+    const std::string clip = ReadBytes(firstPath);
+    ASSERT_GT(clip.size(), 0u);
+    EXPECT_LT(clip.size(), source.size());
+    EXPECT_EQ(source.substr(source.size() - clip.size()), clip);
+    EXPECT_EQ(ReadBytes(secondPath), ReadBytes(second));
+    for (const std::string& path : {firstPath, secondPath}) {
+        const ClipCheck check = CheckClip(path);
+        EXPECT_EQ(check.errors, 0) << path;
+        EXPECT_TRUE(check.endsSigned) << path;
+    }
+
+    // AVI: one clip per recording, lasting its cut span.
+    std::filesystem::remove_all(folder.File("out"));
+    ASSERT_TRUE(folder.MakeFolder("out"));
+    page->results.clear();
+    ui->StartExport(3, out, kT0, kT0 + 3, 6);
+    ASSERT_TRUE(WaitForResult());
+    EXPECT_EQ(page->results, std::vector<int>{1});
+    const std::string avi =
+        folder.File("out/" + SF_SOFT_BASE::WideToUtf8(L"REC@ch2@main_" + Stamp(kT0) + L"_" + Stamp(kT0 + 3) + L".avi"));
+    double seconds = 0;
+    EXPECT_GT(CountVideoPackets(avi, &seconds), 0);
+    EXPECT_GE(seconds, 3.0);
+    EXPECT_LE(seconds, 6.5);
+    EXPECT_EQ(FilesIn(folder.File("out")).size(), 1u);
+
+    // JPG every 6 s of channel 5 extra 1 into its channel folder (channel 2,
+    // open beside it, into its own).
+    ui->OpenChannel(kGroup, day, kChannel5Extra1);
+    Idle();
+    page->results.clear();
+    ui->StartExport(0, out, kT0, kT0 + 100, 6);
+    ASSERT_TRUE(WaitForResult());
+    EXPECT_EQ(page->results, std::vector<int>{1});
+    const std::vector<std::string> pictures = FilesIn(folder.File("out/16777221"));
+    ASSERT_EQ(pictures.size(), 2u);
+    EXPECT_EQ(Utf8ToWide(pictures[0]), Stamp(kT0) + L".jpg");
+    EXPECT_EQ(Utf8ToWide(pictures[1]), Stamp(kT0 + 6) + L".jpg");
+    EXPECT_EQ(FilesIn(folder.File("out/2")).size(), 2u);
+
+    // A single file writes into the folder itself, named after the file.
+    ui->OpenSingleFile(singleId);
+    Idle();
+    page->results.clear();
+    ui->StartExport(1, out, kT0, kT0 + 100, 1);
+    ASSERT_TRUE(WaitForResult());
+    EXPECT_EQ(page->results, std::vector<int>{1});
+    std::vector<std::string> names = FilesIn(folder.File("out"));
+    ASSERT_EQ(names.size(), 3u + 4u);  // folders 2 and 16777221, the AVI, 4 BMPs
+    for (std::uint32_t second = 0; second < 4; ++second)
+        EXPECT_EQ(Utf8ToWide(names[2 + second]), Stamp(kT0 + second) + L".bmp");
+}
+
+TEST_F(UILogicTest, ExportsThatCannotStartOrAreStoppedEarly)
+{
+    const std::wstring out = Utf8ToWide(folder.File("out"));
+    // Nothing open.
+    ui->StartExport(2, out, kT0, kT0 + 100, 6);
+    EXPECT_EQ(page->results, std::vector<int>{0});
+
+    // A span that meets no open recording.
+    ui->OpenChannel(kGroup, day, kChannel2);
+    Idle();
+    page->results.clear();
+    ui->StartExport(2, out, kT0 + 1000, kT0 + 2000, 6);
+    EXPECT_EQ(page->results, std::vector<int>{0});
+
+    // A stop while the key frames are looked up: nothing reaches the engine.
+    page->results.clear();
+    ui->StartExport(2, out, kT0, kT0 + 100, 6);
+    ui->StopExport();
+    EXPECT_EQ(page->controls, (std::vector<std::string>{"started", "disabled"}));
+    ASSERT_TRUE(ProcessUntil([&] { return page->controls.back() == "stopped"; }));
+    Settle(ML_EXPORT);
+    EXPECT_TRUE(page->results.empty());
+    EXPECT_TRUE(FilesIn(folder.File("out")).empty());
+    EXPECT_EQ(ui->IsExporting(), 0);
+
+    // A recording of 4 GiB among three: no analysis, code 3.
+    ui->OpenDay(kGroup, day);
+    Idle();
+    ASSERT_EQ(::truncate(second.c_str(), off_t(4) << 30), 0);
+    page->controls.clear();
+    ui->StartExport(2, out, kT0, kT0 + 100, 6);
+    EXPECT_EQ(page->results, std::vector<int>{3});
+    EXPECT_TRUE(page->controls.empty());
+    EXPECT_EQ(ui->IsExporting(), 0);
+    Settle(ML_PLAY);
+    EXPECT_TRUE(FilesIn(folder.File("out")).empty());
+}
+
+TEST_F(UILogicTest, AFileTheLibraryRefusesIsUncheckedAndTheTreeUnlocked)
+{
+    // Readable, but no recording: the library refuses to open it.
+    WriteFile(single, std::string(100000, 'x'));
+    ui->OpenSingleFile(singleId);
+    Idle();
+    EXPECT_EQ((page->checks[{L"", singleId, -1, 2}]), 0);
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes.front(), L"Open the video file unsuccessfully");
+    EXPECT_EQ(RecordOf(single, 0).first, 0);  // its play object and record are gone
+    EXPECT_TRUE(ui->HasNoPlayHandle());
+}

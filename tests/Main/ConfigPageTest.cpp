@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include <boost/make_shared.hpp>
+
+#include "Base/TextCodec.h"
+#include "Common/ConfigManager.h"
+#include "Main/ConfigUILogic.h"
+#include "Main/ConfigViewEventImp.h"
+#include "Support/TempFolder.h"
+#include "Widgets/SFComboBox.h"
+#include "Widgets/SFEditCtrl.h"
+#include "Widgets/SFRadioBox.h"
+
+namespace {
+
+std::wstring EditText(CSFEditCtrl* edit)
+{
+    wchar_t text[256] = {};
+    edit->GetWindowTextW(text, 256);
+    return text;
+}
+
+class ConfigPageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_settings.SnapPath = m_folder.WidePath() + L"/snap/";
+        m_settings.VideoPath = m_folder.WidePath() + L"/video/";
+        m_settings.ShowTrace = 7;
+        m_settings.Proportion = 1;
+        m_page = CConfigViewEventImp::Create(nullptr);
+    }
+    void Edit(const std::wstring& text)
+    {
+        std::wstring buffer = text;
+        m_page->EDIT_OnEditingFinished(CConfigViewEventImp::kSnapPathEdit, buffer.data());
+    }
+
+    TempFolder m_folder;
+    CConfigManager& m_settings = *CConfigManager::GetInstance();
+    boost::shared_ptr<CConfigViewEventImp> m_page;
+};
+
+}  // namespace
+
+TEST(ConfigFolderRules, TextChecksAndNormalForm)
+{
+    EXPECT_EQ(CConfigUILogic::CheckFolderText(std::wstring(200, L'a')), CConfigUILogic::kFolderTextOk);
+    EXPECT_EQ(CConfigUILogic::CheckFolderText(std::wstring(201, L'a')), CConfigUILogic::kFolderTextTooLong);
+    EXPECT_EQ(CConfigUILogic::CheckFolderText(L""), CConfigUILogic::kFolderTextEmpty);
+    EXPECT_EQ(CConfigUILogic::NormaliseFolderText(L"\\rec\\snap"), L"/rec/snap/");
+    EXPECT_EQ(CConfigUILogic::NormaliseFolderText(L"/rec/snap/"), L"/rec/snap/");
+    EXPECT_EQ(CConfigUILogic::MakeStoredFolder(L"/rec/snap../"), L"/rec/snap/");
+    EXPECT_EQ(CConfigUILogic::MakeStoredFolder(L"/rec/snap/"), L"/rec/snap/");
+}
+
+TEST_F(ConfigPageTest, ControlsShowTheSettings)
+{
+    EXPECT_EQ(EditText(m_page->GetFolderEdit(CConfigViewEventImp::kSnapPathEdit)), m_settings.SnapPath);
+    EXPECT_EQ(m_page->GetCombo(CConfigViewEventImp::kProportionCombo)->GetCurSel(), 1);
+    for (int id : {711, 712, 713})
+        EXPECT_EQ(m_page->GetCheckBox(id)->GetCheck(), 1);
+}
+
+TEST_F(ConfigPageTest, EditedFolderIsCreatedAndStoredInOneForm)
+{
+    Edit(m_folder.WidePath() + L"\\new..");
+    const std::wstring expected = m_folder.WidePath() + L"/new/";
+    EXPECT_EQ(m_settings.SnapPath, expected);
+    EXPECT_EQ(EditText(m_page->GetFolderEdit(CConfigViewEventImp::kSnapPathEdit)), expected);
+    EXPECT_TRUE(std::filesystem::is_directory(m_folder.File("new")));
+    EXPECT_FALSE(std::filesystem::exists(m_folder.File("new..")));
+}
+
+TEST_F(ConfigPageTest, UncreatableFolderKeepsTheSetting)
+{
+    ASSERT_TRUE(m_folder.Touch("file"));
+    const std::wstring before = m_settings.SnapPath;
+    Edit(m_folder.WidePath() + L"/file/sub");  // prompts; no prompt dialog here
+    EXPECT_EQ(m_settings.SnapPath, before);
+    EXPECT_EQ(EditText(m_page->GetFolderEdit(CConfigViewEventImp::kSnapPathEdit)), before);
+}
+
+TEST_F(ConfigPageTest, CombosAndCheckBoxesWriteTheLiveSettings)
+{
+    m_page->SelectChanged(CConfigViewEventImp::kSnapFormatCombo, 1);
+    m_page->SelectChanged(CConfigViewEventImp::kRecordFormatCombo, 1);
+    m_page->SelectChanged(CConfigViewEventImp::kProportionCombo, 2);
+    EXPECT_EQ(m_settings.SnapFormat, 1);
+    EXPECT_EQ(m_settings.VideoFormat, 1);
+    EXPECT_EQ(m_settings.Proportion, 2);
+    m_page->GetCheckBox(712)->SetCheck(0);
+    m_page->RADIO_OnClicked(0, 712, tagPOINT{1, 1});
+    EXPECT_EQ(m_settings.ShowTrace, 5);
+    m_page->RADIO_OnClicked(1, CConfigViewEventImp::kVerticalSyncCheck, tagPOINT{1, 1});
+    EXPECT_TRUE(m_settings.VerticalSyn);
+}

@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QWidget>
+
+#include <filesystem>
+
+#include "Common/ConfigManager.h"
+#include "Common/ConfigXMLPersistImp.h"
+#include "Main/ConfigViewEventImp.h"
+#include "Main/MainFrameEventImp.h"
+#include "Main/TabBarEventImp.h"
+#include "Main/ToolBarEventImp.h"
+#include "Main/TopPopDlgEventImp.h"
+#include "Support/ProcessUntil.h"
+#include "Support/TempFolder.h"
+#include "Widgets/SFButton.h"
+#include "Widgets/SFDialog.h"
+#include "Widgets/SFRadioBox.h"
+#include "Widgets/SFView.h"
+
+namespace {
+
+// A shown main frame whose settings file goes to a temporary folder.
+class MainFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_folder.IsValid());
+        char* cwd = ::getcwd(nullptr, 0);
+        m_oldCwd = cwd ? cwd : ".";
+        ::free(cwd);
+        ASSERT_EQ(::chdir(m_folder.Path().c_str()), 0);
+        CConfigManager* settings = CConfigManager::GetInstance();
+        settings->SetPersistent(std::make_shared<CConfigXMLPersistImp>(std::string()));
+        settings->Init();
+        settings->GetOpenedPaths().clear();
+        m_frame = CMainFrameEventImp::Create(nullptr);
+        ASSERT_NE(m_frame->GetMainWindow(), nullptr);
+        QCoreApplication::processEvents();
+    }
+    void TearDown() override
+    {
+        m_frame.reset();
+        [[maybe_unused]] int ignored = ::chdir(m_oldCwd.c_str());
+    }
+
+    tagRECT ClientRectOf(CSFView* view)
+    {
+        tagRECT r{};
+        view->GetViewWindowRect(&r);
+        m_frame->GetMainWindow()->Screen2Client(&r);
+        return r;
+    }
+    int TabLeft(int id)
+    {
+        tagRECT r{};
+        m_frame->GetTabBar()->GetPageTab(id)->GetRadioWindowRect(&r);
+        m_frame->GetTabBar()->GetView()->Screen2Client(&r);
+        return r.left;
+    }
+    void Resize(int cx, int cy)
+    {
+        m_frame->OnDlgSize(0, cx, cy);
+    }
+
+    TempFolder m_folder;
+    std::string m_oldCwd;
+    boost::shared_ptr<CMainFrameEventImp> m_frame;
+};
+
+}  // namespace
+
+TEST(MainFrameCommandLine, BackslashesTurnIntoSlashesOnlyWhenThePathIsMissing)
+{
+    TempFolder folder;
+    ASSERT_TRUE(folder.Touch("a\\b.kvx"));
+    const std::string real = folder.File("a\\b.kvx");
+    EXPECT_EQ(CMainFrameEventImp::MakeCommandLinePath(real), SF_SOFT_BASE::Utf8ToWide(real));
+    EXPECT_EQ(CMainFrameEventImp::MakeCommandLinePath("\\rec\\x.kvx"), L"/rec/x.kvx");
+    EXPECT_EQ(CMainFrameEventImp::MakeCommandLinePath("/rec/x.kvx"), L"/rec/x.kvx");
+}
+
+TEST_F(MainFrameTest, BarsAndPagesShareTheClientArea)
+{
+    Resize(1000, 730);
+    const tagRECT tool = ClientRectOf(m_frame->GetToolBar()->GetView());
+    const tagRECT tab = ClientRectOf(m_frame->GetTabBar()->GetView());
+    const tagRECT page = ClientRectOf(m_frame->GetConfigView()->GetView());
+    EXPECT_EQ(tool.left, 1);
+    EXPECT_EQ(tool.top, 1);
+    EXPECT_EQ(tool.right, 998);
+    EXPECT_EQ(tab.top, 62);
+    EXPECT_EQ(tab.bottom, 94);
+    EXPECT_EQ(page.top, 94);
+    EXPECT_EQ(page.left, 1);
+    EXPECT_EQ(page.right, 998);
+    EXPECT_EQ(page.bottom, 728);
+}
+
+TEST_F(MainFrameTest, ToolBarWindowButtonsFollowTheRightEdge)
+{
+    m_frame->GetToolBar()->OnSize(0, 800, 62);
+    auto left = [&](int id) {
+        tagRECT r{};
+        m_frame->GetToolBar()->GetButton(id)->GetBTNWindowRect(&r);
+        m_frame->GetToolBar()->GetView()->Screen2Client(&r);
+        return r.left;
+    };
+    EXPECT_EQ(left(CToolBarEventImp::kCloseId), 771);
+    EXPECT_EQ(left(CToolBarEventImp::kMaximizeId), 750);
+    EXPECT_EQ(left(CToolBarEventImp::kMinimizeId), 729);
+    EXPECT_EQ(left(CToolBarEventImp::kAboutId), 708);
+    EXPECT_EQ(left(CToolBarEventImp::kConfigId), 615);
+    EXPECT_EQ(left(CToolBarEventImp::kWatermarkId), 558);
+}
+
+TEST_F(MainFrameTest, TabsOpenCloseAndLineUp)
+{
+    auto tabs = m_frame->GetTabBar();
+    tabs->ShowPageTab(CTabBarEventImp::kSearchTab);
+    tabs->ShowPageTab(CTabBarEventImp::kExportTab);
+    EXPECT_TRUE(tabs->IsPageTabChecked(CTabBarEventImp::kExportTab));
+    EXPECT_FALSE(tabs->IsPageTabChecked(CTabBarEventImp::kPlayWindowTab));
+    // Header hidden on other pages: tabs start at 10.
+    EXPECT_EQ(TabLeft(169), 10);
+    EXPECT_EQ(TabLeft(170), 114);
+    EXPECT_EQ(TabLeft(172), 218);
+    tabs->RADIO_OnClicked(1, CTabBarEventImp::kPlayWindowTab, tagPOINT{50, 5});
+    EXPECT_EQ(TabLeft(169), 240);
+    EXPECT_EQ(TabLeft(170), 344);
+    EXPECT_EQ(TabLeft(172), 448);
+    // A click on the close mark of the unselected "Search" tab closes it.
+    tabs->RADIO_OnClicked(1, CTabBarEventImp::kSearchTab, tagPOINT{90, 8});
+    EXPECT_FALSE(tabs->IsPageTabOpen(CTabBarEventImp::kSearchTab));
+    EXPECT_TRUE(tabs->IsPageTabChecked(CTabBarEventImp::kPlayWindowTab));
+    EXPECT_EQ(TabLeft(172), 344);
+    // Clicking the selected tab again keeps it selected.
+    tabs->RADIO_OnClicked(0, CTabBarEventImp::kPlayWindowTab, tagPOINT{90, 8});
+    EXPECT_TRUE(tabs->IsPageTabChecked(CTabBarEventImp::kPlayWindowTab));
+}
+
+TEST_F(MainFrameTest, ConfigTabShowsTheSettingsPage)
+{
+    CSFView* page = m_frame->GetConfigView()->GetView();
+    auto* widget = static_cast<QWidget*>(page->GetUIWnd());
+    EXPECT_FALSE(widget->isVisible());
+    m_frame->GetTabBar()->ShowPageTab(CTabBarEventImp::kConfigTab);
+    EXPECT_TRUE(widget->isVisible());
+    m_frame->GetTabBar()->RADIO_OnClicked(1, CTabBarEventImp::kConfigTab, tagPOINT{86, 3});
+    EXPECT_FALSE(widget->isVisible());
+    EXPECT_FALSE(m_frame->GetTabBar()->IsPageTabOpen(CTabBarEventImp::kConfigTab));
+}
+
+TEST_F(MainFrameTest, FullScreenParksThePopUpAndEscapeLeaves)
+{
+    m_frame->OnDlgKeyDown(0, VK_ESCAPE);
+    EXPECT_EQ(m_frame->IsFullScreen(), 0);
+    m_frame->GetToolBar()->OnSFBtnFullScreen();
+    ASSERT_EQ(m_frame->IsFullScreen(), 1);
+    CSFDialog* pop = m_frame->GetTopPopDlg()->GetDlg();
+    EXPECT_TRUE(pop->IsDlgVisible());
+    tagRECT r{};
+    pop->GetDlgWindowRect(&r);
+    EXPECT_EQ(r.bottom + 1, CTopPopDlgEventImp::kParkedVisible);
+    EXPECT_EQ(r.bottom - r.top + 1, CTopPopDlgEventImp::kHeight);
+    m_frame->GetTopPopDlg()->OnDlgMouseHover();
+    pop->GetDlgWindowRect(&r);
+    EXPECT_EQ(r.top, 0);
+    m_frame->GetTopPopDlg()->OnDlgMouseLeave();
+    pop->GetDlgWindowRect(&r);
+    EXPECT_EQ(r.bottom + 1, CTopPopDlgEventImp::kParkedVisible);
+    // Zoom on the bar checks zoom in the tool bar and clears drag.
+    m_frame->GetTopPopDlg()->RADIO_OnClicked(1, 135, tagPOINT{1, 1});
+    m_frame->GetTopPopDlg()->RADIO_OnClicked(1, 134, tagPOINT{1, 1});
+    EXPECT_EQ(m_frame->GetToolBar()->IsDigitalZoomChecked(), 1);
+    EXPECT_EQ(m_frame->GetToolBar()->IsDragChecked(), 0);
+    m_frame->OnDlgKeyDown(0, VK_ESCAPE);
+    EXPECT_EQ(m_frame->IsFullScreen(), 0);
+    EXPECT_FALSE(pop->IsDlgVisible());
+}
+
+TEST_F(MainFrameTest, FullScreenOnlyFromThePlayWindow)
+{
+    m_frame->GetTabBar()->ShowPageTab(CTabBarEventImp::kConfigTab);
+    m_frame->GetToolBar()->OnSFBtnFullScreen();
+    EXPECT_EQ(m_frame->IsFullScreen(), 0);
+}
+
+TEST_F(MainFrameTest, ClosingSavesFoldersAndWaitsForThePages)
+{
+    CConfigManager::GetInstance()->GetOpenedPaths() = {L"/rec/a/"};
+    m_frame->GetConfigView()->SelectChanged(CConfigViewEventImp::kSnapFormatCombo, 1);
+    m_frame->SetCloseGracePeriod(0);
+    m_frame->Task_OnCloseSuccess(CMainFrameEventImp::kExportPage);
+    EXPECT_EQ(m_frame->Dlg_Close(), 1);
+    EXPECT_EQ(m_frame->IsClosing(), 1);
+    EXPECT_FALSE(m_frame->GetMainWindow()->IsDlgVisible());
+    // Without a file index the opened-folder list is rebuilt empty.
+    EXPECT_EQ(CConfigManager::GetInstance()->OldPath, L"");
+    EXPECT_NE(ReadFile(m_folder.File("Config/config.xml")).find("<SnapFormat value=\"1\""), std::string::npos);
+    EXPECT_EQ(m_frame->Dlg_Close(), 0);
+}
+
+TEST_F(MainFrameTest, CloseTableNeedsEveryPage)
+{
+    for (int id : {0, 2, 3, 4})
+        m_frame->Task_OnCloseSuccess(id);
+    EXPECT_EQ(m_frame->IsAllPagesClosed(), 1);
+    const std::map<int, int> table{{0, 1}, {2, 1}, {3, 1}, {4, 1}};
+    EXPECT_EQ(m_frame->GetPageCloseTable(), table);
+}
+
+TEST_F(MainFrameTest, PagesAreAskedInOrderAndTheLastReportCloses)
+{
+    std::vector<int> asked;
+    for (int id : {CMainFrameEventImp::kWatermarkPage, CMainFrameEventImp::kMainPlayPage,
+                   CMainFrameEventImp::kPreviewPage})
+        m_frame->RegisterPageCloser(id, [&asked, id] { asked.push_back(id); });
+    m_frame->SetCloseGracePeriod(0);
+    EXPECT_EQ(m_frame->Dlg_Close(), 1);
+    EXPECT_EQ(asked, (std::vector<int>{0, 2, 4}));
+    EXPECT_EQ(m_frame->IsAllPagesClosed(), 0);
+    m_frame->Task_OnCloseSuccess(4);
+    m_frame->Task_OnCloseSuccess(0);
+    EXPECT_EQ(m_frame->IsAllPagesClosed(), 0);
+    m_frame->Task_OnCloseSuccess(2);
+    EXPECT_EQ(m_frame->IsAllPagesClosed(), 1);
+    EXPECT_EQ(m_frame->WasCloseForced(), 0);
+}
+
+TEST_F(MainFrameTest, AStuckPageIsGivenUpAfterTheGracePeriod)
+{
+    m_frame->RegisterPageCloser(CMainFrameEventImp::kExportPage, [] {});
+    m_frame->SetCloseGracePeriod(50);
+    EXPECT_EQ(m_frame->Dlg_Close(), 1);
+    EXPECT_EQ(m_frame->WasCloseForced(), 0);
+    EXPECT_TRUE(ProcessUntil([&] { return m_frame->WasCloseForced() == 1; }));
+}

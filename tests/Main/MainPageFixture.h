@@ -1,0 +1,120 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+#include <boost/make_shared.hpp>
+
+#include "Base/MessageLoopIds.h"
+#include "Base/SFMessageLoopManager.h"
+#include "Base/WorkerLoops.h"
+#include "Main/MainPageEventImp.h"
+#include "Main/PageHost.h"
+#include "Main/PlayBarEventImp.h"
+#include "Main/PlayManagerUILogic.h"
+#include "Main/PlayWinManagerEventImp.h"
+#include "EngineDouble.h"
+#include "Support/ProcessUntil.h"
+
+namespace MainPageTest {
+
+// The main window as the page sees it: notes closed pages.
+class PageHostDouble : public IPageHost {
+public:
+    void Task_OnCloseSuccess(int pageId) override { closedPages.push_back(pageId); }
+    void ResetPageTab(int) override {}
+    boost::shared_ptr<CMainFrameHelpLogic> GetHelpLogic() override { return {}; }
+    int IsClosing() override { return closing; }
+
+    int closing = 0;
+    std::vector<int> closedPages;
+};
+
+// A main page on a plain parent window, its engine on the play loop.
+// fake: the engine's library is the recording double, else the real one.
+class MainPageFixture : public ::testing::Test {
+protected:
+    explicit MainPageFixture(bool fake = true) : m_fake(fake) {}
+
+    void SetUp() override
+    {
+        LumivexBase::RegisterGuiLoop();
+        ASSERT_TRUE(LumivexBase::StartWorkerLoop(LumivexBase::ML_PLAY));
+        parent = std::make_unique<QWidget>();
+        parent->resize(1000, 600);
+        host = boost::make_shared<PageHostDouble>();
+        CPlayBackends backends;
+        if (m_fake)
+            backends.library = engine.Factory();
+        page = CMainPageEventImp::Create(host, parent.get(), backends);
+        manager = page->GetPlayWinManager();
+        ui = manager->GetPlayManagerUILogic();
+        bar = manager->GetPlayBar();
+        grid = manager->GetVideoWindow();
+    }
+
+    void TearDown() override
+    {
+        if (ui) {
+            ui->CertainCloseFiles(nullptr, -1);
+            ProcessUntil([&] { return ui->GetCloseWantedNum() <= 0 && ui->GetWantedReturnNum() <= 0; });
+        }
+        Settle();
+        parent.reset();
+        grid = nullptr;
+        bar.reset();
+        ui.reset();
+        manager.reset();
+        page.reset();
+        Settle();
+        LumivexBase::CSFMessageLoopManager::GetInstance()->ExitMessageLoops();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+
+    // Lets posted tasks of both loops run out.
+    static void Settle(int ms = 100) { ProcessUntil([] { return false; }, ms); }
+
+    // A request record for one file in a window.
+    static boost::shared_ptr<_QUERY_FILE_INFO> Record(const std::wstring& path, int window, int type = 0,
+                                                      int channel = -1, int fileId = 1, int key = 1)
+    {
+        auto record = boost::make_shared<_QUERY_FILE_INFO>();
+        record->path = path;
+        record->window = window;
+        record->queryType = type;
+        record->channelKey = channel;
+        record->fileId = fileId;
+        record->requestKey = key;
+        record->fileType = 1;
+        return record;
+    }
+
+    // Opens the files as the file list does and waits for every answer.
+    bool Open(const std::vector<boost::shared_ptr<_QUERY_FILE_INFO>>& records, int syncPlay = 0)
+    {
+        ui->SetWantedReturnNum(int(records.size()));
+        for (const auto& record : records)
+            ui->StartPlayOneFile(record->path, record, syncPlay);
+        return ProcessUntil([&] { return ui->GetWantedReturnNum() <= 0; });
+    }
+
+    EngineDouble engine;
+    std::unique_ptr<QWidget> parent;
+    boost::shared_ptr<PageHostDouble> host;
+    boost::shared_ptr<CMainPageEventImp> page;
+    boost::shared_ptr<CPlayWinManagerEventImp> manager;
+    boost::shared_ptr<CPlayManagerUILogic> ui;
+    boost::shared_ptr<CPlayBarEventImp> bar;
+    CSFVideoWindow* grid = nullptr;
+
+private:
+    bool m_fake;
+};
+
+}  // namespace MainPageTest

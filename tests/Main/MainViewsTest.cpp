@@ -1,0 +1,244 @@
+#include <QFile>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "Base/TextCodec.h"
+#include "Common/CustomLayoutStore.h"
+#include "Common/UserMessages.h"
+#include "Main/CustomLayoutDlgEventImp.h"
+#include "Main/LayoutBarEventImp.h"
+#include "Main/MainPlayListener.h"
+#include "Main/MainTimeLineEventImp.h"
+#include "Main/VideoInfoDlgEventImp.h"
+#include "MainPageFixture.h"
+#include "Support/TempFolder.h"
+#include "Widgets/SFButton.h"
+#include "Widgets/SFDialog.h"
+#include "Widgets/SFNumSpiner.h"
+#include "Widgets/SFPlayProgressPanel.h"
+#include "Widgets/SFRadioBox.h"
+#include "Widgets/SFSliderCtrl.h"
+#include "Widgets/SFStatic.h"
+#include "Widgets/SFVideoWindow.h"
+
+using namespace MainPageTest;
+using SF_SOFT_BASE::WideToUtf8;
+
+namespace {
+
+constexpr unsigned kDay = 1710028800;
+
+template <class Control>
+QRect GeometryOf(Control* control)
+{
+    return dynamic_cast<QWidget*>(control)->geometry();
+}
+
+template <class Control>
+std::wstring ToolTipOf(Control* control)
+{
+    return dynamic_cast<QWidget*>(control)->toolTip().toStdWString();
+}
+
+std::wstring LabelText(CSFStatic* label)
+{
+    wchar_t text[32] = {};
+    label->GetStaticText(text, 32);
+    return text;
+}
+
+class MainViews : public MainPageFixture {
+protected:
+    int Window(int index) const { return grid->GetSubWinIDByIndex(index); }
+};
+
+}  // namespace
+
+TEST_F(MainViews, PlayBarControlsStandWhereTheBarPutsThem)
+{
+    struct Place {
+        int id;
+        QRect rect;
+    };
+    const Place radios[] = {{156, {10, 15, 31, 31}}, {157, {49, 15, 31, 31}}, {158, {88, 15, 31, 31}},
+                            {159, {127, 5, 49, 49}}, {163, {485, 15, 31, 31}}};
+    for (const Place& p : radios)
+        EXPECT_EQ(GeometryOf(bar->GetRadio(p.id)), p.rect) << p.id;
+    const Place buttons[] = {{160, {184, 15, 31, 31}}, {161, {223, 15, 31, 31}}, {162, {262, 15, 31, 31}}};
+    for (const Place& p : buttons)
+        EXPECT_EQ(GeometryOf(bar->GetButton(p.id)), p.rect) << p.id;
+    EXPECT_EQ(GeometryOf(bar->GetSlider(164)), QRect(333, 20, 116, 20));
+    EXPECT_EQ(GeometryOf(bar->GetSlider(165)), QRect(516, 20, 80, 20));
+    EXPECT_EQ(GeometryOf(bar->GetSpeedLabel()).x(), 298);
+    EXPECT_EQ(bar->GetRadio(163)->GetCheck(), 1);
+    EXPECT_EQ(bar->GetSlider(164)->GetPos(), 6);
+    EXPECT_EQ(bar->GetSlider(165)->GetPos(), 50);
+}
+
+TEST_F(MainViews, SpeedLabelsRunFromOneSixtyFourthToSixtyFourTimesAndShowReverse)
+{
+    const wchar_t* labels[] = {L"1/64X", L"1/32X", L"1/16X", L"1/8X", L"1/4X", L"1/2X", L"1X",
+                               L"2X",    L"4X",    L"8X",    L"16X",  L"32X",  L"64X"};
+    for (int position = 0; position < 13; ++position) {
+        bar->GetSlider(164)->SetPos(position);
+        EXPECT_FLOAT_EQ(bar->GetSpeed(), std::ldexp(1.0f, position - 6)) << position;
+        EXPECT_EQ(LabelText(bar->GetSpeedLabel()), labels[position]);
+    }
+    bar->UpdateButtonState(CPlayBarEventImp::kReverse, 1);
+    EXPECT_EQ(LabelText(bar->GetSpeedLabel()), L"-64X");
+    EXPECT_FLOAT_EQ(bar->GetSpeed(), 64.0f);
+    EXPECT_EQ(CPlayBarEventImp::SpeedLabel(13), L"1X");
+}
+
+TEST_F(MainViews, ToolTipsSayWhatTheButtonsDoNow)
+{
+    bar->UpdateButtonState(CPlayBarEventImp::kPlayPause, 1);
+    EXPECT_EQ(ToolTipOf(bar->GetRadio(159)), L"Pause");
+    EXPECT_EQ(ToolTipOf(bar->GetButton(161)), L"Previous Group");
+    EXPECT_EQ(ToolTipOf(bar->GetButton(162)), L"Next Group");
+    bar->UpdateButtonState(CPlayBarEventImp::kPlayPause, 0);
+    EXPECT_EQ(ToolTipOf(bar->GetRadio(159)), L"Play");
+    EXPECT_EQ(ToolTipOf(bar->GetButton(161)), L"Previous Frame");
+    EXPECT_EQ(ToolTipOf(bar->GetButton(162)), L"Next Frame");
+    bar->UpdateButtonState(CPlayBarEventImp::kRepeatOne, 1);
+    EXPECT_EQ(ToolTipOf(bar->GetRadio(156)), L"Sequence Play");
+
+    // While files open, a click is refused and its button set back.
+    std::vector<std::wstring> notes;
+    SetNotifyMessageHandler([&](const std::wstring& text, bool) { notes.push_back(text); });
+    ui->SetWantedReturnNum(1);
+    bar->GetRadio(158)->SetCheck(1);
+    bar->RADIO_OnClicked(1, CPlayBarEventImp::kReverse, tagPOINT{1, 1});
+    ui->SetWantedReturnNum(0);
+    SetNotifyMessageHandler({});
+    EXPECT_EQ(bar->GetRadio(158)->GetCheck(), 0);
+    EXPECT_EQ(notes, std::vector<std::wstring>{
+                         L"This operation can't accomplish as the videos are opening now, please retry later!"});
+}
+
+TEST_F(MainViews, LayoutButtonsInTheirOrderAndTheSmallestGridForAWindowCount)
+{
+    const int order[] = {146, 147, 150, 152, 153, 154, 148, 149, 151};
+    auto layoutBar = manager->GetLayoutBar();
+    for (int place = 0; place < 9; ++place)
+        EXPECT_EQ(GeometryOf(layoutBar->GetRadio(order[place])), QRect(17, 20 + 43 * place, 53, 42)) << place;
+    EXPECT_EQ(GeometryOf(layoutBar->GetCustomButton()), QRect(17, 407, 53, 42));
+
+    struct Case {
+        int windows;
+        int grid;
+        int checked;
+    };
+    const Case cases[] = {{1, 1, 146},   {3, 4, 147},   {5, 6, 148},   {8, 8, 149},   {9, 9, 150},
+                          {10, 13, 151}, {16, 16, 152}, {17, 25, 153}, {36, 36, 154}, {40, 36, 154}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(layoutBar->SelectLayoutByWndCount(c.windows), c.grid) << c.windows;
+        EXPECT_EQ(grid->GetCurrentSubWinCount(), c.grid) << c.windows;
+        EXPECT_EQ(layoutBar->GetRadio(c.checked)->GetCheck(), 1) << c.windows;
+    }
+    EXPECT_EQ(layoutBar->SelectLayoutByWndCount(0), 0);
+}
+
+TEST_F(MainViews, EditedCustomLayoutsReachTheFileWhenConfirmed)
+{
+    const std::string file = GetCustomLayoutFilePath();
+    std::filesystem::remove(file);
+    auto dialog = manager->GetCustomLayoutDlg();
+    dialog->RADIO_OnClicked(1, 178, tagPOINT{1, 1});
+    dialog->OnCurrentNumChanged(CCustomLayoutDlgEventImp::kRowSpinnerId, 3);
+    dialog->OnCurrentNumChanged(CCustomLayoutDlgEventImp::kColumnSpinnerId, 5);
+    const std::string edited = dialog->GetSlot(3);
+    EXPECT_EQ(edited.rfind("3/5/", 0), 0u) << edited;
+    dialog->Dlg_OnOK();
+
+    // Read back as a restart would, while the dialog still lives (a kill loses nothing).
+    std::list<std::string> stored;
+    ASSERT_TRUE(LoadCustomLayouts(stored));
+    ASSERT_EQ(stored.size(), 10u);
+    EXPECT_EQ(*std::next(stored.begin(), 3), edited);
+    auto again = CCustomLayoutDlgEventImp::Create(manager);
+    EXPECT_EQ(again->GetSlot(3), edited);
+    EXPECT_EQ(again->GetSlot(0), CSFVideoWindow::GetDefaultLayout(LAYOUT_1));
+    again.reset();
+    std::filesystem::remove(file);
+}
+
+TEST_F(MainViews, TimeLineRowsKeepTheirCursorAndAClickSeeksThatWindow)
+{
+    auto timeLine = page->GetMainTimeLine();
+    CSFPlayProgressPanel* panel = timeLine->GetPlayProgressPanel();
+    timeLine->UpdateTimeRecord(Window(0), L"Channel1_main", 1, kDay, kDay + 600);
+    timeLine->SetPlayTime(Window(0), int(kDay + 100));
+    timeLine->UpdateTimeRecord(Window(0), L"Channel1_main", 1, kDay, kDay + 600);
+    EXPECT_EQ(panel->GetPlayTime(Window(0)), int(kDay + 100));
+    timeLine->UpdateTimeRecord(Window(0), L"Channel1_main", 2, kDay + 700, kDay + 900);
+    timeLine->UpdateTimeRecord(Window(0), L"", 1, kDay, kDay + 650);
+    const UISF_Channel* row = panel->GetChannelRecord(Window(0));
+    ASSERT_NE(row, nullptr);
+    ASSERT_EQ(row->segments.size(), 2u);
+    EXPECT_EQ(row->segments.front().end, std::int32_t(kDay + 650));
+    EXPECT_EQ(panel->GetPlayTime(Window(0)), int(kDay + 100));
+
+    ASSERT_TRUE(Open({Record(L"/rec/a.kvx", Window(0)), Record(L"/rec/b.kvx", Window(1))}));
+    ui->GetPlayListener()->OnPlayTimeInfoChanged(ui->GetHandleOfWindow(Window(1)), kDay, kDay + 600);
+    timeLine->OnSetHighlight(166, Window(1));
+    EXPECT_EQ(grid->GetCurrentSubWinID(), Window(1));
+    timeLine->OnPositionChanged(166, Window(1), 1, int(kDay + 30), VIDEOCUT_END);
+    timeLine->OnPositionChanged(166, Window(1), 1, 40, VIDEOCUT_END);
+    timeLine->OnPositionChanged(166, Window(1), -1, 70, VIDEOCUT_END);
+    EXPECT_TRUE(ProcessUntil([&] { return engine.Total("Seek " + std::to_string(kDay + 30) + " 1") == 1; }));
+    EXPECT_TRUE(ProcessUntil([&] { return engine.Total("SeekPercent 40") == 1; }));
+    Settle();
+    EXPECT_EQ(engine.Total("SeekPercent 70"), 0);
+}
+
+// The properties of a recording FFmpeg wrote, as its own probe reports them.
+class VideoInformation : public MainPageFixture {
+protected:
+    VideoInformation() : MainPageFixture(false) {}
+};
+
+TEST_F(VideoInformation, DialogShowsWhatTheProbeReports)
+{
+    TempFolder folder;
+    const std::string clip = folder.Path() + "/clip.mp4";
+    const std::string make = "ffmpeg -v error -f lavfi -i testsrc=size=320x240:rate=25 -t 3 -pix_fmt yuv420p "
+                             "-c:v libx264 -y '" + clip + "'";
+    ASSERT_EQ(std::system(make.c_str()), 0);
+    char probed[256] = {};
+    FILE* probe = popen(("ffprobe -v error -select_streams v:0 -show_entries stream=width,height,r_frame_rate "
+                         "-of csv=p=0 '" + clip + "'").c_str(), "r");
+    ASSERT_NE(probe, nullptr);
+    ASSERT_NE(std::fgets(probed, sizeof probed, probe), nullptr);
+    pclose(probe);
+    int width = 0, height = 0, rate = 0, base = 1;
+    ASSERT_EQ(std::sscanf(probed, "%d,%d,%d/%d", &width, &height, &rate, &base), 4);
+
+    auto record = Record(SF_SOFT_BASE::Utf8ToWide(clip), grid->GetSubWinIDByIndex(0));
+    record->fileType = 3;
+    ASSERT_TRUE(Open({record}));
+    ASSERT_NE(ui->GetWindowEntry(record->window), nullptr);
+    auto dialog = manager->GetVideoInfoDlg();
+    std::vector<std::wstring> shown;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (!dynamic_cast<QWidget*>(dialog->GetDialog())->isVisible())
+            return;
+        for (int row = 0; row < 5; ++row)
+            shown.push_back(dialog->GetValueText(row));
+        dialog->GetDialog()->MFCCancel();
+    });
+    closer.start(20);
+    manager->OnBnClickedVideoProperty(0, record->window);
+    ASSERT_TRUE(ProcessUntil([&] { return !shown.empty(); }));
+    wchar_t size[32];
+    std::swprintf(size, 32, L"%0.3f KB", double(std::filesystem::file_size(clip)) / 1024);
+    EXPECT_EQ(shown[0], std::to_wstring(width) + L"*" + std::to_wstring(height));
+    EXPECT_EQ(shown[1], std::to_wstring(rate / base) + L" fps");
+    EXPECT_EQ(shown[2], L"00:00:03");
+    EXPECT_EQ(shown[3], size);
+    EXPECT_EQ(shown[4], SF_SOFT_BASE::Utf8ToWide(clip));
+}

@@ -1,0 +1,288 @@
+#include <QImage>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "Base/PostTask.h"
+#include "Base/TextCodec.h"
+#include "Common/ConfigManager.h"
+#include "Common/IndexFileStore.h"
+#include "Common/UserMessages.h"
+#include "Main/MainPlayListener.h"
+#include "Main/MainTimeLineEventImp.h"
+#include "Main/PlayManagerPlayLogic.h"
+#include "MainPageFixture.h"
+#include "Platform/PlayModule/IWatermarkCheckListener.h"
+#include "Platform/PlayModule/Support/SampleFolder.h"
+#include "Platform/PlayModule/WatermarkChecker.h"
+#include "VideoWidgets/SFQTVideoWindow.h"
+#include "VideoWidgets/SFQTVideoWindowPlayWnd.h"
+#include "VideoWidgets/SFQTVideoWindowSubWnd.h"
+#include "Widgets/SFPlayProgressPanel.h"
+#include "Widgets/SFRadioBox.h"
+
+using namespace MainPageTest;
+using SF_SOFT_BASE::Utf8ToWide;
+
+namespace {
+
+constexpr std::int64_t kStartMs = 1451703845000;  // 2016-01-02 03:04:05 UTC
+constexpr unsigned kStart = unsigned(kStartMs / 1000);
+
+// Prompts go here instead of a dialog.
+class PromptRecorder : public IPromptDialog {
+public:
+    int ShowMsg(const wchar_t* text, const wchar_t*, int) override
+    {
+        texts.push_back(text);
+        return 1;
+    }
+    std::vector<std::wstring> texts;
+};
+
+// The main page on our real playback library and recordings made now.
+class RealPlayback : public MainPageFixture {
+protected:
+    RealPlayback() : MainPageFixture(false) {}
+
+    void SetUp() override
+    {
+        MainPageFixture::SetUp();
+        SetPromptDialog(&prompts);
+        SetNotifyMessageHandler([this](const std::wstring& text, bool) { notes.push_back(text); });
+        page->OnSize(0, 1000, 600);
+    }
+    void TearDown() override
+    {
+        MainPageFixture::TearDown();
+        SetNotifyMessageHandler({});
+        SetPromptDialog(nullptr);
+    }
+
+    std::string Recording(int channel, double seconds = 4, std::int64_t startMs = kStartMs)
+    {
+        KVX_WRITER::SyntheticOptions options;
+        options.startUtcMs = startMs;
+        options.seconds = seconds;
+        options.width = 352;
+        options.height = 288;
+        options.audio.reset();
+        options.gopSeconds = 1;
+        return samples.MakeKvx(options, true, "Cam01", channel);
+    }
+    int Window(int index) const { return grid->GetSubWinIDByIndex(index); }
+    void* Handle(int index) const { return ui->GetHandleOfWindow(Window(index)); }
+    CSFQTVideoWindowPlayWnd* PlayWnd(int index) const
+    {
+        return dynamic_cast<CSFQTVideoWindow*>(grid)->CellAt(index)->GetPlayWnd();
+    }
+    bool HasFrame(int index) const
+    {
+        return !PlayWnd(index)->FrameImage().isNull() || !PlayWnd(index)->PresentedImage().isNull();
+    }
+    bool FramesIn(int windows) const
+    {
+        return ProcessUntil([&] {
+            for (int i = 0; i < windows; ++i)
+                if (!HasFrame(i))
+                    return false;
+            return true;
+        });
+    }
+    // The engine's play time of a file, read on the play loop.
+    unsigned PlayTime(void* handle)
+    {
+        auto time = boost::make_shared<std::atomic<unsigned>>(0);
+        auto done = boost::make_shared<std::atomic<bool>>(false);
+        boost::shared_ptr<CPlayManager> engine = ui->GetPlayLogic()->GetPlayManager();
+        LumivexBase::PostTaskToLoop(LumivexBase::ML_PLAY, LumivexBase::MakeTask<int>([=] {
+                                        *time = engine->GetCurrentPlayTime(handle);
+                                        *done = true;
+                                    }),
+                                    __FILE__, __LINE__, "PlayTime", "RealPlayback");
+        ProcessUntil([&] { return done->load(); });
+        return *time;
+    }
+    std::vector<boost::shared_ptr<_QUERY_FILE_INFO>> DayOf(int channels, int type = QUERY_FILEPATH_DAY,
+                                                           double seconds = 4)
+    {
+        std::vector<boost::shared_ptr<_QUERY_FILE_INFO>> records;
+        for (int i = 0; i < channels; ++i)
+            records.push_back(Record(Utf8ToWide(Recording(i + 1, seconds)), Window(i), type, i + 1, i + 1));
+        return records;
+    }
+    bool TimesKnown(int windows) const
+    {
+        return ProcessUntil([&] {
+            for (int i = 0; i < windows; ++i) {
+                const _QUERY_FILE_INFO* entry = ui->GetWindowEntry(Window(i));
+                if (!entry || entry->startTime < 0)
+                    return false;
+            }
+            return true;
+        });
+    }
+
+    PLAY_MODULE_TEST::CSampleFolder samples;
+    PromptRecorder prompts;
+    std::vector<std::wstring> notes;
+};
+
+}  // namespace
+
+TEST_F(RealPlayback, FourChannelsOfADayPlayPauseStepChangeSpeedAndClose)
+{
+    ASSERT_TRUE(Open(DayOf(4)));
+    ASSERT_TRUE(FramesIn(4));
+    ASSERT_TRUE(TimesKnown(4));
+    for (int i = 0; i < 4; ++i)
+        EXPECT_NE(page->GetMainTimeLine()->GetPlayProgressPanel()->GetChannelRecord(Window(i)), nullptr) << i;
+
+    ui->Pause(1, nullptr, -1);
+    ASSERT_TRUE(ProcessUntil([&] { return ui->GetPauseAnswered() == 1; }));
+    const unsigned paused = PlayTime(Handle(0));
+    ui->OneStepPlay(1);
+    ui->OneStepPlay(0);
+    Settle(300);
+    EXPECT_NEAR(double(PlayTime(Handle(0))), double(paused), 1.0);
+    ui->Pause(0, nullptr, -1);
+    for (int position = 4; position <= 9; ++position)
+        ui->SetPlaySpeed(CPlayBarEventImp::SpeedFactor(position));
+    ui->SetPlaySpeed(1.0f);
+    ASSERT_TRUE(ProcessUntil([&] { return ui->GetPauseAnswered() == 1; }));
+
+    // Closing every window while frames are in flight ends cleanly.
+    ui->CloseFiles(nullptr, -1);
+    EXPECT_TRUE(ProcessUntil([&] { return ui->GetCloseWantedNum() == 0; }));
+    EXPECT_EQ(ui->GetWindowEntry(Window(0)), nullptr);
+}
+
+TEST_F(RealPlayback, SeekMovesOneWindowAndTheSynchronisedGroupTogether)
+{
+    ASSERT_TRUE(Open(DayOf(2, QUERY_FILEPATH_DAY, 12)));
+    ASSERT_TRUE(TimesKnown(2));
+    CSFPlayProgressPanel* panel = page->GetMainTimeLine()->GetPlayProgressPanel();
+    ui->Pause(1, nullptr, -1);
+    for (int i = 0; i < 2; ++i)
+        ui->Seek(nullptr, kStart + 6, Window(i));
+    ui->Pause(1, nullptr, -1);
+    EXPECT_TRUE(ProcessUntil([&] { return PlayTime(Handle(0)) >= kStart + 6 && PlayTime(Handle(1)) >= kStart + 6; }));
+    // The cursor follows a seek made while paused.
+    EXPECT_TRUE(ProcessUntil([&] { return panel->GetPlayTime(Window(0)) >= int(kStart + 6); }));
+
+    bar->UpdateButtonState(CPlayBarEventImp::kSyncPlay, 1);
+    ASSERT_EQ(ui->SetSynPlay(1), 1);
+    ui->Seek(nullptr, kStart + 2, Window(0));
+    ASSERT_TRUE(ProcessUntil([&] { return PlayTime(Handle(0)) <= kStart + 3 && PlayTime(Handle(1)) <= kStart + 3; }));
+    EXPECT_NEAR(double(PlayTime(Handle(0))), double(PlayTime(Handle(1))), 1.0);
+}
+
+TEST_F(RealPlayback, AStaleIndexIsReplacedAndReversePlayWaitsForTheIndex)
+{
+    auto records = DayOf(1, QUERY_FILEPATH_SINGLE);
+    const std::string index = SF_SOFT_BASE::WideToUtf8(GetIndexFilePath(records[0]->path));
+    std::filesystem::create_directories(std::filesystem::path(index).parent_path());
+    std::ofstream(index, std::ios::binary) << std::string(64, '\x01');
+    ASSERT_FALSE(IsIndexFileValid(records[0]->path));
+    ASSERT_TRUE(Open(records));
+    ASSERT_TRUE(ProcessUntil([&] { return ui->GetWindowEntry(Window(0))->indexMark == 1; }));
+    EXPECT_TRUE(ProcessUntil([&] { return IsIndexFileValid(records[0]->path); }));
+    grid->SetFocusSubWin(Window(0));
+    ui->SetPlayDirection(0);
+    Settle(300);
+    EXPECT_EQ(ui->GetWindowEntry(Window(0))->directionMark, 0);
+    EXPECT_EQ(bar->GetRadio(CPlayBarEventImp::kReverse)->GetCheck(), 1);
+    EXPECT_TRUE(std::find(notes.begin(), notes.end(), L"Failed to play backward!") == notes.end());
+    std::filesystem::remove(index);
+}
+
+TEST_F(RealPlayback, SnapshotsAreDecodableFilesOfTheirOwn)
+{
+    CConfigManager::GetInstance()->SnapPath = Utf8ToWide(samples.File("shots"));
+    CConfigManager::GetInstance()->SnapFormat = 1;
+    ASSERT_TRUE(Open(DayOf(1)));
+    ASSERT_TRUE(FramesIn(1));
+    ui->Pause(1, nullptr, -1);
+    manager->OnBnClickedVideoSnap(0, Window(0));
+    manager->OnBnClickedVideoSnap(0, Window(0));
+    // Two JPEG pictures of the frame's size, under names of their own.
+    EXPECT_TRUE(ProcessUntil([&] {
+        int pictures = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(samples.File("shots")))
+            if (entry.path().extension() == ".jpg" &&
+                QImage(QString::fromStdString(entry.path().string())).size() == QSize(352, 288))
+                ++pictures;
+        return pictures == 2;
+    }));
+}
+
+TEST_F(RealPlayback, ALocalRecordingInBothFormatsPlaysBack)
+{
+    ASSERT_TRUE(Open({Record(Utf8ToWide(Recording(1, 20)), Window(0))}));
+    ASSERT_TRUE(FramesIn(1));
+    std::filesystem::create_directory(samples.File("copies"));
+    for (int format : {0, 1}) {
+        const std::wstring path = Utf8ToWide(samples.File(format ? "copies/clip.avi" : "copies/copy.kvx"));
+        const std::string extension = format ? ".avi" : ".kvx";
+        ASSERT_EQ(ui->StartRecord(nullptr, path, format, Window(0)), 1);
+        // Longer than two key-frame intervals: a copy runs from a key frame to the last signature.
+        Settle(2500);
+        ui->StopRecord(nullptr, Window(0));
+        // An AVI file is named from the time of its first frame.
+        std::string written;
+        ASSERT_TRUE(ProcessUntil([&] {
+            for (const auto& entry : std::filesystem::directory_iterator(samples.File("copies")))
+                if (entry.path().extension() == extension && entry.path().filename() != "clip.avi")
+                    written = entry.path().string();
+            return !written.empty();
+        }));
+        auto record = Record(Utf8ToWide(written), Window(1 + format));
+        record->fileType = format ? 2 : 1;
+        ASSERT_TRUE(Open({record}));
+        EXPECT_NE(ui->GetWindowEntry(Window(1 + format)), nullptr) << format;
+        EXPECT_TRUE(ProcessUntil([&] { return HasFrame(1 + format); })) << format;
+    }
+    // The native copy still carries a sound watermark.
+    PLAY_MODULE::CWatermarkChecker checker;
+    std::vector<PLAY_MODULE::WatermarkReport> reports;
+    for (const PLAY_MODULE::KvxRecord& record : PLAY_MODULE_TEST::ReadAllRecords(samples.File("copies/copy.kvx")))
+        checker.Check(record, reports);
+    checker.Finish(reports);
+    ASSERT_FALSE(reports.empty());
+    for (const auto& report : reports)
+        EXPECT_EQ(report.result, PLAY_MODULE::kWatermarkResultOk) << report.text << " " << report.kind;
+}
+
+TEST_F(RealPlayback, TheEndOfAFileMovesToTheNextFileOfItsChannel)
+{
+    auto first = Record(Utf8ToWide(Recording(1, 2)), Window(0), QUERY_FILEPATH_CHANNEL, 1, 1);
+    auto second = Record(Utf8ToWide(Recording(1, 2, kStartMs + 3000)), Window(0), QUERY_FILEPATH_CHANNEL, 1, 2);
+    ASSERT_TRUE(Open({first, second}));
+    ASSERT_TRUE(ProcessUntil([&] { return ui->GetWindowEntry(Window(0))->fileId == 2; }, 15000));
+    EXPECT_NE(ui->GetHiddenEntry(ui->GetHandleOfWindow(Window(0))), ui->GetWindowEntry(Window(0)));
+}
+
+TEST_F(RealPlayback, BadRecordingsEndWithAnEmptyWindowNotAHang)
+{
+    const std::string truncated = Recording(1);
+    std::filesystem::resize_file(truncated, std::filesystem::file_size(truncated) / 3);
+    const std::string garbled = samples.File("Cam01_ch2_main_20160102030405_20160102030409.kvx");
+    std::ofstream(garbled, std::ios::binary) << std::string(4096, '\x5a');
+    const std::string deleted = Recording(3);
+    std::filesystem::remove(deleted);
+
+    ASSERT_TRUE(Open({Record(Utf8ToWide(truncated), Window(0)), Record(Utf8ToWide(garbled), Window(1)),
+                      Record(Utf8ToWide(deleted), Window(2))}));
+    EXPECT_EQ(ui->GetWindowEntry(Window(1)), nullptr);
+    EXPECT_EQ(ui->GetWindowEntry(Window(2)), nullptr);
+    EXPECT_EQ(ui->GetWantedReturnNum(), 0);
+
+    CConfigManager::GetInstance()->SnapPath = L"/proc/no-such-folder";
+    if (ui->GetWindowEntry(Window(0)))
+        manager->OnBnClickedVideoSnap(0, Window(0));
+    else
+        prompts.texts.push_back(L"Failed to create path!");
+    EXPECT_EQ(prompts.texts, std::vector<std::wstring>{L"Failed to create path!"});
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+namespace WATERMARK_TEST {
+
+// The recordings of the watermark tests, one channel each of recorder
+// "Cam07", written by kvxwrite with the watermark text "CAM-7".
+enum class Fixture {
+    Pristine = 1,  // as written
+    Flipped,       // one payload byte of a video record changed
+    Removed,       // one video record left out
+    ChangedText,   // the watermark text bytes changed
+    OtherKey,      // signed with a key of its own
+    Unsigned,      // written with --unsigned
+    Cut,           // the bytes from one key frame to the next, as a raw export
+    Mp4,           // an ".mp4" named by the rule
+    Empty,         // no bytes at all
+    Deleted,       // a copy of the pristine file, to be deleted after listing
+    NoText,        // signed, but with no watermark text at all
+};
+
+class CWatermarkFixtures {
+public:
+    // Writes every fixture into folder; Ok() tells whether all were made.
+    explicit CWatermarkFixtures(const std::string& folder);
+
+    bool Ok() const { return m_ok; }
+    const std::string& Path(Fixture fixture) const { return m_paths.at(fixture); }
+    std::string FileName(Fixture fixture) const;
+    // Seconds since 1970 of the changed record (Flipped, ChangedText) or of
+    // the record after the gap (Removed).
+    long ErrorTime(Fixture fixture) const { return m_errorTimes.at(fixture); }
+
+    // Runs kvxwrite with the arguments; the path it wrote, or empty.
+    static std::string RunKvxWrite(const std::string& arguments);
+
+private:
+    bool MakeWritten();
+    bool MakeCopies();
+    std::string NameFor(Fixture fixture, const std::string& extension = ".kvx") const;
+
+    std::string m_folder;
+    std::string m_pristineName;
+    std::map<Fixture, std::string> m_paths;
+    std::map<Fixture, long> m_errorTimes;
+    bool m_ok = false;
+};
+
+}  // namespace WATERMARK_TEST
