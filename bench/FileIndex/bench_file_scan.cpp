@@ -1,8 +1,13 @@
-// Scanning a folder of 100,000 recordings into the file index, against
-// `find` listing the same folder.
-#include <benchmark/benchmark.h>
-
+// Scanning folders of 10,000, 100,000 and 400,000 recordings into the file
+// index, against `find` listing the same folder: the whole life of the
+// index (listing, parsing, inserting, publishing, teardown), median of a
+// few runs, and the time per file, which stays flat when the scan grows
+// linearly.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,14 +15,15 @@
 #include "Base/TextCodec.h"
 #include "FileIndex/FileManager.h"
 #include "FileIndex/FileManagerListener.h"
-#include "FileIndex/NamingRuleParser.h"
 #include "FileIndex/RecordFormats.h"
-#include "FileIndex/SFFileFind.h"
+#include "Support/BenchRun.h"
+#include "Support/BenchTable.h"
 #include "Support/FolderOfRecordings.h"
 
-namespace {
+using namespace BENCH;
+using Clock = std::chrono::steady_clock;
 
-constexpr int kFileCount = 100000;
+namespace {
 
 class NullListener : public IFileManagerListener {
 public:
@@ -25,78 +31,54 @@ public:
     void OnGroupDay(const wchar_t*, int, SF_SOFT_BASE::CSFDateTime*, std::vector<int>*) override {}
 };
 
-const BenchSupport::FolderOfRecordings& Folder()
+template <typename Work>
+double MedianMs(Work work)
 {
-    static BenchSupport::FolderOfRecordings folder(kFileCount);
-    return folder;
+    std::vector<double> samples;
+    for (int i = 0; i < 3; ++i) {
+        const auto start = Clock::now();
+        work();
+        samples.push_back(SecondsSince(start) * 1000);
+    }
+    return Figures::Of(samples).median;
 }
 
-void BM_FindListing(benchmark::State& state)
+double FindMs(const std::string& folder)
 {
-    BenchSupport::TimeFindListing(state, Folder().Path());
+    const std::string command = "find '" + folder + "' > /dev/null";
+    return MedianMs([&] { std::system(command.c_str()); });
 }
 
-void BM_ScanAndIndex(benchmark::State& state)
+double ScanMs(const std::string& folder)
 {
     const std::list<std::wstring> formats = FileIndexFormats::GetDefaultRecordFormats();
-    const std::wstring pattern = SF_SOFT_BASE::Utf8ToWide(Folder().Path()) + L"/*.*";
+    const std::wstring pattern = SF_SOFT_BASE::Utf8ToWide(folder) + L"/*.*";
     NullListener listener;
-    std::size_t indexed = 0;
-    for (auto _ : state) {
+    return MedianMs([&] {
         auto manager = std::make_unique<CFileManager>(&listener, &formats);
         int noMatch = 1;
         manager->LoadPath(pattern.c_str(), &noMatch);
-        if (state.range(0)) {
-            std::list<_GROUP_FILE_INFO> groups;
-            std::vector<std::wstring> paths;
-            manager->GetGroupFileList(&groups, &paths);
-            indexed = paths.size();
-        }
-        state.PauseTiming();
-        manager.reset();
-        state.ResumeTiming();
-    }
-    state.counters["recordings"] = static_cast<double>(indexed);
-}
-
-// The parts of a scan: listing the folder alone, and listing plus parsing.
-void BM_ListOnly(benchmark::State& state)
-{
-    const std::wstring pattern = SF_SOFT_BASE::Utf8ToWide(Folder().Path()) + L"/*.*";
-    for (auto _ : state) {
-        CSFFileFind find;
-        std::size_t entries = 0;
-        if (find.FindFile(pattern.c_str())) {
-            do {
-                entries += find.GetFilePath() != nullptr && find.GetFileExt() != nullptr;
-            } while (find.FindNextFile());
-        }
-        benchmark::DoNotOptimize(entries);
-    }
-}
-
-void BM_ListAndParse(benchmark::State& state)
-{
-    const std::wstring pattern = SF_SOFT_BASE::Utf8ToWide(Folder().Path()) + L"/*.*";
-    for (auto _ : state) {
-        CSFFileFind find;
-        CNamingRuleParser parser;
-        std::size_t parsed = 0;
-        if (find.FindFile(pattern.c_str())) {
-            do {
-                find.GetFilePath();
-                parsed += parser.IsSupportedExtension(find.GetFileExt()) && parser.Parse(find.GetFileTitle());
-            } while (find.FindNextFile());
-        }
-        benchmark::DoNotOptimize(parsed);
-    }
+        std::list<_GROUP_FILE_INFO> groups;
+        std::vector<std::wstring> paths;
+        manager->GetGroupFileList(&groups, &paths);
+    });
 }
 
 }  // namespace
 
-BENCHMARK(BM_ListOnly)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ListAndParse)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FindListing)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(BM_ScanAndIndex)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    ParseArguments(argc, argv);
+    CTable table("Folder scan into the file index, median ms (peer: find listing the folder)");
+    const std::vector<int> sizes = IsSmoke() ? std::vector<int>{2000} : std::vector<int>{10000, 100000, 400000};
+    for (const int files : sizes) {
+        const BenchSupport::FolderOfRecordings folder(files);
+        const double find = FindMs(folder.Path());
+        const double scan = ScanMs(folder.Path());
+        const std::string name = std::to_string(files / 1000) + "k files";
+        table.Row("scan of " + name + " (ms)", scan, find, "<= 2.5");
+        table.Row("scan of " + name + ", per file (us)", scan * 1000 / files, find * 1000 / files);
+    }
+    table.Print();
+    return 0;
+}

@@ -1,6 +1,7 @@
 #include "FileIndex/FileManager.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "Base/SFAutoMutexLock.h"
 #include "FileIndex/FileManagerListener.h"
@@ -18,6 +19,12 @@ struct PublishedDay {
     int dayKey;
     std::vector<int> channelKeys;
 };
+
+void SortList(std::list<int>& keys)
+{
+    if (!std::is_sorted(keys.begin(), keys.end()))
+        keys.sort();
+}
 
 }  // namespace
 
@@ -60,24 +67,32 @@ bool CFileManager::LoadPath(const wchar_t* pattern, int* noMatch)
 bool CFileManager::ScanFolder(const std::wstring& pattern, const std::wstring& /*folderName*/,
                               int depth, int* noMatch)
 {
+    PendingScan scan;
+    ScanEntries(pattern, depth, noMatch, scan);
+    AddPendingRecordings(scan);
+    return true;
+}
+
+void CFileManager::ScanEntries(const std::wstring& pattern, int depth, int* noMatch, PendingScan& scan)
+{
     *noMatch = 1;
     if (depth > 1)
-        return true;
+        return;
     CSFFileFind find;
     if (!find.FindFile(pattern.c_str()))
-        return true;
+        return;
     CNamingRuleParser parser(&m_extensions);
     // Every entry once; a read error ends the folder.
     do {
-        ExamineEntry(find, parser, depth, noMatch);
+        ExamineEntry(find, parser, depth, noMatch, scan);
     } while (find.FindNextFile());
     if (depth == 1)
         m_folderListed = find.GetLastError() == CSFFileFind::kErrorNoMoreFiles;
     find.Close();
-    return true;
 }
 
-void CFileManager::ExamineEntry(CSFFileFind& find, CNamingRuleParser& parser, int depth, int* noMatch)
+void CFileManager::ExamineEntry(CSFFileFind& find, CNamingRuleParser& parser, int depth, int* noMatch,
+                                PendingScan& scan)
 {
     if (find.IsDots() || find.IsHidden() || find.IsTemporary() || find.IsSystem())
         return;
@@ -91,7 +106,7 @@ void CFileManager::ExamineEntry(CSFFileFind& find, CNamingRuleParser& parser, in
         if (!parser.ParseDateFolder(title.c_str()))
             return;
         int folderNoMatch = 1;
-        ScanFolder(folder + L"/*.*", title, depth + 1, &folderNoMatch);
+        ScanEntries(folder + L"/*.*", depth + 1, &folderNoMatch, scan);
         if (folderNoMatch == 0)
             *noMatch = 0;
         return;
@@ -100,7 +115,7 @@ void CFileManager::ExamineEntry(CSFFileFind& find, CNamingRuleParser& parser, in
         return;
     *noMatch = 0;
     if (parser.Parse(find.GetFileTitle())) {
-        AddRecording(&parser, path);
+        scan.Queue(parser, path);
     } else {
         AddSingleFile(path);
         m_seenSingles.insert(path);
@@ -124,33 +139,82 @@ bool CFileManager::AddRecording(const CNamingRuleParser* parsed, const wchar_t* 
 {
     if (!parsed || !path)
         return false;
-    const int dayKey = parsed->DayKey();
-    const int startKey = static_cast<int>(parsed->StartKey());
-
     CSFAutoMutexLock lock(&m_lock);
-    std::unique_ptr<_GROUP_INDEX>& group = m_index->groups[parsed->name];
+    _CHANNEL_INDEX& channel = ChannelOf(GroupOf(parsed->name), parsed->DayKey(), parsed->channel);
+    return InsertFile(channel, static_cast<int>(parsed->StartKey()), parsed->start, parsed->end, path);
+}
+
+void CFileManager::PendingScan::Queue(const CNamingRuleParser& parsed, const wchar_t* path)
+{
+    const auto [name, added] = groups.try_emplace(parsed.name, int(names.size()));
+    if (added)
+        names.push_back(parsed.name);
+    recordings.push_back({name->second, parsed.DayKey(), parsed.channel, static_cast<int>(parsed.StartKey()),
+                         parsed.start, parsed.end, path});
+}
+
+// Sorted by group, day, channel and start (stable: of two recordings with
+// one start, the first met stays, as with AddRecording).
+void CFileManager::AddPendingRecordings(PendingScan& scan)
+{
+    const auto key = [](const PendingRecording& r) { return std::tie(r.group, r.dayKey, r.channel, r.startKey); };
+    std::stable_sort(scan.recordings.begin(), scan.recordings.end(),
+                     [&](const PendingRecording& a, const PendingRecording& b) { return key(a) < key(b); });
+    {
+        CSFAutoMutexLock lock(&m_lock);
+        _CHANNEL_INDEX* channel = nullptr;
+        const PendingRecording* previous = nullptr;
+        for (const PendingRecording& r : scan.recordings) {
+            if (!previous || r.group != previous->group || r.dayKey != previous->dayKey ||
+                r.channel != previous->channel)
+                channel = &ChannelOf(GroupOf(scan.names[std::size_t(r.group)]), r.dayKey, r.channel);
+            InsertFile(*channel, r.startKey, r.start, r.end, r.path.c_str());
+            previous = &r;
+        }
+    }
+    scan.recordings.clear();
+}
+
+_GROUP_INDEX& CFileManager::GroupOf(const std::wstring& name)
+{
+    std::unique_ptr<_GROUP_INDEX>& group = m_index->groups[name];
     if (!group)
         group = std::make_unique<_GROUP_INDEX>();
-    std::unique_ptr<_CHANNEL_MAP>& day = group->days[dayKey];
+    return *group;
+}
+
+_CHANNEL_INDEX& CFileManager::ChannelOf(_GROUP_INDEX& group, int dayKey, int channelKey)
+{
+    std::unique_ptr<_CHANNEL_MAP>& day = group.days[dayKey];
     if (!day) {
         day = std::make_unique<_CHANNEL_MAP>();
-        group->dayKeys.push_back(dayKey);
+        group.dayKeys.push_back(dayKey);
     }
-    std::unique_ptr<_CHANNEL_INDEX>& channel = (*day)[parsed->channel];
+    std::unique_ptr<_CHANNEL_INDEX>& channel = (*day)[channelKey];
     if (!channel)
         channel = std::make_unique<_CHANNEL_INDEX>();
-    auto [slot, added] = channel->files.try_emplace(startKey);
-    if (!added) {
+    return *channel;
+}
+
+// A start later than every one of the channel goes to the tree's end at once.
+// A file met again takes the running load's mark.
+bool CFileManager::InsertFile(_CHANNEL_INDEX& channel, int startKey, const CSFDateTime& start,
+                              const CSFDateTime& end, const wchar_t* path)
+{
+    auto& files = channel.files;
+    const bool last = files.empty() || std::prev(files.end())->first < startKey;
+    const auto slot = last ? files.emplace_hint(files.end(), startKey, nullptr) : files.try_emplace(startKey).first;
+    if (slot->second) {
         if (slot->second->GetPathString() == path)
             slot->second->SetLoadMark(m_loadMark);
         return false;
     }
     slot->second = std::make_unique<CFileInfo>();
     slot->second->SetPath(path);
-    slot->second->SetStartTime(parsed->start);
-    slot->second->SetEndTime(parsed->end);
+    slot->second->SetStartTime(start);
+    slot->second->SetEndTime(end);
     slot->second->SetLoadMark(m_loadMark);
-    channel->startTimes.push_back(startKey);
+    channel.startTimes.push_back(startKey);
     return true;
 }
 
@@ -158,10 +222,10 @@ void CFileManager::SortIndex()
 {
     CSFAutoMutexLock lock(&m_lock);
     for (auto& [name, group] : m_index->groups) {
-        group->dayKeys.sort();
+        SortList(group->dayKeys);
         for (auto& [dayKey, day] : group->days) {
             for (auto& [channelKey, channel] : *day)
-                channel->startTimes.sort();
+                SortList(channel->startTimes);
         }
     }
 }

@@ -200,23 +200,14 @@ int CKvxMediaSource::ReadPacket(MediaPacket& out)
     return 0;
 }
 
-std::shared_ptr<const CKeyFrameIndex> CKvxMediaSource::Index()
-{
-    if (auto index = m_index->Get())
-        return index;
-    // Seeking before the library's scan finished: scan here (headers only).
-    auto index = std::make_shared<CKeyFrameIndex>();
-    if (!CKvxIndexScanner::Scan(m_path, *index))
-        return nullptr;
-    m_index->Set(index);
-    return index;
-}
-
 bool CKvxMediaSource::SeekKeyFrame(std::int64_t timeMs)
 {
-    const auto index = Index();
+    const auto index = m_index->Get();
     std::uint64_t position = 0;
-    if (index && !index->entries.empty()) {
+    if (!index) {
+        // The library's scan has not finished: bisect the file for this seek.
+        position = CKvxIndexScanner::FindKeyFrame(m_path, m_startAbsMs + timeMs).value_or(0);
+    } else if (!index->entries.empty()) {
         const std::int64_t wanted = index->absoluteTimes ? m_startAbsMs + timeMs : timeMs;
         auto after = std::upper_bound(
             index->entries.begin(), index->entries.end(), wanted,

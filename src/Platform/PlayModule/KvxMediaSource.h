@@ -40,7 +40,6 @@ private:
     bool ReadLatestVideoTime(std::uint64_t from);
     void TakeAudioFacts(const KvxRecord& record);
     bool ToPacket(KvxRecord& record, MediaPacket& out);
-    std::shared_ptr<const CKeyFrameIndex> Index();
 
     std::string m_path;
     CKvxFileReader m_reader;

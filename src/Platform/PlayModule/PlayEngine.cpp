@@ -2,6 +2,7 @@
 
 #include "Base/SFDateTime.h"
 #include "Base/SFSignalStack.h"
+#include "Platform/PlayModule/DecoderThreads.h"
 #include "Platform/PlayModule/IPlayModuleListener.h"
 #include "Platform/PlayModule/StreamTap.h"
 
@@ -65,8 +66,13 @@ bool CPlayEngine::Start(std::unique_ptr<IMediaSource> source)
     if (!source || m_thread.joinable())
         return false;
     m_source = std::move(source);
-    if (!m_video.Open(m_source->VideoParameters(), 1))
+    m_counted = std::make_unique<CDecoderThreads::Stream>();
+    // One thread until the second key frame: modules opened one after
+    // another into a grid then never start with threads of their own.
+    if (!m_video.Open(m_source->VideoParameters(), 1)) {
+        m_counted.reset();
         return false;
+    }
     m_durationMs = std::max<std::int64_t>(0, m_source->DurationMs());
     m_frameRate = m_source->FrameRate() > 0 ? m_source->FrameRate() : 25.0;
     if (const AVCodecParameters* params = m_source->VideoParameters()) {
@@ -88,6 +94,7 @@ void CPlayEngine::Shutdown()
     m_done.notify_all();
     if (m_thread.joinable())
         m_thread.join();
+    m_counted.reset();
 }
 
 void CPlayEngine::Play()
@@ -371,6 +378,13 @@ void CPlayEngine::Execute(const Command& command)
     case Command::SettleAt:
         break;
     }
+    FinishCommand(command);
+    if (command.kind == Command::StepBackward)
+        DecodeBlockAhead();
+}
+
+void CPlayEngine::FinishCommand(const Command& command)
+{
     std::lock_guard lock(m_mutex);
     if (ClockOwner())
         m_clock->Set(m_currentMs);
@@ -543,9 +557,32 @@ void CPlayEngine::HandlePacket(MediaPacket& packet)
     if (m_catchUp && !packet.key)
         return;
     m_catchUp = false;
-    if (packet.key)
+    if (packet.key) {
         m_lastKeyFedMs = packet.timeMs;
+        if (m_keyFramesFed++ > 0)
+            AdaptDecoderThreads();
+    }
     m_video.Send(packet.packet.get(), packet.timeMs, packet.hasPts);
+}
+
+// At a key frame nothing decoded later needs the decoder's state: the
+// decoder is drained and opened again when the streams playing call for
+// another thread count.
+void CPlayEngine::AdaptDecoderThreads()
+{
+    const int wanted = DecoderThreads();
+    if (wanted == m_video.Threads() || !m_video.IsOpen())
+        return;
+    m_video.SendEnd();
+    for (AVFramePtr frame = MakeFrame(); m_video.Receive(frame.get()); frame = MakeFrame())
+        m_decoded.push_back(std::move(frame));
+    m_video.Open(m_source->VideoParameters(), wanted);
+}
+
+int CPlayEngine::DecoderThreads() const
+{
+    const AVCodecParameters* params = m_source->VideoParameters();
+    return params ? CDecoderThreads::ForNewDecoder(params->width, params->height) : 1;
 }
 
 void CPlayEngine::DecodeAudio(MediaPacket& packet,
@@ -689,6 +726,7 @@ void CPlayEngine::ResetDecoding()
 void CPlayEngine::DoSeek(std::int64_t timeMs, bool exact)
 {
     m_block.clear();
+    m_blockAhead.clear();
     m_needReposition = false;
     ResetDecoding();
     m_source->SeekKeyFrame(timeMs);
@@ -709,6 +747,7 @@ void CPlayEngine::DoSeek(std::int64_t timeMs, bool exact)
 void CPlayEngine::RepositionAfterReverse()
 {
     m_needReposition = false;
+    m_blockAhead.clear();
     ResetDecoding();
     m_source->SeekKeyFrame(m_currentMs);
     m_discardUntilMs = m_currentMs;
@@ -734,6 +773,13 @@ const PlanarPicture* CPlayEngine::PreviousPicture()
     }
     const bool inside = !m_block.empty() && current <= m_blockEndMs;
     const std::int64_t end = inside ? std::min(current, m_block.front().timeMs) : current;
+    if (!m_blockAhead.empty() && m_blockAheadEndMs == end) {
+        m_block = std::move(m_blockAhead);
+        m_blockAhead.clear();
+        m_blockEndMs = end;
+        m_needReposition = true;
+        return previousIn();
+    }
     const bool loaded = LoadBlockBefore(end);
     m_needReposition = true;
     return loaded ? previousIn() : nullptr;
@@ -751,6 +797,57 @@ bool CPlayEngine::LoadBlockBefore(std::int64_t endMs)
     return loaded;
 }
 
+// Paused after a step back: decodes the group before the shown block, so
+// that a step into it finds it decoded. Steps inside the shown block are
+// served meanwhile; any other request ends the decoding.
+void CPlayEngine::DecodeBlockAhead()
+{
+    if (m_block.empty() || !m_blockAhead.empty() || m_block.front().timeMs <= 0 || SettleInterrupted())
+        return;
+    m_shownBlock = std::move(m_block);
+    const std::int64_t shownEndMs = m_blockEndMs;
+    const std::int64_t endMs = m_shownBlock.front().timeMs;
+    m_readingAhead = true;
+    m_aheadInterrupted = false;
+    const bool loaded = LoadBlockBefore(endMs) && !m_aheadInterrupted;
+    m_readingAhead = false;
+    if (loaded) {
+        m_blockAhead = std::move(m_block);
+        m_blockAheadEndMs = endMs;
+    }
+    m_block = std::move(m_shownBlock);
+    m_shownBlock.clear();
+    m_blockEndMs = shownEndMs;
+    m_needReposition = true;
+}
+
+bool CPlayEngine::AheadInterrupted()
+{
+    for (;;) {
+        Command step;
+        const PlanarPicture* previous = nullptr;
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_quit || !m_paused)
+                return true;
+            if (m_commands.empty())
+                return false;
+            if (m_commands.front().kind != Command::StepBackward)
+                return true;
+            for (auto it = m_shownBlock.rbegin(); it != m_shownBlock.rend() && !previous; ++it)
+                previous = it->timeMs < m_currentMs ? &*it : nullptr;
+            // A step into the group being decoded waits for it.
+            if (!previous)
+                return false;
+            step = m_commands.front();
+            m_commands.pop_front();
+        }
+        m_work = *previous;
+        PresentPicture(m_work);
+        FinishCommand(step);
+    }
+}
+
 bool CPlayEngine::DecodeBlockBefore(std::int64_t endMs)
 {
     std::int64_t target = endMs - 1;
@@ -758,8 +855,13 @@ bool CPlayEngine::DecodeBlockBefore(std::int64_t endMs)
         ResetDecoding();
         m_block.clear();
         m_source->SeekKeyFrame(std::max<std::int64_t>(0, target));
-        while (AVFramePtr frame = NextFrame()) {
-            if (FrameTimeMs(*frame) >= endMs || m_quit)
+        for (;;) {
+            if (m_readingAhead && AheadInterrupted()) {
+                m_aheadInterrupted = true;
+                return false;
+            }
+            AVFramePtr frame = NextFrame();
+            if (!frame || FrameTimeMs(*frame) >= endMs || m_quit)
                 break;
             PlanarPicture picture;
             if (!ConvertFrame(*frame, picture))

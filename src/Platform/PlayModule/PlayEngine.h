@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Platform/PlayModule/DecoderThreads.h"
 #include "Platform/PlayModule/FrameConverter.h"
 #include "Platform/PlayModule/MediaSource.h"
 #include "Platform/PlayModule/PlanarPicture.h"
@@ -106,6 +107,8 @@ private:
     AVFramePtr NextFrame();
     bool FeedDecoder();
     void HandlePacket(MediaPacket& packet);
+    void AdaptDecoderThreads();
+    int DecoderThreads() const;
     bool Discarded(const AVFrame& frame) const;
     std::int64_t FrameTimeMs(const AVFrame& frame) const;
     std::int64_t FrameDurationMs(const AVFrame& frame) const;
@@ -126,6 +129,9 @@ private:
     const PlanarPicture* PreviousPicture();
     bool LoadBlockBefore(std::int64_t endMs);
     bool DecodeBlockBefore(std::int64_t endMs);
+    void DecodeBlockAhead();
+    bool AheadInterrupted();
+    void FinishCommand(const Command& command);
     bool ConvertFrame(const AVFrame& frame, PlanarPicture& out);
     // Both with m_mutex held: the group may swap the clock at any time.
     bool ClockOwner() const;
@@ -134,6 +140,7 @@ private:
     CPlayModule* m_owner;
     IPlayModuleListener* m_listener;
     std::unique_ptr<IMediaSource> m_source;
+    std::unique_ptr<CDecoderThreads::Stream> m_counted;
     CStreamDecoder m_video;
     CStreamDecoder m_audio;
     CFrameConverter m_converter;
@@ -141,10 +148,16 @@ private:
     AVFramePtr m_held;
     std::deque<PlanarPicture> m_block;
     std::int64_t m_blockEndMs = 0;
+    std::deque<PlanarPicture> m_blockAhead;  // the group before m_block
+    std::deque<PlanarPicture> m_shownBlock;  // m_block while m_blockAhead is decoded
+    std::int64_t m_blockAheadEndMs = 0;
+    bool m_readingAhead = false;
+    bool m_aheadInterrupted = false;
     PlanarPicture m_work;
     bool m_sourceEnded = false;
     bool m_catchUp = false;
     std::int64_t m_lastKeyFedMs = INT64_MIN;
+    std::uint64_t m_keyFramesFed = 0;
     bool m_needReposition = false;
     bool m_readingBlock = false;
     bool m_reverseKeysOnly = false;

@@ -38,7 +38,7 @@ bool CStreamDecoder::Open(const AVCodecParameters* parameters, int threads)
     }
     m_context->pkt_timebase = {1, 1000};
     m_context->thread_count = threads;
-    m_context->thread_type = FF_THREAD_SLICE;
+    m_context->thread_type = threads == 1 ? FF_THREAD_SLICE : FF_THREAD_FRAME | FF_THREAD_SLICE;
     AVDictionary* options = nullptr;
     LimitToRecorderDecoders(&options);
     const int opened = avcodec_open2(m_context, codec, &options);
@@ -47,7 +47,9 @@ bool CStreamDecoder::Open(const AVCodecParameters* parameters, int threads)
         avcodec_free_context(&m_context);
         return false;
     }
+    m_threads = threads;
     m_ended = false;
+    m_decodingTimes.clear();
     return true;
 }
 

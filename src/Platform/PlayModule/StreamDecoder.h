@@ -26,8 +26,10 @@ public:
     CStreamDecoder(const CStreamDecoder&) = delete;
     CStreamDecoder& operator=(const CStreamDecoder&) = delete;
 
+    // threads 0: one per core (frame and slice threads), as FFmpeg picks.
     bool Open(const AVCodecParameters* parameters, int threads);
     bool IsOpen() const { return m_context != nullptr; }
+    int Threads() const { return m_threads; }
     // False when the decoder refuses the packet (it is dropped).
     // hasPts false: timeMs is a decoding time; frames then take the packet
     // times in rising order as they come out.
@@ -39,6 +41,7 @@ public:
 
 private:
     AVCodecContext* m_context = nullptr;
+    int m_threads = 1;
     bool m_ended = false;
     std::multiset<std::int64_t> m_decodingTimes;
 };

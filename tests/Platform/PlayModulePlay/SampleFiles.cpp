@@ -243,8 +243,9 @@ extern "C" const char* __lsan_default_suppressions()
 
 // Locks the thread sanitizer does not see: glibc's time-zone set-up inside
 // mktime/localtime_r, the H.265 encoder's thread pool, the sound server
-// client library's own, Qt's thread start and wait, and the reference counts
-// of Qt's multimedia objects (Qt is not instrumented).
+// client library's own, Qt's thread start and wait, the reference counts
+// of Qt's multimedia objects (Qt is not instrumented), and the progress
+// counters FFmpeg's frame threads hand decoded pictures over with.
 extern "C" const char* __tsan_default_suppressions()
 {
     return "race:tzset_internal\n"
@@ -254,5 +255,7 @@ extern "C" const char* __tsan_default_suppressions()
            "race:libQt6Multimedia.so\n"
            "race:QWaitCondition\n"
            "race:QThread\n"
-           "race:QByteArray::reallocData\n";
+           "race:QByteArray::reallocData\n"
+           "race:libavcodec.so\n"
+           "race:libavutil.so\n";
 }

@@ -1,0 +1,114 @@
+// Decoding speed of the play module against libavcodec in the same process,
+// both timed from opening the file to the Nth decoded frame (median of
+// three rounds taken by turns), on 10-minute
+// recordings (D1 at 2 Mbit/s and 1080p at 4 Mbit/s, 2 s between key frames)
+// in ".mp4", ".ts" and ".kvx": with one decoder thread, and with the
+// threads each picks for one stream (FFmpeg's default: one per core).
+// FFmpeg reads no ".kvx": its figure there is of the ".ts" of the same stream.
+#include <cstdio>
+#include <vector>
+#include <memory>
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+#if __has_include("Platform/PlayModule/DecoderThreads.h")
+#include "Platform/PlayModule/DecoderThreads.h"
+#define HAS_DECODER_THREADS 1
+#endif
+#include "Platform/PlayModule/TimeSource.h"
+#include "Support/BenchRecordings.h"
+#include "Support/BenchRun.h"
+#include "Support/BenchTable.h"
+#include "Support/ModuleRun.h"
+#include "Support/PeerDecoder.h"
+
+using namespace BENCH;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// A clock that is always far ahead: every frame is due at once.
+class RushingTime : public PLAY_MODULE::ITimeSource {
+public:
+    std::int64_t NowUs() const override { return m_now += 1'000'000; }
+
+private:
+    mutable std::atomic<std::int64_t> m_now{0};
+};
+
+int Frames()
+{
+    return Pick(1500, 100);
+}
+
+void FixDecoderThreads([[maybe_unused]] int threads)
+{
+#ifdef HAS_DECODER_THREADS
+    PLAY_MODULE::CDecoderThreads::SetFixedThreads(threads);
+#endif
+}
+
+double ModuleFps(const std::string& path, int threads)
+{
+    FixDecoderThreads(threads);
+    CFrameCounter counter;
+    auto module = std::make_unique<PLAY_MODULE::CPlayModule>(&counter);
+    module->SetTimeSource(std::make_shared<RushingTime>());
+    const auto start = Clock::now();
+    if (!module->Open(path.c_str()) || !module->Play(nullptr))
+        return 0;
+    CFrameCounter::WaitFor([&] { return counter.frames >= Frames() || counter.ends > 0; },
+                           std::chrono::minutes(5));
+    const double seconds = SecondsSince(start);
+    const int frames = counter.frames;
+    module.reset();
+    FixDecoderThreads(0);
+    return frames / seconds;
+}
+
+double PeerFps(const std::string& path, int threads)
+{
+    const auto start = Clock::now();
+    CPeerDecoder peer;
+    if (!peer.Open(path, threads))
+        return 0;
+    int frames = 0;
+    while (frames < Frames() && peer.NextFrame())
+        ++frames;
+    return frames / SecondsSince(start);
+}
+
+// Ours and the peer by turns, a few rounds each: the median of each side,
+// so that load from elsewhere falls on both alike.
+void DecodeRows(CTable& table, const RecordingCase& c, int threads, const std::string& label,
+                const std::string& goal)
+{
+    std::vector<double> ours, peer;
+    for (int round = 0; round < Pick(3, 1); ++round) {
+        ours.push_back(ModuleFps(c.path, threads));
+        peer.push_back(PeerFps(c.peerPath, threads));
+    }
+    table.Row(c.name + ", " + label + " (fps)", Figures::Of(ours).median, Figures::Of(peer).median, goal);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    ParseArguments(argc, argv);
+    av_log_set_level(AV_LOG_ERROR);
+    PLAY_MODULE::CPlayModule::SetRenderType(PLAY_MODULE::PM_RENDER_QT);
+    CTable table("Decoding, no display: frames a second from Open to frame " + std::to_string(Frames()) +
+                 " (peer: libavcodec in this process)");
+    const bool made = ForEachRecording([&](const RecordingCase& c) {
+        DecodeRows(table, c, 1, "1 thread", ">= 0.95");
+        DecodeRows(table, c, 0, "default threads", ">= 0.9");
+    });
+    if (!made)
+        return 1;
+    table.Print();
+    RemoveWorkFolder();
+    return 0;
+}

@@ -1,0 +1,136 @@
+// Play-module cost in a grid, each case in a process of its own (a fresh heap):
+//   CPU of 36 D1 streams playing at 1X, from before the first Open to the
+//   end of the window, against 36 `ffmpeg -re -threads 1` processes decoding
+//   the same window of the same file ("kvx": the ".ts" of the same stream);
+//   memory per open module while playing (peak resident growth / modules),
+//   against as many libavformat + libavcodec decoders in one process.
+#include <cstdio>
+#include <memory>
+#include <thread>
+#include <vector>
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+#include "Support/BenchRecordings.h"
+#include "Support/BenchRun.h"
+#include "Support/BenchTable.h"
+#include "Support/ModuleRun.h"
+#include "Support/PeerDecoder.h"
+
+using namespace BENCH;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr int kGridStreams = 36;
+
+double WindowSeconds()
+{
+    return Pick(30.0, 1.0);
+}
+
+using Modules = std::vector<std::unique_ptr<CPausedModule>>;
+
+void OpenPlaying(Modules& modules, const std::string& path, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        modules.push_back(std::make_unique<CPausedModule>());
+        modules.back()->module.Open(path.c_str());
+        modules.back()->module.Play(nullptr);
+    }
+}
+
+// Cores used by the grid: CPU seconds / wall seconds of the window.
+double ModuleGridCores(const std::string& path)
+{
+    const auto values = InChild([&] {
+        const double cpuStart = ProcessCpuSeconds();
+        const auto start = Clock::now();
+        Modules modules;
+        OpenPlaying(modules, path, kGridStreams);
+        std::this_thread::sleep_for(std::chrono::duration<double>(WindowSeconds()) - (Clock::now() - start));
+        const std::vector<double> cores{(ProcessCpuSeconds() - cpuStart) / SecondsSince(start)};
+        return cores;
+    });
+    return values.empty() ? 0 : values[0];
+}
+
+double FfmpegGridCores(const std::string& path)
+{
+    const std::string window = std::to_string(WindowSeconds());
+    const std::vector<std::string> commands(
+        kGridStreams, "ffmpeg -nostdin -v error -re -threads 1 -t " + window + " -i " + path + " -f null -");
+    const auto start = Clock::now();
+    const double cpu = RunProcessesCpuSeconds(commands);
+    return cpu / std::max(WindowSeconds(), SecondsSince(start));
+}
+
+int MemoryModules()
+{
+    return Pick(16, 2);
+}
+
+// Peak resident growth over the first seconds of play, per module.
+double ModuleMegabytes(const std::string& path)
+{
+    const auto values = InChild([&] {
+        const long before = ResidentKb();
+        Modules modules;
+        OpenPlaying(modules, path, MemoryModules());
+        long peak = before;
+        const auto start = Clock::now();
+        while (SecondsSince(start) < Pick(3.0, 1.0)) {
+            peak = std::max(peak, ResidentKb());
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        const std::vector<double> mb{double(peak - before) / 1024.0 / MemoryModules()};
+        return mb;
+    });
+    return values.empty() ? 0 : values[0];
+}
+
+double PeerMegabytes(const std::string& path)
+{
+    const auto values = InChild([&] {
+        const long before = ResidentKb();
+        std::vector<std::unique_ptr<CPeerDecoder>> peers;
+        long peak = before;
+        for (int i = 0; i < MemoryModules(); ++i) {
+            peers.push_back(std::make_unique<CPeerDecoder>());
+            peers.back()->Open(path, 1);
+        }
+        for (int frame = 0; frame < Pick(75, 25); ++frame) {
+            for (auto& peer : peers)
+                peer->NextFrame();
+            peak = std::max(peak, ResidentKb());
+        }
+        const std::vector<double> mb{double(peak - before) / 1024.0 / MemoryModules()};
+        return mb;
+    });
+    return values.empty() ? 0 : values[0];
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    ParseArguments(argc, argv);
+    av_log_set_level(AV_LOG_ERROR);
+    PLAY_MODULE::CPlayModule::SetRenderType(PLAY_MODULE::PM_RENDER_QT);
+    CTable table("Streams at 1X and memory, each case in a process of its own (peer: ffmpeg -re -threads 1 "
+                 "processes; libavcodec decoders)");
+    const bool made = ForEachRecording([&](const RecordingCase& c) {
+        if (c.size == Size::D1)
+            table.Row(std::to_string(kGridStreams) + " " + c.name + " streams at 1X (CPU cores)",
+                      ModuleGridCores(c.path), FfmpegGridCores(c.peerPath), "<= 1.0");
+        table.Row("memory per open module, " + c.name + " (MB)", ModuleMegabytes(c.path),
+                  PeerMegabytes(c.peerPath));
+    });
+    if (!made)
+        return 1;
+    table.Print();
+    RemoveWorkFolder();
+    return 0;
+}

@@ -1,0 +1,123 @@
+// Exact seeks and back-steps of the play module on 10-minute recordings
+// (D1 and 1080p, a key frame every 2 s) in ".mp4", ".ts" and ".kvx", at
+// random targets (fixed seed): median, p95 and max of the wall time from
+// the call to the shown frame. The peer seeks libavformat back to a key
+// frame and decodes with libavcodec up to the frame that holds the target,
+// at FFmpeg's default threads, in this process ("kvx": the ".ts" of the same
+// stream). A back-step's peer is an exact seek to the frame before.
+//   first back-step: the step right after an exact seek;
+//   step into the previous group: stepping back a frame every 100 ms (as a
+//   user holding the key does) from inside a group past its key frame.
+#include <cmath>
+#include <cstdio>
+#include <random>
+#include <thread>
+#include <vector>
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+#include "Support/BenchRecordings.h"
+#include "Support/BenchRun.h"
+#include "Support/BenchTable.h"
+#include "Support/ModuleRun.h"
+#include "Support/PeerDecoder.h"
+
+using namespace BENCH;
+
+namespace {
+
+constexpr double kGroupMs = 2000;
+constexpr double kFrameMs = 40;
+constexpr auto kUserStep = std::chrono::milliseconds(100);
+
+struct Series {
+    std::vector<double> seek, firstStep, crossStep;
+    std::vector<double> peerSeek, peerFirstStep, peerCrossStep;
+};
+
+std::vector<double> RandomTargets(double durationMs, int count, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> within(0, durationMs - 1000);
+    std::vector<double> targets;
+    for (int i = 0; i < count; ++i)
+        targets.push_back(within(random));
+    return targets;
+}
+
+double PeerMs(CPeerDecoder& peer, double targetMs)
+{
+    const auto start = std::chrono::steady_clock::now();
+    peer.SeekExact(std::int64_t(targetMs));
+    return SecondsSince(start) * 1000;
+}
+
+void MeasureSeeks(CPausedModule& player, CPeerDecoder& peer, Series& out)
+{
+    for (const double target : RandomTargets(player.DurationMs(), Pick(200, 3), 15)) {
+        out.seek.push_back(player.SeekExact(target));
+        out.firstStep.push_back(player.Time([&] { player.module.StepBackward(); }));
+        out.peerSeek.push_back(PeerMs(peer, target));
+        out.peerFirstStep.push_back(PeerMs(peer, target - kFrameMs));
+    }
+}
+
+// From a few frames into a random group, steps back to its key frame and
+// then across into the group before.
+void MeasureCrossing(CPausedModule& player, CPeerDecoder& peer, Series& out)
+{
+    std::mt19937 random(16);
+    const int groups = int(player.DurationMs() / kGroupMs) - 1;
+    std::uniform_int_distribution<int> group(1, groups - 1);
+    std::uniform_int_distribution<int> frames(1, 4);
+    for (int i = 0; i < Pick(40, 1); ++i) {
+        const double target = group(random) * kGroupMs + frames(random) * kFrameMs + 20;
+        player.SeekExact(target);
+        for (int steps = 0; !player.counter.key && steps < 60; ++steps) {
+            std::this_thread::sleep_for(kUserStep);
+            player.Time([&] { player.module.StepBackward(); });
+        }
+        std::this_thread::sleep_for(kUserStep);
+        out.crossStep.push_back(player.Time([&] { player.module.StepBackward(); }));
+        const double keyMs = std::floor(target / kGroupMs) * kGroupMs;
+        out.peerCrossStep.push_back(PeerMs(peer, keyMs - kFrameMs + 1));
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    ParseArguments(argc, argv);
+    av_log_set_level(AV_LOG_ERROR);
+    PLAY_MODULE::CPlayModule::SetRenderType(PLAY_MODULE::PM_RENDER_QT);
+    CTable table("Exact seek and back-step, ms from the call to the shown frame (peer: libavformat + "
+                 "libavcodec seek and decode in this process)");
+    bool opened = true;
+    const bool made = ForEachRecording([&](const RecordingCase& c) {
+        CPausedModule player;
+        CPeerDecoder peer;
+        if (!player.Open(c.path) || !peer.Open(c.peerPath, 0)) {
+            opened = false;
+            return;
+        }
+        Series series;
+        MeasureSeeks(player, peer, series);
+        MeasureCrossing(player, peer, series);
+        table.Rows(c.name + " exact seek", Figures::Of(series.seek), Figures::Of(series.peerSeek),
+                   c.size == Size::HD ? "< 100" : "");
+        table.Rows(c.name + " first back-step after a seek", Figures::Of(series.firstStep),
+                   Figures::Of(series.peerFirstStep));
+        table.Rows(c.name + " back-step into the previous group", Figures::Of(series.crossStep),
+                   Figures::Of(series.peerCrossStep), "< 50");
+    });
+    if (!made || !opened) {
+        std::fprintf(stderr, "could not open the recordings\n");
+        return 1;
+    }
+    table.Print();
+    RemoveWorkFolder();
+    return 0;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace BENCH {
+
+// Recordings of a natural-looking source (a moving fractal with sensor
+// noise, coded as a recorder does: constant bitrate, a key frame every 2 s,
+// no B-frames), made at run time and kept for the run.
+enum class Size { D1, HD };
+enum class Container { Mp4, Ts, Kvx };
+
+// What a program goes through: every size and container, a smoke run D1
+// ".kvx" alone.
+std::vector<Size> Sizes();
+std::vector<Container> Containers();
+
+std::string SizeName(Size size);
+std::string ContainerName(Container container);
+int Width(Size size);
+int Height(Size size);
+
+// One recording of a program's run; FFmpeg reads no ".kvx": its peer file
+// is then the ".ts" of the same stream.
+struct RecordingCase {
+    Size size;
+    Container container;
+    std::string path;
+    std::string peerPath;
+    std::string name;  // "D1 .mp4"
+};
+// Runs work on every size and container; false (with a message) when a
+// recording could not be made.
+bool ForEachRecording(const std::function<void(const RecordingCase&)>& work);
+
+// Length of the recordings: 10 minutes, 8 s in a smoke run.
+double RecordingSeconds();
+// Empty when FFmpeg or the recording writer failed.
+std::string Recording(Size size, Container container);
+// A 1080p ".kvx" of at least bytes.
+std::string LargeKvx(std::uint64_t bytes);
+
+}  // namespace BENCH

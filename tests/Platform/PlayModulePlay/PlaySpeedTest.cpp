@@ -1,0 +1,87 @@
+#include "RecordingListener.h"
+#include "SampleFiles.h"
+#include "TestClocks.h"
+
+#include "Platform/PlayModule/DecoderThreads.h"
+#include "Platform/PlayModule/PlayModule.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <thread>
+
+using namespace PLAY_MODULE;
+using namespace PlayModuleTest;
+
+namespace {
+
+constexpr std::int64_t kFrameMs = 40;
+
+std::string StepSample()
+{
+    static const std::string path = [] {
+        SampleSpec spec;
+        spec.width = 160;
+        spec.height = 120;
+        spec.frames = 150;
+        spec.gop = 25;
+        const std::string file = TempPath("steps.mp4");
+        return MakeSample(file, spec) ? file : std::string();
+    }();
+    return path;
+}
+
+}  // namespace
+
+// Stepping back across groups shows every frame once, in order: with a
+// pause between steps (the group before is then decoded ahead) and with
+// steps that come at once (served while that decoding runs).
+TEST(PlaySpeed, StepsBackAcrossGroupsShowEveryFrameInOrder)
+{
+    ASSERT_FALSE(StepSample().empty());
+    for (const auto pause : {std::chrono::milliseconds(20), std::chrono::milliseconds(0)}) {
+        RecordingListener listener;
+        CPlayModule module(&listener);
+        ASSERT_EQ(1, module.Open(StepSample().c_str()));
+        ASSERT_EQ(1, module.Play(nullptr));
+        module.Pause();
+        ASSERT_EQ(1, module.Seek(5u, 1));
+        ASSERT_EQ(5000, listener.LastFrame().stampMs);
+        for (int step = 1; step <= 80; ++step) {
+            std::this_thread::sleep_for(pause);
+            ASSERT_EQ(1, module.StepBackward());
+            ASSERT_EQ(5000 - kFrameMs * step, module.GetCurrentPlayTimeMs()) << "pause " << pause.count();
+        }
+        ASSERT_EQ(1, module.StepForward());
+        EXPECT_EQ(5000 - kFrameMs * 79, module.GetCurrentPlayTimeMs());
+    }
+}
+
+// The decoder takes another thread count at a key frame; no frame is lost
+// or shown twice when it does.
+TEST(PlaySpeed, DecoderThreadChangesLoseNoFrame)
+{
+    ASSERT_FALSE(StepSample().empty());
+    RecordingListener listener;
+    CPlayModule module(&listener);
+    module.SetTimeSource(std::make_shared<RushingTimeSource>());
+    listener.blockFrames = true;
+    ASSERT_EQ(1, module.Open(StepSample().c_str()));
+    ASSERT_EQ(1, module.Play(nullptr));
+    // Frames are held until drawn: each group starts with another count.
+    for (int frame = 0; listener.fileEnds == 0 && frame < 400; ++frame) {
+        if (frame % 25 == 0)
+            CDecoderThreads::SetFixedThreads(1 + (frame / 25) % 3);
+        listener.WaitFor([&] { return listener.FrameCount() > std::size_t(frame) || listener.fileEnds > 0; });
+        listener.drawn.Set();
+    }
+    CDecoderThreads::SetFixedThreads(0);
+    listener.blockFrames = false;
+    listener.drawn.Set();
+    ASSERT_TRUE(listener.WaitForEnd());
+    const auto frames = listener.Frames();
+    ASSERT_EQ(150u, frames.size());
+    for (std::size_t i = 0; i < frames.size(); ++i)
+        EXPECT_EQ(std::int64_t(i) * kFrameMs, frames[i].stampMs);
+}
