@@ -152,6 +152,9 @@ TEST_F(FileListEndToEnd, DoubleClicksPlayAndTheEndOfAFileStepsOn)
     const int window = grid->GetCurrentSubWinID();
     EXPECT_TRUE(ProcessUntil([&] { return PlayingIn(window).find("_ch2_") != std::string::npos; }, 15000))
         << PlayingIn(window);
+    // The highlight follows to the item now playing.
+    CSFTreeCtrl* list = frame->GetMainPage()->GetFileList()->GetTreeCtrl();
+    EXPECT_TRUE(ProcessUntil([&] { return list->IsItemHilight(Day()->child(1)) && !list->IsItemHilight(Day()->child(0)); }));
 }
 
 // The main window with the list filled and a day playing in four windows,
