@@ -102,15 +102,7 @@ void CExportSimplePlayerViewEventImp::CreateVideoWindow(const tagRECT& rect)
 
 void CExportSimplePlayerViewEventImp::CreatePlayControls()
 {
-    ImageRadioBox radio;
-    radio.str0 = L"btn_parsenor.png";
-    radio.str1 = L"btn_parsenor.png";
-    radio.str2 = L"btn_parseover.png";
-    radio.str3 = L"btn_playunchchecknor.png";
-    radio.str4 = L"btn_playunchchecknor.png";
-    radio.str5 = L"btn_playuncheckover.png";
-    radio.str6 = L"btn_parsenor.png";
-    radio.str7 = L"btn_playuncheckover.png";
+    ImageRadioBox radio = SFPlayToggleStyle();
     m_playButton = SFCreateRadioBox(this);
     m_playButton->SetSkin(&radio);
     m_playButton->Create(L"", kChildVisible, tagRECT{0, 0, 46, 47}, GetUIWnd(), kPlayButtonId);

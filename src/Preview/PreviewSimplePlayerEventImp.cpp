@@ -103,10 +103,7 @@ void CPreviewSimplePlayerEventImp::CreatePlayToggle()
     m_playToggle = SFCreateRadioBox(this);
     if (!m_playToggle)
         return;
-    ImageRadioBox style{L"btn_parsenor.png",         L"btn_parsenor.png",
-                        L"btn_parseover.png",        L"btn_playunchchecknor.png",
-                        L"btn_playunchchecknor.png", L"btn_playuncheckover.png",
-                        L"btn_parsenor.png",         L"btn_playuncheckover.png"};
+    ImageRadioBox style = SFPlayToggleStyle();
     m_playToggle->SetSkin(&style);
     m_playToggle->Create(L"", kControlStyle, Rect(0, 0, 46, 47), GetUIWnd(), kPlayToggleId);
     m_playToggle->SetToolTipText(GetLangString(L"Play"));

@@ -24,6 +24,14 @@ ImageVideoWindowStyle SFVideoWindowStyle(const std::wstring& loadingText)
     return s;
 }
 
+ImageRadioBox SFPlayToggleStyle()
+{
+    return ImageRadioBox{L"btn_parsenor.png",         L"btn_parsenor.png",
+                         L"btn_parseover.png",        L"btn_playunchchecknor.png",
+                         L"btn_playunchchecknor.png", L"btn_playuncheckover.png",
+                         L"btn_parsenor.png",         L"btn_playuncheckover.png"};
+}
+
 ImageSliderStyle SFSpeedSliderStyle()
 {
     ImageSliderStyle s;
