@@ -142,11 +142,7 @@ void CExportSimplePlayerViewEventImp::CreateExportRow()
     m_exportButton->Create(GetLangString(L"Begin Export"), kChildVisible, tagRECT{0, 0, 100, 30}, GetUIWnd(),
                            kExportButtonId);
 
-    ImageProgressCtrlStyle progress;
-    progress.str0 = L"progress_active.png";
-    progress.str1 = L"progress_bg.png";
-    progress.str2 = L"progress_maskleft.png";
-    progress.str3 = L"progress_maskright.png";
+    ImageProgressCtrlStyle progress = SFProgressBarStyle();
     m_progress = SFCreateProgressCtrl(nullptr);
     m_progress->SetSkin(&progress);
     m_progress->Create(kChildVisible, tagRECT{0, 0, 100, 11}, GetUIWnd(), kProgressId);

@@ -32,6 +32,12 @@ ImageRadioBox SFPlayToggleStyle()
                          L"btn_parsenor.png",         L"btn_playuncheckover.png"};
 }
 
+ImageProgressCtrlStyle SFProgressBarStyle()
+{
+    return ImageProgressCtrlStyle{L"progress_active.png", L"progress_bg.png", L"progress_maskleft.png",
+                                  L"progress_maskright.png"};
+}
+
 ImageSliderStyle SFSpeedSliderStyle()
 {
     ImageSliderStyle s;

@@ -13,5 +13,8 @@ ImageVideoWindowStyle SFVideoWindowStyle(const std::wstring& loadingText);
 // while paused.
 ImageRadioBox SFPlayToggleStyle();
 
+// The skin of the pages' progress bars (detection, export).
+ImageProgressCtrlStyle SFProgressBarStyle();
+
 // The skin of a play speed slider cut from "slider_speedoutput.png".
 ImageSliderStyle SFSpeedSliderStyle();
