@@ -12,23 +12,13 @@
 #include "Main/PlayManagerUILogic.h"
 #include "Main/PlayWinManagerEventImp.h"
 #include "Main/OwnedView.h"
+#include "Widgets/PlaySpeedSteps.h"
 #include "Widgets/SFWidgetFactory.h"
 #include "Widgets/SkinStyles.h"
 
 namespace {
 
 constexpr DWORD kControlStyle = 0x10010000;
-
-struct SpeedStep {
-    const wchar_t* label;
-    float factor;
-};
-
-constexpr std::array<SpeedStep, CPlayBarEventImp::kSpeedSteps> kSpeedStepTable{{
-    {L"1/64X", 0.015625f}, {L"1/32X", 0.03125f}, {L"1/16X", 0.0625f}, {L"1/8X", 0.125f}, {L"1/4X", 0.25f},
-    {L"1/2X", 0.5f}, {L"1X", 1.0f}, {L"2X", 2.0f}, {L"4X", 4.0f}, {L"8X", 8.0f}, {L"16X", 16.0f},
-    {L"32X", 32.0f}, {L"64X", 64.0f},
-}};
 
 struct RadioSpec {
     int id;
@@ -215,12 +205,12 @@ int CPlayBarEventImp::IsSyncPlay() const
 
 std::wstring CPlayBarEventImp::SpeedLabel(int position)
 {
-    return position >= 0 && position < kSpeedSteps ? kSpeedStepTable[std::size_t(position)].label : L"1X";
+    return SFPlaySpeedLabel(position);
 }
 
 float CPlayBarEventImp::SpeedFactor(int position)
 {
-    return position >= 0 && position < kSpeedSteps ? kSpeedStepTable[std::size_t(position)].factor : 1.0f;
+    return SFPlaySpeedFactor(position);
 }
 
 float CPlayBarEventImp::GetSpeed()

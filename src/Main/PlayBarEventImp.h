@@ -7,6 +7,7 @@
 #include <boost/shared_ptr.hpp>
 #include <boost/weak_ptr.hpp>
 
+#include "Widgets/PlaySpeedSteps.h"
 #include "Widgets/SFControlEvents.h"
 #include "Widgets/SFViewEvent.h"
 
@@ -40,8 +41,8 @@ public:
         kSpeedSlider = 164,
         kVolumeSlider = 165,
     };
-    static constexpr int kSpeedSteps = 13;
-    static constexpr int kNormalSpeedStep = 6;
+    static constexpr int kSpeedSteps = kPlaySpeedSteps;
+    static constexpr int kNormalSpeedStep = kNormalPlaySpeedPosition;
 
     static boost::shared_ptr<CPlayBarEventImp> Create(const boost::shared_ptr<CPlayWinManagerEventImp>& owner);
     explicit CPlayBarEventImp(boost::weak_ptr<CPlayWinManagerEventImp> owner);
