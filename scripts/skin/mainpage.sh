@@ -62,12 +62,13 @@ pb btn_silencenor.png 31 "$dark" -fill "$light" -draw "$speaker" -stroke "$red" 
 pb btn_silenceover.png 31 "$blue" -fill white -draw "$speaker" -stroke "$red" -strokewidth 2 \
   -draw "line 19,12 25,19" -draw "line 25,12 19,19"
 
-# Sliders: the empty and the filled track, then four thumb looks of 20 x 20.
+# Sliders: the track left of the thumb (filled), the track right of it, then
+# four thumb looks of 20 x 20.
 slider() { # name track-width
   w=$2
   convert -size "$((2 * w + 80))x20" xc:none \
-    -fill '#3a404a' -draw "roundrectangle 0,8 $((w - 1)),11 2,2" \
-    -fill "$blue" -draw "roundrectangle $w,8 $((2 * w - 1)),11 2,2" \
+    -fill "$blue" -draw "roundrectangle 0,8 $((w - 1)),11 2,2" \
+    -fill '#3a404a' -draw "roundrectangle $w,8 $((2 * w - 1)),11 2,2" \
     -fill "$light" -draw "circle $((2 * w + 10)),10 $((2 * w + 10)),3" \
     -fill white -draw "circle $((2 * w + 30)),10 $((2 * w + 30)),3" \
     -fill "$blue" -draw "circle $((2 * w + 50)),10 $((2 * w + 50)),3" \

@@ -46,13 +46,6 @@ convert -size 100x144 xc:none \
   -fill white -draw "polygon 84,57 94,57 89,63" -fill '#5b636e' -draw "polygon 84,81 94,81 89,87" \
   "PNG32:$out/PreviewComboBox.png"
 
-# Speed slider, 320 x 20: groove, filled groove, then four 20 x 20 handles.
-once slider_speedoutput.png -size 320x20 xc:none \
-  -fill '#3a404a' -draw "roundrectangle 0,8 119,11 2,2" \
-  -fill '#3b82f6' -draw "roundrectangle 120,8 239,11 2,2" \
-  -fill '#e6e9ee' -draw "circle 250,10 250,3" -fill white -draw "circle 270,10 270,3" \
-  -fill '#c9ced6' -draw "circle 290,10 290,3" -fill '#5b636e' -draw "circle 310,10 310,3"
-
 # File-list tree: check box (unchecked, checked) and state dot, scroll bar.
 once treeCheckbox.png -size 32x16 xc:none -fill none -stroke '#aab2bd' -draw "rectangle 2,2 13,13" \
   -fill '#3b82f6' -stroke none -draw "rectangle 18,2 29,13" -stroke white -strokewidth 2 \

@@ -40,16 +40,6 @@ step31 btn_prevover.png "$accent" white "20,9 20,21 11,15" "9,9 10,21"
 step31 btn_nextnor.png "$face" "$light" "10,9 10,21 19,15" "20,9 21,21"
 step31 btn_nextover.png "$accent" white "10,9 10,21 19,15" "20,9 21,21"
 
-# Speed and zoom slider, 320 x 20: passed track, remaining track, then the
-# handle normal, hover, pressed and disabled, 20 x 20 each.
-once slider_speedoutput.png -size 320x20 xc:none \
-  -fill "$accent" -draw "roundrectangle 0,8 119,11 2,2" \
-  -fill '#4a515c' -draw "roundrectangle 120,8 239,11 2,2" \
-  -fill "$light" -stroke '#1f232a' -draw "circle 249.5,9.5 249.5,3" \
-  -fill white -draw "circle 269.5,9.5 269.5,3" \
-  -fill "$accent" -draw "circle 289.5,9.5 289.5,3" \
-  -fill '#5b636e' -draw "circle 309.5,9.5 309.5,3"
-
 # Text buttons, 100 x 28: light at rest (black text), deep blue pressed (white text).
 once btn_commongnor.png -size 100x28 xc:none -fill "$light" -stroke '#8b939e' \
   -draw "roundrectangle 0,0 99,27 4,4"

@@ -8,6 +8,8 @@
 #include "Common/UserMessages.h"
 #include "Export/ExportViewEventImp.h"
 #include "Export/ExportViewUILogic.h"
+#include "Widgets/PlaySpeedSteps.h"
+#include "Widgets/PlayerSkins.h"
 #include "Widgets/SFButton.h"
 #include "Widgets/SFProgressCtrl.h"
 #include "Widgets/SFRadioBox.h"
@@ -35,47 +37,6 @@ enum ControlId : UINT {
 constexpr DWORD kChildVisible = 0x10010000;
 constexpr int kGroupWidth = 281;
 constexpr int kFastestStep = 9;  // 8X: faster speeds refuse frame steps
-
-struct SpeedStep {
-    const wchar_t* label;
-    float speed;
-};
-constexpr SpeedStep kSpeeds[] = {
-    {L"1/64X", 0.015625f}, {L"1/32X", 0.03125f}, {L"1/16X", 0.0625f}, {L"1/8X", 0.125f}, {L"1/4X", 0.25f},
-    {L"1/2X", 0.5f},       {L"1X", 1.0f},        {L"2X", 2.0f},       {L"4X", 4.0f},     {L"8X", 8.0f},
-    {L"16X", 16.0f},       {L"32X", 32.0f},      {L"64X", 64.0f}};
-
-bool IsSpeedPosition(int position)
-{
-    return position >= 0 && position < int(std::size(kSpeeds));
-}
-
-ImageVideoWindowStyle VideoWindowStyle()
-{
-    ImageVideoWindowStyle style;
-    style.str0 = L"NoVideo.png";
-    style.str1 = L"btn_videoclose.png";
-    style.str2 = L"btn_videoclose.png";
-    style.str3 = L"btn_videoclosedown.png";
-    style.str4 = L"btn_videosnap.png";
-    style.str5 = L"btn_videosnap.png";
-    style.str6 = L"btn_videosnapdown.png";
-    style.str7 = L"btn_propertynor.png";
-    style.str8 = L"btn_propertydown.png";
-    style.str9 = L"btn_propertynor.png";
-    style.str10 = L"btn_videorecordcheck.png";
-    style.str11 = L"btn_videorecord.png";
-    style.str12 = L"16,16";
-    style.str13 = L"8f8f8f";
-    style.str14 = L"353b48";
-    style.str15 = L"fa0000";
-    style.str16 = L"586f1b";
-    style.str17 = L"00fa00";
-    style.str18 = L"38b6ff";
-    style.str19 = L"2";
-    style.str20 = L"2";
-    return style;
-}
 
 ImageButtonStyle ButtonStyle(const wchar_t* normal, const wchar_t* pressed)
 {
@@ -134,22 +95,14 @@ void CExportSimplePlayerViewEventImp::CreateVideoWindow(const tagRECT& rect)
 {
     m_videoWindow = SFCreateVideoWindow(VIDEOWINDOWMODE_NORMAL, this, 1, 1);
     m_videoWindow->SetSubWinCtrlsVisible(0);
-    ImageVideoWindowStyle style = VideoWindowStyle();
+    ImageVideoWindowStyle style = SFVideoWindowStyle(L"");
     m_videoWindow->SetSkin(&style);
     m_videoWindow->Create(GetLangString(L"VideoWindow"), rect, GetUIWnd(), kVideoWindowId);
 }
 
 void CExportSimplePlayerViewEventImp::CreatePlayControls()
 {
-    ImageRadioBox radio;
-    radio.str0 = L"btn_parsenor.png";
-    radio.str1 = L"btn_parsenor.png";
-    radio.str2 = L"btn_parseover.png";
-    radio.str3 = L"btn_playunchchecknor.png";
-    radio.str4 = L"btn_playunchchecknor.png";
-    radio.str5 = L"btn_playuncheckover.png";
-    radio.str6 = L"btn_parsenor.png";
-    radio.str7 = L"btn_playuncheckover.png";
+    ImageRadioBox radio = SFPlayToggleStyle();
     m_playButton = SFCreateRadioBox(this);
     m_playButton->SetSkin(&radio);
     m_playButton->Create(L"", kChildVisible, tagRECT{0, 0, 46, 47}, GetUIWnd(), kPlayButtonId);
@@ -171,21 +124,12 @@ void CExportSimplePlayerViewEventImp::CreatePlayControls()
     m_speedLabel->SetTextAlignFlag(0x25);
     m_speedLabel->SetTextColor(0xFFFFFF);
 
-    ImageSliderStyle slider;
-    slider.str0 = L"slider_speedoutput.png";
-    slider.str1 = L"0,0,120,20";
-    slider.str2 = L"120,0,120,20";
-    slider.str3 = L"240,0,20,20";
-    slider.str4 = L"260,0,20,20";
-    slider.str5 = L"280,0,20,20";
-    slider.str6 = L"300,0,20,20";
-    for (std::wstring* tile : {&slider.str7, &slider.str8, &slider.str9, &slider.str10, &slider.str11, &slider.str12})
-        *tile = L"tile";
+    ImageSliderStyle slider = SFSpeedSliderStyle();
     m_speedSlider = SFCreateSliderCtrl(this);
     m_speedSlider->SetSkin(&slider);
     m_speedSlider->Create(kChildVisible, tagRECT{0, 0, 116, 20}, GetUIWnd(), kSpeedSliderId,
                           SLIDER_RESPONSE_CONTINUOUS);
-    m_speedSlider->SetRange(0, int(std::size(kSpeeds)) - 1, 0);
+    m_speedSlider->SetRange(0, kPlaySpeedSteps - 1, 0);
     m_speedSlider->SetPos(kDefaultSpeedPosition);
     m_speedSlider->SetTooltipEnable(0);
 }
@@ -198,11 +142,7 @@ void CExportSimplePlayerViewEventImp::CreateExportRow()
     m_exportButton->Create(GetLangString(L"Begin Export"), kChildVisible, tagRECT{0, 0, 100, 30}, GetUIWnd(),
                            kExportButtonId);
 
-    ImageProgressCtrlStyle progress;
-    progress.str0 = L"progress_active.png";
-    progress.str1 = L"progress_bg.png";
-    progress.str2 = L"progress_maskleft.png";
-    progress.str3 = L"progress_maskright.png";
+    ImageProgressCtrlStyle progress = SFProgressBarStyle();
     m_progress = SFCreateProgressCtrl(nullptr);
     m_progress->SetSkin(&progress);
     m_progress->Create(kChildVisible, tagRECT{0, 0, 100, 11}, GetUIWnd(), kProgressId);
@@ -251,12 +191,12 @@ void CExportSimplePlayerViewEventImp::RADIO_OnClicked(int checked, int, tagPOINT
 
 const wchar_t* CExportSimplePlayerViewEventImp::SpeedLabel(int position)
 {
-    return IsSpeedPosition(position) ? kSpeeds[position].label : L"1X";
+    return SFPlaySpeedLabel(position);
 }
 
 float CExportSimplePlayerViewEventImp::SpeedOf(int position)
 {
-    return IsSpeedPosition(position) ? kSpeeds[position].speed : 1.0f;
+    return SFPlaySpeedFactor(position);
 }
 
 void CExportSimplePlayerViewEventImp::SF_OnSliderPos(int, int position)

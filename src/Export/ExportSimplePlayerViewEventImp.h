@@ -5,6 +5,7 @@
 #include <boost/shared_ptr.hpp>
 #include <boost/weak_ptr.hpp>
 
+#include "Widgets/PlaySpeedSteps.h"
 #include "Widgets/SFControlEvents.h"
 #include "Widgets/SFVideoWindowEvent.h"
 #include "Widgets/SFViewEvent.h"
@@ -28,7 +29,7 @@ class CExportSimplePlayerViewEventImp : public ISFViewEvent,
     SF_DECLARE_MESSAGE_MAP()
 
 public:
-    static constexpr int kDefaultSpeedPosition = 6;
+    static constexpr int kDefaultSpeedPosition = kNormalPlaySpeedPosition;
 
     static boost::shared_ptr<CExportSimplePlayerViewEventImp> Create(
         const boost::shared_ptr<CExportViewEventImp>& page, void* parentWindow);

@@ -5,6 +5,7 @@
 #include "Export/ExportTimeLinePopDlgEventImp.h"
 #include "Export/ExportViewEventImp.h"
 #include "VideoWidgets/SFQTPlayProgressPanel.h"
+#include "Widgets/PlayProgressPanelSkin.h"
 #include "Widgets/SFPlayProgressPanel.h"
 #include "Widgets/SFView.h"
 #include "Widgets/SFWidgetFactory.h"
@@ -13,23 +14,6 @@ namespace {
 
 constexpr UINT kViewId = 308;
 constexpr UINT kPanelId = 309;
-
-PlayProgressPanelImages PanelImages()
-{
-    PlayProgressPanelImages images;
-    for (std::wstring& image : images.rowUp)
-        image = L"channel_up.png";
-    for (std::wstring& image : images.rowDown)
-        image = L"channel_down.png";
-    images.record = L"videorecord.png";
-    images.otherRecord = L"RozeridaRecord.png";
-    images.backwardDisabled = L"BackwardDisable.png";
-    images.backwardEnabled = L"BackwardEnable.png";
-    images.forwardDisabled = L"ForwardDisable.png";
-    images.forwardEnabled = L"ForwardEnable.png";
-    images.sliderBackground = L"ZoomBg.png";
-    return images;
-}
 
 }  // namespace
 
@@ -62,7 +46,7 @@ int CExportTimeLineViewEventImp::OnCreate()
     m_panel = SFCreatePlayProgressPanel(this);
     m_panel->SetSkin(L"bg_timeline.png");
     SetPlayProgressPanelLayout(m_panel, 1000, 150);
-    const PlayProgressPanelImages images = PanelImages();
+    const PlayProgressPanelImages images = SFPlayProgressPanelImages();
     m_panel->SetSkinImages(&images);
     m_panel->Create(L"", L"", 0x40000000, tagRECT{0, 0, 1024, 123}, GetUIWnd(), kPanelId);
     m_panel->ShowWindow(1);

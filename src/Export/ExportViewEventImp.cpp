@@ -18,6 +18,7 @@
 #include "Export/LocalTimeFields.h"
 #include "Main/MainFrameHelpLogic.h"
 #include "Main/PageHost.h"
+#include "Widgets/FileTreeStyle.h"
 #include "Widgets/SFApplication.h"
 #include "Widgets/SFButton.h"
 #include "Widgets/SFComboBox.h"
@@ -140,17 +141,8 @@ int CExportViewEventImp::OnCreate()
 
 void CExportViewEventImp::CreateControls()
 {
-    UITreeCtrlStyle treeStyle;
-    treeStyle.n0 = 24;
-    treeStyle.n1 = treeStyle.n2 = treeStyle.n3 = treeStyle.n4 = 14;
-    treeStyle.n5 = 24;
-    treeStyle.str0 = L"scrollbar.png";
-    treeStyle.str1 = L"treeCheckbox.png";
-    treeStyle.str2 = L"treeState.png";
-    treeStyle.str3 = L"FFFFFF";
-    treeStyle.str4 = L"434343";
-    treeStyle.str5 = L"FFFFFF";
-    treeStyle.str6 = L"00FF00";
+    UITreeCtrlStyle treeStyle = SFFileTreeStyle();
+    treeStyle.str4 = L"434343";  // a darker ground than the other pages' trees
     m_tree = SFCreateTreeCtrl(this);
     m_tree->SetSkin(&treeStyle);
     m_tree->Create(0x10000004, Rect(0, 0, 300, 300), GetUIWnd(), kTreeId, 1);

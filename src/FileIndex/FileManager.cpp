@@ -154,7 +154,7 @@ void CFileManager::PendingScan::Queue(const CNamingRuleParser& parsed, const wch
 }
 
 // Sorted by group, day, channel and start (stable: of two recordings with
-// one start, the first met stays, as with AddRecording).
+// one start, the last met stays, as with AddRecording).
 void CFileManager::AddPendingRecordings(PendingScan& scan)
 {
     const auto key = [](const PendingRecording& r) { return std::tie(r.group, r.dayKey, r.channel, r.startKey); };
@@ -197,24 +197,27 @@ _CHANNEL_INDEX& CFileManager::ChannelOf(_GROUP_INDEX& group, int dayKey, int cha
 }
 
 // A start later than every one of the channel goes to the tree's end at once.
-// A file met again takes the running load's mark.
+// A file met again takes the running load's mark; another copy of a listed
+// recording (same start, other path) takes its place: the copy opened last is listed.
 bool CFileManager::InsertFile(_CHANNEL_INDEX& channel, int startKey, const CSFDateTime& start,
                               const CSFDateTime& end, const wchar_t* path)
 {
     auto& files = channel.files;
     const bool last = files.empty() || std::prev(files.end())->first < startKey;
     const auto slot = last ? files.emplace_hint(files.end(), startKey, nullptr) : files.try_emplace(startKey).first;
-    if (slot->second) {
-        if (slot->second->GetPathString() == path)
-            slot->second->SetLoadMark(m_loadMark);
+    const bool known = slot->second != nullptr;
+    if (known && slot->second->GetPathString() == path) {
+        slot->second->SetLoadMark(m_loadMark);
         return false;
     }
-    slot->second = std::make_unique<CFileInfo>();
+    if (!known) {
+        slot->second = std::make_unique<CFileInfo>();
+        channel.startTimes.push_back(startKey);
+    }
     slot->second->SetPath(path);
     slot->second->SetStartTime(start);
     slot->second->SetEndTime(end);
     slot->second->SetLoadMark(m_loadMark);
-    channel.startTimes.push_back(startKey);
     return true;
 }
 

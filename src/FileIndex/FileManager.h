@@ -61,7 +61,8 @@ public:
     // False when the path is already indexed.
     bool AddSingleFile(const wchar_t* path);
     // The parser holds a successfully parsed name. False when the channel
-    // already has a recording with that start time (the first one stays).
+    // already lists this path at that start time; another path with that
+    // start takes the listed one's place.
     bool AddRecording(const CNamingRuleParser* parsed, const wchar_t* path);
     void SortIndex();
     void PublishIndex();

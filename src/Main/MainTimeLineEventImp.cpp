@@ -9,29 +9,9 @@
 #include "Main/PlayWinManagerEventImp.h"
 #include "Main/OwnedView.h"
 #include "VideoWidgets/SFQTPlayProgressPanel.h"
+#include "Widgets/PlayProgressPanelSkin.h"
 #include "Widgets/SFVideoWindow.h"
 #include "Widgets/SFWidgetFactory.h"
-
-namespace {
-
-PlayProgressPanelImages MakePanelImages()
-{
-    PlayProgressPanelImages images;
-    for (std::wstring& image : images.rowUp)
-        image = L"channel_up.png";
-    for (std::wstring& image : images.rowDown)
-        image = L"channel_down.png";
-    images.record = L"videorecord.png";
-    images.otherRecord = L"RozeridaRecord.png";
-    images.backwardDisabled = L"BackwardDisable.png";
-    images.backwardEnabled = L"BackwardEnable.png";
-    images.forwardDisabled = L"ForwardDisable.png";
-    images.forwardEnabled = L"ForwardEnable.png";
-    images.sliderBackground = L"ZoomBg.png";
-    return images;
-}
-
-}  // namespace
 
 boost::shared_ptr<CMainTimeLineEventImp> CMainTimeLineEventImp::Create(boost::weak_ptr<CMainPageEventImp> mainPage)
 {
@@ -64,7 +44,7 @@ int CMainTimeLineEventImp::OnCreate()
     if (!m_panel)
         return 1;
     m_panel->SetSkin(L"bg_timeline.png");
-    const PlayProgressPanelImages images = MakePanelImages();
+    const PlayProgressPanelImages images = SFPlayProgressPanelImages();
     m_panel->SetSkinImages(&images);
     m_panel->Create(nullptr, L"", 0x50000000, tagRECT{0, 0, 1000, 97}, GetUIWnd(), 166);
     SetPlayProgressPanelLayout(m_panel, 1000, 97);

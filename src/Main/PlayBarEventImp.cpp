@@ -163,6 +163,7 @@ void CPlayBarEventImp::CreateButtons()
     if (m_speedLabel) {
         m_speedLabel->Create(L"1X", kControlStyle, Rect(298, 16, 30, 25), GetUIWnd(), UINT(-1));
         m_speedLabel->SetTextAlignFlag(0x25);
+        m_speedLabel->SetTextColor(0xFFFFFF);
         int width = 0;
         int height = 0;
         m_speedLabel->GetTextSize(width, height);

@@ -328,8 +328,9 @@ int CPlayManagerPlayLogic::Task_MutePlay(PlayHandleList handles, int mute)
 
 int CPlayManagerPlayLogic::Task_SnapPicure(void* handle, std::wstring path, PLAY_MODULE::PM_IMAGE_TYPE type)
 {
-    m_playManager->SnapPicture(handle, WideToUtf8(path).c_str(), type);
-    return 1;
+    const int result = m_playManager->SnapPicture(handle, WideToUtf8(path).c_str(), type) == 1 ? 1 : 0;
+    Answer(&CPlayManagerUILogic::Task_SnapPicure_Ret, "&CPlayManagerUILogic::Task_SnapPicure_Ret", result);
+    return result;
 }
 
 int CPlayManagerPlayLogic::Task_StartRecord(void* handle, std::wstring path, int recordType, int window)

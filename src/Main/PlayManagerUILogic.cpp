@@ -189,6 +189,9 @@ void CPlayManagerUILogic::Task_PlayOneFile_Ret(int result, void* handle, boost::
         MarkPlaying(*record, 0);
         if (CSFVideoWindow* grid = VideoWindow())
             grid->SetSubWinVideoByID(record->window, 0);
+        if (m_handleToWindow.empty() && m_nWantedReturnNum <= 0)
+            UpdatePlayBar(kPlayButton, 0);
+        Notify(L"open or play record failed!");
     } else {
         const int window = record->window;
         if (m_shown.count(window)) {
@@ -668,6 +671,12 @@ void CPlayManagerUILogic::SnapPicture(void* handle, const std::wstring& path, in
             return;
     }
     POST_PLAY(Task_SnapPicure, handle, path, PLAY_MODULE::PM_IMAGE_TYPE(imageType));
+}
+
+void CPlayManagerUILogic::Task_SnapPicure_Ret(int result)
+{
+    if (result != 1)
+        Notify(L"Snapshot Failed!");
 }
 
 int CPlayManagerUILogic::StartRecord(void* handle, const std::wstring& path, int recordType, int window)

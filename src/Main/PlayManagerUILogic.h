@@ -84,6 +84,7 @@ public:
 
     // Snapshot, recording, index, video information.
     void SnapPicture(void* handle, const std::wstring& path, int imageType, int window);
+    void Task_SnapPicure_Ret(int result);
     int StartRecord(void* handle, const std::wstring& path, int recordType, int window);
     void StopRecord(void* handle, int window);
     void SaveIndex(void* handle);

@@ -17,6 +17,7 @@
 #include "Main/PlayBarEventImp.h"
 #include "Main/PlayManagerUILogic.h"
 #include "Main/VideoInfoDlgEventImp.h"
+#include "Widgets/PlayerSkins.h"
 #include "Widgets/SFWidgetFactory.h"
 #include "Widgets/SkinStyles.h"
 
@@ -54,29 +55,7 @@ bool MakeFolder(const std::wstring& folder)
 
 ImageVideoWindowStyle MakeGridSkin()
 {
-    ImageVideoWindowStyle style;
-    style.str0 = L"NoVideo.png";
-    style.str1 = L"btn_videoclose.png";
-    style.str2 = L"btn_videoclose.png";
-    style.str3 = L"btn_videoclosedown.png";
-    style.str4 = L"btn_videosnap.png";
-    style.str5 = L"btn_videosnap.png";
-    style.str6 = L"btn_videosnapdown.png";
-    style.str7 = L"btn_propertynor.png";
-    style.str8 = L"btn_propertydown.png";
-    style.str9 = L"btn_propertynor.png";
-    style.str10 = L"btn_videorecordcheck.png";
-    style.str11 = L"btn_videorecord.png";
-    style.str12 = L"16,16";
-    style.str13 = L"8f8f8f";
-    style.str14 = L"353b48";
-    style.str15 = L"fa0000";
-    style.str16 = L"586f1b";
-    style.str17 = L"00fa00";
-    style.str18 = L"38b6ff";
-    style.str19 = L"2";
-    style.str20 = L"2";
-    style.str21 = GetLangString(L"Loading...");
+    ImageVideoWindowStyle style = SFVideoWindowStyle(GetLangString(L"Loading..."));
     style.str22 = GetLangString(L"Replay");
     return style;
 }

@@ -7,6 +7,7 @@
 #include "Preview/PreviewPageEventImp.h"
 #include "Preview/PreviewSimplePlayerUILogic.h"
 #include "Preview/PreviewTimeLineViewEventImp.h"
+#include "Widgets/PlaySpeedSteps.h"
 #include "Widgets/PlayerSkins.h"
 #include "Widgets/SFWidgetFactory.h"
 #include "Widgets/SkinStyles.h"
@@ -22,22 +23,6 @@ constexpr UINT kSpeedSliderId = 307;
 constexpr UINT kStopId = 330;
 constexpr DWORD kControlStyle = 0x10010000;
 constexpr int kBarWidth = 477;
-
-struct SpeedStep {
-    const wchar_t* text;
-    float value;
-};
-constexpr SpeedStep kSpeeds[] = {
-    {L"1/64X", 0.015625f}, {L"1/32X", 0.03125f}, {L"1/16X", 0.0625f}, {L"1/8X", 0.125f},
-    {L"1/4X", 0.25f},      {L"1/2X", 0.5f},      {L"1X", 1.0f},       {L"2X", 2.0f},
-    {L"4X", 4.0f},         {L"8X", 8.0f},        {L"16X", 16.0f},     {L"32X", 32.0f},
-    {L"64X", 64.0f}};
-constexpr int kNormalSpeedPos = 6;
-
-const SpeedStep& SpeedAt(int pos)
-{
-    return kSpeeds[pos >= 0 && pos <= 12 ? pos : kNormalSpeedPos];
-}
 
 tagRECT Rect(int left, int top, int right, int bottom) { return tagRECT{left, top, right, bottom}; }
 
@@ -118,10 +103,7 @@ void CPreviewSimplePlayerEventImp::CreatePlayToggle()
     m_playToggle = SFCreateRadioBox(this);
     if (!m_playToggle)
         return;
-    ImageRadioBox style{L"btn_parsenor.png",         L"btn_parsenor.png",
-                        L"btn_parseover.png",        L"btn_playunchchecknor.png",
-                        L"btn_playunchchecknor.png", L"btn_playuncheckover.png",
-                        L"btn_parsenor.png",         L"btn_playuncheckover.png"};
+    ImageRadioBox style = SFPlayToggleStyle();
     m_playToggle->SetSkin(&style);
     m_playToggle->Create(L"", kControlStyle, Rect(0, 0, 46, 47), GetUIWnd(), kPlayToggleId);
     m_playToggle->SetToolTipText(GetLangString(L"Play"));
@@ -185,8 +167,8 @@ void CPreviewSimplePlayerEventImp::CreateSpeedSlider()
     m_speedSlider->SetSkin(&style);
     m_speedSlider->Create(kControlStyle, Rect(0, 0, 116, 20), GetUIWnd(), kSpeedSliderId,
                           SLIDER_RESPONSE_CONTINUOUS);
-    m_speedSlider->SetRange(0, 12, 0);
-    m_speedSlider->SetPos(kNormalSpeedPos);
+    m_speedSlider->SetRange(0, kPlaySpeedSteps - 1, 0);
+    m_speedSlider->SetPos(kNormalPlaySpeedPosition);
     m_speedSlider->SetTooltipEnable(0);
 }
 
@@ -280,9 +262,9 @@ void CPreviewSimplePlayerEventImp::ShowStopButton(int show)
         m_stopButton->ShowWindow(show);
 }
 
-const wchar_t* CPreviewSimplePlayerEventImp::SpeedText(int pos) { return SpeedAt(pos).text; }
+const wchar_t* CPreviewSimplePlayerEventImp::SpeedText(int pos) { return SFPlaySpeedLabel(pos); }
 
-float CPreviewSimplePlayerEventImp::SpeedValue(int pos) { return SpeedAt(pos).value; }
+float CPreviewSimplePlayerEventImp::SpeedValue(int pos) { return SFPlaySpeedFactor(pos); }
 
 void CPreviewSimplePlayerEventImp::SF_OnSliderPos(int, int pos)
 {

@@ -20,6 +20,7 @@
 #include "Preview/PreviewSimplePlayerEventImp.h"
 #include "Preview/PreviewTimeLineViewEventImp.h"
 #include "PlayManager/SynSmartPtr.h"
+#include "Widgets/PlaySpeedSteps.h"
 #include "Widgets/SFComboBox.h"
 #include "Widgets/SFPlayProgressPanel.h"
 #include "Widgets/SFSliderCtrl.h"
@@ -34,7 +35,6 @@ namespace {
 const char kWrongThread[] = "fuction used In wrong Thread!";
 constexpr int kLoadTimeoutMs = 60000;
 constexpr int kTimeLineRows = 16;
-constexpr int kNormalSpeedPos = 6;
 constexpr unsigned long long kLargestPreviewSize = 4294967296ULL;
 const wchar_t kPreviewingNow[] =
     L"This operation can't accomplish as the video is previewing now, please retry later!";
@@ -91,7 +91,7 @@ void CPreviewSimplePlayerUILogic::ResetSpeedControls()
     if (!owner)
         return;
     if (CSFSliderCtrl* slider = owner->GetSpeedSlider())
-        slider->SetPos(kNormalSpeedPos);
+        slider->SetPos(kNormalPlaySpeedPosition);
     if (CSFStatic* label = owner->GetSpeedStatic())
         label->SetStaticText(L"1X");
 }

@@ -8,6 +8,7 @@
 #include "Search/SearchSimplePlayerEventImp.h"
 #include "Search/SearchTimeLineViewImp.h"
 #include "Widgets/FileTreeStyle.h"
+#include "Widgets/PlayerSkins.h"
 #include "Widgets/SFWidgetFactory.h"
 
 namespace {
@@ -211,8 +212,7 @@ void CSeachViewEventImp::CreateStartDetect()
 
 void CSeachViewEventImp::CreateProgress()
 {
-    ImageProgressCtrlStyle skin{L"progress_active.png", L"progress_bg.png", L"progress_maskleft.png",
-                                L"progress_maskright.png"};
+    ImageProgressCtrlStyle skin = SFProgressBarStyle();
     if ((m_pProgress = SFCreateProgressCtrl(nullptr))) {
         m_pProgress->SetSkin(&skin);
         m_pProgress->Create(kSearchControlStyle, tagRECT{0, 0, 100, 11}, GetUIWnd(), kProgressId);

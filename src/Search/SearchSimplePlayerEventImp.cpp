@@ -96,9 +96,7 @@ void CSearchSimplePlayerEventImp::CreateVideoWindow()
 
 void CSearchSimplePlayerEventImp::CreateToggles()
 {
-    ImageRadioBox playSkin = MakeSearchRadioSkin(
-        {L"btn_parsenor.png", L"btn_parsenor.png", L"btn_parseover.png", L"btn_playunchchecknor.png",
-         L"btn_playunchchecknor.png", L"btn_playuncheckover.png", L"btn_parsenor.png", L"btn_playuncheckover.png"});
+    ImageRadioBox playSkin = SFPlayToggleStyle();
     if ((m_pPlay = SFCreateRadioBox(this))) {
         m_pPlay->SetSkin(&playSkin);
         m_pPlay->Create(L"", kSearchControlStyle, tagRECT{0, 0, 46, 47}, GetUIWnd(), kPlayId);

@@ -326,7 +326,7 @@ void SFQtPlayProgressPanel::PaintRows(QPainter& painter) const
             painter.setBrush(Qt::NoBrush);
             painter.drawRect(QRect(QPoint(area.left + 1, m_model.RowTop(row)), QPoint(area.right - 1, m_model.RowBottom(row))));
         }
-        painter.setPen(Qt::black);
+        painter.setPen(Qt::white);
         painter.drawText(RowBand(row, LabelLeft(), m_model.nameColumn.right), Qt::AlignLeft | Qt::AlignVCenter,
                          QString::fromStdWString(record->name));
     }
@@ -389,9 +389,9 @@ void SFQtPlayProgressPanel::PaintScale(QPainter& painter) const
             left += 5;
         if (marks[i].x + m_model.dayOffset >= m_model.dayVirtualWidth - 1)
             left -= 5;
-        painter.setPen(Qt::black);
-        painter.drawText(QRect(QPoint(left, area.top - 1), QPoint(left + w, area.top + 18)), Qt::AlignCenter,
-                         marks[i].label);
+        // Light, on the band above the rows, with its baseline two pixels above them.
+        painter.setPen(Qt::white);
+        painter.drawText(QPoint(left, m_model.nameColumn.top - 2), marks[i].label);
     }
 }
 
@@ -514,7 +514,7 @@ void SFQtPlayProgressPanel::PaintSingleView(QPainter& painter) const
     const tagRECT& area = m_model.timeArea;
     const tagRECT& name = m_model.nameColumn;
     if (record) {
-        painter.setPen(Qt::black);
+        painter.setPen(Qt::white);
         painter.drawText(QRect(QPoint(LabelLeft(), name.top), QPoint(name.right, name.bottom)),
                          Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdWString(record->name));
     }

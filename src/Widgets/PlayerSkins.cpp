@@ -24,6 +24,20 @@ ImageVideoWindowStyle SFVideoWindowStyle(const std::wstring& loadingText)
     return s;
 }
 
+ImageRadioBox SFPlayToggleStyle()
+{
+    return ImageRadioBox{L"btn_parsenor.png",         L"btn_parsenor.png",
+                         L"btn_parseover.png",        L"btn_playunchchecknor.png",
+                         L"btn_playunchchecknor.png", L"btn_playuncheckover.png",
+                         L"btn_parsenor.png",         L"btn_playuncheckover.png"};
+}
+
+ImageProgressCtrlStyle SFProgressBarStyle()
+{
+    return ImageProgressCtrlStyle{L"progress_active.png", L"progress_bg.png", L"progress_maskleft.png",
+                                  L"progress_maskright.png"};
+}
+
 ImageSliderStyle SFSpeedSliderStyle()
 {
     ImageSliderStyle s;

@@ -9,5 +9,12 @@
 // given text shown while a cell loads.
 ImageVideoWindowStyle SFVideoWindowStyle(const std::wstring& loadingText);
 
+// The skin of a play/pause toggle: "btn_parse*" while playing, "btn_playuncheck*"
+// while paused.
+ImageRadioBox SFPlayToggleStyle();
+
+// The skin of the pages' progress bars (detection, export).
+ImageProgressCtrlStyle SFProgressBarStyle();
+
 // The skin of a play speed slider cut from "slider_speedoutput.png".
 ImageSliderStyle SFSpeedSliderStyle();

@@ -251,22 +251,26 @@ TEST_F(RecordingFolder, LoadingAgainDropsWhatWentFromThatFolderOnly)
     EXPECT_EQ(manager.FindChannelMap(L"Cam01", kDay1)->count(MakeChannelKey(6, 0)), 1u);
 }
 
-TEST(FileManagerTest, FirstRecordingWinsADuplicateStart)
+// A second copy of a recording (same name, other folder) is the one listed.
+TEST(FileManagerTest, TheCopyOpenedLastIsListedForADuplicateStart)
 {
     RecordingListener listener;
     CFileManager manager(&listener);
     CNamingRuleParser parser;
     ASSERT_TRUE(parser.Parse(L"Cam01_ch1_20160102080000_20160102081000"));
     EXPECT_TRUE(manager.AddRecording(&parser, L"/a/first.kvx"));
-    ASSERT_TRUE(parser.Parse(L"Cam01_ch1_20160102080000_20160102090000"));
-    EXPECT_FALSE(manager.AddRecording(&parser, L"/a/second.kvx"));
     EXPECT_FALSE(manager.AddRecording(&parser, L"/a/first.kvx"));
+    ASSERT_TRUE(parser.Parse(L"Cam01_ch1_20160102080000_20160102090000"));
+    EXPECT_TRUE(manager.AddRecording(&parser, L"/b/copy.kvx"));
     ASSERT_TRUE(parser.Parse(L"Cam01_ch1_extra1_20160102080000_20160102090000"));
     EXPECT_TRUE(manager.AddRecording(&parser, L"/a/other-stream.kvx"));
 
     std::vector<std::wstring> paths;
     GroupList(manager, &paths);
-    EXPECT_EQ(paths, (std::vector<std::wstring>{L"/a/first.kvx", L"/a/other-stream.kvx"}));
+    EXPECT_EQ(paths, (std::vector<std::wstring>{L"/b/copy.kvx", L"/a/other-stream.kvx"}));
+    const _CHANNEL_INDEX& channel = *manager.FindChannelMap(L"Cam01", kDay1)->begin()->second;
+    EXPECT_EQ(channel.startTimes.size(), 1u);
+    EXPECT_EQ(channel.files.begin()->second->GetEndTime()->hour, 9);
     EXPECT_FALSE(manager.AddRecording(nullptr, L"/x"));
 }
 

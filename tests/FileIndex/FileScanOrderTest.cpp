@@ -35,7 +35,7 @@ std::vector<std::wstring> IndexedPaths(CFileManager& manager)
 
 // A folder scan inserts what it met sorted; the index is the one adding each
 // recording in the folder's order gives, also where two share a start (the
-// first met stays) and where starts come in no order.
+// last met stays) and where starts come in no order.
 TEST(FileScanOrder, ScanIndexesAsAddingEachRecordingInFolderOrder)
 {
     TempFolder folder;

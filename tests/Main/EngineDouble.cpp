@@ -31,7 +31,8 @@ public:
     int SnapPicture(const char* path, PLAY_MODULE::PM_IMAGE_TYPE type) override
     {
         m_engine.NoteSnapshot(path);
-        return FakePlayLibrary::SnapPicture(path, type);
+        FakePlayLibrary::SnapPicture(path, type);
+        return m_engine.answers.snapResult;
     }
 
 private:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -17,6 +18,7 @@ public:
         std::string refuseOpenOf;  // paths holding this text do not open
         int seekResult = 1;
         int backwardResult = 1;
+        std::atomic<int> snapResult{1};
     };
 
     PlayLibraryFactory Factory();

@@ -2,7 +2,6 @@
 // kvxwrite through the play library.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -16,16 +15,13 @@
 #include <functional>
 
 #include "Base/MessageLoopIds.h"
-#include "Base/SFMessageLoopManager.h"
 #include "Base/TextCodec.h"
-#include "Base/WorkerLoops.h"
-#include "Common/ConfigManager.h"
-#include "Common/ConfigXMLPersistImp.h"
 #include "Main/FileListEventImp.h"
 #include "Main/MainFrameEventImp.h"
 #include "Main/MainPageEventImp.h"
 #include "Main/PlayManagerUILogic.h"
 #include "Main/PlayWinManagerEventImp.h"
+#include "Support/AppTestSession.h"
 #include "Support/ProcessUntil.h"
 #include "Support/TempFolder.h"
 #include "Widgets/SFApplication.h"
@@ -40,17 +36,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(work.IsValid() && files.IsValid());
-        char* cwd = ::getcwd(nullptr, 0);
-        oldCwd = cwd ? cwd : ".";
-        std::free(cwd);
-        ASSERT_EQ(::chdir(work.Path().c_str()), 0);
-        CConfigManager* settings = CConfigManager::GetInstance();
-        settings->SetPersistent(std::make_shared<CConfigXMLPersistImp>(std::string()));
-        settings->Init();
-        settings->GetOpenedPaths().clear();
-        LumivexBase::RegisterGuiLoop();
-        ASSERT_TRUE(LumivexBase::StartWorkerLoop(LumivexBase::ML_HELPER));
-        ASSERT_TRUE(LumivexBase::StartWorkerLoop(LumivexBase::ML_PLAY));
+        ASSERT_TRUE(session.Enter(work.Path()));
+        ASSERT_TRUE(session.StartLoops({LumivexBase::ML_HELPER, LumivexBase::ML_PLAY}));
 
         Write("--channel 1 --count 2 --seconds 1");
         for (const char* channel : {"2", "3", "4"})
@@ -78,18 +65,13 @@ protected:
         ProcessUntil([] { return false; }, 100);
         ui.reset();
         frame.reset();
-        ProcessUntil([] { return false; }, 100);
-        LumivexBase::CSFMessageLoopManager::GetInstance()->ExitMessageLoops();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
-        [[maybe_unused]] int ignored = ::chdir(oldCwd.c_str());
+        session.StopLoops();
+        session.Leave();
     }
 
     void Write(const std::string& options)
     {
-        const std::string command = std::string(KVXWRITE_PROGRAM) + " --name Cam01 --start '2016-01-02 08:00:00' " +
-                                    options + " --size 64x48 --audio none '" + files.Path() + "' >/dev/null";
-        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        ASSERT_EQ(WriteSampleRecordings(files.Path(), "Cam01", options), 0) << options;
     }
 
     void Open()
@@ -121,7 +103,7 @@ protected:
 
     TempFolder work;
     TempFolder files;
-    std::string oldCwd;
+    AppTestSession session;
     boost::shared_ptr<CMainFrameEventImp> frame;
     boost::shared_ptr<CPlayManagerUILogic> ui;
     CSFVideoWindow* grid = nullptr;
@@ -152,6 +134,9 @@ TEST_F(FileListEndToEnd, DoubleClicksPlayAndTheEndOfAFileStepsOn)
     const int window = grid->GetCurrentSubWinID();
     EXPECT_TRUE(ProcessUntil([&] { return PlayingIn(window).find("_ch2_") != std::string::npos; }, 15000))
         << PlayingIn(window);
+    // The highlight follows to the item now playing.
+    CSFTreeCtrl* list = frame->GetMainPage()->GetFileList()->GetTreeCtrl();
+    EXPECT_TRUE(ProcessUntil([&] { return list->IsItemHilight(Day()->child(1)) && !list->IsItemHilight(Day()->child(0)); }));
 }
 
 // The main window with the list filled and a day playing in four windows,
@@ -171,10 +156,10 @@ TEST_F(FileListEndToEnd, Screenshot)
     Open();
     Play(Day(), [&] { return grid->GetSubWinIDByIndex(3); }, "_ch4_");
     ProcessUntil([] { return false; }, 1000);
-    QDir().mkpath(QString::fromStdString(oldCwd + "/screenshots"));
+    QDir().mkpath(QString::fromStdString(session.OldFolder() + "/screenshots"));
     const QPixmap shot = window->grab();
     ASSERT_FALSE(shot.isNull());
-    EXPECT_TRUE(shot.save(QString::fromStdString(oldCwd + "/screenshots/file-list-main-window.png")));
+    EXPECT_TRUE(shot.save(QString::fromStdString(session.OldFolder() + "/screenshots/file-list-main-window.png")));
 }
 
 }  // namespace

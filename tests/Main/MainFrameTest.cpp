@@ -1,19 +1,17 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <QCoreApplication>
 #include <QWidget>
 
 #include <filesystem>
 
 #include "Common/ConfigManager.h"
-#include "Common/ConfigXMLPersistImp.h"
 #include "Main/ConfigViewEventImp.h"
 #include "Main/MainFrameEventImp.h"
 #include "Main/TabBarEventImp.h"
 #include "Main/ToolBarEventImp.h"
 #include "Main/TopPopDlgEventImp.h"
+#include "Support/AppTestSession.h"
 #include "Support/ProcessUntil.h"
 #include "Support/TempFolder.h"
 #include "Widgets/SFButton.h"
@@ -29,14 +27,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_folder.IsValid());
-        char* cwd = ::getcwd(nullptr, 0);
-        m_oldCwd = cwd ? cwd : ".";
-        ::free(cwd);
-        ASSERT_EQ(::chdir(m_folder.Path().c_str()), 0);
-        CConfigManager* settings = CConfigManager::GetInstance();
-        settings->SetPersistent(std::make_shared<CConfigXMLPersistImp>(std::string()));
-        settings->Init();
-        settings->GetOpenedPaths().clear();
+        ASSERT_TRUE(m_session.Enter(m_folder.Path()));
         m_frame = CMainFrameEventImp::Create(nullptr);
         ASSERT_NE(m_frame->GetMainWindow(), nullptr);
         QCoreApplication::processEvents();
@@ -44,7 +35,7 @@ protected:
     void TearDown() override
     {
         m_frame.reset();
-        [[maybe_unused]] int ignored = ::chdir(m_oldCwd.c_str());
+        m_session.Leave();
     }
 
     tagRECT ClientRectOf(CSFView* view)
@@ -67,7 +58,7 @@ protected:
     }
 
     TempFolder m_folder;
-    std::string m_oldCwd;
+    AppTestSession m_session;
     boost::shared_ptr<CMainFrameEventImp> m_frame;
 };
 

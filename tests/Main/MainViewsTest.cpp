@@ -15,6 +15,8 @@
 #include "Main/VideoInfoDlgEventImp.h"
 #include "MainPageFixture.h"
 #include "Support/TempFolder.h"
+#include "Widgets/SFApplication.h"
+#include "Widgets/SFQTStatic.h"
 #include "Widgets/SFButton.h"
 #include "Widgets/SFDialog.h"
 #include "Widgets/SFNumSpiner.h"
@@ -91,6 +93,35 @@ TEST_F(MainViews, SpeedLabelsRunFromOneSixtyFourthToSixtyFourTimesAndShowReverse
     EXPECT_EQ(LabelText(bar->GetSpeedLabel()), L"-64X");
     EXPECT_FLOAT_EQ(bar->GetSpeed(), 64.0f);
     EXPECT_EQ(CPlayBarEventImp::SpeedLabel(13), L"1X");
+}
+
+// The bar with the program's skin images.
+class SkinnedMainViews : public MainViews {
+protected:
+    void SetUp() override
+    {
+        SFSetSkinPath(SF_SOFT_BASE::Utf8ToWide(std::string(LUMIVEX_SOURCE_DIR) + "/resources/Skin/"));
+        MainViews::SetUp();
+    }
+    void TearDown() override
+    {
+        MainViews::TearDown();
+        SFSetSkinPath(L"");
+    }
+};
+
+// The groove is filled left of the handle, and the speed text is light on the dark bar.
+TEST_F(SkinnedMainViews, SpeedGrooveFillsUpToTheHandleAndItsLabelIsReadable)
+{
+    auto* slider = dynamic_cast<QWidget*>(bar->GetSlider(164));
+    const auto blueAt = [&](int position, int x) {
+        bar->GetSlider(164)->SetPos(position);
+        const QColor c = slider->grab().toImage().pixelColor(x, 10);
+        return c.blue() > c.red() + 60;
+    };
+    EXPECT_TRUE(blueAt(12, 20));
+    EXPECT_FALSE(blueAt(0, slider->width() - 20));
+    EXPECT_GT(dynamic_cast<CSFQTStatic*>(bar->GetSpeedLabel())->TextColor().lightness(), 200);
 }
 
 TEST_F(MainViews, ToolTipsSayWhatTheButtonsDoNow)

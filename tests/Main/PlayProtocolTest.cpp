@@ -104,6 +104,15 @@ TEST_F(PlayProtocol, AFailedOpenIsCountedAndTheBatchStillResumesAndSyncs)
     EXPECT_EQ(ui->GetSynPlay(), 1);
 }
 
+TEST_F(PlayProtocol, AFileThatCannotBeOpenedIsReportedAndStopsThePlayBar)
+{
+    engine.answers.refuseOpenOf = "bad";
+    ASSERT_TRUE(Open({Record(L"/rec/bad.kvx", Window(0))}));
+    EXPECT_EQ(ui->GetWindowEntry(Window(0)), nullptr);
+    EXPECT_TRUE(Noted(L"open or play record failed!"));
+    EXPECT_EQ(bar->IsPlaying(), 0);
+}
+
 TEST_F(PlayProtocol, SyncPlayFormsOnceAndLaterTimeReportsAddNobody)
 {
     bar->UpdateButtonState(CPlayBarEventImp::kSyncPlay, 1);
@@ -233,6 +242,20 @@ TEST_F(PlayProtocol, SnapshotsOfOneSecondGetNamesOfTheirOwn)
         EXPECT_EQ(shot.rfind(folder.Path() + "/", 0), 0u) << shot;
         EXPECT_EQ(shot.substr(shot.size() - 4), ".bmp");
     }
+}
+
+TEST_F(PlayProtocol, ASnapshotThatCannotBeWrittenIsReported)
+{
+    TempFolder folder;
+    CConfigManager::GetInstance()->SnapPath = folder.WidePath();
+    ASSERT_TRUE(Open(Day(1)));
+    manager->OnBnClickedVideoSnap(0, Window(0));
+    ASSERT_TRUE(ProcessUntil([&] { return engine.Snapshots().size() == 1; }));
+    Settle();
+    EXPECT_FALSE(Noted(L"Snapshot Failed!"));
+    engine.answers.snapResult = 0;
+    manager->OnBnClickedVideoSnap(0, Window(0));
+    EXPECT_TRUE(ProcessUntil([&] { return Noted(L"Snapshot Failed!"); }));
 }
 
 TEST_F(PlayProtocol, ATimeSpanBeforeItsOpenResultReachesTheTimeLine)

@@ -17,6 +17,7 @@
 #include "Platform/PlayModule/Stream/IWatermarkCheckListener.h"
 #include "Platform/PlayModule/Support/SampleFolder.h"
 #include "Platform/PlayModule/Stream/WatermarkChecker.h"
+#include "Support/PromptRecorder.h"
 #include "VideoWidgets/SFQTVideoWindow.h"
 #include "VideoWidgets/SFQTVideoWindowPlayWnd.h"
 #include "VideoWidgets/SFQTVideoWindowSubWnd.h"
@@ -30,17 +31,6 @@ namespace {
 
 constexpr std::int64_t kStartMs = 1451703845000;  // 2016-01-02 03:04:05 UTC
 constexpr unsigned kStart = unsigned(kStartMs / 1000);
-
-// Prompts go here instead of a dialog.
-class PromptRecorder : public IPromptDialog {
-public:
-    int ShowMsg(const wchar_t* text, const wchar_t*, int) override
-    {
-        texts.push_back(text);
-        return 1;
-    }
-    std::vector<std::wstring> texts;
-};
 
 // The main page on our real playback library and recordings made now.
 class RealPlayback : public MainPageFixture {

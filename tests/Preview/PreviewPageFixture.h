@@ -20,6 +20,7 @@
 #include "Preview/PreviewSimplePlayerUILogic.h"
 #include "Preview/PreviewTimeLineViewEventImp.h"
 #include "PreviewFakes.h"
+#include "Support/PromptRecorder.h"
 #include "Widgets/SFApplication.h"
 #include "Widgets/SFPlayProgressPanel.h"
 #include "Widgets/SFTreeCtrl.h"
@@ -33,17 +34,6 @@ QWidget* Widget(T* control)
 {
     return dynamic_cast<QWidget*>(control);
 }
-
-// Records the texts of the prompt dialog.
-class PromptRecorder : public IPromptDialog {
-public:
-    int ShowMsg(const wchar_t* text, const wchar_t*, int) override
-    {
-        texts.push_back(text);
-        return 1;
-    }
-    std::vector<std::wstring> texts;
-};
 
 // A preview page at 1280x800 on a play manager over fake libraries (or the
 // real library), with the notifications and prompts captured.

@@ -461,3 +461,24 @@ TEST_F(TimeLineTest, APressTakesTheDayTheRowShowsAfterAChannelWentAway)
     QTest::mouseRelease(Drawing(), Qt::LeftButton, {}, QPoint(XFor(12 * kHour), 17));
     EXPECT_EQ(nextDay + 12 * kHour, panel->GetPlayTime(1));
 }
+
+// On a dark background the hour numbers (above the rows) and the row names are light.
+TEST_F(TimeLineTest, HourNumbersAndRowNamesAreLightAboveAndBesideTheRows)
+{
+    panel->SetChannelRecord(MakeRecord(1, {{kDay + 10 * kHour, kDay + 11 * kHour}}));
+    QPalette dark = panel->palette();
+    dark.setColor(QPalette::Window, QColor(20, 20, 20));
+    panel->setPalette(dark);
+    panel->setAutoFillBackground(true);
+    const QImage image = Drawing()->grab().toImage();
+    const auto lightPixels = [&](const QRect& band) {
+        int count = 0;
+        for (int y = band.top(); y <= band.bottom(); ++y)
+            for (int x = band.left(); x <= band.right(); ++x)
+                count += image.pixelColor(x, y).lightness() > 180 ? 1 : 0;
+        return count;
+    };
+    const int rowsTop = Model().nameColumn.top;
+    EXPECT_GT(lightPixels(QRect(QPoint(156, 0), QPoint(956, rowsTop - 1))), 20);
+    EXPECT_GT(lightPixels(QRect(QPoint(0, rowsTop + 1), QPoint(138, rowsTop + 13))), 10);
+}

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QFile>
@@ -19,11 +18,7 @@
 
 #include "Base/MessageLoopIds.h"
 #include "Base/SFDateTime.h"
-#include "Base/SFMessageLoopManager.h"
 #include "Base/TextCodec.h"
-#include "Base/WorkerLoops.h"
-#include "Common/ConfigManager.h"
-#include "Common/ConfigXMLPersistImp.h"
 #include "Common/UserMessages.h"
 #include "Export/ExportSimplePlayerViewEventImp.h"
 #include "Export/ExportTimeLineViewEventImp.h"
@@ -31,7 +26,9 @@
 #include "Export/ExportViewUILogic.h"
 #include "Main/MainFrameEventImp.h"
 #include "Main/TabBarEventImp.h"
+#include "Support/AppTestSession.h"
 #include "Support/ProcessUntil.h"
+#include "Support/PromptRecorder.h"
 #include "Support/TempFolder.h"
 #include "VideoWidgets/SFQTPlayProgressPanel.h"
 #include "Widgets/SFApplication.h"
@@ -49,16 +46,6 @@ namespace {
 
 enum Format { kJpg = 0, kKvx = 2, kAvi = 3 };
 
-class CPromptDouble : public IPromptDialog {
-public:
-    int ShowMsg(const wchar_t* text, const wchar_t*, int) override
-    {
-        shown.emplace_back(text ? text : L"");
-        return 1;
-    }
-    std::vector<std::wstring> shown;
-};
-
 class ExportEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
@@ -67,17 +54,8 @@ protected:
         // Readable by the unprivileged user one case runs the export as.
         fs::permissions(work.Path(), fs::perms(0755));
         fs::permissions(files.Path(), fs::perms(0755));
-        char* cwd = ::getcwd(nullptr, 0);
-        oldCwd = cwd ? cwd : ".";
-        std::free(cwd);
-        ASSERT_EQ(::chdir(work.Path().c_str()), 0);
-        CConfigManager* settings = CConfigManager::GetInstance();
-        settings->SetPersistent(std::make_shared<CConfigXMLPersistImp>(std::string()));
-        settings->Init();
-        settings->GetOpenedPaths().clear();
-        LumivexBase::RegisterGuiLoop();
-        for (int loop : {LumivexBase::ML_HELPER, LumivexBase::ML_PLAY, LumivexBase::ML_EXPORT})
-            ASSERT_TRUE(LumivexBase::StartWorkerLoop(loop));
+        ASSERT_TRUE(session.Enter(work.Path()));
+        ASSERT_TRUE(session.StartLoops({LumivexBase::ML_HELPER, LumivexBase::ML_PLAY, LumivexBase::ML_EXPORT}));
         Write(files.Path(), "Cam01", "--channel 1 --seconds 600");
         Write(files.Path(), "Cam01", "--channel 2 --seconds 6");
 
@@ -108,19 +86,13 @@ protected:
         ProcessUntil([] { return false; }, 100);
         page.reset();
         frame.reset();
-        ProcessUntil([] { return false; }, 100);
-        LumivexBase::CSFMessageLoopManager::GetInstance()->ExitMessageLoops();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
-        [[maybe_unused]] int ignored = ::chdir(oldCwd.c_str());
+        session.StopLoops();
+        session.Leave();
     }
 
     static void Write(const std::string& folder, const std::string& name, const std::string& options)
     {
-        const std::string command = std::string(KVXWRITE_PROGRAM) + " --name " + name +
-                                    " --start '2016-01-02 08:00:00' " + options +
-                                    " --size 64x48 --audio none '" + folder + "' >/dev/null";
-        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        ASSERT_EQ(WriteSampleRecordings(folder, name, options), 0) << name << " " << options;
     }
 
     // The recording of a channel in the files folder.
@@ -170,14 +142,14 @@ protected:
     std::wstring Export(int format, const std::string& folder)
     {
         target = folder;
-        prompt.shown.clear();
+        prompt.texts.clear();
         page->GetFormatCombo()->SetCurSel(format);
         page->SelectChanged(CExportViewEventImp::kFormatComboId, format);
         page->OnExportButton(1);
-        if (!ProcessUntil([&] { return !prompt.shown.empty(); }, 60000))
+        if (!ProcessUntil([&] { return !prompt.texts.empty(); }, 60000))
             return L"(no message)";
         EXPECT_EQ(Caption(), L"Begin Export");
-        return prompt.shown.back();
+        return prompt.texts.back();
     }
 
     static std::vector<std::string> FilesEndingIn(const std::string& folder, const std::string& end)
@@ -215,12 +187,12 @@ protected:
 
     TempFolder work;
     TempFolder files;
-    std::string oldCwd;
+    AppTestSession session;
     bool styled = false;
     boost::shared_ptr<CMainFrameEventImp> frame;
     boost::shared_ptr<CExportViewEventImp> page;
     CSFTreeCtrl* tree = nullptr;
-    CPromptDouble prompt;
+    PromptRecorder prompt;
     std::vector<std::wstring> notes;
     std::string target;
 };
@@ -265,7 +237,7 @@ TEST_F(ExportEndToEnd, AChannelPlaysWithItsRowAndExportsInEachFormat)
     Check(2, 0);
     Check(1, 1);
     target = Folder("stopped");
-    prompt.shown.clear();
+    prompt.texts.clear();
     page->GetFormatCombo()->SetCurSel(kJpg);
     page->GetSpinner(2)->SetCurrentNum(1);
     page->OnExportButton(1);
@@ -275,7 +247,7 @@ TEST_F(ExportEndToEnd, AChannelPlaysWithItsRowAndExportsInEachFormat)
     page->OnExportButton(0);
     ASSERT_TRUE(ProcessUntil([&] { return Caption() == L"Begin Export" && !ui->IsExporting(); }));
     ProcessUntil([] { return false; }, 300);
-    EXPECT_TRUE(prompt.shown.empty());
+    EXPECT_TRUE(prompt.texts.empty());
     EXPECT_EQ(progress->GetPos(), 0);
     EXPECT_LT(FilesEndingIn(target, ".jpg").size(), 600u);
 
@@ -367,8 +339,8 @@ TEST_F(ExportEndToEnd, DISABLED_Screenshot)
     page->OnExportButton(1);
     ASSERT_TRUE(ProcessUntil([&] { return page->GetSimplePlayerView()->GetProgressCtrl()->GetPos() >= 5; }, 60000));
     ProcessUntil([] { return false; }, 300);
-    const std::string shot = oldCwd + "/screenshots/export-page-during-export.png";
-    fs::create_directories(oldCwd + "/screenshots");
+    const std::string shot = session.OldFolder() + "/screenshots/export-page-during-export.png";
+    fs::create_directories(session.OldFolder() + "/screenshots");
     EXPECT_EQ(std::system(("import -window root '" + shot + "'").c_str()), 0);
     page->OnExportButton(0);
     ASSERT_TRUE(ProcessUntil([&] { return !page->IsExporting() && Caption() == L"Begin Export"; }));
