@@ -45,7 +45,7 @@
 #include "Export/IExportObjectListener.h"
 #include "KvxWriter/SyntheticRecording.h"
 #include "KvxWriter/TestRecorderKey.h"
-#include "Platform/PlayModule/PlaySdkWrapper.h"
+#include "Platform/PlayModule/Stream/PlaySdkWrapper.h"
 
 using namespace LumivexBase;
 using Clock = std::chrono::steady_clock;

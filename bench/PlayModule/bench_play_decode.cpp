@@ -13,11 +13,11 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
-#if __has_include("Platform/PlayModule/DecoderThreads.h")
-#include "Platform/PlayModule/DecoderThreads.h"
+#if __has_include("Platform/PlayModule/Engine/DecoderThreads.h")
+#include "Platform/PlayModule/Engine/DecoderThreads.h"
 #define HAS_DECODER_THREADS 1
 #endif
-#include "Platform/PlayModule/TimeSource.h"
+#include "Platform/PlayModule/Engine/TimeSource.h"
 #include "Support/BenchRecordings.h"
 #include "Support/BenchRun.h"
 #include "Support/BenchTable.h"

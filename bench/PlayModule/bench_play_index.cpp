@@ -10,8 +10,8 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
-#include "Platform/PlayModule/AvIndexScanner.h"
-#include "Platform/PlayModule/KvxIndexScanner.h"
+#include "Platform/PlayModule/Source/AvIndexScanner.h"
+#include "Platform/PlayModule/Source/KvxIndexScanner.h"
 #include "Support/BenchRecordings.h"
 #include "Support/BenchRun.h"
 #include "Support/BenchTable.h"

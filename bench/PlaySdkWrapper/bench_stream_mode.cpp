@@ -17,7 +17,7 @@
 
 #include "KvxWriter/SyntheticRecording.h"
 #include "KvxWriter/TestRecorderKey.h"
-#include "Platform/PlayModule/PlaySdkWrapper.h"
+#include "Platform/PlayModule/Stream/PlaySdkWrapper.h"
 
 using namespace PLAY_MODULE;
 

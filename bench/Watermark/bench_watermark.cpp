@@ -26,7 +26,7 @@
 #include "Base/TextCodec.h"
 #include "Base/WorkerLoops.h"
 #include "Main/PageHost.h"
-#include "Platform/PlayModule/PlaySdkWrapper.h"
+#include "Platform/PlayModule/Stream/PlaySdkWrapper.h"
 #include "Watermark/WaterMarkUILogic.h"
 #include "Watermark/WatermarkEventImp.h"
 #include "Widgets/SFDialogEvent.h"

@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "Platform/PlayModule/ByteOrder.h"
-#include "Platform/PlayModule/Crc32.h"
-#include "Platform/PlayModule/KvxFormat.h"
+#include "Platform/PlayModule/Format/ByteOrder.h"
+#include "Platform/PlayModule/Format/Crc32.h"
+#include "Platform/PlayModule/Format/KvxFormat.h"
 
 extern "C" std::size_t LLVMFuzzerMutate(std::uint8_t* data, std::size_t size, std::size_t maxSize);
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "Platform/PlayModule/KeyFrameIndex.h"
+#include "Platform/PlayModule/Source/KeyFrameIndex.h"
 #include "PlayModule/ChecksumMender.h"
 
 using PLAY_MODULE::CKeyFrameIndex;

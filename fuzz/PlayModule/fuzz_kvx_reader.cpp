@@ -7,15 +7,15 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include "Platform/PlayModule/KvxAudioPayload.h"
-#include "Platform/PlayModule/KvxChainVerifier.h"
-#include "Platform/PlayModule/KvxFileReader.h"
-#include "Platform/PlayModule/KvxIndexScanner.h"
-#include "Platform/PlayModule/KvxOverlayRules.h"
-#include "Platform/PlayModule/KvxOverlayTargets.h"
-#include "Platform/PlayModule/KvxRecordParser.h"
-#include "Platform/PlayModule/KvxSignaturePayload.h"
-#include "Platform/PlayModule/KvxVideoPayload.h"
+#include "Platform/PlayModule/Format/KvxAudioPayload.h"
+#include "Platform/PlayModule/Format/KvxChainVerifier.h"
+#include "Platform/PlayModule/Format/KvxFileReader.h"
+#include "Platform/PlayModule/Source/KvxIndexScanner.h"
+#include "Platform/PlayModule/Format/KvxOverlayRules.h"
+#include "Platform/PlayModule/Format/KvxOverlayTargets.h"
+#include "Platform/PlayModule/Format/KvxRecordParser.h"
+#include "Platform/PlayModule/Format/KvxSignaturePayload.h"
+#include "Platform/PlayModule/Format/KvxVideoPayload.h"
 #include "PlayModule/ChecksumMender.h"
 
 using namespace PLAY_MODULE;

@@ -11,7 +11,7 @@
 
 #include "Platform/PlayModule/IPlayModuleListener.h"
 #include "Platform/PlayModule/PlayModule.h"
-#include "Platform/PlayModule/TimeSource.h"
+#include "Platform/PlayModule/Engine/TimeSource.h"
 #include "PlayModule/ChecksumMender.h"
 
 using namespace PLAY_MODULE;

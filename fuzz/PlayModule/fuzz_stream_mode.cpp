@@ -14,7 +14,7 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
-#include "Platform/PlayModule/PlaySdkWrapper.h"
+#include "Platform/PlayModule/Stream/PlaySdkWrapper.h"
 #include "PlayModule/ChecksumMender.h"
 
 using namespace PLAY_MODULE;

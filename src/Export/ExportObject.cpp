@@ -15,8 +15,8 @@
 #include "Base/SFMessageLoopManager.h"
 #include "Base/TextCodec.h"
 #include "Export/IExportObjectListener.h"
-#include "Platform/PlayModule/KvxRecordHeader.h"
-#include "Platform/PlayModule/PlaySdkWrapper.h"
+#include "Platform/PlayModule/Format/KvxRecordHeader.h"
+#include "Platform/PlayModule/Stream/PlaySdkWrapper.h"
 #include "Platform/Win32/Win32Types.h"
 
 using namespace LumivexBase;

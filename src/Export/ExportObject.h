@@ -16,8 +16,8 @@
 #include "Export/ExportTarget.h"
 #include "Export/KvxCutPoint.h"
 #include "Export/SnapshotQueue.h"
-#include "Platform/PlayModule/IAVIConvertListener.h"
-#include "Platform/PlayModule/IImageSnapshotListener.h"
+#include "Platform/PlayModule/Stream/IAVIConvertListener.h"
+#include "Platform/PlayModule/Output/IImageSnapshotListener.h"
 
 namespace PLAY_MODULE {
 class CPlaySdkWrapper;

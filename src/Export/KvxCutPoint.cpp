@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "Platform/PlayModule/KvxRecordHeader.h"
+#include "Platform/PlayModule/Format/KvxRecordHeader.h"
 
 using PLAY_MODULE::KvxRecordHeader;
 using PLAY_MODULE::kvx::kHeaderSize;

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "Platform/PlayModule/KvxFormat.h"
+#include "Platform/PlayModule/Format/KvxFormat.h"
 
 // Follows the record heads of ".kvx" bytes as they are copied, so that a copy
 // cut short can end where a group of pictures (and the signature closing it)

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "Base/SFSystem.h"
-#include "Platform/PlayModule/PlaySdkWrapper.h"
+#include "Platform/PlayModule/Stream/PlaySdkWrapper.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "Platform/PlayModule/IAVIConvertListener.h"
+#include "Platform/PlayModule/Stream/IAVIConvertListener.h"
 #include "Platform/PlayModule/PlayModuleTypes.h"
 
 namespace PLAY_MODULE {

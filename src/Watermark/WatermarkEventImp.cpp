@@ -10,7 +10,7 @@
 #include "Common/LangString.h"
 #include "Main/MainFrameHelpLogic.h"
 #include "Main/PageHost.h"
-#include "Platform/PlayModule/IWatermarkCheckListener.h"
+#include "Platform/PlayModule/Stream/IWatermarkCheckListener.h"
 #include "Watermark/WaterMarkDetailEventImp.h"
 #include "Watermark/WaterMarkUILogic.h"
 #include "Watermark/WatermarkFileTree.h"

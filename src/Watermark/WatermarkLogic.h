@@ -8,7 +8,7 @@
 #include <boost/shared_ptr.hpp>
 #include <boost/weak_ptr.hpp>
 
-#include "Platform/PlayModule/IWatermarkCheckListener.h"
+#include "Platform/PlayModule/Stream/IWatermarkCheckListener.h"
 
 class CWaterMarkUILogic;
 class CWatermarkTaskInfo;

@@ -1,6 +1,6 @@
 #include "Watermark/WatermarkTaskInfo.h"
 
-#include "Platform/PlayModule/PlaySdkWrapper.h"
+#include "Platform/PlayModule/Stream/PlaySdkWrapper.h"
 
 CWatermarkTaskInfo::CWatermarkTaskInfo(std::wstring path_, int row_) : path(std::move(path_)), row(row_) {}
 

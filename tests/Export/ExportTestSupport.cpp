@@ -17,8 +17,8 @@ extern "C" {
 #include "Base/WorkerLoops.h"
 #include "KvxWriter/RecordingName.h"
 #include "KvxWriter/TestRecorderKey.h"
-#include "Platform/PlayModule/KvxChainVerifier.h"
-#include "Platform/PlayModule/KvxRecordParser.h"
+#include "Platform/PlayModule/Format/KvxChainVerifier.h"
+#include "Platform/PlayModule/Format/KvxRecordParser.h"
 #include "Support/ProcessUntil.h"
 
 using namespace LumivexBase;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "Platform/PlayModule/KvxFormat.h"
+#include "Platform/PlayModule/Format/KvxFormat.h"
 
 struct AVCodecContext;
 struct AVFrame;

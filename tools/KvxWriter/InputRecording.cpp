@@ -16,9 +16,9 @@ extern "C" {
 #include "KvxWriter/AudioEncoder.h"
 #include "KvxWriter/WriteError.h"
 #include "KvxWriter/VideoEncoder.h"
-#include "Platform/PlayModule/AnnexB.h"
-#include "Platform/PlayModule/AnnexBFilter.h"
-#include "Platform/PlayModule/KvxFileWriter.h"
+#include "Platform/PlayModule/Source/AnnexB.h"
+#include "Platform/PlayModule/Source/AnnexBFilter.h"
+#include "Platform/PlayModule/Format/KvxFileWriter.h"
 
 namespace KVX_WRITER {
 

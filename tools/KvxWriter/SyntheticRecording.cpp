@@ -11,10 +11,10 @@ extern "C" {
 #include "KvxWriter/WriteError.h"
 #include "KvxWriter/TestPattern.h"
 #include "KvxWriter/VideoEncoder.h"
-#include "Platform/PlayModule/AnnexB.h"
-#include "Platform/PlayModule/KvxFileWriter.h"
-#include "Platform/PlayModule/KvxOverlayRules.h"
-#include "Platform/PlayModule/KvxOverlayTargets.h"
+#include "Platform/PlayModule/Source/AnnexB.h"
+#include "Platform/PlayModule/Format/KvxFileWriter.h"
+#include "Platform/PlayModule/Format/KvxOverlayRules.h"
+#include "Platform/PlayModule/Format/KvxOverlayTargets.h"
 
 namespace KVX_WRITER {
 

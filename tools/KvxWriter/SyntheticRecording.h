@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "Platform/PlayModule/KvxFormat.h"
+#include "Platform/PlayModule/Format/KvxFormat.h"
 
 namespace PLAY_MODULE {
 class CKvxSigner;

@@ -1,6 +1,6 @@
 #include "KvxWriter/TestRecorderKey.h"
 
-#include "Platform/PlayModule/KvxSigner.h"
+#include "Platform/PlayModule/Format/KvxSigner.h"
 
 namespace KVX_WRITER {
 

@@ -24,7 +24,7 @@ extern "C" {
 #include "KvxWriter/RecordingName.h"
 #include "KvxWriter/SyntheticRecording.h"
 #include "KvxWriter/TestRecorderKey.h"
-#include "Platform/PlayModule/KvxSigner.h"
+#include "Platform/PlayModule/Format/KvxSigner.h"
 
 using namespace KVX_WRITER;
 using PLAY_MODULE::kvx::AudioCodec;

@@ -4,8 +4,8 @@
 #include <optional>
 #include <span>
 
-#include "Platform/PlayModule/KvxOverlayRules.h"
-#include "Platform/PlayModule/KvxOverlayTargets.h"
+#include "Platform/PlayModule/Format/KvxOverlayRules.h"
+#include "Platform/PlayModule/Format/KvxOverlayTargets.h"
 
 namespace IVS_DRAWER {
 

@@ -2,13 +2,13 @@
 
 #include "Base/SFDateTime.h"
 #include "Base/SFEvent.h"
-#include "Platform/PlayModule/AudioOutput.h"
-#include "Platform/PlayModule/DataRecorder.h"
+#include "Platform/PlayModule/Output/AudioOutput.h"
+#include "Platform/PlayModule/Output/DataRecorder.h"
 #include "Platform/PlayModule/FFmpegLog.h"
-#include "Platform/PlayModule/GroupPlay.h"
-#include "Platform/PlayModule/MediaSourceFactory.h"
-#include "Platform/PlayModule/PlayEngine.h"
-#include "Platform/PlayModule/SnapshotWriter.h"
+#include "Platform/PlayModule/Engine/GroupPlay.h"
+#include "Platform/PlayModule/Source/MediaSourceFactory.h"
+#include "Platform/PlayModule/Engine/PlayEngine.h"
+#include "Platform/PlayModule/Output/SnapshotWriter.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,11 +2,11 @@
 
 #include "Base/SFDateTime.h"
 #include "Base/SFSignalStack.h"
-#include "Platform/PlayModule/DataRecorder.h"
-#include "Platform/PlayModule/KeyFrameIndex.h"
-#include "Platform/PlayModule/PlayEngine.h"
-#include "Platform/PlayModule/RecordingIndexScanner.h"
-#include "Platform/PlayModule/SharedKeyFrameIndex.h"
+#include "Platform/PlayModule/Output/DataRecorder.h"
+#include "Platform/PlayModule/Source/KeyFrameIndex.h"
+#include "Platform/PlayModule/Engine/PlayEngine.h"
+#include "Platform/PlayModule/Source/RecordingIndexScanner.h"
+#include "Platform/PlayModule/Source/SharedKeyFrameIndex.h"
 
 #include <algorithm>
 #include <cstring>

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "Platform/IvsDrawer/IvsDrawer.h"
-#include "Platform/PlayModule/KvxOverlayRules.h"
-#include "Platform/PlayModule/KvxOverlayTargets.h"
+#include "Platform/PlayModule/Format/KvxOverlayRules.h"
+#include "Platform/PlayModule/Format/KvxOverlayTargets.h"
 
 using namespace IVS_DRAWER;
 using PLAY_MODULE::KvxOverlayPoint;

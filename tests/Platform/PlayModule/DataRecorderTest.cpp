@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "Platform/PlayModule/DataRecorder.h"
-#include "Platform/PlayModule/KvxRecordEncoder.h"
+#include "Platform/PlayModule/Output/DataRecorder.h"
+#include "Platform/PlayModule/Format/KvxRecordEncoder.h"
 #include "Platform/PlayModule/Support/SampleFolder.h"
 
 extern "C" {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "Platform/PlayModule/DecoderThreads.h"
+#include "Platform/PlayModule/Engine/DecoderThreads.h"
 
 using PLAY_MODULE::CDecoderThreads;
 

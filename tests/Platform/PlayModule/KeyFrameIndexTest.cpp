@@ -8,8 +8,8 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
-#include "Platform/PlayModule/KvxIndexScanner.h"
-#include "Platform/PlayModule/RecordingIndexScanner.h"
+#include "Platform/PlayModule/Source/KvxIndexScanner.h"
+#include "Platform/PlayModule/Source/RecordingIndexScanner.h"
 #include "Platform/PlayModule/Support/ContainerSample.h"
 #include "Platform/PlayModule/Support/FullDecode.h"
 #include "Platform/PlayModule/Support/SampleFolder.h"

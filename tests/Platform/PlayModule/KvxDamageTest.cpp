@@ -3,13 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include "Platform/PlayModule/ByteOrder.h"
-#include "Platform/PlayModule/Crc32.h"
-#include "Platform/PlayModule/KvxFileReader.h"
-#include "Platform/PlayModule/KvxFileWriter.h"
-#include "Platform/PlayModule/KvxIndexScanner.h"
-#include "Platform/PlayModule/KvxMediaSource.h"
-#include "Platform/PlayModule/KvxRecordParser.h"
+#include "Platform/PlayModule/Format/ByteOrder.h"
+#include "Platform/PlayModule/Format/Crc32.h"
+#include "Platform/PlayModule/Format/KvxFileReader.h"
+#include "Platform/PlayModule/Format/KvxFileWriter.h"
+#include "Platform/PlayModule/Source/KvxIndexScanner.h"
+#include "Platform/PlayModule/Source/KvxMediaSource.h"
+#include "Platform/PlayModule/Format/KvxRecordParser.h"
 #include "Platform/PlayModule/Support/SampleFolder.h"
 
 using namespace PLAY_MODULE;

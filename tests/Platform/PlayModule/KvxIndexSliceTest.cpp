@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "Platform/PlayModule/KvxIndexScanner.h"
+#include "Platform/PlayModule/Source/KvxIndexScanner.h"
 #include "Platform/PlayModule/Support/SampleFolder.h"
 
 using namespace PLAY_MODULE;

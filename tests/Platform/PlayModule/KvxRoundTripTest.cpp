@@ -4,13 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include "Platform/PlayModule/KvxAudioPayload.h"
-#include "Platform/PlayModule/KvxChainVerifier.h"
-#include "Platform/PlayModule/KvxFileWriter.h"
-#include "Platform/PlayModule/KvxOverlayRules.h"
-#include "Platform/PlayModule/KvxOverlayTargets.h"
-#include "Platform/PlayModule/KvxRecordParser.h"
-#include "Platform/PlayModule/KvxVideoPayload.h"
+#include "Platform/PlayModule/Format/KvxAudioPayload.h"
+#include "Platform/PlayModule/Format/KvxChainVerifier.h"
+#include "Platform/PlayModule/Format/KvxFileWriter.h"
+#include "Platform/PlayModule/Format/KvxOverlayRules.h"
+#include "Platform/PlayModule/Format/KvxOverlayTargets.h"
+#include "Platform/PlayModule/Format/KvxRecordParser.h"
+#include "Platform/PlayModule/Format/KvxVideoPayload.h"
 #include "Platform/PlayModule/Support/FullDecode.h"
 #include "Platform/PlayModule/Support/SampleFolder.h"
 

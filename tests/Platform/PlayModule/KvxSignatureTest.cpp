@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "KvxWriter/TestRecorderKey.h"
-#include "Platform/PlayModule/KvxChainVerifier.h"
-#include "Platform/PlayModule/KvxSigner.h"
+#include "Platform/PlayModule/Format/KvxChainVerifier.h"
+#include "Platform/PlayModule/Format/KvxSigner.h"
 #include "Platform/PlayModule/Support/SampleFolder.h"
 
 using namespace PLAY_MODULE;

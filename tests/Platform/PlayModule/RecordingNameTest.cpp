@@ -15,7 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "KvxWriter/RecordingName.h"
-#include "Platform/PlayModule/KvxContentProbe.h"
+#include "Platform/PlayModule/Format/KvxContentProbe.h"
 #include "Platform/PlayModule/Support/ContainerSample.h"
 #include "Platform/PlayModule/Support/FullDecode.h"
 #include "Platform/PlayModule/Support/SampleFolder.h"

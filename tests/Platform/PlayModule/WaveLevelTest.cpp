@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "Platform/PlayModule/AudioOutput.h"
+#include "Platform/PlayModule/Output/AudioOutput.h"
 
 using PLAY_MODULE::ScaleSamples;
 using PLAY_MODULE::WaveLevelScale;

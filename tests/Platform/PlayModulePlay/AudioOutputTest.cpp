@@ -1,4 +1,4 @@
-#include "Platform/PlayModule/AudioOutput.h"
+#include "Platform/PlayModule/Output/AudioOutput.h"
 
 #include <gtest/gtest.h>
 

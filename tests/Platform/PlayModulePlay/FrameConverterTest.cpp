@@ -1,4 +1,4 @@
-#include "Platform/PlayModule/FrameConverter.h"
+#include "Platform/PlayModule/Output/FrameConverter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "RecordingListener.h"
 #include "TestClocks.h"
 
-#include "Platform/PlayModule/KvxChainVerifier.h"
+#include "Platform/PlayModule/Format/KvxChainVerifier.h"
 #include "Platform/PlayModule/PlayModule.h"
 #include "Platform/PlayModule/Support/SampleFolder.h"
 

@@ -1,7 +1,7 @@
 #include "TestClocks.h"
 
-#include "Platform/PlayModule/KvxFormat.h"
-#include "Platform/PlayModule/PlayClock.h"
+#include "Platform/PlayModule/Format/KvxFormat.h"
+#include "Platform/PlayModule/Engine/PlayClock.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "SampleFiles.h"
 #include "TestClocks.h"
 
-#include "Platform/PlayModule/DecoderThreads.h"
+#include "Platform/PlayModule/Engine/DecoderThreads.h"
 #include "Platform/PlayModule/PlayModule.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform/PlayModule/TimeSource.h"
+#include "Platform/PlayModule/Engine/TimeSource.h"
 
 #include <atomic>
 

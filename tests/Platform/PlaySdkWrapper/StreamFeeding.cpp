@@ -2,7 +2,7 @@
 
 #include <thread>
 
-#include "Platform/PlayModule/KvxRecordParser.h"
+#include "Platform/PlayModule/Format/KvxRecordParser.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

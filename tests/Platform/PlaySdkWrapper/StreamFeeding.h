@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "KvxWriter/SyntheticRecording.h"
-#include "Platform/PlayModule/KvxRecord.h"
-#include "Platform/PlayModule/PlaySdkWrapper.h"
+#include "Platform/PlayModule/Format/KvxRecord.h"
+#include "Platform/PlayModule/Stream/PlaySdkWrapper.h"
 
 namespace STREAM_TEST {
 

@@ -4,7 +4,7 @@
 #include <random>
 
 #include "KvxWriter/TestRecorderKey.h"
-#include "Platform/PlayModule/KvxSigner.h"
+#include "Platform/PlayModule/Format/KvxSigner.h"
 #include "Platform/PlayModule/Support/ContainerSample.h"
 #include "Platform/PlayModule/Support/SampleFolder.h"
 #include "StreamFeeding.h"

@@ -10,7 +10,7 @@
 #include <openssl/evp.h>
 #include <openssl/pem.h>
 
-#include "Platform/PlayModule/KvxRecordParser.h"
+#include "Platform/PlayModule/Format/KvxRecordParser.h"
 #include "Platform/PlayModule/Support/ContainerSample.h"
 
 using namespace PLAY_MODULE;

@@ -11,7 +11,7 @@ extern "C" {
 
 #include "KvxWriter/TestPattern.h"
 #include "KvxWriter/VideoEncoder.h"
-#include "Platform/PlayModule/AnnexB.h"
+#include "Platform/PlayModule/Source/AnnexB.h"
 #include "Platform/PlayModule/Support/ProgramStreamMuxer.h"
 
 namespace PLAY_MODULE_TEST {

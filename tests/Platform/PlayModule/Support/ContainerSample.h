@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "Platform/PlayModule/KvxFormat.h"
+#include "Platform/PlayModule/Format/KvxFormat.h"
 
 namespace PLAY_MODULE_TEST {
 

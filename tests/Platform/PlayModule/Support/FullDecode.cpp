@@ -7,8 +7,8 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
-#include "Platform/PlayModule/KvxRecordParser.h"
-#include "Platform/PlayModule/KvxVideoPayload.h"
+#include "Platform/PlayModule/Format/KvxRecordParser.h"
+#include "Platform/PlayModule/Format/KvxVideoPayload.h"
 
 namespace PLAY_MODULE_TEST {
 

@@ -5,7 +5,7 @@
 #include <span>
 #include <string>
 
-#include "Platform/PlayModule/KvxFormat.h"
+#include "Platform/PlayModule/Format/KvxFormat.h"
 
 namespace PLAY_MODULE_TEST {
 

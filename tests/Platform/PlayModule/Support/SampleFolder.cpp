@@ -12,7 +12,7 @@
 
 #include "KvxWriter/RecordingName.h"
 #include "KvxWriter/TestRecorderKey.h"
-#include "Platform/PlayModule/KvxFileReader.h"
+#include "Platform/PlayModule/Format/KvxFileReader.h"
 
 namespace PLAY_MODULE_TEST {
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "KvxWriter/SyntheticRecording.h"
-#include "Platform/PlayModule/KvxRecord.h"
+#include "Platform/PlayModule/Format/KvxRecord.h"
 
 namespace PLAY_MODULE_TEST {
 

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "Platform/PlayModule/Engine/PlayClock.h"
+#include "Platform/PlayModule/PlayModuleTypes.h"
+
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace PLAY_MODULE {
+
+class CPlayModule;
+
+// Modules playing in step on one shared clock of absolute time.
+class CGroupPlay {
+public:
+    CGroupPlay();
+    ~CGroupPlay();
+    CGroupPlay(const CGroupPlay&) = delete;
+    CGroupPlay& operator=(const CGroupPlay&) = delete;
+
+    bool Add(CPlayModule* member);
+    bool Remove(CPlayModule* member);
+    void RemoveAll();
+    bool PlayForward();
+    bool PlayBackward();
+    bool Step(bool forward);
+    bool SetSpeed(float speed);
+    bool Pause();
+    bool Resume();
+    bool Seek(std::int64_t absMs);
+    // Absolute time of the group in ms since 1970; -1 with no member.
+    std::int64_t PlayingTimeMs() const;
+    CPlayClock& Clock() { return *m_clock; }
+
+private:
+    std::vector<CPlayModule*> Members() const;
+    void SetDirection(bool backward);
+    void AlignClockToFirst();
+
+    mutable std::mutex m_mutex;
+    std::shared_ptr<CPlayClock> m_clock;
+    std::vector<CPlayModule*> m_members;
+};
+
+}  // namespace PLAY_MODULE

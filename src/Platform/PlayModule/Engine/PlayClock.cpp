@@ -1,0 +1,109 @@
+#include "Platform/PlayModule/Engine/PlayClock.h"
+
+#include <algorithm>
+
+namespace PLAY_MODULE {
+
+CPlayClock::CPlayClock(std::shared_ptr<ITimeSource> source) : m_source(std::move(source))
+{
+    m_baseWallUs = m_source->NowUs();
+}
+
+void CPlayClock::SetTimeSource(std::shared_ptr<ITimeSource> source)
+{
+    std::lock_guard lock(m_mutex);
+    const std::int64_t now = NowLocked();
+    m_source = std::move(source);
+    m_baseWallUs = m_source->NowUs();
+    m_baseMediaMs = now;
+}
+
+std::int64_t CPlayClock::NowLocked() const
+{
+    if (m_paused)
+        return m_baseMediaMs;
+    const double elapsedMs = double(m_source->NowUs() - m_baseWallUs) / 1000.0 * m_speed;
+    return m_baseMediaMs + std::int64_t(m_backward ? -elapsedMs : elapsedMs);
+}
+
+void CPlayClock::Rebase()
+{
+    m_baseMediaMs = NowLocked();
+    m_baseWallUs = m_source->NowUs();
+}
+
+void CPlayClock::Set(std::int64_t timeMs)
+{
+    std::lock_guard lock(m_mutex);
+    m_baseMediaMs = timeMs;
+    m_baseWallUs = m_source->NowUs();
+}
+
+std::int64_t CPlayClock::NowMs() const
+{
+    std::lock_guard lock(m_mutex);
+    return NowLocked();
+}
+
+void CPlayClock::SetSpeed(double speed)
+{
+    std::lock_guard lock(m_mutex);
+    Rebase();
+    m_speed = std::clamp(speed, 1.0 / 64, 64.0);
+}
+
+double CPlayClock::Speed() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_speed;
+}
+
+void CPlayClock::SetBackward(bool backward)
+{
+    std::lock_guard lock(m_mutex);
+    Rebase();
+    m_backward = backward;
+}
+
+bool CPlayClock::IsBackward() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_backward;
+}
+
+void CPlayClock::Pause()
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_paused) {
+        Rebase();
+        m_paused = true;
+    }
+}
+
+void CPlayClock::Resume()
+{
+    std::lock_guard lock(m_mutex);
+    if (m_paused) {
+        m_paused = false;
+        m_baseWallUs = m_source->NowUs();
+    }
+}
+
+bool CPlayClock::IsPaused() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_paused;
+}
+
+std::int64_t CPlayClock::UsUntil(std::int64_t timeMs) const
+{
+    std::lock_guard lock(m_mutex);
+    if (m_paused)
+        return kPausedWait;
+    const std::int64_t aheadMs = m_backward ? NowLocked() - timeMs : timeMs - NowLocked();
+    // Far times at slow speeds would not fit: no wait needs to be longer.
+    const double waitUs = double(aheadMs) * 1000.0 / m_speed;
+    return std::int64_t(std::clamp(waitUs, -double(kPausedWait), double(kPausedWait)));
+}
+
+}  // namespace PLAY_MODULE

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "Platform/PlayModule/Engine/TimeSource.h"
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+namespace PLAY_MODULE {
+
+// Media time that runs with wall time at a speed, forward or backward, and
+// can be paused. Shared by the members of a play group. Thread-safe.
+class CPlayClock {
+public:
+    explicit CPlayClock(std::shared_ptr<ITimeSource> source = CSteadyTimeSource::Instance());
+
+    void SetTimeSource(std::shared_ptr<ITimeSource> source);
+    // Moves the clock to timeMs (keeps speed, direction and pause).
+    void Set(std::int64_t timeMs);
+    std::int64_t NowMs() const;
+    void SetSpeed(double speed);
+    double Speed() const;
+    void SetBackward(bool backward);
+    bool IsBackward() const;
+    void Pause();
+    void Resume();
+    bool IsPaused() const;
+    // Wall microseconds until the clock reaches timeMs (<= 0: due now),
+    // within +-kPausedWait; kPausedWait while paused.
+    std::int64_t UsUntil(std::int64_t timeMs) const;
+
+    static constexpr std::int64_t kPausedWait = 1'000'000'000;
+
+private:
+    std::int64_t NowLocked() const;
+    void Rebase();
+
+    mutable std::mutex m_mutex;
+    std::shared_ptr<ITimeSource> m_source;
+    std::int64_t m_baseWallUs = 0;
+    std::int64_t m_baseMediaMs = 0;
+    double m_speed = 1.0;
+    bool m_backward = false;
+    bool m_paused = false;
+};
+
+}  // namespace PLAY_MODULE

@@ -1,0 +1,991 @@
+#include "Platform/PlayModule/Engine/PlayEngine.h"
+
+#include "Base/SFDateTime.h"
+#include "Base/SFSignalStack.h"
+#include "Platform/PlayModule/Engine/DecoderThreads.h"
+#include "Platform/PlayModule/IPlayModuleListener.h"
+#include "Platform/PlayModule/Engine/StreamTap.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavutil/frame.h>
+}
+
+namespace PLAY_MODULE {
+
+namespace {
+
+std::atomic<int> g_renderType{PM_RENDER_QT};
+
+constexpr auto kWaitSlice = std::chrono::milliseconds(20);
+constexpr std::int64_t kLateDropUs = 80'000;
+constexpr double kLateDropMediaMs = 1000.0;
+constexpr std::int64_t kResyncUs = 1'000'000;
+constexpr std::int64_t kShowAtLeastEveryUs = 500'000;
+constexpr std::size_t kMaxBlockFrames = 64;
+constexpr auto kCommandWait = std::chrono::milliseconds(1000);
+// A paused player this far from the clock's moment seeks instead of decoding
+// its way there.
+constexpr std::int64_t kSettleByDecodingMs = 2000;
+
+std::int64_t WallUs()
+{
+    return CSteadyTimeSource::Instance()->NowUs();
+}
+
+}  // namespace
+
+void CPlayEngine::SetRenderType(int type)
+{
+    g_renderType = type;
+}
+
+int CPlayEngine::RenderType()
+{
+    return g_renderType.load();
+}
+
+CPlayEngine::CPlayEngine(CPlayModule* owner, IPlayModuleListener* listener)
+    : m_owner(owner), m_listener(listener), m_ownClock(std::make_shared<CPlayClock>())
+{
+    m_clock = m_ownClock;
+    m_ownClock->Pause();
+}
+
+CPlayEngine::~CPlayEngine()
+{
+    Shutdown();
+}
+
+bool CPlayEngine::Start(std::unique_ptr<IMediaSource> source)
+{
+    if (!source || m_thread.joinable())
+        return false;
+    m_source = std::move(source);
+    m_counted = std::make_unique<CDecoderThreads::Stream>();
+    // One thread until the second key frame: modules opened one after
+    // another into a grid then never start with threads of their own.
+    if (!m_video.Open(m_source->VideoParameters(), 1)) {
+        m_counted.reset();
+        return false;
+    }
+    m_durationMs = std::max<std::int64_t>(0, m_source->DurationMs());
+    m_frameRate = m_source->FrameRate() > 0 ? m_source->FrameRate() : 25.0;
+    if (const AVCodecParameters* params = m_source->VideoParameters()) {
+        m_width = params->width;
+        m_height = params->height;
+    }
+    m_quit = false;
+    m_thread = std::thread([this] { Run(); });
+    return true;
+}
+
+void CPlayEngine::Shutdown()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_quit = true;
+    }
+    m_wake.notify_all();
+    m_done.notify_all();
+    if (m_thread.joinable())
+        m_thread.join();
+    m_counted.reset();
+}
+
+void CPlayEngine::Play()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_playRequested = true;
+        m_paused = false;
+        m_settlePending = false;
+        if (ClockOwner()) {
+            m_clock->Set(m_currentMs);
+            m_clock->Resume();
+        }
+    }
+    m_wake.notify_all();
+}
+
+void CPlayEngine::Pause()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_paused = true;
+        m_settlePending = true;
+        if (ClockOwner())
+            m_clock->Pause();
+    }
+    m_wake.notify_all();
+}
+
+void CPlayEngine::Resume()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_paused = false;
+        m_settlePending = false;
+        if (ClockOwner()) {
+            m_clock->Set(m_currentMs);
+            m_clock->Resume();
+        }
+    }
+    m_wake.notify_all();
+}
+
+void CPlayEngine::Seek(std::int64_t timeMs, bool exact)
+{
+    std::unique_lock lock(m_mutex);
+    // A newer seek makes a queued one pointless.
+    std::erase_if(m_commands, [](const Command& c) { return c.kind == Command::SeekTo; });
+    Queue(lock, Command{Command::SeekTo, std::clamp<std::int64_t>(timeMs, 0, m_durationMs), exact});
+}
+
+void CPlayEngine::Step(bool forward)
+{
+    std::unique_lock lock(m_mutex);
+    m_paused = true;
+    // The step decides the shown frame, not the paused moment.
+    m_settlePending = false;
+    if (ClockOwner())
+        m_clock->Pause();
+    Queue(lock, Command{forward ? Command::StepForward : Command::StepBackward, 0, false});
+}
+
+void CPlayEngine::Queue(std::unique_lock<std::mutex>& lock, Command command)
+{
+    command.number = ++m_commandsQueued;
+    m_commands.push_back(command);
+    m_wake.notify_all();
+    // The caller reads the new position right after: wait (bounded) until the
+    // play thread has shown the frame, unless the call comes from it.
+    if (!m_thread.joinable() || std::this_thread::get_id() == m_thread.get_id())
+        return;
+    m_done.wait_for(lock, kCommandWait, [&] {
+        return m_quit || m_commandsDone >= command.number;
+    });
+}
+
+void CPlayEngine::SetBackward(bool backward)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_backward == backward)
+            return;
+        m_backward = backward;
+        m_ended = false;
+        if (ClockOwner()) {
+            m_clock->Set(m_currentMs);
+            m_clock->SetBackward(backward);
+        }
+    }
+    m_wake.notify_all();
+}
+
+bool CPlayEngine::SetSpeed(double speed)
+{
+    if (!(speed >= 1.0 / 64 - 1e-9 && speed <= 64.0 + 1e-9))
+        return false;
+    std::lock_guard lock(m_mutex);
+    if (ClockOwner())
+        m_clock->SetSpeed(speed);
+    m_ownClock->SetSpeed(speed);
+    return true;
+}
+
+double CPlayEngine::Speed() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_clock->Speed();
+}
+
+bool CPlayEngine::IsPlaying() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_playRequested && !m_paused && !m_ended && !m_quit;
+}
+
+bool CPlayEngine::IsPaused() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_paused;
+}
+
+void CPlayEngine::JoinClock(std::shared_ptr<CPlayClock> clock, std::int64_t offsetMs)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_clock = std::move(clock);
+        m_clockOffsetMs = offsetMs;
+        m_paused = false;
+        m_settlePending = false;
+        m_playRequested = true;
+    }
+    m_wake.notify_all();
+}
+
+void CPlayEngine::LeaveClock()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_clock = m_ownClock;
+        m_clockOffsetMs = 0;
+        m_ownClock->Set(m_currentMs);
+        m_ownClock->SetBackward(m_backward);
+        if (m_paused)
+            m_ownClock->Pause();
+        else
+            m_ownClock->Resume();
+    }
+    m_wake.notify_all();
+}
+
+void CPlayEngine::SetTimeSource(std::shared_ptr<ITimeSource> source)
+{
+    m_ownClock->SetTimeSource(std::move(source));
+}
+
+bool CPlayEngine::ClockOwner() const
+{
+    return m_clock == m_ownClock;
+}
+
+std::int64_t CPlayEngine::ClockTime(std::int64_t fileMs) const
+{
+    return fileMs + m_clockOffsetMs;
+}
+
+void CPlayEngine::SetColor(int brightness, int contrast, int saturation, int hue)
+{
+    std::lock_guard lock(m_converterMutex);
+    m_converter.SetColor(brightness, contrast, saturation, hue);
+}
+
+void CPlayEngine::EnableOverlays(bool enable)
+{
+    m_overlays = enable;
+}
+
+void CPlayEngine::SetStreamTap(std::shared_ptr<IStreamTap> tap)
+{
+    std::lock_guard lock(m_mutex);
+    m_tap = std::move(tap);
+}
+
+void CPlayEngine::SetAudioSink(std::function<void(const AVFrame&)> sink)
+{
+    std::lock_guard lock(m_mutex);
+    m_audioSink = std::move(sink);
+}
+
+bool CPlayEngine::CopyShownPicture(PlanarPicture& out) const
+{
+    std::lock_guard lock(m_pictureMutex);
+    if (!m_hasShown)
+        return false;
+    out = m_shown;
+    return true;
+}
+
+const AVCodecParameters* CPlayEngine::VideoParameters() const
+{
+    return m_source ? m_source->VideoParameters() : nullptr;
+}
+
+const AVCodecParameters* CPlayEngine::AudioParameters() const
+{
+    return m_source ? m_source->AudioParameters() : nullptr;
+}
+
+// ---- play thread ----
+
+void CPlayEngine::ReportFileTimes(unsigned start, unsigned end)
+{
+    m_reportTimes = true;
+    m_reportStart = start;
+    m_reportEnd = end;
+}
+
+void CPlayEngine::Run()
+{
+    SF_SOFT_BASE::SFEnsureSignalStack();
+    if (m_reportTimes && m_listener)
+        m_listener->OnFileTimeDone(m_owner, m_reportStart, m_reportEnd);
+    for (;;) {
+        std::optional<Command> command;
+        if (!WaitForWork(command))
+            return;
+        if (command)
+            Execute(*command);
+        else if (m_backward)
+            PlayBackwardOnce();
+        else
+            PlayForwardOnce();
+    }
+}
+
+bool CPlayEngine::WaitForWork(std::optional<Command>& command)
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        if (m_quit)
+            return false;
+        if (!m_commands.empty()) {
+            command = m_commands.front();
+            m_commands.pop_front();
+            return true;
+        }
+        if (m_playRequested && !m_paused && !m_ended)
+            return true;
+        if (SettleDue()) {
+            m_settlePending = false;
+            command = Command{Command::SettleAt, PausedMomentMs(), true};
+            return true;
+        }
+        m_wake.wait_for(lock, std::chrono::milliseconds(100));
+    }
+}
+
+void CPlayEngine::Execute(const Command& command)
+{
+    m_reverseKeysOnly = false;
+    if (command.kind == Command::SettleAt) {
+        // Leaves the clock at the paused moment and completes no caller's wait.
+        SettleAt(command.timeMs);
+        return;
+    }
+    switch (command.kind) {
+    case Command::SeekTo:
+        DoSeek(command.timeMs, command.exact);
+        break;
+    case Command::StepForward:
+        if (AVFramePtr frame = NextFrame())
+            PresentFrame(*frame);
+        else
+            ReachedEnd();
+        break;
+    case Command::StepBackward:
+        if (const PlanarPicture* picture = PreviousPicture()) {
+            m_work = *picture;
+            PresentPicture(m_work);
+        }
+        break;
+    case Command::SettleAt:
+        break;
+    }
+    FinishCommand(command);
+    if (command.kind == Command::StepBackward)
+        DecodeBlockAhead();
+}
+
+void CPlayEngine::FinishCommand(const Command& command)
+{
+    std::lock_guard lock(m_mutex);
+    if (ClockOwner())
+        m_clock->Set(m_currentMs);
+    m_commandsDone = std::max(m_commandsDone, command.number);
+    m_done.notify_all();
+}
+
+void CPlayEngine::PlayForwardOnce()
+{
+    AVFramePtr frame = NextFrame();
+    if (!frame) {
+        ReachedEnd();
+        return;
+    }
+    const std::int64_t timeMs = FrameTimeMs(*frame);
+    if (!WaitUntilDue(timeMs)) {
+        m_held = std::move(frame);
+        return;
+    }
+    if (ShouldDropLate(timeMs, frame->key_frame != 0))
+        return;
+    PresentFrame(*frame);
+}
+
+void CPlayEngine::PlayBackwardOnce()
+{
+    const PlanarPicture* picture = PreviousPicture();
+    if (!picture) {
+        ReachedEnd();
+        return;
+    }
+    if (!WaitUntilDue(picture->timeMs))
+        return;
+    // Falling behind at high speed: show key frames only, decoding no more.
+    m_reverseKeysOnly = IsLate(picture->timeMs);
+    if (m_reverseKeysOnly && !picture->key &&
+        WallUs() - m_lastPresentUs <= kShowAtLeastEveryUs) {
+        m_currentMs = picture->timeMs;
+        return;
+    }
+    m_work = *picture;
+    PresentPicture(m_work);
+}
+
+void CPlayEngine::ReachedEnd()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_ended)
+            return;
+        m_ended = true;
+    }
+    if (m_listener && !m_quit)
+        m_listener->OnFileEnd(m_owner);
+}
+
+// ---- reading and decoding ----
+
+std::int64_t CPlayEngine::FrameTimeMs(const AVFrame& frame) const
+{
+    // A time far past the file's end is damage, never waited for: the
+    // frame is taken as following the one shown.
+    constexpr std::int64_t kPastEndMs = 10'000;
+    const std::int64_t stamp =
+        frame.best_effort_timestamp != AV_NOPTS_VALUE ? frame.best_effort_timestamp : frame.pts;
+    const bool damaged = m_durationMs > 0 && stamp != AV_NOPTS_VALUE && stamp > m_durationMs + kPastEndMs;
+    return stamp == AV_NOPTS_VALUE || damaged ? m_currentMs.load() : stamp;
+}
+
+std::int64_t CPlayEngine::FrameDurationMs(const AVFrame& frame) const
+{
+    if (frame.pkt_duration > 0 && frame.pkt_duration < 10'000)
+        return frame.pkt_duration;
+    return std::max<std::int64_t>(1, std::int64_t(1000.0 / m_frameRate));
+}
+
+bool CPlayEngine::Discarded(const AVFrame& frame) const
+{
+    if (m_discardUntilMs == INT64_MIN)
+        return false;
+    const std::int64_t timeMs = FrameTimeMs(frame);
+    if (m_discardInclusive)
+        return timeMs <= m_discardUntilMs;
+    return timeMs + FrameDurationMs(frame) <= m_discardUntilMs;
+}
+
+AVFramePtr CPlayEngine::NextFrame()
+{
+    if (m_needReposition)
+        RepositionAfterReverse();
+    if (m_held)
+        return std::move(m_held);
+    // An exact seek past the last frame's time shows the last frame.
+    AVFramePtr lastDiscarded;
+    for (;;) {
+        while (!m_decoded.empty()) {
+            AVFramePtr frame = std::move(m_decoded.front());
+            m_decoded.pop_front();
+            if (Discarded(*frame)) {
+                if (!m_discardInclusive)
+                    lastDiscarded = std::move(frame);
+                continue;
+            }
+            // A duration rounded to whole ms may end a frame before the next
+            // begins: a target between them still lies in the discarded one.
+            const bool startsLater = FrameTimeMs(*frame) > m_discardUntilMs;
+            m_discardUntilMs = INT64_MIN;
+            if (lastDiscarded && startsLater) {
+                m_held = std::move(frame);
+                return lastDiscarded;
+            }
+            return frame;
+        }
+        if (m_quit || !FeedDecoder()) {
+            m_discardUntilMs = INT64_MIN;
+            return lastDiscarded;
+        }
+    }
+}
+
+bool CPlayEngine::FeedDecoder()
+{
+    MediaPacket packet;
+    if (m_sourceEnded || !m_source->ReadPacket(packet)) {
+        if (!m_sourceEnded)
+            m_video.SendEnd();
+        m_sourceEnded = true;
+    } else {
+        HandlePacket(packet);
+    }
+    bool produced = false;
+    for (;;) {
+        AVFramePtr frame = MakeFrame();
+        if (!m_video.Receive(frame.get()))
+            break;
+        m_decoded.push_back(std::move(frame));
+        produced = true;
+    }
+    return produced || !m_sourceEnded;
+}
+
+void CPlayEngine::HandlePacket(MediaPacket& packet)
+{
+    std::shared_ptr<IStreamTap> tap;
+    std::function<void(const AVFrame&)> audioSink;
+    {
+        std::lock_guard lock(m_mutex);
+        tap = m_tap;
+        audioSink = m_audioSink;
+    }
+    if (tap && !m_readingBlock)
+        tap->OnPacket(packet);
+    if (m_listener && !m_readingBlock && packet.raw && packet.rawSize > 0) {
+        PM_FRAME_INFO info;
+        const PM_FRAME_KIND kind = packet.kind == PacketKind::Video ? PM_FRAME_VIDEO_DATA
+                                   : packet.kind == PacketKind::Audio ? PM_FRAME_AUDIO_DATA
+                                   : packet.kind == PacketKind::Overlay ? PM_FRAME_OVERLAY_DATA
+                                                                        : PM_FRAME_OTHER_DATA;
+        FillFrameInfo(info, packet.timeMs, packet.key, packet.rawSize, kind);
+        m_listener->OnStreamData(m_owner, const_cast<unsigned char*>(packet.raw), packet.rawSize,
+                                 &info, 0);
+        if (packet.kind == PacketKind::Overlay && packet.packet && m_overlays)
+            m_listener->OnOverlayData(m_owner, packet.packet->data, packet.overlayKind,
+                                      packet.packet->size, 0, 0);
+    }
+    if (packet.kind == PacketKind::Audio && audioSink && !m_readingBlock)
+        DecodeAudio(packet, audioSink);
+    if (packet.kind != PacketKind::Video || !packet.packet)
+        return;
+    if (m_catchUp && !packet.key)
+        return;
+    m_catchUp = false;
+    if (packet.key) {
+        m_lastKeyFedMs = packet.timeMs;
+        if (m_keyFramesFed++ > 0)
+            AdaptDecoderThreads();
+    }
+    m_video.Send(packet.packet.get(), packet.timeMs, packet.hasPts);
+}
+
+// At a key frame nothing decoded later needs the decoder's state: the
+// decoder is drained and opened again when the streams playing call for
+// another thread count.
+void CPlayEngine::AdaptDecoderThreads()
+{
+    const int wanted = DecoderThreads();
+    if (wanted == m_video.Threads() || !m_video.IsOpen())
+        return;
+    m_video.SendEnd();
+    for (AVFramePtr frame = MakeFrame(); m_video.Receive(frame.get()); frame = MakeFrame())
+        m_decoded.push_back(std::move(frame));
+    m_video.Open(m_source->VideoParameters(), wanted);
+}
+
+int CPlayEngine::DecoderThreads() const
+{
+    const AVCodecParameters* params = m_source->VideoParameters();
+    return params ? CDecoderThreads::ForNewDecoder(params->width, params->height) : 1;
+}
+
+void CPlayEngine::DecodeAudio(MediaPacket& packet,
+                              const std::function<void(const AVFrame&)>& sink)
+{
+    // Sound only at normal speed, forward, in step with the pictures.
+    if (!packet.packet || m_backward || m_catchUp || std::abs(Speed() - 1.0) > 1e-6)
+        return;
+    if (!m_audio.IsOpen() && (m_audioFailed || !m_audio.Open(m_source->AudioParameters(), 1))) {
+        m_audioFailed = true;
+        return;
+    }
+    if (!m_audio.Send(packet.packet.get(), packet.timeMs, packet.hasPts))
+        return;
+    AVFramePtr frame = MakeFrame();
+    while (m_audio.Receive(frame.get()))
+        sink(*frame);
+}
+
+// ---- pacing and hand-over ----
+
+bool CPlayEngine::WaitUntilDue(std::int64_t timeMs)
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        if (m_quit || !m_commands.empty() || m_paused || !m_playRequested)
+            return false;
+        const std::int64_t waitUs = m_clock->UsUntil(ClockTime(timeMs));
+        if (waitUs <= 0) {
+            if (ClockOwner() && -waitUs > kResyncUs && m_clock->Speed() <= 1.0)
+                m_clock->Set(ClockTime(timeMs));
+            return true;
+        }
+        m_wake.wait_for(lock, std::min<std::chrono::microseconds>(
+                                  std::chrono::microseconds(waitUs), kWaitSlice));
+    }
+}
+
+bool CPlayEngine::IsLate(std::int64_t timeMs) const
+{
+    std::int64_t lateUs;
+    {
+        std::lock_guard lock(m_mutex);
+        lateUs = -m_clock->UsUntil(ClockTime(timeMs));
+    }
+    const double speed = Speed();
+    const double lateMediaMs = double(lateUs) * speed / 1000.0;
+    return speed > 1.0 && (lateUs >= kLateDropUs || lateMediaMs >= kLateDropMediaMs);
+}
+
+bool CPlayEngine::ShouldDropLate(std::int64_t timeMs, bool key)
+{
+    if (key || !IsLate(timeMs) || WallUs() - m_lastPresentUs > kShowAtLeastEveryUs)
+        return false;
+    // Skip non-key packets until the next key frame, unless one was already
+    // fed (this frame then only left the decoder late).
+    if (timeMs >= m_lastKeyFedMs)
+        m_catchUp = true;
+    m_currentMs = timeMs;
+    return true;
+}
+
+void CPlayEngine::FillFrameInfo(PM_FRAME_INFO& info, std::int64_t timeMs, bool key, int size,
+                                PM_FRAME_KIND kind) const
+{
+    info.nWidth = m_width;
+    info.nHeight = m_height;
+    info.nFrameRate = int(m_frameRate + 0.5);
+    info.nType = kind;
+    info.nKeyFrame = key ? 1 : 0;
+    info.nStampMs = std::int32_t(timeMs);
+    info.nDataSize = size;
+    const std::int64_t absMs = m_startAbsMs + timeMs;
+    SF_SOFT_BASE::CSFDateTime date;
+    date.FromTime(std::uint32_t(std::max<std::int64_t>(0, absMs / 1000)));
+    info.nYear = date.year;
+    info.nMonth = date.month;
+    info.nDay = date.day;
+    info.nHour = date.hour;
+    info.nMinute = date.minute;
+    info.nSecond = date.second;
+    info.nMillisecond = std::int32_t(absMs % 1000);
+}
+
+bool CPlayEngine::ConvertFrame(const AVFrame& frame, PlanarPicture& out)
+{
+    std::lock_guard lock(m_converterMutex);
+    return m_converter.Convert(frame, RenderType() == PM_RENDER_QT, out);
+}
+
+void CPlayEngine::PresentFrame(const AVFrame& frame)
+{
+    const bool converted = ConvertFrame(frame, m_work);
+    m_work.timeMs = FrameTimeMs(frame);
+    m_work.key = frame.key_frame != 0;
+    if (converted)
+        PresentPicture(m_work);
+    else
+        m_currentMs = m_work.timeMs;
+}
+
+void CPlayEngine::PresentPicture(PlanarPicture& picture)
+{
+    {
+        std::lock_guard lock(m_pictureMutex);
+        std::swap(m_shown, picture);
+        m_hasShown = true;
+    }
+    m_currentMs = m_shown.timeMs;
+    m_presentedMs = m_shown.timeMs;
+    m_width = m_shown.width;
+    m_height = m_shown.height;
+    m_lastPresentUs = WallUs();
+    ++m_shownFrames;
+    const int kind = RenderType();
+    if (!m_listener || m_quit || (kind != PM_RENDER_DDRAW && kind != PM_RENDER_QT))
+        return;
+    PM_FRAME_INFO info;
+    FillFrameInfo(info, m_shown.timeMs, m_shown.key, int(m_shown.bytes.size()),
+                  PM_FRAME_VIDEO_SHOWN);
+    // The picture stays untouched until the callback returns: the next one is
+    // converted into the other buffer.
+    m_listener->OnFrameVisible(m_owner, kind, m_shown.bytes.data(), int(m_shown.bytes.size()),
+                               &info);
+}
+
+// ---- seeking and reverse play ----
+
+void CPlayEngine::ResetDecoding()
+{
+    m_video.Flush();
+    m_audio.Flush();
+    m_decoded.clear();
+    m_held.reset();
+    m_sourceEnded = false;
+    m_catchUp = false;
+    m_lastKeyFedMs = INT64_MIN;
+    m_discardUntilMs = INT64_MIN;
+}
+
+void CPlayEngine::DoSeek(std::int64_t timeMs, bool exact)
+{
+    m_block.clear();
+    m_blockAhead.clear();
+    m_needReposition = false;
+    ResetDecoding();
+    m_source->SeekKeyFrame(timeMs);
+    if (exact) {
+        m_discardUntilMs = timeMs;
+        m_discardInclusive = false;
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        m_ended = false;
+    }
+    if (AVFramePtr frame = NextFrame())
+        PresentFrame(*frame);
+    else
+        ReachedEnd();
+}
+
+void CPlayEngine::RepositionAfterReverse()
+{
+    m_needReposition = false;
+    m_blockAhead.clear();
+    ResetDecoding();
+    m_source->SeekKeyFrame(m_currentMs);
+    m_discardUntilMs = m_currentMs;
+    m_discardInclusive = true;
+}
+
+const PlanarPicture* CPlayEngine::PreviousPicture()
+{
+    const std::int64_t current = m_currentMs;
+    // The block holds every frame from its first to m_blockEndMs; it answers
+    // only while the shown frame lies inside that span.
+    auto previousIn = [&]() -> const PlanarPicture* {
+        if (m_block.empty() || current > m_blockEndMs)
+            return nullptr;
+        for (auto it = m_block.rbegin(); it != m_block.rend(); ++it)
+            if (it->timeMs < current)
+                return &*it;
+        return nullptr;
+    };
+    if (const PlanarPicture* picture = previousIn()) {
+        m_needReposition = true;
+        return picture;
+    }
+    const bool inside = !m_block.empty() && current <= m_blockEndMs;
+    const std::int64_t end = inside ? std::min(current, m_block.front().timeMs) : current;
+    if (!m_blockAhead.empty() && m_blockAheadEndMs == end) {
+        m_block = std::move(m_blockAhead);
+        m_blockAhead.clear();
+        m_blockEndMs = end;
+        m_needReposition = true;
+        return previousIn();
+    }
+    const bool loaded = LoadBlockBefore(end);
+    m_needReposition = true;
+    return loaded ? previousIn() : nullptr;
+}
+
+bool CPlayEngine::LoadBlockBefore(std::int64_t endMs)
+{
+    if (endMs <= 0)
+        return false;
+    m_needReposition = false;
+    m_readingBlock = true;
+    m_blockEndMs = endMs;
+    const bool loaded = DecodeBlockBefore(endMs);
+    m_readingBlock = false;
+    return loaded;
+}
+
+// Paused after a step back: decodes the group before the shown block, so
+// that a step into it finds it decoded. Steps inside the shown block are
+// served meanwhile; any other request ends the decoding.
+void CPlayEngine::DecodeBlockAhead()
+{
+    if (m_block.empty() || !m_blockAhead.empty() || m_block.front().timeMs <= 0 || SettleInterrupted())
+        return;
+    m_shownBlock = std::move(m_block);
+    const std::int64_t shownEndMs = m_blockEndMs;
+    const std::int64_t endMs = m_shownBlock.front().timeMs;
+    m_readingAhead = true;
+    m_aheadInterrupted = false;
+    const bool loaded = LoadBlockBefore(endMs) && !m_aheadInterrupted;
+    m_readingAhead = false;
+    if (loaded) {
+        m_blockAhead = std::move(m_block);
+        m_blockAheadEndMs = endMs;
+    }
+    m_block = std::move(m_shownBlock);
+    m_shownBlock.clear();
+    m_blockEndMs = shownEndMs;
+    m_needReposition = true;
+}
+
+bool CPlayEngine::AheadInterrupted()
+{
+    for (;;) {
+        Command step;
+        const PlanarPicture* previous = nullptr;
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_quit || !m_paused)
+                return true;
+            if (m_commands.empty())
+                return false;
+            if (m_commands.front().kind != Command::StepBackward)
+                return true;
+            for (auto it = m_shownBlock.rbegin(); it != m_shownBlock.rend() && !previous; ++it)
+                previous = it->timeMs < m_currentMs ? &*it : nullptr;
+            // A step into the group being decoded waits for it.
+            if (!previous)
+                return false;
+            step = m_commands.front();
+            m_commands.pop_front();
+        }
+        m_work = *previous;
+        PresentPicture(m_work);
+        FinishCommand(step);
+    }
+}
+
+bool CPlayEngine::DecodeBlockBefore(std::int64_t endMs)
+{
+    std::int64_t target = endMs - 1;
+    for (int attempt = 0; attempt < 6 && !m_quit; ++attempt) {
+        ResetDecoding();
+        m_block.clear();
+        m_source->SeekKeyFrame(std::max<std::int64_t>(0, target));
+        for (;;) {
+            if (m_readingAhead && AheadInterrupted()) {
+                m_aheadInterrupted = true;
+                return false;
+            }
+            AVFramePtr frame = NextFrame();
+            if (!frame || FrameTimeMs(*frame) >= endMs || m_quit)
+                break;
+            PlanarPicture picture;
+            if (!ConvertFrame(*frame, picture))
+                continue;
+            picture.timeMs = FrameTimeMs(*frame);
+            picture.key = frame->key_frame != 0;
+            m_block.push_back(std::move(picture));
+            if (m_block.size() > kMaxBlockFrames)
+                m_block.pop_front();
+            if (m_reverseKeysOnly && m_block.back().key) {
+                // The block then holds its key frame alone.
+                m_blockEndMs = m_block.back().timeMs + 1;
+                return true;
+            }
+        }
+        if (!m_block.empty())
+            return true;
+        if (target <= 0)
+            return false;
+        target = std::max<std::int64_t>(0, target - 1000 * (attempt + 1));
+    }
+    return false;
+}
+
+// ---- settling on the paused moment ----
+
+// With m_mutex held, on the play thread. Only a player that has shown a frame
+// settles: pausing before the first frame shows nothing new.
+bool CPlayEngine::SettleDue() const
+{
+    return m_settlePending && m_paused && m_playRequested && !m_ended &&
+           m_presentedMs != INT64_MIN;
+}
+
+// With m_mutex held: the clock's moment in file time, within the file.
+std::int64_t CPlayEngine::PausedMomentMs() const
+{
+    const std::int64_t moment = std::max<std::int64_t>(0, m_clock->NowMs() - m_clockOffsetMs);
+    return m_durationMs > 0 ? std::min(moment, m_durationMs) : moment;
+}
+
+bool CPlayEngine::SettleInterrupted() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_quit || !m_commands.empty() || !m_paused;
+}
+
+// The frame of a moment is the one play would show there: forward the last
+// frame at or before it, backward the first at or after it.
+void CPlayEngine::SettleAt(std::int64_t targetMs)
+{
+    const std::int64_t current = m_currentMs;
+    const std::int64_t behindMs = m_backward ? current - targetMs : targetMs - current;
+    // Frames dropped or skipped while catching up were never shown: the one
+    // of the moment may be among them.
+    const bool skipped = m_catchUp || current != m_presentedMs;
+    if (skipped || behindMs < 0 || behindMs > kSettleByDecodingMs)
+        SettleBySeek(targetMs);
+    else if (m_backward)
+        SettleBackward(targetMs);
+    else
+        SettleForward(targetMs);
+}
+
+// Cut short by a seek, a step or a resume, settling shows nothing: what
+// comes next decides the frame.
+void CPlayEngine::SettleForward(std::int64_t targetMs)
+{
+    AVFramePtr due;
+    for (;;) {
+        if (SettleInterrupted()) {
+            if (due)
+                m_held = std::move(due);
+            return;
+        }
+        AVFramePtr frame = NextFrame();
+        if (!frame)
+            break;
+        if (FrameTimeMs(*frame) > targetMs) {
+            m_held = std::move(frame);
+            break;
+        }
+        due = std::move(frame);
+    }
+    if (due)
+        PresentFrame(*due);
+}
+
+void CPlayEngine::SettleBackward(std::int64_t targetMs)
+{
+    const std::int64_t shownMs = m_currentMs;
+    bool found = false;
+    for (;;) {
+        if (SettleInterrupted()) {
+            m_currentMs = shownMs;
+            return;
+        }
+        // Walks the kept block back without showing what it passes.
+        const PlanarPicture* picture = PreviousPicture();
+        if (!picture || picture->timeMs < targetMs)
+            break;
+        m_work = *picture;
+        m_currentMs = picture->timeMs;
+        found = true;
+    }
+    if (found)
+        PresentPicture(m_work);
+}
+
+void CPlayEngine::SettleBySeek(std::int64_t targetMs)
+{
+    m_block.clear();
+    m_needReposition = false;
+    ResetDecoding();
+    m_source->SeekKeyFrame(targetMs);
+    m_discardUntilMs = targetMs;
+    m_discardInclusive = false;
+    AVFramePtr frame = NextFrame();
+    // Backward the moment's frame is the one after the frame that holds it.
+    if (frame && m_backward && FrameTimeMs(*frame) < targetMs)
+        if (AVFramePtr next = NextFrame())
+            frame = std::move(next);
+    if (frame)
+        PresentFrame(*frame);
+}
+
+}  // namespace PLAY_MODULE

@@ -1,0 +1,207 @@
+#pragma once
+
+#include "Platform/PlayModule/Engine/DecoderThreads.h"
+#include "Platform/PlayModule/Output/FrameConverter.h"
+#include "Platform/PlayModule/Source/MediaSource.h"
+#include "Platform/PlayModule/Output/PlanarPicture.h"
+#include "Platform/PlayModule/Engine/PlayClock.h"
+#include "Platform/PlayModule/PlayModuleTypes.h"
+#include "Platform/PlayModule/Engine/StreamDecoder.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace PLAY_MODULE {
+
+class CPlayModule;
+class IPlayModuleListener;
+class IStreamTap;
+
+// The play thread of one module: reads, decodes, paces and hands over frames.
+// Public calls come from any thread and only queue requests; the source and
+// the decoders belong to the play thread alone.
+class CPlayEngine {
+public:
+    CPlayEngine(CPlayModule* owner, IPlayModuleListener* listener);
+    ~CPlayEngine();
+    CPlayEngine(const CPlayEngine&) = delete;
+    CPlayEngine& operator=(const CPlayEngine&) = delete;
+
+    // Takes an opened source; starts the play thread (paused until Play).
+    bool Start(std::unique_ptr<IMediaSource> source);
+    // Joins the play thread; no callback comes after it returns.
+    void Shutdown();
+
+    void Play();
+    void Pause();
+    void Resume();
+    void Seek(std::int64_t timeMs, bool exact);
+    void Step(bool forward);
+    void SetBackward(bool backward);
+    bool IsBackward() const { return m_backward.load(); }
+    bool SetSpeed(double speed);
+    double Speed() const;
+    bool IsPlaying() const;
+    bool IsPaused() const;
+
+    // Group play: follow a shared clock whose time is offsetMs + file time.
+    void JoinClock(std::shared_ptr<CPlayClock> clock, std::int64_t offsetMs);
+    void LeaveClock();
+    void SetTimeSource(std::shared_ptr<ITimeSource> source);
+
+    // Reported through OnFileTimeDone when the play thread starts.
+    void ReportFileTimes(unsigned start, unsigned end);
+    void SetColor(int brightness, int contrast, int saturation, int hue);
+    void SetStreamTap(std::shared_ptr<IStreamTap> tap);
+    void EnableOverlays(bool enable);
+    void SetAudioSink(std::function<void(const AVFrame&)> sink);
+
+    // Facts, readable from any thread (also inside callbacks).
+    std::int64_t CurrentTimeMs() const { return m_currentMs.load(); }
+    std::int64_t FileStartAbsMs() const { return m_startAbsMs.load(); }
+    void SetFileStartAbsMs(std::int64_t ms) { m_startAbsMs = ms; }
+    std::int64_t DurationMs() const { return m_durationMs; }
+    double FrameRate() const { return m_frameRate; }
+    int Width() const { return m_width.load(); }
+    int Height() const { return m_height.load(); }
+    std::int64_t ShownFrames() const { return m_shownFrames.load(); }
+    // Copy of the last shown picture; false before the first frame.
+    bool CopyShownPicture(PlanarPicture& out) const;
+    const AVCodecParameters* VideoParameters() const;
+    const AVCodecParameters* AudioParameters() const;
+
+    static void SetRenderType(int type);
+    static int RenderType();
+
+private:
+    struct Command {
+        enum Kind { SeekTo, StepForward, StepBackward, SettleAt } kind = SeekTo;
+        std::int64_t timeMs = 0;
+        bool exact = false;
+        std::uint64_t number = 0;
+    };
+
+    void Queue(std::unique_lock<std::mutex>& lock, Command command);
+    void Run();
+    bool WaitForWork(std::optional<Command>& command);
+    void Execute(const Command& command);
+    void PlayForwardOnce();
+    void PlayBackwardOnce();
+
+    // Paused: show the frame of the clock's moment (a lagging player catches
+    // up to it, one ahead goes back to it).
+    bool SettleDue() const;
+    std::int64_t PausedMomentMs() const;
+    void SettleAt(std::int64_t targetMs);
+    void SettleForward(std::int64_t targetMs);
+    void SettleBackward(std::int64_t targetMs);
+    void SettleBySeek(std::int64_t targetMs);
+    bool SettleInterrupted() const;
+
+    AVFramePtr NextFrame();
+    bool FeedDecoder();
+    void HandlePacket(MediaPacket& packet);
+    void AdaptDecoderThreads();
+    int DecoderThreads() const;
+    bool Discarded(const AVFrame& frame) const;
+    std::int64_t FrameTimeMs(const AVFrame& frame) const;
+    std::int64_t FrameDurationMs(const AVFrame& frame) const;
+
+    bool WaitUntilDue(std::int64_t timeMs);
+    bool IsLate(std::int64_t timeMs) const;
+    bool ShouldDropLate(std::int64_t timeMs, bool key);
+    void PresentFrame(const AVFrame& frame);
+    void PresentPicture(PlanarPicture& picture);
+    void FillFrameInfo(PM_FRAME_INFO& info, std::int64_t timeMs, bool key, int size,
+                       PM_FRAME_KIND kind) const;
+    void ReachedEnd();
+    void DecodeAudio(MediaPacket& packet, const std::function<void(const AVFrame&)>& sink);
+
+    void DoSeek(std::int64_t timeMs, bool exact);
+    void ResetDecoding();
+    void RepositionAfterReverse();
+    const PlanarPicture* PreviousPicture();
+    bool LoadBlockBefore(std::int64_t endMs);
+    bool DecodeBlockBefore(std::int64_t endMs);
+    void DecodeBlockAhead();
+    bool AheadInterrupted();
+    void FinishCommand(const Command& command);
+    bool ConvertFrame(const AVFrame& frame, PlanarPicture& out);
+    // Both with m_mutex held: the group may swap the clock at any time.
+    bool ClockOwner() const;
+    std::int64_t ClockTime(std::int64_t fileMs) const;
+
+    CPlayModule* m_owner;
+    IPlayModuleListener* m_listener;
+    std::unique_ptr<IMediaSource> m_source;
+    std::unique_ptr<CDecoderThreads::Stream> m_counted;
+    CStreamDecoder m_video;
+    CStreamDecoder m_audio;
+    CFrameConverter m_converter;
+    std::deque<AVFramePtr> m_decoded;
+    AVFramePtr m_held;
+    std::deque<PlanarPicture> m_block;
+    std::int64_t m_blockEndMs = 0;
+    std::deque<PlanarPicture> m_blockAhead;  // the group before m_block
+    std::deque<PlanarPicture> m_shownBlock;  // m_block while m_blockAhead is decoded
+    std::int64_t m_blockAheadEndMs = 0;
+    bool m_readingAhead = false;
+    bool m_aheadInterrupted = false;
+    PlanarPicture m_work;
+    bool m_sourceEnded = false;
+    bool m_catchUp = false;
+    std::int64_t m_lastKeyFedMs = INT64_MIN;
+    std::uint64_t m_keyFramesFed = 0;
+    bool m_needReposition = false;
+    bool m_readingBlock = false;
+    bool m_reverseKeysOnly = false;
+    bool m_audioFailed = false;
+    std::mutex m_converterMutex;
+    std::int64_t m_discardUntilMs = INT64_MIN;
+    bool m_discardInclusive = false;
+    std::int64_t m_lastPresentUs = 0;
+    std::int64_t m_presentedMs = INT64_MIN;
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::deque<Command> m_commands;
+    std::uint64_t m_commandsQueued = 0;
+    std::uint64_t m_commandsDone = 0;
+    std::condition_variable m_done;
+    bool m_playRequested = false;
+    bool m_paused = false;
+    bool m_settlePending = false;
+    bool m_ended = false;
+    std::shared_ptr<CPlayClock> m_ownClock;
+    std::shared_ptr<CPlayClock> m_clock;
+    std::int64_t m_clockOffsetMs = 0;
+    std::shared_ptr<IStreamTap> m_tap;
+    std::function<void(const AVFrame&)> m_audioSink;
+
+    mutable std::mutex m_pictureMutex;
+    PlanarPicture m_shown;
+    bool m_hasShown = false;
+
+    std::atomic<bool> m_quit{false};
+    std::atomic<bool> m_backward{false};
+    std::atomic<bool> m_overlays{false};
+    std::atomic<std::int64_t> m_currentMs{0};
+    std::atomic<std::int64_t> m_startAbsMs{0};
+    std::atomic<int> m_width{0};
+    std::atomic<int> m_height{0};
+    std::atomic<std::int64_t> m_shownFrames{0};
+    std::int64_t m_durationMs = 0;
+    double m_frameRate = 25.0;
+    std::thread m_thread;
+    bool m_reportTimes = false;
+    unsigned m_reportStart = 0;
+    unsigned m_reportEnd = 0;
+};
+
+}  // namespace PLAY_MODULE

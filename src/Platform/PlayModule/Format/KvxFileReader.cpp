@@ -1,0 +1,71 @@
+#include "Platform/PlayModule/Format/KvxFileReader.h"
+
+#include <cerrno>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace PLAY_MODULE {
+
+namespace {
+constexpr std::size_t kChunkSize = 256u << 10;
+}
+
+CKvxFileReader::~CKvxFileReader() { Close(); }
+
+bool CKvxFileReader::Open(const std::string& path)
+{
+    Close();
+    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    Seek(0);
+    return m_fd >= 0;
+}
+
+void CKvxFileReader::Close()
+{
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+}
+
+void CKvxFileReader::Seek(std::uint64_t offset)
+{
+    m_readPos = offset;
+    m_parser.Reset(offset);
+}
+
+std::uint64_t CKvxFileReader::FileSize() const
+{
+    struct stat st {};
+    if (m_fd < 0 || ::fstat(m_fd, &st) != 0) return 0;
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+bool CKvxFileReader::ReadMore()
+{
+    m_chunk.resize(kChunkSize);
+    auto& chunk = m_chunk;
+    for (;;) {
+        const ssize_t n = ::pread(m_fd, chunk.data(), chunk.size(), static_cast<off_t>(m_readPos));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        m_readPos += static_cast<std::uint64_t>(n);
+        m_parser.Feed({chunk.data(), static_cast<std::size_t>(n)});
+        return true;
+    }
+}
+
+bool CKvxFileReader::ReadNext(KvxRecord& out)
+{
+    if (m_fd < 0) return false;
+    for (;;) {
+        if (m_parser.Next(out) == CKvxRecordParser::Status::Record) return true;
+        if (ReadMore()) continue;
+        // At the end for now: an unfinished record with sound records
+        // inside it was cut off; otherwise wait for the file to grow.
+        if (!m_parser.SkipCutOffRecord()) return false;
+    }
+}
+
+}  // namespace PLAY_MODULE

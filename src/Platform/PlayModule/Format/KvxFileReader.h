@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Platform/PlayModule/Format/KvxRecordParser.h"
+
+namespace PLAY_MODULE {
+
+// Reads the records of a ".kvx" (or growing ".kvx_") file in order.
+// At the current end of the file ReadNext returns false; when the file has
+// grown, later calls go on where it stopped.
+class CKvxFileReader {
+public:
+    CKvxFileReader() = default;
+    ~CKvxFileReader();
+    CKvxFileReader(const CKvxFileReader&) = delete;
+    CKvxFileReader& operator=(const CKvxFileReader&) = delete;
+
+    bool Open(const std::string& path);
+    void Close();
+    bool IsOpen() const { return m_fd >= 0; }
+
+    bool ReadNext(KvxRecord& out);
+    // The next record is searched from this byte position on.
+    void Seek(std::uint64_t offset);
+    // Size of the file now (it may grow).
+    std::uint64_t FileSize() const;
+    std::uint64_t SkippedBytes() const { return m_parser.SkippedBytes(); }
+
+private:
+    bool ReadMore();
+
+    int m_fd = -1;
+    std::uint64_t m_readPos = 0;
+    CKvxRecordParser m_parser;
+    std::vector<std::uint8_t> m_chunk;
+};
+
+}  // namespace PLAY_MODULE

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+
+#include "Platform/PlayModule/Format/KvxFormat.h"
+
+namespace PLAY_MODULE {
+
+// The fixed 48-byte head of every ".kvx" record.
+struct KvxRecordHeader {
+    kvx::RecordKind kind = kvx::RecordKind::Video;
+    std::uint16_t flags = 0;
+    std::uint32_t payloadSize = 0;
+    std::uint32_t sequence = 0;
+    std::int64_t timeMs = 0;  // absolute UTC, milliseconds since 1970
+    kvx::Digest digest{};
+
+    bool IsKeyFrame() const
+    {
+        return kind == kvx::RecordKind::Video && (flags & kvx::kFlagKeyFrame) != 0;
+    }
+
+    // Writes the 48 header bytes, checksum included.
+    void Encode(std::uint8_t* out) const;
+    // Reads 48 bytes; false unless marker, version, kind, length and
+    // checksum are all sound (the header is then left unchanged).
+    bool Decode(const std::uint8_t* in);
+    // True when the bytes begin with the record marker.
+    static bool StartsWithMarker(const std::uint8_t* in);
+};
+
+}  // namespace PLAY_MODULE

@@ -1,0 +1,125 @@
+#include "Platform/PlayModule/Output/SnapshotWriter.h"
+
+#include "Base/AtomicFileWriter.h"
+#include "Platform/PlayModule/Source/MediaPacket.h"
+#include "Platform/PlayModule/Engine/StreamDecoder.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavutil/frame.h>
+#include <libavutil/imgutils.h>
+#include <libswscale/swscale.h>
+}
+
+namespace PLAY_MODULE {
+
+namespace {
+
+struct CodecContextDeleter {
+    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
+};
+
+// Wraps the picture's planes in a frame without copying.
+void PointAtPlanes(const PlanarPicture& picture, AVFrame& frame)
+{
+    frame.format = AV_PIX_FMT_YUVJ420P;
+    frame.width = picture.width & ~1;
+    frame.height = picture.height & ~1;
+    frame.data[0] = const_cast<std::uint8_t*>(picture.Luma());
+    frame.data[1] = const_cast<std::uint8_t*>(picture.U());
+    frame.data[2] = const_cast<std::uint8_t*>(picture.V());
+    frame.linesize[0] = picture.width;
+    frame.linesize[1] = picture.Layout().ChromaWidth();
+    frame.linesize[2] = picture.Layout().ChromaWidth();
+}
+
+AVFramePtr ToBgr(const AVFrame& source)
+{
+    AVFramePtr bgr = MakeFrame();
+    if (!bgr)
+        return nullptr;
+    bgr->format = AV_PIX_FMT_BGR24;
+    bgr->width = source.width;
+    bgr->height = source.height;
+    if (av_frame_get_buffer(bgr.get(), 0) < 0)
+        return nullptr;
+    SwsContext* scaler = sws_getContext(source.width, source.height, AV_PIX_FMT_YUV420P,
+                                        source.width, source.height, AV_PIX_FMT_BGR24,
+                                        SWS_BILINEAR, nullptr, nullptr, nullptr);
+    if (!scaler)
+        return nullptr;
+    const int rows =
+        sws_scale(scaler, source.data, source.linesize, 0, source.height, bgr->data, bgr->linesize);
+    sws_freeContext(scaler);
+    return rows > 0 ? std::move(bgr) : nullptr;
+}
+
+bool EncodeFrame(AVCodecID codecId, const AVFrame& frame, int quality,
+                 std::vector<unsigned char>& out)
+{
+    const AVCodec* codec = avcodec_find_encoder(codecId);
+    if (!codec)
+        return false;
+    std::unique_ptr<AVCodecContext, CodecContextDeleter> context(avcodec_alloc_context3(codec));
+    if (!context)
+        return false;
+    context->width = frame.width;
+    context->height = frame.height;
+    context->pix_fmt = AVPixelFormat(frame.format);
+    context->time_base = {1, 25};
+    if (codecId == AV_CODEC_ID_MJPEG) {
+        // qscale 2 (best) .. 31 from a 1..100 quality.
+        const int qscale = std::max(2, 31 - (std::clamp(quality, 1, 100) * 29) / 100);
+        context->flags |= AV_CODEC_FLAG_QSCALE;
+        context->global_quality = FF_QP2LAMBDA * qscale;
+        context->color_range = AVCOL_RANGE_JPEG;
+    }
+    if (avcodec_open2(context.get(), codec, nullptr) < 0)
+        return false;
+    AVFrame* input = av_frame_clone(&frame);
+    if (!input)
+        return false;
+    input->quality = context->global_quality;
+    const bool sent = avcodec_send_frame(context.get(), input) >= 0;
+    av_frame_free(&input);
+    AVPacketPtr packet(av_packet_alloc());
+    if (!packet || !sent || avcodec_send_frame(context.get(), nullptr) < 0 ||
+        avcodec_receive_packet(context.get(), packet.get()) < 0)
+        return false;
+    out.assign(packet->data, packet->data + packet->size);
+    return true;
+}
+
+}  // namespace
+
+bool CSnapshotWriter::Encode(const PlanarPicture& picture, PM_IMAGE_TYPE type, int jpegQuality,
+                             std::vector<unsigned char>& out)
+{
+    if (picture.width < 2 || picture.height < 2 ||
+        picture.bytes.size() < PlanarPicture::SizeFor(picture.width, picture.height))
+        return false;
+    AVFramePtr planes = MakeFrame();
+    if (!planes)
+        return false;
+    PointAtPlanes(picture, *planes);
+    if (type == PM_IMAGE_JPEG)
+        return EncodeFrame(AV_CODEC_ID_MJPEG, *planes, jpegQuality, out);
+    auto bgr = ToBgr(*planes);
+    return bgr && EncodeFrame(AV_CODEC_ID_BMP, *bgr, 0, out);
+}
+
+bool CSnapshotWriter::Write(const PlanarPicture& picture, const std::string& path,
+                            PM_IMAGE_TYPE type, int jpegQuality)
+{
+    std::vector<unsigned char> bytes;
+    if (!Encode(picture, type, jpegQuality, bytes))
+        return false;
+    SF_SOFT_BASE::CAtomicFileWriter file(path);
+    return file.Open() && file.Write(bytes.data(), bytes.size()) && file.Commit();
+}
+
+}  // namespace PLAY_MODULE

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "Platform/PlayModule/Output/PlanarPicture.h"
+#include "Platform/PlayModule/PlayModuleTypes.h"
+
+#include <string>
+#include <vector>
+
+namespace PLAY_MODULE {
+
+// Writes a picture as a JPEG or 24-bit BMP file (temporary file, then rename).
+class CSnapshotWriter {
+public:
+    static bool Write(const PlanarPicture& picture, const std::string& path, PM_IMAGE_TYPE type,
+                      int jpegQuality = 90);
+    static bool Encode(const PlanarPicture& picture, PM_IMAGE_TYPE type, int jpegQuality,
+                       std::vector<unsigned char>& out);
+};
+
+}  // namespace PLAY_MODULE

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "Platform/PlayModule/Format/KvxFormat.h"
+
+namespace PLAY_MODULE {
+
+// One NAL unit of an Annex B byte stream (start code excluded).
+struct AnnexBUnit {
+    std::span<const std::uint8_t> bytes;
+    int type = -1;  // H.264: 5 bits; H.265: 6 bits
+};
+
+// Splits an Annex B access unit into its NAL units.
+std::vector<AnnexBUnit> SplitAnnexB(std::span<const std::uint8_t> data, kvx::VideoCodec codec);
+// The parameter-set units (VPS/SPS/PPS) of an access unit, each with a
+// four-byte start code; empty when it holds none.
+std::vector<std::uint8_t> ExtractParameterSets(std::span<const std::uint8_t> data, kvx::VideoCodec codec);
+// True when the access unit holds an IDR/IRAP picture.
+bool IsKeyAccessUnit(std::span<const std::uint8_t> data, kvx::VideoCodec codec);
+// The same, looking no further than the first picture unit (fast: the
+// parameter sets and the picture come first in an access unit).
+bool FirstPictureIsKey(std::span<const std::uint8_t> data, kvx::VideoCodec codec);
+
+}  // namespace PLAY_MODULE

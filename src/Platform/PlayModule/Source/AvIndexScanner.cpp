@@ -1,0 +1,95 @@
+#include "Platform/PlayModule/Source/AvIndexScanner.h"
+
+#include "Platform/PlayModule/Source/ContainerTimes.h"
+#include "Platform/PlayModule/Source/LocalMediaInput.h"
+#include "Platform/PlayModule/Source/AnnexB.h"
+
+#include <cstring>
+#include <memory>
+
+#include <sys/stat.h>
+
+extern "C" {
+#include <libavformat/avformat.h>
+#include <libavutil/parseutils.h>
+}
+
+namespace PLAY_MODULE {
+
+namespace {
+
+struct FormatCloser {
+    void operator()(AVFormatContext* ctx) const { avformat_close_input(&ctx); }
+};
+struct PacketFreer {
+    void operator()(AVPacket* pkt) const { av_packet_free(&pkt); }
+};
+
+CKeyFrameIndex::Container ContainerOf(const AVInputFormat* format)
+{
+    const char* name = format ? format->name : "";
+    if (std::strcmp(name, "avi") == 0) return CKeyFrameIndex::Container::Avi;
+    if (std::strstr(name, "mp4")) return CKeyFrameIndex::Container::Mp4;
+    if (std::strcmp(name, "mpeg") == 0) return CKeyFrameIndex::Container::Ps;
+    if (std::strcmp(name, "mpegts") == 0) return CKeyFrameIndex::Container::Ts;
+    return CKeyFrameIndex::Container::Unknown;
+}
+
+std::uint64_t FileSizeOf(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+}
+
+}  // namespace
+
+bool CAvIndexScanner::Scan(const std::string& path, CKeyFrameIndex& out,
+                           const std::atomic<bool>* cancel)
+{
+    std::unique_ptr<AVFormatContext, FormatCloser> ctx(OpenLocalMediaInput(path));
+    if (!ctx) return false;
+    const int video = av_find_best_stream(ctx.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (video < 0) return false;
+    // A transport stream carries one frame per PES packet: skip the frame
+    // parser and tell key frames by their first picture's NAL unit.
+    const auto codecId = ctx->streams[video]->codecpar->codec_id;
+    const bool ownKeyTest = ContainerOf(ctx->iformat) == CKeyFrameIndex::Container::Ts &&
+                            (codecId == AV_CODEC_ID_H264 || codecId == AV_CODEC_ID_HEVC);
+    const auto kvxCodec = codecId == AV_CODEC_ID_H264 ? kvx::VideoCodec::H264 : kvx::VideoCodec::H265;
+    if (ownKeyTest) ctx->flags |= AVFMT_FLAG_NOPARSE;
+    for (unsigned i = 0; i < ctx->nb_streams; ++i)
+        if (static_cast<int>(i) != video) ctx->streams[i]->discard = AVDISCARD_ALL;
+
+    const AVStream* stream = ctx->streams[video];
+    out = CKeyFrameIndex{};
+    out.container = ContainerOf(ctx->iformat);
+    out.fileSize = FileSizeOf(path);
+    const std::int64_t creation = ContainerCreationTimeMs(*ctx, video);
+    out.absoluteTimes = creation >= 0;
+    const std::int64_t base = out.absoluteTimes ? creation : 0;
+    std::int64_t first = stream->start_time;
+    std::int64_t lastEnd = 0;
+
+    std::unique_ptr<AVPacket, PacketFreer> pkt(av_packet_alloc());
+    while (av_read_frame(ctx.get(), pkt.get()) >= 0) {
+        if (cancel && cancel->load(std::memory_order_relaxed)) return false;
+        const std::int64_t ts = pkt->pts != AV_NOPTS_VALUE ? pkt->pts : pkt->dts;
+        if (pkt->stream_index == video && ts != AV_NOPTS_VALUE) {
+            if (first == AV_NOPTS_VALUE) first = ts;
+            const std::int64_t ms = av_rescale_q(ts - first, stream->time_base, {1, 1000});
+            const bool ordered = out.entries.empty() ||
+                                 static_cast<std::uint64_t>(pkt->pos) > out.entries.back().position;
+            const bool key = ownKeyTest ? FirstPictureIsKey({pkt->data, static_cast<std::size_t>(pkt->size)}, kvxCodec)
+                                        : (pkt->flags & AV_PKT_FLAG_KEY) != 0;
+            if (key && pkt->pos >= 0 && ordered)
+                out.entries.push_back({base + ms, static_cast<std::uint64_t>(pkt->pos)});
+            lastEnd = std::max(lastEnd, ms + av_rescale_q(pkt->duration, stream->time_base, {1, 1000}));
+        }
+        av_packet_unref(pkt.get());
+    }
+    out.startTimeMs = base;
+    out.endTimeMs = base + lastEnd;
+    return !out.entries.empty();
+}
+
+}  // namespace PLAY_MODULE

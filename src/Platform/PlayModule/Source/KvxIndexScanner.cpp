@@ -1,0 +1,231 @@
+#include "Platform/PlayModule/Source/KvxIndexScanner.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace PLAY_MODULE {
+
+namespace {
+constexpr std::size_t kHeaderRead = 1024;
+constexpr std::size_t kPage = 4096;
+constexpr std::size_t kSearchRead = 64u << 10;
+constexpr int kMaxSlices = 32;
+constexpr std::uint64_t kBisectNear = 1u << 20;
+constexpr int kMaxProbeRecords = 4096;
+
+int OpenForHeaders(const std::string& path, std::uint64_t& size)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    size = static_cast<std::uint64_t>(st.st_size);
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_RANDOM);
+    return fd;
+}
+}  // namespace
+
+bool CKvxIndexScanner::Scan(const std::string& path, CKeyFrameIndex& out,
+                            const std::atomic<bool>* cancel, std::uint64_t sliceBytes)
+{
+    std::uint64_t size = 0;
+    const int fd = OpenForHeaders(path, size);
+    if (fd < 0) return false;
+    const bool ok = CKvxIndexScanner(fd, size).Run(out, cancel, std::max<std::uint64_t>(1, sliceBytes));
+    ::close(fd);
+    return ok;
+}
+
+std::optional<std::uint64_t> CKvxIndexScanner::FindKeyFrame(const std::string& path, std::int64_t timeMs)
+{
+    std::uint64_t size = 0;
+    const int fd = OpenForHeaders(path, size);
+    if (fd < 0) return std::nullopt;
+    const auto found = CKvxIndexScanner(fd, size).Bisect(timeMs);
+    ::close(fd);
+    return found;
+}
+
+// Makes [pos, pos + size) readable from m_window, as far as the file goes.
+// Reads stop at a page end, so a header costs one page of the file.
+bool CKvxIndexScanner::Window(std::uint64_t pos, std::size_t size)
+{
+    if (pos >= m_windowStart && pos + size <= m_windowStart + m_windowSize) return true;
+    const std::size_t toPageEnd = kPage - static_cast<std::size_t>(pos % kPage);
+    const std::size_t want = std::max(size, std::min(kHeaderRead, toPageEnd));
+    if (m_window.size() < want) m_window.resize(std::max(want, kHeaderRead));
+    ssize_t n;
+    do {
+        n = ::pread(m_fd, m_window.data(), want, static_cast<off_t>(pos));
+    } while (n < 0 && errno == EINTR);
+    m_windowStart = pos;
+    m_windowSize = n > 0 ? static_cast<std::size_t>(n) : 0;
+    return m_windowSize >= size;
+}
+bool CKvxIndexScanner::HeaderAt(std::uint64_t pos, KvxRecordHeader& header)
+{
+    if (pos + kvx::kHeaderSize > m_size || !Window(pos, kvx::kHeaderSize)) return false;
+    return header.Decode(m_window.data() + (pos - m_windowStart));
+}
+
+std::optional<std::uint64_t> CKvxIndexScanner::FindHeaderFrom(std::uint64_t from, std::uint64_t limit)
+{
+    limit = std::min(limit, m_size);
+    std::vector<std::uint8_t> block(kSearchRead);
+    while (from + kvx::kHeaderSize <= limit) {
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kSearchRead, limit - from));
+        ssize_t n;
+        do {
+            n = ::pread(m_fd, block.data(), want, static_cast<off_t>(from));
+        } while (n < 0 && errno == EINTR);
+        if (n < 4) return std::nullopt;
+        const std::size_t avail = static_cast<std::size_t>(n);
+        for (std::size_t i = 0; i + 4 <= avail; ++i) {
+            const void* hit = std::memchr(block.data() + i, kvx::kMarker[0], avail - i);
+            if (!hit) break;
+            i = static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - block.data());
+            KvxRecordHeader header;
+            if (i + 4 <= avail && KvxRecordHeader::StartsWithMarker(block.data() + i) &&
+                HeaderAt(from + i, header))
+                return from + i;
+        }
+        from += avail - 3;
+    }
+    return std::nullopt;
+}
+
+bool CKvxIndexScanner::Run(CKeyFrameIndex& out, const std::atomic<bool>* cancel, std::uint64_t sliceBytes)
+{
+    out = CKeyFrameIndex{};
+    out.container = CKeyFrameIndex::Container::Kvx;
+    out.absoluteTimes = true;
+    out.fileSize = m_size;
+    const int slices = static_cast<int>(std::min<std::uint64_t>(kMaxSlices, m_size / sliceBytes));
+    bool joined = false;
+    if (slices > 1) {
+        const bool any = RunSlices(out, slices, cancel, joined);
+        if (joined || (cancel && cancel->load())) return any && joined;
+        out.entries.clear();
+    }
+    Slice whole;
+    if (!Walk(0, m_size, whole, cancel)) return false;
+    out.entries = std::move(whole.entries);
+    out.startTimeMs = whole.startTimeMs;
+    out.endTimeMs = whole.endTimeMs;
+    return whole.any;
+}
+
+// Each slice walks from its first sound header on its own thread; the
+// slices make one scan when each chain leaves its slice at the next one's
+// first header. Otherwise (damage at a seam) joined stays false.
+bool CKvxIndexScanner::RunSlices(CKeyFrameIndex& out, int count, const std::atomic<bool>* cancel,
+                                 bool& joined)
+{
+    std::vector<Slice> slices(static_cast<std::size_t>(count));
+    std::vector<char> walked(slices.size(), 0);
+    {
+        std::vector<std::jthread> threads;
+        for (std::size_t i = 0; i < slices.size(); ++i) {
+            threads.emplace_back([&, i] {
+                CKvxIndexScanner scanner(m_fd, m_size);
+                const std::uint64_t begin = m_size / slices.size() * i;
+                const std::uint64_t end = i + 1 == slices.size() ? m_size : begin + m_size / slices.size();
+                const auto first = i == 0 ? std::optional<std::uint64_t>(0) : scanner.FindHeaderFrom(begin, m_size);
+                slices[i].firstPos = slices[i].exitPos = first ? *first : m_size;
+                walked[i] = slices[i].firstPos >= end || scanner.Walk(slices[i].firstPos, end, slices[i], cancel);
+            });
+        }
+    }
+    joined = std::all_of(walked.begin(), walked.end(), [](char w) { return w != 0; });
+    for (std::size_t i = 0; joined && i + 1 < slices.size(); ++i)
+        joined = slices[i].exitPos == slices[i + 1].firstPos;
+    if (!joined) return false;
+    bool any = false;
+    for (Slice& slice : slices) {
+        if (!slice.any) continue;
+        if (!any) out.startTimeMs = slice.startTimeMs;
+        out.endTimeMs = any ? std::max(out.endTimeMs, slice.endTimeMs) : slice.endTimeMs;
+        out.entries.insert(out.entries.end(), slice.entries.begin(), slice.entries.end());
+        any = true;
+    }
+    return any;
+}
+
+// Follows the record chain from pos until it reaches stop; false when cancelled.
+bool CKvxIndexScanner::Walk(std::uint64_t pos, std::uint64_t stop, Slice& out,
+                            const std::atomic<bool>* cancel)
+{
+    std::uint64_t searchFrom = pos;  // just past the last sound header
+    KvxRecordHeader header;
+    while (pos < m_size && pos < stop) {
+        if (cancel && cancel->load(std::memory_order_relaxed)) return false;
+        const bool sound = HeaderAt(pos, header);
+        if (!sound || header.payloadSize > m_size - pos - kvx::kHeaderSize) {
+            // Damage at pos, or a record that runs past the end: go on at
+            // the next sound header (also one inside the previous record,
+            // which then was cut off).
+            const auto found = FindHeaderFrom(sound ? pos + 1 : searchFrom, m_size);
+            pos = found ? *found : m_size;
+            searchFrom = pos + kvx::kHeaderSize;
+            continue;
+        }
+        if (header.IsKeyFrame()) out.entries.push_back({header.timeMs, pos});
+        if (!out.any) out.startTimeMs = header.timeMs;
+        out.endTimeMs = out.any ? std::max(out.endTimeMs, header.timeMs) : header.timeMs;
+        out.any = true;
+        searchFrom = pos + kvx::kHeaderSize;
+        pos += kvx::kHeaderSize + header.payloadSize;
+    }
+    out.exitPos = pos;
+    return true;
+}
+
+// The first key frame whose record starts at or after from.
+std::optional<CKeyFrameIndex::Entry> CKvxIndexScanner::KeyFrameFrom(std::uint64_t from)
+{
+    auto pos = FindHeaderFrom(from, m_size);
+    KvxRecordHeader header;
+    for (int records = 0; pos && records < kMaxProbeRecords; ++records) {
+        if (!HeaderAt(*pos, header) || header.payloadSize > m_size - *pos - kvx::kHeaderSize) {
+            pos = FindHeaderFrom(*pos + 1, m_size);
+            continue;
+        }
+        if (header.IsKeyFrame()) return CKeyFrameIndex::Entry{header.timeMs, *pos};
+        *pos += kvx::kHeaderSize + header.payloadSize;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::uint64_t> CKvxIndexScanner::Bisect(std::int64_t timeMs)
+{
+    auto best = KeyFrameFrom(0);
+    if (!best || best->timeMs > timeMs) return best ? std::optional(best->position) : std::nullopt;
+    std::uint64_t low = best->position + 1;
+    std::uint64_t high = m_size;
+    while (high > low + kBisectNear) {
+        const std::uint64_t middle = low + (high - low) / 2;
+        const auto key = KeyFrameFrom(middle);
+        if (key && key->timeMs <= timeMs) {
+            best = key;
+            low = key->position + 1;
+        } else {
+            high = middle;
+        }
+    }
+    while (const auto next = KeyFrameFrom(best->position + 1)) {
+        if (next->timeMs > timeMs) break;
+        best = next;
+    }
+    return best->position;
+}
+
+}  // namespace PLAY_MODULE

@@ -1,0 +1,223 @@
+#include "Platform/PlayModule/Source/KvxMediaSource.h"
+
+#include "Platform/PlayModule/Format/KvxAudioPayload.h"
+#include "Platform/PlayModule/Source/KvxIndexScanner.h"
+#include "Platform/PlayModule/Format/KvxRecord.h"
+#include "Platform/PlayModule/Format/KvxVideoPayload.h"
+
+#include <algorithm>
+#include <cstring>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavutil/channel_layout.h>
+}
+
+namespace PLAY_MODULE {
+
+namespace {
+
+constexpr int kHeadRecordLimit = 4096;
+constexpr std::uint64_t kTailBytes = 4u << 20;
+
+AVCodecID VideoCodecId(kvx::VideoCodec codec)
+{
+    return codec == kvx::VideoCodec::H265 ? AV_CODEC_ID_HEVC : AV_CODEC_ID_H264;
+}
+
+AVCodecID AudioCodecId(kvx::AudioCodec codec)
+{
+    switch (codec) {
+    case kvx::AudioCodec::G711ALaw: return AV_CODEC_ID_PCM_ALAW;
+    case kvx::AudioCodec::G711MuLaw: return AV_CODEC_ID_PCM_MULAW;
+    case kvx::AudioCodec::AacAdts: return AV_CODEC_ID_AAC;
+    }
+    return AV_CODEC_ID_NONE;
+}
+
+AVPacketPtr PacketOf(std::span<const std::uint8_t> bytes)
+{
+    AVPacketPtr packet(av_packet_alloc());
+    if (!packet || av_new_packet(packet.get(), int(bytes.size())) < 0)
+        return nullptr;
+    if (!bytes.empty())
+        std::memcpy(packet->data, bytes.data(), bytes.size());
+    return packet;
+}
+
+}  // namespace
+
+CKvxMediaSource::CKvxMediaSource(std::shared_ptr<CSharedKeyFrameIndex> index)
+    : m_index(index ? std::move(index) : std::make_shared<CSharedKeyFrameIndex>())
+{
+}
+
+CKvxMediaSource::~CKvxMediaSource()
+{
+    avcodec_parameters_free(&m_video);
+    avcodec_parameters_free(&m_audio);
+}
+
+bool CKvxMediaSource::Open(const std::string& path)
+{
+    m_path = path;
+    if (!m_reader.Open(path) || !ReadHead())
+        return false;
+    ReadEndTime();
+    m_reader.Seek(0);
+    m_waitForKey = true;
+    return true;
+}
+
+bool CKvxMediaSource::ReadHead()
+{
+    KvxRecord record;
+    for (int count = 0; count < kHeadRecordLimit && m_reader.ReadNext(record); ++count) {
+        if (record.header.kind == kvx::RecordKind::Audio && !m_audio)
+            TakeAudioFacts(record);
+        if (!record.header.IsKeyFrame() || m_video)
+            continue;
+        KvxVideoPayload video;
+        if (!video.Decode(record.payload, true))
+            continue;
+        m_video = avcodec_parameters_alloc();
+        if (!m_video)
+            return false;
+        m_video->codec_type = AVMEDIA_TYPE_VIDEO;
+        m_video->codec_id = VideoCodecId(video.codec);
+        m_video->width = video.width;
+        m_video->height = video.height;
+        if (video.frameRateMilli > 0 && video.frameRateMilli < 1'000'000)
+            m_frameRate = video.frameRateMilli / 1000.0;
+        m_startAbsMs = record.header.timeMs;
+        m_endAbsMs = m_startAbsMs;
+    }
+    return m_video != nullptr;
+}
+
+void CKvxMediaSource::TakeAudioFacts(const KvxRecord& record)
+{
+    KvxAudioPayload audio;
+    if (!audio.Decode(record.payload) || audio.sampleRate == 0 || audio.sampleRate > 192000 ||
+        audio.channels == 0 || audio.channels > 8)
+        return;
+    m_audio = avcodec_parameters_alloc();
+    if (!m_audio)
+        return;
+    m_audio->codec_type = AVMEDIA_TYPE_AUDIO;
+    m_audio->codec_id = AudioCodecId(audio.codec);
+    m_audio->sample_rate = int(audio.sampleRate);
+    av_channel_layout_default(&m_audio->ch_layout, audio.channels);
+}
+
+bool CKvxMediaSource::ReadLatestVideoTime(std::uint64_t from)
+{
+    m_reader.Seek(from);
+    bool found = false;
+    KvxRecord record;
+    while (m_reader.ReadNext(record)) {
+        if (record.header.kind != kvx::RecordKind::Video)
+            continue;
+        m_endAbsMs = std::max(m_endAbsMs, record.header.timeMs);
+        found = true;
+    }
+    return found;
+}
+
+void CKvxMediaSource::ReadEndTime()
+{
+    const std::uint64_t size = m_reader.FileSize();
+    const std::uint64_t tail = size > kTailBytes ? size - kTailBytes : 0;
+    // A tail without pictures (sound only, or inside one large record):
+    // the whole file tells where the pictures end.
+    if (!ReadLatestVideoTime(tail) && tail > 0)
+        ReadLatestVideoTime(0);
+    // The last frame lasts one frame interval.
+    m_endAbsMs += std::int64_t(1000.0 / m_frameRate);
+}
+
+std::int64_t CKvxMediaSource::FileSize() const
+{
+    return std::int64_t(m_reader.FileSize());
+}
+
+bool CKvxMediaSource::ToPacket(KvxRecord& record, MediaPacket& out)
+{
+    const KvxRecordHeader& header = record.header;
+    out = MediaPacket{};
+    out.timeMs = header.timeMs - m_startAbsMs;
+    out.position = std::int64_t(record.offset);
+    out.recordKind = int(header.kind);
+    switch (header.kind) {
+    case kvx::RecordKind::Video: {
+        const bool key = header.IsKeyFrame();
+        KvxVideoPayload video;
+        if (!video.Decode(record.payload, key))
+            return false;
+        out.kind = PacketKind::Video;
+        out.key = key;
+        out.packet = key ? PacketOf(video.DecodableBytes()) : PacketOf(video.frame);
+        break;
+    }
+    case kvx::RecordKind::Audio: {
+        KvxAudioPayload audio;
+        if (!audio.Decode(record.payload))
+            return false;
+        out.kind = PacketKind::Audio;
+        out.packet = PacketOf(audio.data);
+        break;
+    }
+    case kvx::RecordKind::OverlayRules:
+    case kvx::RecordKind::OverlayTargets:
+        out.kind = PacketKind::Overlay;
+        out.overlayKind = int(header.kind);
+        out.packet = PacketOf(record.payload);
+        break;
+    default:
+        out.kind = PacketKind::Other;
+        break;
+    }
+    out.rawStorage.resize(kvx::kHeaderSize + record.payload.size());
+    header.Encode(out.rawStorage.data());
+    std::copy(record.payload.begin(), record.payload.end(),
+              out.rawStorage.begin() + kvx::kHeaderSize);
+    out.raw = out.rawStorage.data();
+    out.rawSize = int(out.rawStorage.size());
+    return true;
+}
+
+int CKvxMediaSource::ReadPacket(MediaPacket& out)
+{
+    KvxRecord record;
+    while (m_reader.ReadNext(record)) {
+        if (m_waitForKey && !record.header.IsKeyFrame())
+            continue;
+        if (!ToPacket(record, out))
+            continue;
+        m_waitForKey = false;
+        return 1;
+    }
+    return 0;
+}
+
+bool CKvxMediaSource::SeekKeyFrame(std::int64_t timeMs)
+{
+    const auto index = m_index->Get();
+    std::uint64_t position = 0;
+    if (!index) {
+        // The library's scan has not finished: bisect the file for this seek.
+        position = CKvxIndexScanner::FindKeyFrame(m_path, m_startAbsMs + timeMs).value_or(0);
+    } else if (!index->entries.empty()) {
+        const std::int64_t wanted = index->absoluteTimes ? m_startAbsMs + timeMs : timeMs;
+        auto after = std::upper_bound(
+            index->entries.begin(), index->entries.end(), wanted,
+            [](std::int64_t time, const CKeyFrameIndex::Entry& entry) { return time < entry.timeMs; });
+        position = after == index->entries.begin() ? index->entries.front().position
+                                                   : std::prev(after)->position;
+    }
+    m_reader.Seek(position);
+    m_waitForKey = true;
+    return true;
+}
+
+}  // namespace PLAY_MODULE

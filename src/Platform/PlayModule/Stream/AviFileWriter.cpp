@@ -1,0 +1,159 @@
+#include "Platform/PlayModule/Stream/AviFileWriter.h"
+
+#include "Base/AtomicFileWriter.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+namespace PLAY_MODULE {
+
+namespace {
+
+constexpr int kAacFrameSamples = 1024;
+
+}  // namespace
+
+CAviFileWriter::~CAviFileWriter()
+{
+    Abort();
+}
+
+void CAviFileWriter::Abort()
+{
+    if (!m_context)
+        return;
+    if (m_context->pb)
+        avio_closep(&m_context->pb);
+    avformat_free_context(m_context);
+    m_context = nullptr;
+    if (!m_temporary.empty())
+        ::unlink(m_temporary.c_str());
+    m_temporary.clear();
+}
+
+AVStream* CAviFileWriter::AddStream(const StreamFormat& format)
+{
+    AVStream* stream = avformat_new_stream(m_context, nullptr);
+    if (!stream || !format.ToParameters(*stream->codecpar))
+        return nullptr;
+    // The muxer's own table gives H.265 no four-character code.
+    stream->codecpar->codec_tag = format.codec == AV_CODEC_ID_HEVC ? MKTAG('H', 'E', 'V', 'C') : 0;
+    if (format.IsVideo()) {
+        stream->time_base = {format.frameRateDen, format.frameRateNum};
+        m_videoTimeBase = stream->time_base;
+        stream->avg_frame_rate = {format.frameRateNum, format.frameRateDen};
+        stream->r_frame_rate = stream->avg_frame_rate;
+    } else {
+        stream->time_base = {1, format.sampleRate};
+        m_audioTimeBase = stream->time_base;
+    }
+    return stream;
+}
+
+bool CAviFileWriter::OpenMuxer(const StreamFormat& video, const StreamFormat* audio)
+{
+    if (avformat_alloc_output_context2(&m_context, nullptr, "avi", nullptr) < 0 || !m_context)
+        return false;
+    m_video = AddStream(video);
+    m_audio = audio ? AddStream(*audio) : nullptr;
+    if (!m_video || (audio && !m_audio))
+        return false;
+    m_temporary = SF_SOFT_BASE::CAtomicFileWriter::CreateTemporaryBeside(m_path);
+    if (m_temporary.empty())
+        return false;
+    // The temporary is new and empty: not truncating it spares the flush some
+    // file systems start when a truncated file is closed.
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "truncate", "0", 0);
+    const int opened = avio_open2(&m_context->pb, m_temporary.c_str(), AVIO_FLAG_WRITE, nullptr, &options);
+    av_dict_free(&options);
+    if (opened < 0)
+        return false;
+    return avformat_write_header(m_context, nullptr) >= 0;
+}
+
+bool CAviFileWriter::Open(const std::string& path, const StreamFormat& video,
+                          const StreamFormat* audio)
+{
+    Abort();
+    m_path = path;
+    m_videoFrames = 0;
+    m_audioSamples = 0;
+    m_failed = false;
+    if (audio) {
+        m_audioChannels = audio->channels > 0 ? audio->channels : 1;
+        if (OpenMuxer(video, audio))
+            return true;
+        Abort();  // the muxer refused the audio: video alone
+    }
+    if (OpenMuxer(video, nullptr))
+        return true;
+    Abort();
+    return false;
+}
+
+bool CAviFileWriter::WriteTo(AVStream* stream, std::int64_t pts, std::int64_t duration,
+                             const StreamPacket& source)
+{
+    AVPacket* packet = av_packet_alloc();
+    if (!packet)
+        return false;
+    packet->data = const_cast<std::uint8_t*>(source.data.data());
+    packet->size = int(source.data.size());
+    packet->stream_index = stream->index;
+    packet->pts = pts;
+    packet->dts = pts;
+    packet->duration = duration;
+    if (source.key)
+        packet->flags |= AV_PKT_FLAG_KEY;
+    av_packet_rescale_ts(packet, stream == m_video ? m_videoTimeBase : m_audioTimeBase,
+                         stream->time_base);
+    const bool written = av_write_frame(m_context, packet) >= 0 && !m_context->pb->error;
+    av_packet_free(&packet);
+    return written;
+}
+
+bool CAviFileWriter::Write(const StreamPacket& packet)
+{
+    if (!m_context || m_failed || !packet.format || packet.data.empty())
+        return !m_failed;
+    if (packet.format->IsVideo()) {
+        m_failed = !WriteTo(m_video, m_videoFrames, 1, packet);
+        ++m_videoFrames;
+    } else if (m_audio) {
+        const std::int64_t samples = packet.format->codec == AV_CODEC_ID_AAC
+                                         ? kAacFrameSamples
+                                         : std::int64_t(packet.data.size()) / m_audioChannels;
+        m_failed = !WriteTo(m_audio, m_audioSamples, samples, packet);
+        m_audioSamples += samples;
+    }
+    return !m_failed;
+}
+
+std::uint64_t CAviFileWriter::BytesWritten() const
+{
+    return m_context && m_context->pb ? std::uint64_t(avio_tell(m_context->pb)) : 0;
+}
+
+bool CAviFileWriter::Close()
+{
+    if (!m_context)
+        return false;
+    bool complete = !m_failed && av_write_trailer(m_context) >= 0 && !m_context->pb->error;
+    complete = avio_closep(&m_context->pb) >= 0 && complete;
+    avformat_free_context(m_context);
+    m_context = nullptr;
+    const std::string temporary = std::move(m_temporary);
+    m_temporary.clear();
+    if (complete && std::rename(temporary.c_str(), m_path.c_str()) == 0)
+        return true;
+    ::unlink(temporary.c_str());
+    return false;
+}
+
+}  // namespace PLAY_MODULE

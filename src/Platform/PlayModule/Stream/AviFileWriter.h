@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "Platform/PlayModule/Stream/StreamPacket.h"
+
+extern "C" {
+#include <libavutil/rational.h>
+}
+
+struct AVFormatContext;
+struct AVStream;
+
+namespace PLAY_MODULE {
+
+// One AVI file written by libavformat's muxer from coded packets (a stream
+// copy). The file is written under a temporary name in the same folder and
+// renamed into place when it is complete.
+class CAviFileWriter {
+public:
+    CAviFileWriter() = default;
+    ~CAviFileWriter();
+    CAviFileWriter(const CAviFileWriter&) = delete;
+    CAviFileWriter& operator=(const CAviFileWriter&) = delete;
+
+    // audio may be null; an audio format the muxer refuses is left out.
+    bool Open(const std::string& path, const StreamFormat& video, const StreamFormat* audio);
+    // False once a write failed (the file can no longer be completed).
+    bool Write(const StreamPacket& packet);
+    // Writes the index and renames the file into place; false when the file
+    // could not be completed (it is then removed).
+    bool Close();
+
+    bool HasAudio() const { return m_audio != nullptr; }
+    std::uint64_t BytesWritten() const;
+    std::int64_t VideoFrames() const { return m_videoFrames; }
+
+private:
+    bool OpenMuxer(const StreamFormat& video, const StreamFormat* audio);
+    AVStream* AddStream(const StreamFormat& format);
+    bool WriteTo(AVStream* stream, std::int64_t pts, std::int64_t duration, const StreamPacket& packet);
+    void Abort();
+
+    AVFormatContext* m_context = nullptr;
+    AVStream* m_video = nullptr;
+    AVStream* m_audio = nullptr;
+    AVRational m_videoTimeBase{1, 25};
+    AVRational m_audioTimeBase{1, 8000};
+    std::int64_t m_videoFrames = 0;
+    std::int64_t m_audioSamples = 0;
+    int m_audioChannels = 1;
+    bool m_failed = false;
+    std::string m_path;
+    std::string m_temporary;
+};
+
+}  // namespace PLAY_MODULE
