@@ -21,21 +21,11 @@ namespace {
 
 std::atomic<int> g_renderType{PM_RENDER_QT};
 
-constexpr auto kWaitSlice = std::chrono::milliseconds(20);
-constexpr std::int64_t kLateDropUs = 80'000;
-constexpr double kLateDropMediaMs = 1000.0;
-constexpr std::int64_t kResyncUs = 1'000'000;
-constexpr std::int64_t kShowAtLeastEveryUs = 500'000;
 constexpr std::size_t kMaxBlockFrames = 64;
 constexpr auto kCommandWait = std::chrono::milliseconds(1000);
 // A paused player this far from the clock's moment seeks instead of decoding
 // its way there.
 constexpr std::int64_t kSettleByDecodingMs = 2000;
-
-std::int64_t WallUs()
-{
-    return CSteadyTimeSource::Instance()->NowUs();
-}
 
 }  // namespace
 
@@ -420,8 +410,7 @@ void CPlayEngine::PlayBackwardOnce()
         return;
     // Falling behind at high speed: show key frames only, decoding no more.
     m_reverseKeysOnly = IsLate(picture->timeMs);
-    if (m_reverseKeysOnly && !picture->key &&
-        WallUs() - m_lastPresentUs <= kShowAtLeastEveryUs) {
+    if (m_reverseKeysOnly && !picture->key && m_pacer.ShownRecently()) {
         m_currentMs = picture->timeMs;
         return;
     }
@@ -610,14 +599,11 @@ bool CPlayEngine::WaitUntilDue(std::int64_t timeMs)
     for (;;) {
         if (m_quit || !m_commands.empty() || m_paused || !m_playRequested)
             return false;
-        const std::int64_t waitUs = m_clock->UsUntil(ClockTime(timeMs));
-        if (waitUs <= 0) {
-            if (ClockOwner() && -waitUs > kResyncUs && m_clock->Speed() <= 1.0)
-                m_clock->Set(ClockTime(timeMs));
+        const std::int64_t waitUs =
+            CFramePacer::UsUntilDue(*m_clock, ClockOwner(), ClockTime(timeMs));
+        if (waitUs <= 0)
             return true;
-        }
-        m_wake.wait_for(lock, std::min<std::chrono::microseconds>(
-                                  std::chrono::microseconds(waitUs), kWaitSlice));
+        m_wake.wait_for(lock, CFramePacer::WaitSlice(waitUs));
     }
 }
 
@@ -628,14 +614,12 @@ bool CPlayEngine::IsLate(std::int64_t timeMs) const
         std::lock_guard lock(m_mutex);
         lateUs = -m_clock->UsUntil(ClockTime(timeMs));
     }
-    const double speed = Speed();
-    const double lateMediaMs = double(lateUs) * speed / 1000.0;
-    return speed > 1.0 && (lateUs >= kLateDropUs || lateMediaMs >= kLateDropMediaMs);
+    return CFramePacer::IsLate(lateUs, Speed());
 }
 
 bool CPlayEngine::ShouldDropLate(std::int64_t timeMs, bool key)
 {
-    if (key || !IsLate(timeMs) || WallUs() - m_lastPresentUs > kShowAtLeastEveryUs)
+    if (key || !IsLate(timeMs) || !m_pacer.ShownRecently())
         return false;
     // Skip non-key packets until the next key frame, unless one was already
     // fed (this frame then only left the decoder late).
@@ -695,7 +679,7 @@ void CPlayEngine::PresentPicture(PlanarPicture& picture)
     m_presentedMs = m_shown.timeMs;
     m_width = m_shown.width;
     m_height = m_shown.height;
-    m_lastPresentUs = WallUs();
+    m_pacer.MarkShown();
     ++m_shownFrames;
     const int kind = RenderType();
     if (!m_listener || m_quit || (kind != PM_RENDER_DDRAW && kind != PM_RENDER_QT))

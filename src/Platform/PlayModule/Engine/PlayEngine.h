@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform/PlayModule/Engine/DecoderThreads.h"
+#include "Platform/PlayModule/Engine/FramePacer.h"
 #include "Platform/PlayModule/Output/FrameConverter.h"
 #include "Platform/PlayModule/Source/MediaSource.h"
 #include "Platform/PlayModule/Output/PlanarPicture.h"
@@ -165,7 +166,7 @@ private:
     std::mutex m_converterMutex;
     std::int64_t m_discardUntilMs = INT64_MIN;
     bool m_discardInclusive = false;
-    std::int64_t m_lastPresentUs = 0;
+    CFramePacer m_pacer;
     std::int64_t m_presentedMs = INT64_MIN;
 
     mutable std::mutex m_mutex;

@@ -1,0 +1,51 @@
+#include "Platform/PlayModule/Engine/FramePacer.h"
+
+#include <algorithm>
+
+namespace PLAY_MODULE {
+
+namespace {
+
+constexpr auto kWaitSlice = std::chrono::milliseconds(20);
+constexpr std::int64_t kLateDropUs = 80'000;
+constexpr double kLateDropMediaMs = 1000.0;
+constexpr std::int64_t kResyncUs = 1'000'000;
+constexpr std::int64_t kShowAtLeastEveryUs = 500'000;
+
+std::int64_t WallUs()
+{
+    return CSteadyTimeSource::Instance()->NowUs();
+}
+
+}  // namespace
+
+std::int64_t CFramePacer::UsUntilDue(CPlayClock& clock, bool ownsClock, std::int64_t clockMs)
+{
+    const std::int64_t waitUs = clock.UsUntil(clockMs);
+    if (waitUs <= 0 && ownsClock && -waitUs > kResyncUs && clock.Speed() <= 1.0)
+        clock.Set(clockMs);
+    return waitUs;
+}
+
+std::chrono::microseconds CFramePacer::WaitSlice(std::int64_t usUntilDue)
+{
+    return std::min<std::chrono::microseconds>(std::chrono::microseconds(usUntilDue), kWaitSlice);
+}
+
+bool CFramePacer::IsLate(std::int64_t lateUs, double speed)
+{
+    const double lateMediaMs = double(lateUs) * speed / 1000.0;
+    return speed > 1.0 && (lateUs >= kLateDropUs || lateMediaMs >= kLateDropMediaMs);
+}
+
+bool CFramePacer::ShownRecently() const
+{
+    return WallUs() - m_lastShownUs <= kShowAtLeastEveryUs;
+}
+
+void CFramePacer::MarkShown()
+{
+    m_lastShownUs = WallUs();
+}
+
+}  // namespace PLAY_MODULE
