@@ -450,47 +450,24 @@ std::int64_t CPlayEngine::FrameDurationMs(const AVFrame& frame) const
     return std::max<std::int64_t>(1, std::int64_t(1000.0 / m_frameRate));
 }
 
-bool CPlayEngine::Discarded(const AVFrame& frame) const
-{
-    if (m_discardUntilMs == INT64_MIN)
-        return false;
-    const std::int64_t timeMs = FrameTimeMs(frame);
-    if (m_discardInclusive)
-        return timeMs <= m_discardUntilMs;
-    return timeMs + FrameDurationMs(frame) <= m_discardUntilMs;
-}
-
 AVFramePtr CPlayEngine::NextFrame()
 {
     if (m_needReposition)
         RepositionAfterReverse();
     if (m_held)
         return std::move(m_held);
-    // An exact seek past the last frame's time shows the last frame.
-    AVFramePtr lastDiscarded;
     for (;;) {
         while (!m_decoded.empty()) {
             AVFramePtr frame = std::move(m_decoded.front());
             m_decoded.pop_front();
-            if (Discarded(*frame)) {
-                if (!m_discardInclusive)
-                    lastDiscarded = std::move(frame);
-                continue;
-            }
-            // A duration rounded to whole ms may end a frame before the next
-            // begins: a target between them still lies in the discarded one.
-            const bool startsLater = FrameTimeMs(*frame) > m_discardUntilMs;
-            m_discardUntilMs = INT64_MIN;
-            if (lastDiscarded && startsLater) {
-                m_held = std::move(frame);
-                return lastDiscarded;
-            }
-            return frame;
+            const std::int64_t timeMs = FrameTimeMs(*frame);
+            const std::int64_t durationMs = FrameDurationMs(*frame);
+            if (AVFramePtr shown = m_seekTarget.Pass(std::move(frame), timeMs, durationMs, m_held))
+                return shown;
         }
-        if (m_quit || !FeedDecoder()) {
-            m_discardUntilMs = INT64_MIN;
-            return lastDiscarded;
-        }
+        // An exact seek past the last frame's time shows the last frame.
+        if (m_quit || !FeedDecoder())
+            return m_seekTarget.Finish();
     }
 }
 
@@ -704,7 +681,7 @@ void CPlayEngine::ResetDecoding()
     m_sourceEnded = false;
     m_catchUp = false;
     m_lastKeyFedMs = INT64_MIN;
-    m_discardUntilMs = INT64_MIN;
+    m_seekTarget.Clear();
 }
 
 void CPlayEngine::DoSeek(std::int64_t timeMs, bool exact)
@@ -714,10 +691,8 @@ void CPlayEngine::DoSeek(std::int64_t timeMs, bool exact)
     m_needReposition = false;
     ResetDecoding();
     m_source->SeekKeyFrame(timeMs);
-    if (exact) {
-        m_discardUntilMs = timeMs;
-        m_discardInclusive = false;
-    }
+    if (exact)
+        m_seekTarget.DropEndingBy(timeMs);
     {
         std::lock_guard lock(m_mutex);
         m_ended = false;
@@ -734,8 +709,7 @@ void CPlayEngine::RepositionAfterReverse()
     m_blockAhead.clear();
     ResetDecoding();
     m_source->SeekKeyFrame(m_currentMs);
-    m_discardUntilMs = m_currentMs;
-    m_discardInclusive = true;
+    m_seekTarget.DropThrough(m_currentMs);
 }
 
 const PlanarPicture* CPlayEngine::PreviousPicture()
@@ -961,8 +935,7 @@ void CPlayEngine::SettleBySeek(std::int64_t targetMs)
     m_needReposition = false;
     ResetDecoding();
     m_source->SeekKeyFrame(targetMs);
-    m_discardUntilMs = targetMs;
-    m_discardInclusive = false;
+    m_seekTarget.DropEndingBy(targetMs);
     AVFramePtr frame = NextFrame();
     // Backward the moment's frame is the one after the frame that holds it.
     if (frame && m_backward && FrameTimeMs(*frame) < targetMs)

@@ -6,6 +6,7 @@
 #include "Platform/PlayModule/Source/MediaSource.h"
 #include "Platform/PlayModule/Output/PlanarPicture.h"
 #include "Platform/PlayModule/Engine/PlayClock.h"
+#include "Platform/PlayModule/Engine/SeekTarget.h"
 #include "Platform/PlayModule/PlayModuleTypes.h"
 #include "Platform/PlayModule/Engine/StreamDecoder.h"
 
@@ -110,7 +111,6 @@ private:
     void HandlePacket(MediaPacket& packet);
     void AdaptDecoderThreads();
     int DecoderThreads() const;
-    bool Discarded(const AVFrame& frame) const;
     std::int64_t FrameTimeMs(const AVFrame& frame) const;
     std::int64_t FrameDurationMs(const AVFrame& frame) const;
 
@@ -164,8 +164,7 @@ private:
     bool m_reverseKeysOnly = false;
     bool m_audioFailed = false;
     std::mutex m_converterMutex;
-    std::int64_t m_discardUntilMs = INT64_MIN;
-    bool m_discardInclusive = false;
+    CSeekTarget m_seekTarget;
     CFramePacer m_pacer;
     std::int64_t m_presentedMs = INT64_MIN;
 
