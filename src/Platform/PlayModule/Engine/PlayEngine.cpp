@@ -21,7 +21,6 @@ namespace {
 
 std::atomic<int> g_renderType{PM_RENDER_QT};
 
-constexpr std::size_t kMaxBlockFrames = 64;
 constexpr auto kCommandWait = std::chrono::milliseconds(1000);
 // A paused player this far from the clock's moment seeks instead of decoding
 // its way there.
@@ -40,7 +39,8 @@ int CPlayEngine::RenderType()
 }
 
 CPlayEngine::CPlayEngine(CPlayModule* owner, IPlayModuleListener* listener)
-    : m_owner(owner), m_listener(listener), m_ownClock(std::make_shared<CPlayClock>())
+    : m_owner(owner), m_listener(listener), m_reverse(*this),
+      m_ownClock(std::make_shared<CPlayClock>())
 {
     m_clock = m_ownClock;
     m_ownClock->Pause();
@@ -343,7 +343,7 @@ bool CPlayEngine::WaitForWork(std::optional<Command>& command)
 
 void CPlayEngine::Execute(const Command& command)
 {
-    m_reverseKeysOnly = false;
+    m_reverse.SetKeysOnly(false);
     if (command.kind == Command::SettleAt) {
         // Leaves the clock at the paused moment and completes no caller's wait.
         SettleAt(command.timeMs);
@@ -360,7 +360,7 @@ void CPlayEngine::Execute(const Command& command)
             ReachedEnd();
         break;
     case Command::StepBackward:
-        if (const PlanarPicture* picture = PreviousPicture()) {
+        if (const PlanarPicture* picture = m_reverse.PreviousPicture()) {
             m_work = *picture;
             PresentPicture(m_work);
         }
@@ -369,8 +369,8 @@ void CPlayEngine::Execute(const Command& command)
         break;
     }
     FinishCommand(command);
-    if (command.kind == Command::StepBackward)
-        DecodeBlockAhead();
+    if (command.kind == Command::StepBackward && !SettleInterrupted())
+        m_reverse.DecodeBlockAhead();
 }
 
 void CPlayEngine::FinishCommand(const Command& command)
@@ -401,7 +401,7 @@ void CPlayEngine::PlayForwardOnce()
 
 void CPlayEngine::PlayBackwardOnce()
 {
-    const PlanarPicture* picture = PreviousPicture();
+    const PlanarPicture* picture = m_reverse.PreviousPicture();
     if (!picture) {
         ReachedEnd();
         return;
@@ -409,8 +409,8 @@ void CPlayEngine::PlayBackwardOnce()
     if (!WaitUntilDue(picture->timeMs))
         return;
     // Falling behind at high speed: show key frames only, decoding no more.
-    m_reverseKeysOnly = IsLate(picture->timeMs);
-    if (m_reverseKeysOnly && !picture->key && m_pacer.ShownRecently()) {
+    m_reverse.SetKeysOnly(IsLate(picture->timeMs));
+    if (m_reverse.KeysOnly() && !picture->key && m_pacer.ShownRecently()) {
         m_currentMs = picture->timeMs;
         return;
     }
@@ -452,7 +452,7 @@ std::int64_t CPlayEngine::FrameDurationMs(const AVFrame& frame) const
 
 AVFramePtr CPlayEngine::NextFrame()
 {
-    if (m_needReposition)
+    if (m_reverse.NeedsReposition())
         RepositionAfterReverse();
     if (m_held)
         return std::move(m_held);
@@ -501,9 +501,10 @@ void CPlayEngine::HandlePacket(MediaPacket& packet)
         tap = m_tap;
         audioSink = m_audioSink;
     }
-    if (tap && !m_readingBlock)
+    const bool readingBlock = m_reverse.ReadingBlock();
+    if (tap && !readingBlock)
         tap->OnPacket(packet);
-    if (m_listener && !m_readingBlock && packet.raw && packet.rawSize > 0) {
+    if (m_listener && !readingBlock && packet.raw && packet.rawSize > 0) {
         PM_FRAME_INFO info;
         const PM_FRAME_KIND kind = packet.kind == PacketKind::Video ? PM_FRAME_VIDEO_DATA
                                    : packet.kind == PacketKind::Audio ? PM_FRAME_AUDIO_DATA
@@ -516,7 +517,7 @@ void CPlayEngine::HandlePacket(MediaPacket& packet)
             m_listener->OnOverlayData(m_owner, packet.packet->data, packet.overlayKind,
                                       packet.packet->size, 0, 0);
     }
-    if (packet.kind == PacketKind::Audio && audioSink && !m_readingBlock)
+    if (packet.kind == PacketKind::Audio && audioSink && !readingBlock)
         DecodeAudio(packet, audioSink);
     if (packet.kind != PacketKind::Video || !packet.packet)
         return;
@@ -672,6 +673,16 @@ void CPlayEngine::PresentPicture(PlanarPicture& picture)
 
 // ---- seeking and reverse play ----
 
+bool CPlayEngine::Quitting() const
+{
+    return m_quit;
+}
+
+std::int64_t CPlayEngine::ShownMs() const
+{
+    return m_currentMs;
+}
+
 void CPlayEngine::ResetDecoding()
 {
     m_video.Flush();
@@ -684,13 +695,16 @@ void CPlayEngine::ResetDecoding()
     m_seekTarget.Clear();
 }
 
-void CPlayEngine::DoSeek(std::int64_t timeMs, bool exact)
+void CPlayEngine::RestartDecodingAt(std::int64_t timeMs)
 {
-    m_block.clear();
-    m_blockAhead.clear();
-    m_needReposition = false;
     ResetDecoding();
     m_source->SeekKeyFrame(timeMs);
+}
+
+void CPlayEngine::DoSeek(std::int64_t timeMs, bool exact)
+{
+    m_reverse.Clear();
+    RestartDecodingAt(timeMs);
     if (exact)
         m_seekTarget.DropEndingBy(timeMs);
     {
@@ -705,78 +719,9 @@ void CPlayEngine::DoSeek(std::int64_t timeMs, bool exact)
 
 void CPlayEngine::RepositionAfterReverse()
 {
-    m_needReposition = false;
-    m_blockAhead.clear();
-    ResetDecoding();
-    m_source->SeekKeyFrame(m_currentMs);
+    m_reverse.Repositioned();
+    RestartDecodingAt(m_currentMs);
     m_seekTarget.DropThrough(m_currentMs);
-}
-
-const PlanarPicture* CPlayEngine::PreviousPicture()
-{
-    const std::int64_t current = m_currentMs;
-    // The block holds every frame from its first to m_blockEndMs; it answers
-    // only while the shown frame lies inside that span.
-    auto previousIn = [&]() -> const PlanarPicture* {
-        if (m_block.empty() || current > m_blockEndMs)
-            return nullptr;
-        for (auto it = m_block.rbegin(); it != m_block.rend(); ++it)
-            if (it->timeMs < current)
-                return &*it;
-        return nullptr;
-    };
-    if (const PlanarPicture* picture = previousIn()) {
-        m_needReposition = true;
-        return picture;
-    }
-    const bool inside = !m_block.empty() && current <= m_blockEndMs;
-    const std::int64_t end = inside ? std::min(current, m_block.front().timeMs) : current;
-    if (!m_blockAhead.empty() && m_blockAheadEndMs == end) {
-        m_block = std::move(m_blockAhead);
-        m_blockAhead.clear();
-        m_blockEndMs = end;
-        m_needReposition = true;
-        return previousIn();
-    }
-    const bool loaded = LoadBlockBefore(end);
-    m_needReposition = true;
-    return loaded ? previousIn() : nullptr;
-}
-
-bool CPlayEngine::LoadBlockBefore(std::int64_t endMs)
-{
-    if (endMs <= 0)
-        return false;
-    m_needReposition = false;
-    m_readingBlock = true;
-    m_blockEndMs = endMs;
-    const bool loaded = DecodeBlockBefore(endMs);
-    m_readingBlock = false;
-    return loaded;
-}
-
-// Paused after a step back: decodes the group before the shown block, so
-// that a step into it finds it decoded. Steps inside the shown block are
-// served meanwhile; any other request ends the decoding.
-void CPlayEngine::DecodeBlockAhead()
-{
-    if (m_block.empty() || !m_blockAhead.empty() || m_block.front().timeMs <= 0 || SettleInterrupted())
-        return;
-    m_shownBlock = std::move(m_block);
-    const std::int64_t shownEndMs = m_blockEndMs;
-    const std::int64_t endMs = m_shownBlock.front().timeMs;
-    m_readingAhead = true;
-    m_aheadInterrupted = false;
-    const bool loaded = LoadBlockBefore(endMs) && !m_aheadInterrupted;
-    m_readingAhead = false;
-    if (loaded) {
-        m_blockAhead = std::move(m_block);
-        m_blockAheadEndMs = endMs;
-    }
-    m_block = std::move(m_shownBlock);
-    m_shownBlock.clear();
-    m_blockEndMs = shownEndMs;
-    m_needReposition = true;
 }
 
 bool CPlayEngine::AheadInterrupted()
@@ -792,8 +737,7 @@ bool CPlayEngine::AheadInterrupted()
                 return false;
             if (m_commands.front().kind != Command::StepBackward)
                 return true;
-            for (auto it = m_shownBlock.rbegin(); it != m_shownBlock.rend() && !previous; ++it)
-                previous = it->timeMs < m_currentMs ? &*it : nullptr;
+            previous = m_reverse.ShownBlockPictureBefore(m_currentMs);
             // A step into the group being decoded waits for it.
             if (!previous)
                 return false;
@@ -804,44 +748,6 @@ bool CPlayEngine::AheadInterrupted()
         PresentPicture(m_work);
         FinishCommand(step);
     }
-}
-
-bool CPlayEngine::DecodeBlockBefore(std::int64_t endMs)
-{
-    std::int64_t target = endMs - 1;
-    for (int attempt = 0; attempt < 6 && !m_quit; ++attempt) {
-        ResetDecoding();
-        m_block.clear();
-        m_source->SeekKeyFrame(std::max<std::int64_t>(0, target));
-        for (;;) {
-            if (m_readingAhead && AheadInterrupted()) {
-                m_aheadInterrupted = true;
-                return false;
-            }
-            AVFramePtr frame = NextFrame();
-            if (!frame || FrameTimeMs(*frame) >= endMs || m_quit)
-                break;
-            PlanarPicture picture;
-            if (!ConvertFrame(*frame, picture))
-                continue;
-            picture.timeMs = FrameTimeMs(*frame);
-            picture.key = frame->key_frame != 0;
-            m_block.push_back(std::move(picture));
-            if (m_block.size() > kMaxBlockFrames)
-                m_block.pop_front();
-            if (m_reverseKeysOnly && m_block.back().key) {
-                // The block then holds its key frame alone.
-                m_blockEndMs = m_block.back().timeMs + 1;
-                return true;
-            }
-        }
-        if (!m_block.empty())
-            return true;
-        if (target <= 0)
-            return false;
-        target = std::max<std::int64_t>(0, target - 1000 * (attempt + 1));
-    }
-    return false;
 }
 
 // ---- settling on the paused moment ----
@@ -918,7 +824,7 @@ void CPlayEngine::SettleBackward(std::int64_t targetMs)
             return;
         }
         // Walks the kept block back without showing what it passes.
-        const PlanarPicture* picture = PreviousPicture();
+        const PlanarPicture* picture = m_reverse.PreviousPicture();
         if (!picture || picture->timeMs < targetMs)
             break;
         m_work = *picture;
@@ -931,10 +837,8 @@ void CPlayEngine::SettleBackward(std::int64_t targetMs)
 
 void CPlayEngine::SettleBySeek(std::int64_t targetMs)
 {
-    m_block.clear();
-    m_needReposition = false;
-    ResetDecoding();
-    m_source->SeekKeyFrame(targetMs);
+    m_reverse.ForgetShownBlock();
+    RestartDecodingAt(targetMs);
     m_seekTarget.DropEndingBy(targetMs);
     AVFramePtr frame = NextFrame();
     // Backward the moment's frame is the one after the frame that holds it.

@@ -6,6 +6,7 @@
 #include "Platform/PlayModule/Source/MediaSource.h"
 #include "Platform/PlayModule/Output/PlanarPicture.h"
 #include "Platform/PlayModule/Engine/PlayClock.h"
+#include "Platform/PlayModule/Engine/ReversePlay.h"
 #include "Platform/PlayModule/Engine/SeekTarget.h"
 #include "Platform/PlayModule/PlayModuleTypes.h"
 #include "Platform/PlayModule/Engine/StreamDecoder.h"
@@ -28,7 +29,7 @@ class IStreamTap;
 // The play thread of one module: reads, decodes, paces and hands over frames.
 // Public calls come from any thread and only queue requests; the source and
 // the decoders belong to the play thread alone.
-class CPlayEngine {
+class CPlayEngine : private IReversePlayHost {
 public:
     CPlayEngine(CPlayModule* owner, IPlayModuleListener* listener);
     ~CPlayEngine();
@@ -106,12 +107,12 @@ private:
     void SettleBySeek(std::int64_t targetMs);
     bool SettleInterrupted() const;
 
-    AVFramePtr NextFrame();
+    AVFramePtr NextFrame() override;
     bool FeedDecoder();
     void HandlePacket(MediaPacket& packet);
     void AdaptDecoderThreads();
     int DecoderThreads() const;
-    std::int64_t FrameTimeMs(const AVFrame& frame) const;
+    std::int64_t FrameTimeMs(const AVFrame& frame) const override;
     std::int64_t FrameDurationMs(const AVFrame& frame) const;
 
     bool WaitUntilDue(std::int64_t timeMs);
@@ -126,14 +127,13 @@ private:
 
     void DoSeek(std::int64_t timeMs, bool exact);
     void ResetDecoding();
+    void RestartDecodingAt(std::int64_t timeMs) override;
     void RepositionAfterReverse();
-    const PlanarPicture* PreviousPicture();
-    bool LoadBlockBefore(std::int64_t endMs);
-    bool DecodeBlockBefore(std::int64_t endMs);
-    void DecodeBlockAhead();
-    bool AheadInterrupted();
+    bool AheadInterrupted() override;
+    bool Quitting() const override;
+    std::int64_t ShownMs() const override;
     void FinishCommand(const Command& command);
-    bool ConvertFrame(const AVFrame& frame, PlanarPicture& out);
+    bool ConvertFrame(const AVFrame& frame, PlanarPicture& out) override;
     // Both with m_mutex held: the group may swap the clock at any time.
     bool ClockOwner() const;
     std::int64_t ClockTime(std::int64_t fileMs) const;
@@ -147,21 +147,12 @@ private:
     CFrameConverter m_converter;
     std::deque<AVFramePtr> m_decoded;
     AVFramePtr m_held;
-    std::deque<PlanarPicture> m_block;
-    std::int64_t m_blockEndMs = 0;
-    std::deque<PlanarPicture> m_blockAhead;  // the group before m_block
-    std::deque<PlanarPicture> m_shownBlock;  // m_block while m_blockAhead is decoded
-    std::int64_t m_blockAheadEndMs = 0;
-    bool m_readingAhead = false;
-    bool m_aheadInterrupted = false;
+    CReversePlay m_reverse;
     PlanarPicture m_work;
     bool m_sourceEnded = false;
     bool m_catchUp = false;
     std::int64_t m_lastKeyFedMs = INT64_MIN;
     std::uint64_t m_keyFramesFed = 0;
-    bool m_needReposition = false;
-    bool m_readingBlock = false;
-    bool m_reverseKeysOnly = false;
     bool m_audioFailed = false;
     std::mutex m_converterMutex;
     CSeekTarget m_seekTarget;

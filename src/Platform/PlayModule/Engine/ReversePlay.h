@@ -1,0 +1,76 @@
+#pragma once
+
+#include "Platform/PlayModule/Engine/StreamDecoder.h"
+#include "Platform/PlayModule/Output/PlanarPicture.h"
+
+#include <cstdint>
+#include <deque>
+
+namespace PLAY_MODULE {
+
+// What reverse play asks of the engine, on the play thread.
+class IReversePlayHost {
+public:
+    virtual AVFramePtr NextFrame() = 0;
+    virtual std::int64_t FrameTimeMs(const AVFrame& frame) const = 0;
+    virtual bool ConvertFrame(const AVFrame& frame, PlanarPicture& out) = 0;
+    // Flushes the decoders and puts the source at the key frame at or before timeMs.
+    virtual void RestartDecodingAt(std::int64_t timeMs) = 0;
+    virtual bool Quitting() const = 0;
+    virtual std::int64_t ShownMs() const = 0;
+    // Called while the group ahead is decoded: serves the queued steps back
+    // that the shown block answers; true when a request, a resume or the end
+    // cuts the decoding short.
+    virtual bool AheadInterrupted() = 0;
+
+protected:
+    ~IReversePlayHost() = default;
+};
+
+// Reverse play and back-steps: the group of pictures before the shown frame
+// is decoded into a block of converted pictures and handed out backwards.
+class CReversePlay {
+public:
+    explicit CReversePlay(IReversePlayHost& host) : m_host(host) {}
+
+    // The picture before the shown one, decoding the group before it when
+    // needed; null at the start of the file.
+    const PlanarPicture* PreviousPicture();
+    // Paused after a step back: decodes the group before the shown block, so
+    // that a step into it finds it decoded.
+    void DecodeBlockAhead();
+    // While the group ahead is decoded: the shown block's picture before timeMs.
+    const PlanarPicture* ShownBlockPictureBefore(std::int64_t timeMs) const;
+
+    // Forward play after a block was handed out seeks back to the shown frame.
+    bool NeedsReposition() const { return m_needReposition; }
+    void Repositioned();
+    // A seek: no block is valid any more.
+    void Clear();
+    // Settling by a seek: the shown block goes, the group ahead stays.
+    void ForgetShownBlock();
+
+    // True while a block is decoded (its packets are not passed on).
+    bool ReadingBlock() const { return m_readingBlock; }
+    // Falling behind: a block holds its key frame alone.
+    void SetKeysOnly(bool keysOnly) { m_keysOnly = keysOnly; }
+    bool KeysOnly() const { return m_keysOnly; }
+
+private:
+    bool LoadBlockBefore(std::int64_t endMs);
+    bool DecodeBlockBefore(std::int64_t endMs);
+
+    IReversePlayHost& m_host;
+    std::deque<PlanarPicture> m_block;
+    std::int64_t m_blockEndMs = 0;
+    std::deque<PlanarPicture> m_blockAhead;  // the group before m_block
+    std::deque<PlanarPicture> m_shownBlock;  // m_block while m_blockAhead is decoded
+    std::int64_t m_blockAheadEndMs = 0;
+    bool m_readingAhead = false;
+    bool m_aheadInterrupted = false;
+    bool m_needReposition = false;
+    bool m_readingBlock = false;
+    bool m_keysOnly = false;
+};
+
+}  // namespace PLAY_MODULE
