@@ -39,7 +39,7 @@ int CPlayEngine::RenderType()
 }
 
 CPlayEngine::CPlayEngine(CPlayModule* owner, IPlayModuleListener* listener)
-    : m_owner(owner), m_listener(listener), m_reverse(*this),
+    : m_owner(owner), m_listener(listener), m_reverse(*this), m_stepper(*this, m_reverse),
       m_ownClock(std::make_shared<CPlayClock>())
 {
     m_clock = m_ownClock;
@@ -354,23 +354,17 @@ void CPlayEngine::Execute(const Command& command)
         DoSeek(command.timeMs, command.exact);
         break;
     case Command::StepForward:
-        if (AVFramePtr frame = NextFrame())
-            PresentFrame(*frame);
-        else
-            ReachedEnd();
+        m_stepper.StepForward();
         break;
     case Command::StepBackward:
-        if (const PlanarPicture* picture = m_reverse.PreviousPicture()) {
-            m_work = *picture;
-            PresentPicture(m_work);
-        }
+        m_stepper.StepBackward();
         break;
     case Command::SettleAt:
         break;
     }
     FinishCommand(command);
     if (command.kind == Command::StepBackward && !SettleInterrupted())
-        m_reverse.DecodeBlockAhead();
+        m_stepper.PrepareStepsBack();
 }
 
 void CPlayEngine::FinishCommand(const Command& command)
@@ -414,8 +408,7 @@ void CPlayEngine::PlayBackwardOnce()
         m_currentMs = picture->timeMs;
         return;
     }
-    m_work = *picture;
-    PresentPicture(m_work);
+    ShowPicture(*picture);
 }
 
 void CPlayEngine::ReachedEnd()
@@ -646,6 +639,12 @@ void CPlayEngine::PresentFrame(const AVFrame& frame)
         m_currentMs = m_work.timeMs;
 }
 
+void CPlayEngine::ShowPicture(const PlanarPicture& picture)
+{
+    m_work = picture;
+    PresentPicture(m_work);
+}
+
 void CPlayEngine::PresentPicture(PlanarPicture& picture)
 {
     {
@@ -744,8 +743,7 @@ bool CPlayEngine::AheadInterrupted()
             step = m_commands.front();
             m_commands.pop_front();
         }
-        m_work = *previous;
-        PresentPicture(m_work);
+        ShowPicture(*previous);
         FinishCommand(step);
     }
 }

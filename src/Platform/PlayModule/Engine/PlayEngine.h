@@ -2,6 +2,7 @@
 
 #include "Platform/PlayModule/Engine/DecoderThreads.h"
 #include "Platform/PlayModule/Engine/FramePacer.h"
+#include "Platform/PlayModule/Engine/FrameStepper.h"
 #include "Platform/PlayModule/Output/FrameConverter.h"
 #include "Platform/PlayModule/Source/MediaSource.h"
 #include "Platform/PlayModule/Output/PlanarPicture.h"
@@ -29,7 +30,7 @@ class IStreamTap;
 // The play thread of one module: reads, decodes, paces and hands over frames.
 // Public calls come from any thread and only queue requests; the source and
 // the decoders belong to the play thread alone.
-class CPlayEngine : private IReversePlayHost {
+class CPlayEngine : private IReversePlayHost, private IFrameStepHost {
 public:
     CPlayEngine(CPlayModule* owner, IPlayModuleListener* listener);
     ~CPlayEngine();
@@ -118,11 +119,12 @@ private:
     bool WaitUntilDue(std::int64_t timeMs);
     bool IsLate(std::int64_t timeMs) const;
     bool ShouldDropLate(std::int64_t timeMs, bool key);
-    void PresentFrame(const AVFrame& frame);
+    void PresentFrame(const AVFrame& frame) override;
+    void ShowPicture(const PlanarPicture& picture) override;
     void PresentPicture(PlanarPicture& picture);
     void FillFrameInfo(PM_FRAME_INFO& info, std::int64_t timeMs, bool key, int size,
                        PM_FRAME_KIND kind) const;
-    void ReachedEnd();
+    void ReachedEnd() override;
     void DecodeAudio(MediaPacket& packet, const std::function<void(const AVFrame&)>& sink);
 
     void DoSeek(std::int64_t timeMs, bool exact);
@@ -148,6 +150,7 @@ private:
     std::deque<AVFramePtr> m_decoded;
     AVFramePtr m_held;
     CReversePlay m_reverse;
+    CFrameStepper m_stepper;
     PlanarPicture m_work;
     bool m_sourceEnded = false;
     bool m_catchUp = false;
