@@ -421,7 +421,14 @@ void ExportObject::Task_SendExportFileEndMsg()
         ok = m_snapshots->Written() > 0;  // nothing decoded is no picture series
     if (!ok) {
         running = 0;
-        Task_SendExportFileFailedMsg(0);
+        if (failed.exchange(0)) {
+            // A write that failed on the way (a picture seen only now) ends
+            // as the feed's stop path does: failed, then stop.
+            Report(&IExportObjectListener::OnExportFailed, "&IExportObjectListener::OnExportFailed", 0);
+            Task_SendExportFileStopMsg();
+        } else {
+            Task_SendExportFileFailedMsg(0);
+        }
         return;
     }
     jobs.erase(std::remove(jobs.begin(), jobs.end(), currentJob), jobs.end());
