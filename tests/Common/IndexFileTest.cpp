@@ -9,6 +9,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <thread>
 #include <vector>
@@ -34,6 +35,7 @@ protected:
     {
         return CIndexFileStore(Utf8ToWide(m_dir.File("Index/")),
                                [this, freeBytes](const std::string& folder, std::uint64_t* bytes) {
+                                   std::lock_guard<std::mutex> lock(m_askedMutex);
                                    m_askedFolder = folder;
                                    *bytes = freeBytes;
                                    return true;
@@ -44,6 +46,7 @@ protected:
     TempFolder m_dir;
     std::string m_recording = m_dir.File("ch1_20130101.kvx");
     std::wstring m_recordingW = Utf8ToWide(m_recording);
+    std::mutex m_askedMutex;  // savers ask from several threads at once
     std::string m_askedFolder;
     static constexpr std::uint64_t kPlenty = 200ull << 20;
 };

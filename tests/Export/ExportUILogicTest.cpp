@@ -222,6 +222,8 @@ TEST_F(UILogicTest, TheTreeOpensOneDayOrOneFileAtATimeAndPlaysOneRecording)
     EXPECT_TRUE(Plays(single, 0));
     EXPECT_FALSE(RecordOf(first).second.isOpen);
     EXPECT_FALSE(RecordOf(extra).second.isOpen);
+    // A single file's row waits for the times its library reports on its own.
+    EXPECT_TRUE(ProcessUntil([&] { return !RowName(single, 0).empty(); }));
     EXPECT_EQ(RowName(single, 0), L"single.kvx");
     EXPECT_EQ(RowName(first), L"");
     EXPECT_EQ((page->checks[{kGroup, day, kChannel2, 1}]), 0);

@@ -58,6 +58,12 @@ public:
         return calls.empty() ? "" : calls.back();
     }
     void Settle() { PlayManagerTest::ProcessUntil([] { return false; }, 40); }
+    // Until the awaited answer came, however slow the loops run, then settles.
+    void SettleUntil(const std::function<bool()>& done)
+    {
+        PlayManagerTest::ProcessUntil(done);
+        Settle();
+    }
 
     TempFolder folder;
     std::string recording;
@@ -199,13 +205,13 @@ TEST_F(PageTest, SliceEndRestartsAtItsOwnStartAfterCellsWereSwapped)
     ASSERT_TRUE(Preview(Recording()));
     libraries.At(1)->FireFileEnd();  // slice 0, shown in cell 1
     libraries.At(2)->FireFileEnd();  // slice 1, shown in cell 0
-    Settle();
+    SettleUntil([this] { return LastCall(1).starts_with("Seek") && LastCall(2).starts_with("Seek"); });
     EXPECT_EQ(LastCall(1), "Seek 1000 1");
     EXPECT_EQ(LastCall(2), "Seek 1100 1");
 
     // Highlight and focus follow each other.
     timeLine->OnSetHighlight(309, 1);
-    Settle();
+    SettleUntil([this] { return Grid()->GetCurrentSubWinID() == 0; });
     EXPECT_EQ(Grid()->GetCurrentSubWinID(), 0);
     player->OnFocusWndChanged(1, 0);
     auto* panel = dynamic_cast<CSFQTPlayProgressPanel*>(timeLine->GetPlayProgressPanel());

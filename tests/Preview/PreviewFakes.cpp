@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <string>
+
+#include <unistd.h>
 
 #include "Platform/PlayModule/PlayModuleTypes.h"
 
@@ -13,7 +16,10 @@ namespace PreviewTest {
 std::string UniqueRecorder()
 {
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    return test ? std::string(test->test_suite_name()) + test->name() : "Preview";
+    // The index folder is shared by every test process: the process id keeps
+    // copies of one test that run at once apart.
+    const std::string name = test ? std::string(test->test_suite_name()) + test->name() : "Preview";
+    return name + std::to_string(::getpid());
 }
 
 std::string UniqueRecordingName()
