@@ -16,6 +16,7 @@
 #include "Export/ExportViewPlayLogic.h"
 #include "Export/ExportViewUILogic.h"
 #include "Export/LocalTimeFields.h"
+#include "FileIndex/FileIndexTypes.h"
 #include "Main/MainFrameHelpLogic.h"
 #include "Main/PageHost.h"
 #include "Widgets/FileTreeStyle.h"
@@ -285,8 +286,8 @@ void CExportViewEventImp::OnSize(UINT, int cx, int cy)
 
 std::wstring CExportViewEventImp::ChannelText(int channelKey)
 {
-    const int stream = int(std::uint32_t(channelKey) >> 24);
-    std::wstring text = GetLangString(L"Channel") + std::to_wstring(channelKey & 0xFFFFFF) + L"_";
+    const int stream = FileIndexKeys::GetStreamIndex(channelKey);
+    std::wstring text = GetLangString(L"Channel") + std::to_wstring(FileIndexKeys::GetChannelNumber(channelKey)) + L"_";
     if (stream)
         return text + GetLangString(L"extra") + std::to_wstring(stream);
     return text + GetLangString(L"main");

@@ -22,6 +22,7 @@
 #include "Export/ExportViewPlayLogic.h"
 #include "Export/IExportTimeLine.h"
 #include "Export/IExportView.h"
+#include "FileIndex/FileIndexTypes.h"
 #include "FileIndex/FileManager.h"
 #include "FileIndex/NamingRuleParser.h"
 #include "Widgets/SFVideoWindow.h"
@@ -823,9 +824,9 @@ std::wstring CExportViewUILogic::RowLabel(const _EXPORT_FILE_INFO& record) const
 {
     if (!record.isChannelFile)
         return FileNameOf(record.fileInfo.GetPathString());
-    const int stream = int(std::uint32_t(record.channelKey) >> 24);
+    const int stream = FileIndexKeys::GetStreamIndex(record.channelKey);
     std::wstring label = std::wstring(GetLangString(L"Channel")) + L":" +
-                         std::to_wstring(record.channelKey & 0xFFFFFF) + L"_";
+                         std::to_wstring(FileIndexKeys::GetChannelNumber(record.channelKey)) + L"_";
     if (stream)
         return label + GetLangString(L"extra") + std::to_wstring(stream);
     return label + GetLangString(L"main");
@@ -1218,8 +1219,8 @@ std::wstring CExportViewUILogic::TargetOf(const _EXPORT_FILE_INFO& record) const
     if (record.channelKey != -1) {
         CNamingRuleParser parser;
         parser.Parse(fileName.c_str());
-        const int stream = int(std::uint32_t(record.channelKey) >> 24);
-        name = parser.name + L"@ch" + std::to_wstring(record.channelKey & 0xFFFFFF) +
+        const int stream = FileIndexKeys::GetStreamIndex(record.channelKey);
+        name = parser.name + L"@ch" + std::to_wstring(FileIndexKeys::GetChannelNumber(record.channelKey)) +
                (stream ? L"@extra" + std::to_wstring(stream) : std::wstring(L"@main"));
     } else {
         name = fileName.substr(0, fileName.rfind(L'.'));
