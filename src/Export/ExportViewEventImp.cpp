@@ -295,8 +295,13 @@ std::wstring CExportViewEventImp::ChannelText(int channelKey)
 
 int CExportViewEventImp::ChannelKeyOf(void* item) const
 {
-    const auto found = m_channelKeys.find(item);
-    return found == m_channelKeys.end() ? -1 : found->second;
+    return IsChannelItem(item) ? int(m_tree->GetItemData(item)) : -1;
+}
+
+bool CExportViewEventImp::IsChannelItem(void* item) const
+{
+    void* date = m_tree->GetParentItem(item);
+    return date && m_tree->GetParentItem(date);
 }
 
 std::wstring CExportViewEventImp::ItemText(void* item, int size) const
@@ -384,8 +389,7 @@ void CExportViewEventImp::FillFileTree(boost::shared_ptr<std::list<_GROUP_FILE_I
             if (FindChannelItem(date, channelKey))
                 continue;
             void* channel = m_tree->InsertItem(ChannelText(channelKey).c_str(), date, SF_TVI_LAST);
-            m_tree->SetItemData(channel, 0);
-            m_channelKeys[channel] = channelKey;
+            m_tree->SetItemData(channel, DWORD(channelKey));
         }
         m_tree->ExpandTreeItem(group, kExpand);
         m_tree->ExpandTreeItem(date, kExpand);
@@ -410,18 +414,6 @@ void CExportViewEventImp::AddFiles(boost::shared_ptr<std::list<_SINGLE_FILE_INFO
     }
 }
 
-void CExportViewEventImp::DeleteTreeItem(void* item)
-{
-    for (void* child = m_tree->GetChildItem(item); child; child = m_tree->GetNextSiblingItem(child))
-        for (void* grandChild = m_tree->GetChildItem(child); grandChild;
-             grandChild = m_tree->GetNextSiblingItem(grandChild))
-            m_channelKeys.erase(grandChild);
-    for (void* child = m_tree->GetChildItem(item); child; child = m_tree->GetNextSiblingItem(child))
-        m_channelKeys.erase(child);
-    m_channelKeys.erase(item);
-    m_tree->DeleteItem(item);
-}
-
 void CExportViewEventImp::DeleteSelectedItem(boost::shared_ptr<std::list<_GROUP_FILE_INFO>>& items)
 {
     if (!items || !m_tree)
@@ -434,7 +426,7 @@ void CExportViewEventImp::DeleteSelectedItem(boost::shared_ptr<std::list<_GROUP_
                 continue;
             if (m_tree->GetCheck(item) == 1)
                 m_uiLogic->DeleteSingleFile(entry.key);
-            DeleteTreeItem(item);
+            m_tree->DeleteItem(item);
             continue;
         }
         void* group = m_tree->FindChildItem(entry.groupName.c_str(), SF_TVI_ROOT);
@@ -445,15 +437,15 @@ void CExportViewEventImp::DeleteSelectedItem(boost::shared_ptr<std::list<_GROUP_
             for (const auto& [channelKey, unused] : entry.channels) {
                 if (void* channel = FindChannelItem(date, channelKey)) {
                     m_uiLogic->DeleteChannel(entry.groupName, entry.key, channelKey);
-                    DeleteTreeItem(channel);
+                    m_tree->DeleteItem(channel);
                 }
             }
             continue;
         }
         m_uiLogic->DeleteGroup(entry.groupName, entry.key);
-        DeleteTreeItem(date);
+        m_tree->DeleteItem(date);
         if (!m_tree->ItemHasChildren(group))
-            DeleteTreeItem(group);
+            m_tree->DeleteItem(group);
     }
 }
 
@@ -495,7 +487,7 @@ boost::shared_ptr<std::list<_GROUP_FILE_INFO>> CExportViewEventImp::GetHilightCh
 
 void CExportViewEventImp::OnItemDbClick(void* item, tagPOINT&)
 {
-    if (m_tree->GetItemData(item) || m_tree->ItemHasChildren(item) || m_tree->GetCheck(item) != 1)
+    if (!IsChannelItem(item) || m_tree->GetCheck(item) != 1)
         return;
     if (!m_controlsEnabled) {
         ShowBusyMessage();
@@ -511,7 +503,7 @@ void CExportViewEventImp::OnItemCheckStateChanged(void* item, int checked)
 {
     const DWORD data = m_tree->GetItemData(item);
     void* parent = m_tree->GetParentItem(item);
-    if (!data && !m_tree->ItemHasChildren(item) && parent) {  // a channel
+    if (IsChannelItem(item)) {
         void* group = m_tree->GetParentItem(parent);
         const std::wstring groupName = group ? ItemText(group, 100) : std::wstring();
         const int dayKey = int(m_tree->GetItemData(parent));

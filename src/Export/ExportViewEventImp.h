@@ -3,7 +3,6 @@
 #include <array>
 #include <functional>
 #include <list>
-#include <map>
 #include <string>
 
 #include <boost/enable_shared_from_this.hpp>
@@ -150,12 +149,12 @@ private:
     void StartClosing();
     void PostExportResult(int code);
     std::wstring ItemText(void* item, int size) const;
+    bool IsChannelItem(void* item) const;
     void* FindTopItemByData(DWORD data) const;
     void* FindDateItem(void* group, int dayKey) const;
     void* FindChannelItem(void* date, int channelKey) const;
     void* InsertGroupItem(const std::wstring& group);
     void* InsertDateItem(void* group, int dayKey);
-    void DeleteTreeItem(void* item);
     bool AllChildrenChecked(void* parent) const;
     bool AnyChildChecked(void* parent) const;
     void CheckChildren(void* parent, int check);
@@ -181,6 +180,5 @@ private:
     int m_controlsEnabled = 1;
     int m_leavePending = 0;
     bool m_closeReported = false;
-    std::map<void*, int> m_channelKeys;  // channel item -> its channel key
     FolderChooser m_chooseFolder;
 };
