@@ -110,7 +110,6 @@ void CPreviewFileListEventImp::AddSingleFiles(const std::list<_SINGLE_FILE_INFO>
             continue;
         m_tree->SetItemData(item, DWORD(file.fileId));
         m_itemPaths[item] = file.path;
-        m_itemFileIds[item] = file.fileId;
         m_tree->SetToolTipText(item, file.path.c_str());
     }
 }
@@ -213,11 +212,10 @@ PreviewGroupFileListPtr CPreviewFileListEventImp::LoadFileItems()
     auto items = boost::make_shared<std::list<_GROUP_FILE_INFO>>();
     if (!m_currentItem || !m_tree)
         return items;
-    auto single = m_itemFileIds.find(m_currentItem);
-    if (single != m_itemFileIds.end() && m_itemPaths.count(m_currentItem)) {
+    if (m_itemPaths.count(m_currentItem)) {
         _GROUP_FILE_INFO record;
         record.groupName = ItemText(m_currentItem);
-        record.key = single->second;
+        record.key = int(m_tree->GetItemData(m_currentItem));
         items->push_back(record);
         return items;
     }
@@ -254,7 +252,7 @@ void CPreviewFileListEventImp::DeleteGroupItems(const _GROUP_FILE_INFO& group)
         while (item) {
             void* next = m_tree->GetNextSiblingItem(item);
             CNamingRuleParser parser;
-            const bool matches = !m_itemFileIds.count(item) && parser.Parse(ItemText(item).c_str()) &&
+            const bool matches = !m_itemPaths.count(item) && parser.Parse(ItemText(item).c_str()) &&
                                  parser.DayKey() == group.key && parser.name == group.groupName &&
                                  parser.channel == channel;
             if (matches) {
@@ -273,14 +271,14 @@ void CPreviewFileListEventImp::DeleteGroupItems(const _GROUP_FILE_INFO& group)
 
 void CPreviewFileListEventImp::DeleteSingleFileItem(int fileId)
 {
-    auto entry = std::find_if(m_itemFileIds.begin(), m_itemFileIds.end(),
-                              [fileId](const auto& itemId) { return itemId.second == fileId; });
-    if (entry == m_itemFileIds.end() || !m_itemPaths.count(entry->first))
+    auto entry = std::find_if(m_itemPaths.begin(), m_itemPaths.end(), [this, fileId](const auto& itemPath) {
+        return m_tree->GetItemData(itemPath.first) == DWORD(fileId);
+    });
+    if (entry == m_itemPaths.end())
         return;
     void* item = entry->first;
     m_tree->DeleteItem(item);
-    m_itemPaths.erase(item);
-    m_itemFileIds.erase(entry);
+    m_itemPaths.erase(entry);
     if (item == m_currentItem)
         m_currentItem = nullptr;
 }

@@ -61,8 +61,7 @@ private:
     CSFView* m_view = nullptr;
     boost::weak_ptr<CPreviewPageEventImp> m_page;
     CSFTreeCtrl* m_tree = nullptr;
-    std::map<void*, std::wstring> m_itemPaths;
-    std::map<void*, int> m_itemFileIds;
+    std::map<void*, std::wstring> m_itemPaths;  // single files; their item data is the file id
     std::map<std::wstring, void*> m_pathItems;
     void* m_currentItem = nullptr;
 };
