@@ -278,14 +278,8 @@ int CPlayManagerUILogic::SetRepeatOne(int mode)
     }
     const int previous = m_repeatOne;
     m_repeatOne = mode;
-    if (mode == 1 && !m_shown.empty() && m_shown.begin()->second.queryType == QUERY_FILEPATH_DAY) {
-        const std::map<void*, int> shown = m_handleToWindow;
-        for (const auto& [handle, window] : shown) {
-            _QUERY_FILE_INFO* entry = GetWindowEntry(window);
-            if (entry && entry->endMark == 1)
-                m_listener->OnFileEnd(handle);
-        }
-    }
+    if (mode == 1 && !m_shown.empty() && m_shown.begin()->second.queryType == QUERY_FILEPATH_DAY)
+        ReannounceEndedFiles();
     return previous;
 }
 
@@ -483,13 +477,18 @@ void CPlayManagerUILogic::Pause(int pause, void* handle, int window)
         return;
     }
     POST_PLAY(Task_Pause, handles, pause);
-    if (pause != 0)
-        return;
+    if (pause == 0)
+        ReannounceEndedFiles();
+}
+
+void CPlayManagerUILogic::ReannounceEndedFiles()
+{
+    // A copy: the end handling may close windows.
     const std::map<void*, int> shown = m_handleToWindow;
-    for (const auto& [shownHandle, shownWindow] : shown) {
-        _QUERY_FILE_INFO* entry = GetWindowEntry(shownWindow);
+    for (const auto& [handle, window] : shown) {
+        _QUERY_FILE_INFO* entry = GetWindowEntry(window);
         if (entry && entry->endMark == 1)
-            m_listener->OnFileEnd(shownHandle);
+            m_listener->OnFileEnd(handle);
     }
 }
 
