@@ -18,6 +18,7 @@
 #include "Main/MainPlayListener.h"
 #include "Main/MainTimeLineEventImp.h"
 #include "Main/PageHost.h"
+#include "Main/PathNames.h"
 #include "Main/PlayBarEventImp.h"
 #include "Main/PlayManagerPlayLogic.h"
 #include "Main/PlayWinManagerEventImp.h"
@@ -48,12 +49,6 @@ bool Covers(const _QUERY_FILE_INFO& entry, unsigned int time)
 bool HasTimes(const _QUERY_FILE_INFO& entry)
 {
     return entry.startTime >= 0 && entry.endTime >= 0;
-}
-
-std::wstring FileNameOf(const std::wstring& path)
-{
-    const std::size_t slash = path.rfind(L'/');
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
 PlayHandleList NewHandleList()
@@ -136,14 +131,12 @@ void CPlayManagerUILogic::MarkPlaying(const _QUERY_FILE_INFO& entry, int on) con
 
 boost::shared_ptr<std::list<_GROUP_FILE_INFO>> CPlayManagerUILogic::MakeItemDescription(const _QUERY_FILE_INFO& entry)
 {
-    std::wstring name = FileNameOf(entry.path);
+    std::wstring name;
     if (entry.queryType == QUERY_FILEPATH_SINGLE) {
-        const std::size_t dot = name.rfind(L'.');
-        if (dot != std::wstring::npos)
-            name.erase(dot);
+        name = FileNameWithoutExtension(entry.path);
     } else {
         CNamingRuleParser parser(nullptr);
-        parser.Parse(name.c_str());
+        parser.Parse(FileNameOf(entry.path).c_str());
         name = parser.name;
     }
     _GROUP_FILE_INFO item;
