@@ -280,13 +280,9 @@ void CPlayManagerUILogic::Task_SetPlayDirection_FailedRet(PlayHandleList failed,
 {
     if (forward != 0)
         return;
-    for (void* handle : *failed) {
-        const int window = GetWindowOfHandle(handle);
-        if (_QUERY_FILE_INFO* entry = GetHiddenEntry(handle))
+    for (void* handle : *failed)
+        if (_QUERY_FILE_INFO* entry = GetEntry(handle))
             entry->directionMark = 1;
-        else if (window >= 0)
-            GetWindowEntry(window)->directionMark = 1;
-    }
     if (_QUERY_FILE_INFO* current = GetWindowEntry(CurrentWindow()))
         UpdatePlayBar(kReverseButton, current->directionMark == 1 ? 0 : 1);
     Notify(L"Failed to play backward!");
@@ -456,11 +452,8 @@ void CPlayManagerUILogic::Pause(int pause, void* handle, int window)
         if (!handle)
             handle = GetHandleOfWindow(window);
         handles->push_back(handle);
-        const int shownWindow = GetWindowOfHandle(handle);
-        if (shownWindow >= 0)
-            m_shown[shownWindow].pauseMark = pause;
-        else if (_QUERY_FILE_INFO* hidden = GetHiddenEntry(handle))
-            hidden->pauseMark = pause;
+        if (_QUERY_FILE_INFO* entry = GetEntry(handle))
+            entry->pauseMark = pause;
     }
     if (handles->empty())
         return;
