@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cwctype>
 #include <sys/stat.h>
 
 #include <QDebug>
 
 #include "Base/PostTask.h"
 #include "Base/TextCodec.h"
+#include "Common/FileNameHelpers.h"
 #include "Common/LangString.h"
 #include "Common/UserMessages.h"
 #include "FileIndex/NamingRuleParser.h"
@@ -35,6 +35,8 @@ constexpr int kRepeatOneButton = 156;
 constexpr int kSyncPlayButton = 157;
 constexpr int kReverseButton = 158;
 constexpr int kPlayButton = 159;
+// Only these recordings can be cut into a new one.
+constexpr int kKvxFileType = 1;
 
 bool IsNormalSpeed(float speed)
 {
@@ -671,10 +673,7 @@ int CPlayManagerUILogic::StartRecord(void* handle, const std::wstring& path, int
     _QUERY_FILE_INFO* entry = GetWindowEntry(window);
     if (!entry)
         return 0;
-    const std::size_t dot = entry->path.rfind(L'.');
-    std::wstring extension = dot == std::wstring::npos ? L"" : entry->path.substr(dot, 7);
-    std::transform(extension.begin(), extension.end(), extension.begin(), [](wchar_t c) { return std::towlower(c); });
-    if (extension != L".kvx")
+    if (GetFileTypeByExtension(entry->path) != kKvxFileType)
         return 0;
     POST_PLAY(Task_StartRecord, handle, path, recordType, window);
     return 1;
