@@ -236,6 +236,13 @@ void* CPlayManagerUILogic::GetHandleOfWindow(int window) const
     return nullptr;
 }
 
+void* CPlayManagerUILogic::HandleOrWindowHandle(void* handle, int window) const
+{
+    if (handle || window < 0)
+        return handle;
+    return GetHandleOfWindow(window);
+}
+
 _QUERY_FILE_INFO* CPlayManagerUILogic::GetShownEntry(void* handle)
 {
     const int window = GetWindowOfHandle(handle);
@@ -639,13 +646,9 @@ void CPlayManagerUILogic::ChangeAudio(int newWindow, int oldWindow)
 
 void CPlayManagerUILogic::SeekRelativePos(void* handle, float percent, int window)
 {
-    if (!handle) {
-        if (window <= -1)
-            return;
-        handle = GetHandleOfWindow(window);
-        if (!handle)
-            return;
-    }
+    handle = HandleOrWindowHandle(handle, window);
+    if (!handle)
+        return;
     POST_PLAY(Task_SeekRelativePos, handle, percent);
 }
 
@@ -653,10 +656,9 @@ void CPlayManagerUILogic::SeekRelativePos(void* handle, float percent, int windo
 
 void CPlayManagerUILogic::SnapPicture(void* handle, const std::wstring& path, int imageType, int window)
 {
-    if (!handle) {
-        if (window <= -1 || !(handle = GetHandleOfWindow(window)))
-            return;
-    }
+    handle = HandleOrWindowHandle(handle, window);
+    if (!handle)
+        return;
     POST_PLAY(Task_SnapPicure, handle, path, PLAY_MODULE::PM_IMAGE_TYPE(imageType));
 }
 
@@ -681,10 +683,9 @@ int CPlayManagerUILogic::StartRecord(void* handle, const std::wstring& path, int
 
 void CPlayManagerUILogic::StopRecord(void* handle, int window)
 {
-    if (!handle) {
-        if (window <= -1 || !(handle = GetHandleOfWindow(window)))
-            return;
-    }
+    handle = HandleOrWindowHandle(handle, window);
+    if (!handle)
+        return;
     POST_PLAY(Task_StopRecord, handle, window);
 }
 
