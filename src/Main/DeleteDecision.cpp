@@ -1,5 +1,7 @@
 #include "Main/DeleteDecision.h"
 
+#include <boost/make_shared.hpp>
+
 bool IsDeleteSetInUse(const DeleteUsage& u)
 {
     return HasCommonGroupFiles(u.checked, u.playing) ||
@@ -26,4 +28,12 @@ GroupFileListPtr MakeFreeDeleteSet(const DeleteUsage& u)
     set = SplitGroupFileList(set, u.watermark, 0);
     set = SplitGroupFileList(set, u.preview, 0);
     return SplitGroupFileList(set, u.exporting ? u.exportChecked : u.exportPlaying, 0);
+}
+
+boost::shared_ptr<std::list<_GROUP_FILE_INFO>> ToItemList(const GroupFileListPtr& items)
+{
+    auto list = boost::make_shared<std::list<_GROUP_FILE_INFO>>();
+    if (items)
+        *list = *items;
+    return list;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <boost/shared_ptr.hpp>
+
 #include "Common/GroupFileLists.h"
 
 // What the pages use of the items checked for deletion in the file list.
@@ -28,3 +30,5 @@ bool IsDeleteSetInUse(const DeleteUsage& usage);
 DeleteStops FindUsesToStop(const DeleteUsage& usage);
 // The checked items nobody uses (the user declined to stop the others).
 GroupFileListPtr MakeFreeDeleteSet(const DeleteUsage& usage);
+// A copy of items (empty when there are none) as the pages and the helper logic take it.
+boost::shared_ptr<std::list<_GROUP_FILE_INFO>> ToItemList(const GroupFileListPtr& items);

@@ -50,14 +50,6 @@ GroupFileListPtr ToShared(const boost::shared_ptr<std::list<_GROUP_FILE_INFO>>& 
     return list ? std::make_shared<GroupFileList>(*list) : std::make_shared<GroupFileList>();
 }
 
-boost::shared_ptr<std::list<_GROUP_FILE_INFO>> ToBoost(const GroupFileListPtr& list)
-{
-    auto copy = boost::make_shared<std::list<_GROUP_FILE_INFO>>();
-    if (list)
-        *copy = *list;
-    return copy;
-}
-
 bool PathExists(const std::string& path)
 {
     struct stat info {};
@@ -561,7 +553,7 @@ void CMainFrameEventImp::StopDeleteUses(const DeleteStops& stops, const DeleteUs
 {
     auto logic = PlayLogicOf(m_mainPage);
     if (stops.closeMainWindows && logic)
-        logic->CloseFilesOfDeletedItems(ToBoost(SplitGroupFileList(usage.checked, usage.playing, 1)));
+        logic->CloseFilesOfDeletedItems(ToItemList(SplitGroupFileList(usage.checked, usage.playing, 1)));
     if (stops.stopWatermark && m_watermarkPage)
         m_watermarkPage->StopCheck();
     if (stops.closeExport && m_exportView)
@@ -572,7 +564,7 @@ void CMainFrameEventImp::StopDeleteUses(const DeleteStops& stops, const DeleteUs
 
 void CMainFrameEventImp::RemoveFromPageLists(const GroupFileListPtr& items)
 {
-    auto list = ToBoost(items);
+    auto list = ToItemList(items);
     auto fileList = m_mainPage ? m_mainPage->GetFileList() : nullptr;
     if (fileList)
         fileList->DeleteFileItems(list);

@@ -21,6 +21,7 @@
 #include "Main/FileListHost.h"
 #include "Main/FileListOwner.h"
 #include "Main/MainFrameHelpLogic.h"
+#include "Main/PathNames.h"
 #include "Widgets/SFTreeCtrl.h"
 #include "Widgets/SFVideoWindow.h"
 
@@ -40,12 +41,6 @@ std::list<std::wstring> PickExtensions(const std::list<std::wstring>* extensions
         return *extensions;
     const std::list<std::wstring>& settings = CConfigManager::GetInstance()->GetRecordFormats();
     return settings.empty() ? FileIndexFormats::GetDefaultRecordFormats() : settings;
-}
-
-std::wstring FileNameOf(const std::wstring& path)
-{
-    const std::size_t slash = path.rfind(L'/');
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
 boost::shared_ptr<_QUERY_FILE_INFO> MakePlayRecord(const _QUERY_FILE_INFO& answer, int window)

@@ -10,6 +10,7 @@
 #include "Main/MainPageEventImp.h"
 #include "Main/MainPageFileList.h"
 #include "Main/MainTimeLineEventImp.h"
+#include "Main/PathNames.h"
 #include "Main/PlayBarEventImp.h"
 #include "Main/PlayManagerPlayLogic.h"
 #include "Main/PlayManagerUILogic.h"
@@ -28,14 +29,6 @@ boost::shared_ptr<CMainTimeLineEventImp> TimeLineOf(const boost::shared_ptr<CPla
 {
     boost::shared_ptr<CMainPageEventImp> page = MainPageOf(ui);
     return page ? page->GetMainTimeLine() : boost::shared_ptr<CMainTimeLineEventImp>();
-}
-
-std::wstring FileNameWithoutExtension(const std::wstring& path)
-{
-    const std::size_t slash = path.rfind(L'/');
-    std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
-    const std::size_t dot = name.rfind(L'.');
-    return dot == std::wstring::npos ? name : name.substr(0, dot);
 }
 
 }  // namespace

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cwctype>
 #include <sys/stat.h>
 
 #include <QDebug>
 
 #include "Base/PostTask.h"
 #include "Base/TextCodec.h"
+#include "Common/FileNameHelpers.h"
 #include "Common/LangString.h"
 #include "Common/UserMessages.h"
 #include "FileIndex/NamingRuleParser.h"
@@ -18,6 +18,7 @@
 #include "Main/MainPlayListener.h"
 #include "Main/MainTimeLineEventImp.h"
 #include "Main/PageHost.h"
+#include "Main/PathNames.h"
 #include "Main/PlayBarEventImp.h"
 #include "Main/PlayManagerPlayLogic.h"
 #include "Main/PlayWinManagerEventImp.h"
@@ -34,6 +35,8 @@ constexpr int kRepeatOneButton = 156;
 constexpr int kSyncPlayButton = 157;
 constexpr int kReverseButton = 158;
 constexpr int kPlayButton = 159;
+// Only these recordings can be cut into a new one.
+constexpr int kKvxFileType = 1;
 
 bool IsNormalSpeed(float speed)
 {
@@ -48,12 +51,6 @@ bool Covers(const _QUERY_FILE_INFO& entry, unsigned int time)
 bool HasTimes(const _QUERY_FILE_INFO& entry)
 {
     return entry.startTime >= 0 && entry.endTime >= 0;
-}
-
-std::wstring FileNameOf(const std::wstring& path)
-{
-    const std::size_t slash = path.rfind(L'/');
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
 PlayHandleList NewHandleList()
@@ -136,14 +133,12 @@ void CPlayManagerUILogic::MarkPlaying(const _QUERY_FILE_INFO& entry, int on) con
 
 boost::shared_ptr<std::list<_GROUP_FILE_INFO>> CPlayManagerUILogic::MakeItemDescription(const _QUERY_FILE_INFO& entry)
 {
-    std::wstring name = FileNameOf(entry.path);
+    std::wstring name;
     if (entry.queryType == QUERY_FILEPATH_SINGLE) {
-        const std::size_t dot = name.rfind(L'.');
-        if (dot != std::wstring::npos)
-            name.erase(dot);
+        name = FileNameWithoutExtension(entry.path);
     } else {
         CNamingRuleParser parser(nullptr);
-        parser.Parse(name.c_str());
+        parser.Parse(FileNameOf(entry.path).c_str());
         name = parser.name;
     }
     _GROUP_FILE_INFO item;
@@ -241,6 +236,13 @@ void* CPlayManagerUILogic::GetHandleOfWindow(int window) const
     return nullptr;
 }
 
+void* CPlayManagerUILogic::HandleOrWindowHandle(void* handle, int window) const
+{
+    if (handle || window < 0)
+        return handle;
+    return GetHandleOfWindow(window);
+}
+
 _QUERY_FILE_INFO* CPlayManagerUILogic::GetShownEntry(void* handle)
 {
     const int window = GetWindowOfHandle(handle);
@@ -278,14 +280,8 @@ int CPlayManagerUILogic::SetRepeatOne(int mode)
     }
     const int previous = m_repeatOne;
     m_repeatOne = mode;
-    if (mode == 1 && !m_shown.empty() && m_shown.begin()->second.queryType == QUERY_FILEPATH_DAY) {
-        const std::map<void*, int> shown = m_handleToWindow;
-        for (const auto& [handle, window] : shown) {
-            _QUERY_FILE_INFO* entry = GetWindowEntry(window);
-            if (entry && entry->endMark == 1)
-                m_listener->OnFileEnd(handle);
-        }
-    }
+    if (mode == 1 && !m_shown.empty() && m_shown.begin()->second.queryType == QUERY_FILEPATH_DAY)
+        ReannounceEndedFiles();
     return previous;
 }
 
@@ -293,13 +289,9 @@ void CPlayManagerUILogic::Task_SetPlayDirection_FailedRet(PlayHandleList failed,
 {
     if (forward != 0)
         return;
-    for (void* handle : *failed) {
-        const int window = GetWindowOfHandle(handle);
-        if (_QUERY_FILE_INFO* entry = GetHiddenEntry(handle))
+    for (void* handle : *failed)
+        if (_QUERY_FILE_INFO* entry = GetEntry(handle))
             entry->directionMark = 1;
-        else if (window >= 0)
-            GetWindowEntry(window)->directionMark = 1;
-    }
     if (_QUERY_FILE_INFO* current = GetWindowEntry(CurrentWindow()))
         UpdatePlayBar(kReverseButton, current->directionMark == 1 ? 0 : 1);
     Notify(L"Failed to play backward!");
@@ -469,11 +461,8 @@ void CPlayManagerUILogic::Pause(int pause, void* handle, int window)
         if (!handle)
             handle = GetHandleOfWindow(window);
         handles->push_back(handle);
-        const int shownWindow = GetWindowOfHandle(handle);
-        if (shownWindow >= 0)
-            m_shown[shownWindow].pauseMark = pause;
-        else if (_QUERY_FILE_INFO* hidden = GetHiddenEntry(handle))
-            hidden->pauseMark = pause;
+        if (_QUERY_FILE_INFO* entry = GetEntry(handle))
+            entry->pauseMark = pause;
     }
     if (handles->empty())
         return;
@@ -483,13 +472,18 @@ void CPlayManagerUILogic::Pause(int pause, void* handle, int window)
         return;
     }
     POST_PLAY(Task_Pause, handles, pause);
-    if (pause != 0)
-        return;
+    if (pause == 0)
+        ReannounceEndedFiles();
+}
+
+void CPlayManagerUILogic::ReannounceEndedFiles()
+{
+    // A copy: the end handling may close windows.
     const std::map<void*, int> shown = m_handleToWindow;
-    for (const auto& [shownHandle, shownWindow] : shown) {
-        _QUERY_FILE_INFO* entry = GetWindowEntry(shownWindow);
+    for (const auto& [handle, window] : shown) {
+        _QUERY_FILE_INFO* entry = GetWindowEntry(window);
         if (entry && entry->endMark == 1)
-            m_listener->OnFileEnd(shownHandle);
+            m_listener->OnFileEnd(handle);
     }
 }
 
@@ -652,13 +646,9 @@ void CPlayManagerUILogic::ChangeAudio(int newWindow, int oldWindow)
 
 void CPlayManagerUILogic::SeekRelativePos(void* handle, float percent, int window)
 {
-    if (!handle) {
-        if (window <= -1)
-            return;
-        handle = GetHandleOfWindow(window);
-        if (!handle)
-            return;
-    }
+    handle = HandleOrWindowHandle(handle, window);
+    if (!handle)
+        return;
     POST_PLAY(Task_SeekRelativePos, handle, percent);
 }
 
@@ -666,10 +656,9 @@ void CPlayManagerUILogic::SeekRelativePos(void* handle, float percent, int windo
 
 void CPlayManagerUILogic::SnapPicture(void* handle, const std::wstring& path, int imageType, int window)
 {
-    if (!handle) {
-        if (window <= -1 || !(handle = GetHandleOfWindow(window)))
-            return;
-    }
+    handle = HandleOrWindowHandle(handle, window);
+    if (!handle)
+        return;
     POST_PLAY(Task_SnapPicure, handle, path, PLAY_MODULE::PM_IMAGE_TYPE(imageType));
 }
 
@@ -686,10 +675,7 @@ int CPlayManagerUILogic::StartRecord(void* handle, const std::wstring& path, int
     _QUERY_FILE_INFO* entry = GetWindowEntry(window);
     if (!entry)
         return 0;
-    const std::size_t dot = entry->path.rfind(L'.');
-    std::wstring extension = dot == std::wstring::npos ? L"" : entry->path.substr(dot, 7);
-    std::transform(extension.begin(), extension.end(), extension.begin(), [](wchar_t c) { return std::towlower(c); });
-    if (extension != L".kvx")
+    if (GetFileTypeByExtension(entry->path) != kKvxFileType)
         return 0;
     POST_PLAY(Task_StartRecord, handle, path, recordType, window);
     return 1;
@@ -697,10 +683,9 @@ int CPlayManagerUILogic::StartRecord(void* handle, const std::wstring& path, int
 
 void CPlayManagerUILogic::StopRecord(void* handle, int window)
 {
-    if (!handle) {
-        if (window <= -1 || !(handle = GetHandleOfWindow(window)))
-            return;
-    }
+    handle = HandleOrWindowHandle(handle, window);
+    if (!handle)
+        return;
     POST_PLAY(Task_StopRecord, handle, window);
 }
 

@@ -120,6 +120,10 @@ private:
     void CloseOneWindow(void* handle, std::list<void*>& closing);
     // Tells a closing main window that the page is done once nothing is in flight.
     void ReportClosedWhenDone();
+    // Hands every shown file already at its end to the end handling again.
+    void ReannounceEndedFiles();
+    // handle, or when it is null the file shown in window (null when none).
+    void* HandleOrWindowHandle(void* handle, int window) const;
     void SwapWindow(int window, void* shown, void* hidden);
     bool EntriesHaveTimes() const;
     bool CanPlayBackward() const;

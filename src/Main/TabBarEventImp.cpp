@@ -23,14 +23,6 @@ const tagPOINT kInsideLabel{1, 1};
 const wchar_t* const kTabKeys[CTabBarEventImp::kTabCount] = {L"Play Window", L"Search",    L"Preview",
                                                              L"Export File", L"Watermark", L"Config"};
 
-boost::shared_ptr<std::list<_GROUP_FILE_INFO>> ToTaskList(const GroupFileListPtr& set)
-{
-    auto list = boost::make_shared<std::list<_GROUP_FILE_INFO>>();
-    if (set)
-        *list = *set;
-    return list;
-}
-
 }  // namespace
 
 SF_BEGIN_MESSAGE_MAP(CTabBarEventImp)
@@ -323,5 +315,5 @@ void CTabBarEventImp::ApplyDeleteSet(const GroupFileListPtr& set)
     auto helpLogic = owner->GetHelpLogic();
     if (helpLogic)
         SF_POST_TASK(LumivexBase::ML_HELPER, &CMainFrameHelpLogic::Task_DelCertainFile, helpLogic,
-                     ToTaskList(set));
+                     ToItemList(set));
 }
