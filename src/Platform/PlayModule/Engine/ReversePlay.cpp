@@ -122,14 +122,19 @@ bool CReversePlay::DecodeBlockBefore(std::int64_t endMs)
             AVFramePtr frame = m_host.NextFrame();
             if (!frame || m_host.FrameTimeMs(*frame) >= endMs || m_host.Quitting())
                 break;
-            PlanarPicture picture;
-            if (!m_host.ConvertFrame(*frame, picture))
+            // The picture dropped from the block's front lends its buffer.
+            PlanarPicture picture = std::move(m_spare);
+            if (!m_host.ConvertFrame(*frame, picture)) {
+                m_spare = std::move(picture);
                 continue;
+            }
             picture.timeMs = m_host.FrameTimeMs(*frame);
             picture.key = frame->key_frame != 0;
             m_block.push_back(std::move(picture));
-            if (m_block.size() > kMaxBlockFrames)
+            if (m_block.size() > kMaxBlockFrames) {
+                m_spare = std::move(m_block.front());
                 m_block.pop_front();
+            }
             if (m_keysOnly && m_block.back().key) {
                 // The block then holds its key frame alone.
                 m_blockEndMs = m_block.back().timeMs + 1;
