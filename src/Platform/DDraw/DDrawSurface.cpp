@@ -2,7 +2,18 @@
 
 #include <new>
 
+#include "Base/PlanarLayout.h"
 #include "Platform/DDraw/DDrawDevice.h"
+
+namespace {
+
+// Planar rows are a pitch wide; the pitch is even, so its chroma planes are pitch / 2 wide.
+SF_SOFT_BASE::PlanarLayout PlanarLayoutFor(int pitch, int height)
+{
+    return {pitch, height};
+}
+
+}  // namespace
 
 CDDrawSurface::CDDrawSurface(DDrawFormat format, int width, int height)
     : m_format(format), m_width(width), m_height(height), m_pitch(PitchFor(format, width))
@@ -24,17 +35,17 @@ size_t CDDrawSurface::BytesFor(DDrawFormat format, int width, int height)
 {
     const size_t pitch = static_cast<size_t>(PitchFor(format, width));
     const size_t h = static_cast<size_t>(height);
-    return format == DDFMT_YV12 ? SecondChromaOffset(int(pitch), height) + pitch / 2 * ((h + 1) / 2) : pitch * h;
+    return format == DDFMT_YV12 ? PlanarLayoutFor(int(pitch), height).Size() : pitch * h;
 }
 
 size_t CDDrawSurface::FirstChromaOffset(int pitch, int height)
 {
-    return static_cast<size_t>(pitch) * static_cast<size_t>(height);
+    return PlanarLayoutFor(pitch, height).FirstChromaOffset();
 }
 
 size_t CDDrawSurface::SecondChromaOffset(int pitch, int height)
 {
-    return FirstChromaOffset(pitch, height) + static_cast<size_t>(pitch / 2) * static_cast<size_t>((height + 1) / 2);
+    return PlanarLayoutFor(pitch, height).SecondChromaOffset();
 }
 
 bool CDDrawSurface::Allocate()

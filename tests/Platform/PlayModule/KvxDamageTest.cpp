@@ -10,28 +10,16 @@
 #include "Platform/PlayModule/Source/KvxIndexScanner.h"
 #include "Platform/PlayModule/Source/KvxMediaSource.h"
 #include "Platform/PlayModule/Format/KvxRecordParser.h"
-#include "Platform/PlayModule/Support/SampleFolder.h"
+#include "KvxSampleFixture.h"
 
 using namespace PLAY_MODULE;
 using namespace PLAY_MODULE_TEST;
 
 namespace {
 
-class KvxDamage : public ::testing::Test {
+class KvxDamage : public CKvxSampleFixture {
 protected:
-    void SetUp() override
-    {
-        KVX_WRITER::SyntheticOptions options;
-        options.seconds = 2;
-        options.width = 160;
-        options.height = 120;
-        options.gopSeconds = 1;
-        m_path = m_folder.MakeKvx(options);
-        ASSERT_FALSE(m_path.empty());
-        m_bytes = ReadFileBytes(m_path);
-        m_records = ReadAllRecords(m_path);
-        ASSERT_GT(m_records.size(), 20u);
-    }
+    void SetUp() override { MakeSample(2, 20); }
 
     std::vector<std::uint64_t> OffsetsOf(const std::vector<std::uint8_t>& bytes)
     {
@@ -55,11 +43,6 @@ protected:
         StoreU64(&bytes[at + 16], static_cast<std::uint64_t>(timeMs));
         StoreU32(&bytes[at + 44], Crc32(&bytes[at], 44));
     }
-
-    CSampleFolder m_folder;
-    std::string m_path;
-    std::vector<std::uint8_t> m_bytes;
-    std::vector<KvxRecord> m_records;
 };
 
 }  // namespace

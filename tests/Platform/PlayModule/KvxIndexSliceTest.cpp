@@ -5,35 +5,18 @@
 #include <gtest/gtest.h>
 
 #include "Platform/PlayModule/Source/KvxIndexScanner.h"
-#include "Platform/PlayModule/Support/SampleFolder.h"
+#include "KvxSampleFixture.h"
 
 using namespace PLAY_MODULE;
 using namespace PLAY_MODULE_TEST;
 
 namespace {
 
-class KvxIndexSlices : public ::testing::Test {
+class KvxIndexSlices : public CKvxSampleFixture {
 protected:
-    void SetUp() override
-    {
-        KVX_WRITER::SyntheticOptions options;
-        options.seconds = 6;
-        options.width = 160;
-        options.height = 120;
-        options.gopSeconds = 1;
-        m_path = m_folder.MakeKvx(options);
-        ASSERT_FALSE(m_path.empty());
-        m_bytes = ReadFileBytes(m_path);
-        m_records = ReadAllRecords(m_path);
-        ASSERT_GT(m_records.size(), 40u);
-    }
+    void SetUp() override { MakeSample(6, 40); }
 
     std::uint64_t Offset(std::size_t record) const { return m_records[record].offset; }
-
-    CSampleFolder m_folder;
-    std::string m_path;
-    std::vector<std::uint8_t> m_bytes;
-    std::vector<KvxRecord> m_records;
 };
 
 }  // namespace

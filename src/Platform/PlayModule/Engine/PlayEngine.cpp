@@ -89,9 +89,20 @@ void CPlayEngine::Shutdown()
 
 void CPlayEngine::Play()
 {
+    Unpause(true);
+}
+
+void CPlayEngine::Resume()
+{
+    Unpause(false);
+}
+
+void CPlayEngine::Unpause(bool requestPlay)
+{
     {
         std::lock_guard lock(m_mutex);
-        m_playRequested = true;
+        if (requestPlay)
+            m_playRequested = true;
         m_paused = false;
         m_settlePending = false;
         if (ClockOwner()) {
@@ -110,20 +121,6 @@ void CPlayEngine::Pause()
         m_settlePending = true;
         if (ClockOwner())
             m_clock->Pause();
-    }
-    m_wake.notify_all();
-}
-
-void CPlayEngine::Resume()
-{
-    {
-        std::lock_guard lock(m_mutex);
-        m_paused = false;
-        m_settlePending = false;
-        if (ClockOwner()) {
-            m_clock->Set(m_currentMs);
-            m_clock->Resume();
-        }
     }
     m_wake.notify_all();
 }

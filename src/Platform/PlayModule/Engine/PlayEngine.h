@@ -136,6 +136,8 @@ private:
     std::int64_t ShownMs() const override;
     void FinishCommand(const Command& command);
     bool ConvertFrame(const AVFrame& frame, PlanarPicture& out) override;
+    // Leaves the pause; requestPlay also starts a player that never played.
+    void Unpause(bool requestPlay);
     // Both with m_mutex held: the group may swap the clock at any time.
     bool ClockOwner() const;
     std::int64_t ClockTime(std::int64_t fileMs) const;

@@ -12,6 +12,15 @@ namespace {
 
 constexpr std::size_t kMaxBlockFrames = 64;
 
+// The block's last picture before timeMs.
+const PlanarPicture* LastBefore(const std::deque<PlanarPicture>& block, std::int64_t timeMs)
+{
+    for (auto it = block.rbegin(); it != block.rend(); ++it)
+        if (it->timeMs < timeMs)
+            return &*it;
+    return nullptr;
+}
+
 }  // namespace
 
 void CReversePlay::Repositioned()
@@ -39,12 +48,7 @@ const PlanarPicture* CReversePlay::PreviousPicture()
     // The block holds every frame from its first to m_blockEndMs; it answers
     // only while the shown frame lies inside that span.
     auto previousIn = [&]() -> const PlanarPicture* {
-        if (m_block.empty() || current > m_blockEndMs)
-            return nullptr;
-        for (auto it = m_block.rbegin(); it != m_block.rend(); ++it)
-            if (it->timeMs < current)
-                return &*it;
-        return nullptr;
+        return m_block.empty() || current > m_blockEndMs ? nullptr : LastBefore(m_block, current);
     };
     if (const PlanarPicture* picture = previousIn()) {
         m_needReposition = true;
@@ -66,10 +70,7 @@ const PlanarPicture* CReversePlay::PreviousPicture()
 
 const PlanarPicture* CReversePlay::ShownBlockPictureBefore(std::int64_t timeMs) const
 {
-    for (auto it = m_shownBlock.rbegin(); it != m_shownBlock.rend(); ++it)
-        if (it->timeMs < timeMs)
-            return &*it;
-    return nullptr;
+    return LastBefore(m_shownBlock, timeMs);
 }
 
 bool CReversePlay::LoadBlockBefore(std::int64_t endMs)
@@ -121,14 +122,19 @@ bool CReversePlay::DecodeBlockBefore(std::int64_t endMs)
             AVFramePtr frame = m_host.NextFrame();
             if (!frame || m_host.FrameTimeMs(*frame) >= endMs || m_host.Quitting())
                 break;
-            PlanarPicture picture;
-            if (!m_host.ConvertFrame(*frame, picture))
+            // The picture dropped from the block's front lends its buffer.
+            PlanarPicture picture = std::move(m_spare);
+            if (!m_host.ConvertFrame(*frame, picture)) {
+                m_spare = std::move(picture);
                 continue;
+            }
             picture.timeMs = m_host.FrameTimeMs(*frame);
             picture.key = frame->key_frame != 0;
             m_block.push_back(std::move(picture));
-            if (m_block.size() > kMaxBlockFrames)
+            if (m_block.size() > kMaxBlockFrames) {
+                m_spare = std::move(m_block.front());
                 m_block.pop_front();
+            }
             if (m_keysOnly && m_block.back().key) {
                 // The block then holds its key frame alone.
                 m_blockEndMs = m_block.back().timeMs + 1;

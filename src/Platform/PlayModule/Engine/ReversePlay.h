@@ -66,6 +66,7 @@ private:
     std::deque<PlanarPicture> m_blockAhead;  // the group before m_block
     std::deque<PlanarPicture> m_shownBlock;  // m_block while m_blockAhead is decoded
     std::int64_t m_blockAheadEndMs = 0;
+    PlanarPicture m_spare;  // last dropped from a full block, its buffer reused
     bool m_readingAhead = false;
     bool m_aheadInterrupted = false;
     bool m_needReposition = false;

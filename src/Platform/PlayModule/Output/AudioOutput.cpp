@@ -94,10 +94,10 @@ void CAudioOutput::Run(int sampleRate, int channels)
         m_opened = io != nullptr;
     }
     m_changed.notify_all();
+    std::vector<char> chunk;
     while (io && !m_quit) {
         QCoreApplication::processEvents();
         sink->setVolume(m_gain.load());
-        std::vector<char> chunk;
         {
             std::unique_lock lock(m_mutex);
             m_changed.wait_for(lock, std::chrono::milliseconds(10));

@@ -11,9 +11,7 @@
 
 extern "C" {
 #include <libavformat/avformat.h>
-#include <libavutil/dict.h>
 #include <libavutil/mathematics.h>
-#include <libavutil/parseutils.h>
 }
 
 namespace PLAY_MODULE {

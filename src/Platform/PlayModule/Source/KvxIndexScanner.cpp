@@ -32,6 +32,16 @@ int OpenForHeaders(const std::string& path, std::uint64_t& size)
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_RANDOM);
     return fd;
 }
+
+// pread, again when a signal cut it short.
+ssize_t ReadAt(int fd, std::uint8_t* into, std::size_t size, std::uint64_t pos)
+{
+    ssize_t n;
+    do {
+        n = ::pread(fd, into, size, static_cast<off_t>(pos));
+    } while (n < 0 && errno == EINTR);
+    return n;
+}
 }  // namespace
 
 bool CKvxIndexScanner::Scan(const std::string& path, CKeyFrameIndex& out,
@@ -63,10 +73,7 @@ bool CKvxIndexScanner::Window(std::uint64_t pos, std::size_t size)
     const std::size_t toPageEnd = kPage - static_cast<std::size_t>(pos % kPage);
     const std::size_t want = std::max(size, std::min(kHeaderRead, toPageEnd));
     if (m_window.size() < want) m_window.resize(std::max(want, kHeaderRead));
-    ssize_t n;
-    do {
-        n = ::pread(m_fd, m_window.data(), want, static_cast<off_t>(pos));
-    } while (n < 0 && errno == EINTR);
+    const ssize_t n = ReadAt(m_fd, m_window.data(), want, pos);
     m_windowStart = pos;
     m_windowSize = n > 0 ? static_cast<std::size_t>(n) : 0;
     return m_windowSize >= size;
@@ -83,10 +90,7 @@ std::optional<std::uint64_t> CKvxIndexScanner::FindHeaderFrom(std::uint64_t from
     std::vector<std::uint8_t> block(kSearchRead);
     while (from + kvx::kHeaderSize <= limit) {
         const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kSearchRead, limit - from));
-        ssize_t n;
-        do {
-            n = ::pread(m_fd, block.data(), want, static_cast<off_t>(from));
-        } while (n < 0 && errno == EINTR);
+        const ssize_t n = ReadAt(m_fd, block.data(), want, from);
         if (n < 4) return std::nullopt;
         const std::size_t avail = static_cast<std::size_t>(n);
         for (std::size_t i = 0; i + 4 <= avail; ++i) {
