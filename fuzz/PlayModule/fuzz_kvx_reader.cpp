@@ -69,6 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (reader.Open(path))
         while (reader.ReadNext(record)) Inspect(record, verifier);
     CKeyFrameIndex index;
+    CKvxIndexScanner::Index(path, index);
     CKvxIndexScanner::Scan(path, index);
     return 0;
 }

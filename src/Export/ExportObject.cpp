@@ -404,12 +404,30 @@ bool ExportObject::CloseRawCopy(bool cut)
         ::unlink(temporary);
         return true;
     }
-    if ((keep < m_written && ::truncate(temporary, off_t(keep)) != 0) ||
+    if ((keep < m_written && ::truncate(temporary, off_t(keep)) != 0) || !AppendFooter(keep) ||
         std::rename(temporary, currentJob->dstPath.c_str()) != 0) {
         ::unlink(temporary);
         return false;
     }
     return true;
+}
+
+// A ".kvx" copy ends with the key-frame footer of its own records.
+bool ExportObject::AppendFooter(std::uint64_t keep)
+{
+    const std::vector<std::uint8_t> footer = m_rawIsKvx ? m_cutPoint.Footer(keep) : std::vector<std::uint8_t>{};
+    if (footer.empty())
+        return true;
+    if (!destination->Open(m_temporaryPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING,
+                           kFileAttributeNormal))
+        return false;
+    std::uint32_t high = 0;
+    std::uint32_t low = 0;
+    destination->SeekToEnd(&high, &low);
+    const auto size = std::uint32_t(footer.size());
+    const bool written = destination->Write(footer.data(), size) == size;
+    destination->Close();
+    return written;
 }
 
 void ExportObject::Task_SendExportFileEndMsg()

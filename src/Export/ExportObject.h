@@ -81,6 +81,7 @@ private:
     // Closes the current job's output; cut: the job did not reach its end.
     bool CloseOutput(bool cut);
     bool CloseRawCopy(bool cut);
+    bool AppendFooter(std::uint64_t keep);
     void FailFeeding();
     bool WritePicture(CSnapshotQueue::Picture& picture);
     void OnPictureFailed();

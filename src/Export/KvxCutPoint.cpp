@@ -42,10 +42,17 @@ void CKvxCutPoint::TakeHeader(const std::uint8_t* header)
     KvxRecordHeader head;
     if (!head.Decode(header)) {
         m_broken = true;
+        m_footer.Spoil();
         return;
     }
+    m_footer.Note(head, m_nextRecord);
     if (head.IsKeyFrame() && m_nextRecord > 0)
         m_boundary = m_nextRecord;
     ++m_recordsSeen;
     m_nextRecord += kHeaderSize + head.payloadSize;
+}
+
+std::vector<std::uint8_t> CKvxCutPoint::Footer(std::uint64_t end) const
+{
+    return m_footer.Encode(end);
 }

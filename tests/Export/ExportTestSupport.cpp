@@ -5,6 +5,9 @@
 #include <fstream>
 #include <iterator>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 
 extern "C" {
@@ -18,6 +21,7 @@ extern "C" {
 #include "KvxWriter/RecordingName.h"
 #include "KvxWriter/TestRecorderKey.h"
 #include "Platform/PlayModule/Format/KvxChainVerifier.h"
+#include "Platform/PlayModule/Format/KvxIndexFooter.h"
 #include "Platform/PlayModule/Format/KvxRecordParser.h"
 #include "Support/ProcessUntil.h"
 
@@ -89,8 +93,15 @@ ClipCheck CheckClip(const std::string& path)
 {
     ClipCheck check;
     const std::string bytes = ReadBytes(path);
+    check.recordsEnd = bytes.size();
+    if (const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC); fd >= 0) {
+        const auto footer = PLAY_MODULE::CKvxIndexFooter::ReadFrom(fd, bytes.size());
+        check.footer = footer.has_value();
+        check.recordsEnd = footer ? std::size_t(footer->trailer.tableOffset) : bytes.size();
+        ::close(fd);
+    }
     PLAY_MODULE::CKvxRecordParser parser;
-    parser.Feed({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+    parser.Feed({reinterpret_cast<const std::uint8_t*>(bytes.data()), check.recordsEnd});
     PLAY_MODULE::CKvxChainVerifier verifier;
     PLAY_MODULE::KvxRecord record;
     using Result = PLAY_MODULE::CKvxChainVerifier::Result;

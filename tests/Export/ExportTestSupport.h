@@ -51,6 +51,8 @@ struct ClipCheck {
     int keyFrames = 0;
     int errors = 0;         // digest, chain or signature faults
     bool endsSigned = false;  // the last record is a valid signature
+    bool footer = false;      // ends with a key-frame footer that holds
+    std::size_t recordsEnd = 0;
 };
 // Checks a raw clip's records against their chain and signatures.
 ClipCheck CheckClip(const std::string& path);

@@ -330,16 +330,21 @@ TEST_F(UILogicTest, ExportsWriteNamedClipsOfTheClampedSpan)
     ASSERT_TRUE(std::filesystem::exists(secondPath));
     // The first clip begins at the key frame at or before 3 s (2 s) and runs
     // to the file's end; the second is its whole recording.
+    // Each ends with the key-frame footer of its own records, so the whole
+    // recording is copied as it is.
     const std::string source = ReadBytes(first);
     const std::string clip = ReadBytes(firstPath);
-    ASSERT_GT(clip.size(), 0u);
-    EXPECT_LT(clip.size(), source.size());
-    EXPECT_EQ(source.substr(source.size() - clip.size()), clip);
+    const std::size_t sourceRecords = CheckClip(first).recordsEnd;
+    const std::size_t clipRecords = CheckClip(firstPath).recordsEnd;
+    ASSERT_GT(clipRecords, 0u);
+    EXPECT_LT(clipRecords, sourceRecords);
+    EXPECT_EQ(source.substr(sourceRecords - clipRecords, clipRecords), clip.substr(0, clipRecords));
     EXPECT_EQ(ReadBytes(secondPath), ReadBytes(second));
     for (const std::string& path : {firstPath, secondPath}) {
         const ClipCheck check = CheckClip(path);
         EXPECT_EQ(check.errors, 0) << path;
         EXPECT_TRUE(check.endsSigned) << path;
+        EXPECT_TRUE(check.footer) << path;
     }
 
     // AVI: one clip per recording, lasting its cut span.

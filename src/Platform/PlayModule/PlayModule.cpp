@@ -55,6 +55,7 @@ int CPlayModule::Open(const char* path)
     if (!source)
         return 0;
     const std::int64_t fileSize = source->FileSize();
+    m_dataEnd = source->DataEnd();
     const std::int64_t ownStart = source->OwnStartTimeMs();
     const std::int64_t duration = source->DurationMs();
     auto engine = std::make_unique<CPlayEngine>(this, m_listener);

@@ -164,7 +164,7 @@ private:
     std::thread m_indexThread;
     std::atomic<bool> m_cancelScan{false};
     std::atomic<int> m_indexOrigin{0};
-    std::int64_t m_fileSize = 0;
+    std::int64_t m_dataEnd = 0;  // the next key frame's position past the last
 
     mutable std::mutex m_mutex;
     CGroupPlay* m_group = nullptr;

@@ -17,7 +17,6 @@ namespace PLAY_MODULE {
 
 void CPlayModule::StartIndex(const std::string& path, std::int64_t fileSize)
 {
-    m_fileSize = fileSize;
     m_indexOrigin = 0;
     m_cancelScan = false;
     std::optional<CKeyFrameIndex> given;
@@ -113,7 +112,7 @@ bool CPlayModule::KeyFrameAt(std::int64_t absMs, bool next, FRAME_POS& pos)
                                   });
     if (next) {
         if (after == entries.end()) {
-            pos.nFilePos = m_fileSize;
+            pos.nFilePos = m_dataEnd;
             pos.nFrameTimeMs = end;
         } else {
             pos.nFilePos = std::int64_t(after->position);

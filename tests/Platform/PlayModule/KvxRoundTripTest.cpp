@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -7,6 +8,7 @@
 #include "Platform/PlayModule/Format/KvxAudioPayload.h"
 #include "Platform/PlayModule/Format/KvxChainVerifier.h"
 #include "Platform/PlayModule/Format/KvxFileWriter.h"
+#include "Platform/PlayModule/Format/KvxIndexFooter.h"
 #include "Platform/PlayModule/Format/KvxOverlayRules.h"
 #include "Platform/PlayModule/Format/KvxOverlayTargets.h"
 #include "Platform/PlayModule/Format/KvxRecordParser.h"
@@ -105,7 +107,10 @@ TEST(KvxRoundTrip, RecordsReadBackWithTheirTimesKindsAndPayloads)
         EXPECT_EQ(ContentOf(records[i]), expected[i].data);
         offset += records[i].TotalSize();
     }
-    EXPECT_EQ(offset, ReadFileBytes(path).size());
+    // Only the key-frame footer follows the records.
+    const auto keyFrames = std::count_if(records.begin(), records.end(), [](const auto& r) { return r.header.IsKeyFrame(); });
+    EXPECT_EQ(offset + std::uint64_t(keyFrames) * CKvxIndexFooter::kEntrySize + CKvxIndexFooter::kTrailerSize,
+              ReadFileBytes(path).size());
 }
 
 TEST(KvxRoundTrip, KeyFramesCarryCodecSizeRateAndParameterSets)
@@ -222,7 +227,7 @@ TEST(KvxRoundTrip, EveryKeyFrameToKeyFrameRangeIsAValidRecordingOnItsOwn)
     std::vector<std::uint64_t> cuts;
     for (const auto& r : records)
         if (r.header.IsKeyFrame()) cuts.push_back(r.offset);
-    cuts.push_back(bytes.size());
+    cuts.push_back(records.back().offset + records.back().TotalSize());  // the footer follows
     ASSERT_EQ(cuts.size(), 4u);
     for (std::size_t i = 0; i + 1 < cuts.size(); ++i) {
         SCOPED_TRACE(i);

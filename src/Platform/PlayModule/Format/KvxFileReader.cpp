@@ -1,11 +1,14 @@
 #include "Platform/PlayModule/Format/KvxFileReader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "Platform/PlayModule/Format/KvxIndexFooter.h"
 
 namespace PLAY_MODULE {
 
@@ -19,6 +22,7 @@ bool CKvxFileReader::Open(const std::string& path)
 {
     Close();
     m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    m_sizeSeen = m_recordsEnd = 0;
     Seek(0);
     return m_fd >= 0;
 }
@@ -42,9 +46,22 @@ std::uint64_t CKvxFileReader::FileSize() const
     return static_cast<std::uint64_t>(st.st_size);
 }
 
+std::uint64_t CKvxFileReader::RecordsEnd()
+{
+    const std::uint64_t size = FileSize();
+    if (size != m_sizeSeen) {
+        m_sizeSeen = size;
+        const auto footer = CKvxIndexFooter::ReadFrom(m_fd, size);
+        m_recordsEnd = footer ? footer->trailer.tableOffset : size;
+    }
+    return m_recordsEnd;
+}
+
 bool CKvxFileReader::ReadMore()
 {
-    m_chunk.resize(kChunkSize);
+    const std::uint64_t end = RecordsEnd();
+    if (m_readPos >= end) return false;
+    m_chunk.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kChunkSize, end - m_readPos)));
     auto& chunk = m_chunk;
     for (;;) {
         const ssize_t n = ::pread(m_fd, chunk.data(), chunk.size(), static_cast<off_t>(m_readPos));

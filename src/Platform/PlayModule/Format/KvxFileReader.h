@@ -8,9 +8,10 @@
 
 namespace PLAY_MODULE {
 
-// Reads the records of a ".kvx" (or growing ".kvx_") file in order.
-// At the current end of the file ReadNext returns false; when the file has
-// grown, later calls go on where it stopped.
+// Reads the records of a ".kvx" (or growing ".kvx_") file in order; they
+// end at the key-frame footer when the file has one. At the current end of
+// the file ReadNext returns false; when the file has grown, later calls go
+// on where it stopped.
 class CKvxFileReader {
 public:
     CKvxFileReader() = default;
@@ -27,6 +28,8 @@ public:
     void Seek(std::uint64_t offset);
     // Size of the file now (it may grow).
     std::uint64_t FileSize() const;
+    // Where the records end now: at the footer when one holds, else at the end.
+    std::uint64_t RecordsEnd();
     std::uint64_t SkippedBytes() const { return m_parser.SkippedBytes(); }
 
 private:
@@ -34,6 +37,8 @@ private:
 
     int m_fd = -1;
     std::uint64_t m_readPos = 0;
+    std::uint64_t m_sizeSeen = 0;
+    std::uint64_t m_recordsEnd = 0;
     CKvxRecordParser m_parser;
     std::vector<std::uint8_t> m_chunk;
 };

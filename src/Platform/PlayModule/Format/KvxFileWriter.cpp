@@ -35,6 +35,7 @@ bool CKvxFileWriter::Open(const std::string& path)
     if (!m_failed) m_sink = std::make_unique<CBackgroundFileSink>(m_fd);
     m_written = 0;
     m_buffer.clear();
+    m_footer = CKvxIndexFooter{};
     return !m_failed;
 }
 
@@ -63,53 +64,68 @@ bool CKvxFileWriter::Admits(std::size_t payloadSize, std::int64_t timeMs)
 
 bool CKvxFileWriter::FlushIfFull() { return m_buffer.size() < kFlushSize ? !m_failed : Flush(); }
 
+bool CKvxFileWriter::Added(std::size_t before)
+{
+    m_footer.NoteRecords(std::span(m_buffer).subspan(before), m_written + before);
+    return FlushIfFull();
+}
+
 bool CKvxFileWriter::WriteVideo(const KvxVideoFrame& frame)
 {
     const std::size_t payload =
         frame.data.size() +
         (frame.keyFrame ? KvxVideoPayload::kKeyInfoSize + frame.parameterSets.size() : 0);
     if (!IsOpen() || !Admits(payload, frame.timeMs)) return false;
+    const std::size_t before = m_buffer.size();
     m_encoder.AddVideo(frame, m_buffer);
     m_lastTimeMs = frame.timeMs;
-    return FlushIfFull();
+    return Added(before);
 }
 
 bool CKvxFileWriter::WriteAudio(const KvxAudioPayload& audio, std::int64_t timeMs)
 {
     if (!IsOpen() || !Admits(KvxAudioPayload::kInfoSize + audio.data.size(), timeMs)) return false;
+    const std::size_t before = m_buffer.size();
     m_encoder.AddAudio(audio, timeMs, m_buffer);
     m_lastTimeMs = timeMs;
-    return FlushIfFull();
+    return Added(before);
 }
 
 bool CKvxFileWriter::WriteOverlay(kvx::RecordKind kind, std::int64_t timeMs,
                                   std::span<const std::uint8_t> payload)
 {
     if (!IsOpen() || !Admits(payload.size(), timeMs)) return false;
+    const std::size_t before = m_buffer.size();
     m_encoder.AddOverlay(kind, timeMs, payload, m_buffer);
     m_lastTimeMs = timeMs;
-    return FlushIfFull();
+    return Added(before);
 }
 
 bool CKvxFileWriter::WriteWatermark(std::int64_t timeMs, const std::string& utf8Text)
 {
     if (!IsOpen() || !Admits(utf8Text.size(), timeMs)) return false;
+    const std::size_t before = m_buffer.size();
     m_encoder.AddWatermark(timeMs, utf8Text, m_buffer);
     m_lastTimeMs = timeMs;
-    return FlushIfFull();
+    return Added(before);
 }
 
 bool CKvxFileWriter::WriteRaw(std::span<const std::uint8_t> bytes)
 {
     if (!IsOpen()) return false;
+    const std::size_t before = m_buffer.size();
     m_buffer.insert(m_buffer.end(), bytes.begin(), bytes.end());
-    return FlushIfFull();
+    return Added(before);
 }
 
 bool CKvxFileWriter::Close()
 {
     if (!IsOpen()) return false;
+    const std::size_t before = m_buffer.size();
     m_encoder.AddClosingSignature(m_lastTimeMs, m_buffer);
+    m_footer.NoteRecords(std::span(m_buffer).subspan(before), m_written + before);
+    const auto footer = m_footer.Encode(m_written + m_buffer.size());
+    m_buffer.insert(m_buffer.end(), footer.begin(), footer.end());
     Flush();
     if (!m_sink->Drain()) Failed(m_sink->Error());
     m_sink.reset();

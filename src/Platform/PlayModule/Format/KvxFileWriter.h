@@ -7,13 +7,14 @@
 #include <vector>
 
 #include "Platform/PlayModule/Format/BackgroundFileSink.h"
+#include "Platform/PlayModule/Format/KvxIndexFooter.h"
 #include "Platform/PlayModule/Format/KvxRecordEncoder.h"
 
 namespace PLAY_MODULE {
 
 // Writes a ".kvx" recording (the file writes run on a background thread). While it is written the file is named
 // "<path>_" (".kvx_" for a ".kvx" path); Close adds the closing signature
-// and renames it into place.
+// and the key-frame footer, and renames it into place.
 class CKvxFileWriter {
 public:
     explicit CKvxFileWriter(std::shared_ptr<const CKvxSigner> signer = nullptr);
@@ -44,10 +45,13 @@ private:
     // False (and the file failed) for a record no reader would take.
     bool Admits(std::size_t payloadSize, std::int64_t timeMs);
     bool FlushIfFull();
+    // Notes the records added to the buffer from before, then flushes when full.
+    bool Added(std::size_t before);
     bool Flush();
     void Failed(int error);
 
     CKvxRecordEncoder m_encoder;
+    CKvxIndexFooter m_footer;
     int m_fd = -1;
     std::unique_ptr<CBackgroundFileSink> m_sink;
     bool m_failed = false;

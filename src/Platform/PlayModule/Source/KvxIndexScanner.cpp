@@ -5,6 +5,8 @@
 #include <cstring>
 #include <thread>
 
+#include "Platform/PlayModule/Format/KvxIndexFooter.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,6 +17,10 @@ namespace {
 constexpr std::size_t kHeaderRead = 1024;
 constexpr std::size_t kPage = 4096;
 constexpr std::size_t kSearchRead = 64u << 10;
+// Below this mean record size, reading whole blocks beats reading headers.
+constexpr std::uint64_t kSmallRecord = 64u << 10;
+constexpr std::uint64_t kRecordsToJudge = 16;
+constexpr std::size_t kBlockRead = 1u << 20;
 constexpr int kMaxSlices = 32;
 constexpr std::uint64_t kBisectNear = 1u << 20;
 constexpr int kMaxProbeRecords = 4096;
@@ -50,7 +56,19 @@ bool CKvxIndexScanner::Scan(const std::string& path, CKeyFrameIndex& out,
     std::uint64_t size = 0;
     const int fd = OpenForHeaders(path, size);
     if (fd < 0) return false;
-    const bool ok = CKvxIndexScanner(fd, size).Run(out, cancel, std::max<std::uint64_t>(1, sliceBytes));
+    const bool ok = CKvxIndexScanner(fd, size).Run(out, cancel, sliceBytes);
+    ::close(fd);
+    return ok;
+}
+
+bool CKvxIndexScanner::Index(const std::string& path, CKeyFrameIndex& out, const std::atomic<bool>* cancel)
+{
+    std::uint64_t size = 0;
+    const int fd = OpenForHeaders(path, size);
+    if (fd < 0) return false;
+    CKvxIndexScanner scanner(fd, size);
+    const bool cancelled = cancel && cancel->load();
+    const bool ok = !cancelled && (scanner.ReadFooter(out) || scanner.Run(out, cancel, 0));
     ::close(fd);
     return ok;
 }
@@ -60,9 +78,50 @@ std::optional<std::uint64_t> CKvxIndexScanner::FindKeyFrame(const std::string& p
     std::uint64_t size = 0;
     const int fd = OpenForHeaders(path, size);
     if (fd < 0) return std::nullopt;
-    const auto found = CKvxIndexScanner(fd, size).Bisect(timeMs);
+    CKvxIndexScanner scanner(fd, size);
+    std::optional<std::uint64_t> found;
+    if (CKeyFrameIndex index; scanner.ReadFooter(index)) {
+        const auto after = std::upper_bound(index.entries.begin(), index.entries.end(), timeMs,
+                                            [](std::int64_t t, const auto& entry) { return t < entry.timeMs; });
+        found = (after == index.entries.begin() ? after : std::prev(after))->position;
+    } else {
+        found = scanner.Bisect(timeMs);
+    }
     ::close(fd);
     return found;
+}
+
+// The index in the footer, when its checks hold and the records it names
+// are there.
+bool CKvxIndexScanner::ReadFooter(CKeyFrameIndex& out)
+{
+    const auto footer = CKvxIndexFooter::ReadFrom(m_fd, m_size);
+    if (!footer) return false;
+    CKeyFrameIndex index;
+    index.container = CKeyFrameIndex::Container::Kvx;
+    index.absoluteTimes = true;
+    index.fileSize = m_size;
+    index.startTimeMs = footer->trailer.startTimeMs;
+    index.endTimeMs = footer->trailer.endTimeMs;
+    index.entries.reserve(footer->keyFrames.size());
+    for (const auto& key : footer->keyFrames) index.entries.push_back({key.timeMs, key.position});
+    if (!FooterKeyFramesHold(index)) return false;
+    out = std::move(index);
+    return true;
+}
+
+// The first, middle and last key frames named are key frames of those times.
+bool CKvxIndexScanner::FooterKeyFramesHold(const CKeyFrameIndex& index)
+{
+    const std::size_t count = index.entries.size();
+    for (const std::size_t i : {std::size_t(0), count / 2, count - 1}) {
+        KvxRecordHeader header;
+        const auto& entry = index.entries[i];
+        if (!HeaderAt(entry.position, header) || header.kind != kvx::RecordKind::Video || !header.IsKeyFrame() ||
+            header.timeMs != entry.timeMs)
+            return false;
+    }
+    return true;
 }
 
 // Makes [pos, pos + size) readable from m_window, as far as the file goes.
@@ -71,7 +130,7 @@ bool CKvxIndexScanner::Window(std::uint64_t pos, std::size_t size)
 {
     if (pos >= m_windowStart && pos + size <= m_windowStart + m_windowSize) return true;
     const std::size_t toPageEnd = kPage - static_cast<std::size_t>(pos % kPage);
-    const std::size_t want = std::max(size, std::min(kHeaderRead, toPageEnd));
+    const std::size_t want = std::max(size, m_blockReads ? kBlockRead : std::min(kHeaderRead, toPageEnd));
     if (m_window.size() < want) m_window.resize(std::max(want, kHeaderRead));
     const ssize_t n = ReadAt(m_fd, m_window.data(), want, pos);
     m_windowStart = pos;
@@ -113,6 +172,9 @@ bool CKvxIndexScanner::Run(CKeyFrameIndex& out, const std::atomic<bool>* cancel,
     out.container = CKeyFrameIndex::Container::Kvx;
     out.absoluteTimes = true;
     out.fileSize = m_size;
+    m_blockReads = SmallRecords();
+    ::posix_fadvise(m_fd, 0, 0, m_blockReads ? POSIX_FADV_SEQUENTIAL : POSIX_FADV_RANDOM);
+    if (sliceBytes == 0) sliceBytes = m_blockReads ? m_size + 1 : kSliceBytes;
     const int slices = static_cast<int>(std::min<std::uint64_t>(kMaxSlices, m_size / sliceBytes));
     bool joined = false;
     if (slices > 1) {
@@ -141,6 +203,7 @@ bool CKvxIndexScanner::RunSlices(CKeyFrameIndex& out, int count, const std::atom
         for (std::size_t i = 0; i < slices.size(); ++i) {
             threads.emplace_back([&, i] {
                 CKvxIndexScanner scanner(m_fd, m_size);
+                scanner.m_blockReads = m_blockReads;
                 const std::uint64_t begin = m_size / slices.size() * i;
                 const std::uint64_t end = i + 1 == slices.size() ? m_size : begin + m_size / slices.size();
                 const auto first = i == 0 ? std::optional<std::uint64_t>(0) : scanner.FindHeaderFrom(begin, m_size);
@@ -191,6 +254,20 @@ bool CKvxIndexScanner::Walk(std::uint64_t pos, std::uint64_t stop, Slice& out,
     }
     out.exitPos = pos;
     return true;
+}
+
+// Judged on the first records of the file.
+bool CKvxIndexScanner::SmallRecords()
+{
+    std::uint64_t pos = 0;
+    std::uint64_t records = 0;
+    KvxRecordHeader header;
+    while (records < kRecordsToJudge && HeaderAt(pos, header) &&
+           header.payloadSize <= m_size - pos - kvx::kHeaderSize) {
+        pos += kvx::kHeaderSize + header.payloadSize;
+        ++records;
+    }
+    return records == 0 || pos / records < kSmallRecord;
 }
 
 // The first key frame whose record starts at or after from.

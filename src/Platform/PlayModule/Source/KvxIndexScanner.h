@@ -11,19 +11,25 @@
 
 namespace PLAY_MODULE {
 
-// Builds the key-frame index of a ".kvx" file from its record headers
-// alone: payloads are stepped over, never read (the kernel is told not to
-// read ahead). Damage is stepped over as the record parser does. Large
-// files are scanned in slices at once, joined where their record chains meet.
+// Builds the key-frame index of a ".kvx" file: from the key-frame footer
+// its writer left, or else from its record headers. A file of small records
+// is read in large blocks, in order (reading ahead beats reading headers
+// alone there). In a file of large records, payloads are stepped over, never
+// read (the kernel is told not to read ahead), and large files are scanned in
+// slices at once, joined where their record chains meet. Damage is stepped
+// over as the record parser does.
 class CKvxIndexScanner {
 public:
-    // Files of two slices or more are scanned in slices at once.
+    // Files of large records, of two slices or more, are scanned in slices at once.
     static constexpr std::uint64_t kSliceBytes = 8u << 20;
 
+    // The footer's index when it holds, else Scan's.
+    static bool Index(const std::string& path, CKeyFrameIndex& out, const std::atomic<bool>* cancel = nullptr);
     // False when the file cannot be opened or holds no record; a set
-    // cancel flag ends the scan early (false).
+    // cancel flag ends the scan early (false). sliceBytes 0: a file of small
+    // records is read whole, in order; others in slices of kSliceBytes.
     static bool Scan(const std::string& path, CKeyFrameIndex& out,
-                     const std::atomic<bool>* cancel = nullptr, std::uint64_t sliceBytes = kSliceBytes);
+                     const std::atomic<bool>* cancel = nullptr, std::uint64_t sliceBytes = 0);
     // Position of the last key frame at or before timeMs (UTC ms), found by
     // bisection without an index; the first key frame when all are later.
     static std::optional<std::uint64_t> FindKeyFrame(const std::string& path, std::int64_t timeMs);
@@ -39,6 +45,9 @@ private:
     };
 
     explicit CKvxIndexScanner(int fd, std::uint64_t size) : m_fd(fd), m_size(size) {}
+    bool ReadFooter(CKeyFrameIndex& out);
+    bool FooterKeyFramesHold(const CKeyFrameIndex& index);
+    bool SmallRecords();
     bool Run(CKeyFrameIndex& out, const std::atomic<bool>* cancel, std::uint64_t sliceBytes);
     bool RunSlices(CKeyFrameIndex& out, int slices, const std::atomic<bool>* cancel, bool& joined);
     bool Walk(std::uint64_t pos, std::uint64_t stop, Slice& out, const std::atomic<bool>* cancel);
@@ -53,6 +62,7 @@ private:
     std::vector<std::uint8_t> m_window;
     std::uint64_t m_windowStart = 0;
     std::size_t m_windowSize = 0;
+    bool m_blockReads = false;  // whole blocks, not headers alone
 };
 
 }  // namespace PLAY_MODULE

@@ -141,6 +141,11 @@ std::int64_t CKvxMediaSource::FileSize() const
     return std::int64_t(m_reader.FileSize());
 }
 
+std::int64_t CKvxMediaSource::DataEnd()
+{
+    return std::int64_t(m_reader.RecordsEnd());
+}
+
 bool CKvxMediaSource::ToPacket(KvxRecord& record, MediaPacket& out)
 {
     const KvxRecordHeader& header = record.header;

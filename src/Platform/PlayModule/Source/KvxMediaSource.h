@@ -32,6 +32,7 @@ public:
     double FrameRate() const override { return m_frameRate; }
     std::int64_t OwnStartTimeMs() const override { return m_startAbsMs; }
     std::int64_t FileSize() const override;
+    std::int64_t DataEnd() override;
 
 private:
     bool ReadHead();

@@ -26,6 +26,8 @@ public:
     // Absolute start in ms since 1970 when the file carries its own time, else -1.
     virtual std::int64_t OwnStartTimeMs() const = 0;
     virtual std::int64_t FileSize() const = 0;
+    // Where the media data end: the file's end, or what follows them starts.
+    virtual std::int64_t DataEnd() { return FileSize(); }
 };
 
 }  // namespace PLAY_MODULE

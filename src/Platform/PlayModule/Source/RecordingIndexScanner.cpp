@@ -9,7 +9,7 @@ namespace PLAY_MODULE {
 bool ScanRecordingIndex(const std::string& path, CKeyFrameIndex& out,
                         const std::atomic<bool>* cancel)
 {
-    if (FileLooksLikeKvx(path)) return CKvxIndexScanner::Scan(path, out, cancel);
+    if (FileLooksLikeKvx(path)) return CKvxIndexScanner::Index(path, out, cancel);
     return CAvIndexScanner::Scan(path, out, cancel);
 }
 

@@ -1,0 +1,141 @@
+#include "Platform/PlayModule/Format/KvxIndexFooter.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <unistd.h>
+
+#include "Platform/PlayModule/Format/ByteOrder.h"
+#include "Platform/PlayModule/Format/Crc32.h"
+
+namespace PLAY_MODULE {
+
+namespace {
+constexpr char kMagic[8] = {'K', 'V', 'X', 'I', 'N', 'D', 'E', 'X'};
+constexpr std::size_t kChecksumAt = 32;
+constexpr std::size_t kMagicAt = 40;
+constexpr std::uint32_t kMaxCount = 1u << 24;
+
+std::uint32_t Checksum(std::span<const std::uint8_t> table, std::span<const std::uint8_t> trailer)
+{
+    std::vector<std::uint8_t> covered(table.begin(), table.end());
+    covered.insert(covered.end(), trailer.begin(), trailer.begin() + kChecksumAt);
+    return Crc32(covered.data(), covered.size());
+}
+
+bool ReadFully(int fd, std::uint8_t* into, std::size_t size, std::uint64_t pos)
+{
+    while (size > 0) {
+        const ssize_t n = ::pread(fd, into, size, static_cast<off_t>(pos));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        into += n;
+        pos += static_cast<std::uint64_t>(n);
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+}  // namespace
+
+void CKvxIndexFooter::NoteRecords(std::span<const std::uint8_t> bytes, std::uint64_t position)
+{
+    KvxRecordHeader header;
+    std::size_t at = 0;
+    while (m_sound && at < bytes.size()) {
+        if (bytes.size() - at < kvx::kHeaderSize || !header.Decode(bytes.data() + at) ||
+            header.payloadSize > bytes.size() - at - kvx::kHeaderSize) {
+            Spoil();
+            break;
+        }
+        Note(header, position + at);
+        at += kvx::kHeaderSize + header.payloadSize;
+    }
+}
+
+void CKvxIndexFooter::Note(const KvxRecordHeader& header, std::uint64_t position)
+{
+    if (m_any && position != m_recordsEnd) Spoil();
+    if (!m_sound) return;
+    if (header.IsKeyFrame()) {
+        m_keyFrames.push_back({header.timeMs, position});
+        m_endTimesBefore.push_back(m_endTimeMs);
+    }
+    m_startTimeMs = m_any ? m_startTimeMs : header.timeMs;
+    m_endTimeMs = m_any ? std::max(m_endTimeMs, header.timeMs) : header.timeMs;
+    m_any = true;
+    m_recordsEnd = position + kvx::kHeaderSize + header.payloadSize;
+}
+
+std::vector<std::uint8_t> CKvxIndexFooter::Encode(std::uint64_t tableOffset) const
+{
+    const auto cut = std::lower_bound(m_keyFrames.begin(), m_keyFrames.end(), tableOffset,
+                                      [](const KeyFrame& key, std::uint64_t at) { return key.position < at; });
+    const std::size_t count = static_cast<std::size_t>(cut - m_keyFrames.begin());
+    const bool atKeyFrame = cut != m_keyFrames.end() && cut->position == tableOffset;
+    if (!m_sound || count == 0 || (tableOffset != m_recordsEnd && !atKeyFrame)) return {};
+    std::vector<std::uint8_t> out(count * kEntrySize + kTrailerSize, 0);
+    std::uint8_t* p = out.data();
+    for (std::size_t i = 0; i < count; ++i, p += kEntrySize) {
+        StoreU64(p, static_cast<std::uint64_t>(m_keyFrames[i].timeMs));
+        StoreU64(p + 8, m_keyFrames[i].position);
+    }
+    StoreU64(p, tableOffset);
+    StoreU32(p + 8, static_cast<std::uint32_t>(count));
+    StoreU64(p + 16, static_cast<std::uint64_t>(m_startTimeMs));
+    StoreU64(p + 24, static_cast<std::uint64_t>(atKeyFrame ? m_endTimesBefore[count] : m_endTimeMs));
+    const std::span<const std::uint8_t> trailer(p, kTrailerSize);
+    StoreU32(p + kChecksumAt, Checksum({out.data(), count * kEntrySize}, trailer));
+    std::memcpy(p + kMagicAt, kMagic, sizeof kMagic);
+    return out;
+}
+
+std::optional<CKvxIndexFooter::Trailer> CKvxIndexFooter::DecodeTrailer(std::span<const std::uint8_t> last,
+                                                                      std::uint64_t fileSize)
+{
+    if (last.size() != kTrailerSize || std::memcmp(last.data() + kMagicAt, kMagic, sizeof kMagic) != 0)
+        return std::nullopt;
+    Trailer trailer;
+    trailer.tableOffset = LoadU64(last.data());
+    trailer.count = LoadU32(last.data() + 8);
+    trailer.startTimeMs = static_cast<std::int64_t>(LoadU64(last.data() + 16));
+    trailer.endTimeMs = static_cast<std::int64_t>(LoadU64(last.data() + 24));
+    trailer.checksum = LoadU32(last.data() + kChecksumAt);
+    const bool fits = trailer.count > 0 && trailer.count <= kMaxCount && trailer.tableOffset < fileSize &&
+                      fileSize - trailer.tableOffset == std::uint64_t(trailer.count) * kEntrySize + kTrailerSize;
+    if (!fits || trailer.startTimeMs > trailer.endTimeMs) return std::nullopt;
+    return trailer;
+}
+
+std::optional<std::vector<CKvxIndexFooter::KeyFrame>> CKvxIndexFooter::DecodeTable(
+    const Trailer& trailer, std::span<const std::uint8_t> table, std::span<const std::uint8_t> last)
+{
+    if (table.size() != std::size_t(trailer.count) * kEntrySize || Checksum(table, last) != trailer.checksum)
+        return std::nullopt;
+    std::vector<KeyFrame> keyFrames(trailer.count);
+    for (std::size_t i = 0; i < keyFrames.size(); ++i) {
+        const std::uint8_t* p = table.data() + i * kEntrySize;
+        keyFrames[i] = {static_cast<std::int64_t>(LoadU64(p)), LoadU64(p + 8)};
+        const bool ascending = i == 0 || keyFrames[i].position > keyFrames[i - 1].position;
+        const bool inRecords = keyFrames[i].position + kvx::kHeaderSize <= trailer.tableOffset;
+        const bool inTimes = keyFrames[i].timeMs >= trailer.startTimeMs && keyFrames[i].timeMs <= trailer.endTimeMs;
+        if (!ascending || !inRecords || !inTimes) return std::nullopt;
+    }
+    return keyFrames;
+}
+
+std::optional<CKvxIndexFooter::Contents> CKvxIndexFooter::ReadFrom(int fd, std::uint64_t size)
+{
+    if (size < kTrailerSize) return std::nullopt;
+    std::vector<std::uint8_t> last(kTrailerSize);
+    if (!ReadFully(fd, last.data(), last.size(), size - kTrailerSize)) return std::nullopt;
+    const auto trailer = DecodeTrailer(last, size);
+    if (!trailer) return std::nullopt;
+    std::vector<std::uint8_t> table(std::size_t(trailer->count) * kEntrySize);
+    if (!ReadFully(fd, table.data(), table.size(), trailer->tableOffset)) return std::nullopt;
+    auto keyFrames = DecodeTable(*trailer, table, last);
+    if (!keyFrames) return std::nullopt;
+    return Contents{*trailer, std::move(*keyFrames)};
+}
+
+}  // namespace PLAY_MODULE

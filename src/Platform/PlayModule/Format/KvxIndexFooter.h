@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "Platform/PlayModule/Format/KvxRecordHeader.h"
+
+namespace PLAY_MODULE {
+
+// The key-frame table a writer leaves after the last record of a file, so
+// that a reader finds every key frame without walking the records. It holds
+// no record marker, so readers that do not know it skip it as trailing bytes.
+// Layout: the table (time, position per key frame), then a fixed trailer
+// that ends the file (docs/kvx-format.md).
+class CKvxIndexFooter {
+public:
+    struct KeyFrame {
+        std::int64_t timeMs = 0;
+        std::uint64_t position = 0;
+        bool operator==(const KeyFrame&) const = default;
+    };
+    struct Trailer {
+        std::uint64_t tableOffset = 0;
+        std::uint32_t count = 0;
+        std::int64_t startTimeMs = 0;
+        std::int64_t endTimeMs = 0;
+        std::uint32_t checksum = 0;
+    };
+
+    struct Contents {
+        Trailer trailer;
+        std::vector<KeyFrame> keyFrames;
+    };
+
+    static constexpr std::size_t kEntrySize = 16;
+    static constexpr std::size_t kTrailerSize = 48;
+
+    // Takes note of the whole records in bytes, which start at position of
+    // the file; bytes that are no whole records spoil the footer.
+    void NoteRecords(std::span<const std::uint8_t> bytes, std::uint64_t position);
+    // Takes note of the record with this header at position; records come in file order.
+    void Note(const KvxRecordHeader& header, std::uint64_t position);
+    void Spoil() { m_sound = false; }
+    // The footer for a file of the records noted up to tableOffset: the end
+    // of the last one, or a key frame's position (a file cut there); empty
+    // when spoilt, when no record came before, or at any other offset.
+    std::vector<std::uint8_t> Encode(std::uint64_t tableOffset) const;
+
+    // The trailer of a file of fileSize bytes from its last kTrailerSize
+    // bytes; nothing when they are no trailer of this size of file.
+    static std::optional<Trailer> DecodeTrailer(std::span<const std::uint8_t> last, std::uint64_t fileSize);
+    // The table, checked against the trailer's checksum and for ascending
+    // positions before the table; nothing when it fails.
+    static std::optional<std::vector<KeyFrame>> DecodeTable(const Trailer& trailer, std::span<const std::uint8_t> table,
+                                                           std::span<const std::uint8_t> last);
+    // The footer that ends the file open as fd, size bytes long; nothing
+    // when it has none that holds.
+    static std::optional<Contents> ReadFrom(int fd, std::uint64_t size);
+
+private:
+    std::vector<KeyFrame> m_keyFrames;
+    std::vector<std::int64_t> m_endTimesBefore;  // latest record time before each key frame
+    bool m_sound = true;
+    bool m_any = false;
+    std::uint64_t m_recordsEnd = 0;
+    std::int64_t m_startTimeMs = 0;
+    std::int64_t m_endTimeMs = 0;
+};
+
+}  // namespace PLAY_MODULE

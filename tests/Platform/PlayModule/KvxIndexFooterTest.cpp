@@ -1,0 +1,127 @@
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "Platform/PlayModule/Format/KvxChainVerifier.h"
+#include "Platform/PlayModule/Format/KvxFileWriter.h"
+#include "Platform/PlayModule/Format/KvxIndexFooter.h"
+#include "Platform/PlayModule/Format/KvxRecordParser.h"
+#include "Platform/PlayModule/Source/KvxIndexScanner.h"
+#include "KvxSampleFixture.h"
+
+using namespace PLAY_MODULE;
+using namespace PLAY_MODULE_TEST;
+
+namespace {
+
+class KvxFooter : public CKvxSampleFixture {
+protected:
+    void SetUp() override
+    {
+        MakeSample(6, 40);
+        for (const auto& record : m_records)
+            if (record.header.IsKeyFrame()) m_keyOffsets.push_back(record.offset);
+        ASSERT_EQ(m_keyOffsets.size(), 6u);
+        m_recordsEnd = m_records.back().offset + m_records.back().TotalSize();
+    }
+
+    // The sample with the header of its second key frame damaged: a scan
+    // misses that key frame, the footer still names it.
+    std::vector<std::uint8_t> WithSecondKeyDamaged() const
+    {
+        auto bytes = m_bytes;
+        bytes[m_keyOffsets[1] + 9] ^= 0x5A;
+        return bytes;
+    }
+
+    CKeyFrameIndex Scanned(const std::string& path) const
+    {
+        CKeyFrameIndex index;
+        EXPECT_TRUE(CKvxIndexScanner::Scan(path, index, nullptr, UINT64_MAX));
+        return index;
+    }
+
+    std::vector<std::uint64_t> m_keyOffsets;
+    std::uint64_t m_recordsEnd = 0;
+};
+
+}  // namespace
+
+// The writer's footer names what a walk of the headers finds; a parser that
+// does not know footers still takes every record and the chain holds.
+TEST_F(KvxFooter, NamesWhatAScanFindsAndLeavesTheRecordsAsTheyWere)
+{
+    CKeyFrameIndex fromFooter;
+    ASSERT_TRUE(CKvxIndexScanner::Index(m_path, fromFooter));
+    EXPECT_EQ(fromFooter, Scanned(m_path));
+
+    CKvxRecordParser parser;
+    parser.Feed(m_bytes);
+    CKvxChainVerifier verifier;
+    KvxRecord record;
+    std::size_t count = 0;
+    while (parser.Next(record) == CKvxRecordParser::Status::Record) {
+        const auto result = verifier.Check(record);
+        EXPECT_TRUE(result == CKvxChainVerifier::Result::Ok || result == CKvxChainVerifier::Result::SignatureValid);
+        ++count;
+    }
+    EXPECT_EQ(count, m_records.size());
+    EXPECT_EQ(parser.SkippedBytes() + parser.PendingBytes(), m_bytes.size() - m_recordsEnd);
+}
+
+// A footer that does not hold for the file it ends is not used: the index
+// then is the scan's.
+TEST_F(KvxFooter, FooterThatDoesNotHoldIsPassedOver)
+{
+    const std::string path = m_folder.File("footer.kvx");
+    const auto damaged = WithSecondKeyDamaged();
+    ASSERT_TRUE(WriteFileBytes(path, damaged));
+    CKeyFrameIndex index;
+    ASSERT_TRUE(CKvxIndexScanner::Index(path, index));
+    EXPECT_EQ(index.entries.size(), 6u) << "a sound footer names the damaged key frame";
+    EXPECT_EQ(Scanned(path).entries.size(), 5u);
+
+    using Change = std::function<void(std::vector<std::uint8_t>&)>;
+    const std::vector<std::pair<const char*, Change>> changes = {
+        {"table byte changed", [&](auto& b) { b[m_recordsEnd + 3] ^= 1; }},
+        {"bytes after the footer", [](auto& b) { b.insert(b.end(), 16, 0); }},
+        {"footer cut short", [](auto& b) { b.resize(b.size() - 10); }},
+        {"footer moved with a cut of the file",
+         [&](auto& b) { b.erase(b.begin() + std::ptrdiff_t(m_keyOffsets[1] + 100), b.begin() + std::ptrdiff_t(m_keyOffsets[2])); }},
+        {"sound checksum over wrong positions",
+         [&](auto& b) {
+             CKvxIndexFooter forged;
+             forged.NoteRecords({m_bytes.data(), m_recordsEnd}, 100);
+             const auto footer = forged.Encode(m_recordsEnd);
+             b.resize(m_recordsEnd);
+             b.insert(b.end(), footer.begin(), footer.end());
+         }},
+    };
+    for (const auto& [name, change] : changes) {
+        auto bytes = damaged;
+        change(bytes);
+        ASSERT_TRUE(WriteFileBytes(path, bytes));
+        CKeyFrameIndex passedOver;
+        ASSERT_TRUE(CKvxIndexScanner::Index(path, passedOver)) << name;
+        EXPECT_EQ(passedOver, Scanned(path)) << name;
+    }
+}
+
+// Written bytes that are no whole records leave the file without a footer.
+TEST_F(KvxFooter, WriterLeavesNoFooterAfterBytesThatAreNoRecords)
+{
+    const std::string path = m_folder.File("raw.kvx");
+    CKvxFileWriter writer;
+    ASSERT_TRUE(writer.Open(path));
+    ASSERT_TRUE(writer.WriteRaw({m_bytes.data(), m_recordsEnd - 7}));
+    ASSERT_TRUE(writer.Close());
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    EXPECT_FALSE(CKvxIndexFooter::ReadFrom(fd, std::uint64_t(::lseek(fd, 0, SEEK_END))));
+    ::close(fd);
+}
