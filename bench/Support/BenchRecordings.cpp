@@ -168,8 +168,10 @@ bool ForEachRecording(const std::function<void(const RecordingCase&)>& work)
                 std::fprintf(stderr, "could not make the recordings\n");
                 return false;
             }
-            work({size, container, path, container == Container::Kvx ? ts : path,
-                  SizeName(size) + " " + ContainerName(container)});
+            const std::string name = SizeName(size) + " " + ContainerName(container);
+            if (const char* only = std::getenv("LUMIVEX_BENCH_ONLY"); only && name.find(only) == std::string::npos)
+                continue;
+            work({size, container, path, container == Container::Kvx ? ts : path, name});
         }
     }
     return true;
