@@ -54,18 +54,24 @@ TEST_F(KvxIndexSlices, ScanInSlicesFindsWhatOneScanFinds)
     }
 }
 
-// Without an index, a seek finds the key frame the index would name.
+// Without an index, a seek finds the key frame the index would name: from
+// the footer, and by bisection in a file without one.
 TEST_F(KvxIndexSlices, KeyFrameFoundWithoutAnIndexIsTheIndexedOne)
 {
     CKeyFrameIndex index;
     ASSERT_TRUE(CKvxIndexScanner::Scan(m_path, index));
     ASSERT_GE(index.entries.size(), 6u);
-    for (std::int64_t t = index.startTimeMs - 500; t <= index.endTimeMs + 500; t += 130) {
-        auto after = std::upper_bound(index.entries.begin(), index.entries.end(), t,
-                                      [](std::int64_t time, const auto& entry) { return time < entry.timeMs; });
-        const std::uint64_t expected =
-            after == index.entries.begin() ? index.entries.front().position : std::prev(after)->position;
-        EXPECT_EQ(CKvxIndexScanner::FindKeyFrame(m_path, t), expected) << t - index.startTimeMs;
+    const std::string footerless = m_folder.File("footerless.kvx");
+    const auto& last = m_records.back();
+    ASSERT_TRUE(WriteFileBytes(footerless, {m_bytes.begin(), m_bytes.begin() + std::ptrdiff_t(last.offset + last.TotalSize())}));
+    for (const std::string& path : {m_path, footerless}) {
+        for (std::int64_t t = index.startTimeMs - 500; t <= index.endTimeMs + 500; t += 130) {
+            auto after = std::upper_bound(index.entries.begin(), index.entries.end(), t,
+                                          [](std::int64_t time, const auto& entry) { return time < entry.timeMs; });
+            const std::uint64_t expected =
+                after == index.entries.begin() ? index.entries.front().position : std::prev(after)->position;
+            EXPECT_EQ(CKvxIndexScanner::FindKeyFrame(path, t), expected) << path << " " << t - index.startTimeMs;
+        }
     }
     EXPECT_FALSE(CKvxIndexScanner::FindKeyFrame(m_folder.File("missing.kvx"), 0));
 }

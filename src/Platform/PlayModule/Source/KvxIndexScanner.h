@@ -30,8 +30,8 @@ public:
     // records is read whole, in order; others in slices of kSliceBytes.
     static bool Scan(const std::string& path, CKeyFrameIndex& out,
                      const std::atomic<bool>* cancel = nullptr, std::uint64_t sliceBytes = 0);
-    // Position of the last key frame at or before timeMs (UTC ms), found by
-    // bisection without an index; the first key frame when all are later.
+    // Position of the last key frame at or before timeMs (UTC ms), from the
+    // footer or else by bisection; the first key frame when all are later.
     static std::optional<std::uint64_t> FindKeyFrame(const std::string& path, std::int64_t timeMs);
 
 private:
