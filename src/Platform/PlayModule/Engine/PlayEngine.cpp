@@ -57,9 +57,11 @@ bool CPlayEngine::Start(std::unique_ptr<IMediaSource> source)
         return false;
     m_source = std::move(source);
     m_counted = std::make_unique<CDecoderThreads::Stream>();
-    // One thread until the second key frame: modules opened one after
-    // another into a grid then never start with threads of their own.
-    if (!m_video.Open(m_source->VideoParameters(), 1)) {
+    // A stream playing alone decodes with its threads at once. Beside others,
+    // one thread until the second key frame: modules opened one after another
+    // into a grid then never start with threads of their own.
+    const int threads = CDecoderThreads::PlayingStreams() == 1 ? DecoderThreads() : 1;
+    if (!m_video.Open(m_source->VideoParameters(), threads)) {
         m_counted.reset();
         return false;
     }
