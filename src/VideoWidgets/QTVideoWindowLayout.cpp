@@ -76,13 +76,15 @@ int CQTVideoWindowLayout::BuildLayout(std::string& out) const
     };
     bool first = true;
     for (const auto& [id, bar] : m_bars) {
-        out += (first ? "" : "-") + std::to_string(id) + ":" + std::to_string(bar.enabled) + ":" + rectText(bar.rect);
+        out += first ? "" : "-";
+        out += std::to_string(id) + ":" + std::to_string(bar.enabled) + ":" + rectText(bar.rect);
         first = false;
     }
     out += "/";
     first = true;
     for (const auto& [number, cell] : m_cells) {
-        out += (first ? "" : "-") + rectText(cell);
+        out += first ? "" : "-";
+        out += rectText(cell);
         first = false;
     }
     return 1;

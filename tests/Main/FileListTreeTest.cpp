@@ -193,7 +193,7 @@ TEST_F(FileListTreeTest, DeletesHighlightsAndSelectsByKeys)
     for (const auto& item : *checked) {
         std::string line = Utf8(item.groupName) + "/" + std::to_string(item.key);
         for (const auto& [key, handle] : item.channels)
-            line += "/" + Key(key) + (handle ? "" : "!");
+            line.append("/").append(Key(key)).append(handle ? "" : "!");
         selection.push_back(line);
     }
     EXPECT_EQ(selection, (std::vector<std::string>{"Cam01/" + std::to_string(kDay1) + "/1/2",
