@@ -6,6 +6,7 @@
 
 #include <boost/make_shared.hpp>
 
+#include "Common/FileTreeLabels.h"
 #include "Base/PostTask.h"
 #include "Base/SFDateTime.h"
 #include "Common/LangString.h"
@@ -55,15 +56,6 @@ enum Picker { kPickStartDate, kPickStartTime, kPickEndDate, kPickEndTime };
 // Export-result texts by code.
 const wchar_t* const kResultTexts[] = {L"No export file!", L"Export the end!", L"Export failed!",
                                        L"File is too large, export failed!"};
-
-std::wstring DateText(int dayKey)
-{
-    SF_SOFT_BASE::CSFDateTime date;
-    date.FromTime(std::uint32_t(dayKey));
-    wchar_t text[12];
-    std::swprintf(text, 12, L"%4d-%02d-%02d", date.year, date.month, date.day);
-    return text;
-}
 
 std::wstring Lower(std::wstring text)
 {
@@ -284,15 +276,6 @@ void CExportViewEventImp::OnSize(UINT, int cx, int cy)
 
 // ---- file tree ----
 
-std::wstring CExportViewEventImp::ChannelText(int channelKey)
-{
-    const int stream = FileIndexKeys::GetStreamIndex(channelKey);
-    std::wstring text = GetLangString(L"Channel") + std::to_wstring(FileIndexKeys::GetChannelNumber(channelKey)) + L"_";
-    if (stream)
-        return text + GetLangString(L"extra") + std::to_wstring(stream);
-    return text + GetLangString(L"main");
-}
-
 int CExportViewEventImp::ChannelKeyOf(void* item) const
 {
     return IsChannelItem(item) ? int(m_tree->GetItemData(item)) : -1;
@@ -357,7 +340,7 @@ void* CExportViewEventImp::InsertGroupItem(const std::wstring& group)
 // Dates stay in ascending order of their text.
 void* CExportViewEventImp::InsertDateItem(void* group, int dayKey)
 {
-    const std::wstring text = DateText(dayKey);
+    const std::wstring text = DayLabel(dayKey);
     void* after = SF_TVI_LAST;
     void* previous = nullptr;
     for (void* date = m_tree->GetChildItem(group); date; date = m_tree->GetNextSiblingItem(date)) {
@@ -382,13 +365,13 @@ void CExportViewEventImp::FillFileTree(boost::shared_ptr<std::list<_GROUP_FILE_I
         void* group = m_tree->FindChildItem(entry.groupName.c_str(), SF_TVI_ROOT);
         if (!group)
             group = InsertGroupItem(entry.groupName);
-        void* date = m_tree->FindChildItem(DateText(entry.key).c_str(), group);
+        void* date = m_tree->FindChildItem(DayLabel(entry.key).c_str(), group);
         if (!date)
             date = InsertDateItem(group, entry.key);
         for (const auto& [channelKey, unused] : entry.channels) {
             if (FindChannelItem(date, channelKey))
                 continue;
-            void* channel = m_tree->InsertItem(ChannelText(channelKey).c_str(), date, SF_TVI_LAST);
+            void* channel = m_tree->InsertItem(ChannelLabel(channelKey).c_str(), date, SF_TVI_LAST);
             m_tree->SetItemData(channel, DWORD(channelKey));
         }
         m_tree->ExpandTreeItem(group, kExpand);

@@ -133,8 +133,6 @@ public:
     int AreControlsEnabled() const { return m_controlsEnabled; }
     // The channel key of a channel item (-1 for other items).
     int ChannelKeyOf(void* item) const;
-    // The tree text of a channel key.
-    static std::wstring ChannelText(int channelKey);
 
 private:
     void CreateView(void* parentWindow);

@@ -7,6 +7,7 @@
 
 #include <boost/make_shared.hpp>
 
+#include "Common/FileTreeLabels.h"
 #include "Base/MessageLoopIds.h"
 #include "Base/PostTask.h"
 #include "Common/FileNameHelpers.h"
@@ -122,24 +123,6 @@ void CFileListEventImp::OnDlgKeyDown(UINT modifiers, UINT key)
 }
 
 // Texts and kinds of the items.
-
-std::wstring CFileListEventImp::MakeDateText(int dayKey)
-{
-    SF_SOFT_BASE::CSFDateTime date;
-    date.FromTime(static_cast<std::uint32_t>(dayKey));
-    wchar_t text[12];
-    std::swprintf(text, 12, L"%4d-%02d-%02d", date.year, date.month, date.day);
-    return text;
-}
-
-std::wstring CFileListEventImp::MakeChannelText(int channelKey)
-{
-    const int stream = GetStreamIndex(channelKey);
-    std::wstring text = GetLangString(L"Channel") + std::to_wstring(GetChannelNumber(channelKey)) + L"_";
-    if (stream == 0)
-        return text + GetLangString(L"main");
-    return text + GetLangString(L"extra") + std::to_wstring(stream);
-}
 
 CFileListEventImp::ItemKind CFileListEventImp::KindOf(void* item) const
 {
@@ -293,7 +276,7 @@ void* CFileListEventImp::InsertGroupItem(const std::wstring& name)
 // Dates run in calendar order.
 void* CFileListEventImp::InsertDateItem(void* group, int dayKey)
 {
-    const std::wstring text = MakeDateText(dayKey);
+    const std::wstring text = DayLabel(dayKey);
     void* after = SF_TVI_FIRST;
     for (void* date = FirstChild(group); date; date = m_tree->GetNextSiblingItem(date)) {
         if (TextOf(date) > text)
@@ -311,7 +294,7 @@ void* CFileListEventImp::InsertDateItem(void* group, int dayKey)
 
 void CFileListEventImp::InsertChannelItem(void* date, int channelKey)
 {
-    void* item = m_tree->InsertItem(MakeChannelText(channelKey).c_str(), date, SF_TVI_LAST);
+    void* item = m_tree->InsertItem(ChannelLabel(channelKey).c_str(), date, SF_TVI_LAST);
     if (!item)
         return;
     m_tree->SetItemData(item, static_cast<DWORD>(channelKey));

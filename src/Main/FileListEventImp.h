@@ -69,10 +69,6 @@ public:
     // day mode (1) the adjacent date; false when the walk runs off the tree.
     bool PlayAdjacentFile(void* item, int direction, int dayMode, int window);
 
-    // Texts of the items.
-    static std::wstring MakeDateText(int dayKey);
-    static std::wstring MakeChannelText(int channelKey);
-
 private:
     explicit CFileListEventImp(const boost::shared_ptr<IFileListOwner>& owner);
 

@@ -7,6 +7,7 @@
 
 #include <boost/make_shared.hpp>
 
+#include "Common/FileTreeLabels.h"
 #include "Base/SFDateTime.h"
 #include "Common/LangString.h"
 #include "Widgets/SFTreeCtrl.h"
@@ -35,24 +36,6 @@ std::wstring NameOf(const std::wstring& path)
 }
 
 }  // namespace
-
-std::wstring CWatermarkFileTree::ChannelText(int channelKey)
-{
-    const int stream = FileIndexKeys::GetStreamIndex(channelKey);
-    std::wstring text = GetLangString(L"Channel") + std::to_wstring(FileIndexKeys::GetChannelNumber(channelKey)) + L"_";
-    if (stream == 0)
-        return text + GetLangString(L"main");
-    return text + GetLangString(L"extra") + std::to_wstring(stream);
-}
-
-std::wstring CWatermarkFileTree::DateText(std::int32_t dayKey)
-{
-    SF_SOFT_BASE::CSFDateTime date;
-    date.FromTime(std::uint32_t(dayKey));
-    wchar_t text[12] = {};
-    std::swprintf(text, 12, L"%4d-%02d-%02d", date.year, date.month, date.day);
-    return text;
-}
 
 std::wstring CWatermarkFileTree::TextOf(void* item) const
 {
@@ -139,7 +122,7 @@ void* CWatermarkFileTree::InsertGroupItem(const std::wstring& name)
 // Days stay in ascending order.
 void* CWatermarkFileTree::InsertDateItem(void* group, std::int32_t dayKey)
 {
-    const std::wstring text = DateText(dayKey);
+    const std::wstring text = DayLabel(dayKey);
     if (void* existing = FindChildWithText(group, text))
         return existing;
     void* after = SF_TVI_FIRST;
@@ -163,7 +146,7 @@ void CWatermarkFileTree::AddGroupFiles(const std::list<_GROUP_FILE_INFO>& groups
         for (const auto& channel : element.channels) {
             if (FindChildWithData(date, std::uint32_t(channel.first)))
                 continue;
-            void* item = m_tree->InsertItem(ChannelText(channel.first).c_str(), date, SF_TVI_LAST);
+            void* item = m_tree->InsertItem(ChannelLabel(channel.first).c_str(), date, SF_TVI_LAST);
             m_tree->SetItemData(item, DWORD(channel.first));
         }
         m_tree->ExpandTreeItem(group, kExpand);

@@ -37,10 +37,6 @@ public:
     // The checked entries as the tab bar deletes them from the lists.
     boost::shared_ptr<std::list<_GROUP_FILE_INFO>> GetCheckedFiles() const;
 
-    // "Channel" + channel + "_" + "main", or + "extra" + stream (translated words).
-    static std::wstring ChannelText(int channelKey);
-    static std::wstring DateText(std::int32_t dayKey);
-
 private:
     std::wstring TextOf(void* item) const;
     void* FindRootWithData(std::uint32_t data) const;

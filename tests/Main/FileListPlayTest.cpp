@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "Common/FileTreeLabels.h"
 #include "Base/MessageLoopIds.h"
 #include "Base/PostTask.h"
 #include "Base/SFMessageLoopManager.h"
@@ -176,7 +177,7 @@ TEST_F(FileListPlayTest, ReopeningShowsTheFolderAsItIsNow)
     ASSERT_EQ(tree->GetChildrenCount(SF_TVI_ROOT), 2u);
     EXPECT_EQ(Item(0)->childCount(), 2);
     EXPECT_EQ(Item(0, 0)->childCount(), 1);
-    EXPECT_EQ(Item(0, 0, 0)->text(0).toStdWString(), CFileListEventImp::MakeChannelText(2));
+    EXPECT_EQ(Item(0, 0, 0)->text(0).toStdWString(), ChannelLabel(2));
     EXPECT_EQ(Item(1)->text(0).toStdString(), "new");
 }
 

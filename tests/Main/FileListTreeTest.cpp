@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "Common/FileTreeLabels.h"
 #include "Base/SFDateTime.h"
 #include "Base/TextCodec.h"
 #include "Common/LangString.h"
@@ -207,8 +208,8 @@ TEST_F(FileListTreeTest, DeletesHighlightsAndSelectsByKeys)
     auto rest = Days({Day(L"Cam02", kDay1, {kMain1}), Day(L"Cam01", kDay2, {kMain1}), {L"Cam02", 21, {}}});
     List().DeleteFileItems(rest);
     const std::vector<std::string> left = {"Cam01|0|x", "  2016-01-02|" + Key(kDay1) + "|x",
-                                           "    " + Utf8(List().MakeChannelText(kMain1)) + "|1|x",
-                                           "    " + Utf8(List().MakeChannelText(kMain2)) + "|2|x"};
+                                           "    " + Utf8(ChannelLabel(kMain1)) + "|1|x",
+                                           "    " + Utf8(ChannelLabel(kMain2)) + "|2|x"};
     EXPECT_EQ(Dump(), left);
 }
 
@@ -219,7 +220,7 @@ TEST_F(FileListTreeTest, KeepsOnlyWhatTheIndexStillHolds)
     List().AddSingleFiles(Singles({{31, L"/rec/a.avi"}, {32, L"/rec/b.avi"}}));
     List().RemoveItemsNotIn({Day(L"Cam01", kDay1, {kMain2})}, {{32, L"/rec/b.avi"}});
     const std::vector<std::string> left = {"Cam01|0|x", "  2016-01-02|" + Key(kDay1) + "|x",
-                                           "    " + Utf8(List().MakeChannelText(kMain2)) + "|2|x", "b|32|-"};
+                                           "    " + Utf8(ChannelLabel(kMain2)) + "|2|x", "b|32|-"};
     EXPECT_EQ(Dump(), left);
 }
 

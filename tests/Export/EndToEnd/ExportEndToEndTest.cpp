@@ -16,6 +16,7 @@
 
 #include <boost/make_shared.hpp>
 
+#include "Common/FileTreeLabels.h"
 #include "Base/MessageLoopIds.h"
 #include "Base/SFDateTime.h"
 #include "Base/TextCodec.h"
@@ -116,7 +117,7 @@ protected:
     {
         void* groupItem = tree->FindChildItem(group.c_str(), SF_TVI_ROOT);
         void* date = groupItem ? tree->GetChildItem(groupItem) : nullptr;
-        return date ? tree->FindChildItem(CExportViewEventImp::ChannelText(channel).c_str(), date) : nullptr;
+        return date ? tree->FindChildItem(ChannelLabel(channel).c_str(), date) : nullptr;
     }
 
     // Checks or unchecks a channel as a click on its box does, and waits
