@@ -2,10 +2,7 @@
 
 #include <cstdint>
 
-// Limited-range BT.601 YUV to full-range RGB with 13-bit integer tables.
-// The tables are filled once, by the first of InitYuvToRgbTables and the
-// first conversion.
-void InitYuvToRgbTables();
+// Limited-range BT.601 YUV to full-range RGB in 13-bit fixed point.
 
 // Converts a planar 4:2:0 frame. vPlane feeds red, uPlane blue. Each pixel
 // is stored as the bytes R, G, B, 255 (QImage::Format_RGBX8888). Any size:

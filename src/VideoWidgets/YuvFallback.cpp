@@ -7,10 +7,6 @@ void yv12_to_rgb32_c_q(BYTE* dst, int dstStride, BYTE* y, BYTE* second, BYTE* th
 {
     if (!dst || !y || !second || !third || width < 2 || height == 0)
         return;
-    [[maybe_unused]] static const bool tablesReady = [] {
-        InitYuvToRgbTables();
-        return true;
-    }();
     // The third plane (V) feeds red, the second (U) blue.
     ConvertYuv420ToRgb32(reinterpret_cast<std::uint32_t*>(dst), dstStride, y, third, second, yStride,
                          chromaStride, width, height);

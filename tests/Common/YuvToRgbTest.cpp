@@ -15,10 +15,7 @@ struct Rgb {
 // A planar frame laid out Y, V, U with every sample set per 2x2 block.
 class Frame {
 public:
-    Frame(int width, int height) : width(width), height(height), bytes(width * height * 3 / 2)
-    {
-        InitYuvToRgbTables();
-    }
+    Frame(int width, int height) : width(width), height(height), bytes(width * height * 3 / 2) {}
     std::uint8_t* Y() { return bytes.data(); }
     std::uint8_t* V() { return bytes.data() + width * height; }
     std::uint8_t* U() { return bytes.data() + width * height * 5 / 4; }
@@ -101,7 +98,6 @@ TEST(YuvToRgbTest, OddEdgesTakeTheChromaOfTheirPair)
     // of their own.
     std::vector<std::uint8_t> y(9, 128), v = {128, 240, 128, 128}, u(4, 128);
     std::vector<std::uint32_t> out(9, 0x11111111);
-    InitYuvToRgbTables();
     ConvertYuv420ToRgb32(out.data(), 3, y.data(), v.data(), u.data(), 3, 2, 3, 3);
     for (int i : {0, 1, 3, 4, 6, 7})
         EXPECT_EQ(Frame::Pixel(out, i).r, Frame::Pixel(out, 0).r) << i;

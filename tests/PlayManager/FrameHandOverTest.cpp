@@ -49,7 +49,6 @@ protected:
     void SetUp() override
     {
         FakeEngineTest::SetUp();
-        InitYuvToRgbTables();
         handle = MakeObject(0);
         library = libraries.At(0);
     }

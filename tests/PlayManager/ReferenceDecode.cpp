@@ -86,7 +86,6 @@ bool DecodeFirstPictureRgb(const std::string& path, std::vector<std::uint8_t>& r
     sws_scale(d.scaler, d.frame->data, d.frame->linesize, 0, height, d.planar->data,
               d.planar->linesize);
     rgb.assign(std::size_t(width) * height * 4, 0);
-    InitYuvToRgbTables();
     ConvertYuv420ToRgb32(reinterpret_cast<std::uint32_t*>(rgb.data()), width, d.planar->data[0],
                          d.planar->data[2], d.planar->data[1], d.planar->linesize[0],
                          d.planar->linesize[1], width, height);
