@@ -5,11 +5,11 @@
 #include <cstring>
 #include <thread>
 
-#include "Platform/PlayModule/Format/KvxIndexFooter.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "Platform/PlayModule/Format/KvxIndexFooter.h"
 
 namespace PLAY_MODULE {
 
