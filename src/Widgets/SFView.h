@@ -33,6 +33,8 @@ public:
 
     void* GetUIWnd() const { return m_pHandler ? m_pHandler->GetUIWnd() : nullptr; }
     ISFViewEvent* GetHandler() const { return m_pHandler; }
+    // The handler is going: nothing is passed to it any more.
+    void DetachHandler() { m_pHandler = nullptr; }
 
 protected:
     ISFViewEvent* m_pHandler;

@@ -6,7 +6,8 @@
 class ISFViewEvent : public CSFEventBase {
 public:
     ISFViewEvent() = default;
-    ~ISFViewEvent() override = default;
+    // Its view, when it outlives this object, calls it no more.
+    ~ISFViewEvent() override;
 
     const SF_MSGMAP* GetSFMessageMap() const override { return nullptr; }
     virtual int OnCreate() { return 0; }

@@ -153,3 +153,18 @@ TEST(ViewLifetimeTest, NullHandlerIgnoresEvents)
 }
 
 }  // namespace
+
+// A view that outlives its handler calls it no more, not even for an event
+// posted before the handler went.
+TEST(ViewLifetimeTest, ViewOutlivingItsHandlerCallsItNoMore)
+{
+    auto handler = std::make_unique<RecordingViewEvent>();
+    std::unique_ptr<CSFQTView> view(static_cast<CSFQTView*>(SFCreateView(handler.get())));
+    SFPostMessage(static_cast<QWidget*>(view.get()), 5, 1);
+    handler.reset();
+    EXPECT_EQ(view->GetHandler(), nullptr);
+    QCoreApplication::sendPostedEvents(view.get());
+    view->show();
+    view->resize(50, 40);
+    EXPECT_EQ(view->GetUIWnd(), nullptr);
+}
