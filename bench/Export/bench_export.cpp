@@ -219,10 +219,14 @@ double RunPage(const std::string& recording, const std::string& folder)
     tree->SetCheck(item, 1);
     page->OnItemCheckStateChanged(item, 1);
     auto uiLogic = page->GetUILogic();
-    // Until it is open and its index is built (the library reads the file).
+    // Until it is open, its times are known and its index is built (the
+    // library reads the file; the index may come first).
     WaitFor([&] {
         const auto& handles = uiLogic->GetHandleTable();
-        return !handles.empty() && handles.begin()->second.isIndexReady && page->AreControlsEnabled();
+        if (handles.empty())
+            return false;
+        const auto& handle = handles.begin()->second;
+        return handle.isIndexReady && handle.hasTimes && page->AreControlsEnabled();
     }, 600);
     page->GetFormatCombo()->SetCurSel(2);
     page->SetFolderChooser([&](std::wstring& chosen) {

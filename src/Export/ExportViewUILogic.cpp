@@ -530,8 +530,9 @@ void CExportViewUILogic::Task_OnOpenFileWithNameSuccess(void* handle, int key)
     _EXPORT_HANDLE_INFO* entry = HandleEntry(handle);
     _EXPORT_FILE_INFO* record = Record(key);
     if (entry && record) {
+        // A new handle's index is not ready until the library says so, which
+        // may come before this answer (an index stored in the recording).
         entry->state = 2;
-        entry->isIndexReady = 0;
         if (record->isChannelFile) {
             const std::uint32_t start = record->fileInfo.GetStartTime()->ToTime();
             const std::uint32_t end = record->fileInfo.GetEndTime()->ToTime();

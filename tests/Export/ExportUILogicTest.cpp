@@ -188,6 +188,8 @@ TEST_F(UILogicTest, TheTreeOpensOneDayOrOneFileAtATimeAndPlaysOneRecording)
     EXPECT_TRUE(Plays(first));
     EXPECT_TRUE(RecordOf(second).second.isOpen);
     EXPECT_FALSE(Plays(second));
+    // Both indexes come ready.
+    EXPECT_TRUE(ProcessUntil([&] { return HandleOf(first)->isIndexReady && HandleOf(second)->isIndexReady; }));
     EXPECT_EQ(RowName(first), L"Channel:2_main");
     EXPECT_EQ(page->timeLine->rows[firstRecord.lineId].segments.size(), 2u);
     EXPECT_EQ(page->playing.back(), firstRecord.lineId);
