@@ -1,6 +1,6 @@
 // Runs one raw export in a process of its own: "limit BYTES" under a file-size
 // limit (exit 0 when the export failed and stopped), or "kill" (killed by
-// SIGKILL after two blocks were written).
+// SIGKILL once the first block was written).
 #include <csignal>
 #include <cstdlib>
 #include <string>
@@ -25,7 +25,7 @@ using namespace LumivexBase;
 namespace {
 
 // Kills the process on the export loop after a number of the engine's
-// steps: it re-posts itself behind each step.
+// steps: it re-posts itself behind each step (after the first block).
 struct StepKiller {
     void Run()
     {
@@ -34,7 +34,7 @@ struct StepKiller {
         else
             std::raise(SIGKILL);
     }
-    int steps = 3;
+    int steps = 4;
     boost::weak_ptr<StepKiller> self;
 };
 
@@ -67,11 +67,13 @@ int main(int argc, char** argv)
     engine->SetListener(listener);
     SF_POST_TASK(ML_EXPORT, &ExportObject::AddFile, engine, int(EXPORT_TYPE_RAW), std::string(argv[2]),
                  std::string(argv[3]), std::uint64_t(0), std::uint64_t(std::atoll(argv[4])), 0, 0u, 0u);
-    SF_POST_TASK(ML_EXPORT, &ExportObject::Export, engine);
+    // The killer goes first: from then on only the export loop posts, so the
+    // kill comes after the same steps however this thread is scheduled.
     auto killer = boost::make_shared<StepKiller>();
     killer->self = killer;
     if (mode == "kill")
         SF_POST_TASK(ML_EXPORT, &StepKiller::Run, killer);
+    SF_POST_TASK(ML_EXPORT, &ExportObject::Export, engine);
     ProcessUntil([&] { return listener->events.find("end") != std::string::npos ||
                               listener->events.find("stop") != std::string::npos; },
                  60000);
