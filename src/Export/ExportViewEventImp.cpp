@@ -20,6 +20,7 @@
 #include "FileIndex/FileIndexTypes.h"
 #include "Main/MainFrameHelpLogic.h"
 #include "Main/PageHost.h"
+#include "Widgets/PageComboStyle.h"
 #include "Widgets/FileTreeStyle.h"
 #include "Widgets/SFApplication.h"
 #include "Widgets/SFButton.h"
@@ -142,17 +143,7 @@ void CExportViewEventImp::CreateControls()
     m_tree->ShowWindow(1);
     CreateLabels();
 
-    ImageComboBoxStyle comboStyle;
-    comboStyle.str0 = L"ComboBox.png";
-    comboStyle.str1 = comboStyle.str2 = L"0,0,100,23";
-    comboStyle.str3 = L"0,72,100,23";
-    comboStyle.str4 = L"0,48,100,23";
-    comboStyle.str5 = L"0,24,100,23";
-    comboStyle.str6 = L"0,96,100,23";
-    comboStyle.str7 = L"0,120,100,23";
-    for (std::wstring* tile : {&comboStyle.str8, &comboStyle.str9, &comboStyle.str10, &comboStyle.str11,
-                               &comboStyle.str12, &comboStyle.str13, &comboStyle.str14})
-        *tile = L"tile";
+    ImageComboBoxStyle comboStyle = SFPageComboStyle();
     m_formatCombo = SFCreateComboBox(this);
     m_formatCombo->SetSkin(&comboStyle);
     m_formatCombo->Create(0x50010003, Rect(0, 0, 100, 200), GetUIWnd(), kFormatComboId);

@@ -9,6 +9,7 @@
 #include "Main/ConfigUILogic.h"
 #include "Main/MainFrameEventImp.h"
 #include "Main/ShellSkins.h"
+#include "Widgets/PageComboStyle.h"
 #include "Widgets/SFApplication.h"
 #include "Widgets/SFWidgetFactory.h"
 
@@ -19,21 +20,6 @@ const wchar_t* const kLabelKeys[7] = {L"Snap Path",     L"Video Path", L"Video P
                                       L"Language(Restart Required)"};
 constexpr int kFolderRows = 4;
 constexpr int kFolderRowLength = 520;
-
-ImageComboBoxStyle MakeComboStyle()
-{
-    ImageComboBoxStyle s;
-    s.str0 = L"ComboBox.png";
-    s.str1 = L"0,0,100,23";
-    s.str2 = L"0,0,100,23";
-    s.str3 = L"0,72,100,23";
-    s.str4 = L"0,48,100,23";
-    s.str5 = L"0,24,100,23";
-    s.str6 = L"0,96,100,23";
-    s.str7 = L"0,120,100,23";
-    s.str8 = s.str9 = s.str10 = s.str11 = s.str12 = s.str13 = L"tile";
-    return s;
-}
 
 CConfigManager& Settings()
 {
@@ -150,7 +136,7 @@ CSFComboBox* CConfigViewEventImp::CreateCombo(int id, std::initializer_list<cons
     CSFComboBox* combo = SFCreateComboBox(this);
     if (!combo)
         return nullptr;
-    ImageComboBoxStyle skin = MakeComboStyle();
+    ImageComboBoxStyle skin = SFPageComboStyle();
     combo->SetSkin(&skin);
     combo->Create(0x50000000, ShellRect(0, 0, 100, 200), GetUIWnd(), id);
     for (const wchar_t* item : items)
