@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ ninja-build pkg-config ccache clang libclang-rt-14-dev
-  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-multimedia-dev qt6-5compat-dev
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-5compat-dev libpulse-dev
   libboost-dev libboost-regex-dev libtinyxml-dev libssl-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -243,8 +243,8 @@ extern "C" const char* __lsan_default_suppressions()
 
 // Locks the thread sanitizer does not see: glibc's time-zone set-up inside
 // mktime/localtime_r, the H.265 encoder's thread pool, the sound server
-// client library's own, Qt's thread start and wait, the reference counts
-// of Qt's multimedia objects (Qt is not instrumented), and the progress
+// client library's own, Qt's thread start and wait (Qt is not
+// instrumented), and the progress
 // counters FFmpeg's frame threads hand decoded pictures over with.
 extern "C" const char* __tsan_default_suppressions()
 {
@@ -252,7 +252,6 @@ extern "C" const char* __tsan_default_suppressions()
            "race:libx265.so\n"
            "race:libpulsecommon\n"
            "race:libpulse.so\n"
-           "race:libQt6Multimedia.so\n"
            "race:QWaitCondition\n"
            "race:QThread\n"
            "race:QByteArray::reallocData\n"

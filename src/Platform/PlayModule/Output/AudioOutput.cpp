@@ -1,17 +1,11 @@
 #include "Platform/PlayModule/Output/AudioOutput.h"
 
-#include <QAudioDevice>
-#include <QAudioSink>
-#include <QCoreApplication>
-#include <QMediaDevices>
-#include <QThread>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <memory>
+#include <utility>
 
 extern "C" {
 #include <libavutil/channel_layout.h>
@@ -20,12 +14,14 @@ extern "C" {
 }
 
 #include "Base/SFSignalStack.h"
+#include "Platform/PlayModule/Output/PulseStream.h"
 
 namespace PLAY_MODULE {
 
 namespace {
 
 constexpr auto kOpenTimeout = std::chrono::seconds(3);
+constexpr auto kServeSlice = std::chrono::milliseconds(10);
 
 }  // namespace
 
@@ -37,7 +33,7 @@ CAudioOutput::~CAudioOutput()
 bool CAudioOutput::Open(int sampleRate, int channels)
 {
     Close();
-    if (!QCoreApplication::instance() || sampleRate <= 0 || channels <= 0)
+    if (sampleRate <= 0 || channels <= 0)
         return false;
     channels = channels > 1 ? 2 : 1;
     m_sampleRate = sampleRate;
@@ -45,8 +41,8 @@ bool CAudioOutput::Open(int sampleRate, int channels)
     m_quit = false;
     m_started = false;
     m_opened = false;
-    m_thread.reset(QThread::create([this, sampleRate, channels] { Run(sampleRate, channels); }));
-    m_thread->start();
+    m_flush = false;
+    m_thread = std::thread([this, sampleRate, channels] { Run(sampleRate, channels); });
     std::unique_lock lock(m_mutex);
     m_changed.wait_for(lock, kOpenTimeout, [this] { return m_started; });
     const bool opened = m_opened;
@@ -60,10 +56,8 @@ void CAudioOutput::Close()
 {
     m_quit = true;
     m_changed.notify_all();
-    if (m_thread) {
-        m_thread->wait();
-        m_thread.reset();
-    }
+    if (m_thread.joinable())
+        m_thread.join();
     swr_free(&m_resampler);
     av_channel_layout_uninit(&m_inLayout);
     std::lock_guard lock(m_mutex);
@@ -75,47 +69,52 @@ void CAudioOutput::Close()
 void CAudioOutput::Run(int sampleRate, int channels)
 {
     SF_SOFT_BASE::SFEnsureSignalStack();
-    QAudioFormat format;
-    format.setSampleRate(sampleRate);
-    format.setChannelCount(channels);
-    format.setSampleFormat(QAudioFormat::Int16);
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    std::unique_ptr<QAudioSink> sink;
-    QIODevice* io = nullptr;
-    if (!device.isNull() && device.isFormatSupported(format)) {
-        sink = std::make_unique<QAudioSink>(device, format);
-        io = sink->start();
-        if (sink->error() != QAudio::NoError)
-            io = nullptr;
-    }
+    CPulseStream device;
+    const bool connected = device.Connect(sampleRate, channels, kOpenTimeout);
     {
         std::lock_guard lock(m_mutex);
         m_started = true;
-        m_opened = io != nullptr;
+        m_opened = connected;
     }
     m_changed.notify_all();
-    std::vector<char> chunk;
-    while (io && !m_quit) {
-        QCoreApplication::processEvents();
-        sink->setVolume(m_gain.load());
-        {
-            std::unique_lock lock(m_mutex);
-            m_changed.wait_for(lock, std::chrono::milliseconds(10));
-            const std::size_t room = std::size_t(std::max<qsizetype>(0, sink->bytesFree()));
-            const std::size_t take = std::min(room, WaitingLocked()) & ~std::size_t(3);
-            const auto from = m_queue.begin() + std::ptrdiff_t(m_readPos);
-            chunk.assign(from, from + std::ptrdiff_t(take));
-            m_readPos += take;
-            if (m_readPos == m_queue.size()) {
-                m_queue.clear();
-                m_readPos = 0;
-            }
-        }
-        if (!chunk.empty())
-            io->write(chunk.data(), qint64(chunk.size()));
+    if (connected)
+        Play(device);
+}
+
+void CAudioOutput::Play(CPulseStream& device)
+{
+    std::vector<std::uint8_t> chunk;
+    while (!m_quit && device.Serve(kServeSlice)) {
+        if (TakeChunk(device.WritableBytes(), chunk))
+            device.Flush();
+        if (chunk.empty())
+            continue;
+        ScaleSamples(chunk.data(), chunk.size(), m_gain.load() * m_sampleScale.load());
+        if (!device.Write(chunk.data(), chunk.size()))
+            break;
     }
-    if (sink)
-        sink->stop();
+    // Closed, or the server went away: later sound is dropped.
+    std::lock_guard lock(m_mutex);
+    m_opened = false;
+    m_queue.clear();
+    m_readPos = 0;
+}
+
+// Takes up to room bytes of whole sample frames; true when the device's
+// buffer is to be dropped first.
+bool CAudioOutput::TakeChunk(std::size_t room, std::vector<std::uint8_t>& chunk)
+{
+    const std::size_t frameBytes = 2 * std::size_t(m_channels);
+    std::lock_guard lock(m_mutex);
+    const std::size_t take = std::min(room, WaitingLocked()) / frameBytes * frameBytes;
+    const auto from = m_queue.begin() + std::ptrdiff_t(m_readPos);
+    chunk.assign(from, from + std::ptrdiff_t(take));
+    m_readPos += take;
+    if (m_readPos == m_queue.size()) {
+        m_queue.clear();
+        m_readPos = 0;
+    }
+    return std::exchange(m_flush, false);
 }
 
 bool CAudioOutput::SameInput(const AVFrame& frame) const
@@ -172,7 +171,6 @@ void CAudioOutput::Push(const AVFrame& frame)
     std::vector<std::uint8_t> pcm;
     if (!Resample(frame, pcm))
         return;
-    ScaleSamples(pcm.data(), pcm.size(), m_sampleScale.load());
     std::lock_guard lock(m_mutex);
     const std::size_t limit = std::size_t(m_sampleRate) * 2 * std::size_t(m_channels);
     if (WaitingLocked() + pcm.size() > limit)
@@ -189,6 +187,7 @@ void CAudioOutput::Clear()
     std::lock_guard lock(m_mutex);
     m_queue.clear();
     m_readPos = 0;
+    m_flush = m_opened;
 }
 
 void CAudioOutput::SetGain(double gain)
