@@ -1,7 +1,6 @@
 #include "Platform/PlayModule/Format/KvxFileReader.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <vector>
 
 #include <fcntl.h>
@@ -9,6 +8,7 @@
 #include <unistd.h>
 
 #include "Platform/PlayModule/Format/KvxIndexFooter.h"
+#include "Platform/PlayModule/Format/ReadAt.h"
 
 namespace PLAY_MODULE {
 
@@ -62,15 +62,11 @@ bool CKvxFileReader::ReadMore()
     const std::uint64_t end = RecordsEnd();
     if (m_readPos >= end) return false;
     m_chunk.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kChunkSize, end - m_readPos)));
-    auto& chunk = m_chunk;
-    for (;;) {
-        const ssize_t n = ::pread(m_fd, chunk.data(), chunk.size(), static_cast<off_t>(m_readPos));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        m_readPos += static_cast<std::uint64_t>(n);
-        m_parser.Feed({chunk.data(), static_cast<std::size_t>(n)});
-        return true;
-    }
+    const ssize_t n = ReadAt(m_fd, m_chunk.data(), m_chunk.size(), m_readPos);
+    if (n <= 0) return false;
+    m_readPos += static_cast<std::uint64_t>(n);
+    m_parser.Feed({m_chunk.data(), static_cast<std::size_t>(n)});
+    return true;
 }
 
 bool CKvxFileReader::ReadNext(KvxRecord& out)

@@ -1,13 +1,11 @@
 #include "Platform/PlayModule/Format/KvxIndexFooter.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-
-#include <unistd.h>
 
 #include "Platform/PlayModule/Format/ByteOrder.h"
 #include "Platform/PlayModule/Format/Crc32.h"
+#include "Platform/PlayModule/Format/ReadAt.h"
 
 namespace PLAY_MODULE {
 
@@ -22,19 +20,6 @@ std::uint32_t Checksum(std::span<const std::uint8_t> table, std::span<const std:
     std::vector<std::uint8_t> covered(table.begin(), table.end());
     covered.insert(covered.end(), trailer.begin(), trailer.begin() + kChecksumAt);
     return Crc32(covered.data(), covered.size());
-}
-
-bool ReadFully(int fd, std::uint8_t* into, std::size_t size, std::uint64_t pos)
-{
-    while (size > 0) {
-        const ssize_t n = ::pread(fd, into, size, static_cast<off_t>(pos));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        into += n;
-        pos += static_cast<std::uint64_t>(n);
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
 }
 }  // namespace
 
@@ -128,11 +113,11 @@ std::optional<CKvxIndexFooter::Contents> CKvxIndexFooter::ReadFrom(int fd, std::
 {
     if (size < kTrailerSize) return std::nullopt;
     std::vector<std::uint8_t> last(kTrailerSize);
-    if (!ReadFully(fd, last.data(), last.size(), size - kTrailerSize)) return std::nullopt;
+    if (!ReadFullyAt(fd, last.data(), last.size(), size - kTrailerSize)) return std::nullopt;
     const auto trailer = DecodeTrailer(last, size);
     if (!trailer) return std::nullopt;
     std::vector<std::uint8_t> table(std::size_t(trailer->count) * kEntrySize);
-    if (!ReadFully(fd, table.data(), table.size(), trailer->tableOffset)) return std::nullopt;
+    if (!ReadFullyAt(fd, table.data(), table.size(), trailer->tableOffset)) return std::nullopt;
     auto keyFrames = DecodeTable(*trailer, table, last);
     if (!keyFrames) return std::nullopt;
     return Contents{*trailer, std::move(*keyFrames)};

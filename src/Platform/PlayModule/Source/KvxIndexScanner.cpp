@@ -1,7 +1,6 @@
 #include "Platform/PlayModule/Source/KvxIndexScanner.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <thread>
 
@@ -10,6 +9,7 @@
 #include <unistd.h>
 
 #include "Platform/PlayModule/Format/KvxIndexFooter.h"
+#include "Platform/PlayModule/Format/ReadAt.h"
 
 namespace PLAY_MODULE {
 
@@ -37,16 +37,6 @@ int OpenForHeaders(const std::string& path, std::uint64_t& size)
     size = static_cast<std::uint64_t>(st.st_size);
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_RANDOM);
     return fd;
-}
-
-// pread, again when a signal cut it short.
-ssize_t ReadAt(int fd, std::uint8_t* into, std::size_t size, std::uint64_t pos)
-{
-    ssize_t n;
-    do {
-        n = ::pread(fd, into, size, static_cast<off_t>(pos));
-    } while (n < 0 && errno == EINTR);
-    return n;
 }
 }  // namespace
 
