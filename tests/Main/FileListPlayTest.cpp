@@ -15,6 +15,8 @@
 #include "Common/UserMessages.h"
 #include "FileIndex/RecordingNames.h"
 #include "Main/MainFrameHelpLogic.h"
+#include "Main/MainFrameUILogic.h"
+#include "Support/Fifo.h"
 #include "Support/ProcessUntil.h"
 #include "Support/TempFolder.h"
 #include "Widgets/SFTreeCtrl.h"
@@ -358,3 +360,22 @@ TEST_F(FileListPlayTest, SteppingWalksTheLeavesAndSkipsPlayingOnes)
 }
 
 }  // namespace
+
+TEST(FilesPresentTest, OnlyReadableRegularFilesCountAndAFifoNeverBlocks)
+{
+    TempFolder folder;
+    ASSERT_TRUE(folder.Touch("a.kvx"));
+    Fifo fifo(folder.File("pipe.kvx"));
+    ASSERT_TRUE(fifo.IsValid());
+    auto list = [&](std::initializer_list<std::string> names) {
+        std::list<_QUERY_FILE_INFO> files;
+        for (const std::string& name : names)
+            files.push_back({.path = Utf8ToWide(folder.File(name))});
+        return files;
+    };
+    EXPECT_TRUE(CMainFrameUILogic::AreAllFilesPresent(list({"a.kvx"})));
+    EXPECT_FALSE(CMainFrameUILogic::AreAllFilesPresent(list({"a.kvx", "gone.kvx"})));
+    bool present = true;
+    EXPECT_TRUE(ReturnsWithoutBlocking(fifo, [&] { present = CMainFrameUILogic::AreAllFilesPresent(list({"a.kvx", "pipe.kvx"})); }));
+    EXPECT_FALSE(present);
+}
