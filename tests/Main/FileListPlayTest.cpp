@@ -3,6 +3,7 @@
 #include <QTreeWidget>
 
 #include <cstdio>
+#include <set>
 
 #include "Common/FileTreeLabels.h"
 #include "Base/MessageLoopIds.h"
@@ -247,6 +248,31 @@ TEST_F(FileListPlayTest, DoubleClicksPlayAChannelASingleFileOrTheCheckedChannels
     tree->SetCheck(Item(0, 0, 3), 0);
     DoubleClick(Item(0, 0));
     EXPECT_TRUE(page().started.empty());
+}
+
+TEST_F(FileListPlayTest, RecordersNamedInBytesThatAreNoUtf8KeepTheirNames)
+{
+    // Both names show alike: the bytes that are no UTF-8 cannot be shown.
+    const std::string first = Add("Cam\xff", 1, 0, kMorning);
+    const std::string second = Add("Cam\xfe", 2, 0, kMorning);
+    Open(folder.Path());
+    Open(folder.Path());  // the rebuilt list keeps both groups
+    ASSERT_EQ(dynamic_cast<QTreeWidget*>(tree)->topLevelItemCount(), 2);
+
+    DoubleClick(Item(0, 0, 0));
+    page().wantedReturn = 0;
+    DoubleClick(Item(1, 0));
+    std::set<std::wstring> played;
+    for (const auto& [name, window] : page().StartedNames())
+        played.insert(name);
+    EXPECT_EQ(played, (std::set<std::wstring>{W(first), W(second)}));
+
+    // The selection that deleting works from names the recorders themselves.
+    std::set<std::wstring> groups;
+    const GroupFileListP checked = page().fileList->GetCheckedFileList();
+    for (const _GROUP_FILE_INFO& day : *checked)
+        groups.insert(day.groupName);
+    EXPECT_EQ(groups, (std::set<std::wstring>{W("Cam\xff"), W("Cam\xfe")}));
 }
 
 TEST_F(FileListPlayTest, ADayOfMoreThan36ChannelsPlays36AndSaysSo)
