@@ -2,6 +2,7 @@
 
 #include "Base/TextCodec.h"
 #include "Base/AtomicFileWriter.h"
+#include "Base/FileSystemHelpers.h"
 #include "Common/XmlText.h"
 
 #include <QMimeDatabase>
@@ -38,11 +39,14 @@ bool SameText(const std::wstring& a, const std::wstring& b)
 }
 
 // The file's lines; none for a missing file. False when the file is there
-// but could not be read whole.
+// but could not be read whole, or is no regular file.
 bool ReadLines(const std::string& path, std::vector<std::string>& lines)
 {
     lines.clear();
-    std::ifstream in(path);
+    // Only a regular file is opened: a FIFO would block the GUI thread.
+    std::ifstream in;
+    if (SF_SOFT_BASE::IsRegularFile(path))
+        in.open(path);
     if (!in.is_open()) {
         std::error_code error;
         return std::filesystem::symlink_status(path, error).type() ==

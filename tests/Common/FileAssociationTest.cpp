@@ -1,5 +1,6 @@
 #include "Common/FileAssociation.h"
 #include "Common/XdgAssociationStore.h"
+#include "Support/Fifo.h"
 #include "Support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -327,6 +328,23 @@ TEST(FileAssociationPromptTest, ListsTheMissingTypes)
     EXPECT_GT(prompt.size(), 60u * 6u);
     EXPECT_TRUE(prompt.ends_with(L".kvx_ ) doesn't associate to the program, do you want to "
                                  L"associate to it?"));
+}
+
+// A FIFO in place of the defaults file is neither waited on nor replaced.
+TEST_F(XdgAssociationTest, AFifoInPlaceOfTheDefaultsFileNeverBlocks)
+{
+    std::filesystem::create_directories(m_configHome);
+    Fifo fifo(m_configHome + "/mimeapps.list");
+    ASSERT_TRUE(fifo.IsValid());
+    auto store = NewStore();
+    bool flushed = true;
+    EXPECT_TRUE(ReturnsWithoutBlocking(fifo, [&] {
+        CFileAssociation association(store, kProgram);
+        association.RegisterFileAssociation(L".mp4", L"", false);
+        flushed = store->Flush();
+    }));
+    EXPECT_FALSE(flushed);
+    EXPECT_EQ(std::filesystem::status(m_configHome + "/mimeapps.list").type(), std::filesystem::file_type::fifo);
 }
 
 }  // namespace
