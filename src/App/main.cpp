@@ -2,6 +2,7 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <filesystem>
 #include <list>
 #include <memory>
 #include <string>
@@ -79,12 +80,25 @@ void OfferFileAssociation(const std::list<std::wstring>& missing)
     RegisterFileTypes(GetProgramFileAssociation(), missing, icon);
 }
 
+// The file or folder named on the command line, taken relative to the folder
+// the user started from (start-up later makes the program folder the
+// current one); empty without one.
+std::string CommandLinePath(int argc, char* argv[])
+{
+    if (argc < 2 || !argv[1] || !*argv[1])
+        return {};
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(argv[1], error);
+    return error ? std::string(argv[1]) : absolute.string();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
 {
+    const std::string commandLinePath = CommandLinePath(argc, argv);
     CSingleInstanceLock instanceLock;
-    if (!instanceLock.Acquire())
+    if (!instanceLock.Acquire(SFGetAppDirUtf8()))
         return 0;
 
     QApplication app(argc, argv);
@@ -110,7 +124,7 @@ int main(int argc, char* argv[])
     const std::list<std::wstring> unassociated = FindUnassociatedRecordTypes();
     CTerminationWatcher terminationWatcher;
     {
-        boost::shared_ptr<CMainFrameEventImp> mainFrame = CMainFrameEventImp::Create(argc > 1 ? argv[1] : nullptr);
+        boost::shared_ptr<CMainFrameEventImp> mainFrame = CMainFrameEventImp::Create(commandLinePath.empty() ? nullptr : commandLinePath.c_str());
         OfferFileAssociation(unassociated);
         app.exec();
     }

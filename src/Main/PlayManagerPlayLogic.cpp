@@ -3,7 +3,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <thread>
 #include <vector>
 
@@ -63,17 +62,8 @@ int CPlayManagerPlayLogic::PlayInDirection(void* handle)
 
 void CPlayManagerPlayLogic::LoadIndex(void* handle, const std::wstring& path)
 {
-    if (!IsIndexFileValid(path))
-        return;
-    std::ifstream in(WideToUtf8(GetIndexFilePath(path)), std::ios::binary | std::ios::ate);
-    if (!in)
-        return;
-    const std::streamoff length = in.tellg();
-    if (length <= std::streamoff(CIndexFileStore::kHeadSize))
-        return;
-    std::vector<unsigned char> data(std::size_t(length) - CIndexFileStore::kHeadSize);
-    in.seekg(std::streamoff(CIndexFileStore::kHeadSize));
-    if (in.read(reinterpret_cast<char*>(data.data()), std::streamsize(data.size())))
+    std::vector<unsigned char> data;
+    if (ReadIndexFile(path, &data))
         m_playManager->SetRefValue(handle, data.data(), unsigned(data.size()));
 }
 

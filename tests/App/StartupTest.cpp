@@ -9,7 +9,10 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <unistd.h>
+
 #include <csignal>
+#include <cstdlib>
 #include <functional>
 
 namespace {
@@ -30,11 +33,14 @@ protected:
         ASSERT_TRUE(QFile::copy(QStringLiteral(LUMIVEX_PROGRAM), program));
     }
 
-    void Configure(QProcess& process) const
+    void Configure(QProcess& process, bool withRuntimeFolder = true) const
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!withRuntimeFolder)
+            env.remove("XDG_RUNTIME_DIR");
         env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("XDG_RUNTIME_DIR", m_root.path() + "/runtime");
+        if (withRuntimeFolder)
+            env.insert("XDG_RUNTIME_DIR", m_root.path() + "/runtime");
         env.insert("XDG_CONFIG_HOME", m_root.path() + "/config");
         env.insert("XDG_DATA_HOME", m_root.path() + "/data");
         process.setProcessEnvironment(env);
@@ -88,7 +94,7 @@ TEST_F(StartupTest, MakesItsFoldersBesideTheProgramAndClosesWithZero)
 {
     QProcess first;
     StartAndWait(first);
-    EXPECT_TRUE(QFileInfo::exists(m_root.path() + "/runtime/Lumivex"));
+    EXPECT_TRUE(QFileInfo::exists(programDir + "/Lumivex-" + QString::number(::geteuid()) + ".lock"));
     CloseAndExpectZero(first);
 }
 
@@ -103,6 +109,49 @@ TEST_F(StartupTest, SecondInstanceLeavesAtOnceWithZero)
     EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_EQ(first.state(), QProcess::Running);
+    CloseAndExpectZero(first);
+}
+
+TEST_F(StartupTest, SecondInstanceLeavesAlsoWithoutTheRuntimeFolder)
+{
+    QProcess first;
+    StartAndWait(first);
+    QProcess second;
+    Configure(second, false);
+    second.start();
+    ASSERT_TRUE(second.waitForFinished(kStartTimeoutMs));
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(first.state(), QProcess::Running);
+    CloseAndExpectZero(first);
+}
+
+// Whether the process has the file open.
+bool HasOpen(qint64 pid, const QString& file)
+{
+    const QString canonical = QFileInfo(file).canonicalFilePath();
+    const QDir fds(QString("/proc/%1/fd").arg(pid));
+    for (const QFileInfo& fd : fds.entryInfoList(QDir::Files | QDir::System))
+        if (fd.symLinkTarget() == canonical)
+            return true;
+    return false;
+}
+
+TEST_F(StartupTest, ARelativeFileIsTakenFromTheFolderStartedInAndPlays)
+{
+    const QString work = m_root.path() + "/work";
+    ASSERT_TRUE(QDir().mkpath(work + "/clips"));
+    const QString write = QString("'%1' --name Cam01 --channel 1 --start '2016-01-02 08:00:00' --seconds 60 "
+                                  "--size 64x48 --audio none '%2' >/dev/null")
+                              .arg(KVXWRITE_PROGRAM, work + "/clips");
+    ASSERT_EQ(std::system(write.toLocal8Bit().constData()), 0);
+    const QStringList written = QDir(work + "/clips").entryList({"*.kvx"}, QDir::Files);
+    ASSERT_EQ(written.size(), 1);
+    QProcess first;
+    first.setWorkingDirectory(work);
+    first.setArguments({"clips/" + written.front()});
+    StartAndWait(first);
+    const QString recording = work + "/clips/" + written.front();
+    EXPECT_TRUE(WaitFor([&] { return HasOpen(first.processId(), recording); }, kStartTimeoutMs));
     CloseAndExpectZero(first);
 }
 

@@ -197,6 +197,32 @@ TEST_F(MainViews, EditedCustomLayoutsReachTheFileWhenConfirmed)
     std::filesystem::remove(file);
 }
 
+TEST_F(MainViews, CancelDropsTheCustomLayoutEdits)
+{
+    const std::string file = GetCustomLayoutFilePath();
+    std::filesystem::remove(file);
+    auto dialog = CCustomLayoutDlgEventImp::Create(manager);
+    const std::string before = dialog->GetSlot(3);
+    const std::string first = dialog->GetSlot(0);
+    dialog->RADIO_OnClicked(1, 178, tagPOINT{1, 1});
+    dialog->OnCurrentNumChanged(CCustomLayoutDlgEventImp::kRowSpinnerId, 3);
+    dialog->OnCurrentNumChanged(CCustomLayoutDlgEventImp::kColumnSpinnerId, 5);
+    ASSERT_NE(dialog->GetSlot(3), before);
+    dialog->OnDlgKeyDown(0, 27);  // Esc cancels
+    EXPECT_EQ(dialog->GetSlot(3), before);
+
+    dialog->OnBnClickedDefault();
+    dialog->RADIO_OnClicked(1, 178, tagPOINT{1, 1});
+    dialog->OnCurrentNumChanged(CCustomLayoutDlgEventImp::kRowSpinnerId, 4);
+    ASSERT_TRUE(dialog->GetDialog());
+    dialog->GetDialog()->MFCCancel();
+    EXPECT_EQ(dialog->GetSlot(3), before);
+    EXPECT_EQ(dialog->GetSlot(0), first);
+    // Nothing cancelled reaches the file, at once or when the dialog goes.
+    dialog.reset();
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
+
 TEST_F(MainViews, TimeLineRowsKeepTheirCursorAndAClickSeeksThatWindow)
 {
     auto timeLine = page->GetMainTimeLine();
