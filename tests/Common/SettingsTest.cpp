@@ -147,8 +147,10 @@ TEST_F(SettingsTest, DeeplyNestedFileLoadsAsDefaults)
 
 TEST_F(SettingsTest, NestingIsCountedAsTheParserReadsIt)
 {
-    // "</" inside attribute values, comments and CDATA closes nothing.
-    const char* repeated[] = {"<a b=\"</\">", "<a b='</'>", "<a><!-- </a> -->", "<a><![CDATA[</a>]]>"};
+    // "</" inside attribute values, comments, CDATA and character references
+    // closes nothing.
+    const char* repeated[] = {"<a b=\"</\">",      "<a b='</'>",         "<a><!-- </a> -->",
+                              "<a><![CDATA[</a>]]>", "<a>&#x</a>x1;", "<a>&#</a>#1;"};
     for (const char* unit : repeated) {
         std::string nested;
         for (int i = 0; i < 45000; ++i)
@@ -160,6 +162,38 @@ TEST_F(SettingsTest, NestingIsCountedAsTheParserReadsIt)
         TiXmlDocument document;
         EXPECT_FALSE(ParseXmlText(document, nested)) << unit;
     }
+}
+
+// What the parser reads as an unknown node (up to the first '>') cannot
+// hide the elements that follow from the count.
+TEST_F(SettingsTest, NestingBehindUnknownNodesAndEntitiesIsCounted)
+{
+    std::string nested;
+    for (int i = 0; i < 45000; ++i)
+        nested += "<a>";
+    const char* leads[] = {"<\">", "<1 \">", "<< \">", "<a b=\"x\"><\"", "<?pi \">"};
+    for (const char* lead : leads) {
+        WriteSettings("<Setting><UIConfig><VideoLayout value=\"150\"/>" + std::string(lead) + nested +
+                      "</UIConfig></Setting>");
+        CConfigManager config;
+        config.Init();
+        EXPECT_EQ(config.VideoLayout, 147) << lead;
+        TiXmlDocument document;
+        EXPECT_FALSE(ParseXmlText(document, lead + nested)) << lead;
+    }
+}
+
+TEST_F(SettingsTest, NestingJustWithinTheLimitLoads)
+{
+    std::string nested;
+    for (int i = 0; i < 254; ++i)
+        nested += "<a b=\"<c>\"><\"><!-- <c> -->";
+    for (int i = 0; i < 254; ++i)
+        nested += "</a>";
+    WriteSettings("<Setting><UIConfig><VideoLayout value=\"150\"/>" + nested + "</UIConfig></Setting>");
+    CConfigManager config;
+    config.Init();
+    EXPECT_EQ(config.VideoLayout, 150);
 }
 
 TEST_F(SettingsTest, TextEndingInACutUtf8CharacterIsNotReadPastItsEnd)
