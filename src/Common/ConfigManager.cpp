@@ -4,9 +4,12 @@
 #include "Common/AppDir.h"
 #include "Base/AtomicFileWriter.h"
 #include "Common/ConfigXMLPersistImp.h"
+#include "Common/LangString.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cwctype>
+#include <filesystem>
 #include <sys/stat.h>
 #include <tinyxml.h>
 
@@ -26,6 +29,20 @@ std::vector<std::wstring> SplitTerminated(const std::wstring& text)
         start = end + 1;
     }
     return pieces;
+}
+
+// The first of "<path>.bad", "<path>.bad.2", ... that names nothing; empty
+// when all are taken.
+std::string FreeAsideName(const std::string& path)
+{
+    constexpr int kMaxAside = 100;
+    for (int n = 1; n <= kMaxAside; ++n) {
+        const std::string name = path + ".bad" + (n == 1 ? "" : "." + std::to_string(n));
+        struct stat entry {};
+        if (::lstat(name.c_str(), &entry) != 0)
+            return name;
+    }
+    return {};
 }
 
 std::string Utf8(const std::wstring& text)
@@ -144,6 +161,22 @@ void CConfigManager::Init()
     for (auto& item : m_items)
         LoadItem(*m_persistent, *item);
     SplitLists();
+    if (m_persistent->FileUnreadable())
+        SetAsideUnreadableFile();
+}
+
+void CConfigManager::SetAsideUnreadableFile()
+{
+    const std::string aside = FreeAsideName(CConfigXMLPersistImp::kSettingsPath);
+    if (!aside.empty() && ::rename(CConfigXMLPersistImp::kSettingsPath, aside.c_str()) == 0) {
+        m_loadNotice = std::wstring(GetLangString(L"The settings file could not be read. It was kept as:")) +
+                       L"\n" + SF_SOFT_BASE::Utf8ToWide(std::filesystem::absolute(aside).string()) + L"\n" +
+                       GetLangString(L"The default settings are used.");
+        return;
+    }
+    m_keepUnreadableFile = true;
+    m_loadNotice = GetLangString(L"The settings file could not be read. It is left as it is, the default "
+                                 L"settings are used and the changes of this run are not saved.");
 }
 
 void CConfigManager::LoadItem(IConfigPersistent& store, ConfigItem& item)
@@ -211,6 +244,8 @@ bool CConfigManager::Save()
     OldPath.clear();
     for (const auto& path : m_openedPaths)
         OldPath += path + L";";
+    if (m_keepUnreadableFile)
+        return false;
     ::mkdir(kConfigFolder, 0755);
     return SF_SOFT_BASE::CAtomicFileWriter::WriteWhole(CConfigXMLPersistImp::kSettingsPath,
                                                        BuildDocumentText());

@@ -104,7 +104,7 @@ TEST_F(SettingsTest, SavedSettingsLoadBack)
 
 TEST_F(SettingsTest, SaveLeavesNoTemporaryFileAndReplacesTheOld)
 {
-    WriteSettings("old");
+    WriteSettings(Group("<VideoLayout value=\"150\"/>"));
     CConfigManager config;
     config.Init();
     ASSERT_TRUE(config.Save());
@@ -132,6 +132,53 @@ TEST_F(SettingsTest, BrokenFileLoadsAsDefaults)
     config.Init();
     EXPECT_EQ(config.VideoLayout, 147);
     EXPECT_EQ(config.strRecordFormat, L".kvx;.kvx_;.avi;.mp4;.ps;.ts;");
+}
+
+TEST_F(SettingsTest, AnUnreadableFileIsKeptAsideAndTheUserIsTold)
+{
+    const std::string typo = "<Setting><UIConfig><VideoLayout value=\"150\"/><Language value=\"2\"></UIConfig></Setting>";
+    WriteSettings(typo);
+    CConfigManager config;
+    config.Init();
+    EXPECT_EQ(config.VideoLayout, 147);
+    EXPECT_EQ(ReadFile(m_dir.File("Config/config.xml.bad")), typo);
+    EXPECT_NE(config.GetLoadNotice().find(L"config.xml.bad"), std::wstring::npos);
+    ASSERT_TRUE(config.Save());
+    EXPECT_EQ(ReadFile(m_dir.File("Config/config.xml.bad")), typo);
+    EXPECT_NE(ReadFile(m_dir.File("Config/config.xml")).find("<VideoLayout value=\"147\""), std::string::npos);
+
+    // A second broken file does not replace the first one kept.
+    WriteSettings("<Setting>");
+    CConfigManager again;
+    again.Init();
+    EXPECT_EQ(ReadFile(m_dir.File("Config/config.xml.bad.2")), "<Setting>");
+    EXPECT_EQ(ReadFile(m_dir.File("Config/config.xml.bad")), typo);
+    EXPECT_NE(again.GetLoadNotice().find(L"config.xml.bad.2"), std::wstring::npos);
+}
+
+TEST_F(SettingsTest, AnUnreadableFileThatCannotBeSetAsideIsNeverOverwritten)
+{
+    WriteSettings("<Setting");
+    WriteFile(m_dir.File("Config/config.xml.bad"), "kept");
+    for (int n = 2; n <= 100; ++n)
+        WriteFile(m_dir.File("Config/config.xml.bad." + std::to_string(n)), "kept");
+    CConfigManager config;
+    config.Init();
+    EXPECT_FALSE(config.GetLoadNotice().empty());
+    EXPECT_FALSE(config.Save());
+    EXPECT_EQ(ReadFile(m_dir.File("Config/config.xml")), "<Setting");
+}
+
+TEST_F(SettingsTest, AMissingOrReadableFileGivesNoNotice)
+{
+    CConfigManager missing;
+    missing.Init();
+    EXPECT_TRUE(missing.GetLoadNotice().empty());
+    WriteSettings(Group("<VideoLayout value=\"150\"/>"));
+    CConfigManager readable;
+    readable.Init();
+    EXPECT_TRUE(readable.GetLoadNotice().empty());
+    EXPECT_FALSE(std::filesystem::exists(m_dir.File("Config/config.xml.bad")));
 }
 
 TEST_F(SettingsTest, DeeplyNestedFileLoadsAsDefaults)
