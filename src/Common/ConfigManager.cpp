@@ -161,6 +161,8 @@ void CConfigManager::Init()
     for (auto& item : m_items)
         LoadItem(*m_persistent, *item);
     SplitLists();
+    m_keepUnreadableFile = false;
+    m_loadNotice.clear();
     if (m_persistent->FileUnreadable())
         SetAsideUnreadableFile();
 }

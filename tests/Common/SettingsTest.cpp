@@ -167,6 +167,13 @@ TEST_F(SettingsTest, AnUnreadableFileThatCannotBeSetAsideIsNeverOverwritten)
     EXPECT_FALSE(config.GetLoadNotice().empty());
     EXPECT_FALSE(config.Save());
     EXPECT_EQ(ReadFile(m_dir.File("Config/config.xml")), "<Setting");
+
+    // Loaded again from a readable file, the settings are saved again.
+    WriteSettings(Group("<VideoLayout value=\"150\"/>"));
+    config.SetPersistent(std::make_shared<CConfigXMLPersistImp>(""));
+    config.Init();
+    EXPECT_TRUE(config.GetLoadNotice().empty());
+    EXPECT_TRUE(config.Save());
 }
 
 TEST_F(SettingsTest, AMissingOrReadableFileGivesNoNotice)
