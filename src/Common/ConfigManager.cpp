@@ -171,8 +171,10 @@ void CConfigManager::SetAsideUnreadableFile()
 {
     const std::string aside = FreeAsideName(CConfigXMLPersistImp::kSettingsPath);
     if (!aside.empty() && ::rename(CConfigXMLPersistImp::kSettingsPath, aside.c_str()) == 0) {
+        std::error_code error;
+        const std::filesystem::path shown = std::filesystem::absolute(aside, error);
         m_loadNotice = std::wstring(GetLangString(L"The settings file could not be read. It was kept as:")) +
-                       L"\n" + SF_SOFT_BASE::Utf8ToWide(std::filesystem::absolute(aside).string()) + L"\n" +
+                       L"\n" + SF_SOFT_BASE::Utf8ToWide(error ? aside : shown.string()) + L"\n" +
                        GetLangString(L"The default settings are used.");
         return;
     }
