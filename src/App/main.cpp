@@ -64,7 +64,7 @@ bool StartMessageLoops()
 // could not be read.
 void TellAboutSettingsFile()
 {
-    const std::wstring& notice = CConfigManager::GetInstance()->GetLoadNotice();
+    const std::wstring notice = CConfigManager::GetInstance()->GetLoadNotice();
     if (!notice.empty())
         ShowNotifyMessage(notice, true);
 }

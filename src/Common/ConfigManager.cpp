@@ -162,7 +162,7 @@ void CConfigManager::Init()
         LoadItem(*m_persistent, *item);
     SplitLists();
     m_keepUnreadableFile = false;
-    m_loadNotice.clear();
+    m_setAsidePath.clear();
     if (m_persistent->FileUnreadable())
         SetAsideUnreadableFile();
 }
@@ -172,15 +172,22 @@ void CConfigManager::SetAsideUnreadableFile()
     const std::string aside = FreeAsideName(CConfigXMLPersistImp::kSettingsPath);
     if (!aside.empty() && ::rename(CConfigXMLPersistImp::kSettingsPath, aside.c_str()) == 0) {
         std::error_code error;
-        const std::filesystem::path shown = std::filesystem::absolute(aside, error);
-        m_loadNotice = std::wstring(GetLangString(L"The settings file could not be read. It was kept as:")) +
-                       L"\n" + SF_SOFT_BASE::Utf8ToWide(error ? aside : shown.string()) + L"\n" +
-                       GetLangString(L"The default settings are used.");
+        const std::filesystem::path absolute = std::filesystem::absolute(aside, error);
+        m_setAsidePath = SF_SOFT_BASE::Utf8ToWide(error ? aside : absolute.string());
         return;
     }
     m_keepUnreadableFile = true;
-    m_loadNotice = GetLangString(L"The settings file could not be read. It is left as it is, the default "
-                                 L"settings are used and the changes of this run are not saved.");
+}
+
+std::wstring CConfigManager::GetLoadNotice() const
+{
+    if (m_keepUnreadableFile)
+        return GetLangString(L"The settings file could not be read. It is left as it is, the default settings "
+                             L"are used and the changes of this run are not saved.");
+    if (m_setAsidePath.empty())
+        return {};
+    return std::wstring(GetLangString(L"The settings file could not be read. It was kept as:")) + L"\n" +
+           m_setAsidePath + L"\n" + GetLangString(L"The default settings are used.");
 }
 
 void CConfigManager::LoadItem(IConfigPersistent& store, ConfigItem& item)

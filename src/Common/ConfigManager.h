@@ -29,9 +29,9 @@ public:
     // "Config/config.xml" (creating "Config"); false when it was not written.
     // An unreadable file that could not be set aside is never overwritten.
     bool Save();
-    // What the user is to be told about the settings file Init met: empty
-    // when it loaded or was missing.
-    const std::wstring& GetLoadNotice() const { return m_loadNotice; }
+    // What the user is to be told about the settings file Init met, in the
+    // current language: empty when it loaded or was missing.
+    std::wstring GetLoadNotice() const;
     // Used by the main window when it closes: the same as Save.
     bool SaveOpenedPaths() { return Save(); }
 
@@ -74,7 +74,7 @@ private:
 
     bool m_registered = false;
     bool m_keepUnreadableFile = false;
-    std::wstring m_loadNotice;
+    std::wstring m_setAsidePath;  // where an unreadable file was put
     std::shared_ptr<IConfigPersistent> m_persistent;
     std::vector<std::wstring> m_openedPaths;
     std::list<std::wstring> m_recordFormats;
