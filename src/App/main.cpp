@@ -61,6 +61,15 @@ bool StartMessageLoops()
     return true;
 }
 
+// Tells the user, in the notification pop-up, about a settings file that
+// could not be read.
+void TellAboutSettingsFile()
+{
+    const std::wstring notice = CConfigManager::GetInstance()->GetLoadNotice();
+    if (!notice.empty())
+        ShowNotifyMessage(notice, true);
+}
+
 // The recording types that files do not yet open with this program.
 std::list<std::wstring> FindUnassociatedRecordTypes()
 {
@@ -125,6 +134,7 @@ int main(int argc, char* argv[])
     CTerminationWatcher terminationWatcher;
     {
         boost::shared_ptr<CMainFrameEventImp> mainFrame = CMainFrameEventImp::Create(commandLinePath.empty() ? nullptr : commandLinePath.c_str());
+        TellAboutSettingsFile();
         OfferFileAssociation(unassociated);
         app.exec();
     }

@@ -36,6 +36,7 @@
 #include "Widgets/SFView.h"
 #include "Widgets/SFWidgetFactory.h"
 #include "Widgets/SkinStyles.h"
+#include "Widgets/SkinTextColour.h"
 
 using namespace LumivexBase;
 
@@ -159,6 +160,7 @@ void CExportViewEventImp::CreateLabels()
         m_labels[i] = SFCreateStatic(nullptr);
         m_labels[i]->Create(GetLangString(kLabelTexts[i]), 0x10010000, Rect(0, 0, 50, 24), GetUIWnd(), UINT(-1));
         m_labels[i]->SetTextAlignFlag(0x24);
+        m_labels[i]->SetTextColor(kSkinTextColour);
     }
     for (Label bold : {kVideoPreview, kFiles, kSetup})
         m_labels[bold]->SetTextBold(1);

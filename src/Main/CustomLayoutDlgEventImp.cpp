@@ -10,6 +10,7 @@
 #include "Common/CustomLayoutStore.h"
 #include "Common/LangString.h"
 #include "Main/PlayWinManagerEventImp.h"
+#include "Main/ShellSkins.h"
 #include "Widgets/SFWidgetFactory.h"
 #include "Widgets/SkinStyles.h"
 #include "Widgets/StandardFrameStyle.h"
@@ -46,6 +47,7 @@ CSFStatic* MakeLabel(const wchar_t* key, const tagRECT& rect, void* parent, UINT
     if (!label)
         return nullptr;
     label->Create(GetLangString(key), kControlStyle, rect, parent, UINT(-1));
+    label->SetTextColor(kShellTextColour);
     if (align)
         label->SetTextAlignFlag(align);
     return label;

@@ -24,6 +24,7 @@
 #include "Main/PathNames.h"
 #include "Widgets/SFTreeCtrl.h"
 #include "Widgets/SFVideoWindow.h"
+#include "Main/MainLog.h"
 
 namespace {
 
@@ -282,7 +283,7 @@ void CMainFrameUILogic::PlayFiles(IFileListOwner& page, const std::list<_QUERY_F
     }
     CSFVideoWindow* grid = page.GetVideoWindow();
     page.SetWantedReturnNum(count);
-    qDebug("Task_GetFilePath_Ret==%d", count);
+    qCDebug(lcMain, "Task_GetFilePath_Ret==%d", count);
     const int currentWindow = grid ? grid->GetCurrentSubWinID() : -1;
     if (first.window == -1 || first.window == currentWindow)
         page.UpdatePlayBarButton(kReverseRadioId, 0);

@@ -16,6 +16,7 @@
 #include "Main/PlayManagerUILogic.h"
 #include "Main/PlayWinManagerEventImp.h"
 #include "Widgets/SFVideoWindow.h"
+#include "Main/MainLog.h"
 
 namespace {
 
@@ -111,7 +112,7 @@ void CMainPlayListener::OnPlayTimeInfoChanged(void* handle, unsigned int start, 
     if (!entry) {
         if (ui->GetWantedReturnNum() > 0) {
             m_pendingTimeInfo[handle] = {start, end};
-            qDebug("time info --- %p", handle);
+            qCDebug(lcMain, "time info --- %p", handle);
         }
         return;
     }

@@ -14,6 +14,7 @@
 #include "Common/IndexFileStore.h"
 #include "Main/PlayManagerUILogic.h"
 #include "PlayManager/IPlayObjectListener.h"
+#include "Main/MainLog.h"
 
 using LumivexBase::ML_MAIN;
 using SF_SOFT_BASE::WideToUtf8;
@@ -97,7 +98,7 @@ int CPlayManagerPlayLogic::Task_PlayOneFile(std::wstring path, const boost::shar
 
 int CPlayManagerPlayLogic::Task_CloseFiles(PlayHandleList handles)
 {
-    qDebug("Task_CloseFiles begin");
+    qCDebug(lcMain, "Task_CloseFiles begin");
     for (void* handle : *handles) {
         if (!m_playTable.count(handle))
             continue;
@@ -123,7 +124,7 @@ int CPlayManagerPlayLogic::Task_CloseFiles(PlayHandleList handles)
         m_playManager->GroupPlay_Close(m_group);
         m_groupFlag = 0;
     }
-    qDebug("Task_CloseFiles end");
+    qCDebug(lcMain, "Task_CloseFiles end");
     return 1;
 }
 

@@ -25,6 +25,7 @@
 #include "Main/VideoInfoDlgEventImp.h"
 #include "Widgets/SFPlayProgressPanel.h"
 #include "Widgets/SFVideoWindow.h"
+#include "Main/MainLog.h"
 
 using LumivexBase::ML_MAIN;
 using LumivexBase::ML_PLAY;
@@ -173,9 +174,9 @@ void CPlayManagerUILogic::StartPlayOneFile(std::wstring path, boost::shared_ptr<
 void CPlayManagerUILogic::Task_PlayOneFile_Ret(int result, void* handle, boost::shared_ptr<_QUERY_FILE_INFO> record)
 {
     --m_nWantedReturnNum;
-    qDebug("Task_PlayOneFile_Ret playid = %p result = %d", handle, result);
+    qCDebug(lcMain, "Task_PlayOneFile_Ret playid = %p result = %d", handle, result);
     if (m_nWantedReturnNum <= 0)
-        qDebug("m_nWantedReturnNum <= 0");
+        qCDebug(lcMain, "m_nWantedReturnNum <= 0");
     unsigned int start = 0;
     unsigned int end = 0;
     const bool pendingTime = m_listener->TakePendingTimeInfo(handle, start, end);
@@ -192,11 +193,11 @@ void CPlayManagerUILogic::Task_PlayOneFile_Ret(int result, void* handle, boost::
         if (m_shown.count(window)) {
             m_hidden[handle] = *record;
             SeekRelativePos(handle, 50.0f, -1);
-            qDebug("Hide ---playid = %p at winid = %d", handle, window);
+            qCDebug(lcMain, "Hide ---playid = %p at winid = %d", handle, window);
         } else {
             m_handleToWindow[handle] = window;
             m_shown[window] = *record;
-            qDebug("Show ---playid = %p at winid = %d", handle, window);
+            qCDebug(lcMain, "Show ---playid = %p at winid = %d", handle, window);
         }
         if (pendingTime)
             m_listener->OnPlayTimeInfoChanged(handle, start, end);
@@ -392,7 +393,7 @@ void CPlayManagerUILogic::ReportClosedWhenDone()
     boost::shared_ptr<IPageHost> host = page ? page->GetMainFrame() : nullptr;
     if (host && host->IsClosing() == 1) {
         host->Task_OnCloseSuccess(0);
-        qDebug("all playmodule closed,main page close successfully!");
+        qCDebug(lcMain, "all playmodule closed,main page close successfully!");
     }
 }
 
@@ -730,8 +731,8 @@ void CPlayManagerUILogic::Task_GetVideoInfo_Ret(void* handle, std::wstring resol
 
 void CPlayManagerUILogic::SwapWindow(int window, void* shown, void* hidden)
 {
-    qDebug("Hide ---playid = %p at winid = %d", shown, window);
-    qDebug("Show ---playid = %p at winid = %d", hidden, window);
+    qCDebug(lcMain, "Hide ---playid = %p at winid = %d", shown, window);
+    qCDebug(lcMain, "Show ---playid = %p at winid = %d", hidden, window);
     m_handleToWindow[hidden] = window;
     m_hidden[shown] = m_shown[window];
     m_shown[window] = m_hidden[hidden];

@@ -15,6 +15,7 @@
 #include "Platform/PlayModule/Stream/PlaySdkWrapper.h"
 #include "Watermark/WaterMarkUILogic.h"
 #include "Watermark/WatermarkTaskInfo.h"
+#include "Watermark/WatermarkLog.h"
 
 using LumivexBase::ML_MAIN;
 using LumivexBase::ML_WATERMARK;
@@ -92,7 +93,7 @@ void CWatermarkLogic::TakeFileSize(CWatermarkTaskInfo& task)
 void CWatermarkLogic::Task_Watermark(boost::shared_ptr<CWatermarkTaskInfo> task)
 {
     if (m_stop) {
-        qDebug("StopWatermark");
+        qCDebug(lcWatermark, "StopWatermark");
         return;
     }
     if (IsEnded(*task))

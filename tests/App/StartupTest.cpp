@@ -169,7 +169,7 @@ TEST_F(StartupTest, LockGoesWithACrashedProcess)
     CloseAndExpectZero(again);
 }
 
-TEST_F(StartupTest, BrokenSettingsFileGivesDefaultsWrittenBackAtExit)
+TEST_F(StartupTest, BrokenSettingsFileIsKeptAsideAndDefaultsWrittenBackAtExit)
 {
     ASSERT_TRUE(QDir().mkpath(programDir + "/Config"));
     QFile config(programDir + "/Config/config.xml");
@@ -184,6 +184,9 @@ TEST_F(StartupTest, BrokenSettingsFileGivesDefaultsWrittenBackAtExit)
     const QByteArray written = config.readAll();
     EXPECT_TRUE(written.contains("<Language value=\"1\""));
     EXPECT_TRUE(written.trimmed().endsWith("</Setting>"));
+    QFile kept(programDir + "/Config/config.xml.bad");
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), broken);
 }
 
 TEST_F(StartupTest, LanguageWithoutItsFileTurnsEnglish)

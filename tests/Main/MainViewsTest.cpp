@@ -13,6 +13,7 @@
 #include "Main/MainPlayListener.h"
 #include "Main/MainTimeLineEventImp.h"
 #include "Main/VideoInfoDlgEventImp.h"
+#include "Support/TextContrast.h"
 #include "MainPageFixture.h"
 #include "Support/TempFolder.h"
 #include "Widgets/SFApplication.h"
@@ -122,6 +123,18 @@ TEST_F(SkinnedMainViews, SpeedGrooveFillsUpToTheHandleAndItsLabelIsReadable)
     EXPECT_TRUE(blueAt(12, 20));
     EXPECT_FALSE(blueAt(0, slider->width() - 20));
     EXPECT_GT(dynamic_cast<CSFQTStatic*>(bar->GetSpeedLabel())->TextColor().lightness(), 200);
+}
+
+// Every text of the dialogs stands out from the skin behind it.
+TEST_F(SkinnedMainViews, DialogTextsAreReadableOnTheirSkin)
+{
+    for (CSFDialog* dialog : {manager->GetVideoInfoDlg()->GetDialog(), manager->GetCustomLayoutDlg()->GetDialog()}) {
+        auto* window = dynamic_cast<QWidget*>(dialog);
+        ASSERT_NE(window, nullptr);
+        window->show();
+        EXPECT_EQ(TextContrast::TooFaint(window), std::vector<std::string>{});
+        window->hide();
+    }
 }
 
 TEST_F(MainViews, ToolTipsSayWhatTheButtonsDoNow)
@@ -256,6 +269,16 @@ TEST_F(MainViews, TimeLineRowsKeepTheirCursorAndAClickSeeksThatWindow)
 class VideoInformation : public MainPageFixture {
 protected:
     VideoInformation() : MainPageFixture(false) {}
+    void SetUp() override
+    {
+        SFSetSkinPath(SF_SOFT_BASE::Utf8ToWide(std::string(LUMIVEX_SOURCE_DIR) + "/resources/Skin/"));
+        MainPageFixture::SetUp();
+    }
+    void TearDown() override
+    {
+        MainPageFixture::TearDown();
+        SFSetSkinPath(L"");
+    }
 };
 
 TEST_F(VideoInformation, DialogShowsWhatTheProbeReports)
@@ -280,12 +303,15 @@ TEST_F(VideoInformation, DialogShowsWhatTheProbeReports)
     ASSERT_NE(ui->GetWindowEntry(record->window), nullptr);
     auto dialog = manager->GetVideoInfoDlg();
     std::vector<std::wstring> shown;
+    std::vector<std::string> faint;
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (!dynamic_cast<QWidget*>(dialog->GetDialog())->isVisible())
+        auto* window = dynamic_cast<QWidget*>(dialog->GetDialog());
+        if (!window->isVisible())
             return;
         for (int row = 0; row < 5; ++row)
             shown.push_back(dialog->GetValueText(row));
+        faint = TextContrast::TooFaint(window);
         dialog->GetDialog()->MFCCancel();
     });
     closer.start(20);
@@ -298,4 +324,5 @@ TEST_F(VideoInformation, DialogShowsWhatTheProbeReports)
     EXPECT_EQ(shown[2], L"00:00:03");
     EXPECT_EQ(shown[3], size);
     EXPECT_EQ(shown[4], SF_SOFT_BASE::Utf8ToWide(clip));
+    EXPECT_EQ(faint, std::vector<std::string>{});
 }
