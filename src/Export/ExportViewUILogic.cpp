@@ -441,9 +441,10 @@ void CExportViewUILogic::PostPlay(Method method, const char* name, Args... args)
 template <class Method, class... Args>
 void CExportViewUILogic::PostExport(Method method, const char* name, Args... args)
 {
+    // A call rather than a bind: a job takes more arguments than a bind does.
     if (boost::shared_ptr<CExportViewExportLogic> target = m_exportLogic.lock())
-        PostTaskToLoop(ML_EXPORT, MakeTask(method, target, args...), kSource, __LINE__, name,
-                       "CExportViewUILogic");
+        PostTaskToLoop(ML_EXPORT, MakeTask<int>([target, method, args...] { ((*target).*method)(args...); }),
+                       kSource, __LINE__, name, "CExportViewUILogic");
 }
 
 void CExportViewUILogic::AddPending(int key, int op)
@@ -1124,7 +1125,7 @@ void CExportViewUILogic::Task_OnAnalyseFileSuccess(void* handle, int key, std::u
     if (m_exporting)
         PostExport(&CExportViewExportLogic::Task_AddFile, "&CExportViewExportLogic::Task_AddFile",
                    int(m_exportType), record->fileInfo.GetPathString(), TargetOf(*record), startPos, endPos,
-                   int(m_snapshotInterval), record->exportStart, record->exportEnd);
+                   int(m_snapshotInterval), record->exportStart, record->exportEnd, entry->startTime);
     ContinueAfterAnalysis(true);
 }
 
