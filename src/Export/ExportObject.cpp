@@ -225,7 +225,7 @@ bool ExportObject::StartRawCopy(const ExportTarget& job)
     source->SeekToEnd(&sizeHigh, &sizeLow);
     const std::uint64_t fileSize = (std::uint64_t(sizeHigh) << 32) | sizeLow;
     const bool wholeFile = job.startOffset == 0 && job.endOffset == fileSize;
-    if (range > 0 && !m_rawIsKvx && !wholeFile && !PLAY_MODULE::ByteCutsPlay(job.srcPath))
+    if (range > 0 && !m_rawIsKvx && !wholeFile && PLAY_MODULE::ByteCutOf(job.srcPath) != PLAY_MODULE::ByteCut::Plays)
         return false;
     if (!source->Seek(std::uint32_t(job.startOffset), std::uint32_t(job.startOffset >> 32), 0))
         return false;

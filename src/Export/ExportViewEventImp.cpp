@@ -57,6 +57,11 @@ enum Picker { kPickStartDate, kPickStartTime, kPickEndDate, kPickEndTime };
 // Export-result texts by code.
 const wchar_t* const kResultTexts[] = {L"No export file!", L"Export the end!", L"Export failed!",
                                        L"File is too large, export failed!"};
+// Said before an export for a recording the chosen format cannot be made of.
+constexpr WPARAM kCannotCut = 4;
+const wchar_t* const kCannotCutText =
+    L"\"%1\" cannot be exported as KVX: a part of an MP4 or AVI file does not play without the rest of "
+    L"the file. Choose AVI, JPG or BMP.";
 
 std::wstring Lower(std::wstring text)
 {
@@ -847,8 +852,22 @@ void CExportViewEventImp::PostNoExportFile() { PostExportResult(0); }
 void CExportViewEventImp::PostExportFailed() { PostExportResult(2); }
 void CExportViewEventImp::PostFileTooLarge() { PostExportResult(3); }
 
+void CExportViewEventImp::PostCannotCut(const std::wstring& fileName)
+{
+    m_refusedFile = fileName;
+    PostExportResult(kCannotCut);
+}
+
 void CExportViewEventImp::OnExportResultMsg(WPARAM wParam, LPARAM)
 {
+    if (wParam == kCannotCut) {
+        std::wstring text = GetLangString(kCannotCutText);
+        const std::size_t at = text.find(L"%1");
+        if (at != std::wstring::npos)
+            text.replace(at, 2, m_refusedFile);
+        ShowMessageBox(text.c_str(), GetLangString(L"Prompt"), 0);
+        return;
+    }
     if (wParam < std::size(kResultTexts))
         ShowMessageBox(GetLangString(kResultTexts[wParam]), GetLangString(L"Prompt"), 0);
 }

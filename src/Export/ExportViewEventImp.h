@@ -108,6 +108,7 @@ public:
     void ResetAfterExport() override;
     void PostNoExportFile() override;
     void PostFileTooLarge() override;
+    void PostCannotCut(const std::wstring& fileName) override;
     void PostExportFailed() override;
     void OnExportStarted() override;
     void OnExportFinished() override;
@@ -179,4 +180,5 @@ private:
     int m_leavePending = 0;
     bool m_closeReported = false;
     FolderChooser m_chooseFolder;
+    std::wstring m_refusedFile;  // named by the refusal message
 };

@@ -25,6 +25,7 @@
 #include "FileIndex/FileIndexTypes.h"
 #include "FileIndex/FileManager.h"
 #include "FileIndex/NamingRuleParser.h"
+#include "Platform/PlayModule/Source/RecordingCut.h"
 #include "Widgets/SFVideoWindow.h"
 #include "Widgets/WidgetTypes.h"
 
@@ -1073,6 +1074,11 @@ void CExportViewUILogic::StartExport(int comboIndex, const std::wstring& folder,
         page->PostNoExportFile();
         return;
     }
+    if (const int refused = FirstUncuttable(keys)) {
+        ClearExportMarks();
+        page->PostCannotCut(FileNameOf(m_files[refused].fileInfo.GetPathString()));
+        return;
+    }
     qCDebug(lcExport, "CExportViewUILogic::StartExport  %d", int(keys.size()));
     m_analysisFailed = false;
     for (int key : keys) {
@@ -1086,6 +1092,19 @@ void CExportViewUILogic::StartExport(int comboIndex, const std::wstring& folder,
     }
     m_exporting = 1;
     page->OnExportStarted();
+}
+
+// A raw copy is a byte cut: the key of the first recording whose cut does
+// not play on its own (0: none).
+int CExportViewUILogic::FirstUncuttable(const std::list<int>& keys) const
+{
+    if (m_exportType != EXPORT_TYPE_RAW)
+        return 0;
+    for (int key : keys)
+        if (PLAY_MODULE::ByteCutOf(SF_SOFT_BASE::WideToUtf8(m_files.at(key).fileInfo.GetPathString())) ==
+            PLAY_MODULE::ByteCut::NeedsWholeFile)
+            return key;
+    return 0;
 }
 
 bool CExportViewUILogic::HasFileOf4GiB(const std::list<int>& keys) const

@@ -176,6 +176,7 @@ private:
 
     // Export run.
     bool HasFileOf4GiB(const std::list<int>& keys) const;
+    int FirstUncuttable(const std::list<int>& keys) const;
     void ClearExportMarks();
     void ContinueAfterAnalysis(bool succeeded);
     void RetryAnalysis(int key);

@@ -30,6 +30,8 @@ public:
 
     virtual void PostNoExportFile() = 0;
     virtual void PostFileTooLarge() = 0;
+    // The chosen format cannot be made from this recording: said before any work.
+    virtual void PostCannotCut(const std::wstring& fileName) = 0;
     virtual void PostExportFailed() = 0;
     virtual void OnExportStarted() = 0;
     virtual void OnExportFinished() = 0;

@@ -16,6 +16,10 @@
 
 #include <boost/make_shared.hpp>
 
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
 #include "Common/FileTreeLabels.h"
 #include "Base/MessageLoopIds.h"
 #include "Base/SFDateTime.h"
@@ -44,6 +48,45 @@ namespace fs = std::filesystem;
 using SF_SOFT_BASE::Utf8ToWide;
 
 namespace {
+
+std::string LocalStamp(std::uint32_t seconds)
+{
+    SF_SOFT_BASE::CSFDateTime time;
+    time.FromTime(seconds);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d%02d%02d%02d%02d%02d", time.year, time.month, time.day, time.hour,
+                  time.minute, time.second);
+    return text;
+}
+
+// Video packets of a file and the time from its first to past its last.
+int CountVideoPackets(const std::string& path, double* seconds)
+{
+    AVFormatContext* format = nullptr;
+    if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0)
+        return -1;
+    int count = -1;
+    if (avformat_find_stream_info(format, nullptr) >= 0) {
+        const int video = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+        std::int64_t first = AV_NOPTS_VALUE;
+        std::int64_t last = AV_NOPTS_VALUE;
+        AVPacket* packet = av_packet_alloc();
+        count = 0;
+        while (av_read_frame(format, packet) >= 0) {
+            if (packet->stream_index == video) {
+                ++count;
+                first = first == AV_NOPTS_VALUE ? packet->dts : first;
+                last = packet->dts;
+            }
+            av_packet_unref(packet);
+        }
+        av_packet_free(&packet);
+        if (video >= 0 && first != AV_NOPTS_VALUE)
+            *seconds = double(last - first + 1) * av_q2d(format->streams[video]->time_base);
+    }
+    avformat_close_input(&format);
+    return count;
+}
 
 enum Format { kJpg = 0, kKvx = 2, kAvi = 3 };
 
@@ -264,6 +307,76 @@ TEST_F(ExportEndToEnd, AChannelPlaysWithItsRowAndExportsInEachFormat)
 
     Check(1, 0);
     EXPECT_EQ(Export(kKvx, Folder("none")), L"No export file!");
+}
+
+// Recordings of other containers, made by FFmpeg with sound, over a span
+// inside them: a clip and pictures of the span, on the recording's own
+// clock; a raw cut of an ".mp4" or ".avi" is refused before any work.
+TEST_F(ExportEndToEnd, OtherContainersExportTheChosenSpan)
+{
+    TempFolder other;
+    ASSERT_TRUE(other.IsValid());
+    fs::permissions(other.Path(), fs::perms(0755));
+    const std::string name = other.Path() + "/Cam05_ch%d_20160102080000_20160102080006";
+    struct Source {
+        int channel;
+        const char* extension;
+        const char* audio;
+    };
+    const std::vector<Source> sources = {{1, ".mp4", "aac"}, {2, ".ts", "aac"}, {3, ".avi", "pcm_alaw"}};
+    for (const Source& source : sources) {
+        char path[512];
+        std::snprintf(path, sizeof path, name.c_str(), source.channel);
+        const std::string make = std::string("ffmpeg -v error -y -f lavfi -i testsrc=size=320x240:rate=25 ") +
+                                 "-f lavfi -i sine=frequency=440:sample_rate=16000 -t 6 -c:v libx264 -g 25 " +
+                                 "-pix_fmt yuv420p -c:a " + source.audio + " '" + path + source.extension + "'";
+        ASSERT_EQ(std::system(make.c_str()), 0) << make;
+    }
+    Open(other.Path(), L"Cam05");
+    auto ui = page->GetUILogic();
+    const std::uint32_t fileStart = SF_SOFT_BASE::CSFDateTime(2016, 1, 2, 8, 0, 0).ToTime();
+    for (const Source& source : sources) {
+        SCOPED_TRACE(source.extension);
+        Check(source.channel, 1, L"Cam05");
+        ASSERT_TRUE(ProcessUntil([&] { return ui->GetSpanEnd() != 0; }));
+        EXPECT_EQ(ui->GetSpanStart(), fileStart);
+        page->SetCutTime(fileStart + 2, 0);
+        page->SetCutTime(fileStart + 4, 1);
+
+        const std::string clips = Folder(std::string("clips") + source.extension);
+        ASSERT_EQ(Export(kAvi, clips), L"Export the end!");
+        const std::vector<std::string> avi = FilesEndingIn(clips, ".avi");
+        ASSERT_EQ(avi.size(), 1u);
+        double seconds = 0;
+        EXPECT_EQ(CountVideoPackets(avi.front(), &seconds), 75);  // 2 s to the key frame after 4 s
+        EXPECT_NEAR(seconds, 3.0, 0.05);
+
+        const std::string pictures = Folder(std::string("pictures") + source.extension);
+        page->GetSpinner(2)->SetCurrentNum(1);
+        ASSERT_EQ(Export(kJpg, pictures), L"Export the end!");
+        std::vector<std::string> names;
+        for (const std::string& file : FilesEndingIn(pictures, ".jpg"))
+            names.push_back(fs::path(file).filename().string());
+        std::sort(names.begin(), names.end());
+        std::vector<std::string> expected;
+        for (std::uint32_t second = 2; second <= 4; ++second)
+            expected.push_back(LocalStamp(fileStart + second) + ".jpg");
+        EXPECT_EQ(names, expected);
+
+        const std::string cuts = Folder(std::string("cuts") + source.extension);
+        const std::wstring said = Export(kKvx, cuts);
+        if (std::string(source.extension) == ".ts") {
+            EXPECT_EQ(said, L"Export the end!");
+            EXPECT_EQ(FilesEndingIn(cuts, ".kvx").size(), 1u);
+        } else {
+            const std::wstring file = L"Cam05_ch" + std::to_wstring(source.channel) +
+                                      L"_20160102080000_20160102080006" + Utf8ToWide(source.extension);
+            EXPECT_NE(said.find(L"\"" + file + L"\" cannot be exported as KVX"), std::wstring::npos)
+                << SF_SOFT_BASE::WideToUtf8(said);
+            EXPECT_TRUE(fs::is_empty(cuts));
+        }
+        Check(source.channel, 0, L"Cam05");
+    }
 }
 
 TEST_F(ExportEndToEnd, LargeAndMissingRecordingsGiveTheirMessages)

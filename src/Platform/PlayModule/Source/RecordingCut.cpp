@@ -30,22 +30,25 @@ std::vector<std::uint8_t> ReadHead(const std::string& path)
 
 }  // namespace
 
-bool ByteCutsPlay(const std::string& path)
+ByteCut ByteCutOf(const std::string& path)
 {
     if (FileLooksLikeKvx(path))
-        return true;
+        return ByteCut::Plays;
     std::vector<std::uint8_t> head = ReadHead(path);
     if (head.empty())
-        return false;
+        return ByteCut::Unknown;
     const std::uint8_t pack[4] = {0, 0, 1, 0xBA};
     if (std::memcmp(head.data(), pack, sizeof pack) == 0)
-        return true;
+        return ByteCut::Plays;
     AVProbeData probe{};
     probe.filename = "";
     probe.buf = head.data();
     probe.buf_size = int(head.size() - AVPROBE_PADDING_SIZE);
     const AVInputFormat* format = av_probe_input_format(&probe, 1);
-    return format && (std::strcmp(format->name, "mpegts") == 0 || std::strcmp(format->name, "mpeg") == 0);
+    if (!format)
+        return ByteCut::Unknown;
+    const bool stream = std::strcmp(format->name, "mpegts") == 0 || std::strcmp(format->name, "mpeg") == 0;
+    return stream ? ByteCut::Plays : ByteCut::NeedsWholeFile;
 }
 
 }  // namespace PLAY_MODULE
