@@ -108,7 +108,7 @@ public:
     void ResetAfterExport() override;
     void PostNoExportFile() override;
     void PostFileTooLarge() override;
-    void PostCannotCut(const std::wstring& fileName) override;
+    void PostCannotExport(const std::wstring& fileName, ExportRefusal reason) override;
     void PostExportFailed() override;
     void OnExportStarted() override;
     void OnExportFinished() override;
@@ -181,4 +181,5 @@ private:
     bool m_closeReported = false;
     FolderChooser m_chooseFolder;
     std::wstring m_refusedFile;  // named by the refusal message
+    ExportRefusal m_refusal = ExportRefusal::WholeFileContainer;
 };

@@ -25,7 +25,9 @@
 #include "FileIndex/FileIndexTypes.h"
 #include "FileIndex/FileManager.h"
 #include "FileIndex/NamingRuleParser.h"
+#include "Platform/PlayModule/Format/KvxContentProbe.h"
 #include "Platform/PlayModule/Source/RecordingCut.h"
+#include "Platform/PlayModule/Stream/ContainerRangeReader.h"
 #include "Widgets/SFVideoWindow.h"
 #include "Widgets/WidgetTypes.h"
 
@@ -1074,9 +1076,10 @@ void CExportViewUILogic::StartExport(int comboIndex, const std::wstring& folder,
         page->PostNoExportFile();
         return;
     }
-    if (const int refused = FirstUncuttable(keys)) {
+    ExportRefusal refusal = ExportRefusal::WholeFileContainer;
+    if (const int refused = FirstUnexportable(keys, refusal)) {
         ClearExportMarks();
-        page->PostCannotCut(FileNameOf(m_files[refused].fileInfo.GetPathString()));
+        page->PostCannotExport(FileNameOf(m_files[refused].fileInfo.GetPathString()), refusal);
         return;
     }
     qCDebug(lcExport, "CExportViewUILogic::StartExport  %d", int(keys.size()));
@@ -1094,16 +1097,25 @@ void CExportViewUILogic::StartExport(int comboIndex, const std::wstring& folder,
     page->OnExportStarted();
 }
 
-// A raw copy is a byte cut: the key of the first recording whose cut does
-// not play on its own (0: none).
-int CExportViewUILogic::FirstUncuttable(const std::list<int>& keys) const
+// The key of the first recording the chosen format cannot be made of (0:
+// none): a raw copy is a byte cut, which must play on its own; the other
+// formats read a container's span as records. Files that cannot be read
+// are left to the export, which reports them.
+int CExportViewUILogic::FirstUnexportable(const std::list<int>& keys, ExportRefusal& reason) const
 {
-    if (m_exportType != EXPORT_TYPE_RAW)
-        return 0;
-    for (int key : keys)
-        if (PLAY_MODULE::ByteCutOf(SF_SOFT_BASE::WideToUtf8(m_files.at(key).fileInfo.GetPathString())) ==
-            PLAY_MODULE::ByteCut::NeedsWholeFile)
+    for (int key : keys) {
+        const std::string path = SF_SOFT_BASE::WideToUtf8(m_files.at(key).fileInfo.GetPathString());
+        const PLAY_MODULE::ByteCut cut = PLAY_MODULE::ByteCutOf(path);
+        if (m_exportType == EXPORT_TYPE_RAW && cut == PLAY_MODULE::ByteCut::NeedsWholeFile) {
+            reason = ExportRefusal::WholeFileContainer;
             return key;
+        }
+        if (m_exportType != EXPORT_TYPE_RAW && cut != PLAY_MODULE::ByteCut::Unknown &&
+            !PLAY_MODULE::FileLooksLikeKvx(path) && !PLAY_MODULE::CContainerRangeReader::Reads(path)) {
+            reason = ExportRefusal::UncutVideo;
+            return key;
+        }
+    }
     return 0;
 }
 

@@ -50,7 +50,7 @@ public:
     void ResetAfterExport() override { ++resets; }
     void PostNoExportFile() override { results.push_back(0); }
     void PostFileTooLarge() override { results.push_back(3); }
-    void PostCannotCut(const std::wstring& fileName) override
+    void PostCannotExport(const std::wstring& fileName, ExportRefusal) override
     {
         results.push_back(4);
         refusedFiles.push_back(fileName);

@@ -311,7 +311,8 @@ TEST_F(ExportEndToEnd, AChannelPlaysWithItsRowAndExportsInEachFormat)
 
 // Recordings of other containers, made by FFmpeg with sound, over a span
 // inside them: a clip and pictures of the span, on the recording's own
-// clock; a raw cut of an ".mp4" or ".avi" is refused before any work.
+// clock; a raw cut of an ".mp4" or ".avi", and a span of MPEG-4 Part 2
+// video, are refused before any work.
 TEST_F(ExportEndToEnd, OtherContainersExportTheChosenSpan)
 {
     TempFolder other;
@@ -322,28 +323,41 @@ TEST_F(ExportEndToEnd, OtherContainersExportTheChosenSpan)
         int channel;
         const char* extension;
         const char* audio;
+        const char* video = "libx264";
     };
-    const std::vector<Source> sources = {{1, ".mp4", "aac"}, {2, ".ts", "aac"}, {3, ".avi", "pcm_alaw"}};
+    const std::vector<Source> sources = {
+        {1, ".mp4", "aac"}, {2, ".ts", "aac"}, {3, ".avi", "pcm_alaw"}, {4, ".avi", "pcm_alaw", "mpeg4"}};
     for (const Source& source : sources) {
         char path[512];
         std::snprintf(path, sizeof path, name.c_str(), source.channel);
         const std::string make = std::string("ffmpeg -v error -y -f lavfi -i testsrc=size=320x240:rate=25 ") +
-                                 "-f lavfi -i sine=frequency=440:sample_rate=16000 -t 6 -c:v libx264 -g 25 " +
-                                 "-pix_fmt yuv420p -c:a " + source.audio + " '" + path + source.extension + "'";
+                                 "-f lavfi -i sine=frequency=440:sample_rate=16000 -t 6 -c:v " + source.video +
+                                 " -g 25 -pix_fmt yuv420p -c:a " + source.audio + " '" + path + source.extension + "'";
         ASSERT_EQ(std::system(make.c_str()), 0) << make;
     }
     Open(other.Path(), L"Cam05");
     auto ui = page->GetUILogic();
     const std::uint32_t fileStart = SF_SOFT_BASE::CSFDateTime(2016, 1, 2, 8, 0, 0).ToTime();
+    auto fileOf = [](const Source& source) {
+        return L"Cam05_ch" + std::to_wstring(source.channel) + L"_20160102080000_20160102080006" +
+               Utf8ToWide(source.extension);
+    };
     for (const Source& source : sources) {
-        SCOPED_TRACE(source.extension);
+        SCOPED_TRACE(source.channel);
         Check(source.channel, 1, L"Cam05");
         ASSERT_TRUE(ProcessUntil([&] { return ui->GetSpanEnd() != 0; }));
         EXPECT_EQ(ui->GetSpanStart(), fileStart);
         page->SetCutTime(fileStart + 2, 0);
         page->SetCutTime(fileStart + 4, 1);
+        if (std::string(source.video) == "mpeg4") {
+            const std::string refused = Folder("mpeg4");
+            EXPECT_EQ(Export(kAvi, refused),
+                      L"\"" + fileOf(source) + L"\" cannot be exported: only H.264 and H.265 video can be cut to the chosen span.");
+            EXPECT_TRUE(fs::is_empty(refused));
+            continue;
+        }
 
-        const std::string clips = Folder(std::string("clips") + source.extension);
+        const std::string clips = Folder("clips" + std::to_string(source.channel));
         ASSERT_EQ(Export(kAvi, clips), L"Export the end!");
         const std::vector<std::string> avi = FilesEndingIn(clips, ".avi");
         ASSERT_EQ(avi.size(), 1u);
@@ -351,7 +365,7 @@ TEST_F(ExportEndToEnd, OtherContainersExportTheChosenSpan)
         EXPECT_EQ(CountVideoPackets(avi.front(), &seconds), 75);  // 2 s to the key frame after 4 s
         EXPECT_NEAR(seconds, 3.0, 0.05);
 
-        const std::string pictures = Folder(std::string("pictures") + source.extension);
+        const std::string pictures = Folder("pictures" + std::to_string(source.channel));
         page->GetSpinner(2)->SetCurrentNum(1);
         ASSERT_EQ(Export(kJpg, pictures), L"Export the end!");
         std::vector<std::string> names;
@@ -363,15 +377,13 @@ TEST_F(ExportEndToEnd, OtherContainersExportTheChosenSpan)
             expected.push_back(LocalStamp(fileStart + second) + ".jpg");
         EXPECT_EQ(names, expected);
 
-        const std::string cuts = Folder(std::string("cuts") + source.extension);
+        const std::string cuts = Folder("cuts" + std::to_string(source.channel));
         const std::wstring said = Export(kKvx, cuts);
         if (std::string(source.extension) == ".ts") {
             EXPECT_EQ(said, L"Export the end!");
             EXPECT_EQ(FilesEndingIn(cuts, ".kvx").size(), 1u);
         } else {
-            const std::wstring file = L"Cam05_ch" + std::to_wstring(source.channel) +
-                                      L"_20160102080000_20160102080006" + Utf8ToWide(source.extension);
-            EXPECT_NE(said.find(L"\"" + file + L"\" cannot be exported as KVX"), std::wstring::npos)
+            EXPECT_NE(said.find(L"\"" + fileOf(source) + L"\" cannot be exported as KVX"), std::wstring::npos)
                 << SF_SOFT_BASE::WideToUtf8(said);
             EXPECT_TRUE(fs::is_empty(cuts));
         }

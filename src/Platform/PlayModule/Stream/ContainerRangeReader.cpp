@@ -60,6 +60,24 @@ void CContainerRangeReader::Close()
     m_pendingAt = 0;
 }
 
+// Records carry H.264 and H.265 only.
+bool CContainerRangeReader::TakesVideo(const AVCodecParameters& video)
+{
+    return (video.codec_id == AV_CODEC_ID_H264 || video.codec_id == AV_CODEC_ID_HEVC) && video.width > 0 &&
+           video.height > 0 && video.width <= kMaxPictureSide && video.height <= kMaxPictureSide;
+}
+
+bool CContainerRangeReader::Reads(const std::string& path)
+{
+    AVFormatContext* format = OpenLocalMediaInput(path);
+    if (!format)
+        return false;
+    const int video = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    const bool reads = video >= 0 && TakesVideo(*format->streams[video]->codecpar);
+    avformat_close_input(&format);
+    return reads;
+}
+
 bool CContainerRangeReader::Open(const std::string& path, std::uint64_t start, std::uint64_t end,
                                  std::int64_t fileStartMs)
 {
@@ -78,9 +96,7 @@ bool CContainerRangeReader::Open(const std::string& path, std::uint64_t start, s
         return false;
     const AVStream* video = m_format->streams[m_video];
     const AVCodecParameters& parameters = *video->codecpar;
-    if ((parameters.codec_id != AV_CODEC_ID_H264 && parameters.codec_id != AV_CODEC_ID_HEVC) ||
-        parameters.width <= 0 || parameters.height <= 0 || parameters.width > kMaxPictureSide ||
-        parameters.height > kMaxPictureSide)
+    if (!TakesVideo(parameters))
         return false;
     m_codec = parameters.codec_id == AV_CODEC_ID_HEVC ? kvx::VideoCodec::H265 : kvx::VideoCodec::H264;
     const AVRational rate = video->avg_frame_rate.num > 0 ? video->avg_frame_rate : video->r_frame_rate;

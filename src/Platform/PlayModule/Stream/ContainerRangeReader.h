@@ -8,6 +8,7 @@
 #include "Platform/PlayModule/Format/KvxRecordEncoder.h"
 
 struct AVBSFContext;
+struct AVCodecParameters;
 struct AVFormatContext;
 struct AVPacket;
 
@@ -26,6 +27,9 @@ public:
     CContainerRangeReader(const CContainerRangeReader&) = delete;
     CContainerRangeReader& operator=(const CContainerRangeReader&) = delete;
 
+    // Whether Open can take a range of this file.
+    static bool Reads(const std::string& path);
+
     // fileStartMs: wall-clock time (ms since 1970) of the recording's first
     // frame, for containers that carry no creation time. False when the
     // file is no container of a video this reader can hand on.
@@ -37,6 +41,7 @@ public:
     std::uint64_t Consumed() const { return m_consumed; }
 
 private:
+    static bool TakesVideo(const AVCodecParameters& video);
     bool SeekToStart();
     // Turns the next packet of the range into records; false at its end.
     bool ReadPacket();
