@@ -471,3 +471,47 @@ TEST_F(ExportEndToEnd, DISABLED_Screenshot)
     page->OnExportButton(0);
     ASSERT_TRUE(ProcessUntil([&] { return !page->IsExporting() && Caption() == L"Begin Export"; }));
 }
+
+// Minute-long recordings of other containers, each exported over 20 s as AVI
+// and as pictures, for a person to look at and measure:
+//   xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb export_end_to_end_tests
+//       --gtest_also_run_disabled_tests --gtest_filter='*OtherContainersForAPerson*'
+// leaves the recordings, the exports and the screenshot
+// export-page-after-export.png in screenshots/other-containers in the
+// current folder.
+TEST_F(ExportEndToEnd, DISABLED_OtherContainersForAPerson)
+{
+    const std::string folder = session.OldFolder() + "/screenshots/other-containers";
+    fs::remove_all(folder);
+    fs::create_directories(folder + "/rec");
+    const std::vector<std::pair<int, std::string>> sources = {
+        {1, ".mp4 -c:a aac"}, {2, ".ts -c:a aac"}, {3, ".avi -c:a pcm_alaw"}};
+    for (const auto& [channel, kind] : sources) {
+        const std::string extension = kind.substr(0, kind.find(' '));
+        const std::string make =
+            "ffmpeg -v error -y -f lavfi -i testsrc2=size=1920x1080:rate=25 -f lavfi -i sine=frequency=440:sample_rate=16000 "
+            "-t 60 -c:v libx264 -preset veryfast -b:v 1000k -g 50 -pix_fmt yuv420p" + kind.substr(extension.size()) + " '" +
+            folder + "/rec/Cam07_ch" + std::to_string(channel) + "_20160102080000_20160102080100" + extension + "'";
+        ASSERT_EQ(std::system(make.c_str()), 0) << make;
+    }
+    ShowExportPage();
+    Open(folder + "/rec", L"Cam07");
+    const std::uint32_t fileStart = SF_SOFT_BASE::CSFDateTime(2016, 1, 2, 8, 0, 0).ToTime();
+    for (const auto& [channel, kind] : sources) {
+        Check(channel, 1, L"Cam07");
+        ASSERT_TRUE(ProcessUntil([&] { return page->GetUILogic()->GetSpanEnd() != 0; }));
+        page->SetCutTime(fileStart + 20, 0);
+        page->SetCutTime(fileStart + 40, 1);
+        const std::string out = folder + "/out" + std::to_string(channel);
+        fs::create_directories(out + "/avi");
+        fs::create_directories(out + "/jpg");
+        EXPECT_EQ(Export(kAvi, out + "/avi"), L"Export the end!");
+        page->GetSpinner(2)->SetCurrentNum(1);
+        EXPECT_EQ(Export(kJpg, out + "/jpg"), L"Export the end!");
+        if (channel != 3)
+            Check(channel, 0, L"Cam07");
+    }
+    ProcessUntil([] { return false; }, 500);
+    EXPECT_EQ(std::system(("import -window root '" + folder + "/export-page-after-export.png'").c_str()), 0);
+}
+
