@@ -863,11 +863,14 @@ void CExportViewEventImp::PostCannotExport(const std::wstring& fileName, ExportR
 
 void CExportViewEventImp::OnExportResultMsg(WPARAM wParam, LPARAM)
 {
-    if (wParam == kCannotExport) {
+    if (wParam == kCannotExport) {  // shown once for each refusal posted
+        if (m_refusedFile.empty())
+            return;
         std::wstring text = GetLangString(kRefusalTexts[int(m_refusal)]);
         const std::size_t at = text.find(L"%1");
         if (at != std::wstring::npos)
             text.replace(at, 2, m_refusedFile);
+        m_refusedFile.clear();
         ShowMessageBox(text.c_str(), GetLangString(L"Prompt"), 0);
         return;
     }
