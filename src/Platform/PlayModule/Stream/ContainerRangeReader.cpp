@@ -150,11 +150,19 @@ bool CContainerRangeReader::SeekToStart()
     return av_seek_frame(m_format, -1, std::int64_t(m_start), AVSEEK_FLAG_BYTE) >= 0;
 }
 
+// A stamp so damaged that the sum overflows counts as the recording's start.
 std::int64_t CContainerRangeReader::TimeOf(const AVPacket& packet) const
 {
     const std::int64_t stamp = packet.pts != AV_NOPTS_VALUE ? packet.pts : packet.dts;
+    if (stamp == AV_NOPTS_VALUE)
+        return m_baseMs;
     const AVRational base = m_format->streams[packet.stream_index]->time_base;
-    return m_baseMs + (stamp == AV_NOPTS_VALUE ? 0 : av_rescale_q(stamp, base, {1, 1000}) - m_videoStartMs);
+    std::int64_t offset = 0;
+    std::int64_t time = 0;
+    if (__builtin_sub_overflow(av_rescale_q(stamp, base, {1, 1000}), m_videoStartMs, &offset) ||
+        __builtin_add_overflow(m_baseMs, offset, &time))
+        return m_baseMs;
+    return time;
 }
 
 bool CContainerRangeReader::ReadPacket()
