@@ -59,8 +59,9 @@ std::string LocalStamp(std::uint32_t seconds)
     return text;
 }
 
-// Video packets of a file and the time from its first to past its last.
-int CountVideoPackets(const std::string& path, double* seconds)
+// Video packets of a file, the time from its first to past its last, its
+// audio packets and the bytes of all packets.
+int CountVideoPackets(const std::string& path, double* seconds, int* audioPackets, std::uint64_t* payload)
 {
     AVFormatContext* format = nullptr;
     if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0)
@@ -68,6 +69,9 @@ int CountVideoPackets(const std::string& path, double* seconds)
     int count = -1;
     if (avformat_find_stream_info(format, nullptr) >= 0) {
         const int video = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+        const int audio = av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+        *audioPackets = 0;
+        *payload = 0;
         std::int64_t first = AV_NOPTS_VALUE;
         std::int64_t last = AV_NOPTS_VALUE;
         AVPacket* packet = av_packet_alloc();
@@ -78,6 +82,8 @@ int CountVideoPackets(const std::string& path, double* seconds)
                 first = first == AV_NOPTS_VALUE ? packet->dts : first;
                 last = packet->dts;
             }
+            *audioPackets += packet->stream_index == audio && packet->size > 0 ? 1 : 0;
+            *payload += std::uint64_t(packet->size);
             av_packet_unref(packet);
         }
         av_packet_free(&packet);
@@ -362,8 +368,14 @@ TEST_F(ExportEndToEnd, OtherContainersExportTheChosenSpan)
         const std::vector<std::string> avi = FilesEndingIn(clips, ".avi");
         ASSERT_EQ(avi.size(), 1u);
         double seconds = 0;
-        EXPECT_EQ(CountVideoPackets(avi.front(), &seconds), 75);  // 2 s to the key frame after 4 s
+        int audioPackets = 0;
+        std::uint64_t payload = 0;
+        EXPECT_EQ(CountVideoPackets(avi.front(), &seconds, &audioPackets, &payload), 75);  // 2 s to the key frame after 4 s
         EXPECT_NEAR(seconds, 3.0, 0.05);
+        // The sound in chunks of whole frames (about 47 in 3 s), not in empty
+        // chunks for every sample: the file is little more than its frames.
+        EXPECT_GT(audioPackets, 20);
+        EXPECT_LT(fs::file_size(avi.front()) - payload, 32u << 10);
 
         const std::string pictures = Folder("pictures" + std::to_string(source.channel));
         page->GetSpinner(2)->SetCurrentNum(1);
