@@ -15,7 +15,10 @@
 #include "Base/SFMessageLoopManager.h"
 #include "Base/TextCodec.h"
 #include "Export/IExportObjectListener.h"
+#include "Platform/PlayModule/Format/KvxContentProbe.h"
 #include "Platform/PlayModule/Format/KvxRecordHeader.h"
+#include "Platform/PlayModule/Source/RecordingCut.h"
+#include "Platform/PlayModule/Stream/ContainerRangeReader.h"
 #include "Platform/PlayModule/Stream/PlaySdkWrapper.h"
 #include "Platform/Win32/Win32Types.h"
 
@@ -96,7 +99,7 @@ void ExportObject::SetAVISplitSize(std::uint64_t bytes)
 
 void ExportObject::AddFile(int type, const std::string& srcPath, const std::string& dstPath,
                            std::uint64_t startOffset, std::uint64_t endOffset, int interval,
-                           unsigned startTime, unsigned endTime)
+                           unsigned startTime, unsigned endTime, unsigned fileStartTime)
 {
     if (!CheckLoopThread(ML_EXPORT, "ExportObject::AddFile", "fuction used In wrong Thread!"))
         qCDebug(lcExport, "ExportObject::AddFile fuction used In wrong Thread!");
@@ -109,6 +112,7 @@ void ExportObject::AddFile(int type, const std::string& srcPath, const std::stri
     job->snapshotInterval = std::uint32_t(interval);
     job->startTime = startTime;
     job->endTime = endTime;
+    job->fileStartTime = fileStartTime;
     jobs.push_back(job);
 }
 
@@ -182,21 +186,30 @@ bool ExportObject::StartJob(const ExportTarget& job)
     default: break;
     }
     if (!ok)
-        source->Close();
+        CloseSource();
     return ok;
 }
 
+// The library is fed a container's range as records timed on the
+// recording's clock; ".kvx" bytes, and bytes no container reader takes, as
+// they are.
 bool ExportObject::OpenSource(const ExportTarget& job)
 {
+    m_container.reset();
     if (!source->Open(job.srcPath.c_str(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
                       kFileAttributeNormal))
         return false;
     remainingBytes = RangeOf(job);
+    if (job.type != EXPORT_TYPE_RAW && !PLAY_MODULE::FileLooksLikeKvx(job.srcPath)) {
+        auto reader = std::make_unique<PLAY_MODULE::CContainerRangeReader>();
+        if (reader->Open(job.srcPath, job.startOffset, job.endOffset, std::int64_t(job.fileStartTime) * 1000))
+            m_container = std::move(reader);
+    }
     return source->Seek(std::uint32_t(job.startOffset), std::uint32_t(job.startOffset >> 32), 0) != 0;
 }
 
-// A byte range of ".kvx" records is a clip of its own; of anything else only
-// the whole file is.
+// A byte range of ".kvx" records or of an MPEG stream is a clip of its own;
+// of other containers only the whole file is.
 bool ExportObject::StartRawCopy(const ExportTarget& job)
 {
     const std::uint64_t range = RangeOf(job);
@@ -212,7 +225,7 @@ bool ExportObject::StartRawCopy(const ExportTarget& job)
     source->SeekToEnd(&sizeHigh, &sizeLow);
     const std::uint64_t fileSize = (std::uint64_t(sizeHigh) << 32) | sizeLow;
     const bool wholeFile = job.startOffset == 0 && job.endOffset == fileSize;
-    if (range > 0 && !m_rawIsKvx && !wholeFile)
+    if (range > 0 && !m_rawIsKvx && !wholeFile && PLAY_MODULE::ByteCutOf(job.srcPath) != PLAY_MODULE::ByteCut::Plays)
         return false;
     if (!source->Seek(std::uint32_t(job.startOffset), std::uint32_t(job.startOffset >> 32), 0))
         return false;
@@ -248,19 +261,46 @@ bool ExportObject::StartSnapshots(const ExportTarget& job)
     return m_outputOpen;
 }
 
+void ExportObject::CloseSource()
+{
+    source->Close();
+    m_container.reset();
+}
+
 void ExportObject::Task_InputData()
 {
-    if (!running || remainingBytes == 0) {
+    if (!running || (remainingBytes == 0 && !m_container)) {
         Post(&ExportObject::Task_WaitInputDataFinish, "&ExportObject::Task_WaitInputDataFinish");
         return;
     }
-    const std::uint32_t want = std::uint32_t(std::min<std::uint64_t>(remainingBytes, kBlockSize));
-    const std::uint32_t count = source->Read(block.data(), want);
+    const std::uint32_t count = ReadBlock();
+    if (count == 0 && m_container) {  // the range held nothing more to feed
+        CountBlock(m_blockSourceBytes);
+        Post(&ExportObject::Task_WaitInputDataFinish, "&ExportObject::Task_WaitInputDataFinish");
+        return;
+    }
     if (count == 0) {  // the source is shorter than its range
         FailFeeding();
         return;
     }
     Offer(count);
+}
+
+// The next block to feed; sets the source bytes it stands for.
+std::uint32_t ExportObject::ReadBlock()
+{
+    if (m_container) {
+        const std::uint64_t before = m_container->Consumed();
+        const auto count = std::uint32_t(m_container->Read(block.data(), kBlockSize));
+        m_blockSourceBytes = std::min(remainingBytes, m_container->Consumed() - before);
+        if (count == 0)
+            m_blockSourceBytes = remainingBytes;
+        return count;
+    }
+    const std::uint32_t want = std::uint32_t(std::min<std::uint64_t>(remainingBytes, kBlockSize));
+    const std::uint32_t count = source->Read(block.data(), want);
+    m_blockSourceBytes = count;
+    return count;
 }
 
 void ExportObject::Task_Repeat(unsigned int count)
@@ -284,14 +324,14 @@ void ExportObject::Offer(std::uint32_t count)
         }
         std::this_thread::sleep_for(kRoomPoll);
     }
-    CountBlock(count);
-    if (remainingBytes > 0)
+    CountBlock(m_blockSourceBytes);
+    if (remainingBytes > 0 || (m_container && count > 0))
         Post(&ExportObject::Task_InputData, "&ExportObject::Task_InputData");
     else
         Post(&ExportObject::Task_WaitInputDataFinish, "&ExportObject::Task_WaitInputDataFinish");
 }
 
-void ExportObject::CountBlock(std::uint32_t count)
+void ExportObject::CountBlock(std::uint64_t count)
 {
     doneBytes += count;
     ReportProgress();
@@ -451,7 +491,7 @@ void ExportObject::Task_SendExportFileEndMsg()
     }
     jobs.erase(std::remove(jobs.begin(), jobs.end(), currentJob), jobs.end());
     currentJob.reset();
-    source->Close();
+    CloseSource();
     if (!jobs.empty()) {
         Post(&ExportObject::Task_ExportFile, "&ExportObject::Task_ExportFile");
         return;
@@ -481,7 +521,7 @@ void ExportObject::EndCut()
     CloseOutput(true);
     sdk->Stop();
     sdk->CloseStream();
-    source->Close();
+    CloseSource();
     ResetCurrent();
 }
 

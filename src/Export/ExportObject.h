@@ -20,6 +20,7 @@
 #include "Platform/PlayModule/Output/IImageSnapshotListener.h"
 
 namespace PLAY_MODULE {
+class CContainerRangeReader;
 class CPlaySdkWrapper;
 }
 
@@ -52,7 +53,7 @@ public:
 
     void AddFile(int type, const std::string& srcPath, const std::string& dstPath,
                  std::uint64_t startOffset, std::uint64_t endOffset, int snapshotInterval,
-                 unsigned startTime, unsigned endTime);
+                 unsigned startTime, unsigned endTime, unsigned fileStartTime);
     void ClearFiles();
     void Export();
     void StopConvert();
@@ -75,8 +76,10 @@ private:
     bool StartRawCopy(const ExportTarget& job);
     bool StartSnapshots(const ExportTarget& job);
     bool OpenSource(const ExportTarget& job);
+    void CloseSource();
+    std::uint32_t ReadBlock();
     void Offer(std::uint32_t count);
-    void CountBlock(std::uint32_t count);
+    void CountBlock(std::uint64_t count);
     bool Drained();
     // Closes the current job's output; cut: the job did not reach its end.
     bool CloseOutput(bool cut);
@@ -124,6 +127,9 @@ private:
     CKvxCutPoint m_cutPoint;
     bool m_rawIsKvx = false;
     std::string m_aviPath;  // read by OnAVINextFile
+    // A range of a container, read as records (a range alone has no header).
+    std::unique_ptr<PLAY_MODULE::CContainerRangeReader> m_container;
+    std::uint64_t m_blockSourceBytes = 0;  // source bytes the block in hand stands for
     FreeSpaceQuery m_freeSpace;
     std::chrono::milliseconds m_drainLimit{60000};
     std::chrono::steady_clock::time_point m_drainStart{};

@@ -25,6 +25,9 @@
 #include "FileIndex/FileIndexTypes.h"
 #include "FileIndex/FileManager.h"
 #include "FileIndex/NamingRuleParser.h"
+#include "Platform/PlayModule/Format/KvxContentProbe.h"
+#include "Platform/PlayModule/Source/RecordingCut.h"
+#include "Platform/PlayModule/Stream/ContainerRangeReader.h"
 #include "Widgets/SFVideoWindow.h"
 #include "Widgets/WidgetTypes.h"
 
@@ -441,9 +444,10 @@ void CExportViewUILogic::PostPlay(Method method, const char* name, Args... args)
 template <class Method, class... Args>
 void CExportViewUILogic::PostExport(Method method, const char* name, Args... args)
 {
+    // A call rather than a bind: a job takes more arguments than a bind does.
     if (boost::shared_ptr<CExportViewExportLogic> target = m_exportLogic.lock())
-        PostTaskToLoop(ML_EXPORT, MakeTask(method, target, args...), kSource, __LINE__, name,
-                       "CExportViewUILogic");
+        PostTaskToLoop(ML_EXPORT, MakeTask<int>([target, method, args...] { ((*target).*method)(args...); }),
+                       kSource, __LINE__, name, "CExportViewUILogic");
 }
 
 void CExportViewUILogic::AddPending(int key, int op)
@@ -1072,6 +1076,12 @@ void CExportViewUILogic::StartExport(int comboIndex, const std::wstring& folder,
         page->PostNoExportFile();
         return;
     }
+    ExportRefusal refusal = ExportRefusal::WholeFileContainer;
+    if (const int refused = FirstUnexportable(keys, refusal)) {
+        ClearExportMarks();
+        page->PostCannotExport(FileNameOf(m_files[refused].fileInfo.GetPathString()), refusal);
+        return;
+    }
     qCDebug(lcExport, "CExportViewUILogic::StartExport  %d", int(keys.size()));
     m_analysisFailed = false;
     for (int key : keys) {
@@ -1085,6 +1095,28 @@ void CExportViewUILogic::StartExport(int comboIndex, const std::wstring& folder,
     }
     m_exporting = 1;
     page->OnExportStarted();
+}
+
+// The key of the first recording the chosen format cannot be made of (0:
+// none): a raw copy is a byte cut, which must play on its own; the other
+// formats read a container's span as records. Files that cannot be read
+// are left to the export, which reports them.
+int CExportViewUILogic::FirstUnexportable(const std::list<int>& keys, ExportRefusal& reason) const
+{
+    for (int key : keys) {
+        const std::string path = SF_SOFT_BASE::WideToUtf8(m_files.at(key).fileInfo.GetPathString());
+        const PLAY_MODULE::ByteCut cut = PLAY_MODULE::ByteCutOf(path);
+        if (m_exportType == EXPORT_TYPE_RAW && cut == PLAY_MODULE::ByteCut::NeedsWholeFile) {
+            reason = ExportRefusal::WholeFileContainer;
+            return key;
+        }
+        if (m_exportType != EXPORT_TYPE_RAW && cut != PLAY_MODULE::ByteCut::Unknown &&
+            !PLAY_MODULE::FileLooksLikeKvx(path) && !PLAY_MODULE::CContainerRangeReader::Reads(path)) {
+            reason = ExportRefusal::UncutVideo;
+            return key;
+        }
+    }
+    return 0;
 }
 
 bool CExportViewUILogic::HasFileOf4GiB(const std::list<int>& keys) const
@@ -1124,7 +1156,7 @@ void CExportViewUILogic::Task_OnAnalyseFileSuccess(void* handle, int key, std::u
     if (m_exporting)
         PostExport(&CExportViewExportLogic::Task_AddFile, "&CExportViewExportLogic::Task_AddFile",
                    int(m_exportType), record->fileInfo.GetPathString(), TargetOf(*record), startPos, endPos,
-                   int(m_snapshotInterval), record->exportStart, record->exportEnd);
+                   int(m_snapshotInterval), record->exportStart, record->exportEnd, entry->startTime);
     ContinueAfterAnalysis(true);
 }
 

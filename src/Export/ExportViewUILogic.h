@@ -12,6 +12,7 @@
 #include <boost/weak_ptr.hpp>
 
 #include "Export/ExportRecords.h"
+#include "Export/IExportView.h"
 #include "Export/IExportObjectListener.h"
 #include "PlayManager/IPlayObjectListener.h"
 
@@ -176,6 +177,7 @@ private:
 
     // Export run.
     bool HasFileOf4GiB(const std::list<int>& keys) const;
+    int FirstUnexportable(const std::list<int>& keys, ExportRefusal& reason) const;
     void ClearExportMarks();
     void ContinueAfterAnalysis(bool succeeded);
     void RetryAnalysis(int key);

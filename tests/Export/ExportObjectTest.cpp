@@ -12,6 +12,7 @@
 #include "Base/SFDateTime.h"
 #include "Export/ExportObject.h"
 #include "Export/ExportTestSupport.h"
+#include "Platform/PlayModule/Source/AvIndexScanner.h"
 #include "Platform/PlayModule/Support/ContainerSample.h"
 #include "Support/ProcessUntil.h"
 #include "Support/TempFolder.h"
@@ -62,10 +63,13 @@ protected:
     void TearDown() override { StopLoops(); }
 
     void Add(std::uint32_t type, const std::string& src, const std::string& dst, std::uint64_t start,
-             std::uint64_t end, int interval = 0, unsigned startTime = 0)
+             std::uint64_t end, int interval = 0, unsigned startTime = 0, unsigned fileStart = 0)
     {
-        SF_POST_TASK(ML_EXPORT, &ExportObject::AddFile, engine, int(type), src, dst, start, end, interval,
-                     startTime, 0u);
+        auto target = engine;
+        PostTaskToLoop(ML_EXPORT, MakeTask<int>([=] {
+                           target->AddFile(int(type), src, dst, start, end, interval, startTime, 0u, fileStart);
+                       }),
+                       __FILE__, __LINE__, "&ExportObject::AddFile", "EngineTest");
     }
     void Start() { SF_POST_TASK(ML_EXPORT, &ExportObject::Export, engine); }
     bool Run()
@@ -311,49 +315,89 @@ TEST_F(EngineTest, ClipsCutShortByAStopStayPlayable)
     EXPECT_EQ(FilesIn(folder.File("out")), (std::vector<std::string>{"cut.avi", "cut.kvx"}));
 }
 
-TEST_F(EngineTest, OtherContainersAndDamagedRecordingsGiveAClipThatOpensOrFail)
+// A span of another container, from the key frame of its second second to
+// that of its fourth: an AVI clip of its frames, pictures named by the
+// recording's own times, and, where a byte cut is a clip (".ts", ".ps"), a
+// copy of its bytes; a byte cut of an ".mp4" or ".avi" is refused.
+TEST_F(EngineTest, OtherContainersExportTheirSpanOnTheRecordingsClock)
 {
     using PLAY_MODULE_TEST::ContainerKind;
     ASSERT_TRUE(folder.MakeFolder("out"));
-    std::vector<std::string> sources;
+    constexpr int kFps = 25;
     for (ContainerKind kind : {ContainerKind::Ts, ContainerKind::Ps, ContainerKind::Mp4, ContainerKind::Avi}) {
-        const std::string path = folder.File(std::string("REC_ch2_20160102030405_20160102030409") +
-                                             PLAY_MODULE_TEST::ContainerExtension(kind));
-        ASSERT_TRUE(PLAY_MODULE_TEST::MakeContainerSample(path, kind)) << path;
-        sources.push_back(path);
+        const std::string extension = PLAY_MODULE_TEST::ContainerExtension(kind);
+        SCOPED_TRACE(extension);
+        const std::string source = folder.File("REC_ch2_20160102030405_20160102030409" + extension);
+        ASSERT_TRUE(PLAY_MODULE_TEST::MakeContainerSample(source, kind));
+        PLAY_MODULE::CKeyFrameIndex index;
+        ASSERT_TRUE(PLAY_MODULE::CAvIndexScanner::Scan(source, index));
+        ASSERT_GE(index.entries.size(), 4u);
+        const auto& first = index.entries[1];
+        const auto& next = index.entries[3];
+        ASSERT_EQ(first.timeMs, 1000);
+        const int frames = int((next.timeMs - first.timeMs) * kFps / 1000);
+        const bool cuttable = kind == ContainerKind::Ts || kind == ContainerKind::Ps;
+        for (std::uint32_t type : {EXPORT_TYPE_AVI, EXPORT_TYPE_RAW, EXPORT_TYPE_JPEG, EXPORT_TYPE_BMP}) {
+            SCOPED_TRACE(type);
+            listener->events.clear();
+            const std::string target = Out(extension.substr(1) + std::to_string(type) +
+                                           (type == EXPORT_TYPE_AVI ? ".avi" : type == EXPORT_TYPE_RAW ? ".kvx" : ""));
+            Add(type, source, target, first.position, next.position, 1, kStartSeconds + 1, kStartSeconds);
+            ASSERT_TRUE(Run());
+            if (type == EXPORT_TYPE_RAW && !cuttable) {
+                EXPECT_EQ(listener->events, (Events{"stop", "failed"}));
+                EXPECT_FALSE(std::filesystem::exists(target));
+                continue;
+            }
+            EXPECT_EQ(listener->events, Events{"end"});
+            if (listener->events != Events{"end"})
+                continue;
+            EXPECT_EQ(listener->progress.back(), 100);
+            if (type == EXPORT_TYPE_AVI) {
+                EXPECT_EQ(CountVideoPackets(target), frames);
+            } else if (type == EXPORT_TYPE_RAW) {
+                EXPECT_EQ(ReadBytes(target), ReadBytes(source).substr(first.position, next.position - first.position));
+                EXPECT_EQ(CountVideoPackets(target), frames);
+            } else {
+                const std::string suffix = type == EXPORT_TYPE_JPEG ? ".jpg" : ".bmp";
+                EXPECT_EQ(FilesIn(target), (std::vector<std::string>{LocalStamp(kStartSeconds + 1) + suffix,
+                                                                     LocalStamp(kStartSeconds + 2) + suffix}));
+            }
+        }
     }
+}
+
+TEST_F(EngineTest, DamagedRecordingsGiveAClipThatOpensOrFail)
+{
+    ASSERT_TRUE(folder.MakeFolder("out"));
     const std::string recording = MakeRecording(folder.Path(), SmallOptions(6));
     std::string bytes = ReadBytes(recording);
     WriteFile(folder.File("truncated.kvx"), bytes.substr(0, bytes.size() * 2 / 3));
     for (std::size_t at = bytes.size() / 3; at < bytes.size() / 3 + 4000; ++at)
         bytes[at] = char(at * 31);
-    WriteFile(folder.File("garbled.kvx"), bytes);
-    sources.push_back(folder.File("garbled.kvx"));
+    const std::string garbled = folder.File("garbled.kvx");
+    WriteFile(garbled, bytes);
 
     int clip = 0;
-    for (const std::string& source : sources) {
-        const std::uint64_t size = SizeOf(source);
-        for (std::uint32_t type : {EXPORT_TYPE_AVI, EXPORT_TYPE_RAW, EXPORT_TYPE_JPEG}) {
-            for (std::uint64_t start : {std::uint64_t(0), size / 3}) {
-                listener->events.clear();
-                const std::string target = Out(std::to_string(++clip) + (type == EXPORT_TYPE_AVI ? ".avi" : ".kvx"));
-                Add(type, source, target, start, size, 1, kStartSeconds);
-                ASSERT_TRUE(Run()) << source << " " << type;
-                const bool ended = listener->events == Events{"end"};
-                EXPECT_TRUE(ended || listener->events == Events({"stop", "failed"}) ||
-                            listener->events == Events({"failed", "stop"}))
-                    << source << " " << type;
-                if (!ended)
-                    continue;
-                if (type == EXPORT_TYPE_AVI)
-                    EXPECT_GT(CountVideoPackets(target), 0) << source << " from " << start;
-                else if (type == EXPORT_TYPE_RAW && source.ends_with(".kvx"))
-                    EXPECT_GT(CheckClip(target).keyFrames, 0) << source << " from " << start;
-                else if (type == EXPORT_TYPE_RAW)
-                    EXPECT_GT(CountVideoPackets(target), 0) << source << " from " << start;
-                else
-                    EXPECT_FALSE(FilesIn(target).empty()) << source << " from " << start;
-            }
+    const std::uint64_t size = SizeOf(garbled);
+    for (std::uint32_t type : {EXPORT_TYPE_AVI, EXPORT_TYPE_RAW, EXPORT_TYPE_JPEG}) {
+        for (std::uint64_t start : {std::uint64_t(0), size / 3}) {
+            listener->events.clear();
+            const std::string target = Out(std::to_string(++clip) + (type == EXPORT_TYPE_AVI ? ".avi" : ".kvx"));
+            Add(type, garbled, target, start, size, 1, kStartSeconds);
+            ASSERT_TRUE(Run()) << type;
+            const bool ended = listener->events == Events{"end"};
+            EXPECT_TRUE(ended || listener->events == Events({"stop", "failed"}) ||
+                        listener->events == Events({"failed", "stop"}))
+                << type;
+            if (!ended)
+                continue;
+            if (type == EXPORT_TYPE_AVI)
+                EXPECT_GT(CountVideoPackets(target), 0) << start;
+            else if (type == EXPORT_TYPE_RAW)
+                EXPECT_GT(CheckClip(target).keyFrames, 0) << start;
+            else
+                EXPECT_FALSE(FilesIn(target).empty()) << start;
         }
     }
     // A truncated recording whose range runs past its end.

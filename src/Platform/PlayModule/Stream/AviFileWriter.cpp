@@ -51,6 +51,10 @@ AVStream* CAviFileWriter::AddStream(const StreamFormat& format)
     } else {
         stream->time_base = {1, format.sampleRate};
         m_audioTimeBase = stream->time_base;
+        // The muxer then counts AAC in frames: one chunk per frame, not
+        // empty chunks filling every sample.
+        if (format.codec == AV_CODEC_ID_AAC)
+            stream->codecpar->frame_size = kAacFrameSamples;
     }
     return stream;
 }
