@@ -1080,8 +1080,7 @@ void CExportViewUILogic::StartExport(int comboIndex, const std::wstring& folder,
         record.isSelected = 1;
         record.exportStart = std::max(entry->startTime, start);
         record.exportEnd = std::min(entry->endTime, end);
-        PostPlay(&CExportViewPlayLogic::Task_AnalyseFilePos, "&CExportViewPlayLogic::Task_AnalyseFilePos", key,
-                 record.exportStart, record.exportEnd);
+        AskKeyFrames(key, record, *HandleOf(record));
     }
     m_exporting = 1;
     page->OnExportStarted();
@@ -1128,8 +1127,16 @@ void CExportViewUILogic::Task_OnAnalyseFileSuccess(void* handle, int key, std::u
     ContinueAfterAnalysis(true);
 }
 
-// A lookup fails while the library still builds the recording's index: it
-// is asked again a little later; otherwise the export fails.
+void CExportViewUILogic::AskKeyFrames(int key, const _EXPORT_FILE_INFO& record, _EXPORT_HANDLE_INFO& entry)
+{
+    entry.askedWithIndexReady = entry.isIndexReady;
+    PostPlay(&CExportViewPlayLogic::Task_AnalyseFilePos, "&CExportViewPlayLogic::Task_AnalyseFilePos", key,
+             record.exportStart, record.exportEnd);
+}
+
+// A lookup asked while the library still built the recording's index is
+// asked again a little later, until one is asked with the index done (built
+// or failed); that one's failure fails the export.
 void CExportViewUILogic::Task_OnAnalyseFileFailed(void* handle, int key)
 {
     qCDebug(lcExport, "CExportViewUILogic::Task_OnAnalyseFileFailed %d", key);
@@ -1137,11 +1144,11 @@ void CExportViewUILogic::Task_OnAnalyseFileFailed(void* handle, int key)
     if (!entry)
         return;
     entry->isAnalyseOk = 0;
-    if (m_exporting && !entry->isIndexReady && entry->analyseRetries < kAnalyseRetries) {
+    if (m_exporting && !entry->askedWithIndexReady && entry->analyseRetries < kAnalyseRetries) {
         ++entry->analyseRetries;
         entry->isAnalysed = 0;
         boost::weak_ptr<CExportViewUILogic> self = shared_from_this();
-        QTimer::singleShot(kAnalyseRetryMs, [self, key] {
+        QTimer::singleShot(m_analyseRetryMs, [self, key] {
             if (auto logic = self.lock())
                 logic->RetryAnalysis(key);
         });
@@ -1162,8 +1169,7 @@ void CExportViewUILogic::RetryAnalysis(int key)
     if (!entry)
         return;
     if (m_exporting) {
-        PostPlay(&CExportViewPlayLogic::Task_AnalyseFilePos, "&CExportViewPlayLogic::Task_AnalyseFilePos", key,
-                 record->exportStart, record->exportEnd);
+        AskKeyFrames(key, *record, *entry);
         return;
     }
     entry->isAnalysed = 1;
@@ -1206,6 +1212,7 @@ void CExportViewUILogic::ClearExportMarks()
             entry->isAnalysed = 0;
             entry->isAnalyseOk = 0;
             entry->analyseRetries = 0;
+            entry->askedWithIndexReady = 0;
         }
     }
 }

@@ -122,9 +122,12 @@ public:
     void OnExportStop() override;
     void OnExportFailed(int code) override;
 
-    // Waits between two key-frame lookups while a recording's index is built.
+    // Waits between two key-frame lookups while a recording's index is built
+    // (the build ends with a report; the count only bounds a library that
+    // never reports).
     static constexpr int kAnalyseRetryMs = 500;
-    static constexpr int kAnalyseRetries = 20;
+    static constexpr int kAnalyseRetries = 7200;
+    void SetAnalyseRetryInterval(int ms) { m_analyseRetryMs = ms; }
 
 private:
     using FileTable = std::map<int, _EXPORT_FILE_INFO>;
@@ -179,6 +182,7 @@ private:
     void ClearExportMarks();
     void ContinueAfterAnalysis(bool succeeded);
     void RetryAnalysis(int key);
+    void AskKeyFrames(int key, const _EXPORT_FILE_INFO& record, _EXPORT_HANDLE_INFO& entry);
     std::wstring TargetOf(const _EXPORT_FILE_INFO& record) const;
 
     boost::weak_ptr<IExportView> m_page;
@@ -203,4 +207,5 @@ private:
     bool m_analysisFailed = false;
     std::wstring m_exportFolder;
     float m_speed = 1.0f;
+    int m_analyseRetryMs = kAnalyseRetryMs;
 };
