@@ -1264,6 +1264,16 @@ void CExportViewUILogic::OnExportStop()
         page->ResetAfterExport();
 }
 
+// The user is told where the part of a clip cut short is, or that it went.
+void CExportViewUILogic::OnExportClipCut(std::string target, std::string keptPath)
+{
+    const std::wstring text =
+        keptPath.empty()
+            ? std::wstring(GetLangString(L"The clip cut short was removed: ")) + SF_SOFT_BASE::Utf8ToWide(target)
+            : std::wstring(GetLangString(L"The clip cut short is kept as ")) + SF_SOFT_BASE::Utf8ToWide(keptPath);
+    ShowNotifyMessage(text, true);
+}
+
 void CExportViewUILogic::OnExportFailed(int)
 {
     m_exporting = 0;

@@ -283,18 +283,21 @@ TEST_F(EngineTest, ClipsCutShortByAStopStayPlayable)
     ASSERT_FALSE(recording.empty());
     ASSERT_GT(SizeOf(recording), 2u * ExportObject::kBlockSize);
 
-    // Raw: set-up, two blocks, then the stop.
+    // Raw: set-up, two blocks, then the stop. The clip says in its name that
+    // it was cut short, and the listener hears where it was kept.
     Add(EXPORT_TYPE_RAW, recording, Out("cut.kvx"), 0, SizeOf(recording));
     Start();
     StopAfter(3);
     ASSERT_TRUE(WaitForEnd(*listener));
     EXPECT_EQ(listener->events, Events{"stop"});
+    using Cut = std::pair<std::string, std::string>;
+    EXPECT_EQ(listener->cuts, std::vector<Cut>{Cut(Out("cut.kvx"), Out("cut_incomplete.kvx"))});
     // Its records end at a group's end, followed by their own footer.
-    const ClipCheck check = CheckClip(Out("cut.kvx"));
+    const ClipCheck check = CheckClip(Out("cut_incomplete.kvx"));
     const std::uint64_t kept = check.recordsEnd;
     EXPECT_GT(kept, 0u);
     EXPECT_LT(kept, 2u * ExportObject::kBlockSize);
-    EXPECT_EQ(ReadBytes(Out("cut.kvx")).substr(0, kept), ReadBytes(recording).substr(0, kept));
+    EXPECT_EQ(ReadBytes(Out("cut_incomplete.kvx")).substr(0, kept), ReadBytes(recording).substr(0, kept));
     EXPECT_EQ(check.errors, 0);
     EXPECT_TRUE(check.endsSigned);
     EXPECT_TRUE(check.footer);
@@ -302,13 +305,24 @@ TEST_F(EngineTest, ClipsCutShortByAStopStayPlayable)
 
     // AVI: closed with its index.
     listener->events.clear();
+    listener->cuts.clear();
     Add(EXPORT_TYPE_AVI, recording, Out("cut.avi"), 0, SizeOf(recording));
     Start();
     StopAfter(4);
     ASSERT_TRUE(WaitForEnd(*listener));
     EXPECT_EQ(listener->events, Events{"stop"});
-    EXPECT_GT(CountVideoPackets(Out("cut.avi")), 0);
-    EXPECT_EQ(FilesIn(folder.File("out")), (std::vector<std::string>{"cut.avi", "cut.kvx"}));
+    EXPECT_EQ(listener->cuts, std::vector<Cut>{Cut(Out("cut.avi"), Out("cut_incomplete.avi"))});
+    EXPECT_GT(CountVideoPackets(Out("cut_incomplete.avi")), 0);
+    EXPECT_EQ(FilesIn(folder.File("out")), (std::vector<std::string>{"cut_incomplete.avi", "cut_incomplete.kvx"}));
+
+    // Cut short again: a name of its own, numbered.
+    listener->events.clear();
+    Add(EXPORT_TYPE_RAW, recording, Out("cut.kvx"), 0, SizeOf(recording));
+    Start();
+    StopAfter(3);
+    ASSERT_TRUE(WaitForEnd(*listener));
+    EXPECT_EQ(CheckClip(Out("cut_incomplete(1).kvx")).recordsEnd, kept);
+    EXPECT_EQ(FilesIn(folder.File("out")).size(), 3u);
 }
 
 TEST_F(EngineTest, OtherContainersAndDamagedRecordingsGiveAClipThatOpensOrFail)
@@ -361,7 +375,8 @@ TEST_F(EngineTest, OtherContainersAndDamagedRecordingsGiveAClipThatOpensOrFail)
     Add(EXPORT_TYPE_RAW, folder.File("truncated.kvx"), Out("t.kvx"), 0, SizeOf(recording));
     ASSERT_TRUE(Run());
     EXPECT_EQ(listener->events, (Events{"stop", "failed"}));
-    EXPECT_GT(CheckClip(Out("t.kvx")).keyFrames, 0);  // what was whole is kept
+    EXPECT_FALSE(std::filesystem::exists(Out("t.kvx")));
+    EXPECT_GT(CheckClip(Out("t_incomplete.kvx")).keyFrames, 0);  // what was whole is kept
 }
 
 TEST_F(EngineTest, AWriteFailureKeepsASignedClipAndAKilledExportLeavesNoClip)
@@ -371,15 +386,29 @@ TEST_F(EngineTest, AWriteFailureKeepsASignedClipAndAKilledExportLeavesNoClip)
     ASSERT_FALSE(recording.empty());
     const std::string size = std::to_string(SizeOf(recording));
 
-    // A file-size limit: the write fails, the clip ends at a signed boundary.
+    // A file-size limit: the write fails, the clip ends at a signed boundary
+    // under a name that says so.
     const int limited = RunChild({"limit", recording, Out("limited.kvx"), size, "1500000"});
     ASSERT_TRUE(WIFEXITED(limited));
     EXPECT_EQ(WEXITSTATUS(limited), 0);
-    ASSERT_TRUE(std::filesystem::exists(Out("limited.kvx")));
-    EXPECT_LE(SizeOf(Out("limited.kvx")), 1500000u);
-    const ClipCheck check = CheckClip(Out("limited.kvx"));
+    EXPECT_FALSE(std::filesystem::exists(Out("limited.kvx")));
+    ASSERT_TRUE(std::filesystem::exists(Out("limited_incomplete.kvx")));
+    EXPECT_LE(SizeOf(Out("limited_incomplete.kvx")), 1500000u);
+    const ClipCheck check = CheckClip(Out("limited_incomplete.kvx"));
     EXPECT_EQ(check.errors, 0);
     EXPECT_TRUE(check.endsSigned);
+
+    // The same export again onto a disk that fills: the complete clip of the
+    // first stays whole.
+    Add(EXPORT_TYPE_RAW, recording, Out("again.kvx"), 0, SizeOf(recording));
+    ASSERT_TRUE(Run());
+    ASSERT_EQ(listener->events, Events{"end"});
+    const int again = RunChild({"limit", recording, Out("again.kvx"), size, "1500000"});
+    ASSERT_TRUE(WIFEXITED(again));
+    EXPECT_EQ(WEXITSTATUS(again), 0);
+    EXPECT_EQ(ReadBytes(Out("again.kvx")), ReadBytes(recording));
+    EXPECT_EQ(CheckClip(Out("again_incomplete.kvx")).errors, 0);
+    listener->events.clear();
 
     // Killed while writing: only a temporary, then a complete clip.
     const int killed = RunChild({"kill", recording, Out("killed.kvx"), size});

@@ -619,6 +619,14 @@ TEST_F(UILogicTest, ExportsThatCannotStartOrAreStoppedEarly)
     EXPECT_TRUE(FilesIn(folder.File("out")).empty());
 }
 
+TEST_F(UILogicTest, TheUserIsToldWhereAClipCutShortIsKeptOrThatItWasRemoved)
+{
+    ui->OnExportClipCut("/out/a.kvx", "/out/a_incomplete.kvx");
+    ui->OnExportClipCut("/out/b.avi", "");
+    EXPECT_EQ(notes, (std::vector<std::wstring>{L"The clip cut short is kept as /out/a_incomplete.kvx",
+                                               L"The clip cut short was removed: /out/b.avi"}));
+}
+
 TEST_F(UILogicTest, AFileTheLibraryRefusesIsUncheckedAndTheTreeUnlocked)
 {
     // Readable, but no recording: the library refuses to open it.
