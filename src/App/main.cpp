@@ -18,6 +18,7 @@
 #include "Common/CrashDump.h"
 #include "Common/FileAssociation.h"
 #include "Common/LangString.h"
+#include "Common/LeftTemporaries.h"
 #include "Common/UserMessages.h"
 #include "Main/MainFrameEventImp.h"
 #include "PlayManager/RenderSetup.h"
@@ -101,6 +102,9 @@ int main(int argc, char* argv[])
     QTranslator translator;
     LoadTranslation(translator);
     CreateWorkingFolders();
+    // This is the only instance: what temporaries there are, a crash left.
+    CLeftTemporaries::RemoveProgramTemporaries(CConfigManager::GetInstance()->SnapPath,
+                                               CConfigManager::GetInstance()->VideoPath);
     if (!StartMessageLoops()) {
         LumivexBase::CSFMessageLoopManager::GetInstance()->ExitMessageLoops();
         return 1;
