@@ -689,7 +689,7 @@ void CExportViewUILogic::Task_OnDeletePlayHandle(void* handle, int key)
 
 void CExportViewUILogic::Task_OnDeleteFilesAll()
 {
-    if (m_exporting)
+    if (IsExporting())
         return;
     if (auto page = m_page.lock())
         page->ResetAfterExport();
@@ -1106,6 +1106,22 @@ void CExportViewUILogic::StopExport()
     PostExport(&CExportViewExportLogic::Task_StopExport, "&CExportViewExportLogic::Task_StopExport");
     if (auto page = m_page.lock())
         page->DisableExportButton();
+    if (!m_engineRunning)
+        return;
+    boost::weak_ptr<CExportViewUILogic> self = shared_from_this();
+    QTimer::singleShot(kEngineStopWaitMs, [self, run = m_engineRuns] {
+        if (auto logic = self.lock())
+            logic->GiveUpEngineStop(run);
+    });
+}
+
+// The engine never reported after the stop: the page goes on without it.
+void CExportViewUILogic::GiveUpEngineStop(int run)
+{
+    if (!m_engineRunning || run != m_engineRuns)
+        return;
+    qCDebug(lcExport, "CExportViewUILogic: the engine did not report its stop in time");
+    OnExportStop();
 }
 
 void CExportViewUILogic::Task_OnAnalyseFileSuccess(void* handle, int key, std::uint64_t startPos,
@@ -1188,6 +1204,8 @@ void CExportViewUILogic::ContinueAfterAnalysis(bool succeeded)
             return;  // more answers are due
     }
     if (m_exporting && succeeded) {
+        m_engineRunning = true;
+        ++m_engineRuns;
         PostExport(&CExportViewExportLogic::Task_StartExport, "&CExportViewExportLogic::Task_StartExport");
         ClearExportMarks();
         return;
@@ -1243,6 +1261,7 @@ std::wstring CExportViewUILogic::TargetOf(const _EXPORT_FILE_INFO& record) const
 void CExportViewUILogic::OnExportEnd()
 {
     m_exporting = 0;
+    m_engineRunning = false;
     if (auto page = m_page.lock())
         page->OnExportFinished();
 }
@@ -1256,6 +1275,7 @@ void CExportViewUILogic::OnExportProgress(int percent)
 void CExportViewUILogic::OnExportStop()
 {
     m_exporting = 0;
+    m_engineRunning = false;
     auto page = m_page.lock();
     if (!page)
         return;

@@ -51,7 +51,9 @@ public:
     void SetPlayLogic(const boost::shared_ptr<CExportViewPlayLogic>& playLogic);
     void SetExportLogic(const boost::shared_ptr<CExportViewExportLogic>& exportLogic);
     void SetFileManager(const boost::shared_ptr<CFileManager>& fileManager);
-    int IsExporting() const { return m_exporting; }
+    // From the start until the engine reported its end or stop (its clips
+    // are then closed or removed).
+    int IsExporting() const { return m_exporting || m_engineRunning ? 1 : 0; }
     bool HasNoPlayHandle() const { return m_handles.empty(); }
     bool HasFileManager() const { return !m_fileManager.expired(); }
     int GetBusyState() const { return m_busyState; }
@@ -128,6 +130,9 @@ public:
     // never reports).
     static constexpr int kAnalyseRetryMs = 500;
     static constexpr int kAnalyseRetries = 7200;
+    // Longest wait for the engine's report after a stop (its drain is bounded
+    // by 60 s).
+    static constexpr int kEngineStopWaitMs = 90000;
     void SetAnalyseRetryInterval(int ms) { m_analyseRetryMs = ms; }
 
 private:
@@ -181,6 +186,7 @@ private:
     // Export run.
     bool HasFileOf4GiB(const std::list<int>& keys) const;
     void ClearExportMarks();
+    void GiveUpEngineStop(int run);
     void ContinueAfterAnalysis(bool succeeded);
     void RetryAnalysis(int key);
     void AskKeyFrames(int key, const _EXPORT_FILE_INFO& record, _EXPORT_HANDLE_INFO& entry);
@@ -205,6 +211,8 @@ private:
     std::uint32_t m_exportStart = 0;
     std::uint32_t m_exportEnd = 0;
     int m_exporting = 0;
+    bool m_engineRunning = false;
+    int m_engineRuns = 0;
     bool m_analysisFailed = false;
     std::wstring m_exportFolder;
     float m_speed = 1.0f;
