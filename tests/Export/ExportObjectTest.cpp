@@ -14,6 +14,7 @@
 #include "Export/ExportTestSupport.h"
 #include "Platform/PlayModule/Support/ContainerSample.h"
 #include "Support/ProcessUntil.h"
+#include "Support/SyncLog.h"
 #include "Support/TempFolder.h"
 
 using namespace LumivexBase;
@@ -274,6 +275,22 @@ TEST_F(EngineTest, SplitAviPartsAreNumberedAcrossTheJobsOfAnExport)
     ASSERT_EQ(FilesIn(folder.File("out")), expected);
     for (const std::string& name : expected)
         EXPECT_GT(CountVideoPackets(Out(name)), 0) << name;
+}
+
+TEST_F(EngineTest, CompleteClipsAreOnTheDiskBeforeTheyAreRenamedIntoPlace)
+{
+    ASSERT_TRUE(folder.MakeFolder("out"));
+    const std::string recording = MakeRecording(folder.Path(), SmallOptions(4));
+    ASSERT_FALSE(recording.empty());
+    SYNC_LOG::Start();
+    Add(EXPORT_TYPE_RAW, recording, Out("copy.kvx"), 0, SizeOf(recording));
+    Add(EXPORT_TYPE_AVI, recording, Out("clip.avi"), 0, SizeOf(recording));
+    const bool ran = Run();
+    SYNC_LOG::Stop();
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(listener->events, Events{"end"});
+    EXPECT_TRUE(SYNC_LOG::SyncedBeforeRenameTo(Out("copy.kvx")));
+    EXPECT_TRUE(SYNC_LOG::SyncedBeforeRenameTo(Out("clip.avi")));
 }
 
 TEST_F(EngineTest, ClipsCutShortByAStopStayPlayable)

@@ -10,6 +10,7 @@
 
 #include "Platform/PlayModule/Format/KvxChainVerifier.h"
 #include "Platform/PlayModule/Support/SampleFolder.h"
+#include "Support/SyncLog.h"
 
 using namespace PLAY_MODULE;
 using namespace PLAY_MODULE_TEST;
@@ -87,6 +88,20 @@ std::string MakeSource(const CSampleFolder& folder, double seconds)
 }
 
 }  // namespace
+
+TEST(RecordingLoss, ARecordingIsOnTheDiskBeforeItIsRenamedIntoPlace)
+{
+    CSampleFolder folder;
+    KVX_WRITER::SyntheticOptions options;
+    options.seconds = 3;
+    options.width = 64;
+    options.height = 48;
+    SYNC_LOG::Start();
+    const std::string path = folder.MakeKvx(options);
+    SYNC_LOG::Stop();
+    ASSERT_FALSE(path.empty());
+    EXPECT_TRUE(SYNC_LOG::SyncedBeforeRenameTo(path));
+}
 
 TEST(RecordingLoss, AKilledRecordingLosesAtMostTheGroupInProgress)
 {
