@@ -5,7 +5,9 @@
 //     "kept BYTES MS AT_ONCE PATH" for the failure report (AT_ONCE 1 when it
 //     came before the stop);
 //   "play SOURCE TARGET": plays SOURCE at normal speed and records it until
-//     killed (for checks by hand).
+//     killed (for checks by hand);
+//   "verify FILE": prints what the chain check and the play module make of
+//     FILE (for checks by hand).
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -21,6 +23,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 }
 
+#include "Platform/PlayModule/Format/KvxChainVerifier.h"
 #include "Platform/PlayModule/Output/DataRecorder.h"
 #include "Platform/PlayModule/PlayModule.h"
 #include "Platform/PlayModule/Support/SampleFolder.h"
@@ -133,13 +136,46 @@ int PlayAndRecord(const std::string& source, const std::string& target)
         std::this_thread::sleep_for(std::chrono::seconds(1));
 }
 
+int Verify(const std::string& path)
+{
+    CKvxChainVerifier verifier;
+    int records = 0;
+    int keyFrames = 0;
+    int faults = 0;
+    int signatures = 0;
+    std::int64_t first = -1;
+    std::int64_t last = -1;
+    for (const KvxRecord& record : PLAY_MODULE_TEST::ReadAllRecords(path)) {
+        const auto result = verifier.Check(record);
+        ++records;
+        keyFrames += record.header.IsKeyFrame() ? 1 : 0;
+        signatures += result == CKvxChainVerifier::Result::SignatureValid ? 1 : 0;
+        faults += result == CKvxChainVerifier::Result::Ok || result == CKvxChainVerifier::Result::SignatureValid ? 0 : 1;
+        if (record.header.kind == kvx::RecordKind::Video) {
+            first = first < 0 ? record.header.timeMs : first;
+            last = record.header.timeMs;
+        }
+    }
+    NoListener listener;
+    CPlayModule module(&listener);
+    const int opened = module.Open(path.c_str());
+    std::printf("records %d key frames %d valid signatures %d faults %d video %.2f s; opens %d, length %u s\n",
+                records, keyFrames, signatures, faults, double(last - first) / 1000.0, opened,
+                opened ? module.GetFileLengthOfTime() : 0u);
+    return faults == 0 && opened ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 4)
+    if (argc < 3)
         return 2;
     const std::string mode = argv[1];
+    if (mode == "verify")
+        return Verify(argv[2]);
+    if (argc < 4)
+        return 2;
     if (mode == "kill" && argc > 4)
         return KillWithinGroup(argv[2], argv[3], std::atoi(argv[4]));
     if (mode == "limit" && argc > 4)
