@@ -21,6 +21,7 @@
 #include "Platform/PlayModule/Support/SampleFolder.h"
 #include "Platform/PlayModule/Stream/WatermarkChecker.h"
 #include "Support/PromptRecorder.h"
+#include "Support/SyncLog.h"
 #include "VideoWidgets/SFQTVideoWindow.h"
 #include "VideoWidgets/SFQTVideoWindowPlayWnd.h"
 #include "VideoWidgets/SFQTVideoWindowSubWnd.h"
@@ -216,6 +217,7 @@ TEST_F(RealPlayback, ALocalRecordingInBothFormatsPlaysBack)
     ASSERT_TRUE(Open({Record(Utf8ToWide(Recording(1, 20)), Window(0))}));
     ASSERT_TRUE(FramesIn(1));
     std::filesystem::create_directory(samples.File("copies"));
+    SYNC_LOG::Start();
     for (int format : {0, 1}) {
         const std::wstring path = Utf8ToWide(samples.File(format ? "copies/clip.avi" : "copies/copy.kvx"));
         const std::string extension = format ? ".avi" : ".kvx";
@@ -231,12 +233,15 @@ TEST_F(RealPlayback, ALocalRecordingInBothFormatsPlaysBack)
                     written = entry.path().string();
             return !written.empty();
         }));
+        // On the disk before it was renamed into place.
+        EXPECT_TRUE(SYNC_LOG::SyncedBeforeRenameTo(written)) << written;
         auto record = Record(Utf8ToWide(written), Window(1 + format));
         record->fileType = format ? 2 : 1;
         ASSERT_TRUE(Open({record}));
         EXPECT_NE(ui->GetWindowEntry(Window(1 + format)), nullptr) << format;
         EXPECT_TRUE(ProcessUntil([&] { return HasFrame(1 + format); })) << format;
     }
+    SYNC_LOG::Stop();
     // The native copy still carries a sound watermark.
     PLAY_MODULE::CWatermarkChecker checker;
     std::vector<PLAY_MODULE::WatermarkReport> reports;

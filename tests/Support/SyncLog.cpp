@@ -59,8 +59,11 @@ extern "C" int rename(const char* from, const char* to)
     const int result = next(from, to);
     Log& log = TheLog();
     std::lock_guard lock(log.mutex);
-    if (log.on && result == 0 && log.synced.count(source))
+    // The flushed content goes with the file to its new name.
+    if (log.on && result == 0 && log.synced.count(source)) {
+        log.synced.insert(Absolute(to));
         log.syncedTargets.insert(Absolute(to));
+    }
     return result;
 }
 
