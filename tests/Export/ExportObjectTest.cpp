@@ -300,6 +300,9 @@ TEST_F(EngineTest, ClipsCutShortByAStopStayPlayable)
     ASSERT_FALSE(recording.empty());
     ASSERT_GT(SizeOf(recording), 2u * ExportObject::kBlockSize);
 
+    // Clips of an earlier export under the same names stay as they are.
+    WriteFile(Out("cut.kvx"), "earlier clip");
+    WriteFile(Out("cut.avi"), "earlier clip");
     // Raw: set-up, two blocks, then the stop. The clip says in its name that
     // it was cut short, and the listener hears where it was kept.
     Add(EXPORT_TYPE_RAW, recording, Out("cut.kvx"), 0, SizeOf(recording));
@@ -330,7 +333,10 @@ TEST_F(EngineTest, ClipsCutShortByAStopStayPlayable)
     EXPECT_EQ(listener->events, Events{"stop"});
     EXPECT_EQ(listener->cuts, std::vector<Cut>{Cut(Out("cut.avi"), Out("cut_incomplete.avi"))});
     EXPECT_GT(CountVideoPackets(Out("cut_incomplete.avi")), 0);
-    EXPECT_EQ(FilesIn(folder.File("out")), (std::vector<std::string>{"cut_incomplete.avi", "cut_incomplete.kvx"}));
+    EXPECT_EQ(FilesIn(folder.File("out")),
+              (std::vector<std::string>{"cut.avi", "cut.kvx", "cut_incomplete.avi", "cut_incomplete.kvx"}));
+    EXPECT_EQ(ReadBytes(Out("cut.kvx")), "earlier clip");
+    EXPECT_EQ(ReadBytes(Out("cut.avi")), "earlier clip");
 
     // Cut short again: a name of its own, numbered.
     listener->events.clear();
@@ -339,7 +345,7 @@ TEST_F(EngineTest, ClipsCutShortByAStopStayPlayable)
     StopAfter(3);
     ASSERT_TRUE(WaitForEnd(*listener));
     EXPECT_EQ(CheckClip(Out("cut_incomplete(1).kvx")).recordsEnd, kept);
-    EXPECT_EQ(FilesIn(folder.File("out")).size(), 3u);
+    EXPECT_EQ(FilesIn(folder.File("out")).size(), 5u);
 }
 
 TEST_F(EngineTest, OtherContainersAndDamagedRecordingsGiveAClipThatOpensOrFail)
