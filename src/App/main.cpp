@@ -19,6 +19,7 @@
 #include "Common/CrashDump.h"
 #include "Common/FileAssociation.h"
 #include "Common/LangString.h"
+#include "Common/LeftTemporaries.h"
 #include "Common/UserMessages.h"
 #include "Main/MainFrameEventImp.h"
 #include "PlayManager/RenderSetup.h"
@@ -124,6 +125,9 @@ int main(int argc, char* argv[])
     QTranslator translator;
     LoadTranslation(translator);
     CreateWorkingFolders();
+    // This is the only instance: what temporaries there are, a crash left.
+    CLeftTemporaries::RemoveProgramTemporaries(CConfigManager::GetInstance()->SnapPath,
+                                               CConfigManager::GetInstance()->VideoPath);
     if (!StartMessageLoops()) {
         LumivexBase::CSFMessageLoopManager::GetInstance()->ExitMessageLoops();
         return 1;

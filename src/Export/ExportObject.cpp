@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <thread>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "Export/ExportLog.h"
@@ -33,6 +34,7 @@ constexpr auto kRoomWait = std::chrono::milliseconds(5);
 constexpr auto kRoomPoll = std::chrono::microseconds(100);
 constexpr auto kDrainWait = std::chrono::milliseconds(5);
 constexpr auto kPictureWait = std::chrono::seconds(60);
+constexpr std::size_t kTemporarySuffixSize = 7;  // ".XXXXXX" of a temporary beside a name
 
 std::string StampOf(const __DATETIME_INFO& time)
 {
@@ -47,14 +49,25 @@ std::uint64_t RangeOf(const ExportTarget& job)
     return job.endOffset > job.startOffset ? job.endOffset - job.startOffset : 0;
 }
 
-bool FileExists(const std::string& path)
-{
-    return ::access(path.c_str(), F_OK) == 0;
-}
-
 bool IsSnapshotType(std::uint32_t type)
 {
     return type == EXPORT_TYPE_JPEG || type == EXPORT_TYPE_BMP;
+}
+
+std::uint64_t SizeOf(const std::string& path)
+{
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 ? std::uint64_t(status.st_size) : 0;
+}
+
+// "<name>_incomplete<extension>": the name of a clip cut short.
+std::string IncompleteName(const std::string& target)
+{
+    const std::size_t slash = target.rfind('/');
+    std::size_t dot = target.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        dot = target.size();
+    return target.substr(0, dot) + "_incomplete" + target.substr(dot);
 }
 
 }  // namespace
@@ -176,8 +189,7 @@ bool ExportObject::StartJob(const ExportTarget& job)
     bool ok = false;
     switch (job.type) {
     case EXPORT_TYPE_AVI:
-        m_aviPath = job.dstPath;
-        ok = sdk->StartAVIConvert(m_aviPath.data()) != 0;
+        ok = StartAvi(job);
         m_outputOpen = ok;
         break;
     case EXPORT_TYPE_RAW: ok = StartRawCopy(job); break;
@@ -243,6 +255,24 @@ bool ExportObject::StartRawCopy(const ExportTarget& job)
     m_cutPoint.Reset();
     m_outputOpen = true;
     return true;
+}
+
+// The library writes the clip (and its further parts) under names of its
+// own beside the clip's; they are renamed when the clip is closed.
+bool ExportObject::StartAvi(const ExportTarget& job)
+{
+    m_aviPath = job.dstPath;
+    std::string written = SF_SOFT_BASE::CAtomicFileWriter::CreateTemporaryBeside(job.dstPath);
+    if (written.empty())
+        return false;
+    {
+        std::lock_guard lock(m_aviFilesMutex);
+        m_aviFiles.assign(1, {written, job.dstPath});
+    }
+    if (sdk->StartAVIConvert(written.data()) != 0)
+        return true;
+    ::unlink(written.c_str());
+    return false;
 }
 
 bool ExportObject::StartSnapshots(const ExportTarget& job)
@@ -423,7 +453,7 @@ bool ExportObject::CloseOutput(bool cut)
         return true;
     m_outputOpen = false;
     switch (currentJob->type) {
-    case EXPORT_TYPE_AVI: return sdk->StopAVIConvert() != 0 && (cut || FileExists(currentJob->dstPath));
+    case EXPORT_TYPE_AVI: return CloseAvi(cut);
     case EXPORT_TYPE_RAW: return CloseRawCopy(cut);
     default:
         sdk->EnableDisplayCallBack(0);
@@ -431,25 +461,62 @@ bool ExportObject::CloseOutput(bool cut)
     }
 }
 
-// Renames the copy into place; one cut short ends at its last signed
-// boundary (or goes when it has none).
+// Renames a whole copy into place; one cut short ends at its last signed
+// boundary and is kept under a name of its own (or goes when it has none).
 bool ExportObject::CloseRawCopy(bool cut)
 {
     destination->Close();
     std::uint64_t keep = m_written;
     if (cut)
         keep = m_rawIsKvx ? m_cutPoint.LastBoundary() : 0;
-    const char* temporary = m_temporaryPath.c_str();
-    if (cut && keep == 0) {
-        ::unlink(temporary);
+    const std::string& temporary = m_temporaryPath;
+    const bool ended = (keep >= m_written || ::truncate(temporary.c_str(), off_t(keep)) == 0) && AppendFooter(keep);
+    if (cut) {
+        if (!ended)
+            ::truncate(temporary.c_str(), 0);
+        KeepCut(temporary, currentJob->dstPath);
         return true;
     }
-    if ((keep < m_written && ::truncate(temporary, off_t(keep)) != 0) || !AppendFooter(keep) ||
-        std::rename(temporary, currentJob->dstPath.c_str()) != 0) {
-        ::unlink(temporary);
+    if (!ended || !SF_SOFT_BASE::CAtomicFileWriter::SyncFile(temporary) ||
+        std::rename(temporary.c_str(), currentJob->dstPath.c_str()) != 0) {
+        ::unlink(temporary.c_str());
         return false;
     }
     return true;
+}
+
+// A complete AVI clip (with its further parts) is synced and renamed into
+// place; the files of one cut short are kept under names of their own.
+bool ExportObject::CloseAvi(bool cut)
+{
+    const bool stopped = sdk->StopAVIConvert() != 0;
+    std::vector<std::pair<std::string, std::string>> files;
+    {
+        std::lock_guard lock(m_aviFilesMutex);
+        files.swap(m_aviFiles);
+    }
+    const bool complete = !cut && stopped && !files.empty() && SizeOf(files.front().first) > 0;
+    bool placed = complete;
+    for (const auto& [written, target] : files) {
+        if (!complete) {
+            KeepCut(written, target);
+        } else if (!SF_SOFT_BASE::CAtomicFileWriter::SyncFile(written) ||
+                   std::rename(written.c_str(), target.c_str()) != 0) {
+            ::unlink(written.c_str());
+            placed = false;
+        }
+    }
+    return cut ? stopped : placed;
+}
+
+void ExportObject::KeepCut(const std::string& temporary, const std::string& target)
+{
+    std::string kept;
+    if (SizeOf(temporary) > 0 && SF_SOFT_BASE::CAtomicFileWriter::SyncFile(temporary))
+        kept = SF_SOFT_BASE::CAtomicFileWriter::RenameToFreeName(temporary, IncompleteName(target));
+    if (kept.empty())
+        ::unlink(temporary.c_str());
+    Report(&IExportObjectListener::OnExportClipCut, "&IExportObjectListener::OnExportClipCut", target, kept);
 }
 
 // A ".kvx" copy ends with the key-frame footer of its own records.
@@ -629,14 +696,21 @@ void ExportObject::OnAVINextFile(unsigned int /*part*/, int* goOn, char* name)
     const std::string next = m_aviPath.substr(0, dot) + "(" + std::to_string(aviPartCounter) + ")" +
                              m_aviPath.substr(dot);
     qCDebug(lcExport, "%s %d  %s", m_aviPath.substr(0, dot).c_str(), aviPartCounter, m_aviPath.substr(dot).c_str());
-    if (next.size() >= std::size_t(PLAY_MODULE::kAviNameBufferSize)) {
+    const std::string written = next.size() + kTemporarySuffixSize < std::size_t(PLAY_MODULE::kAviNameBufferSize)
+                                    ? SF_SOFT_BASE::CAtomicFileWriter::CreateTemporaryBeside(next)
+                                    : std::string();
+    if (written.empty()) {
         *goOn = 0;
         failed = 1;
         running = 0;
         return;
     }
-    std::copy(next.begin(), next.end(), name);
-    name[next.size()] = '\0';
+    {
+        std::lock_guard lock(m_aviFilesMutex);
+        m_aviFiles.emplace_back(written, next);
+    }
+    std::copy(written.begin(), written.end(), name);
+    name[written.size()] = '\0';
     *goOn = 1;
 }
 

@@ -220,8 +220,10 @@ void CExportViewPlayLogic::Task_SaveRef(int key, std::wstring path)
     void* handle = Find(key);
     if (!handle || IsIndexFileValid(path))
         return;
+    // Asked without a buffer, the library answers 0 and the length it needs.
     unsigned int length = 0;
-    if (!m_playManager->GetRefValue(handle, nullptr, &length) || length == 0)
+    m_playManager->GetRefValue(handle, nullptr, &length);
+    if (length == 0)
         return;
     std::vector<unsigned char> index(length);
     if (m_playManager->GetRefValue(handle, index.data(), &length) && length > 0 && length <= index.size())

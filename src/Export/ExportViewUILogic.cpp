@@ -693,7 +693,7 @@ void CExportViewUILogic::Task_OnDeletePlayHandle(void* handle, int key)
 
 void CExportViewUILogic::Task_OnDeleteFilesAll()
 {
-    if (m_exporting)
+    if (IsExporting())
         return;
     if (auto page = m_page.lock())
         page->ResetAfterExport();
@@ -1090,8 +1090,7 @@ void CExportViewUILogic::StartExport(int comboIndex, const std::wstring& folder,
         record.isSelected = 1;
         record.exportStart = std::max(entry->startTime, start);
         record.exportEnd = std::min(entry->endTime, end);
-        PostPlay(&CExportViewPlayLogic::Task_AnalyseFilePos, "&CExportViewPlayLogic::Task_AnalyseFilePos", key,
-                 record.exportStart, record.exportEnd);
+        AskKeyFrames(key, record, *HandleOf(record));
     }
     m_exporting = 1;
     page->OnExportStarted();
@@ -1139,6 +1138,22 @@ void CExportViewUILogic::StopExport()
     PostExport(&CExportViewExportLogic::Task_StopExport, "&CExportViewExportLogic::Task_StopExport");
     if (auto page = m_page.lock())
         page->DisableExportButton();
+    if (!m_engineRunning)
+        return;
+    boost::weak_ptr<CExportViewUILogic> self = shared_from_this();
+    QTimer::singleShot(kEngineStopWaitMs, [self, run = m_engineRuns] {
+        if (auto logic = self.lock())
+            logic->GiveUpEngineStop(run);
+    });
+}
+
+// The engine never reported after the stop: the page goes on without it.
+void CExportViewUILogic::GiveUpEngineStop(int run)
+{
+    if (!m_engineRunning || run != m_engineRuns)
+        return;
+    qCDebug(lcExport, "CExportViewUILogic: the engine did not report its stop in time");
+    OnExportStop();
 }
 
 void CExportViewUILogic::Task_OnAnalyseFileSuccess(void* handle, int key, std::uint64_t startPos,
@@ -1160,8 +1175,16 @@ void CExportViewUILogic::Task_OnAnalyseFileSuccess(void* handle, int key, std::u
     ContinueAfterAnalysis(true);
 }
 
-// A lookup fails while the library still builds the recording's index: it
-// is asked again a little later; otherwise the export fails.
+void CExportViewUILogic::AskKeyFrames(int key, const _EXPORT_FILE_INFO& record, _EXPORT_HANDLE_INFO& entry)
+{
+    entry.askedWithIndexReady = entry.isIndexReady;
+    PostPlay(&CExportViewPlayLogic::Task_AnalyseFilePos, "&CExportViewPlayLogic::Task_AnalyseFilePos", key,
+             record.exportStart, record.exportEnd);
+}
+
+// A lookup asked while the library still built the recording's index is
+// asked again a little later, until one is asked with the index done (built
+// or failed); that one's failure fails the export.
 void CExportViewUILogic::Task_OnAnalyseFileFailed(void* handle, int key)
 {
     qCDebug(lcExport, "CExportViewUILogic::Task_OnAnalyseFileFailed %d", key);
@@ -1169,11 +1192,11 @@ void CExportViewUILogic::Task_OnAnalyseFileFailed(void* handle, int key)
     if (!entry)
         return;
     entry->isAnalyseOk = 0;
-    if (m_exporting && !entry->isIndexReady && entry->analyseRetries < kAnalyseRetries) {
+    if (m_exporting && !entry->askedWithIndexReady && entry->analyseRetries < kAnalyseRetries) {
         ++entry->analyseRetries;
         entry->isAnalysed = 0;
         boost::weak_ptr<CExportViewUILogic> self = shared_from_this();
-        QTimer::singleShot(kAnalyseRetryMs, [self, key] {
+        QTimer::singleShot(m_analyseRetryMs, [self, key] {
             if (auto logic = self.lock())
                 logic->RetryAnalysis(key);
         });
@@ -1194,8 +1217,7 @@ void CExportViewUILogic::RetryAnalysis(int key)
     if (!entry)
         return;
     if (m_exporting) {
-        PostPlay(&CExportViewPlayLogic::Task_AnalyseFilePos, "&CExportViewPlayLogic::Task_AnalyseFilePos", key,
-                 record->exportStart, record->exportEnd);
+        AskKeyFrames(key, *record, *entry);
         return;
     }
     entry->isAnalysed = 1;
@@ -1214,6 +1236,8 @@ void CExportViewUILogic::ContinueAfterAnalysis(bool succeeded)
             return;  // more answers are due
     }
     if (m_exporting && succeeded) {
+        m_engineRunning = true;
+        ++m_engineRuns;
         PostExport(&CExportViewExportLogic::Task_StartExport, "&CExportViewExportLogic::Task_StartExport");
         ClearExportMarks();
         return;
@@ -1238,6 +1262,7 @@ void CExportViewUILogic::ClearExportMarks()
             entry->isAnalysed = 0;
             entry->isAnalyseOk = 0;
             entry->analyseRetries = 0;
+            entry->askedWithIndexReady = 0;
         }
     }
 }
@@ -1268,6 +1293,7 @@ std::wstring CExportViewUILogic::TargetOf(const _EXPORT_FILE_INFO& record) const
 void CExportViewUILogic::OnExportEnd()
 {
     m_exporting = 0;
+    m_engineRunning = false;
     if (auto page = m_page.lock())
         page->OnExportFinished();
 }
@@ -1281,12 +1307,23 @@ void CExportViewUILogic::OnExportProgress(int percent)
 void CExportViewUILogic::OnExportStop()
 {
     m_exporting = 0;
+    m_engineRunning = false;
     auto page = m_page.lock();
     if (!page)
         return;
     page->OnExportStopped();
     if (m_handles.empty())
         page->ResetAfterExport();
+}
+
+// The user is told where the part of a clip cut short is, or that it went.
+void CExportViewUILogic::OnExportClipCut(std::string target, std::string keptPath)
+{
+    const std::wstring text =
+        keptPath.empty()
+            ? std::wstring(GetLangString(L"The clip cut short was removed: ")) + SF_SOFT_BASE::Utf8ToWide(target)
+            : std::wstring(GetLangString(L"The clip cut short is kept as ")) + SF_SOFT_BASE::Utf8ToWide(keptPath);
+    ShowNotifyMessage(text, true);
 }
 
 void CExportViewUILogic::OnExportFailed(int)

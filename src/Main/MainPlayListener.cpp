@@ -140,6 +140,12 @@ void CMainPlayListener::OnPlayPositionChanged(void* handle, unsigned int time)
         timeLine->SetPlayTime(window, int(time));
 }
 
+void CMainPlayListener::OnRecordFailed(void* handle, std::wstring keptPath, unsigned int keptSeconds)
+{
+    if (boost::shared_ptr<CPlayManagerUILogic> ui = m_uiLogic.lock())
+        ui->RecordFailed(handle, keptPath, keptSeconds);
+}
+
 void CMainPlayListener::OnFileEnd(void* handle)
 {
     boost::shared_ptr<CPlayManagerUILogic> ui = m_uiLogic.lock();

@@ -434,6 +434,7 @@ int CPlayManagerUILogic::CloseFilesOfDeletedItems(boost::shared_ptr<std::list<_G
 
 void CPlayManagerUILogic::Task_StartRecord_Ret(int result, int window)
 {
+    m_recordFailureTold.erase(window);
     if (result == RECORD_FAILED)
         Notify(L"Record Failed!");
     else if (result == RECORD_REFUSED)
@@ -442,10 +443,25 @@ void CPlayManagerUILogic::Task_StartRecord_Ret(int result, int window)
         grid->SetSubWinRecordState(window, result == RECORD_STARTED ? 1 : 0);
 }
 
-void CPlayManagerUILogic::Task_StopRecord_Ret(int, int window)
+void CPlayManagerUILogic::Task_StopRecord_Ret(int result, int window)
 {
+    if (!m_recordFailureTold.erase(window) && !result)
+        Notify(L"Record Failed!");
     if (CSFVideoWindow* grid = VideoWindow())
         grid->SetSubWinRecordState(window, 0);
+}
+
+void CPlayManagerUILogic::RecordFailed(void* handle, const std::wstring& keptPath, unsigned int keptSeconds)
+{
+    const int window = GetWindowOfHandle(handle);
+    if (window >= 0)
+        m_recordFailureTold.insert(window);
+    if (CSFVideoWindow* grid = VideoWindow(); grid && window >= 0)
+        grid->SetSubWinRecordState(window, 0);
+    const std::wstring kept = keptPath.empty()
+                                  ? std::wstring(GetLangString(L"Nothing was kept."))
+                                  : std::to_wstring(keptSeconds) + GetLangString(L" s were kept in ") + keptPath;
+    ShowNotifyMessage(std::wstring(GetLangString(L"Record Failed!")) + L" " + kept, true);
 }
 
 // ---- play controls ----

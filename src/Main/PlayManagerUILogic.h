@@ -2,6 +2,7 @@
 
 #include <list>
 #include <map>
+#include <set>
 #include <string>
 
 #include <boost/enable_shared_from_this.hpp>
@@ -71,6 +72,8 @@ public:
     void Task_CloseFiles_Ret(void* handle, int closed);
     void Task_StartRecord_Ret(int result, int window);
     void Task_StopRecord_Ret(int result, int window);
+    // A recording that failed while it ran: the user is told what was kept.
+    void RecordFailed(void* handle, const std::wstring& keptPath, unsigned int keptSeconds);
 
     // Play controls.
     void Pause(int pause, void* handle, int window);
@@ -135,6 +138,7 @@ private:
     boost::shared_ptr<CMainPlayListener> m_listener;
     boost::shared_ptr<CPlayManagerPlayLogic> m_playLogic;
     std::map<void*, int> m_handleToWindow;
+    std::set<int> m_recordFailureTold;  // windows whose recording failure was reported
     std::map<int, _QUERY_FILE_INFO> m_shown;
     std::map<void*, _QUERY_FILE_INFO> m_hidden;
     int m_repeatOne = 0;

@@ -11,6 +11,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <functional>
@@ -96,6 +97,38 @@ TEST_F(StartupTest, MakesItsFoldersBesideTheProgramAndClosesWithZero)
     StartAndWait(first);
     EXPECT_TRUE(QFileInfo::exists(programDir + "/Lumivex-" + QString::number(::geteuid()) + ".lock"));
     CloseAndExpectZero(first);
+}
+
+TEST_F(StartupTest, TemporariesLeftByACrashAreRemovedAtStartAndNothingElse)
+{
+    for (const char* folder : {"Config", "Index", "Picture", "Video"})
+        ASSERT_TRUE(QDir().mkpath(programDir + "/" + folder));
+    const QStringList left{"Config/config.xml.Ab12Cd", "CustomLayout.dat.Zz09yY", "CustomLayout.dat.plain",
+                           "CustomLayout.dat.plain.q1W2e3", "Index/ch1.qxi.A1b2C3", "Picture/20160102.jpg.xY7aB9",
+                           "Video/clip.avi.Cc22Dd", "Video/clip.avi.Cc22Dd.Ee33Ff", "Video/copy.kvx.Gg44Hh"};
+    const QStringList kept{"Config/notes.xml.Ab12Cd", "Index/ch1.qxi", "Index/ch1.qxi.A1b2C", "Video/copy.kvx_",
+                           "Video/holiday.txt.Ab12Cd", "Picture/.jpg.Ab12Cd", "Video/copy.kvx"};
+    for (const QString& name : left + kept) {
+        QFile file(programDir + "/" + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << name.toStdString();
+        file.write("x");
+    }
+    ASSERT_TRUE(QDir().mkpath(programDir + "/Index/folder.qxi.Ab12Cd"));
+    QProcess process;
+    Configure(process);
+    process.start();
+    ASSERT_TRUE(process.waitForStarted(kStartTimeoutMs));
+    WaitFor([&] {
+        return std::none_of(left.begin(), left.end(),
+                            [&](const QString& name) { return QFileInfo::exists(programDir + "/" + name); });
+    }, kStartTimeoutMs);
+    process.kill();
+    ASSERT_TRUE(process.waitForFinished(kStartTimeoutMs));
+    for (const QString& name : left)
+        EXPECT_FALSE(QFileInfo::exists(programDir + "/" + name)) << name.toStdString();
+    for (const QString& name : kept)
+        EXPECT_TRUE(QFileInfo::exists(programDir + "/" + name)) << name.toStdString();
+    EXPECT_TRUE(QFileInfo(programDir + "/Index/folder.qxi.Ab12Cd").isDir());
 }
 
 TEST_F(StartupTest, SecondInstanceLeavesAtOnceWithZero)

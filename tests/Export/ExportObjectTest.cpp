@@ -15,6 +15,7 @@
 #include "Platform/PlayModule/Source/AvIndexScanner.h"
 #include "Platform/PlayModule/Support/ContainerSample.h"
 #include "Support/ProcessUntil.h"
+#include "Support/SyncLog.h"
 #include "Support/TempFolder.h"
 
 using namespace LumivexBase;
@@ -280,6 +281,22 @@ TEST_F(EngineTest, SplitAviPartsAreNumberedAcrossTheJobsOfAnExport)
         EXPECT_GT(CountVideoPackets(Out(name)), 0) << name;
 }
 
+TEST_F(EngineTest, CompleteClipsAreOnTheDiskBeforeTheyAreRenamedIntoPlace)
+{
+    ASSERT_TRUE(folder.MakeFolder("out"));
+    const std::string recording = MakeRecording(folder.Path(), SmallOptions(4));
+    ASSERT_FALSE(recording.empty());
+    SYNC_LOG::Start();
+    Add(EXPORT_TYPE_RAW, recording, Out("copy.kvx"), 0, SizeOf(recording));
+    Add(EXPORT_TYPE_AVI, recording, Out("clip.avi"), 0, SizeOf(recording));
+    const bool ran = Run();
+    SYNC_LOG::Stop();
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(listener->events, Events{"end"});
+    EXPECT_TRUE(SYNC_LOG::SyncedBeforeRenameTo(Out("copy.kvx")));
+    EXPECT_TRUE(SYNC_LOG::SyncedBeforeRenameTo(Out("clip.avi")));
+}
+
 TEST_F(EngineTest, ClipsCutShortByAStopStayPlayable)
 {
     ASSERT_TRUE(folder.MakeFolder("out"));
@@ -287,18 +304,24 @@ TEST_F(EngineTest, ClipsCutShortByAStopStayPlayable)
     ASSERT_FALSE(recording.empty());
     ASSERT_GT(SizeOf(recording), 2u * ExportObject::kBlockSize);
 
-    // Raw: set-up, two blocks, then the stop.
+    // Clips of an earlier export under the same names stay as they are.
+    WriteFile(Out("cut.kvx"), "earlier clip");
+    WriteFile(Out("cut.avi"), "earlier clip");
+    // Raw: set-up, two blocks, then the stop. The clip says in its name that
+    // it was cut short, and the listener hears where it was kept.
     Add(EXPORT_TYPE_RAW, recording, Out("cut.kvx"), 0, SizeOf(recording));
     Start();
     StopAfter(3);
     ASSERT_TRUE(WaitForEnd(*listener));
     EXPECT_EQ(listener->events, Events{"stop"});
+    using Cut = std::pair<std::string, std::string>;
+    EXPECT_EQ(listener->cuts, std::vector<Cut>{Cut(Out("cut.kvx"), Out("cut_incomplete.kvx"))});
     // Its records end at a group's end, followed by their own footer.
-    const ClipCheck check = CheckClip(Out("cut.kvx"));
+    const ClipCheck check = CheckClip(Out("cut_incomplete.kvx"));
     const std::uint64_t kept = check.recordsEnd;
     EXPECT_GT(kept, 0u);
     EXPECT_LT(kept, 2u * ExportObject::kBlockSize);
-    EXPECT_EQ(ReadBytes(Out("cut.kvx")).substr(0, kept), ReadBytes(recording).substr(0, kept));
+    EXPECT_EQ(ReadBytes(Out("cut_incomplete.kvx")).substr(0, kept), ReadBytes(recording).substr(0, kept));
     EXPECT_EQ(check.errors, 0);
     EXPECT_TRUE(check.endsSigned);
     EXPECT_TRUE(check.footer);
@@ -306,13 +329,27 @@ TEST_F(EngineTest, ClipsCutShortByAStopStayPlayable)
 
     // AVI: closed with its index.
     listener->events.clear();
+    listener->cuts.clear();
     Add(EXPORT_TYPE_AVI, recording, Out("cut.avi"), 0, SizeOf(recording));
     Start();
     StopAfter(4);
     ASSERT_TRUE(WaitForEnd(*listener));
     EXPECT_EQ(listener->events, Events{"stop"});
-    EXPECT_GT(CountVideoPackets(Out("cut.avi")), 0);
-    EXPECT_EQ(FilesIn(folder.File("out")), (std::vector<std::string>{"cut.avi", "cut.kvx"}));
+    EXPECT_EQ(listener->cuts, std::vector<Cut>{Cut(Out("cut.avi"), Out("cut_incomplete.avi"))});
+    EXPECT_GT(CountVideoPackets(Out("cut_incomplete.avi")), 0);
+    EXPECT_EQ(FilesIn(folder.File("out")),
+              (std::vector<std::string>{"cut.avi", "cut.kvx", "cut_incomplete.avi", "cut_incomplete.kvx"}));
+    EXPECT_EQ(ReadBytes(Out("cut.kvx")), "earlier clip");
+    EXPECT_EQ(ReadBytes(Out("cut.avi")), "earlier clip");
+
+    // Cut short again: a name of its own, numbered.
+    listener->events.clear();
+    Add(EXPORT_TYPE_RAW, recording, Out("cut.kvx"), 0, SizeOf(recording));
+    Start();
+    StopAfter(3);
+    ASSERT_TRUE(WaitForEnd(*listener));
+    EXPECT_EQ(CheckClip(Out("cut_incomplete(1).kvx")).recordsEnd, kept);
+    EXPECT_EQ(FilesIn(folder.File("out")).size(), 5u);
 }
 
 // A span of another container, from the key frame of its second second to
@@ -405,7 +442,8 @@ TEST_F(EngineTest, DamagedRecordingsGiveAClipThatOpensOrFail)
     Add(EXPORT_TYPE_RAW, folder.File("truncated.kvx"), Out("t.kvx"), 0, SizeOf(recording));
     ASSERT_TRUE(Run());
     EXPECT_EQ(listener->events, (Events{"stop", "failed"}));
-    EXPECT_GT(CheckClip(Out("t.kvx")).keyFrames, 0);  // what was whole is kept
+    EXPECT_FALSE(std::filesystem::exists(Out("t.kvx")));
+    EXPECT_GT(CheckClip(Out("t_incomplete.kvx")).keyFrames, 0);  // what was whole is kept
 }
 
 TEST_F(EngineTest, AWriteFailureKeepsASignedClipAndAKilledExportLeavesNoClip)
@@ -415,15 +453,29 @@ TEST_F(EngineTest, AWriteFailureKeepsASignedClipAndAKilledExportLeavesNoClip)
     ASSERT_FALSE(recording.empty());
     const std::string size = std::to_string(SizeOf(recording));
 
-    // A file-size limit: the write fails, the clip ends at a signed boundary.
+    // A file-size limit: the write fails, the clip ends at a signed boundary
+    // under a name that says so.
     const int limited = RunChild({"limit", recording, Out("limited.kvx"), size, "1500000"});
     ASSERT_TRUE(WIFEXITED(limited));
     EXPECT_EQ(WEXITSTATUS(limited), 0);
-    ASSERT_TRUE(std::filesystem::exists(Out("limited.kvx")));
-    EXPECT_LE(SizeOf(Out("limited.kvx")), 1500000u);
-    const ClipCheck check = CheckClip(Out("limited.kvx"));
+    EXPECT_FALSE(std::filesystem::exists(Out("limited.kvx")));
+    ASSERT_TRUE(std::filesystem::exists(Out("limited_incomplete.kvx")));
+    EXPECT_LE(SizeOf(Out("limited_incomplete.kvx")), 1500000u);
+    const ClipCheck check = CheckClip(Out("limited_incomplete.kvx"));
     EXPECT_EQ(check.errors, 0);
     EXPECT_TRUE(check.endsSigned);
+
+    // The same export again onto a disk that fills: the complete clip of the
+    // first stays whole.
+    Add(EXPORT_TYPE_RAW, recording, Out("again.kvx"), 0, SizeOf(recording));
+    ASSERT_TRUE(Run());
+    ASSERT_EQ(listener->events, Events{"end"});
+    const int again = RunChild({"limit", recording, Out("again.kvx"), size, "1500000"});
+    ASSERT_TRUE(WIFEXITED(again));
+    EXPECT_EQ(WEXITSTATUS(again), 0);
+    EXPECT_EQ(ReadBytes(Out("again.kvx")), ReadBytes(recording));
+    EXPECT_EQ(CheckClip(Out("again_incomplete.kvx")).errors, 0);
+    listener->events.clear();
 
     // Killed while writing: only a temporary, then a complete clip.
     const int killed = RunChild({"kill", recording, Out("killed.kvx"), size});

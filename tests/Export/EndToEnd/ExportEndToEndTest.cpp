@@ -431,6 +431,7 @@ TEST_F(ExportEndToEnd, ClosingTheProgramDuringAnExportEndsCleanly)
     page->GetFormatCombo()->SetCurSel(kAvi);
     page->OnExportButton(1);
     ASSERT_TRUE(page->IsExporting());
+    ASSERT_TRUE(ProcessUntil([&] { return page->GetSimplePlayerView()->GetProgressCtrl()->GetPos() >= 2; }, 60000));
 
     frame->SetCloseGracePeriod(30000);
     QTimer::singleShot(0, [&] { frame->Dlg_Close(); });
@@ -439,6 +440,13 @@ TEST_F(ExportEndToEnd, ClosingTheProgramDuringAnExportEndsCleanly)
     EXPECT_FALSE(frame->WasCloseForced());
     EXPECT_FALSE(page->IsExporting());
     EXPECT_TRUE(page->GetUILogic()->HasNoPlayHandle());
+    // The close waited for the engine: the clip is closed under the name of
+    // one cut short, no temporary of it is left to go with the exit.
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(target))
+        names.push_back(entry.path().filename().string());
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_TRUE(names[0].ends_with("_incomplete.avi")) << names[0];
 }
 
 // The main window on the export page during an export, for a person to look at:

@@ -154,6 +154,7 @@ bool CAviFileWriter::Close()
     m_context = nullptr;
     const std::string temporary = std::move(m_temporary);
     m_temporary.clear();
+    complete = complete && SF_SOFT_BASE::CAtomicFileWriter::SyncFile(temporary);
     if (complete && std::rename(temporary.c_str(), m_path.c_str()) == 0)
         return true;
     ::unlink(temporary.c_str());
