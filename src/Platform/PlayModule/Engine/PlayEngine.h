@@ -2,6 +2,7 @@
 
 #include "Platform/PlayModule/Engine/DecoderThreads.h"
 #include "Platform/PlayModule/Engine/FramePacer.h"
+#include "Platform/PlayModule/Engine/FrameTimeline.h"
 #include "Platform/PlayModule/Engine/FrameStepper.h"
 #include "Platform/PlayModule/Output/FrameConverter.h"
 #include "Platform/PlayModule/Source/MediaSource.h"
@@ -110,6 +111,7 @@ private:
 
     AVFramePtr NextFrame() override;
     bool FeedDecoder();
+    bool TakeDecodedFrames();
     void HandlePacket(MediaPacket& packet);
     void AdaptDecoderThreads();
     int DecoderThreads() const;
@@ -161,6 +163,7 @@ private:
     bool m_audioFailed = false;
     std::mutex m_converterMutex;
     CSeekTarget m_seekTarget;
+    CFrameTimeline m_timeline;
     CFramePacer m_pacer;
     std::int64_t m_presentedMs = INT64_MIN;
 
