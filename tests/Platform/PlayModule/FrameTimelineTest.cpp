@@ -55,3 +55,18 @@ TEST(FrameTimeline, AShortGapIsFollowedOnceTheNextFrameBearsItOut)
     // A jump longer than any gap waited for is not followed.
     EXPECT_EQ((std::vector<std::int64_t>{0, 40, 80, 120, 160}), Place({0, 40, 15'000, 15'040, 15'080}, 0, 60'000));
 }
+
+TEST(FrameTimeline, TheFirstSaneStampAfterARestartAnchorsTheGuessedTimes)
+{
+    CFrameTimeline timeline;
+    timeline.SetFileLength(10'000);
+    timeline.Restart(3000);
+    EXPECT_EQ(3000, timeline.Place(kNone, kFrameMs));
+    EXPECT_EQ(3040, timeline.Place(kNone, kFrameMs));
+    EXPECT_EQ(2u, timeline.Unanchored());
+    // Earlier than the guesses: the guesses were wrong, not the stamp.
+    EXPECT_EQ(2680, timeline.Place(2680, kFrameMs));
+    EXPECT_EQ(0u, timeline.Unanchored());
+    EXPECT_EQ(2720, timeline.Place(kNone, kFrameMs));
+    EXPECT_EQ(2760, timeline.Place(2760, kFrameMs));
+}

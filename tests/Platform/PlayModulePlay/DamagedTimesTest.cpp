@@ -40,8 +40,14 @@ Played PlayThrough(const std::string& path, float speed)
     return played;
 }
 
+// The number painted into the frame (0..24, the frame's index mod 25).
+int FrameNumber(const ShownFrame& frame)
+{
+    return (frame.numberBlock - 16 + 4) / 8;
+}
+
 // Every shown time lies within the file and none goes back; at normal speed
-// each follows the one before within a few frames.
+// each follows the one before within a few frames, and is the frame's own.
 void ExpectSaneTimes(const Played& played, int frames, float speed)
 {
     const std::int64_t lastMs = (frames - 1) * kFrameMs;
@@ -52,6 +58,7 @@ void ExpectSaneTimes(const Played& played, int frames, float speed)
         EXPECT_LE(time, lastMs) << i;
         if (speed == 1.0f) {
             EXPECT_LE(time - previous, 3 * kFrameMs) << i;
+            EXPECT_EQ(time / kFrameMs % 25, FrameNumber(played.frames[i])) << i;
         }
         previous = time;
     }
@@ -88,6 +95,27 @@ TEST(DamagedTimes, AProgramStreamMostFramesOfWhichHaveNoTimePlaysToItsEnd)
     const std::string path = TempPath("ffmpeg.ps");
     ASSERT_TRUE(MakeSample(path, spec));
     ExpectPlaysToItsEnd(path, spec.frames);
+
+    // From a key frame without a time of its own backward: each frame shows
+    // at its own time.
+    RecordingListener listener;
+    auto module = std::make_unique<CPlayModule>(&listener);
+    ASSERT_EQ(1, module->Open(path.c_str()));
+    ASSERT_EQ(1, module->Play(nullptr));
+    module->Pause();
+    ASSERT_EQ(1, module->Seek(module->GetFileStartTime() + 2, 1));
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs == 2000; }));
+    EXPECT_EQ(0, FrameNumber(listener.LastFrame()));
+    listener.ClearFrames();
+    ASSERT_EQ(1, module->SetPlayDirection(1));
+    module->Resume();
+    ASSERT_TRUE(listener.WaitForEnd(1, std::chrono::seconds(90)));
+    const auto frames = listener.Frames();
+    ASSERT_EQ(50u, frames.size());
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        EXPECT_EQ(2000 - std::int64_t(i + 1) * kFrameMs, frames[i].stampMs) << i;
+        EXPECT_EQ(frames[i].stampMs / kFrameMs % 25, FrameNumber(frames[i])) << i;
+    }
 }
 
 TEST(DamagedTimes, TimeStampsJumpingToGarbageNeitherStallPlayNorComeOut)

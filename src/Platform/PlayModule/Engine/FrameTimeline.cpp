@@ -18,6 +18,7 @@ constexpr std::int64_t kMaxStepMs = 1'000;
 void CFrameTimeline::Restart(std::int64_t fromMs)
 {
     m_restartMs = fromMs;
+    m_placed = 0;
     m_lastMs.reset();
     m_lastSaneMs.reset();
     m_lastStampMs.reset();
@@ -31,6 +32,7 @@ std::int64_t CFrameTimeline::Place(std::optional<std::int64_t> stampMs, std::int
         m_lastSaneMs = timeMs;
     m_lastMs = timeMs;
     m_lastStampMs = stampMs;
+    ++m_placed;
     return timeMs;
 }
 
@@ -39,7 +41,8 @@ bool CFrameTimeline::InFile(std::int64_t stampMs) const
     return stampMs >= -kMaxGapMs && (m_durationMs <= 0 || stampMs <= m_durationMs + kMaxGapMs);
 }
 
-// Later than the last sane stamp, and near the frame before: at most one
+// Before the anchor, any stamp within the file; then later than the last
+// sane stamp, and near the frame before: at most one
 // frame back (a frame placed after it may have been given too late a time)
 // and not much later; or just after the stamp before, which then was a gap
 // in the recording (of at most kMaxGapMs).
@@ -47,9 +50,9 @@ bool CFrameTimeline::Sane(std::int64_t stampMs, std::int64_t frameMs) const
 {
     if (!InFile(stampMs))
         return false;
-    if (!m_lastMs)
+    if (!m_lastSaneMs)
         return true;
-    if (m_lastSaneMs && stampMs <= *m_lastSaneMs)
+    if (stampMs <= *m_lastSaneMs)
         return false;
     const std::int64_t reachMs = std::max(kMaxStepMs, 2 * frameMs);
     const bool nearLast = stampMs >= *m_lastMs - frameMs && stampMs <= *m_lastMs + reachMs;

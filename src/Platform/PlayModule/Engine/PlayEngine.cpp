@@ -25,6 +25,9 @@ constexpr auto kCommandWait = std::chrono::milliseconds(1000);
 // A paused player this far from the clock's moment seeks instead of decoding
 // its way there.
 constexpr std::int64_t kSettleByDecodingMs = 2000;
+// Frames decoded after a restart are held back this long while none has a
+// sane time stamp: the first one that has times them all.
+constexpr std::size_t kMaxFramesAwaitingTime = 32;
 
 // A packet without a time of its own goes to the decoder without one.
 std::int64_t DecoderTimeMs(const MediaPacket& packet)
@@ -451,7 +454,7 @@ AVFramePtr CPlayEngine::NextFrame()
     if (m_held)
         return std::move(m_held);
     for (;;) {
-        while (!m_decoded.empty()) {
+        while (!m_decoded.empty() && !AwaitingTime()) {
             AVFramePtr frame = std::move(m_decoded.front());
             m_decoded.pop_front();
             const std::int64_t timeMs = FrameTimeMs(*frame);
@@ -487,11 +490,34 @@ bool CPlayEngine::TakeDecodedFrames()
         const std::int64_t stamp =
             frame->best_effort_timestamp != AV_NOPTS_VALUE ? frame->best_effort_timestamp : frame->pts;
         const auto own = stamp != AV_NOPTS_VALUE ? std::optional(stamp) : std::nullopt;
+        const std::size_t guessed = m_timeline.Unanchored();
         frame->best_effort_timestamp = m_timeline.Place(own, FrameDurationMs(*frame));
         m_decoded.push_back(std::move(frame));
+        if (guessed > 0 && m_timeline.Unanchored() == 0)
+            TimeGuessedFrames(guessed);
         taken = true;
     }
     return taken;
+}
+
+// The frames before the last one queued, whose times were guessed, follow
+// from its time backward, one frame length each.
+void CPlayEngine::TimeGuessedFrames(std::size_t count)
+{
+    std::int64_t timeMs = m_decoded.back()->best_effort_timestamp;
+    const std::size_t queued = m_decoded.size() - 1;
+    for (std::size_t i = queued; i > 0 && queued - i < count; --i) {
+        AVFrame& frame = *m_decoded[i - 1];
+        timeMs -= FrameDurationMs(frame);
+        frame.best_effort_timestamp = timeMs;
+    }
+}
+
+// After a restart, frames wait (a bounded number) for one with a sane time.
+bool CPlayEngine::AwaitingTime() const
+{
+    const std::size_t guessed = m_timeline.Unanchored();
+    return guessed > 0 && guessed <= kMaxFramesAwaitingTime && !m_sourceEnded;
 }
 
 void CPlayEngine::HandlePacket(MediaPacket& packet)

@@ -31,7 +31,7 @@ class IStreamTap;
 // The play thread of one module: reads, decodes, paces and hands over frames.
 // Public calls come from any thread and only queue requests; the source and
 // the decoders belong to the play thread alone.
-class CPlayEngine : private IReversePlayHost, private IFrameStepHost {
+class CPlayEngine final : private IReversePlayHost, private IFrameStepHost {
 public:
     CPlayEngine(CPlayModule* owner, IPlayModuleListener* listener);
     ~CPlayEngine();
@@ -112,6 +112,8 @@ private:
     AVFramePtr NextFrame() override;
     bool FeedDecoder();
     bool TakeDecodedFrames();
+    void TimeGuessedFrames(std::size_t count);
+    bool AwaitingTime() const;
     void HandlePacket(MediaPacket& packet);
     void AdaptDecoderThreads();
     int DecoderThreads() const;
