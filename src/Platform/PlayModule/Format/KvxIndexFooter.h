@@ -53,7 +53,7 @@ public:
     // its times are out of order or further than 2^48 ms from 1970.
     static std::optional<Trailer> DecodeTrailer(std::span<const std::uint8_t> last, std::uint64_t fileSize);
     // The table, checked against the trailer's checksum, for ascending
-    // positions before the table and for times no later than the latest
+    // positions before the table, and for times no later than the latest and
     // within 2^48 ms of 1970; nothing when it fails.
     static std::optional<std::vector<KeyFrame>> DecodeTable(const Trailer& trailer, std::span<const std::uint8_t> table,
                                                            std::span<const std::uint8_t> last);
