@@ -80,7 +80,7 @@ bool CKvxFileWriter::Flush()
 
 bool CKvxFileWriter::Admits(std::size_t payloadSize, std::int64_t timeMs)
 {
-    if (payloadSize <= kvx::kMaxPayloadSize && timeMs <= kvx::kMaxTimeMs && timeMs >= -kvx::kMaxTimeMs)
+    if (payloadSize <= kvx::kMaxPayloadSize && kvx::TimeInRange(timeMs))
         return true;
     m_failed = true;
     return false;
