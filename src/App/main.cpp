@@ -2,6 +2,7 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <cstdlib>
 #include <list>
 #include <memory>
 #include <string>
@@ -19,6 +20,7 @@
 #include "Common/FileAssociation.h"
 #include "Common/LangString.h"
 #include "Common/UserMessages.h"
+#include "ExitWatchdog.h"
 #include "Main/MainFrameEventImp.h"
 #include "PlayManager/RenderSetup.h"
 #include "SingleInstanceLock.h"
@@ -26,6 +28,12 @@
 #include "Widgets/SFApplication.h"
 
 namespace {
+
+// After a signal the main window ends the loop itself once its pages have
+// answered, or at the end of its grace; this is the last resort beyond it.
+constexpr int kSignalCloseLimitMs = CMainFrameEventImp::kDefaultCloseGraceMs + 2000;
+// How long the worker loops may take to end once the windows are gone.
+constexpr int kWorkerJoinLimitMs = CMainFrameEventImp::kDefaultCloseGraceMs;
 
 void LoadSettings()
 {
@@ -79,6 +87,16 @@ void OfferFileAssociation(const std::list<std::wstring>& missing)
     RegisterFileTypes(GetProgramFileAssociation(), missing, icon);
 }
 
+// Ends the worker loops; a worker that does not end in time ends the process.
+void ExitMessageLoopsInTime()
+{
+    CExitWatchdog watchdog(kWorkerJoinLimitMs, [] {
+        std::fputs("lumivex: a worker loop did not end in time; leaving without it\n", stderr);
+        std::_Exit(0);
+    });
+    LumivexBase::CSFMessageLoopManager::GetInstance()->ExitMessageLoops();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -108,7 +126,7 @@ int main(int argc, char* argv[])
     InitRender();
 
     const std::list<std::wstring> unassociated = FindUnassociatedRecordTypes();
-    CTerminationWatcher terminationWatcher;
+    CTerminationWatcher terminationWatcher(kSignalCloseLimitMs);
     {
         boost::shared_ptr<CMainFrameEventImp> mainFrame = CMainFrameEventImp::Create(argc > 1 ? argv[1] : nullptr);
         OfferFileAssociation(unassociated);
@@ -116,7 +134,7 @@ int main(int argc, char* argv[])
     }
 
     // Workers end and are joined while the application object still exists.
-    LumivexBase::CSFMessageLoopManager::GetInstance()->ExitMessageLoops();
+    ExitMessageLoopsInTime();
     SFUninitApp();
     return 0;
 }
