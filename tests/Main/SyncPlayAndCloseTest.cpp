@@ -2,14 +2,18 @@
 // boundaries, the exit answer and the refusal of local recordings.
 #include <algorithm>
 
+#include "Base/TextCodec.h"
 #include "Common/ConfigManager.h"
+#include "Common/FileNameHelpers.h"
 #include "Common/UserMessages.h"
 #include "Main/MainPlayListener.h"
+#include "Main/MainTimeLineEventImp.h"
 #include "MainPageFixture.h"
 #include "Support/TempFolder.h"
 #include "VideoWidgets/SFQTVideoWindow.h"
 #include "VideoWidgets/SFQTVideoWindowPlayWnd.h"
 #include "VideoWidgets/SFQTVideoWindowSubWnd.h"
+#include "Widgets/SFPlayProgressPanel.h"
 #include "Widgets/SFVideoWindow.h"
 
 using namespace MainPageTest;
@@ -150,4 +154,32 @@ TEST_F(SyncPlayAndClose, RecordingAFileOfAnotherFormatIsRefusedAndSaysSo)
     // A window that plays nothing is no format refusal.
     EXPECT_EQ(ui->StartRecord(nullptr, L"/tmp/x.kvx", 0, Window(2)), 0);
     EXPECT_TRUE(notes.empty());
+}
+
+TEST_F(SyncPlayAndClose, ASnapshotNeverTakesTheNameOfAnExistingFile)
+{
+    TempFolder folder;
+    CConfigManager::GetInstance()->SnapPath = folder.WidePath();
+    CConfigManager::GetInstance()->SnapFormat = 2;
+    ASSERT_TRUE(Open({Record(L"/rec/a.kvx", Window(0), QUERY_FILEPATH_SINGLE, 3)}));
+    // Every name of this moment and channel is taken but one.
+    const int time = page->GetMainTimeLine()->GetPlayProgressPanel()->GetPlayTime(Window(0));
+    std::wstring drawn;
+    MakeTimeStampFileName(3, std::uint32_t(time), drawn, L".bmp");
+    const std::string stamp = SF_SOFT_BASE::WideToUtf8(drawn.substr(0, drawn.rfind(L'_') + 1));
+    constexpr int kFree = 4242;
+    for (int number = 0; number < 10000; ++number) {
+        if (number != kFree) {
+            ASSERT_TRUE(folder.Touch(stamp + std::to_string(number) + ".bmp"));
+        }
+    }
+    manager->OnBnClickedVideoSnap(0, Window(0));
+    ASSERT_TRUE(ProcessUntil([&] { return engine.Snapshots().size() == 1; }));
+    EXPECT_EQ(engine.Snapshots()[0], folder.File(stamp + std::to_string(kFree) + ".bmp"));
+    // With none left the snapshot is refused, not written over another.
+    ASSERT_TRUE(folder.Touch(stamp + std::to_string(kFree) + ".bmp"));
+    manager->OnBnClickedVideoSnap(0, Window(0));
+    EXPECT_TRUE(Noted(L"Snapshot Failed!"));
+    Settle();
+    EXPECT_EQ(engine.Snapshots().size(), 1u);
 }

@@ -8,7 +8,8 @@
 
 namespace PLAY_MODULE {
 
-// Writes a picture as a JPEG or 24-bit BMP file (temporary file, then rename).
+// Writes a picture as a JPEG or 24-bit BMP file (temporary file, then rename);
+// never over an existing file: a name in use fails the write.
 class CSnapshotWriter {
 public:
     static bool Write(const PlanarPicture& picture, const std::string& path, PM_IMAGE_TYPE type,
