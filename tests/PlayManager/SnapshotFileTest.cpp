@@ -36,12 +36,12 @@ TEST(SnapshotFile, ANewNameIsWrittenAndATakenOneIsLeftAsItWas)
     ASSERT_TRUE(folder.IsValid());
     for (auto type : {PLAY_MODULE::PM_IMAGE_BMP, PLAY_MODULE::PM_IMAGE_JPEG}) {
         const std::string fresh = folder.File(type == PLAY_MODULE::PM_IMAGE_BMP ? "a.bmp" : "a.jpg");
-        EXPECT_TRUE(CSnapshotWriter::Write(GreyPicture(), fresh, type));
+        EXPECT_TRUE(CSnapshotWriter::WriteNew(GreyPicture(), fresh, type));
         EXPECT_GT(std::filesystem::file_size(fresh), 0u);
     }
     const std::string taken = folder.File("earlier.bmp");
     WriteFile(taken, "an earlier snapshot");
-    EXPECT_FALSE(CSnapshotWriter::Write(GreyPicture(), taken, PLAY_MODULE::PM_IMAGE_BMP));
+    EXPECT_FALSE(CSnapshotWriter::WriteNew(GreyPicture(), taken, PLAY_MODULE::PM_IMAGE_BMP));
     EXPECT_EQ(ReadFile(taken), "an earlier snapshot");
     EXPECT_EQ(FilesIn(folder.Path()), 3u) << "a temporary file was left behind";
 }

@@ -154,6 +154,15 @@ bool CSnapshotWriter::Write(const PlanarPicture& picture, const std::string& pat
     std::vector<unsigned char> bytes;
     if (!Encode(picture, type, jpegQuality, bytes))
         return false;
+    SF_SOFT_BASE::CAtomicFileWriter file(path);
+    return file.Open() && file.Write(bytes.data(), bytes.size()) && file.Commit();
+}
+
+bool CSnapshotWriter::WriteNew(const PlanarPicture& picture, const std::string& path, PM_IMAGE_TYPE type)
+{
+    std::vector<unsigned char> bytes;
+    if (!Encode(picture, type, kDefaultJpegQuality, bytes))
+        return false;
     const std::string temporary = SF_SOFT_BASE::CAtomicFileWriter::CreateTemporaryBeside(path);
     if (temporary.empty())
         return false;
