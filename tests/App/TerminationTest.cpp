@@ -4,6 +4,12 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 
@@ -101,4 +107,77 @@ TEST(ExitWatchdog, AStepDoneInTimeIsLeftAlone)
         watchdog.Disarm();
     }
     EXPECT_FALSE(late);
+}
+
+namespace {
+
+constexpr int kProgramTimeoutMs = 60000;
+
+// The real program, from a private copy, playing a recording made now.
+class TerminationOfTheProgram : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_root.isValid());
+        const QString programDir = m_root.path() + "/program";
+        ASSERT_TRUE(QDir().mkpath(programDir));
+        ASSERT_TRUE(QDir().mkpath(m_root.path() + "/runtime"));
+        QFile::setPermissions(m_root.path() + "/runtime",
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        m_program = programDir + "/lumivex";
+        ASSERT_TRUE(QFile::copy(QStringLiteral(LUMIVEX_PROGRAM), m_program));
+        QProcess writer;
+        writer.start(QStringLiteral(KVXWRITE_PROGRAM), {"--seconds", "30", "--size", "176x144", "--audio", "none",
+                                                         "--start", "2016-01-02 03:04:05", m_root.path() + "/rec"});
+        ASSERT_TRUE(writer.waitForFinished(kProgramTimeoutMs));
+        ASSERT_EQ(writer.exitCode(), 0);
+        const QStringList made = QDir(m_root.path() + "/rec").entryList({"*.kvx"}, QDir::Files);
+        ASSERT_EQ(made.size(), 1);
+        m_recording = m_root.path() + "/rec/" + made.front();
+    }
+
+    void Start(QProcess& process)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_RUNTIME_DIR", m_root.path() + "/runtime");
+        env.insert("XDG_CONFIG_HOME", m_root.path() + "/config");
+        env.insert("XDG_DATA_HOME", m_root.path() + "/data");
+        process.setProcessEnvironment(env);
+        process.start(m_program, {m_recording});
+        ASSERT_TRUE(process.waitForStarted(kProgramTimeoutMs));
+    }
+
+    // Reads the program's error output until it holds text (or the limit passes).
+    static bool WaitForOutput(QProcess& process, QByteArray& output, const char* text)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!output.contains(text) && timer.elapsed() < kProgramTimeoutMs &&
+               process.state() == QProcess::Running) {
+            process.waitForReadyRead(100);
+            output += process.readAllStandardError();
+        }
+        return output.contains(text);
+    }
+
+    QTemporaryDir m_root;
+    QString m_program;
+    QString m_recording;
+};
+
+}  // namespace
+
+TEST_F(TerminationOfTheProgram, SigtermClosesThePlayPageFilesAndEndsWithZero)
+{
+    QProcess process;
+    Start(process);
+    QByteArray output;
+    ASSERT_TRUE(WaitForOutput(process, output, "Show ---playid")) << output.constData();
+    process.terminate();
+    ASSERT_TRUE(process.waitForFinished(kProgramTimeoutMs));
+    output += process.readAllStandardError();
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_TRUE(output.contains("all playmodule closed,main page close successfully!")) << output.constData();
 }
