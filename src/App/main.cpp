@@ -2,6 +2,7 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <list>
 #include <memory>
@@ -21,6 +22,7 @@
 #include "Common/LangString.h"
 #include "Common/LeftTemporaries.h"
 #include "Common/UserMessages.h"
+#include "ExitWatchdog.h"
 #include "Main/MainFrameEventImp.h"
 #include "PlayManager/RenderSetup.h"
 #include "SingleInstanceLock.h"
@@ -28,6 +30,12 @@
 #include "Widgets/SFApplication.h"
 
 namespace {
+
+// After a signal the main window ends the loop itself once its pages have
+// answered, or at the end of its grace; this is the last resort beyond it.
+constexpr int kSignalCloseLimitMs = CMainFrameEventImp::kDefaultCloseGraceMs + 2000;
+// How long the worker loops may take to end once the windows are gone.
+constexpr int kWorkerJoinLimitMs = CMainFrameEventImp::kDefaultCloseGraceMs;
 
 void LoadSettings()
 {
@@ -102,6 +110,16 @@ std::string CommandLinePath(int argc, char* argv[])
     return error ? std::string(argv[1]) : absolute.string();
 }
 
+// Ends the worker loops; a worker that does not end in time ends the process.
+void ExitMessageLoopsInTime()
+{
+    CExitWatchdog watchdog(kWorkerJoinLimitMs, [] {
+        std::fputs("lumivex: a worker loop did not end in time; leaving without it\n", stderr);
+        std::_Exit(0);
+    });
+    LumivexBase::CSFMessageLoopManager::GetInstance()->ExitMessageLoops();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -135,7 +153,7 @@ int main(int argc, char* argv[])
     InitRender();
 
     const std::list<std::wstring> unassociated = FindUnassociatedRecordTypes();
-    CTerminationWatcher terminationWatcher;
+    CTerminationWatcher terminationWatcher(kSignalCloseLimitMs);
     {
         boost::shared_ptr<CMainFrameEventImp> mainFrame = CMainFrameEventImp::Create(commandLinePath.empty() ? nullptr : commandLinePath.c_str());
         TellAboutSettingsFile();
@@ -144,7 +162,7 @@ int main(int argc, char* argv[])
     }
 
     // Workers end and are joined while the application object still exists.
-    LumivexBase::CSFMessageLoopManager::GetInstance()->ExitMessageLoops();
+    ExitMessageLoopsInTime();
     SFUninitApp();
     return 0;
 }

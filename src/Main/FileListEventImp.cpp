@@ -590,12 +590,13 @@ bool CFileListEventImp::PlayAdjacentFile(void* item, int direction, int dayMode,
     const bool forward = direction == 1;
     tagPOINT point{window, -1};
     if (kind != ItemKind::Single && dayMode == 1) {
-        if (boost::shared_ptr<IFileListOwner> owner = m_owner.lock())
-            owner->CloseFiles(0, -1);
         void* date = kind == ItemKind::Date ? item : m_tree->GetParentItem(item);
         void* target = NextDate(date, forward);
         if (!target)
             return false;
+        // The grid closes only when there is a date to open.
+        if (boost::shared_ptr<IFileListOwner> owner = m_owner.lock())
+            owner->CloseFiles(0, -1);
         OnItemDbClick(target, point);
         return true;
     }

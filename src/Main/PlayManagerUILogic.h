@@ -121,13 +121,19 @@ private:
     void MarkPlaying(const _QUERY_FILE_INFO& entry, int on) const;
     void ClearWindow(int window);
     void CloseOneWindow(void* handle, std::list<void*>& closing);
-    // Tells a closing main window that the page is done once nothing is in flight.
+    // Tells a closing main window that the page is done once nothing is open or in flight.
     void ReportClosedWhenDone();
+    void RetryCertainClose(void* handle, int window);
+    // The group ends with the files it played.
+    void ForgetGroup();
     // Hands every shown file already at its end to the end handling again.
     void ReannounceEndedFiles();
     // handle, or when it is null the file shown in window (null when none).
     void* HandleOrWindowHandle(void* handle, int window) const;
     void SwapWindow(int window, void* shown, void* hidden);
+    void* HiddenFileCovering(int window, unsigned int time) const;
+    // Shows in window the file covering time (shown when none); returns it.
+    void* ShowFileOfTime(int window, void* shown, unsigned int time);
     bool EntriesHaveTimes() const;
     bool CanPlayBackward() const;
     void FlipDirection(int forward, std::list<void*>& handles);
@@ -146,5 +152,6 @@ private:
     int m_wantedShowNum = -1;
     int m_nWantedReturnNum = 0;
     int m_closeWantedNum = 0;
+    int m_deferredCloses = 0;
     int m_pauseAnswered = 1;
 };

@@ -405,3 +405,25 @@ TEST(FilesPresentTest, OnlyReadableRegularFilesCountAndAFifoNeverBlocks)
     EXPECT_TRUE(ReturnsWithoutBlocking(fifo, [&] { present = CMainFrameUILogic::AreAllFilesPresent(list({"a.kvx", "pipe.kvx"})); }));
     EXPECT_FALSE(present);
 }
+
+namespace {
+
+TEST_F(FileListPlayTest, DayStepsPastTheFirstOrLastDateKeepTheWindowsPlaying)
+{
+    Add("Cam01", 1, 0, kMorning);
+    Add("Cam01", 1, 0, kNextDay);
+    Open(folder.Path());
+    CFileListEventImp& list = *page().fileList;
+    page().calls.clear();
+    page().started.clear();
+    EXPECT_FALSE(list.PlayAdjacentFile(Item(0, 1, 0), 1, 1, -1));  // Next on the last date
+    EXPECT_FALSE(list.PlayAdjacentFile(Item(0, 0), 0, 1, -1));     // Previous on the first date
+    Settle();
+    EXPECT_TRUE(page().started.empty());
+    EXPECT_EQ(std::count(page().calls.begin(), page().calls.end(), "close:0,-1"), 0);
+    // With a date to go to, the grid closes first.
+    EXPECT_TRUE(list.PlayAdjacentFile(Item(0, 0, 0), 1, 1, -1));
+    EXPECT_EQ(page().calls.front(), "close:0,-1");
+}
+
+}  // namespace
