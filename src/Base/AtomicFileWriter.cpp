@@ -13,10 +13,10 @@
 namespace SF_SOFT_BASE {
 namespace {
 
-constexpr const char* kTempSuffix = ".XXXXXX";
-constexpr std::size_t kTempSuffixLength = 7;
+constexpr const char* kTempSuffix = ".~XXXXXX";
+constexpr std::size_t kTempSuffixLength = CAtomicFileWriter::kTemporarySuffixSize;
 
-// "<target>.XXXXXX", with the file name cut so that the temporary's name
+// "<target>.~XXXXXX", with the file name cut so that the temporary's name
 // fits the file system even when the target's name is as long as allowed.
 std::string MakeTempPattern(const std::string& target)
 {

@@ -10,6 +10,10 @@ namespace SF_SOFT_BASE {
 // never a part. Dropping the writer without Commit removes the temporary.
 class CAtomicFileWriter {
 public:
+    // Temporaries are named "<target>.~XXXXXX" (mkstemp's six letters or
+    // digits behind a mark of the program's own).
+    static constexpr std::size_t kTemporarySuffixSize = 8;
+
     explicit CAtomicFileWriter(std::string targetPath);
     ~CAtomicFileWriter();
     CAtomicFileWriter(const CAtomicFileWriter&) = delete;

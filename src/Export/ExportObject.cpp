@@ -34,7 +34,6 @@ constexpr auto kRoomWait = std::chrono::milliseconds(5);
 constexpr auto kRoomPoll = std::chrono::microseconds(100);
 constexpr auto kDrainWait = std::chrono::milliseconds(5);
 constexpr auto kPictureWait = std::chrono::seconds(60);
-constexpr std::size_t kTemporarySuffixSize = 7;  // ".XXXXXX" of a temporary beside a name
 
 std::string StampOf(const __DATETIME_INFO& time)
 {
@@ -696,7 +695,7 @@ void ExportObject::OnAVINextFile(unsigned int /*part*/, int* goOn, char* name)
     const std::string next = m_aviPath.substr(0, dot) + "(" + std::to_string(aviPartCounter) + ")" +
                              m_aviPath.substr(dot);
     qCDebug(lcExport, "%s %d  %s", m_aviPath.substr(0, dot).c_str(), aviPartCounter, m_aviPath.substr(dot).c_str());
-    const std::string written = next.size() + kTemporarySuffixSize < std::size_t(PLAY_MODULE::kAviNameBufferSize)
+    const std::string written = next.size() + SF_SOFT_BASE::CAtomicFileWriter::kTemporarySuffixSize < std::size_t(PLAY_MODULE::kAviNameBufferSize)
                                     ? SF_SOFT_BASE::CAtomicFileWriter::CreateTemporaryBeside(next)
                                     : std::string();
     if (written.empty()) {

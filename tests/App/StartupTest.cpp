@@ -103,11 +103,15 @@ TEST_F(StartupTest, TemporariesLeftByACrashAreRemovedAtStartAndNothingElse)
 {
     for (const char* folder : {"Config", "Index", "Picture", "Video"})
         ASSERT_TRUE(QDir().mkpath(programDir + "/" + folder));
-    const QStringList left{"Config/config.xml.Ab12Cd", "CustomLayout.dat.Zz09yY", "CustomLayout.dat.plain",
-                           "CustomLayout.dat.plain.q1W2e3", "Index/ch1.qxi.A1b2C3", "Picture/20160102.jpg.xY7aB9",
-                           "Video/clip.avi.Cc22Dd", "Video/clip.avi.Cc22Dd.Ee33Ff", "Video/copy.kvx.Gg44Hh"};
+    // The picture and video folders may be the user's own: there only names
+    // with the program's mark go.
+    const QStringList left{"Config/config.xml.Ab12Cd", "Config/config.xml.~Ab12Cd", "CustomLayout.dat.Zz09yY",
+                           "CustomLayout.dat.plain", "CustomLayout.dat.plain.q1W2e3", "Index/ch1.qxi.A1b2C3",
+                           "Picture/20160102.jpg.~xY7aB9", "Video/clip.avi.~Cc22Dd", "Video/clip.avi.~Cc22Dd.~Ee33Ff",
+                           "Video/copy.kvx.~Gg44Hh"};
     const QStringList kept{"Config/notes.xml.Ab12Cd", "Index/ch1.qxi", "Index/ch1.qxi.A1b2C", "Video/copy.kvx_",
-                           "Video/holiday.txt.Ab12Cd", "Picture/.jpg.Ab12Cd", "Video/copy.kvx"};
+                           "Video/holiday.txt.~Ab12Cd", "Picture/.jpg.~Ab12Cd", "Video/copy.kvx",
+                           "Video/evidence.kvx.backup", "Picture/20160102.jpg.xY7aB9"};
     for (const QString& name : left + kept) {
         QFile file(programDir + "/" + name);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << name.toStdString();

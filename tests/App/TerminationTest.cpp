@@ -143,6 +143,8 @@ protected:
         env.insert("XDG_RUNTIME_DIR", m_root.path() + "/runtime");
         env.insert("XDG_CONFIG_HOME", m_root.path() + "/config");
         env.insert("XDG_DATA_HOME", m_root.path() + "/data");
+        // The page's debug lines tell how far the play and the close got.
+        env.insert("QT_LOGGING_RULES", "lumivex.main.debug=true");
         process.setProcessEnvironment(env);
         process.start(m_program, {m_recording});
         ASSERT_TRUE(process.waitForStarted(kProgramTimeoutMs));

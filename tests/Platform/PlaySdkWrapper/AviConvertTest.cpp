@@ -73,7 +73,7 @@ protected:
 
     static bool NoTemporaryFiles()
     {
-        // Temporaries are named "<file>.avi.XXXXXX" beside the file.
+        // Temporaries are named "<file>.avi.~XXXXXX" beside the file.
         for (const auto& entry : std::filesystem::directory_iterator(s_folder->Path()))
             if (entry.path().filename().string().find(".avi.") != std::string::npos) return false;
         return true;
