@@ -571,6 +571,11 @@ TEST_F(UILogicTest, ExportsWriteNamedClipsOfTheClampedSpan)
     // A single file writes into the folder itself, named after the file.
     ui->OpenSingleFile(singleId);
     Idle();
+    // Its times come from the library once it plays.
+    ASSERT_TRUE(ProcessUntil([&] {
+        const _EXPORT_HANDLE_INFO* handle = HandleOf(single, 0);
+        return handle && handle->hasTimes;
+    }));
     page->results.clear();
     ui->StartExport(1, out, kT0, kT0 + 100, 1);
     ASSERT_TRUE(WaitForResult());
