@@ -2,10 +2,12 @@
 
 #include <vector>
 
+#include <unistd.h>
+
 #include "Export/ExportLog.h"
 
 #include "Base/PostTask.h"
-#include "Base/SFFile.h"
+#include "Base/FileSystemHelpers.h"
 #include "Base/SFStreamConvert.h"
 #include "Common/IndexFileStore.h"
 #include "Export/ExportViewUILogic.h"
@@ -20,7 +22,6 @@ using namespace LumivexBase;
 
 namespace {
 
-constexpr std::uint32_t kFileAttributeNormal = 0x80;
 constexpr int kPlayWithIndexSeek = 1;
 
 std::string MultiByte(const std::wstring& path)
@@ -28,10 +29,14 @@ std::string MultiByte(const std::wstring& path)
     return SF_SOFT_BASE::CSFStreamConvert(path.c_str(), 0).GetMultiByteString();
 }
 
+// A readable regular file (a FIFO is refused without blocking the loop).
 bool IsReadable(const std::string& path)
 {
-    SF_SOFT_BASE::CSFFile file;
-    return file.Open(path.c_str(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, kFileAttributeNormal) != 0;
+    const int fd = SF_SOFT_BASE::OpenRegularFileForReading(path);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
 }
 
 }  // namespace
@@ -95,18 +100,8 @@ void CExportViewPlayLogic::Task_OpenFileWithName(int key, std::wstring path)
 
 void CExportViewPlayLogic::LoadIndex(void* handle, const std::wstring& path)
 {
-    SF_SOFT_BASE::CSFFile file;
-    if (!file.Open(MultiByte(GetIndexFilePath(path)).c_str(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
-                   kFileAttributeNormal))
-        return;
-    std::uint32_t high = 0;
-    std::uint32_t low = 0;
-    file.SeekToEnd(&high, &low);
-    if (high != 0 || low <= CIndexFileStore::kHeadSize)
-        return;
-    std::vector<unsigned char> index(low - CIndexFileStore::kHeadSize);
-    if (file.Seek(CIndexFileStore::kHeadSize, 0, 0) &&
-        file.Read(index.data(), std::uint32_t(index.size())) == index.size())
+    std::vector<unsigned char> index;
+    if (ReadIndexFile(path, &index))
         m_playManager->SetRefValue(handle, index.data(), unsigned(index.size()));
 }
 
