@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <utility>
 
 #include "Base/PostTask.h"
 #include "Base/TextCodec.h"
@@ -160,13 +161,23 @@ TEST_F(RealPlayback, FourChannelsOfADayPlayPauseStepChangeSpeedAndClose)
 
     ui->Pause(1, nullptr, -1);
     ASSERT_TRUE(ProcessUntil([&] { return ui->GetPauseAnswered() == 1; }));
-    Settle(300);
+    // A window that lagged may still catch up with the paused moment.
     std::vector<std::int64_t> pausedMs;
     std::vector<QImage> pausedFrames;
-    for (int i = 0; i < 4; ++i) {
-        pausedMs.push_back(ShownMs(i));
-        pausedFrames.push_back(Shown(i));
-    }
+    bool still = false;
+    ASSERT_TRUE(ProcessUntil([&] {
+        if (still)
+            return true;
+        const std::vector<std::int64_t> lastMs = std::exchange(pausedMs, {});
+        const std::vector<QImage> lastFrames = std::exchange(pausedFrames, {});
+        Settle(200);
+        for (int i = 0; i < 4; ++i) {
+            pausedMs.push_back(ShownMs(i));
+            pausedFrames.push_back(Shown(i));
+        }
+        still = pausedMs == lastMs && pausedFrames == lastFrames;
+        return still;
+    }));
     // A step forward shows every window's next frame, a step back the paused one again.
     ui->OneStepPlay(1);
     for (int i = 0; i < 4; ++i)
@@ -241,10 +252,19 @@ TEST_F(RealPlayback, AStaleIndexIsReplacedAndThenFramesFallInReverse)
     Settle(300);
     EXPECT_EQ(ui->GetWindowEntry(Window(0))->directionMark, 0);
     EXPECT_EQ(bar->GetRadio(CPlayBarEventImp::kReverse)->GetCheck(), 1);
-    // Frames fall: every shown frame is earlier than the one before, and new pictures come.
-    const std::int64_t turnedMs = ShownMs(0);
+    // Frames fall: once turned, every shown frame is earlier than the one before.
+    std::int64_t lastMs = ShownMs(0);
+    bool fell = false;
+    ASSERT_TRUE(ProcessUntil([&] {
+        if (!fell) {
+            const std::int64_t now = ShownMs(0);
+            fell = now < lastMs;
+            lastMs = now;
+        }
+        return fell;
+    }));
+    const std::int64_t turnedMs = lastMs;
     const QImage turned = Shown(0);
-    std::int64_t lastMs = turnedMs;
     bool rose = false;
     EXPECT_TRUE(ProcessUntil([&] {
         const std::int64_t now = ShownMs(0);
@@ -340,13 +360,15 @@ TEST_F(RealPlayback, BadRecordingsAreReportedOrPlayedAsFarAsTheyGoNeverHang)
     EXPECT_EQ(ui->GetWindowEntry(Window(1)), nullptr);
     EXPECT_EQ(ui->GetWindowEntry(Window(2)), nullptr);
     EXPECT_EQ(notes, std::vector<std::wstring>(2, L"open or play record failed!"));
-    // The truncated one plays up to its cut: a snapshot of it is tried for real.
+    // The truncated one opens: a snapshot of it is tried for real.
+    ui->Pause(1, nullptr, -1);
     ASSERT_NE(ui->GetWindowEntry(Window(0)), nullptr);
     EXPECT_TRUE(FramesIn(1));
     CConfigManager::GetInstance()->SnapPath = L"/proc/no-such-folder";
     manager->OnBnClickedVideoSnap(0, Window(0));
     EXPECT_EQ(prompts.texts, std::vector<std::wstring>{L"Failed to create path!"});
-    // Its end closes the window quietly, as a whole file's would.
+    // It plays up to its cut, whose end closes the window quietly, as a whole file's would.
+    ui->Pause(0, nullptr, -1);
     EXPECT_TRUE(ProcessUntil([&] { return ui->GetWindowEntry(Window(0)) == nullptr; }, 20000));
     EXPECT_EQ(notes.size(), 2u);
 }
