@@ -16,10 +16,10 @@
 #include "Main/MainTimeLineEventImp.h"
 #include "Main/PlayManagerPlayLogic.h"
 #include "MainPageFixture.h"
-#include "Platform/PlayModule/PlayModule.h"
-#include "Platform/PlayModule/Stream/IWatermarkCheckListener.h"
 #include "PlayManager/PlayManager.h"
 #include "PlayManager/PlayObject.h"
+#include "Platform/PlayModule/PlayModule.h"
+#include "Platform/PlayModule/Stream/IWatermarkCheckListener.h"
 #include "Platform/PlayModule/Support/SampleFolder.h"
 #include "Platform/PlayModule/Stream/WatermarkChecker.h"
 #include "Support/PromptRecorder.h"
@@ -37,6 +37,8 @@ namespace {
 constexpr std::int64_t kStartMs = 1451703845000;  // 2016-01-02 03:04:05 UTC
 constexpr unsigned kStart = unsigned(kStartMs / 1000);
 constexpr std::int64_t kFrameMs = 40;  // 25 frames a second
+
+using ShownFrame = std::pair<std::int64_t, QImage>;
 
 // The main page on our real playback library and recordings made now.
 class RealPlayback : public MainPageFixture {
@@ -108,6 +110,20 @@ protected:
         ProcessUntil([&] { return *time >= 0; });
         return *time;
     }
+    // The time and picture of each window's shown frame, once they stopped
+    // changing (a window that lagged may still catch up with a pause).
+    std::vector<ShownFrame> StillFrames(int windows)
+    {
+        std::vector<ShownFrame> last;
+        std::vector<ShownFrame> now;
+        for (int tries = 0; tries < 50 && (now.empty() || now != last); ++tries) {
+            last = std::exchange(now, {});
+            Settle(200);
+            for (int i = 0; i < windows; ++i)
+                now.emplace_back(ShownMs(i), Shown(i));
+        }
+        return now;
+    }
     // Whether a window shows the frame of a moment: the last one at or before it.
     bool ShowsMoment(int index, std::int64_t momentMs)
     {
@@ -161,32 +177,17 @@ TEST_F(RealPlayback, FourChannelsOfADayPlayPauseStepChangeSpeedAndClose)
 
     ui->Pause(1, nullptr, -1);
     ASSERT_TRUE(ProcessUntil([&] { return ui->GetPauseAnswered() == 1; }));
-    // A window that lagged may still catch up with the paused moment.
-    std::vector<std::int64_t> pausedMs;
-    std::vector<QImage> pausedFrames;
-    bool still = false;
-    ASSERT_TRUE(ProcessUntil([&] {
-        if (still)
-            return true;
-        const std::vector<std::int64_t> lastMs = std::exchange(pausedMs, {});
-        const std::vector<QImage> lastFrames = std::exchange(pausedFrames, {});
-        Settle(200);
-        for (int i = 0; i < 4; ++i) {
-            pausedMs.push_back(ShownMs(i));
-            pausedFrames.push_back(Shown(i));
-        }
-        still = pausedMs == lastMs && pausedFrames == lastFrames;
-        return still;
-    }));
+    const std::vector<ShownFrame> paused = StillFrames(4);
     // A step forward shows every window's next frame, a step back the paused one again.
     ui->OneStepPlay(1);
     for (int i = 0; i < 4; ++i)
-        EXPECT_TRUE(ProcessUntil([&] { return ShownMs(i) == pausedMs[i] + kFrameMs && Shown(i) != pausedFrames[i]; }))
-            << i << " " << ShownMs(i) - pausedMs[i];
+        EXPECT_TRUE(ProcessUntil([&] {
+            return ShownMs(i) == paused[i].first + kFrameMs && Shown(i) != paused[i].second;
+        })) << i << " " << ShownMs(i) - paused[i].first;
     ui->OneStepPlay(0);
     for (int i = 0; i < 4; ++i)
-        EXPECT_TRUE(ProcessUntil([&] { return ShownMs(i) == pausedMs[i] && Shown(i) == pausedFrames[i]; }))
-            << i << " " << ShownMs(i) - pausedMs[i];
+        EXPECT_TRUE(ProcessUntil([&] { return ShownFrame(ShownMs(i), Shown(i)) == paused[i]; }))
+            << i << " " << ShownMs(i) - paused[i].first;
 
     // Each speed plays its multiple of the wall time, from 1/4X to 8X.
     ui->Pause(0, nullptr, -1);
@@ -219,6 +220,8 @@ TEST_F(RealPlayback, SeekMovesOneWindowAndTheSynchronisedGroupTogether)
     ASSERT_TRUE(Open(DayOf(2, QUERY_FILEPATH_DAY, 12)));
     ASSERT_TRUE(TimesKnown(2));
     CSFPlayProgressPanel* panel = page->GetMainTimeLine()->GetPlayProgressPanel();
+    // Paused as by the play bar's button, so the group formed below stays paused too.
+    bar->UpdateButtonState(CPlayBarEventImp::kPlayPause, 0);
     ui->Pause(1, nullptr, -1);
     for (int i = 0; i < 2; ++i)
         ui->Seek(nullptr, kStart + 6, Window(i));
@@ -361,9 +364,9 @@ TEST_F(RealPlayback, BadRecordingsAreReportedOrPlayedAsFarAsTheyGoNeverHang)
     EXPECT_EQ(ui->GetWindowEntry(Window(2)), nullptr);
     EXPECT_EQ(notes, std::vector<std::wstring>(2, L"open or play record failed!"));
     // The truncated one opens: a snapshot of it is tried for real.
-    ui->Pause(1, nullptr, -1);
     ASSERT_NE(ui->GetWindowEntry(Window(0)), nullptr);
     EXPECT_TRUE(FramesIn(1));
+    ui->Pause(1, nullptr, -1);
     CConfigManager::GetInstance()->SnapPath = L"/proc/no-such-folder";
     manager->OnBnClickedVideoSnap(0, Window(0));
     EXPECT_EQ(prompts.texts, std::vector<std::wstring>{L"Failed to create path!"});
