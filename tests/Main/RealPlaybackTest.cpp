@@ -231,9 +231,15 @@ TEST_F(RealPlayback, SeekMovesOneWindowAndTheSynchronisedGroupTogether)
     // The cursor follows a seek made while paused.
     EXPECT_TRUE(ProcessUntil([&] { return panel->GetPlayTime(Window(0)) >= int(kStart + 6); }));
 
-    // A seek of the group brings every window to the frame of the sought moment.
+    // A group formed of paused files stays where they are, even asked to pause again.
     bar->UpdateButtonState(CPlayBarEventImp::kSyncPlay, 1);
     ASSERT_EQ(ui->SetSynPlay(1), 1);
+    Settle(500);
+    ui->Pause(1, nullptr, -1);
+    Settle(300);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_TRUE(ShowsMoment(i, (kStart + 6) * 1000LL)) << ShownMs(i);
+    // A seek of the group brings every window to the frame of the sought moment.
     ui->Seek(nullptr, kStart + 2, Window(0));
     for (int i = 0; i < 2; ++i)
         EXPECT_TRUE(ProcessUntil([&] { return ShowsMoment(i, (kStart + 2) * 1000LL); })) << ShownMs(i);
