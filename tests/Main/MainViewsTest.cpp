@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "Base/TextCodec.h"
+#include "Common/AppDir.h"
 #include "Common/CustomLayoutStore.h"
 #include "Common/UserMessages.h"
 #include "Main/CustomLayoutDlgEventImp.h"
@@ -184,9 +185,11 @@ TEST_F(MainViews, LayoutButtonsInTheirOrderAndTheSmallestGridForAWindowCount)
 
 namespace {
 
-// Set in the environment of the test's own child process, which saves the
-// custom layouts over and over until it is killed.
-constexpr const char* kLayoutSaverRole = "LUMIVEX_TEST_LAYOUT_SAVER";
+// The role of a child process running this test again: "own-folder" runs it
+// from the program's hard link in a folder of its own, so that its
+// custom-layout file is that folder's; "saver" saves the layouts over and
+// over until it is killed.
+constexpr const char* kLayoutTestRole = "LUMIVEX_TEST_LAYOUT_ROLE";
 
 void ToggleRowsAndConfirmUntilKilled(CCustomLayoutDlgEventImp& dialog)
 {
@@ -198,16 +201,12 @@ void ToggleRowsAndConfirmUntilKilled(CCustomLayoutDlgEventImp& dialog)
     }
 }
 
-// Runs this test again in a child process started from the program's hard
-// link in folder, so the child's custom-layout file is folder's own.
-pid_t SpawnLayoutSaver(const std::string& folder)
+// Starts program running only the current test, in the given role; -1 on failure.
+pid_t SpawnThisTest(const std::string& program, const std::string& role, bool quiet)
 {
-    const std::string program = folder + "/main_tests";
-    if (::link(QCoreApplication::applicationFilePath().toLocal8Bit().constData(), program.c_str()) != 0)
-        return -1;
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string filter = std::string("--gtest_filter=") + test->test_suite_name() + "." + test->name();
-    std::vector<std::string> environment{std::string(kLayoutSaverRole) + "=1"};
+    std::vector<std::string> environment{std::string(kLayoutTestRole) + "=" + role};
     for (char** variable = environ; *variable; ++variable)
         environment.emplace_back(*variable);
     std::vector<char*> envp;
@@ -217,12 +216,22 @@ pid_t SpawnLayoutSaver(const std::string& folder)
     char* argv[] = {const_cast<char*>(program.c_str()), filter.data(), nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    if (quiet)
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     pid_t child = -1;
     if (posix_spawn(&child, program.c_str(), &actions, nullptr, argv, envp.data()) != 0)
         child = -1;
     posix_spawn_file_actions_destroy(&actions);
     return child;
+}
+
+// The exit status of a child; -1 when it did not exit by itself.
+int ExitStatusOf(pid_t child)
+{
+    int status = 0;
+    if (child <= 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
 }
 
 // Waits, through inotify on folder, until the custom-layout file was saved
@@ -262,17 +271,22 @@ bool KillInThirdSave(pid_t child, const std::string& folder)
 
 TEST_F(MainViews, EditedCustomLayoutsReachTheFileWhenConfirmedAndSurviveAKillWhileSaving)
 {
+    const QByteArray role = qgetenv(kLayoutTestRole);
     auto dialog = manager->GetCustomLayoutDlg();
-    if (qEnvironmentVariableIsSet(kLayoutSaverRole))
+    if (role == "saver")
         return ToggleRowsAndConfirmUntilKilled(*dialog);
+    const std::string program = QCoreApplication::applicationFilePath().toStdString();
+    if (role.isEmpty()) {
+        const std::string folder = SFGetAppDirUtf8() + "/layout-test-" + std::to_string(::getpid());
+        std::filesystem::create_directory(folder);
+        const std::string linked = folder + "/main_tests";
+        EXPECT_EQ(::link(program.c_str(), linked.c_str()), 0);
+        EXPECT_EQ(ExitStatusOf(SpawnThisTest(linked, "own-folder", false)), 0);
+        std::filesystem::remove_all(folder);
+        return;
+    }
 
     const std::string file = GetCustomLayoutFilePath();
-    const std::string folder = std::filesystem::path(file).parent_path().string() + "/layout-saver-" +
-                               std::to_string(::getpid());
-    const std::shared_ptr<void> cleanUp(nullptr, [&](void*) {
-        std::filesystem::remove_all(folder);
-        std::filesystem::remove(file);
-    });
     std::filesystem::remove(file);
     dialog->OnBnClickedDefault();
     dialog->RADIO_OnClicked(1, 178, tagPOINT{1, 1});
@@ -299,18 +313,16 @@ TEST_F(MainViews, EditedCustomLayoutsReachTheFileWhenConfirmedAndSurviveAKillWhi
     dialog->OnCurrentNumChanged(CCustomLayoutDlgEventImp::kRowSpinnerId, 3);
     ASSERT_EQ(dialog->GetSlot(3), edited);
     dialog->Dlg_OnOK();
-    std::filesystem::create_directory(folder);
-    std::filesystem::copy_file(file, folder + "/CustomLayout.dat");
-    const pid_t child = SpawnLayoutSaver(folder);
-    ASSERT_GT(child, 0);
-    const bool killedWhileSaving = KillInThirdSave(child, folder);
+    const pid_t saver = SpawnThisTest(program, "saver", true);
+    ASSERT_GT(saver, 0);
+    const bool killedWhileSaving = KillInThirdSave(saver, SFGetAppDirUtf8());
     if (!killedWhileSaving)
-        ::kill(child, SIGKILL);
+        ::kill(saver, SIGKILL);
     EXPECT_TRUE(killedWhileSaving);
     int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_EQ(::waitpid(saver, &status, 0), saver);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
-    ASSERT_TRUE(LoadCustomLayoutsFrom(folder + "/CustomLayout.dat", stored));
+    ASSERT_TRUE(LoadCustomLayouts(stored));
     ASSERT_EQ(stored.size(), 10u);
     const std::string slot = *std::next(stored.begin(), 3);
     EXPECT_TRUE(slot == edited || slot == fourRows) << slot;
