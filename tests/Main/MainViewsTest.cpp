@@ -239,7 +239,8 @@ int ExitStatusOf(pid_t child)
 bool KillInThirdSave(pid_t child, const std::string& folder)
 {
     const int watch = inotify_init1(IN_NONBLOCK);
-    if (watch < 0 || inotify_add_watch(watch, folder.c_str(), IN_CREATE | IN_MODIFY | IN_MOVED_TO | IN_CLOSE_WRITE) < 0)
+    const std::uint32_t events = IN_CREATE | IN_MODIFY | IN_MOVED_TO | IN_CLOSE_WRITE;
+    if (watch < 0 || inotify_add_watch(watch, folder.c_str(), events) < 0)
         return false;
     int saved = 0;
     bool killed = false;
@@ -286,9 +287,7 @@ TEST_F(MainViews, EditedCustomLayoutsReachTheFileWhenConfirmedAndSurviveAKillWhi
         return;
     }
 
-    const std::string file = GetCustomLayoutFilePath();
-    std::filesystem::remove(file);
-    dialog->OnBnClickedDefault();
+    // Here the folder holds no layout file yet: the slots are the standard layouts.
     dialog->RADIO_OnClicked(1, 178, tagPOINT{1, 1});
     dialog->OnCurrentNumChanged(CCustomLayoutDlgEventImp::kRowSpinnerId, 3);
     dialog->OnCurrentNumChanged(CCustomLayoutDlgEventImp::kColumnSpinnerId, 5);
