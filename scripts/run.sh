@@ -2,8 +2,12 @@
 # Installs what is needed, builds the player and starts it.
 # Any arguments are passed to the player. Without arguments a small folder
 # of sample recordings is made (build/samples) and passed instead.
+# The player runs in the folder the script was started from, so relative
+# paths name what they name there.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+caller_dir="$PWD"
+repo="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$repo"
 
 scripts/install-deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMIVEX_TESTS=OFF >/dev/null
@@ -21,7 +25,8 @@ if [ $# -eq 0 ]; then
     build/release/tools/KvxWriter/kvxwrite --name Demo --channel 1 --stream extra1 --start "$start" \
       --seconds 60 --size 352x288 --codec h265 --audio aac "$samples" >/dev/null
   fi
-  set -- "$PWD/$samples"
+  set -- "$repo/$samples"
 fi
 
-exec build/release/src/App/lumivex "$@"
+cd "$caller_dir"
+exec "$repo/build/release/src/App/lumivex" "$@"

@@ -72,13 +72,14 @@ if command -v clang++ >/dev/null; then
     in_test_home sh "$s" "$seeds" "$root/build/test/tools/KvxWriter/kvxwrite"
   done
   # A fixed seed keeps these runs repeatable; longer runs go by hand.
+  # Undefined behaviour halts a run, as the fuzz build does not recover from it.
   for f in build/fuzz/fuzz/*/fuzz_*; do
     [ -f "$f" ] && [ -x "$f" ] || continue
     corpus=$(mktemp -d -p "$scratch/tmp")
     log=$(mktemp -p "$scratch/tmp")
     mkdir -p "$seeds/$(basename "$f")"
-    if ! in_test_home "$f" -seed=1 -max_total_time=20 -rss_limit_mb=2048 "$corpus" \
-        "$seeds/$(basename "$f")" >"$log" 2>&1; then
+    if ! UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 in_test_home "$f" -seed=1 -max_total_time=20 \
+        -rss_limit_mb=2048 "$corpus" "$seeds/$(basename "$f")" >"$log" 2>&1; then
       echo "$f failed:"
       tail -n 60 "$log"
       exit 1

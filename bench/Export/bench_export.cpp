@@ -175,8 +175,10 @@ double RunEngine(std::uint32_t type, const std::string& source, const std::strin
     auto listener = boost::make_shared<CEndListener>();
     engine->SetListener(listener);
     const auto size = std::filesystem::file_size(source);
-    SF_POST_TASK(ML_EXPORT, &ExportObject::AddFile, engine, int(type), source, target, std::uint64_t(0),
-                 std::uint64_t(size), 1, startTime, 0u);
+    PostTaskToLoop(ML_EXPORT, MakeTask<int>([=] {
+                       engine->AddFile(int(type), source, target, 0, size, 1, startTime, 0u, 0u);
+                   }),
+                   __FILE__, __LINE__, "&ExportObject::AddFile", "bench_export");
     const auto start = Clock::now();
     SF_POST_TASK(ML_EXPORT, &ExportObject::Export, engine);
     while (!listener->done)

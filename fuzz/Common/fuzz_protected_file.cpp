@@ -2,9 +2,12 @@
 #include "Common/CustomLayoutStore.h"
 #include "Common/ProtectedFile.h"
 
+#include <QCryptographicHash>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <unistd.h>
 
@@ -23,4 +26,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::remove(plain.c_str());
     std::remove(path.c_str());
     return 0;
+}
+
+extern "C" std::size_t LLVMFuzzerMutate(std::uint8_t* data, std::size_t size, std::size_t maxSize);
+
+// The file starts with the MD5 of the cipher text after it: made right after
+// each mutation, so the deciphered text gets read as layouts.
+extern "C" std::size_t LLVMFuzzerCustomMutator(std::uint8_t* data, std::size_t size, std::size_t maxSize,
+                                               unsigned int)
+{
+    constexpr std::size_t kDigestSize = 16;
+    size = LLVMFuzzerMutate(data, size, maxSize);
+    if (size < kDigestSize)
+        return size;
+    const QByteArray digest = QCryptographicHash::hash(
+        QByteArrayView(data + kDigestSize, static_cast<qsizetype>(size - kDigestSize)), QCryptographicHash::Md5);
+    std::memcpy(data, digest.constData(), kDigestSize);
+    return size;
 }

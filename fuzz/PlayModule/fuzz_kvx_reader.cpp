@@ -1,7 +1,9 @@
 // Feeds arbitrary bytes to the ".kvx" record parser (in blocks whose sizes
 // come from the input), decodes every payload layout it yields, checks the
-// chain, and scans the same bytes as a file for its key-frame index.
+// chain, and scans the same bytes as a file for its key-frame index (from
+// its footer or by walking the records).
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 
 #include <sys/mman.h>
@@ -68,11 +70,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CKvxFileReader reader;
     if (reader.Open(path))
         while (reader.ReadNext(record)) Inspect(record, verifier);
+    // Whatever index the footer or a scan gives, its bytes come back.
     CKeyFrameIndex index;
-    CKvxIndexScanner::Index(path, index);
-    CKvxIndexScanner::Scan(path, index);
+    if (CKvxIndexScanner::Index(path, index) && !CKeyFrameIndex::FromBytes(index.ToBytes())) std::abort();
+    if (CKvxIndexScanner::Scan(path, index) && !CKeyFrameIndex::FromBytes(index.ToBytes())) std::abort();
     return 0;
 }
 
-// Record headers stay well-formed under mutation.
-LUMIVEX_FUZZ_MENDING_MUTATOR(FUZZ::MendKvxHeaders)
+// Record headers and the key-frame footer stay well-formed under mutation.
+LUMIVEX_FUZZ_MENDING_MUTATOR(FUZZ::MendKvxFile)

@@ -2,10 +2,9 @@
 
 #include <string>
 
-// One running instance per user: an exclusive lock on a file named
-// "Lumivex" in $XDG_RUNTIME_DIR; when that is unset, in a folder of the
-// user's own ("lumivex-<uid>" in the temporary folder, else
-// ~/.cache/lumivex), never in one another user could have made.
+// One running instance per user and program folder: an exclusive lock on
+// the file "Lumivex-<uid>.lock" in the program folder, whose Config and
+// Index folders it guards. The place depends on nothing in the environment.
 // The lock is held until the process ends, also after a crash.
 class CSingleInstanceLock {
 public:
@@ -14,12 +13,13 @@ public:
     CSingleInstanceLock(const CSingleInstanceLock&) = delete;
     CSingleInstanceLock& operator=(const CSingleInstanceLock&) = delete;
 
-    // True when this process now holds the lock; false when another holds it.
-    // A lock file that cannot be opened does not stop the program (true).
-    bool Acquire();
+    // True when this process now holds the lock of the program folder;
+    // false when another holds it. A lock file that cannot be opened does
+    // not stop the program (true).
+    bool Acquire(const std::string& programFolder);
 
-    // Empty when no folder of the user's own can be had.
-    static std::string LockFilePath();
+    // Empty without a program folder.
+    static std::string LockFilePath(const std::string& programFolder);
 
 private:
     int m_fd = -1;

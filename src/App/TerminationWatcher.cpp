@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <csignal>
 #include <fcntl.h>
@@ -19,7 +20,7 @@ void OnTerminationSignal(int)
 
 }  // namespace
 
-CTerminationWatcher::CTerminationWatcher(QObject* parent) : QObject(parent)
+CTerminationWatcher::CTerminationWatcher(int graceMs, QObject* parent) : QObject(parent), m_graceMs(graceMs)
 {
     if (::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
@@ -54,5 +55,5 @@ void CTerminationWatcher::OnSignal()
     while (::read(g_pipe[0], buffer, sizeof buffer) > 0) {
     }
     QApplication::closeAllWindows();
-    QCoreApplication::quit();
+    QTimer::singleShot(m_graceMs, QCoreApplication::instance(), [] { QCoreApplication::exit(0); });
 }

@@ -2,6 +2,8 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <list>
 #include <memory>
 #include <string>
@@ -18,7 +20,9 @@
 #include "Common/CrashDump.h"
 #include "Common/FileAssociation.h"
 #include "Common/LangString.h"
+#include "Common/LeftTemporaries.h"
 #include "Common/UserMessages.h"
+#include "ExitWatchdog.h"
 #include "Main/MainFrameEventImp.h"
 #include "PlayManager/RenderSetup.h"
 #include "SingleInstanceLock.h"
@@ -26,6 +30,12 @@
 #include "Widgets/SFApplication.h"
 
 namespace {
+
+// After a signal the main window ends the loop itself once its pages have
+// answered, or at the end of its grace; this is the last resort beyond it.
+constexpr int kSignalCloseLimitMs = CMainFrameEventImp::kDefaultCloseGraceMs + 2000;
+// How long the worker loops may take to end once the windows are gone.
+constexpr int kWorkerJoinLimitMs = CMainFrameEventImp::kDefaultCloseGraceMs;
 
 void LoadSettings()
 {
@@ -60,6 +70,15 @@ bool StartMessageLoops()
     return true;
 }
 
+// Tells the user, in the notification pop-up, about a settings file that
+// could not be read.
+void TellAboutSettingsFile()
+{
+    const std::wstring notice = CConfigManager::GetInstance()->GetLoadNotice();
+    if (!notice.empty())
+        ShowNotifyMessage(notice, true);
+}
+
 // The recording types that files do not yet open with this program.
 std::list<std::wstring> FindUnassociatedRecordTypes()
 {
@@ -79,12 +98,35 @@ void OfferFileAssociation(const std::list<std::wstring>& missing)
     RegisterFileTypes(GetProgramFileAssociation(), missing, icon);
 }
 
+// The file or folder named on the command line, taken relative to the folder
+// the user started from (start-up later makes the program folder the
+// current one); empty without one.
+std::string CommandLinePath(int argc, char* argv[])
+{
+    if (argc < 2 || !argv[1] || !*argv[1])
+        return {};
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(argv[1], error);
+    return error ? std::string(argv[1]) : absolute.string();
+}
+
+// Ends the worker loops; a worker that does not end in time ends the process.
+void ExitMessageLoopsInTime()
+{
+    CExitWatchdog watchdog(kWorkerJoinLimitMs, [] {
+        std::fputs("lumivex: a worker loop did not end in time; leaving without it\n", stderr);
+        std::_Exit(0);
+    });
+    LumivexBase::CSFMessageLoopManager::GetInstance()->ExitMessageLoops();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
 {
+    const std::string commandLinePath = CommandLinePath(argc, argv);
     CSingleInstanceLock instanceLock;
-    if (!instanceLock.Acquire())
+    if (!instanceLock.Acquire(SFGetAppDirUtf8()))
         return 0;
 
     QApplication app(argc, argv);
@@ -101,6 +143,9 @@ int main(int argc, char* argv[])
     QTranslator translator;
     LoadTranslation(translator);
     CreateWorkingFolders();
+    // This is the only instance: what temporaries there are, a crash left.
+    CLeftTemporaries::RemoveProgramTemporaries(CConfigManager::GetInstance()->SnapPath,
+                                               CConfigManager::GetInstance()->VideoPath);
     if (!StartMessageLoops()) {
         LumivexBase::CSFMessageLoopManager::GetInstance()->ExitMessageLoops();
         return 1;
@@ -108,15 +153,16 @@ int main(int argc, char* argv[])
     InitRender();
 
     const std::list<std::wstring> unassociated = FindUnassociatedRecordTypes();
-    CTerminationWatcher terminationWatcher;
+    CTerminationWatcher terminationWatcher(kSignalCloseLimitMs);
     {
-        boost::shared_ptr<CMainFrameEventImp> mainFrame = CMainFrameEventImp::Create(argc > 1 ? argv[1] : nullptr);
+        boost::shared_ptr<CMainFrameEventImp> mainFrame = CMainFrameEventImp::Create(commandLinePath.empty() ? nullptr : commandLinePath.c_str());
+        TellAboutSettingsFile();
         OfferFileAssociation(unassociated);
         app.exec();
     }
 
     // Workers end and are joined while the application object still exists.
-    LumivexBase::CSFMessageLoopManager::GetInstance()->ExitMessageLoops();
+    ExitMessageLoopsInTime();
     SFUninitApp();
     return 0;
 }

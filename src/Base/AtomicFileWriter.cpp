@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <string>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,10 +13,10 @@
 namespace SF_SOFT_BASE {
 namespace {
 
-constexpr const char* kTempSuffix = ".XXXXXX";
-constexpr std::size_t kTempSuffixLength = 7;
+constexpr const char* kTempSuffix = ".~XXXXXX";
+constexpr std::size_t kTempSuffixLength = CAtomicFileWriter::kTemporarySuffixSize;
 
-// "<target>.XXXXXX", with the file name cut so that the temporary's name
+// "<target>.~XXXXXX", with the file name cut so that the temporary's name
 // fits the file system even when the target's name is as long as allowed.
 std::string MakeTempPattern(const std::string& target)
 {
@@ -45,7 +46,57 @@ int CreateTemporary(const std::string& target, std::string& name)
     return fd;
 }
 
+constexpr int kMaxFreeNameTries = 1000;
+
+// 0 when renamed, else the errno (EEXIST: the name is taken).
+int RenameWithoutReplacing(const std::string& from, const std::string& to)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    // A file system without the flag: a hard link cannot replace either.
+    if (::link(from.c_str(), to.c_str()) == 0)
+        return ::unlink(from.c_str()) == 0 ? 0 : errno;
+    if (errno != EPERM && errno != EOPNOTSUPP)
+        return errno;
+    if (::access(to.c_str(), F_OK) == 0)
+        return EEXIST;
+    return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+std::string NumberedName(const std::string& path, int number)
+{
+    const std::size_t slash = path.rfind('/');
+    std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        dot = path.size();
+    return path.substr(0, dot) + "(" + std::to_string(number) + ")" + path.substr(dot);
+}
+
 }  // namespace
+
+bool CAtomicFileWriter::SyncFile(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && synced;
+}
+
+std::string CAtomicFileWriter::RenameToFreeName(const std::string& from, const std::string& wanted)
+{
+    for (int number = 0; number < kMaxFreeNameTries; ++number) {
+        const std::string name = number == 0 ? wanted : NumberedName(wanted, number);
+        const int error = RenameWithoutReplacing(from, name);
+        if (error == 0)
+            return name;
+        if (error != EEXIST)
+            return {};
+    }
+    return {};
+}
 
 CAtomicFileWriter::CAtomicFileWriter(std::string targetPath) : m_target(std::move(targetPath)) {}
 

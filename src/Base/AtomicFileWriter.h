@@ -10,6 +10,10 @@ namespace SF_SOFT_BASE {
 // never a part. Dropping the writer without Commit removes the temporary.
 class CAtomicFileWriter {
 public:
+    // Temporaries are named "<target>.~XXXXXX" (mkstemp's six letters or
+    // digits behind a mark of the program's own).
+    static constexpr std::size_t kTemporarySuffixSize = 8;
+
     explicit CAtomicFileWriter(std::string targetPath);
     ~CAtomicFileWriter();
     CAtomicFileWriter(const CAtomicFileWriter&) = delete;
@@ -27,6 +31,12 @@ public:
     // For writers that open files by name: makes an empty file of a name of
     // its own beside targetPath and returns that name; empty on failure.
     static std::string CreateTemporaryBeside(const std::string& targetPath);
+    // Flushes a file's content to the disk; false when that failed.
+    static bool SyncFile(const std::string& path);
+    // Renames from to wanted, or to "<wanted stem>(n)<extension>" (n from 1)
+    // when that name is taken, never replacing a file; the name it got,
+    // empty when none could be had.
+    static std::string RenameToFreeName(const std::string& from, const std::string& wanted);
 
 private:
     std::string m_target;

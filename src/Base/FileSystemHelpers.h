@@ -21,6 +21,14 @@ int CreateDirectoryRecursive(const std::wstring& path);
 // folder); a leading '/' marks an absolute path and stays.
 std::wstring MakeAbsoluteDirPath(const std::wstring& path);
 
+// True when the path names a regular file or a link to one (never a FIFO,
+// socket, device or folder).
+bool IsRegularFile(const std::string& path);
+// Opens a regular file (or a link to one) for reading without ever blocking:
+// a FIFO or device is opened non-blocking, seen and closed again. -1 for
+// anything else (errno ENXIO when the path is not a regular file).
+int OpenRegularFileForReading(const std::string& path);
+
 // Writes a wide text to the debug log.
 void DebugLogWide(const std::wstring& text);
 

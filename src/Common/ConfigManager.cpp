@@ -4,9 +4,12 @@
 #include "Common/AppDir.h"
 #include "Base/AtomicFileWriter.h"
 #include "Common/ConfigXMLPersistImp.h"
+#include "Common/LangString.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cwctype>
+#include <filesystem>
 #include <sys/stat.h>
 #include <tinyxml.h>
 
@@ -26,6 +29,20 @@ std::vector<std::wstring> SplitTerminated(const std::wstring& text)
         start = end + 1;
     }
     return pieces;
+}
+
+// The first of "<path>.bad", "<path>.bad.2", ... that names nothing; empty
+// when all are taken.
+std::string FreeAsideName(const std::string& path)
+{
+    constexpr int kMaxAside = 100;
+    for (int n = 1; n <= kMaxAside; ++n) {
+        const std::string name = path + ".bad" + (n == 1 ? "" : "." + std::to_string(n));
+        struct stat entry {};
+        if (::lstat(name.c_str(), &entry) != 0)
+            return name;
+    }
+    return {};
 }
 
 std::string Utf8(const std::wstring& text)
@@ -144,6 +161,33 @@ void CConfigManager::Init()
     for (auto& item : m_items)
         LoadItem(*m_persistent, *item);
     SplitLists();
+    m_keepUnreadableFile = false;
+    m_setAsidePath.clear();
+    if (m_persistent->FileUnreadable())
+        SetAsideUnreadableFile();
+}
+
+void CConfigManager::SetAsideUnreadableFile()
+{
+    const std::string aside = FreeAsideName(CConfigXMLPersistImp::kSettingsPath);
+    if (!aside.empty() && ::rename(CConfigXMLPersistImp::kSettingsPath, aside.c_str()) == 0) {
+        std::error_code error;
+        const std::filesystem::path absolute = std::filesystem::absolute(aside, error);
+        m_setAsidePath = SF_SOFT_BASE::Utf8ToWide(error ? aside : absolute.string());
+        return;
+    }
+    m_keepUnreadableFile = true;
+}
+
+std::wstring CConfigManager::GetLoadNotice() const
+{
+    if (m_keepUnreadableFile)
+        return GetLangString(L"The settings file could not be read. It is left as it is, the default settings "
+                             L"are used and the changes of this run are not saved.");
+    if (m_setAsidePath.empty())
+        return {};
+    return std::wstring(GetLangString(L"The settings file could not be read. It was kept as:")) + L"\n" +
+           m_setAsidePath + L"\n" + GetLangString(L"The default settings are used.");
 }
 
 void CConfigManager::LoadItem(IConfigPersistent& store, ConfigItem& item)
@@ -211,6 +255,8 @@ bool CConfigManager::Save()
     OldPath.clear();
     for (const auto& path : m_openedPaths)
         OldPath += path + L";";
+    if (m_keepUnreadableFile)
+        return false;
     ::mkdir(kConfigFolder, 0755);
     return SF_SOFT_BASE::CAtomicFileWriter::WriteWhole(CConfigXMLPersistImp::kSettingsPath,
                                                        BuildDocumentText());

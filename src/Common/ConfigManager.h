@@ -22,11 +22,16 @@ public:
     // The store Init reads from; without one Init reads "Config/config.xml".
     void SetPersistent(std::shared_ptr<IConfigPersistent> persistent);
     // Registers the program's settings (once), loads every setting, and splits OldPath and
-    // strRecordFormat into their lists.
+    // strRecordFormat into their lists. A settings file that cannot be read
+    // is renamed aside ("config.xml.bad", or ".bad.2" and on when taken).
     void Init();
     // Joins the opened paths into OldPath and writes every setting to
     // "Config/config.xml" (creating "Config"); false when it was not written.
+    // An unreadable file that could not be set aside is never overwritten.
     bool Save();
+    // What the user is to be told about the settings file Init met, in the
+    // current language: empty when it loaded or was missing.
+    std::wstring GetLoadNotice() const;
     // Used by the main window when it closes: the same as Save.
     bool SaveOpenedPaths() { return Save(); }
 
@@ -64,9 +69,12 @@ private:
     ConfigItem& AddItem(const wchar_t* group, const wchar_t* key);
     void LoadItem(IConfigPersistent& store, ConfigItem& item);
     void SplitLists();
+    void SetAsideUnreadableFile();
     std::string BuildDocumentText() const;
 
     bool m_registered = false;
+    bool m_keepUnreadableFile = false;
+    std::wstring m_setAsidePath;  // where an unreadable file was put
     std::shared_ptr<IConfigPersistent> m_persistent;
     std::vector<std::wstring> m_openedPaths;
     std::list<std::wstring> m_recordFormats;

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdlib>
 #include <strings.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -32,7 +33,9 @@ bool ParseInt(const char* text, std::int32_t* value)
 
 CConfigXMLPersistImp::CConfigXMLPersistImp(const std::string& /*unused*/)
 {
-    LoadXmlFile(m_document, kSettingsPath);
+    struct stat entry {};
+    if (!LoadXmlFile(m_document, kSettingsPath))
+        m_fileUnreadable = ::lstat(kSettingsPath, &entry) == 0;
 }
 
 const char* CConfigXMLPersistImp::FindValue(const wchar_t* group, const wchar_t* key) const

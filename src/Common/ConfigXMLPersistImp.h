@@ -6,7 +6,7 @@
 
 // Settings read from "Config/config.xml" (relative to the current folder),
 // loaded once at construction. A missing or broken file reads as empty, so
-// every setting gets its default.
+// every setting gets its default; a broken one is reported by FileUnreadable.
 class CConfigXMLPersistImp : public IConfigPersistent {
 public:
     static constexpr const char* kSettingsPath = "Config/config.xml";
@@ -24,10 +24,12 @@ public:
     std::wstring ReadString(const wchar_t* group, const wchar_t* key,
                             const std::wstring& defaultValue) override;
     void LoadXml(const char* xml) override;
+    bool FileUnreadable() const override { return m_fileUnreadable; }
 
 private:
     // The "value" attribute of the setting, or null.
     const char* FindValue(const wchar_t* group, const wchar_t* key) const;
 
     TiXmlDocument m_document;
+    bool m_fileUnreadable = false;
 };

@@ -4,6 +4,7 @@
 #include "Common/XdgAssociationStore.h"
 
 #include <QCoreApplication>
+#include <QDebug>
 #include <QMimeDatabase>
 #include <QString>
 
@@ -81,6 +82,16 @@ std::wstring CFileAssociation::MakeHandlerId(const std::wstring& programPath)
     return WithoutBlanks(FileNameOf(programPath)) + L".Files";
 }
 
+std::string CFileAssociation::GetUnavailableReason() const
+{
+    return m_store ? m_store->GetUnavailableReason() : std::string("no association store");
+}
+
+bool CFileAssociation::CanAssociate(const std::wstring& ext) const
+{
+    return GetUnavailableReason().empty() && !GetFileTypes(ext).empty();
+}
+
 std::vector<std::wstring> CFileAssociation::GetFileTypes(const std::wstring& ext) const
 {
     if (IsOwnExtension(ext))
@@ -96,7 +107,7 @@ std::vector<std::wstring> CFileAssociation::GetFileTypes(const std::wstring& ext
 int CFileAssociation::IsFileAssociated(const std::wstring& ext)
 {
     const std::vector<std::wstring> types = GetFileTypes(ext);
-    if (types.empty())
+    if (types.empty() || !GetUnavailableReason().empty())
         return 0;
     if (IsOwnExtension(ext) && !SameText(m_store->GetExtensionType(ext), kOwnType))
         return 0;
@@ -115,6 +126,8 @@ int CFileAssociation::IsFileAssociated(const std::wstring& ext)
 void CFileAssociation::RegisterFileAssociation(const std::wstring& ext, const std::wstring& icon,
                                                bool isLast)
 {
+    if (!GetUnavailableReason().empty())
+        return;
     if (IsOwnExtension(ext) && !SameText(m_store->GetExtensionType(ext), kOwnType))
         m_store->SetExtensionType(ext, kOwnType);
     if (!SameText(m_store->GetOpenCommand(), m_openCommand))
@@ -156,6 +169,11 @@ std::list<std::wstring> FindUnassociatedFileTypes(CFileAssociation& association,
                                                   const std::list<std::wstring>& extensions)
 {
     std::list<std::wstring> missing;
+    const std::string reason = association.GetUnavailableReason();
+    if (!reason.empty()) {
+        qWarning("File types are not associated with the program: %s", reason.c_str());
+        return missing;
+    }
     for (const auto& ext : extensions)
         if (association.CanAssociate(ext) && !association.IsFileAssociated(ext))
             missing.push_back(ext);

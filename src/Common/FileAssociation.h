@@ -21,10 +21,13 @@ public:
     // Our own type, for ".kvx" recordings.
     static constexpr const wchar_t* kOwnType = L"video/x-kvx";
 
+    // Empty when types can be associated; else why not (the store has no
+    // place, e.g. without a home folder).
+    std::string GetUnavailableReason() const;
     // 1 when files with the extension open with this program, else 0.
     int IsFileAssociated(const std::wstring& ext);
-    // Whether the extension has a file type to associate.
-    bool CanAssociate(const std::wstring& ext) const { return !GetFileTypes(ext).empty(); }
+    // Whether the extension has a file type to associate, and a place to do it.
+    bool CanAssociate(const std::wstring& ext) const;
     // Makes files with the extension open with this program; the desktop is
     // told once, when isLast is set.
     void RegisterFileAssociation(const std::wstring& ext, const std::wstring& icon, bool isLast);
@@ -47,7 +50,8 @@ private:
 int IsFileAssociated(const wchar_t* ext);
 void RegisterFileAssociation(const wchar_t* ext, const wchar_t* icon, bool isLast);
 
-// Start-up's use: the extensions that can be but are not associated, in list order;
+// Start-up's use: the extensions that can be but are not associated, in list order
+// (none, with the reason logged, when nothing can be associated);
 // the question asked about them; and their registration, the last with
 // isLast set.
 std::list<std::wstring> FindUnassociatedFileTypes(CFileAssociation& association,

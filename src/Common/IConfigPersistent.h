@@ -21,4 +21,7 @@ public:
                                     const std::wstring& defaultValue) = 0;
     // Replaces the document with the parsed text (ignored when null).
     virtual void LoadXml(const char* xml) = 0;
+    // True when the store's file is there but could not be read; every
+    // setting then reads as its default.
+    virtual bool FileUnreadable() const { return false; }
 };

@@ -8,6 +8,10 @@ class IFileAssociationStore {
 public:
     virtual ~IFileAssociationStore() = default;
 
+    // Empty when the store can be used; else why not (nothing is then read
+    // or written).
+    virtual std::string GetUnavailableReason() const { return {}; }
+
     // The file type that files with the extension (with its dot) have.
     virtual std::wstring GetExtensionType(const std::wstring& ext) = 0;
     virtual void SetExtensionType(const std::wstring& ext, const std::wstring& type) = 0;

@@ -7,7 +7,9 @@
 #include "Base/AtomicFileWriter.h"
 #include "FileIndex/SFFileFind.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <filesystem>
 #include <ctime>
 #include <fcntl.h>
@@ -44,19 +46,35 @@ std::int64_t CalendarTime(std::int64_t seconds)
     return date.ToTime();
 }
 
-bool ReadIndexHead(const std::string& indexPath, CIndexFileStore::Head* head)
+// Up to limit bytes from the start of a regular file (never a FIFO or a
+// device, which could block); false when it cannot be opened or read.
+bool ReadFileStart(const std::string& path, std::size_t limit, std::vector<unsigned char>* bytes)
 {
-    std::FILE* file = std::fopen(indexPath.c_str(), "rb");
-    if (!file)
+    const int fd = SF_SOFT_BASE::OpenRegularFileForReading(path);
+    if (fd < 0)
         return false;
-    unsigned char bytes[CIndexFileStore::kHeadSize];
-    const bool whole = std::fread(bytes, 1, sizeof(bytes), file) == sizeof(bytes);
-    std::fclose(file);
-    if (!whole)
+    struct stat status{};
+    bool ok = ::fstat(fd, &status) == 0;
+    bytes->assign(ok ? std::min<std::uint64_t>(limit, std::uint64_t(status.st_size)) : 0, 0);
+    std::size_t done = 0;
+    while (ok && done < bytes->size()) {
+        const ssize_t n = ::read(fd, bytes->data() + done, bytes->size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        done += ok ? std::size_t(n) : 0;
+    }
+    ::close(fd);
+    return ok;
+}
+
+bool ParseIndexHead(const std::vector<unsigned char>& bytes, CIndexFileStore::Head* head)
+{
+    if (bytes.size() < CIndexFileStore::kHeadSize)
         return false;
-    head->size = GetInt64(bytes);
-    head->creationTime = GetInt64(bytes + 8);
-    head->modificationTime = GetInt64(bytes + 16);
+    head->size = GetInt64(bytes.data());
+    head->creationTime = GetInt64(bytes.data() + 8);
+    head->modificationTime = GetInt64(bytes.data() + 16);
     return true;
 }
 
@@ -94,12 +112,28 @@ bool CIndexFileStore::ReadRecordingHead(const std::string& recordingPath, Head* 
 
 bool CIndexFileStore::IsIndexFileValid(const std::wstring& recordingPath) const
 {
+    return ReadValidIndex(recordingPath, kHeadSize, nullptr);
+}
+
+bool CIndexFileStore::ReadIndexFile(const std::wstring& recordingPath, std::vector<unsigned char>* data) const
+{
+    return ReadValidIndex(recordingPath, SIZE_MAX, data) && data->size() > 0;
+}
+
+bool CIndexFileStore::ReadValidIndex(const std::wstring& recordingPath, std::size_t limit,
+                                     std::vector<unsigned char>* data) const
+{
     Head recording;
     if (!ReadRecordingHead(WideToUtf8(recordingPath), &recording))
         return false;
+    std::vector<unsigned char> bytes;
     Head stored;
-    return ReadIndexHead(WideToUtf8(GetIndexFilePath(recordingPath)), &stored) &&
-           stored == recording;
+    if (!ReadFileStart(WideToUtf8(GetIndexFilePath(recordingPath)), limit, &bytes) ||
+        !ParseIndexHead(bytes, &stored) || !(stored == recording))
+        return false;
+    if (data)
+        data->assign(bytes.begin() + kHeadSize, bytes.end());
+    return true;
 }
 
 bool CIndexFileStore::SaveIndexFile(const void* data, std::uint32_t length,
@@ -164,6 +198,11 @@ std::wstring GetIndexFilePath(const std::wstring& recordingPath)
 bool IsIndexFileValid(const std::wstring& recordingPath)
 {
     return AppIndexStore().IsIndexFileValid(recordingPath);
+}
+
+bool ReadIndexFile(const std::wstring& recordingPath, std::vector<unsigned char>* data)
+{
+    return AppIndexStore().ReadIndexFile(recordingPath, data);
 }
 
 bool SaveIndexFile(const void* data, std::uint32_t length, const std::wstring& recordingPath)

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 // Index files of recordings in one folder: "<name without its last 4
 // characters>.qxi", a 24-byte head (the recording's size, creation time and
@@ -21,7 +22,11 @@ public:
     explicit CIndexFileStore(std::wstring folder, FreeSpaceQuery freeSpace = {});
 
     std::wstring GetIndexFilePath(const std::wstring& recordingPath) const;
+    // Index files are only read when they are regular files: a FIFO or a
+    // device in their place counts as no index and never blocks.
     bool IsIndexFileValid(const std::wstring& recordingPath) const;
+    // The index data after the head, when the index is valid; false else.
+    bool ReadIndexFile(const std::wstring& recordingPath, std::vector<unsigned char>* data) const;
     // Writes the head of the recording and the data as its index file,
     // replacing any older one, after a clean-up when space is low. False
     // when nothing was written (no data, recording not readable, write
@@ -42,6 +47,10 @@ public:
 
 private:
     bool IsSpaceLow() const;
+    // Reads up to limit bytes of the index; false unless its head matches
+    // the recording. data (if given) receives the bytes after the head.
+    bool ReadValidIndex(const std::wstring& recordingPath, std::size_t limit,
+                        std::vector<unsigned char>* data) const;
 
     std::wstring m_folder;
     FreeSpaceQuery m_freeSpace;
@@ -50,5 +59,6 @@ private:
 // The same over "<program folder>/Index/".
 std::wstring GetIndexFilePath(const std::wstring& recordingPath);
 bool IsIndexFileValid(const std::wstring& recordingPath);
+bool ReadIndexFile(const std::wstring& recordingPath, std::vector<unsigned char>* data);
 bool SaveIndexFile(const void* data, std::uint32_t length, const std::wstring& recordingPath);
 void CleanIndexFolder();

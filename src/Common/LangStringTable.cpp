@@ -21,8 +21,10 @@ const wchar_t* CLangStringTable::Translate(const wchar_t* key, const std::string
     if (!key)
         return L"";
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (!m_loaded)
+    if (!m_tried) {
+        m_tried = true;
         m_loaded = LoadLocked(languageFile);
+    }
     auto found = m_texts.find(key);
     if (found != m_texts.end())
         return found->second.c_str();

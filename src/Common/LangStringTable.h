@@ -12,9 +12,9 @@ class CLangStringTable {
 public:
     static constexpr std::size_t kMaxTextLength = 1023;
 
-    // The text of key: its translation once the file has loaded, otherwise
-    // the key itself (cut to kMaxTextLength). Tries to load the file on
-    // every call until a load succeeds.
+    // The text of key: its translation from the file, otherwise the key
+    // itself (cut to kMaxTextLength). The file is read on the first call
+    // only, loaded or not: the language does not change during a run.
     const wchar_t* Translate(const wchar_t* key, const std::string& languageFile);
     bool IsLoaded() const;
 
@@ -23,6 +23,7 @@ private:
     const wchar_t* InternLocked(std::wstring text);
 
     mutable std::mutex m_mutex;
+    bool m_tried = false;
     bool m_loaded = false;
     std::unordered_map<std::wstring, std::wstring> m_texts;
     std::unordered_set<std::wstring> m_keys;

@@ -2,6 +2,7 @@
 
 #include "Base/TextCodec.h"
 #include "Base/AtomicFileWriter.h"
+#include "Base/FileSystemHelpers.h"
 #include "Common/XmlText.h"
 
 #include <QMimeDatabase>
@@ -38,11 +39,14 @@ bool SameText(const std::wstring& a, const std::wstring& b)
 }
 
 // The file's lines; none for a missing file. False when the file is there
-// but could not be read whole.
+// but could not be read whole, or is no regular file.
 bool ReadLines(const std::string& path, std::vector<std::string>& lines)
 {
     lines.clear();
-    std::ifstream in(path);
+    // Only a regular file is opened: a FIFO would block the GUI thread.
+    std::ifstream in;
+    if (SF_SOFT_BASE::IsRegularFile(path))
+        in.open(path);
     if (!in.is_open()) {
         std::error_code error;
         return std::filesystem::symlink_status(path, error).type() ==
@@ -106,13 +110,55 @@ std::vector<std::wstring> SplitList(const std::wstring& text)
     return items;
 }
 
+// An absolute folder from the variable, else the fallback under an absolute
+// $HOME; empty when there is neither.
 std::string HomeFolder(const char* variable, const char* fallback)
 {
     const char* value = std::getenv(variable);
     if (value && *value == '/')
         return value;
     const char* home = std::getenv("HOME");
-    return std::string(home ? home : "") + fallback;
+    return home && *home == '/' ? std::string(home) + fallback : std::string();
+}
+
+// The names of the current desktop, lower-case, in order.
+std::vector<std::string> CurrentDesktops()
+{
+    std::vector<std::string> desktops;
+    const char* current = std::getenv("XDG_CURRENT_DESKTOP");
+    std::stringstream stream(current ? current : "");
+    std::string name;
+    while (std::getline(stream, name, ':'))
+        if (!name.empty())
+            desktops.push_back(QString::fromStdString(name).toLower().toStdString());
+    return desktops;
+}
+
+// Index of the "type=" line of [Default Applications], or -1; section
+// receives the index of the section header, or -1.
+int FindDefaultLine(const std::vector<std::string>& lines, const std::string& type, int* section)
+{
+    *section = -1;
+    bool inSection = false;
+    for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
+        const std::string line = Trim(lines[i]);
+        if (!line.empty() && line[0] == '[') {
+            inSection = line == kDefaultSection;
+            if (inSection && *section < 0)
+                *section = i;
+            continue;
+        }
+        const auto equals = line.find('=');
+        if (inSection && equals != std::string::npos && Trim(line.substr(0, equals)) == type)
+            return i;
+    }
+    return -1;
+}
+
+bool Exists(const std::string& path)
+{
+    std::error_code error;
+    return std::filesystem::symlink_status(path, error).type() != std::filesystem::file_type::not_found;
 }
 
 // The folders of a search-path variable, or its default.
@@ -380,31 +426,23 @@ void CXdgAssociationStore::AddHandledType(const std::wstring& type)
     m_desktopDirty = true;
 }
 
-void CXdgAssociationStore::LoadMimeApps()
+CXdgAssociationStore::MimeAppsFile& CXdgAssociationStore::MimeAppsFileAt(const std::string& path)
 {
-    if (m_mimeAppsLoaded)
-        return;
-    m_mimeAppsLoaded = true;
-    m_mimeAppsUnreadable = !ReadLines(GetMimeAppsPath(), m_mimeAppsLines);
+    for (MimeAppsFile& file : m_mimeAppsFiles)
+        if (file.path == path)
+            return file;
+    MimeAppsFile& file = m_mimeAppsFiles.emplace_back();
+    file.path = path;
+    file.unreadable = !ReadLines(path, file.lines);
+    return file;
 }
 
-int CXdgAssociationStore::FindDefaultLine(const std::string& type, int* section) const
+std::vector<std::string> CXdgAssociationStore::GetDesktopMimeAppsPaths() const
 {
-    *section = -1;
-    bool inSection = false;
-    for (int i = 0; i < static_cast<int>(m_mimeAppsLines.size()); ++i) {
-        std::string line = Trim(m_mimeAppsLines[i]);
-        if (!line.empty() && line[0] == '[') {
-            inSection = line == kDefaultSection;
-            if (inSection && *section < 0)
-                *section = i;
-            continue;
-        }
-        auto equals = line.find('=');
-        if (inSection && equals != std::string::npos && Trim(line.substr(0, equals)) == type)
-            return i;
-    }
-    return -1;
+    std::vector<std::string> paths;
+    for (const std::string& desktop : CurrentDesktops())
+        paths.push_back(m_configHome + "/" + desktop + "-mimeapps.list");
+    return paths;
 }
 
 std::vector<std::string> CXdgAssociationStore::GetMimeAppsLists() const
@@ -415,14 +453,7 @@ std::vector<std::string> CXdgAssociationStore::GetMimeAppsLists() const
     std::vector<std::string> dataFolders{m_dataHome};
     for (const std::string& folder : SearchFolders("XDG_DATA_DIRS", "/usr/local/share:/usr/share"))
         dataFolders.push_back(folder);
-    std::vector<std::string> desktops;
-    if (const char* current = std::getenv("XDG_CURRENT_DESKTOP")) {
-        std::stringstream stream(current);
-        std::string name;
-        while (std::getline(stream, name, ':'))
-            if (!name.empty())
-                desktops.push_back(QString::fromStdString(name).toLower().toStdString());
-    }
+    const std::vector<std::string> desktops = CurrentDesktops();
     std::vector<std::string> lists;
     auto add = [&](const std::string& folder) {
         for (const std::string& desktop : desktops)
@@ -469,40 +500,50 @@ std::wstring CXdgAssociationStore::GetDefaultHandler(const std::wstring& type)
 
 void CXdgAssociationStore::SetDefaultHandler(const std::wstring& type, const std::wstring& handler)
 {
-    LoadMimeApps();
-    const std::string typeText = WideToUtf8(type);
+    // A desktop's own list is read first: where it names another default for
+    // the type, ours goes before it there too.
     const std::wstring entry = handler + L".desktop";
+    const std::vector<std::string> names = TypeNames(type);
+    for (const std::string& path : GetDesktopMimeAppsPaths())
+        if (Exists(path) && !ListedDefaults(path, names).empty())
+            PutDefaultFirst(MimeAppsFileAt(path), WideToUtf8(type), entry);
+    PutDefaultFirst(MimeAppsFileAt(GetMimeAppsPath()), WideToUtf8(type), entry);
+}
+
+void CXdgAssociationStore::PutDefaultFirst(MimeAppsFile& file, const std::string& type, const std::wstring& entry)
+{
+    std::vector<std::string>& lines = file.lines;
     int section = -1;
-    int line = FindDefaultLine(typeText, &section);
+    const int line = FindDefaultLine(lines, type, &section);
     std::wstring value = entry + L";";
     if (line >= 0) {
-        const std::string& old = m_mimeAppsLines[line];
+        const std::string& old = lines[line];
         for (const auto& other : SplitList(Utf8ToWide(Trim(old.substr(old.find('=') + 1)))))
             if (!SameText(other, entry))
                 value += other + L";";
     }
-    std::string text = typeText + "=" + WideToUtf8(value);
+    const std::string text = type + "=" + WideToUtf8(value);
     if (line >= 0) {
-        m_mimeAppsLines[line] = text;
+        lines[line] = text;
     } else if (section >= 0) {
-        m_mimeAppsLines.insert(m_mimeAppsLines.begin() + section + 1, text);
+        lines.insert(lines.begin() + section + 1, text);
     } else {
-        m_mimeAppsLines.push_back(kDefaultSection);
-        m_mimeAppsLines.push_back(text);
+        lines.push_back(kDefaultSection);
+        lines.push_back(text);
     }
-    m_mimeAppsDirty = true;
+    file.dirty = true;
 }
 
-bool CXdgAssociationStore::WriteMimeApps() const
+bool CXdgAssociationStore::WriteMimeApps(const MimeAppsFile& file)
 {
     // The user's other defaults live in this file: never replace what could not be read.
-    if (m_mimeAppsUnreadable)
+    if (file.unreadable)
         return false;
     std::string text;
-    for (const auto& line : m_mimeAppsLines)
+    for (const auto& line : file.lines)
         text += line + "\n";
     // A linked list (a dot-files folder) is written where the link points.
-    std::string path = GetMimeAppsPath();
+    std::string path = file.path;
     std::error_code error;
     if (std::filesystem::is_symlink(path, error)) {
         const std::filesystem::path target = std::filesystem::weakly_canonical(path, error);
@@ -513,20 +554,35 @@ bool CXdgAssociationStore::WriteMimeApps() const
     return WriteText(path, text);
 }
 
+std::string CXdgAssociationStore::GetUnavailableReason() const
+{
+    if (m_dataHome.empty() || m_configHome.empty())
+        return "no home folder: HOME is not set, nor XDG_DATA_HOME and XDG_CONFIG_HOME";
+    return {};
+}
+
 bool CXdgAssociationStore::Flush()
 {
+    if (!GetUnavailableReason().empty())
+        return false;
     // A file that could not be written stays dirty, so the next Flush tries again.
     if (m_packageDirty && WritePackage())
         m_packageDirty = false;
     if (m_desktopDirty && InstallIcon() && WriteDesktopEntry())
         m_desktopDirty = false;
-    if (m_mimeAppsDirty && WriteMimeApps())
-        m_mimeAppsDirty = false;
-    return !m_packageDirty && !m_desktopDirty && !m_mimeAppsDirty;
+    bool listsWritten = true;
+    for (MimeAppsFile& file : m_mimeAppsFiles) {
+        if (file.dirty && WriteMimeApps(file))
+            file.dirty = false;
+        listsWritten = listsWritten && !file.dirty;
+    }
+    return !m_packageDirty && !m_desktopDirty && listsWritten;
 }
 
 void CXdgAssociationStore::NotifyChanged()
 {
+    if (!GetUnavailableReason().empty())
+        return;
     RunTool("update-mime-database", m_dataHome + "/mime");
     RunTool("update-desktop-database", m_dataHome + "/applications");
 }

@@ -10,15 +10,21 @@
 //   <data home>/mime/packages/<handler>.xml  one glob per extension
 //   <data home>/applications/<handler>.desktop  Exec, Icon, MimeType
 //   <config home>/mimeapps.list  [Default Applications] type=<handler>.desktop
+//   <config home>/<desktop>-mimeapps.list  the same, in each such list of
+//       the current desktops that names a default of the type
 //   <data home>/icons/hicolor/64x64/apps/<name>.png  the icon, when given as a file
 // Files are read on first use and written (atomically) on Flush; a linked
 // mimeapps.list is written where the link points. The default handler of a
 // type is resolved as the desktop does, over every mimeapps.list in order.
+// Without a home folder (HOME unset and no XDG folder given) the store has
+// no place: it reads nothing and writes nothing.
 class CXdgAssociationStore : public IFileAssociationStore {
 public:
     CXdgAssociationStore(std::string dataHome, std::string configHome, std::wstring handlerId);
     // Over $XDG_DATA_HOME and $XDG_CONFIG_HOME (or their defaults under $HOME).
     static CXdgAssociationStore FromEnvironment(const std::wstring& handlerId);
+
+    std::string GetUnavailableReason() const override;
 
     std::wstring GetExtensionType(const std::wstring& ext) override;
     void SetExtensionType(const std::wstring& ext, const std::wstring& type) override;
@@ -42,13 +48,20 @@ public:
 private:
     void LoadPackage();
     void LoadDesktopEntry();
-    void LoadMimeApps();
+    // One mimeapps.list the store writes, read on first use.
+    struct MimeAppsFile {
+        std::string path;
+        bool unreadable = false;
+        bool dirty = false;
+        std::vector<std::string> lines;
+    };
+    MimeAppsFile& MimeAppsFileAt(const std::string& path);
+    // The desktop-specific lists of $XDG_CONFIG_HOME, read before mimeapps.list.
+    std::vector<std::string> GetDesktopMimeAppsPaths() const;
+    static void PutDefaultFirst(MimeAppsFile& file, const std::string& type, const std::wstring& entry);
+    static bool WriteMimeApps(const MimeAppsFile& file);
     bool WritePackage() const;
     bool WriteDesktopEntry() const;
-    bool WriteMimeApps() const;
-    // Index of the "type=" line of [Default Applications], or -1; section
-    // receives the index of the section header, or -1.
-    int FindDefaultLine(const std::string& type, int* section) const;
     bool DesktopEntryExists(const std::string& id) const;
     bool InstallIcon() const;
 
@@ -67,8 +80,5 @@ private:
     std::string m_iconSource;  // a picture file to install as the icon
     std::vector<std::wstring> m_handledTypes;
 
-    bool m_mimeAppsLoaded = false;
-    bool m_mimeAppsDirty = false;
-    bool m_mimeAppsUnreadable = false;
-    std::vector<std::string> m_mimeAppsLines;
+    std::vector<MimeAppsFile> m_mimeAppsFiles;
 };

@@ -1,71 +1,17 @@
 #include "Common/XmlText.h"
 
+#include "Common/XmlNestingProbe.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstring>
-#include <string_view>
 #include <tinyxml.h>
 
 namespace {
 
 constexpr int kMaxDepth = 256;
-
-// Where the construct opened at `at` ends (just past `close`), or npos.
-std::size_t PastClose(std::string_view text, std::size_t at, std::string_view close)
-{
-    const std::size_t end = text.find(close, at);
-    return end == std::string_view::npos ? end : end + close.size();
-}
-
-// Where the tag opened at `at` ends (just past its '>'), quoted attribute
-// values skipped; npos when it never ends.
-std::size_t PastTag(std::string_view text, std::size_t at)
-{
-    for (std::size_t i = at + 1; i < text.size(); ++i) {
-        if (text[i] == '"' || text[i] == '\'') {
-            i = text.find(text[i], i + 1);
-            if (i == std::string_view::npos)
-                return i;
-        } else if (text[i] == '>') {
-            return i + 1;
-        }
-    }
-    return std::string_view::npos;
-}
-
-// Counts nesting as the parser reads it: comments, CDATA, declarations and
-// quoted attribute values do not nest, and whatever they hold is no tag.
-bool NestsTooDeep(std::string_view text)
-{
-    int depth = 0;
-    std::size_t at = text.find('<');
-    while (at != std::string_view::npos) {
-        const std::string_view rest = text.substr(at);
-        std::size_t next;
-        if (rest.starts_with("<!--")) {
-            next = PastClose(text, at + 4, "-->");
-        } else if (rest.starts_with("<![CDATA[")) {
-            next = PastClose(text, at + 9, "]]>");
-        } else if (rest.starts_with("<!") || rest.starts_with("<?")) {
-            next = PastClose(text, at, ">");
-        } else if (rest.starts_with("</")) {
-            depth = depth > 0 ? depth - 1 : 0;
-            next = PastClose(text, at, ">");
-        } else {
-            next = PastTag(text, at);
-            const bool empty = next != std::string_view::npos && text[next - 2] == '/';
-            if (!empty && ++depth > kMaxDepth)
-                return true;
-        }
-        if (next == std::string_view::npos)
-            return false;
-        at = text.find('<', next);
-    }
-    return false;
-}
 
 // The text of a regular file that can be read; false for anything else
 // (a folder, a FIFO, a device), which is never read.
@@ -91,6 +37,8 @@ bool ReadRegularFile(int fd, std::string& text)
 bool ParsePadded(TiXmlDocument& document, std::string text)
 {
     text.append(8, '\0');
+    if (CXmlNestingProbe::NestsDeeperThan(text.c_str(), kMaxDepth))
+        return false;
     document.Parse(text.c_str());
     if (document.Error()) {
         document.Clear();
@@ -126,11 +74,11 @@ bool LoadXmlFile(TiXmlDocument& document, const std::string& path)
     std::string text;
     const bool read = ReadRegularFile(fd, text);
     ::close(fd);
-    return read && !NestsTooDeep(text) && ParsePadded(document, WithUnixLineEnds(text));
+    return read && ParsePadded(document, WithUnixLineEnds(text));
 }
 
 bool ParseXmlText(TiXmlDocument& document, const std::string& text)
 {
     document.Clear();
-    return !NestsTooDeep(text) && ParsePadded(document, text);
+    return ParsePadded(document, text);
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <thread>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "Export/ExportLog.h"
@@ -15,7 +16,10 @@
 #include "Base/SFMessageLoopManager.h"
 #include "Base/TextCodec.h"
 #include "Export/IExportObjectListener.h"
+#include "Platform/PlayModule/Format/KvxContentProbe.h"
 #include "Platform/PlayModule/Format/KvxRecordHeader.h"
+#include "Platform/PlayModule/Source/RecordingCut.h"
+#include "Platform/PlayModule/Stream/ContainerRangeReader.h"
 #include "Platform/PlayModule/Stream/PlaySdkWrapper.h"
 #include "Platform/Win32/Win32Types.h"
 
@@ -44,14 +48,25 @@ std::uint64_t RangeOf(const ExportTarget& job)
     return job.endOffset > job.startOffset ? job.endOffset - job.startOffset : 0;
 }
 
-bool FileExists(const std::string& path)
-{
-    return ::access(path.c_str(), F_OK) == 0;
-}
-
 bool IsSnapshotType(std::uint32_t type)
 {
     return type == EXPORT_TYPE_JPEG || type == EXPORT_TYPE_BMP;
+}
+
+std::uint64_t SizeOf(const std::string& path)
+{
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 ? std::uint64_t(status.st_size) : 0;
+}
+
+// "<name>_incomplete<extension>": the name of a clip cut short.
+std::string IncompleteName(const std::string& target)
+{
+    const std::size_t slash = target.rfind('/');
+    std::size_t dot = target.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        dot = target.size();
+    return target.substr(0, dot) + "_incomplete" + target.substr(dot);
 }
 
 }  // namespace
@@ -96,7 +111,7 @@ void ExportObject::SetAVISplitSize(std::uint64_t bytes)
 
 void ExportObject::AddFile(int type, const std::string& srcPath, const std::string& dstPath,
                            std::uint64_t startOffset, std::uint64_t endOffset, int interval,
-                           unsigned startTime, unsigned endTime)
+                           unsigned startTime, unsigned endTime, unsigned fileStartTime)
 {
     if (!CheckLoopThread(ML_EXPORT, "ExportObject::AddFile", "fuction used In wrong Thread!"))
         qCDebug(lcExport, "ExportObject::AddFile fuction used In wrong Thread!");
@@ -109,6 +124,7 @@ void ExportObject::AddFile(int type, const std::string& srcPath, const std::stri
     job->snapshotInterval = std::uint32_t(interval);
     job->startTime = startTime;
     job->endTime = endTime;
+    job->fileStartTime = fileStartTime;
     jobs.push_back(job);
 }
 
@@ -172,8 +188,7 @@ bool ExportObject::StartJob(const ExportTarget& job)
     bool ok = false;
     switch (job.type) {
     case EXPORT_TYPE_AVI:
-        m_aviPath = job.dstPath;
-        ok = sdk->StartAVIConvert(m_aviPath.data()) != 0;
+        ok = StartAvi(job);
         m_outputOpen = ok;
         break;
     case EXPORT_TYPE_RAW: ok = StartRawCopy(job); break;
@@ -182,21 +197,30 @@ bool ExportObject::StartJob(const ExportTarget& job)
     default: break;
     }
     if (!ok)
-        source->Close();
+        CloseSource();
     return ok;
 }
 
+// The library is fed a container's range as records timed on the
+// recording's clock; ".kvx" bytes, and bytes no container reader takes, as
+// they are.
 bool ExportObject::OpenSource(const ExportTarget& job)
 {
+    m_container.reset();
     if (!source->Open(job.srcPath.c_str(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
                       kFileAttributeNormal))
         return false;
     remainingBytes = RangeOf(job);
+    if (job.type != EXPORT_TYPE_RAW && !PLAY_MODULE::FileLooksLikeKvx(job.srcPath)) {
+        auto reader = std::make_unique<PLAY_MODULE::CContainerRangeReader>();
+        if (reader->Open(job.srcPath, job.startOffset, job.endOffset, std::int64_t(job.fileStartTime) * 1000))
+            m_container = std::move(reader);
+    }
     return source->Seek(std::uint32_t(job.startOffset), std::uint32_t(job.startOffset >> 32), 0) != 0;
 }
 
-// A byte range of ".kvx" records is a clip of its own; of anything else only
-// the whole file is.
+// A byte range of ".kvx" records or of an MPEG stream is a clip of its own;
+// of other containers only the whole file is.
 bool ExportObject::StartRawCopy(const ExportTarget& job)
 {
     const std::uint64_t range = RangeOf(job);
@@ -212,7 +236,7 @@ bool ExportObject::StartRawCopy(const ExportTarget& job)
     source->SeekToEnd(&sizeHigh, &sizeLow);
     const std::uint64_t fileSize = (std::uint64_t(sizeHigh) << 32) | sizeLow;
     const bool wholeFile = job.startOffset == 0 && job.endOffset == fileSize;
-    if (range > 0 && !m_rawIsKvx && !wholeFile)
+    if (range > 0 && !m_rawIsKvx && !wholeFile && PLAY_MODULE::ByteCutOf(job.srcPath) != PLAY_MODULE::ByteCut::Plays)
         return false;
     if (!source->Seek(std::uint32_t(job.startOffset), std::uint32_t(job.startOffset >> 32), 0))
         return false;
@@ -232,6 +256,24 @@ bool ExportObject::StartRawCopy(const ExportTarget& job)
     return true;
 }
 
+// The library writes the clip (and its further parts) under names of its
+// own beside the clip's; they are renamed when the clip is closed.
+bool ExportObject::StartAvi(const ExportTarget& job)
+{
+    m_aviPath = job.dstPath;
+    std::string written = SF_SOFT_BASE::CAtomicFileWriter::CreateTemporaryBeside(job.dstPath);
+    if (written.empty())
+        return false;
+    {
+        std::lock_guard lock(m_aviFilesMutex);
+        m_aviFiles.assign(1, {written, job.dstPath});
+    }
+    if (sdk->StartAVIConvert(written.data()) != 0)
+        return true;
+    ::unlink(written.c_str());
+    return false;
+}
+
 bool ExportObject::StartSnapshots(const ExportTarget& job)
 {
     if (SF_SOFT_BASE::CreateDirectoryRecursive(SF_SOFT_BASE::Utf8ToWide(job.dstPath + "/")) != 0)
@@ -248,19 +290,46 @@ bool ExportObject::StartSnapshots(const ExportTarget& job)
     return m_outputOpen;
 }
 
+void ExportObject::CloseSource()
+{
+    source->Close();
+    m_container.reset();
+}
+
 void ExportObject::Task_InputData()
 {
-    if (!running || remainingBytes == 0) {
+    if (!running || (remainingBytes == 0 && !m_container)) {
         Post(&ExportObject::Task_WaitInputDataFinish, "&ExportObject::Task_WaitInputDataFinish");
         return;
     }
-    const std::uint32_t want = std::uint32_t(std::min<std::uint64_t>(remainingBytes, kBlockSize));
-    const std::uint32_t count = source->Read(block.data(), want);
+    const std::uint32_t count = ReadBlock();
+    if (count == 0 && m_container) {  // the range held nothing more to feed
+        CountBlock(m_blockSourceBytes);
+        Post(&ExportObject::Task_WaitInputDataFinish, "&ExportObject::Task_WaitInputDataFinish");
+        return;
+    }
     if (count == 0) {  // the source is shorter than its range
         FailFeeding();
         return;
     }
     Offer(count);
+}
+
+// The next block to feed; sets the source bytes it stands for.
+std::uint32_t ExportObject::ReadBlock()
+{
+    if (m_container) {
+        const std::uint64_t before = m_container->Consumed();
+        const auto count = std::uint32_t(m_container->Read(block.data(), kBlockSize));
+        m_blockSourceBytes = std::min(remainingBytes, m_container->Consumed() - before);
+        if (count == 0)
+            m_blockSourceBytes = remainingBytes;
+        return count;
+    }
+    const std::uint32_t want = std::uint32_t(std::min<std::uint64_t>(remainingBytes, kBlockSize));
+    const std::uint32_t count = source->Read(block.data(), want);
+    m_blockSourceBytes = count;
+    return count;
 }
 
 void ExportObject::Task_Repeat(unsigned int count)
@@ -284,14 +353,14 @@ void ExportObject::Offer(std::uint32_t count)
         }
         std::this_thread::sleep_for(kRoomPoll);
     }
-    CountBlock(count);
-    if (remainingBytes > 0)
+    CountBlock(m_blockSourceBytes);
+    if (remainingBytes > 0 || (m_container && count > 0))
         Post(&ExportObject::Task_InputData, "&ExportObject::Task_InputData");
     else
         Post(&ExportObject::Task_WaitInputDataFinish, "&ExportObject::Task_WaitInputDataFinish");
 }
 
-void ExportObject::CountBlock(std::uint32_t count)
+void ExportObject::CountBlock(std::uint64_t count)
 {
     doneBytes += count;
     ReportProgress();
@@ -383,7 +452,7 @@ bool ExportObject::CloseOutput(bool cut)
         return true;
     m_outputOpen = false;
     switch (currentJob->type) {
-    case EXPORT_TYPE_AVI: return sdk->StopAVIConvert() != 0 && (cut || FileExists(currentJob->dstPath));
+    case EXPORT_TYPE_AVI: return CloseAvi(cut);
     case EXPORT_TYPE_RAW: return CloseRawCopy(cut);
     default:
         sdk->EnableDisplayCallBack(0);
@@ -391,25 +460,62 @@ bool ExportObject::CloseOutput(bool cut)
     }
 }
 
-// Renames the copy into place; one cut short ends at its last signed
-// boundary (or goes when it has none).
+// Renames a whole copy into place; one cut short ends at its last signed
+// boundary and is kept under a name of its own (or goes when it has none).
 bool ExportObject::CloseRawCopy(bool cut)
 {
     destination->Close();
     std::uint64_t keep = m_written;
     if (cut)
         keep = m_rawIsKvx ? m_cutPoint.LastBoundary() : 0;
-    const char* temporary = m_temporaryPath.c_str();
-    if (cut && keep == 0) {
-        ::unlink(temporary);
+    const std::string& temporary = m_temporaryPath;
+    const bool ended = (keep >= m_written || ::truncate(temporary.c_str(), off_t(keep)) == 0) && AppendFooter(keep);
+    if (cut) {
+        if (!ended)
+            ::truncate(temporary.c_str(), 0);
+        KeepCut(temporary, currentJob->dstPath);
         return true;
     }
-    if ((keep < m_written && ::truncate(temporary, off_t(keep)) != 0) || !AppendFooter(keep) ||
-        std::rename(temporary, currentJob->dstPath.c_str()) != 0) {
-        ::unlink(temporary);
+    if (!ended || !SF_SOFT_BASE::CAtomicFileWriter::SyncFile(temporary) ||
+        std::rename(temporary.c_str(), currentJob->dstPath.c_str()) != 0) {
+        ::unlink(temporary.c_str());
         return false;
     }
     return true;
+}
+
+// A complete AVI clip (with its further parts) is synced and renamed into
+// place; the files of one cut short are kept under names of their own.
+bool ExportObject::CloseAvi(bool cut)
+{
+    const bool stopped = sdk->StopAVIConvert() != 0;
+    std::vector<std::pair<std::string, std::string>> files;
+    {
+        std::lock_guard lock(m_aviFilesMutex);
+        files.swap(m_aviFiles);
+    }
+    const bool complete = !cut && stopped && !files.empty() && SizeOf(files.front().first) > 0;
+    bool placed = complete;
+    for (const auto& [written, target] : files) {
+        if (!complete) {
+            KeepCut(written, target);
+        } else if (!SF_SOFT_BASE::CAtomicFileWriter::SyncFile(written) ||
+                   std::rename(written.c_str(), target.c_str()) != 0) {
+            ::unlink(written.c_str());
+            placed = false;
+        }
+    }
+    return cut ? stopped : placed;
+}
+
+void ExportObject::KeepCut(const std::string& temporary, const std::string& target)
+{
+    std::string kept;
+    if (SizeOf(temporary) > 0 && SF_SOFT_BASE::CAtomicFileWriter::SyncFile(temporary))
+        kept = SF_SOFT_BASE::CAtomicFileWriter::RenameToFreeName(temporary, IncompleteName(target));
+    if (kept.empty())
+        ::unlink(temporary.c_str());
+    Report(&IExportObjectListener::OnExportClipCut, "&IExportObjectListener::OnExportClipCut", target, kept);
 }
 
 // A ".kvx" copy ends with the key-frame footer of its own records.
@@ -451,7 +557,7 @@ void ExportObject::Task_SendExportFileEndMsg()
     }
     jobs.erase(std::remove(jobs.begin(), jobs.end(), currentJob), jobs.end());
     currentJob.reset();
-    source->Close();
+    CloseSource();
     if (!jobs.empty()) {
         Post(&ExportObject::Task_ExportFile, "&ExportObject::Task_ExportFile");
         return;
@@ -481,7 +587,7 @@ void ExportObject::EndCut()
     CloseOutput(true);
     sdk->Stop();
     sdk->CloseStream();
-    source->Close();
+    CloseSource();
     ResetCurrent();
 }
 
@@ -589,14 +695,21 @@ void ExportObject::OnAVINextFile(unsigned int /*part*/, int* goOn, char* name)
     const std::string next = m_aviPath.substr(0, dot) + "(" + std::to_string(aviPartCounter) + ")" +
                              m_aviPath.substr(dot);
     qCDebug(lcExport, "%s %d  %s", m_aviPath.substr(0, dot).c_str(), aviPartCounter, m_aviPath.substr(dot).c_str());
-    if (next.size() >= std::size_t(PLAY_MODULE::kAviNameBufferSize)) {
+    const std::string written = next.size() + SF_SOFT_BASE::CAtomicFileWriter::kTemporarySuffixSize < std::size_t(PLAY_MODULE::kAviNameBufferSize)
+                                    ? SF_SOFT_BASE::CAtomicFileWriter::CreateTemporaryBeside(next)
+                                    : std::string();
+    if (written.empty()) {
         *goOn = 0;
         failed = 1;
         running = 0;
         return;
     }
-    std::copy(next.begin(), next.end(), name);
-    name[next.size()] = '\0';
+    {
+        std::lock_guard lock(m_aviFilesMutex);
+        m_aviFiles.emplace_back(written, next);
+    }
+    std::copy(written.begin(), written.end(), name);
+    name[written.size()] = '\0';
     *goOn = 1;
 }
 

@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <boost/enable_shared_from_this.hpp>
@@ -20,6 +22,7 @@
 #include "Platform/PlayModule/Output/IImageSnapshotListener.h"
 
 namespace PLAY_MODULE {
+class CContainerRangeReader;
 class CPlaySdkWrapper;
 }
 
@@ -28,8 +31,10 @@ class IExportObjectListener;
 // The export engine: turns a list of jobs into AVI clips, raw copies or
 // picture series. Runs on the export loop as a chain of self-posted tasks,
 // one 1 MiB step each, so a stop posted to the loop acts between two steps.
-// Clips are written under a temporary name and renamed into place when they
-// are closed; a stopped or failed export keeps what was written.
+// Clips are written under a temporary name, synced and renamed into place
+// when they are complete; the whole part of a clip cut short by a stop or a
+// failure is kept under a name of its own ("<name>_incomplete<extension>",
+// numbered when taken), so it never replaces a file.
 class ExportObject : public PLAY_MODULE::IImageSnapshotListener,
                      public PLAY_MODULE::IAVIConvertListener,
                      public boost::enable_shared_from_this<ExportObject> {
@@ -52,7 +57,7 @@ public:
 
     void AddFile(int type, const std::string& srcPath, const std::string& dstPath,
                  std::uint64_t startOffset, std::uint64_t endOffset, int snapshotInterval,
-                 unsigned startTime, unsigned endTime);
+                 unsigned startTime, unsigned endTime, unsigned fileStartTime);
     void ClearFiles();
     void Export();
     void StopConvert();
@@ -73,14 +78,20 @@ public:
 private:
     bool StartJob(const ExportTarget& job);
     bool StartRawCopy(const ExportTarget& job);
+    bool StartAvi(const ExportTarget& job);
     bool StartSnapshots(const ExportTarget& job);
     bool OpenSource(const ExportTarget& job);
+    void CloseSource();
+    std::uint32_t ReadBlock();
     void Offer(std::uint32_t count);
-    void CountBlock(std::uint32_t count);
+    void CountBlock(std::uint64_t count);
     bool Drained();
     // Closes the current job's output; cut: the job did not reach its end.
     bool CloseOutput(bool cut);
     bool CloseRawCopy(bool cut);
+    bool CloseAvi(bool cut);
+    // Keeps a clip cut short (or removes it when empty) and reports which.
+    void KeepCut(const std::string& temporary, const std::string& target);
     bool AppendFooter(std::uint64_t keep);
     void FailFeeding();
     bool WritePicture(CSnapshotQueue::Picture& picture);
@@ -124,6 +135,12 @@ private:
     CKvxCutPoint m_cutPoint;
     bool m_rawIsKvx = false;
     std::string m_aviPath;  // read by OnAVINextFile
+    // A range of a container, read as records (a range alone has no header).
+    std::unique_ptr<PLAY_MODULE::CContainerRangeReader> m_container;
+    std::uint64_t m_blockSourceBytes = 0;  // source bytes the block in hand stands for
+    // The AVI files of the current job, as (name written by the library, clip name).
+    std::mutex m_aviFilesMutex;
+    std::vector<std::pair<std::string, std::string>> m_aviFiles;
     FreeSpaceQuery m_freeSpace;
     std::chrono::milliseconds m_drainLimit{60000};
     std::chrono::steady_clock::time_point m_drainStart{};

@@ -37,6 +37,7 @@ struct _EXPORT_HANDLE_INFO {
     std::uint64_t analysedStart = 0;
     std::uint64_t analysedEnd = 0;
     std::int32_t analyseRetries = 0;
+    std::int32_t askedWithIndexReady = 0;  // the index was ready when the last lookup was asked
 
     bool IsLive() const { return state == 0 || state == 1; }
 };

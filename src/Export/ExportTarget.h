@@ -13,6 +13,7 @@ struct ExportTarget {
     std::uint64_t endOffset = 0;    // first byte not exported
     std::uint32_t type = 0;         // 0 AVI, 1 raw copy, 2 JPEG series, 3 BMP series
     std::uint32_t snapshotInterval = 0;  // seconds between two snapshots
+    std::uint32_t fileStartTime = 0;  // seconds since 1970 of the recording's first frame, as the page shows it
 };
 
 enum ExportType : std::uint32_t {

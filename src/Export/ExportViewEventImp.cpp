@@ -36,6 +36,7 @@
 #include "Widgets/SFView.h"
 #include "Widgets/SFWidgetFactory.h"
 #include "Widgets/SkinStyles.h"
+#include "Widgets/SkinTextColour.h"
 
 using namespace LumivexBase;
 
@@ -57,6 +58,13 @@ enum Picker { kPickStartDate, kPickStartTime, kPickEndDate, kPickEndTime };
 // Export-result texts by code.
 const wchar_t* const kResultTexts[] = {L"No export file!", L"Export the end!", L"Export failed!",
                                        L"File is too large, export failed!"};
+// Said before an export for a recording the chosen format cannot be made of,
+// by ExportRefusal.
+constexpr WPARAM kCannotExport = 4;
+const wchar_t* const kRefusalTexts[] = {
+    L"\"%1\" cannot be exported as KVX: a part of an MP4 or AVI file does not play without the rest of "
+    L"the file. Choose AVI, JPG or BMP.",
+    L"\"%1\" cannot be exported: only H.264 and H.265 video can be cut to the chosen span."};
 
 std::wstring Lower(std::wstring text)
 {
@@ -159,6 +167,7 @@ void CExportViewEventImp::CreateLabels()
         m_labels[i] = SFCreateStatic(nullptr);
         m_labels[i]->Create(GetLangString(kLabelTexts[i]), 0x10010000, Rect(0, 0, 50, 24), GetUIWnd(), UINT(-1));
         m_labels[i]->SetTextAlignFlag(0x24);
+        m_labels[i]->SetTextColor(kSkinTextColour);
     }
     for (Label bold : {kVideoPreview, kFiles, kSetup})
         m_labels[bold]->SetTextBold(1);
@@ -847,8 +856,26 @@ void CExportViewEventImp::PostNoExportFile() { PostExportResult(0); }
 void CExportViewEventImp::PostExportFailed() { PostExportResult(2); }
 void CExportViewEventImp::PostFileTooLarge() { PostExportResult(3); }
 
+void CExportViewEventImp::PostCannotExport(const std::wstring& fileName, ExportRefusal reason)
+{
+    m_refusedFile = fileName;
+    m_refusal = reason;
+    PostExportResult(kCannotExport);
+}
+
 void CExportViewEventImp::OnExportResultMsg(WPARAM wParam, LPARAM)
 {
+    if (wParam == kCannotExport) {  // shown once for each refusal posted
+        if (m_refusedFile.empty())
+            return;
+        std::wstring text = GetLangString(kRefusalTexts[int(m_refusal)]);
+        const std::size_t at = text.find(L"%1");
+        if (at != std::wstring::npos)
+            text.replace(at, 2, m_refusedFile);
+        m_refusedFile.clear();
+        ShowMessageBox(text.c_str(), GetLangString(L"Prompt"), 0);
+        return;
+    }
     if (wParam < std::size(kResultTexts))
         ShowMessageBox(GetLangString(kResultTexts[wParam]), GetLangString(L"Prompt"), 0);
 }

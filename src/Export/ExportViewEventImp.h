@@ -108,6 +108,7 @@ public:
     void ResetAfterExport() override;
     void PostNoExportFile() override;
     void PostFileTooLarge() override;
+    void PostCannotExport(const std::wstring& fileName, ExportRefusal reason) override;
     void PostExportFailed() override;
     void OnExportStarted() override;
     void OnExportFinished() override;
@@ -179,4 +180,6 @@ private:
     int m_leavePending = 0;
     bool m_closeReported = false;
     FolderChooser m_chooseFolder;
+    std::wstring m_refusedFile;  // named by the refusal message
+    ExportRefusal m_refusal = ExportRefusal::WholeFileContainer;
 };

@@ -23,12 +23,13 @@ void CExportViewExportLogic::Task_Clear()
 
 void CExportViewExportLogic::Task_AddFile(int type, std::wstring srcPath, std::wstring dstPath,
                                           std::uint64_t startOffset, std::uint64_t endOffset,
-                                          int snapshotInterval, unsigned startTime, unsigned endTime)
+                                          int snapshotInterval, unsigned startTime, unsigned endTime,
+                                          unsigned fileStartTime)
 {
     SF_SOFT_BASE::CSFStreamConvert source(srcPath.c_str(), 0);
     SF_SOFT_BASE::CSFStreamConvert target(dstPath.c_str(), 0);
     exportObject->AddFile(type, source.GetMultiByteString(), target.GetMultiByteString(), startOffset,
-                          endOffset, snapshotInterval, startTime, endTime);
+                          endOffset, snapshotInterval, startTime, endTime, fileStartTime);
 }
 
 void CExportViewExportLogic::Task_StartExport()

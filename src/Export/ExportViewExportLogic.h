@@ -23,7 +23,8 @@ public:
     void Task_Clear();
     // Paths are taken by value: the task owns its copies.
     void Task_AddFile(int type, std::wstring srcPath, std::wstring dstPath, std::uint64_t startOffset,
-                      std::uint64_t endOffset, int snapshotInterval, unsigned startTime, unsigned endTime);
+                      std::uint64_t endOffset, int snapshotInterval, unsigned startTime, unsigned endTime,
+                      unsigned fileStartTime);
     void Task_StartExport();
     void Task_StopExport();
 

@@ -10,7 +10,9 @@
 #include "Common/IndexFileStore.h"
 #include "Export/ExportViewUILogic.h"
 #include "Export/LocalTimeFields.h"
+#include "FileIndex/NamingRuleParser.h"
 #include "PlayManager/PlayManager.h"
+#include "PlayManager/PlayObject.h"
 #include "Platform/PlayModule/PlayModuleTypes.h"
 #include "Platform/Win32/Win32Types.h"
 
@@ -81,6 +83,7 @@ void CExportViewPlayLogic::Task_OpenFileWithName(int key, std::wstring path)
         Answer(&CExportViewUILogic::Task_OnGetLocalIndexFailed,
                "&CExportViewUILogic::Task_OnGetLocalIndexFailed", handle, key);
     if (m_playManager->Open(handle, file.c_str())) {
+        TimeByName(handle, path);
         Answer(&CExportViewUILogic::Task_OnOpenFileWithNameSuccess,
                "&CExportViewUILogic::Task_OnOpenFileWithNameSuccess", handle, key);
         return;
@@ -105,6 +108,21 @@ void CExportViewPlayLogic::LoadIndex(void* handle, const std::wstring& path)
     if (file.Seek(CIndexFileStore::kHeadSize, 0, 0) &&
         file.Read(index.data(), std::uint32_t(index.size())) == index.size())
         m_playManager->SetRefValue(handle, index.data(), unsigned(index.size()));
+}
+
+// A recording without times of its own is placed by its name, as the page
+// places it: the library finds the key frames of the page's span on the
+// page's clock, and the export times its frames on it.
+void CExportViewPlayLogic::TimeByName(void* handle, const std::wstring& path)
+{
+    const boost::shared_ptr<CPlayObject> object = m_playManager->GetSptrPlayObject(handle);
+    IPlayLibrary* library = object ? object->Library() : nullptr;
+    if (!library || library->IsGetFileTimeInfo() == 1)
+        return;
+    CNamingRuleParser parser;
+    const std::wstring name = path.substr(path.find_last_of(L"/\\") + 1);
+    if (parser.Parse(name.c_str()))
+        library->SetFileTimeInfo(parser.StartKey(), parser.end.ToTime());
 }
 
 void CExportViewPlayLogic::Task_OpenFile(int key)
@@ -202,8 +220,10 @@ void CExportViewPlayLogic::Task_SaveRef(int key, std::wstring path)
     void* handle = Find(key);
     if (!handle || IsIndexFileValid(path))
         return;
+    // Asked without a buffer, the library answers 0 and the length it needs.
     unsigned int length = 0;
-    if (!m_playManager->GetRefValue(handle, nullptr, &length) || length == 0)
+    m_playManager->GetRefValue(handle, nullptr, &length);
+    if (length == 0)
         return;
     std::vector<unsigned char> index(length);
     if (m_playManager->GetRefValue(handle, index.data(), &length) && length > 0 && length <= index.size())

@@ -47,6 +47,7 @@ public:
 private:
     void* Find(int key) const;
     void LoadIndex(void* handle, const std::wstring& path);
+    void TimeByName(void* handle, const std::wstring& path);
     template <class Method, class... Args>
     void Answer(Method method, const char* name, Args... args);
 

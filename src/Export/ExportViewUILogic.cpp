@@ -25,6 +25,9 @@
 #include "FileIndex/FileIndexTypes.h"
 #include "FileIndex/FileManager.h"
 #include "FileIndex/NamingRuleParser.h"
+#include "Platform/PlayModule/Format/KvxContentProbe.h"
+#include "Platform/PlayModule/Source/RecordingCut.h"
+#include "Platform/PlayModule/Stream/ContainerRangeReader.h"
 #include "Widgets/SFVideoWindow.h"
 #include "Widgets/WidgetTypes.h"
 
@@ -441,9 +444,10 @@ void CExportViewUILogic::PostPlay(Method method, const char* name, Args... args)
 template <class Method, class... Args>
 void CExportViewUILogic::PostExport(Method method, const char* name, Args... args)
 {
+    // A call rather than a bind: a job takes more arguments than a bind does.
     if (boost::shared_ptr<CExportViewExportLogic> target = m_exportLogic.lock())
-        PostTaskToLoop(ML_EXPORT, MakeTask(method, target, args...), kSource, __LINE__, name,
-                       "CExportViewUILogic");
+        PostTaskToLoop(ML_EXPORT, MakeTask<int>([target, method, args...] { ((*target).*method)(args...); }),
+                       kSource, __LINE__, name, "CExportViewUILogic");
 }
 
 void CExportViewUILogic::AddPending(int key, int op)
@@ -689,7 +693,7 @@ void CExportViewUILogic::Task_OnDeletePlayHandle(void* handle, int key)
 
 void CExportViewUILogic::Task_OnDeleteFilesAll()
 {
-    if (m_exporting)
+    if (IsExporting())
         return;
     if (auto page = m_page.lock())
         page->ResetAfterExport();
@@ -1072,6 +1076,12 @@ void CExportViewUILogic::StartExport(int comboIndex, const std::wstring& folder,
         page->PostNoExportFile();
         return;
     }
+    ExportRefusal refusal = ExportRefusal::WholeFileContainer;
+    if (const int refused = FirstUnexportable(keys, refusal)) {
+        ClearExportMarks();
+        page->PostCannotExport(FileNameOf(m_files[refused].fileInfo.GetPathString()), refusal);
+        return;
+    }
     qCDebug(lcExport, "CExportViewUILogic::StartExport  %d", int(keys.size()));
     m_analysisFailed = false;
     for (int key : keys) {
@@ -1080,11 +1090,32 @@ void CExportViewUILogic::StartExport(int comboIndex, const std::wstring& folder,
         record.isSelected = 1;
         record.exportStart = std::max(entry->startTime, start);
         record.exportEnd = std::min(entry->endTime, end);
-        PostPlay(&CExportViewPlayLogic::Task_AnalyseFilePos, "&CExportViewPlayLogic::Task_AnalyseFilePos", key,
-                 record.exportStart, record.exportEnd);
+        AskKeyFrames(key, record, *HandleOf(record));
     }
     m_exporting = 1;
     page->OnExportStarted();
+}
+
+// The key of the first recording the chosen format cannot be made of (0:
+// none): a raw copy is a byte cut, which must play on its own; the other
+// formats read a container's span as records. Files that cannot be read
+// are left to the export, which reports them.
+int CExportViewUILogic::FirstUnexportable(const std::list<int>& keys, ExportRefusal& reason) const
+{
+    for (int key : keys) {
+        const std::string path = SF_SOFT_BASE::WideToUtf8(m_files.at(key).fileInfo.GetPathString());
+        const PLAY_MODULE::ByteCut cut = PLAY_MODULE::ByteCutOf(path);
+        if (m_exportType == EXPORT_TYPE_RAW && cut == PLAY_MODULE::ByteCut::NeedsWholeFile) {
+            reason = ExportRefusal::WholeFileContainer;
+            return key;
+        }
+        if (m_exportType != EXPORT_TYPE_RAW && cut != PLAY_MODULE::ByteCut::Unknown &&
+            !PLAY_MODULE::FileLooksLikeKvx(path) && !PLAY_MODULE::CContainerRangeReader::Reads(path)) {
+            reason = ExportRefusal::UncutVideo;
+            return key;
+        }
+    }
+    return 0;
 }
 
 bool CExportViewUILogic::HasFileOf4GiB(const std::list<int>& keys) const
@@ -1107,6 +1138,22 @@ void CExportViewUILogic::StopExport()
     PostExport(&CExportViewExportLogic::Task_StopExport, "&CExportViewExportLogic::Task_StopExport");
     if (auto page = m_page.lock())
         page->DisableExportButton();
+    if (!m_engineRunning)
+        return;
+    boost::weak_ptr<CExportViewUILogic> self = shared_from_this();
+    QTimer::singleShot(kEngineStopWaitMs, [self, run = m_engineRuns] {
+        if (auto logic = self.lock())
+            logic->GiveUpEngineStop(run);
+    });
+}
+
+// The engine never reported after the stop: the page goes on without it.
+void CExportViewUILogic::GiveUpEngineStop(int run)
+{
+    if (!m_engineRunning || run != m_engineRuns)
+        return;
+    qCDebug(lcExport, "CExportViewUILogic: the engine did not report its stop in time");
+    OnExportStop();
 }
 
 void CExportViewUILogic::Task_OnAnalyseFileSuccess(void* handle, int key, std::uint64_t startPos,
@@ -1124,12 +1171,20 @@ void CExportViewUILogic::Task_OnAnalyseFileSuccess(void* handle, int key, std::u
     if (m_exporting)
         PostExport(&CExportViewExportLogic::Task_AddFile, "&CExportViewExportLogic::Task_AddFile",
                    int(m_exportType), record->fileInfo.GetPathString(), TargetOf(*record), startPos, endPos,
-                   int(m_snapshotInterval), record->exportStart, record->exportEnd);
+                   int(m_snapshotInterval), record->exportStart, record->exportEnd, entry->startTime);
     ContinueAfterAnalysis(true);
 }
 
-// A lookup fails while the library still builds the recording's index: it
-// is asked again a little later; otherwise the export fails.
+void CExportViewUILogic::AskKeyFrames(int key, const _EXPORT_FILE_INFO& record, _EXPORT_HANDLE_INFO& entry)
+{
+    entry.askedWithIndexReady = entry.isIndexReady;
+    PostPlay(&CExportViewPlayLogic::Task_AnalyseFilePos, "&CExportViewPlayLogic::Task_AnalyseFilePos", key,
+             record.exportStart, record.exportEnd);
+}
+
+// A lookup asked while the library still built the recording's index is
+// asked again a little later, until one is asked with the index done (built
+// or failed); that one's failure fails the export.
 void CExportViewUILogic::Task_OnAnalyseFileFailed(void* handle, int key)
 {
     qCDebug(lcExport, "CExportViewUILogic::Task_OnAnalyseFileFailed %d", key);
@@ -1137,11 +1192,11 @@ void CExportViewUILogic::Task_OnAnalyseFileFailed(void* handle, int key)
     if (!entry)
         return;
     entry->isAnalyseOk = 0;
-    if (m_exporting && !entry->isIndexReady && entry->analyseRetries < kAnalyseRetries) {
+    if (m_exporting && !entry->askedWithIndexReady && entry->analyseRetries < kAnalyseRetries) {
         ++entry->analyseRetries;
         entry->isAnalysed = 0;
         boost::weak_ptr<CExportViewUILogic> self = shared_from_this();
-        QTimer::singleShot(kAnalyseRetryMs, [self, key] {
+        QTimer::singleShot(m_analyseRetryMs, [self, key] {
             if (auto logic = self.lock())
                 logic->RetryAnalysis(key);
         });
@@ -1162,8 +1217,7 @@ void CExportViewUILogic::RetryAnalysis(int key)
     if (!entry)
         return;
     if (m_exporting) {
-        PostPlay(&CExportViewPlayLogic::Task_AnalyseFilePos, "&CExportViewPlayLogic::Task_AnalyseFilePos", key,
-                 record->exportStart, record->exportEnd);
+        AskKeyFrames(key, *record, *entry);
         return;
     }
     entry->isAnalysed = 1;
@@ -1182,6 +1236,8 @@ void CExportViewUILogic::ContinueAfterAnalysis(bool succeeded)
             return;  // more answers are due
     }
     if (m_exporting && succeeded) {
+        m_engineRunning = true;
+        ++m_engineRuns;
         PostExport(&CExportViewExportLogic::Task_StartExport, "&CExportViewExportLogic::Task_StartExport");
         ClearExportMarks();
         return;
@@ -1206,6 +1262,7 @@ void CExportViewUILogic::ClearExportMarks()
             entry->isAnalysed = 0;
             entry->isAnalyseOk = 0;
             entry->analyseRetries = 0;
+            entry->askedWithIndexReady = 0;
         }
     }
 }
@@ -1236,6 +1293,7 @@ std::wstring CExportViewUILogic::TargetOf(const _EXPORT_FILE_INFO& record) const
 void CExportViewUILogic::OnExportEnd()
 {
     m_exporting = 0;
+    m_engineRunning = false;
     if (auto page = m_page.lock())
         page->OnExportFinished();
 }
@@ -1249,12 +1307,23 @@ void CExportViewUILogic::OnExportProgress(int percent)
 void CExportViewUILogic::OnExportStop()
 {
     m_exporting = 0;
+    m_engineRunning = false;
     auto page = m_page.lock();
     if (!page)
         return;
     page->OnExportStopped();
     if (m_handles.empty())
         page->ResetAfterExport();
+}
+
+// The user is told where the part of a clip cut short is, or that it went.
+void CExportViewUILogic::OnExportClipCut(std::string target, std::string keptPath)
+{
+    const std::wstring text =
+        keptPath.empty()
+            ? std::wstring(GetLangString(L"The clip cut short was removed: ")) + SF_SOFT_BASE::Utf8ToWide(target)
+            : std::wstring(GetLangString(L"The clip cut short is kept as ")) + SF_SOFT_BASE::Utf8ToWide(keptPath);
+    ShowNotifyMessage(text, true);
 }
 
 void CExportViewUILogic::OnExportFailed(int)

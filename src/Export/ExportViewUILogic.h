@@ -12,6 +12,7 @@
 #include <boost/weak_ptr.hpp>
 
 #include "Export/ExportRecords.h"
+#include "Export/IExportView.h"
 #include "Export/IExportObjectListener.h"
 #include "PlayManager/IPlayObjectListener.h"
 
@@ -51,7 +52,9 @@ public:
     void SetPlayLogic(const boost::shared_ptr<CExportViewPlayLogic>& playLogic);
     void SetExportLogic(const boost::shared_ptr<CExportViewExportLogic>& exportLogic);
     void SetFileManager(const boost::shared_ptr<CFileManager>& fileManager);
-    int IsExporting() const { return m_exporting; }
+    // From the start until the engine reported its end or stop (its clips
+    // are then closed or removed).
+    int IsExporting() const { return m_exporting || m_engineRunning ? 1 : 0; }
     bool HasNoPlayHandle() const { return m_handles.empty(); }
     bool HasFileManager() const { return !m_fileManager.expired(); }
     int GetBusyState() const { return m_busyState; }
@@ -121,10 +124,17 @@ public:
     void OnExportProgress(int percent) override;
     void OnExportStop() override;
     void OnExportFailed(int code) override;
+    void OnExportClipCut(std::string target, std::string keptPath) override;
 
-    // Waits between two key-frame lookups while a recording's index is built.
+    // Waits between two key-frame lookups while a recording's index is built
+    // (the build ends with a report; the count only bounds a library that
+    // never reports).
     static constexpr int kAnalyseRetryMs = 500;
-    static constexpr int kAnalyseRetries = 20;
+    static constexpr int kAnalyseRetries = 7200;
+    // Longest wait for the engine's report after a stop (its drain is bounded
+    // by 60 s).
+    static constexpr int kEngineStopWaitMs = 90000;
+    void SetAnalyseRetryInterval(int ms) { m_analyseRetryMs = ms; }
 
 private:
     using FileTable = std::map<int, _EXPORT_FILE_INFO>;
@@ -176,9 +186,12 @@ private:
 
     // Export run.
     bool HasFileOf4GiB(const std::list<int>& keys) const;
+    int FirstUnexportable(const std::list<int>& keys, ExportRefusal& reason) const;
     void ClearExportMarks();
+    void GiveUpEngineStop(int run);
     void ContinueAfterAnalysis(bool succeeded);
     void RetryAnalysis(int key);
+    void AskKeyFrames(int key, const _EXPORT_FILE_INFO& record, _EXPORT_HANDLE_INFO& entry);
     std::wstring TargetOf(const _EXPORT_FILE_INFO& record) const;
 
     boost::weak_ptr<IExportView> m_page;
@@ -200,7 +213,10 @@ private:
     std::uint32_t m_exportStart = 0;
     std::uint32_t m_exportEnd = 0;
     int m_exporting = 0;
+    bool m_engineRunning = false;
+    int m_engineRuns = 0;
     bool m_analysisFailed = false;
     std::wstring m_exportFolder;
     float m_speed = 1.0f;
+    int m_analyseRetryMs = kAnalyseRetryMs;
 };

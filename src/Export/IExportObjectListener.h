@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 // Receives the export engine's reports, as tasks on the GUI loop.
 class IExportObjectListener {
 public:
@@ -8,4 +10,8 @@ public:
     virtual void OnExportProgress(int percent) = 0;
     virtual void OnExportStop() = 0;
     virtual void OnExportFailed(int code) = 0;
+    // A job's clip cut short by a stop or a failure: kept under keptPath (a
+    // name of its own that says so), or removed (keptPath empty). target is
+    // the clip's own name, which it never replaces.
+    virtual void OnExportClipCut(std::string /*target*/, std::string /*keptPath*/) {}
 };

@@ -10,6 +10,12 @@ class IExportTimeLine;
 // The export page as its UI logic calls it. Tree items are named by group,
 // day key (channel item) or file id (single file), channel key and kind
 // (1 channel, 2 single file).
+// Why a recording cannot be exported in the chosen format.
+enum class ExportRefusal {
+    WholeFileContainer,  // a raw cut of an ".avi" or ".mp4" does not play
+    UncutVideo,          // video that the export cannot cut to a span
+};
+
 class IExportView {
 public:
     virtual ~IExportView() = default;
@@ -30,6 +36,8 @@ public:
 
     virtual void PostNoExportFile() = 0;
     virtual void PostFileTooLarge() = 0;
+    // The chosen format cannot be made from this recording: said before any work.
+    virtual void PostCannotExport(const std::wstring& fileName, ExportRefusal reason) = 0;
     virtual void PostExportFailed() = 0;
     virtual void OnExportStarted() = 0;
     virtual void OnExportFinished() = 0;

@@ -95,16 +95,24 @@ void CSFFileFind::SetCurrent(const std::string& name, unsigned char type)
     m_currentUtf8 = name;
     m_currentName = SF_SOFT_BASE::Utf8ToWide(name);
 
-    bool directory = type == DT_DIR;
-    if (type == DT_UNKNOWN || type == DT_LNK) {
-        // Links count as what they point to.
-        struct stat st;
-        const std::string path = m_folderUtf8 + (m_folderUtf8.back() == '/' ? "" : "/") + name;
-        directory = ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-    }
-    m_currentAttributes = directory ? kAttrDirectory : kAttrNormal;
+    m_currentAttributes = AttributesOf(name, type);
     if (!name.empty() && name[0] == '.')
         m_currentAttributes |= kAttrHidden;
+}
+
+DWORD CSFFileFind::AttributesOf(const std::string& name, unsigned char type) const
+{
+    if (type == DT_UNKNOWN || type == DT_LNK) {
+        // Links count as what they point to; a dangling one as nothing.
+        struct stat st;
+        const std::string path = m_folderUtf8 + (m_folderUtf8.back() == '/' ? "" : "/") + name;
+        if (::stat(path.c_str(), &st) != 0)
+            return kAttrSystem;
+        type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : DT_FIFO;
+    }
+    if (type == DT_DIR)
+        return kAttrDirectory;
+    return type == DT_REG ? kAttrNormal : kAttrSystem;
 }
 
 bool CSFFileFind::MatchesMask(DWORD mask) const { return m_hasCurrent && (m_currentAttributes & mask) != 0; }

@@ -10,6 +10,8 @@
 // Walks the entries of one folder. FindFile starts a listing from a pattern
 // (folder, "/", mask) and makes the first entry current; FindNextFile makes
 // the next one current. Hidden entries are those whose name starts with ".".
+// Entries that are neither regular files nor folders (FIFOs, sockets,
+// devices, dangling links) are system entries; links count as their target.
 // Text results point into the object and stay valid until the next text
 // call on it.
 class CSFFileFind {
@@ -73,6 +75,7 @@ private:
     bool ReadNextMatching();
     bool TakesName(const std::string& name) const;
     void SetCurrent(const std::string& name, unsigned char type);
+    DWORD AttributesOf(const std::string& name, unsigned char type) const;
     std::size_t ExtensionStart() const;
     static DWORD ErrorFromErrno(int error);
 

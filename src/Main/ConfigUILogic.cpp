@@ -33,10 +33,12 @@ void CConfigUILogic::SetFileManager(const boost::shared_ptr<CFileManager>& manag
 
 void CConfigUILogic::UpdateOpenedPaths()
 {
-    CConfigManager::GetInstance()->GetOpenedPaths().clear();
+    // Without a file index nothing was opened this run: the folders
+    // remembered from the last one stay.
     auto manager = m_fileManager.lock();
     if (!manager)
         return;
+    CConfigManager::GetInstance()->GetOpenedPaths().clear();
     CollectGroupFileFolders(*manager);
     CollectSingleFileFolders(*manager);
 }

@@ -20,7 +20,8 @@ public:
     explicit CConfigUILogic(const boost::shared_ptr<CConfigViewEventImp>& page);
 
     void SetFileManager(const boost::shared_ptr<CFileManager>& manager);
-    // Rebuilds the settings store's opened-folder list from the file index.
+    // Rebuilds the settings store's opened-folder list from the file index;
+    // keeps it as it is while the page has no file index.
     void UpdateOpenedPaths();
     void SetShowTrace(int mask);
     void SetVerticalSync(int on);

@@ -10,6 +10,7 @@
 #include "Common/CustomLayoutStore.h"
 #include "Common/LangString.h"
 #include "Main/PlayWinManagerEventImp.h"
+#include "Main/ShellSkins.h"
 #include "Widgets/SFWidgetFactory.h"
 #include "Widgets/SkinStyles.h"
 #include "Widgets/StandardFrameStyle.h"
@@ -46,6 +47,7 @@ CSFStatic* MakeLabel(const wchar_t* key, const tagRECT& rect, void* parent, UINT
     if (!label)
         return nullptr;
     label->Create(GetLangString(key), kControlStyle, rect, parent, UINT(-1));
+    label->SetTextColor(kShellTextColour);
     if (align)
         label->SetTextAlignFlag(align);
     return label;
@@ -103,7 +105,8 @@ CCustomLayoutDlgEventImp::CCustomLayoutDlgEventImp(boost::weak_ptr<CPlayWinManag
 
 CCustomLayoutDlgEventImp::~CCustomLayoutDlgEventImp()
 {
-    if (m_edited)
+    // Only what OK confirmed; a failed write is tried once more.
+    if (m_unsaved)
         SaveLayouts();
     if (m_dialogAlive)
         SFDestroyDialog(m_dialog);
@@ -120,6 +123,7 @@ void CCustomLayoutDlgEventImp::LoadSlots()
         else
             m_slots[std::size_t(k)] = CSFVideoWindow::GetDefaultLayout(LAYOUT_TYPE(k));
     }
+    m_confirmed = m_slots;
 }
 
 int CCustomLayoutDlgEventImp::CreateDialog()
@@ -232,9 +236,29 @@ int CCustomLayoutDlgEventImp::Run(int x, int y)
 
 void CCustomLayoutDlgEventImp::Dlg_OnOK()
 {
+    if (m_slots != m_confirmed) {
+        m_confirmed = m_slots;
+        m_unsaved = true;
+    }
     // Confirmed edits reach the file at once, not only at exit.
-    if (m_edited && SaveLayouts())
-        m_edited = false;
+    if (m_unsaved)
+        m_unsaved = !SaveLayouts();
+}
+
+void CCustomLayoutDlgEventImp::Dlg_OnCancel()
+{
+    // Cancel, Esc and closing drop the edits since the last OK.
+    if (m_slots == m_confirmed)
+        return;
+    m_slots = m_confirmed;
+    ShowAllSlots();
+}
+
+void CCustomLayoutDlgEventImp::ShowAllSlots()
+{
+    for (int k = 0; k < kSlotCount; ++k)
+        LabelSlot(k, WindowCountOf(m_slots[std::size_t(k)], 1));
+    ShowSlot(m_selectedId, 1);
 }
 
 std::string CCustomLayoutDlgEventImp::GetSelectedLayout() const
@@ -291,18 +315,14 @@ void CCustomLayoutDlgEventImp::OnLayoutChanged()
     if (layout.empty() || layout == slot)
         return;
     slot = layout;
-    m_edited = true;
     LabelSlot(m_selectedId - kFirstSlotId, m_preview->GetCurrentSubWinCount());
 }
 
 void CCustomLayoutDlgEventImp::OnBnClickedDefault()
 {
-    for (int k = 0; k < kSlotCount; ++k) {
+    for (int k = 0; k < kSlotCount; ++k)
         m_slots[std::size_t(k)] = CSFVideoWindow::GetDefaultLayout(LAYOUT_TYPE(k));
-        LabelSlot(k, WindowCountOf(m_slots[std::size_t(k)], 1));
-    }
-    m_edited = true;
-    ShowSlot(m_selectedId, 1);
+    ShowAllSlots();
 }
 
 void CCustomLayoutDlgEventImp::OnDlgKeyDown(UINT, UINT key)
@@ -321,5 +341,5 @@ void CCustomLayoutDlgEventImp::OnDlgKeyDown(UINT, UINT key)
 
 bool CCustomLayoutDlgEventImp::SaveLayouts() const
 {
-    return SaveCustomLayouts(std::list<std::string>(m_slots.begin(), m_slots.end()));
+    return SaveCustomLayouts(std::list<std::string>(m_confirmed.begin(), m_confirmed.end()));
 }

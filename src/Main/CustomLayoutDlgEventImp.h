@@ -23,7 +23,8 @@ class CSFVideoWindow;
 
 // The custom-layout dialog: ten layout slots, a grid that edits the chosen
 // slot, row and column spinners and a button that restores the standard
-// layouts. Edits are saved when the user confirms them.
+// layouts. Edits are saved when the user confirms them with OK; Cancel
+// drops them.
 class CCustomLayoutDlgEventImp : public ISFDialogEvent,
                                  public ISFRadioBoxEvent,
                                  public ISFNumSpinerEvent,
@@ -48,6 +49,7 @@ public:
     int Run(int x, int y);
     void Dlg_OnInitDialog(int modeless) override;
     void Dlg_OnOK() override;
+    void Dlg_OnCancel() override;
     void RADIO_OnClicked(int flag, int id, tagPOINT point) override;
     void OnCurrentNumChanged(UINT id, int value) override;
     void OnLayoutChanged() override;
@@ -61,6 +63,7 @@ public:
     CSFRadioBox* GetRadioBox(int id) const;
     CSFVideoWindow* GetPreview() const { return m_preview; }
     CSFNumSpiner* GetSpinner(int id) const { return id == kRowSpinnerId ? m_rowSpinner : m_columnSpinner; }
+    // Writes the slots as last confirmed (or loaded).
     bool SaveLayouts() const;
 
 private:
@@ -68,6 +71,7 @@ private:
     void CreateWidgets();
     void ShowSlot(int id, int defaultCells);
     void LabelSlot(int index, int windows);
+    void ShowAllSlots();
 
     CSFDialog* m_dialog = nullptr;
     QPointer<QObject> m_dialogAlive;  // null once its Qt parent deleted it
@@ -83,6 +87,7 @@ private:
     CSFStatic* m_rowLabel = nullptr;
     CSFNumSpiner* m_rowSpinner = nullptr;
     CSFNumSpiner* m_columnSpinner = nullptr;
-    std::array<std::string, kSlotCount> m_slots;
-    bool m_edited = false;
+    std::array<std::string, kSlotCount> m_slots;      // as edited
+    std::array<std::string, kSlotCount> m_confirmed;  // as loaded or confirmed with OK
+    bool m_unsaved = false;  // confirmed slots the file does not hold yet
 };

@@ -162,6 +162,15 @@ void* CFileListEventImp::LastChild(void* item) const
     return child;
 }
 
+std::wstring CFileListEventImp::GroupNameOf(void* item) const
+{
+    // The shown text stands for the name and loses bytes that are no UTF-8.
+    for (const auto& [name, groupItem] : m_groupItems)
+        if (groupItem == item)
+            return name;
+    return TextOf(item);
+}
+
 void* CFileListEventImp::FindGroupItem(const std::wstring& name) const
 {
     auto found = m_groupItems.find(name);
@@ -178,7 +187,7 @@ void CFileListEventImp::DeleteItem(void* item)
 {
     switch (KindOf(item)) {
     case ItemKind::Group:
-        m_groupItems.erase(TextOf(item));
+        m_groupItems.erase(GroupNameOf(item));
         break;
     case ItemKind::Single:
         m_singleItems.erase(static_cast<int>(m_tree->GetItemData(item)));
@@ -323,7 +332,7 @@ void CFileListEventImp::RemoveItemsNotIn(const std::list<_GROUP_FILE_INFO>& grou
             root = nextRoot;
             continue;
         }
-        const std::wstring name = TextOf(root);
+        const std::wstring name = GroupNameOf(root);
         void* date = FirstChild(root);
         while (date) {
             void* nextDate = m_tree->GetNextSiblingItem(date);
@@ -456,7 +465,7 @@ GroupFileListP CFileListEventImp::CollectMarked(bool highlighted)
             continue;
         }
         for (void* date = FirstChild(root); date; date = m_tree->GetNextSiblingItem(date)) {
-            _GROUP_FILE_INFO day{TextOf(root), static_cast<int>(m_tree->GetItemData(date)), {}};
+            _GROUP_FILE_INFO day{GroupNameOf(root), static_cast<int>(m_tree->GetItemData(date)), {}};
             for (void* channel = FirstChild(date); channel; channel = m_tree->GetNextSiblingItem(channel)) {
                 if (marked(channel))
                     day.channels[static_cast<int>(m_tree->GetItemData(channel))] = channel;
@@ -482,7 +491,7 @@ void CFileListEventImp::OnItemDbClick(void* item, tagPOINT& point)
         }
         void* date = m_tree->GetParentItem(item);
         (*channels)[static_cast<int>(m_tree->GetItemData(item))] = item;
-        PostPlayRequest(QUERY_FILEPATH_CHANNEL, m_tree->GetItemData(date), TextOf(m_tree->GetParentItem(date)),
+        PostPlayRequest(QUERY_FILEPATH_CHANNEL, m_tree->GetItemData(date), GroupNameOf(m_tree->GetParentItem(date)),
                         channels, window);
         return;
     }
@@ -501,7 +510,7 @@ void CFileListEventImp::OnItemDbClick(void* item, tagPOINT& point)
                 (*channels)[static_cast<int>(m_tree->GetItemData(channel))] = channel;
         }
         if (!channels->empty())
-            PostPlayRequest(QUERY_FILEPATH_DAY, m_tree->GetItemData(item), TextOf(m_tree->GetParentItem(item)),
+            PostPlayRequest(QUERY_FILEPATH_DAY, m_tree->GetItemData(item), GroupNameOf(m_tree->GetParentItem(item)),
                             channels, -1);
         return;
     }
@@ -581,12 +590,13 @@ bool CFileListEventImp::PlayAdjacentFile(void* item, int direction, int dayMode,
     const bool forward = direction == 1;
     tagPOINT point{window, -1};
     if (kind != ItemKind::Single && dayMode == 1) {
-        if (boost::shared_ptr<IFileListOwner> owner = m_owner.lock())
-            owner->CloseFiles(0, -1);
         void* date = kind == ItemKind::Date ? item : m_tree->GetParentItem(item);
         void* target = NextDate(date, forward);
         if (!target)
             return false;
+        // The grid closes only when there is a date to open.
+        if (boost::shared_ptr<IFileListOwner> owner = m_owner.lock())
+            owner->CloseFiles(0, -1);
         OnItemDbClick(target, point);
         return true;
     }

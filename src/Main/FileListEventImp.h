@@ -75,6 +75,8 @@ private:
     enum class ItemKind { None, Group, Date, Channel, Single };
     ItemKind KindOf(void* item) const;
     std::wstring TextOf(void* item) const;
+    // The recorder's own name of a group item, kept with the item.
+    std::wstring GroupNameOf(void* item) const;
     void* FindGroupItem(const std::wstring& name) const;
     void* FindSingleItem(int fileId) const;
     void* FindDateItem(void* group, int dayKey) const;
@@ -100,7 +102,8 @@ private:
     boost::weak_ptr<IFileListOwner> m_owner;
     CSFTreeCtrl* m_tree = nullptr;
     CSFRadioBox* m_radio = nullptr;
-    // The root items by group name and by file id.
+    // The root items by group name (the recorder's, not the shown text) and
+    // by file id.
     std::map<std::wstring, void*> m_groupItems;
     std::map<int, void*> m_singleItems;
 };

@@ -216,6 +216,7 @@ void CMainFrameEventImp::SetFullScreen(int on)
         if (m_tabBar && m_tabBar->GetView())
             m_tabBar->GetView()->ShowWindow(0);
         m_pMainWindow->MacShowFullScreen(true);
+        LayOutClientArea();
         if (pop) {
             m_topPopDlg->Park();
             pop->ShowWindow(1);
@@ -223,12 +224,25 @@ void CMainFrameEventImp::SetFullScreen(int on)
         return;
     }
     m_pMainWindow->MacShowFullScreen(false);
+    LayOutClientArea();
     if (pop)
         pop->ShowWindow(0);
     if (m_toolBar && m_toolBar->GetView())
         m_toolBar->GetView()->ShowWindow(1);
     if (m_tabBar && m_tabBar->GetView())
         m_tabBar->GetView()->ShowWindow(1);
+}
+
+// A change of window state need not resize the window (maximized to full
+// screen without panels), so the layout follows the state at once; a resize
+// that comes later lays out again.
+void CMainFrameEventImp::LayOutClientArea()
+{
+    tagRECT client{};
+    m_pMainWindow->GetDlgClientRect(&client);
+    int cx = client.right - client.left + 1;
+    int cy = client.bottom - client.top + 1;
+    OnDlgSize(0, cx, cy);
 }
 
 void CMainFrameEventImp::OnDlgKeyDown(UINT, UINT key)

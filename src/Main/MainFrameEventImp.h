@@ -145,6 +145,7 @@ private:
     void CreateChildren();
     void OpenInitialFiles();
     void LayOutPages(int cx, int cy);
+    void LayOutClientArea();
     void CreatePages();
     void SetMainPageFullScreen(int on);
     void OpenManual();

@@ -1,6 +1,5 @@
 #include "Main/MainFrameUILogic.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <QDebug>
@@ -8,6 +7,7 @@
 
 #include <boost/make_shared.hpp>
 
+#include "Base/FileSystemHelpers.h"
 #include "Base/MessageLoopIds.h"
 #include "Base/PostTask.h"
 #include "Base/TextCodec.h"
@@ -24,6 +24,7 @@
 #include "Main/PathNames.h"
 #include "Widgets/SFTreeCtrl.h"
 #include "Widgets/SFVideoWindow.h"
+#include "Main/MainLog.h"
 
 namespace {
 
@@ -282,7 +283,7 @@ void CMainFrameUILogic::PlayFiles(IFileListOwner& page, const std::list<_QUERY_F
     }
     CSFVideoWindow* grid = page.GetVideoWindow();
     page.SetWantedReturnNum(count);
-    qDebug("Task_GetFilePath_Ret==%d", count);
+    qCDebug(lcMain, "Task_GetFilePath_Ret==%d", count);
     const int currentWindow = grid ? grid->GetCurrentSubWinID() : -1;
     if (first.window == -1 || first.window == currentWindow)
         page.UpdatePlayBarButton(kReverseRadioId, 0);
@@ -307,7 +308,7 @@ void CMainFrameUILogic::PlayFiles(IFileListOwner& page, const std::list<_QUERY_F
 bool CMainFrameUILogic::AreAllFilesPresent(const std::list<_QUERY_FILE_INFO>& files)
 {
     for (const _QUERY_FILE_INFO& file : files) {
-        const int fd = ::open(SF_SOFT_BASE::WideToUtf8(file.path).c_str(), O_RDONLY | O_CLOEXEC);
+        const int fd = SF_SOFT_BASE::OpenRegularFileForReading(SF_SOFT_BASE::WideToUtf8(file.path));
         if (fd < 0)
             return false;
         ::close(fd);

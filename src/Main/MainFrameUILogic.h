@@ -52,7 +52,8 @@ public:
     // Plays the path last opened when it names an indexed recording.
     void PlayDropDownFile(const boost::shared_ptr<std::list<_GROUP_FILE_INFO>>& groups,
                           const boost::shared_ptr<std::list<_SINGLE_FILE_INFO>>& singles);
-    // True when every file of the list can be opened for reading.
+    // True when every file of the list is a regular file (or a link to one)
+    // that can be opened for reading; never blocks on a FIFO.
     static bool AreAllFilesPresent(const std::list<_QUERY_FILE_INFO>& files);
     // Closes all windows, drops every listed file and opens the remembered
     // paths again.

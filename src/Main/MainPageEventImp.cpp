@@ -17,6 +17,7 @@
 #include "Widgets/SFPlayProgressPanel.h"
 #include "Widgets/SFRadioBox.h"
 #include "Widgets/SFWidgetFactory.h"
+#include "Main/MainLog.h"
 
 namespace {
 
@@ -69,7 +70,7 @@ void CMainPageEventImp::MoveVideoBeside(const tagRECT& fileListRect, int right)
 
 void CMainPageEventImp::OnSize(UINT, int cx, int cy)
 {
-    qDebug("CMainPageEventImp::OnSize:%d %d", cx, cy);
+    qCDebug(lcMain, "CMainPageEventImp::OnSize:%d %d", cx, cy);
     if (!m_fileList || !m_playWinManager || !m_mainTimeLine)
         return;
     if (m_fullScreen == 1) {

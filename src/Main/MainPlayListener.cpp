@@ -16,6 +16,7 @@
 #include "Main/PlayManagerUILogic.h"
 #include "Main/PlayWinManagerEventImp.h"
 #include "Widgets/SFVideoWindow.h"
+#include "Main/MainLog.h"
 
 namespace {
 
@@ -111,7 +112,7 @@ void CMainPlayListener::OnPlayTimeInfoChanged(void* handle, unsigned int start, 
     if (!entry) {
         if (ui->GetWantedReturnNum() > 0) {
             m_pendingTimeInfo[handle] = {start, end};
-            qDebug("time info --- %p", handle);
+            qCDebug(lcMain, "time info --- %p", handle);
         }
         return;
     }
@@ -137,6 +138,12 @@ void CMainPlayListener::OnPlayPositionChanged(void* handle, unsigned int time)
     const int window = ui->GetWindowOfHandle(handle);
     if (window >= 0)
         timeLine->SetPlayTime(window, int(time));
+}
+
+void CMainPlayListener::OnRecordFailed(void* handle, std::wstring keptPath, unsigned int keptSeconds)
+{
+    if (boost::shared_ptr<CPlayManagerUILogic> ui = m_uiLogic.lock())
+        ui->RecordFailed(handle, keptPath, keptSeconds);
 }
 
 void CMainPlayListener::OnFileEnd(void* handle)

@@ -28,6 +28,7 @@ public:
     void OnPlayTimeInfoChanged(void* handle, unsigned int start, unsigned int end) override;
     void OnPlayPositionChanged(void* handle, unsigned int time) override;
     void OnGetDDOffScreenSurfaceRequest(void*, int, int) override {}
+    void OnRecordFailed(void* handle, std::wstring keptPath, unsigned int keptSeconds) override;
 
     // A time span that came before its file's open result; taken out.
     bool TakePendingTimeInfo(void* handle, unsigned int& start, unsigned int& end);

@@ -12,6 +12,7 @@
 #include "Widgets/PlayProgressPanelSkin.h"
 #include "Widgets/SFVideoWindow.h"
 #include "Widgets/SFWidgetFactory.h"
+#include "Main/MainLog.h"
 
 boost::shared_ptr<CMainTimeLineEventImp> CMainTimeLineEventImp::Create(boost::weak_ptr<CMainPageEventImp> mainPage)
 {
@@ -54,7 +55,7 @@ int CMainTimeLineEventImp::OnCreate()
 
 void CMainTimeLineEventImp::OnSize(UINT, int width, int height)
 {
-    qDebug("CMainTimeLineEventImp::OnSize:%d %d", width, height);
+    qCDebug(lcMain, "CMainTimeLineEventImp::OnSize:%d %d", width, height);
     if (!m_panel)
         return;
     tagRECT rect{0, 0, width, height};

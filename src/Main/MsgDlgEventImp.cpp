@@ -80,6 +80,8 @@ int CMsgDlgEventImp::ShowMsg(const wchar_t* text, const wchar_t* title, int type
 {
     if (!m_pDialog || !m_pText || !m_pOk || !m_pCancel)
         return -1;
+    if (m_showing)
+        return ShowInOwnDialog(text, title, type);
     m_pText->SetStaticText(text ? text : L"");
     m_pText->SetTextAlignFlag(kTextAlign);
     int w = 0;
@@ -98,7 +100,16 @@ int CMsgDlgEventImp::ShowMsg(const wchar_t* text, const wchar_t* title, int type
     m_pDialog->SetWindowTextW(title ? title : GetLangString(L"Prompt"));
     m_pDialog->MoveWindow(&layout.dialog);
     m_pDialog->CenterWindow(nullptr);
-    return m_pDialog->DoModalDlg();
+    m_showing = true;
+    const int answer = m_pDialog->DoModalDlg();
+    m_showing = false;
+    return answer;
+}
+
+int CMsgDlgEventImp::ShowInOwnDialog(const wchar_t* text, const wchar_t* title, int type)
+{
+    const boost::shared_ptr<CMsgDlgEventImp> other = Create(m_owner.lock());
+    return other->ShowMsg(text, title, type);
 }
 
 void CMsgDlgEventImp::OnDlgKeyDown(UINT, UINT key)

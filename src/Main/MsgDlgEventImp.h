@@ -37,7 +37,8 @@ public:
     static MsgDlgLayout ComputeLayout(int textWidth, int textHeight, int type);
 
     // type 1: "OK" and "Cancel". 1 for OK or Enter, 2 for Cancel, Escape or
-    // the close box.
+    // the close box. A prompt asked while this one is open is shown in a
+    // dialog of its own, on top, and answered before this one.
     int ShowMsg(const wchar_t* text, const wchar_t* title, int type) override;
     CSFDialog* GetDlg() const { return m_pDialog; }
 
@@ -46,10 +47,12 @@ public:
 
 private:
     CSFButton* CreateButton(const wchar_t* textKey, UINT id);
+    int ShowInOwnDialog(const wchar_t* text, const wchar_t* title, int type);
 
     CSFDialog* m_pDialog = nullptr;
     boost::weak_ptr<CMainFrameEventImp> m_owner;
     CSFStatic* m_pText = nullptr;
     CSFButton* m_pOk = nullptr;
     CSFButton* m_pCancel = nullptr;
+    bool m_showing = false;
 };

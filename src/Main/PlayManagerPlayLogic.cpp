@@ -3,7 +3,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <thread>
 #include <vector>
 
@@ -15,6 +14,7 @@
 #include "Common/IndexFileStore.h"
 #include "Main/PlayManagerUILogic.h"
 #include "PlayManager/IPlayObjectListener.h"
+#include "Main/MainLog.h"
 
 using LumivexBase::ML_MAIN;
 using SF_SOFT_BASE::WideToUtf8;
@@ -63,17 +63,8 @@ int CPlayManagerPlayLogic::PlayInDirection(void* handle)
 
 void CPlayManagerPlayLogic::LoadIndex(void* handle, const std::wstring& path)
 {
-    if (!IsIndexFileValid(path))
-        return;
-    std::ifstream in(WideToUtf8(GetIndexFilePath(path)), std::ios::binary | std::ios::ate);
-    if (!in)
-        return;
-    const std::streamoff length = in.tellg();
-    if (length <= std::streamoff(CIndexFileStore::kHeadSize))
-        return;
-    std::vector<unsigned char> data(std::size_t(length) - CIndexFileStore::kHeadSize);
-    in.seekg(std::streamoff(CIndexFileStore::kHeadSize));
-    if (in.read(reinterpret_cast<char*>(data.data()), std::streamsize(data.size())))
+    std::vector<unsigned char> data;
+    if (ReadIndexFile(path, &data))
         m_playManager->SetRefValue(handle, data.data(), unsigned(data.size()));
 }
 
@@ -107,7 +98,7 @@ int CPlayManagerPlayLogic::Task_PlayOneFile(std::wstring path, const boost::shar
 
 int CPlayManagerPlayLogic::Task_CloseFiles(PlayHandleList handles)
 {
-    qDebug("Task_CloseFiles begin");
+    qCDebug(lcMain, "Task_CloseFiles begin");
     for (void* handle : *handles) {
         if (!m_playTable.count(handle))
             continue;
@@ -133,7 +124,7 @@ int CPlayManagerPlayLogic::Task_CloseFiles(PlayHandleList handles)
         m_playManager->GroupPlay_Close(m_group);
         m_groupFlag = 0;
     }
-    qDebug("Task_CloseFiles end");
+    qCDebug(lcMain, "Task_CloseFiles end");
     return 1;
 }
 

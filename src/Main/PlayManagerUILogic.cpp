@@ -25,6 +25,7 @@
 #include "Main/VideoInfoDlgEventImp.h"
 #include "Widgets/SFPlayProgressPanel.h"
 #include "Widgets/SFVideoWindow.h"
+#include "Main/MainLog.h"
 
 using LumivexBase::ML_MAIN;
 using LumivexBase::ML_PLAY;
@@ -173,9 +174,9 @@ void CPlayManagerUILogic::StartPlayOneFile(std::wstring path, boost::shared_ptr<
 void CPlayManagerUILogic::Task_PlayOneFile_Ret(int result, void* handle, boost::shared_ptr<_QUERY_FILE_INFO> record)
 {
     --m_nWantedReturnNum;
-    qDebug("Task_PlayOneFile_Ret playid = %p result = %d", handle, result);
+    qCDebug(lcMain, "Task_PlayOneFile_Ret playid = %p result = %d", handle, result);
     if (m_nWantedReturnNum <= 0)
-        qDebug("m_nWantedReturnNum <= 0");
+        qCDebug(lcMain, "m_nWantedReturnNum <= 0");
     unsigned int start = 0;
     unsigned int end = 0;
     const bool pendingTime = m_listener->TakePendingTimeInfo(handle, start, end);
@@ -192,11 +193,11 @@ void CPlayManagerUILogic::Task_PlayOneFile_Ret(int result, void* handle, boost::
         if (m_shown.count(window)) {
             m_hidden[handle] = *record;
             SeekRelativePos(handle, 50.0f, -1);
-            qDebug("Hide ---playid = %p at winid = %d", handle, window);
+            qCDebug(lcMain, "Hide ---playid = %p at winid = %d", handle, window);
         } else {
             m_handleToWindow[handle] = window;
             m_shown[window] = *record;
-            qDebug("Show ---playid = %p at winid = %d", handle, window);
+            qCDebug(lcMain, "Show ---playid = %p at winid = %d", handle, window);
         }
         if (pendingTime)
             m_listener->OnPlayTimeInfoChanged(handle, start, end);
@@ -366,6 +367,8 @@ void CPlayManagerUILogic::CloseFiles(void* handle, int window)
     }
     if (m_handleToWindow.empty())
         UpdatePlayBar(kPlayButton, 0);
+    if (m_handleToWindow.empty() && m_hidden.empty())
+        ForgetGroup();
     if (closing->empty()) {
         // Nothing to close: the exit may go on unless closes are still answering.
         m_closeWantedNum = std::max(m_closeWantedNum, 0);
@@ -377,6 +380,13 @@ void CPlayManagerUILogic::CloseFiles(void* handle, int window)
     POST_PLAY(Task_CloseFiles, closing);
 }
 
+void CPlayManagerUILogic::ForgetGroup()
+{
+    // The play loop closes the group with its last file; the Sync Play
+    // button stays as the user left it, so the next files form a new group.
+    m_synPlay = 0;
+}
+
 void CPlayManagerUILogic::Task_CloseFiles_Ret(void*, int)
 {
     --m_closeWantedNum;
@@ -385,14 +395,16 @@ void CPlayManagerUILogic::Task_CloseFiles_Ret(void*, int)
 
 void CPlayManagerUILogic::ReportClosedWhenDone()
 {
-    if (m_closeWantedNum >= 1 || m_nWantedReturnNum >= 1)
+    if (m_closeWantedNum >= 1 || m_nWantedReturnNum >= 1 || m_deferredCloses > 0)
+        return;
+    if (!m_handleToWindow.empty() || !m_hidden.empty())
         return;
     boost::shared_ptr<CPlayWinManagerEventImp> owner = m_owner.lock();
     boost::shared_ptr<CMainPageEventImp> page = owner ? owner->GetMainPage() : nullptr;
     boost::shared_ptr<IPageHost> host = page ? page->GetMainFrame() : nullptr;
     if (host && host->IsClosing() == 1) {
         host->Task_OnCloseSuccess(0);
-        qDebug("all playmodule closed,main page close successfully!");
+        qCDebug(lcMain, "all playmodule closed,main page close successfully!");
     }
 }
 
@@ -402,7 +414,15 @@ void CPlayManagerUILogic::CertainCloseFiles(void* handle, int window)
         CloseFiles(handle, window);
         return;
     }
-    SF_POST_TASK(ML_MAIN, &CPlayManagerUILogic::CertainCloseFiles, shared_from_this(), handle, window);
+    // Answers arriving meanwhile must not end the page before this close ran.
+    ++m_deferredCloses;
+    SF_POST_TASK(ML_MAIN, &CPlayManagerUILogic::RetryCertainClose, shared_from_this(), handle, window);
+}
+
+void CPlayManagerUILogic::RetryCertainClose(void* handle, int window)
+{
+    --m_deferredCloses;
+    CertainCloseFiles(handle, window);
 }
 
 int CPlayManagerUILogic::CloseFilesOfDeletedItems(boost::shared_ptr<std::list<_GROUP_FILE_INFO>> items)
@@ -433,6 +453,7 @@ int CPlayManagerUILogic::CloseFilesOfDeletedItems(boost::shared_ptr<std::list<_G
 
 void CPlayManagerUILogic::Task_StartRecord_Ret(int result, int window)
 {
+    m_recordFailureTold.erase(window);
     if (result == RECORD_FAILED)
         Notify(L"Record Failed!");
     else if (result == RECORD_REFUSED)
@@ -441,10 +462,25 @@ void CPlayManagerUILogic::Task_StartRecord_Ret(int result, int window)
         grid->SetSubWinRecordState(window, result == RECORD_STARTED ? 1 : 0);
 }
 
-void CPlayManagerUILogic::Task_StopRecord_Ret(int, int window)
+void CPlayManagerUILogic::Task_StopRecord_Ret(int result, int window)
 {
+    if (!m_recordFailureTold.erase(window) && !result)
+        Notify(L"Record Failed!");
     if (CSFVideoWindow* grid = VideoWindow())
         grid->SetSubWinRecordState(window, 0);
+}
+
+void CPlayManagerUILogic::RecordFailed(void* handle, const std::wstring& keptPath, unsigned int keptSeconds)
+{
+    const int window = GetWindowOfHandle(handle);
+    if (window >= 0)
+        m_recordFailureTold.insert(window);
+    if (CSFVideoWindow* grid = VideoWindow(); grid && window >= 0)
+        grid->SetSubWinRecordState(window, 0);
+    const std::wstring kept = keptPath.empty()
+                                  ? std::wstring(GetLangString(L"Nothing was kept."))
+                                  : std::to_wstring(keptSeconds) + GetLangString(L" s were kept in ") + keptPath;
+    ShowNotifyMessage(std::wstring(GetLangString(L"Record Failed!")) + L" " + kept, true);
 }
 
 // ---- play controls ----
@@ -675,8 +711,10 @@ int CPlayManagerUILogic::StartRecord(void* handle, const std::wstring& path, int
     _QUERY_FILE_INFO* entry = GetWindowEntry(window);
     if (!entry)
         return 0;
-    if (GetFileTypeByExtension(entry->path) != kKvxFileType)
+    if (GetFileTypeByExtension(entry->path) != kKvxFileType) {
+        Notify(L"Only .kvx files can be recorded!");
         return 0;
+    }
     POST_PLAY(Task_StartRecord, handle, path, recordType, window);
     return 1;
 }
@@ -730,13 +768,38 @@ void CPlayManagerUILogic::Task_GetVideoInfo_Ret(void* handle, std::wstring resol
 
 void CPlayManagerUILogic::SwapWindow(int window, void* shown, void* hidden)
 {
-    qDebug("Hide ---playid = %p at winid = %d", shown, window);
-    qDebug("Show ---playid = %p at winid = %d", hidden, window);
+    qCDebug(lcMain, "Hide ---playid = %p at winid = %d", shown, window);
+    qCDebug(lcMain, "Show ---playid = %p at winid = %d", hidden, window);
     m_handleToWindow[hidden] = window;
     m_hidden[shown] = m_shown[window];
     m_shown[window] = m_hidden[hidden];
     m_handleToWindow.erase(shown);
     m_hidden.erase(hidden);
+}
+
+void* CPlayManagerUILogic::HiddenFileCovering(int window, unsigned int time) const
+{
+    for (const auto& [hiddenHandle, entry] : m_hidden)
+        if (entry.window == window && Covers(entry, time))
+            return hiddenHandle;
+    return nullptr;
+}
+
+void* CPlayManagerUILogic::ShowFileOfTime(int window, void* shown, unsigned int time)
+{
+    void* target = Covers(m_shown[window], time) ? nullptr : HiddenFileCovering(window, time);
+    if (!target)
+        return shown;
+    StopRecord(shown, window);
+    if (m_synPlay != 1) {
+        Pause(1, shown, -1);
+        Pause(IsPlayBarPlaying() ? 0 : 1, target, -1);
+    }
+    if (CurrentWindow() == window)
+        POST_PLAY(Task_CloseAudio, shown);
+    SwapWindow(window, shown, target);
+    SetFileEndMark(target, 0);
+    return target;
 }
 
 void CPlayManagerUILogic::Seek(void* handle, unsigned int time, int window)
@@ -746,35 +809,19 @@ void CPlayManagerUILogic::Seek(void* handle, unsigned int time, int window)
     const int shownWindow = GetWindowOfHandle(handle);
     if (shownWindow < 0)
         return;
-    void* target = handle;
-    if (!Covers(m_shown[shownWindow], time)) {
-        for (const auto& [hiddenHandle, entry] : m_hidden) {
-            if (entry.window != shownWindow || !Covers(entry, time))
-                continue;
-            target = hiddenHandle;
-            break;
-        }
-    }
-    const bool current = CurrentWindow() == shownWindow;
-    if (target != handle) {
-        StopRecord(handle, shownWindow);
-        if (m_synPlay != 1) {
-            Pause(1, handle, -1);
-            Pause(IsPlayBarPlaying() ? 0 : 1, target, -1);
-        }
-        if (current)
-            POST_PLAY(Task_CloseAudio, handle);
-        SwapWindow(shownWindow, handle, target);
-        SetFileEndMark(target, 0);
-    }
     if (m_synPlay == 1) {
+        // The group seeks every file: each window shows the one of that time.
+        const std::map<void*, int> shown = m_handleToWindow;
+        for (const auto& [shownHandle, groupWindow] : shown)
+            ShowFileOfTime(groupWindow, shownHandle, time);
         POST_PLAY(Task_GroupSeek, time);
         if (!IsPlayBarPlaying())
             POST_PLAY(Task_GroupPause, 1);
         return;
     }
+    void* target = ShowFileOfTime(shownWindow, handle, time);
     POST_PLAY(Task_Seek, target, time);
-    if (current)
+    if (CurrentWindow() == shownWindow)
         POST_PLAY(Task_OpenAudio, target);
 }
 

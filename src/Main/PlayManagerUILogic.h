@@ -2,6 +2,7 @@
 
 #include <list>
 #include <map>
+#include <set>
 #include <string>
 
 #include <boost/enable_shared_from_this.hpp>
@@ -71,6 +72,8 @@ public:
     void Task_CloseFiles_Ret(void* handle, int closed);
     void Task_StartRecord_Ret(int result, int window);
     void Task_StopRecord_Ret(int result, int window);
+    // A recording that failed while it ran: the user is told what was kept.
+    void RecordFailed(void* handle, const std::wstring& keptPath, unsigned int keptSeconds);
 
     // Play controls.
     void Pause(int pause, void* handle, int window);
@@ -118,13 +121,19 @@ private:
     void MarkPlaying(const _QUERY_FILE_INFO& entry, int on) const;
     void ClearWindow(int window);
     void CloseOneWindow(void* handle, std::list<void*>& closing);
-    // Tells a closing main window that the page is done once nothing is in flight.
+    // Tells a closing main window that the page is done once nothing is open or in flight.
     void ReportClosedWhenDone();
+    void RetryCertainClose(void* handle, int window);
+    // The group ends with the files it played.
+    void ForgetGroup();
     // Hands every shown file already at its end to the end handling again.
     void ReannounceEndedFiles();
     // handle, or when it is null the file shown in window (null when none).
     void* HandleOrWindowHandle(void* handle, int window) const;
     void SwapWindow(int window, void* shown, void* hidden);
+    void* HiddenFileCovering(int window, unsigned int time) const;
+    // Shows in window the file covering time (shown when none); returns it.
+    void* ShowFileOfTime(int window, void* shown, unsigned int time);
     bool EntriesHaveTimes() const;
     bool CanPlayBackward() const;
     void FlipDirection(int forward, std::list<void*>& handles);
@@ -135,6 +144,7 @@ private:
     boost::shared_ptr<CMainPlayListener> m_listener;
     boost::shared_ptr<CPlayManagerPlayLogic> m_playLogic;
     std::map<void*, int> m_handleToWindow;
+    std::set<int> m_recordFailureTold;  // windows whose recording failure was reported
     std::map<int, _QUERY_FILE_INFO> m_shown;
     std::map<void*, _QUERY_FILE_INFO> m_hidden;
     int m_repeatOne = 0;
@@ -142,5 +152,6 @@ private:
     int m_wantedShowNum = -1;
     int m_nWantedReturnNum = 0;
     int m_closeWantedNum = 0;
+    int m_deferredCloses = 0;
     int m_pauseAnswered = 1;
 };

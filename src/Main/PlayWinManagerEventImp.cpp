@@ -14,6 +14,7 @@
 #include "Main/MainPageEventImp.h"
 #include "Main/MainTimeLineEventImp.h"
 #include "Main/OwnedView.h"
+#include "Main/PathNames.h"
 #include "Main/PlayBarEventImp.h"
 #include "Main/PlayManagerUILogic.h"
 #include "Main/VideoInfoDlgEventImp.h"
@@ -185,10 +186,14 @@ void CPlayWinManagerEventImp::OnBnClickedVideoSnap(int, int id)
     if (!entry)
         return;
     const bool jpeg = config->SnapFormat == 1;
-    std::wstring name;
-    MakeTimeStampFileName(entry->channelKey, std::uint32_t(time), name, jpeg ? L".jpg" : L".bmp");
     if (!MakeFolder(folder))
         return;
+    const std::wstring name =
+        MakeUnusedTimeStampFileName(folder, entry->channelKey, std::uint32_t(time), jpeg ? L".jpg" : L".bmp");
+    if (name.empty()) {
+        ShowNotifyMessage(GetLangString(L"Snapshot Failed!"), true);
+        return;
+    }
     WarnWhenDiskIsLow(folder);
     m_uiLogic->SnapPicture(nullptr, folder + name, jpeg ? 1 : 0, id);
 }

@@ -4,9 +4,10 @@
 
 #include "Platform/Win32/Win32Types.h"
 #include "Widgets/SkinStyles.h"
+#include "Widgets/SkinTextColour.h"
 
 // Text colour (COLORREF) of texts on the dark window body.
-constexpr unsigned kShellTextColour = 0xE3DCD7;
+constexpr unsigned kShellTextColour = kSkinTextColour;
 
 // A control's rectangle for Create from its place and size.
 inline tagRECT ShellRect(int x, int y, int w, int h)

@@ -4,6 +4,7 @@
 
 #include "Common/LangString.h"
 #include "Main/PlayWinManagerEventImp.h"
+#include "Main/ShellSkins.h"
 #include "Widgets/SFCustomEvent.h"
 #include "Widgets/SFWidgetFactory.h"
 #include "Widgets/StandardFrameStyle.h"
@@ -66,6 +67,7 @@ void CVideoInfoDlgEventImp::Dlg_OnInitDialog(int modeless)
             continue;
         m_labels[row]->Create(GetLangString(kLabels[row]), kControlStyle, Row(0, 80, row), GetUIWnd(), UINT(-1));
         m_labels[row]->SetTextAlignFlag(0x26);
+        m_labels[row]->SetTextColor(kShellTextColour);
     }
     for (int row = 0; row < 4; ++row) {
         m_values[row] = SFCreateStatic(nullptr);
@@ -73,11 +75,13 @@ void CVideoInfoDlgEventImp::Dlg_OnInitDialog(int modeless)
             continue;
         m_values[row]->Create(L"", kControlStyle, Row(80, 280, row), GetUIWnd(), UINT(-1));
         m_values[row]->SetTextAlignFlag(0x25);
+        m_values[row]->SetTextColor(kShellTextColour);
     }
     m_path = SFCreateButton(nullptr);
     if (m_path) {
         m_path->Create(L"", kControlStyle, tagRECT{85, 162, 285, 182}, GetUIWnd(), UINT(-1));
         m_path->SetTextAlign(0x8025);
+        m_path->SetTextColor(kShellTextColour);
         m_path->SetTooltipEnable(1);
     }
 }

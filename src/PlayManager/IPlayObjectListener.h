@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include <boost/shared_ptr.hpp>
 
 class SynSmartPtr;
@@ -28,4 +30,7 @@ public:
     virtual void OnPlayPositionChanged(void*, unsigned int) {}
     virtual void OnGetDDOffScreenSurfaceRequest(void*, int, int) {}
     virtual void OnSeekSuccess(void*) {}
+    // A data recording failed and ended; its part kept at keptPath (empty:
+    // nothing was kept), keptSeconds long.
+    virtual void OnRecordFailed(void*, std::wstring /*keptPath*/, unsigned int /*keptSeconds*/) {}
 };

@@ -94,6 +94,7 @@ public:
     void OnFrameVisible(PLAY_MODULE::CPlayModule* module, int renderKind, unsigned char* data,
                         int value, PLAY_MODULE::PM_FRAME_INFO* info) override;
     void OnFileTimeDone(PLAY_MODULE::CPlayModule* module, unsigned start, unsigned end) override;
+    void OnRecordFailed(PLAY_MODULE::CPlayModule* module, const std::string& keptPath, std::int64_t keptMs) override;
     int OnOverlayData(PLAY_MODULE::CPlayModule* module, unsigned char* data, int kind, int length,
                       int value1, int value2) override;
 

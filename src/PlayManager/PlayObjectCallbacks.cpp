@@ -1,7 +1,9 @@
+#include <algorithm>
 #include <cstring>
 
 #include "Base/PostTask.h"
 #include "Base/SFDateTime.h"
+#include "Base/TextCodec.h"
 #include "PlayManager/AVIRecorder.h"
 #include "PlayManager/IOverlayDrawer.h"
 #include "PlayManager/IPlayObjectListener.h"
@@ -34,6 +36,14 @@ void CPlayObject::OnFileTimeDone(PLAY_MODULE::CPlayModule*, unsigned start, unsi
         ML_PLAY, weak_from_this(), "&CPlayObject::Task_OnPlayTimeInfoChanged",
         "CPlayObject::OnFileTimeDone",
         [start, end](CPlayObject& self) { self.Task_OnPlayTimeInfoChanged(start, end); });
+}
+
+// Straight to the page, so it comes before the answer of a stop that failed.
+void CPlayObject::OnRecordFailed(PLAY_MODULE::CPlayModule*, const std::string& keptPath, std::int64_t keptMs)
+{
+    if (boost::shared_ptr<IPlayObjectListener> listener = LockListener())
+        SF_POST_TASK(ML_MAIN, &IPlayObjectListener::OnRecordFailed, listener, m_handle,
+                     SF_SOFT_BASE::Utf8ToWide(keptPath), unsigned(std::max<std::int64_t>(keptMs, 0) / 1000));
 }
 
 void CPlayObject::OnStreamData(PLAY_MODULE::CPlayModule*, unsigned char* data, int length,

@@ -10,6 +10,7 @@
 #include "Preview/PreviewSimplePlayerUILogic.h"
 #include "Preview/PreviewTimeLineViewEventImp.h"
 #include "Widgets/SFWidgetFactory.h"
+#include "Widgets/SkinTextColour.h"
 
 namespace {
 
@@ -88,6 +89,7 @@ CSFStatic* CPreviewPageEventImp::CreateLabel(const wchar_t* text)
         return nullptr;
     label->Create(text, 0x10010000, tagRECT{0, 0, 50, 24}, GetUIWnd(), UINT(-1));
     label->SetTextAlignFlag(0x24);
+    label->SetTextColor(kSkinTextColour);
     label->SetTextBold(1);
     return label;
 }

@@ -85,7 +85,9 @@ void CPreviewPagePlayLogic::Task_LoadFile(std::wstring path)
     if (m_loadHandle) {
         m_handles.push_back(m_loadHandle);
         m_filePath = path;
-        if (!LoadIndexFile(m_loadHandle, path)) {
+        const IndexFileLoad index = LoadIndexFile(m_loadHandle, path);
+        m_indexFileTaken = index == IndexFileLoad::Taken;
+        if (index == IndexFileLoad::OutOfMemory) {
             m_playManager->DestroyPlayObject(m_loadHandle);
             m_handles.remove(m_loadHandle);
             PostOutOfMemory();
@@ -98,25 +100,31 @@ void CPreviewPagePlayLogic::Task_LoadFile(std::wstring path)
     POST_ANSWER(Task_OnLoadFileSuccess, m_loadHandle, ok);
 }
 
-bool CPreviewPagePlayLogic::LoadIndexFile(void* handle, const std::wstring& path)
+CPreviewPagePlayLogic::IndexFileLoad CPreviewPagePlayLogic::LoadIndexFile(void* handle,
+                                                                          const std::wstring& path)
 {
     if (!IsIndexFileValid(path))
-        return true;
+        return IndexFileLoad::NotTaken;
     FilePtr file(std::fopen(WideToUtf8(GetIndexFilePath(path)).c_str(), "rb"));
     if (!file || std::fseek(file.get(), 0, SEEK_END) != 0)
-        return true;
+        return IndexFileLoad::NotTaken;
     const long size = std::ftell(file.get());
     if (size <= kIndexHeadSize)
-        return true;
+        return IndexFileLoad::NotTaken;
     const std::size_t length = std::size_t(size - kIndexHeadSize);
     Buffer data = AllocateBuffer(length);
     if (!data)
-        return false;
+        return IndexFileLoad::OutOfMemory;
     if (std::fseek(file.get(), kIndexHeadSize, SEEK_SET) != 0 ||
         std::fread(data.get(), 1, length, file.get()) != length)
-        return true;
-    m_playManager->SetRefValue(handle, data.get(), unsigned(length));
-    return true;
+        return IndexFileLoad::NotTaken;
+    const bool taken = m_playManager->SetRefValue(handle, data.get(), unsigned(length)) != 0;
+    return taken ? IndexFileLoad::Taken : IndexFileLoad::NotTaken;
+}
+
+bool CPreviewPagePlayLogic::IndexFileWanted() const
+{
+    return !m_indexFileTaken || !IsIndexFileValid(m_filePath);
 }
 
 void CPreviewPagePlayLogic::Task_Preview(void* sourceHandle, std::wstring path, int sliceIndex,
@@ -286,10 +294,12 @@ void CPreviewPagePlayLogic::Task_SaveRef(void* handle)
     PREVIEW_PLAY_THREAD_CHECK("CPreviewPagePlayLogic::Task_SaveRef");
     int saved = 0;
     unsigned int length = 0;
+    // The index is built: the load object has nothing more to show.
+    if (handle && handle == m_loadHandle)
+        m_playManager->Pause(handle);
     if (handle)
         m_playManager->GetRefValue(handle, nullptr, &length);
-    // An index file is written only when the recording has no valid one yet.
-    if (length > 0 && !IsIndexFileValid(m_filePath)) {
+    if (length > 0 && IndexFileWanted()) {
         Buffer data = AllocateBuffer(length);
         if (!data) {
             PostOutOfMemory();

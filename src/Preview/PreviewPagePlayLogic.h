@@ -41,10 +41,14 @@ public:
     const PreviewHandleList& GetHandles() const { return m_handles; }
 
 private:
+    enum class IndexFileLoad { Taken, NotTaken, OutOfMemory };
+
     void* CreateListenedObject();
-    // Reads the index file of the recording and hands its data to handle;
-    // false when memory for it ran out.
-    bool LoadIndexFile(void* handle, const std::wstring& path);
+    // Reads the index file of the recording and hands its data to handle.
+    IndexFileLoad LoadIndexFile(void* handle, const std::wstring& path);
+    // The index file to write after indexing: the library's index replaces
+    // one that is missing, stale or was refused.
+    bool IndexFileWanted() const;
     // Copies the index of source into target: 1 done, 0 no index, -1 out of memory.
     int CopyIndex(void* source, void* target);
     unsigned int SliceStart(void* handle, double share);
@@ -55,6 +59,7 @@ private:
     std::wstring m_filePath;
     float m_playSpeed = 0.0f;
     void* m_loadHandle = nullptr;
+    bool m_indexFileTaken = false;  // the library took the load's index file
     int m_backwardStep = 0;
     PreviewHandleList m_handles;
 };

@@ -11,6 +11,7 @@
 #include "Widgets/PlayerSkins.h"
 #include "Widgets/SFWidgetFactory.h"
 #include "Widgets/SkinStyles.h"
+#include "Widgets/SkinTextColour.h"
 
 namespace {
 
@@ -137,6 +138,7 @@ void CPreviewSimplePlayerEventImp::CreateSlicesCombo()
                                &style.str13, &style.str14})
         *mode = L"tile";
     m_slicesCombo->SetSkin(&style);
+    m_slicesCombo->SetTextColor(kSkinTextColour);
     m_slicesCombo->Create(0x50010003, Rect(0, 0, 100, 400), GetUIWnd(), kSlicesComboId);
     for (int count = 2; count <= 16; ++count)
         m_slicesCombo->AddString(std::to_wstring(count).c_str());

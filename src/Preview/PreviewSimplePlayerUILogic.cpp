@@ -41,6 +41,12 @@ const wchar_t kPreviewingNow[] =
 
 void Notify(const wchar_t* key) { ShowNotifyMessage(GetLangString(key), true); }
 
+// A FIFO, device or folder named like a recording would block or fail an open.
+bool IsRegularFile(const std::string& path, struct stat& status)
+{
+    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
 }  // namespace
 
 // Posts a task of the play logic when it still exists.
@@ -232,22 +238,24 @@ void CPreviewSimplePlayerUILogic::CloseNextSlice()
 
 bool CPreviewSimplePlayerUILogic::OpenFile()
 {
-    std::FILE* file = std::fopen(SF_SOFT_BASE::WideToUtf8(m_file).c_str(), "rb");
+    const std::string path = SF_SOFT_BASE::WideToUtf8(m_file);
+    struct stat status {};
+    std::FILE* file = IsRegularFile(path, status) ? std::fopen(path.c_str(), "rb") : nullptr;
     if (!file) {
         SetStatusText(GetLangString(L"Open the video file unsuccessfully"));
         m_loading = 0;
         EnableSlices(1);
         ResetSpeedControls();
         ShowStopButton(0);
+        ForgetFile();
         return true;
     }
-    struct stat status {};
-    const bool sized = ::fstat(fileno(file), &status) == 0;
     std::fclose(file);
-    if (!sized || static_cast<unsigned long long>(status.st_size) >= kLargestPreviewSize) {
+    if (static_cast<unsigned long long>(status.st_size) >= kLargestPreviewSize) {
         m_loading = 0;
         EnableSlices(1);
         ShowStopButton(0);
+        ForgetFile();
         SetStatusText(L"");
         ShowMessageBox(GetLangString(L"The file is bigger than 4G.It can not be previewed!"),
                        GetLangString(L"Prompt"), 0);
@@ -293,15 +301,25 @@ void CPreviewSimplePlayerUILogic::StopPlay()
         return;
     m_loadTimer.Stop();
     m_stopRequested = 1;
-    if (m_stopResetsStatus) {
-        boost::shared_ptr<CPreviewSimplePlayerEventImp> owner = m_owner.lock();
-        boost::shared_ptr<CPreviewPageEventImp> page = owner ? owner->GetPage() : nullptr;
-        if (boost::shared_ptr<CPreviewFileListEventImp> list = page ? page->GetFileListView() : nullptr)
-            list->ClearCurrentItem();
-    }
+    if (m_stopResetsStatus)
+        ClearFileListItem();
     m_sliceCount = unsigned(ReadSliceCount());
     if (!m_busy)
         CloseFiles();
+}
+
+void CPreviewSimplePlayerUILogic::ClearFileListItem()
+{
+    boost::shared_ptr<CPreviewSimplePlayerEventImp> owner = m_owner.lock();
+    boost::shared_ptr<CPreviewPageEventImp> page = owner ? owner->GetPage() : nullptr;
+    if (boost::shared_ptr<CPreviewFileListEventImp> list = page ? page->GetFileListView() : nullptr)
+        list->ClearCurrentItem();
+}
+
+void CPreviewSimplePlayerUILogic::ForgetFile()
+{
+    m_file.clear();
+    ClearFileListItem();
 }
 
 void CPreviewSimplePlayerUILogic::ProcDestroy()
@@ -329,6 +347,7 @@ void CPreviewSimplePlayerUILogic::Task_OnLoadFileSuccess(void* handle, int ok)
     SetStatusText(GetLangString(L"Open the video file unsuccessfully"));
     EnableSlices(1);
     ShowStopButton(0);
+    ClearFileListItem();
     // Close what the failed load left open; the chain ends without reopening
     // and clears the loading flag.
     m_mainHandle = handle;
@@ -364,6 +383,7 @@ void CPreviewSimplePlayerUILogic::OnFileRefFinished(void* handle, int ok)
         SetStatusText(GetLangString(L"The file index  was created failed!"));
         m_reopen = 0;
         ShowStopButton(0);
+        ClearFileListItem();
         CloseFiles();
         return;
     }
@@ -396,6 +416,7 @@ void CPreviewSimplePlayerUILogic::Task_PreviewRet(void*, void* sliceHandle, int 
         qCDebug(lcPreview) << "preview failed:" << QString::fromStdWString(errorText);
         SetStatusText(GetLangString(L"Can not enable frame by frame preview."));
         m_stopResetsStatus = 0;
+        ClearFileListItem();
         StopPlay();
         return;
     }

@@ -84,6 +84,10 @@ private:
     // with a message and the controls need no further reset.
     bool OpenFile();
     void ResetAfterStop();
+    // Un-marks the file list's item, so that the file can be picked again.
+    void ClearFileListItem();
+    // A file that failed its checks: neither reopened nor marked.
+    void ForgetFile();
     void EndBuildControls();
     void ResetSpeedControls();
     void SetStatusText(const wchar_t* text);

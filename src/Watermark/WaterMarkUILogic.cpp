@@ -11,6 +11,7 @@
 #include "Watermark/WatermarkEventImp.h"
 #include "Watermark/WatermarkLogic.h"
 #include "Watermark/WatermarkTaskInfo.h"
+#include "Watermark/WatermarkLog.h"
 
 using LumivexBase::ML_WATERMARK;
 
@@ -125,7 +126,7 @@ void CWaterMarkUILogic::StopWatermark()
 {
     if (m_tasks.empty() || m_stopping)
         return;
-    qDebug("StopWatermark");
+    qCDebug(lcWatermark, "StopWatermark");
     m_stopping = true;
     m_logic->RequestStop();
     const auto index = std::size_t(std::clamp(m_currentIndex, 0, int(m_tasks.size()) - 1));

@@ -1,6 +1,7 @@
 #include "Watermark/WatermarkLogic.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <thread>
 
 #include <QDebug>
@@ -15,6 +16,7 @@
 #include "Platform/PlayModule/Stream/PlaySdkWrapper.h"
 #include "Watermark/WaterMarkUILogic.h"
 #include "Watermark/WatermarkTaskInfo.h"
+#include "Watermark/WatermarkLog.h"
 
 using LumivexBase::ML_MAIN;
 using LumivexBase::ML_WATERMARK;
@@ -43,7 +45,10 @@ CWatermarkLogic::~CWatermarkLogic() = default;
 void CWatermarkLogic::Task_InitWatermark(boost::shared_ptr<CWatermarkTaskInfo> task)
 {
     const std::string path = SF_SOFT_BASE::WideToUtf8(task->path);
-    if (!task->file.Open(path.c_str(), kGenericRead, kShareRead, kOpenExisting, kNormalAttributes)) {
+    // A FIFO or device named like a recording would block the open for good.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error) ||
+        !task->file.Open(path.c_str(), kGenericRead, kShareRead, kOpenExisting, kNormalAttributes)) {
         PostInitRet(task, 0, __LINE__);
         return;
     }
@@ -92,7 +97,7 @@ void CWatermarkLogic::TakeFileSize(CWatermarkTaskInfo& task)
 void CWatermarkLogic::Task_Watermark(boost::shared_ptr<CWatermarkTaskInfo> task)
 {
     if (m_stop) {
-        qDebug("StopWatermark");
+        qCDebug(lcWatermark, "StopWatermark");
         return;
     }
     if (IsEnded(*task))

@@ -18,6 +18,8 @@ public:
     virtual int Create(DWORD, const tagRECT&, void*, UINT) { return 0; }
     virtual void SetCursor() {}
     virtual int SetSkin(ImageComboBoxStyle*) { return 0; }
+    // Colour (COLORREF) of the shown text.
+    virtual void SetTextColor(UINT) {}
     virtual void ShowWindow(int) {}
     virtual void MoveWindow(tagRECT*) {}
     virtual void MoveWindow(int, int, int, int) {}

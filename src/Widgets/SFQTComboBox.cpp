@@ -63,6 +63,12 @@ int CSFQTComboBox::SetSkin(ImageComboBoxStyle* skin)
     return 1;
 }
 
+void CSFQTComboBox::SetTextColor(UINT color)
+{
+    m_textColor = SFQTColorFromColorRef(color);
+    update();
+}
+
 void CSFQTComboBox::MoveWindow(tagRECT* rect)
 {
     if (rect)
@@ -214,5 +220,7 @@ void CSFQTComboBox::paintEvent(QPaintEvent*)
     }
     QRect textRect = rect();
     textRect.setRight(textRect.right() - height());
+    if (m_textColor.isValid())
+        painter.setPen(m_textColor);
     painter.drawText(textRect, Qt::AlignCenter, currentText());
 }

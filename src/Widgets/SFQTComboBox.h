@@ -29,6 +29,7 @@ public:
 
     int Create(DWORD style, const tagRECT& rect, void* parent, UINT id) override;
     int SetSkin(ImageComboBoxStyle* skin) override;
+    void SetTextColor(UINT color) override;
     void ShowWindow(int show) override { setVisible(show != 0); }
     void MoveWindow(tagRECT* rect) override;
     void MoveWindow(int x, int y, int w, int h) override { setGeometry(x, y, w, h); }
@@ -70,6 +71,7 @@ private:
     SkinPiece m_pieces[kPieceCount];
     int m_state = StateNormal;
     QPixmap m_skinImage;
+    QColor m_textColor;  // the palette's when not set
     UINT m_controlId = static_cast<UINT>(-1);
     int m_listShown = 0;
 };

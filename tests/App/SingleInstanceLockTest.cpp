@@ -3,12 +3,9 @@
 #include <QTemporaryDir>
 
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,57 +13,18 @@
 
 namespace {
 
-class RuntimeDir {
-public:
-    RuntimeDir()
-    {
-        const char* old = std::getenv("XDG_RUNTIME_DIR");
-        m_old = old ? old : "";
-        m_hadOld = old != nullptr;
-        setenv("XDG_RUNTIME_DIR", m_dir.path().toUtf8().constData(), 1);
-    }
-    ~RuntimeDir()
-    {
-        if (m_hadOld)
-            setenv("XDG_RUNTIME_DIR", m_old.c_str(), 1);
-        else
-            unsetenv("XDG_RUNTIME_DIR");
-    }
-    QString Path() const { return m_dir.path(); }
-
-private:
-    QTemporaryDir m_dir;
-    std::string m_old;
-    bool m_hadOld = false;
-};
-
-TEST(SingleInstanceLockTest, LockFileLivesInTheRuntimeFolder)
-{
-    RuntimeDir runtime;
-    EXPECT_EQ(CSingleInstanceLock::LockFilePath(), (runtime.Path() + "/Lumivex").toStdString());
-}
-
-TEST(SingleInstanceLockTest, OnlyOneHolderAtATime)
-{
-    RuntimeDir runtime;
-    auto first = std::make_unique<CSingleInstanceLock>();
-    ASSERT_TRUE(first->Acquire());
-    EXPECT_TRUE(first->Acquire());  // asking again keeps it
-    CSingleInstanceLock second;
-    EXPECT_FALSE(second.Acquire());
-    first.reset();
-    EXPECT_TRUE(second.Acquire());
-}
-
-// Sets an environment variable for the lifetime of the object.
+// Sets or unsets an environment variable for the lifetime of the object.
 class ScopedEnv {
 public:
-    ScopedEnv(const char* name, const std::string& value) : m_name(name)
+    ScopedEnv(const char* name, const char* value) : m_name(name)
     {
         const char* old = std::getenv(name);
         m_hadOld = old != nullptr;
         m_old = old ? old : "";
-        setenv(name, value.c_str(), 1);
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
     }
     ~ScopedEnv()
     {
@@ -82,49 +40,63 @@ private:
     bool m_hadOld = false;
 };
 
-TEST(SingleInstanceLockTest, WithoutRuntimeFolderTheLockIsInAFolderOfTheUsersOwn)
-{
-    RuntimeDir runtime;
-    unsetenv("XDG_RUNTIME_DIR");
-    QTemporaryDir temp;
-    QTemporaryDir home;
-    ScopedEnv tmpdir("TMPDIR", temp.path().toStdString());
-    ScopedEnv homeDir("HOME", home.path().toStdString());
-    const std::string shared = temp.path().toStdString() + "/Lumivex";
-    // Another user holding a lock of the shared name stops nobody.
-    const int other = ::open(shared.c_str(), O_RDWR | O_CREAT, 0644);
-    ASSERT_GE(other, 0);
-    ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
-    const std::string own = temp.path().toStdString() + "/lumivex-" + std::to_string(::geteuid());
-    EXPECT_EQ(CSingleInstanceLock::LockFilePath(), own + "/Lumivex");
-    struct stat info {};
-    ASSERT_EQ(::stat(own.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0700u);
-    {
-        CSingleInstanceLock first;
-        EXPECT_TRUE(first.Acquire());
-        CSingleInstanceLock second;
-        EXPECT_FALSE(second.Acquire());
-    }
-    ::close(other);
+std::string OwnName() { return "Lumivex-" + std::to_string(::geteuid()) + ".lock"; }
 
-    // A folder of that name anyone may write is not taken: the cache is.
-    std::filesystem::remove_all(own);
-    ASSERT_EQ(::mkdir(own.c_str(), 0777), 0);
-    ASSERT_EQ(::chmod(own.c_str(), 0777), 0);
-    EXPECT_EQ(CSingleInstanceLock::LockFilePath(), home.path().toStdString() + "/.cache/lumivex/Lumivex");
-    // A link in its place neither.
-    std::filesystem::remove_all(own);
-    std::filesystem::create_directory_symlink(home.path().toStdString(), own);
-    EXPECT_EQ(CSingleInstanceLock::LockFilePath(), home.path().toStdString() + "/.cache/lumivex/Lumivex");
+TEST(SingleInstanceLockTest, LockFileLivesInTheProgramFolderUnderTheUsersName)
+{
+    QTemporaryDir program;
+    const std::string folder = program.path().toStdString();
+    EXPECT_EQ(CSingleInstanceLock::LockFilePath(folder), folder + "/" + OwnName());
+    EXPECT_EQ(CSingleInstanceLock::LockFilePath(folder + "/"), folder + "/" + OwnName());
+    EXPECT_EQ(CSingleInstanceLock::LockFilePath(""), "");
+}
+
+TEST(SingleInstanceLockTest, OnlyOneHolderAtATimePerProgramFolder)
+{
+    QTemporaryDir program;
+    QTemporaryDir otherProgram;
+    const std::string folder = program.path().toStdString();
+    auto first = std::make_unique<CSingleInstanceLock>();
+    ASSERT_TRUE(first->Acquire(folder));
+    EXPECT_TRUE(first->Acquire(folder));  // asking again keeps it
+    CSingleInstanceLock second;
+    EXPECT_FALSE(second.Acquire(folder));
+    CSingleInstanceLock elsewhere;
+    EXPECT_TRUE(elsewhere.Acquire(otherProgram.path().toStdString()));
+    first.reset();
+    EXPECT_TRUE(second.Acquire(folder));
+    struct stat info {};
+    ASSERT_EQ(::stat(CSingleInstanceLock::LockFilePath(folder).c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+TEST(SingleInstanceLockTest, TheEnvironmentDoesNotMoveTheLock)
+{
+    QTemporaryDir program;
+    QTemporaryDir runtime;
+    QTemporaryDir temp;
+    const std::string folder = program.path().toStdString();
+    auto first = std::make_unique<CSingleInstanceLock>();
+    std::string withRuntime;
+    {
+        ScopedEnv set("XDG_RUNTIME_DIR", runtime.path().toUtf8().constData());
+        withRuntime = CSingleInstanceLock::LockFilePath(folder);
+        ASSERT_TRUE(first->Acquire(folder));
+    }
+    ScopedEnv unset("XDG_RUNTIME_DIR", nullptr);
+    ScopedEnv tmpdir("TMPDIR", temp.path().toUtf8().constData());
+    ScopedEnv home("HOME", nullptr);
+    EXPECT_EQ(CSingleInstanceLock::LockFilePath(folder), withRuntime);
+    CSingleInstanceLock second;
+    EXPECT_FALSE(second.Acquire(folder));
 }
 
 TEST(SingleInstanceLockTest, UnusableFolderDoesNotBlockStartUp)
 {
-    RuntimeDir runtime;
-    setenv("XDG_RUNTIME_DIR", "/nonexistent/folder/for/lumivex", 1);
     CSingleInstanceLock lock;
-    EXPECT_TRUE(lock.Acquire());
+    EXPECT_TRUE(lock.Acquire("/nonexistent/folder/for/lumivex"));
+    CSingleInstanceLock noFolder;
+    EXPECT_TRUE(noFolder.Acquire(""));
 }
 
 }  // namespace

@@ -9,7 +9,11 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <functional>
 
 namespace {
@@ -30,11 +34,14 @@ protected:
         ASSERT_TRUE(QFile::copy(QStringLiteral(LUMIVEX_PROGRAM), program));
     }
 
-    void Configure(QProcess& process) const
+    void Configure(QProcess& process, bool withRuntimeFolder = true) const
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!withRuntimeFolder)
+            env.remove("XDG_RUNTIME_DIR");
         env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("XDG_RUNTIME_DIR", m_root.path() + "/runtime");
+        if (withRuntimeFolder)
+            env.insert("XDG_RUNTIME_DIR", m_root.path() + "/runtime");
         env.insert("XDG_CONFIG_HOME", m_root.path() + "/config");
         env.insert("XDG_DATA_HOME", m_root.path() + "/data");
         process.setProcessEnvironment(env);
@@ -88,8 +95,44 @@ TEST_F(StartupTest, MakesItsFoldersBesideTheProgramAndClosesWithZero)
 {
     QProcess first;
     StartAndWait(first);
-    EXPECT_TRUE(QFileInfo::exists(m_root.path() + "/runtime/Lumivex"));
+    EXPECT_TRUE(QFileInfo::exists(programDir + "/Lumivex-" + QString::number(::geteuid()) + ".lock"));
     CloseAndExpectZero(first);
+}
+
+TEST_F(StartupTest, TemporariesLeftByACrashAreRemovedAtStartAndNothingElse)
+{
+    for (const char* folder : {"Config", "Index", "Picture", "Video"})
+        ASSERT_TRUE(QDir().mkpath(programDir + "/" + folder));
+    // The picture and video folders may be the user's own: there only names
+    // with the program's mark go.
+    const QStringList left{"Config/config.xml.Ab12Cd", "Config/config.xml.~Ab12Cd", "CustomLayout.dat.Zz09yY",
+                           "CustomLayout.dat.plain", "CustomLayout.dat.plain.q1W2e3", "Index/ch1.qxi.A1b2C3",
+                           "Picture/20160102.jpg.~xY7aB9", "Video/clip.avi.~Cc22Dd", "Video/clip.avi.~Cc22Dd.~Ee33Ff",
+                           "Video/copy.kvx.~Gg44Hh"};
+    const QStringList kept{"Config/notes.xml.Ab12Cd", "Index/ch1.qxi", "Index/ch1.qxi.A1b2C", "Video/copy.kvx_",
+                           "Video/holiday.txt.~Ab12Cd", "Picture/.jpg.~Ab12Cd", "Video/copy.kvx",
+                           "Video/evidence.kvx.backup", "Picture/20160102.jpg.xY7aB9"};
+    for (const QString& name : left + kept) {
+        QFile file(programDir + "/" + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << name.toStdString();
+        file.write("x");
+    }
+    ASSERT_TRUE(QDir().mkpath(programDir + "/Index/folder.qxi.Ab12Cd"));
+    QProcess process;
+    Configure(process);
+    process.start();
+    ASSERT_TRUE(process.waitForStarted(kStartTimeoutMs));
+    WaitFor([&] {
+        return std::none_of(left.begin(), left.end(),
+                            [&](const QString& name) { return QFileInfo::exists(programDir + "/" + name); });
+    }, kStartTimeoutMs);
+    process.kill();
+    ASSERT_TRUE(process.waitForFinished(kStartTimeoutMs));
+    for (const QString& name : left)
+        EXPECT_FALSE(QFileInfo::exists(programDir + "/" + name)) << name.toStdString();
+    for (const QString& name : kept)
+        EXPECT_TRUE(QFileInfo::exists(programDir + "/" + name)) << name.toStdString();
+    EXPECT_TRUE(QFileInfo(programDir + "/Index/folder.qxi.Ab12Cd").isDir());
 }
 
 TEST_F(StartupTest, SecondInstanceLeavesAtOnceWithZero)
@@ -103,6 +146,49 @@ TEST_F(StartupTest, SecondInstanceLeavesAtOnceWithZero)
     EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_EQ(first.state(), QProcess::Running);
+    CloseAndExpectZero(first);
+}
+
+TEST_F(StartupTest, SecondInstanceLeavesAlsoWithoutTheRuntimeFolder)
+{
+    QProcess first;
+    StartAndWait(first);
+    QProcess second;
+    Configure(second, false);
+    second.start();
+    ASSERT_TRUE(second.waitForFinished(kStartTimeoutMs));
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(first.state(), QProcess::Running);
+    CloseAndExpectZero(first);
+}
+
+// Whether the process has the file open.
+bool HasOpen(qint64 pid, const QString& file)
+{
+    const QString canonical = QFileInfo(file).canonicalFilePath();
+    const QDir fds(QString("/proc/%1/fd").arg(pid));
+    for (const QFileInfo& fd : fds.entryInfoList(QDir::Files | QDir::System))
+        if (fd.symLinkTarget() == canonical)
+            return true;
+    return false;
+}
+
+TEST_F(StartupTest, ARelativeFileIsTakenFromTheFolderStartedInAndPlays)
+{
+    const QString work = m_root.path() + "/work";
+    ASSERT_TRUE(QDir().mkpath(work + "/clips"));
+    const QString write = QString("'%1' --name Cam01 --channel 1 --start '2016-01-02 08:00:00' --seconds 60 "
+                                  "--size 64x48 --audio none '%2' >/dev/null")
+                              .arg(KVXWRITE_PROGRAM, work + "/clips");
+    ASSERT_EQ(std::system(write.toLocal8Bit().constData()), 0);
+    const QStringList written = QDir(work + "/clips").entryList({"*.kvx"}, QDir::Files);
+    ASSERT_EQ(written.size(), 1);
+    QProcess first;
+    first.setWorkingDirectory(work);
+    first.setArguments({"clips/" + written.front()});
+    StartAndWait(first);
+    const QString recording = work + "/clips/" + written.front();
+    EXPECT_TRUE(WaitFor([&] { return HasOpen(first.processId(), recording); }, kStartTimeoutMs));
     CloseAndExpectZero(first);
 }
 
@@ -120,7 +206,7 @@ TEST_F(StartupTest, LockGoesWithACrashedProcess)
     CloseAndExpectZero(again);
 }
 
-TEST_F(StartupTest, BrokenSettingsFileGivesDefaultsWrittenBackAtExit)
+TEST_F(StartupTest, BrokenSettingsFileIsKeptAsideAndDefaultsWrittenBackAtExit)
 {
     ASSERT_TRUE(QDir().mkpath(programDir + "/Config"));
     QFile config(programDir + "/Config/config.xml");
@@ -135,6 +221,9 @@ TEST_F(StartupTest, BrokenSettingsFileGivesDefaultsWrittenBackAtExit)
     const QByteArray written = config.readAll();
     EXPECT_TRUE(written.contains("<Language value=\"1\""));
     EXPECT_TRUE(written.trimmed().endsWith("</Setting>"));
+    QFile kept(programDir + "/Config/config.xml.bad");
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), broken);
 }
 
 TEST_F(StartupTest, LanguageWithoutItsFileTurnsEnglish)

@@ -16,6 +16,7 @@
 #include "Base/SFStreamConvert.h"
 #include "Base/TextCodec.h"
 #include "Platform/Win32/Win32Types.h"
+#include "Support/Fifo.h"
 #include "Support/TempFolder.h"
 
 using namespace SF_SOFT_BASE;
@@ -185,4 +186,28 @@ TEST_F(TempDir, CurrentDirectoryIsCutToTheBuffer)
     CSFFile::GetCurrentDirectory(sizeof small, small);
     EXPECT_EQ(std::string(small), fs::current_path().string().substr(0, 4));
     fs::current_path(cwd);
+}
+
+TEST_F(TempDir, OnlyRegularFilesAndLinksToThemOpenForReading)
+{
+    WriteFile(dir + "/plain", "data");
+    fs::create_symlink(dir + "/plain", dir + "/link");
+    Fifo fifo(dir + "/fifo");
+    ASSERT_TRUE(fifo.IsValid());
+    EXPECT_TRUE(IsRegularFile(dir + "/plain"));
+    EXPECT_TRUE(IsRegularFile(dir + "/link"));
+    EXPECT_FALSE(IsRegularFile(dir + "/fifo"));
+    EXPECT_FALSE(IsRegularFile(dir));
+    EXPECT_FALSE(IsRegularFile(dir + "/missing"));
+
+    const int fd = OpenRegularFileForReading(dir + "/link");
+    ASSERT_GE(fd, 0);
+    char bytes[4];
+    EXPECT_EQ(::read(fd, bytes, sizeof bytes), 4);
+    ::close(fd);
+    EXPECT_EQ(OpenRegularFileForReading(dir + "/missing"), -1);
+    EXPECT_EQ(OpenRegularFileForReading(dir), -1);
+    int fifoFd = 0;
+    EXPECT_TRUE(ReturnsWithoutBlocking(fifo, [&] { fifoFd = OpenRegularFileForReading(dir + "/fifo"); }));
+    EXPECT_EQ(fifoFd, -1);
 }

@@ -1,5 +1,6 @@
 #include "Common/FileAssociation.h"
 #include "Common/XdgAssociationStore.h"
+#include "Support/Fifo.h"
 #include "Support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,35 @@ namespace {
 
 const std::wstring kProgram = L"/opt/lumivex/lumivex";
 const std::list<std::wstring> kDefaultTypes{L".kvx", L".kvx_", L".avi", L".mp4", L".ps", L".ts"};
+
+// Sets (or, with null, unsets) an environment variable for the lifetime of the object.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : m_name(name)
+    {
+        const char* old = std::getenv(name);
+        m_hadOld = old != nullptr;
+        m_old = old ? old : "";
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    ~ScopedEnv()
+    {
+        if (m_hadOld)
+            setenv(m_name, m_old.c_str(), 1);
+        else
+            unsetenv(m_name);
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* m_name;
+    std::string m_old;
+    bool m_hadOld = false;
+};
 
 class XdgAssociationTest : public ::testing::Test {
 protected:
@@ -84,6 +114,56 @@ TEST_F(XdgAssociationTest, AnotherDefaultProgramMeansNotAssociatedAndIsKeptBehin
     EXPECT_NE(defaults.find("video/x-msvideo=lumivex.Files.desktop;"), std::string::npos);
     EXPECT_NE(defaults.find("text/plain=ed.desktop;"), std::string::npos);
     EXPECT_NE(defaults.find("[Added Associations]\nvideo/x-msvideo=other.desktop;"), std::string::npos);
+}
+
+// A desktop's own list comes before mimeapps.list: a default named there
+// for the type gets ours before it, so the desktop opens the files with us
+// and the question does not come back.
+TEST_F(XdgAssociationTest, ADesktopsOwnListIsFollowed)
+{
+    ScopedEnv desktop("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
+    std::filesystem::create_directories(m_configHome);
+    std::filesystem::create_directories(m_dataHome + "/applications");
+    WriteFile(m_dataHome + "/applications/other.desktop", "[Desktop Entry]\nType=Application\nExec=other\n");
+    const std::string gnomeList = m_configHome + "/gnome-mimeapps.list";
+    WriteFile(gnomeList, "[Default Applications]\nvideo/mp4=other.desktop;\ntext/plain=ed.desktop;\n");
+    CFileAssociation association(NewStore(), kProgram);
+    const std::list<std::wstring> mp4{L".mp4"};
+    ASSERT_EQ(FindUnassociatedFileTypes(association, mp4), mp4);
+    RegisterFileTypes(association, mp4, L"");
+    EXPECT_EQ(association.IsFileAssociated(L".mp4"), 1);
+    CFileAssociation reread(NewStore(), kProgram);
+    EXPECT_TRUE(FindUnassociatedFileTypes(reread, mp4).empty());
+
+    const std::string listed = ReadFile(gnomeList);
+    EXPECT_NE(listed.find("\nvideo/mp4=lumivex.Files.desktop;other.desktop;\n"), std::string::npos) << listed;
+    EXPECT_NE(listed.find("\ntext/plain=ed.desktop;\n"), std::string::npos);
+    EXPECT_NE(ReadFile(m_configHome + "/mimeapps.list").find("video/mp4=lumivex.Files.desktop;"), std::string::npos);
+    // A desktop list that names no default for the type is neither made nor changed.
+    EXPECT_FALSE(std::filesystem::exists(m_configHome + "/ubuntu-mimeapps.list"));
+}
+
+// Without a home folder there is no place for the files (not "/.local",
+// "/.config"): nothing is asked, written or run, and the reason is known.
+TEST_F(XdgAssociationTest, WithoutAHomeNothingIsAskedOrWritten)
+{
+    ScopedEnv home("HOME", nullptr);
+    ScopedEnv data("XDG_DATA_HOME", nullptr);
+    ScopedEnv config("XDG_CONFIG_HOME", nullptr);
+    auto store = NewStore();
+    CFileAssociation association(store, kProgram);
+    EXPECT_TRUE(FindUnassociatedFileTypes(association, kDefaultTypes).empty());
+    // Guards the steps below, which would write under "/" when it fails.
+    ASSERT_NE(association.GetUnavailableReason().find("HOME"), std::string::npos);
+    RegisterFileTypes(association, {L".kvx", L".mp4"}, L"");
+    EXPECT_EQ(association.IsFileAssociated(L".kvx"), 0);
+    EXPECT_FALSE(store->Flush());
+
+    ScopedEnv relative("HOME", "relative/home");
+    EXPECT_FALSE(NewStore()->GetUnavailableReason().empty());
+    ScopedEnv folders("XDG_DATA_HOME", m_dataHome.c_str());
+    ScopedEnv configFolder("XDG_CONFIG_HOME", m_configHome.c_str());
+    EXPECT_TRUE(NewStore()->GetUnavailableReason().empty());
 }
 
 // The desktop skips a listed program that is not installed (ids are
@@ -248,6 +328,23 @@ TEST(FileAssociationPromptTest, ListsTheMissingTypes)
     EXPECT_GT(prompt.size(), 60u * 6u);
     EXPECT_TRUE(prompt.ends_with(L".kvx_ ) doesn't associate to the program, do you want to "
                                  L"associate to it?"));
+}
+
+// A FIFO in place of the defaults file is neither waited on nor replaced.
+TEST_F(XdgAssociationTest, AFifoInPlaceOfTheDefaultsFileNeverBlocks)
+{
+    std::filesystem::create_directories(m_configHome);
+    Fifo fifo(m_configHome + "/mimeapps.list");
+    ASSERT_TRUE(fifo.IsValid());
+    auto store = NewStore();
+    bool flushed = true;
+    EXPECT_TRUE(ReturnsWithoutBlocking(fifo, [&] {
+        CFileAssociation association(store, kProgram);
+        association.RegisterFileAssociation(L".mp4", L"", false);
+        flushed = store->Flush();
+    }));
+    EXPECT_FALSE(flushed);
+    EXPECT_EQ(std::filesystem::status(m_configHome + "/mimeapps.list").type(), std::filesystem::file_type::fifo);
 }
 
 }  // namespace

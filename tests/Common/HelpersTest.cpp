@@ -21,16 +21,32 @@ TEST(LangStringTest, TranslatesFromTheLanguageFileAndFallsBackToTheKey)
 {
     TempFolder dir;
     const std::string file = dir.File("Lang_3.xml");
-    CLangStringTable table;
-    EXPECT_STREQ(table.Translate(L"Prompt", file), L"Prompt");
-    EXPECT_FALSE(table.IsLoaded());
-
     WriteFile(file, "<Language><s name=\"Prompt\" value=\"Hinweis\"/>"
                     "<t name=\"Prompt\" value=\"Frage \xc3\xa4\"/><u value=\"x\"/></Language>");
-    EXPECT_STREQ(table.Translate(L"Prompt", file), L"Frage ä");  // looked for again; later duplicate wins
+    CLangStringTable table;
+    EXPECT_STREQ(table.Translate(L"Prompt", file), L"Frage ä");  // the later duplicate wins
     EXPECT_TRUE(table.IsLoaded());
     EXPECT_STREQ(table.Translate(L"Missing", file), L"Missing");
     EXPECT_STREQ(table.Translate(nullptr, file), L"");
+}
+
+// A missing or broken file is read once, not again on every lookup.
+TEST(LangStringTest, TheLanguageFileIsReadOnlyOnce)
+{
+    TempFolder dir;
+    const std::string file = dir.File("Lang_3.xml");
+    CLangStringTable missing;
+    EXPECT_STREQ(missing.Translate(L"Prompt", file), L"Prompt");
+    WriteFile(file, "<Language><s name=\"Prompt\" value=\"Hinweis\"/></Language>");
+    EXPECT_STREQ(missing.Translate(L"Prompt", file), L"Prompt");
+    EXPECT_FALSE(missing.IsLoaded());
+
+    WriteFile(file, "<Language><s name=\"Prompt\" value=\"Hinweis\"/></Langu");
+    CLangStringTable broken;
+    EXPECT_STREQ(broken.Translate(L"Prompt", file), L"Prompt");
+    WriteFile(file, "<Language><s name=\"Prompt\" value=\"Hinweis\"/></Language>");
+    EXPECT_STREQ(broken.Translate(L"Prompt", file), L"Prompt");
+    EXPECT_FALSE(broken.IsLoaded());
 }
 
 TEST(LangStringTest, ALanguageFileThatIsAFolderOrNestsTooDeepGivesTheKeys)

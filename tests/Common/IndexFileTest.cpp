@@ -1,6 +1,7 @@
 #include "Base/TextCodec.h"
 #include "Common/AppDir.h"
 #include "Common/IndexFileStore.h"
+#include "Support/Fifo.h"
 #include "Support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -83,6 +84,35 @@ TEST_F(IndexFileTest, SavedIndexHasTheHeadOfTheRecordingAndValidates)
     EXPECT_EQ(size, 1000);
     EXPECT_EQ(modified, head.modificationTime);
     EXPECT_EQ(m_askedFolder, m_dir.File("Index/"));
+}
+
+TEST_F(IndexFileTest, ReadGivesTheDataAfterTheHeadOfAValidIndexOnly)
+{
+    CIndexFileStore store = Store(kPlenty);
+    std::vector<unsigned char> data{1, 2, 3};
+    EXPECT_FALSE(store.ReadIndexFile(m_recordingW, &data));
+    ASSERT_TRUE(store.SaveIndexFile("index-bytes", 11, m_recordingW));
+    ASSERT_TRUE(store.ReadIndexFile(m_recordingW, &data));
+    EXPECT_EQ(std::string(data.begin(), data.end()), "index-bytes");
+    SetTimes(m_recording, std::time(nullptr), std::time(nullptr) - 3600);
+    EXPECT_FALSE(store.ReadIndexFile(m_recordingW, &data));
+}
+
+TEST_F(IndexFileTest, AFifoInPlaceOfTheIndexIsNoIndexAndNeverBlocks)
+{
+    CIndexFileStore store = Store(kPlenty);
+    Fifo fifo(IndexOf("ch1_20130101.qxi"));
+    ASSERT_TRUE(fifo.IsValid());
+    bool valid = true;
+    bool read = true;
+    std::vector<unsigned char> data;
+    EXPECT_TRUE(ReturnsWithoutBlocking(fifo, [&] { valid = store.IsIndexFileValid(m_recordingW); }));
+    EXPECT_TRUE(ReturnsWithoutBlocking(fifo, [&] { read = store.ReadIndexFile(m_recordingW, &data); }));
+    EXPECT_FALSE(valid);
+    EXPECT_FALSE(read);
+    // Saving puts a real index in its place.
+    ASSERT_TRUE(store.SaveIndexFile("data", 4, m_recordingW));
+    EXPECT_TRUE(store.IsIndexFileValid(m_recordingW));
 }
 
 TEST_F(IndexFileTest, ChangedRecordingInvalidatesAndSavingReplacesTheIndex)

@@ -104,7 +104,7 @@ TEST_F(SettingsTest, SavedSettingsLoadBack)
 
 TEST_F(SettingsTest, SaveLeavesNoTemporaryFileAndReplacesTheOld)
 {
-    WriteSettings("old");
+    WriteSettings(Group("<VideoLayout value=\"150\"/>"));
     CConfigManager config;
     config.Init();
     ASSERT_TRUE(config.Save());
@@ -134,6 +134,60 @@ TEST_F(SettingsTest, BrokenFileLoadsAsDefaults)
     EXPECT_EQ(config.strRecordFormat, L".kvx;.kvx_;.avi;.mp4;.ps;.ts;");
 }
 
+TEST_F(SettingsTest, AnUnreadableFileIsKeptAsideAndTheUserIsTold)
+{
+    const std::string typo = "<Setting><UIConfig><VideoLayout value=\"150\"/><Language value=\"2\"></UIConfig></Setting>";
+    WriteSettings(typo);
+    CConfigManager config;
+    config.Init();
+    EXPECT_EQ(config.VideoLayout, 147);
+    EXPECT_EQ(ReadFile(m_dir.File("Config/config.xml.bad")), typo);
+    EXPECT_NE(config.GetLoadNotice().find(L"config.xml.bad"), std::wstring::npos);
+    ASSERT_TRUE(config.Save());
+    EXPECT_EQ(ReadFile(m_dir.File("Config/config.xml.bad")), typo);
+    EXPECT_NE(ReadFile(m_dir.File("Config/config.xml")).find("<VideoLayout value=\"147\""), std::string::npos);
+
+    // A second broken file does not replace the first one kept.
+    WriteSettings("<Setting>");
+    CConfigManager again;
+    again.Init();
+    EXPECT_EQ(ReadFile(m_dir.File("Config/config.xml.bad.2")), "<Setting>");
+    EXPECT_EQ(ReadFile(m_dir.File("Config/config.xml.bad")), typo);
+    EXPECT_NE(again.GetLoadNotice().find(L"config.xml.bad.2"), std::wstring::npos);
+}
+
+TEST_F(SettingsTest, AnUnreadableFileThatCannotBeSetAsideIsNeverOverwritten)
+{
+    WriteSettings("<Setting");
+    WriteFile(m_dir.File("Config/config.xml.bad"), "kept");
+    for (int n = 2; n <= 100; ++n)
+        WriteFile(m_dir.File("Config/config.xml.bad." + std::to_string(n)), "kept");
+    CConfigManager config;
+    config.Init();
+    EXPECT_FALSE(config.GetLoadNotice().empty());
+    EXPECT_FALSE(config.Save());
+    EXPECT_EQ(ReadFile(m_dir.File("Config/config.xml")), "<Setting");
+
+    // Loaded again from a readable file, the settings are saved again.
+    WriteSettings(Group("<VideoLayout value=\"150\"/>"));
+    config.SetPersistent(std::make_shared<CConfigXMLPersistImp>(""));
+    config.Init();
+    EXPECT_TRUE(config.GetLoadNotice().empty());
+    EXPECT_TRUE(config.Save());
+}
+
+TEST_F(SettingsTest, AMissingOrReadableFileGivesNoNotice)
+{
+    CConfigManager missing;
+    missing.Init();
+    EXPECT_TRUE(missing.GetLoadNotice().empty());
+    WriteSettings(Group("<VideoLayout value=\"150\"/>"));
+    CConfigManager readable;
+    readable.Init();
+    EXPECT_TRUE(readable.GetLoadNotice().empty());
+    EXPECT_FALSE(std::filesystem::exists(m_dir.File("Config/config.xml.bad")));
+}
+
 TEST_F(SettingsTest, DeeplyNestedFileLoadsAsDefaults)
 {
     std::string nested;
@@ -147,8 +201,10 @@ TEST_F(SettingsTest, DeeplyNestedFileLoadsAsDefaults)
 
 TEST_F(SettingsTest, NestingIsCountedAsTheParserReadsIt)
 {
-    // "</" inside attribute values, comments and CDATA closes nothing.
-    const char* repeated[] = {"<a b=\"</\">", "<a b='</'>", "<a><!-- </a> -->", "<a><![CDATA[</a>]]>"};
+    // "</" inside attribute values, comments, CDATA and character references
+    // closes nothing.
+    const char* repeated[] = {"<a b=\"</\">",      "<a b='</'>",         "<a><!-- </a> -->",
+                              "<a><![CDATA[</a>]]>", "<a>&#x</a>x1;", "<a>&#</a>#1;"};
     for (const char* unit : repeated) {
         std::string nested;
         for (int i = 0; i < 45000; ++i)
@@ -160,6 +216,38 @@ TEST_F(SettingsTest, NestingIsCountedAsTheParserReadsIt)
         TiXmlDocument document;
         EXPECT_FALSE(ParseXmlText(document, nested)) << unit;
     }
+}
+
+// What the parser reads as an unknown node (up to the first '>') cannot
+// hide the elements that follow from the count.
+TEST_F(SettingsTest, NestingBehindUnknownNodesAndEntitiesIsCounted)
+{
+    std::string nested;
+    for (int i = 0; i < 45000; ++i)
+        nested += "<a>";
+    const char* leads[] = {"<\">", "<1 \">", "<< \">", "<a b=\"x\"><\"", "<?pi \">"};
+    for (const char* lead : leads) {
+        WriteSettings("<Setting><UIConfig><VideoLayout value=\"150\"/>" + std::string(lead) + nested +
+                      "</UIConfig></Setting>");
+        CConfigManager config;
+        config.Init();
+        EXPECT_EQ(config.VideoLayout, 147) << lead;
+        TiXmlDocument document;
+        EXPECT_FALSE(ParseXmlText(document, lead + nested)) << lead;
+    }
+}
+
+TEST_F(SettingsTest, NestingJustWithinTheLimitLoads)
+{
+    std::string nested;
+    for (int i = 0; i < 254; ++i)
+        nested += "<a b=\"<c>\"><\"><!-- <c> -->";
+    for (int i = 0; i < 254; ++i)
+        nested += "</a>";
+    WriteSettings("<Setting><UIConfig><VideoLayout value=\"150\"/>" + nested + "</UIConfig></Setting>");
+    CConfigManager config;
+    config.Init();
+    EXPECT_EQ(config.VideoLayout, 150);
 }
 
 TEST_F(SettingsTest, TextEndingInACutUtf8CharacterIsNotReadPastItsEnd)

@@ -12,8 +12,10 @@
 #include "Base/SFDateTime.h"
 #include "Export/ExportObject.h"
 #include "Export/ExportTestSupport.h"
+#include "Platform/PlayModule/Source/AvIndexScanner.h"
 #include "Platform/PlayModule/Support/ContainerSample.h"
 #include "Support/ProcessUntil.h"
+#include "Support/SyncLog.h"
 #include "Support/TempFolder.h"
 
 using namespace LumivexBase;
@@ -62,10 +64,13 @@ protected:
     void TearDown() override { StopLoops(); }
 
     void Add(std::uint32_t type, const std::string& src, const std::string& dst, std::uint64_t start,
-             std::uint64_t end, int interval = 0, unsigned startTime = 0)
+             std::uint64_t end, int interval = 0, unsigned startTime = 0, unsigned fileStart = 0)
     {
-        SF_POST_TASK(ML_EXPORT, &ExportObject::AddFile, engine, int(type), src, dst, start, end, interval,
-                     startTime, 0u);
+        auto target = engine;
+        PostTaskToLoop(ML_EXPORT, MakeTask<int>([=] {
+                           target->AddFile(int(type), src, dst, start, end, interval, startTime, 0u, fileStart);
+                       }),
+                       __FILE__, __LINE__, "&ExportObject::AddFile", "EngineTest");
     }
     void Start() { SF_POST_TASK(ML_EXPORT, &ExportObject::Export, engine); }
     bool Run()
@@ -276,6 +281,22 @@ TEST_F(EngineTest, SplitAviPartsAreNumberedAcrossTheJobsOfAnExport)
         EXPECT_GT(CountVideoPackets(Out(name)), 0) << name;
 }
 
+TEST_F(EngineTest, CompleteClipsAreOnTheDiskBeforeTheyAreRenamedIntoPlace)
+{
+    ASSERT_TRUE(folder.MakeFolder("out"));
+    const std::string recording = MakeRecording(folder.Path(), SmallOptions(4));
+    ASSERT_FALSE(recording.empty());
+    SYNC_LOG::Start();
+    Add(EXPORT_TYPE_RAW, recording, Out("copy.kvx"), 0, SizeOf(recording));
+    Add(EXPORT_TYPE_AVI, recording, Out("clip.avi"), 0, SizeOf(recording));
+    const bool ran = Run();
+    SYNC_LOG::Stop();
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(listener->events, Events{"end"});
+    EXPECT_TRUE(SYNC_LOG::SyncedBeforeRenameTo(Out("copy.kvx")));
+    EXPECT_TRUE(SYNC_LOG::SyncedBeforeRenameTo(Out("clip.avi")));
+}
+
 TEST_F(EngineTest, ClipsCutShortByAStopStayPlayable)
 {
     ASSERT_TRUE(folder.MakeFolder("out"));
@@ -283,18 +304,24 @@ TEST_F(EngineTest, ClipsCutShortByAStopStayPlayable)
     ASSERT_FALSE(recording.empty());
     ASSERT_GT(SizeOf(recording), 2u * ExportObject::kBlockSize);
 
-    // Raw: set-up, two blocks, then the stop.
+    // Clips of an earlier export under the same names stay as they are.
+    WriteFile(Out("cut.kvx"), "earlier clip");
+    WriteFile(Out("cut.avi"), "earlier clip");
+    // Raw: set-up, two blocks, then the stop. The clip says in its name that
+    // it was cut short, and the listener hears where it was kept.
     Add(EXPORT_TYPE_RAW, recording, Out("cut.kvx"), 0, SizeOf(recording));
     Start();
     StopAfter(3);
     ASSERT_TRUE(WaitForEnd(*listener));
     EXPECT_EQ(listener->events, Events{"stop"});
+    using Cut = std::pair<std::string, std::string>;
+    EXPECT_EQ(listener->cuts, std::vector<Cut>{Cut(Out("cut.kvx"), Out("cut_incomplete.kvx"))});
     // Its records end at a group's end, followed by their own footer.
-    const ClipCheck check = CheckClip(Out("cut.kvx"));
+    const ClipCheck check = CheckClip(Out("cut_incomplete.kvx"));
     const std::uint64_t kept = check.recordsEnd;
     EXPECT_GT(kept, 0u);
     EXPECT_LT(kept, 2u * ExportObject::kBlockSize);
-    EXPECT_EQ(ReadBytes(Out("cut.kvx")).substr(0, kept), ReadBytes(recording).substr(0, kept));
+    EXPECT_EQ(ReadBytes(Out("cut_incomplete.kvx")).substr(0, kept), ReadBytes(recording).substr(0, kept));
     EXPECT_EQ(check.errors, 0);
     EXPECT_TRUE(check.endsSigned);
     EXPECT_TRUE(check.footer);
@@ -302,58 +329,112 @@ TEST_F(EngineTest, ClipsCutShortByAStopStayPlayable)
 
     // AVI: closed with its index.
     listener->events.clear();
+    listener->cuts.clear();
     Add(EXPORT_TYPE_AVI, recording, Out("cut.avi"), 0, SizeOf(recording));
     Start();
     StopAfter(4);
     ASSERT_TRUE(WaitForEnd(*listener));
     EXPECT_EQ(listener->events, Events{"stop"});
-    EXPECT_GT(CountVideoPackets(Out("cut.avi")), 0);
-    EXPECT_EQ(FilesIn(folder.File("out")), (std::vector<std::string>{"cut.avi", "cut.kvx"}));
+    EXPECT_EQ(listener->cuts, std::vector<Cut>{Cut(Out("cut.avi"), Out("cut_incomplete.avi"))});
+    EXPECT_GT(CountVideoPackets(Out("cut_incomplete.avi")), 0);
+    EXPECT_EQ(FilesIn(folder.File("out")),
+              (std::vector<std::string>{"cut.avi", "cut.kvx", "cut_incomplete.avi", "cut_incomplete.kvx"}));
+    EXPECT_EQ(ReadBytes(Out("cut.kvx")), "earlier clip");
+    EXPECT_EQ(ReadBytes(Out("cut.avi")), "earlier clip");
+
+    // Cut short again: a name of its own, numbered.
+    listener->events.clear();
+    Add(EXPORT_TYPE_RAW, recording, Out("cut.kvx"), 0, SizeOf(recording));
+    Start();
+    StopAfter(3);
+    ASSERT_TRUE(WaitForEnd(*listener));
+    EXPECT_EQ(CheckClip(Out("cut_incomplete(1).kvx")).recordsEnd, kept);
+    EXPECT_EQ(FilesIn(folder.File("out")).size(), 5u);
 }
 
-TEST_F(EngineTest, OtherContainersAndDamagedRecordingsGiveAClipThatOpensOrFail)
+// A span of another container, from the key frame of its second second to
+// that of its fourth: an AVI clip of its frames, pictures named by the
+// recording's own times, and, where a byte cut is a clip (".ts", ".ps"), a
+// copy of its bytes; a byte cut of an ".mp4" or ".avi" is refused.
+TEST_F(EngineTest, OtherContainersExportTheirSpanOnTheRecordingsClock)
 {
     using PLAY_MODULE_TEST::ContainerKind;
     ASSERT_TRUE(folder.MakeFolder("out"));
-    std::vector<std::string> sources;
+    constexpr int kFps = 25;
     for (ContainerKind kind : {ContainerKind::Ts, ContainerKind::Ps, ContainerKind::Mp4, ContainerKind::Avi}) {
-        const std::string path = folder.File(std::string("REC_ch2_20160102030405_20160102030409") +
-                                             PLAY_MODULE_TEST::ContainerExtension(kind));
-        ASSERT_TRUE(PLAY_MODULE_TEST::MakeContainerSample(path, kind)) << path;
-        sources.push_back(path);
+        const std::string extension = PLAY_MODULE_TEST::ContainerExtension(kind);
+        SCOPED_TRACE(extension);
+        const std::string source = folder.File("REC_ch2_20160102030405_20160102030409" + extension);
+        ASSERT_TRUE(PLAY_MODULE_TEST::MakeContainerSample(source, kind));
+        PLAY_MODULE::CKeyFrameIndex index;
+        ASSERT_TRUE(PLAY_MODULE::CAvIndexScanner::Scan(source, index));
+        ASSERT_GE(index.entries.size(), 4u);
+        const auto& first = index.entries[1];
+        const auto& next = index.entries[3];
+        ASSERT_EQ(first.timeMs, 1000);
+        const int frames = int((next.timeMs - first.timeMs) * kFps / 1000);
+        const bool cuttable = kind == ContainerKind::Ts || kind == ContainerKind::Ps;
+        for (std::uint32_t type : {EXPORT_TYPE_AVI, EXPORT_TYPE_RAW, EXPORT_TYPE_JPEG, EXPORT_TYPE_BMP}) {
+            SCOPED_TRACE(type);
+            listener->events.clear();
+            const std::string target = Out(extension.substr(1) + std::to_string(type) +
+                                           (type == EXPORT_TYPE_AVI ? ".avi" : type == EXPORT_TYPE_RAW ? ".kvx" : ""));
+            Add(type, source, target, first.position, next.position, 1, kStartSeconds + 1, kStartSeconds);
+            ASSERT_TRUE(Run());
+            if (type == EXPORT_TYPE_RAW && !cuttable) {
+                EXPECT_EQ(listener->events, (Events{"stop", "failed"}));
+                EXPECT_FALSE(std::filesystem::exists(target));
+                continue;
+            }
+            EXPECT_EQ(listener->events, Events{"end"});
+            if (listener->events != Events{"end"})
+                continue;
+            EXPECT_EQ(listener->progress.back(), 100);
+            if (type == EXPORT_TYPE_AVI) {
+                EXPECT_EQ(CountVideoPackets(target), frames);
+            } else if (type == EXPORT_TYPE_RAW) {
+                EXPECT_EQ(ReadBytes(target), ReadBytes(source).substr(first.position, next.position - first.position));
+                EXPECT_EQ(CountVideoPackets(target), frames);
+            } else {
+                const std::string suffix = type == EXPORT_TYPE_JPEG ? ".jpg" : ".bmp";
+                EXPECT_EQ(FilesIn(target), (std::vector<std::string>{LocalStamp(kStartSeconds + 1) + suffix,
+                                                                     LocalStamp(kStartSeconds + 2) + suffix}));
+            }
+        }
     }
+}
+
+TEST_F(EngineTest, DamagedRecordingsGiveAClipThatOpensOrFail)
+{
+    ASSERT_TRUE(folder.MakeFolder("out"));
     const std::string recording = MakeRecording(folder.Path(), SmallOptions(6));
     std::string bytes = ReadBytes(recording);
     WriteFile(folder.File("truncated.kvx"), bytes.substr(0, bytes.size() * 2 / 3));
     for (std::size_t at = bytes.size() / 3; at < bytes.size() / 3 + 4000; ++at)
         bytes[at] = char(at * 31);
-    WriteFile(folder.File("garbled.kvx"), bytes);
-    sources.push_back(folder.File("garbled.kvx"));
+    const std::string garbled = folder.File("garbled.kvx");
+    WriteFile(garbled, bytes);
 
     int clip = 0;
-    for (const std::string& source : sources) {
-        const std::uint64_t size = SizeOf(source);
-        for (std::uint32_t type : {EXPORT_TYPE_AVI, EXPORT_TYPE_RAW, EXPORT_TYPE_JPEG}) {
-            for (std::uint64_t start : {std::uint64_t(0), size / 3}) {
-                listener->events.clear();
-                const std::string target = Out(std::to_string(++clip) + (type == EXPORT_TYPE_AVI ? ".avi" : ".kvx"));
-                Add(type, source, target, start, size, 1, kStartSeconds);
-                ASSERT_TRUE(Run()) << source << " " << type;
-                const bool ended = listener->events == Events{"end"};
-                EXPECT_TRUE(ended || listener->events == Events({"stop", "failed"}) ||
-                            listener->events == Events({"failed", "stop"}))
-                    << source << " " << type;
-                if (!ended)
-                    continue;
-                if (type == EXPORT_TYPE_AVI)
-                    EXPECT_GT(CountVideoPackets(target), 0) << source << " from " << start;
-                else if (type == EXPORT_TYPE_RAW && source.ends_with(".kvx"))
-                    EXPECT_GT(CheckClip(target).keyFrames, 0) << source << " from " << start;
-                else if (type == EXPORT_TYPE_RAW)
-                    EXPECT_GT(CountVideoPackets(target), 0) << source << " from " << start;
-                else
-                    EXPECT_FALSE(FilesIn(target).empty()) << source << " from " << start;
-            }
+    const std::uint64_t size = SizeOf(garbled);
+    for (std::uint32_t type : {EXPORT_TYPE_AVI, EXPORT_TYPE_RAW, EXPORT_TYPE_JPEG}) {
+        for (std::uint64_t start : {std::uint64_t(0), size / 3}) {
+            listener->events.clear();
+            const std::string target = Out(std::to_string(++clip) + (type == EXPORT_TYPE_AVI ? ".avi" : ".kvx"));
+            Add(type, garbled, target, start, size, 1, kStartSeconds);
+            ASSERT_TRUE(Run()) << type;
+            const bool ended = listener->events == Events{"end"};
+            EXPECT_TRUE(ended || listener->events == Events({"stop", "failed"}) ||
+                        listener->events == Events({"failed", "stop"}))
+                << type;
+            if (!ended)
+                continue;
+            if (type == EXPORT_TYPE_AVI)
+                EXPECT_GT(CountVideoPackets(target), 0) << start;
+            else if (type == EXPORT_TYPE_RAW)
+                EXPECT_GT(CheckClip(target).keyFrames, 0) << start;
+            else
+                EXPECT_FALSE(FilesIn(target).empty()) << start;
         }
     }
     // A truncated recording whose range runs past its end.
@@ -361,7 +442,8 @@ TEST_F(EngineTest, OtherContainersAndDamagedRecordingsGiveAClipThatOpensOrFail)
     Add(EXPORT_TYPE_RAW, folder.File("truncated.kvx"), Out("t.kvx"), 0, SizeOf(recording));
     ASSERT_TRUE(Run());
     EXPECT_EQ(listener->events, (Events{"stop", "failed"}));
-    EXPECT_GT(CheckClip(Out("t.kvx")).keyFrames, 0);  // what was whole is kept
+    EXPECT_FALSE(std::filesystem::exists(Out("t.kvx")));
+    EXPECT_GT(CheckClip(Out("t_incomplete.kvx")).keyFrames, 0);  // what was whole is kept
 }
 
 TEST_F(EngineTest, AWriteFailureKeepsASignedClipAndAKilledExportLeavesNoClip)
@@ -371,15 +453,29 @@ TEST_F(EngineTest, AWriteFailureKeepsASignedClipAndAKilledExportLeavesNoClip)
     ASSERT_FALSE(recording.empty());
     const std::string size = std::to_string(SizeOf(recording));
 
-    // A file-size limit: the write fails, the clip ends at a signed boundary.
+    // A file-size limit: the write fails, the clip ends at a signed boundary
+    // under a name that says so.
     const int limited = RunChild({"limit", recording, Out("limited.kvx"), size, "1500000"});
     ASSERT_TRUE(WIFEXITED(limited));
     EXPECT_EQ(WEXITSTATUS(limited), 0);
-    ASSERT_TRUE(std::filesystem::exists(Out("limited.kvx")));
-    EXPECT_LE(SizeOf(Out("limited.kvx")), 1500000u);
-    const ClipCheck check = CheckClip(Out("limited.kvx"));
+    EXPECT_FALSE(std::filesystem::exists(Out("limited.kvx")));
+    ASSERT_TRUE(std::filesystem::exists(Out("limited_incomplete.kvx")));
+    EXPECT_LE(SizeOf(Out("limited_incomplete.kvx")), 1500000u);
+    const ClipCheck check = CheckClip(Out("limited_incomplete.kvx"));
     EXPECT_EQ(check.errors, 0);
     EXPECT_TRUE(check.endsSigned);
+
+    // The same export again onto a disk that fills: the complete clip of the
+    // first stays whole.
+    Add(EXPORT_TYPE_RAW, recording, Out("again.kvx"), 0, SizeOf(recording));
+    ASSERT_TRUE(Run());
+    ASSERT_EQ(listener->events, Events{"end"});
+    const int again = RunChild({"limit", recording, Out("again.kvx"), size, "1500000"});
+    ASSERT_TRUE(WIFEXITED(again));
+    EXPECT_EQ(WEXITSTATUS(again), 0);
+    EXPECT_EQ(ReadBytes(Out("again.kvx")), ReadBytes(recording));
+    EXPECT_EQ(CheckClip(Out("again_incomplete.kvx")).errors, 0);
+    listener->events.clear();
 
     // Killed while writing: only a temporary, then a complete clip.
     const int killed = RunChild({"kill", recording, Out("killed.kvx"), size});

@@ -50,6 +50,11 @@ public:
     void ResetAfterExport() override { ++resets; }
     void PostNoExportFile() override { results.push_back(0); }
     void PostFileTooLarge() override { results.push_back(3); }
+    void PostCannotExport(const std::wstring& fileName, ExportRefusal) override
+    {
+        results.push_back(4);
+        refusedFiles.push_back(fileName);
+    }
     void PostExportFailed() override { results.push_back(2); }
     void OnExportStarted() override { controls.push_back("started"); }
     void OnExportFinished() override { results.push_back(1); }
@@ -58,6 +63,7 @@ public:
     void DisableExportButton() override { controls.push_back("disabled"); }
 
     boost::shared_ptr<CTimeLineDouble> timeLine = boost::make_shared<CTimeLineDouble>();
+    std::vector<std::wstring> refusedFiles;
     std::vector<int> checkableCalls;
     std::map<Item, int> checks;
     std::map<Item, int> hilights;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <boost/shared_ptr.hpp>
@@ -19,6 +20,7 @@ public:
     void OnExportProgress(int percent) override { progress.push_back(percent); }
     void OnExportStop() override { events.push_back("stop"); }
     void OnExportFailed(int) override { events.push_back("failed"); }
+    void OnExportClipCut(std::string target, std::string kept) override { cuts.emplace_back(target, kept); }
 
     bool Finished() const
     {
@@ -28,6 +30,7 @@ public:
 
     std::vector<std::string> events;
     std::vector<int> progress;
+    std::vector<std::pair<std::string, std::string>> cuts;  // clip, where it was kept
 };
 
 // Registers the GUI loop and starts the export and play loops once per test.

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <memory>
+#include <mutex>
 
 #include <unistd.h>
 
@@ -9,6 +12,7 @@
 #include "Base/MessageLoopIds.h"
 #include "Base/SFDateTime.h"
 #include "Base/TextCodec.h"
+#include "Common/IndexFileStore.h"
 #include "Common/UserMessages.h"
 #include "Export/ExportObject.h"
 #include "Export/ExportPageDouble.h"
@@ -64,6 +68,123 @@ boost::shared_ptr<CPlayManager> ContractPlayManager()
     return CPlayManager::Create(backends);
 }
 
+// Holds the libraries' index reports, and fails their key-frame lookups,
+// until the test releases it with the report's result.
+struct IndexGate {
+    void Release(int value)
+    {
+        std::vector<std::pair<PLAY_MODULE::IPlayModuleListener*, PLAY_MODULE::CPlayModule*>> held;
+        {
+            std::lock_guard lock(mutex);
+            closed = false;
+            result = value;
+            held.swap(waiting);
+        }
+        for (auto [listener, module] : held)
+            listener->OnFileRefFinished(module, value);
+    }
+    bool Closed()
+    {
+        std::lock_guard lock(mutex);
+        return closed;
+    }
+    // True when the report is held.
+    bool Hold(PLAY_MODULE::IPlayModuleListener* listener, PLAY_MODULE::CPlayModule* module)
+    {
+        std::lock_guard lock(mutex);
+        if (closed)
+            waiting.emplace_back(listener, module);
+        return closed;
+    }
+
+    std::mutex mutex;
+    bool closed = true;
+    int result = 1;
+    std::vector<std::pair<PLAY_MODULE::IPlayModuleListener*, PLAY_MODULE::CPlayModule*>> waiting;
+    std::atomic<int> failedLookups{0};
+};
+
+// Passes the module's reports on, the index report through the gate.
+class CGatedListener : public PLAY_MODULE::IPlayModuleListener {
+public:
+    CGatedListener(PLAY_MODULE::IPlayModuleListener* target, std::shared_ptr<IndexGate> gate)
+        : m_target(target), m_gate(std::move(gate))
+    {
+    }
+    void OnFileRefFinished(PLAY_MODULE::CPlayModule* module, int result) override
+    {
+        if (!m_gate->Hold(m_target, module))
+            m_target->OnFileRefFinished(module, result);
+    }
+    void OnFileEnd(PLAY_MODULE::CPlayModule* module) override { m_target->OnFileEnd(module); }
+    void OnStreamData(PLAY_MODULE::CPlayModule* module, unsigned char* data, int length,
+                      PLAY_MODULE::PM_FRAME_INFO* info, int reserved) override
+    {
+        m_target->OnStreamData(module, data, length, info, reserved);
+    }
+    void OnFrameVisible(PLAY_MODULE::CPlayModule* module, int renderKind, unsigned char* data, int value,
+                        PLAY_MODULE::PM_FRAME_INFO* info) override
+    {
+        m_target->OnFrameVisible(module, renderKind, data, value, info);
+    }
+    void OnFileTimeDone(PLAY_MODULE::CPlayModule* module, unsigned start, unsigned end) override
+    {
+        m_target->OnFileTimeDone(module, start, end);
+    }
+    int OnOverlayData(PLAY_MODULE::CPlayModule* module, unsigned char* data, int kind, int length, int value1,
+                      int value2) override
+    {
+        return m_target->OnOverlayData(module, data, kind, length, value1, value2);
+    }
+
+private:
+    PLAY_MODULE::IPlayModuleListener* m_target;
+    std::shared_ptr<IndexGate> m_gate;
+};
+
+struct GatedListenerMember {
+    GatedListenerMember(PLAY_MODULE::IPlayModuleListener* target, std::shared_ptr<IndexGate> gate)
+        : gatedListener(target, std::move(gate))
+    {
+    }
+    CGatedListener gatedListener;
+};
+
+// A library whose index is built only when the gate opens; its lookups fail
+// while it is closed, and after it opened with a failed index.
+class CGatedLibrary : private GatedListenerMember, public CContractLibrary {
+public:
+    CGatedLibrary(PLAY_MODULE::IPlayModuleListener* listener, std::shared_ptr<IndexGate> gate)
+        : GatedListenerMember(listener, gate), CContractLibrary(&gatedListener), m_gate(std::move(gate))
+    {
+    }
+    int GetKeyFramePosByAbsTime(_SYSTEMTIME time, PLAY_MODULE::FRAME_POS& pos) override
+    {
+        bool fails = false;
+        {
+            std::lock_guard lock(m_gate->mutex);
+            fails = m_gate->closed || m_gate->result == 0;
+        }
+        if (fails) {
+            ++m_gate->failedLookups;
+            return 0;
+        }
+        return CContractLibrary::GetKeyFramePosByAbsTime(time, pos);
+    }
+
+private:
+    std::shared_ptr<IndexGate> m_gate;
+};
+
+boost::shared_ptr<CPlayManager> GatedPlayManager(const std::shared_ptr<IndexGate>& gate)
+{
+    CPlayBackends backends;
+    backends.library = [gate](PLAY_MODULE::IPlayModuleListener* listener) {
+        return std::make_unique<CGatedLibrary>(listener, gate);
+    };
+    return CPlayManager::Create(backends);
+}
+
 // The page's three logics over recordings of recorder "REC": channel 2 (two
 // recordings of 6 s), channel 5 extra 1 (12 s), channel 3 main and extra 1,
 // and a single file.
@@ -97,7 +218,8 @@ protected:
 
         page = boost::make_shared<CExportPageDouble>();
         ui = boost::make_shared<CExportViewUILogic>();
-        play = boost::make_shared<CExportViewPlayLogic>(ContractPlayManager());
+        play = boost::make_shared<CExportViewPlayLogic>(UsesIndexGate() ? GatedPlayManager(gate)
+                                                                          : ContractPlayManager());
         exporter = boost::make_shared<CExportViewExportLogic>();
         ui->SetPage(page);
         ui->SetPlayLogic(play);
@@ -115,6 +237,8 @@ protected:
         Settle(ML_PLAY);
         StopLoops();
     }
+
+    virtual bool UsesIndexGate() const { return false; }
 
     std::string Make(const std::string& rec, std::int64_t startMs, double seconds, int channel, int stream)
     {
@@ -162,6 +286,7 @@ protected:
             60000);
     }
 
+    std::shared_ptr<IndexGate> gate = std::make_shared<IndexGate>();
     TempFolder folder;
     std::string first;
     std::string second;
@@ -177,7 +302,72 @@ protected:
     boost::shared_ptr<CExportViewExportLogic> exporter;
 };
 
+// The same over libraries whose index reports wait for the test.
+class UILogicGatedIndexTest : public UILogicTest {
+protected:
+    bool UsesIndexGate() const override { return true; }
+    void TearDown() override
+    {
+        gate->Release(1);
+        UILogicTest::TearDown();
+    }
+};
+
 }  // namespace
+
+TEST_F(UILogicTest, ClosingThePageSavesTheIndexOfARecordingWithoutOne)
+{
+    const std::wstring recording = Utf8ToWide(first);
+    const std::string indexFile = SF_SOFT_BASE::WideToUtf8(GetIndexFilePath(recording));
+    std::filesystem::remove(indexFile);
+    ASSERT_FALSE(IsIndexFileValid(recording));
+    ui->OpenChannel(kGroup, day, kChannel2);
+    Idle();
+    ASSERT_TRUE(ProcessUntil([&] { return HandleOf(first)->isIndexReady; }));
+    ui->SaveRefAll();
+    Settle(ML_PLAY);
+    EXPECT_TRUE(IsIndexFileValid(recording));
+    std::filesystem::remove(indexFile);
+    std::filesystem::remove(SF_SOFT_BASE::WideToUtf8(GetIndexFilePath(Utf8ToWide(second))));
+}
+
+TEST_F(UILogicGatedIndexTest, KeyFramesAreLookedUpUntilTheIndexIsBuiltOrHasFailed)
+{
+    ui->SetAnalyseRetryInterval(5);
+    const std::wstring out = Utf8ToWide(folder.File("out"));
+    ui->OpenChannel(kGroup, day, kChannel2);
+    Idle();
+    // Lookups asked while the index is built keep coming, however many fail.
+    ui->StartExport(2, out, kT0, kT0 + 3, 6);
+    const int many = 3 * CExportViewUILogic::kAnalyseRetries / 360;  // far more than a fixed few
+    ASSERT_TRUE(ProcessUntil([&] { return gate->failedLookups > many || !page->results.empty(); }, 120000));
+    EXPECT_TRUE(page->results.empty());
+    EXPECT_EQ(ui->IsExporting(), 1);
+    // Built: the next lookup finds the key frames and the export runs.
+    gate->Release(1);
+    ASSERT_TRUE(WaitForResult());
+    EXPECT_EQ(page->results, std::vector<int>{1});
+    EXPECT_EQ(FilesIn(folder.File("out")).size(), 1u);
+
+    // An index that failed ends the retries: the export fails.
+    ui->CloseChannel(kGroup, day, kChannel2);
+    Idle();
+    {
+        std::lock_guard lock(gate->mutex);
+        gate->closed = true;
+    }
+    ui->OpenChannel(kGroup, day, kChannel5Extra1);
+    Idle();
+    page->results.clear();
+    const int before = gate->failedLookups;
+    ui->StartExport(2, out, kT0, kT0 + 3, 6);
+    ASSERT_TRUE(ProcessUntil([&] { return gate->failedLookups > before + 3; }));
+    EXPECT_TRUE(page->results.empty());
+    gate->Release(0);
+    ASSERT_TRUE(WaitForResult());
+    EXPECT_EQ(page->results, std::vector<int>{2});
+    EXPECT_EQ(ui->IsExporting(), 0);
+}
 
 TEST_F(UILogicTest, TheTreeOpensOneDayOrOneFileAtATimeAndPlaysOneRecording)
 {
@@ -427,6 +617,14 @@ TEST_F(UILogicTest, ExportsThatCannotStartOrAreStoppedEarly)
     EXPECT_EQ(ui->IsExporting(), 0);
     Settle(ML_PLAY);
     EXPECT_TRUE(FilesIn(folder.File("out")).empty());
+}
+
+TEST_F(UILogicTest, TheUserIsToldWhereAClipCutShortIsKeptOrThatItWasRemoved)
+{
+    ui->OnExportClipCut("/out/a.kvx", "/out/a_incomplete.kvx");
+    ui->OnExportClipCut("/out/b.avi", "");
+    EXPECT_EQ(notes, (std::vector<std::wstring>{L"The clip cut short is kept as /out/a_incomplete.kvx",
+                                               L"The clip cut short was removed: /out/b.avi"}));
 }
 
 TEST_F(UILogicTest, AFileTheLibraryRefusesIsUncheckedAndTheTreeUnlocked)

@@ -17,6 +17,7 @@
 #include "FileIndex/FileManagerListener.h"
 #include "FileIndex/NamingRuleParser.h"
 #include "RecordingNames.h"
+#include "Support/Fifo.h"
 #include "Support/TempFolder.h"
 
 using SF_SOFT_BASE::CSFDateTime;
@@ -371,6 +372,33 @@ TEST(FileManagerScanTest, NoMatchFlagFollowsSupportedFilesInTheFolderOnly)
     EXPECT_TRUE(manager.LoadPath(L"/no/such/folder/*.*", &noMatch));
     EXPECT_EQ(noMatch, 1);
     EXPECT_TRUE(manager.LoadPath(folder.Pattern().c_str(), nullptr));
+}
+
+TEST(FileManagerScanTest, ListsRegularFilesAndLinksToThemOnly)
+{
+    TempFolder folder;
+    const std::string kept = RecordingName("Cam", 1, 0, kDay1Morning, 60);
+    const std::string linked = RecordingName("Cam", 2, 0, kDay1Morning, 60);
+    ASSERT_TRUE(folder.Touch(kept));
+    ASSERT_TRUE(folder.MakeFolder("store"));
+    ASSERT_TRUE(folder.Touch("store/target.kvx"));
+    std::filesystem::create_symlink(folder.File("store/target.kvx"), folder.File(linked));
+    std::filesystem::create_symlink(folder.File("store/gone.kvx"), folder.File("dangling.kvx"));
+    Fifo fifo(folder.File(RecordingName("Cam", 3, 0, kDay1Morning, 60)));
+    Fifo singleFifo(folder.File("pipe.kvx"));
+    ASSERT_TRUE(folder.MakeFolder("2016-01-02"));
+    Fifo datedFifo(folder.File("2016-01-02/" + RecordingName("Cam", 4, 0, kDay1Morning, 60)));
+    ASSERT_TRUE(fifo.IsValid() && singleFifo.IsValid() && datedFifo.IsValid());
+
+    RecordingListener listener;
+    CFileManager manager(&listener);
+    int noMatch = 1;
+    manager.LoadPath(folder.Pattern().c_str(), &noMatch);
+    std::vector<std::wstring> paths;
+    GroupList(manager, &paths);
+    std::sort(paths.begin(), paths.end());
+    EXPECT_EQ(paths, (std::vector<std::wstring>{Utf8ToWide(folder.File(kept)), Utf8ToWide(folder.File(linked))}));
+    EXPECT_TRUE(SingleList(manager).empty());
 }
 
 TEST(FileManagerScanTest, HostileNamesAndLongPathsAreIndexedSafely)

@@ -3,6 +3,7 @@
 #include <QTreeWidget>
 
 #include <cstdio>
+#include <set>
 
 #include "Common/FileTreeLabels.h"
 #include "Base/MessageLoopIds.h"
@@ -15,6 +16,8 @@
 #include "Common/UserMessages.h"
 #include "FileIndex/RecordingNames.h"
 #include "Main/MainFrameHelpLogic.h"
+#include "Main/MainFrameUILogic.h"
+#include "Support/Fifo.h"
 #include "Support/ProcessUntil.h"
 #include "Support/TempFolder.h"
 #include "Widgets/SFTreeCtrl.h"
@@ -247,6 +250,31 @@ TEST_F(FileListPlayTest, DoubleClicksPlayAChannelASingleFileOrTheCheckedChannels
     EXPECT_TRUE(page().started.empty());
 }
 
+TEST_F(FileListPlayTest, RecordersNamedInBytesThatAreNoUtf8KeepTheirNames)
+{
+    // Both names show alike: the bytes that are no UTF-8 cannot be shown.
+    const std::string first = Add("Cam\xff", 1, 0, kMorning);
+    const std::string second = Add("Cam\xfe", 2, 0, kMorning);
+    Open(folder.Path());
+    Open(folder.Path());  // the rebuilt list keeps both groups
+    ASSERT_EQ(dynamic_cast<QTreeWidget*>(tree)->topLevelItemCount(), 2);
+
+    DoubleClick(Item(0, 0, 0));
+    page().wantedReturn = 0;
+    DoubleClick(Item(1, 0));
+    std::set<std::wstring> played;
+    for (const auto& [name, window] : page().StartedNames())
+        played.insert(name);
+    EXPECT_EQ(played, (std::set<std::wstring>{W(first), W(second)}));
+
+    // The selection that deleting works from names the recorders themselves.
+    std::set<std::wstring> groups;
+    const GroupFileListP checked = page().fileList->GetCheckedFileList();
+    for (const _GROUP_FILE_INFO& day : *checked)
+        groups.insert(day.groupName);
+    EXPECT_EQ(groups, (std::set<std::wstring>{W("Cam\xff"), W("Cam\xfe")}));
+}
+
 TEST_F(FileListPlayTest, ADayOfMoreThan36ChannelsPlays36AndSaysSo)
 {
     for (int channel = 1; channel <= 40; ++channel)
@@ -355,6 +383,47 @@ TEST_F(FileListPlayTest, SteppingWalksTheLeavesAndSkipsPlayingOnes)
     EXPECT_EQ(page().started.size(), 1u);
     EXPECT_EQ(page().started[0].record.queryType, QUERY_FILEPATH_DAY);
     EXPECT_FALSE(step(Item(0, 0, 0), 0, 1));  // no earlier date
+}
+
+}  // namespace
+
+TEST(FilesPresentTest, OnlyReadableRegularFilesCountAndAFifoNeverBlocks)
+{
+    TempFolder folder;
+    ASSERT_TRUE(folder.Touch("a.kvx"));
+    Fifo fifo(folder.File("pipe.kvx"));
+    ASSERT_TRUE(fifo.IsValid());
+    auto list = [&](std::initializer_list<std::string> names) {
+        std::list<_QUERY_FILE_INFO> files;
+        for (const std::string& name : names)
+            files.push_back({.path = Utf8ToWide(folder.File(name))});
+        return files;
+    };
+    EXPECT_TRUE(CMainFrameUILogic::AreAllFilesPresent(list({"a.kvx"})));
+    EXPECT_FALSE(CMainFrameUILogic::AreAllFilesPresent(list({"a.kvx", "gone.kvx"})));
+    bool present = true;
+    EXPECT_TRUE(ReturnsWithoutBlocking(fifo, [&] { present = CMainFrameUILogic::AreAllFilesPresent(list({"a.kvx", "pipe.kvx"})); }));
+    EXPECT_FALSE(present);
+}
+
+namespace {
+
+TEST_F(FileListPlayTest, DayStepsPastTheFirstOrLastDateKeepTheWindowsPlaying)
+{
+    Add("Cam01", 1, 0, kMorning);
+    Add("Cam01", 1, 0, kNextDay);
+    Open(folder.Path());
+    CFileListEventImp& list = *page().fileList;
+    page().calls.clear();
+    page().started.clear();
+    EXPECT_FALSE(list.PlayAdjacentFile(Item(0, 1, 0), 1, 1, -1));  // Next on the last date
+    EXPECT_FALSE(list.PlayAdjacentFile(Item(0, 0), 0, 1, -1));     // Previous on the first date
+    Settle();
+    EXPECT_TRUE(page().started.empty());
+    EXPECT_EQ(std::count(page().calls.begin(), page().calls.end(), "close:0,-1"), 0);
+    // With a date to go to, the grid closes first.
+    EXPECT_TRUE(list.PlayAdjacentFile(Item(0, 0, 0), 1, 1, -1));
+    EXPECT_EQ(page().calls.front(), "close:0,-1");
 }
 
 }  // namespace

@@ -189,8 +189,8 @@ TEST_F(MainFrameTest, ClosingSavesFoldersAndWaitsForThePages)
     EXPECT_EQ(m_frame->Dlg_Close(), 1);
     EXPECT_EQ(m_frame->IsClosing(), 1);
     EXPECT_FALSE(m_frame->GetMainWindow()->IsDlgVisible());
-    // Without a file index the opened-folder list is rebuilt empty.
-    EXPECT_EQ(CConfigManager::GetInstance()->OldPath, L"");
+    // Without a file index (nothing opened this run) the remembered folders are kept.
+    EXPECT_EQ(CConfigManager::GetInstance()->OldPath, L"/rec/a/;");
     EXPECT_NE(ReadFile(m_folder.File("Config/config.xml")).find("<SnapFormat value=\"1\""), std::string::npos);
     EXPECT_EQ(m_frame->Dlg_Close(), 0);
 }

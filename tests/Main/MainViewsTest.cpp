@@ -23,6 +23,7 @@
 #include "Main/MainPlayListener.h"
 #include "Main/MainTimeLineEventImp.h"
 #include "Main/VideoInfoDlgEventImp.h"
+#include "Support/TextContrast.h"
 #include "MainPageFixture.h"
 #include "Support/TempFolder.h"
 #include "Widgets/SFApplication.h"
@@ -132,6 +133,18 @@ TEST_F(SkinnedMainViews, SpeedGrooveFillsUpToTheHandleAndItsLabelIsReadable)
     EXPECT_TRUE(blueAt(12, 20));
     EXPECT_FALSE(blueAt(0, slider->width() - 20));
     EXPECT_GT(dynamic_cast<CSFQTStatic*>(bar->GetSpeedLabel())->TextColor().lightness(), 200);
+}
+
+// Every text of the dialogs stands out from the skin behind it.
+TEST_F(SkinnedMainViews, DialogTextsAreReadableOnTheirSkin)
+{
+    for (CSFDialog* dialog : {manager->GetVideoInfoDlg()->GetDialog(), manager->GetCustomLayoutDlg()->GetDialog()}) {
+        auto* window = dynamic_cast<QWidget*>(dialog);
+        ASSERT_NE(window, nullptr);
+        window->show();
+        EXPECT_EQ(TextContrast::TooFaint(window), std::vector<std::string>{});
+        window->hide();
+    }
 }
 
 TEST_F(MainViews, ToolTipsSayWhatTheButtonsDoNow)
@@ -327,6 +340,32 @@ TEST_F(MainViews, EditedCustomLayoutsReachTheFileWhenConfirmedAndSurviveAKillWhi
     EXPECT_TRUE(slot == edited || slot == fourRows) << slot;
 }
 
+TEST_F(MainViews, CancelDropsTheCustomLayoutEdits)
+{
+    const std::string file = GetCustomLayoutFilePath();
+    std::filesystem::remove(file);
+    auto dialog = CCustomLayoutDlgEventImp::Create(manager);
+    const std::string before = dialog->GetSlot(3);
+    const std::string first = dialog->GetSlot(0);
+    dialog->RADIO_OnClicked(1, 178, tagPOINT{1, 1});
+    dialog->OnCurrentNumChanged(CCustomLayoutDlgEventImp::kRowSpinnerId, 3);
+    dialog->OnCurrentNumChanged(CCustomLayoutDlgEventImp::kColumnSpinnerId, 5);
+    ASSERT_NE(dialog->GetSlot(3), before);
+    dialog->OnDlgKeyDown(0, 27);  // Esc cancels
+    EXPECT_EQ(dialog->GetSlot(3), before);
+
+    dialog->OnBnClickedDefault();
+    dialog->RADIO_OnClicked(1, 178, tagPOINT{1, 1});
+    dialog->OnCurrentNumChanged(CCustomLayoutDlgEventImp::kRowSpinnerId, 4);
+    ASSERT_TRUE(dialog->GetDialog());
+    dialog->GetDialog()->MFCCancel();
+    EXPECT_EQ(dialog->GetSlot(3), before);
+    EXPECT_EQ(dialog->GetSlot(0), first);
+    // Nothing cancelled reaches the file, at once or when the dialog goes.
+    dialog.reset();
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
+
 TEST_F(MainViews, TimeLineRowsKeepTheirCursorAndAClickSeeksThatWindow)
 {
     auto timeLine = page->GetMainTimeLine();
@@ -360,6 +399,16 @@ TEST_F(MainViews, TimeLineRowsKeepTheirCursorAndAClickSeeksThatWindow)
 class VideoInformation : public MainPageFixture {
 protected:
     VideoInformation() : MainPageFixture(false) {}
+    void SetUp() override
+    {
+        SFSetSkinPath(SF_SOFT_BASE::Utf8ToWide(std::string(LUMIVEX_SOURCE_DIR) + "/resources/Skin/"));
+        MainPageFixture::SetUp();
+    }
+    void TearDown() override
+    {
+        MainPageFixture::TearDown();
+        SFSetSkinPath(L"");
+    }
 };
 
 TEST_F(VideoInformation, DialogShowsWhatTheProbeReports)
@@ -384,12 +433,15 @@ TEST_F(VideoInformation, DialogShowsWhatTheProbeReports)
     ASSERT_NE(ui->GetWindowEntry(record->window), nullptr);
     auto dialog = manager->GetVideoInfoDlg();
     std::vector<std::wstring> shown;
+    std::vector<std::string> faint;
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (!dynamic_cast<QWidget*>(dialog->GetDialog())->isVisible())
+        auto* window = dynamic_cast<QWidget*>(dialog->GetDialog());
+        if (!window->isVisible())
             return;
         for (int row = 0; row < 5; ++row)
             shown.push_back(dialog->GetValueText(row));
+        faint = TextContrast::TooFaint(window);
         dialog->GetDialog()->MFCCancel();
     });
     closer.start(20);
@@ -402,4 +454,5 @@ TEST_F(VideoInformation, DialogShowsWhatTheProbeReports)
     EXPECT_EQ(shown[2], L"00:00:03");
     EXPECT_EQ(shown[3], size);
     EXPECT_EQ(shown[4], SF_SOFT_BASE::Utf8ToWide(clip));
+    EXPECT_EQ(faint, std::vector<std::string>{});
 }

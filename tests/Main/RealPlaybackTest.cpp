@@ -1,11 +1,14 @@
 #include <QElapsedTimer>
 #include <QImage>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <utility>
+
+#include <sys/resource.h>
 
 #include "Base/PostTask.h"
 #include "Base/TextCodec.h"
@@ -23,6 +26,7 @@
 #include "Platform/PlayModule/Support/SampleFolder.h"
 #include "Platform/PlayModule/Stream/WatermarkChecker.h"
 #include "Support/PromptRecorder.h"
+#include "Support/SyncLog.h"
 #include "VideoWidgets/SFQTVideoWindow.h"
 #include "VideoWidgets/SFQTVideoWindowPlayWnd.h"
 #include "VideoWidgets/SFQTVideoWindowSubWnd.h"
@@ -312,6 +316,7 @@ TEST_F(RealPlayback, ALocalRecordingInBothFormatsPlaysBack)
     ASSERT_TRUE(Open({Record(Utf8ToWide(Recording(1, 20)), Window(0))}));
     ASSERT_TRUE(FramesIn(1));
     std::filesystem::create_directory(samples.File("copies"));
+    SYNC_LOG::Start();
     for (int format : {0, 1}) {
         const std::wstring path = Utf8ToWide(samples.File(format ? "copies/clip.avi" : "copies/copy.kvx"));
         const std::string extension = format ? ".avi" : ".kvx";
@@ -327,12 +332,15 @@ TEST_F(RealPlayback, ALocalRecordingInBothFormatsPlaysBack)
                     written = entry.path().string();
             return !written.empty();
         }));
+        // On the disk before it was renamed into place.
+        EXPECT_TRUE(SYNC_LOG::SyncedBeforeRenameTo(written)) << written;
         auto record = Record(Utf8ToWide(written), Window(1 + format));
         record->fileType = format ? 2 : 1;
         ASSERT_TRUE(Open({record}));
         EXPECT_NE(ui->GetWindowEntry(Window(1 + format)), nullptr) << format;
         EXPECT_TRUE(ProcessUntil([&] { return HasFrame(1 + format); })) << format;
     }
+    SYNC_LOG::Stop();
     // The native copy still carries a sound watermark.
     PLAY_MODULE::CWatermarkChecker checker;
     std::vector<PLAY_MODULE::WatermarkReport> reports;
@@ -342,6 +350,39 @@ TEST_F(RealPlayback, ALocalRecordingInBothFormatsPlaysBack)
     ASSERT_FALSE(reports.empty());
     for (const auto& report : reports)
         EXPECT_EQ(report.result, PLAY_MODULE::kWatermarkResultOk) << report.text << " " << report.kind;
+}
+
+TEST_F(RealPlayback, ALocalRecordingOntoAFullDiskIsReportedAtOnceWithWhatWasKept)
+{
+    ASSERT_TRUE(Open({Record(Utf8ToWide(Recording(1, 30)), Window(0))}));
+    ASSERT_TRUE(FramesIn(1));
+    const std::string copy = samples.File("copy.kvx");
+    // A file-size limit stands in for a full disk (with SIGXFSZ ignored a
+    // write past it fails with EFBIG).
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit oldLimit{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &oldLimit), 0);
+    const rlimit limit{200000, oldLimit.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    ASSERT_EQ(ui->StartRecord(nullptr, Utf8ToWide(copy), 0, Window(0)), 1);
+    ASSERT_TRUE(ProcessUntil([&] { return PlayWnd(0)->RecordState() == 1; }));
+    // Told while it records, not at the stop; the button is released.
+    const bool told = ProcessUntil([&] { return !notes.empty(); }, 60000);
+    setrlimit(RLIMIT_FSIZE, &oldLimit);
+    std::signal(SIGXFSZ, oldHandler);
+    ASSERT_TRUE(told);
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_TRUE(notes[0].starts_with(L"Record Failed! ")) << SF_SOFT_BASE::WideToUtf8(notes[0]);
+    EXPECT_NE(notes[0].find(L" s were kept in " + Utf8ToWide(copy)), std::wstring::npos)
+        << SF_SOFT_BASE::WideToUtf8(notes[0]);
+    EXPECT_EQ(PlayWnd(0)->RecordState(), 0);
+    ASSERT_TRUE(std::filesystem::exists(copy));
+    EXPECT_LE(std::filesystem::file_size(copy), 200000u);
+    EXPECT_GE(PLAY_MODULE_TEST::ReadAllRecords(copy).size(), 25u);
+    // The stop has nothing more to say.
+    ui->StopRecord(nullptr, Window(0));
+    Settle(500);
+    EXPECT_EQ(notes.size(), 1u);
 }
 
 TEST_F(RealPlayback, TheEndOfAFileMovesToTheNextFileOfItsChannel)

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QTimer>
 #include <QImage>
+#include <QLabel>
 #include <QPixmap>
 #include <QWidget>
 
@@ -83,6 +84,43 @@ TEST(MsgDlg, KeysAndCloseBoxGiveTheAnswer)
     EXPECT_EQ(dlg->ShowMsg(L"Delete?", L"Question", 1), 2);
     CloseModal();
     EXPECT_EQ(dlg->ShowMsg(nullptr, nullptr, 1), 2);
+}
+
+// The texts of the prompt's labels.
+QString LabelTexts(CSFDialog* dialog)
+{
+    QString texts;
+    auto* widget = dynamic_cast<QWidget*>(dialog);
+    for (QLabel* label : widget ? widget->findChildren<QLabel*>() : QList<QLabel*>())
+        texts += label->text();
+    return texts;
+}
+
+// A prompt asked while another is open gets a dialog of its own: each is
+// answered by the key pressed while it was the one shown.
+TEST(MsgDlg, APromptAskedWhileOneIsOpenIsAnsweredOnItsOwn)
+{
+    auto dlg = CMsgDlgEventImp::Create(nullptr);
+    int second = 0;
+    QWidget* secondDialog = nullptr;
+    QString firstTexts;
+    QTimer::singleShot(0, [&] {
+        QWidget* first = QApplication::activeModalWidget();
+        QTimer::singleShot(0, [&secondDialog] {
+            secondDialog = QApplication::activeModalWidget();
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            if (secondDialog)
+                QApplication::sendEvent(secondDialog, &press);
+        });
+        second = dlg->ShowMsg(L"Delete the file?", L"Question", 1);
+        EXPECT_NE(secondDialog, first);
+        firstTexts = LabelTexts(dlg->GetDlg());
+        PressInModal(Qt::Key_Escape);
+    });
+    EXPECT_EQ(dlg->ShowMsg(L"Saved.", nullptr, 1), 2);
+    EXPECT_EQ(second, 1);
+    EXPECT_TRUE(firstTexts.contains("Saved.")) << firstTexts.toStdString();
+    EXPECT_FALSE(firstTexts.contains("Delete")) << firstTexts.toStdString();
 }
 
 TEST(MsgDlg, PromptFunctionReachesTheRegisteredDialog)

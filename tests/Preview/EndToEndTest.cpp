@@ -10,6 +10,7 @@
 #include "KvxWriter/RecordingName.h"
 #include "Platform/PlayModule/Support/ContainerSample.h"
 #include "Platform/PlayModule/Support/SampleFolder.h"
+#include "PlayManager/PlayObject.h"
 #include "PlayManager/RenderSetup.h"
 #include "PreviewPageFixture.h"
 #include "VideoWidgets/SFQTPlayProgressPanel.h"
@@ -94,6 +95,19 @@ public:
         return time;
     }
 
+    // Whether the play object that built the index still plays (and decodes).
+    bool IndexObjectPlays()
+    {
+        int playing = -1;
+        PlayManagerTest::RunOnPlayLoop([&] {
+            const PreviewHandleList& handles = playLogic->GetHandles();
+            boost::shared_ptr<CPlayObject> object =
+                handles.empty() ? nullptr : manager->GetSptrPlayObject(handles.front());
+            playing = object ? object->Library()->IsPlaying() : -1;
+        });
+        return playing != 0;
+    }
+
     std::wstring Status()
     {
         wchar_t text[256] = {};
@@ -115,6 +129,7 @@ TEST_F(EndToEndTest, RecordingsShowFourSlicesInTheirQuarters)
             ASSERT_TRUE(WaitBuilt());
             EXPECT_EQ(Status(), L"");
             ASSERT_EQ(logic->GetOpenSlices().size(), 4u);
+            EXPECT_FALSE(IndexObjectPlays());
             EXPECT_TRUE(IsIndexFileValid(Utf8ToWide(path)));
             UISF_Channel* first = timeLine->GetPlayProgressPanel()->GetChannelRecord(0);
             ASSERT_NE(first, nullptr);

@@ -1,6 +1,8 @@
 #include <QTreeWidgetItem>
 
+#include "Base/TextCodec.h"
 #include "PreviewPageFixture.h"
+#include "Support/TempFolder.h"
 #include "Widgets/SFRadioBox.h"
 
 using namespace PreviewTest;
@@ -53,10 +55,16 @@ TEST_F(FileListTest, ListsOnlyRecorderFiles)
 TEST_F(FileListTest, CurrentItemStaysCheckedAndNamesTheRecording)
 {
     EXPECT_TRUE(fileList->LoadFileItems()->empty());
-    page->SetFiles(boost::make_shared<std::list<_SINGLE_FILE_INFO>>(
-                       std::list<_SINGLE_FILE_INFO>{{7, L"/rec/" + kRuleName + L".kvx"}}),
-                   boost::make_shared<std::vector<std::wstring>>(
-                       std::vector<std::wstring>{L"/rec/" + kRuleName + L"x.kvx", L"/rec/loose.kvx"}));
+    // The recordings exist and preview: a file that fails is no longer current.
+    libraries.autoReport = true;
+    TempFolder folder;
+    std::vector<std::wstring> paths;
+    for (const std::wstring& name : {kRuleName + L".kvx", kRuleName + L"x.kvx", std::wstring(L"loose.kvx")}) {
+        paths.push_back(SF_SOFT_BASE::Utf8ToWide(folder.File(SF_SOFT_BASE::WideToUtf8(name))));
+        WriteFile(SF_SOFT_BASE::WideToUtf8(paths.back()), "abc");
+    }
+    page->SetFiles(boost::make_shared<std::list<_SINGLE_FILE_INFO>>(std::list<_SINGLE_FILE_INFO>{{7, paths[0]}}),
+                   boost::make_shared<std::vector<std::wstring>>(std::vector<std::wstring>{paths[1], paths[2]}));
     const std::vector<void*> items = Items();
     ASSERT_EQ(items.size(), 3u);
 

@@ -1,6 +1,13 @@
 #include <QTreeWidgetItem>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "Base/TextCodec.h"
 #include "Common/IndexFileStore.h"
@@ -58,6 +65,32 @@ public:
         return calls.empty() ? "" : calls.back();
     }
     void Settle() { PlayManagerTest::ProcessUntil([] { return false; }, 40); }
+    // Lists the file and checks its item, as the user does.
+    void* Pick(const std::string& path)
+    {
+        page->SetFiles({}, boost::make_shared<std::vector<std::wstring>>(1, Utf8ToWide(path)));
+        CSFTreeCtrl* tree = fileList->GetTree();
+        for (void* item = tree->GetRootItem(); item; item = tree->GetNextSiblingItem(item)) {
+            if (static_cast<QTreeWidgetItem*>(item)->toolTip(0) == QString::fromStdString(path)) {
+                tree->SetCheck(item, 1);
+                fileList->OnItemCheckStateChanged(item, 1);
+                return item;
+            }
+        }
+        return nullptr;
+    }
+    // The controls and the file list after a preview that could not be built.
+    void ExpectFailedAndPickableAgain(void* item, const std::wstring& status)
+    {
+        EXPECT_FALSE(logic->IsLoading());
+        EXPECT_EQ(Text(player->GetStatusStatic()), status);
+        EXPECT_TRUE(Widget(player->GetSlicesComboBox())->isEnabled());
+        EXPECT_FALSE(Widget(player->GetStopButton())->isVisibleTo(Widget(player->GetView())));
+        EXPECT_EQ(fileList->GetCurrentItem(), nullptr);
+        EXPECT_EQ(fileList->GetTree()->GetCheck(item), 0);
+        EXPECT_EQ(fileList->GetTree()->IsItemHilight(item), 0);
+        EXPECT_TRUE(logic->GetOpenSlices().empty());
+    }
     // Until the awaited answer came, however slow the loops run, then settles.
     void SettleUntil(const std::function<bool()>& done)
     {
@@ -323,14 +356,113 @@ TEST_F(PageTest, ANameThatIsNotUtf8OpensByItsBytes)
     EXPECT_TRUE(libraries.At(0)->Called("Open " + odd));
 }
 
-TEST_F(PageTest, ClosingThePageReportsPageTwo)
+TEST_F(PageTest, ClosingThePageClosesEveryPlayObjectAndReportsPageTwo)
 {
     libraries.autoReport = true;
     ASSERT_TRUE(Preview(Recording()));
+    ASSERT_EQ(libraries.Count(), 5u);
     page->ProcDestroy();
     ASSERT_TRUE(PlayManagerTest::ProcessUntil([this] { return !host->closed.empty(); }));
     EXPECT_EQ(host->closed, std::vector<int>{2});
     EXPECT_TRUE(playLogic->GetHandles().empty());
+    for (std::size_t i = 0; i < libraries.Count(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(libraries.At(i), nullptr);
+        const auto calls = libraries.FinalCalls(i);
+        EXPECT_NE(std::find(calls.begin(), calls.end(), "Stop"), calls.end());
+        EXPECT_NE(std::find(calls.begin(), calls.end(), "Close"), calls.end());
+    }
+}
+
+TEST_F(PageTest, TheIndexPlayObjectIsPausedOnceTheSlicesAreBuilt)
+{
+    libraries.autoReport = true;
+    ASSERT_TRUE(Preview(Recording()));
+    ASSERT_NE(libraries.At(0), nullptr);
+    EXPECT_TRUE(libraries.At(0)->Called("Pause"));
+    EXPECT_FALSE(libraries.At(0)->Called("Resume"));
+}
+
+TEST_F(PageTest, AFailedPreviewLetsTheFileBePickedAgainAtOnce)
+{
+    struct Case {
+        const char* name;
+        std::function<void(PageTest&)> prepare;
+        std::wstring status;
+    };
+    const std::vector<Case> cases = {
+        {"open fails", [](PageTest& t) { t.libraries.openResult = 0; }, L"Open the video file unsuccessfully"},
+        {"index fails",
+         [](PageTest& t) {
+             t.libraries.autoReport = true;
+             t.libraries.indexOk = 0;
+         },
+         L"The file index  was created failed!"},
+        {"slice fails",
+         [](PageTest& t) {
+             t.libraries.autoReport = true;
+             t.libraries.index.clear();
+         },
+         L"Can not enable frame by frame preview."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        c.prepare(*this);
+        void* item = Pick(recording);
+        ASSERT_NE(item, nullptr);
+        ASSERT_TRUE(PlayManagerTest::ProcessUntil(
+            [&] { return libraries.Count() > 0 && !logic->IsLoading(); }));
+        Settle();
+        ExpectFailedAndPickableAgain(item, c.status);
+
+        const std::size_t made = libraries.Count();
+        fileList->GetTree()->SetCheck(item, 1);
+        fileList->OnItemCheckStateChanged(item, 1);
+        EXPECT_EQ(fileList->GetCurrentItem(), item);
+        ASSERT_TRUE(PlayManagerTest::ProcessUntil([&] { return libraries.Count() > made; }));
+        ASSERT_TRUE(PlayManagerTest::ProcessUntil([this] { return !logic->IsLoading(); }));
+    }
+}
+
+TEST_F(PageTest, ARecordingThatIsNoRegularFileIsRefusedWithoutOpeningIt)
+{
+    const std::string fifo = folder.File(UniqueRecorder() + "_ch2_main_20240101080000_20240101090000.kvx");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string directory = folder.File(UniqueRecorder() + "_ch3_main_20240101080000_20240101090000.kvx");
+    ASSERT_TRUE(std::filesystem::create_directory(directory));
+    // A reader that opens the FIFO lets this writer open it too.
+    std::atomic<bool> done{false};
+    std::atomic<bool> opened{false};
+    std::thread writer([&] {
+        while (!done) {
+            const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) {
+                opened = true;
+                ::close(fd);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    for (const std::string& path : {fifo, directory}) {
+        SCOPED_TRACE(path);
+        void* item = Pick(path);
+        ASSERT_NE(item, nullptr);
+        ASSERT_TRUE(PlayManagerTest::ProcessUntil([&] { return libraries.Count() > 0 || !logic->IsLoading(); }));
+        Settle();
+        EXPECT_EQ(libraries.Count(), 0u);
+        ExpectFailedAndPickableAgain(item, L"Open the video file unsuccessfully");
+    }
+    done = true;
+    writer.join();
+    EXPECT_FALSE(opened);
+
+    // A link to a recording is followed.
+    const std::string link = folder.File(UniqueRecorder() + "_ch4_main_20240101080000_20240101090000.kvx");
+    std::filesystem::create_symlink(recording, link);
+    ASSERT_NE(Pick(link), nullptr);
+    EXPECT_TRUE(PlayManagerTest::ProcessUntil([this] { return libraries.Count() == 1; }));
 }
 
 }  // namespace

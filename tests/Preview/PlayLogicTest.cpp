@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 
 #include <boost/make_shared.hpp>
 
@@ -143,6 +145,27 @@ TEST_F(PlayLogicTest, IndexFileReachesTheLibraryOnlyWhenValid)
     ASSERT_TRUE(SaveIndexFile(saved.data(), unsigned(saved.size()), Recording()));
     EXPECT_NE(Load(), nullptr);
     EXPECT_EQ(libraries.At(1)->ReceivedIndex(), saved);
+}
+
+TEST_F(PlayLogicTest, AnIndexFileTheLibraryRefusedIsReplaced)
+{
+    auto savedData = [this] {
+        std::ifstream in(SF_SOFT_BASE::WideToUtf8(GetIndexFilePath(Recording())), std::ios::binary);
+        std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(in), {}};
+        return bytes.size() < 24 ? bytes : std::vector<unsigned char>(bytes.begin() + 24, bytes.end());
+    };
+    const std::vector<unsigned char> broken = {9, 8, 7};
+    for (bool refused : {false, true}) {
+        SCOPED_TRACE(refused);
+        ASSERT_TRUE(SaveIndexFile(broken.data(), unsigned(broken.size()), Recording()));
+        libraries.refuseIndex = refused;
+        void* load = Load();
+        ASSERT_NE(load, nullptr);
+        OnPlay([&](CPreviewPagePlayLogic& l) { l.Task_SaveRef(load); });
+        EXPECT_EQ(receiver->answers.back().name, "SaveIndex");
+        EXPECT_EQ(savedData(), refused ? libraries.index : broken);
+        EXPECT_TRUE(IsIndexFileValid(Recording()));
+    }
 }
 
 TEST_F(PlayLogicTest, SeekArithmeticOfFourSlicesFrom1000To1400)

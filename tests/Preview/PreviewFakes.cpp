@@ -55,7 +55,8 @@ int PreviewFakeLibrary::SetRefValue(unsigned char* data, unsigned int length)
 {
     std::lock_guard lock(m_mutex);
     m_received.assign(data, data + length);
-    return FakePlayLibrary::SetRefValue(data, length);
+    const int taken = FakePlayLibrary::SetRefValue(data, length);
+    return m_owner.refuseIndex ? 0 : taken;
 }
 
 std::vector<unsigned char> PreviewFakeLibrary::ReceivedIndex() const
@@ -81,9 +82,11 @@ PlayLibraryFactory PreviewLibraries::Factory()
         std::lock_guard lock(m_mutex);
         const std::size_t index = m_made.size();
         m_made.push_back(library.get());
-        library->onDestroy = [this, index](const std::vector<std::string>&) {
+        m_finalCalls.emplace_back();
+        library->onDestroy = [this, index](const std::vector<std::string>& calls) {
             std::lock_guard lock(m_mutex);
             m_made[index] = nullptr;
+            m_finalCalls[index] = calls;
         };
         return library;
     };
@@ -93,6 +96,12 @@ PreviewFakeLibrary* PreviewLibraries::At(std::size_t index) const
 {
     std::lock_guard lock(m_mutex);
     return index < m_made.size() ? m_made[index] : nullptr;
+}
+
+std::vector<std::string> PreviewLibraries::FinalCalls(std::size_t index) const
+{
+    std::lock_guard lock(m_mutex);
+    return index < m_finalCalls.size() ? m_finalCalls[index] : std::vector<std::string>{};
 }
 
 std::size_t PreviewLibraries::Count() const
@@ -107,9 +116,11 @@ void PreviewLibraries::Reset()
     openResult = 1;
     autoReport = false;
     indexOk = 1;
+    refuseIndex = false;
     index = {1, 2, 3, 4, 5};
     std::lock_guard lock(m_mutex);
     m_made.clear();
+    m_finalCalls.clear();
 }
 
 }  // namespace PreviewTest

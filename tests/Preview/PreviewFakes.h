@@ -48,6 +48,8 @@ public:
     PlayLibraryFactory Factory();
     PreviewFakeLibrary* At(std::size_t index) const;
     std::size_t Count() const;
+    // The calls a destroyed library had seen.
+    std::vector<std::string> FinalCalls(std::size_t index) const;
     // Back to the first settings; forgets the libraries made (all gone by then).
     void Reset();
 
@@ -56,11 +58,13 @@ public:
     std::atomic<int> openResult{1};
     std::atomic<bool> autoReport{false};  // index report on open, frame on exact seek
     std::atomic<int> indexOk{1};
+    std::atomic<bool> refuseIndex{false};  // SetRefValue refuses the bytes
     std::vector<unsigned char> index{1, 2, 3, 4, 5};  // set before use
 
 private:
     mutable std::mutex m_mutex;
     std::vector<PreviewFakeLibrary*> m_made;
+    std::vector<std::vector<std::string>> m_finalCalls;
 };
 
 // The main window as a page sees it.

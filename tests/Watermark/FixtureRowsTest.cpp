@@ -48,6 +48,9 @@ TEST_F(WatermarkPageTest, EveryFixtureGetsItsRow)
         {Fixture::Empty, L"", L"Read the video file unsuccessfully", L"", L""},
         // Nothing failed, but no watermark was verified either.
         {Fixture::NoText, L"100%", L"falsified", L"", L"Watermark verification error."},
+        {Fixture::JunkBetween, L"100%", L"falsified", L"CAM-7", L"Data verification failed."},
+        {Fixture::JunkBefore, L"100%", L"falsified", L"CAM-7", L"Data verification failed."},
+        {Fixture::JunkAfter, L"100%", L"falsified", L"CAM-7", L"Data verification failed."},
     };
     ASSERT_EQ(Rows(), int(expected.size()));
     std::map<std::wstring, int> rowOf;
@@ -74,7 +77,8 @@ TEST_F(WatermarkPageTest, EveryFixtureGetsItsRow)
     // The changed text came first; the next, different one marks the sign.
     const auto& changed = page->GetRecords()[std::size_t(rowOf[SF_SOFT_BASE::Utf8ToWide(fixtures.FileName(Fixture::ChangedText))])];
     EXPECT_EQ(changed.watermarkText, L"Watermark sign falsified");
-    for (Fixture fixture : {Fixture::Flipped, Fixture::ChangedText, Fixture::Removed}) {
+    for (Fixture fixture : {Fixture::Flipped, Fixture::ChangedText, Fixture::Removed, Fixture::JunkBetween,
+                            Fixture::JunkBefore, Fixture::JunkAfter}) {
         const auto& errors = page->GetRecords()[std::size_t(rowOf[SF_SOFT_BASE::Utf8ToWide(fixtures.FileName(fixture))])].errors;
         ASSERT_FALSE(errors.empty());
         EXPECT_EQ(errors.front().time, CWatermarkEventImp::LocalTimeText(fixtures.ErrorTime(fixture)));

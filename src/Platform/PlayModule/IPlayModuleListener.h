@@ -3,6 +3,7 @@
 #include "Platform/PlayModule/PlayModuleTypes.h"
 
 #include <cstdint>
+#include <string>
 
 namespace PLAY_MODULE {
 
@@ -27,6 +28,9 @@ public:
     virtual int OnOverlayData(CPlayModule* module, unsigned char* data, int kind, int length,
                               int value1, int value2) = 0;
     virtual void OnReserved4(CPlayModule*, intptr_t, intptr_t) {}
+    // The data recording failed and ended: its part kept at keptPath, keptMs
+    // long (empty path: nothing was kept).
+    virtual void OnRecordFailed(CPlayModule*, const std::string& /*keptPath*/, std::int64_t /*keptMs*/) {}
 };
 
 }  // namespace PLAY_MODULE

@@ -254,7 +254,7 @@ int CPlayModule::SnapPicture(const char* path, PM_IMAGE_TYPE type)
     PlanarPicture picture;
     if (!path || !IsOpen() || !m_engine->CopyShownPicture(picture))
         return 0;
-    return CSnapshotWriter::Write(picture, path, type) ? 1 : 0;
+    return CSnapshotWriter::WriteNew(picture, path, type) ? 1 : 0;
 }
 
 int CPlayModule::GetMediaInfo(MEDIA_INFO* info)

@@ -178,6 +178,10 @@ int CPlayModule::StartDataRecord(const char* path, int type)
         start = m_hasTimes ? m_startAbsMs : 0;
     }
     auto recorder = std::make_shared<CDataRecorder>();
+    recorder->SetFailureReport([this](const std::string& keptPath, std::uint64_t, std::int64_t keptMs) {
+        if (m_listener)
+            m_listener->OnRecordFailed(this, keptPath, keptMs);
+    });
     if (!recorder->Start(path, m_engine->VideoParameters(), m_engine->AudioParameters(),
                          m_engine->FrameRate(), start))
         return 0;

@@ -65,8 +65,12 @@ int main(int argc, char** argv)
     auto engine = boost::make_shared<ExportObject>();
     auto listener = boost::make_shared<Listener>();
     engine->SetListener(listener);
-    SF_POST_TASK(ML_EXPORT, &ExportObject::AddFile, engine, int(EXPORT_TYPE_RAW), std::string(argv[2]),
-                 std::string(argv[3]), std::uint64_t(0), std::uint64_t(std::atoll(argv[4])), 0, 0u, 0u);
+    const std::string source = argv[2];
+    const std::string target = argv[3];
+    const auto size = std::uint64_t(std::atoll(argv[4]));
+    PostTaskToLoop(ML_EXPORT,
+                   MakeTask<int>([=] { engine->AddFile(int(EXPORT_TYPE_RAW), source, target, 0, size, 0, 0u, 0u, 0u); }),
+                   __FILE__, __LINE__, "&ExportObject::AddFile", "export_child");
     // The killer goes first: from then on only the export loop posts, so the
     // kill comes after the same steps however this thread is scheduled.
     auto killer = boost::make_shared<StepKiller>();

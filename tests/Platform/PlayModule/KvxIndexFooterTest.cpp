@@ -7,10 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include "Platform/PlayModule/Format/ByteOrder.h"
 #include "Platform/PlayModule/Format/KvxChainVerifier.h"
 #include "Platform/PlayModule/Format/KvxFileWriter.h"
 #include "Platform/PlayModule/Format/KvxIndexFooter.h"
 #include "Platform/PlayModule/Format/KvxRecordParser.h"
+#include "Platform/PlayModule/Format/KvxVideoPayload.h"
 #include "Platform/PlayModule/Source/KvxIndexScanner.h"
 #include "KvxSampleFixture.h"
 
@@ -49,6 +51,24 @@ protected:
     std::vector<std::uint64_t> m_keyOffsets;
     std::uint64_t m_recordsEnd = 0;
 };
+
+// The footer at the end of bytes gets the checksum of what it now holds.
+void Reseal(std::vector<std::uint8_t>& bytes)
+{
+    std::uint8_t* trailer = bytes.data() + bytes.size() - CKvxIndexFooter::kTrailerSize;
+    const std::uint64_t table = LoadU64(trailer);
+    const std::span<const std::uint8_t> entries(bytes.data() + table, trailer);
+    StoreU32(trailer + 32, CKvxIndexFooter::Checksum(entries, {trailer, CKvxIndexFooter::kTrailerSize}));
+}
+
+std::optional<CKvxIndexFooter::Contents> ReadFooter(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    auto footer = CKvxIndexFooter::ReadFrom(fd, std::uint64_t(::lseek(fd, 0, SEEK_END)));
+    ::close(fd);
+    return footer;
+}
 
 }  // namespace
 
@@ -124,4 +144,75 @@ TEST_F(KvxFooter, WriterLeavesNoFooterAfterBytesThatAreNoRecords)
     ASSERT_GE(fd, 0);
     EXPECT_FALSE(CKvxIndexFooter::ReadFrom(fd, std::uint64_t(::lseek(fd, 0, SEEK_END))));
     ::close(fd);
+}
+
+// A recorder's clock set back: key frames before the first record's time.
+TEST_F(KvxFooter, ReaderTakesTheWritersFooterWhenTimesGoBack)
+{
+    const std::string path = m_folder.File("clock_back.kvx");
+    const std::int64_t start = 1700000000000;
+    const std::int64_t times[] = {start, start + 40, start - 60000, start - 59960, start - 30000, start - 29960};
+    const std::vector<std::uint8_t> params{0, 0, 0, 1, 0x67, 1, 2, 3, 0, 0, 0, 1, 0x68, 4};
+    const std::vector<std::uint8_t> picture(100, 0x42);
+    {
+        CKvxFileWriter writer;
+        ASSERT_TRUE(writer.Open(path));
+        for (std::size_t i = 0; i < std::size(times); ++i) {
+            KvxVideoFrame video;
+            video.keyFrame = i % 2 == 0;
+            video.width = 320;
+            video.height = 240;
+            video.timeMs = times[i];
+            video.parameterSets = params;
+            video.data = picture;
+            ASSERT_TRUE(writer.WriteVideo(video));
+        }
+        ASSERT_TRUE(writer.Close());
+    }
+    const auto footer = ReadFooter(path);
+    ASSERT_TRUE(footer);
+    ASSERT_EQ(3u, footer->keyFrames.size());
+    EXPECT_EQ(start - 60000, footer->keyFrames[1].timeMs);
+    CKeyFrameIndex index;
+    ASSERT_TRUE(CKvxIndexScanner::Index(path, index));
+    EXPECT_EQ(index, Scanned(path));
+    EXPECT_TRUE(CKeyFrameIndex::FromBytes(index.ToBytes()));
+}
+
+// A footer whose checksum holds but whose times no index may hold is passed
+// over: the index then is the scan's, and its bytes come back.
+TEST_F(KvxFooter, FooterWithTimesNoIndexHoldsIsPassedOver)
+{
+    const std::string path = m_folder.File("wild.kvx");
+    const std::int64_t wild = std::int64_t(1) << 60;
+    const std::size_t trailerAt = m_bytes.size() - CKvxIndexFooter::kTrailerSize;
+    using Change = std::function<void(std::vector<std::uint8_t>&)>;
+    const std::vector<std::pair<const char*, Change>> changes = {
+        {"wild first and latest times",
+         [&](auto& b) {
+             StoreU64(b.data() + trailerAt + 16, std::uint64_t(-wild));
+             StoreU64(b.data() + trailerAt + 24, std::uint64_t(wild));
+         }},
+        {"wild key-frame time between wild times",
+         [&](auto& b) {
+             StoreU64(b.data() + trailerAt + 16, std::uint64_t(-wild));
+             StoreU64(b.data() + trailerAt + 24, std::uint64_t(wild));
+             StoreU64(b.data() + m_recordsEnd + CKvxIndexFooter::kEntrySize, std::uint64_t(wild - 1));
+         }},
+    };
+    for (const auto& [name, change] : changes) {
+        auto bytes = m_bytes;
+        change(bytes);
+        Reseal(bytes);
+        ASSERT_TRUE(WriteFileBytes(path, bytes));
+        EXPECT_FALSE(ReadFooter(path)) << name;
+        CKeyFrameIndex index;
+        ASSERT_TRUE(CKvxIndexScanner::Index(path, index)) << name;
+        EXPECT_EQ(index, Scanned(path)) << name;
+        EXPECT_TRUE(CKeyFrameIndex::FromBytes(index.ToBytes())) << name;
+    }
+    // Resealed unchanged, the footer holds.
+    auto same = m_bytes;
+    Reseal(same);
+    EXPECT_EQ(same, m_bytes);
 }

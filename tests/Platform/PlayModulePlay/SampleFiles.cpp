@@ -157,9 +157,13 @@ bool MakeProgramStream(const std::string& path, const SampleSpec& spec)
             avcodec_send_frame(encoder.context, nullptr);
         }
         while (avcodec_receive_packet(encoder.context, packet) >= 0) {
-            const std::int64_t garbage = packets++ == spec.damagedPtsPacket ? 47727LL * 90000 : 0;
-            written = muxer.WriteFrame({packet->data, std::size_t(packet->size)},
-                                       stamp(packet->pts) + garbage, stamp(packet->dts),
+            const std::int64_t garbage = packets == spec.damagedPtsPacket ? 47727LL * 90000 : 0;
+            std::int64_t pts = stamp(packet->pts) + garbage;
+            std::int64_t dts = stamp(packet->dts);
+            if (spec.garbageFromPacket >= 0 && packets >= spec.garbageFromPacket)
+                pts = dts = (dts + 47727LL * 90000) & ((std::int64_t(1) << 33) - 1);
+            ++packets;
+            written = muxer.WriteFrame({packet->data, std::size_t(packet->size)}, pts, dts,
                                        (packet->flags & AV_PKT_FLAG_KEY) != 0) &&
                       written;
             av_packet_unref(packet);

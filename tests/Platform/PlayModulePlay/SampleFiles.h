@@ -9,7 +9,7 @@ namespace PlayModuleTest {
 // A generated recording: frame n shows a moving bar; chroma is U=64, V=192
 // so the two chroma planes can be told apart.
 struct SampleSpec {
-    std::string format = "mp4";   // mp4, avi, mpegts, ps (our program stream writer)
+    std::string format = "mp4";   // mp4, avi, mpegts, mpeg (FFmpeg's program stream writer), ps (ours)
     bool hevc = false;
     int width = 320;
     int height = 240;
@@ -20,6 +20,7 @@ struct SampleSpec {
     bool audio = false;             // AAC (mp4, mpegts) tone
     std::string creationTime;      // ISO text, mp4 only
     int damagedPtsPacket = -1;     // ps only: this video packet's presentation time is garbage
+    int garbageFromPacket = -1;    // ps only: from this video packet on, the time stamps jump 47,727 s
 };
 
 bool MakeSample(const std::string& path, const SampleSpec& spec);

@@ -73,7 +73,7 @@ protected:
 
     static bool NoTemporaryFiles()
     {
-        // Temporaries are named "<file>.avi.XXXXXX" beside the file.
+        // Temporaries are named "<file>.avi.~XXXXXX" beside the file.
         for (const auto& entry : std::filesystem::directory_iterator(s_folder->Path()))
             if (entry.path().filename().string().find(".avi.") != std::string::npos) return false;
         return true;
@@ -263,6 +263,7 @@ TEST_F(AviConvert, StopWaitsForARunningNameRequestAndNoneFollows)
     EXPECT_GT(CountVideoPackets(path), 0);
 }
 
+// One chunk per coded audio frame: a clip is about the size of its source.
 TEST_F(AviConvert, AacAndMuLawAudioGoIntoTheFile)
 {
     for (kvx::AudioCodec audio : {kvx::AudioCodec::AacAdts, kvx::AudioCodec::G711MuLaw}) {
@@ -281,7 +282,14 @@ TEST_F(AviConvert, AacAndMuLawAudioGoIntoTheFile)
         ASSERT_TRUE(Drain(player));
         EXPECT_EQ(player.StopAVIConvert(), 1);
         bool hasAudio = false;
-        EXPECT_EQ(CountVideoPackets(path, nullptr, &hasAudio), CountVideo(Records(bytes)));
+        int audioPackets = 0;
+        const auto records = Records(bytes);
+        EXPECT_EQ(CountVideoPackets(path, nullptr, &hasAudio, &audioPackets), CountVideo(records));
         EXPECT_TRUE(hasAudio) << int(audio);
+        const auto audioRecords = std::count_if(records.begin(), records.end(), [](const KvxRecord& record) {
+            return record.header.kind == kvx::RecordKind::Audio;
+        });
+        EXPECT_EQ(audioPackets, audioRecords) << int(audio);
+        EXPECT_LE(double(std::filesystem::file_size(path)), 1.2 * double(bytes.size())) << int(audio);
     }
 }

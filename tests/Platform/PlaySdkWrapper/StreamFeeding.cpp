@@ -82,7 +82,7 @@ int CountVideo(const std::vector<KvxRecord>& records)
     return count;
 }
 
-int CountVideoPackets(const std::string& path, std::string* codec, bool* hasAudio)
+int CountVideoPackets(const std::string& path, std::string* codec, bool* hasAudio, int* audioPackets)
 {
     AVFormatContext* format = nullptr;
     if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0)
@@ -94,14 +94,19 @@ int CountVideoPackets(const std::string& path, std::string* codec, bool* hasAudi
     const int video = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     if (codec && video >= 0)
         *codec = avcodec_get_name(format->streams[video]->codecpar->codec_id);
+    const int audio = av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
     if (hasAudio)
-        *hasAudio = av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0) >= 0;
+        *hasAudio = audio >= 0;
     int count = 0;
+    int audioCount = 0;
     AVPacket* packet = av_packet_alloc();
     while (av_read_frame(format, packet) >= 0) {
         count += packet->stream_index == video ? 1 : 0;
+        audioCount += packet->stream_index == audio && packet->size > 0 ? 1 : 0;
         av_packet_unref(packet);
     }
+    if (audioPackets)
+        *audioPackets = audioCount;
     av_packet_free(&packet);
     avformat_close_input(&format);
     return video >= 0 ? count : -1;

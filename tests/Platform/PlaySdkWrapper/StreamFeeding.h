@@ -31,7 +31,9 @@ std::vector<PLAY_MODULE::KvxRecord> Records(std::span<const std::uint8_t> bytes)
 int CountVideo(const std::vector<PLAY_MODULE::KvxRecord>& records);
 
 // Video packets of a file by libavformat; -1 when it does not open.
-int CountVideoPackets(const std::string& path, std::string* codec = nullptr, bool* hasAudio = nullptr);
+// audioPackets: the non-empty packets of its audio stream.
+int CountVideoPackets(const std::string& path, std::string* codec = nullptr, bool* hasAudio = nullptr,
+                      int* audioPackets = nullptr);
 
 struct Report {
     std::string text;

@@ -166,12 +166,69 @@ TEST_F(WatermarkStream, KeyFrameToKeyFrameRangeChecksClean)
     EXPECT_EQ(reports[0].time, Seconds(records[from]));
 }
 
-TEST_F(WatermarkStream, RecordingCutInsideARecordReportsTheUnsignedTail)
+TEST_F(WatermarkStream, RecordingCutInsideARecordReportsTheUnsignedTailAndTheLeftOver)
 {
     std::vector<std::uint8_t> cut(s_signed.begin(), s_signed.begin() + std::ptrdiff_t(s_signed.size() * 2 / 3));
     const auto errors = ErrorsOf(Check(cut));
-    ASSERT_EQ(errors.size(), 1u);
+    ASSERT_EQ(errors.size(), 2u);
     EXPECT_EQ(errors[0].result, kWatermarkResultSignature);
+    EXPECT_EQ(errors[1].result, kWatermarkResultData);
+    EXPECT_EQ(errors[1].time, Seconds(Records(cut).back()));
+}
+
+TEST_F(WatermarkStream, BytesThatAreNoRecordsFailAtTheRecordBesideThem)
+{
+    const auto records = SignedRecords();
+    const std::size_t secondKey = IndexOfVideo(records, 1, true);
+    ASSERT_LT(secondKey, records.size());
+    std::mt19937 random(11);
+    auto junk = [&](std::size_t size) {
+        std::vector<std::uint8_t> bytes(size);
+        for (auto& byte : bytes) byte = std::uint8_t(random());
+        return bytes;
+    };
+    struct Case {
+        const char* name;
+        std::size_t at;
+        std::size_t size;
+        long time;
+    };
+    const std::vector<Case> cases = {
+        {"between two groups", std::size_t(records[secondKey].offset), 4096, Seconds(records[secondKey])},
+        {"prepended", 0, 8192, Seconds(records.front())},
+        {"appended", s_signed.size(), 20, Seconds(records.back())},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto bytes = s_signed;
+        const auto inserted = junk(c.size);
+        bytes.insert(bytes.begin() + std::ptrdiff_t(c.at), inserted.begin(), inserted.end());
+        const auto errors = ErrorsOf(Check(bytes));
+        ASSERT_EQ(errors.size(), 1u);
+        EXPECT_EQ(errors[0].kind, kWatermarkKindRecord);
+        EXPECT_EQ(errors[0].result, kWatermarkResultData);
+        EXPECT_EQ(errors[0].time, c.time);
+    }
+}
+
+TEST_F(WatermarkStream, WholeGroupsTrimmedAtEitherEndCheckClean)
+{
+    // The writer's key-frame footer ends the file and stays after a trim of the front.
+    const auto records = SignedRecords();
+    const std::size_t secondKey = IndexOfVideo(records, 1, true);
+    const std::size_t thirdKey = IndexOfVideo(records, 2, true);
+    ASSERT_LT(thirdKey, records.size());
+    ASSERT_GT(s_signed.size(), records.back().offset + records.back().TotalSize());
+    const auto from = s_signed.begin() + std::ptrdiff_t(records[secondKey].offset);
+    const auto to = s_signed.begin() + std::ptrdiff_t(records[thirdKey].offset);
+    const std::vector<std::vector<std::uint8_t>> clips = {
+        s_signed, {from, s_signed.end()}, {s_signed.begin(), to}, {from, to}};
+    for (std::size_t i = 0; i < clips.size(); ++i) {
+        SCOPED_TRACE(i);
+        const auto reports = Check(clips[i]);
+        EXPECT_FALSE(reports.empty());
+        EXPECT_TRUE(ErrorsOf(reports).empty());
+    }
 }
 
 TEST_F(WatermarkStream, RandomBytesAndOtherContainersGiveErrors)

@@ -160,6 +160,21 @@ bool CWatermarkFixtures::MakeCopies()
     ok = ok && WriteBytes(path(Fixture::ChangedText), bytes);
 
     ok = ok && WriteBytes(path(Fixture::Cut), {pristine.begin() + at(cutFrom), pristine.begin() + at(cutTo)});
+
+    const struct {
+        Fixture fixture;
+        std::ptrdiff_t at;
+        std::size_t size;
+        std::size_t besideRecord;
+    } junks[] = {{Fixture::JunkBetween, at(cutFrom), 4096, cutFrom},
+                 {Fixture::JunkBefore, 0, 8192, 0},
+                 {Fixture::JunkAfter, std::ptrdiff_t(pristine.size()), 20, records.size() - 1}};
+    for (const auto& junk : junks) {
+        bytes = pristine;
+        bytes.insert(bytes.begin() + junk.at, junk.size, std::uint8_t(0xA5));
+        m_errorTimes[junk.fixture] = SecondsOf(records[junk.besideRecord]);
+        ok = ok && WriteBytes(path(junk.fixture), bytes);
+    }
     ok = ok && WriteBytes(path(Fixture::Empty), {});
     ok = ok && WriteBytes(path(Fixture::Deleted), pristine);
 

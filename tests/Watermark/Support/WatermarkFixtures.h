@@ -19,6 +19,9 @@ enum class Fixture {
     Empty,         // no bytes at all
     Deleted,       // a copy of the pristine file, to be deleted after listing
     NoText,        // signed, but with no watermark text at all
+    JunkBetween,   // 4 KiB of bytes that are no records before the second key frame
+    JunkBefore,    // 8 KiB of them before the first record
+    JunkAfter,     // 20 of them after the key-frame footer
 };
 
 class CWatermarkFixtures {
@@ -29,8 +32,8 @@ public:
     bool Ok() const { return m_ok; }
     const std::string& Path(Fixture fixture) const { return m_paths.at(fixture); }
     std::string FileName(Fixture fixture) const;
-    // Seconds since 1970 of the changed record (Flipped, ChangedText) or of
-    // the record after the gap (Removed).
+    // Seconds since 1970 of the changed record (Flipped, ChangedText), of
+    // the record after the gap (Removed) or of the record beside the junk.
     long ErrorTime(Fixture fixture) const { return m_errorTimes.at(fixture); }
 
     // Runs kvxwrite with the arguments; the path it wrote, or empty.

@@ -1,7 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include <boost/make_shared.hpp>
 
@@ -103,6 +110,37 @@ TEST_F(WorkerCases, GrowingFileEndsAtItsSizeAtOpenAndShrunkOrEmptyFilesFailToRea
     logic->Task_InitWatermark(missing);
     EXPECT_FALSE(missing->wrapper);
     EXPECT_FALSE(missing->buffer);
+}
+
+TEST_F(WorkerCases, ARecordingThatIsNoRegularFileIsNotOpened)
+{
+    const std::string fifo = folder.File("fifo.kvx");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // A reader that opens the FIFO lets this writer open it too (and so ends its wait).
+    std::atomic<bool> done{false};
+    std::atomic<bool> opened{false};
+    std::thread writer([&] {
+        while (!done) {
+            const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) {
+                opened = true;
+                ::close(fd);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    auto task = boost::make_shared<CWatermarkTaskInfo>(SF_SOFT_BASE::Utf8ToWide(fifo), 0);
+    logic->Task_InitWatermark(task);
+    done = true;
+    writer.join();
+    EXPECT_FALSE(opened);
+    EXPECT_FALSE(task->wrapper);
+    EXPECT_FALSE(task->file.IsOpen());
+
+    std::filesystem::create_directory(folder.File("folder.kvx"));
+    auto directory = boost::make_shared<CWatermarkTaskInfo>(SF_SOFT_BASE::Utf8ToWide(folder.File("folder.kvx")), 0);
+    logic->Task_InitWatermark(directory);
+    EXPECT_FALSE(directory->wrapper);
 }
 
 TEST_F(WorkerCases, StopLeavesAFinishedFileAndSilencesQueuedBlocksUntilTheNextOpen)

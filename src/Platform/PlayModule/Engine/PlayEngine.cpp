@@ -25,6 +25,15 @@ constexpr auto kCommandWait = std::chrono::milliseconds(1000);
 // A paused player this far from the clock's moment seeks instead of decoding
 // its way there.
 constexpr std::int64_t kSettleByDecodingMs = 2000;
+// Frames decoded after a restart are held back this long while none has a
+// sane time stamp: the first one that has times them all.
+constexpr std::size_t kMaxFramesAwaitingTime = 32;
+
+// A packet without a time of its own goes to the decoder without one.
+std::int64_t DecoderTimeMs(const MediaPacket& packet)
+{
+    return packet.timed ? packet.timeMs : AV_NOPTS_VALUE;
+}
 
 }  // namespace
 
@@ -66,6 +75,7 @@ bool CPlayEngine::Start(std::unique_ptr<IMediaSource> source)
         return false;
     }
     m_durationMs = std::max<std::int64_t>(0, m_source->DurationMs());
+    m_timeline.SetFileLength(m_durationMs);
     m_frameRate = m_source->FrameRate() > 0 ? m_source->FrameRate() : 25.0;
     if (const AVCodecParameters* params = m_source->VideoParameters()) {
         m_width = params->width;
@@ -424,15 +434,10 @@ void CPlayEngine::ReachedEnd()
 
 // ---- reading and decoding ----
 
+// Set by the timeline as the frame left the decoder.
 std::int64_t CPlayEngine::FrameTimeMs(const AVFrame& frame) const
 {
-    // A time far past the file's end is damage, never waited for: the
-    // frame is taken as following the one shown.
-    constexpr std::int64_t kPastEndMs = 10'000;
-    const std::int64_t stamp =
-        frame.best_effort_timestamp != AV_NOPTS_VALUE ? frame.best_effort_timestamp : frame.pts;
-    const bool damaged = m_durationMs > 0 && stamp != AV_NOPTS_VALUE && stamp > m_durationMs + kPastEndMs;
-    return stamp == AV_NOPTS_VALUE || damaged ? m_currentMs.load() : stamp;
+    return frame.best_effort_timestamp != AV_NOPTS_VALUE ? frame.best_effort_timestamp : m_currentMs.load();
 }
 
 std::int64_t CPlayEngine::FrameDurationMs(const AVFrame& frame) const
@@ -449,7 +454,7 @@ AVFramePtr CPlayEngine::NextFrame()
     if (m_held)
         return std::move(m_held);
     for (;;) {
-        while (!m_decoded.empty()) {
+        while (!m_decoded.empty() && !AwaitingTime()) {
             AVFramePtr frame = std::move(m_decoded.front());
             m_decoded.pop_front();
             const std::int64_t timeMs = FrameTimeMs(*frame);
@@ -473,15 +478,46 @@ bool CPlayEngine::FeedDecoder()
     } else {
         HandlePacket(packet);
     }
-    bool produced = false;
-    for (;;) {
-        AVFramePtr frame = MakeFrame();
-        if (!m_video.Receive(frame.get()))
-            break;
-        m_decoded.push_back(std::move(frame));
-        produced = true;
-    }
+    const bool produced = TakeDecodedFrames();
     return produced || !m_sourceEnded;
+}
+
+// Queues what the decoder has ready, each frame with its time on the timeline.
+bool CPlayEngine::TakeDecodedFrames()
+{
+    bool taken = false;
+    for (AVFramePtr frame = MakeFrame(); m_video.Receive(frame.get()); frame = MakeFrame()) {
+        const std::int64_t stamp =
+            frame->best_effort_timestamp != AV_NOPTS_VALUE ? frame->best_effort_timestamp : frame->pts;
+        const auto own = stamp != AV_NOPTS_VALUE ? std::optional(stamp) : std::nullopt;
+        const std::size_t guessed = m_timeline.Unanchored();
+        frame->best_effort_timestamp = m_timeline.Place(own, FrameDurationMs(*frame));
+        m_decoded.push_back(std::move(frame));
+        if (guessed > 0 && m_timeline.Unanchored() == 0)
+            TimeGuessedFrames(guessed);
+        taken = true;
+    }
+    return taken;
+}
+
+// The frames before the last one queued, whose times were guessed, follow
+// from its time backward, one frame length each.
+void CPlayEngine::TimeGuessedFrames(std::size_t count)
+{
+    std::int64_t timeMs = m_decoded.back()->best_effort_timestamp;
+    const std::size_t queued = m_decoded.size() - 1;
+    for (std::size_t i = queued; i > 0 && queued - i < count; --i) {
+        AVFrame& frame = *m_decoded[i - 1];
+        timeMs -= FrameDurationMs(frame);
+        frame.best_effort_timestamp = timeMs;
+    }
+}
+
+// After a restart, frames wait (a bounded number) for one with a sane time.
+bool CPlayEngine::AwaitingTime() const
+{
+    const std::size_t guessed = m_timeline.Unanchored();
+    return guessed > 0 && guessed <= kMaxFramesAwaitingTime && !m_sourceEnded;
 }
 
 void CPlayEngine::HandlePacket(MediaPacket& packet)
@@ -521,7 +557,7 @@ void CPlayEngine::HandlePacket(MediaPacket& packet)
         if (m_keyFramesFed++ > 0)
             AdaptDecoderThreads();
     }
-    m_video.Send(packet.packet.get(), packet.timeMs, packet.hasPts);
+    m_video.Send(packet.packet.get(), DecoderTimeMs(packet), packet.hasPts);
 }
 
 // At a key frame nothing decoded later needs the decoder's state: the
@@ -533,8 +569,7 @@ void CPlayEngine::AdaptDecoderThreads()
     if (wanted == m_video.Threads() || !m_video.IsOpen())
         return;
     m_video.SendEnd();
-    for (AVFramePtr frame = MakeFrame(); m_video.Receive(frame.get()); frame = MakeFrame())
-        m_decoded.push_back(std::move(frame));
+    TakeDecodedFrames();
     m_video.Open(m_source->VideoParameters(), wanted);
 }
 
@@ -554,7 +589,7 @@ void CPlayEngine::DecodeAudio(MediaPacket& packet,
         m_audioFailed = true;
         return;
     }
-    if (!m_audio.Send(packet.packet.get(), packet.timeMs, packet.hasPts))
+    if (!m_audio.Send(packet.packet.get(), DecoderTimeMs(packet), packet.hasPts))
         return;
     AVFramePtr frame = MakeFrame();
     while (m_audio.Receive(frame.get()))
@@ -696,6 +731,7 @@ void CPlayEngine::ResetDecoding()
 void CPlayEngine::RestartDecodingAt(std::int64_t timeMs)
 {
     ResetDecoding();
+    m_timeline.Restart(timeMs);
     m_source->SeekKeyFrame(timeMs);
 }
 

@@ -2,6 +2,7 @@
 
 #include "Platform/PlayModule/Engine/DecoderThreads.h"
 #include "Platform/PlayModule/Engine/FramePacer.h"
+#include "Platform/PlayModule/Engine/FrameTimeline.h"
 #include "Platform/PlayModule/Engine/FrameStepper.h"
 #include "Platform/PlayModule/Output/FrameConverter.h"
 #include "Platform/PlayModule/Source/MediaSource.h"
@@ -30,7 +31,7 @@ class IStreamTap;
 // The play thread of one module: reads, decodes, paces and hands over frames.
 // Public calls come from any thread and only queue requests; the source and
 // the decoders belong to the play thread alone.
-class CPlayEngine : private IReversePlayHost, private IFrameStepHost {
+class CPlayEngine final : private IReversePlayHost, private IFrameStepHost {
 public:
     CPlayEngine(CPlayModule* owner, IPlayModuleListener* listener);
     ~CPlayEngine();
@@ -110,6 +111,9 @@ private:
 
     AVFramePtr NextFrame() override;
     bool FeedDecoder();
+    bool TakeDecodedFrames();
+    void TimeGuessedFrames(std::size_t count);
+    bool AwaitingTime() const;
     void HandlePacket(MediaPacket& packet);
     void AdaptDecoderThreads();
     int DecoderThreads() const;
@@ -161,6 +165,7 @@ private:
     bool m_audioFailed = false;
     std::mutex m_converterMutex;
     CSeekTarget m_seekTarget;
+    CFrameTimeline m_timeline;
     CFramePacer m_pacer;
     std::int64_t m_presentedMs = INT64_MIN;
 

@@ -31,6 +31,7 @@ public:
     bool IsOpen() const { return m_context != nullptr; }
     int Threads() const { return m_threads; }
     // False when the decoder refuses the packet (it is dropped).
+    // timeMs AV_NOPTS_VALUE: the packet has no time.
     // hasPts false: timeMs is a decoding time; frames then take the packet
     // times in rising order as they come out.
     bool Send(AVPacket* packet, std::int64_t timeMs, bool hasPts = true);

@@ -54,10 +54,18 @@ void CBackgroundFileSink::Run()
         m_failed = m_failed || error != 0;
         if (m_error == 0)
             m_error = error;
+        if (!m_failed)
+            m_completed += m_inFlight.size();
         m_inFlight.clear();
         m_busy = false;
         m_changed.notify_all();
     }
+}
+
+std::uint64_t CBackgroundFileSink::Completed()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_completed;
 }
 
 bool CBackgroundFileSink::Submit(std::vector<std::uint8_t>& buffer)

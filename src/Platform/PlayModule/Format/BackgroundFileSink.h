@@ -26,6 +26,8 @@ public:
     // The errno of the first failed write (ENOSPC for one that wrote
     // nothing), 0 while none failed.
     int Error();
+    // Bytes of the buffers written whole, in the order handed over.
+    std::uint64_t Completed();
 
 private:
     void Run();
@@ -39,6 +41,7 @@ private:
     bool m_stop = false;
     bool m_failed = false;
     int m_error = 0;
+    std::uint64_t m_completed = 0;
     std::thread m_thread;
 };
 

@@ -1,11 +1,13 @@
 #include "Platform/PlayModule/Format/KvxFileWriter.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "Platform/PlayModule/Format/KvxRecordHeader.h"
 #include "Platform/PlayModule/Format/KvxVideoPayload.h"
 
 namespace PLAY_MODULE {
@@ -35,6 +37,11 @@ bool CKvxFileWriter::Open(const std::string& path)
     if (!m_failed) m_sink = std::make_unique<CBackgroundFileSink>(m_fd);
     m_written = 0;
     m_buffer.clear();
+    m_flushedSpans.clear();
+    m_anyRecord = false;
+    m_keptBytes = 0;
+    m_keptMs = 0;
+    m_keptPath.clear();
     m_footer = CKvxIndexFooter{};
     return !m_failed;
 }
@@ -46,9 +53,26 @@ void CKvxFileWriter::Failed(int error)
         m_error = error;
 }
 
+bool CKvxFileWriter::NoteGroups(std::span<const std::uint8_t> records)
+{
+    bool closes = false;
+    KvxRecordHeader header;
+    for (std::size_t at = 0; at + kvx::kHeaderSize <= records.size(); at += kvx::kHeaderSize + header.payloadSize) {
+        if (!header.Decode(records.data() + at))
+            break;
+        m_firstRecordMs = m_anyRecord ? m_firstRecordMs : header.timeMs;
+        m_lastRecordMs = m_anyRecord ? std::max(m_lastRecordMs, header.timeMs) : header.timeMs;
+        m_anyRecord = true;
+        // A key frame opens a group (closing the one before); a signature closes its own.
+        closes = closes || header.IsKeyFrame() || header.kind == kvx::RecordKind::Signature;
+    }
+    return closes;
+}
+
 bool CKvxFileWriter::Flush()
 {
     m_written += m_buffer.size();
+    m_flushedSpans.emplace_back(m_written, m_lastRecordMs - m_firstRecordMs);
     if (!m_sink->Submit(m_buffer)) Failed(m_sink->Error());
     m_buffer.reserve(kFlushSize + (kFlushSize >> 2));
     return !m_failed;
@@ -56,7 +80,7 @@ bool CKvxFileWriter::Flush()
 
 bool CKvxFileWriter::Admits(std::size_t payloadSize, std::int64_t timeMs)
 {
-    if (payloadSize <= kvx::kMaxPayloadSize && timeMs <= kvx::kMaxTimeMs && timeMs >= -kvx::kMaxTimeMs)
+    if (payloadSize <= kvx::kMaxPayloadSize && kvx::TimeInRange(timeMs))
         return true;
     m_failed = true;
     return false;
@@ -66,8 +90,9 @@ bool CKvxFileWriter::FlushIfFull() { return m_buffer.size() < kFlushSize ? !m_fa
 
 bool CKvxFileWriter::Added(std::size_t before)
 {
-    m_footer.NoteRecords(std::span(m_buffer).subspan(before), m_written + before);
-    return FlushIfFull();
+    const auto added = std::span(m_buffer).subspan(before);
+    m_footer.NoteRecords(added, m_written + before);
+    return NoteGroups(added) ? Flush() : FlushIfFull();
 }
 
 bool CKvxFileWriter::WriteVideo(const KvxVideoFrame& frame)
@@ -118,21 +143,50 @@ bool CKvxFileWriter::WriteRaw(std::span<const std::uint8_t> bytes)
     return Added(before);
 }
 
+bool CKvxFileWriter::Finish()
+{
+    if (!m_failed) {
+        const std::size_t before = m_buffer.size();
+        m_encoder.AddClosingSignature(m_lastTimeMs, m_buffer);
+        m_footer.NoteRecords(std::span(m_buffer).subspan(before), m_written + before);
+        const auto footer = m_footer.Encode(m_written + m_buffer.size());
+        m_buffer.insert(m_buffer.end(), footer.begin(), footer.end());
+        Flush();
+    }
+    if (!m_sink->Drain()) Failed(m_sink->Error());
+    m_keptBytes = m_sink->Completed();
+    m_sink.reset();
+    // A failed write may have left part of a record behind.
+    if (m_failed && ::ftruncate(m_fd, off_t(m_keptBytes)) != 0) m_keptBytes = 0;
+    if (::fsync(m_fd) != 0) Failed(errno);
+    if (::close(m_fd) != 0) Failed(errno);
+    m_fd = -1;
+    m_keptMs = 0;
+    for (const auto& [end, span] : m_flushedSpans)
+        if (end <= m_keptBytes) m_keptMs = span;
+    m_flushedSpans.clear();
+    return !m_failed;
+}
+
 bool CKvxFileWriter::Close()
 {
     if (!IsOpen()) return false;
-    const std::size_t before = m_buffer.size();
-    m_encoder.AddClosingSignature(m_lastTimeMs, m_buffer);
-    m_footer.NoteRecords(std::span(m_buffer).subspan(before), m_written + before);
-    const auto footer = m_footer.Encode(m_written + m_buffer.size());
-    m_buffer.insert(m_buffer.end(), footer.begin(), footer.end());
-    Flush();
-    if (!m_sink->Drain()) Failed(m_sink->Error());
-    m_sink.reset();
-    if (::close(m_fd) != 0) Failed(errno);
-    m_fd = -1;
-    if (!m_failed && std::rename(m_workingPath.c_str(), m_path.c_str()) != 0) Failed(errno);
+    if (Finish() && std::rename(m_workingPath.c_str(), m_path.c_str()) != 0) Failed(errno);
     return !m_failed;
+}
+
+bool CKvxFileWriter::KeepWritten()
+{
+    if (IsOpen()) Finish();
+    m_keptPath = m_workingPath;
+    if (m_keptBytes == 0) {
+        ::unlink(m_workingPath.c_str());
+        m_keptPath.clear();
+        m_keptMs = 0;
+    } else if (std::rename(m_workingPath.c_str(), m_path.c_str()) == 0) {
+        m_keptPath = m_path;
+    }
+    return m_keptBytes > 0;
 }
 
 void CKvxFileWriter::Abort()

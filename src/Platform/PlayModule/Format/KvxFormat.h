@@ -21,6 +21,7 @@ inline constexpr std::uint32_t kMaxPayloadSize = 16u << 20;
 // No record time lies further from 1970 than this (about 8900 years), so
 // sums and differences of times cannot overflow.
 inline constexpr std::int64_t kMaxTimeMs = std::int64_t(1) << 48;
+inline constexpr bool TimeInRange(std::int64_t timeMs) { return timeMs <= kMaxTimeMs && timeMs >= -kMaxTimeMs; }
 
 enum class RecordKind : std::uint8_t {
     Video = 1,

@@ -15,13 +15,14 @@ constexpr std::size_t kChecksumAt = 32;
 constexpr std::size_t kMagicAt = 40;
 constexpr std::uint32_t kMaxCount = 1u << 24;
 
-std::uint32_t Checksum(std::span<const std::uint8_t> table, std::span<const std::uint8_t> trailer)
+}  // namespace
+
+std::uint32_t CKvxIndexFooter::Checksum(std::span<const std::uint8_t> table, std::span<const std::uint8_t> trailer)
 {
     std::vector<std::uint8_t> covered(table.begin(), table.end());
     covered.insert(covered.end(), trailer.begin(), trailer.begin() + kChecksumAt);
     return Crc32(covered.data(), covered.size());
 }
-}  // namespace
 
 void CKvxIndexFooter::NoteRecords(std::span<const std::uint8_t> bytes, std::uint64_t position)
 {
@@ -58,7 +59,7 @@ std::vector<std::uint8_t> CKvxIndexFooter::Encode(std::uint64_t tableOffset) con
                                       [](const KeyFrame& key, std::uint64_t at) { return key.position < at; });
     const std::size_t count = static_cast<std::size_t>(cut - m_keyFrames.begin());
     const bool atKeyFrame = cut != m_keyFrames.end() && cut->position == tableOffset;
-    if (!m_sound || count == 0 || (tableOffset != m_recordsEnd && !atKeyFrame)) return {};
+    if (!m_sound || count == 0 || count > kMaxCount || (tableOffset != m_recordsEnd && !atKeyFrame)) return {};
     std::vector<std::uint8_t> out(count * kEntrySize + kTrailerSize, 0);
     std::uint8_t* p = out.data();
     for (std::size_t i = 0; i < count; ++i, p += kEntrySize) {
@@ -88,7 +89,9 @@ std::optional<CKvxIndexFooter::Trailer> CKvxIndexFooter::DecodeTrailer(std::span
     trailer.checksum = LoadU32(last.data() + kChecksumAt);
     const bool fits = trailer.count > 0 && trailer.count <= kMaxCount && trailer.tableOffset < fileSize &&
                       fileSize - trailer.tableOffset == std::uint64_t(trailer.count) * kEntrySize + kTrailerSize;
-    if (!fits || trailer.startTimeMs > trailer.endTimeMs) return std::nullopt;
+    const bool inTimes = kvx::TimeInRange(trailer.startTimeMs) && kvx::TimeInRange(trailer.endTimeMs) &&
+                         trailer.startTimeMs <= trailer.endTimeMs;
+    if (!fits || !inTimes) return std::nullopt;
     return trailer;
 }
 
@@ -103,7 +106,8 @@ std::optional<std::vector<CKvxIndexFooter::KeyFrame>> CKvxIndexFooter::DecodeTab
         keyFrames[i] = {static_cast<std::int64_t>(LoadU64(p)), LoadU64(p + 8)};
         const bool ascending = i == 0 || keyFrames[i].position > keyFrames[i - 1].position;
         const bool inRecords = keyFrames[i].position + kvx::kHeaderSize <= trailer.tableOffset;
-        const bool inTimes = keyFrames[i].timeMs >= trailer.startTimeMs && keyFrames[i].timeMs <= trailer.endTimeMs;
+        // Times may go back: a key frame may lie before the first record's time.
+        const bool inTimes = kvx::TimeInRange(keyFrames[i].timeMs) && keyFrames[i].timeMs <= trailer.endTimeMs;
         if (!ascending || !inRecords || !inTimes) return std::nullopt;
     }
     return keyFrames;

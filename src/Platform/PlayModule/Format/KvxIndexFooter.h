@@ -49,15 +49,19 @@ public:
     std::vector<std::uint8_t> Encode(std::uint64_t tableOffset) const;
 
     // The trailer of a file of fileSize bytes from its last kTrailerSize
-    // bytes; nothing when they are no trailer of this size of file.
+    // bytes; nothing when they are no trailer of this size of file, or when
+    // its times are out of order or further than 2^48 ms from 1970.
     static std::optional<Trailer> DecodeTrailer(std::span<const std::uint8_t> last, std::uint64_t fileSize);
-    // The table, checked against the trailer's checksum and for ascending
-    // positions before the table; nothing when it fails.
+    // The table, checked against the trailer's checksum, for ascending
+    // positions before the table, and for times no later than the latest and
+    // within 2^48 ms of 1970; nothing when it fails.
     static std::optional<std::vector<KeyFrame>> DecodeTable(const Trailer& trailer, std::span<const std::uint8_t> table,
                                                            std::span<const std::uint8_t> last);
     // The footer that ends the file open as fd, size bytes long; nothing
     // when it has none that holds.
     static std::optional<Contents> ReadFrom(int fd, std::uint64_t size);
+    // The checksum a trailer carries: of the table and the trailer's first 32 bytes.
+    static std::uint32_t Checksum(std::span<const std::uint8_t> table, std::span<const std::uint8_t> trailer);
 
 private:
     std::vector<KeyFrame> m_keyFrames;

@@ -35,7 +35,7 @@ bool KvxRecordHeader::Decode(const std::uint8_t* in)
     if (size > kvx::kMaxPayloadSize) return false;
     if (LoadU32(in + 44) != Crc32(in, kvx::kChecksummedHeaderSize)) return false;
     const auto time = static_cast<std::int64_t>(LoadU64(in + 16));
-    if (time > kvx::kMaxTimeMs || time < -kvx::kMaxTimeMs) return false;
+    if (!kvx::TimeInRange(time)) return false;
     kind = static_cast<kvx::RecordKind>(in[5]);
     flags = LoadU16(in + 6);
     payloadSize = size;

@@ -59,20 +59,37 @@ bool CDataRecorder::Start(const std::string& path, const AVCodecParameters* vide
 
 bool CDataRecorder::Stop()
 {
-    std::lock_guard lock(m_mutex);
-    if (!m_writer.IsOpen())
-        return false;
-    if (!m_signedAny)
-        FlushPending();
+    std::function<void()> report;
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_writer.IsOpen())
+            return false;
+        if (!m_signedAny)
+            FlushPending();
+        m_pending.clear();
+        av_bsf_free(&m_annexB);
+        if (m_started && m_writer.Close() && !m_failed)
+            return true;
+        report = EndFailed();
+    }
+    report();
+    return false;
+}
+
+std::function<void()> CDataRecorder::EndFailed()
+{
     m_pending.clear();
     av_bsf_free(&m_annexB);
-    if (!m_started) {
-        // No key frame came: there is no recording to keep.
+    // No key frame came: there is no recording to keep.
+    if (!m_started)
         m_writer.Abort();
-        return false;
-    }
-    const bool closed = m_writer.Close();
-    return closed && !m_failed;
+    else
+        m_writer.KeepWritten();
+    m_failed = true;
+    return [report = m_report, path = m_writer.KeptPath(), bytes = m_writer.KeptBytes(), ms = m_writer.KeptMs()] {
+        if (report)
+            report(path, bytes, ms);
+    };
 }
 
 bool CDataRecorder::FlushPending()
@@ -87,18 +104,25 @@ bool CDataRecorder::FlushPending()
 
 void CDataRecorder::OnPacket(const MediaPacket& packet)
 {
-    std::lock_guard lock(m_mutex);
-    if (!m_writer.IsOpen())
-        return;
-    if (!m_started && !(packet.kind == PacketKind::Video && packet.key))
-        return;
-    m_started = true;
-    if (packet.recordKind != 0)
-        CopyRecord(packet);
-    else if (packet.kind == PacketKind::Video)
-        WriteVideo(packet);
-    else if (packet.kind == PacketKind::Audio)
-        WriteAudio(packet);
+    std::function<void()> report;
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_writer.IsOpen())
+            return;
+        if (!m_started && !(packet.kind == PacketKind::Video && packet.key))
+            return;
+        m_started = true;
+        if (packet.recordKind != 0)
+            CopyRecord(packet);
+        else if (packet.kind == PacketKind::Video)
+            WriteVideo(packet);
+        else if (packet.kind == PacketKind::Audio)
+            WriteAudio(packet);
+        if (!m_failed)
+            return;
+        report = EndFailed();
+    }
+    report();
 }
 
 void CDataRecorder::CopyRecord(const MediaPacket& packet)

@@ -4,6 +4,7 @@
 #include "Platform/PlayModule/Format/KvxFormat.h"
 #include "Platform/PlayModule/Engine/StreamTap.h"
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -20,6 +21,10 @@ namespace PLAY_MODULE {
 // written as new, unsigned records.
 class CDataRecorder : public IStreamTap {
 public:
+    // A recording that failed: where its part was kept, the part's bytes and
+    // time span (0 bytes and no path: nothing was kept, the file is gone).
+    using FailureReport = std::function<void(const std::string& path, std::uint64_t keptBytes, std::int64_t keptMs)>;
+
     CDataRecorder() = default;
     ~CDataRecorder() override;
     CDataRecorder(const CDataRecorder&) = delete;
@@ -29,6 +34,10 @@ public:
     // the file's time 0.
     bool Start(const std::string& path, const AVCodecParameters* video,
                const AVCodecParameters* audio, double frameRate, std::int64_t startAbsMs);
+    // Called once, without a lock held, when the recording fails: at the
+    // failed write (the whole groups before it are kept and the recording
+    // ends) or at the stop.
+    void SetFailureReport(FailureReport report) { m_report = std::move(report); }
     // False when the file could not be completed.
     bool Stop();
     void OnPacket(const MediaPacket& packet) override;
@@ -39,7 +48,10 @@ private:
     void WriteAudio(const MediaPacket& packet);
     bool OpenAnnexBFilter(const AVCodecParameters* video);
     bool FlushPending();
+    // Ends a failed recording with what it kept; the report to make.
+    std::function<void()> EndFailed();
 
+    FailureReport m_report;
     std::mutex m_mutex;
     CKvxFileWriter m_writer;
     bool m_started = false;

@@ -5,6 +5,10 @@
 #include "Platform/PlayModule/Engine/StreamDecoder.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 #include <cstring>
 #include <memory>
 
@@ -112,6 +116,38 @@ bool CSnapshotWriter::Encode(const PlanarPicture& picture, PM_IMAGE_TYPE type, i
     return bgr && EncodeFrame(AV_CODEC_ID_BMP, *bgr, 0, out);
 }
 
+namespace {
+
+bool WriteAllAndSync(const std::string& path, const std::vector<unsigned char>& bytes)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool ok = true;
+    for (std::size_t done = 0; ok && done < bytes.size();) {
+        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (written > 0)
+            done += std::size_t(written);
+        else
+            ok = written < 0 && errno == EINTR;
+    }
+    ok = ok && ::fsync(fd) == 0;
+    return ::close(fd) == 0 && ok;
+}
+
+// Gives the finished temporary the snapshot's name unless a file has it.
+bool PlaceWithoutReplacing(const std::string& temporary, const std::string& path)
+{
+    if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    // File systems without that rename still refuse a link over a name.
+    bool placed = (errno == EINVAL || errno == ENOSYS) && ::link(temporary.c_str(), path.c_str()) == 0;
+    ::unlink(temporary.c_str());
+    return placed;
+}
+
+}  // namespace
+
 bool CSnapshotWriter::Write(const PlanarPicture& picture, const std::string& path,
                             PM_IMAGE_TYPE type, int jpegQuality)
 {
@@ -120,6 +156,21 @@ bool CSnapshotWriter::Write(const PlanarPicture& picture, const std::string& pat
         return false;
     SF_SOFT_BASE::CAtomicFileWriter file(path);
     return file.Open() && file.Write(bytes.data(), bytes.size()) && file.Commit();
+}
+
+bool CSnapshotWriter::WriteNew(const PlanarPicture& picture, const std::string& path, PM_IMAGE_TYPE type)
+{
+    std::vector<unsigned char> bytes;
+    if (!Encode(picture, type, kDefaultJpegQuality, bytes))
+        return false;
+    const std::string temporary = SF_SOFT_BASE::CAtomicFileWriter::CreateTemporaryBeside(path);
+    if (temporary.empty())
+        return false;
+    if (!WriteAllAndSync(temporary, bytes)) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return PlaceWithoutReplacing(temporary, path);
 }
 
 }  // namespace PLAY_MODULE

@@ -11,8 +11,12 @@ namespace PLAY_MODULE {
 // Writes a picture as a JPEG or 24-bit BMP file (temporary file, then rename).
 class CSnapshotWriter {
 public:
+    static constexpr int kDefaultJpegQuality = 90;
+
     static bool Write(const PlanarPicture& picture, const std::string& path, PM_IMAGE_TYPE type,
-                      int jpegQuality = 90);
+                      int jpegQuality = kDefaultJpegQuality);
+    // As Write, but never over an existing file: a name in use fails it.
+    static bool WriteNew(const PlanarPicture& picture, const std::string& path, PM_IMAGE_TYPE type);
     static bool Encode(const PlanarPicture& picture, PM_IMAGE_TYPE type, int jpegQuality,
                        std::vector<unsigned char>& out);
 };

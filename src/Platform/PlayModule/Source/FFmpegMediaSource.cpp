@@ -79,11 +79,11 @@ const AVCodecParameters* CFFmpegMediaSource::AudioParameters() const
     return m_audioStream >= 0 ? m_format->streams[m_audioStream]->codecpar : nullptr;
 }
 
-std::int64_t CFFmpegMediaSource::PacketTimeMs(const AVPacket& packet, int streamIndex) const
+std::optional<std::int64_t> CFFmpegMediaSource::PacketTimeMs(const AVPacket& packet, int streamIndex) const
 {
     std::int64_t stamp = packet.pts != AV_NOPTS_VALUE ? packet.pts : packet.dts;
     if (stamp == AV_NOPTS_VALUE)
-        return -1;
+        return std::nullopt;
     const AVStream* stream = m_format->streams[streamIndex];
     const AVStream* video = m_format->streams[m_videoStream];
     const std::int64_t startMs = av_rescale_q(m_videoStartPts, video->time_base, {1, 1000});
@@ -116,8 +116,11 @@ int CFFmpegMediaSource::ReadRaw(MediaPacket& out)
         out.kind = index == m_videoStream ? PacketKind::Video : PacketKind::Audio;
         out.key = (packet->flags & AV_PKT_FLAG_KEY) != 0;
         DropDamagedPts(*packet, index);
-        out.timeMs = PacketTimeMs(*packet, index);
-        out.hasPts = packet->pts != AV_NOPTS_VALUE;
+        std::int64_t& lastMs = index == m_videoStream ? m_lastVideoMs : m_lastAudioMs;
+        const auto timeMs = PacketTimeMs(*packet, index);
+        out.timeMs = lastMs = timeMs.value_or(lastMs);
+        out.timed = timeMs.has_value();
+        out.hasPts = packet->pts != AV_NOPTS_VALUE || !out.timed;
         // Decoders get their time stamps in ms.
         packet->duration = av_rescale_q(packet->duration, m_format->streams[index]->time_base,
                                         {1, 1000});

@@ -33,7 +33,7 @@ private:
     void ReadStreamFacts();
     void ReadCreationTime();
     int ReadRaw(MediaPacket& out);
-    std::int64_t PacketTimeMs(const AVPacket& packet, int streamIndex) const;
+    std::optional<std::int64_t> PacketTimeMs(const AVPacket& packet, int streamIndex) const;
     void DropDamagedPts(AVPacket& packet, int streamIndex) const;
     bool SeekStamp(std::int64_t targetMs);
     void AttachRawBytes(MediaPacket& packet);
@@ -44,6 +44,9 @@ private:
     int m_videoStream = -1;
     int m_audioStream = -1;
     std::int64_t m_videoStartPts = 0;
+    // The time of the stream's last packet: one without a time stamp follows it.
+    std::int64_t m_lastVideoMs = 0;
+    std::int64_t m_lastAudioMs = 0;
     std::int64_t m_durationMs = 0;
     double m_frameRate = 25.0;
     std::int64_t m_ownStartMs = -1;

@@ -13,23 +13,19 @@ namespace {
 constexpr std::uint8_t kMarker[4] = {'K', 'V', 'X', 'I'};
 constexpr std::uint8_t kFlagAbsoluteTimes = 0x01;
 
-bool TimeIsSound(std::int64_t timeMs)
-{
-    return timeMs <= kvx::kMaxTimeMs && timeMs >= -kvx::kMaxTimeMs;
-}
+}  // namespace
 
-bool EntriesAreSound(const CKeyFrameIndex& index)
+bool CKeyFrameIndex::IsSound() const
 {
-    if (!TimeIsSound(index.startTimeMs) || !TimeIsSound(index.endTimeMs)) return false;
-    for (std::size_t i = 0; i < index.entries.size(); ++i) {
-        if (!TimeIsSound(index.entries[i].timeMs)) return false;
-        if (index.entries[i].position >= index.fileSize) return false;
-        if (i > 0 && index.entries[i].position <= index.entries[i - 1].position) return false;
+    if (entries.size() > kMaxEntries || !kvx::TimeInRange(startTimeMs) || !kvx::TimeInRange(endTimeMs))
+        return false;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (!kvx::TimeInRange(entries[i].timeMs)) return false;
+        if (entries[i].position >= fileSize) return false;
+        if (i > 0 && entries[i].position <= entries[i - 1].position) return false;
     }
     return true;
 }
-
-}  // namespace
 
 std::vector<std::uint8_t> CKeyFrameIndex::ToBytes() const
 {
@@ -78,7 +74,7 @@ std::optional<CKeyFrameIndex> CKeyFrameIndex::FromBytes(std::span<const std::uin
         entry.position = LoadU64(e + 8);
         e += kEntrySize;
     }
-    if (!EntriesAreSound(index)) return std::nullopt;
+    if (!index.IsSound()) return std::nullopt;
     return index;
 }
 

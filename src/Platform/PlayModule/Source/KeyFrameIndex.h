@@ -33,6 +33,9 @@ struct CKeyFrameIndex {
     std::int64_t endTimeMs = 0;
     std::vector<Entry> entries;
 
+    // Times within 2^48 ms of 1970, positions rising within the file: what
+    // the byte form may hold.
+    bool IsSound() const;
     std::vector<std::uint8_t> ToBytes() const;
     // Nothing when the bytes are damaged, foreign or inconsistent.
     static std::optional<CKeyFrameIndex> FromBytes(std::span<const std::uint8_t> bytes);

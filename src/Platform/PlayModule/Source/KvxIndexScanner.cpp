@@ -95,7 +95,7 @@ bool CKvxIndexScanner::ReadFooter(CKeyFrameIndex& out)
     index.endTimeMs = footer->trailer.endTimeMs;
     index.entries.reserve(footer->keyFrames.size());
     for (const auto& key : footer->keyFrames) index.entries.push_back({key.timeMs, key.position});
-    if (!FooterKeyFramesHold(index)) return false;
+    if (!index.IsSound() || !FooterKeyFramesHold(index)) return false;
     out = std::move(index);
     return true;
 }

@@ -25,6 +25,7 @@ struct MediaPacket {
     std::int64_t position = -1;
     bool key = false;
     bool hasPts = true;              // false: timeMs is a decoding time
+    bool timed = true;               // false: the container gave no time; timeMs is the packet before's
     int overlayKind = 0;             // 5 or 6 for overlay blocks
     int recordKind = 0;              // ".kvx" record kind, 0 for other containers
     const std::uint8_t* raw = nullptr;  // the block as stored in the file

@@ -7,8 +7,9 @@ extern "C" {
 namespace PLAY_MODULE {
 
 const char* const kRecorderFormats = "avi,mov,mpeg,mpegts";
+// FFmpeg's decoder names (not its codec names): MP3 is decoded by "mp3float".
 const char* const kRecorderDecoders =
-    "h264,hevc,mpeg4,mjpeg,aac,pcm_alaw,pcm_mulaw,pcm_s16le,adpcm_g726,mp2,mp3";
+    "h264,hevc,mpeg4,mjpeg,aac,pcm_alaw,pcm_mulaw,pcm_s16le,g726,mp2,mp3float,mp3";
 
 void LimitToRecorderMedia(AVDictionary** options)
 {

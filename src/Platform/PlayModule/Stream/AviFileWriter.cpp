@@ -51,6 +51,10 @@ AVStream* CAviFileWriter::AddStream(const StreamFormat& format)
     } else {
         stream->time_base = {1, format.sampleRate};
         m_audioTimeBase = stream->time_base;
+        // The muxer then counts AAC in frames: one chunk per frame, not
+        // empty chunks filling every sample.
+        if (format.codec == AV_CODEC_ID_AAC)
+            stream->codecpar->frame_size = kAacFrameSamples;
     }
     return stream;
 }
@@ -150,6 +154,7 @@ bool CAviFileWriter::Close()
     m_context = nullptr;
     const std::string temporary = std::move(m_temporary);
     m_temporary.clear();
+    complete = complete && SF_SOFT_BASE::CAtomicFileWriter::SyncFile(temporary);
     if (complete && std::rename(temporary.c_str(), m_path.c_str()) == 0)
         return true;
     ::unlink(temporary.c_str());

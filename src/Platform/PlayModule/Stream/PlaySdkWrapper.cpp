@@ -13,6 +13,8 @@ namespace PLAY_MODULE {
 namespace {
 
 constexpr long kMaxPictureSide = 8192;
+// Room for a key-frame footer at the end of the input (half a million key frames).
+constexpr std::size_t kFooterRoom = 8u << 20;
 
 std::int64_t FloorSeconds(std::int64_t timeMs)
 {
@@ -36,7 +38,7 @@ bool PictureOf(const char* frame, long width, long height, long format, PlanarPi
 }  // namespace
 
 CPlaySdkWrapper::CPlaySdkWrapper()
-    : m_avi([this](unsigned part, std::string& name) { return NextAviName(part, name); })
+    : m_tail(kFooterRoom), m_avi([this](unsigned part, std::string& name) { return NextAviName(part, name); })
 {
     RouteFFmpegMessages();
 }
@@ -268,8 +270,7 @@ void CPlaySdkWrapper::Run()
 void CPlaySdkWrapper::Consume(std::vector<std::uint8_t>& chunk)
 {
     if (m_inputKind == InputKind::Kvx) {
-        m_parser.Feed(chunk);
-        ParseRecords();
+        TakeRecordBytes(chunk);
         return;
     }
     m_head.insert(m_head.end(), chunk.begin(), chunk.end());
@@ -283,9 +284,18 @@ void CPlaySdkWrapper::Consume(std::vector<std::uint8_t>& chunk)
 void CPlaySdkWrapper::TakeKvxBytes(std::vector<std::uint8_t>& bytes)
 {
     m_inputKind = InputKind::Kvx;
-    m_parser.Feed(bytes);
+    TakeRecordBytes(bytes);
     bytes.clear();
+}
+
+void CPlaySdkWrapper::TakeRecordBytes(std::span<const std::uint8_t> bytes)
+{
+    m_parser.Feed(bytes);
+    // The checker judges the bytes after the last record when the input ends.
+    if (m_watermarkEnabled)
+        m_tail.Append(bytes);
     ParseRecords();
+    m_tail.DropBefore(m_checker.RecordsEnd());
 }
 
 bool CPlaySdkWrapper::PullForDemuxer(std::vector<std::uint8_t>& chunk)
@@ -402,7 +412,7 @@ void CPlaySdkWrapper::FinishInput()
     m_avi.Flush();
     if (m_watermarkEnabled) {
         m_reports.clear();
-        m_checker.Finish(m_reports);
+        m_checker.Finish(m_reports, m_parser.Offset(), m_tail.From(m_checker.RecordsEnd()));
         Report(m_reports);
     } else {
         m_checker.Reset();
@@ -413,6 +423,7 @@ void CPlaySdkWrapper::FinishInput()
 void CPlaySdkWrapper::ResetPipeline()
 {
     m_parser.Reset();
+    m_tail.Reset();
     m_unpacker.Reset();
     m_inputKind = InputKind::Unknown;
     m_head.clear();

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <thread>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "Platform/PlayModule/PlayModuleTypes.h"
 #include "Platform/PlayModule/Output/SnapshotDecoder.h"
 #include "Platform/PlayModule/Stream/StreamInputQueue.h"
+#include "Platform/PlayModule/Stream/StreamTail.h"
 #include "Platform/PlayModule/Stream/WatermarkChecker.h"
 
 namespace PLAY_MODULE {
@@ -88,6 +90,7 @@ private:
     void HandlePacket(const StreamPacket& packet);
     void RunContainer(bool inputEnded);
     void TakeKvxBytes(std::vector<std::uint8_t>& bytes);
+    void TakeRecordBytes(std::span<const std::uint8_t> bytes);
     void EndWorker();
     bool PullForDemuxer(std::vector<std::uint8_t>& chunk);
     void FinishInput();
@@ -114,6 +117,7 @@ private:
     std::vector<std::uint8_t> m_head;
     CKvxStreamProbe m_probe;
     CKvxRecordParser m_parser;
+    CStreamTail m_tail;
     CKvxStreamUnpacker m_unpacker;
     CSnapshotDecoder m_decoder;
     CWatermarkChecker m_checker;

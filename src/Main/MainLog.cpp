@@ -1,0 +1,3 @@
+#include "Main/MainLog.h"
+
+Q_LOGGING_CATEGORY(lcMain, "lumivex.main", QtInfoMsg)

@@ -1,0 +1,185 @@
+// A termination signal closes the windows as the close button does and
+// waits for them; the shutdown's last steps are bounded.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <thread>
+
+#include "ExitWatchdog.h"
+#include "TerminationWatcher.h"
+
+namespace {
+
+// A main window as the main frame is: the first close starts the pages'
+// close and is ignored; a close after that is let through.
+class SlowClosingWindow : public QWidget {
+public:
+    int asked = 0;
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        if (++asked == 1)
+            event->ignore();
+        else
+            event->accept();
+    }
+};
+
+// Runs the application's loop until something ends it (at most limitMs);
+// true when it ended before the limit.
+bool RunLoop(int limitMs)
+{
+    bool limitReached = false;
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, [&] {
+        limitReached = true;
+        QCoreApplication::exit(0);
+    });
+    limit.start(limitMs);
+    QApplication::exec();
+    return !limitReached;
+}
+
+}  // namespace
+
+TEST(Termination, ASignalAsksTheWindowsAndLeavesTheLoopToThem)
+{
+    SlowClosingWindow window;
+    window.show();
+    CTerminationWatcher watcher(60000);
+    bool ranOn = false;
+    QTimer::singleShot(0, [] { std::raise(SIGTERM); });
+    // Once asked, the window ends the loop itself after its pages answered.
+    QTimer answered;
+    QObject::connect(&answered, &QTimer::timeout, [&] {
+        if (window.asked == 0)
+            return;
+        ranOn = true;
+        QCoreApplication::exit(0);
+    });
+    answered.start(50);
+    EXPECT_TRUE(RunLoop(30000));
+    EXPECT_EQ(window.asked, 1);
+    EXPECT_TRUE(ranOn) << "the loop ended before the window answered";
+}
+
+TEST(Termination, AWindowThatNeverAnswersIsGivenUpAfterTheGrace)
+{
+    SlowClosingWindow window;
+    window.show();
+    CTerminationWatcher watcher(100);
+    QTimer::singleShot(0, [] { std::raise(SIGHUP); });
+    EXPECT_TRUE(RunLoop(30000));
+    EXPECT_EQ(window.asked, 1);
+}
+
+TEST(ExitWatchdog, AStepPastItsDeadlineIsCutShort)
+{
+    std::atomic<bool> late{false};
+    {
+        CExitWatchdog watchdog(20, [&] { late = true; });
+        for (int waited = 0; !late && waited < 10000; waited += 10)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(late);
+}
+
+TEST(ExitWatchdog, AStepDoneInTimeIsLeftAlone)
+{
+    std::atomic<bool> late{false};
+    {
+        CExitWatchdog watchdog(600000, [&] { late = true; });
+        watchdog.Disarm();
+    }
+    EXPECT_FALSE(late);
+}
+
+namespace {
+
+constexpr int kProgramTimeoutMs = 60000;
+
+// The real program, from a private copy, playing a recording made now.
+class TerminationOfTheProgram : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_root.isValid());
+        const QString programDir = m_root.path() + "/program";
+        ASSERT_TRUE(QDir().mkpath(programDir));
+        ASSERT_TRUE(QDir().mkpath(m_root.path() + "/runtime"));
+        QFile::setPermissions(m_root.path() + "/runtime",
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        m_program = programDir + "/lumivex";
+        ASSERT_TRUE(QFile::copy(QStringLiteral(LUMIVEX_PROGRAM), m_program));
+        QProcess writer;
+        writer.start(QStringLiteral(KVXWRITE_PROGRAM), {"--seconds", "30", "--size", "176x144", "--audio", "none",
+                                                         "--start", "2016-01-02 03:04:05", m_root.path() + "/rec"});
+        ASSERT_TRUE(writer.waitForFinished(kProgramTimeoutMs));
+        ASSERT_EQ(writer.exitCode(), 0);
+        const QStringList made = QDir(m_root.path() + "/rec").entryList({"*.kvx"}, QDir::Files);
+        ASSERT_EQ(made.size(), 1);
+        m_recording = m_root.path() + "/rec/" + made.front();
+    }
+
+    void Start(QProcess& process)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_RUNTIME_DIR", m_root.path() + "/runtime");
+        env.insert("XDG_CONFIG_HOME", m_root.path() + "/config");
+        env.insert("XDG_DATA_HOME", m_root.path() + "/data");
+        // The page's debug lines tell how far the play and the close got.
+        env.insert("QT_LOGGING_RULES", "lumivex.main.debug=true");
+        process.setProcessEnvironment(env);
+        process.start(m_program, {m_recording});
+        ASSERT_TRUE(process.waitForStarted(kProgramTimeoutMs));
+    }
+
+    // Reads the program's error output until it holds text (or the limit passes).
+    static bool WaitForOutput(QProcess& process, QByteArray& output, const char* text)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!output.contains(text) && timer.elapsed() < kProgramTimeoutMs &&
+               process.state() == QProcess::Running) {
+            process.waitForReadyRead(100);
+            output += process.readAllStandardError();
+        }
+        return output.contains(text);
+    }
+
+    QTemporaryDir m_root;
+    QString m_program;
+    QString m_recording;
+};
+
+}  // namespace
+
+TEST_F(TerminationOfTheProgram, SigtermClosesThePlayPageFilesAndEndsWithZero)
+{
+    QProcess process;
+    Start(process);
+    QByteArray output;
+    ASSERT_TRUE(WaitForOutput(process, output, "Show ---playid")) << output.constData();
+    process.terminate();
+    ASSERT_TRUE(process.waitForFinished(kProgramTimeoutMs));
+    output += process.readAllStandardError();
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_TRUE(output.contains("all playmodule closed,main page close successfully!")) << output.constData();
+}

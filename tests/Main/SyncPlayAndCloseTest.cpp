@@ -1,0 +1,185 @@
+// Synchronised play across new sets of files, synchronised seeks over file
+// boundaries, the exit answer and the refusal of local recordings.
+#include <algorithm>
+
+#include "Base/TextCodec.h"
+#include "Common/ConfigManager.h"
+#include "Common/FileNameHelpers.h"
+#include "Common/UserMessages.h"
+#include "Main/MainPlayListener.h"
+#include "Main/MainTimeLineEventImp.h"
+#include "MainPageFixture.h"
+#include "Support/TempFolder.h"
+#include "VideoWidgets/SFQTVideoWindow.h"
+#include "VideoWidgets/SFQTVideoWindowPlayWnd.h"
+#include "VideoWidgets/SFQTVideoWindowSubWnd.h"
+#include "Widgets/SFPlayProgressPanel.h"
+#include "Widgets/SFVideoWindow.h"
+
+using namespace MainPageTest;
+
+namespace {
+
+constexpr unsigned kNine = 1710061200;  // a day at 09:00:00 UTC
+
+class SyncPlayAndClose : public MainPageFixture {
+protected:
+    void SetUp() override
+    {
+        MainPageFixture::SetUp();
+        SetNotifyMessageHandler([this](const std::wstring& text, bool) { notes.push_back(text); });
+    }
+    void TearDown() override
+    {
+        MainPageFixture::TearDown();
+        SetNotifyMessageHandler({});
+    }
+
+    int Window(int index) const { return grid->GetSubWinIDByIndex(index); }
+    void* Handle(int index) const { return ui->GetHandleOfWindow(Window(index)); }
+    bool Reaches(const std::string& call, int times) const
+    {
+        return ProcessUntil([&] { return engine.Total(call) >= times; }, 5000) && engine.Total(call) == times;
+    }
+    bool Noted(const std::wstring& text) const { return std::find(notes.begin(), notes.end(), text) != notes.end(); }
+
+    // One day's file per window, opened as the file list opens a day with Sync Play on.
+    void OpenDayInSync(const std::wstring& day, int windows)
+    {
+        std::vector<boost::shared_ptr<_QUERY_FILE_INFO>> records;
+        for (int i = 0; i < windows; ++i)
+            records.push_back(Record(L"/rec/" + day + L"/ch" + std::to_wstring(i) + L".kvx", Window(i),
+                                     QUERY_FILEPATH_DAY, i, i + 1));
+        ui->SetWantedShowNum(windows);
+        ASSERT_TRUE(Open(records, 1));
+        for (int i = 0; i < windows; ++i)
+            ui->GetPlayListener()->OnPlayTimeInfoChanged(Handle(i), kNine, kNine + 600);
+    }
+
+    // The time span of the i-th opened file, as its library reports it.
+    void ReportTimes(std::size_t index, unsigned start, unsigned end)
+    {
+        ASSERT_NE(engine.At(index), nullptr);
+        engine.At(index)->FireFileTimeDone(start, end);
+    }
+
+    std::vector<std::wstring> notes;
+};
+
+}  // namespace
+
+TEST_F(SyncPlayAndClose, EveryNewDayFormsItsOwnGroupWhileSyncPlayIsOn)
+{
+    bar->UpdateButtonState(CPlayBarEventImp::kSyncPlay, 1);
+    OpenDayInSync(L"day1", 2);
+    ASSERT_EQ(ui->GetSynPlay(), 1);
+    ASSERT_TRUE(Reaches("GroupPlay_AddToPlayGroup", 2));
+
+    // A change of day: every window closes, the next day's files open.
+    ui->CloseFiles(nullptr, -1);
+    EXPECT_EQ(ui->GetSynPlay(), 0);
+    EXPECT_EQ(bar->IsSyncPlay(), 1);
+    OpenDayInSync(L"day2", 2);
+    EXPECT_EQ(ui->GetSynPlay(), 1);
+    EXPECT_TRUE(Reaches("GroupPlay_AddToPlayGroup", 4));
+    // Steps are refused only while a group plays.
+    ui->OneStepPlay(1);
+    EXPECT_TRUE(Noted(L"Can not step play while synchronous playing!"));
+}
+
+TEST_F(SyncPlayAndClose, ASynchronisedSeekMovesEveryWindowToTheFileOfThatTime)
+{
+    bar->UpdateButtonState(CPlayBarEventImp::kSyncPlay, 1);
+    // Each window: the later minute opens first and is shown, the earlier one waits hidden.
+    std::vector<boost::shared_ptr<_QUERY_FILE_INFO>> records;
+    for (int i = 0; i < 3; ++i) {
+        const std::wstring channel = L"/rec/ch" + std::to_wstring(i);
+        records.push_back(Record(channel + L"_0901.kvx", Window(i), QUERY_FILEPATH_DAY, i, 10 * i + 2));
+        records.push_back(Record(channel + L"_0900.kvx", Window(i), QUERY_FILEPATH_DAY, i, 10 * i + 1));
+    }
+    ui->SetWantedShowNum(int(records.size()));
+    ASSERT_TRUE(Open(records, 1));
+    std::vector<void*> later;
+    for (int i = 0; i < 3; ++i) {
+        later.push_back(Handle(i));
+        ReportTimes(2 * i, kNine + 60, kNine + 120);
+        ReportTimes(2 * i + 1, kNine, kNine + 60);
+    }
+    ASSERT_TRUE(ProcessUntil([&] { return ui->GetSynPlay() == 1; }));
+    ASSERT_TRUE(Reaches("GroupPlay_AddToPlayGroup", 6));
+
+    // Back across the files' boundary from one window's row.
+    ui->Seek(nullptr, kNine + 20, Window(1));
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_NE(ui->GetWindowEntry(Window(i)), nullptr) << i;
+        EXPECT_EQ(ui->GetWindowEntry(Window(i))->fileId, 10 * i + 1) << "window " << i;
+        EXPECT_NE(ui->GetHiddenEntry(later[i]), nullptr) << "window " << i;
+    }
+    // And forward again: every window back on its later file.
+    ui->Seek(nullptr, kNine + 90, Window(0));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(ui->GetWindowOfHandle(later[i]), Window(i)) << "window " << i;
+}
+
+TEST_F(SyncPlayAndClose, TheExitIsAnsweredOnceWhenEveryFileIsClosed)
+{
+    ASSERT_TRUE(Open({Record(L"/rec/a.kvx", Window(0)), Record(L"/rec/b.kvx", Window(1))}));
+    host->closing = 1;
+    // A window's close is still in flight when the exit asks for all.
+    ui->CloseFiles(nullptr, Window(0));
+    ui->CertainCloseFiles(nullptr, -1);
+    ASSERT_TRUE(ProcessUntil([&] { return !host->closedPages.empty(); }));
+    EXPECT_EQ(ui->GetHandleOfWindow(Window(1)), nullptr);
+    EXPECT_EQ(engine.At(1), nullptr) << "a file still open when the page said it was closed";
+    ASSERT_TRUE(ProcessUntil([&] { return ui->GetCloseWantedNum() <= 0; }));
+    Settle(300);
+    EXPECT_EQ(host->closedPages, std::vector<int>{0});
+}
+
+TEST_F(SyncPlayAndClose, RecordingAFileOfAnotherFormatIsRefusedAndSaysSo)
+{
+    TempFolder folder;
+    CConfigManager::GetInstance()->VideoPath = folder.WidePath();
+    ASSERT_TRUE(Open({Record(L"/rec/a.avi", Window(0)), Record(L"/rec/b.KVX", Window(1))}));
+    auto* cell = dynamic_cast<CSFQTVideoWindow*>(grid)->CellAt(0)->GetPlayWnd();
+    cell->SetRecordState(1);  // as the click left it
+    manager->OnBnClickedVideoRecord(0, Window(0), 1);
+    EXPECT_EQ(cell->RecordState(), 0);
+    EXPECT_TRUE(Noted(L"Only .kvx files can be recorded!"));
+    Settle();
+    EXPECT_EQ(engine.Total("StartDataRecord 0") + engine.Total("StartDataRecord 1"), 0);
+    notes.clear();
+    EXPECT_EQ(ui->StartRecord(nullptr, L"/tmp/x.kvx", 0, Window(1)), 1);
+    EXPECT_FALSE(Noted(L"Only .kvx files can be recorded!"));
+    // A window that plays nothing is no format refusal.
+    EXPECT_EQ(ui->StartRecord(nullptr, L"/tmp/x.kvx", 0, Window(2)), 0);
+    EXPECT_TRUE(notes.empty());
+}
+
+TEST_F(SyncPlayAndClose, ASnapshotNeverTakesTheNameOfAnExistingFile)
+{
+    TempFolder folder;
+    CConfigManager::GetInstance()->SnapPath = folder.WidePath();
+    CConfigManager::GetInstance()->SnapFormat = 2;
+    ASSERT_TRUE(Open({Record(L"/rec/a.kvx", Window(0), QUERY_FILEPATH_SINGLE, 3)}));
+    // Every name of this moment and channel is taken but one.
+    const int time = page->GetMainTimeLine()->GetPlayProgressPanel()->GetPlayTime(Window(0));
+    std::wstring drawn;
+    MakeTimeStampFileName(3, std::uint32_t(time), drawn, L".bmp");
+    const std::string stamp = SF_SOFT_BASE::WideToUtf8(drawn.substr(0, drawn.rfind(L'_') + 1));
+    constexpr int kFree = 4242;
+    for (int number = 0; number < 10000; ++number) {
+        if (number != kFree) {
+            ASSERT_TRUE(folder.Touch(stamp + std::to_string(number) + ".bmp"));
+        }
+    }
+    manager->OnBnClickedVideoSnap(0, Window(0));
+    ASSERT_TRUE(ProcessUntil([&] { return engine.Snapshots().size() == 1; }));
+    EXPECT_EQ(engine.Snapshots()[0], folder.File(stamp + std::to_string(kFree) + ".bmp"));
+    // With none left the snapshot is refused, not written over another.
+    ASSERT_TRUE(folder.Touch(stamp + std::to_string(kFree) + ".bmp"));
+    manager->OnBnClickedVideoSnap(0, Window(0));
+    EXPECT_TRUE(Noted(L"Snapshot Failed!"));
+    Settle();
+    EXPECT_EQ(engine.Snapshots().size(), 1u);
+}

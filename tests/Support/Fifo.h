@@ -1,0 +1,46 @@
+#pragma once
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
+#include <string>
+
+// A FIFO at a path, for checks that nothing blocks on one. A reader that
+// did block in open or read is let go when the object ends.
+class Fifo {
+public:
+    explicit Fifo(std::string path) : m_path(std::move(path)), m_made(::mkfifo(m_path.c_str(), 0600) == 0) {}
+    ~Fifo() { Release(); }
+    Fifo(const Fifo&) = delete;
+    Fifo& operator=(const Fifo&) = delete;
+
+    bool IsValid() const { return m_made; }
+    // Opens the other end and closes it again: a blocked open returns, a
+    // blocked read sees the end of the data.
+    void Release() const
+    {
+        const int fd = ::open(m_path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+        if (fd >= 0)
+            ::close(fd);
+    }
+
+private:
+    std::string m_path;
+    bool m_made;
+};
+
+// Runs the call on a thread of its own; true when it came back within the
+// bound. When it did not, the FIFO is released so that the thread ends.
+template <typename Call>
+bool ReturnsWithoutBlocking(const Fifo& fifo, Call call, std::chrono::seconds bound = std::chrono::seconds(20))
+{
+    auto done = std::async(std::launch::async, std::move(call));
+    if (done.wait_for(bound) == std::future_status::ready)
+        return true;
+    while (done.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready)
+        fifo.Release();
+    return false;
+}
