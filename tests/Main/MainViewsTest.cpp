@@ -1,11 +1,21 @@
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTimer>
 #include <QWidget>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/inotify.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "Base/TextCodec.h"
+#include "Common/AppDir.h"
 #include "Common/CustomLayoutStore.h"
 #include "Common/UserMessages.h"
 #include "Main/CustomLayoutDlgEventImp.h"
@@ -186,11 +196,111 @@ TEST_F(MainViews, LayoutButtonsInTheirOrderAndTheSmallestGridForAWindowCount)
     EXPECT_EQ(layoutBar->SelectLayoutByWndCount(0), 0);
 }
 
-TEST_F(MainViews, EditedCustomLayoutsReachTheFileWhenConfirmed)
+namespace {
+
+// The role of a child process running this test again: "own-folder" runs it
+// from the program's hard link in a folder of its own, so that its
+// custom-layout file is that folder's; "saver" saves the layouts over and
+// over until it is killed.
+constexpr const char* kLayoutTestRole = "LUMIVEX_TEST_LAYOUT_ROLE";
+
+void ToggleRowsAndConfirmUntilKilled(CCustomLayoutDlgEventImp& dialog)
 {
-    const std::string file = GetCustomLayoutFilePath();
-    std::filesystem::remove(file);
+    QElapsedTimer alive;
+    alive.start();
+    for (int rows = 4; alive.elapsed() < 60000; rows = 7 - rows) {
+        dialog.OnCurrentNumChanged(CCustomLayoutDlgEventImp::kRowSpinnerId, rows);
+        dialog.Dlg_OnOK();
+    }
+}
+
+// Starts program running only the current test, in the given role; -1 on failure.
+pid_t SpawnThisTest(const std::string& program, const std::string& role, bool quiet)
+{
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string filter = std::string("--gtest_filter=") + test->test_suite_name() + "." + test->name();
+    std::vector<std::string> environment{std::string(kLayoutTestRole) + "=" + role};
+    for (char** variable = environ; *variable; ++variable)
+        environment.emplace_back(*variable);
+    std::vector<char*> envp;
+    for (std::string& variable : environment)
+        envp.push_back(variable.data());
+    envp.push_back(nullptr);
+    char* argv[] = {const_cast<char*>(program.c_str()), filter.data(), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (quiet)
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t child = -1;
+    if (posix_spawn(&child, program.c_str(), &actions, nullptr, argv, envp.data()) != 0)
+        child = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return child;
+}
+
+// The exit status of a child; -1 when it did not exit by itself.
+int ExitStatusOf(pid_t child)
+{
+    int status = 0;
+    if (child <= 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+// Waits, through inotify on folder, until the custom-layout file was saved
+// twice and a third save began writing it; then kills child by SIGKILL.
+bool KillInThirdSave(pid_t child, const std::string& folder)
+{
+    const int watch = inotify_init1(IN_NONBLOCK);
+    const std::uint32_t events = IN_CREATE | IN_MODIFY | IN_MOVED_TO | IN_CLOSE_WRITE;
+    if (watch < 0 || inotify_add_watch(watch, folder.c_str(), events) < 0)
+        return false;
+    int saved = 0;
+    bool killed = false;
+    QElapsedTimer waited;
+    waited.start();
+    alignas(inotify_event) char buffer[4096];
+    while (!killed && waited.elapsed() < 60000) {
+        pollfd ready{watch, POLLIN, 0};
+        if (poll(&ready, 1, 100) <= 0)
+            continue;
+        const ssize_t length = read(watch, buffer, sizeof buffer);
+        for (ssize_t at = 0; at < length && !killed;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            at += ssize_t(sizeof(inotify_event) + event->len);
+            const std::string name = event->len ? event->name : "";
+            if (name.rfind("CustomLayout.dat", 0) != 0 || name.rfind("CustomLayout.dat.plain", 0) == 0)
+                continue;
+            if (name == "CustomLayout.dat" && (event->mask & (IN_MOVED_TO | IN_CLOSE_WRITE)))
+                ++saved;
+            else if (saved >= 2 && (event->mask & (IN_CREATE | IN_MODIFY)))
+                killed = ::kill(child, SIGKILL) == 0;
+        }
+    }
+    ::close(watch);
+    return killed;
+}
+
+}  // namespace
+
+TEST_F(MainViews, EditedCustomLayoutsReachTheFileWhenConfirmedAndSurviveAKillWhileSaving)
+{
+    const QByteArray role = qgetenv(kLayoutTestRole);
     auto dialog = manager->GetCustomLayoutDlg();
+    if (role == "saver")
+        return ToggleRowsAndConfirmUntilKilled(*dialog);
+    const std::string program = QCoreApplication::applicationFilePath().toStdString();
+    if (role.isEmpty()) {
+        const std::string folder = SFGetAppDirUtf8() + "/layout-test-" + std::to_string(::getpid());
+        std::filesystem::create_directory(folder);
+        const std::string linked = folder + "/main_tests";
+        EXPECT_EQ(::link(program.c_str(), linked.c_str()), 0);
+        EXPECT_EQ(ExitStatusOf(SpawnThisTest(linked, "own-folder", false)), 0);
+        std::filesystem::remove_all(folder);
+        return;
+    }
+
+    // Here the folder holds no layout file yet: the slots are the standard layouts.
     dialog->RADIO_OnClicked(1, 178, tagPOINT{1, 1});
     dialog->OnCurrentNumChanged(CCustomLayoutDlgEventImp::kRowSpinnerId, 3);
     dialog->OnCurrentNumChanged(CCustomLayoutDlgEventImp::kColumnSpinnerId, 5);
@@ -198,7 +308,7 @@ TEST_F(MainViews, EditedCustomLayoutsReachTheFileWhenConfirmed)
     EXPECT_EQ(edited.rfind("3/5/", 0), 0u) << edited;
     dialog->Dlg_OnOK();
 
-    // Read back as a restart would, while the dialog still lives (a kill loses nothing).
+    // Read back as a restart would, while the dialog still lives.
     std::list<std::string> stored;
     ASSERT_TRUE(LoadCustomLayouts(stored));
     ASSERT_EQ(stored.size(), 10u);
@@ -207,7 +317,27 @@ TEST_F(MainViews, EditedCustomLayoutsReachTheFileWhenConfirmed)
     EXPECT_EQ(again->GetSlot(3), edited);
     EXPECT_EQ(again->GetSlot(0), CSFVideoWindow::GetDefaultLayout(LAYOUT_1));
     again.reset();
-    std::filesystem::remove(file);
+
+    // A process killed while it saves the slot as 4 or 3 rows, over and
+    // over, leaves the file as it was before that save or after it.
+    dialog->OnCurrentNumChanged(CCustomLayoutDlgEventImp::kRowSpinnerId, 4);
+    const std::string fourRows = dialog->GetSlot(3);
+    dialog->OnCurrentNumChanged(CCustomLayoutDlgEventImp::kRowSpinnerId, 3);
+    ASSERT_EQ(dialog->GetSlot(3), edited);
+    dialog->Dlg_OnOK();
+    const pid_t saver = SpawnThisTest(program, "saver", true);
+    ASSERT_GT(saver, 0);
+    const bool killedWhileSaving = KillInThirdSave(saver, SFGetAppDirUtf8());
+    if (!killedWhileSaving)
+        ::kill(saver, SIGKILL);
+    EXPECT_TRUE(killedWhileSaving);
+    int status = 0;
+    ASSERT_EQ(::waitpid(saver, &status, 0), saver);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+    ASSERT_TRUE(LoadCustomLayouts(stored));
+    ASSERT_EQ(stored.size(), 10u);
+    const std::string slot = *std::next(stored.begin(), 3);
+    EXPECT_TRUE(slot == edited || slot == fourRows) << slot;
 }
 
 TEST_F(MainViews, CancelDropsTheCustomLayoutEdits)

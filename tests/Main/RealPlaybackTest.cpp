@@ -1,3 +1,4 @@
+#include <QElapsedTimer>
 #include <QImage>
 
 #include <csignal>
@@ -5,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <utility>
 
 #include <sys/resource.h>
 
@@ -17,6 +19,9 @@
 #include "Main/MainTimeLineEventImp.h"
 #include "Main/PlayManagerPlayLogic.h"
 #include "MainPageFixture.h"
+#include "PlayManager/PlayManager.h"
+#include "PlayManager/PlayObject.h"
+#include "Platform/PlayModule/PlayModule.h"
 #include "Platform/PlayModule/Stream/IWatermarkCheckListener.h"
 #include "Platform/PlayModule/Support/SampleFolder.h"
 #include "Platform/PlayModule/Stream/WatermarkChecker.h"
@@ -35,6 +40,9 @@ namespace {
 
 constexpr std::int64_t kStartMs = 1451703845000;  // 2016-01-02 03:04:05 UTC
 constexpr unsigned kStart = unsigned(kStartMs / 1000);
+constexpr std::int64_t kFrameMs = 40;  // 25 frames a second
+
+using ShownFrame = std::pair<std::int64_t, QImage>;
 
 // The main page on our real playback library and recordings made now.
 class RealPlayback : public MainPageFixture {
@@ -85,19 +93,56 @@ protected:
             return true;
         });
     }
-    // The engine's play time of a file, read on the play loop.
-    unsigned PlayTime(void* handle)
+    // The picture a window shows.
+    QImage Shown(int index) const
     {
-        auto time = boost::make_shared<std::atomic<unsigned>>(0);
-        auto done = boost::make_shared<std::atomic<bool>>(false);
+        return PlayWnd(index)->FrameImage().isNull() ? PlayWnd(index)->PresentedImage() : PlayWnd(index)->FrameImage();
+    }
+    // The time of the frame a window's file shows, in ms since 1970, read on the play loop.
+    std::int64_t ShownMs(int index)
+    {
+        auto time = boost::make_shared<std::atomic<std::int64_t>>(-1);
         boost::shared_ptr<CPlayManager> engine = ui->GetPlayLogic()->GetPlayManager();
+        void* handle = Handle(index);
         LumivexBase::PostTaskToLoop(LumivexBase::ML_PLAY, LumivexBase::MakeTask<int>([=] {
-                                        *time = engine->GetCurrentPlayTime(handle);
-                                        *done = true;
+                                        boost::shared_ptr<CPlayObject> object = engine->GetSptrPlayObject(handle);
+                                        IPlayLibrary* library = object ? object->Library() : nullptr;
+                                        PLAY_MODULE::CPlayModule* module = library ? library->NativeModule() : nullptr;
+                                        *time = module ? module->GetCurrentPlayTimeMs() : 0;
                                     }),
-                                    __FILE__, __LINE__, "PlayTime", "RealPlayback");
-        ProcessUntil([&] { return done->load(); });
+                                    __FILE__, __LINE__, "ShownMs", "RealPlayback");
+        ProcessUntil([&] { return *time >= 0; });
         return *time;
+    }
+    // The time and picture of each window's shown frame, once they stopped
+    // changing (a window that lagged may still catch up with a pause).
+    std::vector<ShownFrame> StillFrames(int windows)
+    {
+        std::vector<ShownFrame> last;
+        std::vector<ShownFrame> now;
+        for (int tries = 0; tries < 50 && (now.empty() || now != last); ++tries) {
+            last = std::exchange(now, {});
+            Settle(200);
+            for (int i = 0; i < windows; ++i)
+                now.emplace_back(ShownMs(i), Shown(i));
+        }
+        return now;
+    }
+    // Whether a window shows the frame of a moment: the last one at or before it.
+    bool ShowsMoment(int index, std::int64_t momentMs)
+    {
+        const std::int64_t ahead = ShownMs(index) - momentMs;
+        return ahead <= 0 && ahead > -kFrameMs;
+    }
+    // Played ms of recording per ms of wall time, over a few seconds.
+    double PlayRate(int index, int wallMs = 2000)
+    {
+        QElapsedTimer wall;
+        const std::int64_t from = ShownMs(index);
+        wall.start();
+        Settle(wallMs);
+        const std::int64_t to = ShownMs(index);
+        return double(to - from) / double(wall.elapsed());
     }
     std::vector<boost::shared_ptr<_QUERY_FILE_INFO>> DayOf(int channels, int type = QUERY_FILEPATH_DAY,
                                                            double seconds = 4)
@@ -128,7 +173,7 @@ protected:
 
 TEST_F(RealPlayback, FourChannelsOfADayPlayPauseStepChangeSpeedAndClose)
 {
-    ASSERT_TRUE(Open(DayOf(4)));
+    ASSERT_TRUE(Open(DayOf(4, QUERY_FILEPATH_DAY, 24)));
     ASSERT_TRUE(FramesIn(4));
     ASSERT_TRUE(TimesKnown(4));
     for (int i = 0; i < 4; ++i)
@@ -136,14 +181,35 @@ TEST_F(RealPlayback, FourChannelsOfADayPlayPauseStepChangeSpeedAndClose)
 
     ui->Pause(1, nullptr, -1);
     ASSERT_TRUE(ProcessUntil([&] { return ui->GetPauseAnswered() == 1; }));
-    const unsigned paused = PlayTime(Handle(0));
+    const std::vector<ShownFrame> paused = StillFrames(4);
+    // A step forward shows every window's next frame, a step back the paused one again.
     ui->OneStepPlay(1);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(ProcessUntil([&] {
+            return ShownMs(i) == paused[i].first + kFrameMs && Shown(i) != paused[i].second;
+        })) << i << " " << ShownMs(i) - paused[i].first;
     ui->OneStepPlay(0);
-    Settle(300);
-    EXPECT_NEAR(double(PlayTime(Handle(0))), double(paused), 1.0);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(ProcessUntil([&] { return ShownFrame(ShownMs(i), Shown(i)) == paused[i]; }))
+            << i << " " << ShownMs(i) - paused[i].first;
+
+    // Each speed plays its multiple of the wall time, from 1/4X to 8X.
     ui->Pause(0, nullptr, -1);
-    for (int position = 4; position <= 9; ++position)
-        ui->SetPlaySpeed(CPlayBarEventImp::SpeedFactor(position));
+    double slower = 0;
+    for (int position = 4; position <= 9; ++position) {
+        const float speed = CPlayBarEventImp::SpeedFactor(position);
+        ui->SetPlaySpeed(speed);
+        ui->Seek(nullptr, kStart, Window(0));
+        Settle(300);
+        const double rate = PlayRate(0);
+        EXPECT_LT(rate, speed * 1.35) << speed;
+        // Up to 2X the pictures keep pace; faster, decoding may lag, but each speed is faster.
+        if (speed <= 2)
+            EXPECT_GT(rate, speed * 0.65) << speed;
+        else
+            EXPECT_GT(rate, slower * 1.3) << speed;
+        slower = rate;
+    }
     ui->SetPlaySpeed(1.0f);
     ASSERT_TRUE(ProcessUntil([&] { return ui->GetPauseAnswered() == 1; }));
 
@@ -158,24 +224,34 @@ TEST_F(RealPlayback, SeekMovesOneWindowAndTheSynchronisedGroupTogether)
     ASSERT_TRUE(Open(DayOf(2, QUERY_FILEPATH_DAY, 12)));
     ASSERT_TRUE(TimesKnown(2));
     CSFPlayProgressPanel* panel = page->GetMainTimeLine()->GetPlayProgressPanel();
+    // Paused as by the play bar's button, so the group formed below stays paused too.
+    bar->UpdateButtonState(CPlayBarEventImp::kPlayPause, 0);
     ui->Pause(1, nullptr, -1);
     for (int i = 0; i < 2; ++i)
         ui->Seek(nullptr, kStart + 6, Window(i));
     ui->Pause(1, nullptr, -1);
-    EXPECT_TRUE(ProcessUntil([&] { return PlayTime(Handle(0)) >= kStart + 6 && PlayTime(Handle(1)) >= kStart + 6; }));
+    for (int i = 0; i < 2; ++i)
+        EXPECT_TRUE(ProcessUntil([&] { return ShowsMoment(i, (kStart + 6) * 1000LL); })) << ShownMs(i);
     // The cursor follows a seek made while paused.
     EXPECT_TRUE(ProcessUntil([&] { return panel->GetPlayTime(Window(0)) >= int(kStart + 6); }));
 
+    // A group formed of paused files stays where they are, even asked to pause again.
     bar->UpdateButtonState(CPlayBarEventImp::kSyncPlay, 1);
     ASSERT_EQ(ui->SetSynPlay(1), 1);
+    Settle(500);
+    ui->Pause(1, nullptr, -1);
+    Settle(300);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_TRUE(ShowsMoment(i, (kStart + 6) * 1000LL)) << ShownMs(i);
+    // A seek of the group brings every window to the frame of the sought moment.
     ui->Seek(nullptr, kStart + 2, Window(0));
-    ASSERT_TRUE(ProcessUntil([&] { return PlayTime(Handle(0)) <= kStart + 3 && PlayTime(Handle(1)) <= kStart + 3; }));
-    EXPECT_NEAR(double(PlayTime(Handle(0))), double(PlayTime(Handle(1))), 1.0);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_TRUE(ProcessUntil([&] { return ShowsMoment(i, (kStart + 2) * 1000LL); })) << ShownMs(i);
 }
 
-TEST_F(RealPlayback, AStaleIndexIsReplacedAndReversePlayWaitsForTheIndex)
+TEST_F(RealPlayback, AStaleIndexIsReplacedAndThenFramesFallInReverse)
 {
-    auto records = DayOf(1, QUERY_FILEPATH_SINGLE);
+    auto records = DayOf(1, QUERY_FILEPATH_SINGLE, 12);
     const std::string index = SF_SOFT_BASE::WideToUtf8(GetIndexFilePath(records[0]->path));
     std::filesystem::create_directories(std::filesystem::path(index).parent_path());
     std::ofstream(index, std::ios::binary) << std::string(64, '\x01');
@@ -183,11 +259,34 @@ TEST_F(RealPlayback, AStaleIndexIsReplacedAndReversePlayWaitsForTheIndex)
     ASSERT_TRUE(Open(records));
     ASSERT_TRUE(ProcessUntil([&] { return ui->GetWindowEntry(Window(0))->indexMark == 1; }));
     EXPECT_TRUE(ProcessUntil([&] { return IsIndexFileValid(records[0]->path); }));
+    ASSERT_TRUE(ProcessUntil([&] { return ShownMs(0) >= kStartMs + 1000; }));
     grid->SetFocusSubWin(Window(0));
     ui->SetPlayDirection(0);
     Settle(300);
     EXPECT_EQ(ui->GetWindowEntry(Window(0))->directionMark, 0);
     EXPECT_EQ(bar->GetRadio(CPlayBarEventImp::kReverse)->GetCheck(), 1);
+    // Frames fall: once turned, every shown frame is earlier than the one before.
+    std::int64_t lastMs = ShownMs(0);
+    bool fell = false;
+    ASSERT_TRUE(ProcessUntil([&] {
+        if (!fell) {
+            const std::int64_t now = ShownMs(0);
+            fell = now < lastMs;
+            lastMs = now;
+        }
+        return fell;
+    }));
+    const std::int64_t turnedMs = lastMs;
+    const QImage turned = Shown(0);
+    bool rose = false;
+    EXPECT_TRUE(ProcessUntil([&] {
+        const std::int64_t now = ShownMs(0);
+        rose = rose || now > lastMs;
+        lastMs = now;
+        return now <= turnedMs - 10 * kFrameMs;
+    })) << turnedMs - lastMs;
+    EXPECT_FALSE(rose);
+    EXPECT_NE(Shown(0), turned);
     EXPECT_TRUE(std::find(notes.begin(), notes.end(), L"Failed to play backward!") == notes.end());
     std::filesystem::remove(index);
 }
@@ -295,9 +394,9 @@ TEST_F(RealPlayback, TheEndOfAFileMovesToTheNextFileOfItsChannel)
     EXPECT_NE(ui->GetHiddenEntry(ui->GetHandleOfWindow(Window(0))), ui->GetWindowEntry(Window(0)));
 }
 
-TEST_F(RealPlayback, BadRecordingsEndWithAnEmptyWindowNotAHang)
+TEST_F(RealPlayback, BadRecordingsAreReportedOrPlayedAsFarAsTheyGoNeverHang)
 {
-    const std::string truncated = Recording(1);
+    const std::string truncated = Recording(1, 9);
     std::filesystem::resize_file(truncated, std::filesystem::file_size(truncated) / 3);
     const std::string garbled = samples.File("Cam01_ch2_main_20160102030405_20160102030409.kvx");
     std::ofstream(garbled, std::ios::binary) << std::string(4096, '\x5a');
@@ -306,14 +405,20 @@ TEST_F(RealPlayback, BadRecordingsEndWithAnEmptyWindowNotAHang)
 
     ASSERT_TRUE(Open({Record(Utf8ToWide(truncated), Window(0)), Record(Utf8ToWide(garbled), Window(1)),
                       Record(Utf8ToWide(deleted), Window(2))}));
+    EXPECT_EQ(ui->GetWantedReturnNum(), 0);
+    // The garbled and the deleted file are each reported and leave their windows empty.
     EXPECT_EQ(ui->GetWindowEntry(Window(1)), nullptr);
     EXPECT_EQ(ui->GetWindowEntry(Window(2)), nullptr);
-    EXPECT_EQ(ui->GetWantedReturnNum(), 0);
-
+    EXPECT_EQ(notes, std::vector<std::wstring>(2, L"open or play record failed!"));
+    // The truncated one opens: a snapshot of it is tried for real.
+    ASSERT_NE(ui->GetWindowEntry(Window(0)), nullptr);
+    EXPECT_TRUE(FramesIn(1));
+    ui->Pause(1, nullptr, -1);
     CConfigManager::GetInstance()->SnapPath = L"/proc/no-such-folder";
-    if (ui->GetWindowEntry(Window(0)))
-        manager->OnBnClickedVideoSnap(0, Window(0));
-    else
-        prompts.texts.push_back(L"Failed to create path!");
+    manager->OnBnClickedVideoSnap(0, Window(0));
     EXPECT_EQ(prompts.texts, std::vector<std::wstring>{L"Failed to create path!"});
+    // It plays up to its cut, whose end closes the window quietly, as a whole file's would.
+    ui->Pause(0, nullptr, -1);
+    EXPECT_TRUE(ProcessUntil([&] { return ui->GetWindowEntry(Window(0)) == nullptr; }, 20000));
+    EXPECT_EQ(notes.size(), 2u);
 }

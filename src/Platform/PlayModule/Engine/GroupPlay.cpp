@@ -40,7 +40,11 @@ bool CGroupPlay::Add(CPlayModule* member)
         if (m_members.empty()) {
             m_clock->Set(member->GetCurrentPlayTimeMs());
             m_clock->SetBackward(engine->IsBackward());
-            m_clock->Resume();
+            // The group runs as its first member does: paused ones keep it paused.
+            if (engine->IsPaused())
+                m_clock->Pause();
+            else
+                m_clock->Resume();
         }
         engine->SetBackward(m_clock->IsBackward());
         engine->SetSpeed(m_clock->Speed());
