@@ -334,6 +334,7 @@ void* CExportViewEventImp::InsertGroupItem(const std::wstring& group)
     void* item = m_tree->InsertItem(group.c_str(), SF_TVI_ROOT, after);
     m_tree->SetItemUserCheckable(item, 0);
     m_tree->SetItemData(item, 0);
+    m_groups.Add(group, item);
     return item;
 }
 
@@ -362,10 +363,10 @@ void CExportViewEventImp::FillFileTree(boost::shared_ptr<std::list<_GROUP_FILE_I
     for (const _GROUP_FILE_INFO& entry : *groups) {
         if (entry.IsSingleFile())
             continue;
-        void* group = m_tree->FindChildItem(entry.groupName.c_str(), SF_TVI_ROOT);
+        void* group = m_groups.Find(entry.groupName);
         if (!group)
             group = InsertGroupItem(entry.groupName);
-        void* date = m_tree->FindChildItem(DayLabel(entry.key).c_str(), group);
+        void* date = FindDateItem(group, entry.key);
         if (!date)
             date = InsertDateItem(group, entry.key);
         for (const auto& [channelKey, unused] : entry.channels) {
@@ -412,7 +413,7 @@ void CExportViewEventImp::DeleteSelectedItem(boost::shared_ptr<std::list<_GROUP_
             m_tree->DeleteItem(item);
             continue;
         }
-        void* group = m_tree->FindChildItem(entry.groupName.c_str(), SF_TVI_ROOT);
+        void* group = m_groups.Find(entry.groupName);
         void* date = group ? FindDateItem(group, entry.key) : nullptr;
         if (!date)
             continue;
@@ -427,8 +428,10 @@ void CExportViewEventImp::DeleteSelectedItem(boost::shared_ptr<std::list<_GROUP_
         }
         m_uiLogic->DeleteGroup(entry.groupName, entry.key);
         m_tree->DeleteItem(date);
-        if (!m_tree->ItemHasChildren(group))
+        if (!m_tree->ItemHasChildren(group)) {
+            m_groups.Remove(group);
             m_tree->DeleteItem(group);
+        }
     }
 }
 
@@ -447,7 +450,7 @@ boost::shared_ptr<std::list<_GROUP_FILE_INFO>> CExportViewEventImp::CheckedItems
             continue;
         }
         for (void* date = m_tree->GetChildItem(top); date; date = m_tree->GetNextSiblingItem(date)) {
-            _GROUP_FILE_INFO entry{ItemText(top, 520), int(m_tree->GetItemData(date)), {}};
+            _GROUP_FILE_INFO entry{m_groups.NameOf(top), int(m_tree->GetItemData(date)), {}};
             for (void* channel = m_tree->GetChildItem(date); channel; channel = m_tree->GetNextSiblingItem(channel))
                 if (wanted(channel))
                     entry.channels[ChannelKeyOf(channel)] = channel;
@@ -479,7 +482,7 @@ void CExportViewEventImp::OnItemDbClick(void* item, tagPOINT&)
     void* date = m_tree->GetParentItem(item);
     void* group = date ? m_tree->GetParentItem(date) : nullptr;
     if (group)
-        m_uiLogic->PlayChannel(ItemText(group, 100), int(m_tree->GetItemData(date)), ChannelKeyOf(item));
+        m_uiLogic->PlayChannel(m_groups.NameOf(group), int(m_tree->GetItemData(date)), ChannelKeyOf(item));
 }
 
 void CExportViewEventImp::OnItemCheckStateChanged(void* item, int checked)
@@ -488,7 +491,7 @@ void CExportViewEventImp::OnItemCheckStateChanged(void* item, int checked)
     void* parent = m_tree->GetParentItem(item);
     if (IsChannelItem(item)) {
         void* group = m_tree->GetParentItem(parent);
-        const std::wstring groupName = group ? ItemText(group, 100) : std::wstring();
+        const std::wstring groupName = m_groups.NameOf(group);
         const int dayKey = int(m_tree->GetItemData(parent));
         if (checked)
             m_uiLogic->OpenChannel(groupName, dayKey, ChannelKeyOf(item));
@@ -501,9 +504,9 @@ void CExportViewEventImp::OnItemCheckStateChanged(void* item, int checked)
             m_uiLogic->CloseSingleFile(int(data));
     } else if (data && parent) {  // a date
         if (checked)
-            m_uiLogic->OpenDay(ItemText(parent, 100), int(data));
+            m_uiLogic->OpenDay(m_groups.NameOf(parent), int(data));
         else
-            m_uiLogic->CloseDay(ItemText(parent, 100), int(data));
+            m_uiLogic->CloseDay(m_groups.NameOf(parent), int(data));
     }
 }
 
@@ -579,7 +582,7 @@ bool CExportViewEventImp::FindItems(const std::wstring& group, int key, int kind
         groupItem = FindTopItemByData(DWORD(key));
         return groupItem != nullptr;
     }
-    groupItem = m_tree->FindChildItem(group.c_str(), SF_TVI_ROOT);
+    groupItem = m_groups.Find(group);
     dateItem = groupItem ? FindDateItem(groupItem, key) : nullptr;
     return dateItem != nullptr;
 }

@@ -9,6 +9,7 @@
 #include <boost/shared_ptr.hpp>
 #include <boost/weak_ptr.hpp>
 
+#include "Common/GroupItems.h"
 #include "Export/IExportView.h"
 #include "FileIndex/FileIndexTypes.h"
 #include "Widgets/SFControlEvents.h"
@@ -170,6 +171,7 @@ private:
     boost::shared_ptr<CExportViewExportLogic> m_exportLogic;
     CSFView* m_view = nullptr;
     CSFTreeCtrl* m_tree = nullptr;
+    CGroupItems m_groups;
     std::array<CSFStatic*, 12> m_labels{};
     CSFComboBox* m_formatCombo = nullptr;
     std::array<CSFDateTimeCtrl*, 4> m_pickers{};  // start date, start time, end date, end time

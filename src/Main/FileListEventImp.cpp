@@ -164,17 +164,12 @@ void* CFileListEventImp::LastChild(void* item) const
 
 std::wstring CFileListEventImp::GroupNameOf(void* item) const
 {
-    // The shown text stands for the name and loses bytes that are no UTF-8.
-    for (const auto& [name, groupItem] : m_groupItems)
-        if (groupItem == item)
-            return name;
-    return TextOf(item);
+    return m_groupItems.NameOf(item);
 }
 
 void* CFileListEventImp::FindGroupItem(const std::wstring& name) const
 {
-    auto found = m_groupItems.find(name);
-    return found == m_groupItems.end() ? nullptr : found->second;
+    return m_groupItems.Find(name);
 }
 
 void* CFileListEventImp::FindSingleItem(int fileId) const
@@ -187,7 +182,7 @@ void CFileListEventImp::DeleteItem(void* item)
 {
     switch (KindOf(item)) {
     case ItemKind::Group:
-        m_groupItems.erase(GroupNameOf(item));
+        m_groupItems.Remove(item);
         break;
     case ItemKind::Single:
         m_singleItems.erase(static_cast<int>(m_tree->GetItemData(item)));
@@ -276,7 +271,7 @@ void* CFileListEventImp::InsertGroupItem(const std::wstring& name)
     if (!item)
         return nullptr;
     m_tree->SetItemData(item, 0);
-    m_groupItems[name] = item;
+    m_groupItems.Add(name, item);
     m_tree->SetCheck(item, 1);
     m_tree->SetItemIcon(item, L"group.png");
     return item;

@@ -8,6 +8,7 @@
 #include <boost/shared_ptr.hpp>
 #include <boost/weak_ptr.hpp>
 
+#include "Common/GroupItems.h"
 #include "FileIndex/FileIndexTypes.h"
 #include "Widgets/SFControlEvents.h"
 #include "Widgets/SFViewEvent.h"
@@ -102,8 +103,7 @@ private:
     boost::weak_ptr<IFileListOwner> m_owner;
     CSFTreeCtrl* m_tree = nullptr;
     CSFRadioBox* m_radio = nullptr;
-    // The root items by group name (the recorder's, not the shown text) and
-    // by file id.
-    std::map<std::wstring, void*> m_groupItems;
+    // The root items by group name and by file id.
+    CGroupItems m_groupItems;
     std::map<int, void*> m_singleItems;
 };

@@ -75,14 +75,6 @@ void* CWatermarkFileTree::FindRootWithData(std::uint32_t data) const
     return FindChildWithData(SF_TVI_ROOT, data);
 }
 
-void* CWatermarkFileTree::FindGroup(const std::wstring& name) const
-{
-    for (void* root = m_tree->GetChildItem(SF_TVI_ROOT); root; root = m_tree->GetNextSiblingItem(root))
-        if (m_tree->GetItemData(root) == 0 && TextOf(root) == name)
-            return root;
-    return nullptr;
-}
-
 void CWatermarkFileTree::AddSingleFiles(const std::list<_SINGLE_FILE_INFO>& files)
 {
     for (const _SINGLE_FILE_INFO& file : files) {
@@ -116,6 +108,7 @@ void* CWatermarkFileTree::InsertGroupItem(const std::wstring& name)
     }
     void* group = m_tree->InsertItem(name.c_str(), SF_TVI_ROOT, after);
     m_tree->SetItemData(group, 0);
+    m_groups.Add(name, group);
     return group;
 }
 
@@ -139,7 +132,7 @@ void* CWatermarkFileTree::InsertDateItem(void* group, std::int32_t dayKey)
 void CWatermarkFileTree::AddGroupFiles(const std::list<_GROUP_FILE_INFO>& groups)
 {
     for (const _GROUP_FILE_INFO& element : groups) {
-        void* group = FindGroup(element.groupName);
+        void* group = m_groups.Find(element.groupName);
         if (!group)
             group = InsertGroupItem(element.groupName);
         void* date = InsertDateItem(group, element.key);
@@ -156,7 +149,7 @@ void CWatermarkFileTree::AddGroupFiles(const std::list<_GROUP_FILE_INFO>& groups
 
 void CWatermarkFileTree::DeleteGroupDay(const _GROUP_FILE_INFO& element)
 {
-    void* group = FindGroup(element.groupName);
+    void* group = m_groups.Find(element.groupName);
     if (!group)
         return;
     void* date = FindChildWithData(group, std::uint32_t(element.key));
@@ -167,8 +160,10 @@ void CWatermarkFileTree::DeleteGroupDay(const _GROUP_FILE_INFO& element)
             m_tree->DeleteItem(item);
     if (!m_tree->ItemHasChildren(date))
         m_tree->DeleteItem(date);
-    if (!m_tree->ItemHasChildren(group))
+    if (!m_tree->ItemHasChildren(group)) {
+        m_groups.Remove(group);
         m_tree->DeleteItem(group);
+    }
 }
 
 void CWatermarkFileTree::DeleteFileItems(const std::list<_GROUP_FILE_INFO>& items)
@@ -193,7 +188,7 @@ std::list<CWatermarkFileTree::CheckedEntry> CWatermarkFileTree::CheckedEntries()
                 entries.push_back({true, data, {}, 0, root});
             return;
         }
-        const std::wstring group = TextOf(root);
+        const std::wstring group = m_groups.NameOf(root);
         ForEachChild(root, [&](void* date) {
             ForEachChild(date, [&](void* channel) {
                 if (m_tree->GetCheck(channel))
@@ -215,7 +210,7 @@ boost::shared_ptr<std::list<_GROUP_FILE_INFO>> CWatermarkFileTree::GetCheckedFil
             return;
         }
         ForEachChild(root, [&](void* date) {
-            _GROUP_FILE_INFO element{TextOf(root), std::int32_t(m_tree->GetItemData(date)), {}};
+            _GROUP_FILE_INFO element{m_groups.NameOf(root), std::int32_t(m_tree->GetItemData(date)), {}};
             ForEachChild(date, [&](void* channel) {
                 if (m_tree->GetCheck(channel) == 1)
                     element.channels[int(m_tree->GetItemData(channel))] = channel;

@@ -8,6 +8,7 @@
 
 #include <boost/shared_ptr.hpp>
 
+#include "Common/GroupItems.h"
 #include "FileIndex/FileIndexTypes.h"
 
 class CSFTreeCtrl;
@@ -40,7 +41,6 @@ public:
 private:
     std::wstring TextOf(void* item) const;
     void* FindRootWithData(std::uint32_t data) const;
-    void* FindGroup(const std::wstring& name) const;
     void* FindChildWithData(void* parent, std::uint32_t data) const;
     void* FindChildWithText(void* parent, const std::wstring& text) const;
     void* InsertGroupItem(const std::wstring& name);
@@ -49,4 +49,5 @@ private:
     void DeleteGroupDay(const _GROUP_FILE_INFO& element);
 
     CSFTreeCtrl* m_tree;
+    CGroupItems m_groups;
 };

@@ -494,6 +494,41 @@ TEST_F(PageTest, BusyTreeRefusesDoubleClicksWithTheTextOfItsState)
     Settle(ML_PLAY);
 }
 
+// Two recorders whose names show alike: the shown text loses the bytes that
+// are no UTF-8. Opening, marking, the checked list and deleting go by the
+// recorder's own name.
+TEST_F(PageTest, RecordersNamedInBytesThatAreNoUtf8OpenAndDeleteByTheirNames)
+{
+    TempFolder files;
+    const std::string first = "Cam\xff" "01";
+    const std::string second = "Cam\xfe" "01";
+    for (const std::string& recorder : {first, second})
+        ASSERT_FALSE(MakeRecording(files.Path(), SmallOptions(4), recorder, 1, 0).empty());
+    auto manager = boost::make_shared<CFileManager>(nullptr);
+    int noMatch = 1;
+    ASSERT_TRUE(manager->LoadPath((files.WidePath() + L"/*.*").c_str(), &noMatch));
+    page->SetFileManager(manager);
+    Fill({Group(Utf8ToWide(first), Day(0), {1}), Group(Utf8ToWide(second), Day(0), {1})});
+    ASSERT_EQ(TopTexts().size(), 2u);
+    void* firstGroup = tree->GetChildItem(SF_TVI_ROOT);
+    void* channel = tree->GetChildItem(tree->GetChildItem(tree->GetNextSiblingItem(firstGroup)));
+    ASSERT_EQ(page->ChannelKeyOf(channel), 1);
+
+    tree->SetCheck(channel, 1);
+    page->OnItemCheckStateChanged(channel, 1);
+    ASSERT_TRUE(ProcessUntil([&] { return page->AreControlsEnabled() == 1; }));
+    Settle(ML_PLAY);
+    EXPECT_EQ(tree->GetCheck(channel), 1);  // the logic found its files
+    EXPECT_TRUE(tree->IsItemHilight(channel));  // and marks it by that name
+
+    auto checked = page->GetCheckedChannelNames();
+    ASSERT_EQ(checked->size(), 1u);
+    EXPECT_EQ(checked->front().groupName, Utf8ToWide(second));
+    page->DeleteSelectedItem(checked);
+    ASSERT_EQ(TopTexts().size(), 1u);
+    EXPECT_EQ(tree->GetChildItem(SF_TVI_ROOT), firstGroup);
+}
+
 TEST_F(PageTest, TheExportButtonStartsOnlyWhenItReadsBeginExport)
 {
     auto player = page->GetSimplePlayerView();

@@ -2,6 +2,11 @@
 
 #include <QTreeWidget>
 
+#include <set>
+
+#include "Support/TempFolder.h"
+#include "Watermark/Support/WatermarkFixtures.h"
+
 namespace {
 
 const std::int32_t kDay2 = SF_SOFT_BASE::CSFDateTime::MakeTime(2016, 1, 2, 0, 0, 0);
@@ -90,5 +95,35 @@ TEST_F(FileTree, DeletesSingleFilesByIdAndDaysByChannel)
     items->push_back({L"c", 5, {}});
     items->push_back({L"Cam07", kDay2, {{1, nullptr}}});
     page->DeleteFileItems(items);
+    EXPECT_TRUE(Texts().empty());
+}
+
+// Two recorders whose names show alike: the shown text loses the bytes that
+// are no UTF-8. Checking and deleting go by the recorder's own name.
+TEST_F(FileTree, RecordersNamedInBytesThatAreNoUtf8AreCheckedAndDeletedByTheirNames)
+{
+    TempFolder folder;
+    const std::string first = "Cam\xff" "01";
+    const std::string second = "Cam\xfe" "01";
+    for (const std::string& recorder : {first, second})
+        ASSERT_FALSE(WATERMARK_TEST::CWatermarkFixtures::RunKvxWrite(
+                         "--name '" + recorder + "' --seconds 2 --size 160x120 --audio none "
+                         "--start '2016-01-02 03:04:05' --channel 1 '" + folder.Path() + "'")
+                         .empty());
+    ASSERT_TRUE(LoadFolder(folder.Path()));
+    ASSERT_EQ(Texts().size(), 6u);  // two groups of one day and channel
+    CheckAll();
+
+    ASSERT_TRUE(RunCheck());
+    ASSERT_EQ(Rows(), 2);
+    for (int row = 0; row < 2; ++row)
+        EXPECT_EQ(Cell(row, 2), L"Original") << row;
+
+    const auto checked = page->GetCheckedFiles();
+    std::set<std::wstring> groups;
+    for (const _GROUP_FILE_INFO& day : *checked)
+        groups.insert(day.groupName);
+    EXPECT_EQ(groups, (std::set<std::wstring>{SF_SOFT_BASE::Utf8ToWide(first), SF_SOFT_BASE::Utf8ToWide(second)}));
+    page->DeleteFileItems(checked);
     EXPECT_TRUE(Texts().empty());
 }
