@@ -10,35 +10,9 @@
 #include <unistd.h>
 
 #include "SingleInstanceLock.h"
+#include "Support/ScopedEnv.h"
 
 namespace {
-
-// Sets or unsets an environment variable for the lifetime of the object.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : m_name(name)
-    {
-        const char* old = std::getenv(name);
-        m_hadOld = old != nullptr;
-        m_old = old ? old : "";
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnv()
-    {
-        if (m_hadOld)
-            setenv(m_name, m_old.c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    std::string m_old;
-    bool m_hadOld = false;
-};
 
 std::string OwnName() { return "Lumivex-" + std::to_string(::geteuid()) + ".lock"; }
 

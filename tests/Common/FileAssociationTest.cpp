@@ -1,6 +1,7 @@
 #include "Common/FileAssociation.h"
 #include "Common/XdgAssociationStore.h"
 #include "Support/Fifo.h"
+#include "Support/ScopedEnv.h"
 #include "Support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -13,35 +14,6 @@ namespace {
 
 const std::wstring kProgram = L"/opt/lumivex/lumivex";
 const std::list<std::wstring> kDefaultTypes{L".kvx", L".kvx_", L".avi", L".mp4", L".ps", L".ts"};
-
-// Sets (or, with null, unsets) an environment variable for the lifetime of the object.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : m_name(name)
-    {
-        const char* old = std::getenv(name);
-        m_hadOld = old != nullptr;
-        m_old = old ? old : "";
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnv()
-    {
-        if (m_hadOld)
-            setenv(m_name, m_old.c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* m_name;
-    std::string m_old;
-    bool m_hadOld = false;
-};
 
 class XdgAssociationTest : public ::testing::Test {
 protected:
