@@ -5,7 +5,9 @@
 #include <QCoreApplication>
 #include <QWidget>
 
+#include <algorithm>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <boost/make_shared.hpp>
@@ -13,11 +15,13 @@
 #include "Base/MessageLoopIds.h"
 #include "Base/SFMessageLoopManager.h"
 #include "Base/WorkerLoops.h"
+#include "Common/UserMessages.h"
 #include "Main/MainPageEventImp.h"
 #include "Main/PageHost.h"
 #include "Main/PlayBarEventImp.h"
 #include "Main/PlayManagerUILogic.h"
 #include "Main/PlayWinManagerEventImp.h"
+#include "Widgets/SFVideoWindow.h"
 #include "EngineDouble.h"
 #include "Support/ProcessUntil.h"
 
@@ -115,6 +119,32 @@ protected:
 
 private:
     bool m_fake;
+};
+
+// The page against the engine double, with the notices it shows kept.
+class PlayProtocolFixture : public MainPageFixture {
+protected:
+    void SetUp() override
+    {
+        MainPageFixture::SetUp();
+        SetNotifyMessageHandler([this](const std::wstring& text, bool) { notes.push_back(text); });
+    }
+    void TearDown() override
+    {
+        MainPageFixture::TearDown();
+        SetNotifyMessageHandler({});
+    }
+
+    int Window(int index) const { return grid->GetSubWinIDByIndex(index); }
+    void* Handle(int index) const { return ui->GetHandleOfWindow(Window(index)); }
+    bool Noted(const std::wstring& text) const { return std::find(notes.begin(), notes.end(), text) != notes.end(); }
+    // Waits until the play loop made a call as often as expected.
+    bool Reaches(const std::string& call, int times) const
+    {
+        return ProcessUntil([&] { return engine.Total(call) >= times; }, 5000) && engine.Total(call) == times;
+    }
+
+    std::vector<std::wstring> notes;
 };
 
 }  // namespace MainPageTest

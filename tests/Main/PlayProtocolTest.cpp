@@ -22,27 +22,8 @@ namespace {
 constexpr unsigned kDay = 1710028800;
 
 // The UI logic and the play logic against the engine double.
-class PlayProtocol : public MainPageFixture {
+class PlayProtocol : public PlayProtocolFixture {
 protected:
-    void SetUp() override
-    {
-        MainPageFixture::SetUp();
-        SetNotifyMessageHandler([this](const std::wstring& text, bool) { notes.push_back(text); });
-    }
-    void TearDown() override
-    {
-        MainPageFixture::TearDown();
-        SetNotifyMessageHandler({});
-    }
-
-    int Window(int index) const { return grid->GetSubWinIDByIndex(index); }
-    void* Handle(int index) const { return ui->GetHandleOfWindow(Window(index)); }
-    bool Noted(const std::wstring& text) const { return std::find(notes.begin(), notes.end(), text) != notes.end(); }
-    // Waits until the play loop made a call as often as expected.
-    bool Reaches(const std::string& call, int times) const
-    {
-        return ProcessUntil([&] { return engine.Total(call) >= times; }, 5000) && engine.Total(call) == times;
-    }
     std::vector<boost::shared_ptr<_QUERY_FILE_INFO>> Day(int windows, int type = QUERY_FILEPATH_DAY)
     {
         std::vector<boost::shared_ptr<_QUERY_FILE_INFO>> records;
@@ -50,8 +31,6 @@ protected:
             records.push_back(Record(L"/rec/ch" + std::to_wstring(i) + L".kvx", Window(i), type, i, i + 1));
         return records;
     }
-
-    std::vector<std::wstring> notes;
 };
 
 }  // namespace

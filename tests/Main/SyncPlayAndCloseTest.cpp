@@ -22,27 +22,8 @@ namespace {
 
 constexpr unsigned kNine = 1710061200;  // a day at 09:00:00 UTC
 
-class SyncPlayAndClose : public MainPageFixture {
+class SyncPlayAndClose : public PlayProtocolFixture {
 protected:
-    void SetUp() override
-    {
-        MainPageFixture::SetUp();
-        SetNotifyMessageHandler([this](const std::wstring& text, bool) { notes.push_back(text); });
-    }
-    void TearDown() override
-    {
-        MainPageFixture::TearDown();
-        SetNotifyMessageHandler({});
-    }
-
-    int Window(int index) const { return grid->GetSubWinIDByIndex(index); }
-    void* Handle(int index) const { return ui->GetHandleOfWindow(Window(index)); }
-    bool Reaches(const std::string& call, int times) const
-    {
-        return ProcessUntil([&] { return engine.Total(call) >= times; }, 5000) && engine.Total(call) == times;
-    }
-    bool Noted(const std::wstring& text) const { return std::find(notes.begin(), notes.end(), text) != notes.end(); }
-
     // One day's file per window, opened as the file list opens a day with Sync Play on.
     void OpenDayInSync(const std::wstring& day, int windows)
     {
@@ -62,8 +43,6 @@ protected:
         ASSERT_NE(engine.At(index), nullptr);
         engine.At(index)->FireFileTimeDone(start, end);
     }
-
-    std::vector<std::wstring> notes;
 };
 
 }  // namespace
