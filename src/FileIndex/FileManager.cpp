@@ -20,6 +20,21 @@ struct PublishedDay {
     std::vector<int> channelKeys;
 };
 
+// Appends the paths in start order. The scan leaves the records scattered
+// in memory, so those a few steps ahead are fetched early.
+void AppendPaths(const std::map<int, std::unique_ptr<CFileInfo>>& files, std::vector<std::wstring>& paths)
+{
+    constexpr int kAhead = 8;
+    auto ahead = files.begin();
+    for (int i = 0; i < kAhead && ahead != files.end(); ++i, ++ahead)
+        __builtin_prefetch(ahead->second.get());
+    for (const auto& [startKey, record] : files) {
+        if (ahead != files.end())
+            __builtin_prefetch((ahead++)->second.get());
+        paths.push_back(record->GetPathString());
+    }
+}
+
 void SortList(std::list<int>& keys)
 {
     if (!std::is_sorted(keys.begin(), keys.end()))
@@ -53,8 +68,10 @@ bool CFileManager::LoadPath(const wchar_t* pattern, int* noMatch)
     ++m_loadMark;
     m_seenSingles.clear();
     m_folderListed = false;
+    // What a load into an empty index holds, it met.
+    const bool mayHaveVanished = !IsEmpty();
     ScanFolder(pattern, std::wstring(), 1, flag);
-    if (m_folderListed) {
+    if (m_folderListed && mayHaveVanished) {
         const std::wstring text(pattern);
         RemoveVanishedFiles(text.substr(0, text.rfind(L'/') + 1));
     }
@@ -62,6 +79,12 @@ bool CFileManager::LoadPath(const wchar_t* pattern, int* noMatch)
     SortIndex();
     PublishIndex();
     return true;
+}
+
+bool CFileManager::IsEmpty() const
+{
+    CSFAutoMutexLock lock(&m_lock);
+    return m_index->groups.empty() && m_index->singleFiles.empty();
 }
 
 bool CFileManager::ScanFolder(const std::wstring& pattern, const std::wstring& /*folderName*/,
@@ -327,10 +350,8 @@ bool CFileManager::GetGroupFileList(std::list<_GROUP_FILE_INFO>* groups, std::ve
             item.key = dayKey;
             for (const auto& [channelKey, channel] : *day->second) {
                 item.channels[channelKey] = nullptr;
-                if (!paths)
-                    continue;
-                for (const auto& [startKey, record] : channel->files)
-                    paths->push_back(record->GetPathString());
+                if (paths)
+                    AppendPaths(channel->files, *paths);
             }
             groups->push_back(std::move(item));
         }

@@ -105,6 +105,7 @@ private:
         const CCompactPath::Folder& FolderOf(std::wstring_view folderText);
     };
 
+    bool IsEmpty() const;
     void ScanEntries(const std::wstring& pattern, int depth, int* noMatch, PendingScan& scan);
     void AddPendingRecordings(PendingScan& scan);
     _GROUP_INDEX& GroupOf(const std::wstring& name);
