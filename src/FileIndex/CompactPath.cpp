@@ -1,11 +1,14 @@
 #include "FileIndex/CompactPath.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
 namespace {
 
 constexpr std::size_t kSizeBytes = sizeof(std::uint32_t);
+
+bool IsOneByteCode(wchar_t c) { return static_cast<std::uint32_t>(c) < 0x80; }
 
 std::size_t EncodedSize(std::wstring_view text)
 {
@@ -17,13 +20,19 @@ std::size_t EncodedSize(std::wstring_view text)
     return size;
 }
 
+// Runs of one-byte codes (plain ASCII) are copied as they stand.
 void EncodeTo(std::wstring_view text, char* out)
 {
-    for (const wchar_t c : text) {
-        auto value = static_cast<std::uint32_t>(c);
+    for (auto next = text.begin(); next != text.end();) {
+        const auto plainEnd = std::find_if_not(next, text.end(), IsOneByteCode);
+        out = std::transform(next, plainEnd, out, [](wchar_t c) { return static_cast<char>(c); });
+        if (plainEnd == text.end())
+            break;
+        auto value = static_cast<std::uint32_t>(*plainEnd);
         for (; value >= 0x80; value >>= 7)
             *out++ = static_cast<char>((value & 0x7F) | 0x80);
         *out++ = static_cast<char>(value);
+        next = plainEnd + 1;
     }
 }
 
@@ -33,18 +42,20 @@ void DecodeTo(std::string_view bytes, std::wstring& out)
     const std::size_t start = out.size();
     out.resize(start + bytes.size());
     wchar_t* next = out.data() + start;
-    std::uint32_t value = 0;
-    int shift = 0;
-    for (const char byte : bytes) {
-        const auto bits = static_cast<unsigned char>(byte);
-        value |= std::uint32_t(bits & 0x7F) << shift;
-        if (bits & 0x80) {
-            shift += 7;
-            continue;
+    const auto isOneByte = [](char byte) { return (static_cast<unsigned char>(byte) & 0x80) == 0; };
+    for (auto byte = bytes.begin(); byte != bytes.end();) {
+        const auto plainEnd = std::find_if_not(byte, bytes.end(), isOneByte);
+        next = std::transform(byte, plainEnd, next, [](char c) { return static_cast<wchar_t>(c); });
+        std::uint32_t value = 0;
+        int shift = 0;
+        for (byte = plainEnd; byte != bytes.end(); shift += 7) {
+            const auto bits = static_cast<unsigned char>(*byte++);
+            value |= std::uint32_t(bits & 0x7F) << shift;
+            if ((bits & 0x80) == 0) {
+                *next++ = static_cast<wchar_t>(value);
+                break;
+            }
         }
-        *next++ = static_cast<wchar_t>(value);
-        value = 0;
-        shift = 0;
     }
     out.resize(std::size_t(next - out.data()));
 }
