@@ -64,7 +64,8 @@ public:
 
     const SF_SOFT_BASE::CSFDateTime* GetStartTime() const { return &m_start; }
     const SF_SOFT_BASE::CSFDateTime* GetEndTime() const { return &m_end; }
-    // Valid until the path changes.
+    // Decoded on the first call and kept until the path changes (a first
+    // call writes to the record: for records of the index, hold the lock).
     const wchar_t* GetPath() const { return m_path.CStr(); }
     std::wstring GetPathString() const { return m_path.ToWide(); }
     bool HasSamePath(const CFileInfo& other) const { return m_path == other.m_path; }
