@@ -30,8 +30,10 @@ std::int32_t GetDayKey(const SF_SOFT_BASE::CSFDateTime& date)
 
 void CFileInfo::SetPath(const wchar_t* path)
 {
-    if (path)
-        m_path = path;
-    else
-        m_path.clear();
+    m_path.Assign(path ? std::wstring_view(path) : std::wstring_view());
+}
+
+void CFileInfo::SetPath(const CCompactPath::Folder& folder, std::wstring_view name)
+{
+    m_path.Assign(folder, name);
 }

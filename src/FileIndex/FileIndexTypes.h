@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Base/SFDateTime.h"
+#include "FileIndex/CompactPath.h"
 
 // Records and keys by which the program names a recorded file.
 //
@@ -51,23 +52,23 @@ struct ChannelStreamKey {
 std::int32_t GetDayKey(const SF_SOFT_BASE::CSFDateTime& date);
 
 // One indexed file: start and end from its name (zero for a single file)
-// and its full path.
+// and its full path, held compactly (see CCompactPath).
 class CFileInfo {
 public:
-    CFileInfo() = default;
-    virtual ~CFileInfo() = default;
-    CFileInfo(const CFileInfo&) = default;
-    CFileInfo& operator=(const CFileInfo&) = default;
-
     // Stores a path of any length; null stores an empty path.
     void SetPath(const wchar_t* path);
+    // The path folder + name, sharing the folder's text with other records.
+    void SetPath(const CCompactPath::Folder& folder, std::wstring_view name);
     void SetStartTime(const SF_SOFT_BASE::CSFDateTime& time) { m_start = time; }
     void SetEndTime(const SF_SOFT_BASE::CSFDateTime& time) { m_end = time; }
 
     const SF_SOFT_BASE::CSFDateTime* GetStartTime() const { return &m_start; }
     const SF_SOFT_BASE::CSFDateTime* GetEndTime() const { return &m_end; }
-    const wchar_t* GetPath() const { return m_path.c_str(); }
-    const std::wstring& GetPathString() const { return m_path; }
+    // Decoded on the first call and kept until the path changes (a first
+    // call writes to the record: for records of the index, hold the lock).
+    const wchar_t* GetPath() const { return m_path.CStr(); }
+    std::wstring GetPathString() const { return m_path.ToWide(); }
+    bool HasSamePath(const CFileInfo& other) const { return m_path == other.m_path; }
 
     // Number of the last folder load that met the file.
     void SetLoadMark(std::uint32_t mark) { m_loadMark = mark; }
@@ -76,7 +77,7 @@ public:
 private:
     SF_SOFT_BASE::CSFDateTime m_start;
     SF_SOFT_BASE::CSFDateTime m_end;
-    std::wstring m_path;
+    CCompactPath m_path;
     std::uint32_t m_loadMark = 0;
 };
 

@@ -20,6 +20,21 @@ struct PublishedDay {
     std::vector<int> channelKeys;
 };
 
+// Appends the paths in start order. The scan leaves the records scattered
+// in memory, so those a few steps ahead are fetched early.
+void AppendPaths(const std::map<int, std::unique_ptr<CFileInfo>>& files, std::vector<std::wstring>& paths)
+{
+    constexpr int kAhead = 8;
+    auto ahead = files.begin();
+    for (int i = 0; i < kAhead && ahead != files.end(); ++i, ++ahead)
+        __builtin_prefetch(ahead->second.get());
+    for (const auto& [startKey, record] : files) {
+        if (ahead != files.end())
+            __builtin_prefetch((ahead++)->second.get());
+        paths.push_back(record->GetPathString());
+    }
+}
+
 void SortList(std::list<int>& keys)
 {
     if (!std::is_sorted(keys.begin(), keys.end()))
@@ -53,8 +68,10 @@ bool CFileManager::LoadPath(const wchar_t* pattern, int* noMatch)
     ++m_loadMark;
     m_seenSingles.clear();
     m_folderListed = false;
+    // What a load into an empty index holds, it met.
+    const bool mayHaveVanished = !IsEmpty();
     ScanFolder(pattern, std::wstring(), 1, flag);
-    if (m_folderListed) {
+    if (m_folderListed && mayHaveVanished) {
         const std::wstring text(pattern);
         RemoveVanishedFiles(text.substr(0, text.rfind(L'/') + 1));
     }
@@ -62,6 +79,12 @@ bool CFileManager::LoadPath(const wchar_t* pattern, int* noMatch)
     SortIndex();
     PublishIndex();
     return true;
+}
+
+bool CFileManager::IsEmpty() const
+{
+    CSFAutoMutexLock lock(&m_lock);
+    return m_index->groups.empty() && m_index->singleFiles.empty();
 }
 
 bool CFileManager::ScanFolder(const std::wstring& pattern, const std::wstring& /*folderName*/,
@@ -115,7 +138,7 @@ void CFileManager::ExamineEntry(CSFFileFind& find, CNamingRuleParser& parser, in
         return;
     *noMatch = 0;
     if (parser.Parse(find.GetFileTitle())) {
-        scan.Queue(parser, path);
+        scan.Queue(parser, MakeRecord(parser), path);
     } else {
         AddSingleFile(path);
         m_seenSingles.insert(path);
@@ -139,18 +162,42 @@ bool CFileManager::AddRecording(const CNamingRuleParser* parsed, const wchar_t* 
 {
     if (!parsed || !path)
         return false;
+    std::unique_ptr<CFileInfo> record = MakeRecord(*parsed);
+    record->SetPath(path);
     CSFAutoMutexLock lock(&m_lock);
     _CHANNEL_INDEX& channel = ChannelOf(GroupOf(parsed->name), parsed->DayKey(), parsed->channel);
-    return InsertFile(channel, static_cast<int>(parsed->StartKey()), parsed->start, parsed->end, path);
+    return InsertFile(channel, static_cast<int>(parsed->StartKey()), std::move(record));
 }
 
-void CFileManager::PendingScan::Queue(const CNamingRuleParser& parsed, const wchar_t* path)
+std::unique_ptr<CFileInfo> CFileManager::MakeRecord(const CNamingRuleParser& parsed) const
+{
+    auto record = std::make_unique<CFileInfo>();
+    record->SetStartTime(parsed.start);
+    record->SetEndTime(parsed.end);
+    record->SetLoadMark(m_loadMark);
+    return record;
+}
+
+void CFileManager::PendingScan::Queue(const CNamingRuleParser& parsed, std::unique_ptr<CFileInfo> record,
+                                      const wchar_t* path)
 {
     const auto [name, added] = groups.try_emplace(parsed.name, int(names.size()));
     if (added)
         names.push_back(parsed.name);
-    recordings.push_back({name->second, parsed.DayKey(), parsed.channel, static_cast<int>(parsed.StartKey()),
-                         parsed.start, parsed.end, path});
+    const std::wstring_view fullPath(path);
+    const std::size_t nameStart = fullPath.rfind(L'/') + 1;
+    record->SetPath(FolderOf(fullPath.substr(0, nameStart)), fullPath.substr(nameStart));
+    recordings.push_back(
+        {name->second, parsed.DayKey(), parsed.channel, static_cast<int>(parsed.StartKey()), std::move(record)});
+}
+
+const CCompactPath::Folder& CFileManager::PendingScan::FolderOf(std::wstring_view text)
+{
+    if (!folder || folderText != text) {
+        folderText.assign(text);
+        folder = CCompactPath::MakeFolder(text);
+    }
+    return folder;
 }
 
 // Sorted by group, day, channel and start (stable: of two recordings with
@@ -164,11 +211,11 @@ void CFileManager::AddPendingRecordings(PendingScan& scan)
         CSFAutoMutexLock lock(&m_lock);
         _CHANNEL_INDEX* channel = nullptr;
         const PendingRecording* previous = nullptr;
-        for (const PendingRecording& r : scan.recordings) {
+        for (PendingRecording& r : scan.recordings) {
             if (!previous || r.group != previous->group || r.dayKey != previous->dayKey ||
                 r.channel != previous->channel)
                 channel = &ChannelOf(GroupOf(scan.names[std::size_t(r.group)]), r.dayKey, r.channel);
-            InsertFile(*channel, r.startKey, r.start, r.end, r.path.c_str());
+            InsertFile(*channel, r.startKey, std::move(r.record));
             previous = &r;
         }
     }
@@ -199,25 +246,22 @@ _CHANNEL_INDEX& CFileManager::ChannelOf(_GROUP_INDEX& group, int dayKey, int cha
 // A start later than every one of the channel goes to the tree's end at once.
 // A file met again takes the running load's mark; another copy of a listed
 // recording (same start, other path) takes its place: the copy opened last is listed.
-bool CFileManager::InsertFile(_CHANNEL_INDEX& channel, int startKey, const CSFDateTime& start,
-                              const CSFDateTime& end, const wchar_t* path)
+bool CFileManager::InsertFile(_CHANNEL_INDEX& channel, int startKey, std::unique_ptr<CFileInfo> record)
 {
     auto& files = channel.files;
     const bool last = files.empty() || std::prev(files.end())->first < startKey;
     const auto slot = last ? files.emplace_hint(files.end(), startKey, nullptr) : files.try_emplace(startKey).first;
     const bool known = slot->second != nullptr;
-    if (known && slot->second->GetPathString() == path) {
+    if (known && slot->second->HasSamePath(*record)) {
         slot->second->SetLoadMark(m_loadMark);
         return false;
     }
-    if (!known) {
-        slot->second = std::make_unique<CFileInfo>();
+    if (known) {
+        *slot->second = std::move(*record);
+    } else {
+        slot->second = std::move(record);
         channel.startTimes.push_back(startKey);
     }
-    slot->second->SetPath(path);
-    slot->second->SetStartTime(start);
-    slot->second->SetEndTime(end);
-    slot->second->SetLoadMark(m_loadMark);
     return true;
 }
 
@@ -294,6 +338,8 @@ bool CFileManager::GetGroupFileList(std::list<_GROUP_FILE_INFO>* groups, std::ve
     CSFAutoMutexLock lock(&m_lock);
     if (!m_listener)
         return !groups->empty();
+    if (paths)
+        paths->reserve(paths->size() + CountGroupFiles());
     for (const auto& [name, group] : m_index->groups) {
         for (int dayKey : group->dayKeys) {
             auto day = group->days.find(dayKey);
@@ -304,15 +350,23 @@ bool CFileManager::GetGroupFileList(std::list<_GROUP_FILE_INFO>* groups, std::ve
             item.key = dayKey;
             for (const auto& [channelKey, channel] : *day->second) {
                 item.channels[channelKey] = nullptr;
-                if (!paths)
-                    continue;
-                for (const auto& [startKey, record] : channel->files)
-                    paths->push_back(record->GetPathString());
+                if (paths)
+                    AppendPaths(channel->files, *paths);
             }
             groups->push_back(std::move(item));
         }
     }
     return !groups->empty();
+}
+
+std::size_t CFileManager::CountGroupFiles() const
+{
+    std::size_t count = 0;
+    for (const auto& [name, group] : m_index->groups)
+        for (const auto& [dayKey, day] : group->days)
+            for (const auto& [channelKey, channel] : *day)
+                count += channel->files.size();
+    return count;
 }
 
 bool CFileManager::GetSingleFileList(std::list<_SINGLE_FILE_INFO>* singles, std::vector<std::wstring>*)

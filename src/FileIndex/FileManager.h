@@ -84,30 +84,36 @@ public:
     SF_SOFT_BASE::CSFMutex* GetLock() const { return &m_lock; }
 
 private:
-    // A recording met by a folder scan: inserted with the others once the
-    // scan ends, in index order, so that each insert lands at a tree's end.
+    // A recording met by a folder scan, its record made: inserted with the
+    // others once the scan ends, in index order, so that each insert lands
+    // at a tree's end.
     struct PendingRecording {
         int group = 0;  // index into PendingScan::names
         int dayKey = 0;
         int channel = 0;
         int startKey = 0;
-        SF_SOFT_BASE::CSFDateTime start;
-        SF_SOFT_BASE::CSFDateTime end;
-        std::wstring path;
+        std::unique_ptr<CFileInfo> record;
     };
     struct PendingScan {
         std::vector<PendingRecording> recordings;
         std::vector<std::wstring> names;
         std::unordered_map<std::wstring, int> groups;
-        void Queue(const CNamingRuleParser& parsed, const wchar_t* path);
+        // The folder of the paths met last, shared by their records.
+        std::wstring folderText;
+        CCompactPath::Folder folder;
+        void Queue(const CNamingRuleParser& parsed, std::unique_ptr<CFileInfo> record, const wchar_t* path);
+        const CCompactPath::Folder& FolderOf(std::wstring_view folderText);
     };
 
+    bool IsEmpty() const;
     void ScanEntries(const std::wstring& pattern, int depth, int* noMatch, PendingScan& scan);
     void AddPendingRecordings(PendingScan& scan);
     _GROUP_INDEX& GroupOf(const std::wstring& name);
     _CHANNEL_INDEX& ChannelOf(_GROUP_INDEX& group, int dayKey, int channel);
-    bool InsertFile(_CHANNEL_INDEX& channel, int startKey, const SF_SOFT_BASE::CSFDateTime& start,
-                    const SF_SOFT_BASE::CSFDateTime& end, const wchar_t* path);
+    // A record of the parsed name's times, marked as met by the running load.
+    std::unique_ptr<CFileInfo> MakeRecord(const CNamingRuleParser& parsed) const;
+    std::size_t CountGroupFiles() const;
+    bool InsertFile(_CHANNEL_INDEX& channel, int startKey, std::unique_ptr<CFileInfo> record);
     void ExamineEntry(CSFFileFind& find, CNamingRuleParser& parser, int depth, int* noMatch, PendingScan& scan);
     void RemoveSingleFile(int fileId);
     // Drops the files directly in folder that the last scan did not meet.

@@ -137,11 +137,11 @@ bool CNamingRuleParser::IsSupportedExtension(const wchar_t* extension) const
 {
     if (!extension)
         return false;
-    std::wstring lowered(extension, std::wcslen(extension) < kExtensionCompareLength
-                                        ? std::wcslen(extension)
-                                        : kExtensionCompareLength);
-    for (wchar_t& c : lowered)
-        c = static_cast<wchar_t>(std::towlower(static_cast<std::wint_t>(c)));
+    wchar_t buffer[kExtensionCompareLength];
+    std::size_t length = 0;
+    for (; length < kExtensionCompareLength && extension[length]; ++length)
+        buffer[length] = static_cast<wchar_t>(std::towlower(static_cast<std::wint_t>(extension[length])));
+    const std::wstring_view lowered(buffer, length);
     for (const std::wstring& entry : extensions) {
         if (entry == lowered)
             return true;

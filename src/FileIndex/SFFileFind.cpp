@@ -4,7 +4,9 @@
 #include <fnmatch.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <string_view>
 
 #include "Base/TextCodec.h"
 
@@ -13,6 +15,18 @@ namespace {
 constexpr std::size_t kMaxExtensionLength = 15;
 
 bool IsEveryNameMask(const std::wstring& mask) { return mask.empty() || mask == L"*" || mask == L"*.*"; }
+
+// Wide text of a file name; plain ASCII (the common case) widens directly.
+void DecodeName(std::string_view name, std::wstring& out)
+{
+    const bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; });
+    if (!ascii) {
+        out = SF_SOFT_BASE::Utf8ToWide(name);
+        return;
+    }
+    out.resize(name.size());
+    std::copy(name.begin(), name.end(), out.begin());
+}
 
 }  // namespace
 
@@ -84,23 +98,23 @@ bool CSFFileFind::ReadNextMatching()
     }
 }
 
-bool CSFFileFind::TakesName(const std::string& name) const
+bool CSFFileFind::TakesName(const char* name) const
 {
-    return m_maskUtf8.empty() || ::fnmatch(m_maskUtf8.c_str(), name.c_str(), FNM_PERIOD) == 0;
+    return m_maskUtf8.empty() || ::fnmatch(m_maskUtf8.c_str(), name, FNM_PERIOD) == 0;
 }
 
-void CSFFileFind::SetCurrent(const std::string& name, unsigned char type)
+void CSFFileFind::SetCurrent(const char* name, unsigned char type)
 {
     m_hasCurrent = true;
     m_currentUtf8 = name;
-    m_currentName = SF_SOFT_BASE::Utf8ToWide(name);
+    DecodeName(m_currentUtf8, m_currentName);
 
     m_currentAttributes = AttributesOf(name, type);
-    if (!name.empty() && name[0] == '.')
+    if (name[0] == '.')
         m_currentAttributes |= kAttrHidden;
 }
 
-DWORD CSFFileFind::AttributesOf(const std::string& name, unsigned char type) const
+DWORD CSFFileFind::AttributesOf(const char* name, unsigned char type) const
 {
     if (type == DT_UNKNOWN || type == DT_LNK) {
         // Links count as what they point to; a dangling one as nothing.
@@ -147,18 +161,19 @@ std::size_t CSFFileFind::ExtensionStart() const
 
 const wchar_t* CSFFileFind::GetFileTitle()
 {
-    m_nameBuffer = m_hasCurrent ? m_currentName.substr(0, ExtensionStart()) : std::wstring();
+    if (m_hasCurrent)
+        m_nameBuffer.assign(m_currentName, 0, ExtensionStart());
+    else
+        m_nameBuffer.clear();
     return m_nameBuffer.c_str();
 }
 
 const wchar_t* CSFFileFind::GetFileExt()
 {
     m_extBuffer.clear();
-    if (m_hasCurrent) {
-        std::wstring ext = m_currentName.substr(ExtensionStart());
-        if (ext.size() <= kMaxExtensionLength)
-            m_extBuffer = std::move(ext);
-    }
+    const std::size_t start = ExtensionStart();
+    if (m_hasCurrent && m_currentName.size() - start <= kMaxExtensionLength)
+        m_extBuffer.assign(m_currentName, start);
     return m_extBuffer.c_str();
 }
 

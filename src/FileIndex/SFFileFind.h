@@ -73,9 +73,9 @@ public:
 
 private:
     bool ReadNextMatching();
-    bool TakesName(const std::string& name) const;
-    void SetCurrent(const std::string& name, unsigned char type);
-    DWORD AttributesOf(const std::string& name, unsigned char type) const;
+    bool TakesName(const char* name) const;
+    void SetCurrent(const char* name, unsigned char type);
+    DWORD AttributesOf(const char* name, unsigned char type) const;
     std::size_t ExtensionStart() const;
     static DWORD ErrorFromErrno(int error);
 
