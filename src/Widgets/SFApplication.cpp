@@ -127,4 +127,13 @@ QString SFQTStringFromUtf8(const char* text)
 
 void SFInitApp() {}
 
-void SFUninitApp() {}
+void SFPrefetchSkinImages()
+{
+    CSFQTSkinImageCache::Instance().Prefetch(State().skinPath);
+}
+
+void SFUninitApp()
+{
+    CSFQTSkinImageCache::Instance().StopPrefetch();
+    CSFQTSkinImageCache::Instance().Clear();
+}
