@@ -60,4 +60,21 @@ TEST(SkinImageCache, AnotherSkinFolderGivesItsOwnImages)
     EXPECT_EQ(Pixels(SFQTLoadSkinImage(L"Button.png")), Filled(Qt::blue));
 }
 
+TEST(SkinImageCache, PrefetchedPicturesAreThoseOfTheFiles)
+{
+    QTemporaryDir dir;
+    const QColor colours[] = {Qt::red, Qt::green, Qt::blue, Qt::yellow, Qt::cyan, Qt::magenta};
+    for (int i = 0; i < 6; ++i)
+        Filled(colours[i]).save(dir.path() + QStringLiteral("/Pic%1.png").arg(i));
+    SFQTSetSkinPath(dir.path() + "/");
+    SFPrefetchSkinImages();
+    for (int i = 5; i >= 0; --i) {
+        const std::wstring name = QStringLiteral("Pic%1.png").arg(i).toStdWString();
+        EXPECT_EQ(Pixels(SFQTLoadSkinImage(name)), Filled(colours[i])) << i;
+    }
+    EXPECT_TRUE(SFQTLoadSkinImage(L"missing.png").isNull());
+    SFUninitApp();
+    EXPECT_EQ(Pixels(SFQTLoadSkinImage(L"Pic0.png")), Filled(colours[0]));
+}
+
 }  // namespace
