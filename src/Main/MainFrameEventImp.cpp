@@ -109,8 +109,6 @@ int CMainFrameEventImp::ShowMainFrame()
     m_pMainWindow->Create(L"", nullptr);
     m_pMainWindow->SetWindowTextW(GetLangString(L"ProductName"));
     m_pMainWindow->SetDlgIcon(L"Lumivex.png");
-    auto notifier = CMessageNotifier::GetInstance();
-    notifier->CreateDlg(GetUIWnd());
     SetNotifyMessageHandler([](const std::wstring& text, bool show) {
         CMessageNotifier::GetInstance()->Notify(text, show);
     });
