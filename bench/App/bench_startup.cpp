@@ -2,9 +2,13 @@
 // first top-level window being mapped, against the same Qt showing an empty
 // QMainWindow; and, with a recording on the command line, to its first frame
 // on screen (the screen shows clearly more strongly coloured pixels than the
-// player's own window does). One run of each; needs DISPLAY (Xvfb). Flags of
-// Google Benchmark (as given by CI's smoke run) are accepted and ignored.
-//   bench_startup [--program PATH] [--file RECORDING]
+// player's own window does). The programs run in turn (peer, player, player
+// with the recording, peer, ...) and each figure is the median of its runs;
+// CPU is that of all the child's threads when its window was mapped. Without
+// --file a 10-second D1 recording is made with kvxwrite. Needs DISPLAY (Xvfb).
+// A smoke run (--benchmark_min_time below 0.5, --smoke or
+// LUMIVEX_BENCH_SMOKE=1) runs each once, without a recording.
+//   bench_startup [--program PATH] [--file RECORDING] [--runs N]
 
 #include <QApplication>
 #include <QMainWindow>
@@ -13,6 +17,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <dirent.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -22,13 +27,18 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
+
+#include "Support/BenchRun.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr int kTimeoutMs = 20000;
+constexpr int kFullRuns = 7;
 
 int ShowEmptyWindow(int argc, char** argv)
 {
@@ -62,18 +72,34 @@ int CountColouredPixels(Display* display)
     return count;
 }
 
-// Milliseconds from starting the command to the first top-level window it
-// maps, or, with colouredAbove > 0, to the screen holding more strongly
-// coloured pixels than that; -1 on failure. settledColoured receives the
-// count a second after the window was mapped. The process is ended with
-// SIGTERM afterwards.
-double TimeToFirstWindow(Display* display, const std::vector<std::string>& command, int colouredAbove = 0,
-                         int* settledColoured = nullptr)
+// CPU milliseconds all threads of the process have run so far (scheduler
+// figures, in nanoseconds), or -1.
+double ProcessCpuMs(pid_t pid)
 {
-    const Window root = DefaultRootWindow(display);
-    XSelectInput(display, root, SubstructureNotifyMask);
-    XSync(display, True);
-    const Clock::time_point start = Clock::now();
+    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    DIR* folder = ::opendir(tasks.c_str());
+    if (!folder)
+        return -1;
+    double ns = 0;
+    while (const dirent* entry = ::readdir(folder)) {
+        if (entry->d_name[0] == '.')
+            continue;
+        std::ifstream schedstat(tasks + "/" + entry->d_name + "/schedstat");
+        double runNs = 0;
+        if (schedstat >> runNs)
+            ns += runNs;
+    }
+    ::closedir(folder);
+    return ns / 1e6;
+}
+
+struct Timing {
+    double ms = -1;     // to the window (or the first frame)
+    double cpuMs = -1;  // the child's CPU when its window was mapped
+};
+
+pid_t Start(const std::vector<std::string>& command)
+{
     const pid_t child = ::fork();
     if (child == 0) {
         std::vector<char*> args;
@@ -83,32 +109,57 @@ double TimeToFirstWindow(Display* display, const std::vector<std::string>& comma
         ::execv(args[0], args.data());
         ::_exit(127);
     }
-    double ms = -1;
-    while (child > 0) {
-        const double elapsed = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-        if (elapsed > kTimeoutMs)
-            break;
+    return child;
+}
+
+double MsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Waits for the first top-level window mapped after start; false on timeout.
+bool WaitForMap(Display* display, Clock::time_point start)
+{
+    while (MsSince(start) <= kTimeoutMs) {
         if (!XPending(display)) {
             ::usleep(200);
             continue;
         }
         XEvent event;
         XNextEvent(display, &event);
-        if (event.type == MapNotify && !event.xmap.override_redirect) {
-            ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-            break;
-        }
+        if (event.type == MapNotify && !event.xmap.override_redirect)
+            return true;
     }
-    while (ms >= 0 && colouredAbove > 0) {
-        ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-        if (ms > kTimeoutMs) {
-            ms = -1;
+    return false;
+}
+
+// Milliseconds from starting the command to the first top-level window it
+// maps, or, with colouredAbove > 0, to the screen holding more strongly
+// coloured pixels than that. settledColoured receives the count a second
+// after the window was mapped. The process is ended with SIGTERM afterwards.
+Timing TimeToFirstWindow(Display* display, const std::vector<std::string>& command, int colouredAbove = 0,
+                         int* settledColoured = nullptr)
+{
+    const Window root = DefaultRootWindow(display);
+    XSelectInput(display, root, SubstructureNotifyMask);
+    XSync(display, True);
+    const Clock::time_point start = Clock::now();
+    const pid_t child = Start(command);
+    Timing timing;
+    if (child > 0 && WaitForMap(display, start)) {
+        timing.ms = MsSince(start);
+        timing.cpuMs = ProcessCpuMs(child);
+    }
+    while (timing.ms >= 0 && colouredAbove > 0) {
+        timing.ms = MsSince(start);
+        if (timing.ms > kTimeoutMs) {
+            timing.ms = -1;
             break;
         }
         if (CountColouredPixels(display) > colouredAbove)
             break;
     }
-    if (ms >= 0 && settledColoured) {
+    if (timing.ms >= 0 && settledColoured) {
         ::usleep(1000 * 1000);
         *settledColoured = CountColouredPixels(display);
     }
@@ -118,7 +169,47 @@ double TimeToFirstWindow(Display* display, const std::vector<std::string>& comma
         ::waitpid(child, &status, 0);
     }
     XSelectInput(display, root, NoEventMask);
-    return ms;
+    return timing;
+}
+
+// Median of the successful runs' figures; -1 when none succeeded.
+double Median(std::vector<double> values)
+{
+    values.erase(std::remove_if(values.begin(), values.end(), [](double v) { return v < 0; }), values.end());
+    if (values.empty())
+        return -1;
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+struct Series {
+    std::vector<double> ms;
+    std::vector<double> cpuMs;
+    void Add(const Timing& timing)
+    {
+        ms.push_back(timing.ms);
+        cpuMs.push_back(timing.cpuMs);
+    }
+};
+
+// A 10-second D1 recording made by kvxwrite in the work folder; empty on failure.
+std::string MakeRecording()
+{
+    const std::string folder = BENCH::WorkFolder() + "/startup";
+    std::filesystem::create_directories(folder);
+    const std::string command = std::string(LUMIVEX_KVXWRITE) + " --seconds 10 '" + folder + "' 2>/dev/null";
+    FILE* output = ::popen(command.c_str(), "r");
+    if (!output)
+        return {};
+    char line[4096] = {};
+    std::string path;
+    while (std::fgets(line, sizeof line, output))
+        path = line;
+    ::pclose(output);
+    while (!path.empty() && (path.back() == '\n' || path.back() == '\r'))
+        path.pop_back();
+    return std::filesystem::exists(path) ? path : std::string();
 }
 
 }  // namespace
@@ -127,13 +218,17 @@ int main(int argc, char** argv)
 {
     if (argc > 1 && std::strcmp(argv[1], "--empty-window") == 0)
         return ShowEmptyWindow(argc, argv);
+    BENCH::ParseArguments(argc, argv);
     std::string program = LUMIVEX_PROGRAM;
     std::string file;
+    int runs = BENCH::Pick(kFullRuns, 1);
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--program") == 0)
             program = argv[++i];
         else if (std::strcmp(argv[i], "--file") == 0)
             file = argv[++i];
+        else if (std::strcmp(argv[i], "--runs") == 0)
+            runs = std::max(1, std::atoi(argv[++i]));
     }
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
@@ -144,17 +239,28 @@ int main(int argc, char** argv)
     const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
     if (length <= 0)
         return 1;
-    const double empty = TimeToFirstWindow(display, {self, "--empty-window"});
-    int windowColoured = 0;
-    const double player = TimeToFirstWindow(display, {program}, 0, &windowColoured);
-    std::printf("empty QMainWindow shown      %8.1f ms\n", empty);
-    std::printf("player main window shown     %8.1f ms  (%.2f x the empty window)\n", player,
-                empty > 0 ? player / empty : 0.0);
-    if (!file.empty()) {
-        // The player's own window, then the recording's picture in a grid cell.
-        const double firstFrame = TimeToFirstWindow(display, {program, file}, windowColoured + 150);
-        std::printf("player with a recording: first frame %8.1f ms\n", firstFrame);
+    if (file.empty() && !BENCH::IsSmoke())
+        file = MakeRecording();
+
+    Series empty, player, firstFrame;
+    int windowColoured = -1;
+    for (int run = 0; run < runs; ++run) {
+        empty.Add(TimeToFirstWindow(display, {self, "--empty-window"}));
+        player.Add(TimeToFirstWindow(display, {program}, 0, windowColoured < 0 ? &windowColoured : nullptr));
+        if (!file.empty() && windowColoured >= 0)
+            firstFrame.Add(TimeToFirstWindow(display, {program, file}, windowColoured + 150));
     }
     XCloseDisplay(display);
-    return empty > 0 && player > 0 ? 0 : 1;
+    BENCH::RemoveWorkFolder();
+
+    const double emptyMs = Median(empty.ms), playerMs = Median(player.ms);
+    const double emptyCpu = Median(empty.cpuMs), playerCpu = Median(player.cpuMs);
+    std::printf("median of %d runs each, in turn\n", runs);
+    std::printf("empty QMainWindow shown      %8.1f ms  CPU %6.1f ms\n", emptyMs, emptyCpu);
+    std::printf("player main window shown     %8.1f ms  CPU %6.1f ms  (%.2f x / CPU %.2f x the empty window)\n",
+                playerMs, playerCpu, emptyMs > 0 ? playerMs / emptyMs : 0.0,
+                emptyCpu > 0 ? playerCpu / emptyCpu : 0.0);
+    if (!file.empty())
+        std::printf("player with a recording: first frame %8.1f ms\n", Median(firstFrame.ms));
+    return emptyMs > 0 && playerMs > 0 ? 0 : 1;
 }

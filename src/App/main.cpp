@@ -138,6 +138,7 @@ int main(int argc, char* argv[])
     SFInitApp();
     SFLoadStyleSheet(SFGetAppDir() + L"/Lumivex_Style.css");
     SFSetSkinPath(SFGetAppDir() + L"/Skin/");
+    SFPrefetchSkinImages();
 
     LoadSettings();
     QTranslator translator;

@@ -109,8 +109,6 @@ int CMainFrameEventImp::ShowMainFrame()
     m_pMainWindow->Create(L"", nullptr);
     m_pMainWindow->SetWindowTextW(GetLangString(L"ProductName"));
     m_pMainWindow->SetDlgIcon(L"Lumivex.png");
-    auto notifier = CMessageNotifier::GetInstance();
-    notifier->CreateDlg(GetUIWnd());
     SetNotifyMessageHandler([](const std::wstring& text, bool show) {
         CMessageNotifier::GetInstance()->Notify(text, show);
     });
@@ -133,13 +131,21 @@ void CMainFrameEventImp::CreateChildren()
     auto self = shared_from_this();
     m_toolBar = CToolBarEventImp::Create(self);
     m_tabBar = CTabBarEventImp::Create(self);
-    m_aboutDlg = CAboutDlgEventImp::Create(self);
     g_msgDlg = CMsgDlgEventImp::Create(self);
     SetPromptDialog(g_msgDlg.get());
     m_topPopDlg = CTopPopDlgEventImp::Create(self);
     m_fileLogic = CMainFrameUILogic::Create(self, &CConfigManager::GetInstance()->GetRecordFormats());
     CreatePages();
     m_configView = CConfigViewEventImp::Create(self);
+}
+
+boost::shared_ptr<CAboutDlgEventImp> CMainFrameEventImp::GetAboutDlg()
+{
+    if (m_aboutDlg || !m_pMainWindow)
+        return m_aboutDlg;
+    if (auto self = weak_from_this().lock())
+        m_aboutDlg = CAboutDlgEventImp::Create(self);
+    return m_aboutDlg;
 }
 
 void CMainFrameEventImp::CreatePages()

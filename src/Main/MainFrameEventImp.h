@@ -86,7 +86,8 @@ public:
     CSFDialog* GetMainWindow() const { return m_pMainWindow; }
     boost::shared_ptr<CToolBarEventImp> GetToolBar() const { return m_toolBar; }
     boost::shared_ptr<CTabBarEventImp> GetTabBar() const { return m_tabBar; }
-    boost::shared_ptr<CAboutDlgEventImp> GetAboutDlg() const { return m_aboutDlg; }
+    // Built when first asked for: nothing shows it at start.
+    boost::shared_ptr<CAboutDlgEventImp> GetAboutDlg();
     boost::shared_ptr<CTopPopDlgEventImp> GetTopPopDlg() const { return m_topPopDlg; }
     boost::shared_ptr<CConfigViewEventImp> GetConfigView() const { return m_configView; }
     boost::shared_ptr<CMainFrameUILogic> GetMainFrameUILogic() const { return m_fileLogic; }

@@ -144,6 +144,7 @@ void CMessageNotifier::CreateList()
 void CMessageNotifier::Notify(const std::wstring& text, bool show)
 {
     const std::wstring row = MakeRowText(text);
+    CreateDlg(nullptr);
     if (m_pList) {
         m_pList->InsertItem(m_rowCount, row.c_str());
         m_pList->SetToolTipText(m_rowCount, 0, row.c_str());

@@ -32,7 +32,8 @@ public:
 
     // Creates the (parentless) tool window, hidden; the handle is not used.
     void CreateDlg(void* parentWnd);
-    // Appends a notice; show brings the window up and activates it.
+    // Appends a notice (the window is created with the first one); show
+    // brings the window up and activates it.
     void Notify(const std::wstring& text, bool show);
     void CloseDlg();
     // Destroys the window (before the application object goes); the log stays.

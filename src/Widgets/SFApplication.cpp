@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "Base/TextCodec.h"
+#include "Widgets/SFQTSkinImageCache.h"
 #include "Widgets/SkinParser.h"
 
 namespace {
@@ -42,12 +43,13 @@ QApplication* SFGetApplication()
 
 void SFSetSkinPath(std::wstring path)
 {
-    State().skinPath = SFQTStringFromWide(path.c_str());
+    SFQTSetSkinPath(SFQTStringFromWide(path.c_str()));
 }
 
 void SFQTSetSkinPath(const QString& path)
 {
     State().skinPath = path;
+    CSFQTSkinImageCache::Instance().Clear();
 }
 
 QString SFQTGetSkinPath()
@@ -125,4 +127,13 @@ QString SFQTStringFromUtf8(const char* text)
 
 void SFInitApp() {}
 
-void SFUninitApp() {}
+void SFPrefetchSkinImages()
+{
+    CSFQTSkinImageCache::Instance().Prefetch(State().skinPath);
+}
+
+void SFUninitApp()
+{
+    CSFQTSkinImageCache::Instance().StopPrefetch();
+    CSFQTSkinImageCache::Instance().Clear();
+}

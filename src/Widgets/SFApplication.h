@@ -24,6 +24,9 @@ void SFQTSetSkinPath(const QString& path);
 QString SFQTGetSkinPath();
 // Skin folder followed by the image name.
 QString SFQTSkinFilePath(const wchar_t* imageName);
+// Starts decoding the skin folder's pictures on worker threads, for the
+// controls created next; SFUninitApp ends it and drops the pictures.
+void SFPrefetchSkinImages();
 
 // Remembers the path; with an application object, applies the file's text
 // as the style sheet. A file that cannot be read changes nothing.

@@ -7,6 +7,7 @@
 #include "Widgets/SFApplication.h"
 #include "Widgets/SFCustomEvent.h"
 #include "Widgets/SFQTControlHelpers.h"
+#include "Widgets/SFQTSkinImageCache.h"
 #include "Widgets/SFQTTopLevelHelpers.h"
 #include "Widgets/SkinParser.h"
 #include "Widgets/SkinStyles.h"
@@ -71,7 +72,7 @@ int CSFQTCheckBox::SetSkin(ImageCheckBox* skin)
                                     &skin->str4, &skin->str5, &skin->str6, &skin->str7};
     for (int i = 0; i < 8; ++i) {
         if (!names[i]->empty())
-            m_sources[i] = QPixmap(SFQTStringFromWide(names[i]->c_str()));
+            m_sources[i] = CSFQTSkinImageCache::Instance().Get(SFQTStringFromWide(names[i]->c_str()));
         m_images[i] = m_sources[i];
     }
     FitImagesToSize();

@@ -7,6 +7,7 @@
 
 #include "Base/TextCodec.h"
 #include "Widgets/SFApplication.h"
+#include "Widgets/SFQTSkinImageCache.h"
 #include "Widgets/SkinParser.h"
 
 QRect SFQTRectFromExclusive(const tagRECT& rect)
@@ -28,12 +29,12 @@ void SFQTShowByStyle(QWidget* control, DWORD style)
 void SFQTLoadSkinImageIfNamed(QPixmap& image, const std::wstring& name)
 {
     if (!name.empty())
-        image = QPixmap(SFQTSkinFilePath(name.c_str()));
+        image = SFQTLoadSkinImage(name);
 }
 
 QPixmap SFQTLoadSkinImage(const std::wstring& name)
 {
-    return QPixmap(SFQTSkinFilePath(name.c_str()));
+    return CSFQTSkinImageCache::Instance().Get(SFQTSkinFilePath(name.c_str()));
 }
 
 std::wstring SFQTWideFromString(const QString& text)

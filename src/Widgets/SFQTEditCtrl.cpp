@@ -30,7 +30,7 @@ int CSFQTEditCtrl::SetSkin(const wchar_t* imageName)
 {
     if (!imageName)
         return 0;
-    const QPixmap image(SFQTSkinFilePath(imageName));
+    const QPixmap image = SFQTLoadSkinImage(imageName);
     QPalette skinned;
     skinned.setBrush(QPalette::All, QPalette::Base, QBrush(image));
     setPalette(skinned);

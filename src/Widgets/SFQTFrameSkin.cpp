@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "Widgets/SFApplication.h"
+#include "Widgets/SFQTSkinImageCache.h"
 #include "Widgets/SkinParser.h"
 #include "Widgets/SkinStyles.h"
 
@@ -78,10 +79,7 @@ QPixmap SFQTLoadSkinPixmap(const QString& folder, const std::wstring& name)
 {
     if (name.empty())
         return QPixmap();
-    QPixmap pixmap;
-    if (!pixmap.load(folder + SFQTStringFromWide(name.c_str()), "png"))
-        return QPixmap();
-    return pixmap;
+    return CSFQTSkinImageCache::Instance().Get(folder + SFQTStringFromWide(name.c_str()), "png");
 }
 
 void SFQTFrameSkin::Parse(const DialogStyle& style, bool withDialogExtras)

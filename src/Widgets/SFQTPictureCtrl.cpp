@@ -28,7 +28,7 @@ void CSFQTPictureCtrl::MoveWindow(tagRECT* rect)
 
 void CSFQTPictureCtrl::SetImage(const wchar_t* name)
 {
-    m_image = QPixmap(SFQTSkinFilePath(name ? name : L""));
+    m_image = SFQTLoadSkinImage(name ? name : L"");
 }
 
 void CSFQTPictureCtrl::paintEvent(QPaintEvent*)

@@ -202,7 +202,7 @@ void CSFQTSliderCtrl::keyPressEvent(QKeyEvent* event)
 
 void CSFQTSliderCtrl::enterEvent(QEnterEvent* event)
 {
-    const QPixmap hand(SFQTSkinFilePath(L"hand_pointing.png"));
+    const QPixmap hand = SFQTLoadSkinImage(L"hand_pointing.png");
     if (!hand.isNull())
         setCursor(QCursor(hand, 13, 7));
     QWidget::enterEvent(event);

@@ -44,7 +44,7 @@ int CSFQTView::Create(const wchar_t*, const wchar_t* windowName, DWORD style, co
 
 void CSFQTView::SetBackground(const wchar_t* imageName)
 {
-    m_background.load(SFQTSkinFilePath(imageName));
+    m_background = SFQTLoadSkinImage(imageName ? imageName : L"");
 }
 
 void CSFQTView::MoveWindow(tagRECT* rect)

@@ -1,0 +1,109 @@
+#include "Widgets/SFQTSkinImageCache.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+
+#include <algorithm>
+#include <chrono>
+
+namespace {
+
+constexpr unsigned kMaxWorkers = 3;
+// Far beyond one picture's decoding; after it the file is read here.
+constexpr std::chrono::seconds kDecodeWait(5);
+
+}  // namespace
+
+CSFQTSkinImageCache& CSFQTSkinImageCache::Instance()
+{
+    static CSFQTSkinImageCache cache;
+    return cache;
+}
+
+CSFQTSkinImageCache::~CSFQTSkinImageCache()
+{
+    StopPrefetch();
+}
+
+QPixmap CSFQTSkinImageCache::Get(const QString& path, const char* format)
+{
+    const QString key = format ? path + QLatin1Char('\n') + QLatin1String(format) : path;
+    const auto found = m_images.constFind(key);
+    if (found != m_images.constEnd())
+        return found.value();
+    QPixmap image;
+    QImage prefetched = TakePrefetched(path);
+    if (!prefetched.isNull())
+        image = QPixmap::fromImage(std::move(prefetched));
+    // A folder (an empty name) is no image; reading it would try every suffix.
+    else if (!QFileInfo(path).isDir())
+        image.load(path, format);
+    m_images.insert(key, image);
+    return image;
+}
+
+void CSFQTSkinImageCache::Prefetch(const QString& folder)
+{
+    StopPrefetch();
+    const QStringList names = QDir(folder).entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
+    if (names.isEmpty())
+        return;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (const QString& name : names)
+            m_pending.push_back(folder + name);
+    }
+    const unsigned cores = std::max(2u, std::thread::hardware_concurrency());
+    const unsigned workers = std::min<unsigned>({kMaxWorkers, cores - 1, static_cast<unsigned>(names.size())});
+    for (unsigned i = 0; i < workers; ++i)
+        m_workers.emplace_back([this] { DecodePending(); });
+}
+
+void CSFQTSkinImageCache::Clear()
+{
+    m_images.clear();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_pending.clear();
+    m_decoded.clear();
+    ++m_generation;
+}
+
+void CSFQTSkinImageCache::StopPrefetch()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_pending.clear();
+    }
+    for (std::thread& worker : m_workers)
+        worker.join();
+    m_workers.clear();
+}
+
+QImage CSFQTSkinImageCache::TakePrefetched(const QString& path)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_decodedChanged.wait_for(lock, kDecodeWait, [&] { return !m_decoding.contains(path); });
+    const auto pending = std::find(m_pending.begin(), m_pending.end(), path);
+    if (pending != m_pending.end())
+        m_pending.erase(pending);
+    return m_decoded.take(path);
+}
+
+void CSFQTSkinImageCache::DecodePending()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    while (!m_pending.empty()) {
+        const QString path = m_pending.front();
+        m_pending.pop_front();
+        const unsigned generation = m_generation;
+        m_decoding.insert(path);
+        lock.unlock();
+        QImage image = QImageReader(path).read();
+        lock.lock();
+        m_decoding.remove(path);
+        if (generation == m_generation)
+            m_decoded.insert(path, std::move(image));
+        m_decodedChanged.notify_all();
+    }
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QHash>
+#include <QImage>
+#include <QPixmap>
+#include <QSet>
+#include <QString>
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+// Skin images by file path, each read and decoded once and then shared by
+// every control that shows it (a QPixmap copy shares its pixels). A path
+// that gives no image is remembered as a null picture, so that it is not
+// searched for again. Prefetch decodes a folder's pictures on worker threads
+// beforehand; Get takes such a picture when it is ready, waits for one being
+// decoded, or reads the file itself. Get and Clear: GUI thread only; Clear
+// also comes with a change of the skin folder.
+class CSFQTSkinImageCache {
+public:
+    static CSFQTSkinImageCache& Instance();
+    ~CSFQTSkinImageCache();
+
+    // The image of the file; format "png" reads it as PNG only, none guesses.
+    QPixmap Get(const QString& path, const char* format = nullptr);
+    // Starts decoding every ".png" of the folder (ending in "/") on workers.
+    void Prefetch(const QString& folder);
+    void Clear();
+    // Ends the prefetch: what is not started is dropped, workers are joined.
+    void StopPrefetch();
+
+private:
+    // A prefetched picture of the path (null when none); waits, bounded, for
+    // one a worker is decoding; claims one not yet started.
+    QImage TakePrefetched(const QString& path);
+    void DecodePending();
+
+    QHash<QString, QPixmap> m_images;
+
+    std::mutex m_mutex;
+    std::condition_variable m_decodedChanged;
+    std::deque<QString> m_pending;
+    QSet<QString> m_decoding;
+    QHash<QString, QImage> m_decoded;
+    unsigned m_generation = 0;
+    std::vector<std::thread> m_workers;
+};
