@@ -36,7 +36,7 @@
 #include "Export/ExportViewEventImp.h"
 #include "Export/ExportViewUILogic.h"
 #include "FileIndex/FileManager.h"
-#include "Main/PageHost.h"
+#include "PageServices/PageHost.h"
 #include "Base/TextCodec.h"
 #include "Widgets/SFComboBox.h"
 #include "Widgets/SFTreeCtrl.h"
@@ -191,7 +191,7 @@ class CHost : public IPageHost {
 public:
     void Task_OnCloseSuccess(int) override {}
     void ResetPageTab(int) override {}
-    boost::shared_ptr<CMainFrameHelpLogic> GetHelpLogic() override { return nullptr; }
+    boost::shared_ptr<IFileIndexService> GetFileIndexService() override { return nullptr; }
     int IsClosing() override { return 0; }
 };
 

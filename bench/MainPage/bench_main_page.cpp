@@ -33,9 +33,9 @@
 #include "Base/WorkerLoops.h"
 #include "KvxWriter/SyntheticRecording.h"
 #include "Main/MainPageEventImp.h"
-#include "Main/PageHost.h"
 #include "Main/PlayManagerUILogic.h"
 #include "Main/PlayWinManagerEventImp.h"
+#include "PageServices/PageHost.h"
 #include "Platform/PlayModule/IPlayModuleListener.h"
 #include "Platform/PlayModule/PlayModule.h"
 #include "VideoWidgets/SFQTVideoWindow.h"
@@ -120,7 +120,7 @@ class Host : public IPageHost {
 public:
     void Task_OnCloseSuccess(int) override {}
     void ResetPageTab(int) override {}
-    boost::shared_ptr<CMainFrameHelpLogic> GetHelpLogic() override { return {}; }
+    boost::shared_ptr<IFileIndexService> GetFileIndexService() override { return {}; }
     int IsClosing() override { return 0; }
 };
 

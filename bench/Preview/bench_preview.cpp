@@ -29,7 +29,7 @@
 #include "Common/IndexFileStore.h"
 #include "KvxWriter/RecordingName.h"
 #include "KvxWriter/SyntheticRecording.h"
-#include "Main/PageHost.h"
+#include "PageServices/PageHost.h"
 #include "Platform/PlayModule/PlayModule.h"
 #include "PlayManager/PlayManager.h"
 #include "PlayManager/RenderSetup.h"
@@ -48,7 +48,7 @@ class BenchHost : public IPageHost {
 public:
     void Task_OnCloseSuccess(int) override { closed = true; }
     void ResetPageTab(int) override {}
-    boost::shared_ptr<CMainFrameHelpLogic> GetHelpLogic() override { return {}; }
+    boost::shared_ptr<IFileIndexService> GetFileIndexService() override { return {}; }
     int IsClosing() override { return 0; }
     bool closed = false;
 };

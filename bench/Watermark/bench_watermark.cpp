@@ -25,7 +25,7 @@
 #include "Base/SFMessageLoopManager.h"
 #include "Base/TextCodec.h"
 #include "Base/WorkerLoops.h"
-#include "Main/PageHost.h"
+#include "PageServices/PageHost.h"
 #include "Platform/PlayModule/Stream/PlaySdkWrapper.h"
 #include "Watermark/WaterMarkUILogic.h"
 #include "Watermark/WatermarkEventImp.h"
@@ -40,7 +40,7 @@ public:
     BenchHost() : window(std::make_unique<QWidget>()) { SetUIWnd(window.get()); }
     void Task_OnCloseSuccess(int) override {}
     void ResetPageTab(int) override {}
-    boost::shared_ptr<CMainFrameHelpLogic> GetHelpLogic() override { return {}; }
+    boost::shared_ptr<IFileIndexService> GetFileIndexService() override { return {}; }
     int IsClosing() override { return 0; }
     void Dlg_OnInitDialog(int) override {}
     std::unique_ptr<QWidget> window;

@@ -18,8 +18,8 @@
 #include "Export/ExportViewUILogic.h"
 #include "Export/LocalTimeFields.h"
 #include "FileIndex/FileIndexTypes.h"
-#include "Main/MainFrameHelpLogic.h"
-#include "Main/PageHost.h"
+#include "PageServices/FileIndexService.h"
+#include "PageServices/PageHost.h"
 #include "Widgets/PageComboStyle.h"
 #include "Widgets/FileTreeStyle.h"
 #include "Widgets/SFApplication.h"
@@ -669,10 +669,10 @@ void CExportViewEventImp::ShowBusyMessage()
 
 // ---- main window, file logic and tab bar ----
 
-void CExportViewEventImp::UpdateFileManager(boost::shared_ptr<CMainFrameHelpLogic>& helpLogic)
+void CExportViewEventImp::UpdateFileManager(const boost::shared_ptr<IFileIndexService>& fileIndex)
 {
-    if (helpLogic)
-        PostTaskToLoop(ML_HELPER, MakeTask(&CMainFrameHelpLogic::Task_GetFileManager, helpLogic),
+    if (fileIndex)
+        PostTaskToLoop(ML_HELPER, MakeTask(&IFileIndexService::Task_GetFileManager, fileIndex),
                        ".\\Export\\ExportViewEventImp", 647, "&CMainFrameHelpLogic::Task_GetFileManager",
                        "CExportViewEventImp::UpdateFileManager");
 }

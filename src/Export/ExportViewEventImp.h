@@ -22,13 +22,13 @@ class CExportViewExportLogic;
 class CExportViewPlayLogic;
 class CExportViewUILogic;
 class CFileManager;
-class CMainFrameHelpLogic;
 class CSFComboBox;
 class CSFDateTimeCtrl;
 class CSFNumSpiner;
 class CSFStatic;
 class CSFTreeCtrl;
 class CSFView;
+class IFileIndexService;
 class IPageHost;
 struct _SF_SYSTEMTIME;
 
@@ -85,7 +85,7 @@ public:
     CSFView* GetView() const { return m_view; }
     void FillFileTree(boost::shared_ptr<std::list<_GROUP_FILE_INFO>> groups);
     void AddFiles(boost::shared_ptr<std::list<_SINGLE_FILE_INFO>> files);
-    void UpdateFileManager(boost::shared_ptr<CMainFrameHelpLogic>& helpLogic);
+    void UpdateFileManager(const boost::shared_ptr<IFileIndexService>& fileIndex);
     void SetFileManager(boost::shared_ptr<CFileManager>& fileManager);
     void ProcDestroy();
     boost::shared_ptr<CExportSimplePlayerViewEventImp> GetSimplePlayerView() const { return m_player; }

@@ -18,6 +18,7 @@
 #include "Export/ExportViewEventImp.h"
 #include "Main/AboutDlgEventImp.h"
 #include "Main/FileListEventImp.h"
+#include "Main/MainFrameHelpLogic.h"
 #include "Main/MainFrameUILogic.h"
 #include "Main/MainPageEventImp.h"
 #include "Main/PlayBarEventImp.h"
@@ -375,6 +376,11 @@ void CMainFrameEventImp::ResetPageTab(int tabId)
 boost::shared_ptr<CMainFrameHelpLogic> CMainFrameEventImp::GetHelpLogic()
 {
     return m_fileLogic ? m_fileLogic->GetHelpLogic() : nullptr;
+}
+
+boost::shared_ptr<IFileIndexService> CMainFrameEventImp::GetFileIndexService()
+{
+    return GetHelpLogic();
 }
 
 boost::shared_ptr<IFileListOwner> CMainFrameEventImp::GetFileListOwner()

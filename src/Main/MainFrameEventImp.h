@@ -10,7 +10,7 @@
 
 #include "Main/DeleteDecision.h"
 #include "Main/FileListHost.h"
-#include "Main/PageHost.h"
+#include "PageServices/PageHost.h"
 #include "Widgets/SFDialogEvent.h"
 
 class CAboutDlgEventImp;
@@ -81,7 +81,9 @@ public:
     int WasCloseForced() const { return m_closeForced; }
 
     void ResetPageTab(int tabId) override;
-    boost::shared_ptr<CMainFrameHelpLogic> GetHelpLogic() override;
+    boost::shared_ptr<IFileIndexService> GetFileIndexService() override;
+    // The file logic's help logic (empty before it exists).
+    boost::shared_ptr<CMainFrameHelpLogic> GetHelpLogic();
 
     CSFDialog* GetMainWindow() const { return m_pMainWindow; }
     boost::shared_ptr<CToolBarEventImp> GetToolBar() const { return m_toolBar; }

@@ -7,8 +7,8 @@
 #include "Base/SFAutoMutexLock.h"
 #include "Base/TextCodec.h"
 #include "FileIndex/FileManager.h"
-#include "Main/FileManagerQuery.h"
 #include "Main/MainFrameHelpListener.h"
+#include "PageServices/FileManagerQuery.h"
 
 namespace {
 

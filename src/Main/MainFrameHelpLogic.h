@@ -9,6 +9,7 @@
 
 #include "FileIndex/FileIndexTypes.h"
 #include "FileIndex/FileManagerListener.h"
+#include "PageServices/FileIndexService.h"
 
 class CFileManager;
 class IFileManagerQuery;
@@ -16,7 +17,8 @@ class IMainFrameHelpListener;
 
 // The main frame's worker-side logic: owns the file manager and runs every
 // operation on it as a task on the helper loop; answers go to the GUI loop.
-class CMainFrameHelpLogic : public IFileManagerListener {
+// The pages reach it as their IFileIndexService.
+class CMainFrameHelpLogic : public IFileManagerListener, public IFileIndexService {
 public:
     // extensions: the supported record extensions (null: the default list).
     static boost::shared_ptr<CMainFrameHelpLogic> Create(boost::weak_ptr<IMainFrameHelpListener> owner,
@@ -32,8 +34,8 @@ public:
     // were found.
     void Task_GetFilePath(QUERY_FILEPATH_TYPE type, unsigned int key, std::wstring group,
                           boost::shared_ptr<std::map<int, void*>> channelFilter,
-                          boost::shared_ptr<IFileManagerQuery> replyTarget, int window);
-    void Task_GetFileManager();
+                          boost::shared_ptr<IFileManagerQuery> replyTarget, int window) override;
+    void Task_GetFileManager() override;
     // Removes list items: group days by their channels, single files by id.
     void Task_DelCertainFile(boost::shared_ptr<std::list<_GROUP_FILE_INFO>> items);
 

@@ -9,8 +9,8 @@
 #include <boost/weak_ptr.hpp>
 
 #include "FileIndex/FileIndexTypes.h"
-#include "Main/FileManagerQuery.h"
 #include "Main/MainFrameHelpListener.h"
+#include "PageServices/FileManagerQuery.h"
 
 class CFileManager;
 class CMainFrameHelpLogic;

@@ -3,7 +3,7 @@
 #include <boost/make_shared.hpp>
 
 #include "Common/LangString.h"
-#include "Main/PageHost.h"
+#include "PageServices/PageHost.h"
 #include "Preview/PreviewFileListEventImp.h"
 #include "Preview/PreviewPagePlayLogic.h"
 #include "Preview/PreviewSimplePlayerEventImp.h"

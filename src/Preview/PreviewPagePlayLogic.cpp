@@ -10,7 +10,7 @@
 #include "Base/SFMessageLoopManager.h"
 #include "Base/TextCodec.h"
 #include "Common/IndexFileStore.h"
-#include "Main/PageHost.h"
+#include "PageServices/PageHost.h"
 #include "PlayManager/PlayManager.h"
 #include "Preview/PreviewPageEventImp.h"
 #include "Preview/PreviewPlayReceiver.h"

@@ -3,7 +3,7 @@
 #include <boost/make_shared.hpp>
 
 #include "Common/LangString.h"
-#include "Main/PageHost.h"
+#include "PageServices/PageHost.h"
 #include "Search/SearchControls.h"
 #include "Search/SearchSimplePlayerEventImp.h"
 #include "Search/SearchTimeLineViewImp.h"

@@ -8,8 +8,8 @@
 #include "Base/PostTask.h"
 #include "Base/TextCodec.h"
 #include "Common/LangString.h"
-#include "Main/MainFrameHelpLogic.h"
-#include "Main/PageHost.h"
+#include "PageServices/FileIndexService.h"
+#include "PageServices/PageHost.h"
 #include "Platform/PlayModule/Stream/IWatermarkCheckListener.h"
 #include "Watermark/WaterMarkDetailEventImp.h"
 #include "Watermark/WaterMarkUILogic.h"
@@ -274,13 +274,16 @@ bool CWatermarkEventImp::PostQuery(QUERY_FILEPATH_TYPE type, unsigned int key, c
                                    int channelKey, void* item)
 {
     auto host = m_host.lock();
-    auto help = host ? host->GetHelpLogic() : nullptr;
-    if (!help)
+    auto fileIndex = host ? host->GetFileIndexService() : nullptr;
+    if (!fileIndex)
         return false;
     auto channels = boost::make_shared<std::map<int, void*>>();
     (*channels)[channelKey] = item;
     boost::shared_ptr<IFileManagerQuery> self = shared_from_this();
-    SF_POST_TASK(ML_HELPER, &CMainFrameHelpLogic::Task_GetFilePath, help, type, key, group, channels, self, m_run);
+    LumivexBase::PostTaskToLoop(ML_HELPER,
+                                LumivexBase::MakeTask(&IFileIndexService::Task_GetFilePath, fileIndex, type, key,
+                                                      group, channels, self, m_run),
+                                __FILE__, __LINE__, "&CMainFrameHelpLogic::Task_GetFilePath", __PRETTY_FUNCTION__);
     LumivexBase::PostTaskToLoop(ML_HELPER, LumivexBase::MakeTask<int>(&EchoQueryDone, shared_from_this(), m_run),
                                 __FILE__, __LINE__, "EchoQueryDone", "CWatermarkEventImp::PostQuery");
     return true;

@@ -10,7 +10,7 @@
 #include <boost/weak_ptr.hpp>
 
 #include "FileIndex/FileIndexTypes.h"
-#include "Main/FileManagerQuery.h"
+#include "PageServices/FileManagerQuery.h"
 #include "Watermark/WatermarkRecords.h"
 #include "Widgets/SFControlEvents.h"
 #include "Widgets/SFViewEvent.h"

@@ -16,7 +16,7 @@
 #include "Export/ExportViewEventImp.h"
 #include "Export/ExportViewUILogic.h"
 #include "FileIndex/FileManager.h"
-#include "Main/PageHost.h"
+#include "PageServices/PageHost.h"
 #include "Support/ProcessUntil.h"
 #include "Support/TempFolder.h"
 #include "VideoWidgets/SFQTPlayProgressPanel.h"
@@ -44,7 +44,7 @@ class CHostDouble : public IPageHost {
 public:
     void Task_OnCloseSuccess(int pageId) override { closed.push_back(pageId); }
     void ResetPageTab(int tabId) override { tabs.push_back(tabId); }
-    boost::shared_ptr<CMainFrameHelpLogic> GetHelpLogic() override { return nullptr; }
+    boost::shared_ptr<IFileIndexService> GetFileIndexService() override { return nullptr; }
     int IsClosing() override { return 0; }
     std::vector<int> closed;
     std::vector<int> tabs;

@@ -15,9 +15,9 @@
 #include "Base/WorkerLoops.h"
 #include "FileIndex/FileManager.h"
 #include "FileIndex/RecordingNames.h"
-#include "Main/FileManagerQuery.h"
 #include "Main/MainFrameHelpListener.h"
 #include "Main/MainFrameHelpLogic.h"
+#include "PageServices/FileManagerQuery.h"
 #include "Support/ProcessUntil.h"
 #include "Support/TempFolder.h"
 

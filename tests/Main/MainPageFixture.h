@@ -17,10 +17,10 @@
 #include "Base/WorkerLoops.h"
 #include "Common/UserMessages.h"
 #include "Main/MainPageEventImp.h"
-#include "Main/PageHost.h"
 #include "Main/PlayBarEventImp.h"
 #include "Main/PlayManagerUILogic.h"
 #include "Main/PlayWinManagerEventImp.h"
+#include "PageServices/PageHost.h"
 #include "Widgets/SFVideoWindow.h"
 #include "EngineDouble.h"
 #include "Support/ProcessUntil.h"
@@ -32,7 +32,7 @@ class PageHostDouble : public IPageHost {
 public:
     void Task_OnCloseSuccess(int pageId) override { closedPages.push_back(pageId); }
     void ResetPageTab(int) override {}
-    boost::shared_ptr<CMainFrameHelpLogic> GetHelpLogic() override { return {}; }
+    boost::shared_ptr<IFileIndexService> GetFileIndexService() override { return {}; }
     int IsClosing() override { return closing; }
 
     int closing = 0;

@@ -7,7 +7,7 @@
 
 #include <boost/shared_ptr.hpp>
 
-#include "Main/PageHost.h"
+#include "PageServices/PageHost.h"
 #include "PlayManager/FakePlayLibrary.h"
 #include "Preview/PreviewPlayReceiver.h"
 
@@ -72,7 +72,7 @@ class FakePageHost : public IPageHost {
 public:
     void Task_OnCloseSuccess(int pageId) override { closed.push_back(pageId); }
     void ResetPageTab(int tabId) override { resetTabs.push_back(tabId); }
-    boost::shared_ptr<CMainFrameHelpLogic> GetHelpLogic() override { return {}; }
+    boost::shared_ptr<IFileIndexService> GetFileIndexService() override { return {}; }
     int IsClosing() override { return 0; }
 
     std::vector<int> closed;

@@ -11,7 +11,7 @@
 
 #include "Base/SFMessageLoop.h"
 #include "Base/SFMessageLoopManager.h"
-#include "Main/PageHost.h"
+#include "PageServices/PageHost.h"
 #include "Search/SeachViewEventImp.h"
 #include "Search/SearchSimplePlayerEventImp.h"
 #include "Search/SearchTimeLineViewImp.h"
@@ -24,7 +24,7 @@ class PageHostDouble : public IPageHost {
 public:
     void Task_OnCloseSuccess(int) override { ++calls; }
     void ResetPageTab(int) override { ++calls; }
-    boost::shared_ptr<CMainFrameHelpLogic> GetHelpLogic() override { return {}; }
+    boost::shared_ptr<IFileIndexService> GetFileIndexService() override { return {}; }
     int IsClosing() override { return 0; }
 
     int calls = 0;

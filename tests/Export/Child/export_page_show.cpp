@@ -24,7 +24,7 @@
 #include "KvxWriter/RecordingName.h"
 #include "KvxWriter/SyntheticRecording.h"
 #include "KvxWriter/TestRecorderKey.h"
-#include "Main/PageHost.h"
+#include "PageServices/PageHost.h"
 #include "Widgets/SFApplication.h"
 #include "Widgets/SFComboBox.h"
 #include "Widgets/SFProgressCtrl.h"
@@ -39,7 +39,7 @@ class CHost : public IPageHost {
 public:
     void Task_OnCloseSuccess(int) override {}
     void ResetPageTab(int) override {}
-    boost::shared_ptr<CMainFrameHelpLogic> GetHelpLogic() override { return nullptr; }
+    boost::shared_ptr<IFileIndexService> GetFileIndexService() override { return nullptr; }
     int IsClosing() override { return 0; }
 };
 

@@ -19,9 +19,9 @@
 #include "KvxWriter/SyntheticRecording.h"
 #include "KvxWriter/TestRecorderKey.h"
 #include "Main/MainPageEventImp.h"
-#include "Main/PageHost.h"
 #include "Main/PlayManagerUILogic.h"
 #include "Main/PlayWinManagerEventImp.h"
+#include "PageServices/PageHost.h"
 #include "Common/AppDir.h"
 #include "Widgets/SFApplication.h"
 #include "Widgets/SFVideoWindow.h"
@@ -33,7 +33,7 @@ class Host : public IPageHost {
 public:
     void Task_OnCloseSuccess(int) override {}
     void ResetPageTab(int) override {}
-    boost::shared_ptr<CMainFrameHelpLogic> GetHelpLogic() override { return {}; }
+    boost::shared_ptr<IFileIndexService> GetFileIndexService() override { return {}; }
     int IsClosing() override { return 0; }
 };
 

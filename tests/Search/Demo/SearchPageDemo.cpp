@@ -8,7 +8,7 @@
 #include <boost/enable_shared_from_this.hpp>
 #include <boost/make_shared.hpp>
 
-#include "Main/PageHost.h"
+#include "PageServices/PageHost.h"
 #include "Search/SeachViewEventImp.h"
 #include "Widgets/SFApplication.h"
 #include "Widgets/SFView.h"
@@ -48,7 +48,7 @@ public:
 
     void Task_OnCloseSuccess(int) override {}
     void ResetPageTab(int) override {}
-    boost::shared_ptr<CMainFrameHelpLogic> GetHelpLogic() override { return {}; }
+    boost::shared_ptr<IFileIndexService> GetFileIndexService() override { return {}; }
     int IsClosing() override { return 0; }
 
 private:

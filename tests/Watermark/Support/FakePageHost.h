@@ -12,7 +12,7 @@
 
 #include "Main/MainFrameHelpListener.h"
 #include "Main/MainFrameHelpLogic.h"
-#include "Main/PageHost.h"
+#include "PageServices/PageHost.h"
 #include "Widgets/SFDialogEvent.h"
 
 namespace WATERMARK_TEST {
@@ -31,7 +31,7 @@ public:
 
     void Task_OnCloseSuccess(int pageId) override { closeReports.push_back(pageId); }
     void ResetPageTab(int tabId) override { resetTabs.push_back(tabId); }
-    boost::shared_ptr<CMainFrameHelpLogic> GetHelpLogic() override { return helpLogic; }
+    boost::shared_ptr<IFileIndexService> GetFileIndexService() override { return helpLogic; }
     int IsClosing() override { return 0; }
 
     void Task_GenerateFileList_Ret(boost::shared_ptr<std::list<_GROUP_FILE_INFO>> groupList,

@@ -10,6 +10,7 @@
 // GUI loop.
 class IFileManagerQuery {
 public:
-    virtual ~IFileManagerQuery() = default;
-    virtual void Task_GetFilePath_Ret(boost::shared_ptr<std::list<_QUERY_FILE_INFO>> files) { files.reset(); }
+    virtual ~IFileManagerQuery();
+    // The default releases the list.
+    virtual void Task_GetFilePath_Ret(boost::shared_ptr<std::list<_QUERY_FILE_INFO>> files);
 };

@@ -2,10 +2,10 @@
 
 #include <boost/shared_ptr.hpp>
 
-class CMainFrameHelpLogic;
+class IFileIndexService;
 
 // The main window as its pages see it: the pages report when they have
-// closed, give up their tab, and reach the file index through the help logic.
+// closed, give up their tab, and reach the file index through its service.
 // The main frame implements it; page tests use a double.
 class IPageHost {
 public:
@@ -16,8 +16,8 @@ public:
     // Hides tab 171, 172 or 173 and clears its open flag, then selects the
     // play window's tab 169 as a click would.
     virtual void ResetPageTab(int tabId) = 0;
-    // The worker-side file logic on the helper loop (empty before it exists).
-    virtual boost::shared_ptr<CMainFrameHelpLogic> GetHelpLogic() = 0;
+    // The file index on the helper loop (empty before it exists).
+    virtual boost::shared_ptr<IFileIndexService> GetFileIndexService() = 0;
     // 1 once the exit procedure has started.
     virtual int IsClosing() = 0;
 };
