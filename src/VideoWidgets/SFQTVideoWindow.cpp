@@ -3,11 +3,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "Base/PlanarLayout.h"
 #include "Base/SFStreamConvert.h"
 #include "VideoWidgets/SFQTVideoWindowPlayWnd.h"
 #include "VideoWidgets/SFQTVideoWindowSubWnd.h"
-#include "VideoWidgets/YuvFallback.h"
 #include "Widgets/SFApplication.h"
 #include "Widgets/SkinParser.h"
 #include "Widgets/SkinStyles.h"
@@ -347,13 +345,19 @@ int CSFQTVideoWindow::RenderOffScreenSurface(int id, BYTE* data, int w, int h, i
         cell->FreeRGBBuffer();
         return 1;
     }
-    BYTE* rgb = cell->GetRGBBuffer(w, h);
-    if (!rgb)
+    // The renderer refused (e.g. the cell cannot be seen): the cell keeps the
+    // planar frame and converts it only where and when it is drawn.
+    cell->FreeRGBBuffer();
+    cell->GetPlayWnd()->ShowPlanar(data, w, h);
+    return 1;
+}
+
+int CSFQTVideoWindow::RenderPlanarSubWin(int id, boost::shared_ptr<unsigned char[]> frame, int w, int h)
+{
+    CSFQTVideoWindowSubWnd* cell = CellById(id, SlotCount());
+    if (!cell || !frame || w < 2 || h < 2)
         return 0;
-    const SF_SOFT_BASE::PlanarLayout layout{w, h};
-    yv12_to_rgb32_c_q(rgb, w, data, data + layout.FirstChromaOffset(), data + layout.SecondChromaOffset(), w,
-                      layout.ChromaWidth(), w, h);
-    cell->GetPlayWnd()->ShowImage(rgb, RENDER_DATA_QIMAGE, w, h);
+    cell->GetPlayWnd()->ShowPlanar(std::move(frame), w, h);
     return 1;
 }
 
