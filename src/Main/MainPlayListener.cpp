@@ -58,6 +58,19 @@ int CMainPlayListener::OnQTRenderSubWin(void* handle, boost::shared_ptr<unsigned
     return 1;
 }
 
+int CMainPlayListener::OnQTPlanarSubWin(void* handle, boost::shared_ptr<unsigned char[]> frame, int width,
+                                        int height, boost::shared_ptr<SynSmartPtr> token)
+{
+    boost::shared_ptr<CPlayManagerUILogic> ui = m_uiLogic.lock();
+    if (!ui || !GridAlive(ui))
+        return 0;
+    const int window = ui->GetWindowOfHandle(handle);
+    if (window >= 0)
+        m_videoWindow->RenderPlanarSubWin(window, std::move(frame), width, height);
+    token.reset();
+    return 1;
+}
+
 int CMainPlayListener::OnDDRenderSubWinEx(void* handle, boost::shared_ptr<int>, unsigned char* frame, int width,
                                           int height, boost::shared_ptr<SynSmartPtr>, int overlayPort,
                                           int overlayValue)
