@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -147,7 +148,8 @@ void CSFQTVideoWindowPlayWnd::ShowImage(BYTE* data, int type, int w, int h)
     m_planarKept.reset();
     // Rows of exactly w pixels: the copy reads w * h * 4 bytes and no more.
     Reuse(m_frame, w, h, QImage::Format_RGBX8888);
-    std::memcpy(m_frame.bits(), data, std::size_t(w) * std::size_t(h) * 4);
+    if (!m_frame.isNull())
+        std::memcpy(m_frame.bits(), data, std::size_t(w) * std::size_t(h) * 4);
     update();
 }
 
@@ -167,7 +169,11 @@ void CSFQTVideoWindowPlayWnd::ShowPlanar(const BYTE* data, int w, int h)
     if (!data || w < 2 || h < 2)
         return;
     const std::size_t size = SF_SOFT_BASE::PlanarLayout{w, h}.Size();
-    m_planarCopy.resize(size);
+    try {
+        m_planarCopy.resize(size);
+    } catch (const std::bad_alloc&) {
+        return;
+    }
     std::memcpy(m_planarCopy.data(), data, size);
     m_planarKept.reset();
     TakePlanar(m_planarCopy.data(), w, h, false);
@@ -201,6 +207,8 @@ const QImage& CSFQTVideoWindowPlayWnd::FrameImage() const
 {
     if (m_planarOn && m_frameStale) {
         Reuse(m_frame, m_frameW, m_frameH, QImage::Format_RGBX8888);
+        if (m_frame.isNull())
+            return m_frame;
         const YuvPlanes p = PlanarPlanes();
         ConvertYuv420ToRgb32(reinterpret_cast<std::uint32_t*>(m_frame.bits()), m_frameW, p.y, p.v, p.u, p.yStride,
                              p.chromaStride, m_frameW, m_frameH);
@@ -242,6 +250,8 @@ const QImage& CSFQTVideoWindowPlayWnd::ShownImage() const
         return none;
     if (m_shownStale || m_shown.size() != size() || !SameRect(m_shownSource, m_source)) {
         Reuse(m_shown, width(), height(), QImage::Format_RGB32);
+        if (m_shown.isNull())
+            return m_shown;
         ConvertYuv420ToRgb32Scaled(reinterpret_cast<std::uint32_t*>(m_shown.bits()),
                                    int(m_shown.bytesPerLine() / 4), width(), height(), PlanarPlanes(), Sampling());
         m_shownSource = m_source;
