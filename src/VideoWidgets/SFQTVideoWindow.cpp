@@ -338,17 +338,25 @@ int CSFQTVideoWindow::RenderSubWin(int id, BYTE* data, RENDER_DATA_TYPE type, in
 
 int CSFQTVideoWindow::RenderOffScreenSurface(int id, BYTE* data, int w, int h, int port, int extra)
 {
+    return RenderKeptOffScreenSurface(id, data, {}, w, h, port, extra);
+}
+
+int CSFQTVideoWindow::RenderKeptOffScreenSurface(int id, BYTE* data, boost::shared_ptr<const void> owner, int w,
+                                                 int h, int port, int extra)
+{
     CSFQTVideoWindowSubWnd* cell = CellById(id, SlotCount());
     if (!cell || !data || w < 2 || h < 2)
         return 0;
-    if (cell->GetPlayWnd()->RenderOffScreen(data, w, h, port, extra)) {
-        cell->FreeRGBBuffer();
-        return 1;
-    }
-    // The renderer refused (e.g. the cell cannot be seen): the cell keeps the
-    // planar frame and converts it only where and when it is drawn.
     cell->FreeRGBBuffer();
-    cell->GetPlayWnd()->ShowPlanar(data, w, h);
+    if (cell->GetPlayWnd()->RenderOffScreen(data, w, h, port, extra))
+        return 1;
+    // The renderer refused (e.g. the cell cannot be seen): the cell keeps the
+    // planar frame (a copy unless an owner keeps it) and converts it only
+    // where and when it is drawn.
+    if (owner)
+        cell->GetPlayWnd()->ShowPlanar(data, std::move(owner), w, h, false);
+    else
+        cell->GetPlayWnd()->ShowPlanar(data, w, h);
     return 1;
 }
 
@@ -357,7 +365,8 @@ int CSFQTVideoWindow::RenderPlanarSubWin(int id, boost::shared_ptr<unsigned char
     CSFQTVideoWindowSubWnd* cell = CellById(id, SlotCount());
     if (!cell || !frame || w < 2 || h < 2)
         return 0;
-    cell->GetPlayWnd()->ShowPlanar(std::move(frame), w, h);
+    const BYTE* data = frame.get();
+    cell->GetPlayWnd()->ShowPlanar(data, std::move(frame), w, h, true);
     return 1;
 }
 

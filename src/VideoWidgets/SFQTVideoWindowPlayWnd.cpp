@@ -179,14 +179,15 @@ void CSFQTVideoWindowPlayWnd::ShowPlanar(const BYTE* data, int w, int h)
     TakePlanar(m_planarCopy.data(), w, h, false);
 }
 
-void CSFQTVideoWindowPlayWnd::ShowPlanar(boost::shared_ptr<unsigned char[]> frame, int w, int h)
+void CSFQTVideoWindowPlayWnd::ShowPlanar(const BYTE* data, boost::shared_ptr<const void> owner, int w, int h,
+                                         bool vFirst)
 {
-    if (!frame || w < 2 || h < 2)
+    if (!data || !owner || w < 2 || h < 2)
         return;
     // The sender's buffer is let go only now that the next one is here.
-    m_planarKept = std::move(frame);
+    m_planarKept = std::move(owner);
     std::vector<BYTE>().swap(m_planarCopy);
-    TakePlanar(m_planarKept.get(), w, h, true);
+    TakePlanar(data, w, h, vFirst);
 }
 
 YuvPlanes CSFQTVideoWindowPlayWnd::PlanarPlanes() const

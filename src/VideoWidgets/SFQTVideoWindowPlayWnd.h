@@ -38,8 +38,9 @@ public:
     void ShowImage(BYTE* data, int type, int w, int h);
     // A planar 4:2:0 picture, copied: Y, then U, then V.
     void ShowPlanar(const BYTE* data, int w, int h);
-    // A planar 4:2:0 picture, kept until the next one: Y, then V, then U.
-    void ShowPlanar(boost::shared_ptr<unsigned char[]> frame, int w, int h);
+    // A planar 4:2:0 picture in a buffer `owner` keeps alive, kept (not
+    // copied) until the next one; vFirst: Y, then V, then U (else U, V).
+    void ShowPlanar(const BYTE* data, boost::shared_ptr<const void> owner, int w, int h, bool vFirst);
     int RenderOffScreen(BYTE* data, int w, int h, int port, int extra);
     int HitTestButton(int globalX, int globalY) const;
     void OnRenderDC(int, QPainter* painter) override;
@@ -117,7 +118,7 @@ private:
     mutable QImage m_frame;
     // The last planar frame (Y, U, V); converted only where it is shown.
     std::vector<BYTE> m_planarCopy;
-    boost::shared_ptr<unsigned char[]> m_planarKept;
+    boost::shared_ptr<const void> m_planarKept;
     const BYTE* m_planar = nullptr;
     bool m_planarOn = false;
     bool m_planarVFirst = false;

@@ -55,6 +55,13 @@ public:
     virtual void SetActiveCheckMode(int) {}
     virtual int RenderSubWin(int, BYTE*, RENDER_DATA_TYPE, int, int) { return 0; }
     virtual int RenderOffScreenSurface(int, BYTE*, int, int, int, int) { return 0; }
+    // As RenderOffScreenSurface, with an owner that keeps the frame alive, so
+    // that a cell may keep it without a copy.
+    virtual int RenderKeptOffScreenSurface(int id, BYTE* data, boost::shared_ptr<const void>, int w, int h,
+                                           int port, int extra)
+    {
+        return RenderOffScreenSurface(id, data, w, h, port, extra);
+    }
     // A planar 4:2:0 picture (Y, V, U) the cell keeps, uncopied, until the next one.
     virtual int RenderPlanarSubWin(int, boost::shared_ptr<unsigned char[]>, int, int) { return 0; }
     virtual int GetOffScreenSurface(int, void*&, SFPlaneCopyFunc&, int, int) { return 0; }

@@ -7,6 +7,7 @@
 
 #include <QImage>
 
+#include <boost/make_shared.hpp>
 #include <boost/shared_ptr.hpp>
 
 #include "Base/PlanarLayout.h"
@@ -137,6 +138,22 @@ TEST_F(ShownPictureTest, RendererFallbackMatchesTheRgbPicture)
     const std::vector<BYTE> yuv = pattern.Planar(pattern.u, pattern.v);
     ASSERT_EQ(1, grid->RenderOffScreenSurface(0, const_cast<BYTE*>(yuv.data()), kWidth, kHeight, 0, 0));
     EXPECT_TRUE(Wnd()->PresentedImage().isNull());
+    EXPECT_EQ("", Difference(Screen(), ShownAsBefore()));
+}
+
+TEST_F(ShownPictureTest, RendererFallbackKeepsAnOwnedFrameUntilTheNextOne)
+{
+    CDDrawDevice::SetAcceptedFormats(DDFMT_RGB32);
+    const std::vector<BYTE> yuv = pattern.Planar(pattern.u, pattern.v);
+    auto first = boost::make_shared<std::vector<BYTE>>(yuv);
+    ASSERT_EQ(1, grid->RenderKeptOffScreenSurface(0, first->data(), first, kWidth, kHeight, 0, 0));
+    EXPECT_EQ(2, first.use_count());
+    EXPECT_EQ("", Difference(Screen(), ShownAsBefore()));
+
+    auto second = boost::make_shared<std::vector<BYTE>>(yuv);
+    ASSERT_EQ(1, grid->RenderKeptOffScreenSurface(0, second->data(), second, kWidth, kHeight, 0, 0));
+    EXPECT_EQ(1, first.use_count());
+    EXPECT_EQ(2, second.use_count());
     EXPECT_EQ("", Difference(Screen(), ShownAsBefore()));
 }
 
