@@ -17,6 +17,7 @@
 #include "Main/PlayWinManagerEventImp.h"
 #include "Widgets/SFVideoWindow.h"
 #include "Main/MainLog.h"
+#include "PlayManager/SynSmartPtr.h"
 
 namespace {
 
@@ -58,8 +59,21 @@ int CMainPlayListener::OnQTRenderSubWin(void* handle, boost::shared_ptr<unsigned
     return 1;
 }
 
+int CMainPlayListener::OnQTPlanarSubWin(void* handle, boost::shared_ptr<unsigned char[]> frame, int width,
+                                        int height, boost::shared_ptr<SynSmartPtr> token)
+{
+    boost::shared_ptr<CPlayManagerUILogic> ui = m_uiLogic.lock();
+    if (!ui || !GridAlive(ui))
+        return 0;
+    const int window = ui->GetWindowOfHandle(handle);
+    if (window >= 0)
+        m_videoWindow->RenderPlanarSubWin(window, std::move(frame), width, height);
+    token.reset();
+    return 1;
+}
+
 int CMainPlayListener::OnDDRenderSubWinEx(void* handle, boost::shared_ptr<int>, unsigned char* frame, int width,
-                                          int height, boost::shared_ptr<SynSmartPtr>, int overlayPort,
+                                          int height, boost::shared_ptr<SynSmartPtr> token, int overlayPort,
                                           int overlayValue)
 {
     boost::shared_ptr<CPlayManagerUILogic> ui = m_uiLogic.lock();
@@ -67,7 +81,8 @@ int CMainPlayListener::OnDDRenderSubWinEx(void* handle, boost::shared_ptr<int>, 
         return 0;
     const int window = ui->GetWindowOfHandle(handle);
     if (window >= 0)
-        m_videoWindow->RenderOffScreenSurface(window, frame, width, height, overlayPort, overlayValue);
+        m_videoWindow->RenderKeptOffScreenSurface(window, frame, token ? token->KeptAlive() : boost::shared_ptr<void>(),
+                                                  width, height, overlayPort, overlayValue);
     return 1;
 }
 

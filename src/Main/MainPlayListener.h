@@ -20,6 +20,9 @@ public:
 
     int OnQTRenderSubWin(void* handle, boost::shared_ptr<unsigned char[]> frame, int width, int height,
                          boost::shared_ptr<SynSmartPtr> token) override;
+    bool TakesPlanarQtFrames() const override { return true; }
+    int OnQTPlanarSubWin(void* handle, boost::shared_ptr<unsigned char[]> frame, int width, int height,
+                         boost::shared_ptr<SynSmartPtr> token) override;
     int OnDDRenderSubWinEx(void* handle, boost::shared_ptr<int> receiverToken, unsigned char* frame, int width,
                            int height, boost::shared_ptr<SynSmartPtr> token, int overlayPort,
                            int overlayValue) override;

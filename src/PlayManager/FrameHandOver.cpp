@@ -94,6 +94,10 @@ void CFrameHandOver::QtFrame(IPlayLibrary& library,
         library.SetCurrentPlayingVideoFrameWidth(frame.width);
         library.SetCurrentPlayingVideoFrameHeight(frame.height);
     }
+    if (listener && overlayPort < 0 && listener->TakesPlanarQtFrames()) {
+        PostPlanarQtFrame(listener, frame, planar, stop);
+        return;
+    }
     const SF_SOFT_BASE::PlanarLayout layout{frame.width, frame.height};
     Buffer rgb = FreeBuffer(m_rgb, layout.LumaSize() * 4, m_rgbSizes);
     // On this path the first chroma plane is V, the second U.
@@ -113,6 +117,27 @@ void CFrameHandOver::QtFrame(IPlayLibrary& library,
     WaitUntilDrawn(stop);
 }
 
+// The library's picture is valid only during the callback; the copy lives
+// as long as a receiver holds it, so a receiver never reads freed memory.
+CFrameHandOver::Buffer CFrameHandOver::PlanarCopy(const Frame& frame, std::size_t size)
+{
+    Buffer copy = FreeBuffer(m_planar, size, m_planarSizes);
+    std::memcpy(copy.get(), frame.data, size);
+    return copy;
+}
+
+void CFrameHandOver::PostPlanarQtFrame(const boost::shared_ptr<IPlayObjectListener>& listener,
+                                       const Frame& frame, std::size_t size, const StopCheck& stop)
+{
+    {
+        Buffer copy = PlanarCopy(frame, size);
+        auto token = boost::make_shared<SynSmartPtr>(m_event);
+        SF_POST_TASK(LumivexBase::ML_MAIN, &IPlayObjectListener::OnQTPlanarSubWin, listener, frame.handle,
+                     copy, frame.width, frame.height, token);
+    }
+    WaitUntilDrawn(stop);
+}
+
 void CFrameHandOver::DDrawFrame(const boost::shared_ptr<IPlayObjectListener>& listener,
                                 const Frame& frame, int overlayPort, int overlayValue,
                                 const StopCheck& stop)
@@ -121,10 +146,8 @@ void CFrameHandOver::DDrawFrame(const boost::shared_ptr<IPlayObjectListener>& li
     if (planar == 0 || !frame.data || frame.dataSize < 0 || std::size_t(frame.dataSize) < planar)
         return;
     if (listener) {
-        // The library's picture is valid only during the callback; the copy
-        // lives as long as the token, so a receiver never reads freed memory.
-        Buffer copy = FreeBuffer(m_planar, planar, m_planarSizes);
-        std::memcpy(copy.get(), frame.data, planar);
+        // The copy lives as long as the token.
+        Buffer copy = PlanarCopy(frame, planar);
         auto token = boost::make_shared<SynSmartPtr>(m_event, copy);
         m_event->Reset();
         SF_POST_TASK(LumivexBase::ML_MAIN, &IPlayObjectListener::OnDDRenderSubWinEx, listener,

@@ -33,7 +33,9 @@ public:
     CFrameHandOver& operator=(const CFrameHandOver&) = delete;
 
     // Converts a planar Y, V, U frame to 32-bit RGB, draws the overlays of
-    // overlayPort (none when negative) over it and posts it.
+    // overlayPort (none when negative) over it and posts it. Without
+    // overlays, a listener that takes planar pictures gets a copy of the
+    // planar frame instead, to convert where it shows it.
     void QtFrame(IPlayLibrary& library, const boost::shared_ptr<IPlayObjectListener>& listener,
                  const Frame& frame, const StopCheck& stop, int overlayPort = -1, int overlayValue = 0);
     // Posts a planar Y, U, V frame with the overlay port and value.
@@ -48,6 +50,9 @@ public:
 private:
     // A buffer of the pair that no receiver holds, (re)made at this size.
     static Buffer FreeBuffer(Buffer (&pair)[2], std::size_t size, std::size_t (&sizes)[2]);
+    Buffer PlanarCopy(const Frame& frame, std::size_t size);
+    void PostPlanarQtFrame(const boost::shared_ptr<IPlayObjectListener>& listener, const Frame& frame,
+                           std::size_t size, const StopCheck& stop);
     static void DrawOverlays(unsigned char* rgb, int width, int height, int port, int value);
     void WaitUntilDrawn(const StopCheck& stop);
 

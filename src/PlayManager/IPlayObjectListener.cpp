@@ -8,6 +8,12 @@ int IPlayObjectListener::OnQTRenderSubWin(void*, boost::shared_ptr<unsigned char
     return 1;
 }
 
+int IPlayObjectListener::OnQTPlanarSubWin(void*, boost::shared_ptr<unsigned char[]>, int, int,
+                                          boost::shared_ptr<SynSmartPtr>)
+{
+    return 1;
+}
+
 int IPlayObjectListener::OnRenderSubWin(void*, boost::shared_ptr<unsigned char[]>, int, int, int)
 {
     return 0;

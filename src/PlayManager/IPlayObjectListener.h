@@ -16,6 +16,13 @@ public:
     // Release the token (and the picture) once it has been drawn.
     virtual int OnQTRenderSubWin(void* handle, boost::shared_ptr<unsigned char[]> frame, int width,
                                  int height, boost::shared_ptr<SynSmartPtr> token);
+    // Whether this listener takes the Qt path's pictures planar (through
+    // OnQTPlanarSubWin) and converts them itself where they are shown.
+    virtual bool TakesPlanarQtFrames() const { return false; }
+    // A planar 4:2:0 picture laid out Y, V, U. Release the token (and the
+    // picture) once it has been drawn.
+    virtual int OnQTPlanarSubWin(void* handle, boost::shared_ptr<unsigned char[]> frame, int width,
+                                 int height, boost::shared_ptr<SynSmartPtr> token);
     virtual int OnRenderSubWin(void* handle, boost::shared_ptr<unsigned char[]> buffer, int value1,
                                int value2, int value3);
     // A planar Y, U, V 4:2:0 picture valid while the token is held.

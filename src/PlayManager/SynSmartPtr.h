@@ -19,6 +19,10 @@ public:
     SynSmartPtr(const SynSmartPtr&) = delete;
     SynSmartPtr& operator=(const SynSmartPtr&) = delete;
 
+    // What the token keeps alive (the frame's memory), for a receiver that
+    // keeps the frame beyond the token.
+    const boost::shared_ptr<void>& KeptAlive() const { return m_keepAlive; }
+
 private:
     boost::weak_ptr<SF_SOFT_BASE::CSFEvent> m_event;
     boost::shared_ptr<void> m_keepAlive;

@@ -3,11 +3,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "Base/PlanarLayout.h"
 #include "Base/SFStreamConvert.h"
 #include "VideoWidgets/SFQTVideoWindowPlayWnd.h"
 #include "VideoWidgets/SFQTVideoWindowSubWnd.h"
-#include "VideoWidgets/YuvFallback.h"
 #include "Widgets/SFApplication.h"
 #include "Widgets/SkinParser.h"
 #include "Widgets/SkinStyles.h"
@@ -340,20 +338,35 @@ int CSFQTVideoWindow::RenderSubWin(int id, BYTE* data, RENDER_DATA_TYPE type, in
 
 int CSFQTVideoWindow::RenderOffScreenSurface(int id, BYTE* data, int w, int h, int port, int extra)
 {
+    return RenderKeptOffScreenSurface(id, data, {}, w, h, port, extra);
+}
+
+int CSFQTVideoWindow::RenderKeptOffScreenSurface(int id, BYTE* data, boost::shared_ptr<const void> owner, int w,
+                                                 int h, int port, int extra)
+{
     CSFQTVideoWindowSubWnd* cell = CellById(id, SlotCount());
     if (!cell || !data || w < 2 || h < 2)
         return 0;
-    if (cell->GetPlayWnd()->RenderOffScreen(data, w, h, port, extra)) {
-        cell->FreeRGBBuffer();
+    cell->FreeRGBBuffer();
+    if (cell->GetPlayWnd()->RenderOffScreen(data, w, h, port, extra))
         return 1;
-    }
-    BYTE* rgb = cell->GetRGBBuffer(w, h);
-    if (!rgb)
+    // The renderer refused (e.g. the cell cannot be seen): the cell keeps the
+    // planar frame (a copy unless an owner keeps it) and converts it only
+    // where and when it is drawn.
+    if (owner)
+        cell->GetPlayWnd()->ShowPlanar(data, std::move(owner), w, h, false);
+    else
+        cell->GetPlayWnd()->ShowPlanar(data, w, h);
+    return 1;
+}
+
+int CSFQTVideoWindow::RenderPlanarSubWin(int id, boost::shared_ptr<unsigned char[]> frame, int w, int h)
+{
+    CSFQTVideoWindowSubWnd* cell = CellById(id, SlotCount());
+    if (!cell || !frame || w < 2 || h < 2)
         return 0;
-    const SF_SOFT_BASE::PlanarLayout layout{w, h};
-    yv12_to_rgb32_c_q(rgb, w, data, data + layout.FirstChromaOffset(), data + layout.SecondChromaOffset(), w,
-                      layout.ChromaWidth(), w, h);
-    cell->GetPlayWnd()->ShowImage(rgb, RENDER_DATA_QIMAGE, w, h);
+    const BYTE* data = frame.get();
+    cell->GetPlayWnd()->ShowPlanar(data, std::move(frame), w, h, true);
     return 1;
 }
 

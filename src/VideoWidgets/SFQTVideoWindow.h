@@ -64,6 +64,9 @@ public:
     void SetActiveCheckMode(int on) override;
     int RenderSubWin(int id, BYTE* data, RENDER_DATA_TYPE type, int w, int h) override;
     int RenderOffScreenSurface(int id, BYTE* data, int w, int h, int port, int extra) override;
+    int RenderKeptOffScreenSurface(int id, BYTE* data, boost::shared_ptr<const void> owner, int w, int h, int port,
+                                   int extra) override;
+    int RenderPlanarSubWin(int id, boost::shared_ptr<unsigned char[]> frame, int w, int h) override;
     int GetOffScreenSurface(int id, void*& surface, SFPlaneCopyFunc& copy, int w, int h) override;
     int SHowSubWinAtLeast(int count) override;
     int EnableSubWinAnimation(int on) override;

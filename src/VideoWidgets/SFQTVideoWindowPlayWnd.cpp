@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <new>
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTransform>
 
+#include "Base/PlanarLayout.h"
 #include "Base/TextCodec.h"
 #include "VideoWidgets/SFQTVideoWindow.h"
 #include "VideoWidgets/SFQTVideoWindowSubWnd.h"
@@ -15,6 +19,19 @@ namespace {
 bool IsValidRect(const tagRECT& r) { return r.left <= r.right && r.top <= r.bottom; }
 
 QRect ToQRect(const tagRECT& r) { return QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom)); }
+
+bool SameRect(const tagRECT& a, const tagRECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// An image of this size and format, reusing the storage of `image` when
+// nobody else holds it.
+void Reuse(QImage& image, int w, int h, QImage::Format format)
+{
+    if (image.width() != w || image.height() != h || image.format() != format || !image.isDetached())
+        image = QImage(w, h, format);
+}
 
 }  // namespace
 
@@ -86,6 +103,11 @@ void CSFQTVideoWindowPlayWnd::SetVideoState(int on)
         m_source = {0, 0, width() - 1, height() - 1};
         m_frame = QImage();
         m_presented = QImage();
+        m_shown = QImage();
+        std::vector<BYTE>().swap(m_planarCopy);
+        m_planarKept.reset();
+        m_planar = nullptr;
+        m_planarOn = false;
         m_displayState = 0;
         m_render.ReleaseFrameSurface();
     }
@@ -109,17 +131,134 @@ void CSFQTVideoWindowPlayWnd::ResetSourceIfNeeded(int w, int h)
     }
 }
 
-void CSFQTVideoWindowPlayWnd::ShowImage(BYTE* data, int type, int w, int h)
+void CSFQTVideoWindowPlayWnd::TakeFrameSize(int type, int w, int h)
 {
-    if (!data || w < 1 || h < 1)
-        return;
     ResetSourceIfNeeded(w, h);
     m_displayState = type;
     m_frameW = w;
     m_frameH = h;
+}
+
+void CSFQTVideoWindowPlayWnd::ShowImage(BYTE* data, int type, int w, int h)
+{
+    if (!data || w < 1 || h < 1)
+        return;
+    TakeFrameSize(type, w, h);
+    m_planarOn = false;
+    m_planarKept.reset();
     // Rows of exactly w pixels: the copy reads w * h * 4 bytes and no more.
-    m_frame = QImage(data, w, h, w * 4, QImage::Format_RGBX8888).copy();
+    Reuse(m_frame, w, h, QImage::Format_RGBX8888);
+    if (!m_frame.isNull())
+        std::memcpy(m_frame.bits(), data, std::size_t(w) * std::size_t(h) * 4);
     update();
+}
+
+void CSFQTVideoWindowPlayWnd::TakePlanar(const BYTE* data, int w, int h, bool vFirst)
+{
+    TakeFrameSize(RENDER_DATA_QIMAGE, w, h);
+    m_planar = data;
+    m_planarOn = true;
+    m_planarVFirst = vFirst;
+    m_frameStale = true;
+    m_shownStale = true;
+    update();
+}
+
+void CSFQTVideoWindowPlayWnd::ShowPlanar(const BYTE* data, int w, int h)
+{
+    if (!data || w < 2 || h < 2)
+        return;
+    const std::size_t size = SF_SOFT_BASE::PlanarLayout{w, h}.Size();
+    try {
+        m_planarCopy.resize(size);
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    std::memcpy(m_planarCopy.data(), data, size);
+    m_planarKept.reset();
+    TakePlanar(m_planarCopy.data(), w, h, false);
+}
+
+void CSFQTVideoWindowPlayWnd::ShowPlanar(const BYTE* data, boost::shared_ptr<const void> owner, int w, int h,
+                                         bool vFirst)
+{
+    if (!data || !owner || w < 2 || h < 2)
+        return;
+    // The sender's buffer is let go only now that the next one is here.
+    m_planarKept = std::move(owner);
+    std::vector<BYTE>().swap(m_planarCopy);
+    TakePlanar(data, w, h, vFirst);
+}
+
+YuvPlanes CSFQTVideoWindowPlayWnd::PlanarPlanes() const
+{
+    const SF_SOFT_BASE::PlanarLayout layout{m_frameW, m_frameH};
+    const BYTE* first = m_planar + layout.FirstChromaOffset();
+    const BYTE* second = m_planar + layout.SecondChromaOffset();
+    YuvPlanes planes;
+    planes.y = m_planar;
+    planes.v = m_planarVFirst ? first : second;
+    planes.u = m_planarVFirst ? second : first;
+    planes.yStride = m_frameW;
+    planes.chromaStride = layout.ChromaWidth();
+    return planes;
+}
+
+const QImage& CSFQTVideoWindowPlayWnd::FrameImage() const
+{
+    if (m_planarOn && m_frameStale) {
+        Reuse(m_frame, m_frameW, m_frameH, QImage::Format_RGBX8888);
+        if (m_frame.isNull())
+            return m_frame;
+        const YuvPlanes p = PlanarPlanes();
+        ConvertYuv420ToRgb32(reinterpret_cast<std::uint32_t*>(m_frame.bits()), m_frameW, p.y, p.v, p.u, p.yStride,
+                             p.chromaStride, m_frameW, m_frameH);
+        m_frameStale = false;
+    }
+    return m_frame;
+}
+
+// The source rectangle drawn over the whole widget, mapped back the way
+// QPainter's raster engine maps a scaled image.
+YuvSampling CSFQTVideoWindowPlayWnd::Sampling() const
+{
+    const int left = std::clamp<int>(m_source.left, 0, m_frameW - 1);
+    const int top = std::clamp<int>(m_source.top, 0, m_frameH - 1);
+    const QRectF source(left, top, std::clamp(SourceWidth(), 1, m_frameW - left),
+                        std::clamp(SourceHeight(), 1, m_frameH - top));
+    const QRectF target(rect());
+    QTransform toWidget;
+    toWidget.translate(target.x(), target.y());
+    toWidget.scale(target.width() / source.width(), target.height() / source.height());
+    toWidget.translate(-source.x(), -source.y());
+    // QPainter nudges the mapping by 1/65536 pixel so that it rounds down.
+    QTransform nudge;
+    nudge.translate(1.0 / 65536, 1.0 / 65536);
+    const QTransform back = (nudge * toWidget).inverted();
+    YuvSampling sampling;
+    sampling.scaleX = back.m11();
+    sampling.offsetX = back.dx();
+    sampling.scaleY = back.m22();
+    sampling.offsetY = back.dy();
+    sampling.bounds = {left, top, int(source.width()), int(source.height())};
+    return sampling;
+}
+
+const QImage& CSFQTVideoWindowPlayWnd::ShownImage() const
+{
+    static const QImage none;
+    if (!m_planarOn || width() < 1 || height() < 1)
+        return none;
+    if (m_shownStale || m_shown.size() != size() || !SameRect(m_shownSource, m_source)) {
+        Reuse(m_shown, width(), height(), QImage::Format_RGB32);
+        if (m_shown.isNull())
+            return m_shown;
+        ConvertYuv420ToRgb32Scaled(reinterpret_cast<std::uint32_t*>(m_shown.bits()),
+                                   int(m_shown.bytesPerLine() / 4), width(), height(), PlanarPlanes(), Sampling());
+        m_shownSource = m_source;
+        m_shownStale = false;
+    }
+    return m_shown;
 }
 
 int CSFQTVideoWindowPlayWnd::RenderOffScreen(BYTE* data, int w, int h, int port, int extra)
@@ -317,7 +456,9 @@ void CSFQTVideoWindowPlayWnd::paintEvent(QPaintEvent*)
             painter.drawPixmap((width() - bg.width()) / 2, (height() - bg.height()) / 2, bg);
         }
     } else if (m_displayState == 1) {
-        if (m_frame.isNull()) {
+        if (m_planarOn) {
+            painter.drawImage(QPoint(0, 0), ShownImage());
+        } else if (m_frame.isNull()) {
             painter.fillRect(rect(), Qt::black);
             painter.setPen(QColor(110, 110, 110));
             painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, grid ? grid->WaitingText() : QString());

@@ -1,9 +1,14 @@
 #pragma once
 
+#include <vector>
+
+#include <boost/shared_ptr.hpp>
+
 #include <QColor>
 #include <QImage>
 #include <QWidget>
 
+#include "Common/YuvToRgb.h"
 #include "Platform/DDraw/DDrawRender.h"
 #include "Platform/Win32/Win32Types.h"
 
@@ -31,6 +36,11 @@ public:
     void SetOpacity(double opacity);
     void RestoreGeometry();
     void ShowImage(BYTE* data, int type, int w, int h);
+    // A planar 4:2:0 picture, copied: Y, then U, then V.
+    void ShowPlanar(const BYTE* data, int w, int h);
+    // A planar 4:2:0 picture in a buffer `owner` keeps alive, kept (not
+    // copied) until the next one; vFirst: Y, then V, then U (else U, V).
+    void ShowPlanar(const BYTE* data, boost::shared_ptr<const void> owner, int w, int h, bool vFirst);
     int RenderOffScreen(BYTE* data, int w, int h, int port, int extra);
     int HitTestButton(int globalX, int globalY) const;
     void OnRenderDC(int, QPainter* painter) override;
@@ -48,7 +58,11 @@ public:
     int DisplayState() const { return m_displayState; }
     QRect FittedGeometry() const { return m_fitted; }
     QRect ButtonRect(int button) const;
-    const QImage& FrameImage() const { return m_frame; }
+    // The whole frame, full size.
+    const QImage& FrameImage() const;
+    // The frame as it is drawn: its source rectangle at the widget's size
+    // (a planar frame only; else null).
+    const QImage& ShownImage() const;
     const QImage& PresentedImage() const { return m_presented; }
     bool IsHovered() const { return m_hovered; }
 
@@ -69,6 +83,10 @@ private:
     CSFQTVideoWindow* Grid() const;
     void ApplyFit();
     void ResetSourceIfNeeded(int w, int h);
+    void TakeFrameSize(int type, int w, int h);
+    void TakePlanar(const BYTE* data, int w, int h, bool vFirst);
+    YuvPlanes PlanarPlanes() const;
+    YuvSampling Sampling() const;
     QPoint ToFramePixels(const QPoint& point) const;
     void KeepSourceInsideFrame(tagRECT& rect) const;
     void DrawButtons(QPainter& painter) const;
@@ -97,7 +115,17 @@ private:
     int m_displayState = 0;
     int m_frameW = 0;
     int m_frameH = 0;
-    QImage m_frame;
+    mutable QImage m_frame;
+    // The last planar frame (Y, U, V); converted only where it is shown.
+    std::vector<BYTE> m_planarCopy;
+    boost::shared_ptr<const void> m_planarKept;
+    const BYTE* m_planar = nullptr;
+    bool m_planarOn = false;
+    bool m_planarVFirst = false;
+    mutable bool m_frameStale = false;
+    mutable bool m_shownStale = false;
+    mutable QImage m_shown;
+    mutable tagRECT m_shownSource{0, 0, -1, -1};
     QImage m_presented;
     CSFQTVideoWindowSubWnd* m_cell = nullptr;
 };

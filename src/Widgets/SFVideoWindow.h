@@ -1,5 +1,7 @@
 #pragma once
 
+#include <boost/shared_ptr.hpp>
+
 #include "Platform/Win32/Win32Types.h"
 #include "Widgets/SFVideoWindowEvent.h"
 #include "Widgets/WidgetTypes.h"
@@ -53,6 +55,15 @@ public:
     virtual void SetActiveCheckMode(int) {}
     virtual int RenderSubWin(int, BYTE*, RENDER_DATA_TYPE, int, int) { return 0; }
     virtual int RenderOffScreenSurface(int, BYTE*, int, int, int, int) { return 0; }
+    // As RenderOffScreenSurface, with an owner that keeps the frame alive, so
+    // that a cell may keep it without a copy.
+    virtual int RenderKeptOffScreenSurface(int id, BYTE* data, boost::shared_ptr<const void>, int w, int h,
+                                           int port, int extra)
+    {
+        return RenderOffScreenSurface(id, data, w, h, port, extra);
+    }
+    // A planar 4:2:0 picture (Y, V, U) the cell keeps, uncopied, until the next one.
+    virtual int RenderPlanarSubWin(int, boost::shared_ptr<unsigned char[]>, int, int) { return 0; }
     virtual int GetOffScreenSurface(int, void*&, SFPlaneCopyFunc&, int, int) { return 0; }
     virtual int SHowSubWinAtLeast(int) { return 0; }
     virtual int EnableSubWinAnimation(int) { return 0; }

@@ -144,3 +144,42 @@ TEST(YuvToRgbDeathTest, TheFirstConversionFillsTheTablesItself)
     GTEST_FLAG_SET(death_test_style, "threadsafe");  // a fresh process: no tables yet
     EXPECT_EXIT(ConvertWhiteBlockAndExit(), ::testing::ExitedWithCode(0), "");
 }
+
+TEST(YuvToRgbScaled, OneToOneGivesTheColoursOfTheWholeConversionAsRgb32)
+{
+    Frame frame(8, 4);
+    for (int i = 0; i < 32; ++i)
+        frame.Y()[i] = std::uint8_t(16 + 7 * i);
+    for (int i = 0; i < 8; ++i) {
+        frame.V()[i] = std::uint8_t(60 + 20 * i);
+        frame.U()[i] = std::uint8_t(200 - 15 * i);
+    }
+    const std::vector<std::uint32_t> whole = frame.Convert(4);
+    std::vector<std::uint32_t> scaled(32, 0);
+    const YuvPlanes planes{frame.Y(), frame.V(), frame.U(), 8, 4};
+    ConvertYuv420ToRgb32Scaled(scaled.data(), 8, 8, 4, planes, YuvSampling{1, 0, 1, 0, YuvRect{0, 0, 8, 4}});
+    for (int i = 0; i < 32; ++i) {
+        const Rgb expected = Frame::Pixel(whole, i);
+        EXPECT_EQ(0xFF000000u | std::uint32_t(expected.r) << 16 | std::uint32_t(expected.g) << 8 |
+                      std::uint32_t(expected.b),
+                  scaled[i])
+            << i;
+    }
+}
+
+TEST(YuvToRgbScaled, ARectangleScaledDownTakesItsNearestSamples)
+{
+    Frame frame(8, 4);
+    frame.Fill(128, 128, 128);
+    for (int row = 0; row < 4; ++row)
+        for (int x = 0; x < 8; ++x)
+            frame.Y()[row * 8 + x] = std::uint8_t(16 + 10 * x + 80 * (row / 2));
+    std::vector<std::uint32_t> scaled(4, 0);
+    const YuvPlanes planes{frame.Y(), frame.V(), frame.U(), 8, 4};
+    // The right half (x 4..7, all rows) into 2 x 2: samples x 5 and 7, rows 1 and 3.
+    ConvertYuv420ToRgb32Scaled(scaled.data(), 2, 2, 2, planes, YuvSampling{2, 4, 2, 0, YuvRect{4, 0, 4, 4}});
+    std::vector<std::uint32_t> whole = frame.Convert(4);
+    const int sources[] = {1 * 8 + 5, 1 * 8 + 7, 3 * 8 + 5, 3 * 8 + 7};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(Frame::Pixel(whole, sources[i]).g, int((scaled[i] >> 8) & 0xFF)) << i;
+}

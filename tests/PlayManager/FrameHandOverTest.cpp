@@ -44,6 +44,36 @@ public:
     std::vector<unsigned char> firstBytes;
 };
 
+// Takes the Qt path's pictures planar and keeps each one it receives.
+class PlanarListener : public IPlayObjectListener {
+public:
+    explicit PlanarListener(std::thread::id gui) : m_gui(gui) {}
+    bool TakesPlanarQtFrames() const override { return true; }
+    int OnQTPlanarSubWin(void*, boost::shared_ptr<unsigned char[]> frame, int width, int height,
+                         boost::shared_ptr<SynSmartPtr>) override
+    {
+        wrongThread = wrongThread || std::this_thread::get_id() != m_gui;
+        kept.push_back(frame);
+        firstBytes.push_back(frame[0]);
+        sizes.emplace_back(width, height);
+        return 1;
+    }
+    int OnQTRenderSubWin(void*, boost::shared_ptr<unsigned char[]>, int, int,
+                         boost::shared_ptr<SynSmartPtr>) override
+    {
+        ++rgbFrames;
+        return 1;
+    }
+    std::vector<boost::shared_ptr<unsigned char[]>> kept;
+    std::vector<unsigned char> firstBytes;
+    std::vector<std::pair<int, int>> sizes;
+    int rgbFrames = 0;
+    bool wrongThread = false;
+
+private:
+    std::thread::id m_gui;
+};
+
 class FrameHandOverTest : public FakeEngineTest {
 protected:
     void SetUp() override
@@ -200,4 +230,43 @@ TEST_F(FrameHandOverTest, OtherRenderKindsAndShortFramesPresentNothing)
     Settle();
     EXPECT_EQ(0, listener->Count("QtFrame"));
     EXPECT_EQ(0, listener->Count("DDFrame"));
+}
+
+TEST_F(FrameHandOverTest, AListenerTakingPlanarPicturesGetsTheQtFramesPlanes)
+{
+    auto planar = boost::make_shared<PlanarListener>(std::this_thread::get_id());
+    OnPlay([&] { manager->SetPlayObjectListener(handle, planar); });
+    LibraryThread([&] {
+        library->FireFrame(2, 16, 8, 3, 16);
+        library->FireFrame(2, 16, 8, 3, 235);
+        library->FireFrame(2, 16, 8, 3, 16);
+    });
+    ASSERT_TRUE(ProcessUntil([&] { return planar->kept.size() == 3; }));
+    EXPECT_FALSE(planar->wrongThread);
+    EXPECT_EQ(0, planar->rgbFrames);
+    EXPECT_EQ(std::make_pair(16, 8), planar->sizes.back());
+    // Every picture the receiver still holds keeps its own planes.
+    const std::size_t luma = 16 * 8;
+    const unsigned char expectedLuma[] = {16, 235, 16};
+    for (std::size_t i = 0; i < 3; ++i) {
+        const unsigned char* bytes = planar->kept[i].get();
+        EXPECT_EQ(std::vector<unsigned char>(luma, expectedLuma[i]), std::vector<unsigned char>(bytes, bytes + luma));
+        EXPECT_EQ(std::vector<unsigned char>(luma / 2, 128),
+                  std::vector<unsigned char>(bytes + luma, bytes + luma + luma / 2));
+    }
+    EXPECT_EQ((std::vector<unsigned char>{16, 235, 16}), planar->firstBytes);
+    EXPECT_EQ(16, library->GetCurrentPlayingVideoFrameWidth());
+}
+
+TEST_F(FrameHandOverTest, WithAnOverlayTrackOpenAPlanarListenerStillGetsRgbPictures)
+{
+    auto planar = boost::make_shared<PlanarListener>(std::this_thread::get_id());
+    OnPlay([&] {
+        manager->SetPlayObjectListener(handle, planar);
+        manager->OpenIVSTrack(handle, 7);
+    });
+    LibraryThread([&] { library->FireFrame(2, 16, 8, 3, 77); });
+    ASSERT_TRUE(ProcessUntil([&] { return planar->rgbFrames == 1; }));
+    EXPECT_TRUE(planar->kept.empty());
+    OnPlay([&] { manager->CloseIVSTrack(handle); });
 }
