@@ -319,9 +319,12 @@ void CPlayEngine::Run()
         std::optional<Command> command;
         if (!WaitForWork(command))
             return;
-        if (command)
+        if (command) {
             Execute(*command);
-        else if (m_backward)
+            continue;
+        }
+        m_steppingBack = false;
+        if (m_backward)
             PlayBackwardOnce();
         else
             PlayForwardOnce();
@@ -372,7 +375,12 @@ void CPlayEngine::Execute(const Command& command)
         break;
     }
     FinishCommand(command);
-    if (command.kind == Command::StepBackward && !SettleInterrupted())
+    if (command.kind == Command::StepBackward)
+        m_steppingBack = true;
+    // Stepping back, a seek lands where the next steps back go on.
+    const bool stepsBackNext =
+        command.kind == Command::StepBackward || (command.kind == Command::SeekTo && m_steppingBack);
+    if (stepsBackNext && !SettleInterrupted())
         m_stepper.PrepareStepsBack();
 }
 
