@@ -7,9 +7,10 @@
 
 namespace BENCH {
 
-// Recordings of a natural-looking source (a moving fractal with sensor
-// noise, coded as a recorder does: constant bitrate, a key frame every 2 s,
-// no B-frames), made at run time and kept for the run.
+// Recordings of a natural-looking source (a slow zoom into a fractal with
+// sensor noise, drawn at the recording's own size, never repeated), coded
+// as a recorder does (constant bitrate, a key frame every 2 s, no B-frames),
+// made at run time and kept for the run (or in LUMIVEX_BENCH_CACHE).
 enum class Size { D1, HD };
 enum class Container { Mp4, Ts, Kvx };
 
