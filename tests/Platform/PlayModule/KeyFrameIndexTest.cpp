@@ -210,6 +210,28 @@ TEST(Mp4IndexScan, ReadsTheHeaderNotThePackets)
     EXPECT_EQ(index.endTimeMs, 30000);
 }
 
+// A transport stream's packets are read straight from the file: H.265 too.
+TEST(TsIndexScan, H265KeyFramesMatchAFullDecode)
+{
+    CSampleFolder folder;
+    const auto path = folder.File("h265.ts");
+    ContainerSampleOptions options;
+    options.seconds = 6;
+    options.gopSeconds = 2;
+    options.codec = kvx::VideoCodec::H265;
+    ASSERT_TRUE(MakeContainerSample(path, ContainerKind::Ts, options));
+    const auto decoded = DecodeContainerKeyFrames(path);
+    ASSERT_EQ(decoded.size(), 3u);
+    CKeyFrameIndex index;
+    ASSERT_TRUE(ScanRecordingIndex(path, index));
+    ASSERT_EQ(index.entries.size(), decoded.size());
+    for (std::size_t i = 0; i < decoded.size(); ++i) {
+        EXPECT_EQ(index.entries[i].timeMs, decoded[i].timeMs);
+        EXPECT_EQ(std::int64_t(index.entries[i].position), decoded[i].position);
+    }
+    EXPECT_EQ(index.endTimeMs, 6000);
+}
+
 TEST(ContainerIndexScanNames, NamesThatLookLikeProtocolsAreLocalFiles)
 {
     CSampleFolder folder;

@@ -3,6 +3,7 @@
 #include "Platform/PlayModule/Source/ContainerTimes.h"
 #include "Platform/PlayModule/Source/LocalMediaInput.h"
 #include "Platform/PlayModule/Source/AnnexB.h"
+#include "Platform/PlayModule/Source/TsKeyFrameScanner.h"
 
 #include <cstring>
 #include <memory>
@@ -74,6 +75,27 @@ bool IndexFromContainer(AVFormatContext& ctx, int video, std::int64_t base, CKey
     return true;
 }
 
+// One frame's length as the demuxer gives it to packets without one.
+std::int64_t FrameTicks(const AVStream& stream)
+{
+    if (stream.r_frame_rate.num <= 0 || stream.r_frame_rate.den <= 0) return 0;
+    return av_rescale_q(1, av_inv_q(stream.r_frame_rate), stream.time_base);
+}
+
+bool ScanTsPackets(const std::string& path, const AVStream& stream, kvx::VideoCodec codec, std::int64_t base,
+                   CKeyFrameIndex& out, const std::atomic<bool>* cancel)
+{
+    CTsKeyFrameScanner::Video video;
+    video.pid = stream.id;
+    video.codec = codec;
+    video.timeBaseNum = stream.time_base.num;
+    video.timeBaseDen = stream.time_base.den;
+    video.firstTicks = stream.start_time == AV_NOPTS_VALUE ? INT64_MIN : stream.start_time;
+    video.frameTicks = FrameTicks(stream);
+    video.baseMs = base;
+    return CTsKeyFrameScanner::Scan(path, video, out, cancel);
+}
+
 }  // namespace
 
 bool CAvIndexScanner::Scan(const std::string& path, CKeyFrameIndex& out,
@@ -106,6 +128,12 @@ bool CAvIndexScanner::Scan(const std::string& path, CKeyFrameIndex& out,
     out.entries.clear();
     std::int64_t first = stream->start_time;
     std::int64_t lastEnd = 0;
+    if (ownKeyTest && ScanTsPackets(path, *stream, kvxCodec, base, out, cancel)) {
+        out.startTimeMs = base;
+        return true;
+    }
+    if (cancel && cancel->load()) return false;
+    out.entries.clear();
 
     std::unique_ptr<AVPacket, PacketFreer> pkt(av_packet_alloc());
     while (av_read_frame(ctx.get(), pkt.get()) >= 0) {
