@@ -75,25 +75,31 @@ bool IndexFromContainer(AVFormatContext& ctx, int video, std::int64_t base, CKey
     return true;
 }
 
-// One frame's length as the demuxer gives it to packets without one.
-std::int64_t FrameTicks(const AVStream& stream)
+// A transport stream of H.264 or H.265 is read by CTsKeyFrameScanner,
+// opened without the demuxer's probing: it needs the video's PID alone.
+bool ScanTsPackets(const std::string& path, CKeyFrameIndex& out, const std::atomic<bool>* cancel)
 {
-    if (stream.r_frame_rate.num <= 0 || stream.r_frame_rate.den <= 0) return 0;
-    return av_rescale_q(1, av_inv_q(stream.r_frame_rate), stream.time_base);
-}
-
-bool ScanTsPackets(const std::string& path, const AVStream& stream, kvx::VideoCodec codec, std::int64_t base,
-                   CKeyFrameIndex& out, const std::atomic<bool>* cancel)
-{
-    CTsKeyFrameScanner::Video video;
-    video.pid = stream.id;
-    video.codec = codec;
-    video.timeBaseNum = stream.time_base.num;
-    video.timeBaseDen = stream.time_base.den;
-    video.firstTicks = stream.start_time == AV_NOPTS_VALUE ? INT64_MIN : stream.start_time;
-    video.frameTicks = FrameTicks(stream);
-    video.baseMs = base;
-    return CTsKeyFrameScanner::Scan(path, video, out, cancel);
+    std::unique_ptr<AVFormatContext, FormatCloser> ctx(OpenLocalMediaInput(path, false));
+    if (!ctx || ContainerOf(ctx->iformat) != CKeyFrameIndex::Container::Ts) return false;
+    const int video = av_find_best_stream(ctx.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (video < 0) return false;
+    const AVStream& stream = *ctx->streams[video];
+    const auto codecId = stream.codecpar->codec_id;
+    if (codecId != AV_CODEC_ID_H264 && codecId != AV_CODEC_ID_HEVC) return false;
+    out = CKeyFrameIndex{};
+    out.container = CKeyFrameIndex::Container::Ts;
+    out.fileSize = FileSizeOf(path);
+    const std::int64_t creation = ContainerCreationTimeMs(*ctx, video);
+    out.absoluteTimes = creation >= 0;
+    out.startTimeMs = out.absoluteTimes ? creation : 0;
+    CTsKeyFrameScanner::Video facts;
+    facts.pid = stream.id;
+    facts.codec = codecId == AV_CODEC_ID_H264 ? kvx::VideoCodec::H264 : kvx::VideoCodec::H265;
+    facts.timeBaseNum = stream.time_base.num;
+    facts.timeBaseDen = stream.time_base.den;
+    facts.baseMs = out.startTimeMs;
+    ctx.reset();
+    return CTsKeyFrameScanner::Scan(path, facts, out, cancel);
 }
 
 }  // namespace
@@ -101,6 +107,8 @@ bool ScanTsPackets(const std::string& path, const AVStream& stream, kvx::VideoCo
 bool CAvIndexScanner::Scan(const std::string& path, CKeyFrameIndex& out,
                            const std::atomic<bool>* cancel)
 {
+    if (ScanTsPackets(path, out, cancel)) return true;
+    if (cancel && cancel->load()) return false;
     std::unique_ptr<AVFormatContext, FormatCloser> ctx(OpenLocalMediaInput(path));
     if (!ctx) return false;
     const int video = av_find_best_stream(ctx.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
@@ -128,12 +136,6 @@ bool CAvIndexScanner::Scan(const std::string& path, CKeyFrameIndex& out,
     out.entries.clear();
     std::int64_t first = stream->start_time;
     std::int64_t lastEnd = 0;
-    if (ownKeyTest && ScanTsPackets(path, *stream, kvxCodec, base, out, cancel)) {
-        out.startTimeMs = base;
-        return true;
-    }
-    if (cancel && cancel->load()) return false;
-    out.entries.clear();
 
     std::unique_ptr<AVPacket, PacketFreer> pkt(av_packet_alloc());
     while (av_read_frame(ctx.get(), pkt.get()) >= 0) {

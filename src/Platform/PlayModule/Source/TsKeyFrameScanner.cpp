@@ -55,7 +55,7 @@ bool CTsKeyFrameScanner::Scan(const std::string& path, const Video& video, CKeyF
     ::close(fd);
     if (!sound) return false;
     scanner.EndPes();
-    out.endTimeMs = video.baseMs + scanner.m_endMs;
+    out.endTimeMs = video.baseMs + scanner.EndMs();
     return !out.entries.empty();
 }
 
@@ -111,11 +111,20 @@ void CTsKeyFrameScanner::EndPes()
     m_open = false;
     if (!m_timed) return;
     if (m_firstTicks == INT64_MIN) m_firstTicks = m_ticks;
-    const std::int64_t ms = Ms(m_ticks - m_firstTicks);
+    const std::int64_t ticks = m_ticks - m_firstTicks;
     auto& entries = m_out.entries;
     if (m_key && (entries.empty() || m_position > entries.back().position))
-        entries.push_back({m_video.baseMs + ms, m_position});
-    m_endMs = std::max(m_endMs, ms + Ms(m_video.frameTicks));
+        entries.push_back({m_video.baseMs + Ms(ticks), m_position});
+    if (m_endTicks != INT64_MIN && ticks > m_previousTicks)
+        m_frameTicks = std::min(m_frameTicks, ticks - m_previousTicks);
+    m_previousTicks = ticks;
+    m_endTicks = std::max(m_endTicks, ticks);
+}
+
+std::int64_t CTsKeyFrameScanner::EndMs() const
+{
+    if (m_endTicks == INT64_MIN) return 0;
+    return Ms(m_endTicks) + (m_frameTicks == INT64_MAX ? 0 : Ms(m_frameTicks));
 }
 
 std::int64_t CTsKeyFrameScanner::Ms(std::int64_t ticks) const

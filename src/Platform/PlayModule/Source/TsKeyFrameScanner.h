@@ -13,7 +13,9 @@ namespace PLAY_MODULE {
 // The key frames of a transport stream's video, read straight from its
 // 188-byte packets (no demuxer, no payload copied past each picture's first
 // units): a PES packet whose first picture is a key picture, at the position
-// of its first transport packet. Scan is false on anything unexpected (lost
+// of its first transport packet. Times count from the first stamp; the end
+// is the latest stamp and one frame (the shortest step between stamps).
+// Scan is false on anything unexpected (lost
 // sync, a damaged PES header): the demuxer's scan then serves.
 class CTsKeyFrameScanner {
 public:
@@ -22,9 +24,7 @@ public:
         kvx::VideoCodec codec = kvx::VideoCodec::H264;
         int timeBaseNum = 1;  // the stream's time base
         int timeBaseDen = 90000;
-        std::int64_t firstTicks = INT64_MIN;  // the stream's start; INT64_MIN: its first stamp
-        std::int64_t frameTicks = 0;          // one frame's length
-        std::int64_t baseMs = 0;              // added to every time
+        std::int64_t baseMs = 0;  // added to every time
     };
 
     // Fills out's entries and end time.
@@ -33,7 +33,7 @@ public:
 
 private:
     CTsKeyFrameScanner(const Video& video, CKeyFrameIndex& out)
-        : m_video(video), m_out(out), m_firstTicks(video.firstTicks)
+        : m_video(video), m_out(out)
     {
     }
     bool Packet(const std::uint8_t* packet, std::uint64_t position);
@@ -41,10 +41,14 @@ private:
     void Collect(const std::uint8_t* bytes, std::size_t size);
     void EndPes();
     std::int64_t Ms(std::int64_t ticks) const;
+    std::int64_t EndMs() const;
 
     const Video& m_video;
     CKeyFrameIndex& m_out;
-    std::int64_t m_firstTicks;
+    std::int64_t m_firstTicks = INT64_MIN;
+    std::int64_t m_frameTicks = INT64_MAX;  // shortest step up between stamps
+    std::int64_t m_endTicks = INT64_MIN;    // latest stamp from the first
+    std::int64_t m_previousTicks = 0;
     std::vector<std::uint8_t> m_head;  // first payload bytes of the open PES
     bool m_open = false;
     bool m_decided = false;
@@ -53,7 +57,6 @@ private:
     std::int64_t m_ticks = 0;
     bool m_timed = false;
     std::int64_t m_lastTicks = 0;
-    std::int64_t m_endMs = 0;
 };
 
 }  // namespace PLAY_MODULE
