@@ -66,11 +66,10 @@ bool CPlayEngine::Start(std::unique_ptr<IMediaSource> source)
         return false;
     m_source = std::move(source);
     m_counted = std::make_unique<CDecoderThreads::Stream>();
-    // A stream playing alone decodes with its threads at once. Beside others,
-    // one thread until the second key frame: modules opened one after another
-    // into a grid then never start with threads of their own.
-    const int threads = CDecoderThreads::PlayingStreams() == 1 ? DecoderThreads() : 1;
-    if (!m_video.Open(m_source->VideoParameters(), threads)) {
+    // One thread until the second key frame, which takes the count the
+    // streams playing then call for: the first of modules opened one after
+    // another into a grid never holds frame threads (and their pictures).
+    if (!m_video.Open(m_source->VideoParameters(), 1)) {
         m_counted.reset();
         return false;
     }
