@@ -222,9 +222,10 @@ bool ForEachRecording(const std::function<void(const RecordingCase&)>& work)
 
 std::string LargeKvx(std::uint64_t bytes)
 {
-    // Its content matters not: the 1080p recording, repeated.
-    const std::string base = Recording(Size::HD, Container::Mp4);
-    const std::string path = Stem(Size::HD) + "-" + std::to_string(bytes >> 20) + "MB.kvx";
+    // Its content matters not: the largest recording of the run, repeated.
+    const Size size = Sizes().back();
+    const std::string base = Recording(size, Container::Mp4);
+    const std::string path = Stem(size) + "-" + std::to_string(bytes >> 20) + "MB.kvx";
     if (base.empty() || Exists(path))
         return base.empty() ? std::string() : path;
     const int loops = int(std::ceil(double(bytes) / double(FileSize(base)))) + 1;

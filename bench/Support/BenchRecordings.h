@@ -41,7 +41,7 @@ bool ForEachRecording(const std::function<void(const RecordingCase&)>& work);
 double RecordingSeconds();
 // Empty when FFmpeg or the recording writer failed.
 std::string Recording(Size size, Container container);
-// A 1080p ".kvx" of at least bytes.
+// A ".kvx" of at least bytes: the 1080p recording repeated (D1 in a smoke run).
 std::string LargeKvx(std::uint64_t bytes);
 
 }  // namespace BENCH
