@@ -7,7 +7,8 @@
 // stream). A back-step's peer is an exact seek to the frame before.
 //   first back-step: the step right after an exact seek;
 //   step into the previous group: stepping back a frame every 100 ms (as a
-//   user holding the key does) from inside a group past its key frame.
+//   user holding the key does) from inside a group to its key frame, then
+//   at once (no pause) into the group before.
 #include <cmath>
 #include <cstdio>
 #include <random>
@@ -79,7 +80,6 @@ void MeasureCrossing(CPausedModule& player, CPeerDecoder& peer, Series& out)
             std::this_thread::sleep_for(kUserStep);
             player.Time([&] { player.module.StepBackward(); });
         }
-        std::this_thread::sleep_for(kUserStep);
         out.crossStep.push_back(player.Time([&] { player.module.StepBackward(); }));
         const double keyMs = std::floor(target / kGroupMs) * kGroupMs;
         out.peerCrossStep.push_back(PeerMs(peer, keyMs - kFrameMs + 1));

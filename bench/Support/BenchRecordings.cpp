@@ -16,12 +16,12 @@ namespace {
 
 constexpr std::int64_t kStartUtcMs = 1767225600000;  // 2026-01-01 00:00 UTC
 
-double BaseSeconds()
+double SegmentSeconds()
 {
     return Pick(60.0, 4.0);
 }
 
-int Loops()
+int Segments()
 {
     return Pick(10, 2);
 }
@@ -44,11 +44,20 @@ bool Finish(const std::string& path)
     return !error;
 }
 
-std::string Source(Size size)
+// One slow zoom into the fractal over the whole recording, at the
+// recording's own size, with sensor noise; segment i of it.
+std::string Source(Size size, int segment)
 {
-    if (size == Size::D1)
-        return "mandelbrot=s=704x576:r=25,noise=alls=12:allf=t";
-    return "mandelbrot=s=640x360:r=25,scale=1920:1080,noise=alls=10:allf=t";
+    constexpr double kStartScale = 3.0;
+    constexpr double kEndScale = 0.003;
+    const auto scaleAt = [](double part) { return kStartScale * std::pow(kEndScale / kStartScale, part); };
+    char source[256];
+    std::snprintf(source, sizeof source,
+                  "mandelbrot=s=%dx%d:r=25:maxiter=256:start_scale=%.9g:end_scale=%.9g:end_pts=%g,"
+                  "noise=alls=%d:allf=t",
+                  Width(size), Height(size), scaleAt(double(segment) / Segments()),
+                  scaleAt(double(segment + 1) / Segments()), SegmentSeconds(), size == Size::D1 ? 12 : 10);
+    return source;
 }
 
 std::string Bitrate(Size size)
@@ -61,19 +70,53 @@ std::string Stem(Size size)
     return WorkFolder() + "/" + SizeName(size) + (IsSmoke() ? "-smoke" : "");
 }
 
-// One base clip, coded once; longer recordings repeat it without re-coding.
-std::string BaseClip(Size size)
+std::string SegmentPath(Size size, int segment)
 {
-    const std::string path = Stem(size) + "-base.mp4";
+    return Stem(size) + "-part" + std::to_string(segment) + ".mp4";
+}
+
+// The segments of a recording, coded at once (the source is slow to draw)
+// as a recorder codes: constant bitrate, a key frame every 2 s, no B-frames.
+bool MakeSegments(Size size)
+{
+    const std::string rate = Bitrate(size);
+    std::string script;
+    for (int i = 0; i < Segments(); ++i) {
+        const std::string path = SegmentPath(size, i);
+        if (Exists(path))
+            continue;
+        script += "(ffmpeg -nostdin -v error -y -f lavfi -i '" + Source(size, i) + "' -t " +
+                  std::to_string(int(SegmentSeconds())) +
+                  " -c:v libx264 -preset faster -bf 0 -g 50 -keyint_min 50 -sc_threshold 0 -b:v " + rate +
+                  " -maxrate " + rate + " -bufsize " + rate + " -pix_fmt yuv420p -f mp4 " + path + ".part && mv " +
+                  path + ".part " + path + ") & ";
+    }
+    if (script.empty())
+        return true;
+    std::fprintf(stderr, "making the %s recordings...\n", SizeName(size).c_str());
+    Run(script + "wait");
+    for (int i = 0; i < Segments(); ++i)
+        if (!Exists(SegmentPath(size, i)))
+            return false;
+    return true;
+}
+
+// The segments one after the other in one file.
+std::string Joined(Size size, const std::string& path, const std::string& format)
+{
     if (Exists(path))
         return path;
-    const std::string rate = Bitrate(size);
-    std::fprintf(stderr, "making the %s recordings...\n", SizeName(size).c_str());
-    const bool made = Run("ffmpeg -nostdin -v error -y -f lavfi -i '" + Source(size) + "' -t " +
-                          std::to_string(int(BaseSeconds())) +
-                          " -c:v libx264 -preset faster -bf 0 -g 50 -keyint_min 50 -sc_threshold 0 -b:v " +
-                          rate + " -maxrate " + rate + " -bufsize " + rate + " -pix_fmt yuv420p -f mp4 " +
-                          path + ".part");
+    if (!MakeSegments(size))
+        return {};
+    const std::string list = path + ".list";
+    if (FILE* out = std::fopen(list.c_str(), "w")) {
+        for (int i = 0; i < Segments(); ++i)
+            std::fprintf(out, "file '%s'\n", SegmentPath(size, i).c_str());
+        std::fclose(out);
+    }
+    const bool made = Run("ffmpeg -nostdin -v error -y -f concat -safe 0 -i " + list + " -c copy -f " + format +
+                          " " + path + ".part");
+    std::filesystem::remove(list);
     return made && Finish(path) ? path : std::string();
 }
 
@@ -140,16 +183,16 @@ int Height(Size size)
 
 double RecordingSeconds()
 {
-    return BaseSeconds() * Loops();
+    return SegmentSeconds() * Segments();
 }
 
 std::string Recording(Size size, Container container)
 {
     const std::string stem = Stem(size);
-    const std::string ts = Repeat(BaseClip(size), Loops(), stem + ".ts", "mpegts");
+    const std::string ts = Joined(size, stem + ".ts", "mpegts");
     switch (container) {
     case Container::Mp4:
-        return Repeat(BaseClip(size), Loops(), stem + ".mp4", "mp4");
+        return Joined(size, stem + ".mp4", "mp4");
     case Container::Ts:
         return ts;
     case Container::Kvx:
@@ -179,8 +222,10 @@ bool ForEachRecording(const std::function<void(const RecordingCase&)>& work)
 
 std::string LargeKvx(std::uint64_t bytes)
 {
-    const std::string base = BaseClip(Size::HD);
-    const std::string path = Stem(Size::HD) + "-" + std::to_string(bytes >> 20) + "MB.kvx";
+    // Its content matters not: the largest recording of the run, repeated.
+    const Size size = Sizes().back();
+    const std::string base = Recording(size, Container::Mp4);
+    const std::string path = Stem(size) + "-" + std::to_string(bytes >> 20) + "MB.kvx";
     if (base.empty() || Exists(path))
         return base.empty() ? std::string() : path;
     const int loops = int(std::ceil(double(bytes) / double(FileSize(base)))) + 1;

@@ -7,9 +7,10 @@
 
 namespace BENCH {
 
-// Recordings of a natural-looking source (a moving fractal with sensor
-// noise, coded as a recorder does: constant bitrate, a key frame every 2 s,
-// no B-frames), made at run time and kept for the run.
+// Recordings of a natural-looking source (a slow zoom into a fractal with
+// sensor noise, drawn at the recording's own size, never repeated), coded
+// as a recorder does (constant bitrate, a key frame every 2 s, no B-frames),
+// made at run time and kept for the run (or in LUMIVEX_BENCH_CACHE).
 enum class Size { D1, HD };
 enum class Container { Mp4, Ts, Kvx };
 
@@ -40,7 +41,7 @@ bool ForEachRecording(const std::function<void(const RecordingCase&)>& work);
 double RecordingSeconds();
 // Empty when FFmpeg or the recording writer failed.
 std::string Recording(Size size, Container container);
-// A 1080p ".kvx" of at least bytes.
+// A ".kvx" of at least bytes: the 1080p recording repeated (D1 in a smoke run).
 std::string LargeKvx(std::uint64_t bytes);
 
 }  // namespace BENCH

@@ -69,15 +69,43 @@ bool CPeerDecoder::SeekKeyBefore(std::int64_t timeMs)
     return av_seek_frame(m_format, m_stream, pts, AVSEEK_FLAG_BACKWARD) >= 0;
 }
 
+// Reads up to the next key packet of the video, passing over the others
+// undecoded (as FFmpeg's own seek does in a container without an index);
+// the key packet stays in m_packet.
+bool CPeerDecoder::ReadKeyPacket()
+{
+    while (av_read_frame(m_format, m_packet) >= 0) {
+        if (m_packet->stream_index == m_stream && (m_packet->flags & AV_PKT_FLAG_KEY))
+            return true;
+        av_packet_unref(m_packet);
+    }
+    return false;
+}
+
+std::int64_t CPeerDecoder::PacketTimeMs() const
+{
+    const AVRational base = m_format->streams[m_stream]->time_base;
+    const std::int64_t ts = m_packet->pts != AV_NOPTS_VALUE ? m_packet->pts : m_packet->dts;
+    return av_rescale_q(ts - m_startPts, base, {1, 1000});
+}
+
 bool CPeerDecoder::SeekExact(std::int64_t timeMs)
 {
-    // A container without an index may land after the target: go back further.
-    for (std::int64_t back = 0; back <= 8000; back += 2000) {
-        if (!SeekKeyBefore(timeMs - back) || !NextFrame())
+    // Landing after the target's key frame: a group further back.
+    bool found = false;
+    for (std::int64_t back = 0; back <= 8000 && !found; back += 2000) {
+        if (!SeekKeyBefore(timeMs - back) || !ReadKeyPacket())
             return false;
-        if (FrameTimeMs() <= timeMs)
-            break;
+        found = PacketTimeMs() <= timeMs || timeMs - back <= 0;
+        if (!found)
+            av_packet_unref(m_packet);
     }
+    if (!found)
+        return false;
+    avcodec_send_packet(m_codec, m_packet);
+    av_packet_unref(m_packet);
+    if (!NextFrame())
+        return false;
     const std::int64_t frameMs = std::max<std::int64_t>(1, m_frame->pkt_duration > 0
         ? av_rescale_q(m_frame->pkt_duration, m_format->streams[m_stream]->time_base, {1, 1000}) : 40);
     while (FrameTimeMs() + frameMs <= timeMs)

@@ -29,6 +29,8 @@ public:
 
 private:
     bool SeekKeyBefore(std::int64_t timeMs);
+    bool ReadKeyPacket();
+    std::int64_t PacketTimeMs() const;
     AVFormatContext* m_format = nullptr;
     AVCodecContext* m_codec = nullptr;
     AVPacket* m_packet = nullptr;

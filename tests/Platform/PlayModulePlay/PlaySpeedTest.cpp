@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <memory>
 #include <thread>
 
@@ -56,6 +57,45 @@ TEST(PlaySpeed, StepsBackAcrossGroupsShowEveryFrameInOrder)
         ASSERT_EQ(1, module.StepForward());
         EXPECT_EQ(5000 - kFrameMs * 79, module.GetCurrentPlayTimeMs());
     }
+}
+
+int ThreadsOfThisProcess()
+{
+    int threads = 0;
+    for ([[maybe_unused]] const auto& task : std::filesystem::directory_iterator("/proc/self/task"))
+        ++threads;
+    return threads;
+}
+
+// Even alone, a module starts decoding large pictures on its play thread: the
+// first of modules opened one after another into a grid holds no frame
+// threads (and their pictures) until its next key frame.
+TEST(PlaySpeed, DecodingStartsOnThePlayThread)
+{
+    SampleSpec spec;
+    spec.width = 704;
+    spec.height = 576;
+    spec.frames = 100;
+    spec.gop = 50;
+    const std::string path = TempPath("d1_threads.mp4");
+    ASSERT_TRUE(MakeSample(path, spec));
+    ASSERT_FALSE(StepSample().empty());
+    // A module opened and closed first: threads a runtime starts with the
+    // first ones (a sanitizer's) are then counted before.
+    {
+        RecordingListener smallListener;
+        CPlayModule small(&smallListener);
+        ASSERT_EQ(1, small.Open(StepSample().c_str()));
+    }
+    ASSERT_EQ(0, CDecoderThreads::PlayingStreams());
+    const int before = ThreadsOfThisProcess();
+    RecordingListener listener;
+    CPlayModule module(&listener);
+    ASSERT_EQ(1, module.Open(path.c_str()));
+    // The play thread and the index scan's.
+    EXPECT_LE(ThreadsOfThisProcess() - before, 2);
+    ASSERT_EQ(1, module.Play(nullptr));
+    ASSERT_TRUE(listener.WaitForFrames(1));
 }
 
 // The decoder takes another thread count at a key frame; no frame is lost

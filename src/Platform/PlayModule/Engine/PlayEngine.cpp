@@ -66,11 +66,10 @@ bool CPlayEngine::Start(std::unique_ptr<IMediaSource> source)
         return false;
     m_source = std::move(source);
     m_counted = std::make_unique<CDecoderThreads::Stream>();
-    // A stream playing alone decodes with its threads at once. Beside others,
-    // one thread until the second key frame: modules opened one after another
-    // into a grid then never start with threads of their own.
-    const int threads = CDecoderThreads::PlayingStreams() == 1 ? DecoderThreads() : 1;
-    if (!m_video.Open(m_source->VideoParameters(), threads)) {
+    // One thread until the second key frame, which takes the count the
+    // streams playing then call for: the first of modules opened one after
+    // another into a grid never holds frame threads (and their pictures).
+    if (!m_video.Open(m_source->VideoParameters(), 1)) {
         m_counted.reset();
         return false;
     }
@@ -319,9 +318,12 @@ void CPlayEngine::Run()
         std::optional<Command> command;
         if (!WaitForWork(command))
             return;
-        if (command)
+        if (command) {
             Execute(*command);
-        else if (m_backward)
+            continue;
+        }
+        m_steppingBack = false;
+        if (m_backward)
             PlayBackwardOnce();
         else
             PlayForwardOnce();
@@ -372,7 +374,12 @@ void CPlayEngine::Execute(const Command& command)
         break;
     }
     FinishCommand(command);
-    if (command.kind == Command::StepBackward && !SettleInterrupted())
+    if (command.kind == Command::StepBackward)
+        m_steppingBack = true;
+    // Stepping back, a seek lands where the next steps back go on.
+    const bool stepsBackNext =
+        command.kind == Command::StepBackward || (command.kind == Command::SeekTo && m_steppingBack);
+    if (stepsBackNext && !SettleInterrupted())
         m_stepper.PrepareStepsBack();
 }
 

@@ -160,6 +160,7 @@ private:
     PlanarPicture m_work;
     bool m_sourceEnded = false;
     bool m_catchUp = false;
+    bool m_steppingBack = false;  // stepped back since play last ran
     std::int64_t m_lastKeyFedMs = INT64_MIN;
     std::uint64_t m_keyFramesFed = 0;
     bool m_audioFailed = false;

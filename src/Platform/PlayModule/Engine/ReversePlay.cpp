@@ -89,7 +89,9 @@ bool CReversePlay::LoadBlockBefore(std::int64_t endMs)
 // the decoding.
 void CReversePlay::DecodeBlockAhead()
 {
-    if (m_block.empty() || !m_blockAhead.empty() || m_block.front().timeMs <= 0)
+    if (m_block.empty() && !LoadShownBlock())
+        return;
+    if (!m_blockAhead.empty() || m_block.front().timeMs <= 0)
         return;
     m_shownBlock = std::move(m_block);
     const std::int64_t shownEndMs = m_blockEndMs;
@@ -106,6 +108,22 @@ void CReversePlay::DecodeBlockAhead()
     m_shownBlock.clear();
     m_blockEndMs = shownEndMs;
     m_needReposition = true;
+}
+
+// After a seek: the pictures before the shown one, back to its key frame.
+// A step back meanwhile waits for them.
+bool CReversePlay::LoadShownBlock()
+{
+    if (m_host.ShownMs() <= 0)
+        return false;
+    m_readingAhead = true;
+    m_aheadInterrupted = false;
+    const bool loaded = LoadBlockBefore(m_host.ShownMs()) && !m_aheadInterrupted;
+    m_readingAhead = false;
+    if (!loaded)
+        m_block.clear();
+    m_needReposition = true;
+    return loaded;
 }
 
 bool CReversePlay::DecodeBlockBefore(std::int64_t endMs)

@@ -36,8 +36,9 @@ public:
     // The picture before the shown one, decoding the group before it when
     // needed; null at the start of the file.
     const PlanarPicture* PreviousPicture();
-    // Paused after a step back: decodes the group before the shown block, so
-    // that a step into it finds it decoded.
+    // Paused after a step back (or a seek, the shown block then first):
+    // decodes the group before the shown block, so that a step into it finds
+    // it decoded.
     void DecodeBlockAhead();
     // While the group ahead is decoded: the shown block's picture before timeMs.
     const PlanarPicture* ShownBlockPictureBefore(std::int64_t timeMs) const;
@@ -58,6 +59,7 @@ public:
 
 private:
     bool LoadBlockBefore(std::int64_t endMs);
+    bool LoadShownBlock();
     bool DecodeBlockBefore(std::int64_t endMs);
 
     IReversePlayHost& m_host;

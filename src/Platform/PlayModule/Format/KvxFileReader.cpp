@@ -53,8 +53,22 @@ std::uint64_t CKvxFileReader::RecordsEnd()
         m_sizeSeen = size;
         const auto footer = CKvxIndexFooter::ReadFrom(m_fd, size);
         m_recordsEnd = footer ? footer->trailer.tableOffset : size;
+        m_footerLastKey.reset();
+        if (footer) m_footerLastKey = footer->keyFrames.back().position;
     }
     return m_recordsEnd;
+}
+
+std::optional<std::uint64_t> CKvxFileReader::FooterLastKeyFrame()
+{
+    RecordsEnd();
+    return m_footerLastKey;
+}
+
+bool CKvxFileReader::ReadHeaderAt(std::uint64_t pos, KvxRecordHeader& out) const
+{
+    std::uint8_t bytes[kvx::kHeaderSize];
+    return m_fd >= 0 && ReadFullyAt(m_fd, bytes, sizeof bytes, pos) && out.Decode(bytes);
 }
 
 bool CKvxFileReader::ReadMore()

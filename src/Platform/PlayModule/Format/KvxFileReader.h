@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,10 @@ public:
     // Where the records end now: at the footer when one holds, else at the end.
     std::uint64_t RecordsEnd();
     std::uint64_t SkippedBytes() const { return m_parser.SkippedBytes(); }
+    // Position of the last key frame the footer names; nothing without a footer.
+    std::optional<std::uint64_t> FooterLastKeyFrame();
+    // The header of a record at pos, read alone; false when none holds there.
+    bool ReadHeaderAt(std::uint64_t pos, KvxRecordHeader& out) const;
 
 private:
     bool ReadMore();
@@ -39,6 +44,7 @@ private:
     std::uint64_t m_readPos = 0;
     std::uint64_t m_sizeSeen = 0;
     std::uint64_t m_recordsEnd = 0;
+    std::optional<std::uint64_t> m_footerLastKey;
     CKvxRecordParser m_parser;
     std::vector<std::uint8_t> m_chunk;
 };

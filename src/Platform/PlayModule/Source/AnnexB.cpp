@@ -62,12 +62,17 @@ bool IsKeyAccessUnit(std::span<const std::uint8_t> data, kvx::VideoCodec codec)
 
 bool FirstPictureIsKey(std::span<const std::uint8_t> data, kvx::VideoCodec codec)
 {
+    return FirstPictureIsKeyIfAny(data, codec).value_or(false);
+}
+
+std::optional<bool> FirstPictureIsKeyIfAny(std::span<const std::uint8_t> data, kvx::VideoCodec codec)
+{
     for (std::size_t at = FindStartCode(data, 0); at + 3 < data.size(); at = FindStartCode(data, at + 3)) {
         const int type = UnitType(data[at + 3], codec);
         if (codec == kvx::VideoCodec::H264 && type >= 1 && type <= 5) return type == 5;
         if (codec == kvx::VideoCodec::H265 && type <= 31) return type >= 16 && type <= 21;
     }
-    return false;
+    return std::nullopt;
 }
 
 }  // namespace PLAY_MODULE

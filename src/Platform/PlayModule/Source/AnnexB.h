@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -24,5 +25,8 @@ bool IsKeyAccessUnit(std::span<const std::uint8_t> data, kvx::VideoCodec codec);
 // The same, looking no further than the first picture unit (fast: the
 // parameter sets and the picture come first in an access unit).
 bool FirstPictureIsKey(std::span<const std::uint8_t> data, kvx::VideoCodec codec);
+// The same for the first bytes of an access unit: nothing while they hold
+// no picture unit yet.
+std::optional<bool> FirstPictureIsKeyIfAny(std::span<const std::uint8_t> data, kvx::VideoCodec codec);
 
 }  // namespace PLAY_MODULE

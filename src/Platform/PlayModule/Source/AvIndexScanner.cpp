@@ -3,6 +3,7 @@
 #include "Platform/PlayModule/Source/ContainerTimes.h"
 #include "Platform/PlayModule/Source/LocalMediaInput.h"
 #include "Platform/PlayModule/Source/AnnexB.h"
+#include "Platform/PlayModule/Source/TsKeyFrameScanner.h"
 
 #include <cstring>
 #include <memory>
@@ -41,11 +42,73 @@ std::uint64_t FileSizeOf(const std::string& path)
     return ::stat(path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
 }
 
+std::int64_t MsOf(std::int64_t ticks, AVRational timeBase)
+{
+    return av_rescale_q(ticks, timeBase, {1, 1000});
+}
+
+// An ".mp4" indexes every sample in its header: the key frames are taken
+// from there, no packet is read. Streams whose frames come out of
+// order (stamps of decoding, not of showing) are left to the packet scan.
+bool IndexFromContainer(AVFormatContext& ctx, int video, std::int64_t base, CKeyFrameIndex& out)
+{
+    AVStream* stream = ctx.streams[video];
+    const bool indexed = ContainerOf(ctx.iformat) == CKeyFrameIndex::Container::Mp4;
+    const int count = avformat_index_get_entries_count(stream);
+    if (!indexed || count <= 0 || stream->codecpar->video_delay > 0 || stream->duration <= 0)
+        return false;
+    std::int64_t first = stream->start_time;
+    std::int64_t firstEntry = AV_NOPTS_VALUE;
+    for (int i = 0; i < count; ++i) {
+        const AVIndexEntry* entry = avformat_index_get_entry(stream, i);
+        if (!entry || (entry->flags & AVINDEX_DISCARD_FRAME) || entry->timestamp == AV_NOPTS_VALUE)
+            continue;
+        if (firstEntry == AV_NOPTS_VALUE) firstEntry = entry->timestamp;
+        if (first == AV_NOPTS_VALUE) first = entry->timestamp;
+        const bool ordered = out.entries.empty() || std::uint64_t(entry->pos) > out.entries.back().position;
+        if ((entry->flags & AVINDEX_KEYFRAME) && entry->pos >= 0 && ordered)
+            out.entries.push_back({base + MsOf(entry->timestamp - first, stream->time_base),
+                                   std::uint64_t(entry->pos)});
+    }
+    if (firstEntry == AV_NOPTS_VALUE) return false;
+    out.endTimeMs = base + MsOf(firstEntry + stream->duration - first, stream->time_base);
+    return true;
+}
+
+// A transport stream of H.264 or H.265 is read by CTsKeyFrameScanner,
+// opened without the demuxer's probing: it needs the video's PID alone.
+bool ScanTsPackets(const std::string& path, CKeyFrameIndex& out, const std::atomic<bool>* cancel)
+{
+    std::unique_ptr<AVFormatContext, FormatCloser> ctx(OpenLocalMediaInput(path, false));
+    if (!ctx || ContainerOf(ctx->iformat) != CKeyFrameIndex::Container::Ts) return false;
+    const int video = av_find_best_stream(ctx.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (video < 0) return false;
+    const AVStream& stream = *ctx->streams[video];
+    const auto codecId = stream.codecpar->codec_id;
+    if (codecId != AV_CODEC_ID_H264 && codecId != AV_CODEC_ID_HEVC) return false;
+    out = CKeyFrameIndex{};
+    out.container = CKeyFrameIndex::Container::Ts;
+    out.fileSize = FileSizeOf(path);
+    const std::int64_t creation = ContainerCreationTimeMs(*ctx, video);
+    out.absoluteTimes = creation >= 0;
+    out.startTimeMs = out.absoluteTimes ? creation : 0;
+    CTsKeyFrameScanner::Video facts;
+    facts.pid = stream.id;
+    facts.codec = codecId == AV_CODEC_ID_H264 ? kvx::VideoCodec::H264 : kvx::VideoCodec::H265;
+    facts.timeBaseNum = stream.time_base.num;
+    facts.timeBaseDen = stream.time_base.den;
+    facts.baseMs = out.startTimeMs;
+    ctx.reset();
+    return CTsKeyFrameScanner::Scan(path, facts, out, cancel);
+}
+
 }  // namespace
 
 bool CAvIndexScanner::Scan(const std::string& path, CKeyFrameIndex& out,
                            const std::atomic<bool>* cancel)
 {
+    if (ScanTsPackets(path, out, cancel)) return true;
+    if (cancel && cancel->load()) return false;
     std::unique_ptr<AVFormatContext, FormatCloser> ctx(OpenLocalMediaInput(path));
     if (!ctx) return false;
     const int video = av_find_best_stream(ctx.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
@@ -67,6 +130,10 @@ bool CAvIndexScanner::Scan(const std::string& path, CKeyFrameIndex& out,
     const std::int64_t creation = ContainerCreationTimeMs(*ctx, video);
     out.absoluteTimes = creation >= 0;
     const std::int64_t base = out.absoluteTimes ? creation : 0;
+    out.startTimeMs = base;
+    if (IndexFromContainer(*ctx, video, base, out))
+        return !out.entries.empty();
+    out.entries.clear();
     std::int64_t first = stream->start_time;
     std::int64_t lastEnd = 0;
 

@@ -18,7 +18,10 @@ namespace PLAY_MODULE {
 namespace {
 
 constexpr int kHeadRecordLimit = 4096;
-constexpr std::uint64_t kTailBytes = 4u << 20;
+// After the first key frame, the head is read this long for a sound record.
+constexpr std::int64_t kAudioWaitMs = 1000;
+// Tails searched for the last picture, shortest first.
+constexpr std::uint64_t kTailBytes[] = {192u << 10, 4u << 20};
 
 AVCodecID VideoCodecId(kvx::VideoCodec codec)
 {
@@ -72,7 +75,8 @@ bool CKvxMediaSource::Open(const std::string& path)
 bool CKvxMediaSource::ReadHead()
 {
     KvxRecord record;
-    for (int count = 0; count < kHeadRecordLimit && m_reader.ReadNext(record); ++count) {
+    for (int count = 0; count < kHeadRecordLimit && !HeadKnown(record.header) && m_reader.ReadNext(record);
+         ++count) {
         if (record.header.kind == kvx::RecordKind::Audio && !m_audio)
             TakeAudioFacts(record);
         if (!record.header.IsKeyFrame() || m_video)
@@ -93,6 +97,13 @@ bool CKvxMediaSource::ReadHead()
         m_endAbsMs = m_startAbsMs;
     }
     return m_video != nullptr;
+}
+
+// The pictures' facts are known, and the sound's, or no sound came soon
+// after the first key frame.
+bool CKvxMediaSource::HeadKnown(const KvxRecordHeader& last) const
+{
+    return m_video && (m_audio || last.timeMs - m_startAbsMs >= kAudioWaitMs);
 }
 
 void CKvxMediaSource::TakeAudioFacts(const KvxRecord& record)
@@ -124,16 +135,45 @@ bool CKvxMediaSource::ReadLatestVideoTime(std::uint64_t from)
     return found;
 }
 
+// From the footer's last key frame, the record headers alone up to the
+// footer; false when their chain does not reach it.
+bool CKvxMediaSource::ReadLatestVideoTimeByHeaders(std::uint64_t from)
+{
+    const std::uint64_t end = m_reader.RecordsEnd();
+    std::int64_t latest = m_endAbsMs;
+    KvxRecordHeader header;
+    while (from < end) {
+        if (end - from < kvx::kHeaderSize || !m_reader.ReadHeaderAt(from, header) ||
+            header.payloadSize > end - from - kvx::kHeaderSize)
+            return false;
+        if (header.kind == kvx::RecordKind::Video)
+            latest = std::max(latest, header.timeMs);
+        from += kvx::kHeaderSize + header.payloadSize;
+    }
+    m_endAbsMs = latest;
+    return true;
+}
+
 void CKvxMediaSource::ReadEndTime()
 {
-    const std::uint64_t size = m_reader.FileSize();
-    const std::uint64_t tail = size > kTailBytes ? size - kTailBytes : 0;
-    // A tail without pictures (sound only, or inside one large record):
-    // the whole file tells where the pictures end.
-    if (!ReadLatestVideoTime(tail) && tail > 0)
-        ReadLatestVideoTime(0);
+    if (const auto lastKey = m_reader.FooterLastKeyFrame(); !lastKey || !ReadLatestVideoTimeByHeaders(*lastKey))
+        ReadEndTimeFromTail();
     // The last frame lasts one frame interval.
     m_endAbsMs += std::int64_t(1000.0 / m_frameRate);
+}
+
+void CKvxMediaSource::ReadEndTimeFromTail()
+{
+    const std::uint64_t size = m_reader.FileSize();
+    for (const std::uint64_t bytes : kTailBytes) {
+        if (size <= bytes)
+            break;
+        if (ReadLatestVideoTime(size - bytes))
+            return;
+    }
+    // A tail without pictures (sound only, or inside one large record):
+    // the whole file tells where the pictures end.
+    ReadLatestVideoTime(0);
 }
 
 std::int64_t CKvxMediaSource::FileSize() const

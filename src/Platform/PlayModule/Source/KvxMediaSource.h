@@ -11,6 +11,7 @@
 namespace PLAY_MODULE {
 
 struct KvxRecord;
+struct KvxRecordHeader;
 
 // Demuxer for our ".kvx" recordings: video records become Annex B packets
 // (parameter sets in band), audio, overlay, watermark and signature records
@@ -36,9 +37,12 @@ public:
 
 private:
     bool ReadHead();
+    bool HeadKnown(const KvxRecordHeader& last) const;
     void ReadEndTime();
+    void ReadEndTimeFromTail();
     // Latest video time from `from` to the end; false when none is there.
     bool ReadLatestVideoTime(std::uint64_t from);
+    bool ReadLatestVideoTimeByHeaders(std::uint64_t from);
     void TakeAudioFacts(const KvxRecord& record);
     bool ToPacket(KvxRecord& record, MediaPacket& out);
 

@@ -25,7 +25,7 @@ bool StartsWithPackHeader(const std::string& path)
 
 }  // namespace
 
-AVFormatContext* OpenLocalMediaInput(const std::string& path)
+AVFormatContext* OpenLocalMediaInput(const std::string& path, bool readStreamFacts)
 {
     const AVInputFormat* forced =
         StartsWithPackHeader(path) ? av_find_input_format("mpeg") : nullptr;
@@ -37,7 +37,7 @@ AVFormatContext* OpenLocalMediaInput(const std::string& path)
     av_dict_free(&options);
     if (opened < 0)
         return nullptr;
-    if (avformat_find_stream_info(format, nullptr) < 0) {
+    if (readStreamFacts && avformat_find_stream_info(format, nullptr) < 0) {
         avformat_close_input(&format);
         return nullptr;
     }
