@@ -67,6 +67,8 @@ bool CKvxMediaSource::Open(const std::string& path)
     if (!m_reader.Open(path) || !ReadHead())
         return false;
     ReadEndTime();
+    if (!m_audio && m_endHasSound)
+        ReadLateSoundFacts();
     m_reader.Seek(0);
     m_waitForKey = true;
     return true;
@@ -99,8 +101,19 @@ bool CKvxMediaSource::ReadHead()
     return m_video != nullptr;
 }
 
+// Sound that began later than the head was read for: its facts from its
+// first record.
+void CKvxMediaSource::ReadLateSoundFacts()
+{
+    m_reader.Seek(0);
+    KvxRecord record;
+    for (int count = 0; count < kHeadRecordLimit && !m_audio && m_reader.ReadNext(record); ++count)
+        if (record.header.kind == kvx::RecordKind::Audio)
+            TakeAudioFacts(record);
+}
+
 // The pictures' facts are known, and the sound's, or no sound came soon
-// after the first key frame.
+// after the first key frame (the end of the file tells whether it came later).
 bool CKvxMediaSource::HeadKnown(const KvxRecordHeader& last) const
 {
     return m_video && (m_audio || last.timeMs - m_startAbsMs >= kAudioWaitMs);
@@ -127,6 +140,7 @@ bool CKvxMediaSource::ReadLatestVideoTime(std::uint64_t from)
     bool found = false;
     KvxRecord record;
     while (m_reader.ReadNext(record)) {
+        m_endHasSound = m_endHasSound || record.header.kind == kvx::RecordKind::Audio;
         if (record.header.kind != kvx::RecordKind::Video)
             continue;
         m_endAbsMs = std::max(m_endAbsMs, record.header.timeMs);
@@ -148,6 +162,7 @@ bool CKvxMediaSource::ReadLatestVideoTimeByHeaders(std::uint64_t from)
             return false;
         if (header.kind == kvx::RecordKind::Video)
             latest = std::max(latest, header.timeMs);
+        m_endHasSound = m_endHasSound || header.kind == kvx::RecordKind::Audio;
         from += kvx::kHeaderSize + header.payloadSize;
     }
     m_endAbsMs = latest;

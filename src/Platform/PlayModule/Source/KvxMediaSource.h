@@ -37,6 +37,7 @@ public:
 
 private:
     bool ReadHead();
+    void ReadLateSoundFacts();
     bool HeadKnown(const KvxRecordHeader& last) const;
     void ReadEndTime();
     void ReadEndTimeFromTail();
@@ -55,6 +56,7 @@ private:
     std::int64_t m_endAbsMs = 0;
     double m_frameRate = 25.0;
     bool m_waitForKey = true;
+    bool m_endHasSound = false;  // the records read for the end time hold sound
 };
 
 }  // namespace PLAY_MODULE
