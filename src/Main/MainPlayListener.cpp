@@ -41,6 +41,15 @@ bool CMainPlayListener::GridAlive(const boost::shared_ptr<CPlayManagerUILogic>& 
     return m_videoWindow && ui->GetPlayWinManager();
 }
 
+bool CMainPlayListener::WindowToDraw(void* handle, int& window) const
+{
+    boost::shared_ptr<CPlayManagerUILogic> ui = m_uiLogic.lock();
+    if (!ui || !GridAlive(ui))
+        return false;
+    window = ui->GetWindowOfHandle(handle);
+    return true;
+}
+
 CMainPlayListener::CMainPlayListener(boost::weak_ptr<CPlayManagerUILogic> uiLogic, CSFVideoWindow* videoWindow)
     : m_uiLogic(std::move(uiLogic)), m_videoWindow(videoWindow)
 {
@@ -49,10 +58,9 @@ CMainPlayListener::CMainPlayListener(boost::weak_ptr<CPlayManagerUILogic> uiLogi
 int CMainPlayListener::OnQTRenderSubWin(void* handle, boost::shared_ptr<unsigned char[]> frame, int width,
                                         int height, boost::shared_ptr<SynSmartPtr> token)
 {
-    boost::shared_ptr<CPlayManagerUILogic> ui = m_uiLogic.lock();
-    if (!ui || !GridAlive(ui))
+    int window = -1;
+    if (!WindowToDraw(handle, window))
         return 0;
-    const int window = ui->GetWindowOfHandle(handle);
     if (window >= 0)
         m_videoWindow->RenderSubWin(window, frame.get(), RENDER_DATA_QIMAGE, width, height);
     token.reset();
@@ -62,10 +70,9 @@ int CMainPlayListener::OnQTRenderSubWin(void* handle, boost::shared_ptr<unsigned
 int CMainPlayListener::OnQTPlanarSubWin(void* handle, boost::shared_ptr<unsigned char[]> frame, int width,
                                         int height, boost::shared_ptr<SynSmartPtr> token)
 {
-    boost::shared_ptr<CPlayManagerUILogic> ui = m_uiLogic.lock();
-    if (!ui || !GridAlive(ui))
+    int window = -1;
+    if (!WindowToDraw(handle, window))
         return 0;
-    const int window = ui->GetWindowOfHandle(handle);
     if (window >= 0)
         m_videoWindow->RenderPlanarSubWin(window, std::move(frame), width, height);
     token.reset();
@@ -76,10 +83,9 @@ int CMainPlayListener::OnDDRenderSubWinEx(void* handle, boost::shared_ptr<int>, 
                                           int height, boost::shared_ptr<SynSmartPtr> token, int overlayPort,
                                           int overlayValue)
 {
-    boost::shared_ptr<CPlayManagerUILogic> ui = m_uiLogic.lock();
-    if (!ui || !GridAlive(ui))
+    int window = -1;
+    if (!WindowToDraw(handle, window))
         return 0;
-    const int window = ui->GetWindowOfHandle(handle);
     if (window >= 0)
         m_videoWindow->RenderKeptOffScreenSurface(window, frame, token ? token->KeptAlive() : boost::shared_ptr<void>(),
                                                   width, height, overlayPort, overlayValue);

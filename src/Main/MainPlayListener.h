@@ -42,6 +42,9 @@ public:
 
 private:
     bool GridAlive(const boost::shared_ptr<CPlayManagerUILogic>& ui) const;
+    // False when the page or its grid is gone; else the window showing
+    // handle's file (-1: none).
+    bool WindowToDraw(void* handle, int& window) const;
     void ActOnEndInList(const boost::shared_ptr<CPlayManagerUILogic>& ui, void* handle, int window,
                         const _QUERY_FILE_INFO& entry);
 

@@ -1,13 +1,13 @@
 #include "Watermark/WatermarkLogic.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <thread>
 
 #include <QDebug>
 
 #include <boost/make_shared.hpp>
 
+#include "Base/FileSystemHelpers.h"
 #include "Base/MessageLoopIds.h"
 #include "Base/PostTask.h"
 #include "Base/SFMessageLoopManager.h"
@@ -46,8 +46,7 @@ void CWatermarkLogic::Task_InitWatermark(boost::shared_ptr<CWatermarkTaskInfo> t
 {
     const std::string path = SF_SOFT_BASE::WideToUtf8(task->path);
     // A FIFO or device named like a recording would block the open for good.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error) ||
+    if (!SF_SOFT_BASE::IsRegularFile(path) ||
         !task->file.Open(path.c_str(), kGenericRead, kShareRead, kOpenExisting, kNormalAttributes)) {
         PostInitRet(task, 0, __LINE__);
         return;

@@ -12,6 +12,7 @@
 #include "Base/TextCodec.h"
 #include "Common/IndexFileStore.h"
 #include "PreviewPageFixture.h"
+#include "Support/Fifo.h"
 #include "Support/TempFolder.h"
 #include "VideoWidgets/SFQTPlayProgressPanel.h"
 #include "VideoWidgets/SFQTVideoWindow.h"
@@ -432,19 +433,7 @@ TEST_F(PageTest, ARecordingThatIsNoRegularFileIsRefusedWithoutOpeningIt)
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::string directory = folder.File(UniqueRecorder() + "_ch3_main_20240101080000_20240101090000.kvx");
     ASSERT_TRUE(std::filesystem::create_directory(directory));
-    // A reader that opens the FIFO lets this writer open it too.
-    std::atomic<bool> done{false};
-    std::atomic<bool> opened{false};
-    std::thread writer([&] {
-        while (!done) {
-            const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
-            if (fd >= 0) {
-                opened = true;
-                ::close(fd);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-    });
+    FifoReaderWatch watch(fifo);
     for (const std::string& path : {fifo, directory}) {
         SCOPED_TRACE(path);
         void* item = Pick(path);
@@ -454,9 +443,7 @@ TEST_F(PageTest, ARecordingThatIsNoRegularFileIsRefusedWithoutOpeningIt)
         EXPECT_EQ(libraries.Count(), 0u);
         ExpectFailedAndPickableAgain(item, L"Open the video file unsuccessfully");
     }
-    done = true;
-    writer.join();
-    EXPECT_FALSE(opened);
+    EXPECT_FALSE(watch.Stop());
 
     // A link to a recording is followed.
     const std::string link = folder.File(UniqueRecorder() + "_ch4_main_20240101080000_20240101090000.kvx");

@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <future>
 #include <string>
+#include <thread>
 
 // A FIFO at a path, for checks that nothing blocks on one. A reader that
 // did block in open or read is let go when the object ends.
@@ -44,3 +46,40 @@ bool ReturnsWithoutBlocking(const Fifo& fifo, Call call, std::chrono::seconds bo
         fifo.Release();
     return false;
 }
+
+// Watches a FIFO from a thread of its own for a reader: whether anything
+// opened it for reading (a reader blocked in its open goes on then).
+class FifoReaderWatch {
+public:
+    explicit FifoReaderWatch(std::string path) : m_path(std::move(path)), m_thread([this] { Watch(); }) {}
+    ~FifoReaderWatch() { Stop(); }
+    FifoReaderWatch(const FifoReaderWatch&) = delete;
+    FifoReaderWatch& operator=(const FifoReaderWatch&) = delete;
+
+    // Ends the watch; true when a reader opened the FIFO meanwhile.
+    bool Stop()
+    {
+        m_done = true;
+        if (m_thread.joinable())
+            m_thread.join();
+        return m_opened;
+    }
+
+private:
+    void Watch()
+    {
+        while (!m_done) {
+            const int fd = ::open(m_path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd >= 0) {
+                m_opened = true;
+                ::close(fd);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+
+    std::string m_path;
+    std::atomic<bool> m_done{false};
+    std::atomic<bool> m_opened{false};
+    std::thread m_thread;
+};

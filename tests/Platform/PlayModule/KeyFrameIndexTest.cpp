@@ -16,6 +16,7 @@ extern "C" {
 #include "Platform/PlayModule/Support/ContainerSample.h"
 #include "Platform/PlayModule/Support/FullDecode.h"
 #include "Platform/PlayModule/Support/SampleFolder.h"
+#include "Platform/PlayModule/Support/ThreadIo.h"
 
 using namespace PLAY_MODULE;
 using namespace PLAY_MODULE_TEST;
@@ -174,18 +175,6 @@ TEST_P(ContainerIndexScan, KeyFramesMatchAFullDecode)
     }
     EXPECT_EQ(index.endTimeMs, 4000);
     EXPECT_EQ(CKeyFrameIndex::FromBytes(index.ToBytes()), index);
-}
-
-// Bytes this thread has read through system calls so far.
-std::uint64_t ThreadReadBytes()
-{
-    std::ifstream io("/proc/thread-self/io");
-    std::string key;
-    std::uint64_t value = 0;
-    while (io >> key >> value)
-        if (key == "rchar:")
-            return value;
-    return 0;
 }
 
 // An ".mp4" lists its samples in the header: the scan takes the key frames

@@ -17,6 +17,7 @@
 #include "Base/TextCodec.h"
 #include "Base/WorkerLoops.h"
 #include "Platform/PlayModule/Stream/PlaySdkWrapper.h"
+#include "Support/Fifo.h"
 #include "Support/TempFolder.h"
 #include "Watermark/WaterMarkUILogic.h"
 #include "Watermark/WatermarkEventImp.h"
@@ -116,24 +117,10 @@ TEST_F(WorkerCases, ARecordingThatIsNoRegularFileIsNotOpened)
 {
     const std::string fifo = folder.File("fifo.kvx");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    // A reader that opens the FIFO lets this writer open it too (and so ends its wait).
-    std::atomic<bool> done{false};
-    std::atomic<bool> opened{false};
-    std::thread writer([&] {
-        while (!done) {
-            const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
-            if (fd >= 0) {
-                opened = true;
-                ::close(fd);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-    });
+    FifoReaderWatch watch(fifo);
     auto task = boost::make_shared<CWatermarkTaskInfo>(SF_SOFT_BASE::Utf8ToWide(fifo), 0);
     logic->Task_InitWatermark(task);
-    done = true;
-    writer.join();
-    EXPECT_FALSE(opened);
+    EXPECT_FALSE(watch.Stop());
     EXPECT_FALSE(task->wrapper);
     EXPECT_FALSE(task->file.IsOpen());
 
