@@ -230,3 +230,35 @@ TEST_F(MainFrameTest, AStuckPageIsGivenUpAfterTheGracePeriod)
     EXPECT_EQ(m_frame->WasCloseForced(), 0);
     EXPECT_TRUE(ProcessUntil([&] { return m_frame->WasCloseForced() == 1; }));
 }
+
+// Full screen lays the play page over the whole window, also when the
+// window keeps its size (a maximized window on a screen without panels).
+TEST_F(MainFrameTest, AMaximizedWindowGivesThePlayPageTheWholeWindowInFullScreen)
+{
+    auto* window = dynamic_cast<QWidget*>(m_frame->GetMainWindow());
+    ASSERT_NE(window, nullptr);
+    CSFView* playPage = m_frame->GetPageView(CTabBarEventImp::kPlayWindowTab);
+    auto PlayPageRect = [&] { return ClientRectOf(playPage); };
+    window->showMaximized();
+    ASSERT_TRUE(ProcessUntil([&] { return window->isMaximized(); }));
+    ProcessUntil([] { return false; }, 100);
+    const QSize size = window->size();
+    int cx = size.width();
+    int cy = size.height();
+    m_frame->OnDlgSize(0, cx, cy);  // as the window reports its size
+    ASSERT_GT(PlayPageRect().top, 60);
+    m_frame->GetToolBar()->OnSFBtnFullScreen();
+    ASSERT_EQ(m_frame->IsFullScreen(), 1);
+    ASSERT_TRUE(ProcessUntil([&] { return window->isFullScreen(); }));
+    ProcessUntil([] { return false; }, 100);
+    ASSERT_EQ(window->size(), size) << "the screen has panels: this case does not arise";
+    const tagRECT full = PlayPageRect();
+    EXPECT_EQ(full.left, 0);
+    EXPECT_EQ(full.top, 0);
+    EXPECT_EQ(full.right - full.left + 1, size.width());
+    EXPECT_EQ(full.bottom - full.top + 1, size.height());
+    // Leaving full screen brings the bars' layout back.
+    m_frame->OnDlgKeyDown(0, VK_ESCAPE);
+    ProcessUntil([] { return false; }, 100);
+    EXPECT_GT(PlayPageRect().top, 60);
+}
