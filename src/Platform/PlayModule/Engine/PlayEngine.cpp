@@ -669,30 +669,40 @@ bool CPlayEngine::ConvertFrame(const AVFrame& frame, PlanarPicture& out)
     return m_converter.Convert(frame, RenderType() == PM_RENDER_QT, out);
 }
 
+// The shown picture has one buffer: the play thread alone writes it (under
+// m_pictureMutex, for copies taken from other threads), so it stays
+// untouched while the frame callback runs.
 void CPlayEngine::PresentFrame(const AVFrame& frame)
 {
-    const bool converted = ConvertFrame(frame, m_work);
-    m_work.timeMs = FrameTimeMs(frame);
-    m_work.key = frame.key_frame != 0;
+    const std::int64_t timeMs = FrameTimeMs(frame);
+    bool converted = false;
+    {
+        std::lock_guard lock(m_pictureMutex);
+        converted = ConvertFrame(frame, m_shown);
+        if (converted) {
+            m_shown.timeMs = timeMs;
+            m_shown.key = frame.key_frame != 0;
+            m_hasShown = true;
+        }
+    }
     if (converted)
-        PresentPicture(m_work);
+        HandOverShown();
     else
-        m_currentMs = m_work.timeMs;
+        m_currentMs = timeMs;
 }
 
 void CPlayEngine::ShowPicture(const PlanarPicture& picture)
 {
-    m_work = picture;
-    PresentPicture(m_work);
-}
-
-void CPlayEngine::PresentPicture(PlanarPicture& picture)
-{
     {
         std::lock_guard lock(m_pictureMutex);
-        std::swap(m_shown, picture);
+        m_shown = picture;
         m_hasShown = true;
     }
+    HandOverShown();
+}
+
+void CPlayEngine::HandOverShown()
+{
     m_currentMs = m_shown.timeMs;
     m_presentedMs = m_shown.timeMs;
     m_width = m_shown.width;
@@ -705,8 +715,6 @@ void CPlayEngine::PresentPicture(PlanarPicture& picture)
     PM_FRAME_INFO info;
     FillFrameInfo(info, m_shown.timeMs, m_shown.key, int(m_shown.bytes.size()),
                   PM_FRAME_VIDEO_SHOWN);
-    // The picture stays untouched until the callback returns: the next one is
-    // converted into the other buffer.
     m_listener->OnFrameVisible(m_owner, kind, m_shown.bytes.data(), int(m_shown.bytes.size()),
                                &info);
 }
@@ -857,6 +865,7 @@ void CPlayEngine::SettleForward(std::int64_t targetMs)
 void CPlayEngine::SettleBackward(std::int64_t targetMs)
 {
     const std::int64_t shownMs = m_currentMs;
+    PlanarPicture due;
     bool found = false;
     for (;;) {
         if (SettleInterrupted()) {
@@ -867,12 +876,12 @@ void CPlayEngine::SettleBackward(std::int64_t targetMs)
         const PlanarPicture* picture = m_reverse.PreviousPicture();
         if (!picture || picture->timeMs < targetMs)
             break;
-        m_work = *picture;
+        due = *picture;
         m_currentMs = picture->timeMs;
         found = true;
     }
     if (found)
-        PresentPicture(m_work);
+        ShowPicture(due);
 }
 
 void CPlayEngine::SettleBySeek(std::int64_t targetMs)

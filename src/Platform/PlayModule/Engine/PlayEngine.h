@@ -125,7 +125,7 @@ private:
     bool ShouldDropLate(std::int64_t timeMs, bool key);
     void PresentFrame(const AVFrame& frame) override;
     void ShowPicture(const PlanarPicture& picture) override;
-    void PresentPicture(PlanarPicture& picture);
+    void HandOverShown();
     void FillFrameInfo(PM_FRAME_INFO& info, std::int64_t timeMs, bool key, int size,
                        PM_FRAME_KIND kind) const;
     void ReachedEnd() override;
@@ -157,7 +157,6 @@ private:
     AVFramePtr m_held;
     CReversePlay m_reverse;
     CFrameStepper m_stepper;
-    PlanarPicture m_work;
     bool m_sourceEnded = false;
     bool m_catchUp = false;
     bool m_steppingBack = false;  // stepped back since play last ran
