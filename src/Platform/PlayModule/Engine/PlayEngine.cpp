@@ -354,6 +354,7 @@ bool CPlayEngine::WaitForWork(std::optional<Command>& command)
 
 void CPlayEngine::Execute(const Command& command)
 {
+    m_replay.Stop();
     m_reverse.SetKeysOnly(false);
     if (command.kind == Command::SettleAt) {
         // Leaves the clock at the paused moment and completes no caller's wait.
@@ -400,17 +401,21 @@ void CPlayEngine::PlayForwardOnce()
         return;
     }
     const std::int64_t timeMs = FrameTimeMs(*frame);
-    if (!WaitUntilDue(timeMs)) {
+    bool dueAtOnce = false;
+    if (!WaitUntilDue(timeMs, &dueAtOnce)) {
         m_held = std::move(frame);
         return;
     }
     if (ShouldDropLate(timeMs, frame->key_frame != 0))
         return;
     PresentFrame(*frame);
+    if (m_replay.Shown(dueAtOnce))
+        TakeThreadsNow();
 }
 
 void CPlayEngine::PlayBackwardOnce()
 {
+    m_replay.Stop();
     const PlanarPicture* picture = m_reverse.PreviousPicture();
     if (!picture) {
         ReachedEnd();
@@ -559,12 +564,43 @@ void CPlayEngine::HandlePacket(MediaPacket& packet)
     if (m_catchUp && !packet.key)
         return;
     m_catchUp = false;
+    FeedVideo(packet);
+}
+
+void CPlayEngine::FeedVideo(MediaPacket& packet)
+{
     if (packet.key) {
         m_lastKeyFedMs = packet.timeMs;
-        if (m_keyFramesFed++ > 0)
+        if (m_keyFramesFed++ > 0) {
+            m_replay.Stop();
             AdaptDecoderThreads();
+        } else if (DecoderThreads() != m_video.Threads()) {
+            m_replay.Start(m_timeline);
+        }
     }
+    m_replay.Keep(*packet.packet, DecoderTimeMs(packet), packet.hasPts);
     m_video.Send(packet.packet.get(), DecoderTimeMs(packet), packet.hasPts);
+}
+
+// Played faster than one thread decodes in its first group: the stream
+// takes its threads now, the group decoded again up to the shown frame.
+void CPlayEngine::TakeThreadsNow()
+{
+    const int wanted = DecoderThreads();
+    const int threads = m_video.Threads();
+    if (m_sourceEnded || wanted == threads) {
+        m_replay.Stop();
+        return;
+    }
+    if (!m_video.Open(m_source->VideoParameters(), wanted))
+        m_video.Open(m_source->VideoParameters(), threads);
+    m_decoded.clear();
+    m_held.reset();
+    m_seekTarget.Clear();
+    m_timeline = m_replay.Timeline();
+    m_replay.Resend(m_video, [this] { TakeDecodedFrames(); });
+    m_replay.Stop();
+    m_seekTarget.DropThrough(m_currentMs);
 }
 
 // At a key frame nothing decoded later needs the decoder's state: the
@@ -605,16 +641,19 @@ void CPlayEngine::DecodeAudio(MediaPacket& packet,
 
 // ---- pacing and hand-over ----
 
-bool CPlayEngine::WaitUntilDue(std::int64_t timeMs)
+bool CPlayEngine::WaitUntilDue(std::int64_t timeMs, bool* dueAtOnce)
 {
     std::unique_lock lock(m_mutex);
-    for (;;) {
+    for (bool first = true;; first = false) {
         if (m_quit || !m_commands.empty() || m_paused || !m_playRequested)
             return false;
         const std::int64_t waitUs =
             CFramePacer::UsUntilDue(*m_clock, ClockOwner(), ClockTime(timeMs));
-        if (waitUs <= 0)
+        if (waitUs <= 0) {
+            if (dueAtOnce)
+                *dueAtOnce = first;
             return true;
+        }
         m_wake.wait_for(lock, CFramePacer::WaitSlice(waitUs));
     }
 }
@@ -733,6 +772,7 @@ std::int64_t CPlayEngine::ShownMs() const
 
 void CPlayEngine::ResetDecoding()
 {
+    m_replay.Stop();
     m_video.Flush();
     m_audio.Flush();
     m_decoded.clear();
