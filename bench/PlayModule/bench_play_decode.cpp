@@ -6,9 +6,11 @@
 // threads each picks for one stream (FFmpeg's default: one per core); with
 // the CPU time a frame took beside each.
 // FFmpeg reads no ".kvx": its figure there is of the ".ts" of the same stream.
+#include <condition_variable>
 #include <cstdio>
-#include <vector>
 #include <memory>
+#include <mutex>
+#include <vector>
 
 extern "C" {
 #include <libavutil/log.h>
@@ -47,6 +49,42 @@ int Frames()
     return Pick(750, 100);
 }
 
+// Counts what the module hands over and wakes the waiting thread at the
+// last frame or the end: polling would cost CPU counted as the module's.
+class CLastFrameSignal : public CFrameCounter {
+public:
+    void OnFileEnd(PLAY_MODULE::CPlayModule* module) override
+    {
+        CFrameCounter::OnFileEnd(module);
+        Signal();
+    }
+    void OnFrameVisible(PLAY_MODULE::CPlayModule* module, int kind, unsigned char* data, int size,
+                        PM_FRAME_INFO* info) override
+    {
+        CFrameCounter::OnFrameVisible(module, kind, data, size, info);
+        if (frames == Frames())
+            Signal();
+    }
+    void Wait(std::chrono::minutes limit)
+    {
+        std::unique_lock lock(m_mutex);
+        m_signal.wait_for(lock, limit, [&] { return m_signalled; });
+    }
+
+private:
+    void Signal()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_signalled = true;
+        }
+        m_signal.notify_all();
+    }
+    std::mutex m_mutex;
+    std::condition_variable m_signal;
+    bool m_signalled = false;
+};
+
 void FixDecoderThreads([[maybe_unused]] int threads)
 {
 #ifdef HAS_DECODER_THREADS
@@ -69,15 +107,14 @@ Speed Measured(int frames, double seconds, double cpuSeconds)
 Speed ModuleSpeed(const std::string& path, int threads)
 {
     FixDecoderThreads(threads);
-    CFrameCounter counter;
+    CLastFrameSignal counter;
     auto module = std::make_unique<PLAY_MODULE::CPlayModule>(&counter);
     module->SetTimeSource(std::make_shared<RushingTime>());
     const double cpuStart = ProcessCpuSeconds();
     const auto start = Clock::now();
     if (!module->Open(path.c_str()) || !module->Play(nullptr))
         return {};
-    CFrameCounter::WaitFor([&] { return counter.frames >= Frames() || counter.ends > 0; },
-                           std::chrono::minutes(5));
+    counter.Wait(std::chrono::minutes(5));
     const double seconds = SecondsSince(start);
     const int frames = counter.frames;
     module.reset();
