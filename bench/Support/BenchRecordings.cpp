@@ -1,5 +1,6 @@
 #include "Support/BenchRecordings.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -16,9 +17,12 @@ namespace {
 
 constexpr std::int64_t kStartUtcMs = 1767225600000;  // 2026-01-01 00:00 UTC
 
-double SegmentSeconds()
+int g_segmentSeconds = 60;
+
+// Whole seconds each: the recording is coded in segments at once.
+int SegmentSeconds()
 {
-    return Pick(60.0, 4.0);
+    return Pick(g_segmentSeconds, 4);
 }
 
 int Segments()
@@ -44,6 +48,13 @@ bool Finish(const std::string& path)
     return !error;
 }
 
+// Iterations a point of the fractal takes at most, the bulk of the drawing's
+// cost: a smoke run draws fewer.
+int MaxIterations()
+{
+    return Pick(256, 48);
+}
+
 // One slow zoom into the fractal over the whole recording, at the
 // recording's own size, with sensor noise; segment i of it.
 std::string Source(Size size, int segment)
@@ -53,10 +64,10 @@ std::string Source(Size size, int segment)
     const auto scaleAt = [](double part) { return kStartScale * std::pow(kEndScale / kStartScale, part); };
     char source[256];
     std::snprintf(source, sizeof source,
-                  "mandelbrot=s=%dx%d:r=25:maxiter=256:start_scale=%.9g:end_scale=%.9g:end_pts=%g,"
+                  "mandelbrot=s=%dx%d:r=25:maxiter=%d:start_scale=%.9g:end_scale=%.9g:end_pts=%g,"
                   "noise=alls=%d:allf=t",
-                  Width(size), Height(size), scaleAt(double(segment) / Segments()),
-                  scaleAt(double(segment + 1) / Segments()), SegmentSeconds(), size == Size::D1 ? 12 : 10);
+                  Width(size), Height(size), MaxIterations(), scaleAt(double(segment) / Segments()),
+                  scaleAt(double(segment + 1) / Segments()), double(SegmentSeconds()), size == Size::D1 ? 12 : 10);
     return source;
 }
 
@@ -67,7 +78,8 @@ std::string Bitrate(Size size)
 
 std::string Stem(Size size)
 {
-    return WorkFolder() + "/" + SizeName(size) + (IsSmoke() ? "-smoke" : "");
+    return WorkFolder() + "/" + SizeName(size) + "-" + std::to_string(int(RecordingSeconds())) + "s" +
+           (IsSmoke() ? "-smoke" : "");
 }
 
 std::string SegmentPath(Size size, int segment)
@@ -86,7 +98,7 @@ bool MakeSegments(Size size)
         if (Exists(path))
             continue;
         script += "(ffmpeg -nostdin -v error -y -f lavfi -i '" + Source(size, i) + "' -t " +
-                  std::to_string(int(SegmentSeconds())) +
+                  std::to_string(SegmentSeconds()) +
                   " -c:v libx264 -preset faster -bf 0 -g 50 -keyint_min 50 -sc_threshold 0 -b:v " + rate +
                   " -maxrate " + rate + " -bufsize " + rate + " -pix_fmt yuv420p -f mp4 " + path + ".part && mv " +
                   path + ".part " + path + ") & ";
@@ -181,9 +193,14 @@ int Height(Size size)
     return size == Size::D1 ? 576 : 1080;
 }
 
+void SetRecordingSeconds(int seconds)
+{
+    g_segmentSeconds = std::max(1, seconds / Segments());
+}
+
 double RecordingSeconds()
 {
-    return SegmentSeconds() * Segments();
+    return double(SegmentSeconds()) * Segments();
 }
 
 std::string Recording(Size size, Container container)

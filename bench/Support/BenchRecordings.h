@@ -37,7 +37,9 @@ struct RecordingCase {
 // recording could not be made.
 bool ForEachRecording(const std::function<void(const RecordingCase&)>& work);
 
-// Length of the recordings: 10 minutes, 8 s in a smoke run.
+// Length of the recordings: 10 minutes unless a program sets another (in
+// whole tens of seconds) before making them; 8 s in a smoke run.
+void SetRecordingSeconds(int seconds);
 double RecordingSeconds();
 // Empty when FFmpeg or the recording writer failed.
 std::string Recording(Size size, Container container);

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <memory>
 #include <thread>
+#include <vector>
 
 using namespace PLAY_MODULE;
 using namespace PlayModuleTest;
@@ -124,4 +125,71 @@ TEST(PlaySpeed, DecoderThreadChangesLoseNoFrame)
     ASSERT_EQ(150u, frames.size());
     for (std::size_t i = 0; i < frames.size(); ++i)
         EXPECT_EQ(std::int64_t(i) * kFrameMs, frames[i].stampMs);
+}
+
+namespace {
+
+struct FullSpeedRun {
+    std::vector<ShownFrame> frames;
+    int threadsAtFrame10 = 0;  // more than before Open
+    int streamBlocks = 0;
+    std::int64_t streamBytes = 0;
+};
+
+// Plays the file at full speed with a fixed decoder thread count, each
+// frame held until drawn.
+FullSpeedRun PlayAtFullSpeed(const std::string& path, int threads)
+{
+    FullSpeedRun run;
+    CDecoderThreads::SetFixedThreads(threads);
+    const int before = ThreadsOfThisProcess();
+    RecordingListener listener;
+    CPlayModule module(&listener);
+    module.SetTimeSource(std::make_shared<RushingTimeSource>());
+    listener.blockFrames = true;
+    if (module.Open(path.c_str()) != 1 || module.Play(nullptr) != 1)
+        return run;
+    for (std::size_t frame = 1; frame <= 10; ++frame) {
+        listener.WaitFor([&] { return listener.FrameCount() >= frame || listener.fileEnds > 0; });
+        if (frame < 10)
+            listener.drawn.Set();
+    }
+    run.threadsAtFrame10 = ThreadsOfThisProcess() - before;
+    listener.blockFrames = false;
+    listener.drawn.Set();
+    listener.WaitForEnd();
+    CDecoderThreads::SetFixedThreads(0);
+    run.frames = listener.Frames();
+    run.streamBlocks = listener.streamBlocks;
+    run.streamBytes = listener.streamBytes;
+    return run;
+}
+
+}  // namespace
+
+// Played faster than one thread decodes, a module takes its decoder threads
+// within its first group (its decoding starts on the play thread): the group
+// decoded again shows no frame twice, loses none, and hands its stream data
+// over once.
+TEST(PlaySpeed, FullSpeedTakesTheDecoderThreadsInTheFirstGroup)
+{
+    SampleSpec spec;
+    spec.width = 320;
+    spec.height = 240;
+    spec.frames = 100;
+    spec.gop = 50;
+    const std::string path = TempPath("full_speed.mp4");
+    ASSERT_TRUE(MakeSample(path, spec));
+    const FullSpeedRun alone = PlayAtFullSpeed(path, 1);
+    const FullSpeedRun threaded = PlayAtFullSpeed(path, 3);
+    // The play thread (and the index scan's) alone, then three more.
+    EXPECT_LE(alone.threadsAtFrame10, 2);
+    EXPECT_GE(threaded.threadsAtFrame10, 4);
+    for (const FullSpeedRun* run : {&alone, &threaded}) {
+        ASSERT_EQ(100u, run->frames.size());
+        for (std::size_t i = 0; i < run->frames.size(); ++i)
+            EXPECT_EQ(std::int64_t(i) * kFrameMs, run->frames[i].stampMs);
+    }
+    EXPECT_EQ(alone.streamBlocks, threaded.streamBlocks);
+    EXPECT_EQ(alone.streamBytes, threaded.streamBytes);
 }

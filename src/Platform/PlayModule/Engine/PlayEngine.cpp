@@ -354,6 +354,7 @@ bool CPlayEngine::WaitForWork(std::optional<Command>& command)
 
 void CPlayEngine::Execute(const Command& command)
 {
+    m_replay.Stop();
     m_reverse.SetKeysOnly(false);
     if (command.kind == Command::SettleAt) {
         // Leaves the clock at the paused moment and completes no caller's wait.
@@ -400,17 +401,21 @@ void CPlayEngine::PlayForwardOnce()
         return;
     }
     const std::int64_t timeMs = FrameTimeMs(*frame);
-    if (!WaitUntilDue(timeMs)) {
+    bool dueAtOnce = false;
+    if (!WaitUntilDue(timeMs, &dueAtOnce)) {
         m_held = std::move(frame);
         return;
     }
     if (ShouldDropLate(timeMs, frame->key_frame != 0))
         return;
     PresentFrame(*frame);
+    if (m_replay.Shown(dueAtOnce))
+        TakeThreadsNow();
 }
 
 void CPlayEngine::PlayBackwardOnce()
 {
+    m_replay.Stop();
     const PlanarPicture* picture = m_reverse.PreviousPicture();
     if (!picture) {
         ReachedEnd();
@@ -559,12 +564,43 @@ void CPlayEngine::HandlePacket(MediaPacket& packet)
     if (m_catchUp && !packet.key)
         return;
     m_catchUp = false;
+    FeedVideo(packet);
+}
+
+void CPlayEngine::FeedVideo(MediaPacket& packet)
+{
     if (packet.key) {
         m_lastKeyFedMs = packet.timeMs;
-        if (m_keyFramesFed++ > 0)
+        if (m_keyFramesFed++ > 0) {
+            m_replay.Stop();
             AdaptDecoderThreads();
+        } else if (DecoderThreads() != m_video.Threads()) {
+            m_replay.Start(m_timeline);
+        }
     }
+    m_replay.Keep(*packet.packet, DecoderTimeMs(packet), packet.hasPts);
     m_video.Send(packet.packet.get(), DecoderTimeMs(packet), packet.hasPts);
+}
+
+// Played faster than one thread decodes in its first group: the stream
+// takes its threads now, the group decoded again up to the shown frame.
+void CPlayEngine::TakeThreadsNow()
+{
+    const int wanted = DecoderThreads();
+    const int threads = m_video.Threads();
+    if (m_sourceEnded || wanted == threads) {
+        m_replay.Stop();
+        return;
+    }
+    if (!m_video.Open(m_source->VideoParameters(), wanted))
+        m_video.Open(m_source->VideoParameters(), threads);
+    m_decoded.clear();
+    m_held.reset();
+    m_seekTarget.Clear();
+    m_timeline = m_replay.Timeline();
+    m_replay.Resend(m_video, [this] { TakeDecodedFrames(); });
+    m_replay.Stop();
+    m_seekTarget.DropThrough(m_currentMs);
 }
 
 // At a key frame nothing decoded later needs the decoder's state: the
@@ -605,16 +641,19 @@ void CPlayEngine::DecodeAudio(MediaPacket& packet,
 
 // ---- pacing and hand-over ----
 
-bool CPlayEngine::WaitUntilDue(std::int64_t timeMs)
+bool CPlayEngine::WaitUntilDue(std::int64_t timeMs, bool* dueAtOnce)
 {
     std::unique_lock lock(m_mutex);
-    for (;;) {
+    for (bool first = true;; first = false) {
         if (m_quit || !m_commands.empty() || m_paused || !m_playRequested)
             return false;
         const std::int64_t waitUs =
             CFramePacer::UsUntilDue(*m_clock, ClockOwner(), ClockTime(timeMs));
-        if (waitUs <= 0)
+        if (waitUs <= 0) {
+            if (dueAtOnce)
+                *dueAtOnce = first;
             return true;
+        }
         m_wake.wait_for(lock, CFramePacer::WaitSlice(waitUs));
     }
 }
@@ -669,30 +708,40 @@ bool CPlayEngine::ConvertFrame(const AVFrame& frame, PlanarPicture& out)
     return m_converter.Convert(frame, RenderType() == PM_RENDER_QT, out);
 }
 
+// The shown picture has one buffer: the play thread alone writes it (under
+// m_pictureMutex, for copies taken from other threads), so it stays
+// untouched while the frame callback runs.
 void CPlayEngine::PresentFrame(const AVFrame& frame)
 {
-    const bool converted = ConvertFrame(frame, m_work);
-    m_work.timeMs = FrameTimeMs(frame);
-    m_work.key = frame.key_frame != 0;
+    const std::int64_t timeMs = FrameTimeMs(frame);
+    bool converted = false;
+    {
+        std::lock_guard lock(m_pictureMutex);
+        converted = ConvertFrame(frame, m_shown);
+        if (converted) {
+            m_shown.timeMs = timeMs;
+            m_shown.key = frame.key_frame != 0;
+            m_hasShown = true;
+        }
+    }
     if (converted)
-        PresentPicture(m_work);
+        HandOverShown();
     else
-        m_currentMs = m_work.timeMs;
+        m_currentMs = timeMs;
 }
 
 void CPlayEngine::ShowPicture(const PlanarPicture& picture)
 {
-    m_work = picture;
-    PresentPicture(m_work);
-}
-
-void CPlayEngine::PresentPicture(PlanarPicture& picture)
-{
     {
         std::lock_guard lock(m_pictureMutex);
-        std::swap(m_shown, picture);
+        m_shown = picture;
         m_hasShown = true;
     }
+    HandOverShown();
+}
+
+void CPlayEngine::HandOverShown()
+{
     m_currentMs = m_shown.timeMs;
     m_presentedMs = m_shown.timeMs;
     m_width = m_shown.width;
@@ -705,8 +754,6 @@ void CPlayEngine::PresentPicture(PlanarPicture& picture)
     PM_FRAME_INFO info;
     FillFrameInfo(info, m_shown.timeMs, m_shown.key, int(m_shown.bytes.size()),
                   PM_FRAME_VIDEO_SHOWN);
-    // The picture stays untouched until the callback returns: the next one is
-    // converted into the other buffer.
     m_listener->OnFrameVisible(m_owner, kind, m_shown.bytes.data(), int(m_shown.bytes.size()),
                                &info);
 }
@@ -725,6 +772,7 @@ std::int64_t CPlayEngine::ShownMs() const
 
 void CPlayEngine::ResetDecoding()
 {
+    m_replay.Stop();
     m_video.Flush();
     m_audio.Flush();
     m_decoded.clear();
@@ -857,6 +905,7 @@ void CPlayEngine::SettleForward(std::int64_t targetMs)
 void CPlayEngine::SettleBackward(std::int64_t targetMs)
 {
     const std::int64_t shownMs = m_currentMs;
+    PlanarPicture due;
     bool found = false;
     for (;;) {
         if (SettleInterrupted()) {
@@ -867,12 +916,12 @@ void CPlayEngine::SettleBackward(std::int64_t targetMs)
         const PlanarPicture* picture = m_reverse.PreviousPicture();
         if (!picture || picture->timeMs < targetMs)
             break;
-        m_work = *picture;
+        due = *picture;
         m_currentMs = picture->timeMs;
         found = true;
     }
     if (found)
-        PresentPicture(m_work);
+        ShowPicture(due);
 }
 
 void CPlayEngine::SettleBySeek(std::int64_t targetMs)

@@ -4,6 +4,7 @@
 #include "Platform/PlayModule/Engine/FramePacer.h"
 #include "Platform/PlayModule/Engine/FrameTimeline.h"
 #include "Platform/PlayModule/Engine/FrameStepper.h"
+#include "Platform/PlayModule/Engine/GroupReplay.h"
 #include "Platform/PlayModule/Output/FrameConverter.h"
 #include "Platform/PlayModule/Source/MediaSource.h"
 #include "Platform/PlayModule/Output/PlanarPicture.h"
@@ -116,16 +117,19 @@ private:
     bool AwaitingTime() const;
     void HandlePacket(MediaPacket& packet);
     void AdaptDecoderThreads();
+    void FeedVideo(MediaPacket& packet);
+    void TakeThreadsNow();
     int DecoderThreads() const;
     std::int64_t FrameTimeMs(const AVFrame& frame) const override;
     std::int64_t FrameDurationMs(const AVFrame& frame) const;
 
-    bool WaitUntilDue(std::int64_t timeMs);
+    // dueAtOnce: set when the frame was due without a wait.
+    bool WaitUntilDue(std::int64_t timeMs, bool* dueAtOnce = nullptr);
     bool IsLate(std::int64_t timeMs) const;
     bool ShouldDropLate(std::int64_t timeMs, bool key);
     void PresentFrame(const AVFrame& frame) override;
     void ShowPicture(const PlanarPicture& picture) override;
-    void PresentPicture(PlanarPicture& picture);
+    void HandOverShown();
     void FillFrameInfo(PM_FRAME_INFO& info, std::int64_t timeMs, bool key, int size,
                        PM_FRAME_KIND kind) const;
     void ReachedEnd() override;
@@ -157,12 +161,12 @@ private:
     AVFramePtr m_held;
     CReversePlay m_reverse;
     CFrameStepper m_stepper;
-    PlanarPicture m_work;
     bool m_sourceEnded = false;
     bool m_catchUp = false;
     bool m_steppingBack = false;  // stepped back since play last ran
     std::int64_t m_lastKeyFedMs = INT64_MIN;
     std::uint64_t m_keyFramesFed = 0;
+    CGroupReplay m_replay;
     bool m_audioFailed = false;
     std::mutex m_converterMutex;
     CSeekTarget m_seekTarget;
