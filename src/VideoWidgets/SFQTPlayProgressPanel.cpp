@@ -166,11 +166,10 @@ void CSFQTPlayProgressPanel::MoveCursor(int channel, int time)
         if (m_model.commonCursor == time)
             return;
         m_model.commonCursor = time;
-    } else if (!m_model.cursors.try_emplace(channel, time).second) {
-        int& cursor = m_model.cursors[channel];
-        if (cursor == time)
+    } else if (auto [cursor, added] = m_model.cursors.try_emplace(channel, time); !added) {
+        if (cursor->second == time)
             return;
-        cursor = time;
+        cursor->second = time;
     }
     m_drawing->update();
 }
@@ -206,8 +205,7 @@ void CSFQTPlayProgressPanel::SetPlayOffset(int channel, int seconds)
     if (!record || !CTimeLineModel::Span(*record, start, end))
         return;
     if (seconds >= 0 && static_cast<long long>(start) + seconds <= end)
-        m_model.cursors[channel] = start + seconds;
-    Repaint();
+        MoveCursor(channel, start + seconds);
 }
 
 void CSFQTPlayProgressPanel::SetHighlightChannel(int channel)
