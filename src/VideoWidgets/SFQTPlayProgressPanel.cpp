@@ -160,23 +160,34 @@ void CSFQTPlayProgressPanel::MoveWindow(int x, int y, int w, int h)
     setGeometry(QRect(QPoint(x, y), QPoint(x + w - 1, y + h - 1)));
 }
 
+void CSFQTPlayProgressPanel::MoveCursor(int channel, int time)
+{
+    if (channel == -1) {
+        if (m_model.commonCursor == time)
+            return;
+        m_model.commonCursor = time;
+    } else if (auto [cursor, added] = m_model.cursors.try_emplace(channel, time); !added) {
+        if (cursor->second == time)
+            return;
+        cursor->second = time;
+    }
+    m_drawing->update();
+}
+
 void CSFQTPlayProgressPanel::SetPlayTime(int channel, int time)
 {
     if (HeldFor(channel))
         return;
     if (channel == -1) {
-        m_model.commonCursor = time;
-        Repaint();
+        MoveCursor(channel, time);
         return;
     }
     const UISF_Channel* record = m_model.Record(channel);
     int start = 0, end = 0;
     if (!record || !CTimeLineModel::Span(*record, start, end))
         return;
-    if (static_cast<long long>(start) - 10 <= time && time <= static_cast<long long>(end) + 10) {
-        m_model.cursors[channel] = time;
-        Repaint();
-    }
+    if (static_cast<long long>(start) - 10 <= time && time <= static_cast<long long>(end) + 10)
+        MoveCursor(channel, time);
 }
 
 int CSFQTPlayProgressPanel::GetPlayTime(int channel)
@@ -194,8 +205,7 @@ void CSFQTPlayProgressPanel::SetPlayOffset(int channel, int seconds)
     if (!record || !CTimeLineModel::Span(*record, start, end))
         return;
     if (seconds >= 0 && static_cast<long long>(start) + seconds <= end)
-        m_model.cursors[channel] = start + seconds;
-    Repaint();
+        MoveCursor(channel, start + seconds);
 }
 
 void CSFQTPlayProgressPanel::SetHighlightChannel(int channel)

@@ -82,6 +82,9 @@ private:
     bool HeldFor(int channel) const { return m_mouseHeld && (m_heldChannel == channel || m_heldChannel == -1); }
     int ZoomAnchor() const;
     void Repaint();
+    // Sets a cursor (channel -1: the common one); only the drawing, which
+    // shows the cursors, is drawn again, and only when the cursor moved.
+    void MoveCursor(int channel, int time);
 
     CSFQTButton* m_rowDown;
     CSFQTButton* m_rowUp;

@@ -39,6 +39,7 @@ CSFQTVideoWindowPlayWnd::CSFQTVideoWindowPlayWnd(const tagRECT& area, int propor
     : m_area(area), m_proportionW(proportionW), m_proportionH(proportionH)
 {
     setMouseTracking(true);
+    UpdateOpaque();
     m_frameW = width();
     m_frameH = height();
 }
@@ -115,12 +116,24 @@ void CSFQTVideoWindowPlayWnd::SetVideoState(int on)
     update();
 }
 
+void CSFQTVideoWindowPlayWnd::SetBackgroundColor(const QColor& color)
+{
+    m_background = color;
+    UpdateOpaque();
+}
+
 void CSFQTVideoWindowPlayWnd::SetOpacity(double opacity)
 {
     if (std::isnan(opacity) || opacity < 0.0 || opacity > 1.0)
         return;
     m_opacity = opacity;
+    UpdateOpaque();
     update();
+}
+
+void CSFQTVideoWindowPlayWnd::UpdateOpaque()
+{
+    setAttribute(Qt::WA_OpaquePaintEvent, m_opacity >= 1.0 && m_background.alpha() == 255);
 }
 
 void CSFQTVideoWindowPlayWnd::ResetSourceIfNeeded(int w, int h)
@@ -457,7 +470,11 @@ void CSFQTVideoWindowPlayWnd::paintEvent(QPaintEvent*)
         }
     } else if (m_displayState == 1) {
         if (m_planarOn) {
-            painter.drawImage(QPoint(0, 0), ShownImage());
+            const QImage& shown = ShownImage();
+            if (shown.isNull())
+                painter.fillRect(rect(), Qt::black);
+            else
+                painter.drawImage(QPoint(0, 0), shown);
         } else if (m_frame.isNull()) {
             painter.fillRect(rect(), Qt::black);
             painter.setPen(QColor(110, 110, 110));

@@ -29,7 +29,7 @@ public:
     int Create(const wchar_t* title, CSFQTVideoWindowSubWnd* cell, int);
     void SetArea(int left, int top, int right, int bottom);
     void SetProportion(int w, int h);
-    void SetBackgroundColor(const QColor& color) { m_background = color; }
+    void SetBackgroundColor(const QColor& color);
     void SetVideoState(int on);
     void SetRecordState(int state) { m_recordState = state; }
     int RecordState() const { return m_recordState; }
@@ -82,6 +82,9 @@ protected:
 private:
     CSFQTVideoWindow* Grid() const;
     void ApplyFit();
+    // Marks the widget opaque while it paints every pixel itself, so that a
+    // new frame repaints it alone, not the cell and grid beneath it.
+    void UpdateOpaque();
     void ResetSourceIfNeeded(int w, int h);
     void TakeFrameSize(int type, int w, int h);
     void TakePlanar(const BYTE* data, int w, int h, bool vFirst);

@@ -3,9 +3,25 @@
 #include <string>
 #include <vector>
 
+#include <QEvent>
+#include <QWidget>
+
 #include "Base/PlanarLayout.h"
 #include "Platform/Win32/Win32Types.h"
 #include "Widgets/SFVideoWindowEvent.h"
+
+// Counts the paint events of a widget.
+class PaintCount : public QObject {
+public:
+    explicit PaintCount(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+    int paints = 0;
+};
 
 // Records every grid callback as a line of text.
 class RecordingGridHandler : public ISFVideoWindowEvent {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include <QApplication>
 #include <QImage>
 
 #include <boost/make_shared.hpp>
@@ -155,6 +156,26 @@ TEST_F(ShownPictureTest, RendererFallbackKeepsAnOwnedFrameUntilTheNextOne)
     EXPECT_EQ(1, first.use_count());
     EXPECT_EQ(2, second.use_count());
     EXPECT_EQ("", Difference(Screen(), ShownAsBefore()));
+}
+
+TEST_F(ShownPictureTest, ANewFrameRepaintsThePictureAloneUnlessItIsSeeThrough)
+{
+    ASSERT_EQ(1, grid->RenderPlanarSubWin(0, pattern.SharedYvu(), kWidth, kHeight));
+    QApplication::processEvents();
+    PaintCount picture(Wnd());
+    PaintCount cell(grid->CellAt(0));
+    ASSERT_EQ(1, grid->RenderPlanarSubWin(0, pattern.SharedYvu(), kWidth, kHeight));
+    QApplication::processEvents();
+    EXPECT_EQ(1, picture.paints);
+    EXPECT_EQ(0, cell.paints);
+
+    // A see-through picture is drawn over the cell again.
+    Wnd()->SetOpacity(0.5);
+    QApplication::processEvents();
+    cell.paints = 0;
+    ASSERT_EQ(1, grid->RenderPlanarSubWin(0, pattern.SharedYvu(), kWidth, kHeight));
+    QApplication::processEvents();
+    EXPECT_EQ(1, cell.paints);
 }
 
 TEST_F(ShownPictureTest, PlanarFrameGivesTheWholeFrameOnRequest)

@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include "GridTestSupport.h"
 #include "VideoWidgets/SFQTPlayProgressPanel.h"
 #include "VideoWidgets/SFQtPlayProgressPanel.h"
 #include "Widgets/SFWidgetFactory.h"
@@ -182,6 +183,27 @@ TEST_F(TimeLineTest, PlayTimeIsTakenWithinTenSecondsOfTheRecord)
     EXPECT_EQ(start + 60, panel->GetPlayTime(1));
     panel->SetPlayOffset(1, 2 * kHour);
     EXPECT_EQ(start + 60, panel->GetPlayTime(1));
+}
+
+TEST_F(TimeLineTest, APlayTimeRedrawsTheCursorsAloneAndOnlyWhenOneMoved)
+{
+    const int start = kDay + 10 * kHour;
+    panel->SetChannelRecord(MakeRecord(1, {{start, kDay + 11 * kHour}}));
+    panel->SetPlayTime(1, start + 5);
+    QApplication::processEvents();
+    PaintCount drawing(Drawing());
+    PaintCount scrollBar(panel->ScrollBar());
+    panel->SetPlayTime(1, start + 5);
+    panel->SetPlayTime(-1, Model().commonCursor);
+    QApplication::processEvents();
+    EXPECT_EQ(0, drawing.paints);
+    panel->SetPlayTime(1, start + 6);
+    QApplication::processEvents();
+    EXPECT_EQ(1, drawing.paints);
+    panel->SetPlayTime(-1, start + 7);
+    QApplication::processEvents();
+    EXPECT_EQ(2, drawing.paints);
+    EXPECT_EQ(0, scrollBar.paints);
 }
 
 TEST_F(TimeLineTest, CommonCursorIsSetByChannelMinusOne)

@@ -66,6 +66,31 @@ TEST(PlaneCopy, PackedCopyOfWidthsThatAreNoMultipleOf16)
     }
 }
 
+TEST(PlaneCopy, EveryPairOfWideRowsTakesItsOwnLumaAndTheChromaOfItsRowPair)
+{
+    for (int w : {33, 64, 65, 704}) {
+        const int h = 5;
+        YuvFrame frame = CountingFrame(w, h);
+        const int cw = frame.Layout().ChromaWidth();
+        const DWORD pitch = static_cast<DWORD>(CDDrawSurface::PitchFor(DDFMT_UYVY, w));
+        std::vector<BYTE> uyvy(pitch * h), yuy2(pitch * h);
+        CopyYV12ToUYVY(frame.Y(), frame.U(), frame.V(), uyvy.data(), pitch, w, h);
+        CopyYV12ToYUY2(frame.Y(), frame.U(), frame.V(), yuy2.data(), pitch, w, h);
+        for (int row = 0; row < h; ++row)
+            for (int x = 0; x < w; x += 2) {
+                const BYTE* y = frame.Y() + row * w;
+                const int c = (row / 2) * cw + x / 2;
+                const BYTE y1 = x + 1 < w ? y[x + 1] : y[x];
+                const std::vector<BYTE> expected{frame.U()[c], y[x], frame.V()[c], y1};
+                const BYTE* packed = uyvy.data() + row * pitch + 2 * x;
+                ASSERT_EQ(expected, std::vector<BYTE>(packed, packed + 4)) << w << " " << row << "," << x;
+                const BYTE* other = yuy2.data() + row * pitch + 2 * x;
+                ASSERT_EQ((std::vector<BYTE>{y[x], frame.U()[c], y1, frame.V()[c]}), std::vector<BYTE>(other, other + 4))
+                    << w << " " << row << "," << x;
+            }
+    }
+}
+
 TEST(PlaneCopy, PlanarCopyPutsVBeforeUAtHalfPitch)
 {
     const int w = 9, h = 7;  // chroma 5 x 4
