@@ -143,7 +143,9 @@ void CMainFrameEventImp::CreateChildren()
     m_topPopDlg = CTopPopDlgEventImp::Create(self);
     m_fileLogic = CMainFrameUILogic::Create(self, &CConfigManager::GetInstance()->GetRecordFormats());
     CreatePages();
-    m_configView = CConfigViewEventImp::Create(self);
+    SetPageFactory(m_configView, [this] { return CConfigViewEventImp::Create(shared_from_this()); });
+    // What the settings page applies when built, the main page needs at once.
+    SetMainVerticalSync(CConfigManager::GetInstance()->VerticalSyn ? 1 : 0);
 }
 
 boost::shared_ptr<CAboutDlgEventImp> CMainFrameEventImp::GetAboutDlg()
@@ -361,8 +363,7 @@ void CMainFrameEventImp::CloseAllPages()
     m_closing = 1;
     for (const auto& closer : m_pageClosers)
         m_pageClose[closer.first] = 0;
-    if (m_configView)
-        m_configView->UpdateOpenedPaths();
+    UpdateOpenedPaths();
     CConfigManager::GetInstance()->SaveOpenedPaths();
     for (const auto& closer : m_pageClosers)
         if (closer.second)
@@ -468,14 +469,14 @@ void CMainFrameEventImp::SetSelectAllCheck(int check)
 void CMainFrameEventImp::SetFileManager(boost::shared_ptr<CFileManager>& fileManager)
 {
     m_exportView.Post([fileManager](CExportViewEventImp& page) mutable { page.SetFileManager(fileManager); });
-    if (m_configView)
-        m_configView->SetFileManager(fileManager);
+    m_configView.Post([fileManager](CConfigViewEventImp& page) { page.SetFileManager(fileManager); });
 }
 
 void CMainFrameEventImp::UpdateOpenedPaths()
 {
-    if (m_configView)
-        m_configView->UpdateOpenedPaths();
+    // Without a file index given to it, the settings page keeps the folders.
+    if (!m_configView.IsUntouched())
+        m_configView.Get()->UpdateOpenedPaths();
 }
 
 void CMainFrameEventImp::DeleteCheckedFiles()
@@ -497,7 +498,7 @@ CSFView* CMainFrameEventImp::GetPageView(int tabId) const
     case CTabBarEventImp::kPreviewTab: return ViewOf(m_previewPage.Built());
     case CTabBarEventImp::kExportTab: return ViewOf(m_exportView.Built());
     case CTabBarEventImp::kWatermarkTab: return ViewOf(m_watermarkPage.Built());
-    case CTabBarEventImp::kConfigTab: return m_configView ? m_configView->GetView() : nullptr;
+    case CTabBarEventImp::kConfigTab: return ViewOf(m_configView.Built());
     default: return nullptr;
     }
 }
@@ -509,6 +510,7 @@ CSFView* CMainFrameEventImp::BuildPageView(int tabId)
     case CTabBarEventImp::kPreviewTab: return ViewOf(m_previewPage.Get());
     case CTabBarEventImp::kExportTab: return ViewOf(m_exportView.Get());
     case CTabBarEventImp::kWatermarkTab: return ViewOf(m_watermarkPage.Get());
+    case CTabBarEventImp::kConfigTab: return ViewOf(m_configView.Get());
     default: return GetPageView(tabId);
     }
 }

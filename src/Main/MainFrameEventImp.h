@@ -92,12 +92,12 @@ public:
     // Built when first asked for: nothing shows it at start.
     boost::shared_ptr<CAboutDlgEventImp> GetAboutDlg();
     boost::shared_ptr<CTopPopDlgEventImp> GetTopPopDlg() const { return m_topPopDlg; }
-    boost::shared_ptr<CConfigViewEventImp> GetConfigView() const { return m_configView; }
+    boost::shared_ptr<CConfigViewEventImp> GetConfigView() const { return m_configView.Get(); }
     boost::shared_ptr<CMainFrameUILogic> GetMainFrameUILogic() const { return m_fileLogic; }
     boost::shared_ptr<CMainPageEventImp> GetMainPage() const { return m_mainPage; }
-    // The pages behind the search, preview, watermark and export tabs are
-    // built when first shown or asked for; files handed to them before then
-    // reach them once they are built.
+    // The pages behind the search, preview, watermark, export and settings
+    // tabs are built when first shown or asked for; files handed to them
+    // before then reach them once they are built.
     boost::shared_ptr<CPreviewPageEventImp> GetPreviewPage() const { return m_previewPage.Get(); }
     boost::shared_ptr<CSeachViewEventImp> GetSearchView() const { return m_searchView.Get(); }
     boost::shared_ptr<CWatermarkEventImp> GetWatermarkPage() const { return m_watermarkPage.Get(); }
@@ -176,7 +176,7 @@ private:
     CLazyPage<CWatermarkEventImp> m_watermarkPage;
     CLazyPage<CPreviewPageEventImp> m_previewPage;
     CLazyPage<CExportViewEventImp> m_exportView;
-    boost::shared_ptr<CConfigViewEventImp> m_configView;
+    CLazyPage<CConfigViewEventImp> m_configView;
     std::map<int, std::function<void()>> m_pageClosers;
     std::map<int, int> m_pageClose;
     tagRECT m_pageRect{};

@@ -10,6 +10,7 @@
 #include <boost/make_shared.hpp>
 
 #include "Common/ConfigManager.h"
+#include "FileIndex/FileManager.h"
 #include "Main/ConfigViewEventImp.h"
 #include "Main/MainFrameEventImp.h"
 #include "Preview/PreviewFileListEventImp.h"
@@ -231,6 +232,17 @@ TEST_F(MainFrameTest, ClosingSavesFoldersAndWaitsForThePages)
     EXPECT_EQ(CConfigManager::GetInstance()->OldPath, L"/rec/a/;");
     EXPECT_NE(ReadFile(m_folder.File("Config/config.xml")).find("<SnapFormat value=\"1\""), std::string::npos);
     EXPECT_EQ(m_frame->Dlg_Close(), 0);
+}
+
+TEST_F(MainFrameTest, ClosingRemembersTheFoldersOfTheFileIndexAlsoWhenTheSettingsPageWasNeverShown)
+{
+    CConfigManager::GetInstance()->GetOpenedPaths() = {L"/rec/a/"};
+    auto manager = boost::make_shared<CFileManager>(nullptr);
+    ASSERT_TRUE(manager->AddSingleFile(L"/rec/b/single.kvx"));
+    m_frame->SetFileManager(manager);
+    m_frame->SetCloseGracePeriod(0);
+    EXPECT_EQ(m_frame->Dlg_Close(), 1);
+    EXPECT_EQ(CConfigManager::GetInstance()->OldPath, L"/rec/b/;");
 }
 
 TEST_F(MainFrameTest, CloseTableNeedsEveryPage)
