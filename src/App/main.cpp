@@ -25,6 +25,7 @@
 #include "Common/UserMessages.h"
 #include "DeferredLibraries.h"
 #include "ExitWatchdog.h"
+#include "FontSetUp.h"
 #include "Main/MainFrameEventImp.h"
 #include "PlayManager/RenderSetup.h"
 #include "SingleInstanceLock.h"
@@ -130,6 +131,7 @@ int main(int argc, char* argv[])
     CSingleInstanceLock instanceLock;
     if (!instanceLock.Acquire(SFGetAppDirUtf8()))
         return 0;
+    CFontSetUp fontSetUp;
 
     QApplication app(argc, argv);
     SFSetApplication(&app);
