@@ -197,7 +197,7 @@ void CMainFrameEventImp::CreatePages()
 }
 
 template <class Page>
-void CMainFrameEventImp::SetPageFactory(CLazyPage<Page>& page, typename CLazyPage<Page>::Factory make)
+void CMainFrameEventImp::SetPageFactory(CLazyPart<Page>& page, typename CLazyPart<Page>::Factory make)
 {
     page.SetFactory([this, make] {
         boost::shared_ptr<Page> built = make();

@@ -10,7 +10,7 @@
 
 #include "Main/DeleteDecision.h"
 #include "Main/FileListHost.h"
-#include "Main/LazyPage.h"
+#include "Main/LazyPart.h"
 #include "PageServices/PageHost.h"
 #include "Widgets/SFDialogEvent.h"
 
@@ -158,7 +158,7 @@ private:
     void CreatePages();
     // Builds the page with make when first needed and places it.
     template <class Page>
-    void SetPageFactory(CLazyPage<Page>& page, typename CLazyPage<Page>::Factory make);
+    void SetPageFactory(CLazyPart<Page>& page, typename CLazyPart<Page>::Factory make);
     // Places a page built after the last layout where the pages go.
     void PlaceBuiltPage(CSFView* view) const;
     void SetMainPageFullScreen(int on);
@@ -172,11 +172,11 @@ private:
     boost::shared_ptr<CTopPopDlgEventImp> m_topPopDlg;
     boost::shared_ptr<CMainFrameUILogic> m_fileLogic;
     boost::shared_ptr<CMainPageEventImp> m_mainPage;
-    CLazyPage<CSeachViewEventImp> m_searchView;
-    CLazyPage<CWatermarkEventImp> m_watermarkPage;
-    CLazyPage<CPreviewPageEventImp> m_previewPage;
-    CLazyPage<CExportViewEventImp> m_exportView;
-    CLazyPage<CConfigViewEventImp> m_configView;
+    CLazyPart<CSeachViewEventImp> m_searchView;
+    CLazyPart<CWatermarkEventImp> m_watermarkPage;
+    CLazyPart<CPreviewPageEventImp> m_previewPage;
+    CLazyPart<CExportViewEventImp> m_exportView;
+    CLazyPart<CConfigViewEventImp> m_configView;
     std::map<int, std::function<void()>> m_pageClosers;
     std::map<int, int> m_pageClose;
     tagRECT m_pageRect{};

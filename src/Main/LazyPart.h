@@ -6,11 +6,11 @@
 
 #include <boost/shared_ptr.hpp>
 
-// A page of the main frame that is built when first needed: when shown,
-// asked about or told to act. Work posted before then (files handed to the
-// page) is held and given to the page, in order, as soon as it is built.
+// A part of the shell (a page, a dialog) that is built when first needed:
+// when shown, asked about or told to act. Work posted before then (files
+// handed to a page) is held and given to it, in order, as soon as it is built.
 template <class Page>
-class CLazyPage {
+class CLazyPart {
 public:
     using Factory = std::function<boost::shared_ptr<Page>()>;
     using Work = std::function<void(Page&)>;
