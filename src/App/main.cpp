@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QTimer>
 #include <QTranslator>
 
 #include <cstdio>
@@ -22,7 +23,9 @@
 #include "Common/LangString.h"
 #include "Common/LeftTemporaries.h"
 #include "Common/UserMessages.h"
+#include "DeferredLibraries.h"
 #include "ExitWatchdog.h"
+#include "FontSetUp.h"
 #include "Main/MainFrameEventImp.h"
 #include "PlayManager/RenderSetup.h"
 #include "SingleInstanceLock.h"
@@ -128,6 +131,7 @@ int main(int argc, char* argv[])
     CSingleInstanceLock instanceLock;
     if (!instanceLock.Acquire(SFGetAppDirUtf8()))
         return 0;
+    CFontSetUp fontSetUp;
 
     QApplication app(argc, argv);
     SFSetApplication(&app);
@@ -157,6 +161,9 @@ int main(int argc, char* argv[])
     CTerminationWatcher terminationWatcher(kSignalCloseLimitMs);
     {
         boost::shared_ptr<CMainFrameEventImp> mainFrame = CMainFrameEventImp::Create(commandLinePath.empty() ? nullptr : commandLinePath.c_str());
+        // Once the window is up: loading them earlier would hold up the
+        // libraries Qt loads while it starts.
+        QTimer::singleShot(0, [] { DeferredLibraries::StartLoading(); });
         TellAboutSettingsFile();
         OfferFileAssociation(unassociated);
         app.exec();

@@ -51,6 +51,12 @@ GroupFileListPtr ToShared(const boost::shared_ptr<std::list<_GROUP_FILE_INFO>>& 
     return list ? std::make_shared<GroupFileList>(*list) : std::make_shared<GroupFileList>();
 }
 
+template <class Page>
+CSFView* ViewOf(const boost::shared_ptr<Page>& page)
+{
+    return page ? page->GetView() : nullptr;
+}
+
 bool PathExists(const std::string& path)
 {
     struct stat info {};
@@ -137,7 +143,9 @@ void CMainFrameEventImp::CreateChildren()
     m_topPopDlg = CTopPopDlgEventImp::Create(self);
     m_fileLogic = CMainFrameUILogic::Create(self, &CConfigManager::GetInstance()->GetRecordFormats());
     CreatePages();
-    m_configView = CConfigViewEventImp::Create(self);
+    SetPageFactory(m_configView, [this] { return CConfigViewEventImp::Create(shared_from_this()); });
+    // What the settings page applies when built, the main page needs at once.
+    SetMainVerticalSync(CConfigManager::GetInstance()->VerticalSyn ? 1 : 0);
 }
 
 boost::shared_ptr<CAboutDlgEventImp> CMainFrameEventImp::GetAboutDlg()
@@ -153,10 +161,10 @@ void CMainFrameEventImp::CreatePages()
 {
     auto self = shared_from_this();
     m_mainPage = CMainPageEventImp::Create(self, GetUIWnd());
-    m_previewPage = CPreviewPageEventImp::Create(self, GetUIWnd());
-    m_searchView = CSeachViewEventImp::Create(self, GetUIWnd());
-    m_watermarkPage = CWatermarkEventImp::Create(self);
-    m_exportView = CExportViewEventImp::Create(self);
+    SetPageFactory(m_previewPage, [this] { return CPreviewPageEventImp::Create(shared_from_this(), GetUIWnd()); });
+    SetPageFactory(m_searchView, [this] { return CSeachViewEventImp::Create(shared_from_this(), GetUIWnd()); });
+    SetPageFactory(m_watermarkPage, [this] { return CWatermarkEventImp::Create(shared_from_this()); });
+    SetPageFactory(m_exportView, [this] { return CExportViewEventImp::Create(shared_from_this()); });
     RegisterPageCloser(kMainPlayPage, [this] {
         auto manager = m_mainPage && m_mainPage->GetPlayWinManager() ? m_mainPage->GetPlayWinManager()->GetPlayManagerUILogic()
                                                                       : nullptr;
@@ -165,9 +173,46 @@ void CMainFrameEventImp::CreatePages()
         else
             Task_OnCloseSuccess(kMainPlayPage);
     });
-    RegisterPageCloser(kPreviewPage, [this] { m_previewPage->ProcDestroy(); });
-    RegisterPageCloser(kExportPage, [this] { m_exportView->ProcDestroy(); });
-    RegisterPageCloser(kWatermarkPage, [this] { m_watermarkPage->ClosePage(1); });
+    // A page never built has nothing open: it answers at once, as it would.
+    RegisterPageCloser(kPreviewPage, [this] {
+        if (m_previewPage.IsUntouched())
+            Task_OnCloseSuccess(kPreviewPage);
+        else
+            m_previewPage.Get()->ProcDestroy();
+    });
+    RegisterPageCloser(kExportPage, [this] {
+        if (m_exportView.IsUntouched())
+            Task_OnCloseSuccess(kExportPage);
+        else
+            m_exportView.Get()->ProcDestroy();
+    });
+    RegisterPageCloser(kWatermarkPage, [this] {
+        if (!m_watermarkPage.IsUntouched()) {
+            m_watermarkPage.Get()->ClosePage(1);
+            return;
+        }
+        ResetPageTab(CTabBarEventImp::kWatermarkTab);
+        Task_OnCloseSuccess(kWatermarkPage);
+    });
+}
+
+template <class Page>
+void CMainFrameEventImp::SetPageFactory(CLazyPart<Page>& page, typename CLazyPart<Page>::Factory make)
+{
+    page.SetFactory([this, make] {
+        boost::shared_ptr<Page> built = make();
+        if (built)
+            PlaceBuiltPage(built->GetView());
+        return built;
+    });
+}
+
+void CMainFrameEventImp::PlaceBuiltPage(CSFView* view) const
+{
+    if (view && m_pagesLaidOut) {
+        tagRECT page = m_pageRect;
+        view->MoveWindow(&page);
+    }
 }
 
 void CMainFrameEventImp::OpenInitialFiles()
@@ -205,6 +250,8 @@ void CMainFrameEventImp::LayOutPages(int cx, int cy)
     if (m_tabBar && m_tabBar->GetView())
         m_tabBar->GetView()->MoveWindow(&rect);
     tagRECT page{1, rect.bottom, cx - 2, cy - 2};
+    m_pageRect = page;
+    m_pagesLaidOut = true;
     SetMainPageFullScreen(0);
     for (int tab = CTabBarEventImp::kPlayWindowTab; tab <= CTabBarEventImp::kConfigTab; ++tab)
         if (CSFView* view = GetPageView(tab))
@@ -316,8 +363,7 @@ void CMainFrameEventImp::CloseAllPages()
     m_closing = 1;
     for (const auto& closer : m_pageClosers)
         m_pageClose[closer.first] = 0;
-    if (m_configView)
-        m_configView->UpdateOpenedPaths();
+    UpdateOpenedPaths();
     CConfigManager::GetInstance()->SaveOpenedPaths();
     for (const auto& closer : m_pageClosers)
         if (closer.second)
@@ -391,28 +437,27 @@ boost::shared_ptr<IFileListOwner> CMainFrameEventImp::GetFileListOwner()
 void CMainFrameEventImp::FillWatermarkPage(boost::shared_ptr<std::list<_GROUP_FILE_INFO>> groups,
                                            boost::shared_ptr<std::list<_SINGLE_FILE_INFO>> singles)
 {
-    if (!m_watermarkPage)
-        return;
-    m_watermarkPage->AddGroupFiles(groups);
-    m_watermarkPage->AddSingleFiles(singles);
+    m_watermarkPage.Post([groups, singles](CWatermarkEventImp& page) {
+        page.AddGroupFiles(groups);
+        page.AddSingleFiles(singles);
+    });
 }
 
 void CMainFrameEventImp::FillExportPage(boost::shared_ptr<CMainFrameHelpLogic>& helpLogic,
                                         boost::shared_ptr<std::list<_GROUP_FILE_INFO>> groups,
                                         boost::shared_ptr<std::list<_SINGLE_FILE_INFO>> singles)
 {
-    if (!m_exportView)
-        return;
-    m_exportView->UpdateFileManager(helpLogic);
-    m_exportView->FillFileTree(groups);
-    m_exportView->AddFiles(singles);
+    m_exportView.Post([helpLogic, groups, singles](CExportViewEventImp& page) mutable {
+        page.UpdateFileManager(helpLogic);
+        page.FillFileTree(groups);
+        page.AddFiles(singles);
+    });
 }
 
 void CMainFrameEventImp::FillPreviewPage(boost::shared_ptr<std::list<_SINGLE_FILE_INFO>> singles,
                                          boost::shared_ptr<std::vector<std::wstring>> paths)
 {
-    if (m_previewPage)
-        m_previewPage->SetFiles(singles, paths);
+    m_previewPage.Post([singles, paths](CPreviewPageEventImp& page) { page.SetFiles(singles, paths); });
 }
 
 void CMainFrameEventImp::SetSelectAllCheck(int check)
@@ -423,16 +468,15 @@ void CMainFrameEventImp::SetSelectAllCheck(int check)
 
 void CMainFrameEventImp::SetFileManager(boost::shared_ptr<CFileManager>& fileManager)
 {
-    if (m_exportView)
-        m_exportView->SetFileManager(fileManager);
-    if (m_configView)
-        m_configView->SetFileManager(fileManager);
+    m_exportView.Post([fileManager](CExportViewEventImp& page) mutable { page.SetFileManager(fileManager); });
+    m_configView.Post([fileManager](CConfigViewEventImp& page) { page.SetFileManager(fileManager); });
 }
 
 void CMainFrameEventImp::UpdateOpenedPaths()
 {
-    if (m_configView)
-        m_configView->UpdateOpenedPaths();
+    // Without a file index given to it, the settings page keeps the folders.
+    if (!m_configView.IsUntouched())
+        m_configView.Get()->UpdateOpenedPaths();
 }
 
 void CMainFrameEventImp::DeleteCheckedFiles()
@@ -450,12 +494,24 @@ CSFView* CMainFrameEventImp::GetPageView(int tabId) const
 {
     switch (tabId) {
     case CTabBarEventImp::kPlayWindowTab: return m_mainPage ? m_mainPage->GetView() : nullptr;
-    case CTabBarEventImp::kSearchTab: return m_searchView ? m_searchView->GetView() : nullptr;
-    case CTabBarEventImp::kPreviewTab: return m_previewPage ? m_previewPage->GetView() : nullptr;
-    case CTabBarEventImp::kExportTab: return m_exportView ? m_exportView->GetView() : nullptr;
-    case CTabBarEventImp::kWatermarkTab: return m_watermarkPage ? m_watermarkPage->GetView() : nullptr;
-    case CTabBarEventImp::kConfigTab: return m_configView ? m_configView->GetView() : nullptr;
+    case CTabBarEventImp::kSearchTab: return ViewOf(m_searchView.Built());
+    case CTabBarEventImp::kPreviewTab: return ViewOf(m_previewPage.Built());
+    case CTabBarEventImp::kExportTab: return ViewOf(m_exportView.Built());
+    case CTabBarEventImp::kWatermarkTab: return ViewOf(m_watermarkPage.Built());
+    case CTabBarEventImp::kConfigTab: return ViewOf(m_configView.Built());
     default: return nullptr;
+    }
+}
+
+CSFView* CMainFrameEventImp::BuildPageView(int tabId)
+{
+    switch (tabId) {
+    case CTabBarEventImp::kSearchTab: return ViewOf(m_searchView.Get());
+    case CTabBarEventImp::kPreviewTab: return ViewOf(m_previewPage.Get());
+    case CTabBarEventImp::kExportTab: return ViewOf(m_exportView.Get());
+    case CTabBarEventImp::kWatermarkTab: return ViewOf(m_watermarkPage.Get());
+    case CTabBarEventImp::kConfigTab: return ViewOf(m_configView.Get());
+    default: return GetPageView(tabId);
     }
 }
 
@@ -521,16 +577,19 @@ void CMainFrameEventImp::ToggleMainPlayback()
 
 void CMainFrameEventImp::StopPreview()
 {
-    if (m_previewPage)
-        m_previewPage->StopPlay();
+    // A preview page not yet built plays nothing.
+    if (m_previewPage.Built())
+        m_previewPage.Built()->StopPlay();
 }
 
 void CMainFrameEventImp::ClosePageOfTab(int tabId)
 {
-    if (tabId == CTabBarEventImp::kWatermarkTab && m_watermarkPage)
-        m_watermarkPage->ClosePage(0);
-    else if (tabId == CTabBarEventImp::kExportTab && m_exportView)
-        m_exportView->CloseAll();
+    auto watermark = tabId == CTabBarEventImp::kWatermarkTab ? GetWatermarkPage() : nullptr;
+    auto exportView = tabId == CTabBarEventImp::kExportTab ? GetExportView() : nullptr;
+    if (watermark)
+        watermark->ClosePage(0);
+    else if (exportView)
+        exportView->CloseAll();
     else
         ResetPageTab(tabId);
 }
@@ -540,16 +599,17 @@ void CMainFrameEventImp::FillDeleteUsage(DeleteUsage& usage) const
     auto fileList = m_mainPage ? m_mainPage->GetFileList() : nullptr;
     usage.checked = fileList ? ToShared(fileList->GetCheckedFileList()) : std::make_shared<GroupFileList>();
     usage.playing = fileList ? ToShared(fileList->GetHilightFileList()) : nullptr;
-    if (m_watermarkPage) {
-        usage.watermark = ToShared(m_watermarkPage->GetCheckedFiles());
-        usage.watermarkChecking = m_watermarkPage->IsChecking();
+    if (auto watermark = GetWatermarkPage()) {
+        usage.watermark = ToShared(watermark->GetCheckedFiles());
+        usage.watermarkChecking = watermark->IsChecking();
     }
-    if (m_previewPage && m_previewPage->GetFileListView())
-        usage.preview = ToShared(m_previewPage->GetFileListView()->LoadFileItems());
-    if (m_exportView) {
-        usage.exportChecked = ToShared(m_exportView->GetCheckedChannelNames());
-        usage.exportPlaying = ToShared(m_exportView->GetHilightCheckedChannelNames());
-        usage.exporting = m_exportView->IsExporting();
+    auto preview = GetPreviewPage();
+    if (preview && preview->GetFileListView())
+        usage.preview = ToShared(preview->GetFileListView()->LoadFileItems());
+    if (auto exportView = GetExportView()) {
+        usage.exportChecked = ToShared(exportView->GetCheckedChannelNames());
+        usage.exportPlaying = ToShared(exportView->GetHilightCheckedChannelNames());
+        usage.exporting = exportView->IsExporting();
     }
 }
 
@@ -580,12 +640,15 @@ void CMainFrameEventImp::StopDeleteUses(const DeleteStops& stops, const DeleteUs
     auto logic = PlayLogicOf(m_mainPage);
     if (stops.closeMainWindows && logic)
         logic->CloseFilesOfDeletedItems(ToItemList(SplitGroupFileList(usage.checked, usage.playing, 1)));
-    if (stops.stopWatermark && m_watermarkPage)
-        m_watermarkPage->StopCheck();
-    if (stops.closeExport && m_exportView)
-        m_exportView->CloseAll();
-    if (stops.stopPreview && m_previewPage)
-        m_previewPage->StopPlay();
+    auto watermark = stops.stopWatermark ? GetWatermarkPage() : nullptr;
+    if (watermark)
+        watermark->StopCheck();
+    auto exportView = stops.closeExport ? GetExportView() : nullptr;
+    if (exportView)
+        exportView->CloseAll();
+    auto preview = stops.stopPreview ? GetPreviewPage() : nullptr;
+    if (preview)
+        preview->StopPlay();
 }
 
 void CMainFrameEventImp::RemoveFromPageLists(const GroupFileListPtr& items)
@@ -594,12 +657,13 @@ void CMainFrameEventImp::RemoveFromPageLists(const GroupFileListPtr& items)
     auto fileList = m_mainPage ? m_mainPage->GetFileList() : nullptr;
     if (fileList)
         fileList->DeleteFileItems(list);
-    if (m_watermarkPage)
-        m_watermarkPage->DeleteFileItems(list);
-    if (m_exportView)
-        m_exportView->DeleteSelectedItem(list);
-    if (m_previewPage && m_previewPage->GetFileListView())
-        m_previewPage->GetFileListView()->DeleteFileItems(list);
+    if (auto watermark = GetWatermarkPage())
+        watermark->DeleteFileItems(list);
+    if (auto exportView = GetExportView())
+        exportView->DeleteSelectedItem(list);
+    auto preview = GetPreviewPage();
+    if (preview && preview->GetFileListView())
+        preview->GetFileListView()->DeleteFileItems(list);
 }
 
 void CMainFrameEventImp::ShowTraceOnMainPage(int mask)
@@ -618,10 +682,12 @@ void CMainFrameEventImp::SetGridProportion(int w, int h)
 {
     if (CSFVideoWindow* grid = GetMainVideoWindow())
         grid->SetSubWinProportion(w, h);
-    auto exportPlayer = m_exportView ? m_exportView->GetSimplePlayerView() : nullptr;
+    auto exportView = GetExportView();
+    auto exportPlayer = exportView ? exportView->GetSimplePlayerView() : nullptr;
     if (exportPlayer && exportPlayer->GetVideoWindow())
         exportPlayer->GetVideoWindow()->SetSubWinProportion(w, h);
-    auto player = m_previewPage ? m_previewPage->GetSimplePlayerView() : nullptr;
+    auto preview = GetPreviewPage();
+    auto player = preview ? preview->GetSimplePlayerView() : nullptr;
     if (player && player->GetVideoWindow())
         player->GetVideoWindow()->SetSubWinProportion(w, h);
 }

@@ -10,6 +10,7 @@
 
 #include "Main/DeleteDecision.h"
 #include "Main/FileListHost.h"
+#include "Main/LazyPart.h"
 #include "PageServices/PageHost.h"
 #include "Widgets/SFDialogEvent.h"
 
@@ -91,13 +92,16 @@ public:
     // Built when first asked for: nothing shows it at start.
     boost::shared_ptr<CAboutDlgEventImp> GetAboutDlg();
     boost::shared_ptr<CTopPopDlgEventImp> GetTopPopDlg() const { return m_topPopDlg; }
-    boost::shared_ptr<CConfigViewEventImp> GetConfigView() const { return m_configView; }
+    boost::shared_ptr<CConfigViewEventImp> GetConfigView() const { return m_configView.Get(); }
     boost::shared_ptr<CMainFrameUILogic> GetMainFrameUILogic() const { return m_fileLogic; }
     boost::shared_ptr<CMainPageEventImp> GetMainPage() const { return m_mainPage; }
-    boost::shared_ptr<CPreviewPageEventImp> GetPreviewPage() const { return m_previewPage; }
-    boost::shared_ptr<CSeachViewEventImp> GetSearchView() const { return m_searchView; }
-    boost::shared_ptr<CWatermarkEventImp> GetWatermarkPage() const { return m_watermarkPage; }
-    boost::shared_ptr<CExportViewEventImp> GetExportView() const { return m_exportView; }
+    // The pages behind the search, preview, watermark, export and settings
+    // tabs are built when first shown or asked for; files handed to them
+    // before then reach them once they are built.
+    boost::shared_ptr<CPreviewPageEventImp> GetPreviewPage() const { return m_previewPage.Get(); }
+    boost::shared_ptr<CSeachViewEventImp> GetSearchView() const { return m_searchView.Get(); }
+    boost::shared_ptr<CWatermarkEventImp> GetWatermarkPage() const { return m_watermarkPage.Get(); }
+    boost::shared_ptr<CExportViewEventImp> GetExportView() const { return m_exportView.Get(); }
 
     // File logic's view of the frame.
     boost::shared_ptr<IFileListOwner> GetFileListOwner() override;
@@ -118,6 +122,8 @@ public:
     // The view of the page behind a page tab (169 to 174); null while that
     // page does not exist.
     CSFView* GetPageView(int tabId) const;
+    // The same, building the page first when it does not exist yet.
+    CSFView* BuildPageView(int tabId);
     // The main page's video grid; null without the main page.
     CSFVideoWindow* GetMainVideoWindow() const;
     // 1 while the main page's file list is shown (expanded).
@@ -150,6 +156,11 @@ private:
     void LayOutPages(int cx, int cy);
     void LayOutClientArea();
     void CreatePages();
+    // Builds the page with make when first needed and places it.
+    template <class Page>
+    void SetPageFactory(CLazyPart<Page>& page, typename CLazyPart<Page>::Factory make);
+    // Places a page built after the last layout where the pages go.
+    void PlaceBuiltPage(CSFView* view) const;
     void SetMainPageFullScreen(int on);
     void OpenManual();
     void FinishClosing();
@@ -161,13 +172,15 @@ private:
     boost::shared_ptr<CTopPopDlgEventImp> m_topPopDlg;
     boost::shared_ptr<CMainFrameUILogic> m_fileLogic;
     boost::shared_ptr<CMainPageEventImp> m_mainPage;
-    boost::shared_ptr<CSeachViewEventImp> m_searchView;
-    boost::shared_ptr<CWatermarkEventImp> m_watermarkPage;
-    boost::shared_ptr<CPreviewPageEventImp> m_previewPage;
-    boost::shared_ptr<CExportViewEventImp> m_exportView;
-    boost::shared_ptr<CConfigViewEventImp> m_configView;
+    CLazyPart<CSeachViewEventImp> m_searchView;
+    CLazyPart<CWatermarkEventImp> m_watermarkPage;
+    CLazyPart<CPreviewPageEventImp> m_previewPage;
+    CLazyPart<CExportViewEventImp> m_exportView;
+    CLazyPart<CConfigViewEventImp> m_configView;
     std::map<int, std::function<void()>> m_pageClosers;
     std::map<int, int> m_pageClose;
+    tagRECT m_pageRect{};
+    bool m_pagesLaidOut = false;
     int m_fullScreen = 0;
     int m_closing = 0;
     int m_closeForced = 0;

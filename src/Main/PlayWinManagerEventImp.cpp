@@ -101,8 +101,8 @@ int CPlayWinManagerEventImp::OnCreate()
     boost::shared_ptr<CPlayWinManagerEventImp> self = shared_from_this();
     m_layoutBar = CLayoutBarEventImp::Create(self);
     m_playBar = CPlayBarEventImp::Create(self);
-    m_videoInfoDlg = CVideoInfoDlgEventImp::Create(self);
-    m_customLayoutDlg = CCustomLayoutDlgEventImp::Create(self);
+    m_videoInfoDlg.SetFactory([this] { return CVideoInfoDlgEventImp::Create(weak_from_this()); });
+    m_customLayoutDlg.SetFactory([this] { return CCustomLayoutDlgEventImp::Create(weak_from_this()); });
     m_uiLogic = CPlayManagerUILogic::Create(self, m_backends);
     return 1;
 }
@@ -141,12 +141,13 @@ void CPlayWinManagerEventImp::SetFullScreenMode(int mode)
 
 void CPlayWinManagerEventImp::PopCustomLayoutDlg(int x, int y)
 {
-    if (!m_customLayoutDlg || m_customLayoutDlg->Run(x, y) != 1)
+    boost::shared_ptr<CCustomLayoutDlgEventImp> dialog = GetCustomLayoutDlg();
+    if (!dialog || dialog->Run(x, y) != 1)
         return;
-    const std::string layout = m_customLayoutDlg->GetSelectedLayout();
+    const std::string layout = dialog->GetSelectedLayout();
     if (layout.empty())
         return;
-    CConfigManager::GetInstance()->VideoLayout = m_customLayoutDlg->GetSelectedLayoutID();
+    CConfigManager::GetInstance()->VideoLayout = dialog->GetSelectedLayoutID();
     if (m_videoWindow)
         m_videoWindow->SetDefaultLayout(LAYOUT_CUSTOM, layout.c_str());
     if (m_layoutBar)

@@ -4,6 +4,7 @@
 #include <boost/shared_ptr.hpp>
 #include <boost/weak_ptr.hpp>
 
+#include "Main/LazyPart.h"
 #include "PlayManager/PlayManager.h"
 #include "Widgets/SFVideoWindowEvent.h"
 #include "Widgets/SFViewEvent.h"
@@ -37,8 +38,9 @@ public:
     boost::shared_ptr<CLayoutBarEventImp> GetLayoutBar() const { return m_layoutBar; }
     boost::shared_ptr<CPlayBarEventImp> GetPlayBar() const { return m_playBar; }
     boost::shared_ptr<CPlayManagerUILogic> GetPlayManagerUILogic() const { return m_uiLogic; }
-    boost::shared_ptr<CVideoInfoDlgEventImp> GetVideoInfoDlg() const { return m_videoInfoDlg; }
-    boost::shared_ptr<CCustomLayoutDlgEventImp> GetCustomLayoutDlg() const { return m_customLayoutDlg; }
+    // The dialogs are built when first asked for: nothing shows them at start.
+    boost::shared_ptr<CVideoInfoDlgEventImp> GetVideoInfoDlg() const { return m_videoInfoDlg.Get(); }
+    boost::shared_ptr<CCustomLayoutDlgEventImp> GetCustomLayoutDlg() const { return m_customLayoutDlg.Get(); }
     boost::shared_ptr<CMainPageEventImp> GetMainPage() const { return m_mainPage.lock(); }
     void SetFullScreenMode(int mode);
     void PopCustomLayoutDlg(int x, int y);
@@ -60,8 +62,8 @@ private:
     boost::shared_ptr<CLayoutBarEventImp> m_layoutBar;
     boost::shared_ptr<CPlayBarEventImp> m_playBar;
     CSFVideoWindow* m_videoWindow = nullptr;
-    boost::shared_ptr<CVideoInfoDlgEventImp> m_videoInfoDlg;
-    boost::shared_ptr<CCustomLayoutDlgEventImp> m_customLayoutDlg;
+    CLazyPart<CVideoInfoDlgEventImp> m_videoInfoDlg;
+    CLazyPart<CCustomLayoutDlgEventImp> m_customLayoutDlg;
     boost::shared_ptr<CPlayManagerUILogic> m_uiLogic;
     int m_fullScreen = 0;
     CPlayBackends m_backends;

@@ -204,7 +204,7 @@ void CTabBarEventImp::SelectTab(int checked, int id)
     clicked->SetCheck(1);
     clicked->SetBoldHeavy(1);
     for (int tab = kPlayWindowTab; tab <= kConfigTab && owner; ++tab)
-        if (CSFView* view = owner->GetPageView(tab))
+        if (CSFView* view = tab == id ? owner->BuildPageView(tab) : owner->GetPageView(tab))
             view->ShowWindow(tab == id ? 1 : 0);
 }
 

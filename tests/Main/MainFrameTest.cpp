@@ -4,10 +4,17 @@
 #include <QWidget>
 
 #include <filesystem>
+#include <list>
+#include <vector>
+
+#include <boost/make_shared.hpp>
 
 #include "Common/ConfigManager.h"
+#include "FileIndex/FileManager.h"
 #include "Main/ConfigViewEventImp.h"
 #include "Main/MainFrameEventImp.h"
+#include "Preview/PreviewFileListEventImp.h"
+#include "Preview/PreviewPageEventImp.h"
 #include "Main/TabBarEventImp.h"
 #include "Main/ToolBarEventImp.h"
 #include "Main/TopPopDlgEventImp.h"
@@ -17,6 +24,7 @@
 #include "Widgets/SFButton.h"
 #include "Widgets/SFDialog.h"
 #include "Widgets/SFRadioBox.h"
+#include "Widgets/SFTreeCtrl.h"
 #include "Widgets/SFView.h"
 
 namespace {
@@ -145,6 +153,37 @@ TEST_F(MainFrameTest, ConfigTabShowsTheSettingsPage)
     EXPECT_FALSE(m_frame->GetTabBar()->IsPageTabOpen(CTabBarEventImp::kConfigTab));
 }
 
+TEST_F(MainFrameTest, AHiddenPageIsBuiltWhenShownWithTheFilesHandedToItBefore)
+{
+    Resize(1000, 730);
+    EXPECT_EQ(m_frame->GetPageView(CTabBarEventImp::kPreviewTab), nullptr);
+    auto singles = boost::make_shared<std::list<_SINGLE_FILE_INFO>>(
+        std::list<_SINGLE_FILE_INFO>{{1, L"/rec/first.kvx"}, {2, L"/rec/second.kvx"}});
+    m_frame->FillPreviewPage(singles, boost::make_shared<std::vector<std::wstring>>());
+    m_frame->GetTabBar()->ShowPageTab(CTabBarEventImp::kPreviewTab);
+
+    CSFView* view = m_frame->GetPageView(CTabBarEventImp::kPreviewTab);
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(static_cast<QWidget*>(view->GetUIWnd())->isVisible());
+    const tagRECT page = ClientRectOf(view);
+    EXPECT_EQ(page.top, 94);
+    EXPECT_EQ(page.left, 1);
+    EXPECT_EQ(page.right, 998);
+    EXPECT_EQ(page.bottom, 728);
+    CSFTreeCtrl* files = m_frame->GetPreviewPage()->GetFileListView()->GetTree();
+    EXPECT_EQ(files->GetCount(), 2u);
+}
+
+TEST_F(MainFrameTest, PagesNeverBuiltAnswerTheCloseAtOnce)
+{
+    m_frame->RegisterPageCloser(CMainFrameEventImp::kMainPlayPage, [] {});
+    m_frame->SetCloseGracePeriod(0);
+    EXPECT_EQ(m_frame->Dlg_Close(), 1);
+    const std::map<int, int> table{{0, 0}, {2, 1}, {3, 1}, {4, 1}};
+    EXPECT_EQ(m_frame->GetPageCloseTable(), table);
+    EXPECT_EQ(m_frame->GetPageView(CTabBarEventImp::kExportTab), nullptr);
+}
+
 TEST_F(MainFrameTest, FullScreenParksThePopUpAndEscapeLeaves)
 {
     m_frame->OnDlgKeyDown(0, VK_ESCAPE);
@@ -193,6 +232,17 @@ TEST_F(MainFrameTest, ClosingSavesFoldersAndWaitsForThePages)
     EXPECT_EQ(CConfigManager::GetInstance()->OldPath, L"/rec/a/;");
     EXPECT_NE(ReadFile(m_folder.File("Config/config.xml")).find("<SnapFormat value=\"1\""), std::string::npos);
     EXPECT_EQ(m_frame->Dlg_Close(), 0);
+}
+
+TEST_F(MainFrameTest, ClosingRemembersTheFoldersOfTheFileIndexAlsoWhenTheSettingsPageWasNeverShown)
+{
+    CConfigManager::GetInstance()->GetOpenedPaths() = {L"/rec/a/"};
+    auto manager = boost::make_shared<CFileManager>(nullptr);
+    ASSERT_TRUE(manager->AddSingleFile(L"/rec/b/single.kvx"));
+    m_frame->SetFileManager(manager);
+    m_frame->SetCloseGracePeriod(0);
+    EXPECT_EQ(m_frame->Dlg_Close(), 1);
+    EXPECT_EQ(CConfigManager::GetInstance()->OldPath, L"/rec/b/;");
 }
 
 TEST_F(MainFrameTest, CloseTableNeedsEveryPage)

@@ -248,3 +248,21 @@ TEST_F(FrameSkinTest, InitialSizeFromTheSkinIsAppliedAndCentred)
 }
 
 }  // namespace
+
+TEST(FrameSkinTiling, EdgePiecesRepeatAtTheirOwnSizeToTheEnd)
+{
+    QImage source(8, 8, QImage::Format_ARGB32);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            source.setPixel(x, y, qRgba(30 * x, 30 * y, 90, 255));
+    SFQTFrameSkin skin;
+    skin.frameImage = QPixmap::fromImage(source);
+    skin.pieces[SFQTFrameSkin::TitleMiddle] = QRect(2, 0, 3, 2);  // 20 is no multiple of 3
+    skin.pieces[SFQTFrameSkin::LeftMiddle] = QRect(0, 4, 2, 3);
+    const QImage composed = SFQTComposeFramePixmap(skin, 20, 16).toImage();
+    for (int x = 2; x < 20; ++x)
+        EXPECT_EQ(composed.pixel(x, 1), source.pixel(2 + x % 3, 1)) << x;
+    for (int y = 2; y < 16; ++y)
+        EXPECT_EQ(composed.pixel(1, y), source.pixel(1, 4 + y % 3)) << y;
+    EXPECT_EQ(composed.pixel(10, 8), qRgb(0, 0, 0));  // the background inside
+}
