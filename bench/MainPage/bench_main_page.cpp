@@ -251,13 +251,8 @@ public:
         ++frames;
         QImage& back = m_pictures[1 - m_front];
         // The Qt path's planes are Y, V, U; the renderer's Y, U, V.
-        const bool vFirst = kind == PLAY_MODULE::PM_RENDER_QT;
-        YuvPlanes planes;
-        planes.y = data;
-        planes.v = data + (vFirst ? layout.FirstChromaOffset() : layout.SecondChromaOffset());
-        planes.u = data + (vFirst ? layout.SecondChromaOffset() : layout.FirstChromaOffset());
-        planes.yStride = info->nWidth;
-        planes.chromaStride = layout.ChromaWidth();
+        const YuvPlanes planes =
+            PackedYuv420Planes(data, info->nWidth, info->nHeight, kind == PLAY_MODULE::PM_RENDER_QT);
         YuvSampling sampling;
         sampling.scaleX = double(info->nWidth) / back.width();
         sampling.scaleY = double(info->nHeight) / back.height();

@@ -1,5 +1,7 @@
 #include "Common/YuvToRgb.h"
 
+#include "Base/PlanarLayout.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -106,4 +108,18 @@ void ConvertYuv420ToRgb32Scaled(std::uint32_t* dst, int dstStridePixels, int dst
             out[x] = NativePixel(y[sx], v[sx / 2], u[sx / 2]);
         }
     }
+}
+
+YuvPlanes PackedYuv420Planes(const std::uint8_t* data, int width, int height, bool vFirst)
+{
+    const SF_SOFT_BASE::PlanarLayout layout{width, height};
+    const std::uint8_t* first = data + layout.FirstChromaOffset();
+    const std::uint8_t* second = data + layout.SecondChromaOffset();
+    YuvPlanes planes;
+    planes.y = data;
+    planes.v = vFirst ? first : second;
+    planes.u = vFirst ? second : first;
+    planes.yStride = width;
+    planes.chromaStride = layout.ChromaWidth();
+    return planes;
 }

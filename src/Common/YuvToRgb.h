@@ -21,6 +21,10 @@ struct YuvPlanes {
     int chromaStride = 0;
 };
 
+// The planes of a packed 4:2:0 picture of width x height (luma, then the two
+// chroma planes: V first when vFirst, else U first).
+YuvPlanes PackedYuv420Planes(const std::uint8_t* data, int width, int height, bool vFirst);
+
 // A rectangle of a picture in luma pixels.
 struct YuvRect {
     int left = 0;

@@ -205,16 +205,7 @@ void CSFQTVideoWindowPlayWnd::ShowPlanar(const BYTE* data, boost::shared_ptr<con
 
 YuvPlanes CSFQTVideoWindowPlayWnd::PlanarPlanes() const
 {
-    const SF_SOFT_BASE::PlanarLayout layout{m_frameW, m_frameH};
-    const BYTE* first = m_planar + layout.FirstChromaOffset();
-    const BYTE* second = m_planar + layout.SecondChromaOffset();
-    YuvPlanes planes;
-    planes.y = m_planar;
-    planes.v = m_planarVFirst ? first : second;
-    planes.u = m_planarVFirst ? second : first;
-    planes.yStride = m_frameW;
-    planes.chromaStride = layout.ChromaWidth();
-    return planes;
+    return PackedYuv420Planes(m_planar, m_frameW, m_frameH, m_planarVFirst);
 }
 
 const QImage& CSFQTVideoWindowPlayWnd::FrameImage() const
