@@ -27,8 +27,12 @@ public:
     }
     // The page when it was built, else null.
     const boost::shared_ptr<Page>& Built() const { return m_page; }
-    // True while the page neither exists nor holds work.
-    bool IsUntouched() const { return !m_page && m_held.empty(); }
+    // The page once it exists or holds work (built first if need be), else
+    // null: a page never touched has nothing to answer for.
+    boost::shared_ptr<Page> IfTouched() const
+    {
+        return !m_page && m_held.empty() ? nullptr : Get();
+    }
 
     // Gives the work to the page now when it exists, else when it is built.
     void Post(Work work)

@@ -173,22 +173,22 @@ void CMainFrameEventImp::CreatePages()
         else
             Task_OnCloseSuccess(kMainPlayPage);
     });
-    // A page never built has nothing open: it answers at once, as it would.
+    // A page never touched has nothing open: it answers at once, as it would.
     RegisterPageCloser(kPreviewPage, [this] {
-        if (m_previewPage.IsUntouched())
-            Task_OnCloseSuccess(kPreviewPage);
+        if (auto page = m_previewPage.IfTouched())
+            page->ProcDestroy();
         else
-            m_previewPage.Get()->ProcDestroy();
+            Task_OnCloseSuccess(kPreviewPage);
     });
     RegisterPageCloser(kExportPage, [this] {
-        if (m_exportView.IsUntouched())
-            Task_OnCloseSuccess(kExportPage);
+        if (auto page = m_exportView.IfTouched())
+            page->ProcDestroy();
         else
-            m_exportView.Get()->ProcDestroy();
+            Task_OnCloseSuccess(kExportPage);
     });
     RegisterPageCloser(kWatermarkPage, [this] {
-        if (!m_watermarkPage.IsUntouched()) {
-            m_watermarkPage.Get()->ClosePage(1);
+        if (auto page = m_watermarkPage.IfTouched()) {
+            page->ClosePage(1);
             return;
         }
         ResetPageTab(CTabBarEventImp::kWatermarkTab);
@@ -209,8 +209,8 @@ void CMainFrameEventImp::SetPageFactory(CLazyPart<Page>& page, typename CLazyPar
 
 void CMainFrameEventImp::PlaceBuiltPage(CSFView* view) const
 {
-    if (view && m_pagesLaidOut) {
-        tagRECT page = m_pageRect;
+    if (view && m_pageRect) {
+        tagRECT page = *m_pageRect;
         view->MoveWindow(&page);
     }
 }
@@ -251,7 +251,6 @@ void CMainFrameEventImp::LayOutPages(int cx, int cy)
         m_tabBar->GetView()->MoveWindow(&rect);
     tagRECT page{1, rect.bottom, cx - 2, cy - 2};
     m_pageRect = page;
-    m_pagesLaidOut = true;
     SetMainPageFullScreen(0);
     for (int tab = CTabBarEventImp::kPlayWindowTab; tab <= CTabBarEventImp::kConfigTab; ++tab)
         if (CSFView* view = GetPageView(tab))
@@ -475,8 +474,8 @@ void CMainFrameEventImp::SetFileManager(boost::shared_ptr<CFileManager>& fileMan
 void CMainFrameEventImp::UpdateOpenedPaths()
 {
     // Without a file index given to it, the settings page keeps the folders.
-    if (!m_configView.IsUntouched())
-        m_configView.Get()->UpdateOpenedPaths();
+    if (auto page = m_configView.IfTouched())
+        page->UpdateOpenedPaths();
 }
 
 void CMainFrameEventImp::DeleteCheckedFiles()
@@ -599,14 +598,14 @@ void CMainFrameEventImp::FillDeleteUsage(DeleteUsage& usage) const
     auto fileList = m_mainPage ? m_mainPage->GetFileList() : nullptr;
     usage.checked = fileList ? ToShared(fileList->GetCheckedFileList()) : std::make_shared<GroupFileList>();
     usage.playing = fileList ? ToShared(fileList->GetHilightFileList()) : nullptr;
-    if (auto watermark = GetWatermarkPage()) {
+    if (auto watermark = m_watermarkPage.IfTouched()) {
         usage.watermark = ToShared(watermark->GetCheckedFiles());
         usage.watermarkChecking = watermark->IsChecking();
     }
-    auto preview = GetPreviewPage();
+    auto preview = m_previewPage.IfTouched();
     if (preview && preview->GetFileListView())
         usage.preview = ToShared(preview->GetFileListView()->LoadFileItems());
-    if (auto exportView = GetExportView()) {
+    if (auto exportView = m_exportView.IfTouched()) {
         usage.exportChecked = ToShared(exportView->GetCheckedChannelNames());
         usage.exportPlaying = ToShared(exportView->GetHilightCheckedChannelNames());
         usage.exporting = exportView->IsExporting();
@@ -640,13 +639,13 @@ void CMainFrameEventImp::StopDeleteUses(const DeleteStops& stops, const DeleteUs
     auto logic = PlayLogicOf(m_mainPage);
     if (stops.closeMainWindows && logic)
         logic->CloseFilesOfDeletedItems(ToItemList(SplitGroupFileList(usage.checked, usage.playing, 1)));
-    auto watermark = stops.stopWatermark ? GetWatermarkPage() : nullptr;
+    auto watermark = stops.stopWatermark ? m_watermarkPage.IfTouched() : nullptr;
     if (watermark)
         watermark->StopCheck();
-    auto exportView = stops.closeExport ? GetExportView() : nullptr;
+    auto exportView = stops.closeExport ? m_exportView.IfTouched() : nullptr;
     if (exportView)
         exportView->CloseAll();
-    auto preview = stops.stopPreview ? GetPreviewPage() : nullptr;
+    auto preview = stops.stopPreview ? m_previewPage.IfTouched() : nullptr;
     if (preview)
         preview->StopPlay();
 }
@@ -657,11 +656,11 @@ void CMainFrameEventImp::RemoveFromPageLists(const GroupFileListPtr& items)
     auto fileList = m_mainPage ? m_mainPage->GetFileList() : nullptr;
     if (fileList)
         fileList->DeleteFileItems(list);
-    if (auto watermark = GetWatermarkPage())
+    if (auto watermark = m_watermarkPage.IfTouched())
         watermark->DeleteFileItems(list);
-    if (auto exportView = GetExportView())
+    if (auto exportView = m_exportView.IfTouched())
         exportView->DeleteSelectedItem(list);
-    auto preview = GetPreviewPage();
+    auto preview = m_previewPage.IfTouched();
     if (preview && preview->GetFileListView())
         preview->GetFileListView()->DeleteFileItems(list);
 }

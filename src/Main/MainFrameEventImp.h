@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -179,8 +180,7 @@ private:
     CLazyPart<CConfigViewEventImp> m_configView;
     std::map<int, std::function<void()>> m_pageClosers;
     std::map<int, int> m_pageClose;
-    tagRECT m_pageRect{};
-    bool m_pagesLaidOut = false;
+    std::optional<tagRECT> m_pageRect;  // where pages go, once laid out
     int m_fullScreen = 0;
     int m_closing = 0;
     int m_closeForced = 0;
