@@ -50,38 +50,21 @@ void DrawPiece(QPainter& painter, QPoint at, const QPixmap& image, const QRect& 
         painter.drawPixmap(at, image, piece);
 }
 
-// Draws a piece tiled from `start` along one axis, a piece's length further
-// each time, while the running coordinate stays below `limit`. A piece that
-// lies inside the image goes in one tiled draw over the same area (the edges
-// are often one pixel wide: one draw per pixel costs more than the rest).
-void Tile(QPainter& painter, const QPixmap& image, const QRect& piece, QPoint start, int limit, bool horizontal)
+// Draws a piece tiled from `from` while the running coordinate stays below `limit`.
+void TileHorizontally(QPainter& painter, const QPixmap& image, const QRect& piece, int from, int limit, int y)
 {
     if (!piece.isValid())
         return;
-    const int step = horizontal ? piece.width() : piece.height();
-    const int from = horizontal ? start.x() : start.y();
-    if (from >= limit)
-        return;
-    if (!image.rect().contains(piece)) {
-        for (qint64 at = from; at < limit; at += step)
-            painter.drawPixmap(horizontal ? QPoint(int(at), start.y()) : QPoint(start.x(), int(at)), image, piece);
-        return;
-    }
-    const qint64 count = (qint64(limit) - from + step - 1) / step;
-    const qint64 deviceLength = horizontal ? painter.device()->width() : painter.device()->height();
-    const qint64 length = std::min(count * step, std::max<qint64>(deviceLength - from, 0) + step);
-    const QSize area = horizontal ? QSize(int(length), piece.height()) : QSize(piece.width(), int(length));
-    painter.drawTiledPixmap(QRect(start, area), image.copy(piece));
-}
-
-void TileHorizontally(QPainter& painter, const QPixmap& image, const QRect& piece, int from, int limit, int y)
-{
-    Tile(painter, image, piece, QPoint(from, y), limit, true);
+    for (int x = from; x < limit; x += piece.width())
+        painter.drawPixmap(QPoint(x, y), image, piece);
 }
 
 void TileVertically(QPainter& painter, const QPixmap& image, const QRect& piece, int from, int limit, int x)
 {
-    Tile(painter, image, piece, QPoint(x, from), limit, false);
+    if (!piece.isValid())
+        return;
+    for (int y = from; y < limit; y += piece.height())
+        painter.drawPixmap(QPoint(x, y), image, piece);
 }
 
 }  // namespace
