@@ -348,7 +348,14 @@ TEST_F(EngineTest, ClipsCutShortByAStopStayPlayable)
     Start();
     StopAfter(3);
     ASSERT_TRUE(WaitForEnd(*listener));
-    EXPECT_EQ(CheckClip(Out("cut_incomplete(1).kvx")).recordsEnd, kept);
+    // Where the stop lands depends on the export's pace; the clip is whole.
+    const ClipCheck again = CheckClip(Out("cut_incomplete(1).kvx"));
+    EXPECT_GT(again.recordsEnd, 0u);
+    EXPECT_LT(again.recordsEnd, SizeOf(recording));
+    EXPECT_EQ(again.errors, 0);
+    EXPECT_TRUE(again.endsSigned);
+    EXPECT_EQ(ReadBytes(Out("cut_incomplete(1).kvx")).substr(0, again.recordsEnd),
+              ReadBytes(recording).substr(0, again.recordsEnd));
     EXPECT_EQ(FilesIn(folder.File("out")).size(), 5u);
 }
 
