@@ -3,6 +3,7 @@
 #include <QBitmap>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRegion>
 #include <QWidget>
 
 #include "Base/TextCodec.h"
@@ -42,15 +43,11 @@ std::wstring SFQTWideFromString(const QString& text)
     return SF_SOFT_BASE::Utf8ToWide(text.toStdString());
 }
 
-void SFQTApplyRoundMask(QWidget* window, int rx, int ry)
+namespace {
+
+// The rectangle with elliptic corners as the painter draws it into a bitmap.
+QRegion PaintedRoundRect(int w, int h, int rx, int ry)
 {
-    const int w = window->width();
-    const int h = window->height();
-    if (w <= 0 || h <= 0)
-        return;
-    // Radii beyond any window are cut so that twice them still fits.
-    rx = SFQTLimitSkinValue(rx);
-    ry = SFQTLimitSkinValue(ry);
     QBitmap mask(w, h);
     mask.fill(Qt::white);
     QPainter painter(&mask);
@@ -69,5 +66,39 @@ void SFQTApplyRoundMask(QWidget* window, int rx, int ry)
     painter.setBrush(QBrush(Qt::black, Qt::SolidPattern));
     painter.drawPath(path);
     painter.end();
-    window->setMask(mask);
+    return QRegion(mask);
+}
+
+}  // namespace
+
+QRegion SFQTRoundMaskRegion(int w, int h, int rx, int ry)
+{
+    if (w <= 0 || h <= 0)
+        return QRegion();
+    // Radii beyond any window are cut so that twice them still fits.
+    rx = SFQTLimitSkinValue(rx);
+    ry = SFQTLimitSkinValue(ry);
+    // Beyond a box a little larger than a radius the edges are straight, so
+    // the corners are cut from a small drawing: a whole window's bitmap costs
+    // milliseconds.
+    const int cornerW = rx + 2;
+    const int cornerH = ry + 2;
+    if (w < 2 * cornerW || h < 2 * cornerH)
+        return PaintedRoundRect(w, h, rx, ry);
+    const QRegion outside =
+        QRegion(0, 0, 2 * cornerW, 2 * cornerH).subtracted(PaintedRoundRect(2 * cornerW, 2 * cornerH, rx, ry));
+    const int right = w - 2 * cornerW;
+    const int bottom = h - 2 * cornerH;
+    QRegion region(0, 0, w, h);
+    region -= outside.intersected(QRect(0, 0, cornerW, cornerH));
+    region -= outside.intersected(QRect(cornerW, 0, cornerW, cornerH)).translated(right, 0);
+    region -= outside.intersected(QRect(0, cornerH, cornerW, cornerH)).translated(0, bottom);
+    region -= outside.intersected(QRect(cornerW, cornerH, cornerW, cornerH)).translated(right, bottom);
+    return region;
+}
+
+void SFQTApplyRoundMask(QWidget* window, int rx, int ry)
+{
+    if (window->width() > 0 && window->height() > 0)
+        window->setMask(SFQTRoundMaskRegion(window->width(), window->height(), rx, ry));
 }

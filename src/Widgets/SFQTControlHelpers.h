@@ -6,6 +6,7 @@
 
 #include <QPixmap>
 #include <QRect>
+#include <QRegion>
 #include <QString>
 
 #include "Platform/Win32/Win32Types.h"
@@ -23,5 +24,7 @@ void SFQTLoadSkinImageIfNamed(QPixmap& image, const std::wstring& name);
 QPixmap SFQTLoadSkinImage(const std::wstring& name);
 // Qt text as a wide string.
 std::wstring SFQTWideFromString(const QString& text);
+// The pixels of a w x h rectangle with elliptic corners of radii rx, ry.
+QRegion SFQTRoundMaskRegion(int w, int h, int rx, int ry);
 // Masks the window to a rectangle with elliptic corners of radii rx, ry.
 void SFQTApplyRoundMask(QWidget* window, int rx, int ry);
