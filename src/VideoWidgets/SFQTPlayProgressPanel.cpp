@@ -8,6 +8,7 @@
 #include "VideoWidgets/SFQtPlayProgressPanel.h"
 #include "Widgets/SFApplication.h"
 #include "Widgets/SFQTButton.h"
+#include "Widgets/SFQTControlHelpers.h"
 #include "Widgets/SFQTSliderCtrl.h"
 #include "Widgets/SkinParser.h"
 #include "Widgets/SkinStyles.h"
@@ -135,7 +136,7 @@ UISF_Channel* CSFQTPlayProgressPanel::GetChannelRecord(int channel)
 
 void CSFQTPlayProgressPanel::SetSkin(const wchar_t* image)
 {
-    m_background = image ? QPixmap(SFQTSkinFilePath(image)) : QPixmap();
+    m_background = image ? SFQTLoadSkinImage(image) : QPixmap();
     update();
 }
 
@@ -292,8 +293,8 @@ void CSFQTPlayProgressPanel::SetSkinImages(const PlayProgressPanelImages* images
         &images->record,          &images->otherRecord,     &images->backwardDisabled,
         &images->backwardEnabled, &images->forwardDisabled, &images->forwardEnabled};
     for (int i = 0; i < SFQtPlayProgressPanel::ImgCount; ++i)
-        m_drawing->SetImage(i, QPixmap(SFQTSkinFilePath(names[i]->c_str())));
-    m_sliderBackground = QPixmap(SFQTSkinFilePath(images->sliderBackground.c_str()));
+        m_drawing->SetImage(i, SFQTLoadSkinImage(*names[i]));
+    m_sliderBackground = SFQTLoadSkinImage(images->sliderBackground);
     Repaint();
 }
 

@@ -7,14 +7,13 @@
 #include "VideoWidgets/SFQTVideoWindowPlayWnd.h"
 #include "VideoWidgets/SFQTVideoWindowSubWnd.h"
 #include "Widgets/SFApplication.h"
+#include "Widgets/SFQTControlHelpers.h"
 #include "Widgets/SkinParser.h"
 #include "Widgets/SkinStyles.h"
 
 namespace {
 
 QRect Inset(const tagRECT& r) { return QRect(QPoint(r.left + 1, r.top + 1), QPoint(r.right - 1, r.bottom - 1)); }
-
-QPixmap LoadSkinImage(const std::wstring& name) { return QPixmap(SFQTSkinFilePath(name.c_str())); }
 
 }  // namespace
 
@@ -75,12 +74,12 @@ int CSFQTVideoWindow::SetSkin(ImageVideoWindowStyle* s)
 {
     if (!s)
         return 0;
-    m_background = LoadSkinImage(s->str0);
+    m_background = SFQTLoadSkinImage(s->str0);
     if (m_mode == VIDEOWINDOWMODE_NORMAL) {
         const std::wstring* names[ImgCount] = {&s->str1, &s->str2, &s->str3, &s->str4, &s->str5, &s->str6,
                                                &s->str7, &s->str9, &s->str8, &s->str10, &s->str11};
         for (int i = 0; i < ImgCount; ++i)
-            m_buttonImages[i] = LoadSkinImage(*names[i]);
+            m_buttonImages[i] = SFQTLoadSkinImage(*names[i]);
         const tagPOINT size = SFQTParseSkinPointW(s->str12.c_str());
         m_buttonSize = QSize(size.x, size.y);
     }
