@@ -35,7 +35,10 @@ int CSFQTVideoWindowSubWnd::Create(const wchar_t* title, const tagRECT& rect, QW
     m_playWnd = new CSFQTVideoWindowPlayWnd(tagRECT{0, 0, width() - 1, height() - 1}, proportionW, proportionH);
     m_playWnd->Create(L"VideoWindow_PlayWnd", this, 0);
     m_playWnd->SetBackgroundColor(m_background);
-    m_playWnd->show();
+    // Under a cell not yet shown the picture shows with it; showing it now
+    // would polish the pictures of every hidden cell at start.
+    if (isVisible())
+        m_playWnd->show();
     return 1;
 }
 

@@ -82,6 +82,8 @@ TEST_F(GridTest, LayoutChangesHideAndShowCellsAndMoveTheFocus)
     ASSERT_EQ(1, grid->SetDefaultLayout(LAYOUT_16, nullptr));
     EXPECT_EQ(16, grid->GetCurrentSubWinCount());
     EXPECT_EQ(16, VisibleCells());
+    for (int i = 0; i < 16; ++i)  // each picture shows with its cell
+        EXPECT_TRUE(Cell(i)->GetPlayWnd()->isVisible()) << i;
     EXPECT_GE(handler.layoutChanges, 1);
     ASSERT_EQ(1, grid->SetFocusSubWin(12));
     EXPECT_EQ(12, grid->GetCurrentSubWinIndex());
