@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <future>
 #include <list>
 #include <memory>
 #include <string>
@@ -82,11 +83,13 @@ void TellAboutSettingsFile()
         ShowNotifyMessage(notice, true);
 }
 
-// The recording types that files do not yet open with this program.
-std::list<std::wstring> FindUnassociatedRecordTypes()
+// The recording types that files do not yet open with this program. The
+// check reads the MIME database, so it runs while the main window is built.
+std::future<std::list<std::wstring>> FindUnassociatedRecordTypes()
 {
-    return FindUnassociatedFileTypes(GetProgramFileAssociation(),
-                                     CConfigManager::GetInstance()->GetRecordFormats());
+    return std::async(std::launch::async, [formats = CConfigManager::GetInstance()->GetRecordFormats()] {
+        return FindUnassociatedFileTypes(GetProgramFileAssociation(), formats);
+    });
 }
 
 // Asks whether the types should open with this program; registers them on yes.
@@ -157,7 +160,7 @@ int main(int argc, char* argv[])
     }
     InitRender();
 
-    const std::list<std::wstring> unassociated = FindUnassociatedRecordTypes();
+    std::future<std::list<std::wstring>> unassociated = FindUnassociatedRecordTypes();
     CTerminationWatcher terminationWatcher(kSignalCloseLimitMs);
     {
         boost::shared_ptr<CMainFrameEventImp> mainFrame = CMainFrameEventImp::Create(commandLinePath.empty() ? nullptr : commandLinePath.c_str());
@@ -165,7 +168,7 @@ int main(int argc, char* argv[])
         // libraries Qt loads while it starts.
         QTimer::singleShot(0, [] { DeferredLibraries::StartLoading(); });
         TellAboutSettingsFile();
-        OfferFileAssociation(unassociated);
+        OfferFileAssociation(unassociated.get());
         app.exec();
     }
 
