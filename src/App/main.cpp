@@ -68,10 +68,7 @@ void CreateWorkingFolders()
 bool StartMessageLoops()
 {
     LumivexBase::RegisterGuiLoop();
-    for (int id : {LumivexBase::ML_HELPER, LumivexBase::ML_PLAY, LumivexBase::ML_EXPORT})
-        if (!LumivexBase::StartWorkerLoop(id))
-            return false;
-    return true;
+    return LumivexBase::StartWorkerLoops({LumivexBase::ML_HELPER, LumivexBase::ML_PLAY, LumivexBase::ML_EXPORT});
 }
 
 // Tells the user, in the notification pop-up, about a settings file that

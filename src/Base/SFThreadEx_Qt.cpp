@@ -19,6 +19,14 @@ boost::shared_ptr<CSFThreadEx_Qt> CSFThreadEx_Qt::Create(const std::pair<int, in
 
 int CSFThreadEx_Qt::Start()
 {
+    if (Launch() != 0)
+        return -1;
+    WaitUntilRunning();
+    return 0;
+}
+
+int CSFThreadEx_Qt::Launch()
+{
     m_data->startedEvent.Create(1, 1);
     m_data->startedEvent.Reset();
     // The routine takes this reference over, so the object outlives its thread.
@@ -29,10 +37,14 @@ int CSFThreadEx_Qt::Start()
         m_data->startedEvent.Close();
         return -1;
     }
+    return 0;
+}
+
+void CSFThreadEx_Qt::WaitUntilRunning()
+{
     m_data->startedEvent.Wait(SF_SOFT_BASE::CSFEvent::kInfinite);
     m_data->startedEvent.Close();
     m_loop->SetThreadHandle(m_thread.GetState());
-    return 0;
 }
 
 std::uint32_t CSFThreadEx_Qt::ThreadRoutine(void* param)

@@ -30,6 +30,10 @@ public:
 
     // 0 once the thread runs its loop; -1 when no thread could be made.
     int Start();
+    // Start in two steps, so that several threads start at once: Launch
+    // gives 0 when the thread was made; only then WaitUntilRunning.
+    int Launch();
+    void WaitUntilRunning();
     boost::shared_ptr<CSFMessageLoop> GetMessageLoop() const { return m_loop; }
 
     void Run() override;

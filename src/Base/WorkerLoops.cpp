@@ -2,6 +2,9 @@
 
 #include <QDebug>
 
+#include <utility>
+#include <vector>
+
 #include "Base/MessageLoopIds.h"
 #include "Base/SFMessageLoop.h"
 #include "Base/SFMessageLoopManager.h"
@@ -19,14 +22,28 @@ void RegisterGuiLoop()
 
 bool StartWorkerLoop(int loopId, int stackSize)
 {
-    boost::shared_ptr<CSFThreadEx_Qt> thread =
-        CSFThreadEx_Qt::Create({CSFMessageLoop::kWorkerLoop, stackSize});
-    if (thread->Start() != 0) {
-        qWarning("Cannot start the thread of message loop %d", loopId);
-        return false;
+    return StartWorkerLoops({loopId}, stackSize);
+}
+
+bool StartWorkerLoops(std::initializer_list<int> loopIds, int stackSize)
+{
+    std::vector<std::pair<int, boost::shared_ptr<CSFThreadEx_Qt>>> launched;
+    bool all = true;
+    for (int loopId : loopIds) {
+        boost::shared_ptr<CSFThreadEx_Qt> thread =
+            CSFThreadEx_Qt::Create({CSFMessageLoop::kWorkerLoop, stackSize});
+        if (thread->Launch() != 0) {
+            qWarning("Cannot start the thread of message loop %d", loopId);
+            all = false;
+            break;
+        }
+        launched.emplace_back(loopId, thread);
     }
-    CSFMessageLoopManager::GetInstance()->RegisterMessageLoop(thread->GetMessageLoop(), loopId);
-    return true;
+    for (const auto& [loopId, thread] : launched) {
+        thread->WaitUntilRunning();
+        CSFMessageLoopManager::GetInstance()->RegisterMessageLoop(thread->GetMessageLoop(), loopId);
+    }
+    return all;
 }
 
 }  // namespace LumivexBase

@@ -247,6 +247,32 @@ TEST(LoopRegistryTest, StartReturnsAfterTheThreadBeganAndCheckLoopThreadSeesIt)
     CSFMessageLoopManager::GetInstance()->ExitMessageLoops();
 }
 
+TEST(LoopRegistryTest, LoopsStartedAtOnceEachRunOnAThreadOfTheirOwn)
+{
+    ASSERT_TRUE(StartWorkerLoops({44, 45, 46}));
+    std::vector<unsigned> threads;
+    for (int id : {44, 45, 46}) {
+        auto loop = CSFMessageLoopManager::GetInstance()->GetMessageLoop(id);
+        ASSERT_TRUE(loop) << id;
+        std::atomic<bool> onLoop{false};
+        CSFEvent done;
+        done.Create(0, 1);
+        loop->PostTask(MakeTask<int>([&] {
+            onLoop = CheckLoopThread(id, "test", "");
+            done.Set();
+        }));
+        ASSERT_EQ(done.Wait(10000), 0);
+        EXPECT_TRUE(onLoop.load()) << id;
+        threads.push_back(loop->GetThreadId());
+    }
+    EXPECT_NE(threads[0], threads[1]);
+    EXPECT_NE(threads[1], threads[2]);
+    EXPECT_NE(threads[0], threads[2]);
+    CSFMessageLoopManager::GetInstance()->ExitMessageLoops();
+    EXPECT_FALSE(StartWorkerLoops({47, 48}, 1));  // no thread with a one-byte stack
+    EXPECT_FALSE(CSFMessageLoopManager::GetInstance()->GetMessageLoop(47));
+}
+
 TEST(LoopRegistryTest, StoppingRightAfterStartNeverHangs)
 {
     for (int round = 0; round < 300; ++round) {
