@@ -32,12 +32,11 @@ QPixmap CSFQTSkinImageCache::Get(const QString& path, const char* format)
     const auto found = m_images.constFind(key);
     if (found != m_images.constEnd())
         return found.value();
-    QPixmap image;
-    QImage prefetched = TakePrefetched(path);
-    if (!prefetched.isNull())
-        image = QPixmap::fromImage(std::move(prefetched));
+    QPixmap image = m_fromPrefetch.value(path);
+    if (image.isNull())
+        image = FromPrefetch(path);
     // A folder (an empty name) is no image; reading it would try every suffix.
-    else if (!QFileInfo(path).isDir())
+    if (image.isNull() && !QFileInfo(path).isDir())
         image.load(path, format);
     m_images.insert(key, image);
     return image;
@@ -63,6 +62,7 @@ void CSFQTSkinImageCache::Prefetch(const QString& folder)
 void CSFQTSkinImageCache::Clear()
 {
     m_images.clear();
+    m_fromPrefetch.clear();
     std::lock_guard<std::mutex> lock(m_mutex);
     m_pending.clear();
     m_decoded.clear();
@@ -78,6 +78,17 @@ void CSFQTSkinImageCache::StopPrefetch()
     for (std::thread& worker : m_workers)
         worker.join();
     m_workers.clear();
+}
+
+QPixmap CSFQTSkinImageCache::FromPrefetch(const QString& path)
+{
+    QImage prefetched = TakePrefetched(path);
+    if (prefetched.isNull())
+        return QPixmap();
+    // Kept for the file's other formats, which would otherwise read it again.
+    const QPixmap image = QPixmap::fromImage(std::move(prefetched));
+    m_fromPrefetch.insert(path, image);
+    return image;
 }
 
 QImage CSFQTSkinImageCache::TakePrefetched(const QString& path)

@@ -33,12 +33,16 @@ public:
     void StopPrefetch();
 
 private:
+    // The pixmap of a prefetched picture of the path, or null.
+    QPixmap FromPrefetch(const QString& path);
     // A prefetched picture of the path (null when none); waits, bounded, for
     // one a worker is decoding; claims one not yet started.
     QImage TakePrefetched(const QString& path);
     void DecodePending();
 
     QHash<QString, QPixmap> m_images;
+    // By path alone: what prefetched pictures became.
+    QHash<QString, QPixmap> m_fromPrefetch;
 
     std::mutex m_mutex;
     std::condition_variable m_decodedChanged;
