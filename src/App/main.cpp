@@ -1,14 +1,15 @@
 #include <QApplication>
+#include <QMimeDatabase>
 #include <QTimer>
 #include <QTranslator>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <future>
 #include <list>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "Base/FileSystemHelpers.h"
 #include "Base/MessageLoopIds.h"
@@ -80,13 +81,18 @@ void TellAboutSettingsFile()
         ShowNotifyMessage(notice, true);
 }
 
-// The recording types that files do not yet open with this program. The
-// check reads the MIME database, so it runs while the main window is built.
-std::future<std::list<std::wstring>> FindUnassociatedRecordTypes()
+// Reads the MIME database on a background thread, so that the association
+// check finds it read when its turn comes.
+std::jthread PreloadMimeDatabase()
 {
-    return std::async(std::launch::async, [formats = CConfigManager::GetInstance()->GetRecordFormats()] {
-        return FindUnassociatedFileTypes(GetProgramFileAssociation(), formats);
-    });
+    return std::jthread([] { QMimeDatabase().mimeTypeForName(QStringLiteral("video/mp4")); });
+}
+
+// The recording types that files do not yet open with this program.
+std::list<std::wstring> FindUnassociatedRecordTypes()
+{
+    return FindUnassociatedFileTypes(GetProgramFileAssociation(),
+                                     CConfigManager::GetInstance()->GetRecordFormats());
 }
 
 // Asks whether the types should open with this program; registers them on yes.
@@ -135,6 +141,7 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     SFSetApplication(&app);
+    std::jthread mimePreload = PreloadMimeDatabase();
     InstallCrashHandler(true);
     LumivexBase::SetTaskTraceEnabled(0);
     LumivexBase::SetTaskTraceLevel(0);
@@ -157,7 +164,8 @@ int main(int argc, char* argv[])
     }
     InitRender();
 
-    std::future<std::list<std::wstring>> unassociated = FindUnassociatedRecordTypes();
+    const std::list<std::wstring> unassociated = FindUnassociatedRecordTypes();
+    mimePreload.join();
     CTerminationWatcher terminationWatcher(kSignalCloseLimitMs);
     {
         boost::shared_ptr<CMainFrameEventImp> mainFrame = CMainFrameEventImp::Create(commandLinePath.empty() ? nullptr : commandLinePath.c_str());
@@ -165,7 +173,7 @@ int main(int argc, char* argv[])
         // libraries Qt loads while it starts.
         QTimer::singleShot(0, [] { DeferredLibraries::StartLoading(); });
         TellAboutSettingsFile();
-        OfferFileAssociation(unassociated.get());
+        OfferFileAssociation(unassociated);
         app.exec();
     }
 
