@@ -13,7 +13,52 @@ constexpr unsigned kMaxWorkers = 3;
 // Far beyond one picture's decoding; after it the file is read here.
 constexpr std::chrono::seconds kDecodeWait(5);
 
+// Whether a 32-bit picture has a pixel that is not fully opaque.
+bool HasTranslucentPixel(const QImage& image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(row[x]) != 255)
+                return true;
+    }
+    return false;
+}
+
 }  // namespace
+
+CSFQTSkinImageCache::PixmapFormats CSFQTSkinImageCache::ProbePixmapFormats()
+{
+    QPixmap probe(1, 1);
+    if (probe.isNull())
+        return {};
+    PixmapFormats formats;
+    formats.opaque = probe.toImage().format();
+    probe.fill(Qt::transparent);
+    formats.alpha = probe.toImage().format();
+    return formats;
+}
+
+bool CSFQTSkinImageCache::ToPixmapFormat(QImage& image, const PixmapFormats& formats)
+{
+    if (image.isNull() || image.depth() == 1 || formats.opaque == QImage::Format_Invalid ||
+        formats.alpha == QImage::Format_Invalid)
+        return false;
+    if (!image.hasAlphaChannel()) {
+        image = std::move(image).convertToFormat(formats.opaque);
+        return true;
+    }
+    const QImage::Format format = image.format();
+    if (format != QImage::Format_ARGB32 && format != QImage::Format_ARGB32_Premultiplied)
+        return false;
+    if (HasTranslucentPixel(image))
+        image = std::move(image).convertToFormat(formats.alpha);
+    else if (formats.opaque == QImage::Format_RGB32)
+        image.reinterpretAsFormat(QImage::Format_RGB32);  // as QPixmap does with opaque pictures
+    else
+        image = std::move(image).convertToFormat(formats.opaque);
+    return true;
+}
 
 CSFQTSkinImageCache& CSFQTSkinImageCache::Instance()
 {
@@ -48,8 +93,10 @@ void CSFQTSkinImageCache::Prefetch(const QString& folder)
     const QStringList names = QDir(folder).entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
     if (names.isEmpty())
         return;
+    const PixmapFormats formats = ProbePixmapFormats();
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        m_formats = formats;
         for (const QString& name : names)
             m_pending.push_back(folder + name);
     }
@@ -82,16 +129,18 @@ void CSFQTSkinImageCache::StopPrefetch()
 
 QPixmap CSFQTSkinImageCache::FromPrefetch(const QString& path)
 {
-    QImage prefetched = TakePrefetched(path);
-    if (prefetched.isNull())
+    Decoded prefetched = TakePrefetched(path);
+    if (prefetched.image.isNull())
         return QPixmap();
+    // A picture already in a pixmap's format is taken over as it is.
+    const Qt::ImageConversionFlags flags = prefetched.pixmapReady ? Qt::NoOpaqueDetection : Qt::AutoColor;
     // Kept for the file's other formats, which would otherwise read it again.
-    const QPixmap image = QPixmap::fromImage(std::move(prefetched));
+    const QPixmap image = QPixmap::fromImage(std::move(prefetched.image), flags);
     m_fromPrefetch.insert(path, image);
     return image;
 }
 
-QImage CSFQTSkinImageCache::TakePrefetched(const QString& path)
+CSFQTSkinImageCache::Decoded CSFQTSkinImageCache::TakePrefetched(const QString& path)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     m_decodedChanged.wait_for(lock, kDecodeWait, [&] { return !m_decoding.contains(path); });
@@ -109,12 +158,14 @@ void CSFQTSkinImageCache::DecodePending()
         m_pending.pop_front();
         const unsigned generation = m_generation;
         m_decoding.insert(path);
+        const PixmapFormats formats = m_formats;
         lock.unlock();
-        QImage image = QImageReader(path).read();
+        Decoded decoded{QImageReader(path).read(), false};
+        decoded.pixmapReady = ToPixmapFormat(decoded.image, formats);
         lock.lock();
         m_decoding.remove(path);
         if (generation == m_generation)
-            m_decoded.insert(path, std::move(image));
+            m_decoded.insert(path, std::move(decoded));
         m_decodedChanged.notify_all();
     }
 }

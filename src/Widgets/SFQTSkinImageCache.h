@@ -32,12 +32,30 @@ public:
     // Ends the prefetch: what is not started is dropped, workers are joined.
     void StopPrefetch();
 
+    // The formats QPixmap gives opaque and translucent pictures (invalid
+    // without a display); GUI thread.
+    struct PixmapFormats {
+        QImage::Format opaque = QImage::Format_Invalid;
+        QImage::Format alpha = QImage::Format_Invalid;
+    };
+    static PixmapFormats ProbePixmapFormats();
+    // Converts a picture, on any thread, to the format QPixmap::fromImage
+    // would choose for it, so that a pixmap takes it over without a pass of
+    // its own (Qt::NoOpaqueDetection). False, the picture unchanged, for
+    // kinds left to QPixmap.
+    static bool ToPixmapFormat(QImage& image, const PixmapFormats& formats);
+
 private:
+    struct Decoded {
+        QImage image;
+        bool pixmapReady = false;  // in the format its pixmap takes
+    };
+
     // The pixmap of a prefetched picture of the path, or null.
     QPixmap FromPrefetch(const QString& path);
     // A prefetched picture of the path (null when none); waits, bounded, for
     // one a worker is decoding; claims one not yet started.
-    QImage TakePrefetched(const QString& path);
+    Decoded TakePrefetched(const QString& path);
     void DecodePending();
 
     QHash<QString, QPixmap> m_images;
@@ -48,7 +66,8 @@ private:
     std::condition_variable m_decodedChanged;
     std::deque<QString> m_pending;
     QSet<QString> m_decoding;
-    QHash<QString, QImage> m_decoded;
+    QHash<QString, Decoded> m_decoded;
+    PixmapFormats m_formats;
     unsigned m_generation = 0;
     std::vector<std::thread> m_workers;
 };

@@ -8,6 +8,7 @@
 #include "SkinFixture.h"
 #include "Widgets/SFApplication.h"
 #include "Widgets/SFQTControlHelpers.h"
+#include "Widgets/SFQTSkinImageCache.h"
 
 namespace {
 
@@ -75,6 +76,28 @@ TEST(SkinImageCache, PrefetchedPicturesAreThoseOfTheFiles)
     EXPECT_TRUE(SFQTLoadSkinImage(L"missing.png").isNull());
     SFUninitApp();
     EXPECT_EQ(Pixels(SFQTLoadSkinImage(L"Pic0.png")), Filled(colours[0]));
+}
+
+TEST(SkinImageCache, PicturesMadeReadyOnAWorkerGiveTheSamePixmapsAsQtMakes)
+{
+    const CSFQTSkinImageCache::PixmapFormats formats = CSFQTSkinImageCache::ProbePixmapFormats();
+    QImage translucent = Filled(Qt::red);
+    translucent.setPixel(3, 2, qRgba(10, 200, 30, 128));
+    QImage gray(12, 8, QImage::Format_Grayscale8);
+    gray.fill(90);
+    QImage indexed = Filled(Qt::blue).convertToFormat(QImage::Format_Indexed8);
+    const QImage kinds[] = {Filled(Qt::green), Filled(Qt::green).convertToFormat(QImage::Format_RGB32),
+                            translucent, translucent.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                            gray, indexed, Filled(Qt::blue).convertToFormat(QImage::Format_RGB888)};
+    for (const QImage& kind : kinds) {
+        const QPixmap byQt = QPixmap::fromImage(kind);
+        QImage ready = kind;
+        const bool prepared = CSFQTSkinImageCache::ToPixmapFormat(ready, formats);
+        const QPixmap taken = QPixmap::fromImage(ready, prepared ? Qt::NoOpaqueDetection : Qt::AutoColor);
+        EXPECT_EQ(taken.hasAlphaChannel(), byQt.hasAlphaChannel()) << kind.format();
+        EXPECT_EQ(taken.toImage().format(), byQt.toImage().format()) << kind.format();
+        EXPECT_EQ(taken.toImage(), byQt.toImage()) << kind.format();
+    }
 }
 
 }  // namespace
