@@ -43,10 +43,7 @@ std::wstring SFQTWideFromString(const QString& text)
     return SF_SOFT_BASE::Utf8ToWide(text.toStdString());
 }
 
-namespace {
-
-// The rectangle with elliptic corners as the painter draws it into a bitmap.
-QRegion PaintedRoundRect(int w, int h, int rx, int ry)
+QRegion SFQTDrawnRoundRect(int w, int h, int rx, int ry)
 {
     QBitmap mask(w, h);
     mask.fill(Qt::white);
@@ -69,8 +66,6 @@ QRegion PaintedRoundRect(int w, int h, int rx, int ry)
     return QRegion(mask);
 }
 
-}  // namespace
-
 QRegion SFQTRoundMaskRegion(int w, int h, int rx, int ry)
 {
     if (w <= 0 || h <= 0)
@@ -84,9 +79,9 @@ QRegion SFQTRoundMaskRegion(int w, int h, int rx, int ry)
     const int cornerW = rx + 2;
     const int cornerH = ry + 2;
     if (w < 2 * cornerW || h < 2 * cornerH)
-        return PaintedRoundRect(w, h, rx, ry);
+        return SFQTDrawnRoundRect(w, h, rx, ry);
     const QRegion outside =
-        QRegion(0, 0, 2 * cornerW, 2 * cornerH).subtracted(PaintedRoundRect(2 * cornerW, 2 * cornerH, rx, ry));
+        QRegion(0, 0, 2 * cornerW, 2 * cornerH).subtracted(SFQTDrawnRoundRect(2 * cornerW, 2 * cornerH, rx, ry));
     const int right = w - 2 * cornerW;
     const int bottom = h - 2 * cornerH;
     QRegion region(0, 0, w, h);

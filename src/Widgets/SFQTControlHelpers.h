@@ -24,7 +24,10 @@ void SFQTLoadSkinImageIfNamed(QPixmap& image, const std::wstring& name);
 QPixmap SFQTLoadSkinImage(const std::wstring& name);
 // Qt text as a wide string.
 std::wstring SFQTWideFromString(const QString& text);
-// The pixels of a w x h rectangle with elliptic corners of radii rx, ry.
+// The pixels of a w x h rectangle with elliptic corners of radii rx, ry,
+// drawn whole into a bitmap.
+QRegion SFQTDrawnRoundRect(int w, int h, int rx, int ry);
+// The same pixels, the corners cut from a small drawing (radii limited).
 QRegion SFQTRoundMaskRegion(int w, int h, int rx, int ry);
 // Masks the window to a rectangle with elliptic corners of radii rx, ry.
 void SFQTApplyRoundMask(QWidget* window, int rx, int ry);

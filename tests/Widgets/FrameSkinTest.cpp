@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QBitmap>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPainterPath>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -271,35 +268,8 @@ TEST(FrameSkinTiling, EdgePiecesRepeatAtTheirOwnSizeToTheEnd)
     EXPECT_EQ(composed.pixel(10, 8), qRgb(0, 0, 0));  // the background inside
 }
 
-namespace {
-
-// What drawing the whole window's shape into a bitmap gives: the mask the
-// window had before its corners were cut from a small drawing.
-QRegion WholeDrawnRoundRect(int w, int h, int rx, int ry)
-{
-    QBitmap mask(w, h);
-    mask.fill(Qt::white);
-    QPainter painter(&mask);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath path;
-    path.moveTo(rx, 0);
-    path.arcTo(QRectF(0, 0, 2 * rx, 2 * ry), 90, 90);
-    path.lineTo(0, h - ry);
-    path.arcTo(QRectF(0, h - 2 * ry, 2 * rx, 2 * ry), 180, 90);
-    path.lineTo(w - rx, h);
-    path.arcTo(QRectF(w - 2 * rx, h - 2 * ry, 2 * rx, 2 * ry), 270, 90);
-    path.lineTo(w, ry);
-    path.arcTo(QRectF(w - 2 * rx, 0, 2 * rx, 2 * ry), 0, 90);
-    path.closeSubpath();
-    painter.setPen(Qt::black);
-    painter.setBrush(Qt::black);
-    painter.drawPath(path);
-    painter.end();
-    return QRegion(mask);
-}
-
-}  // namespace
-
+// Cutting the corners from a small drawing gives what drawing the whole
+// window gives.
 TEST(FrameRoundMask, HoldsThePixelsOfTheWholeDrawnShapeAtEverySizeAndRadius)
 {
     const QSize sizes[] = {{1000, 730}, {301, 136}, {40, 30}, {13, 9}, {4, 4}, {1, 1}};
@@ -307,7 +277,7 @@ TEST(FrameRoundMask, HoldsThePixelsOfTheWholeDrawnShapeAtEverySizeAndRadius)
         for (const QPoint radii : {QPoint(0, 0), QPoint(1, 1), QPoint(3, 5), QPoint(6, 6), QPoint(10, 10),
                                    QPoint(17, 4), QPoint(30, 30)}) {
             const QRegion cut = SFQTRoundMaskRegion(size.width(), size.height(), radii.x(), radii.y());
-            const QRegion whole = WholeDrawnRoundRect(size.width(), size.height(), radii.x(), radii.y());
+            const QRegion whole = SFQTDrawnRoundRect(size.width(), size.height(), radii.x(), radii.y());
             EXPECT_TRUE(cut.xored(whole).isEmpty()) << size.width() << "x" << size.height() << " radii "
                                                     << radii.x() << "," << radii.y();
         }
