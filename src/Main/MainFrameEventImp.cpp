@@ -116,6 +116,7 @@ int CMainFrameEventImp::ShowMainFrame()
     m_pMainWindow->Create(L"", nullptr);
     m_pMainWindow->SetWindowTextW(GetLangString(L"ProductName"));
     m_pMainWindow->SetDlgIcon(L"Lumivex.png");
+    CMessageNotifier::GetInstance()->CreateDlg(GetUIWnd());
     SetNotifyMessageHandler([](const std::wstring& text, bool show) {
         CMessageNotifier::GetInstance()->Notify(text, show);
     });

@@ -13,6 +13,9 @@ namespace {
 
 constexpr DWORD kStayOnTop = 0x40000;
 constexpr DWORD kToolWindow = 0xb;
+// Left aligned, centred vertically, broken into lines: a notice is read
+// whole, its path too.
+constexpr UINT kRowFormat = 0x0814;
 
 boost::shared_ptr<CMessageNotifier> g_instance;
 
@@ -81,11 +84,13 @@ std::wstring CMessageNotifier::MakeRowText(const std::wstring& text)
     return std::wstring(stamp) + L"  " + text;
 }
 
-void CMessageNotifier::CreateDlg(void*)
+// A tool window of the main window stays above it, also when a prompt
+// brings the main window forward.
+void CMessageNotifier::CreateDlg(void* parentWnd)
 {
     if (m_pDialog)
         return;
-    m_pDialog = SFCreateDialog(this, nullptr, Qt::Dialog);
+    m_pDialog = SFCreateDialog(this, parentWnd, Qt::Dialog);
     if (!m_pDialog)
         return;
     m_pDialog->SetSkin(m_skin.get());
@@ -133,7 +138,7 @@ void CMessageNotifier::CreateList()
     ListCtrlStyle style = MakeListStyle();
     m_pList->SetSkin(&style);
     m_pList->Create(0x10010001, tagRECT{1, 28, 449, 316}, GetUIWnd(), 703, true);
-    m_pList->SetColumnTextAlign(0, 0x8824);
+    m_pList->SetColumnTextAlign(0, kRowFormat);
     m_pList->SetObjectName(L"NotifyDlg");
     m_pList->InsertColumn(0, GetLangString(L"File Name"), 0, -1, -1);
     m_pList->SetHorizontalHeaderVisible(0);

@@ -12,8 +12,9 @@ class CSFButton;
 class CSFDialog;
 class CSFListCtrl;
 
-// The notification pop-up: a tool window with a time-stamped log of notices,
-// kept in memory for the run.
+// The notification pop-up: a tool window of the main window with a
+// time-stamped log of notices, kept in memory for the run. Rows show their
+// notices whole, in as many lines as they take.
 class CMessageNotifier : public ISFDialogEvent, public ISFButtonEvent {
     SF_DECLARE_MESSAGE_MAP()
 public:
@@ -30,7 +31,8 @@ public:
     // The row text of a notice: "year/mm/dd hh:mm:ss" stamp, two blanks, text.
     static std::wstring MakeRowText(const std::wstring& text);
 
-    // Creates the (parentless) tool window, hidden; the handle is not used.
+    // Creates the tool window of parentWnd (the main window; null: none),
+    // hidden.
     void CreateDlg(void* parentWnd);
     // Appends a notice (the window is created with the first one); show
     // brings the window up and activates it.

@@ -10,6 +10,7 @@
 #include "Widgets/SFQTControlHelpers.h"
 #include "Widgets/SFQTTopLevelHelpers.h"
 #include "Widgets/SFQTView.h"
+#include "Widgets/SFQTWrapDelegate.h"
 #include "Widgets/SkinParser.h"
 #include "Widgets/SkinStyles.h"
 
@@ -107,6 +108,7 @@ int CSFQTListCtrl::SetItemText(int row, int column, const wchar_t* text)
         cell->setData(Qt::UserRole, old->data(Qt::UserRole));
     ApplyColumnAlignment(cell, column);
     setItem(row, column, cell);
+    FitRowToText(row);
     Recolour();
     return 1;
 }
@@ -138,6 +140,7 @@ int CSFQTListCtrl::InsertItem(int row, const wchar_t* text)
         auto* first = new QTableWidgetItem(SFQTStringFromWide(text));
         ApplyColumnAlignment(first, 0);
         setItem(row, 0, first);
+        FitRowToText(row);
     }
     Recolour();
     return row;
@@ -181,6 +184,18 @@ int CSFQTListCtrl::AlignmentFromFormat(UINT format)
 void CSFQTListCtrl::SetColumnTextAlign(int column, UINT format)
 {
     m_columnAlignment[column] = AlignmentFromFormat(format);
+    // A word-breaking column shows its texts whole, in rows as tall as they need.
+    if (m_columnAlignment[column] & Qt::TextWrapAnywhere)
+        setItemDelegateForColumn(column, new CSFQTWrapDelegate(this, m_rowHeight));
+}
+
+void CSFQTListCtrl::FitRowToText(int row)
+{
+    for (auto it = m_columnAlignment.cbegin(); it != m_columnAlignment.cend(); ++it)
+        if (it.value() & Qt::TextWrapAnywhere) {
+            resizeRowToContents(row);
+            return;
+        }
 }
 
 void CSFQTListCtrl::ApplyColumnAlignment(QTableWidgetItem* cell, int column)

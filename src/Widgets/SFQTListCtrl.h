@@ -63,6 +63,8 @@ private:
     // Drops the row entries of the buttons in a cell widget about to be replaced.
     void ForgetRowButtons(const QWidget* cell);
     bool IsCell(int row, int column) const;
+    // A row whose text wraps grows to show it whole.
+    void FitRowToText(int row);
     void Recolour();
     void ApplyColumnAlignment(QTableWidgetItem* item, int column);
     // The cell's item, made (empty) when the cell has none.

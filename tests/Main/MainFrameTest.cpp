@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QFontMetrics>
+#include <QTableWidget>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <filesystem>
 #include <list>
@@ -11,8 +16,10 @@
 
 #include "Common/ConfigManager.h"
 #include "FileIndex/FileManager.h"
+#include "Common/UserMessages.h"
 #include "Main/ConfigViewEventImp.h"
 #include "Main/MainFrameEventImp.h"
+#include "Main/MessageNotifier.h"
 #include "Preview/PreviewFileListEventImp.h"
 #include "Preview/PreviewPageEventImp.h"
 #include "Main/TabBarEventImp.h"
@@ -71,6 +78,39 @@ protected:
 };
 
 }  // namespace
+
+TEST_F(MainFrameTest, ANoticeIsShownWholeAboveTheMainWindowAlsoWhenAPromptFollows)
+{
+    const std::wstring notice = L"The settings file could not be read and was kept as /home/someone/programs/"
+                                L"lumivex-2026-12/Config/config.xml.unreadable-20261208104809";
+    ShowNotifyMessage(notice, true);
+    QWidget* popUp = static_cast<QWidget*>(CMessageNotifier::GetInstance()->GetUIWnd());
+    ASSERT_NE(popUp, nullptr);
+    // A prompt follows, as the offer of the file association does at a start.
+    bool shownDuringPrompt = false;
+    QTimer::singleShot(0, [&] {
+        shownDuringPrompt = popUp->isVisible();
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    ShowMessageBox(L"Open these files with Lumivex?", nullptr, 1);
+    EXPECT_TRUE(shownDuringPrompt);
+    EXPECT_TRUE(popUp->isVisible());
+    // Stacked above the main window: a window of it, not one of its own.
+    ASSERT_NE(popUp->windowHandle(), nullptr);
+    EXPECT_EQ(popUp->windowHandle()->transientParent(),
+              static_cast<QWidget*>(m_frame->GetUIWnd())->windowHandle());
+    // Whole: its row is tall enough for every line the text takes at the row's width.
+    auto* list = popUp->findChild<QTableWidget*>();
+    ASSERT_NE(list, nullptr);
+    const int row = list->rowCount() - 1;
+    const QString text = list->item(row, 0)->text();
+    ASSERT_TRUE(text.endsWith(QString::fromStdWString(notice)));
+    const QFontMetrics metrics(list->font());
+    const int lines = metrics.horizontalAdvance(text) / list->columnWidth(0) + 1;
+    EXPECT_GE(lines, 2);
+    EXPECT_GE(list->rowHeight(row), lines * metrics.height());
+}
 
 TEST(MainFrameCommandLine, BackslashesTurnIntoSlashesOnlyWhenThePathIsMissing)
 {
