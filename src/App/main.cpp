@@ -155,8 +155,8 @@ int main(int argc, char* argv[])
     QTranslator translator;
     LoadTranslation(translator);
     CreateWorkingFolders();
-    // This is the only instance: what temporaries there are, a crash left.
-    CLeftTemporaries::RemoveProgramTemporaries(CConfigManager::GetInstance()->SnapPath,
+    // Temporaries a crash left; those another instance writes are held.
+    CLeftTemporaries::CleanProgramTemporaries(CConfigManager::GetInstance()->SnapPath,
                                                CConfigManager::GetInstance()->VideoPath);
     if (!StartMessageLoops()) {
         LumivexBase::CSFMessageLoopManager::GetInstance()->ExitMessageLoops();

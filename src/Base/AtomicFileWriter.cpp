@@ -13,39 +13,6 @@
 namespace SF_SOFT_BASE {
 namespace {
 
-constexpr const char* kTempSuffix = ".~XXXXXX";
-constexpr std::size_t kTempSuffixLength = CAtomicFileWriter::kTemporarySuffixSize;
-
-// "<target>.~XXXXXX", with the file name cut so that the temporary's name
-// fits the file system even when the target's name is as long as allowed.
-std::string MakeTempPattern(const std::string& target)
-{
-    const std::size_t slash = target.rfind('/');
-    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    const std::size_t maxName = NAME_MAX - kTempSuffixLength;
-    std::string pattern = target;
-    if (pattern.size() - nameStart > maxName)
-        pattern.resize(nameStart + maxName);
-    return pattern + kTempSuffix;
-}
-
-// Creates an empty file of a name of its own beside the target; its
-// descriptor, or -1.
-int CreateTemporary(const std::string& target, std::string& name)
-{
-    if (target.empty())
-        return -1;
-    const std::string pattern = MakeTempPattern(target);
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    const int fd = mkstemp(buffer.data());
-    if (fd < 0)
-        return -1;
-    fchmod(fd, 0644);
-    name = buffer.data();
-    return fd;
-}
-
 constexpr int kMaxFreeNameTries = 1000;
 
 // 0 when renamed, else the errno (EEXIST: the name is taken).
@@ -65,12 +32,17 @@ int RenameWithoutReplacing(const std::string& from, const std::string& to)
     return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
-std::string NumberedName(const std::string& path, int number)
+// Where the extension of the file name in path starts (its end when none).
+std::size_t ExtensionStart(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
-    std::size_t dot = path.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        dot = path.size();
+    const std::size_t dot = path.rfind('.');
+    return dot == std::string::npos || (slash != std::string::npos && dot < slash) ? path.size() : dot;
+}
+
+std::string NumberedName(const std::string& path, int number)
+{
+    const std::size_t dot = ExtensionStart(path);
     return path.substr(0, dot) + "(" + std::to_string(number) + ")" + path.substr(dot);
 }
 
@@ -98,6 +70,12 @@ std::string CAtomicFileWriter::RenameToFreeName(const std::string& from, const s
     return {};
 }
 
+std::string CAtomicFileWriter::IncompleteName(const std::string& target)
+{
+    const std::size_t dot = ExtensionStart(target);
+    return target.substr(0, dot) + "_incomplete" + target.substr(dot);
+}
+
 CAtomicFileWriter::CAtomicFileWriter(std::string targetPath) : m_target(std::move(targetPath)) {}
 
 CAtomicFileWriter::~CAtomicFileWriter()
@@ -108,28 +86,23 @@ CAtomicFileWriter::~CAtomicFileWriter()
 bool CAtomicFileWriter::Open()
 {
     Discard();
-    m_fd = CreateTemporary(m_target, m_temp);
+    m_temp = CHeldTemporary::CreateBeside(m_target);
     m_failed = false;
-    return m_fd >= 0;
+    return m_temp.IsValid();
 }
 
-std::string CAtomicFileWriter::CreateTemporaryBeside(const std::string& targetPath)
+CHeldTemporary CAtomicFileWriter::CreateTemporaryBeside(const std::string& targetPath)
 {
-    std::string name;
-    const int fd = CreateTemporary(targetPath, name);
-    if (fd < 0)
-        return {};
-    ::close(fd);
-    return name;
+    return CHeldTemporary::CreateBeside(targetPath);
 }
 
 bool CAtomicFileWriter::Write(const void* data, std::size_t size)
 {
-    if (m_fd < 0 || m_failed)
+    if (!m_temp.IsValid() || m_failed)
         return false;
     auto* bytes = static_cast<const char*>(data);
     while (size > 0) {
-        ssize_t written = ::write(m_fd, bytes, size);
+        ssize_t written = ::write(m_temp.Descriptor(), bytes, size);
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0) {
@@ -144,28 +117,33 @@ bool CAtomicFileWriter::Write(const void* data, std::size_t size)
 
 bool CAtomicFileWriter::Commit()
 {
-    if (m_fd < 0)
+    if (!m_temp.IsValid())
         return false;
-    bool ok = !m_failed && ::fsync(m_fd) == 0;
-    ok = ::close(m_fd) == 0 && ok;
-    m_fd = -1;
-    ok = ok && std::rename(m_temp.c_str(), m_target.c_str()) == 0;
-    if (!ok)
-        ::unlink(m_temp.c_str());
-    m_temp.clear();
+    bool ok = !m_failed && ::fsync(m_temp.Descriptor()) == 0;
+    // Renamed while still held; the descriptor closes after.
+    ok = ok && std::rename(m_temp.Path().c_str(), m_target.c_str()) == 0;
+    if (ok)
+        m_temp.Release();
+    else
+        m_temp.Remove();
     return ok;
+}
+
+std::string CAtomicFileWriter::CommitToFreeName()
+{
+    std::string placed;
+    if (m_temp.IsValid() && !m_failed && ::fsync(m_temp.Descriptor()) == 0)
+        placed = RenameToFreeName(m_temp.Path(), m_target);
+    if (placed.empty())
+        m_temp.Remove();
+    else
+        m_temp.Release();
+    return placed;
 }
 
 void CAtomicFileWriter::Discard()
 {
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
-    }
-    if (!m_temp.empty()) {
-        ::unlink(m_temp.c_str());
-        m_temp.clear();
-    }
+    m_temp.Remove();
 }
 
 bool CAtomicFileWriter::WriteWhole(const std::string& targetPath, const std::string& bytes)

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string>
 
+#include "Base/HeldTemporary.h"
+
 namespace SF_SOFT_BASE {
 
 // Writes a file through a temporary file in the same folder that is renamed
@@ -10,9 +12,9 @@ namespace SF_SOFT_BASE {
 // never a part. Dropping the writer without Commit removes the temporary.
 class CAtomicFileWriter {
 public:
-    // Temporaries are named "<target>.~XXXXXX" (mkstemp's six letters or
-    // digits behind a mark of the program's own).
-    static constexpr std::size_t kTemporarySuffixSize = 8;
+    // Temporaries are named "<target>.~lumivex-XXXXXX" and held (locked)
+    // while they are written.
+    static constexpr std::size_t kTemporarySuffixSize = CHeldTemporary::kSuffixSize;
 
     explicit CAtomicFileWriter(std::string targetPath);
     ~CAtomicFileWriter();
@@ -24,24 +26,30 @@ public:
     bool Write(const void* data, std::size_t size);
     // Flushes and renames into place; false when any step failed.
     bool Commit();
+    // As Commit, but never over a file: a name in use gives the next free
+    // one (see RenameToFreeName); the name got, empty on failure.
+    std::string CommitToFreeName();
     void Discard();
 
     // One-shot form of the above.
     static bool WriteWhole(const std::string& targetPath, const std::string& bytes);
     // For writers that open files by name: makes an empty file of a name of
-    // its own beside targetPath and returns that name; empty on failure.
-    static std::string CreateTemporaryBeside(const std::string& targetPath);
+    // its own beside targetPath, held until the result goes; invalid on
+    // failure.
+    static CHeldTemporary CreateTemporaryBeside(const std::string& targetPath);
     // Flushes a file's content to the disk; false when that failed.
     static bool SyncFile(const std::string& path);
     // Renames from to wanted, or to "<wanted stem>(n)<extension>" (n from 1)
     // when that name is taken, never replacing a file; the name it got,
     // empty when none could be had.
     static std::string RenameToFreeName(const std::string& from, const std::string& wanted);
+    // "<name>_incomplete<extension>": the name the part of a file cut short
+    // is kept under.
+    static std::string IncompleteName(const std::string& target);
 
 private:
     std::string m_target;
-    std::string m_temp;
-    int m_fd = -1;
+    CHeldTemporary m_temp;
     bool m_failed = false;
 };
 

@@ -2,19 +2,26 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
+#include <ctime>
 
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "Base/AtomicFileWriter.h"
+#include "Base/HeldTemporary.h"
 #include "Base/TextCodec.h"
 #include "Common/AppDir.h"
 
+using SF_SOFT_BASE::CAtomicFileWriter;
+using SF_SOFT_BASE::CHeldTemporary;
+
 namespace {
 
-constexpr std::size_t kRandomSize = 6;  // mkstemp's "XXXXXX"
+constexpr std::size_t kRandomSize = CHeldTemporary::kRandomSize;
+// A writer makes its temporary, then locks it: an empty one this young may
+// be between the two.
+constexpr std::time_t kNewEmptySeconds = 60;
 
 bool IsRandom(const std::string& name, std::size_t at)
 {
@@ -22,33 +29,48 @@ bool IsRandom(const std::string& name, std::size_t at)
                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
 }
 
-// The size of the temporary suffix that ends name at end: ".~XXXXXX", or,
-// where unmarked ones count, the ".XXXXXX" of earlier versions; else 0.
-std::size_t SuffixBefore(const std::string& name, std::size_t end, bool unmarkedToo)
+// The size of the temporary suffix that ends name at end, else 0: the
+// program's own, or, where they count, ".~XXXXXX" and ".XXXXXX" of earlier
+// versions.
+std::size_t SuffixBefore(const std::string& name, std::size_t end, bool earlierForms)
 {
-    const std::size_t marked = SF_SOFT_BASE::CAtomicFileWriter::kTemporarySuffixSize;
-    if (end > marked && name.compare(end - marked, 2, ".~") == 0 && IsRandom(name, end - kRandomSize))
-        return marked;
-    const std::size_t unmarked = kRandomSize + 1;
-    if (unmarkedToo && end > unmarked && name[end - unmarked] == '.' && IsRandom(name, end - kRandomSize))
-        return unmarked;
-    return 0;
+    if (CHeldTemporary::EndsWithSuffix(name, end))
+        return CHeldTemporary::kSuffixSize;
+    if (!earlierForms || end <= kRandomSize + 2 || !IsRandom(name, end - kRandomSize))
+        return 0;
+    if (name.compare(end - kRandomSize - 2, 2, ".~") == 0)
+        return kRandomSize + 2;
+    return name[end - kRandomSize - 1] == '.' ? kRandomSize + 1 : 0;
 }
 
-bool IsRegularFile(const std::string& path)
+bool Matches(const std::string& base, const CLeftTemporaries::Kind& kind)
 {
-    struct stat status {};
-    return ::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-}
-
-bool Matches(const std::string& base, const std::vector<std::string>& names,
-             const std::vector<std::string>& extensions)
-{
-    if (std::find(names.begin(), names.end(), base) != names.end())
+    if (std::find(kind.names.begin(), kind.names.end(), base) != kind.names.end())
         return true;
-    return std::any_of(extensions.begin(), extensions.end(), [&](const std::string& extension) {
+    return std::any_of(kind.extensions.begin(), kind.extensions.end(), [&](const std::string& extension) {
         return base.size() > extension.size() && base.ends_with(extension);
     });
+}
+
+bool IsOwnRegularFile(const std::string& path)
+{
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::geteuid();
+}
+
+// Handles one temporary while holding it, so no writer takes it meanwhile.
+bool Clean(const std::string& path, const std::string& basePath, bool keepsFootage)
+{
+    CHeldTemporary held = CHeldTemporary::TryHold(path);
+    struct stat status {};
+    if (!held.IsValid() || ::fstat(held.Descriptor(), &status) != 0)
+        return false;
+    if (status.st_size == 0 && std::time(nullptr) - status.st_mtime < kNewEmptySeconds)
+        return false;
+    if (keepsFootage && status.st_size > 0)
+        return !CAtomicFileWriter::RenameToFreeName(path, CAtomicFileWriter::IncompleteName(basePath)).empty();
+    held.Remove();
+    return true;
 }
 
 std::string Folder(const std::wstring& folder)
@@ -59,12 +81,28 @@ std::string Folder(const std::wstring& folder)
     return path;
 }
 
+// The folders of a picture export's channels ("<folder>/<channel key>").
+std::vector<std::string> ChannelFolders(const std::string& folder)
+{
+    std::vector<std::string> found;
+    DIR* directory = ::opendir(folder.c_str());
+    if (!directory)
+        return found;
+    while (const dirent* entry = ::readdir(directory)) {
+        const std::string name = entry->d_name;
+        if (!name.empty() && std::all_of(name.begin(), name.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }))
+            found.push_back(folder + "/" + name);
+    }
+    ::closedir(directory);
+    return found;
+}
+
 }  // namespace
 
-bool CLeftTemporaries::IsTemporaryOf(const std::string& name, std::string& base, bool unmarkedToo)
+bool CLeftTemporaries::IsTemporaryOf(const std::string& name, std::string& base, bool earlierForms)
 {
     std::size_t end = name.size();
-    while (const std::size_t suffix = SuffixBefore(name, end, unmarkedToo))
+    while (const std::size_t suffix = SuffixBefore(name, end, earlierForms))
         end -= suffix;
     if (end == name.size() || end == 0)
         return false;
@@ -72,38 +110,40 @@ bool CLeftTemporaries::IsTemporaryOf(const std::string& name, std::string& base,
     return true;
 }
 
-int CLeftTemporaries::RemoveIn(const std::string& folder, const std::vector<std::string>& names,
-                               const std::vector<std::string>& extensions, bool unmarkedToo)
+int CLeftTemporaries::CleanIn(const std::string& folder, const Kind& kind)
 {
     DIR* directory = ::opendir(folder.c_str());
     if (!directory)
         return 0;
-    std::vector<std::string> found;
+    std::vector<std::pair<std::string, std::string>> found;  // (temporary, its file)
     while (const dirent* entry = ::readdir(directory)) {
         std::string base;
-        if (IsTemporaryOf(entry->d_name, base, unmarkedToo) && Matches(base, names, extensions))
-            found.push_back(folder + "/" + entry->d_name);
+        if (IsTemporaryOf(entry->d_name, base, kind.earlierForms) && Matches(base, kind))
+            found.emplace_back(folder + "/" + entry->d_name, folder + "/" + base);
     }
     ::closedir(directory);
-    int removed = 0;
-    for (const std::string& path : found)
-        removed += IsRegularFile(path) && ::unlink(path.c_str()) == 0 ? 1 : 0;
-    return removed;
+    int handled = 0;
+    for (const auto& [path, basePath] : found)
+        handled += IsOwnRegularFile(path) && Clean(path, basePath, kind.keepsFootage) ? 1 : 0;
+    return handled;
 }
 
-int CLeftTemporaries::RemoveProgramTemporaries(const std::wstring& snapFolder, const std::wstring& videoFolder)
+int CLeftTemporaries::CleanProgramTemporaries(const std::wstring& snapFolder, const std::wstring& videoFolder)
 {
     const std::string app = SFGetAppDirUtf8();
-    // The program's own folders hold no file of the user's, so the
-    // unmarked temporaries of earlier versions go too; the picture and
-    // video folders are the user's choice, and may hold anything.
-    int removed = RemoveIn(app + "/Config", {"config.xml"}, {}, true);
+    int handled = CleanIn(app + "/Config", {{"config.xml"}, {}, true, false});
     // The layouts are protected from a plain copy beside them.
     const std::string plainLayouts = app + "/CustomLayout.dat.plain";
-    removed += IsRegularFile(plainLayouts) && ::unlink(plainLayouts.c_str()) == 0 ? 1 : 0;
-    removed += RemoveIn(app, {"CustomLayout.dat", "CustomLayout.dat.plain"}, {}, true);
-    removed += RemoveIn(app + "/Index", {}, {".qxi"}, true);
-    removed += RemoveIn(Folder(snapFolder), {}, {".jpg", ".bmp"}, false);
-    removed += RemoveIn(Folder(videoFolder), {}, {".avi", ".kvx"}, false);
-    return removed;
+    handled += IsOwnRegularFile(plainLayouts) && ::unlink(plainLayouts.c_str()) == 0 ? 1 : 0;
+    handled += CleanIn(app, {{"CustomLayout.dat", "CustomLayout.dat.plain"}, {}, true, false});
+    handled += CleanIn(app + "/Index", {{}, {".qxi"}, true, false});
+    // The picture and video folders are the user's choice, and may hold anything.
+    const Kind pictures{{}, {".jpg", ".bmp"}, false, false};
+    for (const std::string& folder : {Folder(snapFolder), Folder(videoFolder)}) {
+        handled += CleanIn(folder, pictures);
+        for (const std::string& channel : ChannelFolders(folder))
+            handled += CleanIn(channel, pictures);
+    }
+    handled += CleanIn(Folder(videoFolder), {{}, {".avi", ".kvx"}, false, true});
+    return handled;
 }

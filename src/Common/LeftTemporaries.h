@@ -3,26 +3,37 @@
 #include <string>
 #include <vector>
 
-// Temporary files that ended runs of the program left behind: names made by
-// mkstemp beside the file being written, "<name>.~XXXXXX" (six letters or
-// digits; an AVI clip's library temporary adds a second such suffix), or
-// "<name>.XXXXXX" as earlier versions made them.
-// Remove them only while no other instance runs (the single-instance lock is
-// held): a running instance may be writing them.
+// Temporary files that ended runs of the program left behind. The program
+// names them "<name>.~lumivex-XXXXXX" beside the file being written (an AVI
+// clip's library temporary adds a second such suffix) and holds a lock on
+// each while it writes it. Only such names are taken, only unheld ones (a
+// running instance's, of this or another program folder, are left alone),
+// and only the user's own. In the program's own folders, which hold no file
+// of the user's, the names of earlier versions go too: "<name>.~XXXXXX" and
+// "<name>.XXXXXX".
 class CLeftTemporaries {
 public:
-    // Removes, in folder, the temporaries of files named one of names or
-    // ending in one of extensions; how many were removed. Folders, links and
-    // every other name are left alone. unmarkedToo: also the unmarked names
-    // of earlier versions (only where no file of the user's can be).
-    static int RemoveIn(const std::string& folder, const std::vector<std::string>& names,
-                        const std::vector<std::string>& extensions, bool unmarkedToo);
-    // The program's own, in its folders: settings, layouts, index files,
-    // snapshots and recordings (the ".kvx_" of a recording cut short by a
-    // crash is a recording, not a temporary).
-    static int RemoveProgramTemporaries(const std::wstring& snapFolder, const std::wstring& videoFolder);
+    // What is done with the temporaries of the files one kind matches.
+    struct Kind {
+        std::vector<std::string> names;       // whole names of the files
+        std::vector<std::string> extensions;  // or their endings
+        bool earlierForms = false;            // the names of earlier versions count too
+        bool keepsFootage = false;            // one that is not empty is kept
+    };
 
-    // True for "<base>.~XXXXXX" (or, unmarkedToo, "<base>.XXXXXX"; one
-    // suffix or more); base is set to the rest.
-    static bool IsTemporaryOf(const std::string& name, std::string& base, bool unmarkedToo);
+    // Handles, in folder, the temporaries of the files kind matches: one
+    // that keepsFootage and holds bytes is kept as a clip cut short,
+    // "<name>_incomplete<extension>" (numbered when taken); the others are
+    // removed. How many were handled. Folders, links and every other name
+    // are left alone.
+    static int CleanIn(const std::string& folder, const Kind& kind);
+    // The program's own, in its folders: settings, layouts, index files,
+    // pictures (also in the channel folders of picture exports) and clips
+    // (the ".kvx_" of a recording cut short by a crash is a recording, not a
+    // temporary).
+    static int CleanProgramTemporaries(const std::wstring& snapFolder, const std::wstring& videoFolder);
+
+    // True for "<base>" followed by one temporary suffix or more (of earlier
+    // versions too, with earlierForms); base is set to the rest.
+    static bool IsTemporaryOf(const std::string& name, std::string& base, bool earlierForms);
 };

@@ -59,16 +59,6 @@ std::uint64_t SizeOf(const std::string& path)
     return ::stat(path.c_str(), &status) == 0 ? std::uint64_t(status.st_size) : 0;
 }
 
-// "<name>_incomplete<extension>": the name of a clip cut short.
-std::string IncompleteName(const std::string& target)
-{
-    const std::size_t slash = target.rfind('/');
-    std::size_t dot = target.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        dot = target.size();
-    return target.substr(0, dot) + "_incomplete" + target.substr(dot);
-}
-
 }  // namespace
 
 ExportObject::ExportObject()
@@ -240,14 +230,14 @@ bool ExportObject::StartRawCopy(const ExportTarget& job)
         return false;
     if (!source->Seek(std::uint32_t(job.startOffset), std::uint32_t(job.startOffset >> 32), 0))
         return false;
-    m_temporaryPath = SF_SOFT_BASE::CAtomicFileWriter::CreateTemporaryBeside(job.dstPath);
-    if (m_temporaryPath.empty())
+    m_temporary = SF_SOFT_BASE::CAtomicFileWriter::CreateTemporaryBeside(job.dstPath);
+    if (!m_temporary.IsValid())
         return false;
     // The temporary is new and empty: opening it without truncation spares
     // the flush some file systems start when a truncated file is closed.
-    if (!destination->Open(m_temporaryPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING,
+    if (!destination->Open(m_temporary.Path().c_str(), GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING,
                            kFileAttributeNormal)) {
-        ::unlink(m_temporaryPath.c_str());
+        m_temporary.Remove();
         return false;
     }
     m_written = 0;
@@ -261,16 +251,20 @@ bool ExportObject::StartRawCopy(const ExportTarget& job)
 bool ExportObject::StartAvi(const ExportTarget& job)
 {
     m_aviPath = job.dstPath;
-    std::string written = SF_SOFT_BASE::CAtomicFileWriter::CreateTemporaryBeside(job.dstPath);
-    if (written.empty())
+    SF_SOFT_BASE::CHeldTemporary written = SF_SOFT_BASE::CAtomicFileWriter::CreateTemporaryBeside(job.dstPath);
+    if (!written.IsValid())
         return false;
+    std::string name = written.Path();
     {
         std::lock_guard lock(m_aviFilesMutex);
-        m_aviFiles.assign(1, {written, job.dstPath});
+        m_aviFiles.clear();
+        m_aviFiles.emplace_back(std::move(written), job.dstPath);
     }
-    if (sdk->StartAVIConvert(written.data()) != 0)
+    if (sdk->StartAVIConvert(name.data()) != 0)
         return true;
-    ::unlink(written.c_str());
+    std::lock_guard lock(m_aviFilesMutex);
+    m_aviFiles.front().first.Remove();
+    m_aviFiles.clear();
     return false;
 }
 
@@ -286,6 +280,7 @@ bool ExportObject::StartSnapshots(const ExportTarget& job)
     m_snapshotFolder = job.dstPath;
     m_snapshotStart = job.startTime;
     m_snapshots->Reset();
+    m_renamedPictures = 0;
     m_outputOpen = sdk->EnableDisplayCallBack(1) != 0;
     return m_outputOpen;
 }
@@ -454,10 +449,20 @@ bool ExportObject::CloseOutput(bool cut)
     switch (currentJob->type) {
     case EXPORT_TYPE_AVI: return CloseAvi(cut);
     case EXPORT_TYPE_RAW: return CloseRawCopy(cut);
-    default:
-        sdk->EnableDisplayCallBack(0);
-        return m_snapshots->WaitIdle(kPictureWait);
+    default: return CloseSnapshots();
     }
+}
+
+// Pictures that found their names taken were given the next free ones: the
+// user is told how many.
+bool ExportObject::CloseSnapshots()
+{
+    sdk->EnableDisplayCallBack(0);
+    const bool idle = m_snapshots->WaitIdle(kPictureWait);
+    if (const int renamed = m_renamedPictures.exchange(0))
+        Report(&IExportObjectListener::OnExportPicturesRenamed, "&IExportObjectListener::OnExportPicturesRenamed",
+               currentJob->dstPath, renamed);
+    return idle;
 }
 
 // Renames a whole copy into place; one cut short ends at its last signed
@@ -468,19 +473,21 @@ bool ExportObject::CloseRawCopy(bool cut)
     std::uint64_t keep = m_written;
     if (cut)
         keep = m_rawIsKvx ? m_cutPoint.LastBoundary() : 0;
-    const std::string& temporary = m_temporaryPath;
+    const std::string temporary = m_temporary.Path();
     const bool ended = (keep >= m_written || ::truncate(temporary.c_str(), off_t(keep)) == 0) && AppendFooter(keep);
     if (cut) {
         if (!ended)
             ::truncate(temporary.c_str(), 0);
         KeepCut(temporary, currentJob->dstPath);
+        m_temporary.Release();
         return true;
     }
     if (!ended || !SF_SOFT_BASE::CAtomicFileWriter::SyncFile(temporary) ||
         std::rename(temporary.c_str(), currentJob->dstPath.c_str()) != 0) {
-        ::unlink(temporary.c_str());
+        m_temporary.Remove();
         return false;
     }
+    m_temporary.Release();
     return true;
 }
 
@@ -489,14 +496,15 @@ bool ExportObject::CloseRawCopy(bool cut)
 bool ExportObject::CloseAvi(bool cut)
 {
     const bool stopped = sdk->StopAVIConvert() != 0;
-    std::vector<std::pair<std::string, std::string>> files;
+    std::vector<std::pair<SF_SOFT_BASE::CHeldTemporary, std::string>> files;
     {
         std::lock_guard lock(m_aviFilesMutex);
         files.swap(m_aviFiles);
     }
-    const bool complete = !cut && stopped && !files.empty() && SizeOf(files.front().first) > 0;
+    const bool complete = !cut && stopped && !files.empty() && SizeOf(files.front().first.Path()) > 0;
     bool placed = complete;
-    for (const auto& [written, target] : files) {
+    for (const auto& [held, target] : files) {
+        const std::string& written = held.Path();
         if (!complete) {
             KeepCut(written, target);
         } else if (!SF_SOFT_BASE::CAtomicFileWriter::SyncFile(written) ||
@@ -512,7 +520,8 @@ void ExportObject::KeepCut(const std::string& temporary, const std::string& targ
 {
     std::string kept;
     if (SizeOf(temporary) > 0 && SF_SOFT_BASE::CAtomicFileWriter::SyncFile(temporary))
-        kept = SF_SOFT_BASE::CAtomicFileWriter::RenameToFreeName(temporary, IncompleteName(target));
+        kept = SF_SOFT_BASE::CAtomicFileWriter::RenameToFreeName(
+            temporary, SF_SOFT_BASE::CAtomicFileWriter::IncompleteName(target));
     if (kept.empty())
         ::unlink(temporary.c_str());
     Report(&IExportObjectListener::OnExportClipCut, "&IExportObjectListener::OnExportClipCut", target, kept);
@@ -524,7 +533,7 @@ bool ExportObject::AppendFooter(std::uint64_t keep)
     const std::vector<std::uint8_t> footer = m_rawIsKvx ? m_cutPoint.Footer(keep) : std::vector<std::uint8_t>{};
     if (footer.empty())
         return true;
-    if (!destination->Open(m_temporaryPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING,
+    if (!destination->Open(m_temporary.Path().c_str(), GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING,
                            kFileAttributeNormal))
         return false;
     std::uint32_t high = 0;
@@ -669,9 +678,12 @@ bool ExportObject::WritePicture(CSnapshotQueue::Picture& picture)
 {
     char* frame = picture.frame.data();
     char* path = picture.path.data();
-    return (picture.jpeg ? sdk->ConvertToJpegFile(frame, picture.width, picture.height, int(picture.format), 100, path)
-                         : sdk->ConvertToBmpFile(frame, picture.size, picture.width, picture.height,
-                                                 picture.format, path)) != 0;
+    const int written =
+        picture.jpeg ? sdk->ConvertToJpegFile(frame, picture.width, picture.height, int(picture.format), 100, path)
+                     : sdk->ConvertToBmpFile(frame, picture.size, picture.width, picture.height, picture.format, path);
+    if (written == 2)
+        ++m_renamedPictures;
+    return written != 0;
 }
 
 // Writer thread: the series stops with a failure.
@@ -695,21 +707,22 @@ void ExportObject::OnAVINextFile(unsigned int /*part*/, int* goOn, char* name)
     const std::string next = m_aviPath.substr(0, dot) + "(" + std::to_string(aviPartCounter) + ")" +
                              m_aviPath.substr(dot);
     qCDebug(lcExport, "%s %d  %s", m_aviPath.substr(0, dot).c_str(), aviPartCounter, m_aviPath.substr(dot).c_str());
-    const std::string written = next.size() + SF_SOFT_BASE::CAtomicFileWriter::kTemporarySuffixSize < std::size_t(PLAY_MODULE::kAviNameBufferSize)
-                                    ? SF_SOFT_BASE::CAtomicFileWriter::CreateTemporaryBeside(next)
-                                    : std::string();
-    if (written.empty()) {
+    SF_SOFT_BASE::CHeldTemporary written =
+        next.size() + SF_SOFT_BASE::CAtomicFileWriter::kTemporarySuffixSize < std::size_t(PLAY_MODULE::kAviNameBufferSize)
+            ? SF_SOFT_BASE::CAtomicFileWriter::CreateTemporaryBeside(next)
+            : SF_SOFT_BASE::CHeldTemporary();
+    if (!written.IsValid()) {
         *goOn = 0;
         failed = 1;
         running = 0;
         return;
     }
+    std::copy(written.Path().begin(), written.Path().end(), name);
+    name[written.Path().size()] = '\0';
     {
         std::lock_guard lock(m_aviFilesMutex);
-        m_aviFiles.emplace_back(written, next);
+        m_aviFiles.emplace_back(std::move(written), next);
     }
-    std::copy(written.begin(), written.end(), name);
-    name[written.size()] = '\0';
     *goOn = 1;
 }
 

@@ -14,6 +14,7 @@
 #include <boost/shared_ptr.hpp>
 #include <boost/weak_ptr.hpp>
 
+#include "Base/HeldTemporary.h"
 #include "Base/SFFile.h"
 #include "Export/ExportTarget.h"
 #include "Export/KvxCutPoint.h"
@@ -34,7 +35,8 @@ class IExportObjectListener;
 // Clips are written under a temporary name, synced and renamed into place
 // when they are complete; the whole part of a clip cut short by a stop or a
 // failure is kept under a name of its own ("<name>_incomplete<extension>",
-// numbered when taken), so it never replaces a file.
+// numbered when taken), so it never replaces a file. Nor does a picture: one
+// whose name is taken gets the next free name.
 class ExportObject : public PLAY_MODULE::IImageSnapshotListener,
                      public PLAY_MODULE::IAVIConvertListener,
                      public boost::enable_shared_from_this<ExportObject> {
@@ -90,6 +92,7 @@ private:
     bool CloseOutput(bool cut);
     bool CloseRawCopy(bool cut);
     bool CloseAvi(bool cut);
+    bool CloseSnapshots();
     // Keeps a clip cut short (or removes it when empty) and reports which.
     void KeepCut(const std::string& temporary, const std::string& target);
     bool AppendFooter(std::uint64_t keep);
@@ -128,9 +131,10 @@ private:
     std::string m_snapshotFolder;
     std::uint32_t m_snapshotStart = 0;
     std::unique_ptr<CSnapshotQueue> m_snapshots;
+    std::atomic<int> m_renamedPictures{0};  // of the current series
     // Current job's output state (export loop only).
     bool m_outputOpen = false;
-    std::string m_temporaryPath;
+    SF_SOFT_BASE::CHeldTemporary m_temporary;
     std::uint64_t m_written = 0;
     CKvxCutPoint m_cutPoint;
     bool m_rawIsKvx = false;
@@ -138,9 +142,10 @@ private:
     // A range of a container, read as records (a range alone has no header).
     std::unique_ptr<PLAY_MODULE::CContainerRangeReader> m_container;
     std::uint64_t m_blockSourceBytes = 0;  // source bytes the block in hand stands for
-    // The AVI files of the current job, as (name written by the library, clip name).
+    // The AVI files of the current job, as (name written by the library, held
+    // while it writes, clip name).
     std::mutex m_aviFilesMutex;
-    std::vector<std::pair<std::string, std::string>> m_aviFiles;
+    std::vector<std::pair<SF_SOFT_BASE::CHeldTemporary, std::string>> m_aviFiles;
     FreeSpaceQuery m_freeSpace;
     std::chrono::milliseconds m_drainLimit{60000};
     std::chrono::steady_clock::time_point m_drainStart{};

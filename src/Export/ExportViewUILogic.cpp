@@ -1326,6 +1326,14 @@ void CExportViewUILogic::OnExportClipCut(std::string target, std::string keptPat
     ShowNotifyMessage(text, true);
 }
 
+void CExportViewUILogic::OnExportPicturesRenamed(std::string folder, int count)
+{
+    ShowNotifyMessage(std::to_wstring(count) +
+                          GetLangString(L" pictures were saved under new names, as theirs were taken, in ") +
+                          SF_SOFT_BASE::Utf8ToWide(folder),
+                      true);
+}
+
 void CExportViewUILogic::OnExportFailed(int)
 {
     m_exporting = 0;

@@ -125,6 +125,7 @@ public:
     void OnExportStop() override;
     void OnExportFailed(int code) override;
     void OnExportClipCut(std::string target, std::string keptPath) override;
+    void OnExportPicturesRenamed(std::string folder, int count) override;
 
     // Waits between two key-frame lookups while a recording's index is built
     // (the build ends with a report; the count only bounds a library that

@@ -14,4 +14,7 @@ public:
     // name of its own that says so), or removed (keptPath empty). target is
     // the clip's own name, which it never replaces.
     virtual void OnExportClipCut(std::string /*target*/, std::string /*keptPath*/) {}
+    // count pictures of the series in folder found their names taken and
+    // were written under the next free names ("<time>(n).jpg").
+    virtual void OnExportPicturesRenamed(std::string /*folder*/, int /*count*/) {}
 };

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "Base/AtomicFileWriter.h"
 #include "Base/SFSystem.h"
 #include "Platform/PlayModule/Stream/PlaySdkWrapper.h"
 
@@ -45,6 +46,7 @@ int AVIRecorder::Start(const char* path)
         m_path = path;
         m_firstFrameTime.reset();
     }
+    m_failureTold = false;
     m_converter->SetStreamOpenMode(PLAY_MODULE::CPlaySdkWrapper::kStreamMode);
     m_converter->OpenStream(kSourceBufferBytes);
     m_running = 1;
@@ -104,9 +106,51 @@ int AVIRecorder::Stop()
     const int written = m_converter->StopAVIConvert();
     m_converter->Stop();
     const int closed = m_converter->CloseStream();
-    if (written)
+    if (written) {
         NameFirstFile();
-    return closed;
+        return closed;
+    }
+    // A clip whose completion failed is kept unfinished where it was written.
+    std::string path;
+    {
+        std::lock_guard lock(m_mutex);
+        path = m_path;
+    }
+    std::error_code error;
+    ReportFailure(std::filesystem::is_regular_file(path, error) ? path : std::string(), 0);
+    return 0;
+}
+
+void AVIRecorder::SetFailureReport(FailureReport report)
+{
+    m_failureReport = std::move(report);
+}
+
+void AVIRecorder::OnAVIConvertFailed(const char* keptPath, std::int64_t keptMs)
+{
+    m_running = 0;
+    ReportFailure(keptPath ? keptPath : "", keptMs);
+}
+
+void AVIRecorder::ReportFailure(const std::string& keptPath, std::int64_t keptMs)
+{
+    if (m_failureTold.exchange(true))
+        return;
+    const std::string kept = keptPath.empty() ? std::string() : NameKeptPart(keptPath);
+    if (m_failureReport)
+        m_failureReport(kept, kept.empty() ? 0 : keptMs);
+}
+
+std::string AVIRecorder::NameKeptPart(const std::string& keptPath)
+{
+    std::string named;
+    {
+        std::lock_guard lock(m_mutex);
+        named = keptPath == m_path && m_firstFrameTime ? NameAt(m_path, *m_firstFrameTime) : keptPath;
+    }
+    const std::string kept = SF_SOFT_BASE::CAtomicFileWriter::RenameToFreeName(
+        keptPath, SF_SOFT_BASE::CAtomicFileWriter::IncompleteName(named));
+    return kept.empty() ? keptPath : kept;
 }
 
 void AVIRecorder::OnAVINextFile(unsigned int part, int* goOn, char* name)

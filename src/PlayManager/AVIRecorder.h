@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -21,6 +22,10 @@ class CPlaySdkWrapper;
 // the converter's thread.
 class AVIRecorder : public PLAY_MODULE::IAVIConvertListener {
 public:
+    // A recording that failed (a write at once, or the completion at the
+    // stop): where its part was kept (empty: nothing was) and its length.
+    using FailureReport = std::function<void(const std::string& keptPath, std::int64_t keptMs)>;
+
     AVIRecorder();
     ~AVIRecorder() override;
     AVIRecorder(const AVIRecorder&) = delete;
@@ -32,8 +37,11 @@ public:
     // is given up after a while or as soon as the recording stops.
     int InputData(unsigned char* data, int length, const PLAY_MODULE::PM_FRAME_INFO& info);
     // Waits (bounded) until the fed data are written, then ends the file and
-    // names it from the time of its first block.
+    // names it from the time of its first block; 0 when it failed.
     int Stop();
+    // Called once per failed recording, on the converter's or the stopping
+    // thread; the part kept is named as the file, with "_incomplete".
+    void SetFailureReport(FailureReport report);
     bool IsRunning() const { return m_running; }
 
     // Name of a further AVI file: the clip path's folder and tag around the
@@ -41,6 +49,7 @@ public:
     // PLAY_MODULE::kAviNameBufferSize bytes.
     virtual void MakeFileName(unsigned int part, int* goOn, char* name);
     void OnAVINextFile(unsigned int part, int* goOn, char* name) override;
+    void OnAVIConvertFailed(const char* keptPath, std::int64_t keptMs) override;
 
     // Files are split once they pass this size (tests use small ones).
     void SetSplitSize(std::uint64_t bytes);
@@ -59,6 +68,9 @@ private:
     };
     static std::string NameAt(const std::string& path, const FrameTime& time);
     void NameFirstFile();
+    // The kept part under "<name of its first frame>_incomplete.avi".
+    std::string NameKeptPart(const std::string& keptPath);
+    void ReportFailure(const std::string& keptPath, std::int64_t keptMs);
 
     boost::shared_ptr<PLAY_MODULE::CPlaySdkWrapper> m_converter;
     mutable std::mutex m_mutex;  // path and frame time
@@ -66,4 +78,6 @@ private:
     FrameTime m_frameTime;
     std::optional<FrameTime> m_firstFrameTime;
     std::atomic<int> m_running{0};
+    FailureReport m_failureReport;
+    std::atomic<bool> m_failureTold{false};
 };

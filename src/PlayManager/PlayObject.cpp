@@ -216,8 +216,13 @@ int CPlayObject::StartDataRecord(const char* path, int type)
         StopDataRecord();
     int result = 0;
     if (type == 1) {
-        if (!m_recorder)
+        if (!m_recorder) {
             m_recorder = boost::make_shared<AVIRecorder>();
+            // Told as the library's own recording tells its failure.
+            m_recorder->SetFailureReport([this](const std::string& keptPath, std::int64_t keptMs) {
+                OnRecordFailed(nullptr, keptPath, keptMs);
+            });
+        }
         result = m_recorder->Start(path);
         if (result)
             m_aviFeeding = 1;

@@ -9,6 +9,9 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -99,24 +102,39 @@ TEST_F(StartupTest, MakesItsFoldersBesideTheProgramAndClosesWithZero)
     CloseAndExpectZero(first);
 }
 
-TEST_F(StartupTest, TemporariesLeftByACrashAreRemovedAtStartAndNothingElse)
+TEST_F(StartupTest, TemporariesLeftByACrashAreCleanedAtStartAndNothingElse)
 {
-    for (const char* folder : {"Config", "Index", "Picture", "Video"})
+    for (const char* folder : {"Config", "Index", "Picture/65537", "Video"})
         ASSERT_TRUE(QDir().mkpath(programDir + "/" + folder));
-    // The picture and video folders may be the user's own: there only names
-    // with the program's mark go.
-    const QStringList left{"Config/config.xml.Ab12Cd", "Config/config.xml.~Ab12Cd", "CustomLayout.dat.Zz09yY",
-                           "CustomLayout.dat.plain", "CustomLayout.dat.plain.q1W2e3", "Index/ch1.qxi.A1b2C3",
-                           "Picture/20160102.jpg.~xY7aB9", "Video/clip.avi.~Cc22Dd", "Video/clip.avi.~Cc22Dd.~Ee33Ff",
-                           "Video/copy.kvx.~Gg44Hh"};
+    // The program's own folders hold no file of the user's: there the names
+    // of earlier versions go too.
+    const QStringList left{"Config/config.xml.Ab12Cd", "Config/config.xml.~Ab12Cd", "Config/config.xml.~lumivex-Ab12Cd",
+                           "CustomLayout.dat.Zz09yY", "CustomLayout.dat.plain", "CustomLayout.dat.plain.q1W2e3",
+                           "Index/ch1.qxi.A1b2C3", "Picture/20160102.jpg.~lumivex-xY7aB9",
+                           "Picture/65537/20160102080000.jpg.~lumivex-xY7aB9"};
+    // The picture and video folders may be the user's own.
     const QStringList kept{"Config/notes.xml.Ab12Cd", "Index/ch1.qxi", "Index/ch1.qxi.A1b2C", "Video/copy.kvx_",
-                           "Video/holiday.txt.~Ab12Cd", "Picture/.jpg.~Ab12Cd", "Video/copy.kvx",
-                           "Video/evidence.kvx.backup", "Picture/20160102.jpg.xY7aB9"};
-    for (const QString& name : left + kept) {
+                           "Video/holiday.txt.~lumivex-Ab12Cd", "Picture/.jpg.~lumivex-Ab12Cd", "Video/copy.kvx",
+                           "Video/evidence.kvx.~backup", "Video/my statement.avi.~Draft1", "Picture/scene.jpg.~edited",
+                           "Picture/20160102.jpg.xY7aB9", "Video/clip.avi.~Cc22Dd"};
+    // Footage is kept as a clip cut short; an empty placeholder goes.
+    const QStringList footage{"Video/clip.avi.~lumivex-Cc22Dd.~lumivex-Ee33Ff", "Video/copy.kvx.~lumivex-Gg44Hh"};
+    const QStringList keptAs{"Video/clip_incomplete.avi", "Video/copy_incomplete(1).kvx"};
+    for (const QString& name : left + kept + footage + QStringList{"Video/copy_incomplete.kvx"}) {
         QFile file(programDir + "/" + name);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << name.toStdString();
         file.write("x");
     }
+    const QString placeholder = programDir + "/Video/clip.avi.~lumivex-Cc22Dd";
+    QFile(placeholder).open(QIODevice::WriteOnly);
+    const timeval old[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(::utimes(placeholder.toLocal8Bit().constData(), old), 0);
+    // Another instance writes this one: it holds it.
+    const QString written = programDir + "/Video/other.avi.~lumivex-Hh55Ii";
+    const int held = ::open(written.toLocal8Bit().constData(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::write(held, "x", 1), 1);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
     ASSERT_TRUE(QDir().mkpath(programDir + "/Index/folder.qxi.Ab12Cd"));
     QProcess process;
     Configure(process);
@@ -124,13 +142,16 @@ TEST_F(StartupTest, TemporariesLeftByACrashAreRemovedAtStartAndNothingElse)
     ASSERT_TRUE(process.waitForStarted(kStartTimeoutMs));
     WaitFor([&] {
         return std::none_of(left.begin(), left.end(),
-                            [&](const QString& name) { return QFileInfo::exists(programDir + "/" + name); });
+                            [&](const QString& name) { return QFileInfo::exists(programDir + "/" + name); }) &&
+               std::all_of(keptAs.begin(), keptAs.end(),
+                           [&](const QString& name) { return QFileInfo::exists(programDir + "/" + name); });
     }, kStartTimeoutMs);
     process.kill();
     ASSERT_TRUE(process.waitForFinished(kStartTimeoutMs));
-    for (const QString& name : left)
+    ::close(held);
+    for (const QString& name : left + footage + QStringList{"Video/clip.avi.~lumivex-Cc22Dd"})
         EXPECT_FALSE(QFileInfo::exists(programDir + "/" + name)) << name.toStdString();
-    for (const QString& name : kept)
+    for (const QString& name : kept + keptAs + QStringList{"Video/other.avi.~lumivex-Hh55Ii"})
         EXPECT_TRUE(QFileInfo::exists(programDir + "/" + name)) << name.toStdString();
     EXPECT_TRUE(QFileInfo(programDir + "/Index/folder.qxi.Ab12Cd").isDir());
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include <spawn.h>
@@ -250,6 +251,36 @@ TEST_F(EngineTest, PicturesStartAtTheFirstFrameAtOrAfterTheStartAndFollowTheInte
             EXPECT_EQ(picture[28], 24);  // bits per pixel
         }
     }
+}
+
+TEST_F(EngineTest, PicturesOfAnotherRecorderNeverReplaceThoseInTheirFolder)
+{
+    KVX_WRITER::SyntheticOptions other = SmallOptions(4);
+    other.width = 320;
+    const std::string first = MakeRecording(folder.Path(), SmallOptions(4), "REC");
+    const std::string second = MakeRecording(folder.Path(), other, "OTH");
+    const std::string pictures = Out("jpg/16777221");
+    Add(EXPORT_TYPE_JPEG, first, pictures, 0, SizeOf(first), 0, kStartSeconds);
+    ASSERT_TRUE(Run());
+    const std::vector<std::string> firstNames = FilesIn(pictures);
+    ASSERT_EQ(firstNames.size(), 4u);
+    std::vector<std::string> firstBytes;
+    for (const std::string& name : firstNames)
+        firstBytes.push_back(ReadBytes(pictures + "/" + name));
+    EXPECT_TRUE(listener->renamed.empty());
+    listener->events.clear();
+    Add(EXPORT_TYPE_JPEG, second, pictures, 0, SizeOf(second), 0, kStartSeconds);
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(listener->events, Events{"end"});
+    // Each second's picture of the other recorder takes the next free name.
+    std::vector<std::string> expected = firstNames;
+    for (const std::string& name : firstNames)
+        expected.push_back(name.substr(0, name.size() - 4) + "(1).jpg");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(FilesIn(pictures), expected);
+    for (std::size_t i = 0; i < firstNames.size(); ++i)
+        EXPECT_EQ(ReadBytes(pictures + "/" + firstNames[i]), firstBytes[i]) << firstNames[i];
+    EXPECT_EQ(listener->renamed, (std::vector<std::pair<std::string, int>>{{pictures, 4}}));
 }
 
 TEST_F(EngineTest, PictureWriteFailureReportsFailureThenStop)

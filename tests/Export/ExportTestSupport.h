@@ -21,6 +21,7 @@ public:
     void OnExportStop() override { events.push_back("stop"); }
     void OnExportFailed(int) override { events.push_back("failed"); }
     void OnExportClipCut(std::string target, std::string kept) override { cuts.emplace_back(target, kept); }
+    void OnExportPicturesRenamed(std::string folder, int count) override { renamed.emplace_back(folder, count); }
 
     bool Finished() const
     {
@@ -31,6 +32,7 @@ public:
     std::vector<std::string> events;
     std::vector<int> progress;
     std::vector<std::pair<std::string, std::string>> cuts;  // clip, where it was kept
+    std::vector<std::pair<std::string, int>> renamed;       // folder, pictures renamed
 };
 
 // Registers the GUI loop and starts the export and play loops once per test.

@@ -624,12 +624,15 @@ TEST_F(UILogicTest, ExportsThatCannotStartOrAreStoppedEarly)
     EXPECT_TRUE(FilesIn(folder.File("out")).empty());
 }
 
-TEST_F(UILogicTest, TheUserIsToldWhereAClipCutShortIsKeptOrThatItWasRemoved)
+TEST_F(UILogicTest, TheUserIsToldWhereAClipCutShortIsKeptAndHowManyPicturesWereRenamed)
 {
     ui->OnExportClipCut("/out/a.kvx", "/out/a_incomplete.kvx");
     ui->OnExportClipCut("/out/b.avi", "");
-    EXPECT_EQ(notes, (std::vector<std::wstring>{L"The clip cut short is kept as /out/a_incomplete.kvx",
-                                               L"The clip cut short was removed: /out/b.avi"}));
+    ui->OnExportPicturesRenamed("/out/16777221", 199);
+    EXPECT_EQ(notes, (std::vector<std::wstring>{
+                         L"The clip cut short is kept as /out/a_incomplete.kvx",
+                         L"The clip cut short was removed: /out/b.avi",
+                         L"199 pictures were saved under new names, as theirs were taken, in /out/16777221"}));
 }
 
 TEST_F(UILogicTest, AFileTheLibraryRefusesIsUncheckedAndTheTreeUnlocked)

@@ -75,6 +75,23 @@ protected:
         return samples.MakeKvx(options, true, "Cam01", channel);
     }
     int Window(int index) const { return grid->GetSubWinIDByIndex(index); }
+    // Records window 0 in a format under a file-size limit, which stands in
+    // for a full disk (with SIGXFSZ ignored a write past it fails with
+    // EFBIG); whether the user was told while it recorded.
+    bool RecordOntoAFullDisk(const std::string& path, int format)
+    {
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit oldLimit{};
+        getrlimit(RLIMIT_FSIZE, &oldLimit);
+        const rlimit limit{200000, oldLimit.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const bool started = ui->StartRecord(nullptr, Utf8ToWide(path), format, Window(0)) == 1 &&
+                             ProcessUntil([&] { return PlayWnd(0)->RecordState() == 1; });
+        const bool told = started && ProcessUntil([&] { return !notes.empty(); }, 60000);
+        setrlimit(RLIMIT_FSIZE, &oldLimit);
+        std::signal(SIGXFSZ, oldHandler);
+        return told;
+    }
     void* Handle(int index) const { return ui->GetHandleOfWindow(Window(index)); }
     CSFQTVideoWindowPlayWnd* PlayWnd(int index) const
     {
@@ -357,20 +374,7 @@ TEST_F(RealPlayback, ALocalRecordingOntoAFullDiskIsReportedAtOnceWithWhatWasKept
     ASSERT_TRUE(Open({Record(Utf8ToWide(Recording(1, 30)), Window(0))}));
     ASSERT_TRUE(FramesIn(1));
     const std::string copy = samples.File("copy.kvx");
-    // A file-size limit stands in for a full disk (with SIGXFSZ ignored a
-    // write past it fails with EFBIG).
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit oldLimit{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &oldLimit), 0);
-    const rlimit limit{200000, oldLimit.rlim_max};
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-    ASSERT_EQ(ui->StartRecord(nullptr, Utf8ToWide(copy), 0, Window(0)), 1);
-    ASSERT_TRUE(ProcessUntil([&] { return PlayWnd(0)->RecordState() == 1; }));
-    // Told while it records, not at the stop; the button is released.
-    const bool told = ProcessUntil([&] { return !notes.empty(); }, 60000);
-    setrlimit(RLIMIT_FSIZE, &oldLimit);
-    std::signal(SIGXFSZ, oldHandler);
-    ASSERT_TRUE(told);
+    ASSERT_TRUE(RecordOntoAFullDisk(copy, 0));
     ASSERT_EQ(notes.size(), 1u);
     EXPECT_TRUE(notes[0].starts_with(L"Record Failed! ")) << SF_SOFT_BASE::WideToUtf8(notes[0]);
     EXPECT_NE(notes[0].find(L" s were kept in " + Utf8ToWide(copy)), std::wstring::npos)
@@ -383,6 +387,28 @@ TEST_F(RealPlayback, ALocalRecordingOntoAFullDiskIsReportedAtOnceWithWhatWasKept
     ui->StopRecord(nullptr, Window(0));
     Settle(500);
     EXPECT_EQ(notes.size(), 1u);
+}
+
+TEST_F(RealPlayback, ALocalAviRecordingOntoAFullDiskKeepsAPlayableIncompleteClipAndSaysSoAtOnce)
+{
+    ASSERT_TRUE(Open({Record(Utf8ToWide(Recording(1, 30)), Window(0))}));
+    ASSERT_TRUE(FramesIn(1));
+    ASSERT_TRUE(RecordOntoAFullDisk(samples.File("clip.avi"), 1));
+    ASSERT_EQ(notes.size(), 1u);
+    const std::wstring kept = L" s were kept in ";
+    const std::size_t at = notes[0].find(kept);
+    ASSERT_TRUE(notes[0].starts_with(L"Record Failed! ") && at != std::wstring::npos)
+        << SF_SOFT_BASE::WideToUtf8(notes[0]);
+    const std::string path = SF_SOFT_BASE::WideToUtf8(notes[0].substr(at + kept.size()));
+    EXPECT_TRUE(path.ends_with("_incomplete.avi")) << path;
+    EXPECT_EQ(PlayWnd(0)->RecordState(), 0);
+    ui->StopRecord(nullptr, Window(0));
+    Settle(500);
+    EXPECT_EQ(notes.size(), 1u);
+    auto record = Record(Utf8ToWide(path), Window(1));
+    record->fileType = 2;
+    ASSERT_TRUE(Open({record}));
+    EXPECT_TRUE(ProcessUntil([&] { return HasFrame(1); }));
 }
 
 TEST_F(RealPlayback, TheEndOfAFileMovesToTheNextFileOfItsChannel)

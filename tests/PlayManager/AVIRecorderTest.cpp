@@ -1,10 +1,24 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include "Base/TextCodec.h"
+#include "Common/LeftTemporaries.h"
 #include "PlayManager/AVIRecorder.h"
+#include "Platform/PlayModule/Support/FullDecode.h"
 #include "Platform/PlayModule/Support/SampleFolder.h"
 
 namespace {
@@ -121,4 +135,99 @@ TEST(AVIRecorderNames, AFailedStartLeavesTheRecorderStopped)
     EXPECT_EQ(0, recorder.Start("/nonexistent-folder/x/20200101000000[1]_1.avi"));
     EXPECT_FALSE(recorder.IsRunning());
     EXPECT_EQ(0, recorder.Start(nullptr));
+}
+
+namespace {
+
+constexpr std::size_t kBlockSize = 64 * 1024;
+
+// Eight seconds of 320x240 at 1 Mbit/s: about a megabyte.
+std::string MakeSource(const PLAY_MODULE_TEST::CSampleFolder& folder)
+{
+    KVX_WRITER::SyntheticOptions options;
+    options.seconds = 8;
+    options.width = 320;
+    options.height = 240;
+    return folder.MakeKvx(options);
+}
+
+int DecodedFrames(const std::string& path)
+{
+    int frames = 0;
+    PLAY_MODULE_TEST::DecodeContainerKeyFrames(path, &frames);
+    return frames;
+}
+
+struct Failure {
+    std::string keptPath;
+    std::int64_t keptMs = 0;
+    bool beforeStop = false;
+};
+
+}  // namespace
+
+TEST(AVIRecorderLoss, AFullDiskKeepsAPlayableIncompleteClipAndTellsAtOnce)
+{
+    PLAY_MODULE_TEST::CSampleFolder folder;
+    const std::vector<std::uint8_t> source = PLAY_MODULE_TEST::ReadFileBytes(MakeSource(folder));
+    AVIRecorder recorder;
+    std::mutex mutex;
+    std::vector<Failure> failures;
+    std::atomic<bool> stopping{false};
+    recorder.SetFailureReport([&](const std::string& keptPath, std::int64_t keptMs) {
+        std::lock_guard lock(mutex);
+        failures.push_back({keptPath, keptMs, !stopping});
+    });
+    // A file-size limit stands in for a full disk.
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit oldLimit{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &oldLimit), 0);
+    const rlimit limit{300000, oldLimit.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    ASSERT_NE(0, recorder.Start(folder.File("20200101000000[1]_1.avi").c_str()));
+    const auto time = FrameAt(2021, 3, 4, 5, 6, 7);
+    for (std::size_t at = 0; at < source.size() && recorder.IsRunning(); at += kBlockSize)
+        recorder.InputData(const_cast<std::uint8_t*>(source.data()) + at, int(std::min(kBlockSize, source.size() - at)),
+                           time);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    auto told = [&] {
+        std::lock_guard lock(mutex);
+        return !failures.empty();
+    };
+    while (!told() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    setrlimit(RLIMIT_FSIZE, &oldLimit);
+    std::signal(SIGXFSZ, oldHandler);
+    stopping = true;
+    EXPECT_EQ(0, recorder.Stop());
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_TRUE(failures[0].beforeStop);
+    // Named as the clip would have been, from its first frame's time.
+    EXPECT_EQ(failures[0].keptPath, folder.File("20210304050607[1]_1_incomplete.avi"));
+    EXPECT_GT(failures[0].keptMs, 0);
+    EXPECT_LE(std::filesystem::file_size(failures[0].keptPath), 300000u);
+    EXPECT_GT(DecodedFrames(failures[0].keptPath), 0);
+    EXPECT_FALSE(std::filesystem::exists(folder.File("20200101000000[1]_1.avi")));
+}
+
+TEST(AVIRecorderLoss, AClipLeftByACrashIsKeptPlayableAtTheNextStart)
+{
+    PLAY_MODULE_TEST::CSampleFolder folder;
+    const std::string source = MakeSource(folder);
+    const std::string clip = folder.File("20160102030405[1]_1.avi");
+    std::string child = AVI_RECORD_CHILD;
+    std::string sourceArgument = source;
+    std::string clipArgument = clip;
+    std::string bytes = "200000";
+    char* argv[] = {child.data(), sourceArgument.data(), clipArgument.data(), bytes.data(), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, child.c_str(), nullptr, nullptr, argv, environ), 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFSIGNALED(status)) << status;
+    EXPECT_EQ(CLeftTemporaries::CleanProgramTemporaries(L"", SF_SOFT_BASE::Utf8ToWide(folder.Path())), 1);
+    const std::string kept = folder.File("20160102030405[1]_1_incomplete.avi");
+    ASSERT_TRUE(std::filesystem::exists(kept));
+    EXPECT_GE(std::filesystem::file_size(kept), 200000u);
+    EXPECT_GT(DecodedFrames(kept), 25);
 }

@@ -163,8 +163,16 @@ TEST_F(AviConvert, StopWhileDataAreQueuedLeavesACompleteFile)
     EXPECT_TRUE(NoTemporaryFiles());
 }
 
-TEST_F(AviConvert, FullDiskMakesStopReportFailure)
+// The listener hears of the failure when it happens, and the whole packets
+// before it stay in place, unfinished but playable.
+TEST_F(AviConvert, FullDiskKeepsTheWholePacketsAndIsToldAtOnce)
 {
+    struct FailureListener : CNameGiver {
+        using CNameGiver::CNameGiver;
+        void OnAVIConvertFailed(const char* path, std::int64_t ms) override { failures.emplace_back(path, ms); }
+        std::vector<std::pair<std::string, std::int64_t>> failures;
+    } listener{s_folder->Path()};
+    m_player.SetAVIConvertListener(&listener);
     const std::string path = s_folder->File("full.avi");
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit saved{};
@@ -172,10 +180,20 @@ TEST_F(AviConvert, FullDiskMakesStopReportFailure)
     rlimit small = saved;
     small.rlim_cur = 100000;
     setrlimit(RLIMIT_FSIZE, &small);
-    const int stopped = Convert(s_small, path);
+    ASSERT_EQ(m_player.StartAVIConvert(const_cast<char*>(path.c_str())), 1);
+    m_player.Play(nullptr);
+    EXPECT_TRUE(Feed(m_player, s_small, kMiB));
+    EXPECT_TRUE(Drain(m_player));
     setrlimit(RLIMIT_FSIZE, &saved);
-    EXPECT_EQ(stopped, 0);
-    EXPECT_FALSE(std::filesystem::exists(path));
+    const auto toldBeforeStop = listener.failures;
+    EXPECT_EQ(m_player.StopAVIConvert(), 0);
+    m_player.SetAVIConvertListener(nullptr);
+    ASSERT_EQ(toldBeforeStop.size(), 1u);
+    EXPECT_EQ(toldBeforeStop[0].first, path);
+    EXPECT_GT(toldBeforeStop[0].second, 0);
+    ASSERT_TRUE(std::filesystem::exists(path));
+    EXPECT_LE(std::filesystem::file_size(path), 100000u);
+    EXPECT_GT(CountVideoPackets(path), 0);
     EXPECT_TRUE(NoTemporaryFiles());
 }
 

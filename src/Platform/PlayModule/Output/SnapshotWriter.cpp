@@ -148,29 +148,29 @@ bool PlaceWithoutReplacing(const std::string& temporary, const std::string& path
 
 }  // namespace
 
-bool CSnapshotWriter::Write(const PlanarPicture& picture, const std::string& path,
-                            PM_IMAGE_TYPE type, int jpegQuality)
-{
-    std::vector<unsigned char> bytes;
-    if (!Encode(picture, type, jpegQuality, bytes))
-        return false;
-    SF_SOFT_BASE::CAtomicFileWriter file(path);
-    return file.Open() && file.Write(bytes.data(), bytes.size()) && file.Commit();
-}
-
 bool CSnapshotWriter::WriteNew(const PlanarPicture& picture, const std::string& path, PM_IMAGE_TYPE type)
 {
     std::vector<unsigned char> bytes;
     if (!Encode(picture, type, kDefaultJpegQuality, bytes))
         return false;
-    const std::string temporary = SF_SOFT_BASE::CAtomicFileWriter::CreateTemporaryBeside(path);
-    if (temporary.empty())
+    const SF_SOFT_BASE::CHeldTemporary temporary = SF_SOFT_BASE::CAtomicFileWriter::CreateTemporaryBeside(path);
+    if (!temporary.IsValid())
         return false;
-    if (!WriteAllAndSync(temporary, bytes)) {
-        ::unlink(temporary.c_str());
+    if (!WriteAllAndSync(temporary.Path(), bytes)) {
+        ::unlink(temporary.Path().c_str());
         return false;
     }
-    return PlaceWithoutReplacing(temporary, path);
+    return PlaceWithoutReplacing(temporary.Path(), path);
+}
+
+std::string CSnapshotWriter::WriteToFreeName(const PlanarPicture& picture, const std::string& path,
+                                             PM_IMAGE_TYPE type, int jpegQuality)
+{
+    std::vector<unsigned char> bytes;
+    if (!Encode(picture, type, jpegQuality, bytes))
+        return {};
+    SF_SOFT_BASE::CAtomicFileWriter file(path);
+    return file.Open() && file.Write(bytes.data(), bytes.size()) ? file.CommitToFreeName() : std::string();
 }
 
 }  // namespace PLAY_MODULE

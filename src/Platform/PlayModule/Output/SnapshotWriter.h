@@ -13,10 +13,12 @@ class CSnapshotWriter {
 public:
     static constexpr int kDefaultJpegQuality = 90;
 
-    static bool Write(const PlanarPicture& picture, const std::string& path, PM_IMAGE_TYPE type,
-                      int jpegQuality = kDefaultJpegQuality);
-    // As Write, but never over an existing file: a name in use fails it.
+    // Never over an existing file: a name in use fails it.
     static bool WriteNew(const PlanarPicture& picture, const std::string& path, PM_IMAGE_TYPE type);
+    // Never over an existing file either: a name in use gives the next free
+    // one, "<stem>(n)<extension>". The name written; empty on failure.
+    static std::string WriteToFreeName(const PlanarPicture& picture, const std::string& path, PM_IMAGE_TYPE type,
+                                       int jpegQuality);
     static bool Encode(const PlanarPicture& picture, PM_IMAGE_TYPE type, int jpegQuality,
                        std::vector<unsigned char>& out);
 };

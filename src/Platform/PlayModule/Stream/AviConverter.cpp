@@ -54,12 +54,37 @@ void CAviConverter::SetSplitSize(std::uint64_t bytes)
     m_splitSize = bytes;
 }
 
+void CAviConverter::SetFailureReport(FailureReport report)
+{
+    std::lock_guard lock(m_mutex);
+    m_failureReport = std::move(report);
+}
+
+// The file's whole part stays; the report waits until the lock is left.
 void CAviConverter::Fail()
 {
+    if (m_active && m_out.writer) {
+        m_out.writer->Close();
+        const std::int64_t keptMs = m_out.writer->KeptMs();
+        m_unreported = Kept{keptMs > 0 ? m_out.path : std::string(), keptMs};
+    }
     m_failed = true;
     m_active = false;
     m_out.writer.reset();
     m_out.held.clear();
+}
+
+void CAviConverter::ReportFailure()
+{
+    FailureReport report;
+    std::optional<Kept> kept;
+    {
+        std::lock_guard lock(m_mutex);
+        kept.swap(m_unreported);
+        report = m_failureReport;
+    }
+    if (kept && report)
+        report(kept->path, kept->ms);
 }
 
 bool CAviConverter::Stop()
@@ -211,20 +236,26 @@ void CAviConverter::WriteAudio(const StreamPacket& packet)
 
 void CAviConverter::Write(const StreamPacket& packet)
 {
-    std::unique_lock lock(m_mutex);
-    if (!m_active || !packet.format || packet.data.empty())
-        return;
-    if (packet.format->IsVideo())
-        WriteVideo(packet, lock);
-    else
-        WriteAudio(packet);
+    {
+        std::unique_lock lock(m_mutex);
+        if (!m_active || !packet.format || packet.data.empty())
+            return;
+        if (packet.format->IsVideo())
+            WriteVideo(packet, lock);
+        else
+            WriteAudio(packet);
+    }
+    ReportFailure();
 }
 
 void CAviConverter::Flush()
 {
-    std::lock_guard lock(m_mutex);
-    if (m_active && !m_out.writer && !m_out.held.empty() && !OpenHeld())
-        Fail();
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_active && !m_out.writer && !m_out.held.empty() && !OpenHeld())
+            Fail();
+    }
+    ReportFailure();
 }
 
 bool CAviConverter::OpenHeld()

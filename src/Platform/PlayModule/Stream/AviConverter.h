@@ -25,6 +25,10 @@ class CAviConverter {
 public:
     // Asked for the name of file number `part`; false ends the conversion.
     using NameRequest = std::function<bool(unsigned part, std::string& name)>;
+    // Told, without a lock held, when a write failed and the conversion
+    // ended: where the whole part of the file was kept (empty: nothing was)
+    // and the video time it holds.
+    using FailureReport = std::function<void(const std::string& keptPath, std::int64_t keptMs)>;
     static constexpr std::uint64_t kDefaultSplitSize = 2000ull << 20;
 
     explicit CAviConverter(NameRequest nameRequest);
@@ -38,6 +42,7 @@ public:
     bool Stop();
     bool IsActive() const;
     void SetSplitSize(std::uint64_t bytes);
+    void SetFailureReport(FailureReport report);
 
     void Write(const StreamPacket& packet);
     // The input went idle: held-back packets are written.
@@ -67,8 +72,15 @@ private:
     void WriteVideo(const StreamPacket& packet, std::unique_lock<std::mutex>& lock);
     void WriteAudio(const StreamPacket& packet);
     void Fail();
+    void ReportFailure();
 
     NameRequest m_nameRequest;
+    FailureReport m_failureReport;
+    struct Kept {
+        std::string path;
+        std::int64_t ms = 0;
+    };
+    std::optional<Kept> m_unreported;  // a failed write's part, not yet told
     mutable std::mutex m_mutex;
     std::condition_variable m_namingDone;
     bool m_naming = false;  // a name request is running

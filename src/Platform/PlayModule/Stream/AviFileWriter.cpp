@@ -2,7 +2,9 @@
 
 #include "Base/AtomicFileWriter.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <sys/stat.h>
 #include <unistd.h>
 
 extern "C" {
@@ -31,9 +33,7 @@ void CAviFileWriter::Abort()
         avio_closep(&m_context->pb);
     avformat_free_context(m_context);
     m_context = nullptr;
-    if (!m_temporary.empty())
-        ::unlink(m_temporary.c_str());
-    m_temporary.clear();
+    m_temporary.Remove();
 }
 
 AVStream* CAviFileWriter::AddStream(const StreamFormat& format)
@@ -68,13 +68,13 @@ bool CAviFileWriter::OpenMuxer(const StreamFormat& video, const StreamFormat* au
     if (!m_video || (audio && !m_audio))
         return false;
     m_temporary = SF_SOFT_BASE::CAtomicFileWriter::CreateTemporaryBeside(m_path);
-    if (m_temporary.empty())
+    if (!m_temporary.IsValid())
         return false;
     // The temporary is new and empty: not truncating it spares the flush some
     // file systems start when a truncated file is closed.
     AVDictionary* options = nullptr;
     av_dict_set(&options, "truncate", "0", 0);
-    const int opened = avio_open2(&m_context->pb, m_temporary.c_str(), AVIO_FLAG_WRITE, nullptr, &options);
+    const int opened = avio_open2(&m_context->pb, m_temporary.Path().c_str(), AVIO_FLAG_WRITE, nullptr, &options);
     av_dict_free(&options);
     if (opened < 0)
         return false;
@@ -89,6 +89,8 @@ bool CAviFileWriter::Open(const std::string& path, const StreamFormat& video,
     m_videoFrames = 0;
     m_audioSamples = 0;
     m_failed = false;
+    m_wholeEnds.clear();
+    m_keptMs = 0;
     if (audio) {
         m_audioChannels = audio->channels > 0 ? audio->channels : 1;
         if (OpenMuxer(video, audio))
@@ -136,7 +138,14 @@ bool CAviFileWriter::Write(const StreamPacket& packet)
         m_failed = !WriteTo(m_audio, m_audioSamples, samples, packet);
         m_audioSamples += samples;
     }
+    if (!m_failed)
+        NoteWhole();
     return !m_failed;
+}
+
+void CAviFileWriter::NoteWhole()
+{
+    m_wholeEnds.emplace_back(avio_tell(m_context->pb), m_videoFrames);
 }
 
 std::uint64_t CAviFileWriter::BytesWritten() const
@@ -152,13 +161,32 @@ bool CAviFileWriter::Close()
     complete = avio_closep(&m_context->pb) >= 0 && complete;
     avformat_free_context(m_context);
     m_context = nullptr;
-    const std::string temporary = std::move(m_temporary);
-    m_temporary.clear();
-    complete = complete && SF_SOFT_BASE::CAtomicFileWriter::SyncFile(temporary);
-    if (complete && std::rename(temporary.c_str(), m_path.c_str()) == 0)
+    SF_SOFT_BASE::CHeldTemporary temporary = std::move(m_temporary);
+    complete = complete && SF_SOFT_BASE::CAtomicFileWriter::SyncFile(temporary.Path());
+    if (complete && std::rename(temporary.Path().c_str(), m_path.c_str()) == 0)
         return true;
-    ::unlink(temporary.c_str());
+    if (!KeepWhole(temporary.Path()))
+        temporary.Remove();
     return false;
+}
+
+// The packets that reached the disk whole stay; what follows them (a packet
+// cut short, an index begun) goes. An AVI without its index still plays.
+bool CAviFileWriter::KeepWhole(const std::string& temporary)
+{
+    struct stat status {};
+    if (::stat(temporary.c_str(), &status) != 0)
+        return false;
+    const auto beyond = std::upper_bound(m_wholeEnds.begin(), m_wholeEnds.end(), std::int64_t(status.st_size),
+                                         [](std::int64_t size, const auto& whole) { return size < whole.first; });
+    if (beyond == m_wholeEnds.begin())
+        return false;
+    const auto& [end, frames] = *std::prev(beyond);
+    if (frames == 0 || ::truncate(temporary.c_str(), off_t(end)) != 0 ||
+        !SF_SOFT_BASE::CAtomicFileWriter::SyncFile(temporary) || std::rename(temporary.c_str(), m_path.c_str()) != 0)
+        return false;
+    m_keptMs = frames * 1000 * m_videoTimeBase.num / std::max(m_videoTimeBase.den, 1);
+    return true;
 }
 
 }  // namespace PLAY_MODULE

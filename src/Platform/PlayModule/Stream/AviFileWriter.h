@@ -2,7 +2,10 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "Base/HeldTemporary.h"
 #include "Platform/PlayModule/Stream/StreamPacket.h"
 
 extern "C" {
@@ -16,7 +19,9 @@ namespace PLAY_MODULE {
 
 // One AVI file written by libavformat's muxer from coded packets (a stream
 // copy). The file is written under a temporary name in the same folder and
-// renamed into place when it is complete.
+// renamed into place when it is complete; one whose writing failed (a full
+// disk) is cut after its last whole packet and put in place unfinished, as
+// the part of a clip that was kept.
 class CAviFileWriter {
 public:
     CAviFileWriter() = default;
@@ -29,8 +34,11 @@ public:
     // False once a write failed (the file can no longer be completed).
     bool Write(const StreamPacket& packet);
     // Writes the index and renames the file into place; false when the file
-    // could not be completed (it is then removed).
+    // could not be completed: its whole packets are then kept in place
+    // without an index (KeptMs > 0), or, with none, it is removed.
     bool Close();
+    // Video time the whole packets of a file that failed hold.
+    std::int64_t KeptMs() const { return m_keptMs; }
 
     bool HasAudio() const { return m_audio != nullptr; }
     std::uint64_t BytesWritten() const;
@@ -41,6 +49,9 @@ private:
     AVStream* AddStream(const StreamFormat& format);
     bool WriteTo(AVStream* stream, std::int64_t pts, std::int64_t duration, const StreamPacket& packet);
     void Abort();
+    // Puts the whole packets of a failed file in place; false when none.
+    bool KeepWhole(const std::string& temporary);
+    void NoteWhole();
 
     AVFormatContext* m_context = nullptr;
     AVStream* m_video = nullptr;
@@ -52,7 +63,10 @@ private:
     int m_audioChannels = 1;
     bool m_failed = false;
     std::string m_path;
-    std::string m_temporary;
+    SF_SOFT_BASE::CHeldTemporary m_temporary;
+    // (end of a whole packet in the file, video frames up to it)
+    std::vector<std::pair<std::int64_t, std::int64_t>> m_wholeEnds;
+    std::int64_t m_keptMs = 0;
 };
 
 }  // namespace PLAY_MODULE

@@ -35,12 +35,22 @@ bool PictureOf(const char* frame, long width, long height, long format, PlanarPi
     return true;
 }
 
+// 1: written under the name asked for; 2: under the next free one; 0: not.
+int PlacedResult(const std::string& placed, const char* asked)
+{
+    return placed.empty() ? 0 : placed == asked ? 1 : 2;
+}
+
 }  // namespace
 
 CPlaySdkWrapper::CPlaySdkWrapper()
     : m_tail(kFooterRoom), m_avi([this](unsigned part, std::string& name) { return NextAviName(part, name); })
 {
     RouteFFmpegMessages();
+    m_avi.SetFailureReport([this](const std::string& keptPath, std::int64_t keptMs) {
+        if (IAVIConvertListener* listener = m_aviListener)
+            listener->OnAVIConvertFailed(keptPath.c_str(), keptMs);
+    });
 }
 
 CPlaySdkWrapper::~CPlaySdkWrapper()
@@ -221,7 +231,8 @@ int CPlaySdkWrapper::ConvertToJpegFile(char* frame, long width, long height, int
     PlanarPicture picture;
     if (!path || !PictureOf(frame, width, height, format, picture))
         return 0;
-    return CSnapshotWriter::Write(picture, path, PM_IMAGE_JPEG, std::clamp(quality, 1, 100)) ? 1 : 0;
+    return PlacedResult(CSnapshotWriter::WriteToFreeName(picture, path, PM_IMAGE_JPEG, std::clamp(quality, 1, 100)),
+                        path);
 }
 
 int CPlaySdkWrapper::ConvertToBmpFile(char* frame, long size, long width, long height, long format,
@@ -233,7 +244,7 @@ int CPlaySdkWrapper::ConvertToBmpFile(char* frame, long size, long width, long h
                                                     int(std::clamp(height, 0L, kMaxPictureSide))) ||
         !PictureOf(frame, width, height, format, picture))
         return 0;
-    return CSnapshotWriter::Write(picture, path, PM_IMAGE_BMP) ? 1 : 0;
+    return PlacedResult(CSnapshotWriter::WriteToFreeName(picture, path, PM_IMAGE_BMP, 0), path);
 }
 
 int CPlaySdkWrapper::EnableWaterMarkCallBackEx()

@@ -74,6 +74,8 @@ public:
     int EnableDisplayCallBack(int enable);
     // Local time of the frame in OnSnapshot (or of the last one handled).
     int GetPlayedAbsoluteTime(__DATETIME_INFO* time);
+    // Pictures never replace a file: a name in use gives the next free one,
+    // "<stem>(n)<extension>", and the result 2 (1: written under path).
     int ConvertToJpegFile(char* frame, long width, long height, int format, int quality, char* path);
     int ConvertToBmpFile(char* frame, long size, long width, long height, long format, char* path);
 
