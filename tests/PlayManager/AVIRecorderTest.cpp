@@ -158,6 +158,15 @@ int DecodedFrames(const std::string& path)
     return frames;
 }
 
+// Whether a temporary beside an AVI clip in folder holds bytes.
+bool WritesATemporary(const std::string& folder)
+{
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().string().find(".avi.~") != std::string::npos && entry.file_size() > 0)
+            return true;
+    return false;
+}
+
 struct Failure {
     std::string keptPath;
     std::int64_t keptMs = 0;
@@ -208,6 +217,25 @@ TEST(AVIRecorderLoss, AFullDiskKeepsAPlayableIncompleteClipAndTellsAtOnce)
     EXPECT_LE(std::filesystem::file_size(failures[0].keptPath), 300000u);
     EXPECT_GT(DecodedFrames(failures[0].keptPath), 0);
     EXPECT_FALSE(std::filesystem::exists(folder.File("20200101000000[1]_1.avi")));
+}
+
+// Another instance that starts meanwhile leaves the clip being written alone.
+TEST(AVIRecorderLoss, ACleanUpAtAnotherStartLeavesTheClipBeingWritten)
+{
+    PLAY_MODULE_TEST::CSampleFolder folder;
+    const std::vector<std::uint8_t> source = PLAY_MODULE_TEST::ReadFileBytes(MakeSource(folder));
+    AVIRecorder recorder;
+    ASSERT_NE(0, recorder.Start(folder.File("20200101000000[1]_1.avi").c_str()));
+    const auto time = FrameAt(2021, 3, 4, 5, 6, 7);
+    const std::size_t half = source.size() / 2;
+    recorder.InputData(const_cast<std::uint8_t*>(source.data()), int(half), time);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!WritesATemporary(folder.Path()) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(CLeftTemporaries::CleanProgramTemporaries(L"", SF_SOFT_BASE::Utf8ToWide(folder.Path())), 0);
+    recorder.InputData(const_cast<std::uint8_t*>(source.data()) + half, int(source.size() - half), time);
+    EXPECT_NE(0, recorder.Stop());
+    EXPECT_GT(DecodedFrames(folder.File("20210304050607[1]_1.avi")), 150);
 }
 
 TEST(AVIRecorderLoss, AClipLeftByACrashIsKeptPlayableAtTheNextStart)
