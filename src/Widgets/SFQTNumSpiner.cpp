@@ -28,7 +28,8 @@ void CSFQTNumSpiner::GetRange(int& min, int& max)
 QString CSFQTNumSpiner::SkinStyleSheet(const ImageNumSpinerStyle& skin)
 {
     auto url = [](const std::wstring& name) { return SFQTSkinFilePath(name.c_str()); };
-    return "QSpinBox { padding: 0 8px; border-image: url(" + url(skin.str0) + ");}" +
+    // The value in a light colour: the skin's ground is dark.
+    return "QSpinBox { padding: 0 8px; color: #d7dce3; border-image: url(" + url(skin.str0) + ");}" +
            "QSpinBox::up-button {width: 21px; border-image: url(" + url(skin.str8) + ");}" +
            "QSpinBox::up-button:hover {border-image: url(" + url(skin.str8) + ");}" +
            "QSpinBox::up-button:pressed {border-image: url(" + url(skin.str10) + ");}" +
