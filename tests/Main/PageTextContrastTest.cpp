@@ -11,7 +11,6 @@
 #include "Main/FileListEventImp.h"
 #include "Main/MainFrameEventImp.h"
 #include "Main/MainPageEventImp.h"
-#include "Widgets/SFTreeCtrl.h"
 #include "Main/TabBarEventImp.h"
 #include "Support/AppTestSession.h"
 #include "Support/ProcessUntil.h"
@@ -19,6 +18,7 @@
 #include "Support/TextContrast.h"
 #include "Widgets/SFApplication.h"
 #include "Widgets/SFDialog.h"
+#include "Widgets/SFTreeCtrl.h"
 
 namespace {
 
