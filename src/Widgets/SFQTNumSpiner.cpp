@@ -28,8 +28,7 @@ void CSFQTNumSpiner::GetRange(int& min, int& max)
 QString CSFQTNumSpiner::SkinStyleSheet(const ImageNumSpinerStyle& skin)
 {
     auto url = [](const std::wstring& name) { return SFQTSkinFilePath(name.c_str()); };
-    // The value in a light colour: the skin's ground is dark.
-    return "QSpinBox { padding: 0 8px; color: #d7dce3; border-image: url(" + url(skin.str0) + ");}" +
+    return "QSpinBox { padding: 0 8px; border-image: url(" + url(skin.str0) + ");}" +
            "QSpinBox::up-button {width: 21px; border-image: url(" + url(skin.str8) + ");}" +
            "QSpinBox::up-button:hover {border-image: url(" + url(skin.str8) + ");}" +
            "QSpinBox::up-button:pressed {border-image: url(" + url(skin.str10) + ");}" +
@@ -37,7 +36,9 @@ QString CSFQTNumSpiner::SkinStyleSheet(const ImageNumSpinerStyle& skin)
            "QSpinBox::down-button {width: 21px; border-image: url(" + url(skin.str1) + ");}" +
            "QSpinBox::down-button:hover {border-image: url(" + url(skin.str1) + ");}" +
            "QSpinBox::down-button:pressed {border-image: url(" + url(skin.str3) + ");}" +
-           "QSpinBox::down-button:disabled {border-image: url(" + url(skin.str4) + ");}";
+           "QSpinBox::down-button:disabled {border-image: url(" + url(skin.str4) + ");}" +
+           // The value in a light colour: the skin's ground is dark.
+           "QSpinBox { color: #d7dce3; }";
 }
 
 int CSFQTNumSpiner::SetSkin(ImageNumSpinerStyle* skin)
