@@ -228,7 +228,24 @@ void CMainFrameUILogic::HandleFilePaths(boost::shared_ptr<std::list<_QUERY_FILE_
             ReloadFiles();
         return;
     }
-    PlayFiles(*page, *files);
+    if (!StepPastPlayingFile(*page, files->front()))
+        PlayFiles(*page, *files);
+}
+
+// Windows that end at once each ask for the next file not playing, the same
+// one, before any of them plays it: a step's answer for a file that plays
+// by now steps on past it, and the window closes when none is left.
+bool CMainFrameUILogic::StepPastPlayingFile(IFileListOwner& page, const _QUERY_FILE_INFO& file)
+{
+    if (file.window == -1 || file.queryType == QUERY_FILEPATH_DAY)
+        return false;
+    boost::shared_ptr<CFileListEventImp> fileList = page.GetFileList();
+    void* item = fileList ? fileList->FindFileItem(file) : nullptr;
+    if (!item || !fileList->GetTreeCtrl()->IsItemHilight(item))
+        return false;
+    if (!fileList->PlayAdjacentFile(item, 1, 0, file.window))
+        page.CloseFiles(0, file.window);
+    return true;
 }
 
 void CMainFrameUILogic::RetryLater(boost::shared_ptr<std::list<_QUERY_FILE_INFO>> files, int attempt)

@@ -67,6 +67,7 @@ private:
     static std::vector<const _QUERY_FILE_INFO*> PickFilesToPlay(const std::list<_QUERY_FILE_INFO>& files,
                                                                 bool wholeDay, int& runs);
     void PlayFiles(IFileListOwner& page, const std::list<_QUERY_FILE_INFO>& files);
+    static bool StepPastPlayingFile(IFileListOwner& page, const _QUERY_FILE_INFO& file);
     bool PlayRecording(const std::wstring& fileName,
                        const std::list<_GROUP_FILE_INFO>& groups);
     bool PlaySingleFile(const std::wstring& path, const std::list<_SINGLE_FILE_INFO>& singles);

@@ -14,6 +14,7 @@
 #include "Common/IndexFileStore.h"
 #include "Main/PlayManagerUILogic.h"
 #include "PlayManager/IPlayObjectListener.h"
+#include "PlayManager/PlayObject.h"
 #include "Main/MainLog.h"
 
 using LumivexBase::ML_MAIN;
@@ -73,7 +74,7 @@ int CPlayManagerPlayLogic::Task_PlayOneFile(std::wstring path, const boost::shar
 {
     const std::string utf8Path = WideToUtf8(path);
     int result = 0;
-    void* handle = m_playManager->CreatePlayObject(record->fileType);
+    void* handle = m_playManager->CreatePlayObject(PlayTypeOfFileType(record->fileType));
     if (handle) {
         m_playManager->SetPlayObjectListener(handle, listener);
         LoadIndex(handle, path);

@@ -19,6 +19,13 @@ class IPlayObjectListener;
 // Play types: exact play (preview and export pages) and no index handling.
 enum PLAY_OBJECT_TYPE : int { PLAY_TYPE_EXACT = 1, PLAY_TYPE_NO_INDEX = 3 };
 
+// The play type the main page opens a file type (its code by extension)
+// with: every recording there gets its index, reverse play needs it.
+inline int PlayTypeOfFileType(int fileType)
+{
+    return fileType == PLAY_TYPE_NO_INDEX ? 0 : fileType;
+}
+
 // One opened recording: owns its library object, forwards the manager's
 // requests to it, relays the library's callbacks to the page's listener on
 // the GUI loop and hands decoded frames over. Called on the play loop only;

@@ -36,7 +36,9 @@ QString CSFQTNumSpiner::SkinStyleSheet(const ImageNumSpinerStyle& skin)
            "QSpinBox::down-button {width: 21px; border-image: url(" + url(skin.str1) + ");}" +
            "QSpinBox::down-button:hover {border-image: url(" + url(skin.str1) + ");}" +
            "QSpinBox::down-button:pressed {border-image: url(" + url(skin.str3) + ");}" +
-           "QSpinBox::down-button:disabled {border-image: url(" + url(skin.str4) + ");}";
+           "QSpinBox::down-button:disabled {border-image: url(" + url(skin.str4) + ");}" +
+           // The value in a light colour: the skin's ground is dark.
+           "QSpinBox { color: #d7dce3; }";
 }
 
 int CSFQTNumSpiner::SetSkin(ImageNumSpinerStyle* skin)

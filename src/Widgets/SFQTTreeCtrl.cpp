@@ -10,6 +10,7 @@
 #include "Widgets/SFApplication.h"
 #include "Widgets/SFQTControlHelpers.h"
 #include "Widgets/SFQTKeyMap.h"
+#include "Widgets/SFQTTreeItemDelegate.h"
 #include "Widgets/SFQTTopLevelHelpers.h"
 #include "Widgets/SkinParser.h"
 #include "Widgets/SkinStyles.h"
@@ -39,6 +40,7 @@ CSFQTTreeCtrl::CSFQTTreeCtrl(ISFTreeCtrlEvent* handler) : QTreeWidget(nullptr), 
     setFocusPolicy(Qt::ClickFocus);
     setAnimated(true);
     setIconSize(QSize(50, 50));
+    setItemDelegate(new CSFQTTreeItemDelegate(this));
     setAttribute(Qt::WA_MouseTracking, true);
     setAttribute(Qt::WA_MacShowFocusRect, false);
     ConnectItemSignals();

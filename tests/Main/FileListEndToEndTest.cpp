@@ -19,6 +19,7 @@
 #include "Main/FileListEventImp.h"
 #include "Main/MainFrameEventImp.h"
 #include "Main/MainPageEventImp.h"
+#include "Main/MainPlayListener.h"
 #include "Main/PlayManagerUILogic.h"
 #include "Main/PlayWinManagerEventImp.h"
 #include "Support/AppTestSession.h"
@@ -137,6 +138,31 @@ TEST_F(FileListEndToEnd, DoubleClicksPlayAndTheEndOfAFileStepsOn)
     // The highlight follows to the item now playing.
     CSFTreeCtrl* list = frame->GetMainPage()->GetFileList()->GetTreeCtrl();
     EXPECT_TRUE(ProcessUntil([&] { return list->IsItemHilight(Day()->child(1)) && !list->IsItemHilight(Day()->child(0)); }));
+}
+
+// Two windows whose files end at once step on to the next file not yet
+// playing: it opens in one of them, never in both.
+TEST_F(FileListEndToEnd, WindowsEndingAtOnceNeverOpenTheSameNextFile)
+{
+    TempFolder day;
+    ASSERT_TRUE(day.IsValid());
+    for (const char* channel : {"1", "2", "3"})
+        ASSERT_EQ(WriteSampleRecordings(day.Path(), "Cam01", std::string("--seconds 20 --channel ") + channel), 0);
+    frame->OnDlgFileDrop(SF_SOFT_BASE::Utf8ToWide(day.Path()).c_str());
+    ASSERT_TRUE(ProcessUntil([&] { return tree->topLevelItemCount() == 1; }));
+    const int first = grid->GetSubWinIDByIndex(0);
+    const int second = grid->GetSubWinIDByIndex(1);
+    Play(Day()->child(0), [&] { return first; }, "_ch1_");
+    grid->SetFocusSubWin(second);
+    Play(Day()->child(1), [&] { return second; }, "_ch2_");
+
+    boost::shared_ptr<CMainPlayListener> listener = ui->GetPlayListener();
+    listener->OnFileEnd(ui->GetHandleOfWindow(first));
+    listener->OnFileEnd(ui->GetHandleOfWindow(second));
+    ASSERT_TRUE(ProcessUntil([&] { return PlayingIn(first).find("_ch3_") != std::string::npos; }));
+    ProcessUntil([&] { return ui->GetWantedReturnNum() <= 0 && ui->GetCloseWantedNum() <= 0; });
+    ProcessUntil([] { return false; }, 300);
+    EXPECT_EQ(PlayingIn(second), "");
 }
 
 // The main window with the list filled and a day playing in four windows,

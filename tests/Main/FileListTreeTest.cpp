@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QFile>
+#include <QHeaderView>
 #include <QIcon>
 #include <QImage>
 #include <QTreeWidget>
@@ -234,6 +237,25 @@ TEST_F(FileListTreeTest, RadioFoldsThePanelAndSpaceReachesTheMainFrame)
     EXPECT_EQ(page->keys, (std::vector<std::pair<UINT, UINT>>{{17, 32}}));
     List().OnSize(0, 200, 400);
     EXPECT_EQ(widget->geometry(), QRect(0, 0, 184, 400));
+}
+
+// Short names show whole beside their check box and icon, in the program's
+// look: each item looks the same as in a column far wider than it needs.
+TEST_F(FileListTreeTest, ShortFileNamesShowWhole)
+{
+    QFile styleSheet(QString::fromStdString(std::string(LUMIVEX_SOURCE_DIR) + "/resources/Lumivex_Style.css"));
+    ASSERT_TRUE(styleSheet.open(QIODevice::ReadOnly));
+    qApp->setStyleSheet(QString::fromUtf8(styleSheet.readAll()));
+    List().AddSingleFiles(Singles({{1, L"/videos/ab.mp4"}, {2, L"/videos/clip.mp4"}}));
+    List().OnSize(0, 300, 200);
+    widget->show();
+    const QRect items = widget->visualItemRect(widget->topLevelItem(0)).united(
+        widget->visualItemRect(widget->topLevelItem(1)));
+    const QImage shown = widget->viewport()->grab(items).toImage();
+    widget->header()->setSectionResizeMode(QHeaderView::Fixed);
+    widget->setColumnWidth(0, 280);
+    EXPECT_EQ(shown, widget->viewport()->grab(items).toImage());
+    qApp->setStyleSheet(QString());
 }
 
 }  // namespace

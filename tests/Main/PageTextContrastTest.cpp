@@ -2,10 +2,15 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QTreeWidget>
 #include <QWidget>
 
+#include <boost/make_shared.hpp>
+
 #include "Base/TextCodec.h"
+#include "Main/FileListEventImp.h"
 #include "Main/MainFrameEventImp.h"
+#include "Main/MainPageEventImp.h"
 #include "Main/TabBarEventImp.h"
 #include "Support/AppTestSession.h"
 #include "Support/ProcessUntil.h"
@@ -13,6 +18,7 @@
 #include "Support/TextContrast.h"
 #include "Widgets/SFApplication.h"
 #include "Widgets/SFDialog.h"
+#include "Widgets/SFTreeCtrl.h"
 
 namespace {
 
@@ -51,6 +57,25 @@ TEST_P(PageTextContrast, EveryTextOfThePageIsReadable)
     ASSERT_NE(window, nullptr);
     window->resize(1280, 800);
     m_frame->GetTabBar()->ShowPageTab(GetParam());
+    ProcessUntil([] { return false; }, 50);
+    EXPECT_EQ(TextContrast::TooFaint(window), std::vector<std::string>{});
+}
+
+// The file the user picked in the main page's file list stands out as well.
+class FileListTextContrast : public PageTextContrast {
+};
+
+TEST_F(FileListTextContrast, TheSelectedFileIsReadable)
+{
+    auto* window = dynamic_cast<QWidget*>(m_frame->GetMainWindow());
+    ASSERT_NE(window, nullptr);
+    window->resize(1280, 800);
+    boost::shared_ptr<CFileListEventImp> fileList = m_frame->GetMainPage()->GetFileList();
+    fileList->AddSingleFiles(boost::make_shared<std::list<_SINGLE_FILE_INFO>>(
+        std::list<_SINGLE_FILE_INFO>{{1, L"/videos/front door.mp4"}, {2, L"/videos/yard.avi"}}));
+    auto* tree = dynamic_cast<QTreeWidget*>(fileList->GetTreeCtrl());
+    ASSERT_NE(tree, nullptr);
+    tree->setCurrentItem(tree->topLevelItem(1));
     ProcessUntil([] { return false; }, 50);
     EXPECT_EQ(TextContrast::TooFaint(window), std::vector<std::string>{});
 }

@@ -13,6 +13,7 @@
 #include "Base/PostTask.h"
 #include "Base/TextCodec.h"
 #include "Common/ConfigManager.h"
+#include "Common/FileNameHelpers.h"
 #include "Common/IndexFileStore.h"
 #include "Common/UserMessages.h"
 #include "Main/MainPlayListener.h"
@@ -23,6 +24,7 @@
 #include "PlayManager/PlayObject.h"
 #include "Platform/PlayModule/PlayModule.h"
 #include "Platform/PlayModule/Stream/IWatermarkCheckListener.h"
+#include "Platform/PlayModule/Support/ContainerSample.h"
 #include "Platform/PlayModule/Support/SampleFolder.h"
 #include "Platform/PlayModule/Stream/WatermarkChecker.h"
 #include "Support/PromptRecorder.h"
@@ -181,6 +183,38 @@ protected:
         });
     }
 
+    // Turns window 0 to reverse and watches its frames fall.
+    void ExpectFramesToFallOnceTurned()
+    {
+        grid->SetFocusSubWin(Window(0));
+        ui->SetPlayDirection(0);
+        Settle(300);
+        EXPECT_EQ(ui->GetWindowEntry(Window(0))->directionMark, 0);
+        EXPECT_EQ(bar->GetRadio(CPlayBarEventImp::kReverse)->GetCheck(), 1);
+        // Frames fall: once turned, every shown frame is earlier than the one before.
+        std::int64_t lastMs = ShownMs(0);
+        bool fell = false;
+        ASSERT_TRUE(ProcessUntil([&] {
+            if (!fell) {
+                const std::int64_t now = ShownMs(0);
+                fell = now < lastMs;
+                lastMs = now;
+            }
+            return fell;
+        }));
+        const std::int64_t turnedMs = lastMs;
+        const QImage turned = Shown(0);
+        bool rose = false;
+        EXPECT_TRUE(ProcessUntil([&] {
+            const std::int64_t now = ShownMs(0);
+            rose = rose || now > lastMs;
+            lastMs = now;
+            return now <= turnedMs - 10 * kFrameMs;
+        })) << turnedMs - lastMs;
+        EXPECT_FALSE(rose);
+        EXPECT_NE(Shown(0), turned);
+    }
+
     PLAY_MODULE_TEST::CSampleFolder samples;
     PromptRecorder prompts;
     std::vector<std::wstring> notes;
@@ -277,36 +311,37 @@ TEST_F(RealPlayback, AStaleIndexIsReplacedAndThenFramesFallInReverse)
     ASSERT_TRUE(ProcessUntil([&] { return ui->GetWindowEntry(Window(0))->indexMark == 1; }));
     EXPECT_TRUE(ProcessUntil([&] { return IsIndexFileValid(records[0]->path); }));
     ASSERT_TRUE(ProcessUntil([&] { return ShownMs(0) >= kStartMs + 1000; }));
-    grid->SetFocusSubWin(Window(0));
-    ui->SetPlayDirection(0);
-    Settle(300);
-    EXPECT_EQ(ui->GetWindowEntry(Window(0))->directionMark, 0);
-    EXPECT_EQ(bar->GetRadio(CPlayBarEventImp::kReverse)->GetCheck(), 1);
-    // Frames fall: once turned, every shown frame is earlier than the one before.
-    std::int64_t lastMs = ShownMs(0);
-    bool fell = false;
-    ASSERT_TRUE(ProcessUntil([&] {
-        if (!fell) {
-            const std::int64_t now = ShownMs(0);
-            fell = now < lastMs;
-            lastMs = now;
-        }
-        return fell;
-    }));
-    const std::int64_t turnedMs = lastMs;
-    const QImage turned = Shown(0);
-    bool rose = false;
-    EXPECT_TRUE(ProcessUntil([&] {
-        const std::int64_t now = ShownMs(0);
-        rose = rose || now > lastMs;
-        lastMs = now;
-        return now <= turnedMs - 10 * kFrameMs;
-    })) << turnedMs - lastMs;
-    EXPECT_FALSE(rose);
-    EXPECT_NE(Shown(0), turned);
+    ExpectFramesToFallOnceTurned();
     EXPECT_TRUE(std::find(notes.begin(), notes.end(), L"Failed to play backward!") == notes.end());
     std::filesystem::remove(index);
 }
+
+// An ".mp4", with or without a creation time, is indexed as it opens on the
+// main page, and then plays in reverse.
+class RealMp4Playback : public RealPlayback, public ::testing::WithParamInterface<std::int64_t> {
+};
+
+TEST_P(RealMp4Playback, IsIndexedAndPlaysInReverse)
+{
+    PLAY_MODULE_TEST::ContainerSampleOptions options;
+    options.seconds = 12;
+    options.creationUtcMs = GetParam();
+    const std::string path = samples.File("clip.mp4");
+    ASSERT_TRUE(PLAY_MODULE_TEST::MakeContainerSample(path, PLAY_MODULE_TEST::ContainerKind::Mp4, options));
+    auto record = Record(Utf8ToWide(path), Window(0), QUERY_FILEPATH_SINGLE);
+    record->fileType = GetFileTypeByExtension(record->path);
+    ASSERT_TRUE(Open({record}));
+    ASSERT_TRUE(ProcessUntil([&] { return ui->GetWindowEntry(Window(0))->indexMark == 1; }, 5000));
+    EXPECT_TRUE(ProcessUntil([&] { return IsIndexFileValid(record->path); }));
+    ASSERT_TRUE(FramesIn(1));
+    Settle(1000);
+    ExpectFramesToFallOnceTurned();
+    EXPECT_TRUE(std::find(notes.begin(), notes.end(), L"Failed to play backward!") == notes.end());
+    std::filesystem::remove(SF_SOFT_BASE::WideToUtf8(GetIndexFilePath(record->path)));
+}
+
+INSTANTIATE_TEST_SUITE_P(CreationTimes, RealMp4Playback, ::testing::Values(kStartMs, std::int64_t(-1)),
+                         [](const auto& info) { return info.param < 0 ? "Undated" : "Dated"; });
 
 TEST_F(RealPlayback, SnapshotsAreDecodableFilesOfTheirOwn)
 {

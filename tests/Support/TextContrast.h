@@ -5,6 +5,9 @@
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QTreeWidget>
 #include <QWidget>
 
 #include <algorithm>
@@ -54,10 +57,43 @@ inline double Strongest(const QImage& withText, const QImage& withoutText)
     return best;
 }
 
-// The contrast of the text a label, button or drop-down list shows; 0 when
-// it shows none.
+// The weakest contrast of the texts of a tree's selected items; 0 when none
+// is selected.
+inline double OfSelectedItems(QTreeWidget* tree)
+{
+    double weakest = 0;
+    for (QTreeWidgetItem* item : tree->selectedItems()) {
+        const QString text = item->text(0);
+        if (text.isEmpty())
+            continue;
+        const QImage with = Drawn(tree->viewport());
+        item->setText(0, QString());
+        const QImage without = Drawn(tree->viewport());
+        item->setText(0, text);
+        const double ratio = Strongest(with, without);
+        weakest = weakest == 0 ? ratio : std::min(weakest, ratio);
+    }
+    return weakest;
+}
+
+// The contrast of the text a label, button, drop-down list, text field
+// (the value of a spin box too) or a tree's selected items show; 0 when it
+// shows none.
 inline double OfText(QWidget* widget)
 {
+    if (auto* tree = qobject_cast<QTreeWidget*>(widget))
+        return OfSelectedItems(tree);
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        const QString text = edit->text();
+        if (text.isEmpty())
+            return 0;
+        const QSignalBlocker quiet(edit);  // a spin box keeps its value
+        const QImage with = Drawn(edit);
+        edit->setText(QString());
+        const QImage without = Drawn(edit);
+        edit->setText(text);
+        return Strongest(with, without);
+    }
     if (auto* label = qobject_cast<QLabel*>(widget)) {
         const QString text = label->text();
         if (text.isEmpty())
@@ -105,6 +141,8 @@ inline std::vector<std::string> TooFaint(QWidget* root, double least = 4.5)
             QString text = widget->property("text").toString();
             if (auto* combo = qobject_cast<QComboBox*>(widget))
                 text = combo->currentText();
+            if (auto* tree = qobject_cast<QTreeWidget*>(widget); tree && !tree->selectedItems().empty())
+                text = tree->selectedItems().front()->text(0);
             faint.push_back(text.toStdString() + ": " + std::to_string(ratio));
         }
     }
