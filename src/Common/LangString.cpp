@@ -44,5 +44,5 @@ int ChooseLanguageNumber(int wanted)
 
 const wchar_t* GetLangString(const wchar_t* key)
 {
-    return Table().Translate(key, LanguageFile(g_language.load()));
+    return Table().Translate(key, LanguageFile(g_language.load()), LanguageFile(kEnglish));
 }

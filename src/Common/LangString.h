@@ -9,7 +9,8 @@ int GetLanguageNumber();
 // otherwise the shipped English one (1).
 int ChooseLanguageNumber(int wanted);
 
-// The translated text of an English UI text; the text itself when the
-// language file or its entry is missing. The result stays valid for the
+// The translated text of an English UI text: from the language's file, else
+// from the English one (an entry such as the language list the language's
+// file lacks), else the text itself. The result stays valid for the
 // whole run and may be asked for from any thread.
 const wchar_t* GetLangString(const wchar_t* key);

@@ -16,13 +16,17 @@ std::wstring Cut(std::wstring text)
 
 }  // namespace
 
-const wchar_t* CLangStringTable::Translate(const wchar_t* key, const std::string& languageFile)
+const wchar_t* CLangStringTable::Translate(const wchar_t* key, const std::string& languageFile,
+                                          const std::string& fallbackFile)
 {
     if (!key)
         return L"";
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_tried) {
         m_tried = true;
+        // The language's entries go over the fallback's.
+        if (fallbackFile != languageFile)
+            LoadLocked(fallbackFile);
         m_loaded = LoadLocked(languageFile);
     }
     auto found = m_texts.find(key);
@@ -37,10 +41,10 @@ bool CLangStringTable::IsLoaded() const
     return m_loaded;
 }
 
-bool CLangStringTable::LoadLocked(const std::string& languageFile)
+bool CLangStringTable::LoadLocked(const std::string& file)
 {
     TiXmlDocument document;
-    if (languageFile.empty() || !LoadXmlFile(document, languageFile))
+    if (file.empty() || !LoadXmlFile(document, file))
         return false;
     const TiXmlElement* root = document.RootElement();
     for (const TiXmlElement* item = root ? root->FirstChildElement() : nullptr; item;

@@ -12,14 +12,17 @@ class CLangStringTable {
 public:
     static constexpr std::size_t kMaxTextLength = 1023;
 
-    // The text of key: its translation from the file, otherwise the key
-    // itself (cut to kMaxTextLength). The file is read on the first call
-    // only, loaded or not: the language does not change during a run.
-    const wchar_t* Translate(const wchar_t* key, const std::string& languageFile);
+    // The text of key: its translation from the language file, else its
+    // entry in the fallback file (the English one), otherwise the key itself
+    // (cut to kMaxTextLength). The files are read on the first call only,
+    // loaded or not: the language does not change during a run.
+    const wchar_t* Translate(const wchar_t* key, const std::string& languageFile,
+                             const std::string& fallbackFile = std::string());
+    // Whether the language file itself was read.
     bool IsLoaded() const;
 
 private:
-    bool LoadLocked(const std::string& languageFile);
+    bool LoadLocked(const std::string& file);
     const wchar_t* InternLocked(std::wstring text);
 
     mutable std::mutex m_mutex;

@@ -33,9 +33,13 @@ void CConfigUILogic::SetFileManager(const boost::shared_ptr<CFileManager>& manag
 
 void CConfigUILogic::UpdateOpenedPaths()
 {
+    RebuildOpenedPaths(m_fileManager.lock());
+}
+
+void CConfigUILogic::RebuildOpenedPaths(const boost::shared_ptr<CFileManager>& manager)
+{
     // Without a file index nothing was opened this run: the folders
     // remembered from the last one stay.
-    auto manager = m_fileManager.lock();
     if (!manager)
         return;
     CConfigManager::GetInstance()->GetOpenedPaths().clear();

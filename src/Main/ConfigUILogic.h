@@ -23,6 +23,8 @@ public:
     // Rebuilds the settings store's opened-folder list from the file index;
     // keeps it as it is while the page has no file index.
     void UpdateOpenedPaths();
+    // The same from the given file index; without one the list stays.
+    static void RebuildOpenedPaths(const boost::shared_ptr<CFileManager>& manager);
     void SetShowTrace(int mask);
     void SetVerticalSync(int on);
 
@@ -34,8 +36,8 @@ public:
     static std::wstring MakeStoredFolder(const std::wstring& normalised);
 
 private:
-    void CollectGroupFileFolders(CFileManager& manager);
-    void CollectSingleFileFolders(CFileManager& manager);
+    static void CollectGroupFileFolders(CFileManager& manager);
+    static void CollectSingleFileFolders(CFileManager& manager);
 
     boost::weak_ptr<CConfigViewEventImp> m_page;
     boost::weak_ptr<CFileManager> m_fileManager;

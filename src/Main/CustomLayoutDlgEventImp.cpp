@@ -112,23 +112,25 @@ CCustomLayoutDlgEventImp::~CCustomLayoutDlgEventImp()
         SFDestroyDialog(m_dialog);
 }
 
-void CCustomLayoutDlgEventImp::LoadSlots()
+std::array<std::string, CCustomLayoutDlgEventImp::kSlotCount> CCustomLayoutDlgEventImp::LoadStoredSlots()
 {
     std::list<std::string> stored;
     LoadCustomLayouts(stored);
+    std::array<std::string, kSlotCount> layouts;
     auto it = stored.begin();
     for (int k = 0; k < kSlotCount; ++k) {
         if (it != stored.end())
-            m_slots[std::size_t(k)] = *it++;
+            layouts[std::size_t(k)] = *it++;
         else
-            m_slots[std::size_t(k)] = CSFVideoWindow::GetDefaultLayout(LAYOUT_TYPE(k));
+            layouts[std::size_t(k)] = CSFVideoWindow::GetDefaultLayout(LAYOUT_TYPE(k));
     }
-    m_confirmed = m_slots;
+    return layouts;
 }
 
 int CCustomLayoutDlgEventImp::CreateDialog()
 {
-    LoadSlots();
+    m_slots = LoadStoredSlots();
+    m_confirmed = m_slots;
     boost::shared_ptr<CPlayWinManagerEventImp> manager = m_manager.lock();
     void* parent = manager ? manager->GetUIWnd() : nullptr;
     m_dialog = SFCreateDialog(this, parent);
@@ -198,13 +200,10 @@ void CCustomLayoutDlgEventImp::Dlg_OnInitDialog(int modeless)
         return;
     CreateWidgets();
     m_selectedId = 176;
+    // The play-window manager applied the stored slot at start.
     const int stored = CConfigManager::GetInstance()->VideoLayout;
-    if (stored >= kFirstSlotId && stored <= kLastSlotId) {
+    if (stored >= kFirstSlotId && stored <= kLastSlotId)
         m_selectedId = stored;
-        boost::shared_ptr<CPlayWinManagerEventImp> manager = m_manager.lock();
-        if (manager && manager->GetVideoWindow())
-            manager->GetVideoWindow()->SetDefaultLayout(LAYOUT_CUSTOM, GetSelectedLayout().c_str());
-    }
     if (CSFRadioBox* selected = GetRadioBox(m_selectedId)) {
         selected->SetBkColor(kSelectedColour);
         selected->SetCheck(1);
@@ -252,6 +251,12 @@ void CCustomLayoutDlgEventImp::Dlg_OnCancel()
         return;
     m_slots = m_confirmed;
     ShowAllSlots();
+}
+
+int CCustomLayoutDlgEventImp::Dlg_Close()
+{
+    Dlg_OnCancel();
+    return 0;
 }
 
 void CCustomLayoutDlgEventImp::ShowAllSlots()

@@ -50,6 +50,8 @@ public:
     void Dlg_OnInitDialog(int modeless) override;
     void Dlg_OnOK() override;
     void Dlg_OnCancel() override;
+    // The title bar's close drops the edits as Cancel does.
+    int Dlg_Close() override;
     void RADIO_OnClicked(int flag, int id, tagPOINT point) override;
     void OnCurrentNumChanged(UINT id, int value) override;
     void OnLayoutChanged() override;
@@ -65,9 +67,10 @@ public:
     CSFNumSpiner* GetSpinner(int id) const { return id == kRowSpinnerId ? m_rowSpinner : m_columnSpinner; }
     // Writes the slots as last confirmed (or loaded).
     bool SaveLayouts() const;
+    // The slots as stored; a slot the file lacks holds its standard layout.
+    static std::array<std::string, kSlotCount> LoadStoredSlots();
 
 private:
-    void LoadSlots();
     void CreateWidgets();
     void ShowSlot(int id, int defaultCells);
     void LabelSlot(int index, int windows);

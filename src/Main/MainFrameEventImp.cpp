@@ -17,6 +17,7 @@
 #include "Export/ExportSimplePlayerViewEventImp.h"
 #include "Export/ExportViewEventImp.h"
 #include "Main/AboutDlgEventImp.h"
+#include "Main/ConfigUILogic.h"
 #include "Main/FileListEventImp.h"
 #include "Main/MainFrameHelpLogic.h"
 #include "Main/MainFrameUILogic.h"
@@ -452,6 +453,12 @@ void CMainFrameEventImp::FillExportPage(boost::shared_ptr<CMainFrameHelpLogic>& 
         page.FillFileTree(groups);
         page.AddFiles(singles);
     });
+    // The folders kept at exit come from the file index also while the
+    // export page, which asks for it, is not built.
+    if (!m_exportView.Built() && helpLogic) {
+        boost::shared_ptr<CFileManager> manager = helpLogic->GetFileManager();
+        SetFileManager(manager);
+    }
 }
 
 void CMainFrameEventImp::FillPreviewPage(boost::shared_ptr<std::list<_SINGLE_FILE_INFO>> singles,
@@ -468,15 +475,15 @@ void CMainFrameEventImp::SetSelectAllCheck(int check)
 
 void CMainFrameEventImp::SetFileManager(boost::shared_ptr<CFileManager>& fileManager)
 {
+    m_fileManager = fileManager;
     m_exportView.Post([fileManager](CExportViewEventImp& page) mutable { page.SetFileManager(fileManager); });
     m_configView.Post([fileManager](CConfigViewEventImp& page) { page.SetFileManager(fileManager); });
 }
 
 void CMainFrameEventImp::UpdateOpenedPaths()
 {
-    // Without a file index given to it, the settings page keeps the folders.
-    if (auto page = m_configView.IfTouched())
-        page->UpdateOpenedPaths();
+    // The settings page need not be built: it keeps nothing of its own here.
+    CConfigUILogic::RebuildOpenedPaths(m_fileManager.lock());
 }
 
 void CMainFrameEventImp::DeleteCheckedFiles()

@@ -8,6 +8,7 @@
 
 #include <boost/enable_shared_from_this.hpp>
 #include <boost/shared_ptr.hpp>
+#include <boost/weak_ptr.hpp>
 
 #include "Main/DeleteDecision.h"
 #include "Main/FileListHost.h"
@@ -178,6 +179,7 @@ private:
     CLazyPart<CPreviewPageEventImp> m_previewPage;
     CLazyPart<CExportViewEventImp> m_exportView;
     CLazyPart<CConfigViewEventImp> m_configView;
+    boost::weak_ptr<CFileManager> m_fileManager;  // the file index, once a file list was built
     std::map<int, std::function<void()>> m_pageClosers;
     std::map<int, int> m_pageClose;
     std::optional<tagRECT> m_pageRect;  // where pages go, once laid out

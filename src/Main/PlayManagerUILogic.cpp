@@ -313,6 +313,7 @@ int CPlayManagerUILogic::VerticalSyncEnable(int enable)
 
 void CPlayManagerUILogic::ClearWindow(int window)
 {
+    m_recordingWindows.erase(window);  // closing the file ends its recording
     if (boost::shared_ptr<CMainTimeLineEventImp> timeLine = TimeLine())
         timeLine->RemoveChannelRecord(window);
     if (CSFVideoWindow* grid = VideoWindow()) {
@@ -453,7 +454,10 @@ int CPlayManagerUILogic::CloseFilesOfDeletedItems(boost::shared_ptr<std::list<_G
 
 void CPlayManagerUILogic::Task_StartRecord_Ret(int result, int window)
 {
-    m_recordFailureTold.erase(window);
+    if (result == RECORD_STARTED)
+        m_recordingWindows.insert(window);
+    else
+        m_recordingWindows.erase(window);
     if (result == RECORD_FAILED)
         Notify(L"Record Failed!");
     else if (result == RECORD_REFUSED)
@@ -464,7 +468,9 @@ void CPlayManagerUILogic::Task_StartRecord_Ret(int result, int window)
 
 void CPlayManagerUILogic::Task_StopRecord_Ret(int result, int window)
 {
-    if (!m_recordFailureTold.erase(window) && !result)
+    // Stops are also posted where nothing records (a file switch, a seek,
+    // a speed change): only a running recording's stop can fail.
+    if (m_recordingWindows.erase(window) && !result)
         Notify(L"Record Failed!");
     if (CSFVideoWindow* grid = VideoWindow())
         grid->SetSubWinRecordState(window, 0);
@@ -473,8 +479,7 @@ void CPlayManagerUILogic::Task_StopRecord_Ret(int result, int window)
 void CPlayManagerUILogic::RecordFailed(void* handle, const std::wstring& keptPath, unsigned int keptSeconds)
 {
     const int window = GetWindowOfHandle(handle);
-    if (window >= 0)
-        m_recordFailureTold.insert(window);
+    m_recordingWindows.erase(window);
     if (CSFVideoWindow* grid = VideoWindow(); grid && window >= 0)
         grid->SetSubWinRecordState(window, 0);
     const std::wstring kept = keptPath.empty()

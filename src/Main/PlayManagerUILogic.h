@@ -144,7 +144,7 @@ private:
     boost::shared_ptr<CMainPlayListener> m_listener;
     boost::shared_ptr<CPlayManagerPlayLogic> m_playLogic;
     std::map<void*, int> m_handleToWindow;
-    std::set<int> m_recordFailureTold;  // windows whose recording failure was reported
+    std::set<int> m_recordingWindows;  // windows whose recording runs and was not reported failed
     std::map<int, _QUERY_FILE_INFO> m_shown;
     std::map<void*, _QUERY_FILE_INFO> m_hidden;
     int m_repeatOne = 0;

@@ -104,7 +104,18 @@ int CPlayWinManagerEventImp::OnCreate()
     m_videoInfoDlg.SetFactory([this] { return CVideoInfoDlgEventImp::Create(weak_from_this()); });
     m_customLayoutDlg.SetFactory([this] { return CCustomLayoutDlgEventImp::Create(weak_from_this()); });
     m_uiLogic = CPlayManagerUILogic::Create(self, m_backends);
+    ApplyStoredCustomLayout();
     return 1;
+}
+
+void CPlayWinManagerEventImp::ApplyStoredCustomLayout()
+{
+    const int stored = CConfigManager::GetInstance()->VideoLayout;
+    const int slot = stored - CCustomLayoutDlgEventImp::kFirstSlotId;
+    if (!m_videoWindow || slot < 0 || slot >= CCustomLayoutDlgEventImp::kSlotCount)
+        return;
+    const std::string layout = CCustomLayoutDlgEventImp::LoadStoredSlots()[std::size_t(slot)];
+    m_videoWindow->SetDefaultLayout(LAYOUT_CUSTOM, layout.c_str());
 }
 
 void CPlayWinManagerEventImp::OnSize(UINT, int width, int height)

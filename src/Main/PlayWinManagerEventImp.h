@@ -56,6 +56,8 @@ public:
 
 private:
     int PlayTimeOf(int window) const;
+    // A custom slot stored as the last layout is shown from the start.
+    void ApplyStoredCustomLayout();
 
     CSFView* m_view = nullptr;
     boost::weak_ptr<CMainPageEventImp> m_mainPage;

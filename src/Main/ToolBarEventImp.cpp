@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include <QFileInfo>
+
 #include <boost/make_shared.hpp>
 
 #include "Common/LangString.h"
@@ -65,13 +67,19 @@ boost::shared_ptr<CToolBarEventImp> CToolBarEventImp::Create(const boost::shared
     return bar;
 }
 
+std::wstring CToolBarEventImp::LogoImage()
+{
+    // A language without a logo of its own shows the English one.
+    const std::wstring logo = L"logo_" + std::to_wstring(GetLanguageNumber()) + L".png";
+    return QFileInfo::exists(SFQTSkinFilePath(logo.c_str())) ? logo : std::wstring(L"logo_1.png");
+}
+
 int CToolBarEventImp::OnCreate()
 {
     void* parent = GetUIWnd();
     m_pLeftLogo = SFCreatePictureCtrl(nullptr);
     if (m_pLeftLogo) {
-        const std::wstring logo = L"logo_" + std::to_wstring(GetLanguageNumber()) + L".png";
-        m_pLeftLogo->SetImage(logo.c_str());
+        m_pLeftLogo->SetImage(LogoImage().c_str());
         m_pLeftLogo->Create(L"", 0x50000000, ShellRect(20, 8, 168, 46), parent, UINT(-1));
     }
     int x = 20 + 168 + kGap;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include <boost/shared_ptr.hpp>
 #include <boost/weak_ptr.hpp>
 
@@ -49,6 +51,8 @@ public:
     CSFRadioBox* GetZoomRadio() const { return m_pZoom; }
     CSFRadioBox* GetDragRadio() const { return m_pDrag; }
     CSFPictureCtrl* GetRightLogo() const { return m_pRightLogo; }
+    // The skin image of the left logo: the language's own, else language 1's.
+    static std::wstring LogoImage();
 
     int OnCreate() override;
     void OnSize(UINT type, int cx, int cy) override;

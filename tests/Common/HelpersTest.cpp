@@ -30,6 +30,23 @@ TEST(LangStringTest, TranslatesFromTheLanguageFileAndFallsBackToTheKey)
     EXPECT_STREQ(table.Translate(nullptr, file), L"");
 }
 
+// A language file need not hold every entry: English fills the gaps.
+TEST(LangStringTest, EntriesTheLanguageLacksComeFromTheFallbackFile)
+{
+    TempFolder dir;
+    const std::string english = dir.File("Lang_1.xml");
+    const std::string german = dir.File("Lang_2.xml");
+    WriteFile(english, "<Language><s name=\"MultiLanguage\" value=\"1\"/><s name=\"Language_1\" value=\"English\"/>"
+                       "<s name=\"Prompt\" value=\"Notice\"/></Language>");
+    WriteFile(german, "<Language><s name=\"Prompt\" value=\"Hinweis\"/></Language>");
+    CLangStringTable table;
+    EXPECT_STREQ(table.Translate(L"Prompt", german, english), L"Hinweis");
+    EXPECT_STREQ(table.Translate(L"MultiLanguage", german, english), L"1");
+    EXPECT_STREQ(table.Translate(L"Language_1", german, english), L"English");
+    EXPECT_STREQ(table.Translate(L"Missing", german, english), L"Missing");
+    EXPECT_TRUE(table.IsLoaded());
+}
+
 // A missing or broken file is read once, not again on every lookup.
 TEST(LangStringTest, TheLanguageFileIsReadOnlyOnce)
 {

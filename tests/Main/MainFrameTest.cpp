@@ -15,6 +15,7 @@
 #include <boost/make_shared.hpp>
 
 #include "Common/ConfigManager.h"
+#include "Common/LangString.h"
 #include "FileIndex/FileManager.h"
 #include "Common/UserMessages.h"
 #include "Main/ConfigViewEventImp.h"
@@ -28,6 +29,7 @@
 #include "Support/AppTestSession.h"
 #include "Support/ProcessUntil.h"
 #include "Support/TempFolder.h"
+#include "Widgets/SFApplication.h"
 #include "Widgets/SFButton.h"
 #include "Widgets/SFDialog.h"
 #include "Widgets/SFRadioBox.h"
@@ -120,6 +122,19 @@ TEST(MainFrameCommandLine, BackslashesTurnIntoSlashesOnlyWhenThePathIsMissing)
     EXPECT_EQ(CMainFrameEventImp::MakeCommandLinePath(real), SF_SOFT_BASE::Utf8ToWide(real));
     EXPECT_EQ(CMainFrameEventImp::MakeCommandLinePath("\\rec\\x.kvx"), L"/rec/x.kvx");
     EXPECT_EQ(CMainFrameEventImp::MakeCommandLinePath("/rec/x.kvx"), L"/rec/x.kvx");
+}
+
+TEST(ToolBarLogo, ALanguageWithoutItsOwnLogoShowsTheEnglishOne)
+{
+    TempFolder skin;
+    ASSERT_TRUE(skin.Touch("logo_1.png"));
+    SFSetSkinPath(SF_SOFT_BASE::Utf8ToWide(skin.Path() + "/"));
+    SetLanguageNumber(2);
+    EXPECT_EQ(CToolBarEventImp::LogoImage(), L"logo_1.png");
+    ASSERT_TRUE(skin.Touch("logo_2.png"));
+    EXPECT_EQ(CToolBarEventImp::LogoImage(), L"logo_2.png");
+    SetLanguageNumber(1);
+    SFSetSkinPath(L"");
 }
 
 TEST_F(MainFrameTest, BarsAndPagesShareTheClientArea)

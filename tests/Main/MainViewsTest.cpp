@@ -7,9 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/inotify.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,6 +23,7 @@
 #include "Main/VideoInfoDlgEventImp.h"
 #include "Support/TextContrast.h"
 #include "MainPageFixture.h"
+#include "Support/ChildTestRun.h"
 #include "Support/TempFolder.h"
 #include "Widgets/SFApplication.h"
 #include "Widgets/SFQTStatic.h"
@@ -214,39 +213,6 @@ void ToggleRowsAndConfirmUntilKilled(CCustomLayoutDlgEventImp& dialog)
     }
 }
 
-// Starts program running only the current test, in the given role; -1 on failure.
-pid_t SpawnThisTest(const std::string& program, const std::string& role, bool quiet)
-{
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string filter = std::string("--gtest_filter=") + test->test_suite_name() + "." + test->name();
-    std::vector<std::string> environment{std::string(kLayoutTestRole) + "=" + role};
-    for (char** variable = environ; *variable; ++variable)
-        environment.emplace_back(*variable);
-    std::vector<char*> envp;
-    for (std::string& variable : environment)
-        envp.push_back(variable.data());
-    envp.push_back(nullptr);
-    char* argv[] = {const_cast<char*>(program.c_str()), filter.data(), nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (quiet)
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t child = -1;
-    if (posix_spawn(&child, program.c_str(), &actions, nullptr, argv, envp.data()) != 0)
-        child = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return child;
-}
-
-// The exit status of a child; -1 when it did not exit by itself.
-int ExitStatusOf(pid_t child)
-{
-    int status = 0;
-    if (child <= 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
-}
-
 // Waits, through inotify on folder, until the custom-layout file was saved
 // twice and a third save began writing it; then kills child by SIGKILL.
 bool KillInThirdSave(pid_t child, const std::string& folder)
@@ -295,7 +261,7 @@ TEST_F(MainViews, EditedCustomLayoutsReachTheFileWhenConfirmedAndSurviveAKillWhi
         std::filesystem::create_directory(folder);
         const std::string linked = folder + "/main_tests";
         EXPECT_EQ(::link(program.c_str(), linked.c_str()), 0);
-        EXPECT_EQ(ExitStatusOf(SpawnThisTest(linked, "own-folder", false)), 0);
+        EXPECT_EQ(ExitStatusOf(SpawnThisTest(linked, kLayoutTestRole, "own-folder", false)), 0);
         std::filesystem::remove_all(folder);
         return;
     }
@@ -325,7 +291,7 @@ TEST_F(MainViews, EditedCustomLayoutsReachTheFileWhenConfirmedAndSurviveAKillWhi
     dialog->OnCurrentNumChanged(CCustomLayoutDlgEventImp::kRowSpinnerId, 3);
     ASSERT_EQ(dialog->GetSlot(3), edited);
     dialog->Dlg_OnOK();
-    const pid_t saver = SpawnThisTest(program, "saver", true);
+    const pid_t saver = SpawnThisTest(program, kLayoutTestRole, "saver", true);
     ASSERT_GT(saver, 0);
     const bool killedWhileSaving = KillInThirdSave(saver, SFGetAppDirUtf8());
     if (!killedWhileSaving)
@@ -361,6 +327,12 @@ TEST_F(MainViews, CancelDropsTheCustomLayoutEdits)
     dialog->GetDialog()->MFCCancel();
     EXPECT_EQ(dialog->GetSlot(3), before);
     EXPECT_EQ(dialog->GetSlot(0), first);
+    // The title bar's close drops them too: the next OK saves nothing.
+    dialog->OnCurrentNumChanged(CCustomLayoutDlgEventImp::kRowSpinnerId, 5);
+    ASSERT_NE(dialog->GetSlot(3), before);
+    dynamic_cast<QWidget*>(dialog->GetDialog())->close();
+    EXPECT_EQ(dialog->GetSlot(3), before);
+    dialog->Dlg_OnOK();
     // Nothing cancelled reaches the file, at once or when the dialog goes.
     dialog.reset();
     EXPECT_FALSE(std::filesystem::exists(file));

@@ -194,6 +194,31 @@ TEST_F(PlayProtocol, RecordRequestsAnswerWithTheirMessages)
     EXPECT_TRUE(Reaches("StopDataRecord", stops + 1));
 }
 
+// Stops are posted at every file switch, seek or speed change: a failure is
+// told only for a recording that was running, and only once.
+TEST_F(PlayProtocol, OnlyARunningRecordingCanFailToStop)
+{
+    ASSERT_TRUE(Open(Day(2)));
+    auto* cell = dynamic_cast<CSFQTVideoWindow*>(grid)->CellAt(0)->GetPlayWnd();
+    auto* other = dynamic_cast<CSFQTVideoWindow*>(grid)->CellAt(1)->GetPlayWnd();
+    for (int index : {0, 1}) {
+        grid->SetSubWinRecordState(Window(index), 1);  // cleared by the stop's answer
+        ui->StopRecord(nullptr, Window(index));
+    }
+    ASSERT_TRUE(ProcessUntil([&] { return cell->RecordState() == 0 && other->RecordState() == 0; }));
+    EXPECT_TRUE(notes.empty());
+    ui->Task_StartRecord_Ret(RECORD_STARTED, Window(0));
+    ui->Task_StopRecord_Ret(0, Window(0));
+    EXPECT_EQ(std::count(notes.begin(), notes.end(), L"Record Failed!"), 1);
+    EXPECT_EQ(cell->RecordState(), 0);
+    ui->Task_StopRecord_Ret(0, Window(0));
+    ui->Task_StartRecord_Ret(RECORD_STARTED, Window(0));
+    ui->RecordFailed(Handle(0), L"", 0);
+    ui->Task_StopRecord_Ret(0, Window(0));
+    EXPECT_EQ(std::count(notes.begin(), notes.end(), L"Record Failed! Nothing was kept."), 1);
+    EXPECT_EQ(std::count(notes.begin(), notes.end(), L"Record Failed!"), 1);
+}
+
 TEST_F(PlayProtocol, AFailedSeekIsNotRetried)
 {
     ASSERT_TRUE(Open(Day(1)));
