@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <cwctype>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <tinyxml.h>
 
@@ -43,19 +42,18 @@ bool SameText(const std::wstring& a, const std::wstring& b)
 bool ReadLines(const std::string& path, std::vector<std::string>& lines)
 {
     lines.clear();
-    // Only a regular file is opened: a FIFO would block the GUI thread.
-    std::ifstream in;
-    if (SF_SOFT_BASE::IsRegularFile(path))
-        in.open(path);
-    if (!in.is_open()) {
+    // Only a regular file is read: a FIFO would block the GUI thread.
+    std::string text;
+    if (!SF_SOFT_BASE::ReadRegularFile(path, text)) {
         std::error_code error;
         return std::filesystem::symlink_status(path, error).type() ==
                std::filesystem::file_type::not_found;
     }
+    std::istringstream in(text);
     std::string line;
     while (std::getline(in, line))
         lines.push_back(line);
-    return !in.bad();
+    return true;
 }
 
 std::string Trim(const std::string& text)
@@ -406,10 +404,8 @@ bool CXdgAssociationStore::InstallIcon() const
 {
     if (m_iconSource.empty())
         return true;
-    std::ifstream in(m_iconSource, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return in.good() && WriteText(GetIconPath(), bytes.str());
+    std::string bytes;
+    return SF_SOFT_BASE::ReadRegularFile(m_iconSource, bytes) && WriteText(GetIconPath(), bytes);
 }
 
 bool CXdgAssociationStore::HandlesType(const std::wstring& type)
