@@ -98,10 +98,14 @@ void TellAboutProgramFolder(const CSingleInstanceLock& instanceLock)
 }
 
 // Reads the MIME database on a background thread, so that the association
-// check finds it read when its turn comes.
+// check finds it read when its turn comes; a package file of ours that the
+// database would take minutes over is set aside first.
 std::jthread PreloadMimeDatabase()
 {
-    return std::jthread([] { QMimeDatabase().mimeTypeForName(QStringLiteral("video/mp4")); });
+    return std::jthread([] {
+        SetAsideRefusedMimePackage();
+        QMimeDatabase().mimeTypeForName(QStringLiteral("video/mp4"));
+    });
 }
 
 // The recording types that files do not yet open with this program.

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cwctype>
 #include <filesystem>
@@ -279,6 +280,22 @@ void CXdgAssociationStore::LoadPackage()
                 m_extensionTypes[Lower(Utf8ToWide(pattern + 1))] = Utf8ToWide(name);
         }
     }
+}
+
+std::string CXdgAssociationStore::GetRefusedPackagePath() const
+{
+    return m_dataHome + "/mime/" + WideToUtf8(m_handlerId) + ".xml.bad";
+}
+
+bool CXdgAssociationStore::SetAsideRefusedPackage() const
+{
+    const std::string path = GetPackagePath();
+    std::error_code error;
+    TiXmlDocument document;
+    if (m_dataHome.empty() || !std::filesystem::exists(std::filesystem::symlink_status(path, error)) ||
+        LoadXmlFile(document, path))
+        return false;
+    return ::rename(path.c_str(), GetRefusedPackagePath().c_str()) == 0;
 }
 
 bool CXdgAssociationStore::WritePackage() const
