@@ -12,8 +12,8 @@ namespace {
 // Far beyond the program's own files, and short of where the parser
 // takes long: it checks each attribute against all earlier ones of its
 // element.
-constexpr std::size_t kMaxBytes = 4 << 20;
-constexpr CXmlNestingProbe::Limits kLimits{256, 200000, 256};
+constexpr std::size_t kMaxBytes = 2 << 20;
+constexpr CXmlNestingProbe::Limits kLimits{256, 100000, 64};
 
 // The parser steps over a multi-byte UTF-8 character whole, also one cut
 // off by the end of the text, and then reads on past the terminator: the
