@@ -92,8 +92,8 @@ void TellAboutProgramFolder(const CSingleInstanceLock& instanceLock)
 {
     if (!instanceLock.IsOutsideProgramFolder())
         return;
-    ShowNotifyMessage(std::wstring(GetLangString(L"The program folder cannot be written to:")) + L"\n" +
-                          SFGetAppDir() + L"\n" + GetLangString(L"Settings and indexes cannot be saved there."),
+    ShowNotifyMessage(std::wstring(GetLangString(L"Settings and indexes cannot be saved: the program folder cannot "
+                                                 L"be written to:")) + L" " + SFGetAppDir(),
                       true);
 }
 
