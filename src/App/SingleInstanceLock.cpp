@@ -1,10 +1,12 @@
 #include "SingleInstanceLock.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -39,6 +41,39 @@ std::string UserLockFolder()
     }
     ::mkdir(folder.c_str(), 0700);
     return folder;
+}
+
+// The descriptors of the locks held, plus one (0: a free slot). A forked
+// child closes its copies at once: a child stuck before its exec would
+// otherwise keep the lock after this process ended.
+constexpr int kHeldSlots = 8;
+std::atomic<int> g_heldPlusOne[kHeldSlots];
+
+void CloseHeldInChild()
+{
+    for (std::atomic<int>& slot : g_heldPlusOne)
+        if (const int fdPlusOne = slot.load(); fdPlusOne > 0)
+            ::close(fdPlusOne - 1);
+}
+
+void RememberHeld(int fd)
+{
+    static const bool registered = ::pthread_atfork(nullptr, nullptr, &CloseHeldInChild) == 0;
+    (void)registered;
+    for (std::atomic<int>& slot : g_heldPlusOne) {
+        int expected = 0;
+        if (slot.compare_exchange_strong(expected, fd + 1))
+            return;
+    }
+}
+
+void ForgetHeld(int fd)
+{
+    for (std::atomic<int>& slot : g_heldPlusOne) {
+        int expected = fd + 1;
+        if (slot.compare_exchange_strong(expected, 0))
+            return;
+    }
 }
 
 // FNV-1a: a stable name for a program folder.
@@ -99,11 +134,14 @@ CSingleInstanceLock::Result CSingleInstanceLock::Lock(int fd)
         return Result::HeldByAnother;
     }
     m_fd = fd;
+    RememberHeld(fd);
     return Result::Acquired;
 }
 
 CSingleInstanceLock::~CSingleInstanceLock()
 {
-    if (m_fd >= 0)
+    if (m_fd >= 0) {
+        ForgetHeld(m_fd);
         ::close(m_fd);
+    }
 }

@@ -8,7 +8,7 @@
 // while the program folder takes the file; when it refuses it (a read-only
 // or foreign install), the user's lock for that folder is taken in the
 // runtime folder, else in the cache folder. The lock is held until the
-// process ends, also after a crash.
+// process ends, also after a crash; a forked child does not hold it.
 class CSingleInstanceLock {
 public:
     enum class Result { Acquired, HeldByAnother, Unavailable };

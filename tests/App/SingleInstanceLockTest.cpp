@@ -6,7 +6,9 @@
 #include <memory>
 #include <string>
 
+#include <csignal>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "SingleInstanceLock.h"
@@ -65,6 +67,34 @@ TEST(SingleInstanceLockTest, TheEnvironmentDoesNotMoveTheLock)
     EXPECT_EQ(CSingleInstanceLock::LockFilePath(folder), withRuntime);
     CSingleInstanceLock second;
     EXPECT_EQ(second.Acquire(folder), CSingleInstanceLock::Result::HeldByAnother);
+}
+
+// A child forked while the lock is held (and stuck before its exec) does not
+// keep it once this holder ends.
+TEST(SingleInstanceLockTest, AForkedChildDoesNotKeepTheLock)
+{
+    QTemporaryDir program;
+    const std::string folder = program.path().toStdString();
+    auto first = std::make_unique<CSingleInstanceLock>();
+    ASSERT_EQ(first->Acquire(folder), CSingleInstanceLock::Result::Acquired);
+    int started[2];
+    ASSERT_EQ(::pipe(started), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        [[maybe_unused]] const ssize_t written = ::write(started[1], "x", 1);
+        for (;;)
+            ::pause();
+    }
+    ASSERT_GT(child, 0);
+    char byte;
+    ASSERT_EQ(::read(started[0], &byte, 1), 1);
+    ::close(started[0]);
+    ::close(started[1]);
+    first.reset();
+    CSingleInstanceLock next;
+    EXPECT_EQ(next.Acquire(folder), CSingleInstanceLock::Result::Acquired);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
 }
 
 // A program folder that refuses the lock file still gives one holder only:
