@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -39,6 +40,9 @@ namespace {
 // After a signal the main window ends the loop itself once its pages have
 // answered, or at the end of its grace; this is the last resort beyond it.
 constexpr int kSignalCloseLimitMs = CMainFrameEventImp::kDefaultCloseGraceMs + 2000;
+constexpr std::size_t kMaxTranslationBytes = 64 << 20;
+// How long a save under way may hold up the end after a signal.
+constexpr int kLateSaveWaitMs = 500;
 // How long the worker loops may take to end once the windows are gone.
 constexpr int kWorkerJoinLimitMs = CMainFrameEventImp::kDefaultCloseGraceMs;
 
@@ -51,12 +55,14 @@ void LoadSettings()
     SetLanguageNumber(settings->Language);
 }
 
-void LoadTranslation(QTranslator& translator)
+// The translator uses the bytes in place: they live as long as it.
+void LoadTranslation(QTranslator& translator, std::string& bytes)
 {
     if (CConfigManager::GetInstance()->Language == 0)
         return;
-    const QString path = QString::fromStdWString(SFGetAppDir() + L"/qt_de.qm");
-    if (translator.load(path))
+    const std::string path = SF_SOFT_BASE::WideToUtf8(SFGetAppDir() + L"/qt_de.qm");
+    if (SF_SOFT_BASE::ReadRegularFile(path, bytes, kMaxTranslationBytes) &&
+        translator.load(reinterpret_cast<const uchar*>(bytes.data()), int(bytes.size())))
         QCoreApplication::installTranslator(&translator);
 }
 
@@ -81,11 +87,25 @@ void TellAboutSettingsFile()
         ShowNotifyMessage(notice, true);
 }
 
+// Tells the user, once, when the program folder refused even the lock file.
+void TellAboutProgramFolder(const CSingleInstanceLock& instanceLock)
+{
+    if (!instanceLock.IsOutsideProgramFolder())
+        return;
+    ShowNotifyMessage(std::wstring(GetLangString(L"Settings and indexes cannot be saved: the program folder cannot "
+                                                 L"be written to:")) + L" " + SFGetAppDir(),
+                      true);
+}
+
 // Reads the MIME database on a background thread, so that the association
-// check finds it read when its turn comes.
+// check finds it read when its turn comes; a package file of ours that the
+// database would take minutes over is set aside first.
 std::jthread PreloadMimeDatabase()
 {
-    return std::jthread([] { QMimeDatabase().mimeTypeForName(QStringLiteral("video/mp4")); });
+    return std::jthread([] {
+        SetAsideRefusedMimePackage();
+        QMimeDatabase().mimeTypeForName(QStringLiteral("video/mp4"));
+    });
 }
 
 // The recording types that files do not yet open with this program.
@@ -119,6 +139,16 @@ std::string CommandLinePath(int argc, char* argv[])
     return error ? std::string(argv[1]) : absolute.string();
 }
 
+// A signal's close did not end the loop in time (the window thread is stuck):
+// saves the settings unless the loop has already left, and ends the process.
+void EndAfterSignal(bool loopRunning)
+{
+    std::fputs("lumivex: the window did not close in time after a signal; leaving without it\n", stderr);
+    if (loopRunning)
+        CConfigManager::GetInstance()->SaveUnlessBusy(kLateSaveWaitMs);
+    std::_Exit(0);
+}
+
 // Ends the worker loops; a worker that does not end in time ends the process.
 void ExitMessageLoopsInTime()
 {
@@ -135,8 +165,15 @@ int main(int argc, char* argv[])
 {
     const std::string commandLinePath = CommandLinePath(argc, argv);
     CSingleInstanceLock instanceLock;
-    if (!instanceLock.Acquire(SFGetAppDirUtf8()))
+    switch (instanceLock.Acquire(SFGetAppDirUtf8())) {
+    case CSingleInstanceLock::Result::HeldByAnother:
         return 0;
+    case CSingleInstanceLock::Result::Unavailable:
+        std::fputs("lumivex: no instance lock can be taken (program, runtime and cache folders refuse it)\n", stderr);
+        return 1;
+    case CSingleInstanceLock::Result::Acquired:
+        break;
+    }
     CFontSetUp fontSetUp;
 
     QApplication app(argc, argv);
@@ -152,8 +189,9 @@ int main(int argc, char* argv[])
     SFPrefetchSkinImages();
 
     LoadSettings();
+    std::string translation;
     QTranslator translator;
-    LoadTranslation(translator);
+    LoadTranslation(translator, translation);
     CreateWorkingFolders();
     // Temporaries a crash left; those another instance writes are held.
     CLeftTemporaries::CleanProgramTemporaries(CConfigManager::GetInstance()->SnapPath,
@@ -166,15 +204,18 @@ int main(int argc, char* argv[])
 
     const std::list<std::wstring> unassociated = FindUnassociatedRecordTypes();
     mimePreload.join();
-    CTerminationWatcher terminationWatcher(kSignalCloseLimitMs);
+    std::atomic<bool> loopRunning{true};
+    CTerminationWatcher terminationWatcher(kSignalCloseLimitMs, [&loopRunning] { EndAfterSignal(loopRunning); });
     {
         boost::shared_ptr<CMainFrameEventImp> mainFrame = CMainFrameEventImp::Create(commandLinePath.empty() ? nullptr : commandLinePath.c_str());
         // Once the window is up: loading them earlier would hold up the
         // libraries Qt loads while it starts.
         QTimer::singleShot(0, [] { DeferredLibraries::StartLoading(); });
         TellAboutSettingsFile();
+        TellAboutProgramFolder(instanceLock);
         OfferFileAssociation(unassociated);
         app.exec();
+        loopRunning = false;
     }
 
     // Workers end and are joined while the application object still exists.

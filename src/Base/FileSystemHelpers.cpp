@@ -113,6 +113,23 @@ int OpenRegularFileForReading(const std::string& path)
     return fd;
 }
 
+bool ReadRegularFile(const std::string& path, std::string& bytes, std::size_t maxBytes)
+{
+    bytes.clear();
+    const int fd = OpenRegularFileForReading(path);
+    if (fd < 0)
+        return false;
+    char buffer[65536];
+    ssize_t got;
+    while ((got = ::read(fd, buffer, sizeof buffer)) > 0 && bytes.size() + std::size_t(got) <= maxBytes)
+        bytes.append(buffer, std::size_t(got));
+    ::close(fd);
+    if (got == 0)
+        return true;
+    bytes.clear();
+    return false;
+}
+
 void DebugLogWide(const std::wstring& text)
 {
     qCDebug(lcBase, "%s", WideToUtf8(text).c_str());

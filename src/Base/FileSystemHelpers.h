@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -28,6 +29,9 @@ bool IsRegularFile(const std::string& path);
 // a FIFO or device is opened non-blocking, seen and closed again. -1 for
 // anything else (errno ENXIO when the path is not a regular file).
 int OpenRegularFileForReading(const std::string& path);
+// Reads a whole regular file, opened as above, into bytes. False (bytes
+// then empty) for anything else, a read error or more than maxBytes.
+bool ReadRegularFile(const std::string& path, std::string& bytes, std::size_t maxBytes = SIZE_MAX);
 
 // Writes a wide text to the debug log.
 void DebugLogWide(const std::wstring& text);

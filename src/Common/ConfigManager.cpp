@@ -1,5 +1,7 @@
 #include "Common/ConfigManager.h"
 
+#include <chrono>
+
 #include "Base/TextCodec.h"
 #include "Common/AppDir.h"
 #include "Base/AtomicFileWriter.h"
@@ -251,6 +253,18 @@ std::string CConfigManager::BuildDocumentText() const
 }
 
 bool CConfigManager::Save()
+{
+    std::lock_guard lock(m_saving);
+    return SaveLocked();
+}
+
+bool CConfigManager::SaveUnlessBusy(int waitMs)
+{
+    std::unique_lock lock(m_saving, std::chrono::milliseconds(waitMs));
+    return lock.owns_lock() && SaveLocked();
+}
+
+bool CConfigManager::SaveLocked()
 {
     OldPath.clear();
     for (const auto& path : m_openedPaths)

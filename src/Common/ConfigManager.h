@@ -5,6 +5,7 @@
 
 #include <list>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,9 @@ public:
     // "Config/config.xml" (creating "Config"); false when it was not written.
     // An unreadable file that could not be set aside is never overwritten.
     bool Save();
+    // The same from another thread while the GUI thread may be stuck: false,
+    // nothing written, when a save does not finish within waitMs.
+    bool SaveUnlessBusy(int waitMs);
     // What the user is to be told about the settings file Init met, in the
     // current language: empty when it loaded or was missing.
     std::wstring GetLoadNotice() const;
@@ -71,7 +75,9 @@ private:
     void SplitLists();
     void SetAsideUnreadableFile();
     std::string BuildDocumentText() const;
+    bool SaveLocked();
 
+    std::timed_mutex m_saving;
     bool m_registered = false;
     bool m_keepUnreadableFile = false;
     std::wstring m_setAsidePath;  // where an unreadable file was put

@@ -2,10 +2,11 @@
 
 #include "Common/AppDir.h"
 #include "Base/AtomicFileWriter.h"
+#include "Base/FileSystemHelpers.h"
 #include "Common/ProtectedFile.h"
 
 #include <cstdio>
-#include <fstream>
+#include <sstream>
 
 namespace {
 
@@ -60,15 +61,15 @@ bool LoadCustomLayoutsFrom(const std::string& path, std::list<std::string>& layo
     const std::string temp = PlainTempPath(path);
     if (!UnprotectFileTo(path, temp))
         return false;
-    {
-        std::ifstream plain(temp, std::ios::binary);
-        std::string line;
-        while (std::getline(plain, line)) {
-            std::string layout = Trim(line);
-            if (!layout.empty())
-                layouts.push_back(layout);
-        }
-    }
+    std::string plain;
+    SF_SOFT_BASE::ReadRegularFile(temp, plain);
     std::remove(temp.c_str());
+    std::istringstream lines(plain);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::string layout = Trim(line);
+        if (!layout.empty())
+            layouts.push_back(layout);
+    }
     return !layouts.empty();
 }

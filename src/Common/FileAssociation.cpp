@@ -143,6 +143,11 @@ void CFileAssociation::RegisterFileAssociation(const std::wstring& ext, const st
         m_store->NotifyChanged();
 }
 
+void SetAsideRefusedMimePackage()
+{
+    CXdgAssociationStore::FromEnvironment(CFileAssociation::MakeHandlerId(RunningProgramPath())).SetAsideRefusedPackage();
+}
+
 CFileAssociation& GetProgramFileAssociation()
 {
     static CFileAssociation association = [] {

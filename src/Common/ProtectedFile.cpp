@@ -1,6 +1,7 @@
 #include "Common/ProtectedFile.h"
 
 #include "Base/AtomicFileWriter.h"
+#include "Base/FileSystemHelpers.h"
 #include "Common/DesCipher.h"
 
 #include <QCryptographicHash>
@@ -8,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -21,9 +23,14 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
+// Only a regular file is opened: a FIFO would block.
 FilePtr OpenRead(const std::string& path)
 {
-    return FilePtr(std::fopen(path.c_str(), "rb"));
+    const int fd = SF_SOFT_BASE::OpenRegularFileForReading(path);
+    std::FILE* file = fd < 0 ? nullptr : ::fdopen(fd, "rb");
+    if (fd >= 0 && !file)
+        ::close(fd);
+    return FilePtr(file);
 }
 
 // Reads up to 8 bytes; the count read.

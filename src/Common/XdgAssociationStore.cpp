@@ -11,10 +11,10 @@
 #include <QString>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cwctype>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <tinyxml.h>
 
@@ -43,19 +43,18 @@ bool SameText(const std::wstring& a, const std::wstring& b)
 bool ReadLines(const std::string& path, std::vector<std::string>& lines)
 {
     lines.clear();
-    // Only a regular file is opened: a FIFO would block the GUI thread.
-    std::ifstream in;
-    if (SF_SOFT_BASE::IsRegularFile(path))
-        in.open(path);
-    if (!in.is_open()) {
+    // Only a regular file is read: a FIFO would block the GUI thread.
+    std::string text;
+    if (!SF_SOFT_BASE::ReadRegularFile(path, text)) {
         std::error_code error;
         return std::filesystem::symlink_status(path, error).type() ==
                std::filesystem::file_type::not_found;
     }
+    std::istringstream in(text);
     std::string line;
     while (std::getline(in, line))
         lines.push_back(line);
-    return !in.bad();
+    return true;
 }
 
 std::string Trim(const std::string& text)
@@ -283,6 +282,22 @@ void CXdgAssociationStore::LoadPackage()
     }
 }
 
+std::string CXdgAssociationStore::GetRefusedPackagePath() const
+{
+    return m_dataHome + "/mime/" + WideToUtf8(m_handlerId) + ".xml.bad";
+}
+
+bool CXdgAssociationStore::SetAsideRefusedPackage() const
+{
+    const std::string path = GetPackagePath();
+    std::error_code error;
+    TiXmlDocument document;
+    if (m_dataHome.empty() || !std::filesystem::exists(std::filesystem::symlink_status(path, error)) ||
+        LoadXmlFile(document, path))
+        return false;
+    return ::rename(path.c_str(), GetRefusedPackagePath().c_str()) == 0;
+}
+
 bool CXdgAssociationStore::WritePackage() const
 {
     TiXmlDocument document;
@@ -406,10 +421,8 @@ bool CXdgAssociationStore::InstallIcon() const
 {
     if (m_iconSource.empty())
         return true;
-    std::ifstream in(m_iconSource, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return in.good() && WriteText(GetIconPath(), bytes.str());
+    std::string bytes;
+    return SF_SOFT_BASE::ReadRegularFile(m_iconSource, bytes) && WriteText(GetIconPath(), bytes);
 }
 
 bool CXdgAssociationStore::HandlesType(const std::wstring& type)

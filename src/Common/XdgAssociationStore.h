@@ -39,6 +39,12 @@ public:
     void NotifyChanged() override;
 
     std::string GetPackagePath() const;
+    // A package file that the XML guard refuses is moved aside to
+    // "<data home>/mime/<name>.xml.bad": the MIME database reads every file
+    // of the packages folder as well, and would take minutes over it (or
+    // block on a FIFO). True when it was.
+    bool SetAsideRefusedPackage() const;
+    std::string GetRefusedPackagePath() const;
     std::string GetDesktopEntryPath() const;
     std::string GetMimeAppsPath() const;
     // Every mimeapps.list the desktop reads, highest precedence first.

@@ -14,7 +14,7 @@ bool StartsWithUtf8Mark(const char* text)
 
 }  // namespace
 
-bool CXmlNestingProbe::NestsDeeperThan(const char* p, int maxDepth)
+bool CXmlNestingProbe::Exceeds(const char* p, const Limits& limits)
 {
     if (!p || !*p)
         return false;
@@ -22,12 +22,16 @@ bool CXmlNestingProbe::NestsDeeperThan(const char* p, int maxDepth)
     p = SkipWhiteSpace(p, encoding);
     std::vector<TIXML_STRING> open;  // end tags of the elements whose content is being read
     const char* withWhiteSpace = p;
+    int nodes = 0;
     while (p && *p) {
         const bool topLevel = open.empty();
+        const bool closing = !topLevel && StringEqual(p, "</", false, encoding);
+        if (!closing && ++nodes > limits.maxNodes)
+            return true;
         if (!topLevel && *p != '<') {
             TiXmlText text("");
             p = text.Parse(IsWhiteSpaceCondensed() ? p : withWhiteSpace, nullptr, encoding);
-        } else if (!topLevel && StringEqual(p, "</", false, encoding)) {
+        } else if (closing) {
             p = ReadEndTag(p, encoding, open.back());
             open.pop_back();
         } else {
@@ -39,10 +43,13 @@ bool CXmlNestingProbe::NestsDeeperThan(const char* p, int maxDepth)
             } else {
                 TIXML_STRING endTag;
                 bool hasContent = false;
-                p = ReadStartTag(p, encoding, endTag, hasContent);
+                bool tooManyAttributes = false;
+                p = ReadStartTag(p, encoding, endTag, hasContent, limits.maxAttributes, tooManyAttributes);
+                if (tooManyAttributes)
+                    return true;
                 if (p && hasContent) {
                     open.push_back(endTag);
-                    if (open.size() > static_cast<std::size_t>(maxDepth))
+                    if (open.size() > static_cast<std::size_t>(limits.maxDepth))
                         return true;
                 }
             }
@@ -75,9 +82,10 @@ CXmlNestingProbe::NodeKind CXmlNestingProbe::Identify(const char* p, TiXmlEncodi
 }
 
 const char* CXmlNestingProbe::ReadStartTag(const char* p, TiXmlEncoding encoding, TIXML_STRING& endTag,
-                                           bool& hasContent)
+                                           bool& hasContent, int maxAttributes, bool& tooManyAttributes)
 {
     hasContent = false;
+    tooManyAttributes = false;
     p = SkipWhiteSpace(p, encoding);
     if (!p || *p != '<')
         return nullptr;
@@ -96,6 +104,10 @@ const char* CXmlNestingProbe::ReadStartTag(const char* p, TiXmlEncoding encoding
         if (*p == '>') {
             hasContent = true;
             return p + 1;
+        }
+        if (attributeNames.size() >= static_cast<std::size_t>(maxAttributes)) {
+            tooManyAttributes = true;
+            return nullptr;
         }
         TiXmlAttribute attribute;
         p = attribute.Parse(p, nullptr, encoding);

@@ -4,12 +4,14 @@
 
 class TiXmlDocument;
 
-// The XML parser descends once per nested element: a hostile file nesting
-// elements thousands deep would overflow the stack. These refuse such text
-// before the parser sees it.
+// The XML parser descends once per nested element and checks each
+// attribute against all earlier ones of its element: a hostile file nesting
+// elements thousands deep would overflow the stack, one with a huge element
+// or node count would take minutes. These refuse such text (and what is no
+// regular file) before the parser sees it.
 
 // Loads the file into the document; false (the document then empty) when
-// the file cannot be read or parsed or nests too deep.
+// the file cannot be read or parsed, or is refused.
 bool LoadXmlFile(TiXmlDocument& document, const std::string& path);
 // The same for text in memory.
 bool ParseXmlText(TiXmlDocument& document, const std::string& text);

@@ -8,6 +8,7 @@
 
 #include <boost/make_shared.hpp>
 
+#include "Base/FileSystemHelpers.h"
 #include "Base/SFSystem.h"
 #include "Base/TextCodec.h"
 #include "Common/AppDir.h"
@@ -321,8 +322,10 @@ void CMainFrameEventImp::OnDlgKeyDown(UINT, UINT key)
 
 void CMainFrameEventImp::OpenManual()
 {
-    const std::wstring path = SFGetAppDir() + L"/" + GetLangString(L"Player User's Guide.pdf");
-    SF_SOFT_BASE::CSFSystem::ShellOpen(SF_SOFT_BASE::WideToUtf8(path).c_str());
+    const std::string path = SF_SOFT_BASE::WideToUtf8(SFGetAppDir() + L"/" + GetLangString(L"Player User's Guide.pdf"));
+    // A FIFO or device would hang the viewer.
+    if (SF_SOFT_BASE::IsRegularFile(path))
+        SF_SOFT_BASE::CSFSystem::ShellOpen(path.c_str());
 }
 
 void CMainFrameEventImp::OnDlgFileDrop(const wchar_t* path)

@@ -8,11 +8,14 @@
 #include <algorithm>
 #include <cstring>
 
+#include "Base/FileSystemHelpers.h"
 #include "Base/TextCodec.h"
 #include "Widgets/SFQTSkinImageCache.h"
 #include "Widgets/SkinParser.h"
 
 namespace {
+
+constexpr std::size_t kMaxStyleSheetBytes = 16 << 20;
 
 struct GlueState {
     QApplication* application = nullptr;
@@ -67,10 +70,10 @@ void SFLoadStyleSheet(const std::wstring& path)
     State().styleSheetPath = SFQTStringFromWide(path.c_str());
     if (!State().application)
         return;
-    QFile file(State().styleSheetPath);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    std::string text;
+    if (!SF_SOFT_BASE::ReadRegularFile(QFile::encodeName(State().styleSheetPath).toStdString(), text, kMaxStyleSheetBytes))
         return;
-    State().application->setStyleSheet(QString::fromUtf8(file.readAll()));
+    State().application->setStyleSheet(QString::fromUtf8(text.data(), qsizetype(text.size())));
 }
 
 QString SFGetLastStyleSheetPath()

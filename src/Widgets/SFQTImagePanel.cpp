@@ -12,6 +12,7 @@
 #include <QWheelEvent>
 
 #include "Widgets/SFQTControlHelpers.h"
+#include "Widgets/SFQTSkinImageCache.h"
 #include "Widgets/SFQTTopLevelHelpers.h"
 #include "Widgets/SkinParser.h"
 #include "Widgets/SkinStyles.h"
@@ -147,7 +148,7 @@ int CSFQTImagePanel::AddItem(const wchar_t* imagePath, const wchar_t* name, cons
     });
     if (duplicate)
         return 0;
-    item.image = QPixmap(item.imagePath);
+    item.image = QPixmap::fromImage(CSFQTSkinImageCache::ReadPicture(item.imagePath));
     m_items.push_back(std::move(item));
     UpdateScrollMaximum();
     update();

@@ -8,6 +8,7 @@
 #include "Widgets/SFCustomEvent.h"
 #include "Widgets/SFQTButton.h"
 #include "Widgets/SFQTControlHelpers.h"
+#include "Widgets/SFQTSkinImageCache.h"
 #include "Widgets/SFQTTopLevelHelpers.h"
 #include "Widgets/SFQTView.h"
 #include "Widgets/SFQTWrapDelegate.h"
@@ -247,7 +248,7 @@ void CSFQTListCtrl::SetItemIcon(int row, int column, const wchar_t* path)
     if (!IsCell(row, column))
         return;
     if (QTableWidgetItem* cell = item(row, column))
-        cell->setIcon(QIcon(SFQTStringFromWide(path)));
+        cell->setIcon(QIcon(CSFQTSkinImageCache::Instance().Get(SFQTStringFromWide(path))));
 }
 
 void CSFQTListCtrl::SetObjectName(const wchar_t* name)

@@ -2,7 +2,8 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QImageReader>
+
+#include "Base/FileSystemHelpers.h"
 
 #include <algorithm>
 #include <chrono>
@@ -12,6 +13,7 @@ namespace {
 constexpr unsigned kMaxWorkers = 3;
 // Far beyond one picture's decoding; after it the file is read here.
 constexpr std::chrono::seconds kDecodeWait(5);
+constexpr std::size_t kMaxPictureBytes = 256 << 20;
 
 // Whether a 32-bit picture has a pixel that is not fully opaque.
 bool HasTranslucentPixel(const QImage& image)
@@ -60,6 +62,14 @@ bool CSFQTSkinImageCache::ToPixmapFormat(QImage& image, const PixmapFormats& for
     return true;
 }
 
+QImage CSFQTSkinImageCache::ReadPicture(const QString& path, const char* format)
+{
+    std::string bytes;
+    if (!SF_SOFT_BASE::ReadRegularFile(QFile::encodeName(path).toStdString(), bytes, kMaxPictureBytes))
+        return QImage();
+    return QImage::fromData(QByteArrayView(bytes.data(), qsizetype(bytes.size())), format);
+}
+
 CSFQTSkinImageCache& CSFQTSkinImageCache::Instance()
 {
     static CSFQTSkinImageCache cache;
@@ -82,7 +92,7 @@ QPixmap CSFQTSkinImageCache::Get(const QString& path, const char* format)
         image = FromPrefetch(path);
     // A folder (an empty name) is no image; reading it would try every suffix.
     if (image.isNull() && !QFileInfo(path).isDir())
-        image.load(path, format);
+        image = QPixmap::fromImage(ReadPicture(path, format));
     m_images.insert(key, image);
     return image;
 }
@@ -160,7 +170,7 @@ void CSFQTSkinImageCache::DecodePending()
         m_decoding.insert(path);
         const PixmapFormats formats = m_formats;
         lock.unlock();
-        Decoded decoded{QImageReader(path).read(), false};
+        Decoded decoded{ReadPicture(path), false};
         decoded.pixmapReady = ToPixmapFormat(decoded.image, formats);
         lock.lock();
         m_decoding.remove(path);

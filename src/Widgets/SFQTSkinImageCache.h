@@ -44,6 +44,9 @@ public:
     // its own (Qt::NoOpaqueDetection). False, the picture unchanged, for
     // kinds left to QPixmap.
     static bool ToPixmapFormat(QImage& image, const PixmapFormats& formats);
+    // Reads a picture through the reader that never blocks (a FIFO or device
+    // gives a null picture); any thread. Not kept in the cache.
+    static QImage ReadPicture(const QString& path, const char* format = nullptr);
 
 private:
     struct Decoded {

@@ -10,6 +10,7 @@
 #include "Widgets/SFApplication.h"
 #include "Widgets/SFQTControlHelpers.h"
 #include "Widgets/SFQTKeyMap.h"
+#include "Widgets/SFQTSkinImageCache.h"
 #include "Widgets/SFQTTreeItemDelegate.h"
 #include "Widgets/SFQTTopLevelHelpers.h"
 #include "Widgets/SkinParser.h"
@@ -379,7 +380,7 @@ int CSFQTTreeCtrl::SetItemIcon(void* item, const wchar_t* imageName)
 {
     if (!item || IsRoot(item))
         return 0;
-    Item(item)->setIcon(0, QIcon(SFQTSkinFilePath(imageName ? imageName : L"")));
+    Item(item)->setIcon(0, QIcon(CSFQTSkinImageCache::Instance().Get(SFQTSkinFilePath(imageName ? imageName : L""))));
     return 1;
 }
 

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -19,6 +20,7 @@
 #include <thread>
 
 #include "ExitWatchdog.h"
+#include "Support/Fifo.h"
 #include "TerminationWatcher.h"
 
 namespace {
@@ -61,7 +63,7 @@ TEST(Termination, ASignalAsksTheWindowsAndLeavesTheLoopToThem)
 {
     SlowClosingWindow window;
     window.show();
-    CTerminationWatcher watcher(60000);
+    CTerminationWatcher watcher(60000, [] {});
     bool ranOn = false;
     QTimer::singleShot(0, [] { std::raise(SIGTERM); });
     // Once asked, the window ends the loop itself after its pages answered.
@@ -82,10 +84,25 @@ TEST(Termination, AWindowThatNeverAnswersIsGivenUpAfterTheGrace)
 {
     SlowClosingWindow window;
     window.show();
-    CTerminationWatcher watcher(100);
+    CTerminationWatcher watcher(100, [] {});
     QTimer::singleShot(0, [] { std::raise(SIGHUP); });
     EXPECT_TRUE(RunLoop(30000));
     EXPECT_EQ(window.asked, 1);
+}
+
+// The GUI thread is stuck in a call: the end comes from the watcher's own
+// thread once the grace and the time to leave the loop have passed.
+TEST(Termination, AStuckWindowThreadIsEndedFromAThreadOfItsOwn)
+{
+    std::atomic<bool> late{false};
+    CTerminationWatcher watcher(100, [&] { late = true; });
+    std::raise(SIGTERM);
+    QElapsedTimer stuck;
+    stuck.start();
+    while (!late && stuck.elapsed() < 20000)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(late);
+    EXPECT_GE(stuck.elapsed(), 100 + CTerminationWatcher::kLoopLeaveMs);
 }
 
 TEST(ExitWatchdog, AStepPastItsDeadlineIsCutShort)
@@ -170,8 +187,14 @@ protected:
 
 }  // namespace
 
+// FIFOs in place of the files it reads at start hold nothing up.
 TEST_F(TerminationOfTheProgram, SigtermClosesThePlayPageFilesAndEndsWithZero)
 {
+    const std::string programDir = QFileInfo(m_program).path().toStdString();
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(programDir + "/Skin")));
+    Fifo styleSheet(programDir + "/Lumivex_Style.css");
+    Fifo skinPicture(programDir + "/Skin/Frame.png");
+    ASSERT_TRUE(styleSheet.IsValid() && skinPicture.IsValid());
     QProcess process;
     Start(process);
     QByteArray output;

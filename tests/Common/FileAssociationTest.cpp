@@ -302,6 +302,26 @@ TEST(FileAssociationPromptTest, ListsTheMissingTypes)
                                  L"associate to it?"));
 }
 
+// A package file the XML guard refuses (the MIME database would take minutes
+// over it) is set aside; a readable one stays.
+TEST_F(XdgAssociationTest, ARefusedPackageFileIsSetAside)
+{
+    auto store = NewStore();
+    std::filesystem::create_directories(m_dataHome + "/mime/packages");
+    const std::string path = store->GetPackagePath();
+    WriteFile(path, "<mime-info><mime-type type=\"video/x-kvx\"><glob pattern=\"*.kvx\"/></mime-type></mime-info>");
+    EXPECT_FALSE(store->SetAsideRefusedPackage());
+    EXPECT_TRUE(std::filesystem::exists(path));
+    std::string attributes;
+    for (int i = 0; i < 5000; ++i)
+        attributes += " a" + std::to_string(i) + "=\"\"";
+    WriteFile(path, "<mime-info" + attributes + "/>");
+    EXPECT_TRUE(store->SetAsideRefusedPackage());
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(ReadFile(store->GetRefusedPackagePath()), "<mime-info" + attributes + "/>");
+    EXPECT_TRUE(std::filesystem::is_empty(m_dataHome + "/mime/packages"));
+}
+
 // A FIFO in place of the defaults file is neither waited on nor replaced.
 TEST_F(XdgAssociationTest, AFifoInPlaceOfTheDefaultsFileNeverBlocks)
 {

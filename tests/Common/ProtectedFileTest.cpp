@@ -1,6 +1,7 @@
 #include "Common/CustomLayoutStore.h"
 #include "Common/DesCipher.h"
 #include "Common/ProtectedFile.h"
+#include "Support/Fifo.h"
 #include "Support/TempFolder.h"
 
 #include <QCryptographicHash>
@@ -190,6 +191,18 @@ TEST_F(ProtectedFileTest, ProtectAndUnprotectInPlace)
         EXPECT_FALSE(ProtectFile(m_dir.File("ro/a.dat").c_str()));
     }
     std::filesystem::permissions(m_dir.File("ro"), std::filesystem::perms::owner_all);
+}
+
+TEST_F(ProtectedFileTest, AFifoInPlaceOfTheLayoutFileLoadsNothingWithoutBlocking)
+{
+    const std::string path = m_dir.File("CustomLayout.dat");
+    Fifo fifo(path);
+    ASSERT_TRUE(fifo.IsValid());
+    std::list<std::string> layouts{"1;1"};
+    bool loaded = true;
+    EXPECT_TRUE(ReturnsWithoutBlocking(fifo, [&] { loaded = LoadCustomLayoutsFrom(path, layouts); }));
+    EXPECT_FALSE(loaded);
+    EXPECT_TRUE(layouts.empty());
 }
 
 TEST(ProtectTempPathTest, DerivedFromTheFileNameInItsFolder)

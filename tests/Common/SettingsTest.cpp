@@ -237,6 +237,37 @@ TEST_F(SettingsTest, NestingBehindUnknownNodesAndEntitiesIsCounted)
     }
 }
 
+// The parser checks each attribute against all earlier ones of its element:
+// a file of one element with many attributes, or of very many nodes, or
+// just very big, is refused and kept aside as unreadable.
+TEST_F(SettingsTest, AFileBeyondTheParsersBoundsIsKeptAsideAndDefaultsAreUsed)
+{
+    std::string attributes;
+    for (int i = 0; i < 5000; ++i)
+        attributes += " a" + std::to_string(i) + "=\"\"";
+    std::string nodes;
+    for (int i = 0; i < 150000; ++i)
+        nodes += "<a/>";
+    const std::string oversized = "<!--" + std::string(3 << 20, 'x') + "-->";
+    for (const std::string& unit : {"<VideoLayout value=\"150\"" + attributes + "/>",
+                                    "<VideoLayout value=\"150\"/>" + nodes,
+                                    "<VideoLayout value=\"150\"/>" + oversized}) {
+        WriteSettings(Group(unit));
+        CConfigManager config;
+        config.Init();
+        EXPECT_EQ(config.VideoLayout, 147) << unit.size();
+        EXPECT_NE(config.GetLoadNotice().find(L"config.xml.bad"), std::wstring::npos);
+        std::filesystem::remove(m_dir.File("Config/config.xml.bad"));
+    }
+    std::string withinBounds;
+    for (int i = 1; i < 64; ++i)
+        withinBounds += " a" + std::to_string(i) + "=\"\"";
+    WriteSettings(Group("<VideoLayout value=\"150\"" + withinBounds + "/>"));
+    CConfigManager config;
+    config.Init();
+    EXPECT_EQ(config.VideoLayout, 150);
+}
+
 TEST_F(SettingsTest, NestingJustWithinTheLimitLoads)
 {
     std::string nested;

@@ -47,6 +47,29 @@ bool ReturnsWithoutBlocking(const Fifo& fifo, Call call, std::chrono::seconds bo
     return false;
 }
 
+// The same for a call that must run on this thread (the GUI thread): a
+// helper thread releases the FIFO once the bound has passed.
+template <typename Call>
+bool ReturnsHereWithoutBlocking(const Fifo& fifo, Call call, std::chrono::seconds bound = std::chrono::seconds(20))
+{
+    std::atomic<bool> returned{false};
+    std::atomic<bool> released{false};
+    std::thread guard([&] {
+        const auto deadline = std::chrono::steady_clock::now() + bound;
+        while (!returned && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        while (!returned) {
+            released = true;
+            fifo.Release();
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    });
+    call();
+    returned = true;
+    guard.join();
+    return !released;
+}
+
 // Watches a FIFO from a thread of its own for a reader: whether anything
 // opened it for reading (a reader blocked in its open goes on then).
 class FifoReaderWatch {

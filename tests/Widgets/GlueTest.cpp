@@ -9,6 +9,7 @@
 
 #include <cstring>
 
+#include "Support/Fifo.h"
 #include "Widgets/SFApplication.h"
 #include "Widgets/SFWidgetFactory.h"
 
@@ -33,7 +34,7 @@ TEST(GlueTest, ScreenRectUsesLastPixels)
     EXPECT_EQ(rect.bottom, screen.height() - 1);
 }
 
-TEST(GlueTest, MissingStyleSheetKeepsTheCurrentOne)
+TEST(GlueTest, MissingOrNonRegularStyleSheetKeepsTheCurrentOne)
 {
     SFSetApplication(qApp);
     QTemporaryDir dir;
@@ -47,6 +48,11 @@ TEST(GlueTest, MissingStyleSheetKeepsTheCurrentOne)
     SFLoadStyleSheet(L"/no/such/Lumivex_Style.css");
     EXPECT_EQ(qApp->styleSheet(), QStringLiteral("QWidget { color: #123456; }"));
     EXPECT_EQ(SFGetLastStyleSheetPath(), QStringLiteral("/no/such/Lumivex_Style.css"));
+    const QString fifoPath = dir.path() + "/fifo.css";
+    Fifo fifo(fifoPath.toStdString());
+    ASSERT_TRUE(fifo.IsValid());
+    EXPECT_TRUE(ReturnsHereWithoutBlocking(fifo, [&] { SFLoadStyleSheet(fifoPath.toStdWString()); }));
+    EXPECT_EQ(qApp->styleSheet(), QStringLiteral("QWidget { color: #123456; }"));
     qApp->setStyleSheet(QString());
 }
 

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include "SkinFixture.h"
+#include "Support/Fifo.h"
 #include "Widgets/SFApplication.h"
 #include "Widgets/SFQTControlHelpers.h"
 #include "Widgets/SFQTSkinImageCache.h"
@@ -40,6 +41,9 @@ TEST(SkinImageCache, EveryControlOfOneNameSharesTheFilesPixels)
 TEST(SkinImageCache, NamesWithoutAnImageStayNull)
 {
     SkinFixture skin;
+    Fifo fifo((skin.Path() + "/Pipe.png").toStdString());
+    ASSERT_TRUE(fifo.IsValid());
+    EXPECT_TRUE(ReturnsHereWithoutBlocking(fifo, [] { EXPECT_TRUE(SFQTLoadSkinImage(L"Pipe.png").isNull()); }));
     for (int pass = 0; pass < 2; ++pass) {
         EXPECT_TRUE(SFQTLoadSkinImage(L"missing.png").isNull());
         EXPECT_TRUE(SFQTLoadSkinImage(L"").isNull());
