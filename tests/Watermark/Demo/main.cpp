@@ -85,9 +85,14 @@ int main(int argc, char** argv)
     ProcessUntil([&] { return !page->IsChecking(); }, 120000);
     Shoot(out + "/watermark-page.png");
 
-    // The detail dialogs of a row with a record missing and of an unsigned recording.
-    for (const auto& [fixture, name] : {std::pair{Fixture::Removed, "watermark-detail.png"},
-                                        std::pair{Fixture::Unsigned, "watermark-detail-unsigned.png"}}) {
+    // The detail dialogs of rows with a record missing, changed header or
+    // footer bytes, no watermark, and a ".ts" with junk in front.
+    const std::pair<Fixture, const char*> details[] = {
+        {Fixture::Removed, "watermark-detail.png"},           {Fixture::Unsigned, "watermark-detail-unsigned.png"},
+        {Fixture::ReservedSet, "watermark-detail-reserved.png"}, {Fixture::ForeignFooter, "watermark-detail-foreign.png"},
+        {Fixture::FooterMoved, "watermark-detail-moved.png"}, {Fixture::FooterTimes, "watermark-detail-times.png"},
+        {Fixture::FooterMadeUp, "watermark-detail-madeup.png"}, {Fixture::TsJunk, "watermark-detail-ts.png"}};
+    for (const auto& [fixture, name] : details) {
         int row = 0;
         while (row < int(page->GetRecords().size()) &&
                page->GetRecords()[std::size_t(row)].path != SF_SOFT_BASE::Utf8ToWide(fixtures.Path(fixture)))
