@@ -95,11 +95,22 @@ bool CKvxIndexScanner::ReadFooter(CKeyFrameIndex& out)
     index.endTimeMs = footer->trailer.endTimeMs;
     index.entries.reserve(footer->keyFrames.size());
     for (const auto& key : footer->keyFrames) index.entries.push_back({key.timeMs, key.position});
+    if (!index.IsSound()) return false;
+    AskForFooterRecords(*footer);
     std::int64_t latestMs = 0;
-    if (!index.IsSound() || !NamedKeyFramesHold(*footer, latestMs) || !LastGroupEndsAtTable(*footer, latestMs))
-        return false;
+    if (!NamedKeyFramesHold(*footer, latestMs) || !LastGroupEndsAtTable(*footer, latestMs)) return false;
     out = std::move(index);
     return true;
+}
+
+// The kernel starts reading the pages the footer's checks read, all at
+// once, instead of one after the other as they are asked for.
+void CKvxIndexScanner::AskForFooterRecords(const CKvxIndexFooter::Contents& footer) const
+{
+    for (const auto& key : footer.keyFrames)
+        ::posix_fadvise(m_fd, off_t(key.position), off_t(kvx::kHeaderSize), POSIX_FADV_WILLNEED);
+    const std::uint64_t lastKey = footer.keyFrames.back().position;
+    ::posix_fadvise(m_fd, off_t(lastKey), off_t(footer.trailer.tableOffset - lastKey), POSIX_FADV_WILLNEED);
 }
 
 // Every key frame named is a key frame of that time, and the first record

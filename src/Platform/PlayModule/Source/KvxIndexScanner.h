@@ -47,6 +47,7 @@ private:
 
     explicit CKvxIndexScanner(int fd, std::uint64_t size) : m_fd(fd), m_size(size) {}
     bool ReadFooter(CKeyFrameIndex& out);
+    void AskForFooterRecords(const CKvxIndexFooter::Contents& footer) const;
     bool NamedKeyFramesHold(const CKvxIndexFooter::Contents& footer, std::int64_t& latestMs);
     bool LastGroupEndsAtTable(const CKvxIndexFooter::Contents& footer, std::int64_t latestMs);
     bool SmallRecords();
