@@ -2,7 +2,6 @@
 // watermark check do: in blocks whose size comes from the input, with the
 // watermark check, frame decoding and AVI conversion switched on. The drain
 // must always end; a hang traps.
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -16,6 +15,7 @@ extern "C" {
 
 #include "Platform/PlayModule/Stream/PlaySdkWrapper.h"
 #include "PlayModule/ChecksumMender.h"
+#include "PlayModule/StreamDrain.h"
 
 using namespace PLAY_MODULE;
 
@@ -38,15 +38,6 @@ const std::string& AviPath()
 {
     static const std::string path = "/tmp/fuzz_stream_mode_" + std::to_string(::getpid()) + ".avi";
     return path;
-}
-
-void Drain(CPlaySdkWrapper& player)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (player.GetBufferValue(3) + player.GetSourceBufferRemain() != 0) {
-        if (std::chrono::steady_clock::now() > deadline) __builtin_trap();
-        std::this_thread::sleep_for(std::chrono::microseconds(100));
-    }
 }
 
 }  // namespace
@@ -74,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::size_t count = std::min(block, size - at);
         while (!player.InputData(bytes, count)) std::this_thread::yield();
     }
-    Drain(player);
+    FUZZ::Drain(player);
     player.StopAVIConvert();
     player.EnableDisplayCallBack(0);
     player.Stop();

@@ -6,7 +6,7 @@ root=${1:?root folder}
 kvxwrite=${2:?path of kvxwrite}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-for target in fuzz_kvx_reader fuzz_playmodule_play fuzz_stream_mode fuzz_index_bytes; do
+for target in fuzz_kvx_reader fuzz_playmodule_play fuzz_stream_mode fuzz_index_bytes fuzz_watermark_oracle; do
   mkdir -p "$root/$target"
 done
 
@@ -41,3 +41,14 @@ fi
 printf 'KVXI\001\000\001\001\000\020\000\000\000\000\000\000\000\000\000\000\000\000\000\000\350\003\000\000\000\000\000\000\001\000\000\000\000\000\000\000\000\000\000\000\000\000\000\000\060\000\000\000\000\000\000\000' \
   > "$work/index"
 { cat "$work/index"; gzip -c "$work/index" | tail -c 8 | head -c 4; } > "$root/fuzz_index_bytes/one"
+
+# Watermark oracle edits, 8 bytes each (operation, position, length,
+# source, fill), a last byte whose bits 0 and 1 mend header and footer
+# checksums: none; one byte overwritten; a record's worth removed; a range
+# copied elsewhere; a byte of the footer overwritten.
+oracle=$root/fuzz_watermark_oracle
+printf '\000' > "$oracle/none"
+printf '\001\000\020\000\000\000\000\001\001' > "$oracle/overwrite"
+printf '\002\000\100\000\010\000\000\000\000' > "$oracle/remove"
+printf '\003\000\200\000\020\000\100\000\001' > "$oracle/copy"
+printf '\001\360\377\000\000\000\000\002\003' > "$oracle/footer"

@@ -66,7 +66,7 @@ int CWaterMarkDetailEventImp::CreateDialogWnd()
 
 std::wstring CWaterMarkDetailEventImp::TextOfCode(int code)
 {
-    static const std::array<const wchar_t*, 11> kTexts = {
+    static const std::array<const wchar_t*, 13> kTexts = {
         L"The file has not been falsified!",
         L"Time error. To be developed.",
         L"Length information error.",
@@ -78,6 +78,8 @@ std::wstring CWaterMarkDetailEventImp::TextOfCode(int code)
         L"Watermark verification error.",
         nullptr,
         L"Unknown encode.",
+        L"No watermark in this recording.",
+        L"Signed with an unknown key.",
     };
     if (code < 0 || code >= int(kTexts.size()) || !kTexts[std::size_t(code)])
         return {};

@@ -34,6 +34,9 @@ public:
     void OnDlgSize(UINT type, int& cx, int& cy) override;
     void OnDlgKeyDown(UINT modifiers, UINT key) override;
 
+    // Codes of what a recording lacked: no watermark, or only signatures of other keys.
+    static constexpr int kCodeNoWatermark = 11;
+    static constexpr int kCodeUnknownKey = 12;
     // The text of a detail code; empty for 9 and unknown codes.
     static std::wstring TextOfCode(int code);
 

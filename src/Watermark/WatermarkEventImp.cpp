@@ -12,6 +12,7 @@
 #include "PageServices/PageHost.h"
 #include "Platform/PlayModule/Stream/IWatermarkCheckListener.h"
 #include "Watermark/WaterMarkDetailEventImp.h"
+#include "Watermark/RecordingStartTime.h"
 #include "Watermark/WaterMarkUILogic.h"
 #include "Watermark/WatermarkFileTree.h"
 #include "Widgets/FileTreeStyle.h"
@@ -394,7 +395,8 @@ void CWatermarkEventImp::ShowResult(int row, int code)
         // Original only when a watermark was verified and nothing failed.
         const bool verified = record.textReports > record.textErrors;
         if (record.errors.empty() && !verified)
-            record.errors.push_back({DetailCodeOf(PLAY_MODULE::kWatermarkResultSignature), L""});
+            record.errors.push_back({DetailCodeOf(PLAY_MODULE::kWatermarkResultNoWatermark),
+                                     LocalTimeText(RecordingStartTime(record.path))});
         text = GetLangString(record.errors.empty() ? L"Original" : L"falsified");
     } else if (code == CWaterMarkUILogic::kResultOpenFailed) {
         m_list->SetItemText(row, 1, L"0%");
@@ -428,6 +430,8 @@ int CWatermarkEventImp::DetailCodeOf(long result)
     case PLAY_MODULE::kWatermarkResultSignature: return 8;
     case PLAY_MODULE::kWatermarkResultData: return 4;
     case PLAY_MODULE::kWatermarkResultFrameLoss: return 7;
+    case PLAY_MODULE::kWatermarkResultNoWatermark: return CWaterMarkDetailEventImp::kCodeNoWatermark;
+    case PLAY_MODULE::kWatermarkResultUnknownKey: return CWaterMarkDetailEventImp::kCodeUnknownKey;
     default: return 6;
     }
 }
@@ -450,6 +454,9 @@ void CWatermarkEventImp::AddErrorInfo(long time, long kind, long result, int row
     WatermarkFileRecord& record = m_records[std::size_t(row)];
     if (kind == PLAY_MODULE::kWatermarkKindText)
         ++record.textErrors;
+    // A stream that held no record time is dated by the file itself.
+    if (time == PLAY_MODULE::kWatermarkTimeUnknown)
+        time = RecordingStartTime(record.path);
     record.errors.push_back({DetailCodeOf(result), LocalTimeText(time)});
 }
 

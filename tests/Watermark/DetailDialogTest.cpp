@@ -72,7 +72,9 @@ TEST(WatermarkTexts, ResultsMapToDetailCodesAndLocalTimes)
     EXPECT_EQ(CWatermarkEventImp::DetailCodeOf(2), 8);
     EXPECT_EQ(CWatermarkEventImp::DetailCodeOf(3), 4);
     EXPECT_EQ(CWatermarkEventImp::DetailCodeOf(4), 7);
-    for (long other : {0L, -1L, 5L})
+    EXPECT_EQ(CWaterMarkDetailEventImp::TextOfCode(CWatermarkEventImp::DetailCodeOf(5)), L"No watermark in this recording.");
+    EXPECT_EQ(CWaterMarkDetailEventImp::TextOfCode(CWatermarkEventImp::DetailCodeOf(6)), L"Signed with an unknown key.");
+    for (long other : {0L, -1L, 7L})
         EXPECT_EQ(CWatermarkEventImp::DetailCodeOf(other), 6);
     const long time = SF_SOFT_BASE::CSFDateTime::MakeTime(2016, 1, 2, 3, 4, 5);
     EXPECT_EQ(CWatermarkEventImp::LocalTimeText(time), L"2016-01-02 03:04:05");

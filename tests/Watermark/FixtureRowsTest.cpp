@@ -41,16 +41,23 @@ TEST_F(WatermarkPageTest, EveryFixtureGetsItsRow)
         {Fixture::Flipped, L"100%", L"falsified", L"CAM-7", L"Data verification failed."},
         {Fixture::ChangedText, L"100%", L"falsified", L"CAM-7", L"Data verification failed."},
         {Fixture::Removed, L"100%", L"falsified", L"", L"Frame loss error."},
-        {Fixture::OtherKey, L"100%", L"falsified", L"CAM-7", L"Watermark verification error."},
-        {Fixture::Unsigned, L"100%", L"falsified", L"CAM-7", L"Watermark verification error."},
-        {Fixture::Mp4, L"100%", L"falsified", L"", L"Watermark verification error."},
+        {Fixture::OtherKey, L"100%", L"falsified", L"CAM-7", L"Signed with an unknown key."},
+        {Fixture::Unsigned, L"100%", L"falsified", L"CAM-7", L"No watermark in this recording."},
+        {Fixture::Mp4, L"100%", L"falsified", L"", L"No watermark in this recording."},
+        {Fixture::TsJunk, L"100%", L"falsified", L"", L"No watermark in this recording."},
         {Fixture::Deleted, L"0%", L"Open the video file unsuccessfully", L"", L""},
         {Fixture::Empty, L"", L"Read the video file unsuccessfully", L"", L""},
         // Nothing failed, but no watermark was verified either.
-        {Fixture::NoText, L"100%", L"falsified", L"", L"Watermark verification error."},
+        {Fixture::NoText, L"100%", L"falsified", L"", L"No watermark in this recording."},
         {Fixture::JunkBetween, L"100%", L"falsified", L"CAM-7", L"Data verification failed."},
         {Fixture::JunkBefore, L"100%", L"falsified", L"CAM-7", L"Data verification failed."},
         {Fixture::JunkAfter, L"100%", L"falsified", L"CAM-7", L"Data verification failed."},
+        {Fixture::ReservedSet, L"100%", L"falsified", L"CAM-7", L"Data verification failed."},
+        {Fixture::ForeignFooter, L"100%", L"falsified", L"CAM-7", L"Data verification failed."},
+        {Fixture::FooterMoved, L"100%", L"falsified", L"CAM-7", L"Data verification failed."},
+        {Fixture::FooterTimes, L"100%", L"falsified", L"CAM-7", L"Data verification failed."},
+        {Fixture::FooterMadeUp, L"100%", L"falsified", L"CAM-7", L"Data verification failed."},
+        {Fixture::Exported, L"100%", L"Original", L"CAM-7", L""},
     };
     ASSERT_EQ(Rows(), int(expected.size()));
     std::map<std::wstring, int> rowOf;
@@ -78,9 +85,15 @@ TEST_F(WatermarkPageTest, EveryFixtureGetsItsRow)
     const auto& changed = page->GetRecords()[std::size_t(rowOf[SF_SOFT_BASE::Utf8ToWide(fixtures.FileName(Fixture::ChangedText))])];
     EXPECT_EQ(changed.watermarkText, L"Watermark sign falsified");
     for (Fixture fixture : {Fixture::Flipped, Fixture::ChangedText, Fixture::Removed, Fixture::JunkBetween,
-                            Fixture::JunkBefore, Fixture::JunkAfter}) {
+                            Fixture::JunkBefore, Fixture::JunkAfter, Fixture::ReservedSet, Fixture::ForeignFooter,
+                            Fixture::FooterMoved, Fixture::FooterTimes, Fixture::FooterMadeUp, Fixture::Unsigned,
+                            Fixture::OtherKey, Fixture::NoText, Fixture::Mp4, Fixture::TsJunk}) {
+        SCOPED_TRACE(fixtures.FileName(fixture));
         const auto& errors = page->GetRecords()[std::size_t(rowOf[SF_SOFT_BASE::Utf8ToWide(fixtures.FileName(fixture))])].errors;
         ASSERT_FALSE(errors.empty());
         EXPECT_EQ(errors.front().time, CWatermarkEventImp::LocalTimeText(fixtures.ErrorTime(fixture)));
     }
+    for (const auto& record : page->GetRecords())
+        for (const auto& error : record.errors)
+            EXPECT_NE(error.time.substr(0, 4), L"1970") << SF_SOFT_BASE::WideToUtf8(record.path);
 }

@@ -15,6 +15,7 @@
 #include "Platform/PlayModule/Format/KvxVideoPayload.h"
 #include "Platform/PlayModule/Source/KvxIndexScanner.h"
 #include "KvxSampleFixture.h"
+#include "Platform/PlayModule/Support/FooterEdits.h"
 
 using namespace PLAY_MODULE;
 using namespace PLAY_MODULE_TEST;
@@ -51,15 +52,6 @@ protected:
     std::vector<std::uint64_t> m_keyOffsets;
     std::uint64_t m_recordsEnd = 0;
 };
-
-// The footer at the end of bytes gets the checksum of what it now holds.
-void Reseal(std::vector<std::uint8_t>& bytes)
-{
-    std::uint8_t* trailer = bytes.data() + bytes.size() - CKvxIndexFooter::kTrailerSize;
-    const std::uint64_t table = LoadU64(trailer);
-    const std::span<const std::uint8_t> entries(bytes.data() + table, trailer);
-    StoreU32(trailer + 32, CKvxIndexFooter::Checksum(entries, {trailer, CKvxIndexFooter::kTrailerSize}));
-}
 
 std::optional<CKvxIndexFooter::Contents> ReadFooter(const std::string& path)
 {
@@ -103,8 +95,8 @@ TEST_F(KvxFooter, FooterThatDoesNotHoldIsPassedOver)
     ASSERT_TRUE(WriteFileBytes(path, damaged));
     CKeyFrameIndex index;
     ASSERT_TRUE(CKvxIndexScanner::Index(path, index));
-    EXPECT_EQ(index.entries.size(), 6u) << "a sound footer names the damaged key frame";
     EXPECT_EQ(Scanned(path).entries.size(), 5u);
+    EXPECT_EQ(index, Scanned(path)) << "the footer names a key frame the file no longer holds";
 
     using Change = std::function<void(std::vector<std::uint8_t>&)>;
     const std::vector<std::pair<const char*, Change>> changes = {
@@ -203,7 +195,7 @@ TEST_F(KvxFooter, FooterWithTimesNoIndexHoldsIsPassedOver)
     for (const auto& [name, change] : changes) {
         auto bytes = m_bytes;
         change(bytes);
-        Reseal(bytes);
+        ResealFooter(bytes);
         ASSERT_TRUE(WriteFileBytes(path, bytes));
         EXPECT_FALSE(ReadFooter(path)) << name;
         CKeyFrameIndex index;
@@ -213,6 +205,31 @@ TEST_F(KvxFooter, FooterWithTimesNoIndexHoldsIsPassedOver)
     }
     // Resealed unchanged, the footer holds.
     auto same = m_bytes;
-    Reseal(same);
+    ResealFooter(same);
     EXPECT_EQ(same, m_bytes);
+}
+
+// A footer whose checksum was redone after a change is taken only when it
+// still names this file's key frames, first and latest times, and has its
+// reserved bytes 0; otherwise the index is the walk's.
+TEST_F(KvxFooter, ChangedFooterIsTakenOnlyWhenItNamesTheFile)
+{
+    const std::string path = m_folder.File("changed.kvx");
+    KVX_WRITER::SyntheticOptions options;
+    options.seconds = 6;
+    options.width = 160;
+    options.height = 120;
+    options.gopSeconds = 1;
+    options.startUtcMs += 3600000;
+    const auto other = ReadFileBytes(m_folder.MakeKvx(options, true, "Other"));
+    for (const FooterEdit edit : {FooterEdit::FromOtherRecording, FooterEdit::PositionsMoved, FooterEdit::TimesMoved,
+                                  FooterEdit::ReservedSet, FooterEdit::MadeUpTable}) {
+        SCOPED_TRACE(int(edit));
+        ASSERT_TRUE(WriteFileBytes(path, WithFooterEdit(m_bytes, edit, other)));
+        CKeyFrameIndex index;
+        ASSERT_TRUE(CKvxIndexScanner::Index(path, index));
+        EXPECT_EQ(index, Scanned(path));
+    }
+    ASSERT_TRUE(WriteFileBytes(path, WithFooterEdit(m_bytes, FooterEdit::ReservedSet)));
+    EXPECT_FALSE(ReadFooter(path)) << "reserved bytes not 0";
 }

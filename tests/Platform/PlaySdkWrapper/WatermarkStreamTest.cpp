@@ -4,8 +4,11 @@
 #include <random>
 
 #include "KvxWriter/TestRecorderKey.h"
+#include "Platform/PlayModule/Format/ByteOrder.h"
+#include "Platform/PlayModule/Format/Crc32.h"
 #include "Platform/PlayModule/Format/KvxSigner.h"
 #include "Platform/PlayModule/Support/ContainerSample.h"
+#include "Platform/PlayModule/Support/FooterEdits.h"
 #include "Platform/PlayModule/Support/SampleFolder.h"
 #include "StreamFeeding.h"
 
@@ -131,26 +134,33 @@ TEST_F(WatermarkStream, SwappedRecordsAreAFrameLoss)
     EXPECT_EQ(errors[0].time, Seconds(records[first]));
 }
 
-TEST_F(WatermarkStream, ChainSignedWithAnotherKeyFailsEverySignature)
+// A recording that holds no signature of our key, or no watermark text, is
+// reported once, for what it lacks, at its first record's time.
+TEST_F(WatermarkStream, RecordingWithoutOurWatermarkIsReportedOnceForWhatItLacks)
 {
-    auto options = ShortRecordingOptions();
-    options.signer = CKvxSigner::Generate();
-    const auto bytes = ReadFileBytes(s_folder->MakeKvx(options, true, "Forged"));
-    const auto errors = ErrorsOf(Check(bytes));
-    ASSERT_EQ(errors.size(), 3u);
-    for (const Report& error : errors) EXPECT_EQ(error.result, kWatermarkResultSignature);
-    EXPECT_EQ(errors.back().time, Seconds(Records(bytes).back()));
-}
-
-TEST_F(WatermarkStream, RecordingWithoutAnyWatermarkIsNeverTakenForOriginal)
-{
-    auto options = ShortRecordingOptions();
-    options.watermark.clear();
-    const auto bytes = ReadFileBytes(s_folder->MakeKvx(options, false, "Plain"));
-    const auto reports = Check(bytes);
-    ASSERT_EQ(reports.size(), 3u);  // each group unsigned
-    for (const Report& report : reports) EXPECT_EQ(report.result, kWatermarkResultSignature);
-    EXPECT_EQ(reports.front().time, 1451703845);
+    auto foreign = ShortRecordingOptions();
+    foreign.signer = CKvxSigner::Generate();
+    auto plain = ShortRecordingOptions();
+    plain.watermark.clear();
+    const struct {
+        const char* name;
+        std::string path;
+        long result;
+    } cases[] = {
+        {"another key", s_folder->MakeKvx(foreign, true, "Forged"), kWatermarkResultUnknownKey},
+        {"unsigned", s_folder->MakeKvx(ShortRecordingOptions(), false, "Unsigned"), kWatermarkResultNoWatermark},
+        {"unsigned, no text", s_folder->MakeKvx(plain, false, "Plain"), kWatermarkResultNoWatermark},
+        {"signed, no text", s_folder->MakeKvx(plain, true, "NoText"), kWatermarkResultNoWatermark},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto bytes = ReadFileBytes(c.path);
+        const auto errors = ErrorsOf(Check(bytes));
+        ASSERT_EQ(errors.size(), 1u);
+        EXPECT_EQ(errors[0].kind, kWatermarkKindRecord);
+        EXPECT_EQ(errors[0].result, c.result);
+        EXPECT_EQ(errors[0].time, Seconds(Records(bytes).front()));
+    }
 }
 
 TEST_F(WatermarkStream, KeyFrameToKeyFrameRangeChecksClean)
@@ -192,11 +202,12 @@ TEST_F(WatermarkStream, BytesThatAreNoRecordsFailAtTheRecordBesideThem)
         std::size_t at;
         std::size_t size;
         long time;
+        bool movesKeyFrames;  // the footer no longer names where they are
     };
     const std::vector<Case> cases = {
-        {"between two groups", std::size_t(records[secondKey].offset), 4096, Seconds(records[secondKey])},
-        {"prepended", 0, 8192, Seconds(records.front())},
-        {"appended", s_signed.size(), 20, Seconds(records.back())},
+        {"between two groups", std::size_t(records[secondKey].offset), 4096, Seconds(records[secondKey]), true},
+        {"prepended", 0, 8192, Seconds(records.front()), true},
+        {"appended", s_signed.size(), 20, Seconds(records.back()), false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -204,10 +215,11 @@ TEST_F(WatermarkStream, BytesThatAreNoRecordsFailAtTheRecordBesideThem)
         const auto inserted = junk(c.size);
         bytes.insert(bytes.begin() + std::ptrdiff_t(c.at), inserted.begin(), inserted.end());
         const auto errors = ErrorsOf(Check(bytes));
-        ASSERT_EQ(errors.size(), 1u);
+        ASSERT_EQ(errors.size(), c.movesKeyFrames ? 2u : 1u);
         EXPECT_EQ(errors[0].kind, kWatermarkKindRecord);
         EXPECT_EQ(errors[0].result, kWatermarkResultData);
         EXPECT_EQ(errors[0].time, c.time);
+        EXPECT_EQ(errors.back().time, Seconds(records.back()));
     }
 }
 
@@ -221,8 +233,9 @@ TEST_F(WatermarkStream, WholeGroupsTrimmedAtEitherEndCheckClean)
     ASSERT_GT(s_signed.size(), records.back().offset + records.back().TotalSize());
     const auto from = s_signed.begin() + std::ptrdiff_t(records[secondKey].offset);
     const auto to = s_signed.begin() + std::ptrdiff_t(records[thirdKey].offset);
+    const auto recordsEnd = s_signed.begin() + std::ptrdiff_t(records.back().offset + records.back().TotalSize());
     const std::vector<std::vector<std::uint8_t>> clips = {
-        s_signed, {from, s_signed.end()}, {s_signed.begin(), to}, {from, to}};
+        s_signed, {from, s_signed.end()}, {s_signed.begin(), to}, {from, to}, WithOwnFooter({from, recordsEnd})};
     for (std::size_t i = 0; i < clips.size(); ++i) {
         SCOPED_TRACE(i);
         const auto reports = Check(clips[i]);
@@ -245,7 +258,8 @@ TEST_F(WatermarkStream, RandomBytesAndOtherContainersGiveErrors)
     ASSERT_TRUE(MakeContainerSample(ts, ContainerKind::Ts, options));
     const auto reports = Check(ReadFileBytes(ts));
     ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0].result, kWatermarkResultSignature);
+    EXPECT_EQ(reports[0].result, kWatermarkResultNoWatermark);
+    EXPECT_EQ(reports[0].time, kWatermarkTimeUnknown) << "no record dates it";
 }
 
 TEST_F(WatermarkStream, ReportsOfOneByteBlocksMatchThoseOfWholeBlocks)
@@ -295,4 +309,39 @@ TEST_F(WatermarkStream, DamagedFirstRecordIsStillReadAsARecording)
     ASSERT_FALSE(errors.empty());
     EXPECT_EQ(errors[0].result, kWatermarkResultFrameLoss);
     EXPECT_GE(reports.size() - errors.size(), 2u);  // watermark texts of later groups
+}
+
+// The reserved header bytes lie outside the digest: a record whose reserved
+// bytes are not 0 (its header checksum redone) is changed data, at its time.
+TEST_F(WatermarkStream, ReservedHeaderBytesFailThatRecordAtItsTime)
+{
+    const auto records = SignedRecords();
+    const std::size_t changed = IndexOfVideo(records, 40, false);
+    ASSERT_LT(changed, records.size());
+    auto bytes = s_signed;
+    std::uint8_t* header = bytes.data() + records[changed].offset;
+    StoreU32(header + 40, 0x20202020);
+    StoreU32(header + 44, Crc32(header, kvx::kChecksummedHeaderSize));
+    const auto errors = ErrorsOf(Check(bytes));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].result, kWatermarkResultData);
+    EXPECT_EQ(errors[0].time, Seconds(records[changed]));
+}
+
+// A footer that agrees with itself but not with the records before it is
+// changed data at the last record's time.
+TEST_F(WatermarkStream, FooterThatDoesNotNameTheseRecordsFailsAtTheLastRecord)
+{
+    auto options = ShortRecordingOptions();
+    options.startUtcMs += 3600000;
+    const auto other = ReadFileBytes(s_folder->MakeKvx(options, true, "Other"));
+    const long lastTime = Seconds(SignedRecords().back());
+    for (const FooterEdit edit : {FooterEdit::FromOtherRecording, FooterEdit::PositionsMoved, FooterEdit::TableMovedToo,
+                                  FooterEdit::TimesMoved, FooterEdit::ReservedSet, FooterEdit::MadeUpTable}) {
+        SCOPED_TRACE(int(edit));
+        const auto errors = ErrorsOf(Check(WithFooterEdit(s_signed, edit, other)));
+        ASSERT_EQ(errors.size(), 1u);
+        EXPECT_EQ(errors[0].result, kWatermarkResultData);
+        EXPECT_EQ(errors[0].time, lastTime);
+    }
 }

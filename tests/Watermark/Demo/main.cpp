@@ -68,10 +68,10 @@ int main(int argc, char** argv)
     LumivexBase::StartWorkerLoop(LumivexBase::ML_HELPER);
     auto host = boost::make_shared<CFakePageHost>();
     host->StartHelpLogic();
-    host->window->setGeometry(0, 0, 1024, 700);
+    host->window->setGeometry(0, 0, 1280, 1000);
     host->window->show();
     auto page = CWatermarkEventImp::Create(host);
-    page->GetView()->MoveWindow(0, 0, 1024, 700);
+    page->GetView()->MoveWindow(0, 0, 1280, 1000);
     page->GetView()->ShowWindow(1);
 
     SF_POST_TASK(LumivexBase::ML_HELPER, &CMainFrameHelpLogic::Task_BuildFileList, host->helpLogic,
@@ -85,17 +85,27 @@ int main(int argc, char** argv)
     ProcessUntil([&] { return !page->IsChecking(); }, 120000);
     Shoot(out + "/watermark-page.png");
 
-    int row = 0;
-    while (row < int(page->GetRecords().size()) &&
-           page->GetRecords()[std::size_t(row)].path != SF_SOFT_BASE::Utf8ToWide(fixtures.Path(Fixture::Removed)))
-        ++row;
-    SF_LISTCTRL_NOTIFY notify{};
-    notify.iItem = row;
-    QTimer::singleShot(300, [&] {
-        Shoot(out + "/watermark-detail.png");
-        page->GetDetailDialog()->OnDlgKeyDown(0, 27);
-    });
-    page->OnResultDblClick(&notify.hdr, nullptr);
+    // The detail dialogs of rows with a record missing, changed header or
+    // footer bytes, no watermark, and a ".ts" with junk in front.
+    const std::pair<Fixture, const char*> details[] = {
+        {Fixture::Removed, "watermark-detail.png"},           {Fixture::Unsigned, "watermark-detail-unsigned.png"},
+        {Fixture::ReservedSet, "watermark-detail-reserved.png"}, {Fixture::ForeignFooter, "watermark-detail-foreign.png"},
+        {Fixture::FooterMoved, "watermark-detail-moved.png"}, {Fixture::FooterTimes, "watermark-detail-times.png"},
+        {Fixture::FooterMadeUp, "watermark-detail-madeup.png"}, {Fixture::TsJunk, "watermark-detail-ts.png"}};
+    for (const auto& [fixture, name] : details) {
+        int row = 0;
+        while (row < int(page->GetRecords().size()) &&
+               page->GetRecords()[std::size_t(row)].path != SF_SOFT_BASE::Utf8ToWide(fixtures.Path(fixture)))
+            ++row;
+        SF_LISTCTRL_NOTIFY notify{};
+        notify.iItem = row;
+        const std::string shot = out + "/" + name;
+        QTimer::singleShot(300, [&page, shot] {
+            Shoot(shot);
+            page->GetDetailDialog()->OnDlgKeyDown(0, 27);
+        });
+        page->OnResultDblClick(&notify.hdr, nullptr);
+    }
 
     host->window.reset();
     page.reset();

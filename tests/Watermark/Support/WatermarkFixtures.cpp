@@ -11,7 +11,10 @@
 #include <openssl/pem.h>
 
 #include "Platform/PlayModule/Format/KvxRecordParser.h"
+#include "Platform/PlayModule/Format/ByteOrder.h"
+#include "Platform/PlayModule/Format/Crc32.h"
 #include "Platform/PlayModule/Support/ContainerSample.h"
+#include "Platform/PlayModule/Support/FooterEdits.h"
 
 using namespace PLAY_MODULE;
 
@@ -178,11 +181,52 @@ bool CWatermarkFixtures::MakeCopies()
     ok = ok && WriteBytes(path(Fixture::Empty), {});
     ok = ok && WriteBytes(path(Fixture::Deleted), pristine);
 
-    PLAY_MODULE_TEST::ContainerSampleOptions mp4;
-    mp4.seconds = 2;
-    mp4.width = 160;
-    mp4.height = 120;
-    return ok && PLAY_MODULE_TEST::MakeContainerSample(path(Fixture::Mp4, ".mp4"), PLAY_MODULE_TEST::ContainerKind::Mp4, mp4);
+    bytes = pristine;
+    std::uint8_t* header = bytes.data() + at(flipped + 10);
+    PLAY_MODULE::StoreU32(header + 40, 0x20202020);
+    PLAY_MODULE::StoreU32(header + 44, PLAY_MODULE::Crc32(header, kvx::kChecksummedHeaderSize));
+    m_errorTimes[Fixture::ReservedSet] = SecondsOf(records[flipped + 10]);
+    ok = ok && WriteBytes(path(Fixture::ReservedSet), bytes);
+
+    const auto recordsEnd = pristine.begin() + at(records.size() - 1) + std::ptrdiff_t(records.back().TotalSize());
+    ok = ok && WriteBytes(path(Fixture::Exported), PLAY_MODULE_TEST::WithOwnFooter({pristine.begin() + at(cutFrom), recordsEnd}));
+    return ok && MakeChangedFooters(pristine, SecondsOf(records.back())) && MakeOtherKinds(SecondsOf(records.front()));
+}
+
+bool CWatermarkFixtures::MakeChangedFooters(const std::vector<std::uint8_t>& pristine, long lastTime)
+{
+    using PLAY_MODULE_TEST::FooterEdit;
+    const auto other = ReadBytes(m_paths[Fixture::Unsigned]);
+    const std::pair<Fixture, FooterEdit> edits[] = {{Fixture::ForeignFooter, FooterEdit::FromOtherRecording},
+                                                    {Fixture::FooterMoved, FooterEdit::PositionsMoved},
+                                                    {Fixture::FooterTimes, FooterEdit::TimesMoved},
+                                                    {Fixture::FooterMadeUp, FooterEdit::MadeUpTable}};
+    bool ok = true;
+    for (const auto& [fixture, edit] : edits) {
+        m_paths[fixture] = m_folder + "/" + NameFor(fixture);
+        m_errorTimes[fixture] = lastTime;
+        ok = ok && WriteBytes(m_paths[fixture], PLAY_MODULE_TEST::WithFooterEdit(pristine, edit, other));
+    }
+    return ok;
+}
+
+// Recordings that lack a watermark are reported at their start.
+bool CWatermarkFixtures::MakeOtherKinds(long startTime)
+{
+    for (Fixture fixture : {Fixture::Unsigned, Fixture::OtherKey, Fixture::NoText, Fixture::Mp4, Fixture::TsJunk})
+        m_errorTimes[fixture] = startTime;
+    PLAY_MODULE_TEST::ContainerSampleOptions options;
+    options.seconds = 2;
+    options.width = 160;
+    options.height = 120;
+    m_paths[Fixture::Mp4] = m_folder + "/" + NameFor(Fixture::Mp4, ".mp4");
+    m_paths[Fixture::TsJunk] = m_folder + "/" + NameFor(Fixture::TsJunk, ".ts");
+    if (!PLAY_MODULE_TEST::MakeContainerSample(m_paths[Fixture::Mp4], PLAY_MODULE_TEST::ContainerKind::Mp4, options) ||
+        !PLAY_MODULE_TEST::MakeContainerSample(m_paths[Fixture::TsJunk], PLAY_MODULE_TEST::ContainerKind::Ts, options))
+        return false;
+    auto ts = ReadBytes(m_paths[Fixture::TsJunk]);
+    ts.insert(ts.begin(), 1000, std::uint8_t(0x5A));
+    return WriteBytes(m_paths[Fixture::TsJunk], ts);
 }
 
 }  // namespace WATERMARK_TEST

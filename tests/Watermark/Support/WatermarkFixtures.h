@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace WATERMARK_TEST {
 
@@ -22,6 +24,13 @@ enum class Fixture {
     JunkBetween,   // 4 KiB of bytes that are no records before the second key frame
     JunkBefore,    // 8 KiB of them before the first record
     JunkAfter,     // 20 of them after the key-frame footer
+    ReservedSet,   // reserved header bytes of a record set, its header checksum redone
+    ForeignFooter, // the key-frame footer of the Unsigned fixture, made to fit
+    FooterMoved,   // every key-frame position of the footer 48 bytes further
+    FooterTimes,   // the footer's first and latest times moved by an hour
+    FooterMadeUp,  // a footer naming ten made-up key frames
+    Exported,      // from one key frame to the end, with its own footer, as the export writes it
+    TsJunk,        // a ".ts" named by the rule, with bytes that are no packets in front
 };
 
 class CWatermarkFixtures {
@@ -32,8 +41,10 @@ public:
     bool Ok() const { return m_ok; }
     const std::string& Path(Fixture fixture) const { return m_paths.at(fixture); }
     std::string FileName(Fixture fixture) const;
-    // Seconds since 1970 of the changed record (Flipped, ChangedText), of
-    // the record after the gap (Removed) or of the record beside the junk.
+    // Seconds since 1970 of the first error: of the changed record (Flipped,
+    // ChangedText, ReservedSet), of the record after the gap (Removed), of
+    // the record beside the junk, of the last record (footers), or of the
+    // recording's start (what it lacks).
     long ErrorTime(Fixture fixture) const { return m_errorTimes.at(fixture); }
 
     // Runs kvxwrite with the arguments; the path it wrote, or empty.
@@ -42,6 +53,8 @@ public:
 private:
     bool MakeWritten();
     bool MakeCopies();
+    bool MakeChangedFooters(const std::vector<std::uint8_t>& pristine, long lastTime);
+    bool MakeOtherKinds(long startTime);
     std::string NameFor(Fixture fixture, const std::string& extension = ".kvx") const;
 
     std::string m_folder;

@@ -27,6 +27,13 @@ CKvxChainVerifier::Result CKvxChainVerifier::CheckSignature(const KvxRecord& rec
     return m_signatures.Verify(block) ? Result::SignatureValid : Result::SignatureInvalid;
 }
 
+bool CKvxChainVerifier::SignedByAnotherKey(const KvxRecord& record) const
+{
+    KvxSignaturePayload block;
+    return record.header.kind == kvx::RecordKind::Signature && block.Decode(record.payload) &&
+           !m_signatures.NamesOurKey(block);
+}
+
 CKvxChainVerifier::Result CKvxChainVerifier::Check(const KvxRecord& record)
 {
     kvx::Digest anchor = m_previous;
@@ -35,8 +42,9 @@ CKvxChainVerifier::Result CKvxChainVerifier::Check(const KvxRecord& record)
 
     std::uint8_t header[kvx::kHeaderSize];
     record.header.Encode(header);
-    const bool digestHolds =
-        ComputeRecordDigest(anchor, header, record.payload) == record.header.digest;
+    // The reserved bytes lie outside the digest: the writer leaves them 0.
+    const bool digestHolds = record.header.reserved == 0 &&
+                             ComputeRecordDigest(anchor, header, record.payload) == record.header.digest;
     // A gap in the numbering means records are missing or out of order; the
     // digest, which chains on the record before, cannot tell that apart.
     Result result = Result::Ok;

@@ -23,6 +23,8 @@ public:
     explicit CKvxChainVerifier(const KvxPublicKey& key = RecorderPublicKey());
 
     Result Check(const KvxRecord& record);
+    // True for a signature record that names a key other than ours.
+    bool SignedByAnotherKey(const KvxRecord& record) const;
     // The next record starts a new chain (a new stream or file).
     void Reset();
 

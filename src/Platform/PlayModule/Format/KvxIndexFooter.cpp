@@ -13,7 +13,8 @@ namespace {
 constexpr char kMagic[8] = {'K', 'V', 'X', 'I', 'N', 'D', 'E', 'X'};
 constexpr std::size_t kChecksumAt = 32;
 constexpr std::size_t kMagicAt = 40;
-constexpr std::uint32_t kMaxCount = 1u << 24;
+constexpr std::size_t kReservedAt[] = {12, 36};
+constexpr std::uint32_t kMaxCount = CKvxIndexFooter::kMaxKeyFrames;
 
 }  // namespace
 
@@ -43,6 +44,10 @@ void CKvxIndexFooter::Note(const KvxRecordHeader& header, std::uint64_t position
 {
     if (m_any && position != m_recordsEnd) Spoil();
     if (!m_sound) return;
+    if (header.IsKeyFrame() && m_keyFrames.size() == kMaxCount) {
+        Spoil();  // more than any footer may name
+        return;
+    }
     if (header.IsKeyFrame()) {
         m_keyFrames.push_back({header.timeMs, position});
         m_endTimesBefore.push_back(m_endTimeMs);
@@ -76,6 +81,30 @@ std::vector<std::uint8_t> CKvxIndexFooter::Encode(std::uint64_t tableOffset) con
     return out;
 }
 
+bool CKvxIndexFooter::Describes(const Contents& footer) const
+{
+    const Trailer& trailer = footer.trailer;
+    if (!m_sound || m_keyFrames.empty() || trailer.tableOffset < m_recordsEnd) return false;
+    const std::uint64_t shift = trailer.tableOffset - m_recordsEnd;
+    const auto& named = footer.keyFrames;
+    const auto kept = std::partition_point(named.begin(), named.end(),
+                                           [shift](const KeyFrame& key) { return key.position < shift; });
+    const bool cutFront = kept != named.begin();
+    if (cutFront != (shift > 0) || std::size_t(named.end() - kept) != m_keyFrames.size()) return false;
+    for (std::size_t i = 0; i < m_keyFrames.size(); ++i)
+        if (kept[std::ptrdiff_t(i)] != KeyFrame{m_keyFrames[i].timeMs, m_keyFrames[i].position + shift}) return false;
+    return StartDescribed(footer, cutFront) && trailer.endTimeMs == m_endTimeMs;
+}
+
+// A file cut from the front starts at a key frame; the footer's first time
+// is then that of the first key frame it names, the start of the whole file.
+bool CKvxIndexFooter::StartDescribed(const Contents& footer, bool cutFront) const
+{
+    if (!cutFront) return footer.trailer.startTimeMs == m_startTimeMs;
+    const KeyFrame& first = footer.keyFrames.front();
+    return first.position == 0 && m_keyFrames.front().position == 0 && footer.trailer.startTimeMs == first.timeMs;
+}
+
 std::optional<CKvxIndexFooter::Trailer> CKvxIndexFooter::DecodeTrailer(std::span<const std::uint8_t> last,
                                                                       std::uint64_t fileSize)
 {
@@ -91,7 +120,9 @@ std::optional<CKvxIndexFooter::Trailer> CKvxIndexFooter::DecodeTrailer(std::span
                       fileSize - trailer.tableOffset == std::uint64_t(trailer.count) * kEntrySize + kTrailerSize;
     const bool inTimes = kvx::TimeInRange(trailer.startTimeMs) && kvx::TimeInRange(trailer.endTimeMs) &&
                          trailer.startTimeMs <= trailer.endTimeMs;
-    if (!fits || !inTimes) return std::nullopt;
+    const bool reservedClear = std::all_of(std::begin(kReservedAt), std::end(kReservedAt),
+                                           [&](std::size_t at) { return LoadU32(last.data() + at) == 0; });
+    if (!fits || !inTimes || !reservedClear) return std::nullopt;
     return trailer;
 }
 
@@ -123,6 +154,19 @@ std::optional<CKvxIndexFooter::Contents> CKvxIndexFooter::ReadFrom(int fd, std::
     std::vector<std::uint8_t> table(std::size_t(trailer->count) * kEntrySize);
     if (!ReadFullyAt(fd, table.data(), table.size(), trailer->tableOffset)) return std::nullopt;
     auto keyFrames = DecodeTable(*trailer, table, last);
+    if (!keyFrames) return std::nullopt;
+    return Contents{*trailer, std::move(*keyFrames)};
+}
+
+std::optional<CKvxIndexFooter::Contents> CKvxIndexFooter::FromBytes(std::span<const std::uint8_t> bytes)
+{
+    if (bytes.size() < kTrailerSize) return std::nullopt;
+    const auto last = bytes.last(kTrailerSize);
+    const std::uint64_t tableOffset = LoadU64(last.data());
+    if (tableOffset > UINT64_MAX - bytes.size()) return std::nullopt;
+    const auto trailer = DecodeTrailer(last, tableOffset + bytes.size());
+    if (!trailer) return std::nullopt;
+    auto keyFrames = DecodeTable(*trailer, bytes.first(bytes.size() - kTrailerSize), last);
     if (!keyFrames) return std::nullopt;
     return Contents{*trailer, std::move(*keyFrames)};
 }

@@ -36,6 +36,7 @@ public:
 
     static constexpr std::size_t kEntrySize = 16;
     static constexpr std::size_t kTrailerSize = 48;
+    static constexpr std::uint32_t kMaxKeyFrames = 1u << 24;
 
     // Takes note of the whole records in bytes, which start at position of
     // the file; bytes that are no whole records spoil the footer.
@@ -48,9 +49,17 @@ public:
     // when spoilt, when no record came before, or at any other offset.
     std::vector<std::uint8_t> Encode(std::uint64_t tableOffset) const;
 
+    // Whether a footer names exactly the records noted: their key frames at
+    // their positions (all may lie further by one amount when the file was
+    // cut at a key frame from the front, whose cut key frames stay named
+    // before them), the first record's time (the cut file's first key frame's)
+    // and the latest time.
+    bool Describes(const Contents& footer) const;
+
     // The trailer of a file of fileSize bytes from its last kTrailerSize
-    // bytes; nothing when they are no trailer of this size of file, or when
-    // its times are out of order or further than 2^48 ms from 1970.
+    // bytes; nothing when they are no trailer of this size of file, when
+    // its reserved bytes are not 0, or when its times are out of order or
+    // further than 2^48 ms from 1970.
     static std::optional<Trailer> DecodeTrailer(std::span<const std::uint8_t> last, std::uint64_t fileSize);
     // The table, checked against the trailer's checksum, for ascending
     // positions before the table, and for times no later than the latest and
@@ -60,10 +69,14 @@ public:
     // The footer that ends the file open as fd, size bytes long; nothing
     // when it has none that holds.
     static std::optional<Contents> ReadFrom(int fd, std::uint64_t size);
+    // Bytes that are a footer on their own, judged at the table offset they name.
+    static std::optional<Contents> FromBytes(std::span<const std::uint8_t> bytes);
     // The checksum a trailer carries: of the table and the trailer's first 32 bytes.
     static std::uint32_t Checksum(std::span<const std::uint8_t> table, std::span<const std::uint8_t> trailer);
 
 private:
+    bool StartDescribed(const Contents& footer, bool cutFront) const;
+
     std::vector<KeyFrame> m_keyFrames;
     std::vector<std::int64_t> m_endTimesBefore;  // latest record time before each key frame
     bool m_sound = true;

@@ -18,7 +18,7 @@ void KvxRecordHeader::Encode(std::uint8_t* out) const
     StoreU32(out + 12, sequence);
     StoreU64(out + 16, static_cast<std::uint64_t>(timeMs));
     std::memcpy(out + 24, digest.data(), kvx::kDigestSize);
-    StoreU32(out + 40, 0);
+    StoreU32(out + 40, reserved);
     StoreU32(out + 44, Crc32(out, kvx::kChecksummedHeaderSize));
 }
 
@@ -42,6 +42,7 @@ bool KvxRecordHeader::Decode(const std::uint8_t* in)
     sequence = LoadU32(in + 12);
     timeMs = time;
     std::copy(in + 24, in + 24 + kvx::kDigestSize, digest.begin());
+    reserved = LoadU32(in + 40);
     return true;
 }
 

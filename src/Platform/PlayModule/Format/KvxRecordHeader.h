@@ -14,6 +14,7 @@ struct KvxRecordHeader {
     std::uint32_t sequence = 0;
     std::int64_t timeMs = 0;  // absolute UTC, milliseconds since 1970
     kvx::Digest digest{};
+    std::uint32_t reserved = 0;  // bytes 40..43: 0 as written; anything else is changed data
 
     bool IsKeyFrame() const
     {

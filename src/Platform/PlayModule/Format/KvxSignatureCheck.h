@@ -21,6 +21,8 @@ public:
 
     // True when the block is an Ed25519 signature of its digest by our key.
     bool Verify(const KvxSignaturePayload& block) const;
+    // True when the block names our key as its signer.
+    bool NamesOurKey(const KvxSignaturePayload& block) const { return block.keyFingerprint == m_fingerprint; }
 
     // The bytes that are signed: a fixed context text and the digest.
     static std::array<std::uint8_t, 32> SignedMessage(const kvx::Digest& digest);

@@ -81,8 +81,8 @@ std::optional<std::uint64_t> CKvxIndexScanner::FindKeyFrame(const std::string& p
     return found;
 }
 
-// The index in the footer, when its checks hold and the records it names
-// are there.
+// The index in the footer, when its checks hold and it names the records
+// of this file as they are.
 bool CKvxIndexScanner::ReadFooter(CKeyFrameIndex& out)
 {
     const auto footer = CKvxIndexFooter::ReadFrom(m_fd, m_size);
@@ -95,23 +95,55 @@ bool CKvxIndexScanner::ReadFooter(CKeyFrameIndex& out)
     index.endTimeMs = footer->trailer.endTimeMs;
     index.entries.reserve(footer->keyFrames.size());
     for (const auto& key : footer->keyFrames) index.entries.push_back({key.timeMs, key.position});
-    if (!index.IsSound() || !FooterKeyFramesHold(index)) return false;
+    if (!index.IsSound()) return false;
+    AskForFooterRecords(*footer);
+    std::int64_t latestMs = 0;
+    if (!NamedKeyFramesHold(*footer, latestMs) || !LastGroupEndsAtTable(*footer, latestMs)) return false;
     out = std::move(index);
     return true;
 }
 
-// The first, middle and last key frames named are key frames of those times.
-bool CKvxIndexScanner::FooterKeyFramesHold(const CKeyFrameIndex& index)
+// The kernel starts reading the pages the footer's checks read, all at
+// once, instead of one after the other as they are asked for.
+void CKvxIndexScanner::AskForFooterRecords(const CKvxIndexFooter::Contents& footer) const
 {
-    const std::size_t count = index.entries.size();
-    for (const std::size_t i : {std::size_t(0), count / 2, count - 1}) {
-        KvxRecordHeader header;
-        const auto& entry = index.entries[i];
-        if (!HeaderAt(entry.position, header) || header.kind != kvx::RecordKind::Video || !header.IsKeyFrame() ||
-            header.timeMs != entry.timeMs)
-            return false;
+    for (const auto& key : footer.keyFrames)
+        ::posix_fadvise(m_fd, off_t(key.position), off_t(kvx::kHeaderSize), POSIX_FADV_WILLNEED);
+    const std::uint64_t lastKey = footer.keyFrames.back().position;
+    ::posix_fadvise(m_fd, off_t(lastKey), off_t(footer.trailer.tableOffset - lastKey), POSIX_FADV_WILLNEED);
+}
+
+// Every key frame named is a key frame of that time, and the first record
+// holds the first time. latestMs: the latest of their times.
+bool CKvxIndexScanner::NamedKeyFramesHold(const CKvxIndexFooter::Contents& footer, std::int64_t& latestMs)
+{
+    KvxRecordHeader header;
+    if (!HeaderAt(0, header) || header.timeMs != footer.trailer.startTimeMs) return false;
+    latestMs = header.timeMs;
+    for (const auto& key : footer.keyFrames) {
+        if (!HeaderAt(key.position, header) || !header.IsKeyFrame() || header.timeMs != key.timeMs) return false;
+        latestMs = std::max(latestMs, key.timeMs);
     }
     return true;
+}
+
+// The records from the last key frame named run up to the table with no
+// other key frame among them, and the latest time is among theirs or the
+// key frames' (a file whose latest time lies elsewhere is walked).
+bool CKvxIndexScanner::LastGroupEndsAtTable(const CKvxIndexFooter::Contents& footer, std::int64_t latestMs)
+{
+    const std::uint64_t lastKey = footer.keyFrames.back().position;
+    const std::uint64_t table = footer.trailer.tableOffset;
+    std::uint64_t pos = lastKey;
+    KvxRecordHeader header;
+    while (pos < table) {
+        if (table - pos < kvx::kHeaderSize || !HeaderAt(pos, header) ||
+            header.payloadSize > table - pos - kvx::kHeaderSize || (pos != lastKey && header.IsKeyFrame()))
+            return false;
+        latestMs = std::max(latestMs, header.timeMs);
+        pos += kvx::kHeaderSize + header.payloadSize;
+    }
+    return latestMs == footer.trailer.endTimeMs;
 }
 
 // Makes [pos, pos + size) readable from m_window, as far as the file goes.

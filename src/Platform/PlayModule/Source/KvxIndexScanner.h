@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Platform/PlayModule/Source/KeyFrameIndex.h"
+#include "Platform/PlayModule/Format/KvxIndexFooter.h"
 #include "Platform/PlayModule/Format/KvxRecordHeader.h"
 
 namespace PLAY_MODULE {
@@ -46,7 +47,9 @@ private:
 
     explicit CKvxIndexScanner(int fd, std::uint64_t size) : m_fd(fd), m_size(size) {}
     bool ReadFooter(CKeyFrameIndex& out);
-    bool FooterKeyFramesHold(const CKeyFrameIndex& index);
+    void AskForFooterRecords(const CKvxIndexFooter::Contents& footer) const;
+    bool NamedKeyFramesHold(const CKvxIndexFooter::Contents& footer, std::int64_t& latestMs);
+    bool LastGroupEndsAtTable(const CKvxIndexFooter::Contents& footer, std::int64_t latestMs);
     bool SmallRecords();
     bool Run(CKeyFrameIndex& out, const std::atomic<bool>* cancel, std::uint64_t sliceBytes);
     bool RunSlices(CKeyFrameIndex& out, int slices, const std::atomic<bool>* cancel, bool& joined);

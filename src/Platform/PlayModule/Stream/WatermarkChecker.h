@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Platform/PlayModule/Format/KvxChainVerifier.h"
+#include "Platform/PlayModule/Format/KvxIndexFooter.h"
 #include "Platform/PlayModule/Format/KvxRecord.h"
 
 namespace PLAY_MODULE {
@@ -25,7 +26,11 @@ struct WatermarkReport {
 // key frame; a group that reaches a key frame or the end unsigned fails.
 // Bytes that are no records fail as a changed record beside them: the record
 // after them, or the last one for bytes at the end (unless they are the
-// writer's key-frame footer).
+// key-frame footer of the records checked).
+// Until a signature of our key holds, reports are held back: a stream that
+// holds none gets one report of what it lacks (no signature, or only other
+// keys') at its first record's time instead of one per unsigned group; one
+// without any watermark text gets one too.
 class CWatermarkChecker {
 public:
     explicit CWatermarkChecker(const KvxPublicKey& key = RecorderPublicKey());
@@ -34,8 +39,8 @@ public:
     void Check(const KvxRecord& record, std::vector<WatermarkReport>& out);
     // The input ended at inputEnd (0: with the last record): judges what is
     // still unsigned and the bytes after the last record (trailing: those
-    // bytes, when still held), reports a stream with no records at all, and
-    // starts a new chain.
+    // bytes, when still held), reports what the stream lacked, and starts a
+    // new chain.
     void Finish(std::vector<WatermarkReport>& out, std::uint64_t inputEnd = 0,
                 std::optional<std::span<const std::uint8_t>> trailing = std::nullopt);
     void Reset();
@@ -43,17 +48,28 @@ public:
     std::uint64_t RecordsEnd() const { return m_recordsEnd; }
 
 private:
+    void Emit(const WatermarkReport& report, std::vector<WatermarkReport>& out);
+    void FlushHeld(std::vector<WatermarkReport>& out);
+    void NoteSignature(const KvxRecord& record, CKvxChainVerifier::Result verdict);
     void ReportUnsigned(std::vector<WatermarkReport>& out);
     void ReportTrailing(std::vector<WatermarkReport>& out, std::uint64_t inputEnd,
                         std::optional<std::span<const std::uint8_t>> trailing);
-    static bool IsFooter(std::span<const std::uint8_t> bytes);
+    void ReportMissingWatermark(std::vector<WatermarkReport>& out);
+    long MissingWatermark(bool& dropUnsigned) const;
     static long ResultOf(CKvxChainVerifier::Result result);
 
     CKvxChainVerifier m_verifier;
+    CKvxIndexFooter m_footer;  // what a footer of the records checked names
+    std::vector<WatermarkReport> m_held;
     bool m_anyRecord = false;
     bool m_unsigned = false;
+    bool m_anySignature = false;
+    bool m_ourKeyNamed = false;
+    bool m_ourSignatureHeld = false;
+    bool m_anyText = false;
     std::int64_t m_unsignedSinceMs = 0;
     std::uint64_t m_recordsEnd = 0;
+    std::int64_t m_firstTimeMs = 0;
     std::int64_t m_lastTimeMs = 0;
 };
 
