@@ -14,4 +14,7 @@ public:
     // name of its own that says so), or removed (keptPath empty). target is
     // the clip's own name, which it never replaces.
     virtual void OnExportClipCut(std::string /*target*/, std::string /*keptPath*/) {}
+    // A job failed because nothing in its span of the recording at source
+    // decoded: it wrote no clip and no picture. OnExportFailed follows.
+    virtual void OnExportNothingPlayable(std::string /*source*/) {}
 };

@@ -21,6 +21,7 @@ public:
     void OnExportStop() override { events.push_back("stop"); }
     void OnExportFailed(int) override { events.push_back("failed"); }
     void OnExportClipCut(std::string target, std::string kept) override { cuts.emplace_back(target, kept); }
+    void OnExportNothingPlayable(std::string source) override { unplayable.push_back(source); }
 
     bool Finished() const
     {
@@ -31,6 +32,7 @@ public:
     std::vector<std::string> events;
     std::vector<int> progress;
     std::vector<std::pair<std::string, std::string>> cuts;  // clip, where it was kept
+    std::vector<std::string> unplayable;                     // recordings nothing played in
 };
 
 // Registers the GUI loop and starts the export and play loops once per test.
