@@ -632,6 +632,17 @@ TEST_F(UILogicTest, TheUserIsToldWhereAClipCutShortIsKeptOrThatItWasRemoved)
                                                L"The clip cut short was removed: /out/b.avi"}));
 }
 
+// A failure because nothing in a recording played names it; a later
+// failure of another cause does not.
+TEST_F(UILogicTest, AnExportThatFoundNothingToPlayNamesTheRecording)
+{
+    ui->OnExportNothingPlayable("/rec/REC_ch1_20160102080000_20160102080100.ts");
+    ui->OnExportFailed(0);
+    ui->OnExportFailed(0);
+    EXPECT_EQ(page->results, (std::vector<int>{5, 2}));
+    EXPECT_EQ(page->unplayableFiles, std::vector<std::wstring>{L"REC_ch1_20160102080000_20160102080100.ts"});
+}
+
 TEST_F(UILogicTest, AFileTheLibraryRefusesIsUncheckedAndTheTreeUnlocked)
 {
     // Readable, but no recording: the library refuses to open it.
