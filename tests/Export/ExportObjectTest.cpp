@@ -76,6 +76,15 @@ protected:
                        }),
                        __FILE__, __LINE__, "&ExportObject::AddFile", "EngineTest");
     }
+    // Runs one job; the reports it gave.
+    std::vector<std::string> RunJob(std::uint32_t type, const std::string& src, const std::string& dst,
+                                    std::uint64_t start, std::uint64_t end, int interval = 0, unsigned startTime = 0,
+                                    unsigned fileStart = 0)
+    {
+        listener->events.clear();
+        Add(type, src, dst, start, end, interval, startTime, fileStart);
+        return Run() ? listener->events : std::vector<std::string>{"no end"};
+    }
     void Start() { SF_POST_TASK(ML_EXPORT, &ExportObject::Export, engine); }
     bool Run()
     {
@@ -434,6 +443,14 @@ std::size_t NearestFrame(const std::vector<std::vector<std::uint8_t>>& frames, c
     return best;
 }
 
+// Writes path by the ffmpeg command line with the arguments (inputs and
+// output options) and indexes its key frames; false when either fails.
+bool MakeWithFFmpeg(const std::string& arguments, const std::string& path, PLAY_MODULE::CKeyFrameIndex& index)
+{
+    const std::string make = "ffmpeg -v error -y " + arguments + " '" + path + "'";
+    return std::system(make.c_str()) == 0 && PLAY_MODULE::CAvIndexScanner::Scan(path, index);
+}
+
 }  // namespace
 
 // Pictures of a ".ps" with frames whose packets carry no time stamp, and
@@ -444,6 +461,7 @@ TEST_F(EngineTest, PicturesAreNamedByTheTimeOfTheFrameTheyShow)
     for (const std::string kind : {"ps", "avi"}) {
         SCOPED_TRACE(kind);
         const std::string source = folder.File("REC_ch2_20160102030405_20160102030413." + kind);
+        PLAY_MODULE::CKeyFrameIndex index;
         if (kind == "ps") {
             // Key frames every 2 s; the frames that start seconds 1, 3, 5 ... have no stamps.
             PLAY_MODULE_TEST::ContainerSampleOptions options;
@@ -451,21 +469,17 @@ TEST_F(EngineTest, PicturesAreNamedByTheTimeOfTheFrameTheyShow)
             options.gopSeconds = 2;
             options.unstampedEvery = 25;
             ASSERT_TRUE(PLAY_MODULE_TEST::MakeContainerSample(source, PLAY_MODULE_TEST::ContainerKind::Ps, options));
+            ASSERT_TRUE(PLAY_MODULE::CAvIndexScanner::Scan(source, index));
         } else {
             // Key frames every 1.2 s: most pictures come from frames between them.
-            const std::string make = "ffmpeg -v error -y -f lavfi -i testsrc=size=320x240:rate=25 -t 8 -c:v libx264 "
-                                     "-g 30 -pix_fmt yuv420p '" + source + "'";
-            ASSERT_EQ(std::system(make.c_str()), 0) << make;
+            ASSERT_TRUE(MakeWithFFmpeg("-f lavfi -i testsrc=size=320x240:rate=25 -t 8 -c:v libx264 -g 30 -pix_fmt yuv420p",
+                                       source, index));
         }
-        PLAY_MODULE::CKeyFrameIndex index;
-        ASSERT_TRUE(PLAY_MODULE::CAvIndexScanner::Scan(source, index));
         ASSERT_GE(index.entries.size(), 4u);
         const std::string target = Out(kind);
-        listener->events.clear();
-        Add(EXPORT_TYPE_JPEG, source, target, index.entries[1].position, index.entries[3].position, 1,
-            kStartSeconds + 1, kStartSeconds);
-        ASSERT_TRUE(Run());
-        EXPECT_EQ(listener->events, Events{"end"});
+        EXPECT_EQ(RunJob(EXPORT_TYPE_JPEG, source, target, index.entries[1].position, index.entries[3].position, 1,
+                         kStartSeconds + 1, kStartSeconds),
+                  Events{"end"});
         const auto frames = PLAY_MODULE_TEST::DecodeLuma(source);
         const std::vector<std::string> pictures = FilesIn(target);
         EXPECT_GE(pictures.size(), 3u);
@@ -487,21 +501,17 @@ TEST_F(EngineTest, AviClipsKeepTheSoundInStepWithThePictures)
     for (const std::string kind : {"libx264.ts", "libx265.ts", "libx264.mp4", "libx265.mp4"}) {
         SCOPED_TRACE(kind);
         const std::string source = folder.File(kind);
-        const std::string make =
-            "ffmpeg -v error -y -f lavfi -i color=black:s=320x240:r=25:d=6 -f lavfi -i "
-            "'aevalsrc=if(gte(t\\,3)\\,sin(2*PI*1000*t)\\,0):s=48000:d=6' -vf 'drawbox=c=white:t=fill:enable=gte(t\\,3)' "
-            "-c:v " + kind.substr(0, kind.find('.')) + " -g 25 -pix_fmt yuv420p -x265-params log-level=error -c:a aac '" +
-            source + "'";
-        ASSERT_EQ(std::system(make.c_str()), 0) << make;
         PLAY_MODULE::CKeyFrameIndex index;
-        ASSERT_TRUE(PLAY_MODULE::CAvIndexScanner::Scan(source, index));
+        ASSERT_TRUE(MakeWithFFmpeg(
+            "-f lavfi -i color=black:s=320x240:r=25:d=6 -f lavfi -i "
+            "'aevalsrc=if(gte(t\\,3)\\,sin(2*PI*1000*t)\\,0):s=48000:d=6' -vf 'drawbox=c=white:t=fill:enable=gte(t\\,3)' "
+            "-c:v " + kind.substr(0, kind.find('.')) + " -g 25 -pix_fmt yuv420p -x265-params log-level=error -c:a aac",
+            source, index));
         ASSERT_GE(index.entries.size(), 6u);
         const std::string target = Out(kind + ".avi");
-        listener->events.clear();
-        Add(EXPORT_TYPE_AVI, source, target, index.entries[2].position, index.entries[5].position, 0,
-            kStartSeconds + 2, kStartSeconds);
-        ASSERT_TRUE(Run());
-        ASSERT_EQ(listener->events, Events{"end"});
+        ASSERT_EQ(RunJob(EXPORT_TYPE_AVI, source, target, index.entries[2].position, index.entries[5].position, 0,
+                         kStartSeconds + 2, kStartSeconds),
+                  Events{"end"});
         const auto frames = PLAY_MODULE_TEST::DecodeLuma(target);
         const auto white = std::find_if(frames.begin(), frames.end(), [](const std::vector<std::uint8_t>& luma) {
             return !luma.empty() && std::accumulate(luma.begin(), luma.end(), std::uint64_t(0)) / luma.size() > 128;
@@ -541,17 +551,16 @@ TEST_F(EngineTest, ClipsStartWithWhatTheirDecoderNeeds)
             if (!playable && type == EXPORT_TYPE_RAW)
                 continue;
             SCOPED_TRACE(type);
-            listener->events.clear();
             const std::string target = Out(source.substr(source.rfind('/') + 1) + std::to_string(type) +
                                            (type == EXPORT_TYPE_AVI ? ".avi" : type == EXPORT_TYPE_RAW ? ".ts" : ""));
-            Add(type, source, target, first.position, next.position, 1, kStartSeconds + 1, kStartSeconds);
-            ASSERT_TRUE(Run());
+            const Events events = RunJob(type, source, target, first.position, next.position, 1, kStartSeconds + 1,
+                                         kStartSeconds);
             if (!playable) {
-                EXPECT_EQ(listener->events, (Events{"stop", "failed"}));
+                EXPECT_EQ(events, (Events{"stop", "failed"}));
                 EXPECT_FALSE(std::filesystem::exists(target));
                 continue;
             }
-            EXPECT_EQ(listener->events, Events{"end"});
+            EXPECT_EQ(events, Events{"end"});
             if (type == EXPORT_TYPE_JPEG)
                 EXPECT_EQ(FilesIn(target).size(), 2u);
             else
@@ -568,16 +577,13 @@ TEST_F(EngineTest, ARawCutOfAProgramStreamKeepsItsFramesWhole)
 {
     ASSERT_TRUE(folder.MakeFolder("out"));
     const std::string source = folder.File("REC_ch2_20160102030405_20160102030411.ps");
-    const std::string make = "ffmpeg -v error -y -f lavfi -i testsrc=size=704x576:rate=25 -t 6 -c:v libx264 -g 25 "
-                             "-b:v 2M -pix_fmt yuv420p -f mpeg '" + source + "'";
-    ASSERT_EQ(std::system(make.c_str()), 0) << make;
     PLAY_MODULE::CKeyFrameIndex index;
-    ASSERT_TRUE(PLAY_MODULE::CAvIndexScanner::Scan(source, index));
+    ASSERT_TRUE(MakeWithFFmpeg("-f lavfi -i testsrc=size=704x576:rate=25 -t 6 -c:v libx264 -g 25 -b:v 2M "
+                               "-pix_fmt yuv420p -f mpeg", source, index));
     ASSERT_GE(index.entries.size(), 4u);
     const std::string target = Out("cut.ps");
-    Add(EXPORT_TYPE_RAW, source, target, index.entries[1].position, index.entries[3].position);
-    ASSERT_TRUE(Run());
-    EXPECT_EQ(listener->events, Events{"end"});
+    EXPECT_EQ(RunJob(EXPORT_TYPE_RAW, source, target, index.entries[1].position, index.entries[3].position),
+              Events{"end"});
     EXPECT_EQ(PLAY_MODULE_TEST::DecodeLuma(target).size(),
               std::size_t((index.entries[3].timeMs - index.entries[1].timeMs) * 25 / 1000));
 }
