@@ -106,6 +106,16 @@ int CSFQTDateTimeCtrl::SetDate(_SF_SYSTEMTIME* value)
     return 1;
 }
 
+namespace {
+
+bool IsModifier(int key)
+{
+    return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Meta ||
+           key == Qt::Key_AltGr;
+}
+
+}  // namespace
+
 // A time is typed as it is written: a digit typed over the whole text goes
 // into its first field (the text alone would be refused, and only the
 // fields after the next separator would take digits), and the separator
@@ -115,6 +125,10 @@ void CSFQTDateTimeCtrl::keyPressEvent(QKeyEvent* event)
 {
     const QString typed = event->text();
     const bool digit = typed.size() == 1 && typed.at(0).isDigit();
+    if (IsModifier(event->key())) {  // the shift of a separator, for one
+        QDateTimeEdit::keyPressEvent(event);
+        return;
+    }
     if (typed == ":" && m_leftByDigit) {
         m_leftByDigit = false;
         event->accept();
