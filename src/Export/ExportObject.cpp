@@ -19,6 +19,7 @@
 #include "Platform/PlayModule/Format/KvxContentProbe.h"
 #include "Platform/PlayModule/Format/KvxRecordHeader.h"
 #include "Platform/PlayModule/Source/RecordingCut.h"
+#include "Platform/PlayModule/Source/MpegCutEdges.h"
 #include "Platform/PlayModule/Stream/ContainerRangeReader.h"
 #include "Platform/PlayModule/Stream/PlaySdkWrapper.h"
 #include "Platform/Win32/Win32Types.h"
@@ -158,6 +159,7 @@ void ExportObject::Task_ExportFile()
     }
     currentJob = jobs.front();
     m_draining = false;
+    m_nothingPlayable = false;
     if (!StartJob(*currentJob)) {
         PostWith(&ExportObject::Task_SendExportFileFailedMsg, "&ExportObject::Task_SendExportFileFailedMsg", 0);
         return;
@@ -235,12 +237,21 @@ bool ExportObject::StartRawCopy(const ExportTarget& job)
         return false;
     // The temporary is new and empty: opening it without truncation spares
     // the flush some file systems start when a truncated file is closed.
+    // A cut of an MPEG stream starts and ends with whole frames that decode.
+    m_cutEdges = m_rawIsKvx ? PLAY_MODULE::CMpegCutEdges::Edges{{}, job.startOffset, {}}
+                            : PLAY_MODULE::CMpegCutEdges::For(job.srcPath, job.startOffset, job.endOffset);
+    const std::vector<std::uint8_t>& cutHead = m_cutEdges.head;
     if (!destination->Open(m_temporary.Path().c_str(), GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING,
-                           kFileAttributeNormal)) {
+                           kFileAttributeNormal) ||
+        destination->Write(cutHead.data(), std::uint32_t(cutHead.size())) != cutHead.size() ||
+        !source->Seek(std::uint32_t(m_cutEdges.from), std::uint32_t(m_cutEdges.from >> 32), 0)) {
+        destination->Close();
         m_temporary.Remove();
         return false;
     }
-    m_written = 0;
+    if (m_cutEdges.from > job.startOffset)
+        CountBlock(m_cutEdges.from - job.startOffset);
+    m_written = cutHead.size();
     m_cutPoint.Reset();
     m_outputOpen = true;
     return true;
@@ -270,6 +281,8 @@ bool ExportObject::StartAvi(const ExportTarget& job)
 
 bool ExportObject::StartSnapshots(const ExportTarget& job)
 {
+    struct stat status {};
+    m_snapshotFolderMade = ::stat(job.dstPath.c_str(), &status) != 0;
     if (SF_SOFT_BASE::CreateDirectoryRecursive(SF_SOFT_BASE::Utf8ToWide(job.dstPath + "/")) != 0)
         return false;
     imageFormat = job.type == EXPORT_TYPE_JPEG ? 2 : 3;
@@ -449,12 +462,14 @@ bool ExportObject::CloseOutput(bool cut)
     switch (currentJob->type) {
     case EXPORT_TYPE_AVI: return CloseAvi(cut);
     case EXPORT_TYPE_RAW: return CloseRawCopy(cut);
-    default: return CloseSnapshots();
+    default:
+        return CloseSnapshots();
     }
 }
 
 // Pictures that found their names taken were given the next free ones: the
-// user is told how many.
+// user is told how many. A folder made for a series that got no picture goes
+// again.
 bool ExportObject::CloseSnapshots()
 {
     sdk->EnableDisplayCallBack(0);
@@ -462,6 +477,8 @@ bool ExportObject::CloseSnapshots()
     if (const int renamed = m_renamedPictures.exchange(0))
         Report(&IExportObjectListener::OnExportPicturesRenamed, "&IExportObjectListener::OnExportPicturesRenamed",
                currentJob->dstPath, renamed);
+    if (idle && m_snapshotFolderMade && m_snapshots->Written() == 0)
+        ::rmdir(m_snapshotFolder.c_str());
     return idle;
 }
 
@@ -469,6 +486,9 @@ bool ExportObject::CloseSnapshots()
 // boundary and is kept under a name of its own (or goes when it has none).
 bool ExportObject::CloseRawCopy(bool cut)
 {
+    const std::vector<std::uint8_t>& tail = m_cutEdges.tail;
+    const bool tailWritten = cut || destination->Write(tail.data(), std::uint32_t(tail.size())) == tail.size();
+    m_written += cut ? 0 : tail.size();
     destination->Close();
     std::uint64_t keep = m_written;
     if (cut)
@@ -482,7 +502,7 @@ bool ExportObject::CloseRawCopy(bool cut)
         m_temporary.Release();
         return true;
     }
-    if (!ended || !SF_SOFT_BASE::CAtomicFileWriter::SyncFile(temporary) ||
+    if (!ended || !tailWritten || !SF_SOFT_BASE::CAtomicFileWriter::SyncFile(temporary) ||
         std::rename(temporary.c_str(), currentJob->dstPath.c_str()) != 0) {
         m_temporary.Remove();
         return false;
@@ -500,6 +520,12 @@ bool ExportObject::CloseAvi(bool cut)
     {
         std::lock_guard lock(m_aviFilesMutex);
         files.swap(m_aviFiles);
+    }
+    if (!stopped && !cut && sdk->AVIConvertFoundNothing()) {
+        m_nothingPlayable = true;
+        for (auto& file : files)
+            file.first.Remove();
+        return false;
     }
     const bool complete = !cut && stopped && !files.empty() && SizeOf(files.front().first.Path()) > 0;
     bool placed = complete;
@@ -550,10 +576,15 @@ void ExportObject::Task_SendExportFileEndMsg()
     if (!currentJob)
         return;
     bool ok = CloseOutput(false) && !failed;
-    if (ok && IsSnapshotType(currentJob->type) && RangeOf(*currentJob) > 0)
+    if (ok && IsSnapshotType(currentJob->type) && RangeOf(*currentJob) > 0) {
         ok = m_snapshots->Written() > 0;  // nothing decoded is no picture series
+        m_nothingPlayable = !ok;
+    }
     if (!ok) {
         running = 0;
+        if (m_nothingPlayable)
+            Report(&IExportObjectListener::OnExportNothingPlayable, "&IExportObjectListener::OnExportNothingPlayable",
+                   currentJob->srcPath);
         if (failed.exchange(0)) {
             // A write that failed on the way (a picture seen only now) ends
             // as the feed's stop path does: failed, then stop.

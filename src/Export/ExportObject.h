@@ -19,6 +19,7 @@
 #include "Export/ExportTarget.h"
 #include "Export/KvxCutPoint.h"
 #include "Export/SnapshotQueue.h"
+#include "Platform/PlayModule/Source/MpegCutEdges.h"
 #include "Platform/PlayModule/Stream/IAVIConvertListener.h"
 #include "Platform/PlayModule/Output/IImageSnapshotListener.h"
 
@@ -130,6 +131,7 @@ private:
     // Snapshot job settings read by the library's thread while enabled.
     std::string m_snapshotFolder;
     std::uint32_t m_snapshotStart = 0;
+    bool m_snapshotFolderMade = false;  // by this job
     std::unique_ptr<CSnapshotQueue> m_snapshots;
     std::atomic<int> m_renamedPictures{0};  // of the current series
     // Current job's output state (export loop only).
@@ -138,6 +140,8 @@ private:
     std::uint64_t m_written = 0;
     CKvxCutPoint m_cutPoint;
     bool m_rawIsKvx = false;
+    PLAY_MODULE::CMpegCutEdges::Edges m_cutEdges;  // of the raw copy
+    bool m_nothingPlayable = false;  // the job failed as nothing in its span decoded
     std::string m_aviPath;  // read by OnAVINextFile
     // A range of a container, read as records (a range alone has no header).
     std::unique_ptr<PLAY_MODULE::CContainerRangeReader> m_container;

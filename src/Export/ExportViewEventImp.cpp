@@ -58,13 +58,15 @@ enum Picker { kPickStartDate, kPickStartTime, kPickEndDate, kPickEndTime };
 // Export-result texts by code.
 const wchar_t* const kResultTexts[] = {L"No export file!", L"Export the end!", L"Export failed!",
                                        L"File is too large, export failed!"};
-// Said before an export for a recording the chosen format cannot be made of,
-// by ExportRefusal.
-constexpr WPARAM kCannotExport = 4;
+// Results that name files (kept in order until shown).
+constexpr WPARAM kNamedResult = 4;
+// Said before an export for the recordings the chosen format cannot be made
+// of, by ExportRefusal; %1 stands for their names, joined by "\", \"".
 const wchar_t* const kRefusalTexts[] = {
     L"\"%1\" cannot be exported as KVX: a part of an MP4 or AVI file does not play without the rest of "
     L"the file. Choose AVI, JPG or BMP.",
     L"\"%1\" cannot be exported: only H.264 and H.265 video can be cut to the chosen span."};
+const wchar_t* const kNothingPlayableText = L"Export failed! Nothing in the span of \"%1\" plays.";
 
 std::wstring Lower(std::wstring text)
 {
@@ -859,23 +861,36 @@ void CExportViewEventImp::PostNoExportFile() { PostExportResult(0); }
 void CExportViewEventImp::PostExportFailed() { PostExportResult(2); }
 void CExportViewEventImp::PostFileTooLarge() { PostExportResult(3); }
 
-void CExportViewEventImp::PostCannotExport(const std::wstring& fileName, ExportRefusal reason)
+void CExportViewEventImp::PostCannotExport(const std::vector<std::wstring>& fileNames, ExportRefusal reason)
 {
-    m_refusedFile = fileName;
-    m_refusal = reason;
-    PostExportResult(kCannotExport);
+    std::wstring names;
+    for (const std::wstring& name : fileNames)
+        names += (names.empty() ? L"" : L"\", \"") + name;
+    PostNamedResult(kRefusalTexts[int(reason)], names);
+}
+
+void CExportViewEventImp::PostNothingPlayable(const std::wstring& fileName)
+{
+    PostNamedResult(kNothingPlayableText, fileName);
+}
+
+void CExportViewEventImp::PostNamedResult(const wchar_t* text, const std::wstring& names)
+{
+    std::wstring said = GetLangString(text);
+    const std::size_t at = said.find(L"%1");
+    if (at != std::wstring::npos)
+        said.replace(at, 2, names);
+    m_namedResults.push_back(said);
+    PostExportResult(kNamedResult);
 }
 
 void CExportViewEventImp::OnExportResultMsg(WPARAM wParam, LPARAM)
 {
-    if (wParam == kCannotExport) {  // shown once for each refusal posted
-        if (m_refusedFile.empty())
+    if (wParam == kNamedResult) {  // shown once for each posted
+        if (m_namedResults.empty())
             return;
-        std::wstring text = GetLangString(kRefusalTexts[int(m_refusal)]);
-        const std::size_t at = text.find(L"%1");
-        if (at != std::wstring::npos)
-            text.replace(at, 2, m_refusedFile);
-        m_refusedFile.clear();
+        const std::wstring text = m_namedResults.front();
+        m_namedResults.pop_front();
         ShowMessageBox(text.c_str(), GetLangString(L"Prompt"), 0);
         return;
     }

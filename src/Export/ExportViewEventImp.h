@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <deque>
 #include <functional>
 #include <list>
 #include <string>
@@ -109,8 +110,9 @@ public:
     void ResetAfterExport() override;
     void PostNoExportFile() override;
     void PostFileTooLarge() override;
-    void PostCannotExport(const std::wstring& fileName, ExportRefusal reason) override;
+    void PostCannotExport(const std::vector<std::wstring>& fileNames, ExportRefusal reason) override;
     void PostExportFailed() override;
+    void PostNothingPlayable(const std::wstring& fileName) override;
     void OnExportStarted() override;
     void OnExportFinished() override;
     void OnExportStopped() override;
@@ -148,6 +150,7 @@ private:
     bool NothingToClose() const;
     void StartClosing();
     void PostExportResult(int code);
+    void PostNamedResult(const wchar_t* text, const std::wstring& names);
     std::wstring ItemText(void* item, int size) const;
     bool IsChannelItem(void* item) const;
     void* FindTopItemByData(DWORD data) const;
@@ -182,6 +185,5 @@ private:
     int m_leavePending = 0;
     bool m_closeReported = false;
     FolderChooser m_chooseFolder;
-    std::wstring m_refusedFile;  // named by the refusal message
-    ExportRefusal m_refusal = ExportRefusal::WholeFileContainer;
+    std::deque<std::wstring> m_namedResults;  // messages naming files, still to show
 };

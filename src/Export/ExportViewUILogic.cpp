@@ -1076,10 +1076,11 @@ void CExportViewUILogic::StartExport(int comboIndex, const std::wstring& folder,
         page->PostNoExportFile();
         return;
     }
-    ExportRefusal refusal = ExportRefusal::WholeFileContainer;
-    if (const int refused = FirstUnexportable(keys, refusal)) {
+    const std::map<ExportRefusal, std::vector<std::wstring>> refused = Unexportable(keys);
+    if (!refused.empty()) {
         ClearExportMarks();
-        page->PostCannotExport(FileNameOf(m_files[refused].fileInfo.GetPathString()), refusal);
+        for (const auto& [reason, names] : refused)
+            page->PostCannotExport(names, reason);
         return;
     }
     qCDebug(lcExport, "CExportViewUILogic::StartExport  %d", int(keys.size()));
@@ -1096,26 +1097,30 @@ void CExportViewUILogic::StartExport(int comboIndex, const std::wstring& folder,
     page->OnExportStarted();
 }
 
-// The key of the first recording the chosen format cannot be made of (0:
-// none): a raw copy is a byte cut, which must play on its own; the other
-// formats read a container's span as records. Files that cannot be read
-// are left to the export, which reports them.
-int CExportViewUILogic::FirstUnexportable(const std::list<int>& keys, ExportRefusal& reason) const
+// Why the chosen format cannot be made of a recording (none: it can): a
+// raw copy is a byte cut, which must play on its own; the other formats read
+// a container's span as records. Files that cannot be read are left to the
+// export, which reports them.
+std::optional<ExportRefusal> CExportViewUILogic::RefusalOf(int key) const
 {
-    for (int key : keys) {
-        const std::string path = SF_SOFT_BASE::WideToUtf8(m_files.at(key).fileInfo.GetPathString());
-        const PLAY_MODULE::ByteCut cut = PLAY_MODULE::ByteCutOf(path);
-        if (m_exportType == EXPORT_TYPE_RAW && cut == PLAY_MODULE::ByteCut::NeedsWholeFile) {
-            reason = ExportRefusal::WholeFileContainer;
-            return key;
-        }
-        if (m_exportType != EXPORT_TYPE_RAW && cut != PLAY_MODULE::ByteCut::Unknown &&
-            !PLAY_MODULE::FileLooksLikeKvx(path) && !PLAY_MODULE::CContainerRangeReader::Reads(path)) {
-            reason = ExportRefusal::UncutVideo;
-            return key;
-        }
-    }
-    return 0;
+    const std::string path = SF_SOFT_BASE::WideToUtf8(m_files.at(key).fileInfo.GetPathString());
+    const PLAY_MODULE::ByteCut cut = PLAY_MODULE::ByteCutOf(path);
+    if (m_exportType == EXPORT_TYPE_RAW && cut == PLAY_MODULE::ByteCut::NeedsWholeFile)
+        return ExportRefusal::WholeFileContainer;
+    if (m_exportType != EXPORT_TYPE_RAW && cut != PLAY_MODULE::ByteCut::Unknown &&
+        !PLAY_MODULE::FileLooksLikeKvx(path) && !PLAY_MODULE::CContainerRangeReader::Reads(path))
+        return ExportRefusal::UncutVideo;
+    return std::nullopt;
+}
+
+// The names of the recordings refused, by the reason.
+std::map<ExportRefusal, std::vector<std::wstring>> CExportViewUILogic::Unexportable(const std::list<int>& keys) const
+{
+    std::map<ExportRefusal, std::vector<std::wstring>> refused;
+    for (int key : keys)
+        if (const std::optional<ExportRefusal> reason = RefusalOf(key))
+            refused[*reason].push_back(FileNameOf(m_files.at(key).fileInfo.GetPathString()));
+    return refused;
 }
 
 bool CExportViewUILogic::HasFileOf4GiB(const std::list<int>& keys) const
@@ -1334,9 +1339,19 @@ void CExportViewUILogic::OnExportPicturesRenamed(std::string folder, int count)
                       true);
 }
 
+void CExportViewUILogic::OnExportNothingPlayable(std::string source)
+{
+    m_unplayable = FileNameOf(SF_SOFT_BASE::Utf8ToWide(source));
+}
+
 void CExportViewUILogic::OnExportFailed(int)
 {
     m_exporting = 0;
-    if (auto page = m_page.lock())
+    const std::wstring unplayable = std::move(m_unplayable);
+    m_unplayable.clear();
+    auto page = m_page.lock();
+    if (page && unplayable.empty())
         page->PostExportFailed();
+    else if (page)
+        page->PostNothingPlayable(unplayable);
 }

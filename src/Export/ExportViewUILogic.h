@@ -4,8 +4,10 @@
 #include <functional>
 #include <list>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include <boost/enable_shared_from_this.hpp>
 #include <boost/shared_ptr.hpp>
@@ -126,6 +128,7 @@ public:
     void OnExportFailed(int code) override;
     void OnExportClipCut(std::string target, std::string keptPath) override;
     void OnExportPicturesRenamed(std::string folder, int count) override;
+    void OnExportNothingPlayable(std::string source) override;
 
     // Waits between two key-frame lookups while a recording's index is built
     // (the build ends with a report; the count only bounds a library that
@@ -187,7 +190,8 @@ private:
 
     // Export run.
     bool HasFileOf4GiB(const std::list<int>& keys) const;
-    int FirstUnexportable(const std::list<int>& keys, ExportRefusal& reason) const;
+    std::optional<ExportRefusal> RefusalOf(int key) const;
+    std::map<ExportRefusal, std::vector<std::wstring>> Unexportable(const std::list<int>& keys) const;
     void ClearExportMarks();
     void GiveUpEngineStop(int run);
     void ContinueAfterAnalysis(bool succeeded);
@@ -217,6 +221,7 @@ private:
     bool m_engineRunning = false;
     int m_engineRuns = 0;
     bool m_analysisFailed = false;
+    std::wstring m_unplayable;  // the recording the failing job found nothing to play in
     std::wstring m_exportFolder;
     float m_speed = 1.0f;
     int m_analyseRetryMs = kAnalyseRetryMs;

@@ -17,4 +17,7 @@ public:
     // count pictures of the series in folder found their names taken and
     // were written under the next free names ("<time>(n).jpg").
     virtual void OnExportPicturesRenamed(std::string /*folder*/, int /*count*/) {}
+    // A job failed because nothing in its span of the recording at source
+    // decoded: it wrote no clip and no picture. OnExportFailed follows.
+    virtual void OnExportNothingPlayable(std::string /*source*/) {}
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include <boost/shared_ptr.hpp>
 
@@ -36,9 +37,11 @@ public:
 
     virtual void PostNoExportFile() = 0;
     virtual void PostFileTooLarge() = 0;
-    // The chosen format cannot be made from this recording: said before any work.
-    virtual void PostCannotExport(const std::wstring& fileName, ExportRefusal reason) = 0;
+    // The chosen format cannot be made from these recordings: said before any work.
+    virtual void PostCannotExport(const std::vector<std::wstring>& fileNames, ExportRefusal reason) = 0;
     virtual void PostExportFailed() = 0;
+    // The export failed as nothing in the span of this recording plays.
+    virtual void PostNothingPlayable(const std::wstring& fileName) = 0;
     virtual void OnExportStarted() = 0;
     virtual void OnExportFinished() = 0;
     virtual void OnExportStopped() = 0;

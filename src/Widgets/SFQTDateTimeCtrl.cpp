@@ -1,5 +1,8 @@
 #include "Widgets/SFQTDateTimeCtrl.h"
 
+#include <QKeyEvent>
+#include <QLineEdit>
+
 #include "Widgets/SFApplication.h"
 #include "Widgets/SFQTControlHelpers.h"
 #include "Widgets/SFQTTopLevelHelpers.h"
@@ -101,6 +104,41 @@ int CSFQTDateTimeCtrl::SetDate(_SF_SYSTEMTIME* value)
         return 0;
     setDate(wanted);
     return 1;
+}
+
+namespace {
+
+bool IsModifier(int key)
+{
+    return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Meta ||
+           key == Qt::Key_AltGr;
+}
+
+}  // namespace
+
+// A time is typed as it is written: a digit typed over the whole text goes
+// into its first field (the text alone would be refused, and only the
+// fields after the next separator would take digits), and the separator
+// typed after a field that was complete, and so was left already, is not
+// taken as a step to the field after the next.
+void CSFQTDateTimeCtrl::keyPressEvent(QKeyEvent* event)
+{
+    const QString typed = event->text();
+    const bool digit = typed.size() == 1 && typed.at(0).isDigit();
+    if (IsModifier(event->key())) {  // the shift of a separator, for one
+        QDateTimeEdit::keyPressEvent(event);
+        return;
+    }
+    if (typed == ":" && m_leftByDigit) {
+        m_leftByDigit = false;
+        event->accept();
+        return;
+    }
+    if (digit && lineEdit()->hasSelectedText() && lineEdit()->selectedText() == lineEdit()->text())
+        setSelectedSection(sectionAt(0));
+    const Section before = currentSection();
+    QDateTimeEdit::keyPressEvent(event);
+    m_leftByDigit = digit && currentSection() != before;
 }
 
 void CSFQTDateTimeCtrl::OnDateTimeChanged(const QDateTime& value)

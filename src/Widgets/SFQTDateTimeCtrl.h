@@ -31,7 +31,11 @@ public:
 public slots:
     void OnDateTimeChanged(const QDateTime& value);
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     int m_dateMode = 1;
     int m_controlId = -1;
+    bool m_leftByDigit = false;  // the last digit typed completed its field
 };

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <numeric>
 #include <filesystem>
 
 #include <spawn.h>
@@ -15,6 +17,7 @@
 #include "Export/ExportTestSupport.h"
 #include "Platform/PlayModule/Source/AvIndexScanner.h"
 #include "Platform/PlayModule/Support/ContainerSample.h"
+#include "Platform/PlayModule/Support/FullDecode.h"
 #include "Support/ProcessUntil.h"
 #include "Support/SyncLog.h"
 #include "Support/TempFolder.h"
@@ -72,6 +75,15 @@ protected:
                            target->AddFile(int(type), src, dst, start, end, interval, startTime, 0u, fileStart);
                        }),
                        __FILE__, __LINE__, "&ExportObject::AddFile", "EngineTest");
+    }
+    // Runs one job; the reports it gave.
+    std::vector<std::string> RunJob(std::uint32_t type, const std::string& src, const std::string& dst,
+                                    std::uint64_t start, std::uint64_t end, int interval = 0, unsigned startTime = 0,
+                                    unsigned fileStart = 0)
+    {
+        listener->events.clear();
+        Add(type, src, dst, start, end, interval, startTime, fileStart);
+        return Run() ? listener->events : std::vector<std::string>{"no end"};
     }
     void Start() { SF_POST_TASK(ML_EXPORT, &ExportObject::Export, engine); }
     bool Run()
@@ -214,7 +226,7 @@ TEST_F(EngineTest, BrokenJobsFailWithoutHangingOrLeavingClips)
         EXPECT_EQ(listener->events, c.events) << c.target;
         EXPECT_TRUE(!std::filesystem::exists(c.target) || FilesIn(c.target).empty()) << c.target;
     }
-    EXPECT_EQ(FilesIn(folder.File("out")), std::vector<std::string>{"pictures"});
+    EXPECT_TRUE(FilesIn(folder.File("out")).empty()) << "not even the folder made for the pictures";
 }
 
 TEST_F(EngineTest, PicturesStartAtTheFirstFrameAtOrAfterTheStartAndFollowTheInterval)
@@ -440,6 +452,170 @@ TEST_F(EngineTest, OtherContainersExportTheirSpanOnTheRecordingsClock)
             }
         }
     }
+}
+
+namespace {
+
+// The index of the source frame a picture shows: the one nearest in luma.
+std::size_t NearestFrame(const std::vector<std::vector<std::uint8_t>>& frames, const std::vector<std::uint8_t>& picture)
+{
+    std::size_t best = 0;
+    std::uint64_t bestDistance = UINT64_MAX;
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        std::uint64_t distance = 0;
+        for (std::size_t p = 0; p < std::min(picture.size(), frames[i].size()); ++p)
+            distance += std::uint64_t(std::abs(int(picture[p]) - int(frames[i][p])));
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = i;
+        }
+    }
+    return best;
+}
+
+// Writes path by the ffmpeg command line with the arguments (inputs and
+// output options) and indexes its key frames; false when either fails.
+bool MakeWithFFmpeg(const std::string& arguments, const std::string& path, PLAY_MODULE::CKeyFrameIndex& index)
+{
+    const std::string make = "ffmpeg -v error -y " + arguments + " '" + path + "'";
+    return std::system(make.c_str()) == 0 && PLAY_MODULE::CAvIndexScanner::Scan(path, index);
+}
+
+}  // namespace
+
+// Pictures of a ".ps" with frames whose packets carry no time stamp, and
+// of an FFmpeg-made ".avi" with B-frames (decoding times only), one a
+// second, are each named by the time of the frame they show.
+TEST_F(EngineTest, PicturesAreNamedByTheTimeOfTheFrameTheyShow)
+{
+    for (const std::string kind : {"ps", "avi"}) {
+        SCOPED_TRACE(kind);
+        const std::string source = folder.File("REC_ch2_20160102030405_20160102030413." + kind);
+        PLAY_MODULE::CKeyFrameIndex index;
+        if (kind == "ps") {
+            // Key frames every 2 s; the frames that start seconds 1, 3, 5 ... have no stamps.
+            PLAY_MODULE_TEST::ContainerSampleOptions options;
+            options.seconds = 8;
+            options.gopSeconds = 2;
+            options.unstampedEvery = 25;
+            ASSERT_TRUE(PLAY_MODULE_TEST::MakeContainerSample(source, PLAY_MODULE_TEST::ContainerKind::Ps, options));
+            ASSERT_TRUE(PLAY_MODULE::CAvIndexScanner::Scan(source, index));
+        } else {
+            // Key frames every 1.2 s: most pictures come from frames between them.
+            ASSERT_TRUE(MakeWithFFmpeg("-f lavfi -i testsrc=size=320x240:rate=25 -t 8 -c:v libx264 -g 30 -pix_fmt yuv420p",
+                                       source, index));
+        }
+        ASSERT_GE(index.entries.size(), 4u);
+        const std::string target = Out(kind);
+        EXPECT_EQ(RunJob(EXPORT_TYPE_JPEG, source, target, index.entries[1].position, index.entries[3].position, 1,
+                         kStartSeconds + 1, kStartSeconds),
+                  Events{"end"});
+        const auto frames = PLAY_MODULE_TEST::DecodeLuma(source);
+        const std::vector<std::string> pictures = FilesIn(target);
+        EXPECT_GE(pictures.size(), 3u);
+        for (const std::string& name : pictures) {
+            const auto shown = PLAY_MODULE_TEST::DecodeLuma(target + "/" + name);
+            ASSERT_EQ(shown.size(), 1u) << name;
+            const std::size_t frame = NearestFrame(frames, shown.front());
+            EXPECT_EQ(name, LocalStamp(kStartSeconds + std::uint32_t(frame / 25)) + ".jpg") << "frame " << frame;
+        }
+    }
+}
+
+// AVI clips of H.264 and H.265 ".ts" and ".mp4" recordings whose picture
+// turns white where a tone starts: in the clip the tone starts within a
+// frame of the white picture.
+TEST_F(EngineTest, AviClipsKeepTheSoundInStepWithThePictures)
+{
+    ASSERT_TRUE(folder.MakeFolder("out"));
+    for (const std::string kind : {"libx264.ts", "libx265.ts", "libx264.mp4", "libx265.mp4"}) {
+        SCOPED_TRACE(kind);
+        const std::string source = folder.File(kind);
+        PLAY_MODULE::CKeyFrameIndex index;
+        ASSERT_TRUE(MakeWithFFmpeg(
+            "-f lavfi -i color=black:s=320x240:r=25:d=6 -f lavfi -i "
+            "'aevalsrc=if(gte(t\\,3)\\,sin(2*PI*1000*t)\\,0):s=48000:d=6' -vf 'drawbox=c=white:t=fill:enable=gte(t\\,3)' "
+            "-c:v " + kind.substr(0, kind.find('.')) + " -g 25 -pix_fmt yuv420p -x265-params log-level=error -c:a aac",
+            source, index));
+        ASSERT_GE(index.entries.size(), 6u);
+        const std::string target = Out(kind + ".avi");
+        ASSERT_EQ(RunJob(EXPORT_TYPE_AVI, source, target, index.entries[2].position, index.entries[5].position, 0,
+                         kStartSeconds + 2, kStartSeconds),
+                  Events{"end"});
+        const auto frames = PLAY_MODULE_TEST::DecodeLuma(target);
+        const auto white = std::find_if(frames.begin(), frames.end(), [](const std::vector<std::uint8_t>& luma) {
+            return !luma.empty() && std::accumulate(luma.begin(), luma.end(), std::uint64_t(0)) / luma.size() > 128;
+        });
+        int rate = 0;
+        const std::vector<float> sound = PLAY_MODULE_TEST::DecodeSound(target, &rate);
+        const auto tone = std::find_if(sound.begin(), sound.end(), [](float sample) { return std::abs(sample) > 0.3f; });
+        ASSERT_TRUE(white != frames.end() && tone != sound.end() && rate > 0);
+        EXPECT_NEAR(double(tone - sound.begin()) / rate, double(white - frames.begin()) / 25, 0.04);
+    }
+}
+
+// An H.265 ".ts" with its parameter sets only at the start of the file (as
+// some muxers write it): a span from a later key frame gives an AVI clip, a
+// raw clip and pictures, every frame of them decoding. Where the stream has
+// none at all nothing decodes: the export fails naming the recording and
+// leaves no clip and no folder of pictures behind.
+TEST_F(EngineTest, ClipsStartWithWhatTheirDecoderNeeds)
+{
+    using Sets = PLAY_MODULE_TEST::ContainerSampleOptions::ParameterSets;
+    ASSERT_TRUE(folder.MakeFolder("out"));
+    for (Sets sets : {Sets::AtStart, Sets::Nowhere}) {
+        const bool playable = sets == Sets::AtStart;
+        SCOPED_TRACE(playable);
+        PLAY_MODULE_TEST::ContainerSampleOptions options;
+        options.codec = PLAY_MODULE::kvx::VideoCodec::H265;
+        options.parameterSets = sets;
+        const std::string source = folder.File(playable ? "start.ts" : "nowhere.ts");
+        ASSERT_TRUE(PLAY_MODULE_TEST::MakeContainerSample(source, PLAY_MODULE_TEST::ContainerKind::Ts, options));
+        PLAY_MODULE::CKeyFrameIndex index;
+        ASSERT_TRUE(PLAY_MODULE::CAvIndexScanner::Scan(source, index));
+        ASSERT_GE(index.entries.size(), 4u);
+        const auto& first = index.entries[1];
+        const auto& next = index.entries[3];
+        const std::size_t frames = std::size_t((next.timeMs - first.timeMs) * 25 / 1000);
+        for (std::uint32_t type : {EXPORT_TYPE_AVI, EXPORT_TYPE_RAW, EXPORT_TYPE_JPEG}) {
+            if (!playable && type == EXPORT_TYPE_RAW)
+                continue;
+            SCOPED_TRACE(type);
+            const std::string target = Out(source.substr(source.rfind('/') + 1) + std::to_string(type) +
+                                           (type == EXPORT_TYPE_AVI ? ".avi" : type == EXPORT_TYPE_RAW ? ".ts" : ""));
+            const Events events = RunJob(type, source, target, first.position, next.position, 1, kStartSeconds + 1,
+                                         kStartSeconds);
+            if (!playable) {
+                EXPECT_EQ(events, (Events{"stop", "failed"}));
+                EXPECT_FALSE(std::filesystem::exists(target));
+                continue;
+            }
+            EXPECT_EQ(events, Events{"end"});
+            if (type == EXPORT_TYPE_JPEG)
+                EXPECT_EQ(FilesIn(target).size(), 2u);
+            else
+                EXPECT_EQ(PLAY_MODULE_TEST::DecodeLuma(target).size(), frames);
+        }
+    }
+    EXPECT_EQ(listener->unplayable, std::vector<std::string>(2, folder.File("nowhere.ts")));
+    EXPECT_EQ(FilesIn(Out("")).size(), 3u) << "the playable clips and pictures";
+}
+
+// A raw cut of an FFmpeg-made ".ps", whose muxer runs frames on across its
+// packets: every frame of the span decodes, the last one too.
+TEST_F(EngineTest, ARawCutOfAProgramStreamKeepsItsFramesWhole)
+{
+    ASSERT_TRUE(folder.MakeFolder("out"));
+    const std::string source = folder.File("REC_ch2_20160102030405_20160102030411.ps");
+    PLAY_MODULE::CKeyFrameIndex index;
+    ASSERT_TRUE(MakeWithFFmpeg("-f lavfi -i testsrc=size=704x576:rate=25 -t 6 -c:v libx264 -g 25 -b:v 2M "
+                               "-pix_fmt yuv420p -f mpeg", source, index));
+    ASSERT_GE(index.entries.size(), 4u);
+    const std::string target = Out("cut.ps");
+    EXPECT_EQ(RunJob(EXPORT_TYPE_RAW, source, target, index.entries[1].position, index.entries[3].position),
+              Events{"end"});
+    EXPECT_EQ(PLAY_MODULE_TEST::DecodeLuma(target).size(),
+              std::size_t((index.entries[3].timeMs - index.entries[1].timeMs) * 25 / 1000));
 }
 
 TEST_F(EngineTest, DamagedRecordingsGiveAClipThatOpensOrFail)

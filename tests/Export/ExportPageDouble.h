@@ -50,12 +50,17 @@ public:
     void ResetAfterExport() override { ++resets; }
     void PostNoExportFile() override { results.push_back(0); }
     void PostFileTooLarge() override { results.push_back(3); }
-    void PostCannotExport(const std::wstring& fileName, ExportRefusal) override
+    void PostCannotExport(const std::vector<std::wstring>& fileNames, ExportRefusal) override
     {
         results.push_back(4);
-        refusedFiles.push_back(fileName);
+        refusedFiles.insert(refusedFiles.end(), fileNames.begin(), fileNames.end());
     }
     void PostExportFailed() override { results.push_back(2); }
+    void PostNothingPlayable(const std::wstring& fileName) override
+    {
+        results.push_back(5);
+        unplayableFiles.push_back(fileName);
+    }
     void OnExportStarted() override { controls.push_back("started"); }
     void OnExportFinished() override { results.push_back(1); }
     void OnExportStopped() override { controls.push_back("stopped"); }
@@ -64,6 +69,7 @@ public:
 
     boost::shared_ptr<CTimeLineDouble> timeLine = boost::make_shared<CTimeLineDouble>();
     std::vector<std::wstring> refusedFiles;
+    std::vector<std::wstring> unplayableFiles;
     std::vector<int> checkableCalls;
     std::map<Item, int> checks;
     std::map<Item, int> hilights;

@@ -22,6 +22,7 @@ public:
     void OnExportFailed(int) override { events.push_back("failed"); }
     void OnExportClipCut(std::string target, std::string kept) override { cuts.emplace_back(target, kept); }
     void OnExportPicturesRenamed(std::string folder, int count) override { renamed.emplace_back(folder, count); }
+    void OnExportNothingPlayable(std::string source) override { unplayable.push_back(source); }
 
     bool Finished() const
     {
@@ -33,6 +34,7 @@ public:
     std::vector<int> progress;
     std::vector<std::pair<std::string, std::string>> cuts;  // clip, where it was kept
     std::vector<std::pair<std::string, int>> renamed;       // folder, pictures renamed
+    std::vector<std::string> unplayable;                     // recordings nothing played in
 };
 
 // Registers the GUI loop and starts the export and play loops once per test.

@@ -635,6 +635,17 @@ TEST_F(UILogicTest, TheUserIsToldWhereAClipCutShortIsKeptAndHowManyPicturesWereR
                          L"199 pictures were saved under new names, as theirs were taken, in /out/16777221"}));
 }
 
+// A failure because nothing in a recording played names it; a later
+// failure of another cause does not.
+TEST_F(UILogicTest, AnExportThatFoundNothingToPlayNamesTheRecording)
+{
+    ui->OnExportNothingPlayable("/rec/REC_ch1_20160102080000_20160102080100.ts");
+    ui->OnExportFailed(0);
+    ui->OnExportFailed(0);
+    EXPECT_EQ(page->results, (std::vector<int>{5, 2}));
+    EXPECT_EQ(page->unplayableFiles, std::vector<std::wstring>{L"REC_ch1_20160102080000_20160102080100.ts"});
+}
+
 TEST_F(UILogicTest, AFileTheLibraryRefusesIsUncheckedAndTheTreeUnlocked)
 {
     // Readable, but no recording: the library refuses to open it.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QFile>
 #include <QImage>
 #include <QScrollBar>
@@ -89,6 +90,32 @@ TEST_F(DateTimeCtrlTest, TimeModeStillReportsTheDate)
     EXPECT_EQ(out.wYear, 1999) << "the date part of the record is left alone";
     EXPECT_EQ(out.wDayOfWeek, 5);
     EXPECT_EQ(out.wMilliseconds, 7);
+}
+
+// Select all, type a whole time, Tab: the field holds what was typed.
+TEST_F(DateTimeCtrlTest, ATimeTypedOverTheWholeFieldIsTakenAsTyped)
+{
+    auto control = Make(0);
+    control->show();
+    for (const char* typed : {"10:39:00", "7:05:09", "23:59:59", "8:00:10"}) {
+        _SF_SYSTEMTIME eight = Time(8, 0, 0);
+        control->SetTime(&eight);
+        control->setFocus();
+        control->selectAll();
+        for (const char* key = typed; *key; ++key) {
+            if (*key != ':') {
+                QTest::keyClick(control.get(), *key);
+                continue;
+            }
+            QTest::keyPress(control.get(), Qt::Key_Shift);  // as a keyboard types the colon
+            QTest::keyClick(control.get(), ':', Qt::ShiftModifier);
+            QTest::keyRelease(control.get(), Qt::Key_Shift);
+        }
+        QTest::keyClick(control.get(), Qt::Key_Tab);
+        _SF_SYSTEMTIME shown{};
+        control->GetTime(&shown);
+        EXPECT_EQ(QTime(shown.wHour, shown.wMinute, shown.wSecond).toString("h:mm:ss").toStdString(), typed);
+    }
 }
 
 TEST_F(DateTimeCtrlTest, ImpossibleValuesAreRefused)

@@ -401,6 +401,14 @@ TEST_F(ExportEndToEnd, OtherContainersExportTheChosenSpan)
         }
         Check(source.channel, 0, L"Cam05");
     }
+
+    // Every recording refused is named (channel 4 is still checked).
+    Check(1, 1, L"Cam05");
+    Check(3, 1, L"Cam05");
+    const std::wstring said = Export(kKvx, Folder("cutsall"));
+    for (int channel : {1, 3, 4})
+        EXPECT_NE(said.find(L"\"" + fileOf(sources[channel - 1]) + L"\""), std::wstring::npos)
+            << channel << " " << SF_SOFT_BASE::WideToUtf8(said);
 }
 
 TEST_F(ExportEndToEnd, LargeAndMissingRecordingsGiveTheirMessages)

@@ -68,6 +68,11 @@ bool CStreamDecoder::Send(AVPacket* packet, std::int64_t timeMs, bool hasPts)
     return avcodec_send_packet(m_context, packet) >= 0;
 }
 
+int CStreamDecoder::ReorderDepth() const
+{
+    return m_context ? m_context->has_b_frames : 0;
+}
+
 void CStreamDecoder::SendEnd()
 {
     if (m_context && !m_ended) {

@@ -30,6 +30,9 @@ public:
     bool Open(const AVCodecParameters* parameters, int threads);
     bool IsOpen() const { return m_context != nullptr; }
     int Threads() const { return m_threads; }
+    // Frames the stream may hold back for reordering (B-frames), as the
+    // decoder knows it so far.
+    int ReorderDepth() const;
     // False when the decoder refuses the packet (it is dropped).
     // timeMs AV_NOPTS_VALUE: the packet has no time.
     // hasPts false: timeMs is a decoding time; frames then take the packet

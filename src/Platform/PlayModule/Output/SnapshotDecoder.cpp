@@ -14,6 +14,39 @@ void CSnapshotDecoder::Reset()
 {
     m_decoder.Flush();
     m_waitForKey = true;
+    ForgetTimes();
+}
+
+void CSnapshotDecoder::ForgetTimes()
+{
+    m_presentationTimes = false;
+    m_lastTimeMs = INT64_MIN;
+    m_pendingTimes.clear();
+}
+
+// Times that went back in decoding order are presentation times.
+void CSnapshotDecoder::NoteTime(std::int64_t timeMs)
+{
+    m_presentationTimes = m_presentationTimes || timeMs < m_lastTimeMs;
+    m_lastTimeMs = timeMs;
+    if (m_presentationTimes)
+        m_pendingTimes.clear();
+    else if (m_pendingTimes.size() < kMaxPendingTimes)
+        m_pendingTimes.insert(timeMs);
+}
+
+// A picture's time: its own packet's, unless the stream reorders its frames
+// and its times are decoding times (B-frames in an ".avi"); then the times
+// of the packets sent, in rising order as the pictures come out.
+std::int64_t CSnapshotDecoder::PictureTime(std::int64_t ownMs)
+{
+    if (m_presentationTimes || m_pendingTimes.empty() || m_decoder.ReorderDepth() == 0) {
+        m_pendingTimes.erase(m_pendingTimes.begin(), m_pendingTimes.upper_bound(ownMs));
+        return ownMs;
+    }
+    const std::int64_t timeMs = *m_pendingTimes.begin();
+    m_pendingTimes.erase(m_pendingTimes.begin());
+    return timeMs;
 }
 
 bool CSnapshotDecoder::OpenFor(const StreamFormat& format)
@@ -47,6 +80,7 @@ void CSnapshotDecoder::Decode(const StreamPacket& packet, const PictureSink& sin
     std::memcpy(av->data, packet.data.data(), packet.data.size());
     if (packet.key)
         av->flags |= AV_PKT_FLAG_KEY;
+    NoteTime(packet.timeMs);
     m_decoder.Send(av, packet.timeMs);
     av_packet_free(&av);
     ReceiveAll(sink);
@@ -56,7 +90,7 @@ void CSnapshotDecoder::ReceiveAll(const PictureSink& sink)
 {
     while (m_decoder.Receive(m_frame.get())) {
         if (m_converter.Convert(*m_frame, false, m_picture)) {
-            m_picture.timeMs = m_frame->best_effort_timestamp;
+            m_picture.timeMs = PictureTime(m_frame->best_effort_timestamp);
             sink(m_picture);
         }
         av_frame_unref(m_frame.get());
@@ -71,6 +105,7 @@ void CSnapshotDecoder::Drain(const PictureSink& sink)
         m_decoder.Flush();
     }
     m_waitForKey = true;
+    ForgetTimes();
 }
 
 }  // namespace PLAY_MODULE

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <set>
 
 #include "Platform/PlayModule/Output/FrameConverter.h"
 #include "Platform/PlayModule/Output/PlanarPicture.h"
@@ -27,6 +29,9 @@ public:
 private:
     bool OpenFor(const StreamFormat& format);
     void ReceiveAll(const PictureSink& sink);
+    void ForgetTimes();
+    void NoteTime(std::int64_t timeMs);
+    std::int64_t PictureTime(std::int64_t ownMs);
 
     CStreamDecoder m_decoder;
     CFrameConverter m_converter;
@@ -34,6 +39,12 @@ private:
     AVFramePtr m_frame;
     PlanarPicture m_picture;
     bool m_waitForKey = true;
+    // Packet times that never went back may be decoding times (B-frames of
+    // an ".avi"): pictures then take them in rising order as they come out.
+    static constexpr std::size_t kMaxPendingTimes = 64;
+    bool m_presentationTimes = false;
+    std::int64_t m_lastTimeMs = INT64_MIN;
+    std::multiset<std::int64_t> m_pendingTimes;
 };
 
 }  // namespace PLAY_MODULE

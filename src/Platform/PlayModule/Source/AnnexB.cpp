@@ -1,5 +1,7 @@
 #include "Platform/PlayModule/Source/AnnexB.h"
 
+#include <algorithm>
+
 namespace PLAY_MODULE {
 
 namespace {
@@ -49,6 +51,15 @@ std::vector<std::uint8_t> ExtractParameterSets(std::span<const std::uint8_t> dat
         out.insert(out.end(), unit.bytes.begin(), unit.bytes.end());
     }
     return out;
+}
+
+bool HasEveryParameterSet(std::span<const std::uint8_t> data, kvx::VideoCodec codec)
+{
+    const std::vector<int> needed = codec == kvx::VideoCodec::H264 ? std::vector<int>{7, 8} : std::vector<int>{32, 33, 34};
+    const std::vector<AnnexBUnit> units = SplitAnnexB(data, codec);
+    return std::all_of(needed.begin(), needed.end(), [&](int type) {
+        return std::any_of(units.begin(), units.end(), [type](const AnnexBUnit& unit) { return unit.type == type; });
+    });
 }
 
 bool IsKeyAccessUnit(std::span<const std::uint8_t> data, kvx::VideoCodec codec)

@@ -20,6 +20,9 @@ std::vector<AnnexBUnit> SplitAnnexB(std::span<const std::uint8_t> data, kvx::Vid
 // The parameter-set units (VPS/SPS/PPS) of an access unit, each with a
 // four-byte start code; empty when it holds none.
 std::vector<std::uint8_t> ExtractParameterSets(std::span<const std::uint8_t> data, kvx::VideoCodec codec);
+// True when the units hold every kind of parameter set a decoder needs
+// (H.264: SPS and PPS; H.265: VPS, SPS and PPS).
+bool HasEveryParameterSet(std::span<const std::uint8_t> data, kvx::VideoCodec codec);
 // True when the access unit holds an IDR/IRAP picture.
 bool IsKeyAccessUnit(std::span<const std::uint8_t> data, kvx::VideoCodec codec);
 // The same, looking no further than the first picture unit (fast: the

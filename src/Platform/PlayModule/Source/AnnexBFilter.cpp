@@ -1,5 +1,10 @@
 #include "Platform/PlayModule/Source/AnnexBFilter.h"
 
+#include <algorithm>
+#include <span>
+
+#include "Platform/PlayModule/Source/AnnexB.h"
+
 extern "C" {
 #include <libavcodec/bsf.h>
 #include <libavcodec/codec_par.h>
@@ -10,6 +15,17 @@ namespace PLAY_MODULE {
 bool IsLengthPrefixed(const AVCodecParameters& parameters)
 {
     return parameters.extradata_size > 0 && parameters.extradata[0] == 1;
+}
+
+std::vector<std::uint8_t> HeaderParameterSets(const AVCodecParameters& parameters)
+{
+    const std::span<const std::uint8_t> header(parameters.extradata, std::size_t(std::max(parameters.extradata_size, 0)));
+    const bool startCode = (header.size() > 3 && header[0] == 0 && header[1] == 0 && header[2] == 1) ||
+                           (header.size() > 4 && header[0] == 0 && header[1] == 0 && header[2] == 0 && header[3] == 1);
+    if (!startCode || (parameters.codec_id != AV_CODEC_ID_H264 && parameters.codec_id != AV_CODEC_ID_HEVC))
+        return {};
+    return ExtractParameterSets(header, parameters.codec_id == AV_CODEC_ID_HEVC ? kvx::VideoCodec::H265
+                                                                                : kvx::VideoCodec::H264);
 }
 
 AVBSFContext* OpenAnnexBFilter(const AVCodecParameters& parameters, AVRational timeBase)

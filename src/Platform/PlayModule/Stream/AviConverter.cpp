@@ -1,6 +1,7 @@
 #include "Platform/PlayModule/Stream/AviConverter.h"
 
 #include "Base/AtomicFileWriter.h"
+#include "Platform/PlayModule/Source/AnnexB.h"
 
 
 namespace PLAY_MODULE {
@@ -9,6 +10,16 @@ namespace {
 
 constexpr std::size_t kMaxHeldVideoFrames = 25;
 constexpr std::size_t kMaxHeldBytes = 8u << 20;
+
+// A file starts with what its decoder needs: parameter sets in the format
+// or in the key frame itself.
+bool StartsDecoding(const StreamPacket& packet)
+{
+    const AVCodecID codec = packet.format->codec;
+    if (!packet.format->extradata.empty() || (codec != AV_CODEC_ID_H264 && codec != AV_CODEC_ID_HEVC))
+        return true;
+    return HasEveryParameterSet(packet.data, codec == AV_CODEC_ID_HEVC ? kvx::VideoCodec::H265 : kvx::VideoCodec::H264);
+}
 
 // A file of a name of its own is made beside it and removed again.
 bool CanCreate(const std::string& path)
@@ -37,9 +48,16 @@ bool CAviConverter::Start(const std::string& path)
     m_active = true;
     m_failed = false;
     m_wroteFile = false;
+    m_foundNothing = false;
     m_part = 1;
     ++m_generation;
     return true;
+}
+
+bool CAviConverter::FoundNothing() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_foundNothing;
 }
 
 bool CAviConverter::IsActive() const
@@ -112,7 +130,8 @@ bool CAviConverter::Stop()
     }
     std::lock_guard lock(m_mutex);
     // A conversion that found no picture to write wrote nothing: a failure.
-    if (!complete || (wasActive && !output.writer && !m_wroteFile))
+    m_foundNothing = wasActive && complete && !m_failed && !output.writer && !m_wroteFile;
+    if (!complete || m_foundNothing)
         m_failed = true;
     return !m_failed;
 }
@@ -199,7 +218,7 @@ void CAviConverter::WriteVideo(const StreamPacket& packet, std::unique_lock<std:
     if (NeedsNextFile(packet) && !StartNextFile(lock))
         return;
     if (!m_out.writer && m_out.held.empty()) {
-        if (!packet.key)
+        if (!packet.key || !StartsDecoding(packet))
             return;
         m_out.video = *packet.format;
     }

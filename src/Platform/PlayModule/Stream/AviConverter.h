@@ -16,7 +16,8 @@
 namespace PLAY_MODULE {
 
 // Writes the packets of a stream into AVI files. A file starts at a key
-// frame; the first packets are held back until the audio format is known.
+// frame its decoder can start at (with its parameter sets); the first
+// packets are held back until the audio format is known.
 // At a key frame whose format differs from the file's, or once the file has
 // passed the split size, the file is completed and the name of the next one
 // is asked for (without any lock held). Start and Stop may be called from
@@ -41,6 +42,8 @@ public:
     // for, so no request follows the return.
     bool Stop();
     bool IsActive() const;
+    // The last Stop failed only because no picture that decodes came.
+    bool FoundNothing() const;
     void SetSplitSize(std::uint64_t bytes);
     void SetFailureReport(FailureReport report);
 
@@ -89,6 +92,7 @@ private:
     bool m_active = false;
     bool m_failed = false;
     bool m_wroteFile = false;  // a file of this conversion was begun
+    bool m_foundNothing = false;
     unsigned m_part = 1;
     std::uint64_t m_generation = 0;
     std::uint64_t m_splitSize = kDefaultSplitSize;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <sys/stat.h>
+#include <vector>
 #include <unistd.h>
 
 extern "C" {
@@ -17,6 +18,39 @@ namespace PLAY_MODULE {
 namespace {
 
 constexpr int kAacFrameSamples = 1024;
+constexpr std::size_t kAdtsHeaderSize = 7;
+// A sound start further than this from the first picture's is taken as it is.
+constexpr std::int64_t kMaxAlignMs = 10000;
+
+bool IsG711(AVCodecID codec)
+{
+    return codec == AV_CODEC_ID_PCM_ALAW || codec == AV_CODEC_ID_PCM_MULAW;
+}
+
+// One ADTS frame of silence shaped like `like` (an ADTS frame): a channel
+// element without spectral lines for mono or stereo; empty for other sound.
+std::vector<std::uint8_t> SilentAacFrame(std::span<const std::uint8_t> like)
+{
+    if (like.size() < kAdtsHeaderSize || like[0] != 0xFF || (like[1] & 0xF6) != 0xF0)
+        return {};
+    const int channels = ((like[2] & 1) << 2) | (like[3] >> 6);
+    std::vector<std::uint8_t> payload;
+    if (channels == 1)
+        payload = {0x00, 0x00, 0x00, 0x07};
+    else if (channels == 2)
+        payload = {0x20, 0x00, 0x00, 0x00, 0x00, 0x00, 0x0E};
+    else
+        return {};
+    std::vector<std::uint8_t> frame(like.begin(), like.begin() + kAdtsHeaderSize);
+    const std::size_t length = kAdtsHeaderSize + payload.size();
+    frame[1] |= 1;  // no CRC
+    frame[3] = std::uint8_t((frame[3] & 0xFC) | ((length >> 11) & 3));
+    frame[4] = std::uint8_t(length >> 3);
+    frame[5] = std::uint8_t(((length & 7) << 5) | (frame[5] & 0x1F));
+    frame[6] &= 0xFC;  // one raw data block
+    frame.insert(frame.end(), payload.begin(), payload.end());
+    return frame;
+}
 
 }  // namespace
 
@@ -88,6 +122,7 @@ bool CAviFileWriter::Open(const std::string& path, const StreamFormat& video,
     m_path = path;
     m_videoFrames = 0;
     m_audioSamples = 0;
+    m_audioAligned = false;
     m_failed = false;
     m_wholeEnds.clear();
     m_keptMs = 0;
@@ -129,14 +164,14 @@ bool CAviFileWriter::Write(const StreamPacket& packet)
     if (!m_context || m_failed || !packet.format || packet.data.empty())
         return !m_failed;
     if (packet.format->IsVideo()) {
+        if (m_videoFrames == 0)
+            m_videoStartMs = packet.timeMs;
         m_failed = !WriteTo(m_video, m_videoFrames, 1, packet);
         ++m_videoFrames;
     } else if (m_audio) {
-        const std::int64_t samples = packet.format->codec == AV_CODEC_ID_AAC
-                                         ? kAacFrameSamples
-                                         : std::int64_t(packet.data.size()) / m_audioChannels;
-        m_failed = !WriteTo(m_audio, m_audioSamples, samples, packet);
-        m_audioSamples += samples;
+        StreamPacket aligned = packet;
+        if (AlignAudio(aligned))
+            WriteAudio(aligned);
     }
     if (!m_failed)
         NoteWhole();
@@ -146,6 +181,62 @@ bool CAviFileWriter::Write(const StreamPacket& packet)
 void CAviFileWriter::NoteWhole()
 {
     m_wholeEnds.emplace_back(avio_tell(m_context->pb), m_videoFrames);
+}
+
+std::int64_t CAviFileWriter::SamplesIn(const StreamPacket& packet) const
+{
+    return packet.format->codec == AV_CODEC_ID_AAC ? kAacFrameSamples
+                                                   : std::int64_t(packet.data.size()) / m_audioChannels;
+}
+
+void CAviFileWriter::WriteAudio(const StreamPacket& packet)
+{
+    const std::int64_t samples = SamplesIn(packet);
+    m_failed = m_failed || !WriteTo(m_audio, m_audioSamples, samples, packet);
+    m_audioSamples += samples;
+}
+
+// The sound starts with the first picture: sound from before it is cut off
+// (to the sample for G.711, to the nearest frame for AAC) and sound that
+// starts later is preceded by silence. False: the packet is left out.
+bool CAviFileWriter::AlignAudio(StreamPacket& packet)
+{
+    if (m_audioAligned || m_videoFrames == 0)
+        return true;
+    const AVCodecID codec = packet.format->codec;
+    const std::int64_t leadMs = packet.timeMs - m_videoStartMs;
+    const std::int64_t lead = leadMs * packet.format->sampleRate / 1000;  // in samples
+    const std::int64_t samples = SamplesIn(packet);
+    if ((codec != AV_CODEC_ID_AAC && !IsG711(codec)) || leadMs > kMaxAlignMs || leadMs < -kMaxAlignMs) {
+        m_audioAligned = true;
+        return true;
+    }
+    if (lead + (codec == AV_CODEC_ID_AAC ? samples / 2 : samples) <= 0)
+        return false;  // wholly before the picture
+    m_audioAligned = true;
+    if (lead < 0) {
+        if (IsG711(codec))
+            packet.data = packet.data.subspan(std::size_t(-lead * m_audioChannels));
+        return true;
+    }
+    WriteSilence(packet, codec == AV_CODEC_ID_AAC ? (lead + samples / 2) / samples : lead);
+    return true;
+}
+
+// count: AAC frames, or G.711 samples.
+void CAviFileWriter::WriteSilence(const StreamPacket& like, std::int64_t count)
+{
+    std::vector<std::uint8_t> silence;
+    if (like.format->codec == AV_CODEC_ID_AAC)
+        silence = SilentAacFrame(like.data);
+    else
+        silence.assign(std::size_t(count * m_audioChannels), like.format->codec == AV_CODEC_ID_PCM_ALAW ? 0xD5 : 0xFF);
+    if (silence.empty())
+        return;
+    StreamPacket packet = like;
+    packet.data = silence;
+    for (std::int64_t i = 0; i < (like.format->codec == AV_CODEC_ID_AAC ? count : 1); ++i)
+        WriteAudio(packet);
 }
 
 std::uint64_t CAviFileWriter::BytesWritten() const

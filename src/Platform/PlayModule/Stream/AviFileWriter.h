@@ -48,6 +48,10 @@ private:
     bool OpenMuxer(const StreamFormat& video, const StreamFormat* audio);
     AVStream* AddStream(const StreamFormat& format);
     bool WriteTo(AVStream* stream, std::int64_t pts, std::int64_t duration, const StreamPacket& packet);
+    std::int64_t SamplesIn(const StreamPacket& packet) const;
+    void WriteAudio(const StreamPacket& packet);
+    bool AlignAudio(StreamPacket& packet);
+    void WriteSilence(const StreamPacket& like, std::int64_t count);
     void Abort();
     // Puts the whole packets of a failed file in place; false when none.
     bool KeepWhole(const std::string& temporary);
@@ -60,6 +64,8 @@ private:
     AVRational m_audioTimeBase{1, 8000};
     std::int64_t m_videoFrames = 0;
     std::int64_t m_audioSamples = 0;
+    std::int64_t m_videoStartMs = 0;  // time of the first picture
+    bool m_audioAligned = false;      // the sound start is lined up with it
     int m_audioChannels = 1;
     bool m_failed = false;
     std::string m_path;

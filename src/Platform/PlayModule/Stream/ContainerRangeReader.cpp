@@ -87,6 +87,8 @@ bool CContainerRangeReader::Open(const std::string& path, std::uint64_t start, s
     m_consumed = 0;
     m_ended = m_end == m_start;
     m_encoder = CKvxRecordEncoder();
+    m_lastVideoMs = INT64_MIN;
+    m_reorderMs = INT64_MIN;
     m_format = OpenLocalMediaInput(path);
     m_packet = av_packet_alloc();
     if (!m_format || !m_packet)
@@ -104,6 +106,7 @@ bool CContainerRangeReader::Open(const std::string& path, std::uint64_t start, s
         m_frameRateMilli = std::uint32_t(av_q2d(rate) * 1000.0 + 0.5);
     if (IsLengthPrefixed(parameters) && !(m_annexB = OpenAnnexBFilter(parameters, video->time_base)))
         return false;
+    m_parameterSets = HeaderParameterSets(parameters);
     const std::int64_t creation = ContainerCreationTimeMs(*m_format, m_video);
     m_baseMs = creation >= 0 ? creation : fileStartMs;
     m_videoStartMs = av_rescale_q(VideoStartPts(*video), video->time_base, {1, 1000});
@@ -153,16 +156,41 @@ bool CContainerRangeReader::SeekToStart()
 // A stamp so damaged that the sum overflows counts as the recording's start.
 std::int64_t CContainerRangeReader::TimeOf(const AVPacket& packet) const
 {
-    const std::int64_t stamp = packet.pts != AV_NOPTS_VALUE ? packet.pts : packet.dts;
+    return StampTime(packet.pts != AV_NOPTS_VALUE ? packet.pts : packet.dts, packet.stream_index);
+}
+
+std::int64_t CContainerRangeReader::StampTime(std::int64_t stamp, int stream) const
+{
     if (stamp == AV_NOPTS_VALUE)
         return m_baseMs;
-    const AVRational base = m_format->streams[packet.stream_index]->time_base;
+    const AVRational base = m_format->streams[stream]->time_base;
     std::int64_t offset = 0;
     std::int64_t time = 0;
     if (__builtin_sub_overflow(av_rescale_q(stamp, base, {1, 1000}), m_videoStartMs, &offset) ||
         __builtin_add_overflow(m_baseMs, offset, &time))
         return m_baseMs;
     return time;
+}
+
+// Video is timed by decoding time and the stream's reorder delay (taken
+// from the first packet with both stamps, a key frame's), so the times rise
+// in decoding order and a picture takes them in order as it comes out. A
+// packet without a stamp (a program stream's muxer stamps only the PES that
+// a frame begins in) follows the one before by a frame.
+std::int64_t CContainerRangeReader::VideoTimeOf(const AVPacket& packet)
+{
+    const bool decodingOnly = packet.pts == AV_NOPTS_VALUE && packet.dts != AV_NOPTS_VALUE;
+    if (packet.pts == AV_NOPTS_VALUE && packet.dts == AV_NOPTS_VALUE && m_lastVideoMs != INT64_MIN)
+        m_lastVideoMs += 1000000 / std::int64_t(std::max<std::uint32_t>(m_frameRateMilli, 1));
+    else if (packet.pts == AV_NOPTS_VALUE || packet.dts == AV_NOPTS_VALUE)
+        m_lastVideoMs = TimeOf(packet) + (decodingOnly && m_reorderMs != INT64_MIN ? m_reorderMs : 0);
+    else {
+        const std::int64_t decoding = StampTime(packet.dts, packet.stream_index);
+        if (m_reorderMs == INT64_MIN)
+            m_reorderMs = TimeOf(packet) - decoding;
+        m_lastVideoMs = decoding + m_reorderMs;
+    }
+    return m_lastVideoMs;
 }
 
 bool CContainerRangeReader::ReadPacket()
@@ -179,7 +207,7 @@ bool CContainerRangeReader::ReadPacket()
         if (inRange && position >= 0)
             m_consumed = std::max(m_consumed, std::uint64_t(position) - m_start);
         if (inRange && video)
-            AddVideo(*m_packet, TimeOf(*m_packet));
+            AddVideo(*m_packet, VideoTimeOf(*m_packet));
         else if (inRange && audio)
             AddAudio(*m_packet, TimeOf(*m_packet));
         av_packet_unref(m_packet);
@@ -195,8 +223,13 @@ void CContainerRangeReader::AddVideo(AVPacket& packet, std::int64_t timeMs)
     if (m_annexB && (av_bsf_send_packet(m_annexB, &packet) < 0 || av_bsf_receive_packet(m_annexB, &packet) < 0))
         return;
     const std::span<const std::uint8_t> data(packet.data, std::size_t(packet.size));
-    const std::vector<std::uint8_t> parameterSets =
-        key ? ExtractParameterSets(data, m_codec) : std::vector<std::uint8_t>{};
+    std::vector<std::uint8_t> parameterSets = key ? ExtractParameterSets(data, m_codec) : std::vector<std::uint8_t>{};
+    // A key frame without its parameter sets (a muxer that writes them only
+    // at the start of the file) takes the last ones seen.
+    if (key && HasEveryParameterSet(parameterSets, m_codec))
+        m_parameterSets = parameterSets;
+    else if (key)
+        parameterSets = m_parameterSets;
     const AVCodecParameters& parameters = *m_format->streams[m_video]->codecpar;
     KvxVideoFrame frame;
     frame.codec = m_codec;

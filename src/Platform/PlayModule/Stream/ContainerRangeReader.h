@@ -48,6 +48,8 @@ private:
     void AddVideo(AVPacket& packet, std::int64_t timeMs);
     void AddAudio(const AVPacket& packet, std::int64_t timeMs);
     std::int64_t TimeOf(const AVPacket& packet) const;
+    std::int64_t StampTime(std::int64_t stamp, int stream) const;
+    std::int64_t VideoTimeOf(const AVPacket& packet);
     void SetAudioFormat();
 
     AVFormatContext* m_format = nullptr;
@@ -59,8 +61,11 @@ private:
     std::uint32_t m_frameRateMilli = 25000;
     std::int64_t m_baseMs = 0;  // wall-clock time of the video's first time
     std::int64_t m_videoStartMs = 0;
+    std::int64_t m_lastVideoMs = INT64_MIN;  // time of the last video packet read
+    std::int64_t m_reorderMs = INT64_MIN;    // presentation less decoding time; MIN: not known yet
     bool m_haveAudio = false;
     kvx::AudioCodec m_audioCodec = kvx::AudioCodec::AacAdts;
+    std::vector<std::uint8_t> m_parameterSets;  // the video's last complete ones, as start-code units
     std::vector<std::uint8_t> m_adts;  // header template for raw AAC; empty: the frames carry one
     std::uint64_t m_start = 0;
     std::uint64_t m_end = 0;

@@ -189,6 +189,11 @@ int CPlaySdkWrapper::StopAVIConvert()
     return m_avi.Stop() ? 1 : 0;
 }
 
+bool CPlaySdkWrapper::AVIConvertFoundNothing() const
+{
+    return m_avi.FoundNothing();
+}
+
 void CPlaySdkWrapper::SetAVISplitSize(std::uint64_t bytes)
 {
     m_avi.SetSplitSize(bytes);

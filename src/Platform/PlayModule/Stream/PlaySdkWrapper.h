@@ -66,6 +66,8 @@ public:
     int StartAVIConvert(char* path);
     // Completes the AVI file; 0 when it could not be written.
     int StopAVIConvert();
+    // The last StopAVIConvert gave 0 only because no picture that decodes came.
+    bool AVIConvertFoundNothing() const;
     // Files are split at the next key frame once this size is passed.
     void SetAVISplitSize(std::uint64_t bytes);
 

@@ -54,8 +54,10 @@ bool WriteProgramStream(const std::string& path, const ContainerSampleOptions& o
 {
     CProgramStreamMuxer muxer;
     if (!muxer.Open(path, o.codec)) return false;
-    for (const CodedFrame& f : frames)
-        if (!muxer.WriteFrame(f.data, 90000 / o.fps * f.index + 90000, f.key)) return false;
+    for (const CodedFrame& f : frames) {
+        const bool unstamped = o.unstampedEvery > 0 && !f.key && f.index % o.unstampedEvery == 0;
+        if (!muxer.WriteFrame(f.data, unstamped ? -1 : 90000 / o.fps * f.index + 90000, f.key)) return false;
+    }
     return muxer.Close();
 }
 
@@ -71,6 +73,19 @@ void SetCreationTime(AVFormatContext* ctx, std::int64_t utcMs)
     av_dict_set(&ctx->metadata, "creation_time", text, 0);
 }
 
+// The access unit without its parameter sets.
+std::vector<std::uint8_t> WithoutParameterSets(const std::vector<std::uint8_t>& unit, VideoCodec codec)
+{
+    std::vector<std::uint8_t> out;
+    for (const PLAY_MODULE::AnnexBUnit& nal : PLAY_MODULE::SplitAnnexB(unit, codec)) {
+        const bool set = codec == VideoCodec::H264 ? (nal.type == 7 || nal.type == 8) : (nal.type >= 32 && nal.type <= 34);
+        if (set) continue;
+        out.insert(out.end(), {0, 0, 0, 1});
+        out.insert(out.end(), nal.bytes.begin(), nal.bytes.end());
+    }
+    return out;
+}
+
 bool WriteWithLibavformat(const std::string& path, ContainerKind kind, const ContainerSampleOptions& o,
                           const std::vector<CodedFrame>& frames)
 {
@@ -84,16 +99,21 @@ bool WriteWithLibavformat(const std::string& path, ContainerKind kind, const Con
     st->codecpar->height = o.height;
     st->time_base = {1, o.fps};
     st->avg_frame_rate = {o.fps, 1};
-    const auto params = PLAY_MODULE::ExtractParameterSets(frames.front().data, o.codec);
-    st->codecpar->extradata = static_cast<std::uint8_t*>(av_mallocz(params.size() + AV_INPUT_BUFFER_PADDING_SIZE));
-    std::copy(params.begin(), params.end(), st->codecpar->extradata);
-    st->codecpar->extradata_size = static_cast<int>(params.size());
+    using Sets = ContainerSampleOptions::ParameterSets;
+    if (o.parameterSets == Sets::Everywhere) {
+        const auto params = PLAY_MODULE::ExtractParameterSets(frames.front().data, o.codec);
+        st->codecpar->extradata = static_cast<std::uint8_t*>(av_mallocz(params.size() + AV_INPUT_BUFFER_PADDING_SIZE));
+        std::copy(params.begin(), params.end(), st->codecpar->extradata);
+        st->codecpar->extradata_size = static_cast<int>(params.size());
+    }
     if (o.creationUtcMs >= 0) SetCreationTime(ctx, o.creationUtcMs);
     bool ok = avio_open(&ctx->pb, path.c_str(), AVIO_FLAG_WRITE) >= 0 && avformat_write_header(ctx, nullptr) >= 0;
     AVPacket* pkt = av_packet_alloc();
     for (std::size_t i = 0; ok && i < frames.size(); ++i) {
-        av_new_packet(pkt, static_cast<int>(frames[i].data.size()));
-        std::copy(frames[i].data.begin(), frames[i].data.end(), pkt->data);
+        const bool keepSets = o.parameterSets == Sets::Everywhere || (o.parameterSets == Sets::AtStart && i == 0);
+        const std::vector<std::uint8_t> data = keepSets ? frames[i].data : WithoutParameterSets(frames[i].data, o.codec);
+        av_new_packet(pkt, static_cast<int>(data.size()));
+        std::copy(data.begin(), data.end(), pkt->data);
         pkt->pts = pkt->dts = frames[i].index;
         pkt->duration = 1;
         pkt->flags = frames[i].key ? AV_PKT_FLAG_KEY : 0;

@@ -17,6 +17,11 @@ struct ContainerSampleOptions {
     double gopSeconds = 1;
     PLAY_MODULE::kvx::VideoCodec codec = PLAY_MODULE::kvx::VideoCodec::H264;
     std::int64_t creationUtcMs = -1;  // -1: no creation time in the container
+    // Where the parameter sets stand (".ts", ".mp4", ".avi"): with every key
+    // frame and in the header; before the first frame alone; nowhere.
+    enum class ParameterSets { Everywhere, AtStart, Nowhere } parameterSets = ParameterSets::Everywhere;
+    // ".ps": every n-th frame that is no key frame goes without time stamps.
+    int unstampedEvery = 0;
 };
 
 // Writes the test pattern, coded by our encoder, into an ".avi", ".mp4",

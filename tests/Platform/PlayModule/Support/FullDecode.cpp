@@ -30,31 +30,32 @@ struct Decoder {
 
 }  // namespace
 
-std::vector<DecodedKeyFrame> DecodeContainerKeyFrames(const std::string& path, int* frameCount)
+namespace {
+
+// Decodes every frame of a file's stream of the type in presentation order;
+// false when it has none. strict: a frame with a decoding error is left out.
+template <class OnFrame>
+bool ForEachFrame(const std::string& path, OnFrame onFrame, AVMediaType type = AVMEDIA_TYPE_VIDEO,
+                  bool strict = false)
 {
-    std::vector<DecodedKeyFrame> keys;
     AVFormatContext* in = nullptr;
-    if (avformat_open_input(&in, path.c_str(), nullptr, nullptr) < 0) return keys;
+    if (avformat_open_input(&in, path.c_str(), nullptr, nullptr) < 0) return false;
     Decoder d;
     const AVCodec* codec = nullptr;
     const int video = avformat_find_stream_info(in, nullptr) >= 0
-                          ? av_find_best_stream(in, AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0)
+                          ? av_find_best_stream(in, type, -1, -1, &codec, 0)
                           : -1;
     if (video >= 0) {
         AVStream* st = in->streams[video];
         d.ctx = avcodec_alloc_context3(codec);
         avcodec_parameters_to_context(d.ctx, st->codecpar);
         d.ctx->thread_count = 1;
-        const std::int64_t first = st->start_time;
-        int frames = 0;
+        if (strict)
+            d.ctx->err_recognition |= AV_EF_EXPLODE;
         const auto drain = [&] {
             while (avcodec_receive_frame(d.ctx, d.frame) >= 0) {
-                ++frames;
-                if (d.frame->key_frame) {
-                    const std::int64_t ts = d.frame->pts != AV_NOPTS_VALUE ? d.frame->pts : d.frame->best_effort_timestamp;
-                    keys.push_back({av_rescale_q(ts - (first == AV_NOPTS_VALUE ? 0 : first), st->time_base, {1, 1000}),
-                                    d.frame->pkt_pos});
-                }
+                onFrame(*st, *d.frame);
+                av_frame_unref(d.frame);
             }
         };
         if (avcodec_open2(d.ctx, codec, nullptr) >= 0) {
@@ -68,10 +69,62 @@ std::vector<DecodedKeyFrame> DecodeContainerKeyFrames(const std::string& path, i
             avcodec_send_packet(d.ctx, nullptr);
             drain();
         }
-        if (frameCount) *frameCount = frames;
     }
     avformat_close_input(&in);
+    return video >= 0;
+}
+
+}  // namespace
+
+std::vector<DecodedKeyFrame> DecodeContainerKeyFrames(const std::string& path, int* frameCount)
+{
+    std::vector<DecodedKeyFrame> keys;
+    int frames = 0;
+    const bool opened = ForEachFrame(path, [&](const AVStream& st, const AVFrame& frame) {
+        ++frames;
+        if (!frame.key_frame) return;
+        const std::int64_t first = st.start_time;
+        const std::int64_t ts = frame.pts != AV_NOPTS_VALUE ? frame.pts : frame.best_effort_timestamp;
+        keys.push_back({av_rescale_q(ts - (first == AV_NOPTS_VALUE ? 0 : first), st.time_base, {1, 1000}),
+                        frame.pkt_pos});
+    });
+    if (opened && frameCount) *frameCount = frames;
     return keys;
+}
+
+std::vector<std::vector<std::uint8_t>> DecodeLuma(const std::string& path)
+{
+    std::vector<std::vector<std::uint8_t>> pictures;
+    ForEachFrame(path, [&](const AVStream&, const AVFrame& frame) {
+        std::vector<std::uint8_t> luma;
+        for (int y = 0; y < frame.height; ++y)
+            luma.insert(luma.end(), frame.data[0] + y * frame.linesize[0],
+                        frame.data[0] + y * frame.linesize[0] + frame.width);
+        pictures.push_back(std::move(luma));
+    }, AVMEDIA_TYPE_VIDEO, true);
+    return pictures;
+}
+
+std::vector<float> DecodeSound(const std::string& path, int* sampleRate)
+{
+    std::vector<float> sound;
+    ForEachFrame(
+        path,
+        [&](const AVStream& st, const AVFrame& frame) {
+            *sampleRate = st.codecpar->sample_rate;
+            for (int i = 0; i < frame.nb_samples; ++i) {
+                switch (frame.format) {
+                case AV_SAMPLE_FMT_FLTP: sound.push_back(reinterpret_cast<const float*>(frame.data[0])[i]); break;
+                case AV_SAMPLE_FMT_S16:
+                    sound.push_back(reinterpret_cast<const std::int16_t*>(frame.data[0])[i * frame.ch_layout.nb_channels] /
+                                    32768.0f);
+                    break;
+                default: return;
+                }
+            }
+        },
+        AVMEDIA_TYPE_AUDIO);
+    return sound;
 }
 
 int DecodeKvxVideo(std::span<const std::uint8_t> bytes)

@@ -16,6 +16,13 @@ struct DecodedKeyFrame {
 // libavcodec; the key frames with their times and packet positions.
 std::vector<DecodedKeyFrame> DecodeContainerKeyFrames(const std::string& path, int* frameCount = nullptr);
 
+// The luma of every video frame of a file (a picture file too) that
+// decodes without an error, in presentation order, one row after another.
+std::vector<std::vector<std::uint8_t>> DecodeLuma(const std::string& path);
+
+// The first channel of a file's sound, decoded (float or 16-bit sound).
+std::vector<float> DecodeSound(const std::string& path, int* sampleRate);
+
 // Decodes the video records of ".kvx" bytes (as a fresh stream decoder
 // would: parameter sets from the key-frame records); the number of
 // pictures decoded, -1 when the decoder failed on a frame.

@@ -93,7 +93,7 @@ bool CProgramStreamMuxer::WriteFrame(std::span<const std::uint8_t> accessUnit, s
     }
     for (std::size_t done = 0; done < accessUnit.size(); done += kMaxPesPayload)
         PutPes(accessUnit.subspan(done, std::min(kMaxPesPayload, accessUnit.size() - done)), pts, dts,
-               done == 0);
+               done == 0 && pts >= 0);
     return !m_failed;
 }
 

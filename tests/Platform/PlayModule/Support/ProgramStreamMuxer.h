@@ -16,7 +16,7 @@ class CProgramStreamMuxer {
 public:
     ~CProgramStreamMuxer();
     bool Open(const std::string& path, PLAY_MODULE::kvx::VideoCodec codec);
-    // pts in 90 kHz units.
+    // pts in 90 kHz units; a negative one: the frame's PES carry no stamps.
     bool WriteFrame(std::span<const std::uint8_t> accessUnit, std::int64_t pts, bool key)
     {
         return WriteFrame(accessUnit, pts, pts, key);
