@@ -37,6 +37,7 @@ public:
     // Opening.
     void StartPlayOneFile(std::wstring path, boost::shared_ptr<_QUERY_FILE_INFO> record, int syncPlay);
     void Task_PlayOneFile_Ret(int result, void* handle, boost::shared_ptr<_QUERY_FILE_INFO> record);
+    void Task_WakeFile_Ret(void* handle, int woken);
     void SetWantedReturnNum(int count) { m_nWantedReturnNum = count; }
     int GetWantedReturnNum() const { return m_nWantedReturnNum; }
     void SetWantedShowNum(int count) { m_wantedShowNum = count; }
@@ -98,6 +99,9 @@ public:
     // Seek and synchronised play.
     void Seek(void* handle, unsigned int time, int window);
     int SetSynPlay(int on);
+    // A group's time within the span of the shown files: past their ends
+    // the group's clock shows nothing.
+    unsigned int ClampToShownTimes(unsigned int time) const;
 
     // End of file and next file.
     int ChannelFileEndAndPlayNext(void* handle, int wrap);

@@ -26,8 +26,9 @@ enum PLAY_OBJECT_TYPE : int { PLAY_TYPE_EXACT = 1, PLAY_TYPE_NO_INDEX = 3 };
 class CPlayObject : public PLAY_MODULE::IPlayModuleListener,
                     public boost::enable_shared_from_this<CPlayObject> {
 public:
+    // handle: the play handle to answer to (null: a new one).
     CPlayObject(int playType, const PlayLibraryFactory& libraryFactory,
-                boost::shared_ptr<IOverlayDrawer> overlayDrawer);
+                boost::shared_ptr<IOverlayDrawer> overlayDrawer, void* handle = nullptr);
     ~CPlayObject() override;
     CPlayObject(const CPlayObject&) = delete;
     CPlayObject& operator=(const CPlayObject&) = delete;
