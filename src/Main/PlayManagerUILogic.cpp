@@ -203,7 +203,7 @@ void CPlayManagerUILogic::Task_PlayOneFile_Ret(int result, void* handle, boost::
         if (pendingTime)
             m_listener->OnPlayTimeInfoChanged(handle, start, end);
         else if (HasTimes(*record))
-            m_listener->OnPlayTimeInfoChanged(handle, unsigned(record->startTime), unsigned(record->endTime));
+            AddTimeSpan(*record);
     }
     if (m_wantedShowNum > 0)
         --m_wantedShowNum;
@@ -221,6 +221,35 @@ void CPlayManagerUILogic::Task_WakeFile_Ret(void* handle, int woken)
     // A file that no longer opens ends where it stands: its window goes on with the next one.
     Notify(L"open or play record failed!");
     m_listener->OnFileEnd(handle);
+}
+
+void CPlayManagerUILogic::AddTimeSpan(const _QUERY_FILE_INFO& record)
+{
+    // Gathered: a day's thousands of answers change each row a few times only.
+    if (m_pendingSpans.empty())
+        SF_POST_TASK(ML_MAIN, &CPlayManagerUILogic::ShowPendingTimeSpans, shared_from_this());
+    m_pendingSpans[record.window].push_back({record.fileId, record.startTime, record.endTime, 1});
+    m_pendingSpanLabels[record.window] = CMainPlayListener::MakeRecordLabel(record);
+}
+
+void CPlayManagerUILogic::ShowPendingTimeSpans()
+{
+    std::map<int, std::vector<UISF_TimeSegment>> spans;
+    spans.swap(m_pendingSpans);
+    boost::shared_ptr<CMainTimeLineEventImp> timeLine = TimeLine();
+    for (auto& [window, windowSpans] : spans) {
+        auto shown = m_shown.find(window);
+        if (!timeLine || shown == m_shown.end())
+            continue;
+        // The shown file's span may have come from its library meanwhile.
+        for (UISF_TimeSegment& span : windowSpans)
+            if (span.id == shown->second.fileId && HasTimes(shown->second)) {
+                span.start = shown->second.startTime;
+                span.end = shown->second.endTime;
+            }
+        timeLine->UpdateTimeRecords(window, m_pendingSpanLabels[window], windowSpans);
+    }
+    m_pendingSpanLabels.clear();
 }
 
 _QUERY_FILE_INFO* CPlayManagerUILogic::GetWindowEntry(int window)
@@ -324,6 +353,7 @@ int CPlayManagerUILogic::VerticalSyncEnable(int enable)
 
 void CPlayManagerUILogic::ClearWindow(int window)
 {
+    m_pendingSpans.erase(window);
     if (boost::shared_ptr<CMainTimeLineEventImp> timeLine = TimeLine())
         timeLine->RemoveChannelRecord(window);
     if (CSFVideoWindow* grid = VideoWindow()) {
