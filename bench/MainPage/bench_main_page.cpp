@@ -10,6 +10,11 @@
 //       them, against the library whose frames are shown in 16 plain
 //       widgets of the cells' sizes (scaled and converted once, on the
 //       decoding thread, then drawn).
+//   (c) a day of one-minute files on 16 channels (hard links to the
+//       recordings of (b), ten or 1,440 a channel): milliseconds from the
+//       request to a frame in every window, the largest resident memory
+//       while it plays, and CPU seconds at 1X against the library playing
+//       the 16 shown files alone.
 // MAINPAGE_BENCH_SECONDS sets the playing time of (b) (default 20; 1 in
 // sanitizer builds, so smoke runs stay short).
 #include <array>
@@ -17,6 +22,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -191,6 +197,29 @@ public:
             record->queryType = QUERY_FILEPATH_DAY;
             ui->StartPlayOneFile(record->path, record, 0);
         }
+    }
+    // The channels' files in channel order, each channel in its own window,
+    // file i of a channel covering minute i of the day.
+    void OpenDay(const std::vector<std::vector<std::string>>& channels)
+    {
+        constexpr std::int32_t kDayStart = 1710028800;
+        std::size_t total = 0;
+        for (const auto& files : channels)
+            total += files.size();
+        ui->SetWantedReturnNum(int(total));
+        for (std::size_t channel = 0; channel < channels.size(); ++channel)
+            for (std::size_t i = 0; i < channels[channel].size(); ++i) {
+                auto record = boost::make_shared<_QUERY_FILE_INFO>();
+                record->path = SF_SOFT_BASE::Utf8ToWide(channels[channel][i]);
+                record->window = grid->GetSubWinIDByIndex(int(channel));
+                record->fileType = 1;
+                record->queryType = QUERY_FILEPATH_DAY;
+                record->channelKey = int(channel);
+                record->fileId = int(channel * 10000 + i + 1);
+                record->startTime = kDayStart + std::int32_t(60 * i);
+                record->endTime = record->startTime + 60;
+                ui->StartPlayOneFile(record->path, record, 0);
+            }
     }
     bool HasFrame(int index) const
     {
@@ -451,6 +480,84 @@ BENCHMARK(BM_SixteenWindowsAtOneX)
     ->ArgsProduct({{PLAY_MODULE::PM_RENDER_QT, PLAY_MODULE::PM_RENDER_DDRAW}, {0, 1}})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
+
+// Resident memory of the process in MB.
+double ResidentMb()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::atof(line.c_str() + 6) / 1024;
+    return 0;
+}
+
+// filesPerChannel hard links per channel to the channel's recording.
+std::vector<std::vector<std::string>> DayOfLinks(int filesPerChannel)
+{
+    const std::string folder = Folder() + "/day" + std::to_string(filesPerChannel);
+    std::filesystem::create_directories(folder);
+    std::vector<std::vector<std::string>> channels(kWindows);
+    for (int channel = 0; channel < kWindows; ++channel)
+        for (int i = 0; i < filesPerChannel; ++i) {
+            const std::string link = folder + "/ch" + std::to_string(channel + 1) + "_" + std::to_string(i) + ".kvx";
+            std::error_code error;
+            if (!std::filesystem::exists(link))
+                std::filesystem::create_hard_link(Recordings()[channel], link, error);
+            channels[channel].push_back(link);
+        }
+    return channels;
+}
+
+bool AllWindowsHaveFrames(const Page& page)
+{
+    for (int i = 0; i < kWindows; ++i)
+        if (!page.HasFrame(i))
+            return false;
+    return true;
+}
+
+// Runs must stay clear of the machine's memory: a run stops above this.
+constexpr double kResidentLimitMb = 2048;
+
+// Argument: files per channel.
+void BM_DayOfMinuteFiles(benchmark::State& state)
+{
+    const std::vector<std::vector<std::string>> day = DayOfLinks(int(state.range(0)));
+    const double seconds = PlaySeconds();
+    for (auto _ : state) {
+        double peakMb = 0;
+        double firstFramesMs = 0;
+        double page = 0;
+        {
+            Page dayPage;
+            QTimer sampler;
+            QObject::connect(&sampler, &QTimer::timeout, [&] { peakMb = std::max(peakMb, ResidentMb()); });
+            sampler.start(100);
+            const double before = CpuSeconds();
+            const auto start = Clock::now();
+            dayPage.OpenDay(day);
+            QEventLoop loop;
+            QTimer check;
+            QObject::connect(&check, &QTimer::timeout, [&] {
+                if (firstFramesMs == 0 && AllWindowsHaveFrames(dayPage))
+                    firstFramesMs = MillisecondsSince(start);
+                if (peakMb > kResidentLimitMb || MillisecondsSince(start) >= seconds * 1000)
+                    loop.quit();
+            });
+            check.start(5);
+            loop.exec();
+            page = CpuSeconds() - before;
+        }
+        const double library = LibraryCpuSeconds(Recordings(), seconds);
+        state.counters["first_frames_ms"] = firstFramesMs;
+        state.counters["peak_rss_mb"] = peakMb;
+        state.counters["page_cpu_s"] = page;
+        state.counters["library_cpu_s"] = library;
+        state.counters["ratio"] = library > 0 ? page / library : 0;
+    }
+}
+BENCHMARK(BM_DayOfMinuteFiles)->Arg(10)->Arg(1440)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "Main/MainFrameHelpLogic.h"
 
+#include <cstdint>
+
 #include <sys/stat.h>
 
 #include "Base/MessageLoopIds.h"
@@ -107,6 +109,17 @@ void CMainFrameHelpLogic::Task_GetFilePath(QUERY_FILEPATH_TYPE type, unsigned in
                                   "CMainFrameHelpLogic::Task_GetFilePath");
 }
 
+void CMainFrameHelpLogic::SetNameTimes(const CFileInfo& record, _QUERY_FILE_INFO& file)
+{
+    // The span its name gives, so that files not yet opened have their place in time.
+    const std::uint32_t start = record.GetStartTime()->ToTime();
+    const std::uint32_t end = record.GetEndTime()->ToTime();
+    if (start == 0 || end <= start || end > std::uint32_t(INT32_MAX))
+        return;
+    file.startTime = std::int32_t(start);
+    file.endTime = std::int32_t(end);
+}
+
 void CMainFrameHelpLogic::CollectFiles(QUERY_FILEPATH_TYPE type, int key, const std::wstring& group,
                                        const std::map<int, void*>* channelFilter, int window,
                                        std::list<_QUERY_FILE_INFO>& files)
@@ -143,6 +156,7 @@ void CMainFrameHelpLogic::CollectFiles(QUERY_FILEPATH_TYPE type, int key, const 
             file.channelKey = channelKey;
             file.window = window;
             file.fileId = startKey;
+            SetNameTimes(*record, file);
             files.push_back(std::move(file));
         }
     }

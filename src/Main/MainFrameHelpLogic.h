@@ -55,6 +55,7 @@ private:
     void CollectFiles(QUERY_FILEPATH_TYPE type, int key, const std::wstring& group,
                       const std::map<int, void*>* channelFilter, int window,
                       std::list<_QUERY_FILE_INFO>& files);
+    static void SetNameTimes(const CFileInfo& record, _QUERY_FILE_INFO& file);
 
     boost::weak_ptr<IMainFrameHelpListener> m_owner;
     boost::shared_ptr<CFileManager> m_fileManager;

@@ -12,7 +12,6 @@
 #include "Main/MainTimeLineEventImp.h"
 #include "Main/PathNames.h"
 #include "Main/PlayBarEventImp.h"
-#include "Main/PlayManagerPlayLogic.h"
 #include "Main/PlayManagerUILogic.h"
 #include "Main/PlayWinManagerEventImp.h"
 #include "Widgets/SFVideoWindow.h"
@@ -99,13 +98,6 @@ void CMainPlayListener::OnFileRefFinished(void* handle, int success)
         return;
     if (success)
         ui->SaveIndex(handle);
-    _QUERY_FILE_INFO* hidden = ui->GetHiddenEntry(handle);
-    if (!hidden)
-        return;
-    ui->SeekRelativePos(handle, 50.0f, -1);
-    hidden->pauseMark = 1;
-    PlayHandleList one(new std::list<void*>{handle});
-    SF_POST_TASK(LumivexBase::ML_PLAY, &CPlayManagerPlayLogic::Task_Pause, ui->GetPlayLogic(), one, 1);
 }
 
 std::wstring CMainPlayListener::MakeRecordLabel(const _QUERY_FILE_INFO& entry)
@@ -153,7 +145,7 @@ void CMainPlayListener::OnPlayPositionChanged(void* handle, unsigned int time)
     if (!timeLine)
         return;
     if (!handle && ui->GetSynPlay()) {
-        timeLine->SetPlayTime(-1, int(time));
+        timeLine->SetPlayTime(-1, int(ui->ClampToShownTimes(time)));
         return;
     }
     const int window = ui->GetWindowOfHandle(handle);

@@ -1,5 +1,7 @@
 #include "Main/MainTimeLineEventImp.h"
 
+#include <map>
+
 #include <boost/make_shared.hpp>
 
 #include <QDebug>
@@ -66,33 +68,42 @@ void CMainTimeLineEventImp::OnSize(UINT, int width, int height)
 int CMainTimeLineEventImp::UpdateTimeRecord(int window, const std::wstring& label, int fileId, unsigned int start,
                                             unsigned int end)
 {
-    if (!m_panel)
+    return UpdateTimeRecords(window, label, {{fileId, std::int32_t(start), std::int32_t(end), 1}});
+}
+
+int CMainTimeLineEventImp::UpdateTimeRecords(int window, const std::wstring& label,
+                                             const std::vector<UISF_TimeSegment>& spans)
+{
+    if (!m_panel || spans.empty())
         return 1;
+    std::map<std::int32_t, const UISF_TimeSegment*> wanted;
+    for (const UISF_TimeSegment& span : spans)
+        wanted[span.id] = &span;
     UISF_Channel record;
     record.channel = window;
+    record.name = label;
     const UISF_Channel* existing = m_panel->GetChannelRecord(window);
+    // An unchanged span keeps the row (and its cursor) as it is.
+    bool changed = !existing || (!label.empty() && label != existing->name);
+    if (existing)
+        for (const UISF_TimeSegment& segment : existing->segments) {
+            auto it = wanted.find(segment.id);
+            if (it == wanted.end()) {
+                record.segments.push_back(segment);
+                continue;
+            }
+            changed = changed || segment.start != it->second->start || segment.end != it->second->end;
+            record.segments.push_back({segment.id, it->second->start, it->second->end, segment.flag});
+            wanted.erase(it);
+        }
+    for (const auto& [id, span] : wanted)
+        record.segments.push_back(*span);
+    if (!changed && wanted.empty())
+        return 1;
     if (!existing) {
-        record.name = label;
-        record.segments.push_back({fileId, std::int32_t(start), std::int32_t(end), 1});
         m_panel->SetChannelRecord(record);
         return 1;
     }
-    bool found = false;
-    for (const UISF_TimeSegment& segment : existing->segments) {
-        if (segment.id != fileId) {
-            record.segments.push_back(segment);
-            continue;
-        }
-        found = true;
-        // An unchanged span keeps the row (and its cursor) as it is.
-        if (segment.start == std::int32_t(start) && segment.end == std::int32_t(end) &&
-            (label.empty() || label == existing->name))
-            return 1;
-        record.segments.push_back({fileId, std::int32_t(start), std::int32_t(end), segment.flag});
-    }
-    if (!found)
-        record.segments.push_back({fileId, std::int32_t(start), std::int32_t(end), 1});
-    record.name = label;
     const int cursor = m_panel->GetPlayTime(window);
     m_panel->RemoveChannelRecord(window);
     m_panel->SetChannelRecord(record);

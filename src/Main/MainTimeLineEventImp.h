@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include <boost/enable_shared_from_this.hpp>
 #include <boost/shared_ptr.hpp>
@@ -26,6 +27,8 @@ public:
     CSFPlayProgressPanel* GetPlayProgressPanel() const { return m_panel; }
 
     int UpdateTimeRecord(int window, const std::wstring& label, int fileId, unsigned int start, unsigned int end);
+    // Several files' spans of one window's row at once (by file id).
+    int UpdateTimeRecords(int window, const std::wstring& label, const std::vector<UISF_TimeSegment>& spans);
     void SetPlayTime(int window, int time);
     void RemoveChannelRecord(int window);
 

@@ -14,6 +14,7 @@
 #include "Common/IndexFileStore.h"
 #include "Main/PlayManagerUILogic.h"
 #include "PlayManager/IPlayObjectListener.h"
+#include "PlayManager/PlayHandle.h"
 #include "PlayManager/PlayObject.h"
 #include "Main/MainLog.h"
 
@@ -37,6 +38,7 @@ CPlayManagerPlayLogic::CPlayManagerPlayLogic(boost::weak_ptr<CPlayManagerUILogic
 CPlayManagerPlayLogic::~CPlayManagerPlayLogic()
 {
     m_playTable.clear();
+    m_asleep.clear();
 }
 
 template <class Method, class... Args>
@@ -69,54 +71,111 @@ void CPlayManagerPlayLogic::LoadIndex(void* handle, const std::wstring& path)
         m_playManager->SetRefValue(handle, data.data(), unsigned(data.size()));
 }
 
-int CPlayManagerPlayLogic::Task_PlayOneFile(std::wstring path, const boost::shared_ptr<IPlayObjectListener>& listener,
+bool CPlayManagerPlayLogic::WindowHasOpenFile(int window) const
+{
+    for (const auto& entry : m_playTable)
+        if (entry.second.window == window)
+            return true;
+    return false;
+}
+
+void* CPlayManagerPlayLogic::OpenAndPlay(const _QUERY_FILE_INFO& record, void* wanted)
+{
+    void* handle = m_playManager->CreatePlayObject(PlayTypeOfFileType(record.fileType), wanted);
+    if (!handle)
+        return nullptr;
+    m_playManager->SetPlayObjectListener(handle, m_fileListener.lock());
+    LoadIndex(handle, record.path);
+    if (!m_playManager->Open(handle, WideToUtf8(record.path).c_str())) {
+        m_playManager->DestroyPlayObject(handle);
+        return nullptr;
+    }
+    if (!m_playManager->Play(handle, nullptr)) {
+        m_playManager->Close(handle);
+        m_playManager->DestroyPlayObject(handle);
+        return nullptr;
+    }
+    m_playTable[handle] = record;
+    if (m_overlayFlags)
+        m_playManager->OpenIVSTrack(handle, m_overlayFlags);
+    m_playManager->SetSpeed(handle, m_speed);
+    return handle;
+}
+
+int CPlayManagerPlayLogic::Task_PlayOneFile(std::wstring, const boost::shared_ptr<IPlayObjectListener>& listener,
                                             boost::shared_ptr<_QUERY_FILE_INFO> record, int)
 {
-    const std::string utf8Path = WideToUtf8(path);
-    int result = 0;
-    void* handle = m_playManager->CreatePlayObject(PlayTypeOfFileType(record->fileType));
-    if (handle) {
-        m_playManager->SetPlayObjectListener(handle, listener);
-        LoadIndex(handle, path);
-        if (!m_playManager->Open(handle, utf8Path.c_str())) {
-            m_playManager->DestroyPlayObject(handle);
-            handle = nullptr;
-        } else if (!(result = m_playManager->Play(handle, nullptr))) {
-            m_playManager->Close(handle);
-            m_playManager->DestroyPlayObject(handle);
-            handle = nullptr;
-        } else {
-            m_playTable[handle] = *record;
-            if (m_overlayFlags)
-                m_playManager->OpenIVSTrack(handle, m_overlayFlags);
-            m_playManager->SetSpeed(handle, m_speed);
-        }
+    m_fileListener = listener;
+    void* handle = nullptr;
+    if (WindowHasOpenFile(record->window)) {
+        // A file behind a shown one: only its record until a window needs it.
+        handle = NewPlayHandle();
+        m_asleep[handle] = *record;
+    } else {
+        handle = OpenAndPlay(*record, nullptr);
     }
+    const int result = handle ? 1 : 0;
     Answer(&CPlayManagerUILogic::Task_PlayOneFile_Ret, "&CPlayManagerUILogic::Task_PlayOneFile_Ret", result,
            handle, record);
     return result;
 }
 
+int CPlayManagerPlayLogic::Task_WakeFile(void* handle)
+{
+    auto it = m_asleep.find(handle);
+    if (it == m_asleep.end())
+        return 1;
+    const _QUERY_FILE_INFO record = it->second;
+    m_asleep.erase(it);
+    const int woken = OpenAndPlay(record, handle) ? 1 : 0;
+    if (woken) {
+        PlayInDirection(handle);
+        if (HasGroup())
+            m_playManager->GroupPlay_AddToPlayGroup(m_group, handle);
+    } else {
+        m_asleep[handle] = record;
+    }
+    Answer(&CPlayManagerUILogic::Task_WakeFile_Ret, "&CPlayManagerUILogic::Task_WakeFile_Ret", handle, woken);
+    return woken;
+}
+
+void CPlayManagerPlayLogic::StopPlayObject(void* handle)
+{
+    if (HasGroup())
+        m_playManager->GroupPlay_DelFromPlayGroup(m_group, handle);
+    if (m_overlayFlags)
+        m_playManager->CloseIVSTrack(handle);
+    m_playManager->StopDataRecord(handle);
+    m_playManager->CloseAudio(handle);
+    m_playManager->Stop(handle);
+}
+
+int CPlayManagerPlayLogic::Task_SleepFile(void* handle)
+{
+    auto it = m_playTable.find(handle);
+    if (it == m_playTable.end())
+        return 0;
+    m_asleep[handle] = it->second;
+    m_playTable.erase(it);
+    StopPlayObject(handle);
+    m_playManager->Close(handle);
+    m_playManager->DestroyPlayObject(handle);
+    return 1;
+}
+
 int CPlayManagerPlayLogic::Task_CloseFiles(PlayHandleList handles)
 {
     qCDebug(lcMain, "Task_CloseFiles begin");
-    for (void* handle : *handles) {
-        if (!m_playTable.count(handle))
-            continue;
-        if (HasGroup())
-            m_playManager->GroupPlay_DelFromPlayGroup(m_group, handle);
-        if (m_overlayFlags)
-            m_playManager->CloseIVSTrack(handle);
-        m_playManager->StopDataRecord(handle);
-        m_playManager->CloseAudio(handle);
-        m_playManager->Stop(handle);
-    }
+    for (void* handle : *handles)
+        if (m_playTable.count(handle))
+            StopPlayObject(handle);
     for (void* handle : *handles) {
         int closed = 1;
         if (m_playTable.erase(handle)) {
             closed = m_playManager->Close(handle) & 1;
             m_playManager->DestroyPlayObject(handle);
         }
+        m_asleep.erase(handle);
         Answer(&CPlayManagerUILogic::Task_CloseFiles_Ret, "&CPlayManagerUILogic::Task_CloseFiles_Ret", handle,
                closed);
     }
@@ -181,6 +240,8 @@ int CPlayManagerPlayLogic::Task_SetPlayDirection(PlayHandleList handles, int for
 {
     PlayHandleList failed(new std::list<void*>);
     for (void* handle : *handles) {
+        if (auto asleep = m_asleep.find(handle); asleep != m_asleep.end())
+            asleep->second.directionMark = forward;
         auto it = m_playTable.find(handle);
         if (it == m_playTable.end())
             continue;
@@ -204,6 +265,8 @@ int CPlayManagerPlayLogic::Task_SetPlayDirection(PlayHandleList handles, int for
 int CPlayManagerPlayLogic::Task_GroupPlayDirection(int forward)
 {
     for (auto& entry : m_playTable)
+        entry.second.directionMark = forward;
+    for (auto& entry : m_asleep)
         entry.second.directionMark = forward;
     if (!HasGroup())
         return 0;

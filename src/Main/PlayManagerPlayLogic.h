@@ -27,8 +27,14 @@ public:
     CPlayManagerPlayLogic(boost::weak_ptr<CPlayManagerUILogic> uiLogic, CPlayBackends backends = {});
     virtual ~CPlayManagerPlayLogic();
 
+    // The first file of a window opens and plays; a later one is kept as its
+    // record only (no play object) until Task_WakeFile.
     int Task_PlayOneFile(std::wstring path, const boost::shared_ptr<IPlayObjectListener>& listener,
                          boost::shared_ptr<_QUERY_FILE_INFO> record, int syncPlay);
+    // Opens and plays a kept file under its handle, in the group when one plays.
+    int Task_WakeFile(void* handle);
+    // Closes a file's play object and keeps its record under the same handle.
+    int Task_SleepFile(void* handle);
     int Task_CloseFiles(PlayHandleList handles);
     int Task_Pause(PlayHandleList handles, int pause);
     int Task_GroupPause(int pause);
@@ -61,6 +67,10 @@ private:
     bool IsNormalSpeed() const;
     bool HasGroup() const { return m_group && m_groupFlag == 1; }
     int PlayInDirection(void* handle);
+    bool WindowHasOpenFile(int window) const;
+    // Opens and plays a file (under wanted when not null); its handle, null on failure.
+    void* OpenAndPlay(const _QUERY_FILE_INFO& record, void* wanted);
+    void StopPlayObject(void* handle);
     void LoadIndex(void* handle, const std::wstring& path);
     template <class Method, class... Args>
     void Answer(Method method, const char* name, Args&&... args);
@@ -71,7 +81,9 @@ private:
     int m_volume = 0;
     int m_mute = 0;
     void* m_group = nullptr;
-    std::map<void*, _QUERY_FILE_INFO> m_playTable;
+    std::map<void*, _QUERY_FILE_INFO> m_playTable;  // files with a play object
+    std::map<void*, _QUERY_FILE_INFO> m_asleep;     // files kept as their record
+    boost::weak_ptr<IPlayObjectListener> m_fileListener;
     int m_overlayFlags = 0;
     int m_groupFlag = 0;
 };

@@ -192,15 +192,18 @@ void CPlayManagerUILogic::Task_PlayOneFile_Ret(int result, void* handle, boost::
         const int window = record->window;
         if (m_shown.count(window)) {
             m_hidden[handle] = *record;
-            SeekRelativePos(handle, 50.0f, -1);
             qCDebug(lcMain, "Hide ---playid = %p at winid = %d", handle, window);
         } else {
             m_handleToWindow[handle] = window;
             m_shown[window] = *record;
+            // The play loop may have kept it as a record when the window's first file failed.
+            POST_PLAY(Task_WakeFile, handle);
             qCDebug(lcMain, "Show ---playid = %p at winid = %d", handle, window);
         }
         if (pendingTime)
             m_listener->OnPlayTimeInfoChanged(handle, start, end);
+        else if (HasTimes(*record))
+            AddTimeSpan(*record);
     }
     if (m_wantedShowNum > 0)
         --m_wantedShowNum;
@@ -209,6 +212,44 @@ void CPlayManagerUILogic::Task_PlayOneFile_Ret(int result, void* handle, boost::
     CheckSynPlay();
     if (result == 1 && m_handleToWindow.count(handle) && m_handleToWindow[handle] == CurrentWindow())
         POST_PLAY(Task_OpenAudio, handle);
+}
+
+void CPlayManagerUILogic::Task_WakeFile_Ret(void* handle, int woken)
+{
+    if (woken || !m_handleToWindow.count(handle))
+        return;
+    // A file that no longer opens ends where it stands: its window goes on with the next one.
+    Notify(L"open or play record failed!");
+    m_listener->OnFileEnd(handle);
+}
+
+void CPlayManagerUILogic::AddTimeSpan(const _QUERY_FILE_INFO& record)
+{
+    // Gathered: a day's thousands of answers change each row a few times only.
+    if (m_pendingSpans.empty())
+        SF_POST_TASK(ML_MAIN, &CPlayManagerUILogic::ShowPendingTimeSpans, shared_from_this());
+    m_pendingSpans[record.window].push_back({record.fileId, record.startTime, record.endTime, 1});
+    m_pendingSpanLabels[record.window] = CMainPlayListener::MakeRecordLabel(record);
+}
+
+void CPlayManagerUILogic::ShowPendingTimeSpans()
+{
+    std::map<int, std::vector<UISF_TimeSegment>> spans;
+    spans.swap(m_pendingSpans);
+    boost::shared_ptr<CMainTimeLineEventImp> timeLine = TimeLine();
+    for (auto& [window, windowSpans] : spans) {
+        auto shown = m_shown.find(window);
+        if (!timeLine || shown == m_shown.end())
+            continue;
+        // The shown file's span may have come from its library meanwhile.
+        for (UISF_TimeSegment& span : windowSpans)
+            if (span.id == shown->second.fileId && HasTimes(shown->second)) {
+                span.start = shown->second.startTime;
+                span.end = shown->second.endTime;
+            }
+        timeLine->UpdateTimeRecords(window, m_pendingSpanLabels[window], windowSpans);
+    }
+    m_pendingSpanLabels.clear();
 }
 
 _QUERY_FILE_INFO* CPlayManagerUILogic::GetWindowEntry(int window)
@@ -264,11 +305,10 @@ void CPlayManagerUILogic::SetFileEndMark(void* handle, int value)
 
 int CPlayManagerUILogic::AreAllFilesEnded() const
 {
+    // A window whose file ended shows its next one while there is one: the
+    // files it does not show are behind it or ahead of a shown file still playing.
     for (const auto& shown : m_shown)
         if (shown.second.endMark == 0)
-            return 0;
-    for (const auto& hidden : m_hidden)
-        if (hidden.second.endMark == 0)
             return 0;
     return 1;
 }
@@ -314,6 +354,7 @@ int CPlayManagerUILogic::VerticalSyncEnable(int enable)
 void CPlayManagerUILogic::ClearWindow(int window)
 {
     m_recordingWindows.erase(window);  // closing the file ends its recording
+    m_pendingSpans.erase(window);
     if (boost::shared_ptr<CMainTimeLineEventImp> timeLine = TimeLine())
         timeLine->RemoveChannelRecord(window);
     if (CSFVideoWindow* grid = VideoWindow()) {
@@ -568,10 +609,6 @@ bool CPlayManagerUILogic::CanPlayBackward() const
     auto it = m_shown.find(current);
     if (it == m_shown.end())
         return true;
-    if (it->second.queryType == QUERY_FILEPATH_CHANNEL)
-        for (const auto& hidden : m_hidden)
-            if (hidden.second.window == current && hidden.second.indexMark != 1)
-                return false;
     return !GetHandleOfWindow(current) || it->second.indexMark == 1;
 }
 
@@ -780,6 +817,9 @@ void CPlayManagerUILogic::SwapWindow(int window, void* shown, void* hidden)
     m_shown[window] = m_hidden[hidden];
     m_handleToWindow.erase(shown);
     m_hidden.erase(hidden);
+    // Only shown files play: the new one opens before the old one closes.
+    POST_PLAY(Task_WakeFile, hidden);
+    POST_PLAY(Task_SleepFile, shown);
 }
 
 void* CPlayManagerUILogic::HiddenFileCovering(int window, unsigned int time) const
@@ -796,13 +836,11 @@ void* CPlayManagerUILogic::ShowFileOfTime(int window, void* shown, unsigned int 
     if (!target)
         return shown;
     StopRecord(shown, window);
-    if (m_synPlay != 1) {
-        Pause(1, shown, -1);
-        Pause(IsPlayBarPlaying() ? 0 : 1, target, -1);
-    }
     if (CurrentWindow() == window)
         POST_PLAY(Task_CloseAudio, shown);
     SwapWindow(window, shown, target);
+    if (m_synPlay != 1)
+        Pause(IsPlayBarPlaying() ? 0 : 1, target, -1);
     SetFileEndMark(target, 0);
     return target;
 }
@@ -828,6 +866,19 @@ void CPlayManagerUILogic::Seek(void* handle, unsigned int time, int window)
     POST_PLAY(Task_Seek, target, time);
     if (CurrentWindow() == shownWindow)
         POST_PLAY(Task_OpenAudio, target);
+}
+
+unsigned int CPlayManagerUILogic::ClampToShownTimes(unsigned int time) const
+{
+    unsigned int first = 0;
+    unsigned int last = 0;
+    for (const auto& [window, entry] : m_shown) {
+        if (!HasTimes(entry))
+            return time;
+        first = first ? std::min(first, unsigned(entry.startTime)) : unsigned(entry.startTime);
+        last = std::max(last, unsigned(entry.endTime));
+    }
+    return m_shown.empty() ? time : std::clamp(time, first, std::max(first, last));
 }
 
 bool CPlayManagerUILogic::EntriesHaveTimes() const
@@ -857,9 +908,6 @@ int CPlayManagerUILogic::SetSynPlay(int on)
         if (m_shown[window].queryType != QUERY_FILEPATH_DAY)
             return refuse();
         handles->push_back(handle);
-        for (const auto& hidden : m_hidden)
-            if (hidden.second.window == window)
-                handles->push_back(hidden.first);
     }
     if (!EntriesHaveTimes()) {
         Notify(L"It can't synchronizing play , because of file parsing uncompletely!");
@@ -923,9 +971,9 @@ int CPlayManagerUILogic::ChannelFileEndAndPlayNext(void* handle, int wrap)
         entry->endMark = 1;
         return 0;
     }
+    SwapWindow(window, handle, next);
     if (CurrentWindow() == window)
         POST_PLAY(Task_OpenAudio, next);
-    SwapWindow(window, handle, next);
     Pause(0, next, -1);
     SeekRelativePos(next, 0.0f, -1);
     return 1;
@@ -951,10 +999,10 @@ int CPlayManagerUILogic::ChannelFileEndAndPlayPrev(void* handle, int wrap)
         SeekRelativePos(handle, 100.0f, -1);
         return 1;
     }
+    SwapWindow(window, handle, previous);
     Pause(0, previous, -1);
     if (CurrentWindow() == window)
         POST_PLAY(Task_OpenAudio, previous);
-    SwapWindow(window, handle, previous);
     SeekRelativePos(previous, 99.0f, -1);
     return 1;
 }

@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include <boost/enable_shared_from_this.hpp>
 #include <boost/shared_ptr.hpp>
@@ -11,6 +12,7 @@
 
 #include "FileIndex/FileIndexTypes.h"
 #include "PlayManager/PlayManager.h"
+#include "Widgets/PlayProgressTypes.h"
 
 class CMainPlayListener;
 class CPlayManagerPlayLogic;
@@ -37,6 +39,9 @@ public:
     // Opening.
     void StartPlayOneFile(std::wstring path, boost::shared_ptr<_QUERY_FILE_INFO> record, int syncPlay);
     void Task_PlayOneFile_Ret(int result, void* handle, boost::shared_ptr<_QUERY_FILE_INFO> record);
+    void Task_WakeFile_Ret(void* handle, int woken);
+    // Puts the time spans of the answered files on the time line.
+    void ShowPendingTimeSpans();
     void SetWantedReturnNum(int count) { m_nWantedReturnNum = count; }
     int GetWantedReturnNum() const { return m_nWantedReturnNum; }
     void SetWantedShowNum(int count) { m_wantedShowNum = count; }
@@ -98,6 +103,9 @@ public:
     // Seek and synchronised play.
     void Seek(void* handle, unsigned int time, int window);
     int SetSynPlay(int on);
+    // A group's time within the span of the shown files: past their ends
+    // the group's clock shows nothing.
+    unsigned int ClampToShownTimes(unsigned int time) const;
 
     // End of file and next file.
     int ChannelFileEndAndPlayNext(void* handle, int wrap);
@@ -119,6 +127,8 @@ private:
     int CurrentWindow() const;
     void UpdatePlayBar(int id, int check) const;
     void MarkPlaying(const _QUERY_FILE_INFO& entry, int on) const;
+    // A file's span from its record, for the time line.
+    void AddTimeSpan(const _QUERY_FILE_INFO& record);
     void ClearWindow(int window);
     void CloseOneWindow(void* handle, std::list<void*>& closing);
     // Tells a closing main window that the page is done once nothing is open or in flight.
@@ -147,6 +157,8 @@ private:
     std::set<int> m_recordingWindows;  // windows whose recording runs and was not reported failed
     std::map<int, _QUERY_FILE_INFO> m_shown;
     std::map<void*, _QUERY_FILE_INFO> m_hidden;
+    std::map<int, std::vector<UISF_TimeSegment>> m_pendingSpans;  // by window
+    std::map<int, std::wstring> m_pendingSpanLabels;
     int m_repeatOne = 0;
     int m_synPlay = 0;
     int m_wantedShowNum = -1;

@@ -99,10 +99,12 @@ void CPlayManager::ReportGroupTimes()
 
 // ---- play objects ----
 
-void* CPlayManager::CreatePlayObject(int playType)
+void* CPlayManager::CreatePlayObject(int playType, void* handle)
 {
     CheckPlayThread("CPlayManager::CreatePlayObject()");
-    auto object = boost::make_shared<CPlayObject>(playType, m_backends.library, m_backends.overlay);
+    if (handle && GetSptrPlayObject(handle))
+        return nullptr;
+    auto object = boost::make_shared<CPlayObject>(playType, m_backends.library, m_backends.overlay, handle);
     m_playObjects.push_back(object);
     return object->GetHandle();
 }

@@ -35,7 +35,8 @@ public:
     CPlayManager(const CPlayManager&) = delete;
     CPlayManager& operator=(const CPlayManager&) = delete;
 
-    void* CreatePlayObject(int playType);
+    // handle: a handle made by NewPlayHandle and not in use (null: a new one).
+    void* CreatePlayObject(int playType, void* handle = nullptr);
     void DestroyPlayObject(void* handle);
     boost::shared_ptr<CPlayObject> GetSptrPlayObject(void* handle);
 

@@ -9,8 +9,8 @@
 #include "PlayManager/PlayHandle.h"
 
 CPlayObject::CPlayObject(int playType, const PlayLibraryFactory& libraryFactory,
-                         boost::shared_ptr<IOverlayDrawer> overlayDrawer)
-    : m_handle(NewPlayHandle()),
+                         boost::shared_ptr<IOverlayDrawer> overlayDrawer, void* handle)
+    : m_handle(handle ? handle : NewPlayHandle()),
       m_playType(playType),
       m_library(libraryFactory(this)),
       m_overlay(std::move(overlayDrawer))

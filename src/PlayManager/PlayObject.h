@@ -33,8 +33,9 @@ inline int PlayTypeOfFileType(int fileType)
 class CPlayObject : public PLAY_MODULE::IPlayModuleListener,
                     public boost::enable_shared_from_this<CPlayObject> {
 public:
+    // handle: the play handle to answer to (null: a new one).
     CPlayObject(int playType, const PlayLibraryFactory& libraryFactory,
-                boost::shared_ptr<IOverlayDrawer> overlayDrawer);
+                boost::shared_ptr<IOverlayDrawer> overlayDrawer, void* handle = nullptr);
     ~CPlayObject() override;
     CPlayObject(const CPlayObject&) = delete;
     CPlayObject& operator=(const CPlayObject&) = delete;

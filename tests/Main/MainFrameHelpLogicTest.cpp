@@ -211,6 +211,9 @@ TEST_F(HelpLogicTest, AnswersTheThreeKindsOfFilePathRequest)
     };
     EXPECT_EQ(ChannelsAndPaths(owner->lastFiles), expectedDay);
     EXPECT_EQ(owner->lastFiles.front().fileId, static_cast<int>(kMorning.ToTime()));
+    // Each file's span is the one its name gives.
+    EXPECT_EQ(owner->lastFiles.front().startTime, static_cast<int>(kMorning.ToTime()));
+    EXPECT_EQ(owner->lastFiles.front().endTime, static_cast<int>(kMorning.ToTime()) + 60);
     EXPECT_EQ(owner->lastFiles.front().requestKey, kDay);
     EXPECT_EQ(owner->lastFiles.front().queryType, QUERY_FILEPATH_DAY);
 

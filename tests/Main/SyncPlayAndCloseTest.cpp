@@ -37,11 +37,13 @@ protected:
             ui->GetPlayListener()->OnPlayTimeInfoChanged(Handle(i), kNine, kNine + 600);
     }
 
-    // The time span of the i-th opened file, as its library reports it.
-    void ReportTimes(std::size_t index, unsigned start, unsigned end)
+    // A minute of a channel's day from 09:00 on, in the window of the channel.
+    boost::shared_ptr<_QUERY_FILE_INFO> Minute(const std::wstring& path, int channel, int fileId, int minute)
     {
-        ASSERT_NE(engine.At(index), nullptr);
-        engine.At(index)->FireFileTimeDone(start, end);
+        auto record = Record(path, Window(channel), QUERY_FILEPATH_DAY, channel, fileId);
+        record->startTime = std::int32_t(kNine + 60 * minute);
+        record->endTime = record->startTime + 60;
+        return record;
     }
 };
 
@@ -73,19 +75,16 @@ TEST_F(SyncPlayAndClose, ASynchronisedSeekMovesEveryWindowToTheFileOfThatTime)
     std::vector<boost::shared_ptr<_QUERY_FILE_INFO>> records;
     for (int i = 0; i < 3; ++i) {
         const std::wstring channel = L"/rec/ch" + std::to_wstring(i);
-        records.push_back(Record(channel + L"_0901.kvx", Window(i), QUERY_FILEPATH_DAY, i, 10 * i + 2));
-        records.push_back(Record(channel + L"_0900.kvx", Window(i), QUERY_FILEPATH_DAY, i, 10 * i + 1));
+        records.push_back(Minute(channel + L"_0901.kvx", i, 10 * i + 2, 1));
+        records.push_back(Minute(channel + L"_0900.kvx", i, 10 * i + 1, 0));
     }
     ui->SetWantedShowNum(int(records.size()));
     ASSERT_TRUE(Open(records, 1));
     std::vector<void*> later;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 3; ++i)
         later.push_back(Handle(i));
-        ReportTimes(2 * i, kNine + 60, kNine + 120);
-        ReportTimes(2 * i + 1, kNine, kNine + 60);
-    }
     ASSERT_TRUE(ProcessUntil([&] { return ui->GetSynPlay() == 1; }));
-    ASSERT_TRUE(Reaches("GroupPlay_AddToPlayGroup", 6));
+    ASSERT_TRUE(Reaches("GroupPlay_AddToPlayGroup", 3));
 
     // Back across the files' boundary from one window's row.
     ui->Seek(nullptr, kNine + 20, Window(1));
@@ -94,10 +93,44 @@ TEST_F(SyncPlayAndClose, ASynchronisedSeekMovesEveryWindowToTheFileOfThatTime)
         EXPECT_EQ(ui->GetWindowEntry(Window(i))->fileId, 10 * i + 1) << "window " << i;
         EXPECT_NE(ui->GetHiddenEntry(later[i]), nullptr) << "window " << i;
     }
+    // The earlier files open into the group, the later ones close.
+    EXPECT_TRUE(Reaches("GroupPlay_AddToPlayGroup", 6));
+    EXPECT_TRUE(ProcessUntil([&] { return !engine.At(0) && !engine.At(1) && !engine.At(2); }));
     // And forward again: every window back on its later file.
     ui->Seek(nullptr, kNine + 90, Window(0));
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(ui->GetWindowOfHandle(later[i]), Window(i)) << "window " << i;
+}
+
+TEST_F(SyncPlayAndClose, ADaySeekedIntoItsLastFilesEndsWithThemAndItsCursorStaysWithinIt)
+{
+    bar->UpdateButtonState(CPlayBarEventImp::kSyncPlay, 1);
+    std::vector<boost::shared_ptr<_QUERY_FILE_INFO>> records;
+    for (int i = 0; i < 2; ++i)
+        for (int minute = 0; minute < 3; ++minute)
+            records.push_back(Minute(L"/rec/ch" + std::to_wstring(i) + L"_" + std::to_wstring(minute) + L".kvx", i,
+                                     10 * i + minute + 1, minute));
+    ui->SetWantedShowNum(int(records.size()));
+    ASSERT_TRUE(Open(records, 1));
+    ASSERT_TRUE(ProcessUntil([&] { return ui->GetSynPlay() == 1; }));
+    ui->Seek(nullptr, kNine + 150, Window(0));
+    // The last minute's files open and play to their ends.
+    std::vector<PlayManagerTest::FakePlayLibrary*> last;
+    ASSERT_TRUE(ProcessUntil([&] {
+        last.clear();
+        for (std::size_t i = 0; i < engine.Count(); ++i) {
+            const std::vector<std::string> calls = engine.Calls(i);
+            if (!calls.empty() && (calls.front() == "Open /rec/ch0_2.kvx" || calls.front() == "Open /rec/ch1_2.kvx"))
+                last.push_back(engine.At(i));
+        }
+        return last.size() == 2u;
+    }));
+    for (PlayManagerTest::FakePlayLibrary* library : last)
+        library->FireFileEnd();
+    EXPECT_TRUE(ProcessUntil([&] { return ui->AreAllFilesEnded() == 1; }, 2000));
+    // The group's clock runs on past the day's end; the cursor stays with what is shown.
+    EXPECT_EQ(ui->ClampToShownTimes(kNine + 400), kNine + 180);
+    EXPECT_EQ(ui->ClampToShownTimes(kNine + 170), kNine + 170);
 }
 
 TEST_F(SyncPlayAndClose, TheExitIsAnsweredOnceWhenEveryFileIsClosed)

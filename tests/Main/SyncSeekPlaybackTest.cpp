@@ -29,11 +29,11 @@ protected:
     }
 
     int Window(int index) const { return grid->GetSubWinIDByIndex(index); }
-    // Two files of 4 s one after the other per channel; the earlier opens first and is shown.
-    std::vector<boost::shared_ptr<_QUERY_FILE_INFO>> TwoFilesPerChannel()
+    // Files of 4 s one after the other per channel; the earliest opens first and is shown.
+    std::vector<boost::shared_ptr<_QUERY_FILE_INFO>> FilesPerChannel(int parts = 2)
     {
         std::vector<boost::shared_ptr<_QUERY_FILE_INFO>> records;
-        for (int part = 0; part < 2; ++part) {
+        for (int part = 0; part < parts; ++part) {
             for (int i = 0; i < kWindows; ++i) {
                 KVX_WRITER::SyntheticOptions options;
                 options.startUtcMs = kStartMs + part * 4000;
@@ -43,8 +43,11 @@ protected:
                 options.audio.reset();
                 options.gopSeconds = 1;
                 const std::string path = samples.MakeKvx(options, true, "Cam01", i + 1);
-                records.push_back(Record(SF_SOFT_BASE::Utf8ToWide(path), Window(i), QUERY_FILEPATH_DAY, i + 1,
-                                         2 * i + part + 1));
+                auto record = Record(SF_SOFT_BASE::Utf8ToWide(path), Window(i), QUERY_FILEPATH_DAY, i + 1,
+                                     parts * i + part + 1);
+                record->startTime = std::int32_t(kStart + 4 * part);
+                record->endTime = record->startTime + 4;
+                records.push_back(record);
             }
         }
         return records;
@@ -71,7 +74,7 @@ TEST_F(SyncSeekPlayback, EveryWindowShowsTheSameFrameAfterASeekBackOverAFileBoun
 {
     bar->UpdateButtonState(CPlayBarEventImp::kSyncPlay, 1);
     ui->SetWantedShowNum(2 * kWindows);
-    ASSERT_TRUE(Open(TwoFilesPerChannel(), 1));
+    ASSERT_TRUE(Open(FilesPerChannel(), 1));
     ASSERT_TRUE(ProcessUntil([&] { return ui->GetSynPlay() == 1; }));
     // Paused, into the later files: every window settles on one frame.
     bar->UpdateButtonState(CPlayBarEventImp::kPlayPause, 0);
@@ -94,4 +97,18 @@ TEST_F(SyncSeekPlayback, EveryWindowShowsTheSameFrameAfterASeekBackOverAFileBoun
         },
         15000);
     EXPECT_TRUE(settled) << "the windows show different moments";
+}
+
+TEST_F(SyncSeekPlayback, ASeekIntoTheLastFilesPlaysThemToTheDaysEnd)
+{
+    bar->UpdateButtonState(CPlayBarEventImp::kSyncPlay, 1);
+    ui->SetWantedShowNum(3 * kWindows);
+    ASSERT_TRUE(Open(FilesPerChannel(3), 1));
+    ASSERT_TRUE(ProcessUntil([&] { return ui->GetSynPlay() == 1; }));
+    ui->Seek(nullptr, kStart + 9, Window(0));
+    // Every window shows moving pictures of its last file, then the day ends.
+    ASSERT_TRUE(ProcessUntil([&] { return !Shown(0).isNull() && ui->GetWindowEntry(Window(0))->fileId == 3; }, 15000));
+    const QImage first = Shown(0);
+    EXPECT_TRUE(ProcessUntil([&] { return Shown(0) != first; }, 15000)) << "the pictures stand still";
+    EXPECT_TRUE(ProcessUntil([&] { return ui->AreAllFilesEnded() == 1; }, 15000));
 }
