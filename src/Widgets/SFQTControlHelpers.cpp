@@ -1,5 +1,7 @@
 #include "Widgets/SFQTControlHelpers.h"
 
+#include <algorithm>
+
 #include <QBitmap>
 #include <QPainter>
 #include <QPainterPath>
@@ -45,6 +47,10 @@ std::wstring SFQTWideFromString(const QString& text)
 
 QRegion SFQTDrawnRoundRect(int w, int h, int rx, int ry)
 {
+    // Corners wider than half the shape would make the outline cross itself,
+    // which the rasteriser does not fill the same way twice.
+    rx = std::min(rx, w / 2);
+    ry = std::min(ry, h / 2);
     QBitmap mask(w, h);
     mask.fill(Qt::white);
     QPainter painter(&mask);
