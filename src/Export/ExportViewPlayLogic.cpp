@@ -225,7 +225,8 @@ void CExportViewPlayLogic::Task_SaveRef(int key, std::wstring path)
         SaveIndexFile(index.data(), length, path);
 }
 
-void CExportViewPlayLogic::Task_AnalyseFilePos(int key, unsigned int startTime, unsigned int endTime)
+void CExportViewPlayLogic::Task_AnalyseFilePos(int key, unsigned int startTime, unsigned int endTime,
+                                               bool endSecondIncluded)
 {
     void* handle = Find(key);
     if (!handle)
@@ -234,7 +235,10 @@ void CExportViewPlayLogic::Task_AnalyseFilePos(int key, unsigned int startTime, 
     PLAY_MODULE::FRAME_POS first;
     PLAY_MODULE::FRAME_POS next;
     const _SYSTEMTIME start = LocalTimeFields<_SYSTEMTIME>(startTime);
-    const _SYSTEMTIME end = LocalTimeFields<_SYSTEMTIME>(endTime);
+    const bool endsBefore = !endSecondIncluded && endTime > startTime;
+    _SYSTEMTIME end = LocalTimeFields<_SYSTEMTIME>(endsBefore ? endTime - 1 : endTime);
+    if (endsBefore)
+        end.wMilliseconds = 999;
     if (!m_playManager->GetKeyFramePosByAbsTime(handle, &start, first) ||
         !m_playManager->GetNextKeyFramePosByAbsTime(handle, &end, next) || first.nFilePos < 0 ||
         next.nFilePos < first.nFilePos) {

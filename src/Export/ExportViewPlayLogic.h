@@ -39,7 +39,9 @@ public:
     void Task_StepForward(int key);
     void Task_StepBackward(int key);
     void Task_SaveRef(int key, std::wstring path);
-    void Task_AnalyseFilePos(int key, unsigned int startTime, unsigned int endTime);
+    // A clip's span ends before its end second (a key frame right at the end
+    // starts no group of it); a picture series also shows the end second.
+    void Task_AnalyseFilePos(int key, unsigned int startTime, unsigned int endTime, bool endSecondIncluded);
     void Task_DeleteHandle(int key);
     void Task_DeleteHandles(std::list<int> keys);
     void Task_DeleteAllHandles(std::list<int> keys);

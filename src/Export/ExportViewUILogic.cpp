@@ -1183,8 +1183,9 @@ void CExportViewUILogic::Task_OnAnalyseFileSuccess(void* handle, int key, std::u
 void CExportViewUILogic::AskKeyFrames(int key, const _EXPORT_FILE_INFO& record, _EXPORT_HANDLE_INFO& entry)
 {
     entry.askedWithIndexReady = entry.isIndexReady;
+    const bool pictures = m_exportType == EXPORT_TYPE_JPEG || m_exportType == EXPORT_TYPE_BMP;
     PostPlay(&CExportViewPlayLogic::Task_AnalyseFilePos, "&CExportViewPlayLogic::Task_AnalyseFilePos", key,
-             record.exportStart, record.exportEnd);
+             record.exportStart, record.exportEnd, pictures);
 }
 
 // A lookup asked while the library still built the recording's index is
