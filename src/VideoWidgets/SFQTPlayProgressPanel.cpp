@@ -88,6 +88,10 @@ void CSFQTPlayProgressPanel::SetChannelRecord(const UISF_Channel& record)
     auto days = CTimeLineModel::DaysOf(record);
     int start = 0, end = 0;
     const bool hasSpan = CTimeLineModel::Span(record, start, end);
+    if (hasSpan)
+        m_spans[channel] = {start, end};
+    else
+        m_spans.erase(channel);
     TimeLineDate first;
     if (!record.segments.empty()) {
         int earliest = record.segments.front().start;
@@ -115,6 +119,7 @@ void CSFQTPlayProgressPanel::SetChannelRecord(const UISF_Channel& record)
 void CSFQTPlayProgressPanel::RemoveChannelRecord(int channel)
 {
     m_channels.erase(channel);
+    m_spans.erase(channel);
     m_model.days.erase(channel);
     m_model.dayCounters.erase(channel);
     m_model.cursors.erase(channel);
@@ -183,12 +188,21 @@ void CSFQTPlayProgressPanel::SetPlayTime(int channel, int time)
         MoveCursor(channel, time);
         return;
     }
-    const UISF_Channel* record = m_model.Record(channel);
     int start = 0, end = 0;
-    if (!record || !CTimeLineModel::Span(*record, start, end))
+    if (!ChannelSpan(channel, start, end))
         return;
     if (static_cast<long long>(start) - 10 <= time && time <= static_cast<long long>(end) + 10)
         MoveCursor(channel, time);
+}
+
+bool CSFQTPlayProgressPanel::ChannelSpan(int channel, int& start, int& end) const
+{
+    auto it = m_spans.find(channel);
+    if (it == m_spans.end())
+        return false;
+    start = it->second.first;
+    end = it->second.second;
+    return true;
 }
 
 int CSFQTPlayProgressPanel::GetPlayTime(int channel)
@@ -201,9 +215,8 @@ void CSFQTPlayProgressPanel::SetPlayOffset(int channel, int seconds)
 {
     if (HeldFor(channel))
         return;
-    const UISF_Channel* record = m_model.Record(channel);
     int start = 0, end = 0;
-    if (!record || !CTimeLineModel::Span(*record, start, end))
+    if (!ChannelSpan(channel, start, end))
         return;
     if (seconds >= 0 && static_cast<long long>(start) + seconds <= end)
         MoveCursor(channel, start + seconds);
@@ -367,9 +380,8 @@ void CSFQTPlayProgressPanel::OnTimer()
 {
     if (!m_model.singleView)
         return;
-    const UISF_Channel* record = m_model.Record(0);
     int start = 0, end = 0;
-    if (!record || !CTimeLineModel::Span(*record, start, end))
+    if (!ChannelSpan(0, start, end))
         return;
     int& cursor = m_model.cursors[0];
     cursor = cursor + 1 > end ? start : cursor + 1;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <map>
+#include <utility>
+
 #include <QPixmap>
 #include <QScrollBar>
 #include <QSlider>
@@ -85,6 +88,8 @@ private:
     // Sets a cursor (channel -1: the common one); only the drawing, which
     // shows the cursors, is drawn again, and only when the cursor moved.
     void MoveCursor(int channel, int time);
+    // A channel's first start and last end, false when it spans less than a second.
+    bool ChannelSpan(int channel, int& start, int& end) const;
 
     CSFQTButton* m_rowDown;
     CSFQTButton* m_rowUp;
@@ -99,6 +104,8 @@ private:
     bool m_mouseHeld = false;
     int m_heldChannel = -1;
     CTimeLineModel m_model;
+    // Each record's span, kept with it: play times come many times a second.
+    std::map<int, std::pair<int, int>> m_spans;
     SFQtPlayProgressPanel* m_drawing;
 };
 

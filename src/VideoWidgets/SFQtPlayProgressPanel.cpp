@@ -411,6 +411,16 @@ void SFQtPlayProgressPanel::PaintCursorLabel(QPainter& painter, int x, const QRe
     painter.drawText(rect, (left ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, text);
 }
 
+void SFQtPlayProgressPanel::FillSegmentBar(QPainter& painter, const QRect& bar)
+{
+    if (!bar.isValid())
+        return;
+    QLinearGradient gradient(bar.topLeft(), bar.bottomLeft());
+    gradient.setColorAt(0, kSegmentTop);
+    gradient.setColorAt(1, kSegmentBottom);
+    painter.fillRect(bar, gradient);
+}
+
 void SFQtPlayProgressPanel::PaintSegments(QPainter& painter, int row) const
 {
     const UISF_Channel* record = m_model.RowRecord(row);
@@ -425,6 +435,9 @@ void SFQtPlayProgressPanel::PaintSegments(QPainter& painter, int row) const
     if (days != m_model.days.end()) {
         auto list = days->second.days.find(days->second.current);
         if (list != days->second.days.end()) {
+            // Segments that touch on screen are filled as one bar: a day of
+            // short files has many to a pixel.
+            QRect bar;
             for (const auto& s : list->second) {
                 const long long start = std::clamp<long long>(s.start - midnight, 0, 86400);
                 const long long end = std::clamp<long long>(s.end - midnight, 0, 86400);
@@ -433,11 +446,14 @@ void SFQtPlayProgressPanel::PaintSegments(QPainter& painter, int row) const
                 const QRect r(QPoint(x0, m_model.RowTop(row) + 1), QPoint(x1, m_model.RowBottom(row)));
                 if (!r.intersects(visible))
                     continue;
-                QLinearGradient gradient(r.topLeft(), r.bottomLeft());
-                gradient.setColorAt(0, kSegmentTop);
-                gradient.setColorAt(1, kSegmentBottom);
-                painter.fillRect(r, gradient);
+                if (bar.isValid() && r.left() <= bar.right() + 1 && r.right() >= bar.left() - 1) {
+                    bar = bar.united(r);
+                    continue;
+                }
+                FillSegmentBar(painter, bar);
+                bar = r;
             }
+            FillSegmentBar(painter, bar);
         }
     }
     const QRect band = RowBand(row, area.left, area.right);

@@ -63,6 +63,7 @@ private:
     void PaintArrows(QPainter& painter) const;
     void PaintScale(QPainter& painter) const;
     void PaintSegments(QPainter& painter, int row) const;
+    static void FillSegmentBar(QPainter& painter, const QRect& bar);
     void PaintCursorLabel(QPainter& painter, int x, const QRect& band, int seconds, const QColor& box,
                           bool fullHeight) const;
     void PaintCommonCursor(QPainter& painter) const;
