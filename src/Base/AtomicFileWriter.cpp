@@ -91,11 +91,6 @@ bool CAtomicFileWriter::Open()
     return m_temp.IsValid();
 }
 
-CHeldTemporary CAtomicFileWriter::CreateTemporaryBeside(const std::string& targetPath)
-{
-    return CHeldTemporary::CreateBeside(targetPath);
-}
-
 bool CAtomicFileWriter::Write(const void* data, std::size_t size)
 {
     if (!m_temp.IsValid() || m_failed)

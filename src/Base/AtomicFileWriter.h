@@ -33,10 +33,6 @@ public:
 
     // One-shot form of the above.
     static bool WriteWhole(const std::string& targetPath, const std::string& bytes);
-    // For writers that open files by name: makes an empty file of a name of
-    // its own beside targetPath, held until the result goes; invalid on
-    // failure.
-    static CHeldTemporary CreateTemporaryBeside(const std::string& targetPath);
     // Flushes a file's content to the disk; false when that failed.
     static bool SyncFile(const std::string& path);
     // Renames from to wanted, or to "<wanted stem>(n)<extension>" (n from 1)

@@ -232,7 +232,7 @@ bool ExportObject::StartRawCopy(const ExportTarget& job)
         return false;
     if (!source->Seek(std::uint32_t(job.startOffset), std::uint32_t(job.startOffset >> 32), 0))
         return false;
-    m_temporary = SF_SOFT_BASE::CAtomicFileWriter::CreateTemporaryBeside(job.dstPath);
+    m_temporary = SF_SOFT_BASE::CHeldTemporary::CreateBeside(job.dstPath);
     if (!m_temporary.IsValid())
         return false;
     // The temporary is new and empty: opening it without truncation spares
@@ -262,7 +262,7 @@ bool ExportObject::StartRawCopy(const ExportTarget& job)
 bool ExportObject::StartAvi(const ExportTarget& job)
 {
     m_aviPath = job.dstPath;
-    SF_SOFT_BASE::CHeldTemporary written = SF_SOFT_BASE::CAtomicFileWriter::CreateTemporaryBeside(job.dstPath);
+    SF_SOFT_BASE::CHeldTemporary written = SF_SOFT_BASE::CHeldTemporary::CreateBeside(job.dstPath);
     if (!written.IsValid())
         return false;
     std::string name = written.Path();
@@ -740,7 +740,7 @@ void ExportObject::OnAVINextFile(unsigned int /*part*/, int* goOn, char* name)
     qCDebug(lcExport, "%s %d  %s", m_aviPath.substr(0, dot).c_str(), aviPartCounter, m_aviPath.substr(dot).c_str());
     SF_SOFT_BASE::CHeldTemporary written =
         next.size() + SF_SOFT_BASE::CAtomicFileWriter::kTemporarySuffixSize < std::size_t(PLAY_MODULE::kAviNameBufferSize)
-            ? SF_SOFT_BASE::CAtomicFileWriter::CreateTemporaryBeside(next)
+            ? SF_SOFT_BASE::CHeldTemporary::CreateBeside(next)
             : SF_SOFT_BASE::CHeldTemporary();
     if (!written.IsValid()) {
         *goOn = 0;

@@ -153,7 +153,7 @@ bool CSnapshotWriter::WriteNew(const PlanarPicture& picture, const std::string& 
     std::vector<unsigned char> bytes;
     if (!Encode(picture, type, kDefaultJpegQuality, bytes))
         return false;
-    const SF_SOFT_BASE::CHeldTemporary temporary = SF_SOFT_BASE::CAtomicFileWriter::CreateTemporaryBeside(path);
+    const SF_SOFT_BASE::CHeldTemporary temporary = SF_SOFT_BASE::CHeldTemporary::CreateBeside(path);
     if (!temporary.IsValid())
         return false;
     if (!WriteAllAndSync(temporary.Path(), bytes)) {

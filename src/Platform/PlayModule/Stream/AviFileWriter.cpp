@@ -101,7 +101,7 @@ bool CAviFileWriter::OpenMuxer(const StreamFormat& video, const StreamFormat* au
     m_audio = audio ? AddStream(*audio) : nullptr;
     if (!m_video || (audio && !m_audio))
         return false;
-    m_temporary = SF_SOFT_BASE::CAtomicFileWriter::CreateTemporaryBeside(m_path);
+    m_temporary = SF_SOFT_BASE::CHeldTemporary::CreateBeside(m_path);
     if (!m_temporary.IsValid())
         return false;
     // The temporary is new and empty: not truncating it spares the flush some
