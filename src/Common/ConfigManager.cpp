@@ -264,14 +264,40 @@ bool CConfigManager::SaveUnlessBusy(int waitMs)
     return lock.owns_lock() && SaveLocked();
 }
 
-bool CConfigManager::SaveLocked()
+void CConfigManager::JoinOpenedPaths()
 {
     OldPath.clear();
     for (const auto& path : m_openedPaths)
         OldPath += path + L";";
+}
+
+std::string CConfigManager::BuildReadableText()
+{
+    std::string text = BuildDocumentText();
+    while (text.size() > CConfigXMLPersistImp::kMaxSettingsBytes && !m_openedPaths.empty()) {
+        DropLastOpenedPaths(text.size() - CConfigXMLPersistImp::kMaxSettingsBytes);
+        JoinOpenedPaths();
+        text = BuildDocumentText();
+    }
+    return text;
+}
+
+void CConfigManager::DropLastOpenedPaths(std::size_t bytes)
+{
+    std::size_t dropped = 0;
+    while (dropped < bytes && !m_openedPaths.empty()) {
+        std::string written;
+        TiXmlBase::EncodeString(Utf8(m_openedPaths.back() + L";"), &written);
+        dropped += written.size();
+        m_openedPaths.pop_back();
+    }
+}
+
+bool CConfigManager::SaveLocked()
+{
+    JoinOpenedPaths();
     if (m_keepUnreadableFile)
         return false;
     ::mkdir(kConfigFolder, 0755);
-    return SF_SOFT_BASE::CAtomicFileWriter::WriteWhole(CConfigXMLPersistImp::kSettingsPath,
-                                                       BuildDocumentText());
+    return SF_SOFT_BASE::CAtomicFileWriter::WriteWhole(CConfigXMLPersistImp::kSettingsPath, BuildReadableText());
 }

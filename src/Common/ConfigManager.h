@@ -28,6 +28,8 @@ public:
     void Init();
     // Joins the opened paths into OldPath and writes every setting to
     // "Config/config.xml" (creating "Config"); false when it was not written.
+    // The file stays within what Init reads: opened paths beyond it (past
+    // tens of thousands of long folder names) are left out from the last.
     // An unreadable file that could not be set aside is never overwritten.
     bool Save();
     // The same from another thread while the GUI thread may be stuck: false,
@@ -75,6 +77,12 @@ private:
     void SplitLists();
     void SetAsideUnreadableFile();
     std::string BuildDocumentText() const;
+    void JoinOpenedPaths();
+    // The document text, within the size the loader reads: the last opened
+    // paths are left out when all of them would not fit.
+    std::string BuildReadableText();
+    // Leaves out the last opened paths that take at least bytes in the text.
+    void DropLastOpenedPaths(std::size_t bytes);
     bool SaveLocked();
 
     std::timed_mutex m_saving;

@@ -34,7 +34,7 @@ bool ParseInt(const char* text, std::int32_t* value)
 CConfigXMLPersistImp::CConfigXMLPersistImp(const std::string& /*unused*/)
 {
     struct stat entry {};
-    if (!LoadXmlFile(m_document, kSettingsPath))
+    if (!LoadXmlFile(m_document, kSettingsPath, kMaxSettingsBytes))
         m_fileUnreadable = ::lstat(kSettingsPath, &entry) == 0;
 }
 

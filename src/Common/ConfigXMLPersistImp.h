@@ -2,6 +2,7 @@
 
 #include "Common/IConfigPersistent.h"
 
+#include <cstddef>
 #include <tinyxml.h>
 
 // Settings read from "Config/config.xml" (relative to the current folder),
@@ -10,6 +11,8 @@
 class CConfigXMLPersistImp : public IConfigPersistent {
 public:
     static constexpr const char* kSettingsPath = "Config/config.xml";
+    // The largest settings file read; the program never writes a larger one.
+    static constexpr std::size_t kMaxSettingsBytes = std::size_t(64) << 20;
 
     explicit CConfigXMLPersistImp(const std::string& unused);
 

@@ -9,10 +9,8 @@
 
 namespace {
 
-// Far beyond the program's own files, and short of where the parser
-// takes long: it checks each attribute against all earlier ones of its
-// element.
-constexpr std::size_t kMaxBytes = 2 << 20;
+// Short of where the parser takes long: it checks each attribute against
+// all earlier ones of its element.
 constexpr CXmlNestingProbe::Limits kLimits{256, 100000, 64};
 
 // The parser steps over a multi-byte UTF-8 character whole, also one cut
@@ -20,8 +18,6 @@ constexpr CXmlNestingProbe::Limits kLimits{256, 100000, 64};
 // text is followed by enough terminators that it stops inside the buffer.
 bool ParsePadded(TiXmlDocument& document, std::string text)
 {
-    if (text.size() > kMaxBytes)
-        return false;
     text.append(8, '\0');
     if (CXmlNestingProbe::Exceeds(text.c_str(), kLimits))
         return false;
@@ -50,15 +46,15 @@ std::string WithUnixLineEnds(const std::string& text)
 
 }  // namespace
 
-bool LoadXmlFile(TiXmlDocument& document, const std::string& path)
+bool LoadXmlFile(TiXmlDocument& document, const std::string& path, std::size_t maxBytes)
 {
     document.Clear();
     std::string text;
-    return SF_SOFT_BASE::ReadRegularFile(path, text, kMaxBytes) && ParsePadded(document, WithUnixLineEnds(text));
+    return SF_SOFT_BASE::ReadRegularFile(path, text, maxBytes) && ParsePadded(document, WithUnixLineEnds(text));
 }
 
 bool ParseXmlText(TiXmlDocument& document, const std::string& text)
 {
     document.Clear();
-    return ParsePadded(document, text);
+    return text.size() <= kMaxXmlBytes && ParsePadded(document, text);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 class TiXmlDocument;
@@ -10,8 +11,13 @@ class TiXmlDocument;
 // or node count would take minutes. These refuse such text (and what is no
 // regular file) before the parser sees it.
 
+// Text larger than this is refused unless the caller allows more.
+constexpr std::size_t kMaxXmlBytes = 2 << 20;
+
 // Loads the file into the document; false (the document then empty) when
-// the file cannot be read or parsed, or is refused.
-bool LoadXmlFile(TiXmlDocument& document, const std::string& path);
+// the file cannot be read or parsed, or is refused. maxBytes bounds only
+// the size: the bounds on nesting, nodes and attributes keep parsing fast
+// at any size.
+bool LoadXmlFile(TiXmlDocument& document, const std::string& path, std::size_t maxBytes = kMaxXmlBytes);
 // The same for text in memory.
 bool ParseXmlText(TiXmlDocument& document, const std::string& text);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -123,6 +124,54 @@ TEST_F(SettingsTest, SaveReportsAFolderThatCannotBeWritten)
     CConfigManager config;
     config.Init();
     EXPECT_FALSE(config.Save());
+}
+
+// Folders of many listed files: what the program writes, it reads back
+// whole, also beyond the size other XML files are held to.
+TEST_F(SettingsTest, ManyLongOpenedPathsComeBackWhole)
+{
+    std::vector<std::wstring> paths;
+    for (int i = 0; i < 556; ++i)
+        paths.push_back(L"/rec/" + std::to_wstring(i) + L"/" + std::wstring(3800, L'd'));
+    {
+        CConfigManager config;
+        config.Init();
+        config.VideoLayout = 150;
+        config.GetOpenedPaths() = paths;
+        ASSERT_TRUE(config.Save());
+    }
+    ASSERT_GT(std::filesystem::file_size(m_dir.File("Config/config.xml")), kMaxXmlBytes);
+    CConfigManager config;
+    config.Init();
+    EXPECT_TRUE(config.GetLoadNotice().empty());
+    EXPECT_EQ(config.VideoLayout, 150);
+    EXPECT_TRUE(config.GetOpenedPaths() == paths) << config.GetOpenedPaths().size();
+}
+
+// Folder names that grow six-fold in the text ("&quot;"), more than fit:
+// the last ones are left out, and the file still loads.
+TEST_F(SettingsTest, OpenedPathsBeyondWhatLoadsAreLeftOutFromTheLast)
+{
+    const std::size_t count = CConfigXMLPersistImp::kMaxSettingsBytes / 24000 + 20;
+    std::vector<std::wstring> paths;
+    for (std::size_t i = 0; i < count; ++i)
+        paths.push_back(L"/" + std::to_wstring(i) + std::wstring(4000, L'"'));
+    {
+        CConfigManager config;
+        config.Init();
+        config.VideoLayout = 150;
+        config.GetOpenedPaths() = paths;
+        ASSERT_TRUE(config.Save());
+    }
+    EXPECT_LE(std::filesystem::file_size(m_dir.File("Config/config.xml")), CConfigXMLPersistImp::kMaxSettingsBytes);
+    CConfigManager config;
+    config.Init();
+    EXPECT_TRUE(config.GetLoadNotice().empty());
+    EXPECT_EQ(config.VideoLayout, 150);
+    const std::vector<std::wstring>& kept = config.GetOpenedPaths();
+    ASSERT_LT(kept.size(), paths.size());
+    EXPECT_GT(kept.size(), paths.size() - 30);
+    EXPECT_TRUE(std::equal(kept.begin(), kept.end(), paths.begin()));
 }
 
 TEST_F(SettingsTest, BrokenFileLoadsAsDefaults)
@@ -248,7 +297,7 @@ TEST_F(SettingsTest, AFileBeyondTheParsersBoundsIsKeptAsideAndDefaultsAreUsed)
     std::string nodes;
     for (int i = 0; i < 150000; ++i)
         nodes += "<a/>";
-    const std::string oversized = "<!--" + std::string(3 << 20, 'x') + "-->";
+    const std::string oversized = "<!--" + std::string(CConfigXMLPersistImp::kMaxSettingsBytes, 'x') + "-->";
     for (const std::string& unit : {"<VideoLayout value=\"150\"" + attributes + "/>",
                                     "<VideoLayout value=\"150\"/>" + nodes,
                                     "<VideoLayout value=\"150\"/>" + oversized}) {
