@@ -1,6 +1,7 @@
 #include "Main/ConfigUILogic.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <vector>
 
 #include "Base/FileSystemHelpers.h"
@@ -20,6 +21,12 @@ void AddFolderOf(const std::wstring& path, std::vector<std::wstring>& folders)
     const std::wstring folder = path.substr(0, slash + 1);
     if (std::find(folders.begin(), folders.end(), folder) == folders.end())
         folders.push_back(folder);
+}
+
+bool IsLanguageNumber(const std::wstring& item)
+{
+    return !item.empty() && item.find_first_not_of(L" 0123456789") == std::wstring::npos &&
+           item.find_first_of(L"0123456789") != std::wstring::npos;
 }
 
 }  // namespace
@@ -112,4 +119,32 @@ std::wstring CConfigUILogic::MakeStoredFolder(const std::wstring& normalised)
     if (folder.empty() || folder.back() != L'/')
         folder += L'/';
     return folder;
+}
+
+std::vector<CConfigUILogic::LanguageChoice> CConfigUILogic::MakeLanguageChoices(
+    const std::wstring& list, int inUse, const std::function<std::wstring(int)>& nameOf)
+{
+    std::vector<LanguageChoice> choices;
+    auto offer = [&](int number) {
+        for (const LanguageChoice& choice : choices)
+            if (choice.first == number)
+                return;
+        std::wstring name = nameOf(number);
+        if (!name.empty())
+            choices.emplace_back(number, std::move(name));
+    };
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = list.find(L',', start);
+        const std::wstring item = list.substr(start, comma == std::wstring::npos ? std::wstring::npos : comma - start);
+        // Without a language file the list is its own key: no numbers, no entries.
+        if (IsLanguageNumber(item))
+            offer(static_cast<int>(std::wcstol(item.c_str(), nullptr, 10)));
+        if (comma == std::wstring::npos)
+            break;
+        start = comma + 1;
+    }
+    offer(inUse);
+    offer(1);
+    return choices;
 }

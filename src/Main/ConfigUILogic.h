@@ -1,6 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <boost/shared_ptr.hpp>
 #include <boost/weak_ptr.hpp>
@@ -34,6 +37,15 @@ public:
     // The absolute folder as stored: trailing dots of its last name dropped,
     // ending in "/".
     static std::wstring MakeStoredFolder(const std::wstring& normalised);
+
+    // A language the page offers: its number and its name.
+    using LanguageChoice = std::pair<int, std::wstring>;
+    // The languages of the list text ("1,2", numbers between commas), then
+    // the one in use and English (1) when the list lacks them, so that the
+    // user can always go back. nameOf gives a language's name; one it
+    // gives none for is left out.
+    static std::vector<LanguageChoice> MakeLanguageChoices(const std::wstring& list, int inUse,
+                                                           const std::function<std::wstring(int)>& nameOf);
 
 private:
     static void CollectGroupFileFolders(CFileManager& manager);

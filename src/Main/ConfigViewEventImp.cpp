@@ -26,10 +26,15 @@ CConfigManager& Settings()
     return *CConfigManager::GetInstance();
 }
 
-bool IsLanguageNumber(const std::wstring& item)
+// A language's "Language_<n>" entry; without one, the number of a language
+// whose file is beside the program; else empty.
+std::wstring LanguageName(int number)
 {
-    return !item.empty() && item.find_first_not_of(L" 0123456789") == std::wstring::npos &&
-           item.find_first_of(L"0123456789") != std::wstring::npos;
+    const std::wstring key = L"Language_" + std::to_wstring(number);
+    const std::wstring name = GetLangString(key.c_str());
+    if (name != key)
+        return name;
+    return number > 1 && ChooseLanguageNumber(number) == number ? std::to_wstring(number) : std::wstring();
 }
 
 void Prompt(const wchar_t* key)
@@ -183,26 +188,13 @@ void CConfigViewEventImp::FillLanguageCombo()
     m_languages.clear();
     if (!m_pLanguage)
         return;
-    const std::wstring list = GetLangString(L"MultiLanguage");
-    std::size_t start = 0;
-    for (int index = 0;;) {
-        const std::size_t comma = list.find(L',', start);
-        const std::wstring item = list.substr(start, comma == std::wstring::npos ? std::wstring::npos : comma - start);
-        // Without a language file the list is its own key: no numbers, no entries.
-        if (IsLanguageNumber(item)) {
-            const std::wstring key = L"Language_" + item;
-            m_pLanguage->AddString(GetLangString(key.c_str()));
-            m_languages[index++] = static_cast<int>(std::wcstol(item.c_str(), nullptr, 10));
-        }
-        if (comma == std::wstring::npos)
-            break;
-        start = comma + 1;
-    }
-    for (const auto& [index, number] : m_languages) {
-        if (number == Settings().Language) {
-            m_pLanguage->SetCurSel(index);
-            break;
-        }
+    const int inUse = Settings().Language;
+    const auto choices = CConfigUILogic::MakeLanguageChoices(GetLangString(L"MultiLanguage"), inUse, LanguageName);
+    for (std::size_t index = 0; index < choices.size(); ++index) {
+        m_pLanguage->AddString(choices[index].second.c_str());
+        m_languages[static_cast<int>(index)] = choices[index].first;
+        if (choices[index].first == inUse)
+            m_pLanguage->SetCurSel(static_cast<int>(index));
     }
 }
 

@@ -105,3 +105,27 @@ TEST_F(ConfigPageTest, WithoutALanguageFileTheLanguageBoxHoldsNoBrokenEntry)
     EXPECT_EQ(languages->GetCount(), 0);
     EXPECT_EQ(languages->GetCurSel(), -1);
 }
+
+// The language in use and English are offered also when the list of the
+// language file in use lacks them, so that the user can go back.
+TEST(ConfigLanguageChoices, TheLanguageInUseAndEnglishAreAlwaysOffered)
+{
+    using Choices = std::vector<CConfigUILogic::LanguageChoice>;
+    const auto nameOf = [](int number) -> std::wstring {
+        return number == 1 ? L"English" : number == 2 ? L"Deutsch" : L"";
+    };
+    const struct {
+        const wchar_t* list;
+        int inUse;
+        Choices expected;
+    } cases[] = {
+        {L"1", 2, {{1, L"English"}, {2, L"Deutsch"}}},  // Lang_2.xml without a list of its own
+        {L"2", 2, {{2, L"Deutsch"}, {1, L"English"}}},
+        {L"1,2", 1, {{1, L"English"}, {2, L"Deutsch"}}},
+        {L"1, 2,2,x,3", 2, {{1, L"English"}, {2, L"Deutsch"}}},  // 3 has no name
+        {L"MultiLanguage", 7, {{1, L"English"}}},  // 7 unnamed, no list anywhere
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CConfigUILogic::MakeLanguageChoices(c.list, c.inUse, nameOf), c.expected)
+            << std::wstring(c.list).size() << " " << c.inUse;
+}
