@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
+#include <sys/stat.h>
+
 #include <QBitmap>
+#include <QFile>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRegion>
@@ -38,6 +41,14 @@ void SFQTLoadSkinImageIfNamed(QPixmap& image, const std::wstring& name)
 QPixmap SFQTLoadSkinImage(const std::wstring& name)
 {
     return CSFQTSkinImageCache::Instance().Get(SFQTSkinFilePath(name.c_str()));
+}
+
+QString SFQTStyleSheetImage(const std::wstring& name)
+{
+    const QString path = SFQTSkinFilePath(name.c_str());
+    struct stat entry {};
+    const bool exists = ::stat(QFile::encodeName(path).constData(), &entry) == 0;
+    return exists && !S_ISREG(entry.st_mode) ? QStringLiteral("none") : "url(" + path + ")";
 }
 
 std::wstring SFQTWideFromString(const QString& text)

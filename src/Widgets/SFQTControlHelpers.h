@@ -22,6 +22,10 @@ void SFQTShowByStyle(QWidget* control, DWORD style);
 void SFQTLoadSkinImageIfNamed(QPixmap& image, const std::wstring& name);
 // Skin folder + name, loaded even when the name is empty (null on failure).
 QPixmap SFQTLoadSkinImage(const std::wstring& name);
+// A skin picture for a style sheet: "url(<skin folder + name>)", or "none"
+// when the name is a FIFO, device or folder, which Qt would block on or
+// search (Qt reads style sheet pictures itself).
+QString SFQTStyleSheetImage(const std::wstring& name);
 // Qt text as a wide string.
 std::wstring SFQTWideFromString(const QString& text);
 // The pixels of a w x h rectangle with elliptic corners of radii rx, ry,

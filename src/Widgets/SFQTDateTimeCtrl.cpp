@@ -29,17 +29,17 @@ int CSFQTDateTimeCtrl::Create(DWORD, const tagRECT& rect, void* parent, UINT id)
 QString CSFQTDateTimeCtrl::SkinStyleSheet(const ImageDateTimeStyle& skin)
 {
     auto rule = [](const char* text, const std::wstring& image) {
-        return QString::fromLatin1(text) + SFQTSkinFilePath(image.c_str()) + ");}";
+        return QString::fromLatin1(text) + SFQTStyleSheetImage(image) + ";}";
     };
-    return rule("QDateTimeEdit { padding: 0 8px; border-image: url(", skin.str1) +
-           rule("QDateTimeEdit::up-button {width: 21px; border-image: url(", skin.str6) +
-           rule("QDateTimeEdit::up-button:hover {border-image: url(", skin.str6) +
-           rule("QDateTimeEdit::up-button:pressed {border-image: url(", skin.str8) +
-           rule("QDateTimeEdit::up-button:disabled {border-image: url(", skin.str9) +
-           rule("QDateTimeEdit::down-button {width: 21px; border-image: url(", skin.str2) +
-           rule("QDateTimeEdit::down-button:hover {border-image: url(", skin.str2) +
-           rule("QDateTimeEdit::down-button:pressed {border-image: url(", skin.str4) +
-           rule("QDateTimeEdit::down-button:disabled {border-image: url(", skin.str5);
+    return rule("QDateTimeEdit { padding: 0 8px; border-image: ", skin.str1) +
+           rule("QDateTimeEdit::up-button {width: 21px; border-image: ", skin.str6) +
+           rule("QDateTimeEdit::up-button:hover {border-image: ", skin.str6) +
+           rule("QDateTimeEdit::up-button:pressed {border-image: ", skin.str8) +
+           rule("QDateTimeEdit::up-button:disabled {border-image: ", skin.str9) +
+           rule("QDateTimeEdit::down-button {width: 21px; border-image: ", skin.str2) +
+           rule("QDateTimeEdit::down-button:hover {border-image: ", skin.str2) +
+           rule("QDateTimeEdit::down-button:pressed {border-image: ", skin.str4) +
+           rule("QDateTimeEdit::down-button:disabled {border-image: ", skin.str5);
 }
 
 int CSFQTDateTimeCtrl::SetSkin(ImageDateTimeStyle* skin)

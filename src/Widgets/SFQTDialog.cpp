@@ -1,9 +1,9 @@
 #include "Widgets/SFQTDialog.h"
 
 #include <QApplication>
-#include <QIcon>
 
 #include "Widgets/SFQTKeyMap.h"
+#include "Widgets/SFQTTopLevelHelpers.h"
 #include "Widgets/SkinParser.h"
 
 CSFQTDialog::CSFQTDialog(ISFDialogEvent* handler, QWidget* parent, Qt::WindowFlags flags)
@@ -70,9 +70,7 @@ int CSFQTDialog::ModifyDlgStyleEx(DWORD remove, DWORD add, UINT)
 
 void CSFQTDialog::SetDlgIcon(const wchar_t* path)
 {
-    const QIcon icon(SFQTStringFromWide(path));
-    setWindowIcon(icon);
-    QApplication::setWindowIcon(icon);
+    SFQTSetWindowIcon(this, SFQTStringFromWide(path));
 }
 
 void CSFQTDialog::MacShowMaximize(bool on)

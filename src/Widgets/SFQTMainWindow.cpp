@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QScreen>
 
 #include "Widgets/SFApplication.h"
@@ -51,9 +50,7 @@ void CSFQTMainWindow::DoCancel()
 
 void CSFQTMainWindow::SetDlgIcon(const wchar_t* path)
 {
-    const QIcon icon(SFQTSkinFilePath(path));
-    setWindowIcon(icon);
-    QApplication::setWindowIcon(icon);
+    SFQTSetWindowIcon(this, SFQTSkinFilePath(path));
 }
 
 void CSFQTMainWindow::MacShowMaximize(bool on)

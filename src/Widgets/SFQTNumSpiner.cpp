@@ -27,16 +27,15 @@ void CSFQTNumSpiner::GetRange(int& min, int& max)
 
 QString CSFQTNumSpiner::SkinStyleSheet(const ImageNumSpinerStyle& skin)
 {
-    auto url = [](const std::wstring& name) { return SFQTSkinFilePath(name.c_str()); };
-    return "QSpinBox { padding: 0 8px; border-image: url(" + url(skin.str0) + ");}" +
-           "QSpinBox::up-button {width: 21px; border-image: url(" + url(skin.str8) + ");}" +
-           "QSpinBox::up-button:hover {border-image: url(" + url(skin.str8) + ");}" +
-           "QSpinBox::up-button:pressed {border-image: url(" + url(skin.str10) + ");}" +
-           "QSpinBox::up-button:disabled {border-image: url(" + url(skin.str11) + ");}" +
-           "QSpinBox::down-button {width: 21px; border-image: url(" + url(skin.str1) + ");}" +
-           "QSpinBox::down-button:hover {border-image: url(" + url(skin.str1) + ");}" +
-           "QSpinBox::down-button:pressed {border-image: url(" + url(skin.str3) + ");}" +
-           "QSpinBox::down-button:disabled {border-image: url(" + url(skin.str4) + ");}" +
+    return "QSpinBox { padding: 0 8px; border-image: " + SFQTStyleSheetImage(skin.str0) + ";}" +
+           "QSpinBox::up-button {width: 21px; border-image: " + SFQTStyleSheetImage(skin.str8) + ";}" +
+           "QSpinBox::up-button:hover {border-image: " + SFQTStyleSheetImage(skin.str8) + ";}" +
+           "QSpinBox::up-button:pressed {border-image: " + SFQTStyleSheetImage(skin.str10) + ";}" +
+           "QSpinBox::up-button:disabled {border-image: " + SFQTStyleSheetImage(skin.str11) + ";}" +
+           "QSpinBox::down-button {width: 21px; border-image: " + SFQTStyleSheetImage(skin.str1) + ";}" +
+           "QSpinBox::down-button:hover {border-image: " + SFQTStyleSheetImage(skin.str1) + ";}" +
+           "QSpinBox::down-button:pressed {border-image: " + SFQTStyleSheetImage(skin.str3) + ";}" +
+           "QSpinBox::down-button:disabled {border-image: " + SFQTStyleSheetImage(skin.str4) + ";}" +
            // The value in a light colour: the skin's ground is dark.
            "QSpinBox { color: #d7dce3; }";
 }

@@ -24,10 +24,9 @@ int CSFQTProgressCtrl::SetSkin(ImageProgressCtrlStyle* skin)
 {
     if (!skin)
         return 0;
-    const QString background = SFQTSkinFilePath(skin->str1.c_str());
-    const QString bar = SFQTSkinFilePath(skin->str0.c_str());
-    setStyleSheet("QProgressBar { border: 1px solid grey;border-radius: 5px;background-image: url(" + background +
-                  ");} QProgressBar::chunk {background-image: url(" + bar + ");}");
+    setStyleSheet("QProgressBar { border: 1px solid grey;border-radius: 5px;background-image: " +
+                  SFQTStyleSheetImage(skin->str1) + ";} QProgressBar::chunk {background-image: " +
+                  SFQTStyleSheetImage(skin->str0) + ";}");
     return 1;
 }
 

@@ -1,7 +1,9 @@
 #include "Widgets/SFQTTopLevelHelpers.h"
 
 #include <QDropEvent>
+#include <QApplication>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QMimeData>
 #include <QScreen>
 #include <QUrl>
@@ -11,6 +13,7 @@
 
 #include "Base/TextCodec.h"
 #include "Widgets/SFDialogEvent.h"
+#include "Widgets/SFQTSkinImageCache.h"
 
 namespace {
 
@@ -104,4 +107,11 @@ tagRECT SFQTGlobalWindowRect(const QWidget* window)
     const QPoint topLeft = window->mapToGlobal(window->rect().topLeft());
     const QPoint bottomRight = window->mapToGlobal(window->rect().bottomRight());
     return tagRECT{topLeft.x(), topLeft.y(), bottomRight.x(), bottomRight.y()};
+}
+
+void SFQTSetWindowIcon(QWidget* window, const QString& path)
+{
+    const QIcon icon(CSFQTSkinImageCache::Instance().Get(path));
+    window->setWindowIcon(icon);
+    QApplication::setWindowIcon(icon);
 }

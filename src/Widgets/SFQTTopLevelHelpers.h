@@ -29,3 +29,6 @@ bool SFQTDeliverDrop(ISFDialogEvent* handler, const QDropEvent* event);
 void SFQTScreenToClient(const QWidget* window, tagPOINT* point);
 void SFQTScreenToClient(const QWidget* window, tagRECT* rect);
 tagRECT SFQTGlobalWindowRect(const QWidget* window);
+// The picture of the file, read without blocking on a FIFO, as the window's
+// and the application's icon.
+void SFQTSetWindowIcon(QWidget* window, const QString& path);

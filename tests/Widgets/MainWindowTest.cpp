@@ -10,9 +10,14 @@
 
 #include <memory>
 
+#include <QTemporaryDir>
+
 #include "SkinFixture.h"
+#include "Support/Fifo.h"
 #include "TestHandlers.h"
+#include "Widgets/SFApplication.h"
 #include "Widgets/SFCustomEvent.h"
+#include "Widgets/SFQTControlHelpers.h"
 #include "Widgets/SFQTMainWindow.h"
 #include "Widgets/SFWidgetFactory.h"
 
@@ -33,6 +38,24 @@ TEST_F(MainWindowTest, IsNeverModal)
 {
     EXPECT_EQ(window->DoModalDlg(), -1);
     EXPECT_FALSE(window->isVisible());
+}
+
+// Skin pictures in place of which a FIFO lies: the window icon and the
+// pictures of style sheets, which Qt would read itself.
+TEST_F(MainWindowTest, AFifoAsASkinPictureBlocksNothing)
+{
+    QTemporaryDir skin;
+    SFSetSkinPath(skin.path().toStdWString() + L"/");
+    Fifo fifo((skin.path() + "/Lumivex.png").toStdString());
+    ASSERT_TRUE(fifo.IsValid());
+    EXPECT_TRUE(ReturnsHereWithoutBlocking(fifo, [&] {
+        window->SetDlgIcon(L"Lumivex.png");
+        window->windowIcon().pixmap(QSize(16, 16));
+    }));
+    EXPECT_TRUE(window->windowIcon().pixmap(QSize(16, 16)).isNull());
+    EXPECT_EQ(SFQTStyleSheetImage(L"Lumivex.png"), QStringLiteral("none"));
+    EXPECT_EQ(SFQTStyleSheetImage(L"bar.png"), "url(" + skin.path() + "/bar.png)");
+    SFSetSkinPath(L"");
 }
 
 TEST_F(MainWindowTest, OwnMaximizeFillsTheAvailableAreaAndRestores)
