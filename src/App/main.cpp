@@ -4,9 +4,11 @@
 #include <QTranslator>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <future>
 #include <list>
 #include <memory>
 #include <string>
@@ -43,6 +45,8 @@ constexpr int kSignalCloseLimitMs = CMainFrameEventImp::kDefaultCloseGraceMs + 2
 constexpr std::size_t kMaxTranslationBytes = 64 << 20;
 // How long a save under way may hold up the end after a signal.
 constexpr int kLateSaveWaitMs = 500;
+// How long start waits for the MIME database to be read.
+constexpr std::chrono::seconds kMimeReadWait{5};
 // How long the worker loops may take to end once the windows are gone.
 constexpr int kWorkerJoinLimitMs = CMainFrameEventImp::kDefaultCloseGraceMs;
 
@@ -97,20 +101,34 @@ void TellAboutProgramFolder(const CSingleInstanceLock& instanceLock)
                       true);
 }
 
-// Reads the MIME database on a background thread, so that the association
+// Reads the MIME database on a thread of its own, so that the association
 // check finds it read when its turn comes; a package file of ours that the
-// database would take minutes over is set aside first.
-std::jthread PreloadMimeDatabase()
+// database would take minutes over, and files of the user's database it
+// would block on, are set aside first. Ready once read.
+std::shared_future<void> PreloadMimeDatabase()
 {
-    return std::jthread([] {
+    std::promise<void> read;
+    std::shared_future<void> ready = read.get_future().share();
+    // Left to itself: start waits for it only so long (a FIFO in a system
+    // MIME folder would hold it for good).
+    std::thread([read = std::move(read)]() mutable {
         SetAsideRefusedMimePackage();
         QMimeDatabase().mimeTypeForName(QStringLiteral("video/mp4"));
-    });
+        read.set_value();
+    }).detach();
+    return ready;
 }
 
-// The recording types that files do not yet open with this program.
-std::list<std::wstring> FindUnassociatedRecordTypes()
+// The recording types that files do not yet open with this program; none
+// when the MIME database was not read in time (the database is then not
+// touched again on this thread: it would wait for the reader).
+std::list<std::wstring> FindUnassociatedRecordTypes(const std::shared_future<void>& mimeRead)
 {
+    if (mimeRead.wait_for(kMimeReadWait) != std::future_status::ready) {
+        std::fputs("lumivex: the MIME database was not read in time; file types are not checked in this run\n",
+                   stderr);
+        return {};
+    }
     return FindUnassociatedFileTypes(GetProgramFileAssociation(),
                                      CConfigManager::GetInstance()->GetRecordFormats());
 }
@@ -178,7 +196,7 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     SFSetApplication(&app);
-    std::jthread mimePreload = PreloadMimeDatabase();
+    const std::shared_future<void> mimeRead = PreloadMimeDatabase();
     InstallCrashHandler(true);
     LumivexBase::SetTaskTraceEnabled(0);
     LumivexBase::SetTaskTraceLevel(0);
@@ -202,8 +220,7 @@ int main(int argc, char* argv[])
     }
     InitRender();
 
-    const std::list<std::wstring> unassociated = FindUnassociatedRecordTypes();
-    mimePreload.join();
+    const std::list<std::wstring> unassociated = FindUnassociatedRecordTypes(mimeRead);
     std::atomic<bool> loopRunning{true};
     CTerminationWatcher terminationWatcher(kSignalCloseLimitMs, [&loopRunning] { EndAfterSignal(loopRunning); });
     {

@@ -145,7 +145,10 @@ void CFileAssociation::RegisterFileAssociation(const std::wstring& ext, const st
 
 void SetAsideRefusedMimePackage()
 {
-    CXdgAssociationStore::FromEnvironment(CFileAssociation::MakeHandlerId(RunningProgramPath())).SetAsideRefusedPackage();
+    const CXdgAssociationStore store =
+        CXdgAssociationStore::FromEnvironment(CFileAssociation::MakeHandlerId(RunningProgramPath()));
+    store.SetAsideRefusedPackage();
+    store.SetAsideIrregularMimeFiles();
 }
 
 CFileAssociation& GetProgramFileAssociation()

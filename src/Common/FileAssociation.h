@@ -63,5 +63,6 @@ void RegisterFileTypes(CFileAssociation& association, const std::list<std::wstri
 // The association of the running program (created on first use).
 CFileAssociation& GetProgramFileAssociation();
 // Before the MIME database is first read: sets the running program's
-// package file aside when the XML guard refuses it.
+// package file aside when the XML guard refuses it, and the user's MIME
+// database files that are no regular file.
 void SetAsideRefusedMimePackage();

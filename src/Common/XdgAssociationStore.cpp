@@ -298,6 +298,23 @@ bool CXdgAssociationStore::SetAsideRefusedPackage() const
     return ::rename(path.c_str(), GetRefusedPackagePath().c_str()) == 0;
 }
 
+int CXdgAssociationStore::SetAsideIrregularMimeFiles() const
+{
+    if (m_dataHome.empty())
+        return 0;
+    std::error_code error;
+    int moved = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(m_dataHome + "/mime", error)) {
+        const std::filesystem::file_status status = entry.status(error);
+        if (error || std::filesystem::is_regular_file(status) || std::filesystem::is_directory(status))
+            continue;
+        const std::string path = entry.path().string();
+        if (::rename(path.c_str(), (path + ".bad").c_str()) == 0)
+            ++moved;
+    }
+    return moved;
+}
+
 bool CXdgAssociationStore::WritePackage() const
 {
     TiXmlDocument document;

@@ -45,6 +45,10 @@ public:
     // block on a FIFO). True when it was.
     bool SetAsideRefusedPackage() const;
     std::string GetRefusedPackagePath() const;
+    // The files update-mime-database made in "<data home>/mime" that are no
+    // regular file (a FIFO, device or socket, which the MIME database would
+    // block on) are moved aside to "<name>.bad". The number moved.
+    int SetAsideIrregularMimeFiles() const;
     std::string GetDesktopEntryPath() const;
     std::string GetMimeAppsPath() const;
     // Every mimeapps.list the desktop reads, highest precedence first.

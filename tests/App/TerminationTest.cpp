@@ -153,9 +153,11 @@ protected:
         m_recording = m_root.path() + "/rec/" + made.front();
     }
 
-    void Start(QProcess& process)
+    void Start(QProcess& process, const QString& dataDirs = QString())
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!dataDirs.isEmpty())
+            env.insert("XDG_DATA_DIRS", dataDirs);
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("XDG_RUNTIME_DIR", m_root.path() + "/runtime");
         env.insert("XDG_CONFIG_HOME", m_root.path() + "/config");
@@ -187,14 +189,20 @@ protected:
 
 }  // namespace
 
-// FIFOs in place of the files it reads at start hold nothing up.
+// FIFOs in place of the files it reads at start hold nothing up: the style
+// sheet, skin pictures, the window icon and the user's MIME cache (which the
+// association step makes; it is moved aside).
 TEST_F(TerminationOfTheProgram, SigtermClosesThePlayPageFilesAndEndsWithZero)
 {
     const std::string programDir = QFileInfo(m_program).path().toStdString();
+    const std::string mimeFolder = m_root.path().toStdString() + "/data/mime";
     ASSERT_TRUE(QDir().mkpath(QString::fromStdString(programDir + "/Skin")));
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(mimeFolder)));
     Fifo styleSheet(programDir + "/Lumivex_Style.css");
     Fifo skinPicture(programDir + "/Skin/Frame.png");
-    ASSERT_TRUE(styleSheet.IsValid() && skinPicture.IsValid());
+    Fifo windowIcon(programDir + "/Skin/Lumivex.png");
+    Fifo mimeCache(mimeFolder + "/mime.cache");
+    ASSERT_TRUE(styleSheet.IsValid() && skinPicture.IsValid() && windowIcon.IsValid() && mimeCache.IsValid());
     QProcess process;
     Start(process);
     QByteArray output;
@@ -205,4 +213,25 @@ TEST_F(TerminationOfTheProgram, SigtermClosesThePlayPageFilesAndEndsWithZero)
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 0);
     EXPECT_TRUE(output.contains("all playmodule closed,main page close successfully!")) << output.constData();
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(mimeFolder + "/mime.cache.bad")).exists());
+}
+
+// A MIME cache that is not the user's own blocks the database's reader for
+// good: start goes on without it after a while.
+TEST_F(TerminationOfTheProgram, AMimeDatabaseThatBlocksHoldsStartOnlyAWhile)
+{
+    const QString systemData = m_root.path() + "/system";
+    ASSERT_TRUE(QDir().mkpath(systemData + "/mime"));
+    Fifo mimeCache((systemData + "/mime/mime.cache").toStdString());
+    ASSERT_TRUE(mimeCache.IsValid());
+    QProcess process;
+    Start(process, systemData + ":/usr/share");
+    QByteArray output;
+    ASSERT_TRUE(WaitForOutput(process, output, "Show ---playid")) << output.constData();
+    EXPECT_TRUE(output.contains("the MIME database was not read in time")) << output.constData();
+    process.terminate();
+    ASSERT_TRUE(process.waitForFinished(kProgramTimeoutMs));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_TRUE(QFileInfo::exists(QFileInfo(m_program).path() + "/Config/config.xml"));
 }
