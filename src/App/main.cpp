@@ -27,6 +27,7 @@
 #include "Common/FileAssociation.h"
 #include "Common/LangString.h"
 #include "Common/LeftTemporaries.h"
+#include "Common/SaveFolders.h"
 #include "Common/UserMessages.h"
 #include "DeferredLibraries.h"
 #include "ExitWatchdog.h"
@@ -91,14 +92,17 @@ void TellAboutSettingsFile()
         ShowNotifyMessage(notice, true);
 }
 
-// Tells the user, once, when the program folder refused even the lock file.
-void TellAboutProgramFolder(const CSingleInstanceLock& instanceLock)
+// Tells the user when settings and indexes cannot be saved: the program
+// folder refused even the lock file, or the folders they go in cannot be
+// written to.
+void TellAboutSaveFolders(const CSingleInstanceLock& instanceLock)
 {
-    if (!instanceLock.IsOutsideProgramFolder())
+    if (instanceLock.IsOutsideProgramFolder()) {
+        TellCannotSaveIn(SFGetAppDir());
         return;
-    ShowNotifyMessage(std::wstring(GetLangString(L"Settings and indexes cannot be saved: the program folder cannot "
-                                                 L"be written to:")) + L" " + SFGetAppDir(),
-                      true);
+    }
+    for (const std::wstring& folder : FindUnwritableSaveFolders(SFGetAppDir()))
+        TellCannotSaveIn(folder);
 }
 
 // Reads the MIME database on a thread of its own, so that the association
@@ -229,7 +233,7 @@ int main(int argc, char* argv[])
         // libraries Qt loads while it starts.
         QTimer::singleShot(0, [] { DeferredLibraries::StartLoading(); });
         TellAboutSettingsFile();
-        TellAboutProgramFolder(instanceLock);
+        TellAboutSaveFolders(instanceLock);
         OfferFileAssociation(unassociated);
         app.exec();
         loopRunning = false;

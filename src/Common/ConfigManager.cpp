@@ -7,6 +7,7 @@
 #include "Base/AtomicFileWriter.h"
 #include "Common/ConfigXMLPersistImp.h"
 #include "Common/LangString.h"
+#include "Common/SaveFolders.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -299,5 +300,9 @@ bool CConfigManager::SaveLocked()
     if (m_keepUnreadableFile)
         return false;
     ::mkdir(kConfigFolder, 0755);
-    return SF_SOFT_BASE::CAtomicFileWriter::WriteWhole(CConfigXMLPersistImp::kSettingsPath, BuildReadableText());
+    if (SF_SOFT_BASE::CAtomicFileWriter::WriteWhole(CConfigXMLPersistImp::kSettingsPath, BuildReadableText()))
+        return true;
+    std::error_code error;
+    LogCannotSaveIn(SF_SOFT_BASE::Utf8ToWide(std::filesystem::absolute(kConfigFolder, error).string()));
+    return false;
 }

@@ -4,6 +4,7 @@
 #include "Base/SFDateTime.h"
 #include "Base/TextCodec.h"
 #include "Common/AppDir.h"
+#include "Common/SaveFolders.h"
 #include "Base/AtomicFileWriter.h"
 #include "FileIndex/SFFileFind.h"
 
@@ -207,7 +208,13 @@ bool ReadIndexFile(const std::wstring& recordingPath, std::vector<unsigned char>
 
 bool SaveIndexFile(const void* data, std::uint32_t length, const std::wstring& recordingPath)
 {
-    return AppIndexStore().SaveIndexFile(data, length, recordingPath);
+    if (AppIndexStore().SaveIndexFile(data, length, recordingPath))
+        return true;
+    // What failed was the write, not the recording or the data.
+    CIndexFileStore::Head head;
+    if (data && length != 0 && CIndexFileStore::ReadRecordingHead(WideToUtf8(recordingPath), &head))
+        TellCannotSaveIn(SFGetAppDir() + L"/Index");
+    return false;
 }
 
 void CleanIndexFolder()

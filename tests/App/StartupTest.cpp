@@ -247,6 +247,32 @@ TEST_F(StartupTest, BrokenSettingsFileIsKeptAsideAndDefaultsWrittenBackAtExit)
     EXPECT_EQ(kept.readAll(), broken);
 }
 
+// Settings and index files that cannot be saved are not lost silently,
+// whatever keeps them from their folder (here a plain file, which stops
+// root too; a folder of another user is the same to the program).
+TEST_F(StartupTest, AFolderSettingsCannotBeSavedInIsToldAtStart)
+{
+    QFile config(programDir + "/Config");
+    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+    config.write("a plain file where the folder goes");
+    config.close();
+    QProcess first;
+    Configure(first);
+    first.setProcessChannelMode(QProcess::SeparateChannels);
+    first.start();
+    ASSERT_TRUE(first.waitForStarted(kStartTimeoutMs));
+    QByteArray output;
+    const QByteArray told = "cannot be saved: the program folder cannot be written to: " +
+                            QFile::encodeName(programDir) + "/Config";
+    EXPECT_TRUE(WaitFor([&] {
+        first.waitForReadyRead(10);
+        output += first.readAllStandardError();
+        return output.contains(told);
+    }, kStartTimeoutMs)) << output.constData();
+    EXPECT_FALSE(output.contains("/Index"));
+    CloseAndExpectZero(first);
+}
+
 TEST_F(StartupTest, LanguageWithoutItsFileTurnsEnglish)
 {
     ASSERT_TRUE(QDir().mkpath(programDir + "/Config"));

@@ -1,6 +1,8 @@
 #include "Common/AppDir.h"
 #include "Common/ConfigManager.h"
 #include "Common/ConfigXMLPersistImp.h"
+#include "Common/SaveFolders.h"
+#include "Common/UserMessages.h"
 #include "Common/XmlText.h"
 #include "Support/TempFolder.h"
 
@@ -172,6 +174,24 @@ TEST_F(SettingsTest, OpenedPathsBeyondWhatLoadsAreLeftOutFromTheLast)
     ASSERT_LT(kept.size(), paths.size());
     EXPECT_GT(kept.size(), paths.size() - 30);
     EXPECT_TRUE(std::equal(kept.begin(), kept.end(), paths.begin()));
+}
+
+TEST_F(SettingsTest, FoldersThatCannotBeWrittenAreFoundAndToldOnce)
+{
+    const std::wstring program = m_dir.WidePath();
+    EXPECT_TRUE(FindUnwritableSaveFolders(program).empty());
+    EXPECT_TRUE(std::filesystem::is_directory(m_dir.File("Config")));
+    EXPECT_TRUE(std::filesystem::is_directory(m_dir.File("Index")));
+    std::filesystem::remove(m_dir.File("Config"));
+    WriteFile(m_dir.File("Config"), "a file where the folder should be");
+    EXPECT_EQ(FindUnwritableSaveFolders(program), std::vector<std::wstring>{program + L"/Config"});
+    std::vector<std::wstring> told;
+    SetNotifyMessageHandler([&](const std::wstring& text, bool) { told.push_back(text); });
+    TellCannotSaveIn(program + L"/Config");
+    TellCannotSaveIn(program + L"/Config");
+    SetNotifyMessageHandler(nullptr);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told.front().find(program + L"/Config"), std::wstring::npos);
 }
 
 TEST_F(SettingsTest, BrokenFileLoadsAsDefaults)
