@@ -176,21 +176,22 @@ void CMainFrameEventImp::CreatePages()
         else
             Task_OnCloseSuccess(kMainPlayPage);
     });
-    // A page never touched has nothing open: it answers at once, as it would.
+    // A page never built has nothing open (files handed to it are only
+    // held): it answers at once, and is not built for the close.
     RegisterPageCloser(kPreviewPage, [this] {
-        if (auto page = m_previewPage.IfTouched())
+        if (auto page = m_previewPage.Built())
             page->ProcDestroy();
         else
             Task_OnCloseSuccess(kPreviewPage);
     });
     RegisterPageCloser(kExportPage, [this] {
-        if (auto page = m_exportView.IfTouched())
+        if (auto page = m_exportView.Built())
             page->ProcDestroy();
         else
             Task_OnCloseSuccess(kExportPage);
     });
     RegisterPageCloser(kWatermarkPage, [this] {
-        if (auto page = m_watermarkPage.IfTouched()) {
+        if (auto page = m_watermarkPage.Built()) {
             page->ClosePage(1);
             return;
         }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <set>
 
 #include <boost/make_shared.hpp>
 
@@ -98,18 +99,20 @@ void CPreviewFileListEventImp::AddSingleFiles(const std::list<_SINGLE_FILE_INFO>
 {
     if (!m_tree)
         return;
+    // Taken once: a walk of the tree for every file grows with the square of the list.
+    std::set<DWORD> known;
+    for (const auto& entry : m_itemPaths)
+        known.insert(m_tree->GetItemData(entry.first));
     for (const _SINGLE_FILE_INFO& file : files) {
-        bool known = false;
-        for (void* item = m_tree->GetRootItem(); item && !known; item = m_tree->GetNextSiblingItem(item))
-            known = m_tree->GetItemData(item) == DWORD(file.fileId);
         const std::wstring name = NameOf(file.path);
-        if (known || !IsPreviewExtension(ExtensionOf(name)))
+        if (known.count(DWORD(file.fileId)) || !IsPreviewExtension(ExtensionOf(name)))
             continue;
         void* item = m_tree->InsertItem(StemOf(name).c_str(), SF_TVI_ROOT, SF_TVI_LAST);
         if (!item)
             continue;
         m_tree->SetItemData(item, DWORD(file.fileId));
         m_itemPaths[item] = file.path;
+        known.insert(DWORD(file.fileId));
         m_tree->SetToolTipText(item, file.path.c_str());
     }
 }

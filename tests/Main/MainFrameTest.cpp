@@ -239,6 +239,24 @@ TEST_F(MainFrameTest, PagesNeverBuiltAnswerTheCloseAtOnce)
     EXPECT_EQ(m_frame->GetPageView(CTabBarEventImp::kExportTab), nullptr);
 }
 
+// Files handed to pages never shown are only held: closing builds none of
+// them (building the preview page fills its tree with every file).
+TEST_F(MainFrameTest, ClosingBuildsNoPageThatWasNeverShown)
+{
+    auto singles = boost::make_shared<std::list<_SINGLE_FILE_INFO>>(
+        std::list<_SINGLE_FILE_INFO>{{1, L"/rec/first.kvx"}, {2, L"/rec/second.kvx"}});
+    auto groups = boost::make_shared<std::list<_GROUP_FILE_INFO>>();
+    m_frame->FillPreviewPage(singles, boost::make_shared<std::vector<std::wstring>>());
+    m_frame->FillWatermarkPage(groups, singles);
+    m_frame->RegisterPageCloser(CMainFrameEventImp::kMainPlayPage, [] {});
+    m_frame->SetCloseGracePeriod(0);
+    EXPECT_EQ(m_frame->Dlg_Close(), 1);
+    for (int tab : {CTabBarEventImp::kPreviewTab, CTabBarEventImp::kWatermarkTab, CTabBarEventImp::kExportTab})
+        EXPECT_EQ(m_frame->GetPageView(tab), nullptr) << tab;
+    const std::map<int, int> table{{0, 0}, {2, 1}, {3, 1}, {4, 1}};
+    EXPECT_EQ(m_frame->GetPageCloseTable(), table);
+}
+
 TEST_F(MainFrameTest, FullScreenParksThePopUpAndEscapeLeaves)
 {
     m_frame->OnDlgKeyDown(0, VK_ESCAPE);
