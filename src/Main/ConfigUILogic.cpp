@@ -1,7 +1,7 @@
 #include "Main/ConfigUILogic.h"
 
-#include <algorithm>
 #include <cwchar>
+#include <set>
 #include <vector>
 
 #include "Base/FileSystemHelpers.h"
@@ -13,14 +13,15 @@
 
 namespace {
 
-void AddFolderOf(const std::wstring& path, std::vector<std::wstring>& folders)
+// Adds the folder of the path once, in the order first met.
+void AddFolderOf(const std::wstring& path, std::vector<std::wstring>& folders, std::set<std::wstring>& known)
 {
     const std::size_t slash = path.rfind(L'/');
     if (slash == std::wstring::npos)
         return;
-    const std::wstring folder = path.substr(0, slash + 1);
-    if (std::find(folders.begin(), folders.end(), folder) == folders.end())
-        folders.push_back(folder);
+    std::wstring folder = path.substr(0, slash + 1);
+    if (known.insert(folder).second)
+        folders.push_back(std::move(folder));
 }
 
 bool IsLanguageNumber(const std::wstring& item)
@@ -50,11 +51,12 @@ void CConfigUILogic::RebuildOpenedPaths(const boost::shared_ptr<CFileManager>& m
     if (!manager)
         return;
     CConfigManager::GetInstance()->GetOpenedPaths().clear();
-    CollectGroupFileFolders(*manager);
-    CollectSingleFileFolders(*manager);
+    std::set<std::wstring> known;
+    CollectGroupFileFolders(*manager, known);
+    CollectSingleFileFolders(*manager, known);
 }
 
-void CConfigUILogic::CollectGroupFileFolders(CFileManager& manager)
+void CConfigUILogic::CollectGroupFileFolders(CFileManager& manager, std::set<std::wstring>& known)
 {
     std::vector<std::wstring>& folders = CConfigManager::GetInstance()->GetOpenedPaths();
     SF_SOFT_BASE::CSFAutoMutexLock lock(manager.GetLock());
@@ -65,16 +67,16 @@ void CConfigUILogic::CollectGroupFileFolders(CFileManager& manager)
         for (const auto& day : group.second->days)
             for (const auto& channel : *day.second)
                 for (const auto& file : channel.second->files)
-                    AddFolderOf(file.second->GetPathString(), folders);
+                    AddFolderOf(file.second->GetPathString(), folders, known);
 }
 
-void CConfigUILogic::CollectSingleFileFolders(CFileManager& manager)
+void CConfigUILogic::CollectSingleFileFolders(CFileManager& manager, std::set<std::wstring>& known)
 {
     std::vector<std::wstring>& folders = CConfigManager::GetInstance()->GetOpenedPaths();
     std::list<_SINGLE_FILE_INFO> singles;
     manager.GetSingleFileList(&singles, nullptr);
     for (const auto& single : singles)
-        AddFolderOf(single.path, folders);
+        AddFolderOf(single.path, folders, known);
 }
 
 void CConfigUILogic::SetShowTrace(int mask)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -48,8 +49,9 @@ public:
                                                            const std::function<std::wstring(int)>& nameOf);
 
 private:
-    static void CollectGroupFileFolders(CFileManager& manager);
-    static void CollectSingleFileFolders(CFileManager& manager);
+    // Add the folders not yet known, in order.
+    static void CollectGroupFileFolders(CFileManager& manager, std::set<std::wstring>& known);
+    static void CollectSingleFileFolders(CFileManager& manager, std::set<std::wstring>& known);
 
     boost::weak_ptr<CConfigViewEventImp> m_page;
     boost::weak_ptr<CFileManager> m_fileManager;
