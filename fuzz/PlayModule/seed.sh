@@ -52,3 +52,12 @@ printf '\001\000\020\000\000\000\000\001\001' > "$oracle/overwrite"
 printf '\002\000\100\000\010\000\000\000\000' > "$oracle/remove"
 printf '\003\000\200\000\020\000\100\000\001' > "$oracle/copy"
 printf '\001\360\377\000\000\000\000\002\003' > "$oracle/footer"
+# Footers forged to a plan (last byte bit 2): key frames cut off, shift
+# in 16 bytes, dropped entries (bits), invented entries (count, how many
+# 10 minutes earlier, spacing), first time theirs: the writer's own footer;
+# the whole footer kept after a cut of the front; the first key frame
+# dropped; a front cut claimed with two entries an hour earlier.
+printf '\000\000\000\000\000\000\000\000\004' > "$oracle/plan-own"
+printf '\001\000\000\000\000\000\000\000\004' > "$oracle/plan-front-cut"
+printf '\000\000\001\000\000\000\000\000\004' > "$oracle/plan-first-dropped"
+printf '\000\020\000\002\006\144\001\000\004' > "$oracle/plan-front-claimed"

@@ -16,6 +16,7 @@
 #include "Export/ExportObject.h"
 #include "Export/ExportTestSupport.h"
 #include "Platform/PlayModule/Source/AvIndexScanner.h"
+#include "Platform/PlayModule/Source/KvxIndexScanner.h"
 #include "Platform/PlayModule/Support/ContainerSample.h"
 #include "Platform/PlayModule/Support/FullDecode.h"
 #include "Support/ProcessUntil.h"
@@ -368,6 +369,7 @@ TEST_F(EngineTest, ClipsCutShortByAStopStayPlayable)
     EXPECT_EQ(check.errors, 0);
     EXPECT_TRUE(check.endsSigned);
     EXPECT_TRUE(check.footer);
+    EXPECT_TRUE(check.footerNamesRecords);
     EXPECT_GE(check.keyFrames, 1);
 
     // AVI: closed with its index.
@@ -400,6 +402,35 @@ TEST_F(EngineTest, ClipsCutShortByAStopStayPlayable)
     EXPECT_EQ(ReadBytes(Out("cut_incomplete(1).kvx")).substr(0, again.recordsEnd),
               ReadBytes(recording).substr(0, again.recordsEnd));
     EXPECT_EQ(FilesIn(folder.File("out")).size(), 5u);
+}
+
+// A ".kvx" clip ends with the footer of its own records, which the watermark
+// check takes: the whole recording, from a key frame to the end of the
+// records (where a clip past the last key frame ends), and between two.
+TEST_F(EngineTest, KvxClipsEndWithTheFooterOfTheirOwnRecords)
+{
+    ASSERT_TRUE(folder.MakeFolder("out"));
+    const std::string recording = MakeRecording(folder.Path(), SmallOptions(6));
+    ASSERT_FALSE(recording.empty());
+    const ClipCheck source = CheckClip(recording);
+    ASSERT_TRUE(source.footerNamesRecords);
+    PLAY_MODULE::CKeyFrameIndex index;
+    ASSERT_TRUE(PLAY_MODULE::CKvxIndexScanner::Index(recording, index));
+    ASSERT_EQ(index.entries.size(), 3u);
+    const struct {
+        const char* name;
+        std::uint64_t from;
+        std::uint64_t to;
+    } clips[] = {{"whole.kvx", 0, SizeOf(recording)},
+                 {"to-end.kvx", index.entries[1].position, source.recordsEnd},
+                 {"between.kvx", index.entries[1].position, index.entries[2].position}};
+    for (const auto& clip : clips) {
+        SCOPED_TRACE(clip.name);
+        EXPECT_EQ(RunJob(EXPORT_TYPE_RAW, recording, Out(clip.name), clip.from, clip.to), Events{"end"});
+        const ClipCheck check = CheckClip(Out(clip.name));
+        EXPECT_EQ(check.errors, 0);
+        EXPECT_TRUE(check.footerNamesRecords);
+    }
 }
 
 // A span of another container, from the key frame of its second second to

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -94,8 +95,9 @@ ClipCheck CheckClip(const std::string& path)
     ClipCheck check;
     const std::string bytes = ReadBytes(path);
     check.recordsEnd = bytes.size();
+    std::optional<PLAY_MODULE::CKvxIndexFooter::Contents> footer;
     if (const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC); fd >= 0) {
-        const auto footer = PLAY_MODULE::CKvxIndexFooter::ReadFrom(fd, bytes.size());
+        footer = PLAY_MODULE::CKvxIndexFooter::ReadFrom(fd, bytes.size());
         check.footer = footer.has_value();
         check.recordsEnd = footer ? std::size_t(footer->trailer.tableOffset) : bytes.size();
         ::close(fd);
@@ -103,9 +105,11 @@ ClipCheck CheckClip(const std::string& path)
     PLAY_MODULE::CKvxRecordParser parser;
     parser.Feed({reinterpret_cast<const std::uint8_t*>(bytes.data()), check.recordsEnd});
     PLAY_MODULE::CKvxChainVerifier verifier;
+    PLAY_MODULE::CKvxIndexFooter noted;
     PLAY_MODULE::KvxRecord record;
     using Result = PLAY_MODULE::CKvxChainVerifier::Result;
     while (parser.Next(record) == PLAY_MODULE::CKvxRecordParser::Status::Record) {
+        noted.Note(record.header, record.offset);
         ++check.records;
         check.keyFrames += record.header.IsKeyFrame() ? 1 : 0;
         const Result result = verifier.Check(record);
@@ -113,6 +117,7 @@ ClipCheck CheckClip(const std::string& path)
         check.endsSigned = result == Result::SignatureValid;
     }
     check.errors += parser.SkippedBytes() > 0 || parser.PendingBytes() > 0 ? 1 : 0;
+    check.footerNamesRecords = footer && noted.Describes(*footer);
     return check;
 }
 

@@ -59,6 +59,7 @@ struct ClipCheck {
     int errors = 0;         // digest, chain or signature faults
     bool endsSigned = false;  // the last record is a valid signature
     bool footer = false;      // ends with a key-frame footer that holds
+    bool footerNamesRecords = false;  // which the watermark check takes as this clip's
     std::size_t recordsEnd = 0;
 };
 // Checks a raw clip's records against their chain and signatures.

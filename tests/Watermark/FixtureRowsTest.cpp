@@ -58,6 +58,9 @@ TEST_F(WatermarkPageTest, EveryFixtureGetsItsRow)
         {Fixture::FooterTimes, L"100%", L"falsified", L"CAM-7", L"Data verification failed."},
         {Fixture::FooterMadeUp, L"100%", L"falsified", L"CAM-7", L"Data verification failed."},
         {Fixture::Exported, L"100%", L"Original", L"CAM-7", L""},
+        {Fixture::FooterFrontClaimed, L"100%", L"falsified", L"CAM-7", L"Data verification failed."},
+        {Fixture::FrontCutFooterKept, L"100%", L"falsified", L"CAM-7", L"Data verification failed."},
+        {Fixture::FooterFirstLeftOut, L"100%", L"falsified", L"CAM-7", L"Data verification failed."},
     };
     ASSERT_EQ(Rows(), int(expected.size()));
     std::map<std::wstring, int> rowOf;
@@ -86,7 +89,9 @@ TEST_F(WatermarkPageTest, EveryFixtureGetsItsRow)
     EXPECT_EQ(changed.watermarkText, L"Watermark sign falsified");
     for (Fixture fixture : {Fixture::Flipped, Fixture::ChangedText, Fixture::Removed, Fixture::JunkBetween,
                             Fixture::JunkBefore, Fixture::JunkAfter, Fixture::ReservedSet, Fixture::ForeignFooter,
-                            Fixture::FooterMoved, Fixture::FooterTimes, Fixture::FooterMadeUp, Fixture::Unsigned,
+                            Fixture::FooterMoved, Fixture::FooterTimes, Fixture::FooterMadeUp,
+                            Fixture::FooterFrontClaimed, Fixture::FrontCutFooterKept, Fixture::FooterFirstLeftOut,
+                            Fixture::Unsigned,
                             Fixture::OtherKey, Fixture::NoText, Fixture::Mp4, Fixture::TsJunk}) {
         SCOPED_TRACE(fixtures.FileName(fixture));
         const auto& errors = page->GetRecords()[std::size_t(rowOf[SF_SOFT_BASE::Utf8ToWide(fixtures.FileName(fixture))])].errors;

@@ -223,13 +223,64 @@ TEST_F(KvxFooter, ChangedFooterIsTakenOnlyWhenItNamesTheFile)
     options.startUtcMs += 3600000;
     const auto other = ReadFileBytes(m_folder.MakeKvx(options, true, "Other"));
     for (const FooterEdit edit : {FooterEdit::FromOtherRecording, FooterEdit::PositionsMoved, FooterEdit::TimesMoved,
-                                  FooterEdit::ReservedSet, FooterEdit::MadeUpTable}) {
+                                  FooterEdit::ReservedSet, FooterEdit::MadeUpTable, FooterEdit::FirstLeftOut}) {
         SCOPED_TRACE(int(edit));
         ASSERT_TRUE(WriteFileBytes(path, WithFooterEdit(m_bytes, edit, other)));
         CKeyFrameIndex index;
         ASSERT_TRUE(CKvxIndexScanner::Index(path, index));
         EXPECT_EQ(index, Scanned(path));
+        EXPECT_EQ(CKvxIndexScanner::FindKeyFrame(path, m_records.front().header.timeMs), 0u);
     }
     ASSERT_TRUE(WriteFileBytes(path, WithFooterEdit(m_bytes, FooterEdit::ReservedSet)));
     EXPECT_FALSE(ReadFooter(path)) << "reserved bytes not 0";
+}
+
+// A walk steps from record to record: a key-frame header planted inside a
+// record's payload is never taken, neither after the last record (where the
+// footer's table lies) nor after damage to the next record's header. The writer's own footer is not
+// the index here, as the latest time lies in the first group.
+TEST_F(KvxFooter, WalkTakesNoKeyFramePlantedInsideARecord)
+{
+    const std::string written = m_folder.File("planted_written.kvx");
+    const std::int64_t start = 1700000000000;
+    KvxRecordHeader planted;
+    planted.flags = kvx::kFlagKeyFrame;
+    planted.timeMs = start + 100;
+    const std::vector<std::uint8_t> picture(200, 0x42);
+    std::vector<std::uint8_t> plantedPicture = picture;
+    planted.Encode(plantedPicture.data() + 100);
+    const std::vector<std::uint8_t> params{0, 0, 0, 1, 0x67, 1, 2, 3, 0, 0, 0, 1, 0x68, 4};
+    {
+        CKvxFileWriter writer;
+        ASSERT_TRUE(writer.Open(written));
+        for (int i = 0; i < 8; ++i) {
+            KvxVideoFrame video;
+            video.keyFrame = i % 3 == 0;
+            video.width = 320;
+            video.height = 240;
+            video.timeMs = i == 1 ? start + 60000 : start + i * 40;
+            video.parameterSets = params;
+            video.data = i == 4 || i == 7 ? plantedPicture : picture;
+            ASSERT_TRUE(writer.WriteVideo(video));
+        }
+        ASSERT_TRUE(writer.Close());
+    }
+    const auto footer = ReadFooter(written);
+    ASSERT_TRUE(footer);
+    ASSERT_EQ(footer->keyFrames.size(), 3u);
+    const auto records = ReadAllRecords(written);
+    ASSERT_EQ(records.size(), 8u);
+    const auto clip = ReadFileBytes(written);
+    auto damaged = clip;
+    damaged[records[5].offset + 9] ^= 0x5A;
+    const std::string path = m_folder.File("planted.kvx");
+    for (const auto& [name, file] : {std::pair{"planted in the last record", clip}, {"damage after it", damaged}}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(WriteFileBytes(path, file));
+        CKeyFrameIndex index;
+        ASSERT_TRUE(CKvxIndexScanner::Index(path, index));
+        ASSERT_EQ(index.entries.size(), 3u);
+        for (std::size_t i = 0; i < 3; ++i)
+            EXPECT_EQ(index.entries[i].position, footer->keyFrames[i].position);
+    }
 }

@@ -3,6 +3,7 @@
 
 #include "Platform/PlayModule/Format/KvxChainVerifier.h"
 #include "Platform/PlayModule/PlayModule.h"
+#include "Platform/PlayModule/Support/FooterEdits.h"
 #include "Platform/PlayModule/Support/SampleFolder.h"
 
 #include <gtest/gtest.h>
@@ -131,6 +132,31 @@ TEST_F(KvxPlayback, ExactSeekByAbsoluteTimeAndKeyFramePositions)
         if (std::int64_t(record.offset) == key.nFilePos)
             keyFound = record.header.IsKeyFrame() && record.header.timeMs == kStartMs + 2000;
     EXPECT_TRUE(keyFound);
+}
+
+// A footer that leaves out the first key frame is not the index: exact
+// seeks into the first group show their own second, and the first key frame
+// is where the file starts.
+TEST_F(KvxPlayback, FooterLeavingOutTheFirstKeyFrameIsNotTheIndex)
+{
+    const std::string path = s_folder->File("first_left_out.kvx");
+    ASSERT_TRUE(PLAY_MODULE_TEST::WriteFileBytes(
+        path, PLAY_MODULE_TEST::WithFooterEdit(PLAY_MODULE_TEST::ReadFileBytes(s_path),
+                                               PLAY_MODULE_TEST::FooterEdit::FirstLeftOut)));
+    ASSERT_EQ(1, module->Open(path.c_str()));
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.refFinished > 0; }));
+    FRAME_POS key;
+    ASSERT_EQ(1, module->GetKeyFramePos(unsigned(kStartMs / 1000), &key));
+    EXPECT_EQ(0, key.nFilePos);
+    EXPECT_EQ(kStartMs, key.nFrameTimeMs);
+    ASSERT_EQ(1, module->Play(nullptr));
+    module->Pause();
+    for (const unsigned second : {0u, 1u}) {
+        SCOPED_TRACE(second);
+        ASSERT_EQ(1, module->Seek(unsigned(kStartMs / 1000) + second, 1));
+        EXPECT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs == second * 1000; }));
+        EXPECT_EQ(kStartMs + second * 1000, module->GetCurrentPlayTimeMs());
+    }
 }
 
 TEST_F(KvxPlayback, IndexBytesComeBackAndSpareTheScanUnlessDamaged)

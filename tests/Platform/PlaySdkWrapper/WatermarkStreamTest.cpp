@@ -225,7 +225,8 @@ TEST_F(WatermarkStream, BytesThatAreNoRecordsFailAtTheRecordBesideThem)
 
 TEST_F(WatermarkStream, WholeGroupsTrimmedAtEitherEndCheckClean)
 {
-    // The writer's key-frame footer ends the file and stays after a trim of the front.
+    // A trim of the end loses the writer's key-frame footer; a clip from the
+    // middle to the end gets its own, as the export writes it.
     const auto records = SignedRecords();
     const std::size_t secondKey = IndexOfVideo(records, 1, true);
     const std::size_t thirdKey = IndexOfVideo(records, 2, true);
@@ -235,7 +236,7 @@ TEST_F(WatermarkStream, WholeGroupsTrimmedAtEitherEndCheckClean)
     const auto to = s_signed.begin() + std::ptrdiff_t(records[thirdKey].offset);
     const auto recordsEnd = s_signed.begin() + std::ptrdiff_t(records.back().offset + records.back().TotalSize());
     const std::vector<std::vector<std::uint8_t>> clips = {
-        s_signed, {from, s_signed.end()}, {s_signed.begin(), to}, {from, to}, WithOwnFooter({from, recordsEnd})};
+        s_signed, {s_signed.begin(), to}, {from, to}, WithOwnFooter({from, recordsEnd})};
     for (std::size_t i = 0; i < clips.size(); ++i) {
         SCOPED_TRACE(i);
         const auto reports = Check(clips[i]);
@@ -337,11 +338,52 @@ TEST_F(WatermarkStream, FooterThatDoesNotNameTheseRecordsFailsAtTheLastRecord)
     const auto other = ReadFileBytes(s_folder->MakeKvx(options, true, "Other"));
     const long lastTime = Seconds(SignedRecords().back());
     for (const FooterEdit edit : {FooterEdit::FromOtherRecording, FooterEdit::PositionsMoved, FooterEdit::TableMovedToo,
-                                  FooterEdit::TimesMoved, FooterEdit::ReservedSet, FooterEdit::MadeUpTable}) {
+                                  FooterEdit::TimesMoved, FooterEdit::ReservedSet, FooterEdit::MadeUpTable,
+                                  FooterEdit::FirstLeftOut}) {
         SCOPED_TRACE(int(edit));
         const auto errors = ErrorsOf(Check(WithFooterEdit(s_signed, edit, other)));
         ASSERT_EQ(errors.size(), 1u);
         EXPECT_EQ(errors[0].result, kWatermarkResultData);
         EXPECT_EQ(errors[0].time, lastTime);
+    }
+}
+
+// A footer verifies only when it names every key frame checked and no
+// other: one that claims a front cut (key frames before the first record,
+// invented or of a part really cut off) is changed data at the last record.
+TEST_F(WatermarkStream, FooterClaimingAFrontCutFailsAtTheLastRecord)
+{
+    using Entries = std::vector<std::pair<std::int64_t, std::uint64_t>>;
+    constexpr std::int64_t kHour = 3600000;
+    const auto records = SignedRecords();
+    const std::uint64_t cut = records[IndexOfVideo(records, 1, true)].offset;
+    const std::int64_t start = records.front().header.timeMs;
+    const std::vector<std::uint8_t> frontCut(s_signed.begin() + std::ptrdiff_t(cut), s_signed.end());
+    const std::string text = std::string(83, 'x').replace(0, 45, "Made up by hand: key frames before the start.");
+    Entries textEntries;  // 83 bytes of text, five in each time
+    for (std::size_t at = 0; at < text.size(); at += 5) {
+        std::uint8_t time[8] = {};
+        std::copy_n(text.begin() + std::ptrdiff_t(at), std::min<std::size_t>(5, text.size() - at), time);
+        textEntries.emplace_back(std::int64_t(LoadU64(time)), at * 16);
+    }
+    const struct {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+    } cases[] = {
+        {"uncut, an hour earlier", WithClaimedFrontCut(s_signed, 4096, 4096, {{start - kHour, 0}, {start - kHour + 2000, 2048}})},
+        {"uncut, a day earlier", WithClaimedFrontCut(s_signed, 1 << 20, 1 << 20, {{start - 24 * kHour, 0}})},
+        {"uncut, 83 bytes of text", WithClaimedFrontCut(s_signed, 4096, 4096, textEntries)},
+        {"cut, the whole file's footer", frontCut},
+        {"cut, cut-off entries invented", WithClaimedFrontCut(frontCut, 0, cut, {{start - kHour, 0}, {start - 1000, 64}})},
+    };
+    const long lastTime = Seconds(records.back());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto reports = Check(c.bytes);
+        const auto errors = ErrorsOf(reports);
+        ASSERT_EQ(errors.size(), 1u);
+        EXPECT_EQ(errors[0].result, kWatermarkResultData);
+        EXPECT_EQ(errors[0].time, lastTime);
+        EXPECT_GT(reports.size(), errors.size()) << "the watermark texts still verify";
     }
 }

@@ -86,12 +86,15 @@ int main(int argc, char** argv)
     Shoot(out + "/watermark-page.png");
 
     // The detail dialogs of rows with a record missing, changed header or
-    // footer bytes, no watermark, and a ".ts" with junk in front.
+    // footer bytes (a front cut claimed or kept among them), no watermark,
+    // and a ".ts" with junk in front.
     const std::pair<Fixture, const char*> details[] = {
         {Fixture::Removed, "watermark-detail.png"},           {Fixture::Unsigned, "watermark-detail-unsigned.png"},
         {Fixture::ReservedSet, "watermark-detail-reserved.png"}, {Fixture::ForeignFooter, "watermark-detail-foreign.png"},
         {Fixture::FooterMoved, "watermark-detail-moved.png"}, {Fixture::FooterTimes, "watermark-detail-times.png"},
-        {Fixture::FooterMadeUp, "watermark-detail-madeup.png"}, {Fixture::TsJunk, "watermark-detail-ts.png"}};
+        {Fixture::FooterMadeUp, "watermark-detail-madeup.png"}, {Fixture::TsJunk, "watermark-detail-ts.png"},
+        {Fixture::FooterFrontClaimed, "watermark-detail-front-claimed.png"},
+        {Fixture::FrontCutFooterKept, "watermark-detail-front-cut.png"}};
     for (const auto& [fixture, name] : details) {
         int row = 0;
         while (row < int(page->GetRecords().size()) &&

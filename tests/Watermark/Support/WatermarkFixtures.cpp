@@ -190,22 +190,32 @@ bool CWatermarkFixtures::MakeCopies()
 
     const auto recordsEnd = pristine.begin() + at(records.size() - 1) + std::ptrdiff_t(records.back().TotalSize());
     ok = ok && WriteBytes(path(Fixture::Exported), PLAY_MODULE_TEST::WithOwnFooter({pristine.begin() + at(cutFrom), recordsEnd}));
-    return ok && MakeChangedFooters(pristine, SecondsOf(records.back())) && MakeOtherKinds(SecondsOf(records.front()));
+    return ok && MakeChangedFooters(pristine, SecondsOf(records.back()), std::size_t(at(cutFrom))) &&
+           MakeOtherKinds(SecondsOf(records.front()));
 }
 
-bool CWatermarkFixtures::MakeChangedFooters(const std::vector<std::uint8_t>& pristine, long lastTime)
+bool CWatermarkFixtures::MakeChangedFooters(const std::vector<std::uint8_t>& pristine, long lastTime,
+                                             std::size_t secondKey)
 {
     using PLAY_MODULE_TEST::FooterEdit;
     const auto other = ReadBytes(m_paths[Fixture::Unsigned]);
     const std::pair<Fixture, FooterEdit> edits[] = {{Fixture::ForeignFooter, FooterEdit::FromOtherRecording},
                                                     {Fixture::FooterMoved, FooterEdit::PositionsMoved},
                                                     {Fixture::FooterTimes, FooterEdit::TimesMoved},
-                                                    {Fixture::FooterMadeUp, FooterEdit::MadeUpTable}};
+                                                    {Fixture::FooterMadeUp, FooterEdit::MadeUpTable},
+                                                    {Fixture::FooterFirstLeftOut, FooterEdit::FirstLeftOut}};
+    std::map<Fixture, std::vector<std::uint8_t>> changed;
+    for (const auto& [fixture, edit] : edits)
+        changed[fixture] = PLAY_MODULE_TEST::WithFooterEdit(pristine, edit, other);
+    const std::int64_t hourEarlier = RecordsOf(pristine).front().header.timeMs - 3600000;
+    changed[Fixture::FooterFrontClaimed] =
+        PLAY_MODULE_TEST::WithClaimedFrontCut(pristine, 4096, 4096, {{hourEarlier, 0}, {hourEarlier + 2000, 2048}});
+    changed[Fixture::FrontCutFooterKept] = {pristine.begin() + std::ptrdiff_t(secondKey), pristine.end()};
     bool ok = true;
-    for (const auto& [fixture, edit] : edits) {
+    for (const auto& [fixture, bytes] : changed) {
         m_paths[fixture] = m_folder + "/" + NameFor(fixture);
         m_errorTimes[fixture] = lastTime;
-        ok = ok && WriteBytes(m_paths[fixture], PLAY_MODULE_TEST::WithFooterEdit(pristine, edit, other));
+        ok = ok && WriteBytes(m_paths[fixture], bytes);
     }
     return ok;
 }

@@ -31,6 +31,9 @@ enum class Fixture {
     FooterMadeUp,  // a footer naming ten made-up key frames
     Exported,      // from one key frame to the end, with its own footer, as the export writes it
     TsJunk,        // a ".ts" named by the rule, with bytes that are no packets in front
+    FooterFrontClaimed,  // a footer claiming a front cut: moved, with key frames an hour earlier before them
+    FrontCutFooterKept,  // from the second key frame to the end, the whole file's footer kept
+    FooterFirstLeftOut,  // a footer that leaves out the first key frame
 };
 
 class CWatermarkFixtures {
@@ -53,7 +56,7 @@ public:
 private:
     bool MakeWritten();
     bool MakeCopies();
-    bool MakeChangedFooters(const std::vector<std::uint8_t>& pristine, long lastTime);
+    bool MakeChangedFooters(const std::vector<std::uint8_t>& pristine, long lastTime, std::size_t secondKey);
     bool MakeOtherKinds(long startTime);
     std::string NameFor(Fixture fixture, const std::string& extension = ".kvx") const;
 

@@ -58,6 +58,13 @@ void CKvxIndexFooter::Note(const KvxRecordHeader& header, std::uint64_t position
     m_recordsEnd = position + kvx::kHeaderSize + header.payloadSize;
 }
 
+void CKvxIndexFooter::NoteApart(const KvxRecordHeader& header, std::uint64_t position)
+{
+    if (m_any && position < m_recordsEnd) Spoil();
+    m_recordsEnd = position;
+    Note(header, position);
+}
+
 std::vector<std::uint8_t> CKvxIndexFooter::Encode(std::uint64_t tableOffset) const
 {
     const auto cut = std::lower_bound(m_keyFrames.begin(), m_keyFrames.end(), tableOffset,
@@ -84,25 +91,9 @@ std::vector<std::uint8_t> CKvxIndexFooter::Encode(std::uint64_t tableOffset) con
 bool CKvxIndexFooter::Describes(const Contents& footer) const
 {
     const Trailer& trailer = footer.trailer;
-    if (!m_sound || m_keyFrames.empty() || trailer.tableOffset < m_recordsEnd) return false;
-    const std::uint64_t shift = trailer.tableOffset - m_recordsEnd;
-    const auto& named = footer.keyFrames;
-    const auto kept = std::partition_point(named.begin(), named.end(),
-                                           [shift](const KeyFrame& key) { return key.position < shift; });
-    const bool cutFront = kept != named.begin();
-    if (cutFront != (shift > 0) || std::size_t(named.end() - kept) != m_keyFrames.size()) return false;
-    for (std::size_t i = 0; i < m_keyFrames.size(); ++i)
-        if (kept[std::ptrdiff_t(i)] != KeyFrame{m_keyFrames[i].timeMs, m_keyFrames[i].position + shift}) return false;
-    return StartDescribed(footer, cutFront) && trailer.endTimeMs == m_endTimeMs;
-}
-
-// A file cut from the front starts at a key frame; the footer's first time
-// is then that of the first key frame it names, the start of the whole file.
-bool CKvxIndexFooter::StartDescribed(const Contents& footer, bool cutFront) const
-{
-    if (!cutFront) return footer.trailer.startTimeMs == m_startTimeMs;
-    const KeyFrame& first = footer.keyFrames.front();
-    return first.position == 0 && m_keyFrames.front().position == 0 && footer.trailer.startTimeMs == first.timeMs;
+    return m_sound && !m_keyFrames.empty() && m_keyFrames.front().position == 0 &&
+           trailer.tableOffset == m_recordsEnd && footer.keyFrames == m_keyFrames &&
+           trailer.startTimeMs == m_startTimeMs && trailer.endTimeMs == m_endTimeMs;
 }
 
 std::optional<CKvxIndexFooter::Trailer> CKvxIndexFooter::DecodeTrailer(std::span<const std::uint8_t> last,

@@ -43,17 +43,20 @@ public:
     void NoteRecords(std::span<const std::uint8_t> bytes, std::uint64_t position);
     // Takes note of the record with this header at position; records come in file order.
     void Note(const KvxRecordHeader& header, std::uint64_t position);
+    // Takes note of a record read on its own, at or after the end of the one
+    // noted before (a reader that reads only the records a footer names).
+    void NoteApart(const KvxRecordHeader& header, std::uint64_t position);
     void Spoil() { m_sound = false; }
     // The footer for a file of the records noted up to tableOffset: the end
     // of the last one, or a key frame's position (a file cut there); empty
     // when spoilt, when no record came before, or at any other offset.
     std::vector<std::uint8_t> Encode(std::uint64_t tableOffset) const;
 
-    // Whether a footer names exactly the records noted: their key frames at
-    // their positions (all may lie further by one amount when the file was
-    // cut at a key frame from the front, whose cut key frames stay named
-    // before them), the first record's time (the cut file's first key frame's)
-    // and the latest time.
+    // Whether a footer names exactly the records noted: every key frame noted
+    // at its position and time and no other, the first record (a key frame
+    // at 0) and its time, the latest time, and the end of the last record as
+    // the table offset. The watermark check notes every record of a file,
+    // the index scanner those the footer names and the last group.
     bool Describes(const Contents& footer) const;
 
     // The trailer of a file of fileSize bytes from its last kTrailerSize
@@ -75,8 +78,6 @@ public:
     static std::uint32_t Checksum(std::span<const std::uint8_t> table, std::span<const std::uint8_t> trailer);
 
 private:
-    bool StartDescribed(const Contents& footer, bool cutFront) const;
-
     std::vector<KeyFrame> m_keyFrames;
     std::vector<std::int64_t> m_endTimesBefore;  // latest record time before each key frame
     bool m_sound = true;

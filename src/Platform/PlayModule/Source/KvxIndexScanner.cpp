@@ -75,6 +75,7 @@ std::optional<std::uint64_t> CKvxIndexScanner::FindKeyFrame(const std::string& p
                                             [](std::int64_t t, const auto& entry) { return t < entry.timeMs; });
         found = (after == index.entries.begin() ? after : std::prev(after))->position;
     } else {
+        scanner.EndAtFooter();
         found = scanner.Bisect(timeMs);
     }
     ::close(fd);
@@ -97,8 +98,7 @@ bool CKvxIndexScanner::ReadFooter(CKeyFrameIndex& out)
     for (const auto& key : footer->keyFrames) index.entries.push_back({key.timeMs, key.position});
     if (!index.IsSound()) return false;
     AskForFooterRecords(*footer);
-    std::int64_t latestMs = 0;
-    if (!NamedKeyFramesHold(*footer, latestMs) || !LastGroupEndsAtTable(*footer, latestMs)) return false;
+    if (!NamesRecordsRead(*footer)) return false;
     out = std::move(index);
     return true;
 }
@@ -113,37 +113,36 @@ void CKvxIndexScanner::AskForFooterRecords(const CKvxIndexFooter::Contents& foot
     ::posix_fadvise(m_fd, off_t(lastKey), off_t(footer.trailer.tableOffset - lastKey), POSIX_FADV_WILLNEED);
 }
 
-// Every key frame named is a key frame of that time, and the first record
-// holds the first time. latestMs: the latest of their times.
-bool CKvxIndexScanner::NamedKeyFramesHold(const CKvxIndexFooter::Contents& footer, std::int64_t& latestMs)
+// Reads the records the footer names (its key frames, and the records of
+// the last group up to the table) and judges the footer on them as the
+// watermark check does on all: a footer that leaves out a key frame read,
+// the first included, or whose latest time lies in an earlier group, is
+// not taken (the file is walked).
+bool CKvxIndexScanner::NamesRecordsRead(const CKvxIndexFooter::Contents& footer)
 {
+    CKvxIndexFooter read;
     KvxRecordHeader header;
-    if (!HeaderAt(0, header) || header.timeMs != footer.trailer.startTimeMs) return false;
-    latestMs = header.timeMs;
-    for (const auto& key : footer.keyFrames) {
-        if (!HeaderAt(key.position, header) || !header.IsKeyFrame() || header.timeMs != key.timeMs) return false;
-        latestMs = std::max(latestMs, key.timeMs);
+    for (std::size_t i = 0; i + 1 < footer.keyFrames.size(); ++i) {
+        if (!HeaderAt(footer.keyFrames[i].position, header)) return false;
+        read.NoteApart(header, footer.keyFrames[i].position);
     }
-    return true;
-}
-
-// The records from the last key frame named run up to the table with no
-// other key frame among them, and the latest time is among theirs or the
-// key frames' (a file whose latest time lies elsewhere is walked).
-bool CKvxIndexScanner::LastGroupEndsAtTable(const CKvxIndexFooter::Contents& footer, std::int64_t latestMs)
-{
     const std::uint64_t lastKey = footer.keyFrames.back().position;
     const std::uint64_t table = footer.trailer.tableOffset;
-    std::uint64_t pos = lastKey;
-    KvxRecordHeader header;
-    while (pos < table) {
+    for (std::uint64_t pos = lastKey; pos < table; pos += kvx::kHeaderSize + header.payloadSize) {
         if (table - pos < kvx::kHeaderSize || !HeaderAt(pos, header) ||
-            header.payloadSize > table - pos - kvx::kHeaderSize || (pos != lastKey && header.IsKeyFrame()))
+            header.payloadSize > table - pos - kvx::kHeaderSize)
             return false;
-        latestMs = std::max(latestMs, header.timeMs);
-        pos += kvx::kHeaderSize + header.payloadSize;
+        read.NoteApart(header, pos);
     }
-    return latestMs == footer.trailer.endTimeMs;
+    return read.Describes(footer);
+}
+
+// Records end at the table of a footer that holds, as for the reader, so
+// that a walk never takes the footer's bytes for damage after a record.
+void CKvxIndexScanner::EndAtFooter()
+{
+    const auto footer = CKvxIndexFooter::ReadFrom(m_fd, m_size);
+    m_end = footer ? footer->trailer.tableOffset : m_size;
 }
 
 // Makes [pos, pos + size) readable from m_window, as far as the file goes.
@@ -161,13 +160,13 @@ bool CKvxIndexScanner::Window(std::uint64_t pos, std::size_t size)
 }
 bool CKvxIndexScanner::HeaderAt(std::uint64_t pos, KvxRecordHeader& header)
 {
-    if (pos + kvx::kHeaderSize > m_size || !Window(pos, kvx::kHeaderSize)) return false;
+    if (pos + kvx::kHeaderSize > m_end || !Window(pos, kvx::kHeaderSize)) return false;
     return header.Decode(m_window.data() + (pos - m_windowStart));
 }
 
 std::optional<std::uint64_t> CKvxIndexScanner::FindHeaderFrom(std::uint64_t from, std::uint64_t limit)
 {
-    limit = std::min(limit, m_size);
+    limit = std::min(limit, m_end);
     std::vector<std::uint8_t> block(kSearchRead);
     while (from + kvx::kHeaderSize <= limit) {
         const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kSearchRead, limit - from));
@@ -194,10 +193,11 @@ bool CKvxIndexScanner::Run(CKeyFrameIndex& out, const std::atomic<bool>* cancel,
     out.container = CKeyFrameIndex::Container::Kvx;
     out.absoluteTimes = true;
     out.fileSize = m_size;
+    EndAtFooter();
     m_blockReads = SmallRecords();
     ::posix_fadvise(m_fd, 0, 0, m_blockReads ? POSIX_FADV_SEQUENTIAL : POSIX_FADV_RANDOM);
-    if (sliceBytes == 0) sliceBytes = m_blockReads ? m_size + 1 : kSliceBytes;
-    const int slices = static_cast<int>(std::min<std::uint64_t>(kMaxSlices, m_size / sliceBytes));
+    if (sliceBytes == 0) sliceBytes = m_blockReads ? m_end + 1 : kSliceBytes;
+    const int slices = static_cast<int>(std::min<std::uint64_t>(kMaxSlices, m_end / sliceBytes));
     bool joined = false;
     if (slices > 1) {
         const bool any = RunSlices(out, slices, cancel, joined);
@@ -205,7 +205,7 @@ bool CKvxIndexScanner::Run(CKeyFrameIndex& out, const std::atomic<bool>* cancel,
         out.entries.clear();
     }
     Slice whole;
-    if (!Walk(0, m_size, whole, cancel)) return false;
+    if (!Walk(0, m_end, whole, cancel)) return false;
     out.entries = std::move(whole.entries);
     out.startTimeMs = whole.startTimeMs;
     out.endTimeMs = whole.endTimeMs;
@@ -225,11 +225,12 @@ bool CKvxIndexScanner::RunSlices(CKeyFrameIndex& out, int count, const std::atom
         for (std::size_t i = 0; i < slices.size(); ++i) {
             threads.emplace_back([&, i] {
                 CKvxIndexScanner scanner(m_fd, m_size);
+                scanner.m_end = m_end;
                 scanner.m_blockReads = m_blockReads;
-                const std::uint64_t begin = m_size / slices.size() * i;
-                const std::uint64_t end = i + 1 == slices.size() ? m_size : begin + m_size / slices.size();
-                const auto first = i == 0 ? std::optional<std::uint64_t>(0) : scanner.FindHeaderFrom(begin, m_size);
-                slices[i].firstPos = slices[i].exitPos = first ? *first : m_size;
+                const std::uint64_t begin = m_end / slices.size() * i;
+                const std::uint64_t end = i + 1 == slices.size() ? m_end : begin + m_end / slices.size();
+                const auto first = i == 0 ? std::optional<std::uint64_t>(0) : scanner.FindHeaderFrom(begin, m_end);
+                slices[i].firstPos = slices[i].exitPos = first ? *first : m_end;
                 walked[i] = slices[i].firstPos >= end || scanner.Walk(slices[i].firstPos, end, slices[i], cancel);
             });
         }
@@ -249,29 +250,26 @@ bool CKvxIndexScanner::RunSlices(CKeyFrameIndex& out, int count, const std::atom
     return any;
 }
 
-// Follows the record chain from pos until it reaches stop; false when cancelled.
+// Follows the record chain from pos until it reaches stop, record by
+// record; false when cancelled.
 bool CKvxIndexScanner::Walk(std::uint64_t pos, std::uint64_t stop, Slice& out,
                             const std::atomic<bool>* cancel)
 {
-    std::uint64_t searchFrom = pos;  // just past the last sound header
     KvxRecordHeader header;
-    while (pos < m_size && pos < stop) {
+    while (pos < m_end && pos < stop) {
         if (cancel && cancel->load(std::memory_order_relaxed)) return false;
-        const bool sound = HeaderAt(pos, header);
-        if (!sound || header.payloadSize > m_size - pos - kvx::kHeaderSize) {
-            // Damage at pos, or a record that runs past the end: go on at
-            // the next sound header (also one inside the previous record,
-            // which then was cut off).
-            const auto found = FindHeaderFrom(sound ? pos + 1 : searchFrom, m_size);
-            pos = found ? *found : m_size;
-            searchFrom = pos + kvx::kHeaderSize;
+        if (!HeaderAt(pos, header) || header.payloadSize > m_end - pos - kvx::kHeaderSize) {
+            // Damage at pos, or a record that runs past the end (no record):
+            // go on at the next sound header after pos, never at one inside
+            // a record taken before (a key frame planted in its payload).
+            const auto found = FindHeaderFrom(pos + 1, m_end);
+            pos = found ? *found : m_end;
             continue;
         }
         if (header.IsKeyFrame()) out.entries.push_back({header.timeMs, pos});
         if (!out.any) out.startTimeMs = header.timeMs;
         out.endTimeMs = out.any ? std::max(out.endTimeMs, header.timeMs) : header.timeMs;
         out.any = true;
-        searchFrom = pos + kvx::kHeaderSize;
         pos += kvx::kHeaderSize + header.payloadSize;
     }
     out.exitPos = pos;
@@ -285,7 +283,7 @@ bool CKvxIndexScanner::SmallRecords()
     std::uint64_t records = 0;
     KvxRecordHeader header;
     while (records < kRecordsToJudge && HeaderAt(pos, header) &&
-           header.payloadSize <= m_size - pos - kvx::kHeaderSize) {
+           header.payloadSize <= m_end - pos - kvx::kHeaderSize) {
         pos += kvx::kHeaderSize + header.payloadSize;
         ++records;
     }
@@ -295,11 +293,11 @@ bool CKvxIndexScanner::SmallRecords()
 // The first key frame whose record starts at or after from.
 std::optional<CKeyFrameIndex::Entry> CKvxIndexScanner::KeyFrameFrom(std::uint64_t from)
 {
-    auto pos = FindHeaderFrom(from, m_size);
+    auto pos = FindHeaderFrom(from, m_end);
     KvxRecordHeader header;
     for (int records = 0; pos && records < kMaxProbeRecords; ++records) {
-        if (!HeaderAt(*pos, header) || header.payloadSize > m_size - *pos - kvx::kHeaderSize) {
-            pos = FindHeaderFrom(*pos + 1, m_size);
+        if (!HeaderAt(*pos, header) || header.payloadSize > m_end - *pos - kvx::kHeaderSize) {
+            pos = FindHeaderFrom(*pos + 1, m_end);
             continue;
         }
         if (header.IsKeyFrame()) return CKeyFrameIndex::Entry{header.timeMs, *pos};
@@ -313,7 +311,7 @@ std::optional<std::uint64_t> CKvxIndexScanner::Bisect(std::int64_t timeMs)
     auto best = KeyFrameFrom(0);
     if (!best || best->timeMs > timeMs) return best ? std::optional(best->position) : std::nullopt;
     std::uint64_t low = best->position + 1;
-    std::uint64_t high = m_size;
+    std::uint64_t high = m_end;
     while (high > low + kBisectNear) {
         const std::uint64_t middle = low + (high - low) / 2;
         const auto key = KeyFrameFrom(middle);

@@ -18,7 +18,8 @@ namespace PLAY_MODULE {
 // alone there). In a file of large records, payloads are stepped over, never
 // read (the kernel is told not to read ahead), and large files are scanned in
 // slices at once, joined where their record chains meet. Damage is stepped
-// over as the record parser does.
+// over to the next sound header after it; a header inside a record already
+// taken is never read (a record cut off hides the records in its length).
 class CKvxIndexScanner {
 public:
     // Files of large records, of two slices or more, are scanned in slices at once.
@@ -45,11 +46,11 @@ private:
         std::uint64_t exitPos = 0;   // where its chain left the slice
     };
 
-    explicit CKvxIndexScanner(int fd, std::uint64_t size) : m_fd(fd), m_size(size) {}
+    explicit CKvxIndexScanner(int fd, std::uint64_t size) : m_fd(fd), m_size(size), m_end(size) {}
     bool ReadFooter(CKeyFrameIndex& out);
     void AskForFooterRecords(const CKvxIndexFooter::Contents& footer) const;
-    bool NamedKeyFramesHold(const CKvxIndexFooter::Contents& footer, std::int64_t& latestMs);
-    bool LastGroupEndsAtTable(const CKvxIndexFooter::Contents& footer, std::int64_t latestMs);
+    bool NamesRecordsRead(const CKvxIndexFooter::Contents& footer);
+    void EndAtFooter();
     bool SmallRecords();
     bool Run(CKeyFrameIndex& out, const std::atomic<bool>* cancel, std::uint64_t sliceBytes);
     bool RunSlices(CKeyFrameIndex& out, int slices, const std::atomic<bool>* cancel, bool& joined);
@@ -62,6 +63,7 @@ private:
 
     int m_fd;
     std::uint64_t m_size;
+    std::uint64_t m_end;  // where the records end
     std::vector<std::uint8_t> m_window;
     std::uint64_t m_windowStart = 0;
     std::size_t m_windowSize = 0;

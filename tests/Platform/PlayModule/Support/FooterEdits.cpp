@@ -1,5 +1,7 @@
 #include "Platform/PlayModule/Support/FooterEdits.h"
 
+#include <algorithm>
+
 #include "Platform/PlayModule/Format/ByteOrder.h"
 #include "Platform/PlayModule/Format/KvxIndexFooter.h"
 
@@ -80,6 +82,13 @@ std::vector<std::uint8_t> WithFooterEdit(std::vector<std::uint8_t> bytes, Footer
         TrailerOf(bytes)[12] = 1;
         TrailerOf(bytes)[36] = 1;
         break;
+    case FooterEdit::FirstLeftOut: {
+        const std::vector<std::uint8_t> whole = bytes;
+        bytes = WithTable(whole, std::uint32_t(count - 1), [&](std::uint32_t i, std::uint8_t* entry) {
+            std::copy_n(whole.data() + table + (i + 1) * kEntry, kEntry, entry);
+        });
+        break;
+    }
     case FooterEdit::MadeUpTable: {
         const std::int64_t start = std::int64_t(LoadU64(TrailerOf(bytes) + 16));
         bytes = WithTable(bytes, 10, [start](std::uint32_t i, std::uint8_t* entry) {
@@ -91,6 +100,26 @@ std::vector<std::uint8_t> WithFooterEdit(std::vector<std::uint8_t> bytes, Footer
     }
     ResealFooter(bytes);
     return bytes;
+}
+
+std::vector<std::uint8_t> WithClaimedFrontCut(const std::vector<std::uint8_t>& bytes, std::uint64_t shift,
+                                              std::uint64_t cutOff,
+                                              const std::vector<std::pair<std::int64_t, std::uint64_t>>& invented)
+{
+    const std::size_t table = TableAt(bytes);
+    std::vector<std::pair<std::int64_t, std::uint64_t>> entries = invented;
+    for (std::size_t at = table; at + kTrailer < bytes.size(); at += kEntry) {
+        const std::uint64_t position = LoadU64(bytes.data() + at + 8) + shift;
+        if (position >= cutOff) entries.emplace_back(std::int64_t(LoadU64(bytes.data() + at)), position);
+    }
+    auto out = WithTable(bytes, std::uint32_t(entries.size()), [&](std::uint32_t i, std::uint8_t* entry) {
+        StoreU64(entry, std::uint64_t(entries[i].first));
+        StoreU64(entry + 8, entries[i].second);
+    });
+    AddToU64(TrailerOf(out), std::int64_t(shift));
+    StoreU64(TrailerOf(out) + 16, std::uint64_t(entries.front().first));
+    ResealFooter(out);
+    return out;
 }
 
 std::vector<std::uint8_t> WithOwnFooter(std::span<const std::uint8_t> records)
