@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include <malloc.h>
 #include <unistd.h>
 
 #include "Export/ExportLog.h"
@@ -338,5 +339,7 @@ void CExportViewPlayLogic::Task_DeleteHandles(std::list<int> keys)
 void CExportViewPlayLogic::Task_DeleteAllHandles(std::list<int> keys)
 {
     Task_DeleteHandles(keys);
+    // What the closed play objects' threads held goes back to the system.
+    ::malloc_trim(0);
     Answer(&CExportViewUILogic::Task_OnDeleteFilesAll, "&CExportViewUILogic::Task_OnDeleteFilesAll");
 }

@@ -492,10 +492,16 @@ TEST_F(UILogicTest, OnlyTheRecordingThatPlaysIsOpenAndAnExportOpensTheOthersAFew
     EXPECT_LE(g_mostLiveLibraries, int(1 + CExportViewPlayLogic::kLookupOpens));
     Settle(ML_PLAY);
     EXPECT_EQ(g_liveLibraries, 1);
-    // Closed, the channel keeps no library.
+    // Closed, the channel keeps no library; the page's close lets go of
+    // every record.
     ui->CloseChannel(kGroup, day, kChannel7);
     Idle();
     EXPECT_EQ(g_liveLibraries, 0);
+    ui->DeleteFilesAll();
+    ASSERT_TRUE(ProcessUntil([&] { return page->resets == 1; }));
+    EXPECT_TRUE(ui->HasNoPlayHandle());
+    EXPECT_TRUE(ui->GetFileTable().empty());
+    EXPECT_TRUE(page->timeLine->rows.empty());
 }
 
 TEST_F(UILogicTest, PlayMovesAlongTheChannelAndSeeksOnlyInsideARecording)
