@@ -30,10 +30,11 @@
 #include "KvxWriter/RecordingName.h"
 #include "KvxWriter/SyntheticRecording.h"
 #include "KvxWriter/TestRecorderKey.h"
-#include "PageServices/PageHost.h"
+#include "Support/PageBench.h"
 #include "Widgets/SFView.h"
 
 using namespace LumivexBase;
+using BENCH::WaitFor;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -63,21 +64,6 @@ Usage Measure()
             ++usage.recordingsOpen;
     }
     return usage;
-}
-
-class CHost : public IPageHost {
-public:
-    void Task_OnCloseSuccess(int) override {}
-    void ResetPageTab(int) override {}
-    boost::shared_ptr<IFileIndexService> GetFileIndexService() override { return nullptr; }
-    int IsClosing() override { return 0; }
-};
-
-void WaitFor(const std::function<bool()>& done, double seconds)
-{
-    const auto start = Clock::now();
-    while (!done() && std::chrono::duration<double>(Clock::now() - start).count() < seconds)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
 std::string MakeDay(const std::string& folder, int files)
@@ -126,7 +112,7 @@ int main(int argc, char** argv)
 
     Usage peak;
     {
-        auto host = boost::make_shared<CHost>();
+        auto host = boost::make_shared<BENCH::CIdlePageHost>();
         auto page = CExportViewEventImp::Create(host);
         page->GetView()->MoveWindow(0, 0, 1200, 800);
         page->GetView()->ShowWindow(1);
