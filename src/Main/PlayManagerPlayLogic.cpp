@@ -147,8 +147,7 @@ int CPlayManagerPlayLogic::Task_SleepFile(void* handle)
     m_asleep[handle] = it->second;
     m_playTable.erase(it);
     StopPlayObject(handle);
-    m_playManager->Close(handle);
-    m_playManager->DestroyPlayObject(handle);
+    CloseRecording(*m_playManager, handle);
     return 1;
 }
 
