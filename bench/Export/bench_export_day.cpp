@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
 
 #include <malloc.h>
@@ -80,7 +79,8 @@ std::string MakeDay(const std::string& folder, int files)
     for (int i = 0; i < files; ++i) {
         const std::int64_t start = kDayStartMs + std::int64_t(i) * 60000;
         std::error_code error;
-        std::filesystem::create_hard_link(recording, day + "/" + KVX_WRITER::RecordingFileName("REC", 1, 0, start, start + 60000), error);
+        const std::string name = KVX_WRITER::RecordingFileName("REC", 1, 0, start, start + 60000);
+        std::filesystem::create_hard_link(recording, day + "/" + name, error);
     }
     return day;
 }

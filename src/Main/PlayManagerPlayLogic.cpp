@@ -80,8 +80,7 @@ void* CPlayManagerPlayLogic::OpenAndPlay(const _QUERY_FILE_INFO& record, void* w
     if (!handle)
         return nullptr;
     if (!m_playManager->Play(handle, nullptr)) {
-        m_playManager->Close(handle);
-        m_playManager->DestroyPlayObject(handle);
+        CloseRecording(*m_playManager, handle);
         return nullptr;
     }
     m_playTable[handle] = record;
