@@ -492,6 +492,15 @@ TEST_F(UILogicTest, OnlyTheRecordingThatPlaysIsOpenAndAnExportOpensTheOthersAFew
     EXPECT_LE(g_mostLiveLibraries, int(1 + CExportViewPlayLogic::kLookupOpens));
     Settle(ML_PLAY);
     EXPECT_EQ(g_liveLibraries, 1);
+    // A recording that no longer opens fails the export.
+    WriteFile(paths.back(), std::string(100000, 'x'));
+    ASSERT_TRUE(folder.MakeFolder("out2"));
+    page->results.clear();
+    ui->StartExport(2, Utf8ToWide(folder.File("out2")), kT0 + 100, kT0 + 1000, 6);
+    ASSERT_TRUE(WaitForResult());
+    EXPECT_EQ(page->results, std::vector<int>{2});
+    Settle(ML_PLAY);
+    EXPECT_EQ(g_liveLibraries, 1);
     // Closed, the channel keeps no library; the page's close lets go of
     // every record.
     ui->CloseChannel(kGroup, day, kChannel7);
