@@ -36,7 +36,7 @@
 #include "Export/ExportViewEventImp.h"
 #include "Export/ExportViewUILogic.h"
 #include "FileIndex/FileManager.h"
-#include "PageServices/PageHost.h"
+#include "Support/PageBench.h"
 #include "Base/TextCodec.h"
 #include "Widgets/SFComboBox.h"
 #include "Widgets/SFTreeCtrl.h"
@@ -48,6 +48,7 @@
 #include "Platform/PlayModule/Stream/PlaySdkWrapper.h"
 
 using namespace LumivexBase;
+using BENCH::WaitFor;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -187,26 +188,11 @@ double RunEngine(std::uint32_t type, const std::string& source, const std::strin
     return listener->ended ? seconds : -seconds;
 }
 
-class CHost : public IPageHost {
-public:
-    void Task_OnCloseSuccess(int) override {}
-    void ResetPageTab(int) override {}
-    boost::shared_ptr<IFileIndexService> GetFileIndexService() override { return nullptr; }
-    int IsClosing() override { return 0; }
-};
-
-void WaitFor(const std::function<bool()>& done, double seconds)
-{
-    const auto start = Clock::now();
-    while (!done() && Seconds(start) < seconds)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
 // The recording as a single file on a shown page, opened in its player; the
 // raw export started with the page's button, timed until it ended.
 double RunPage(const std::string& recording, const std::string& folder)
 {
-    auto host = boost::make_shared<CHost>();
+    auto host = boost::make_shared<BENCH::CIdlePageHost>();
     auto page = CExportViewEventImp::Create(host);
     page->GetView()->MoveWindow(0, 0, 1200, 800);
     page->GetView()->ShowWindow(1);

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include <malloc.h>
 #include <unistd.h>
 
 #include "Export/ExportLog.h"
@@ -13,8 +14,10 @@
 #include "Export/ExportViewUILogic.h"
 #include "Export/LocalTimeFields.h"
 #include "FileIndex/NamingRuleParser.h"
+#include "PlayManager/PlayHandle.h"
 #include "PlayManager/PlayManager.h"
 #include "PlayManager/PlayObject.h"
+#include "PlayManager/RecordingOpener.h"
 #include "Platform/PlayModule/PlayModuleTypes.h"
 #include "Platform/Win32/Win32Types.h"
 
@@ -50,13 +53,40 @@ CExportViewPlayLogic::CExportViewPlayLogic(boost::shared_ptr<CPlayManager> manag
 
 CExportViewPlayLogic::~CExportViewPlayLogic()
 {
-    m_handles.clear();
+    m_files.clear();
 }
 
 void* CExportViewPlayLogic::Find(int key) const
 {
-    const auto found = m_handles.find(key);
-    return found == m_handles.end() ? nullptr : found->second;
+    const auto found = m_files.find(key);
+    return found == m_files.end() ? nullptr : found->second.handle;
+}
+
+// Opens a kept file under its handle; false when it cannot be opened.
+bool CExportViewPlayLogic::Wake(int key)
+{
+    File& file = m_files.at(key);
+    if (file.open)
+        return true;
+    boost::shared_ptr<CExportViewUILogic> listener = m_uiLogic.lock();
+    if (!OpenRecording(*m_playManager, kPlayWithIndexSeek, file.handle, listener, file.path))
+        return false;
+    file.open = true;
+    TimeByName(file.handle, file.path);
+    return true;
+}
+
+// Closes a file's play object (keeping an index it built) and keeps its record.
+void CExportViewPlayLogic::Sleep(int key)
+{
+    const auto found = m_files.find(key);
+    m_lookupOpen.erase(key);
+    if (found == m_files.end() || !found->second.open)
+        return;
+    Task_SaveRef(key, found->second.path);
+    CloseRecording(*m_playManager, found->second.handle);
+    found->second.open = false;
+    StartWaitingLookups();
 }
 
 template <class Method, class... Args>
@@ -76,33 +106,16 @@ void CExportViewPlayLogic::Task_OpenFileWithName(int key, std::wstring path)
         Answer(&CExportViewUILogic::Task_OnOpenFileFailed, "&CExportViewUILogic::Task_OnOpenFileFailed", key);
         return;
     }
-    void* handle = m_playManager->CreatePlayObject(kPlayWithIndexSeek);
-    if (boost::shared_ptr<CExportViewUILogic> listener = m_uiLogic.lock())
-        m_playManager->SetPlayObjectListener(handle, listener);
-    m_handles[key] = handle;
+    // Kept as its record: the library opens it when it plays or is looked up.
+    void* handle = NewPlayHandle();
+    m_files[key] = File{handle, path, false};
     Answer(&CExportViewUILogic::Task_OnCreatePlayHandle, "&CExportViewUILogic::Task_OnCreatePlayHandle", handle,
            key);
-    if (IsIndexFileValid(path))
-        LoadIndex(handle, path);
-    else
+    if (!IsIndexFileValid(path))
         Answer(&CExportViewUILogic::Task_OnGetLocalIndexFailed,
                "&CExportViewUILogic::Task_OnGetLocalIndexFailed", handle, key);
-    if (m_playManager->Open(handle, file.c_str())) {
-        TimeByName(handle, path);
-        Answer(&CExportViewUILogic::Task_OnOpenFileWithNameSuccess,
-               "&CExportViewUILogic::Task_OnOpenFileWithNameSuccess", handle, key);
-        return;
-    }
-    // Refused by the library: the open ends, then the play object goes.
-    Answer(&CExportViewUILogic::Task_OnOpenFileFailed, "&CExportViewUILogic::Task_OnOpenFileFailed", key);
-    Task_DeleteHandle(key);
-}
-
-void CExportViewPlayLogic::LoadIndex(void* handle, const std::wstring& path)
-{
-    std::vector<unsigned char> index;
-    if (ReadIndexFile(path, &index))
-        m_playManager->SetRefValue(handle, index.data(), unsigned(index.size()));
+    Answer(&CExportViewUILogic::Task_OnOpenFileWithNameSuccess,
+           "&CExportViewUILogic::Task_OnOpenFileWithNameSuccess", handle, key);
 }
 
 // A recording without times of its own is placed by its name, as the page
@@ -129,6 +142,14 @@ void CExportViewPlayLogic::Task_OpenFile(int key)
 void CExportViewPlayLogic::Task_Play(int key)
 {
     void* handle = Find(key);
+    if (handle && !Wake(key)) {
+        // Refused by the library: the open ends, then the file goes.
+        Answer(&CExportViewUILogic::Task_OnOpenFileFailed, "&CExportViewUILogic::Task_OnOpenFileFailed", key);
+        Task_DeleteHandle(key);
+        handle = nullptr;
+    }
+    if (handle && m_lookupOpen.erase(key))
+        StartWaitingLookups();
     // A refused play answers as an unknown key, so the request ends.
     if (handle && !m_playManager->Play(handle, nullptr))
         handle = nullptr;
@@ -155,16 +176,20 @@ void CExportViewPlayLogic::Task_Stop(int key)
 void CExportViewPlayLogic::Task_StopAndReset(int key)
 {
     void* handle = Find(key);
-    if (handle)
+    if (handle) {
         m_playManager->Stop(handle);
+        Sleep(key);
+    }
     Answer(&CExportViewUILogic::Task_OnStop, "&CExportViewUILogic::Task_OnStop", handle, key);
 }
 
 void CExportViewPlayLogic::Task_Close(int key)
 {
     void* handle = Find(key);
-    if (handle)
+    if (handle) {
         m_playManager->Stop(handle);
+        Sleep(key);
+    }
     Answer(&CExportViewUILogic::Task_OnClose, "&CExportViewUILogic::Task_OnClose", handle, key);
 }
 
@@ -228,15 +253,55 @@ void CExportViewPlayLogic::Task_SaveRef(int key, std::wstring path)
 void CExportViewPlayLogic::Task_AnalyseFilePos(int key, unsigned int startTime, unsigned int endTime,
                                                bool endSecondIncluded)
 {
+    const auto found = m_files.find(key);
+    if (found == m_files.end())
+        return;
+    const Lookup lookup{key, startTime, endTime, endSecondIncluded};
+    if (!found->second.open && m_lookupOpen.size() >= kLookupOpens) {
+        m_lookups.push_back(lookup);
+        return;
+    }
+    LookUp(lookup);
+}
+
+void CExportViewPlayLogic::Task_EndAnalysis(int key)
+{
+    if (m_lookupOpen.count(key))
+        Sleep(key);
+}
+
+void CExportViewPlayLogic::StartWaitingLookups()
+{
+    while (m_lookupOpen.size() < kLookupOpens && !m_lookups.empty()) {
+        const Lookup lookup = m_lookups.front();
+        m_lookups.pop_front();
+        LookUp(lookup);
+    }
+}
+
+void CExportViewPlayLogic::LookUp(const Lookup& lookup)
+{
+    const int key = lookup.key;
     void* handle = Find(key);
     if (!handle)
         return;
-    qCDebug(lcExport, "CExportViewPlayLogic::Task_AnalyseFilePos----1   %d  %p  %u  %u", key, handle, startTime, endTime);
+    const bool wasOpen = m_files[key].open;
+    if (!Wake(key)) {
+        // Cannot be opened: reported as an index that failed, so the export fails.
+        Answer(&CExportViewUILogic::OnFileRefFinished, "&CExportViewUILogic::OnFileRefFinished", handle, 0);
+        Answer(&CExportViewUILogic::Task_OnAnalyseFileFailed, "&CExportViewUILogic::Task_OnAnalyseFileFailed",
+               handle, key);
+        return;
+    }
+    if (!wasOpen)
+        m_lookupOpen.insert(key);
+    qCDebug(lcExport, "CExportViewPlayLogic::Task_AnalyseFilePos----1   %d  %p  %u  %u", key, handle, lookup.startTime,
+            lookup.endTime);
     PLAY_MODULE::FRAME_POS first;
     PLAY_MODULE::FRAME_POS next;
-    const _SYSTEMTIME start = LocalTimeFields<_SYSTEMTIME>(startTime);
-    const bool endsBefore = !endSecondIncluded && endTime > startTime;
-    _SYSTEMTIME end = LocalTimeFields<_SYSTEMTIME>(endsBefore ? endTime - 1 : endTime);
+    const _SYSTEMTIME start = LocalTimeFields<_SYSTEMTIME>(lookup.startTime);
+    const bool endsBefore = !lookup.endSecondIncluded && lookup.endTime > lookup.startTime;
+    _SYSTEMTIME end = LocalTimeFields<_SYSTEMTIME>(endsBefore ? lookup.endTime - 1 : lookup.endTime);
     if (endsBefore)
         end.wMilliseconds = 999;
     if (!m_playManager->GetKeyFramePosByAbsTime(handle, &start, first) ||
@@ -259,11 +324,10 @@ void CExportViewPlayLogic::Task_DeleteHandle(int key)
         return;
     Task_Stop(key);
     Task_Close(key);
-    m_playManager->Close(handle);
-    m_playManager->DestroyPlayObject(handle);
     Answer(&CExportViewUILogic::Task_OnDeletePlayHandle, "&CExportViewUILogic::Task_OnDeletePlayHandle", handle,
            key);
-    m_handles.erase(key);
+    m_files.erase(key);
+    std::erase_if(m_lookups, [key](const Lookup& lookup) { return lookup.key == key; });
 }
 
 void CExportViewPlayLogic::Task_DeleteHandles(std::list<int> keys)
@@ -275,5 +339,7 @@ void CExportViewPlayLogic::Task_DeleteHandles(std::list<int> keys)
 void CExportViewPlayLogic::Task_DeleteAllHandles(std::list<int> keys)
 {
     Task_DeleteHandles(keys);
+    // What the closed play objects' threads held goes back to the system.
+    ::malloc_trim(0);
     Answer(&CExportViewUILogic::Task_OnDeleteFilesAll, "&CExportViewUILogic::Task_OnDeleteFilesAll");
 }

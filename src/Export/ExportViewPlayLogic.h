@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <list>
 #include <map>
+#include <set>
 #include <string>
 
 #include <boost/shared_ptr.hpp>
@@ -13,7 +16,9 @@ class CPlayManager;
 
 // The export page's logic on the play loop: owns the page's play manager
 // and the play handle of every file key, and answers the UI logic with
-// tasks on the GUI loop.
+// tasks on the GUI loop. A file is kept as its record (a handle, no play
+// object) until it plays or its key frames are looked up; a reset or a
+// close keeps it as its record again.
 class CExportViewPlayLogic {
 public:
     CExportViewPlayLogic();
@@ -42,18 +47,40 @@ public:
     // A clip's span ends before its end second (a key frame right at the end
     // starts no group of it); a picture series also shows the end second.
     void Task_AnalyseFilePos(int key, unsigned int startTime, unsigned int endTime, bool endSecondIncluded);
+    // The lookups of a file are over: a file opened only for them is closed.
+    void Task_EndAnalysis(int key);
     void Task_DeleteHandle(int key);
     void Task_DeleteHandles(std::list<int> keys);
     void Task_DeleteAllHandles(std::list<int> keys);
 
+    // Files opened at once for key-frame lookups alone; later lookups wait.
+    static constexpr std::size_t kLookupOpens = 4;
+
 private:
+    struct File {
+        void* handle = nullptr;
+        std::wstring path;
+        bool open = false;  // has a play object
+    };
+    struct Lookup {
+        int key = 0;
+        unsigned int startTime = 0;
+        unsigned int endTime = 0;
+        bool endSecondIncluded = false;
+    };
+
     void* Find(int key) const;
-    void LoadIndex(void* handle, const std::wstring& path);
+    bool Wake(int key);
+    void Sleep(int key);
+    void LookUp(const Lookup& lookup);
+    void StartWaitingLookups();
     void TimeByName(void* handle, const std::wstring& path);
     template <class Method, class... Args>
     void Answer(Method method, const char* name, Args... args);
 
     boost::weak_ptr<CExportViewUILogic> m_uiLogic;
     boost::shared_ptr<CPlayManager> m_playManager;
-    std::map<int, void*> m_handles;
+    std::map<int, File> m_files;
+    std::set<int> m_lookupOpen;     // open for lookups alone
+    std::deque<Lookup> m_lookups;   // waiting for one of them to close
 };

@@ -1173,11 +1173,17 @@ void CExportViewUILogic::Task_OnAnalyseFileSuccess(void* handle, int key, std::u
     entry->isAnalyseOk = 1;
     entry->analysedStart = startPos;
     entry->analysedEnd = endPos;
+    EndLookups(key);
     if (m_exporting)
         PostExport(&CExportViewExportLogic::Task_AddFile, "&CExportViewExportLogic::Task_AddFile",
                    int(m_exportType), record->fileInfo.GetPathString(), TargetOf(*record), startPos, endPos,
                    int(m_snapshotInterval), record->exportStart, record->exportEnd, entry->startTime);
     ContinueAfterAnalysis(true);
+}
+
+void CExportViewUILogic::EndLookups(int key)
+{
+    PostPlay(&CExportViewPlayLogic::Task_EndAnalysis, "&CExportViewPlayLogic::Task_EndAnalysis", key);
 }
 
 void CExportViewUILogic::AskKeyFrames(int key, const _EXPORT_FILE_INFO& record, _EXPORT_HANDLE_INFO& entry)
@@ -1209,6 +1215,7 @@ void CExportViewUILogic::Task_OnAnalyseFileFailed(void* handle, int key)
         return;
     }
     entry->isAnalysed = 1;
+    EndLookups(key);
     if (m_exporting) {
         m_exporting = 0;
         m_analysisFailed = true;
@@ -1227,6 +1234,7 @@ void CExportViewUILogic::RetryAnalysis(int key)
         return;
     }
     entry->isAnalysed = 1;
+    EndLookups(key);
     ContinueAfterAnalysis(false);
 }
 

@@ -197,6 +197,8 @@ private:
     void ContinueAfterAnalysis(bool succeeded);
     void RetryAnalysis(int key);
     void AskKeyFrames(int key, const _EXPORT_FILE_INFO& record, _EXPORT_HANDLE_INFO& entry);
+    // A file opened only for its key frames is closed again.
+    void EndLookups(int key);
     std::wstring TargetOf(const _EXPORT_FILE_INFO& record) const;
 
     boost::weak_ptr<IExportView> m_page;

@@ -16,6 +16,7 @@
 #include "PlayManager/IPlayObjectListener.h"
 #include "PlayManager/PlayHandle.h"
 #include "PlayManager/PlayObject.h"
+#include "PlayManager/RecordingOpener.h"
 #include "Main/MainLog.h"
 
 using LumivexBase::ML_MAIN;
@@ -64,13 +65,6 @@ int CPlayManagerPlayLogic::PlayInDirection(void* handle)
     return m_playManager->PlayForward(handle);
 }
 
-void CPlayManagerPlayLogic::LoadIndex(void* handle, const std::wstring& path)
-{
-    std::vector<unsigned char> data;
-    if (ReadIndexFile(path, &data))
-        m_playManager->SetRefValue(handle, data.data(), unsigned(data.size()));
-}
-
 bool CPlayManagerPlayLogic::WindowHasOpenFile(int window) const
 {
     for (const auto& entry : m_playTable)
@@ -81,18 +75,12 @@ bool CPlayManagerPlayLogic::WindowHasOpenFile(int window) const
 
 void* CPlayManagerPlayLogic::OpenAndPlay(const _QUERY_FILE_INFO& record, void* wanted)
 {
-    void* handle = m_playManager->CreatePlayObject(PlayTypeOfFileType(record.fileType), wanted);
+    void* handle = OpenRecording(*m_playManager, PlayTypeOfFileType(record.fileType), wanted,
+                                 m_fileListener.lock(), record.path);
     if (!handle)
         return nullptr;
-    m_playManager->SetPlayObjectListener(handle, m_fileListener.lock());
-    LoadIndex(handle, record.path);
-    if (!m_playManager->Open(handle, WideToUtf8(record.path).c_str())) {
-        m_playManager->DestroyPlayObject(handle);
-        return nullptr;
-    }
     if (!m_playManager->Play(handle, nullptr)) {
-        m_playManager->Close(handle);
-        m_playManager->DestroyPlayObject(handle);
+        CloseRecording(*m_playManager, handle);
         return nullptr;
     }
     m_playTable[handle] = record;
@@ -158,8 +146,7 @@ int CPlayManagerPlayLogic::Task_SleepFile(void* handle)
     m_asleep[handle] = it->second;
     m_playTable.erase(it);
     StopPlayObject(handle);
-    m_playManager->Close(handle);
-    m_playManager->DestroyPlayObject(handle);
+    CloseRecording(*m_playManager, handle);
     return 1;
 }
 

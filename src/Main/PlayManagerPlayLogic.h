@@ -71,7 +71,6 @@ private:
     // Opens and plays a file (under wanted when not null); its handle, null on failure.
     void* OpenAndPlay(const _QUERY_FILE_INFO& record, void* wanted);
     void StopPlayObject(void* handle);
-    void LoadIndex(void* handle, const std::wstring& path);
     template <class Method, class... Args>
     void Answer(Method method, const char* name, Args&&... args);
 

@@ -73,7 +73,7 @@ bool CKvxFileReader::ReadHeaderAt(std::uint64_t pos, KvxRecordHeader& out) const
 
 bool CKvxFileReader::ReadMore()
 {
-    const std::uint64_t end = RecordsEnd();
+    const std::uint64_t end = std::min(RecordsEnd(), m_readLimit);
     if (m_readPos >= end) return false;
     m_chunk.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kChunkSize, end - m_readPos)));
     const ssize_t n = ReadAt(m_fd, m_chunk.data(), m_chunk.size(), m_readPos);

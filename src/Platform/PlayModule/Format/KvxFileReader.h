@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +28,9 @@ public:
     bool ReadNext(KvxRecord& out);
     // The next record is searched from this byte position on.
     void Seek(std::uint64_t offset);
+    // ReadNext reads no byte at or past limit (until it is lifted).
+    static constexpr std::uint64_t kNoLimit = std::numeric_limits<std::uint64_t>::max();
+    void SetReadLimit(std::uint64_t limit) { m_readLimit = limit; }
     // Size of the file now (it may grow).
     std::uint64_t FileSize() const;
     // Where the records end now: at the footer when one holds, else at the end.
@@ -42,6 +46,7 @@ private:
 
     int m_fd = -1;
     std::uint64_t m_readPos = 0;
+    std::uint64_t m_readLimit = kNoLimit;
     std::uint64_t m_sizeSeen = 0;
     std::uint64_t m_recordsEnd = 0;
     std::optional<std::uint64_t> m_footerLastKey;

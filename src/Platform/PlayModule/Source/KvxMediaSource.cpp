@@ -22,6 +22,11 @@ constexpr int kHeadRecordLimit = 4096;
 constexpr std::int64_t kAudioWaitMs = 1000;
 // Tails searched for the last picture, shortest first.
 constexpr std::uint64_t kTailBytes[] = {192u << 10, 4u << 20};
+// Bytes read at most for the head, and from the start for the last picture
+// when no tail holds one: a damaged file of gigabytes (zeros after a few
+// records) opens as fast as a sound one.
+constexpr std::uint64_t kHeadBytes = 8u << 20;
+constexpr std::uint64_t kForwardBytes = 16u << 20;
 
 AVCodecID VideoCodecId(kvx::VideoCodec codec)
 {
@@ -64,11 +69,15 @@ CKvxMediaSource::~CKvxMediaSource()
 bool CKvxMediaSource::Open(const std::string& path)
 {
     m_path = path;
-    if (!m_reader.Open(path) || !ReadHead())
+    if (!m_reader.Open(path))
+        return false;
+    m_reader.SetReadLimit(kHeadBytes);
+    if (!ReadHead())
         return false;
     ReadEndTime();
     if (!m_audio && m_endHasSound)
         ReadLateSoundFacts();
+    m_reader.SetReadLimit(CKvxFileReader::kNoLimit);
     m_reader.Seek(0);
     m_waitForKey = true;
     return true;
@@ -105,6 +114,7 @@ bool CKvxMediaSource::ReadHead()
 // first record.
 void CKvxMediaSource::ReadLateSoundFacts()
 {
+    m_reader.SetReadLimit(kHeadBytes);
     m_reader.Seek(0);
     KvxRecord record;
     for (int count = 0; count < kHeadRecordLimit && !m_audio && m_reader.ReadNext(record); ++count)
@@ -180,14 +190,16 @@ void CKvxMediaSource::ReadEndTime()
 void CKvxMediaSource::ReadEndTimeFromTail()
 {
     const std::uint64_t size = m_reader.FileSize();
+    m_reader.SetReadLimit(CKvxFileReader::kNoLimit);
     for (const std::uint64_t bytes : kTailBytes) {
         if (size <= bytes)
             break;
         if (ReadLatestVideoTime(size - bytes))
             return;
     }
-    // A tail without pictures (sound only, or inside one large record):
-    // the whole file tells where the pictures end.
+    // A tail without pictures (sound only, inside one large record, or
+    // damaged): the pictures from the start on, as far as the bound.
+    m_reader.SetReadLimit(kForwardBytes);
     ReadLatestVideoTime(0);
 }
 
