@@ -9,7 +9,10 @@
 //       never shown (nothing painted), or shown and painted as a user sees
 //       them, against the library whose frames are shown in 16 plain
 //       widgets of the cells' sizes (scaled and converted once, on the
-//       decoding thread, then drawn).
+//       decoding thread, then drawn); the ratio is against the library
+//       decoding alone (nothing painted), and beside it against 16 plain
+//       `ffmpeg -re` processes (their default threads) decoding the same
+//       streams.
 //   (c) a day of one-minute files on 16 channels (hard links to the
 //       recordings of (b), ten or 1,440 a channel): milliseconds from the
 //       request to a frame in every window, the largest resident memory
@@ -23,6 +26,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -52,8 +57,11 @@
 #include "Main/PlayManagerUILogic.h"
 #include "Main/PlayWinManagerEventImp.h"
 #include "PageServices/PageHost.h"
+#include "Platform/PlayModule/Format/KvxRecordParser.h"
+#include "Platform/PlayModule/Format/KvxVideoPayload.h"
 #include "Platform/PlayModule/IPlayModuleListener.h"
 #include "Platform/PlayModule/PlayModule.h"
+#include "Support/BenchRun.h"
 #include "VideoWidgets/SFQTVideoWindow.h"
 #include "VideoWidgets/SFQTVideoWindowPlayWnd.h"
 #include "VideoWidgets/SFQTVideoWindowSubWnd.h"
@@ -446,6 +454,44 @@ double LibraryShownCpuSeconds(const std::vector<std::string>& files, double seco
     return used;
 }
 
+// The video of a ".kvx" recording as a raw stream beside it, for ffmpeg
+// (which reads no ".kvx"); empty on failure.
+std::string RawVideoOf(const std::string& kvx)
+{
+    std::ifstream in(kvx, std::ios::binary);
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    PLAY_MODULE::CKvxRecordParser parser;
+    parser.Feed(bytes);
+    const std::string path = kvx + ".h264";
+    std::ofstream out(path, std::ios::binary);
+    PLAY_MODULE::KvxRecord record;
+    while (parser.Next(record) == PLAY_MODULE::CKvxRecordParser::Status::Record) {
+        PLAY_MODULE::KvxVideoPayload video;
+        if (record.header.kind != PLAY_MODULE::kvx::RecordKind::Video ||
+            !video.Decode(record.payload, record.header.IsKeyFrame()))
+            continue;
+        const std::vector<std::uint8_t> unit = video.DecodableBytes();
+        out.write(reinterpret_cast<const char*>(unit.data()), std::streamsize(unit.size()));
+    }
+    return out ? path : std::string();
+}
+
+// CPU seconds of one plain `ffmpeg -re` per file (its default threads)
+// decoding the same stream for the same time, nothing shown.
+double FfmpegCpuSeconds(const std::vector<std::string>& files, double seconds)
+{
+    std::vector<std::string> commands;
+    for (const std::string& file : files) {
+        static std::map<std::string, std::string> raw;
+        std::string& input = raw[file];
+        if (input.empty())
+            input = RawVideoOf(file);
+        commands.push_back("ffmpeg -nostdin -v error -re -f h264 -framerate 25 -t " + std::to_string(seconds) +
+                           " -i '" + input + "' -f null -");
+    }
+    return BENCH::RunProcessesCpuSeconds(commands);
+}
+
 // Arguments: the library's render kind (2 RGB pictures drawn by Qt, the
 // program's default; 1 planar frames through the cells' renderers), and
 // whether the windows are shown (1) or never shown (0).
@@ -461,18 +507,21 @@ void BM_SixteenWindowsAtOneX(benchmark::State& state)
         int libraryPaints = 0;
         int libraryFrames = 0;
         const double page = PageCpuSeconds(files, seconds, shown, &shownFrames, &pagePaints);
-        const double library =
-            shown ? LibraryShownCpuSeconds(files, seconds, &libraryPaints, &libraryFrames)
-                  : LibraryCpuSeconds(files, seconds);
+        const double library = LibraryCpuSeconds(files, seconds);
         if (shown) {
+            state.counters["library_painted_cpu_s"] =
+                LibraryShownCpuSeconds(files, seconds, &libraryPaints, &libraryFrames);
             state.counters["page_paints"] = pagePaints;
             state.counters["library_paints"] = libraryPaints;
             state.counters["library_frames"] = libraryFrames;
         }
+        const double peer = FfmpegCpuSeconds(files, seconds);
         state.counters["windows_with_frames"] = shownFrames;
         state.counters["page_cpu_s"] = page;
         state.counters["library_cpu_s"] = library;
+        state.counters["ffmpeg_cpu_s"] = peer;
         state.counters["ratio"] = library > 0 ? page / library : 0;
+        state.counters["ratio_ffmpeg"] = peer > 0 ? page / peer : 0;
     }
     PLAY_MODULE::CPlayModule::SetRenderType(PLAY_MODULE::PM_RENDER_QT);
 }

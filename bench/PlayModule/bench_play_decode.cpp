@@ -2,7 +2,8 @@
 // both timed from opening the file to the Nth decoded frame (median of
 // three rounds taken by turns), on 40-second
 // recordings (D1 at 2 Mbit/s and 1080p at 4 Mbit/s, 2 s between key frames)
-// in ".mp4", ".ts" and ".kvx": with one decoder thread, and with the
+// in ".mp4", ".ts" and ".kvx", and coded again with B-frames in H.264 and
+// H.265 ".mp4": with one decoder thread, and with the
 // threads each picks for one stream (FFmpeg's default: one per core); with
 // the CPU time a frame took beside each.
 // FFmpeg reads no ".kvx": its figure there is of the ".ts" of the same stream.
@@ -154,8 +155,9 @@ void DecodeRows(CTable& table, const RecordingCase& c, int threads, const std::s
         peerCpu.push_back(other.cpuMs);
     }
     table.Row(c.name + ", " + label + " (fps)", Figures::Of(ours).median, Figures::Of(peer).median, goal);
+    // CPU time is the fair figure on a busy machine: wall time counts others' load.
     table.Row(c.name + ", " + label + " (CPU ms a frame)", Figures::Of(oursCpu).median,
-              Figures::Of(peerCpu).median);
+              Figures::Of(peerCpu).median, "<= 1.0");
 }
 
 }  // namespace
@@ -168,10 +170,11 @@ int main(int argc, char** argv)
     PLAY_MODULE::CPlayModule::SetRenderType(PLAY_MODULE::PM_RENDER_QT);
     CTable table("Decoding, no display: frames a second from Open to frame " + std::to_string(Frames()) +
                  " (peer: libavcodec in this process)");
-    const bool made = ForEachRecording([&](const RecordingCase& c) {
-        DecodeRows(table, c, 1, "1 thread", ">= 0.95");
-        DecodeRows(table, c, 0, "default threads", ">= 0.9");
-    });
+    const auto rows = [&](const RecordingCase& c) {
+        DecodeRows(table, c, 1, "1 thread", ">= 1.0");
+        DecodeRows(table, c, 0, "default threads", ">= 1.0");
+    };
+    const bool made = ForEachRecording(rows) && ForEachBFramesRecording(rows);
     if (!made)
         return 1;
     table.Print();

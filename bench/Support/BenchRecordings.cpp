@@ -160,6 +160,13 @@ std::string ToKvx(const std::string& input, const std::string& path)
     return Finish(path) ? path : std::string();
 }
 
+// The case's name holds the filter set in LUMIVEX_BENCH_ONLY, if any.
+bool Selected(const std::string& name)
+{
+    const char* only = std::getenv("LUMIVEX_BENCH_ONLY");
+    return !only || name.find(only) != std::string::npos;
+}
+
 }  // namespace
 
 std::vector<Size> Sizes()
@@ -218,20 +225,55 @@ std::string Recording(Size size, Container container)
     return {};
 }
 
-bool ForEachRecording(const std::function<void(const RecordingCase&)>& work)
+bool ForEachRecording(const std::function<void(const RecordingCase&)>& work,
+                      const std::vector<Container>& containers)
 {
     for (const Size size : Sizes()) {
         const std::string ts = Recording(size, Container::Ts);
-        for (const Container container : Containers()) {
+        for (const Container container : containers) {
             const std::string path = Recording(size, container);
             if (path.empty() || ts.empty()) {
                 std::fprintf(stderr, "could not make the recordings\n");
                 return false;
             }
             const std::string name = SizeName(size) + " " + ContainerName(container);
-            if (const char* only = std::getenv("LUMIVEX_BENCH_ONLY"); only && name.find(only) == std::string::npos)
+            if (!Selected(name))
                 continue;
             work({size, container, path, container == Container::Kvx ? ts : path, name});
+        }
+    }
+    return true;
+}
+
+std::string BFramesRecording(Size size, bool h265)
+{
+    const std::string path = Stem(size) + (h265 ? "-h265" : "-h264") + "-bframes.mp4";
+    const std::string base = Recording(size, Container::Mp4);
+    if (base.empty() || Exists(path))
+        return base.empty() ? std::string() : path;
+    const std::string rate = Bitrate(size);
+    const std::string codec =
+        h265 ? "-c:v libx265 -preset ultrafast -x265-params "
+               "bframes=3:keyint=50:min-keyint=50:scenecut=0:open-gop=0:log-level=error"
+             : "-c:v libx264 -preset faster -bf 3 -g 50 -keyint_min 50 -sc_threshold 0";
+    const bool made = Run("ffmpeg -nostdin -v error -y -i " + base + " " + codec + " -b:v " + rate + " -maxrate " +
+                          rate + " -bufsize " + rate + " -pix_fmt yuv420p -f mp4 " + path + ".part");
+    return made && Finish(path) ? path : std::string();
+}
+
+bool ForEachBFramesRecording(const std::function<void(const RecordingCase&)>& work)
+{
+    for (const Size size : Sizes()) {
+        for (const bool h265 : {false, true}) {
+            const std::string name = SizeName(size) + " .mp4 " + (h265 ? "H.265" : "H.264") + " B-frames";
+            if (!Selected(name))
+                continue;
+            const std::string path = BFramesRecording(size, h265);
+            if (path.empty()) {
+                std::fprintf(stderr, "could not make the B-frame recordings\n");
+                return false;
+            }
+            work({size, Container::Mp4, path, path, name});
         }
     }
     return true;

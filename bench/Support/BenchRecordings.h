@@ -33,9 +33,10 @@ struct RecordingCase {
     std::string peerPath;
     std::string name;  // "D1 .mp4"
 };
-// Runs work on every size and container; false (with a message) when a
-// recording could not be made.
-bool ForEachRecording(const std::function<void(const RecordingCase&)>& work);
+// Runs work on every size and container (or those given); false (with a
+// message) when a recording could not be made.
+bool ForEachRecording(const std::function<void(const RecordingCase&)>& work,
+                      const std::vector<Container>& containers = Containers());
 
 // Length of the recordings: 10 minutes unless a program sets another (in
 // whole tens of seconds) before making them; 8 s in a smoke run.
@@ -43,6 +44,13 @@ void SetRecordingSeconds(int seconds);
 double RecordingSeconds();
 // Empty when FFmpeg or the recording writer failed.
 std::string Recording(Size size, Container container);
+// The ".mp4" recording coded again as cameras with B-frames code it: H.264
+// or H.265, three B-frames between references, closed groups every 2 s.
+std::string BFramesRecording(Size size, bool h265);
+// Runs work on every size's B-frame ".mp4" of both codecs (its peer file is
+// itself); false when one could not be made.
+bool ForEachBFramesRecording(const std::function<void(const RecordingCase&)>& work);
+
 // A ".kvx" of at least bytes: the 1080p recording repeated (D1 in a smoke run).
 std::string LargeKvx(std::uint64_t bytes);
 

@@ -30,16 +30,18 @@ bool CVideoEncoder::Open(const Settings& s, std::string* error)
     m_ctx->framerate = {s.fps, 1};
     m_ctx->gop_size = s.gop;
     m_ctx->keyint_min = s.gop;
-    m_ctx->max_b_frames = 0;
+    m_ctx->max_b_frames = s.bFrames;
     m_ctx->bit_rate = static_cast<std::int64_t>(s.bitrateKbps) * 1000;
     m_ctx->thread_count = 1;
     av_opt_set(m_ctx->priv_data, "preset", "ultrafast", 0);
-    av_opt_set(m_ctx->priv_data, "tune", "zerolatency", 0);
+    if (s.bFrames == 0)
+        av_opt_set(m_ctx->priv_data, "tune", "zerolatency", 0);
+    const std::string bFrames = "bframes=" + std::to_string(s.bFrames);
     if (h265) {
         av_opt_set(m_ctx->priv_data, "x265-params",
-                   "repeat-headers=1:log-level=error:scenecut=0:open-gop=0:bframes=0", 0);
+                   ("repeat-headers=1:log-level=error:scenecut=0:open-gop=0:" + bFrames).c_str(), 0);
     } else {
-        av_opt_set(m_ctx->priv_data, "x264-params", "scenecut=0:log=-1", 0);
+        av_opt_set(m_ctx->priv_data, "x264-params", ("scenecut=0:log=-1:open-gop=0:" + bFrames).c_str(), 0);
     }
     if (avcodec_open2(m_ctx, codec, nullptr) < 0) {
         if (error) *error = "cannot open the video encoder";

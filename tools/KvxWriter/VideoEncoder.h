@@ -24,6 +24,7 @@ public:
         int fps = 25;
         int gop = 50;
         int bitrateKbps = 1024;
+        int bFrames = 0;  // B-frames between references (closed groups)
     };
     // index: frame number; data: access unit; key: IDR/IRAP.
     using Sink = std::function<void(std::int64_t index, std::span<const std::uint8_t> data, bool key)>;

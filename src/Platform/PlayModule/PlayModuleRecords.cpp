@@ -11,7 +11,21 @@
 #include <algorithm>
 #include <cstring>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace PLAY_MODULE {
+
+namespace {
+
+// The index scan yields the processor to the decoding threads.
+void LowerThreadPriority()
+{
+    constexpr int kIndexNice = 10;
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kIndexNice);
+}
+
+}  // namespace
 
 // ---- index ----
 
@@ -35,6 +49,7 @@ void CPlayModule::StartIndex(const std::string& path, std::int64_t fileSize)
     }
     m_indexThread = std::thread([this, path] {
         SF_SOFT_BASE::SFEnsureSignalStack();
+        LowerThreadPriority();
         ScanIndex(path);
     });
 }

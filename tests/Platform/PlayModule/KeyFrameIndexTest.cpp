@@ -199,6 +199,42 @@ TEST(Mp4IndexScan, ReadsTheHeaderNotThePackets)
     EXPECT_EQ(index.endTimeMs, 30000);
 }
 
+// Groups with B-frames, H.264 and H.265: the key frames' shown times come
+// from the header's decoding times, equal to what a full decode shows, and
+// the file is not read through.
+TEST(Mp4IndexScan, BFrameGroupsMatchAFullDecodeFromTheHeader)
+{
+    CSampleFolder folder;
+    for (const auto codec : {kvx::VideoCodec::H264, kvx::VideoCodec::H265}) {
+        SCOPED_TRACE(static_cast<int>(codec));
+        const auto path = folder.File(codec == kvx::VideoCodec::H264 ? "b264.mp4" : "b265.mp4");
+        ContainerSampleOptions options;
+        options.seconds = 8;
+        options.gopSeconds = 2;
+        options.bFrames = 2;
+        options.codec = codec;
+        ASSERT_TRUE(MakeContainerSample(path, ContainerKind::Mp4, options));
+        int frames = 0;
+        const auto decoded = DecodeContainerKeyFrames(path, &frames);
+        EXPECT_EQ(frames, 200);
+        ASSERT_EQ(decoded.size(), 4u);
+
+        const std::uint64_t size = ReadFileBytes(path).size();
+        const std::uint64_t before = ThreadReadBytes();
+        CKeyFrameIndex index;
+        ASSERT_TRUE(ScanRecordingIndex(path, index));
+        EXPECT_LT(ThreadReadBytes() - before, size / 4);
+        EXPECT_EQ(index.container, CKeyFrameIndex::Container::Mp4);
+        ASSERT_EQ(index.entries.size(), decoded.size());
+        for (std::size_t i = 0; i < decoded.size(); ++i) {
+            EXPECT_EQ(index.entries[i].timeMs, decoded[i].timeMs);
+            EXPECT_EQ(std::int64_t(index.entries[i].position), decoded[i].position);
+            EXPECT_EQ(index.entries[i].timeMs, std::int64_t(i) * 2000);
+        }
+        EXPECT_EQ(index.endTimeMs, 8000);
+    }
+}
+
 // A transport stream's packets are read straight from the file: H.265 too.
 TEST(TsIndexScan, H265KeyFramesMatchAFullDecode)
 {

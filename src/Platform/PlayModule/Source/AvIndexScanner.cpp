@@ -7,6 +7,8 @@
 
 #include <cstring>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -47,98 +49,127 @@ std::int64_t MsOf(std::int64_t ticks, AVRational timeBase)
     return av_rescale_q(ticks, timeBase, {1, 1000});
 }
 
-// An ".mp4" indexes every sample in its header: the key frames are taken
-// from there, no packet is read. Streams whose frames come out of
-// order (stamps of decoding, not of showing) are left to the packet scan.
-bool IndexFromContainer(AVFormatContext& ctx, int video, std::int64_t base, CKeyFrameIndex& out)
+// The index's head: container, file size, and the time its entries count from.
+std::int64_t StartIndex(const AVFormatContext& ctx, int video, const std::string& path, CKeyFrameIndex& out)
+{
+    out = CKeyFrameIndex{};
+    out.container = ContainerOf(ctx.iformat);
+    out.fileSize = FileSizeOf(path);
+    const std::int64_t creation = ContainerCreationTimeMs(ctx, video);
+    out.absoluteTimes = creation >= 0;
+    out.startTimeMs = out.absoluteTimes ? creation : 0;
+    return out.startTimeMs;
+}
+
+// pts - dts of the video packet an index entry names; nothing when it
+// cannot be read. A seek may land a few samples before it.
+std::optional<std::int64_t> ShowDelay(AVFormatContext& ctx, int video, const AVIndexEntry& entry)
+{
+    constexpr int kMaxPackets = 64;
+    if (av_seek_frame(&ctx, video, entry.timestamp, AVSEEK_FLAG_ANY | AVSEEK_FLAG_BACKWARD) < 0)
+        return std::nullopt;
+    std::unique_ptr<AVPacket, PacketFreer> pkt(av_packet_alloc());
+    for (int read = 0; read < kMaxPackets && av_read_frame(&ctx, pkt.get()) >= 0; ++read) {
+        const bool ours = pkt->stream_index == video && pkt->pos == entry.pos;
+        const bool past = pkt->stream_index == video && pkt->pos > entry.pos;
+        const bool timed = pkt->pts != AV_NOPTS_VALUE && pkt->dts != AV_NOPTS_VALUE;
+        const std::int64_t delay = pkt->pts - pkt->dts;
+        av_packet_unref(pkt.get());
+        if (ours && timed)
+            return delay;
+        if (ours || past)
+            break;
+    }
+    return std::nullopt;
+}
+
+// Key frames that close their groups are shown after every frame decoded
+// before them and before every frame decoded after them: each lies as far
+// behind the first key frame in showing as in decoding. Open groups (frames
+// after a key frame shown before it) show in the key frames' own delays.
+bool GroupsClosed(AVFormatContext& ctx, int video, const std::vector<const AVIndexEntry*>& keys)
+{
+    if (keys.size() < 2)
+        return true;
+    const auto first = ShowDelay(ctx, video, *keys.front());
+    return first && ShowDelay(ctx, video, *keys[1]) == first && ShowDelay(ctx, video, *keys.back()) == first;
+}
+
+// An ".mp4" lists every sample in its header with its decoding time: the
+// key frames are taken from there, and two or three key-frame packets are
+// read to see that the groups are closed. Other files are left to the
+// packet scan.
+bool IndexFromSampleTable(AVFormatContext& ctx, int video, std::int64_t base, CKeyFrameIndex& out)
 {
     AVStream* stream = ctx.streams[video];
-    const bool indexed = ContainerOf(ctx.iformat) == CKeyFrameIndex::Container::Mp4;
     const int count = avformat_index_get_entries_count(stream);
-    if (!indexed || count <= 0 || stream->codecpar->video_delay > 0 || stream->duration <= 0)
+    if (ContainerOf(ctx.iformat) != CKeyFrameIndex::Container::Mp4 || count <= 0 || stream->duration <= 0)
         return false;
-    std::int64_t first = stream->start_time;
-    std::int64_t firstEntry = AV_NOPTS_VALUE;
+    for (unsigned i = 0; i < ctx.nb_streams; ++i)
+        if (static_cast<int>(i) != video) ctx.streams[i]->discard = AVDISCARD_ALL;
+    std::int64_t first = AV_NOPTS_VALUE;
+    std::vector<const AVIndexEntry*> keys;
     for (int i = 0; i < count; ++i) {
         const AVIndexEntry* entry = avformat_index_get_entry(stream, i);
         if (!entry || (entry->flags & AVINDEX_DISCARD_FRAME) || entry->timestamp == AV_NOPTS_VALUE)
             continue;
-        if (firstEntry == AV_NOPTS_VALUE) firstEntry = entry->timestamp;
         if (first == AV_NOPTS_VALUE) first = entry->timestamp;
-        const bool ordered = out.entries.empty() || std::uint64_t(entry->pos) > out.entries.back().position;
+        const bool ordered = keys.empty() || entry->pos > keys.back()->pos;
         if ((entry->flags & AVINDEX_KEYFRAME) && entry->pos >= 0 && ordered)
-            out.entries.push_back({base + MsOf(entry->timestamp - first, stream->time_base),
-                                   std::uint64_t(entry->pos)});
+            keys.push_back(entry);
     }
-    if (firstEntry == AV_NOPTS_VALUE) return false;
-    out.endTimeMs = base + MsOf(firstEntry + stream->duration - first, stream->time_base);
+    if (first == AV_NOPTS_VALUE || keys.empty() || !GroupsClosed(ctx, video, keys))
+        return false;
+    for (const AVIndexEntry* key : keys)
+        out.entries.push_back({base + MsOf(key->timestamp - first, stream->time_base), std::uint64_t(key->pos)});
+    out.endTimeMs = base + MsOf(stream->duration, stream->time_base);
     return true;
 }
 
 // A transport stream of H.264 or H.265 is read by CTsKeyFrameScanner,
-// opened without the demuxer's probing: it needs the video's PID alone.
-bool ScanTsPackets(const std::string& path, CKeyFrameIndex& out, const std::atomic<bool>* cancel)
+// which needs the video's PID alone: the demuxer is closed before it reads.
+bool ScanTsPackets(const std::string& path, std::unique_ptr<AVFormatContext, FormatCloser>& ctx,
+                   CKeyFrameIndex& out, const std::atomic<bool>* cancel)
 {
-    std::unique_ptr<AVFormatContext, FormatCloser> ctx(OpenLocalMediaInput(path, false));
-    if (!ctx || ContainerOf(ctx->iformat) != CKeyFrameIndex::Container::Ts) return false;
+    if (ContainerOf(ctx->iformat) != CKeyFrameIndex::Container::Ts) return false;
     const int video = av_find_best_stream(ctx.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     if (video < 0) return false;
     const AVStream& stream = *ctx->streams[video];
     const auto codecId = stream.codecpar->codec_id;
     if (codecId != AV_CODEC_ID_H264 && codecId != AV_CODEC_ID_HEVC) return false;
-    out = CKeyFrameIndex{};
-    out.container = CKeyFrameIndex::Container::Ts;
-    out.fileSize = FileSizeOf(path);
-    const std::int64_t creation = ContainerCreationTimeMs(*ctx, video);
-    out.absoluteTimes = creation >= 0;
-    out.startTimeMs = out.absoluteTimes ? creation : 0;
     CTsKeyFrameScanner::Video facts;
     facts.pid = stream.id;
     facts.codec = codecId == AV_CODEC_ID_H264 ? kvx::VideoCodec::H264 : kvx::VideoCodec::H265;
     facts.timeBaseNum = stream.time_base.num;
     facts.timeBaseDen = stream.time_base.den;
-    facts.baseMs = out.startTimeMs;
+    facts.baseMs = StartIndex(*ctx, video, path, out);
     ctx.reset();
     return CTsKeyFrameScanner::Scan(path, facts, out, cancel);
 }
 
-}  // namespace
-
-bool CAvIndexScanner::Scan(const std::string& path, CKeyFrameIndex& out,
-                           const std::atomic<bool>* cancel)
+// Every video packet's key flag and position, read through the demuxer.
+bool ScanVideoPackets(AVFormatContext& ctx, const std::string& path, CKeyFrameIndex& out,
+                      const std::atomic<bool>* cancel)
 {
-    if (ScanTsPackets(path, out, cancel)) return true;
-    if (cancel && cancel->load()) return false;
-    std::unique_ptr<AVFormatContext, FormatCloser> ctx(OpenLocalMediaInput(path));
-    if (!ctx) return false;
-    const int video = av_find_best_stream(ctx.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    const int video = av_find_best_stream(&ctx, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     if (video < 0) return false;
     // A transport stream carries one frame per PES packet: skip the frame
     // parser and tell key frames by their first picture's NAL unit.
-    const auto codecId = ctx->streams[video]->codecpar->codec_id;
-    const bool ownKeyTest = ContainerOf(ctx->iformat) == CKeyFrameIndex::Container::Ts &&
+    const auto codecId = ctx.streams[video]->codecpar->codec_id;
+    const bool ownKeyTest = ContainerOf(ctx.iformat) == CKeyFrameIndex::Container::Ts &&
                             (codecId == AV_CODEC_ID_H264 || codecId == AV_CODEC_ID_HEVC);
     const auto kvxCodec = codecId == AV_CODEC_ID_H264 ? kvx::VideoCodec::H264 : kvx::VideoCodec::H265;
-    if (ownKeyTest) ctx->flags |= AVFMT_FLAG_NOPARSE;
-    for (unsigned i = 0; i < ctx->nb_streams; ++i)
-        if (static_cast<int>(i) != video) ctx->streams[i]->discard = AVDISCARD_ALL;
+    if (ownKeyTest) ctx.flags |= AVFMT_FLAG_NOPARSE;
+    for (unsigned i = 0; i < ctx.nb_streams; ++i)
+        if (static_cast<int>(i) != video) ctx.streams[i]->discard = AVDISCARD_ALL;
 
-    const AVStream* stream = ctx->streams[video];
-    out = CKeyFrameIndex{};
-    out.container = ContainerOf(ctx->iformat);
-    out.fileSize = FileSizeOf(path);
-    const std::int64_t creation = ContainerCreationTimeMs(*ctx, video);
-    out.absoluteTimes = creation >= 0;
-    const std::int64_t base = out.absoluteTimes ? creation : 0;
-    out.startTimeMs = base;
-    if (IndexFromContainer(*ctx, video, base, out))
-        return !out.entries.empty();
-    out.entries.clear();
+    const AVStream* stream = ctx.streams[video];
+    const std::int64_t base = StartIndex(ctx, video, path, out);
     std::int64_t first = stream->start_time;
     std::int64_t lastEnd = 0;
 
     std::unique_ptr<AVPacket, PacketFreer> pkt(av_packet_alloc());
-    while (av_read_frame(ctx.get(), pkt.get()) >= 0) {
+    while (av_read_frame(&ctx, pkt.get()) >= 0) {
         if (cancel && cancel->load(std::memory_order_relaxed)) return false;
         const std::int64_t ts = pkt->pts != AV_NOPTS_VALUE ? pkt->pts : pkt->dts;
         if (pkt->stream_index == video && ts != AV_NOPTS_VALUE) {
@@ -154,9 +185,26 @@ bool CAvIndexScanner::Scan(const std::string& path, CKeyFrameIndex& out,
         }
         av_packet_unref(pkt.get());
     }
-    out.startTimeMs = base;
     out.endTimeMs = base + lastEnd;
     return !out.entries.empty();
+}
+
+}  // namespace
+
+bool CAvIndexScanner::Scan(const std::string& path, CKeyFrameIndex& out,
+                           const std::atomic<bool>* cancel)
+{
+    // The container's header alone first: no packet is read ahead and
+    // decoded for the stream facts.
+    std::unique_ptr<AVFormatContext, FormatCloser> ctx(OpenLocalMediaInput(path, false));
+    if (!ctx) return false;
+    if (ScanTsPackets(path, ctx, out, cancel)) return true;
+    if (cancel && cancel->load()) return false;
+    const int video = ctx ? av_find_best_stream(ctx.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0) : -1;
+    if (video >= 0 && IndexFromSampleTable(*ctx, video, StartIndex(*ctx, video, path, out), out))
+        return true;
+    ctx.reset(OpenLocalMediaInput(path));
+    return ctx && ScanVideoPackets(*ctx, path, out, cancel);
 }
 
 }  // namespace PLAY_MODULE

@@ -16,7 +16,7 @@ namespace PLAY_MODULE {
 
 namespace {
 constexpr std::size_t kPacketSize = 188;
-constexpr std::size_t kReadSize = kPacketSize * 2048;
+constexpr std::size_t kReadSize = kPacketSize * 256;
 constexpr std::size_t kMaxHead = 64u << 10;
 constexpr std::int64_t kWrap = std::int64_t(1) << 33;
 

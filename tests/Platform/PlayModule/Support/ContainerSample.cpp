@@ -35,6 +35,7 @@ std::vector<CodedFrame> EncodeFrames(const ContainerSampleOptions& o)
     s.height = o.height;
     s.fps = o.fps;
     s.gop = std::max(1, static_cast<int>(std::lround(o.gopSeconds * o.fps)));
+    s.bFrames = o.bFrames;
     std::vector<CodedFrame> frames;
     if (!encoder.Open(s, nullptr)) return frames;
     const auto sink = [&](std::int64_t i, std::span<const std::uint8_t> d, bool key) {
@@ -86,6 +87,17 @@ std::vector<std::uint8_t> WithoutParameterSets(const std::vector<std::uint8_t>& 
     return out;
 }
 
+// Decoding times: frames in coded order, as far behind their shown times
+// as the furthest reordered frame needs.
+std::vector<std::int64_t> DecodingTimes(const std::vector<CodedFrame>& frames)
+{
+    std::int64_t delay = 0;
+    for (std::size_t i = 0; i < frames.size(); ++i) delay = std::max(delay, std::int64_t(i) - frames[i].index);
+    std::vector<std::int64_t> times;
+    for (std::size_t i = 0; i < frames.size(); ++i) times.push_back(std::int64_t(i) - delay);
+    return times;
+}
+
 bool WriteWithLibavformat(const std::string& path, ContainerKind kind, const ContainerSampleOptions& o,
                           const std::vector<CodedFrame>& frames)
 {
@@ -109,12 +121,14 @@ bool WriteWithLibavformat(const std::string& path, ContainerKind kind, const Con
     if (o.creationUtcMs >= 0) SetCreationTime(ctx, o.creationUtcMs);
     bool ok = avio_open(&ctx->pb, path.c_str(), AVIO_FLAG_WRITE) >= 0 && avformat_write_header(ctx, nullptr) >= 0;
     AVPacket* pkt = av_packet_alloc();
+    const std::vector<std::int64_t> dts = DecodingTimes(frames);
     for (std::size_t i = 0; ok && i < frames.size(); ++i) {
         const bool keepSets = o.parameterSets == Sets::Everywhere || (o.parameterSets == Sets::AtStart && i == 0);
         const std::vector<std::uint8_t> data = keepSets ? frames[i].data : WithoutParameterSets(frames[i].data, o.codec);
         av_new_packet(pkt, static_cast<int>(data.size()));
         std::copy(data.begin(), data.end(), pkt->data);
-        pkt->pts = pkt->dts = frames[i].index;
+        pkt->pts = frames[i].index;
+        pkt->dts = dts[i];
         pkt->duration = 1;
         pkt->flags = frames[i].key ? AV_PKT_FLAG_KEY : 0;
         av_packet_rescale_ts(pkt, {1, o.fps}, st->time_base);

@@ -20,6 +20,8 @@ struct ContainerSampleOptions {
     // Where the parameter sets stand (".ts", ".mp4", ".avi"): with every key
     // frame and in the header; before the first frame alone; nowhere.
     enum class ParameterSets { Everywhere, AtStart, Nowhere } parameterSets = ParameterSets::Everywhere;
+    // B-frames between references (".mp4", ".ts", ".avi"), key frames closing their groups.
+    int bFrames = 0;
     // ".ps": every n-th frame that is no key frame goes without time stamps.
     int unstampedEvery = 0;
 };
