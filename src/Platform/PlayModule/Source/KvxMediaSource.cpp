@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -22,11 +23,11 @@ constexpr int kHeadRecordLimit = 4096;
 constexpr std::int64_t kAudioWaitMs = 1000;
 // Tails searched for the last picture, shortest first.
 constexpr std::uint64_t kTailBytes[] = {192u << 10, 4u << 20};
-// Bytes read at most for the head, and from the start for the last picture
-// when no tail holds one: a damaged file of gigabytes (zeros after a few
-// records) opens as fast as a sound one.
+// Bytes read at most for the head, and by each probe that searches the
+// last pictures when no tail holds one: a damaged file of gigabytes (zeros
+// after its records) opens about as fast as a sound one.
 constexpr std::uint64_t kHeadBytes = 8u << 20;
-constexpr std::uint64_t kForwardBytes = 16u << 20;
+constexpr std::uint64_t kProbeBytes = 512u << 10;
 
 AVCodecID VideoCodecId(kvx::VideoCodec codec)
 {
@@ -192,15 +193,35 @@ void CKvxMediaSource::ReadEndTimeFromTail()
     const std::uint64_t size = m_reader.FileSize();
     m_reader.SetReadLimit(CKvxFileReader::kNoLimit);
     for (const std::uint64_t bytes : kTailBytes) {
-        if (size <= bytes)
-            break;
+        if (size <= bytes) {
+            ReadLatestVideoTime(0);
+            return;
+        }
         if (ReadLatestVideoTime(size - bytes))
             return;
     }
     // A tail without pictures (sound only, inside one large record, or
-    // damaged): the pictures from the start on, as far as the bound.
-    m_reader.SetReadLimit(kForwardBytes);
-    ReadLatestVideoTime(0);
+    // damaged): where the pictures stop is found by halves.
+    SearchLastPictures(size - kTailBytes[std::size(kTailBytes) - 1]);
+}
+
+// Pictures are in the head and none are in [end, size): a probe in the middle
+// of what is left tells which half they stop in.
+void CKvxMediaSource::SearchLastPictures(std::uint64_t end)
+{
+    std::uint64_t withPictures = 0;
+    std::uint64_t without = end;
+    while (without - withPictures > kProbeBytes) {
+        const std::uint64_t middle = withPictures + (without - withPictures) / 2;
+        (ProbeLatestVideoTime(middle, kProbeBytes) ? withPictures : without) = middle;
+    }
+    ProbeLatestVideoTime(withPictures, without - withPictures + kProbeBytes);
+}
+
+bool CKvxMediaSource::ProbeLatestVideoTime(std::uint64_t from, std::uint64_t bytes)
+{
+    m_reader.SetReadLimit(from + bytes);
+    return ReadLatestVideoTime(from);
 }
 
 std::int64_t CKvxMediaSource::FileSize() const

@@ -44,6 +44,9 @@ private:
     // Latest video time from `from` to the end; false when none is there.
     bool ReadLatestVideoTime(std::uint64_t from);
     bool ReadLatestVideoTimeByHeaders(std::uint64_t from);
+    void SearchLastPictures(std::uint64_t end);
+    // As ReadLatestVideoTime, reading bytes from `from` at most.
+    bool ProbeLatestVideoTime(std::uint64_t from, std::uint64_t bytes);
     void TakeAudioFacts(const KvxRecord& record);
     bool ToPacket(KvxRecord& record, MediaPacket& out);
 
