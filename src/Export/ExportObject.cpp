@@ -70,6 +70,8 @@ ExportObject::ExportObject()
 {
     sdk->SetImageSnapShotListener(this);
     sdk->SetAVIConvertListener(this);
+    // The clip files are ours, held from their making until they are named.
+    sdk->SetAVIWriteInPlace(1);
     m_snapshots = std::make_unique<CSnapshotQueue>(
         [this](CSnapshotQueue::Picture& picture) { return WritePicture(picture); },
         [this] { OnPictureFailed(); });
@@ -257,8 +259,9 @@ bool ExportObject::StartRawCopy(const ExportTarget& job)
     return true;
 }
 
-// The library writes the clip (and its further parts) under names of its
-// own beside the clip's; they are renamed when the clip is closed.
+// The library writes the clip (and its further parts) in held files of
+// names of their own beside the clip's; they are renamed when the clip is
+// closed.
 bool ExportObject::StartAvi(const ExportTarget& job)
 {
     m_aviPath = job.dstPath;
@@ -512,7 +515,8 @@ bool ExportObject::CloseRawCopy(bool cut)
 }
 
 // A complete AVI clip (with its further parts) is synced and renamed into
-// place; the files of one cut short are kept under names of their own.
+// place; the files of one cut short are kept under names of their own. Each
+// stays held until it has its name.
 bool ExportObject::CloseAvi(bool cut)
 {
     const bool stopped = sdk->StopAVIConvert() != 0;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <cstdlib>
 #include <numeric>
 #include <filesystem>
@@ -13,6 +15,7 @@
 #include "Base/MessageLoopIds.h"
 #include "Base/PostTask.h"
 #include "Base/SFDateTime.h"
+#include "Common/LeftTemporaries.h"
 #include "Export/ExportObject.h"
 #include "Export/ExportTestSupport.h"
 #include "Platform/PlayModule/Source/AvIndexScanner.h"
@@ -322,6 +325,37 @@ TEST_F(EngineTest, SplitAviPartsAreNumberedAcrossTheJobsOfAnExport)
     ASSERT_EQ(FilesIn(folder.File("out")), expected);
     for (const std::string& name : expected)
         EXPECT_GT(CountVideoPackets(Out(name)), 0) << name;
+}
+
+// Another instance's start-up clean-up, run over and over while an AVI export
+// splits its clip into parts, finds every file of the export held.
+TEST_F(EngineTest, ASecondInstancesCleanUpLeavesEveryPartOfARunningAviExportAlone)
+{
+    ASSERT_TRUE(folder.MakeFolder("out"));
+    const std::string recording = MakeRecording(folder.Path(), ThreeMegabyteOptions());
+    ASSERT_FALSE(recording.empty());
+    engine->SetAVISplitSize(1024);
+    std::atomic<bool> exporting{true};
+    std::atomic<int> taken{0};
+    std::thread secondInstance([&] {
+        const CLeftTemporaries::Kind clips{{}, {".avi", ".kvx"}, false, true};
+        while (exporting)
+            taken += CLeftTemporaries::CleanIn(folder.File("out"), clips);
+    });
+    Add(EXPORT_TYPE_AVI, recording, Out("a.avi"), 0, SizeOf(recording));
+    const bool ran = Run();
+    exporting = false;
+    secondInstance.join();
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(taken, 0);
+    EXPECT_EQ(listener->events, Events{"end"});
+    EXPECT_TRUE(listener->cuts.empty());
+    // 24 s with a key frame every 2 s: twelve parts, every one in place.
+    const std::vector<std::string> files = FilesIn(folder.File("out"));
+    ASSERT_EQ(files.size(), 12u);
+    for (const std::string& name : files)
+        EXPECT_EQ(name.find("incomplete"), std::string::npos) << name;
+    EXPECT_EQ(CountVideoPackets(Out("a(11).avi")), 50);
 }
 
 TEST_F(EngineTest, CompleteClipsAreOnTheDiskBeforeTheyAreRenamedIntoPlace)
