@@ -163,6 +163,9 @@ void ExportObject::Task_ExportFile()
     m_draining = false;
     m_nothingPlayable = false;
     if (!StartJob(*currentJob)) {
+        if (m_nothingPlayable)
+            Report(&IExportObjectListener::OnExportNothingPlayable, "&IExportObjectListener::OnExportNothingPlayable",
+                   currentJob->srcPath);
         PostWith(&ExportObject::Task_SendExportFileFailedMsg, "&ExportObject::Task_SendExportFileFailedMsg", 0);
         return;
     }
@@ -179,6 +182,11 @@ bool ExportObject::StartJob(const ExportTarget& job)
 {
     if (job.endOffset < job.startOffset || !OpenSource(job))
         return false;
+    if (!SpanPlays(job)) {
+        m_nothingPlayable = true;
+        CloseSource();
+        return false;
+    }
     bool ok = false;
     switch (job.type) {
     case EXPORT_TYPE_AVI:
@@ -211,6 +219,20 @@ bool ExportObject::OpenSource(const ExportTarget& job)
             m_container = std::move(reader);
     }
     return source->Seek(std::uint32_t(job.startOffset), std::uint32_t(job.startOffset >> 32), 0) != 0;
+}
+
+// Whether a picture of a container's range decodes within the job's span
+// (its start second to the end of its end second; no end time: to the
+// range's end). A range no container reader takes is left to the job.
+bool ExportObject::SpanPlays(const ExportTarget& job) const
+{
+    if (PLAY_MODULE::FileLooksLikeKvx(job.srcPath) || RangeOf(job) == 0)
+        return true;
+    PLAY_MODULE::CContainerRangeReader reader;
+    if (!reader.Open(job.srcPath, job.startOffset, job.endOffset, std::int64_t(job.fileStartTime) * 1000))
+        return true;
+    const std::int64_t toMs = job.endTime > 0 ? (std::int64_t(job.endTime) + 1) * 1000 : INT64_MAX;
+    return reader.PlaysBetween(std::int64_t(job.startTime) * 1000, toMs);
 }
 
 // A byte range of ".kvx" records or of an MPEG stream is a clip of its own;
@@ -295,6 +317,7 @@ bool ExportObject::StartSnapshots(const ExportTarget& job)
     firstSnapshotPending = 1;
     m_snapshotFolder = job.dstPath;
     m_snapshotStart = job.startTime;
+    m_snapshotEnd = job.endTime > 0 ? job.endTime : UINT32_MAX;
     m_snapshots->Reset();
     m_renamedPictures = 0;
     m_outputOpen = sdk->EnableDisplayCallBack(1) != 0;
@@ -680,6 +703,8 @@ void ExportObject::OnSnapshot(char* frame, long d1, long d2, long d3, long timeS
     // The frame's own second (the played time's), without a local-time
     // conversion for every frame.
     const std::uint32_t seconds = std::uint32_t(timeStamp);
+    if (seconds > m_snapshotEnd)
+        return;
     if (firstSnapshotPending) {
         if (seconds < m_snapshotStart)
             return;

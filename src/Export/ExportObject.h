@@ -80,6 +80,7 @@ public:
 
 private:
     bool StartJob(const ExportTarget& job);
+    bool SpanPlays(const ExportTarget& job) const;
     bool StartRawCopy(const ExportTarget& job);
     bool StartAvi(const ExportTarget& job);
     bool StartSnapshots(const ExportTarget& job);
@@ -131,6 +132,7 @@ private:
     // Snapshot job settings read by the library's thread while enabled.
     std::string m_snapshotFolder;
     std::uint32_t m_snapshotStart = 0;
+    std::uint32_t m_snapshotEnd = UINT32_MAX;  // the last second pictured
     bool m_snapshotFolderMade = false;  // by this job
     std::unique_ptr<CSnapshotQueue> m_snapshots;
     std::atomic<int> m_renamedPictures{0};  // of the current series
