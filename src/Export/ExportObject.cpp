@@ -529,7 +529,7 @@ bool ExportObject::CloseRawCopy(bool cut)
         return true;
     }
     if (!ended || !tailWritten || !SF_SOFT_BASE::CAtomicFileWriter::SyncFile(temporary) ||
-        std::rename(temporary.c_str(), currentJob->dstPath.c_str()) != 0) {
+        !Place(temporary, currentJob->dstPath)) {
         m_temporary.Remove();
         return false;
     }
@@ -560,13 +560,23 @@ bool ExportObject::CloseAvi(bool cut)
         const std::string& written = held.Path();
         if (!complete) {
             KeepCut(written, target);
-        } else if (!SF_SOFT_BASE::CAtomicFileWriter::SyncFile(written) ||
-                   std::rename(written.c_str(), target.c_str()) != 0) {
+        } else if (!SF_SOFT_BASE::CAtomicFileWriter::SyncFile(written) || !Place(written, target)) {
             ::unlink(written.c_str());
             placed = false;
         }
     }
     return cut ? stopped : placed;
+}
+
+// A complete clip never replaces a file: a name in use gives the next free
+// one, and the listener hears which.
+bool ExportObject::Place(const std::string& written, const std::string& target)
+{
+    const std::string placed = SF_SOFT_BASE::CAtomicFileWriter::RenameToFreeName(written, target);
+    if (!placed.empty() && placed != target)
+        Report(&IExportObjectListener::OnExportClipRenamed, "&IExportObjectListener::OnExportClipRenamed", target,
+               placed);
+    return !placed.empty();
 }
 
 void ExportObject::KeepCut(const std::string& temporary, const std::string& target)

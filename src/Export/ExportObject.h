@@ -36,8 +36,8 @@ class IExportObjectListener;
 // Clips are written under a temporary name, synced and renamed into place
 // when they are complete; the whole part of a clip cut short by a stop or a
 // failure is kept under a name of its own ("<name>_incomplete<extension>",
-// numbered when taken), so it never replaces a file. Nor does a picture: one
-// whose name is taken gets the next free name.
+// numbered when taken), so it never replaces a file. Nor does a complete
+// clip or a picture: one whose name is taken gets the next free name.
 class ExportObject : public PLAY_MODULE::IImageSnapshotListener,
                      public PLAY_MODULE::IAVIConvertListener,
                      public boost::enable_shared_from_this<ExportObject> {
@@ -97,6 +97,7 @@ private:
     bool CloseSnapshots();
     // Keeps a clip cut short (or removes it when empty) and reports which.
     void KeepCut(const std::string& temporary, const std::string& target);
+    bool Place(const std::string& written, const std::string& target);
     bool AppendFooter(std::uint64_t keep);
     void FailFeeding();
     bool WritePicture(CSnapshotQueue::Picture& picture);

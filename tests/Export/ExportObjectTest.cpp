@@ -360,6 +360,32 @@ TEST_F(EngineTest, ASecondInstancesCleanUpLeavesEveryPartOfARunningAviExportAlon
     EXPECT_EQ(CountVideoPackets(Out("a(11).avi")), 50);
 }
 
+// A complete clip whose name is taken gets the next free one, and the
+// listener hears it; the file of that name stays as it was.
+TEST_F(EngineTest, CompleteClipsNeverReplaceAFileOfTheirName)
+{
+    ASSERT_TRUE(folder.MakeFolder("out"));
+    const std::string recording = MakeRecording(folder.Path(), SmallOptions(4));
+    ASSERT_FALSE(recording.empty());
+    using Renamed = std::pair<std::string, std::string>;
+    for (const std::string name : {"taken.avi", "taken.kvx"}) {
+        SCOPED_TRACE(name);
+        const std::string stem = Out(name.substr(0, 5));
+        const std::string extension = name.substr(5);
+        WriteFile(Out(name), "earlier clip");
+        WriteFile(stem + "(1)" + extension, "earlier clip");
+        listener->clipsRenamed.clear();
+        EXPECT_EQ(RunJob(extension == ".avi" ? EXPORT_TYPE_AVI : EXPORT_TYPE_RAW, recording, Out(name), 0,
+                         SizeOf(recording)),
+                  Events{"end"});
+        EXPECT_EQ(ReadBytes(Out(name)), "earlier clip");
+        EXPECT_EQ(ReadBytes(stem + "(1)" + extension), "earlier clip");
+        EXPECT_GT(CountVideoPackets(stem + "(2)" + extension), 0);
+        EXPECT_EQ(listener->clipsRenamed, std::vector<Renamed>{Renamed(Out(name), stem + "(2)" + extension)});
+    }
+    EXPECT_EQ(FilesIn(Out("")).size(), 6u);
+}
+
 TEST_F(EngineTest, CompleteClipsAreOnTheDiskBeforeTheyAreRenamedIntoPlace)
 {
     ASSERT_TRUE(folder.MakeFolder("out"));
