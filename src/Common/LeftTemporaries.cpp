@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <ctime>
+#include <string_view>
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -43,8 +44,28 @@ std::size_t SuffixBefore(const std::string& name, std::size_t end, bool earlierF
     return name[end - kRandomSize - 1] == '.' ? kRandomSize + 1 : 0;
 }
 
+bool IsDigits(std::string_view text)
+{
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; });
+}
+
+// "<YYYYMMDDhhmmss>" or "<YYYYMMDDhhmmss>(n)", before its extension.
+bool IsSeriesName(const std::string& base)
+{
+    const std::size_t dot = base.rfind('.');
+    const std::string_view stem = std::string_view(base).substr(0, dot == std::string::npos ? base.size() : dot);
+    constexpr std::size_t kStampSize = 14;
+    if (stem.size() < kStampSize || !IsDigits(stem.substr(0, kStampSize)))
+        return false;
+    const std::string_view rest = stem.substr(kStampSize);
+    return rest.empty() || (rest.size() > 2 && rest.front() == '(' && rest.back() == ')' &&
+                            IsDigits(rest.substr(1, rest.size() - 2)));
+}
+
 bool Matches(const std::string& base, const CLeftTemporaries::Kind& kind)
 {
+    if (kind.seriesNamesOnly && !IsSeriesName(base))
+        return false;
     if (std::find(kind.names.begin(), kind.names.end(), base) != kind.names.end())
         return true;
     return std::any_of(kind.extensions.begin(), kind.extensions.end(), [&](const std::string& extension) {
@@ -90,7 +111,7 @@ std::vector<std::string> ChannelFolders(const std::string& folder)
         return found;
     while (const dirent* entry = ::readdir(directory)) {
         const std::string name = entry->d_name;
-        if (!name.empty() && std::all_of(name.begin(), name.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }))
+        if (IsDigits(name))
             found.push_back(folder + "/" + name);
     }
     ::closedir(directory);
@@ -139,10 +160,11 @@ int CLeftTemporaries::CleanProgramTemporaries(const std::wstring& snapFolder, co
     handled += CleanIn(app + "/Index", {{}, {".qxi"}, true, false});
     // The picture and video folders are the user's choice, and may hold anything.
     const Kind pictures{{}, {".jpg", ".bmp"}, false, false};
+    const Kind seriesPictures{{}, {".jpg", ".bmp"}, false, false, true};
     for (const std::string& folder : {Folder(snapFolder), Folder(videoFolder)}) {
         handled += CleanIn(folder, pictures);
         for (const std::string& channel : ChannelFolders(folder))
-            handled += CleanIn(channel, pictures);
+            handled += CleanIn(channel, seriesPictures);
     }
     handled += CleanIn(Folder(videoFolder), {{}, {".avi", ".kvx"}, false, true});
     return handled;

@@ -19,6 +19,9 @@ public:
         std::vector<std::string> extensions;  // or their endings
         bool earlierForms = false;            // the names of earlier versions count too
         bool keepsFootage = false;            // one that is not empty is kept
+        // Only files named as a picture series names its pictures,
+        // "<YYYYMMDDhhmmss>[(n)]<extension>".
+        bool seriesNamesOnly = false;
     };
 
     // Handles, in folder, the temporaries of the files kind matches: one
@@ -28,7 +31,8 @@ public:
     // are left alone.
     static int CleanIn(const std::string& folder, const Kind& kind);
     // The program's own, in its folders: settings, layouts, index files,
-    // pictures (also in the channel folders of picture exports) and clips
+    // pictures (in the channel folders of picture exports only those named
+    // as a series names them: a folder of digits may be the user's) and clips
     // (the ".kvx_" of a recording cut short by a crash is a recording, not a
     // temporary).
     static int CleanProgramTemporaries(const std::wstring& snapFolder, const std::wstring& videoFolder);
