@@ -663,6 +663,30 @@ TEST_F(EngineTest, ClipsStartWithWhatTheirDecoderNeeds)
     EXPECT_EQ(FilesIn(Out("")).size(), 3u) << "the playable clips and pictures";
 }
 
+// H.265 with open groups (x265's defaults): the pictures shown just before
+// a key frame are coded after it. A span from one key frame to another keeps
+// every picture shown in it, as an AVI clip and as a raw cut.
+TEST_F(EngineTest, AnOpenGroupCutKeepsThePicturesShownBeforeItsEndKeyFrame)
+{
+    ASSERT_TRUE(folder.MakeFolder("out"));
+    const std::string source = folder.File("REC_ch2_20160102030405_20160102030411.ts");
+    PLAY_MODULE::CKeyFrameIndex index;
+    ASSERT_TRUE(MakeWithFFmpeg("-f lavfi -i testsrc=size=320x240:rate=25 -t 6 -c:v libx265 -g 25 -pix_fmt yuv420p "
+                               "-x265-params log-level=error",
+                               source, index));
+    ASSERT_GE(index.entries.size(), 4u);
+    const auto& first = index.entries[1];
+    const auto& next = index.entries[3];
+    const std::size_t shown = std::size_t((next.timeMs - first.timeMs) * 25 / 1000);
+    for (std::uint32_t type : {EXPORT_TYPE_AVI, EXPORT_TYPE_RAW}) {
+        SCOPED_TRACE(type);
+        const std::string target = Out(type == EXPORT_TYPE_AVI ? "open.avi" : "open.ts");
+        ASSERT_EQ(RunJob(type, source, target, first.position, next.position, 0, kStartSeconds + 1, kStartSeconds),
+                  Events{"end"});
+        EXPECT_GE(PLAY_MODULE_TEST::DecodeLuma(target).size(), shown);
+    }
+}
+
 // A ".ts" whose bytes from within its second group to within its fifth were
 // blanked: a span inside the blank holds no picture that decodes, only
 // frames before it and frames that lost their key frame after it. Every

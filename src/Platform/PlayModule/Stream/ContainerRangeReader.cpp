@@ -8,6 +8,7 @@
 #include "Platform/PlayModule/Source/AnnexB.h"
 #include "Platform/PlayModule/Source/AnnexBFilter.h"
 #include "Platform/PlayModule/Source/ContainerTimes.h"
+#include "Platform/PlayModule/Source/LeadingPictures.h"
 #include "Platform/PlayModule/Source/LocalMediaInput.h"
 
 extern "C" {
@@ -87,7 +88,8 @@ bool CContainerRangeReader::Open(const std::string& path, std::uint64_t start, s
 {
     Close();
     m_start = start;
-    m_end = std::max(start, end);
+    // An open group's pictures shown before its key frame end the range.
+    m_end = end > start ? CLeadingPictures::EndAfter(path, end) : start;
     m_consumed = 0;
     m_ended = m_end == m_start;
     m_encoder = CKvxRecordEncoder();
