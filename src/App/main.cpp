@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "Base/FileSystemHelpers.h"
 #include "Base/MessageLoopIds.h"
@@ -31,6 +32,7 @@
 #include "FontSetUp.h"
 #include "Main/MainFrameEventImp.h"
 #include "PlayManager/RenderSetup.h"
+#include "Platform/PlayModule/Source/AviWholeChunks.h"
 #include "SingleInstanceLock.h"
 #include "TerminationWatcher.h"
 #include "Widgets/SFApplication.h"
@@ -94,6 +96,20 @@ void TellAboutProgramFolder(const CSingleInstanceLock& instanceLock)
         return;
     ShowNotifyMessage(std::wstring(GetLangString(L"Settings and indexes cannot be saved: the program folder cannot "
                                                  L"be written to:")) + L" " + SFGetAppDir(),
+                      true);
+}
+
+// Tells the user, once, which clips cut short by the end of an earlier run
+// were kept, and under which names.
+void TellAboutKeptClips(const std::vector<std::string>& kept)
+{
+    if (kept.empty())
+        return;
+    std::wstring names;
+    for (const std::string& name : kept)
+        names += (names.empty() ? L"" : L", ") + SF_SOFT_BASE::Utf8ToWide(name);
+    ShowNotifyMessage(std::wstring(GetLangString(L"Clips cut short when the program last ended were kept as:")) +
+                          L" " + names,
                       true);
 }
 
@@ -194,8 +210,10 @@ int main(int argc, char* argv[])
     LoadTranslation(translator, translation);
     CreateWorkingFolders();
     // Temporaries a crash left; those another instance writes are held.
+    std::vector<std::string> keptClips;
     CLeftTemporaries::CleanProgramTemporaries(CConfigManager::GetInstance()->SnapPath,
-                                               CConfigManager::GetInstance()->VideoPath);
+                                               CConfigManager::GetInstance()->VideoPath,
+                                               PLAY_MODULE::CAviWholeChunks::End, &keptClips);
     if (!StartMessageLoops()) {
         LumivexBase::CSFMessageLoopManager::GetInstance()->ExitMessageLoops();
         return 1;
@@ -213,6 +231,7 @@ int main(int argc, char* argv[])
         QTimer::singleShot(0, [] { DeferredLibraries::StartLoading(); });
         TellAboutSettingsFile();
         TellAboutProgramFolder(instanceLock);
+        TellAboutKeptClips(keptClips);
         OfferFileAssociation(unassociated);
         app.exec();
         loopRunning = false;

@@ -79,8 +79,16 @@ bool IsOwnRegularFile(const std::string& path)
     return ::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::geteuid();
 }
 
+// The whole part of a clip cut short; false when none of it is.
+bool CutToWhole(const std::string& path, std::uint64_t size, const CLeftTemporaries::Kind& kind)
+{
+    const std::uint64_t whole = kind.wholeEnd ? kind.wholeEnd(path) : size;
+    return whole > 0 && (whole >= size || ::truncate(path.c_str(), off_t(whole)) == 0);
+}
+
 // Handles one temporary while holding it, so no writer takes it meanwhile.
-bool Clean(const std::string& path, const std::string& basePath, bool keepsFootage)
+bool Clean(const std::string& path, const std::string& basePath, const CLeftTemporaries::Kind& kind,
+           std::vector<std::string>* kept)
 {
     CHeldTemporary held = CHeldTemporary::TryHold(path);
     struct stat status {};
@@ -88,8 +96,12 @@ bool Clean(const std::string& path, const std::string& basePath, bool keepsFoota
         return false;
     if (status.st_size == 0 && std::time(nullptr) - status.st_mtime < kNewEmptySeconds)
         return false;
-    if (keepsFootage && status.st_size > 0)
-        return !CAtomicFileWriter::RenameToFreeName(path, CAtomicFileWriter::IncompleteName(basePath)).empty();
+    if (kind.keepsFootage && status.st_size > 0 && CutToWhole(path, std::uint64_t(status.st_size), kind)) {
+        const std::string name = CAtomicFileWriter::RenameToFreeName(path, CAtomicFileWriter::IncompleteName(basePath));
+        if (!name.empty() && kept)
+            kept->push_back(name);
+        return !name.empty();
+    }
     held.Remove();
     return true;
 }
@@ -131,7 +143,7 @@ bool CLeftTemporaries::IsTemporaryOf(const std::string& name, std::string& base,
     return true;
 }
 
-int CLeftTemporaries::CleanIn(const std::string& folder, const Kind& kind)
+int CLeftTemporaries::CleanIn(const std::string& folder, const Kind& kind, std::vector<std::string>* kept)
 {
     DIR* directory = ::opendir(folder.c_str());
     if (!directory)
@@ -145,11 +157,13 @@ int CLeftTemporaries::CleanIn(const std::string& folder, const Kind& kind)
     ::closedir(directory);
     int handled = 0;
     for (const auto& [path, basePath] : found)
-        handled += IsOwnRegularFile(path) && Clean(path, basePath, kind.keepsFootage) ? 1 : 0;
+        handled += IsOwnRegularFile(path) && Clean(path, basePath, kind, kept) ? 1 : 0;
     return handled;
 }
 
-int CLeftTemporaries::CleanProgramTemporaries(const std::wstring& snapFolder, const std::wstring& videoFolder)
+int CLeftTemporaries::CleanProgramTemporaries(const std::wstring& snapFolder, const std::wstring& videoFolder,
+                                              std::function<std::uint64_t(const std::string&)> wholeEnd,
+                                              std::vector<std::string>* kept)
 {
     const std::string app = SFGetAppDirUtf8();
     int handled = CleanIn(app + "/Config", {{"config.xml"}, {}, true, false});
@@ -166,6 +180,7 @@ int CLeftTemporaries::CleanProgramTemporaries(const std::wstring& snapFolder, co
         for (const std::string& channel : ChannelFolders(folder))
             handled += CleanIn(channel, seriesPictures);
     }
-    handled += CleanIn(Folder(videoFolder), {{}, {".avi", ".kvx"}, false, true});
+    handled += CleanIn(Folder(videoFolder), {{}, {".avi"}, false, true, false, std::move(wholeEnd)}, kept);
+    handled += CleanIn(Folder(videoFolder), {{}, {".kvx"}, false, true}, kept);
     return handled;
 }
