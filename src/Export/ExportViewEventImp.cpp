@@ -179,7 +179,7 @@ void CExportViewEventImp::CreatePickers()
 {
     ImageDateTimeStyle style;
     style.str0 = L"bg_time_noal.png";
-    style.str1 = L"bg_date_disable.png";
+    style.str1 = L"bg_time_noal.png";  // the dates take typed input as the times do
     style.str2 = L"0,0,100,24";
     style.str3 = L"0,24,100,24";
     style.str4 = L"0,48,100,24";
