@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "Base/FileSystemHelpers.h"
 #include "Base/MessageLoopIds.h"
@@ -34,6 +35,7 @@
 #include "FontSetUp.h"
 #include "Main/MainFrameEventImp.h"
 #include "PlayManager/RenderSetup.h"
+#include "Platform/PlayModule/Source/AviWholeChunks.h"
 #include "SingleInstanceLock.h"
 #include "TerminationWatcher.h"
 #include "Widgets/SFApplication.h"
@@ -103,6 +105,20 @@ void TellAboutSaveFolders(const CSingleInstanceLock& instanceLock)
     }
     for (const std::wstring& folder : FindUnwritableSaveFolders(SFGetAppDir()))
         TellCannotSaveIn(folder);
+}
+
+// Tells the user, once, which clips cut short by the end of an earlier run
+// were kept, and under which names.
+void TellAboutKeptClips(const std::vector<std::string>& kept)
+{
+    if (kept.empty())
+        return;
+    std::wstring names;
+    for (const std::string& name : kept)
+        names += (names.empty() ? L"" : L", ") + SF_SOFT_BASE::Utf8ToWide(name);
+    ShowNotifyMessage(std::wstring(GetLangString(L"Clips cut short when the program last ended were kept as:")) +
+                          L" " + names,
+                      true);
 }
 
 // Reads the MIME database on a thread of its own, so that the association
@@ -216,8 +232,10 @@ int main(int argc, char* argv[])
     LoadTranslation(translator, translation);
     CreateWorkingFolders();
     // Temporaries a crash left; those another instance writes are held.
+    std::vector<std::string> keptClips;
     CLeftTemporaries::CleanProgramTemporaries(CConfigManager::GetInstance()->SnapPath,
-                                               CConfigManager::GetInstance()->VideoPath);
+                                               CConfigManager::GetInstance()->VideoPath,
+                                               PLAY_MODULE::CAviWholeChunks::End, &keptClips);
     if (!StartMessageLoops()) {
         LumivexBase::CSFMessageLoopManager::GetInstance()->ExitMessageLoops();
         return 1;
@@ -234,6 +252,7 @@ int main(int argc, char* argv[])
         QTimer::singleShot(0, [] { DeferredLibraries::StartLoading(); });
         TellAboutSettingsFile();
         TellAboutSaveFolders(instanceLock);
+        TellAboutKeptClips(keptClips);
         OfferFileAssociation(unassociated);
         app.exec();
         loopRunning = false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <ctime>
+#include <string_view>
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -43,8 +44,28 @@ std::size_t SuffixBefore(const std::string& name, std::size_t end, bool earlierF
     return name[end - kRandomSize - 1] == '.' ? kRandomSize + 1 : 0;
 }
 
+bool IsDigits(std::string_view text)
+{
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; });
+}
+
+// "<YYYYMMDDhhmmss>" or "<YYYYMMDDhhmmss>(n)", before its extension.
+bool IsSeriesName(const std::string& base)
+{
+    const std::size_t dot = base.rfind('.');
+    const std::string_view stem = std::string_view(base).substr(0, dot == std::string::npos ? base.size() : dot);
+    constexpr std::size_t kStampSize = 14;
+    if (stem.size() < kStampSize || !IsDigits(stem.substr(0, kStampSize)))
+        return false;
+    const std::string_view rest = stem.substr(kStampSize);
+    return rest.empty() || (rest.size() > 2 && rest.front() == '(' && rest.back() == ')' &&
+                            IsDigits(rest.substr(1, rest.size() - 2)));
+}
+
 bool Matches(const std::string& base, const CLeftTemporaries::Kind& kind)
 {
+    if (kind.seriesNamesOnly && !IsSeriesName(base))
+        return false;
     if (std::find(kind.names.begin(), kind.names.end(), base) != kind.names.end())
         return true;
     return std::any_of(kind.extensions.begin(), kind.extensions.end(), [&](const std::string& extension) {
@@ -58,8 +79,16 @@ bool IsOwnRegularFile(const std::string& path)
     return ::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::geteuid();
 }
 
+// The whole part of a clip cut short; false when none of it is.
+bool CutToWhole(const std::string& path, std::uint64_t size, const CLeftTemporaries::Kind& kind)
+{
+    const std::uint64_t whole = kind.wholeEnd ? kind.wholeEnd(path) : size;
+    return whole > 0 && (whole >= size || ::truncate(path.c_str(), off_t(whole)) == 0);
+}
+
 // Handles one temporary while holding it, so no writer takes it meanwhile.
-bool Clean(const std::string& path, const std::string& basePath, bool keepsFootage)
+bool Clean(const std::string& path, const std::string& basePath, const CLeftTemporaries::Kind& kind,
+           std::vector<std::string>* kept)
 {
     CHeldTemporary held = CHeldTemporary::TryHold(path);
     struct stat status {};
@@ -67,8 +96,12 @@ bool Clean(const std::string& path, const std::string& basePath, bool keepsFoota
         return false;
     if (status.st_size == 0 && std::time(nullptr) - status.st_mtime < kNewEmptySeconds)
         return false;
-    if (keepsFootage && status.st_size > 0)
-        return !CAtomicFileWriter::RenameToFreeName(path, CAtomicFileWriter::IncompleteName(basePath)).empty();
+    if (kind.keepsFootage && status.st_size > 0 && CutToWhole(path, std::uint64_t(status.st_size), kind)) {
+        const std::string name = CAtomicFileWriter::RenameToFreeName(path, CAtomicFileWriter::IncompleteName(basePath));
+        if (!name.empty() && kept)
+            kept->push_back(name);
+        return !name.empty();
+    }
     held.Remove();
     return true;
 }
@@ -90,7 +123,7 @@ std::vector<std::string> ChannelFolders(const std::string& folder)
         return found;
     while (const dirent* entry = ::readdir(directory)) {
         const std::string name = entry->d_name;
-        if (!name.empty() && std::all_of(name.begin(), name.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }))
+        if (IsDigits(name))
             found.push_back(folder + "/" + name);
     }
     ::closedir(directory);
@@ -110,7 +143,7 @@ bool CLeftTemporaries::IsTemporaryOf(const std::string& name, std::string& base,
     return true;
 }
 
-int CLeftTemporaries::CleanIn(const std::string& folder, const Kind& kind)
+int CLeftTemporaries::CleanIn(const std::string& folder, const Kind& kind, std::vector<std::string>* kept)
 {
     DIR* directory = ::opendir(folder.c_str());
     if (!directory)
@@ -124,11 +157,13 @@ int CLeftTemporaries::CleanIn(const std::string& folder, const Kind& kind)
     ::closedir(directory);
     int handled = 0;
     for (const auto& [path, basePath] : found)
-        handled += IsOwnRegularFile(path) && Clean(path, basePath, kind.keepsFootage) ? 1 : 0;
+        handled += IsOwnRegularFile(path) && Clean(path, basePath, kind, kept) ? 1 : 0;
     return handled;
 }
 
-int CLeftTemporaries::CleanProgramTemporaries(const std::wstring& snapFolder, const std::wstring& videoFolder)
+int CLeftTemporaries::CleanProgramTemporaries(const std::wstring& snapFolder, const std::wstring& videoFolder,
+                                              std::function<std::uint64_t(const std::string&)> wholeEnd,
+                                              std::vector<std::string>* kept)
 {
     const std::string app = SFGetAppDirUtf8();
     int handled = CleanIn(app + "/Config", {{"config.xml"}, {}, true, false});
@@ -139,11 +174,13 @@ int CLeftTemporaries::CleanProgramTemporaries(const std::wstring& snapFolder, co
     handled += CleanIn(app + "/Index", {{}, {".qxi"}, true, false});
     // The picture and video folders are the user's choice, and may hold anything.
     const Kind pictures{{}, {".jpg", ".bmp"}, false, false};
+    const Kind seriesPictures{{}, {".jpg", ".bmp"}, false, false, true};
     for (const std::string& folder : {Folder(snapFolder), Folder(videoFolder)}) {
         handled += CleanIn(folder, pictures);
         for (const std::string& channel : ChannelFolders(folder))
-            handled += CleanIn(channel, pictures);
+            handled += CleanIn(channel, seriesPictures);
     }
-    handled += CleanIn(Folder(videoFolder), {{}, {".avi", ".kvx"}, false, true});
+    handled += CleanIn(Folder(videoFolder), {{}, {".avi"}, false, true, false, std::move(wholeEnd)}, kept);
+    handled += CleanIn(Folder(videoFolder), {{}, {".kvx"}, false, true}, kept);
     return handled;
 }

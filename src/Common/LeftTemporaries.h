@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,11 @@ public:
         std::vector<std::string> extensions;  // or their endings
         bool earlierForms = false;            // the names of earlier versions count too
         bool keepsFootage = false;            // one that is not empty is kept
+        // Only files named as a picture series names its pictures,
+        // "<YYYYMMDDhhmmss>[(n)]<extension>".
+        bool seriesNamesOnly = false;
+        // The bytes of a kept file that are whole: it is cut there (0: it goes).
+        std::function<std::uint64_t(const std::string& path)> wholeEnd = {};
     };
 
     // Handles, in folder, the temporaries of the files kind matches: one
@@ -26,12 +33,17 @@ public:
     // "<name>_incomplete<extension>" (numbered when taken); the others are
     // removed. How many were handled. Folders, links and every other name
     // are left alone.
-    static int CleanIn(const std::string& folder, const Kind& kind);
+    static int CleanIn(const std::string& folder, const Kind& kind, std::vector<std::string>* kept = nullptr);
     // The program's own, in its folders: settings, layouts, index files,
-    // pictures (also in the channel folders of picture exports) and clips
+    // pictures (in the channel folders of picture exports only those named
+    // as a series names them: a folder of digits may be the user's) and clips
     // (the ".kvx_" of a recording cut short by a crash is a recording, not a
     // temporary).
-    static int CleanProgramTemporaries(const std::wstring& snapFolder, const std::wstring& videoFolder);
+    // wholeEnd cuts a kept AVI clip after its last whole packet; kept gets
+    // the names the clips were kept under.
+    static int CleanProgramTemporaries(const std::wstring& snapFolder, const std::wstring& videoFolder,
+                                       std::function<std::uint64_t(const std::string&)> wholeEnd = {},
+                                       std::vector<std::string>* kept = nullptr);
 
     // True for "<base>" followed by one temporary suffix or more (of earlier
     // versions too, with earlierForms); base is set to the rest.

@@ -70,6 +70,8 @@ ExportObject::ExportObject()
 {
     sdk->SetImageSnapShotListener(this);
     sdk->SetAVIConvertListener(this);
+    // The clip files are ours, held from their making until they are named.
+    sdk->SetAVIWriteInPlace(1);
     m_snapshots = std::make_unique<CSnapshotQueue>(
         [this](CSnapshotQueue::Picture& picture) { return WritePicture(picture); },
         [this] { OnPictureFailed(); });
@@ -161,6 +163,9 @@ void ExportObject::Task_ExportFile()
     m_draining = false;
     m_nothingPlayable = false;
     if (!StartJob(*currentJob)) {
+        if (m_nothingPlayable)
+            Report(&IExportObjectListener::OnExportNothingPlayable, "&IExportObjectListener::OnExportNothingPlayable",
+                   currentJob->srcPath);
         PostWith(&ExportObject::Task_SendExportFileFailedMsg, "&ExportObject::Task_SendExportFileFailedMsg", 0);
         return;
     }
@@ -177,6 +182,11 @@ bool ExportObject::StartJob(const ExportTarget& job)
 {
     if (job.endOffset < job.startOffset || !OpenSource(job))
         return false;
+    if (!SpanPlays(job)) {
+        m_nothingPlayable = true;
+        CloseSource();
+        return false;
+    }
     bool ok = false;
     switch (job.type) {
     case EXPORT_TYPE_AVI:
@@ -209,6 +219,20 @@ bool ExportObject::OpenSource(const ExportTarget& job)
             m_container = std::move(reader);
     }
     return source->Seek(std::uint32_t(job.startOffset), std::uint32_t(job.startOffset >> 32), 0) != 0;
+}
+
+// Whether a picture of a container's range decodes within the job's span
+// (its start second to the end of its end second; no end time: to the
+// range's end). A range no container reader takes is left to the job.
+bool ExportObject::SpanPlays(const ExportTarget& job) const
+{
+    if (PLAY_MODULE::FileLooksLikeKvx(job.srcPath) || RangeOf(job) == 0)
+        return true;
+    PLAY_MODULE::CContainerRangeReader reader;
+    if (!reader.Open(job.srcPath, job.startOffset, job.endOffset, std::int64_t(job.fileStartTime) * 1000))
+        return true;
+    const std::int64_t toMs = job.endTime > 0 ? (std::int64_t(job.endTime) + 1) * 1000 : INT64_MAX;
+    return reader.PlaysBetween(std::int64_t(job.startTime) * 1000, toMs);
 }
 
 // A byte range of ".kvx" records or of an MPEG stream is a clip of its own;
@@ -257,8 +281,9 @@ bool ExportObject::StartRawCopy(const ExportTarget& job)
     return true;
 }
 
-// The library writes the clip (and its further parts) under names of its
-// own beside the clip's; they are renamed when the clip is closed.
+// The library writes the clip (and its further parts) in held files of
+// names of their own beside the clip's; they are renamed when the clip is
+// closed.
 bool ExportObject::StartAvi(const ExportTarget& job)
 {
     m_aviPath = job.dstPath;
@@ -292,6 +317,7 @@ bool ExportObject::StartSnapshots(const ExportTarget& job)
     firstSnapshotPending = 1;
     m_snapshotFolder = job.dstPath;
     m_snapshotStart = job.startTime;
+    m_snapshotEnd = job.endTime > 0 ? job.endTime : UINT32_MAX;
     m_snapshots->Reset();
     m_renamedPictures = 0;
     m_outputOpen = sdk->EnableDisplayCallBack(1) != 0;
@@ -503,7 +529,7 @@ bool ExportObject::CloseRawCopy(bool cut)
         return true;
     }
     if (!ended || !tailWritten || !SF_SOFT_BASE::CAtomicFileWriter::SyncFile(temporary) ||
-        std::rename(temporary.c_str(), currentJob->dstPath.c_str()) != 0) {
+        !Place(temporary, currentJob->dstPath)) {
         m_temporary.Remove();
         return false;
     }
@@ -512,7 +538,8 @@ bool ExportObject::CloseRawCopy(bool cut)
 }
 
 // A complete AVI clip (with its further parts) is synced and renamed into
-// place; the files of one cut short are kept under names of their own.
+// place; the files of one cut short are kept under names of their own. Each
+// stays held until it has its name.
 bool ExportObject::CloseAvi(bool cut)
 {
     const bool stopped = sdk->StopAVIConvert() != 0;
@@ -533,13 +560,23 @@ bool ExportObject::CloseAvi(bool cut)
         const std::string& written = held.Path();
         if (!complete) {
             KeepCut(written, target);
-        } else if (!SF_SOFT_BASE::CAtomicFileWriter::SyncFile(written) ||
-                   std::rename(written.c_str(), target.c_str()) != 0) {
+        } else if (!SF_SOFT_BASE::CAtomicFileWriter::SyncFile(written) || !Place(written, target)) {
             ::unlink(written.c_str());
             placed = false;
         }
     }
     return cut ? stopped : placed;
+}
+
+// A complete clip never replaces a file: a name in use gives the next free
+// one, and the listener hears which.
+bool ExportObject::Place(const std::string& written, const std::string& target)
+{
+    const std::string placed = SF_SOFT_BASE::CAtomicFileWriter::RenameToFreeName(written, target);
+    if (!placed.empty() && placed != target)
+        Report(&IExportObjectListener::OnExportClipRenamed, "&IExportObjectListener::OnExportClipRenamed", target,
+               placed);
+    return !placed.empty();
 }
 
 void ExportObject::KeepCut(const std::string& temporary, const std::string& target)
@@ -676,6 +713,8 @@ void ExportObject::OnSnapshot(char* frame, long d1, long d2, long d3, long timeS
     // The frame's own second (the played time's), without a local-time
     // conversion for every frame.
     const std::uint32_t seconds = std::uint32_t(timeStamp);
+    if (seconds > m_snapshotEnd)
+        return;
     if (firstSnapshotPending) {
         if (seconds < m_snapshotStart)
             return;

@@ -36,8 +36,8 @@ class IExportObjectListener;
 // Clips are written under a temporary name, synced and renamed into place
 // when they are complete; the whole part of a clip cut short by a stop or a
 // failure is kept under a name of its own ("<name>_incomplete<extension>",
-// numbered when taken), so it never replaces a file. Nor does a picture: one
-// whose name is taken gets the next free name.
+// numbered when taken), so it never replaces a file. Nor does a complete
+// clip or a picture: one whose name is taken gets the next free name.
 class ExportObject : public PLAY_MODULE::IImageSnapshotListener,
                      public PLAY_MODULE::IAVIConvertListener,
                      public boost::enable_shared_from_this<ExportObject> {
@@ -80,6 +80,7 @@ public:
 
 private:
     bool StartJob(const ExportTarget& job);
+    bool SpanPlays(const ExportTarget& job) const;
     bool StartRawCopy(const ExportTarget& job);
     bool StartAvi(const ExportTarget& job);
     bool StartSnapshots(const ExportTarget& job);
@@ -96,6 +97,7 @@ private:
     bool CloseSnapshots();
     // Keeps a clip cut short (or removes it when empty) and reports which.
     void KeepCut(const std::string& temporary, const std::string& target);
+    bool Place(const std::string& written, const std::string& target);
     bool AppendFooter(std::uint64_t keep);
     void FailFeeding();
     bool WritePicture(CSnapshotQueue::Picture& picture);
@@ -131,6 +133,7 @@ private:
     // Snapshot job settings read by the library's thread while enabled.
     std::string m_snapshotFolder;
     std::uint32_t m_snapshotStart = 0;
+    std::uint32_t m_snapshotEnd = UINT32_MAX;  // the last second pictured
     bool m_snapshotFolderMade = false;  // by this job
     std::unique_ptr<CSnapshotQueue> m_snapshots;
     std::atomic<int> m_renamedPictures{0};  // of the current series

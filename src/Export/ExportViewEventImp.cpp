@@ -179,7 +179,7 @@ void CExportViewEventImp::CreatePickers()
 {
     ImageDateTimeStyle style;
     style.str0 = L"bg_time_noal.png";
-    style.str1 = L"bg_date_disable.png";
+    style.str1 = L"bg_time_noal.png";  // the dates take typed input as the times do
     style.str2 = L"0,0,100,24";
     style.str3 = L"0,24,100,24";
     style.str4 = L"0,48,100,24";
@@ -192,7 +192,6 @@ void CExportViewEventImp::CreatePickers()
         m_pickers[date]->SetSkin(&style);
         m_pickers[date]->Create(kChild, Rect(0, 0, 100, 24), GetUIWnd(),
                                 date == kPickStartDate ? kStartDateId : kEndDateId);
-        m_pickers[date]->EnableWindow(0);  // set by the cut marks only
     }
     const wchar_t* timeFields[] = {L"bg_time_noal.png", L"bg_time_noal.png", L"0,0,100,24", L"0,0,100,24",
                                    L"0,24,100,24",     L"0,72,100,24",     L"0,0,100,24", L"0,0,100,24",

@@ -1348,6 +1348,13 @@ void CExportViewUILogic::OnExportPicturesRenamed(std::string folder, int count)
                       true);
 }
 
+void CExportViewUILogic::OnExportClipRenamed(std::string /*target*/, std::string placedPath)
+{
+    ShowNotifyMessage(std::wstring(GetLangString(L"The clip was saved under a new name, as its own was taken: ")) +
+                          SF_SOFT_BASE::Utf8ToWide(placedPath),
+                      true);
+}
+
 void CExportViewUILogic::OnExportNothingPlayable(std::string source)
 {
     m_unplayable = FileNameOf(SF_SOFT_BASE::Utf8ToWide(source));

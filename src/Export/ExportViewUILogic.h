@@ -128,6 +128,7 @@ public:
     void OnExportFailed(int code) override;
     void OnExportClipCut(std::string target, std::string keptPath) override;
     void OnExportPicturesRenamed(std::string folder, int count) override;
+    void OnExportClipRenamed(std::string target, std::string placedPath) override;
     void OnExportNothingPlayable(std::string source) override;
 
     // Waits between two key-frame lookups while a recording's index is built

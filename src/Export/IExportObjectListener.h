@@ -14,6 +14,9 @@ public:
     // name of its own that says so), or removed (keptPath empty). target is
     // the clip's own name, which it never replaces.
     virtual void OnExportClipCut(std::string /*target*/, std::string /*keptPath*/) {}
+    // A complete clip found its name target taken and was placed under the
+    // next free name, placedPath ("<name>(n)<extension>").
+    virtual void OnExportClipRenamed(std::string /*target*/, std::string /*placedPath*/) {}
     // count pictures of the series in folder found their names taken and
     // were written under the next free names ("<time>(n).jpg").
     virtual void OnExportPicturesRenamed(std::string /*folder*/, int /*count*/) {}

@@ -1,5 +1,6 @@
 #include "Widgets/SFQTDateTimeCtrl.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -108,6 +109,18 @@ int CSFQTDateTimeCtrl::SetDate(_SF_SYSTEMTIME* value)
 
 namespace {
 
+int MaximumOf(QDateTimeEdit::Section section)
+{
+    switch (section) {
+    case QDateTimeEdit::HourSection: return 23;
+    case QDateTimeEdit::MinuteSection:
+    case QDateTimeEdit::SecondSection: return 59;
+    case QDateTimeEdit::MonthSection: return 12;
+    case QDateTimeEdit::DaySection: return 31;
+    default: return 9999;
+    }
+}
+
 bool IsModifier(int key)
 {
     return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Meta ||
@@ -120,7 +133,8 @@ bool IsModifier(int key)
 // into its first field (the text alone would be refused, and only the
 // fields after the next separator would take digits), and the separator
 // typed after a field that was complete, and so was left already, is not
-// taken as a step to the field after the next.
+// taken as a step to the field after the next; any other separator typed
+// selects the next field.
 void CSFQTDateTimeCtrl::keyPressEvent(QKeyEvent* event)
 {
     const QString typed = event->text();
@@ -129,16 +143,84 @@ void CSFQTDateTimeCtrl::keyPressEvent(QKeyEvent* event)
         QDateTimeEdit::keyPressEvent(event);
         return;
     }
-    if (typed == ":" && m_leftByDigit) {
+    const bool separator = typed == ":" || typed == "-";
+    if (separator && !m_leftByDigit && currentSectionIndex() + 1 < sectionCount()) {
+        const int next = currentSectionIndex() + 1;
+        CommitTyped();
+        setSelectedSection(sectionAt(next));
+    }
+    if (separator) {
         m_leftByDigit = false;
         event->accept();
         return;
     }
     if (digit && lineEdit()->hasSelectedText() && lineEdit()->selectedText() == lineEdit()->text())
         setSelectedSection(sectionAt(0));
+    if (digit && !TakesDigit(typed.at(0))) {
+        QApplication::beep();
+        event->accept();
+        return;
+    }
     const Section before = currentSection();
     QDateTimeEdit::keyPressEvent(event);
+    // A first digit no second one can follow stays in its field: the next
+    // digit is refused there, not taken by the field after it.
+    if (digit && currentSection() != before && m_typed.size() == 1) {
+        setSelectedSection(before);
+        m_leftByDigit = false;
+        return;
+    }
     m_leftByDigit = digit && currentSection() != before;
+    if (currentSection() != before)
+        m_typed.clear();
+}
+
+// A field left with fewer digits than it shows takes them as its value.
+void CSFQTDateTimeCtrl::CommitTyped()
+{
+    const int typed = m_typed.toInt();
+    m_typed.clear();
+    if (m_typedSection != currentSection() || typed < 0)
+        return;
+    QDate day = date();
+    QTime clock = time();
+    switch (m_typedSection) {
+    case HourSection: clock.setHMS(typed, clock.minute(), clock.second()); break;
+    case MinuteSection: clock.setHMS(clock.hour(), typed, clock.second()); break;
+    case SecondSection: clock.setHMS(clock.hour(), clock.minute(), typed); break;
+    case DaySection: day.setDate(day.year(), day.month(), typed); break;
+    case MonthSection: day.setDate(day.year(), typed, day.day()); break;
+    default: return;
+    }
+    if (day.isValid() && clock.isValid())
+        setDateTime(QDateTime(day, clock));
+}
+
+bool CSFQTDateTimeCtrl::focusNextPrevChild(bool next)
+{
+    CommitTyped();
+    return QDateTimeEdit::focusNextPrevChild(next);
+}
+
+void CSFQTDateTimeCtrl::focusOutEvent(QFocusEvent* event)
+{
+    CommitTyped();
+    QDateTimeEdit::focusOutEvent(event);
+}
+
+// The digits typed into a field count from its first; one that would take
+// it past its largest value is refused, so it never turns into another time.
+bool CSFQTDateTimeCtrl::TakesDigit(QChar digit)
+{
+    if (currentSection() != m_typedSection) {
+        m_typedSection = currentSection();
+        m_typed.clear();
+    }
+    const QString candidate = m_typed + digit;
+    if (candidate.toInt() > MaximumOf(m_typedSection))
+        return false;
+    m_typed = candidate;
+    return true;
 }
 
 void CSFQTDateTimeCtrl::OnDateTimeChanged(const QDateTime& value)

@@ -33,9 +33,17 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    // False when digit would put the field being typed out of its range.
+    bool TakesDigit(QChar digit);
+    void CommitTyped();
+
     int m_dateMode = 1;
     int m_controlId = -1;
     bool m_leftByDigit = false;  // the last digit typed completed its field
+    Section m_typedSection = NoSection;
+    QString m_typed;  // the digits typed into it since it was entered
 };

@@ -104,7 +104,7 @@ TEST_F(StartupTest, MakesItsFoldersBesideTheProgramAndClosesWithZero)
 
 TEST_F(StartupTest, TemporariesLeftByACrashAreCleanedAtStartAndNothingElse)
 {
-    for (const char* folder : {"Config", "Index", "Picture/65537", "Video"})
+    for (const char* folder : {"Config", "Index", "Picture/65537", "Picture/2024", "Video"})
         ASSERT_TRUE(QDir().mkpath(programDir + "/" + folder));
     // The program's own folders hold no file of the user's: there the names
     // of earlier versions go too.
@@ -116,7 +116,8 @@ TEST_F(StartupTest, TemporariesLeftByACrashAreCleanedAtStartAndNothingElse)
     const QStringList kept{"Config/notes.xml.Ab12Cd", "Index/ch1.qxi", "Index/ch1.qxi.A1b2C", "Video/copy.kvx_",
                            "Video/holiday.txt.~lumivex-Ab12Cd", "Picture/.jpg.~lumivex-Ab12Cd", "Video/copy.kvx",
                            "Video/evidence.kvx.~backup", "Video/my statement.avi.~Draft1", "Picture/scene.jpg.~edited",
-                           "Picture/20160102.jpg.xY7aB9", "Video/clip.avi.~Cc22Dd"};
+                           "Picture/20160102.jpg.xY7aB9", "Video/clip.avi.~Cc22Dd",
+                           "Picture/2024/beach.jpg.~lumivex-Ab12Cd", "Picture/2024/20240101.bmp.~lumivex-Ab12Cd"};
     // Footage is kept as a clip cut short; an empty placeholder goes.
     const QStringList footage{"Video/clip.avi.~lumivex-Cc22Dd.~lumivex-Ee33Ff", "Video/copy.kvx.~lumivex-Gg44Hh"};
     const QStringList keptAs{"Video/clip_incomplete.avi", "Video/copy_incomplete(1).kvx"};

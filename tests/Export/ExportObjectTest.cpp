@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <cstdlib>
 #include <numeric>
 #include <filesystem>
@@ -13,10 +15,12 @@
 #include "Base/MessageLoopIds.h"
 #include "Base/PostTask.h"
 #include "Base/SFDateTime.h"
+#include "Common/LeftTemporaries.h"
 #include "Export/ExportObject.h"
 #include "Export/ExportTestSupport.h"
 #include "Platform/PlayModule/Source/AvIndexScanner.h"
 #include "Platform/PlayModule/Source/KvxIndexScanner.h"
+#include "Platform/PlayModule/Stream/ContainerRangeReader.h"
 #include "Platform/PlayModule/Support/ContainerSample.h"
 #include "Platform/PlayModule/Support/FullDecode.h"
 #include "Support/ProcessUntil.h"
@@ -69,21 +73,22 @@ protected:
     void TearDown() override { StopLoops(); }
 
     void Add(std::uint32_t type, const std::string& src, const std::string& dst, std::uint64_t start,
-             std::uint64_t end, int interval = 0, unsigned startTime = 0, unsigned fileStart = 0)
+             std::uint64_t end, int interval = 0, unsigned startTime = 0, unsigned fileStart = 0,
+             unsigned endTime = 0)
     {
         auto target = engine;
         PostTaskToLoop(ML_EXPORT, MakeTask<int>([=] {
-                           target->AddFile(int(type), src, dst, start, end, interval, startTime, 0u, fileStart);
+                           target->AddFile(int(type), src, dst, start, end, interval, startTime, endTime, fileStart);
                        }),
                        __FILE__, __LINE__, "&ExportObject::AddFile", "EngineTest");
     }
     // Runs one job; the reports it gave.
     std::vector<std::string> RunJob(std::uint32_t type, const std::string& src, const std::string& dst,
                                     std::uint64_t start, std::uint64_t end, int interval = 0, unsigned startTime = 0,
-                                    unsigned fileStart = 0)
+                                    unsigned fileStart = 0, unsigned endTime = 0)
     {
         listener->events.clear();
-        Add(type, src, dst, start, end, interval, startTime, fileStart);
+        Add(type, src, dst, start, end, interval, startTime, fileStart, endTime);
         return Run() ? listener->events : std::vector<std::string>{"no end"};
     }
     void Start() { SF_POST_TASK(ML_EXPORT, &ExportObject::Export, engine); }
@@ -323,6 +328,63 @@ TEST_F(EngineTest, SplitAviPartsAreNumberedAcrossTheJobsOfAnExport)
     ASSERT_EQ(FilesIn(folder.File("out")), expected);
     for (const std::string& name : expected)
         EXPECT_GT(CountVideoPackets(Out(name)), 0) << name;
+}
+
+// Another instance's start-up clean-up, run over and over while an AVI export
+// splits its clip into parts, finds every file of the export held.
+TEST_F(EngineTest, ASecondInstancesCleanUpLeavesEveryPartOfARunningAviExportAlone)
+{
+    ASSERT_TRUE(folder.MakeFolder("out"));
+    const std::string recording = MakeRecording(folder.Path(), ThreeMegabyteOptions());
+    ASSERT_FALSE(recording.empty());
+    engine->SetAVISplitSize(1024);
+    std::atomic<bool> exporting{true};
+    std::atomic<int> taken{0};
+    std::thread secondInstance([&] {
+        const CLeftTemporaries::Kind clips{{}, {".avi", ".kvx"}, false, true};
+        while (exporting)
+            taken += CLeftTemporaries::CleanIn(folder.File("out"), clips);
+    });
+    Add(EXPORT_TYPE_AVI, recording, Out("a.avi"), 0, SizeOf(recording));
+    const bool ran = Run();
+    exporting = false;
+    secondInstance.join();
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(taken, 0);
+    EXPECT_EQ(listener->events, Events{"end"});
+    EXPECT_TRUE(listener->cuts.empty());
+    // 24 s with a key frame every 2 s: twelve parts, every one in place.
+    const std::vector<std::string> files = FilesIn(folder.File("out"));
+    ASSERT_EQ(files.size(), 12u);
+    for (const std::string& name : files)
+        EXPECT_EQ(name.find("incomplete"), std::string::npos) << name;
+    EXPECT_EQ(CountVideoPackets(Out("a(11).avi")), 50);
+}
+
+// A complete clip whose name is taken gets the next free one, and the
+// listener hears it; the file of that name stays as it was.
+TEST_F(EngineTest, CompleteClipsNeverReplaceAFileOfTheirName)
+{
+    ASSERT_TRUE(folder.MakeFolder("out"));
+    const std::string recording = MakeRecording(folder.Path(), SmallOptions(4));
+    ASSERT_FALSE(recording.empty());
+    using Renamed = std::pair<std::string, std::string>;
+    for (const std::string name : {"taken.avi", "taken.kvx"}) {
+        SCOPED_TRACE(name);
+        const std::string stem = Out(name.substr(0, 5));
+        const std::string extension = name.substr(5);
+        WriteFile(Out(name), "earlier clip");
+        WriteFile(stem + "(1)" + extension, "earlier clip");
+        listener->clipsRenamed.clear();
+        EXPECT_EQ(RunJob(extension == ".avi" ? EXPORT_TYPE_AVI : EXPORT_TYPE_RAW, recording, Out(name), 0,
+                         SizeOf(recording)),
+                  Events{"end"});
+        EXPECT_EQ(ReadBytes(Out(name)), "earlier clip");
+        EXPECT_EQ(ReadBytes(stem + "(1)" + extension), "earlier clip");
+        EXPECT_GT(CountVideoPackets(stem + "(2)" + extension), 0);
+        EXPECT_EQ(listener->clipsRenamed, std::vector<Renamed>{Renamed(Out(name), stem + "(2)" + extension)});
+    }
+    EXPECT_EQ(FilesIn(Out("")).size(), 6u);
 }
 
 TEST_F(EngineTest, CompleteClipsAreOnTheDiskBeforeTheyAreRenamedIntoPlace)
@@ -608,9 +670,9 @@ TEST_F(EngineTest, ClipsStartWithWhatTheirDecoderNeeds)
         const auto& first = index.entries[1];
         const auto& next = index.entries[3];
         const std::size_t frames = std::size_t((next.timeMs - first.timeMs) * 25 / 1000);
+        // Its video is H.265 even where its size is not known.
+        EXPECT_TRUE(PLAY_MODULE::CContainerRangeReader::Reads(source));
         for (std::uint32_t type : {EXPORT_TYPE_AVI, EXPORT_TYPE_RAW, EXPORT_TYPE_JPEG}) {
-            if (!playable && type == EXPORT_TYPE_RAW)
-                continue;
             SCOPED_TRACE(type);
             const std::string target = Out(source.substr(source.rfind('/') + 1) + std::to_string(type) +
                                            (type == EXPORT_TYPE_AVI ? ".avi" : type == EXPORT_TYPE_RAW ? ".ts" : ""));
@@ -628,8 +690,73 @@ TEST_F(EngineTest, ClipsStartWithWhatTheirDecoderNeeds)
                 EXPECT_EQ(PLAY_MODULE_TEST::DecodeLuma(target).size(), frames);
         }
     }
-    EXPECT_EQ(listener->unplayable, std::vector<std::string>(2, folder.File("nowhere.ts")));
+    EXPECT_EQ(listener->unplayable, std::vector<std::string>(3, folder.File("nowhere.ts")));
     EXPECT_EQ(FilesIn(Out("")).size(), 3u) << "the playable clips and pictures";
+}
+
+// H.265 with open groups (x265's defaults): the pictures shown just before
+// a key frame are coded after it. A span from one key frame to another keeps
+// every picture shown in it, as an AVI clip and as a raw cut.
+TEST_F(EngineTest, AnOpenGroupCutKeepsThePicturesShownBeforeItsEndKeyFrame)
+{
+    ASSERT_TRUE(folder.MakeFolder("out"));
+    const std::string source = folder.File("REC_ch2_20160102030405_20160102030411.ts");
+    PLAY_MODULE::CKeyFrameIndex index;
+    ASSERT_TRUE(MakeWithFFmpeg("-f lavfi -i testsrc=size=320x240:rate=25 -t 6 -c:v libx265 -g 25 -pix_fmt yuv420p "
+                               "-x265-params log-level=error",
+                               source, index));
+    ASSERT_GE(index.entries.size(), 4u);
+    const auto& first = index.entries[1];
+    const auto& next = index.entries[3];
+    const std::size_t shown = std::size_t((next.timeMs - first.timeMs) * 25 / 1000);
+    for (std::uint32_t type : {EXPORT_TYPE_AVI, EXPORT_TYPE_RAW}) {
+        SCOPED_TRACE(type);
+        const std::string target = Out(type == EXPORT_TYPE_AVI ? "open.avi" : "open.ts");
+        ASSERT_EQ(RunJob(type, source, target, first.position, next.position, 0, kStartSeconds + 1, kStartSeconds),
+                  Events{"end"});
+        EXPECT_GE(PLAY_MODULE_TEST::DecodeLuma(target).size(), shown);
+    }
+}
+
+// A ".ts" whose bytes from within its second group to within its fifth were
+// blanked: a span inside the blank holds no picture that decodes, only
+// frames before it and frames that lost their key frame after it. Every
+// format fails naming the recording and writes nothing; a span before the
+// blank gives its pictures and no grey one from after the blank.
+TEST_F(EngineTest, AnExportOfASpanInWhichNothingDecodesFailsNamingTheRecording)
+{
+    ASSERT_TRUE(folder.MakeFolder("out"));
+    const std::string source = folder.File("REC_ch2_20160102030405_20160102030417.ts");
+    PLAY_MODULE_TEST::ContainerSampleOptions options;
+    options.seconds = 12;
+    options.gopSeconds = 2;
+    ASSERT_TRUE(PLAY_MODULE_TEST::MakeContainerSample(source, PLAY_MODULE_TEST::ContainerKind::Ts, options));
+    PLAY_MODULE::CKeyFrameIndex index;
+    ASSERT_TRUE(PLAY_MODULE::CAvIndexScanner::Scan(source, index));
+    ASSERT_EQ(index.entries.size(), 6u);
+    const auto packetAt = [&](std::size_t a, std::size_t b) {
+        return (index.entries[a].position + index.entries[b].position) / 2 / 188 * 188;
+    };
+    std::string bytes = ReadBytes(source);
+    std::fill(bytes.begin() + std::ptrdiff_t(packetAt(1, 2)), bytes.begin() + std::ptrdiff_t(packetAt(4, 5)), '\0');
+    WriteFile(source, bytes);
+    // From the key frame before the blank to the first one after it.
+    const std::uint64_t from = index.entries[1].position;
+    const std::uint64_t to = index.entries[5].position;
+    for (std::uint32_t type : {EXPORT_TYPE_AVI, EXPORT_TYPE_RAW, EXPORT_TYPE_JPEG}) {
+        SCOPED_TRACE(type);
+        const std::string target = Out("blank" + std::to_string(type));
+        EXPECT_EQ(RunJob(type, source, target, from, to, 1, kStartSeconds + 5, kStartSeconds, kStartSeconds + 7),
+                  (Events{"stop", "failed"}));
+        EXPECT_FALSE(std::filesystem::exists(target));
+    }
+    EXPECT_EQ(listener->unplayable, std::vector<std::string>(3, source));
+    EXPECT_TRUE(FilesIn(Out("")).empty());
+
+    EXPECT_EQ(RunJob(EXPORT_TYPE_JPEG, source, Out("before"), from, to, 1, kStartSeconds + 2, kStartSeconds,
+                     kStartSeconds + 2),
+              Events{"end"});
+    EXPECT_EQ(FilesIn(Out("before")), std::vector<std::string>{LocalStamp(kStartSeconds + 2) + ".jpg"});
 }
 
 // A raw cut of an FFmpeg-made ".ps", whose muxer runs frames on across its

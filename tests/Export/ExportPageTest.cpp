@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractSpinBox>
+#include <QTest>
+
 #include <QComboBox>
 #include <QWidget>
 
@@ -390,6 +393,23 @@ TEST_F(PageTest, TimeLineMarksFollowThePickersAndThePopUpStaysHidden)
     QWidget* popUp = Widget(timeLine->GetPopUp()->GetDialog());
     ASSERT_NE(popUp, nullptr);
     EXPECT_FALSE(popUp->isVisible());
+}
+
+// Each date picker takes a date typed over it, as the time pickers take times.
+TEST_F(PageTest, TheDatePickersTakeTypedDates)
+{
+    for (int date : {0, 2}) {
+        QWidget* picker = Widget(page->GetPicker(date));
+        ASSERT_NE(picker, nullptr);
+        EXPECT_TRUE(picker->isEnabled()) << date;
+        picker->setFocus();
+        static_cast<QAbstractSpinBox*>(picker)->selectAll();
+        QTest::keyClicks(picker, "2026-03-12");
+        QTest::keyClick(picker, Qt::Key_Tab);
+        _SF_SYSTEMTIME day{};
+        page->GetPicker(date)->GetDate(&day);
+        EXPECT_EQ(QDate(day.wYear, day.wMonth, day.wDay), QDate(2026, 3, 12)) << date;
+    }
 }
 
 TEST_F(PageTest, ClosingReportsOnceWhenIdleOrOnceTheFilesAreClosed)

@@ -22,6 +22,7 @@ public:
     void OnExportFailed(int) override { events.push_back("failed"); }
     void OnExportClipCut(std::string target, std::string kept) override { cuts.emplace_back(target, kept); }
     void OnExportPicturesRenamed(std::string folder, int count) override { renamed.emplace_back(folder, count); }
+    void OnExportClipRenamed(std::string target, std::string placed) override { clipsRenamed.emplace_back(target, placed); }
     void OnExportNothingPlayable(std::string source) override { unplayable.push_back(source); }
 
     bool Finished() const
@@ -34,6 +35,7 @@ public:
     std::vector<int> progress;
     std::vector<std::pair<std::string, std::string>> cuts;  // clip, where it was kept
     std::vector<std::pair<std::string, int>> renamed;       // folder, pictures renamed
+    std::vector<std::pair<std::string, std::string>> clipsRenamed;  // clip, the free name it took
     std::vector<std::string> unplayable;                     // recordings nothing played in
 };
 

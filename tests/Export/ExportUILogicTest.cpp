@@ -693,10 +693,12 @@ TEST_F(UILogicTest, TheUserIsToldWhereAClipCutShortIsKeptAndHowManyPicturesWereR
     ui->OnExportClipCut("/out/a.kvx", "/out/a_incomplete.kvx");
     ui->OnExportClipCut("/out/b.avi", "");
     ui->OnExportPicturesRenamed("/out/16777221", 199);
+    ui->OnExportClipRenamed("/out/c.avi", "/out/c(1).avi");
     EXPECT_EQ(notes, (std::vector<std::wstring>{
                          L"The clip cut short is kept as /out/a_incomplete.kvx",
                          L"The clip cut short was removed: /out/b.avi",
-                         L"199 pictures were saved under new names, as theirs were taken, in /out/16777221"}));
+                         L"199 pictures were saved under new names, as theirs were taken, in /out/16777221",
+                         L"The clip was saved under a new name, as its own was taken: /out/c(1).avi"}));
 }
 
 // A failure because nothing in a recording played names it; a later

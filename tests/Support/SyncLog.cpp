@@ -51,19 +51,39 @@ extern "C" int fsync(int fd)
     return result;
 }
 
+namespace {
+
+// The flushed content goes with the file to its new name.
+void NoteMove(const std::string& source, const char* to, int result)
+{
+    Log& log = TheLog();
+    std::lock_guard lock(log.mutex);
+    if (log.on && result == 0 && log.synced.count(source)) {
+        log.synced.insert(Absolute(to));
+        log.syncedTargets.insert(Absolute(to));
+    }
+}
+
+}  // namespace
+
 extern "C" int rename(const char* from, const char* to)
 {
     using Rename = int (*)(const char*, const char*);
     static const auto next = reinterpret_cast<Rename>(::dlsym(RTLD_NEXT, "rename"));
     const std::string source = Absolute(from);
     const int result = next(from, to);
-    Log& log = TheLog();
-    std::lock_guard lock(log.mutex);
-    // The flushed content goes with the file to its new name.
-    if (log.on && result == 0 && log.synced.count(source)) {
-        log.synced.insert(Absolute(to));
-        log.syncedTargets.insert(Absolute(to));
-    }
+    NoteMove(source, to, result);
+    return result;
+}
+
+// Paths relative to the working folder only, as the program renames.
+extern "C" int renameat2(int fromFolder, const char* from, int toFolder, const char* to, unsigned int flags)
+{
+    using Rename = int (*)(int, const char*, int, const char*, unsigned int);
+    static const auto next = reinterpret_cast<Rename>(::dlsym(RTLD_NEXT, "renameat2"));
+    const std::string source = Absolute(from);
+    const int result = next(fromFolder, from, toFolder, to, flags);
+    NoteMove(source, to, result);
     return result;
 }
 

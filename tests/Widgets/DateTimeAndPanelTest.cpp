@@ -92,29 +92,60 @@ TEST_F(DateTimeCtrlTest, TimeModeStillReportsTheDate)
     EXPECT_EQ(out.wMilliseconds, 7);
 }
 
-// Select all, type a whole time, Tab: the field holds what was typed.
+namespace {
+
+// Selects the whole field, types text as a keyboard does and leaves by Tab.
+void TypeOver(CSFQTDateTimeCtrl& control, const char* text)
+{
+    control.setFocus();
+    control.selectAll();
+    for (const char* key = text; *key; ++key) {
+        if (*key != ':') {
+            QTest::keyClick(&control, *key);
+            continue;
+        }
+        QTest::keyPress(&control, Qt::Key_Shift);  // as a keyboard types the colon
+        QTest::keyClick(&control, ':', Qt::ShiftModifier);
+        QTest::keyRelease(&control, Qt::Key_Shift);
+    }
+    QTest::keyClick(&control, Qt::Key_Tab);
+}
+
+}  // namespace
+
+// Select all, type a whole time, Tab: the field holds what was typed; a
+// digit that would put its field out of range is refused where it is typed,
+// so "25:61:61" never turns into another time.
 TEST_F(DateTimeCtrlTest, ATimeTypedOverTheWholeFieldIsTakenAsTyped)
 {
     auto control = Make(0);
     control->show();
-    for (const char* typed : {"10:39:00", "7:05:09", "23:59:59", "8:00:10"}) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"10:39:00", "10:39:00"}, {"7:05:09", "7:05:09"}, {"23:59:59", "23:59:59"},
+        {"8:00:10", "8:00:10"},   {"25:61:61", "2:06:06"}, {"243:607:1", "23:06:01"}};
+    for (const auto& [typed, taken] : cases) {
         _SF_SYSTEMTIME eight = Time(8, 0, 0);
         control->SetTime(&eight);
-        control->setFocus();
-        control->selectAll();
-        for (const char* key = typed; *key; ++key) {
-            if (*key != ':') {
-                QTest::keyClick(control.get(), *key);
-                continue;
-            }
-            QTest::keyPress(control.get(), Qt::Key_Shift);  // as a keyboard types the colon
-            QTest::keyClick(control.get(), ':', Qt::ShiftModifier);
-            QTest::keyRelease(control.get(), Qt::Key_Shift);
-        }
-        QTest::keyClick(control.get(), Qt::Key_Tab);
+        TypeOver(*control, typed);
         _SF_SYSTEMTIME shown{};
         control->GetTime(&shown);
-        EXPECT_EQ(QTime(shown.wHour, shown.wMinute, shown.wSecond).toString("h:mm:ss").toStdString(), typed);
+        EXPECT_EQ(QTime(shown.wHour, shown.wMinute, shown.wSecond).toString("h:mm:ss").toStdString(), taken)
+            << typed;
+    }
+}
+
+TEST_F(DateTimeCtrlTest, ADateTypedOverTheWholeFieldIsTakenAsTyped)
+{
+    auto control = Make(1);
+    control->show();
+    const std::pair<const char*, const char*> cases[] = {{"2026-03-12", "2026-03-12"}, {"2026-13-32", "2026-01-03"}};
+    for (const auto& [typed, taken] : cases) {
+        _SF_SYSTEMTIME day = Date(2024, 6, 1);
+        control->SetDate(&day);
+        TypeOver(*control, typed);
+        _SF_SYSTEMTIME shown{};
+        control->GetDate(&shown);
+        EXPECT_EQ(QDate(shown.wYear, shown.wMonth, shown.wDay).toString("yyyy-MM-dd").toStdString(), taken) << typed;
     }
 }
 

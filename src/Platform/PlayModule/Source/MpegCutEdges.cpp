@@ -11,6 +11,7 @@ extern "C" {
 }
 
 #include "Platform/PlayModule/Format/ReadAt.h"
+#include "Platform/PlayModule/Source/LeadingPictures.h"
 #include "Platform/PlayModule/Source/AnnexB.h"
 #include "Platform/PlayModule/Source/AnnexBFilter.h"
 #include "Platform/PlayModule/Source/LocalMediaInput.h"
@@ -80,6 +81,8 @@ CMpegCutEdges::Edges CMpegCutEdges::For(const std::string& path, std::uint64_t s
     const Video video = VideoOf(path);
     if (video.transport && start > 0 && !video.parameterSets.empty())
         edges.head = TransportHead(path, start, video);
+    if (video.transport && video.codec == kvx::VideoCodec::H265)
+        edges.tail = TransportTail(path, end);
     if (video.program) {
         ProgramHead(path, start, video, edges);
         edges.tail = ProgramTail(path, end, video);
@@ -120,6 +123,21 @@ std::vector<std::uint8_t> CMpegCutEdges::ReadFrom(const std::string& path, std::
 }
 
 // ---- transport streams ----
+
+// The key frame the cut ends at and the pictures coded after it that are
+// shown before it (an open group), whose packets follow the cut's.
+std::vector<std::uint8_t> CMpegCutEdges::TransportTail(const std::string& path, std::uint64_t end)
+{
+    const std::uint64_t leadingEnd = CLeadingPictures::EndAfter(path, end);
+    if (leadingEnd <= end)
+        return {};
+    std::vector<std::uint8_t> bytes(std::size_t(leadingEnd - end));
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const ssize_t got = fd < 0 ? -1 : ReadAt(fd, bytes.data(), bytes.size(), end);
+    if (fd >= 0)
+        ::close(fd);
+    return got == ssize_t(bytes.size()) ? bytes : std::vector<std::uint8_t>{};
+}
 
 std::vector<std::uint8_t> CMpegCutEdges::TransportHead(const std::string& path, std::uint64_t start,
                                                        const Video& video)

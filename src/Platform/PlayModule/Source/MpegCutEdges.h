@@ -17,7 +17,9 @@ namespace PLAY_MODULE {
 // - a program stream whose muxer fills its packets runs a frame on into the
 //   packet the next frame starts in: the cut's first video PES is rewritten
 //   to begin at its key frame, and the tail of the cut's last frame, from
-//   the packet the cut ends at, follows in a PES of its own.
+//   the packet the cut ends at, follows in a PES of its own;
+// - an H.265 transport stream whose cut ends at an open group's key frame
+//   ends with that key frame and the pictures shown before it.
 class CMpegCutEdges {
 public:
     struct Edges {
@@ -49,6 +51,7 @@ private:
     static std::vector<std::uint8_t> ReadFrom(const std::string& path, std::uint64_t position);
 
     static std::vector<std::uint8_t> TransportHead(const std::string& path, std::uint64_t start, const Video& video);
+    static std::vector<std::uint8_t> TransportTail(const std::string& path, std::uint64_t end);
     static int CountWhereSetsLack(const std::vector<std::uint8_t>& bytes, const Video& video);
     static std::vector<std::uint8_t> TransportPackets(const Video& video, int nextCount);
 

@@ -72,6 +72,11 @@ void CAviConverter::SetSplitSize(std::uint64_t bytes)
     m_splitSize = bytes;
 }
 
+void CAviConverter::SetWriteInPlace(bool inPlace)
+{
+    m_inPlace = inPlace;
+}
+
 void CAviConverter::SetFailureReport(FailureReport report)
 {
     std::lock_guard lock(m_mutex);
@@ -139,7 +144,7 @@ bool CAviConverter::Stop()
 bool CAviConverter::OpenOutput(Output& output)
 {
     auto writer = std::make_unique<CAviFileWriter>();
-    if (!writer->Open(output.path, output.video, output.audio ? &*output.audio : nullptr))
+    if (!writer->Open(output.path, output.video, output.audio ? &*output.audio : nullptr, m_inPlace))
         return false;
     output.writer = std::move(writer);
     m_wroteFile = true;

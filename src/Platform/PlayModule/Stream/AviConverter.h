@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -45,6 +46,10 @@ public:
     // The last Stop failed only because no picture that decodes came.
     bool FoundNothing() const;
     void SetSplitSize(std::uint64_t bytes);
+    // True: every name given (to Start and by the name requests) is a new
+    // empty file the caller made and holds; it is written in place and left
+    // to the caller to sync and name.
+    void SetWriteInPlace(bool inPlace);
     void SetFailureReport(FailureReport report);
 
     void Write(const StreamPacket& packet);
@@ -93,6 +98,7 @@ private:
     bool m_failed = false;
     bool m_wroteFile = false;  // a file of this conversion was begun
     bool m_foundNothing = false;
+    std::atomic<bool> m_inPlace{false};
     unsigned m_part = 1;
     std::uint64_t m_generation = 0;
     std::uint64_t m_splitSize = kDefaultSplitSize;

@@ -67,6 +67,8 @@ void CAviFileWriter::Abort()
         avio_closep(&m_context->pb);
     avformat_free_context(m_context);
     m_context = nullptr;
+    if (m_inPlace)
+        ::truncate(m_path.c_str(), 0);
     m_temporary.Remove();
 }
 
@@ -101,14 +103,15 @@ bool CAviFileWriter::OpenMuxer(const StreamFormat& video, const StreamFormat* au
     m_audio = audio ? AddStream(*audio) : nullptr;
     if (!m_video || (audio && !m_audio))
         return false;
-    m_temporary = SF_SOFT_BASE::CHeldTemporary::CreateBeside(m_path);
-    if (!m_temporary.IsValid())
+    if (!m_inPlace)
+        m_temporary = SF_SOFT_BASE::CHeldTemporary::CreateBeside(m_path);
+    if (!m_inPlace && !m_temporary.IsValid())
         return false;
     // The temporary is new and empty: not truncating it spares the flush some
     // file systems start when a truncated file is closed.
     AVDictionary* options = nullptr;
     av_dict_set(&options, "truncate", "0", 0);
-    const int opened = avio_open2(&m_context->pb, m_temporary.Path().c_str(), AVIO_FLAG_WRITE, nullptr, &options);
+    const int opened = avio_open2(&m_context->pb, WrittenPath().c_str(), AVIO_FLAG_WRITE, nullptr, &options);
     av_dict_free(&options);
     if (opened < 0)
         return false;
@@ -116,10 +119,11 @@ bool CAviFileWriter::OpenMuxer(const StreamFormat& video, const StreamFormat* au
 }
 
 bool CAviFileWriter::Open(const std::string& path, const StreamFormat& video,
-                          const StreamFormat* audio)
+                          const StreamFormat* audio, bool inPlace)
 {
     Abort();
     m_path = path;
+    m_inPlace = inPlace;
     m_videoFrames = 0;
     m_audioSamples = 0;
     m_audioAligned = false;
@@ -252,6 +256,12 @@ bool CAviFileWriter::Close()
     complete = avio_closep(&m_context->pb) >= 0 && complete;
     avformat_free_context(m_context);
     m_context = nullptr;
+    if (m_inPlace) {
+        if (!complete && !KeepWhole(m_path))
+            ::truncate(m_path.c_str(), 0);
+        return complete;
+    }
+    // Held until its rename is done: no clean-up takes it meanwhile.
     SF_SOFT_BASE::CHeldTemporary temporary = std::move(m_temporary);
     complete = complete && SF_SOFT_BASE::CAtomicFileWriter::SyncFile(temporary.Path());
     if (complete && std::rename(temporary.Path().c_str(), m_path.c_str()) == 0)
@@ -274,7 +284,8 @@ bool CAviFileWriter::KeepWhole(const std::string& temporary)
         return false;
     const auto& [end, frames] = *std::prev(beyond);
     if (frames == 0 || ::truncate(temporary.c_str(), off_t(end)) != 0 ||
-        !SF_SOFT_BASE::CAtomicFileWriter::SyncFile(temporary) || std::rename(temporary.c_str(), m_path.c_str()) != 0)
+        !SF_SOFT_BASE::CAtomicFileWriter::SyncFile(temporary) ||
+        (temporary != m_path && std::rename(temporary.c_str(), m_path.c_str()) != 0))
         return false;
     m_keptMs = frames * 1000 * m_videoTimeBase.num / std::max(m_videoTimeBase.den, 1);
     return true;

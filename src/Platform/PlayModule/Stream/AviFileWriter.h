@@ -21,7 +21,9 @@ namespace PLAY_MODULE {
 // copy). The file is written under a temporary name in the same folder and
 // renamed into place when it is complete; one whose writing failed (a full
 // disk) is cut after its last whole packet and put in place unfinished, as
-// the part of a clip that was kept.
+// the part of a clip that was kept. Written in place, the file at the path
+// is the caller's (new, empty and held by it): it is written there and left
+// there, so it never changes hands before the caller names it.
 class CAviFileWriter {
 public:
     CAviFileWriter() = default;
@@ -30,10 +32,11 @@ public:
     CAviFileWriter& operator=(const CAviFileWriter&) = delete;
 
     // audio may be null; an audio format the muxer refuses is left out.
-    bool Open(const std::string& path, const StreamFormat& video, const StreamFormat* audio);
+    bool Open(const std::string& path, const StreamFormat& video, const StreamFormat* audio, bool inPlace = false);
     // False once a write failed (the file can no longer be completed).
     bool Write(const StreamPacket& packet);
-    // Writes the index and renames the file into place; false when the file
+    // Writes the index and renames the file into place (written in place, it
+    // stays where it is, unsynced); false when the file
     // could not be completed: its whole packets are then kept in place
     // without an index (KeptMs > 0), or, with none, it is removed.
     bool Close();
@@ -53,6 +56,7 @@ private:
     bool AlignAudio(StreamPacket& packet);
     void WriteSilence(const StreamPacket& like, std::int64_t count);
     void Abort();
+    const std::string& WrittenPath() const { return m_inPlace ? m_path : m_temporary.Path(); }
     // Puts the whole packets of a failed file in place; false when none.
     bool KeepWhole(const std::string& temporary);
     void NoteWhole();
@@ -68,6 +72,7 @@ private:
     bool m_audioAligned = false;      // the sound start is lined up with it
     int m_audioChannels = 1;
     bool m_failed = false;
+    bool m_inPlace = false;
     std::string m_path;
     SF_SOFT_BASE::CHeldTemporary m_temporary;
     // (end of a whole packet in the file, video frames up to it)

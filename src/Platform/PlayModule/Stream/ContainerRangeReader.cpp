@@ -8,6 +8,7 @@
 #include "Platform/PlayModule/Source/AnnexB.h"
 #include "Platform/PlayModule/Source/AnnexBFilter.h"
 #include "Platform/PlayModule/Source/ContainerTimes.h"
+#include "Platform/PlayModule/Source/LeadingPictures.h"
 #include "Platform/PlayModule/Source/LocalMediaInput.h"
 
 extern "C" {
@@ -22,6 +23,9 @@ namespace {
 
 constexpr std::size_t kAdtsHeaderSize = 7;
 constexpr int kMaxPictureSide = 8192;
+// Video that stops for longer than this (and three frames) lost packets: its
+// pictures decode again from the next key frame.
+constexpr std::int64_t kVideoGapMs = 1000;
 
 // The fixed part of an ADTS header for an AAC configuration; empty for one
 // that ADTS cannot describe.
@@ -60,11 +64,12 @@ void CContainerRangeReader::Close()
     m_pendingAt = 0;
 }
 
-// Records carry H.264 and H.265 only.
+// Records carry H.264 and H.265 only. A size not known (no parameter sets
+// anywhere) is taken: whether anything decodes is found when it is read.
 bool CContainerRangeReader::TakesVideo(const AVCodecParameters& video)
 {
-    return (video.codec_id == AV_CODEC_ID_H264 || video.codec_id == AV_CODEC_ID_HEVC) && video.width > 0 &&
-           video.height > 0 && video.width <= kMaxPictureSide && video.height <= kMaxPictureSide;
+    return (video.codec_id == AV_CODEC_ID_H264 || video.codec_id == AV_CODEC_ID_HEVC) && video.width >= 0 &&
+           video.height >= 0 && video.width <= kMaxPictureSide && video.height <= kMaxPictureSide;
 }
 
 bool CContainerRangeReader::Reads(const std::string& path)
@@ -83,7 +88,8 @@ bool CContainerRangeReader::Open(const std::string& path, std::uint64_t start, s
 {
     Close();
     m_start = start;
-    m_end = std::max(start, end);
+    // An open group's pictures shown before its key frame end the range.
+    m_end = end > start ? CLeadingPictures::EndAfter(path, end) : start;
     m_consumed = 0;
     m_ended = m_end == m_start;
     m_encoder = CKvxRecordEncoder();
@@ -217,10 +223,59 @@ bool CContainerRangeReader::ReadPacket()
     return false;
 }
 
+// Length-prefixed video gets start codes (a key frame its header's
+// parameter sets); false when the filter refused the packet.
+bool CContainerRangeReader::ToAnnexB(AVPacket& packet)
+{
+    return !m_annexB || (av_bsf_send_packet(m_annexB, &packet) >= 0 && av_bsf_receive_packet(m_annexB, &packet) >= 0);
+}
+
+bool CContainerRangeReader::NextVideoPacket()
+{
+    while (av_read_frame(m_format, m_packet) >= 0) {
+        const std::int64_t position = m_packet->pos;
+        if (m_packet->stream_index == m_video && position >= std::int64_t(m_end))
+            break;
+        if (m_packet->stream_index == m_video && (position < 0 || position >= std::int64_t(m_start)))
+            return true;
+        av_packet_unref(m_packet);
+    }
+    av_packet_unref(m_packet);
+    return false;
+}
+
+bool CContainerRangeReader::PlaysBetween(std::int64_t fromMs, std::int64_t toMs)
+{
+    m_ended = true;
+    if (!m_format)
+        return false;
+    const std::int64_t frameMs = 1000000 / std::int64_t(std::max<std::uint32_t>(m_frameRateMilli, 1));
+    const std::int64_t maxGapMs = std::max(kVideoGapMs, 3 * frameMs);
+    bool haveSets = HasEveryParameterSet(m_parameterSets, m_codec);
+    bool decodes = false;
+    std::int64_t lastMs = INT64_MIN;
+    while (NextVideoPacket()) {
+        const std::int64_t timeMs = VideoTimeOf(*m_packet);
+        const bool key = (m_packet->flags & AV_PKT_FLAG_KEY) != 0;
+        if (key && ToAnnexB(*m_packet)) {
+            const std::span<const std::uint8_t> data(m_packet->data, std::size_t(m_packet->size));
+            haveSets = haveSets || HasEveryParameterSet(ExtractParameterSets(data, m_codec), m_codec);
+            decodes = haveSets;
+        } else if (lastMs != INT64_MIN && timeMs - lastMs > maxGapMs) {
+            decodes = false;
+        }
+        lastMs = timeMs;
+        av_packet_unref(m_packet);
+        if (decodes && timeMs >= fromMs && timeMs < toMs)
+            return true;
+    }
+    return false;
+}
+
 void CContainerRangeReader::AddVideo(AVPacket& packet, std::int64_t timeMs)
 {
     const bool key = (packet.flags & AV_PKT_FLAG_KEY) != 0;
-    if (m_annexB && (av_bsf_send_packet(m_annexB, &packet) < 0 || av_bsf_receive_packet(m_annexB, &packet) < 0))
+    if (!ToAnnexB(packet))
         return;
     const std::span<const std::uint8_t> data(packet.data, std::size_t(packet.size));
     std::vector<std::uint8_t> parameterSets = key ? ExtractParameterSets(data, m_codec) : std::vector<std::uint8_t>{};

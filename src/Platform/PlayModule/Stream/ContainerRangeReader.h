@@ -39,9 +39,17 @@ public:
     std::size_t Read(std::uint8_t* out, std::size_t size);
     // Bytes of the range read so far (the whole range once Read gave 0).
     std::uint64_t Consumed() const { return m_consumed; }
+    // Whether a picture of the range timed in [fromMs, toMs) decodes: it
+    // follows a key frame with parameter sets (its own or earlier ones)
+    // without a gap in the video. Reads the range on only until one is
+    // found; Read then has nothing more to give.
+    bool PlaysBetween(std::int64_t fromMs, std::int64_t toMs);
 
 private:
     static bool TakesVideo(const AVCodecParameters& video);
+    // The range's next video packet (unreferenced by the caller); false at its end.
+    bool NextVideoPacket();
+    bool ToAnnexB(AVPacket& packet);
     bool SeekToStart();
     // Turns the next packet of the range into records; false at its end.
     bool ReadPacket();

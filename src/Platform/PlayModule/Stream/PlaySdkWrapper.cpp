@@ -199,6 +199,11 @@ void CPlaySdkWrapper::SetAVISplitSize(std::uint64_t bytes)
     m_avi.SetSplitSize(bytes);
 }
 
+void CPlaySdkWrapper::SetAVIWriteInPlace(int inPlace)
+{
+    m_avi.SetWriteInPlace(inPlace != 0);
+}
+
 int CPlaySdkWrapper::EnableDisplayCallBack(int enable)
 {
     if (enable && !m_snapshotListener.load())

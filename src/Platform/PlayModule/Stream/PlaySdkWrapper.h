@@ -70,6 +70,9 @@ public:
     bool AVIConvertFoundNothing() const;
     // Files are split at the next key frame once this size is passed.
     void SetAVISplitSize(std::uint64_t bytes);
+    // 1: the AVI names given are new empty files the caller holds; they are
+    // written in place and left to the caller to sync and name.
+    void SetAVIWriteInPlace(int inPlace);
 
     // 1: OnSnapshot for every decoded frame; 0: no more OnSnapshot once
     // this returns.
