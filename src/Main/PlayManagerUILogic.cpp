@@ -197,7 +197,7 @@ void CPlayManagerUILogic::Task_PlayOneFile_Ret(int result, void* handle, boost::
             m_handleToWindow[handle] = window;
             m_shown[window] = *record;
             // The play loop may have kept it as a record when the window's first file failed.
-            POST_PLAY(Task_WakeFile, handle);
+            POST_PLAY(Task_WakeFile, handle, 0u);
             qCDebug(lcMain, "Show ---playid = %p at winid = %d", handle, window);
         }
         if (pendingTime)
@@ -808,7 +808,7 @@ void CPlayManagerUILogic::Task_GetVideoInfo_Ret(void* handle, std::wstring resol
 
 // ---- seek and synchronised play ----
 
-void CPlayManagerUILogic::SwapWindow(int window, void* shown, void* hidden)
+void CPlayManagerUILogic::SwapWindow(int window, void* shown, void* hidden, unsigned int time)
 {
     qCDebug(lcMain, "Hide ---playid = %p at winid = %d", shown, window);
     qCDebug(lcMain, "Show ---playid = %p at winid = %d", hidden, window);
@@ -818,7 +818,7 @@ void CPlayManagerUILogic::SwapWindow(int window, void* shown, void* hidden)
     m_handleToWindow.erase(shown);
     m_hidden.erase(hidden);
     // Only shown files play: the new one opens before the old one closes.
-    POST_PLAY(Task_WakeFile, hidden);
+    POST_PLAY(Task_WakeFile, hidden, time);
     POST_PLAY(Task_SleepFile, shown);
 }
 
@@ -838,7 +838,7 @@ void* CPlayManagerUILogic::ShowFileOfTime(int window, void* shown, unsigned int 
     StopRecord(shown, window);
     if (CurrentWindow() == window)
         POST_PLAY(Task_CloseAudio, shown);
-    SwapWindow(window, shown, target);
+    SwapWindow(window, shown, target, time);
     if (m_synPlay != 1)
         Pause(IsPlayBarPlaying() ? 0 : 1, target, -1);
     SetFileEndMark(target, 0);

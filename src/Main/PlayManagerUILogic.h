@@ -140,7 +140,8 @@ private:
     void ReannounceEndedFiles();
     // handle, or when it is null the file shown in window (null when none).
     void* HandleOrWindowHandle(void* handle, int window) const;
-    void SwapWindow(int window, void* shown, void* hidden);
+    // time: where the hidden file starts playing (0: at its start in its direction).
+    void SwapWindow(int window, void* shown, void* hidden, unsigned int time = 0);
     void* HiddenFileCovering(int window, unsigned int time) const;
     // Shows in window the file covering time (shown when none); returns it.
     void* ShowFileOfTime(int window, void* shown, unsigned int time);
