@@ -198,6 +198,7 @@ void CPlayManagerUILogic::Task_PlayOneFile_Ret(int result, void* handle, boost::
             m_shown[window] = *record;
             // The play loop may have kept it as a record when the window's first file failed.
             POST_PLAY(Task_WakeFile, handle, 0u);
+            ShowInWindow(*record);
             qCDebug(lcMain, "Show ---playid = %p at winid = %d", handle, window);
         }
         if (pendingTime)
@@ -212,6 +213,14 @@ void CPlayManagerUILogic::Task_PlayOneFile_Ret(int result, void* handle, boost::
     CheckSynPlay();
     if (result == 1 && m_handleToWindow.count(handle) && m_handleToWindow[handle] == CurrentWindow())
         POST_PLAY(Task_OpenAudio, handle);
+}
+
+void CPlayManagerUILogic::ShowInWindow(const _QUERY_FILE_INFO& record)
+{
+    // An earlier file of the window that failed to open blanked it and its list item.
+    MarkPlaying(record, 1);
+    if (CSFVideoWindow* grid = VideoWindow())
+        grid->SetSubWinVideoByID(record.window, 1);
 }
 
 void CPlayManagerUILogic::Task_WakeFile_Ret(void* handle, int woken)

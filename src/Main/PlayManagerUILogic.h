@@ -127,6 +127,8 @@ private:
     int CurrentWindow() const;
     void UpdatePlayBar(int id, int check) const;
     void MarkPlaying(const _QUERY_FILE_INFO& entry, int on) const;
+    // A window's first shown file: the window and its list item show it.
+    void ShowInWindow(const _QUERY_FILE_INFO& record);
     // A file's span from its record, for the time line.
     void AddTimeSpan(const _QUERY_FILE_INFO& record);
     void ClearWindow(int window);

@@ -4,6 +4,7 @@
 #include <QImage>
 
 #include <filesystem>
+#include <fstream>
 #include <set>
 
 #include "Base/TextCodec.h"
@@ -60,6 +61,18 @@ protected:
     QImage Shown(int index) const
     {
         return dynamic_cast<CSFQTVideoWindow*>(grid)->CellAt(index)->GetPlayWnd()->FrameImage();
+    }
+    // Whether a window paints a picture: most of it differs from its blank background.
+    bool Painted(int index) const
+    {
+        auto* window = dynamic_cast<CSFQTVideoWindow*>(grid)->CellAt(index)->GetPlayWnd();
+        const QImage painted = window->grab().toImage();
+        const QRgb blank = painted.pixel(0, 0);
+        int differing = 0;
+        for (int y = 0; y < painted.height(); y += 4)
+            for (int x = 0; x < painted.width(); x += 4)
+                differing += painted.pixel(x, y) != blank;
+        return differing > (painted.width() / 4) * (painted.height() / 4) / 2;
     }
     bool SameFrameEverywhere() const
     {
@@ -322,3 +335,20 @@ TEST_P(DayMoves, EveryWindowShowsTheMomentOfEachMoveFromTheFileOfThatMomentAlone
 
 INSTANTIATE_TEST_SUITE_P(SyncPlay, DayMoves, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Synchronised" : "EachWindow"; });
+
+TEST_F(SyncSeekPlayback, AChannelWhoseFirstFileFailsPlaysOnFromItsNextFile)
+{
+    std::vector<std::wstring> notes;
+    SetNotifyMessageHandler([&](const std::wstring& text, bool) { notes.push_back(text); });
+    auto day = FilesPerChannel(2);
+    std::ofstream(SF_SOFT_BASE::WideToUtf8(day[0]->path), std::ios::binary | std::ios::trunc) << std::string(4096, 'Z');
+    ASSERT_TRUE(Open(day));
+    // The second file of window 0 plays there, its pictures shown.
+    EXPECT_TRUE(ProcessUntil([&] {
+        const _QUERY_FILE_INFO* entry = ui->GetWindowEntry(Window(0));
+        return entry && entry->fileId == day[kWindows]->fileId && Painted(0) &&
+               ShownTimes({ui->GetHandleOfWindow(Window(0))})[0] > kStartMs + 4500;
+    }, 8000));
+    EXPECT_EQ(notes, std::vector<std::wstring>{L"open or play record failed!"});
+    SetNotifyMessageHandler({});
+}
