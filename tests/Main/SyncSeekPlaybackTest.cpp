@@ -143,7 +143,7 @@ struct DayMove {
     enum Kind {
         Seek,          // a click on the time line at second
         Reverse,       // Reverse pressed: time falls below second
-        ReverseToStart,// reverse play reaches the day's first frame
+        ReverseToStart,  // reverse play reaches the day's first frame
         Forward,       // Reverse released: time rises from second
         PlayOut,       // plays on to the day's last frame
     };
@@ -260,8 +260,10 @@ protected:
         wall.start();
         Settle(1000);
         const std::vector<std::int64_t> to = Times();
+        // Each window on its own may lag a little behind another, never a file.
+        const std::int64_t apartMs = GetParam() ? 6 * kFrameMs : 1000;
         for (int i = 1; i < kWindows; ++i)
-            EXPECT_LE(std::llabs(to[i] - to[0]), 6 * kFrameMs) << "windows apart";
+            EXPECT_LE(std::llabs(to[i] - to[0]), apartMs) << "windows apart";
         return double(to[0] - from[0]) / double(wall.elapsed());
     }
     // Played forward from a moment, the pictures move on at once.
@@ -286,8 +288,9 @@ void DayMoves::Make(const DayMove& move)
         // The target's frame, then later ones: never a frame before it nor
         // one further on than the time since the click.
         EXPECT_TRUE(ProcessUntil([&] {
+            const std::int64_t latestMs = targetMs + wall.elapsed() + 300;
             return ShowsFile(move.file) &&
-                   All([&](std::int64_t t) { return t >= targetMs - kFrameMs && t <= targetMs + wall.elapsed() + 300; });
+                   All([&](std::int64_t t) { return t >= targetMs - kFrameMs && t <= latestMs; });
         }, 5000)) << ::testing::PrintToString(Times());
         ExpectToPlayOnFrom(targetMs);
         break;
@@ -338,8 +341,8 @@ INSTANTIATE_TEST_SUITE_P(SyncPlay, DayMoves, ::testing::Bool(),
 
 TEST_F(SyncSeekPlayback, AChannelWhoseFirstFileFailsPlaysOnFromItsNextFile)
 {
-    std::vector<std::wstring> notes;
-    SetNotifyMessageHandler([&](const std::wstring& text, bool) { notes.push_back(text); });
+    auto notes = boost::make_shared<std::vector<std::wstring>>();
+    SetNotifyMessageHandler([notes](const std::wstring& text, bool) { notes->push_back(text); });
     auto day = FilesPerChannel(2);
     std::ofstream(SF_SOFT_BASE::WideToUtf8(day[0]->path), std::ios::binary | std::ios::trunc) << std::string(4096, 'Z');
     ASSERT_TRUE(Open(day));
@@ -349,6 +352,6 @@ TEST_F(SyncSeekPlayback, AChannelWhoseFirstFileFailsPlaysOnFromItsNextFile)
         return entry && entry->fileId == day[kWindows]->fileId && Painted(0) &&
                ShownTimes({ui->GetHandleOfWindow(Window(0))})[0] > kStartMs + 4500;
     }, 8000));
-    EXPECT_EQ(notes, std::vector<std::wstring>{L"open or play record failed!"});
+    EXPECT_EQ(*notes, std::vector<std::wstring>{L"open or play record failed!"});
     SetNotifyMessageHandler({});
 }
