@@ -73,21 +73,34 @@ bool CPlayManagerPlayLogic::WindowHasOpenFile(int window) const
     return false;
 }
 
-void* CPlayManagerPlayLogic::OpenAndPlay(const _QUERY_FILE_INFO& record, void* wanted)
+void* CPlayManagerPlayLogic::OpenFile(const _QUERY_FILE_INFO& record, void* wanted)
 {
-    void* handle = OpenRecording(*m_playManager, PlayTypeOfFileType(record.fileType), wanted,
-                                 m_fileListener.lock(), record.path);
-    if (!handle)
-        return nullptr;
+    return OpenRecording(*m_playManager, PlayTypeOfFileType(record.fileType), wanted, m_fileListener.lock(),
+                         record.path);
+}
+
+bool CPlayManagerPlayLogic::PlayOpenedFile(void* handle, const _QUERY_FILE_INFO& record)
+{
     if (!m_playManager->Play(handle, nullptr)) {
         CloseRecording(*m_playManager, handle);
-        return nullptr;
+        return false;
     }
+    KeepOpenedFile(handle, record);
+    return true;
+}
+
+void CPlayManagerPlayLogic::KeepOpenedFile(void* handle, const _QUERY_FILE_INFO& record)
+{
     m_playTable[handle] = record;
     if (m_overlayFlags)
         m_playManager->OpenIVSTrack(handle, m_overlayFlags);
     m_playManager->SetSpeed(handle, m_speed);
-    return handle;
+}
+
+void* CPlayManagerPlayLogic::OpenAndPlay(const _QUERY_FILE_INFO& record, void* wanted)
+{
+    void* handle = OpenFile(record, wanted);
+    return handle && PlayOpenedFile(handle, record) ? handle : nullptr;
 }
 
 int CPlayManagerPlayLogic::Task_PlayOneFile(std::wstring, const boost::shared_ptr<IPlayObjectListener>& listener,
@@ -108,23 +121,59 @@ int CPlayManagerPlayLogic::Task_PlayOneFile(std::wstring, const boost::shared_pt
     return result;
 }
 
-int CPlayManagerPlayLogic::Task_WakeFile(void* handle)
+int CPlayManagerPlayLogic::Task_WakeFile(void* handle, unsigned int time)
 {
     auto it = m_asleep.find(handle);
     if (it == m_asleep.end())
         return 1;
     const _QUERY_FILE_INFO record = it->second;
     m_asleep.erase(it);
-    const int woken = OpenAndPlay(record, handle) ? 1 : 0;
-    if (woken) {
-        PlayInDirection(handle);
-        if (HasGroup())
-            m_playManager->GroupPlay_AddToPlayGroup(m_group, handle);
-    } else {
+    const int woken = OpenFile(record, handle) && StartWokenFile(handle, record, time) ? 1 : 0;
+    if (!woken)
         m_asleep[handle] = record;
-    }
     Answer(&CPlayManagerUILogic::Task_WakeFile_Ret, "&CPlayManagerUILogic::Task_WakeFile_Ret", handle, woken);
     return woken;
+}
+
+// A file plays from where it is needed, never first from its start: played
+// backward a start ends at once, and the end would move its window on.
+void CPlayManagerPlayLogic::PlaceWokenFile(void* handle, const _QUERY_FILE_INFO& record, unsigned int time)
+{
+    if (time)
+        m_playManager->SeekByTime(handle, time);
+    else if (record.directionMark == 0)
+        m_playManager->SeekByPercent(handle, 100.0f);
+    if (record.directionMark == 0)
+        m_playManager->PlayBackward(handle);
+}
+
+bool CPlayManagerPlayLogic::StartWokenFile(void* handle, const _QUERY_FILE_INFO& record, unsigned int time)
+{
+    PlaceWokenFile(handle, record, time);
+    if (time && HasGroup()) {
+        // The group still stands at its old moment, in another file.
+        KeepOpenedFile(handle, record);
+        m_wokenForSeek.push_back(handle);
+        return true;
+    }
+    if (!PlayOpenedFile(handle, record))
+        return false;
+    if (HasGroup())
+        m_playManager->GroupPlay_AddToPlayGroup(m_group, handle);
+    return true;
+}
+
+void CPlayManagerPlayLogic::PlayFilesWokenForSeek()
+{
+    std::vector<void*> woken;
+    woken.swap(m_wokenForSeek);
+    for (void* handle : woken) {
+        if (!m_playTable.count(handle))
+            continue;
+        if (HasGroup())
+            m_playManager->GroupPlay_AddToPlayGroup(m_group, handle);
+        m_playManager->Play(handle, nullptr);
+    }
 }
 
 void CPlayManagerPlayLogic::StopPlayObject(void* handle)
@@ -284,7 +333,9 @@ int CPlayManagerPlayLogic::Task_Seek(void* handle, unsigned int time)
 
 int CPlayManagerPlayLogic::Task_GroupSeek(unsigned int time)
 {
-    return HasGroup() ? m_playManager->GroupPlay_Seek(m_group, time) : 0;
+    const int result = HasGroup() ? m_playManager->GroupPlay_Seek(m_group, time) : 0;
+    PlayFilesWokenForSeek();
+    return result;
 }
 
 int CPlayManagerPlayLogic::Task_SeekRelativePos(void* handle, float percent)

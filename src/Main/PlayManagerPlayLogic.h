@@ -3,6 +3,7 @@
 #include <list>
 #include <map>
 #include <string>
+#include <vector>
 
 #include <boost/shared_ptr.hpp>
 #include <boost/weak_ptr.hpp>
@@ -31,8 +32,11 @@ public:
     // record only (no play object) until Task_WakeFile.
     int Task_PlayOneFile(std::wstring path, const boost::shared_ptr<IPlayObjectListener>& listener,
                          boost::shared_ptr<_QUERY_FILE_INFO> record, int syncPlay);
-    // Opens and plays a kept file under its handle, in the group when one plays.
-    int Task_WakeFile(void* handle);
+    // Opens and plays a kept file under its handle, in the group when one plays:
+    // from time (seconds since 1970), or with time 0 from its start in its
+    // direction. One woken at a time while a group plays joins it at the
+    // group's next seek (Task_GroupSeek), which moves the group to that time.
+    int Task_WakeFile(void* handle, unsigned int time);
     // Closes a file's play object and keeps its record under the same handle.
     int Task_SleepFile(void* handle);
     int Task_CloseFiles(PlayHandleList handles);
@@ -70,6 +74,15 @@ private:
     bool WindowHasOpenFile(int window) const;
     // Opens and plays a file (under wanted when not null); its handle, null on failure.
     void* OpenAndPlay(const _QUERY_FILE_INFO& record, void* wanted);
+    // Opens a file without playing it; its handle, null on failure.
+    void* OpenFile(const _QUERY_FILE_INFO& record, void* wanted);
+    // Plays an opened file and keeps it in the table; false (and closed) on failure.
+    bool PlayOpenedFile(void* handle, const _QUERY_FILE_INFO& record);
+    void KeepOpenedFile(void* handle, const _QUERY_FILE_INFO& record);
+    // Where a woken file starts, set before it plays.
+    void PlaceWokenFile(void* handle, const _QUERY_FILE_INFO& record, unsigned int time);
+    bool StartWokenFile(void* handle, const _QUERY_FILE_INFO& record, unsigned int time);
+    void PlayFilesWokenForSeek();
     void StopPlayObject(void* handle);
     template <class Method, class... Args>
     void Answer(Method method, const char* name, Args&&... args);
@@ -82,6 +95,7 @@ private:
     void* m_group = nullptr;
     std::map<void*, _QUERY_FILE_INFO> m_playTable;  // files with a play object
     std::map<void*, _QUERY_FILE_INFO> m_asleep;     // files kept as their record
+    std::vector<void*> m_wokenForSeek;               // open, waiting for the group's seek
     boost::weak_ptr<IPlayObjectListener> m_fileListener;
     int m_overlayFlags = 0;
     int m_groupFlag = 0;

@@ -197,7 +197,8 @@ void CPlayManagerUILogic::Task_PlayOneFile_Ret(int result, void* handle, boost::
             m_handleToWindow[handle] = window;
             m_shown[window] = *record;
             // The play loop may have kept it as a record when the window's first file failed.
-            POST_PLAY(Task_WakeFile, handle);
+            POST_PLAY(Task_WakeFile, handle, 0u);
+            ShowInWindow(*record);
             qCDebug(lcMain, "Show ---playid = %p at winid = %d", handle, window);
         }
         if (pendingTime)
@@ -212,6 +213,14 @@ void CPlayManagerUILogic::Task_PlayOneFile_Ret(int result, void* handle, boost::
     CheckSynPlay();
     if (result == 1 && m_handleToWindow.count(handle) && m_handleToWindow[handle] == CurrentWindow())
         POST_PLAY(Task_OpenAudio, handle);
+}
+
+void CPlayManagerUILogic::ShowInWindow(const _QUERY_FILE_INFO& record)
+{
+    // An earlier file of the window that failed to open blanked it and its list item.
+    MarkPlaying(record, 1);
+    if (CSFVideoWindow* grid = VideoWindow())
+        grid->SetSubWinVideoByID(record.window, 1);
 }
 
 void CPlayManagerUILogic::Task_WakeFile_Ret(void* handle, int woken)
@@ -808,7 +817,7 @@ void CPlayManagerUILogic::Task_GetVideoInfo_Ret(void* handle, std::wstring resol
 
 // ---- seek and synchronised play ----
 
-void CPlayManagerUILogic::SwapWindow(int window, void* shown, void* hidden)
+void CPlayManagerUILogic::SwapWindow(int window, void* shown, void* hidden, unsigned int time)
 {
     qCDebug(lcMain, "Hide ---playid = %p at winid = %d", shown, window);
     qCDebug(lcMain, "Show ---playid = %p at winid = %d", hidden, window);
@@ -818,7 +827,7 @@ void CPlayManagerUILogic::SwapWindow(int window, void* shown, void* hidden)
     m_handleToWindow.erase(shown);
     m_hidden.erase(hidden);
     // Only shown files play: the new one opens before the old one closes.
-    POST_PLAY(Task_WakeFile, hidden);
+    POST_PLAY(Task_WakeFile, hidden, time);
     POST_PLAY(Task_SleepFile, shown);
 }
 
@@ -838,7 +847,7 @@ void* CPlayManagerUILogic::ShowFileOfTime(int window, void* shown, unsigned int 
     StopRecord(shown, window);
     if (CurrentWindow() == window)
         POST_PLAY(Task_CloseAudio, shown);
-    SwapWindow(window, shown, target);
+    SwapWindow(window, shown, target, time);
     if (m_synPlay != 1)
         Pause(IsPlayBarPlaying() ? 0 : 1, target, -1);
     SetFileEndMark(target, 0);

@@ -127,6 +127,8 @@ private:
     int CurrentWindow() const;
     void UpdatePlayBar(int id, int check) const;
     void MarkPlaying(const _QUERY_FILE_INFO& entry, int on) const;
+    // A window's first shown file: the window and its list item show it.
+    void ShowInWindow(const _QUERY_FILE_INFO& record);
     // A file's span from its record, for the time line.
     void AddTimeSpan(const _QUERY_FILE_INFO& record);
     void ClearWindow(int window);
@@ -140,7 +142,8 @@ private:
     void ReannounceEndedFiles();
     // handle, or when it is null the file shown in window (null when none).
     void* HandleOrWindowHandle(void* handle, int window) const;
-    void SwapWindow(int window, void* shown, void* hidden);
+    // time: where the hidden file starts playing (0: at its start in its direction).
+    void SwapWindow(int window, void* shown, void* hidden, unsigned int time = 0);
     void* HiddenFileCovering(int window, unsigned int time) const;
     // Shows in window the file covering time (shown when none); returns it.
     void* ShowFileOfTime(int window, void* shown, unsigned int time);

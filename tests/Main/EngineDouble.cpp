@@ -21,11 +21,30 @@ public:
     int Seek(float percent) override
     {
         FakePlayLibrary::Seek(percent);
+        m_atStart = percent <= 0.0f;
         return m_engine.answers.seekResult;
+    }
+    int Seek(unsigned int time, int exact) override
+    {
+        m_atStart = false;
+        return FakePlayLibrary::Seek(time, exact);
+    }
+    int Play(void* window) override
+    {
+        m_played = true;
+        EndWhenBackwardAtStart();
+        return FakePlayLibrary::Play(window);
+    }
+    int PlayForward() override
+    {
+        m_backward = false;
+        return FakePlayLibrary::PlayForward();
     }
     int PlayBackward() override
     {
         FakePlayLibrary::PlayBackward();
+        m_backward = true;
+        EndWhenBackwardAtStart();
         return m_engine.answers.backwardResult;
     }
     int SnapPicture(const char* path, PLAY_MODULE::PM_IMAGE_TYPE type) override
@@ -36,7 +55,16 @@ public:
     }
 
 private:
+    void EndWhenBackwardAtStart()
+    {
+        if (m_engine.answers.backwardStartEnds && m_played && m_backward && m_atStart)
+            FireFileEnd();
+    }
+
     EngineDouble& m_engine;
+    bool m_atStart = true;
+    bool m_played = false;
+    bool m_backward = false;
 };
 
 }  // namespace

@@ -19,6 +19,9 @@ public:
         int seekResult = 1;
         int backwardResult = 1;
         std::atomic<int> snapResult{1};
+        // A file played backward from its start ends at once, as the
+        // library's does.
+        std::atomic<bool> backwardStartEnds{false};
     };
 
     PlayLibraryFactory Factory();

@@ -13,14 +13,18 @@
 #include <boost/make_shared.hpp>
 
 #include "Base/MessageLoopIds.h"
+#include "Base/PostTask.h"
 #include "Base/SFMessageLoopManager.h"
 #include "Base/WorkerLoops.h"
 #include "Common/UserMessages.h"
 #include "Main/MainPageEventImp.h"
 #include "Main/PlayBarEventImp.h"
+#include "Main/PlayManagerPlayLogic.h"
 #include "Main/PlayManagerUILogic.h"
 #include "Main/PlayWinManagerEventImp.h"
 #include "PageServices/PageHost.h"
+#include "PlayManager/PlayObject.h"
+#include "Platform/PlayModule/PlayModule.h"
 #include "Widgets/SFVideoWindow.h"
 #include "EngineDouble.h"
 #include "Support/ProcessUntil.h"
@@ -106,6 +110,27 @@ protected:
         for (const auto& record : records)
             ui->StartPlayOneFile(record->path, record, syncPlay);
         return ProcessUntil([&] { return ui->GetWantedReturnNum() <= 0; });
+    }
+
+    // The time of the frame each file shows, in ms since 1970, read at one
+    // moment on the play loop (0 for a file that is not open).
+    std::vector<std::int64_t> ShownTimes(const std::vector<void*>& handles) const
+    {
+        auto times = boost::make_shared<std::vector<std::int64_t>>();
+        boost::shared_ptr<CPlayManager> playManager = ui->GetPlayLogic()->GetPlayManager();
+        LumivexBase::PostTaskToLoop(LumivexBase::ML_PLAY, LumivexBase::MakeTask<int>([=] {
+                                        std::vector<std::int64_t> read;
+                                        for (void* handle : handles) {
+                                            auto object = playManager->GetSptrPlayObject(handle);
+                                            IPlayLibrary* library = object ? object->Library() : nullptr;
+                                            auto* module = library ? library->NativeModule() : nullptr;
+                                            read.push_back(module ? module->GetCurrentPlayTimeMs() : 0);
+                                        }
+                                        *times = read;
+                                    }),
+                                    __FILE__, __LINE__, "ShownTimes", "MainPageFixture");
+        ProcessUntil([&] { return times->size() == handles.size(); });
+        return *times;
     }
 
     EngineDouble engine;

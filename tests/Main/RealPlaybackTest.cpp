@@ -117,22 +117,8 @@ protected:
     {
         return PlayWnd(index)->FrameImage().isNull() ? PlayWnd(index)->PresentedImage() : PlayWnd(index)->FrameImage();
     }
-    // The time of the frame a window's file shows, in ms since 1970, read on the play loop.
-    std::int64_t ShownMs(int index)
-    {
-        auto time = boost::make_shared<std::atomic<std::int64_t>>(-1);
-        boost::shared_ptr<CPlayManager> engine = ui->GetPlayLogic()->GetPlayManager();
-        void* handle = Handle(index);
-        LumivexBase::PostTaskToLoop(LumivexBase::ML_PLAY, LumivexBase::MakeTask<int>([=] {
-                                        boost::shared_ptr<CPlayObject> object = engine->GetSptrPlayObject(handle);
-                                        IPlayLibrary* library = object ? object->Library() : nullptr;
-                                        PLAY_MODULE::CPlayModule* module = library ? library->NativeModule() : nullptr;
-                                        *time = module ? module->GetCurrentPlayTimeMs() : 0;
-                                    }),
-                                    __FILE__, __LINE__, "ShownMs", "RealPlayback");
-        ProcessUntil([&] { return *time >= 0; });
-        return *time;
-    }
+    // The time of the frame a window's file shows, in ms since 1970.
+    std::int64_t ShownMs(int index) { return ShownTimes({Handle(index)})[0]; }
     // The time and picture of each window's shown frame, once they stopped
     // changing (a window that lagged may still catch up with a pause).
     std::vector<ShownFrame> StillFrames(int windows)

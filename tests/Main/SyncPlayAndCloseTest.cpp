@@ -45,6 +45,40 @@ protected:
         record->endTime = record->startTime + 60;
         return record;
     }
+
+    // Each window a channel's day of minutes from 09:00 on, with Sync Play on.
+    void OpenMinutesInSync(int windows, int minutes)
+    {
+        bar->UpdateButtonState(CPlayBarEventImp::kSyncPlay, 1);
+        std::vector<boost::shared_ptr<_QUERY_FILE_INFO>> records;
+        for (int i = 0; i < windows; ++i)
+            for (int minute = 0; minute < minutes; ++minute)
+                records.push_back(Minute(MinutePath(i, minute), i, 10 * i + minute + 1, minute));
+        ui->SetWantedShowNum(int(records.size()));
+        ASSERT_TRUE(Open(records, 1));
+        ASSERT_TRUE(ProcessUntil([&] { return ui->GetSynPlay() == 1; }));
+    }
+    static std::wstring MinutePath(int channel, int minute)
+    {
+        return L"/rec/ch" + std::to_wstring(channel) + L"_" + std::to_wstring(minute) + L".kvx";
+    }
+    // The open libraries of a minute's files, once there are as many as wanted.
+    std::vector<PlayManagerTest::FakePlayLibrary*> OpenLibrariesOf(int minute, int wanted)
+    {
+        std::vector<PlayManagerTest::FakePlayLibrary*> open;
+        ProcessUntil([&] {
+            open.clear();
+            for (std::size_t i = 0; i < engine.Count(); ++i) {
+                const std::vector<std::string> calls = engine.Calls(i);
+                for (int channel = 0; channel < wanted; ++channel)
+                    if (engine.At(i) && !calls.empty() &&
+                        calls.front() == "Open " + SF_SOFT_BASE::WideToUtf8(MinutePath(channel, minute)))
+                        open.push_back(engine.At(i));
+            }
+            return int(open.size()) == wanted;
+        });
+        return open;
+    }
 };
 
 }  // namespace
@@ -104,33 +138,38 @@ TEST_F(SyncPlayAndClose, ASynchronisedSeekMovesEveryWindowToTheFileOfThatTime)
 
 TEST_F(SyncPlayAndClose, ADaySeekedIntoItsLastFilesEndsWithThemAndItsCursorStaysWithinIt)
 {
-    bar->UpdateButtonState(CPlayBarEventImp::kSyncPlay, 1);
-    std::vector<boost::shared_ptr<_QUERY_FILE_INFO>> records;
-    for (int i = 0; i < 2; ++i)
-        for (int minute = 0; minute < 3; ++minute)
-            records.push_back(Minute(L"/rec/ch" + std::to_wstring(i) + L"_" + std::to_wstring(minute) + L".kvx", i,
-                                     10 * i + minute + 1, minute));
-    ui->SetWantedShowNum(int(records.size()));
-    ASSERT_TRUE(Open(records, 1));
-    ASSERT_TRUE(ProcessUntil([&] { return ui->GetSynPlay() == 1; }));
+    OpenMinutesInSync(2, 3);
     ui->Seek(nullptr, kNine + 150, Window(0));
     // The last minute's files open and play to their ends.
-    std::vector<PlayManagerTest::FakePlayLibrary*> last;
-    ASSERT_TRUE(ProcessUntil([&] {
-        last.clear();
-        for (std::size_t i = 0; i < engine.Count(); ++i) {
-            const std::vector<std::string> calls = engine.Calls(i);
-            if (!calls.empty() && (calls.front() == "Open /rec/ch0_2.kvx" || calls.front() == "Open /rec/ch1_2.kvx"))
-                last.push_back(engine.At(i));
-        }
-        return last.size() == 2u;
-    }));
+    const std::vector<PlayManagerTest::FakePlayLibrary*> last = OpenLibrariesOf(2, 2);
+    ASSERT_EQ(last.size(), 2u);
     for (PlayManagerTest::FakePlayLibrary* library : last)
         library->FireFileEnd();
     EXPECT_TRUE(ProcessUntil([&] { return ui->AreAllFilesEnded() == 1; }, 2000));
     // The group's clock runs on past the day's end; the cursor stays with what is shown.
     EXPECT_EQ(ui->ClampToShownTimes(kNine + 400), kNine + 180);
     EXPECT_EQ(ui->ClampToShownTimes(kNine + 170), kNine + 170);
+}
+
+TEST_F(SyncPlayAndClose, ReversePlayIntoTheFileBeforeGoesOnInItFromItsEnd)
+{
+    engine.answers.backwardStartEnds = true;
+    OpenMinutesInSync(2, 3);
+    ui->Seek(nullptr, kNine + 150, Window(0));
+    const std::vector<PlayManagerTest::FakePlayLibrary*> last = OpenLibrariesOf(2, 2);
+    ASSERT_EQ(last.size(), 2u);
+    for (int i = 0; i < 2; ++i)
+        ui->GetPlayListener()->OnFileRefFinished(Handle(i), 1);
+    ui->SetPlayDirection(0);
+    // Back at the last files' starts: each window goes on in its middle file,
+    // not in the one before it.
+    for (PlayManagerTest::FakePlayLibrary* library : last)
+        library->FireFileEnd();
+    ASSERT_EQ(OpenLibrariesOf(1, 2).size(), 2u);
+    Settle(300);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(ui->GetWindowEntry(Window(i))->fileId, 10 * i + 2) << "window " << i;
+    EXPECT_EQ(OpenLibrariesOf(1, 2).size(), 2u);
 }
 
 TEST_F(SyncPlayAndClose, TheExitIsAnsweredOnceWhenEveryFileIsClosed)

@@ -1,8 +1,14 @@
-// A synchronised seek over a boundary between files, on the real playback
-// library: every window shows the same frame.
+// A day's moves over the boundaries between files, on the real playback
+// library: seeks, reverse play and the day's end, with and without Sync Play.
+#include <QElapsedTimer>
 #include <QImage>
 
+#include <filesystem>
+#include <fstream>
+#include <set>
+
 #include "Base/TextCodec.h"
+#include "Main/MainTimeLineEventImp.h"
 #include "MainPageFixture.h"
 #include "Platform/PlayModule/Support/SampleFolder.h"
 #include "VideoWidgets/SFQTVideoWindow.h"
@@ -55,6 +61,18 @@ protected:
     QImage Shown(int index) const
     {
         return dynamic_cast<CSFQTVideoWindow*>(grid)->CellAt(index)->GetPlayWnd()->FrameImage();
+    }
+    // Whether a window paints a picture: most of it differs from its blank background.
+    bool Painted(int index) const
+    {
+        auto* window = dynamic_cast<CSFQTVideoWindow*>(grid)->CellAt(index)->GetPlayWnd();
+        const QImage painted = window->grab().toImage();
+        const QRgb blank = painted.pixel(0, 0);
+        int differing = 0;
+        for (int y = 0; y < painted.height(); y += 4)
+            for (int x = 0; x < painted.width(); x += 4)
+                differing += painted.pixel(x, y) != blank;
+        return differing > (painted.width() / 4) * (painted.height() / 4) / 2;
     }
     bool SameFrameEverywhere() const
     {
@@ -111,4 +129,229 @@ TEST_F(SyncSeekPlayback, ASeekIntoTheLastFilesPlaysThemToTheDaysEnd)
     const QImage first = Shown(0);
     EXPECT_TRUE(ProcessUntil([&] { return Shown(0) != first; }, 15000)) << "the pictures stand still";
     EXPECT_TRUE(ProcessUntil([&] { return ui->AreAllFilesEnded() == 1; }, 15000));
+}
+
+namespace {
+
+constexpr int kFileSeconds = 4;
+constexpr int kDayFiles = 3;
+constexpr std::int64_t kFrameMs = 40;
+
+// One thing the user does; after it every window shows `file` (0 the first
+// of the day) at the moment `second` (from the day's start) and plays on.
+struct DayMove {
+    enum Kind {
+        Seek,          // a click on the time line at second
+        Reverse,       // Reverse pressed: time falls below second
+        ReverseToStart,  // reverse play reaches the day's first frame
+        Forward,       // Reverse released: time rises from second
+        PlayOut,       // plays on to the day's last frame
+    };
+    const char* what;
+    Kind kind;
+    int second;
+    int file;
+};
+
+const DayMove kDayMoves[] = {
+    {"seek forward into the last file", DayMove::Seek, 9, 2},
+    {"seek back into a middle file", DayMove::Seek, 5, 1},
+    {"seek back into the first file", DayMove::Seek, 1, 0},
+    {"seek forward within the first file", DayMove::Seek, 3, 0},
+    {"seek forward into a middle file", DayMove::Seek, 6, 1},
+    {"seek forward into the last file again", DayMove::Seek, 10, 2},
+    {"play to the day's end", DayMove::PlayOut, 12, 2},
+    {"seek back into the last file after the day's end", DayMove::Seek, 9, 2},
+    {"play to the day's end again", DayMove::PlayOut, 12, 2},
+    {"seek back into the first file after the day's end", DayMove::Seek, 2, 0},
+    {"seek forward into the last file to turn there", DayMove::Seek, 9, 2},
+    {"reverse across a boundary", DayMove::Reverse, 7, 1},
+    {"reverse to the day's start", DayMove::ReverseToStart, 0, 0},
+    {"forward again from the day's start", DayMove::Forward, 0, 0},
+};
+
+// Parameter: with Sync Play.
+class DayMoves : public SyncSeekPlayback, public ::testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override
+    {
+        SyncSeekPlayback::SetUp();
+        if (GetParam())
+            bar->UpdateButtonState(CPlayBarEventImp::kSyncPlay, 1);
+        ui->SetWantedShowNum(kDayFiles * kWindows);
+        m_day = FilesPerChannel(kDayFiles);
+        ASSERT_TRUE(Open(m_day, GetParam() ? 1 : 0));
+        ASSERT_TRUE(ProcessUntil([&] { return ui->GetSynPlay() == (GetParam() ? 1 : 0); }));
+    }
+
+    std::vector<void*> Shown() const
+    {
+        std::vector<void*> handles;
+        for (int i = 0; i < kWindows; ++i)
+            handles.push_back(ui->GetHandleOfWindow(Window(i)));
+        return handles;
+    }
+    // Shown times from the day's start, in ms.
+    std::vector<std::int64_t> Times() const
+    {
+        std::vector<std::int64_t> times = ShownTimes(Shown());
+        for (std::int64_t& time : times)
+            time -= kStartMs;
+        return times;
+    }
+    const _QUERY_FILE_INFO& DayFile(int window, int file) const { return *m_day[file * kWindows + window]; }
+    bool ShowsFile(int file) const
+    {
+        for (int i = 0; i < kWindows; ++i) {
+            const _QUERY_FILE_INFO* entry = ui->GetWindowEntry(Window(i));
+            if (!entry || entry->fileId != DayFile(i, file).fileId)
+                return false;
+        }
+        return true;
+    }
+    // Recordings the process holds open.
+    static std::set<std::string> OpenRecordings()
+    {
+        std::set<std::string> open;
+        for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+            std::error_code error;
+            const std::filesystem::path target = std::filesystem::read_symlink(fd.path(), error);
+            if (!error && target.extension() == ".kvx")
+                open.insert(target.string());
+        }
+        return open;
+    }
+    std::set<std::string> ShownRecordings() const
+    {
+        std::set<std::string> shown;
+        for (int i = 0; i < kWindows; ++i)
+            shown.insert(std::filesystem::canonical(SF_SOFT_BASE::WideToUtf8(ui->GetWindowEntry(Window(i))->path)));
+        return shown;
+    }
+    bool All(const std::function<bool(std::int64_t)>& holds) const
+    {
+        for (std::int64_t time : Times())
+            if (!holds(time))
+                return false;
+        return true;
+    }
+    void ClickTimeLine(int second)
+    {
+        // With Sync Play one row's click moves the group; else each row is clicked.
+        for (int i = 0; i < (GetParam() ? 1 : kWindows); ++i)
+            page->GetMainTimeLine()->OnPositionChanged(0, Window(i), 1, int(kStart) + second, VIDEOCUT_END);
+    }
+    void ClickReverse(int on)
+    {
+        ASSERT_TRUE(ProcessUntil([&] {
+            for (int i = 0; i < kWindows; ++i)
+                if (ui->GetWindowEntry(Window(i))->indexMark != 1)
+                    return false;
+            return true;
+        }));
+        bar->UpdateButtonState(CPlayBarEventImp::kReverse, on);
+        bar->RADIO_OnClicked(on, CPlayBarEventImp::kReverse, {});
+    }
+    // Played ms per wall ms over a second, the same in every window.
+    double Rate()
+    {
+        QElapsedTimer wall;
+        const std::vector<std::int64_t> from = Times();
+        wall.start();
+        Settle(1000);
+        const std::vector<std::int64_t> to = Times();
+        // Each window on its own may lag a little behind another, never a file.
+        const std::int64_t apartMs = GetParam() ? 6 * kFrameMs : 1000;
+        for (int i = 1; i < kWindows; ++i)
+            EXPECT_LE(std::llabs(to[i] - to[0]), apartMs) << "windows apart";
+        return double(to[0] - from[0]) / double(wall.elapsed());
+    }
+    // Played forward from a moment, the pictures move on at once.
+    void ExpectToPlayOnFrom(std::int64_t momentMs)
+    {
+        EXPECT_TRUE(ProcessUntil([&] { return All([&](std::int64_t t) { return t > momentMs + 300; }); }, 2000))
+            << "stands at " << ::testing::PrintToString(Times());
+    }
+    void Make(const DayMove& move);
+
+    std::vector<boost::shared_ptr<_QUERY_FILE_INFO>> m_day;
+};
+
+void DayMoves::Make(const DayMove& move)
+{
+    const std::int64_t targetMs = move.second * 1000LL;
+    QElapsedTimer wall;
+    wall.start();
+    switch (move.kind) {
+    case DayMove::Seek:
+        ClickTimeLine(move.second);
+        // The target's frame, then later ones: never a frame before it nor
+        // one further on than the time since the click.
+        EXPECT_TRUE(ProcessUntil([&] {
+            const std::int64_t latestMs = targetMs + wall.elapsed() + 300;
+            return ShowsFile(move.file) &&
+                   All([&](std::int64_t t) { return t >= targetMs - kFrameMs && t <= latestMs; });
+        }, 5000)) << ::testing::PrintToString(Times());
+        ExpectToPlayOnFrom(targetMs);
+        break;
+    case DayMove::Reverse:
+        ClickReverse(1);
+        ASSERT_TRUE(ProcessUntil([&] {
+            return ShowsFile(move.file) && All([&](std::int64_t t) { return t < targetMs; });
+        }, 10000)) << ::testing::PrintToString(Times());
+        EXPECT_NEAR(Rate(), -1.0, 0.35);
+        break;
+    case DayMove::ReverseToStart:
+        EXPECT_TRUE(ProcessUntil([&] { return All([&](std::int64_t t) { return t <= kFrameMs; }); }, 10000))
+            << ::testing::PrintToString(Times());
+        // The user looks a while at the first frame.
+        Settle(2000);
+        EXPECT_TRUE(All([&](std::int64_t t) { return t <= kFrameMs; })) << ::testing::PrintToString(Times());
+        break;
+    case DayMove::Forward:
+        ClickReverse(0);
+        ExpectToPlayOnFrom(targetMs);
+        EXPECT_NEAR(Rate(), 1.0, 0.35);
+        break;
+    case DayMove::PlayOut:
+        EXPECT_TRUE(ProcessUntil([&] { return ui->AreAllFilesEnded() == 1; }, 10000));
+        EXPECT_TRUE(All([&](std::int64_t t) { return t >= targetMs - 2 * kFrameMs; }))
+            << ::testing::PrintToString(Times());
+        break;
+    }
+    EXPECT_TRUE(ShowsFile(move.file));
+    EXPECT_TRUE(ProcessUntil([&] { return OpenRecordings() == ShownRecordings(); }, 3000))
+        << ::testing::PrintToString(OpenRecordings());
+}
+
+}  // namespace
+
+TEST_P(DayMoves, EveryWindowShowsTheMomentOfEachMoveFromTheFileOfThatMomentAlone)
+{
+    for (const DayMove& move : kDayMoves) {
+        SCOPED_TRACE(move.what);
+        Make(move);
+        if (HasFatalFailure())
+            return;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(SyncPlay, DayMoves, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Synchronised" : "EachWindow"; });
+
+TEST_F(SyncSeekPlayback, AChannelWhoseFirstFileFailsPlaysOnFromItsNextFile)
+{
+    auto notes = boost::make_shared<std::vector<std::wstring>>();
+    SetNotifyMessageHandler([notes](const std::wstring& text, bool) { notes->push_back(text); });
+    auto day = FilesPerChannel(2);
+    std::ofstream(SF_SOFT_BASE::WideToUtf8(day[0]->path), std::ios::binary | std::ios::trunc) << std::string(4096, 'Z');
+    ASSERT_TRUE(Open(day));
+    // The second file of window 0 plays there, its pictures shown.
+    EXPECT_TRUE(ProcessUntil([&] {
+        const _QUERY_FILE_INFO* entry = ui->GetWindowEntry(Window(0));
+        return entry && entry->fileId == day[kWindows]->fileId && Painted(0) &&
+               ShownTimes({ui->GetHandleOfWindow(Window(0))})[0] > kStartMs + 4500;
+    }, 8000));
+    EXPECT_EQ(*notes, std::vector<std::wstring>{L"open or play record failed!"});
+    SetNotifyMessageHandler({});
 }

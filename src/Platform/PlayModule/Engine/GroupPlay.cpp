@@ -79,8 +79,25 @@ void CGroupPlay::RemoveAll()
         Remove(member);
 }
 
+// Past the members' files (their start reached backward, their end forward)
+// the clock runs on alone: a turn goes on from the frames they show.
+void CGroupPlay::KeepClockWithinMembers()
+{
+    std::int64_t first = INT64_MAX;
+    std::int64_t last = INT64_MIN;
+    for (CPlayModule* member : Members())
+        if (CPlayEngine* engine = member->Engine()) {
+            first = std::min(first, engine->FileStartAbsMs());
+            last = std::max(last, engine->FileStartAbsMs() + engine->DurationMs());
+        }
+    const std::int64_t now = m_clock->NowMs();
+    if (first <= last && (now < first || now > last))
+        m_clock->Set(std::clamp(now, first, last));
+}
+
 void CGroupPlay::SetDirection(bool backward)
 {
+    KeepClockWithinMembers();
     m_clock->SetBackward(backward);
     for (CPlayModule* member : Members())
         if (CPlayEngine* engine = member->Engine())

@@ -36,6 +36,7 @@ public:
 private:
     std::vector<CPlayModule*> Members() const;
     void SetDirection(bool backward);
+    void KeepClockWithinMembers();
     void AlignClockToFirst();
 
     mutable std::mutex m_mutex;
