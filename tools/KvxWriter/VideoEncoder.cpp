@@ -36,12 +36,13 @@ bool CVideoEncoder::Open(const Settings& s, std::string* error)
     av_opt_set(m_ctx->priv_data, "preset", "ultrafast", 0);
     if (s.bFrames == 0)
         av_opt_set(m_ctx->priv_data, "tune", "zerolatency", 0);
-    const std::string bFrames = "bframes=" + std::to_string(s.bFrames);
+    const std::string bFrames =
+        std::string(s.openGroups ? "open-gop=1:" : "open-gop=0:") + "bframes=" + std::to_string(s.bFrames);
     if (h265) {
         av_opt_set(m_ctx->priv_data, "x265-params",
-                   ("repeat-headers=1:log-level=error:scenecut=0:open-gop=0:" + bFrames).c_str(), 0);
+                   ("repeat-headers=1:log-level=error:scenecut=0:" + bFrames).c_str(), 0);
     } else {
-        av_opt_set(m_ctx->priv_data, "x264-params", ("scenecut=0:log=-1:open-gop=0:" + bFrames).c_str(), 0);
+        av_opt_set(m_ctx->priv_data, "x264-params", ("scenecut=0:log=-1:" + bFrames).c_str(), 0);
     }
     if (avcodec_open2(m_ctx, codec, nullptr) < 0) {
         if (error) *error = "cannot open the video encoder";

@@ -24,7 +24,8 @@ public:
         int fps = 25;
         int gop = 50;
         int bitrateKbps = 1024;
-        int bFrames = 0;  // B-frames between references (closed groups)
+        int bFrames = 0;          // B-frames between references
+        bool openGroups = false;  // B-frames after a key frame may show before it
     };
     // index: frame number; data: access unit; key: IDR/IRAP.
     using Sink = std::function<void(std::int64_t index, std::span<const std::uint8_t> data, bool key)>;

@@ -199,20 +199,27 @@ TEST(Mp4IndexScan, ReadsTheHeaderNotThePackets)
     EXPECT_EQ(index.endTimeMs, 30000);
 }
 
-// Groups with B-frames, H.264 and H.265: the key frames' shown times come
-// from the header's decoding times, equal to what a full decode shows, and
-// the file is not read through.
-TEST(Mp4IndexScan, BFrameGroupsMatchAFullDecodeFromTheHeader)
+// Groups with B-frames: the key frames' shown times equal what a full decode
+// shows. Closed groups are taken from the header's decoding times without
+// reading the file through; open ones (frames after a key frame shown
+// before it) are scanned.
+TEST(Mp4IndexScan, BFrameGroupsMatchAFullDecode)
 {
+    struct Case {
+        kvx::VideoCodec codec;
+        bool openGroups;
+    };
     CSampleFolder folder;
-    for (const auto codec : {kvx::VideoCodec::H264, kvx::VideoCodec::H265}) {
-        SCOPED_TRACE(static_cast<int>(codec));
-        const auto path = folder.File(codec == kvx::VideoCodec::H264 ? "b264.mp4" : "b265.mp4");
+    for (const Case c : {Case{kvx::VideoCodec::H264, false}, Case{kvx::VideoCodec::H265, false},
+                         Case{kvx::VideoCodec::H265, true}}) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.codec)) + (c.openGroups ? " open" : " closed"));
+        const auto path = folder.File("bframes.mp4");
         ContainerSampleOptions options;
         options.seconds = 8;
         options.gopSeconds = 2;
         options.bFrames = 2;
-        options.codec = codec;
+        options.openGroups = c.openGroups;
+        options.codec = c.codec;
         ASSERT_TRUE(MakeContainerSample(path, ContainerKind::Mp4, options));
         int frames = 0;
         const auto decoded = DecodeContainerKeyFrames(path, &frames);
@@ -223,13 +230,14 @@ TEST(Mp4IndexScan, BFrameGroupsMatchAFullDecodeFromTheHeader)
         const std::uint64_t before = ThreadReadBytes();
         CKeyFrameIndex index;
         ASSERT_TRUE(ScanRecordingIndex(path, index));
-        EXPECT_LT(ThreadReadBytes() - before, size / 4);
+        if (!c.openGroups) {
+            EXPECT_LT(ThreadReadBytes() - before, size / 4);
+        }
         EXPECT_EQ(index.container, CKeyFrameIndex::Container::Mp4);
         ASSERT_EQ(index.entries.size(), decoded.size());
         for (std::size_t i = 0; i < decoded.size(); ++i) {
             EXPECT_EQ(index.entries[i].timeMs, decoded[i].timeMs);
             EXPECT_EQ(std::int64_t(index.entries[i].position), decoded[i].position);
-            EXPECT_EQ(index.entries[i].timeMs, std::int64_t(i) * 2000);
         }
         EXPECT_EQ(index.endTimeMs, 8000);
     }

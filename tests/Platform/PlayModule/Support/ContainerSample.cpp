@@ -36,6 +36,7 @@ std::vector<CodedFrame> EncodeFrames(const ContainerSampleOptions& o)
     s.fps = o.fps;
     s.gop = std::max(1, static_cast<int>(std::lround(o.gopSeconds * o.fps)));
     s.bFrames = o.bFrames;
+    s.openGroups = o.openGroups;
     std::vector<CodedFrame> frames;
     if (!encoder.Open(s, nullptr)) return frames;
     const auto sink = [&](std::int64_t i, std::span<const std::uint8_t> d, bool key) {

@@ -20,8 +20,9 @@ struct ContainerSampleOptions {
     // Where the parameter sets stand (".ts", ".mp4", ".avi"): with every key
     // frame and in the header; before the first frame alone; nowhere.
     enum class ParameterSets { Everywhere, AtStart, Nowhere } parameterSets = ParameterSets::Everywhere;
-    // B-frames between references (".mp4", ".ts", ".avi"), key frames closing their groups.
+    // B-frames between references (".mp4", ".ts", ".avi").
     int bFrames = 0;
+    bool openGroups = false;  // B-frames after a key frame shown before it
     // ".ps": every n-th frame that is no key frame goes without time stamps.
     int unstampedEvery = 0;
 };
