@@ -12,6 +12,7 @@
 #include "Base/TextCodec.h"
 #include "Common/ConfigManager.h"
 #include "Common/IndexFileStore.h"
+#include "Main/NextFileReadier.h"
 #include "Main/PlayManagerUILogic.h"
 #include "PlayManager/IPlayObjectListener.h"
 #include "PlayManager/PlayHandle.h"
@@ -25,18 +26,22 @@ namespace {
 
 constexpr unsigned int kMaxDurationSeconds = 356400;  // 99 hours
 constexpr int kPlayRetries = 5;
+// How long a window's change of file waits for its next file still opening ahead.
+constexpr int kReadiedOpenWaitMs = 3000;
 
 }  // namespace
 
 CPlayManagerPlayLogic::CPlayManagerPlayLogic(boost::weak_ptr<CPlayManagerUILogic> uiLogic, CPlayBackends backends)
     : m_playManager(CPlayManager::Create(std::move(backends))),
       m_uiLogic(std::move(uiLogic)),
+      m_readier(std::make_unique<CNextFileReadier>(m_playManager)),
       m_overlayFlags(CConfigManager::GetInstance()->ShowTrace)
 {
 }
 
 CPlayManagerPlayLogic::~CPlayManagerPlayLogic()
 {
+    m_readier.reset();
     m_playTable.clear();
     m_asleep.clear();
 }
@@ -79,16 +84,26 @@ bool CPlayManagerPlayLogic::WindowHasOpenFile(int window) const
     return false;
 }
 
+void* CPlayManagerPlayLogic::AdoptReadiedFile(void* handle)
+{
+    boost::shared_ptr<CPlayObject> readied = m_readier->Take(handle, kReadiedOpenWaitMs);
+    return readied && m_playManager->AdoptPlayObject(readied) ? handle : nullptr;
+}
+
 void* CPlayManagerPlayLogic::OpenAndPlay(const _QUERY_FILE_INFO& record, void* wanted)
 {
-    void* handle = m_playManager->CreatePlayObject(PlayTypeOfFileType(record.fileType), wanted);
-    if (!handle)
-        return nullptr;
-    m_playManager->SetPlayObjectListener(handle, m_fileListener.lock());
-    LoadIndex(handle, record.path);
-    if (!m_playManager->Open(handle, WideToUtf8(record.path).c_str())) {
-        m_playManager->DestroyPlayObject(handle);
-        return nullptr;
+    void* handle = wanted ? AdoptReadiedFile(wanted) : nullptr;
+    const bool readied = handle != nullptr;
+    if (!handle) {
+        handle = m_playManager->CreatePlayObject(PlayTypeOfFileType(record.fileType), wanted);
+        if (!handle)
+            return nullptr;
+        m_playManager->SetPlayObjectListener(handle, m_fileListener.lock());
+        LoadIndex(handle, record.path);
+        if (!m_playManager->Open(handle, WideToUtf8(record.path).c_str())) {
+            m_playManager->DestroyPlayObject(handle);
+            return nullptr;
+        }
     }
     if (!m_playManager->Play(handle, nullptr)) {
         m_playManager->Close(handle);
@@ -99,6 +114,9 @@ void* CPlayManagerPlayLogic::OpenAndPlay(const _QUERY_FILE_INFO& record, void* w
     if (m_overlayFlags)
         m_playManager->OpenIVSTrack(handle, m_overlayFlags);
     m_playManager->SetSpeed(handle, m_speed);
+    // Its index may have been finished while it waited, when it could not be saved.
+    if (readied)
+        Task_SaveRef(handle, record.path);
     return handle;
 }
 
@@ -129,6 +147,7 @@ int CPlayManagerPlayLogic::Task_WakeFile(void* handle)
     m_asleep.erase(it);
     const int woken = OpenAndPlay(record, handle) ? 1 : 0;
     if (woken) {
+        m_wokenAtStart.insert(handle);
         PlayInDirection(handle);
         if (HasGroup())
             m_playManager->GroupPlay_AddToPlayGroup(m_group, handle);
@@ -157,6 +176,7 @@ int CPlayManagerPlayLogic::Task_SleepFile(void* handle)
         return 0;
     m_asleep[handle] = it->second;
     m_playTable.erase(it);
+    m_wokenAtStart.erase(handle);
     StopPlayObject(handle);
     m_playManager->Close(handle);
     m_playManager->DestroyPlayObject(handle);
@@ -176,6 +196,8 @@ int CPlayManagerPlayLogic::Task_CloseFiles(PlayHandleList handles)
             m_playManager->DestroyPlayObject(handle);
         }
         m_asleep.erase(handle);
+        m_readier->Drop(handle);
+        m_wokenAtStart.erase(handle);
         Answer(&CPlayManagerUILogic::Task_CloseFiles_Ret, "&CPlayManagerUILogic::Task_CloseFiles_Ret", handle,
                closed);
     }
@@ -290,6 +312,7 @@ int CPlayManagerPlayLogic::Task_OneStepPlay(PlayHandleList handles, int forward)
 
 int CPlayManagerPlayLogic::Task_Seek(void* handle, unsigned int time)
 {
+    m_wokenAtStart.erase(handle);
     m_playManager->SeekByTime(handle, time);
     PlayInDirection(handle);
     return 1;
@@ -297,6 +320,7 @@ int CPlayManagerPlayLogic::Task_Seek(void* handle, unsigned int time)
 
 int CPlayManagerPlayLogic::Task_GroupSeek(unsigned int time)
 {
+    m_wokenAtStart.clear();
     return HasGroup() ? m_playManager->GroupPlay_Seek(m_group, time) : 0;
 }
 
@@ -304,6 +328,8 @@ int CPlayManagerPlayLogic::Task_SeekRelativePos(void* handle, float percent)
 {
     if (!m_playTable.count(handle))
         return 0;
+    if (SkipsSeekToStart(handle, percent))
+        return 1;
     // Retrying the play only helps once the seek itself went through.
     if (!(m_playManager->SeekByPercent(handle, percent) & 1))
         return 0;
@@ -313,6 +339,34 @@ int CPlayManagerPlayLogic::Task_SeekRelativePos(void* handle, float percent)
         ok = PlayInDirection(handle) ? 1 : 0;
     }
     return ok;
+}
+
+bool CPlayManagerPlayLogic::SkipsSeekToStart(void* handle, float percent)
+{
+    // Seeking again would show its first frames twice and keep the loop
+    // from the other windows' changes.
+    return m_wokenAtStart.erase(handle) && percent == 0.0f && m_playManager->GetFilePlayedTime(handle) == 0;
+}
+
+void CPlayManagerPlayLogic::HoldGroupAtEndOfWindow(int window, int hold)
+{
+    for (const auto& [handle, record] : m_playTable)
+        if (record.window == window)
+            m_playManager->HoldGroupAtEnd(handle, hold);
+}
+
+int CPlayManagerPlayLogic::Task_ReadyFile(int window, void* handle, int forward)
+{
+    auto asleep = handle ? m_asleep.find(handle) : m_asleep.end();
+    if (asleep == m_asleep.end() || asleep->second.window != window) {
+        m_readier->DropWindow(window);
+        HoldGroupAtEndOfWindow(window, 0);
+        return 0;
+    }
+    if (m_readier->HandleOfWindow(window) != handle)
+        m_readier->Ready(handle, asleep->second, forward != 0, m_fileListener.lock());
+    HoldGroupAtEndOfWindow(window, 1);
+    return 1;
 }
 
 int CPlayManagerPlayLogic::Task_GroupSyn(PlayHandleList handles, int on, boost::shared_ptr<IPlayObjectListener> listener)

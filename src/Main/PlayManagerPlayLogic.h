@@ -2,6 +2,8 @@
 
 #include <list>
 #include <map>
+#include <memory>
+#include <set>
 #include <string>
 
 #include <boost/shared_ptr.hpp>
@@ -10,6 +12,7 @@
 #include "FileIndex/FileIndexTypes.h"
 #include "PlayManager/PlayManager.h"
 
+class CNextFileReadier;
 class CPlayManagerUILogic;
 class IPlayObjectListener;
 
@@ -35,6 +38,10 @@ public:
     int Task_WakeFile(void* handle);
     // Closes a file's play object and keeps its record under the same handle.
     int Task_SleepFile(void* handle);
+    // Opens the kept file under handle ahead, as the next one of its window
+    // in the play direction (null: the window has none); the window's open
+    // file then holds a synchronised group at its end until the next joins.
+    int Task_ReadyFile(int window, void* handle, int forward);
     int Task_CloseFiles(PlayHandleList handles);
     int Task_Pause(PlayHandleList handles, int pause);
     int Task_GroupPause(int pause);
@@ -70,6 +77,11 @@ private:
     bool WindowHasOpenFile(int window) const;
     // Opens and plays a file (under wanted when not null); its handle, null on failure.
     void* OpenAndPlay(const _QUERY_FILE_INFO& record, void* wanted);
+    // The readied file under handle, now one of the manager's; null when none.
+    void* AdoptReadiedFile(void* handle);
+    void HoldGroupAtEndOfWindow(int window, int hold);
+    // A file woken at its start needs no seek there.
+    bool SkipsSeekToStart(void* handle, float percent);
     void StopPlayObject(void* handle);
     void LoadIndex(void* handle, const std::wstring& path);
     template <class Method, class... Args>
@@ -83,6 +95,8 @@ private:
     void* m_group = nullptr;
     std::map<void*, _QUERY_FILE_INFO> m_playTable;  // files with a play object
     std::map<void*, _QUERY_FILE_INFO> m_asleep;     // files kept as their record
+    std::unique_ptr<CNextFileReadier> m_readier;
+    std::set<void*> m_wokenAtStart;                 // woken, not moved since
     boost::weak_ptr<IPlayObjectListener> m_fileListener;
     int m_overlayFlags = 0;
     int m_groupFlag = 0;

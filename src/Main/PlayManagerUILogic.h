@@ -149,6 +149,11 @@ private:
     void FlipDirection(int forward, std::list<void*>& handles);
     bool IsPlayBarPlaying() const;
     void* HiddenNeighbour(int window, std::int32_t fileId, bool next, bool wrap);
+    // Has the play loop open ahead the file a window shows next in its play
+    // direction (the closer one, for a file newly kept behind it).
+    void ReadyNextFile(int window);
+    void ReadyIfNextFile(void* hidden);
+    void PostReady(int window, void* handle, bool forward);
 
     boost::weak_ptr<CPlayWinManagerEventImp> m_owner;
     boost::shared_ptr<CMainPlayListener> m_listener;
@@ -157,6 +162,7 @@ private:
     std::set<int> m_recordingWindows;  // windows whose recording runs and was not reported failed
     std::map<int, _QUERY_FILE_INFO> m_shown;
     std::map<void*, _QUERY_FILE_INFO> m_hidden;
+    std::map<int, void*> m_readyFor;  // the hidden file readied for a window
     std::map<int, std::vector<UISF_TimeSegment>> m_pendingSpans;  // by window
     std::map<int, std::wstring> m_pendingSpanLabels;
     int m_repeatOne = 0;

@@ -93,6 +93,8 @@ public:
     int StepForward();
     int StepBackward();
     void MonitorPlayTimeChange();
+    int Preroll() { return m_library->Preroll(); }
+    int HoldGroupAtEnd(int hold) { return m_library->HoldGroupAtEnd(hold); }
 
     // Library callbacks (library threads).
     void OnFileRefFinished(PLAY_MODULE::CPlayModule* module, int result) override;
