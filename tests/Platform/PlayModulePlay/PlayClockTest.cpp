@@ -34,22 +34,23 @@ TEST(PlayClock, AHoldStandsUntilEveryHolderLetGoOrItsBoundPassed)
     CPlayClock clock(time);
     clock.Set(1000);
     clock.SetSpeed(16.0);
-    clock.Resume();
     int first = 0;
     int second = 0;
-    clock.Hold(&first, 500'000);
-    clock.Hold(&second, 500'000);
+    time->AdvanceMs(10);
+    // The first holder's file ended at 1100: the clock, already past it, stands there.
+    clock.Hold(&first, 500'000, 1100);
+    clock.Hold(&second, 500'000, 1200);
     time->AdvanceMs(100);
-    EXPECT_EQ(1000, clock.NowMs());
-    EXPECT_GT(clock.UsUntil(1040), 400'000);  // a frame after the hold waits for it
+    EXPECT_EQ(1100, clock.NowMs());
+    EXPECT_GT(clock.UsUntil(1140), 400'000);  // a frame after the hold waits for it
     clock.ReleaseHold(&first);
-    EXPECT_EQ(1000, clock.NowMs());
+    EXPECT_EQ(1100, clock.NowMs());
     clock.ReleaseHold(&second);
     time->AdvanceMs(10);
-    EXPECT_EQ(1160, clock.NowMs());
+    EXPECT_EQ(1260, clock.NowMs());
     // Nobody lets go: the clock runs on once the bound has passed.
-    clock.Hold(&first, 500'000);
+    clock.Hold(&first, 500'000, 5000);
     time->AdvanceMs(600);
-    EXPECT_EQ(1160 + 16 * 100, clock.NowMs());
+    EXPECT_EQ(1260 + 16 * 100, clock.NowMs());
     EXPECT_FALSE(clock.IsHeld());
 }

@@ -111,13 +111,16 @@ std::int64_t CPlayClock::UsUntil(std::int64_t timeMs) const
     return std::int64_t(std::clamp(waitUs, -double(kPausedWait), double(kPausedWait)));
 }
 
-void CPlayClock::Hold(const void* holder, std::int64_t maxUs)
+void CPlayClock::Hold(const void* holder, std::int64_t maxUs, std::int64_t atMs)
 {
     std::lock_guard lock(m_mutex);
-    if (m_paused || !m_holders.insert(holder).second || m_holders.size() > 1)
+    if (m_paused || !m_holders.insert(holder).second)
         return;
+    const bool first = m_holders.size() == 1;
     Rebase();
-    m_baseWallUs += std::max<std::int64_t>(0, maxUs);
+    m_baseMediaMs = m_backward ? std::max(m_baseMediaMs, atMs) : std::min(m_baseMediaMs, atMs);
+    if (first)
+        m_baseWallUs += std::max<std::int64_t>(0, maxUs);
 }
 
 void CPlayClock::ReleaseHold(const void* holder)

@@ -31,8 +31,9 @@ public:
     std::int64_t UsUntil(std::int64_t timeMs) const;
     // Stands still for a holder (a group member whose next file is still to
     // join) until every holder released it, at most maxUs of wall time from
-    // the first hold. Set, Pause and a resume from a pause end every hold.
-    void Hold(const void* holder, std::int64_t maxUs);
+    // the first hold; a clock already past atMs goes back to it. Set, Pause
+    // and a resume from a pause end every hold.
+    void Hold(const void* holder, std::int64_t maxUs, std::int64_t atMs);
     void ReleaseHold(const void* holder);
     bool IsHeld() const;
 

@@ -265,8 +265,12 @@ void CPlayEngine::HoldSharedClock()
 {
     if (!m_holdClockAtEnd || ClockOwner())
         return;
+    // Where the next file takes over: the end of the last frame shown.
+    std::int64_t endMs = m_presentedMs == INT64_MIN ? m_currentMs.load() : m_presentedMs;
+    if (!m_backward)
+        endMs += std::int64_t(1000.0 / m_frameRate);
     m_heldClock = m_clock;
-    m_heldClock->Hold(this, kMaxClockHoldUs);
+    m_heldClock->Hold(this, kMaxClockHoldUs, ClockTime(endMs));
 }
 
 void CPlayEngine::ReleaseHeldClock()
