@@ -25,7 +25,8 @@
 //       frames, the smallest of all files played through), how many holds
 //       were over the goal (two frame intervals at 1X, 0.2 s faster) and
 //       the longest gap between frames of one file, with the load average
-//       beside them.
+//       beside them (MAINPAGE_BENCH_SHOTS=<folder>: pictures of the page
+//       at the first change of file and 120 ms later).
 // MAINPAGE_BENCH_SECONDS sets the playing time of (b) (default 20; 1 in
 // sanitizer builds, so smoke runs stay short).
 #include <array>
@@ -631,6 +632,15 @@ public:
         std::lock_guard<std::mutex> lock(m_mutex);
         m_frames[channel].push_back(frame);
     }
+    // Whether any channel has handed over a frame of this file.
+    bool Reached(int file)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (const auto& [channel, frames] : m_frames)
+            if (!frames.empty() && frames.back().file >= file)
+                return true;
+        return false;
+    }
     std::map<int, std::vector<HandedFrame>> Take()
     {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -774,6 +784,23 @@ double LoadAverage()
     return value;
 }
 
+// With MAINPAGE_BENCH_SHOTS set to a folder: pictures of the page as the
+// first change of file begins and 120 ms later.
+void ShootFirstChange(Page& page, const std::string& name, double seconds)
+{
+    const char* folder = std::getenv("MAINPAGE_BENCH_SHOTS");
+    if (!folder) {
+        RunGuiFor(seconds);
+        return;
+    }
+    const auto start = Clock::now();
+    RunGui([] { return HandedFrames().Reached(1); }, int(seconds * 1000));
+    page.window.grab().save(QString::fromStdString(std::string(folder) + "/" + name + "_at.png"));
+    RunGuiFor(0.12);
+    page.window.grab().save(QString::fromStdString(std::string(folder) + "/" + name + "_after.png"));
+    RunGuiFor(std::max(0.0, seconds - MillisecondsSince(start) / 1000));
+}
+
 // Arguments: speed (1, 4, 16) and Sync Play (0, 1).
 void BM_DayOfMinuteFilesChanges(benchmark::State& state)
 {
@@ -796,7 +823,7 @@ void BM_DayOfMinuteFilesChanges(benchmark::State& state)
             RunGui([&] { return AllWindowsHaveFrames(dayPage) && dayPage.ui->GetSynPlay() == (sync ? 1 : 0); }, 20000);
             dayPage.ui->SetPlaySpeed(speed);
             HandedFrames().Take();
-            RunGuiFor(playSeconds + 1.5);
+            ShootFirstChange(dayPage, "speed" + std::to_string(int(speed)) + (sync ? "_sync" : ""), playSeconds + 1.5);
             load = LoadAverage();
             for (const auto& [channel, frames] : HandedFrames().Take())
                 AddChannelFigures(frames, figures);

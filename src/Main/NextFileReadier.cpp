@@ -66,7 +66,7 @@ void CNextFileReadier::Ready(void* handle, const _QUERY_FILE_INFO& record, bool 
     readied.object->SetListener(listener);
     auto task = std::make_shared<std::packaged_task<bool()>>(
         [object = readied.object, path = record.path, forward] { return OpenAhead(object, path, forward); });
-    readied.opened = task->get_future();
+    readied.opened = task->get_future().share();
     {
         std::lock_guard lock(m_mutex);
         m_jobs.push_back([task] { (*task)(); });
@@ -84,6 +84,23 @@ boost::shared_ptr<CPlayObject> CNextFileReadier::Take(void* handle, int waitMs)
     if (readied.opened.wait_for(std::chrono::milliseconds(waitMs)) != std::future_status::ready)
         return {};
     return readied.opened.get() ? readied.object : boost::shared_ptr<CPlayObject>();
+}
+
+boost::shared_ptr<CPlayObject> CNextFileReadier::Opened(void* handle)
+{
+    auto it = m_readied.find(handle);
+    if (it == m_readied.end())
+        return {};
+    const Readied& readied = it->second;
+    const bool opened = readied.opened.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready &&
+                        readied.opened.get();
+    return opened ? readied.object : boost::shared_ptr<CPlayObject>();
+}
+
+boost::shared_ptr<CPlayObject> CNextFileReadier::Readying(void* handle) const
+{
+    auto it = m_readied.find(handle);
+    return it == m_readied.end() ? boost::shared_ptr<CPlayObject>() : it->second.object;
 }
 
 void* CNextFileReadier::HandleOfWindow(int window) const

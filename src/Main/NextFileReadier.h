@@ -34,6 +34,10 @@ public:
     // The readied file of handle once opened (waiting for it at most
     // waitMs), no longer kept here; null when none or its open failed.
     boost::shared_ptr<CPlayObject> Take(void* handle, int waitMs);
+    // The readied file of handle, kept here, once its open succeeded; null otherwise.
+    boost::shared_ptr<CPlayObject> Opened(void* handle);
+    // The readied file of handle in whatever state, null when none.
+    boost::shared_ptr<CPlayObject> Readying(void* handle) const;
     // The handle readied for window, null when none.
     void* HandleOfWindow(int window) const;
     void DropWindow(int window);
@@ -43,7 +47,7 @@ private:
     struct Readied {
         int window = -1;
         boost::shared_ptr<CPlayObject> object;
-        std::future<bool> opened;
+        std::shared_future<bool> opened;
     };
     using Job = std::function<void()>;
 

@@ -93,7 +93,6 @@ void* CPlayManagerPlayLogic::AdoptReadiedFile(void* handle)
 void* CPlayManagerPlayLogic::OpenAndPlay(const _QUERY_FILE_INFO& record, void* wanted)
 {
     void* handle = wanted ? AdoptReadiedFile(wanted) : nullptr;
-    const bool readied = handle != nullptr;
     if (!handle) {
         handle = m_playManager->CreatePlayObject(PlayTypeOfFileType(record.fileType), wanted);
         if (!handle)
@@ -114,9 +113,6 @@ void* CPlayManagerPlayLogic::OpenAndPlay(const _QUERY_FILE_INFO& record, void* w
     if (m_overlayFlags)
         m_playManager->OpenIVSTrack(handle, m_overlayFlags);
     m_playManager->SetSpeed(handle, m_speed);
-    // Its index may have been finished while it waited, when it could not be saved.
-    if (readied)
-        Task_SaveRef(handle, record.path);
     return handle;
 }
 
@@ -145,9 +141,10 @@ int CPlayManagerPlayLogic::Task_WakeFile(void* handle)
         return 1;
     const _QUERY_FILE_INFO record = it->second;
     m_asleep.erase(it);
+    const bool readied = m_readier->Readying(handle) != nullptr;
     const int woken = OpenAndPlay(record, handle) ? 1 : 0;
     if (woken) {
-        m_wokenAtStart.insert(handle);
+        m_wokenAtStart[handle] = readied;
         PlayInDirection(handle);
         if (HasGroup())
             m_playManager->GroupPlay_AddToPlayGroup(m_group, handle);
@@ -212,6 +209,8 @@ int CPlayManagerPlayLogic::Task_CloseFiles(PlayHandleList handles)
 
 int CPlayManagerPlayLogic::Task_Pause(PlayHandleList handles, int pause)
 {
+    if (pause)
+        PauseReadiedFiles(*handles);
     int result = 1;
     for (void* handle : *handles) {
         if (!m_playTable.count(handle))
@@ -343,29 +342,50 @@ int CPlayManagerPlayLogic::Task_SeekRelativePos(void* handle, float percent)
 
 bool CPlayManagerPlayLogic::SkipsSeekToStart(void* handle, float percent)
 {
-    // Seeking again would show its first frames twice and keep the loop
-    // from the other windows' changes.
-    return m_wokenAtStart.erase(handle) && percent == 0.0f && m_playManager->GetFilePlayedTime(handle) == 0;
+    // Seeking again would show its first frames twice (a readied file may
+    // have started on its own already) and keep the loop from the other
+    // windows' changes.
+    auto woken = m_wokenAtStart.find(handle);
+    if (woken == m_wokenAtStart.end())
+        return false;
+    const bool readied = woken->second;
+    m_wokenAtStart.erase(woken);
+    return percent == 0.0f && (readied || m_playManager->GetFilePlayedTime(handle) == 0);
 }
 
-void CPlayManagerPlayLogic::HoldGroupAtEndOfWindow(int window, int hold)
+void CPlayManagerPlayLogic::LinkWindowToNext(int window, void* next, bool forward)
 {
-    for (const auto& [handle, record] : m_playTable)
-        if (record.window == window)
-            m_playManager->HoldGroupAtEnd(handle, hold);
+    boost::shared_ptr<CPlayObject> chained = next && forward && !HasGroup() ? m_readier->Readying(next) : nullptr;
+    for (const auto& [handle, record] : m_playTable) {
+        if (record.window != window)
+            continue;
+        m_playManager->HoldGroupAtEnd(handle, next ? 1 : 0);
+        m_playManager->SetNextFile(handle, chained);
+    }
+}
+
+void CPlayManagerPlayLogic::PauseReadiedFiles(const std::list<void*>& handles)
+{
+    for (void* handle : handles) {
+        auto it = m_playTable.find(handle);
+        boost::shared_ptr<CPlayObject> readied =
+            it == m_playTable.end() ? nullptr : m_readier->Readying(m_readier->HandleOfWindow(it->second.window));
+        if (readied)
+            readied->Pause();
+    }
 }
 
 int CPlayManagerPlayLogic::Task_ReadyFile(int window, void* handle, int forward)
 {
     auto asleep = handle ? m_asleep.find(handle) : m_asleep.end();
     if (asleep == m_asleep.end() || asleep->second.window != window) {
+        LinkWindowToNext(window, nullptr, false);
         m_readier->DropWindow(window);
-        HoldGroupAtEndOfWindow(window, 0);
         return 0;
     }
     if (m_readier->HandleOfWindow(window) != handle)
         m_readier->Ready(handle, asleep->second, forward != 0, m_fileListener.lock());
-    HoldGroupAtEndOfWindow(window, 1);
+    LinkWindowToNext(window, handle, forward != 0);
     return 1;
 }
 
@@ -386,8 +406,10 @@ int CPlayManagerPlayLogic::Task_GroupSyn(PlayHandleList handles, int on, boost::
     } else if (on == 1) {
         m_playManager->GroupPlay_Open(m_group);
         m_groupFlag = 1;
-        for (void* handle : *handles)
+        for (void* handle : *handles) {
+            m_playManager->SetNextFile(handle, nullptr);
             m_playManager->GroupPlay_AddToPlayGroup(m_group, handle);
+        }
         m_playManager->SetGroupPlayFlag(1);
         m_playManager->GroupPlay_SetPlaySpeed(m_group, m_speed);
     }
@@ -464,14 +486,17 @@ int CPlayManagerPlayLogic::Task_StopRecord(void* handle, int window)
 
 void CPlayManagerPlayLogic::Task_SaveRef(void* handle, std::wstring recordingPath)
 {
-    if (!m_playTable.count(handle))
+    // A readied file's index is saved before it is shown, not at its boundary.
+    boost::shared_ptr<CPlayObject> object =
+        m_playTable.count(handle) ? m_playManager->GetSptrPlayObject(handle) : m_readier->Opened(handle);
+    if (!object)
         return;
     unsigned int size = 0;
-    m_playManager->GetRefValue(handle, nullptr, &size);
+    object->GetRefValue(nullptr, &size);
     if (size == 0 || IsIndexFileValid(recordingPath))
         return;
     std::vector<unsigned char> buffer(size);
-    if (m_playManager->GetRefValue(handle, buffer.data(), &size) && size > 0 && size <= buffer.size())
+    if (object->GetRefValue(buffer.data(), &size) && size > 0 && size <= buffer.size())
         SaveIndexFile(buffer.data(), size, recordingPath);
 }
 

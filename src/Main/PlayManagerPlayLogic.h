@@ -3,7 +3,6 @@
 #include <list>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 
 #include <boost/shared_ptr.hpp>
@@ -79,7 +78,10 @@ private:
     void* OpenAndPlay(const _QUERY_FILE_INFO& record, void* wanted);
     // The readied file under handle, now one of the manager's; null when none.
     void* AdoptReadiedFile(void* handle);
-    void HoldGroupAtEndOfWindow(int window, int hold);
+    // The window's open file holds a group at its end while a next file
+    // follows; playing alone, it starts its readied next file as it ends.
+    void LinkWindowToNext(int window, void* next, bool forward);
+    void PauseReadiedFiles(const std::list<void*>& handles);
     // A file woken at its start needs no seek there.
     bool SkipsSeekToStart(void* handle, float percent);
     void StopPlayObject(void* handle);
@@ -96,7 +98,7 @@ private:
     std::map<void*, _QUERY_FILE_INFO> m_playTable;  // files with a play object
     std::map<void*, _QUERY_FILE_INFO> m_asleep;     // files kept as their record
     std::unique_ptr<CNextFileReadier> m_readier;
-    std::set<void*> m_wokenAtStart;                 // woken, not moved since
+    std::map<void*, bool> m_wokenAtStart;           // woken, not moved since: readied ahead
     boost::weak_ptr<IPlayObjectListener> m_fileListener;
     int m_overlayFlags = 0;
     int m_groupFlag = 0;

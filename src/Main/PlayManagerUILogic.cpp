@@ -272,6 +272,14 @@ int CPlayManagerUILogic::GetWindowOfHandle(void* handle) const
     return it == m_handleToWindow.end() ? -1 : it->second;
 }
 
+int CPlayManagerUILogic::GetWindowReadiedWith(void* handle) const
+{
+    for (const auto& [window, readied] : m_readyFor)
+        if (readied == handle && handle)
+            return window;
+    return -1;
+}
+
 void* CPlayManagerUILogic::GetHandleOfWindow(int window) const
 {
     for (const auto& [handle, shownWindow] : m_handleToWindow)

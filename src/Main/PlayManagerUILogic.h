@@ -50,6 +50,9 @@ public:
     _QUERY_FILE_INFO* GetHiddenEntry(void* handle);
     // The window of a shown file, -1 for any other handle.
     int GetWindowOfHandle(void* handle) const;
+    // The window whose next file handle was readied as, -1 for any other
+    // (playing alone, it starts as the window's file ends, before the swap).
+    int GetWindowReadiedWith(void* handle) const;
     // The handle shown in a window, 0 when none.
     void* GetHandleOfWindow(int window) const;
     // The shown entry of a handle (null for a hidden or unknown one).

@@ -293,6 +293,12 @@ int CPlayManager::StepBackward(void* handle)
     return Forward(handle, 0, [](CPlayObject& o) { return o.StepBackward(); });
 }
 
+void CPlayManager::SetNextFile(void* handle, const boost::shared_ptr<CPlayObject>& next)
+{
+    if (boost::shared_ptr<CPlayObject> object = GetSptrPlayObject(handle))
+        object->SetNextFile(next);
+}
+
 int CPlayManager::HoldGroupAtEnd(void* handle, int hold)
 {
     return Forward(handle, 0, [hold](CPlayObject& o) { return o.HoldGroupAtEnd(hold); });

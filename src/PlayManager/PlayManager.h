@@ -75,6 +75,7 @@ public:
     int StepForward(void* handle);
     int StepBackward(void* handle);
     int HoldGroupAtEnd(void* handle, int hold);
+    void SetNextFile(void* handle, const boost::shared_ptr<CPlayObject>& next);
     int SetPlayDirection(void* handle, unsigned long direction);
     int SetRefValue(void* handle, unsigned char* data, unsigned int length);
     int GetRefValue(void* handle, unsigned char* buffer, unsigned int* length);

@@ -338,8 +338,11 @@ TEST_F(PlayProtocol, OnlyShownFilesOfADayAndTheirNextOnesOpenAndTheNextIsReadyBe
     EXPECT_EQ(engine.Count(), 6u);
     EXPECT_EQ(engine.Total("Play"), 3);
     std::set<std::string> readied;
-    for (std::size_t i = 3; i < 6; ++i)
+    std::size_t next = 0;
+    for (std::size_t i = 3; i < 6; ++i) {
         readied.insert(engine.Calls(i).front());
+        next = engine.Calls(i).front() == "Open /rec/ch0_1.kvx" ? i : next;
+    }
     EXPECT_EQ(readied, (std::set<std::string>{"Open /rec/ch0_1.kvx", "Open /rec/ch1_1.kvx", "Open /rec/ch2_1.kvx"}));
     // Each shown file holds a synchronised group at its end until its next one joins.
     EXPECT_EQ(engine.Total("HoldGroupAtEnd 1"), 3);
@@ -353,6 +356,8 @@ TEST_F(PlayProtocol, OnlyShownFilesOfADayAndTheirNextOnesOpenAndTheNextIsReadyBe
     // boundary), closes the ended one and readies the one after.
     void* first = Handle(0);
     engine.At(0)->FireFileEnd();
+    // Playing alone, the next file starts as the shown one ends, before any loop hears of it.
+    EXPECT_TRUE(engine.At(next)->Called("PlayIfPrerolled"));
     ASSERT_TRUE(ProcessUntil([&] { return engine.Count() == 7u && !engine.At(0) && !engine.Calls(6).empty(); }));
     EXPECT_EQ(engine.Calls(6).front(), "Open /rec/ch0_2.kvx");
     EXPECT_EQ(ui->GetWindowEntry(Window(0))->fileId, 2);

@@ -458,6 +458,15 @@ int CPlayModule::Preroll()
     return 1;
 }
 
+int CPlayModule::PlayIfPrerolled()
+{
+    if (!m_prerolled.exchange(false))
+        return 0;
+    m_engine->LeaveClock();
+    m_engine->Play();
+    return 1;
+}
+
 int CPlayModule::HoldGroupAtEnd(int hold)
 {
     if (!IsOpen())

@@ -136,6 +136,8 @@ public:
     // In a group, the end of this file holds the group's clock until this
     // module leaves the group (its next file joins first), at most a second.
     int HoldGroupAtEnd(int hold);
+    // Starts a readied module that has not played yet (as Play); 0 for any other.
+    int PlayIfPrerolled();
 
     // For tests and benchmarks: where this module's clock (a group module's:
     // the group's clock) reads wall time.
