@@ -17,12 +17,25 @@
 //       recordings of (b), ten or 1,440 a channel): milliseconds from the
 //       request to a frame in every window, the largest resident memory
 //       while it plays, and CPU seconds at 1X against the library playing
-//       the 16 shown files alone.
+//       the 16 shown files alone;
+//   (d) the changes of file in such a day: 16 D1 channels of short
+//       "minutes" (MAINPAGE_BENCH_MINUTE_SECONDS, default 10; 4 in sanitizer
+//       builds) of their own times, played at 1X, 4X and 16X with and
+//       without Sync Play: the longest hold at a change of file (wall time
+//       between the last frame of a file and the first of the next, as the
+//       library hands them to the page), the most of a file's start never
+//       shown, and the share of each file shown (the span of its shown
+//       frames, the smallest of all files played through), how many holds
+//       were over the goal (two frame intervals at 1X, 0.2 s faster) and
+//       the longest gap between frames of one file, with the load average
+//       beside them (MAINPAGE_BENCH_SHOTS=<folder>: pictures of the page
+//       at the first change of file and 120 ms later).
 // MAINPAGE_BENCH_SECONDS sets the playing time of (b) (default 20; 1 in
 // sanitizer builds, so smoke runs stay short).
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -54,11 +67,13 @@
 #include "Common/YuvToRgb.h"
 #include "KvxWriter/SyntheticRecording.h"
 #include "Main/MainPageEventImp.h"
+#include "Main/PlayBarEventImp.h"
 #include "Main/PlayManagerUILogic.h"
 #include "Main/PlayWinManagerEventImp.h"
 #include "PageServices/PageHost.h"
 #include "Platform/PlayModule/Format/KvxRecordParser.h"
 #include "Platform/PlayModule/Format/KvxVideoPayload.h"
+#include "PlayManager/PlayModuleLibrary.h"
 #include "Platform/PlayModule/IPlayModuleListener.h"
 #include "Platform/PlayModule/PlayModule.h"
 #include "Support/BenchRun.h"
@@ -172,10 +187,10 @@ public:
 // A main page in a window of 1280 x 800.
 class Page {
 public:
-    explicit Page(bool shown = false)
+    explicit Page(bool shown = false, CPlayBackends backends = {})
     {
         window.resize(1280, 800);
-        page = CMainPageEventImp::Create(boost::make_shared<Host>(), &window);
+        page = CMainPageEventImp::Create(boost::make_shared<Host>(), &window, std::move(backends));
         // As the main frame places its page.
         page->GetView()->MoveWindow(0, 0, 1280, 800);
         page->OnSize(0, 1280, 800);
@@ -208,7 +223,7 @@ public:
     }
     // The channels' files in channel order, each channel in its own window,
     // file i of a channel covering minute i of the day.
-    void OpenDay(const std::vector<std::vector<std::string>>& channels)
+    void OpenDay(const std::vector<std::vector<std::string>>& channels, int fileSeconds = 60, int syncPlay = 0)
     {
         constexpr std::int32_t kDayStart = 1710028800;
         std::size_t total = 0;
@@ -224,9 +239,9 @@ public:
                 record->queryType = QUERY_FILEPATH_DAY;
                 record->channelKey = int(channel);
                 record->fileId = int(channel * 10000 + i + 1);
-                record->startTime = kDayStart + std::int32_t(60 * i);
-                record->endTime = record->startTime + 60;
-                ui->StartPlayOneFile(record->path, record, 0);
+                record->startTime = kDayStart + std::int32_t(fileSeconds * i);
+                record->endTime = record->startTime + fileSeconds;
+                ui->StartPlayOneFile(record->path, record, syncPlay);
             }
     }
     bool HasFrame(int index) const
@@ -607,6 +622,274 @@ void BM_DayOfMinuteFiles(benchmark::State& state)
     }
 }
 BENCHMARK(BM_DayOfMinuteFiles)->Arg(10)->Arg(1440)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+int MinuteSeconds()
+{
+    if (const char* text = std::getenv("MAINPAGE_BENCH_MINUTE_SECONDS"))
+        return std::max(2, std::atoi(text));
+#ifdef __SANITIZE_ADDRESS__
+    return 4;
+#else
+    return 10;
+#endif
+}
+
+constexpr int kMinutesPerChannel = 4;
+constexpr std::int64_t kMinuteDayStartMs = 1710028800000;
+
+// Each channel's "minutes", one after the other in time, named chC_F.kvx.
+const std::vector<std::vector<std::string>>& DayOfShortMinutes()
+{
+    static const std::vector<std::vector<std::string>> channels = [] {
+        std::vector<std::vector<std::string>> made(kWindows);
+        const std::string folder = Folder() + "/minutes";
+        std::filesystem::create_directories(folder);
+        std::vector<std::thread> writers;
+        for (int channel = 0; channel < kWindows; ++channel)
+            for (int file = 0; file < kMinutesPerChannel; ++file)
+                made[channel].push_back(folder + "/ch" + std::to_string(channel) + "_" + std::to_string(file) + ".kvx");
+        for (int channel = 0; channel < kWindows; ++channel)
+            writers.emplace_back([channel, &made] {
+                for (int file = 0; file < kMinutesPerChannel; ++file) {
+                    KVX_WRITER::SyntheticOptions options;
+                    options.startUtcMs = kMinuteDayStartMs + std::int64_t(file) * MinuteSeconds() * 1000;
+                    options.seconds = MinuteSeconds();
+                    options.audio.reset();
+                    KVX_WRITER::WriteSyntheticRecording(options, made[channel][file]);
+                }
+            });
+        for (std::thread& writer : writers)
+            writer.join();
+        return made;
+    }();
+    return channels;
+}
+
+// The frames the library hands to the page, by channel: file, its time in
+// the file, wall time.
+struct HandedFrame {
+    int file = 0;
+    std::int64_t stampMs = 0;
+    std::int64_t wallUs = 0;
+};
+
+class FrameLog {
+public:
+    void Add(int channel, HandedFrame frame)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_frames[channel].push_back(frame);
+    }
+    // Whether any channel has handed over a frame of this file.
+    bool Reached(int file)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (const auto& [channel, frames] : m_frames)
+            if (!frames.empty() && frames.back().file >= file)
+                return true;
+        return false;
+    }
+    std::map<int, std::vector<HandedFrame>> Take()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return std::move(m_frames);
+    }
+
+private:
+    std::mutex m_mutex;
+    std::map<int, std::vector<HandedFrame>> m_frames;
+};
+
+FrameLog& HandedFrames()
+{
+    static FrameLog log;
+    return log;
+}
+
+// Notes the frames of one file, then passes every call on to the play object.
+class FrameSpy : public PLAY_MODULE::IPlayModuleListener {
+public:
+    explicit FrameSpy(PLAY_MODULE::IPlayModuleListener* target) : m_target(target) {}
+    void OnFileRefFinished(PLAY_MODULE::CPlayModule* module, int result) override
+    {
+        m_target->OnFileRefFinished(module, result);
+    }
+    void OnFileEnd(PLAY_MODULE::CPlayModule* module) override { m_target->OnFileEnd(module); }
+    void OnStreamData(PLAY_MODULE::CPlayModule* module, unsigned char* data, int length,
+                      PLAY_MODULE::PM_FRAME_INFO* info, int reserved) override
+    {
+        m_target->OnStreamData(module, data, length, info, reserved);
+    }
+    void OnFrameVisible(PLAY_MODULE::CPlayModule* module, int kind, unsigned char* data, int size,
+                        PLAY_MODULE::PM_FRAME_INFO* info) override
+    {
+        if (info && m_channel >= 0) {
+            const auto wall = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now().time_since_epoch());
+            HandedFrames().Add(m_channel, {m_file, info->nStampMs, wall.count()});
+        }
+        m_target->OnFrameVisible(module, kind, data, size, info);
+    }
+    void OnFileTimeDone(PLAY_MODULE::CPlayModule* module, unsigned start, unsigned end) override
+    {
+        m_target->OnFileTimeDone(module, start, end);
+    }
+    void OnRecordFailed(PLAY_MODULE::CPlayModule* module, const std::string& keptPath, std::int64_t keptMs) override
+    {
+        m_target->OnRecordFailed(module, keptPath, keptMs);
+    }
+    int OnOverlayData(PLAY_MODULE::CPlayModule* module, unsigned char* data, int kind, int length, int value1,
+                      int value2) override
+    {
+        return m_target->OnOverlayData(module, data, kind, length, value1, value2);
+    }
+    // Takes channel and file from a name "chC_F.kvx".
+    void NoteFile(const std::string& path)
+    {
+        const std::string name = std::filesystem::path(path).stem().string();
+        if (std::sscanf(name.c_str(), "ch%d_%d", &m_channel, &m_file) != 2)
+            m_channel = -1;
+    }
+
+private:
+    PLAY_MODULE::IPlayModuleListener* m_target;
+    int m_channel = -1;
+    int m_file = 0;
+};
+
+struct SpyHolder {
+    explicit SpyHolder(PLAY_MODULE::IPlayModuleListener* target) : spy(target) {}
+    FrameSpy spy;
+};
+
+// The real library, its frames noted on their way to the page.
+class SpiedLibrary : private SpyHolder, public CPlayModuleLibrary {
+public:
+    explicit SpiedLibrary(PLAY_MODULE::IPlayModuleListener* target) : SpyHolder(target), CPlayModuleLibrary(&spy) {}
+    int Open(const char* path) override
+    {
+        spy.NoteFile(path ? path : "");
+        return CPlayModuleLibrary::Open(path);
+    }
+};
+
+CPlayBackends SpiedBackends()
+{
+    CPlayBackends backends;
+    backends.library = [](PLAY_MODULE::IPlayModuleListener* listener) -> std::unique_ptr<IPlayLibrary> {
+        // A group module is made without a listener.
+        if (!listener)
+            return PlayModuleLibraryFactory()(nullptr);
+        return std::make_unique<SpiedLibrary>(listener);
+    };
+    return backends;
+}
+
+struct ChangeFigures {
+    double goalMs = 0;
+    int holdsOverGoal = 0;
+    double longestHoldMs = 0;
+    double longestSkipMs = 0;
+    double smallestShare = 1;
+    double longestGapInsideMs = 0;
+    int changes = 0;
+};
+
+// From one channel's frames in the order handed over.
+void AddChannelFigures(const std::vector<HandedFrame>& frames, ChangeFigures& figures)
+{
+    const double fileMs = MinuteSeconds() * 1000.0;
+    std::map<int, std::pair<std::int64_t, std::int64_t>> spans;  // file: first and last time shown
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        const HandedFrame& frame = frames[i];
+        auto span = spans.emplace(frame.file, std::make_pair(frame.stampMs, frame.stampMs)).first;
+        span->second.first = std::min(span->second.first, frame.stampMs);
+        span->second.second = std::max(span->second.second, frame.stampMs);
+        if (i == 0)
+            continue;
+        const double gapMs = double(frame.wallUs - frames[i - 1].wallUs) / 1000.0;
+        if (frame.file == frames[i - 1].file) {
+            figures.longestGapInsideMs = std::max(figures.longestGapInsideMs, gapMs);
+            continue;
+        }
+        ++figures.changes;
+        figures.holdsOverGoal += gapMs > figures.goalMs ? 1 : 0;
+        figures.longestHoldMs = std::max(figures.longestHoldMs, gapMs);
+        figures.longestSkipMs = std::max(figures.longestSkipMs, double(frame.stampMs));
+    }
+    // Files entered and left at a change: the first and the last were entered or left mid-way.
+    const int first = frames.empty() ? 0 : frames.front().file;
+    const int last = frames.empty() ? 0 : frames.back().file;
+    for (const auto& [file, span] : spans)
+        if (file != first && file != last)
+            figures.smallestShare = std::min(figures.smallestShare, (span.second - span.first + 40) / fileMs);
+}
+
+double LoadAverage()
+{
+    std::ifstream load("/proc/loadavg");
+    double value = 0;
+    load >> value;
+    return value;
+}
+
+// With MAINPAGE_BENCH_SHOTS set to a folder: pictures of the page as the
+// first change of file begins and 120 ms later.
+void ShootFirstChange(Page& page, const std::string& name, double seconds)
+{
+    const char* folder = std::getenv("MAINPAGE_BENCH_SHOTS");
+    if (!folder) {
+        RunGuiFor(seconds);
+        return;
+    }
+    const auto start = Clock::now();
+    RunGui([] { return HandedFrames().Reached(1); }, int(seconds * 1000));
+    page.window.grab().save(QString::fromStdString(std::string(folder) + "/" + name + "_at.png"));
+    RunGuiFor(0.12);
+    page.window.grab().save(QString::fromStdString(std::string(folder) + "/" + name + "_after.png"));
+    RunGuiFor(std::max(0.0, seconds - MillisecondsSince(start) / 1000));
+}
+
+// Arguments: speed (1, 4, 16) and Sync Play (0, 1).
+void BM_DayOfMinuteFilesChanges(benchmark::State& state)
+{
+    const auto& day = DayOfShortMinutes();
+    const float speed = float(state.range(0));
+    const bool sync = state.range(1) != 0;
+    const double playSeconds = kMinutesPerChannel * MinuteSeconds() / speed;
+    for (auto _ : state) {
+        ChangeFigures figures;
+        // At 1X two frame intervals; faster, a fifth of a second.
+        figures.goalMs = speed == 1.0f ? 80 : 200;
+        double load = 0;
+        {
+            HandedFrames().Take();
+            Page dayPage(true, SpiedBackends());
+            auto bar = dayPage.page->GetPlayWinManager()->GetPlayBar();
+            bar->UpdateButtonState(CPlayBarEventImp::kSyncPlay, sync ? 1 : 0);
+            dayPage.ui->SetWantedShowNum(kWindows * kMinutesPerChannel);
+            dayPage.OpenDay(day, MinuteSeconds(), sync ? 1 : 0);
+            RunGui([&] { return AllWindowsHaveFrames(dayPage) && dayPage.ui->GetSynPlay() == (sync ? 1 : 0); }, 20000);
+            dayPage.ui->SetPlaySpeed(speed);
+            HandedFrames().Take();
+            ShootFirstChange(dayPage, "speed" + std::to_string(int(speed)) + (sync ? "_sync" : ""), playSeconds + 1.5);
+            load = LoadAverage();
+            for (const auto& [channel, frames] : HandedFrames().Take())
+                AddChannelFigures(frames, figures);
+        }
+        state.counters["changes"] = figures.changes;
+        state.counters["holds_over_goal"] = figures.holdsOverGoal;
+        state.counters["longest_hold_ms"] = figures.longestHoldMs;
+        state.counters["longest_gap_inside_ms"] = figures.longestGapInsideMs;
+        state.counters["start_skipped_ms"] = figures.longestSkipMs;
+        state.counters["smallest_share"] = figures.smallestShare;
+        state.counters["load"] = load;
+    }
+}
+BENCHMARK(BM_DayOfMinuteFilesChanges)
+    ->ArgsProduct({{1, 4, 16}, {0, 1}})
+    ->ArgNames({"speed", "sync"})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -46,6 +46,8 @@ bool CMainPlayListener::WindowToDraw(void* handle, int& window) const
     if (!ui || !GridAlive(ui))
         return false;
     window = ui->GetWindowOfHandle(handle);
+    if (window < 0)
+        window = ui->GetWindowReadiedWith(handle);
     return true;
 }
 

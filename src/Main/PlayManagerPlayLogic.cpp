@@ -12,6 +12,7 @@
 #include "Base/TextCodec.h"
 #include "Common/ConfigManager.h"
 #include "Common/IndexFileStore.h"
+#include "Main/NextFileReadier.h"
 #include "Main/PlayManagerUILogic.h"
 #include "PlayManager/IPlayObjectListener.h"
 #include "PlayManager/PlayHandle.h"
@@ -26,18 +27,22 @@ namespace {
 
 constexpr unsigned int kMaxDurationSeconds = 356400;  // 99 hours
 constexpr int kPlayRetries = 5;
+// How long a window's change of file waits for its next file still opening ahead.
+constexpr int kReadiedOpenWaitMs = 3000;
 
 }  // namespace
 
 CPlayManagerPlayLogic::CPlayManagerPlayLogic(boost::weak_ptr<CPlayManagerUILogic> uiLogic, CPlayBackends backends)
     : m_playManager(CPlayManager::Create(std::move(backends))),
       m_uiLogic(std::move(uiLogic)),
+      m_readier(std::make_unique<CNextFileReadier>(m_playManager)),
       m_overlayFlags(CConfigManager::GetInstance()->ShowTrace)
 {
 }
 
 CPlayManagerPlayLogic::~CPlayManagerPlayLogic()
 {
+    m_readier.reset();
     m_playTable.clear();
     m_asleep.clear();
 }
@@ -73,8 +78,16 @@ bool CPlayManagerPlayLogic::WindowHasOpenFile(int window) const
     return false;
 }
 
+void* CPlayManagerPlayLogic::AdoptReadiedFile(void* handle)
+{
+    boost::shared_ptr<CPlayObject> readied = m_readier->Take(handle, kReadiedOpenWaitMs);
+    return readied && m_playManager->AdoptPlayObject(readied) ? handle : nullptr;
+}
+
 void* CPlayManagerPlayLogic::OpenFile(const _QUERY_FILE_INFO& record, void* wanted)
 {
+    if (wanted && AdoptReadiedFile(wanted))
+        return wanted;
     return OpenRecording(*m_playManager, PlayTypeOfFileType(record.fileType), wanted, m_fileListener.lock(),
                          record.path);
 }
@@ -128,8 +141,11 @@ int CPlayManagerPlayLogic::Task_WakeFile(void* handle, unsigned int time)
         return 1;
     const _QUERY_FILE_INFO record = it->second;
     m_asleep.erase(it);
+    const bool readied = m_readier->Readying(handle) != nullptr;
     const int woken = OpenFile(record, handle) && StartWokenFile(handle, record, time) ? 1 : 0;
-    if (!woken)
+    if (woken)
+        m_wokenAtStart[handle] = readied && time == 0;
+    else
         m_asleep[handle] = record;
     Answer(&CPlayManagerUILogic::Task_WakeFile_Ret, "&CPlayManagerUILogic::Task_WakeFile_Ret", handle, woken);
     return woken;
@@ -194,6 +210,7 @@ int CPlayManagerPlayLogic::Task_SleepFile(void* handle)
         return 0;
     m_asleep[handle] = it->second;
     m_playTable.erase(it);
+    m_wokenAtStart.erase(handle);
     StopPlayObject(handle);
     CloseRecording(*m_playManager, handle);
     return 1;
@@ -212,6 +229,8 @@ int CPlayManagerPlayLogic::Task_CloseFiles(PlayHandleList handles)
             m_playManager->DestroyPlayObject(handle);
         }
         m_asleep.erase(handle);
+        m_readier->Drop(handle);
+        m_wokenAtStart.erase(handle);
         Answer(&CPlayManagerUILogic::Task_CloseFiles_Ret, "&CPlayManagerUILogic::Task_CloseFiles_Ret", handle,
                closed);
     }
@@ -226,6 +245,8 @@ int CPlayManagerPlayLogic::Task_CloseFiles(PlayHandleList handles)
 
 int CPlayManagerPlayLogic::Task_Pause(PlayHandleList handles, int pause)
 {
+    if (pause)
+        PauseReadiedFiles(*handles);
     int result = 1;
     for (void* handle : *handles) {
         if (!m_playTable.count(handle))
@@ -326,6 +347,7 @@ int CPlayManagerPlayLogic::Task_OneStepPlay(PlayHandleList handles, int forward)
 
 int CPlayManagerPlayLogic::Task_Seek(void* handle, unsigned int time)
 {
+    m_wokenAtStart.erase(handle);
     m_playManager->SeekByTime(handle, time);
     PlayInDirection(handle);
     return 1;
@@ -333,6 +355,7 @@ int CPlayManagerPlayLogic::Task_Seek(void* handle, unsigned int time)
 
 int CPlayManagerPlayLogic::Task_GroupSeek(unsigned int time)
 {
+    m_wokenAtStart.clear();
     const int result = HasGroup() ? m_playManager->GroupPlay_Seek(m_group, time) : 0;
     PlayFilesWokenForSeek();
     return result;
@@ -342,6 +365,8 @@ int CPlayManagerPlayLogic::Task_SeekRelativePos(void* handle, float percent)
 {
     if (!m_playTable.count(handle))
         return 0;
+    if (SkipsSeekToStart(handle, percent))
+        return 1;
     // Retrying the play only helps once the seek itself went through.
     if (!(m_playManager->SeekByPercent(handle, percent) & 1))
         return 0;
@@ -351,6 +376,55 @@ int CPlayManagerPlayLogic::Task_SeekRelativePos(void* handle, float percent)
         ok = PlayInDirection(handle) ? 1 : 0;
     }
     return ok;
+}
+
+bool CPlayManagerPlayLogic::SkipsSeekToStart(void* handle, float percent)
+{
+    // Seeking again would show its first frames twice (a readied file may
+    // have started on its own already) and keep the loop from the other
+    // windows' changes.
+    auto woken = m_wokenAtStart.find(handle);
+    if (woken == m_wokenAtStart.end())
+        return false;
+    const bool readied = woken->second;
+    m_wokenAtStart.erase(woken);
+    return percent == 0.0f && (readied || m_playManager->GetFilePlayedTime(handle) == 0);
+}
+
+void CPlayManagerPlayLogic::LinkWindowToNext(int window, void* next, bool forward)
+{
+    boost::shared_ptr<CPlayObject> chained = next && forward && !HasGroup() ? m_readier->Readying(next) : nullptr;
+    for (const auto& [handle, record] : m_playTable) {
+        if (record.window != window)
+            continue;
+        m_playManager->HoldGroupAtEnd(handle, next ? 1 : 0);
+        m_playManager->SetNextFile(handle, chained);
+    }
+}
+
+void CPlayManagerPlayLogic::PauseReadiedFiles(const std::list<void*>& handles)
+{
+    for (void* handle : handles) {
+        auto it = m_playTable.find(handle);
+        boost::shared_ptr<CPlayObject> readied =
+            it == m_playTable.end() ? nullptr : m_readier->Readying(m_readier->HandleOfWindow(it->second.window));
+        if (readied)
+            readied->Pause();
+    }
+}
+
+int CPlayManagerPlayLogic::Task_ReadyFile(int window, void* handle, int forward)
+{
+    auto asleep = handle ? m_asleep.find(handle) : m_asleep.end();
+    if (asleep == m_asleep.end() || asleep->second.window != window) {
+        LinkWindowToNext(window, nullptr, false);
+        m_readier->DropWindow(window);
+        return 0;
+    }
+    if (m_readier->HandleOfWindow(window) != handle)
+        m_readier->Ready(handle, asleep->second, forward != 0, m_fileListener.lock());
+    LinkWindowToNext(window, handle, forward != 0);
+    return 1;
 }
 
 int CPlayManagerPlayLogic::Task_GroupSyn(PlayHandleList handles, int on, boost::shared_ptr<IPlayObjectListener> listener)
@@ -370,8 +444,10 @@ int CPlayManagerPlayLogic::Task_GroupSyn(PlayHandleList handles, int on, boost::
     } else if (on == 1) {
         m_playManager->GroupPlay_Open(m_group);
         m_groupFlag = 1;
-        for (void* handle : *handles)
+        for (void* handle : *handles) {
+            m_playManager->SetNextFile(handle, nullptr);
             m_playManager->GroupPlay_AddToPlayGroup(m_group, handle);
+        }
         m_playManager->SetGroupPlayFlag(1);
         m_playManager->GroupPlay_SetPlaySpeed(m_group, m_speed);
     }
@@ -448,14 +524,17 @@ int CPlayManagerPlayLogic::Task_StopRecord(void* handle, int window)
 
 void CPlayManagerPlayLogic::Task_SaveRef(void* handle, std::wstring recordingPath)
 {
-    if (!m_playTable.count(handle))
+    // A readied file's index is saved before it is shown, not at its boundary.
+    boost::shared_ptr<CPlayObject> object =
+        m_playTable.count(handle) ? m_playManager->GetSptrPlayObject(handle) : m_readier->Opened(handle);
+    if (!object)
         return;
     unsigned int size = 0;
-    m_playManager->GetRefValue(handle, nullptr, &size);
+    object->GetRefValue(nullptr, &size);
     if (size == 0 || IsIndexFileValid(recordingPath))
         return;
     std::vector<unsigned char> buffer(size);
-    if (m_playManager->GetRefValue(handle, buffer.data(), &size) && size > 0 && size <= buffer.size())
+    if (object->GetRefValue(buffer.data(), &size) && size > 0 && size <= buffer.size())
         SaveIndexFile(buffer.data(), size, recordingPath);
 }
 

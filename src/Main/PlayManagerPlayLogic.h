@@ -2,6 +2,7 @@
 
 #include <list>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "FileIndex/FileIndexTypes.h"
 #include "PlayManager/PlayManager.h"
 
+class CNextFileReadier;
 class CPlayManagerUILogic;
 class IPlayObjectListener;
 
@@ -39,6 +41,10 @@ public:
     int Task_WakeFile(void* handle, unsigned int time);
     // Closes a file's play object and keeps its record under the same handle.
     int Task_SleepFile(void* handle);
+    // Opens the kept file under handle ahead, as the next one of its window
+    // in the play direction (null: the window has none); the window's open
+    // file then holds a synchronised group at its end until the next joins.
+    int Task_ReadyFile(int window, void* handle, int forward);
     int Task_CloseFiles(PlayHandleList handles);
     int Task_Pause(PlayHandleList handles, int pause);
     int Task_GroupPause(int pause);
@@ -74,6 +80,14 @@ private:
     bool WindowHasOpenFile(int window) const;
     // Opens and plays a file (under wanted when not null); its handle, null on failure.
     void* OpenAndPlay(const _QUERY_FILE_INFO& record, void* wanted);
+    // The readied file under handle, now one of the manager's; null when none.
+    void* AdoptReadiedFile(void* handle);
+    // The window's open file holds a group at its end while a next file
+    // follows; playing alone, it starts its readied next file as it ends.
+    void LinkWindowToNext(int window, void* next, bool forward);
+    void PauseReadiedFiles(const std::list<void*>& handles);
+    // A file woken at its start needs no seek there.
+    bool SkipsSeekToStart(void* handle, float percent);
     // Opens a file without playing it; its handle, null on failure.
     void* OpenFile(const _QUERY_FILE_INFO& record, void* wanted);
     // Plays an opened file and keeps it in the table; false (and closed) on failure.
@@ -95,6 +109,8 @@ private:
     void* m_group = nullptr;
     std::map<void*, _QUERY_FILE_INFO> m_playTable;  // files with a play object
     std::map<void*, _QUERY_FILE_INFO> m_asleep;     // files kept as their record
+    std::unique_ptr<CNextFileReadier> m_readier;
+    std::map<void*, bool> m_wokenAtStart;           // woken, not moved since: readied ahead
     std::vector<void*> m_wokenForSeek;               // open, waiting for the group's seek
     boost::weak_ptr<IPlayObjectListener> m_fileListener;
     int m_overlayFlags = 0;

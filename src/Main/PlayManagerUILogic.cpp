@@ -192,6 +192,7 @@ void CPlayManagerUILogic::Task_PlayOneFile_Ret(int result, void* handle, boost::
         const int window = record->window;
         if (m_shown.count(window)) {
             m_hidden[handle] = *record;
+            ReadyIfNextFile(handle);
             qCDebug(lcMain, "Hide ---playid = %p at winid = %d", handle, window);
         } else {
             m_handleToWindow[handle] = window;
@@ -199,6 +200,7 @@ void CPlayManagerUILogic::Task_PlayOneFile_Ret(int result, void* handle, boost::
             // The play loop may have kept it as a record when the window's first file failed.
             POST_PLAY(Task_WakeFile, handle, 0u);
             ShowInWindow(*record);
+            ReadyNextFile(window);
             qCDebug(lcMain, "Show ---playid = %p at winid = %d", handle, window);
         }
         if (pendingTime)
@@ -277,6 +279,14 @@ int CPlayManagerUILogic::GetWindowOfHandle(void* handle) const
 {
     auto it = m_handleToWindow.find(handle);
     return it == m_handleToWindow.end() ? -1 : it->second;
+}
+
+int CPlayManagerUILogic::GetWindowReadiedWith(void* handle) const
+{
+    for (const auto& [window, readied] : m_readyFor)
+        if (readied == handle && handle)
+            return window;
+    return -1;
 }
 
 void* CPlayManagerUILogic::GetHandleOfWindow(int window) const
@@ -381,6 +391,7 @@ void CPlayManagerUILogic::CloseOneWindow(void* handle, std::list<void*>& closing
     ClearWindow(window);
     m_handleToWindow.erase(handle);
     m_shown.erase(window);
+    m_readyFor.erase(window);
     for (auto it = m_hidden.begin(); it != m_hidden.end();) {
         if (it->second.window == window) {
             closing.push_back(it->first);
@@ -401,6 +412,7 @@ void CPlayManagerUILogic::CloseFiles(void* handle, int window)
         }
         m_handleToWindow.clear();
         m_shown.clear();
+        m_readyFor.clear();
         for (const auto& hidden : m_hidden)
             closing->push_back(hidden.first);
         m_hidden.clear();
@@ -673,6 +685,8 @@ void CPlayManagerUILogic::SetPlayDirection(int forward)
         POST_PLAY(Task_GroupPlayDirection, forward);
     else
         POST_PLAY(Task_SetPlayDirection, handles, forward);
+    for (const auto& shown : m_shown)
+        ReadyNextFile(shown.first);
 }
 
 void CPlayManagerUILogic::OneStepPlay(int forward)
@@ -829,6 +843,7 @@ void CPlayManagerUILogic::SwapWindow(int window, void* shown, void* hidden, unsi
     // Only shown files play: the new one opens before the old one closes.
     POST_PLAY(Task_WakeFile, hidden, time);
     POST_PLAY(Task_SleepFile, shown);
+    ReadyNextFile(window);
 }
 
 void* CPlayManagerUILogic::HiddenFileCovering(int window, unsigned int time) const
@@ -956,6 +971,40 @@ void* CPlayManagerUILogic::HiddenNeighbour(int window, std::int32_t fileId, bool
         }
     }
     return found;
+}
+
+void CPlayManagerUILogic::PostReady(int window, void* handle, bool forward)
+{
+    auto readied = m_readyFor.find(window);
+    if (readied == m_readyFor.end() ? !handle : readied->second == handle)
+        return;
+    m_readyFor[window] = handle;
+    POST_PLAY(Task_ReadyFile, window, handle, forward ? 1 : 0);
+}
+
+void CPlayManagerUILogic::ReadyNextFile(int window)
+{
+    auto shown = m_shown.find(window);
+    if (shown == m_shown.end())
+        return;
+    const bool forward = shown->second.directionMark != 0;
+    PostReady(window, HiddenNeighbour(window, shown->second.fileId, forward, false), forward);
+}
+
+void CPlayManagerUILogic::ReadyIfNextFile(void* hidden)
+{
+    const _QUERY_FILE_INFO& entry = m_hidden[hidden];
+    auto shown = m_shown.find(entry.window);
+    if (shown == m_shown.end())
+        return;
+    const bool forward = shown->second.directionMark != 0;
+    auto before = [forward](std::int32_t a, std::int32_t b) { return forward ? a < b : a > b; };
+    if (!before(shown->second.fileId, entry.fileId))
+        return;
+    auto readied = m_readyFor.find(entry.window);
+    const _QUERY_FILE_INFO* current = readied == m_readyFor.end() ? nullptr : GetHiddenEntry(readied->second);
+    if (!current || before(entry.fileId, current->fileId))
+        PostReady(entry.window, hidden, forward);
 }
 
 int CPlayManagerUILogic::ChannelFileEndAndPlayNext(void* handle, int wrap)

@@ -50,6 +50,9 @@ public:
     _QUERY_FILE_INFO* GetHiddenEntry(void* handle);
     // The window of a shown file, -1 for any other handle.
     int GetWindowOfHandle(void* handle) const;
+    // The window whose next file handle was readied as, -1 for any other
+    // (playing alone, it starts as the window's file ends, before the swap).
+    int GetWindowReadiedWith(void* handle) const;
     // The handle shown in a window, 0 when none.
     void* GetHandleOfWindow(int window) const;
     // The shown entry of a handle (null for a hidden or unknown one).
@@ -152,6 +155,11 @@ private:
     void FlipDirection(int forward, std::list<void*>& handles);
     bool IsPlayBarPlaying() const;
     void* HiddenNeighbour(int window, std::int32_t fileId, bool next, bool wrap);
+    // Has the play loop open ahead the file a window shows next in its play
+    // direction (the closer one, for a file newly kept behind it).
+    void ReadyNextFile(int window);
+    void ReadyIfNextFile(void* hidden);
+    void PostReady(int window, void* handle, bool forward);
 
     boost::weak_ptr<CPlayWinManagerEventImp> m_owner;
     boost::shared_ptr<CMainPlayListener> m_listener;
@@ -160,6 +168,7 @@ private:
     std::set<int> m_recordingWindows;  // windows whose recording runs and was not reported failed
     std::map<int, _QUERY_FILE_INFO> m_shown;
     std::map<void*, _QUERY_FILE_INFO> m_hidden;
+    std::map<int, void*> m_readyFor;  // the hidden file readied for a window
     std::map<int, std::vector<UISF_TimeSegment>> m_pendingSpans;  // by window
     std::map<int, std::wstring> m_pendingSpanLabels;
     int m_repeatOne = 0;

@@ -87,6 +87,9 @@ public:
     virtual int GroupPlay_Resume() = 0;
     virtual int GroupPlay_Seek(unsigned int time) = 0;
     virtual int GroupPlay_QueryGroupPlayingTime(PLAY_MODULE::__DATETIME_INFO* time) = 0;
+    virtual int Preroll() = 0;
+    virtual int HoldGroupAtEnd(int hold) = 0;
+    virtual int PlayIfPrerolled() = 0;
 
     // The library object behind this one (null for a fake).
     virtual PLAY_MODULE::CPlayModule* NativeModule() = 0;

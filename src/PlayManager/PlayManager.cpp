@@ -109,6 +109,20 @@ void* CPlayManager::CreatePlayObject(int playType, void* handle)
     return object->GetHandle();
 }
 
+boost::shared_ptr<CPlayObject> CPlayManager::MakeFreePlayObject(int playType, void* handle)
+{
+    return boost::make_shared<CPlayObject>(playType, m_backends.library, m_backends.overlay, handle);
+}
+
+bool CPlayManager::AdoptPlayObject(const boost::shared_ptr<CPlayObject>& object)
+{
+    CheckPlayThread("CPlayManager::AdoptPlayObject()");
+    if (!object || GetSptrPlayObject(object->GetHandle()))
+        return false;
+    m_playObjects.push_back(object);
+    return true;
+}
+
 void CPlayManager::DestroyPlayObject(void* handle)
 {
     auto it = std::find_if(m_playObjects.begin(), m_playObjects.end(),
@@ -277,6 +291,17 @@ int CPlayManager::StepForward(void* handle)
 int CPlayManager::StepBackward(void* handle)
 {
     return Forward(handle, 0, [](CPlayObject& o) { return o.StepBackward(); });
+}
+
+void CPlayManager::SetNextFile(void* handle, const boost::shared_ptr<CPlayObject>& next)
+{
+    if (boost::shared_ptr<CPlayObject> object = GetSptrPlayObject(handle))
+        object->SetNextFile(next);
+}
+
+int CPlayManager::HoldGroupAtEnd(void* handle, int hold)
+{
+    return Forward(handle, 0, [hold](CPlayObject& o) { return o.HoldGroupAtEnd(hold); });
 }
 
 int CPlayManager::SetPlayDirection(void* handle, unsigned long direction)

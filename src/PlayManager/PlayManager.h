@@ -37,6 +37,11 @@ public:
 
     // handle: a handle made by NewPlayHandle and not in use (null: a new one).
     void* CreatePlayObject(int playType, void* handle = nullptr);
+    // A play object the manager does not hold yet (it may be opened on
+    // another thread); AdoptPlayObject makes it one of the manager's, false
+    // when its handle is in use.
+    boost::shared_ptr<CPlayObject> MakeFreePlayObject(int playType, void* handle);
+    bool AdoptPlayObject(const boost::shared_ptr<CPlayObject>& object);
     void DestroyPlayObject(void* handle);
     boost::shared_ptr<CPlayObject> GetSptrPlayObject(void* handle);
 
@@ -69,6 +74,8 @@ public:
     int StopDataRecord(void* handle);
     int StepForward(void* handle);
     int StepBackward(void* handle);
+    int HoldGroupAtEnd(void* handle, int hold);
+    void SetNextFile(void* handle, const boost::shared_ptr<CPlayObject>& next);
     int SetPlayDirection(void* handle, unsigned long direction);
     int SetRefValue(void* handle, unsigned char* data, unsigned int length);
     int GetRefValue(void* handle, unsigned char* buffer, unsigned int* length);

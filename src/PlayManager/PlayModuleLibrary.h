@@ -128,6 +128,9 @@ public:
     {
         return m_module.GroupPlay_QueryGroupPlayingTime(time);
     }
+    int Preroll() override { return m_module.Preroll(); }
+    int HoldGroupAtEnd(int hold) override { return m_module.HoldGroupAtEnd(hold); }
+    int PlayIfPrerolled() override { return m_module.PlayIfPrerolled(); }
     PLAY_MODULE::CPlayModule* NativeModule() override { return &m_module; }
 
 private:

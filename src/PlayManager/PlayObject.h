@@ -93,6 +93,12 @@ public:
     int StepForward();
     int StepBackward();
     void MonitorPlayTimeChange();
+    int Preroll() { return m_library->Preroll(); }
+    int HoldGroupAtEnd(int hold) { return m_library->HoldGroupAtEnd(hold); }
+    int PlayIfPrerolled() { return m_library->PlayIfPrerolled(); }
+    // A readied file that starts, on the library's thread, the moment this
+    // one ends (null: none).
+    void SetNextFile(const boost::shared_ptr<CPlayObject>& next);
 
     // Library callbacks (library threads).
     void OnFileRefFinished(PLAY_MODULE::CPlayModule* module, int result) override;
@@ -147,4 +153,6 @@ private:
     std::atomic<int> m_overlayPort{0};
     std::atomic<bool> m_overlayOpen{false};
     std::atomic<int> m_stopped{0};
+    std::mutex m_nextMutex;
+    boost::weak_ptr<CPlayObject> m_next;
 };

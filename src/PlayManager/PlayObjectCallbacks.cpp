@@ -28,6 +28,20 @@ void CPlayObject::OnFileEnd(PLAY_MODULE::CPlayModule*)
 {
     PostWeakTask(ML_PLAY, weak_from_this(), "&CPlayObject::Task_OnFileEnd",
                  "CPlayObject::OnFileEnd", [](CPlayObject& self) { self.Task_OnFileEnd(); });
+    boost::shared_ptr<CPlayObject> next;
+    {
+        std::lock_guard lock(m_nextMutex);
+        next = m_next.lock();
+    }
+    // Its window's change of file then costs no trip through the loops.
+    if (next)
+        next->PlayIfPrerolled();
+}
+
+void CPlayObject::SetNextFile(const boost::shared_ptr<CPlayObject>& next)
+{
+    std::lock_guard lock(m_nextMutex);
+    m_next = next;
 }
 
 void CPlayObject::OnFileTimeDone(PLAY_MODULE::CPlayModule*, unsigned start, unsigned end)

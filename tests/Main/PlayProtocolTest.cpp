@@ -54,13 +54,13 @@ TEST_F(PlayProtocol, FilesOfOneChannelShareAWindowAndReplacingThemClosesAll)
     records.push_back(Record(L"/rec/b.kvx", Window(0), QUERY_FILEPATH_CHANNEL, 0, 2));
     records.push_back(Record(L"/rec/c.kvx", Window(0), QUERY_FILEPATH_CHANNEL, 0, 3));
     ASSERT_TRUE(Open(records));
-    // The files behind the shown one have no library object.
+    // Of the files behind the shown one only the next has a library object, readied.
     Settle();
-    ASSERT_EQ(engine.Count(), 1u);
+    ASSERT_EQ(engine.Count(), 2u);
     EXPECT_EQ(ui->GetHiddenEntry(Handle(0)), nullptr);
 
     ASSERT_TRUE(Open({Record(L"/rec/new.kvx", Window(0))}));
-    EXPECT_TRUE(ProcessUntil([&] { return !engine.At(0); }));
+    EXPECT_TRUE(ProcessUntil([&] { return !engine.At(0) && !engine.At(1); }));
     EXPECT_EQ(ui->GetWindowEntry(Window(0))->path, L"/rec/new.kvx");
 }
 
@@ -320,7 +320,7 @@ TEST_F(PlayProtocol, AFrameStillQueuedWhenThePageGoesDrawsNothing)
 }
 
 // A day of one-minute files: three windows, four files each, in channel order.
-TEST_F(PlayProtocol, OnlyShownFilesOfADayOpenAndTheNextOpensWhenOneEnds)
+TEST_F(PlayProtocol, OnlyShownFilesOfADayAndTheirNextOnesOpenAndTheNextIsReadyBeforeItsBoundary)
 {
     std::vector<boost::shared_ptr<_QUERY_FILE_INFO>> records;
     for (int i = 0; i < 3; ++i)
@@ -332,22 +332,37 @@ TEST_F(PlayProtocol, OnlyShownFilesOfADayOpenAndTheNextOpensWhenOneEnds)
             records.push_back(record);
         }
     ASSERT_TRUE(Open(records));
-    // Nothing but the shown files has a library object: the others decode nothing.
-    Settle();
-    EXPECT_EQ(engine.Count(), 3u);
+    // The shown files play; the next file of each window is opened ahead and
+    // stands on its first frame; the others decode nothing.
+    ASSERT_TRUE(Reaches("Preroll", 3));
+    EXPECT_EQ(engine.Count(), 6u);
     EXPECT_EQ(engine.Total("Play"), 3);
+    std::set<std::string> readied;
+    std::size_t next = 0;
+    for (std::size_t i = 3; i < 6; ++i) {
+        readied.insert(engine.Calls(i).front());
+        next = engine.Calls(i).front() == "Open /rec/ch0_1.kvx" ? i : next;
+    }
+    EXPECT_EQ(readied, (std::set<std::string>{"Open /rec/ch0_1.kvx", "Open /rec/ch1_1.kvx", "Open /rec/ch2_1.kvx"}));
+    // Each shown file holds a synchronised group at its end until its next one joins.
+    EXPECT_EQ(engine.Total("HoldGroupAtEnd 1"), 3);
     // Yet the time line shows every file of the day.
     for (int i = 0; i < 3; ++i) {
         const UISF_Channel* row = page->GetMainTimeLine()->GetPlayProgressPanel()->GetChannelRecord(Window(i));
         ASSERT_NE(row, nullptr) << i;
         EXPECT_EQ(row->segments.size(), 4u) << i;
     }
-    // The end of a shown file opens the next one and closes the ended one.
+    // The end of a shown file plays its readied next one (no open at the
+    // boundary), closes the ended one and readies the one after.
     void* first = Handle(0);
     engine.At(0)->FireFileEnd();
-    ASSERT_TRUE(ProcessUntil([&] { return engine.Count() == 4u && !engine.At(0); }));
-    EXPECT_EQ(engine.Calls(3).front(), "Open /rec/ch0_1.kvx");
+    // Playing alone, the next file starts as the shown one ends, before any loop hears of it.
+    EXPECT_TRUE(engine.At(next)->Called("PlayIfPrerolled"));
+    ASSERT_TRUE(ProcessUntil([&] { return engine.Count() == 7u && !engine.At(0) && !engine.Calls(6).empty(); }));
+    EXPECT_EQ(engine.Calls(6).front(), "Open /rec/ch0_2.kvx");
     EXPECT_EQ(ui->GetWindowEntry(Window(0))->fileId, 2);
     EXPECT_NE(ui->GetHiddenEntry(first), nullptr);
     EXPECT_TRUE(Reaches("Play", 4));
+    EXPECT_TRUE(Reaches("Preroll", 4));
+    EXPECT_EQ(engine.Total("Open /rec/ch0_1.kvx"), 1);
 }

@@ -83,6 +83,8 @@ int CPlayModule::Play(void*)
 {
     if (!IsOpen())
         return 0;
+    if (m_prerolled.exchange(false))
+        m_engine->LeaveClock();
     m_engine->Play();
     return 1;
 }
@@ -417,6 +419,8 @@ bool CPlayModule::AttachGroup(CGroupPlay* group)
     if (m_group && m_group != group)
         return false;
     m_group = group;
+    // The group's clock replaces the one a readied module stood on.
+    m_prerolled = false;
     return true;
 }
 
@@ -436,6 +440,39 @@ void CPlayModule::LeaveGroup()
     }
     if (group)
         group->Remove(this);
+}
+
+int CPlayModule::Preroll()
+{
+    if (!IsOpen() || m_engine->IsPlaying())
+        return 0;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_group)
+            return 0;
+    }
+    auto standing = std::make_shared<CPlayClock>();
+    standing->Pause();
+    m_engine->JoinClock(standing, 0);
+    m_prerolled = true;
+    return 1;
+}
+
+int CPlayModule::PlayIfPrerolled()
+{
+    if (!m_prerolled.exchange(false))
+        return 0;
+    m_engine->LeaveClock();
+    m_engine->Play();
+    return 1;
+}
+
+int CPlayModule::HoldGroupAtEnd(int hold)
+{
+    if (!IsOpen())
+        return 0;
+    m_engine->SetHoldClockAtEnd(hold != 0);
+    return 1;
 }
 
 int CPlayModule::GroupPlay_Open()

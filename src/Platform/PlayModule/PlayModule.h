@@ -130,6 +130,14 @@ public:
     int GroupPlay_Resume();
     int GroupPlay_Seek(unsigned int time);
     int GroupPlay_QueryGroupPlayingTime(__DATETIME_INFO* time);
+    // Readies an opened module that has not played: it decodes its first
+    // frame and stands there until Play or a group takes it.
+    int Preroll();
+    // In a group, the end of this file holds the group's clock until this
+    // module leaves the group (its next file joins first), at most a second.
+    int HoldGroupAtEnd(int hold);
+    // Starts a readied module that has not played yet (as Play); 0 for any other.
+    int PlayIfPrerolled();
 
     // For tests and benchmarks: where this module's clock (a group module's:
     // the group's clock) reads wall time.
@@ -178,6 +186,7 @@ private:
     int m_waveLevel = 0;
     int m_verticalSync = 0;
     std::atomic<bool> m_stopping{false};
+    std::atomic<bool> m_prerolled{false};
     const int m_port;
 };
 

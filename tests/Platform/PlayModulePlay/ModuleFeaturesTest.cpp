@@ -954,3 +954,45 @@ TEST_F(ModuleFeatures, ExactSeeksAtThirtyFramesShowTheFrameHoldingTheTarget)
         EXPECT_EQ(*holding, module->GetCurrentPlayTimeMs()) << "target " << target;
     }
 }
+
+// The next file of a day joins a synchronised group late (its open took a
+// while): the group waits at the boundary instead of running on past the
+// start of the next file.
+TEST_F(ModuleFeatures, AGroupWaitsAtAFileEndForTheNextFileToJoin)
+{
+    auto twoSeconds = [](const char* name, const char* start) {
+        SampleSpec spec;
+        spec.width = 160;
+        spec.height = 120;
+        spec.frames = 50;
+        spec.bFrames = 0;
+        spec.creationTime = start;
+        const std::string path = TempPath(name);
+        return MakeSample(path, spec) ? path : std::string();
+    };
+    const std::string first = twoSeconds("boundary_a.mp4", "2024-05-01T10:00:00Z");
+    const std::string next = twoSeconds("boundary_b.mp4", "2024-05-01T10:00:02Z");
+    ASSERT_FALSE(first.empty() || next.empty());
+    CPlayModule group;
+    ASSERT_EQ(1, module->Open(first.c_str()));
+    ASSERT_EQ(1, module->Play(nullptr));
+    ASSERT_EQ(1, group.GroupPlay_Open());
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(module.get()));
+    ASSERT_EQ(1, group.GroupPlay_SetPlaySpeed(4.0f));
+    ASSERT_EQ(1, module->HoldGroupAtEnd(1));
+    ASSERT_TRUE(listener.WaitForEnd());
+    // A quarter of a second is a second of footage at 4X.
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    RecordingListener nextListener;
+    CPlayModule nextModule(&nextListener);
+    ASSERT_EQ(1, nextModule.Open(next.c_str()));
+    ASSERT_EQ(1, nextModule.Preroll());
+    ASSERT_EQ(1, nextModule.Play(nullptr));
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(&nextModule));
+    ASSERT_EQ(1, group.GroupPlay_DelFromPlayGroup(module.get()));
+    ASSERT_TRUE(nextListener.WaitForEnd());
+    const auto frames = nextListener.Frames();
+    ASSERT_GE(frames.size(), 2u);
+    EXPECT_EQ(0, frames[0].stampMs);
+    EXPECT_LT(frames[1].stampMs, 500) << "the start of the next file was skipped";
+}

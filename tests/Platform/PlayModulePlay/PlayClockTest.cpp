@@ -27,3 +27,30 @@ TEST(PlayClock, WaitsForFarTimesStayLongAtTheSlowestSpeed)
     clock.SetSpeed(1.0);
     EXPECT_EQ(40'000, clock.UsUntil(-40));
 }
+
+TEST(PlayClock, AHoldStandsUntilEveryHolderLetGoOrItsBoundPassed)
+{
+    auto time = std::make_shared<ManualTimeSource>();
+    CPlayClock clock(time);
+    clock.Set(1000);
+    clock.SetSpeed(16.0);
+    int first = 0;
+    int second = 0;
+    time->AdvanceMs(10);
+    // The first holder's file ended at 1100: the clock, already past it, stands there.
+    clock.Hold(&first, 500'000, 1100);
+    clock.Hold(&second, 500'000, 1200);
+    time->AdvanceMs(100);
+    EXPECT_EQ(1100, clock.NowMs());
+    EXPECT_GT(clock.UsUntil(1140), 400'000);  // a frame after the hold waits for it
+    clock.ReleaseHold(&first);
+    EXPECT_EQ(1100, clock.NowMs());
+    clock.ReleaseHold(&second);
+    time->AdvanceMs(10);
+    EXPECT_EQ(1260, clock.NowMs());
+    // Nobody lets go: the clock runs on once the bound has passed.
+    clock.Hold(&first, 500'000, 5000);
+    time->AdvanceMs(600);
+    EXPECT_EQ(1260 + 16 * 100, clock.NowMs());
+    EXPECT_FALSE(clock.IsHeld());
+}

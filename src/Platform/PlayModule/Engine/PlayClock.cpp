@@ -22,19 +22,21 @@ std::int64_t CPlayClock::NowLocked() const
 {
     if (m_paused)
         return m_baseMediaMs;
-    const double elapsedMs = double(m_source->NowUs() - m_baseWallUs) / 1000.0 * m_speed;
+    const double elapsedMs = double(std::max<std::int64_t>(0, m_source->NowUs() - m_baseWallUs)) / 1000.0 * m_speed;
     return m_baseMediaMs + std::int64_t(m_backward ? -elapsedMs : elapsedMs);
 }
 
+// A hold outlasts a rebase: its wall time stays ahead.
 void CPlayClock::Rebase()
 {
     m_baseMediaMs = NowLocked();
-    m_baseWallUs = m_source->NowUs();
+    m_baseWallUs = std::max(m_baseWallUs, m_source->NowUs());
 }
 
 void CPlayClock::Set(std::int64_t timeMs)
 {
     std::lock_guard lock(m_mutex);
+    m_holders.clear();
     m_baseMediaMs = timeMs;
     m_baseWallUs = m_source->NowUs();
 }
@@ -78,6 +80,7 @@ void CPlayClock::Pause()
         Rebase();
         m_paused = true;
     }
+    EndHolds();
 }
 
 void CPlayClock::Resume()
@@ -86,6 +89,7 @@ void CPlayClock::Resume()
     if (m_paused) {
         m_paused = false;
         m_baseWallUs = m_source->NowUs();
+        m_holders.clear();
     }
 }
 
@@ -102,8 +106,41 @@ std::int64_t CPlayClock::UsUntil(std::int64_t timeMs) const
         return kPausedWait;
     const std::int64_t aheadMs = m_backward ? NowLocked() - timeMs : timeMs - NowLocked();
     // Far times at slow speeds would not fit: no wait needs to be longer.
-    const double waitUs = double(aheadMs) * 1000.0 / m_speed;
+    const double heldUs = double(std::max<std::int64_t>(0, m_baseWallUs - m_source->NowUs()));
+    const double waitUs = double(aheadMs) * 1000.0 / m_speed + (aheadMs > 0 ? heldUs : 0.0);
     return std::int64_t(std::clamp(waitUs, -double(kPausedWait), double(kPausedWait)));
+}
+
+void CPlayClock::Hold(const void* holder, std::int64_t maxUs, std::int64_t atMs)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_paused || !m_holders.insert(holder).second)
+        return;
+    const bool first = m_holders.size() == 1;
+    Rebase();
+    m_baseMediaMs = m_backward ? std::max(m_baseMediaMs, atMs) : std::min(m_baseMediaMs, atMs);
+    if (first)
+        m_baseWallUs += std::max<std::int64_t>(0, maxUs);
+}
+
+void CPlayClock::ReleaseHold(const void* holder)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_holders.erase(holder) && m_holders.empty())
+        EndHolds();
+}
+
+bool CPlayClock::IsHeld() const
+{
+    std::lock_guard lock(m_mutex);
+    return !m_paused && m_baseWallUs > m_source->NowUs();
+}
+
+// With m_mutex held: the media time runs on from where it stands.
+void CPlayClock::EndHolds()
+{
+    m_holders.clear();
+    m_baseWallUs = std::min(m_baseWallUs, m_source->NowUs());
 }
 
 }  // namespace PLAY_MODULE

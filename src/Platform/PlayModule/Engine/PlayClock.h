@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <set>
 
 namespace PLAY_MODULE {
 
@@ -28,12 +29,20 @@ public:
     // Wall microseconds until the clock reaches timeMs (<= 0: due now),
     // within +-kPausedWait; kPausedWait while paused.
     std::int64_t UsUntil(std::int64_t timeMs) const;
+    // Stands still for a holder (a group member whose next file is still to
+    // join) until every holder released it, at most maxUs of wall time from
+    // the first hold; a clock already past atMs goes back to it. Set, Pause
+    // and a resume from a pause end every hold.
+    void Hold(const void* holder, std::int64_t maxUs, std::int64_t atMs);
+    void ReleaseHold(const void* holder);
+    bool IsHeld() const;
 
     static constexpr std::int64_t kPausedWait = 1'000'000'000;
 
 private:
     std::int64_t NowLocked() const;
     void Rebase();
+    void EndHolds();
 
     mutable std::mutex m_mutex;
     std::shared_ptr<ITimeSource> m_source;
@@ -42,6 +51,8 @@ private:
     double m_speed = 1.0;
     bool m_backward = false;
     bool m_paused = false;
+    // Held: m_baseWallUs lies ahead, the media time stands until then.
+    std::set<const void*> m_holders;
 };
 
 }  // namespace PLAY_MODULE

@@ -28,6 +28,8 @@ constexpr std::int64_t kSettleByDecodingMs = 2000;
 // Frames decoded after a restart are held back this long while none has a
 // sane time stamp: the first one that has times them all.
 constexpr std::size_t kMaxFramesAwaitingTime = 32;
+// The longest a file's end holds a shared clock for its next file.
+constexpr std::int64_t kMaxClockHoldUs = 1'000'000;
 
 // A packet without a time of its own goes to the decoder without one.
 std::int64_t DecoderTimeMs(const MediaPacket& packet)
@@ -218,6 +220,7 @@ void CPlayEngine::JoinClock(std::shared_ptr<CPlayClock> clock, std::int64_t offs
 {
     {
         std::lock_guard lock(m_mutex);
+        ReleaseHeldClock();
         m_clock = std::move(clock);
         m_clockOffsetMs = offsetMs;
         m_paused = false;
@@ -231,6 +234,7 @@ void CPlayEngine::LeaveClock()
 {
     {
         std::lock_guard lock(m_mutex);
+        ReleaseHeldClock();
         m_clock = m_ownClock;
         m_clockOffsetMs = 0;
         m_ownClock->Set(m_currentMs);
@@ -246,6 +250,34 @@ void CPlayEngine::LeaveClock()
 void CPlayEngine::SetTimeSource(std::shared_ptr<ITimeSource> source)
 {
     m_ownClock->SetTimeSource(std::move(source));
+}
+
+void CPlayEngine::SetHoldClockAtEnd(bool hold)
+{
+    std::lock_guard lock(m_mutex);
+    m_holdClockAtEnd = hold;
+    if (!hold)
+        ReleaseHeldClock();
+}
+
+// Both with m_mutex held.
+void CPlayEngine::HoldSharedClock()
+{
+    if (!m_holdClockAtEnd || ClockOwner())
+        return;
+    // Where the next file takes over: the end of the last frame shown.
+    std::int64_t endMs = m_presentedMs == INT64_MIN ? m_currentMs.load() : m_presentedMs;
+    if (!m_backward)
+        endMs += std::int64_t(1000.0 / m_frameRate);
+    m_heldClock = m_clock;
+    m_heldClock->Hold(this, kMaxClockHoldUs, ClockTime(endMs));
+}
+
+void CPlayEngine::ReleaseHeldClock()
+{
+    if (m_heldClock)
+        m_heldClock->ReleaseHold(this);
+    m_heldClock.reset();
 }
 
 bool CPlayEngine::ClockOwner() const
@@ -439,6 +471,7 @@ void CPlayEngine::ReachedEnd()
         if (m_ended)
             return;
         m_ended = true;
+        HoldSharedClock();
     }
     if (m_listener && !m_quit)
         m_listener->OnFileEnd(m_owner);

@@ -60,6 +60,9 @@ public:
     void JoinClock(std::shared_ptr<CPlayClock> clock, std::int64_t offsetMs);
     void LeaveClock();
     void SetTimeSource(std::shared_ptr<ITimeSource> source);
+    // On a shared clock, the end of the file holds the clock until this
+    // player leaves it (its next file joins first), or a bound passes.
+    void SetHoldClockAtEnd(bool hold);
 
     // Reported through OnFileTimeDone when the play thread starts.
     void ReportFileTimes(unsigned start, unsigned end);
@@ -149,6 +152,8 @@ private:
     // Both with m_mutex held: the group may swap the clock at any time.
     bool ClockOwner() const;
     std::int64_t ClockTime(std::int64_t fileMs) const;
+    void HoldSharedClock();
+    void ReleaseHeldClock();
 
     CPlayModule* m_owner;
     IPlayModuleListener* m_listener;
@@ -187,6 +192,8 @@ private:
     std::shared_ptr<CPlayClock> m_ownClock;
     std::shared_ptr<CPlayClock> m_clock;
     std::int64_t m_clockOffsetMs = 0;
+    bool m_holdClockAtEnd = false;
+    std::shared_ptr<CPlayClock> m_heldClock;
     std::shared_ptr<IStreamTap> m_tap;
     std::function<void(const AVFrame&)> m_audioSink;
 
