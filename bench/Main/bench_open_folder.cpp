@@ -75,7 +75,7 @@ public:
     void SetFileManager(boost::shared_ptr<CFileManager>&) override {}
     void UpdateOpenedPaths() override {}
     void DeleteCheckedFiles() override {}
-    void OpenDroppedPath(const wchar_t*) override {}
+    void OpenDroppedPaths(const std::vector<std::wstring>&) override {}
 
     boost::shared_ptr<BenchPage> page = boost::make_shared<BenchPage>();
     bool done = false;

@@ -62,23 +62,38 @@ bool CFileManager::LoadPath(const wchar_t* pattern, int* noMatch)
 {
     if (!pattern)
         return false;
-    int localNoMatch = 1;
-    int* flag = noMatch ? noMatch : &localNoMatch;
-    *flag = 1;
+    std::vector<int> flags;
+    LoadPaths({std::wstring(pattern)}, &flags);
+    if (noMatch)
+        *noMatch = flags.front();
+    return true;
+}
+
+void CFileManager::LoadPaths(const std::vector<std::wstring>& patterns, std::vector<int>* noMatch)
+{
     ++m_loadMark;
     m_seenSingles.clear();
-    m_folderListed = false;
     // What a load into an empty index holds, it met.
     const bool mayHaveVanished = !IsEmpty();
-    ScanFolder(pattern, std::wstring(), 1, flag);
-    if (m_folderListed && mayHaveVanished) {
-        const std::wstring text(pattern);
-        RemoveVanishedFiles(text.substr(0, text.rfind(L'/') + 1));
-    }
+    std::set<std::wstring> listedFolders;
+    std::vector<int> flags(patterns.size(), 1);
+    for (std::size_t i = 0; i < patterns.size(); ++i)
+        ScanListedFolder(patterns[i], &flags[i], listedFolders);
+    if (mayHaveVanished && !listedFolders.empty())
+        RemoveVanishedFiles(listedFolders);
     m_seenSingles.clear();
     SortIndex();
     PublishIndex();
-    return true;
+    if (noMatch)
+        *noMatch = std::move(flags);
+}
+
+void CFileManager::ScanListedFolder(const std::wstring& pattern, int* noMatch, std::set<std::wstring>& listedFolders)
+{
+    m_folderListed = false;
+    ScanFolder(pattern, std::wstring(), 1, noMatch);
+    if (m_folderListed)
+        listedFolders.insert(pattern.substr(0, pattern.rfind(L'/') + 1));
 }
 
 bool CFileManager::IsEmpty() const
@@ -409,18 +424,20 @@ void CFileManager::RemoveSingleFile(int fileId)
     m_index->singleFiles.erase(found);
 }
 
-bool CFileManager::IsInFolder(const std::wstring& path, const std::wstring& folder)
+bool CFileManager::IsInOneOf(const std::wstring& path, const std::set<std::wstring>& folders)
 {
-    return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
-           path.find(L'/', folder.size()) == std::wstring::npos;
+    const std::size_t slash = path.rfind(L'/');
+    if (slash == std::wstring::npos || slash + 1 == path.size())
+        return false;
+    return folders.count(path.substr(0, slash + 1)) != 0;
 }
 
-void CFileManager::RemoveVanishedFiles(const std::wstring& folder)
+void CFileManager::RemoveVanishedFiles(const std::set<std::wstring>& folders)
 {
     CSFAutoMutexLock lock(&m_lock);
     for (auto single = m_index->singleFiles.begin(); single != m_index->singleFiles.end();) {
         const std::wstring& path = single->second->GetPathString();
-        if (m_seenSingles.count(path) || !IsInFolder(path, folder)) {
+        if (m_seenSingles.count(path) || !IsInOneOf(path, folders)) {
             ++single;
             continue;
         }
@@ -434,7 +451,7 @@ void CFileManager::RemoveVanishedFiles(const std::wstring& folder)
                 auto& files = channel->second->files;
                 for (auto file = files.begin(); file != files.end();) {
                     const CFileInfo& record = *file->second;
-                    if (record.GetLoadMark() == m_loadMark || !IsInFolder(record.GetPathString(), folder)) {
+                    if (record.GetLoadMark() == m_loadMark || !IsInOneOf(record.GetPathString(), folders)) {
                         ++file;
                         continue;
                     }

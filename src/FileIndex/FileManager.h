@@ -57,6 +57,9 @@ public:
     // folder could be read), then reports the whole index to the listener. *noMatch ends 0 when a
     // file of a supported type was met. False only for a null pattern.
     bool LoadPath(const wchar_t* pattern, int* noMatch);
+    // LoadPath for each pattern in turn, the index sorted and reported once at
+    // the end. (*noMatch)[i] is pattern i's noMatch.
+    void LoadPaths(const std::vector<std::wstring>& patterns, std::vector<int>* noMatch);
     bool ScanFolder(const std::wstring& pattern, const std::wstring& folderName, int depth, int* noMatch);
     // False when the path is already indexed.
     bool AddSingleFile(const wchar_t* path);
@@ -116,9 +119,12 @@ private:
     bool InsertFile(_CHANNEL_INDEX& channel, int startKey, std::unique_ptr<CFileInfo> record);
     void ExamineEntry(CSFFileFind& find, CNamingRuleParser& parser, int depth, int* noMatch, PendingScan& scan);
     void RemoveSingleFile(int fileId);
-    // Drops the files directly in folder that the last scan did not meet.
-    void RemoveVanishedFiles(const std::wstring& folder);
-    static bool IsInFolder(const std::wstring& path, const std::wstring& folder);
+    // Indexes the pattern's folder; notes the folder (with its "/") in
+    // listedFolders when it could be read to its end.
+    void ScanListedFolder(const std::wstring& pattern, int* noMatch, std::set<std::wstring>& listedFolders);
+    // Drops the files directly in one of the folders that the last load did not meet.
+    void RemoveVanishedFiles(const std::set<std::wstring>& folders);
+    static bool IsInOneOf(const std::wstring& path, const std::set<std::wstring>& folders);
     void RemoveDay(std::map<std::wstring, std::unique_ptr<_GROUP_INDEX>>::iterator group, int dayKey);
     void RemoveChannel(std::map<std::wstring, std::unique_ptr<_GROUP_INDEX>>::iterator group,
                        int dayKey, int channelKey);

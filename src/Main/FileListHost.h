@@ -43,6 +43,6 @@ public:
     virtual void UpdateOpenedPaths() = 0;
     // Tab bar: removes every checked file from the lists and the index.
     virtual void DeleteCheckedFiles() = 0;
-    // The main frame's file-drop handler: opens a path.
-    virtual void OpenDroppedPath(const wchar_t* path) = 0;
+    // Opens the paths as the main frame's file drop does, in one build.
+    virtual void OpenDroppedPaths(const std::vector<std::wstring>& paths) = 0;
 };

@@ -222,9 +222,7 @@ void CMainFrameEventImp::PlaceBuiltPage(CSFView* view) const
 void CMainFrameEventImp::OpenInitialFiles()
 {
     if (m_commandLineFile.empty()) {
-        const std::vector<std::wstring> paths = CConfigManager::GetInstance()->GetOpenedPaths();
-        for (const std::wstring& path : paths)
-            OnDlgFileDrop(path.c_str());
+        OpenDroppedPaths(CConfigManager::GetInstance()->GetOpenedPaths());
         return;
     }
     const std::wstring path = MakeCommandLinePath(m_commandLineFile);
@@ -496,9 +494,12 @@ void CMainFrameEventImp::DeleteCheckedFiles()
         m_tabBar->OnSFBtnDelete();
 }
 
-void CMainFrameEventImp::OpenDroppedPath(const wchar_t* path)
+void CMainFrameEventImp::OpenDroppedPaths(const std::vector<std::wstring>& paths)
 {
-    OnDlgFileDrop(path);
+    if (!m_fileLogic || paths.empty())
+        return;
+    m_fileLogic->SetDropFiles(boost::make_shared<std::wstring>(paths.back()));
+    m_fileLogic->GenerateFileLists(boost::make_shared<std::vector<std::wstring>>(paths));
 }
 
 CSFView* CMainFrameEventImp::GetPageView(int tabId) const

@@ -118,7 +118,7 @@ public:
     void SetFileManager(boost::shared_ptr<CFileManager>& fileManager) override;
     void UpdateOpenedPaths() override;
     void DeleteCheckedFiles() override;
-    void OpenDroppedPath(const wchar_t* path) override;
+    void OpenDroppedPaths(const std::vector<std::wstring>& paths) override;
 
     // What the bars and the settings page reach of the pages.
     // The view of the page behind a page tab (169 to 174); null while that

@@ -1,5 +1,6 @@
 #include "Main/MainFrameHelpLogic.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include <sys/stat.h>
@@ -74,26 +75,42 @@ std::wstring CMainFrameHelpLogic::MakeScanPattern(const std::wstring& path)
 
 void CMainFrameHelpLogic::Task_BuildFileList(boost::shared_ptr<std::wstring> path)
 {
-    if (!path)
-        return;
-    int noMatch = 1;
-    m_fileManager->LoadPath(MakeScanPattern(*path).c_str(), &noMatch);
+    if (path)
+        BuildFileLists({*path});
+}
+
+void CMainFrameHelpLogic::Task_BuildFileLists(boost::shared_ptr<std::vector<std::wstring>> paths)
+{
+    if (paths && !paths->empty())
+        BuildFileLists(*paths);
+}
+
+void CMainFrameHelpLogic::BuildFileLists(const std::vector<std::wstring>& paths)
+{
+    std::vector<std::wstring> patterns;
+    patterns.reserve(paths.size());
+    for (const std::wstring& path : paths)
+        patterns.push_back(MakeScanPattern(path));
+    std::vector<int> noMatches;
+    m_fileManager->LoadPaths(patterns, &noMatches);
+    const int emptyFolders = int(std::count(noMatches.begin(), noMatches.end(), 1));
+    const int noMatch = emptyFolders == int(noMatches.size()) ? 1 : 0;
 
     boost::shared_ptr<IMainFrameHelpListener> owner = m_owner.lock();
     if (!owner)
         return;
     auto groups = boost::make_shared<std::list<_GROUP_FILE_INFO>>();
     auto singles = boost::make_shared<std::list<_SINGLE_FILE_INFO>>();
-    auto paths = boost::make_shared<std::vector<std::wstring>>();
-    const bool hasGroups = m_fileManager->GetGroupFileList(groups.get(), paths.get());
+    auto filePaths = boost::make_shared<std::vector<std::wstring>>();
+    const bool hasGroups = m_fileManager->GetGroupFileList(groups.get(), filePaths.get());
     const bool hasSingles = m_fileManager->GetSingleFileList(singles.get(), nullptr);
     // Also answered when nothing matched, so that the user hears of it.
-    if (!hasGroups && !hasSingles && noMatch == 0)
+    if (!hasGroups && !hasSingles && emptyFolders == 0)
         return;
     PostAnswer(
         LumivexBase::MakeTask(&IMainFrameHelpListener::Task_GenerateFileList_Ret, owner, groups, singles,
-                              paths, noMatch),
-        __LINE__, "&CMainFrameUILogic::Task_GenerateFileList_Ret", "CMainFrameHelpLogic::Task_BuildFileList");
+                              filePaths, noMatch, emptyFolders),
+        __LINE__, "&CMainFrameUILogic::Task_GenerateFileList_Ret", "CMainFrameHelpLogic::BuildFileLists");
 }
 
 void CMainFrameHelpLogic::Task_GetFilePath(QUERY_FILEPATH_TYPE type, unsigned int key, std::wstring group,

@@ -3,6 +3,7 @@
 #include <list>
 #include <map>
 #include <string>
+#include <vector>
 
 #include <boost/shared_ptr.hpp>
 #include <boost/weak_ptr.hpp>
@@ -29,6 +30,8 @@ public:
     // Loads the folder of the path (a folder, or a file whose whole folder is
     // loaded) and answers with the whole index.
     void Task_BuildFileList(boost::shared_ptr<std::wstring> path);
+    // Loads the folders of every path in turn and answers once.
+    void Task_BuildFileLists(boost::shared_ptr<std::vector<std::wstring>> paths);
     // Looks up the files of a single-file id, or of a group day limited to the
     // channels of a non-empty filter; answers the reply target when any
     // were found.
@@ -55,6 +58,7 @@ private:
     void CollectFiles(QUERY_FILEPATH_TYPE type, int key, const std::wstring& group,
                       const std::map<int, void*>* channelFilter, int window,
                       std::list<_QUERY_FILE_INFO>& files);
+    void BuildFileLists(const std::vector<std::wstring>& paths);
     static void SetNameTimes(const CFileInfo& record, _QUERY_FILE_INFO& file);
 
     boost::weak_ptr<IMainFrameHelpListener> m_owner;

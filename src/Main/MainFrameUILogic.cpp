@@ -102,11 +102,20 @@ void CMainFrameUILogic::GenerateFileList(boost::shared_ptr<std::wstring> path)
                                 "CMainFrameUILogic::GenerateFileList");
 }
 
+void CMainFrameUILogic::GenerateFileLists(boost::shared_ptr<std::vector<std::wstring>> paths)
+{
+    LumivexBase::PostTaskToLoop(LumivexBase::ML_HELPER,
+                                LumivexBase::MakeTask(&CMainFrameHelpLogic::Task_BuildFileLists, m_helpLogic, paths),
+                                kSourceText, __LINE__, "&CMainFrameHelpLogic::Task_BuildFileLists",
+                                "CMainFrameUILogic::GenerateFileLists");
+}
+
 void CMainFrameUILogic::Task_GenerateFileList_Ret(boost::shared_ptr<std::list<_GROUP_FILE_INFO>> groups,
                                                   boost::shared_ptr<std::list<_SINGLE_FILE_INFO>> singles,
-                                                  boost::shared_ptr<std::vector<std::wstring>> paths, int noMatch)
+                                                  boost::shared_ptr<std::vector<std::wstring>> paths, int noMatch,
+                                                  int emptyFolders)
 {
-    if (noMatch != 0)
+    if (emptyFolders != 0)
         Notify(L"No Video Files Found!");
     boost::shared_ptr<IFileListHost> owner = m_owner.lock();
     if (!owner || !groups || !singles || !paths)
@@ -346,7 +355,5 @@ void CMainFrameUILogic::ReloadFiles()
     if (fileList && fileList->GetTreeCtrl())
         fileList->GetTreeCtrl()->SetAllItemCheck(1);
     owner->DeleteCheckedFiles();
-    const std::vector<std::wstring> folders = CConfigManager::GetInstance()->GetOpenedPaths();
-    for (const std::wstring& folder : folders)
-        owner->OpenDroppedPath(folder.c_str());
+    owner->OpenDroppedPaths(CConfigManager::GetInstance()->GetOpenedPaths());
 }

@@ -42,10 +42,13 @@ public:
     // Keeps the path last opened; GenerateFileList posts its build.
     void SetDropFiles(boost::shared_ptr<std::wstring> path);
     void GenerateFileList(boost::shared_ptr<std::wstring> path);
+    // One build of the folders of all the paths, answered once.
+    void GenerateFileLists(boost::shared_ptr<std::vector<std::wstring>> paths);
 
     void Task_GenerateFileList_Ret(boost::shared_ptr<std::list<_GROUP_FILE_INFO>> groups,
                                    boost::shared_ptr<std::list<_SINGLE_FILE_INFO>> singles,
-                                   boost::shared_ptr<std::vector<std::wstring>> paths, int noMatch) override;
+                                   boost::shared_ptr<std::vector<std::wstring>> paths, int noMatch,
+                                   int emptyFolders) override;
     void Task_GetFileManager_Ret(boost::shared_ptr<CFileManager> manager) override;
     void Task_GetFilePath_Ret(boost::shared_ptr<std::list<_QUERY_FILE_INFO>> files) override;
 

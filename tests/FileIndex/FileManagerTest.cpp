@@ -252,6 +252,33 @@ TEST_F(RecordingFolder, LoadingAgainDropsWhatWentFromThatFolderOnly)
     EXPECT_EQ(manager.FindChannelMap(L"Cam01", kDay1)->count(MakeChannelKey(6, 0)), 1u);
 }
 
+// Several folders in one load: as loading each in turn, reported once.
+TEST_F(RecordingFolder, LoadingSeveralFoldersIsOneLoadOfEach)
+{
+    RecordingListener oneByOne, together;
+    CFileManager single(&oneByOne, &formats), several(&together, &formats);
+    const std::vector<std::wstring> patterns{folder.WidePath() + L"/other/*.*", folder.Pattern(), L"/no/such/*.*"};
+    int noMatch = 1;
+    for (const std::wstring& pattern : patterns)
+        single.LoadPath(pattern.c_str(), &noMatch);
+    std::vector<int> noMatches;
+    several.LoadPaths(patterns, &noMatches);
+    EXPECT_EQ(noMatches, (std::vector<int>{0, 0, 1}));
+    std::vector<std::wstring> singlePaths, severalPaths;
+    EXPECT_EQ(Describe(GroupList(several, &severalPaths)), Describe(GroupList(single, &singlePaths)));
+    EXPECT_EQ(severalPaths, singlePaths);
+    EXPECT_EQ(together.days.size(), GroupList(several).size());  // each day reported once
+
+    // What went from any of the folders goes; an unreadable folder drops nothing.
+    ASSERT_EQ(std::remove(folder.File("other/" + RecordingName("Cam01", 6, 0, kDay1Morning, 60)).c_str()), 0);
+    ASSERT_EQ(std::remove(folder.File("clip.avi").c_str()), 0);
+    const std::size_t singles = SingleList(several).size();
+    several.LoadPaths(patterns, &noMatches);
+    EXPECT_EQ(noMatches, (std::vector<int>{1, 0, 1}));
+    EXPECT_EQ(SingleList(several).size(), singles - 1);
+    EXPECT_EQ(several.FindChannelMap(L"Cam01", kDay1)->count(MakeChannelKey(6, 0)), 0u);
+}
+
 // A second copy of a recording (same name, other folder) is the one listed.
 TEST(FileManagerTest, TheCopyOpenedLastIsListedForADuplicateStart)
 {

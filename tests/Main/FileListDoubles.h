@@ -123,7 +123,10 @@ public:
     }
     void UpdateOpenedPaths() override { calls.push_back("openedpaths"); }
     void DeleteCheckedFiles() override { calls.push_back("delete"); }
-    void OpenDroppedPath(const wchar_t* path) override { opened.emplace_back(path); }
+    void OpenDroppedPaths(const std::vector<std::wstring>& paths) override
+    {
+        opened.insert(opened.end(), paths.begin(), paths.end());
+    }
 
     static std::string Sizes(const GroupFileListP& groups, const SingleFileListP& singles)
     {

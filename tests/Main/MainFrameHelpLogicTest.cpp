@@ -38,13 +38,15 @@ class AnswerRecorder : public IMainFrameHelpListener, public IFileManagerQuery {
 public:
     void Task_GenerateFileList_Ret(boost::shared_ptr<std::list<_GROUP_FILE_INFO>> groups,
                                    boost::shared_ptr<std::list<_SINGLE_FILE_INFO>> singles,
-                                   boost::shared_ptr<std::vector<std::wstring>> paths, int noMatch) override
+                                   boost::shared_ptr<std::vector<std::wstring>> paths, int noMatch,
+                                   int emptyFolders) override
     {
         Note();
         lastGroups = *groups;
         lastSingles = *singles;
         lastPaths = *paths;
         lastNoMatch = noMatch;
+        lastEmptyFolders = emptyFolders;
         ++fileLists;
     }
     void Task_GetFileManager_Ret(boost::shared_ptr<CFileManager> manager) override
@@ -69,6 +71,7 @@ public:
     std::list<_SINGLE_FILE_INFO> lastSingles;
     std::vector<std::wstring> lastPaths;
     int lastNoMatch = -1;
+    int lastEmptyFolders = -1;
     boost::shared_ptr<CFileManager> lastManager;
     std::list<_QUERY_FILE_INFO> lastFiles;
 };
@@ -172,6 +175,35 @@ TEST_F(HelpLogicTest, AnswersEvenWhenAFirstFolderHoldsNothing)
     ASSERT_TRUE(Build(L""));
     EXPECT_EQ(owner->lastNoMatch, 1);
     EXPECT_TRUE(owner->lastSingles.empty());
+}
+
+// As at start with the folders of the last run: one load, one answer.
+TEST_F(HelpLogicTest, BuildsTheFoldersOfManyPathsInOneAnswer)
+{
+    constexpr int kFolders = 40;
+    auto paths = boost::make_shared<std::vector<std::wstring>>();
+    for (int i = 0; i < kFolders; ++i) {
+        const std::string name = "f" + std::to_string(i);
+        ASSERT_TRUE(folder.MakeFolder(name));
+        Add(name + "/" + RecordingName("Cam01", i + 1, 0, kMorning, 60));
+        paths->push_back(PathOf(name));
+    }
+    ASSERT_TRUE(folder.MakeFolder("empty"));
+    paths->push_back(PathOf("empty"));
+    Add("clip.avi");
+    paths->push_back(PathOf("clip.avi"));
+
+    SF_POST_TASK(ML_HELPER, &CMainFrameHelpLogic::Task_BuildFileLists, logic, paths);
+    ASSERT_TRUE(ProcessUntil([&] { return owner->fileLists > 0; }));
+    Query(QUERY_FILEPATH_SINGLE, 0, L"", nullptr, nullptr, -1);  // every answer has arrived
+    EXPECT_EQ(owner->fileLists, 1);
+    EXPECT_EQ(owner->lastNoMatch, 0);
+    EXPECT_EQ(owner->lastEmptyFolders, 1);
+    ASSERT_EQ(owner->lastGroups.size(), 1u);
+    EXPECT_EQ(owner->lastGroups.front().channels.size(), std::size_t(kFolders));
+    EXPECT_EQ(owner->lastPaths.size(), std::size_t(kFolders));
+    ASSERT_EQ(owner->lastSingles.size(), 1u);
+    EXPECT_EQ(owner->lastSingles.front().path, PathOf("clip.avi"));
 }
 
 TEST_F(HelpLogicTest, AnswersTheThreeKindsOfFilePathRequest)

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QTableWidget>
+#include <QTreeWidget>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -14,10 +15,14 @@
 
 #include <boost/make_shared.hpp>
 
+#include "Base/MessageLoopIds.h"
 #include "Common/ConfigManager.h"
 #include "Common/LangString.h"
 #include "FileIndex/FileManager.h"
 #include "Common/UserMessages.h"
+#include "FileIndex/RecordingNames.h"
+#include "Main/FileListEventImp.h"
+#include "Main/MainPageEventImp.h"
 #include "Main/ConfigViewEventImp.h"
 #include "Main/MainFrameEventImp.h"
 #include "Main/MessageNotifier.h"
@@ -384,4 +389,36 @@ TEST_F(MainFrameTest, AMaximizedWindowGivesThePlayPageTheWholeWindowInFullScreen
     m_frame->OnDlgKeyDown(0, VK_ESCAPE);
     ProcessUntil([] { return false; }, 100);
     EXPECT_GT(PlayPageRect().top, 60);
+}
+
+// The folders remembered from the last run come back at start, in their
+// order, an empty one among them.
+TEST(MainFrameStart, OpensEveryRememberedFolder)
+{
+    TempFolder work, files;
+    AppTestSession session;
+    ASSERT_TRUE(session.Enter(work.Path()));
+    ASSERT_TRUE(session.StartLoops({LumivexBase::ML_HELPER}));
+    const SF_SOFT_BASE::CSFDateTime start(2016, 1, 2, 8, 0, 0);
+    std::vector<std::wstring>& remembered = CConfigManager::GetInstance()->GetOpenedPaths();
+    for (const char* name : {"b", "empty", "a", "c"}) {
+        ASSERT_TRUE(files.MakeFolder(name));
+        remembered.push_back(SF_SOFT_BASE::Utf8ToWide(files.File(name)));
+    }
+    ASSERT_TRUE(files.Touch("a/" + RecordingName("Cam01", 1, 0, start, 60)));
+    ASSERT_TRUE(files.Touch("b/" + RecordingName("Cam02", 1, 0, start, 60)));
+    ASSERT_TRUE(files.Touch("c/clip.avi"));
+    ASSERT_TRUE(files.Touch("b/site.mp4"));
+
+    auto frame = CMainFrameEventImp::Create(nullptr);
+    auto* tree = dynamic_cast<QTreeWidget*>(frame->GetMainPage()->GetFileList()->GetTreeCtrl());
+    ASSERT_NE(tree, nullptr);
+    EXPECT_TRUE(ProcessUntil([&] { return tree->topLevelItemCount() == 4; }));
+    QStringList names;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        names << tree->topLevelItem(i)->text(0);
+    EXPECT_EQ(names.join(","), "Cam01,Cam02,site,clip");
+    frame.reset();
+    session.StopLoops();
+    session.Leave();
 }

@@ -36,7 +36,7 @@ public:
 
     void Task_GenerateFileList_Ret(boost::shared_ptr<std::list<_GROUP_FILE_INFO>> groupList,
                                    boost::shared_ptr<std::list<_SINGLE_FILE_INFO>> singleList,
-                                   boost::shared_ptr<std::vector<std::wstring>>, int) override
+                                   boost::shared_ptr<std::vector<std::wstring>>, int, int) override
     {
         groups = groupList;
         singles = singleList;
