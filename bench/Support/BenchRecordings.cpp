@@ -218,19 +218,25 @@ std::string Recording(Size size, Container container)
     return {};
 }
 
+bool Selected(const std::string& name)
+{
+    const char* only = std::getenv("LUMIVEX_BENCH_ONLY");
+    return !only || name.find(only) != std::string::npos;
+}
+
 bool ForEachRecording(const std::function<void(const RecordingCase&)>& work)
 {
     for (const Size size : Sizes()) {
-        const std::string ts = Recording(size, Container::Ts);
         for (const Container container : Containers()) {
+            const std::string name = SizeName(size) + " " + ContainerName(container);
+            if (!Selected(name))
+                continue;
+            const std::string ts = Recording(size, Container::Ts);
             const std::string path = Recording(size, container);
             if (path.empty() || ts.empty()) {
                 std::fprintf(stderr, "could not make the recordings\n");
                 return false;
             }
-            const std::string name = SizeName(size) + " " + ContainerName(container);
-            if (const char* only = std::getenv("LUMIVEX_BENCH_ONLY"); only && name.find(only) == std::string::npos)
-                continue;
             work({size, container, path, container == Container::Kvx ? ts : path, name});
         }
     }
@@ -250,6 +256,40 @@ std::string LargeKvx(std::uint64_t bytes)
     const std::string made = ToKvx(ts, path);
     std::filesystem::remove(path + ".ts");
     return made;
+}
+
+namespace {
+
+std::string TranscodedH265(Size size)
+{
+    const std::string path = Stem(size) + "-h265.ts";
+    const std::string h264 = Recording(size, Container::Ts);
+    if (h264.empty() || Exists(path))
+        return h264.empty() ? std::string() : path;
+    std::fprintf(stderr, "making the %s H.265 recording...\n", SizeName(size).c_str());
+    const std::string rate = Bitrate(size);
+    const bool made = Run("ffmpeg -nostdin -v error -y -i " + h264 +
+                          " -c:v libx265 -preset ultrafast -x265-params "
+                          "log-level=error:pools=3:keyint=50:min-keyint=50:scenecut=0:bframes=0 -b:v " +
+                          rate + " -maxrate " + rate + " -bufsize " + rate + " -f mpegts " + path + ".part");
+    return made && Finish(path) ? path : std::string();
+}
+
+}  // namespace
+
+std::string H265Recording(Size size, Container container)
+{
+    const std::string ts = TranscodedH265(size);
+    if (ts.empty() || container == Container::Ts)
+        return ts;
+    const std::string stem = Stem(size) + "-h265";
+    if (container == Container::Kvx)
+        return ToKvx(ts, stem + ".kvx");
+    const std::string mp4 = stem + ".mp4";
+    const bool made = Exists(mp4) || (Run("ffmpeg -nostdin -v error -y -i " + ts + " -c copy -tag:v hvc1 -f mp4 " +
+                                          mp4 + ".part") &&
+                                      Finish(mp4));
+    return made ? mp4 : std::string();
 }
 
 }  // namespace BENCH

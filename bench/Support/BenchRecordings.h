@@ -33,7 +33,10 @@ struct RecordingCase {
     std::string peerPath;
     std::string name;  // "D1 .mp4"
 };
-// Runs work on every size and container; false (with a message) when a
+// False when LUMIVEX_BENCH_ONLY is set and not part of name.
+bool Selected(const std::string& name);
+// Runs work on every size and container (LUMIVEX_BENCH_ONLY: those whose
+// name holds it); false (with a message) when a
 // recording could not be made.
 bool ForEachRecording(const std::function<void(const RecordingCase&)>& work);
 
@@ -43,6 +46,10 @@ void SetRecordingSeconds(int seconds);
 double RecordingSeconds();
 // Empty when FFmpeg or the recording writer failed.
 std::string Recording(Size size, Container container);
+// The same recording coded as H.265 (the H.264 one transcoded: a key frame
+// every 2 s, no B-frames, the same bitrate); FFmpeg's peer file of its
+// ".kvx" is its ".ts".
+std::string H265Recording(Size size, Container container);
 // A ".kvx" of at least bytes: the 1080p recording repeated (D1 in a smoke run).
 std::string LargeKvx(std::uint64_t bytes);
 
