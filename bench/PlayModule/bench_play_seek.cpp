@@ -12,7 +12,6 @@
 //   timed, those inside a group apart from those into the group before.
 #include <cmath>
 #include <cstdio>
-#include <functional>
 #include <random>
 #include <vector>
 
@@ -109,24 +108,6 @@ void MeasureCase(const RecordingCase& c, CTable& table, bool& opened)
                Figures::Of(series.peerInsideStep), "< 50");
     table.Rows(c.name + " held back-step into the group before", Figures::Of(series.crossStep),
                Figures::Of(series.peerCrossStep), "< 50");
-}
-
-// The H.265 recordings, named and picked as ForEachRecording does.
-bool ForEachH265Recording(const std::function<void(const RecordingCase&)>& work)
-{
-    for (const Size size : Sizes()) {
-        for (const Container container : Containers()) {
-            const std::string name = SizeName(size) + " H.265 " + ContainerName(container);
-            if (!Selected(name))
-                continue;
-            const std::string ts = H265Recording(size, Container::Ts);
-            const std::string path = H265Recording(size, container);
-            if (path.empty() || ts.empty())
-                return false;
-            work({size, container, path, container == Container::Kvx ? ts : path, name});
-        }
-    }
-    return true;
 }
 
 }  // namespace

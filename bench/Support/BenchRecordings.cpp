@@ -224,15 +224,19 @@ bool Selected(const std::string& name)
     return !only || name.find(only) != std::string::npos;
 }
 
-bool ForEachRecording(const std::function<void(const RecordingCase&)>& work)
+namespace {
+
+// Every size and container of one coding; codec: "" or " H.265".
+bool ForEachCoded(const std::string& codec, const std::function<std::string(Size, Container)>& make,
+                  const std::function<void(const RecordingCase&)>& work)
 {
     for (const Size size : Sizes()) {
         for (const Container container : Containers()) {
-            const std::string name = SizeName(size) + " " + ContainerName(container);
+            const std::string name = SizeName(size) + codec + " " + ContainerName(container);
             if (!Selected(name))
                 continue;
-            const std::string ts = Recording(size, Container::Ts);
-            const std::string path = Recording(size, container);
+            const std::string ts = make(size, Container::Ts);
+            const std::string path = make(size, container);
             if (path.empty() || ts.empty()) {
                 std::fprintf(stderr, "could not make the recordings\n");
                 return false;
@@ -241,6 +245,18 @@ bool ForEachRecording(const std::function<void(const RecordingCase&)>& work)
         }
     }
     return true;
+}
+
+}  // namespace
+
+bool ForEachRecording(const std::function<void(const RecordingCase&)>& work)
+{
+    return ForEachCoded("", Recording, work);
+}
+
+bool ForEachH265Recording(const std::function<void(const RecordingCase&)>& work)
+{
+    return ForEachCoded(" H.265", H265Recording, work);
 }
 
 std::string LargeKvx(std::uint64_t bytes)

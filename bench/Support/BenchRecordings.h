@@ -50,6 +50,8 @@ std::string Recording(Size size, Container container);
 // every 2 s, no B-frames, the same bitrate); FFmpeg's peer file of its
 // ".kvx" is its ".ts".
 std::string H265Recording(Size size, Container container);
+// ForEachRecording over the H.265 recordings ("1080p H.265 .kvx").
+bool ForEachH265Recording(const std::function<void(const RecordingCase&)>& work);
 // A ".kvx" of at least bytes: the 1080p recording repeated (D1 in a smoke run).
 std::string LargeKvx(std::uint64_t bytes);
 
