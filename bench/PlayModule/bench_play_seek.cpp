@@ -69,13 +69,14 @@ void MeasureSeeks(CPausedModule& player, CPeerDecoder& peer, Series& out)
 void MeasureHeldKey(CPausedModule& player, CPeerDecoder& peer, Series& out)
 {
     std::mt19937 random(16);
-    const int groups = int(player.DurationMs() / kGroupMs) - 1;
-    std::uniform_int_distribution<int> group(kCrossingsPerRun + 1, groups - 1);
+    const int crossingsPerRun = Pick(kCrossingsPerRun, 1);
+    // Runs start in a group far enough from the file's start and before its last.
+    std::uniform_int_distribution<int> group(crossingsPerRun, int(player.DurationMs() / kGroupMs) - 1);
     std::uniform_int_distribution<int> frames(0, int(kGroupMs / kFrameMs) - 1);
     for (int run = 0; run < Pick(3, 1); ++run) {
         player.SeekExact(group(random) * kGroupMs + frames(random) * kFrameMs + 20);
         player.Time([&] { player.module.StepBackward(); });
-        for (int crossings = 0; crossings < Pick(kCrossingsPerRun, 2);) {
+        for (int crossings = 0; crossings < crossingsPerRun;) {
             const bool across = player.counter.key;
             const double ms = player.Time([&] { player.module.StepBackward(); });
             (across ? out.crossStep : out.insideStep).push_back(ms);
