@@ -238,7 +238,10 @@ void ReverseGridRows(CTable& table)
     const std::vector<double> grid = ReverseGridMegabytes();
     if (grid.size() != 3)
         return;
-    const std::string windows = IsSmoke() ? "2" : "16";
+    int count = 0;
+    for (const Size size : Sizes())
+        count += ReverseWindows(size);
+    const std::string windows = std::to_string(count);
     table.Row(windows + " .kvx windows in reverse at -1X, peak resident (MB)", grid[1], grid[0], "< 1024");
     table.Row(windows + " .kvx windows after reverse ended, resident (MB)", grid[2], grid[0], "~ peer");
 }
