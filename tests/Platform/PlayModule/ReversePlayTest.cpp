@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -156,8 +157,46 @@ TEST(ReversePlay, HeldStepBackKeepsPaceAcrossGroups)
         // No step waits for much of a group: the group ahead's decoding is
         // spread over the steps.
         EXPECT_LE(*std::max_element(host.waits.begin() + 1, host.waits.end()), kGroupFrames / 6) << side;
-        EXPECT_LE(host.maxHeldBytes, CReversePlay::kHeldBytes) << side;
+        EXPECT_LE(host.maxHeldBytes, CReverseBudget::kModuleBytes) << side;
+        // Each frame decoded once; a block reads the frame after it, too.
+        const int blocks = 8400 / (kGroupFrames * kFrameMs) + 1;
+        EXPECT_LE(host.decoded, 8400 / kFrameMs + blocks) << side;
     }
+}
+
+// Modules holding reverse pictures share the process's budget: one that
+// held a lone module's share gives back down to its new share at its next
+// block, and takes the larger one again when the others are done.
+TEST(ReversePlay, ModulesShareTheProcessBudget)
+{
+    constexpr int kModules = 16;
+    GroupsOfFrames host;
+    host.width = 1600;
+    host.height = 900;
+    host.shownMs = 8400;
+    CReversePlay reverse(host);
+    const auto stepThroughGroup = [&] {
+        for (int i = 0; i < kGroupFrames; ++i) {
+            reverse.DecodeBlockAhead();
+            host.shownMs = reverse.PreviousPicture()->timeMs;
+        }
+        return reverse.HeldBytes();
+    };
+    constexpr std::size_t share = CReverseBudget::kProcessBytes / kModules;
+    EXPECT_GT(stepThroughGroup(), share);
+
+    std::vector<GroupsOfFrames> otherHosts(kModules - 1);
+    std::vector<std::unique_ptr<CReversePlay>> others;
+    for (GroupsOfFrames& other : otherHosts) {
+        other.shownMs = 2080;
+        others.push_back(std::make_unique<CReversePlay>(other));
+        ASSERT_NE(nullptr, others.back()->PreviousPicture());
+    }
+    EXPECT_LE(stepThroughGroup(), share);
+
+    for (auto& other : others)
+        other->Release();
+    EXPECT_GT(stepThroughGroup(), share);
 }
 
 TEST(ReversePlay, ReleaseGivesEveryPictureBack)

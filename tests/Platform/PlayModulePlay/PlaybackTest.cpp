@@ -311,7 +311,7 @@ TEST(ReverseMemory, HeldPicturesGoWhenReverseEnds)
                 player.module->StepBackward();
         }
         EXPECT_GT(engine.ReverseHeldBytes(), 0u) << reversePlay;
-        EXPECT_LE(engine.ReverseHeldBytes(), CReversePlay::kHeldBytes) << reversePlay;
+        EXPECT_LE(engine.ReverseHeldBytes(), CReverseBudget::kModuleBytes) << reversePlay;
         if (reversePlay)
             player.module->SetPlayDirection(0);
         else

@@ -64,6 +64,7 @@ void CReversePlay::Release()
     std::deque<PlanarPicture>().swap(m_blockAhead);
     std::deque<PlanarPicture>().swap(m_shownBlock);
     m_spare = PlanarPicture();
+    m_budget.Leave();
 }
 
 std::size_t CReversePlay::HeldBytes() const
@@ -93,7 +94,7 @@ const PlanarPicture* CReversePlay::PreviousPicture()
         return previousIn();
     }
     m_blockAhead.clear();
-    const bool loaded = LoadBlockBefore(end, kHeldBytes);
+    const bool loaded = LoadBlockBefore(end, m_budget.Bytes());
     m_needReposition = true;
     return loaded ? previousIn() : nullptr;
 }
@@ -124,6 +125,7 @@ bool CReversePlay::LoadBlockBefore(std::int64_t endMs, std::size_t limitBytes)
         return false;
     m_needReposition = false;
     m_readingBlock = true;
+    m_budget.Join();
     m_blockEndMs = endMs;
     const bool loaded = DecodeBlockBefore(endMs, limitBytes);
     m_readingBlock = false;
@@ -147,7 +149,8 @@ void CReversePlay::DecodeBlockAhead()
     m_progress.steps = CountBefore(m_shownBlock, m_host.ShownMs());
     m_readingAhead = true;
     m_aheadInterrupted = false;
-    const std::size_t limitBytes = std::min(kHeldBytes - std::min(kHeldBytes, BytesOf(m_shownBlock)), kHeldBytes / 2);
+    const std::size_t budget = m_budget.Bytes();
+    const std::size_t limitBytes = std::min(budget - std::min(budget, BytesOf(m_shownBlock)), budget / 2);
     const bool loaded = LoadBlockBefore(endMs, limitBytes) && !m_aheadInterrupted;
     m_readingAhead = false;
     if (loaded) {
@@ -167,7 +170,7 @@ void CReversePlay::TrimShownBlock()
         m_blockEndMs = m_block.back().timeMs;
         m_block.pop_back();
     }
-    while (m_block.size() > 1 && BytesOf(m_block) > kHeldBytes / 2)
+    while (m_block.size() > 1 && BytesOf(m_block) > m_budget.Bytes() / 2)
         m_block.pop_front();
 }
 
@@ -180,7 +183,7 @@ bool CReversePlay::LoadShownBlock()
     m_progress = AheadProgress();
     m_readingAhead = true;
     m_aheadInterrupted = false;
-    const bool loaded = LoadBlockBefore(m_host.ShownMs(), kHeldBytes / 2) && !m_aheadInterrupted;
+    const bool loaded = LoadBlockBefore(m_host.ShownMs(), m_budget.Bytes() / 2) && !m_aheadInterrupted;
     m_readingAhead = false;
     if (!loaded)
         m_block.clear();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Platform/PlayModule/Engine/ReverseBudget.h"
 #include "Platform/PlayModule/Engine/StreamDecoder.h"
 #include "Platform/PlayModule/Output/PlanarPicture.h"
 
@@ -30,15 +31,12 @@ protected:
 
 // Reverse play and back-steps: the group of pictures before the shown frame
 // is decoded into a block of converted pictures and handed out backwards.
-// The pictures held stay within a byte budget: a block that would outgrow
-// it keeps its latest pictures, and the ones before are decoded again from
-// their key frame when their turn comes.
+// The pictures held stay within the module's share of the process's budget
+// (the shown block and the one decoded ahead each at least half of it): a
+// block that would outgrow it keeps its latest pictures, and the ones before
+// are decoded again from their key frame when their turn comes.
 class CReversePlay {
 public:
-    // The budget of one module: the shown block and the one decoded ahead
-    // share it (each at least half of it).
-    static constexpr std::size_t kHeldBytes = std::size_t(64) << 20;
-
     explicit CReversePlay(IReversePlayHost& host) : m_host(host) {}
 
     // The picture before the shown one, decoding the group before it when
@@ -60,7 +58,8 @@ public:
     void Clear();
     // Settling by a seek: the shown block goes, the group ahead stays.
     void ForgetShownBlock();
-    // Reverse play and stepping back ended: every picture goes.
+    // Reverse play and stepping back ended: every picture goes, and the
+    // module's share goes to the others.
     void Release();
     // Bytes of the pictures held now.
     std::size_t HeldBytes() const;
@@ -92,6 +91,7 @@ private:
     bool StepsOnPace(std::size_t stepsLeft) const;
 
     IReversePlayHost& m_host;
+    CReverseBudget m_budget;
     std::deque<PlanarPicture> m_block;
     std::int64_t m_blockEndMs = 0;
     std::deque<PlanarPicture> m_blockAhead;  // the group before m_block
