@@ -160,13 +160,6 @@ std::string ToKvx(const std::string& input, const std::string& path)
     return Finish(path) ? path : std::string();
 }
 
-// The case's name holds the filter set in LUMIVEX_BENCH_ONLY, if any.
-bool Selected(const std::string& name)
-{
-    const char* only = std::getenv("LUMIVEX_BENCH_ONLY");
-    return !only || name.find(only) != std::string::npos;
-}
-
 }  // namespace
 
 std::vector<Size> Sizes()
@@ -225,25 +218,36 @@ std::string Recording(Size size, Container container)
     return {};
 }
 
-bool ForEachRecording(const std::function<void(const RecordingCase&)>& work,
-                      const std::vector<Container>& containers)
+bool Selected(const std::string& name)
+{
+    const char* only = std::getenv("LUMIVEX_BENCH_ONLY");
+    return !only || name.find(only) != std::string::npos;
+}
+
+namespace {
+
+// Every size and container given of one coding; codec: "" or " H.265".
+bool ForEachCoded(const std::string& codec, const std::function<std::string(Size, Container)>& make,
+                  const std::vector<Container>& containers, const std::function<void(const RecordingCase&)>& work)
 {
     for (const Size size : Sizes()) {
-        const std::string ts = Recording(size, Container::Ts);
         for (const Container container : containers) {
-            const std::string path = Recording(size, container);
+            const std::string name = SizeName(size) + codec + " " + ContainerName(container);
+            if (!Selected(name))
+                continue;
+            const std::string ts = make(size, Container::Ts);
+            const std::string path = make(size, container);
             if (path.empty() || ts.empty()) {
                 std::fprintf(stderr, "could not make the recordings\n");
                 return false;
             }
-            const std::string name = SizeName(size) + " " + ContainerName(container);
-            if (!Selected(name))
-                continue;
             work({size, container, path, container == Container::Kvx ? ts : path, name});
         }
     }
     return true;
 }
+
+}  // namespace
 
 std::string BFramesRecording(Size size, bool h265)
 {
@@ -279,6 +283,17 @@ bool ForEachBFramesRecording(const std::function<void(const RecordingCase&)>& wo
     return true;
 }
 
+bool ForEachRecording(const std::function<void(const RecordingCase&)>& work,
+                      const std::vector<Container>& containers)
+{
+    return ForEachCoded("", Recording, containers, work);
+}
+
+bool ForEachH265Recording(const std::function<void(const RecordingCase&)>& work)
+{
+    return ForEachCoded(" H.265", H265Recording, Containers(), work);
+}
+
 std::string LargeKvx(std::uint64_t bytes)
 {
     // Its content matters not: the largest recording of the run, repeated.
@@ -292,6 +307,40 @@ std::string LargeKvx(std::uint64_t bytes)
     const std::string made = ToKvx(ts, path);
     std::filesystem::remove(path + ".ts");
     return made;
+}
+
+namespace {
+
+std::string TranscodedH265(Size size)
+{
+    const std::string path = Stem(size) + "-h265.ts";
+    const std::string h264 = Recording(size, Container::Ts);
+    if (h264.empty() || Exists(path))
+        return h264.empty() ? std::string() : path;
+    std::fprintf(stderr, "making the %s H.265 recording...\n", SizeName(size).c_str());
+    const std::string rate = Bitrate(size);
+    const bool made = Run("ffmpeg -nostdin -v error -y -i " + h264 +
+                          " -c:v libx265 -preset ultrafast -x265-params "
+                          "log-level=error:pools=3:keyint=50:min-keyint=50:scenecut=0:bframes=0 -b:v " +
+                          rate + " -maxrate " + rate + " -bufsize " + rate + " -f mpegts " + path + ".part");
+    return made && Finish(path) ? path : std::string();
+}
+
+}  // namespace
+
+std::string H265Recording(Size size, Container container)
+{
+    const std::string ts = TranscodedH265(size);
+    if (ts.empty() || container == Container::Ts)
+        return ts;
+    const std::string stem = Stem(size) + "-h265";
+    if (container == Container::Kvx)
+        return ToKvx(ts, stem + ".kvx");
+    const std::string mp4 = stem + ".mp4";
+    const bool made = Exists(mp4) || (Run("ffmpeg -nostdin -v error -y -i " + ts + " -c copy -tag:v hvc1 -f mp4 " +
+                                          mp4 + ".part") &&
+                                      Finish(mp4));
+    return made ? mp4 : std::string();
 }
 
 }  // namespace BENCH

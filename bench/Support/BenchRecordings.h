@@ -33,8 +33,11 @@ struct RecordingCase {
     std::string peerPath;
     std::string name;  // "D1 .mp4"
 };
-// Runs work on every size and container (or those given); false (with a
-// message) when a recording could not be made.
+// False when LUMIVEX_BENCH_ONLY is set and not part of name.
+bool Selected(const std::string& name);
+// Runs work on every size and container (or those given; LUMIVEX_BENCH_ONLY:
+// those whose name holds it); false (with a message) when a recording could
+// not be made.
 bool ForEachRecording(const std::function<void(const RecordingCase&)>& work,
                       const std::vector<Container>& containers = Containers());
 
@@ -51,6 +54,12 @@ std::string BFramesRecording(Size size, bool h265);
 // itself); false when one could not be made.
 bool ForEachBFramesRecording(const std::function<void(const RecordingCase&)>& work);
 
+// The same recording coded as H.265 (the H.264 one transcoded: a key frame
+// every 2 s, no B-frames, the same bitrate); FFmpeg's peer file of its
+// ".kvx" is its ".ts".
+std::string H265Recording(Size size, Container container);
+// ForEachRecording over the H.265 recordings ("1080p H.265 .kvx").
+bool ForEachH265Recording(const std::function<void(const RecordingCase&)>& work);
 // A ".kvx" of at least bytes: the 1080p recording repeated (D1 in a smoke run).
 std::string LargeKvx(std::uint64_t bytes);
 

@@ -2,6 +2,7 @@
 #include "SampleFiles.h"
 #include "TestClocks.h"
 
+#include "Platform/PlayModule/Engine/PlayEngine.h"
 #include "Platform/PlayModule/PlayModule.h"
 
 #include <gtest/gtest.h>
@@ -284,5 +285,37 @@ TEST_P(EveryContainer, StepsAfterStretchesOfPlayInBothDirections)
                              : std::max<std::int64_t>(expected - frameMs, 0);
             ASSERT_EQ(expected, player.listener.LastFrame().stampMs) << round;
         }
+    }
+}
+
+// The pictures decoded for reverse play and back-steps stay within their
+// budget and are given back once reverse ends: the direction turned
+// forward, or play going forward after steps back.
+TEST(ReverseMemory, HeldPicturesGoWhenReverseEnds)
+{
+    for (const bool reversePlay : {true, false}) {
+        Player player;
+        ASSERT_TRUE(player.Open(Sample("clip.mp4")));
+        ASSERT_EQ(1, player.module->Play(nullptr));
+        player.module->Pause();
+        ASSERT_EQ(1, player.module->Seek(75.0f));
+        const CPlayEngine& engine = *player.module->Engine();
+        const std::size_t shown = player.listener.FrameCount();
+        if (reversePlay) {
+            player.module->SetPlayDirection(1);
+            player.module->Resume();
+            ASSERT_TRUE(player.listener.WaitForFrames(shown + 5));
+            player.module->Pause();
+        } else {
+            for (int step = 0; step < 5; ++step)
+                player.module->StepBackward();
+        }
+        EXPECT_GT(engine.ReverseHeldBytes(), 0u) << reversePlay;
+        EXPECT_LE(engine.ReverseHeldBytes(), CReverseBudget::kModuleBytes) << reversePlay;
+        if (reversePlay)
+            player.module->SetPlayDirection(0);
+        else
+            player.module->Resume();
+        EXPECT_TRUE(player.listener.WaitFor([&] { return engine.ReverseHeldBytes() == 0; })) << reversePlay;
     }
 }

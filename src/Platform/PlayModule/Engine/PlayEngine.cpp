@@ -9,6 +9,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <utility>
+
+#include <malloc.h>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -97,6 +100,7 @@ void CPlayEngine::Shutdown()
     m_done.notify_all();
     if (m_thread.joinable())
         m_thread.join();
+    ReleaseReverse();
     m_counted.reset();
 }
 
@@ -178,6 +182,7 @@ void CPlayEngine::SetBackward(bool backward)
         if (m_backward == backward)
             return;
         m_backward = backward;
+        m_reverseEnded = !backward;
         m_ended = false;
         if (ClockOwner()) {
             m_clock->Set(m_currentMs);
@@ -352,14 +357,39 @@ void CPlayEngine::Run()
             return;
         if (command) {
             Execute(*command);
+            m_reverseBytes = m_reverse.HeldBytes();
+            continue;
+        }
+        if (TakeReverseEnd()) {
+            ReleaseReverse();
             continue;
         }
         m_steppingBack = false;
-        if (m_backward)
+        if (m_backward) {
             PlayBackwardOnce();
-        else
+            m_reverseBytes = m_reverse.HeldBytes();
+        } else {
+            ReleaseReverse();
             PlayForwardOnce();
+        }
     }
+}
+
+bool CPlayEngine::TakeReverseEnd()
+{
+    std::lock_guard lock(m_mutex);
+    return std::exchange(m_reverseEnded, false);
+}
+
+// The pictures are large blocks that malloc keeps for reuse once freed:
+// they are handed back to the system.
+void CPlayEngine::ReleaseReverse()
+{
+    if (m_reverse.HeldBytes() == 0)
+        return;
+    m_reverse.Release();
+    m_reverseBytes = 0;
+    malloc_trim(0);
 }
 
 bool CPlayEngine::WaitForWork(std::optional<Command>& command)
@@ -373,7 +403,7 @@ bool CPlayEngine::WaitForWork(std::optional<Command>& command)
             m_commands.pop_front();
             return true;
         }
-        if (m_playRequested && !m_paused && !m_ended)
+        if ((m_playRequested && !m_paused && !m_ended) || m_reverseEnded)
             return true;
         if (SettleDue()) {
             m_settlePending = false;
@@ -409,15 +439,24 @@ void CPlayEngine::Execute(const Command& command)
     FinishCommand(command);
     if (command.kind == Command::StepBackward)
         m_steppingBack = true;
-    // Stepping back, a seek lands where the next steps back go on.
+    // Stepping back, a seek lands where the next steps back go on. Steps
+    // back queued meanwhile (a held key) are served while the group ahead is
+    // decoded.
     const bool stepsBackNext =
         command.kind == Command::StepBackward || (command.kind == Command::SeekTo && m_steppingBack);
-    if (stepsBackNext && !SettleInterrupted())
+    if (stepsBackNext && !OtherRequestWaits())
         m_stepper.PrepareStepsBack();
+}
+
+bool CPlayEngine::OtherRequestWaits() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_quit || !m_paused || (!m_commands.empty() && m_commands.front().kind != Command::StepBackward);
 }
 
 void CPlayEngine::FinishCommand(const Command& command)
 {
+    m_reverseBytes = m_reverse.HeldBytes();
     std::lock_guard lock(m_mutex);
     if (ClockOwner())
         m_clock->Set(m_currentMs);

@@ -80,6 +80,9 @@ public:
     int Width() const { return m_width.load(); }
     int Height() const { return m_height.load(); }
     std::int64_t ShownFrames() const { return m_shownFrames.load(); }
+    // Bytes of decoded pictures held for reverse play and back-steps, as of
+    // the last request or reverse frame the play thread served.
+    std::size_t ReverseHeldBytes() const { return m_reverseBytes.load(); }
     // Copy of the last shown picture; false before the first frame.
     bool CopyShownPicture(PlanarPicture& out) const;
     const AVCodecParameters* VideoParameters() const;
@@ -102,6 +105,9 @@ private:
     void Execute(const Command& command);
     void PlayForwardOnce();
     void PlayBackwardOnce();
+    // Reverse play or stepping back ended: its pictures and their memory go.
+    void ReleaseReverse();
+    bool TakeReverseEnd();
 
     // Paused: show the frame of the clock's moment (a lagging player catches
     // up to it, one ahead goes back to it).
@@ -112,6 +118,8 @@ private:
     void SettleBackward(std::int64_t targetMs);
     void SettleBySeek(std::int64_t targetMs);
     bool SettleInterrupted() const;
+    // A request other than a step back waits, or play resumed.
+    bool OtherRequestWaits() const;
 
     AVFramePtr NextFrame() override;
     bool FeedDecoder();
@@ -209,6 +217,8 @@ private:
     std::atomic<int> m_width{0};
     std::atomic<int> m_height{0};
     std::atomic<std::int64_t> m_shownFrames{0};
+    std::atomic<std::size_t> m_reverseBytes{0};
+    bool m_reverseEnded = false;
     std::int64_t m_durationMs = 0;
     double m_frameRate = 25.0;
     std::thread m_thread;

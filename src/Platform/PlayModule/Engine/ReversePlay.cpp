@@ -11,14 +11,30 @@ namespace PLAY_MODULE {
 namespace {
 
 constexpr std::size_t kMaxBlockFrames = 64;
+// Steps a held key may run ahead of the decoding of the block ahead.
+constexpr std::size_t kStepsAheadOfDecoding = 1;
+
+// The number of the block's pictures before timeMs (the block rises in time).
+std::size_t CountBefore(const std::deque<PlanarPicture>& block, std::int64_t timeMs)
+{
+    return std::size_t(std::partition_point(block.begin(), block.end(),
+                                            [&](const PlanarPicture& p) { return p.timeMs < timeMs; }) -
+                       block.begin());
+}
 
 // The block's last picture before timeMs.
 const PlanarPicture* LastBefore(const std::deque<PlanarPicture>& block, std::int64_t timeMs)
 {
-    for (auto it = block.rbegin(); it != block.rend(); ++it)
-        if (it->timeMs < timeMs)
-            return &*it;
-    return nullptr;
+    const std::size_t count = CountBefore(block, timeMs);
+    return count > 0 ? &block[count - 1] : nullptr;
+}
+
+std::size_t BytesOf(const std::deque<PlanarPicture>& block)
+{
+    std::size_t bytes = 0;
+    for (const PlanarPicture& picture : block)
+        bytes += picture.bytes.capacity();
+    return bytes;
 }
 
 }  // namespace
@@ -42,6 +58,20 @@ void CReversePlay::ForgetShownBlock()
     m_needReposition = false;
 }
 
+void CReversePlay::Release()
+{
+    std::deque<PlanarPicture>().swap(m_block);
+    std::deque<PlanarPicture>().swap(m_blockAhead);
+    std::deque<PlanarPicture>().swap(m_shownBlock);
+    m_spare = PlanarPicture();
+    m_budget.Leave();
+}
+
+std::size_t CReversePlay::HeldBytes() const
+{
+    return BytesOf(m_block) + BytesOf(m_blockAhead) + BytesOf(m_shownBlock) + m_spare.bytes.capacity();
+}
+
 const PlanarPicture* CReversePlay::PreviousPicture()
 {
     const std::int64_t current = m_host.ShownMs();
@@ -63,24 +93,41 @@ const PlanarPicture* CReversePlay::PreviousPicture()
         m_needReposition = true;
         return previousIn();
     }
-    const bool loaded = LoadBlockBefore(end);
+    m_blockAhead.clear();
+    const bool loaded = LoadBlockBefore(end, m_budget.Bytes());
     m_needReposition = true;
     return loaded ? previousIn() : nullptr;
 }
 
 const PlanarPicture* CReversePlay::ShownBlockPictureBefore(std::int64_t timeMs) const
 {
-    return LastBefore(m_shownBlock, timeMs);
+    const std::size_t before = CountBefore(m_shownBlock, timeMs);
+    return before > 0 && StepsOnPace(before) ? &m_shownBlock[before - 1] : nullptr;
 }
 
-bool CReversePlay::LoadBlockBefore(std::int64_t endMs)
+// Stepping back as fast as it is served, the steps keep pace with the
+// decoding ahead: what is left of the one may not outrun what is left of
+// the other, so no step waits for much of a group.
+bool CReversePlay::StepsOnPace(std::size_t stepsLeft) const
+{
+    if (!m_readingAhead || m_progress.steps == 0)
+        return true;
+    const double span = double(std::max<std::int64_t>(1, m_blockEndMs - m_progress.firstMs));
+    const double left = m_progress.started
+                            ? std::clamp(double(m_blockEndMs - m_progress.decodedMs) / span, 0.0, 1.0)
+                            : 1.0;
+    return double(stepsLeft - 1 + kStepsAheadOfDecoding) >= left * double(m_progress.steps);
+}
+
+bool CReversePlay::LoadBlockBefore(std::int64_t endMs, std::size_t limitBytes)
 {
     if (endMs <= 0)
         return false;
     m_needReposition = false;
     m_readingBlock = true;
+    m_budget.Join();
     m_blockEndMs = endMs;
-    const bool loaded = DecodeBlockBefore(endMs);
+    const bool loaded = DecodeBlockBefore(endMs, limitBytes);
     m_readingBlock = false;
     return loaded;
 }
@@ -93,12 +140,18 @@ void CReversePlay::DecodeBlockAhead()
         return;
     if (!m_blockAhead.empty() || m_block.front().timeMs <= 0)
         return;
+    TrimShownBlock();
     m_shownBlock = std::move(m_block);
+    m_block.clear();
     const std::int64_t shownEndMs = m_blockEndMs;
     const std::int64_t endMs = m_shownBlock.front().timeMs;
+    m_progress = AheadProgress();
+    m_progress.steps = CountBefore(m_shownBlock, m_host.ShownMs());
     m_readingAhead = true;
     m_aheadInterrupted = false;
-    const bool loaded = LoadBlockBefore(endMs) && !m_aheadInterrupted;
+    const std::size_t budget = m_budget.Bytes();
+    const std::size_t limitBytes = std::min(budget - std::min(budget, BytesOf(m_shownBlock)), budget / 2);
+    const bool loaded = LoadBlockBefore(endMs, limitBytes) && !m_aheadInterrupted;
     m_readingAhead = false;
     if (loaded) {
         m_blockAhead = std::move(m_block);
@@ -110,15 +163,27 @@ void CReversePlay::DecodeBlockAhead()
     m_needReposition = true;
 }
 
+void CReversePlay::TrimShownBlock()
+{
+    const std::int64_t shownMs = m_host.ShownMs();
+    while (m_block.size() > 1 && m_block.back().timeMs > shownMs) {
+        m_blockEndMs = m_block.back().timeMs;
+        m_block.pop_back();
+    }
+    while (m_block.size() > 1 && BytesOf(m_block) > m_budget.Bytes() / 2)
+        m_block.pop_front();
+}
+
 // After a seek: the pictures before the shown one, back to its key frame.
 // A step back meanwhile waits for them.
 bool CReversePlay::LoadShownBlock()
 {
     if (m_host.ShownMs() <= 0)
         return false;
+    m_progress = AheadProgress();
     m_readingAhead = true;
     m_aheadInterrupted = false;
-    const bool loaded = LoadBlockBefore(m_host.ShownMs()) && !m_aheadInterrupted;
+    const bool loaded = LoadBlockBefore(m_host.ShownMs(), m_budget.Bytes() / 2) && !m_aheadInterrupted;
     m_readingAhead = false;
     if (!loaded)
         m_block.clear();
@@ -126,12 +191,16 @@ bool CReversePlay::LoadShownBlock()
     return loaded;
 }
 
-bool CReversePlay::DecodeBlockBefore(std::int64_t endMs)
+bool CReversePlay::DecodeBlockBefore(std::int64_t endMs, std::size_t limitBytes)
 {
     std::int64_t target = endMs - 1;
     for (int attempt = 0; attempt < 6 && !m_host.Quitting(); ++attempt) {
         m_block.clear();
+        m_converting = false;
+        m_frameSpacingMs = 0;
+        m_progress.started = false;
         m_host.RestartDecodingAt(std::max<std::int64_t>(0, target));
+        AVFramePtr skipped;
         for (;;) {
             if (m_readingAhead && m_host.AheadInterrupted()) {
                 m_aheadInterrupted = true;
@@ -140,25 +209,28 @@ bool CReversePlay::DecodeBlockBefore(std::int64_t endMs)
             AVFramePtr frame = m_host.NextFrame();
             if (!frame || m_host.FrameTimeMs(*frame) >= endMs || m_host.Quitting())
                 break;
-            // The picture dropped from the block's front lends its buffer.
-            PlanarPicture picture = std::move(m_spare);
-            if (!m_host.ConvertFrame(*frame, picture)) {
-                m_spare = std::move(picture);
-                continue;
+            NoteDecoded(m_host.FrameTimeMs(*frame));
+            if (!m_converting) {
+                m_converting = m_keysOnly || InLastPart(*frame, endMs, limitBytes);
+                // The frame before, decided on only now (the first one).
+                if (m_converting && skipped && InLastPart(*skipped, endMs, limitBytes))
+                    KeepPicture(*skipped, limitBytes);
+                if (!m_converting) {
+                    skipped = std::move(frame);
+                    continue;
+                }
             }
-            picture.timeMs = m_host.FrameTimeMs(*frame);
-            picture.key = frame->key_frame != 0;
-            m_block.push_back(std::move(picture));
-            if (m_block.size() > kMaxBlockFrames) {
-                m_spare = std::move(m_block.front());
-                m_block.pop_front();
-            }
-            if (m_keysOnly && m_block.back().key) {
+            KeepPicture(*frame, limitBytes);
+            if (m_keysOnly && !m_block.empty() && m_block.back().key) {
                 // The block then holds its key frame alone.
                 m_blockEndMs = m_block.back().timeMs + 1;
                 return true;
             }
         }
+        // Frames far apart (a gap in the recording): the last one before
+        // the end was taken for one that would not fit.
+        if (m_block.empty() && skipped && !m_host.Quitting())
+            KeepPicture(*skipped, limitBytes);
         if (!m_block.empty())
             return true;
         if (target <= 0)
@@ -166,6 +238,52 @@ bool CReversePlay::DecodeBlockBefore(std::int64_t endMs)
         target = std::max<std::int64_t>(0, target - 1000 * (attempt + 1));
     }
     return false;
+}
+
+void CReversePlay::NoteDecoded(std::int64_t timeMs)
+{
+    if (m_progress.started)
+        m_frameSpacingMs = timeMs - m_lastDecodedMs;
+    else
+        m_progress.firstMs = timeMs;
+    m_progress.started = true;
+    m_progress.decodedMs = timeMs;
+    m_lastDecodedMs = timeMs;
+}
+
+// A group larger than the budget is handed out in parts of about equal size
+// (a small part would leave few steps to decode the next one behind): the
+// block converts the frames of the last part before endMs alone. Undecided
+// until the frames' spacing is known.
+bool CReversePlay::InLastPart(const AVFrame& frame, std::int64_t endMs, std::size_t limitBytes) const
+{
+    if (m_frameSpacingMs <= 0)
+        return false;
+    const std::size_t pictureBytes = std::max<std::size_t>(1, PlanarPicture::SizeFor(frame.width, frame.height));
+    const auto fits = std::int64_t(std::min(kMaxBlockFrames, std::max<std::size_t>(1, limitBytes / pictureBytes)));
+    const std::int64_t frames = std::max<std::int64_t>(1, (endMs - m_progress.firstMs) / m_frameSpacingMs);
+    const std::int64_t parts = (frames + fits - 1) / fits;
+    const std::int64_t part = (frames + parts - 1) / parts;
+    return m_host.FrameTimeMs(frame) >= endMs - part * m_frameSpacingMs;
+}
+
+void CReversePlay::KeepPicture(const AVFrame& frame, std::size_t limitBytes)
+{
+    // The picture dropped from the block's front lends its buffer.
+    PlanarPicture picture = std::move(m_spare);
+    if (!m_host.ConvertFrame(frame, picture)) {
+        m_spare = std::move(picture);
+        return;
+    }
+    picture.timeMs = m_host.FrameTimeMs(frame);
+    picture.key = frame.key_frame != 0;
+    m_block.push_back(std::move(picture));
+    // The spare counts: it is the next picture's buffer.
+    while (m_block.size() > 1 &&
+           (m_block.size() > kMaxBlockFrames || BytesOf(m_block) + m_spare.bytes.capacity() > limitBytes)) {
+        m_spare = std::move(m_block.front());
+        m_block.pop_front();
+    }
 }
 
 }  // namespace PLAY_MODULE

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "Platform/PlayModule/Engine/ReverseBudget.h"
 #include "Platform/PlayModule/Engine/StreamDecoder.h"
 #include "Platform/PlayModule/Output/PlanarPicture.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 
@@ -29,6 +31,10 @@ protected:
 
 // Reverse play and back-steps: the group of pictures before the shown frame
 // is decoded into a block of converted pictures and handed out backwards.
+// The pictures held stay within the module's share of the process's budget
+// (the shown block and the one decoded ahead each at least half of it): a
+// block that would outgrow it keeps its latest pictures, and the ones before
+// are decoded again from their key frame when their turn comes.
 class CReversePlay {
 public:
     explicit CReversePlay(IReversePlayHost& host) : m_host(host) {}
@@ -40,7 +46,9 @@ public:
     // decodes the group before the shown block, so that a step into it finds
     // it decoded.
     void DecodeBlockAhead();
-    // While the group ahead is decoded: the shown block's picture before timeMs.
+    // While the group ahead is decoded: the shown block's picture before
+    // timeMs, or null when a step must wait for the decoding (the block is
+    // used up, or steps ran ahead of it: the wait is spread over the steps).
     const PlanarPicture* ShownBlockPictureBefore(std::int64_t timeMs) const;
 
     // Forward play after a block was handed out seeks back to the shown frame.
@@ -50,6 +58,11 @@ public:
     void Clear();
     // Settling by a seek: the shown block goes, the group ahead stays.
     void ForgetShownBlock();
+    // Reverse play and stepping back ended: every picture goes, and the
+    // module's share goes to the others.
+    void Release();
+    // Bytes of the pictures held now.
+    std::size_t HeldBytes() const;
 
     // True while a block is decoded (its packets are not passed on).
     bool ReadingBlock() const { return m_readingBlock; }
@@ -58,17 +71,37 @@ public:
     bool KeysOnly() const { return m_keysOnly; }
 
 private:
-    bool LoadBlockBefore(std::int64_t endMs);
+    // How far the decoding of the block ahead got, in frame times.
+    struct AheadProgress {
+        std::int64_t firstMs = 0;
+        std::int64_t decodedMs = 0;
+        bool started = false;
+        std::size_t steps = 0;  // pictures before the shown one when it began
+    };
+
+    bool LoadBlockBefore(std::int64_t endMs, std::size_t limitBytes);
     bool LoadShownBlock();
-    bool DecodeBlockBefore(std::int64_t endMs);
+    bool DecodeBlockBefore(std::int64_t endMs, std::size_t limitBytes);
+    bool InLastPart(const AVFrame& frame, std::int64_t endMs, std::size_t limitBytes) const;
+    void KeepPicture(const AVFrame& frame, std::size_t limitBytes);
+    void NoteDecoded(std::int64_t timeMs);
+    // Before decoding ahead: the shown block keeps its pictures up to the
+    // shown one, within half the budget.
+    void TrimShownBlock();
+    bool StepsOnPace(std::size_t stepsLeft) const;
 
     IReversePlayHost& m_host;
+    CReverseBudget m_budget;
     std::deque<PlanarPicture> m_block;
     std::int64_t m_blockEndMs = 0;
     std::deque<PlanarPicture> m_blockAhead;  // the group before m_block
     std::deque<PlanarPicture> m_shownBlock;  // m_block while m_blockAhead is decoded
     std::int64_t m_blockAheadEndMs = 0;
     PlanarPicture m_spare;  // last dropped from a full block, its buffer reused
+    AheadProgress m_progress;
+    std::int64_t m_lastDecodedMs = 0;
+    std::int64_t m_frameSpacingMs = 0;
+    bool m_converting = false;
     bool m_readingAhead = false;
     bool m_aheadInterrupted = false;
     bool m_needReposition = false;
