@@ -317,5 +317,25 @@ TEST(ReverseMemory, HeldPicturesGoWhenReverseEnds)
         else
             player.module->Resume();
         EXPECT_TRUE(player.listener.WaitFor([&] { return engine.ReverseHeldBytes() == 0; })) << reversePlay;
+        EXPECT_TRUE(player.listener.WaitFor([] { return CReverseBudget::Holders() == 0; })) << reversePlay;
     }
+}
+
+// A seek in reverse leaves no picture, yet reverse ending gives the module's
+// share of the budget back.
+TEST(ReverseMemory, ShareGoesWhenReverseEndsAfterASeek)
+{
+    Player player;
+    ASSERT_TRUE(player.Open(Sample("clip.mp4")));
+    ASSERT_EQ(1, player.module->Play(nullptr));
+    player.module->Pause();
+    ASSERT_EQ(1, player.module->Seek(75.0f));
+    player.module->SetPlayDirection(1);
+    player.module->Resume();
+    ASSERT_TRUE(player.listener.WaitForFrames(player.listener.FrameCount() + 5));
+    ASSERT_EQ(1u, CReverseBudget::Holders());
+    player.module->Pause();
+    ASSERT_EQ(1, player.module->Seek(50.0f));
+    player.module->SetPlayDirection(0);
+    EXPECT_TRUE(player.listener.WaitFor([] { return CReverseBudget::Holders() == 0; }));
 }

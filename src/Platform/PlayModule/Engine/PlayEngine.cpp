@@ -385,7 +385,7 @@ bool CPlayEngine::TakeReverseEnd()
 // they are handed back to the system.
 void CPlayEngine::ReleaseReverse()
 {
-    if (m_reverse.HeldBytes() == 0)
+    if (!m_reverse.Holding())
         return;
     m_reverse.Release();
     m_reverseBytes = 0;

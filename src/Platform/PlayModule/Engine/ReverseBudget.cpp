@@ -32,4 +32,9 @@ std::size_t CReverseBudget::Bytes() const
     return std::min(kModuleBytes, kProcessBytes / holders);
 }
 
+std::size_t CReverseBudget::Holders()
+{
+    return g_holders.load();
+}
+
 }  // namespace PLAY_MODULE

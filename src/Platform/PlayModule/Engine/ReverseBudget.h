@@ -20,8 +20,11 @@ public:
     // The module holds pictures from now on / holds none any more.
     void Join();
     void Leave();
-    // The module's share now (its cap while it holds none).
+    // The module's share now (as one more holder while it holds none).
     std::size_t Bytes() const;
+    bool Joined() const { return m_joined; }
+    // The modules holding reverse pictures now.
+    static std::size_t Holders();
 
 private:
     bool m_joined = false;

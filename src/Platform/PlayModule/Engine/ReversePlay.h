@@ -63,6 +63,9 @@ public:
     void Release();
     // Bytes of the pictures held now.
     std::size_t HeldBytes() const;
+    // True from the first block until Release(), even with no picture left
+    // (a seek cleared the blocks).
+    bool Holding() const { return m_budget.Joined() || HeldBytes() > 0; }
 
     // True while a block is decoded (its packets are not passed on).
     bool ReadingBlock() const { return m_readingBlock; }
