@@ -863,9 +863,10 @@ void* CPlayManagerUILogic::ShowFileOfTime(int window, void* shown, unsigned int 
     if (CurrentWindow() == window)
         POST_PLAY(Task_CloseAudio, shown);
     SwapWindow(window, shown, target, time);
+    // It may have played to its end before: resuming must not announce that end again.
+    SetFileEndMark(target, 0);
     if (m_synPlay != 1)
         Pause(IsPlayBarPlaying() ? 0 : 1, target, -1);
-    SetFileEndMark(target, 0);
     return target;
 }
 

@@ -146,6 +146,7 @@ struct DayMove {
         ReverseToStart,  // reverse play reaches the day's first frame
         Forward,       // Reverse released: time rises from second
         PlayOut,       // plays on to the day's last frame
+        PlayOn,        // plays on over a boundary to second
     };
     const char* what;
     Kind kind;
@@ -158,6 +159,8 @@ const DayMove kDayMoves[] = {
     {"seek back into a middle file", DayMove::Seek, 5, 1},
     {"seek back into the first file", DayMove::Seek, 1, 0},
     {"seek forward within the first file", DayMove::Seek, 3, 0},
+    {"play on into a middle file", DayMove::PlayOn, 5, 1},
+    {"seek back into the first file it played through", DayMove::Seek, 2, 0},
     {"seek forward into a middle file", DayMove::Seek, 6, 1},
     {"seek forward into the last file again", DayMove::Seek, 10, 2},
     {"play to the day's end", DayMove::PlayOut, 12, 2},
@@ -221,12 +224,23 @@ protected:
         }
         return open;
     }
-    std::set<std::string> ShownRecordings() const
+    // The shown files and, readied ahead, the next one of each in its play direction.
+    std::set<std::string> ShownAndNextRecordings() const
     {
-        std::set<std::string> shown;
-        for (int i = 0; i < kWindows; ++i)
-            shown.insert(std::filesystem::canonical(SF_SOFT_BASE::WideToUtf8(ui->GetWindowEntry(Window(i))->path)));
-        return shown;
+        std::set<std::string> wanted;
+        auto add = [&wanted](const _QUERY_FILE_INFO& entry) {
+            wanted.insert(std::filesystem::canonical(SF_SOFT_BASE::WideToUtf8(entry.path)));
+        };
+        for (int i = 0; i < kWindows; ++i) {
+            const _QUERY_FILE_INFO* shown = ui->GetWindowEntry(Window(i));
+            add(*shown);
+            for (int file = 0; file < kDayFiles; ++file) {
+                const int next = file + (shown->directionMark ? 1 : -1);
+                if (DayFile(i, file).fileId == shown->fileId && next >= 0 && next < kDayFiles)
+                    add(DayFile(i, next));
+            }
+        }
+        return wanted;
     }
     bool All(const std::function<bool(std::int64_t)>& holds) const
     {
@@ -313,6 +327,11 @@ void DayMoves::Make(const DayMove& move)
         ExpectToPlayOnFrom(targetMs);
         EXPECT_NEAR(Rate(), 1.0, 0.35);
         break;
+    case DayMove::PlayOn:
+        EXPECT_TRUE(ProcessUntil([&] {
+            return ShowsFile(move.file) && All([&](std::int64_t t) { return t >= targetMs; });
+        }, 10000)) << ::testing::PrintToString(Times());
+        break;
     case DayMove::PlayOut:
         EXPECT_TRUE(ProcessUntil([&] { return ui->AreAllFilesEnded() == 1; }, 10000));
         EXPECT_TRUE(All([&](std::int64_t t) { return t >= targetMs - 2 * kFrameMs; }))
@@ -320,7 +339,7 @@ void DayMoves::Make(const DayMove& move)
         break;
     }
     EXPECT_TRUE(ShowsFile(move.file));
-    EXPECT_TRUE(ProcessUntil([&] { return OpenRecordings() == ShownRecordings(); }, 3000))
+    EXPECT_TRUE(ProcessUntil([&] { return OpenRecordings() == ShownAndNextRecordings(); }, 3000))
         << ::testing::PrintToString(OpenRecordings());
 }
 
