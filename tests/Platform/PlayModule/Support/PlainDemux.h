@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
+namespace PLAY_MODULE_TEST {
+
+struct DemuxedKeyFrame {
+    std::int64_t timeMs = 0;  // shown time from the stream's start
+    std::int64_t position = -1;
+    bool operator==(const DemuxedKeyFrame&) const = default;
+};
+
+// The slow reference for key-frame indexes: the key frames of a container's
+// video as libavformat demuxes it, packet by packet, without decoding; the
+// packets with a shown time and at positions that rise. Header only: the
+// fuzz targets use it too.
+inline std::vector<DemuxedKeyFrame> DemuxContainerKeyFrames(const std::string& path)
+{
+    std::vector<DemuxedKeyFrame> keys;
+    AVFormatContext* in = nullptr;
+    if (avformat_open_input(&in, path.c_str(), nullptr, nullptr) < 0) return keys;
+    const int video = avformat_find_stream_info(in, nullptr) >= 0
+                          ? av_find_best_stream(in, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0)
+                          : -1;
+    AVPacket* packet = av_packet_alloc();
+    while (video >= 0 && av_read_frame(in, packet) >= 0) {
+        const AVStream& st = *in->streams[video];
+        const std::int64_t first = st.start_time == AV_NOPTS_VALUE ? 0 : st.start_time;
+        const bool rising = keys.empty() || packet->pos > keys.back().position;
+        if (packet->stream_index == video && (packet->flags & AV_PKT_FLAG_KEY) && packet->pts != AV_NOPTS_VALUE &&
+            packet->pos >= 0 && rising)
+            keys.push_back({av_rescale_q(packet->pts - first, st.time_base, {1, 1000}), packet->pos});
+        av_packet_unref(packet);
+    }
+    av_packet_free(&packet);
+    avformat_close_input(&in);
+    return keys;
+}
+
+}  // namespace PLAY_MODULE_TEST
