@@ -43,4 +43,19 @@ inline std::vector<DemuxedKeyFrame> DemuxContainerKeyFrames(const std::string& p
     return keys;
 }
 
+// The length of a container's video as its header gives it (as the play
+// module takes it); -1 when it gives none.
+inline std::int64_t ContainerLengthMs(const std::string& path)
+{
+    AVFormatContext* in = nullptr;
+    if (avformat_open_input(&in, path.c_str(), nullptr, nullptr) < 0) return -1;
+    const int video = avformat_find_stream_info(in, nullptr) >= 0
+                          ? av_find_best_stream(in, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0)
+                          : -1;
+    const AVStream* st = video >= 0 ? in->streams[video] : nullptr;
+    const std::int64_t ms = st && st->duration > 0 ? av_rescale_q(st->duration, st->time_base, {1, 1000}) : -1;
+    avformat_close_input(&in);
+    return ms;
+}
+
 }  // namespace PLAY_MODULE_TEST
