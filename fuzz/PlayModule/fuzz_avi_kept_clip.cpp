@@ -20,7 +20,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool written = std::fwrite(data, 1, size, file) == size;
     if (std::fclose(file) != 0 || !written) return 0;
     const std::uint64_t whole = PLAY_MODULE::CAviWholeChunks::End(path);
-    if (whole != PLAY_MODULE_TEST::CRiffWalk::WholeEnd(path)) std::abort();
+    const std::uint64_t walked = PLAY_MODULE_TEST::CRiffWalk::WholeEnd(path);
+    if (whole != walked) {
+        std::fprintf(stderr, "cut at %llu, the walk keeps %llu\n", (unsigned long long)whole, (unsigned long long)walked);
+        std::abort();
+    }
     if (whole > 0 && whole < size) {
         if (PLAY_MODULE::CAviKeptClip::Keep(path) != whole) std::abort();
         if (PLAY_MODULE::CAviWholeChunks::End(path) != whole) std::abort();

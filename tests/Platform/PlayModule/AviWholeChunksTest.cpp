@@ -136,7 +136,7 @@ TEST(AviWholeChunks, EveryPartPastTheFirstGiBIsKept)
 }
 
 // The cut against a walk of every chunk of every RIFF part, over clips cut
-// anywhere, with junk behind them, and two recordings joined.
+// anywhere, damaged, with junk behind them, and two recordings joined.
 TEST(AviWholeChunks, CutMatchesAFullRiffWalk)
 {
     CSampleFolder folder;
@@ -155,6 +155,14 @@ TEST(AviWholeChunks, CutMatchesAFullRiffWalk)
                 ASSERT_TRUE(WriteFileBytes(path, cut));
                 ExpectTheCutOfTheReference(path);
             }
+        }
+        // Sizes and ids overwritten here and there (a chunk running past its
+        // list, a list in a list).
+        for (std::size_t at = 4; at + 4 <= clip.size(); at += 89) {
+            std::vector<std::uint8_t> damaged = clip;
+            damaged[at] ^= std::uint8_t(0x40 | at);
+            ASSERT_TRUE(WriteFileBytes(path, damaged));
+            ExpectTheCutOfTheReference(path);
         }
         std::vector<std::uint8_t> joined = clip;
         joined.insert(joined.end(), clip.begin(), clip.end());

@@ -45,40 +45,47 @@ std::uint64_t EndOf(std::uint64_t at, const Chunk& chunk)
     return at + kChunkHeader + chunk.size + (chunk.size & 1);
 }
 
-// The end of the last whole chunk from `at` up to `limit`; 0 for none.
+// The end of the whole chunks from `at` up to `limit`; `at` for none.
 std::uint64_t LastWholeEnd(int fd, std::uint64_t at, std::uint64_t limit)
 {
-    std::uint64_t whole = 0;
     Chunk chunk;
-    while (at + kChunkHeader <= limit && ReadChunk(fd, at, chunk) && EndOf(at, chunk) <= limit) {
-        whole = EndOf(at, chunk);
-        at = whole;
-    }
-    return whole;
+    while (at + kChunkHeader <= limit && ReadChunk(fd, at, chunk) && EndOf(at, chunk) <= limit)
+        at = EndOf(at, chunk);
+    return at;
 }
 
-// The end of the whole chunks of one RIFF part: its header chunks, the whole
-// chunks of its movie list (whose size a killed writer never set) and what
-// follows that list whole. 0 when its movie list holds no whole chunk.
-std::uint64_t WholePartEnd(int fd, std::uint64_t at, std::uint64_t limit)
+struct Part {
+    std::uint64_t whole = 0;  // end of its last whole chunk, once a movie list holds one
+    bool complete = false;    // every chunk of it whole
+};
+
+// The whole chunks of one RIFF part up to `limit`: its header chunks, the
+// whole chunks of its movie lists (whose size a killed writer never set) and
+// what follows them whole.
+Part WalkPart(int fd, std::uint64_t at, std::uint64_t limit)
 {
-    std::uint64_t whole = 0;
+    Part part;
+    bool movie = false;
     Chunk chunk;
     while (at + kChunkHeader <= limit && ReadChunk(fd, at, chunk)) {
         const std::uint64_t end = EndOf(at, chunk);
         if (Is(chunk.id, "LIST") && Is(chunk.listType, "movi") && at + kListHeader <= limit) {
             const std::uint64_t movieEnd = LastWholeEnd(fd, at + kListHeader, std::min(end, limit));
-            if (movieEnd == 0)
-                return 0;
-            whole = end <= limit ? end : movieEnd;
-        } else if (end <= limit && whole > 0) {
-            whole = end;
+            if (movieEnd > at + kListHeader) {
+                movie = true;
+                part.whole = movieEnd;
+            }
+            if (movieEnd < end)
+                return part;  // cut short, or a chunk in it is not whole
+        } else if (end > limit) {
+            return part;
         }
-        if (end > limit)
-            break;
+        if (movie)
+            part.whole = end;
         at = end;
     }
-    return whole;
+    part.complete = at == limit;
+    return part;
 }
 
 }  // namespace
@@ -100,11 +107,10 @@ std::uint64_t CAviWholeChunks::End(const std::string& path)
         while (ReadChunk(fd, at, riff) && Is(riff.id, "RIFF") &&
                (at == 0 || Is(riff.listType, "AVIX"))) {
             const std::uint64_t end = EndOf(at, riff);
-            const std::uint64_t partWhole = WholePartEnd(fd, at + kListHeader, std::min(end, fileSize));
-            if (partWhole == 0)
-                break;
-            whole = partWhole;
-            if (end > fileSize || partWhole < end)
+            const Part part = WalkPart(fd, at + kListHeader, std::min(end, fileSize));
+            if (part.whole > 0)
+                whole = part.complete && end <= fileSize ? end : part.whole;
+            if (!part.complete || end > fileSize)
                 break;
             at = end;
         }
