@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "Platform/PlayModule/Source/AviKeptClip.h"
 #include "Platform/PlayModule/Source/AviWholeChunks.h"
 #include "Platform/PlayModule/Support/ContainerSample.h"
 #include "Platform/PlayModule/Support/RiffWalk.h"
@@ -42,6 +43,15 @@ public:
 private:
     int m_fd;
 };
+
+std::uint32_t SizeAt(const std::string& path, std::uint64_t at)
+{
+    std::uint8_t bytes[4] = {};
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    const bool read = ::pread(fd, bytes, 4, off_t(at)) == 4;
+    ::close(fd);
+    return read ? std::uint32_t(bytes[0] | bytes[1] << 8 | bytes[2] << 16 | std::uint32_t(bytes[3]) << 24) : 0;
+}
 
 // A clip as the writer leaves it when killed in its second RIFF part: a
 // first part past 1 GiB closed with its index, a second ("AVIX") whose sizes
@@ -127,6 +137,12 @@ TEST(AviWholeChunks, EveryPartPastTheFirstGiBIsKept)
     EXPECT_GT(clip.firstPartEnd, kGiB);
     EXPECT_EQ(CAviWholeChunks::End(path), clip.secondPartWholeEnd);
     ExpectTheCutOfTheReference(path);
+
+    // Kept, the second part and its movie list end with the file.
+    EXPECT_EQ(CAviKeptClip::Keep(path), clip.secondPartWholeEnd);
+    EXPECT_EQ(CAviWholeChunks::End(path), clip.secondPartWholeEnd);
+    EXPECT_EQ(SizeAt(path, clip.firstPartEnd + 4), clip.secondPartWholeEnd - clip.firstPartEnd - 8);
+    EXPECT_EQ(SizeAt(path, clip.firstPartEnd + 16), clip.secondPartWholeEnd - clip.firstPartEnd - 20);
 
     // A second part without a whole chunk: the first part alone.
     const std::string early = folder.File("second part begun.avi");
