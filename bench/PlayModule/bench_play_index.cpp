@@ -2,7 +2,8 @@
 // page cache and with the file evicted (posix_fadvise DONTNEED) before each
 // run: ".kvx" indexes of the 10-minute D1 and 1080p recordings and of a 2 GB
 // one (from the writer's footer, and by walking the headers as for a file
-// without one), a ".ts" scan through libavformat; and an exact seek right
+// without one), a ".ts" scan through libavformat, ".mp4" indexes from the
+// sample table and their key-frame packets; and an exact seek right
 // after Open of the evicted 2 GB file, against waiting for its whole index.
 #include <cstdio>
 #include <vector>
@@ -94,7 +95,9 @@ int main(int argc, char** argv)
     const std::string d1 = Recording(Size::D1, Container::Kvx);
     const std::string hd = Recording(Size::HD, Container::Kvx);
     const std::string ts = Recording(Size::D1, Container::Ts);
-    if (large.empty() || d1.empty() || hd.empty() || ts.empty()) {
+    const std::string mp4 = Recording(Size::D1, Container::Mp4);
+    const std::string bFrames = BFramesRecording(Size::D1, true);
+    if (large.empty() || d1.empty() || hd.empty() || ts.empty() || mp4.empty() || bFrames.empty()) {
         std::fprintf(stderr, "could not make the recordings\n");
         return 1;
     }
@@ -103,6 +106,8 @@ int main(int argc, char** argv)
     ScanRows(table, "1080p .kvx", hd, true);
     ScanRows(table, "1080p .kvx", large, true);
     ScanRows(table, "D1 .ts", ts, false);
+    ScanRows(table, "D1 .mp4", mp4, false);
+    ScanRows(table, "D1 .mp4, H.265 with B-frames", bFrames, false);
     table.Row("Open + exact seek to the middle of the large .kvx, evicted (ms)", SeekAfterOpenMs(large, false),
               SeekAfterOpenMs(large, true));
     table.Print();

@@ -6,7 +6,8 @@ root=${1:?root folder}
 kvxwrite=${2:?path of kvxwrite}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-for target in fuzz_kvx_reader fuzz_playmodule_play fuzz_stream_mode fuzz_index_bytes fuzz_watermark_oracle; do
+for target in fuzz_kvx_reader fuzz_playmodule_play fuzz_stream_mode fuzz_index_bytes fuzz_watermark_oracle \
+    fuzz_avi_kept_clip fuzz_mp4_key_frames; do
   mkdir -p "$root/$target"
 done
 
@@ -33,6 +34,17 @@ if command -v ffmpeg >/dev/null; then
       -pix_fmt yuv420p -f "$format" "$work/seed.$ext"
     cp "$work/seed.$ext" "$root/fuzz_playmodule_play/$ext"
     { printf '\001\000'; cat "$work/seed.$ext"; } > "$root/fuzz_stream_mode/$ext"
+  done
+  # AVI clips whole, cut inside a chunk and joined; ".mp4" files with
+  # B-frames in closed and in open groups.
+  avi=$root/fuzz_avi_kept_clip
+  cp "$work/seed.avi" "$avi/whole"
+  head -c $(( $(wc -c < "$work/seed.avi") * 2 / 3 )) "$work/seed.avi" > "$avi/cut"
+  cat "$work/seed.avi" "$work/seed.avi" > "$avi/joined"
+  for open in 0 1; do
+    ffmpeg -v error -y -f lavfi -i testsrc2=size=32x32:rate=5 -t 2 -c:v libx264 -g 4 -bf 2 \
+      -x264-params open-gop=$open -pix_fmt yuv420p "$work/b$open.mp4"
+    cp "$work/b$open.mp4" "$root/fuzz_mp4_key_frames/bframes-open$open"
   done
 fi
 

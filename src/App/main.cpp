@@ -35,7 +35,7 @@
 #include "FontSetUp.h"
 #include "Main/MainFrameEventImp.h"
 #include "PlayManager/RenderSetup.h"
-#include "Platform/PlayModule/Source/AviWholeChunks.h"
+#include "Platform/PlayModule/Source/AviKeptClip.h"
 #include "SingleInstanceLock.h"
 #include "TerminationWatcher.h"
 #include "Widgets/SFApplication.h"
@@ -235,7 +235,7 @@ int main(int argc, char* argv[])
     std::vector<std::string> keptClips;
     CLeftTemporaries::CleanProgramTemporaries(CConfigManager::GetInstance()->SnapPath,
                                                CConfigManager::GetInstance()->VideoPath,
-                                               PLAY_MODULE::CAviWholeChunks::End, &keptClips);
+                                               PLAY_MODULE::CAviKeptClip::Keep, &keptClips);
     if (!StartMessageLoops()) {
         LumivexBase::CSFMessageLoopManager::GetInstance()->ExitMessageLoops();
         return 1;

@@ -39,8 +39,9 @@ public:
     // as a series names them: a folder of digits may be the user's) and clips
     // (the ".kvx_" of a recording cut short by a crash is a recording, not a
     // temporary).
-    // wholeEnd cuts a kept AVI clip after its last whole packet; kept gets
-    // the names the clips were kept under.
+    // wholeEnd gives the end of a kept AVI clip's last whole packet (it may
+    // cut the clip there and mend its header itself); kept gets the names
+    // the clips were kept under.
     static int CleanProgramTemporaries(const std::wstring& snapFolder, const std::wstring& videoFolder,
                                        std::function<std::uint64_t(const std::string&)> wholeEnd = {},
                                        std::vector<std::string>* kept = nullptr);

@@ -49,6 +49,39 @@ std::uint64_t RangeOf(const ExportTarget& job)
     return job.endOffset > job.startOffset ? job.endOffset - job.startOffset : 0;
 }
 
+constexpr int kMaxFreeStemTries = 1000;
+
+// Targets of a clip's files with its stem (its name without the extension)
+// changed: "<stem>(n).avi" for its parts.
+std::vector<std::string> Restemmed(const std::vector<std::string>& targets, const std::string& stem,
+                                   const std::string& newStem)
+{
+    std::vector<std::string> names;
+    for (const std::string& target : targets)
+        names.push_back(newStem + target.substr(stem.size()));
+    return names;
+}
+
+// Names for every file of a clip split into parts that are all free: its
+// own, or "<stem>_<n>" with its parts numbered on from there, so that no file
+// reads as a part of a clip exported earlier under the same name.
+std::vector<std::string> FreeNamesOfParts(const std::vector<std::string>& targets)
+{
+    const std::string& main = targets.front();
+    const std::size_t slash = main.rfind('/');
+    std::size_t dot = main.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        dot = main.size();
+    const std::string stem = main.substr(0, dot);
+    for (int number = 0; number < kMaxFreeStemTries; ++number) {
+        auto names = Restemmed(targets, stem, number == 0 ? stem : stem + "_" + std::to_string(number));
+        const auto taken = [](const std::string& name) { return ::access(name.c_str(), F_OK) == 0; };
+        if (std::none_of(names.begin(), names.end(), taken))
+            return names;
+    }
+    return targets;
+}
+
 bool IsSnapshotType(std::uint32_t type)
 {
     return type == EXPORT_TYPE_JPEG || type == EXPORT_TYPE_BMP;
@@ -529,7 +562,7 @@ bool ExportObject::CloseRawCopy(bool cut)
         return true;
     }
     if (!ended || !tailWritten || !SF_SOFT_BASE::CAtomicFileWriter::SyncFile(temporary) ||
-        !Place(temporary, currentJob->dstPath)) {
+        !Place(temporary, currentJob->dstPath, currentJob->dstPath)) {
         m_temporary.Remove();
         return false;
     }
@@ -556,11 +589,19 @@ bool ExportObject::CloseAvi(bool cut)
     }
     const bool complete = !cut && stopped && !files.empty() && SizeOf(files.front().first.Path()) > 0;
     bool placed = complete;
-    for (const auto& [held, target] : files) {
-        const std::string& written = held.Path();
+    std::vector<std::string> targets;
+    for (const auto& file : files)
+        targets.push_back(file.second);
+    if (complete && targets.size() > 1)
+        targets = FreeNamesOfParts(targets);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const std::string& written = files[i].first.Path();
+        const std::string& target = files[i].second;
+        // The clip's new name is told once, with its first file.
+        const std::string& told = i == 0 ? target : targets[i];
         if (!complete) {
             KeepCut(written, target);
-        } else if (!SF_SOFT_BASE::CAtomicFileWriter::SyncFile(written) || !Place(written, target)) {
+        } else if (!SF_SOFT_BASE::CAtomicFileWriter::SyncFile(written) || !Place(written, targets[i], told)) {
             ::unlink(written.c_str());
             placed = false;
         }
@@ -568,11 +609,12 @@ bool ExportObject::CloseAvi(bool cut)
     return cut ? stopped : placed;
 }
 
-// A complete clip never replaces a file: a name in use gives the next free
-// one, and the listener hears which.
-bool ExportObject::Place(const std::string& written, const std::string& target)
+// A complete clip never replaces a file: a name in use (free, the name meant
+// for it, may differ from its target already) gives the next free one, and
+// the listener hears which.
+bool ExportObject::Place(const std::string& written, const std::string& free, const std::string& target)
 {
-    const std::string placed = SF_SOFT_BASE::CAtomicFileWriter::RenameToFreeName(written, target);
+    const std::string placed = SF_SOFT_BASE::CAtomicFileWriter::RenameToFreeName(written, free);
     if (!placed.empty() && placed != target)
         Report(&IExportObjectListener::OnExportClipRenamed, "&IExportObjectListener::OnExportClipRenamed", target,
                placed);

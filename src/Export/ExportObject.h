@@ -97,7 +97,7 @@ private:
     bool CloseSnapshots();
     // Keeps a clip cut short (or removes it when empty) and reports which.
     void KeepCut(const std::string& temporary, const std::string& target);
-    bool Place(const std::string& written, const std::string& target);
+    bool Place(const std::string& written, const std::string& free, const std::string& target);
     bool AppendFooter(std::uint64_t keep);
     void FailFeeding();
     bool WritePicture(CSnapshotQueue::Picture& picture);

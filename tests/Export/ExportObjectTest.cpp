@@ -330,6 +330,22 @@ TEST_F(EngineTest, SplitAviPartsAreNumberedAcrossTheJobsOfAnExport)
         EXPECT_GT(CountVideoPackets(Out(name)), 0) << name;
 }
 
+// A clip in parts exported again into the same folder takes one free name
+// for all of its files, its parts numbered as the first clip's are.
+TEST_F(EngineTest, AClipInPartsExportedAgainTakesOneNameOfItsOwn)
+{
+    ASSERT_TRUE(folder.MakeFolder("out"));
+    const std::string recording = MakeRecording(folder.Path(), SmallOptions(6));
+    ASSERT_FALSE(recording.empty());
+    engine->SetAVISplitSize(1024);
+    for (int run = 0; run < 2; ++run)
+        ASSERT_EQ(RunJob(EXPORT_TYPE_AVI, recording, Out("a.avi"), 0, SizeOf(recording)), Events{"end"});
+    const std::vector<std::string> expected = {"a(1).avi", "a(2).avi", "a.avi", "a_1(1).avi", "a_1(2).avi", "a_1.avi"};
+    ASSERT_EQ(FilesIn(folder.File("out")), expected);
+    using Renamed = std::pair<std::string, std::string>;
+    EXPECT_EQ(listener->clipsRenamed, std::vector<Renamed>{Renamed(Out("a.avi"), Out("a_1.avi"))});
+}
+
 // Another instance's start-up clean-up, run over and over while an AVI export
 // splits its clip into parts, finds every file of the export held.
 TEST_F(EngineTest, ASecondInstancesCleanUpLeavesEveryPartOfARunningAviExportAlone)

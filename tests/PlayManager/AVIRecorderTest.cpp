@@ -21,9 +21,10 @@ extern "C" {
 
 #include "Base/TextCodec.h"
 #include "Common/LeftTemporaries.h"
-#include "Platform/PlayModule/Source/AviWholeChunks.h"
+#include "Platform/PlayModule/Source/AviKeptClip.h"
 #include "PlayManager/AVIRecorder.h"
 #include "Platform/PlayModule/Support/FullDecode.h"
+#include "Platform/PlayModule/Support/PlainDemux.h"
 #include "Platform/PlayModule/Support/SampleFolder.h"
 
 namespace {
@@ -238,6 +239,7 @@ TEST(AVIRecorderLoss, AFullDiskKeepsAPlayableIncompleteClipAndTellsAtOnce)
     EXPECT_GT(failures[0].keptMs, 0);
     EXPECT_LE(std::filesystem::file_size(failures[0].keptPath), 300000u);
     EXPECT_GT(DecodedFrames(failures[0].keptPath), 0);
+    EXPECT_EQ(PLAY_MODULE_TEST::ContainerLengthMs(failures[0].keptPath), failures[0].keptMs);
     EXPECT_FALSE(std::filesystem::exists(folder.File("20200101000000[1]_1.avi")));
 }
 
@@ -277,7 +279,7 @@ TEST(AVIRecorderLoss, AClipLeftByACrashIsKeptPlayableAtTheNextStart)
     ASSERT_TRUE(WIFSIGNALED(status)) << status;
     std::vector<std::string> told;
     EXPECT_EQ(CLeftTemporaries::CleanProgramTemporaries(L"", SF_SOFT_BASE::Utf8ToWide(folder.Path()),
-                                                        PLAY_MODULE::CAviWholeChunks::End, &told),
+                                                        PLAY_MODULE::CAviKeptClip::Keep, &told),
               1);
     const std::string kept = folder.File("20160102030405[1]_1_incomplete.avi");
     EXPECT_EQ(told, std::vector<std::string>{kept});
@@ -285,4 +287,5 @@ TEST(AVIRecorderLoss, AClipLeftByACrashIsKeptPlayableAtTheNextStart)
     EXPECT_GE(std::filesystem::file_size(kept), 150000u);
     EXPECT_GT(DecodedFrames(kept), 25);
     EXPECT_EQ(CutPackets(kept), 0) << "it ends after its last whole packet";
+    EXPECT_GT(PLAY_MODULE_TEST::ContainerLengthMs(kept), 1000) << "its header says its length";
 }

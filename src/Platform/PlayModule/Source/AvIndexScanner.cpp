@@ -83,22 +83,26 @@ std::optional<std::int64_t> ShowDelay(AVFormatContext& ctx, int video, const AVI
     return std::nullopt;
 }
 
-// Key frames that close their groups are shown after every frame decoded
-// before them and before every frame decoded after them: each lies as far
-// behind the first key frame in showing as in decoding. Open groups (frames
-// after a key frame shown before it) show in the key frames' own delays.
-bool GroupsClosed(AVFormatContext& ctx, int video, const std::vector<const AVIndexEntry*>& keys)
+// The shown time of every key frame: its decoding time and its own delay,
+// read from its packet (groups may be closed in one part of a file and open
+// in another). Nothing when a delay cannot be read.
+std::optional<std::vector<std::int64_t>> ShownTimes(AVFormatContext& ctx, int video,
+                                                    const std::vector<const AVIndexEntry*>& keys)
 {
-    if (keys.size() < 2)
-        return true;
-    const auto first = ShowDelay(ctx, video, *keys.front());
-    return first && ShowDelay(ctx, video, *keys[1]) == first && ShowDelay(ctx, video, *keys.back()) == first;
+    std::vector<std::int64_t> times;
+    times.reserve(keys.size());
+    for (const AVIndexEntry* key : keys) {
+        const auto delay = ShowDelay(ctx, video, *key);
+        if (!delay)
+            return std::nullopt;
+        times.push_back(key->timestamp + *delay);
+    }
+    return times;
 }
 
 // An ".mp4" lists every sample in its header with its decoding time: the
-// key frames are taken from there, and two or three key-frame packets are
-// read to see that the groups are closed. Other files are left to the
-// packet scan.
+// key frames are taken from there, and each key-frame packet is read for
+// its shown time. Other files are left to the packet scan.
 bool IndexFromSampleTable(AVFormatContext& ctx, int video, std::int64_t base, CKeyFrameIndex& out)
 {
     AVStream* stream = ctx.streams[video];
@@ -107,21 +111,23 @@ bool IndexFromSampleTable(AVFormatContext& ctx, int video, std::int64_t base, CK
         return false;
     for (unsigned i = 0; i < ctx.nb_streams; ++i)
         if (static_cast<int>(i) != video) ctx.streams[i]->discard = AVDISCARD_ALL;
-    std::int64_t first = AV_NOPTS_VALUE;
     std::vector<const AVIndexEntry*> keys;
     for (int i = 0; i < count; ++i) {
         const AVIndexEntry* entry = avformat_index_get_entry(stream, i);
         if (!entry || (entry->flags & AVINDEX_DISCARD_FRAME) || entry->timestamp == AV_NOPTS_VALUE)
             continue;
-        if (first == AV_NOPTS_VALUE) first = entry->timestamp;
         const bool ordered = keys.empty() || entry->pos > keys.back()->pos;
-        if ((entry->flags & AVINDEX_KEYFRAME) && entry->pos >= 0 && ordered)
+        const bool inFile = entry->pos >= 0 && std::uint64_t(entry->pos) < out.fileSize;
+        if ((entry->flags & AVINDEX_KEYFRAME) && inFile && ordered)
             keys.push_back(entry);
     }
-    if (first == AV_NOPTS_VALUE || keys.empty() || !GroupsClosed(ctx, video, keys))
+    const auto shown = keys.empty() ? std::nullopt : ShownTimes(ctx, video, keys);
+    if (!shown)
         return false;
-    for (const AVIndexEntry* key : keys)
-        out.entries.push_back({base + MsOf(key->timestamp - first, stream->time_base), std::uint64_t(key->pos)});
+    // From the first shown picture, as the packet scan counts.
+    const std::int64_t zero = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : shown->front();
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        out.entries.push_back({base + MsOf((*shown)[i] - zero, stream->time_base), std::uint64_t(keys[i]->pos)});
     out.endTimeMs = base + MsOf(stream->duration, stream->time_base);
     return true;
 }

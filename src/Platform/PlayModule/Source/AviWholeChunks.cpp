@@ -1,5 +1,6 @@
 #include "Platform/PlayModule/Source/AviWholeChunks.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -39,23 +40,58 @@ bool Is(const std::array<char, 4>& id, const char* text)
     return std::memcmp(id.data(), text, 4) == 0;
 }
 
-// The end of the movie list's last whole chunk, from its first; 0 for none.
-std::uint64_t WholeMovieEnd(int fd, std::uint64_t at, std::uint64_t fileSize)
+std::uint64_t EndOf(std::uint64_t at, const Chunk& chunk)
 {
-    std::uint64_t whole = 0;
+    return at + kChunkHeader + chunk.size + (chunk.size & 1);
+}
+
+// The end of the whole chunks from `at` up to `limit`; `at` for none.
+std::uint64_t LastWholeEnd(int fd, std::uint64_t at, std::uint64_t limit)
+{
     Chunk chunk;
-    while (ReadChunk(fd, at, chunk)) {
-        const std::uint64_t end = at + kChunkHeader + chunk.size + (chunk.size & 1);
-        if (end > fileSize)
-            break;
-        whole = end;
+    while (at + kChunkHeader <= limit && ReadChunk(fd, at, chunk) && EndOf(at, chunk) <= limit)
+        at = EndOf(at, chunk);
+    return at;
+}
+
+struct Part {
+    std::uint64_t whole = 0;  // end of its last whole chunk, once a movie list holds one
+    bool complete = false;    // every chunk of it whole
+};
+
+// The whole chunks of one RIFF part up to `limit`: its header chunks, the
+// whole chunks of its movie lists (whose size a killed writer never set) and
+// what follows them whole.
+Part WalkPart(int fd, std::uint64_t at, std::uint64_t limit)
+{
+    Part part;
+    bool movie = false;
+    Chunk chunk;
+    while (at + kChunkHeader <= limit && ReadChunk(fd, at, chunk)) {
+        const std::uint64_t end = EndOf(at, chunk);
+        if (Is(chunk.id, "LIST") && Is(chunk.listType, "movi") && at + kListHeader <= limit) {
+            const std::uint64_t movieEnd = LastWholeEnd(fd, at + kListHeader, std::min(end, limit));
+            if (movieEnd > at + kListHeader) {
+                movie = true;
+                part.whole = movieEnd;
+            }
+            if (movieEnd < end)
+                return part;  // cut short, or a chunk in it is not whole
+        } else if (end > limit) {
+            return part;
+        }
+        if (movie)
+            part.whole = end;
         at = end;
     }
-    return whole;
+    part.complete = at == limit;
+    return part;
 }
 
 }  // namespace
 
+// Every RIFF part in turn ("AVI ", then "AVIX" past the first GiB); the
+// last may be cut short anywhere, its sizes unset.
 std::uint64_t CAviWholeChunks::End(const std::string& path)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -67,15 +103,14 @@ std::uint64_t CAviWholeChunks::End(const std::string& path)
     std::uint64_t whole = fileSize;
     if (ReadChunk(fd, 0, riff) && Is(riff.id, "RIFF") && Is(riff.listType, "AVI ")) {
         whole = 0;
-        std::uint64_t at = kListHeader;
-        Chunk chunk;
-        while (ReadChunk(fd, at, chunk)) {
-            if (Is(chunk.id, "LIST") && Is(chunk.listType, "movi")) {
-                whole = WholeMovieEnd(fd, at + kListHeader, fileSize);
-                break;
-            }
-            const std::uint64_t end = at + kChunkHeader + chunk.size + (chunk.size & 1);
-            if (end > fileSize)
+        std::uint64_t at = 0;
+        while (ReadChunk(fd, at, riff) && Is(riff.id, "RIFF") &&
+               (at == 0 || Is(riff.listType, "AVIX"))) {
+            const std::uint64_t end = EndOf(at, riff);
+            const Part part = WalkPart(fd, at + kListHeader, std::min(end, fileSize));
+            if (part.whole > 0)
+                whole = part.complete && end <= fileSize ? end : part.whole;
+            if (!part.complete || end > fileSize)
                 break;
             at = end;
         }

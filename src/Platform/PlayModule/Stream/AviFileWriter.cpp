@@ -1,6 +1,7 @@
 #include "Platform/PlayModule/Stream/AviFileWriter.h"
 
 #include "Base/AtomicFileWriter.h"
+#include "Platform/PlayModule/Source/AviKeptClip.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -272,7 +273,8 @@ bool CAviFileWriter::Close()
 }
 
 // The packets that reached the disk whole stay; what follows them (a packet
-// cut short, an index begun) goes. An AVI without its index still plays.
+// cut short, an index begun) goes, and the header gets its counts. An AVI
+// without its index still plays.
 bool CAviFileWriter::KeepWhole(const std::string& temporary)
 {
     struct stat status {};
@@ -283,7 +285,7 @@ bool CAviFileWriter::KeepWhole(const std::string& temporary)
     if (beyond == m_wholeEnds.begin())
         return false;
     const auto& [end, frames] = *std::prev(beyond);
-    if (frames == 0 || ::truncate(temporary.c_str(), off_t(end)) != 0 ||
+    if (frames == 0 || ::truncate(temporary.c_str(), off_t(end)) != 0 || CAviKeptClip::Keep(temporary) == 0 ||
         !SF_SOFT_BASE::CAtomicFileWriter::SyncFile(temporary) ||
         (temporary != m_path && std::rename(temporary.c_str(), m_path.c_str()) != 0))
         return false;

@@ -26,7 +26,8 @@ struct CodedFrame {
     bool key = false;
 };
 
-std::vector<CodedFrame> EncodeFrames(const ContainerSampleOptions& o)
+// Codes `seconds` of the pattern after `frames`, counting on from them.
+bool EncodePart(const ContainerSampleOptions& o, bool openGroups, std::vector<CodedFrame>& frames)
 {
     KVX_WRITER::CVideoEncoder encoder;
     KVX_WRITER::CVideoEncoder::Settings s;
@@ -36,18 +37,27 @@ std::vector<CodedFrame> EncodeFrames(const ContainerSampleOptions& o)
     s.fps = o.fps;
     s.gop = std::max(1, static_cast<int>(std::lround(o.gopSeconds * o.fps)));
     s.bFrames = o.bFrames;
-    s.openGroups = o.openGroups;
-    std::vector<CodedFrame> frames;
-    if (!encoder.Open(s, nullptr)) return frames;
+    s.openGroups = openGroups;
+    if (!encoder.Open(s, nullptr)) return false;
+    const auto first = static_cast<std::int64_t>(frames.size());
     const auto sink = [&](std::int64_t i, std::span<const std::uint8_t> d, bool key) {
-        frames.push_back({{d.begin(), d.end()}, i, key});
+        frames.push_back({{d.begin(), d.end()}, first + i, key});
     };
     const auto count = static_cast<std::int64_t>(std::llround(o.seconds * o.fps));
     for (std::int64_t i = 0; i < count; ++i) {
-        KVX_WRITER::CTestPattern::Paint(encoder.Picture(), i, i * 1000 / o.fps);
+        KVX_WRITER::CTestPattern::Paint(encoder.Picture(), first + i, (first + i) * 1000 / o.fps);
         encoder.Encode(i, sink);
     }
     encoder.Finish(sink);
+    return true;
+}
+
+std::vector<CodedFrame> EncodeFrames(const ContainerSampleOptions& o)
+{
+    std::vector<CodedFrame> frames;
+    const std::vector<bool> parts = o.joinedPartsOpen.empty() ? std::vector<bool>{o.openGroups} : o.joinedPartsOpen;
+    for (const bool open : parts)
+        if (!EncodePart(o, open, frames)) return {};
     return frames;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "Platform/PlayModule/Format/KvxFormat.h"
 
@@ -23,6 +24,9 @@ struct ContainerSampleOptions {
     // B-frames between references (".mp4", ".ts", ".avi").
     int bFrames = 0;
     bool openGroups = false;  // B-frames after a key frame shown before it
+    // Parts of `seconds` each coded by encoders of their own and joined, with
+    // open groups where true (openGroups then does not count).
+    std::vector<bool> joinedPartsOpen;
     // ".ps": every n-th frame that is no key frame goes without time stamps.
     int unstampedEvery = 0;
 };
