@@ -794,6 +794,35 @@ TEST_F(EngineTest, AKvxSpanInWhichNothingDecodesFailsNamingTheRecording)
     EXPECT_TRUE(FilesIn(Out("")).empty());
 }
 
+// The same for an ".avi" and an ".mp4", whose index keeps the zeroed
+// packets.
+TEST_F(EngineTest, AnIndexedContainerSpanOfZeroedPicturesFailsNamingTheRecording)
+{
+    ASSERT_TRUE(folder.MakeFolder("out"));
+    for (auto kind : {PLAY_MODULE_TEST::ContainerKind::Avi, PLAY_MODULE_TEST::ContainerKind::Mp4}) {
+        const std::string source = folder.File(std::string("REC_ch2_20160102030405_20160102030417") +
+                                               PLAY_MODULE_TEST::ContainerExtension(kind));
+        SCOPED_TRACE(source);
+        PLAY_MODULE_TEST::ContainerSampleOptions options;
+        options.seconds = 12;
+        options.gopSeconds = 2;
+        ASSERT_TRUE(PLAY_MODULE_TEST::MakeContainerSample(source, kind, options));
+        PLAY_MODULE::CKeyFrameIndex index;
+        ASSERT_TRUE(PLAY_MODULE::CAvIndexScanner::Scan(source, index));
+        ASSERT_EQ(index.entries.size(), 6u);
+        ASSERT_TRUE(ZeroVideoPayloads(source, 3, 9));
+        listener->unplayable.clear();
+        for (std::uint32_t type : {EXPORT_TYPE_AVI, EXPORT_TYPE_RAW, EXPORT_TYPE_JPEG}) {
+            SCOPED_TRACE(type);
+            EXPECT_EQ(RunJob(type, source, Out("blank" + std::to_string(type)), index.entries[1].position,
+                             index.entries[5].position, 1, kStartSeconds + 3, kStartSeconds, kStartSeconds + 7),
+                      (Events{"stop", "failed"}));
+        }
+        EXPECT_EQ(listener->unplayable, std::vector<std::string>(3, source));
+        EXPECT_TRUE(FilesIn(Out("")).empty());
+    }
+}
+
 // A raw cut of an FFmpeg-made ".ps", whose muxer runs frames on across its
 // packets: every frame of the span decodes, the last one too.
 TEST_F(EngineTest, ARawCutOfAProgramStreamKeepsItsFramesWhole)

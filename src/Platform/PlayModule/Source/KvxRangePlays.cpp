@@ -1,26 +1,10 @@
 #include "Platform/PlayModule/Source/KvxRangePlays.h"
 
-#include <algorithm>
-
 #include "Platform/PlayModule/Format/KvxFileReader.h"
 #include "Platform/PlayModule/Format/KvxVideoPayload.h"
 #include "Platform/PlayModule/Source/AnnexB.h"
 
 namespace PLAY_MODULE {
-
-namespace {
-
-// Whether an access unit holds a picture (slice) unit.
-bool HoldsPicture(std::span<const std::uint8_t> frame, kvx::VideoCodec codec)
-{
-    const bool h264 = codec == kvx::VideoCodec::H264;
-    const std::vector<AnnexBUnit> units = SplitAnnexB(frame, codec);
-    return std::any_of(units.begin(), units.end(), [h264](const AnnexBUnit& unit) {
-        return h264 ? unit.type >= 1 && unit.type <= 5 : unit.type >= 0 && unit.type <= 31;
-    });
-}
-
-}  // namespace
 
 bool KvxRangePlays(const std::string& path, std::uint64_t from, std::uint64_t to, std::int64_t fromMs,
                    std::int64_t toMs)
