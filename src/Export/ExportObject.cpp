@@ -18,6 +18,7 @@
 #include "Export/IExportObjectListener.h"
 #include "Platform/PlayModule/Format/KvxContentProbe.h"
 #include "Platform/PlayModule/Format/KvxRecordHeader.h"
+#include "Platform/PlayModule/Source/KvxRangePlays.h"
 #include "Platform/PlayModule/Source/RecordingCut.h"
 #include "Platform/PlayModule/Source/MpegCutEdges.h"
 #include "Platform/PlayModule/Stream/ContainerRangeReader.h"
@@ -254,18 +255,21 @@ bool ExportObject::OpenSource(const ExportTarget& job)
     return source->Seek(std::uint32_t(job.startOffset), std::uint32_t(job.startOffset >> 32), 0) != 0;
 }
 
-// Whether a picture of a container's range decodes within the job's span
-// (its start second to the end of its end second; no end time: to the
-// range's end). A range no container reader takes is left to the job.
+// Whether a picture of the job's range decodes within its span (its start
+// second to the end of its end second; no end time: to the range's end). A
+// range no container reader takes is left to the job.
 bool ExportObject::SpanPlays(const ExportTarget& job) const
 {
-    if (PLAY_MODULE::FileLooksLikeKvx(job.srcPath) || RangeOf(job) == 0)
+    if (RangeOf(job) == 0)
         return true;
+    const std::int64_t fromMs = std::int64_t(job.startTime) * 1000;
+    const std::int64_t toMs = job.endTime > 0 ? (std::int64_t(job.endTime) + 1) * 1000 : INT64_MAX;
+    if (PLAY_MODULE::FileLooksLikeKvx(job.srcPath))
+        return PLAY_MODULE::KvxRangePlays(job.srcPath, job.startOffset, job.endOffset, fromMs, toMs);
     PLAY_MODULE::CContainerRangeReader reader;
     if (!reader.Open(job.srcPath, job.startOffset, job.endOffset, std::int64_t(job.fileStartTime) * 1000))
         return true;
-    const std::int64_t toMs = job.endTime > 0 ? (std::int64_t(job.endTime) + 1) * 1000 : INT64_MAX;
-    return reader.PlaysBetween(std::int64_t(job.startTime) * 1000, toMs);
+    return reader.PlaysBetween(fromMs, toMs);
 }
 
 // A byte range of ".kvx" records or of an MPEG stream is a clip of its own;

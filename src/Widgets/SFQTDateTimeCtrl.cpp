@@ -175,12 +175,16 @@ void CSFQTDateTimeCtrl::keyPressEvent(QKeyEvent* event)
         m_typed.clear();
 }
 
-// A field left with fewer digits than it shows takes them as its value.
+// A field left with fewer digits than it shows takes them as its value; a
+// field nothing was typed into since (a Tab's focus change commits a second
+// time, a click enters it again) keeps its value.
 void CSFQTDateTimeCtrl::CommitTyped()
 {
+    if (m_typed.isEmpty())
+        return;
     const int typed = m_typed.toInt();
     m_typed.clear();
-    if (m_typedSection != currentSection() || typed < 0)
+    if (m_typedSection != currentSection())
         return;
     QDate day = date();
     QTime clock = time();

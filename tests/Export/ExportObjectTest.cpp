@@ -18,6 +18,7 @@
 #include "Common/LeftTemporaries.h"
 #include "Export/ExportObject.h"
 #include "Export/ExportTestSupport.h"
+#include "Platform/PlayModule/Format/KvxFileReader.h"
 #include "Platform/PlayModule/Source/AvIndexScanner.h"
 #include "Platform/PlayModule/Source/KvxIndexScanner.h"
 #include "Platform/PlayModule/Stream/ContainerRangeReader.h"
@@ -773,6 +774,69 @@ TEST_F(EngineTest, AnExportOfASpanInWhichNothingDecodesFailsNamingTheRecording)
                      kStartSeconds + 2),
               Events{"end"});
     EXPECT_EQ(FilesIn(Out("before")), std::vector<std::string>{LocalStamp(kStartSeconds + 2) + ".jpg"});
+}
+
+// A ".kvx" whose video payloads from its fourth second to its ninth were
+// zeroed (the records stay sound): a span inside them, in a range from the
+// key frame before them, holds no picture that decodes. Every format fails
+// naming the recording and leaves no clip, as for a ".ts".
+TEST_F(EngineTest, AKvxSpanInWhichNothingDecodesFailsNamingTheRecording)
+{
+    ASSERT_TRUE(folder.MakeFolder("out"));
+    const std::string source = MakeRecording(folder.Path(), SmallOptions(12));
+    PLAY_MODULE::CKeyFrameIndex index;
+    ASSERT_TRUE(PLAY_MODULE::CKvxIndexScanner::Index(source, index));
+    ASSERT_EQ(index.entries.size(), 6u);
+    const std::uint64_t from = index.entries[1].position;
+    const std::uint64_t to = index.entries[5].position;
+    std::string bytes = ReadBytes(source);
+    PLAY_MODULE::CKvxFileReader reader;
+    ASSERT_TRUE(reader.Open(source));
+    const std::int64_t blankFromMs = std::int64_t(kStartSeconds + 3) * 1000;
+    const std::int64_t blankToMs = std::int64_t(kStartSeconds + 9) * 1000;
+    for (PLAY_MODULE::KvxRecord record; reader.ReadNext(record);)
+        if (record.header.kind == PLAY_MODULE::kvx::RecordKind::Video && record.header.timeMs >= blankFromMs &&
+            record.header.timeMs < blankToMs)
+            std::fill_n(bytes.begin() + std::ptrdiff_t(record.offset + PLAY_MODULE::kvx::kHeaderSize),
+                        record.payload.size(), '\0');
+    WriteFile(source, bytes);
+    for (std::uint32_t type : {EXPORT_TYPE_AVI, EXPORT_TYPE_RAW, EXPORT_TYPE_JPEG}) {
+        SCOPED_TRACE(type);
+        const std::string target = Out("blank" + std::to_string(type));
+        EXPECT_EQ(RunJob(type, source, target, from, to, 1, kStartSeconds + 3, kStartSeconds, kStartSeconds + 7),
+                  (Events{"stop", "failed"}));
+    }
+    EXPECT_EQ(listener->unplayable, std::vector<std::string>(3, source));
+    EXPECT_TRUE(FilesIn(Out("")).empty());
+}
+
+// The same for an ".avi" and an ".mp4", whose index keeps the zeroed
+// packets.
+TEST_F(EngineTest, AnIndexedContainerSpanOfZeroedPicturesFailsNamingTheRecording)
+{
+    ASSERT_TRUE(folder.MakeFolder("out"));
+    for (auto kind : {PLAY_MODULE_TEST::ContainerKind::Avi, PLAY_MODULE_TEST::ContainerKind::Mp4}) {
+        const std::string source = folder.File(std::string("REC_ch2_20160102030405_20160102030417") +
+                                               PLAY_MODULE_TEST::ContainerExtension(kind));
+        SCOPED_TRACE(source);
+        PLAY_MODULE_TEST::ContainerSampleOptions options;
+        options.seconds = 12;
+        options.gopSeconds = 2;
+        ASSERT_TRUE(PLAY_MODULE_TEST::MakeContainerSample(source, kind, options));
+        PLAY_MODULE::CKeyFrameIndex index;
+        ASSERT_TRUE(PLAY_MODULE::CAvIndexScanner::Scan(source, index));
+        ASSERT_EQ(index.entries.size(), 6u);
+        ASSERT_TRUE(ZeroVideoPayloads(source, 3, 9));
+        listener->unplayable.clear();
+        for (std::uint32_t type : {EXPORT_TYPE_AVI, EXPORT_TYPE_RAW, EXPORT_TYPE_JPEG}) {
+            SCOPED_TRACE(type);
+            EXPECT_EQ(RunJob(type, source, Out("blank" + std::to_string(type)), index.entries[1].position,
+                             index.entries[5].position, 1, kStartSeconds + 3, kStartSeconds, kStartSeconds + 7),
+                      (Events{"stop", "failed"}));
+        }
+        EXPECT_EQ(listener->unplayable, std::vector<std::string>(3, source));
+        EXPECT_TRUE(FilesIn(Out("")).empty());
+    }
 }
 
 // A raw cut of an FFmpeg-made ".ps", whose muxer runs frames on across its

@@ -412,6 +412,30 @@ TEST_F(PageTest, TheDatePickersTakeTypedDates)
     }
 }
 
+// A time typed into either time picker keeps every field when the picker is
+// left with Tab, on a shown page where the focus really moves on.
+TEST_F(PageTest, TheTimePickersKeepEveryFieldTypedWhenLeftWithTab)
+{
+    QWidget* view = Widget(page->GetView());
+    view->show();
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view->window()));
+    for (int time : {1, 3}) {
+        auto* picker = static_cast<QAbstractSpinBox*>(Widget(page->GetPicker(time)));
+        for (const char* typed : {"10:33:30", "10:32:47", "10:33:59", "9:00:15"}) {
+            picker->setFocus();
+            picker->selectAll();
+            QTest::keyClicks(picker, typed);
+            QTest::keyClick(picker, Qt::Key_Tab);
+            EXPECT_FALSE(picker->hasFocus());
+            _SF_SYSTEMTIME clock{};
+            page->GetPicker(time)->GetTime(&clock);
+            EXPECT_EQ(QTime(clock.wHour, clock.wMinute, clock.wSecond).toString("h:mm:ss").toStdString(), typed)
+                << time;
+        }
+    }
+}
+
 TEST_F(PageTest, ClosingReportsOnceWhenIdleOrOnceTheFilesAreClosed)
 {
     // Idle: at once.

@@ -121,6 +121,48 @@ ClipCheck CheckClip(const std::string& path)
     return check;
 }
 
+namespace {
+
+// Zeroes a packet's bytes where they stand in the file: at its position or
+// just after a chunk header there.
+void ZeroPacketBytes(std::string& bytes, const AVPacket& packet)
+{
+    const auto size = std::size_t(packet.size);
+    for (std::size_t at : {std::size_t(packet.pos), std::size_t(packet.pos) + 8}) {
+        if (packet.pos >= 0 && at + size <= bytes.size() && bytes.compare(at, size, (const char*)packet.data, size) == 0) {
+            std::fill_n(bytes.begin() + std::ptrdiff_t(at), size, '\0');
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+bool ZeroVideoPayloads(const std::string& path, double fromSeconds, double toSeconds)
+{
+    AVFormatContext* format = nullptr;
+    if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0)
+        return false;
+    std::string bytes = ReadBytes(path);
+    const int video = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    std::int64_t first = AV_NOPTS_VALUE;
+    AVPacket* packet = av_packet_alloc();
+    while (video >= 0 && av_read_frame(format, packet) >= 0) {
+        const std::int64_t stamp = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+        if (packet->stream_index == video && stamp != AV_NOPTS_VALUE) {
+            first = first == AV_NOPTS_VALUE ? stamp : std::min(first, stamp);
+            const double at = double(stamp - first) * av_q2d(format->streams[video]->time_base);
+            if (at >= fromSeconds && at < toSeconds)
+                ZeroPacketBytes(bytes, *packet);
+        }
+        av_packet_unref(packet);
+    }
+    av_packet_free(&packet);
+    avformat_close_input(&format);
+    std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), std::streamsize(bytes.size()));
+    return video >= 0;
+}
+
 int CountVideoPackets(const std::string& path, double* seconds)
 {
     AVFormatContext* format = nullptr;

@@ -69,6 +69,11 @@ ClipCheck CheckClip(const std::string& path);
 // Video packets of a file by libavformat; -1 when it does not open.
 int CountVideoPackets(const std::string& path, double* seconds = nullptr);
 
+// Zeroes the bytes of every video packet of a container recording timed
+// in [fromSeconds, toSeconds) from its first; the packets stay indexed.
+// False when the file does not open.
+bool ZeroVideoPayloads(const std::string& path, double fromSeconds, double toSeconds);
+
 std::vector<std::string> FilesIn(const std::string& folder);
 std::string ReadBytes(const std::string& path);
 

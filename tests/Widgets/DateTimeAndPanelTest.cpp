@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -131,6 +132,40 @@ TEST_F(DateTimeCtrlTest, ATimeTypedOverTheWholeFieldIsTakenAsTyped)
         control->GetTime(&shown);
         EXPECT_EQ(QTime(shown.wHour, shown.wMinute, shown.wSecond).toString("h:mm:ss").toStdString(), taken)
             << typed;
+    }
+}
+
+// In a shown window, where leaving moves the focus: a time typed and left
+// with Tab, then clicked into again and left by a click elsewhere, keeps
+// every field typed.
+TEST_F(DateTimeCtrlTest, ATypedTimeKeepsItsFieldsWhenLeftAndWhenEnteredAgain)
+{
+    QWidget window;
+    auto control = Make(0);
+    control->Create(0, tagRECT{0, 0, 120, 24}, &window, 601);
+    QLineEdit other(&window);
+    other.move(0, 40);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    auto shown = [&] {
+        _SF_SYSTEMTIME clock{};
+        control->GetTime(&clock);
+        return QTime(clock.wHour, clock.wMinute, clock.wSecond).toString("h:mm:ss").toStdString();
+    };
+    for (const char* typed : {"10:33:30", "9:00:15", "10:00:03"}) {
+        TypeOver(*control, typed);
+        ASSERT_TRUE(other.hasFocus());
+        EXPECT_EQ(shown(), typed) << "left with Tab";
+        auto* text = control->findChild<QLineEdit*>();
+        ASSERT_NE(text, nullptr);
+        const int secondsAt = text->fontMetrics().horizontalAdvance(QString(typed).chopped(1)) + 4;
+        QTest::mouseClick(text, Qt::LeftButton, {}, QPoint(secondsAt, text->height() / 2));
+        ASSERT_TRUE(control->hasFocus());
+        EXPECT_EQ(control->currentSection(), QDateTimeEdit::SecondSection);
+        QTest::mouseClick(&other, Qt::LeftButton);
+        ASSERT_TRUE(other.hasFocus());
+        EXPECT_EQ(shown(), typed) << "clicked into again and left";
     }
 }
 

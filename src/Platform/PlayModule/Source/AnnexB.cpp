@@ -62,6 +62,15 @@ bool HasEveryParameterSet(std::span<const std::uint8_t> data, kvx::VideoCodec co
     });
 }
 
+bool HoldsPicture(std::span<const std::uint8_t> data, kvx::VideoCodec codec)
+{
+    const bool h264 = codec == kvx::VideoCodec::H264;
+    const std::vector<AnnexBUnit> units = SplitAnnexB(data, codec);
+    return std::any_of(units.begin(), units.end(), [h264](const AnnexBUnit& unit) {
+        return h264 ? unit.type >= 1 && unit.type <= 5 : unit.type >= 0 && unit.type <= 31;
+    });
+}
+
 bool IsKeyAccessUnit(std::span<const std::uint8_t> data, kvx::VideoCodec codec)
 {
     for (const AnnexBUnit& unit : SplitAnnexB(data, codec)) {

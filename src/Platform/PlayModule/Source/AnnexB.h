@@ -23,6 +23,8 @@ std::vector<std::uint8_t> ExtractParameterSets(std::span<const std::uint8_t> dat
 // True when the units hold every kind of parameter set a decoder needs
 // (H.264: SPS and PPS; H.265: VPS, SPS and PPS).
 bool HasEveryParameterSet(std::span<const std::uint8_t> data, kvx::VideoCodec codec);
+// True when the access unit holds a picture (slice) unit of any kind.
+bool HoldsPicture(std::span<const std::uint8_t> data, kvx::VideoCodec codec);
 // True when the access unit holds an IDR/IRAP picture.
 bool IsKeyAccessUnit(std::span<const std::uint8_t> data, kvx::VideoCodec codec);
 // The same, looking no further than the first picture unit (fast: the

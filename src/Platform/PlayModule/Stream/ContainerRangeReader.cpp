@@ -257,11 +257,14 @@ bool CContainerRangeReader::PlaysBetween(std::int64_t fromMs, std::int64_t toMs)
     while (NextVideoPacket()) {
         const std::int64_t timeMs = VideoTimeOf(*m_packet);
         const bool key = (m_packet->flags & AV_PKT_FLAG_KEY) != 0;
-        if (key && ToAnnexB(*m_packet)) {
-            const std::span<const std::uint8_t> data(m_packet->data, std::size_t(m_packet->size));
+        const bool annexB = ToAnnexB(*m_packet);
+        const std::span<const std::uint8_t> data(m_packet->data, annexB ? std::size_t(m_packet->size) : 0);
+        // A packet that holds no picture (its bytes lost, an index kept it) breaks the chain.
+        const bool picture = HoldsPicture(data, m_codec);
+        if (key && picture) {
             haveSets = haveSets || HasEveryParameterSet(ExtractParameterSets(data, m_codec), m_codec);
             decodes = haveSets;
-        } else if (lastMs != INT64_MIN && timeMs - lastMs > maxGapMs) {
+        } else if (!picture || (lastMs != INT64_MIN && timeMs - lastMs > maxGapMs)) {
             decodes = false;
         }
         lastMs = timeMs;
