@@ -72,17 +72,19 @@ TEST(GlueTest, StyleSheetPicturesThatWouldBlockAreLeftOut)
     const QString path = dir.path() + "/style.css";
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(("QWidget { background-image: URL( \"" + fifoPath + "\" ); }\nQLabel { image: url(" + regular +
+    file.write(("QWidget { background-image: url(" + fifoPath + "); }\nQLabel { image: url(" + regular +
                 "); }")
                    .toUtf8());
     file.close();
     EXPECT_TRUE(ReturnsHereWithoutBlocking(fifo, [&] {
         SFLoadStyleSheet(path.toStdWString());
         QWidget widget;
+        widget.setAttribute(Qt::WA_StyledBackground);
         widget.resize(20, 20);
         widget.grab();
     }));
-    EXPECT_EQ(qApp->styleSheet(), "QWidget { background-image: none; }\nQLabel { image: url(" + regular + "); }");
+    EXPECT_EQ(qApp->styleSheet().toStdString(),
+              ("QWidget { background-image: none; }\nQLabel { image: url(" + regular + "); }").toStdString());
     qApp->setStyleSheet(QString());
 }
 
