@@ -198,15 +198,16 @@ void CConfigManager::Init()
         m_persistent = std::make_shared<CConfigXMLPersistImp>(std::string());
     for (auto& item : m_items)
         LoadItem(*m_persistent, *item);
+    // The store's document and OldPath are each a few times the file's size:
+    // let go of them once the list holds the folders (Save joins them again).
+    const bool unreadable = m_persistent->FileUnreadable();
+    m_persistent.reset();
     SplitLists();
-    // The list holds them now; Save joins them again. With the store's
-    // document this is several times the file's size.
-    OldPath = std::wstring();
+    std::wstring().swap(OldPath);
     m_keepUnreadableFile = false;
     m_setAsidePath.clear();
-    if (m_persistent->FileUnreadable())
+    if (unreadable)
         SetAsideUnreadableFile();
-    m_persistent.reset();
 }
 
 void CConfigManager::SetAsideUnreadableFile()
