@@ -115,13 +115,10 @@ void TellAboutOutputFolders(const std::vector<std::wstring>& folders)
 
 bool TellWhenSettingsAreShared(const std::wstring& configFolder)
 {
-    const std::string folder = SF_SOFT_BASE::WideToUtf8(configFolder);
-    const std::string file = folder + "/config.xml";
-    struct stat folderEntry {};
-    struct stat fileEntry {};
-    const bool othersFolder = ::stat(folder.c_str(), &folderEntry) == 0 && folderEntry.st_uid != ::geteuid();
-    const bool othersFile = ::stat(file.c_str(), &fileEntry) == 0 && fileEntry.st_uid != ::geteuid();
-    if (!(othersFolder || othersFile) || !IsWritableFolder(configFolder) || !IsFirstTold(configFolder))
+    const std::string file = SF_SOFT_BASE::WideToUtf8(configFolder) + "/config.xml";
+    struct stat entry {};
+    const bool othersFile = ::stat(file.c_str(), &entry) == 0 && entry.st_uid != ::geteuid();
+    if (!othersFile || !IsWritableFolder(configFolder) || !IsFirstTold(configFolder))
         return false;
     Tell(std::wstring(GetLangString(L"The settings are shared with another user of this computer: the one who "
                                     L"closes the program last keeps theirs:")) +

@@ -26,10 +26,9 @@ void TellCannotSaveIn(const std::wstring& folder);
 // The same for the folders snapshots and clips go in, with the reason.
 void TellAboutOutputFolders(const std::vector<std::wstring>& folders);
 
-// Tells the user (as TellCannotSaveIn) when the settings folder, which this
-// user may write in, or the settings file in it belongs to another user: a
-// shared install whose users would overwrite each other's settings. True
-// when told.
+// Tells the user (as TellCannotSaveIn) when the settings file in the folder,
+// which this user may write in, was saved by another user: a shared install
+// whose users overwrite each other's settings at exit. True when told.
 bool TellWhenSettingsAreShared(const std::wstring& configFolder);
 
 // On the error output: the settings file could not be saved, and why (the
