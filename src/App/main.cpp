@@ -17,6 +17,7 @@
 
 #include "Base/FileSystemHelpers.h"
 #include "Base/MessageLoopIds.h"
+#include "Base/MimeDatabaseReadiness.h"
 #include "Base/SFMessageLoopManager.h"
 #include "Base/TaskTrace.h"
 #include "Base/TextCodec.h"
@@ -94,9 +95,9 @@ void TellAboutSettingsFile()
         ShowNotifyMessage(notice, true);
 }
 
-// Tells the user when settings and indexes cannot be saved: the program
+// Tells the user when settings and indexes cannot be saved (the program
 // folder refused even the lock file, or the folders they go in cannot be
-// written to.
+// written to) and when snapshots and clips cannot.
 void TellAboutSaveFolders(const CSingleInstanceLock& instanceLock)
 {
     if (instanceLock.IsOutsideProgramFolder()) {
@@ -105,6 +106,9 @@ void TellAboutSaveFolders(const CSingleInstanceLock& instanceLock)
     }
     for (const std::wstring& folder : FindUnwritableSaveFolders(SFGetAppDir()))
         TellCannotSaveIn(folder);
+    TellWhenSettingsAreShared(SFGetAppDir() + L"/Config");
+    const CConfigManager* settings = CConfigManager::GetInstance();
+    TellAboutOutputFolders({settings->SnapPath, settings->VideoPath});
 }
 
 // Tells the user, once, which clips cut short by the end of an earlier run
@@ -134,6 +138,7 @@ std::shared_future<void> PreloadMimeDatabase()
     std::thread([read = std::move(read)]() mutable {
         SetAsideRefusedMimePackage();
         QMimeDatabase().mimeTypeForName(QStringLiteral("video/mp4"));
+        SF_SOFT_BASE::MarkMimeDatabaseRead();
         read.set_value();
     }).detach();
     return ready;

@@ -86,8 +86,10 @@ CAtomicFileWriter::~CAtomicFileWriter()
 bool CAtomicFileWriter::Open()
 {
     Discard();
+    errno = 0;
     m_temp = CHeldTemporary::CreateBeside(m_target);
     m_failed = false;
+    m_error = m_temp.IsValid() ? 0 : (errno ? errno : EIO);
     return m_temp.IsValid();
 }
 
@@ -101,6 +103,7 @@ bool CAtomicFileWriter::Write(const void* data, std::size_t size)
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0) {
+            m_error = written < 0 ? errno : ENOSPC;
             m_failed = true;
             return false;
         }
@@ -117,6 +120,8 @@ bool CAtomicFileWriter::Commit()
     bool ok = !m_failed && ::fsync(m_temp.Descriptor()) == 0;
     // Renamed while still held; the descriptor closes after.
     ok = ok && std::rename(m_temp.Path().c_str(), m_target.c_str()) == 0;
+    if (!ok && !m_failed)
+        m_error = errno;
     if (ok)
         m_temp.Release();
     else
@@ -141,10 +146,13 @@ void CAtomicFileWriter::Discard()
     m_temp.Remove();
 }
 
-bool CAtomicFileWriter::WriteWhole(const std::string& targetPath, const std::string& bytes)
+bool CAtomicFileWriter::WriteWhole(const std::string& targetPath, const std::string& bytes, int* error)
 {
     CAtomicFileWriter writer(targetPath);
-    return writer.Open() && writer.Write(bytes.data(), bytes.size()) && writer.Commit();
+    const bool written = writer.Open() && writer.Write(bytes.data(), bytes.size()) && writer.Commit();
+    if (error)
+        *error = writer.Error();
+    return written;
 }
 
 }  // namespace SF_SOFT_BASE

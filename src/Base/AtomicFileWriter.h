@@ -30,9 +30,12 @@ public:
     // one (see RenameToFreeName); the name got, empty on failure.
     std::string CommitToFreeName();
     void Discard();
+    // The errno of the step that failed (ENOSPC for a full disk); 0 while
+    // none did.
+    int Error() const { return m_error; }
 
-    // One-shot form of the above.
-    static bool WriteWhole(const std::string& targetPath, const std::string& bytes);
+    // One-shot form of the above; *error (when given) gets Error().
+    static bool WriteWhole(const std::string& targetPath, const std::string& bytes, int* error = nullptr);
     // Flushes a file's content to the disk; false when that failed.
     static bool SyncFile(const std::string& path);
     // Renames from to wanted, or to "<wanted stem>(n)<extension>" (n from 1)
@@ -47,6 +50,7 @@ private:
     std::string m_target;
     CHeldTemporary m_temp;
     bool m_failed = false;
+    int m_error = 0;
 };
 
 }  // namespace SF_SOFT_BASE

@@ -130,6 +130,22 @@ bool ReadRegularFile(const std::string& path, std::string& bytes, std::size_t ma
     return false;
 }
 
+std::string FollowLinks(const std::string& path)
+{
+    constexpr int kMaxLinks = 40;
+    std::filesystem::path current = path;
+    for (int hop = 0; hop < kMaxLinks; ++hop) {
+        std::error_code error;
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(current, error)))
+            return current.string();
+        const std::filesystem::path target = std::filesystem::read_symlink(current, error);
+        if (error)
+            return path;
+        current = target.is_absolute() ? target : current.parent_path() / target;
+    }
+    return path;
+}
+
 void DebugLogWide(const std::wstring& text)
 {
     qCDebug(lcBase, "%s", WideToUtf8(text).c_str());

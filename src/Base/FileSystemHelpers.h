@@ -33,6 +33,11 @@ int OpenRegularFileForReading(const std::string& path);
 // then empty) for anything else, a read error or more than maxBytes.
 bool ReadRegularFile(const std::string& path, std::string& bytes, std::size_t maxBytes = SIZE_MAX);
 
+// The path a chain of symbolic links at path ends in (path itself when it
+// is no link, or the chain cannot be read or loops): the file a write
+// through the link is to replace. The target need not exist.
+std::string FollowLinks(const std::string& path);
+
 // Writes a wide text to the debug log.
 void DebugLogWide(const std::wstring& text);
 

@@ -5,6 +5,7 @@
 #include "Base/TextCodec.h"
 #include "Common/AppDir.h"
 #include "Base/AtomicFileWriter.h"
+#include "Base/FileSystemHelpers.h"
 #include "Common/ConfigXMLPersistImp.h"
 #include "Common/LangString.h"
 #include "Common/SaveFolders.h"
@@ -32,6 +33,40 @@ std::vector<std::wstring> SplitTerminated(const std::wstring& text)
         start = end + 1;
     }
     return pieces;
+}
+
+// OldPath entries: in a folder name "\\" stands for "\" and "\;" for ";";
+// any other "\" is itself, so names without one read as they are.
+constexpr wchar_t kListEscape = L'\\';
+
+std::wstring EscapeListEntry(const std::wstring& entry)
+{
+    std::wstring escaped;
+    escaped.reserve(entry.size() + 1);
+    for (wchar_t c : entry) {
+        if (c == L';' || c == kListEscape)
+            escaped += kListEscape;
+        escaped += c;
+    }
+    return escaped + L";";
+}
+
+std::vector<std::wstring> SplitEscapedList(const std::wstring& text)
+{
+    std::vector<std::wstring> entries;
+    std::wstring entry;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        if (c == L';') {
+            entries.push_back(entry);  // a copy of its own size; the buffer is used again
+            entry.clear();
+        } else if (c == kListEscape && i + 1 < text.size() && (text[i + 1] == L';' || text[i + 1] == kListEscape)) {
+            entry += text[++i];
+        } else {
+            entry += c;
+        }
+    }
+    return entries;
 }
 
 // The first of "<path>.bad", "<path>.bad.2", ... that names nothing; empty
@@ -163,10 +198,15 @@ void CConfigManager::Init()
         m_persistent = std::make_shared<CConfigXMLPersistImp>(std::string());
     for (auto& item : m_items)
         LoadItem(*m_persistent, *item);
+    // The store's document and OldPath are each a few times the file's size:
+    // let go of them once the list holds the folders (Save joins them again).
+    const bool unreadable = m_persistent->FileUnreadable();
+    m_persistent.reset();
     SplitLists();
+    std::wstring().swap(OldPath);
     m_keepUnreadableFile = false;
     m_setAsidePath.clear();
-    if (m_persistent->FileUnreadable())
+    if (unreadable)
         SetAsideUnreadableFile();
 }
 
@@ -224,7 +264,7 @@ void CConfigManager::LoadItem(IConfigPersistent& store, ConfigItem& item)
 
 void CConfigManager::SplitLists()
 {
-    m_openedPaths = SplitTerminated(OldPath);
+    m_openedPaths = SplitEscapedList(OldPath);
     m_recordFormats.clear();
     for (std::wstring format : SplitTerminated(strRecordFormat)) {
         if (format.empty())
@@ -269,29 +309,32 @@ void CConfigManager::JoinOpenedPaths()
 {
     OldPath.clear();
     for (const auto& path : m_openedPaths)
-        OldPath += path + L";";
+        OldPath += EscapeListEntry(path);
 }
 
 std::string CConfigManager::BuildReadableText()
 {
     std::string text = BuildDocumentText();
     while (text.size() > CConfigXMLPersistImp::kMaxSettingsBytes && !m_openedPaths.empty()) {
-        DropLastOpenedPaths(text.size() - CConfigXMLPersistImp::kMaxSettingsBytes);
+        DropOldestOpenedPaths(text.size() - CConfigXMLPersistImp::kMaxSettingsBytes);
         JoinOpenedPaths();
         text = BuildDocumentText();
     }
     return text;
 }
 
-void CConfigManager::DropLastOpenedPaths(std::size_t bytes)
+void CConfigManager::DropOldestOpenedPaths(std::size_t bytes)
 {
     std::size_t dropped = 0;
-    while (dropped < bytes && !m_openedPaths.empty()) {
+    std::size_t count = 0;
+    while (dropped < bytes && count < m_openedPaths.size()) {
         std::string written;
-        TiXmlBase::EncodeString(Utf8(m_openedPaths.back() + L";"), &written);
+        TiXmlBase::EncodeString(Utf8(EscapeListEntry(m_openedPaths[count])), &written);
         dropped += written.size();
-        m_openedPaths.pop_back();
+        ++count;
     }
+    m_openedPaths.erase(m_openedPaths.begin(), m_openedPaths.begin() + static_cast<std::ptrdiff_t>(count));
+    m_droppedOpenedPaths += count;
 }
 
 bool CConfigManager::SaveLocked()
@@ -300,9 +343,17 @@ bool CConfigManager::SaveLocked()
     if (m_keepUnreadableFile)
         return false;
     ::mkdir(kConfigFolder, 0755);
-    if (SF_SOFT_BASE::CAtomicFileWriter::WriteWhole(CConfigXMLPersistImp::kSettingsPath, BuildReadableText()))
+    m_droppedOpenedPaths = 0;
+    // Through a link (settings kept with the user's other files) the file
+    // it names is replaced, and the link stays.
+    const std::string target = SF_SOFT_BASE::FollowLinks(CConfigXMLPersistImp::kSettingsPath);
+    int error = 0;
+    const bool written = SF_SOFT_BASE::CAtomicFileWriter::WriteWhole(target, BuildReadableText(), &error);
+    if (m_droppedOpenedPaths > 0)
+        LogOpenedPathsLeftOut(m_droppedOpenedPaths);
+    if (written)
         return true;
-    std::error_code error;
-    LogCannotSaveIn(SF_SOFT_BASE::Utf8ToWide(std::filesystem::absolute(kConfigFolder, error).string()));
+    std::error_code ignored;
+    LogCannotSave(SF_SOFT_BASE::Utf8ToWide(std::filesystem::absolute(target, ignored).string()), error);
     return false;
 }

@@ -20,16 +20,18 @@ public:
     // The process-wide registry.
     static CConfigManager* GetInstance();
 
-    // The store Init reads from; without one Init reads "Config/config.xml".
+    // The store the next Init reads from (and lets go of); without one Init
+    // reads "Config/config.xml".
     void SetPersistent(std::shared_ptr<IConfigPersistent> persistent);
     // Registers the program's settings (once), loads every setting, and splits OldPath and
-    // strRecordFormat into their lists. A settings file that cannot be read
+    // strRecordFormat into their lists (OldPath is then empty until Save). A settings file that cannot be read
     // is renamed aside ("config.xml.bad", or ".bad.2" and on when taken).
     void Init();
     // Joins the opened paths into OldPath and writes every setting to
     // "Config/config.xml" (creating "Config"); false when it was not written.
     // The file stays within what Init reads: opened paths beyond it (past
-    // tens of thousands of long folder names) are left out from the last.
+    // tens of thousands of long folder names) are left out from the first
+    // (the oldest remembered) and the error output says how many.
     // An unreadable file that could not be set aside is never overwritten.
     bool Save();
     // The same from another thread while the GUI thread may be stuck: false,
@@ -49,7 +51,8 @@ public:
     void AddString(const wchar_t* group, const wchar_t* key, std::wstring* value,
                    const std::wstring& defaultValue);
 
-    // The folders and files open at the last exit (OldPath split at ";").
+    // The folders and files open at the last exit (OldPath split at ";"),
+    // the oldest remembered first.
     std::vector<std::wstring>& GetOpenedPaths() { return m_openedPaths; }
     // The recording extensions (strRecordFormat split at ";", empty entries
     // skipped, each cut to 7 characters and lower-cased). Its address stays
@@ -78,17 +81,18 @@ private:
     void SetAsideUnreadableFile();
     std::string BuildDocumentText() const;
     void JoinOpenedPaths();
-    // The document text, within the size the loader reads: the last opened
-    // paths are left out when all of them would not fit.
+    // The document text, within the size the loader reads: the oldest
+    // opened paths are left out when all of them would not fit.
     std::string BuildReadableText();
-    // Leaves out the last opened paths that take at least bytes in the text.
-    void DropLastOpenedPaths(std::size_t bytes);
+    // Leaves out the oldest opened paths that take at least bytes in the text.
+    void DropOldestOpenedPaths(std::size_t bytes);
     bool SaveLocked();
 
     std::timed_mutex m_saving;
     bool m_registered = false;
     bool m_keepUnreadableFile = false;
     std::wstring m_setAsidePath;  // where an unreadable file was put
+    std::size_t m_droppedOpenedPaths = 0;  // left out by the last save
     std::shared_ptr<IConfigPersistent> m_persistent;
     std::vector<std::wstring> m_openedPaths;
     std::list<std::wstring> m_recordFormats;

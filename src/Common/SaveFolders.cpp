@@ -7,7 +7,9 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 #include <set>
 
@@ -18,10 +20,12 @@ namespace {
 
 bool IsWritableFolder(const std::wstring& folder)
 {
-    const std::string path = SF_SOFT_BASE::WideToUtf8(folder);
-    ::mkdir(path.c_str(), 0755);
-    struct stat entry {};
-    return ::stat(path.c_str(), &entry) == 0 && S_ISDIR(entry.st_mode) && ::access(path.c_str(), W_OK | X_OK) == 0;
+    return FolderWriteError(folder) == 0;
+}
+
+std::wstring ErrorText(int error)
+{
+    return SF_SOFT_BASE::Utf8ToWide(std::strerror(error));
 }
 
 // True the first time the folder is named in this run.
@@ -45,7 +49,44 @@ void Log(const std::wstring& notice)
     std::fprintf(stderr, "lumivex: %s\n", SF_SOFT_BASE::WideToUtf8(notice).c_str());
 }
 
+// In the notification pop-up (through the event loop, so any thread may
+// call) and on the error output.
+void Tell(const std::wstring& notice)
+{
+    Log(notice);
+    QCoreApplication* application = QCoreApplication::instance();
+    if (!application) {
+        ShowNotifyMessage(notice, true);
+        return;
+    }
+    QMetaObject::invokeMethod(application, [notice] { ShowNotifyMessage(notice, true); }, Qt::QueuedConnection);
+}
+
 }  // namespace
+
+int FolderWriteError(const std::wstring& folder)
+{
+    const std::string path = SF_SOFT_BASE::WideToUtf8(folder);
+    ::mkdir(path.c_str(), 0755);
+    struct stat entry {};
+    if (::stat(path.c_str(), &entry) != 0)
+        return errno;
+    if (!S_ISDIR(entry.st_mode))
+        return ENOTDIR;
+    return ::access(path.c_str(), W_OK | X_OK) == 0 ? 0 : errno;
+}
+
+std::wstring DescribeFolderWriteError(const std::wstring& folder)
+{
+    const int error = FolderWriteError(folder);
+    return error == 0 ? std::wstring() : folder + L": " + ErrorText(error);
+}
+
+std::wstring WithFolderProblem(const std::wstring& failure, const std::wstring& folder)
+{
+    const std::wstring problem = DescribeFolderWriteError(folder);
+    return problem.empty() ? failure : failure + L" " + problem;
+}
 
 std::vector<std::wstring> FindUnwritableSaveFolders(const std::wstring& programFolder)
 {
@@ -58,20 +99,42 @@ std::vector<std::wstring> FindUnwritableSaveFolders(const std::wstring& programF
 
 void TellCannotSaveIn(const std::wstring& folder)
 {
-    if (!IsFirstTold(folder))
-        return;
-    const std::wstring notice = MakeNotice(folder);
-    Log(notice);
-    QCoreApplication* application = QCoreApplication::instance();
-    if (!application) {
-        ShowNotifyMessage(notice, true);
-        return;
-    }
-    QMetaObject::invokeMethod(application, [notice] { ShowNotifyMessage(notice, true); }, Qt::QueuedConnection);
+    if (IsFirstTold(folder))
+        Tell(MakeNotice(folder));
 }
 
-void LogCannotSaveIn(const std::wstring& folder)
+void TellAboutOutputFolders(const std::vector<std::wstring>& folders)
 {
-    if (IsFirstTold(folder))
-        Log(MakeNotice(folder));
+    for (const std::wstring& folder : folders) {
+        const std::wstring problem = DescribeFolderWriteError(folder);
+        if (!problem.empty() && IsFirstTold(folder))
+            Tell(std::wstring(GetLangString(L"Snapshots and clips cannot be saved: the folder cannot be written to:")) +
+                 L" " + problem);
+    }
+}
+
+bool TellWhenSettingsAreShared(const std::wstring& configFolder)
+{
+    const std::string file = SF_SOFT_BASE::WideToUtf8(configFolder) + "/config.xml";
+    struct stat entry {};
+    const bool othersFile = ::stat(file.c_str(), &entry) == 0 && entry.st_uid != ::geteuid();
+    if (!othersFile || !IsWritableFolder(configFolder) || !IsFirstTold(configFolder))
+        return false;
+    Tell(std::wstring(GetLangString(L"The settings are shared with another user of this computer: the one who "
+                                    L"closes the program last keeps theirs:")) +
+         L" " + configFolder);
+    return true;
+}
+
+void LogCannotSave(const std::wstring& file, int error)
+{
+    Log(std::wstring(GetLangString(L"The settings could not be saved:")) + L" " + file + L": " +
+        ErrorText(error ? error : EIO));
+}
+
+void LogOpenedPathsLeftOut(std::size_t count)
+{
+    Log(std::wstring(GetLangString(L"The settings file would grow too large: the oldest remembered folders were "
+                                   L"left out:")) +
+        L" " + std::to_wstring(count));
 }

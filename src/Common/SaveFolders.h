@@ -1,7 +1,17 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
+
+// 0 when the folder (its last part made when missing) can be written to,
+// else why not (an errno: ENOTDIR for a file in its place, EACCES, EROFS).
+int FolderWriteError(const std::wstring& folder);
+// "<folder>: <reason>" when the folder cannot be written to, else empty.
+std::wstring DescribeFolderWriteError(const std::wstring& folder);
+// A failure text followed by why the folder it wrote in cannot be written
+// to, when it cannot.
+std::wstring WithFolderProblem(const std::wstring& failure, const std::wstring& folder);
 
 // The folders beside the program that settings ("Config") and index files
 // ("Index") are saved in, made when missing, that cannot be written to: no
@@ -13,5 +23,17 @@ std::vector<std::wstring> FindUnwritableSaveFolders(const std::wstring& programF
 // in the notification pop-up (through the event loop, so any thread may
 // call) and on the error output; once per folder and run.
 void TellCannotSaveIn(const std::wstring& folder);
-// The same on the error output only (at exit, when the pop-up is gone).
-void LogCannotSaveIn(const std::wstring& folder);
+// The same for the folders snapshots and clips go in, with the reason.
+void TellAboutOutputFolders(const std::vector<std::wstring>& folders);
+
+// Tells the user (as TellCannotSaveIn) when the settings file in the folder,
+// which this user may write in, was saved by another user: a shared install
+// whose users overwrite each other's settings at exit. True when told.
+bool TellWhenSettingsAreShared(const std::wstring& configFolder);
+
+// On the error output: the settings file could not be saved, and why (the
+// errno of the failed step: a full disk, no right to write, ...).
+void LogCannotSave(const std::wstring& file, int error);
+// On the error output: the oldest remembered folders left out of the
+// settings file, as all of them would not fit.
+void LogOpenedPathsLeftOut(std::size_t count);

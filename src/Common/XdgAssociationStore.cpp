@@ -309,7 +309,9 @@ int CXdgAssociationStore::SetAsideIrregularMimeFiles() const
         if (error || std::filesystem::is_regular_file(status) || std::filesystem::is_directory(status))
             continue;
         const std::string path = entry.path().string();
-        if (::rename(path.c_str(), (path + ".bad").c_str()) == 0)
+        if (path.ends_with(".bad"))
+            continue;  // set aside before
+        if (!SF_SOFT_BASE::CAtomicFileWriter::RenameToFreeName(path, path + ".bad").empty())
             ++moved;
     }
     return moved;

@@ -47,7 +47,9 @@ public:
     std::string GetRefusedPackagePath() const;
     // The files update-mime-database made in "<data home>/mime" that are no
     // regular file (a FIFO, device or socket, which the MIME database would
-    // block on) are moved aside to "<name>.bad". The number moved.
+    // block on) are moved aside to "<name>.bad" ("<name>(1).bad", ... when
+    // taken); one set aside before (its name ends in ".bad") stays as it
+    // is. The number moved.
     int SetAsideIrregularMimeFiles() const;
     std::string GetDesktopEntryPath() const;
     std::string GetMimeAppsPath() const;

@@ -13,6 +13,13 @@ namespace {
 // all earlier ones of its element.
 constexpr CXmlNestingProbe::Limits kLimits{256, 100000, 64};
 
+bool IsBlank(const char* text)
+{
+    while (*text == ' ' || *text == '\t' || *text == '\r' || *text == '\n')
+        ++text;
+    return *text == '\0';
+}
+
 // The parser steps over a multi-byte UTF-8 character whole, also one cut
 // off by the end of the text, and then reads on past the terminator: the
 // text is followed by enough terminators that it stops inside the buffer.
@@ -21,8 +28,12 @@ bool ParsePadded(TiXmlDocument& document, std::string text)
     text.append(8, '\0');
     if (CXmlNestingProbe::Exceeds(text.c_str(), kLimits))
         return false;
-    document.Parse(text.c_str());
-    if (document.Error()) {
+    const char* end = document.Parse(text.c_str());
+    // The parser stops without an error where it meets what it cannot
+    // take (the "]" after a DOCTYPE's internal subset, say), and answers
+    // null when it read to the end.
+    const bool whole = !end || IsBlank(end);
+    if (document.Error() || !whole || !document.RootElement()) {
         document.Clear();
         return false;
     }

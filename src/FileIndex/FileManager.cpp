@@ -1,4 +1,5 @@
 #include "FileIndex/FileManager.h"
+#include "FileIndex/NaturalOrder.h"
 
 #include <algorithm>
 #include <tuple>
@@ -108,7 +109,17 @@ bool CFileManager::ScanFolder(const std::wstring& pattern, const std::wstring& /
     PendingScan scan;
     ScanEntries(pattern, depth, noMatch, scan);
     AddPendingRecordings(scan);
+    AddPendingSingles(scan);
     return true;
+}
+
+void CFileManager::AddPendingSingles(PendingScan& scan)
+{
+    std::sort(scan.singles.begin(), scan.singles.end(), NaturalLess);
+    for (const std::wstring& path : scan.singles) {
+        AddSingleFile(path.c_str());
+        m_seenSingles.insert(path);
+    }
 }
 
 void CFileManager::ScanEntries(const std::wstring& pattern, int depth, int* noMatch, PendingScan& scan)
@@ -155,8 +166,7 @@ void CFileManager::ExamineEntry(CSFFileFind& find, CNamingRuleParser& parser, in
     if (parser.Parse(find.GetFileTitle())) {
         scan.Queue(parser, MakeRecord(parser), path);
     } else {
-        AddSingleFile(path);
-        m_seenSingles.insert(path);
+        scan.singles.emplace_back(path);
     }
 }
 

@@ -99,6 +99,7 @@ private:
     };
     struct PendingScan {
         std::vector<PendingRecording> recordings;
+        std::vector<std::wstring> singles;  // paths of other supported files
         std::vector<std::wstring> names;
         std::unordered_map<std::wstring, int> groups;
         // The folder of the paths met last, shared by their records.
@@ -111,6 +112,8 @@ private:
     bool IsEmpty() const;
     void ScanEntries(const std::wstring& pattern, int depth, int* noMatch, PendingScan& scan);
     void AddPendingRecordings(PendingScan& scan);
+    // In natural order of their paths: the files of a folder by name.
+    void AddPendingSingles(PendingScan& scan);
     _GROUP_INDEX& GroupOf(const std::wstring& name);
     _CHANNEL_INDEX& ChannelOf(_GROUP_INDEX& group, int dayKey, int channel);
     // A record of the parsed name's times, marked as met by the running load.

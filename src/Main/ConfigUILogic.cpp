@@ -24,6 +24,22 @@ void AddFolderOf(const std::wstring& path, std::vector<std::wstring>& folders, s
         folders.push_back(std::move(folder));
 }
 
+// The folders still open, those remembered before first in their order,
+// then the ones opened since: the oldest lead.
+std::vector<std::wstring> RememberedFirst(const std::vector<std::wstring>& remembered,
+                                          const std::vector<std::wstring>& open, std::set<std::wstring>& openSet)
+{
+    std::vector<std::wstring> ordered;
+    ordered.reserve(open.size());
+    for (const std::wstring& folder : remembered)
+        if (openSet.erase(folder) > 0)
+            ordered.push_back(folder);
+    for (const std::wstring& folder : open)
+        if (openSet.count(folder) > 0)
+            ordered.push_back(folder);
+    return ordered;
+}
+
 bool IsLanguageNumber(const std::wstring& item)
 {
     return !item.empty() && item.find_first_not_of(L" 0123456789") == std::wstring::npos &&
@@ -50,10 +66,13 @@ void CConfigUILogic::RebuildOpenedPaths(const boost::shared_ptr<CFileManager>& m
     // remembered from the last one stay.
     if (!manager)
         return;
-    CConfigManager::GetInstance()->GetOpenedPaths().clear();
+    std::vector<std::wstring>& folders = CConfigManager::GetInstance()->GetOpenedPaths();
+    std::vector<std::wstring> remembered;
+    remembered.swap(folders);
     std::set<std::wstring> known;
     CollectGroupFileFolders(*manager, known);
     CollectSingleFileFolders(*manager, known);
+    folders = RememberedFirst(remembered, folders, known);
 }
 
 void CConfigUILogic::CollectGroupFileFolders(CFileManager& manager, std::set<std::wstring>& known)

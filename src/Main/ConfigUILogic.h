@@ -27,7 +27,8 @@ public:
     // Rebuilds the settings store's opened-folder list from the file index;
     // keeps it as it is while the page has no file index.
     void UpdateOpenedPaths();
-    // The same from the given file index; without one the list stays.
+    // The same from the given file index; without one the list stays. The
+    // folders remembered before lead in their order, then those opened since.
     static void RebuildOpenedPaths(const boost::shared_ptr<CFileManager>& manager);
     void SetShowTrace(int mask);
     void SetVerticalSync(int on);

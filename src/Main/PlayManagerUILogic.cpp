@@ -9,8 +9,10 @@
 
 #include "Base/PostTask.h"
 #include "Base/TextCodec.h"
+#include "Common/ConfigManager.h"
 #include "Common/FileNameHelpers.h"
 #include "Common/LangString.h"
+#include "Common/SaveFolders.h"
 #include "Common/UserMessages.h"
 #include "FileIndex/NamingRuleParser.h"
 #include "Main/MainPageEventImp.h"
@@ -766,7 +768,8 @@ void CPlayManagerUILogic::SnapPicture(void* handle, const std::wstring& path, in
 void CPlayManagerUILogic::Task_SnapPicure_Ret(int result)
 {
     if (result != 1)
-        Notify(L"Snapshot Failed!");
+        ShowNotifyMessage(WithFolderProblem(GetLangString(L"Snapshot Failed!"), CConfigManager::GetInstance()->SnapPath),
+                          true);
 }
 
 int CPlayManagerUILogic::StartRecord(void* handle, const std::wstring& path, int recordType, int window)

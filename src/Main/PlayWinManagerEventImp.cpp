@@ -8,6 +8,7 @@
 #include "Common/ConfigManager.h"
 #include "Common/FileNameHelpers.h"
 #include "Common/LangString.h"
+#include "Common/SaveFolders.h"
 #include "Common/UserMessages.h"
 #include "Main/CustomLayoutDlgEventImp.h"
 #include "Main/LayoutBarEventImp.h"
@@ -203,7 +204,7 @@ void CPlayWinManagerEventImp::OnBnClickedVideoSnap(int, int id)
     const std::wstring name =
         MakeUnusedTimeStampFileName(folder, entry->channelKey, std::uint32_t(time), jpeg ? L".jpg" : L".bmp");
     if (name.empty()) {
-        ShowNotifyMessage(GetLangString(L"Snapshot Failed!"), true);
+        ShowNotifyMessage(WithFolderProblem(GetLangString(L"Snapshot Failed!"), folder), true);
         return;
     }
     WarnWhenDiskIsLow(folder);

@@ -10,6 +10,7 @@
 
 #include "Base/FileSystemHelpers.h"
 #include "Base/TextCodec.h"
+#include "Widgets/SFQTControlHelpers.h"
 #include "Widgets/SFQTSkinImageCache.h"
 #include "Widgets/SkinParser.h"
 
@@ -73,7 +74,7 @@ void SFLoadStyleSheet(const std::wstring& path)
     std::string text;
     if (!SF_SOFT_BASE::ReadRegularFile(QFile::encodeName(State().styleSheetPath).toStdString(), text, kMaxStyleSheetBytes))
         return;
-    State().application->setStyleSheet(QString::fromUtf8(text.data(), qsizetype(text.size())));
+    State().application->setStyleSheet(SFQTWithoutIrregularPictures(QString::fromUtf8(text.data(), qsizetype(text.size()))));
 }
 
 QString SFGetLastStyleSheetPath()

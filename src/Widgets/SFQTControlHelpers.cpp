@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRegion>
+#include <QRegularExpression>
 #include <QWidget>
 
 #include "Base/TextCodec.h"
@@ -43,12 +44,37 @@ QPixmap SFQTLoadSkinImage(const std::wstring& name)
     return CSFQTSkinImageCache::Instance().Get(SFQTSkinFilePath(name.c_str()));
 }
 
+namespace {
+
+// Present but no regular file (a FIFO, a device): reading it may block.
+bool IsIrregularFile(const QString& path)
+{
+    struct stat entry {};
+    return ::stat(QFile::encodeName(path).constData(), &entry) == 0 && !S_ISREG(entry.st_mode);
+}
+
+}  // namespace
+
 QString SFQTStyleSheetImage(const std::wstring& name)
 {
     const QString path = SFQTSkinFilePath(name.c_str());
-    struct stat entry {};
-    const bool exists = ::stat(QFile::encodeName(path).constData(), &entry) == 0;
-    return exists && !S_ISREG(entry.st_mode) ? QStringLiteral("none") : "url(" + path + ")";
+    return IsIrregularFile(path) ? QStringLiteral("none") : "url(" + path + ")";
+}
+
+QString SFQTWithoutIrregularPictures(const QString& styleSheet)
+{
+    static const QRegularExpression url(QStringLiteral(R"(url\(\s*(["']?)(.*?)\1\s*\))"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    QString result;
+    qsizetype copied = 0;
+    for (QRegularExpressionMatchIterator it = url.globalMatch(styleSheet); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        if (!IsIrregularFile(match.captured(2)))
+            continue;
+        result += styleSheet.mid(copied, match.capturedStart() - copied) + QStringLiteral("none");
+        copied = match.capturedEnd();
+    }
+    return copied == 0 ? styleSheet : result + styleSheet.mid(copied);
 }
 
 std::wstring SFQTWideFromString(const QString& text)

@@ -26,6 +26,9 @@ QPixmap SFQTLoadSkinImage(const std::wstring& name);
 // when the name is a FIFO, device or folder, which Qt would block on or
 // search (Qt reads style sheet pictures itself).
 QString SFQTStyleSheetImage(const std::wstring& name);
+// The style sheet with each url() that names a present file that is no
+// regular file (a FIFO the style engine would block on) made "none".
+QString SFQTWithoutIrregularPictures(const QString& styleSheet);
 // Qt text as a wide string.
 std::wstring SFQTWideFromString(const QString& text);
 // The pixels of a w x h rectangle with elliptic corners of radii rx, ry,

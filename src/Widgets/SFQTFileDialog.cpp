@@ -6,6 +6,7 @@
 #include <QPointer>
 
 #include "Widgets/SFApplication.h"
+#include "Widgets/SFQTFileIconProvider.h"
 #include "Widgets/SkinParser.h"
 #include "Widgets/WidgetsLog.h"
 
@@ -35,6 +36,7 @@ void RememberAppFolderOnce()
 // the folder that holds it.
 void StartInRemembered(QFileDialog& dialog)
 {
+    dialog.setIconProvider(CSFQTFileIconProvider::Get());
     const QFileInfo remembered(Remembered());
     dialog.setDirectory(remembered.isFile() ? remembered.absolutePath() : Remembered());
 }

@@ -322,6 +322,23 @@ TEST_F(XdgAssociationTest, ARefusedPackageFileIsSetAside)
     EXPECT_TRUE(std::filesystem::is_empty(m_dataHome + "/mime/packages"));
 }
 
+// What update-mime-database made that is no regular file is set aside
+// once; a file set aside stays as it is at the next start.
+TEST_F(XdgAssociationTest, IrregularMimeFilesAreSetAsideOnce)
+{
+    const std::string mime = m_dataHome + "/mime";
+    std::filesystem::create_directories(mime + "/packages");
+    WriteFile(mime + "/globs2", "");
+    Fifo cache(mime + "/mime.cache");
+    ASSERT_TRUE(cache.IsValid());
+    auto store = NewStore();
+    EXPECT_EQ(store->SetAsideIrregularMimeFiles(), 1);
+    EXPECT_EQ(store->SetAsideIrregularMimeFiles(), 0);
+    EXPECT_EQ(std::filesystem::status(mime + "/mime.cache.bad").type(), std::filesystem::file_type::fifo);
+    EXPECT_FALSE(std::filesystem::exists(mime + "/mime.cache.bad.bad"));
+    EXPECT_TRUE(std::filesystem::exists(mime + "/globs2"));
+}
+
 // A FIFO in place of the defaults file is neither waited on nor replaced.
 TEST_F(XdgAssociationTest, AFifoInPlaceOfTheDefaultsFileNeverBlocks)
 {

@@ -1,3 +1,4 @@
+#include "Base/TextCodec.h"
 #include "Common/AppDir.h"
 #include "Common/ConfigManager.h"
 #include "Common/ConfigXMLPersistImp.h"
@@ -6,12 +7,16 @@
 #include "Common/XmlText.h"
 #include "Support/TempFolder.h"
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
 #include <algorithm>
+#include <csignal>
+#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -151,8 +156,9 @@ TEST_F(SettingsTest, ManyLongOpenedPathsComeBackWhole)
 }
 
 // Folder names that grow six-fold in the text ("&quot;"), more than fit:
-// the last ones are left out, and the file still loads.
-TEST_F(SettingsTest, OpenedPathsBeyondWhatLoadsAreLeftOutFromTheLast)
+// the oldest remembered ones (the first) are left out and the error output
+// says so; the file still loads.
+TEST_F(SettingsTest, OpenedPathsBeyondWhatLoadsLeaveOutTheOldest)
 {
     const std::size_t count = CConfigXMLPersistImp::kMaxSettingsBytes / 24000 + 20;
     std::vector<std::wstring> paths;
@@ -163,7 +169,10 @@ TEST_F(SettingsTest, OpenedPathsBeyondWhatLoadsAreLeftOutFromTheLast)
         config.Init();
         config.VideoLayout = 150;
         config.GetOpenedPaths() = paths;
+        testing::internal::CaptureStderr();
         ASSERT_TRUE(config.Save());
+        EXPECT_NE(testing::internal::GetCapturedStderr().find("oldest remembered folders were left out"),
+                  std::string::npos);
     }
     EXPECT_LE(std::filesystem::file_size(m_dir.File("Config/config.xml")), CConfigXMLPersistImp::kMaxSettingsBytes);
     CConfigManager config;
@@ -173,7 +182,69 @@ TEST_F(SettingsTest, OpenedPathsBeyondWhatLoadsAreLeftOutFromTheLast)
     const std::vector<std::wstring>& kept = config.GetOpenedPaths();
     ASSERT_LT(kept.size(), paths.size());
     EXPECT_GT(kept.size(), paths.size() - 30);
-    EXPECT_TRUE(std::equal(kept.begin(), kept.end(), paths.begin()));
+    EXPECT_TRUE(std::equal(kept.rbegin(), kept.rend(), paths.rbegin()));
+}
+
+// Any name the file system allows comes back; a list written before names
+// were escaped reads as it did.
+TEST_F(SettingsTest, OpenedPathsComeBackAsTheyWere)
+{
+    const std::vector<std::wstring> paths{L"/rec/a;b/", L"/rec/;;/", L"/rec/back\\slash;/", L"/rec/end\\",
+                                          L"/rec/plain/", L"/rec/\\;"};
+    {
+        CConfigManager config;
+        config.Init();
+        config.GetOpenedPaths() = paths;
+        ASSERT_TRUE(config.Save());
+    }
+    CConfigManager config;
+    config.Init();
+    EXPECT_EQ(config.GetOpenedPaths(), paths);
+
+    WriteSettings(Group("<OldPath value=\"/rec/a/;/rec/x\\y/;/rec/z\\\" />"));
+    CConfigManager old;
+    old.Init();
+    EXPECT_EQ(old.GetOpenedPaths(), (std::vector<std::wstring>{L"/rec/a/", L"/rec/x\\y/"}));
+}
+
+// A failed save keeps the old file whole and says why on the error output.
+TEST_F(SettingsTest, AFailedSaveKeepsTheOldFileAndSaysWhy)
+{
+    const std::string old = Group("<VideoLayout value=\"150\"/>");
+    WriteSettings(old);
+    CConfigManager config;
+    config.Init();
+    config.GetOpenedPaths() = {L"/rec/" + std::wstring(1000, L'a')};
+    struct rlimit limit {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const struct rlimit small {512, limit.rlim_max};
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    testing::internal::CaptureStderr();
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const bool saved = config.Save();
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    const std::string told = testing::internal::GetCapturedStderr();
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(saved);
+    EXPECT_NE(told.find(std::strerror(EFBIG)), std::string::npos) << told;
+    EXPECT_EQ(told.find("cannot be written to"), std::string::npos) << told;
+    EXPECT_EQ(ReadFile(m_dir.File("Config/config.xml")), old);
+}
+
+// Settings kept elsewhere through a link: the linked file gets them.
+TEST_F(SettingsTest, SavingThroughALinkKeepsTheLink)
+{
+    m_dir.MakeFolder("dotfiles");
+    WriteFile(m_dir.File("dotfiles/lumivex.xml"), Group("<VideoLayout value=\"150\"/>"));
+    std::filesystem::create_directory(m_dir.File("Config"));
+    std::filesystem::create_symlink("../dotfiles/lumivex.xml", m_dir.File("Config/config.xml"));
+    CConfigManager config;
+    config.Init();
+    EXPECT_EQ(config.VideoLayout, 150);
+    config.VideoLayout = 151;
+    ASSERT_TRUE(config.Save());
+    EXPECT_TRUE(std::filesystem::is_symlink(m_dir.File("Config/config.xml")));
+    EXPECT_NE(ReadFile(m_dir.File("dotfiles/lumivex.xml")).find("<VideoLayout value=\"151\""), std::string::npos);
 }
 
 TEST_F(SettingsTest, FoldersThatCannotBeWrittenAreFoundAndToldOnce)
@@ -192,6 +263,47 @@ TEST_F(SettingsTest, FoldersThatCannotBeWrittenAreFoundAndToldOnce)
     SetNotifyMessageHandler(nullptr);
     ASSERT_EQ(told.size(), 1u);
     EXPECT_NE(told.front().find(program + L"/Config"), std::wstring::npos);
+}
+
+// Folders snapshots and clips go in that cannot be written to are told at
+// start with the reason, and a failure in one says it too.
+TEST_F(SettingsTest, OutputFoldersThatCannotBeWrittenAreToldWithTheReason)
+{
+    const std::wstring pictures = m_dir.WidePath() + L"/Picture";
+    const std::wstring videos = m_dir.WidePath() + L"/Video";
+    WriteFile(m_dir.File("Picture"), "a file where the folder should be");
+    std::vector<std::wstring> told;
+    SetNotifyMessageHandler([&](const std::wstring& text, bool) { told.push_back(text); });
+    TellAboutOutputFolders({pictures, videos});
+    TellAboutOutputFolders({pictures, videos});
+    SetNotifyMessageHandler(nullptr);
+    const std::wstring reason = SF_SOFT_BASE::Utf8ToWide(std::strerror(ENOTDIR));
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told.front().find(pictures + L": " + reason), std::wstring::npos);
+    EXPECT_TRUE(std::filesystem::is_directory(m_dir.File("Video")));
+    EXPECT_EQ(WithFolderProblem(L"Snapshot Failed!", pictures), L"Snapshot Failed! " + pictures + L": " + reason);
+    EXPECT_EQ(WithFolderProblem(L"Snapshot Failed!", videos), L"Snapshot Failed!");
+}
+
+// A settings folder another user made writable for all: this user is told
+// that the settings are shared.
+TEST_F(SettingsTest, SettingsSharedWithAnotherUserAreTold)
+{
+    const std::wstring config = m_dir.WidePath() + L"/Config";
+    WriteSettings(Group("<VideoLayout value=\"150\"/>"));
+    std::vector<std::wstring> told;
+    SetNotifyMessageHandler([&](const std::wstring& text, bool) { told.push_back(text); });
+    EXPECT_FALSE(TellWhenSettingsAreShared(config));
+    const uid_t other = ::geteuid() + 1;
+    if (::chown(m_dir.File("Config/config.xml").c_str(), other, static_cast<gid_t>(-1)) != 0) {
+        SetNotifyMessageHandler(nullptr);
+        GTEST_SKIP() << "files cannot be given to another user here";
+    }
+    EXPECT_TRUE(TellWhenSettingsAreShared(config));
+    EXPECT_FALSE(TellWhenSettingsAreShared(config));
+    SetNotifyMessageHandler(nullptr);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told.front().find(config), std::wstring::npos);
 }
 
 TEST_F(SettingsTest, BrokenFileLoadsAsDefaults)
@@ -223,6 +335,26 @@ TEST_F(SettingsTest, AnUnreadableFileIsKeptAsideAndTheUserIsTold)
     EXPECT_EQ(ReadFile(m_dir.File("Config/config.xml.bad.2")), "<Setting>");
     EXPECT_EQ(ReadFile(m_dir.File("Config/config.xml.bad")), typo);
     EXPECT_NE(again.GetLoadNotice().find(L"config.xml.bad.2"), std::wstring::npos);
+}
+
+// Text the parser stops in before its end without an error (a DOCTYPE's
+// internal subset, a second root, stray text) is not read whole.
+TEST_F(SettingsTest, AFileNotReadWholeIsKeptAside)
+{
+    const std::string good = Group("<VideoLayout value=\"150\"/>");
+    for (const std::string& text : {"<!DOCTYPE s [<!ENTITY a \"x\">]>" + good, good + "]>", std::string("<!-- -->")}) {
+        WriteSettings(text);
+        CConfigManager config;
+        config.Init();
+        EXPECT_EQ(ReadFile(m_dir.File("Config/config.xml.bad")), text);
+        EXPECT_NE(config.GetLoadNotice().find(L"config.xml.bad"), std::wstring::npos) << text;
+        std::filesystem::remove(m_dir.File("Config/config.xml.bad"));
+    }
+    WriteSettings("<?xml version=\"1.0\"?>\n<!-- kept -->\n" + good + "\n\n");
+    CConfigManager config;
+    config.Init();
+    EXPECT_EQ(config.VideoLayout, 150);
+    EXPECT_TRUE(config.GetLoadNotice().empty());
 }
 
 TEST_F(SettingsTest, AnUnreadableFileThatCannotBeSetAsideIsNeverOverwritten)

@@ -16,6 +16,7 @@
 #include "FileIndex/FileManager.h"
 #include "FileIndex/FileManagerListener.h"
 #include "FileIndex/NamingRuleParser.h"
+#include "FileIndex/NaturalOrder.h"
 #include "RecordingNames.h"
 #include "Support/Fifo.h"
 #include "Support/TempFolder.h"
@@ -535,4 +536,33 @@ TEST(FileManagerConcurrencyTest, ReadsWhileAnotherThreadLoadsAndRemoves)
     }
     writer.join();
     EXPECT_TRUE(GroupList(manager).empty());
+}
+
+// The single files of a folder are listed by name as a file manager lists
+// them, whatever order the folder gives them in.
+TEST(FileManagerScanTest, SingleFilesOfAFolderComeInNaturalOrder)
+{
+    TempFolder folder;
+    std::vector<std::wstring> expected;
+    for (int i = 1; i <= 30; ++i)
+        expected.push_back(folder.WidePath() + L"/clip_" + (i < 10 ? L"0" : L"") + std::to_wstring(i) + L".avi");
+    expected.insert(expected.begin() + 2, folder.WidePath() + L"/Clip_2b.avi");
+    for (auto it = expected.rbegin(); it != expected.rend(); ++it)
+        ASSERT_TRUE(folder.Touch(it->substr(folder.WidePath().size() + 1)));
+    CFileManager manager(nullptr);
+    int noMatch = 1;
+    manager.LoadPath(folder.Pattern().c_str(), &noMatch);
+    std::vector<std::wstring> listed;
+    for (const _SINGLE_FILE_INFO& single : SingleList(manager))
+        listed.push_back(single.path);
+    EXPECT_EQ(listed, expected);
+}
+
+TEST(NaturalOrderTest, NumbersByValueLettersWithoutCase)
+{
+    const std::vector<std::wstring> ordered{L"a", L"A1", L"a2", L"a02x", L"a2x", L"a10", L"b", L"clip_2", L"Clip_10",
+                                            L"clip_10a", L"clip_99999999999999999999", L"z"};
+    for (std::size_t i = 0; i < ordered.size(); ++i)
+        for (std::size_t j = 0; j < ordered.size(); ++j)
+            EXPECT_EQ(NaturalLess(ordered[i], ordered[j]), i < j) << i << " " << j;
 }

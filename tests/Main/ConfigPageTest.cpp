@@ -6,6 +6,7 @@
 
 #include "Base/TextCodec.h"
 #include "Common/ConfigManager.h"
+#include "FileIndex/FileManager.h"
 #include "Main/ConfigUILogic.h"
 #include "Main/ConfigViewEventImp.h"
 #include "Support/TempFolder.h"
@@ -128,4 +129,18 @@ TEST(ConfigLanguageChoices, TheLanguageInUseAndEnglishAreAlwaysOffered)
     for (const auto& c : cases)
         EXPECT_EQ(CConfigUILogic::MakeLanguageChoices(c.list, c.inUse, nameOf), c.expected)
             << std::wstring(c.list).size() << " " << c.inUse;
+}
+
+// Folders added this run follow those remembered before, so that a list too
+// long for the settings file loses the oldest, never the one just added.
+TEST(ConfigOpenedPaths, RememberedFoldersLeadThoseAddedSince)
+{
+    auto manager = boost::make_shared<CFileManager>(nullptr);
+    for (const wchar_t* path : {L"/rec/new/x.avi", L"/rec/b/x.avi", L"/rec/a/x.avi", L"/rec/a/y.avi"})
+        manager->AddSingleFile(path);
+    std::vector<std::wstring>& opened = CConfigManager::GetInstance()->GetOpenedPaths();
+    opened = {L"/rec/a/", L"/rec/gone/", L"/rec/b/"};
+    CConfigUILogic::RebuildOpenedPaths(manager);
+    EXPECT_EQ(opened, (std::vector<std::wstring>{L"/rec/a/", L"/rec/b/", L"/rec/new/"}));
+    opened.clear();
 }

@@ -7,8 +7,13 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include <functional>
+#include <QMimeDatabase>
 
+#include <functional>
+#include <thread>
+
+#include "Support/Fifo.h"
+#include "Support/ScopedEnv.h"
 #include "Widgets/SFApplication.h"
 #include "Widgets/SFQTFileDialog.h"
 
@@ -122,6 +127,36 @@ TEST_F(FileDialogTest, ParentDeletedWhileTheDialogRunsEndsItAsCancelled)
     EXPECT_EQ(SFShowFileDialog(nullptr, buffer, 64, 1, 0, nullptr, 0, 0, nullptr, parent), 0);
     EXPECT_EQ(std::wstring(buffer), L"x");
     EXPECT_EQ(CSFQTFileDialog::RememberedFolder(), dir.path());
+}
+
+// A reader stuck on a FIFO in a MIME folder holds the MIME database's lock
+// for good: the dialog lists files and closes without asking it.
+TEST_F(FileDialogTest, AStuckMimeDatabaseReaderHoldsNoDialogUp)
+{
+    const QString system = dir.path() + "/system";
+    ASSERT_TRUE(QDir().mkpath(system + "/mime"));
+    Fifo mimeCache((system + "/mime/mime.cache").toStdString());
+    ASSERT_TRUE(mimeCache.IsValid());
+    ScopedEnv dataDirs("XDG_DATA_DIRS", system.toUtf8().constData());
+    ScopedEnv dataHome("XDG_DATA_HOME", (dir.path() + "/home").toUtf8().constData());
+    std::thread reader([] { QMimeDatabase().mimeTypeForName(QStringLiteral("video/mp4")); });
+    for (const char* name : {"/clips/b.kvx", "/c.mp4", "/d.txt"}) {
+        QFile file(dir.path() + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    const bool returned = ReturnsHereWithoutBlocking(mimeCache, [&] {
+        WhenDialogOpens([](QFileDialog* dialog) {
+            QTimer::singleShot(500, dialog, [dialog] {
+                dialog->setDirectory(dialog->directory().absolutePath() + "/clips");
+                QTimer::singleShot(500, dialog, &QDialog::reject);
+            });
+        });
+        wchar_t buffer[64] = {};
+        ChooseFile(buffer, 64);
+    }, std::chrono::seconds(15));
+    EXPECT_TRUE(returned);
+    mimeCache.Release();
+    reader.join();
 }
 
 }  // namespace

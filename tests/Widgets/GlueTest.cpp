@@ -4,8 +4,10 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QImage>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QWidget>
 
 #include <cstring>
 
@@ -53,6 +55,36 @@ TEST(GlueTest, MissingOrNonRegularStyleSheetKeepsTheCurrentOne)
     ASSERT_TRUE(fifo.IsValid());
     EXPECT_TRUE(ReturnsHereWithoutBlocking(fifo, [&] { SFLoadStyleSheet(fifoPath.toStdWString()); }));
     EXPECT_EQ(qApp->styleSheet(), QStringLiteral("QWidget { color: #123456; }"));
+    qApp->setStyleSheet(QString());
+}
+
+// A picture a user-edited style sheet names that is a FIFO is left out; a
+// regular one stays.
+TEST(GlueTest, StyleSheetPicturesThatWouldBlockAreLeftOut)
+{
+    SFSetApplication(qApp);
+    QTemporaryDir dir;
+    const QString fifoPath = dir.path() + "/back.png";
+    Fifo fifo(fifoPath.toStdString());
+    ASSERT_TRUE(fifo.IsValid());
+    const QString regular = dir.path() + "/frame.png";
+    QImage(4, 4, QImage::Format_RGB32).save(regular);
+    const QString path = dir.path() + "/style.css";
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(("QWidget { background-image: url(" + fifoPath + "); }\nQLabel { image: url(" + regular +
+                "); }")
+                   .toUtf8());
+    file.close();
+    EXPECT_TRUE(ReturnsHereWithoutBlocking(fifo, [&] {
+        SFLoadStyleSheet(path.toStdWString());
+        QWidget widget;
+        widget.setAttribute(Qt::WA_StyledBackground);
+        widget.resize(20, 20);
+        widget.grab();
+    }));
+    EXPECT_EQ(qApp->styleSheet().toStdString(),
+              ("QWidget { background-image: none; }\nQLabel { image: url(" + regular + "); }").toStdString());
     qApp->setStyleSheet(QString());
 }
 

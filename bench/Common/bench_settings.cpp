@@ -1,0 +1,97 @@
+// Loading a settings file near its 64 MiB bound (19,303 remembered folders
+// of long names) and saving it again; the counters give the heap the loaded
+// settings hold, the process's resident growth and its peak, in MiB. Run it
+// without sanitizers: their allocator keeps what is freed.
+#include <benchmark/benchmark.h>
+
+#include <malloc.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "Common/ConfigManager.h"
+
+namespace {
+
+constexpr int kFolders = 19303;
+constexpr std::size_t kNameLength = 3400;
+
+// "VmRSS" or "VmHWM" of this process, in MiB.
+double StatusMiB(const char* field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(field, 0) == 0)
+            return std::stod(line.substr(line.find(':') + 1)) / 1024.0;
+    return 0;
+}
+
+// Bytes the heap hands out now (live allocations), in MiB.
+double LiveHeapMiB()
+{
+    const struct mallinfo2 info = ::mallinfo2();
+    return double(info.uordblks + info.hblkhd) / (1 << 20);
+}
+
+// A program folder with a settings file of kFolders long folder names.
+std::string MakeProgramFolder()
+{
+    char pattern[] = "/tmp/lumivex-bench-XXXXXX";
+    const std::string folder = ::mkdtemp(pattern);
+    std::filesystem::create_directory(folder + "/Config");
+    std::ofstream out(folder + "/Config/config.xml");
+    out << "<Setting><UIConfig><OldPath value=\"";
+    for (int i = 0; i < kFolders; ++i)
+        out << "/rec/" << i << "/" << std::string(kNameLength, 'd') << "/;";
+    out << "\" /></UIConfig></Setting>";
+    return folder;
+}
+
+void BM_LoadLargeSettings(benchmark::State& state)
+{
+    const std::string folder = MakeProgramFolder();
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    const double fileMiB = double(std::filesystem::file_size("Config/config.xml")) / (1 << 20);
+    const double before = StatusMiB("VmRSS");
+    const double liveBefore = LiveHeapMiB();
+    double after = 0;
+    double live = 0;
+    for (auto _ : state) {
+        CConfigManager config;
+        config.Init();
+        benchmark::DoNotOptimize(config.GetOpenedPaths().size());
+        after = StatusMiB("VmRSS");
+        live = LiveHeapMiB();
+    }
+    state.counters["file_MiB"] = fileMiB;
+    state.counters["resident_after_load_MiB"] = after - before;
+    state.counters["held_after_load_MiB"] = live - liveBefore;
+    state.counters["peak_MiB"] = StatusMiB("VmHWM");
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_LoadLargeSettings)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_SaveLargeSettings(benchmark::State& state)
+{
+    const std::string folder = MakeProgramFolder();
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    CConfigManager config;
+    config.Init();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(config.Save());
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_SaveLargeSettings)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+BENCHMARK_MAIN();
