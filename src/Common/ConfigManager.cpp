@@ -1,5 +1,7 @@
 #include "Common/ConfigManager.h"
 
+#include <cerrno>
+
 #include <chrono>
 
 #include "Base/TextCodec.h"
@@ -344,16 +346,26 @@ bool CConfigManager::SaveLocked()
         return false;
     ::mkdir(kConfigFolder, 0755);
     m_droppedOpenedPaths = 0;
+    m_saveNotice.clear();
     // Through a link (settings kept with the user's other files) the file
     // it names is replaced, and the link stays.
     const std::string target = SF_SOFT_BASE::FollowLinks(CConfigXMLPersistImp::kSettingsPath);
     int error = 0;
     const bool written = SF_SOFT_BASE::CAtomicFileWriter::WriteWhole(target, BuildReadableText(), &error);
-    if (m_droppedOpenedPaths > 0)
-        LogOpenedPathsLeftOut(m_droppedOpenedPaths);
+    if (written && m_droppedOpenedPaths > 0)
+        m_saveNotice = LogOpenedPathsLeftOut(m_droppedOpenedPaths);
     if (written)
         return true;
-    std::error_code ignored;
-    LogCannotSave(SF_SOFT_BASE::Utf8ToWide(std::filesystem::absolute(target, ignored).string()), error);
+    NoteSaveFailure(target, error);
     return false;
+}
+
+void CConfigManager::NoteSaveFailure(const std::string& target, int error)
+{
+    std::error_code ignored;
+    const std::wstring text =
+        LogCannotSave(SF_SOFT_BASE::Utf8ToWide(std::filesystem::absolute(target, ignored).string()), error);
+    // A folder the user may not write to was told at start.
+    if (error != EACCES && error != EPERM && error != EROFS)
+        m_saveNotice = text;
 }

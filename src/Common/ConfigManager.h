@@ -42,6 +42,10 @@ public:
     std::wstring GetLoadNotice() const;
     // Used by the main window when it closes: the same as Save.
     bool SaveOpenedPaths() { return Save(); }
+    // What the user is to be told about the last save: folders left out, or
+    // why it failed (empty when it was whole, or when the folder cannot be
+    // written to at all, which the start already told).
+    std::wstring GetSaveNotice() const { return m_saveNotice; }
 
     void RegisterUIConfig();
     void AddBool(const wchar_t* group, const wchar_t* key, bool* value, bool defaultValue);
@@ -74,6 +78,7 @@ public:
     std::int32_t VideoLayout = 147;
 
 private:
+    void NoteSaveFailure(const std::string& target, int error);
     // A new item of the group and key at the end of the list.
     ConfigItem& AddItem(const wchar_t* group, const wchar_t* key);
     void LoadItem(IConfigPersistent& store, ConfigItem& item);
@@ -93,6 +98,7 @@ private:
     bool m_keepUnreadableFile = false;
     std::wstring m_setAsidePath;  // where an unreadable file was put
     std::size_t m_droppedOpenedPaths = 0;  // left out by the last save
+    std::wstring m_saveNotice;
     std::shared_ptr<IConfigPersistent> m_persistent;
     std::vector<std::wstring> m_openedPaths;
     std::list<std::wstring> m_recordFormats;

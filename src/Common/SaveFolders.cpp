@@ -126,15 +126,20 @@ bool TellWhenSettingsAreShared(const std::wstring& configFolder)
     return true;
 }
 
-void LogCannotSave(const std::wstring& file, int error)
+std::wstring LogCannotSave(const std::wstring& file, int error)
 {
-    Log(std::wstring(GetLangString(L"The settings could not be saved:")) + L" " + file + L": " +
-        ErrorText(error ? error : EIO));
+    const std::wstring text = std::wstring(GetLangString(L"The settings could not be saved:")) + L" " + file + L": " +
+                              ErrorText(error ? error : EIO);
+    Log(text);
+    return text;
 }
 
-void LogOpenedPathsLeftOut(std::size_t count)
+std::wstring LogOpenedPathsLeftOut(std::size_t count)
 {
-    Log(std::wstring(GetLangString(L"The settings file would grow too large: the oldest remembered folders were "
+    const std::wstring text =
+        std::wstring(GetLangString(L"The settings file would grow too large: the oldest remembered folders were "
                                    L"left out:")) +
-        L" " + std::to_wstring(count));
+        L" " + std::to_wstring(count);
+    Log(text);
+    return text;
 }

@@ -32,8 +32,9 @@ void TellAboutOutputFolders(const std::vector<std::wstring>& folders);
 bool TellWhenSettingsAreShared(const std::wstring& configFolder);
 
 // On the error output: the settings file could not be saved, and why (the
-// errno of the failed step: a full disk, no right to write, ...).
-void LogCannotSave(const std::wstring& file, int error);
+// errno of the failed step: a full disk, no right to write, ...). Returns
+// the text written.
+std::wstring LogCannotSave(const std::wstring& file, int error);
 // On the error output: the oldest remembered folders left out of the
-// settings file, as all of them would not fit.
-void LogOpenedPathsLeftOut(std::size_t count);
+// settings file, as all of them would not fit. Returns the text written.
+std::wstring LogOpenedPathsLeftOut(std::size_t count);

@@ -10,6 +10,7 @@
 #include "Base/PostTask.h"
 #include "Base/SFDateTime.h"
 #include "Common/LangString.h"
+#include "Common/SaveFolders.h"
 #include "Common/UserMessages.h"
 #include "Export/ExportSimplePlayerViewEventImp.h"
 #include "Export/ExportTimeLineViewEventImp.h"
@@ -857,7 +858,17 @@ void CExportViewEventImp::PostExportResult(int code)
 }
 
 void CExportViewEventImp::PostNoExportFile() { PostExportResult(0); }
-void CExportViewEventImp::PostExportFailed() { PostExportResult(2); }
+void CExportViewEventImp::PostExportFailed(const std::wstring& folder)
+{
+    const std::wstring failed = GetLangString(kResultTexts[2]);
+    const std::wstring said = WithFolderProblem(failed, folder);
+    if (said == failed) {
+        PostExportResult(2);
+        return;
+    }
+    m_namedResults.push_back(said);
+    PostExportResult(kNamedResult);
+}
 void CExportViewEventImp::PostFileTooLarge() { PostExportResult(3); }
 
 void CExportViewEventImp::PostCannotExport(const std::vector<std::wstring>& fileNames, ExportRefusal reason)

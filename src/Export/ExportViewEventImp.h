@@ -111,7 +111,7 @@ public:
     void PostNoExportFile() override;
     void PostFileTooLarge() override;
     void PostCannotExport(const std::vector<std::wstring>& fileNames, ExportRefusal reason) override;
-    void PostExportFailed() override;
+    void PostExportFailed(const std::wstring& folder) override;
     void PostNothingPlayable(const std::wstring& fileName) override;
     void OnExportStarted() override;
     void OnExportFinished() override;

@@ -1367,7 +1367,7 @@ void CExportViewUILogic::OnExportFailed(int)
     m_unplayable.clear();
     auto page = m_page.lock();
     if (page && unplayable.empty())
-        page->PostExportFailed();
+        page->PostExportFailed(m_exportFolder);
     else if (page)
         page->PostNothingPlayable(unplayable);
 }

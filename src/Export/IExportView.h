@@ -39,7 +39,8 @@ public:
     virtual void PostFileTooLarge() = 0;
     // The chosen format cannot be made from these recordings: said before any work.
     virtual void PostCannotExport(const std::vector<std::wstring>& fileNames, ExportRefusal reason) = 0;
-    virtual void PostExportFailed() = 0;
+    // The export into the folder failed; a folder that cannot be written to is named with why.
+    virtual void PostExportFailed(const std::wstring& folder) = 0;
     // The export failed as nothing in the span of this recording plays.
     virtual void PostNothingPlayable(const std::wstring& fileName) = 0;
     virtual void OnExportStarted() = 0;

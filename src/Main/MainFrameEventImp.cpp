@@ -359,6 +359,14 @@ void CMainFrameEventImp::RegisterPageCloser(int pageId, std::function<void()> cl
     m_pageClosers[pageId] = std::move(close);
 }
 
+// Told before the program ends: the window is already hidden.
+void CMainFrameEventImp::TellSaveNotice()
+{
+    const std::wstring notice = CConfigManager::GetInstance()->GetSaveNotice();
+    if (!notice.empty())
+        ShowMessageBox(notice.c_str(), GetLangString(L"Prompt"), 0);
+}
+
 void CMainFrameEventImp::CloseAllPages()
 {
     if (m_pMainWindow)
@@ -368,6 +376,7 @@ void CMainFrameEventImp::CloseAllPages()
         m_pageClose[closer.first] = 0;
     UpdateOpenedPaths();
     CConfigManager::GetInstance()->SaveOpenedPaths();
+    TellSaveNotice();
     for (const auto& closer : m_pageClosers)
         if (closer.second)
             closer.second();

@@ -75,6 +75,7 @@ public:
     // answers Task_OnCloseSuccess with its id when done.
     void RegisterPageCloser(int pageId, std::function<void()> close);
     void CloseAllPages();
+    void TellSaveNotice();
     void Task_OnCloseSuccess(int pageId) override;
     int IsAllPagesClosed() const;
     int IsClosing() override { return m_closing; }

@@ -173,6 +173,8 @@ TEST_F(SettingsTest, OpenedPathsBeyondWhatLoadsLeaveOutTheOldest)
         ASSERT_TRUE(config.Save());
         EXPECT_NE(testing::internal::GetCapturedStderr().find("oldest remembered folders were left out"),
                   std::string::npos);
+        EXPECT_NE(SF_SOFT_BASE::WideToUtf8(config.GetSaveNotice()).find("oldest remembered folders were left out"),
+                  std::string::npos);
     }
     EXPECT_LE(std::filesystem::file_size(m_dir.File("Config/config.xml")), CConfigXMLPersistImp::kMaxSettingsBytes);
     CConfigManager config;
@@ -228,6 +230,7 @@ TEST_F(SettingsTest, AFailedSaveKeepsTheOldFileAndSaysWhy)
     EXPECT_FALSE(saved);
     EXPECT_NE(told.find(std::strerror(EFBIG)), std::string::npos) << told;
     EXPECT_EQ(told.find("cannot be written to"), std::string::npos) << told;
+    EXPECT_NE(SF_SOFT_BASE::WideToUtf8(config.GetSaveNotice()).find(std::strerror(EFBIG)), std::string::npos);
     EXPECT_EQ(ReadFile(m_dir.File("Config/config.xml")), old);
 }
 

@@ -55,7 +55,7 @@ public:
         results.push_back(4);
         refusedFiles.insert(refusedFiles.end(), fileNames.begin(), fileNames.end());
     }
-    void PostExportFailed() override { results.push_back(2); }
+    void PostExportFailed(const std::wstring&) override { results.push_back(2); }
     void PostNothingPlayable(const std::wstring& fileName) override
     {
         results.push_back(5);

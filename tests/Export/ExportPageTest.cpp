@@ -6,6 +6,9 @@
 #include <QComboBox>
 #include <QWidget>
 
+#include <cerrno>
+#include <cstring>
+
 #include <boost/make_shared.hpp>
 
 #include "Base/MessageLoopIds.h"
@@ -331,6 +334,15 @@ TEST_F(PageTest, RunControlsCheckTheSpanAndTheFolderAndShowTheResult)
     ASSERT_EQ(prompt.shown.size(), 4u);
     for (std::size_t i = 0; i < 4; ++i)
         EXPECT_EQ(prompt.shown[i], std::make_pair(texts[i], std::wstring(L"Prompt")));
+    // A failure in a folder that cannot be written to says which and why.
+    TempFolder scratch;
+    WriteFile(scratch.File("Picture"), "a file where the folder should be");
+    const std::wstring pictures = scratch.WidePath() + L"/Picture";
+    page->PostExportFailed(pictures);
+    ProcessMessages();
+    ASSERT_EQ(prompt.shown.size(), 5u);
+    EXPECT_EQ(prompt.shown[4].first,
+              L"Export failed! " + pictures + L": " + SF_SOFT_BASE::Utf8ToWide(std::strerror(ENOTDIR)));
 
     // Caption and button state through a run.
     auto player = page->GetSimplePlayerView();
