@@ -656,8 +656,10 @@ void CExportViewUILogic::Task_OnClose(void* handle, int key)
         else
             m_singleClosed = true;
         if (entry->isOnTimeLine) {
+            // The row goes with the first of its files that closes.
             m_rowUpdates.erase(record->lineId);
-            if (auto timeLine = TimeLine())
+            auto timeLine = TimeLine();
+            if (timeLine && timeLine->GetChannelRecord(record->lineId))
                 timeLine->RemoveChannelRecord(record->lineId);
             entry->isOnTimeLine = 0;
         }

@@ -548,10 +548,12 @@ TEST_F(UILogicTest, ATreeOperationUpdatesTheTimeLineAndThePlayerOnceForAllItsRec
     EXPECT_LE(page->cutTimes.size(), 2u);
     EXPECT_EQ(ui->GetSpanEnd(), kT0 + 3600 + kMinutes * 60);
 
-    // Closing it plays the channel still open, once.
+    // Closing it removes its row and plays the channel still open, once.
     const std::size_t shown = page->playing.size();
+    const int removals = page->timeLine->removals;
     ui->CloseChannel(kGroup, day, kChannel7);
     Idle();
+    EXPECT_EQ(page->timeLine->removals, removals + 1);
     EXPECT_EQ(page->playing.size(), shown + 1);
     EXPECT_EQ(page->playing.back(), otherLine);
     EXPECT_EQ(page->timeLine->rows.count(line), 0u);
