@@ -1,19 +1,24 @@
-// The export page with one channel of a day of one-minute recordings
-// ticked (1,440 hard links to one short 704x576 recording, named for the
-// minutes of the day): recordings open, threads and resident memory before,
-// while it plays, and after the page closed its files. Goal: under 1 GB.
-// EXPORT_DAY_FILES sets the files of the day (default 1440).
+// The export page over a recorder's day of one-minute recordings: tick the
+// whole day, untick it, tick it again and close the page's files, at a
+// small and a large number of files a channel. For each step: wall time,
+// GUI-thread CPU time, the longest the GUI loop went unanswered, and the
+// cost per file; then the ratio of the large day's cost per file to the
+// small one's (goal: under 1.2) and resident memory per file ticked.
+// "--full" (or EXPORT_DAY_FULL=1) takes the user's day, 16 channels at 100
+// and at 1,440 files a channel; without it a smoke run of 2 channels at 10
+// and 100.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <cstring>
+#include <functional>
+#include <map>
 #include <string>
-
-#include <malloc.h>
-#include <unistd.h>
+#include <vector>
 
 #include <QApplication>
+#include <QTimer>
 
 #include <boost/make_shared.hpp>
 
@@ -26,9 +31,7 @@
 #include "Export/ExportViewUILogic.h"
 #include "FileIndex/FileIndexTypes.h"
 #include "FileIndex/FileManager.h"
-#include "KvxWriter/RecordingName.h"
-#include "KvxWriter/SyntheticRecording.h"
-#include "KvxWriter/TestRecorderKey.h"
+#include "Support/DayOfRecordings.h"
 #include "Support/PageBench.h"
 #include "Widgets/SFView.h"
 
@@ -38,57 +41,85 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-constexpr std::int64_t kDayStartMs = 1451692800000;  // 2016-01-02 00:00:00 UTC
-
-struct Usage {
-    double residentMb = 0;
-    int threads = 0;
-    int recordingsOpen = 0;  // descriptors on ".kvx" files
+struct StepCost {
+    double wall = 0;
+    double guiCpu = 0;
+    double longestStall = 0;
 };
 
-Usage Measure()
+// Runs a step and the GUI loop until done(), noting the longest gap
+// between two ticks of a 5 ms timer (the step's own call included).
+StepCost Measure(const std::function<void()>& step, const std::function<bool()>& done)
 {
-    Usage usage;
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmRSS:", 0) == 0)
-            usage.residentMb = std::atof(line.c_str() + 6) / 1024;
-        if (line.rfind("Threads:", 0) == 0)
-            usage.threads = std::atoi(line.c_str() + 8);
-    }
-    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
-        std::error_code error;
-        const std::string target = std::filesystem::read_symlink(entry.path(), error).string();
-        if (target.size() > 4 && target.compare(target.size() - 4, 4, ".kvx") == 0)
-            ++usage.recordingsOpen;
-    }
-    return usage;
+    StepCost cost;
+    auto last = Clock::now();
+    QTimer ticks;
+    QObject::connect(&ticks, &QTimer::timeout, [&] {
+        const auto now = Clock::now();
+        cost.longestStall = std::max(cost.longestStall, std::chrono::duration<double>(now - last).count());
+        last = now;
+    });
+    ticks.start(5);
+    const auto start = Clock::now();
+    const double cpu = BenchSupport::ThreadCpuSeconds();
+    step();
+    WaitFor(done, 1800);
+    cost.wall = std::chrono::duration<double>(Clock::now() - start).count();
+    cost.guiCpu = BenchSupport::ThreadCpuSeconds() - cpu;
+    cost.longestStall = std::max(cost.longestStall, std::chrono::duration<double>(Clock::now() - last).count());
+    return cost;
 }
 
-std::string MakeDay(const std::string& folder, int files)
+struct DayRun {
+    int files = 0;
+    double residentPerFileKb = 0;
+    std::map<std::string, StepCost> steps;
+};
+
+DayRun RunDay(int channels, int minutes)
 {
-    const std::string recording = folder + "/source.bin";
-    KVX_WRITER::SyntheticOptions options;
-    options.startUtcMs = kDayStartMs;
-    options.seconds = 2;
-    options.signer = KVX_WRITER::TestRecorderSigner();
-    if (!KVX_WRITER::WriteSyntheticRecording(options, recording))
-        return {};
-    const std::string day = folder + "/day";
-    std::filesystem::create_directories(day);
-    for (int i = 0; i < files; ++i) {
-        const std::int64_t start = kDayStartMs + std::int64_t(i) * 60000;
-        std::error_code error;
-        const std::string name = KVX_WRITER::RecordingFileName("REC", 1, 0, start, start + 60000);
-        std::filesystem::create_hard_link(recording, day + "/" + name, error);
-    }
-    return day;
+    DayRun run;
+    run.files = channels * minutes;
+    BenchSupport::DayOfRecordings day(channels, minutes);
+    if (!day.IsValid())
+        return run;
+    auto host = boost::make_shared<BENCH::CIdlePageHost>();
+    auto page = CExportViewEventImp::Create(host);
+    page->GetView()->MoveWindow(0, 0, 1200, 800);
+    page->GetView()->ShowWindow(1);
+    auto manager = boost::make_shared<CFileManager>(nullptr);
+    int noMatch = 1;
+    manager->LoadPath((SF_SOFT_BASE::Utf8ToWide(day.Folder()) + L"/*.*").c_str(), &noMatch);
+    page->SetFileManager(manager);
+    WaitFor([] { return false; }, 0.5);
+
+    SF_SOFT_BASE::CSFDateTime date;
+    date.FromTime(std::uint32_t(BenchSupport::DayOfRecordings::kDayStartMs / 1000));
+    const int dayKey = GetDayKey(date);
+    auto ui = page->GetUILogic();
+    const auto allOpen = [&] {
+        return ui->GetBusyState() == 0 && int(ui->GetHandleTable().size()) == run.files;
+    };
+    const double before = BenchSupport::ResidentMb();
+    run.steps["tick all"] = Measure([&] { ui->OpenDay(L"REC", dayKey); }, allOpen);
+    run.residentPerFileKb = (BenchSupport::ResidentMb() - before) * 1024 / run.files;
+    run.steps["untick"] = Measure([&] { ui->CloseDay(L"REC", dayKey); }, [&] { return ui->GetBusyState() == 0; });
+    ui->OpenDay(L"REC", dayKey);
+    WaitFor(allOpen, 1800);
+    run.steps["close"] = Measure([&] { page->CloseAll(); },
+                                 [&] { return ui->HasNoPlayHandle() && ui->GetFileTable().empty(); });
+    WaitFor([] { return false; }, 0.5);
+    page.reset();
+    return run;
 }
 
-void Print(const char* when, const Usage& usage)
+bool WantsFull(int argc, char** argv)
 {
-    std::printf("%-34s %8.1f MB %6d threads %6d recordings open\n", when, usage.residentMb, usage.threads,
-                usage.recordingsOpen);
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--full") == 0)
+            return true;
+    const char* full = std::getenv("EXPORT_DAY_FULL");
+    return full && std::strcmp(full, "1") == 0;
 }
 
 }  // namespace
@@ -98,58 +129,39 @@ int main(int argc, char** argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const char* filesText = std::getenv("EXPORT_DAY_FILES");
-    const int files = filesText ? std::atoi(filesText) : 1440;
-    std::string folder = (std::filesystem::temp_directory_path() / "exportday-XXXXXX").string();
-    if (!::mkdtemp(folder.data()))
-        return 1;
-    const std::string day = MakeDay(folder, files);
-    if (day.empty())
-        return 1;
+    const bool full = WantsFull(argc, argv);
+    const int channels = full ? 16 : 2;
+    const std::vector<int> sizes = full ? std::vector<int>{100, 1440} : std::vector<int>{10, 100};
     RegisterGuiLoop();
     StartWorkerLoop(ML_EXPORT);
     StartWorkerLoop(ML_PLAY);
 
-    Usage peak;
-    {
-        auto host = boost::make_shared<BENCH::CIdlePageHost>();
-        auto page = CExportViewEventImp::Create(host);
-        page->GetView()->MoveWindow(0, 0, 1200, 800);
-        page->GetView()->ShowWindow(1);
-        auto manager = boost::make_shared<CFileManager>(nullptr);
-        int noMatch = 1;
-        manager->LoadPath((SF_SOFT_BASE::Utf8ToWide(day) + L"/*.*").c_str(), &noMatch);
-        page->SetFileManager(manager);
-        WaitFor([] { return false; }, 1);
-        Print("before", Measure());
-
-        SF_SOFT_BASE::CSFDateTime date;
-        date.FromTime(std::uint32_t(kDayStartMs / 1000));
-        auto uiLogic = page->GetUILogic();
-        const auto start = Clock::now();
-        uiLogic->OpenChannel(L"REC", GetDayKey(date), 1);
-        WaitFor([&] {
-            const Usage now = Measure();
-            peak.residentMb = std::max(peak.residentMb, now.residentMb);
-            peak.threads = std::max(peak.threads, now.threads);
-            peak.recordingsOpen = std::max(peak.recordingsOpen, now.recordingsOpen);
-            return uiLogic->GetBusyState() == 0 && int(uiLogic->GetHandleTable().size()) == files;
-        }, 600);
-        std::printf("channel ticked and idle after %.2f s\n",
-                    std::chrono::duration<double>(Clock::now() - start).count());
-        WaitFor([] { return false; }, 2);
-        Print("one channel ticked, playing", Measure());
-        Print("peak while ticking", peak);
-
-        page->CloseAll();
-        WaitFor([&] { return uiLogic->HasNoPlayHandle(); }, 60);
-        WaitFor([] { return false; }, 1);
-        Print("after the page closed its files", Measure());
-        malloc_trim(0);
-        Print("... and the heap trimmed", Measure());
+    std::vector<DayRun> runs;
+    for (int minutes : sizes) {
+        runs.push_back(RunDay(channels, minutes));
+        const DayRun& run = runs.back();
+        std::printf("%d channels x %d files (%d):\n", channels, minutes, run.files);
+        for (const auto& [name, cost] : run.steps)
+            std::printf("  %-9s wall %8.3f s  gui cpu %8.3f s  longest stall %6.3f s  %7.4f ms/file wall  "
+                        "%7.4f ms/file cpu\n",
+                        name.c_str(), cost.wall, cost.guiCpu, cost.longestStall, cost.wall * 1000 / run.files,
+                        cost.guiCpu * 1000 / run.files);
+        std::printf("  resident memory per file ticked: %.2f KB\n", run.residentPerFileKb);
     }
+    int result = 0;
+    const DayRun& small = runs.front();
+    const DayRun& large = runs.back();
+    for (const auto& [name, cost] : large.steps) {
+        const StepCost& base = small.steps.at(name);
+        const double wallRatio = (cost.wall / large.files) / (base.wall / small.files);
+        const double cpuRatio = (cost.guiCpu / large.files) / (base.guiCpu / small.files);
+        std::printf("per-file ratio %d/%d %-9s wall %.2f  gui cpu %.2f\n", sizes.back(), sizes.front(),
+                    name.c_str(), wallRatio, cpuRatio);
+        if (full && (wallRatio >= 1.2 || cpuRatio >= 1.2))
+            result = 1;
+    }
+    std::printf("per-file ratio %d/%d memory %.2f\n", sizes.back(), sizes.front(),
+                small.residentPerFileKb > 0 ? large.residentPerFileKb / small.residentPerFileKb : 0.0);
     CSFMessageLoopManager::GetInstance()->ExitMessageLoops();
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-    return peak.residentMb < 1024 ? 0 : 1;
+    return result;
 }

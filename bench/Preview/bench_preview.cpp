@@ -33,6 +33,7 @@
 #include "Platform/PlayModule/PlayModule.h"
 #include "PlayManager/PlayManager.h"
 #include "PlayManager/RenderSetup.h"
+#include "Support/DayOfRecordings.h"
 #include "Preview/PreviewPageEventImp.h"
 #include "Preview/PreviewSimplePlayerEventImp.h"
 #include "Preview/PreviewSimplePlayerUILogic.h"
@@ -122,11 +123,12 @@ struct Page {
         player->GetUILogic()->StopPlay();
         ProcessUntil([this] { return !player->GetUILogic()->IsLoading(); }, 300000);
     }
-    bool Preview()
+    bool Preview(std::size_t slices = 4)
     {
+        player->GetSlicesComboBox()->SetCurSel(int(slices) - 2);
         player->GetUILogic()->LoadFile(WideRecording());
         return ProcessUntil([this] { return !player->GetUILogic()->IsLoading(); }, 300000) &&
-               player->GetUILogic()->GetOpenSlices().size() == 4;
+               player->GetUILogic()->GetOpenSlices().size() == slices;
     }
     boost::shared_ptr<BenchHost> host = boost::make_shared<BenchHost>();
     boost::shared_ptr<CPreviewPageEventImp> page;
@@ -164,6 +166,30 @@ void BM_PreviewScanned(benchmark::State& state)
         state.SkipWithError("no index file was written");
 }
 
+// Resident memory of the page before the slices, with 16 slices open, and
+// after they were closed (goal: back near where it was before the slices).
+void BM_PreviewMemory(benchmark::State& state)
+{
+    for (auto _ : state) {
+        Page page;
+        ProcessUntil([] { return false; }, 500);
+        const double before = BenchSupport::ResidentMb();
+        if (!page.Preview(16))
+            state.SkipWithError("preview failed");
+        const double open = BenchSupport::ResidentMb();
+        page.Stop();
+        ProcessUntil([] { return false; }, 500);
+        state.counters["MB_before"] = before;
+        state.counters["MB_16_slices"] = open;
+        state.counters["MB_closed"] = BenchSupport::ResidentMb();
+        if (!page.Preview(16))
+            state.SkipWithError("preview failed");
+        page.Stop();
+        ProcessUntil([] { return false; }, 500);
+        state.counters["MB_closed_again"] = BenchSupport::ResidentMb();
+    }
+}
+
 class SeekListener : public IPlayObjectListener {
 public:
     void OnSeekSuccess(void*) override { seekDone = true; }
@@ -198,6 +224,7 @@ void BM_OpenToExactSeekFrame(benchmark::State& state)
 
 BENCHMARK(BM_PreviewIndexed)->Name("preview/indexed")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PreviewScanned)->Name("preview/scanned")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PreviewMemory)->Name("preview/memory")->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_OpenToExactSeekFrame)->Name("open_exact_seek")->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <atomic>
 #include <functional>
 #include <limits>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include <sys/stat.h>
@@ -459,6 +461,9 @@ void CExportViewUILogic::EndPending(int key, int op)
 {
     if (m_pending.erase(key * 8 + op) == 0 || !m_pending.empty())
         return;
+    UpdatePage();
+    if (!m_pending.empty())
+        return;  // the update started a play
     m_busyState = BUSY_NONE;
     if (auto page = m_page.lock())
         page->SetTreeCheckable(1);
@@ -645,25 +650,16 @@ void CExportViewUILogic::Task_OnClose(void* handle, int key)
     _EXPORT_FILE_INFO* record = Record(key);
     if (entry && record) {
         entry->state = 3;
-        if (record->isChannelFile) {
-            bool dayPlays = false;
-            int otherChannel = -1;
-            for (const auto& [other, sibling] : m_files) {
-                if (!sibling.isOpen || !IsChannelOf(sibling, record->groupName, record->dayKey))
-                    continue;
-                dayPlays = dayPlays || HasLiveHandle(sibling);
-                if (sibling.channelKey != record->channelKey && otherChannel == -1)
-                    otherChannel = sibling.channelKey;
-            }
-            if (!dayPlays && otherChannel != -1)
-                PlayChannel(record->groupName, record->dayKey, otherChannel);
-            else if (!dayPlays)
-                ClearPlayerWhenIdle();
-        } else {
-            ClearPlayerWhenIdle();
-        }
+        // What plays next is settled once for all the closes of a batch.
+        if (record->isChannelFile)
+            m_closedDays.emplace(record->groupName, record->dayKey);
+        else
+            m_singleClosed = true;
         if (entry->isOnTimeLine) {
-            if (auto timeLine = TimeLine())
+            // The row goes with the first of its files that closes.
+            m_rowUpdates.erase(record->lineId);
+            auto timeLine = TimeLine();
+            if (timeLine && timeLine->GetChannelRecord(record->lineId))
                 timeLine->RemoveChannelRecord(record->lineId);
             entry->isOnTimeLine = 0;
         }
@@ -671,6 +667,31 @@ void CExportViewUILogic::Task_OnClose(void* handle, int key)
         CheckItem(*record, 0);
     }
     EndPending(key, PENDING_CLOSE);
+}
+
+// After closes: a day with nothing playing plays another channel of it still
+// open, and a player with nothing open is cleared.
+void CExportViewUILogic::SettleClosedDays()
+{
+    const std::set<std::pair<std::wstring, int>> days = std::move(m_closedDays);
+    m_closedDays.clear();
+    bool clear = std::exchange(m_singleClosed, false);
+    for (const auto& [group, dayKey] : days) {
+        bool dayPlays = false;
+        int otherChannel = -1;
+        for (const auto& [key, sibling] : m_files) {
+            if (!sibling.isOpen || !IsChannelOf(sibling, group, dayKey))
+                continue;
+            dayPlays = dayPlays || HasLiveHandle(sibling);
+            otherChannel = otherChannel == -1 ? sibling.channelKey : otherChannel;
+        }
+        if (!dayPlays && otherChannel != -1)
+            PlayChannel(group, dayKey, otherChannel);
+        else if (!dayPlays)
+            clear = true;
+    }
+    if (clear)
+        ClearPlayerWhenIdle();
 }
 
 void CExportViewUILogic::ClearPlayerWhenIdle()
@@ -687,6 +708,7 @@ void CExportViewUILogic::ClearPlayerWhenIdle()
 
 void CExportViewUILogic::Task_OnDeletePlayHandle(void* handle, int key)
 {
+    m_analysesDue.erase(key);
     m_handles.erase(handle);
     m_files.erase(key);
 }
@@ -843,31 +865,85 @@ void CExportViewUILogic::UpdateChannelInfo(void* handle, int key)
     _EXPORT_FILE_INFO* record = Record(key);
     if (!entry || !record || !entry->hasTimes)
         return;
-    if (auto timeLine = TimeLine()) {
-        UISF_Channel row;
-        if (const UISF_Channel* existing = timeLine->GetChannelRecord(record->lineId)) {
-            row = *existing;
-        } else {
-            row.channel = record->lineId;
-            row.name = RowLabel(*record);
-        }
-        const auto segment = std::find_if(row.segments.begin(), row.segments.end(),
-                                          [&](const UISF_TimeSegment& s) { return s.id == key; });
-        if (segment != row.segments.end()) {
-            segment->start = std::int32_t(entry->startTime);
-            segment->end = std::int32_t(entry->endTime);
-        } else {
-            row.segments.push_back({key, std::int32_t(entry->startTime), std::int32_t(entry->endTime), 1});
-        }
-        timeLine->SetChannelRecord(row);
-    }
+    RowUpdate& update = m_rowUpdates[record->lineId];
+    if (update.segments.empty())
+        update.name = RowLabel(*record);
+    update.segments.push_back({key, std::int32_t(entry->startTime), std::int32_t(entry->endTime), 1});
     entry->isOnTimeLine = 1;
     UpdateSpan(true);
 }
 
+// The rows' segments that changed, one row update each.
+void CExportViewUILogic::UpdateRows()
+{
+    std::map<int, RowUpdate> updates = std::move(m_rowUpdates);
+    m_rowUpdates.clear();
+    auto timeLine = updates.empty() ? nullptr : TimeLine();
+    if (!timeLine)
+        return;
+    for (auto& [lineId, update] : updates) {
+        UISF_Channel row;
+        if (const UISF_Channel* existing = timeLine->GetChannelRecord(lineId)) {
+            row = *existing;
+        } else {
+            row.channel = lineId;
+            row.name = std::move(update.name);
+        }
+        std::unordered_map<int, UISF_TimeSegment*> byId;
+        for (UISF_TimeSegment& segment : row.segments)
+            byId.emplace(segment.id, &segment);
+        for (const UISF_TimeSegment& segment : update.segments) {
+            const auto found = byId.find(segment.id);
+            if (found != byId.end()) {
+                found->second->start = segment.start;
+                found->second->end = segment.end;
+            } else {
+                row.segments.push_back(segment);
+                byId.emplace(segment.id, &row.segments.back());
+            }
+        }
+        timeLine->SetChannelRecord(row);
+    }
+}
+
+// The span is worked out once per batch of answers (a batch that both moved
+// and kept the cut marks is worked out where it changes from one to the other).
+void CExportViewUILogic::UpdateSpan(bool movesCutMarks)
+{
+    if (m_spanDue && m_spanMovesCutMarks != movesCutMarks)
+        ComputeSpan(m_spanMovesCutMarks);
+    m_spanDue = true;
+    m_spanMovesCutMarks = movesCutMarks;
+    RequestPageUpdate();
+}
+
+// Within a tree operation its last answer updates the page; other answers
+// are gathered for a short while.
+void CExportViewUILogic::RequestPageUpdate()
+{
+    if (m_pageUpdatePosted)
+        return;
+    m_pageUpdatePosted = true;
+    boost::weak_ptr<CExportViewUILogic> self = shared_from_this();
+    QTimer::singleShot(m_pageUpdateMs, [self] {
+        if (auto logic = self.lock())
+            logic->UpdatePage();
+    });
+}
+
+void CExportViewUILogic::UpdatePage()
+{
+    m_pageUpdatePosted = false;
+    UpdateRows();
+    if (std::exchange(m_spanDue, false))
+        ComputeSpan(m_spanMovesCutMarks);
+    if (!m_closedDays.empty() || m_singleClosed)
+        SettleClosedDays();
+}
+
 // The earliest start and latest end of the recordings on the time line; the
 // cut marks follow a bound that changed.
-void CExportViewUILogic::UpdateSpan(bool movesCutMarks)
+void CExportViewUILogic::ComputeSpan(bool movesCutMarks)
 {
     std::uint32_t start = 0;
     std::uint32_t end = 0;
@@ -978,13 +1054,20 @@ void CExportViewUILogic::DeleteSingleFile(int fileId)
     if (found == m_files.end())
         return;
     const int key = found->first;
+    ForgetPath(key, found->second);
     if (!found->second.playHandle && !found->second.isOpen) {
         m_files.erase(found);
     } else {
         found->second.isOpen = 0;
         PostPlay(&CExportViewPlayLogic::Task_DeleteHandle, "&CExportViewPlayLogic::Task_DeleteHandle", key);
     }
-    std::erase_if(m_paths, [key](const auto& entry) { return entry.second == key; });
+}
+
+void CExportViewUILogic::ForgetPath(int key, const _EXPORT_FILE_INFO& record)
+{
+    const auto found = m_paths.find(record.fileInfo.GetPathString());
+    if (found != m_paths.end() && found->second == key)
+        m_paths.erase(found);
 }
 
 void CExportViewUILogic::DeleteChannel(const std::wstring& group, int dayKey, int channelKey)
@@ -1028,7 +1111,7 @@ std::list<int> CExportViewUILogic::RemoveRecords(const std::function<bool(const 
             continue;
         }
         const int key = entry->first;
-        std::erase_if(m_paths, [key](const auto& path) { return path.second == key; });
+        ForgetPath(key, record);
         if (!record.playHandle && !record.isOpen) {
             entry = m_files.erase(entry);
             continue;
@@ -1183,12 +1266,14 @@ void CExportViewUILogic::Task_OnAnalyseFileSuccess(void* handle, int key, std::u
 
 void CExportViewUILogic::EndLookups(int key)
 {
+    m_analysesDue.erase(key);
     PostPlay(&CExportViewPlayLogic::Task_EndAnalysis, "&CExportViewPlayLogic::Task_EndAnalysis", key);
 }
 
 void CExportViewUILogic::AskKeyFrames(int key, const _EXPORT_FILE_INFO& record, _EXPORT_HANDLE_INFO& entry)
 {
     entry.askedWithIndexReady = entry.isIndexReady;
+    m_analysesDue.insert(key);
     const bool pictures = m_exportType == EXPORT_TYPE_JPEG || m_exportType == EXPORT_TYPE_BMP;
     PostPlay(&CExportViewPlayLogic::Task_AnalyseFilePos, "&CExportViewPlayLogic::Task_AnalyseFilePos", key,
              record.exportStart, record.exportEnd, pictures);
@@ -1240,6 +1325,8 @@ void CExportViewUILogic::RetryAnalysis(int key)
 
 void CExportViewUILogic::ContinueAfterAnalysis(bool succeeded)
 {
+    if (!m_analysesDue.empty())
+        return;  // more answers are due
     bool anySelected = false;
     for (const auto& [key, record] : m_files) {
         if (!record.isSelected)
@@ -1270,6 +1357,7 @@ void CExportViewUILogic::ContinueAfterAnalysis(bool succeeded)
 
 void CExportViewUILogic::ClearExportMarks()
 {
+    m_analysesDue.clear();
     for (auto& [key, record] : m_files) {
         record.isSelected = 0;
         if (_EXPORT_HANDLE_INFO* entry = HandleOf(record)) {

@@ -17,6 +17,7 @@
 #include "Export/IExportView.h"
 #include "Export/IExportObjectListener.h"
 #include "PlayManager/IPlayObjectListener.h"
+#include "Widgets/PlayProgressTypes.h"
 
 class CExportViewExportLogic;
 class CExportViewPlayLogic;
@@ -140,6 +141,11 @@ public:
     // by 60 s).
     static constexpr int kEngineStopWaitMs = 90000;
     void SetAnalyseRetryInterval(int ms) { m_analyseRetryMs = ms; }
+    // Longest wait before the time line, the span and the player show what
+    // answers outside a tree operation changed (a tree operation shows them
+    // when its last answer came).
+    static constexpr int kPageUpdateMs = 100;
+    void SetPageUpdateInterval(int ms) { m_pageUpdateMs = ms; }
 
 private:
     using FileTable = std::map<int, _EXPORT_FILE_INFO>;
@@ -161,6 +167,7 @@ private:
     void LockTree(int busyState);
     void UnlockWhenIdle();
     void CloseRecord(int key, _EXPORT_FILE_INFO& record);
+    void ForgetPath(int key, const _EXPORT_FILE_INFO& record);
     std::list<int> RemoveRecords(const std::function<bool(const _EXPORT_FILE_INFO&)>& matches);
 
     // Requests to the play logic.
@@ -186,6 +193,11 @@ private:
     void ClearPlayerWhenIdle();
     void UpdateChannelInfo(void* handle, int key);
     void UpdateSpan(bool movesCutMarks);
+    void ComputeSpan(bool movesCutMarks);
+    void RequestPageUpdate();
+    void UpdatePage();
+    void UpdateRows();
+    void SettleClosedDays();
     std::wstring RowLabel(const _EXPORT_FILE_INFO& record) const;
     int CurrentKey();
 
@@ -214,6 +226,18 @@ private:
     FileTable m_files;
     std::set<int> m_pending;
     std::map<std::wstring, int> m_paths;
+    // What answers changed, shown once per batch of them.
+    struct RowUpdate {
+        std::wstring name;  // for a row not on the time line yet
+        std::vector<UISF_TimeSegment> segments;
+    };
+    std::map<int, RowUpdate> m_rowUpdates;                  // by line id
+    std::set<std::pair<std::wstring, int>> m_closedDays;    // group, day key
+    bool m_singleClosed = false;
+    bool m_spanDue = false;
+    bool m_spanMovesCutMarks = false;
+    bool m_pageUpdatePosted = false;
+    int m_pageUpdateMs = kPageUpdateMs;
     std::uint32_t m_spanStart = 0;
     std::uint32_t m_spanEnd = 0;
     std::uint32_t m_snapshotInterval = 0;
@@ -224,6 +248,7 @@ private:
     bool m_engineRunning = false;
     int m_engineRuns = 0;
     bool m_analysisFailed = false;
+    std::set<int> m_analysesDue;  // file keys whose key-frame lookups are not over
     std::wstring m_unplayable;  // the recording the failing job found nothing to play in
     std::wstring m_exportFolder;
     float m_speed = 1.0f;

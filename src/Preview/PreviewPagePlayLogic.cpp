@@ -5,6 +5,8 @@
 #include <memory>
 #include <new>
 
+#include <malloc.h>
+
 #include "Base/MessageLoopIds.h"
 #include "Base/PostTask.h"
 #include "Base/SFMessageLoopManager.h"
@@ -285,6 +287,8 @@ void CPreviewPagePlayLogic::Task_CloseFiles(void* handle)
                 break;
             }
         }
+        if (m_handles.empty())
+            ::malloc_trim(0);  // what the slices' decoders held goes back to the system
     }
     POST_ANSWER(Task_CloseFilesRet, reinterpret_cast<void*>(std::intptr_t(result)));
 }
@@ -322,6 +326,7 @@ void CPreviewPagePlayLogic::Task_Destroy(PreviewHandleListPtr)
         m_playManager->DestroyPlayObject(handle);
     }
     m_handles.clear();
+    ::malloc_trim(0);
     boost::shared_ptr<IPreviewPlayReceiver> receiver = m_uiLogic.lock();
     boost::shared_ptr<CPreviewSimplePlayerEventImp> view =
         receiver ? receiver->GetOwnerView() : nullptr;

@@ -143,12 +143,14 @@ void CWaterMarkUILogic::Task_StopWatermark_Ret()
         page->FinishClose();
 }
 
+// Reports come from the file being checked: those of a file come before
+// its last answer, and the next file starts after that.
 const CWatermarkTaskInfo* CWaterMarkUILogic::FindByDecoder(const PLAY_MODULE::CPlaySdkWrapper* sender) const
 {
-    for (const auto& task : m_tasks)
-        if (task->IsDecoder(sender))
-            return task.get();
-    return nullptr;
+    if (m_currentIndex < 0 || m_currentIndex >= int(m_tasks.size()))
+        return nullptr;
+    const CWatermarkTaskInfo* task = m_tasks[std::size_t(m_currentIndex)].get();
+    return task->IsDecoder(sender) ? task : nullptr;
 }
 
 void CWaterMarkUILogic::Task_WaterMarkText(PLAY_MODULE::CPlaySdkWrapper* sender, std::wstring text, long time)

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <thread>
 
+#include <malloc.h>
+
 #include <QDebug>
 
 #include <boost/make_shared.hpp>
@@ -156,13 +158,14 @@ CWatermarkLogic::WaitResult CWatermarkLogic::WaitUntil(const std::function<bool(
     return WaitResult::Done;
 }
 
-// Ends the decoder's work (its last reports are made before this returns)
-// and closes the file; the decoder object lives on with the record.
+// Ends the decoder's work (its last reports are made before this returns),
+// lets go of it and closes the file: a checked file keeps only its result.
 void CWatermarkLogic::EndStream(CWatermarkTaskInfo& task)
 {
     if (task.wrapper) {
         task.wrapper->Stop();
         task.wrapper->CloseStream();
+        task.wrapper.reset();
     }
     task.file.Close();
 }
@@ -199,9 +202,12 @@ void CWatermarkLogic::Task_StopWatermark(boost::shared_ptr<CWatermarkTaskInfo> t
     m_stop = 1;
     if (task && task->percent != 100 && task->percent >= 0 && task->wrapper) {
         EndStream(*task);
+        task->ReleaseBuffer();
         task->bytesFed = 0;
         task->fileSize = 0;
     }
+    // What the run's decoders held goes back to the system.
+    ::malloc_trim(0);
     if (auto owner = m_owner.lock())
         SF_POST_TASK(ML_MAIN, &CWaterMarkUILogic::Task_StopWatermark_Ret, owner);
 }

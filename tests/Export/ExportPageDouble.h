@@ -20,12 +20,22 @@ public:
         const auto found = rows.find(lineId);
         return found == rows.end() ? nullptr : &found->second;
     }
-    void SetChannelRecord(const UISF_Channel& record) override { rows[record.channel] = record; }
-    void RemoveChannelRecord(int lineId) override { rows.erase(lineId); }
+    void SetChannelRecord(const UISF_Channel& record) override
+    {
+        rows[record.channel] = record;
+        segmentsSet += record.segments.size();
+    }
+    void RemoveChannelRecord(int lineId) override
+    {
+        rows.erase(lineId);
+        ++removals;
+    }
     void SetPlayTime(int lineId, int time) override { playTimes[lineId] = time; }
 
     std::map<int, UISF_Channel> rows;
     std::map<int, int> playTimes;
+    std::size_t segmentsSet = 0;  // over every row update
+    int removals = 0;
 };
 
 // Notes what the UI logic asks of the page.

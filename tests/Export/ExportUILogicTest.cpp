@@ -24,6 +24,7 @@
 #include "FileIndex/FileIndexTypes.h"
 #include "FileIndex/FileManager.h"
 #include "Support/ProcessUntil.h"
+#include "KvxWriter/RecordingName.h"
 #include "PlayManager/PlayManager.h"
 #include "PlayManager/PlayModuleLibrary.h"
 #include "Support/TempFolder.h"
@@ -511,6 +512,52 @@ TEST_F(UILogicTest, OnlyTheRecordingThatPlaysIsOpenAndAnExportOpensTheOthersAFew
     EXPECT_TRUE(ui->HasNoPlayHandle());
     EXPECT_TRUE(ui->GetFileTable().empty());
     EXPECT_TRUE(page->timeLine->rows.empty());
+}
+
+// A channel of a day's one-minute recordings: each tree operation updates
+// a row, the span and the player once, however many recordings it took.
+TEST_F(UILogicTest, ATreeOperationUpdatesTheTimeLineAndThePlayerOnceForAllItsRecordings)
+{
+    constexpr int kMinutes = 30;
+    ASSERT_TRUE(folder.MakeFolder("minutes"));
+    ASSERT_TRUE(folder.MakeFolder("source"));
+    const std::string minutes = folder.File("minutes");
+    const std::string source = Make(folder.File("source"), kStartMs + 3600000, 2, kChannel7, 0);
+    for (int minute = 0; minute < kMinutes; ++minute) {
+        const std::int64_t start = kStartMs + 3600000 + std::int64_t(minute) * 60000;
+        std::filesystem::create_hard_link(
+            source, minutes + "/" + KVX_WRITER::RecordingFileName("REC", kChannel7, 0, start, start + 60000));
+    }
+    const std::string other = Make(minutes, kStartMs + 3600000, 2, 8, 0);
+    int noMatch = 1;
+    ASSERT_TRUE(manager->LoadPath((Utf8ToWide(minutes) + L"/*.*").c_str(), &noMatch));
+    ui->SetPageUpdateInterval(600000);  // only the operations' ends update the page
+    ui->OpenChannel(kGroup, day, 8);
+    Idle();
+    const int otherLine = RecordOf(other).second.lineId;
+
+    page->cutTimes.clear();
+    page->timeLine->segmentsSet = 0;
+    ui->OpenChannel(kGroup, day, kChannel7);
+    Idle();
+    int line = 0;
+    for (const auto& [key, record] : ui->GetFileTable())
+        line = record.channelKey == kChannel7 ? record.lineId : line;
+    EXPECT_EQ(page->timeLine->rows[line].segments.size(), std::size_t(kMinutes));
+    EXPECT_LE(page->timeLine->segmentsSet, std::size_t(kMinutes + 1));
+    EXPECT_LE(page->cutTimes.size(), 2u);
+    EXPECT_EQ(ui->GetSpanEnd(), kT0 + 3600 + kMinutes * 60);
+
+    // Closing it removes its row and plays the channel still open, once.
+    const std::size_t shown = page->playing.size();
+    const int removals = page->timeLine->removals;
+    ui->CloseChannel(kGroup, day, kChannel7);
+    Idle();
+    EXPECT_EQ(page->timeLine->removals, removals + 1);
+    EXPECT_EQ(page->playing.size(), shown + 1);
+    EXPECT_EQ(page->playing.back(), otherLine);
+    EXPECT_EQ(page->timeLine->rows.count(line), 0u);
+    EXPECT_EQ(ui->GetSpanEnd(), kT0 + 3602);
 }
 
 TEST_F(UILogicTest, PlayMovesAlongTheChannelAndSeeksOnlyInsideARecording)

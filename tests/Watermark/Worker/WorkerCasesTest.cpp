@@ -163,3 +163,27 @@ TEST_F(WorkerCases, ReportsAreMatchedByDecoder)
     EXPECT_FALSE(first->IsDecoder(second->wrapper.get()));
     EXPECT_FALSE(first->IsDecoder(nullptr));
 }
+
+// A file fed to its end, one that failed and one stopped keep their results
+// only: their decoders and blocks are gone.
+TEST_F(WorkerCases, AFileCheckedFailedOrStoppedKeepsNoDecoderNorBlock)
+{
+    auto finished = Opened("finished.kvx", 2 * kBlock);
+    auto failed = Opened("failed.kvx", 300000);
+    auto stopped = Opened("stopped.kvx", 3 * kBlock);
+    const std::vector<boost::weak_ptr<PLAY_MODULE::CPlaySdkWrapper>> decoders{finished->wrapper, failed->wrapper,
+                                                                               stopped->wrapper};
+    logic->Task_Watermark(finished);
+    logic->Task_Watermark(finished);
+    ASSERT_EQ(finished->percent, 100);
+    std::filesystem::resize_file(folder.File("failed.kvx"), 100000);
+    logic->Task_Watermark(failed);
+    logic->Task_Watermark(failed);
+    ASSERT_EQ(failed->percent, -2);
+    logic->Task_Watermark(stopped);
+    logic->Task_StopWatermark(stopped);
+    for (const auto& decoder : decoders)
+        EXPECT_TRUE(decoder.expired());
+    for (const auto& task : {finished, failed, stopped})
+        EXPECT_FALSE(task->buffer);
+}
