@@ -595,6 +595,45 @@ TEST_F(ModuleFeatures, GroupPauseBringsALaggingMemberToTheGroupsMoment)
     }));
 }
 
+TEST_F(ModuleFeatures, AMemberFarBehindTheGroupGoesToItsMomentAtNormalSpeed)
+{
+    RecordingListener otherListener;
+    CPlayModule other(&otherListener);
+    CPlayModule group;
+    auto clock = std::make_shared<ManualTimeSource>();
+    group.SetTimeSource(clock);
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    ASSERT_EQ(1, other.Open(Sample("later.mp4").c_str()));
+    module->Play(nullptr);
+    other.Play(nullptr);
+    ASSERT_EQ(1, group.GroupPlay_Open());
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(module.get()));
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(&other));
+    ASSERT_EQ(1, group.GroupPlay_Seek(kClipStart + 2));
+    ASSERT_TRUE(listener.WaitFor([&] {
+        return listener.LastFrame().stampMs == 2000 && otherListener.LastFrame().stampMs == 1000;
+    }));
+
+    // A starved member (its GUI holds a frame) falls 1.5 s behind at 1X.
+    otherListener.drawn.Create(0, 0);
+    otherListener.blockFrames = true;
+    clock->AdvanceMs(kFrameMs);
+    ASSERT_TRUE(otherListener.WaitFor([&] { return otherListener.insideFrame.load(); }));
+    clock->AdvanceMs(1500);
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs == 3520; }));
+    const std::size_t otherShown = otherListener.FrameCount();
+    otherListener.blockFrames = false;
+    otherListener.drawn.Set();
+
+    // Freed, it shows the group's moment next instead of the frames in between.
+    ASSERT_TRUE(otherListener.WaitFor([&] { return otherListener.LastFrame().stampMs == 2520; },
+                                      std::chrono::seconds(10)))
+        << otherListener.LastFrame().stampMs;
+    EXPECT_LE(otherListener.FrameCount(), otherShown + 2);
+    EXPECT_TRUE(ShowsMoment(other, GroupTimeMs(group)));
+    EXPECT_EQ(module->GetCurrentPlayTimeMs(), other.GetCurrentPlayTimeMs());
+}
+
 TEST_F(ModuleFeatures, APausedModuleThatLaggedShowsThePausedMoment)
 {
     auto clock = std::make_shared<ManualTimeSource>();
