@@ -1035,3 +1035,18 @@ TEST_F(ModuleFeatures, AGroupWaitsAtAFileEndForTheNextFileToJoin)
     EXPECT_EQ(0, frames[0].stampMs);
     EXPECT_LT(frames[1].stampMs, 500) << "the start of the next file was skipped";
 }
+
+TEST_F(ModuleFeatures, AModulePrerolledToPlayBackwardStandsAtItsEnd)
+{
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    ASSERT_EQ(1, module->PlayBackward());
+    ASSERT_EQ(1, module->Preroll());
+    // Standing, it shows nothing and does not end at its start.
+    EXPECT_FALSE(listener.WaitFor([&] { return listener.FrameCount() > 0 || listener.fileEnds > 0; },
+                                  std::chrono::milliseconds(300)));
+    ASSERT_EQ(1, module->Play(nullptr));
+    ASSERT_TRUE(listener.WaitForFrames(2));
+    EXPECT_EQ(3960, listener.Frames()[0].stampMs);
+    EXPECT_EQ(3920, listener.Frames()[1].stampMs);
+    EXPECT_EQ(0, listener.fileEnds.load());
+}
