@@ -498,7 +498,7 @@ void CPlayEngine::PlayBackwardOnce()
         ReachedEnd();
         return;
     }
-    if (!WaitUntilDue(picture->timeMs))
+    if (!WaitUntilDue(picture->timeMs) || CatchUpWithGroup(picture->timeMs))
         return;
     // Falling behind at high speed: show key frames only, decoding no more.
     m_reverse.SetKeysOnly(IsLate(picture->timeMs));
@@ -754,7 +754,8 @@ bool CPlayEngine::IsLate(std::int64_t timeMs) const
 }
 
 // A group member far behind the group (a slow decoder, a long read) never
-// makes the others wait: it goes to the group's moment at once.
+// makes the others wait: it goes to the group's moment at once (backward,
+// the group before that moment is decoded next).
 bool CPlayEngine::CatchUpWithGroup(std::int64_t timeMs)
 {
     std::int64_t momentMs;
@@ -764,7 +765,14 @@ bool CPlayEngine::CatchUpWithGroup(std::int64_t timeMs)
             return false;
         momentMs = m_clock->NowMs() - m_clockOffsetMs;
     }
-    DoSeek(std::clamp<std::int64_t>(momentMs, 0, m_durationMs), true);
+    const std::int64_t targetMs = std::clamp<std::int64_t>(momentMs, 0, m_durationMs);
+    if (!m_backward) {
+        DoSeek(targetMs, true);
+        return true;
+    }
+    // Backward the moment's frame is the first at or after it.
+    m_reverse.Clear();
+    m_currentMs = targetMs + std::int64_t(1000.0 / m_frameRate);
     return true;
 }
 
