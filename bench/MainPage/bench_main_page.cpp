@@ -21,9 +21,10 @@
 //   (d) the changes of file in such a day: 16 D1 channels of short
 //       "minutes" (MAINPAGE_BENCH_MINUTE_SECONDS, default 10; 4 in sanitizer
 //       builds) of their own times, played at 1X, 4X and 16X with and
-//       without Sync Play: the longest hold at a change of file (wall time
-//       between the last frame of a file and the first of the next, as the
-//       library hands them to the page), the most of a file's start never
+//       without Sync Play, forward and in reverse from the day's end: the
+//       longest hold at a change of file (wall time between the last frame
+//       of a file and the first of the next, as the library hands them to
+//       the page), the most of a file's start (in reverse: its end) never
 //       shown, and the share of each file shown (the span of its shown
 //       frames, the smallest of all files played through), how many holds
 //       were over the goal (two frame intervals at 1X, 0.2 s faster) and
@@ -67,6 +68,7 @@
 #include "Common/YuvToRgb.h"
 #include "KvxWriter/SyntheticRecording.h"
 #include "Main/MainPageEventImp.h"
+#include "Main/MainTimeLineEventImp.h"
 #include "Main/PlayBarEventImp.h"
 #include "Main/PlayManagerUILogic.h"
 #include "Main/PlayWinManagerEventImp.h"
@@ -795,7 +797,7 @@ struct ChangeFigures {
 };
 
 // From one channel's frames in the order handed over.
-void AddChannelFigures(const std::vector<HandedFrame>& frames, ChangeFigures& figures)
+void AddChannelFigures(const std::vector<HandedFrame>& frames, ChangeFigures& figures, bool backward)
 {
     const double fileMs = MinuteSeconds() * 1000.0;
     std::map<int, std::pair<std::int64_t, std::int64_t>> spans;  // file: first and last time shown
@@ -814,7 +816,8 @@ void AddChannelFigures(const std::vector<HandedFrame>& frames, ChangeFigures& fi
         ++figures.changes;
         figures.holdsOverGoal += gapMs > figures.goalMs ? 1 : 0;
         figures.longestHoldMs = std::max(figures.longestHoldMs, gapMs);
-        figures.longestSkipMs = std::max(figures.longestSkipMs, double(frame.stampMs));
+        const double skippedMs = backward ? fileMs - 40 - double(frame.stampMs) : double(frame.stampMs);
+        figures.longestSkipMs = std::max(figures.longestSkipMs, skippedMs);
     }
     // Files entered and left at a change: the first and the last were entered or left mid-way.
     const int first = frames.empty() ? 0 : frames.front().file;
@@ -849,12 +852,29 @@ void ShootFirstChange(Page& page, const std::string& name, double seconds)
     RunGuiFor(std::max(0.0, seconds - MillisecondsSince(start) / 1000));
 }
 
-// Arguments: speed (1, 4, 16) and Sync Play (0, 1).
+// At 1X every window near the day's end, then Reverse pressed.
+void ReverseFromTheDaysEnd(Page& page, bool sync)
+{
+    const int end = int(kMinuteDayStartMs / 1000) + kMinutesPerChannel * MinuteSeconds() - 1;
+    RunGui([&] {
+        for (int i = 0; i < kWindows; ++i)
+            if (page.ui->GetWindowEntry(page.grid->GetSubWinIDByIndex(i))->indexMark != 1)
+                return false;
+        return true;
+    }, 20000);
+    for (int i = 0; i < (sync ? 1 : kWindows); ++i)
+        page.page->GetMainTimeLine()->OnPositionChanged(0, page.grid->GetSubWinIDByIndex(i), 1, end, VIDEOCUT_END);
+    RunGuiFor(0.3);
+    page.ui->SetPlayDirection(0);
+}
+
+// Arguments: speed (1, 4, 16), Sync Play (0, 1) and reverse (0, 1).
 void BM_DayOfMinuteFilesChanges(benchmark::State& state)
 {
     const auto& day = DayOfShortMinutes();
     const float speed = float(state.range(0));
     const bool sync = state.range(1) != 0;
+    const bool backward = state.range(2) != 0;
     const double playSeconds = kMinutesPerChannel * MinuteSeconds() / speed;
     for (auto _ : state) {
         ChangeFigures figures;
@@ -869,12 +889,14 @@ void BM_DayOfMinuteFilesChanges(benchmark::State& state)
             dayPage.ui->SetWantedShowNum(kWindows * kMinutesPerChannel);
             dayPage.OpenDay(day, MinuteSeconds(), sync ? 1 : 0);
             RunGui([&] { return AllWindowsHaveFrames(dayPage) && dayPage.ui->GetSynPlay() == (sync ? 1 : 0); }, 20000);
+            if (backward)
+                ReverseFromTheDaysEnd(dayPage, sync);
             dayPage.ui->SetPlaySpeed(speed);
             HandedFrames().Take();
             ShootFirstChange(dayPage, "speed" + std::to_string(int(speed)) + (sync ? "_sync" : ""), playSeconds + 1.5);
             load = LoadAverage();
             for (const auto& [channel, frames] : HandedFrames().Take())
-                AddChannelFigures(frames, figures);
+                AddChannelFigures(frames, figures, backward);
         }
         state.counters["changes"] = figures.changes;
         state.counters["holds_over_goal"] = figures.holdsOverGoal;
@@ -886,8 +908,8 @@ void BM_DayOfMinuteFilesChanges(benchmark::State& state)
     }
 }
 BENCHMARK(BM_DayOfMinuteFilesChanges)
-    ->ArgsProduct({{1, 4, 16}, {0, 1}})
-    ->ArgNames({"speed", "sync"})
+    ->ArgsProduct({{1, 4, 16}, {0, 1}, {0, 1}})
+    ->ArgNames({"speed", "sync", "reverse"})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 

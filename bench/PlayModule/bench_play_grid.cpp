@@ -14,7 +14,12 @@
 //   windows paused before reverse;
 //   resident growth of one 1080p ".kvx" window (H.264, H.265) while the
 //   step-back key is held across 3 groups, against one group of its
-//   decoded pictures.
+//   decoded pictures;
+//   the largest lag of a window behind its group's moment, 16 ".kvx"
+//   windows (12 D1, 4 1080p) with Sync Play at 1X while eight busy loops
+//   starve their decoders, against the same group without them.
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -25,6 +30,7 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+#include "Base/SFDateTime.h"
 #include "Support/BenchRecordings.h"
 #include "Support/BenchRun.h"
 #include "Support/BenchTable.h"
@@ -255,6 +261,52 @@ void HeldStepBackRow(CTable& table, const std::string& codec, const std::string&
               HeldStepBackMegabytes(path), GroupOfPicturesMegabytes(size));
 }
 
+std::int64_t GroupTimeMs(PLAY_MODULE::CPlayModule& group)
+{
+    PLAY_MODULE::__DATETIME_INFO time{};
+    if (group.GroupPlay_QueryGroupPlayingTime(&time) != 1)
+        return -1;
+    const std::int64_t seconds = SF_SOFT_BASE::CSFDateTime::MakeTime(time.nYear, time.nMonth, time.nDay,
+                                                                    time.nHour, time.nMinute, time.nSecond);
+    return seconds * 1000 + time.nMillisecond;
+}
+
+// The largest lag (ms) of a window behind the group's moment, sampled every
+// 20 ms while the group plays at 1X, with busyLoops threads spinning.
+double GroupLagMs(int busyLoops)
+{
+    const auto values = InChild([busyLoops] {
+        std::atomic<bool> stop{false};
+        std::vector<std::thread> busy;
+        for (int i = 0; i < busyLoops; ++i)
+            busy.emplace_back([&stop] {
+                while (!stop.load(std::memory_order_relaxed)) {
+                }
+            });
+        Modules modules;
+        PLAY_MODULE::CPlayModule group;
+        group.GroupPlay_Open();
+        for (const Size size : Sizes())
+            OpenPlaying(modules, Recording(size, Container::Kvx), ReverseWindows(size));
+        for (auto& window : modules)
+            group.GroupPlay_AddToPlayGroup(&window->module);
+        double worst = 0;
+        const auto start = Clock::now();
+        while (SecondsSince(start) < WindowSeconds()) {
+            const std::int64_t groupMs = GroupTimeMs(group);
+            for (auto& window : modules)
+                worst = std::max(worst, double(groupMs - window->module.GetCurrentPlayTimeMs()));
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        group.GroupPlay_Close();
+        stop = true;
+        for (std::thread& loop : busy)
+            loop.join();
+        return std::vector<double>{worst};
+    });
+    return values.empty() ? -1 : values[0];
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -279,6 +331,9 @@ int main(int argc, char** argv)
         return 1;
     if (Selected("windows in reverse"))
         ReverseGridRows(table);
+    if (Selected("behind the group"))
+        table.Row("16 .kvx windows with Sync Play at 1X, 8 busy loops: largest lag behind the group (ms)",
+                  GroupLagMs(8), GroupLagMs(0), "< 500");
     if (Selected("held back-step, H.264"))
         HeldStepBackRow(table, "H.264", Recording(Sizes().back(), Container::Kvx));
     if (Selected("held back-step, H.265"))

@@ -50,9 +50,10 @@ bool CNextFileReadier::OpenAhead(const boost::shared_ptr<CPlayObject>& object, c
         object->SetRefValue(index.data(), unsigned(index.size()));
     if (!object->Open(SF_SOFT_BASE::WideToUtf8(path).c_str()))
         return false;
-    // Backward the window seeks the file's end when it shows it.
-    if (forward)
-        object->Preroll();
+    // Backward it stands at its end, its last group decoded.
+    if (!forward)
+        object->PlayBackward();
+    object->Preroll();
     return true;
 }
 
@@ -62,6 +63,7 @@ void CNextFileReadier::Ready(void* handle, const _QUERY_FILE_INFO& record, bool 
     DropWindow(record.window);
     Readied& readied = m_readied[handle];
     readied.window = record.window;
+    readied.forward = forward;
     readied.object = m_manager->MakeFreePlayObject(PlayTypeOfFileType(record.fileType), handle);
     readied.object->SetListener(listener);
     auto task = std::make_shared<std::packaged_task<bool()>>(
@@ -101,6 +103,12 @@ boost::shared_ptr<CPlayObject> CNextFileReadier::Readying(void* handle) const
 {
     auto it = m_readied.find(handle);
     return it == m_readied.end() ? boost::shared_ptr<CPlayObject>() : it->second.object;
+}
+
+bool CNextFileReadier::ReadiedBackward(void* handle) const
+{
+    auto it = m_readied.find(handle);
+    return it != m_readied.end() && !it->second.forward;
 }
 
 void* CNextFileReadier::HandleOfWindow(int window) const

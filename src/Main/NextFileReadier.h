@@ -17,8 +17,8 @@ class CPlayObject;
 class IPlayObjectListener;
 
 // The next file of each shown window, opened ahead of its boundary on a
-// thread of its own (forward it also decodes its first frame and stands
-// there), so the change of file costs what a frame does. At most one file
+// thread of its own and prerolled (forward its first frame decoded, backward
+// its last group from its end), so the change of file costs what a frame does. At most one file
 // a window. Used on the play loop; the opening thread owns nothing else.
 class CNextFileReadier {
 public:
@@ -38,6 +38,8 @@ public:
     boost::shared_ptr<CPlayObject> Opened(void* handle);
     // The readied file of handle in whatever state, null when none.
     boost::shared_ptr<CPlayObject> Readying(void* handle) const;
+    // Whether the file of handle is readied to play backward from its end.
+    bool ReadiedBackward(void* handle) const;
     // The handle readied for window, null when none.
     void* HandleOfWindow(int window) const;
     void DropWindow(int window);
@@ -46,6 +48,7 @@ public:
 private:
     struct Readied {
         int window = -1;
+        bool forward = true;
         boost::shared_ptr<CPlayObject> object;
         std::shared_future<bool> opened;
     };

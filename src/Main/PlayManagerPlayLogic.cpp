@@ -84,10 +84,13 @@ void* CPlayManagerPlayLogic::AdoptReadiedFile(void* handle)
     return readied && m_playManager->AdoptPlayObject(readied) ? handle : nullptr;
 }
 
-void* CPlayManagerPlayLogic::OpenFile(const _QUERY_FILE_INFO& record, void* wanted)
+void* CPlayManagerPlayLogic::OpenFile(const _QUERY_FILE_INFO& record, void* wanted, bool* adopted)
 {
-    if (wanted && AdoptReadiedFile(wanted))
+    if (wanted && AdoptReadiedFile(wanted)) {
+        if (adopted)
+            *adopted = true;
         return wanted;
+    }
     return OpenRecording(*m_playManager, PlayTypeOfFileType(record.fileType), wanted, m_fileListener.lock(),
                          record.path);
 }
@@ -142,7 +145,12 @@ int CPlayManagerPlayLogic::Task_WakeFile(void* handle, unsigned int time)
     const _QUERY_FILE_INFO record = it->second;
     m_asleep.erase(it);
     const bool readied = m_readier->Readying(handle) != nullptr;
-    const int woken = OpenFile(record, handle) && StartWokenFile(handle, record, time) ? 1 : 0;
+    const bool readiedBackward = m_readier->ReadiedBackward(handle);
+    bool adopted = false;
+    const int woken =
+        OpenFile(record, handle, &adopted) && StartWokenFile(handle, record, time, adopted && readiedBackward)
+            ? 1
+            : 0;
     if (woken)
         m_wokenAtStart[handle] = readied && time == 0;
     else
@@ -152,20 +160,23 @@ int CPlayManagerPlayLogic::Task_WakeFile(void* handle, unsigned int time)
 }
 
 // A file plays from where it is needed, never first from its start: played
-// backward a start ends at once, and the end would move its window on.
-void CPlayManagerPlayLogic::PlaceWokenFile(void* handle, const _QUERY_FILE_INFO& record, unsigned int time)
+// backward a start ends at once, and the end would move its window on. One
+// readied backward stands at its end already, its last group decoded.
+void CPlayManagerPlayLogic::PlaceWokenFile(void* handle, const _QUERY_FILE_INFO& record, unsigned int time,
+                                           bool standsAtEnd)
 {
     if (time)
         m_playManager->SeekByTime(handle, time);
-    else if (record.directionMark == 0)
+    else if (record.directionMark == 0 && !standsAtEnd)
         m_playManager->SeekByPercent(handle, 100.0f);
     if (record.directionMark == 0)
         m_playManager->PlayBackward(handle);
 }
 
-bool CPlayManagerPlayLogic::StartWokenFile(void* handle, const _QUERY_FILE_INFO& record, unsigned int time)
+bool CPlayManagerPlayLogic::StartWokenFile(void* handle, const _QUERY_FILE_INFO& record, unsigned int time,
+                                           bool standsAtEnd)
 {
-    PlaceWokenFile(handle, record, time);
+    PlaceWokenFile(handle, record, time, standsAtEnd);
     if (time && HasGroup()) {
         // The group still stands at its old moment, in another file.
         KeepOpenedFile(handle, record);
@@ -382,12 +393,16 @@ bool CPlayManagerPlayLogic::SkipsSeekToStart(void* handle, float percent)
 {
     // Seeking again would show its first frames twice (a readied file may
     // have started on its own already) and keep the loop from the other
-    // windows' changes.
+    // windows' changes. Backward, waking stood the file at its end: a seek
+    // near the end would skip its last frames.
     auto woken = m_wokenAtStart.find(handle);
     if (woken == m_wokenAtStart.end())
         return false;
     const bool readied = woken->second;
     m_wokenAtStart.erase(woken);
+    auto played = m_playTable.find(handle);
+    if (played != m_playTable.end() && played->second.directionMark == 0)
+        return percent >= 99.0f;
     return percent == 0.0f && (readied || m_playManager->GetFilePlayedTime(handle) == 0);
 }
 

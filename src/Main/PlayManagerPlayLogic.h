@@ -89,13 +89,14 @@ private:
     // A file woken at its start needs no seek there.
     bool SkipsSeekToStart(void* handle, float percent);
     // Opens a file without playing it; its handle, null on failure.
-    void* OpenFile(const _QUERY_FILE_INFO& record, void* wanted);
+    // adopted: set when the readied file of wanted was taken.
+    void* OpenFile(const _QUERY_FILE_INFO& record, void* wanted, bool* adopted = nullptr);
     // Plays an opened file and keeps it in the table; false (and closed) on failure.
     bool PlayOpenedFile(void* handle, const _QUERY_FILE_INFO& record);
     void KeepOpenedFile(void* handle, const _QUERY_FILE_INFO& record);
     // Where a woken file starts, set before it plays.
-    void PlaceWokenFile(void* handle, const _QUERY_FILE_INFO& record, unsigned int time);
-    bool StartWokenFile(void* handle, const _QUERY_FILE_INFO& record, unsigned int time);
+    void PlaceWokenFile(void* handle, const _QUERY_FILE_INFO& record, unsigned int time, bool standsAtEnd);
+    bool StartWokenFile(void* handle, const _QUERY_FILE_INFO& record, unsigned int time, bool standsAtEnd);
     void PlayFilesWokenForSeek();
     void StopPlayObject(void* handle);
     template <class Method, class... Args>

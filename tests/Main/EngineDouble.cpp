@@ -47,6 +47,12 @@ public:
         EndWhenBackwardAtStart();
         return m_engine.answers.backwardResult;
     }
+    // Readied to play backward, a file stands at its end.
+    int Preroll() override
+    {
+        m_atStart = m_atStart && !m_backward;
+        return FakePlayLibrary::Preroll();
+    }
     int SnapPicture(const char* path, PLAY_MODULE::PM_IMAGE_TYPE type) override
     {
         m_engine.NoteSnapshot(path);

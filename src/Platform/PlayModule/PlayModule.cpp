@@ -453,6 +453,8 @@ int CPlayModule::Preroll()
     }
     auto standing = std::make_shared<CPlayClock>();
     standing->Pause();
+    if (m_engine->IsBackward())
+        m_engine->StandAtEnd();
     m_engine->JoinClock(standing, 0);
     m_prerolled = true;
     return 1;

@@ -131,7 +131,8 @@ public:
     int GroupPlay_Seek(unsigned int time);
     int GroupPlay_QueryGroupPlayingTime(__DATETIME_INFO* time);
     // Readies an opened module that has not played: it decodes its first
-    // frame and stands there until Play or a group takes it.
+    // frame (played backward: its last group, from its end) and stands
+    // there until Play or a group takes it.
     int Preroll();
     // In a group, the end of this file holds the group's clock until this
     // module leaves the group (its next file joins first), at most a second.

@@ -595,6 +595,64 @@ TEST_F(ModuleFeatures, GroupPauseBringsALaggingMemberToTheGroupsMoment)
     }));
 }
 
+// A starved member (its GUI holds a frame) falls 1.5 s behind at 1X, forward
+// or backward: freed, it shows the group's moment next instead of the frames
+// in between.
+void ExpectStarvedMemberToGoToTheGroupsMoment(CPlayModule& module, RecordingListener& listener, bool backward)
+{
+    RecordingListener otherListener;
+    CPlayModule other(&otherListener);
+    CPlayModule group;
+    auto clock = std::make_shared<ManualTimeSource>();
+    group.SetTimeSource(clock);
+    ASSERT_EQ(1, module.Open(Sample("clip.mp4").c_str()));
+    ASSERT_EQ(1, other.Open(Sample("later.mp4").c_str()));
+    module.Play(nullptr);
+    other.Play(nullptr);
+    ASSERT_EQ(1, group.GroupPlay_Open());
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(&module));
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(&other));
+    const std::int64_t fromMs = backward ? 3000 : 2000;
+    ASSERT_EQ(1, group.GroupPlay_Seek(kClipStart + unsigned(fromMs / 1000)));
+    ASSERT_TRUE(listener.WaitFor([&] {
+        return listener.LastFrame().stampMs == fromMs && otherListener.LastFrame().stampMs == fromMs - 1000;
+    }));
+    if (backward) {
+        ASSERT_EQ(1, group.GroupPlay_PlayBackward());
+    }
+    const std::int64_t sign = backward ? -1 : 1;
+
+    otherListener.drawn.Create(0, 0);
+    otherListener.blockFrames = true;
+    clock->AdvanceMs(kFrameMs);
+    ASSERT_TRUE(otherListener.WaitFor([&] { return otherListener.insideFrame.load(); }));
+    clock->AdvanceMs(1500);
+    // Forward the last frame at or before the moment, backward the first at or after it.
+    const std::int64_t momentMs = fromMs + sign * 1540;
+    const std::int64_t frameMs = backward ? momentMs + kFrameMs / 2 : momentMs - kFrameMs / 2;
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs == frameMs; }))
+        << listener.LastFrame().stampMs;
+    const std::size_t otherShown = otherListener.FrameCount();
+    otherListener.blockFrames = false;
+    otherListener.drawn.Set();
+
+    ASSERT_TRUE(otherListener.WaitFor([&] { return otherListener.LastFrame().stampMs == frameMs - 1000; },
+                                      std::chrono::seconds(10)))
+        << otherListener.LastFrame().stampMs;
+    EXPECT_LE(otherListener.FrameCount(), otherShown + 2);
+    EXPECT_EQ(module.GetCurrentPlayTimeMs(), other.GetCurrentPlayTimeMs());
+}
+
+TEST_F(ModuleFeatures, AMemberFarBehindTheGroupGoesToItsMomentAtNormalSpeed)
+{
+    ExpectStarvedMemberToGoToTheGroupsMoment(*module, listener, false);
+}
+
+TEST_F(ModuleFeatures, AMemberFarBehindTheGroupInReverseGoesToItsMoment)
+{
+    ExpectStarvedMemberToGoToTheGroupsMoment(*module, listener, true);
+}
+
 TEST_F(ModuleFeatures, APausedModuleThatLaggedShowsThePausedMoment)
 {
     auto clock = std::make_shared<ManualTimeSource>();
@@ -995,4 +1053,19 @@ TEST_F(ModuleFeatures, AGroupWaitsAtAFileEndForTheNextFileToJoin)
     ASSERT_GE(frames.size(), 2u);
     EXPECT_EQ(0, frames[0].stampMs);
     EXPECT_LT(frames[1].stampMs, 500) << "the start of the next file was skipped";
+}
+
+TEST_F(ModuleFeatures, AModulePrerolledToPlayBackwardStandsAtItsEnd)
+{
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    ASSERT_EQ(1, module->PlayBackward());
+    ASSERT_EQ(1, module->Preroll());
+    // Standing, it shows nothing and does not end at its start.
+    EXPECT_FALSE(listener.WaitFor([&] { return listener.FrameCount() > 0 || listener.fileEnds > 0; },
+                                  std::chrono::milliseconds(300)));
+    ASSERT_EQ(1, module->Play(nullptr));
+    ASSERT_TRUE(listener.WaitForFrames(2));
+    EXPECT_EQ(3960, listener.Frames()[0].stampMs);
+    EXPECT_EQ(3920, listener.Frames()[1].stampMs);
+    EXPECT_EQ(0, listener.fileEnds.load());
 }

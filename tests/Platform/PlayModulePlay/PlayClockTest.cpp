@@ -42,7 +42,7 @@ TEST(PlayClock, AHoldStandsUntilEveryHolderLetGoOrItsBoundPassed)
     clock.Hold(&second, 500'000, 1200);
     time->AdvanceMs(100);
     EXPECT_EQ(1100, clock.NowMs());
-    EXPECT_GT(clock.UsUntil(1140), 400'000);  // a frame after the hold waits for it
+    EXPECT_GT(clock.UsUntil(1140), 390'000);  // a frame after the hold waits for it
     clock.ReleaseHold(&first);
     EXPECT_EQ(1100, clock.NowMs());
     clock.ReleaseHold(&second);
@@ -53,4 +53,26 @@ TEST(PlayClock, AHoldStandsUntilEveryHolderLetGoOrItsBoundPassed)
     time->AdvanceMs(600);
     EXPECT_EQ(1260 + 16 * 100, clock.NowMs());
     EXPECT_FALSE(clock.IsHeld());
+}
+
+TEST(PlayClock, ALateHolderNeverHoldsTheOthersLongerThanTheBound)
+{
+    auto time = std::make_shared<ManualTimeSource>();
+    CPlayClock clock(time);
+    clock.Set(0);
+    int late = 0;
+    int near = 0;
+    time->AdvanceMs(80'000);
+    // A member whose file ended 74 s ago holds nothing and takes nothing back.
+    clock.Hold(&late, 1'000'000, 6000);
+    EXPECT_EQ(80'000, clock.NowMs());
+    EXPECT_FALSE(clock.IsHeld());
+    // One that ended 400 ms ago takes the clock back, and the way back counts in the bound.
+    clock.Hold(&near, 1'000'000, 79'600);
+    EXPECT_EQ(79'600, clock.NowMs());
+    time->AdvanceMs(600);
+    EXPECT_EQ(79'600, clock.NowMs());
+    EXPECT_FALSE(clock.IsHeld());
+    time->AdvanceMs(100);
+    EXPECT_EQ(79'700, clock.NowMs());
 }

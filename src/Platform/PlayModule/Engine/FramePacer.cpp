@@ -10,6 +10,8 @@ constexpr auto kWaitSlice = std::chrono::milliseconds(20);
 constexpr std::int64_t kLateDropUs = 80'000;
 constexpr double kLateDropMediaMs = 1000.0;
 constexpr std::int64_t kResyncUs = 1'000'000;
+constexpr std::int64_t kSkipToKeyUs = 250'000;
+constexpr std::int64_t kFarBehindUs = 500'000;
 constexpr std::int64_t kShowAtLeastEveryUs = 500'000;
 
 std::int64_t WallUs()
@@ -32,10 +34,20 @@ std::chrono::microseconds CFramePacer::WaitSlice(std::int64_t usUntilDue)
     return std::min<std::chrono::microseconds>(std::chrono::microseconds(usUntilDue), kWaitSlice);
 }
 
-bool CFramePacer::IsLate(std::int64_t lateUs, double speed)
+bool CFramePacer::IsLate(std::int64_t lateUs, double speed, bool grouped)
 {
     const double lateMediaMs = double(lateUs) * speed / 1000.0;
-    return speed > 1.0 && (lateUs >= kLateDropUs || lateMediaMs >= kLateDropMediaMs);
+    return (speed > 1.0 || grouped) && (lateUs >= kLateDropUs || lateMediaMs >= kLateDropMediaMs);
+}
+
+bool CFramePacer::SkipsToKeyFrame(std::int64_t lateUs, double speed)
+{
+    return speed > 1.0 || lateUs >= kSkipToKeyUs;
+}
+
+bool CFramePacer::IsFarBehind(std::int64_t lateUs)
+{
+    return lateUs >= kFarBehindUs;
 }
 
 bool CFramePacer::ShownRecently() const

@@ -18,8 +18,13 @@ public:
     static std::int64_t UsUntilDue(CPlayClock& clock, bool ownsClock, std::int64_t clockMs);
     // How long one wait lasts, so that requests are seen while waiting.
     static std::chrono::microseconds WaitSlice(std::int64_t usUntilDue);
-    // Late means behind by wall or media time while playing fast.
-    static bool IsLate(std::int64_t lateUs, double speed);
+    // Late means behind by wall or media time while playing fast; in a group
+    // at any speed, since a member keeps the group's moment.
+    static bool IsLate(std::int64_t lateUs, double speed, bool grouped = false);
+    // A late frame also skips the decoding up to the next key frame.
+    static bool SkipsToKeyFrame(std::int64_t lateUs, double speed);
+    // A group member this far behind goes to the group's moment at once.
+    static bool IsFarBehind(std::int64_t lateUs);
 
     // A late frame may be dropped only while frames keep being shown.
     bool ShownRecently() const;

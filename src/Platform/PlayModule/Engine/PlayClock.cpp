@@ -114,13 +114,19 @@ std::int64_t CPlayClock::UsUntil(std::int64_t timeMs) const
 void CPlayClock::Hold(const void* holder, std::int64_t maxUs, std::int64_t atMs)
 {
     std::lock_guard lock(m_mutex);
-    if (m_paused || !m_holders.insert(holder).second)
+    if (m_paused || m_holders.count(holder))
         return;
-    const bool first = m_holders.size() == 1;
     Rebase();
+    // Going back costs the others that wait as much as standing still.
+    const std::int64_t pastMs =
+        std::max<std::int64_t>(0, m_backward ? atMs - m_baseMediaMs : m_baseMediaMs - atMs);
+    const auto backUs = std::int64_t(double(pastMs) * 1000.0 / m_speed);
+    if (backUs > maxUs)
+        return;
+    m_holders.insert(holder);
     m_baseMediaMs = m_backward ? std::max(m_baseMediaMs, atMs) : std::min(m_baseMediaMs, atMs);
-    if (first)
-        m_baseWallUs += std::max<std::int64_t>(0, maxUs);
+    if (m_holders.size() == 1)
+        m_baseWallUs += std::max<std::int64_t>(0, maxUs - backUs);
 }
 
 void CPlayClock::ReleaseHold(const void* holder)

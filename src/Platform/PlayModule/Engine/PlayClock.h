@@ -31,8 +31,10 @@ public:
     std::int64_t UsUntil(std::int64_t timeMs) const;
     // Stands still for a holder (a group member whose next file is still to
     // join) until every holder released it, at most maxUs of wall time from
-    // the first hold; a clock already past atMs goes back to it. Set, Pause
-    // and a resume from a pause end every hold.
+    // the first hold; a clock already past atMs goes back to it, the way
+    // back counted in the bound. A holder the clock passed by more than the
+    // bound is late and holds nothing. Set, Pause and a resume from a pause
+    // end every hold.
     void Hold(const void* holder, std::int64_t maxUs, std::int64_t atMs);
     void ReleaseHold(const void* holder);
     bool IsHeld() const;

@@ -257,6 +257,12 @@ void CPlayEngine::SetTimeSource(std::shared_ptr<ITimeSource> source)
     m_ownClock->SetTimeSource(std::move(source));
 }
 
+void CPlayEngine::StandAtEnd()
+{
+    std::lock_guard lock(m_mutex);
+    m_currentMs = m_durationMs + 1;
+}
+
 void CPlayEngine::SetHoldClockAtEnd(bool hold)
 {
     std::lock_guard lock(m_mutex);
@@ -477,7 +483,7 @@ void CPlayEngine::PlayForwardOnce()
         m_held = std::move(frame);
         return;
     }
-    if (ShouldDropLate(timeMs, frame->key_frame != 0))
+    if (CatchUpWithGroup(timeMs) || ShouldDropLate(timeMs, frame->key_frame != 0))
         return;
     PresentFrame(*frame);
     if (m_replay.Shown(dueAtOnce))
@@ -492,7 +498,7 @@ void CPlayEngine::PlayBackwardOnce()
         ReachedEnd();
         return;
     }
-    if (!WaitUntilDue(picture->timeMs))
+    if (!WaitUntilDue(picture->timeMs) || CatchUpWithGroup(picture->timeMs))
         return;
     // Falling behind at high speed: show key frames only, decoding no more.
     m_reverse.SetKeysOnly(IsLate(picture->timeMs));
@@ -730,23 +736,57 @@ bool CPlayEngine::WaitUntilDue(std::int64_t timeMs, bool* dueAtOnce)
     }
 }
 
-bool CPlayEngine::IsLate(std::int64_t timeMs) const
+std::int64_t CPlayEngine::LateUs(std::int64_t timeMs) const
 {
-    std::int64_t lateUs;
-    {
-        std::lock_guard lock(m_mutex);
-        lateUs = -m_clock->UsUntil(ClockTime(timeMs));
-    }
-    return CFramePacer::IsLate(lateUs, Speed());
+    std::lock_guard lock(m_mutex);
+    return -m_clock->UsUntil(ClockTime(timeMs));
 }
 
+bool CPlayEngine::InGroup() const
+{
+    std::lock_guard lock(m_mutex);
+    return !ClockOwner();
+}
+
+bool CPlayEngine::IsLate(std::int64_t timeMs) const
+{
+    return CFramePacer::IsLate(LateUs(timeMs), Speed());
+}
+
+// A group member far behind the group (a slow decoder, a long read) never
+// makes the others wait: it goes to the group's moment at once (backward,
+// the group before that moment is decoded next).
+bool CPlayEngine::CatchUpWithGroup(std::int64_t timeMs)
+{
+    std::int64_t momentMs;
+    {
+        std::lock_guard lock(m_mutex);
+        if (ClockOwner() || !CFramePacer::IsFarBehind(-m_clock->UsUntil(ClockTime(timeMs))))
+            return false;
+        momentMs = m_clock->NowMs() - m_clockOffsetMs;
+    }
+    const std::int64_t targetMs = std::clamp<std::int64_t>(momentMs, 0, m_durationMs);
+    if (!m_backward) {
+        DoSeek(targetMs, true);
+        return true;
+    }
+    // Backward the moment's frame is the first at or after it.
+    m_reverse.Clear();
+    m_currentMs = targetMs + std::int64_t(1000.0 / m_frameRate);
+    return true;
+}
+
+// Forward, a group member drops late frames at any speed to keep the
+// group's moment.
 bool CPlayEngine::ShouldDropLate(std::int64_t timeMs, bool key)
 {
-    if (key || !IsLate(timeMs) || !m_pacer.ShownRecently())
+    const std::int64_t lateUs = LateUs(timeMs);
+    const double speed = Speed();
+    if (key || !CFramePacer::IsLate(lateUs, speed, InGroup()) || !m_pacer.ShownRecently())
         return false;
     // Skip non-key packets until the next key frame, unless one was already
     // fed (this frame then only left the decoder late).
-    if (timeMs >= m_lastKeyFedMs)
+    if (timeMs >= m_lastKeyFedMs && CFramePacer::SkipsToKeyFrame(lateUs, speed))
         m_catchUp = true;
     m_currentMs = timeMs;
     return true;

@@ -60,6 +60,8 @@ public:
     void JoinClock(std::shared_ptr<CPlayClock> clock, std::int64_t offsetMs);
     void LeaveClock();
     void SetTimeSource(std::shared_ptr<ITimeSource> source);
+    // Before play: reverse play starts at the end of the file.
+    void StandAtEnd();
     // On a shared clock, the end of the file holds the clock until this
     // player leaves it (its next file joins first), or a bound passes.
     void SetHoldClockAtEnd(bool hold);
@@ -136,7 +138,10 @@ private:
 
     // dueAtOnce: set when the frame was due without a wait.
     bool WaitUntilDue(std::int64_t timeMs, bool* dueAtOnce = nullptr);
+    std::int64_t LateUs(std::int64_t timeMs) const;
+    bool InGroup() const;
     bool IsLate(std::int64_t timeMs) const;
+    bool CatchUpWithGroup(std::int64_t timeMs);
     bool ShouldDropLate(std::int64_t timeMs, bool key);
     void PresentFrame(const AVFrame& frame) override;
     void ShowPicture(const PlanarPicture& picture) override;
