@@ -71,6 +71,7 @@
 #include "Main/PlayManagerUILogic.h"
 #include "Main/PlayWinManagerEventImp.h"
 #include "PageServices/PageHost.h"
+#include "Platform/DDraw/SurfaceScaler.h"
 #include "Platform/PlayModule/Format/KvxRecordParser.h"
 #include "Platform/PlayModule/Format/KvxVideoPayload.h"
 #include "PlayManager/PlayModuleLibrary.h"
@@ -305,14 +306,11 @@ public:
         // The Qt path's planes are Y, V, U; the renderer's Y, U, V.
         const YuvPlanes planes =
             PackedYuv420Planes(data, info->nWidth, info->nHeight, kind == PLAY_MODULE::PM_RENDER_QT);
-        YuvSampling sampling;
-        sampling.scaleX = double(info->nWidth) / back.width();
-        sampling.scaleY = double(info->nHeight) / back.height();
-        sampling.bounds = {0, 0, info->nWidth, info->nHeight};
+        const PlanarSource source{planes.y, planes.u, planes.v, planes.yStride, planes.chromaStride,
+                                  tagRECT{0, 0, info->nWidth - 1, info->nHeight - 1}};
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            ConvertYuv420ToRgb32Scaled(reinterpret_cast<std::uint32_t*>(back.bits()),
-                                       int(back.bytesPerLine() / 4), back.width(), back.height(), planes, sampling);
+            m_scaler.BltPlanar(source, back);
             m_front = 1 - m_front;
         }
         if (!m_updatePending.exchange(true))
@@ -337,6 +335,7 @@ protected:
 private:
     std::mutex m_mutex;
     std::array<QImage, 2> m_pictures;
+    CSurfaceScaler m_scaler{false};
     int m_front = 0;
     std::atomic<bool> m_updatePending{false};
 };
