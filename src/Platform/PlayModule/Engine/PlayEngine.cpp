@@ -780,21 +780,20 @@ bool CPlayEngine::ConvertFrame(const AVFrame& frame, PlanarPicture& out)
     return m_converter.Convert(frame, RenderType() == PM_RENDER_QT, out);
 }
 
-// The play thread alone makes pictures, each in one that no receiver holds;
-// showing it swaps it in under m_pictureMutex, for copies taken from other
-// threads.
+// The play thread alone makes pictures, each in one that no receiver holds,
+// under m_pictureMutex, for copies taken from other threads.
 void CPlayEngine::PresentFrame(const AVFrame& frame)
 {
     const std::int64_t timeMs = FrameTimeMs(frame);
-    PlanarPicture& next = m_pictures.Spare();
-    if (!ConvertFrame(frame, next)) {
-        m_currentMs = timeMs;
-        return;
-    }
-    next.timeMs = timeMs;
-    next.key = frame.key_frame != 0;
     {
         std::lock_guard lock(m_pictureMutex);
+        PlanarPicture& next = m_pictures.Spare();
+        if (!ConvertFrame(frame, next)) {
+            m_currentMs = timeMs;
+            return;
+        }
+        next.timeMs = timeMs;
+        next.key = frame.key_frame != 0;
         m_pictures.ShowSpare();
         m_hasShown = true;
     }
@@ -803,9 +802,9 @@ void CPlayEngine::PresentFrame(const AVFrame& frame)
 
 void CPlayEngine::ShowPicture(const PlanarPicture& picture)
 {
-    m_pictures.Spare() = picture;
     {
         std::lock_guard lock(m_pictureMutex);
+        m_pictures.Spare() = picture;
         m_pictures.ShowSpare();
         m_hasShown = true;
     }

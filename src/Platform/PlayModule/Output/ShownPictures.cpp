@@ -9,10 +9,10 @@ CShownPictures::CShownPictures() : m_shown(std::make_shared<PlanarPicture>())
     m_pictures.push_back(m_shown);
 }
 
-// Held by the list alone (the shown one is held by m_shown too).
+// Held by no receiver: by the list alone (the shown one by m_shown too).
 bool CShownPictures::IsFree(const std::shared_ptr<PlanarPicture>& picture) const
 {
-    return picture.use_count() == 1;
+    return picture.use_count() == (picture == m_shown ? 2 : 1);
 }
 
 PlanarPicture& CShownPictures::Spare()

@@ -9,12 +9,14 @@ namespace PLAY_MODULE {
 
 // The shown picture and its spares, for one play thread. A receiver of the
 // frame callback may keep the shown picture's buffer; the next picture is
-// made in one that nobody else holds, so no frame is copied to be handed on.
+// made in one that no receiver holds (the shown one itself when none holds
+// it), so no frame is copied to be handed on.
 class CShownPictures {
 public:
     CShownPictures();
 
-    // A picture no receiver holds and not the shown one, to make the next in.
+    // A picture no receiver holds, to make the next in: the shown one too
+    // (the caller then holds the lock that guards reading it).
     PlanarPicture& Spare();
     // The picture Spare gave last becomes the shown one.
     void ShowSpare();
