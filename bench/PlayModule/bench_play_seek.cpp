@@ -10,6 +10,8 @@
 //   held step-back key: from a random frame, steps back one after another
 //   with no pause (as a held key does) across several groups; every step
 //   timed, those inside a group apart from those into the group before.
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <random>
@@ -33,10 +35,34 @@ constexpr double kGroupMs = 2000;
 constexpr double kFrameMs = 40;
 constexpr int kCrossingsPerRun = 8;
 
-struct Series {
-    std::vector<double> seek, firstStep, insideStep, crossStep;
-    std::vector<double> peerSeek, peerFirstStep, peerInsideStep, peerCrossStep;
-};
+// The four series of one side: exact seek, first back-step, held
+// back-step inside a group and into the group before.
+using Series = std::array<std::vector<double>, 4>;
+
+// One series after another, each after its length, as a child reports them.
+std::vector<double> Packed(const Series& series)
+{
+    std::vector<double> values;
+    for (const std::vector<double>& one : series) {
+        values.push_back(double(one.size()));
+        values.insert(values.end(), one.begin(), one.end());
+    }
+    return values;
+}
+
+Series Unpacked(const std::vector<double>& values)
+{
+    Series series;
+    std::size_t at = 0;
+    for (std::vector<double>& one : series) {
+        if (at >= values.size())
+            break;
+        const std::size_t count = std::min(std::size_t(values[at]), values.size() - at - 1);
+        one.assign(values.begin() + std::ptrdiff_t(at) + 1, values.begin() + std::ptrdiff_t(at + 1 + count));
+        at += 1 + count;
+    }
+    return series;
+}
 
 std::vector<double> RandomTargets(double durationMs, int count, unsigned seed)
 {
@@ -48,6 +74,11 @@ std::vector<double> RandomTargets(double durationMs, int count, unsigned seed)
     return targets;
 }
 
+std::vector<double> SeekTargets()
+{
+    return RandomTargets(RecordingSeconds() * 1000, Pick(200, 3), 15);
+}
+
 double PeerMs(CPeerDecoder& peer, double targetMs)
 {
     const auto start = std::chrono::steady_clock::now();
@@ -55,18 +86,8 @@ double PeerMs(CPeerDecoder& peer, double targetMs)
     return SecondsSince(start) * 1000;
 }
 
-void MeasureSeeks(CPausedModule& player, CPeerDecoder& peer, Series& out)
-{
-    for (const double target : RandomTargets(player.DurationMs(), Pick(200, 3), 15)) {
-        out.seek.push_back(player.SeekExact(target));
-        out.firstStep.push_back(player.Time([&] { player.module.StepBackward(); }));
-        out.peerSeek.push_back(PeerMs(peer, target));
-        out.peerFirstStep.push_back(PeerMs(peer, target - kFrameMs));
-    }
-}
-
 // Steps back with no pause from random frames, each run across a few groups.
-void MeasureHeldKey(CPausedModule& player, CPeerDecoder& peer, Series& out)
+void MeasureHeldKey(CPausedModule& player, Series& out)
 {
     std::mt19937 random(16);
     const int crossingsPerRun = Pick(kCrossingsPerRun, 1);
@@ -79,36 +100,64 @@ void MeasureHeldKey(CPausedModule& player, CPeerDecoder& peer, Series& out)
         for (int crossings = 0; crossings < crossingsPerRun;) {
             const bool across = player.counter.key;
             const double ms = player.Time([&] { player.module.StepBackward(); });
-            (across ? out.crossStep : out.insideStep).push_back(ms);
+            out[across ? 3 : 2].push_back(ms);
             crossings += across ? 1 : 0;
         }
     }
+}
+
+std::vector<double> PlayerSeries(const std::string& path)
+{
+    CPausedModule player;
+    if (!player.Open(path))
+        return {};
+    Series series;
+    for (const double target : SeekTargets()) {
+        series[0].push_back(player.SeekExact(target));
+        series[1].push_back(player.Time([&] { player.module.StepBackward(); }));
+    }
+    MeasureHeldKey(player, series);
+    return Packed(series);
+}
+
+std::vector<double> PeerSeries(const std::string& path)
+{
+    CPeerDecoder peer;
+    if (!peer.Open(path, 0))
+        return {};
+    Series series;
+    for (const double target : SeekTargets()) {
+        series[0].push_back(PeerMs(peer, target));
+        series[1].push_back(PeerMs(peer, target - kFrameMs));
+    }
+    std::mt19937 random(16);
+    const int groups = int(RecordingSeconds() * 1000 / kGroupMs);
+    std::uniform_int_distribution<int> group(Pick(kCrossingsPerRun, 1), groups - 1);
+    std::uniform_int_distribution<int> frames(0, int(kGroupMs / kFrameMs) - 1);
     for (int i = 0; i < Pick(24, 2); ++i) {
         const double keyMs = group(random) * kGroupMs;
-        out.peerCrossStep.push_back(PeerMs(peer, keyMs - kFrameMs + 1));
-        out.peerInsideStep.push_back(PeerMs(peer, keyMs + frames(random) * kFrameMs + 1));
+        series[3].push_back(PeerMs(peer, keyMs - kFrameMs + 1));
+        series[2].push_back(PeerMs(peer, keyMs + frames(random) * kFrameMs + 1));
     }
+    return Packed(series);
 }
 
 void MeasureCase(const RecordingCase& c, CTable& table, bool& opened)
 {
-    CPausedModule player;
-    CPeerDecoder peer;
-    if (!player.Open(c.path) || !peer.Open(c.peerPath, 0)) {
+    const std::vector<double> ours = InChild([&] { return PlayerSeries(c.path); });
+    const std::vector<double> theirs = InChild([&] { return PeerSeries(c.peerPath); });
+    if (ours.empty() || theirs.empty()) {
         opened = false;
         return;
     }
-    Series series;
-    MeasureSeeks(player, peer, series);
-    MeasureHeldKey(player, peer, series);
-    table.Rows(c.name + " exact seek", Figures::Of(series.seek), Figures::Of(series.peerSeek),
+    const Series series = Unpacked(ours);
+    const Series peer = Unpacked(theirs);
+    table.Rows(c.name + " exact seek", Figures::Of(series[0]), Figures::Of(peer[0]),
                c.size == Size::HD ? "< 100" : "");
-    table.Rows(c.name + " first back-step after a seek", Figures::Of(series.firstStep),
-               Figures::Of(series.peerFirstStep));
-    table.Rows(c.name + " held back-step inside a group", Figures::Of(series.insideStep),
-               Figures::Of(series.peerInsideStep), "< 50");
-    table.Rows(c.name + " held back-step into the group before", Figures::Of(series.crossStep),
-               Figures::Of(series.peerCrossStep), "< 50");
+    table.Rows(c.name + " first back-step after a seek", Figures::Of(series[1]), Figures::Of(peer[1]));
+    table.Rows(c.name + " held back-step inside a group", Figures::Of(series[2]), Figures::Of(peer[2]), "< 50");
+    table.Rows(c.name + " held back-step into the group before", Figures::Of(series[3]), Figures::Of(peer[3]),
+               "< 50");
 }
 
 }  // namespace
@@ -119,10 +168,11 @@ int main(int argc, char** argv)
     av_log_set_level(AV_LOG_ERROR);
     PLAY_MODULE::CPlayModule::SetRenderType(PLAY_MODULE::PM_RENDER_QT);
     CTable table("Exact seek and back-step, ms from the call to the shown frame (peer: libavformat + "
-                 "libavcodec seek and decode in this process)");
+                 "libavcodec seek and decode, each side in a process of its own)");
     bool opened = true;
     const auto measure = [&](const RecordingCase& c) { MeasureCase(c, table, opened); };
-    const bool made = ForEachRecording(measure) && ForEachH265Recording(measure);
+    const bool made =
+        ForEachRecording(measure) && ForEachH265Recording(measure) && ForEachBFramesRecording(measure);
     if (!made || !opened) {
         std::fprintf(stderr, "could not open the recordings\n");
         return 1;

@@ -31,18 +31,6 @@ inline std::uint32_t Pixel(std::int32_t luma, std::int32_t red, std::int32_t gre
     return Channel(luma + red) | Channel(luma - green) << 8 | Channel(luma + blue) << 16 | 0xFF000000u;
 }
 
-// The same colour as Pixel, stored as 0xFFRRGGBB.
-inline std::uint32_t NativePixel(std::uint8_t y, std::uint8_t v, std::uint8_t u)
-{
-    const std::int32_t luma = (y - 16) * kLuma;
-    const std::int32_t cv = v - 128;
-    const std::int32_t cu = u - 128;
-    return Channel(luma + cv * kRedFromV) << 16 | Channel(luma - cu * kGreenFromU - cv * kGreenFromV) << 8 |
-           Channel(luma + cu * kBlueFromU) | 0xFF000000u;
-}
-
-constexpr double kFixedOne = 65536.0;
-
 // One row; pixel x takes chroma sample x / 2 (an odd last pixel its own).
 // Plain arithmetic on whole pixels, so that the compiler vectorises it
 // (the library builds this file with GCC's full vectoriser cost model).
@@ -81,32 +69,6 @@ void ConvertYuv420ToRgb32(std::uint32_t* dst, int dstStridePixels, const std::ui
         ConvertRow(dst + std::ptrdiff_t(row) * dstStridePixels, yPlane + std::ptrdiff_t(source) * yStride,
                    vPlane + std::ptrdiff_t(source / 2) * chromaStride, uPlane + std::ptrdiff_t(source / 2) * chromaStride,
                    width);
-    }
-}
-
-void ConvertYuv420ToRgb32Scaled(std::uint32_t* dst, int dstStridePixels, int dstWidth, int dstHeight,
-                                const YuvPlanes& planes, const YuvSampling& sampling)
-{
-    const YuvRect& bounds = sampling.bounds;
-    if (!dst || !planes.y || !planes.v || !planes.u || dstWidth < 1 || dstHeight < 1 || bounds.width < 1 ||
-        bounds.height < 1 || bounds.left < 0 || bounds.top < 0)
-        return;
-    const int firstX = int((sampling.scaleX * 0.5 + sampling.offsetX) * kFixedOne);
-    const int deltaX = int(sampling.scaleX * kFixedOne);
-    const int lastX = bounds.left + bounds.width - 1;
-    const int lastY = bounds.top + bounds.height - 1;
-    for (int row = 0; row < dstHeight; ++row) {
-        const int fy = int((sampling.scaleY * (row + 0.5) + sampling.offsetY) * kFixedOne);
-        const int sy = std::clamp(fy >> 16, bounds.top, lastY);
-        const std::uint8_t* y = planes.y + std::ptrdiff_t(sy) * planes.yStride;
-        const std::uint8_t* v = planes.v + std::ptrdiff_t(sy / 2) * planes.chromaStride;
-        const std::uint8_t* u = planes.u + std::ptrdiff_t(sy / 2) * planes.chromaStride;
-        std::uint32_t* out = dst + std::ptrdiff_t(row) * dstStridePixels;
-        int fx = firstX;
-        for (int x = 0; x < dstWidth; ++x, fx += deltaX) {
-            const int sx = std::clamp(fx >> 16, bounds.left, lastX);
-            out[x] = NativePixel(y[sx], v[sx / 2], u[sx / 2]);
-        }
     }
 }
 

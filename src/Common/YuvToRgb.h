@@ -24,29 +24,3 @@ struct YuvPlanes {
 // The planes of a packed 4:2:0 picture of width x height (luma, then the two
 // chroma planes: V first when vFirst, else U first).
 YuvPlanes PackedYuv420Planes(const std::uint8_t* data, int width, int height, bool vFirst);
-
-// A rectangle of a picture in luma pixels.
-struct YuvRect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-};
-
-// Where the pixels of a scaled picture come from: the centre of destination
-// pixel (x, y) maps to source (x + 0.5) * scaleX + offsetX, (y + 0.5) *
-// scaleY + offsetY, in 16.16 fixed point as QPainter maps it when it draws a
-// scaled image without smoothing; samples are kept inside bounds.
-struct YuvSampling {
-    double scaleX = 1;
-    double offsetX = 0;
-    double scaleY = 1;
-    double offsetY = 0;
-    YuvRect bounds;
-};
-
-// Converts and scales in one pass into dstWidth x dstHeight pixels, each
-// from its nearest source sample; same colours as ConvertYuv420ToRgb32,
-// stored as 0xFFRRGGBB (QImage::Format_RGB32).
-void ConvertYuv420ToRgb32Scaled(std::uint32_t* dst, int dstStridePixels, int dstWidth, int dstHeight,
-                                const YuvPlanes& planes, const YuvSampling& sampling);

@@ -117,10 +117,13 @@ void CFrameHandOver::QtFrame(IPlayLibrary& library,
     WaitUntilDrawn(stop);
 }
 
-// The library's picture is valid only during the callback; the copy lives
-// as long as a receiver holds it, so a receiver never reads freed memory.
-CFrameHandOver::Buffer CFrameHandOver::PlanarCopy(const Frame& frame, std::size_t size)
+// A picture the library lends only for the callback is copied; the copy
+// lives as long as a receiver holds it, so a receiver never reads freed
+// memory. A shared one is handed on as it is.
+CFrameHandOver::Buffer CFrameHandOver::PlanarForReceivers(const Frame& frame, std::size_t size)
 {
+    if (frame.owner && frame.owner.get() == frame.data)
+        return frame.owner;
     Buffer copy = FreeBuffer(m_planar, size, m_planarSizes);
     std::memcpy(copy.get(), frame.data, size);
     return copy;
@@ -130,10 +133,10 @@ void CFrameHandOver::PostPlanarQtFrame(const boost::shared_ptr<IPlayObjectListen
                                        const Frame& frame, std::size_t size, const StopCheck& stop)
 {
     {
-        Buffer copy = PlanarCopy(frame, size);
+        Buffer shared = PlanarForReceivers(frame, size);
         auto token = boost::make_shared<SynSmartPtr>(m_event);
         SF_POST_TASK(LumivexBase::ML_MAIN, &IPlayObjectListener::OnQTPlanarSubWin, listener, frame.handle,
-                     copy, frame.width, frame.height, token);
+                     shared, frame.width, frame.height, token);
     }
     WaitUntilDrawn(stop);
 }
@@ -146,12 +149,12 @@ void CFrameHandOver::DDrawFrame(const boost::shared_ptr<IPlayObjectListener>& li
     if (planar == 0 || !frame.data || frame.dataSize < 0 || std::size_t(frame.dataSize) < planar)
         return;
     if (listener) {
-        // The copy lives as long as the token.
-        Buffer copy = PlanarCopy(frame, planar);
-        auto token = boost::make_shared<SynSmartPtr>(m_event, copy);
+        // The buffer lives as long as the token.
+        Buffer shared = PlanarForReceivers(frame, planar);
+        auto token = boost::make_shared<SynSmartPtr>(m_event, shared);
         m_event->Reset();
         SF_POST_TASK(LumivexBase::ML_MAIN, &IPlayObjectListener::OnDDRenderSubWinEx, listener,
-                     frame.handle, m_receiverToken, copy.get(), frame.width, frame.height, token,
+                     frame.handle, m_receiverToken, shared.get(), frame.width, frame.height, token,
                      overlayPort, overlayValue);
     }
     if (m_receiverToken.use_count() > 1)

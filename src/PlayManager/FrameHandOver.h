@@ -25,6 +25,9 @@ public:
         int dataSize = 0;
         int width = 0;
         int height = 0;
+        // The buffer that holds data, when receivers may keep it (else data
+        // is copied for them).
+        Buffer owner;
     };
 
     CFrameHandOver();
@@ -50,7 +53,7 @@ public:
 private:
     // A buffer of the pair that no receiver holds, (re)made at this size.
     static Buffer FreeBuffer(Buffer (&pair)[2], std::size_t size, std::size_t (&sizes)[2]);
-    Buffer PlanarCopy(const Frame& frame, std::size_t size);
+    Buffer PlanarForReceivers(const Frame& frame, std::size_t size);
     void PostPlanarQtFrame(const boost::shared_ptr<IPlayObjectListener>& listener, const Frame& frame,
                            std::size_t size, const StopCheck& stop);
     static void DrawOverlays(unsigned char* rgb, int width, int height, int port, int value);

@@ -107,6 +107,9 @@ public:
                       PLAY_MODULE::PM_FRAME_INFO* info, int reserved) override;
     void OnFrameVisible(PLAY_MODULE::CPlayModule* module, int renderKind, unsigned char* data,
                         int value, PLAY_MODULE::PM_FRAME_INFO* info) override;
+    void OnSharedFrameVisible(PLAY_MODULE::CPlayModule* module, int renderKind,
+                              std::shared_ptr<const unsigned char> frame, int value,
+                              PLAY_MODULE::PM_FRAME_INFO* info) override;
     void OnFileTimeDone(PLAY_MODULE::CPlayModule* module, unsigned start, unsigned end) override;
     void OnRecordFailed(PLAY_MODULE::CPlayModule* module, const std::string& keptPath, std::int64_t keptMs) override;
     int OnOverlayData(PLAY_MODULE::CPlayModule* module, unsigned char* data, int kind, int length,
@@ -121,8 +124,9 @@ private:
     boost::shared_ptr<IPlayObjectListener> LockListener() const;
     bool ShouldStopWaiting() const;
     int OverlayValue();
-    void QTRender(unsigned char* data, int value, int width, int height);
-    void DDrawRender(unsigned char* data, int value, int width, int height);
+    void FrameVisible(int renderKind, const CFrameHandOver::Frame& frame, PLAY_MODULE::PM_FRAME_INFO* info);
+    void QTRender(const CFrameHandOver::Frame& frame);
+    void DDrawRender(const CFrameHandOver::Frame& frame);
     void ReportSeekDone();
     void ApplyFileTimeFallback();
     void PostPosition(unsigned int time);

@@ -72,12 +72,30 @@ void CPlayObject::OnStreamData(PLAY_MODULE::CPlayModule*, unsigned char* data, i
 void CPlayObject::OnFrameVisible(PLAY_MODULE::CPlayModule*, int renderKind, unsigned char* data,
                                  int value, PLAY_MODULE::PM_FRAME_INFO* info)
 {
-    if (!info || info->nType != PLAY_MODULE::PM_FRAME_VIDEO_SHOWN)
+    if (info)
+        FrameVisible(renderKind, {m_handle, data, value, info->nWidth, info->nHeight, {}}, info);
+}
+
+// The library's buffer is handed on as it is: the receivers share it.
+void CPlayObject::OnSharedFrameVisible(PLAY_MODULE::CPlayModule*, int renderKind,
+                                       std::shared_ptr<const unsigned char> frame, int value,
+                                       PLAY_MODULE::PM_FRAME_INFO* info)
+{
+    if (!info || !frame)
+        return;
+    unsigned char* data = const_cast<unsigned char*>(frame.get());
+    const CFrameHandOver::Buffer owner(data, [frame](unsigned char*) {});
+    FrameVisible(renderKind, {m_handle, data, value, info->nWidth, info->nHeight, owner}, info);
+}
+
+void CPlayObject::FrameVisible(int renderKind, const CFrameHandOver::Frame& frame, PLAY_MODULE::PM_FRAME_INFO* info)
+{
+    if (info->nType != PLAY_MODULE::PM_FRAME_VIDEO_SHOWN)
         return;
     if (renderKind == PLAY_MODULE::PM_RENDER_DDRAW)
-        DDrawRender(data, value, info->nWidth, info->nHeight);
+        DDrawRender(frame);
     else if (renderKind == PLAY_MODULE::PM_RENDER_QT)
-        QTRender(data, value, info->nWidth, info->nHeight);
+        QTRender(frame);
     if (m_seekPending.exchange(0) == 1)
         ReportSeekDone();
     ApplyFileTimeFallback();
@@ -119,16 +137,16 @@ int CPlayObject::OverlayValue()
 
 bool CPlayObject::ShouldStopWaiting() const { return m_stopped != 0 || m_library->IsStopping(); }
 
-void CPlayObject::QTRender(unsigned char* data, int value, int width, int height)
+void CPlayObject::QTRender(const CFrameHandOver::Frame& frame)
 {
     // Without an open track no port is this object's: -1 draws no overlays.
     const int overlayPort = m_overlayOpen ? m_overlayPort.load() : -1;
     const int overlayValue = overlayPort >= 0 ? OverlayValue() : 0;
-    m_handOver.QtFrame(*m_library, LockListener(), {m_handle, data, value, width, height},
+    m_handOver.QtFrame(*m_library, LockListener(), frame,
                        [this] { return ShouldStopWaiting(); }, overlayPort, overlayValue);
 }
 
-void CPlayObject::DDrawRender(unsigned char* data, int value, int width, int height)
+void CPlayObject::DDrawRender(const CFrameHandOver::Frame& frame)
 {
     if (m_stopped)
         return;
@@ -136,7 +154,7 @@ void CPlayObject::DDrawRender(unsigned char* data, int value, int width, int hei
     const int overlayValue = listener ? OverlayValue() : 0;
     // Without an open track no port is this object's: -1 draws no overlays.
     const int overlayPort = m_overlayOpen ? m_overlayPort.load() : -1;
-    m_handOver.DDrawFrame(listener, {m_handle, data, value, width, height}, overlayPort,
+    m_handOver.DDrawFrame(listener, frame, overlayPort,
                           overlayValue, [this] { return ShouldStopWaiting(); });
 }
 

@@ -7,7 +7,6 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QTransform>
 
 #include "Base/PlanarLayout.h"
 #include "Base/TextCodec.h"
@@ -222,30 +221,36 @@ const QImage& CSFQTVideoWindowPlayWnd::FrameImage() const
     return m_frame;
 }
 
-// The source rectangle drawn over the whole widget, mapped back the way
-// QPainter's raster engine maps a scaled image.
-YuvSampling CSFQTVideoWindowPlayWnd::Sampling() const
+// The source rectangle, kept inside the frame.
+tagRECT CSFQTVideoWindowPlayWnd::ShownSource() const
 {
     const int left = std::clamp<int>(m_source.left, 0, m_frameW - 1);
     const int top = std::clamp<int>(m_source.top, 0, m_frameH - 1);
-    const QRectF source(left, top, std::clamp(SourceWidth(), 1, m_frameW - left),
-                        std::clamp(SourceHeight(), 1, m_frameH - top));
-    const QRectF target(rect());
-    QTransform toWidget;
-    toWidget.translate(target.x(), target.y());
-    toWidget.scale(target.width() / source.width(), target.height() / source.height());
-    toWidget.translate(-source.x(), -source.y());
-    // QPainter nudges the mapping by 1/65536 pixel so that it rounds down.
-    QTransform nudge;
-    nudge.translate(1.0 / 65536, 1.0 / 65536);
-    const QTransform back = (nudge * toWidget).inverted();
-    YuvSampling sampling;
-    sampling.scaleX = back.m11();
-    sampling.offsetX = back.dx();
-    sampling.scaleY = back.m22();
-    sampling.offsetY = back.dy();
-    sampling.bounds = {left, top, int(source.width()), int(source.height())};
-    return sampling;
+    return {left, top, left + std::clamp(SourceWidth(), 1, m_frameW - left) - 1,
+            top + std::clamp(SourceHeight(), 1, m_frameH - top) - 1};
+}
+
+// The source rectangle over the whole widget: an unscaled one with the exact
+// conversion, a scaled one each pixel from its nearest sample by libswscale.
+void CSFQTVideoWindowPlayWnd::ConvertShown() const
+{
+    const YuvPlanes p = PlanarPlanes();
+    const tagRECT source = ShownSource();
+    const bool unscaled = source.right - source.left + 1 == width() && source.bottom - source.top + 1 == height();
+    // Chroma pairs stay whole from an even corner.
+    if (unscaled && source.left % 2 == 0 && source.top % 2 == 0) {
+        Reuse(m_shown, width(), height(), QImage::Format_RGBX8888);
+        if (m_shown.isNull())
+            return;
+        const std::ptrdiff_t chroma = std::ptrdiff_t(source.top / 2) * p.chromaStride + source.left / 2;
+        ConvertYuv420ToRgb32(reinterpret_cast<std::uint32_t*>(m_shown.bits()), int(m_shown.bytesPerLine() / 4),
+                             p.y + std::ptrdiff_t(source.top) * p.yStride + source.left, p.v + chroma, p.u + chroma,
+                             p.yStride, p.chromaStride, width(), height());
+        return;
+    }
+    Reuse(m_shown, width(), height(), QImage::Format_RGB32);
+    if (!m_shown.isNull())
+        m_scaler.BltPlanar(PlanarSource{p.y, p.u, p.v, p.yStride, p.chromaStride, source}, m_shown);
 }
 
 const QImage& CSFQTVideoWindowPlayWnd::ShownImage() const
@@ -254,11 +259,9 @@ const QImage& CSFQTVideoWindowPlayWnd::ShownImage() const
     if (!m_planarOn || width() < 1 || height() < 1)
         return none;
     if (m_shownStale || m_shown.size() != size() || !SameRect(m_shownSource, m_source)) {
-        Reuse(m_shown, width(), height(), QImage::Format_RGB32);
+        ConvertShown();
         if (m_shown.isNull())
             return m_shown;
-        ConvertYuv420ToRgb32Scaled(reinterpret_cast<std::uint32_t*>(m_shown.bits()),
-                                   int(m_shown.bytesPerLine() / 4), width(), height(), PlanarPlanes(), Sampling());
         m_shownSource = m_source;
         m_shownStale = false;
     }

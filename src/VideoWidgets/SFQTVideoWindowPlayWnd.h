@@ -10,6 +10,7 @@
 
 #include "Common/YuvToRgb.h"
 #include "Platform/DDraw/DDrawRender.h"
+#include "Platform/DDraw/SurfaceScaler.h"
 #include "Platform/Win32/Win32Types.h"
 
 class CSFQTVideoWindow;
@@ -89,7 +90,8 @@ private:
     void TakeFrameSize(int type, int w, int h);
     void TakePlanar(const BYTE* data, int w, int h, bool vFirst);
     YuvPlanes PlanarPlanes() const;
-    YuvSampling Sampling() const;
+    tagRECT ShownSource() const;
+    void ConvertShown() const;
     QPoint ToFramePixels(const QPoint& point) const;
     void KeepSourceInsideFrame(tagRECT& rect) const;
     void DrawButtons(QPainter& painter) const;
@@ -128,6 +130,7 @@ private:
     mutable bool m_frameStale = false;
     mutable bool m_shownStale = false;
     mutable QImage m_shown;
+    mutable CSurfaceScaler m_scaler{false};
     mutable tagRECT m_shownSource{0, 0, -1, -1};
     QImage m_presented;
     CSFQTVideoWindowSubWnd* m_cell = nullptr;

@@ -43,6 +43,16 @@ void FakePlayLibrary::FireFrame(int renderKind, int width, int height, int infoK
     m_listener->OnFrameVisible(nullptr, renderKind, m_frame.data(), int(m_frame.size()), &info);
 }
 
+void FakePlayLibrary::FireSharedFrame(int renderKind, const std::shared_ptr<const unsigned char>& frame, int width,
+                                      int height)
+{
+    PLAY_MODULE::PM_FRAME_INFO info;
+    info.nWidth = width;
+    info.nHeight = height;
+    info.nType = 3;
+    m_listener->OnSharedFrameVisible(nullptr, renderKind, frame, width * height * 3 / 2, &info);
+}
+
 void FakePlayLibrary::FireShortFrame(int renderKind, int width, int height)
 {
     m_frame.assign(std::size_t(width) * std::size_t(height), 16);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <atomic>
 #include <functional>
 #include <mutex>
@@ -40,6 +42,8 @@ public:
     // Callbacks as the library would make them.
     void FireFrame(int renderKind, int width, int height, int infoKind = 3,
                    unsigned char luma = 16);
+    // A frame in a buffer the receivers may keep.
+    void FireSharedFrame(int renderKind, const std::shared_ptr<const unsigned char>& frame, int width, int height);
     // A frame whose byte count is too small for its size.
     void FireShortFrame(int renderKind, int width, int height);
     void FireFileEnd() { m_listener->OnFileEnd(nullptr); }

@@ -258,6 +258,21 @@ TEST_F(FrameHandOverTest, AListenerTakingPlanarPicturesGetsTheQtFramesPlanes)
     EXPECT_EQ(16, library->GetCurrentPlayingVideoFrameWidth());
 }
 
+TEST_F(FrameHandOverTest, ASharedFrameReachesThePlanarListenerInItsOwnBuffer)
+{
+    auto planar = boost::make_shared<PlanarListener>(std::this_thread::get_id());
+    OnPlay([&] { manager->SetPlayObjectListener(handle, planar); });
+    auto buffer = std::make_shared<std::vector<unsigned char>>(16 * 8 * 3 / 2, 77);
+    const std::shared_ptr<const unsigned char> frame(buffer, buffer->data());
+    LibraryThread([&] { library->FireSharedFrame(2, frame, 16, 8); });
+    ASSERT_TRUE(ProcessUntil([&] { return planar->kept.size() == 1; }));
+    EXPECT_EQ(buffer->data(), planar->kept[0].get());
+    // The receiver keeps the library's buffer itself alive, and lets it go.
+    EXPECT_LE(3, buffer.use_count());
+    planar->kept.clear();
+    EXPECT_TRUE(ProcessUntil([&] { return buffer.use_count() == 2; }));
+}
+
 TEST_F(FrameHandOverTest, WithAnOverlayTrackOpenAPlanarListenerStillGetsRgbPictures)
 {
     auto planar = boost::make_shared<PlanarListener>(std::this_thread::get_id());

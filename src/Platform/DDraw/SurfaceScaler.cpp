@@ -35,6 +35,8 @@ tagRECT ClipSource(const CDDrawSurface& source, const tagRECT* rect)
     return r;
 }
 
+static_assert(SWS_FAST_BILINEAR == 1 && SWS_POINT == 16);
+
 }  // namespace
 
 CSurfaceScaler::~CSurfaceScaler()
@@ -54,7 +56,7 @@ SwsContext* CSurfaceScaler::ContextFor(int format, int sw, int sh, int dw, int d
         m_contexts.clear();
     }
     SwsContext* context = sws_getContext(sw, sh, static_cast<AVPixelFormat>(format), dw, dh, AV_PIX_FMT_RGB32,
-                                         SWS_FAST_BILINEAR, nullptr, nullptr, nullptr);
+                                         m_flags, nullptr, nullptr, nullptr);
     if (context)
         m_contexts.emplace(key, context);
     return context;
@@ -70,7 +72,7 @@ HRESULT CSurfaceScaler::Blt(const CDDrawSurface& source, const tagRECT* sourceRe
     const tagRECT r = ClipSource(source, sourceRect);
     const int sw = r.right - r.left + 1, sh = r.bottom - r.top + 1;
     const int pitch = source.Pitch();
-    const uint8_t* planes[4] = {nullptr, nullptr, nullptr, nullptr};
+    const BYTE* planes[4] = {nullptr, nullptr, nullptr, nullptr};
     int strides[4] = {0, 0, 0, 0};
     if (source.Format() == DDFMT_YV12) {
         const size_t chromaPitch = static_cast<size_t>(pitch / 2);
@@ -86,8 +88,26 @@ HRESULT CSurfaceScaler::Blt(const CDDrawSurface& source, const tagRECT* sourceRe
         planes[0] = bits + static_cast<size_t>(r.top) * pitch + static_cast<size_t>(r.left) * 2;
         strides[0] = pitch;
     }
-    QImage& image = target.Image();
-    SwsContext* context = ContextFor(PixelFormatOf(source.Format()), sw, sh, image.width(), image.height());
+    return Scale(PixelFormatOf(source.Format()), planes, strides, sw, sh, target.Image());
+}
+
+HRESULT CSurfaceScaler::BltPlanar(const PlanarSource& source, QImage& target)
+{
+    const tagRECT& r = source.rect;
+    if (!source.y || !source.u || !source.v || target.isNull() || target.depth() != 32 || r.left < 0 ||
+        r.top < 0 || r.right < r.left || r.bottom < r.top)
+        return DDERR_INVALIDPARAMS;
+    const size_t chromaOffset = static_cast<size_t>(r.top / 2) * source.chromaStride + static_cast<size_t>(r.left / 2);
+    const BYTE* planes[4] = {source.y + static_cast<size_t>(r.top) * source.yStride + r.left,
+                             source.u + chromaOffset, source.v + chromaOffset, nullptr};
+    const int strides[4] = {source.yStride, source.chromaStride, source.chromaStride, 0};
+    return Scale(AV_PIX_FMT_YUV420P, planes, strides, r.right - r.left + 1, r.bottom - r.top + 1, target);
+}
+
+HRESULT CSurfaceScaler::Scale(int format, const BYTE* const planes[4], const int strides[4], int sw, int sh,
+                              QImage& image)
+{
+    SwsContext* context = ContextFor(format, sw, sh, image.width(), image.height());
     if (!context)
         return DDERR_GENERIC;
     uint8_t* out[4] = {image.bits(), nullptr, nullptr, nullptr};

@@ -3,6 +3,7 @@
 #include "Platform/PlayModule/PlayModuleTypes.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace PLAY_MODULE {
@@ -23,6 +24,13 @@ public:
     // renderKind: 1 planar Y,U,V; 2 planar Y,V,U. value: the frame's byte size.
     virtual void OnFrameVisible(CPlayModule* module, int renderKind, unsigned char* data,
                                 int value, PM_FRAME_INFO* info) = 0;
+    // The same with the buffer that holds the frame: a receiver may keep it,
+    // and the module makes no picture in a buffer still held.
+    virtual void OnSharedFrameVisible(CPlayModule* module, int renderKind, std::shared_ptr<const unsigned char> frame,
+                                      int value, PM_FRAME_INFO* info)
+    {
+        OnFrameVisible(module, renderKind, const_cast<unsigned char*>(frame.get()), value, info);
+    }
     virtual void OnReserved3(CPlayModule*, intptr_t, intptr_t, intptr_t) {}
     virtual void OnFileTimeDone(CPlayModule* module, unsigned start, unsigned end) = 0;
     virtual int OnOverlayData(CPlayModule* module, unsigned char* data, int kind, int length,

@@ -329,7 +329,7 @@ bool CPlayEngine::CopyShownPicture(PlanarPicture& out) const
     std::lock_guard lock(m_pictureMutex);
     if (!m_hasShown)
         return false;
-    out = m_shown;
+    out = *m_pictures.Shown();
     return true;
 }
 
@@ -820,33 +820,32 @@ bool CPlayEngine::ConvertFrame(const AVFrame& frame, PlanarPicture& out)
     return m_converter.Convert(frame, RenderType() == PM_RENDER_QT, out);
 }
 
-// The shown picture has one buffer: the play thread alone writes it (under
-// m_pictureMutex, for copies taken from other threads), so it stays
-// untouched while the frame callback runs.
+// The play thread alone makes pictures, each in one that no receiver holds,
+// under m_pictureMutex, for copies taken from other threads.
 void CPlayEngine::PresentFrame(const AVFrame& frame)
 {
     const std::int64_t timeMs = FrameTimeMs(frame);
-    bool converted = false;
     {
         std::lock_guard lock(m_pictureMutex);
-        converted = ConvertFrame(frame, m_shown);
-        if (converted) {
-            m_shown.timeMs = timeMs;
-            m_shown.key = frame.key_frame != 0;
-            m_hasShown = true;
+        PlanarPicture& next = m_pictures.Spare();
+        if (!ConvertFrame(frame, next)) {
+            m_currentMs = timeMs;
+            return;
         }
+        next.timeMs = timeMs;
+        next.key = frame.key_frame != 0;
+        m_pictures.ShowSpare();
+        m_hasShown = true;
     }
-    if (converted)
-        HandOverShown();
-    else
-        m_currentMs = timeMs;
+    HandOverShown();
 }
 
 void CPlayEngine::ShowPicture(const PlanarPicture& picture)
 {
     {
         std::lock_guard lock(m_pictureMutex);
-        m_shown = picture;
+        m_pictures.Spare() = picture;
+        m_pictures.ShowSpare();
         m_hasShown = true;
     }
     HandOverShown();
@@ -854,20 +853,21 @@ void CPlayEngine::ShowPicture(const PlanarPicture& picture)
 
 void CPlayEngine::HandOverShown()
 {
-    m_currentMs = m_shown.timeMs;
-    m_presentedMs = m_shown.timeMs;
-    m_width = m_shown.width;
-    m_height = m_shown.height;
+    const std::shared_ptr<PlanarPicture>& shown = m_pictures.Shown();
+    m_currentMs = shown->timeMs;
+    m_presentedMs = shown->timeMs;
+    m_width = shown->width;
+    m_height = shown->height;
     m_pacer.MarkShown();
     ++m_shownFrames;
     const int kind = RenderType();
     if (!m_listener || m_quit || (kind != PM_RENDER_DDRAW && kind != PM_RENDER_QT))
         return;
     PM_FRAME_INFO info;
-    FillFrameInfo(info, m_shown.timeMs, m_shown.key, int(m_shown.bytes.size()),
-                  PM_FRAME_VIDEO_SHOWN);
-    m_listener->OnFrameVisible(m_owner, kind, m_shown.bytes.data(), int(m_shown.bytes.size()),
-                               &info);
+    const int size = int(shown->bytes.size());
+    FillFrameInfo(info, shown->timeMs, shown->key, size, PM_FRAME_VIDEO_SHOWN);
+    m_listener->OnSharedFrameVisible(m_owner, kind, std::shared_ptr<const unsigned char>(shown, shown->bytes.data()),
+                                     size, &info);
 }
 
 // ---- seeking and reverse play ----

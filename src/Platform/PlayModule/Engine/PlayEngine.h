@@ -8,6 +8,7 @@
 #include "Platform/PlayModule/Output/FrameConverter.h"
 #include "Platform/PlayModule/Source/MediaSource.h"
 #include "Platform/PlayModule/Output/PlanarPicture.h"
+#include "Platform/PlayModule/Output/ShownPictures.h"
 #include "Platform/PlayModule/Engine/PlayClock.h"
 #include "Platform/PlayModule/Engine/ReversePlay.h"
 #include "Platform/PlayModule/Engine/SeekTarget.h"
@@ -211,7 +212,7 @@ private:
     std::function<void(const AVFrame&)> m_audioSink;
 
     mutable std::mutex m_pictureMutex;
-    PlanarPicture m_shown;
+    CShownPictures m_pictures;
     bool m_hasShown = false;
 
     std::atomic<bool> m_quit{false};
