@@ -21,6 +21,7 @@ namespace PLAY_MODULE {
 namespace {
 
 constexpr std::int64_t kMaxRawBlock = 16 << 20;
+constexpr int kMaxProbeReads = 1024;
 
 }  // namespace
 
@@ -86,7 +87,9 @@ std::int64_t CFFmpegMediaSource::SoundDelayMs(const std::string& path) const
     CFirstPictureProbe probe;
     std::vector<std::int64_t> times;
     AVPacketPtr packet(av_packet_alloc());
-    while (packet && !probe.Known() && av_read_frame(input, packet.get()) >= 0) {
+    // A bounded read: sound alone for long does not walk the file.
+    for (int read = 0; packet && !probe.Known() && read < kMaxProbeReads && av_read_frame(input, packet.get()) >= 0;
+         ++read) {
         const bool key = (packet->flags & AV_PKT_FLAG_KEY) != 0;
         if (packet->stream_index == m_videoStream && packet->size > 0 && (key || !times.empty())) {
             times.push_back(PacketTimeMs(*packet, m_videoStream).value_or(times.empty() ? 0 : times.back()));
