@@ -2,8 +2,10 @@
 
 #include "Platform/PlayModule/Source/ContainerTimes.h"
 #include "Platform/PlayModule/Source/LocalMediaInput.h"
+#include "Platform/PlayModule/Stream/FirstPictureProbe.h"
 
 #include <algorithm>
+#include <vector>
 #include <cstring>
 
 #include <fcntl.h>
@@ -19,6 +21,7 @@ namespace PLAY_MODULE {
 namespace {
 
 constexpr std::int64_t kMaxRawBlock = 16 << 20;
+constexpr int kMaxProbeReads = 1024;
 
 }  // namespace
 
@@ -40,6 +43,7 @@ bool CFFmpegMediaSource::Open(const std::string& path)
                                         nullptr, 0);
     ReadStreamFacts();
     ReadCreationTime();
+    m_soundDelayMs = SoundDelayMs(path);
     m_fileSize = m_format->pb ? avio_size(m_format->pb) : 0;
     m_rawFile = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     return true;
@@ -62,6 +66,41 @@ void CFFmpegMediaSource::ReadStreamFacts()
         m_durationMs = av_rescale_q(video->duration, video->time_base, {1, 1000});
     else if (m_format->duration > 0)
         m_durationMs = m_format->duration / 1000;
+}
+
+// An AVI has decoding times alone. Players show its first picture at the
+// time of the packet that brings it out of the decoder (B-frames and skipped
+// leading pictures put it some packets late), and clips are written so;
+// here the pictures take the decoding times in order from the first, so the
+// sound is timed that much earlier. The file is read from its start by an
+// input of its own.
+std::int64_t CFFmpegMediaSource::SoundDelayMs(const std::string& path) const
+{
+    if (m_audioStream < 0 || std::strcmp(m_format->iformat->name, "avi") != 0)
+        return 0;
+    AVFormatContext* input = OpenLocalMediaInput(path, false);
+    if (!input || int(input->nb_streams) <= m_videoStream) {
+        avformat_close_input(&input);
+        return 0;
+    }
+    const StreamFormat format = StreamFormat::FromParameters(*m_format->streams[m_videoStream]->codecpar, 0, 0);
+    CFirstPictureProbe probe;
+    std::vector<std::int64_t> times;
+    AVPacketPtr packet(av_packet_alloc());
+    // A bounded read: sound alone for long does not walk the file.
+    for (int read = 0; packet && !probe.Known() && read < kMaxProbeReads && av_read_frame(input, packet.get()) >= 0;
+         ++read) {
+        const bool key = (packet->flags & AV_PKT_FLAG_KEY) != 0;
+        if (packet->stream_index == m_videoStream && packet->size > 0 && (key || !times.empty())) {
+            times.push_back(PacketTimeMs(*packet, m_videoStream).value_or(times.empty() ? 0 : times.back()));
+            probe.Feed({&format, key, times.back(), {packet->data, std::size_t(packet->size)}});
+        }
+        av_packet_unref(packet.get());
+    }
+    avformat_close_input(&input);
+    probe.Finish();
+    const auto shownAt = std::size_t(probe.PacketsBefore());
+    return shownAt < times.size() ? times[shownAt] - times.front() : 0;
 }
 
 void CFFmpegMediaSource::ReadCreationTime()
@@ -87,7 +126,8 @@ std::optional<std::int64_t> CFFmpegMediaSource::PacketTimeMs(const AVPacket& pac
     const AVStream* stream = m_format->streams[streamIndex];
     const AVStream* video = m_format->streams[m_videoStream];
     const std::int64_t startMs = av_rescale_q(m_videoStartPts, video->time_base, {1, 1000});
-    return av_rescale_q(stamp, stream->time_base, {1, 1000}) - startMs;
+    const std::int64_t delayMs = streamIndex == m_audioStream ? m_soundDelayMs : 0;
+    return av_rescale_q(stamp, stream->time_base, {1, 1000}) - startMs - delayMs;
 }
 
 // A presentation time further from the decoding time than any reordering

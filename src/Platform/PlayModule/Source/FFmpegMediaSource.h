@@ -32,6 +32,7 @@ private:
     bool OpenInput(const std::string& path);
     void ReadStreamFacts();
     void ReadCreationTime();
+    std::int64_t SoundDelayMs(const std::string& path) const;
     int ReadRaw(MediaPacket& out);
     std::optional<std::int64_t> PacketTimeMs(const AVPacket& packet, int streamIndex) const;
     void DropDamagedPts(AVPacket& packet, int streamIndex) const;
@@ -44,6 +45,7 @@ private:
     int m_videoStream = -1;
     int m_audioStream = -1;
     std::int64_t m_videoStartPts = 0;
+    std::int64_t m_soundDelayMs = 0;  // taken off the sound's times
     // The time of the stream's last packet: one without a time stamp follows it.
     std::int64_t m_lastVideoMs = 0;
     std::int64_t m_lastAudioMs = 0;

@@ -2,6 +2,7 @@
 
 #include "Base/AtomicFileWriter.h"
 #include "Platform/PlayModule/Source/AviKeptClip.h"
+#include "Platform/PlayModule/Stream/FirstPictureProbe.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -128,11 +129,14 @@ bool CAviFileWriter::Open(const std::string& path, const StreamFormat& video,
     m_videoFrames = 0;
     m_audioSamples = 0;
     m_audioAligned = false;
+    m_probe = std::make_unique<CFirstPictureProbe>();
+    m_heldAudio.clear();
     m_failed = false;
     m_wholeEnds.clear();
     m_keptMs = 0;
     if (audio) {
         m_audioChannels = audio->channels > 0 ? audio->channels : 1;
+        m_audioFormat = *audio;
         if (OpenMuxer(video, audio))
             return true;
         Abort();  // the muxer refused the audio: video alone
@@ -169,18 +173,45 @@ bool CAviFileWriter::Write(const StreamPacket& packet)
     if (!m_context || m_failed || !packet.format || packet.data.empty())
         return !m_failed;
     if (packet.format->IsVideo()) {
-        if (m_videoFrames == 0)
-            m_videoStartMs = packet.timeMs;
         m_failed = !WriteTo(m_video, m_videoFrames, 1, packet);
         ++m_videoFrames;
+        if (!m_failed && !m_probe->Known() && m_probe->Feed(packet))
+            PlaceSound();
+    } else if (m_audio && !m_probe->Known()) {
+        m_heldAudio.push_back({packet.key, packet.timeMs, {packet.data.begin(), packet.data.end()}});
     } else if (m_audio) {
-        StreamPacket aligned = packet;
-        if (AlignAudio(aligned))
-            WriteAudio(aligned);
+        WriteAligned(packet);
     }
     if (!m_failed)
         NoteWhole();
     return !m_failed;
+}
+
+// An AVI has decoding times alone: players show the first picture at the
+// time of the packet that brings it out of the decoder. The sound starts
+// there; what comes before that is known waits.
+void CAviFileWriter::PlaceSound()
+{
+    const std::int64_t beforeMs =
+        m_probe->PacketsBefore() * 1000 * m_videoTimeBase.num / std::max(m_videoTimeBase.den, 1);
+    m_soundStartMs = m_probe->ShownTimeMs() - beforeMs;
+    std::vector<HeldAudio> held = std::move(m_heldAudio);
+    m_heldAudio.clear();
+    for (const HeldAudio& audio : held) {
+        StreamPacket packet;
+        packet.format = &m_audioFormat;
+        packet.key = audio.key;
+        packet.timeMs = audio.timeMs;
+        packet.data = audio.data;
+        WriteAligned(packet);
+    }
+}
+
+void CAviFileWriter::WriteAligned(const StreamPacket& packet)
+{
+    StreamPacket aligned = packet;
+    if (AlignAudio(aligned))
+        WriteAudio(aligned);
 }
 
 void CAviFileWriter::NoteWhole()
@@ -201,15 +232,15 @@ void CAviFileWriter::WriteAudio(const StreamPacket& packet)
     m_audioSamples += samples;
 }
 
-// The sound starts with the first picture: sound from before it is cut off
-// (to the sample for G.711, to the nearest frame for AAC) and sound that
-// starts later is preceded by silence. False: the packet is left out.
+// The sound starts where the first picture shows: sound from before it is
+// cut off (to the sample for G.711, to the nearest frame for AAC) and sound
+// that starts later is preceded by silence. False: the packet is left out.
 bool CAviFileWriter::AlignAudio(StreamPacket& packet)
 {
     if (m_audioAligned || m_videoFrames == 0)
         return true;
     const AVCodecID codec = packet.format->codec;
-    const std::int64_t leadMs = packet.timeMs - m_videoStartMs;
+    const std::int64_t leadMs = packet.timeMs - m_soundStartMs;
     const std::int64_t lead = leadMs * packet.format->sampleRate / 1000;  // in samples
     const std::int64_t samples = SamplesIn(packet);
     if ((codec != AV_CODEC_ID_AAC && !IsG711(codec)) || leadMs > kMaxAlignMs || leadMs < -kMaxAlignMs) {
@@ -253,6 +284,10 @@ bool CAviFileWriter::Close()
 {
     if (!m_context)
         return false;
+    if (!m_failed && !m_probe->Known()) {
+        m_probe->Finish();
+        PlaceSound();
+    }
     bool complete = !m_failed && av_write_trailer(m_context) >= 0 && !m_context->pb->error;
     complete = avio_closep(&m_context->pb) >= 0 && complete;
     avformat_free_context(m_context);

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "Base/HeldTemporary.h"
+#include "Platform/PlayModule/Stream/FirstPictureProbe.h"
 #include "Platform/PlayModule/Stream/StreamPacket.h"
 
 extern "C" {
@@ -60,6 +62,8 @@ private:
     // Puts the whole packets of a failed file in place; false when none.
     bool KeepWhole(const std::string& temporary);
     void NoteWhole();
+    void PlaceSound();
+    void WriteAligned(const StreamPacket& packet);
 
     AVFormatContext* m_context = nullptr;
     AVStream* m_video = nullptr;
@@ -68,7 +72,16 @@ private:
     AVRational m_audioTimeBase{1, 8000};
     std::int64_t m_videoFrames = 0;
     std::int64_t m_audioSamples = 0;
-    std::int64_t m_videoStartMs = 0;  // time of the first picture
+    // Source time of the file's first sound: where its first picture shows.
+    std::int64_t m_soundStartMs = 0;
+    std::unique_ptr<CFirstPictureProbe> m_probe;
+    struct HeldAudio {
+        bool key = false;
+        std::int64_t timeMs = 0;
+        std::vector<std::uint8_t> data;
+    };
+    std::vector<HeldAudio> m_heldAudio;  // until the sound's start is known
+    StreamFormat m_audioFormat;
     bool m_audioAligned = false;      // the sound start is lined up with it
     int m_audioChannels = 1;
     bool m_failed = false;

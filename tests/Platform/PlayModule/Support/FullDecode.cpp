@@ -1,6 +1,7 @@
 #include "Platform/PlayModule/Support/FullDecode.h"
 
 #include <memory>
+#include <utility>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -125,6 +126,26 @@ std::vector<float> DecodeSound(const std::string& path, int* sampleRate)
         },
         AVMEDIA_TYPE_AUDIO);
     return sound;
+}
+
+PresentedTimes PresentationTimes(const std::string& path)
+{
+    PresentedTimes times;
+    const auto seconds = [](const AVStream& st, const AVFrame& frame) {
+        return double(frame.best_effort_timestamp) * av_q2d(st.time_base);
+    };
+    ForEachFrame(
+        path, [&](const AVStream& st, const AVFrame& frame) { times.pictures.push_back(seconds(st, frame)); },
+        AVMEDIA_TYPE_VIDEO, true);
+    bool first = true;
+    ForEachFrame(
+        path,
+        [&](const AVStream& st, const AVFrame& frame) {
+            if (std::exchange(first, false))
+                times.soundStart = seconds(st, frame);
+        },
+        AVMEDIA_TYPE_AUDIO);
+    return times;
 }
 
 int DecodeKvxVideo(std::span<const std::uint8_t> bytes)

@@ -23,6 +23,15 @@ std::vector<std::vector<std::uint8_t>> DecodeLuma(const std::string& path);
 // The first channel of a file's sound, decoded (float or 16-bit sound).
 std::vector<float> DecodeSound(const std::string& path, int* sampleRate);
 
+// When FFmpeg's players present a file's pictures and sound: the decoder's
+// best-effort time stamp of every picture that decodes without an error (as
+// DecodeLuma gives them) and of the first sound, in seconds.
+struct PresentedTimes {
+    std::vector<double> pictures;
+    double soundStart = 0;
+};
+PresentedTimes PresentationTimes(const std::string& path);
+
 // Decodes the video records of ".kvx" bytes (as a fresh stream decoder
 // would: parameter sets from the key-frame records); the number of
 // pictures decoded, -1 when the decoder failed on a frame.
