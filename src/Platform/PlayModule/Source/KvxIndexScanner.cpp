@@ -196,7 +196,7 @@ std::optional<std::uint64_t> CKvxIndexScanner::CutOffBy(std::uint64_t pos, const
     if (end + kvx::kMarker.size() > m_end || !Window(end, kvx::kMarker.size()) ||
         KvxRecordHeader::StartsWithMarker(m_window.data() + (end - m_windowStart)))
         return std::nullopt;
-    return FindHeaderFrom(pos + kvx::kHeaderSize, end - kvx::kMarker.size() + 1);
+    return FindHeaderFrom(pos + kvx::kHeaderSize, end);
 }
 
 bool CKvxIndexScanner::Run(CKeyFrameIndex& out, const std::atomic<bool>* cancel, std::uint64_t sliceBytes)

@@ -7,10 +7,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "Platform/PlayModule/Format/KvxFileReader.h"
 #include "Platform/PlayModule/Format/KvxIndexFooter.h"
 #include "Platform/PlayModule/Source/KvxIndexScanner.h"
 #include "Platform/PlayModule/Source/KvxMediaSource.h"
-#include "Platform/PlayModule/Support/SampleFolder.h"
 
 using namespace PLAY_MODULE;
 
@@ -106,11 +106,13 @@ std::string CompareIndex(const char* what, bool ok, const CKeyFrameIndex& index,
 
 std::string CompareReader(const std::string& path, const std::vector<ReferenceRecord>& records)
 {
-    const auto read = ReadAllRecords(path);
-    if (read.size() != records.size()) return Describe("records read", read.size(), records.size());
-    for (std::size_t i = 0; i < read.size(); ++i)
-        if (read[i].offset != records[i].position) return Describe("record read at", read[i].offset, records[i].position);
-    return {};
+    CKvxFileReader reader;
+    KvxRecord record;
+    std::size_t count = 0;
+    for (bool open = reader.Open(path); open && reader.ReadNext(record); ++count)
+        if (count >= records.size() || record.offset != records[count].position)
+            return Describe("record read at", record.offset, count < records.size() ? records[count].position : 0);
+    return count == records.size() ? "" : Describe("records read", count, records.size());
 }
 
 template <typename Key>
@@ -128,7 +130,8 @@ bool Rising(const std::vector<ReferenceRecord>& records, Key key)
 bool IsVideo(const ReferenceRecord& record) { return record.header.kind == kvx::RecordKind::Video; }
 bool IsKey(const ReferenceRecord& record) { return record.header.IsKeyFrame(); }
 
-// The key frame found without an index, for times around each key frame.
+// The key frame found without an index, at and just before the first,
+// a middle and the last key frame.
 std::string CompareFoundKeyFrames(const std::string& path, const std::vector<ReferenceRecord>& records)
 {
     std::vector<const ReferenceRecord*> keys;
@@ -136,7 +139,7 @@ std::string CompareFoundKeyFrames(const std::string& path, const std::vector<Ref
         if (IsKey(record)) keys.push_back(&record);
     if (keys.empty() || !Rising(records, IsKey)) return {};
     std::string out;
-    for (std::size_t i = 0; i < keys.size() && out.empty(); ++i) {
+    for (const std::size_t i : {std::size_t(0), keys.size() / 2, keys.size() - 1}) {
         for (const std::int64_t delta : {-1, 0}) {
             const std::int64_t time = keys[i]->header.timeMs + delta;
             const std::size_t want = delta < 0 && i > 0 ? i - 1 : i;
@@ -179,8 +182,8 @@ std::vector<ReferenceRecord> ReferenceWalk(const std::string& path)
         }
         const std::uint64_t recordEnd = pos + kvx::kHeaderSize + header.payloadSize;
         if (recordEnd + 4 <= end && !bytes.MarkerAt(recordEnd)) {
-            const std::uint64_t inner = FirstSoundHeader(bytes, pos + kvx::kHeaderSize, recordEnd - 3);
-            if (inner < recordEnd - 3) {
+            const std::uint64_t inner = FirstSoundHeader(bytes, pos + kvx::kHeaderSize, recordEnd);
+            if (inner < recordEnd) {
                 pos = inner;
                 continue;
             }
@@ -191,17 +194,24 @@ std::vector<ReferenceRecord> ReferenceWalk(const std::string& path)
     return records;
 }
 
-std::string FastPathDisagreement(const std::string& path)
+std::string WalkDisagreement(const std::string& path, const std::vector<ReferenceRecord>& records)
 {
-    const auto records = ReferenceWalk(path);
     std::string out = CompareReader(path, records);
     CKeyFrameIndex index;
-    bool ok = CKvxIndexScanner::Index(path, index);
-    out += CompareIndex("index", ok, index, records);
-    ok = CKvxIndexScanner::Scan(path, index);
+    bool ok = CKvxIndexScanner::Scan(path, index);
     out += CompareIndex("walk", ok, index, records);
     ok = CKvxIndexScanner::Scan(path, index, nullptr, 1u << 20);
     out += CompareIndex("walk in slices", ok, index, records);
+    return out;
+}
+
+std::string FastPathDisagreement(const std::string& path)
+{
+    const auto records = ReferenceWalk(path);
+    std::string out = WalkDisagreement(path, records);
+    CKeyFrameIndex index;
+    const bool ok = CKvxIndexScanner::Index(path, index);
+    out += CompareIndex("index", ok, index, records);
     out += CompareFoundKeyFrames(path, records);
     out += CompareEndTime(path, records);
     return out;

@@ -18,6 +18,10 @@ struct ReferenceRecord {
 // compared with.
 std::vector<ReferenceRecord> ReferenceWalk(const std::string& path);
 
+// Compares the file reader's records and the index walk (whole and in
+// slices) with the reference records of the file; empty when all agree.
+std::string WalkDisagreement(const std::string& path, const std::vector<ReferenceRecord>& records);
+
 // Compares every fast path with the reference walk of the file: the file
 // reader's records, the index (footer or walk, whole or in slices), the
 // key frame found without an index, and the end time the open reads.
