@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "Platform/PlayModule/Format/ByteOrder.h"
+#include "Platform/PlayModule/Format/Crc32.h"
 #include "Platform/PlayModule/Format/KvxAudioPayload.h"
 #include "Platform/PlayModule/Format/KvxFileReader.h"
 #include "Platform/PlayModule/Format/KvxFileWriter.h"
@@ -86,6 +88,19 @@ void CutInsideRecord(const std::string& path, double fraction)
     const auto records = ReadAllRecords(path);
     const auto& record = records[std::size_t(double(records.size()) * fraction)];
     std::filesystem::resize_file(path, record.offset + record.TotalSize() / 2);
+}
+
+// A record whose length field reaches two bytes into the next record's
+// header (its checksum mended): the next record cut it off.
+void LengthIntoNextHeader(const std::string& path, double fraction)
+{
+    const auto records = ReadAllRecords(path);
+    const std::size_t at = std::size_t(double(records.size()) * fraction);
+    auto bytes = ReadFileBytes(path);
+    std::uint8_t* header = &bytes[records[at].offset];
+    StoreU32(header + 8, std::uint32_t(records[at].payload.size() + 2));
+    StoreU32(header + 44, Crc32(header, 44));
+    ASSERT_TRUE(WriteFileBytes(path, bytes));
 }
 
 void Append(const std::string& path, const std::vector<std::uint8_t>& bytes)
@@ -215,6 +230,7 @@ TEST_F(KvxFastPaths, ZooOfRecordingsAgreesWithAFullWalk)
         const std::vector<std::pair<const char*, std::function<void()>>> damages{
             {"clean", [] {}},
             {"cut inside a record", [&] { CutInsideRecord(path, 0.7); }},
+            {"cut off at its last bytes", [&] { LengthIntoNextHeader(path, 0.4); }},
             {"resumed after a cut",
              [&] {
                  CutInsideRecord(path, 0.5);

@@ -117,17 +117,20 @@ void CKvxIndexScanner::AskForFooterRecords(const CKvxIndexFooter::Contents& foot
 // the last group up to the table) and judges the footer on them as the
 // watermark check does on all: a footer that leaves out a key frame read,
 // the first included, or whose latest time lies in an earlier group, is
-// not taken (the file is walked).
+// not taken (the file is walked); nor one that names a key frame with no
+// marker after it, which the reader may find cut off.
 bool CKvxIndexScanner::NamesRecordsRead(const CKvxIndexFooter::Contents& footer)
 {
     CKvxIndexFooter read;
     KvxRecordHeader header;
+    const std::uint64_t table = footer.trailer.tableOffset;
     for (std::size_t i = 0; i + 1 < footer.keyFrames.size(); ++i) {
-        if (!HeaderAt(footer.keyFrames[i].position, header)) return false;
-        read.NoteApart(header, footer.keyFrames[i].position);
+        const std::uint64_t pos = footer.keyFrames[i].position;
+        if (!HeaderAt(pos, header) || !FollowedByMarker(pos + kvx::kHeaderSize + header.payloadSize, table))
+            return false;
+        read.NoteApart(header, pos);
     }
     const std::uint64_t lastKey = footer.keyFrames.back().position;
-    const std::uint64_t table = footer.trailer.tableOffset;
     for (std::uint64_t pos = lastKey; pos < table; pos += kvx::kHeaderSize + header.payloadSize) {
         if (table - pos < kvx::kHeaderSize || !HeaderAt(pos, header) ||
             header.payloadSize > table - pos - kvx::kHeaderSize)
@@ -135,6 +138,15 @@ bool CKvxIndexScanner::NamesRecordsRead(const CKvxIndexFooter::Contents& footer)
         read.NoteApart(header, pos);
     }
     return read.Describes(footer);
+}
+
+// A record that ends at end is whole for the reader (not cut off by one
+// inside it) when a marker follows it, or when it ends the records.
+bool CKvxIndexScanner::FollowedByMarker(std::uint64_t end, std::uint64_t recordsEnd)
+{
+    if (end + kvx::kMarker.size() > recordsEnd) return end <= recordsEnd;
+    return Window(end, kvx::kMarker.size()) &&
+           KvxRecordHeader::StartsWithMarker(m_window.data() + (end - m_windowStart));
 }
 
 // Records end at the table of a footer that holds, as for the reader, so
@@ -193,9 +205,7 @@ std::optional<std::uint64_t> CKvxIndexScanner::FindHeaderFrom(std::uint64_t from
 std::optional<std::uint64_t> CKvxIndexScanner::CutOffBy(std::uint64_t pos, const KvxRecordHeader& header)
 {
     const std::uint64_t end = pos + kvx::kHeaderSize + header.payloadSize;
-    if (end + kvx::kMarker.size() > m_end || !Window(end, kvx::kMarker.size()) ||
-        KvxRecordHeader::StartsWithMarker(m_window.data() + (end - m_windowStart)))
-        return std::nullopt;
+    if (FollowedByMarker(end, m_end)) return std::nullopt;
     return FindHeaderFrom(pos + kvx::kHeaderSize, end);
 }
 

@@ -63,6 +63,7 @@ private:
     std::optional<std::uint64_t> Bisect(std::int64_t timeMs);
     bool HeaderAt(std::uint64_t pos, KvxRecordHeader& header);
     std::optional<std::uint64_t> FindHeaderFrom(std::uint64_t from, std::uint64_t before);
+    bool FollowedByMarker(std::uint64_t end, std::uint64_t recordsEnd);
     std::optional<std::uint64_t> CutOffBy(std::uint64_t pos, const KvxRecordHeader& header);
     std::optional<std::uint64_t> NextRecord(std::uint64_t pos, std::uint64_t lastEnd, KvxRecordHeader& header);
     bool Window(std::uint64_t pos, std::size_t size);
