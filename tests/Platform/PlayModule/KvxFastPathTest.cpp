@@ -245,6 +245,11 @@ TEST_F(KvxFastPaths, ZooOfRecordingsAgreesWithAFullWalk)
                  Append(path, junk);
              }},
             {"two recordings joined", [&] { Append(path, laterBytes); }},
+            {"zeros between two recordings",
+             [&] {
+                 ZerosAfterRecords(path, RecordsEnd(path) + zeros[p]);
+                 Append(path, laterBytes);
+             }},
         };
         for (const auto& [name, damage] : damages) {
             SCOPED_TRACE(std::to_string(plan.pictureBytes) + " " + name);
