@@ -124,12 +124,19 @@ bool CKvxIndexScanner::NamesRecordsRead(const CKvxIndexFooter::Contents& footer)
     CKvxIndexFooter read;
     KvxRecordHeader header;
     const std::uint64_t table = footer.trailer.tableOffset;
+    std::vector<std::uint64_t> keyEnds;
+    keyEnds.reserve(footer.keyFrames.size());
     for (std::size_t i = 0; i + 1 < footer.keyFrames.size(); ++i) {
         const std::uint64_t pos = footer.keyFrames[i].position;
-        if (!HeaderAt(pos, header) || !FollowedByMarker(pos + kvx::kHeaderSize + header.payloadSize, table))
-            return false;
+        if (!HeaderAt(pos, header)) return false;
         read.NoteApart(header, pos);
+        keyEnds.push_back(pos + kvx::kHeaderSize + header.payloadSize);
     }
+    // The pages after the key frames are asked for at once, as their headers were.
+    for (const std::uint64_t end : keyEnds)
+        ::posix_fadvise(m_fd, off_t(end), off_t(kvx::kMarker.size()), POSIX_FADV_WILLNEED);
+    for (const std::uint64_t end : keyEnds)
+        if (!FollowedByMarker(end, table)) return false;
     const std::uint64_t lastKey = footer.keyFrames.back().position;
     for (std::uint64_t pos = lastKey; pos < table; pos += kvx::kHeaderSize + header.payloadSize) {
         if (table - pos < kvx::kHeaderSize || !HeaderAt(pos, header) ||
