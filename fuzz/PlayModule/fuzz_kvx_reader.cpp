@@ -1,8 +1,10 @@
 // Feeds arbitrary bytes to the ".kvx" record parser (in blocks whose sizes
 // come from the input), decodes every payload layout it yields, checks the
 // chain, and scans the same bytes as a file for its key-frame index (from
-// its footer or by walking the records).
+// its footer or by walking the records). The file reader and the index walk
+// (whole and in slices) must find the records a plain reference walk finds.
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -18,6 +20,7 @@
 #include "Platform/PlayModule/Format/KvxRecordParser.h"
 #include "Platform/PlayModule/Format/KvxSignaturePayload.h"
 #include "Platform/PlayModule/Format/KvxVideoPayload.h"
+#include "Platform/PlayModule/Support/KvxReferenceWalk.h"
 #include "PlayModule/ChecksumMender.h"
 
 using namespace PLAY_MODULE;
@@ -74,6 +77,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CKeyFrameIndex index;
     if (CKvxIndexScanner::Index(path, index) && !CKeyFrameIndex::FromBytes(index.ToBytes())) std::abort();
     if (CKvxIndexScanner::Scan(path, index) && !CKeyFrameIndex::FromBytes(index.ToBytes())) std::abort();
+    const std::string disagreement = PLAY_MODULE_TEST::WalkDisagreement(path, PLAY_MODULE_TEST::ReferenceWalk(path));
+    if (!disagreement.empty()) {
+        std::fputs(disagreement.c_str(), stderr);
+        std::abort();
+    }
     return 0;
 }
 

@@ -25,6 +25,12 @@ for f in "$work"/kvx/*.kvx; do
   { printf '\001\000'; cat "$f"; } > "$root/fuzz_stream_mode/kvx$i"
 done
 
+# A recording cut inside a record and another written on after it (a
+# recorder that started again), and one followed by zeros.
+size=$(wc -c < "$root/fuzz_kvx_reader/kvx1")
+{ head -c $((size / 2 + 7)) "$root/fuzz_kvx_reader/kvx1"; cat "$root/fuzz_kvx_reader/kvx2"; } > "$root/fuzz_kvx_reader/resumed"
+{ cat "$root/fuzz_kvx_reader/kvx2"; head -c 65536 /dev/zero; } > "$root/fuzz_kvx_reader/zeros"
+
 if command -v ffmpeg >/dev/null; then
   for ext in mp4 ts avi ps; do
     format=$ext

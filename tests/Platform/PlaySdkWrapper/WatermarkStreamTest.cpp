@@ -6,6 +6,8 @@
 #include "KvxWriter/TestRecorderKey.h"
 #include "Platform/PlayModule/Format/ByteOrder.h"
 #include "Platform/PlayModule/Format/Crc32.h"
+#include "Platform/PlayModule/Format/KvxIndexFooter.h"
+#include "Platform/PlayModule/Format/KvxRecordEncoder.h"
 #include "Platform/PlayModule/Format/KvxSigner.h"
 #include "Platform/PlayModule/Support/ContainerSample.h"
 #include "Platform/PlayModule/Support/FooterEdits.h"
@@ -386,4 +388,33 @@ TEST_F(WatermarkStream, FooterClaimingAFrontCutFailsAtTheLastRecord)
         EXPECT_EQ(errors[0].time, lastTime);
         EXPECT_GT(reports.size(), errors.size()) << "the watermark texts still verify";
     }
+}
+
+// Twelve hours at 25 fps, every picture a key frame (as MJPEG recorders
+// write): the footer of our writer is over 16 MiB, and still no changed data.
+TEST_F(WatermarkStream, FooterOfOverAMillionKeyFramesIsNoChangedData)
+{
+    constexpr int kKeyFrames = 1056000;  // 11 h 44 min
+    const std::vector<std::uint8_t> params{0, 0, 0, 1, 0x67, 1};
+    const std::vector<std::uint8_t> picture{0, 0, 0, 1, 0x65, 2};
+    KvxVideoFrame frame;
+    frame.keyFrame = true;
+    frame.width = frame.height = 32;
+    frame.parameterSets = params;
+    frame.data = picture;
+    CKvxRecordEncoder encoder;
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(std::size_t(kKeyFrames) * 96 + (17u << 20));
+    for (int i = 0; i < kKeyFrames; ++i) {
+        frame.timeMs = 1700000000000 + std::int64_t(i) * 40;
+        encoder.AddVideo(frame, bytes);
+    }
+    CKvxIndexFooter footer;
+    footer.NoteRecords(bytes, 0);
+    const auto table = footer.Encode(bytes.size());
+    ASSERT_GT(table.size(), 16u << 20);
+    bytes.insert(bytes.end(), table.begin(), table.end());
+
+    for (const Report& report : ErrorsOf(Check(bytes)))
+        EXPECT_NE(report.result, kWatermarkResultData) << report.time;
 }

@@ -37,6 +37,7 @@ void CKvxFileReader::Seek(std::uint64_t offset)
 {
     m_readPos = offset;
     m_parser.Reset(offset);
+    m_parser.SetGapBound(kvx::kMaxGapBytes);
 }
 
 std::uint64_t CKvxFileReader::FileSize() const
@@ -57,6 +58,11 @@ std::uint64_t CKvxFileReader::RecordsEnd()
         if (footer) m_footerLastKey = footer->keyFrames.back().position;
     }
     return m_recordsEnd;
+}
+
+std::optional<std::uint64_t> CKvxFileReader::PendingRecordEnd() const
+{
+    return m_parser.PendingRecordEnd();
 }
 
 std::optional<std::uint64_t> CKvxFileReader::FooterLastKeyFrame()
@@ -80,6 +86,7 @@ bool CKvxFileReader::ReadMore()
     if (n <= 0) return false;
     m_readPos += static_cast<std::uint64_t>(n);
     m_parser.Feed({m_chunk.data(), static_cast<std::size_t>(n)});
+    m_parser.SetMoreComing(true);
     return true;
 }
 
@@ -88,7 +95,13 @@ bool CKvxFileReader::ReadNext(KvxRecord& out)
     if (m_fd < 0) return false;
     for (;;) {
         if (m_parser.Next(out) == CKvxRecordParser::Status::Record) return true;
+        // Far past the last record without another: the records ended.
+        if (m_parser.GapExceeded()) return false;
         if (ReadMore()) continue;
+        if (m_parser.MoreComing()) {
+            m_parser.SetMoreComing(false);
+            continue;
+        }
         // At the end for now: an unfinished record with sound records
         // inside it was cut off; otherwise wait for the file to grow.
         if (!m_parser.SkipCutOffRecord()) return false;

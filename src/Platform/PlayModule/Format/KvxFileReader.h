@@ -11,7 +11,8 @@
 namespace PLAY_MODULE {
 
 // Reads the records of a ".kvx" (or growing ".kvx_") file in order; they
-// end at the key-frame footer when the file has one. At the current end of
+// end at the key-frame footer when the file has one, or where no record
+// starts within kvx::kMaxGapBytes after the last one. At the current end of
 // the file ReadNext returns false; when the file has grown, later calls go
 // on where it stopped.
 class CKvxFileReader {
@@ -36,6 +37,9 @@ public:
     // Where the records end now: at the footer when one holds, else at the end.
     std::uint64_t RecordsEnd();
     std::uint64_t SkippedBytes() const { return m_parser.SkippedBytes(); }
+    // After ReadNext returned false: the end of a record whose header was
+    // read but whose bytes run past what could be read.
+    std::optional<std::uint64_t> PendingRecordEnd() const;
     // Position of the last key frame the footer names; nothing without a footer.
     std::optional<std::uint64_t> FooterLastKeyFrame();
     // The header of a record at pos, read alone; false when none holds there.

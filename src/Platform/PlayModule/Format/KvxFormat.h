@@ -18,6 +18,11 @@ inline constexpr std::size_t kDigestedHeaderSize = 24;
 inline constexpr std::size_t kChecksummedHeaderSize = 44;
 // No record may claim more payload than this; larger lengths are damage.
 inline constexpr std::uint32_t kMaxPayloadSize = 16u << 20;
+// A file reader takes no record that starts this many bytes or more after
+// the end of the record before it: the records ended (a damaged tail). The
+// writer writes records back to back; a record cut off leaves at most
+// kHeaderSize + kMaxPayloadSize bytes between two whole records.
+inline constexpr std::uint64_t kMaxGapBytes = 24u << 20;
 // No record time lies further from 1970 than this (about 8900 years), so
 // sums and differences of times cannot overflow.
 inline constexpr std::int64_t kMaxTimeMs = std::int64_t(1) << 48;

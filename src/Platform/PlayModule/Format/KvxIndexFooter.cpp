@@ -88,6 +88,11 @@ std::vector<std::uint8_t> CKvxIndexFooter::Encode(std::uint64_t tableOffset) con
     return out;
 }
 
+std::uint64_t CKvxIndexFooter::EncodedSize() const
+{
+    return m_sound && !m_keyFrames.empty() ? m_keyFrames.size() * kEntrySize + kTrailerSize : 0;
+}
+
 bool CKvxIndexFooter::Describes(const Contents& footer) const
 {
     const Trailer& trailer = footer.trailer;

@@ -51,6 +51,10 @@ public:
     // of the last one, or a key frame's position (a file cut there); empty
     // when spoilt, when no record came before, or at any other offset.
     std::vector<std::uint8_t> Encode(std::uint64_t tableOffset) const;
+    // Bytes of Encode at the end of the last record noted; 0 when empty.
+    std::uint64_t EncodedSize() const;
+    // Bytes of the largest footer the format allows.
+    static constexpr std::uint64_t kMaxBytes = std::uint64_t(kMaxKeyFrames) * kEntrySize + kTrailerSize;
 
     // Whether a footer names exactly the records noted: every key frame noted
     // at its position and time and no other, the first record (a key frame

@@ -75,7 +75,7 @@ bool CKvxRecordParser::FindSoundHeader(std::size_t from, std::size_t to, std::si
 CKvxRecordParser::Status CKvxRecordParser::Next(KvxRecord& out)
 {
     for (;;) {
-        if (!SkipToMarker()) return Status::NeedMore;
+        if (!SkipToMarker() || GapExceeded()) return Status::NeedMore;
         if (PendingBytes() < kvx::kHeaderSize) return Status::NeedMore;
         KvxRecordHeader header;
         if (!header.Decode(m_buffer.data() + m_pos)) {
@@ -87,6 +87,7 @@ CKvxRecordParser::Status CKvxRecordParser::Next(KvxRecord& out)
         // A record whose end is not followed by a marker may have been cut
         // off by the record that sits inside its claimed length.
         const std::size_t end = m_pos + total;
+        if (m_moreComing && m_buffer.size() < end + kvx::kHeaderSize) return Status::NeedMore;
         std::size_t inner = 0;
         if (end + 4 <= m_buffer.size() && !KvxRecordHeader::StartsWithMarker(m_buffer.data() + end) &&
             FindSoundHeader(m_pos + kvx::kHeaderSize, end, inner)) {
@@ -98,6 +99,7 @@ CKvxRecordParser::Status CKvxRecordParser::Next(KvxRecord& out)
         const auto* payload = m_buffer.data() + m_pos + kvx::kHeaderSize;
         out.payload.assign(payload, payload + header.payloadSize);
         m_pos = end;
+        m_lastEnd = Offset();
         return Status::Record;
     }
 }
@@ -123,6 +125,14 @@ void CKvxRecordParser::Reset(std::uint64_t streamOffset)
     m_pos = 0;
     m_base = streamOffset;
     m_skipped = 0;
+    m_lastEnd = streamOffset;
+}
+
+std::optional<std::uint64_t> CKvxRecordParser::PendingRecordEnd() const
+{
+    KvxRecordHeader header;
+    if (PendingBytes() < kvx::kHeaderSize || !header.Decode(m_buffer.data() + m_pos)) return std::nullopt;
+    return Offset() + kvx::kHeaderSize + header.payloadSize;
 }
 
 }  // namespace PLAY_MODULE

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -27,6 +28,17 @@ public:
     void DiscardPending();
     // Forgets everything; the next byte fed sits at streamOffset.
     void Reset(std::uint64_t streamOffset = 0);
+    // While more bytes are coming, a record is handed out only once the
+    // bytes after it are here (to tell whether a record cut it off), so that
+    // where the bytes were split never changes the records found.
+    void SetMoreComing(bool more) { m_moreComing = more; }
+    bool MoreComing() const { return m_moreComing; }
+    // With a bound set (0: none), no record is handed out that starts that
+    // many bytes or more after the end of the last one (or the reset offset).
+    void SetGapBound(std::uint64_t bytes) { m_gapBound = bytes; }
+    bool GapExceeded() const { return m_gapBound != 0 && Offset() >= m_lastEnd + m_gapBound; }
+    // Stream end of the record whose sound header waits at the front.
+    std::optional<std::uint64_t> PendingRecordEnd() const;
 
     std::size_t PendingBytes() const { return m_buffer.size() - m_pos; }
     std::uint64_t SkippedBytes() const { return m_skipped; }
@@ -44,6 +56,9 @@ private:
     std::size_t m_pos = 0;
     std::uint64_t m_base = 0;  // stream offset of m_buffer[0]
     std::uint64_t m_skipped = 0;
+    std::uint64_t m_lastEnd = 0;  // stream offset after the last record handed out
+    std::uint64_t m_gapBound = 0;
+    bool m_moreComing = false;
 };
 
 }  // namespace PLAY_MODULE

@@ -117,17 +117,27 @@ void CKvxIndexScanner::AskForFooterRecords(const CKvxIndexFooter::Contents& foot
 // the last group up to the table) and judges the footer on them as the
 // watermark check does on all: a footer that leaves out a key frame read,
 // the first included, or whose latest time lies in an earlier group, is
-// not taken (the file is walked).
+// not taken (the file is walked); nor one that names a key frame with no
+// marker after it, which the reader may find cut off.
 bool CKvxIndexScanner::NamesRecordsRead(const CKvxIndexFooter::Contents& footer)
 {
     CKvxIndexFooter read;
     KvxRecordHeader header;
-    for (std::size_t i = 0; i + 1 < footer.keyFrames.size(); ++i) {
-        if (!HeaderAt(footer.keyFrames[i].position, header)) return false;
-        read.NoteApart(header, footer.keyFrames[i].position);
-    }
-    const std::uint64_t lastKey = footer.keyFrames.back().position;
     const std::uint64_t table = footer.trailer.tableOffset;
+    std::vector<std::uint64_t> keyEnds;
+    keyEnds.reserve(footer.keyFrames.size());
+    for (std::size_t i = 0; i + 1 < footer.keyFrames.size(); ++i) {
+        const std::uint64_t pos = footer.keyFrames[i].position;
+        if (!HeaderAt(pos, header)) return false;
+        read.NoteApart(header, pos);
+        keyEnds.push_back(pos + kvx::kHeaderSize + header.payloadSize);
+    }
+    // The pages after the key frames are asked for at once, as their headers were.
+    for (const std::uint64_t end : keyEnds)
+        ::posix_fadvise(m_fd, off_t(end), off_t(kvx::kMarker.size()), POSIX_FADV_WILLNEED);
+    for (const std::uint64_t end : keyEnds)
+        if (!FollowedByMarker(end, table)) return false;
+    const std::uint64_t lastKey = footer.keyFrames.back().position;
     for (std::uint64_t pos = lastKey; pos < table; pos += kvx::kHeaderSize + header.payloadSize) {
         if (table - pos < kvx::kHeaderSize || !HeaderAt(pos, header) ||
             header.payloadSize > table - pos - kvx::kHeaderSize)
@@ -135,6 +145,15 @@ bool CKvxIndexScanner::NamesRecordsRead(const CKvxIndexFooter::Contents& footer)
         read.NoteApart(header, pos);
     }
     return read.Describes(footer);
+}
+
+// A record that ends at end is whole for the reader (not cut off by one
+// inside it) when a marker follows it, or when it ends the records.
+bool CKvxIndexScanner::FollowedByMarker(std::uint64_t end, std::uint64_t recordsEnd)
+{
+    if (end + kvx::kMarker.size() > recordsEnd) return end <= recordsEnd;
+    return Window(end, kvx::kMarker.size()) &&
+           KvxRecordHeader::StartsWithMarker(m_window.data() + (end - m_windowStart));
 }
 
 // Records end at the table of a footer that holds, as for the reader, so
@@ -164,27 +183,37 @@ bool CKvxIndexScanner::HeaderAt(std::uint64_t pos, KvxRecordHeader& header)
     return header.Decode(m_window.data() + (pos - m_windowStart));
 }
 
-std::optional<std::uint64_t> CKvxIndexScanner::FindHeaderFrom(std::uint64_t from, std::uint64_t limit)
+// The first sound header that starts in [from, before); its bytes may run
+// past before, up to where the records end.
+std::optional<std::uint64_t> CKvxIndexScanner::FindHeaderFrom(std::uint64_t from, std::uint64_t before)
 {
-    limit = std::min(limit, m_end);
+    before = std::min(before, m_end);
     std::vector<std::uint8_t> block(kSearchRead);
-    while (from + kvx::kHeaderSize <= limit) {
-        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kSearchRead, limit - from));
-        const ssize_t n = ReadAt(m_fd, block.data(), want, from);
+    while (from < before && from + kvx::kHeaderSize <= m_end) {
+        const ssize_t n = ReadAt(m_fd, block.data(), kSearchRead, from);
         if (n < 4) return std::nullopt;
-        const std::size_t avail = static_cast<std::size_t>(n);
-        for (std::size_t i = 0; i + 4 <= avail; ++i) {
-            const void* hit = std::memchr(block.data() + i, kvx::kMarker[0], avail - i);
+        const std::size_t starts =
+            static_cast<std::size_t>(std::min<std::uint64_t>(std::uint64_t(n) - 3, before - from));
+        for (std::size_t i = 0; i < starts; ++i) {
+            const void* hit = std::memchr(block.data() + i, kvx::kMarker[0], starts - i);
             if (!hit) break;
             i = static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - block.data());
             KvxRecordHeader header;
-            if (i + 4 <= avail && KvxRecordHeader::StartsWithMarker(block.data() + i) &&
-                HeaderAt(from + i, header))
-                return from + i;
+            if (KvxRecordHeader::StartsWithMarker(block.data() + i) && HeaderAt(from + i, header)) return from + i;
         }
-        from += avail - 3;
+        from += starts;
     }
     return std::nullopt;
+}
+
+// Where reading goes on after the record at pos (sound, within the records)
+// when another record cut it off: at the first sound header inside its
+// claimed length, when its end is not followed by a marker. As the reader.
+std::optional<std::uint64_t> CKvxIndexScanner::CutOffBy(std::uint64_t pos, const KvxRecordHeader& header)
+{
+    const std::uint64_t end = pos + kvx::kHeaderSize + header.payloadSize;
+    if (FollowedByMarker(end, m_end)) return std::nullopt;
+    return FindHeaderFrom(pos + kvx::kHeaderSize, end);
 }
 
 bool CKvxIndexScanner::Run(CKeyFrameIndex& out, const std::atomic<bool>* cancel, std::uint64_t sliceBytes)
@@ -197,7 +226,9 @@ bool CKvxIndexScanner::Run(CKeyFrameIndex& out, const std::atomic<bool>* cancel,
     m_blockReads = SmallRecords();
     ::posix_fadvise(m_fd, 0, 0, m_blockReads ? POSIX_FADV_SEQUENTIAL : POSIX_FADV_RANDOM);
     if (sliceBytes == 0) sliceBytes = m_blockReads ? m_end + 1 : kSliceBytes;
-    const int slices = static_cast<int>(std::min<std::uint64_t>(kMaxSlices, m_end / sliceBytes));
+    int slices = static_cast<int>(std::min<std::uint64_t>(kMaxSlices, m_end / sliceBytes));
+    // Slices of a damaged tail would each search it for a record: walk alone.
+    if (slices > 1 && !FindHeaderFrom(m_end - std::min(m_end, kvx::kMaxGapBytes), m_end)) slices = 0;
     bool joined = false;
     if (slices > 1) {
         const bool any = RunSlices(out, slices, cancel, joined);
@@ -229,7 +260,8 @@ bool CKvxIndexScanner::RunSlices(CKeyFrameIndex& out, int count, const std::atom
                 scanner.m_blockReads = m_blockReads;
                 const std::uint64_t begin = m_end / slices.size() * i;
                 const std::uint64_t end = i + 1 == slices.size() ? m_end : begin + m_end / slices.size();
-                const auto first = i == 0 ? std::optional<std::uint64_t>(0) : scanner.FindHeaderFrom(begin, m_end);
+                const auto first = i == 0 ? std::optional<std::uint64_t>(0)
+                                          : scanner.FindHeaderFrom(begin, begin + kvx::kMaxGapBytes);
                 slices[i].firstPos = slices[i].exitPos = first ? *first : m_end;
                 walked[i] = slices[i].firstPos >= end || scanner.Walk(slices[i].firstPos, end, slices[i], cancel);
             });
@@ -237,7 +269,7 @@ bool CKvxIndexScanner::RunSlices(CKeyFrameIndex& out, int count, const std::atom
     }
     joined = std::all_of(walked.begin(), walked.end(), [](char w) { return w != 0; });
     for (std::size_t i = 0; joined && i + 1 < slices.size(); ++i)
-        joined = slices[i].exitPos == slices[i + 1].firstPos;
+        joined = slices[i].exitClean && slices[i].exitPos == slices[i + 1].firstPos;
     if (!joined) return false;
     bool any = false;
     for (Slice& slice : slices) {
@@ -251,29 +283,47 @@ bool CKvxIndexScanner::RunSlices(CKeyFrameIndex& out, int count, const std::atom
 }
 
 // Follows the record chain from pos until it reaches stop, record by
-// record; false when cancelled.
+// record, by the reader's rules; false when cancelled.
 bool CKvxIndexScanner::Walk(std::uint64_t pos, std::uint64_t stop, Slice& out,
                             const std::atomic<bool>* cancel)
 {
     KvxRecordHeader header;
+    std::uint64_t lastEnd = pos;
     while (pos < m_end && pos < stop) {
         if (cancel && cancel->load(std::memory_order_relaxed)) return false;
-        if (!HeaderAt(pos, header) || header.payloadSize > m_end - pos - kvx::kHeaderSize) {
-            // Damage at pos, or a record that runs past the end (no record):
-            // go on at the next sound header after pos, never at one inside
-            // a record taken before (a key frame planted in its payload).
-            const auto found = FindHeaderFrom(pos + 1, m_end);
-            pos = found ? *found : m_end;
+        const auto next = NextRecord(pos, lastEnd, header);
+        if (!next) {
+            pos = m_end;
+            break;
+        }
+        if (*next != pos) {
+            pos = *next;
             continue;
         }
         if (header.IsKeyFrame()) out.entries.push_back({header.timeMs, pos});
         if (!out.any) out.startTimeMs = header.timeMs;
         out.endTimeMs = out.any ? std::max(out.endTimeMs, header.timeMs) : header.timeMs;
         out.any = true;
-        pos += kvx::kHeaderSize + header.payloadSize;
+        pos = lastEnd = pos + kvx::kHeaderSize + header.payloadSize;
     }
     out.exitPos = pos;
+    out.exitClean = pos == lastEnd || pos >= m_end;
     return true;
+}
+
+// pos when a whole record starts there (its header in header); else where
+// to look next: the next sound header after damage at pos, or, in a record
+// that was cut off, the one inside it; nothing when the records end (no
+// record starts within kvx::kMaxGapBytes after lastEnd).
+std::optional<std::uint64_t> CKvxIndexScanner::NextRecord(std::uint64_t pos, std::uint64_t lastEnd,
+                                                          KvxRecordHeader& header)
+{
+    const std::uint64_t before = lastEnd + kvx::kMaxGapBytes;
+    if (pos >= before) return std::nullopt;
+    if (!HeaderAt(pos, header) || header.payloadSize > m_end - pos - kvx::kHeaderSize)
+        return FindHeaderFrom(pos + 1, before);
+    if (const auto inner = CutOffBy(pos, header)) return inner;
+    return pos;
 }
 
 // Judged on the first records of the file.
@@ -293,15 +343,14 @@ bool CKvxIndexScanner::SmallRecords()
 // The first key frame whose record starts at or after from.
 std::optional<CKeyFrameIndex::Entry> CKvxIndexScanner::KeyFrameFrom(std::uint64_t from)
 {
-    auto pos = FindHeaderFrom(from, m_end);
+    auto pos = FindHeaderFrom(from, from + kvx::kMaxGapBytes);
+    std::uint64_t lastEnd = pos.value_or(0);
     KvxRecordHeader header;
-    for (int records = 0; pos && records < kMaxProbeRecords; ++records) {
-        if (!HeaderAt(*pos, header) || header.payloadSize > m_end - *pos - kvx::kHeaderSize) {
-            pos = FindHeaderFrom(*pos + 1, m_end);
-            continue;
-        }
-        if (header.IsKeyFrame()) return CKeyFrameIndex::Entry{header.timeMs, *pos};
-        *pos += kvx::kHeaderSize + header.payloadSize;
+    for (int records = 0; pos && *pos < m_end && records < kMaxProbeRecords; ++records) {
+        const auto next = NextRecord(*pos, lastEnd, header);
+        if (next && *next == *pos && header.IsKeyFrame()) return CKeyFrameIndex::Entry{header.timeMs, *pos};
+        if (next && *next == *pos) lastEnd = *pos += kvx::kHeaderSize + header.payloadSize;
+        else pos = next;
     }
     return std::nullopt;
 }

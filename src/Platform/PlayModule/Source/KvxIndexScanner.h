@@ -17,9 +17,12 @@ namespace PLAY_MODULE {
 // is read in large blocks, in order (reading ahead beats reading headers
 // alone there). In a file of large records, payloads are stepped over, never
 // read (the kernel is told not to read ahead), and large files are scanned in
-// slices at once, joined where their record chains meet. Damage is stepped
-// over to the next sound header after it; a header inside a record already
-// taken is never read (a record cut off hides the records in its length).
+// slices at once, joined where their record chains meet. Records are found
+// as the file reader finds them: damage is stepped over to the next sound
+// header after it, a record cut off (its end followed by no marker, a sound
+// header inside its length) gives way to the records inside it, a header
+// inside a whole record taken is never read, and the records end where none
+// starts within kvx::kMaxGapBytes after the last one.
 class CKvxIndexScanner {
 public:
     // Files of large records, of two slices or more, are scanned in slices at once.
@@ -44,6 +47,7 @@ private:
         std::int64_t endTimeMs = 0;
         std::uint64_t firstPos = 0;  // first sound header of the slice
         std::uint64_t exitPos = 0;   // where its chain left the slice
+        bool exitClean = false;      // right after a record it took, or at the end
     };
 
     explicit CKvxIndexScanner(int fd, std::uint64_t size) : m_fd(fd), m_size(size), m_end(size) {}
@@ -58,7 +62,10 @@ private:
     std::optional<CKeyFrameIndex::Entry> KeyFrameFrom(std::uint64_t from);
     std::optional<std::uint64_t> Bisect(std::int64_t timeMs);
     bool HeaderAt(std::uint64_t pos, KvxRecordHeader& header);
-    std::optional<std::uint64_t> FindHeaderFrom(std::uint64_t from, std::uint64_t limit);
+    std::optional<std::uint64_t> FindHeaderFrom(std::uint64_t from, std::uint64_t before);
+    bool FollowedByMarker(std::uint64_t end, std::uint64_t recordsEnd);
+    std::optional<std::uint64_t> CutOffBy(std::uint64_t pos, const KvxRecordHeader& header);
+    std::optional<std::uint64_t> NextRecord(std::uint64_t pos, std::uint64_t lastEnd, KvxRecordHeader& header);
     bool Window(std::uint64_t pos, std::size_t size);
 
     int m_fd;

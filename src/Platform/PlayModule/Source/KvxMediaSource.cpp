@@ -23,9 +23,9 @@ constexpr int kHeadRecordLimit = 4096;
 constexpr std::int64_t kAudioWaitMs = 1000;
 // Tails searched for the last picture, shortest first.
 constexpr std::uint64_t kTailBytes[] = {192u << 10, 4u << 20};
-// Bytes read at most for the head, and by each probe that searches the
-// last pictures when no tail holds one: a damaged file of gigabytes (zeros
-// after its records) opens about as fast as a sound one.
+// Bytes read at most for the head, and at least by each probe that searches
+// the last pictures when no tail holds one: a damaged file of gigabytes
+// (zeros after its records) opens about as fast as a sound one.
 constexpr std::uint64_t kHeadBytes = 8u << 20;
 constexpr std::uint64_t kProbeBytes = 512u << 10;
 
@@ -89,6 +89,7 @@ bool CKvxMediaSource::ReadHead()
     KvxRecord record;
     for (int count = 0; count < kHeadRecordLimit && !HeadKnown(record.header) && m_reader.ReadNext(record);
          ++count) {
+        m_largestRecord = std::max<std::uint64_t>(m_largestRecord, record.TotalSize());
         if (record.header.kind == kvx::RecordKind::Audio && !m_audio)
             TakeAudioFacts(record);
         if (!record.header.IsKeyFrame() || m_video)
@@ -145,17 +146,20 @@ void CKvxMediaSource::TakeAudioFacts(const KvxRecord& record)
     av_channel_layout_default(&m_audio->ch_layout, audio.channels);
 }
 
-bool CKvxMediaSource::ReadLatestVideoTime(std::uint64_t from)
+CKvxMediaSource::Probe CKvxMediaSource::ReadLatestVideoTime(std::uint64_t from)
 {
     m_reader.Seek(from);
-    bool found = false;
+    Probe found = Probe::NoRecord;
     KvxRecord record;
     while (m_reader.ReadNext(record)) {
+        m_largestRecord = std::max<std::uint64_t>(m_largestRecord, record.TotalSize());
         m_endHasSound = m_endHasSound || record.header.kind == kvx::RecordKind::Audio;
-        if (record.header.kind != kvx::RecordKind::Video)
+        if (record.header.kind != kvx::RecordKind::Video) {
+            found = found == Probe::NoRecord ? Probe::NoPictures : found;
             continue;
+        }
         m_endAbsMs = std::max(m_endAbsMs, record.header.timeMs);
-        found = true;
+        found = Probe::Pictures;
     }
     return found;
 }
@@ -197,7 +201,7 @@ void CKvxMediaSource::ReadEndTimeFromTail()
             ReadLatestVideoTime(0);
             return;
         }
-        if (ReadLatestVideoTime(size - bytes))
+        if (ReadLatestVideoTime(size - bytes) == Probe::Pictures)
             return;
     }
     // A tail without pictures (sound only, inside one large record, or
@@ -211,14 +215,36 @@ void CKvxMediaSource::SearchLastPictures(std::uint64_t end)
 {
     std::uint64_t withPictures = 0;
     std::uint64_t without = end;
-    while (without - withPictures > kProbeBytes) {
+    while (without - withPictures > ProbeBytes()) {
         const std::uint64_t middle = withPictures + (without - withPictures) / 2;
-        (ProbeLatestVideoTime(middle, kProbeBytes) ? withPictures : without) = middle;
+        (PicturesFrom(middle) ? withPictures : without) = middle;
     }
-    ProbeLatestVideoTime(withPictures, without - withPictures + kProbeBytes);
+    ProbeLatestVideoTime(withPictures, without - withPictures + ProbeBytes());
 }
 
-bool CKvxMediaSource::ProbeLatestVideoTime(std::uint64_t from, std::uint64_t bytes)
+// A probe holds two of the largest records read, so that one inside the
+// pictures meets a whole record; a record it meets that runs past it widens it.
+// Only a probe that meets no record start tells that the pictures stopped before.
+bool CKvxMediaSource::PicturesFrom(std::uint64_t from)
+{
+    std::uint64_t bytes = ProbeBytes();
+    for (;;) {
+        const Probe probe = ProbeLatestVideoTime(from, bytes);
+        if (probe != Probe::NoRecord)
+            return probe == Probe::Pictures;
+        const auto pendingEnd = m_reader.PendingRecordEnd();
+        if (!pendingEnd || *pendingEnd <= from + bytes)
+            return false;
+        bytes = *pendingEnd - from + kvx::kHeaderSize;
+    }
+}
+
+std::uint64_t CKvxMediaSource::ProbeBytes() const
+{
+    return std::max(kProbeBytes, 2 * m_largestRecord);
+}
+
+CKvxMediaSource::Probe CKvxMediaSource::ProbeLatestVideoTime(std::uint64_t from, std::uint64_t bytes)
 {
     m_reader.SetReadLimit(from + bytes);
     return ReadLatestVideoTime(from);

@@ -41,12 +41,16 @@ private:
     bool HeadKnown(const KvxRecordHeader& last) const;
     void ReadEndTime();
     void ReadEndTimeFromTail();
-    // Latest video time from `from` to the end; false when none is there.
-    bool ReadLatestVideoTime(std::uint64_t from);
+    // What the records read held.
+    enum class Probe { Pictures, NoPictures, NoRecord };
+    // Latest video time from `from` to the end.
+    Probe ReadLatestVideoTime(std::uint64_t from);
     bool ReadLatestVideoTimeByHeaders(std::uint64_t from);
     void SearchLastPictures(std::uint64_t end);
+    bool PicturesFrom(std::uint64_t from);
+    std::uint64_t ProbeBytes() const;
     // As ReadLatestVideoTime, reading bytes from `from` at most.
-    bool ProbeLatestVideoTime(std::uint64_t from, std::uint64_t bytes);
+    Probe ProbeLatestVideoTime(std::uint64_t from, std::uint64_t bytes);
     void TakeAudioFacts(const KvxRecord& record);
     bool ToPacket(KvxRecord& record, MediaPacket& out);
 
@@ -60,6 +64,7 @@ private:
     double m_frameRate = 25.0;
     bool m_waitForKey = true;
     bool m_endHasSound = false;  // the records read for the end time hold sound
+    std::uint64_t m_largestRecord = 0;  // bytes of the largest record read
 };
 
 }  // namespace PLAY_MODULE

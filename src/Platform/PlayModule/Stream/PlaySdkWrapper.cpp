@@ -13,8 +13,9 @@ namespace PLAY_MODULE {
 namespace {
 
 constexpr long kMaxPictureSide = 8192;
-// Room for a key-frame footer at the end of the input (half a million key frames).
-constexpr std::size_t kFooterRoom = 8u << 20;
+// Room for the largest key-frame footer after a record the parser holds;
+// what is held is bounded by the footer of the records checked (TakeRecordBytes).
+constexpr std::size_t kFooterRoom = CKvxIndexFooter::kMaxBytes + 2 * (kvx::kHeaderSize + kvx::kMaxPayloadSize);
 
 std::int64_t FloorSeconds(std::int64_t timeMs)
 {
@@ -317,6 +318,9 @@ void CPlaySdkWrapper::TakeRecordBytes(std::span<const std::uint8_t> bytes)
         m_tail.Append(bytes);
     ParseRecords();
     m_tail.DropBefore(m_checker.RecordsEnd());
+    // Bytes the parser holds, and after them as many as a footer of the
+    // records checked may have: more cannot be that footer.
+    m_tail.KeepLast(m_parser.PendingBytes() + m_checker.FooterSize());
 }
 
 bool CPlaySdkWrapper::PullForDemuxer(std::vector<std::uint8_t>& chunk)

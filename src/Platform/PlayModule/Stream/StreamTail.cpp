@@ -21,6 +21,12 @@ void CStreamTail::DropBefore(std::uint64_t offset)
     m_base += count;
 }
 
+void CStreamTail::KeepLast(std::uint64_t bytes)
+{
+    if (m_bytes.size() > bytes)
+        DropBefore(m_base + (m_bytes.size() - bytes));
+}
+
 std::optional<std::span<const std::uint8_t>> CStreamTail::From(std::uint64_t offset) const
 {
     const std::uint64_t end = m_base + m_bytes.size();

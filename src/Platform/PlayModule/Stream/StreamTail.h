@@ -15,6 +15,8 @@ public:
 
     void Append(std::span<const std::uint8_t> bytes);
     void DropBefore(std::uint64_t offset);
+    // Drops all but the last bytes held.
+    void KeepLast(std::uint64_t bytes);
     // The bytes from offset to the end of the stream; nothing when some of
     // them are no longer held.
     std::optional<std::span<const std::uint8_t>> From(std::uint64_t offset) const;

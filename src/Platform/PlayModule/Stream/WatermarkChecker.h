@@ -46,6 +46,9 @@ public:
     void Reset();
     // Stream offset of the end of the last record checked.
     std::uint64_t RecordsEnd() const { return m_recordsEnd; }
+    // Bytes of the footer that would name the records checked (0: none
+    // may follow them); longer trailing bytes are no footer of theirs.
+    std::uint64_t FooterSize() const { return m_footer.EncodedSize(); }
 
 private:
     void Emit(const WatermarkReport& report, std::vector<WatermarkReport>& out);
