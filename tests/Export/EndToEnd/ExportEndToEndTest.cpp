@@ -9,7 +9,9 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -308,7 +310,7 @@ TEST_F(ExportEndToEnd, AChannelPlaysWithItsRowAndExportsInEachFormat)
     ASSERT_EQ(::seteuid(65534), 0);
     const std::wstring refused = Export(kKvx, readOnly);
     ASSERT_EQ(::seteuid(0), 0);
-    EXPECT_EQ(refused, L"Export failed!");
+    EXPECT_EQ(refused, L"Export failed! " + SF_SOFT_BASE::Utf8ToWide(readOnly + ": " + std::strerror(EACCES)));
     EXPECT_TRUE(fs::is_empty(readOnly));
 
     Check(1, 0);
