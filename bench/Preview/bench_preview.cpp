@@ -24,6 +24,7 @@
 #include "Base/MessageLoopIds.h"
 #include "Base/PostTask.h"
 #include "Base/SFMessageLoopManager.h"
+#include "Base/SFSystem.h"
 #include "Base/TextCodec.h"
 #include "Base/WorkerLoops.h"
 #include "Common/IndexFileStore.h"
@@ -233,6 +234,7 @@ int main(int argc, char** argv)
 {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    SF_SOFT_BASE::CSFSystem::ReturnFreedMemoryEagerly();  // as the program does
     QApplication app(argc, argv);
     LumivexBase::RegisterGuiLoop();
     LumivexBase::StartWorkerLoop(LumivexBase::ML_PLAY);

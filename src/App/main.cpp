@@ -19,6 +19,7 @@
 #include "Base/MessageLoopIds.h"
 #include "Base/MimeDatabaseReadiness.h"
 #include "Base/SFMessageLoopManager.h"
+#include "Base/SFSystem.h"
 #include "Base/TaskTrace.h"
 #include "Base/TextCodec.h"
 #include "Base/WorkerLoops.h"
@@ -218,6 +219,7 @@ int main(int argc, char* argv[])
         break;
     }
     CFontSetUp fontSetUp;
+    SF_SOFT_BASE::CSFSystem::ReturnFreedMemoryEagerly();
 
     QApplication app(argc, argv);
     SFSetApplication(&app);

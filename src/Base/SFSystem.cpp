@@ -9,6 +9,10 @@
 #include <system_error>
 #include <thread>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace SF_SOFT_BASE {
 
 void CSFSystem::Sleep(std::uint32_t ms)
@@ -31,6 +35,14 @@ std::string CSFSystem::GetModuleDir()
     if (ec || slash == std::string::npos)
         return {};
     return exe.substr(0, slash + 1);
+}
+
+void CSFSystem::ReturnFreedMemoryEagerly()
+{
+#ifdef __GLIBC__
+    // glibc's default threshold, fixed: a set value stops it from growing.
+    mallopt(M_TRIM_THRESHOLD, 128 * 1024);
+#endif
 }
 
 }  // namespace SF_SOFT_BASE

@@ -14,6 +14,10 @@ public:
     static int ShellOpen(const char* path);
     // Folder of the running program, with its trailing '/'; empty when unknown.
     static std::string GetModuleDir();
+    // Keeps the allocator handing freed memory back to the system. By itself
+    // glibc raises its trim threshold after each large free (up to 64 MiB), so
+    // the arenas of the decoder threads kept what a closed player freed.
+    static void ReturnFreedMemoryEagerly();
 };
 
 }  // namespace SF_SOFT_BASE
