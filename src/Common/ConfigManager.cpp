@@ -41,16 +41,22 @@ std::vector<std::wstring> SplitTerminated(const std::wstring& text)
 // any other "\" is itself, so names without one read as they are.
 constexpr wchar_t kListEscape = L'\\';
 
+void AppendListEntry(const std::wstring& entry, std::wstring& list)
+{
+    for (wchar_t c : entry) {
+        if (c == L';' || c == kListEscape)
+            list += kListEscape;
+        list += c;
+    }
+    list += L';';
+}
+
 std::wstring EscapeListEntry(const std::wstring& entry)
 {
     std::wstring escaped;
     escaped.reserve(entry.size() + 1);
-    for (wchar_t c : entry) {
-        if (c == L';' || c == kListEscape)
-            escaped += kListEscape;
-        escaped += c;
-    }
-    return escaped + L";";
+    AppendListEntry(entry, escaped);
+    return escaped;
 }
 
 std::vector<std::wstring> SplitEscapedList(const std::wstring& text)
@@ -92,26 +98,27 @@ std::string Utf8(const std::wstring& text)
 
 void AppendItemElement(TiXmlElement& group, const ConfigItem& item)
 {
-    TiXmlElement element(Utf8(item.key).c_str());
+    // Linked, not copied: the folder list's value is tens of MB.
+    auto* element = new TiXmlElement(Utf8(item.key).c_str());
     if (item.boolValue) {
-        element.SetAttribute("value", *item.boolValue ? 1 : 0);
-        element.SetAttribute("Default", item.boolDefault ? 1 : 0);
-        element.SetAttribute("Min", 0);
-        element.SetAttribute("Max", 1);
+        element->SetAttribute("value", *item.boolValue ? 1 : 0);
+        element->SetAttribute("Default", item.boolDefault ? 1 : 0);
+        element->SetAttribute("Min", 0);
+        element->SetAttribute("Max", 1);
     } else if (item.intValue) {
-        element.SetAttribute("value", *item.intValue);
-        element.SetAttribute("Default", item.intDefault);
-        element.SetAttribute("Min", item.min);
-        element.SetAttribute("Max", item.max);
-        element.SetAttribute("Scale", item.scale);
+        element->SetAttribute("value", *item.intValue);
+        element->SetAttribute("Default", item.intDefault);
+        element->SetAttribute("Min", item.min);
+        element->SetAttribute("Max", item.max);
+        element->SetAttribute("Scale", item.scale);
     } else if (item.doubleValue) {
-        element.SetDoubleAttribute("value", *item.doubleValue);
-        element.SetDoubleAttribute("Default", item.doubleDefault);
+        element->SetDoubleAttribute("value", *item.doubleValue);
+        element->SetDoubleAttribute("Default", item.doubleDefault);
     } else if (item.stringValue) {
-        element.SetAttribute("value", Utf8(*item.stringValue).c_str());
-        element.SetAttribute("Default", Utf8(item.stringDefault).c_str());
+        element->SetAttribute("value", Utf8(*item.stringValue).c_str());
+        element->SetAttribute("Default", Utf8(item.stringDefault).c_str());
     }
-    group.InsertEndChild(element);
+    group.LinkEndChild(element);
 }
 
 }  // namespace
@@ -309,9 +316,15 @@ bool CConfigManager::SaveUnlessBusy(int waitMs)
 
 void CConfigManager::JoinOpenedPaths()
 {
-    OldPath.clear();
+    // Sized once: grown piece by piece, a list near the file's bound is
+    // copied over and over.
+    std::size_t length = 0;
     for (const auto& path : m_openedPaths)
-        OldPath += EscapeListEntry(path);
+        length += path.size() + 1;
+    OldPath.clear();
+    OldPath.reserve(length);
+    for (const auto& path : m_openedPaths)
+        AppendListEntry(path, OldPath);
 }
 
 std::string CConfigManager::BuildReadableText()

@@ -76,10 +76,12 @@ void CFileManager::LoadPaths(const std::vector<std::wstring>& patterns, std::vec
     m_seenSingles.clear();
     // What a load into an empty index holds, it met.
     const bool mayHaveVanished = !IsEmpty();
+    // The listed folders are kept only to find what vanished from them.
     std::set<std::wstring> listedFolders;
+    std::set<std::wstring>* listed = mayHaveVanished ? &listedFolders : nullptr;
     std::vector<int> flags(patterns.size(), 1);
     for (std::size_t i = 0; i < patterns.size(); ++i)
-        ScanListedFolder(patterns[i], &flags[i], listedFolders);
+        ScanListedFolder(patterns[i], &flags[i], listed);
     if (mayHaveVanished && !listedFolders.empty())
         RemoveVanishedFiles(listedFolders);
     m_seenSingles.clear();
@@ -89,12 +91,12 @@ void CFileManager::LoadPaths(const std::vector<std::wstring>& patterns, std::vec
         *noMatch = std::move(flags);
 }
 
-void CFileManager::ScanListedFolder(const std::wstring& pattern, int* noMatch, std::set<std::wstring>& listedFolders)
+void CFileManager::ScanListedFolder(const std::wstring& pattern, int* noMatch, std::set<std::wstring>* listedFolders)
 {
     m_folderListed = false;
     ScanFolder(pattern, std::wstring(), 1, noMatch);
-    if (m_folderListed)
-        listedFolders.insert(pattern.substr(0, pattern.rfind(L'/') + 1));
+    if (m_folderListed && listedFolders)
+        listedFolders->insert(pattern.substr(0, pattern.rfind(L'/') + 1));
 }
 
 bool CFileManager::IsEmpty() const

@@ -123,8 +123,8 @@ private:
     void ExamineEntry(CSFFileFind& find, CNamingRuleParser& parser, int depth, int* noMatch, PendingScan& scan);
     void RemoveSingleFile(int fileId);
     // Indexes the pattern's folder; notes the folder (with its "/") in
-    // listedFolders when it could be read to its end.
-    void ScanListedFolder(const std::wstring& pattern, int* noMatch, std::set<std::wstring>& listedFolders);
+    // listedFolders (when given) when it could be read to its end.
+    void ScanListedFolder(const std::wstring& pattern, int* noMatch, std::set<std::wstring>* listedFolders);
     // Drops the files directly in one of the folders that the last load did not meet.
     void RemoveVanishedFiles(const std::set<std::wstring>& folders);
     static bool IsInOneOf(const std::wstring& path, const std::set<std::wstring>& folders);

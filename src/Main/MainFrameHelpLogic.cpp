@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <malloc.h>
 
 #include <sys/stat.h>
 
@@ -81,16 +82,19 @@ void CMainFrameHelpLogic::Task_BuildFileList(boost::shared_ptr<std::wstring> pat
 
 void CMainFrameHelpLogic::Task_BuildFileLists(boost::shared_ptr<std::vector<std::wstring>> paths)
 {
-    if (paths && !paths->empty())
-        BuildFileLists(*paths);
+    if (!paths || paths->empty())
+        return;
+    // The list is this task's own copy (tens of thousands of long names at
+    // most): it becomes the patterns, and what it held goes back to the system.
+    BuildFileLists(std::move(*paths));
+    paths.reset();
+    ::malloc_trim(0);
 }
 
-void CMainFrameHelpLogic::BuildFileLists(const std::vector<std::wstring>& paths)
+void CMainFrameHelpLogic::BuildFileLists(std::vector<std::wstring> patterns)
 {
-    std::vector<std::wstring> patterns;
-    patterns.reserve(paths.size());
-    for (const std::wstring& path : paths)
-        patterns.push_back(MakeScanPattern(path));
+    for (std::wstring& path : patterns)
+        path = MakeScanPattern(path);
     std::vector<int> noMatches;
     m_fileManager->LoadPaths(patterns, &noMatches);
     const int emptyFolders = int(std::count(noMatches.begin(), noMatches.end(), 1));

@@ -58,7 +58,7 @@ private:
     void CollectFiles(QUERY_FILEPATH_TYPE type, int key, const std::wstring& group,
                       const std::map<int, void*>* channelFilter, int window,
                       std::list<_QUERY_FILE_INFO>& files);
-    void BuildFileLists(const std::vector<std::wstring>& paths);
+    void BuildFileLists(std::vector<std::wstring> patterns);
     static void SetNameTimes(const CFileInfo& record, _QUERY_FILE_INFO& file);
 
     boost::weak_ptr<IMainFrameHelpListener> m_owner;
