@@ -83,7 +83,9 @@ std::string FreeAsideName(const std::string& path)
 {
     constexpr int kMaxAside = 100;
     for (int n = 1; n <= kMaxAside; ++n) {
-        const std::string name = path + ".bad" + (n == 1 ? "" : "." + std::to_string(n));
+        std::string name = path + ".bad";
+        if (n > 1)
+            name.append(".").append(std::to_string(n));
         struct stat entry {};
         if (::lstat(name.c_str(), &entry) != 0)
             return name;

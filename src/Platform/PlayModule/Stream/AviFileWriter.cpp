@@ -36,21 +36,24 @@ std::vector<std::uint8_t> SilentAacFrame(std::span<const std::uint8_t> like)
     if (like.size() < kAdtsHeaderSize || like[0] != 0xFF || (like[1] & 0xF6) != 0xF0)
         return {};
     const int channels = ((like[2] & 1) << 2) | (like[3] >> 6);
-    std::vector<std::uint8_t> payload;
+    static constexpr std::uint8_t kMono[] = {0x00, 0x00, 0x00, 0x07};
+    static constexpr std::uint8_t kStereo[] = {0x20, 0x00, 0x00, 0x00, 0x00, 0x00, 0x0E};
+    std::span<const std::uint8_t> payload;
     if (channels == 1)
-        payload = {0x00, 0x00, 0x00, 0x07};
+        payload = kMono;
     else if (channels == 2)
-        payload = {0x20, 0x00, 0x00, 0x00, 0x00, 0x00, 0x0E};
+        payload = kStereo;
     else
         return {};
-    std::vector<std::uint8_t> frame(like.begin(), like.begin() + kAdtsHeaderSize);
     const std::size_t length = kAdtsHeaderSize + payload.size();
+    std::vector<std::uint8_t> frame(length);
+    std::copy_n(like.begin(), kAdtsHeaderSize, frame.begin());
+    std::copy(payload.begin(), payload.end(), frame.begin() + kAdtsHeaderSize);
     frame[1] |= 1;  // no CRC
     frame[3] = std::uint8_t((frame[3] & 0xFC) | ((length >> 11) & 3));
     frame[4] = std::uint8_t(length >> 3);
     frame[5] = std::uint8_t(((length & 7) << 5) | (frame[5] & 0x1F));
     frame[6] &= 0xFC;  // one raw data block
-    frame.insert(frame.end(), payload.begin(), payload.end());
     return frame;
 }
 
