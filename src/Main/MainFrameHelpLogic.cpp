@@ -80,7 +80,7 @@ void CMainFrameHelpLogic::Task_BuildFileList(boost::shared_ptr<std::wstring> pat
         BuildFileLists(1, [&path](std::size_t) { return MakeScanPattern(*path); });
 }
 
-boost::shared_ptr<const std::vector<std::string>> CMainFrameHelpLogic::PackPaths(const std::vector<std::wstring>& paths)
+boost::shared_ptr<std::vector<std::string>> CMainFrameHelpLogic::PackPaths(const std::vector<std::wstring>& paths)
 {
     auto packed = boost::make_shared<std::vector<std::string>>();
     packed->reserve(paths.size());
@@ -89,7 +89,7 @@ boost::shared_ptr<const std::vector<std::string>> CMainFrameHelpLogic::PackPaths
     return packed;
 }
 
-void CMainFrameHelpLogic::Task_BuildFileLists(boost::shared_ptr<const std::vector<std::string>> paths)
+void CMainFrameHelpLogic::Task_BuildFileLists(boost::shared_ptr<std::vector<std::string>> paths)
 {
     if (!paths || paths->empty())
         return;
@@ -97,8 +97,9 @@ void CMainFrameHelpLogic::Task_BuildFileLists(boost::shared_ptr<const std::vecto
     BuildFileLists(paths->size(), [&paths](std::size_t i) {
         return MakeScanPattern(SF_SOFT_BASE::Utf8ToWide((*paths)[i]));
     });
-    // What the list and the scan held goes back to the system.
-    paths.reset();
+    // What the list and the scan held goes back to the system (the posted
+    // task keeps the pointer until it is destroyed).
+    std::vector<std::string>().swap(*paths);
     ::malloc_trim(0);
 }
 

@@ -32,12 +32,12 @@ public:
     // loaded) and answers with the whole index.
     void Task_BuildFileList(boost::shared_ptr<std::wstring> path);
     // Loads the folders of every path (in UTF-8, see PackPaths) in turn and
-    // answers once.
-    void Task_BuildFileLists(boost::shared_ptr<const std::vector<std::string>> paths);
+    // answers once; the list is the task's own and is emptied after.
+    void Task_BuildFileLists(boost::shared_ptr<std::vector<std::string>> paths);
     // The paths as Task_BuildFileLists takes them: UTF-8, the file system's
     // own form and a quarter of the wide one (the remembered folders can be
     // tens of thousands of long names).
-    static boost::shared_ptr<const std::vector<std::string>> PackPaths(const std::vector<std::wstring>& paths);
+    static boost::shared_ptr<std::vector<std::string>> PackPaths(const std::vector<std::wstring>& paths);
     // Looks up the files of a single-file id, or of a group day limited to the
     // channels of a non-empty filter; answers the reply target when any
     // were found.
