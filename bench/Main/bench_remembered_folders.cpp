@@ -13,7 +13,6 @@
 #include <fstream>
 #include <string>
 
-#include <boost/make_shared.hpp>
 
 #include "Common/ConfigManager.h"
 #include "Main/MainFrameHelpLogic.h"
@@ -75,7 +74,7 @@ void BM_StartWithRememberedFolders(benchmark::State& state)
         CConfigManager config;
         config.Init();
         boost::shared_ptr<CMainFrameHelpLogic> logic = CMainFrameHelpLogic::Create({});
-        logic->Task_BuildFileLists(boost::make_shared<std::vector<std::wstring>>(config.GetOpenedPaths()));
+        logic->Task_BuildFileLists(CMainFrameHelpLogic::PackPaths(config.GetOpenedPaths()));
         after = StatusMiB("VmRSS");
         benchmark::DoNotOptimize(config.GetOpenedPaths().size());
     }

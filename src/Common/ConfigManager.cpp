@@ -59,16 +59,20 @@ std::wstring EscapeListEntry(const std::wstring& entry)
     return escaped;
 }
 
-std::vector<std::wstring> SplitEscapedList(const std::wstring& text)
+// Split from the stored UTF-8 text, so that the list is never also held as
+// one wide string. ";" and "\\" are bytes that no multi-byte character holds, so
+// each entry decodes as it does within the whole text.
+std::vector<std::wstring> SplitEscapedList(std::string_view text)
 {
     std::vector<std::wstring> entries;
-    std::wstring entry;
+    std::string entry;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const wchar_t c = text[i];
-        if (c == L';') {
-            entries.push_back(entry);  // a copy of its own size; the buffer is used again
+        const char c = text[i];
+        if (c == ';') {
+            entries.push_back(SF_SOFT_BASE::Utf8ToWide(entry));
+            entries.back().shrink_to_fit();
             entry.clear();
-        } else if (c == kListEscape && i + 1 < text.size() && (text[i + 1] == L';' || text[i + 1] == kListEscape)) {
+        } else if (c == kListEscape && i + 1 < text.size() && (text[i + 1] == ';' || text[i + 1] == kListEscape)) {
             entry += text[++i];
         } else {
             entry += c;
@@ -208,9 +212,11 @@ void CConfigManager::Init()
     if (!m_persistent)
         m_persistent = std::make_shared<CConfigXMLPersistImp>(std::string());
     for (auto& item : m_items)
-        LoadItem(*m_persistent, *item);
-    // The store's document and OldPath are each a few times the file's size:
-    // let go of them once the list holds the folders (Save joins them again).
+        if (item->stringValue != &OldPath)  // split from the stored text below
+            LoadItem(*m_persistent, *item);
+    m_openedPaths = SplitEscapedList(m_persistent->ReadUtf8(kUIConfig, L"OldPath"));
+    // The store's document is a few times the file's size: let go of it
+    // once the list holds the folders (Save joins them into OldPath again).
     const bool unreadable = m_persistent->FileUnreadable();
     m_persistent.reset();
     SplitLists();
@@ -275,7 +281,6 @@ void CConfigManager::LoadItem(IConfigPersistent& store, ConfigItem& item)
 
 void CConfigManager::SplitLists()
 {
-    m_openedPaths = SplitEscapedList(OldPath);
     m_recordFormats.clear();
     for (std::wstring format : SplitTerminated(strRecordFormat)) {
         if (format.empty())

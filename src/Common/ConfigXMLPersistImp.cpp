@@ -98,6 +98,12 @@ std::wstring CConfigXMLPersistImp::ReadString(const wchar_t* group, const wchar_
     return text ? SF_SOFT_BASE::Utf8ToWide(text) : defaultValue;
 }
 
+std::string_view CConfigXMLPersistImp::ReadUtf8(const wchar_t* group, const wchar_t* key)
+{
+    const char* text = FindValue(group, key);
+    return text ? std::string_view(text) : std::string_view();
+}
+
 void CConfigXMLPersistImp::LoadXml(const char* xml)
 {
     if (!xml)

@@ -26,6 +26,7 @@ public:
                          int unused) override;
     std::wstring ReadString(const wchar_t* group, const wchar_t* key,
                             const std::wstring& defaultValue) override;
+    std::string_view ReadUtf8(const wchar_t* group, const wchar_t* key) override;
     void LoadXml(const char* xml) override;
     bool FileUnreadable() const override { return m_fileUnreadable; }
 

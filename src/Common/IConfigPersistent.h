@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // Reads typed settings addressed by group and key; every read gives its
 // default when the setting is missing or does not parse.
@@ -19,6 +20,9 @@ public:
                                  std::int32_t defaultValue, int unused) = 0;
     virtual std::wstring ReadString(const wchar_t* group, const wchar_t* key,
                                     const std::wstring& defaultValue) = 0;
+    // The stored UTF-8 text ReadString decodes (empty when missing); valid
+    // while the store lives and loads nothing else.
+    virtual std::string_view ReadUtf8(const wchar_t* group, const wchar_t* key) = 0;
     // Replaces the document with the parsed text (ignored when null).
     virtual void LoadXml(const char* xml) = 0;
     // True when the store's file is there but could not be read; every

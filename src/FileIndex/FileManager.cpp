@@ -72,6 +72,12 @@ bool CFileManager::LoadPath(const wchar_t* pattern, int* noMatch)
 
 void CFileManager::LoadPaths(const std::vector<std::wstring>& patterns, std::vector<int>* noMatch)
 {
+    LoadPaths(patterns.size(), [&patterns](std::size_t i) { return patterns[i]; }, noMatch);
+}
+
+void CFileManager::LoadPaths(std::size_t count, const std::function<std::wstring(std::size_t)>& patternAt,
+                             std::vector<int>* noMatch)
+{
     ++m_loadMark;
     m_seenSingles.clear();
     // What a load into an empty index holds, it met.
@@ -79,9 +85,9 @@ void CFileManager::LoadPaths(const std::vector<std::wstring>& patterns, std::vec
     // The listed folders are kept only to find what vanished from them.
     std::set<std::wstring> listedFolders;
     std::set<std::wstring>* listed = mayHaveVanished ? &listedFolders : nullptr;
-    std::vector<int> flags(patterns.size(), 1);
-    for (std::size_t i = 0; i < patterns.size(); ++i)
-        ScanListedFolder(patterns[i], &flags[i], listed);
+    std::vector<int> flags(count, 1);
+    for (std::size_t i = 0; i < count; ++i)
+        ScanListedFolder(patternAt(i), &flags[i], listed);
     if (mayHaveVanished && !listedFolders.empty())
         RemoveVanishedFiles(listedFolders);
     m_seenSingles.clear();

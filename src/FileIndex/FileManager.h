@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <list>
 #include <map>
 #include <memory>
@@ -60,6 +61,10 @@ public:
     // LoadPath for each pattern in turn, the index sorted and reported once at
     // the end. (*noMatch)[i] is pattern i's noMatch.
     void LoadPaths(const std::vector<std::wstring>& patterns, std::vector<int>* noMatch);
+    // LoadPaths over count patterns, each made by patternAt(i) just before
+    // its folder is scanned and dropped after.
+    void LoadPaths(std::size_t count, const std::function<std::wstring(std::size_t)>& patternAt,
+                   std::vector<int>* noMatch);
     bool ScanFolder(const std::wstring& pattern, const std::wstring& folderName, int depth, int* noMatch);
     // False when the path is already indexed.
     bool AddSingleFile(const wchar_t* path);

@@ -508,7 +508,7 @@ void CMainFrameEventImp::OpenDroppedPaths(const std::vector<std::wstring>& paths
     if (!m_fileLogic || paths.empty())
         return;
     m_fileLogic->SetDropFiles(boost::make_shared<std::wstring>(paths.back()));
-    m_fileLogic->GenerateFileLists(boost::make_shared<std::vector<std::wstring>>(paths));
+    m_fileLogic->GenerateFileLists(CMainFrameHelpLogic::PackPaths(paths));
 }
 
 CSFView* CMainFrameEventImp::GetPageView(int tabId) const

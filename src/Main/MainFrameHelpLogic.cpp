@@ -77,26 +77,36 @@ std::wstring CMainFrameHelpLogic::MakeScanPattern(const std::wstring& path)
 void CMainFrameHelpLogic::Task_BuildFileList(boost::shared_ptr<std::wstring> path)
 {
     if (path)
-        BuildFileLists({*path});
+        BuildFileLists(1, [&path](std::size_t) { return MakeScanPattern(*path); });
 }
 
-void CMainFrameHelpLogic::Task_BuildFileLists(boost::shared_ptr<std::vector<std::wstring>> paths)
+boost::shared_ptr<std::vector<std::string>> CMainFrameHelpLogic::PackPaths(const std::vector<std::wstring>& paths)
+{
+    auto packed = boost::make_shared<std::vector<std::string>>();
+    packed->reserve(paths.size());
+    for (const std::wstring& path : paths)
+        packed->push_back(SF_SOFT_BASE::WideToUtf8(path));
+    return packed;
+}
+
+void CMainFrameHelpLogic::Task_BuildFileLists(boost::shared_ptr<std::vector<std::string>> paths)
 {
     if (!paths || paths->empty())
         return;
-    // The list is this task's own copy (tens of thousands of long names at
-    // most): it becomes the patterns, and what it held goes back to the system.
-    BuildFileLists(std::move(*paths));
-    paths.reset();
+    // Each pattern is made when its folder is scanned.
+    BuildFileLists(paths->size(), [&paths](std::size_t i) {
+        return MakeScanPattern(SF_SOFT_BASE::Utf8ToWide((*paths)[i]));
+    });
+    // What the list and the scan held goes back to the system (the posted
+    // task keeps the pointer until it is destroyed).
+    std::vector<std::string>().swap(*paths);
     ::malloc_trim(0);
 }
 
-void CMainFrameHelpLogic::BuildFileLists(std::vector<std::wstring> patterns)
+void CMainFrameHelpLogic::BuildFileLists(std::size_t count, const std::function<std::wstring(std::size_t)>& patternAt)
 {
-    for (std::wstring& path : patterns)
-        path = MakeScanPattern(path);
     std::vector<int> noMatches;
-    m_fileManager->LoadPaths(patterns, &noMatches);
+    m_fileManager->LoadPaths(count, patternAt, &noMatches);
     const int emptyFolders = int(std::count(noMatches.begin(), noMatches.end(), 1));
     const int noMatch = emptyFolders == int(noMatches.size()) ? 1 : 0;
 

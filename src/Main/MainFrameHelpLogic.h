@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <list>
 #include <map>
 #include <string>
@@ -30,8 +31,13 @@ public:
     // Loads the folder of the path (a folder, or a file whose whole folder is
     // loaded) and answers with the whole index.
     void Task_BuildFileList(boost::shared_ptr<std::wstring> path);
-    // Loads the folders of every path in turn and answers once.
-    void Task_BuildFileLists(boost::shared_ptr<std::vector<std::wstring>> paths);
+    // Loads the folders of every path (in UTF-8, see PackPaths) in turn and
+    // answers once; the list is the task's own and is emptied after.
+    void Task_BuildFileLists(boost::shared_ptr<std::vector<std::string>> paths);
+    // The paths as Task_BuildFileLists takes them: UTF-8, the file system's
+    // own form and a quarter of the wide one (the remembered folders can be
+    // tens of thousands of long names).
+    static boost::shared_ptr<std::vector<std::string>> PackPaths(const std::vector<std::wstring>& paths);
     // Looks up the files of a single-file id, or of a group day limited to the
     // channels of a non-empty filter; answers the reply target when any
     // were found.
@@ -58,7 +64,8 @@ private:
     void CollectFiles(QUERY_FILEPATH_TYPE type, int key, const std::wstring& group,
                       const std::map<int, void*>* channelFilter, int window,
                       std::list<_QUERY_FILE_INFO>& files);
-    void BuildFileLists(std::vector<std::wstring> patterns);
+    // One load of count folders, pattern i made by patternAt(i); one answer.
+    void BuildFileLists(std::size_t count, const std::function<std::wstring(std::size_t)>& patternAt);
     static void SetNameTimes(const CFileInfo& record, _QUERY_FILE_INFO& file);
 
     boost::weak_ptr<IMainFrameHelpListener> m_owner;

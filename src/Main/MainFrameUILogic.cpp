@@ -102,7 +102,7 @@ void CMainFrameUILogic::GenerateFileList(boost::shared_ptr<std::wstring> path)
                                 "CMainFrameUILogic::GenerateFileList");
 }
 
-void CMainFrameUILogic::GenerateFileLists(boost::shared_ptr<std::vector<std::wstring>> paths)
+void CMainFrameUILogic::GenerateFileLists(boost::shared_ptr<std::vector<std::string>> paths)
 {
     LumivexBase::PostTaskToLoop(LumivexBase::ML_HELPER,
                                 LumivexBase::MakeTask(&CMainFrameHelpLogic::Task_BuildFileLists, m_helpLogic, paths),

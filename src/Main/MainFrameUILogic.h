@@ -43,7 +43,7 @@ public:
     void SetDropFiles(boost::shared_ptr<std::wstring> path);
     void GenerateFileList(boost::shared_ptr<std::wstring> path);
     // One build of the folders of all the paths, answered once.
-    void GenerateFileLists(boost::shared_ptr<std::vector<std::wstring>> paths);
+    void GenerateFileLists(boost::shared_ptr<std::vector<std::string>> paths);
 
     void Task_GenerateFileList_Ret(boost::shared_ptr<std::list<_GROUP_FILE_INFO>> groups,
                                    boost::shared_ptr<std::list<_SINGLE_FILE_INFO>> singles,

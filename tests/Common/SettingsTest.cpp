@@ -187,12 +187,12 @@ TEST_F(SettingsTest, OpenedPathsBeyondWhatLoadsLeaveOutTheOldest)
     EXPECT_TRUE(std::equal(kept.rbegin(), kept.rend(), paths.rbegin()));
 }
 
-// Any name the file system allows comes back; a list written before names
-// were escaped reads as it did.
+// Any name the file system allows comes back, also bytes that are not
+// UTF-8; a list written before names were escaped reads as it did.
 TEST_F(SettingsTest, OpenedPathsComeBackAsTheyWere)
 {
     const std::vector<std::wstring> paths{L"/rec/a;b/", L"/rec/;;/", L"/rec/back\\slash;/", L"/rec/end\\",
-                                          L"/rec/plain/", L"/rec/\\;"};
+                                          L"/rec/plain/", L"/rec/\\;", L"/rec/Kamera-\u00fc;\u65e5\\/\U0001F4F9/"};
     {
         CConfigManager config;
         config.Init();
@@ -207,6 +207,11 @@ TEST_F(SettingsTest, OpenedPathsComeBackAsTheyWere)
     CConfigManager old;
     old.Init();
     EXPECT_EQ(old.GetOpenedPaths(), (std::vector<std::wstring>{L"/rec/a/", L"/rec/x\\y/"}));
+
+    WriteSettings(Group("<OldPath value=\"/rec/\xff\x80x/;/rec/\xc3\xbc\\;\xe6\x97\xa5/;\" />"));
+    CConfigManager bytes;
+    bytes.Init();
+    EXPECT_EQ(bytes.GetOpenedPaths(), (std::vector<std::wstring>{L"/rec/\xDCFF\xDC80x/", L"/rec/\u00fc;\u65e5/"}));
 }
 
 // A failed save keeps the old file whole and says why on the error output.

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -177,23 +178,29 @@ TEST_F(HelpLogicTest, AnswersEvenWhenAFirstFolderHoldsNothing)
     EXPECT_TRUE(owner->lastSingles.empty());
 }
 
-// As at start with the folders of the last run: one load, one answer.
+// As at start with the folders of the last run: one load, one answer. The
+// names, also those that are not UTF-8, come back as they were given.
 TEST_F(HelpLogicTest, BuildsTheFoldersOfManyPathsInOneAnswer)
 {
     constexpr int kFolders = 40;
-    auto paths = boost::make_shared<std::vector<std::wstring>>();
+    std::vector<std::wstring> paths;
+    std::wstring oddRecording;
     for (int i = 0; i < kFolders; ++i) {
-        const std::string name = "f" + std::to_string(i);
+        const std::string name = (i == 7 ? "Kamera-\xc3\xbc-\xff" : "f") + std::to_string(i);
+        const std::string recording = name + "/" + RecordingName("Cam01", i + 1, 0, kMorning, 60);
         ASSERT_TRUE(folder.MakeFolder(name));
-        Add(name + "/" + RecordingName("Cam01", i + 1, 0, kMorning, 60));
-        paths->push_back(PathOf(name));
+        Add(recording);
+        paths.push_back(PathOf(name));
+        if (i == 7)
+            oddRecording = PathOf(recording);
     }
     ASSERT_TRUE(folder.MakeFolder("empty"));
-    paths->push_back(PathOf("empty"));
-    Add("clip.avi");
-    paths->push_back(PathOf("clip.avi"));
+    paths.push_back(PathOf("empty"));
+    ASSERT_TRUE(folder.MakeFolder("\xe6\x97\xa5"));
+    Add("\xe6\x97\xa5/clip.avi");
+    paths.push_back(PathOf("\xe6\x97\xa5/clip.avi"));
 
-    SF_POST_TASK(ML_HELPER, &CMainFrameHelpLogic::Task_BuildFileLists, logic, paths);
+    SF_POST_TASK(ML_HELPER, &CMainFrameHelpLogic::Task_BuildFileLists, logic, CMainFrameHelpLogic::PackPaths(paths));
     ASSERT_TRUE(ProcessUntil([&] { return owner->fileLists > 0; }));
     Query(QUERY_FILEPATH_SINGLE, 0, L"", nullptr, nullptr, -1);  // every answer has arrived
     EXPECT_EQ(owner->fileLists, 1);
@@ -202,8 +209,9 @@ TEST_F(HelpLogicTest, BuildsTheFoldersOfManyPathsInOneAnswer)
     ASSERT_EQ(owner->lastGroups.size(), 1u);
     EXPECT_EQ(owner->lastGroups.front().channels.size(), std::size_t(kFolders));
     EXPECT_EQ(owner->lastPaths.size(), std::size_t(kFolders));
+    EXPECT_EQ(std::count(owner->lastPaths.begin(), owner->lastPaths.end(), oddRecording), 1);
     ASSERT_EQ(owner->lastSingles.size(), 1u);
-    EXPECT_EQ(owner->lastSingles.front().path, PathOf("clip.avi"));
+    EXPECT_EQ(owner->lastSingles.front().path, PathOf("\xe6\x97\xa5/clip.avi"));
 }
 
 TEST_F(HelpLogicTest, AnswersTheThreeKindsOfFilePathRequest)
