@@ -14,22 +14,12 @@
 #include <string>
 
 #include "Common/ConfigManager.h"
+#include "Support/BenchRun.h"
 
 namespace {
 
 constexpr int kFolders = 19303;
 constexpr std::size_t kNameLength = 3400;
-
-// "VmRSS" or "VmHWM" of this process, in MiB.
-double StatusMiB(const char* field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(field, 0) == 0)
-            return std::stod(line.substr(line.find(':') + 1)) / 1024.0;
-    return 0;
-}
 
 // Bytes the heap hands out now (live allocations), in MiB.
 double LiveHeapMiB()
@@ -58,7 +48,7 @@ void BM_LoadLargeSettings(benchmark::State& state)
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(folder);
     const double fileMiB = double(std::filesystem::file_size("Config/config.xml")) / (1 << 20);
-    const double before = StatusMiB("VmRSS");
+    const double before = BENCH::StatusMiB("VmRSS");
     const double liveBefore = LiveHeapMiB();
     double after = 0;
     double live = 0;
@@ -66,13 +56,13 @@ void BM_LoadLargeSettings(benchmark::State& state)
         CConfigManager config;
         config.Init();
         benchmark::DoNotOptimize(config.GetOpenedPaths().size());
-        after = StatusMiB("VmRSS");
+        after = BENCH::StatusMiB("VmRSS");
         live = LiveHeapMiB();
     }
     state.counters["file_MiB"] = fileMiB;
     state.counters["resident_after_load_MiB"] = after - before;
     state.counters["held_after_load_MiB"] = live - liveBefore;
-    state.counters["peak_MiB"] = StatusMiB("VmHWM");
+    state.counters["peak_MiB"] = BENCH::StatusMiB("VmHWM");
     std::filesystem::current_path(previous);
     std::filesystem::remove_all(folder);
 }

@@ -15,23 +15,13 @@
 
 
 #include "Common/ConfigManager.h"
+#include "Support/BenchRun.h"
 #include "Main/MainFrameHelpLogic.h"
 
 namespace {
 
 constexpr std::size_t kNameLength = 3400;
 int g_folders = 300;
-
-// "VmRSS" or "VmHWM" of this process, in MiB.
-double StatusMiB(const char* field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(field, 0) == 0)
-            return std::stod(line.substr(line.find(':') + 1)) / 1024.0;
-    return 0;
-}
 
 // A name component of about kNameLength characters in parts a folder name may have.
 std::string LongPart()
@@ -68,19 +58,19 @@ void BM_StartWithRememberedFolders(benchmark::State& state)
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(folder);
     const double fileMiB = double(std::filesystem::file_size("Config/config.xml")) / (1 << 20);
-    const double before = StatusMiB("VmRSS");
+    const double before = BENCH::StatusMiB("VmRSS");
     double after = 0;
     for (auto _ : state) {
         CConfigManager config;
         config.Init();
         boost::shared_ptr<CMainFrameHelpLogic> logic = CMainFrameHelpLogic::Create({});
         logic->Task_BuildFileLists(CMainFrameHelpLogic::PackPaths(config.GetOpenedPaths()));
-        after = StatusMiB("VmRSS");
+        after = BENCH::StatusMiB("VmRSS");
         benchmark::DoNotOptimize(config.GetOpenedPaths().size());
     }
     state.counters["file_MiB"] = fileMiB;
     state.counters["resident_after_scan_MiB"] = after - before;
-    state.counters["peak_MiB"] = StatusMiB("VmHWM");
+    state.counters["peak_MiB"] = BENCH::StatusMiB("VmHWM");
     std::filesystem::current_path(previous);
     std::filesystem::remove_all(folder);
 }

@@ -79,11 +79,17 @@ double ProcessCpuSeconds()
 
 long ResidentKb()
 {
+    return long(StatusMiB("VmRSS") * 1024);
+}
+
+double StatusMiB(const char* field)
+{
     std::ifstream status("/proc/self/status");
     std::string line;
+    const std::string prefix = std::string(field) + ":";
     while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::atol(line.c_str() + 6);
+        if (line.rfind(prefix, 0) == 0)
+            return std::stod(line.substr(prefix.size())) / 1024.0;
     return 0;
 }
 

@@ -26,6 +26,8 @@ void RemoveWorkFolder();
 double SecondsSince(std::chrono::steady_clock::time_point start);
 double ProcessCpuSeconds();
 long ResidentKb();
+// A field of /proc/self/status ("VmRSS", "VmHWM", ...), in MiB; 0 when missing.
+double StatusMiB(const char* field);
 
 // Runs work in a child process and returns the numbers it reported (empty
 // when the child failed): each case then starts from a fresh heap.
