@@ -1,5 +1,6 @@
 // The export page over a recorder's day of one-minute recordings: tick the
-// whole day, untick it, tick it again and close the page's files, at a
+// whole day, untick it, tick it again, begin an export of the whole day and
+// of 5 minutes and stop each at once, and close the page's files, at a
 // small and a large number of files a channel. For each step: wall time,
 // GUI-thread CPU time, the longest the GUI loop went unanswered, and the
 // cost per file; then the ratio of the large day's cost per file to the
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <boost/make_shared.hpp>
@@ -26,13 +28,16 @@
 #include "Base/SFDateTime.h"
 #include "Base/SFMessageLoopManager.h"
 #include "Base/TextCodec.h"
+#include "Common/LangString.h"
 #include "Base/WorkerLoops.h"
+#include "Export/ExportSimplePlayerViewEventImp.h"
 #include "Export/ExportViewEventImp.h"
 #include "Export/ExportViewUILogic.h"
 #include "FileIndex/FileIndexTypes.h"
 #include "FileIndex/FileManager.h"
 #include "Support/DayOfRecordings.h"
 #include "Support/PageBench.h"
+#include "Widgets/SFButton.h"
 #include "Widgets/SFView.h"
 
 using namespace LumivexBase;
@@ -76,6 +81,27 @@ struct DayRun {
     std::map<std::string, StepCost> steps;
 };
 
+bool ButtonReads(CExportViewEventImp& page, const wchar_t* text)
+{
+    wchar_t shown[64] = {};
+    page.GetSimplePlayerView()->GetExportButton()->GetWindowTextW(shown, 64);
+    return std::wstring(shown) == GetLangString(text);
+}
+
+// Begins a KVX export of [start, end] over every file ticked and stops it at
+// once; the stop ends when the button offers to begin again.
+void MeasureExport(CExportViewEventImp& page, const std::string& span, std::uint32_t start, std::uint32_t end,
+                   DayRun& run)
+{
+    QTemporaryDir out;
+    auto ui = page.GetUILogic();
+    const std::wstring folder = out.path().toStdWString();
+    run.steps["begin " + span] = Measure([&] { ui->StartExport(2, folder, start, end, 6); },
+                                         [&] { return ButtonReads(page, L"Stop Export"); });
+    run.steps["stop " + span] = Measure([&] { ui->StopExport(); },
+                                        [&] { return ButtonReads(page, L"Begin Export"); });
+}
+
 DayRun RunDay(int channels, int minutes)
 {
     DayRun run;
@@ -96,6 +122,7 @@ DayRun RunDay(int channels, int minutes)
     SF_SOFT_BASE::CSFDateTime date;
     date.FromTime(std::uint32_t(BenchSupport::DayOfRecordings::kDayStartMs / 1000));
     const int dayKey = GetDayKey(date);
+    const auto dayStart = std::uint32_t(BenchSupport::DayOfRecordings::kDayStartMs / 1000);
     auto ui = page->GetUILogic();
     const auto allOpen = [&] {
         return ui->GetBusyState() == 0 && int(ui->GetHandleTable().size()) == run.files;
@@ -106,6 +133,8 @@ DayRun RunDay(int channels, int minutes)
     run.steps["untick"] = Measure([&] { ui->CloseDay(L"REC", dayKey); }, [&] { return ui->GetBusyState() == 0; });
     ui->OpenDay(L"REC", dayKey);
     WaitFor(allOpen, 1800);
+    MeasureExport(*page, "day", dayStart, dayStart + 86399, run);
+    MeasureExport(*page, "5 min", dayStart + 60, dayStart + 360, run);
     run.steps["close"] = Measure([&] { page->CloseAll(); },
                                  [&] { return ui->HasNoPlayHandle() && ui->GetFileTable().empty(); });
     WaitFor([] { return false; }, 0.5);
@@ -142,7 +171,7 @@ int main(int argc, char** argv)
         const DayRun& run = runs.back();
         std::printf("%d channels x %d files (%d):\n", channels, minutes, run.files);
         for (const auto& [name, cost] : run.steps)
-            std::printf("  %-9s wall %8.3f s  gui cpu %8.3f s  longest stall %6.3f s  %7.4f ms/file wall  "
+            std::printf("  %-11s wall %8.3f s  gui cpu %8.3f s  longest stall %6.3f s  %7.4f ms/file wall  "
                         "%7.4f ms/file cpu\n",
                         name.c_str(), cost.wall, cost.guiCpu, cost.longestStall, cost.wall * 1000 / run.files,
                         cost.guiCpu * 1000 / run.files);
@@ -155,7 +184,7 @@ int main(int argc, char** argv)
         const StepCost& base = small.steps.at(name);
         const double wallRatio = (cost.wall / large.files) / (base.wall / small.files);
         const double cpuRatio = (cost.guiCpu / large.files) / (base.guiCpu / small.files);
-        std::printf("per-file ratio %d/%d %-9s wall %.2f  gui cpu %.2f\n", sizes.back(), sizes.front(),
+        std::printf("per-file ratio %d/%d %-11s wall %.2f  gui cpu %.2f\n", sizes.back(), sizes.front(),
                     name.c_str(), wallRatio, cpuRatio);
         if (full && (wallRatio >= 1.2 || cpuRatio >= 1.2))
             result = 1;

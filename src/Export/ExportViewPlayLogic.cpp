@@ -270,6 +270,17 @@ void CExportViewPlayLogic::Task_EndAnalysis(int key)
         Sleep(key);
 }
 
+void CExportViewPlayLogic::Task_DropLookups()
+{
+    if (m_lookups.empty())
+        return;
+    std::list<int> keys;
+    for (const Lookup& lookup : m_lookups)
+        keys.push_back(lookup.key);
+    m_lookups.clear();
+    Answer(&CExportViewUILogic::Task_OnLookupsDropped, "&CExportViewUILogic::Task_OnLookupsDropped", keys);
+}
+
 void CExportViewPlayLogic::StartWaitingLookups()
 {
     while (m_lookupOpen.size() < kLookupOpens && !m_lookups.empty()) {

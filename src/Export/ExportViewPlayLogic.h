@@ -49,6 +49,8 @@ public:
     void Task_AnalyseFilePos(int key, unsigned int startTime, unsigned int endTime, bool endSecondIncluded);
     // The lookups of a file are over: a file opened only for them is closed.
     void Task_EndAnalysis(int key);
+    // A stop: the lookups still waiting are dropped, their keys answered at once.
+    void Task_DropLookups();
     void Task_DeleteHandle(int key);
     void Task_DeleteHandles(std::list<int> keys);
     void Task_DeleteAllHandles(std::list<int> keys);

@@ -1224,6 +1224,8 @@ void CExportViewUILogic::StopExport()
         return;
     m_exporting = 0;
     PostExport(&CExportViewExportLogic::Task_StopExport, "&CExportViewExportLogic::Task_StopExport");
+    if (!m_analysesDue.empty())
+        PostPlay(&CExportViewPlayLogic::Task_DropLookups, "&CExportViewPlayLogic::Task_DropLookups");
     if (auto page = m_page.lock())
         page->DisableExportButton();
     if (!m_engineRunning)
@@ -1304,6 +1306,20 @@ void CExportViewUILogic::Task_OnAnalyseFileFailed(void* handle, int key)
     if (m_exporting) {
         m_exporting = 0;
         m_analysisFailed = true;
+    }
+    ContinueAfterAnalysis(false);
+}
+
+// Lookups a stop dropped before they ran: each counts as answered.
+void CExportViewUILogic::Task_OnLookupsDropped(std::list<int> keys)
+{
+    for (int key : keys) {
+        _EXPORT_FILE_INFO* record = Record(key);
+        if (_EXPORT_HANDLE_INFO* entry = record ? HandleOf(*record) : nullptr) {
+            entry->isAnalysed = 1;
+            entry->isAnalyseOk = 0;
+        }
+        m_analysesDue.erase(key);
     }
     ContinueAfterAnalysis(false);
 }

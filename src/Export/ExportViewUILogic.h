@@ -110,6 +110,7 @@ public:
     void Task_OnDeleteFilesAll();
     void Task_OnAnalyseFileSuccess(void* handle, int key, std::uint64_t startPos, std::uint64_t endPos);
     void Task_OnAnalyseFileFailed(void* handle, int key);
+    void Task_OnLookupsDropped(std::list<int> keys);
 
     // IPlayObjectListener
     int OnQTRenderSubWin(void* handle, boost::shared_ptr<unsigned char[]> frame, int width, int height,

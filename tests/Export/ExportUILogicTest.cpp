@@ -52,15 +52,17 @@ std::wstring Stamp(std::uint32_t time)
     return text;
 }
 
-// Libraries alive now, and the most alive at once.
+// Libraries alive now, the most alive at once, and all ever made.
 std::atomic<int> g_liveLibraries{0};
 std::atomic<int> g_mostLiveLibraries{0};
+std::atomic<int> g_librariesMade{0};
 
 // The library with the direction of the play contract (0 forward).
 class CContractLibrary : public CPlayModuleLibrary {
 public:
     explicit CContractLibrary(PLAY_MODULE::IPlayModuleListener* listener) : CPlayModuleLibrary(listener)
     {
+        ++g_librariesMade;
         const int live = ++g_liveLibraries;
         g_mostLiveLibraries = std::max(g_mostLiveLibraries.load(), live);
     }
@@ -493,6 +495,20 @@ TEST_F(UILogicTest, OnlyTheRecordingThatPlaysIsOpenAndAnExportOpensTheOthersAFew
     EXPECT_LE(g_mostLiveLibraries, int(1 + CExportViewPlayLogic::kLookupOpens));
     Settle(ML_PLAY);
     EXPECT_EQ(g_liveLibraries, 1);
+    // A stop right after the begin drops the lookups still waiting: only
+    // those already under way open their recordings.
+    ASSERT_TRUE(folder.MakeFolder("stopped"));
+    page->controls.clear();
+    const int made = g_librariesMade;
+    ui->StartExport(2, Utf8ToWide(folder.File("stopped")), kT0 + 100, kT0 + 1000, 6);
+    ui->StopExport();
+    ASSERT_TRUE(ProcessUntil([&] { return !page->controls.empty() && page->controls.back() == "stopped"; }));
+    Settle(ML_PLAY);
+    Settle(ML_PLAY);
+    EXPECT_LE(g_librariesMade - made, int(CExportViewPlayLogic::kLookupOpens));
+    EXPECT_EQ(page->results, std::vector<int>{1});
+    EXPECT_TRUE(FilesIn(folder.File("stopped")).empty());
+    EXPECT_EQ(ui->IsExporting(), 0);
     // A recording that no longer opens fails the export.
     WriteFile(paths.back(), std::string(100000, 'x'));
     ASSERT_TRUE(folder.MakeFolder("out2"));
