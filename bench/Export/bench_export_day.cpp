@@ -142,15 +142,6 @@ DayRun RunDay(int channels, int minutes)
     return run;
 }
 
-bool WantsFull(int argc, char** argv)
-{
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--full") == 0)
-            return true;
-    const char* full = std::getenv("EXPORT_DAY_FULL");
-    return full && std::strcmp(full, "1") == 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -158,7 +149,7 @@ int main(int argc, char** argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const bool full = WantsFull(argc, argv);
+    const bool full = BenchSupport::WantsFullDay(argc, argv, "EXPORT_DAY_FULL");
     const int channels = full ? 16 : 2;
     const std::vector<int> sizes = full ? std::vector<int>{100, 1440} : std::vector<int>{10, 100};
     RegisterGuiLoop();

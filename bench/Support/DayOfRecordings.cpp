@@ -1,13 +1,14 @@
 #include "Support/DayOfRecordings.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 
 #include <unistd.h>
 
 #include "KvxWriter/RecordingName.h"
+#include "Support/BenchRun.h"
 #include "KvxWriter/SyntheticRecording.h"
 #include "KvxWriter/TestRecorderKey.h"
 
@@ -55,11 +56,16 @@ std::string DayOfRecordings::FileOf(int channel, int minute) const
 
 double ResidentMb()
 {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::atof(line.c_str() + 6) / 1024;
-    return 0;
+    return BENCH::StatusMiB("VmRSS");
+}
+
+bool WantsFullDay(int argc, char** argv, const char* variable)
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--full") == 0)
+            return true;
+    const char* full = std::getenv(variable);
+    return full && std::strcmp(full, "1") == 0;
 }
 
 double ThreadCpuSeconds()

@@ -33,5 +33,8 @@ private:
 double ResidentMb();
 // CPU time of the calling thread in seconds.
 double ThreadCpuSeconds();
+// The user's day rather than the smoke run's: "--full" among the arguments,
+// or the environment variable set to 1.
+bool WantsFullDay(int argc, char** argv, const char* variable);
 
 }  // namespace BenchSupport

@@ -89,15 +89,6 @@ CheckRun Check(int files)
     return run;
 }
 
-bool WantsFull(int argc, char** argv)
-{
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--full") == 0)
-            return true;
-    const char* full = std::getenv("WATERMARK_DAY_FULL");
-    return full && std::strcmp(full, "1") == 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -105,7 +96,7 @@ int main(int argc, char** argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const bool full = WantsFull(argc, argv);
+    const bool full = BenchSupport::WantsFullDay(argc, argv, "WATERMARK_DAY_FULL");
     LumivexBase::RegisterGuiLoop();
     std::vector<CheckRun> runs;
     for (int files : full ? std::vector<int>{100, 1440} : std::vector<int>{10, 100}) {
