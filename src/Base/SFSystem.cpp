@@ -13,6 +13,16 @@
 #include <malloc.h>
 #endif
 
+// glibc's heap serves the program's allocations (not a sanitizer's).
+#if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+#define LUMIVEX_GLIBC_HEAP 1
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#undef LUMIVEX_GLIBC_HEAP
+#endif
+#endif
+#endif
+
 namespace SF_SOFT_BASE {
 
 void CSFSystem::Sleep(std::uint32_t ms)
@@ -39,9 +49,18 @@ std::string CSFSystem::GetModuleDir()
 
 void CSFSystem::ReturnFreedMemoryEagerly()
 {
-#ifdef __GLIBC__
+#ifdef LUMIVEX_GLIBC_HEAP
     // glibc's default threshold, fixed: a set value stops it from growing.
     mallopt(M_TRIM_THRESHOLD, 128 * 1024);
+#endif
+}
+
+// Under a sanitizer glibc's trim would set up glibc's own heap on whichever
+// threads call it first, racing, and break its bookkeeping at thread exit.
+void CSFSystem::GiveBackFreedMemory()
+{
+#ifdef LUMIVEX_GLIBC_HEAP
+    malloc_trim(0);
 #endif
 }
 

@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include <malloc.h>
 #include <unistd.h>
 
+#include "Base/SFSystem.h"
 #include "Export/ExportLog.h"
 
 #include "Base/PostTask.h"
@@ -351,6 +351,6 @@ void CExportViewPlayLogic::Task_DeleteAllHandles(std::list<int> keys)
 {
     Task_DeleteHandles(keys);
     // What the closed play objects' threads held goes back to the system.
-    ::malloc_trim(0);
+    SF_SOFT_BASE::CSFSystem::GiveBackFreedMemory();
     Answer(&CExportViewUILogic::Task_OnDeleteFilesAll, "&CExportViewUILogic::Task_OnDeleteFilesAll");
 }

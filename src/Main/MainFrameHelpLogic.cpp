@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <malloc.h>
 
 #include <sys/stat.h>
 
 #include "Base/MessageLoopIds.h"
 #include "Base/PostTask.h"
 #include "Base/SFAutoMutexLock.h"
+#include "Base/SFSystem.h"
 #include "Base/TextCodec.h"
 #include "FileIndex/FileManager.h"
 #include "Main/MainFrameHelpListener.h"
@@ -100,7 +100,7 @@ void CMainFrameHelpLogic::Task_BuildFileLists(boost::shared_ptr<std::vector<std:
     // What the list and the scan held goes back to the system (the posted
     // task keeps the pointer until it is destroyed).
     std::vector<std::string>().swap(*paths);
-    ::malloc_trim(0);
+    SF_SOFT_BASE::CSFSystem::GiveBackFreedMemory();
 }
 
 void CMainFrameHelpLogic::BuildFileLists(std::size_t count, const std::function<std::wstring(std::size_t)>& patternAt)

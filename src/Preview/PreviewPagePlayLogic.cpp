@@ -5,11 +5,11 @@
 #include <memory>
 #include <new>
 
-#include <malloc.h>
 
 #include "Base/MessageLoopIds.h"
 #include "Base/PostTask.h"
 #include "Base/SFMessageLoopManager.h"
+#include "Base/SFSystem.h"
 #include "Base/TextCodec.h"
 #include "Common/IndexFileStore.h"
 #include "PageServices/PageHost.h"
@@ -288,7 +288,7 @@ void CPreviewPagePlayLogic::Task_CloseFiles(void* handle)
             }
         }
         if (m_handles.empty())
-            ::malloc_trim(0);  // what the slices' decoders held goes back to the system
+            SF_SOFT_BASE::CSFSystem::GiveBackFreedMemory();  // what the slices' decoders held goes back to the system
     }
     POST_ANSWER(Task_CloseFilesRet, reinterpret_cast<void*>(std::intptr_t(result)));
 }
@@ -326,7 +326,7 @@ void CPreviewPagePlayLogic::Task_Destroy(PreviewHandleListPtr)
         m_playManager->DestroyPlayObject(handle);
     }
     m_handles.clear();
-    ::malloc_trim(0);
+    SF_SOFT_BASE::CSFSystem::GiveBackFreedMemory();
     boost::shared_ptr<IPreviewPlayReceiver> receiver = m_uiLogic.lock();
     boost::shared_ptr<CPreviewSimplePlayerEventImp> view =
         receiver ? receiver->GetOwnerView() : nullptr;

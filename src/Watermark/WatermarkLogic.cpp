@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <thread>
 
-#include <malloc.h>
 
 #include <QDebug>
 
@@ -13,6 +12,7 @@
 #include "Base/MessageLoopIds.h"
 #include "Base/PostTask.h"
 #include "Base/SFMessageLoopManager.h"
+#include "Base/SFSystem.h"
 #include "Base/TextCodec.h"
 #include "Base/WorkerLoops.h"
 #include "Platform/PlayModule/Stream/PlaySdkWrapper.h"
@@ -207,7 +207,7 @@ void CWatermarkLogic::Task_StopWatermark(boost::shared_ptr<CWatermarkTaskInfo> t
         task->fileSize = 0;
     }
     // What the run's decoders held goes back to the system.
-    ::malloc_trim(0);
+    SF_SOFT_BASE::CSFSystem::GiveBackFreedMemory();
     if (auto owner = m_owner.lock())
         SF_POST_TASK(ML_MAIN, &CWaterMarkUILogic::Task_StopWatermark_Ret, owner);
 }

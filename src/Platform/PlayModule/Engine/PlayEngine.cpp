@@ -2,6 +2,7 @@
 
 #include "Base/SFDateTime.h"
 #include "Base/SFSignalStack.h"
+#include "Base/SFSystem.h"
 #include "Platform/PlayModule/Engine/DecoderThreads.h"
 #include "Platform/PlayModule/IPlayModuleListener.h"
 #include "Platform/PlayModule/Engine/StreamTap.h"
@@ -11,7 +12,6 @@
 #include <cmath>
 #include <utility>
 
-#include <malloc.h>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -395,7 +395,7 @@ void CPlayEngine::ReleaseReverse()
         return;
     m_reverse.Release();
     m_reverseBytes = 0;
-    malloc_trim(0);
+    SF_SOFT_BASE::CSFSystem::GiveBackFreedMemory();
 }
 
 bool CPlayEngine::WaitForWork(std::optional<Command>& command)
