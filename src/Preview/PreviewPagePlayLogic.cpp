@@ -5,7 +5,6 @@
 #include <memory>
 #include <new>
 
-
 #include "Base/MessageLoopIds.h"
 #include "Base/PostTask.h"
 #include "Base/SFMessageLoopManager.h"

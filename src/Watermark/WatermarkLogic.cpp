@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <thread>
 
-
 #include <QDebug>
 
 #include <boost/make_shared.hpp>

@@ -12,7 +12,6 @@
 #include <cmath>
 #include <utility>
 
-
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/frame.h>
