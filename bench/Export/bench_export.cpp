@@ -207,14 +207,14 @@ double RunPage(const std::string& recording, const std::string& folder)
     tree->SetCheck(item, 1);
     page->OnItemCheckStateChanged(item, 1);
     auto uiLogic = page->GetUILogic();
-    // Until it is open, its times are known and its index is built (the
-    // library reads the file; the index may come first).
+    // Until it is open, its times are known and shown as the span, and its
+    // index is built (the library reads the file; the index may come first).
     WaitFor([&] {
         const auto& handles = uiLogic->GetHandleTable();
         if (handles.empty())
             return false;
         const auto& handle = handles.begin()->second;
-        return handle.isIndexReady && handle.hasTimes && page->AreControlsEnabled();
+        return handle.isIndexReady && handle.hasTimes && uiLogic->GetSpanEnd() != 0 && page->AreControlsEnabled();
     }, 600);
     page->GetFormatCombo()->SetCurSel(2);
     page->SetFolderChooser([&](std::wstring& chosen) {
