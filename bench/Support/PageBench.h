@@ -2,12 +2,15 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 
 #include <QCoreApplication>
+#include <QWidget>
 
 #include <boost/shared_ptr.hpp>
 
 #include "PageServices/PageHost.h"
+#include "Widgets/SFDialogEvent.h"
 
 namespace BENCH {
 
@@ -18,6 +21,14 @@ public:
     void ResetPageTab(int) override {}
     boost::shared_ptr<IFileIndexService> GetFileIndexService() override { return nullptr; }
     int IsClosing() override { return 0; }
+};
+
+// The same for a page that is a dialog: its window stands in for the main one.
+class CDialogPageHost : public CIdlePageHost, public ISFDialogEvent {
+public:
+    CDialogPageHost() : window(std::make_unique<QWidget>()) { SetUIWnd(window.get()); }
+    void Dlg_OnInitDialog(int) override {}
+    std::unique_ptr<QWidget> window;
 };
 
 // Runs the GUI loop until done() or seconds have passed.

@@ -27,6 +27,7 @@
 #include "Base/WorkerLoops.h"
 #include "PageServices/PageHost.h"
 #include "Platform/PlayModule/Stream/PlaySdkWrapper.h"
+#include "Support/PageBench.h"
 #include "Watermark/WaterMarkUILogic.h"
 #include "Watermark/WatermarkEventImp.h"
 #include "Widgets/SFDialogEvent.h"
@@ -35,16 +36,7 @@ namespace {
 
 constexpr std::size_t kBlock = 131072;
 
-class BenchHost : public IPageHost, public ISFDialogEvent {
-public:
-    BenchHost() : window(std::make_unique<QWidget>()) { SetUIWnd(window.get()); }
-    void Task_OnCloseSuccess(int) override {}
-    void ResetPageTab(int) override {}
-    boost::shared_ptr<IFileIndexService> GetFileIndexService() override { return {}; }
-    int IsClosing() override { return 0; }
-    void Dlg_OnInitDialog(int) override {}
-    std::unique_ptr<QWidget> window;
-};
+using BenchHost = BENCH::CDialogPageHost;
 
 class ReportCounter : public PLAY_MODULE::IWatermarkCheckListener {
 public:

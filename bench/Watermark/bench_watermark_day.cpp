@@ -26,6 +26,7 @@
 #include "Base/WorkerLoops.h"
 #include "PageServices/PageHost.h"
 #include "Support/DayOfRecordings.h"
+#include "Support/PageBench.h"
 #include "Watermark/WaterMarkUILogic.h"
 #include "Watermark/WatermarkEventImp.h"
 #include "Widgets/SFDialogEvent.h"
@@ -34,16 +35,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class BenchHost : public IPageHost, public ISFDialogEvent {
-public:
-    BenchHost() : window(std::make_unique<QWidget>()) { SetUIWnd(window.get()); }
-    void Task_OnCloseSuccess(int) override {}
-    void ResetPageTab(int) override {}
-    boost::shared_ptr<IFileIndexService> GetFileIndexService() override { return {}; }
-    int IsClosing() override { return 0; }
-    void Dlg_OnInitDialog(int) override {}
-    std::unique_ptr<QWidget> window;
-};
+using BenchHost = BENCH::CDialogPageHost;
 
 struct CheckRun {
     int files = 0;
