@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <random>
 
 #include <fstream>
@@ -34,6 +35,48 @@ CKeyFrameIndex SampleIndex()
     index.endTimeMs = 1700000060000;
     for (int i = 0; i < 30; ++i) index.entries.push_back({1700000000000 + i * 2000, std::uint64_t(i) * 30000 + 7});
     return index;
+}
+
+// The number of the video sample at a position, counted as demuxed.
+int SampleNumberAt(const std::string& path, std::int64_t position)
+{
+    AVFormatContext* in = nullptr;
+    if (avformat_open_input(&in, path.c_str(), nullptr, nullptr) < 0) return -1;
+    AVPacket* packet = av_packet_alloc();
+    int number = 0;
+    int found = -1;
+    while (found < 0 && av_read_frame(in, packet) >= 0) {
+        if (packet->pos == position) found = number;
+        ++number;
+        av_packet_unref(packet);
+    }
+    av_packet_free(&packet);
+    avformat_close_input(&in);
+    return found;
+}
+
+// Writes one sample's size into an ".mp4"'s table of sample sizes.
+bool SetSampleSize(std::vector<std::uint8_t>& bytes, int sample, std::uint32_t size)
+{
+    const std::string tag = "stsz";
+    const auto at = std::search(bytes.begin(), bytes.end(), tag.begin(), tag.end());
+    const std::size_t entry = std::size_t(at - bytes.begin()) + 16 + 4 * std::size_t(sample);
+    if (at == bytes.end() || entry + 4 > bytes.size()) return false;
+    for (int i = 0; i < 4; ++i) bytes[entry + i] = std::uint8_t(size >> (24 - 8 * i));
+    return true;
+}
+
+void ExpectIndexMatchesAPlainDemux(const std::string& path)
+{
+    const auto demuxed = DemuxContainerKeyFrames(path);
+    CKeyFrameIndex index;
+    ASSERT_TRUE(ScanRecordingIndex(path, index));
+    ASSERT_EQ(index.entries.size(), demuxed.size());
+    for (std::size_t i = 0; i < demuxed.size(); ++i) {
+        SCOPED_TRACE(::testing::Message() << "key frame " << i);
+        EXPECT_EQ(index.entries[i].timeMs, demuxed[i].timeMs);
+        EXPECT_EQ(std::int64_t(index.entries[i].position), demuxed[i].position);
+    }
 }
 
 }  // namespace
@@ -273,15 +316,44 @@ TEST(Mp4IndexScan, SampleTableIndexMatchesAPlainDemux)
             bytes.insert(bytes.end(), 333, 0xA5);
             ASSERT_TRUE(WriteFileBytes(path, bytes));
         }
-        const auto demuxed = DemuxContainerKeyFrames(path);
-        CKeyFrameIndex index;
-        ASSERT_TRUE(ScanRecordingIndex(path, index));
-        ASSERT_EQ(index.entries.size(), demuxed.size());
-        for (std::size_t i = 0; i < demuxed.size(); ++i) {
-            SCOPED_TRACE(::testing::Message() << c.partsOpen.size() << " parts, key frame " << i);
-            EXPECT_EQ(index.entries[i].timeMs, demuxed[i].timeMs);
-            EXPECT_EQ(std::int64_t(index.entries[i].position), demuxed[i].position);
-        }
+        SCOPED_TRACE(::testing::Message() << c.partsOpen.size() << " parts");
+        ExpectIndexMatchesAPlainDemux(path);
+    }
+}
+
+// Damaged sample tables: an empty sample at a key frame's position, a key
+// frame whose size cannot be read, samples past the file's end. The index
+// lists what the demuxer reads, as it times it.
+TEST(Mp4IndexScan, DamagedSampleTablesMatchAPlainDemux)
+{
+    CSampleFolder folder;
+    ContainerSampleOptions options;
+    options.seconds = 2;
+    options.width = 96;
+    options.height = 64;
+    options.gopSeconds = 0.5;
+    options.bFrames = 2;
+    options.codec = kvx::VideoCodec::H265;
+    options.joinedPartsOpen = {true};
+    const auto original = folder.File("whole.mp4");
+    ASSERT_TRUE(MakeContainerSample(original, ContainerKind::Mp4, options));
+    const auto keys = DemuxContainerKeyFrames(original);
+    ASSERT_GE(keys.size(), 3u);
+    const int second = SampleNumberAt(original, keys[1].position);
+    const int third = SampleNumberAt(original, keys[2].position);
+    ASSERT_GT(second, 0);
+    struct Damage {
+        int sample;
+        std::uint32_t size;
+    };
+    for (const Damage& d : {Damage{second - 1, 0}, Damage{second, 0x30000000}, Damage{third, 0},
+                            Damage{third - 1, 0x01000000}}) {
+        SCOPED_TRACE(::testing::Message() << "sample " << d.sample << " of size " << d.size);
+        const auto path = folder.File("damaged.mp4");
+        auto bytes = ReadFileBytes(original);
+        ASSERT_TRUE(SetSampleSize(bytes, d.sample, d.size));
+        ASSERT_TRUE(WriteFileBytes(path, bytes));
+        ExpectIndexMatchesAPlainDemux(path);
     }
 }
 

@@ -70,7 +70,8 @@ std::optional<std::int64_t> ShowDelay(AVFormatContext& ctx, int video, const AVI
         return std::nullopt;
     std::unique_ptr<AVPacket, PacketFreer> pkt(av_packet_alloc());
     for (int read = 0; read < kMaxPackets && av_read_frame(&ctx, pkt.get()) >= 0; ++read) {
-        const bool ours = pkt->stream_index == video && pkt->pos == entry.pos;
+        // Damaged tables may give several samples one position.
+        const bool ours = pkt->stream_index == video && pkt->pos == entry.pos && pkt->dts == entry.timestamp;
         const bool past = pkt->stream_index == video && pkt->pos > entry.pos;
         const bool timed = pkt->pts != AV_NOPTS_VALUE && pkt->dts != AV_NOPTS_VALUE;
         const std::int64_t delay = pkt->pts - pkt->dts;
@@ -100,6 +101,26 @@ std::optional<std::vector<std::int64_t>> ShownTimes(AVFormatContext& ctx, int vi
     return times;
 }
 
+// The key samples of a sample table as the demuxer reads them: an empty
+// sample holds no picture, and its read ends at the file's end. Nothing
+// when a sample cannot be read at all (the demuxer stops there too): the
+// packet scan reads as far as it does.
+std::optional<std::vector<const AVIndexEntry*>> KeySamples(AVStream& stream, std::uint64_t fileSize)
+{
+    std::vector<const AVIndexEntry*> keys;
+    const int count = avformat_index_get_entries_count(&stream);
+    for (int i = 0; i < count; ++i) {
+        const AVIndexEntry* entry = avformat_index_get_entry(&stream, i);
+        if (!entry || entry->size < 0 || entry->pos < 0) return std::nullopt;
+        if (entry->size == 0) continue;
+        if (std::uint64_t(entry->pos) >= fileSize) break;
+        if ((entry->flags & AVINDEX_DISCARD_FRAME) || entry->timestamp == AV_NOPTS_VALUE) continue;
+        const bool ordered = keys.empty() || entry->pos > keys.back()->pos;
+        if ((entry->flags & AVINDEX_KEYFRAME) && ordered) keys.push_back(entry);
+    }
+    return keys;
+}
+
 // An ".mp4" lists every sample in its header with its decoding time: the
 // key frames are taken from there, and each key-frame packet is read for
 // its shown time. Other files are left to the packet scan.
@@ -111,23 +132,14 @@ bool IndexFromSampleTable(AVFormatContext& ctx, int video, std::int64_t base, CK
         return false;
     for (unsigned i = 0; i < ctx.nb_streams; ++i)
         if (static_cast<int>(i) != video) ctx.streams[i]->discard = AVDISCARD_ALL;
-    std::vector<const AVIndexEntry*> keys;
-    for (int i = 0; i < count; ++i) {
-        const AVIndexEntry* entry = avformat_index_get_entry(stream, i);
-        if (!entry || (entry->flags & AVINDEX_DISCARD_FRAME) || entry->timestamp == AV_NOPTS_VALUE)
-            continue;
-        const bool ordered = keys.empty() || entry->pos > keys.back()->pos;
-        const bool inFile = entry->pos >= 0 && std::uint64_t(entry->pos) < out.fileSize;
-        if ((entry->flags & AVINDEX_KEYFRAME) && inFile && ordered)
-            keys.push_back(entry);
-    }
-    const auto shown = keys.empty() ? std::nullopt : ShownTimes(ctx, video, keys);
+    const auto keys = KeySamples(*stream, out.fileSize);
+    const auto shown = keys && !keys->empty() ? ShownTimes(ctx, video, *keys) : std::nullopt;
     if (!shown)
         return false;
     // From the first shown picture, as the packet scan counts.
     const std::int64_t zero = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : shown->front();
-    for (std::size_t i = 0; i < keys.size(); ++i)
-        out.entries.push_back({base + MsOf((*shown)[i] - zero, stream->time_base), std::uint64_t(keys[i]->pos)});
+    for (std::size_t i = 0; i < keys->size(); ++i)
+        out.entries.push_back({base + MsOf((*shown)[i] - zero, stream->time_base), std::uint64_t((*keys)[i]->pos)});
     out.endTimeMs = base + MsOf(stream->duration, stream->time_base);
     return true;
 }
@@ -185,7 +197,7 @@ bool ScanVideoPackets(AVFormatContext& ctx, const std::string& path, CKeyFrameIn
                                  static_cast<std::uint64_t>(pkt->pos) > out.entries.back().position;
             const bool key = ownKeyTest ? FirstPictureIsKey({pkt->data, static_cast<std::size_t>(pkt->size)}, kvxCodec)
                                         : (pkt->flags & AV_PKT_FLAG_KEY) != 0;
-            if (key && pkt->pos >= 0 && ordered)
+            if (key && pkt->size > 0 && pkt->pos >= 0 && ordered)
                 out.entries.push_back({base + ms, static_cast<std::uint64_t>(pkt->pos)});
             lastEnd = std::max(lastEnd, ms + av_rescale_q(pkt->duration, stream->time_base, {1, 1000}));
         }

@@ -19,7 +19,7 @@ struct DemuxedKeyFrame {
 // The slow reference for key-frame indexes: the key frames of a container's
 // video as libavformat demuxes it, packet by packet, with the container's key
 // flags (or, parsed, the parser's), without decoding; the packets with a
-// shown time and at positions that rise. dropped: whether an edit list drops
+// shown time and data, at positions that rise. dropped: whether an edit list drops
 // pictures (they are left out). Header only: the fuzz targets use it too.
 inline std::vector<DemuxedKeyFrame> DemuxContainerKeyFrames(const std::string& path, bool* dropped = nullptr,
                                                             bool parsed = false)
@@ -38,7 +38,7 @@ inline std::vector<DemuxedKeyFrame> DemuxContainerKeyFrames(const std::string& p
         const bool rising = keys.empty() || packet->pos > keys.back().position;
         const bool discarded = packet->stream_index == video && (packet->flags & AV_PKT_FLAG_DISCARD);
         if (dropped && discarded) *dropped = true;
-        const bool shown = packet->pts != AV_NOPTS_VALUE && !discarded;
+        const bool shown = packet->pts != AV_NOPTS_VALUE && packet->size > 0 && !discarded;
         if (packet->stream_index == video && (packet->flags & AV_PKT_FLAG_KEY) && shown && packet->pos >= 0 && rising)
             keys.push_back({av_rescale_q(packet->pts - first, st.time_base, {1, 1000}), packet->pos});
         av_packet_unref(packet);
