@@ -434,7 +434,7 @@ bool CPlayManagerPlayLogic::SkipsSeekToStart(void* handle, float percent)
 
 void CPlayManagerPlayLogic::LinkWindowToNext(int window, void* next, bool forward)
 {
-    boost::shared_ptr<CPlayObject> chained = next && forward && !HasGroup() ? m_readier->Readying(next) : nullptr;
+    boost::shared_ptr<CPlayObject> chained = next && forward ? m_readier->Readying(next) : nullptr;
     for (const auto& [handle, record] : m_playTable) {
         if (record.window != window)
             continue;
@@ -491,7 +491,6 @@ int CPlayManagerPlayLogic::Task_GroupSyn(PlayHandleList handles, int on, boost::
         m_groupFlag = 1;
         // A standing file starts on the group's clock.
         for (void* handle : *handles) {
-            m_playManager->SetNextFile(handle, nullptr);
             if (m_playManager->GroupPlay_AddToPlayGroup(m_group, handle))
                 m_standing.erase(handle);
             else

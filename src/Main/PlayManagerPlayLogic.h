@@ -86,7 +86,8 @@ private:
     // The readied file under handle, now one of the manager's; null when none.
     void* AdoptReadiedFile(void* handle);
     // The window's open file holds a group at its end while a next file
-    // follows; playing alone, it starts its readied next file as it ends.
+    // follows; forward it starts its readied next file as it ends (in a
+    // group, in its own place there).
     void LinkWindowToNext(int window, void* next, bool forward);
     void PauseReadiedFiles(const std::list<void*>& handles);
     // A file woken at its start needs no seek there.
