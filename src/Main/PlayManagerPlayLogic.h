@@ -33,8 +33,8 @@ public:
 
     // The first file of a window opens and plays; a later one is kept as its
     // record only (no play object) until Task_WakeFile. With Sync Play asked
-    // for a day, the first file stands on its first frame until the group
-    // starts it (or a resume of the file, Task_Pause).
+    // for a day, the first file stands on its first frame until a resume of
+    // the file (Task_Pause) or the group starts it.
     int Task_PlayOneFile(std::wstring path, const boost::shared_ptr<IPlayObjectListener>& listener,
                          boost::shared_ptr<_QUERY_FILE_INFO> record, int syncPlay);
     // Opens and plays a kept file under its handle, in the group when one plays:
