@@ -29,14 +29,17 @@
 //       shown, and the share of each file shown (the span of its shown
 //       frames, the smallest of all files played through), how many holds
 //       were over the goal (two frame intervals at 1X, 0.2 s faster) and
-//       the longest gap between frames of one file, with the load average
+//       the longest gap between frames of one file, the speed the slowest
+//       channel played its footage at (over wall time), with the load average
 //       beside them (MAINPAGE_BENCH_SHOTS=<folder>: pictures of the page
 //       at the first change of file and 120 ms later).
 // MAINPAGE_BENCH_SECONDS sets the playing time of (b) (default 20; 1 in
 // sanitizer builds, so smoke runs stay short).
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -819,6 +822,7 @@ struct ChangeFigures {
     double longestSkipMs = 0;
     double smallestShare = 1;
     double longestGapInsideMs = 0;
+    double slowestSpeed = 1e9;
     int changes = 0;
 };
 
@@ -844,6 +848,14 @@ void AddChannelFigures(const std::vector<HandedFrame>& frames, ChangeFigures& fi
         figures.longestHoldMs = std::max(figures.longestHoldMs, gapMs);
         const double skippedMs = backward ? fileMs - 40 - double(frame.stampMs) : double(frame.stampMs);
         figures.longestSkipMs = std::max(figures.longestSkipMs, skippedMs);
+    }
+    // The speed the channel played at: its footage shown over the wall time it took.
+    if (frames.size() > 1) {
+        auto footageMs = [fileMs](const HandedFrame& f) { return f.file * fileMs + double(f.stampMs); };
+        const double wallMs = double(frames.back().wallUs - frames.front().wallUs) / 1000.0;
+        if (wallMs > 0)
+            figures.slowestSpeed =
+                std::min(figures.slowestSpeed, std::abs(footageMs(frames.back()) - footageMs(frames.front())) / wallMs);
     }
     // Files entered and left at a change: the first and the last were entered or left mid-way.
     const int first = frames.empty() ? 0 : frames.front().file;
@@ -930,6 +942,7 @@ void BM_DayOfMinuteFilesChanges(benchmark::State& state)
         state.counters["longest_gap_inside_ms"] = figures.longestGapInsideMs;
         state.counters["start_skipped_ms"] = figures.longestSkipMs;
         state.counters["smallest_share"] = figures.smallestShare;
+        state.counters["played_speed"] = figures.slowestSpeed;
         state.counters["load"] = load;
     }
 }

@@ -119,8 +119,29 @@ void* CPlayManagerPlayLogic::OpenAndPlay(const _QUERY_FILE_INFO& record, void* w
     return handle && PlayOpenedFile(handle, record) ? handle : nullptr;
 }
 
+// Its first frame decoded, the file waits on a stopped clock: the windows
+// of a day start together when the group forms, none ahead of the others.
+void* CPlayManagerPlayLogic::OpenToStand(const _QUERY_FILE_INFO& record)
+{
+    void* handle = OpenFile(record, nullptr);
+    if (!handle)
+        return nullptr;
+    boost::shared_ptr<CPlayObject> object = m_playManager->GetSptrPlayObject(handle);
+    if (!object || !object->Preroll())
+        return PlayOpenedFile(handle, record) ? handle : nullptr;
+    KeepOpenedFile(handle, record);
+    m_standing.insert(handle);
+    return handle;
+}
+
+void CPlayManagerPlayLogic::PlayStandingFile(void* handle)
+{
+    if (m_standing.erase(handle))
+        m_playManager->Play(handle, nullptr);
+}
+
 int CPlayManagerPlayLogic::Task_PlayOneFile(std::wstring, const boost::shared_ptr<IPlayObjectListener>& listener,
-                                            boost::shared_ptr<_QUERY_FILE_INFO> record, int)
+                                            boost::shared_ptr<_QUERY_FILE_INFO> record, int syncPlay)
 {
     m_fileListener = listener;
     void* handle = nullptr;
@@ -128,6 +149,8 @@ int CPlayManagerPlayLogic::Task_PlayOneFile(std::wstring, const boost::shared_pt
         // A file behind a shown one: only its record until a window needs it.
         handle = NewPlayHandle();
         m_asleep[handle] = *record;
+    } else if (syncPlay == 1 && record->queryType == QUERY_FILEPATH_DAY) {
+        handle = OpenToStand(*record);
     } else {
         handle = OpenAndPlay(*record, nullptr);
     }
@@ -222,6 +245,7 @@ int CPlayManagerPlayLogic::Task_SleepFile(void* handle)
     m_asleep[handle] = it->second;
     m_playTable.erase(it);
     m_wokenAtStart.erase(handle);
+    m_standing.erase(handle);
     StopPlayObject(handle);
     CloseRecording(*m_playManager, handle);
     return 1;
@@ -242,6 +266,7 @@ int CPlayManagerPlayLogic::Task_CloseFiles(PlayHandleList handles)
         m_asleep.erase(handle);
         m_readier->Drop(handle);
         m_wokenAtStart.erase(handle);
+        m_standing.erase(handle);
         Answer(&CPlayManagerUILogic::Task_CloseFiles_Ret, "&CPlayManagerUILogic::Task_CloseFiles_Ret", handle,
                closed);
     }
@@ -265,6 +290,7 @@ int CPlayManagerPlayLogic::Task_Pause(PlayHandleList handles, int pause)
         if (pause) {
             result &= m_playManager->Pause(handle);
         } else {
+            PlayStandingFile(handle);
             result &= m_playManager->Resume(handle);
             PlayInDirection(handle);
         }
@@ -408,7 +434,7 @@ bool CPlayManagerPlayLogic::SkipsSeekToStart(void* handle, float percent)
 
 void CPlayManagerPlayLogic::LinkWindowToNext(int window, void* next, bool forward)
 {
-    boost::shared_ptr<CPlayObject> chained = next && forward && !HasGroup() ? m_readier->Readying(next) : nullptr;
+    boost::shared_ptr<CPlayObject> chained = next && forward ? m_readier->Readying(next) : nullptr;
     for (const auto& [handle, record] : m_playTable) {
         if (record.window != window)
             continue;
@@ -450,6 +476,10 @@ int CPlayManagerPlayLogic::Task_GroupSyn(PlayHandleList handles, int on, boost::
     }
     if (handles->empty() || !m_playTable.count(handles->front()))
         return 0;
+    // Without a group to start them, standing files play on their own.
+    if (on != 1)
+        for (void* handle : *handles)
+            PlayStandingFile(handle);
     if (on == 0 && m_groupFlag == 1) {
         m_playManager->SetGroupPlayFlag(0);
         m_groupFlag = 0;
@@ -459,9 +489,12 @@ int CPlayManagerPlayLogic::Task_GroupSyn(PlayHandleList handles, int on, boost::
     } else if (on == 1) {
         m_playManager->GroupPlay_Open(m_group);
         m_groupFlag = 1;
+        // A standing file starts on the group's clock.
         for (void* handle : *handles) {
-            m_playManager->SetNextFile(handle, nullptr);
-            m_playManager->GroupPlay_AddToPlayGroup(m_group, handle);
+            if (m_playManager->GroupPlay_AddToPlayGroup(m_group, handle))
+                m_standing.erase(handle);
+            else
+                PlayStandingFile(handle);
         }
         m_playManager->SetGroupPlayFlag(1);
         m_playManager->GroupPlay_SetPlaySpeed(m_group, m_speed);

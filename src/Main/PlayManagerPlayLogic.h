@@ -3,6 +3,7 @@
 #include <list>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,9 @@ public:
     virtual ~CPlayManagerPlayLogic();
 
     // The first file of a window opens and plays; a later one is kept as its
-    // record only (no play object) until Task_WakeFile.
+    // record only (no play object) until Task_WakeFile. With Sync Play asked
+    // for a day, the first file stands on its first frame until a resume of
+    // the file (Task_Pause) or the group starts it.
     int Task_PlayOneFile(std::wstring path, const boost::shared_ptr<IPlayObjectListener>& listener,
                          boost::shared_ptr<_QUERY_FILE_INFO> record, int syncPlay);
     // Opens and plays a kept file under its handle, in the group when one plays:
@@ -83,7 +86,8 @@ private:
     // The readied file under handle, now one of the manager's; null when none.
     void* AdoptReadiedFile(void* handle);
     // The window's open file holds a group at its end while a next file
-    // follows; playing alone, it starts its readied next file as it ends.
+    // follows; forward it starts its readied next file as it ends (in a
+    // group, in its own place there).
     void LinkWindowToNext(int window, void* next, bool forward);
     void PauseReadiedFiles(const std::list<void*>& handles);
     // A file woken at its start needs no seek there.
@@ -93,6 +97,9 @@ private:
     void* OpenFile(const _QUERY_FILE_INFO& record, void* wanted, bool* adopted = nullptr);
     // Plays an opened file and keeps it in the table; false (and closed) on failure.
     bool PlayOpenedFile(void* handle, const _QUERY_FILE_INFO& record);
+    // Opens a file to stand for the group, kept in the table; null on failure.
+    void* OpenToStand(const _QUERY_FILE_INFO& record);
+    void PlayStandingFile(void* handle);
     void KeepOpenedFile(void* handle, const _QUERY_FILE_INFO& record);
     // Where a woken file starts, set before it plays.
     void PlaceWokenFile(void* handle, const _QUERY_FILE_INFO& record, unsigned int time, bool standsAtEnd);
@@ -113,6 +120,7 @@ private:
     std::unique_ptr<CNextFileReadier> m_readier;
     std::map<void*, bool> m_wokenAtStart;           // woken, not moved since: readied ahead
     std::vector<void*> m_wokenForSeek;               // open, waiting for the group's seek
+    std::set<void*> m_standing;                      // open, waiting for the group to form
     boost::weak_ptr<IPlayObjectListener> m_fileListener;
     int m_overlayFlags = 0;
     int m_groupFlag = 0;

@@ -89,7 +89,8 @@ public:
     virtual int GroupPlay_QueryGroupPlayingTime(PLAY_MODULE::__DATETIME_INFO* time) = 0;
     virtual int Preroll() = 0;
     virtual int HoldGroupAtEnd(int hold) = 0;
-    virtual int PlayIfPrerolled() = 0;
+    // after: the library whose file ended; in its group this one takes its place.
+    virtual int PlayIfPrerolled(IPlayLibrary* after) = 0;
 
     // The library object behind this one (null for a fake).
     virtual PLAY_MODULE::CPlayModule* NativeModule() = 0;

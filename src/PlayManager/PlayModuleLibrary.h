@@ -130,7 +130,10 @@ public:
     }
     int Preroll() override { return m_module.Preroll(); }
     int HoldGroupAtEnd(int hold) override { return m_module.HoldGroupAtEnd(hold); }
-    int PlayIfPrerolled() override { return m_module.PlayIfPrerolled(); }
+    int PlayIfPrerolled(IPlayLibrary* after) override
+    {
+        return m_module.PlayIfPrerolled(after ? after->NativeModule() : nullptr);
+    }
     PLAY_MODULE::CPlayModule* NativeModule() override { return &m_module; }
 
 private:

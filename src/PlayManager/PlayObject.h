@@ -95,9 +95,9 @@ public:
     void MonitorPlayTimeChange();
     int Preroll() { return m_library->Preroll(); }
     int HoldGroupAtEnd(int hold) { return m_library->HoldGroupAtEnd(hold); }
-    int PlayIfPrerolled() { return m_library->PlayIfPrerolled(); }
+    int PlayIfPrerolled(IPlayLibrary* after) { return m_library->PlayIfPrerolled(after); }
     // A readied file that starts, on the library's thread, the moment this
-    // one ends (null: none).
+    // one ends (null: none); in a group it takes this one's place there.
     void SetNextFile(const boost::shared_ptr<CPlayObject>& next);
 
     // Library callbacks (library threads).

@@ -35,7 +35,7 @@ void CPlayObject::OnFileEnd(PLAY_MODULE::CPlayModule*)
     }
     // Its window's change of file then costs no trip through the loops.
     if (next)
-        next->PlayIfPrerolled();
+        next->PlayIfPrerolled(m_library.get());
 }
 
 void CPlayObject::SetNextFile(const boost::shared_ptr<CPlayObject>& next)

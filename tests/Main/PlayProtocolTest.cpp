@@ -75,6 +75,9 @@ TEST_F(PlayProtocol, AFailedOpenIsCountedAndTheBatchStillResumesAndSyncs)
     EXPECT_EQ(ui->GetWindowEntry(Window(2)), nullptr);
     EXPECT_EQ(ui->GetWantedShowNum(), 0);
     EXPECT_TRUE(Reaches("Resume", 2));
+    // Opened to stand for the group, they play at the resume: their times come later.
+    EXPECT_TRUE(Reaches("Preroll", 2));
+    EXPECT_TRUE(Reaches("Play", 2));
     for (int i = 0; i < 2; ++i)
         ui->GetPlayListener()->OnPlayTimeInfoChanged(Handle(i), kDay, kDay + 600);
     EXPECT_EQ(ui->GetSynPlay(), 1);

@@ -151,6 +151,19 @@ TEST_F(SyncPlayAndClose, ADaySeekedIntoItsLastFilesEndsWithThemAndItsCursorStays
     EXPECT_EQ(ui->ClampToShownTimes(kNine + 170), kNine + 170);
 }
 
+TEST_F(SyncPlayAndClose, AFileEndStartsTheReadiedNextFileInTheGroupBeforeAnyLoopHearsOfIt)
+{
+    OpenMinutesInSync(2, 3);
+    ASSERT_TRUE(Reaches("GroupPlay_AddToPlayGroup", 2));
+    const std::vector<PlayManagerTest::FakePlayLibrary*> next = OpenLibrariesOf(1, 2);
+    ASSERT_EQ(next.size(), 2u);
+    ASSERT_TRUE(Reaches("Preroll", 4));
+    for (PlayManagerTest::FakePlayLibrary* library : OpenLibrariesOf(0, 2))
+        library->FireFileEnd();
+    for (PlayManagerTest::FakePlayLibrary* library : next)
+        EXPECT_TRUE(library->Called("PlayIfPrerolled"));
+}
+
 TEST_F(SyncPlayAndClose, ReversePlayIntoTheFileBeforeGoesOnInItFromItsEnd)
 {
     engine.answers.backwardStartEnds = true;

@@ -134,6 +134,55 @@ TEST_F(SyncSeekPlayback, ASeekIntoTheLastFilesPlaysThemToTheDaysEnd)
     EXPECT_TRUE(ProcessUntil([&] { return ui->AreAllFilesEnded() == 1; }, 15000));
 }
 
+TEST_F(SyncSeekPlayback, ADayOpenedInSyncStartsEveryWindowAtTheGroupsStart)
+{
+    constexpr std::int64_t kApartMs = 6 * 40;
+    bar->UpdateButtonState(CPlayBarEventImp::kSyncPlay, 1);
+    const auto day = FilesPerChannel();
+    ui->SetWantedShowNum(int(day.size()));
+    ui->SetWantedReturnNum(int(day.size()));
+    std::vector<void*> shown(kWindows);
+    // Shown times from the day's start; a window not open yet is left out.
+    auto times = [&] {
+        for (int i = 0; i < kWindows; ++i)
+            shown[i] = ui->GetHandleOfWindow(Window(i));
+        std::vector<std::int64_t> open;
+        for (std::int64_t time : ShownTimes(shown))
+            if (time != 0)
+                open.push_back(time - kStartMs);
+        return open;
+    };
+    std::vector<std::int64_t> apart;
+    auto inStep = [&] {
+        const std::vector<std::int64_t> now = times();
+        const auto [low, high] = std::minmax_element(now.begin(), now.end());
+        if (!now.empty() && *high - *low > kApartMs && apart.empty())
+            apart = now;
+        return now;
+    };
+    // The first window's files open well before the second's: it stands at the day's start.
+    for (const auto& record : day)
+        if (record->window == Window(0))
+            ui->StartPlayOneFile(record->path, record, 1);
+    std::int64_t aloneMs = 0;
+    ProcessUntil([&] {
+        const std::vector<std::int64_t> now = inStep();
+        aloneMs = std::max(aloneMs, now.empty() ? 0 : now[0]);
+        return false;
+    }, 1000);
+    EXPECT_LE(aloneMs, 40) << "runs ahead of the group alone";
+    for (const auto& record : day)
+        if (record->window != Window(0))
+            ui->StartPlayOneFile(record->path, record, 1);
+    ASSERT_TRUE(ProcessUntil([&] { return ui->GetSynPlay() == 1; }));
+    // From the first pictures on, every window shows the group's moment.
+    EXPECT_TRUE(ProcessUntil([&] {
+        const std::vector<std::int64_t> now = inStep();
+        return int(now.size()) == kWindows && *std::min_element(now.begin(), now.end()) > 1500;
+    }, 15000)) << ::testing::PrintToString(times());
+    EXPECT_TRUE(apart.empty()) << "windows apart: " << ::testing::PrintToString(apart);
+}
+
 namespace {
 
 constexpr int kFileSeconds = 4;

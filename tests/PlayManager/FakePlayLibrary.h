@@ -157,7 +157,7 @@ public:
     int GroupPlay_QueryGroupPlayingTime(PLAY_MODULE::__DATETIME_INFO* time) override;
     int Preroll() override { return Log("Preroll"); }
     int HoldGroupAtEnd(int hold) override { return Log("HoldGroupAtEnd " + std::to_string(hold)); }
-    int PlayIfPrerolled() override { return Log("PlayIfPrerolled"); }
+    int PlayIfPrerolled(IPlayLibrary*) override { return Log("PlayIfPrerolled"); }
     PLAY_MODULE::CPlayModule* NativeModule() override { return nullptr; }
 
     // What OpenIVSTrack answers.

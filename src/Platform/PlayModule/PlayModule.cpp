@@ -419,6 +419,7 @@ bool CPlayModule::AttachGroup(CGroupPlay* group)
     if (m_group && m_group != group)
         return false;
     m_group = group;
+    m_groupRef = group->weak_from_this();
     // The group's clock replaces the one a readied module stood on.
     m_prerolled = false;
     return true;
@@ -427,18 +428,21 @@ bool CPlayModule::AttachGroup(CGroupPlay* group)
 void CPlayModule::DetachGroup(CGroupPlay* group)
 {
     std::lock_guard lock(m_mutex);
-    if (m_group == group)
+    if (m_group == group) {
         m_group = nullptr;
+        m_groupRef.reset();
+    }
+}
+
+std::shared_ptr<CGroupPlay> CPlayModule::Group() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_groupRef.lock();
 }
 
 void CPlayModule::LeaveGroup()
 {
-    CGroupPlay* group;
-    {
-        std::lock_guard lock(m_mutex);
-        group = m_group;
-    }
-    if (group)
+    if (std::shared_ptr<CGroupPlay> group = Group())
         group->Remove(this);
 }
 
@@ -460,10 +464,17 @@ int CPlayModule::Preroll()
     return 1;
 }
 
-int CPlayModule::PlayIfPrerolled()
+int CPlayModule::PlayIfPrerolled(CPlayModule* after)
 {
     if (!m_prerolled.exchange(false))
         return 0;
+    if (std::shared_ptr<CGroupPlay> group = after ? after->Group() : nullptr) {
+        if (group->HandOver(after, this))
+            return 1;
+        // Not this file's turn in the group: the page's change of file decides.
+        m_prerolled = true;
+        return 0;
+    }
     m_engine->LeaveClock();
     m_engine->Play();
     return 1;
@@ -482,7 +493,7 @@ int CPlayModule::GroupPlay_Open()
     if (m_listener)
         return 0;
     if (!m_groupPlay) {
-        m_groupPlay = std::make_unique<CGroupPlay>();
+        m_groupPlay = std::make_shared<CGroupPlay>();
         if (m_timeSource)
             m_groupPlay->Clock().SetTimeSource(m_timeSource);
     }

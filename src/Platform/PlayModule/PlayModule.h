@@ -137,8 +137,10 @@ public:
     // In a group, the end of this file holds the group's clock until this
     // module leaves the group (its next file joins first), at most a second.
     int HoldGroupAtEnd(int hold);
-    // Starts a readied module that has not played yet (as Play); 0 for any other.
-    int PlayIfPrerolled();
+    // Starts a readied module that has not played yet (as Play); 0 for any
+    // other. In the group that after (a module that ended, or null) plays in,
+    // it takes after's place instead, or stays readied when it cannot.
+    int PlayIfPrerolled(CPlayModule* after = nullptr);
 
     // For tests and benchmarks: where this module's clock (a group module's:
     // the group's clock) reads wall time.
@@ -153,6 +155,7 @@ public:
 private:
     bool IsOpen() const { return m_engine != nullptr; }
     void LeaveGroup();
+    std::shared_ptr<CGroupPlay> Group() const;
     void ApplyGain();
     void DropQueuedSound();
     void StartIndex(const std::string& path, std::int64_t fileSize);
@@ -164,7 +167,7 @@ private:
     IPlayModuleListener* m_listener;
     std::string m_path;
     std::unique_ptr<CPlayEngine> m_engine;
-    std::unique_ptr<CGroupPlay> m_groupPlay;
+    std::shared_ptr<CGroupPlay> m_groupPlay;
     std::shared_ptr<CAudioOutput> m_audio;
     std::shared_ptr<ITimeSource> m_timeSource;
     std::shared_ptr<CDataRecorder> m_recorder;
@@ -177,6 +180,7 @@ private:
 
     mutable std::mutex m_mutex;
     CGroupPlay* m_group = nullptr;
+    std::weak_ptr<CGroupPlay> m_groupRef;
     bool m_hasTimes = false;
     std::int64_t m_startAbsMs = 0;
     std::int64_t m_endAbsMs = 0;

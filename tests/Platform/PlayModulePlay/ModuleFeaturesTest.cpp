@@ -1055,6 +1055,47 @@ TEST_F(ModuleFeatures, AGroupWaitsAtAFileEndForTheNextFileToJoin)
     EXPECT_LT(frames[1].stampMs, 500) << "the start of the next file was skipped";
 }
 
+// Readied ahead, the next file takes the ended one's place in the group as
+// it ends (as a play object starts it) and shows its start at once: the
+// group's clock runs on, neither held nor pulled back to the boundary by a
+// member that ended late.
+TEST_F(ModuleFeatures, ANextFileReadiedAheadTakesTheEndedFilesPlaceInTheGroup)
+{
+    SampleSpec spec;
+    spec.width = 160;
+    spec.height = 120;
+    spec.frames = 50;
+    spec.bFrames = 0;
+    spec.creationTime = "2024-05-01T10:00:00Z";
+    const std::string first = TempPath("handover_a.mp4");
+    const std::string next = TempPath("handover_b.mp4");
+    ASSERT_TRUE(MakeSample(first, spec));
+    spec.creationTime = "2024-05-01T10:00:02Z";
+    ASSERT_TRUE(MakeSample(next, spec));
+    auto wall = std::make_shared<ManualTimeSource>();
+    CPlayModule group;
+    ASSERT_EQ(1, group.GroupPlay_Open());
+    group.SetTimeSource(wall);
+    ASSERT_EQ(1, module->Open(first.c_str()));
+    ASSERT_EQ(1, module->Play(nullptr));
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(module.get()));
+    ASSERT_EQ(1, module->HoldGroupAtEnd(1));
+    RecordingListener nextListener;
+    CPlayModule nextModule(&nextListener);
+    ASSERT_EQ(1, nextModule.Open(next.c_str()));
+    ASSERT_EQ(1, nextModule.Preroll());
+    listener.onFileEnd = [&](CPlayModule* ended) { nextModule.PlayIfPrerolled(ended); };
+    // The first file's end comes 100 ms after the group passed it.
+    wall->AdvanceMs(2100);
+    ASSERT_TRUE(listener.WaitForEnd());
+    EXPECT_EQ(0, group.GroupPlay_DelFromPlayGroup(module.get())) << "the ended file is still a member";
+    EXPECT_EQ(kClipStartMs + 2100, GroupTimeMs(group));
+    wall->AdvanceMs(200);
+    EXPECT_EQ(kClipStartMs + 2300, GroupTimeMs(group)) << "the group's clock is held";
+    ASSERT_TRUE(nextListener.WaitForFrames(1));
+    EXPECT_EQ(0, nextListener.Frames()[0].stampMs) << "the next file's start is not shown at once";
+}
+
 TEST_F(ModuleFeatures, AModulePrerolledToPlayBackwardStandsAtItsEnd)
 {
     ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));

@@ -16,8 +16,10 @@ void RecordingListener::OnFileRefFinished(CPlayModule*, int result)
     m_changed.notify_all();
 }
 
-void RecordingListener::OnFileEnd(CPlayModule*)
+void RecordingListener::OnFileEnd(CPlayModule* module)
 {
+    if (onFileEnd)
+        onFileEnd(module);
     ++fileEnds;
     m_changed.notify_all();
 }

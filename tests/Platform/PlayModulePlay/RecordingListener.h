@@ -72,6 +72,8 @@ public:
     std::atomic<bool> insideFrame{false};
     // Copy of the last shown picture's bytes.
     std::vector<std::uint8_t> lastPicture;
+    // Called at a file's end on the module's thread (set before play).
+    std::function<void(PLAY_MODULE::CPlayModule*)> onFileEnd;
 
 private:
     mutable std::mutex m_mutex;

@@ -24,7 +24,18 @@ std::vector<CPlayModule*> CGroupPlay::Members() const
     return m_members;
 }
 
+bool CGroupPlay::IsMember(CPlayModule* module) const
+{
+    std::lock_guard lock(m_mutex);
+    return std::find(m_members.begin(), m_members.end(), module) != m_members.end();
+}
+
 bool CGroupPlay::Add(CPlayModule* member)
+{
+    return Join(member, true);
+}
+
+bool CGroupPlay::Join(CPlayModule* member, bool toMoment)
 {
     CPlayEngine* engine = member->Engine();
     if (!engine)
@@ -55,7 +66,7 @@ bool CGroupPlay::Add(CPlayModule* member)
     // A member that stands elsewhere joins at the group's moment instead of
     // racing through the frames in between.
     const std::int64_t frameMs = std::int64_t(1000.0 / std::max(1.0, engine->FrameRate()));
-    if (std::llabs(member->GetCurrentPlayTimeMs() - groupMs) > frameMs)
+    if (toMoment && std::llabs(member->GetCurrentPlayTimeMs() - groupMs) > frameMs)
         engine->Seek(groupMs - engine->FileStartAbsMs(), true);
     return true;
 }
@@ -70,6 +81,20 @@ bool CGroupPlay::Remove(CPlayModule* member)
     member->DetachGroup(this);
     if (CPlayEngine* engine = member->Engine())
         engine->LeaveClock();
+    return true;
+}
+
+bool CGroupPlay::HandOver(CPlayModule* ended, CPlayModule* next)
+{
+    // A file readied for one direction cannot follow in the other.
+    const CPlayEngine* engine = next->Engine();
+    if (!engine || engine->IsBackward() != m_clock->IsBackward() || !IsMember(ended))
+        return false;
+    // Its first frame shows at once; behind the group's moment it catches
+    // up as a late member does, instead of holding the others for a seek.
+    if (!Join(next, false))
+        return false;
+    Remove(ended);
     return true;
 }
 

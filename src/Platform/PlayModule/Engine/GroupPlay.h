@@ -11,8 +11,9 @@ namespace PLAY_MODULE {
 
 class CPlayModule;
 
-// Modules playing in step on one shared clock of absolute time.
-class CGroupPlay {
+// Modules playing in step on one shared clock of absolute time. Made by
+// make_shared: a member that ended keeps the group while it hands its place on.
+class CGroupPlay : public std::enable_shared_from_this<CGroupPlay> {
 public:
     CGroupPlay();
     ~CGroupPlay();
@@ -21,6 +22,10 @@ public:
 
     bool Add(CPlayModule* member);
     bool Remove(CPlayModule* member);
+    // The next file of a member that ended takes its place: it joins (from
+    // its start) and the ended one leaves, ending its hold on the clock.
+    // False when ended plays in this group no more.
+    bool HandOver(CPlayModule* ended, CPlayModule* next);
     void RemoveAll();
     bool PlayForward();
     bool PlayBackward();
@@ -35,6 +40,9 @@ public:
 
 private:
     std::vector<CPlayModule*> Members() const;
+    bool IsMember(CPlayModule* module) const;
+    // toMoment: a member standing elsewhere first goes to the group's moment.
+    bool Join(CPlayModule* member, bool toMoment);
     void SetDirection(bool backward);
     void KeepClockWithinMembers();
     void AlignClockToFirst();

@@ -515,10 +515,14 @@ void CPlayEngine::ReachedEnd()
         if (m_ended)
             return;
         m_ended = true;
-        HoldSharedClock();
     }
     if (m_listener && !m_quit)
         m_listener->OnFileEnd(m_owner);
+    // A next file that took this one's place in the group (it left the
+    // group) needs no hold: a late member would pull the clock back.
+    std::lock_guard lock(m_mutex);
+    if (m_ended)
+        HoldSharedClock();
 }
 
 // ---- reading and decoding ----
