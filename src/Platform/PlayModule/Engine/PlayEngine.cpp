@@ -423,6 +423,7 @@ void CPlayEngine::Execute(const Command& command)
 {
     m_replay.Stop();
     m_reverse.SetKeysOnly(false);
+    m_caughtUp = false;
     if (command.kind == Command::SettleAt) {
         // Leaves the clock at the paused moment and completes no caller's wait.
         SettleAt(command.timeMs);
@@ -497,11 +498,16 @@ void CPlayEngine::PlayBackwardOnce()
         ReachedEnd();
         return;
     }
-    if (!WaitUntilDue(picture->timeMs) || CatchUpWithGroup(picture->timeMs))
+    if (!WaitUntilDue(picture->timeMs))
+        return;
+    // The picture of the moment a catch-up went to is shown however late:
+    // decoding its group took the time it is late by.
+    const bool caughtUp = std::exchange(m_caughtUp, false);
+    if (!caughtUp && CatchUpWithGroup(picture->timeMs))
         return;
     // Falling behind at high speed: show key frames only, decoding no more.
     m_reverse.SetKeysOnly(IsLate(picture->timeMs));
-    if (m_reverse.KeysOnly() && !picture->key && m_pacer.ShownRecently()) {
+    if (!caughtUp && m_reverse.KeysOnly() && !picture->key && m_pacer.ShownRecently()) {
         m_currentMs = picture->timeMs;
         return;
     }
@@ -769,9 +775,10 @@ bool CPlayEngine::CatchUpWithGroup(std::int64_t timeMs)
         DoSeek(targetMs, true);
         return true;
     }
-    // Backward the moment's frame is the first at or after it.
-    m_reverse.Clear();
+    // Backward the moment's frame is the first at or after it, shown next
+    // (from the kept block when it holds that moment).
     m_currentMs = targetMs + std::int64_t(1000.0 / m_frameRate);
+    m_caughtUp = true;
     return true;
 }
 

@@ -182,6 +182,7 @@ private:
     CFrameStepper m_stepper;
     bool m_sourceEnded = false;
     bool m_catchUp = false;
+    bool m_caughtUp = false;  // backward: the next picture is the group's moment
     bool m_steppingBack = false;  // stepped back since play last ran
     std::int64_t m_lastKeyFedMs = INT64_MIN;
     std::uint64_t m_keyFramesFed = 0;
