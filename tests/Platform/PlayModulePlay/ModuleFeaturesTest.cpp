@@ -681,6 +681,7 @@ TEST_F(ModuleFeatures, MembersFarBehindAGroupThatReversedPastTheirStartShowTheir
     ASSERT_TRUE(otherListener.WaitForEnd()) << otherListener.LastFrame().stampMs;
     EXPECT_EQ(0, listener.LastFrame().stampMs);
     EXPECT_EQ(0, otherListener.LastFrame().stampMs);
+    EXPECT_TRUE(listener.lastEndBackward && otherListener.lastEndBackward) << "reported as an end forward";
 
     ASSERT_EQ(1, group.GroupPlay_PlayForward());
     clock->AdvanceMs(1000 + kFrameMs);

@@ -16,8 +16,9 @@ void RecordingListener::OnFileRefFinished(CPlayModule*, int result)
     m_changed.notify_all();
 }
 
-void RecordingListener::OnFileEnd(CPlayModule*)
+void RecordingListener::OnFileEnd(CPlayModule*, bool backward)
 {
+    lastEndBackward = backward;
     ++fileEnds;
     m_changed.notify_all();
 }

@@ -474,7 +474,7 @@ void CPlayEngine::PlayForwardOnce()
 {
     AVFramePtr frame = NextFrame();
     if (!frame) {
-        ReachedEnd();
+        ReachedEndPlaying(false);
         return;
     }
     const std::int64_t timeMs = FrameTimeMs(*frame);
@@ -495,7 +495,7 @@ void CPlayEngine::PlayBackwardOnce()
     m_replay.Stop();
     const PlanarPicture* picture = m_reverse.PreviousPicture();
     if (!picture) {
-        ReachedEnd();
+        ReachedEndPlaying(true);
         return;
     }
     if (!WaitUntilDue(picture->timeMs))
@@ -516,15 +516,21 @@ void CPlayEngine::PlayBackwardOnce()
 
 void CPlayEngine::ReachedEnd()
 {
+    ReachedEndPlaying(m_backward);
+}
+
+// Play turned since the end was found: it lies behind the new direction.
+void CPlayEngine::ReachedEndPlaying(bool backward)
+{
     {
         std::lock_guard lock(m_mutex);
-        if (m_ended)
+        if (m_ended || m_backward != backward)
             return;
         m_ended = true;
         HoldSharedClock();
     }
     if (m_listener && !m_quit)
-        m_listener->OnFileEnd(m_owner);
+        m_listener->OnFileEnd(m_owner, backward);
 }
 
 // ---- reading and decoding ----

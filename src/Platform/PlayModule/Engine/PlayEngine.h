@@ -150,6 +150,7 @@ private:
     void FillFrameInfo(PM_FRAME_INFO& info, std::int64_t timeMs, bool key, int size,
                        PM_FRAME_KIND kind) const;
     void ReachedEnd() override;
+    void ReachedEndPlaying(bool backward);
     void DecodeAudio(MediaPacket& packet, const std::function<void(const AVFrame&)>& sink);
 
     void DoSeek(std::int64_t timeMs, bool exact);
