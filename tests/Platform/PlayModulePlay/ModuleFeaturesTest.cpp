@@ -897,6 +897,8 @@ TEST_F(ModuleFeatures, FastReversePlayShowsKeyFramesRatherThanFallBehind)
         EXPECT_EQ(1, frames[i].key) << frames[i].stampMs;
         EXPECT_LT(frames[i].stampMs, frames[i - 1].stampMs);
     }
+    // Key by key down to the first frame, where the file ends.
+    EXPECT_EQ(0, frames.back().stampMs);
     // A step afterwards still shows the very previous frame.
     ASSERT_EQ(1, module->Seek(2u, 1));
     ASSERT_EQ(1, module->StepBackward());
