@@ -29,8 +29,10 @@
 //       shown, and the share of each file shown (the span of its shown
 //       frames, the smallest of all files played through), how many holds
 //       were over the goal (two frame intervals at 1X, 0.2 s faster) and
-//       the longest gap between frames of one file, with the load average
-//       beside them (MAINPAGE_BENCH_SHOTS=<folder>: pictures of the page
+//       the longest gap between frames of one file, how much of the day's
+//       last file (in reverse: of its first, from its start) was never
+//       shown, with the load average beside them
+//       (MAINPAGE_BENCH_SHOTS=<folder>: pictures of the page
 //       at the first change of file and 120 ms later).
 // MAINPAGE_BENCH_SECONDS sets the playing time of (b) (default 20; 1 in
 // sanitizer builds, so smoke runs stay short).
@@ -819,6 +821,9 @@ struct ChangeFigures {
     double longestSkipMs = 0;
     double smallestShare = 1;
     double longestGapInsideMs = 0;
+    // Of the file played into last (the day's last, in reverse its first),
+    // the most never shown before its end (in reverse: its start).
+    double dayEndUnshownMs = 0;
     int changes = 0;
 };
 
@@ -851,6 +856,11 @@ void AddChannelFigures(const std::vector<HandedFrame>& frames, ChangeFigures& fi
     for (const auto& [file, span] : spans)
         if (file != first && file != last)
             figures.smallestShare = std::min(figures.smallestShare, (span.second - span.first + 40) / fileMs);
+    if (const auto span = spans.find(last); span != spans.end() && last != first) {
+        const auto [lowMs, highMs] = span->second;
+        const double unshownMs = backward ? double(lowMs) : fileMs - 40 - double(highMs);
+        figures.dayEndUnshownMs = std::max(figures.dayEndUnshownMs, unshownMs);
+    }
 }
 
 double LoadAverage()
@@ -930,6 +940,7 @@ void BM_DayOfMinuteFilesChanges(benchmark::State& state)
         state.counters["longest_gap_inside_ms"] = figures.longestGapInsideMs;
         state.counters["start_skipped_ms"] = figures.longestSkipMs;
         state.counters["smallest_share"] = figures.smallestShare;
+        state.counters["day_end_unshown_ms"] = figures.dayEndUnshownMs;
         state.counters["load"] = load;
     }
 }
