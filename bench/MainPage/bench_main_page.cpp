@@ -30,8 +30,10 @@
 //       frames, the smallest of all files played through), how many holds
 //       were over the goal (two frame intervals at 1X, 0.2 s faster) and
 //       the longest gap between frames of one file, the speed the slowest
-//       channel played its footage at (over wall time), with the load average
-//       beside them (MAINPAGE_BENCH_SHOTS=<folder>: pictures of the page
+//       channel played its footage at (over wall time), how much of the
+//       day's last file (in reverse: of its first, from its start) was never
+//       shown, with the load average beside them
+//       (MAINPAGE_BENCH_SHOTS=<folder>: pictures of the page
 //       at the first change of file and 120 ms later).
 // MAINPAGE_BENCH_SECONDS sets the playing time of (b) (default 20; 1 in
 // sanitizer builds, so smoke runs stay short).
@@ -293,7 +295,7 @@ public:
 class FrameCounter : public PLAY_MODULE::IPlayModuleListener {
 public:
     void OnFileRefFinished(PLAY_MODULE::CPlayModule*, int) override {}
-    void OnFileEnd(PLAY_MODULE::CPlayModule*) override {}
+    void OnFileEnd(PLAY_MODULE::CPlayModule*, bool) override {}
     void OnStreamData(PLAY_MODULE::CPlayModule*, unsigned char*, int, PLAY_MODULE::PM_FRAME_INFO*, int) override {}
     void OnFrameVisible(PLAY_MODULE::CPlayModule*, int, unsigned char*, int, PLAY_MODULE::PM_FRAME_INFO*) override
     {
@@ -318,7 +320,7 @@ public:
             picture = QImage(geometry.size(), QImage::Format_RGB32);
     }
     void OnFileRefFinished(PLAY_MODULE::CPlayModule*, int) override {}
-    void OnFileEnd(PLAY_MODULE::CPlayModule*) override {}
+    void OnFileEnd(PLAY_MODULE::CPlayModule*, bool) override {}
     void OnStreamData(PLAY_MODULE::CPlayModule*, unsigned char*, int, PLAY_MODULE::PM_FRAME_INFO*, int) override {}
     void OnFrameVisible(PLAY_MODULE::CPlayModule*, int kind, unsigned char* data, int size,
                         PLAY_MODULE::PM_FRAME_INFO* info) override
@@ -745,7 +747,7 @@ public:
     {
         m_target->OnFileRefFinished(module, result);
     }
-    void OnFileEnd(PLAY_MODULE::CPlayModule* module) override { m_target->OnFileEnd(module); }
+    void OnFileEnd(PLAY_MODULE::CPlayModule* module, bool backward) override { m_target->OnFileEnd(module, backward); }
     void OnStreamData(PLAY_MODULE::CPlayModule* module, unsigned char* data, int length,
                       PLAY_MODULE::PM_FRAME_INFO* info, int reserved) override
     {
@@ -823,6 +825,9 @@ struct ChangeFigures {
     double smallestShare = 1;
     double longestGapInsideMs = 0;
     double slowestSpeed = 1e9;
+    // Of the file played into last (the day's last, in reverse its first),
+    // the most never shown before its end (in reverse: its start).
+    double dayEndUnshownMs = 0;
     int changes = 0;
 };
 
@@ -863,6 +868,11 @@ void AddChannelFigures(const std::vector<HandedFrame>& frames, ChangeFigures& fi
     for (const auto& [file, span] : spans)
         if (file != first && file != last)
             figures.smallestShare = std::min(figures.smallestShare, (span.second - span.first + 40) / fileMs);
+    if (const auto span = spans.find(last); span != spans.end() && last != first) {
+        const auto [lowMs, highMs] = span->second;
+        const double unshownMs = backward ? double(lowMs) : fileMs - 40 - double(highMs);
+        figures.dayEndUnshownMs = std::max(figures.dayEndUnshownMs, unshownMs);
+    }
 }
 
 double LoadAverage()
@@ -943,6 +953,7 @@ void BM_DayOfMinuteFilesChanges(benchmark::State& state)
         state.counters["start_skipped_ms"] = figures.longestSkipMs;
         state.counters["smallest_share"] = figures.smallestShare;
         state.counters["played_speed"] = figures.slowestSpeed;
+        state.counters["day_end_unshown_ms"] = figures.dayEndUnshownMs;
         state.counters["load"] = load;
     }
 }

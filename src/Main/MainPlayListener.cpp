@@ -200,6 +200,16 @@ void CMainPlayListener::OnFileEnd(void* handle)
     ActOnEndInList(ui, handle, window, *entry);
 }
 
+// Heard of after the window turned: what the file reached lies behind its play now.
+void CMainPlayListener::OnFileEndReached(void* handle, int forward)
+{
+    boost::shared_ptr<CPlayManagerUILogic> ui = m_uiLogic.lock();
+    const _QUERY_FILE_INFO* entry = ui ? ui->GetShownEntry(handle) : nullptr;
+    if (entry && (entry->directionMark != 0) != (forward != 0))
+        return;
+    OnFileEnd(handle);
+}
+
 void CMainPlayListener::ActOnEndInList(const boost::shared_ptr<CPlayManagerUILogic>& ui, void* handle, int window,
                                        const _QUERY_FILE_INFO& entry)
 {

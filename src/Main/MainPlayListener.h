@@ -28,6 +28,7 @@ public:
                            int overlayValue) override;
     void OnFileRefFinished(void* handle, int success) override;
     void OnFileEnd(void* handle) override;
+    void OnFileEndReached(void* handle, int forward) override;
     void OnPlayTimeInfoChanged(void* handle, unsigned int start, unsigned int end) override;
     void OnPlayPositionChanged(void* handle, unsigned int time) override;
     void OnGetDDOffScreenSurfaceRequest(void*, int, int) override {}

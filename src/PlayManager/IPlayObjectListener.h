@@ -33,6 +33,9 @@ public:
     virtual void OnPlayNotify(void*, unsigned int, unsigned int) {}
     virtual void OnFileRefFinished(void*, int) {}
     virtual void OnFileEnd(void*) {}
+    // The same, told which way the file played (forward: to its end,
+    // else to its start).
+    virtual void OnFileEndReached(void* handle, int /*forward*/) { OnFileEnd(handle); }
     virtual void OnPlayTimeInfoChanged(void*, unsigned int, unsigned int) {}
     virtual void OnPlayPositionChanged(void*, unsigned int) {}
     virtual void OnGetDDOffScreenSurfaceRequest(void*, int, int) {}

@@ -24,17 +24,18 @@ void CPlayObject::OnFileRefFinished(PLAY_MODULE::CPlayModule*, int result)
                  [result](CPlayObject& self) { self.Task_OnFileRefFinished(result); });
 }
 
-void CPlayObject::OnFileEnd(PLAY_MODULE::CPlayModule*)
+void CPlayObject::OnFileEnd(PLAY_MODULE::CPlayModule*, bool backward)
 {
-    PostWeakTask(ML_PLAY, weak_from_this(), "&CPlayObject::Task_OnFileEnd",
-                 "CPlayObject::OnFileEnd", [](CPlayObject& self) { self.Task_OnFileEnd(); });
+    const int forward = backward ? 0 : 1;
+    PostWeakTask(ML_PLAY, weak_from_this(), "&CPlayObject::Task_OnFileEnd", "CPlayObject::OnFileEnd",
+                 [forward](CPlayObject& self) { self.Task_OnFileEnd(forward); });
     boost::shared_ptr<CPlayObject> next;
     {
         std::lock_guard lock(m_nextMutex);
         next = m_next.lock();
     }
     // Its window's change of file then costs no trip through the loops.
-    if (next)
+    if (next && !backward)
         next->PlayIfPrerolled(m_library.get());
 }
 
@@ -186,10 +187,10 @@ void CPlayObject::Task_OnFileRefFinished(int result)
         SF_POST_TASK(ML_MAIN, &IPlayObjectListener::OnFileRefFinished, listener, m_handle, result);
 }
 
-void CPlayObject::Task_OnFileEnd()
+void CPlayObject::Task_OnFileEnd(int forward)
 {
     if (boost::shared_ptr<IPlayObjectListener> listener = LockListener())
-        SF_POST_TASK(ML_MAIN, &IPlayObjectListener::OnFileEnd, listener, m_handle);
+        SF_POST_TASK(ML_MAIN, &IPlayObjectListener::OnFileEndReached, listener, m_handle, forward);
 }
 
 void CPlayObject::Task_OnPlayTimeInfoChanged(unsigned int start, unsigned int end)

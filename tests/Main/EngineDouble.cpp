@@ -64,7 +64,7 @@ private:
     void EndWhenBackwardAtStart()
     {
         if (m_engine.answers.backwardStartEnds && m_played && m_backward && m_atStart)
-            FireFileEnd();
+            FireFileEnd(true);
     }
 
     EngineDouble& m_engine;

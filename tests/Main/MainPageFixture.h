@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,6 +25,7 @@
 #include "Main/PlayWinManagerEventImp.h"
 #include "PageServices/PageHost.h"
 #include "PlayManager/PlayObject.h"
+#include "Platform/PlayModule/Engine/PlayEngine.h"
 #include "Platform/PlayModule/PlayModule.h"
 #include "Widgets/SFVideoWindow.h"
 #include "EngineDouble.h"
@@ -116,19 +118,36 @@ protected:
     // moment on the play loop (0 for a file that is not open).
     std::vector<std::int64_t> ShownTimes(const std::vector<void*>& handles) const
     {
+        return ReadModules(handles, [](PLAY_MODULE::CPlayModule& module) { return module.GetCurrentPlayTimeMs(); });
+    }
+    // The time of the picture each file's window was handed last (not of a
+    // frame passed over), in ms since 1970; 0 before the first.
+    std::vector<std::int64_t> ShownPictureTimes(const std::vector<void*>& handles) const
+    {
+        return ReadModules(handles, [](PLAY_MODULE::CPlayModule& module) -> std::int64_t {
+            PLAY_MODULE::PlanarPicture picture;
+            PLAY_MODULE::CPlayEngine* engine = module.Engine();
+            return engine && engine->CopyShownPicture(picture) ? engine->FileStartAbsMs() + picture.timeMs : 0;
+        });
+    }
+    // One reading of each file's module, at one moment on the play loop (0
+    // for a file that is not open).
+    std::vector<std::int64_t> ReadModules(const std::vector<void*>& handles,
+                                          std::function<std::int64_t(PLAY_MODULE::CPlayModule&)> read) const
+    {
         auto times = boost::make_shared<std::vector<std::int64_t>>();
         boost::shared_ptr<CPlayManager> playManager = ui->GetPlayLogic()->GetPlayManager();
         LumivexBase::PostTaskToLoop(LumivexBase::ML_PLAY, LumivexBase::MakeTask<int>([=] {
-                                        std::vector<std::int64_t> read;
+                                        std::vector<std::int64_t> readings;
                                         for (void* handle : handles) {
                                             auto object = playManager->GetSptrPlayObject(handle);
                                             IPlayLibrary* library = object ? object->Library() : nullptr;
                                             auto* module = library ? library->NativeModule() : nullptr;
-                                            read.push_back(module ? module->GetCurrentPlayTimeMs() : 0);
+                                            readings.push_back(module ? read(*module) : 0);
                                         }
-                                        *times = read;
+                                        *times = readings;
                                     }),
-                                    __FILE__, __LINE__, "ShownTimes", "MainPageFixture");
+                                    __FILE__, __LINE__, "ReadModules", "MainPageFixture");
         ProcessUntil([&] { return times->size() == handles.size(); });
         return *times;
     }

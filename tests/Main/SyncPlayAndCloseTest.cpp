@@ -177,7 +177,7 @@ TEST_F(SyncPlayAndClose, ReversePlayIntoTheFileBeforeGoesOnInItFromItsEnd)
     // Back at the last files' starts: each window goes on in its middle file,
     // not in the one before it.
     for (PlayManagerTest::FakePlayLibrary* library : last)
-        library->FireFileEnd();
+        library->FireFileEnd(true);
     ASSERT_EQ(OpenLibrariesOf(1, 2).size(), 2u);
     Settle(300);
     for (int i = 0; i < 2; ++i)
@@ -194,6 +194,29 @@ TEST_F(SyncPlayAndClose, ReversePlayIntoTheFileBeforeGoesOnInItFromItsEnd)
                   0)
             << ::testing::PrintToString(calls);
     }
+}
+
+TEST_F(SyncPlayAndClose, AStartReachedInReverseAndHeardOfOnlyAfterTheTurnForwardMovesNoWindow)
+{
+    OpenMinutesInSync(2, 3);
+    const std::vector<PlayManagerTest::FakePlayLibrary*> first = OpenLibrariesOf(0, 2);
+    ASSERT_EQ(first.size(), 2u);
+    for (int i = 0; i < 2; ++i)
+        ui->GetPlayListener()->OnFileRefFinished(Handle(i), 1);
+    ui->SetPlayDirection(0);
+    // The day's first files reach their start; the user turns forward
+    // before their reports arrive.
+    for (PlayManagerTest::FakePlayLibrary* library : first)
+        library->FireFileEnd(true);
+    ui->SetPlayDirection(1);
+    Settle(300);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(ui->GetWindowEntry(Window(i))->fileId, 10 * i + 1) << "window " << i;
+    // Their end, reached forward, moves each window on.
+    for (PlayManagerTest::FakePlayLibrary* library : first)
+        library->FireFileEnd();
+    EXPECT_TRUE(ProcessUntil([&] { return ui->GetWindowEntry(Window(1))->fileId == 12; }));
+    EXPECT_EQ(ui->GetWindowEntry(Window(0))->fileId, 2);
 }
 
 TEST_F(SyncPlayAndClose, TheExitIsAnsweredOnceWhenEveryFileIsClosed)

@@ -259,6 +259,14 @@ protected:
             time -= kStartMs;
         return times;
     }
+    // Times of the pictures the windows show, from the day's start, in ms.
+    std::vector<std::int64_t> PictureTimes() const
+    {
+        std::vector<std::int64_t> times = ShownPictureTimes(Shown());
+        for (std::int64_t& time : times)
+            time -= kStartMs;
+        return times;
+    }
     const _QUERY_FILE_INFO& DayFile(int window, int file) const { return *m_day[file * kWindows + window]; }
     // file < 0: each window the file of the moment it shows.
     bool ShowsFile(int file) const
@@ -382,6 +390,9 @@ protected:
         // The user looks a while at the first frame.
         Settle(2000);
         EXPECT_TRUE(All([&](std::int64_t t) { return t <= kFrameMs; })) << ::testing::PrintToString(Times());
+        const std::vector<std::int64_t> pictures = PictureTimes();
+        EXPECT_TRUE(std::all_of(pictures.begin(), pictures.end(), [](std::int64_t t) { return t <= kFrameMs; }))
+            << "pictures shown: " << ::testing::PrintToString(pictures);
         // A boundary may keep one window a moment longer, never a file's worth.
         EXPECT_LE(apartMs, GetParam() ? 1000 : 4000) << "windows apart";
     }

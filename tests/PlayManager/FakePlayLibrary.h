@@ -46,7 +46,7 @@ public:
     void FireSharedFrame(int renderKind, const std::shared_ptr<const unsigned char>& frame, int width, int height);
     // A frame whose byte count is too small for its size.
     void FireShortFrame(int renderKind, int width, int height);
-    void FireFileEnd() { m_listener->OnFileEnd(nullptr); }
+    void FireFileEnd(bool backward = false) { m_listener->OnFileEnd(nullptr, backward); }
     void FireRefFinished(int result) { m_listener->OnFileRefFinished(nullptr, result); }
     void FireFileTimeDone(unsigned start, unsigned end)
     {

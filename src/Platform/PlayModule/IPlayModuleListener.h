@@ -16,7 +16,8 @@ class IPlayModuleListener {
 public:
     virtual ~IPlayModuleListener() = default;
     virtual void OnFileRefFinished(CPlayModule* module, int result) = 0;
-    virtual void OnFileEnd(CPlayModule* module) = 0;
+    // backward: the file's start reached playing backward.
+    virtual void OnFileEnd(CPlayModule* module, bool backward) = 0;
     virtual void OnStreamData(CPlayModule* module, unsigned char* data, int length,
                               PM_FRAME_INFO* info, int reserved) = 0;
     virtual void OnReserved1(CPlayModule*, intptr_t, intptr_t, intptr_t, intptr_t) {}

@@ -118,6 +118,15 @@ TEST(ReversePlay, SeekDecodingCutShortLeavesStepsBackRight)
     }
 }
 
+TEST(ReversePlay, KeyFramesOnlyGoBackKeyByKeyToTheStart)
+{
+    GroupsOfFrames host;
+    CReversePlay reverse(host);
+    reverse.SetKeysOnly(true);
+    host.shownMs = 6080;
+    EXPECT_EQ(StepBack(reverse, host, 5), (std::vector<std::int64_t>{6000, 4000, 2000, 0}));
+}
+
 TEST(ReversePlay, AtTheStartNothingIsDecodedAhead)
 {
     GroupsOfFrames host;

@@ -653,6 +653,43 @@ TEST_F(ModuleFeatures, AMemberFarBehindTheGroupInReverseGoesToItsMoment)
     ExpectStarvedMemberToGoToTheGroupsMoment(*module, listener, true);
 }
 
+// The group's clock runs past its members' start in reverse while they are
+// far behind it (a slow decoder): each still shows its first frame and ends
+// there, and each goes on at once when the group turns forward.
+TEST_F(ModuleFeatures, MembersFarBehindAGroupThatReversedPastTheirStartShowTheirFirstFrame)
+{
+    RecordingListener otherListener;
+    CPlayModule other(&otherListener);
+    CPlayModule group;
+    auto clock = std::make_shared<ManualTimeSource>();
+    group.SetTimeSource(clock);
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    ASSERT_EQ(1, other.Open(Sample("later.mp4").c_str()));
+    module->Play(nullptr);
+    other.Play(nullptr);
+    ASSERT_EQ(1, group.GroupPlay_Open());
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(module.get()));
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(&other));
+    ASSERT_EQ(1, group.GroupPlay_Seek(kClipStart + 3));
+    ASSERT_TRUE(listener.WaitFor([&] {
+        return listener.LastFrame().stampMs == 3000 && otherListener.LastFrame().stampMs == 2000;
+    }));
+    ASSERT_EQ(1, group.GroupPlay_PlayBackward());
+
+    clock->AdvanceMs(4000);
+    ASSERT_TRUE(listener.WaitForEnd()) << listener.LastFrame().stampMs;
+    ASSERT_TRUE(otherListener.WaitForEnd()) << otherListener.LastFrame().stampMs;
+    EXPECT_EQ(0, listener.LastFrame().stampMs);
+    EXPECT_EQ(0, otherListener.LastFrame().stampMs);
+    EXPECT_TRUE(listener.lastEndBackward && otherListener.lastEndBackward) << "reported as an end forward";
+
+    ASSERT_EQ(1, group.GroupPlay_PlayForward());
+    clock->AdvanceMs(1000 + kFrameMs);
+    EXPECT_TRUE(listener.WaitFor([&] {
+        return listener.LastFrame().stampMs == 1040 && otherListener.LastFrame().stampMs == 40;
+    })) << listener.LastFrame().stampMs << " " << otherListener.LastFrame().stampMs;
+}
+
 TEST_F(ModuleFeatures, APausedModuleThatLaggedShowsThePausedMoment)
 {
     auto clock = std::make_shared<ManualTimeSource>();
@@ -860,6 +897,8 @@ TEST_F(ModuleFeatures, FastReversePlayShowsKeyFramesRatherThanFallBehind)
         EXPECT_EQ(1, frames[i].key) << frames[i].stampMs;
         EXPECT_LT(frames[i].stampMs, frames[i - 1].stampMs);
     }
+    // Key by key down to the first frame, where the file ends.
+    EXPECT_EQ(0, frames.back().stampMs);
     // A step afterwards still shows the very previous frame.
     ASSERT_EQ(1, module->Seek(2u, 1));
     ASSERT_EQ(1, module->StepBackward());

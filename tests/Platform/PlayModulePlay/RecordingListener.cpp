@@ -16,8 +16,9 @@ void RecordingListener::OnFileRefFinished(CPlayModule*, int result)
     m_changed.notify_all();
 }
 
-void RecordingListener::OnFileEnd(CPlayModule* module)
+void RecordingListener::OnFileEnd(CPlayModule* module, bool backward)
 {
+    lastEndBackward = backward;
     if (onFileEnd)
         onFileEnd(module);
     ++fileEnds;

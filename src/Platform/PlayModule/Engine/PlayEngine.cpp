@@ -423,6 +423,7 @@ void CPlayEngine::Execute(const Command& command)
 {
     m_replay.Stop();
     m_reverse.SetKeysOnly(false);
+    m_caughtUp = false;
     if (command.kind == Command::SettleAt) {
         // Leaves the clock at the paused moment and completes no caller's wait.
         SettleAt(command.timeMs);
@@ -473,7 +474,7 @@ void CPlayEngine::PlayForwardOnce()
 {
     AVFramePtr frame = NextFrame();
     if (!frame) {
-        ReachedEnd();
+        ReachedEndPlaying(false);
         return;
     }
     const std::int64_t timeMs = FrameTimeMs(*frame);
@@ -494,14 +495,19 @@ void CPlayEngine::PlayBackwardOnce()
     m_replay.Stop();
     const PlanarPicture* picture = m_reverse.PreviousPicture();
     if (!picture) {
-        ReachedEnd();
+        ReachedEndPlaying(true);
         return;
     }
-    if (!WaitUntilDue(picture->timeMs) || CatchUpWithGroup(picture->timeMs))
+    if (!WaitUntilDue(picture->timeMs))
+        return;
+    // The picture of the moment a catch-up went to is shown however late:
+    // decoding its group took the time it is late by.
+    const bool caughtUp = std::exchange(m_caughtUp, false);
+    if (!caughtUp && CatchUpWithGroup(picture->timeMs))
         return;
     // Falling behind at high speed: show key frames only, decoding no more.
     m_reverse.SetKeysOnly(IsLate(picture->timeMs));
-    if (m_reverse.KeysOnly() && !picture->key && m_pacer.ShownRecently()) {
+    if (!caughtUp && m_reverse.KeysOnly() && !picture->key && m_pacer.ShownRecently()) {
         m_currentMs = picture->timeMs;
         return;
     }
@@ -510,14 +516,20 @@ void CPlayEngine::PlayBackwardOnce()
 
 void CPlayEngine::ReachedEnd()
 {
+    ReachedEndPlaying(m_backward);
+}
+
+// Play turned since the end was found: it lies behind the new direction.
+void CPlayEngine::ReachedEndPlaying(bool backward)
+{
     {
         std::lock_guard lock(m_mutex);
-        if (m_ended)
+        if (m_ended || m_backward != backward)
             return;
         m_ended = true;
     }
     if (m_listener && !m_quit)
-        m_listener->OnFileEnd(m_owner);
+        m_listener->OnFileEnd(m_owner, backward);
     // A next file that took this one's place in the group (it left the
     // group) needs no hold: a late member would pull the clock back.
     std::lock_guard lock(m_mutex);
@@ -773,9 +785,10 @@ bool CPlayEngine::CatchUpWithGroup(std::int64_t timeMs)
         DoSeek(targetMs, true);
         return true;
     }
-    // Backward the moment's frame is the first at or after it.
-    m_reverse.Clear();
+    // Backward the moment's frame is the first at or after it, shown next
+    // (from the kept block when it holds that moment).
     m_currentMs = targetMs + std::int64_t(1000.0 / m_frameRate);
+    m_caughtUp = true;
     return true;
 }
 

@@ -150,6 +150,7 @@ private:
     void FillFrameInfo(PM_FRAME_INFO& info, std::int64_t timeMs, bool key, int size,
                        PM_FRAME_KIND kind) const;
     void ReachedEnd() override;
+    void ReachedEndPlaying(bool backward);
     void DecodeAudio(MediaPacket& packet, const std::function<void(const AVFrame&)>& sink);
 
     void DoSeek(std::int64_t timeMs, bool exact);
@@ -182,6 +183,7 @@ private:
     CFrameStepper m_stepper;
     bool m_sourceEnded = false;
     bool m_catchUp = false;
+    bool m_caughtUp = false;  // backward: the next picture is the group's moment
     bool m_steppingBack = false;  // stepped back since play last ran
     std::int64_t m_lastKeyFedMs = INT64_MIN;
     std::uint64_t m_keyFramesFed = 0;

@@ -96,7 +96,8 @@ const PlanarPicture* CReversePlay::PreviousPicture()
     m_blockAhead.clear();
     const bool loaded = LoadBlockBefore(end, m_budget.Bytes());
     m_needReposition = true;
-    return loaded ? previousIn() : nullptr;
+    // A block of a key frame alone ends right after it, before the shown frame.
+    return loaded ? LastBefore(m_block, end) : nullptr;
 }
 
 const PlanarPicture* CReversePlay::ShownBlockPictureBefore(std::int64_t timeMs) const
