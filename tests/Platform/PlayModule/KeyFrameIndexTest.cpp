@@ -66,6 +66,20 @@ bool SetSampleSize(std::vector<std::uint8_t>& bytes, int sample, std::uint32_t s
     return true;
 }
 
+// Two seconds of B-frame groups, closed or open in each joined part.
+ContainerSampleOptions BFrameMp4Options(kvx::VideoCodec codec, const std::vector<bool>& partsOpen)
+{
+    ContainerSampleOptions options;
+    options.seconds = 2;
+    options.width = 96;
+    options.height = 64;
+    options.gopSeconds = 0.5;
+    options.bFrames = 2;
+    options.codec = codec;
+    options.joinedPartsOpen = partsOpen;
+    return options;
+}
+
 void ExpectIndexMatchesAPlainDemux(const std::string& path)
 {
     const auto demuxed = DemuxContainerKeyFrames(path);
@@ -302,15 +316,7 @@ TEST(Mp4IndexScan, SampleTableIndexMatchesAPlainDemux)
     for (const Case& c : {Case{h264, {false}, false}, Case{h265, {true}, false}, Case{h264, {false, true}, true},
                           Case{h265, {true, false, true}, false}, Case{h265, {false, false}, true}}) {
         const auto path = folder.File("zoo.mp4");
-        ContainerSampleOptions options;
-        options.seconds = 2;
-        options.width = 96;
-        options.height = 64;
-        options.gopSeconds = 0.5;
-        options.bFrames = 2;
-        options.codec = c.codec;
-        options.joinedPartsOpen = c.partsOpen;
-        ASSERT_TRUE(MakeContainerSample(path, ContainerKind::Mp4, options));
+        ASSERT_TRUE(MakeContainerSample(path, ContainerKind::Mp4, BFrameMp4Options(c.codec, c.partsOpen)));
         if (c.junkTail) {
             auto bytes = ReadFileBytes(path);
             bytes.insert(bytes.end(), 333, 0xA5);
@@ -327,16 +333,8 @@ TEST(Mp4IndexScan, SampleTableIndexMatchesAPlainDemux)
 TEST(Mp4IndexScan, DamagedSampleTablesMatchAPlainDemux)
 {
     CSampleFolder folder;
-    ContainerSampleOptions options;
-    options.seconds = 2;
-    options.width = 96;
-    options.height = 64;
-    options.gopSeconds = 0.5;
-    options.bFrames = 2;
-    options.codec = kvx::VideoCodec::H265;
-    options.joinedPartsOpen = {true};
     const auto original = folder.File("whole.mp4");
-    ASSERT_TRUE(MakeContainerSample(original, ContainerKind::Mp4, options));
+    ASSERT_TRUE(MakeContainerSample(original, ContainerKind::Mp4, BFrameMp4Options(kvx::VideoCodec::H265, {true})));
     const auto keys = DemuxContainerKeyFrames(original);
     ASSERT_GE(keys.size(), 3u);
     const int second = SampleNumberAt(original, keys[1].position);

@@ -75,6 +75,25 @@ protected:
             [&] { return listener.LastFrame().stampMs == std::int64_t(seekSeconds) * 1000; });
     }
 
+    // The module ("clip.mp4") and another ("later.mp4", a second later) in
+    // a group on a manual clock, sought to the clip's second `second`.
+    bool GroupOfTwo(CPlayModule& other, RecordingListener& otherListener, CPlayModule& group,
+                    const std::shared_ptr<ManualTimeSource>& clock, int second)
+    {
+        group.SetTimeSource(clock);
+        if (module->Open(Sample("clip.mp4").c_str()) != 1 || other.Open(Sample("later.mp4").c_str()) != 1)
+            return false;
+        module->Play(nullptr);
+        other.Play(nullptr);
+        if (group.GroupPlay_Open() != 1 || group.GroupPlay_AddToPlayGroup(module.get()) != 1 ||
+            group.GroupPlay_AddToPlayGroup(&other) != 1 || group.GroupPlay_Seek(kClipStart + second) != 1)
+            return false;
+        return listener.WaitFor([&] {
+            return listener.LastFrame().stampMs == second * 1000 &&
+                   otherListener.LastFrame().stampMs == (second - 1) * 1000;
+        });
+    }
+
     RecordingListener listener;
     std::unique_ptr<CPlayModule> module = std::make_unique<CPlayModule>(&listener);
 };
@@ -540,18 +559,7 @@ TEST_F(ModuleFeatures, GroupPauseBringsALaggingMemberToTheGroupsMoment)
     CPlayModule other(&otherListener);
     CPlayModule group;
     auto clock = std::make_shared<ManualTimeSource>();
-    group.SetTimeSource(clock);
-    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
-    ASSERT_EQ(1, other.Open(Sample("later.mp4").c_str()));
-    module->Play(nullptr);
-    other.Play(nullptr);
-    ASSERT_EQ(1, group.GroupPlay_Open());
-    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(module.get()));
-    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(&other));
-    ASSERT_EQ(1, group.GroupPlay_Seek(kClipStart + 2));
-    ASSERT_TRUE(listener.WaitFor([&] {
-        return listener.LastFrame().stampMs == 2000 && otherListener.LastFrame().stampMs == 1000;
-    }));
+    ASSERT_TRUE(GroupOfTwo(other, otherListener, group, clock, 2));
 
     // The other member's GUI holds its next frame: it falls behind by a second.
     otherListener.drawn.Create(0, 0);
@@ -662,18 +670,7 @@ TEST_F(ModuleFeatures, MembersFarBehindAGroupThatReversedPastTheirStartShowTheir
     CPlayModule other(&otherListener);
     CPlayModule group;
     auto clock = std::make_shared<ManualTimeSource>();
-    group.SetTimeSource(clock);
-    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
-    ASSERT_EQ(1, other.Open(Sample("later.mp4").c_str()));
-    module->Play(nullptr);
-    other.Play(nullptr);
-    ASSERT_EQ(1, group.GroupPlay_Open());
-    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(module.get()));
-    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(&other));
-    ASSERT_EQ(1, group.GroupPlay_Seek(kClipStart + 3));
-    ASSERT_TRUE(listener.WaitFor([&] {
-        return listener.LastFrame().stampMs == 3000 && otherListener.LastFrame().stampMs == 2000;
-    }));
+    ASSERT_TRUE(GroupOfTwo(other, otherListener, group, clock, 3));
     ASSERT_EQ(1, group.GroupPlay_PlayBackward());
 
     clock->AdvanceMs(4000);
