@@ -900,20 +900,27 @@ void ShootFirstChange(Page& page, const std::string& name, double seconds)
     RunGuiFor(std::max(0.0, seconds - MillisecondsSince(start) / 1000));
 }
 
-// At 1X every window near the day's end, then Reverse pressed.
-void ReverseFromTheDaysEnd(Page& page, bool sync)
+// Reverse is refused until every shown file has its index.
+bool AllShownFilesIndexed(const Page& page)
+{
+    for (int i = 0; i < kWindows; ++i)
+        if (page.ui->GetWindowEntry(page.grid->GetSubWinIDByIndex(i))->indexMark != 1)
+            return false;
+    return true;
+}
+
+// At 1X every window near the day's end, then Reverse pressed; false when refused.
+bool ReverseFromTheDaysEnd(Page& page, bool sync)
 {
     const int end = int(kMinuteDayStartMs / 1000) + kMinutesPerChannel * MinuteSeconds() - 1;
-    RunGui([&] {
-        for (int i = 0; i < kWindows; ++i)
-            if (page.ui->GetWindowEntry(page.grid->GetSubWinIDByIndex(i))->indexMark != 1)
-                return false;
-        return true;
-    }, 20000);
+    RunGui([&] { return AllShownFilesIndexed(page); }, 20000);
     for (int i = 0; i < (sync ? 1 : kWindows); ++i)
         page.page->GetMainTimeLine()->OnPositionChanged(0, page.grid->GetSubWinIDByIndex(i), 1, end, VIDEOCUT_END);
+    // The seek shows the day's last files, indexed only once opened.
+    RunGui([&] { return AllShownFilesIndexed(page); }, 20000);
     RunGuiFor(0.3);
     page.ui->SetPlayDirection(0);
+    return page.ui->GetWindowEntry(page.grid->GetSubWinIDByIndex(0))->directionMark == 0;
 }
 
 // Arguments: speed (1, 4, 16), Sync Play (0, 1) and reverse (0, 1).
@@ -937,8 +944,10 @@ void BM_DayOfMinuteFilesChanges(benchmark::State& state)
             dayPage.ui->SetWantedShowNum(kWindows * kMinutesPerChannel);
             dayPage.OpenDay(day, MinuteSeconds(), sync ? 1 : 0);
             RunGui([&] { return AllWindowsHaveFrames(dayPage) && dayPage.ui->GetSynPlay() == (sync ? 1 : 0); }, 20000);
-            if (backward)
-                ReverseFromTheDaysEnd(dayPage, sync);
+            if (backward && !ReverseFromTheDaysEnd(dayPage, sync)) {
+                state.SkipWithError("Reverse was refused");
+                break;
+            }
             dayPage.ui->SetPlaySpeed(speed);
             HandedFrames().Take();
             ShootFirstChange(dayPage, "speed" + std::to_string(int(speed)) + (sync ? "_sync" : ""), playSeconds + 1.5);
