@@ -432,9 +432,9 @@ bool CPlayManagerPlayLogic::SkipsSeekToStart(void* handle, float percent)
     return percent == 0.0f && (readied || m_playManager->GetFilePlayedTime(handle) == 0);
 }
 
-void CPlayManagerPlayLogic::LinkWindowToNext(int window, void* next, bool forward)
+void CPlayManagerPlayLogic::LinkWindowToNext(int window, void* next)
 {
-    boost::shared_ptr<CPlayObject> chained = next && forward ? m_readier->Readying(next) : nullptr;
+    boost::shared_ptr<CPlayObject> chained = next ? m_readier->Readying(next) : nullptr;
     for (const auto& [handle, record] : m_playTable) {
         if (record.window != window)
             continue;
@@ -458,13 +458,13 @@ int CPlayManagerPlayLogic::Task_ReadyFile(int window, void* handle, int forward)
 {
     auto asleep = handle ? m_asleep.find(handle) : m_asleep.end();
     if (asleep == m_asleep.end() || asleep->second.window != window) {
-        LinkWindowToNext(window, nullptr, false);
+        LinkWindowToNext(window, nullptr);
         m_readier->DropWindow(window);
         return 0;
     }
     if (m_readier->HandleOfWindow(window) != handle)
         m_readier->Ready(handle, asleep->second, forward != 0, m_fileListener.lock());
-    LinkWindowToNext(window, handle, forward != 0);
+    LinkWindowToNext(window, handle);
     return 1;
 }
 

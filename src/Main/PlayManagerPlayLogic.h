@@ -86,9 +86,9 @@ private:
     // The readied file under handle, now one of the manager's; null when none.
     void* AdoptReadiedFile(void* handle);
     // The window's open file holds a group at its end while a next file
-    // follows; forward it starts its readied next file as it ends (in a
-    // group, in its own place there).
-    void LinkWindowToNext(int window, void* next, bool forward);
+    // follows, and starts its readied next file as it ends (in a group, in
+    // its own place there).
+    void LinkWindowToNext(int window, void* next);
     void PauseReadiedFiles(const std::list<void*>& handles);
     // A file woken at its start needs no seek there.
     bool SkipsSeekToStart(void* handle, float percent);

@@ -35,7 +35,7 @@ void CPlayObject::OnFileEnd(PLAY_MODULE::CPlayModule*, bool backward)
         next = m_next.lock();
     }
     // Its window's change of file then costs no trip through the loops.
-    if (next && !backward)
+    if (next)
         next->PlayIfPrerolled(m_library.get());
 }
 

@@ -174,17 +174,25 @@ TEST_F(SyncPlayAndClose, ReversePlayIntoTheFileBeforeGoesOnInItFromItsEnd)
     for (int i = 0; i < 2; ++i)
         ui->GetPlayListener()->OnFileRefFinished(Handle(i), 1);
     ui->SetPlayDirection(0);
+    const std::vector<PlayManagerTest::FakePlayLibrary*> middle = OpenLibrariesOf(1, 2);
+    ASSERT_EQ(middle.size(), 2u);
+    ASSERT_TRUE(ProcessUntil([&] {
+        return middle[0]->Called("Preroll") && middle[1]->Called("Preroll") && last[0]->Called("HoldGroupAtEnd 1") &&
+               last[1]->Called("HoldGroupAtEnd 1");
+    }));
     // Back at the last files' starts: each window goes on in its middle file,
-    // not in the one before it.
+    // not in the one before it. Readied ahead, that one takes its place in the
+    // group as the later file ends.
     for (PlayManagerTest::FakePlayLibrary* library : last)
         library->FireFileEnd(true);
-    ASSERT_EQ(OpenLibrariesOf(1, 2).size(), 2u);
+    for (PlayManagerTest::FakePlayLibrary* library : middle)
+        EXPECT_TRUE(library->Called("PlayIfPrerolled"));
     Settle(300);
     for (int i = 0; i < 2; ++i)
         EXPECT_EQ(ui->GetWindowEntry(Window(i))->fileId, 10 * i + 2) << "window " << i;
     // Readied ahead, each stood at its end with its last group decoded: shown,
     // it is not sought near its end again (that would skip its last frames).
-    for (PlayManagerTest::FakePlayLibrary* library : OpenLibrariesOf(1, 2)) {
+    for (PlayManagerTest::FakePlayLibrary* library : middle) {
         const std::vector<std::string> calls = library->Calls();
         const auto preroll = std::find(calls.begin(), calls.end(), "Preroll");
         ASSERT_NE(preroll, calls.end()) << ::testing::PrintToString(calls);

@@ -1132,6 +1132,21 @@ TEST_F(ModuleFeatures, ANextFileReadiedAheadTakesTheEndedFilesPlaceInTheGroup)
     EXPECT_EQ(0, nextListener.Frames()[0].stampMs) << "the next file's start is not shown at once";
 }
 
+// Readied for play forward, a file does not follow one that ended backward.
+TEST_F(ModuleFeatures, AReadiedFileFollowsOnlyAnEndReachedInItsDirection)
+{
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    ASSERT_EQ(1, module->PlayBackward());
+    RecordingListener nextListener;
+    CPlayModule nextModule(&nextListener);
+    ASSERT_EQ(1, nextModule.Open(Sample("later.mp4").c_str()));
+    ASSERT_EQ(1, nextModule.Preroll());
+    EXPECT_EQ(0, nextModule.PlayIfPrerolled(module.get()));
+    ASSERT_EQ(1, module->PlayForward());
+    EXPECT_EQ(1, nextModule.PlayIfPrerolled(module.get()));
+    ASSERT_TRUE(nextListener.WaitForFrames(2));
+}
+
 TEST_F(ModuleFeatures, AModulePrerolledToPlayBackwardStandsAtItsEnd)
 {
     ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
