@@ -69,6 +69,7 @@
 #include "Base/MessageLoopIds.h"
 #include "Base/PlanarLayout.h"
 #include "Base/SFMessageLoopManager.h"
+#include "Base/SFSystem.h"
 #include "Base/TextCodec.h"
 #include "Base/WorkerLoops.h"
 #include "Common/YuvToRgb.h"
@@ -979,6 +980,7 @@ int main(int argc, char** argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     BENCH::ParseArguments(argc, argv);
+    SF_SOFT_BASE::CSFSystem::ReturnFreedMemoryEagerly();  // as the program does
     QApplication app(argc, argv);
     LumivexBase::RegisterGuiLoop();
     if (!LumivexBase::StartWorkerLoop(LumivexBase::ML_PLAY))
