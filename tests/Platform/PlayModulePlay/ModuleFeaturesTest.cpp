@@ -75,6 +75,18 @@ protected:
             [&] { return listener.LastFrame().stampMs == std::int64_t(seekSeconds) * 1000; });
     }
 
+    // 50 frames at 25 fps from the given time of 2024-05-01 (UTC).
+    static bool MakeTwoSecondsFrom(const std::string& path, const std::string& time)
+    {
+        SampleSpec spec;
+        spec.width = 160;
+        spec.height = 120;
+        spec.frames = 50;
+        spec.bFrames = 0;
+        spec.creationTime = "2024-05-01T" + time + "Z";
+        return MakeSample(path, spec);
+    }
+
     // The module ("clip.mp4") and another ("later.mp4", a second later) in
     // a group on a manual clock, sought to the clip's second `second`.
     bool GroupOfTwo(CPlayModule& other, RecordingListener& otherListener, CPlayModule& group,
@@ -1097,17 +1109,9 @@ TEST_F(ModuleFeatures, AGroupWaitsAtAFileEndForTheNextFileToJoin)
 // member that ended late.
 TEST_F(ModuleFeatures, ANextFileReadiedAheadTakesTheEndedFilesPlaceInTheGroup)
 {
-    SampleSpec spec;
-    spec.width = 160;
-    spec.height = 120;
-    spec.frames = 50;
-    spec.bFrames = 0;
-    spec.creationTime = "2024-05-01T10:00:00Z";
     const std::string first = TempPath("handover_a.mp4");
     const std::string next = TempPath("handover_b.mp4");
-    ASSERT_TRUE(MakeSample(first, spec));
-    spec.creationTime = "2024-05-01T10:00:02Z";
-    ASSERT_TRUE(MakeSample(next, spec));
+    ASSERT_TRUE(MakeTwoSecondsFrom(first, "10:00:00") && MakeTwoSecondsFrom(next, "10:00:02"));
     auto wall = std::make_shared<ManualTimeSource>();
     CPlayModule group;
     ASSERT_EQ(1, group.GroupPlay_Open());
@@ -1130,6 +1134,43 @@ TEST_F(ModuleFeatures, ANextFileReadiedAheadTakesTheEndedFilesPlaceInTheGroup)
     EXPECT_EQ(kClipStartMs + 2300, GroupTimeMs(group)) << "the group's clock is held";
     ASSERT_TRUE(nextListener.WaitForFrames(1));
     EXPECT_EQ(0, nextListener.Frames()[0].stampMs) << "the next file's start is not shown at once";
+}
+
+// Backward likewise: the file before, readied at its end, takes the place of
+// the one whose start the group reached, and shows its last frame at once.
+TEST_F(ModuleFeatures, AFileBeforeReadiedAtItsEndTakesThePlaceOfOneEndedBackward)
+{
+    const std::string before = TempPath("handback_a.mp4");
+    const std::string later = TempPath("handback_b.mp4");
+    ASSERT_TRUE(MakeTwoSecondsFrom(before, "10:00:00") && MakeTwoSecondsFrom(later, "10:00:02"));
+    auto wall = std::make_shared<ManualTimeSource>();
+    CPlayModule group;
+    ASSERT_EQ(1, group.GroupPlay_Open());
+    group.SetTimeSource(wall);
+    ASSERT_EQ(1, module->Open(later.c_str()));
+    ASSERT_EQ(1, module->PlayBackward());
+    ASSERT_EQ(1, module->Preroll());
+    ASSERT_EQ(1, module->Play(nullptr));
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(module.get()));
+    ASSERT_EQ(1, module->HoldGroupAtEnd(1));
+    RecordingListener beforeListener;
+    CPlayModule beforeModule(&beforeListener);
+    ASSERT_EQ(1, beforeModule.Open(before.c_str()));
+    ASSERT_EQ(1, beforeModule.PlayBackward());
+    ASSERT_EQ(1, beforeModule.Preroll());
+    listener.onFileEnd = [&](CPlayModule* ended) { beforeModule.PlayIfPrerolled(ended); };
+    wall->AdvanceMs(2 * kFrameMs);
+    ASSERT_TRUE(listener.WaitForFrames(1));
+    const std::int64_t joinedMs = GroupTimeMs(group);
+    ASSERT_GE(joinedMs, kClipStartMs + 3900);
+    // The later file's start comes 100 ms after the group passed it.
+    wall->AdvanceMs(joinedMs - kClipStartMs - 1900);
+    ASSERT_TRUE(listener.WaitForEnd());
+    EXPECT_EQ(0, group.GroupPlay_DelFromPlayGroup(module.get())) << "the ended file is still a member";
+    wall->AdvanceMs(200);
+    EXPECT_EQ(kClipStartMs + 1700, GroupTimeMs(group)) << "the group's clock is held";
+    ASSERT_TRUE(beforeListener.WaitForFrames(1));
+    EXPECT_EQ(1960, beforeListener.Frames()[0].stampMs) << "the file before is not shown from its end at once";
 }
 
 // Readied for play forward, a file does not follow one that ended backward.
