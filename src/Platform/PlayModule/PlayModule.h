@@ -138,8 +138,9 @@ public:
     // module leaves the group (its next file joins first), at most a second.
     int HoldGroupAtEnd(int hold);
     // Starts a readied module that has not played yet (as Play); 0 for any
-    // other. In the group that after (a module that ended, or null) plays in,
-    // it takes after's place instead, or stays readied when it cannot.
+    // other, and for one readied to play the other way than after (a module
+    // that ended, or null). In the group that after plays in, it takes
+    // after's place instead, or stays readied when it cannot.
     int PlayIfPrerolled(CPlayModule* after = nullptr);
 
     // For tests and benchmarks: where this module's clock (a group module's:
