@@ -87,6 +87,28 @@ protected:
         return MakeSample(path, spec);
     }
 
+    // Two 2-second files from 10:00:00. The module plays one of them in a
+    // group on a hand-driven clock (backward: the later one, from its end),
+    // holding the group at its end; readied to play the same way, the other
+    // follows the module's end as a play object starts it.
+    bool HandOverSetUp(CPlayModule& group, const std::shared_ptr<ManualTimeSource>& wall, CPlayModule& readied,
+                       bool backward)
+    {
+        const std::string first = TempPath(backward ? "handback_a.mp4" : "handover_a.mp4");
+        const std::string second = TempPath(backward ? "handback_b.mp4" : "handover_b.mp4");
+        if (!MakeTwoSecondsFrom(first, "10:00:00") || !MakeTwoSecondsFrom(second, "10:00:02"))
+            return false;
+        group.GroupPlay_Open();
+        group.SetTimeSource(wall);
+        if (module->Open((backward ? second : first).c_str()) != 1 || readied.Open((backward ? first : second).c_str()) != 1)
+            return false;
+        if (backward && (module->PlayBackward() != 1 || module->Preroll() != 1 || readied.PlayBackward() != 1))
+            return false;
+        listener.onFileEnd = [&readied](CPlayModule* ended) { readied.PlayIfPrerolled(ended); };
+        return module->Play(nullptr) == 1 && group.GroupPlay_AddToPlayGroup(module.get()) == 1 &&
+               module->HoldGroupAtEnd(1) == 1 && readied.Preroll() == 1;
+    }
+
     // The module ("clip.mp4") and another ("later.mp4", a second later) in
     // a group on a manual clock, sought to the clip's second `second`.
     bool GroupOfTwo(CPlayModule& other, RecordingListener& otherListener, CPlayModule& group,
@@ -1109,22 +1131,11 @@ TEST_F(ModuleFeatures, AGroupWaitsAtAFileEndForTheNextFileToJoin)
 // member that ended late.
 TEST_F(ModuleFeatures, ANextFileReadiedAheadTakesTheEndedFilesPlaceInTheGroup)
 {
-    const std::string first = TempPath("handover_a.mp4");
-    const std::string next = TempPath("handover_b.mp4");
-    ASSERT_TRUE(MakeTwoSecondsFrom(first, "10:00:00") && MakeTwoSecondsFrom(next, "10:00:02"));
     auto wall = std::make_shared<ManualTimeSource>();
     CPlayModule group;
-    ASSERT_EQ(1, group.GroupPlay_Open());
-    group.SetTimeSource(wall);
-    ASSERT_EQ(1, module->Open(first.c_str()));
-    ASSERT_EQ(1, module->Play(nullptr));
-    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(module.get()));
-    ASSERT_EQ(1, module->HoldGroupAtEnd(1));
     RecordingListener nextListener;
     CPlayModule nextModule(&nextListener);
-    ASSERT_EQ(1, nextModule.Open(next.c_str()));
-    ASSERT_EQ(1, nextModule.Preroll());
-    listener.onFileEnd = [&](CPlayModule* ended) { nextModule.PlayIfPrerolled(ended); };
+    ASSERT_TRUE(HandOverSetUp(group, wall, nextModule, false));
     // The first file's end comes 100 ms after the group passed it.
     wall->AdvanceMs(2100);
     ASSERT_TRUE(listener.WaitForEnd());
@@ -1140,25 +1151,11 @@ TEST_F(ModuleFeatures, ANextFileReadiedAheadTakesTheEndedFilesPlaceInTheGroup)
 // the one whose start the group reached, and shows its last frame at once.
 TEST_F(ModuleFeatures, AFileBeforeReadiedAtItsEndTakesThePlaceOfOneEndedBackward)
 {
-    const std::string before = TempPath("handback_a.mp4");
-    const std::string later = TempPath("handback_b.mp4");
-    ASSERT_TRUE(MakeTwoSecondsFrom(before, "10:00:00") && MakeTwoSecondsFrom(later, "10:00:02"));
     auto wall = std::make_shared<ManualTimeSource>();
     CPlayModule group;
-    ASSERT_EQ(1, group.GroupPlay_Open());
-    group.SetTimeSource(wall);
-    ASSERT_EQ(1, module->Open(later.c_str()));
-    ASSERT_EQ(1, module->PlayBackward());
-    ASSERT_EQ(1, module->Preroll());
-    ASSERT_EQ(1, module->Play(nullptr));
-    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(module.get()));
-    ASSERT_EQ(1, module->HoldGroupAtEnd(1));
     RecordingListener beforeListener;
     CPlayModule beforeModule(&beforeListener);
-    ASSERT_EQ(1, beforeModule.Open(before.c_str()));
-    ASSERT_EQ(1, beforeModule.PlayBackward());
-    ASSERT_EQ(1, beforeModule.Preroll());
-    listener.onFileEnd = [&](CPlayModule* ended) { beforeModule.PlayIfPrerolled(ended); };
+    ASSERT_TRUE(HandOverSetUp(group, wall, beforeModule, true));
     wall->AdvanceMs(2 * kFrameMs);
     ASSERT_TRUE(listener.WaitForFrames(1));
     const std::int64_t joinedMs = GroupTimeMs(group);
