@@ -468,16 +468,16 @@ int CPlayModule::PlayIfPrerolled(CPlayModule* after)
 {
     if (!m_prerolled.exchange(false))
         return 0;
-    // A file readied for one direction cannot follow in the other.
-    const CPlayEngine* ended = after ? after->Engine() : nullptr;
-    if (ended && ended->IsBackward() != m_engine->IsBackward()) {
-        m_prerolled = true;
-        return 0;
-    }
     if (std::shared_ptr<CGroupPlay> group = after ? after->Group() : nullptr) {
         if (group->HandOver(after, this))
             return 1;
         // Not this file's turn in the group: the page's change of file decides.
+        m_prerolled = true;
+        return 0;
+    }
+    // Alone, a file readied for one direction cannot follow in the other.
+    const CPlayEngine* ended = after ? after->Engine() : nullptr;
+    if (ended && ended->IsBackward() != m_engine->IsBackward()) {
         m_prerolled = true;
         return 0;
     }
