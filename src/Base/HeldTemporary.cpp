@@ -34,6 +34,19 @@ bool Lock(int fd)
     return ::flock(fd, LOCK_EX | LOCK_NB) == 0;
 }
 
+// A clean-up may try a file between its making and its locking; it lets go
+// of a young empty one at once, so the maker waits that out.
+bool LockNewFile(int fd)
+{
+    constexpr int kTries = 1000;
+    for (int tried = 0; tried < kTries; ++tried) {
+        if (Lock(fd))
+            return true;
+        ::usleep(1000);
+    }
+    return false;
+}
+
 }  // namespace
 
 CHeldTemporary::~CHeldTemporary()
@@ -68,8 +81,11 @@ CHeldTemporary CHeldTemporary::CreateBeside(const std::string& target)
     if (fd < 0)
         return held;
     ::fchmod(fd, 0644);
-    // New and private to us: no one else can hold it yet.
-    Lock(fd);
+    if (!LockNewFile(fd)) {
+        ::unlink(buffer.data());
+        ::close(fd);
+        return held;
+    }
     held.m_path = buffer.data();
     held.m_fd = fd;
     return held;

@@ -23,8 +23,8 @@ public:
     CHeldTemporary(const CHeldTemporary&) = delete;
     CHeldTemporary& operator=(const CHeldTemporary&) = delete;
 
-    // A new empty file of a name of its own beside target; invalid when the
-    // folder cannot take it.
+    // A new empty file of a name of its own beside target, held; invalid when
+    // the folder cannot take it or the file cannot be held within a second.
     static CHeldTemporary CreateBeside(const std::string& target);
     // Holds an existing file without waiting; invalid while another holds it.
     static CHeldTemporary TryHold(const std::string& path);

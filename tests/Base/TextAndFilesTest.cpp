@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Base/FileSystemHelpers.h"
+#include "Base/HeldTemporary.h"
 #include "Base/SFFile.h"
 #include "Base/SFStreamConvert.h"
 #include "Base/TextCodec.h"
@@ -210,4 +211,26 @@ TEST_F(TempDir, OnlyRegularFilesAndLinksToThemOpenForReading)
     int fifoFd = 0;
     EXPECT_TRUE(ReturnsWithoutBlocking(fifo, [&] { fifoFd = OpenRegularFileForReading(dir + "/fifo"); }));
     EXPECT_EQ(fifoFd, -1);
+}
+
+TEST_F(TempDir, ANewTemporaryIsHeldThoughAnotherTriedItAsItWasMade)
+{
+    std::atomic<bool> making{true};
+    std::thread cleaner([&] {
+        while (making) {
+            for (const auto& entry : fs::directory_iterator(dir))
+                CHeldTemporary::TryHold(entry.path().string());
+        }
+    });
+    int unheld = 0;
+    for (int made = 0; made < 3000; ++made) {
+        CHeldTemporary temporary = CHeldTemporary::CreateBeside(dir + "/target");
+        ASSERT_TRUE(temporary.IsValid());
+        if (CHeldTemporary::TryHold(temporary.Path()).IsValid())
+            ++unheld;
+        temporary.Remove();
+    }
+    making = false;
+    cleaner.join();
+    EXPECT_EQ(unheld, 0);
 }
