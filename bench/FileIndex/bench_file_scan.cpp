@@ -63,12 +63,6 @@ long StatusKb(const char* field)
     return 0;
 }
 
-// Starts the peak resident size afresh (VmHWM), where the kernel allows it.
-void ResetPeakResident()
-{
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
-
 // The child: one scan in this fresh process; prints "ms cpuMs peakKb".
 int RunScanChild(const char* folder)
 {

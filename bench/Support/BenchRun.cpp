@@ -82,6 +82,11 @@ long ResidentKb()
     return long(StatusMiB("VmRSS") * 1024);
 }
 
+void ResetPeakResident()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
 double StatusMiB(const char* field)
 {
     std::ifstream status("/proc/self/status");

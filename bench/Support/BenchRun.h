@@ -28,6 +28,8 @@ double ProcessCpuSeconds();
 long ResidentKb();
 // A field of /proc/self/status ("VmRSS", "VmHWM", ...), in MiB; 0 when missing.
 double StatusMiB(const char* field);
+// Starts the peak resident size (VmHWM) afresh, where the kernel allows it.
+void ResetPeakResident();
 
 // Runs work in a child process and returns the numbers it reported (empty
 // when the child failed): each case then starts from a fresh heap.
