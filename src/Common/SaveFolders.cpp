@@ -13,6 +13,7 @@
 #include <mutex>
 #include <set>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -91,11 +92,14 @@ int FolderWriteError(const std::wstring& folder)
         return errno;
     if (!S_ISDIR(entry.st_mode))
         return ENOTDIR;
-    return ::access(path.c_str(), W_OK | X_OK) == 0 ? 0 : errno;
+    // As the effective user, who writes the files.
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK | X_OK, AT_EACCESS) == 0 ? 0 : errno;
 }
 
 std::wstring DescribeFolderWriteError(const std::wstring& folder)
 {
+    if (folder.empty())
+        return {};  // no folder named (a setting left empty): nothing to say of it
     const int error = FolderWriteError(folder);
     return error == 0 ? std::wstring() : folder + L": " + ErrorText(error);
 }

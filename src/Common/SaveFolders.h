@@ -7,7 +7,8 @@
 // 0 when the folder (its last part made when missing) can be written to,
 // else why not (an errno: ENOTDIR for a file in its place, EACCES, EROFS).
 int FolderWriteError(const std::wstring& folder);
-// "<folder>: <reason>" when the folder cannot be written to, else empty.
+// "<folder>: <reason>" when the folder cannot be written to, else (and for
+// an empty name) empty.
 std::wstring DescribeFolderWriteError(const std::wstring& folder);
 // A failure text followed by why the folder it wrote in cannot be written
 // to, when it cannot.
