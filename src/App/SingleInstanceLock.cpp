@@ -87,9 +87,13 @@ std::uint64_t FolderHash(const std::string& folder)
     return hash;
 }
 
-int OpenLockFile(const std::string& path)
+// The descriptor, else -1 with *error set.
+int OpenLockFile(const std::string& path, int* error)
 {
-    return path.empty() ? -1 : ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+    const int fd =
+        path.empty() ? -1 : ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+    *error = fd >= 0 ? 0 : path.empty() ? ENOENT : errno;
+    return fd;
 }
 
 }  // namespace
@@ -116,10 +120,11 @@ CSingleInstanceLock::Result CSingleInstanceLock::Acquire(const std::string& prog
 {
     if (m_fd >= 0)
         return Result::Acquired;
-    int fd = OpenLockFile(LockFilePath(programFolder));
+    int fd = OpenLockFile(LockFilePath(programFolder), &m_lockFileError);
     m_outside = fd < 0;
+    int fallbackError = 0;
     if (m_outside)
-        fd = OpenLockFile(FallbackLockFilePath(programFolder));
+        fd = OpenLockFile(FallbackLockFilePath(programFolder), &fallbackError);
     return fd < 0 ? Result::Unavailable : Lock(fd);
 }
 

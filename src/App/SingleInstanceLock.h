@@ -22,9 +22,12 @@ public:
     // HeldByAnother when another holds it; Unavailable when no lock file
     // could be opened anywhere.
     Result Acquire(const std::string& programFolder);
-    // True when the lock had to be taken outside the program folder (which
-    // then cannot take the program's files either).
+    // True when the lock had to be taken outside the program folder, as the
+    // folder refused the lock file (the folder itself, or only that file).
     bool IsOutsideProgramFolder() const { return m_outside; }
+    // Why the program folder refused the lock file (an errno: ELOOP for a
+    // link, EISDIR for a folder, EACCES, EROFS); 0 when it took it.
+    int LockFileError() const { return m_lockFileError; }
 
     // Empty without a program folder.
     static std::string LockFilePath(const std::string& programFolder);
@@ -37,4 +40,5 @@ private:
 
     int m_fd = -1;
     bool m_outside = false;
+    int m_lockFileError = 0;
 };

@@ -97,13 +97,16 @@ void TellAboutSettingsFile()
 }
 
 // Tells the user when settings and indexes cannot be saved (the program
-// folder refused even the lock file, or the folders they go in cannot be
-// written to) and when snapshots and clips cannot.
+// folder cannot be written to, or the folders they go in), when the lock
+// file cannot be used, and when snapshots and clips cannot be saved.
 void TellAboutSaveFolders(const CSingleInstanceLock& instanceLock)
 {
     if (instanceLock.IsOutsideProgramFolder()) {
-        TellCannotSaveIn(SFGetAppDir());
-        return;
+        const std::string lockFile = CSingleInstanceLock::LockFilePath(SFGetAppDirUtf8());
+        TellFileProblem(GetLangString(L"The lock file cannot be used:"), SF_SOFT_BASE::Utf8ToWide(lockFile),
+                        instanceLock.LockFileError());
+        if (FolderWriteError(SFGetAppDir()) != 0)
+            return;
     }
     for (const std::wstring& folder : FindUnwritableSaveFolders(SFGetAppDir()))
         TellCannotSaveIn(folder);

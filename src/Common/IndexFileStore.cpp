@@ -4,6 +4,7 @@
 #include "Base/SFDateTime.h"
 #include "Base/TextCodec.h"
 #include "Common/AppDir.h"
+#include "Common/LangString.h"
 #include "Common/SaveFolders.h"
 #include "Base/AtomicFileWriter.h"
 #include "FileIndex/SFFileFind.h"
@@ -137,9 +138,11 @@ bool CIndexFileStore::ReadValidIndex(const std::wstring& recordingPath, std::siz
     return true;
 }
 
-bool CIndexFileStore::SaveIndexFile(const void* data, std::uint32_t length,
-                                    const std::wstring& recordingPath) const
+bool CIndexFileStore::SaveIndexFile(const void* data, std::uint32_t length, const std::wstring& recordingPath,
+                                    int* writeError) const
 {
+    if (writeError)
+        *writeError = 0;
     Head head;
     if (!data || length == 0 || !ReadRecordingHead(WideToUtf8(recordingPath), &head))
         return false;
@@ -152,8 +155,11 @@ bool CIndexFileStore::SaveIndexFile(const void* data, std::uint32_t length,
     PutInt64(bytes + 8, head.creationTime);
     PutInt64(bytes + 16, head.modificationTime);
     SF_SOFT_BASE::CAtomicFileWriter writer(WideToUtf8(GetIndexFilePath(recordingPath)));
-    return writer.Open() && writer.Write(bytes, kHeadSize) && writer.Write(data, length) &&
-           writer.Commit();
+    if (writer.Open() && writer.Write(bytes, kHeadSize) && writer.Write(data, length) && writer.Commit())
+        return true;
+    if (writeError)
+        *writeError = writer.Error() ? writer.Error() : EIO;
+    return false;
 }
 
 bool CIndexFileStore::IsSpaceLow() const
@@ -208,12 +214,12 @@ bool ReadIndexFile(const std::wstring& recordingPath, std::vector<unsigned char>
 
 bool SaveIndexFile(const void* data, std::uint32_t length, const std::wstring& recordingPath)
 {
-    if (AppIndexStore().SaveIndexFile(data, length, recordingPath))
+    int writeError = 0;
+    if (AppIndexStore().SaveIndexFile(data, length, recordingPath, &writeError))
         return true;
-    // What failed was the write, not the recording or the data.
-    CIndexFileStore::Head head;
-    if (data && length != 0 && CIndexFileStore::ReadRecordingHead(WideToUtf8(recordingPath), &head))
-        TellCannotSaveIn(SFGetAppDir() + L"/Index");
+    if (writeError)  // the write failed, not the recording or the data
+        TellFileProblem(GetLangString(L"An index file cannot be saved:"), GetIndexFilePath(recordingPath),
+                        writeError);
     return false;
 }
 

@@ -30,9 +30,10 @@ public:
     // Writes the head of the recording and the data as its index file,
     // replacing any older one, after a clean-up when space is low. False
     // when nothing was written (no data, recording not readable, write
-    // failed).
-    bool SaveIndexFile(const void* data, std::uint32_t length,
-                       const std::wstring& recordingPath) const;
+    // failed); writeError (when given) gets the errno of a failed write,
+    // else 0.
+    bool SaveIndexFile(const void* data, std::uint32_t length, const std::wstring& recordingPath,
+                       int* writeError = nullptr) const;
     // Deletes the files of the folder last accessed more than 7 days ago.
     void CleanIndexFolder() const;
 
@@ -56,7 +57,8 @@ private:
     FreeSpaceQuery m_freeSpace;
 };
 
-// The same over "<program folder>/Index/".
+// The same over "<program folder>/Index/"; an index file that cannot be
+// written is told to the user (TellFileProblem).
 std::wstring GetIndexFilePath(const std::wstring& recordingPath);
 bool IsIndexFileValid(const std::wstring& recordingPath);
 bool ReadIndexFile(const std::wstring& recordingPath, std::vector<unsigned char>* data);

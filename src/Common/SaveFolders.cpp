@@ -13,6 +13,7 @@
 #include <mutex>
 #include <set>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,11 +38,29 @@ bool IsFirstTold(const std::wstring& folder)
     return told.insert(folder).second;
 }
 
+// Names the folder with the reason when it is known.
 std::wstring MakeNotice(const std::wstring& folder)
 {
+    const std::wstring problem = DescribeFolderWriteError(folder);
     return std::wstring(GetLangString(
                L"Settings and indexes cannot be saved: the program folder cannot be written to:")) +
-           L" " + folder;
+           L" " + (problem.empty() ? folder : problem);
+}
+
+std::wstring FolderOf(const std::wstring& file)
+{
+    const std::size_t slash = file.rfind(L'/');
+    return slash == std::wstring::npos ? L"." : file.substr(0, slash);
+}
+
+// Why the file could not be used: a link where the program wants a file of
+// its own is said as such ("Too many levels of symbolic links" misleads).
+std::wstring FileErrorText(const std::wstring& file, int error)
+{
+    struct stat entry {};
+    if (error == ELOOP && ::lstat(SF_SOFT_BASE::WideToUtf8(file).c_str(), &entry) == 0 && S_ISLNK(entry.st_mode))
+        return GetLangString(L"Is a link");
+    return ErrorText(error ? error : EIO);
 }
 
 void Log(const std::wstring& notice)
@@ -73,11 +92,14 @@ int FolderWriteError(const std::wstring& folder)
         return errno;
     if (!S_ISDIR(entry.st_mode))
         return ENOTDIR;
-    return ::access(path.c_str(), W_OK | X_OK) == 0 ? 0 : errno;
+    // As the effective user, who writes the files.
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK | X_OK, AT_EACCESS) == 0 ? 0 : errno;
 }
 
 std::wstring DescribeFolderWriteError(const std::wstring& folder)
 {
+    if (folder.empty())
+        return {};  // no folder named (a setting left empty): nothing to say of it
     const int error = FolderWriteError(folder);
     return error == 0 ? std::wstring() : folder + L": " + ErrorText(error);
 }
@@ -111,6 +133,15 @@ void TellAboutOutputFolders(const std::vector<std::wstring>& folders)
             Tell(std::wstring(GetLangString(L"Snapshots and clips cannot be saved: the folder cannot be written to:")) +
                  L" " + problem);
     }
+}
+
+void TellFileProblem(const std::wstring& failure, const std::wstring& file, int error)
+{
+    const std::wstring folder = FolderOf(file);
+    if (!IsWritableFolder(folder))
+        TellCannotSaveIn(folder);
+    else if (IsFirstTold(file))
+        Tell(failure + L" " + file + L": " + FileErrorText(file, error));
 }
 
 bool TellWhenSettingsAreShared(const std::wstring& configFolder)

@@ -7,7 +7,8 @@
 // 0 when the folder (its last part made when missing) can be written to,
 // else why not (an errno: ENOTDIR for a file in its place, EACCES, EROFS).
 int FolderWriteError(const std::wstring& folder);
-// "<folder>: <reason>" when the folder cannot be written to, else empty.
+// "<folder>: <reason>" when the folder cannot be written to, else (and for
+// an empty name) empty.
 std::wstring DescribeFolderWriteError(const std::wstring& folder);
 // A failure text followed by why the folder it wrote in cannot be written
 // to, when it cannot.
@@ -25,6 +26,11 @@ std::vector<std::wstring> FindUnwritableSaveFolders(const std::wstring& programF
 void TellCannotSaveIn(const std::wstring& folder);
 // The same for the folders snapshots and clips go in, with the reason.
 void TellAboutOutputFolders(const std::vector<std::wstring>& folders);
+// Tells the user (as TellCannotSaveIn) that a file beside the program could
+// not be used, and why (error: an errno): "<failure> <file>: <reason>", or
+// the folder's notice when the folder itself cannot be written to. Once per
+// file and run.
+void TellFileProblem(const std::wstring& failure, const std::wstring& file, int error);
 
 // Tells the user (as TellCannotSaveIn) when the settings file in the folder,
 // which this user may write in, was saved by another user: a shared install

@@ -670,7 +670,7 @@ void CExportViewUILogic::Task_OnClose(void* handle, int key)
 }
 
 // After closes: a day with nothing playing plays another channel of it still
-// open, and a player with nothing open is cleared.
+// open, and a player with nothing open is cleared and shows play.
 void CExportViewUILogic::SettleClosedDays()
 {
     const std::set<std::pair<std::wstring, int>> days = std::move(m_closedDays);
@@ -704,6 +704,8 @@ void CExportViewUILogic::ClearPlayerWhenIdle()
             return;
     if (CSFVideoWindow* window = VideoWindow())
         window->SetSubWinVideoByID(m_subWinId, 0);
+    if (auto page = m_page.lock())
+        page->ResetPlayButton();
 }
 
 void CExportViewUILogic::Task_OnDeletePlayHandle(void* handle, int key)

@@ -66,6 +66,15 @@ void Notify(const wchar_t* key)
     ShowNotifyMessage(GetLangString(key), true);
 }
 
+// "Record Failed!", naming the recordings' folder and why when it cannot be
+// written to, then what follows.
+void NotifyRecordFailed(const std::wstring& following = {})
+{
+    const std::wstring failed =
+        WithFolderProblem(GetLangString(L"Record Failed!"), CConfigManager::GetInstance()->VideoPath);
+    ShowNotifyMessage(following.empty() ? failed : failed + L" " + following, true);
+}
+
 }  // namespace
 
 #define POST_PLAY(method, ...) SF_POST_TASK(ML_PLAY, &CPlayManagerPlayLogic::method, m_playLogic, ##__VA_ARGS__)
@@ -523,7 +532,7 @@ void CPlayManagerUILogic::Task_StartRecord_Ret(int result, int window)
     else
         m_recordingWindows.erase(window);
     if (result == RECORD_FAILED)
-        Notify(L"Record Failed!");
+        NotifyRecordFailed();
     else if (result == RECORD_REFUSED)
         Notify(L"It can not record as playing under abnormal playing state!");
     if (CSFVideoWindow* grid = VideoWindow())
@@ -535,7 +544,7 @@ void CPlayManagerUILogic::Task_StopRecord_Ret(int result, int window)
     // Stops are also posted where nothing records (a file switch, a seek,
     // a speed change): only a running recording's stop can fail.
     if (m_recordingWindows.erase(window) && !result)
-        Notify(L"Record Failed!");
+        NotifyRecordFailed();
     if (CSFVideoWindow* grid = VideoWindow())
         grid->SetSubWinRecordState(window, 0);
 }
@@ -549,7 +558,7 @@ void CPlayManagerUILogic::RecordFailed(void* handle, const std::wstring& keptPat
     const std::wstring kept = keptPath.empty()
                                   ? std::wstring(GetLangString(L"Nothing was kept."))
                                   : std::to_wstring(keptSeconds) + GetLangString(L" s were kept in ") + keptPath;
-    ShowNotifyMessage(std::wstring(GetLangString(L"Record Failed!")) + L" " + kept, true);
+    NotifyRecordFailed(kept);
 }
 
 // ---- play controls ----

@@ -275,6 +275,9 @@ bool CPreviewSimplePlayerUILogic::OpenFile()
 void CPreviewSimplePlayerUILogic::ResetAfterStop()
 {
     if (m_stopRequested) {
+        // Nothing is open: the toggle shows play.
+        if (boost::shared_ptr<CPreviewSimplePlayerEventImp> owner = m_owner.lock())
+            owner->ResetPlayToggle();
         ResetSpeedControls();
         if (m_stopResetsStatus)
             SetStatusText(L"");

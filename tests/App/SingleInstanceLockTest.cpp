@@ -2,6 +2,7 @@
 
 #include <QTemporaryDir>
 
+#include <cerrno>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -37,6 +38,7 @@ TEST(SingleInstanceLockTest, OnlyOneHolderAtATimePerProgramFolder)
     ASSERT_EQ(first->Acquire(folder), Result::Acquired);
     EXPECT_EQ(first->Acquire(folder), Result::Acquired);  // asking again keeps it
     EXPECT_FALSE(first->IsOutsideProgramFolder());
+    EXPECT_EQ(first->LockFileError(), 0);
     CSingleInstanceLock second;
     EXPECT_EQ(second.Acquire(folder), Result::HeldByAnother);
     CSingleInstanceLock elsewhere;
@@ -112,6 +114,7 @@ TEST(SingleInstanceLockTest, AFolderRefusingTheLockFileIsLockedElsewhere)
         CSingleInstanceLock first;
         ASSERT_EQ(first.Acquire(folder), CSingleInstanceLock::Result::Acquired) << place;
         EXPECT_TRUE(first.IsOutsideProgramFolder());
+        EXPECT_EQ(first.LockFileError(), EISDIR);
         const std::string lockFile = CSingleInstanceLock::FallbackLockFilePath(folder);
         EXPECT_EQ(lockFile.rfind(std::getenv(place), 0), 0u) << lockFile;
         CSingleInstanceLock second;

@@ -274,6 +274,32 @@ TEST_F(StartupTest, AFolderSettingsCannotBeSavedInIsToldAtStart)
     CloseAndExpectZero(first);
 }
 
+// A lock file that cannot be used is told by its name and why; the program
+// folder, which takes the settings, is not blamed.
+TEST_F(StartupTest, ALockFileThatCannotBeUsedIsToldByItsName)
+{
+    const QString lockFile = programDir + "/Lumivex-" + QString::number(::geteuid()) + ".lock";
+    ASSERT_TRUE(QFile::link("/dev/zero", lockFile));
+    QProcess first;
+    Configure(first);
+    first.setProcessChannelMode(QProcess::SeparateChannels);
+    first.start();
+    ASSERT_TRUE(first.waitForStarted(kStartTimeoutMs));
+    QByteArray output;
+    WaitFor([&] {
+        first.waitForReadyRead(10);
+        output += first.readAllStandardError();
+        return output.contains(".lock") || output.contains("cannot be written to");
+    }, kStartTimeoutMs);
+    EXPECT_TRUE(output.contains("The lock file cannot be used: " + QFile::encodeName(lockFile) + ": Is a link"))
+        << output.constData();
+    EXPECT_FALSE(output.contains("cannot be written to")) << output.constData();
+    // The settings are saved in the program folder all the same.
+    first.terminate();
+    ASSERT_TRUE(first.waitForFinished(kStartTimeoutMs));
+    EXPECT_TRUE(QFileInfo::exists(programDir + "/Config/config.xml")) << first.readAllStandardError().constData();
+}
+
 TEST_F(StartupTest, LanguageWithoutItsFileTurnsEnglish)
 {
     ASSERT_TRUE(QDir().mkpath(programDir + "/Config"));

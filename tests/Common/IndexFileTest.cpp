@@ -1,11 +1,13 @@
 #include "Base/TextCodec.h"
 #include "Common/AppDir.h"
 #include "Common/IndexFileStore.h"
+#include "Common/UserMessages.h"
 #include "Support/Fifo.h"
 #include "Support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -170,6 +172,24 @@ TEST_F(IndexFileTest, NothingIsWrittenWithoutDataOrRecording)
     EXPECT_FALSE(store.SaveIndexFile("x", 1, Utf8ToWide(m_dir.File("gone.kvx"))));
     EXPECT_TRUE(std::filesystem::is_empty(m_dir.File("Index")));
     EXPECT_FALSE(store.IsIndexFileValid(Utf8ToWide(m_dir.File("gone.kvx"))));
+}
+
+// A folder in the index file's place: the notice names that file and why,
+// once, not the index folder, which can be written to.
+TEST_F(IndexFileTest, AnIndexFileThatCannotBeSavedIsToldByItsName)
+{
+    const std::wstring recording = Utf8ToWide(m_dir.File("told-by-name.kvx"));
+    WriteFile(SF_SOFT_BASE::WideToUtf8(recording), "r");
+    const std::wstring index = GetIndexFilePath(recording);
+    ASSERT_TRUE(std::filesystem::create_directories(SF_SOFT_BASE::WideToUtf8(index)));
+    std::vector<std::wstring> told;
+    SetNotifyMessageHandler([&](const std::wstring& text, bool) { told.push_back(text); });
+    EXPECT_FALSE(SaveIndexFile("x", 1, recording));
+    EXPECT_FALSE(SaveIndexFile("x", 1, recording));
+    SetNotifyMessageHandler(nullptr);
+    std::filesystem::remove(SF_SOFT_BASE::WideToUtf8(index));
+    EXPECT_EQ(told, std::vector<std::wstring>{L"An index file cannot be saved: " + index + L": " +
+                                              Utf8ToWide(std::strerror(EISDIR))});
 }
 
 TEST_F(IndexFileTest, LowSpaceRemovesOnlyFilesUnusedForSevenDays)

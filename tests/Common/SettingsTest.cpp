@@ -291,6 +291,7 @@ TEST_F(SettingsTest, OutputFoldersThatCannotBeWrittenAreToldWithTheReason)
     EXPECT_TRUE(std::filesystem::is_directory(m_dir.File("Video")));
     EXPECT_EQ(WithFolderProblem(L"Snapshot Failed!", pictures), L"Snapshot Failed! " + pictures + L": " + reason);
     EXPECT_EQ(WithFolderProblem(L"Snapshot Failed!", videos), L"Snapshot Failed!");
+    EXPECT_EQ(WithFolderProblem(L"Snapshot Failed!", L""), L"Snapshot Failed!");  // a setting left empty
 }
 
 // A settings folder another user made writable for all: this user is told

@@ -55,8 +55,12 @@ public:
         hilights[Item(group, key, channelKey, kind)] = hilight;
     }
     void SetCutTime(unsigned int time, int which) override { cutTimes.emplace_back(which, time); }
-    void ShowPlaying(int lineId) override { playing.push_back(lineId); }
-    void ResetPlayButton() override {}
+    void ShowPlaying(int lineId) override
+    {
+        playing.push_back(lineId);
+        playButtonShowsPause = true;
+    }
+    void ResetPlayButton() override { playButtonShowsPause = false; }
     void ResetAfterExport() override { ++resets; }
     void PostNoExportFile() override { results.push_back(0); }
     void PostFileTooLarge() override { results.push_back(3); }
@@ -85,6 +89,7 @@ public:
     std::map<Item, int> hilights;
     std::vector<std::pair<int, unsigned>> cutTimes;
     std::vector<int> playing;
+    bool playButtonShowsPause = false;
     std::vector<int> results;  // export-result codes
     std::vector<std::string> controls;
     std::vector<int> progress;

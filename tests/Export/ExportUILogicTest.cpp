@@ -609,6 +609,29 @@ TEST_F(UILogicTest, PlayMovesAlongTheChannelAndSeeksOnlyInsideARecording)
     EXPECT_EQ(ui->GetBusyState(), 0);
 }
 
+// Once nothing is left open, the player's button shows play, not pause.
+TEST_F(UILogicTest, ClosingEverythingLeavesThePlayButtonShowingPlay)
+{
+    ui->OpenChannel(kGroup, day, kChannel2);
+    Idle();
+    ui->OpenChannel(kGroup, day, kChannel5Extra1);
+    Idle();
+    ASSERT_TRUE(page->playButtonShowsPause);
+    ui->CloseChannel(kGroup, day, kChannel5Extra1);
+    Idle();
+    EXPECT_TRUE(page->playButtonShowsPause);  // channel 2 of the day plays on
+    ui->CloseChannel(kGroup, day, kChannel2);
+    Idle();
+    EXPECT_FALSE(page->playButtonShowsPause);
+
+    ui->OpenSingleFile(singleId);
+    Idle();
+    ASSERT_TRUE(page->playButtonShowsPause);
+    ui->CloseSingleFile(singleId);
+    Idle();
+    EXPECT_FALSE(page->playButtonShowsPause);
+}
+
 TEST_F(UILogicTest, AFileGoneFromDiskIsUncheckedAndTheTreeStaysUsable)
 {
     std::filesystem::remove(single);

@@ -1,7 +1,10 @@
 #include <QDir>
 
+#include <cerrno>
+#include <cstring>
 #include <set>
 
+#include "Base/TextCodec.h"
 #include "Common/ConfigManager.h"
 #include "Common/UserMessages.h"
 #include "Main/MainPlayListener.h"
@@ -188,10 +191,12 @@ TEST_F(PlayProtocol, RecordRequestsAnswerWithTheirMessages)
     ui->StartRecord(nullptr, L"/tmp/x.kvx", 0, Window(0));
     ASSERT_TRUE(Reaches("StartDataRecord 0", 1));
     // A stop needs no folder: it is posted even when the folder cannot be made.
+    const std::wstring videos = CConfigManager::GetInstance()->VideoPath;
     CConfigManager::GetInstance()->VideoPath = L"/proc/no-such-folder/records";
     const int stops = engine.Total("StopDataRecord");
     manager->OnBnClickedVideoRecord(0, Window(0), 0);
     EXPECT_TRUE(Reaches("StopDataRecord", stops + 1));
+    CConfigManager::GetInstance()->VideoPath = videos;
 }
 
 // Stops are posted at every file switch, seek or speed change: a failure is
@@ -217,6 +222,27 @@ TEST_F(PlayProtocol, OnlyARunningRecordingCanFailToStop)
     ui->Task_StopRecord_Ret(0, Window(0));
     EXPECT_EQ(std::count(notes.begin(), notes.end(), L"Record Failed! Nothing was kept."), 1);
     EXPECT_EQ(std::count(notes.begin(), notes.end(), L"Record Failed!"), 1);
+}
+
+// The recordings' folder cannot be written to: every way a recording fails
+// names it and why, as the snapshot and export failures do.
+TEST_F(PlayProtocol, ARecordingFailureNamesTheFolderAndWhy)
+{
+    ASSERT_TRUE(Open(Day(1)));
+    TempFolder folder;
+    WriteFile(folder.File("Video"), "a file where the folder goes");
+    CConfigManager* config = CConfigManager::GetInstance();
+    const std::wstring videos = config->VideoPath;
+    config->VideoPath = SF_SOFT_BASE::Utf8ToWide(folder.File("Video"));
+    const std::wstring failed = L"Record Failed! " + config->VideoPath + L": " +
+                                SF_SOFT_BASE::Utf8ToWide(std::strerror(ENOTDIR));
+    ui->Task_StartRecord_Ret(RECORD_FAILED, Window(0));
+    ui->Task_StartRecord_Ret(RECORD_STARTED, Window(0));
+    ui->Task_StopRecord_Ret(0, Window(0));
+    ui->Task_StartRecord_Ret(RECORD_STARTED, Window(0));
+    ui->RecordFailed(Handle(0), L"", 0);
+    config->VideoPath = videos;
+    EXPECT_EQ(notes, (std::vector<std::wstring>{failed, failed, failed + L" Nothing was kept."}));
 }
 
 TEST_F(PlayProtocol, AFailedSeekIsNotRetried)

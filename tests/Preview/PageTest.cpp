@@ -224,6 +224,20 @@ TEST_F(PageTest, CommandsActOnTheSlices)
     EXPECT_EQ(LastCall(2), "Seek 1150 1");
 }
 
+// A stop while the slices play (the file deleted, say) closes everything and
+// leaves the play toggle showing play.
+TEST_F(PageTest, StoppingLeavesThePlayToggleShowingPlay)
+{
+    libraries.autoReport = true;
+    ASSERT_TRUE(Preview(Recording()));
+    player->GetPlayToggle()->SetCheck(1);
+    player->RADIO_OnClicked(1, 306, {});
+    page->StopPlay();
+    ASSERT_TRUE(PlayManagerTest::ProcessUntil([this] { return logic->GetOpenSlices().empty() && !libraries.At(0); }));
+    Settle();
+    EXPECT_EQ(player->GetPlayToggle()->GetCheck(), 0);
+}
+
 TEST_F(PageTest, SliceEndRestartsAtItsOwnStartAfterCellsWereSwapped)
 {
     auto* grid = dynamic_cast<CSFQTVideoWindow*>(Grid());
