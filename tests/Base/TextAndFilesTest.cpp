@@ -211,3 +211,19 @@ TEST_F(TempDir, OnlyRegularFilesAndLinksToThemOpenForReading)
     EXPECT_TRUE(ReturnsWithoutBlocking(fifo, [&] { fifoFd = OpenRegularFileForReading(dir + "/fifo"); }));
     EXPECT_EQ(fifoFd, -1);
 }
+
+TEST_F(TempDir, OnlySmallRegularFilesOrNoneAreHarmlessToRead)
+{
+    WriteFile(dir + "/plain", "data");
+    fs::create_symlink(dir + "/plain", dir + "/link");
+    fs::create_symlink("/dev/zero", dir + "/zero");
+    Fifo fifo(dir + "/fifo");
+    ASSERT_TRUE(fifo.IsValid());
+    EXPECT_TRUE(IsAbsentOrSmallRegularFile(dir + "/plain", 4));
+    EXPECT_TRUE(IsAbsentOrSmallRegularFile(dir + "/link", 4));
+    EXPECT_TRUE(IsAbsentOrSmallRegularFile(dir + "/missing", 4));
+    EXPECT_FALSE(IsAbsentOrSmallRegularFile(dir + "/plain", 3));
+    EXPECT_FALSE(IsAbsentOrSmallRegularFile(dir + "/zero", 4));
+    EXPECT_FALSE(IsAbsentOrSmallRegularFile(dir + "/fifo", 4));
+    EXPECT_FALSE(IsAbsentOrSmallRegularFile(dir, 1 << 20));
+}
