@@ -35,6 +35,7 @@
 #include "DeferredLibraries.h"
 #include "ExitWatchdog.h"
 #include "FontSetUp.h"
+#include "LibraryConfigFiles.h"
 #include "Main/MainFrameEventImp.h"
 #include "PlayManager/RenderSetup.h"
 #include "Platform/PlayModule/Source/AviKeptClip.h"
@@ -205,8 +206,26 @@ void ExitMessageLoopsInTime()
 
 }  // namespace
 
+// Keeps the qt.conf the program carries (the paths Qt was built with) unless
+// the ones beside the program, which Qt prefers, are safe to read. Before
+// Qt first asks for its paths; outside any namespace, as the resource's
+// functions are.
+static void ChooseQtConf()
+{
+#ifdef LUMIVEX_OWN_QT_CONF
+    if (LibraryConfigFiles::AreQtConfFilesSafe(SFGetAppDirUtf8()))
+        Q_CLEANUP_RESOURCE(qtconf);
+    else
+        std::fputs("lumivex: the qt.conf beside the program cannot be read safely; Qt's own paths are used\n",
+                   stderr);
+#endif
+}
+
 int main(int argc, char* argv[])
 {
+    // Before any library reads them, and before threads start.
+    LibraryConfigFiles::GuardPulseClientConfig();
+    ChooseQtConf();
     const std::string commandLinePath = CommandLinePath(argc, argv);
     CSingleInstanceLock instanceLock;
     switch (instanceLock.Acquire(SFGetAppDirUtf8())) {

@@ -190,8 +190,8 @@ protected:
 }  // namespace
 
 // FIFOs in place of the files it reads at start hold nothing up: the style
-// sheet, skin pictures, the window icon and the user's MIME cache (which the
-// association step makes; it is moved aside).
+// sheet, skin pictures, the window icon, the qt.conf beside it and the
+// user's MIME cache (which the association step makes; it is moved aside).
 TEST_F(TerminationOfTheProgram, SigtermClosesThePlayPageFilesAndEndsWithZero)
 {
     const std::string programDir = QFileInfo(m_program).path().toStdString();
@@ -202,7 +202,9 @@ TEST_F(TerminationOfTheProgram, SigtermClosesThePlayPageFilesAndEndsWithZero)
     Fifo skinPicture(programDir + "/Skin/Frame.png");
     Fifo windowIcon(programDir + "/Skin/Lumivex.png");
     Fifo mimeCache(mimeFolder + "/mime.cache");
-    ASSERT_TRUE(styleSheet.IsValid() && skinPicture.IsValid() && windowIcon.IsValid() && mimeCache.IsValid());
+    Fifo qtConf(programDir + "/qt.conf");
+    ASSERT_TRUE(styleSheet.IsValid() && skinPicture.IsValid() && windowIcon.IsValid() && mimeCache.IsValid() &&
+                qtConf.IsValid());
     QProcess process;
     Start(process);
     QByteArray output;
