@@ -45,9 +45,9 @@
 
 namespace {
 
-// After a signal the main window ends the loop itself once its pages have
-// answered, or at the end of its grace; this is the last resort beyond it.
-constexpr int kSignalCloseLimitMs = CMainFrameEventImp::kDefaultCloseGraceMs + 2000;
+// How long the pages have to close after a signal (a session's end does not
+// wait long) before the loop is ended, with any message box the close shows.
+constexpr int kSignalCloseGraceMs = 700;
 constexpr std::size_t kMaxTranslationBytes = 64 << 20;
 // How long a save under way may hold up the end after a signal.
 constexpr int kLateSaveWaitMs = 500;
@@ -185,12 +185,13 @@ std::string CommandLinePath(int argc, char* argv[])
 }
 
 // A signal's close did not end the loop in time (the window thread is stuck):
-// saves the settings unless the loop has already left, and ends the process.
+// saves the settings unless the loop has already left or the close tried
+// it, and ends the process.
 void EndAfterSignal(bool loopRunning)
 {
     std::fputs("lumivex: the window did not close in time after a signal; leaving without it\n", stderr);
     if (loopRunning)
-        CConfigManager::GetInstance()->SaveUnlessBusy(kLateSaveWaitMs);
+        CConfigManager::GetInstance()->SaveAtExitUnlessTried(kLateSaveWaitMs);
     std::_Exit(0);
 }
 
@@ -270,7 +271,7 @@ int main(int argc, char* argv[])
 
     const std::list<std::wstring> unassociated = FindUnassociatedRecordTypes(mimeRead);
     std::atomic<bool> loopRunning{true};
-    CTerminationWatcher terminationWatcher(kSignalCloseLimitMs, [&loopRunning] { EndAfterSignal(loopRunning); });
+    CTerminationWatcher terminationWatcher(kSignalCloseGraceMs, [&loopRunning] { EndAfterSignal(loopRunning); });
     {
         boost::shared_ptr<CMainFrameEventImp> mainFrame = CMainFrameEventImp::Create(commandLinePath.empty() ? nullptr : commandLinePath.c_str());
         // Once the window is up: loading them earlier would hold up the
