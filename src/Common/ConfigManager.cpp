@@ -317,7 +317,8 @@ bool CConfigManager::Save()
 
 bool CConfigManager::SaveOpenedPaths()
 {
-    return !m_exitSaveTried.exchange(true) && Save();
+    m_exitSaveTried = true;
+    return Save();
 }
 
 bool CConfigManager::SaveAtExitUnlessTried(int waitMs)

@@ -42,8 +42,8 @@ public:
     // What the user is to be told about the settings file Init met, in the
     // current language: empty when it loaded or was missing.
     std::wstring GetLoadNotice() const;
-    // Used by the main window when it closes: the same as Save, once (the
-    // save at exit).
+    // Used by the main window when it closes: the same as Save, as the save
+    // at exit.
     bool SaveOpenedPaths();
     // What the user is to be told about the last save: folders left out, or
     // why it failed (empty when it was whole, or when the folder cannot be
