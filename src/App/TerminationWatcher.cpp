@@ -101,6 +101,8 @@ bool CTerminationWatcher::WaitUnlessStopped(int timeoutMs)
 
 void CTerminationWatcher::OnSignal()
 {
-    QApplication::closeAllWindows();
+    // Armed first: a close may run a loop of its own (a message box), which
+    // the exit ends too.
     QTimer::singleShot(m_graceMs, QCoreApplication::instance(), [] { QCoreApplication::exit(0); });
+    QApplication::closeAllWindows();
 }

@@ -9,7 +9,7 @@
 // close of every window on the GUI thread, so shutdown runs as after a
 // click on the close button: the windows end the event loop once their
 // pages have answered. Should that not happen within graceMs, the loop is
-// ended all the same. The signals are taken by a thread of its own, so that
+// ended all the same, with any loop the close runs (a message box). The signals are taken by a thread of its own, so that
 // a GUI thread stuck in a call cannot keep the process: when the process is
 // still there a little after the grace, onLate runs on that thread (to save
 // what it can and end the process).

@@ -35,6 +35,7 @@
 #include "DeferredLibraries.h"
 #include "ExitWatchdog.h"
 #include "FontSetUp.h"
+#include "LibraryConfigFiles.h"
 #include "Main/MainFrameEventImp.h"
 #include "PlayManager/RenderSetup.h"
 #include "Platform/PlayModule/Source/AviKeptClip.h"
@@ -44,9 +45,9 @@
 
 namespace {
 
-// After a signal the main window ends the loop itself once its pages have
-// answered, or at the end of its grace; this is the last resort beyond it.
-constexpr int kSignalCloseLimitMs = CMainFrameEventImp::kDefaultCloseGraceMs + 2000;
+// How long the pages have to close after a signal (a session's end does not
+// wait long) before the loop is ended, with any message box the close shows.
+constexpr int kSignalCloseGraceMs = 700;
 constexpr std::size_t kMaxTranslationBytes = 64 << 20;
 // How long a save under way may hold up the end after a signal.
 constexpr int kLateSaveWaitMs = 500;
@@ -187,12 +188,13 @@ std::string CommandLinePath(int argc, char* argv[])
 }
 
 // A signal's close did not end the loop in time (the window thread is stuck):
-// saves the settings unless the loop has already left, and ends the process.
+// saves the settings unless the loop has already left or the close tried
+// it, and ends the process.
 void EndAfterSignal(bool loopRunning)
 {
     std::fputs("lumivex: the window did not close in time after a signal; leaving without it\n", stderr);
     if (loopRunning)
-        CConfigManager::GetInstance()->SaveUnlessBusy(kLateSaveWaitMs);
+        CConfigManager::GetInstance()->SaveAtExitUnlessTried(kLateSaveWaitMs);
     std::_Exit(0);
 }
 
@@ -208,8 +210,26 @@ void ExitMessageLoopsInTime()
 
 }  // namespace
 
+// Keeps the qt.conf the program carries (the paths Qt was built with) unless
+// the ones beside the program, which Qt prefers, are safe to read. Before
+// Qt first asks for its paths; outside any namespace, as the resource's
+// functions are.
+static void ChooseQtConf()
+{
+#ifdef LUMIVEX_OWN_QT_CONF
+    if (LibraryConfigFiles::AreQtConfFilesSafe(SFGetAppDirUtf8()))
+        Q_CLEANUP_RESOURCE(qtconf);
+    else
+        std::fputs("lumivex: the qt.conf beside the program cannot be read safely; Qt's own paths are used\n",
+                   stderr);
+#endif
+}
+
 int main(int argc, char* argv[])
 {
+    // Before any library reads them, and before threads start.
+    LibraryConfigFiles::GuardPulseClientConfig();
+    ChooseQtConf();
     const std::string commandLinePath = CommandLinePath(argc, argv);
     CSingleInstanceLock instanceLock;
     switch (instanceLock.Acquire(SFGetAppDirUtf8())) {
@@ -254,7 +274,7 @@ int main(int argc, char* argv[])
 
     const std::list<std::wstring> unassociated = FindUnassociatedRecordTypes(mimeRead);
     std::atomic<bool> loopRunning{true};
-    CTerminationWatcher terminationWatcher(kSignalCloseLimitMs, [&loopRunning] { EndAfterSignal(loopRunning); });
+    CTerminationWatcher terminationWatcher(kSignalCloseGraceMs, [&loopRunning] { EndAfterSignal(loopRunning); });
     {
         boost::shared_ptr<CMainFrameEventImp> mainFrame = CMainFrameEventImp::Create(commandLinePath.empty() ? nullptr : commandLinePath.c_str());
         // Once the window is up: loading them earlier would hold up the

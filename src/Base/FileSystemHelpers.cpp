@@ -98,6 +98,14 @@ bool IsRegularFile(const std::string& path)
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool IsAbsentOrSmallRegularFile(const std::string& path, std::uintmax_t maxBytes)
+{
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0)
+        return true;
+    return S_ISREG(st.st_mode) && std::uintmax_t(st.st_size) <= maxBytes;
+}
+
 int OpenRegularFileForReading(const std::string& path)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);

@@ -25,6 +25,11 @@ std::wstring MakeAbsoluteDirPath(const std::wstring& path);
 // True when the path names a regular file or a link to one (never a FIFO,
 // socket, device or folder).
 bool IsRegularFile(const std::string& path);
+// True when nothing is at path (or it cannot be reached), or a regular file
+// (or a link to one) of at most maxBytes: a file a library may open and read
+// whole without blocking on it (a FIFO) or reading without end (a link to
+// /dev/zero, a huge file).
+bool IsAbsentOrSmallRegularFile(const std::string& path, std::uintmax_t maxBytes);
 // Opens a regular file (or a link to one) for reading without ever blocking:
 // a FIFO or device is opened non-blocking, seen and closed again. -1 for
 // anything else (errno ENXIO when the path is not a regular file).

@@ -315,8 +315,16 @@ bool CConfigManager::Save()
     return SaveLocked();
 }
 
-bool CConfigManager::SaveUnlessBusy(int waitMs)
+bool CConfigManager::SaveOpenedPaths()
 {
+    m_exitSaveTried = true;
+    return Save();
+}
+
+bool CConfigManager::SaveAtExitUnlessTried(int waitMs)
+{
+    if (m_exitSaveTried.exchange(true))
+        return false;
     std::unique_lock lock(m_saving, std::chrono::milliseconds(waitMs));
     return lock.owns_lock() && SaveLocked();
 }

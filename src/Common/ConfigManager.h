@@ -3,6 +3,7 @@
 #include "Common/ConfigItem.h"
 #include "Common/IConfigPersistent.h"
 
+#include <atomic>
 #include <list>
 #include <memory>
 #include <mutex>
@@ -34,14 +35,16 @@ public:
     // (the oldest remembered) and the error output says how many.
     // An unreadable file that could not be set aside is never overwritten.
     bool Save();
-    // The same from another thread while the GUI thread may be stuck: false,
-    // nothing written, when a save does not finish within waitMs.
-    bool SaveUnlessBusy(int waitMs);
+    // The save at exit from another thread while the GUI thread may be
+    // stuck: false, nothing written, when the main window's close has tried
+    // it already or a save under way does not finish within waitMs.
+    bool SaveAtExitUnlessTried(int waitMs);
     // What the user is to be told about the settings file Init met, in the
     // current language: empty when it loaded or was missing.
     std::wstring GetLoadNotice() const;
-    // Used by the main window when it closes: the same as Save.
-    bool SaveOpenedPaths() { return Save(); }
+    // Used by the main window when it closes: the same as Save, as the save
+    // at exit.
+    bool SaveOpenedPaths();
     // What the user is to be told about the last save: folders left out, or
     // why it failed (empty when it was whole, or when the folder cannot be
     // written to at all, which the start already told).
@@ -94,6 +97,7 @@ private:
     bool SaveLocked();
 
     std::timed_mutex m_saving;
+    std::atomic<bool> m_exitSaveTried{false};
     bool m_registered = false;
     bool m_keepUnreadableFile = false;
     std::wstring m_setAsidePath;  // where an unreadable file was put

@@ -1,9 +1,16 @@
 #include "Widgets/SFQTFileDialog.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPointer>
+#include <QSettings>
+#include <QStandardPaths>
+
+#include <cstdint>
+
+#include "Base/FileSystemHelpers.h"
 
 #include "Widgets/SFApplication.h"
 #include "Widgets/SFQTFileIconProvider.h"
@@ -30,6 +37,32 @@ void RememberAppFolderOnce()
         return;
     Remembered() = QCoreApplication::applicationDirPath();
     RememberedIsSet() = true;
+}
+
+// Larger than any state the dialogs keep.
+constexpr std::uintmax_t kMaxDialogSettingsBytes = 1 << 20;
+
+bool IsSafeDialogSettingsFolder(const QString& folder)
+{
+    return SF_SOFT_BASE::IsAbsentOrSmallRegularFile(QFile::encodeName(folder + "/QtProject.conf").toStdString(),
+                                                     kMaxDialogSettingsBytes);
+}
+
+// The dialogs read and write their state (the view, the folders visited) in
+// "QtProject.conf" of the user's settings folder; when that file cannot be
+// read safely (a FIFO would block the dialog for good), in the runtime
+// folder instead.
+void ChooseDialogSettingsFolder()
+{
+    const QString configHome = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    QString folder = configHome;
+    if (!IsSafeDialogSettingsFolder(configHome)) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        qCWarning(lcWidgets) << "the file dialogs' settings in" << configHome
+                             << "cannot be read safely; they are kept in" << folder;
+    }
+    for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, folder);
 }
 
 // Starts the dialog in the remembered folder; a remembered file stands for
@@ -93,6 +126,7 @@ int CSFQTFileDialog::ShowFileDialog(wchar_t* folderRecord, wchar_t* file, int si
                                     const wchar_t*, int, unsigned, const wchar_t* initialText, QWidget* parent)
 {
     RememberAppFolderOnce();
+    ChooseDialogSettingsFolder();
     if (mode != 0)
         return ChooseFile(file, size, initialText, parent);
     return ChooseFolder(folderRecord, parent);

@@ -17,6 +17,7 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <sys/resource.h>
 #include <thread>
 
 #include "ExitWatchdog.h"
@@ -155,6 +156,8 @@ protected:
 
     void Start(QProcess& process, const QString& dataDirs = QString())
     {
+        // A write past a file size limit fails (EFBIG) instead of ending the program.
+        process.setChildProcessModifier([] { std::signal(SIGXFSZ, SIG_IGN); });
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         if (!dataDirs.isEmpty())
             env.insert("XDG_DATA_DIRS", dataDirs);
@@ -190,8 +193,8 @@ protected:
 }  // namespace
 
 // FIFOs in place of the files it reads at start hold nothing up: the style
-// sheet, skin pictures, the window icon and the user's MIME cache (which the
-// association step makes; it is moved aside).
+// sheet, skin pictures, the window icon, the qt.conf beside it and the
+// user's MIME cache (which the association step makes; it is moved aside).
 TEST_F(TerminationOfTheProgram, SigtermClosesThePlayPageFilesAndEndsWithZero)
 {
     const std::string programDir = QFileInfo(m_program).path().toStdString();
@@ -202,7 +205,9 @@ TEST_F(TerminationOfTheProgram, SigtermClosesThePlayPageFilesAndEndsWithZero)
     Fifo skinPicture(programDir + "/Skin/Frame.png");
     Fifo windowIcon(programDir + "/Skin/Lumivex.png");
     Fifo mimeCache(mimeFolder + "/mime.cache");
-    ASSERT_TRUE(styleSheet.IsValid() && skinPicture.IsValid() && windowIcon.IsValid() && mimeCache.IsValid());
+    Fifo qtConf(programDir + "/qt.conf");
+    ASSERT_TRUE(styleSheet.IsValid() && skinPicture.IsValid() && windowIcon.IsValid() && mimeCache.IsValid() &&
+                qtConf.IsValid());
     QProcess process;
     Start(process);
     QByteArray output;
@@ -234,4 +239,27 @@ TEST_F(TerminationOfTheProgram, AMimeDatabaseThatBlocksHoldsStartOnlyAWhile)
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 0);
     EXPECT_TRUE(QFileInfo::exists(QFileInfo(m_program).path() + "/Config/config.xml"));
+}
+
+// A full disk at exit: the close shows that the settings could not be
+// saved. The box holds up neither the end nor a second try of the save.
+TEST_F(TerminationOfTheProgram, TheSaveFailuresBoxHoldsUpNoSignalAndTheSaveIsTriedOnce)
+{
+    QProcess process;
+    Start(process);
+    QByteArray output;
+    ASSERT_TRUE(WaitForOutput(process, output, "Show ---playid")) << output.constData();
+    const struct rlimit full {0, RLIM_INFINITY};
+    ASSERT_EQ(::prlimit(pid_t(process.processId()), RLIMIT_FSIZE, &full, nullptr), 0);
+    process.terminate();
+    ASSERT_TRUE(WaitForOutput(process, output, "could not be saved")) << output.constData();
+    QElapsedTimer ending;
+    ending.start();
+    ASSERT_TRUE(process.waitForFinished(kProgramTimeoutMs));
+    output += process.readAllStandardError();
+    std::fprintf(stderr, "ended %lld ms after the save failed\n", static_cast<long long>(ending.elapsed()));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_EQ(output.count("could not be saved"), 1) << output.constData();
+    EXPECT_FALSE(output.contains("did not close in time")) << output.constData();
 }

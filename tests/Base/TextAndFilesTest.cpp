@@ -222,15 +222,32 @@ TEST_F(TempDir, ANewTemporaryIsHeldThoughAnotherTriedItAsItWasMade)
                 CHeldTemporary::TryHold(entry.path().string());
         }
     });
-    int unheld = 0;
+    int unmade = 0, unheld = 0;
     for (int made = 0; made < 3000; ++made) {
         CHeldTemporary temporary = CHeldTemporary::CreateBeside(dir + "/target");
-        ASSERT_TRUE(temporary.IsValid());
-        if (CHeldTemporary::TryHold(temporary.Path()).IsValid())
+        unmade += temporary.IsValid() ? 0 : 1;
+        if (temporary.IsValid() && CHeldTemporary::TryHold(temporary.Path()).IsValid())
             ++unheld;
         temporary.Remove();
     }
     making = false;
     cleaner.join();
+    EXPECT_EQ(unmade, 0);
     EXPECT_EQ(unheld, 0);
+}
+
+TEST_F(TempDir, OnlySmallRegularFilesOrNoneAreHarmlessToRead)
+{
+    WriteFile(dir + "/plain", "data");
+    fs::create_symlink(dir + "/plain", dir + "/link");
+    fs::create_symlink("/dev/zero", dir + "/zero");
+    Fifo fifo(dir + "/fifo");
+    ASSERT_TRUE(fifo.IsValid());
+    EXPECT_TRUE(IsAbsentOrSmallRegularFile(dir + "/plain", 4));
+    EXPECT_TRUE(IsAbsentOrSmallRegularFile(dir + "/link", 4));
+    EXPECT_TRUE(IsAbsentOrSmallRegularFile(dir + "/missing", 4));
+    EXPECT_FALSE(IsAbsentOrSmallRegularFile(dir + "/plain", 3));
+    EXPECT_FALSE(IsAbsentOrSmallRegularFile(dir + "/zero", 4));
+    EXPECT_FALSE(IsAbsentOrSmallRegularFile(dir + "/fifo", 4));
+    EXPECT_FALSE(IsAbsentOrSmallRegularFile(dir, 1 << 20));
 }

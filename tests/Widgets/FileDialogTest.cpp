@@ -159,4 +159,25 @@ TEST_F(FileDialogTest, AStuckMimeDatabaseReaderHoldsNoDialogUp)
     reader.join();
 }
 
+// A FIFO as the dialogs' own settings file of the user would hold the
+// dialog up for good: it keeps its state in the runtime folder instead.
+TEST_F(FileDialogTest, ADialogSettingsFileThatIsNoFileHoldsNothingUp)
+{
+    const QString config = dir.path() + "/config";
+    const QString runtime = dir.path() + "/runtime";
+    ASSERT_TRUE(QDir().mkpath(config) && QDir().mkpath(runtime));
+    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    Fifo settings((config + "/QtProject.conf").toStdString());
+    ASSERT_TRUE(settings.IsValid());
+    ScopedEnv configHome("XDG_CONFIG_HOME", config.toUtf8().constData());
+    ScopedEnv runtimeDir("XDG_RUNTIME_DIR", runtime.toUtf8().constData());
+    const bool returned = ReturnsHereWithoutBlocking(settings, [&] {
+        WhenDialogOpens([](QFileDialog* dialog) { dialog->reject(); });
+        wchar_t buffer[64] = {};
+        ChooseFile(buffer, 64);
+    }, std::chrono::seconds(15));
+    EXPECT_TRUE(returned);
+    EXPECT_TRUE(QFile::exists(runtime + "/QtProject.conf"));
+}
+
 }  // namespace
