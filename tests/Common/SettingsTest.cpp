@@ -346,18 +346,23 @@ TEST_F(SettingsTest, AnUnreadableFileIsKeptAsideAndTheUserIsTold)
 }
 
 // Text the parser stops in before its end without an error (a DOCTYPE's
-// internal subset, a second root, stray text) is not read whole.
+// internal subset, stray text), or that holds an element beside the root,
+// is not read whole.
 TEST_F(SettingsTest, AFileNotReadWholeIsKeptAside)
 {
     const std::string good = Group("<VideoLayout value=\"150\"/>");
-    for (const std::string& text : {"<!DOCTYPE s [<!ENTITY a \"x\">]>" + good, good + "]>", std::string("<!-- -->")}) {
+    for (const std::string& text : {"<!DOCTYPE s [<!ENTITY a \"x\">]>" + good, good + "]>", std::string("<!-- -->"),
+                                     "<Other/>\n" + good, "<Setting/>" + good, good + "<!-- -->\n<Other/>"}) {
         WriteSettings(text);
         CConfigManager config;
         config.Init();
+        EXPECT_EQ(config.VideoLayout, 147) << text;
         EXPECT_EQ(ReadFile(m_dir.File("Config/config.xml.bad")), text);
         EXPECT_NE(config.GetLoadNotice().find(L"config.xml.bad"), std::wstring::npos) << text;
         std::filesystem::remove(m_dir.File("Config/config.xml.bad"));
     }
+    TiXmlDocument document;  // as language and MIME files are read
+    EXPECT_FALSE(ParseXmlText(document, "<Language/>\n<Language><s name=\"a\" value=\"b\"/></Language>"));
     WriteSettings("<?xml version=\"1.0\"?>\n<!-- kept -->\n" + good + "\n\n");
     CConfigManager config;
     config.Init();
