@@ -33,9 +33,16 @@ bool ParseInt(const char* text, std::int32_t* value)
 
 CConfigXMLPersistImp::CConfigXMLPersistImp(const std::string& /*unused*/)
 {
-    struct stat entry {};
     if (!LoadXmlFile(m_document, kSettingsPath, kMaxSettingsBytes))
-        m_fileUnreadable = ::lstat(kSettingsPath, &entry) == 0;
+        m_fileUnreadable = IsThere(kSettingsPath);
+}
+
+bool CConfigXMLPersistImp::IsThere(const char* path)
+{
+    // A link to a file not made yet (settings kept with the user's other
+    // files) is not there: the first save makes the file through it.
+    struct stat entry {};
+    return ::lstat(path, &entry) == 0 && (::stat(path, &entry) == 0 || errno != ENOENT);
 }
 
 const char* CConfigXMLPersistImp::FindValue(const wchar_t* group, const wchar_t* key) const

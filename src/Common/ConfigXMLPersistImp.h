@@ -31,6 +31,8 @@ public:
     bool FileUnreadable() const override { return m_fileUnreadable; }
 
 private:
+    // Whether the path names anything, a link to nothing yet not counted.
+    static bool IsThere(const char* path);
     // The "value" attribute of the setting, or null.
     const char* FindValue(const wchar_t* group, const wchar_t* key) const;
 

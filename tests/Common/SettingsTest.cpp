@@ -255,6 +255,23 @@ TEST_F(SettingsTest, SavingThroughALinkKeepsTheLink)
     EXPECT_NE(ReadFile(m_dir.File("dotfiles/lumivex.xml")).find("<VideoLayout value=\"151\""), std::string::npos);
 }
 
+// Settings kept with the user's other files through a link to a file not
+// made yet: nothing is set aside, and the first save makes the file there.
+TEST_F(SettingsTest, ALinkToAFileNotMadeYetIsSavedThrough)
+{
+    m_dir.MakeFolder("dotfiles");
+    std::filesystem::create_directory(m_dir.File("Config"));
+    std::filesystem::create_symlink("../dotfiles/lumivex.xml", m_dir.File("Config/config.xml"));
+    CConfigManager config;
+    config.Init();
+    EXPECT_TRUE(config.GetLoadNotice().empty());
+    config.VideoLayout = 150;
+    ASSERT_TRUE(config.Save());
+    EXPECT_TRUE(std::filesystem::is_symlink(m_dir.File("Config/config.xml")));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(m_dir.File("Config/config.xml.bad"))));
+    EXPECT_NE(ReadFile(m_dir.File("dotfiles/lumivex.xml")).find("<VideoLayout value=\"150\""), std::string::npos);
+}
+
 TEST_F(SettingsTest, FoldersThatCannotBeWrittenAreFoundAndToldOnce)
 {
     const std::wstring program = m_dir.WidePath();
