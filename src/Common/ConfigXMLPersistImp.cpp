@@ -1,6 +1,7 @@
 #include "Common/ConfigXMLPersistImp.h"
 
 #include "Base/TextCodec.h"
+#include "Common/SettingText.h"
 #include "Common/XmlText.h"
 
 #include <cerrno>
@@ -102,7 +103,7 @@ std::wstring CConfigXMLPersistImp::ReadString(const wchar_t* group, const wchar_
                                               const std::wstring& defaultValue)
 {
     const char* text = FindValue(group, key);
-    return text ? SF_SOFT_BASE::Utf8ToWide(text) : defaultValue;
+    return text ? UnescapeSettingText(text) : defaultValue;
 }
 
 std::string_view CConfigXMLPersistImp::ReadUtf8(const wchar_t* group, const wchar_t* key)

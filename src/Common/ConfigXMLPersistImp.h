@@ -8,6 +8,7 @@
 // Settings read from "Config/config.xml" (relative to the current folder),
 // loaded once at construction. A missing or broken file reads as empty, so
 // every setting gets its default; a broken one is reported by FileUnreadable.
+// Text values are read unescaped (UnescapeSettingText).
 class CConfigXMLPersistImp : public IConfigPersistent {
 public:
     static constexpr const char* kSettingsPath = "Config/config.xml";

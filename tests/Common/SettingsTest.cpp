@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QXmlStreamReader>
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
@@ -270,6 +271,42 @@ TEST_F(SettingsTest, ALinkToAFileNotMadeYetIsSavedThrough)
     EXPECT_TRUE(std::filesystem::is_symlink(m_dir.File("Config/config.xml")));
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(m_dir.File("Config/config.xml.bad"))));
     EXPECT_NE(ReadFile(m_dir.File("dotfiles/lumivex.xml")).find("<VideoLayout value=\"150\""), std::string::npos);
+}
+
+// Names with bytes that are not UTF-8 are stored escaped: the file stays
+// well-formed UTF-8 XML and every name comes back exact.
+TEST_F(SettingsTest, FolderNamesThatAreNotUtf8ComeBackExactFromValidText)
+{
+    using SF_SOFT_BASE::Utf8ToWide;
+    const std::vector<std::wstring> paths{Utf8ToWide("/rec/odd\xff;na\\me\xc3/"), L"/rec/\\xff\\/",
+                                          L"/rec/&#x41;\"'<>\t/"};
+    const std::wstring snaps = Utf8ToWide("/snaps/\xe9t\xe9\\x80/");
+    {
+        CConfigManager config;
+        config.Init();
+        config.GetOpenedPaths() = paths;
+        config.SnapPath = snaps;
+        config.VideoPath = L"/video\\";
+        ASSERT_TRUE(config.Save());
+    }
+    const std::string text = ReadFile(m_dir.File("Config/config.xml"));
+    QXmlStreamReader reader(QByteArray::fromStdString(text));
+    while (!reader.atEnd())
+        reader.readNext();
+    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
+    EXPECT_NE(text.find("/rec/odd\\xff\\;na\\\\me\\xc3/;"), std::string::npos) << text;
+    EXPECT_NE(text.find("<VideoPath value=\"/video\\\\\""), std::string::npos) << text;
+    CConfigManager config;
+    config.Init();
+    EXPECT_EQ(config.GetOpenedPaths(), paths);
+    EXPECT_EQ(config.SnapPath, snaps);
+    EXPECT_EQ(config.VideoPath, L"/video\\");
+
+    // Folders stored before the escapes: any other "\" is itself.
+    WriteSettings(Group("<SnapPath value=\"/a\\b\\x41\\x8\\\" />"));
+    CConfigManager old;
+    old.Init();
+    EXPECT_EQ(old.SnapPath, L"/a\\b\\x41\\x8\\");
 }
 
 TEST_F(SettingsTest, FoldersThatCannotBeWrittenAreFoundAndToldOnce)
