@@ -77,14 +77,20 @@ std::wstring Utf8ToWide(std::string_view text)
     return out;
 }
 
+int HeldByte(wchar_t c)
+{
+    const auto cp = static_cast<char32_t>(static_cast<std::uint32_t>(c));
+    return cp >= kEscapeBase + 0x80 && cp <= kEscapeBase + 0xFF ? static_cast<int>(cp - kEscapeBase) : -1;
+}
+
 std::string WideToUtf8(std::wstring_view text)
 {
     std::string out;
     out.reserve(text.size());
     for (wchar_t wc : text) {
         auto cp = static_cast<char32_t>(static_cast<std::uint32_t>(wc));
-        if (cp >= kEscapeBase + 0x80 && cp <= kEscapeBase + 0xFF)
-            out += static_cast<char>(cp - kEscapeBase);
+        if (const int byte = HeldByte(wc); byte >= 0)
+            out += static_cast<char>(byte);
         else if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)
             AppendUtf8(out, kReplacement);
         else

@@ -10,5 +10,7 @@ namespace SF_SOFT_BASE {
 // byte string survives a round trip through wide text.
 std::wstring Utf8ToWide(std::string_view text);
 std::string WideToUtf8(std::wstring_view text);
+// The byte a wide character holds that is not UTF-8 (U+DC80..U+DCFF), or -1.
+int HeldByte(wchar_t c);
 
 }  // namespace SF_SOFT_BASE

@@ -11,13 +11,14 @@
 #include "Common/ConfigXMLPersistImp.h"
 #include "Common/LangString.h"
 #include "Common/SaveFolders.h"
+#include "Common/SettingText.h"
+#include "Common/SettingsDocument.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cwctype>
 #include <filesystem>
 #include <sys/stat.h>
-#include <tinyxml.h>
 
 namespace {
 
@@ -37,50 +38,6 @@ std::vector<std::wstring> SplitTerminated(const std::wstring& text)
     return pieces;
 }
 
-// OldPath entries: in a folder name "\\" stands for "\" and "\;" for ";";
-// any other "\" is itself, so names without one read as they are.
-constexpr wchar_t kListEscape = L'\\';
-
-void AppendListEntry(const std::wstring& entry, std::wstring& list)
-{
-    for (wchar_t c : entry) {
-        if (c == L';' || c == kListEscape)
-            list += kListEscape;
-        list += c;
-    }
-    list += L';';
-}
-
-std::wstring EscapeListEntry(const std::wstring& entry)
-{
-    std::wstring escaped;
-    escaped.reserve(entry.size() + 1);
-    AppendListEntry(entry, escaped);
-    return escaped;
-}
-
-// Split from the stored UTF-8 text, so that the list is never also held as
-// one wide string. ";" and "\\" are bytes that no multi-byte character holds, so
-// each entry decodes as it does within the whole text.
-std::vector<std::wstring> SplitEscapedList(std::string_view text)
-{
-    std::vector<std::wstring> entries;
-    std::string entry;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == ';') {
-            entries.push_back(SF_SOFT_BASE::Utf8ToWide(entry));
-            entries.back().shrink_to_fit();
-            entry.clear();
-        } else if (c == kListEscape && i + 1 < text.size() && (text[i + 1] == ';' || text[i + 1] == kListEscape)) {
-            entry += text[++i];
-        } else {
-            entry += c;
-        }
-    }
-    return entries;
-}
-
 // The first of "<path>.bad", "<path>.bad.2", ... that names nothing; empty
 // when all are taken.
 std::string FreeAsideName(const std::string& path)
@@ -95,36 +52,6 @@ std::string FreeAsideName(const std::string& path)
             return name;
     }
     return {};
-}
-
-std::string Utf8(const std::wstring& text)
-{
-    return SF_SOFT_BASE::WideToUtf8(text);
-}
-
-void AppendItemElement(TiXmlElement& group, const ConfigItem& item)
-{
-    // Linked, not copied: the folder list's value is tens of MB.
-    auto* element = new TiXmlElement(Utf8(item.key).c_str());
-    if (item.boolValue) {
-        element->SetAttribute("value", *item.boolValue ? 1 : 0);
-        element->SetAttribute("Default", item.boolDefault ? 1 : 0);
-        element->SetAttribute("Min", 0);
-        element->SetAttribute("Max", 1);
-    } else if (item.intValue) {
-        element->SetAttribute("value", *item.intValue);
-        element->SetAttribute("Default", item.intDefault);
-        element->SetAttribute("Min", item.min);
-        element->SetAttribute("Max", item.max);
-        element->SetAttribute("Scale", item.scale);
-    } else if (item.doubleValue) {
-        element->SetDoubleAttribute("value", *item.doubleValue);
-        element->SetDoubleAttribute("Default", item.doubleDefault);
-    } else if (item.stringValue) {
-        element->SetAttribute("value", Utf8(*item.stringValue).c_str());
-        element->SetAttribute("Default", Utf8(item.stringDefault).c_str());
-    }
-    group.LinkEndChild(element);
 }
 
 }  // namespace
@@ -214,7 +141,7 @@ void CConfigManager::Init()
     for (auto& item : m_items)
         if (item->stringValue != &OldPath)  // split from the stored text below
             LoadItem(*m_persistent, *item);
-    m_openedPaths = SplitEscapedList(m_persistent->ReadUtf8(kUIConfig, L"OldPath"));
+    m_openedPaths = SplitSettingList(m_persistent->ReadUtf8(kUIConfig, L"OldPath"));
     // The store's document is a few times the file's size: let go of it
     // once the list holds the folders (Save joins them into OldPath again).
     const bool unreadable = m_persistent->FileUnreadable();
@@ -292,23 +219,6 @@ void CConfigManager::SplitLists()
     }
 }
 
-std::string CConfigManager::BuildDocumentText() const
-{
-    TiXmlDocument document;
-    TiXmlElement* root = document.InsertEndChild(TiXmlElement("Setting"))->ToElement();
-    TiXmlElement* group = nullptr;
-    const std::wstring* previousGroup = nullptr;
-    for (const auto& item : m_items) {
-        if (!previousGroup || *previousGroup != item->group)
-            group = root->InsertEndChild(TiXmlElement(Utf8(item->group).c_str()))->ToElement();
-        previousGroup = &item->group;
-        AppendItemElement(*group, *item);
-    }
-    TiXmlPrinter printer;
-    document.Accept(&printer);
-    return printer.Str();
-}
-
 bool CConfigManager::Save()
 {
     std::lock_guard lock(m_saving);
@@ -335,32 +245,33 @@ void CConfigManager::JoinOpenedPaths()
     // copied over and over.
     std::size_t length = 0;
     for (const auto& path : m_openedPaths)
-        length += path.size() + 1;
+        length += StoredSettingTextLength(path, true);
     OldPath.clear();
     OldPath.reserve(length);
     for (const auto& path : m_openedPaths)
-        AppendListEntry(path, OldPath);
+        AppendSettingText(path, OldPath, true);
 }
 
 std::string CConfigManager::BuildReadableText()
 {
-    std::string text = BuildDocumentText();
-    while (text.size() > CConfigXMLPersistImp::kMaxSettingsBytes && !m_openedPaths.empty()) {
-        DropOldestOpenedPaths(text.size() - CConfigXMLPersistImp::kMaxSettingsBytes);
+    const CSettingsDocument document(m_items, &OldPath);
+    for (std::size_t size = document.Size();
+         size > CConfigXMLPersistImp::kMaxSettingsBytes && !m_openedPaths.empty(); size = document.Size()) {
+        DropOldestOpenedPaths(size - CConfigXMLPersistImp::kMaxSettingsBytes);
         JoinOpenedPaths();
-        text = BuildDocumentText();
     }
-    return text;
+    return document.Text();
 }
 
 void CConfigManager::DropOldestOpenedPaths(std::size_t bytes)
 {
     std::size_t dropped = 0;
     std::size_t count = 0;
+    std::wstring stored;
     while (dropped < bytes && count < m_openedPaths.size()) {
-        std::string written;
-        TiXmlBase::EncodeString(Utf8(EscapeListEntry(m_openedPaths[count])), &written);
-        dropped += written.size();
+        stored.clear();
+        AppendSettingText(m_openedPaths[count], stored, true);
+        dropped += CSettingsDocument::ValueSize(stored);
         ++count;
     }
     m_openedPaths.erase(m_openedPaths.begin(), m_openedPaths.begin() + static_cast<std::ptrdiff_t>(count));

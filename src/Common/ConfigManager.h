@@ -87,7 +87,8 @@ private:
     void LoadItem(IConfigPersistent& store, ConfigItem& item);
     void SplitLists();
     void SetAsideUnreadableFile();
-    std::string BuildDocumentText() const;
+    // Joins the opened paths into OldPath, stored as the file holds it
+    // (AppendSettingText).
     void JoinOpenedPaths();
     // The document text, within the size the loader reads: the oldest
     // opened paths are left out when all of them would not fit.

@@ -1,6 +1,7 @@
 #include "Common/ConfigXMLPersistImp.h"
 
 #include "Base/TextCodec.h"
+#include "Common/SettingText.h"
 #include "Common/XmlText.h"
 
 #include <cerrno>
@@ -33,9 +34,16 @@ bool ParseInt(const char* text, std::int32_t* value)
 
 CConfigXMLPersistImp::CConfigXMLPersistImp(const std::string& /*unused*/)
 {
-    struct stat entry {};
     if (!LoadXmlFile(m_document, kSettingsPath, kMaxSettingsBytes))
-        m_fileUnreadable = ::lstat(kSettingsPath, &entry) == 0;
+        m_fileUnreadable = IsThere(kSettingsPath);
+}
+
+bool CConfigXMLPersistImp::IsThere(const char* path)
+{
+    // A link to a file not made yet (settings kept with the user's other
+    // files) is not there: the first save makes the file through it.
+    struct stat entry {};
+    return ::lstat(path, &entry) == 0 && (::stat(path, &entry) == 0 || errno != ENOENT);
 }
 
 const char* CConfigXMLPersistImp::FindValue(const wchar_t* group, const wchar_t* key) const
@@ -95,7 +103,7 @@ std::wstring CConfigXMLPersistImp::ReadString(const wchar_t* group, const wchar_
                                               const std::wstring& defaultValue)
 {
     const char* text = FindValue(group, key);
-    return text ? SF_SOFT_BASE::Utf8ToWide(text) : defaultValue;
+    return text ? UnescapeSettingText(text) : defaultValue;
 }
 
 std::string_view CConfigXMLPersistImp::ReadUtf8(const wchar_t* group, const wchar_t* key)

@@ -8,6 +8,7 @@
 // Settings read from "Config/config.xml" (relative to the current folder),
 // loaded once at construction. A missing or broken file reads as empty, so
 // every setting gets its default; a broken one is reported by FileUnreadable.
+// Text values are read unescaped (UnescapeSettingText).
 class CConfigXMLPersistImp : public IConfigPersistent {
 public:
     static constexpr const char* kSettingsPath = "Config/config.xml";
@@ -31,6 +32,8 @@ public:
     bool FileUnreadable() const override { return m_fileUnreadable; }
 
 private:
+    // Whether the path names anything, a link to nothing yet not counted.
+    static bool IsThere(const char* path);
     // The "value" attribute of the setting, or null.
     const char* FindValue(const wchar_t* group, const wchar_t* key) const;
 

@@ -20,6 +20,14 @@ bool IsBlank(const char* text)
     return *text == '\0';
 }
 
+// A document has one element at its top; the parser also takes more, and
+// a reader would then see only the first.
+bool HasOneRoot(const TiXmlDocument& document)
+{
+    const TiXmlElement* root = document.RootElement();
+    return root && !root->NextSiblingElement();
+}
+
 // The parser steps over a multi-byte UTF-8 character whole, also one cut
 // off by the end of the text, and then reads on past the terminator: the
 // text is followed by enough terminators that it stops inside the buffer.
@@ -33,7 +41,7 @@ bool ParsePadded(TiXmlDocument& document, std::string text)
     // take (the "]" after a DOCTYPE's internal subset, say), and answers
     // null when it read to the end.
     const bool whole = !end || IsBlank(end);
-    if (document.Error() || !whole || !document.RootElement()) {
+    if (document.Error() || !whole || !HasOneRoot(document)) {
         document.Clear();
         return false;
     }

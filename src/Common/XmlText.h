@@ -15,7 +15,8 @@ class TiXmlDocument;
 constexpr std::size_t kMaxXmlBytes = 2 << 20;
 
 // Loads the file into the document; false (the document then empty) when
-// the file cannot be read or parsed, or is refused. maxBytes bounds only
+// the file cannot be read or parsed, is not read to its end, has no root
+// element or another element beside it, or is refused. maxBytes bounds only
 // the size: the bounds on nesting, nodes and attributes keep parsing fast
 // at any size.
 bool LoadXmlFile(TiXmlDocument& document, const std::string& path, std::size_t maxBytes = kMaxXmlBytes);

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QXmlStreamReader>
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
@@ -255,6 +256,59 @@ TEST_F(SettingsTest, SavingThroughALinkKeepsTheLink)
     EXPECT_NE(ReadFile(m_dir.File("dotfiles/lumivex.xml")).find("<VideoLayout value=\"151\""), std::string::npos);
 }
 
+// Settings kept with the user's other files through a link to a file not
+// made yet: nothing is set aside, and the first save makes the file there.
+TEST_F(SettingsTest, ALinkToAFileNotMadeYetIsSavedThrough)
+{
+    m_dir.MakeFolder("dotfiles");
+    std::filesystem::create_directory(m_dir.File("Config"));
+    std::filesystem::create_symlink("../dotfiles/lumivex.xml", m_dir.File("Config/config.xml"));
+    CConfigManager config;
+    config.Init();
+    EXPECT_TRUE(config.GetLoadNotice().empty());
+    config.VideoLayout = 150;
+    ASSERT_TRUE(config.Save());
+    EXPECT_TRUE(std::filesystem::is_symlink(m_dir.File("Config/config.xml")));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(m_dir.File("Config/config.xml.bad"))));
+    EXPECT_NE(ReadFile(m_dir.File("dotfiles/lumivex.xml")).find("<VideoLayout value=\"150\""), std::string::npos);
+}
+
+// Names with bytes that are not UTF-8 are stored escaped: the file stays
+// well-formed UTF-8 XML and every name comes back exact.
+TEST_F(SettingsTest, FolderNamesThatAreNotUtf8ComeBackExactFromValidText)
+{
+    using SF_SOFT_BASE::Utf8ToWide;
+    const std::vector<std::wstring> paths{Utf8ToWide("/rec/odd\xff;na\\me\xc3/"), L"/rec/\\xff\\/",
+                                          L"/rec/&#x41;\"'<>\t/"};
+    const std::wstring snaps = Utf8ToWide("/snaps/\xe9t\xe9\\x80/");
+    {
+        CConfigManager config;
+        config.Init();
+        config.GetOpenedPaths() = paths;
+        config.SnapPath = snaps;
+        config.VideoPath = L"/video\\";
+        ASSERT_TRUE(config.Save());
+    }
+    const std::string text = ReadFile(m_dir.File("Config/config.xml"));
+    QXmlStreamReader reader(QByteArray::fromStdString(text));
+    while (!reader.atEnd())
+        reader.readNext();
+    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
+    EXPECT_NE(text.find("/rec/odd\\xff\\;na\\\\me\\xc3/;"), std::string::npos) << text;
+    EXPECT_NE(text.find("<VideoPath value=\"/video\\\\\""), std::string::npos) << text;
+    CConfigManager config;
+    config.Init();
+    EXPECT_EQ(config.GetOpenedPaths(), paths);
+    EXPECT_EQ(config.SnapPath, snaps);
+    EXPECT_EQ(config.VideoPath, L"/video\\");
+
+    // Folders stored before the escapes: any other "\" is itself.
+    WriteSettings(Group("<SnapPath value=\"/a\\b\\x41\\x8\\\" />"));
+    CConfigManager old;
+    old.Init();
+    EXPECT_EQ(old.SnapPath, L"/a\\b\\x41\\x8\\");
+}
+
 TEST_F(SettingsTest, FoldersThatCannotBeWrittenAreFoundAndToldOnce)
 {
     const std::wstring program = m_dir.WidePath();
@@ -347,18 +401,23 @@ TEST_F(SettingsTest, AnUnreadableFileIsKeptAsideAndTheUserIsTold)
 }
 
 // Text the parser stops in before its end without an error (a DOCTYPE's
-// internal subset, a second root, stray text) is not read whole.
+// internal subset, stray text), or that holds an element beside the root,
+// is not read whole.
 TEST_F(SettingsTest, AFileNotReadWholeIsKeptAside)
 {
     const std::string good = Group("<VideoLayout value=\"150\"/>");
-    for (const std::string& text : {"<!DOCTYPE s [<!ENTITY a \"x\">]>" + good, good + "]>", std::string("<!-- -->")}) {
+    for (const std::string& text : {"<!DOCTYPE s [<!ENTITY a \"x\">]>" + good, good + "]>", std::string("<!-- -->"),
+                                     "<Other/>\n" + good, "<Setting/>" + good, good + "<!-- -->\n<Other/>"}) {
         WriteSettings(text);
         CConfigManager config;
         config.Init();
+        EXPECT_EQ(config.VideoLayout, 147) << text;
         EXPECT_EQ(ReadFile(m_dir.File("Config/config.xml.bad")), text);
         EXPECT_NE(config.GetLoadNotice().find(L"config.xml.bad"), std::wstring::npos) << text;
         std::filesystem::remove(m_dir.File("Config/config.xml.bad"));
     }
+    TiXmlDocument document;  // as language and MIME files are read
+    EXPECT_FALSE(ParseXmlText(document, "<Language/>\n<Language><s name=\"a\" value=\"b\"/></Language>"));
     WriteSettings("<?xml version=\"1.0\"?>\n<!-- kept -->\n" + good + "\n\n");
     CConfigManager config;
     config.Init();
