@@ -298,7 +298,7 @@ public:
 class FrameCounter : public PLAY_MODULE::IPlayModuleListener {
 public:
     void OnFileRefFinished(PLAY_MODULE::CPlayModule*, int) override {}
-    void OnFileEnd(PLAY_MODULE::CPlayModule*, bool) override {}
+    void OnFileEnd(PLAY_MODULE::CPlayModule*) override {}
     void OnStreamData(PLAY_MODULE::CPlayModule*, unsigned char*, int, PLAY_MODULE::PM_FRAME_INFO*, int) override {}
     void OnFrameVisible(PLAY_MODULE::CPlayModule*, int, unsigned char*, int, PLAY_MODULE::PM_FRAME_INFO*) override
     {
@@ -323,7 +323,7 @@ public:
             picture = QImage(geometry.size(), QImage::Format_RGB32);
     }
     void OnFileRefFinished(PLAY_MODULE::CPlayModule*, int) override {}
-    void OnFileEnd(PLAY_MODULE::CPlayModule*, bool) override {}
+    void OnFileEnd(PLAY_MODULE::CPlayModule*) override {}
     void OnStreamData(PLAY_MODULE::CPlayModule*, unsigned char*, int, PLAY_MODULE::PM_FRAME_INFO*, int) override {}
     void OnFrameVisible(PLAY_MODULE::CPlayModule*, int kind, unsigned char* data, int size,
                         PLAY_MODULE::PM_FRAME_INFO* info) override
@@ -759,7 +759,7 @@ public:
     {
         m_target->OnFileRefFinished(module, result);
     }
-    void OnFileEnd(PLAY_MODULE::CPlayModule* module, bool backward) override { m_target->OnFileEnd(module, backward); }
+    void OnFileEnd(PLAY_MODULE::CPlayModule* module) override { m_target->OnFileEnd(module); }
     void OnStreamData(PLAY_MODULE::CPlayModule* module, unsigned char* data, int length,
                       PLAY_MODULE::PM_FRAME_INFO* info, int reserved) override
     {

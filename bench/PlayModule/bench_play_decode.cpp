@@ -54,9 +54,9 @@ int Frames()
 // last frame or the end: polling would cost CPU counted as the module's.
 class CLastFrameSignal : public CFrameCounter {
 public:
-    void OnFileEnd(PLAY_MODULE::CPlayModule* module, bool backward) override
+    void OnFileEnd(PLAY_MODULE::CPlayModule* module) override
     {
-        CFrameCounter::OnFileEnd(module, backward);
+        CFrameCounter::OnFileEnd(module);
         Signal();
     }
     void OnFrameVisible(PLAY_MODULE::CPlayModule* module, int kind, unsigned char* data, int size,

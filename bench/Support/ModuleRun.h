@@ -16,7 +16,7 @@ using PLAY_MODULE::PM_FRAME_INFO;
 class CFrameCounter : public PLAY_MODULE::IPlayModuleListener {
 public:
     void OnFileRefFinished(PLAY_MODULE::CPlayModule*, int) override { ++indexes; }
-    void OnFileEnd(PLAY_MODULE::CPlayModule*, bool) override { ++ends; }
+    void OnFileEnd(PLAY_MODULE::CPlayModule*) override { ++ends; }
     void OnStreamData(PLAY_MODULE::CPlayModule*, unsigned char*, int, PM_FRAME_INFO*, int) override {}
     void OnFrameVisible(PLAY_MODULE::CPlayModule*, int, unsigned char*, int, PM_FRAME_INFO* info) override
     {

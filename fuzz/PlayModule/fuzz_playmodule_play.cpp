@@ -33,7 +33,7 @@ private:
 class CountingListener : public IPlayModuleListener {
 public:
     void OnFileRefFinished(CPlayModule*, int) override {}
-    void OnFileEnd(CPlayModule*, bool) override { ++ends; }
+    void OnFileEnd(CPlayModule*) override { ++ends; }
     void OnStreamData(CPlayModule*, unsigned char* data, int length, PM_FRAME_INFO*, int) override
     {
         for (int i = 0; i < length; i += 4096)

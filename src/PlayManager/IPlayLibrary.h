@@ -32,6 +32,8 @@ public:
     virtual int PlayForward() = 0;
     virtual int PlayBackward() = 0;
     virtual int SetPlayDirection(unsigned long direction) = 0;
+    // Which way the end last reported was reached: 0 forward, 1 backward.
+    virtual int GetEndDirection() = 0;
     virtual int StepForward() = 0;
     virtual int StepBackward() = 0;
 

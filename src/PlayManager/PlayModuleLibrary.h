@@ -25,6 +25,7 @@ public:
     {
         return m_module.SetPlayDirection(direction);
     }
+    int GetEndDirection() override { return m_module.GetEndDirection(); }
     int StepForward() override { return m_module.StepForward(); }
     int StepBackward() override { return m_module.StepBackward(); }
     int OpenAudio() override { return m_module.OpenAudio(); }

@@ -102,7 +102,7 @@ public:
 
     // Library callbacks (library threads).
     void OnFileRefFinished(PLAY_MODULE::CPlayModule* module, int result) override;
-    void OnFileEnd(PLAY_MODULE::CPlayModule* module, bool backward) override;
+    void OnFileEnd(PLAY_MODULE::CPlayModule* module) override;
     void OnStreamData(PLAY_MODULE::CPlayModule* module, unsigned char* data, int length,
                       PLAY_MODULE::PM_FRAME_INFO* info, int reserved) override;
     void OnFrameVisible(PLAY_MODULE::CPlayModule* module, int renderKind, unsigned char* data,

@@ -24,9 +24,9 @@ void CPlayObject::OnFileRefFinished(PLAY_MODULE::CPlayModule*, int result)
                  [result](CPlayObject& self) { self.Task_OnFileRefFinished(result); });
 }
 
-void CPlayObject::OnFileEnd(PLAY_MODULE::CPlayModule*, bool backward)
+void CPlayObject::OnFileEnd(PLAY_MODULE::CPlayModule*)
 {
-    const int forward = backward ? 0 : 1;
+    const int forward = m_library->GetEndDirection() == 1 ? 0 : 1;
     PostWeakTask(ML_PLAY, weak_from_this(), "&CPlayObject::Task_OnFileEnd", "CPlayObject::OnFileEnd",
                  [forward](CPlayObject& self) { self.Task_OnFileEnd(forward); });
     boost::shared_ptr<CPlayObject> next;

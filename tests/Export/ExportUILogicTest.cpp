@@ -130,7 +130,7 @@ public:
         if (!m_gate->Hold(m_target, module))
             m_target->OnFileRefFinished(module, result);
     }
-    void OnFileEnd(PLAY_MODULE::CPlayModule* module, bool backward) override { m_target->OnFileEnd(module, backward); }
+    void OnFileEnd(PLAY_MODULE::CPlayModule* module) override { m_target->OnFileEnd(module); }
     void OnStreamData(PLAY_MODULE::CPlayModule* module, unsigned char* data, int length,
                       PLAY_MODULE::PM_FRAME_INFO* info, int reserved) override
     {

@@ -37,6 +37,7 @@ public:
     std::atomic<int> frameRate{25};
     std::atomic<int> overlayValue{1234};
     std::atomic<int> stopping{0};
+    std::atomic<int> endDirection{0};
     PLAY_MODULE::__DATETIME_INFO groupTime{2020, 5, 6, 7, 8, 9, 0};
 
     // Callbacks as the library would make them.
@@ -46,7 +47,11 @@ public:
     void FireSharedFrame(int renderKind, const std::shared_ptr<const unsigned char>& frame, int width, int height);
     // A frame whose byte count is too small for its size.
     void FireShortFrame(int renderKind, int width, int height);
-    void FireFileEnd(bool backward = false) { m_listener->OnFileEnd(nullptr, backward); }
+    void FireFileEnd(bool backward = false)
+    {
+        endDirection = backward ? 1 : 0;
+        m_listener->OnFileEnd(nullptr);
+    }
     void FireRefFinished(int result) { m_listener->OnFileRefFinished(nullptr, result); }
     void FireFileTimeDone(unsigned start, unsigned end)
     {
@@ -75,6 +80,7 @@ public:
     int PlayForward() override { return Log("PlayForward"); }
     int PlayBackward() override { return Log("PlayBackward"); }
     int SetPlayDirection(unsigned long) override { return Log("SetPlayDirection"); }
+    int GetEndDirection() override { return endDirection; }
     int StepForward() override
     {
         Log("StepForward");

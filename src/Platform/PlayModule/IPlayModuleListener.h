@@ -16,8 +16,9 @@ class IPlayModuleListener {
 public:
     virtual ~IPlayModuleListener() = default;
     virtual void OnFileRefFinished(CPlayModule* module, int result) = 0;
-    // backward: the file's start reached playing backward.
-    virtual void OnFileEnd(CPlayModule* module, bool backward) = 0;
+    // The file's end reached, or its start playing backward: the module's
+    // GetEndDirection says which.
+    virtual void OnFileEnd(CPlayModule* module) = 0;
     virtual void OnStreamData(CPlayModule* module, unsigned char* data, int length,
                               PM_FRAME_INFO* info, int reserved) = 0;
     virtual void OnReserved1(CPlayModule*, intptr_t, intptr_t, intptr_t, intptr_t) {}

@@ -221,6 +221,11 @@ int CPlayModule::SetPlayDirection(unsigned long direction)
     return direction == 0 ? PlayForward() : PlayBackward();
 }
 
+int CPlayModule::GetEndDirection()
+{
+    return IsOpen() && m_engine->EndedBackward() ? 1 : 0;
+}
+
 int CPlayModule::StepForward()
 {
     if (!IsOpen())

@@ -66,6 +66,9 @@ public:
     int PlayBackward();
     // 0 forward, anything else backward.
     int SetPlayDirection(unsigned long direction);
+    // Which way the end last reported (IPlayModuleListener::OnFileEnd) was
+    // reached: 0 forward (the file's end), 1 backward (its start).
+    int GetEndDirection();
     int StepForward();
     int StepBackward();
 

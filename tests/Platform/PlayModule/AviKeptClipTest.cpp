@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 extern "C" {
 #include <libavformat/avformat.h>
 }
@@ -73,7 +76,160 @@ int VideoPackets(const std::string& path)
     return packets;
 }
 
+// An output that leaves blocks of zeros as holes in the file.
+class CSparseOutput {
+public:
+    explicit CSparseOutput(const std::string& path)
+        : m_fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600))
+    {
+        constexpr int kBlock = 1 << 20;
+        auto* buffer = static_cast<unsigned char*>(av_malloc(kBlock));
+        m_io = avio_alloc_context(buffer, kBlock, 1, this, nullptr, &Write, &Seek);
+        if (m_io) m_io->seekable = AVIO_SEEKABLE_NORMAL;
+    }
+    ~CSparseOutput()
+    {
+        if (m_io) {
+            avio_flush(m_io);
+            av_freep(&m_io->buffer);
+            avio_context_free(&m_io);
+        }
+        if (m_fd >= 0) {
+            EXPECT_EQ(::ftruncate(m_fd, off_t(m_end)), 0);
+            ::close(m_fd);
+        }
+    }
+    AVIOContext* Io() const { return m_fd >= 0 ? m_io : nullptr; }
+
+private:
+    static int Write(void* opaque, std::uint8_t* data, int size)
+    {
+        auto& self = *static_cast<CSparseOutput*>(opaque);
+        const bool zeros = size > 0 && data[0] == 0 && std::memcmp(data, data + 1, std::size_t(size) - 1) == 0;
+        if (!zeros && ::pwrite(self.m_fd, data, std::size_t(size), off_t(self.m_at)) != size) return AVERROR(EIO);
+        self.m_at += size;
+        self.m_end = std::max(self.m_end, self.m_at);
+        return size;
+    }
+    static std::int64_t Seek(void* opaque, std::int64_t offset, int whence)
+    {
+        auto& self = *static_cast<CSparseOutput*>(opaque);
+        switch (whence & ~AVSEEK_FORCE) {
+        case AVSEEK_SIZE: return self.m_end;
+        case SEEK_SET: return self.m_at = offset;
+        case SEEK_CUR: return self.m_at += offset;
+        case SEEK_END: return self.m_at = self.m_end + offset;
+        }
+        return -1;
+    }
+
+    int m_fd;
+    AVIOContext* m_io = nullptr;
+    std::int64_t m_at = 0;
+    std::int64_t m_end = 0;
+};
+
+// A clip of three RIFF parts from FFmpeg's AVI writer: 40 pictures of 60 MB
+// (holes) with sound after each. Unfinished, it is as the writer leaves it
+// when killed after its last packet.
+bool WriteThreePartClip(const std::string& path, bool finished)
+{
+    constexpr int kPictures = 40;
+    constexpr int kPictureBytes = 60 << 20;
+    constexpr int kSoundBytes = 320;
+    CSparseOutput output(path);
+    AVFormatContext* context = nullptr;
+    if (!output.Io() || avformat_alloc_output_context2(&context, nullptr, "avi", nullptr) < 0) return false;
+    context->pb = output.Io();
+    AVStream* video = avformat_new_stream(context, nullptr);
+    video->codecpar->codec_type = AVMEDIA_TYPE_VIDEO;
+    video->codecpar->codec_id = AV_CODEC_ID_MPEG4;
+    video->codecpar->width = 64;
+    video->codecpar->height = 48;
+    video->time_base = {1, 25};
+    AVStream* sound = avformat_new_stream(context, nullptr);
+    sound->codecpar->codec_type = AVMEDIA_TYPE_AUDIO;
+    sound->codecpar->codec_id = AV_CODEC_ID_PCM_ALAW;
+    sound->codecpar->sample_rate = 8000;
+    sound->codecpar->ch_layout = AV_CHANNEL_LAYOUT_MONO;
+    sound->codecpar->block_align = 1;
+    sound->codecpar->bits_per_coded_sample = 8;
+    bool ok = avformat_write_header(context, nullptr) >= 0;
+    AVBufferRef* zeros = av_buffer_allocz(kPictureBytes);
+    AVPacket* packet = av_packet_alloc();
+    for (int i = 0; ok && i < kPictures; ++i) {
+        for (const AVStream* stream : {video, sound}) {
+            packet->buf = av_buffer_ref(zeros);
+            packet->data = zeros->data;
+            packet->size = stream == video ? kPictureBytes : kSoundBytes;
+            packet->stream_index = stream->index;
+            packet->pts = packet->dts = stream == video ? i : std::int64_t(i) * kSoundBytes;
+            packet->duration = stream == video ? 1 : kSoundBytes;
+            packet->flags = stream == video && i % 25 == 0 ? AV_PKT_FLAG_KEY : 0;
+            ok = av_write_frame(context, packet) >= 0;
+            av_packet_unref(packet);
+        }
+    }
+    av_packet_free(&packet);
+    av_buffer_unref(&zeros);
+    if (finished) ok = av_write_trailer(context) >= 0 && ok;
+    context->pb = nullptr;
+    avformat_free_context(context);
+    return ok;
+}
+
+struct HeaderCounts {
+    std::string odmlId;
+    std::uint32_t allFrames = 0;
+    std::uint32_t firstPartFrames = 0;
+    std::vector<std::uint32_t> streamLengths;
+};
+
+HeaderCounts CountsOf(const std::string& path)
+{
+    std::vector<std::uint8_t> head(64 << 10);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    head.resize(std::size_t(std::max<ssize_t>(0, ::pread(fd, head.data(), head.size(), 0))));
+    ::close(fd);
+    const auto u32 = [&](std::size_t at) {
+        std::uint32_t value = 0;
+        for (int i = 3; i >= 0; --i) value = value << 8 | head.at(at + std::size_t(i));
+        return value;
+    };
+    HeaderCounts counts;
+    const std::size_t odml = Find(head, "odml");
+    counts.odmlId.assign(head.begin() + std::ptrdiff_t(odml - 8), head.begin() + std::ptrdiff_t(odml - 4));
+    counts.allFrames = u32(Find(head, "dmlh") + 8);
+    counts.firstPartFrames = u32(Find(head, "avih") + 8 + 16);
+    const char* strh = "strh";
+    for (auto at = std::search(head.begin(), head.end(), strh, strh + 4); at != head.end();
+         at = std::search(at + 4, head.end(), strh, strh + 4))
+        counts.streamLengths.push_back(u32(std::size_t(at - head.begin()) + 8 + 32));
+    return counts;
+}
+
 }  // namespace
+
+// Killed in its third part, a clip kept counts its frames in every header as
+// the finished clip does, its OpenDML header a list as there.
+TEST(AviKeptClip, AKeptClipOfThreePartsCountsItsFramesAsAFinishedOne)
+{
+    CSampleFolder folder;
+    const std::string finished = folder.File("finished.avi");
+    const std::string kept = folder.File("kept.avi");
+    ASSERT_TRUE(WriteThreePartClip(finished, true));
+    ASSERT_TRUE(WriteThreePartClip(kept, false));
+    ASSERT_GT(CAviKeptClip::Keep(kept), 2ull << 30);
+
+    const HeaderCounts want = CountsOf(finished);
+    const HeaderCounts got = CountsOf(kept);
+    EXPECT_EQ(want.odmlId, "LIST");
+    EXPECT_EQ(got.odmlId, want.odmlId);
+    EXPECT_EQ(want.allFrames, 40u);
+    EXPECT_EQ(got.allFrames, want.allFrames);
+    EXPECT_EQ(got.firstPartFrames, want.firstPartFrames);
+    EXPECT_EQ(got.streamLengths, want.streamLengths);
+}
 
 TEST(AviKeptClip, AKeptClipSaysItsLength)
 {

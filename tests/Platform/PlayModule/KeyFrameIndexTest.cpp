@@ -80,6 +80,21 @@ ContainerSampleOptions BFrameMp4Options(kvx::VideoCodec codec, const std::vector
     return options;
 }
 
+// An ".avi" has no shown times to demux: a full decode times its key frames,
+// from its first picture on.
+void ExpectIndexMatchesAFullDecode(const std::string& path)
+{
+    const auto decoded = DecodeContainerKeyFrames(path);
+    CKeyFrameIndex index;
+    ASSERT_TRUE(ScanRecordingIndex(path, index));
+    ASSERT_EQ(index.entries.size(), decoded.size());
+    for (std::size_t i = 0; i < decoded.size(); ++i) {
+        SCOPED_TRACE(::testing::Message() << "key frame " << i);
+        EXPECT_EQ(index.entries[i].timeMs, decoded[i].timeMs - decoded.front().timeMs);
+        EXPECT_EQ(std::int64_t(index.entries[i].position), decoded[i].position);
+    }
+}
+
 void ExpectIndexMatchesAPlainDemux(const std::string& path)
 {
     const auto demuxed = DemuxContainerKeyFrames(path);
@@ -301,29 +316,40 @@ TEST(Mp4IndexScan, BFrameGroupsMatchAFullDecode)
 
 // The index from the sample table against a plain demux of every packet,
 // over B-frame files with closed, open and mixed groups (recordings of
-// different encoders joined) and junk behind the last box: every key frame
-// is timed as shown, whatever the groups around it.
+// different encoders joined), parts whose key frames show after different
+// delays (".avi" too) and junk behind the last box: every key frame is timed
+// as shown, whatever the groups around it.
 TEST(Mp4IndexScan, SampleTableIndexMatchesAPlainDemux)
 {
     struct Case {
         kvx::VideoCodec codec;
         std::vector<bool> partsOpen;
         bool junkTail;
+        std::vector<int> partsBFrames = {};
+        ContainerKind kind = ContainerKind::Mp4;
     };
     const auto h264 = kvx::VideoCodec::H264;
     const auto h265 = kvx::VideoCodec::H265;
+    const std::vector<int> delays{3, 1, 0, 3};
     CSampleFolder folder;
     for (const Case& c : {Case{h264, {false}, false}, Case{h265, {true}, false}, Case{h264, {false, true}, true},
-                          Case{h265, {true, false, true}, false}, Case{h265, {false, false}, true}}) {
-        const auto path = folder.File("zoo.mp4");
-        ASSERT_TRUE(MakeContainerSample(path, ContainerKind::Mp4, BFrameMp4Options(c.codec, c.partsOpen)));
+                          Case{h265, {true, false, true}, false}, Case{h265, {false, false}, true},
+                          Case{h264, {}, false, delays}, Case{h265, {}, true, delays},
+                          Case{h264, {}, false, delays, ContainerKind::Avi}}) {
+        const auto path = folder.File(std::string("zoo") + ContainerExtension(c.kind));
+        ContainerSampleOptions options = BFrameMp4Options(c.codec, c.partsOpen);
+        options.joinedPartsBFrames = c.partsBFrames;
+        ASSERT_TRUE(MakeContainerSample(path, c.kind, options));
         if (c.junkTail) {
             auto bytes = ReadFileBytes(path);
             bytes.insert(bytes.end(), 333, 0xA5);
             ASSERT_TRUE(WriteFileBytes(path, bytes));
         }
-        SCOPED_TRACE(::testing::Message() << c.partsOpen.size() << " parts");
-        ExpectIndexMatchesAPlainDemux(path);
+        SCOPED_TRACE(::testing::Message() << path << ": " << c.partsOpen.size() + c.partsBFrames.size() << " parts");
+        if (c.kind == ContainerKind::Avi)
+            ExpectIndexMatchesAFullDecode(path);
+        else
+            ExpectIndexMatchesAPlainDemux(path);
     }
 }
 

@@ -16,9 +16,9 @@ void RecordingListener::OnFileRefFinished(CPlayModule*, int result)
     m_changed.notify_all();
 }
 
-void RecordingListener::OnFileEnd(CPlayModule* module, bool backward)
+void RecordingListener::OnFileEnd(CPlayModule* module)
 {
-    lastEndBackward = backward;
+    lastEndBackward = module->GetEndDirection() == 1;
     if (onFileEnd)
         onFileEnd(module);
     ++fileEnds;

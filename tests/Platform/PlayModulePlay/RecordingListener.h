@@ -29,7 +29,7 @@ struct ShownFrame {
 class RecordingListener : public PLAY_MODULE::IPlayModuleListener {
 public:
     void OnFileRefFinished(PLAY_MODULE::CPlayModule*, int result) override;
-    void OnFileEnd(PLAY_MODULE::CPlayModule*, bool) override;
+    void OnFileEnd(PLAY_MODULE::CPlayModule*) override;
     void OnStreamData(PLAY_MODULE::CPlayModule*, unsigned char*, int length,
                       PLAY_MODULE::PM_FRAME_INFO* info, int) override;
     void OnFrameVisible(PLAY_MODULE::CPlayModule* module, int kind, unsigned char* data, int size,

@@ -334,7 +334,7 @@ TEST(StreamTimes, AreThePlayModulesForTheSameFile)
     };
     struct CQuiet : IPlayModuleListener {
         void OnFileRefFinished(CPlayModule*, int) override {}
-        void OnFileEnd(CPlayModule*, bool) override {}
+        void OnFileEnd(CPlayModule*) override {}
         void OnStreamData(CPlayModule*, unsigned char*, int, PM_FRAME_INFO*, int) override {}
         void OnFrameVisible(CPlayModule*, int, unsigned char*, int, PM_FRAME_INFO*) override {}
         void OnFileTimeDone(CPlayModule*, unsigned, unsigned) override {}

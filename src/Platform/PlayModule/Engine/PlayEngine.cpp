@@ -527,9 +527,10 @@ void CPlayEngine::ReachedEndPlaying(bool backward)
         if (m_ended || m_backward != backward)
             return;
         m_ended = true;
+        m_endedBackward = backward;
     }
     if (m_listener && !m_quit)
-        m_listener->OnFileEnd(m_owner, backward);
+        m_listener->OnFileEnd(m_owner);
     // A next file that took this one's place in the group (it left the
     // group) needs no hold: a late member would pull the clock back.
     std::lock_guard lock(m_mutex);

@@ -52,6 +52,8 @@ public:
     void Step(bool forward);
     void SetBackward(bool backward);
     bool IsBackward() const { return m_backward.load(); }
+    // Whether the last end reported was the file's start, reached backward.
+    bool EndedBackward() const { return m_endedBackward.load(); }
     bool SetSpeed(double speed);
     double Speed() const;
     bool IsPlaying() const;
@@ -219,6 +221,7 @@ private:
 
     std::atomic<bool> m_quit{false};
     std::atomic<bool> m_backward{false};
+    std::atomic<bool> m_endedBackward{false};
     std::atomic<bool> m_overlays{false};
     std::atomic<std::int64_t> m_currentMs{0};
     std::atomic<std::int64_t> m_startAbsMs{0};

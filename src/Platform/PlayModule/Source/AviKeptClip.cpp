@@ -50,10 +50,10 @@ public:
     {
         std::uint64_t at = 0;
         Chunk part;
-        for (int index = 0; at + kListHeader <= m_size && Read(at, part) && part.Is("RIFF"); ++index) {
+        for (; at + kListHeader <= m_size && Read(at, part) && part.Is("RIFF"); ++m_parts) {
             if (part.End() > m_size)
                 SetSize(part, m_size);
-            MendPart(part, index == 0);
+            MendPart(part, m_parts == 0);
             at = part.End();
         }
         WriteCounts();
@@ -90,6 +90,11 @@ private:
         const std::uint8_t bytes[4] = {std::uint8_t(clipped), std::uint8_t(clipped >> 8), std::uint8_t(clipped >> 16),
                                        std::uint8_t(clipped >> 24)};
         [[maybe_unused]] const ssize_t written = ::pwrite(m_fd, bytes, 4, off_t(at));
+    }
+
+    void PutId(std::uint64_t at, const char* id4) const
+    {
+        [[maybe_unused]] const ssize_t written = ::pwrite(m_fd, id4, 4, off_t(at));
     }
 
     // A list the cut ends in ends with the file.
@@ -129,7 +134,9 @@ private:
         }
     }
 
-    // The streams' lengths, the first part's frames and all frames.
+    // The streams' lengths, the first part's frames and all frames. A clip
+    // of more than one part is an OpenDML one: the space its writer kept for
+    // the extended header becomes that header, as at a finished clip's end.
     void WriteCounts() const
     {
         std::uint64_t totalFramesAt = 0;
@@ -156,10 +163,12 @@ private:
                 ++stream;
             } else if (chunk.Is("avih") && chunk.size > kAvihTotalFrames) {
                 totalFramesAt = chunk.at + kChunkHeader + kAvihTotalFrames;
-            } else if (chunk.Is("LIST", "odml")) {
+            } else if (chunk.Is("LIST", "odml") || (m_parts > 1 && chunk.Is("JUNK", "odml"))) {
                 Chunk head;
-                if (Read(chunk.at + kListHeader, head) && head.Is("dmlh") && head.size >= 4)
+                if (Read(chunk.at + kListHeader, head) && head.Is("dmlh") && head.size >= 4) {
                     allFramesAt = head.at + kChunkHeader;
+                    PutId(chunk.at, "LIST");
+                }
             }
         }
         if (totalFramesAt)
@@ -170,6 +179,7 @@ private:
 
     int m_fd;
     std::uint64_t m_size;
+    int m_parts = 0;
     Chunk m_headerList;
     std::array<StreamCount, kMaxStreams> m_counts{};
 };

@@ -22,6 +22,9 @@ namespace {
 
 constexpr std::int64_t kMaxRawBlock = 16 << 20;
 constexpr int kMaxProbeReads = 1024;
+// How far a key seek reads on for the last key frame at or before its time.
+constexpr int kMaxReadOnPackets = 4096;
+constexpr std::int64_t kMaxReadOnBytes = 64 << 20;
 
 }  // namespace
 
@@ -120,7 +123,11 @@ const AVCodecParameters* CFFmpegMediaSource::AudioParameters() const
 
 std::optional<std::int64_t> CFFmpegMediaSource::PacketTimeMs(const AVPacket& packet, int streamIndex) const
 {
-    std::int64_t stamp = packet.pts != AV_NOPTS_VALUE ? packet.pts : packet.dts;
+    return StampMs(packet.pts != AV_NOPTS_VALUE ? packet.pts : packet.dts, streamIndex);
+}
+
+std::optional<std::int64_t> CFFmpegMediaSource::StampMs(std::int64_t stamp, int streamIndex) const
+{
     if (stamp == AV_NOPTS_VALUE)
         return std::nullopt;
     const AVStream* stream = m_format->streams[streamIndex];
@@ -201,9 +208,9 @@ bool CFFmpegMediaSource::TailBlock(MediaPacket& out)
 
 int CFFmpegMediaSource::ReadPacket(MediaPacket& out)
 {
-    if (m_pending) {
-        out = std::move(*m_pending);
-        m_pending.reset();
+    if (!m_pending.empty()) {
+        out = std::move(m_pending.front());
+        m_pending.pop_front();
         AttachRawBytes(out);
         return 1;
     }
@@ -225,7 +232,7 @@ bool CFFmpegMediaSource::TrySeek(std::int64_t targetMs, std::int64_t wantedMs, b
 {
     if (!SeekStamp(targetMs))
         return false;
-    m_pending.reset();
+    m_pending.clear();
     m_waitForKey = true;
     m_rawHandedTo = -1;
     MediaPacket first;
@@ -237,8 +244,35 @@ bool CFFmpegMediaSource::TrySeek(std::int64_t targetMs, std::int64_t wantedMs, b
     first.rawSize = 0;
     const bool fits = acceptAny || first.timeMs <= wantedMs;
     if (fits)
-        m_pending = std::move(first);
+        m_pending.push_back(std::move(first));
     return fits;
+}
+
+// A time-stamp search compares the wanted showing time with decoding times.
+// Where key frames show after different delays (recordings of encoders set
+// up differently, joined), the key frame found may lie before the last one
+// at or before the wanted time: read on to where pictures decode after it.
+// What is read stays pending, from that key frame on.
+void CFFmpegMediaSource::ReadOnToLastKeyFrame(std::int64_t wantedMs)
+{
+    std::int64_t bytes = 0;
+    for (int read = 0; read < kMaxReadOnPackets && bytes < kMaxReadOnBytes; ++read) {
+        MediaPacket packet;
+        if (!ReadRaw(packet))
+            return;
+        const bool video = packet.kind == PacketKind::Video;
+        if (video && packet.key && packet.timed && packet.timeMs <= wantedMs) {
+            m_pending.clear();
+            m_rawHandedTo = packet.position;
+            bytes = 0;
+        }
+        const std::int64_t dts = packet.packet->dts;
+        const bool past = video && StampMs(dts, m_videoStream).value_or(packet.timeMs) > wantedMs;
+        bytes += packet.packet->size;
+        m_pending.push_back(std::move(packet));
+        if (past)
+            return;
+    }
 }
 
 bool CFFmpegMediaSource::SeekStamp(std::int64_t targetMs)
@@ -265,11 +299,17 @@ bool CFFmpegMediaSource::SeekKeyFrame(std::int64_t timeMs)
         const std::int64_t target = timeMs - back;
         if (target <= 0)
             break;
-        if (TrySeek(target, timeMs, false))
+        if (TrySeek(target, timeMs, false)) {
+            ReadOnToLastKeyFrame(timeMs);
             return true;
+        }
         back = back == 0 ? 500 : back * 2;
     }
-    return TrySeek(0, timeMs, true) || avformat_seek_file(m_format, -1, INT64_MIN, 0, 0, 0) >= 0;
+    if (TrySeek(0, timeMs, true)) {
+        ReadOnToLastKeyFrame(timeMs);
+        return true;
+    }
+    return avformat_seek_file(m_format, -1, INT64_MIN, 0, 0, 0) >= 0;
 }
 
 }  // namespace PLAY_MODULE

@@ -2,6 +2,7 @@
 
 #include "Platform/PlayModule/Source/MediaSource.h"
 
+#include <deque>
 #include <optional>
 #include <string>
 
@@ -35,11 +36,13 @@ private:
     std::int64_t SoundDelayMs(const std::string& path) const;
     int ReadRaw(MediaPacket& out);
     std::optional<std::int64_t> PacketTimeMs(const AVPacket& packet, int streamIndex) const;
+    std::optional<std::int64_t> StampMs(std::int64_t stamp, int streamIndex) const;
     void DropDamagedPts(AVPacket& packet, int streamIndex) const;
     bool SeekStamp(std::int64_t targetMs);
     void AttachRawBytes(MediaPacket& packet);
     bool TailBlock(MediaPacket& out);
     bool TrySeek(std::int64_t targetMs, std::int64_t wantedMs, bool acceptAny);
+    void ReadOnToLastKeyFrame(std::int64_t wantedMs);
 
     AVFormatContext* m_format = nullptr;
     int m_videoStream = -1;
@@ -53,7 +56,7 @@ private:
     double m_frameRate = 25.0;
     std::int64_t m_ownStartMs = -1;
     std::int64_t m_fileSize = 0;
-    std::optional<MediaPacket> m_pending;
+    std::deque<MediaPacket> m_pending;  // read after a seek, handed out first
     bool m_waitForKey = false;
     // The file's bytes are handed out in order, each block up to the start
     // of the packet it comes with (-1: restart at the next packet).

@@ -117,7 +117,7 @@ int RecordUnderLimit(const std::string& source, const std::string& target, long 
 class NoListener : public IPlayModuleListener {
 public:
     void OnFileRefFinished(CPlayModule*, int) override {}
-    void OnFileEnd(CPlayModule*, bool) override {}
+    void OnFileEnd(CPlayModule*) override {}
     void OnStreamData(CPlayModule*, unsigned char*, int, PM_FRAME_INFO*, int) override {}
     void OnFrameVisible(CPlayModule*, int, unsigned char*, int, PM_FRAME_INFO*) override {}
     void OnFileTimeDone(CPlayModule*, unsigned, unsigned) override {}

@@ -24,10 +24,16 @@ struct CodedFrame {
     std::vector<std::uint8_t> data;
     std::int64_t index = 0;
     bool key = false;
+    int part = 0;  // the part with a decoding delay of its own
+};
+
+struct Part {
+    bool openGroups = false;
+    int bFrames = 0;
 };
 
 // Codes `seconds` of the pattern after `frames`, counting on from them.
-bool EncodePart(const ContainerSampleOptions& o, bool openGroups, std::vector<CodedFrame>& frames)
+bool EncodePart(const ContainerSampleOptions& o, const Part& part, int partNumber, std::vector<CodedFrame>& frames)
 {
     KVX_WRITER::CVideoEncoder encoder;
     KVX_WRITER::CVideoEncoder::Settings s;
@@ -36,12 +42,12 @@ bool EncodePart(const ContainerSampleOptions& o, bool openGroups, std::vector<Co
     s.height = o.height;
     s.fps = o.fps;
     s.gop = std::max(1, static_cast<int>(std::lround(o.gopSeconds * o.fps)));
-    s.bFrames = o.bFrames;
-    s.openGroups = openGroups;
+    s.bFrames = part.bFrames;
+    s.openGroups = part.openGroups;
     if (!encoder.Open(s, nullptr)) return false;
     const auto first = static_cast<std::int64_t>(frames.size());
     const auto sink = [&](std::int64_t i, std::span<const std::uint8_t> d, bool key) {
-        frames.push_back({{d.begin(), d.end()}, first + i, key});
+        frames.push_back({{d.begin(), d.end()}, first + i, key, partNumber});
     };
     const auto count = static_cast<std::int64_t>(std::llround(o.seconds * o.fps));
     for (std::int64_t i = 0; i < count; ++i) {
@@ -54,10 +60,13 @@ bool EncodePart(const ContainerSampleOptions& o, bool openGroups, std::vector<Co
 
 std::vector<CodedFrame> EncodeFrames(const ContainerSampleOptions& o)
 {
+    std::vector<Part> parts;
+    for (const bool open : o.joinedPartsOpen) parts.push_back({open, o.bFrames});
+    for (const int bFrames : o.joinedPartsBFrames) parts.push_back({o.openGroups, bFrames});
+    if (parts.empty()) parts.push_back({o.openGroups, o.bFrames});
     std::vector<CodedFrame> frames;
-    const std::vector<bool> parts = o.joinedPartsOpen.empty() ? std::vector<bool>{o.openGroups} : o.joinedPartsOpen;
-    for (const bool open : parts)
-        if (!EncodePart(o, open, frames)) return {};
+    for (std::size_t p = 0; p < parts.size(); ++p)
+        if (!EncodePart(o, parts[p], o.joinedPartsBFrames.empty() ? 0 : int(p), frames)) return {};
     return frames;
 }
 
@@ -98,15 +107,28 @@ std::vector<std::uint8_t> WithoutParameterSets(const std::vector<std::uint8_t>& 
     return out;
 }
 
-// Decoding times: frames in coded order, as far behind their shown times
-// as the furthest reordered frame needs.
-std::vector<std::int64_t> DecodingTimes(const std::vector<CodedFrame>& frames)
+struct Stamps {
+    std::int64_t pts = 0;
+    std::int64_t dts = 0;
+};
+
+// Frames in coded order, each part's decoded as far ahead of its shown
+// times as its furthest reordered frame needs. A part that would then be
+// decoded before the one ahead of it ends is moved on in time.
+std::vector<Stamps> FrameStamps(const std::vector<CodedFrame>& frames)
 {
-    std::int64_t delay = 0;
-    for (std::size_t i = 0; i < frames.size(); ++i) delay = std::max(delay, std::int64_t(i) - frames[i].index);
-    std::vector<std::int64_t> times;
-    for (std::size_t i = 0; i < frames.size(); ++i) times.push_back(std::int64_t(i) - delay);
-    return times;
+    std::vector<Stamps> stamps(frames.size());
+    std::int64_t shift = 0;
+    for (std::size_t begin = 0, end = 0; begin < frames.size(); begin = end) {
+        std::int64_t delay = 0;
+        for (end = begin; end < frames.size() && frames[end].part == frames[begin].part; ++end)
+            delay = std::max(delay, std::int64_t(end) - frames[end].index);
+        if (begin > 0)
+            shift = std::max(shift, stamps[begin - 1].dts + 1 - (std::int64_t(begin) - delay));
+        for (std::size_t i = begin; i < end; ++i)
+            stamps[i] = {frames[i].index + shift, std::int64_t(i) - delay + shift};
+    }
+    return stamps;
 }
 
 bool WriteWithLibavformat(const std::string& path, ContainerKind kind, const ContainerSampleOptions& o,
@@ -132,14 +154,14 @@ bool WriteWithLibavformat(const std::string& path, ContainerKind kind, const Con
     if (o.creationUtcMs >= 0) SetCreationTime(ctx, o.creationUtcMs);
     bool ok = avio_open(&ctx->pb, path.c_str(), AVIO_FLAG_WRITE) >= 0 && avformat_write_header(ctx, nullptr) >= 0;
     AVPacket* pkt = av_packet_alloc();
-    const std::vector<std::int64_t> dts = DecodingTimes(frames);
+    const std::vector<Stamps> stamps = FrameStamps(frames);
     for (std::size_t i = 0; ok && i < frames.size(); ++i) {
         const bool keepSets = o.parameterSets == Sets::Everywhere || (o.parameterSets == Sets::AtStart && i == 0);
         const std::vector<std::uint8_t> data = keepSets ? frames[i].data : WithoutParameterSets(frames[i].data, o.codec);
         av_new_packet(pkt, static_cast<int>(data.size()));
         std::copy(data.begin(), data.end(), pkt->data);
-        pkt->pts = frames[i].index;
-        pkt->dts = dts[i];
+        pkt->pts = stamps[i].pts;
+        pkt->dts = stamps[i].dts;
         pkt->duration = 1;
         pkt->flags = frames[i].key ? AV_PKT_FLAG_KEY : 0;
         av_packet_rescale_ts(pkt, {1, o.fps}, st->time_base);

@@ -27,6 +27,10 @@ struct ContainerSampleOptions {
     // Parts of `seconds` each coded by encoders of their own and joined, with
     // open groups where true (openGroups then does not count).
     std::vector<bool> joinedPartsOpen;
+    // Or parts of `seconds` each coded with these numbers of B-frames and
+    // joined, each decoded only as far ahead as its own B-frames need (a part
+    // that would then be decoded before the one ahead ends starts later).
+    std::vector<int> joinedPartsBFrames;
     // ".ps": every n-th frame that is no key frame goes without time stamps.
     int unstampedEvery = 0;
 };
