@@ -13,9 +13,13 @@
 namespace {
 
 int g_pipe[2] = {-1, -1};
+volatile std::sig_atomic_t g_watched = 0;
 
 void OnTerminationSignal(int)
 {
+    // Before the watcher: nothing is open or changed yet to close or save.
+    if (!g_watched)
+        ::_exit(0);
     const int savedErrno = errno;
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(g_pipe[1], &byte, 1);
@@ -43,6 +47,11 @@ void ClosePipe(int (&fds)[2])
 
 }  // namespace
 
+void CTerminationWatcher::EndAtOnceUntilWatched()
+{
+    SetHandler(OnTerminationSignal);
+}
+
 CTerminationWatcher::CTerminationWatcher(int graceMs, std::function<void()> onLate, QObject* parent)
     : QObject(parent), m_graceMs(graceMs), m_onLate(std::move(onLate))
 {
@@ -53,6 +62,7 @@ CTerminationWatcher::CTerminationWatcher(int graceMs, std::function<void()> onLa
         return;
     }
     m_thread = std::thread([this] { Watch(); });
+    g_watched = 1;
     SetHandler(OnTerminationSignal);
 }
 

@@ -19,6 +19,10 @@ public:
     // Beyond the grace, the time the GUI thread has to leave its loop.
     static constexpr int kLoopLeaveMs = 1000;
 
+    // From the start of the program until a watcher is made, a signal ends
+    // it at once with status 0, as nothing is open or changed yet.
+    static void EndAtOnceUntilWatched();
+
     CTerminationWatcher(int graceMs, std::function<void()> onLate, QObject* parent = nullptr);
     ~CTerminationWatcher() override;
 

@@ -227,6 +227,7 @@ static void ChooseQtConf()
 
 int main(int argc, char* argv[])
 {
+    CTerminationWatcher::EndAtOnceUntilWatched();
     // Before any library reads them, and before threads start.
     LibraryConfigFiles::GuardPulseClientConfig();
     ChooseQtConf();

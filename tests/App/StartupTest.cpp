@@ -102,6 +102,17 @@ TEST_F(StartupTest, MakesItsFoldersBesideTheProgramAndClosesWithZero)
     CloseAndExpectZero(first);
 }
 
+TEST_F(StartupTest, ASignalWhileItStartsEndsItWithZero)
+{
+    QProcess starting;
+    Configure(starting);
+    starting.start();
+    ASSERT_TRUE(starting.waitForStarted(kStartTimeoutMs));
+    const QString lockFile = programDir + "/Lumivex-" + QString::number(::geteuid()) + ".lock";
+    ASSERT_TRUE(WaitFor([&] { return QFileInfo::exists(lockFile); }, kStartTimeoutMs));
+    CloseAndExpectZero(starting);
+}
+
 TEST_F(StartupTest, TemporariesLeftByACrashAreCleanedAtStartAndNothingElse)
 {
     for (const char* folder : {"Config", "Index", "Picture/65537", "Picture/2024", "Video"})
