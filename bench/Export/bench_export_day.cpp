@@ -1,6 +1,8 @@
 // The export page over a recorder's day of one-minute recordings: tick the
 // whole day, untick it, tick it again, begin an export of the whole day and
-// of 5 minutes and stop each at once, and close the page's files, at a
+// of 5 minutes and stop each once its first clip is written (the "begin" row
+// times "Begin Export" to that clip; the analysis of the span's recordings
+// is timed to its end, in files a second), and close the page's files, at a
 // small and a large number of files a channel. For each step: wall time,
 // GUI-thread CPU time, the longest the GUI loop went unanswered, and the
 // cost per file; then the ratio of the large day's cost per file to the
@@ -13,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
@@ -38,6 +41,7 @@
 #include "Support/DayOfRecordings.h"
 #include "Support/PageBench.h"
 #include "Widgets/SFButton.h"
+#include "Widgets/SFProgressCtrl.h"
 #include "Widgets/SFView.h"
 
 using namespace LumivexBase;
@@ -75,10 +79,17 @@ StepCost Measure(const std::function<void()>& step, const std::function<bool()>&
     return cost;
 }
 
+struct Analysis {
+    int files = 0;
+    double seconds = -1;
+    double firstClip = -1;  // none written: the export ended without one
+};
+
 struct DayRun {
     int files = 0;
     double residentPerFileKb = 0;
     std::map<std::string, StepCost> steps;
+    std::map<std::string, Analysis> analyses;
 };
 
 bool ButtonReads(CExportViewEventImp& page, const wchar_t* text)
@@ -88,16 +99,57 @@ bool ButtonReads(CExportViewEventImp& page, const wchar_t* text)
     return std::wstring(shown) == GetLangString(text);
 }
 
-// Begins a KVX export of [start, end] over every file ticked and stops it at
-// once; the stop ends when the button offers to begin again.
+// A whole clip is in the folder (not a temporary being written).
+bool HasClip(const QTemporaryDir& out)
+{
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(out.path().toStdString(), error))
+        if (entry.path().extension() == ".kvx")
+            return true;
+    return false;
+}
+
+// The span's recordings are analysed: the bar read "Preparing 100%", or the
+// engine reports its progress.
+bool AnalysisOver(CExportViewEventImp& page)
+{
+    return !page.IsPreparingExport() || page.GetSimplePlayerView()->GetProgressCtrl()->GetPos() == 100;
+}
+
+int FilesInSpan(CExportViewUILogic& ui, std::uint32_t start, std::uint32_t end)
+{
+    int files = 0;
+    for (const auto& [handle, entry] : ui.GetHandleTable())
+        files += entry.startTime <= end && entry.endTime >= start ? 1 : 0;
+    return files;
+}
+
+// Begins a KVX export of [start, end] over every file ticked and stops it
+// when its first clip is written (or the export ended without one: the
+// bench's recordings all hold the day's first seconds, so a span after them
+// writes nothing); the stop ends when the button offers to begin again.
 void MeasureExport(CExportViewEventImp& page, const std::string& span, std::uint32_t start, std::uint32_t end,
                    DayRun& run)
 {
     QTemporaryDir out;
     auto ui = page.GetUILogic();
     const std::wstring folder = out.path().toStdWString();
-    run.steps["begin " + span] = Measure([&] { ui->StartExport(2, folder, start, end, 6); },
-                                         [&] { return ButtonReads(page, L"Stop Export"); });
+    Analysis& analysis = run.analyses[span];
+    analysis.files = FilesInSpan(*ui, start, end);
+    Clock::time_point begun;
+    const auto since = [&] { return std::chrono::duration<double>(Clock::now() - begun).count(); };
+    run.steps["begin " + span] = Measure(
+        [&] {
+            begun = Clock::now();
+            ui->StartExport(2, folder, start, end, 6);
+        },
+        [&] {
+            if (analysis.seconds < 0 && AnalysisOver(page))
+                analysis.seconds = since();
+            if (analysis.firstClip < 0 && HasClip(out))
+                analysis.firstClip = since();
+            return analysis.seconds >= 0 && (analysis.firstClip >= 0 || ButtonReads(page, L"Begin Export"));
+        });
     run.steps["stop " + span] = Measure([&] { ui->StopExport(); },
                                         [&] { return ButtonReads(page, L"Begin Export"); });
 }
@@ -166,6 +218,10 @@ int main(int argc, char** argv)
                         "%7.4f ms/file cpu\n",
                         name.c_str(), cost.wall, cost.guiCpu, cost.longestStall, cost.wall * 1000 / run.files,
                         cost.guiCpu * 1000 / run.files);
+        for (const auto& [span, analysis] : run.analyses)
+            std::printf("  analysis %-6s %6d files  %8.3f s  %9.1f files/s  first clip %8.3f s\n", span.c_str(),
+                        analysis.files, analysis.seconds,
+                        analysis.seconds > 0 ? analysis.files / analysis.seconds : 0.0, analysis.firstClip);
         std::printf("  resident memory per file ticked: %.2f KB\n", run.residentPerFileKb);
     }
     int result = 0;

@@ -38,6 +38,7 @@ struct _EXPORT_HANDLE_INFO {
     std::uint64_t analysedEnd = 0;
     std::int32_t analyseRetries = 0;
     std::int32_t askedWithIndexReady = 0;  // the index was ready when the last lookup was asked
+    std::int32_t awaitsIndex = 0;          // a lookup failed before the index was built: asked again when it is
 
     bool IsLive() const { return state == 0 || state == 1; }
 };

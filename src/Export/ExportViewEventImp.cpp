@@ -920,6 +920,7 @@ void CExportViewEventImp::OnExportStopped()
     m_player->SetExportButtonText(GetLangString(L"Begin Export"));
     m_player->EnableExportButton(1);
     m_formatCombo->EnableWindow(1);
+    ShowPreparing(false);
     m_player->SetProgressPos(0);
     m_player->GetProgressCtrl()->SetTextVisible(0);
 }
@@ -932,7 +933,23 @@ void CExportViewEventImp::OnExportFinished()
 
 void CExportViewEventImp::SetExportProgress(int percent)
 {
+    ShowPreparing(false);
     m_player->SetProgressPos(percent);
+}
+
+void CExportViewEventImp::SetPrepareProgress(int percent)
+{
+    ShowPreparing(true);
+    m_player->SetProgressPos(percent);
+}
+
+void CExportViewEventImp::ShowPreparing(bool preparing)
+{
+    if (preparing == m_preparing)
+        return;
+    m_preparing = preparing;
+    const std::wstring text = preparing ? std::wstring(GetLangString(L"Preparing")) + L" %p%" : L"%p%";
+    m_player->GetProgressCtrl()->SetTextFormat(text.c_str());
 }
 
 void CExportViewEventImp::DisableExportButton()

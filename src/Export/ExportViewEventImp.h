@@ -117,6 +117,9 @@ public:
     void OnExportFinished() override;
     void OnExportStopped() override;
     void SetExportProgress(int percent) override;
+    void SetPrepareProgress(int percent) override;
+    // The bar tells how much of the span is prepared.
+    bool IsPreparingExport() const { return m_preparing; }
     void DisableExportButton() override;
 
     // The player view and the time line.
@@ -139,6 +142,7 @@ public:
     int ChannelKeyOf(void* item) const;
 
 private:
+    void ShowPreparing(bool preparing);
     void CreateView(void* parentWindow);
     void CreateLogics();
     void CreateControls();
@@ -184,6 +188,7 @@ private:
     int m_controlsEnabled = 1;
     int m_leavePending = 0;
     bool m_closeReported = false;
+    bool m_preparing = false;
     FolderChooser m_chooseFolder;
     std::deque<std::wstring> m_namedResults;  // messages naming files, still to show
 };

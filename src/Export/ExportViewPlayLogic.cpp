@@ -1,5 +1,7 @@
 #include "Export/ExportViewPlayLogic.h"
 
+#include <algorithm>
+#include <chrono>
 #include <vector>
 
 #include <unistd.h>
@@ -19,6 +21,7 @@
 #include "PlayManager/PlayObject.h"
 #include "PlayManager/RecordingOpener.h"
 #include "Platform/PlayModule/PlayModuleTypes.h"
+#include "Platform/PlayModule/Source/KvxFooterKeyFrames.h"
 #include "Platform/Win32/Win32Types.h"
 
 using namespace LumivexBase;
@@ -30,6 +33,15 @@ constexpr int kPlayWithIndexSeek = 1;
 std::string MultiByte(const std::wstring& path)
 {
     return SF_SOFT_BASE::CSFStreamConvert(path.c_str(), 0).GetMultiByteString();
+}
+
+// The last millisecond of a lookup's span: a clip's span ends before its end
+// second (a key frame right at the end starts no group of it); a picture
+// series also takes the end second.
+std::int64_t LastMsOf(unsigned int endTime, bool endSecondIncluded, unsigned int startTime)
+{
+    const bool endsBefore = !endSecondIncluded && endTime > startTime;
+    return endsBefore ? std::int64_t(endTime) * 1000 - 1 : std::int64_t(endTime) * 1000;
 }
 
 // A readable regular file (a FIFO is refused without blocking the loop).
@@ -253,15 +265,65 @@ void CExportViewPlayLogic::Task_SaveRef(int key, std::wstring path)
 void CExportViewPlayLogic::Task_AnalyseFilePos(int key, unsigned int startTime, unsigned int endTime,
                                                bool endSecondIncluded)
 {
-    const auto found = m_files.find(key);
+    if (!Find(key))
+        return;
+    m_lookups.push_back(Lookup{key, startTime, endTime, endSecondIncluded});
+    PostLookups();
+}
+
+void CExportViewPlayLogic::PostLookups()
+{
+    if (m_lookupsPosted || m_lookups.empty())
+        return;
+    m_lookupsPosted = true;
+    PostTaskToLoop(ML_PLAY, MakeTask(&CExportViewPlayLogic::Task_RunLookups, shared_from_this()),
+                   ".\\Export\\ExportView_PlayLogic", __LINE__, "&CExportViewPlayLogic::Task_RunLookups",
+                   "CExportViewPlayLogic");
+}
+
+void CExportViewPlayLogic::Task_RunLookups()
+{
+    m_lookupsPosted = false;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kLookupSliceMs);
+    while (!m_lookups.empty() && std::chrono::steady_clock::now() < end) {
+        const Lookup lookup = m_lookups.front();
+        m_lookups.pop_front();
+        Take(lookup);
+    }
+    PostLookups();
+}
+
+// A lookup is answered by its recording's footer, by the open recording, or
+// by opening it when fewer than kLookupOpens are open for lookups; else it
+// waits for one of them to close.
+void CExportViewPlayLogic::Take(Lookup lookup)
+{
+    const auto found = m_files.find(lookup.key);
     if (found == m_files.end())
         return;
-    const Lookup lookup{key, startTime, endTime, endSecondIncluded};
+    if (!found->second.open && !lookup.footerRead) {
+        if (AnswerFromFooter(lookup))
+            return;
+        lookup.footerRead = true;
+    }
     if (!found->second.open && m_lookupOpen.size() >= kLookupOpens) {
-        m_lookups.push_back(lookup);
+        m_waitingOpen.push_back(lookup);
         return;
     }
     LookUp(lookup);
+}
+
+bool CExportViewPlayLogic::AnswerFromFooter(const Lookup& lookup)
+{
+    const File& file = m_files.at(lookup.key);
+    const std::int64_t lastMs = LastMsOf(lookup.endTime, lookup.endSecondIncluded, lookup.startTime);
+    const auto span =
+        PLAY_MODULE::KvxFooterKeyFrames(MultiByte(file.path), std::int64_t(lookup.startTime) * 1000, lastMs);
+    if (!span || span->next < span->first)
+        return false;
+    Answer(&CExportViewUILogic::Task_OnAnalyseFileSuccess, "&CExportViewUILogic::Task_OnAnalyseFileSuccess",
+           file.handle, lookup.key, span->first, span->next);
+    return true;
 }
 
 void CExportViewPlayLogic::Task_EndAnalysis(int key)
@@ -272,22 +334,24 @@ void CExportViewPlayLogic::Task_EndAnalysis(int key)
 
 void CExportViewPlayLogic::Task_DropLookups()
 {
-    if (m_lookups.empty())
-        return;
     std::list<int> keys;
-    for (const Lookup& lookup : m_lookups)
-        keys.push_back(lookup.key);
+    for (const std::deque<Lookup>* queue : {&m_lookups, &m_waitingOpen})
+        for (const Lookup& lookup : *queue)
+            keys.push_back(lookup.key);
     m_lookups.clear();
-    Answer(&CExportViewUILogic::Task_OnLookupsDropped, "&CExportViewUILogic::Task_OnLookupsDropped", keys);
+    m_waitingOpen.clear();
+    if (!keys.empty())
+        Answer(&CExportViewUILogic::Task_OnLookupsDropped, "&CExportViewUILogic::Task_OnLookupsDropped", keys);
 }
 
+// Lookups waiting for a place go first, as many as there are places.
 void CExportViewPlayLogic::StartWaitingLookups()
 {
-    while (m_lookupOpen.size() < kLookupOpens && !m_lookups.empty()) {
-        const Lookup lookup = m_lookups.front();
-        m_lookups.pop_front();
-        LookUp(lookup);
-    }
+    const std::size_t places =
+        std::min(kLookupOpens - std::min(kLookupOpens, m_lookupOpen.size()), m_waitingOpen.size());
+    m_lookups.insert(m_lookups.begin(), m_waitingOpen.begin(), m_waitingOpen.begin() + std::ptrdiff_t(places));
+    m_waitingOpen.erase(m_waitingOpen.begin(), m_waitingOpen.begin() + std::ptrdiff_t(places));
+    PostLookups();
 }
 
 void CExportViewPlayLogic::LookUp(const Lookup& lookup)
@@ -311,13 +375,13 @@ void CExportViewPlayLogic::LookUp(const Lookup& lookup)
     PLAY_MODULE::FRAME_POS first;
     PLAY_MODULE::FRAME_POS next;
     const _SYSTEMTIME start = LocalTimeFields<_SYSTEMTIME>(lookup.startTime);
-    const bool endsBefore = !lookup.endSecondIncluded && lookup.endTime > lookup.startTime;
-    _SYSTEMTIME end = LocalTimeFields<_SYSTEMTIME>(endsBefore ? lookup.endTime - 1 : lookup.endTime);
-    if (endsBefore)
-        end.wMilliseconds = 999;
+    const std::int64_t lastMs = LastMsOf(lookup.endTime, lookup.endSecondIncluded, lookup.startTime);
+    _SYSTEMTIME end = LocalTimeFields<_SYSTEMTIME>(std::uint32_t(lastMs / 1000));
+    end.wMilliseconds = WORD(lastMs % 1000);
     if (!m_playManager->GetKeyFramePosByAbsTime(handle, &start, first) ||
         !m_playManager->GetNextKeyFramePosByAbsTime(handle, &end, next) || first.nFilePos < 0 ||
         next.nFilePos < first.nFilePos) {
+        // Kept open: it is asked again when its index is built.
         qCDebug(lcExport, "CExportViewPlayLogic::Task_AnalyseFilePos----2   %d", key);
         Answer(&CExportViewUILogic::Task_OnAnalyseFileFailed, "&CExportViewUILogic::Task_OnAnalyseFileFailed",
                handle, key);
@@ -326,6 +390,9 @@ void CExportViewPlayLogic::LookUp(const Lookup& lookup)
     qCDebug(lcExport, "CExportViewPlayLogic::Task_AnalyseFilePos----5   %d", key);
     Answer(&CExportViewUILogic::Task_OnAnalyseFileSuccess, "&CExportViewUILogic::Task_OnAnalyseFileSuccess",
            handle, key, std::uint64_t(first.nFilePos), std::uint64_t(next.nFilePos));
+    // Answered: a file opened for its lookups alone closes at once.
+    if (m_lookupOpen.count(key))
+        Sleep(key);
 }
 
 void CExportViewPlayLogic::Task_DeleteHandle(int key)
@@ -338,7 +405,8 @@ void CExportViewPlayLogic::Task_DeleteHandle(int key)
     Answer(&CExportViewUILogic::Task_OnDeletePlayHandle, "&CExportViewUILogic::Task_OnDeletePlayHandle", handle,
            key);
     m_files.erase(key);
-    std::erase_if(m_lookups, [key](const Lookup& lookup) { return lookup.key == key; });
+    for (std::deque<Lookup>* queue : {&m_lookups, &m_waitingOpen})
+        std::erase_if(*queue, [key](const Lookup& lookup) { return lookup.key == key; });
 }
 
 void CExportViewPlayLogic::Task_DeleteHandles(std::list<int> keys)

@@ -745,10 +745,15 @@ int CExportViewUILogic::OnDDRenderSubWinEx(void*, boost::shared_ptr<int>, unsign
     return 1;
 }
 
+// A lookup that waits for this index is asked again now.
 void CExportViewUILogic::OnFileRefFinished(void* handle, int)
 {
-    if (_EXPORT_HANDLE_INFO* entry = HandleEntry(handle))
-        entry->isIndexReady = 1;
+    _EXPORT_HANDLE_INFO* entry = HandleEntry(handle);
+    if (!entry)
+        return;
+    entry->isIndexReady = 1;
+    if (entry->awaitsIndex)
+        AskAgain(entry->fileKey);
 }
 
 void CExportViewUILogic::OnFileEnd(void* handle)
@@ -1170,6 +1175,8 @@ void CExportViewUILogic::StartExport(int comboIndex, const std::wstring& folder,
     }
     qCDebug(lcExport, "CExportViewUILogic::StartExport  %d", int(keys.size()));
     m_analysisFailed = false;
+    m_analysesAsked = keys.size();
+    m_preparedShown = -1;
     for (int key : keys) {
         _EXPORT_FILE_INFO& record = m_files[key];
         const _EXPORT_HANDLE_INFO* entry = HandleOf(record);
@@ -1180,6 +1187,21 @@ void CExportViewUILogic::StartExport(int comboIndex, const std::wstring& folder,
     }
     m_exporting = 1;
     page->OnExportStarted();
+    ShowPrepared();
+}
+
+// The share of the span's recordings whose key frames are found.
+void CExportViewUILogic::ShowPrepared()
+{
+    auto page = m_page.lock();
+    if (!page || !m_exporting || m_analysesAsked == 0)
+        return;
+    const std::size_t done = m_analysesAsked - std::min(m_analysesAsked, m_analysesDue.size());
+    const int percent = int(done * 100 / m_analysesAsked);
+    if (percent == m_preparedShown)
+        return;
+    m_preparedShown = percent;
+    page->SetPrepareProgress(percent);
 }
 
 // Why the chosen format cannot be made of a recording (none: it can): a
@@ -1230,6 +1252,8 @@ void CExportViewUILogic::StopExport()
         PostPlay(&CExportViewPlayLogic::Task_DropLookups, "&CExportViewPlayLogic::Task_DropLookups");
     if (auto page = m_page.lock())
         page->DisableExportButton();
+    if (EndIndexWaits())
+        ContinueAfterAnalysis(false);
     if (!m_engineRunning)
         return;
     boost::weak_ptr<CExportViewUILogic> self = shared_from_this();
@@ -1237,6 +1261,24 @@ void CExportViewUILogic::StopExport()
         if (auto logic = self.lock())
             logic->GiveUpEngineStop(run);
     });
+}
+
+// When the export ends before it wrote, lookups that wait for their index
+// count as answered at once; whether there were any.
+bool CExportViewUILogic::EndIndexWaits()
+{
+    bool ended = false;
+    for (int key : std::vector<int>(m_analysesDue.begin(), m_analysesDue.end())) {
+        _EXPORT_FILE_INFO* record = Record(key);
+        _EXPORT_HANDLE_INFO* entry = record ? HandleOf(*record) : nullptr;
+        if (!entry || !entry->awaitsIndex)
+            continue;
+        entry->awaitsIndex = 0;
+        entry->isAnalysed = 1;
+        EndLookups(key);
+        ended = true;
+    }
+    return ended;
 }
 
 // The engine never reported after the stop: the page goes on without it.
@@ -1261,6 +1303,7 @@ void CExportViewUILogic::Task_OnAnalyseFileSuccess(void* handle, int key, std::u
     entry->analysedStart = startPos;
     entry->analysedEnd = endPos;
     EndLookups(key);
+    ShowPrepared();
     if (m_exporting)
         PostExport(&CExportViewExportLogic::Task_AddFile, "&CExportViewExportLogic::Task_AddFile",
                    int(m_exportType), record->fileInfo.GetPathString(), TargetOf(*record), startPos, endPos,
@@ -1284,8 +1327,8 @@ void CExportViewUILogic::AskKeyFrames(int key, const _EXPORT_FILE_INFO& record, 
 }
 
 // A lookup asked while the library still built the recording's index is
-// asked again a little later, until one is asked with the index done (built
-// or failed); that one's failure fails the export.
+// asked again when the index is done (built or failed); a lookup asked with
+// the index done fails the export when it fails.
 void CExportViewUILogic::Task_OnAnalyseFileFailed(void* handle, int key)
 {
     qCDebug(lcExport, "CExportViewUILogic::Task_OnAnalyseFileFailed %d", key);
@@ -1296,11 +1339,7 @@ void CExportViewUILogic::Task_OnAnalyseFileFailed(void* handle, int key)
     if (m_exporting && !entry->askedWithIndexReady && entry->analyseRetries < kAnalyseRetries) {
         ++entry->analyseRetries;
         entry->isAnalysed = 0;
-        boost::weak_ptr<CExportViewUILogic> self = shared_from_this();
-        QTimer::singleShot(m_analyseRetryMs, [self, key] {
-            if (auto logic = self.lock())
-                logic->RetryAnalysis(key);
-        });
+        AskAgainWhenIndexed(key, *entry);
         return;
     }
     entry->isAnalysed = 1;
@@ -1308,6 +1347,7 @@ void CExportViewUILogic::Task_OnAnalyseFileFailed(void* handle, int key)
     if (m_exporting) {
         m_exporting = 0;
         m_analysisFailed = true;
+        EndIndexWaits();
     }
     ContinueAfterAnalysis(false);
 }
@@ -1326,12 +1366,40 @@ void CExportViewUILogic::Task_OnLookupsDropped(std::list<int> keys)
     ContinueAfterAnalysis(false);
 }
 
-void CExportViewUILogic::RetryAnalysis(int key)
+// At once when the index was done meanwhile, else when its report comes
+// (OnFileRefFinished), or after the fallback wait.
+void CExportViewUILogic::AskAgainWhenIndexed(int key, _EXPORT_HANDLE_INFO& entry)
+{
+    if (entry.isIndexReady) {
+        AskKeyFrames(key, m_files.at(key), entry);
+        return;
+    }
+    entry.awaitsIndex = 1;
+    boost::weak_ptr<CExportViewUILogic> self = shared_from_this();
+    QTimer::singleShot(m_analyseRetryMs, [self, key, round = entry.analyseRetries] {
+        if (auto logic = self.lock())
+            logic->RetryAnalysis(key, round);
+    });
+}
+
+// The fallback wait of the lookup failed in this round is over.
+void CExportViewUILogic::RetryAnalysis(int key, int round)
+{
+    _EXPORT_FILE_INFO* record = Record(key);
+    _EXPORT_HANDLE_INFO* entry = record ? HandleOf(*record) : nullptr;
+    if (entry && entry->awaitsIndex && entry->analyseRetries == round)
+        AskAgain(key);
+}
+
+// The wait of a lookup for its index is over: asked again, or, when the
+// export ended meanwhile, answered.
+void CExportViewUILogic::AskAgain(int key)
 {
     _EXPORT_FILE_INFO* record = Record(key);
     _EXPORT_HANDLE_INFO* entry = record ? HandleOf(*record) : nullptr;
     if (!entry)
         return;
+    entry->awaitsIndex = 0;
     if (m_exporting) {
         AskKeyFrames(key, *record, *entry);
         return;
@@ -1383,6 +1451,7 @@ void CExportViewUILogic::ClearExportMarks()
             entry->isAnalyseOk = 0;
             entry->analyseRetries = 0;
             entry->askedWithIndexReady = 0;
+            entry->awaitsIndex = 0;
         }
     }
 }

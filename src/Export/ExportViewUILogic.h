@@ -133,9 +133,9 @@ public:
     void OnExportClipRenamed(std::string target, std::string placedPath) override;
     void OnExportNothingPlayable(std::string source) override;
 
-    // Waits between two key-frame lookups while a recording's index is built
-    // (the build ends with a report; the count only bounds a library that
-    // never reports).
+    // A lookup that failed while its recording's index was built is asked
+    // again when the build's report comes; this wait only serves a library
+    // that never reports (the count bounds it).
     static constexpr int kAnalyseRetryMs = 500;
     static constexpr int kAnalyseRetries = 7200;
     // Longest wait for the engine's report after a stop (its drain is bounded
@@ -209,7 +209,11 @@ private:
     void ClearExportMarks();
     void GiveUpEngineStop(int run);
     void ContinueAfterAnalysis(bool succeeded);
-    void RetryAnalysis(int key);
+    void RetryAnalysis(int key, int round);
+    void AskAgain(int key);
+    void AskAgainWhenIndexed(int key, _EXPORT_HANDLE_INFO& entry);
+    bool EndIndexWaits();
+    void ShowPrepared();
     void AskKeyFrames(int key, const _EXPORT_FILE_INFO& record, _EXPORT_HANDLE_INFO& entry);
     // A file opened only for its key frames is closed again.
     void EndLookups(int key);
@@ -250,6 +254,8 @@ private:
     int m_engineRuns = 0;
     bool m_analysisFailed = false;
     std::set<int> m_analysesDue;  // file keys whose key-frame lookups are not over
+    std::size_t m_analysesAsked = 0;  // of this export
+    int m_preparedShown = -1;         // percent
     std::wstring m_unplayable;  // the recording the failing job found nothing to play in
     std::wstring m_exportFolder;
     float m_speed = 1.0f;

@@ -47,5 +47,8 @@ public:
     virtual void OnExportFinished() = 0;
     virtual void OnExportStopped() = 0;
     virtual void SetExportProgress(int percent) = 0;
+    // How much of the span's recordings is prepared (their key frames found)
+    // before the export writes.
+    virtual void SetPrepareProgress(int percent) = 0;
     virtual void DisableExportButton() = 0;
 };

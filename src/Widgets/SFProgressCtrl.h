@@ -29,6 +29,8 @@ public:
     virtual int SetStep(int) { return 0; }
     virtual int StepIt() { return 0; }
     virtual void SetTextVisible(int) {}
+    // The text shown on the bar: "%p" stands for the percent.
+    virtual void SetTextFormat(const wchar_t*) {}
 
     ISFProgressCtrlEvent* GetHandler() const { return m_pHandler; }
 

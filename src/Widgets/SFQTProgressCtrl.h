@@ -22,6 +22,7 @@ public:
     void SetPos(int pos) override { setValue(pos); }
     void SetRange(int min, int max) override { setRange(min, max); }
     void SetTextVisible(int visible) override { setTextVisible(visible != 0); }
+    void SetTextFormat(const wchar_t* text) override { setFormat(QString::fromWCharArray(text)); }
 
     UINT GetControlId() const { return m_controlId; }
 

@@ -79,6 +79,7 @@ public:
     void OnExportFinished() override { results.push_back(1); }
     void OnExportStopped() override { controls.push_back("stopped"); }
     void SetExportProgress(int percent) override { progress.push_back(percent); }
+    void SetPrepareProgress(int percent) override { prepared.push_back(percent); }
     void DisableExportButton() override { controls.push_back("disabled"); }
 
     boost::shared_ptr<CTimeLineDouble> timeLine = boost::make_shared<CTimeLineDouble>();
@@ -93,6 +94,7 @@ public:
     std::vector<int> results;  // export-result codes
     std::vector<std::string> controls;
     std::vector<int> progress;
+    std::vector<int> prepared;
     int resets = 0;
 };
 

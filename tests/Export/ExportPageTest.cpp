@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include <QComboBox>
+#include <QProgressBar>
 #include <QWidget>
 
 #include <cerrno>
@@ -356,7 +357,15 @@ TEST_F(PageTest, RunControlsCheckTheSpanAndTheFolderAndShowTheResult)
     EXPECT_FALSE(Widget(page->GetFormatCombo())->isEnabled());
     page->DisableExportButton();
     EXPECT_FALSE(Widget(player->GetExportButton())->isEnabled());
+    // The bar tells while the span is prepared, then how far the export is.
+    auto bar = dynamic_cast<QProgressBar*>(player->GetProgressCtrl());
+    ASSERT_TRUE(bar);
+    page->SetPrepareProgress(30);
+    EXPECT_TRUE(page->IsPreparingExport());
+    EXPECT_EQ(bar->text(), "Preparing 30%");
     page->SetExportProgress(40);
+    EXPECT_FALSE(page->IsPreparingExport());
+    EXPECT_EQ(bar->text(), "40%");
     EXPECT_EQ(player->GetProgressCtrl()->GetPos(), 40);
     page->OnExportStopped();
     EXPECT_EQ(caption(), L"Begin Export");

@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <boost/make_shared.hpp>
@@ -27,6 +28,7 @@
 #include "KvxWriter/RecordingName.h"
 #include "PlayManager/PlayManager.h"
 #include "PlayManager/PlayModuleLibrary.h"
+#include "Platform/PlayModule/Format/KvxIndexFooter.h"
 #include "Support/TempFolder.h"
 
 using namespace EXPORT_TEST;
@@ -50,6 +52,17 @@ std::wstring Stamp(std::uint32_t time)
     std::swprintf(text, 32, L"%4d%02d%02d%02d%02d%02d", local.year, local.month, local.day, local.hour,
                   local.minute, local.second);
     return text;
+}
+
+// The recording without its key-frame footer: its key frames are found only
+// by opening it.
+void StripFooter(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    const auto footer = PLAY_MODULE::CKvxIndexFooter::ReadFrom(fd, std::uint64_t(::lseek(fd, 0, SEEK_END)));
+    EXPECT_TRUE(footer && ::ftruncate(fd, off_t(footer->trailer.tableOffset)) == 0) << path;
+    ::close(fd);
 }
 
 // Libraries alive now, the most alive at once, and all ever made.
@@ -96,6 +109,12 @@ struct IndexGate {
         }
         for (auto [listener, module] : held)
             listener->OnFileRefFinished(module, value);
+    }
+    // The library of this listener is gone: its report is not passed on.
+    void Forget(PLAY_MODULE::IPlayModuleListener* listener)
+    {
+        std::lock_guard lock(mutex);
+        std::erase_if(waiting, [listener](const auto& held) { return held.first == listener; });
     }
     bool Closed()
     {
@@ -169,9 +188,11 @@ struct GatedListenerMember {
 class CGatedLibrary : private GatedListenerMember, public CContractLibrary {
 public:
     CGatedLibrary(PLAY_MODULE::IPlayModuleListener* listener, std::shared_ptr<IndexGate> gate)
-        : GatedListenerMember(listener, gate), CContractLibrary(&gatedListener), m_gate(std::move(gate))
+        : GatedListenerMember(listener, gate), CContractLibrary(&gatedListener), m_target(listener),
+          m_gate(std::move(gate))
     {
     }
+    ~CGatedLibrary() override { m_gate->Forget(m_target); }
     int GetKeyFramePosByAbsTime(_SYSTEMTIME time, PLAY_MODULE::FRAME_POS& pos) override
     {
         bool fails = false;
@@ -187,6 +208,7 @@ public:
     }
 
 private:
+    PLAY_MODULE::IPlayModuleListener* m_target;
     std::shared_ptr<IndexGate> m_gate;
 };
 
@@ -316,10 +338,17 @@ protected:
     boost::shared_ptr<CExportViewExportLogic> exporter;
 };
 
-// The same over libraries whose index reports wait for the test.
+// The same over libraries whose index reports wait for the test, and
+// recordings without footers, so that every lookup asks a library.
 class UILogicGatedIndexTest : public UILogicTest {
 protected:
     bool UsesIndexGate() const override { return true; }
+    void SetUp() override
+    {
+        UILogicTest::SetUp();
+        for (const std::string& path : {first, second, extra})
+            StripFooter(path);
+    }
     void TearDown() override
     {
         gate->Release(1);
@@ -381,6 +410,59 @@ TEST_F(UILogicGatedIndexTest, KeyFramesAreLookedUpUntilTheIndexIsBuiltOrHasFaile
     ASSERT_TRUE(WaitForResult());
     EXPECT_EQ(page->results, std::vector<int>{2});
     EXPECT_EQ(ui->IsExporting(), 0);
+}
+
+// Many recordings, half of them without footers: those with one are answered
+// without opening them, the others as soon as their index is built; no
+// lookup waits on the fallback timer (an hour here). The progress tells how
+// much of the span is prepared.
+TEST_F(UILogicGatedIndexTest, AnExportFindsTheSpansOfManyRecordingsWithoutWaitingOnATimer)
+{
+    constexpr int kFiles = 16;
+    ASSERT_TRUE(folder.MakeFolder("day"));
+    std::vector<std::string> paths;
+    for (int i = 0; i < kFiles; ++i) {
+        paths.push_back(Make(folder.File("day"), kStartMs + 100000 + std::int64_t(i) * 2000, 2, kChannel7, 0));
+        if (i % 2 == 0)
+            StripFooter(paths.back());
+    }
+    int noMatch = 1;
+    ASSERT_TRUE(manager->LoadPath((Utf8ToWide(folder.File("day")) + L"/*.*").c_str(), &noMatch));
+    ui->SetAnalyseRetryInterval(3600000);
+    ui->OpenChannel(kGroup, day, kChannel7);
+    Idle();
+    const int made = g_librariesMade;
+    ui->StartExport(2, Utf8ToWide(folder.File("out")), kT0 + 100, kT0 + 1000, 6);
+    ASSERT_TRUE(ProcessUntil([&] { return gate->failedLookups > 0; }));
+    gate->Release(1);
+    ASSERT_TRUE(WaitForResult());
+    EXPECT_EQ(page->results, std::vector<int>{1});
+    EXPECT_EQ(FilesIn(folder.File("out")).size(), std::size_t(kFiles));
+    // The one that plays was open already.
+    EXPECT_EQ(g_librariesMade - made, kFiles / 2 - 1);
+    ASSERT_FALSE(page->prepared.empty());
+    EXPECT_EQ(page->prepared.front(), 0);
+    EXPECT_EQ(page->prepared.back(), 100);
+    EXPECT_TRUE(std::is_sorted(page->prepared.begin(), page->prepared.end()));
+}
+
+// A stop ends at once the lookups that wait for their index, not when the
+// fallback timer (an hour here) fires; the files opened for them close.
+TEST_F(UILogicGatedIndexTest, AStopEndsTheLookupsThatWaitForTheirIndex)
+{
+    ui->SetAnalyseRetryInterval(3600000);
+    ui->OpenChannel(kGroup, day, kChannel2);
+    Idle();
+    ui->StartExport(2, Utf8ToWide(folder.File("out")), kT0, kT0 + 100, 6);
+    ASSERT_TRUE(ProcessUntil([&] { return HandleOf(first)->awaitsIndex && HandleOf(second)->awaitsIndex; }));
+    ui->StopExport();
+    ASSERT_TRUE(ProcessUntil([&] { return page->controls.back() == "stopped"; }));
+    EXPECT_EQ(ui->IsExporting(), 0);
+    EXPECT_TRUE(page->results.empty());
+    Settle(ML_PLAY);
+    Settle(ML_EXPORT);
+    EXPECT_TRUE(FilesIn(folder.File("out")).empty());
+    EXPECT_EQ(g_liveLibraries, 1);
 }
 
 TEST_F(UILogicTest, TheTreeOpensOneDayOrOneFileAtATimeAndPlaysOneRecording)

@@ -4,6 +4,7 @@
 #include "Base/SFSignalStack.h"
 #include "Platform/PlayModule/Output/DataRecorder.h"
 #include "Platform/PlayModule/Source/KeyFrameIndex.h"
+#include "Platform/PlayModule/Source/KeyFrameLookup.h"
 #include "Platform/PlayModule/Engine/PlayEngine.h"
 #include "Platform/PlayModule/Source/RecordingIndexScanner.h"
 #include "Platform/PlayModule/Source/SharedKeyFrameIndex.h"
@@ -120,24 +121,10 @@ bool CPlayModule::KeyFrameAt(std::int64_t absMs, bool next, FRAME_POS& pos)
     }
     // Entries of files without their own times count from the file's start.
     const std::int64_t offset = index->absoluteTimes ? 0 : start;
-    const auto& entries = index->entries;
-    auto after = std::upper_bound(entries.begin(), entries.end(), absMs - offset,
-                                  [](std::int64_t t, const CKeyFrameIndex::Entry& e) {
-                                      return t < e.timeMs;
-                                  });
-    if (next) {
-        if (after == entries.end()) {
-            pos.nFilePos = m_dataEnd;
-            pos.nFrameTimeMs = end;
-        } else {
-            pos.nFilePos = std::int64_t(after->position);
-            pos.nFrameTimeMs = after->timeMs + offset;
-        }
-    } else {
-        const auto& entry = after == entries.begin() ? entries.front() : *std::prev(after);
-        pos.nFilePos = std::int64_t(entry.position);
-        pos.nFrameTimeMs = entry.timeMs + offset;
-    }
+    const CKeyFrameIndex::Entry* key = PLAY_MODULE::KeyFrameAt(index->entries, absMs - offset, next);
+    // Past the last key frame, the next one stands where the data ends.
+    pos.nFilePos = key ? std::int64_t(key->position) : m_dataEnd;
+    pos.nFrameTimeMs = key ? key->timeMs + offset : end;
     pos.nFrameTime = std::uint32_t(std::max<std::int64_t>(0, pos.nFrameTimeMs / 1000));
     return true;
 }

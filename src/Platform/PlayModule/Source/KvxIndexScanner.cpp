@@ -10,6 +10,7 @@
 
 #include "Platform/PlayModule/Format/KvxIndexFooter.h"
 #include "Platform/PlayModule/Format/ReadAt.h"
+#include "Platform/PlayModule/Source/KeyFrameLookup.h"
 
 namespace PLAY_MODULE {
 
@@ -63,6 +64,18 @@ bool CKvxIndexScanner::Index(const std::string& path, CKeyFrameIndex& out, const
     return ok;
 }
 
+bool CKvxIndexScanner::FooterIndex(const std::string& path, CKeyFrameIndex& out, std::uint64_t& recordsEnd)
+{
+    std::uint64_t size = 0;
+    const int fd = OpenForHeaders(path, size);
+    if (fd < 0) return false;
+    CKvxIndexScanner scanner(fd, size);
+    const bool ok = scanner.ReadFooter(out);
+    ::close(fd);
+    if (ok) recordsEnd = scanner.m_end;
+    return ok;
+}
+
 std::optional<std::uint64_t> CKvxIndexScanner::FindKeyFrame(const std::string& path, std::int64_t timeMs)
 {
     std::uint64_t size = 0;
@@ -71,9 +84,7 @@ std::optional<std::uint64_t> CKvxIndexScanner::FindKeyFrame(const std::string& p
     CKvxIndexScanner scanner(fd, size);
     std::optional<std::uint64_t> found;
     if (CKeyFrameIndex index; scanner.ReadFooter(index)) {
-        const auto after = std::upper_bound(index.entries.begin(), index.entries.end(), timeMs,
-                                            [](std::int64_t t, const auto& entry) { return t < entry.timeMs; });
-        found = (after == index.entries.begin() ? after : std::prev(after))->position;
+        found = KeyFrameAt(index.entries, timeMs, false)->position;
     } else {
         scanner.EndAtFooter();
         found = scanner.Bisect(timeMs);
@@ -99,6 +110,7 @@ bool CKvxIndexScanner::ReadFooter(CKeyFrameIndex& out)
     if (!index.IsSound()) return false;
     AskForFooterRecords(*footer);
     if (!NamesRecordsRead(*footer)) return false;
+    m_end = footer->trailer.tableOffset;
     out = std::move(index);
     return true;
 }

@@ -30,6 +30,9 @@ public:
 
     // The footer's index when it holds, else Scan's.
     static bool Index(const std::string& path, CKeyFrameIndex& out, const std::atomic<bool>* cancel = nullptr);
+    // The index the footer names, when it holds, without walking the file;
+    // recordsEnd: where the records end (the footer's table).
+    static bool FooterIndex(const std::string& path, CKeyFrameIndex& out, std::uint64_t& recordsEnd);
     // False when the file cannot be opened or holds no record; a set
     // cancel flag ends the scan early (false). sliceBytes 0: a file of small
     // records is read whole, in order; others in slices of kSliceBytes.
