@@ -21,6 +21,16 @@ struct KvxRecordHeader {
         return kind == kvx::RecordKind::Video && (flags & kvx::kFlagKeyFrame) != 0;
     }
 
+    // Whether next is the record written right after this one (the next
+    // sequence number). A record whose end is followed by any other bytes
+    // and that holds a sound header was cut off by that header.
+    bool IsFollowedBy(const KvxRecordHeader& next) const { return next.sequence == sequence + 1; }
+    // Whether this record is whole where its end is followed by `available`
+    // bytes at `after` (all there are up to kHeaderSize): when the data ends
+    // within a marker's length, when a header cut by the end of the data
+    // begins there, or when the record written after it does.
+    bool EndsWholeBefore(const std::uint8_t* after, std::size_t available) const;
+
     // Writes the 48 header bytes, checksum included.
     void Encode(std::uint8_t* out) const;
     // Reads 48 bytes; false unless marker, version, kind, length and

@@ -41,9 +41,11 @@ public:
     {
         return pos + kvx::kHeaderSize <= m_end && Load(pos + kvx::kHeaderSize) && header.Decode(&m_bytes[pos]);
     }
-    bool MarkerAt(std::uint64_t pos)
+    // Whether the record with header that ends at pos is whole, judged on the bytes after it.
+    bool EndsWholeAt(const KvxRecordHeader& header, std::uint64_t pos)
     {
-        return pos + 4 <= m_end && Load(pos + 4) && KvxRecordHeader::StartsWithMarker(&m_bytes[pos]);
+        const auto after = std::size_t(std::min<std::uint64_t>(m_end - pos, kvx::kHeaderSize));
+        return !Load(pos + after) || header.EndsWholeBefore(m_bytes.data() + pos, after);
     }
 
 private:
@@ -164,6 +166,30 @@ std::string CompareEndTime(const std::string& path, const std::vector<ReferenceR
     return end == want ? "" : Describe("end time", std::uint64_t(end), std::uint64_t(want));
 }
 
+// Where an export's cut ends, from the start and from the middle key frame
+// to the end of the file: where the last record ends, or (records that run
+// to the end of the records) the end of the file.
+std::string CompareCutEnds(const std::string& path, const std::vector<ReferenceRecord>& records)
+{
+    std::uint64_t size = 0;
+    const FileBytes bytes(path);
+    if (struct stat st {}; ::stat(path.c_str(), &st) == 0) size = std::uint64_t(st.st_size);
+    const std::uint64_t last = records.empty() ? 0 : records.back().position + kvx::kHeaderSize +
+                                                         records.back().header.payloadSize;
+    const std::uint64_t want = last == bytes.End() ? size : last;
+    std::vector<std::uint64_t> froms{0};
+    for (std::size_t i = records.size() / 2; i < records.size(); ++i)
+        if (IsKey(records[i])) {
+            froms.push_back(records[i].position);
+            break;
+        }
+    std::string out;
+    for (const std::uint64_t from : froms)
+        if (const std::uint64_t end = CKvxIndexScanner::CutEnd(path, from, size); end != std::max(want, from))
+            out += Describe("cut end", end, want);
+    return out;
+}
+
 }  // namespace
 
 std::vector<ReferenceRecord> ReferenceWalk(const std::string& path)
@@ -173,7 +199,7 @@ std::vector<ReferenceRecord> ReferenceWalk(const std::string& path)
     std::vector<ReferenceRecord> records;
     std::uint64_t lastEnd = 0;
     std::uint64_t pos = 0;
-    while (pos < end && pos < lastEnd + kvx::kMaxGapBytes) {
+    while (pos < end && !kvx::PastRecordsEnd(lastEnd, pos)) {
         const std::uint64_t before = std::min(end, lastEnd + kvx::kMaxGapBytes);
         KvxRecordHeader header;
         if (!bytes.SoundHeaderAt(pos, header) || header.payloadSize > end - pos - kvx::kHeaderSize) {
@@ -181,7 +207,7 @@ std::vector<ReferenceRecord> ReferenceWalk(const std::string& path)
             continue;
         }
         const std::uint64_t recordEnd = pos + kvx::kHeaderSize + header.payloadSize;
-        if (recordEnd + 4 <= end && !bytes.MarkerAt(recordEnd)) {
+        if (!bytes.EndsWholeAt(header, recordEnd)) {
             const std::uint64_t inner = FirstSoundHeader(bytes, pos + kvx::kHeaderSize, recordEnd);
             if (inner < recordEnd) {
                 pos = inner;
@@ -214,6 +240,7 @@ std::string FastPathDisagreement(const std::string& path)
     out += CompareIndex("index", ok, index, records);
     out += CompareFoundKeyFrames(path, records);
     out += CompareEndTime(path, records);
+    out += CompareCutEnds(path, records);
     return out;
 }
 
