@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -393,4 +394,22 @@ TEST_F(KvxFastPaths, ZooOfGapsAroundEveryBoundAgreesWithAFullWalk)
     ZerosAfterRecords(large, RecordsEnd(large) + (1u << 20));
     Append(large, laterBytes);
     EXPECT_EQ("", FastPathDisagreement(large));
+}
+
+// A key-frame header planted in the first key frame's picture, with a time
+// before the target: the key frame found without an index is the first one.
+TEST_F(KvxFastPaths, KeyFrameFoundWithoutAnIndexIsNeverOnePlantedInAPicture)
+{
+    const std::string path = m_folder.File("planted.kvx");
+    WriteRecording(path, {10000, 50, 25, 25});
+    std::filesystem::resize_file(path, RecordsEnd(path));
+    auto bytes = ReadFileBytes(path);
+    KvxRecordHeader planted;
+    planted.flags = kvx::kFlagKeyFrame;
+    planted.sequence = 7;
+    planted.timeMs = kStart + 100;
+    planted.Encode(&bytes[kvx::kHeaderSize + 1000]);
+    ASSERT_TRUE(WriteFileBytes(path, bytes));
+    EXPECT_EQ(std::optional<std::uint64_t>(0), CKvxIndexScanner::FindKeyFrame(path, kStart + 500));
+    EXPECT_EQ("", FastPathDisagreement(path));
 }

@@ -30,9 +30,9 @@ bool KvxRecordHeader::StartsWithMarker(const std::uint8_t* in)
 bool KvxRecordHeader::EndsWholeBefore(const std::uint8_t* after, std::size_t available) const
 {
     if (available < kvx::kMarker.size()) return true;
-    if (available < kvx::kHeaderSize) return StartsWithMarker(after);
+    if (!StartsWithMarker(after)) return false;
     KvxRecordHeader next;
-    return next.Decode(after) && IsFollowedBy(next);
+    return available < kvx::kHeaderSize || !next.Decode(after) || IsFollowedBy(next);
 }
 
 bool KvxRecordHeader::Decode(const std::uint8_t* in)

@@ -362,9 +362,8 @@ std::optional<std::uint64_t> CKvxIndexScanner::NextRecord(std::uint64_t pos, std
     return pos;
 }
 
-// Where the records read from `from` end (kvx::PastRecordsEnd, or no
-// record up to the end of the file) when they end before `to`; nothing when
-// they reach it. Large records are followed one by one; small ones are
+// Where the records read from `from` end (kvx::PastRecordsEnd) when they
+// end before `to`; nothing when they reach it or the end of the file. Large records are followed one by one; small ones are
 // followed kHopsPerStride at a time, then taken up again at the first sound
 // header a stride ahead, as long as its window holds one.
 std::optional<std::uint64_t> CKvxIndexScanner::RecordsEndBefore(std::uint64_t from, std::uint64_t to)
@@ -386,7 +385,7 @@ std::optional<std::uint64_t> CKvxIndexScanner::RecordsEndBefore(std::uint64_t fr
             closeUntil = window + kGapWindow;
         }
         const auto next = NextRecord(pos, lastEnd, header);
-        if (!next) return lastEnd;
+        if (!next) return kvx::PastRecordsEnd(lastEnd, m_end) ? std::optional(lastEnd) : std::nullopt;
         if (*next != pos) pos = *next;
         else pos = lastEnd = pos + kvx::kHeaderSize + header.payloadSize;
     }
@@ -438,7 +437,12 @@ std::optional<std::uint64_t> CKvxIndexScanner::Bisect(std::int64_t timeMs)
             high = middle;
         }
     }
-    while (const auto next = KeyFrameFrom(best->position + 1)) {
+    // On from the end of its record: a key-frame header planted in its
+    // picture is never taken.
+    KvxRecordHeader header;
+    while (HeaderAt(best->position, header)) {
+        const auto next = KeyFrameFrom(best->position + kvx::kHeaderSize + header.payloadSize);
+        if (!next) break;
         if (next->timeMs > timeMs) break;
         best = next;
     }

@@ -40,7 +40,7 @@ public:
     // they reach it.
     static std::optional<std::uint64_t> GapBefore(const std::string& path, std::uint64_t pos);
     // The end of a cut [from, to) of the file's records: to, or where the
-    // records read from `from` end before it.
+    // records read from `from` end before it at a gap.
     static std::uint64_t CutEnd(const std::string& path, std::uint64_t from, std::uint64_t to);
     // Position of the last key frame at or before timeMs (UTC ms), from the
     // footer or else by bisection; the first key frame when all are later.
