@@ -18,6 +18,7 @@
 #include "Export/IExportObjectListener.h"
 #include "Platform/PlayModule/Format/KvxContentProbe.h"
 #include "Platform/PlayModule/Format/KvxRecordHeader.h"
+#include "Platform/PlayModule/Source/KvxIndexScanner.h"
 #include "Platform/PlayModule/Source/KvxRangePlays.h"
 #include "Platform/PlayModule/Source/RecordingCut.h"
 #include "Platform/PlayModule/Source/MpegCutEdges.h"
@@ -168,8 +169,12 @@ void ExportObject::Export()
         Report(&IExportObjectListener::OnExportEnd, "&IExportObjectListener::OnExportEnd");
         return;
     }
-    for (const auto& job : jobs)
+    for (const auto& job : jobs) {
+        // A ".kvx" cut ends where its records end (at a gap the reader does not pass).
+        if (PLAY_MODULE::FileLooksLikeKvx(job->srcPath))
+            job->endOffset = PLAY_MODULE::CKvxIndexScanner::CutEnd(job->srcPath, job->startOffset, job->endOffset);
         totalBytes += RangeOf(*job);
+    }
     failed = 0;
     running = 1;
     sdk->SetStreamOpenMode(PLAY_MODULE::CPlaySdkWrapper::kStreamMode);

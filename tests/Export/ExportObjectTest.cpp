@@ -514,6 +514,39 @@ TEST_F(EngineTest, KvxClipsEndWithTheFooterOfTheirOwnRecords)
     }
 }
 
+// A recording, 24 MiB of zeros and more, then another recording: an export
+// from the first one's second key frame to the end of the file ends where
+// the first recording ends, as its play does, in ".kvx" and in AVI.
+TEST_F(EngineTest, KvxCutsEndWhereTheRecordingEnds)
+{
+    ASSERT_TRUE(folder.MakeFolder("out"));
+    ASSERT_TRUE(folder.MakeFolder("later"));
+    KVX_WRITER::SyntheticOptions later = SmallOptions(4);
+    later.startUtcMs += 12000;
+    const std::string source = MakeRecording(folder.Path(), SmallOptions(6));
+    const std::string second = MakeRecording(folder.File("later"), later);
+    ASSERT_FALSE(source.empty() || second.empty());
+    PLAY_MODULE::CKvxFileReader reader;
+    ASSERT_TRUE(reader.Open(source));
+    const std::uint64_t recordsEnd = reader.RecordsEnd();
+    std::string bytes = ReadBytes(source).substr(0, recordsEnd);
+    bytes.append(PLAY_MODULE::kvx::kMaxGapBytes + (100u << 10), '\0');
+    bytes += ReadBytes(second);
+    WriteFile(source, bytes);
+    PLAY_MODULE::CKeyFrameIndex index;
+    ASSERT_TRUE(PLAY_MODULE::CKvxIndexScanner::Index(source, index));
+    ASSERT_EQ(index.entries.size(), 3u);
+    const std::uint64_t from = index.entries[1].position;
+
+    EXPECT_EQ(RunJob(EXPORT_TYPE_RAW, source, Out("cut.kvx"), from, bytes.size()), Events{"end"});
+    const ClipCheck clip = CheckClip(Out("cut.kvx"));
+    EXPECT_EQ(clip.recordsEnd, recordsEnd - from);
+    EXPECT_TRUE(clip.footerNamesRecords);
+    EXPECT_LT(SizeOf(Out("cut.kvx")), recordsEnd);
+    EXPECT_EQ(RunJob(EXPORT_TYPE_AVI, source, Out("cut.avi"), from, bytes.size()), Events{"end"});
+    EXPECT_EQ(CountVideoPackets(Out("cut.avi")), 4 * 25);
+}
+
 // A span of another container, from the key frame of its second second to
 // that of its fourth: an AVI clip of its frames, pictures named by the
 // recording's own times, and, where a byte cut is a clip (".ts", ".ps"), a

@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "Platform/PlayModule/Format/KvxAudioPayload.h"
 #include "Platform/PlayModule/Format/KvxFileReader.h"
 #include "Platform/PlayModule/Format/KvxFileWriter.h"
+#include "Platform/PlayModule/Format/KvxIndexFooter.h"
 #include "Platform/PlayModule/Source/KvxIndexScanner.h"
 #include "Platform/PlayModule/Source/KvxMediaSource.h"
 #include "Platform/PlayModule/Support/KvxReferenceWalk.h"
@@ -107,6 +109,31 @@ void Append(const std::string& path, const std::vector<std::uint8_t>& bytes)
 {
     std::ofstream(path, std::ios::binary | std::ios::app).write(reinterpret_cast<const char*>(bytes.data()),
                                                                std::streamsize(bytes.size()));
+}
+
+// Appends the footer that names every record of the file, also those the
+// reader does not reach (after apart, where a second recording begins).
+void AppendFooterNamingEveryRecord(const std::string& path, std::uint64_t apart)
+{
+    CKvxIndexFooter footer;
+    for (const auto& record : ReadAllRecords(path))
+        if (record.offset < apart) footer.Note(record.header, record.offset);
+    const auto bytes = ReadFileBytes(path);
+    for (std::uint64_t at = apart; at < bytes.size();) {
+        KvxRecordHeader header;
+        ASSERT_TRUE(header.Decode(&bytes[at]));
+        footer.NoteApart(header, at);
+        at += kvx::kHeaderSize + header.payloadSize;
+    }
+    const auto encoded = footer.Encode(bytes.size());
+    ASSERT_FALSE(encoded.empty());
+    Append(path, encoded);
+}
+
+std::int64_t OpenedLengthMs(const std::string& path)
+{
+    CKvxMediaSource source(nullptr);
+    return source.Open(path) ? source.DurationMs() : -1;
 }
 
 std::uint64_t ProcessReadBytes()
@@ -260,5 +287,129 @@ TEST_F(KvxFastPaths, ZooOfRecordingsAgreesWithAFullWalk)
     SCOPED_TRACE("past 1 GiB");
     WriteRecording(path, plans[0]);
     ZerosAfterRecords(path, (std::uint64_t(1) << 30) + 4097);
+    EXPECT_EQ("", FastPathDisagreement(path));
+}
+
+// A recording, zeros, then a second one: with zeros just below the bound
+// the file plays on into the second; just above it, the open, the index
+// (also from a footer that names the second one's key frames), the key
+// frames found without an index and an export's cut all end with the first.
+TEST_F(KvxFastPaths, ZerosBetweenTwoRecordingsEndTheFirstOnEveryRoadFromTheBoundOn)
+{
+    const std::string path = m_folder.File("gap.kvx");
+    const std::string second = m_folder.File("second.kvx");
+    const Plan first{10000, 150, 25, 25, true};
+    WriteRecording(second, {10000, 100, 25, 25, true, kStart + 12000});
+    std::filesystem::resize_file(second, RecordsEnd(second));
+    for (const bool footer : {false, true}) {
+        for (const std::int64_t beside : {-4096, 0, 4096}) {
+            SCOPED_TRACE(std::to_string(beside) + (footer ? " with a footer" : ""));
+            WriteRecording(path, first);
+            const std::uint64_t gapFrom = RecordsEnd(path);
+            const std::uint64_t apart = gapFrom + kvx::kMaxGapBytes + std::uint64_t(beside);
+            ZerosAfterRecords(path, apart);
+            Append(path, ReadFileBytes(second));
+            if (footer) AppendFooterNamingEveryRecord(path, apart);
+            EXPECT_EQ(beside < 0 ? 16000 : 6000, OpenedLengthMs(path));
+            const std::uint64_t size = std::filesystem::file_size(path);
+            EXPECT_EQ(beside < 0 ? size : gapFrom, CKvxIndexScanner::CutEnd(path, 0, size));
+            EXPECT_EQ("", FastPathDisagreement(path));
+        }
+    }
+}
+
+// A record cut off by a crash, then a new recording written on, where the
+// cut record's claimed length ends just where a record of the new one
+// begins: the new recording's first picture is read with its own time.
+TEST_F(KvxFastPaths, CutRecordWhoseLengthEndsAtARecordOfTheResumedRecordingGivesWayToIt)
+{
+    const std::string path = m_folder.File("resumed.kvx");
+    const std::string second = m_folder.File("second.kvx");
+    WriteRecording(path, {100000, 60, 10, 20});
+    WriteRecording(second, {10000, 30, 10, 10, false, kStart + 12000});
+    const auto later = ReadAllRecords(second);
+    const auto records = ReadAllRecords(path);
+    const auto cut = std::find_if(records.begin(), records.end(), [](const KvxRecord& record) {
+        return record.header.timeMs == kStart + 3500;
+    });
+    ASSERT_NE(cut, records.end());
+    const std::uint64_t landing = later[3].offset;  // the claimed end lands on this record
+    ASSERT_LT(landing + kvx::kHeaderSize, cut->TotalSize());
+    std::filesystem::resize_file(path, cut->offset + cut->TotalSize() - landing);
+    Append(path, ReadFileBytes(second));
+
+    CKvxMediaSource source(nullptr);
+    ASSERT_TRUE(source.Open(path));
+    std::vector<std::int64_t> times;
+    for (MediaPacket packet; source.ReadPacket(packet) == 1;)
+        if (packet.kind == PacketKind::Video && packet.timeMs > 3000) times.push_back(packet.timeMs);
+    ASSERT_GE(times.size(), 3u);
+    EXPECT_EQ((std::vector<std::int64_t>{3100, 3200, 3300, 3400, 12000, 12100}),
+              std::vector<std::int64_t>(times.begin(), times.begin() + 6));
+    EXPECT_EQ("", FastPathDisagreement(path));
+}
+
+// The format allows pictures of 16 MiB: a recording whose first picture is
+// that large opens, also after 20 MiB of damage the reader passes.
+TEST_F(KvxFastPaths, FirstPictureOfMoreThanEightMebibytesOpens)
+{
+    const std::string path = m_folder.File("large.kvx");
+    const std::string recording = m_folder.File("recording.kvx");
+    for (const std::size_t pictureBytes : {9u << 20, (16u << 20) - 64}) {
+        for (const std::uint64_t damage : {0u, 20u << 20}) {
+            SCOPED_TRACE(std::to_string(pictureBytes) + " after " + std::to_string(damage));
+            WriteRecording(recording, {pictureBytes, 3, 1, 3});
+            std::ofstream(path, std::ios::trunc).close();
+            std::filesystem::resize_file(path, damage);
+            Append(path, ReadFileBytes(recording));
+            EXPECT_EQ(3000, OpenedLengthMs(path));
+        }
+    }
+}
+
+// Gaps of zeros between two recordings just below and above every bound of
+// the fast paths (tails the open reads, index slices, strides of the search
+// for where the records end, the reader's gap), and first pictures over
+// 8 MiB: every fast path agrees with the full walk.
+TEST_F(KvxFastPaths, ZooOfGapsAroundEveryBoundAgreesWithAFullWalk)
+{
+    const std::string path = m_folder.File("zoo.kvx");
+    const std::string other = m_folder.File("other.kvx");
+    const std::string large = m_folder.File("large.kvx");
+    WriteRecording(other, {10000, 60, 25, 25, true, kStart + 60000});
+    std::filesystem::resize_file(other, RecordsEnd(other));
+    const auto laterBytes = ReadFileBytes(other);
+    for (const std::uint64_t bound : {192u << 10, 4u << 20, 8u << 20, 16u << 20, 24u << 20}) {
+        for (const std::int64_t beside : {-4096, 4096}) {
+            SCOPED_TRACE(std::to_string(bound) + " " + std::to_string(beside));
+            WriteRecording(path, {10000, 150, 25, 25, true});
+            ZerosAfterRecords(path, RecordsEnd(path) + bound + std::uint64_t(beside));
+            Append(path, laterBytes);
+            EXPECT_EQ("", FastPathDisagreement(path));
+        }
+    }
+    SCOPED_TRACE("first picture over 8 MiB");
+    WriteRecording(large, {9u << 20, 4, 1, 2});
+    EXPECT_EQ("", FastPathDisagreement(large));
+    ZerosAfterRecords(large, RecordsEnd(large) + (1u << 20));
+    Append(large, laterBytes);
+    EXPECT_EQ("", FastPathDisagreement(large));
+}
+
+// A key-frame header planted in the first key frame's picture, with a time
+// before the target: the key frame found without an index is the first one.
+TEST_F(KvxFastPaths, KeyFrameFoundWithoutAnIndexIsNeverOnePlantedInAPicture)
+{
+    const std::string path = m_folder.File("planted.kvx");
+    WriteRecording(path, {10000, 50, 25, 25});
+    std::filesystem::resize_file(path, RecordsEnd(path));
+    auto bytes = ReadFileBytes(path);
+    KvxRecordHeader planted;
+    planted.flags = kvx::kFlagKeyFrame;
+    planted.sequence = 7;
+    planted.timeMs = kStart + 100;
+    planted.Encode(&bytes[kvx::kHeaderSize + 1000]);
+    ASSERT_TRUE(WriteFileBytes(path, bytes));
+    EXPECT_EQ(std::optional<std::uint64_t>(0), CKvxIndexScanner::FindKeyFrame(path, kStart + 500));
     EXPECT_EQ("", FastPathDisagreement(path));
 }

@@ -32,7 +32,7 @@ protected:
     static void TearDownTestSuite() { delete s_folder; }
 
     // Feeds the bytes as the watermark page does and collects the reports.
-    std::vector<Report> Check(std::span<const std::uint8_t> bytes)
+    std::vector<Report> Check(std::span<const std::uint8_t> bytes, std::size_t block = kBlock)
     {
         CReportCollector collector;
         {
@@ -42,7 +42,7 @@ protected:
             player.OpenStream(921600);
             player.EnableWaterMarkCallBackEx();
             player.Play(nullptr);
-            EXPECT_TRUE(Feed(player, bytes, kBlock));
+            EXPECT_TRUE(Feed(player, bytes, block));
             EXPECT_TRUE(Drain(player));
             const auto atDrain = collector.Reports().size();
             player.Stop();
@@ -75,6 +75,14 @@ protected:
     }
 
     static long Seconds(const KvxRecord& record) { return long(record.header.timeMs / 1000); }
+
+    // Signed bytes of a recording that begins 12 s after the first one.
+    static std::vector<std::uint8_t> LaterRecording()
+    {
+        KVX_WRITER::SyntheticOptions options = ShortRecordingOptions();
+        options.startUtcMs += 12000;
+        return ReadFileBytes(s_folder->MakeKvx(options, true, "Later"));
+    }
 
     static CSampleFolder* s_folder;
     static std::vector<std::uint8_t> s_signed;
@@ -417,4 +425,45 @@ TEST_F(WatermarkStream, FooterOfOverAMillionKeyFramesIsNoChangedData)
 
     for (const Report& report : ErrorsOf(Check(bytes)))
         EXPECT_NE(report.result, kWatermarkResultData) << report.time;
+}
+
+// A record cut in half, then a recording written on: a block that ends just
+// after the cut record's claimed end changes nothing of the details.
+TEST_F(WatermarkStream, RecordingResumedAfterACutRecordGivesTheSameDetailsHoweverItIsFed)
+{
+    const auto records = SignedRecords();
+    const KvxRecord& cut = records[IndexOfVideo(records, 60, false)];
+    std::vector<std::uint8_t> bytes(s_signed.begin(), s_signed.begin() + std::ptrdiff_t(cut.offset + cut.TotalSize() / 2));
+    const auto later = LaterRecording();
+    bytes.insert(bytes.end(), later.begin(), later.end());
+    const std::size_t claimedEnd = std::size_t(cut.offset + cut.TotalSize());
+    ASSERT_LT(claimedEnd + 4, bytes.size());
+    const auto reference = Check(bytes);
+    EXPECT_FALSE(ErrorsOf(reference).empty());
+    for (const std::size_t block : {claimedEnd + 1, claimedEnd + 3, std::size_t(997)}) {
+        SCOPED_TRACE(block);
+        const auto fed = Check(bytes, block);
+        ASSERT_EQ(fed.size(), reference.size());
+        for (std::size_t i = 0; i < fed.size(); ++i) {
+            EXPECT_EQ(fed[i].result, reference[i].result);
+            EXPECT_EQ(fed[i].time, reference[i].time);
+        }
+    }
+}
+
+// Records past a gap that the reader does not pass are bytes after the
+// recording: changed data at its last record's time, not a loss of frames.
+TEST_F(WatermarkStream, RecordingPastAGapOfZerosIsChangedDataAfterTheRecords)
+{
+    const auto records = SignedRecords();
+    const auto recordsEnd = std::ptrdiff_t(records.back().offset + records.back().TotalSize());
+    std::vector<std::uint8_t> bytes(s_signed.begin(), s_signed.begin() + recordsEnd);
+    bytes.resize(bytes.size() + kvx::kMaxGapBytes + (100u << 10), 0);
+    const auto later = LaterRecording();
+    bytes.insert(bytes.end(), later.begin(), later.end());
+    const auto errors = ErrorsOf(Check(bytes));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].kind, kWatermarkKindRecord);
+    EXPECT_EQ(errors[0].result, kWatermarkResultData);
+    EXPECT_EQ(errors[0].time, Seconds(records.back()));
 }

@@ -37,7 +37,7 @@ void CKvxFileReader::Seek(std::uint64_t offset)
 {
     m_readPos = offset;
     m_parser.Reset(offset);
-    m_parser.SetGapBound(kvx::kMaxGapBytes);
+    m_parser.SetGapBound(true);
 }
 
 std::uint64_t CKvxFileReader::FileSize() const
@@ -55,7 +55,8 @@ std::uint64_t CKvxFileReader::RecordsEnd()
         const auto footer = CKvxIndexFooter::ReadFrom(m_fd, size);
         m_recordsEnd = footer ? footer->trailer.tableOffset : size;
         m_footerLastKey.reset();
-        if (footer) m_footerLastKey = footer->keyFrames.back().position;
+        if (footer && !CKvxIndexFooter::MaySpanRecordsEnd(*footer))
+            m_footerLastKey = footer->keyFrames.back().position;
     }
     return m_recordsEnd;
 }

@@ -40,7 +40,8 @@ public:
     // After ReadNext returned false: the end of a record whose header was
     // read but whose bytes run past what could be read.
     std::optional<std::uint64_t> PendingRecordEnd() const;
-    // Position of the last key frame the footer names; nothing without a footer.
+    // Position of the last key frame the footer names; nothing without a
+    // footer, or with one whose key frames the records may end between.
     std::optional<std::uint64_t> FooterLastKeyFrame();
     // The header of a record at pos, read alone; false when none holds there.
     bool ReadHeaderAt(std::uint64_t pos, KvxRecordHeader& out) const;

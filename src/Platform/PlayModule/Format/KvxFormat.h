@@ -23,6 +23,12 @@ inline constexpr std::uint32_t kMaxPayloadSize = 16u << 20;
 // writer writes records back to back; a record cut off leaves at most
 // kHeaderSize + kMaxPayloadSize bytes between two whole records.
 inline constexpr std::uint64_t kMaxGapBytes = 24u << 20;
+// The one rule for where a recording ends: a record that starts at pos is
+// past the end of the records when it starts kMaxGapBytes or more after
+// lastEnd (the end of the record before it, or where reading began).
+inline constexpr bool PastRecordsEnd(std::uint64_t lastEnd, std::uint64_t pos) { return pos >= lastEnd + kMaxGapBytes; }
+// Bytes of the largest record the format allows.
+inline constexpr std::uint64_t kMaxRecordBytes = kHeaderSize + kMaxPayloadSize;
 // No record time lies further from 1970 than this (about 8900 years), so
 // sums and differences of times cannot overflow.
 inline constexpr std::int64_t kMaxTimeMs = std::int64_t(1) << 48;

@@ -167,4 +167,14 @@ std::optional<CKvxIndexFooter::Contents> CKvxIndexFooter::FromBytes(std::span<co
     return Contents{*trailer, std::move(*keyFrames)};
 }
 
+bool CKvxIndexFooter::MaySpanRecordsEnd(const Contents& footer)
+{
+    std::uint64_t before = 0;
+    for (const KeyFrame& key : footer.keyFrames) {
+        if (kvx::PastRecordsEnd(before, key.position)) return true;
+        before = key.position;
+    }
+    return false;
+}
+
 }  // namespace PLAY_MODULE

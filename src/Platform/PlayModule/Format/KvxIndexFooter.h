@@ -63,6 +63,11 @@ public:
     // the index scanner those the footer names and the last group.
     bool Describes(const Contents& footer) const;
 
+    // Whether a footer's key frames stand so far apart (kvx::kMaxGapBytes
+    // or more after the one before, or after the file's start) that the
+    // records may end between them: such a footer is walked, not trusted.
+    static bool MaySpanRecordsEnd(const Contents& footer);
+
     // The trailer of a file of fileSize bytes from its last kTrailerSize
     // bytes; nothing when they are no trailer of this size of file, when
     // its reserved bytes are not 0, or when its times are out of order or

@@ -27,6 +27,14 @@ bool KvxRecordHeader::StartsWithMarker(const std::uint8_t* in)
     return std::memcmp(in, kvx::kMarker.data(), 4) == 0;
 }
 
+bool KvxRecordHeader::EndsWholeBefore(const std::uint8_t* after, std::size_t available) const
+{
+    if (available < kvx::kMarker.size()) return true;
+    if (!StartsWithMarker(after)) return false;
+    KvxRecordHeader next;
+    return available < kvx::kHeaderSize || !next.Decode(after) || IsFollowedBy(next);
+}
+
 bool KvxRecordHeader::Decode(const std::uint8_t* in)
 {
     if (!StartsWithMarker(in) || in[4] != kvx::kHeaderVersion || !kvx::IsKnownKind(in[5]))

@@ -21,6 +21,17 @@ struct KvxRecordHeader {
         return kind == kvx::RecordKind::Video && (flags & kvx::kFlagKeyFrame) != 0;
     }
 
+    // Whether next is the record written right after this one (the next
+    // sequence number).
+    bool IsFollowedBy(const KvxRecordHeader& next) const { return next.sequence == sequence + 1; }
+    // Whether this record is whole where its end is followed by `available`
+    // bytes at `after` (all there are, up to kHeaderSize): when the data
+    // ends within a marker's length, or a marker follows that begins the
+    // record written after it or no sound header (a damaged one). No marker,
+    // or the sound header of another record (a recording written on after a
+    // crash), says that a sound header inside it cut it off.
+    bool EndsWholeBefore(const std::uint8_t* after, std::size_t available) const;
+
     // Writes the 48 header bytes, checksum included.
     void Encode(std::uint8_t* out) const;
     // Reads 48 bytes; false unless marker, version, kind, length and

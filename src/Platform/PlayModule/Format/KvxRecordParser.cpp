@@ -1,5 +1,6 @@
 #include "Platform/PlayModule/Format/KvxRecordParser.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace PLAY_MODULE {
@@ -84,12 +85,13 @@ CKvxRecordParser::Status CKvxRecordParser::Next(KvxRecord& out)
         }
         const std::size_t total = kvx::kHeaderSize + header.payloadSize;
         if (PendingBytes() < total) return Status::NeedMore;
-        // A record whose end is not followed by a marker may have been cut
-        // off by the record that sits inside its claimed length.
+        // A record not followed by the one written after it may have been
+        // cut off by the record that sits inside its claimed length.
         const std::size_t end = m_pos + total;
         if (m_moreComing && m_buffer.size() < end + kvx::kHeaderSize) return Status::NeedMore;
+        const std::size_t after = std::min(m_buffer.size() - end, kvx::kHeaderSize);
         std::size_t inner = 0;
-        if (end + 4 <= m_buffer.size() && !KvxRecordHeader::StartsWithMarker(m_buffer.data() + end) &&
+        if (!header.EndsWholeBefore(m_buffer.data() + end, after) &&
             FindSoundHeader(m_pos + kvx::kHeaderSize, end, inner)) {
             Skip(inner - m_pos);
             continue;

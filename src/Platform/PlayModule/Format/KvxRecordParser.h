@@ -33,10 +33,10 @@ public:
     // where the bytes were split never changes the records found.
     void SetMoreComing(bool more) { m_moreComing = more; }
     bool MoreComing() const { return m_moreComing; }
-    // With a bound set (0: none), no record is handed out that starts that
-    // many bytes or more after the end of the last one (or the reset offset).
-    void SetGapBound(std::uint64_t bytes) { m_gapBound = bytes; }
-    bool GapExceeded() const { return m_gapBound != 0 && Offset() >= m_lastEnd + m_gapBound; }
+    // With the bound set, no record past the end of the records
+    // (kvx::PastRecordsEnd) is handed out.
+    void SetGapBound(bool bound) { m_gapBound = bound; }
+    bool GapExceeded() const { return m_gapBound && kvx::PastRecordsEnd(m_lastEnd, Offset()); }
     // Stream end of the record whose sound header waits at the front.
     std::optional<std::uint64_t> PendingRecordEnd() const;
 
@@ -57,7 +57,7 @@ private:
     std::uint64_t m_base = 0;  // stream offset of m_buffer[0]
     std::uint64_t m_skipped = 0;
     std::uint64_t m_lastEnd = 0;  // stream offset after the last record handed out
-    std::uint64_t m_gapBound = 0;
+    bool m_gapBound = false;
     bool m_moreComing = false;
 };
 

@@ -25,6 +25,13 @@ constexpr std::size_t kBlockRead = 1u << 20;
 constexpr int kMaxSlices = 32;
 constexpr std::uint64_t kBisectNear = 1u << 20;
 constexpr int kMaxProbeRecords = 4096;
+// Where the records are small, a search for where they end follows this
+// many records, then goes on from the first sound header in a window a
+// stride ahead. A gap of kvx::kMaxGapBytes holds a whole window, which
+// holds no sound header: there the records are followed one by one again.
+constexpr int kHopsPerStride = 16;
+constexpr std::uint64_t kGapStride = 16u << 20;
+constexpr std::uint64_t kGapWindow = kvx::kMaxGapBytes - kGapStride;
 
 int OpenForHeaders(const std::string& path, std::uint64_t& size)
 {
@@ -76,6 +83,30 @@ bool CKvxIndexScanner::FooterIndex(const std::string& path, CKeyFrameIndex& out,
     return ok;
 }
 
+std::optional<std::uint64_t> CKvxIndexScanner::GapBefore(const std::string& path, std::uint64_t pos)
+{
+    std::uint64_t size = 0;
+    const int fd = OpenForHeaders(path, size);
+    if (fd < 0) return std::nullopt;
+    CKvxIndexScanner scanner(fd, size);
+    scanner.EndAtFooter();
+    const auto end = scanner.RecordsEndBefore(0, pos);
+    ::close(fd);
+    return end;
+}
+
+std::uint64_t CKvxIndexScanner::CutEnd(const std::string& path, std::uint64_t from, std::uint64_t to)
+{
+    std::uint64_t size = 0;
+    const int fd = OpenForHeaders(path, size);
+    if (fd < 0) return to;
+    CKvxIndexScanner scanner(fd, size);
+    scanner.EndAtFooter();
+    const auto end = scanner.RecordsEndBefore(from, to);
+    ::close(fd);
+    return end ? std::max(from, *end) : to;
+}
+
 std::optional<std::uint64_t> CKvxIndexScanner::FindKeyFrame(const std::string& path, std::int64_t timeMs)
 {
     std::uint64_t size = 0;
@@ -87,6 +118,7 @@ std::optional<std::uint64_t> CKvxIndexScanner::FindKeyFrame(const std::string& p
         found = KeyFrameAt(index.entries, timeMs, false)->position;
     } else {
         scanner.EndAtFooter();
+        scanner.m_end = scanner.RecordsEndBefore(0, scanner.m_end).value_or(scanner.m_end);
         found = scanner.Bisect(timeMs);
     }
     ::close(fd);
@@ -94,11 +126,12 @@ std::optional<std::uint64_t> CKvxIndexScanner::FindKeyFrame(const std::string& p
 }
 
 // The index in the footer, when its checks hold and it names the records
-// of this file as they are.
+// of this file as they are, and its key frames stand close enough that
+// the records cannot end between two of them.
 bool CKvxIndexScanner::ReadFooter(CKeyFrameIndex& out)
 {
     const auto footer = CKvxIndexFooter::ReadFrom(m_fd, m_size);
-    if (!footer) return false;
+    if (!footer || CKvxIndexFooter::MaySpanRecordsEnd(*footer)) return false;
     CKeyFrameIndex index;
     index.container = CKeyFrameIndex::Container::Kvx;
     index.absoluteTimes = true;
@@ -136,19 +169,19 @@ bool CKvxIndexScanner::NamesRecordsRead(const CKvxIndexFooter::Contents& footer)
     CKvxIndexFooter read;
     KvxRecordHeader header;
     const std::uint64_t table = footer.trailer.tableOffset;
-    std::vector<std::uint64_t> keyEnds;
-    keyEnds.reserve(footer.keyFrames.size());
+    std::vector<std::pair<KvxRecordHeader, std::uint64_t>> keys;
+    keys.reserve(footer.keyFrames.size());
     for (std::size_t i = 0; i + 1 < footer.keyFrames.size(); ++i) {
         const std::uint64_t pos = footer.keyFrames[i].position;
         if (!HeaderAt(pos, header)) return false;
         read.NoteApart(header, pos);
-        keyEnds.push_back(pos + kvx::kHeaderSize + header.payloadSize);
+        keys.emplace_back(header, pos + kvx::kHeaderSize + header.payloadSize);
     }
     // The pages after the key frames are asked for at once, as their headers were.
-    for (const std::uint64_t end : keyEnds)
-        ::posix_fadvise(m_fd, off_t(end), off_t(kvx::kMarker.size()), POSIX_FADV_WILLNEED);
-    for (const std::uint64_t end : keyEnds)
-        if (!FollowedByMarker(end, table)) return false;
+    for (const auto& key : keys)
+        ::posix_fadvise(m_fd, off_t(key.second), off_t(kvx::kHeaderSize), POSIX_FADV_WILLNEED);
+    for (const auto& [key, end] : keys)
+        if (!EndsWhole(key, end, table)) return false;
     const std::uint64_t lastKey = footer.keyFrames.back().position;
     for (std::uint64_t pos = lastKey; pos < table; pos += kvx::kHeaderSize + header.payloadSize) {
         if (table - pos < kvx::kHeaderSize || !HeaderAt(pos, header) ||
@@ -159,13 +192,16 @@ bool CKvxIndexScanner::NamesRecordsRead(const CKvxIndexFooter::Contents& footer)
     return read.Describes(footer);
 }
 
-// A record that ends at end is whole for the reader (not cut off by one
-// inside it) when a marker follows it, or when it ends the records.
-bool CKvxIndexScanner::FollowedByMarker(std::uint64_t end, std::uint64_t recordsEnd)
+// Whether the record with header that ends at end is whole for the reader
+// (not cut off by one inside it), judged on the bytes after it as the
+// reader judges them (KvxRecordHeader::EndsWholeBefore).
+bool CKvxIndexScanner::EndsWhole(const KvxRecordHeader& header, std::uint64_t end, std::uint64_t recordsEnd)
 {
-    if (end + kvx::kMarker.size() > recordsEnd) return end <= recordsEnd;
-    return Window(end, kvx::kMarker.size()) &&
-           KvxRecordHeader::StartsWithMarker(m_window.data() + (end - m_windowStart));
+    if (end > recordsEnd) return false;
+    const auto after = static_cast<std::size_t>(std::min<std::uint64_t>(recordsEnd - end, kvx::kHeaderSize));
+    if (after == 0) return true;
+    if (!Window(end, after)) return false;
+    return header.EndsWholeBefore(m_window.data() + (end - m_windowStart), after);
 }
 
 // Records end at the table of a footer that holds, as for the reader, so
@@ -220,11 +256,11 @@ std::optional<std::uint64_t> CKvxIndexScanner::FindHeaderFrom(std::uint64_t from
 
 // Where reading goes on after the record at pos (sound, within the records)
 // when another record cut it off: at the first sound header inside its
-// claimed length, when its end is not followed by a marker. As the reader.
+// claimed length, when it does not end whole. As the reader.
 std::optional<std::uint64_t> CKvxIndexScanner::CutOffBy(std::uint64_t pos, const KvxRecordHeader& header)
 {
     const std::uint64_t end = pos + kvx::kHeaderSize + header.payloadSize;
-    if (FollowedByMarker(end, m_end)) return std::nullopt;
+    if (EndsWhole(header, end, m_end)) return std::nullopt;
     return FindHeaderFrom(pos + kvx::kHeaderSize, end);
 }
 
@@ -330,12 +366,42 @@ bool CKvxIndexScanner::Walk(std::uint64_t pos, std::uint64_t stop, Slice& out,
 std::optional<std::uint64_t> CKvxIndexScanner::NextRecord(std::uint64_t pos, std::uint64_t lastEnd,
                                                           KvxRecordHeader& header)
 {
+    if (kvx::PastRecordsEnd(lastEnd, pos)) return std::nullopt;
     const std::uint64_t before = lastEnd + kvx::kMaxGapBytes;
-    if (pos >= before) return std::nullopt;
     if (!HeaderAt(pos, header) || header.payloadSize > m_end - pos - kvx::kHeaderSize)
         return FindHeaderFrom(pos + 1, before);
     if (const auto inner = CutOffBy(pos, header)) return inner;
     return pos;
+}
+
+// Where the records read from `from` end (kvx::PastRecordsEnd) when they
+// end before `to`; nothing when they reach it or the end of the file. Large records are followed one by one; small ones are
+// followed kHopsPerStride at a time, then taken up again at the first sound
+// header a stride ahead, as long as its window holds one.
+std::optional<std::uint64_t> CKvxIndexScanner::RecordsEndBefore(std::uint64_t from, std::uint64_t to)
+{
+    to = std::min(to, m_end);
+    std::uint64_t pos = from;
+    std::uint64_t lastEnd = from;
+    std::uint64_t closeUntil = from;  // records are followed one by one up to here
+    KvxRecordHeader header;
+    for (int hops = 0; pos < to; ++hops) {
+        if (hops >= kHopsPerStride && pos >= closeUntil && to - pos > kGapStride + kGapWindow) {
+            hops = 0;
+            const std::uint64_t window = pos + kGapStride;
+            // A record found there lies within kMaxGapBytes of any end before it.
+            if (const auto ahead = FindHeaderFrom(window, window + kGapWindow)) {
+                pos = lastEnd = *ahead;
+                continue;
+            }
+            closeUntil = window + kGapWindow;
+        }
+        const auto next = NextRecord(pos, lastEnd, header);
+        if (!next) return kvx::PastRecordsEnd(lastEnd, m_end) ? std::optional(lastEnd) : std::nullopt;
+        if (*next != pos) pos = *next;
+        else pos = lastEnd = pos + kvx::kHeaderSize + header.payloadSize;
+    }
+    return std::nullopt;
 }
 
 // Judged on the first records of the file.
@@ -383,7 +449,12 @@ std::optional<std::uint64_t> CKvxIndexScanner::Bisect(std::int64_t timeMs)
             high = middle;
         }
     }
-    while (const auto next = KeyFrameFrom(best->position + 1)) {
+    // On from the end of its record: a key-frame header planted in its
+    // picture is never taken.
+    KvxRecordHeader header;
+    while (HeaderAt(best->position, header)) {
+        const auto next = KeyFrameFrom(best->position + kvx::kHeaderSize + header.payloadSize);
+        if (!next) break;
         if (next->timeMs > timeMs) break;
         best = next;
     }

@@ -38,6 +38,13 @@ public:
     // records is read whole, in order; others in slices of kSliceBytes.
     static bool Scan(const std::string& path, CKeyFrameIndex& out,
                      const std::atomic<bool>* cancel = nullptr, std::uint64_t sliceBytes = 0);
+    // Where the records read from the start end, when they end before pos
+    // (a gap the reader does not pass, kvx::PastRecordsEnd); nothing when
+    // they reach it.
+    static std::optional<std::uint64_t> GapBefore(const std::string& path, std::uint64_t pos);
+    // The end of a cut [from, to) of the file's records: to, or where the
+    // records read from `from` end before it at a gap.
+    static std::uint64_t CutEnd(const std::string& path, std::uint64_t from, std::uint64_t to);
     // Position of the last key frame at or before timeMs (UTC ms), from the
     // footer or else by bisection; the first key frame when all are later.
     static std::optional<std::uint64_t> FindKeyFrame(const std::string& path, std::int64_t timeMs);
@@ -64,9 +71,10 @@ private:
     bool Walk(std::uint64_t pos, std::uint64_t stop, Slice& out, const std::atomic<bool>* cancel);
     std::optional<CKeyFrameIndex::Entry> KeyFrameFrom(std::uint64_t from);
     std::optional<std::uint64_t> Bisect(std::int64_t timeMs);
+    std::optional<std::uint64_t> RecordsEndBefore(std::uint64_t from, std::uint64_t to);
     bool HeaderAt(std::uint64_t pos, KvxRecordHeader& header);
     std::optional<std::uint64_t> FindHeaderFrom(std::uint64_t from, std::uint64_t before);
-    bool FollowedByMarker(std::uint64_t end, std::uint64_t recordsEnd);
+    bool EndsWhole(const KvxRecordHeader& header, std::uint64_t end, std::uint64_t recordsEnd);
     std::optional<std::uint64_t> CutOffBy(std::uint64_t pos, const KvxRecordHeader& header);
     std::optional<std::uint64_t> NextRecord(std::uint64_t pos, std::uint64_t lastEnd, KvxRecordHeader& header);
     bool Window(std::uint64_t pos, std::size_t size);

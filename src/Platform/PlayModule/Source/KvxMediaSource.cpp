@@ -23,10 +23,11 @@ constexpr int kHeadRecordLimit = 4096;
 constexpr std::int64_t kAudioWaitMs = 1000;
 // Tails searched for the last picture, shortest first.
 constexpr std::uint64_t kTailBytes[] = {192u << 10, 4u << 20};
-// Bytes read at most for the head, and at least by each probe that searches
-// the last pictures when no tail holds one: a damaged file of gigabytes
-// (zeros after its records) opens about as fast as a sound one.
-constexpr std::uint64_t kHeadBytes = 8u << 20;
+// Bytes read at most for the head: the first picture past as much damage
+// as the reader passes, as large as the format allows. A damaged file of
+// gigabytes (zeros after its records) opens about as fast as a sound one.
+constexpr std::uint64_t kHeadBytes = kvx::kMaxGapBytes + kvx::kMaxRecordBytes;
+// Bytes read at least by each probe that searches the last pictures when no tail holds one.
 constexpr std::uint64_t kProbeBytes = 512u << 10;
 
 AVCodecID VideoCodecId(kvx::VideoCodec codec)
@@ -158,6 +159,8 @@ CKvxMediaSource::Probe CKvxMediaSource::ReadLatestVideoTime(std::uint64_t from)
             found = found == Probe::NoRecord ? Probe::NoPictures : found;
             continue;
         }
+        if (record.header.timeMs >= m_endAbsMs)
+            m_endFrom = from;
         m_endAbsMs = std::max(m_endAbsMs, record.header.timeMs);
         found = Probe::Pictures;
     }
@@ -187,15 +190,27 @@ bool CKvxMediaSource::ReadLatestVideoTimeByHeaders(std::uint64_t from)
 void CKvxMediaSource::ReadEndTime()
 {
     if (const auto lastKey = m_reader.FooterLastKeyFrame(); !lastKey || !ReadLatestVideoTimeByHeaders(*lastKey))
-        ReadEndTimeFromTail();
+        ReadEndTimeBefore(m_reader.FileSize());
     // The last frame lasts one frame interval.
     m_endAbsMs += std::int64_t(1000.0 / m_frameRate);
 }
 
-void CKvxMediaSource::ReadEndTimeFromTail()
+// The latest picture before end. When the records read from the start end
+// before the read that found it (at a gap the reader does not pass), the
+// latest picture before where they end.
+void CKvxMediaSource::ReadEndTimeBefore(std::uint64_t end)
 {
-    const std::uint64_t size = m_reader.FileSize();
-    m_reader.SetReadLimit(CKvxFileReader::kNoLimit);
+    ReadEndTimeFromTail(end);
+    if (const auto recordsEnd = CKvxIndexScanner::GapBefore(m_path, m_endFrom)) {
+        m_endAbsMs = m_startAbsMs;
+        ReadEndTimeFromTail(*recordsEnd);
+    }
+}
+
+void CKvxMediaSource::ReadEndTimeFromTail(std::uint64_t size)
+{
+    m_searchEnd = size;
+    m_reader.SetReadLimit(size);
     for (const std::uint64_t bytes : kTailBytes) {
         if (size <= bytes) {
             ReadLatestVideoTime(0);
@@ -246,7 +261,7 @@ std::uint64_t CKvxMediaSource::ProbeBytes() const
 
 CKvxMediaSource::Probe CKvxMediaSource::ProbeLatestVideoTime(std::uint64_t from, std::uint64_t bytes)
 {
-    m_reader.SetReadLimit(from + bytes);
+    m_reader.SetReadLimit(std::min(from + bytes, m_searchEnd));
     return ReadLatestVideoTime(from);
 }
 

@@ -40,7 +40,8 @@ private:
     void ReadLateSoundFacts();
     bool HeadKnown(const KvxRecordHeader& last) const;
     void ReadEndTime();
-    void ReadEndTimeFromTail();
+    void ReadEndTimeBefore(std::uint64_t end);
+    void ReadEndTimeFromTail(std::uint64_t size);
     // What the records read held.
     enum class Probe { Pictures, NoPictures, NoRecord };
     // Latest video time from `from` to the end.
@@ -65,6 +66,8 @@ private:
     bool m_waitForKey = true;
     bool m_endHasSound = false;  // the records read for the end time hold sound
     std::uint64_t m_largestRecord = 0;  // bytes of the largest record read
+    std::uint64_t m_endFrom = 0;        // where the read that found the latest picture began
+    std::uint64_t m_searchEnd = 0;      // the end time is searched before this position
 };
 
 }  // namespace PLAY_MODULE

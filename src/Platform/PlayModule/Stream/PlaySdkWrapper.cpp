@@ -48,6 +48,9 @@ CPlaySdkWrapper::CPlaySdkWrapper()
     : m_tail(kFooterRoom), m_avi([this](unsigned part, std::string& name) { return NextAviName(part, name); })
 {
     RouteFFmpegMessages();
+    // Records end where a file reader's end (kvx::PastRecordsEnd): bytes
+    // after that are judged as bytes after the records.
+    m_parser.SetGapBound(true);
     m_avi.SetFailureReport([this](const std::string& keptPath, std::int64_t keptMs) {
         if (IAVIConvertListener* listener = m_aviListener)
             listener->OnAVIConvertFailed(keptPath.c_str(), keptMs);
@@ -313,10 +316,14 @@ void CPlaySdkWrapper::TakeKvxBytes(std::vector<std::uint8_t>& bytes)
 void CPlaySdkWrapper::TakeRecordBytes(std::span<const std::uint8_t> bytes)
 {
     m_parser.Feed(bytes);
+    // As the file reader: a record is judged whole once the bytes after it are here.
+    m_parser.SetMoreComing(true);
     // The checker judges the bytes after the last record when the input ends.
     if (m_watermarkEnabled)
         m_tail.Append(bytes);
     ParseRecords();
+    if (m_parser.GapExceeded())
+        m_parser.DiscardPending();
     m_tail.DropBefore(m_checker.RecordsEnd());
     // Bytes the parser holds, and after them as many as a footer of the
     // records checked may have: more cannot be that footer.
@@ -428,6 +435,7 @@ void CPlaySdkWrapper::FinishInput()
         else
             RunContainer(true);
     }
+    m_parser.SetMoreComing(false);
     do {
         ParseRecords();
     } while (m_parser.SkipCutOffRecord());

@@ -1,6 +1,7 @@
 #include "Platform/PlayModule/Support/KvxReferenceWalk.h"
 
 #include <algorithm>
+#include <optional>
 #include <sstream>
 
 #include <fcntl.h>
@@ -41,9 +42,11 @@ public:
     {
         return pos + kvx::kHeaderSize <= m_end && Load(pos + kvx::kHeaderSize) && header.Decode(&m_bytes[pos]);
     }
-    bool MarkerAt(std::uint64_t pos)
+    // Whether the record with header that ends at pos is whole, judged on the bytes after it.
+    bool EndsWholeAt(const KvxRecordHeader& header, std::uint64_t pos)
     {
-        return pos + 4 <= m_end && Load(pos + 4) && KvxRecordHeader::StartsWithMarker(&m_bytes[pos]);
+        const auto after = std::size_t(std::min<std::uint64_t>(m_end - pos, kvx::kHeaderSize));
+        return !Load(pos + after) || header.EndsWholeBefore(m_bytes.data() + pos, after);
     }
 
 private:
@@ -82,7 +85,7 @@ std::string Describe(const char* what, std::uint64_t got, std::uint64_t want)
 }
 
 std::string CompareIndex(const char* what, bool ok, const CKeyFrameIndex& index,
-                         const std::vector<ReferenceRecord>& records)
+                         const std::vector<ReferenceRecord>& records, std::optional<std::int64_t> latestNamed = {})
 {
     if (!ok || records.empty())
         return ok == !records.empty() ? "" : Describe(what, ok, !records.empty());
@@ -100,8 +103,26 @@ std::string CompareIndex(const char* what, bool ok, const CKeyFrameIndex& index,
             out += Describe(what, index.entries[i].position, keys[i].position);
     if (index.startTimeMs != records.front().header.timeMs)
         out += Describe(what, index.startTimeMs, records.front().header.timeMs);
+    latest = latestNamed.value_or(latest);
     if (index.endTimeMs != latest) out += Describe(what, index.endTimeMs, latest);
     return out;
+}
+
+// The latest time a footer names, when the index came from it: a record of
+// an earlier group with a later time is seen by a walk only (docs/kvx-format.md).
+std::optional<std::int64_t> FooterLatestTime(const std::string& path, const CKeyFrameIndex& index)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    const auto footer = ::fstat(fd, &st) == 0 ? CKvxIndexFooter::ReadFrom(fd, std::uint64_t(st.st_size)) : std::nullopt;
+    ::close(fd);
+    if (!footer || footer->keyFrames.size() != index.entries.size() ||
+        footer->trailer.endTimeMs != index.endTimeMs)
+        return std::nullopt;
+    for (std::size_t i = 0; i < index.entries.size(); ++i)
+        if (footer->keyFrames[i].position != index.entries[i].position) return std::nullopt;
+    return footer->trailer.endTimeMs;
 }
 
 std::string CompareReader(const std::string& path, const std::vector<ReferenceRecord>& records)
@@ -164,6 +185,30 @@ std::string CompareEndTime(const std::string& path, const std::vector<ReferenceR
     return end == want ? "" : Describe("end time", std::uint64_t(end), std::uint64_t(want));
 }
 
+// Where an export's cut ends, from the start and from the middle key frame
+// to the end of the file: where the last record ends when the records end
+// at a gap, else the end of the file.
+std::string CompareCutEnds(const std::string& path, const std::vector<ReferenceRecord>& records)
+{
+    std::uint64_t size = 0;
+    const FileBytes bytes(path);
+    if (struct stat st {}; ::stat(path.c_str(), &st) == 0) size = std::uint64_t(st.st_size);
+    const std::uint64_t last = records.empty() ? 0 : records.back().position + kvx::kHeaderSize +
+                                                         records.back().header.payloadSize;
+    const std::uint64_t want = kvx::PastRecordsEnd(last, bytes.End()) ? last : size;
+    std::vector<std::uint64_t> froms{0};
+    for (std::size_t i = records.size() / 2; i < records.size(); ++i)
+        if (IsKey(records[i])) {
+            froms.push_back(records[i].position);
+            break;
+        }
+    std::string out;
+    for (const std::uint64_t from : froms)
+        if (const std::uint64_t end = CKvxIndexScanner::CutEnd(path, from, size); end != std::max(want, from))
+            out += Describe("cut end", end, want);
+    return out;
+}
+
 }  // namespace
 
 std::vector<ReferenceRecord> ReferenceWalk(const std::string& path)
@@ -173,7 +218,7 @@ std::vector<ReferenceRecord> ReferenceWalk(const std::string& path)
     std::vector<ReferenceRecord> records;
     std::uint64_t lastEnd = 0;
     std::uint64_t pos = 0;
-    while (pos < end && pos < lastEnd + kvx::kMaxGapBytes) {
+    while (pos < end && !kvx::PastRecordsEnd(lastEnd, pos)) {
         const std::uint64_t before = std::min(end, lastEnd + kvx::kMaxGapBytes);
         KvxRecordHeader header;
         if (!bytes.SoundHeaderAt(pos, header) || header.payloadSize > end - pos - kvx::kHeaderSize) {
@@ -181,7 +226,7 @@ std::vector<ReferenceRecord> ReferenceWalk(const std::string& path)
             continue;
         }
         const std::uint64_t recordEnd = pos + kvx::kHeaderSize + header.payloadSize;
-        if (recordEnd + 4 <= end && !bytes.MarkerAt(recordEnd)) {
+        if (!bytes.EndsWholeAt(header, recordEnd)) {
             const std::uint64_t inner = FirstSoundHeader(bytes, pos + kvx::kHeaderSize, recordEnd);
             if (inner < recordEnd) {
                 pos = inner;
@@ -211,9 +256,10 @@ std::string FastPathDisagreement(const std::string& path)
     std::string out = WalkDisagreement(path, records);
     CKeyFrameIndex index;
     const bool ok = CKvxIndexScanner::Index(path, index);
-    out += CompareIndex("index", ok, index, records);
+    out += CompareIndex("index", ok, index, records, FooterLatestTime(path, index));
     out += CompareFoundKeyFrames(path, records);
     out += CompareEndTime(path, records);
+    out += CompareCutEnds(path, records);
     return out;
 }
 

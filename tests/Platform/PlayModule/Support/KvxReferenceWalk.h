@@ -24,7 +24,8 @@ std::string WalkDisagreement(const std::string& path, const std::vector<Referenc
 
 // Compares every fast path with the reference walk of the file: the file
 // reader's records, the index (footer or walk, whole or in slices), the
-// key frame found without an index, and the end time the open reads.
+// key frame found without an index, the end time the open reads, and the
+// end of an export's cut.
 // Empty when all agree, else what disagreed.
 std::string FastPathDisagreement(const std::string& path);
 
