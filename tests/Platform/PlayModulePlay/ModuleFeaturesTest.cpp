@@ -109,6 +109,22 @@ protected:
                module->HoldGroupAtEnd(1) == 1 && readied.Preroll() == 1;
     }
 
+    // A group on a hand-driven clock whose one member, readied at its
+    // start, holds it at its file's end (10:00:02). The clock reached the
+    // end 10 ms before the member did, and stands there.
+    bool HeldAtAFileEnd(CPlayModule& group, const std::shared_ptr<ManualTimeSource>& wall)
+    {
+        const std::string first = TempPath("boundary_a.mp4");
+        group.SetTimeSource(wall);
+        if (!MakeTwoSecondsFrom(first, "10:00:00") || module->Open(first.c_str()) != 1 ||
+            module->Preroll() != 1 || module->HoldGroupAtEnd(1) != 1 || group.GroupPlay_Open() != 1 ||
+            group.GroupPlay_AddToPlayGroup(module.get()) != 1)
+            return false;
+        wall->AdvanceMs(2010);
+        return listener.WaitForEnd() &&
+               listener.WaitFor([&] { return GroupTimeMs(group) == kClipStartMs + 2000; });
+    }
+
     // The module ("clip.mp4") and another ("later.mp4", a second later) in
     // a group on a manual clock, sought to the clip's second `second`.
     bool GroupOfTwo(CPlayModule& other, RecordingListener& otherListener, CPlayModule& group,
@@ -1088,41 +1104,35 @@ TEST_F(ModuleFeatures, ExactSeeksAtThirtyFramesShowTheFrameHoldingTheTarget)
 // start of the next file.
 TEST_F(ModuleFeatures, AGroupWaitsAtAFileEndForTheNextFileToJoin)
 {
-    auto twoSeconds = [](const char* name, const char* start) {
-        SampleSpec spec;
-        spec.width = 160;
-        spec.height = 120;
-        spec.frames = 50;
-        spec.bFrames = 0;
-        spec.creationTime = start;
-        const std::string path = TempPath(name);
-        return MakeSample(path, spec) ? path : std::string();
-    };
-    const std::string first = twoSeconds("boundary_a.mp4", "2024-05-01T10:00:00Z");
-    const std::string next = twoSeconds("boundary_b.mp4", "2024-05-01T10:00:02Z");
-    ASSERT_FALSE(first.empty() || next.empty());
+    auto wall = std::make_shared<ManualTimeSource>();
     CPlayModule group;
-    ASSERT_EQ(1, module->Open(first.c_str()));
-    ASSERT_EQ(1, module->Play(nullptr));
-    ASSERT_EQ(1, group.GroupPlay_Open());
-    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(module.get()));
-    ASSERT_EQ(1, group.GroupPlay_SetPlaySpeed(4.0f));
-    ASSERT_EQ(1, module->HoldGroupAtEnd(1));
-    ASSERT_TRUE(listener.WaitForEnd());
-    // A quarter of a second is a second of footage at 4X.
-    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    ASSERT_TRUE(HeldAtAFileEnd(group, wall));
+    wall->AdvanceMs(150);
     RecordingListener nextListener;
     CPlayModule nextModule(&nextListener);
+    const std::string next = TempPath("boundary_b.mp4");
+    ASSERT_TRUE(MakeTwoSecondsFrom(next, "10:00:02"));
     ASSERT_EQ(1, nextModule.Open(next.c_str()));
     ASSERT_EQ(1, nextModule.Preroll());
-    ASSERT_EQ(1, nextModule.Play(nullptr));
     ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(&nextModule));
     ASSERT_EQ(1, group.GroupPlay_DelFromPlayGroup(module.get()));
-    ASSERT_TRUE(nextListener.WaitForEnd());
-    const auto frames = nextListener.Frames();
-    ASSERT_GE(frames.size(), 2u);
-    EXPECT_EQ(0, frames[0].stampMs);
-    EXPECT_LT(frames[1].stampMs, 500) << "the start of the next file was skipped";
+    wall->AdvanceMs(kFrameMs);
+    ASSERT_TRUE(nextListener.WaitForFrames(2));
+    EXPECT_EQ(0, nextListener.Frames()[0].stampMs) << "the start of the next file was skipped";
+    EXPECT_EQ(kFrameMs, nextListener.Frames()[1].stampMs);
+}
+
+// A next file that is slow to come holds the others for a fifth of a second
+// at most: then the group plays on.
+TEST_F(ModuleFeatures, ANextFileSlowToOpenHoldsTheGroupBriefly)
+{
+    auto wall = std::make_shared<ManualTimeSource>();
+    CPlayModule group;
+    ASSERT_TRUE(HeldAtAFileEnd(group, wall));
+    wall->AdvanceMs(150);
+    EXPECT_EQ(kClipStartMs + 2000, GroupTimeMs(group));
+    wall->AdvanceMs(100);
+    EXPECT_EQ(kClipStartMs + 2060, GroupTimeMs(group));
 }
 
 // Readied ahead, the next file takes the ended one's place in the group as

@@ -30,8 +30,9 @@ constexpr std::int64_t kSettleByDecodingMs = 2000;
 // Frames decoded after a restart are held back this long while none has a
 // sane time stamp: the first one that has times them all.
 constexpr std::size_t kMaxFramesAwaitingTime = 32;
-// The longest a file's end holds a shared clock for its next file.
-constexpr std::int64_t kMaxClockHoldUs = 1'000'000;
+// The longest a file's end holds a shared clock for its next file: a next
+// file slow to open holds the other windows briefly, then catches up.
+constexpr std::int64_t kMaxClockHoldUs = 200'000;
 
 // A packet without a time of its own goes to the decoder without one.
 std::int64_t DecoderTimeMs(const MediaPacket& packet)
