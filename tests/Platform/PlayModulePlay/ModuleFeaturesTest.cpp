@@ -1209,3 +1209,98 @@ TEST_F(ModuleFeatures, AModulePrerolledToPlayBackwardStandsAtItsEnd)
     EXPECT_EQ(3920, listener.Frames()[1].stampMs);
     EXPECT_EQ(0, listener.fileEnds.load());
 }
+
+namespace {
+
+// Two members in a group whose clock the test drives by hand.
+class GroupOfTwoOnAHandDrivenClock : public ModuleFeatures {
+protected:
+    // "clip.mp4" and "later.mp4" (a second later), sought to the clip's second.
+    bool SoughtTo(int second) { return GroupOfTwo(other, otherListener, group, wall, second); }
+
+    // The clock runs lagMs ahead of both members: each shows the frame of
+    // the group's moment, dropping the pictures on the way.
+    void ExpectBothToDropPicturesToTheMoment(std::int64_t lagMs, std::int64_t otherStartsLaterMs)
+    {
+        const std::size_t shown = listener.FrameCount();
+        const std::size_t otherShown = otherListener.FrameCount();
+        const std::int64_t momentMs = module->GetCurrentPlayTimeMs() - kClipStartMs + lagMs;
+        wall->AdvanceMs(lagMs);
+        ASSERT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs == momentMs; },
+                                     std::chrono::seconds(10)))
+            << listener.LastFrame().stampMs;
+        ASSERT_TRUE(otherListener.WaitFor(
+            [&] { return otherListener.LastFrame().stampMs == momentMs - otherStartsLaterMs; },
+            std::chrono::seconds(10)))
+            << otherListener.LastFrame().stampMs;
+        // The two frames less than 80 ms late, and one more if the machine
+        // held the member up for half a second.
+        EXPECT_LE(listener.FrameCount(), shown + 3);
+        EXPECT_LE(otherListener.FrameCount(), otherShown + 3);
+    }
+
+    RecordingListener otherListener;
+    CPlayModule other{&otherListener};
+    CPlayModule group;
+    std::shared_ptr<ManualTimeSource> wall = std::make_shared<ManualTimeSource>();
+};
+
+}  // namespace
+
+TEST_F(GroupOfTwoOnAHandDrivenClock, LateMembersAtNormalSpeedDropPicturesToTheGroupsMoment)
+{
+    ASSERT_TRUE(SoughtTo(2));
+    ExpectBothToDropPicturesToTheMoment(400, 1000);
+}
+
+// Readied at their start, the members begin on a group clock that ran on
+// meanwhile (a busy machine formed the group slowly).
+TEST_F(GroupOfTwoOnAHandDrivenClock, PrerolledMembersLateAtTheStartDropPicturesToTheGroupsMoment)
+{
+    group.SetTimeSource(wall);
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    ASSERT_EQ(1, other.Open(Sample("clip.mp4").c_str()));
+    ASSERT_EQ(1, module->Preroll());
+    ASSERT_EQ(1, other.Preroll());
+    ASSERT_EQ(1, group.GroupPlay_Open());
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(module.get()));
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(&other));
+    ASSERT_TRUE(listener.WaitForFrames(1));
+    ASSERT_TRUE(otherListener.WaitForFrames(1));
+    ExpectBothToDropPicturesToTheMoment(400, 0);
+}
+
+// Far behind at 1.6 s, with its key frame at 0 and the next at 2 s: the
+// member decodes on from where it stands instead of decoding its group again.
+// Past the next key frame it seeks (key frames every 2 s).
+TEST_F(GroupOfTwoOnAHandDrivenClock, AMemberFarBehindWithinItsKeyFrameGroupDecodesOnToTheMoment)
+{
+    PLAY_MODULE_TEST::CSampleFolder folder;
+    KVX_WRITER::SyntheticOptions options;
+    options.startUtcMs = kClipStartMs;
+    options.seconds = 6;
+    options.width = 160;
+    options.height = 120;
+    options.audio.reset();
+    const std::string path = folder.MakeKvx(options);
+    group.SetTimeSource(wall);
+    ASSERT_EQ(1, module->Open(path.c_str()));
+    ASSERT_EQ(1, module->Preroll());
+    ASSERT_EQ(1, group.GroupPlay_Open());
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(module.get()));
+    ASSERT_EQ(1, group.GroupPlay_Seek(kClipStart + 1));
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs == 1000; }));
+    wall->AdvanceMs(600);
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs == 1600; }, std::chrono::seconds(10)))
+        << listener.LastFrame().stampMs;
+    // A record read again shows as one more: 41 frames up to the moment, a
+    // few read before the seek and those the decoder holds back.
+    EXPECT_LE(listener.videoBlocks.load(), 41 + 10);
+    // With the next key frame on the way it seeks there: it reads 51 frames
+    // up to the key frame at 2 s, 6 from the one at 4 s and those the
+    // decoder holds back, far fewer than the 106 up to the moment.
+    wall->AdvanceMs(2600);
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs == 4200; }, std::chrono::seconds(10)))
+        << listener.LastFrame().stampMs;
+    EXPECT_LE(listener.videoBlocks.load(), 51 + 6 + 20);
+}
