@@ -1304,3 +1304,26 @@ TEST_F(GroupOfTwoOnAHandDrivenClock, AMemberFarBehindWithinItsKeyFrameGroupDecod
         << listener.LastFrame().stampMs;
     EXPECT_LE(listener.videoBlocks.load(), 51 + 6 + 20);
 }
+
+// Reverse at 4X and 16X reached the start; turned forward, the member goes
+// on from its first frame although the clock ran on while it got ready,
+// instead of skipping to the key frame a second in.
+TEST_F(GroupOfTwoOnAHandDrivenClock, ForwardAfterFastReverseToTheStartShowsTheStart)
+{
+    ASSERT_TRUE(SoughtTo(3));
+    for (const float speed : {4.0f, 16.0f}) {
+        ASSERT_EQ(1, group.GroupPlay_SetPlaySpeed(speed));
+        ASSERT_EQ(1, group.GroupPlay_PlayBackward());
+        const int ends = listener.fileEnds;
+        wall->AdvanceMs(std::int64_t(4000 / speed));
+        ASSERT_TRUE(listener.WaitForEnd(ends + 1));
+        ASSERT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs == 0; }));
+        const std::size_t shown = listener.FrameCount();
+        ASSERT_EQ(1, group.GroupPlay_PlayForward());
+        // A tenth of a second of getting ready.
+        wall->AdvanceMs(100);
+        ASSERT_TRUE(listener.WaitForFrames(shown + 1));
+        EXPECT_EQ(kFrameMs, listener.Frames()[shown].stampMs) << speed;
+        ASSERT_EQ(1, group.GroupPlay_Seek(kClipStart + 3));
+    }
+}

@@ -59,4 +59,9 @@ void CFramePacer::MarkShown()
     m_lastShownUs = WallUs();
 }
 
+void CFramePacer::Forget()
+{
+    m_lastShownUs = 0;
+}
+
 }  // namespace PLAY_MODULE

@@ -30,6 +30,8 @@ public:
     // A late frame may be dropped only while frames keep being shown.
     bool ShownRecently() const;
     void MarkShown();
+    // The next frame is shown however late (the first one after a turn).
+    void Forget();
 
 private:
     std::int64_t m_lastShownUs = 0;

@@ -368,6 +368,8 @@ void CPlayEngine::Run()
         }
         if (TakeReverseEnd()) {
             ReleaseReverse();
+            // Forward starts where reverse stood, however late its first frame.
+            m_pacer.Forget();
             continue;
         }
         m_steppingBack = false;
