@@ -109,6 +109,22 @@ protected:
                module->HoldGroupAtEnd(1) == 1 && readied.Preroll() == 1;
     }
 
+    // A group on a hand-driven clock whose one member, readied at its
+    // start, holds it at its file's end (10:00:02). The clock reached the
+    // end 10 ms before the member did, and stands there.
+    bool HeldAtAFileEnd(CPlayModule& group, const std::shared_ptr<ManualTimeSource>& wall)
+    {
+        const std::string first = TempPath("boundary_a.mp4");
+        group.SetTimeSource(wall);
+        if (!MakeTwoSecondsFrom(first, "10:00:00") || module->Open(first.c_str()) != 1 ||
+            module->Preroll() != 1 || module->HoldGroupAtEnd(1) != 1 || group.GroupPlay_Open() != 1 ||
+            group.GroupPlay_AddToPlayGroup(module.get()) != 1)
+            return false;
+        wall->AdvanceMs(2010);
+        return listener.WaitForEnd() &&
+               listener.WaitFor([&] { return GroupTimeMs(group) == kClipStartMs + 2000; });
+    }
+
     // The module ("clip.mp4") and another ("later.mp4", a second later) in
     // a group on a manual clock, sought to the clip's second `second`.
     bool GroupOfTwo(CPlayModule& other, RecordingListener& otherListener, CPlayModule& group,
@@ -1088,41 +1104,35 @@ TEST_F(ModuleFeatures, ExactSeeksAtThirtyFramesShowTheFrameHoldingTheTarget)
 // start of the next file.
 TEST_F(ModuleFeatures, AGroupWaitsAtAFileEndForTheNextFileToJoin)
 {
-    auto twoSeconds = [](const char* name, const char* start) {
-        SampleSpec spec;
-        spec.width = 160;
-        spec.height = 120;
-        spec.frames = 50;
-        spec.bFrames = 0;
-        spec.creationTime = start;
-        const std::string path = TempPath(name);
-        return MakeSample(path, spec) ? path : std::string();
-    };
-    const std::string first = twoSeconds("boundary_a.mp4", "2024-05-01T10:00:00Z");
-    const std::string next = twoSeconds("boundary_b.mp4", "2024-05-01T10:00:02Z");
-    ASSERT_FALSE(first.empty() || next.empty());
+    auto wall = std::make_shared<ManualTimeSource>();
     CPlayModule group;
-    ASSERT_EQ(1, module->Open(first.c_str()));
-    ASSERT_EQ(1, module->Play(nullptr));
-    ASSERT_EQ(1, group.GroupPlay_Open());
-    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(module.get()));
-    ASSERT_EQ(1, group.GroupPlay_SetPlaySpeed(4.0f));
-    ASSERT_EQ(1, module->HoldGroupAtEnd(1));
-    ASSERT_TRUE(listener.WaitForEnd());
-    // A quarter of a second is a second of footage at 4X.
-    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    ASSERT_TRUE(HeldAtAFileEnd(group, wall));
+    wall->AdvanceMs(150);
     RecordingListener nextListener;
     CPlayModule nextModule(&nextListener);
+    const std::string next = TempPath("boundary_b.mp4");
+    ASSERT_TRUE(MakeTwoSecondsFrom(next, "10:00:02"));
     ASSERT_EQ(1, nextModule.Open(next.c_str()));
     ASSERT_EQ(1, nextModule.Preroll());
-    ASSERT_EQ(1, nextModule.Play(nullptr));
     ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(&nextModule));
     ASSERT_EQ(1, group.GroupPlay_DelFromPlayGroup(module.get()));
-    ASSERT_TRUE(nextListener.WaitForEnd());
-    const auto frames = nextListener.Frames();
-    ASSERT_GE(frames.size(), 2u);
-    EXPECT_EQ(0, frames[0].stampMs);
-    EXPECT_LT(frames[1].stampMs, 500) << "the start of the next file was skipped";
+    wall->AdvanceMs(kFrameMs);
+    ASSERT_TRUE(nextListener.WaitForFrames(2));
+    EXPECT_EQ(0, nextListener.Frames()[0].stampMs) << "the start of the next file was skipped";
+    EXPECT_EQ(kFrameMs, nextListener.Frames()[1].stampMs);
+}
+
+// A next file that is slow to come holds the others for a fifth of a second
+// at most: then the group plays on.
+TEST_F(ModuleFeatures, ANextFileSlowToOpenHoldsTheGroupBriefly)
+{
+    auto wall = std::make_shared<ManualTimeSource>();
+    CPlayModule group;
+    ASSERT_TRUE(HeldAtAFileEnd(group, wall));
+    wall->AdvanceMs(150);
+    EXPECT_EQ(kClipStartMs + 2000, GroupTimeMs(group));
+    wall->AdvanceMs(100);
+    EXPECT_EQ(kClipStartMs + 2060, GroupTimeMs(group));
 }
 
 // Readied ahead, the next file takes the ended one's place in the group as
@@ -1198,4 +1208,122 @@ TEST_F(ModuleFeatures, AModulePrerolledToPlayBackwardStandsAtItsEnd)
     EXPECT_EQ(3960, listener.Frames()[0].stampMs);
     EXPECT_EQ(3920, listener.Frames()[1].stampMs);
     EXPECT_EQ(0, listener.fileEnds.load());
+}
+
+namespace {
+
+// Two members in a group whose clock the test drives by hand.
+class GroupOfTwoOnAHandDrivenClock : public ModuleFeatures {
+protected:
+    // "clip.mp4" and "later.mp4" (a second later), sought to the clip's second.
+    bool SoughtTo(int second) { return GroupOfTwo(other, otherListener, group, wall, second); }
+
+    // The clock runs lagMs ahead of both members: each shows the frame of
+    // the group's moment, dropping the pictures on the way.
+    void ExpectBothToDropPicturesToTheMoment(std::int64_t lagMs, std::int64_t otherStartsLaterMs)
+    {
+        const std::size_t shown = listener.FrameCount();
+        const std::size_t otherShown = otherListener.FrameCount();
+        const std::int64_t momentMs = module->GetCurrentPlayTimeMs() - kClipStartMs + lagMs;
+        wall->AdvanceMs(lagMs);
+        ASSERT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs == momentMs; },
+                                     std::chrono::seconds(10)))
+            << listener.LastFrame().stampMs;
+        ASSERT_TRUE(otherListener.WaitFor(
+            [&] { return otherListener.LastFrame().stampMs == momentMs - otherStartsLaterMs; },
+            std::chrono::seconds(10)))
+            << otherListener.LastFrame().stampMs;
+        // The two frames less than 80 ms late, and one more if the machine
+        // held the member up for half a second.
+        EXPECT_LE(listener.FrameCount(), shown + 3);
+        EXPECT_LE(otherListener.FrameCount(), otherShown + 3);
+    }
+
+    RecordingListener otherListener;
+    CPlayModule other{&otherListener};
+    CPlayModule group;
+    std::shared_ptr<ManualTimeSource> wall = std::make_shared<ManualTimeSource>();
+};
+
+}  // namespace
+
+TEST_F(GroupOfTwoOnAHandDrivenClock, LateMembersAtNormalSpeedDropPicturesToTheGroupsMoment)
+{
+    ASSERT_TRUE(SoughtTo(2));
+    ExpectBothToDropPicturesToTheMoment(400, 1000);
+}
+
+// Readied at their start, the members begin on a group clock that ran on
+// meanwhile (a busy machine formed the group slowly).
+TEST_F(GroupOfTwoOnAHandDrivenClock, PrerolledMembersLateAtTheStartDropPicturesToTheGroupsMoment)
+{
+    group.SetTimeSource(wall);
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    ASSERT_EQ(1, other.Open(Sample("clip.mp4").c_str()));
+    ASSERT_EQ(1, module->Preroll());
+    ASSERT_EQ(1, other.Preroll());
+    ASSERT_EQ(1, group.GroupPlay_Open());
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(module.get()));
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(&other));
+    ASSERT_TRUE(listener.WaitForFrames(1));
+    ASSERT_TRUE(otherListener.WaitForFrames(1));
+    ExpectBothToDropPicturesToTheMoment(400, 0);
+}
+
+// Far behind at 1.6 s, with its key frame at 0 and the next at 2 s: the
+// member decodes on from where it stands instead of decoding its group again.
+// Past the next key frame it seeks (key frames every 2 s).
+TEST_F(GroupOfTwoOnAHandDrivenClock, AMemberFarBehindWithinItsKeyFrameGroupDecodesOnToTheMoment)
+{
+    PLAY_MODULE_TEST::CSampleFolder folder;
+    KVX_WRITER::SyntheticOptions options;
+    options.startUtcMs = kClipStartMs;
+    options.seconds = 6;
+    options.width = 160;
+    options.height = 120;
+    options.audio.reset();
+    const std::string path = folder.MakeKvx(options);
+    group.SetTimeSource(wall);
+    ASSERT_EQ(1, module->Open(path.c_str()));
+    ASSERT_EQ(1, module->Preroll());
+    ASSERT_EQ(1, group.GroupPlay_Open());
+    ASSERT_EQ(1, group.GroupPlay_AddToPlayGroup(module.get()));
+    ASSERT_EQ(1, group.GroupPlay_Seek(kClipStart + 1));
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs == 1000; }));
+    wall->AdvanceMs(600);
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs == 1600; }, std::chrono::seconds(10)))
+        << listener.LastFrame().stampMs;
+    // A record read again shows as one more: 41 frames up to the moment, a
+    // few read before the seek and those the decoder holds back.
+    EXPECT_LE(listener.videoBlocks.load(), 41 + 10);
+    // With the next key frame on the way it seeks there: it reads 51 frames
+    // up to the key frame at 2 s, 6 from the one at 4 s and those the
+    // decoder holds back, far fewer than the 106 up to the moment.
+    wall->AdvanceMs(2600);
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs == 4200; }, std::chrono::seconds(10)))
+        << listener.LastFrame().stampMs;
+    EXPECT_LE(listener.videoBlocks.load(), 51 + 6 + 20);
+}
+
+// Reverse at 4X and 16X reached the start; turned forward, the member goes
+// on from its first frame although the clock ran on while it got ready,
+// instead of skipping to the key frame a second in.
+TEST_F(GroupOfTwoOnAHandDrivenClock, ForwardAfterFastReverseToTheStartShowsTheStart)
+{
+    ASSERT_TRUE(SoughtTo(3));
+    for (const float speed : {4.0f, 16.0f}) {
+        ASSERT_EQ(1, group.GroupPlay_SetPlaySpeed(speed));
+        ASSERT_EQ(1, group.GroupPlay_PlayBackward());
+        const int ends = listener.fileEnds;
+        wall->AdvanceMs(std::int64_t(4000 / speed));
+        ASSERT_TRUE(listener.WaitForEnd(ends + 1));
+        ASSERT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs == 0; }));
+        const std::size_t shown = listener.FrameCount();
+        ASSERT_EQ(1, group.GroupPlay_PlayForward());
+        // A tenth of a second of getting ready.
+        wall->AdvanceMs(100);
+        ASSERT_TRUE(listener.WaitForFrames(shown + 1));
+        EXPECT_EQ(kFrameMs, listener.Frames()[shown].stampMs) << speed;
+        ASSERT_EQ(1, group.GroupPlay_Seek(kClipStart + 3));
+    }
 }

@@ -10,7 +10,6 @@ constexpr auto kWaitSlice = std::chrono::milliseconds(20);
 constexpr std::int64_t kLateDropUs = 80'000;
 constexpr double kLateDropMediaMs = 1000.0;
 constexpr std::int64_t kResyncUs = 1'000'000;
-constexpr std::int64_t kSkipToKeyUs = 250'000;
 constexpr std::int64_t kFarBehindUs = 500'000;
 constexpr std::int64_t kShowAtLeastEveryUs = 500'000;
 
@@ -40,9 +39,9 @@ bool CFramePacer::IsLate(std::int64_t lateUs, double speed, bool grouped)
     return (speed > 1.0 || grouped) && (lateUs >= kLateDropUs || lateMediaMs >= kLateDropMediaMs);
 }
 
-bool CFramePacer::SkipsToKeyFrame(std::int64_t lateUs, double speed)
+bool CFramePacer::SkipsToKeyFrame(double speed)
 {
-    return speed > 1.0 || lateUs >= kSkipToKeyUs;
+    return speed > 1.0;
 }
 
 bool CFramePacer::IsFarBehind(std::int64_t lateUs)
@@ -58,6 +57,11 @@ bool CFramePacer::ShownRecently() const
 void CFramePacer::MarkShown()
 {
     m_lastShownUs = WallUs();
+}
+
+void CFramePacer::Forget()
+{
+    m_lastShownUs = 0;
 }
 
 }  // namespace PLAY_MODULE

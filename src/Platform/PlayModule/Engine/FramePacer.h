@@ -21,14 +21,17 @@ public:
     // Late means behind by wall or media time while playing fast; in a group
     // at any speed, since a member keeps the group's moment.
     static bool IsLate(std::int64_t lateUs, double speed, bool grouped = false);
-    // A late frame also skips the decoding up to the next key frame.
-    static bool SkipsToKeyFrame(std::int64_t lateUs, double speed);
+    // Above 1X a late frame also skips the decoding up to the next key frame;
+    // at 1X and below the decoding goes on, so the moment's frame comes next.
+    static bool SkipsToKeyFrame(double speed);
     // A group member this far behind goes to the group's moment at once.
     static bool IsFarBehind(std::int64_t lateUs);
 
     // A late frame may be dropped only while frames keep being shown.
     bool ShownRecently() const;
     void MarkShown();
+    // The next frame is shown however late (the first one after a turn).
+    void Forget();
 
 private:
     std::int64_t m_lastShownUs = 0;

@@ -30,8 +30,9 @@ constexpr std::int64_t kSettleByDecodingMs = 2000;
 // Frames decoded after a restart are held back this long while none has a
 // sane time stamp: the first one that has times them all.
 constexpr std::size_t kMaxFramesAwaitingTime = 32;
-// The longest a file's end holds a shared clock for its next file.
-constexpr std::int64_t kMaxClockHoldUs = 1'000'000;
+// The longest a file's end holds a shared clock for its next file: a next
+// file slow to open holds the other windows briefly, then catches up.
+constexpr std::int64_t kMaxClockHoldUs = 200'000;
 
 // A packet without a time of its own goes to the decoder without one.
 std::int64_t DecoderTimeMs(const MediaPacket& packet)
@@ -367,6 +368,8 @@ void CPlayEngine::Run()
         }
         if (TakeReverseEnd()) {
             ReleaseReverse();
+            // Forward starts where reverse stood, however late its first frame.
+            m_pacer.Forget();
             continue;
         }
         m_steppingBack = false;
@@ -664,6 +667,8 @@ void CPlayEngine::HandlePacket(MediaPacket& packet)
 void CPlayEngine::FeedVideo(MediaPacket& packet)
 {
     if (packet.key) {
+        if (m_lastKeyFedMs != INT64_MIN && packet.timeMs > m_lastKeyFedMs)
+            m_keyIntervalMs = packet.timeMs - m_lastKeyFedMs;
         m_lastKeyFedMs = packet.timeMs;
         if (m_keyFramesFed++ > 0) {
             m_replay.Stop();
@@ -770,8 +775,9 @@ bool CPlayEngine::IsLate(std::int64_t timeMs) const
 }
 
 // A group member far behind the group (a slow decoder, a long read) never
-// makes the others wait: it goes to the group's moment at once (backward,
-// the group before that moment is decoded next).
+// makes the others wait: forward it seeks to the group's moment when a key
+// frame lies on the way, else decodes on, dropping the late frames; backward
+// the group before that moment is decoded next.
 bool CPlayEngine::CatchUpWithGroup(std::int64_t timeMs)
 {
     std::int64_t momentMs;
@@ -783,6 +789,8 @@ bool CPlayEngine::CatchUpWithGroup(std::int64_t timeMs)
     }
     const std::int64_t targetMs = std::clamp<std::int64_t>(momentMs, 0, m_durationMs);
     if (!m_backward) {
+        if (!KeyFrameOnTheWay(targetMs))
+            return false;
         DoSeek(targetMs, true);
         return true;
     }
@@ -793,17 +801,27 @@ bool CPlayEngine::CatchUpWithGroup(std::int64_t timeMs)
     return true;
 }
 
+// The moment lies at or past the key frame after the last one fed (as far
+// apart as the two before): a seek there spares decoding. Within the group
+// being decoded a seek would decode its start again.
+bool CPlayEngine::KeyFrameOnTheWay(std::int64_t momentMs) const
+{
+    return m_keyIntervalMs > 0 && m_lastKeyFedMs != INT64_MIN && momentMs >= m_lastKeyFedMs + m_keyIntervalMs;
+}
+
 // Forward, a group member drops late frames at any speed to keep the
-// group's moment.
+// group's moment. Above 1X the decoding skips to the key frames, which are
+// shown; at 1X and below it goes on, so the moment's frame comes next.
 bool CPlayEngine::ShouldDropLate(std::int64_t timeMs, bool key)
 {
     const std::int64_t lateUs = LateUs(timeMs);
     const double speed = Speed();
-    if (key || !CFramePacer::IsLate(lateUs, speed, InGroup()) || !m_pacer.ShownRecently())
+    const bool skipsToKey = CFramePacer::SkipsToKeyFrame(speed);
+    if ((key && skipsToKey) || !CFramePacer::IsLate(lateUs, speed, InGroup()) || !m_pacer.ShownRecently())
         return false;
     // Skip non-key packets until the next key frame, unless one was already
     // fed (this frame then only left the decoder late).
-    if (timeMs >= m_lastKeyFedMs && CFramePacer::SkipsToKeyFrame(lateUs, speed))
+    if (skipsToKey && timeMs >= m_lastKeyFedMs)
         m_catchUp = true;
     m_currentMs = timeMs;
     return true;

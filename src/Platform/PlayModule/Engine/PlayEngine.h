@@ -145,6 +145,7 @@ private:
     bool InGroup() const;
     bool IsLate(std::int64_t timeMs) const;
     bool CatchUpWithGroup(std::int64_t timeMs);
+    bool KeyFrameOnTheWay(std::int64_t momentMs) const;
     bool ShouldDropLate(std::int64_t timeMs, bool key);
     void PresentFrame(const AVFrame& frame) override;
     void ShowPicture(const PlanarPicture& picture) override;
@@ -188,6 +189,7 @@ private:
     bool m_caughtUp = false;  // backward: the next picture is the group's moment
     bool m_steppingBack = false;  // stepped back since play last ran
     std::int64_t m_lastKeyFedMs = INT64_MIN;
+    std::int64_t m_keyIntervalMs = 0;  // between the last two key frames fed in a row
     std::uint64_t m_keyFramesFed = 0;
     CGroupReplay m_replay;
     bool m_audioFailed = false;
