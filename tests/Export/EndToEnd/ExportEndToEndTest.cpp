@@ -441,7 +441,10 @@ TEST_F(ExportEndToEnd, ClosingTheProgramDuringAnExportEndsCleanly)
     page->GetFormatCombo()->SetCurSel(kAvi);
     page->OnExportButton(1);
     ASSERT_TRUE(page->IsExporting());
-    ASSERT_TRUE(ProcessUntil([&] { return page->GetSimplePlayerView()->GetProgressCtrl()->GetPos() >= 2; }, 60000));
+    // Past the span's preparation, into the writing of the clip.
+    ASSERT_TRUE(ProcessUntil([&] {
+        return !page->IsPreparingExport() && page->GetSimplePlayerView()->GetProgressCtrl()->GetPos() >= 2;
+    }, 60000));
 
     frame->SetCloseGracePeriod(30000);
     QTimer::singleShot(0, [&] { frame->Dlg_Close(); });
