@@ -81,6 +81,24 @@ protected:
         ASSERT_EQ(process.state(), QProcess::Running);
     }
 
+    // Started with its error output kept apart, to be read.
+    void StartReadingErrors(QProcess& process) const
+    {
+        Configure(process);
+        process.setProcessChannelMode(QProcess::SeparateChannels);
+        process.start();
+        ASSERT_TRUE(process.waitForStarted(kStartTimeoutMs));
+    }
+
+    static bool ReadErrorsUntil(QProcess& process, QByteArray& output, const std::function<bool()>& told)
+    {
+        return WaitFor([&] {
+            process.waitForReadyRead(10);
+            output += process.readAllStandardError();
+            return told();
+        }, kStartTimeoutMs);
+    }
+
     static void CloseAndExpectZero(QProcess& process)
     {
         process.terminate();
@@ -269,18 +287,11 @@ TEST_F(StartupTest, AFolderSettingsCannotBeSavedInIsToldAtStart)
     config.write("a plain file where the folder goes");
     config.close();
     QProcess first;
-    Configure(first);
-    first.setProcessChannelMode(QProcess::SeparateChannels);
-    first.start();
-    ASSERT_TRUE(first.waitForStarted(kStartTimeoutMs));
+    StartReadingErrors(first);
     QByteArray output;
     const QByteArray told = "cannot be saved: the program folder cannot be written to: " +
                             QFile::encodeName(programDir) + "/Config";
-    EXPECT_TRUE(WaitFor([&] {
-        first.waitForReadyRead(10);
-        output += first.readAllStandardError();
-        return output.contains(told);
-    }, kStartTimeoutMs)) << output.constData();
+    EXPECT_TRUE(ReadErrorsUntil(first, output, [&] { return output.contains(told); })) << output.constData();
     EXPECT_FALSE(output.contains("/Index"));
     CloseAndExpectZero(first);
 }
@@ -292,16 +303,9 @@ TEST_F(StartupTest, ALockFileThatCannotBeUsedIsToldByItsName)
     const QString lockFile = programDir + "/Lumivex-" + QString::number(::geteuid()) + ".lock";
     ASSERT_TRUE(QFile::link("/dev/zero", lockFile));
     QProcess first;
-    Configure(first);
-    first.setProcessChannelMode(QProcess::SeparateChannels);
-    first.start();
-    ASSERT_TRUE(first.waitForStarted(kStartTimeoutMs));
+    StartReadingErrors(first);
     QByteArray output;
-    WaitFor([&] {
-        first.waitForReadyRead(10);
-        output += first.readAllStandardError();
-        return output.contains(".lock") || output.contains("cannot be written to");
-    }, kStartTimeoutMs);
+    ReadErrorsUntil(first, output, [&] { return output.contains(".lock") || output.contains("cannot be written to"); });
     EXPECT_TRUE(output.contains("The lock file cannot be used: " + QFile::encodeName(lockFile) + ": Is a link"))
         << output.constData();
     EXPECT_FALSE(output.contains("cannot be written to")) << output.constData();

@@ -1,3 +1,4 @@
+#include "LocalTimes.h"
 #include "RecordingListener.h"
 
 #include "Base/SFDateTime.h"
@@ -12,25 +13,6 @@
 using namespace PLAY_MODULE;
 using namespace PlayModuleTest;
 using PLAY_MODULE_TEST::CSampleFolder;
-
-namespace {
-
-_SYSTEMTIME LocalTime(std::int64_t ms)
-{
-    SF_SOFT_BASE::CSFDateTime date;
-    date.FromTime(unsigned(ms / 1000));
-    _SYSTEMTIME local{};
-    local.wYear = WORD(date.year);
-    local.wMonth = WORD(date.month);
-    local.wDay = WORD(date.day);
-    local.wHour = WORD(date.hour);
-    local.wMinute = WORD(date.minute);
-    local.wSecond = WORD(date.second);
-    local.wMilliseconds = WORD(ms % 1000);
-    return local;
-}
-
-}  // namespace
 
 // Read from the footer alone, a span's key frames are those the opened
 // recording's lookups find, at its ends and past them; a recording without
@@ -54,8 +36,8 @@ TEST(KvxFooter, SpanFromTheFooterAloneIsTheOpenedRecordingsSpan)
         for (const std::int64_t last : {t0 + 999, t0 + 1000, t0 + 3500, t0 + 4999, t0 + 60000}) {
             FRAME_POS first;
             FRAME_POS next;
-            ASSERT_EQ(1, module.GetKeyFramePosByAbsTime(LocalTime(start), first));
-            ASSERT_EQ(1, module.GetNextKeyFramePosByAbsTime(LocalTime(last), next));
+            ASSERT_EQ(1, module.GetKeyFramePosByAbsTime(LocalSystemTime(start), first));
+            ASSERT_EQ(1, module.GetNextKeyFramePosByAbsTime(LocalSystemTime(last), next));
             const auto span = KvxFooterKeyFrames(path, start, last);
             ASSERT_TRUE(span);
             EXPECT_EQ(*span, (KeyFrameSpan{std::uint64_t(first.nFilePos), std::uint64_t(next.nFilePos)}))

@@ -1,4 +1,5 @@
 #include "ImageProbe.h"
+#include "LocalTimes.h"
 #include "RecordingListener.h"
 #include "SampleFiles.h"
 #include "TestClocks.h"
@@ -44,20 +45,6 @@ bool ShowsMoment(CPlayModule& member, std::int64_t momentMs, bool backward = fal
 {
     const std::int64_t ahead = member.GetCurrentPlayTimeMs() - momentMs;
     return backward ? ahead >= 0 && ahead < kFrameMs : ahead <= 0 && ahead > -kFrameMs;
-}
-
-_SYSTEMTIME LocalSystemTime(unsigned seconds)
-{
-    SF_SOFT_BASE::CSFDateTime date;
-    date.FromTime(seconds);
-    _SYSTEMTIME local{};
-    local.wYear = WORD(date.year);
-    local.wMonth = WORD(date.month);
-    local.wDay = WORD(date.day);
-    local.wHour = WORD(date.hour);
-    local.wMinute = WORD(date.minute);
-    local.wSecond = WORD(date.second);
-    return local;
 }
 
 class ModuleFeatures : public ::testing::Test {
@@ -500,7 +487,7 @@ TEST_F(ModuleFeatures, KeyFramePositionsOfOtherContainers)
     EXPECT_GT(next.nFilePos, key.nFilePos);
     EXPECT_EQ(std::int64_t(std::filesystem::file_size(Sample("clip.mp4"))), last.nFilePos);
 
-    _SYSTEMTIME local = LocalSystemTime(kClipStart + 1);
+    _SYSTEMTIME local = LocalSystemTime(std::int64_t(kClipStart + 1) * 1000);
     local.wMilliseconds = 500;
     FRAME_POS byTime;
     ASSERT_EQ(1, module->GetKeyFramePosByAbsTime(local, byTime));
