@@ -1,5 +1,6 @@
 #include "Platform/PlayModule/Source/AviKeptClip.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <vector>
@@ -44,7 +45,7 @@ struct StreamCount {
 
 class CMender {
 public:
-    CMender(int fd, std::uint64_t size) : m_fd(fd), m_size(size) {}
+    CMender(int fd, std::uint64_t size) : m_fd(fd), m_size(size), m_headerLimit(size) {}
 
     void Mend()
     {
@@ -97,6 +98,15 @@ private:
         [[maybe_unused]] const ssize_t written = ::pwrite(m_fd, id4, 4, off_t(at));
     }
 
+    // The header's counts go before the first movie list only: a damaged
+    // header list that claims more never has its "counts" written into the
+    // pictures or past the file's end.
+    void PutHeaderU32(std::uint64_t at, std::uint64_t value) const
+    {
+        if (at + 4 <= m_headerLimit)
+            PutU32(at, value);
+    }
+
     // A list the cut ends in ends with the file.
     void SetSize(Chunk& chunk, std::uint64_t end) const
     {
@@ -110,6 +120,7 @@ private:
         for (std::uint64_t at = part.at + kListHeader; at + kChunkHeader <= part.End() && Read(at, chunk);
              at = chunk.End()) {
             if (chunk.Is("LIST", "movi")) {
+                m_headerLimit = std::min(m_headerLimit, chunk.at);
                 if (chunk.End() > part.End())
                     SetSize(chunk, part.End());
                 CountMovie(chunk, first);
@@ -154,7 +165,7 @@ private:
                     const StreamCount& count = m_counts[stream];
                     const std::uint64_t data = head.at + kChunkHeader;
                     const std::uint32_t sampleSize = U32At(data + kStrhSampleSize);
-                    PutU32(data + kStrhLength, sampleSize == 0 ? count.chunks : count.bytes / sampleSize);
+                    PutHeaderU32(data + kStrhLength, sampleSize == 0 ? count.chunks : count.bytes / sampleSize);
                     if (head.type == std::array<char, 4>{'v', 'i', 'd', 's'} && videoFrames == 0) {
                         videoFrames = count.chunks;
                         firstPartFrames = count.firstPartChunks;
@@ -165,20 +176,22 @@ private:
                 totalFramesAt = chunk.at + kChunkHeader + kAvihTotalFrames;
             } else if (chunk.Is("LIST", "odml") || (m_parts > 1 && chunk.Is("JUNK", "odml"))) {
                 Chunk head;
-                if (Read(chunk.at + kListHeader, head) && head.Is("dmlh") && head.size >= 4) {
+                if (Read(chunk.at + kListHeader, head) && head.Is("dmlh") && head.size >= 4 &&
+                    head.at + kChunkHeader + 4 <= m_headerLimit) {
                     allFramesAt = head.at + kChunkHeader;
                     PutId(chunk.at, "LIST");
                 }
             }
         }
         if (totalFramesAt)
-            PutU32(totalFramesAt, firstPartFrames);
+            PutHeaderU32(totalFramesAt, firstPartFrames);
         if (allFramesAt)
-            PutU32(allFramesAt, videoFrames);
+            PutHeaderU32(allFramesAt, videoFrames);
     }
 
     int m_fd;
     std::uint64_t m_size;
+    std::uint64_t m_headerLimit;
     int m_parts = 0;
     Chunk m_headerList;
     std::array<StreamCount, kMaxStreams> m_counts{};
