@@ -260,3 +260,29 @@ TEST(AviKeptClip, FilesThatAreNoAviAreLeftAsTheyAre)
     EXPECT_EQ(CAviKeptClip::Keep(path), text.size());
     EXPECT_EQ(ReadFileBytes(path), text);
 }
+
+// A header list that ends inside its extended header: the count of all
+// frames would fall on the size of the chunk after it, which the cut is
+// judged by.
+TEST(AviKeptClip, CountsAreNeverWrittenPastTheHeaderList)
+{
+    CSampleFolder folder;
+    int frames = 0;
+    std::vector<std::uint8_t> clip = KilledClip(folder, &frames);
+    ASSERT_FALSE(clip.empty());
+    const std::size_t header = Find(clip, "hdrl");
+    const std::size_t extended = Find(clip, "dmlh");
+    ASSERT_LT(extended, clip.size());
+    std::memcpy(&clip[extended - 12], "LIST", 4);
+    PutU32(clip, header - 4, std::uint32_t(extended + 4 - header));
+    // Past the list, its data reads as chunks: an empty one, then one to its end.
+    const std::uint32_t dataSize = std::uint32_t(clip[extended + 4]) | std::uint32_t(clip[extended + 5]) << 8;
+    PutU32(clip, extended + 16, dataSize - 12);
+    const std::string path = folder.File("kept.avi");
+    ASSERT_TRUE(WriteFileBytes(path, clip));
+    const std::uint64_t whole = CAviWholeChunks::End(path);
+    ASSERT_GT(whole, 0u);
+
+    EXPECT_EQ(CAviKeptClip::Keep(path), whole);
+    EXPECT_EQ(CAviWholeChunks::End(path), whole);
+}

@@ -57,6 +57,8 @@ public:
             MendPart(part, m_parts == 0);
             at = part.End();
         }
+        if (m_headerList.size > 0)
+            m_headerLimit = std::min(m_headerLimit, m_headerList.End());
         WriteCounts();
     }
 
@@ -98,12 +100,14 @@ private:
         [[maybe_unused]] const ssize_t written = ::pwrite(m_fd, id4, 4, off_t(at));
     }
 
-    // The header's counts go before the first movie list only: a damaged
-    // header list that claims more never has its "counts" written into the
-    // pictures or past the file's end.
+    // The header's counts go inside its list, before the first movie list
+    // and the file's end: a damaged chunk that claims more never has them
+    // written into the chunks the cut is judged by.
+    bool InHeader(std::uint64_t at) const { return at + 4 <= m_headerLimit; }
+
     void PutHeaderU32(std::uint64_t at, std::uint64_t value) const
     {
-        if (at + 4 <= m_headerLimit)
+        if (InHeader(at))
             PutU32(at, value);
     }
 
@@ -177,7 +181,7 @@ private:
             } else if (chunk.Is("LIST", "odml") || (m_parts > 1 && chunk.Is("JUNK", "odml"))) {
                 Chunk head;
                 if (Read(chunk.at + kListHeader, head) && head.Is("dmlh") && head.size >= 4 &&
-                    head.at + kChunkHeader + 4 <= m_headerLimit) {
+                    InHeader(head.at + kChunkHeader)) {
                     allFramesAt = head.at + kChunkHeader;
                     PutId(chunk.at, "LIST");
                 }
