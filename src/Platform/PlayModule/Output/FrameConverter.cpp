@@ -64,23 +64,23 @@ void CFrameConverter::SetColor(int brightness, int contrast, int saturation, int
     }
 }
 
-const AVFrame* CFrameConverter::ToYuv420(const AVFrame& frame)
+const AVFrame* CFrameConverter::ToYuv420(const AVFrame& frame, int width, int height)
 {
-    if (IsPlanar420(frame.format))
+    if (IsPlanar420(frame.format) && width == frame.width && height == frame.height)
         return &frame;
     m_scaler = sws_getCachedContext(m_scaler, frame.width, frame.height,
-                                    AVPixelFormat(frame.format), frame.width, frame.height,
+                                    AVPixelFormat(frame.format), width, height,
                                     AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!m_scaler)
         return nullptr;
-    if (!m_scaled || m_scaled->width != frame.width || m_scaled->height != frame.height) {
+    if (!m_scaled || m_scaled->width != width || m_scaled->height != height) {
         av_frame_free(&m_scaled);
         m_scaled = av_frame_alloc();
         if (!m_scaled)
             return nullptr;
         m_scaled->format = AV_PIX_FMT_YUV420P;
-        m_scaled->width = frame.width;
-        m_scaled->height = frame.height;
+        m_scaled->width = width;
+        m_scaled->height = height;
         if (av_frame_get_buffer(m_scaled, 0) < 0) {
             av_frame_free(&m_scaled);
             return nullptr;
@@ -131,21 +131,34 @@ void CFrameConverter::ApplyColor(PlanarPicture& out) const
 
 bool CFrameConverter::Convert(const AVFrame& frame, bool vFirst, PlanarPicture& out)
 {
+    return ConvertScaled(frame, vFirst, frame.width, frame.height, out);
+}
+
+bool CFrameConverter::ConvertScaled(const AVFrame& frame, bool vFirst, int width, int height, PlanarPicture& out)
+{
     if (frame.width < 2 || frame.height < 2)
         return false;
-    const AVFrame* planar = ToYuv420(frame);
+    width = std::clamp(width, 2, frame.width);
+    height = std::clamp(height, 2, frame.height);
+    const AVFrame* planar = ToYuv420(frame, width, height);
     if (!planar)
         return false;
-    out.width = frame.width;
-    out.height = frame.height;
+    FromPlanar(*planar, vFirst, out);
+    out.reduced = width != frame.width || height != frame.height;
+    return true;
+}
+
+void CFrameConverter::FromPlanar(const AVFrame& planar, bool vFirst, PlanarPicture& out) const
+{
+    out.width = planar.width;
+    out.height = planar.height;
     out.vFirst = vFirst;
     out.bytes.resize(PlanarPicture::SizeFor(out.width, out.height));
-    CopyPlanes(*planar, out);
+    CopyPlanes(planar, out);
     if (!m_neutral)
         ApplyColor(out);
     if (!m_hueNeutral)
         RotateHue(out);
-    return true;
 }
 
 }  // namespace PLAY_MODULE

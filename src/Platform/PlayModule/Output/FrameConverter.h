@@ -20,11 +20,14 @@ public:
     CFrameConverter& operator=(const CFrameConverter&) = delete;
 
     bool Convert(const AVFrame& frame, bool vFirst, PlanarPicture& out);
+    // The same, scaled to width x height (even, at most the frame's size).
+    bool ConvertScaled(const AVFrame& frame, bool vFirst, int width, int height, PlanarPicture& out);
     // Each value 0..128, 64 neutral.
     void SetColor(int brightness, int contrast, int saturation, int hue);
 
 private:
-    const AVFrame* ToYuv420(const AVFrame& frame);
+    const AVFrame* ToYuv420(const AVFrame& frame, int width, int height);
+    void FromPlanar(const AVFrame& planar, bool vFirst, PlanarPicture& out) const;
     void CopyPlanes(const AVFrame& frame, PlanarPicture& out) const;
     void ApplyColor(PlanarPicture& out) const;
     void RotateHue(PlanarPicture& out) const;

@@ -15,6 +15,8 @@ struct PlanarPicture {
     bool vFirst = false;
     std::int64_t timeMs = 0;
     bool key = false;
+    // Kept smaller than the frame was decoded (reverse play's pictures).
+    bool reduced = false;
     std::vector<std::uint8_t> bytes;
 
     static std::size_t SizeFor(int width, int height) { return SF_SOFT_BASE::PlanarLayout{width, height}.Size(); }
