@@ -259,7 +259,7 @@ int CPlayModule::GetPlayPort()
 int CPlayModule::SnapPicture(const char* path, PM_IMAGE_TYPE type)
 {
     PlanarPicture picture;
-    if (!path || !IsOpen() || !m_engine->CopyShownPicture(picture))
+    if (!path || !IsOpen() || !m_engine->CopyWholeShownPicture(picture))
         return 0;
     return CSnapshotWriter::WriteNew(picture, path, type) ? 1 : 0;
 }

@@ -36,11 +36,12 @@ public:
         return frame;
     }
     std::int64_t FrameTimeMs(const AVFrame& frame) const override { return frame.best_effort_timestamp; }
-    bool ConvertFrame(const AVFrame& frame, PlanarPicture& out) override
+    bool ConvertFrame(const AVFrame& frame, int keptWidth, int keptHeight, PlanarPicture& out) override
     {
-        out.width = frame.width;
-        out.height = frame.height;
-        out.bytes.assign(PlanarPicture::SizeFor(frame.width, frame.height), 0);
+        out.width = keptWidth;
+        out.height = keptHeight;
+        out.reduced = keptWidth != frame.width;
+        out.bytes.assign(PlanarPicture::SizeFor(keptWidth, keptHeight), 0);
         return true;
     }
     void RestartDecodingAt(std::int64_t timeMs) override { m_next = int(timeMs / kFrameMs) / kGroupFrames * kGroupFrames; }

@@ -333,6 +333,29 @@ bool CPlayEngine::CopyShownPicture(PlanarPicture& out) const
     return true;
 }
 
+bool CPlayEngine::CopyWholeShownPicture(PlanarPicture& out)
+{
+    if (!CopyShownPicture(out))
+        return false;
+    if (!out.reduced)
+        return true;
+    {
+        std::lock_guard lock(m_pictureMutex);
+        m_wholeWanted = true;
+    }
+    {
+        std::unique_lock lock(m_mutex);
+        Queue(lock, Command{Command::ShowWhole});
+    }
+    std::lock_guard lock(m_pictureMutex);
+    m_wholeWanted = false;
+    const std::shared_ptr<PlanarPicture> whole = std::exchange(m_wholeShown, nullptr);
+    if (!whole || whole->reduced)
+        return false;
+    out = *whole;
+    return true;
+}
+
 const AVCodecParameters* CPlayEngine::VideoParameters() const
 {
     return m_source ? m_source->VideoParameters() : nullptr;
@@ -418,6 +441,11 @@ bool CPlayEngine::WaitForWork(std::optional<Command>& command)
             command = Command{Command::SettleAt, PausedMomentMs(), true};
             return true;
         }
+        // Standing still, the shown picture is the whole frame.
+        if (m_shownReduced && m_paused) {
+            command = Command{Command::ShowWhole};
+            return true;
+        }
         m_wake.wait_for(lock, std::chrono::milliseconds(100));
     }
 }
@@ -426,7 +454,13 @@ void CPlayEngine::Execute(const Command& command)
 {
     m_replay.Stop();
     m_reverse.SetKeysOnly(false);
+    m_reverse.SetMayReduce(false);
     m_caughtUp = false;
+    if (command.kind == Command::ShowWhole) {
+        ShowWholePicture();
+        FinishCommand(command);
+        return;
+    }
     if (command.kind == Command::SettleAt) {
         // Leaves the clock at the paused moment and completes no caller's wait.
         SettleAt(command.timeMs);
@@ -443,6 +477,7 @@ void CPlayEngine::Execute(const Command& command)
         m_stepper.StepBackward();
         break;
     case Command::SettleAt:
+    case Command::ShowWhole:
         break;
     }
     FinishCommand(command);
@@ -496,6 +531,11 @@ void CPlayEngine::PlayForwardOnce()
 void CPlayEngine::PlayBackwardOnce()
 {
     m_replay.Stop();
+    m_reverse.SetMayReduce(true);
+    if (!m_caughtUp && !std::exchange(m_aheadGaveWay, false) && !ClockStands() && m_reverse.AheadWanted(m_aheadLeadMs)) {
+        DecodeAheadWhilePlaying();
+        return;
+    }
     const PlanarPicture* picture = m_reverse.PreviousPicture();
     if (!picture) {
         ReachedEndPlaying(true);
@@ -515,6 +555,58 @@ void CPlayEngine::PlayBackwardOnce()
         return;
     }
     ShowPicture(*picture);
+}
+
+// A file readied to take over stands on a paused clock: it holds one group.
+bool CPlayEngine::ClockStands() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_clock->IsPaused();
+}
+
+void CPlayEngine::DecodeAheadWhilePlaying()
+{
+    const auto clockMs = [this] {
+        std::lock_guard lock(m_mutex);
+        return m_clock->NowMs();
+    };
+    const std::int64_t startMs = clockMs();
+    m_playingAhead = true;
+    const bool decoded = m_reverse.DecodeBlockAhead(true);
+    m_playingAhead = false;
+    // A clock that stood meanwhile (a file readied to take over) timed nothing.
+    const std::int64_t tookMs = std::abs(clockMs() - startMs);
+    if (decoded && tookMs > 0)
+        m_aheadLeadMs = 2 * tookMs + std::int64_t(1000.0 / m_frameRate);
+}
+
+// Between the frames decoded ahead: the shown block's next picture once it
+// is due. A request, a pause or a turn ends the decoding.
+bool CPlayEngine::ShowDueWhileDecoding()
+{
+    const PlanarPicture* next = nullptr;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_quit || m_paused || !m_backward || !m_commands.empty())
+            return true;
+        next = m_reverse.ShownBlockPictureBefore(m_currentMs);
+        if (!next)
+            return false;
+        const std::int64_t lateUs = -m_clock->UsUntil(ClockTime(next->timeMs));
+        if (lateUs < 0)
+            return false;
+        // Late at normal speed or slower, the picture of the clock's moment is
+        // shown, the ones between dropped, and the decoding goes on; faster,
+        // play goes on without it (key frames alone when it stays late).
+        if (CFramePacer::IsLate(lateUs, m_clock->Speed(), !ClockOwner())) {
+            if (m_clock->Speed() > 1.0)
+                return m_aheadGaveWay = true;
+            next = m_reverse.ShownBlockPictureFrom(m_clock->NowMs() - m_clockOffsetMs);
+        }
+    }
+    if (next)
+        ShowPicture(*next);
+    return false;
 }
 
 void CPlayEngine::ReachedEnd()
@@ -849,10 +941,10 @@ void CPlayEngine::FillFrameInfo(PM_FRAME_INFO& info, std::int64_t timeMs, bool k
     info.nMillisecond = std::int32_t(absMs % 1000);
 }
 
-bool CPlayEngine::ConvertFrame(const AVFrame& frame, PlanarPicture& out)
+bool CPlayEngine::ConvertFrame(const AVFrame& frame, int width, int height, PlanarPicture& out)
 {
     std::lock_guard lock(m_converterMutex);
-    return m_converter.Convert(frame, RenderType() == PM_RENDER_QT, out);
+    return m_converter.ConvertScaled(frame, RenderType() == PM_RENDER_QT, width, height, out);
 }
 
 // The play thread alone makes pictures, each in one that no receiver holds,
@@ -863,7 +955,7 @@ void CPlayEngine::PresentFrame(const AVFrame& frame)
     {
         std::lock_guard lock(m_pictureMutex);
         PlanarPicture& next = m_pictures.Spare();
-        if (!ConvertFrame(frame, next)) {
+        if (!ConvertFrame(frame, frame.width, frame.height, next)) {
             m_currentMs = timeMs;
             return;
         }
@@ -891,8 +983,11 @@ void CPlayEngine::HandOverShown()
     const std::shared_ptr<PlanarPicture>& shown = m_pictures.Shown();
     m_currentMs = shown->timeMs;
     m_presentedMs = shown->timeMs;
-    m_width = shown->width;
-    m_height = shown->height;
+    m_shownReduced = shown->reduced;
+    if (!shown->reduced) {
+        m_width = shown->width;
+        m_height = shown->height;
+    }
     m_pacer.MarkShown();
     ++m_shownFrames;
     const int kind = RenderType();
@@ -901,6 +996,8 @@ void CPlayEngine::HandOverShown()
     PM_FRAME_INFO info;
     const int size = int(shown->bytes.size());
     FillFrameInfo(info, shown->timeMs, shown->key, size, PM_FRAME_VIDEO_SHOWN);
+    info.nWidth = shown->width;
+    info.nHeight = shown->height;
     m_listener->OnSharedFrameVisible(m_owner, kind, std::shared_ptr<const unsigned char>(shown, shown->bytes.data()),
                                      size, &info);
 }
@@ -962,6 +1059,8 @@ void CPlayEngine::RepositionAfterReverse()
 
 bool CPlayEngine::AheadInterrupted()
 {
+    if (m_playingAhead)
+        return ShowDueWhileDecoding();
     for (;;) {
         Command step;
         const PlanarPicture* previous = nullptr;
@@ -1069,6 +1168,25 @@ void CPlayEngine::SettleBackward(std::int64_t targetMs)
     }
     if (found)
         ShowPicture(due);
+}
+
+// Shows the shown frame again, decoded whole: reverse play may have kept it
+// smaller. The blocks kept for reverse go with it.
+void CPlayEngine::ShowWholePicture()
+{
+    m_shownReduced = false;
+    const std::int64_t shownMs = m_currentMs;
+    m_reverse.Clear();
+    RestartDecodingAt(shownMs);
+    m_seekTarget.DropEndingBy(shownMs);
+    AVFramePtr frame = NextFrame();
+    if (frame && FrameTimeMs(*frame) < shownMs)
+        frame = NextFrame();
+    if (frame && FrameTimeMs(*frame) == shownMs)
+        PresentFrame(*frame);
+    std::lock_guard lock(m_pictureMutex);
+    if (m_wholeWanted)
+        m_wholeShown = m_pictures.Shown();
 }
 
 void CPlayEngine::SettleBySeek(std::int64_t targetMs)

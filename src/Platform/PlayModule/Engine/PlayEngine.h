@@ -90,6 +90,8 @@ public:
     std::size_t ReverseHeldBytes() const { return m_reverseBytes.load(); }
     // Copy of the last shown picture; false before the first frame.
     bool CopyShownPicture(PlanarPicture& out) const;
+    // The same, whole: a picture reverse play kept smaller is decoded again.
+    bool CopyWholeShownPicture(PlanarPicture& out);
     const AVCodecParameters* VideoParameters() const;
     const AVCodecParameters* AudioParameters() const;
 
@@ -98,7 +100,7 @@ public:
 
 private:
     struct Command {
-        enum Kind { SeekTo, StepForward, StepBackward, SettleAt } kind = SeekTo;
+        enum Kind { SeekTo, StepForward, StepBackward, SettleAt, ShowWhole } kind = SeekTo;
         std::int64_t timeMs = 0;
         bool exact = false;
         std::uint64_t number = 0;
@@ -110,6 +112,10 @@ private:
     void Execute(const Command& command);
     void PlayForwardOnce();
     void PlayBackwardOnce();
+    // Playing back: decodes the group before while the shown one plays.
+    void DecodeAheadWhilePlaying();
+    bool ClockStands() const;
+    bool ShowDueWhileDecoding();
     // Reverse play or stepping back ended: its pictures and their memory go.
     void ReleaseReverse();
     bool TakeReverseEnd();
@@ -122,6 +128,7 @@ private:
     void SettleForward(std::int64_t targetMs);
     void SettleBackward(std::int64_t targetMs);
     void SettleBySeek(std::int64_t targetMs);
+    void ShowWholePicture();
     bool SettleInterrupted() const;
     // A request other than a step back waits, or play resumed.
     bool OtherRequestWaits() const;
@@ -164,7 +171,7 @@ private:
     bool Quitting() const override;
     std::int64_t ShownMs() const override;
     void FinishCommand(const Command& command);
-    bool ConvertFrame(const AVFrame& frame, PlanarPicture& out) override;
+    bool ConvertFrame(const AVFrame& frame, int width, int height, PlanarPicture& out) override;
     // Leaves the pause; requestPlay also starts a player that never played.
     void Unpause(bool requestPlay);
     // Both with m_mutex held: the group may swap the clock at any time.
@@ -188,6 +195,11 @@ private:
     bool m_catchUp = false;
     bool m_caughtUp = false;  // backward: the next picture is the group's moment
     bool m_steppingBack = false;  // stepped back since play last ran
+    bool m_playingAhead = false;  // the group before is decoded while playing back
+    bool m_aheadGaveWay = false;  // it ended as fast play fell behind
+    // Play time left in the shown block when decoding the group before
+    // begins: twice what the last one took (at once until one was timed).
+    std::int64_t m_aheadLeadMs = 1000;
     std::int64_t m_lastKeyFedMs = INT64_MIN;
     std::int64_t m_keyIntervalMs = 0;  // between the last two key frames fed in a row
     std::uint64_t m_keyFramesFed = 0;
@@ -220,6 +232,10 @@ private:
     mutable std::mutex m_pictureMutex;
     CShownPictures m_pictures;
     bool m_hasShown = false;
+    bool m_shownReduced = false;  // play thread
+    // A copy waits for the shown picture decoded whole.
+    bool m_wholeWanted = false;
+    std::shared_ptr<PlanarPicture> m_wholeShown;
 
     std::atomic<bool> m_quit{false};
     std::atomic<bool> m_backward{false};

@@ -1,7 +1,10 @@
 #include "Platform/PlayModule/Engine/ReverseBudget.h"
 
+#include "Platform/PlayModule/Output/PlanarPicture.h"
+
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 
 namespace PLAY_MODULE {
 
@@ -35,6 +38,18 @@ std::size_t CReverseBudget::Bytes() const
 std::size_t CReverseBudget::Holders()
 {
     return g_holders.load();
+}
+
+CReverseBudget::Size CReverseBudget::FittingSize(Size picture, std::int64_t count, std::size_t bytes)
+{
+    const double each = double(bytes) / double(std::max<std::int64_t>(1, count));
+    const double whole = double(PlanarPicture::SizeFor(picture.width, picture.height));
+    if (picture.width <= kLeastReducedWidth || whole <= each)
+        return picture;
+    const double least = double(kLeastReducedWidth) / picture.width;
+    const double scale = std::max(least, std::sqrt(each / whole));
+    auto even = [](double side) { return std::max(2, int(side) & ~1); };
+    return {even(picture.width * scale), even(picture.height * scale)};
 }
 
 }  // namespace PLAY_MODULE

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 namespace PLAY_MODULE {
 
@@ -9,8 +10,15 @@ namespace PLAY_MODULE {
 // groups, many windows together stay within the process's budget.
 class CReverseBudget {
 public:
-    static constexpr std::size_t kProcessBytes = std::size_t(640) << 20;
-    static constexpr std::size_t kModuleBytes = std::size_t(256) << 20;
+    static constexpr std::size_t kProcessBytes = std::size_t(512) << 20;
+    static constexpr std::size_t kModuleBytes = std::size_t(320) << 20;
+    // Pictures are never reduced below this width (nor a narrower one at all).
+    static constexpr int kLeastReducedWidth = 320;
+
+    struct Size {
+        int width = 0;
+        int height = 0;
+    };
 
     CReverseBudget() = default;
     CReverseBudget(const CReverseBudget&) = delete;
@@ -25,6 +33,9 @@ public:
     bool Joined() const { return m_joined; }
     // The modules holding reverse pictures now.
     static std::size_t Holders();
+    // The size at which count pictures of the given size fit in bytes, with
+    // the same shape and even sides; never below kLeastReducedWidth wide.
+    static Size FittingSize(Size picture, std::int64_t count, std::size_t bytes);
 
 private:
     bool m_joined = false;

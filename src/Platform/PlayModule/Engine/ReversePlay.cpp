@@ -49,6 +49,7 @@ void CReversePlay::Clear()
 {
     m_block.clear();
     m_blockAhead.clear();
+    m_noBlockBeforeMs = -1;
     m_needReposition = false;
 }
 
@@ -64,6 +65,7 @@ void CReversePlay::Release()
     std::deque<PlanarPicture>().swap(m_blockAhead);
     std::deque<PlanarPicture>().swap(m_shownBlock);
     m_spare = PlanarPicture();
+    m_noBlockBeforeMs = -1;
     m_budget.Leave();
 }
 
@@ -106,6 +108,12 @@ const PlanarPicture* CReversePlay::ShownBlockPictureBefore(std::int64_t timeMs) 
     return before > 0 && StepsOnPace(before) ? &m_shownBlock[before - 1] : nullptr;
 }
 
+const PlanarPicture* CReversePlay::ShownBlockPictureFrom(std::int64_t timeMs) const
+{
+    const std::size_t from = CountBefore(m_shownBlock, timeMs);
+    return from < CountBefore(m_shownBlock, m_host.ShownMs()) ? &m_shownBlock[from] : nullptr;
+}
+
 // Stepping back as fast as it is served, the steps keep pace with the
 // decoding ahead: what is left of the one may not outrun what is left of
 // the other, so no step waits for much of a group.
@@ -133,45 +141,62 @@ bool CReversePlay::LoadBlockBefore(std::int64_t endMs, std::size_t limitBytes)
     return loaded;
 }
 
-// Steps inside the shown block are served meanwhile; any other request ends
-// the decoding.
-void CReversePlay::DecodeBlockAhead()
+// Steps inside the shown block are served meanwhile (or, playing, its
+// pictures shown as they fall due); any other request ends the decoding.
+bool CReversePlay::DecodeBlockAhead(bool playing)
 {
     if (m_block.empty() && !LoadShownBlock())
-        return;
+        return false;
     if (!m_blockAhead.empty() || m_block.front().timeMs <= 0)
-        return;
-    TrimShownBlock();
+        return false;
+    TrimShownBlock(playing);
     m_shownBlock = std::move(m_block);
     m_block.clear();
     const std::int64_t shownEndMs = m_blockEndMs;
     const std::int64_t endMs = m_shownBlock.front().timeMs;
     m_progress = AheadProgress();
-    m_progress.steps = CountBefore(m_shownBlock, m_host.ShownMs());
+    // Play shows the pictures as they fall due, not at the pace of steps.
+    m_progress.steps = playing ? 0 : CountBefore(m_shownBlock, m_host.ShownMs());
     m_readingAhead = true;
     m_aheadInterrupted = false;
     const std::size_t budget = m_budget.Bytes();
-    const std::size_t limitBytes = std::min(budget - std::min(budget, BytesOf(m_shownBlock)), budget / 2);
-    const bool loaded = LoadBlockBefore(endMs, limitBytes) && !m_aheadInterrupted;
+    const std::size_t room = budget - std::min(budget, BytesOf(m_shownBlock));
+    // Playing, a group as large as the shown one always fits: the pictures
+    // were kept small enough for two when the share was larger.
+    const std::size_t limit = playing ? std::max(room, BytesOf(m_shownBlock)) : std::min(room, budget / 2);
+    const bool loaded = LoadBlockBefore(endMs, limit) && !m_aheadInterrupted;
     m_readingAhead = false;
     if (loaded) {
         m_blockAhead = std::move(m_block);
         m_blockAheadEndMs = endMs;
+    } else if (!m_aheadInterrupted) {
+        m_noBlockBeforeMs = endMs;
     }
     m_block = std::move(m_shownBlock);
     m_shownBlock.clear();
     m_blockEndMs = shownEndMs;
     m_needReposition = true;
+    return loaded;
 }
 
-void CReversePlay::TrimShownBlock()
+bool CReversePlay::AheadWanted(std::int64_t leadMs) const
+{
+    if (m_keysOnly || !m_blockAhead.empty() || m_block.empty())
+        return false;
+    const std::int64_t shownMs = m_host.ShownMs();
+    const std::int64_t firstMs = m_block.front().timeMs;
+    return firstMs > 0 && firstMs != m_noBlockBeforeMs && shownMs <= m_blockEndMs && shownMs - firstMs <= leadMs;
+}
+
+void CReversePlay::TrimShownBlock(bool playing)
 {
     const std::int64_t shownMs = m_host.ShownMs();
     while (m_block.size() > 1 && m_block.back().timeMs > shownMs) {
         m_blockEndMs = m_block.back().timeMs;
         m_block.pop_back();
     }
-    while (m_block.size() > 1 && BytesOf(m_block) > m_budget.Bytes() / 2)
+    // Playing, the block's pictures were kept small enough for two groups.
+    while (!playing && m_block.size() > 1 && BytesOf(m_block) > m_budget.Bytes() / 2)
         m_block.pop_front();
 }
 
@@ -199,6 +224,8 @@ bool CReversePlay::DecodeBlockBefore(std::int64_t endMs, std::size_t limitBytes)
         m_block.clear();
         m_converting = false;
         m_frameSpacingMs = 0;
+        m_keptWidth = 0;
+        m_keptHeight = 0;
         m_progress.started = false;
         m_host.RestartDecodingAt(std::max<std::int64_t>(0, target));
         AVFramePtr skipped;
@@ -211,6 +238,8 @@ bool CReversePlay::DecodeBlockBefore(std::int64_t endMs, std::size_t limitBytes)
             if (!frame || m_host.FrameTimeMs(*frame) >= endMs || m_host.Quitting())
                 break;
             NoteDecoded(m_host.FrameTimeMs(*frame));
+            if (m_keptWidth == 0 && m_frameSpacingMs > 0)
+                DecideKeptSize(*frame, endMs);
             if (!m_converting) {
                 m_converting = m_keysOnly || InLastPart(*frame, endMs, limitBytes);
                 // The frame before, decided on only now (the first one).
@@ -260,19 +289,40 @@ bool CReversePlay::InLastPart(const AVFrame& frame, std::int64_t endMs, std::siz
 {
     if (m_frameSpacingMs <= 0)
         return false;
-    const std::size_t pictureBytes = std::max<std::size_t>(1, PlanarPicture::SizeFor(frame.width, frame.height));
+    const std::size_t pictureBytes = std::max<std::size_t>(
+        1, m_keptWidth > 0 ? PlanarPicture::SizeFor(m_keptWidth, m_keptHeight)
+                           : PlanarPicture::SizeFor(frame.width, frame.height));
     const auto fits = std::int64_t(std::min(kMaxBlockFrames, std::max<std::size_t>(1, limitBytes / pictureBytes)));
-    const std::int64_t frames = std::max<std::int64_t>(1, (endMs - m_progress.firstMs) / m_frameSpacingMs);
+    const std::int64_t frames = FramesBefore(endMs);
     const std::int64_t parts = (frames + fits - 1) / fits;
     const std::int64_t part = (frames + parts - 1) / parts;
     return m_host.FrameTimeMs(frame) >= endMs - part * m_frameSpacingMs;
+}
+
+// The frames from the block's first one up to (not at) endMs.
+std::int64_t CReversePlay::FramesBefore(std::int64_t endMs) const
+{
+    return std::max<std::int64_t>(1, (endMs - 1 - m_progress.firstMs) / m_frameSpacingMs + 1);
+}
+
+// Playing back, the block's pictures are kept at a size at which the group
+// and the one before it fit the module's share.
+void CReversePlay::DecideKeptSize(const AVFrame& frame, std::int64_t endMs)
+{
+    const CReverseBudget::Size whole{frame.width, frame.height};
+    const CReverseBudget::Size size =
+        m_mayReduce ? CReverseBudget::FittingSize(whole, 2 * FramesBefore(endMs), m_budget.Bytes()) : whole;
+    m_keptWidth = size.width;
+    m_keptHeight = size.height;
 }
 
 void CReversePlay::KeepPicture(const AVFrame& frame, std::size_t limitBytes)
 {
     // The picture dropped from the block's front lends its buffer.
     PlanarPicture picture = std::move(m_spare);
-    if (!m_host.ConvertFrame(frame, picture)) {
+    const int width = m_keptWidth > 0 ? m_keptWidth : frame.width;
+    const int height = m_keptHeight > 0 ? m_keptHeight : frame.height;
+    if (!m_host.ConvertFrame(frame, width, height, picture)) {
         m_spare = std::move(picture);
         return;
     }

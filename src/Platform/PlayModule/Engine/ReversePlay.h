@@ -15,7 +15,8 @@ class IReversePlayHost {
 public:
     virtual AVFramePtr NextFrame() = 0;
     virtual std::int64_t FrameTimeMs(const AVFrame& frame) const = 0;
-    virtual bool ConvertFrame(const AVFrame& frame, PlanarPicture& out) = 0;
+    // Converts the frame scaled to width x height.
+    virtual bool ConvertFrame(const AVFrame& frame, int width, int height, PlanarPicture& out) = 0;
     // Flushes the decoders and puts the source at the key frame at or before timeMs.
     virtual void RestartDecodingAt(std::int64_t timeMs) = 0;
     virtual bool Quitting() const = 0;
@@ -44,12 +45,19 @@ public:
     const PlanarPicture* PreviousPicture();
     // Paused after a step back (or a seek, the shown block then first):
     // decodes the group before the shown block, so that a step into it finds
-    // it decoded.
-    void DecodeBlockAhead();
+    // it decoded. Playing back (playing), it is decoded while the shown block
+    // plays, into the room its pictures leave. True when it was decoded.
+    bool DecodeBlockAhead(bool playing = false);
+    // Playing back: the group before is to be decoded now, as the shown block
+    // has no more than leadMs of its pictures left to show.
+    bool AheadWanted(std::int64_t leadMs) const;
     // While the group ahead is decoded: the shown block's picture before
     // timeMs, or null when a step must wait for the decoding (the block is
     // used up, or steps ran ahead of it: the wait is spread over the steps).
     const PlanarPicture* ShownBlockPictureBefore(std::int64_t timeMs) const;
+    // Playing back meanwhile: the shown block's first picture at or after
+    // timeMs and before the shown one; null when there is none.
+    const PlanarPicture* ShownBlockPictureFrom(std::int64_t timeMs) const;
 
     // Forward play after a block was handed out seeks back to the shown frame.
     bool NeedsReposition() const { return m_needReposition; }
@@ -69,6 +77,10 @@ public:
 
     // True while a block is decoded (its packets are not passed on).
     bool ReadingBlock() const { return m_readingBlock; }
+    // Playing back, pictures may be kept smaller than decoded, so that the
+    // shown group and the one before fit the module's share whole; stepping
+    // keeps them whole.
+    void SetMayReduce(bool mayReduce) { m_mayReduce = mayReduce; }
     // Falling behind: a block holds its key frame alone.
     void SetKeysOnly(bool keysOnly) { m_keysOnly = keysOnly; }
     bool KeysOnly() const { return m_keysOnly; }
@@ -86,11 +98,13 @@ private:
     bool LoadShownBlock();
     bool DecodeBlockBefore(std::int64_t endMs, std::size_t limitBytes);
     bool InLastPart(const AVFrame& frame, std::int64_t endMs, std::size_t limitBytes) const;
+    void DecideKeptSize(const AVFrame& frame, std::int64_t endMs);
+    std::int64_t FramesBefore(std::int64_t endMs) const;
     void KeepPicture(const AVFrame& frame, std::size_t limitBytes);
     void NoteDecoded(std::int64_t timeMs);
     // Before decoding ahead: the shown block keeps its pictures up to the
-    // shown one, within half the budget.
-    void TrimShownBlock();
+    // shown one, stepping within half the budget.
+    void TrimShownBlock(bool playing);
     bool StepsOnPace(std::size_t stepsLeft) const;
 
     IReversePlayHost& m_host;
@@ -100,10 +114,14 @@ private:
     std::deque<PlanarPicture> m_blockAhead;  // the group before m_block
     std::deque<PlanarPicture> m_shownBlock;  // m_block while m_blockAhead is decoded
     std::int64_t m_blockAheadEndMs = 0;
+    std::int64_t m_noBlockBeforeMs = -1;  // where the last decoding ahead found nothing
     PlanarPicture m_spare;  // last dropped from a full block, its buffer reused
     AheadProgress m_progress;
     std::int64_t m_lastDecodedMs = 0;
     std::int64_t m_frameSpacingMs = 0;
+    int m_keptWidth = 0;  // the block's picture size, 0 until decided
+    int m_keptHeight = 0;
+    bool m_mayReduce = false;
     bool m_converting = false;
     bool m_readingAhead = false;
     bool m_aheadInterrupted = false;

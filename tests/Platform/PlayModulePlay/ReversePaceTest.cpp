@@ -1,0 +1,228 @@
+#include "SampleFiles.h"
+
+#include "Platform/PlayModule/Engine/PlayEngine.h"
+#include "Platform/PlayModule/Engine/ReverseBudget.h"
+#include "Platform/PlayModule/IPlayModuleListener.h"
+#include "Platform/PlayModule/Source/MediaSourceFactory.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <thread>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+using namespace PLAY_MODULE;
+using namespace PlayModuleTest;
+
+namespace {
+
+constexpr std::int64_t kFrameMs = 40;
+constexpr std::int64_t kPacketUs = 10'000;
+constexpr std::int64_t kWaitStepUs = 5'000;
+
+// Wall time that runs with the player's work alone: each packet read costs
+// kPacketUs, and a reading with no packet read since the one before (the
+// player waits for a picture to fall due) moves on kWaitStepUs.
+class WorkClock : public ITimeSource {
+public:
+    std::int64_t NowUs() const override
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_packets == m_packetsAtReading)
+            m_nowUs += kWaitStepUs;
+        m_packetsAtReading = m_packets;
+        return m_nowUs;
+    }
+    void PacketRead()
+    {
+        std::lock_guard lock(m_mutex);
+        m_nowUs += kPacketUs;
+        ++m_packets;
+    }
+    std::int64_t PeekUs() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_nowUs;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    mutable std::int64_t m_nowUs = 0;
+    mutable std::int64_t m_packetsAtReading = -1;
+    std::int64_t m_packets = 0;
+};
+
+// A recording whose every packet costs its reader time on the clock.
+class CostlySource : public IMediaSource {
+public:
+    CostlySource(std::unique_ptr<IMediaSource> source, std::shared_ptr<WorkClock> clock)
+        : m_source(std::move(source)), m_clock(std::move(clock))
+    {
+    }
+    const AVCodecParameters* VideoParameters() const override { return m_source->VideoParameters(); }
+    const AVCodecParameters* AudioParameters() const override { return m_source->AudioParameters(); }
+    int ReadPacket(MediaPacket& out) override
+    {
+        m_clock->PacketRead();
+        return m_source->ReadPacket(out);
+    }
+    bool SeekKeyFrame(std::int64_t timeMs) override { return m_source->SeekKeyFrame(timeMs); }
+    std::int64_t DurationMs() const override { return m_source->DurationMs(); }
+    double FrameRate() const override { return m_source->FrameRate(); }
+    std::int64_t OwnStartTimeMs() const override { return m_source->OwnStartTimeMs(); }
+    std::int64_t FileSize() const override { return m_source->FileSize(); }
+
+private:
+    std::unique_ptr<IMediaSource> m_source;
+    std::shared_ptr<WorkClock> m_clock;
+};
+
+struct HandedOver {
+    std::int64_t stampMs;
+    std::int64_t wallUs;
+    int width;
+};
+
+// The pictures handed over, each with its time and when (on the work clock).
+class HandOverLog : public IPlayModuleListener {
+public:
+    explicit HandOverLog(const WorkClock& clock) : m_clock(clock) {}
+
+    void OnFrameVisible(CPlayModule*, int, unsigned char*, int, PM_FRAME_INFO* info) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_shown.push_back({info->nStampMs, m_clock.PeekUs(), info->nWidth});
+    }
+    void OnFileEnd(CPlayModule*) override
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_ended = true;
+        }
+        m_changed.notify_all();
+    }
+    void OnFileRefFinished(CPlayModule*, int) override {}
+    void OnStreamData(CPlayModule*, unsigned char*, int, PM_FRAME_INFO*, int) override {}
+    void OnFileTimeDone(CPlayModule*, unsigned, unsigned) override {}
+    int OnOverlayData(CPlayModule*, unsigned char*, int, int, int, int) override { return 1; }
+
+    bool WaitForEnd()
+    {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, std::chrono::seconds(60), [&] { return std::exchange(m_ended, false); });
+    }
+    std::vector<HandedOver> Shown() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_shown;
+    }
+
+private:
+    const WorkClock& m_clock;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<HandedOver> m_shown;
+    bool m_ended = false;
+};
+
+// Seeks the recording to fromMs and plays it back to its start at 1X, on
+// a clock that runs with the work alone: the pictures handed over, the
+// sought one first.
+std::vector<HandedOver> PlayBackToTheStart(const std::string& path, std::int64_t fromMs)
+{
+    auto clock = std::make_shared<WorkClock>();
+    HandOverLog log(*clock);
+    CPlayEngine engine(nullptr, &log);
+    engine.SetTimeSource(clock);
+    if (!engine.Start(std::make_unique<CostlySource>(OpenMediaSource(path), clock)))
+        return {};
+    engine.Seek(fromMs, true);
+    engine.SetBackward(true);
+    engine.Play();
+    const bool ended = log.WaitForEnd();
+    engine.Shutdown();
+    return ended ? log.Shown() : std::vector<HandedOver>();
+}
+
+void ExpectEveryFrameBackFrom(const std::vector<HandedOver>& shown, std::int64_t fromMs)
+{
+    ASSERT_EQ(std::size_t(fromMs / kFrameMs + 1), shown.size());
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        ASSERT_EQ(fromMs - std::int64_t(i) * kFrameMs, shown[i].stampMs) << i;
+}
+
+}  // namespace
+
+// Groups of 12 frames, each packet costing a quarter of a frame: decoding a
+// group takes more than three frames' time, playing one back twelve.
+TEST(ReversePace, EveryFrameWithoutAHoldAtAChangeOfGroup)
+{
+    SampleSpec spec;
+    spec.width = 160;
+    spec.height = 120;
+    spec.frames = 75;
+    spec.gop = 12;
+    spec.bFrames = 0;
+    const std::string path = TempPath("reverse_pace.mp4");
+    ASSERT_TRUE(MakeSample(path, spec));
+    const std::vector<HandedOver> shown = PlayBackToTheStart(path, 2880);
+    ExpectEveryFrameBackFrom(shown, 2880);
+    // The first picture back waits for its group; none after it waits much
+    // longer than a frame.
+    std::int64_t longestUs = 0;
+    for (std::size_t i = 2; i < shown.size(); ++i)
+        longestUs = std::max(longestUs, shown[i].wallUs - shown[i - 1].wallUs);
+    EXPECT_LE(longestUs, 2 * kFrameMs * 1000);
+}
+
+// Many windows playing back share the budget: the pictures are kept smaller
+// than decoded, and the frame a window stands on is whole again for a
+// snapshot and once paused.
+TEST(ReversePace, PicturesKeptSmallerWhilePlayingBackAreWholeForASnapshotAndWhenPaused)
+{
+    SampleSpec spec;
+    spec.width = 1280;
+    spec.height = 720;
+    spec.frames = 50;
+    spec.bFrames = 0;
+    const std::string path = TempPath("reverse_kept_smaller.mp4");
+    ASSERT_TRUE(MakeSample(path, spec));
+    std::array<CReverseBudget, 63> otherWindows;
+    for (CReverseBudget& other : otherWindows)
+        other.Join();
+    WorkClock unused;
+    HandOverLog log(unused);
+    CPlayEngine engine(nullptr, &log);
+    ASSERT_TRUE(engine.Start(OpenMediaSource(path)));
+    engine.Seek(1960, true);
+    engine.SetBackward(true);
+    engine.Play();
+    ASSERT_TRUE(log.WaitForEnd());
+    const std::vector<HandedOver> shown = log.Shown();
+    ASSERT_GT(shown.size(), 40u);
+    EXPECT_LT(shown.back().width, spec.width);
+    EXPECT_EQ(spec.width, engine.Width());
+    EXPECT_LE(engine.ReverseHeldBytes(), 2 * CReverseBudget::kProcessBytes / 64);
+
+    PlanarPicture snapshot;
+    ASSERT_TRUE(engine.CopyWholeShownPicture(snapshot));
+    EXPECT_EQ(spec.width, snapshot.width);
+    EXPECT_EQ(spec.height, snapshot.height);
+    EXPECT_EQ(0, snapshot.timeMs);
+
+    engine.Seek(1000, true);
+    engine.Play();
+    ASSERT_TRUE(log.WaitForEnd());
+    engine.Pause();
+    PlanarPicture paused;
+    for (int i = 0; i < 500 && engine.CopyShownPicture(paused) && paused.width != spec.width; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(spec.width, paused.width);
+    EXPECT_EQ(0, paused.timeMs);
+    engine.Shutdown();
+}
