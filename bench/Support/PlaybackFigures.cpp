@@ -79,18 +79,35 @@ double SmallestSecondShare(const std::vector<ShownPicture>& shown, const Playbac
     return smallest;
 }
 
-// From the click to the first picture earlier than the one shown at the click.
-double FirstBackMs(const std::vector<ShownPicture>& shown, const PlaybackRun& run)
+// The first picture earlier than the one shown at the click (the click's
+// own first picture when nothing stood before it).
+std::vector<ShownPicture>::const_iterator FirstBack(const std::vector<ShownPicture>& shown, const PlaybackRun& run)
 {
     const auto click = std::find_if(shown.begin(), shown.end(),
                                     [&run](const ShownPicture& picture) { return picture.wallUs >= run.clickWallUs; });
     if (click == shown.begin())
-        return 0;  // nothing stood before the click to go back from
+        return click;
     const double stoodMs = FootageMs(*std::prev(click), run.fileMs);
-    const auto back = std::find_if(click, shown.end(), [&](const ShownPicture& picture) {
-        return FootageMs(picture, run.fileMs) < stoodMs;
-    });
+    return std::find_if(click, shown.end(),
+                        [&](const ShownPicture& picture) { return FootageMs(picture, run.fileMs) < stoodMs; });
+}
+
+// From the click to the first earlier picture.
+double FirstBackMs(const std::vector<ShownPicture>& shown, const PlaybackRun& run)
+{
+    const auto back = FirstBack(shown, run);
+    if (back == shown.begin())
+        return 0;  // nothing stood before the click to go back from
     return back == shown.end() ? kNever : double(back->wallUs - run.clickWallUs) / 1000.0;
+}
+
+// The pictures judged: from the click on; in reverse from the first earlier
+// picture on, the wait for the turn being the first back time.
+std::vector<ShownPicture> Judged(const std::vector<ShownPicture>& shown, const PlaybackRun& run)
+{
+    if (!run.backward)
+        return AfterClick(shown, run.clickWallUs);
+    return std::vector<ShownPicture>(FirstBack(shown, run), shown.end());
 }
 
 // The windows' footage times every 40 ms of wall time, while all of them play.
@@ -130,7 +147,7 @@ PlaybackFigures MeasurePlayback(const ShownPictures& pictures, const PlaybackRun
     std::vector<std::vector<ShownPicture>> windows;
     double footageMs = 0;
     for (const auto& [window, all] : pictures) {
-        const std::vector<ShownPicture> shown = AfterClick(all, run.clickWallUs);
+        const std::vector<ShownPicture> shown = Judged(all, run);
         AddHolds(shown, window < run.firstLargeWindow, figures);
         figures.fpsMin = std::min(figures.fpsMin, FewestInAWallSecond(shown));
         figures.secondShareMin = std::min(figures.secondShareMin, SmallestSecondShare(shown, run));

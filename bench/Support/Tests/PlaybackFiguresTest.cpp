@@ -67,13 +67,16 @@ TEST(PlaybackFigures, SpreadCountsWindowsAheadAsWellAsBehind)
     EXPECT_FALSE(MissedGoals(figures, ForwardRun(true), 500).empty());
 }
 
-TEST(PlaybackFigures, ReverseTimesTheClickToTheFirstEarlierPicture)
+TEST(PlaybackFigures, ReverseTimesTheClickToTheFirstEarlierPictureAndJudgesHoldsFromIt)
 {
-    std::vector<ShownPicture> shown = Played(6000, 6400, 0);  // forward until the click at 400 ms
+    std::vector<ShownPicture> shown = Played(6000, 6480, 0);  // forward a little past the click at 400 ms
     for (int i = 0; i < 10; ++i)  // the first earlier picture is handed 250 ms after the click
         shown.push_back({1, 2320 - 40 * i, 650000 + 40000 * i});
     PlaybackRun run = ForwardRun(false);
     run.backward = true;
     run.clickWallUs = 400000;
-    EXPECT_DOUBLE_EQ(MeasurePlayback({{0, shown}}, run).firstBackMs, 250);
+    const PlaybackFigures figures = MeasurePlayback({{0, shown}}, run);
+    EXPECT_DOUBLE_EQ(figures.firstBackMs, 250);
+    // The wait for the turn is not a hold.
+    EXPECT_DOUBLE_EQ(figures.holdInsideMs, 40);
 }
