@@ -128,6 +128,17 @@ TEST(ReversePlay, KeyFramesOnlyGoBackKeyByKeyToTheStart)
     EXPECT_EQ(StepBack(reverse, host, 5), (std::vector<std::int64_t>{6000, 4000, 2000, 0}));
 }
 
+TEST(ReversePlay, FasterPlayKeepsEverySoManyFramesBackFromTheShownOne)
+{
+    GroupsOfFrames host;
+    CReversePlay reverse(host);
+    reverse.SetKeepEvery(4);
+    host.shownMs = 2400;
+    // A group's first frame is kept too: the group before ends there.
+    EXPECT_EQ(StepBack(reverse, host, 6), (std::vector<std::int64_t>{2360, 2200, 2040, 2000, 1960, 1800}));
+    EXPECT_EQ(host.decoded, 11 + 51);  // each group decoded once (and the frame that ends it)
+}
+
 TEST(ReversePlay, AtTheStartNothingIsDecodedAhead)
 {
     GroupsOfFrames host;

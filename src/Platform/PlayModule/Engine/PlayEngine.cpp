@@ -455,6 +455,7 @@ void CPlayEngine::Execute(const Command& command)
     m_replay.Stop();
     m_reverse.SetKeysOnly(false);
     m_reverse.SetMayReduce(false);
+    m_reverse.SetKeepEvery(1);
     m_caughtUp = false;
     if (command.kind == Command::ShowWhole) {
         ShowWholePicture();
@@ -532,6 +533,7 @@ void CPlayEngine::PlayBackwardOnce()
 {
     m_replay.Stop();
     m_reverse.SetMayReduce(true);
+    m_reverse.SetKeepEvery(std::max(1, int(Speed())));
     if (!m_caughtUp && !std::exchange(m_aheadGaveWay, false) && !ClockStands() && m_reverse.AheadWanted(m_aheadLeadMs)) {
         DecodeAheadWhilePlaying();
         return;

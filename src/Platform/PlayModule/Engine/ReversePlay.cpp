@@ -240,17 +240,22 @@ bool CReversePlay::DecodeBlockBefore(std::int64_t endMs, std::size_t limitBytes)
             NoteDecoded(m_host.FrameTimeMs(*frame));
             if (m_keptWidth == 0 && m_frameSpacingMs > 0)
                 DecideKeptSize(*frame, endMs);
+            // The block's first frame is always kept: the block before ends there.
+            bool first = false;
             if (!m_converting) {
                 m_converting = m_keysOnly || InLastPart(*frame, endMs, limitBytes);
                 // The frame before, decided on only now (the first one).
-                if (m_converting && skipped && InLastPart(*skipped, endMs, limitBytes))
+                const bool keepSkipped = m_converting && skipped && InLastPart(*skipped, endMs, limitBytes);
+                if (keepSkipped)
                     KeepPicture(*skipped, limitBytes);
                 if (!m_converting) {
                     skipped = std::move(frame);
                     continue;
                 }
+                first = !keepSkipped;
             }
-            KeepPicture(*frame, limitBytes);
+            if (first || ToShow(*frame, endMs))
+                KeepPicture(*frame, limitBytes);
             if (m_keysOnly && !m_block.empty() && m_block.back().key) {
                 // The block then holds its key frame alone.
                 m_blockEndMs = m_block.back().timeMs + 1;
@@ -297,6 +302,15 @@ bool CReversePlay::InLastPart(const AVFrame& frame, std::int64_t endMs, std::siz
     const std::int64_t parts = (frames + fits - 1) / fits;
     const std::int64_t part = (frames + parts - 1) / parts;
     return m_host.FrameTimeMs(frame) >= endMs - part * m_frameSpacingMs;
+}
+
+// Faster than normal speed play shows only every so many frames: the
+// others are decoded but not kept.
+bool CReversePlay::ToShow(const AVFrame& frame, std::int64_t endMs) const
+{
+    if (m_keysOnly || m_keepEvery <= 1 || m_frameSpacingMs <= 0)
+        return true;
+    return (endMs - 1 - m_host.FrameTimeMs(frame)) / m_frameSpacingMs % m_keepEvery == 0;
 }
 
 // The frames from the block's first one up to (not at) endMs.

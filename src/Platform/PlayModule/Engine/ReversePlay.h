@@ -81,6 +81,9 @@ public:
     // shown group and the one before fit the module's share whole; stepping
     // keeps them whole.
     void SetMayReduce(bool mayReduce) { m_mayReduce = mayReduce; }
+    // Playing faster than normal speed: of the frames before the block's end,
+    // every so many are kept (1: all).
+    void SetKeepEvery(int frames) { m_keepEvery = frames; }
     // Falling behind: a block holds its key frame alone.
     void SetKeysOnly(bool keysOnly) { m_keysOnly = keysOnly; }
     bool KeysOnly() const { return m_keysOnly; }
@@ -100,6 +103,7 @@ private:
     bool InLastPart(const AVFrame& frame, std::int64_t endMs, std::size_t limitBytes) const;
     void DecideKeptSize(const AVFrame& frame, std::int64_t endMs);
     std::int64_t FramesBefore(std::int64_t endMs) const;
+    bool ToShow(const AVFrame& frame, std::int64_t endMs) const;
     void KeepPicture(const AVFrame& frame, std::size_t limitBytes);
     void NoteDecoded(std::int64_t timeMs);
     // Before decoding ahead: the shown block keeps its pictures up to the
@@ -122,6 +126,7 @@ private:
     int m_keptWidth = 0;  // the block's picture size, 0 until decided
     int m_keptHeight = 0;
     bool m_mayReduce = false;
+    int m_keepEvery = 1;
     bool m_converting = false;
     bool m_readingAhead = false;
     bool m_aheadInterrupted = false;
