@@ -1177,7 +1177,8 @@ void CPlayEngine::SettleBackward(std::int64_t targetMs)
 void CPlayEngine::ShowWholePicture()
 {
     m_shownReduced = false;
-    const std::int64_t shownMs = m_currentMs;
+    // The picture on the screen (a catch-up may have moved on past it).
+    const std::int64_t shownMs = m_presentedMs;
     m_reverse.Clear();
     RestartDecodingAt(shownMs);
     m_seekTarget.DropEndingBy(shownMs);
