@@ -156,20 +156,27 @@ void ExpectEveryFrameBackFrom(const std::vector<HandedOver>& shown, std::int64_t
         ASSERT_EQ(fromMs - std::int64_t(i) * kFrameMs, shown[i].stampMs) << i;
 }
 
+// A recording without B-frames; empty when it could not be made.
+std::string SampleWithoutBFrames(const char* name, int width, int height, int frames, int gop)
+{
+    SampleSpec spec;
+    spec.width = width;
+    spec.height = height;
+    spec.frames = frames;
+    spec.gop = gop;
+    spec.bFrames = 0;
+    const std::string path = TempPath(name);
+    return MakeSample(path, spec) ? path : std::string();
+}
+
 }  // namespace
 
 // Groups of 12 frames, each packet costing a quarter of a frame: decoding a
 // group takes more than three frames' time, playing one back twelve.
 TEST(ReversePace, EveryFrameWithoutAHoldAtAChangeOfGroup)
 {
-    SampleSpec spec;
-    spec.width = 160;
-    spec.height = 120;
-    spec.frames = 75;
-    spec.gop = 12;
-    spec.bFrames = 0;
-    const std::string path = TempPath("reverse_pace.mp4");
-    ASSERT_TRUE(MakeSample(path, spec));
+    const std::string path = SampleWithoutBFrames("reverse_pace.mp4", 160, 120, 75, 12);
+    ASSERT_FALSE(path.empty());
     const std::vector<HandedOver> shown = PlayBackToTheStart(path, 2880);
     ExpectEveryFrameBackFrom(shown, 2880);
     // The first picture back waits for its group; none after it waits much
@@ -185,13 +192,10 @@ TEST(ReversePace, EveryFrameWithoutAHoldAtAChangeOfGroup)
 // snapshot and once paused.
 TEST(ReversePace, PicturesKeptSmallerWhilePlayingBackAreWholeForASnapshotAndWhenPaused)
 {
-    SampleSpec spec;
-    spec.width = 1280;
-    spec.height = 720;
-    spec.frames = 50;
-    spec.bFrames = 0;
-    const std::string path = TempPath("reverse_kept_smaller.mp4");
-    ASSERT_TRUE(MakeSample(path, spec));
+    constexpr int kWidth = 1280;
+    constexpr int kHeight = 720;
+    const std::string path = SampleWithoutBFrames("reverse_kept_smaller.mp4", kWidth, kHeight, 50, 25);
+    ASSERT_FALSE(path.empty());
     std::array<CReverseBudget, 63> otherWindows;
     for (CReverseBudget& other : otherWindows)
         other.Join();
@@ -205,14 +209,14 @@ TEST(ReversePace, PicturesKeptSmallerWhilePlayingBackAreWholeForASnapshotAndWhen
     ASSERT_TRUE(log.WaitForEnd());
     const std::vector<HandedOver> shown = log.Shown();
     ASSERT_GT(shown.size(), 40u);
-    EXPECT_LT(shown.back().width, spec.width);
-    EXPECT_EQ(spec.width, engine.Width());
+    EXPECT_LT(shown.back().width, kWidth);
+    EXPECT_EQ(kWidth, engine.Width());
     EXPECT_LE(engine.ReverseHeldBytes(), 2 * CReverseBudget::kProcessBytes / 64);
 
     PlanarPicture snapshot;
     ASSERT_TRUE(engine.CopyWholeShownPicture(snapshot));
-    EXPECT_EQ(spec.width, snapshot.width);
-    EXPECT_EQ(spec.height, snapshot.height);
+    EXPECT_EQ(kWidth, snapshot.width);
+    EXPECT_EQ(kHeight, snapshot.height);
     EXPECT_EQ(0, snapshot.timeMs);
 
     engine.Seek(1000, true);
@@ -220,9 +224,9 @@ TEST(ReversePace, PicturesKeptSmallerWhilePlayingBackAreWholeForASnapshotAndWhen
     ASSERT_TRUE(log.WaitForEnd());
     engine.Pause();
     PlanarPicture paused;
-    for (int i = 0; i < 500 && engine.CopyShownPicture(paused) && paused.width != spec.width; ++i)
+    for (int i = 0; i < 500 && engine.CopyShownPicture(paused) && paused.width != kWidth; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_EQ(spec.width, paused.width);
+    EXPECT_EQ(kWidth, paused.width);
     EXPECT_EQ(0, paused.timeMs);
     engine.Shutdown();
 }
