@@ -654,10 +654,10 @@ void CPlayManagerUILogic::FlipDirection(int forward, std::list<void*>& handles)
             handles.push_back(handle);
         }
         for (auto& shown : m_shown)
-            shown.second.directionMark = forward;
+            TurnEntry(shown.second, forward);
         for (auto& hidden : m_hidden) {
             handles.push_back(hidden.first);
-            hidden.second.directionMark = forward;
+            TurnEntry(hidden.second, forward);
         }
         return;
     }
@@ -669,7 +669,7 @@ void CPlayManagerUILogic::FlipDirection(int forward, std::list<void*>& handles)
         if (!forward && grid)
             grid->SetSubWinRecordState(current, 0);
         handles.push_back(handle);
-        entry->directionMark = forward;
+        TurnEntry(*entry, forward);
     }
     if (entry->queryType != QUERY_FILEPATH_CHANNEL)
         return;
@@ -677,8 +677,16 @@ void CPlayManagerUILogic::FlipDirection(int forward, std::list<void*>& handles)
         if (hidden.second.window != current)
             continue;
         handles.push_back(hidden.first);
-        hidden.second.directionMark = forward;
+        TurnEntry(hidden.second, forward);
     }
+}
+
+// An end reached the other way lies behind the file's play now.
+void CPlayManagerUILogic::TurnEntry(_QUERY_FILE_INFO& entry, int forward)
+{
+    if (entry.directionMark != forward)
+        entry.endMark = 0;
+    entry.directionMark = forward;
 }
 
 void CPlayManagerUILogic::SetPlayDirection(int forward)

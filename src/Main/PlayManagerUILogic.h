@@ -153,6 +153,7 @@ private:
     bool EntriesHaveTimes() const;
     bool CanPlayBackward() const;
     void FlipDirection(int forward, std::list<void*>& handles);
+    static void TurnEntry(_QUERY_FILE_INFO& entry, int forward);
     bool IsPlayBarPlaying() const;
     void* HiddenNeighbour(int window, std::int32_t fileId, bool next, bool wrap);
     // Has the play loop open ahead the file a window shows next in its play

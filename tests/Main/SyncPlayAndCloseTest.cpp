@@ -46,17 +46,17 @@ protected:
         return record;
     }
 
-    // Each window a channel's day of minutes from 09:00 on, with Sync Play on.
-    void OpenMinutesInSync(int windows, int minutes)
+    // Each window a channel's day of minutes from 09:00 on, with Sync Play on or off.
+    void OpenMinutes(int windows, int minutes, bool sync = true)
     {
-        bar->UpdateButtonState(CPlayBarEventImp::kSyncPlay, 1);
+        bar->UpdateButtonState(CPlayBarEventImp::kSyncPlay, sync ? 1 : 0);
         std::vector<boost::shared_ptr<_QUERY_FILE_INFO>> records;
         for (int i = 0; i < windows; ++i)
             for (int minute = 0; minute < minutes; ++minute)
                 records.push_back(Minute(MinutePath(i, minute), i, 10 * i + minute + 1, minute));
         ui->SetWantedShowNum(int(records.size()));
         ASSERT_TRUE(Open(records, 1));
-        ASSERT_TRUE(ProcessUntil([&] { return ui->GetSynPlay() == 1; }));
+        ASSERT_TRUE(!sync || ProcessUntil([&] { return ui->GetSynPlay() == 1; }));
     }
     static std::wstring MinutePath(int channel, int minute)
     {
@@ -138,7 +138,7 @@ TEST_F(SyncPlayAndClose, ASynchronisedSeekMovesEveryWindowToTheFileOfThatTime)
 
 TEST_F(SyncPlayAndClose, ADaySeekedIntoItsLastFilesEndsWithThemAndItsCursorStaysWithinIt)
 {
-    OpenMinutesInSync(2, 3);
+    OpenMinutes(2, 3);
     ui->Seek(nullptr, kNine + 150, Window(0));
     // The last minute's files open and play to their ends.
     const std::vector<PlayManagerTest::FakePlayLibrary*> last = OpenLibrariesOf(2, 2);
@@ -153,7 +153,7 @@ TEST_F(SyncPlayAndClose, ADaySeekedIntoItsLastFilesEndsWithThemAndItsCursorStays
 
 TEST_F(SyncPlayAndClose, AFileEndStartsTheReadiedNextFileInTheGroupBeforeAnyLoopHearsOfIt)
 {
-    OpenMinutesInSync(2, 3);
+    OpenMinutes(2, 3);
     ASSERT_TRUE(Reaches("GroupPlay_AddToPlayGroup", 2));
     const std::vector<PlayManagerTest::FakePlayLibrary*> next = OpenLibrariesOf(1, 2);
     ASSERT_EQ(next.size(), 2u);
@@ -167,7 +167,7 @@ TEST_F(SyncPlayAndClose, AFileEndStartsTheReadiedNextFileInTheGroupBeforeAnyLoop
 TEST_F(SyncPlayAndClose, ReversePlayIntoTheFileBeforeGoesOnInItFromItsEnd)
 {
     engine.answers.backwardStartEnds = true;
-    OpenMinutesInSync(2, 3);
+    OpenMinutes(2, 3);
     ui->Seek(nullptr, kNine + 150, Window(0));
     const std::vector<PlayManagerTest::FakePlayLibrary*> last = OpenLibrariesOf(2, 2);
     ASSERT_EQ(last.size(), 2u);
@@ -206,7 +206,7 @@ TEST_F(SyncPlayAndClose, ReversePlayIntoTheFileBeforeGoesOnInItFromItsEnd)
 
 TEST_F(SyncPlayAndClose, AStartReachedInReverseAndHeardOfOnlyAfterTheTurnForwardMovesNoWindow)
 {
-    OpenMinutesInSync(2, 3);
+    OpenMinutes(2, 3);
     const std::vector<PlayManagerTest::FakePlayLibrary*> first = OpenLibrariesOf(0, 2);
     ASSERT_EQ(first.size(), 2u);
     for (int i = 0; i < 2; ++i)
@@ -225,6 +225,29 @@ TEST_F(SyncPlayAndClose, AStartReachedInReverseAndHeardOfOnlyAfterTheTurnForward
         library->FireFileEnd();
     EXPECT_TRUE(ProcessUntil([&] { return ui->GetWindowEntry(Window(1))->fileId == 12; }));
     EXPECT_EQ(ui->GetWindowEntry(Window(0))->fileId, 2);
+}
+
+// An end reached forward lies behind reverse play: another window's change
+// of file in reverse, which resumes the files whose end is still to be
+// acted on, leaves it where it plays.
+TEST_F(SyncPlayAndClose, WithoutSyncPlayAnEndReachedForwardMovesNoWindowInReverse)
+{
+    OpenMinutes(2, 2, false);
+    for (PlayManagerTest::FakePlayLibrary* library : OpenLibrariesOf(0, 2))
+        library->FireFileEnd();
+    ASSERT_TRUE(ProcessUntil([&] {
+        return ui->GetWindowEntry(Window(0))->fileId == 2 && ui->GetWindowEntry(Window(1))->fileId == 12;
+    }));
+    // Window 1's last file ends forward; then play turns back and window 0
+    // reaches its file's start.
+    ui->GetPlayListener()->OnFileEnd(Handle(1));
+    for (int i = 0; i < 2; ++i)
+        ui->GetPlayListener()->OnFileRefFinished(Handle(i), 1);
+    ui->SetPlayDirection(0);
+    ui->GetPlayListener()->OnFileEndReached(Handle(0), 0);
+    ASSERT_TRUE(ProcessUntil([&] { return ui->GetWindowEntry(Window(0))->fileId == 1; }));
+    Settle(300);
+    EXPECT_EQ(ui->GetWindowEntry(Window(1))->fileId, 12);
 }
 
 TEST_F(SyncPlayAndClose, TheExitIsAnsweredOnceWhenEveryFileIsClosed)
