@@ -12,6 +12,7 @@
 #include <chrono>
 #include <thread>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -82,21 +83,46 @@ private:
     std::shared_ptr<WorkClock> m_clock;
 };
 
+// A recording whose every packet takes a while to read.
+class SlowSource : public IMediaSource {
+public:
+    SlowSource(std::unique_ptr<IMediaSource> source, std::chrono::milliseconds perPacket)
+        : m_source(std::move(source)), m_perPacket(perPacket)
+    {
+    }
+    const AVCodecParameters* VideoParameters() const override { return m_source->VideoParameters(); }
+    const AVCodecParameters* AudioParameters() const override { return m_source->AudioParameters(); }
+    int ReadPacket(MediaPacket& out) override
+    {
+        std::this_thread::sleep_for(m_perPacket);
+        return m_source->ReadPacket(out);
+    }
+    bool SeekKeyFrame(std::int64_t timeMs) override { return m_source->SeekKeyFrame(timeMs); }
+    std::int64_t DurationMs() const override { return m_source->DurationMs(); }
+    double FrameRate() const override { return m_source->FrameRate(); }
+    std::int64_t OwnStartTimeMs() const override { return m_source->OwnStartTimeMs(); }
+    std::int64_t FileSize() const override { return m_source->FileSize(); }
+
+private:
+    std::unique_ptr<IMediaSource> m_source;
+    std::chrono::milliseconds m_perPacket;
+};
+
 struct HandedOver {
     std::int64_t stampMs;
     std::int64_t wallUs;
     int width;
 };
 
-// The pictures handed over, each with its time and when (on the work clock).
+// The pictures handed over, each with its time and when (read by now).
 class HandOverLog : public IPlayModuleListener {
 public:
-    explicit HandOverLog(const WorkClock& clock) : m_clock(clock) {}
+    explicit HandOverLog(std::function<std::int64_t()> now) : m_now(std::move(now)) {}
 
     void OnFrameVisible(CPlayModule*, int, unsigned char*, int, PM_FRAME_INFO* info) override
     {
         std::lock_guard lock(m_mutex);
-        m_shown.push_back({info->nStampMs, m_clock.PeekUs(), info->nWidth});
+        m_shown.push_back({info->nStampMs, m_now(), info->nWidth});
     }
     void OnFileEnd(CPlayModule*) override
     {
@@ -123,7 +149,7 @@ public:
     }
 
 private:
-    const WorkClock& m_clock;
+    std::function<std::int64_t()> m_now;
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<HandedOver> m_shown;
@@ -136,7 +162,7 @@ private:
 std::vector<HandedOver> PlayBackToTheStart(const std::string& path, std::int64_t fromMs)
 {
     auto clock = std::make_shared<WorkClock>();
-    HandOverLog log(*clock);
+    HandOverLog log([&] { return clock->PeekUs(); });
     CPlayEngine engine(nullptr, &log);
     engine.SetTimeSource(clock);
     if (!engine.Start(std::make_unique<CostlySource>(OpenMediaSource(path), clock)))
@@ -199,8 +225,7 @@ TEST(ReversePace, PicturesKeptSmallerWhilePlayingBackAreWholeForASnapshotAndWhen
     std::array<CReverseBudget, 63> otherWindows;
     for (CReverseBudget& other : otherWindows)
         other.Join();
-    WorkClock unused;
-    HandOverLog log(unused);
+    HandOverLog log([] { return 0; });
     CPlayEngine engine(nullptr, &log);
     ASSERT_TRUE(engine.Start(OpenMediaSource(path)));
     engine.Seek(1960, true);
@@ -229,4 +254,34 @@ TEST(ReversePace, PicturesKeptSmallerWhilePlayingBackAreWholeForASnapshotAndWhen
     EXPECT_EQ(kWidth, paused.width);
     EXPECT_EQ(0, paused.timeMs);
     engine.Shutdown();
+}
+
+// A group member whose turn back took a group's decoding shows the group's
+// moment: the pictures it fell behind by are passed over, not shown late.
+TEST(ReversePace, AGroupMemberLateAfterTheTurnShowsTheGroupsMoment)
+{
+    constexpr std::int64_t kTurnMs = 2000;
+    const std::string path = SampleWithoutBFrames("reverse_group_late.mp4", 160, 120, 75, 25);
+    ASSERT_FALSE(path.empty());
+    const auto wall = CSteadyTimeSource::Instance();
+    HandOverLog log([&] { return wall->NowUs(); });
+    CPlayEngine engine(nullptr, &log);
+    // Each packet takes 16 ms: the group before the turn 0.4 s.
+    ASSERT_TRUE(engine.Start(std::make_unique<SlowSource>(OpenMediaSource(path), std::chrono::milliseconds(16))));
+    engine.Seek(kTurnMs, true);
+    engine.SetBackward(true);
+    auto group = std::make_shared<CPlayClock>();
+    group->Pause();
+    group->Set(kTurnMs);
+    group->SetBackward(true);
+    engine.JoinClock(group, 0);
+    const std::int64_t turnUs = wall->NowUs();
+    group->Resume();
+    ASSERT_TRUE(log.WaitForEnd());
+    engine.Shutdown();
+    std::int64_t farthestMs = 0;
+    for (const HandedOver& picture : log.Shown())
+        if (picture.stampMs < kTurnMs)
+            farthestMs = std::max(farthestMs, std::abs(picture.stampMs - (kTurnMs - (picture.wallUs - turnUs) / 1000)));
+    EXPECT_LE(farthestMs, 4 * kFrameMs);
 }

@@ -18,6 +18,12 @@ void CPlayClock::SetTimeSource(std::shared_ptr<ITimeSource> source)
     m_baseMediaMs = now;
 }
 
+std::int64_t CPlayClock::WallUs() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_source->NowUs();
+}
+
 std::int64_t CPlayClock::NowLocked() const
 {
     if (m_paused)

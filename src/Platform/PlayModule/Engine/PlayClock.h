@@ -16,6 +16,8 @@ public:
     explicit CPlayClock(std::shared_ptr<ITimeSource> source = CSteadyTimeSource::Instance());
 
     void SetTimeSource(std::shared_ptr<ITimeSource> source);
+    // Its source's wall time.
+    std::int64_t WallUs() const;
     // Moves the clock to timeMs (keeps speed, direction and pause).
     void Set(std::int64_t timeMs);
     std::int64_t NowMs() const;

@@ -34,6 +34,13 @@ constexpr std::size_t kMaxFramesAwaitingTime = 32;
 // file slow to open holds the other windows briefly, then catches up.
 constexpr std::int64_t kMaxClockHoldUs = 200'000;
 
+// Playing back, a file's first decoding ahead starts with this much of the
+// shown group left, and up to kAheadStaggerSteps frame times more: windows
+// in step then do not all start decoding at the same moment.
+constexpr std::int64_t kFirstAheadLeadMs = 1000;
+constexpr int kAheadStaggerSteps = 10;
+std::atomic<int> g_enginesMade{0};
+
 // A packet without a time of its own goes to the decoder without one.
 std::int64_t DecoderTimeMs(const MediaPacket& packet)
 {
@@ -54,7 +61,7 @@ int CPlayEngine::RenderType()
 
 CPlayEngine::CPlayEngine(CPlayModule* owner, IPlayModuleListener* listener)
     : m_owner(owner), m_listener(listener), m_reverse(*this), m_stepper(*this, m_reverse),
-      m_ownClock(std::make_shared<CPlayClock>())
+      m_aheadStaggerSteps(g_enginesMade++ % kAheadStaggerSteps), m_ownClock(std::make_shared<CPlayClock>())
 {
     m_clock = m_ownClock;
     m_ownClock->Pause();
@@ -534,11 +541,15 @@ void CPlayEngine::PlayBackwardOnce()
     m_replay.Stop();
     m_reverse.SetMayReduce(true);
     m_reverse.SetKeepEvery(std::max(1, int(Speed())));
-    if (!m_caughtUp && !std::exchange(m_aheadGaveWay, false) && !ClockStands() && m_reverse.AheadWanted(m_aheadLeadMs)) {
+    if (!m_caughtUp && !std::exchange(m_aheadGaveWay, false) && !ClockStands() && m_reverse.AheadWanted(AheadLeadMs())) {
         DecodeAheadWhilePlaying();
         return;
     }
+    const std::int64_t startUs = ClockWallUs();
+    const std::uint64_t blocks = m_reverse.BlocksDecoded();
     const PlanarPicture* picture = m_reverse.PreviousPicture();
+    if (m_reverse.BlocksDecoded() != blocks && !m_reverse.KeysOnly())
+        TimeBlockDecoding(startUs);
     if (!picture) {
         ReachedEndPlaying(true);
         return;
@@ -552,11 +563,23 @@ void CPlayEngine::PlayBackwardOnce()
         return;
     // Falling behind at high speed: show key frames only, decoding no more.
     m_reverse.SetKeysOnly(IsLate(picture->timeMs));
-    if (!caughtUp && m_reverse.KeysOnly() && !picture->key && m_pacer.ShownRecently()) {
+    if (!caughtUp && PassesOverLate(*picture)) {
         m_currentMs = picture->timeMs;
         return;
     }
     ShowPicture(*picture);
+}
+
+// Backward a late picture, decoded already, is passed over: faster than
+// normal speed up to the next key frame, in a group at any speed up to the
+// group's moment. One is shown at least every half second.
+bool CPlayEngine::PassesOverLate(const PlanarPicture& picture) const
+{
+    if (!m_pacer.ShownRecently())
+        return false;
+    if (m_reverse.KeysOnly())
+        return !picture.key;
+    return CFramePacer::IsLate(LateUs(picture.timeMs), Speed(), InGroup());
 }
 
 // A file readied to take over stands on a paused clock: it holds one group.
@@ -568,18 +591,37 @@ bool CPlayEngine::ClockStands() const
 
 void CPlayEngine::DecodeAheadWhilePlaying()
 {
-    const auto clockMs = [this] {
-        std::lock_guard lock(m_mutex);
-        return m_clock->NowMs();
-    };
-    const std::int64_t startMs = clockMs();
+    const std::int64_t startUs = ClockWallUs();
     m_playingAhead = true;
     const bool decoded = m_reverse.DecodeBlockAhead(true);
     m_playingAhead = false;
-    // A clock that stood meanwhile (a file readied to take over) timed nothing.
-    const std::int64_t tookMs = std::abs(clockMs() - startMs);
-    if (decoded && tookMs > 0)
-        m_aheadLeadMs = 2 * tookMs + std::int64_t(1000.0 / m_frameRate);
+    if (decoded)
+        TimeBlockDecoding(startUs);
+}
+
+std::int64_t CPlayEngine::AheadLeadMs() const
+{
+    if (m_aheadLeadMs > 0)
+        return m_aheadLeadMs;
+    return kFirstAheadLeadMs + m_aheadStaggerSteps * std::int64_t(1000.0 / m_frameRate);
+}
+
+std::int64_t CPlayEngine::ClockWallUs() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_clock->WallUs();
+}
+
+// A block decoded playing back times when the next decoding ahead starts
+// (in wall time at the play speed). One decoded on a standing clock (a file
+// readied to take over) shares the cores with fewer and times nothing.
+void CPlayEngine::TimeBlockDecoding(std::int64_t startUs)
+{
+    if (ClockStands())
+        return;
+    const double tookMs = double(ClockWallUs() - startUs) / 1000.0 * Speed();
+    if (tookMs > 0)
+        m_aheadLeadMs = 2 * std::int64_t(tookMs) + std::int64_t(1000.0 / m_frameRate);
 }
 
 // Between the frames decoded ahead: the shown block's next picture once it

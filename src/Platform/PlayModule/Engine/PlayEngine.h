@@ -114,6 +114,9 @@ private:
     void PlayBackwardOnce();
     // Playing back: decodes the group before while the shown one plays.
     void DecodeAheadWhilePlaying();
+    std::int64_t AheadLeadMs() const;
+    std::int64_t ClockWallUs() const;
+    void TimeBlockDecoding(std::int64_t startUs);
     bool ClockStands() const;
     bool ShowDueWhileDecoding();
     // Reverse play or stepping back ended: its pictures and their memory go.
@@ -154,6 +157,7 @@ private:
     bool CatchUpWithGroup(std::int64_t timeMs);
     bool KeyFrameOnTheWay(std::int64_t momentMs) const;
     bool ShouldDropLate(std::int64_t timeMs, bool key);
+    bool PassesOverLate(const PlanarPicture& picture) const;
     void PresentFrame(const AVFrame& frame) override;
     void ShowPicture(const PlanarPicture& picture) override;
     void HandOverShown();
@@ -198,8 +202,10 @@ private:
     bool m_playingAhead = false;  // the group before is decoded while playing back
     bool m_aheadGaveWay = false;  // it ended as fast play fell behind
     // Play time left in the shown block when decoding the group before
-    // begins: twice what the last one took (at once until one was timed).
-    std::int64_t m_aheadLeadMs = 1000;
+    // begins: twice what the last block's decoding took (0 until one was
+    // timed).
+    std::int64_t m_aheadLeadMs = 0;
+    const int m_aheadStaggerSteps;
     std::int64_t m_lastKeyFedMs = INT64_MIN;
     std::int64_t m_keyIntervalMs = 0;  // between the last two key frames fed in a row
     std::uint64_t m_keyFramesFed = 0;

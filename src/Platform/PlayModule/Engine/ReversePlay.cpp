@@ -138,6 +138,7 @@ bool CReversePlay::LoadBlockBefore(std::int64_t endMs, std::size_t limitBytes)
     m_blockEndMs = endMs;
     const bool loaded = DecodeBlockBefore(endMs, limitBytes);
     m_readingBlock = false;
+    m_blocksDecoded += loaded ? 1 : 0;
     return loaded;
 }
 

@@ -77,6 +77,8 @@ public:
 
     // True while a block is decoded (its packets are not passed on).
     bool ReadingBlock() const { return m_readingBlock; }
+    // Blocks decoded so far (to time a decoding by).
+    std::uint64_t BlocksDecoded() const { return m_blocksDecoded; }
     // Playing back, pictures may be kept smaller than decoded, so that the
     // shown group and the one before fit the module's share whole; stepping
     // keeps them whole.
@@ -133,6 +135,7 @@ private:
     bool m_needReposition = false;
     bool m_readingBlock = false;
     bool m_keysOnly = false;
+    std::uint64_t m_blocksDecoded = 0;
 };
 
 }  // namespace PLAY_MODULE
