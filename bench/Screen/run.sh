@@ -77,9 +77,20 @@ sleep 2
 echo "Xvfb $display pid $xvfb_pid"
 
 now() { date +%s.%N; }
-# A click, and the time just after it in CLICKED.
-click() { xdotool mousemove $1 $2 click 1; CLICKED=$(now); xdotool mousemove $PARK; }
-double_click() { xdotool mousemove $1 $2 click --repeat 2 --delay 80 1; CLICKED=$(now); xdotool mousemove $PARK; }
+# A click; CLICKED: the time just before it (a double click: just after it,
+# when its second click has gone), CLICK_SPAN: how long xdotool took.
+click() {
+    xdotool mousemove $1 $2; sleep 0.05
+    local t=$(now); xdotool click 1; local u=$(now)
+    CLICKED=$t; CLICK_SPAN=$(echo "$u - $t" | bc)
+    xdotool mousemove $PARK
+}
+double_click() {
+    xdotool mousemove $1 $2; sleep 0.05
+    local t=$(now); xdotool click --repeat 2 --delay 80 1; local u=$(now)
+    CLICKED=$u; CLICK_SPAN=$(echo "$u - $t" | bc)
+    xdotool mousemove $PARK
+}
 shot() { import -window root "$1"; }
 
 start_app() {
@@ -172,10 +183,10 @@ run_scenario() {
     sleep 1.5
     # Play the day from its start (Sync Play, when on, stays on).
     double_click $DAY_NODE
-    echo "play $CLICKED" >>"$ev"
+    echo "play $CLICKED $CLICK_SPAN" >>"$ev"
     sleep "$forward_s"
     click $REVERSE
-    echo "reverse $CLICKED" >>"$ev"
+    echo "reverse $CLICKED $CLICK_SPAN" >>"$ev"
     sleep "$reverse_s"
     echo "end $(now)" >>"$ev"
     wait $grab_pid || true

@@ -228,11 +228,15 @@ def window_phase(samples, t0, t1, backward):
     shown at the click (played from the start: a new one; reversed: an
     earlier one). run: the first picture of the steady motion, a step the
     right way followed by another within RUN_GAP s; steady from there."""
+    if backward:
+        # The day's first picture ends the motion: no hold there.
+        t1 = min([t1] + [t for t, v in samples if t >= t0 and v == 0][:1])
+    res_end = t1
     before = [v for t, v in samples if t < t0 and v is not None]
     at_click = before[-1] if before else None
     inside = [(t, v) for t, v in samples if t0 <= t < t1]
     readable = [(t, v) for t, v in inside if v is not None]
-    res = {"unreadable": len(inside) - len(readable), "samples": len(inside)}
+    res = {"unreadable": len(inside) - len(readable), "samples": len(inside), "end": res_end}
     if backward:
         first = next(((t, v) for t, v in readable if at_click is not None and v < at_click), None)
     else:
@@ -278,12 +282,12 @@ def window_phase(samples, t0, t1, backward):
     res["hold"] = longest
     res["held"] = held
     res["wrong_way"] = wrong_way
-    # Distinct indices per whole second of the steady part.
+    # New pictures (changes of the shown index) per whole second of the steady part.
     per_second = []
     k = 0
+    shown = [c[0] for c in changes if c[0] >= start]
     while start + k + 1 <= t1:
-        seen = {v for t, v in steady if start + k <= t < start + k + 1}
-        per_second.append(len(seen))
+        per_second.append(sum(1 for t in shown if start + k <= t < start + k + 1))
         k += 1
     res["fps_min"] = min(per_second) if per_second else None
     res["fps_mean"] = sum(per_second) / len(per_second) if per_second else None
@@ -330,6 +334,8 @@ def cmd_analyze(args):
     gaps = [b - a for a, b in zip(grab_times, grab_times[1:])]
     print("== %s" % title)
     for line in open(args[2]):
+        if line.startswith(("play ", "reverse ")) and len(line.split()) > 2:
+            print("%s click: xdotool took %.0f ms" % (line.split()[0], 1000 * float(line.split()[2])))
         if line.startswith("load "):
             print("load average at the start: %s" % line.split(None, 1)[1].strip())
         elif line.startswith("loadnow "):
@@ -372,9 +378,11 @@ def cmd_analyze(args):
         starts = [r["start"] for r in per if r.get("start") is not None]
         if len(starts) == nwin:
             s0 = max(starts)
-            print("steady part for the spread: %.1f s (from %.2f s after the click)" % (t1 - s0, s0 - t0))
+            s1 = min(r["end"] for r in per)
+            print("steady part for the spread: %.1f s (from %.2f s to %.2f s after the click%s)"
+                  % (s1 - s0, s0 - t0, s1 - t0, ", where a window reached the day's first picture" if s1 < t1 else ""))
             for label, group in (("all 16", list(range(nwin))), ("D1", d1), ("1080p", hd), ):
-                v = spread(frames, times, group, s0, t1)
+                v = spread(frames, times, group, s0, s1)
                 if v:
                     print("spread %-6s: max %5d ms, p95 %5d ms, median %5d ms (%d grabs)"
                           % (label, max(v), percentile(v, 95), percentile(v, 50), len(v)))
