@@ -19,6 +19,8 @@ BITS = 13
 ROWS = 4
 FRAME_MS = 40
 RUN_GAP = 0.2
+RUN_STEPS = 3
+CLICK_MARGIN = 0.05
 
 
 def pixel(buf, w, x, y):
@@ -227,7 +229,8 @@ def window_phase(samples, t0, t1, backward):
     first: the first picture after the click that differs from the one
     shown at the click (played from the start: a new one; reversed: an
     earlier one). run: the first picture of the steady motion, a step the
-    right way followed by another within RUN_GAP s; steady from there."""
+    right way followed by RUN_STEPS - 1 more, each within RUN_GAP s; steady
+    from there."""
     if backward:
         # The day's first picture ends the motion: no hold there.
         t1 = min([t1] + [t for t, v in samples if t >= t0 and v == 0][:1])
@@ -253,10 +256,11 @@ def window_phase(samples, t0, t1, backward):
         return (c[2] < c[1]) == backward
 
     run = None
-    for k, c in enumerate(changes[:-1]):
-        if first is not None and c[0] >= first[0] and right_way(c) and right_way(changes[k + 1]) \
-                and changes[k + 1][0] - c[0] <= RUN_GAP:
-            run = c
+    for k in range(len(changes) - RUN_STEPS + 1):
+        steps = changes[k:k + RUN_STEPS]
+        if first is not None and steps[0][0] >= first[0] and all(right_way(c) for c in steps) \
+                and all(b[0] - a[0] <= RUN_GAP for a, b in zip(steps, steps[1:])):
+            run = steps[0]
             break
     if run is None:
         res["start"] = None
@@ -344,7 +348,8 @@ def cmd_analyze(args):
         print("grabs: %d over %.1f s (%.1f/s), gap mean %.1f ms, max %.1f ms, gaps > 1.5x mean: %d"
               % (len(grab_times), grab_times[-1] - grab_times[0], (len(grab_times) - 1) / (grab_times[-1] - grab_times[0]),
                  1000 * sum(gaps) / len(gaps), 1000 * max(gaps), sum(1 for g in gaps if g > 1.5 * sum(gaps) / len(gaps))))
-    phases = [("forward", ev["play"], ev["reverse"], False), ("reverse", ev["reverse"], ev["end"], True)]
+    # The player may answer the Reverse click before its time is taken.
+    phases = [("forward", ev["play"], ev["reverse"] - CLICK_MARGIN, False), ("reverse", ev["reverse"], ev["end"], True)]
     for name, t0, t1, backward in phases:
         print("-- %s: %.1f s from the %s click" % (name, t1 - t0, "Reverse" if backward else "play"))
         print("%-4s %-3s %-5s %8s %6s %6s %5s %6s %7s %6s %6s %6s %6s %6s" % (
