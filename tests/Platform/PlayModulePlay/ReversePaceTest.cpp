@@ -58,18 +58,19 @@ private:
     std::int64_t m_packets = 0;
 };
 
-// A recording whose every packet costs its reader time on the clock.
+// A recording whose every packet costs its reader: time on a work clock, or
+// a real wait.
 class CostlySource : public IMediaSource {
 public:
-    CostlySource(std::unique_ptr<IMediaSource> source, std::shared_ptr<WorkClock> clock)
-        : m_source(std::move(source)), m_clock(std::move(clock))
+    CostlySource(std::unique_ptr<IMediaSource> source, std::function<void()> cost)
+        : m_source(std::move(source)), m_cost(std::move(cost))
     {
     }
     const AVCodecParameters* VideoParameters() const override { return m_source->VideoParameters(); }
     const AVCodecParameters* AudioParameters() const override { return m_source->AudioParameters(); }
     int ReadPacket(MediaPacket& out) override
     {
-        m_clock->PacketRead();
+        m_cost();
         return m_source->ReadPacket(out);
     }
     bool SeekKeyFrame(std::int64_t timeMs) override { return m_source->SeekKeyFrame(timeMs); }
@@ -80,32 +81,7 @@ public:
 
 private:
     std::unique_ptr<IMediaSource> m_source;
-    std::shared_ptr<WorkClock> m_clock;
-};
-
-// A recording whose every packet takes a while to read.
-class SlowSource : public IMediaSource {
-public:
-    SlowSource(std::unique_ptr<IMediaSource> source, std::chrono::milliseconds perPacket)
-        : m_source(std::move(source)), m_perPacket(perPacket)
-    {
-    }
-    const AVCodecParameters* VideoParameters() const override { return m_source->VideoParameters(); }
-    const AVCodecParameters* AudioParameters() const override { return m_source->AudioParameters(); }
-    int ReadPacket(MediaPacket& out) override
-    {
-        std::this_thread::sleep_for(m_perPacket);
-        return m_source->ReadPacket(out);
-    }
-    bool SeekKeyFrame(std::int64_t timeMs) override { return m_source->SeekKeyFrame(timeMs); }
-    std::int64_t DurationMs() const override { return m_source->DurationMs(); }
-    double FrameRate() const override { return m_source->FrameRate(); }
-    std::int64_t OwnStartTimeMs() const override { return m_source->OwnStartTimeMs(); }
-    std::int64_t FileSize() const override { return m_source->FileSize(); }
-
-private:
-    std::unique_ptr<IMediaSource> m_source;
-    std::chrono::milliseconds m_perPacket;
+    std::function<void()> m_cost;
 };
 
 struct HandedOver {
@@ -165,7 +141,7 @@ std::vector<HandedOver> PlayBackToTheStart(const std::string& path, std::int64_t
     HandOverLog log([&] { return clock->PeekUs(); });
     CPlayEngine engine(nullptr, &log);
     engine.SetTimeSource(clock);
-    if (!engine.Start(std::make_unique<CostlySource>(OpenMediaSource(path), clock)))
+    if (!engine.Start(std::make_unique<CostlySource>(OpenMediaSource(path), [clock] { clock->PacketRead(); })))
         return {};
     engine.Seek(fromMs, true);
     engine.SetBackward(true);
@@ -267,7 +243,8 @@ TEST(ReversePace, AGroupMemberLateAfterTheTurnShowsTheGroupsMoment)
     HandOverLog log([&] { return wall->NowUs(); });
     CPlayEngine engine(nullptr, &log);
     // Each packet takes 16 ms: the group before the turn 0.4 s.
-    ASSERT_TRUE(engine.Start(std::make_unique<SlowSource>(OpenMediaSource(path), std::chrono::milliseconds(16))));
+    ASSERT_TRUE(engine.Start(std::make_unique<CostlySource>(
+        OpenMediaSource(path), [] { std::this_thread::sleep_for(std::chrono::milliseconds(16)); })));
     engine.Seek(kTurnMs, true);
     engine.SetBackward(true);
     auto group = std::make_shared<CPlayClock>();
