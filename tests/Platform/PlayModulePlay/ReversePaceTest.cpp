@@ -132,10 +132,10 @@ private:
     bool m_ended = false;
 };
 
-// Seeks the recording to fromMs and plays it back to its start at 1X, on
-// a clock that runs with the work alone: the pictures handed over, the
-// sought one first.
-std::vector<HandedOver> PlayBackToTheStart(const std::string& path, std::int64_t fromMs)
+// Seeks the recording to fromMs and plays it back to its start, on a clock
+// that runs with the work alone: the pictures handed over, the sought one
+// first.
+std::vector<HandedOver> PlayBackToTheStart(const std::string& path, std::int64_t fromMs, double speed = 1.0)
 {
     auto clock = std::make_shared<WorkClock>();
     HandOverLog log([&] { return clock->PeekUs(); });
@@ -145,6 +145,7 @@ std::vector<HandedOver> PlayBackToTheStart(const std::string& path, std::int64_t
         return {};
     engine.Seek(fromMs, true);
     engine.SetBackward(true);
+    engine.SetSpeed(speed);
     engine.Play();
     const bool ended = log.WaitForEnd();
     engine.Shutdown();
@@ -156,6 +157,16 @@ void ExpectEveryFrameBackFrom(const std::vector<HandedOver>& shown, std::int64_t
     ASSERT_EQ(std::size_t(fromMs / kFrameMs + 1), shown.size());
     for (std::size_t i = 0; i < shown.size(); ++i)
         ASSERT_EQ(fromMs - std::int64_t(i) * kFrameMs, shown[i].stampMs) << i;
+}
+
+// The longest wait between two pictures after the first one back (which
+// waits for its group).
+std::int64_t LongestHoldAfterTheTurnUs(const std::vector<HandedOver>& shown)
+{
+    std::int64_t longestUs = 0;
+    for (std::size_t i = 2; i < shown.size(); ++i)
+        longestUs = std::max(longestUs, shown[i].wallUs - shown[i - 1].wallUs);
+    return longestUs;
 }
 
 // A recording without B-frames; empty when it could not be made.
@@ -181,12 +192,22 @@ TEST(ReversePace, EveryFrameWithoutAHoldAtAChangeOfGroup)
     ASSERT_FALSE(path.empty());
     const std::vector<HandedOver> shown = PlayBackToTheStart(path, 2880);
     ExpectEveryFrameBackFrom(shown, 2880);
-    // The first picture back waits for its group; none after it waits much
-    // longer than a frame.
-    std::int64_t longestUs = 0;
-    for (std::size_t i = 2; i < shown.size(); ++i)
-        longestUs = std::max(longestUs, shown[i].wallUs - shown[i - 1].wallUs);
-    EXPECT_LE(longestUs, 2 * kFrameMs * 1000);
+    // None after the first picture back waits much longer than a frame.
+    EXPECT_LE(LongestHoldAfterTheTurnUs(shown), 2 * kFrameMs * 1000);
+}
+
+// At 16X a group of 25 frames plays in 62.5 ms and takes 250 ms to decode:
+// after the turn, play keeps to key frames alone (a packet each) rather than
+// standing for a group's decoding now and then.
+TEST(ReversePace, FastPlayThatWholeGroupsCannotKeepUpWithShowsKeyFramesWithoutAHold)
+{
+    constexpr double kSpeed = 16.0;
+    const std::string path = SampleWithoutBFrames("reverse_outpaced.mp4", 160, 120, 250, 25);
+    ASSERT_FALSE(path.empty());
+    const std::vector<HandedOver> shown = PlayBackToTheStart(path, 9960, kSpeed);
+    ASSERT_GT(shown.size(), 5u);
+    EXPECT_EQ(0, shown.back().stampMs);
+    EXPECT_LE(LongestHoldAfterTheTurnUs(shown), 2 * std::int64_t(1'000'000 / kSpeed));
 }
 
 // Many windows playing back share the budget: the pictures are kept smaller

@@ -38,6 +38,12 @@ constexpr std::int64_t kMaxClockHoldUs = 200'000;
 // shown group left, and up to kAheadStaggerSteps frame times more: windows
 // in step then do not all start decoding at the same moment.
 constexpr std::int64_t kFirstAheadLeadMs = 1000;
+// How long a speed at which whole groups did not keep pace holds: then a
+// whole group is tried again.
+constexpr std::int64_t kGroupPaceHoldsUs = 5'000'000;
+// The longest a picture stands, at the play speed, for key frames alone to
+// be shown on the first sign that whole groups fall behind.
+constexpr double kKeysOnlyHoldMs = 200.0;
 constexpr int kAheadStaggerSteps = 10;
 std::atomic<int> g_enginesMade{0};
 
@@ -549,7 +555,7 @@ void CPlayEngine::PlayBackwardOnce()
     const std::uint64_t blocks = m_reverse.BlocksDecoded();
     const PlanarPicture* picture = m_reverse.PreviousPicture();
     if (m_reverse.BlocksDecoded() != blocks && !m_reverse.KeysOnly())
-        TimeBlockDecoding(startUs);
+        TimeBlockDecoding(startUs, true);
     if (!picture) {
         ReachedEndPlaying(true);
         return;
@@ -561,8 +567,9 @@ void CPlayEngine::PlayBackwardOnce()
     const bool caughtUp = std::exchange(m_caughtUp, false);
     if (!caughtUp && CatchUpWithGroup(picture->timeMs))
         return;
-    // Falling behind at high speed: show key frames only, decoding no more.
-    m_reverse.SetKeysOnly(IsLate(picture->timeMs));
+    // Falling behind at high speed, or decoding whole groups slower than
+    // they play: show key frames only, decoding no more.
+    m_reverse.SetKeysOnly(IsLate(picture->timeMs) || GroupsOutpaced());
     if (!caughtUp && PassesOverLate(*picture)) {
         m_currentMs = picture->timeMs;
         return;
@@ -582,6 +589,19 @@ bool CPlayEngine::PassesOverLate(const PlanarPicture& picture) const
     return CFramePacer::IsLate(LateUs(picture.timeMs), Speed(), InGroup());
 }
 
+bool CPlayEngine::GroupsOutpaced() const
+{
+    const double speed = Speed();
+    return speed > 1.0 && m_groupsKeepPaceBelow > 0 && speed >= m_groupsKeepPaceBelow &&
+           ClockWallUs() - m_paceFoundUs < kGroupPaceHoldsUs;
+}
+
+void CPlayEngine::NoteGroupPace(double keepsPaceBelow, std::int64_t nowUs)
+{
+    m_groupsKeepPaceBelow = keepsPaceBelow;
+    m_paceFoundUs = nowUs;
+}
+
 // A file readied to take over stands on a paused clock: it holds one group.
 bool CPlayEngine::ClockStands() const
 {
@@ -595,8 +615,8 @@ void CPlayEngine::DecodeAheadWhilePlaying()
     m_playingAhead = true;
     const bool decoded = m_reverse.DecodeBlockAhead(true);
     m_playingAhead = false;
-    if (decoded)
-        TimeBlockDecoding(startUs);
+    if (decoded || m_aheadGaveWay)
+        TimeBlockDecoding(startUs, decoded);
 }
 
 std::int64_t CPlayEngine::AheadLeadMs() const
@@ -613,15 +633,26 @@ std::int64_t CPlayEngine::ClockWallUs() const
 }
 
 // A block decoded playing back times when the next decoding ahead starts
-// (in wall time at the play speed). One decoded on a standing clock (a file
-// readied to take over) shares the cores with fewer and times nothing.
-void CPlayEngine::TimeBlockDecoding(std::int64_t startUs)
+// (in wall time at the play speed) and up to which speed whole groups keep
+// pace. One decoded on a standing clock (a file readied to take over)
+// shares the cores with fewer and times nothing. A decoding ahead that gave
+// way to late play sets that speed where key frames alone still come often.
+void CPlayEngine::TimeBlockDecoding(std::int64_t startUs, bool whole)
 {
+    if (whole)
+        m_groupSpanMs = m_reverse.DecodedSpanMs();
     if (ClockStands())
         return;
-    const double tookMs = double(ClockWallUs() - startUs) / 1000.0 * Speed();
-    if (tookMs > 0)
-        m_aheadLeadMs = 2 * std::int64_t(tookMs) + std::int64_t(1000.0 / m_frameRate);
+    const std::int64_t nowUs = ClockWallUs();
+    const double wallMs = double(nowUs - startUs) / 1000.0;
+    if (wallMs <= 0)
+        return;
+    if (whole) {
+        m_aheadLeadMs = 2 * std::int64_t(wallMs * Speed()) + std::int64_t(1000.0 / m_frameRate);
+        NoteGroupPace(double(m_groupSpanMs) / wallMs, nowUs);
+    } else if (m_groupSpanMs > 0 && double(m_groupSpanMs) / Speed() <= kKeysOnlyHoldMs) {
+        NoteGroupPace(Speed(), nowUs);
+    }
 }
 
 // Between the frames decoded ahead: the shown block's next picture once it

@@ -116,7 +116,7 @@ private:
     void DecodeAheadWhilePlaying();
     std::int64_t AheadLeadMs() const;
     std::int64_t ClockWallUs() const;
-    void TimeBlockDecoding(std::int64_t startUs);
+    void TimeBlockDecoding(std::int64_t startUs, bool whole);
     bool ClockStands() const;
     bool ShowDueWhileDecoding();
     // Reverse play or stepping back ended: its pictures and their memory go.
@@ -158,6 +158,8 @@ private:
     bool KeyFrameOnTheWay(std::int64_t momentMs) const;
     bool ShouldDropLate(std::int64_t timeMs, bool key);
     bool PassesOverLate(const PlanarPicture& picture) const;
+    bool GroupsOutpaced() const;
+    void NoteGroupPace(double keepsPaceBelow, std::int64_t nowUs);
     void PresentFrame(const AVFrame& frame) override;
     void ShowPicture(const PlanarPicture& picture) override;
     void HandOverShown();
@@ -205,6 +207,12 @@ private:
     // begins: twice what the last block's decoding took (0 until one was
     // timed).
     std::int64_t m_aheadLeadMs = 0;
+    // Playing back faster than normal speed, whole groups are decoded only
+    // below this speed (0: not known yet); at or above it key frames alone,
+    // until the figure is stale.
+    double m_groupsKeepPaceBelow = 0;
+    std::int64_t m_groupSpanMs = 0;  // the footage of the last whole group decoded
+    std::int64_t m_paceFoundUs = 0;
     const int m_aheadStaggerSteps;
     std::int64_t m_lastKeyFedMs = INT64_MIN;
     std::int64_t m_keyIntervalMs = 0;  // between the last two key frames fed in a row
