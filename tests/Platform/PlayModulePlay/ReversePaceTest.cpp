@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <thread>
 #include <condition_variable>
@@ -208,6 +209,50 @@ TEST(ReversePace, FastPlayThatWholeGroupsCannotKeepUpWithShowsKeyFramesWithoutAH
     ASSERT_GT(shown.size(), 5u);
     EXPECT_EQ(0, shown.back().stampMs);
     EXPECT_LE(LongestHoldAfterTheTurnUs(shown), 2 * std::int64_t(1'000'000 / kSpeed));
+}
+
+// A window turned back decodes its group while the file readied before
+// another window's file (its last group, on a standing clock) waits: they
+// do not share the cores at the turn.
+TEST(ReversePace, AFileReadiedBackwardWaitsWhileAWindowTurns)
+{
+    const std::string path = SampleWithoutBFrames("reverse_turn_first.mp4", 160, 120, 250, 25);
+    ASSERT_FALSE(path.empty());
+    const auto wall = CSteadyTimeSource::Instance();
+    HandOverLog turnedLog([&] { return wall->NowUs(); });
+    CPlayEngine turned(nullptr, &turnedLog);
+    std::atomic<int> turnedReads{0};
+    // Each packet takes 10 ms: a group 0.25 s.
+    ASSERT_TRUE(turned.Start(std::make_unique<CostlySource>(OpenMediaSource(path), [&] {
+        ++turnedReads;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    })));
+    turned.Seek(9960, true);
+    for (int i = 0; i < 5000 && turnedLog.Shown().empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    HandOverLog readiedLog([&] { return wall->NowUs(); });
+    CPlayEngine readied(nullptr, &readiedLog);
+    std::atomic<int> readiedReads{0};
+    ASSERT_TRUE(readied.Start(std::make_unique<CostlySource>(OpenMediaSource(path), [&] { ++readiedReads; })));
+    readied.SetBackward(true);
+    readied.StandAtEnd();
+
+    turned.SetBackward(true);
+    const int readsBefore = turnedReads;
+    turned.Play();
+    for (int i = 0; i < 5000 && turnedReads < readsBefore + 3; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const int readiedBefore = readiedReads;
+    auto standing = std::make_shared<CPlayClock>();
+    standing->Pause();
+    readied.JoinClock(standing, 0);
+    // The sought picture, then the first one back.
+    for (int i = 0; i < 2000 && turnedLog.Shown().size() < 2; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_GE(turnedLog.Shown().size(), 2u);
+    EXPECT_EQ(readiedBefore, readiedReads.load());
+    turned.Shutdown();
+    readied.Shutdown();
 }
 
 // Many windows playing back share the budget: the pictures are kept smaller

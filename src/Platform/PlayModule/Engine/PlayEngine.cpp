@@ -44,6 +44,11 @@ constexpr std::int64_t kGroupPaceHoldsUs = 5'000'000;
 // The longest a picture stands, at the play speed, for key frames alone to
 // be shown on the first sign that whole groups fall behind.
 constexpr double kKeysOnlyHoldMs = 200.0;
+// Reverse play begun on a running clock turns until it has decoded this
+// many blocks (the one shown first and the one before it).
+constexpr std::uint64_t kTurnBlocks = 2;
+// The longest a file readied backward puts its decoding off for turns.
+constexpr std::int64_t kPrerollWaitUs = 2'000'000;
 constexpr int kAheadStaggerSteps = 10;
 std::atomic<int> g_enginesMade{0};
 
@@ -429,6 +434,8 @@ bool CPlayEngine::TakeReverseEnd()
 // they are handed back to the system.
 void CPlayEngine::ReleaseReverse()
 {
+    m_turn.Set(false);
+    m_prerollWaitFromUs = INT64_MIN;
     if (!m_reverse.Holding())
         return;
     m_reverse.Release();
@@ -547,6 +554,9 @@ void CPlayEngine::PlayBackwardOnce()
     m_replay.Stop();
     m_reverse.SetMayReduce(true);
     m_reverse.SetKeepEvery(std::max(1, int(Speed())));
+    if (PutsOffPreroll())
+        return;
+    NoteTurn();
     if (!m_caughtUp && !std::exchange(m_aheadGaveWay, false) && !ClockStands() && m_reverse.AheadWanted(AheadLeadMs())) {
         DecodeAheadWhilePlaying();
         return;
@@ -600,6 +610,37 @@ void CPlayEngine::NoteGroupPace(double keepsPaceBelow, std::int64_t nowUs)
 {
     m_groupsKeepPaceBelow = keepsPaceBelow;
     m_paceFoundUs = nowUs;
+}
+
+// A file readied backward (on a standing clock) decodes its last group once
+// the modules that turned have their first groups, or after a while.
+bool CPlayEngine::PutsOffPreroll()
+{
+    if (m_reverse.BlocksDecoded() != 0 || !ClockStands() || !CReverseTurns::Any())
+        return false;
+    const std::int64_t nowUs = ClockWallUs();
+    if (m_prerollWaitFromUs == INT64_MIN)
+        m_prerollWaitFromUs = nowUs;
+    if (nowUs - m_prerollWaitFromUs >= kPrerollWaitUs)
+        return false;
+    std::unique_lock lock(m_mutex);
+    m_wake.wait_for(lock, std::chrono::milliseconds(20), [&] { return m_quit || !m_commands.empty(); });
+    return true;
+}
+
+// Reverse play begun on a running clock turns while it decodes its first
+// blocks, unless its file's start comes soon (the file readied before it is
+// wanted then).
+void CPlayEngine::NoteTurn()
+{
+    const std::uint64_t decoded = m_reverse.BlocksDecoded();
+    const bool begins = m_turn.Turning() || (decoded == 0 && !ClockStands());
+    m_turn.Set(begins && decoded < kTurnBlocks && LongToPlayBack());
+}
+
+bool CPlayEngine::LongToPlayBack() const
+{
+    return double(m_currentMs) * 1000.0 / Speed() > double(2 * kPrerollWaitUs);
 }
 
 // A file readied to take over stands on a paused clock: it holds one group.
@@ -725,6 +766,9 @@ std::int64_t CPlayEngine::FrameDurationMs(const AVFrame& frame) const
 
 AVFramePtr CPlayEngine::NextFrame()
 {
+    // A faster speed set meanwhile may bring the file's start near.
+    if (m_turn.Turning() && !LongToPlayBack())
+        m_turn.Set(false);
     if (m_reverse.NeedsReposition())
         RepositionAfterReverse();
     if (m_held)

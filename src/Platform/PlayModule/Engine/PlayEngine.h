@@ -11,6 +11,7 @@
 #include "Platform/PlayModule/Output/ShownPictures.h"
 #include "Platform/PlayModule/Engine/PlayClock.h"
 #include "Platform/PlayModule/Engine/ReversePlay.h"
+#include "Platform/PlayModule/Engine/ReverseTurns.h"
 #include "Platform/PlayModule/Engine/SeekTarget.h"
 #include "Platform/PlayModule/PlayModuleTypes.h"
 #include "Platform/PlayModule/Engine/StreamDecoder.h"
@@ -159,6 +160,9 @@ private:
     bool ShouldDropLate(std::int64_t timeMs, bool key);
     bool PassesOverLate(const PlanarPicture& picture) const;
     bool GroupsOutpaced() const;
+    bool PutsOffPreroll();
+    void NoteTurn();
+    bool LongToPlayBack() const;
     void NoteGroupPace(double keepsPaceBelow, std::int64_t nowUs);
     void PresentFrame(const AVFrame& frame) override;
     void ShowPicture(const PlanarPicture& picture) override;
@@ -212,6 +216,8 @@ private:
     // until the figure is stale.
     double m_groupsKeepPaceBelow = 0;
     std::int64_t m_groupSpanMs = 0;  // the footage of the last whole group decoded
+    CReverseTurns m_turn;
+    std::int64_t m_prerollWaitFromUs = INT64_MIN;
     std::int64_t m_paceFoundUs = 0;
     const int m_aheadStaggerSteps;
     std::int64_t m_lastKeyFedMs = INT64_MIN;

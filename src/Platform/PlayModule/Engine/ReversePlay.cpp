@@ -66,6 +66,7 @@ void CReversePlay::Release()
     std::deque<PlanarPicture>().swap(m_shownBlock);
     m_spare = PlanarPicture();
     m_noBlockBeforeMs = -1;
+    m_blocksDecoded = 0;
     m_budget.Leave();
 }
 

@@ -77,8 +77,9 @@ public:
 
     // True while a block is decoded (its packets are not passed on).
     bool ReadingBlock() const { return m_readingBlock; }
-    // Blocks decoded so far (to time a decoding by), and the footage the
-    // last decoding got through, whole or given up.
+    // Blocks decoded since reverse play or stepping back began (to time a
+    // decoding by), and the footage the last decoding got through, whole or
+    // given up.
     std::uint64_t BlocksDecoded() const { return m_blocksDecoded; }
     std::int64_t DecodedSpanMs() const { return m_progress.started ? m_progress.decodedMs - m_progress.firstMs : 0; }
     // Playing back, pictures may be kept smaller than decoded, so that the
