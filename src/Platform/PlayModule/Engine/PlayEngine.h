@@ -215,10 +215,10 @@ private:
     // below this speed (0: not known yet); at or above it key frames alone,
     // until the figure is stale.
     double m_groupsKeepPaceBelow = 0;
+    std::int64_t m_paceFoundUs = 0;
     std::int64_t m_groupSpanMs = 0;  // the footage of the last whole group decoded
     CReverseTurns m_turn;
-    std::int64_t m_prerollWaitFromUs = INT64_MIN;
-    std::int64_t m_paceFoundUs = 0;
+    std::int64_t m_prerollWaitFromUs = INT64_MIN;  // a file readied backward put its decoding off
     const int m_aheadStaggerSteps;
     std::int64_t m_lastKeyFedMs = INT64_MIN;
     std::int64_t m_keyIntervalMs = 0;  // between the last two key frames fed in a row
