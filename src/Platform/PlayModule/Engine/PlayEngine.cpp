@@ -41,8 +41,8 @@ constexpr std::int64_t kFirstAheadLeadMs = 1000;
 // How long a speed at which whole groups did not keep pace holds: then a
 // whole group is tried again.
 constexpr std::int64_t kGroupPaceHoldsUs = 5'000'000;
-// The longest a picture stands, at the play speed, for key frames alone to
-// be shown on the first sign that whole groups fall behind.
+// The longest a picture may stand, at the play speed, for key frames alone
+// to be shown while whole groups fall behind.
 constexpr double kKeysOnlyHoldMs = 200.0;
 // Reverse play begun on a running clock turns until it has decoded this
 // many blocks (the one shown first and the one before it).
@@ -599,11 +599,12 @@ bool CPlayEngine::PassesOverLate(const PlanarPicture& picture) const
     return CFramePacer::IsLate(LateUs(picture.timeMs), Speed(), InGroup());
 }
 
+// Key frames alone, where they still come often at this speed.
 bool CPlayEngine::GroupsOutpaced() const
 {
     const double speed = Speed();
     return speed > 1.0 && m_groupsKeepPaceBelow > 0 && speed >= m_groupsKeepPaceBelow &&
-           ClockWallUs() - m_paceFoundUs < kGroupPaceHoldsUs;
+           double(m_groupSpanMs) / speed <= kKeysOnlyHoldMs && ClockWallUs() - m_paceFoundUs < kGroupPaceHoldsUs;
 }
 
 void CPlayEngine::NoteGroupPace(double keepsPaceBelow, std::int64_t nowUs)
@@ -675,9 +676,9 @@ std::int64_t CPlayEngine::ClockWallUs() const
 
 // A block decoded playing back times when the next decoding ahead starts
 // (in wall time at the play speed) and up to which speed whole groups keep
-// pace. One decoded on a standing clock (a file readied to take over)
-// shares the cores with fewer and times nothing. A decoding ahead that gave
-// way to late play sets that speed where key frames alone still come often.
+// pace; a decoding ahead that gave way to late play sets that speed. One
+// decoded on a standing clock (a file readied to take over) shares the
+// cores with fewer and times nothing.
 void CPlayEngine::TimeBlockDecoding(std::int64_t startUs, bool whole)
 {
     if (whole)
@@ -688,12 +689,9 @@ void CPlayEngine::TimeBlockDecoding(std::int64_t startUs, bool whole)
     const double wallMs = double(nowUs - startUs) / 1000.0;
     if (wallMs <= 0)
         return;
-    if (whole) {
+    if (whole)
         m_aheadLeadMs = 2 * std::int64_t(wallMs * Speed()) + std::int64_t(1000.0 / m_frameRate);
-        NoteGroupPace(double(m_groupSpanMs) / wallMs, nowUs);
-    } else if (m_groupSpanMs > 0 && double(m_groupSpanMs) / Speed() <= kKeysOnlyHoldMs) {
-        NoteGroupPace(Speed(), nowUs);
-    }
+    NoteGroupPace(whole ? double(m_groupSpanMs) / wallMs : Speed(), nowUs);
 }
 
 // Between the frames decoded ahead: the shown block's next picture once it
