@@ -602,8 +602,10 @@ bool CPlayEngine::PassesOverLate(const PlanarPicture& picture) const
 // Key frames alone, where they still come often at this speed.
 bool CPlayEngine::GroupsOutpaced() const
 {
+    if (m_groupsKeepPaceBelow <= 0)
+        return false;
     const double speed = Speed();
-    return speed > 1.0 && m_groupsKeepPaceBelow > 0 && speed >= m_groupsKeepPaceBelow &&
+    return speed > 1.0 && speed >= m_groupsKeepPaceBelow &&
            double(m_groupSpanMs) / speed <= kKeysOnlyHoldMs && ClockWallUs() - m_paceFoundUs < kGroupPaceHoldsUs;
 }
 
