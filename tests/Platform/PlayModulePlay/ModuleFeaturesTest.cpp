@@ -1197,6 +1197,25 @@ TEST_F(ModuleFeatures, AModulePrerolledToPlayBackwardStandsAtItsEnd)
     EXPECT_EQ(0, listener.fileEnds.load());
 }
 
+// The page plays a file it woke after the file took over by itself: its
+// clock runs on from there.
+TEST_F(ModuleFeatures, PlayAskedOfAModuleThatPlaysKeepsItsClock)
+{
+    auto wall = std::make_shared<ManualTimeSource>();
+    module->SetTimeSource(wall);
+    ASSERT_EQ(1, module->Open(Sample("clip.mp4").c_str()));
+    ASSERT_EQ(1, module->PlayBackward());
+    ASSERT_EQ(1, module->Preroll());
+    ASSERT_EQ(1, module->PlayIfPrerolled());
+    wall->AdvanceMs(kFrameMs + 1);
+    ASSERT_TRUE(listener.WaitForFrames(1));
+    wall->AdvanceMs(30);
+    ASSERT_EQ(1, module->Play(nullptr));
+    wall->AdvanceMs(10);
+    ASSERT_TRUE(listener.WaitForFrames(2)) << "the clock was set back to the picture shown";
+    EXPECT_EQ(3920, listener.Frames()[1].stampMs);
+}
+
 namespace {
 
 // Two members in a group whose clock the test drives by hand.

@@ -136,11 +136,14 @@ void CPlayEngine::Unpause(bool requestPlay)
 {
     {
         std::lock_guard lock(m_mutex);
+        // Asked again while it plays, the clock runs on: set back to the
+        // picture shown, the next would stand longer.
+        const bool running = m_playRequested && !m_paused && !m_ended && !m_clock->IsPaused();
         if (requestPlay)
             m_playRequested = true;
         m_paused = false;
         m_settlePending = false;
-        if (ClockOwner()) {
+        if (ClockOwner() && !running) {
             m_clock->Set(m_currentMs);
             m_clock->Resume();
         }
