@@ -61,6 +61,7 @@ int CPlayModule::Open(const char* path)
     auto engine = std::make_unique<CPlayEngine>(this, m_listener);
     if (m_timeSource)
         engine->SetTimeSource(m_timeSource);
+    engine->SetKeyFrameIndex(m_index);
     {
         std::lock_guard lock(m_mutex);
         m_path = path;

@@ -1216,6 +1216,26 @@ TEST_F(ModuleFeatures, PlayAskedOfAModuleThatPlaysKeepsItsClock)
     EXPECT_EQ(3920, listener.Frames()[1].stampMs);
 }
 
+// At 16X a key frame every second stands 62.5 ms: reverse begun after a
+// seek (no two key frames seen yet) starts on the key frame before, the
+// group's span known from the recording's index.
+TEST_F(ModuleFeatures, FastReverseBeginsOnTheKeyFrameBeforeWithTheSpanFromTheIndex)
+{
+    auto wall = std::make_shared<ManualTimeSource>();
+    module->SetTimeSource(wall);
+    ASSERT_TRUE(OpenPaused("clip.mp4", 3));
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.refFinished > 0; }));
+    const std::size_t before = listener.FrameCount();
+    ASSERT_EQ(1, module->PlayBackward());
+    ASSERT_EQ(1, module->SetSpeed(16.0f));
+    ASSERT_EQ(1, module->Play(nullptr));
+    wall->AdvanceMs(70);
+    ASSERT_TRUE(listener.WaitForFrames(before + 1));
+    const ShownFrame first = listener.Frames()[before];
+    EXPECT_EQ(2000, first.stampMs);
+    EXPECT_EQ(1, first.key);
+}
+
 namespace {
 
 // Two members in a group whose clock the test drives by hand.

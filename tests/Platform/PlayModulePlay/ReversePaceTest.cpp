@@ -183,6 +183,13 @@ std::string SampleWithoutBFrames(const char* name, int width, int height, int fr
     return MakeSample(path, spec) ? path : std::string();
 }
 
+// Polls the condition every millisecond for at most 5 s.
+void WaitUntil(const std::function<bool()>& condition)
+{
+    for (int i = 0; i < 5000 && !condition(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
 }  // namespace
 
 // Groups of 12 frames, each packet costing a quarter of a frame: decoding a
@@ -209,6 +216,48 @@ TEST(ReversePace, FastPlayThatWholeGroupsCannotKeepUpWithShowsKeyFramesWithoutAH
     ASSERT_GT(shown.size(), 5u);
     EXPECT_EQ(0, shown.back().stampMs);
     EXPECT_LE(LongestHoldAfterTheTurnUs(shown), 2 * std::int64_t(1'000'000 / kSpeed));
+}
+
+// Turned at 16X, where a key frame every second stands 62.5 ms, the first
+// picture back is the key frame before, decoded alone (a packet), not the
+// group up to the turn (up to 25 packets); the group before it, tried whole,
+// gives way to the next key frame as it falls due.
+TEST(ReversePace, AFastTurnShowsKeyFramesFromTheOneBeforeAtOnce)
+{
+    const std::string path = SampleWithoutBFrames("reverse_fast_turn.mp4", 160, 120, 250, 25);
+    ASSERT_FALSE(path.empty());
+    auto clock = std::make_shared<WorkClock>();
+    HandOverLog log([&] { return clock->PeekUs(); });
+    CPlayEngine engine(nullptr, &log);
+    engine.SetTimeSource(clock);
+    ASSERT_TRUE(engine.Start(std::make_unique<CostlySource>(OpenMediaSource(path), [clock] { clock->PacketRead(); })));
+    engine.SetSpeed(16.0);
+    engine.Play();
+    auto turnedAt = [&] {
+        const std::vector<HandedOver> shown = log.Shown();
+        for (std::size_t i = 1; i < shown.size(); ++i)
+            if (shown[i].stampMs < shown[i - 1].stampMs)
+                return i;
+        return std::size_t(0);
+    };
+    WaitUntil([&] { return !log.Shown().empty() && log.Shown().back().stampMs >= 3500; });
+    // Turned from a pause, so that no forward reading is under way.
+    engine.Pause();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    engine.SetBackward(true);
+    const std::int64_t turnUs = clock->PeekUs();
+    engine.Play();
+    ASSERT_TRUE(log.WaitForEnd());
+    engine.Shutdown();
+    const std::size_t back = turnedAt();
+    ASSERT_GT(back, 0u);
+    const std::vector<HandedOver> all = log.Shown();
+    const std::vector<HandedOver> shown(all.begin() + std::ptrdiff_t(back) - 1, all.end());
+    EXPECT_EQ(0, shown[1].stampMs % 1000) << shown[1].stampMs;
+    // It falls due within a group's play (62.5 ms) of the turn.
+    EXPECT_LE(shown[1].wallUs - turnUs, 1'000'000 / 16 + 4 * kPacketUs);
+    EXPECT_EQ(0, shown.back().stampMs);
+    EXPECT_LE(LongestHoldAfterTheTurnUs(shown), 2 * 1'000'000 / 16);
 }
 
 // A window turned back decodes its group while the file readied before

@@ -559,6 +559,10 @@ void CPlayEngine::PlayBackwardOnce()
     m_reverse.SetKeepEvery(std::max(1, int(Speed())));
     if (PutsOffPreroll())
         return;
+    // Turned fast, the first picture back is the key frame before: whole
+    // groups wait until their pace is known.
+    if (m_reverse.BlocksDecoded() == 0 && !ClockStands())
+        m_reverse.SetKeysOnly(KeyFramesComeOften(Speed()));
     NoteTurn();
     if (!m_caughtUp && !std::exchange(m_aheadGaveWay, false) && !ClockStands() && m_reverse.AheadWanted(AheadLeadMs())) {
         DecodeAheadWhilePlaying();
@@ -608,8 +612,29 @@ bool CPlayEngine::GroupsOutpaced() const
     if (m_groupsKeepPaceBelow <= 0)
         return false;
     const double speed = Speed();
-    return speed > 1.0 && speed >= m_groupsKeepPaceBelow &&
-           double(m_groupSpanMs) / speed <= kKeysOnlyHoldMs && ClockWallUs() - m_paceFoundUs < kGroupPaceHoldsUs;
+    return speed >= m_groupsKeepPaceBelow && KeyFramesComeOften(speed) &&
+           ClockWallUs() - m_paceFoundUs < kGroupPaceHoldsUs;
+}
+
+// Faster than normal speed, key frames alone stand briefly at this speed.
+bool CPlayEngine::KeyFramesComeOften(double speed) const
+{
+    const std::int64_t spanMs = GroupSpanMs();
+    return speed > 1.0 && spanMs > 0 && double(spanMs) / speed <= kKeysOnlyHoldMs;
+}
+
+// The last group decoded whole, else the last two key frames fed in a row,
+// else the recording's key frames on average; 0 when none is known.
+std::int64_t CPlayEngine::GroupSpanMs() const
+{
+    if (m_groupSpanMs > 0)
+        return m_groupSpanMs;
+    if (m_keyIntervalMs > 0)
+        return m_keyIntervalMs;
+    const auto index = m_keyIndex ? m_keyIndex->Get() : nullptr;
+    if (!index || index->entries.size() < 2)
+        return 0;
+    return (index->entries.back().timeMs - index->entries.front().timeMs) / std::int64_t(index->entries.size() - 1);
 }
 
 void CPlayEngine::NoteGroupPace(double keepsPaceBelow, std::int64_t nowUs)
@@ -636,12 +661,17 @@ bool CPlayEngine::PutsOffPreroll()
 
 // Reverse play begun on a running clock turns while it decodes its first
 // blocks, unless its file's start comes soon (the file readied before it is
-// wanted then).
+// wanted then); begun on a key frame alone, while it decodes that.
 void CPlayEngine::NoteTurn()
 {
     const std::uint64_t decoded = m_reverse.BlocksDecoded();
     const bool begins = m_turn.Turning() || (decoded == 0 && !ClockStands());
-    m_turn.Set(begins && decoded < kTurnBlocks && LongToPlayBack());
+    m_turn.Set(begins && TurnsStill(decoded));
+}
+
+bool CPlayEngine::TurnsStill(std::uint64_t decoded) const
+{
+    return (decoded == 0 && m_reverse.KeysOnly()) || (decoded < kTurnBlocks && LongToPlayBack());
 }
 
 bool CPlayEngine::LongToPlayBack() const
@@ -664,6 +694,8 @@ void CPlayEngine::DecodeAheadWhilePlaying()
     m_playingAhead = false;
     if (decoded || m_aheadGaveWay)
         TimeBlockDecoding(startUs, decoded);
+    if (m_aheadGaveWay)
+        m_reverse.SetKeysOnly(GroupsOutpaced());
 }
 
 std::int64_t CPlayEngine::AheadLeadMs() const
@@ -710,7 +742,7 @@ bool CPlayEngine::ShowDueWhileDecoding()
             return true;
         next = m_reverse.ShownBlockPictureBefore(m_currentMs);
         if (!next)
-            return false;
+            return GivesWayToKeyFrames();
         const std::int64_t lateUs = -m_clock->UsUntil(ClockTime(next->timeMs));
         if (lateUs < 0)
             return false;
@@ -726,6 +758,17 @@ bool CPlayEngine::ShowDueWhileDecoding()
     if (next)
         ShowPicture(*next);
     return false;
+}
+
+// With m_mutex held, the shown block used up: where key frames alone stand
+// briefly, play goes on with them once the shown picture is late.
+bool CPlayEngine::GivesWayToKeyFrames()
+{
+    const double speed = m_clock->Speed();
+    const std::int64_t lateUs = -m_clock->UsUntil(ClockTime(m_currentMs));
+    if (!KeyFramesComeOften(speed) || !CFramePacer::IsLate(lateUs, speed, !ClockOwner()))
+        return false;
+    return m_aheadGaveWay = true;
 }
 
 void CPlayEngine::ReachedEnd()
@@ -770,7 +813,7 @@ std::int64_t CPlayEngine::FrameDurationMs(const AVFrame& frame) const
 AVFramePtr CPlayEngine::NextFrame()
 {
     // A faster speed set meanwhile may bring the file's start near.
-    if (m_turn.Turning() && !LongToPlayBack())
+    if (m_turn.Turning() && !TurnsStill(m_reverse.BlocksDecoded()))
         m_turn.Set(false);
     if (m_reverse.NeedsReposition())
         RepositionAfterReverse();

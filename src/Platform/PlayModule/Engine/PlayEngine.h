@@ -7,6 +7,7 @@
 #include "Platform/PlayModule/Engine/GroupReplay.h"
 #include "Platform/PlayModule/Output/FrameConverter.h"
 #include "Platform/PlayModule/Source/MediaSource.h"
+#include "Platform/PlayModule/Source/SharedKeyFrameIndex.h"
 #include "Platform/PlayModule/Output/PlanarPicture.h"
 #include "Platform/PlayModule/Output/ShownPictures.h"
 #include "Platform/PlayModule/Engine/PlayClock.h"
@@ -74,6 +75,9 @@ public:
     void ReportFileTimes(unsigned start, unsigned end);
     void SetColor(int brightness, int contrast, int saturation, int hue);
     void SetStreamTap(std::shared_ptr<IStreamTap> tap);
+    // The recording's key frames, once known: how long a group lasts
+    // before reverse play has decoded one.
+    void SetKeyFrameIndex(std::shared_ptr<const CSharedKeyFrameIndex> index) { m_keyIndex = std::move(index); }
     void EnableOverlays(bool enable);
     void SetAudioSink(std::function<void(const AVFrame&)> sink);
 
@@ -120,6 +124,7 @@ private:
     void TimeBlockDecoding(std::int64_t startUs, bool whole);
     bool ClockStands() const;
     bool ShowDueWhileDecoding();
+    bool GivesWayToKeyFrames();
     // Reverse play or stepping back ended: its pictures and their memory go.
     void ReleaseReverse();
     bool TakeReverseEnd();
@@ -160,8 +165,11 @@ private:
     bool ShouldDropLate(std::int64_t timeMs, bool key);
     bool PassesOverLate(const PlanarPicture& picture) const;
     bool GroupsOutpaced() const;
+    bool KeyFramesComeOften(double speed) const;
+    std::int64_t GroupSpanMs() const;
     bool PutsOffPreroll();
     void NoteTurn();
+    bool TurnsStill(std::uint64_t decoded) const;
     bool LongToPlayBack() const;
     void NoteGroupPace(double keepsPaceBelow, std::int64_t nowUs);
     void PresentFrame(const AVFrame& frame) override;
@@ -217,6 +225,7 @@ private:
     double m_groupsKeepPaceBelow = 0;
     std::int64_t m_paceFoundUs = 0;
     std::int64_t m_groupSpanMs = 0;  // the footage of the last whole group decoded
+    std::shared_ptr<const CSharedKeyFrameIndex> m_keyIndex;
     CReverseTurns m_turn;
     std::int64_t m_prerollWaitFromUs = INT64_MIN;  // a file readied backward put its decoding off
     const int m_aheadStaggerSteps;
