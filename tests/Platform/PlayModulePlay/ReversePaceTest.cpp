@@ -183,6 +183,15 @@ std::string SampleWithoutBFrames(const char* name, int width, int height, int fr
     return MakeSample(path, spec) ? path : std::string();
 }
 
+// A recording whose every packet read is counted and takes 10 ms.
+std::unique_ptr<IMediaSource> TenMillisecondsAPacket(const std::string& path, std::atomic<int>& reads)
+{
+    return std::make_unique<CostlySource>(OpenMediaSource(path), [&reads] {
+        ++reads;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    });
+}
+
 // Polls the condition every millisecond for at most 5 s.
 void WaitUntil(const std::function<bool()>& condition)
 {
@@ -260,6 +269,39 @@ TEST(ReversePace, AFastTurnShowsKeyFramesFromTheOneBeforeAtOnce)
     EXPECT_LE(LongestHoldAfterTheTurnUs(shown), 2 * 1'000'000 / 16);
 }
 
+// Made 16X while its first group back is decoded (a packet each 10 ms), a
+// turn ends that group on its key frame rather than decode it to the turn.
+TEST(ReversePace, ATurnMadeFastWhileItsFirstGroupIsDecodedEndsOnItsKeyFrame)
+{
+    const std::string path = SampleWithoutBFrames("reverse_made_fast.mp4", 160, 120, 250, 25);
+    ASSERT_FALSE(path.empty());
+    std::atomic<int> reads{0};
+    // A picture's "wall time" is the number of packets read when it came.
+    HandOverLog log([&] { return std::int64_t(reads.load()); });
+    CPlayEngine engine(nullptr, &log);
+    auto keyFrames = std::make_shared<CKeyFrameIndex>();
+    for (std::int64_t ms = 0; ms < 10'000; ms += 1000)
+        keyFrames->entries.push_back({ms, std::uint64_t(ms)});
+    auto index = std::make_shared<CSharedKeyFrameIndex>();
+    index->Set(keyFrames);
+    engine.SetKeyFrameIndex(index);
+    ASSERT_TRUE(engine.Start(TenMillisecondsAPacket(path, reads)));
+    engine.Seek(3480, true);
+    WaitUntil([&] { return !log.Shown().empty(); });
+    engine.SetBackward(true);
+    const int readsBefore = reads;
+    engine.Play();
+    WaitUntil([&] { return reads >= readsBefore + 3; });
+    engine.SetSpeed(16.0);
+    ASSERT_TRUE(log.WaitForEnd());
+    engine.Shutdown();
+    const std::vector<HandedOver> shown = log.Shown();
+    ASSERT_GE(shown.size(), 2u);
+    EXPECT_EQ(3000, shown[1].stampMs);
+    // The group up to the turn reads 12 packets.
+    EXPECT_LE(shown[1].wallUs - readsBefore, 7);
+}
+
 // A window turned back decodes its group while the file readied before
 // another window's file (its last group, on a standing clock) waits: they
 // do not share the cores at the turn.
@@ -271,14 +313,10 @@ TEST(ReversePace, AFileReadiedBackwardWaitsWhileAWindowTurns)
     HandOverLog turnedLog([&] { return wall->NowUs(); });
     CPlayEngine turned(nullptr, &turnedLog);
     std::atomic<int> turnedReads{0};
-    // Each packet takes 10 ms: a group 0.25 s.
-    ASSERT_TRUE(turned.Start(std::make_unique<CostlySource>(OpenMediaSource(path), [&] {
-        ++turnedReads;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    })));
+    // A group takes 0.25 s.
+    ASSERT_TRUE(turned.Start(TenMillisecondsAPacket(path, turnedReads)));
     turned.Seek(9960, true);
-    for (int i = 0; i < 5000 && turnedLog.Shown().empty(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    WaitUntil([&] { return !turnedLog.Shown().empty(); });
     HandOverLog readiedLog([&] { return wall->NowUs(); });
     CPlayEngine readied(nullptr, &readiedLog);
     std::atomic<int> readiedReads{0};
@@ -289,8 +327,7 @@ TEST(ReversePace, AFileReadiedBackwardWaitsWhileAWindowTurns)
     turned.SetBackward(true);
     const int readsBefore = turnedReads;
     turned.Play();
-    for (int i = 0; i < 5000 && turnedReads < readsBefore + 3; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    WaitUntil([&] { return turnedReads >= readsBefore + 3; });
     const int readiedBefore = readiedReads;
     auto standing = std::make_shared<CPlayClock>();
     standing->Pause();

@@ -815,6 +815,10 @@ AVFramePtr CPlayEngine::NextFrame()
     // A faster speed set meanwhile may bring the file's start near.
     if (m_turn.Turning() && !TurnsStill(m_reverse.BlocksDecoded()))
         m_turn.Set(false);
+    // Made fast while the turn's first group is decoded: it ends on its key frame.
+    if (m_reverse.ReadingBlock() && m_reverse.BlocksDecoded() == 0 && !m_reverse.KeysOnly() && !ClockStands() &&
+        KeyFramesComeOften(Speed()))
+        m_reverse.SetKeysOnly(true);
     if (m_reverse.NeedsReposition())
         RepositionAfterReverse();
     if (m_held)

@@ -258,8 +258,11 @@ bool CReversePlay::DecodeBlockBefore(std::int64_t endMs, std::size_t limitBytes)
             }
             if (first || ToShow(*frame, endMs))
                 KeepPicture(*frame, limitBytes);
-            if (m_keysOnly && !m_block.empty() && m_block.back().key) {
-                // The block then holds its key frame alone.
+            if (m_keysOnly && !m_block.empty() && (m_block.back().key || m_block.front().key)) {
+                // The block then holds its key frame alone; asked for while
+                // the group was decoded, the frames after it go.
+                if (!m_block.back().key)
+                    m_block.erase(m_block.begin() + 1, m_block.end());
                 m_blockEndMs = m_block.back().timeMs + 1;
                 return true;
             }
