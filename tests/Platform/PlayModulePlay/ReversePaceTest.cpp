@@ -391,20 +391,24 @@ TEST(ReversePace, AGroupMemberLateAfterTheTurnShowsTheGroupsMoment)
     constexpr std::int64_t kTurnMs = 2000;
     const std::string path = SampleWithoutBFrames("reverse_group_late.mp4", 160, 120, 75, 25);
     ASSERT_FALSE(path.empty());
-    const auto wall = CSteadyTimeSource::Instance();
-    HandOverLog log([&] { return wall->NowUs(); });
+    auto clock = std::make_shared<WorkClock>();
+    HandOverLog log([&] { return clock->PeekUs(); });
     CPlayEngine engine(nullptr, &log);
-    // Each packet takes 16 ms: the group before the turn 0.4 s.
-    ASSERT_TRUE(engine.Start(std::make_unique<CostlySource>(
-        OpenMediaSource(path), [] { std::this_thread::sleep_for(std::chrono::milliseconds(16)); })));
+    engine.SetTimeSource(clock);
+    // The group before the turn takes 0.5 s.
+    ASSERT_TRUE(engine.Start(std::make_unique<CostlySource>(OpenMediaSource(path), [clock] {
+        clock->PacketRead();
+        clock->PacketRead();
+    })));
     engine.Seek(kTurnMs, true);
+    WaitUntil([&] { return !log.Shown().empty(); });
     engine.SetBackward(true);
-    auto group = std::make_shared<CPlayClock>();
+    auto group = std::make_shared<CPlayClock>(clock);
     group->Pause();
     group->Set(kTurnMs);
     group->SetBackward(true);
     engine.JoinClock(group, 0);
-    const std::int64_t turnUs = wall->NowUs();
+    const std::int64_t turnUs = clock->PeekUs();
     group->Resume();
     ASSERT_TRUE(log.WaitForEnd());
     engine.Shutdown();
