@@ -52,6 +52,11 @@ void CSFSystem::ReturnFreedMemoryEagerly()
 #ifdef LUMIVEX_GLIBC_HEAP
     // glibc's default threshold, fixed: a set value stops it from growing.
     mallopt(M_TRIM_THRESHOLD, 128 * 1024);
+    // That also fixes the mapping threshold, at 128 KiB by default: every
+    // picture and decoder table would be a fresh mapping, each of its pages
+    // faulted in on the first write and unmapped at its free. Smaller blocks
+    // come from the heap; freed, they are reused or trimmed.
+    mallopt(M_MMAP_THRESHOLD, kHeapBlockBytes);
 #endif
 }
 
