@@ -38,6 +38,7 @@ public:
     std::int64_t FrameTimeMs(const AVFrame& frame) const override { return frame.best_effort_timestamp; }
     bool ConvertFrame(const AVFrame& frame, int keptWidth, int keptHeight, PlanarPicture& out) override
     {
+        freshBuffers += out.bytes.capacity() == 0 ? 1 : 0;
         out.width = keptWidth;
         out.height = keptHeight;
         out.reduced = keptWidth != frame.width;
@@ -74,6 +75,7 @@ public:
     std::vector<std::int64_t> shown;
     std::vector<int> waits;  // frames decoded while each step waited
     std::size_t maxHeldBytes = 0;
+    int freshBuffers = 0;  // pictures converted into a buffer of their own
 
 private:
     int m_next = 0;
@@ -218,6 +220,28 @@ TEST(ReversePlay, ModulesShareTheProcessBudget)
     for (auto& other : others)
         other->Release();
     EXPECT_GT(stepThroughGroup(), share);
+}
+
+// Past the first groups, the pictures of the group before take the buffers
+// of the blocks already dropped.
+TEST(ReversePlay, BlocksDroppedLendTheirBuffersToTheNextOnes)
+{
+    GroupsOfFrames host;
+    host.width = 704;
+    host.height = 576;
+    host.shownMs = 8400;
+    CReversePlay reverse(host);
+    int freshBefore = -1;
+    while (host.shownMs >= 2000) {
+        reverse.DecodeBlockAhead();
+        const PlanarPicture* picture = reverse.PreviousPicture();
+        ASSERT_NE(nullptr, picture);
+        host.shownMs = picture->timeMs;
+        if (host.shownMs < 6000 && freshBefore < 0)
+            freshBefore = host.freshBuffers;
+    }
+    EXPECT_EQ(freshBefore, host.freshBuffers);
+    EXPECT_LE(reverse.HeldBytes(), CReverseBudget::kModuleBytes);
 }
 
 TEST(ReversePlay, ReleaseGivesEveryPictureBack)

@@ -42,20 +42,20 @@ std::size_t BytesOf(const std::deque<PlanarPicture>& block)
 void CReversePlay::Repositioned()
 {
     m_needReposition = false;
-    m_blockAhead.clear();
+    Recycle(m_blockAhead);
 }
 
 void CReversePlay::Clear()
 {
-    m_block.clear();
-    m_blockAhead.clear();
+    Recycle(m_block);
+    Recycle(m_blockAhead);
     m_noBlockBeforeMs = -1;
     m_needReposition = false;
 }
 
 void CReversePlay::ForgetShownBlock()
 {
-    m_block.clear();
+    Recycle(m_block);
     m_needReposition = false;
 }
 
@@ -65,6 +65,7 @@ void CReversePlay::Release()
     std::deque<PlanarPicture>().swap(m_blockAhead);
     std::deque<PlanarPicture>().swap(m_shownBlock);
     m_spare = PlanarPicture();
+    std::vector<PlanarPicture>().swap(m_recycled);
     m_noBlockBeforeMs = -1;
     m_blocksDecoded = 0;
     m_budget.Leave();
@@ -72,7 +73,39 @@ void CReversePlay::Release()
 
 std::size_t CReversePlay::HeldBytes() const
 {
-    return BytesOf(m_block) + BytesOf(m_blockAhead) + BytesOf(m_shownBlock) + m_spare.bytes.capacity();
+    std::size_t recycled = 0;
+    for (const PlanarPicture& picture : m_recycled)
+        recycled += picture.bytes.capacity();
+    return BytesOf(m_block) + BytesOf(m_blockAhead) + BytesOf(m_shownBlock) + m_spare.bytes.capacity() + recycled;
+}
+
+// Fresh buffers cost a page fault per page on the first write: a dropped
+// block's pictures are kept for the next block's while all that is held
+// stays within the module's share.
+void CReversePlay::Recycle(std::deque<PlanarPicture>& block)
+{
+    std::size_t held = HeldBytes();
+    for (PlanarPicture& picture : block) {
+        if (held <= m_budget.Bytes())
+            m_recycled.push_back(std::move(picture));
+        else
+            held -= picture.bytes.capacity();
+    }
+    block.clear();
+}
+
+// A recycled picture with a buffer of about the size asked for; those of
+// another size are let go.
+PlanarPicture CReversePlay::RecycledPicture(std::size_t bytes)
+{
+    while (!m_recycled.empty()) {
+        PlanarPicture picture = std::move(m_recycled.back());
+        m_recycled.pop_back();
+        const std::size_t capacity = picture.bytes.capacity();
+        if (capacity >= bytes && capacity - bytes <= bytes / 4)
+            return picture;
+    }
+    return {};
 }
 
 const PlanarPicture* CReversePlay::PreviousPicture()
@@ -90,13 +123,14 @@ const PlanarPicture* CReversePlay::PreviousPicture()
     const bool inside = !m_block.empty() && current <= m_blockEndMs;
     const std::int64_t end = inside ? std::min(current, m_block.front().timeMs) : current;
     if (!m_blockAhead.empty() && m_blockAheadEndMs == end) {
+        Recycle(m_block);
         m_block = std::move(m_blockAhead);
         m_blockAhead.clear();
         m_blockEndMs = end;
         m_needReposition = true;
         return previousIn();
     }
-    m_blockAhead.clear();
+    Recycle(m_blockAhead);
     const bool loaded = LoadBlockBefore(end, m_budget.Bytes());
     m_needReposition = true;
     // A block of a key frame alone ends right after it, before the shown frame.
@@ -214,7 +248,7 @@ bool CReversePlay::LoadShownBlock()
     const bool loaded = LoadBlockBefore(m_host.ShownMs(), m_budget.Bytes() / 2) && !m_aheadInterrupted;
     m_readingAhead = false;
     if (!loaded)
-        m_block.clear();
+        Recycle(m_block);
     m_needReposition = true;
     return loaded;
 }
@@ -223,7 +257,7 @@ bool CReversePlay::DecodeBlockBefore(std::int64_t endMs, std::size_t limitBytes)
 {
     std::int64_t target = endMs - 1;
     for (int attempt = 0; attempt < 6 && !m_host.Quitting(); ++attempt) {
-        m_block.clear();
+        Recycle(m_block);
         m_converting = false;
         m_frameSpacingMs = 0;
         m_keptWidth = 0;
@@ -337,10 +371,13 @@ void CReversePlay::DecideKeptSize(const AVFrame& frame, std::int64_t endMs)
 
 void CReversePlay::KeepPicture(const AVFrame& frame, std::size_t limitBytes)
 {
-    // The picture dropped from the block's front lends its buffer.
-    PlanarPicture picture = std::move(m_spare);
     const int width = m_keptWidth > 0 ? m_keptWidth : frame.width;
     const int height = m_keptHeight > 0 ? m_keptHeight : frame.height;
+    // The picture dropped from the block's front lends its buffer, else one
+    // of a dropped block.
+    PlanarPicture picture = m_spare.bytes.capacity() > 0
+                                ? std::move(m_spare)
+                                : RecycledPicture(PlanarPicture::SizeFor(width, height));
     if (!m_host.ConvertFrame(frame, width, height, picture)) {
         m_spare = std::move(picture);
         return;

@@ -110,6 +110,8 @@ private:
     std::int64_t FramesBefore(std::int64_t endMs) const;
     bool ToShow(const AVFrame& frame, std::int64_t endMs) const;
     void KeepPicture(const AVFrame& frame, std::size_t limitBytes);
+    void Recycle(std::deque<PlanarPicture>& block);
+    PlanarPicture RecycledPicture(std::size_t bytes);
     void NoteDecoded(std::int64_t timeMs);
     // Before decoding ahead: the shown block keeps its pictures up to the
     // shown one, stepping within half the budget.
@@ -125,6 +127,7 @@ private:
     std::int64_t m_blockAheadEndMs = 0;
     std::int64_t m_noBlockBeforeMs = -1;  // where the last decoding ahead found nothing
     PlanarPicture m_spare;  // last dropped from a full block, its buffer reused
+    std::vector<PlanarPicture> m_recycled;  // of dropped blocks, for the next ones
     AheadProgress m_progress;
     std::int64_t m_lastDecodedMs = 0;
     std::int64_t m_frameSpacingMs = 0;
