@@ -98,9 +98,15 @@ public:
 
     void OnFrameVisible(CPlayModule*, int, unsigned char*, int, PM_FRAME_INFO* info) override
     {
-        std::lock_guard lock(m_mutex);
-        m_shown.push_back({info->nStampMs, m_now(), info->nWidth});
+        {
+            std::lock_guard lock(m_mutex);
+            m_shown.push_back({info->nStampMs, m_now(), info->nWidth});
+        }
+        if (m_onShown)
+            m_onShown(info->nStampMs);
     }
+    // Called on the play thread with each picture's time, after it is logged.
+    void OnShown(std::function<void(std::int64_t)> onShown) { m_onShown = std::move(onShown); }
     void OnFileEnd(CPlayModule*) override
     {
         {
@@ -127,6 +133,7 @@ public:
 
 private:
     std::function<std::int64_t()> m_now;
+    std::function<void(std::int64_t)> m_onShown;
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<HandedOver> m_shown;
@@ -239,9 +246,15 @@ TEST(ReversePace, AFastTurnShowsKeyFramesFromTheOneBeforeAtOnce)
     HandOverLog log([&] { return clock->PeekUs(); });
     CPlayEngine engine(nullptr, &log);
     engine.SetTimeSource(clock);
+    // Turned from a pause made as 3.5 s is shown (on a loaded machine a
+    // pause from here could come after the end), so that no forward reading
+    // is under way.
+    std::atomic<bool> paused{false};
+    log.OnShown([&](std::int64_t stampMs) {
+        if (stampMs >= 3500 && !paused.exchange(true))
+            engine.Pause();
+    });
     ASSERT_TRUE(engine.Start(std::make_unique<CostlySource>(OpenMediaSource(path), [clock] { clock->PacketRead(); })));
-    engine.SetSpeed(16.0);
-    engine.Play();
     auto turnedAt = [&] {
         const std::vector<HandedOver> shown = log.Shown();
         for (std::size_t i = 1; i < shown.size(); ++i)
@@ -249,9 +262,9 @@ TEST(ReversePace, AFastTurnShowsKeyFramesFromTheOneBeforeAtOnce)
                 return i;
         return std::size_t(0);
     };
-    WaitUntil([&] { return !log.Shown().empty() && log.Shown().back().stampMs >= 3500; });
-    // Turned from a pause, so that no forward reading is under way.
-    engine.Pause();
+    engine.SetSpeed(16.0);
+    engine.Play();
+    WaitUntil([&] { return paused.load(); });
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     engine.SetBackward(true);
     const std::int64_t turnUs = clock->PeekUs();
