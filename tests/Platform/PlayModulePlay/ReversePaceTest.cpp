@@ -246,35 +246,31 @@ TEST(ReversePace, AFastTurnShowsKeyFramesFromTheOneBeforeAtOnce)
     HandOverLog log([&] { return clock->PeekUs(); });
     CPlayEngine engine(nullptr, &log);
     engine.SetTimeSource(clock);
-    // Turned from a pause made as 3.5 s is shown (on a loaded machine a
-    // pause from here could come after the end), so that no forward reading
-    // is under way.
+    // Paused as 3.5 s is shown (from the test thread the pause could come
+    // after the end on a loaded machine), so that no forward reading is
+    // under way; then sought back there, since the pause settles on the
+    // clock's moment, seconds on at 16X.
     std::atomic<bool> paused{false};
     log.OnShown([&](std::int64_t stampMs) {
         if (stampMs >= 3500 && !paused.exchange(true))
             engine.Pause();
     });
     ASSERT_TRUE(engine.Start(std::make_unique<CostlySource>(OpenMediaSource(path), [clock] { clock->PacketRead(); })));
-    auto turnedAt = [&] {
-        const std::vector<HandedOver> shown = log.Shown();
-        for (std::size_t i = 1; i < shown.size(); ++i)
-            if (shown[i].stampMs < shown[i - 1].stampMs)
-                return i;
-        return std::size_t(0);
-    };
     engine.SetSpeed(16.0);
     engine.Play();
     WaitUntil([&] { return paused.load(); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    engine.Seek(3500, true);
+    WaitUntil([&] { return log.Shown().back().stampMs == 3480; });  // the frame at or before it
+    const std::size_t sought = log.Shown().size();
     engine.SetBackward(true);
     const std::int64_t turnUs = clock->PeekUs();
     engine.Play();
     ASSERT_TRUE(log.WaitForEnd());
     engine.Shutdown();
-    const std::size_t back = turnedAt();
-    ASSERT_GT(back, 0u);
     const std::vector<HandedOver> all = log.Shown();
-    const std::vector<HandedOver> shown(all.begin() + std::ptrdiff_t(back) - 1, all.end());
+    const std::vector<HandedOver> shown(all.begin() + std::ptrdiff_t(sought) - 1, all.end());
+    ASSERT_GT(shown.size(), 1u);
+    ASSERT_EQ(3480, shown[0].stampMs);
     EXPECT_EQ(0, shown[1].stampMs % 1000) << shown[1].stampMs;
     // It falls due within a group's play (62.5 ms) of the turn.
     EXPECT_LE(shown[1].wallUs - turnUs, 1'000'000 / 16 + 4 * kPacketUs);
