@@ -1114,6 +1114,30 @@ TEST_F(ModuleFeatures, AGroupWaitsAtAFileEndForTheNextFileToJoin)
     EXPECT_EQ(kFrameMs, nextListener.Frames()[1].stampMs);
 }
 
+// Readied to play, a file stands with its first frames decoded and its first
+// picture made: play then starts without the decoder's start-up, and a colour
+// set meanwhile still shows on that first picture.
+TEST_F(ModuleFeatures, AReadiedFileStandsWithItsFirstFramesDecoded)
+{
+    const std::string path = TempPath("standing.mp4");
+    ASSERT_TRUE(MakeTwoSecondsFrom(path, "10:00:00"));
+    ASSERT_EQ(1, module->Open(path.c_str()));
+    ASSERT_EQ(1, module->Preroll());
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.videoBlocks >= 3; }, std::chrono::seconds(5)))
+        << "it stands with its first frame alone decoded";
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const int readStanding = listener.videoBlocks;
+    ASSERT_EQ(1, module->SetColor(90, 64, 64, 64));
+    ASSERT_EQ(1, module->PlayIfPrerolled());
+    ASSERT_TRUE(listener.WaitForFrames(3));
+    const auto frames = listener.Frames();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(i * kFrameMs, frames[i].stampMs);
+    EXPECT_EQ(readStanding, frames[2].videoBlocksRead) << "its first frames were decoded after play began";
+    // Brighter: the frame-number block of frame 0 is lifted by (90 - 64) * 2.
+    EXPECT_NEAR(16 + 52, int(frames[0].numberBlock), 4) << "the colour set while it stood is not shown";
+}
+
 // A next file that is slow to come holds the others for a fifth of a second
 // at most: then the group plays on.
 TEST_F(ModuleFeatures, ANextFileSlowToOpenHoldsTheGroupBriefly)

@@ -43,6 +43,7 @@ void RecordingListener::OnFrameVisible(CPlayModule* module, int kind, unsigned c
     frame.height = info->nHeight;
     frame.stampMs = info->nStampMs;
     frame.key = info->nKeyFrame;
+    frame.videoBlocksRead = videoBlocks.load();
     const std::int64_t seconds = SF_SOFT_BASE::CSFDateTime::MakeTime(
         info->nYear, info->nMonth, info->nDay, info->nHour, info->nMinute, info->nSecond);
     frame.absMs = seconds * 1000 + info->nMillisecond;

@@ -23,6 +23,7 @@ struct ShownFrame {
     std::uint8_t firstChroma = 0;
     std::uint8_t secondChroma = 0;
     std::uint8_t numberBlock = 0;
+    int videoBlocksRead = 0;  // video packets read when it was shown
 };
 
 // Records every callback; waits are bounded.

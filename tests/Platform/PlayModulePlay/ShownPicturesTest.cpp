@@ -38,3 +38,18 @@ TEST(ShownPictures, BuffersLetGoAreMadeInAgain)
     EXPECT_EQ(1u, pictures.Count());
     EXPECT_EQ(made[1], made[0]);
 }
+
+// A picture made ahead of its time leaves the shown one as it is, even when
+// no receiver holds it.
+TEST(ShownPictures, APictureMadeAheadGoesBesideTheShownOne)
+{
+    CShownPictures pictures;
+    pictures.Spare().timeMs = 1;
+    pictures.ShowSpare();
+    PlanarPicture& ahead = pictures.Spare(true);
+    EXPECT_NE(pictures.Shown().get(), &ahead);
+    ahead.timeMs = 2;
+    EXPECT_EQ(1, pictures.Shown()->timeMs);
+    pictures.ShowSpare();
+    EXPECT_EQ(2, pictures.Shown()->timeMs);
+}

@@ -30,6 +30,9 @@ constexpr std::int64_t kSettleByDecodingMs = 2000;
 // Frames decoded after a restart are held back this long while none has a
 // sane time stamp: the first one that has times them all.
 constexpr std::size_t kMaxFramesAwaitingTime = 32;
+// Frames decoded ahead by a player standing before play: past the reordering
+// of B-frames, the costly part of a decoder's start.
+constexpr std::size_t kFramesDecodedStanding = 2;
 // The longest a file's end holds a shared clock for its next file: a next
 // file slow to open holds the other windows briefly, then catches up.
 constexpr std::int64_t kMaxClockHoldUs = 200'000;
@@ -326,6 +329,7 @@ void CPlayEngine::SetColor(int brightness, int contrast, int saturation, int hue
 {
     std::lock_guard lock(m_converterMutex);
     m_converter.SetColor(brightness, contrast, saturation, hue);
+    ++m_colorChanges;
 }
 
 void CPlayEngine::EnableOverlays(bool enable)
@@ -516,6 +520,12 @@ void CPlayEngine::Execute(const Command& command)
         m_stepper.PrepareStepsBack();
 }
 
+bool CPlayEngine::RequestQueued() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_quit || !m_commands.empty();
+}
+
 bool CPlayEngine::OtherRequestWaits() const
 {
     std::lock_guard lock(m_mutex);
@@ -540,6 +550,12 @@ void CPlayEngine::PlayForwardOnce()
         return;
     }
     const std::int64_t timeMs = FrameTimeMs(*frame);
+    const bool waits = !DueNow(timeMs);
+    if (waits) {
+        PrepareFrame(*frame);
+        if (ClockStands())
+            DecodeAheadWhileStanding();
+    }
     bool dueAtOnce = false;
     if (!WaitUntilDue(timeMs, &dueAtOnce)) {
         m_held = std::move(frame);
@@ -548,7 +564,7 @@ void CPlayEngine::PlayForwardOnce()
     if (CatchUpWithGroup(timeMs) || ShouldDropLate(timeMs, frame->key_frame != 0))
         return;
     PresentFrame(*frame);
-    if (m_replay.Shown(dueAtOnce))
+    if (m_replay.Shown(dueAtOnce && !waits))
         TakeThreadsNow();
 }
 
@@ -862,6 +878,7 @@ bool CPlayEngine::TakeDecodedFrames()
         const auto own = stamp != AV_NOPTS_VALUE ? std::optional(stamp) : std::nullopt;
         const std::size_t guessed = m_timeline.Unanchored();
         frame->best_effort_timestamp = m_timeline.Place(own, FrameDurationMs(*frame));
+        frame->opaque = reinterpret_cast<void*>(std::uintptr_t(++m_framesDecoded));
         m_decoded.push_back(std::move(frame));
         if (guessed > 0 && m_timeline.Unanchored() == 0)
             TimeGuessedFrames(guessed);
@@ -1120,26 +1137,67 @@ bool CPlayEngine::ConvertFrame(const AVFrame& frame, int width, int height, Plan
 // under m_pictureMutex, for copies taken from other threads.
 void CPlayEngine::PresentFrame(const AVFrame& frame)
 {
-    const std::int64_t timeMs = FrameTimeMs(frame);
     {
         std::lock_guard lock(m_pictureMutex);
-        PlanarPicture& next = m_pictures.Spare();
-        if (!ConvertFrame(frame, frame.width, frame.height, next)) {
-            m_currentMs = timeMs;
+        const bool prepared = Prepared(frame);
+        m_preparedFrame = 0;
+        if (!prepared && !MakePicture(frame, m_pictures.Spare())) {
+            m_currentMs = FrameTimeMs(frame);
             return;
         }
-        next.timeMs = timeMs;
-        next.key = frame.key_frame != 0;
         m_pictures.ShowSpare();
         m_hasShown = true;
     }
     HandOverShown();
 }
 
+bool CPlayEngine::DueNow(std::int64_t timeMs) const
+{
+    std::lock_guard lock(m_mutex);
+    return m_clock->UsUntil(ClockTime(timeMs)) <= 0;
+}
+
+void CPlayEngine::PrepareFrame(const AVFrame& frame)
+{
+    if (Prepared(frame))
+        return;
+    std::lock_guard lock(m_pictureMutex);
+    m_preparedFrame = 0;
+    const unsigned colors = m_colorChanges.load();
+    if (!MakePicture(frame, m_pictures.Spare(true)))
+        return;
+    m_preparedFrame = reinterpret_cast<std::uintptr_t>(frame.opaque);
+    m_preparedColors = colors;
+}
+
+// Standing before play (a file readied for its window), the frames after the
+// first are decoded too: play then starts without the decoder's start-up.
+void CPlayEngine::DecodeAheadWhileStanding()
+{
+    while (m_decoded.size() < kFramesDecodedStanding && !m_sourceEnded && !RequestQueued() && FeedDecoder()) {
+    }
+}
+
+bool CPlayEngine::Prepared(const AVFrame& frame) const
+{
+    return m_preparedFrame != 0 && m_preparedFrame == reinterpret_cast<std::uintptr_t>(frame.opaque) &&
+           m_preparedColors == m_colorChanges.load();
+}
+
+bool CPlayEngine::MakePicture(const AVFrame& frame, PlanarPicture& out)
+{
+    if (!ConvertFrame(frame, frame.width, frame.height, out))
+        return false;
+    out.timeMs = FrameTimeMs(frame);
+    out.key = frame.key_frame != 0;
+    return true;
+}
+
 void CPlayEngine::ShowPicture(const PlanarPicture& picture)
 {
     {
         std::lock_guard lock(m_pictureMutex);
+        m_preparedFrame = 0;
         m_pictures.Spare() = picture;
         m_pictures.ShowSpare();
         m_hasShown = true;

@@ -141,6 +141,7 @@ private:
     bool SettleInterrupted() const;
     // A request other than a step back waits, or play resumed.
     bool OtherRequestWaits() const;
+    bool RequestQueued() const;
 
     AVFramePtr NextFrame() override;
     bool FeedDecoder();
@@ -173,6 +174,13 @@ private:
     bool LongToPlayBack() const;
     void NoteGroupPace(double keepsPaceBelow, std::int64_t nowUs);
     void PresentFrame(const AVFrame& frame) override;
+    // A frame not due yet is converted into a spare picture while it waits,
+    // so that its time leaves only the hand-over to do.
+    bool DueNow(std::int64_t timeMs) const;
+    void PrepareFrame(const AVFrame& frame);
+    bool Prepared(const AVFrame& frame) const;
+    bool MakePicture(const AVFrame& frame, PlanarPicture& out);
+    void DecodeAheadWhileStanding();
     void ShowPicture(const PlanarPicture& picture) override;
     void HandOverShown();
     void FillFrameInfo(PM_FRAME_INFO& info, std::int64_t timeMs, bool key, int size,
@@ -239,6 +247,10 @@ private:
     CFrameTimeline m_timeline;
     CFramePacer m_pacer;
     std::int64_t m_presentedMs = INT64_MIN;
+    std::uint64_t m_framesDecoded = 0;  // numbers the frames (in their opaque field)
+    std::uint64_t m_preparedFrame = 0;  // the frame made into the spare picture, 0: none
+    unsigned m_preparedColors = 0;
+    std::atomic<unsigned> m_colorChanges{0};
 
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;

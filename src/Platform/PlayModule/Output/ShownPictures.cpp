@@ -13,10 +13,10 @@ bool CShownPictures::IsFree(const std::shared_ptr<PlanarPicture>& picture) const
     return picture.use_count() == (picture == m_shown ? 2 : 1);
 }
 
-PlanarPicture& CShownPictures::Spare()
+PlanarPicture& CShownPictures::Spare(bool besideShown)
 {
     for (std::size_t i = 0; i < m_pictures.size(); ++i) {
-        if (IsFree(m_pictures[i])) {
+        if (IsFree(m_pictures[i]) && !(besideShown && m_pictures[i] == m_shown)) {
             // The last receiver's reads come before our writes: dropping a
             // copy acquires the count that receiver released (a fence would
             // too, but the thread sanitizer sees none).

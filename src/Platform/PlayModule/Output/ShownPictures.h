@@ -16,8 +16,9 @@ public:
     CShownPictures();
 
     // A picture no receiver holds, to make the next in: the shown one too
-    // (the caller then holds the lock that guards reading it).
-    PlanarPicture& Spare();
+    // (the caller then holds the lock that guards reading it), unless the
+    // next is made ahead of its time, while the shown one stays readable.
+    PlanarPicture& Spare(bool besideShown = false);
     // The picture Spare gave last becomes the shown one.
     void ShowSpare();
     const std::shared_ptr<PlanarPicture>& Shown() const { return m_shown; }
