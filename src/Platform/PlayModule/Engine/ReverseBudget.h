@@ -10,7 +10,7 @@ namespace PLAY_MODULE {
 // groups, many windows together stay within the process's budget.
 class CReverseBudget {
 public:
-    static constexpr std::size_t kProcessBytes = std::size_t(512) << 20;
+    static constexpr std::size_t kProcessBytes = std::size_t(384) << 20;
     static constexpr std::size_t kModuleBytes = std::size_t(320) << 20;
     // Pictures are never reduced below this width (nor a narrower one at all).
     static constexpr int kLeastReducedWidth = 320;
