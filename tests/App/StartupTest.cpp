@@ -231,21 +231,30 @@ bool HasOpen(qint64 pid, const QString& file)
     return false;
 }
 
+// A short recording written into folder; its path, empty when none was written.
+QString WriteRecording(const QString& folder)
+{
+    if (!QDir().mkpath(folder))
+        return {};
+    const QString write = QString("'%1' --name Cam01 --channel 1 --start '2016-01-02 08:00:00' --seconds 60 "
+                                  "--size 64x48 --audio none '%2' >/dev/null")
+                              .arg(KVXWRITE_PROGRAM, folder);
+    if (std::system(write.toLocal8Bit().constData()) != 0)
+        return {};
+    const QStringList written = QDir(folder).entryList({"*.kvx"}, QDir::Files);
+    return written.size() == 1 ? folder + "/" + written.front() : QString();
+}
+
 TEST_F(StartupTest, ARelativeFileIsTakenFromTheFolderStartedInAndPlays)
 {
     const QString work = m_root.path() + "/work";
-    ASSERT_TRUE(QDir().mkpath(work + "/clips"));
-    const QString write = QString("'%1' --name Cam01 --channel 1 --start '2016-01-02 08:00:00' --seconds 60 "
-                                  "--size 64x48 --audio none '%2' >/dev/null")
-                              .arg(KVXWRITE_PROGRAM, work + "/clips");
-    ASSERT_EQ(std::system(write.toLocal8Bit().constData()), 0);
-    const QStringList written = QDir(work + "/clips").entryList({"*.kvx"}, QDir::Files);
-    ASSERT_EQ(written.size(), 1);
+    const QString written = QFileInfo(WriteRecording(work + "/clips")).fileName();
+    ASSERT_FALSE(written.isEmpty());
     QProcess first;
     first.setWorkingDirectory(work);
-    first.setArguments({"clips/" + written.front()});
+    first.setArguments({"clips/" + written});
     StartAndWait(first);
-    const QString recording = work + "/clips/" + written.front();
+    const QString recording = work + "/clips/" + written;
     EXPECT_TRUE(WaitFor([&] { return HasOpen(first.processId(), recording); }, kStartTimeoutMs));
     CloseAndExpectZero(first);
 }
@@ -272,8 +281,14 @@ TEST_F(StartupTest, BrokenSettingsFileIsKeptAsideAndDefaultsWrittenBackAtExit)
     const QByteArray broken("<Setting><UIConfig><Language value=\"1\"");
     config.write(broken);
     config.close();
+    // Closed only once its window is up: a signal while it starts ends it
+    // before anything is written back.
+    const QString recording = WriteRecording(m_root.path() + "/clips");
+    ASSERT_FALSE(recording.isEmpty());
     QProcess first;
+    first.setArguments({recording});
     StartAndWait(first);
+    ASSERT_TRUE(WaitFor([&] { return HasOpen(first.processId(), recording); }, kStartTimeoutMs));
     CloseAndExpectZero(first);
     ASSERT_TRUE(config.open(QIODevice::ReadOnly));
     const QByteArray written = config.readAll();
