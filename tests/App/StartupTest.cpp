@@ -1,6 +1,8 @@
 // Start-up and shutdown of the real program, run from a private copy.
 #include <gtest/gtest.h>
 
+#include "Support/AppTestSession.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -236,10 +238,7 @@ QString WriteRecording(const QString& folder)
 {
     if (!QDir().mkpath(folder))
         return {};
-    const QString write = QString("'%1' --name Cam01 --channel 1 --start '2016-01-02 08:00:00' --seconds 60 "
-                                  "--size 64x48 --audio none '%2' >/dev/null")
-                              .arg(KVXWRITE_PROGRAM, folder);
-    if (std::system(write.toLocal8Bit().constData()) != 0)
+    if (WriteSampleRecordings(folder.toStdString(), "Cam01", "--channel 1 --seconds 60") != 0)
         return {};
     const QStringList written = QDir(folder).entryList({"*.kvx"}, QDir::Files);
     return written.size() == 1 ? folder + "/" + written.front() : QString();
