@@ -1,13 +1,11 @@
 #include "Widgets/SFQTControlHelpers.h"
 
 #include <algorithm>
+#include <vector>
 
 #include <sys/stat.h>
 
-#include <QBitmap>
 #include <QFile>
-#include <QPainter>
-#include <QPainterPath>
 #include <QRegion>
 #include <QRegularExpression>
 #include <QWidget>
@@ -82,31 +80,59 @@ std::wstring SFQTWideFromString(const QString& text)
     return SF_SOFT_BASE::Utf8ToWide(text.toStdString());
 }
 
+namespace {
+
+// Whether a pixel's centre, dx2, dy2 half pixels from a corner's centre,
+// lies inside that corner's ellipse. The offsets are the same wherever the
+// corner stands, so a corner gives the same pixels at any place.
+bool InsideCornerEllipse(long dx2, long dy2, int rx, int ry)
+{
+    const double u = double(dx2) / (2.0 * rx);
+    const double v = double(dy2) / (2.0 * ry);
+    return u * u + v * v <= 1.0;
+}
+
+// The centre of the corner a pixel lies in along one axis, or -1 between
+// the corners.
+int CornerCentre(int at, int length, int radius)
+{
+    if (at < radius)
+        return radius;
+    if (at >= length - radius)
+        return length - radius;
+    return -1;
+}
+
+bool InsideRoundRect(int x, int y, int w, int h, int rx, int ry)
+{
+    const int cx = CornerCentre(x, w, rx);
+    const int cy = CornerCentre(y, h, ry);
+    if (cx < 0 || cy < 0)
+        return true;
+    return InsideCornerEllipse(2L * x + 1 - 2L * cx, 2L * y + 1 - 2L * cy, rx, ry);
+}
+
+}  // namespace
+
 QRegion SFQTDrawnRoundRect(int w, int h, int rx, int ry)
 {
-    // Corners wider than half the shape would make the outline cross itself,
-    // which the rasteriser does not fill the same way twice.
+    // Corners wider than half the shape would overlap.
     rx = std::min(rx, w / 2);
     ry = std::min(ry, h / 2);
-    QBitmap mask(w, h);
-    mask.fill(Qt::white);
-    QPainter painter(&mask);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath path;
-    path.moveTo(rx, 0);
-    path.arcTo(QRectF(0, 0, 2 * rx, 2 * ry), 90, 90);
-    path.lineTo(0, h - ry);
-    path.arcTo(QRectF(0, h - 2 * ry, 2 * rx, 2 * ry), 180, 90);
-    path.lineTo(w - rx, h);
-    path.arcTo(QRectF(w - 2 * rx, h - 2 * ry, 2 * rx, 2 * ry), 270, 90);
-    path.lineTo(w, ry);
-    path.arcTo(QRectF(w - 2 * rx, 0, 2 * rx, 2 * ry), 0, 90);
-    path.lineTo(rx, 0);
-    painter.setPen(Qt::black);
-    painter.setBrush(QBrush(Qt::black, Qt::SolidPattern));
-    painter.drawPath(path);
-    painter.end();
-    return QRegion(mask);
+    std::vector<QRect> rows;
+    for (int y = 0; y < h; ++y) {
+        int left = 0;
+        while (left < w && !InsideRoundRect(left, y, w, h, rx, ry))
+            ++left;
+        int right = w;
+        while (right > left && !InsideRoundRect(right - 1, y, w, h, rx, ry))
+            --right;
+        if (right > left)
+            rows.emplace_back(left, y, right - left, 1);
+    }
+    QRegion region;
+    region.setRects(rows.data(), int(rows.size()));
+    return region;
 }
 
 QRegion SFQTRoundMaskRegion(int w, int h, int rx, int ry)
@@ -117,8 +143,8 @@ QRegion SFQTRoundMaskRegion(int w, int h, int rx, int ry)
     rx = SFQTLimitSkinValue(rx);
     ry = SFQTLimitSkinValue(ry);
     // Beyond a box a little larger than a radius the edges are straight, so
-    // the corners are cut from a small drawing: a whole window's bitmap costs
-    // milliseconds.
+    // the corners are cut from a small shape: testing a whole window's pixels
+    // costs milliseconds.
     const int cornerW = rx + 2;
     const int cornerH = ry + 2;
     if (w < 2 * cornerW || h < 2 * cornerH)

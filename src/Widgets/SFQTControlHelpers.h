@@ -31,10 +31,10 @@ QString SFQTStyleSheetImage(const std::wstring& name);
 QString SFQTWithoutIrregularPictures(const QString& styleSheet);
 // Qt text as a wide string.
 std::wstring SFQTWideFromString(const QString& text);
-// The pixels of a w x h rectangle with elliptic corners of radii rx, ry,
-// drawn whole into a bitmap.
+// The pixels of a w x h rectangle with elliptic corners of radii rx, ry
+// whose centres lie inside it, tested one by one over the whole shape.
 QRegion SFQTDrawnRoundRect(int w, int h, int rx, int ry);
-// The same pixels, the corners cut from a small drawing (radii limited).
+// The same pixels, the corners cut from a small shape (radii limited).
 QRegion SFQTRoundMaskRegion(int w, int h, int rx, int ry);
 // Masks the window to a rectangle with elliptic corners of radii rx, ry.
 void SFQTApplyRoundMask(QWidget* window, int rx, int ry);

@@ -268,8 +268,8 @@ TEST(FrameSkinTiling, EdgePiecesRepeatAtTheirOwnSizeToTheEnd)
     EXPECT_EQ(composed.pixel(10, 8), qRgb(0, 0, 0));  // the background inside
 }
 
-// Cutting the corners from a small drawing gives what drawing the whole
-// window gives.
+// Cutting the corners from a small shape gives what testing the whole
+// window pixel by pixel gives.
 TEST(FrameRoundMask, HoldsThePixelsOfTheWholeDrawnShapeAtEverySizeAndRadius)
 {
     const QSize sizes[] = {{1000, 730}, {301, 136}, {40, 30}, {13, 9}, {4, 4}, {1, 1}};
