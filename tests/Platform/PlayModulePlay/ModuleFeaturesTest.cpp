@@ -674,6 +674,8 @@ void ExpectStarvedMemberToGoToTheGroupsMoment(CPlayModule& module, RecordingList
     otherListener.blockFrames = true;
     clock->AdvanceMs(kFrameMs);
     ASSERT_TRUE(otherListener.WaitFor([&] { return otherListener.insideFrame.load(); }));
+    // A turn holds the group until each member has its first picture back.
+    ASSERT_TRUE(listener.WaitFor([&] { return listener.LastFrame().stampMs != fromMs; }));
     clock->AdvanceMs(1500);
     // Forward the last frame at or before the moment, backward the first at or after it.
     const std::int64_t momentMs = fromMs + sign * 1540;

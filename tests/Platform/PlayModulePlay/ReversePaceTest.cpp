@@ -398,15 +398,18 @@ TEST(ReversePace, PicturesKeptSmallerWhilePlayingBackAreWholeForASnapshotAndWhen
     engine.Shutdown();
 }
 
-// A group member whose turn back took a group's decoding shows the group's
-// moment: the pictures it fell behind by are passed over, not shown late.
-TEST(ReversePace, AGroupMemberLateAfterTheTurnShowsTheGroupsMoment)
+// A group member whose turn back takes a group's decoding holds the group at
+// the turn: it goes back from there with the group's moment, none of its
+// first pictures back passed over.
+TEST(ReversePace, TheGroupWaitsAtTheTurnForAMemberDecodingItsFirstPicturesBack)
 {
     constexpr std::int64_t kTurnMs = 2000;
     const std::string path = SampleWithoutBFrames("reverse_group_late.mp4", 160, 120, 75, 25);
     ASSERT_FALSE(path.empty());
     auto clock = std::make_shared<WorkClock>();
-    HandOverLog log([&] { return clock->PeekUs(); });
+    auto group = std::make_shared<CPlayClock>(clock);
+    // Each picture is logged with the group's moment as it is handed over.
+    HandOverLog log([&] { return group->NowMs() * 1000; });
     CPlayEngine engine(nullptr, &log);
     engine.SetTimeSource(clock);
     // The group before the turn takes 0.5 s.
@@ -417,18 +420,22 @@ TEST(ReversePace, AGroupMemberLateAfterTheTurnShowsTheGroupsMoment)
     engine.Seek(kTurnMs, true);
     WaitUntil([&] { return !log.Shown().empty(); });
     engine.SetBackward(true);
-    auto group = std::make_shared<CPlayClock>(clock);
     group->Pause();
     group->Set(kTurnMs);
     group->SetBackward(true);
     engine.JoinClock(group, 0);
-    const std::int64_t turnUs = clock->PeekUs();
     group->Resume();
     ASSERT_TRUE(log.WaitForEnd());
     engine.Shutdown();
     std::int64_t farthestMs = 0;
-    for (const HandedOver& picture : log.Shown())
-        if (picture.stampMs < kTurnMs)
-            farthestMs = std::max(farthestMs, std::abs(picture.stampMs - (kTurnMs - (picture.wallUs - turnUs) / 1000)));
+    std::int64_t firstBackMs = -1;
+    for (const HandedOver& picture : log.Shown()) {
+        if (picture.stampMs >= kTurnMs)
+            continue;
+        if (firstBackMs < 0)
+            firstBackMs = picture.stampMs;
+        farthestMs = std::max(farthestMs, std::abs(picture.stampMs - picture.wallUs / 1000));
+    }
     EXPECT_LE(farthestMs, 4 * kFrameMs);
+    EXPECT_EQ(firstBackMs, kTurnMs - kFrameMs) << "the group did not wait at the turn";
 }

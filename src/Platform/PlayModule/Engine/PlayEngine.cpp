@@ -36,6 +36,9 @@ constexpr std::size_t kFramesDecodedStanding = 2;
 // The longest a file's end holds a shared clock for its next file: a next
 // file slow to open holds the other windows briefly, then catches up.
 constexpr std::int64_t kMaxClockHoldUs = 200'000;
+// The longest a group member turned backward holds the shared clock at the
+// turn while it decodes its first pictures back.
+constexpr std::int64_t kMaxTurnHoldUs = 1'000'000;
 
 // Playing back, a file's first decoding ahead starts with this much of the
 // shown group left, and up to kAheadStaggerSteps frame times more: windows
@@ -206,6 +209,7 @@ void CPlayEngine::SetBackward(bool backward)
         if (m_backward == backward)
             return;
         m_backward = backward;
+        m_turnPending = backward;
         m_reverseEnded = !backward;
         m_ended = false;
         if (ClockOwner()) {
@@ -308,8 +312,31 @@ void CPlayEngine::HoldSharedClock()
     m_heldClock->Hold(this, kMaxClockHoldUs, ClockTime(endMs));
 }
 
+// Turned backward on a running shared clock, the group stands at the turn
+// while this member decodes its first pictures back: the members then go
+// back together from where they stood, none of them late. A file that has
+// shown nothing yet (one taking over at a change) turns nowhere.
+void CPlayEngine::HoldClockForTurn(bool decodes)
+{
+    std::lock_guard lock(m_mutex);
+    if (!std::exchange(m_turnPending, false) || !decodes || m_presentedMs == INT64_MIN || ClockOwner() ||
+        m_heldClock || m_clock->IsPaused())
+        return;
+    m_heldClock = m_clock;
+    m_holdsForTurn = true;
+    m_heldClock->Hold(this, kMaxTurnHoldUs, m_clock->NowMs());
+}
+
+void CPlayEngine::ReleaseTurnHold()
+{
+    std::lock_guard lock(m_mutex);
+    if (m_holdsForTurn)
+        ReleaseHeldClock();
+}
+
 void CPlayEngine::ReleaseHeldClock()
 {
+    m_holdsForTurn = false;
     if (m_heldClock)
         m_heldClock->ReleaseHold(this);
     m_heldClock.reset();
@@ -586,7 +613,9 @@ void CPlayEngine::PlayBackwardOnce()
     }
     const std::int64_t startUs = ClockWallUs();
     const std::uint64_t blocks = m_reverse.BlocksDecoded();
+    HoldClockForTurn(m_reverse.DecodesForPreviousPicture());
     const PlanarPicture* picture = m_reverse.PreviousPicture();
+    ReleaseTurnHold();
     if (m_reverse.BlocksDecoded() != blocks && !m_reverse.KeysOnly())
         TimeBlockDecoding(startUs, true);
     if (!picture) {

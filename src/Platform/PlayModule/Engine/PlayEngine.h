@@ -205,6 +205,8 @@ private:
     std::int64_t ClockTime(std::int64_t fileMs) const;
     void HoldSharedClock();
     void ReleaseHeldClock();
+    void HoldClockForTurn(bool decodes);
+    void ReleaseTurnHold();
 
     CPlayModule* m_owner;
     IPlayModuleListener* m_listener;
@@ -267,6 +269,8 @@ private:
     std::int64_t m_clockOffsetMs = 0;
     bool m_holdClockAtEnd = false;
     std::shared_ptr<CPlayClock> m_heldClock;
+    bool m_holdsForTurn = false;
+    bool m_turnPending = false;  // turned backward, no picture back yet
     std::shared_ptr<IStreamTap> m_tap;
     std::function<void(const AVFrame&)> m_audioSink;
 

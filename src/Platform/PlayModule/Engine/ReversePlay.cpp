@@ -108,27 +108,46 @@ PlanarPicture CReversePlay::RecycledPicture(std::size_t bytes)
     return {};
 }
 
+// The block holds every frame from its first to m_blockEndMs; it answers
+// only while the shown frame lies inside that span.
+const PlanarPicture* CReversePlay::PreviousInBlock(std::int64_t current) const
+{
+    return m_block.empty() || current > m_blockEndMs ? nullptr : LastBefore(m_block, current);
+}
+
+// Where the group before the shown frame ends.
+std::int64_t CReversePlay::EndOfGroupBefore(std::int64_t current) const
+{
+    const bool inside = !m_block.empty() && current <= m_blockEndMs;
+    return inside ? std::min(current, m_block.front().timeMs) : current;
+}
+
+bool CReversePlay::AheadBlockEndsAt(std::int64_t endMs) const
+{
+    return !m_blockAhead.empty() && m_blockAheadEndMs == endMs;
+}
+
+bool CReversePlay::DecodesForPreviousPicture() const
+{
+    const std::int64_t current = m_host.ShownMs();
+    return !PreviousInBlock(current) && !AheadBlockEndsAt(EndOfGroupBefore(current));
+}
+
 const PlanarPicture* CReversePlay::PreviousPicture()
 {
     const std::int64_t current = m_host.ShownMs();
-    // The block holds every frame from its first to m_blockEndMs; it answers
-    // only while the shown frame lies inside that span.
-    auto previousIn = [&]() -> const PlanarPicture* {
-        return m_block.empty() || current > m_blockEndMs ? nullptr : LastBefore(m_block, current);
-    };
-    if (const PlanarPicture* picture = previousIn()) {
+    if (const PlanarPicture* picture = PreviousInBlock(current)) {
         m_needReposition = true;
         return picture;
     }
-    const bool inside = !m_block.empty() && current <= m_blockEndMs;
-    const std::int64_t end = inside ? std::min(current, m_block.front().timeMs) : current;
-    if (!m_blockAhead.empty() && m_blockAheadEndMs == end) {
+    const std::int64_t end = EndOfGroupBefore(current);
+    if (AheadBlockEndsAt(end)) {
         Recycle(m_block);
         m_block = std::move(m_blockAhead);
         m_blockAhead.clear();
         m_blockEndMs = end;
         m_needReposition = true;
-        return previousIn();
+        return PreviousInBlock(current);
     }
     Recycle(m_blockAhead);
     const bool loaded = LoadBlockBefore(end, m_budget.Bytes());

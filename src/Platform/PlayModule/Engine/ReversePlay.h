@@ -43,6 +43,8 @@ public:
     // The picture before the shown one, decoding the group before it when
     // needed; null at the start of the file.
     const PlanarPicture* PreviousPicture();
+    // Whether PreviousPicture decodes a group first.
+    bool DecodesForPreviousPicture() const;
     // Paused after a step back (or a seek, the shown block then first):
     // decodes the group before the shown block, so that a step into it finds
     // it decoded. Playing back (playing), it is decoded while the shown block
@@ -94,6 +96,9 @@ public:
     bool KeysOnly() const { return m_keysOnly; }
 
 private:
+    const PlanarPicture* PreviousInBlock(std::int64_t current) const;
+    std::int64_t EndOfGroupBefore(std::int64_t current) const;
+    bool AheadBlockEndsAt(std::int64_t endMs) const;
     // How far the decoding of the block ahead got, in frame times.
     struct AheadProgress {
         std::int64_t firstMs = 0;
