@@ -350,6 +350,48 @@ TEST(ReversePace, AFileReadiedBackwardWaitsWhileAWindowTurns)
     readied.Shutdown();
 }
 
+// A file readied backward (standing at its end, its last group decoded)
+// takes over a window's play and decodes the group before at once; a file
+// readied next meanwhile waits for that group rather than share the cores.
+TEST(ReversePace, AFileReadiedBackwardWaitsWhileAFileThatTookOverDecodesItsFirstGroupAhead)
+{
+    const std::string path = SampleWithoutBFrames("reverse_take_over.mp4", 160, 120, 250, 25);
+    ASSERT_FALSE(path.empty());
+    HandOverLog tookOverLog([] { return 0; });
+    CPlayEngine tookOver(nullptr, &tookOverLog);
+    std::atomic<int> tookOverReads{0};
+    ASSERT_TRUE(tookOver.Start(TenMillisecondsAPacket(path, tookOverReads)));
+    tookOver.SetBackward(true);
+    tookOver.StandAtEnd();
+    auto standing = std::make_shared<CPlayClock>();
+    standing->Pause();
+    tookOver.JoinClock(standing, 0);
+    // Its last group decoded: no packet read for 200 ms.
+    for (int read = -1; read != tookOverReads;) {
+        read = tookOverReads;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    const int before = tookOverReads;
+    tookOver.LeaveClock();
+    WaitUntil([&] { return tookOverReads > before; });
+
+    HandOverLog readiedLog([] { return 0; });
+    CPlayEngine readied(nullptr, &readiedLog);
+    std::atomic<int> readiedReads{0};
+    ASSERT_TRUE(readied.Start(std::make_unique<CostlySource>(OpenMediaSource(path), [&] { ++readiedReads; })));
+    readied.SetBackward(true);
+    readied.StandAtEnd();
+    const int readiedBefore = readiedReads;
+    readied.JoinClock(standing, 0);
+    // Most of the group before (25 packets) read.
+    WaitUntil([&] { return tookOverReads >= before + 20; });
+    EXPECT_EQ(readiedBefore, readiedReads.load());
+    WaitUntil([&] { return readiedReads > readiedBefore; });
+    EXPECT_GT(readiedReads.load(), readiedBefore);
+    tookOver.Shutdown();
+    readied.Shutdown();
+}
+
 // Many windows playing back share the budget: the pictures are kept smaller
 // than decoded, and the frame a window stands on is whole again for a
 // snapshot and once paused.

@@ -469,6 +469,8 @@ bool CPlayEngine::TakeReverseEnd()
 void CPlayEngine::ReleaseReverse()
 {
     m_turn.Set(false);
+    m_takingOver.Set(false);
+    m_readiedStanding = false;
     m_prerollWaitFromUs = INT64_MIN;
     if (!m_reverse.Holding())
         return;
@@ -607,6 +609,7 @@ void CPlayEngine::PlayBackwardOnce()
     if (m_reverse.BlocksDecoded() == 0 && !ClockStands())
         m_reverse.SetKeysOnly(KeyFramesComeOften(Speed()));
     NoteTurn();
+    NoteTakeOver();
     if (!m_caughtUp && !std::exchange(m_aheadGaveWay, false) && !ClockStands() && m_reverse.AheadWanted(AheadLeadMs())) {
         DecodeAheadWhilePlaying();
         return;
@@ -716,12 +719,30 @@ void CPlayEngine::NoteTurn()
 
 bool CPlayEngine::TurnsStill(std::uint64_t decoded) const
 {
-    return (decoded == 0 && m_reverse.KeysOnly()) || (decoded < kTurnBlocks && LongToPlayBack());
+    return (decoded == 0 && m_reverse.KeysOnly()) || (decoded < kTurnBlocks && LongToPlayBack(2 * kPrerollWaitUs));
 }
 
-bool CPlayEngine::LongToPlayBack() const
+bool CPlayEngine::LongToPlayBack(std::int64_t wallUs) const
 {
-    return double(m_currentMs) * 1000.0 / Speed() > double(2 * kPrerollWaitUs);
+    return double(m_currentMs) * 1000.0 / Speed() > double(wallUs);
+}
+
+// A file readied backward that took over a window's play counts as turning
+// until it has decoded a group while playing: the files readied as the
+// windows change file wait for it. Not when its start comes soon.
+void CPlayEngine::NoteTakeOver()
+{
+    const std::uint64_t decoded = m_reverse.BlocksDecoded();
+    if (ClockStands()) {
+        m_readiedStanding = true;
+        return;
+    }
+    if (std::exchange(m_readiedStanding, false)) {
+        m_takingOver.Set(!m_reverse.KeysOnly() && LongToPlayBack(kPrerollWaitUs));
+        m_takeOverBlocks = decoded;
+    } else if (m_takingOver.Turning() && (decoded > m_takeOverBlocks || m_reverse.KeysOnly())) {
+        m_takingOver.Set(false);
+    }
 }
 
 // A file readied to take over stands on a paused clock: it holds one group.

@@ -171,7 +171,8 @@ private:
     bool PutsOffPreroll();
     void NoteTurn();
     bool TurnsStill(std::uint64_t decoded) const;
-    bool LongToPlayBack() const;
+    bool LongToPlayBack(std::int64_t wallUs) const;
+    void NoteTakeOver();
     void NoteGroupPace(double keepsPaceBelow, std::int64_t nowUs);
     void PresentFrame(const AVFrame& frame) override;
     // A frame not due yet is converted into a spare picture while it waits,
@@ -237,6 +238,9 @@ private:
     std::int64_t m_groupSpanMs = 0;  // the footage of the last whole group decoded
     std::shared_ptr<const CSharedKeyFrameIndex> m_keyIndex;
     CReverseTurns m_turn;
+    CReverseTurns m_takingOver;
+    bool m_readiedStanding = false;  // played back on a standing clock: a file readied to take over
+    std::uint64_t m_takeOverBlocks = 0;  // blocks decoded when it took over
     std::int64_t m_prerollWaitFromUs = INT64_MIN;  // a file readied backward put its decoding off
     const int m_aheadStaggerSteps;
     std::int64_t m_lastKeyFedMs = INT64_MIN;
