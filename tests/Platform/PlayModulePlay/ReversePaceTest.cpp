@@ -199,6 +199,14 @@ std::unique_ptr<IMediaSource> TenMillisecondsAPacket(const std::string& path, st
     });
 }
 
+// A paused clock, as a file readied to take over stands on.
+std::shared_ptr<CPlayClock> StandingClock()
+{
+    auto standing = std::make_shared<CPlayClock>();
+    standing->Pause();
+    return standing;
+}
+
 // Polls the condition every millisecond for at most 5 s.
 void WaitUntil(const std::function<bool()>& condition)
 {
@@ -338,9 +346,7 @@ TEST(ReversePace, AFileReadiedBackwardWaitsWhileAWindowTurns)
     turned.Play();
     WaitUntil([&] { return turnedReads >= readsBefore + 3; });
     const int readiedBefore = readiedReads;
-    auto standing = std::make_shared<CPlayClock>();
-    standing->Pause();
-    readied.JoinClock(standing, 0);
+    readied.JoinClock(StandingClock(), 0);
     // The sought picture, then the first one back.
     for (int i = 0; i < 2000 && turnedLog.Shown().size() < 2; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -363,9 +369,7 @@ TEST(ReversePace, AFileReadiedBackwardWaitsWhileAFileThatTookOverDecodesItsFirst
     ASSERT_TRUE(tookOver.Start(TenMillisecondsAPacket(path, tookOverReads)));
     tookOver.SetBackward(true);
     tookOver.StandAtEnd();
-    auto standing = std::make_shared<CPlayClock>();
-    standing->Pause();
-    tookOver.JoinClock(standing, 0);
+    tookOver.JoinClock(StandingClock(), 0);
     // Its last group decoded: no packet read for 200 ms.
     for (int read = -1; read != tookOverReads;) {
         read = tookOverReads;
@@ -382,7 +386,7 @@ TEST(ReversePace, AFileReadiedBackwardWaitsWhileAFileThatTookOverDecodesItsFirst
     readied.SetBackward(true);
     readied.StandAtEnd();
     const int readiedBefore = readiedReads;
-    readied.JoinClock(standing, 0);
+    readied.JoinClock(StandingClock(), 0);
     // Most of the group before (25 packets) read.
     WaitUntil([&] { return tookOverReads >= before + 20; });
     EXPECT_EQ(readiedBefore, readiedReads.load());
