@@ -199,13 +199,31 @@ std::unique_ptr<IMediaSource> TenMillisecondsAPacket(const std::string& path, st
     });
 }
 
-// A paused clock, as a file readied to take over stands on.
-std::shared_ptr<CPlayClock> StandingClock()
-{
-    auto standing = std::make_shared<CPlayClock>();
-    standing->Pause();
-    return standing;
-}
+// A file readied backward, its packets read counted (each costing
+// packetCost): Stand() puts it at its end on a paused clock, where it
+// decodes its last group.
+struct ReadiedBackward {
+    ReadiedBackward(const std::string& path, std::chrono::milliseconds packetCost)
+    {
+        started = engine.Start(std::make_unique<CostlySource>(OpenMediaSource(path), [this, packetCost] {
+            ++reads;
+            std::this_thread::sleep_for(packetCost);
+        }));
+        engine.SetBackward(true);
+        engine.StandAtEnd();
+    }
+    void Stand()
+    {
+        auto standing = std::make_shared<CPlayClock>();
+        standing->Pause();
+        engine.JoinClock(standing, 0);
+    }
+
+    HandOverLog log{[] { return 0; }};
+    CPlayEngine engine{nullptr, &log};
+    std::atomic<int> reads{0};
+    bool started = false;
+};
 
 // Polls the condition every millisecond for at most 5 s.
 void WaitUntil(const std::function<bool()>& condition)
@@ -334,26 +352,22 @@ TEST(ReversePace, AFileReadiedBackwardWaitsWhileAWindowTurns)
     ASSERT_TRUE(turned.Start(TenMillisecondsAPacket(path, turnedReads)));
     turned.Seek(9960, true);
     WaitUntil([&] { return !turnedLog.Shown().empty(); });
-    HandOverLog readiedLog([&] { return wall->NowUs(); });
-    CPlayEngine readied(nullptr, &readiedLog);
-    std::atomic<int> readiedReads{0};
-    ASSERT_TRUE(readied.Start(std::make_unique<CostlySource>(OpenMediaSource(path), [&] { ++readiedReads; })));
-    readied.SetBackward(true);
-    readied.StandAtEnd();
+    ReadiedBackward readied(path, std::chrono::milliseconds(0));
+    ASSERT_TRUE(readied.started);
 
     turned.SetBackward(true);
     const int readsBefore = turnedReads;
     turned.Play();
     WaitUntil([&] { return turnedReads >= readsBefore + 3; });
-    const int readiedBefore = readiedReads;
-    readied.JoinClock(StandingClock(), 0);
+    const int readiedBefore = readied.reads;
+    readied.Stand();
     // The sought picture, then the first one back.
     for (int i = 0; i < 2000 && turnedLog.Shown().size() < 2; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     EXPECT_GE(turnedLog.Shown().size(), 2u);
-    EXPECT_EQ(readiedBefore, readiedReads.load());
+    EXPECT_EQ(readiedBefore, readied.reads.load());
     turned.Shutdown();
-    readied.Shutdown();
+    readied.engine.Shutdown();
 }
 
 // A file readied backward (standing at its end, its last group decoded)
@@ -363,37 +377,29 @@ TEST(ReversePace, AFileReadiedBackwardWaitsWhileAFileThatTookOverDecodesItsFirst
 {
     const std::string path = SampleWithoutBFrames("reverse_take_over.mp4", 160, 120, 250, 25);
     ASSERT_FALSE(path.empty());
-    HandOverLog tookOverLog([] { return 0; });
-    CPlayEngine tookOver(nullptr, &tookOverLog);
-    std::atomic<int> tookOverReads{0};
-    ASSERT_TRUE(tookOver.Start(TenMillisecondsAPacket(path, tookOverReads)));
-    tookOver.SetBackward(true);
-    tookOver.StandAtEnd();
-    tookOver.JoinClock(StandingClock(), 0);
+    ReadiedBackward tookOver(path, std::chrono::milliseconds(10));
+    ASSERT_TRUE(tookOver.started);
+    tookOver.Stand();
     // Its last group decoded: no packet read for 200 ms.
-    for (int read = -1; read != tookOverReads;) {
-        read = tookOverReads;
+    for (int read = -1; read != tookOver.reads;) {
+        read = tookOver.reads;
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
-    const int before = tookOverReads;
-    tookOver.LeaveClock();
-    WaitUntil([&] { return tookOverReads > before; });
+    const int before = tookOver.reads;
+    tookOver.engine.LeaveClock();
+    WaitUntil([&] { return tookOver.reads > before; });
 
-    HandOverLog readiedLog([] { return 0; });
-    CPlayEngine readied(nullptr, &readiedLog);
-    std::atomic<int> readiedReads{0};
-    ASSERT_TRUE(readied.Start(std::make_unique<CostlySource>(OpenMediaSource(path), [&] { ++readiedReads; })));
-    readied.SetBackward(true);
-    readied.StandAtEnd();
-    const int readiedBefore = readiedReads;
-    readied.JoinClock(StandingClock(), 0);
+    ReadiedBackward readied(path, std::chrono::milliseconds(0));
+    ASSERT_TRUE(readied.started);
+    const int readiedBefore = readied.reads;
+    readied.Stand();
     // Most of the group before (25 packets) read.
-    WaitUntil([&] { return tookOverReads >= before + 20; });
-    EXPECT_EQ(readiedBefore, readiedReads.load());
-    WaitUntil([&] { return readiedReads > readiedBefore; });
-    EXPECT_GT(readiedReads.load(), readiedBefore);
-    tookOver.Shutdown();
-    readied.Shutdown();
+    WaitUntil([&] { return tookOver.reads >= before + 20; });
+    EXPECT_EQ(readiedBefore, readied.reads.load());
+    WaitUntil([&] { return readied.reads > readiedBefore; });
+    EXPECT_GT(readied.reads.load(), readiedBefore);
+    tookOver.engine.Shutdown();
+    readied.engine.Shutdown();
 }
 
 // Many windows playing back share the budget: the pictures are kept smaller
