@@ -450,44 +450,78 @@ TEST(ReversePace, PicturesKeptSmallerWhilePlayingBackAreWholeForASnapshotAndWhen
     engine.Shutdown();
 }
 
-// A group member turned back on a key frame while it plays forward holds the
-// group at the turn while it decodes the group before (a packet each 10 ms):
-// it goes back from there with the group's moment, none of its first
-// pictures back passed over.
-TEST(ReversePace, TheGroupWaitsAtTheTurnForAMemberDecodingItsFirstPicturesBack)
+namespace {
+
+constexpr std::int64_t kTurnMs = 1000;
+
+// Plays a recording with a key frame each second (a packet each 10 ms)
+// forward from 480 ms and turns back on the key frame at kTurnMs: on the
+// group's clock when one is given (each picture logged with its moment),
+// else on the player's own clock at the speed. The pictures from the turn on.
+std::vector<HandedOver> TurnedBackOnAKeyFrame(const char* name, const std::shared_ptr<CPlayClock>& group,
+                                              double speed = 1.0)
 {
-    constexpr std::int64_t kTurnMs = 1000;
-    const std::string path = SampleWithoutBFrames("reverse_group_turn.mp4", 160, 120, 75, 25);
-    ASSERT_FALSE(path.empty());
-    auto group = std::make_shared<CPlayClock>();
-    // Each picture is logged with the group's moment as it is handed over.
-    HandOverLog log([&] { return group->NowMs() * 1000; });
+    const std::string path = SampleWithoutBFrames(name, 160, 120, 75, 25);
+    if (path.empty())
+        return {};
+    HandOverLog log([&] { return group ? group->NowMs() * 1000 : 0; });
     CPlayEngine engine(nullptr, &log);
     std::atomic<bool> turned{false};
     log.OnShown([&](std::int64_t stampMs) {
         if (stampMs >= kTurnMs && !turned.exchange(true)) {
-            group->SetBackward(true);
+            if (group)
+                group->SetBackward(true);
             engine.SetBackward(true);
         }
     });
     std::atomic<int> reads{0};
-    ASSERT_TRUE(engine.Start(TenMillisecondsAPacket(path, reads)));
+    if (!engine.Start(TenMillisecondsAPacket(path, reads)))
+        return {};
     engine.Seek(480, true);
     WaitUntil([&] { return !log.Shown().empty(); });
-    group->Pause();
-    group->Set(480);
-    engine.JoinClock(group, 0);
-    group->Resume();
-    ASSERT_TRUE(log.WaitForEnd());
+    if (group) {
+        group->Pause();
+        group->Set(480);
+        engine.JoinClock(group, 0);
+        group->Resume();
+    } else {
+        engine.SetSpeed(speed);
+        engine.Play();
+    }
+    const bool ended = log.WaitForEnd();
     engine.Shutdown();
     const std::vector<HandedOver> all = log.Shown();
     const auto turn = std::find_if(all.begin(), all.end(), [](const HandedOver& p) { return p.stampMs >= kTurnMs; });
-    ASSERT_NE(turn, all.end());
-    ASSERT_EQ(turn->stampMs, kTurnMs);
-    ASSERT_NE(std::next(turn), all.end());
-    EXPECT_EQ(std::next(turn)->stampMs, kTurnMs - kFrameMs) << "the group did not wait at the turn";
+    return ended ? std::vector<HandedOver>(turn, all.end()) : std::vector<HandedOver>();
+}
+
+}  // namespace
+
+// A group member turned back on a key frame while it plays forward holds the
+// group at the turn while it decodes the group before: it goes back from
+// there with the group's moment, none of its first pictures back passed over.
+TEST(ReversePace, TheGroupWaitsAtTheTurnForAMemberDecodingItsFirstPicturesBack)
+{
+    auto group = std::make_shared<CPlayClock>();
+    const std::vector<HandedOver> shown = TurnedBackOnAKeyFrame("reverse_group_turn.mp4", group);
+    ASSERT_GE(shown.size(), 2u);
+    ASSERT_EQ(shown[0].stampMs, kTurnMs);
+    EXPECT_EQ(shown[1].stampMs, kTurnMs - kFrameMs) << "the group did not wait at the turn";
     std::int64_t farthestMs = 0;
-    for (auto picture = std::next(turn); picture != all.end(); ++picture)
-        farthestMs = std::max(farthestMs, std::abs(picture->stampMs - picture->wallUs / 1000));
+    for (std::size_t i = 1; i < shown.size(); ++i)
+        farthestMs = std::max(farthestMs, std::abs(shown[i].stampMs - shown[i].wallUs / 1000));
     EXPECT_LE(farthestMs, 4 * kFrameMs);
+}
+
+// On its own clock at 2X, where its group back takes 250 ms to decode (half
+// a second of play), a player goes back from the turn with every other
+// picture (those that 2X shows), none passed over.
+TEST(ReversePace, APlayerOnItsOwnClockGoesBackFromTheTurnWithEveryPictureItsSpeedShows)
+{
+    const std::vector<HandedOver> shown = TurnedBackOnAKeyFrame("reverse_own_turn.mp4", nullptr, 2.0);
+    ASSERT_GE(shown.size(), 2u);
+    EXPECT_EQ(kTurnMs - kFrameMs, shown[1].stampMs);
+    for (std::size_t i = 2; i < shown.size(); ++i)
+        EXPECT_EQ(2 * kFrameMs, shown[i - 1].stampMs - shown[i].stampMs) << i;
+    EXPECT_EQ(0, shown.back().stampMs);
 }

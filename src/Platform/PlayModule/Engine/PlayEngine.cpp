@@ -36,8 +36,8 @@ constexpr std::size_t kFramesDecodedStanding = 2;
 // The longest a file's end holds a shared clock for its next file: a next
 // file slow to open holds the other windows briefly, then catches up.
 constexpr std::int64_t kMaxClockHoldUs = 200'000;
-// The longest a group member turned backward holds the shared clock at the
-// turn while it decodes its first pictures back.
+// The longest a player turned backward holds its clock (a group's shared
+// one too) at the turn while it decodes its first pictures back.
 constexpr std::int64_t kMaxTurnHoldUs = 1'000'000;
 
 // Playing back, a file's first decoding ahead starts with this much of the
@@ -312,15 +312,15 @@ void CPlayEngine::HoldSharedClock()
     m_heldClock->Hold(this, kMaxClockHoldUs, ClockTime(endMs));
 }
 
-// Turned backward on a running shared clock, the group stands at the turn
-// while this member decodes its first pictures back: the members then go
-// back together from where they stood, none of them late. A file that has
-// shown nothing yet (one taking over at a change) turns nowhere.
+// Turned backward on a running clock, it stands at the turn while the
+// first pictures back are decoded: play goes back from where it stood, none
+// of them late (a group's members together). A file that has shown nothing
+// yet (one taking over at a change) turns nowhere.
 void CPlayEngine::HoldClockForTurn(bool decodes)
 {
     std::lock_guard lock(m_mutex);
-    if (!std::exchange(m_turnPending, false) || !decodes || m_presentedMs == INT64_MIN || ClockOwner() ||
-        m_heldClock || m_clock->IsPaused())
+    if (!std::exchange(m_turnPending, false) || !decodes || m_presentedMs == INT64_MIN || m_heldClock ||
+        m_clock->IsPaused())
         return;
     m_heldClock = m_clock;
     m_holdsForTurn = true;
