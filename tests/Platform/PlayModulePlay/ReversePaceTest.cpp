@@ -60,11 +60,12 @@ private:
 };
 
 // A recording whose every packet costs its reader: time on a work clock, or
-// a real wait.
+// a real wait; a key frame's packet costs keyCost more.
 class CostlySource : public IMediaSource {
 public:
-    CostlySource(std::unique_ptr<IMediaSource> source, std::function<void()> cost)
-        : m_source(std::move(source)), m_cost(std::move(cost))
+    CostlySource(std::unique_ptr<IMediaSource> source, std::function<void()> cost,
+                 std::function<void()> keyCost = {})
+        : m_source(std::move(source)), m_cost(std::move(cost)), m_keyCost(std::move(keyCost))
     {
     }
     const AVCodecParameters* VideoParameters() const override { return m_source->VideoParameters(); }
@@ -72,7 +73,10 @@ public:
     int ReadPacket(MediaPacket& out) override
     {
         m_cost();
-        return m_source->ReadPacket(out);
+        const int read = m_source->ReadPacket(out);
+        if (out.key && m_keyCost)
+            m_keyCost();
+        return read;
     }
     bool SeekKeyFrame(std::int64_t timeMs) override { return m_source->SeekKeyFrame(timeMs); }
     std::int64_t DurationMs() const override { return m_source->DurationMs(); }
@@ -83,6 +87,7 @@ public:
 private:
     std::unique_ptr<IMediaSource> m_source;
     std::function<void()> m_cost;
+    std::function<void()> m_keyCost;
 };
 
 struct HandedOver {
@@ -260,14 +265,21 @@ TEST(ReversePace, FastPlayThatWholeGroupsCannotKeepUpWithShowsKeyFramesWithoutAH
     EXPECT_LE(LongestHoldAfterTheTurnUs(shown), 2 * std::int64_t(1'000'000 / kSpeed));
 }
 
-// Turned at 16X, where a key frame every second stands 62.5 ms, the first
-// picture back is the key frame before, decoded alone (a packet), not the
-// group up to the turn (up to 25 packets); the group before it, tried whole,
-// gives way to the next key frame as it falls due.
-TEST(ReversePace, AFastTurnShowsKeyFramesFromTheOneBeforeAtOnce)
+namespace {
+
+struct FastTurn {
+    std::vector<HandedOver> shown;  // from the sought picture on
+    std::int64_t turnUs = 0;
+};
+
+// A recording with a key frame each second, played at 16X on a work clock
+// (a key frame's packet costs keyPackets more), sought to 3.5 s and turned
+// back there.
+FastTurn TurnedBackAt16X(const char* name, int keyPackets)
 {
-    const std::string path = SampleWithoutBFrames("reverse_fast_turn.mp4", 160, 120, 250, 25);
-    ASSERT_FALSE(path.empty());
+    const std::string path = SampleWithoutBFrames(name, 160, 120, 250, 25);
+    if (path.empty())
+        return {};
     auto clock = std::make_shared<WorkClock>();
     HandOverLog log([&] { return clock->PeekUs(); });
     CPlayEngine engine(nullptr, &log);
@@ -281,7 +293,12 @@ TEST(ReversePace, AFastTurnShowsKeyFramesFromTheOneBeforeAtOnce)
         if (stampMs >= 3500 && !paused.exchange(true))
             engine.Pause();
     });
-    ASSERT_TRUE(engine.Start(std::make_unique<CostlySource>(OpenMediaSource(path), [clock] { clock->PacketRead(); })));
+    auto keyCost = [clock, keyPackets] {
+        for (int i = 0; i < keyPackets; ++i)
+            clock->PacketRead();
+    };
+    if (!engine.Start(std::make_unique<CostlySource>(OpenMediaSource(path), [clock] { clock->PacketRead(); }, keyCost)))
+        return {};
     engine.SetSpeed(16.0);
     engine.Play();
     WaitUntil([&] { return paused.load(); });
@@ -289,19 +306,47 @@ TEST(ReversePace, AFastTurnShowsKeyFramesFromTheOneBeforeAtOnce)
     WaitUntil([&] { return log.Shown().back().stampMs == 3480; });  // the frame at or before it
     const std::size_t sought = log.Shown().size();
     engine.SetBackward(true);
-    const std::int64_t turnUs = clock->PeekUs();
+    FastTurn turn;
+    turn.turnUs = clock->PeekUs();
     engine.Play();
-    ASSERT_TRUE(log.WaitForEnd());
+    const bool ended = log.WaitForEnd();
     engine.Shutdown();
     const std::vector<HandedOver> all = log.Shown();
-    const std::vector<HandedOver> shown(all.begin() + std::ptrdiff_t(sought) - 1, all.end());
+    if (ended)
+        turn.shown.assign(all.begin() + std::ptrdiff_t(sought) - 1, all.end());
+    return turn;
+}
+
+}  // namespace
+
+// Turned at 16X, where a key frame every second stands 62.5 ms, the first
+// picture back is the key frame before, decoded alone (a packet), not the
+// group up to the turn (up to 25 packets); the group before it, tried whole,
+// gives way to the next key frame as it falls due.
+TEST(ReversePace, AFastTurnShowsKeyFramesFromTheOneBeforeAtOnce)
+{
+    const FastTurn turn = TurnedBackAt16X("reverse_fast_turn.mp4", 0);
+    const std::vector<HandedOver>& shown = turn.shown;
     ASSERT_GT(shown.size(), 1u);
     ASSERT_EQ(3480, shown[0].stampMs);
     EXPECT_EQ(0, shown[1].stampMs % 1000) << shown[1].stampMs;
     // It falls due within a group's play (62.5 ms) of the turn.
-    EXPECT_LE(shown[1].wallUs - turnUs, 1'000'000 / 16 + 4 * kPacketUs);
+    EXPECT_LE(shown[1].wallUs - turn.turnUs, 1'000'000 / 16 + 4 * kPacketUs);
     EXPECT_EQ(0, shown.back().stampMs);
     EXPECT_LE(LongestHoldAfterTheTurnUs(shown), 2 * 1'000'000 / 16);
+}
+
+// Where a key frame's packet costs 60 ms, the group tried whole after a fast
+// turn gives way with its key frame decoded: that one is shown within its
+// due time and one key frame's decoding, not decoded a second time.
+TEST(ReversePace, AGroupThatGivesWayToKeyFramesKeepsItsKeyFrame)
+{
+    constexpr int kKeyPackets = 5;
+    const FastTurn turn = TurnedBackAt16X("reverse_gives_way.mp4", kKeyPackets);
+    const std::vector<HandedOver>& shown = turn.shown;
+    ASSERT_GE(shown.size(), 3u);
+    ASSERT_EQ(2000, shown[2].stampMs);
+    EXPECT_LE(shown[2].wallUs - shown[1].wallUs, 1'000'000 / 16 + (kKeyPackets + 2) * kPacketUs);
 }
 
 // Made 16X while its first group back is decoded (a packet each 10 ms), a

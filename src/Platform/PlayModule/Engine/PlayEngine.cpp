@@ -827,12 +827,14 @@ bool CPlayEngine::ShowDueWhileDecoding()
 }
 
 // With m_mutex held, the shown block used up: where key frames alone stand
-// briefly, play goes on with them once the shown picture is late.
+// briefly, play goes on with them once the shown picture is late and the
+// group ahead has its first frame (its key frame, then not decoded again).
 bool CPlayEngine::GivesWayToKeyFrames()
 {
     const double speed = m_clock->Speed();
     const std::int64_t lateUs = -m_clock->UsUntil(ClockTime(m_currentMs));
-    if (!KeyFramesComeOften(speed) || !CFramePacer::IsLate(lateUs, speed, !ClockOwner()))
+    if (!KeyFramesComeOften(speed) || !m_reverse.AheadDecodingBegun() ||
+        !CFramePacer::IsLate(lateUs, speed, !ClockOwner()))
         return false;
     return m_aheadGaveWay = true;
 }

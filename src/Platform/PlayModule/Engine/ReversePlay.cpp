@@ -43,12 +43,14 @@ void CReversePlay::Repositioned()
 {
     m_needReposition = false;
     Recycle(m_blockAhead);
+    m_aheadKey.reset();
 }
 
 void CReversePlay::Clear()
 {
     Recycle(m_block);
     Recycle(m_blockAhead);
+    m_aheadKey.reset();
     m_noBlockBeforeMs = -1;
     m_needReposition = false;
 }
@@ -64,6 +66,7 @@ void CReversePlay::Release()
     std::deque<PlanarPicture>().swap(m_block);
     std::deque<PlanarPicture>().swap(m_blockAhead);
     std::deque<PlanarPicture>().swap(m_shownBlock);
+    m_aheadKey.reset();
     m_spare = PlanarPicture();
     std::vector<PlanarPicture>().swap(m_recycled);
     m_noBlockBeforeMs = -1;
@@ -150,6 +153,8 @@ const PlanarPicture* CReversePlay::PreviousPicture()
         return PreviousInBlock(current);
     }
     Recycle(m_blockAhead);
+    if (TakeAheadKey(end))
+        return &m_block.back();
     const bool loaded = LoadBlockBefore(end, m_budget.Bytes());
     m_needReposition = true;
     // A block of a key frame alone ends right after it, before the shown frame.
@@ -221,9 +226,11 @@ bool CReversePlay::DecodeBlockAhead(bool playing)
     const std::size_t limit = playing ? std::max(room, BytesOf(m_shownBlock)) : std::min(room, budget / 2);
     const bool loaded = LoadBlockBefore(endMs, limit) && !m_aheadInterrupted;
     m_readingAhead = false;
+    m_aheadKeyEndMs = endMs;
     if (loaded) {
         m_blockAhead = std::move(m_block);
         m_blockAheadEndMs = endMs;
+        m_aheadKey.reset();
     } else if (!m_aheadInterrupted) {
         m_noBlockBeforeMs = endMs;
     }
@@ -232,6 +239,26 @@ bool CReversePlay::DecodeBlockAhead(bool playing)
     m_blockEndMs = shownEndMs;
     m_needReposition = true;
     return loaded;
+}
+
+// Key frames alone, the block before endMs is the group's key frame: the one
+// a decoding ahead of that group began with, when it was cut short.
+bool CReversePlay::TakeAheadKey(std::int64_t endMs)
+{
+    const AVFramePtr key = std::move(m_aheadKey);
+    if (!m_keysOnly || !key || m_aheadKeyEndMs != endMs)
+        return false;
+    Recycle(m_block);
+    m_budget.Join();
+    m_keptWidth = 0;
+    m_keptHeight = 0;
+    KeepPicture(*key, m_budget.Bytes());
+    if (m_block.empty())
+        return false;
+    m_blockEndMs = m_block.back().timeMs + 1;
+    m_needReposition = true;
+    ++m_blocksDecoded;
+    return true;
 }
 
 bool CReversePlay::AheadWanted(std::int64_t leadMs) const
@@ -277,6 +304,7 @@ bool CReversePlay::DecodeBlockBefore(std::int64_t endMs, std::size_t limitBytes)
     std::int64_t target = endMs - 1;
     for (int attempt = 0; attempt < 6 && !m_host.Quitting(); ++attempt) {
         Recycle(m_block);
+        m_aheadKey.reset();
         m_converting = false;
         m_frameSpacingMs = 0;
         m_keptWidth = 0;
@@ -292,6 +320,8 @@ bool CReversePlay::DecodeBlockBefore(std::int64_t endMs, std::size_t limitBytes)
             AVFramePtr frame = m_host.NextFrame();
             if (!frame || m_host.FrameTimeMs(*frame) >= endMs || m_host.Quitting())
                 break;
+            if (!m_progress.started && frame->key_frame && m_readingAhead)
+                m_aheadKey.reset(av_frame_clone(frame.get()));
             NoteDecoded(m_host.FrameTimeMs(*frame));
             if (m_keptWidth == 0 && m_frameSpacingMs > 0)
                 DecideKeptSize(*frame, endMs);

@@ -60,6 +60,8 @@ public:
     // Playing back meanwhile: the shown block's first picture at or after
     // timeMs and before the shown one; null when there is none.
     const PlanarPicture* ShownBlockPictureFrom(std::int64_t timeMs) const;
+    // While the group ahead is decoded: whether its first frame came.
+    bool AheadDecodingBegun() const { return m_readingAhead && m_progress.started; }
 
     // Forward play after a block was handed out seeks back to the shown frame.
     bool NeedsReposition() const { return m_needReposition; }
@@ -108,6 +110,7 @@ private:
     };
 
     bool LoadBlockBefore(std::int64_t endMs, std::size_t limitBytes);
+    bool TakeAheadKey(std::int64_t endMs);
     bool LoadShownBlock();
     bool DecodeBlockBefore(std::int64_t endMs, std::size_t limitBytes);
     bool InLastPart(const AVFrame& frame, std::int64_t endMs, std::size_t limitBytes) const;
@@ -131,6 +134,10 @@ private:
     std::deque<PlanarPicture> m_shownBlock;  // m_block while m_blockAhead is decoded
     std::int64_t m_blockAheadEndMs = 0;
     std::int64_t m_noBlockBeforeMs = -1;  // where the last decoding ahead found nothing
+    // The key frame the decoding ahead began with; kept when it was cut
+    // short, as the block key frames alone decode next before m_aheadKeyEndMs.
+    AVFramePtr m_aheadKey;
+    std::int64_t m_aheadKeyEndMs = -1;
     PlanarPicture m_spare;  // last dropped from a full block, its buffer reused
     std::vector<PlanarPicture> m_recycled;  // of dropped blocks, for the next ones
     AheadProgress m_progress;
