@@ -243,17 +243,18 @@ TEST_P(EveryContainer, RandomSeeksAndStepsShowTheExpectedFrame)
 
 namespace {
 
-// Moves the hand-driven wall on until the listener has that many frames: a
-// turn holds the player's clock while its first pictures back are decoded,
-// and wall time passed then moves nothing.
+// Moves the hand-driven wall on a frame at a time until the listener has
+// that many frames, each waited for: a turn holds the player's clock while
+// its first pictures back are decoded, and wall time passed then moves
+// nothing.
 bool AdvanceForFrames(ManualTimeSource& clock, RecordingListener& listener, std::size_t frames, std::int64_t frameMs)
 {
     for (int i = 0; i < 100; ++i) {
         const std::size_t have = listener.FrameCount();
         if (have >= frames)
             return true;
-        clock.AdvanceMs(frameMs * std::int64_t(frames - have));
-        listener.WaitForFrames(frames, std::chrono::milliseconds(200));
+        clock.AdvanceMs(frameMs);
+        listener.WaitForFrames(have + 1, std::chrono::seconds(5));
     }
     return false;
 }
