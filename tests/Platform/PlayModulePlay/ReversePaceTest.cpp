@@ -74,7 +74,7 @@ public:
     {
         m_cost();
         const int read = m_source->ReadPacket(out);
-        if (out.key && m_keyCost)
+        if (read == 1 && out.key && m_keyCost)
             m_keyCost();
         return read;
     }
