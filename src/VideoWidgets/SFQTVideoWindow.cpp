@@ -287,11 +287,12 @@ void CSFQTVideoWindow::SetSubWinVideoByID(int id, int on)
         cell->SetVideoState(on);
 }
 
+// Stops come at every change of file, seek and speed change, in every
+// window: only the record button is drawn again, and only when it changes.
 void CSFQTVideoWindow::SetSubWinRecordState(int id, int state)
 {
     if (CSFQTVideoWindowSubWnd* cell = m_mode == VIDEOWINDOWMODE_NORMAL ? CellById(id, SlotCount()) : nullptr)
         cell->SetRecordState(state);
-    update();
 }
 
 void CSFQTVideoWindow::ResetSubWinSizeToMin(int index)

@@ -94,6 +94,14 @@ void CSFQTVideoWindowPlayWnd::SetProportion(int w, int h)
 
 void CSFQTVideoWindowPlayWnd::RestoreGeometry() { setGeometry(m_fitted); }
 
+void CSFQTVideoWindowPlayWnd::SetRecordState(int state)
+{
+    if (state == m_recordState)
+        return;
+    m_recordState = state;
+    update(ButtonRect(ButtonRecord));
+}
+
 void CSFQTVideoWindowPlayWnd::SetVideoState(int on)
 {
     m_videoOn = on;

@@ -32,7 +32,7 @@ public:
     void SetProportion(int w, int h);
     void SetBackgroundColor(const QColor& color);
     void SetVideoState(int on);
-    void SetRecordState(int state) { m_recordState = state; }
+    void SetRecordState(int state);
     int RecordState() const { return m_recordState; }
     void SetOpacity(double opacity);
     void RestoreGeometry();

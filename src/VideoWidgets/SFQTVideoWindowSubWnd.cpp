@@ -59,7 +59,6 @@ void CSFQTVideoWindowSubWnd::SetRecordState(int state)
 {
     if (m_playWnd)
         m_playWnd->SetRecordState(state);
-    update();
 }
 
 void CSFQTVideoWindowSubWnd::SetVideoState(int on)

@@ -284,6 +284,26 @@ TEST_F(GridTest, ButtonsSitInTheTopRightCornerAndReportClicks)
     EXPECT_EQ(0, wnd->HitTestButton(g.x(), g.y()));
 }
 
+// Every change of file stops recording in its window, recording or not.
+TEST_F(GridTest, ARecordStateRepaintsOnlyItsButtonAndOnlyWhenItChanges)
+{
+    SkinWithButtons();
+    grid->SetDefaultLayout(LAYOUT_4, nullptr);
+    QTest::qWait(20);
+    PaintCount whole(grid.get());
+    PaintCount neighbour(PlayWnd(1));
+    PaintCount own(PlayWnd(0));
+    grid->SetSubWinRecordState(0, 0);
+    QApplication::processEvents();
+    EXPECT_EQ(0, whole.paints + neighbour.paints + own.paints);
+
+    grid->SetSubWinRecordState(0, 1);
+    QApplication::processEvents();
+    EXPECT_EQ(1, PlayWnd(0)->RecordState());
+    EXPECT_EQ(1, own.paints);
+    EXPECT_EQ(0, whole.paints + neighbour.paints);
+}
+
 TEST_F(GridTest, DoubleClickZoomFillsTheGridAndRestores)
 {
     grid->SetDefaultLayout(LAYOUT_9, nullptr);
