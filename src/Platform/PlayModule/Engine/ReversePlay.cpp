@@ -153,8 +153,6 @@ const PlanarPicture* CReversePlay::PreviousPicture()
         return PreviousInBlock(current);
     }
     Recycle(m_blockAhead);
-    if (TakeAheadKey(end))
-        return &m_block.back();
     const bool loaded = LoadBlockBefore(end, m_budget.Bytes());
     m_needReposition = true;
     // A block of a key frame alone ends right after it, before the shown frame.
@@ -195,9 +193,12 @@ bool CReversePlay::LoadBlockBefore(std::int64_t endMs, std::size_t limitBytes)
     m_readingBlock = true;
     m_budget.Join();
     m_blockEndMs = endMs;
-    const bool loaded = DecodeBlockBefore(endMs, limitBytes);
+    const bool loaded = TakeAheadKey(endMs, limitBytes) || DecodeBlockBefore(endMs, limitBytes);
     m_readingBlock = false;
     m_blocksDecoded += loaded ? 1 : 0;
+    // Kept only while its block is not.
+    if (loaded)
+        m_aheadKey.reset();
     return loaded;
 }
 
@@ -226,11 +227,9 @@ bool CReversePlay::DecodeBlockAhead(bool playing)
     const std::size_t limit = playing ? std::max(room, BytesOf(m_shownBlock)) : std::min(room, budget / 2);
     const bool loaded = LoadBlockBefore(endMs, limit) && !m_aheadInterrupted;
     m_readingAhead = false;
-    m_aheadKeyEndMs = endMs;
     if (loaded) {
         m_blockAhead = std::move(m_block);
         m_blockAheadEndMs = endMs;
-        m_aheadKey.reset();
     } else if (!m_aheadInterrupted) {
         m_noBlockBeforeMs = endMs;
     }
@@ -243,22 +242,29 @@ bool CReversePlay::DecodeBlockAhead(bool playing)
 
 // Key frames alone, the block before endMs is the group's key frame: the one
 // a decoding ahead of that group began with, when it was cut short.
-bool CReversePlay::TakeAheadKey(std::int64_t endMs)
+bool CReversePlay::TakeAheadKey(std::int64_t endMs, std::size_t limitBytes)
 {
     const AVFramePtr key = std::move(m_aheadKey);
     if (!m_keysOnly || !key || m_aheadKeyEndMs != endMs)
         return false;
     Recycle(m_block);
-    m_budget.Join();
     m_keptWidth = 0;
     m_keptHeight = 0;
-    KeepPicture(*key, m_budget.Bytes());
+    KeepPicture(*key, limitBytes);
     if (m_block.empty())
         return false;
     m_blockEndMs = m_block.back().timeMs + 1;
-    m_needReposition = true;
-    ++m_blocksDecoded;
     return true;
+}
+
+// Only faster than 1X (showing every other frame or fewer), where key
+// frames alone may take over from a decoding ahead cut short.
+void CReversePlay::KeepAheadKey(const AVFrame& frame, std::int64_t endMs)
+{
+    if (m_progress.started || !frame.key_frame || !m_readingAhead || m_keepEvery <= 1)
+        return;
+    m_aheadKey.reset(av_frame_clone(&frame));
+    m_aheadKeyEndMs = endMs;
 }
 
 bool CReversePlay::AheadWanted(std::int64_t leadMs) const
@@ -320,8 +326,7 @@ bool CReversePlay::DecodeBlockBefore(std::int64_t endMs, std::size_t limitBytes)
             AVFramePtr frame = m_host.NextFrame();
             if (!frame || m_host.FrameTimeMs(*frame) >= endMs || m_host.Quitting())
                 break;
-            if (!m_progress.started && frame->key_frame && m_readingAhead)
-                m_aheadKey.reset(av_frame_clone(frame.get()));
+            KeepAheadKey(*frame, endMs);
             NoteDecoded(m_host.FrameTimeMs(*frame));
             if (m_keptWidth == 0 && m_frameSpacingMs > 0)
                 DecideKeptSize(*frame, endMs);

@@ -110,7 +110,8 @@ private:
     };
 
     bool LoadBlockBefore(std::int64_t endMs, std::size_t limitBytes);
-    bool TakeAheadKey(std::int64_t endMs);
+    bool TakeAheadKey(std::int64_t endMs, std::size_t limitBytes);
+    void KeepAheadKey(const AVFrame& frame, std::int64_t endMs);
     bool LoadShownBlock();
     bool DecodeBlockBefore(std::int64_t endMs, std::size_t limitBytes);
     bool InLastPart(const AVFrame& frame, std::int64_t endMs, std::size_t limitBytes) const;
