@@ -500,11 +500,13 @@ namespace {
 constexpr std::int64_t kTurnMs = 1000;
 
 // Plays a recording with a key frame each second (a packet each 10 ms)
-// forward from 480 ms and turns back on the key frame at kTurnMs: on the
-// group's clock when one is given (each picture logged with its moment),
-// else on the player's own clock at the speed. The pictures from the turn on.
-std::vector<HandedOver> TurnedBackOnAKeyFrame(const char* name, const std::shared_ptr<CPlayClock>& group,
-                                              double speed = 1.0)
+// forward from 480 ms and turns back at turnMs: on the group's clock when one
+// is given (each picture logged with its moment), else on the player's own
+// clock at the speed. Once turned, each packet read also tells the player
+// not to hold the clock at its end, as a window may meanwhile. The pictures
+// from the turn on.
+std::vector<HandedOver> TurnedBackAt(const char* name, const std::shared_ptr<CPlayClock>& group, double speed,
+                                     std::int64_t turnMs)
 {
     const std::string path = SampleWithoutBFrames(name, 160, 120, 75, 25);
     if (path.empty())
@@ -513,14 +515,18 @@ std::vector<HandedOver> TurnedBackOnAKeyFrame(const char* name, const std::share
     CPlayEngine engine(nullptr, &log);
     std::atomic<bool> turned{false};
     log.OnShown([&](std::int64_t stampMs) {
-        if (stampMs >= kTurnMs && !turned.exchange(true)) {
+        if (stampMs >= turnMs && !turned.exchange(true)) {
             if (group)
                 group->SetBackward(true);
             engine.SetBackward(true);
         }
     });
-    std::atomic<int> reads{0};
-    if (!engine.Start(TenMillisecondsAPacket(path, reads)))
+    const auto packetCost = [&] {
+        if (turned)
+            engine.SetHoldClockAtEnd(false);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    };
+    if (!engine.Start(std::make_unique<CostlySource>(OpenMediaSource(path), packetCost)))
         return {};
     engine.Seek(480, true);
     WaitUntil([&] { return !log.Shown().empty(); });
@@ -536,7 +542,7 @@ std::vector<HandedOver> TurnedBackOnAKeyFrame(const char* name, const std::share
     const bool ended = log.WaitForEnd();
     engine.Shutdown();
     const std::vector<HandedOver> all = log.Shown();
-    const auto turn = std::find_if(all.begin(), all.end(), [](const HandedOver& p) { return p.stampMs >= kTurnMs; });
+    const auto turn = std::find_if(all.begin(), all.end(), [&](const HandedOver& p) { return p.stampMs >= turnMs; });
     return ended ? std::vector<HandedOver>(turn, all.end()) : std::vector<HandedOver>();
 }
 
@@ -548,7 +554,7 @@ std::vector<HandedOver> TurnedBackOnAKeyFrame(const char* name, const std::share
 TEST(ReversePace, TheGroupWaitsAtTheTurnForAMemberDecodingItsFirstPicturesBack)
 {
     auto group = std::make_shared<CPlayClock>();
-    const std::vector<HandedOver> shown = TurnedBackOnAKeyFrame("reverse_group_turn.mp4", group);
+    const std::vector<HandedOver> shown = TurnedBackAt("reverse_group_turn.mp4", group, 1.0, kTurnMs);
     ASSERT_GE(shown.size(), 2u);
     ASSERT_EQ(shown[0].stampMs, kTurnMs);
     EXPECT_EQ(shown[1].stampMs, kTurnMs - kFrameMs) << "the group did not wait at the turn";
@@ -563,10 +569,27 @@ TEST(ReversePace, TheGroupWaitsAtTheTurnForAMemberDecodingItsFirstPicturesBack)
 // picture (those that 2X shows), none passed over.
 TEST(ReversePace, APlayerOnItsOwnClockGoesBackFromTheTurnWithEveryPictureItsSpeedShows)
 {
-    const std::vector<HandedOver> shown = TurnedBackOnAKeyFrame("reverse_own_turn.mp4", nullptr, 2.0);
+    const std::vector<HandedOver> shown = TurnedBackAt("reverse_own_turn.mp4", nullptr, 2.0, kTurnMs);
     ASSERT_GE(shown.size(), 2u);
     EXPECT_EQ(kTurnMs - kFrameMs, shown[1].stampMs);
     for (std::size_t i = 2; i < shown.size(); ++i)
         EXPECT_EQ(2 * kFrameMs, shown[i - 1].stampMs - shown[i].stampMs) << i;
+    EXPECT_EQ(0, shown.back().stampMs);
+}
+
+// Turned five pictures after a key frame, a member plays those back in less
+// time than the group before takes to decode: the group stands at the turn
+// until that decoding will be done in time, then goes back with every
+// picture, each at the group's moment.
+TEST(ReversePace, TurnedJustAfterAKeyFrameTheGroupStandsAtTheTurnThenShowsEveryPictureBack)
+{
+    auto group = std::make_shared<CPlayClock>();
+    const std::int64_t turnMs = kTurnMs + 5 * kFrameMs;
+    const std::vector<HandedOver> shown = TurnedBackAt("reverse_group_late_turn.mp4", group, 1.0, turnMs);
+    ASSERT_GE(shown.size(), 2u);
+    for (std::size_t i = 1; i < shown.size(); ++i) {
+        ASSERT_EQ(shown[0].stampMs - std::int64_t(i) * kFrameMs, shown[i].stampMs) << i;
+        EXPECT_LE(std::abs(shown[i].stampMs - shown[i].wallUs / 1000), kFrameMs) << i;
+    }
     EXPECT_EQ(0, shown.back().stampMs);
 }

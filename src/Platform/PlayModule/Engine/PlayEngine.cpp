@@ -39,6 +39,9 @@ constexpr std::int64_t kMaxClockHoldUs = 200'000;
 // The longest a player turned backward holds its clock (a group's shared
 // one too) at the turn while it decodes its first pictures back.
 constexpr std::int64_t kMaxTurnHoldUs = 1'000'000;
+// Held on past the turn, the clock goes on once the decoding ahead at its
+// pace so far would end this much sooner than needed.
+constexpr double kAheadMargin = 1.25;
 
 // Playing back, a file's first decoding ahead starts with this much of the
 // shown group left, and up to kAheadStaggerSteps frame times more: windows
@@ -295,7 +298,8 @@ void CPlayEngine::SetHoldClockAtEnd(bool hold)
 {
     std::lock_guard lock(m_mutex);
     m_holdClockAtEnd = hold;
-    if (!hold)
+    // A hold at a turn is not one at the end.
+    if (!hold && !m_holdsForTurn)
         ReleaseHeldClock();
 }
 
@@ -313,8 +317,9 @@ void CPlayEngine::HoldSharedClock()
 }
 
 // Turned backward on a running clock, it stands at the turn while the
-// first pictures back are decoded: play goes back from where it stood, none
-// of them late (a group's members together). A file that has shown nothing
+// first pictures back are decoded (and, where they play briefly, the group
+// before begins to be): play goes back from where it stood, none of them
+// late (a group's members together). A file that has shown nothing
 // yet (one taking over at a change) turns nowhere.
 void CPlayEngine::HoldClockForTurn(bool decodes)
 {
@@ -618,9 +623,11 @@ void CPlayEngine::PlayBackwardOnce()
     const std::uint64_t blocks = m_reverse.BlocksDecoded();
     HoldClockForTurn(m_reverse.DecodesForPreviousPicture());
     const PlanarPicture* picture = m_reverse.PreviousPicture();
-    ReleaseTurnHold();
     if (m_reverse.BlocksDecoded() != blocks && !m_reverse.KeysOnly())
         TimeBlockDecoding(startUs, true);
+    if (KeepsTurnHoldForAhead(picture))
+        return;
+    ReleaseTurnHold();
     if (!picture) {
         ReachedEndPlaying(true);
         return;
@@ -752,9 +759,36 @@ bool CPlayEngine::ClockStands() const
     return m_clock->IsPaused();
 }
 
+// Turned just after a key frame, the pictures decoded at the turn play for
+// less time than decoding the group before takes: the clock stands on while
+// that decoding begins (it shows them once the clock goes on), so play back
+// does not stop again a few pictures later.
+bool CPlayEngine::KeepsTurnHoldForAhead(const PlanarPicture* picture)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_holdsForTurn || !picture)
+            return false;
+    }
+    return !m_caughtUp && !m_reverse.KeysOnly() && m_reverse.AheadWanted(AheadLeadMs());
+}
+
+// With m_mutex held: the decoding ahead, at its pace so far, ends before the
+// shown block's pictures before the shown one are played.
+bool CPlayEngine::AheadOnCourse() const
+{
+    const double left = m_reverse.AheadShareLeft();
+    if (left >= 1.0)
+        return false;
+    const double spentUs = double(m_clock->WallUs() - m_aheadStartUs);
+    const double playUs = double(m_reverse.ShownBlockSpanBeforeMs(m_currentMs)) * 1000.0 / m_clock->Speed();
+    return spentUs * left / (1.0 - left) * kAheadMargin <= playUs;
+}
+
 void CPlayEngine::DecodeAheadWhilePlaying()
 {
     const std::int64_t startUs = ClockWallUs();
+    m_aheadStartUs = startUs;
     m_playingAhead = true;
     const bool decoded = m_reverse.DecodeBlockAhead(true);
     m_playingAhead = false;
@@ -762,6 +796,7 @@ void CPlayEngine::DecodeAheadWhilePlaying()
         TimeBlockDecoding(startUs, decoded);
     if (m_aheadGaveWay)
         m_reverse.SetKeysOnly(GroupsOutpaced());
+    ReleaseTurnHold();
 }
 
 std::int64_t CPlayEngine::AheadLeadMs() const
@@ -784,17 +819,22 @@ std::int64_t CPlayEngine::ClockWallUs() const
 // cores with fewer and times nothing.
 void CPlayEngine::TimeBlockDecoding(std::int64_t startUs, bool whole)
 {
-    if (whole)
-        m_groupSpanMs = m_reverse.DecodedSpanMs();
+    const std::int64_t groupMs = GroupSpanMs();
+    const std::int64_t decodedMs = m_reverse.DecodedSpanMs();
+    const bool part = m_reverse.EndsAtShown();
+    if (whole && !part)
+        m_groupSpanMs = decodedMs;
     if (ClockStands())
         return;
     const std::int64_t nowUs = ClockWallUs();
     const double wallMs = double(nowUs - startUs) / 1000.0;
     if (wallMs <= 0)
         return;
+    // A group's first part alone: decoding it whole takes longer.
+    const double scale = part && decodedMs > 0 && groupMs > decodedMs ? double(groupMs) / double(decodedMs) : 1.0;
     if (whole)
-        m_aheadLeadMs = 2 * std::int64_t(wallMs * Speed()) + std::int64_t(1000.0 / m_frameRate);
-    NoteGroupPace(whole ? double(m_groupSpanMs) / wallMs : Speed(), nowUs);
+        m_aheadLeadMs = 2 * std::int64_t(wallMs * scale * Speed()) + std::int64_t(1000.0 / m_frameRate);
+    NoteGroupPace(whole ? double(decodedMs) / wallMs : Speed(), nowUs);
 }
 
 // Between the frames decoded ahead: the shown block's next picture once it
@@ -806,6 +846,12 @@ bool CPlayEngine::ShowDueWhileDecoding()
         std::lock_guard lock(m_mutex);
         if (m_quit || m_paused || !m_backward || !m_commands.empty())
             return true;
+        // Held at the turn, the picture there stands until the clock goes on.
+        if (m_holdsForTurn) {
+            if (!AheadOnCourse())
+                return false;
+            ReleaseHeldClock();
+        }
         next = m_reverse.ShownBlockPictureBefore(m_currentMs);
         if (!next)
             return GivesWayToKeyFrames();

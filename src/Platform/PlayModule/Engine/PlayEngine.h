@@ -124,6 +124,8 @@ private:
     void TimeBlockDecoding(std::int64_t startUs, bool whole);
     bool ClockStands() const;
     bool ShowDueWhileDecoding();
+    bool KeepsTurnHoldForAhead(const PlanarPicture* picture);
+    bool AheadOnCourse() const;
     bool GivesWayToKeyFrames();
     // Reverse play or stepping back ended: its pictures and their memory go.
     void ReleaseReverse();
@@ -226,6 +228,7 @@ private:
     bool m_steppingBack = false;  // stepped back since play last ran
     bool m_playingAhead = false;  // the group before is decoded while playing back
     bool m_aheadGaveWay = false;  // it ended as fast play fell behind
+    std::int64_t m_aheadStartUs = 0;
     // Play time left in the shown block when decoding the group before
     // begins: twice what the last block's decoding took (0 until one was
     // timed).

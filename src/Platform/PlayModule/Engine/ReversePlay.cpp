@@ -178,11 +178,20 @@ bool CReversePlay::StepsOnPace(std::size_t stepsLeft) const
 {
     if (!m_readingAhead || m_progress.steps == 0)
         return true;
+    return double(stepsLeft - 1 + kStepsAheadOfDecoding) >= AheadShareLeft() * double(m_progress.steps);
+}
+
+double CReversePlay::AheadShareLeft() const
+{
+    if (!m_progress.started)
+        return 1.0;
     const double span = double(std::max<std::int64_t>(1, m_blockEndMs - m_progress.firstMs));
-    const double left = m_progress.started
-                            ? std::clamp(double(m_blockEndMs - m_progress.decodedMs) / span, 0.0, 1.0)
-                            : 1.0;
-    return double(stepsLeft - 1 + kStepsAheadOfDecoding) >= left * double(m_progress.steps);
+    return std::clamp(double(m_blockEndMs - m_progress.decodedMs) / span, 0.0, 1.0);
+}
+
+std::int64_t CReversePlay::ShownBlockSpanBeforeMs(std::int64_t timeMs) const
+{
+    return m_shownBlock.empty() ? 0 : std::max<std::int64_t>(0, timeMs - m_shownBlock.front().timeMs);
 }
 
 bool CReversePlay::LoadBlockBefore(std::int64_t endMs, std::size_t limitBytes)
@@ -193,6 +202,7 @@ bool CReversePlay::LoadBlockBefore(std::int64_t endMs, std::size_t limitBytes)
     m_readingBlock = true;
     m_budget.Join();
     m_blockEndMs = endMs;
+    m_endsAtShown = endMs == m_host.ShownMs();
     const bool loaded = TakeAheadKey(endMs, limitBytes) || DecodeBlockBefore(endMs, limitBytes);
     m_readingBlock = false;
     m_blocksDecoded += loaded ? 1 : 0;

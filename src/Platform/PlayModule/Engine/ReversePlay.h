@@ -62,6 +62,11 @@ public:
     const PlanarPicture* ShownBlockPictureFrom(std::int64_t timeMs) const;
     // While the group ahead is decoded: whether its first frame came.
     bool AheadDecodingBegun() const { return m_readingAhead && m_progress.started; }
+    // While the group ahead is decoded: the share of it still to decode (1
+    // until its first frame came), and the play time of the shown block's
+    // pictures before timeMs.
+    double AheadShareLeft() const;
+    std::int64_t ShownBlockSpanBeforeMs(std::int64_t timeMs) const;
 
     // Forward play after a block was handed out seeks back to the shown frame.
     bool NeedsReposition() const { return m_needReposition; }
@@ -86,6 +91,9 @@ public:
     // given up.
     std::uint64_t BlocksDecoded() const { return m_blocksDecoded; }
     std::int64_t DecodedSpanMs() const { return m_progress.started ? m_progress.decodedMs - m_progress.firstMs : 0; }
+    // The last block decoded ends at the shown frame (after a turn or a
+    // seek): it holds the first part of its group only.
+    bool EndsAtShown() const { return m_endsAtShown; }
     // Playing back, pictures may be kept smaller than decoded, so that the
     // shown group and the one before fit the module's share whole; stepping
     // keeps them whole.
@@ -132,6 +140,7 @@ private:
     std::deque<PlanarPicture> m_block;
     std::int64_t m_blockEndMs = 0;
     std::deque<PlanarPicture> m_blockAhead;  // the group before m_block
+    bool m_endsAtShown = false;
     std::deque<PlanarPicture> m_shownBlock;  // m_block while m_blockAhead is decoded
     std::int64_t m_blockAheadEndMs = 0;
     std::int64_t m_noBlockBeforeMs = -1;  // where the last decoding ahead found nothing
