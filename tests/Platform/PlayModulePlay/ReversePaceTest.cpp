@@ -593,3 +593,34 @@ TEST(ReversePace, TurnedJustAfterAKeyFrameTheGroupStandsAtTheTurnThenShowsEveryP
     }
     EXPECT_EQ(0, shown.back().stampMs);
 }
+
+// On its own clock (one that runs with the work), turned five pictures after
+// a key frame, a player stands at the turn until the group before will be
+// decoded in time: after the first picture back none waits for it.
+TEST(ReversePace, OnItsOwnClockAPlayerTurnedJustAfterAKeyFrameStandsOnlyAtTheTurn)
+{
+    const std::string path = SampleWithoutBFrames("reverse_own_late_turn.mp4", 160, 120, 75, 25);
+    ASSERT_FALSE(path.empty());
+    auto clock = std::make_shared<WorkClock>();
+    HandOverLog log([&] { return clock->PeekUs(); });
+    CPlayEngine engine(nullptr, &log);
+    engine.SetTimeSource(clock);
+    const std::int64_t turnMs = kTurnMs + 5 * kFrameMs;
+    std::atomic<bool> turned{false};
+    log.OnShown([&](std::int64_t stampMs) {
+        if (stampMs >= turnMs && !turned.exchange(true))
+            engine.SetBackward(true);
+    });
+    ASSERT_TRUE(engine.Start(std::make_unique<CostlySource>(OpenMediaSource(path), [clock] { clock->PacketRead(); })));
+    engine.Seek(480, true);
+    engine.Play();
+    ASSERT_TRUE(log.WaitForEnd());
+    engine.Shutdown();
+    const std::vector<HandedOver> all = log.Shown();
+    const auto turn = std::find_if(all.begin(), all.end(), [&](const HandedOver& p) { return p.stampMs >= turnMs; });
+    const std::vector<HandedOver> shown(turn, all.end());
+    ASSERT_GE(shown.size(), 2u);
+    for (std::size_t i = 1; i < shown.size(); ++i)
+        ASSERT_EQ(shown[0].stampMs - std::int64_t(i) * kFrameMs, shown[i].stampMs) << i;
+    EXPECT_LE(LongestHoldAfterTheTurnUs(shown), 2 * kFrameMs * 1000);
+}
