@@ -54,7 +54,7 @@ private:
     {
         std::string line = std::string(name) + " " + std::to_string(a) + " " + std::to_string(b);
         if (c != -99)
-            line += " " + std::to_string(c);
+            line.append(" ").append(std::to_string(c));
         events.push_back(line);
     }
 };
