@@ -503,10 +503,11 @@ constexpr std::int64_t kTurnMs = 1000;
 // forward from 480 ms and turns back at turnMs: on the group's clock when one
 // is given (each picture logged with its moment), else on the player's own
 // clock at the speed. Once turned, each packet read also tells the player
-// not to hold the clock at its end, as a window may meanwhile. The pictures
-// from the turn on.
+// not to hold the clock at its end, as a window may meanwhile, and costs
+// costAfterTurn. The pictures from the turn on.
 std::vector<HandedOver> TurnedBackAt(const char* name, const std::shared_ptr<CPlayClock>& group, double speed,
-                                     std::int64_t turnMs)
+                                     std::int64_t turnMs,
+                                     std::chrono::milliseconds costAfterTurn = std::chrono::milliseconds(10))
 {
     const std::string path = SampleWithoutBFrames(name, 160, 120, 75, 25);
     if (path.empty())
@@ -524,7 +525,7 @@ std::vector<HandedOver> TurnedBackAt(const char* name, const std::shared_ptr<CPl
     const auto packetCost = [&] {
         if (turned)
             engine.SetHoldClockAtEnd(false);
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(turned ? costAfterTurn : std::chrono::milliseconds(10));
     };
     if (!engine.Start(std::make_unique<CostlySource>(OpenMediaSource(path), packetCost)))
         return {};
@@ -592,6 +593,20 @@ TEST(ReversePace, TurnedJustAfterAKeyFrameTheGroupStandsAtTheTurnThenShowsEveryP
         EXPECT_LE(std::abs(shown[i].stampMs - shown[i].wallUs / 1000), kFrameMs) << i;
     }
     EXPECT_EQ(0, shown.back().stampMs);
+}
+
+// Where the group before takes longer to decode than the longest hold at a
+// turn, the member goes back with the group once the hold runs out, from
+// the picture before the turn, instead of standing until that decoding ends.
+TEST(ReversePace, AMemberTooSlowForTheHoldAtATurnGoesBackWhenTheHoldRunsOut)
+{
+    auto group = std::make_shared<CPlayClock>();
+    const std::int64_t turnMs = kTurnMs + 5 * kFrameMs;
+    const std::vector<HandedOver> shown =
+        TurnedBackAt("reverse_slow_turn.mp4", group, 1.0, turnMs, std::chrono::milliseconds(60));
+    ASSERT_GE(shown.size(), 2u);
+    EXPECT_EQ(turnMs - kFrameMs, shown[1].stampMs);
+    EXPECT_LE(std::abs(shown[1].stampMs - shown[1].wallUs / 1000), 2 * kFrameMs);
 }
 
 // On its own clock (one that runs with the work), turned five pictures after

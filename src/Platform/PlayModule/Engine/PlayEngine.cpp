@@ -846,9 +846,10 @@ bool CPlayEngine::ShowDueWhileDecoding()
         std::lock_guard lock(m_mutex);
         if (m_quit || m_paused || !m_backward || !m_commands.empty())
             return true;
-        // Held at the turn, the picture there stands until the clock goes on.
+        // Held at the turn, the picture there stands until the clock goes on
+        // (at the latest when the hold runs out).
         if (m_holdsForTurn) {
-            if (!AheadOnCourse())
+            if (!AheadOnCourse() && m_clock->IsHeld())
                 return false;
             ReleaseHeldClock();
         }
